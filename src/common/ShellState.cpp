@@ -1,0 +1,6 @@
+#include "common/ShellState.h"
+
+ShellStateData& Shell() {
+    static ShellStateData s;
+    return s;
+}

@@ -1,0 +1,46 @@
+#pragma once
+// Link state of the instrument link: the module-level flags, the identity
+// taken at connect, the shared reply buffers, and the hooks through which the
+// link reaches the main window without depending on it.
+#include <QString>
+#include <array>
+#include <cstdint>
+#include <functional>
+
+#include "common/SystemData.h"
+
+struct LinkStateData {
+    bool IsConnected = false;
+    bool Connecting = false;
+    bool LinkOpen = false;
+    bool CommandSent = false;
+    bool SerialBinaryMode = false;
+    bool WaitingReply = false;
+
+    // Identity taken at connect.
+    QString ScopeModel;
+    int ModelEU = 0;
+    int BandwidthClass = 0;
+    int SampleCodeMin = 25;
+
+    // Bytes of one ":WAVEFORM:DATA?" reply: byte k of the reply in element k + 1.
+    std::array<int32_t, 8193> WaveSamples{};
+    // The system-data record read last (120-byte buffer, 116-byte record).
+    std::array<uint8_t, 120> SystemDataBuf{};
+};
+
+LinkStateData& Link();
+
+// What the link needs of the main window, set by the main window when it
+// loads. Unset hooks do nothing.
+struct LinkUiHooks {
+    // Shows LedOnPicture and hides LedOffPicture (true), or the reverse.
+    std::function<void(bool connected)> ShowConnectionLed;
+    // Sets the status bar panel "Status" and arms the 2 s clearing timer.
+    std::function<void(const QString& text)> ShowSerialStatus;
+};
+
+LinkUiHooks& LinkUi();
+
+// Switches the connection indicator (one picture shown, the other hidden).
+void SetConnectionLed(bool connected);

@@ -1,0 +1,47 @@
+#include <QtTest>
+
+#include "TestEnv.h"
+#include "common/Pause.h"
+#include "common/SystemData.h"
+#include "common/Wait.h"
+
+class PauseTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { TestEnv::Init(); }
+
+    void pausesAreLoggedInOrderAndScaled() {
+        PauseService::ClearLog();
+        QElapsedTimer t;
+        t.start();
+        PauseMs(100);
+        PauseMs(3);
+        PauseMs(-5);
+        QVERIFY(t.elapsed() < 50);  // scale 0: nothing sleeps
+        QCOMPARE(PauseService::Log(), (QList<int>{100, 3, 0}));
+        QCOMPARE(PauseService::LoggedTotal(), 103);
+    }
+
+    void yieldUntilWakesOnNotifyAndHonoursDeadline() {
+        bool flag = false;
+        QTimer::singleShot(10, [&] { flag = true; NotifyWaiters(); });
+        QVERIFY(YieldUntil([&] { return flag; }, 5000));
+        QVERIFY(!YieldUntil([] { return false; }, 20));
+    }
+
+    void systemDataRoundTripAndShortBlock() {
+        QByteArray bytes(SystemDataRecord::Size, '\0');
+        for (int i = 0; i < bytes.size(); ++i) bytes[i] = char(i * 7 + 1);
+        SystemDataRecord r = SystemDataRecord::FromBytes(bytes);
+        QCOMPARE(r.ToBytes(), bytes);
+        QCOMPARE(r.TraceFirstX, int16_t(1 | (8 << 8)));
+        // A short block overwrites only the fields it fully holds.
+        QByteArray shortBlock(3, char(0xFF));
+        r.OverlayBytes(reinterpret_cast<const uint8_t*>(shortBlock.constData()), 3);
+        QCOMPARE(r.TraceFirstX, int16_t(-1));
+        QCOMPARE(r.ToBytes().mid(2), bytes.mid(2));
+    }
+};
+
+QTEST_MAIN(PauseTest)
+#include "tst_pause.moc"

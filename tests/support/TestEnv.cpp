@@ -1,0 +1,30 @@
+#include "TestEnv.h"
+
+#include <QTemporaryDir>
+
+#include "common/Pause.h"
+#include "platform/dialogs/MsgBox.h"
+
+namespace {
+QTemporaryDir* configDir() {
+    static QTemporaryDir* d = new QTemporaryDir();
+    return d;
+}
+}  // namespace
+
+namespace TestEnv {
+void Init() {
+    PauseService::SetScale(0);
+    PauseService::ClearLog();
+    MsgBoxService::SetAnswerer([](const ShownMessage& m) {
+        switch (m.style & 0x0F) {
+        case vbYesNoCancel:
+        case vbYesNo: return int(vbYes);
+        default: return int(vbOK);
+        }
+    });
+    MsgBoxService::ClearLog();
+    qputenv("XDG_CONFIG_HOME", configDir()->path().toUtf8());
+}
+QString ConfigDir() { return configDir()->path(); }
+}  // namespace TestEnv

@@ -1,0 +1,12 @@
+#pragma once
+// Common set-up for tests: no real pausing, message boxes answered, a private
+// settings folder.
+#include <QString>
+
+namespace TestEnv {
+// Pause scale 0, message boxes answered OK (and logged), XDG_CONFIG_HOME set
+// to a fresh temporary folder. Call from initTestCase.
+void Init();
+// The temporary config folder made by Init.
+QString ConfigDir();
+}  // namespace TestEnv
