@@ -216,7 +216,8 @@ struct MemWaveInfo {
 };
 
 // ---------------------------------------------------------------------------
-// The module-level state of the data sheet.
+// The module-level state of the data sheet. Several megabytes: a scratch copy
+// (e.g. while reading a file) belongs on the heap, not on the stack.
 struct SheetModelData {
     QString SheetName;          // the sheet node's text; first item of the file after the header
     QString SheetFileName;      // empty while the sheet was never saved
