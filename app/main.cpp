@@ -1,12 +1,17 @@
-// The composition root: builds the main window and runs the event loop.
+// The composition root. The application is made of:
+//   common      shared records (settings store, sheet model, shell state)
+//   platform    message-box, file-dialog and printer services, the VISA layer
+//   link        the instrument link: command layer, USB and RS-232 transports
+//   sheets, controller, ...   the documents and views
+//   shell       start-up, main window, settings, options and document dialogs
+// Main() shows the splash window, loads the main window and runs the loop.
 #include <QApplication>
-#include <QMainWindow>
+
+#include "shell/AppMain.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    QApplication::setApplicationName("KV2200M");
-    QMainWindow w;
-    w.setWindowTitle("KV2200M");
-    w.show();
-    return app.exec();
+    QApplication::setApplicationName("Velmora");
+    QApplication::setOrganizationName("Velmora");
+    return Main();
 }

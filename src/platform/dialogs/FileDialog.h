@@ -1,0 +1,37 @@
+#pragma once
+// The file-dialog service. Every open/save file dialog goes through it, so
+// tests can answer it and read what was asked. The real one is a QFileDialog.
+//
+// Filters are written as pairs "Description|pattern|Description|pattern"
+// (e.g. "Data Sheet Files (*.vls)|*.vls"); the service turns them into Qt's form.
+#include <QList>
+#include <QString>
+#include <functional>
+
+class QWidget;
+
+enum class FileDialogKind { Open, Save };
+
+struct FileDialogRequest {
+    FileDialogKind kind = FileDialogKind::Open;
+    QString title;
+    QString filter;
+    QString initialPath;
+};
+
+// Shows the dialog; returns the chosen path, or the empty text when cancelled.
+QString ShowFileDialog(const FileDialogRequest& request, QWidget* parent = nullptr);
+QString GetOpenFileName(const QString& title, const QString& filter, QWidget* parent = nullptr);
+QString GetSaveFileName(const QString& title, const QString& filter, QWidget* parent = nullptr);
+
+// "A (*.x)|*.x|B (*.y)|*.y" -> "A (*.x);;B (*.y)" (descriptions keep their patterns;
+// a description without one gets the pattern added).
+QString QtFileFilter(const QString& pairFilter);
+
+namespace FileDialogService {
+// Replaces the real dialog: the answerer returns the path ("" = cancel).
+// Pass nullptr to restore the real dialog.
+void SetAnswerer(std::function<QString(const FileDialogRequest&)> answerer);
+QList<FileDialogRequest> Log();
+void ClearLog();
+}  // namespace FileDialogService

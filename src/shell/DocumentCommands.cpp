@@ -1,0 +1,6 @@
+#include "shell/DocumentCommands.h"
+
+DocumentCommandsData& DocCommands() {
+    static DocumentCommandsData d;
+    return d;
+}

@@ -1,0 +1,22 @@
+#pragma once
+// The document commands the main window routes to the data browser and the
+// controller window. Each is bound when its subsystem provides it; a menu
+// item or toolbar button whose command is unbound stays disabled.
+#include <QString>
+#include <functional>
+
+struct DocumentCommandsData {
+    // Data sheet (data browser).
+    std::function<void()> NewDataSheet;         // frmDataSheetTree.mnuNewDataSheet_Click
+    std::function<void()> OpenDataSheetDialog;  // frmDataSheetTree.mnuOpenDataSheet_Click
+    std::function<void(const QString&)> OpenDataSheet;  // frmDataSheetTree.OpenDataSheet(path)
+    std::function<void()> SaveDataSheet;        // frmDataSheetTree.mnuSaveDataSheet_Click
+    std::function<void()> AddNewWaveform, AddNewMeasure, AddNewData, AddNewRecord, AddNewMemoryWave;
+    // Controller file (controller window).
+    std::function<void()> NewCtrl;              // frmCtrlList.mnuNewCtrl_Click
+    std::function<void()> OpenCtrlDialog;       // frmCtrlList.mnuOpenCtrl_Click
+    std::function<void(const QString&)> OpenCtrl;  // frmCtrlList.OpenCtrl(path)
+    std::function<void()> SaveCtrl;             // frmCtrlList.mnuSaveCtrl_Click
+};
+
+DocumentCommandsData& DocCommands();

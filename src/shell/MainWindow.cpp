@@ -1,0 +1,722 @@
+#include "shell/MainWindow.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDate>
+#include <QDesktopServices>
+#include <QDir>
+#include <QDockWidget>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QRadioButton>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QPointer>
+#include <QScreen>
+#include <QStatusBar>
+#include <QTime>
+#include <QTimer>
+#include <QToolBar>
+#include <QUrl>
+
+#include "common/RecentFiles.h"
+#include "common/SheetModel.h"
+#include "common/ShellState.h"
+#include "controller/CtrlList.h"
+#include "controller/CtrlState.h"
+#include "link/KV2200Cmd.h"
+#include "link/LinkState.h"
+#include "link/RS232Func.h"
+#include "link/UsbFunc.h"
+#include "platform/dialogs/MsgBox.h"
+#include "platform/dialogs/PrinterSetup.h"
+#include "sheets/DataSheetTree.h"
+#include "shell/DocDialogs.h"
+#include "shell/DocumentCommands.h"
+#include "shell/Language.h"
+#include "shell/OptionsDialog.h"
+#include "shell/OptionsLogic.h"
+#include "shell/ShellIcons.h"
+
+namespace {
+QPointer<frmMain>& mainFormRef() {
+    static QPointer<frmMain> p;
+    return p;
+}
+
+// Width of the docked area: 3000 twips.
+constexpr double kDockAreaTwips = 3000;
+// The indicator stands 2700 twips right of the inner width (which excludes the docked area).
+constexpr double kLedOffsetTwips = 2700;
+
+double twipsPerPixel() {
+    const QScreen* s = QGuiApplication::primaryScreen();
+    const double dpi = s ? s->logicalDotsPerInchX() : 96.0;
+    return dpi > 0 ? 1440.0 / dpi : 15.0;
+}
+
+struct ToolbarEntry {
+    const char* key;
+    const char* tip;
+};
+// Index 1..18; an empty key is a separator.
+const ToolbarEntry kToolbar[18] = {
+    {"New", "New"}, {"Open", "Open"}, {"Save", "Save All"}, {"", ""},
+    {"Connect", "Connect to Oscilloscope"}, {"Disconnect", "Disconnect"}, {"", ""},
+    {"Controller", "DSO Controller"}, {"DataBrowser", "Data Browser "}, {"", ""},
+    {"AddNewWaveform", "Add New Waveform "}, {"AddNewMeasure", "Add New Measure "},
+    {"AddNewData", "Add New Data "}, {"", ""}, {"AddNewRecord", "Add New Record "},
+    {"AddNewMemoryWaveform", "Add New Memory Waveform "}, {"", ""}, {"Options", "Options"},
+};
+}  // namespace
+
+frmMain* MainForm() { return mainFormRef().data(); }
+void SetMainForm(frmMain* form) { mainFormRef() = form; }
+
+QString HelpFilePath(int language) {
+    const QString name = language == LangChinese ? "KV2200help_Chinese.chm" : "KV2200help.chm";
+    return QDir(QCoreApplication::applicationDirPath()).filePath(name);
+}
+
+bool TransferRunning() { return false; }
+
+frmMain::frmMain() {
+    setObjectName("frmMain");
+    setWindowTitle("Velmora");
+    setAttribute(Qt::WA_DeleteOnClose, false);
+
+    MdiArea = new QMdiArea(this);
+    MdiArea->setObjectName("MdiArea");
+    MdiArea->setBackground(QColor(128, 128, 128));
+    setCentralWidget(MdiArea);
+
+    buildMenus();
+    buildToolbar();
+    buildStatusBar();
+
+    TimerInit = new QTimer(this);
+    TimerInit->setObjectName("TimerInit");
+    TimerInit->setInterval(1);
+    connect(TimerInit, &QTimer::timeout, this, &frmMain::TimerInit_Timer);
+    CommTimer = new QTimer(this);
+    CommTimer->setObjectName("CommTimer");
+    CommTimer->setInterval(2000);
+    connect(CommTimer, &QTimer::timeout, this, &frmMain::CommTimer_Timer);
+    TimeOutTimer = new QTimer(this);
+    TimeOutTimer->setObjectName("TimeOutTimer");
+    TimeOutTimer->setInterval(100);
+    connect(TimeOutTimer, &QTimer::timeout, this, &frmMain::TimeOutTimer_Timer);
+}
+
+frmMain::~frmMain() {
+    if (MainForm() == this) SetMainForm(nullptr);
+    LinkUi().ShowConnectionLed = nullptr;
+    LinkUi().ShowSerialStatus = nullptr;
+    RecentMenuUi().Show = nullptr;
+    SheetHooks().SetToolbarButtonEnabled = nullptr;
+}
+
+// ---------------------------------------------------------------------------
+// Building the window.
+
+QAction* frmMain::MenuItem(const QString& name) const { return findChild<QAction*>(name); }
+
+void frmMain::buildMenus() {
+    QMenuBar* bar = menuBar();
+    auto menu = [](QMenuBar* b, const char* name, const char* title) {
+        QMenu* m = b->addMenu(title);
+        m->setObjectName(name);
+        return m;
+    };
+    auto item = [this](QMenu* m, const char* name, const char* text, auto handler) {
+        QAction* a = m->addAction(text);
+        a->setObjectName(name);
+        connect(a, &QAction::triggered, this, handler);
+        return a;
+    };
+    auto bar0 = [](QMenu* m, const char* name) { m->addSeparator()->setObjectName(name); };
+
+    QMenu* file = menu(bar, "mnuFile", "File");
+    item(file, "mnuFileNew", "New", &frmMain::mnuFileNew_Click)->setShortcut(QKeySequence("Ctrl+N"));
+    item(file, "mnuFileOpen", "Open...", &frmMain::mnuFileOpen_Click)->setShortcut(QKeySequence("Ctrl+O"));
+    bar0(file, "mnuFileBar0");
+    item(file, "mnuFileSaveDataSheet", "Save Data Sheet", &frmMain::mnuFileSaveDataSheet_Click);
+    item(file, "mnuFileSaveCtrlFile", "Save Controller", &frmMain::mnuFileSaveCtrlFile_Click);
+    item(file, "mnuFileSaveAll", "Save All", &frmMain::mnuFileSaveAll_Click);
+    bar0(file, "mnuFileBar1");
+    item(file, "mnuFilePageSetup", "Page Setup...", &frmMain::mnuFilePageSetup_Click);
+    bar0(file, "mnuFileBar3");
+    mnuRecentCtrlRoot = file->addMenu("Recent Control File");
+    mnuRecentCtrlRoot->setObjectName("mnuRecentCtrlRoot");
+    mnuRecentSheetRoot = file->addMenu("Recent Data Sheet File");
+    mnuRecentSheetRoot->setObjectName("mnuRecentSheetRoot");
+    for (int i = 0; i < 4; ++i) {
+        mnuFileRecentCtrl[i] = mnuRecentCtrlRoot->addAction(QString());
+        mnuFileRecentCtrl[i]->setObjectName(QString("mnuFileRecentCtrl(%1)").arg(i));
+        mnuFileRecentCtrl[i]->setVisible(i == 0);
+        connect(mnuFileRecentCtrl[i], &QAction::triggered, this, [this, i] { mnuFileRecentCtrl_Click(i); });
+        mnuFileRecentSheet[i] = mnuRecentSheetRoot->addAction(QString());
+        mnuFileRecentSheet[i]->setObjectName(QString("mnuFileRecentSheet(%1)").arg(i));
+        mnuFileRecentSheet[i]->setVisible(i == 0);
+        connect(mnuFileRecentSheet[i], &QAction::triggered, this, [this, i] { mnuFileRecentSheet_Click(i); });
+    }
+    bar0(file, "mnuFileBar5");
+    item(file, "mnuFileExit", "Exit", &frmMain::mnuFileExit_Click);
+
+    QMenu* view = menu(bar, "mnuView", "View");
+    QAction* tb = item(view, "mnuViewToolbar", "Toolbar", &frmMain::mnuViewToolbar_Click);
+    tb->setCheckable(true);
+    tb->setChecked(true);
+    QAction* sb = item(view, "mnuViewStatusBar", "Status Bar", &frmMain::mnuViewStatusBar_Click);
+    sb->setCheckable(true);
+    sb->setChecked(true);
+    bar0(view, "mnuViewBar0");
+    item(view, "mnuViewController", "Show Controller", &frmMain::mnuViewController_Click);
+    item(view, "mnuViewDataBrowser", "Show Data Browser", &frmMain::mnuViewDataBrowser_Click);
+
+    QMenu* tools = menu(bar, "mnuTools", "Tools");
+    item(tools, "mnuToolsConnect", "Connect to Oscilloscope", &frmMain::mnuToolsConnect_Click);
+    item(tools, "mnuToolsDisconnect", "Disconnect", &frmMain::mnuToolsDisconnect_Click);
+    bar0(tools, "mnuToolsBar0");
+    item(tools, "mnuToolsOptions", "Options...", &frmMain::mnuToolsOptions_Click);
+
+    mnuWindow = menu(bar, "mnuWindow", "Window");
+    item(mnuWindow, "mnuWindowCascade", "Cascade", &frmMain::mnuWindowCascade_Click);
+    item(mnuWindow, "mnuWindowTileHorizontal", "Tile Horizontal", &frmMain::mnuWindowTileHorizontal_Click);
+    item(mnuWindow, "mnuWindowTileVertical", "Tile Vertical", &frmMain::mnuWindowTileVertical_Click);
+    item(mnuWindow, "mnuWindowArrangeIcons", "Arrange Icons", &frmMain::mnuWindowArrangeIcons_Click);
+    connect(mnuWindow, &QMenu::aboutToShow, this, &frmMain::listDocumentWindows);
+
+    QMenu* help = menu(bar, "mnuHelp", "Help");
+    QAction* contents = item(help, "mnuHelpContents", "Contents", &frmMain::mnuHelpContents_Click);
+    // F1 anywhere in the application opens the same help file.
+    contents->setShortcut(QKeySequence(Qt::Key_F1));
+    contents->setShortcutContext(Qt::ApplicationShortcut);
+    bar0(help, "mnuHelpBar0");
+    item(help, "mnuHelpAbout", "About...", &frmMain::mnuHelpAbout_Click);
+    bar0(help, "mnuHelpBar1");
+    QMenu* lang = help->addMenu("Language");
+    lang->setObjectName("mnuHelpLanguage");
+    QAction* zh = lang->addAction(QString::fromUtf8("中文"));
+    zh->setObjectName("mnuLanguageChinese");
+    zh->setCheckable(true);
+    QAction* en = lang->addAction("English");
+    en->setObjectName("mnuLanguageEnglish");
+    en->setCheckable(true);
+}
+
+void frmMain::buildToolbar() {
+    tbToolBar = new QToolBar(this);
+    tbToolBar->setObjectName("tbToolBar");
+    tbToolBar->setMovable(false);
+    tbToolBar->setFloatable(false);
+    tbToolBar->setIconSize(QSize(16, 16));
+    tbToolBar->toggleViewAction()->setEnabled(false);
+    tbToolBar->installEventFilter(this);
+    tbToolBar->setMouseTracking(true);
+    addToolBar(Qt::TopToolBarArea, tbToolBar);
+    setContextMenuPolicy(Qt::NoContextMenu);
+
+    for (int i = 0; i < 18; ++i) {
+        const ToolbarEntry& e = kToolbar[i];
+        QAction* a;
+        if (!*e.key) {
+            a = tbToolBar->addSeparator();
+            a->setObjectName(QString("tbSeparator%1").arg(i + 1));
+        } else {
+            a = tbToolBar->addAction(ToolbarIcon(e.key), QString(e.key));
+            a->setObjectName(e.key);
+            a->setToolTip(e.tip);
+            const QString key = e.key;
+            connect(a, &QAction::triggered, this, [this, key] { tbToolBar_ButtonClick(key); });
+        }
+        a->setProperty("Index", i + 1);
+        a->setProperty("Key", QString(e.key));
+        toolbarButtons_.append(a);
+    }
+
+    // The connection indicator: two 16 x 16 pictures at the same place on the toolbar.
+    auto led = [this](const char* name, bool on, const char* tip) {
+        auto* l = new QLabel(tbToolBar);
+        l->setObjectName(name);
+        l->setPixmap(LedPixmap(on));
+        l->setToolTip(tip);
+        const int px = static_cast<int>(240 / twipsPerPixel() + 0.5);
+        l->setGeometry(0, static_cast<int>(60 / twipsPerPixel() + 0.5), px, px);
+        l->show();
+        l->raise();
+        return l;
+    };
+    picLED_ON = led("picLED_ON", true, "Connection Status-[Connected]");
+    picLED_OFF = led("picLED_OFF", false, "Connection Status-[Disconnected]");
+}
+
+void frmMain::buildStatusBar() {
+    sbrStatus = new QStatusBar(this);
+    sbrStatus->setObjectName("sbrStatus");
+    setStatusBar(sbrStatus);
+    StatusPanel = new QLabel("Status");
+    StatusPanel->setObjectName("Status");
+    DatePanel = new QLabel;
+    DatePanel->setObjectName("DatePanel");
+    TimePanel = new QLabel;
+    TimePanel->setObjectName("TimePanel");
+    sbrStatus->addWidget(StatusPanel, 1);
+    sbrStatus->addPermanentWidget(DatePanel);
+    sbrStatus->addPermanentWidget(TimePanel);
+    refreshClock();
+}
+
+void frmMain::refreshClock() {
+    DatePanel->setText(QLocale().toString(QDate::currentDate(), QLocale::ShortFormat));
+    TimePanel->setText(QLocale().toString(QTime::currentTime(), QLocale::ShortFormat));
+}
+
+QAction* frmMain::ToolbarButton(int index) const {
+    return index >= 1 && index <= toolbarButtons_.size() ? toolbarButtons_[index - 1] : nullptr;
+}
+
+QAction* frmMain::ToolbarButton(const QString& key) const {
+    for (QAction* a : toolbarButtons_)
+        if (!key.isEmpty() && a->property("Key").toString() == key) return a;
+    return nullptr;
+}
+
+// ---------------------------------------------------------------------------
+// Life cycle.
+
+void frmMain::MDIForm_Load() {
+    SetMainForm(this);
+    LinkUi().ShowConnectionLed = [this](bool on) { ShowConnectionLed(on); };
+    LinkUi().ShowSerialStatus = [this](const QString& t) { ShowStatusText(t); };
+    RecentMenuUi().Show = [this](RecentList list, bool enabled, const QStringList& entries) {
+        showRecentMenu(list == RecentList::Ctrl ? 0 : 1, enabled, entries);
+    };
+    SheetHooks().SetToolbarButtonEnabled = [this](int button, bool enabled) {
+        if (QAction* a = ToolbarButton(button)) a->setProperty("SheetOpen", enabled);
+        UpdateCommandAvailability();
+    };
+
+    LoadRecentSheetMenu();
+    LoadRecentCtrlMenu();
+    CommTimer->stop();
+    Link().IsConnected = false;
+    ShellStateData& sh = Shell();
+    sh.Ch1Color = QColor(255, 255, 0);
+    sh.Ch2Color = QColor(0, 255, 255);
+    sh.MathColor = QColor(128, 0, 255);
+    sh.LaColor1 = QColor(0, 255, 0);
+    sh.LaColor2 = QColor(255, 0, 0);
+    sh.MakerName = "Tarvo Technologies,Inc.";
+    sh.ModelName = "KV2200M";
+    Sheets().SheetModified = false;
+    TimeOutTimer->start();
+    LoadSoftwareSetting();
+    OpenVisaRM();
+    CtrlState().CtrlInitDone = false;
+    Sheets().SheetInitDone = false;
+    ApplyLanguage(Shell().UILanguage);
+    Link().SampleCodeMin = 25;
+    if (Shell().StartupCheckHardware) ConnectDSO();
+    TimerInit->start();
+    ClearViewRefreshState();
+    Link().Connecting = false;
+    dockPanes();
+    UpdateCommandAvailability();
+}
+
+void frmMain::dockPanes() {
+    // The panes are loaded by the first application of the language; touching
+    // them here loads them when that has not happened.
+    auto dock = [this](QWidget* pane, const char* key) {
+        auto* d = new QDockWidget(pane->windowTitle(), this);
+        d->setObjectName(key);
+        d->setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable);
+        d->setWidget(pane);
+        // The pane's caption is the dock's title, in whatever language it is set.
+        connect(pane, &QWidget::windowTitleChanged, d, &QDockWidget::setWindowTitle);
+        addDockWidget(Qt::LeftDockWidgetArea, d);
+        return d;
+    };
+    DataSheetPane = dock(DataBrowserForm(), "DataSheet");
+    ControllerPane = dock(CtrlListForm(), "Controller");
+    splitDockWidget(DataSheetPane, ControllerPane, Qt::Vertical);
+    const int px = static_cast<int>(kDockAreaTwips / twipsPerPixel() + 0.5);
+    resizeDocks({DataSheetPane, ControllerPane}, {px, px}, Qt::Horizontal);
+}
+
+void frmMain::TimerInit_Timer() {
+    TimerInit->stop();
+    ShowDataSheetPane();
+    ShowControllerPane();
+    const QString ctrlPath = mnuFileRecentCtrl[0]->text();
+    if (Shell().StartupLoadCtrl && !ctrlPath.isEmpty() && DocCommands().OpenCtrl) DocCommands().OpenCtrl(ctrlPath);
+    const QString sheetPath = mnuFileRecentSheet[0]->text();
+    if (Shell().StartupLoadSheet && !sheetPath.isEmpty() && DocCommands().OpenDataSheet)
+        DocCommands().OpenDataSheet(sheetPath);
+    MDIForm_Resize();
+}
+
+void frmMain::MDIForm_Resize() {
+    const double tpp = twipsPerPixel();
+    const double scaleWidthTwips = width() * tpp - kDockAreaTwips;
+    const int left = static_cast<int>((scaleWidthTwips + kLedOffsetTwips) / tpp + 0.5);
+    for (QLabel* led : {picLED_ON, picLED_OFF})
+        if (led) led->move(left, led->y());
+}
+
+void frmMain::resizeEvent(QResizeEvent* e) {
+    QMainWindow::resizeEvent(e);
+    MDIForm_Resize();
+}
+
+bool frmMain::MDIForm_QueryUnload() {
+    // A transfer yields to the event loop while it runs; the window (and the
+    // link) must not go away under it.
+    if (TransferRunning()) return true;
+    bool cancel = false;
+    const QString title = QCoreApplication::applicationName();
+    if (Sheets().SheetModified) {
+        const int answer = MsgBox("Save the changes to the Data Sheet File? " + Sheets().SheetFileName,
+                                  vbYesNoCancel, title);
+        if (answer == vbYes) {
+            if (DocCommands().SaveDataSheet) DocCommands().SaveDataSheet();
+            // A cancelled file-name dialog or a failed save leaves the sheet
+            // modified: closing now would lose it.
+            if (Sheets().SheetModified) cancel = true;
+        } else if (answer == vbCancel) {
+            cancel = true;
+        }
+    }
+    if (CtrlState().CtrlModified) {
+        const int answer = MsgBox("Save the changes to the Control File? " + CtrlState().CtrlFileName,
+                                  vbYesNoCancel, title);
+        if (answer == vbYes) {
+            if (DocCommands().SaveCtrl) DocCommands().SaveCtrl();
+            if (CtrlState().CtrlModified) cancel = true;
+        } else if (answer == vbCancel) {
+            cancel = true;
+        }
+    }
+    return cancel;
+}
+
+void frmMain::MDIForm_Unload() {
+    if (unloaded_) return;
+    unloaded_ = true;
+    SaveSoftwareSetting();
+    if (Link().IsConnected) SendCmd(":KEY:LOCK DISABLE");
+    CloseVisaRM();
+    TimeOutTimer->stop();
+    CommTimer->stop();
+    TimerInit->stop();
+}
+
+void frmMain::closeEvent(QCloseEvent* e) {
+    if (unloaded_) {
+        e->accept();
+        return;
+    }
+    if (MDIForm_QueryUnload()) {
+        e->ignore();
+        return;
+    }
+    MDIForm_Unload();
+    e->accept();
+}
+
+void frmMain::ShowDataSheetPane() {
+    if (!DataSheetPane) return;
+    DataSheetPane->show();
+    DataSheetPane->raise();
+}
+
+void frmMain::ShowControllerPane() {
+    if (!ControllerPane) return;
+    ControllerPane->show();
+    ControllerPane->raise();
+}
+
+void frmMain::CommTimer_Timer() {
+    StatusPanel->setText("Status: ");
+    CommTimer->stop();
+}
+
+void frmMain::TimeOutTimer_Timer() {
+    SerialTick();
+    if (Serial().TickCount % 10 == 0) refreshClock();
+}
+
+void frmMain::ShowStatusText(const QString& text) {
+    StatusPanel->setText(text);
+    CommTimer->start();
+}
+
+void frmMain::ShowConnectionLed(bool connected) {
+    picLED_ON->setVisible(connected);
+    picLED_OFF->setVisible(!connected);
+}
+
+// ---------------------------------------------------------------------------
+// Stored settings.
+
+MainRectTwips frmMain::WindowRectTwips() const {
+    const double tpp = twipsPerPixel();
+    MainRectTwips r;
+    r.Left = static_cast<float>(pos().x() * tpp);
+    r.Top = static_cast<float>(pos().y() * tpp);
+    r.Width = static_cast<float>(width() * tpp);
+    r.Height = static_cast<float>(height() * tpp);
+    return r;
+}
+
+void frmMain::SetWindowRectTwips(const MainRectTwips& r) {
+    const double tpp = twipsPerPixel();
+    auto px = [tpp](float twips) { return static_cast<int>(std::lround(twips / tpp)); };
+    move(px(r.Left), px(r.Top));
+    resize(std::max(px(r.Width), 1), std::max(px(r.Height), 1));
+}
+
+void frmMain::LoadSoftwareSetting() { SetWindowRectTwips(::LoadSoftwareSetting()); }
+
+void frmMain::SaveSoftwareSetting() {
+    std::optional<MainRectTwips> rect;
+    if (!isMinimized()) rect = WindowRectTwips();
+    ::SaveSoftwareSetting(rect);
+}
+
+// ---------------------------------------------------------------------------
+// Recent-file submenus.
+
+void frmMain::showRecentMenu(int list, bool enabled, const QStringList& entries) {
+    QMenu* root = list == 0 ? mnuRecentCtrlRoot : mnuRecentSheetRoot;
+    QAction** items = list == 0 ? mnuFileRecentCtrl : mnuFileRecentSheet;
+    root->setEnabled(enabled);
+    if (!enabled) return;
+    for (int i = 0; i < entries.size() && i < 4; ++i) {
+        items[0]->setVisible(true);
+        items[i]->setText(entries[i]);
+        items[i]->setVisible(true);
+    }
+    UpdateCommandAvailability();
+}
+
+// ---------------------------------------------------------------------------
+// Command availability.
+
+void frmMain::UpdateCommandAvailability() {
+    const DocumentCommandsData& d = DocCommands();
+    const bool anyNew = d.NewDataSheet || d.NewCtrl || d.AddNewWaveform || d.AddNewMeasure || d.AddNewData ||
+                        d.AddNewRecord || d.AddNewMemoryWave;
+    const bool anyOpen = d.OpenDataSheetDialog || d.OpenCtrlDialog;
+    auto enable = [this](const char* name, bool on) {
+        if (QAction* a = MenuItem(name)) a->setEnabled(on);
+    };
+    enable("mnuFileNew", anyNew);
+    enable("mnuFileOpen", anyOpen);
+    enable("mnuFileSaveDataSheet", bool(d.SaveDataSheet));
+    enable("mnuFileSaveCtrlFile", bool(d.SaveCtrl));
+    enable("mnuFileSaveAll", d.SaveDataSheet && d.SaveCtrl);
+    enable("mnuHelpAbout", false);  // the About box comes with the language machinery
+    for (int i = 0; i < 4; ++i) {
+        mnuFileRecentCtrl[i]->setEnabled(bool(d.OpenCtrl));
+        mnuFileRecentSheet[i]->setEnabled(bool(d.OpenDataSheet));
+    }
+    auto button = [this](const char* key, bool on) {
+        if (QAction* a = ToolbarButton(QString(key))) a->setEnabled(on);
+    };
+    // Buttons 11-13 also follow the open-sheet test.
+    auto sheetOpen = [this](const char* key) {
+        QAction* a = ToolbarButton(QString(key));
+        return a && a->property("SheetOpen").toBool();
+    };
+    button("New", anyNew);
+    button("Open", anyOpen);
+    button("Save", d.SaveDataSheet && d.SaveCtrl);
+    button("AddNewWaveform", d.AddNewWaveform && sheetOpen("AddNewWaveform"));
+    button("AddNewMeasure", d.AddNewMeasure && sheetOpen("AddNewMeasure"));
+    button("AddNewData", d.AddNewData && sheetOpen("AddNewData"));
+    button("AddNewRecord", bool(d.AddNewRecord));
+    button("AddNewMemoryWaveform", bool(d.AddNewMemoryWave));
+}
+
+// ---------------------------------------------------------------------------
+// Menu and toolbar handlers.
+
+namespace {
+void call(const std::function<void()>& f) {
+    if (f) f();
+}
+}  // namespace
+
+void frmMain::mnuFileNew_Click() {
+    ShellDialogs().DialogOK = false;
+    frmNewDoc dlg(this);
+    const DocumentCommandsData& d = DocCommands();
+    const bool available[7] = {bool(d.NewDataSheet), bool(d.NewCtrl), bool(d.AddNewWaveform),
+                               bool(d.AddNewMeasure), bool(d.AddNewData), bool(d.AddNewRecord),
+                               bool(d.AddNewMemoryWave)};
+    for (int i = 0; i < 7; ++i) dlg.NewOption[i]->setEnabled(available[i]);
+    dlg.exec();
+    if (ShellDialogs().DialogOK) RunNewDocument(ShellDialogs().NewDocKind);
+}
+
+void frmMain::RunNewDocument(int kind) {
+    const DocumentCommandsData& d = DocCommands();
+    switch (kind) {
+    case DocDataSheet: call(d.NewDataSheet); break;
+    case DocController: call(d.NewCtrl); break;
+    case DocWave: call(d.AddNewWaveform); break;
+    case DocMeasure: call(d.AddNewMeasure); break;
+    case DocData: call(d.AddNewData); break;
+    case DocRecord: call(d.AddNewRecord); break;
+    case DocMemoryWave: call(d.AddNewMemoryWave); break;
+    default: break;
+    }
+}
+
+void frmMain::mnuFileOpen_Click() {
+    ShellDialogs().DialogOK = false;
+    frmOpenDoc dlg(this);
+    dlg.NewOption[0]->setEnabled(bool(DocCommands().OpenDataSheetDialog));
+    dlg.NewOption[1]->setEnabled(bool(DocCommands().OpenCtrlDialog));
+    dlg.exec();
+    if (ShellDialogs().DialogOK) RunOpenDocument(ShellDialogs().NewDocKind);
+}
+
+void frmMain::RunOpenDocument(int kind) {
+    if (kind == DocDataSheet) call(DocCommands().OpenDataSheetDialog);
+    else if (kind == DocController) call(DocCommands().OpenCtrlDialog);
+}
+
+void frmMain::mnuFileSaveDataSheet_Click() { call(DocCommands().SaveDataSheet); }
+void frmMain::mnuFileSaveCtrlFile_Click() { call(DocCommands().SaveCtrl); }
+
+void frmMain::mnuFileSaveAll_Click() {
+    call(DocCommands().SaveCtrl);
+    call(DocCommands().SaveDataSheet);
+}
+
+void frmMain::mnuFilePageSetup_Click() { ShowPageSetup(this); }
+
+void frmMain::mnuFileRecentCtrl_Click(int index) {
+    if (index < 0 || index > 3 || !DocCommands().OpenCtrl) return;
+    DocCommands().OpenCtrl(mnuFileRecentCtrl[index]->text());
+}
+
+void frmMain::mnuFileRecentSheet_Click(int index) {
+    if (index < 0 || index > 3 || !DocCommands().OpenDataSheet) return;
+    DocCommands().OpenDataSheet(mnuFileRecentSheet[index]->text());
+}
+
+void frmMain::mnuFileExit_Click() { close(); }
+
+void frmMain::mnuViewToolbar_Click() { tbToolBar->setVisible(MenuItem("mnuViewToolbar")->isChecked()); }
+void frmMain::mnuViewStatusBar_Click() { sbrStatus->setVisible(MenuItem("mnuViewStatusBar")->isChecked()); }
+void frmMain::mnuViewController_Click() { ShowControllerPane(); }
+void frmMain::mnuViewDataBrowser_Click() { ShowDataSheetPane(); }
+void frmMain::mnuToolsConnect_Click() { ConnectDSO(); }
+void frmMain::mnuToolsDisconnect_Click() { DisconnectDSO(); }
+
+void frmMain::mnuToolsOptions_Click() {
+    ShellDialogs().DialogOK = false;
+    frmOptions dlg(this);
+    dlg.exec();
+}
+
+void frmMain::mnuWindowCascade_Click() { MdiArea->cascadeSubWindows(); }
+void frmMain::mnuWindowTileHorizontal_Click() { tileDocuments(true); }
+void frmMain::mnuWindowTileVertical_Click() { tileDocuments(false); }
+
+void frmMain::tileDocuments(bool horizontal) {
+    QList<QMdiSubWindow*> wins;
+    for (QMdiSubWindow* w : MdiArea->subWindowList())
+        if (w->isVisible() && !w->isMinimized()) wins.append(w);
+    if (wins.isEmpty()) return;
+    const QRect area = MdiArea->viewport()->rect();
+    const int n = static_cast<int>(wins.size());
+    for (int i = 0; i < n; ++i) {
+        wins[i]->showNormal();
+        if (horizontal) {
+            // One above another, each the full width.
+            const int h = area.height() / n;
+            wins[i]->setGeometry(0, i * h, area.width(), h);
+        } else {
+            const int w = area.width() / n;
+            wins[i]->setGeometry(i * w, 0, w, area.height());
+        }
+    }
+}
+
+void frmMain::mnuWindowArrangeIcons_Click() {
+    // Minimised document windows in a row along the bottom edge.
+    int x = 0;
+    const int bottom = MdiArea->viewport()->height();
+    for (QMdiSubWindow* w : MdiArea->subWindowList()) {
+        if (!w->isMinimized()) continue;
+        w->move(x, bottom - w->height());
+        x += w->width();
+    }
+}
+
+void frmMain::listDocumentWindows() {
+    for (QAction* a : windowListActions_) {
+        mnuWindow->removeAction(a);
+        a->deleteLater();
+    }
+    windowListActions_.clear();
+    const QList<QMdiSubWindow*> wins = MdiArea->subWindowList();
+    if (wins.isEmpty()) return;
+    windowListActions_.append(mnuWindow->addSeparator());
+    int n = 0;
+    for (QMdiSubWindow* w : wins) {
+        QAction* a = mnuWindow->addAction(QString("&%1 %2").arg(++n).arg(w->windowTitle()));
+        a->setCheckable(true);
+        a->setChecked(w == MdiArea->activeSubWindow());
+        QPointer<QMdiSubWindow> target = w;
+        connect(a, &QAction::triggered, this, [this, target] {
+            if (target) MdiArea->setActiveSubWindow(target);
+        });
+        windowListActions_.append(a);
+    }
+}
+
+void frmMain::mnuHelpContents_Click() {
+    const QString path = HelpFilePath(Shell().UILanguage);
+    if (!QFileInfo::exists(path)) {
+        MsgBox("The help file " + QDir::toNativeSeparators(path) + " is not installed.", vbOKOnly | vbExclamation);
+        return;
+    }
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
+        MsgBox("No program could open the help file " + QDir::toNativeSeparators(path) + ".",
+               vbOKOnly | vbExclamation);
+}
+
+void frmMain::mnuHelpAbout_Click() {}
+
+void frmMain::tbToolBar_ButtonClick(const QString& key) {
+    QAction* a = ToolbarButton(key);
+    if (a && !a->isEnabled()) return;
+    if (key == "New") mnuFileNew_Click();
+    else if (key == "Open") mnuFileOpen_Click();
+    else if (key == "Save") mnuFileSaveAll_Click();
+    else if (key == "Connect") mnuToolsConnect_Click();
+    else if (key == "Disconnect") mnuToolsDisconnect_Click();
+    else if (key == "Controller") mnuViewController_Click();
+    else if (key == "DataBrowser") mnuViewDataBrowser_Click();
+    else if (key == "AddNewWaveform") call(DocCommands().AddNewWaveform);
+    else if (key == "AddNewMeasure") call(DocCommands().AddNewMeasure);
+    else if (key == "AddNewData") call(DocCommands().AddNewData);
+    else if (key == "AddNewRecord") call(DocCommands().AddNewRecord);
+    else if (key == "AddNewMemoryWaveform") call(DocCommands().AddNewMemoryWave);
+    else if (key == "Options") mnuToolsOptions_Click();
+}
+
+bool frmMain::eventFilter(QObject* watched, QEvent* e) {
+    // Moving the mouse over the toolbar gives the keyboard focus to the main window.
+    if (watched == tbToolBar && e->type() == QEvent::MouseMove) setFocus();
+    return QMainWindow::eventFilter(watched, e);
+}

@@ -1,0 +1,47 @@
+#pragma once
+// The options dialog: start-up options, link type, refresh mode and interval,
+// serial port and baud rate, GPIB address, and the USB device to use.
+// Opened modal; every opening searches the USB instruments again.
+#include <QDialog>
+#include <QStringList>
+
+#include "shell/OptionsLogic.h"
+
+class QCheckBox;
+class QComboBox;
+class QPushButton;
+class QRadioButton;
+class QTabWidget;
+
+class frmOptions : public QDialog {
+    Q_OBJECT
+public:
+    explicit frmOptions(QWidget* parent = nullptr);
+
+    // Fills the controls from the settings (runs when the dialog is made).
+    void Form_Load();
+    void cmdOK_Click();
+    void cmdCancel_Click();
+    void OptRefreshType_Click(int index);
+
+    // The controls' current selections.
+    OptionsChoice Selections() const;
+    void Select(const OptionsChoice& c);
+
+    QTabWidget* tbsOptions = nullptr;
+    QCheckBox* HardwareCheck = nullptr;
+    QCheckBox* SheetStartLoadChk = nullptr;
+    QCheckBox* CtrlStartLoadChk = nullptr;
+    QRadioButton* PortSelectOption[3] = {nullptr, nullptr, nullptr};  // 0 USB, 2 RS-232
+    QRadioButton* OptRefreshType[2] = {nullptr, nullptr};
+    QComboBox* IntervalCombo = nullptr;
+    QComboBox* PortCombo = nullptr;
+    QComboBox* BaudCombo = nullptr;
+    QComboBox* DeviceCombo = nullptr;
+    QComboBox* GPIB_AddrCombo = nullptr;
+    QPushButton* cmdOK = nullptr;
+    QPushButton* cmdCancel = nullptr;
+
+private:
+    QStringList resources_;
+};
