@@ -1,0 +1,319 @@
+// The main window: its controls, the load sequence, the closing questions
+// and the unload.
+#include <QAction>
+#include <QDockWidget>
+#include <QLabel>
+#include <QMenu>
+#include <QStatusBar>
+#include <QTimer>
+#include <QToolBar>
+#include <QtTest>
+
+#include "TestEnv.h"
+#include "common/SettingsStore.h"
+#include "common/SheetModel.h"
+#include "common/ShellState.h"
+#include "controller/CtrlState.h"
+#include "link/LinkState.h"
+#include "link/RS232Func.h"
+#include "platform/dialogs/MsgBox.h"
+#include "shell/DocumentCommands.h"
+#include "shell/MainWindow.h"
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { TestEnv::Init(); }
+    void init() {
+        auto s = OpenSettingsStore();
+        s->clear();
+        s->sync();
+        DocCommands() = DocumentCommandsData();
+        MsgBoxService::ClearLog();
+        Link().IsConnected = false;
+    }
+
+    void controlsAreNamedAndToolbarIsInOrder() {
+        frmMain w;
+        w.MDIForm_Load();
+        const QStringList keys{"New", "Open", "Save", "", "Connect", "Disconnect", "", "Controller",
+                               "DataBrowser", "", "AddNewWaveform", "AddNewMeasure", "AddNewData", "",
+                               "AddNewRecord", "AddNewMemoryWaveform", "", "Options"};
+        for (int i = 1; i <= 18; ++i) {
+            QAction* b = w.ToolbarButton(i);
+            QVERIFY(b);
+            QCOMPARE(b->property("Key").toString(), keys[i - 1]);
+            QCOMPARE(b->isSeparator(), keys[i - 1].isEmpty());
+        }
+        for (const char* name : {"mnuFileNew", "mnuFileOpen", "mnuFileSaveDataSheet", "mnuFileSaveCtrlFile",
+                                 "mnuFileSaveAll", "mnuFilePageSetup", "mnuFileExit", "mnuViewToolbar",
+                                 "mnuViewStatusBar", "mnuViewController", "mnuViewDataBrowser", "mnuToolsConnect",
+                                 "mnuToolsDisconnect", "mnuToolsOptions", "mnuWindowCascade",
+                                 "mnuWindowTileHorizontal", "mnuWindowTileVertical", "mnuWindowArrangeIcons",
+                                 "mnuHelpContents", "mnuHelpAbout", "mnuLanguageChinese", "mnuLanguageEnglish"})
+            QVERIFY2(w.MenuItem(name), name);
+        for (const char* name : {"mnuFile", "mnuView", "mnuTools", "mnuWindow", "mnuHelp", "mnuHelpLanguage",
+                                 "mnuRecentCtrlRoot", "mnuRecentSheetRoot"})
+            QVERIFY2(w.findChild<QMenu*>(name), name);
+        QCOMPARE(w.findChild<QLabel*>("Status")->text(), QString("Status"));
+        QVERIFY(w.findChild<QDockWidget*>("DataSheet")->widget()->objectName() == "frmDataSheetTree");
+        QVERIFY(w.findChild<QDockWidget*>("Controller")->widget()->objectName() == "frmCtrlList");
+        // The toolbar's and status bar's check marks follow their visibility.
+        w.show();
+        w.MenuItem("mnuViewToolbar")->trigger();
+        QVERIFY(!w.tbToolBar->isVisible());
+        QVERIFY(!w.picLED_ON->isVisible() && !w.picLED_OFF->isVisible());
+        w.MenuItem("mnuViewToolbar")->trigger();
+        QVERIFY(w.tbToolBar->isVisible());
+        w.MenuItem("mnuViewStatusBar")->trigger();
+        QVERIFY(!w.sbrStatus->isVisible());
+        w.MDIForm_Unload();
+    }
+
+    void loadSetsTheStartState() {
+        SaveStoredText("Settings_KV2200M", "MainWidth", "12000");
+        SaveStoredText("Settings_KV2200M", "MainHeight", "9000");
+        Sheets().SheetModified = true;
+        CtrlState().CtrlInitDone = true;
+        Sheets().WaveViews[17].AutoRefresh = true;
+        Sheets().DataViews[3].Channel = "CH2";
+        Link().IsConnected = true;
+        frmMain w;
+        w.MDIForm_Load();
+        QCOMPARE(MainForm(), &w);
+        QVERIFY(!Link().IsConnected);
+        QVERIFY(!Sheets().SheetModified);
+        QVERIFY(!Sheets().WaveViews[17].AutoRefresh);
+        QVERIFY(Sheets().DataViews[3].Channel.isEmpty());
+        QCOMPARE(Shell().Ch1Color, QColor(255, 255, 0));
+        QCOMPARE(Shell().MathColor, QColor(128, 0, 255));
+        QCOMPARE(Link().SampleCodeMin, 25);
+        // The panes' first load made an untitled sheet and a fresh controller document.
+        QVERIFY(Sheets().SheetInitDone && CtrlState().CtrlInitDone);
+        QCOMPARE(Sheets().SheetName, QString("Untitle"));
+        QVERIFY(IsDataSheetOpen());
+        QVERIFY(!CtrlState().CtrlModified);
+        // The stored rectangle (twips) became the window's size.
+        QCOMPARE(w.WindowRectTwips().Width, 12000.f);
+        QCOMPARE(w.WindowRectTwips().Height, 9000.f);
+        QVERIFY(w.TimeOutTimer->isActive());
+        QVERIFY(!w.CommTimer->isActive());
+        QVERIFY(w.TimerInit->isActive());
+        // Without a start-up check nothing connects.
+        QVERIFY(!Link().IsConnected);
+
+        // The tick counts the serial time-outs; the status text clears after its timer.
+        const int ticks = Serial().TickCount;
+        w.TimeOutTimer_Timer();
+        QCOMPARE(Serial().TickCount, ticks + 1);
+        LinkUi().ShowSerialStatus("Status: Break Received");
+        QCOMPARE(w.StatusPanel->text(), QString("Status: Break Received"));
+        QVERIFY(w.CommTimer->isActive());
+        w.CommTimer_Timer();
+        QCOMPARE(w.StatusPanel->text(), QString("Status: "));
+        QVERIFY(!w.CommTimer->isActive());
+        w.MDIForm_Unload();
+    }
+
+    void deferredStartOpensRecentFilesControllerFirst_data() {
+        QTest::addColumn<bool>("loadCtrl");
+        QTest::addColumn<bool>("loadSheet");
+        QTest::addColumn<bool>("listsFilled");
+        QTest::addColumn<QStringList>("opened");
+        QTest::newRow("both") << true << true << true << QStringList{"ctrl:/c/1.rmt", "sheet:/s/1.vls"};
+        QTest::newRow("sheet only") << false << true << true << QStringList{"sheet:/s/1.vls"};
+        QTest::newRow("empty lists") << true << true << false << QStringList{};
+        QTest::newRow("neither") << false << false << true << QStringList{};
+    }
+
+    void deferredStartOpensRecentFilesControllerFirst() {
+        QFETCH(bool, loadCtrl);
+        QFETCH(bool, loadSheet);
+        QFETCH(bool, listsFilled);
+        QFETCH(QStringList, opened);
+        SaveStoredText("General_KV2200M", "StartupLoadCtrl", loadCtrl ? "True" : "False");
+        SaveStoredText("General_KV2200M", "StartupLoadSheet", loadSheet ? "True" : "False");
+        if (listsFilled) {
+            SaveStoredText("Recent Ctrl_KV2200M", "RecentFile1", "/c/1.rmt");
+            SaveStoredText("Recent Sheet_KV2200M", "RecentFile1", "/s/1.vls");
+        }
+        QStringList calls;
+        DocCommands().OpenCtrl = [&](const QString& p) { calls << "ctrl:" + p; };
+        DocCommands().OpenDataSheet = [&](const QString& p) { calls << "sheet:" + p; };
+        frmMain w;
+        w.MDIForm_Load();
+        w.show();
+        w.DataSheetPane->hide();
+        QVERIFY(QTest::qWaitFor([&] { return !w.TimerInit->isActive(); }, 2000));
+        QCOMPARE(calls, opened);
+        QVERIFY(w.DataSheetPane->isVisible());
+        QVERIFY(w.ControllerPane->isVisible());
+        w.MDIForm_Unload();
+    }
+
+    void closingQuestions_data() {
+        QTest::addColumn<bool>("sheetModified");
+        QTest::addColumn<bool>("ctrlModified");
+        QTest::addColumn<QList<int>>("answers");
+        QTest::addColumn<bool>("savesSucceed");
+        QTest::addColumn<QStringList>("saves");
+        QTest::addColumn<bool>("cancelled");
+        QTest::newRow("nothing modified") << false << false << QList<int>{} << true << QStringList{} << false;
+        QTest::newRow("no to both") << true << true << QList<int>{vbNo, vbNo} << true << QStringList{} << false;
+        QTest::newRow("yes to both") << true << true << QList<int>{vbYes, vbYes} << true
+                                     << QStringList{"sheet", "ctrl"} << false;
+        QTest::newRow("cancel first, yes second still saves") << true << true << QList<int>{vbCancel, vbYes}
+                                                              << true << QStringList{"ctrl"} << true;
+        QTest::newRow("cancel second") << true << true << QList<int>{vbNo, vbCancel} << true << QStringList{}
+                                       << true;
+        QTest::newRow("yes but save did not happen") << true << false << QList<int>{vbYes} << false
+                                                     << QStringList{"sheet"} << true;
+        QTest::newRow("controller only, save fails") << false << true << QList<int>{vbYes} << false
+                                                     << QStringList{"ctrl"} << true;
+    }
+
+    void closingQuestions() {
+        QFETCH(bool, sheetModified);
+        QFETCH(bool, ctrlModified);
+        QFETCH(QList<int>, answers);
+        QFETCH(bool, savesSucceed);
+        QFETCH(QStringList, saves);
+        QFETCH(bool, cancelled);
+        frmMain w;
+        w.MDIForm_Load();
+        Sheets().SheetModified = sheetModified;
+        Sheets().SheetFileName = "/s/a.vls";
+        CtrlState().CtrlModified = ctrlModified;
+        CtrlState().CtrlFileName.clear();
+        QStringList calls;
+        DocCommands().SaveDataSheet = [&] {
+            calls << "sheet";
+            if (savesSucceed) Sheets().SheetModified = false;
+        };
+        DocCommands().SaveCtrl = [&] {
+            calls << "ctrl";
+            if (savesSucceed) CtrlState().CtrlModified = false;
+        };
+        QList<int> pending = answers;
+        MsgBoxService::ClearLog();
+        MsgBoxService::SetAnswerer([&](const ShownMessage&) { return pending.isEmpty() ? int(vbNo) : pending.takeFirst(); });
+        QCOMPARE(w.MDIForm_QueryUnload(), cancelled);
+        QCOMPARE(calls, saves);
+        QVERIFY(pending.isEmpty());
+        const QList<ShownMessage> shown = MsgBoxService::Log();
+        QCOMPARE(shown.size(), answers.size());
+        int i = 0;
+        if (sheetModified) {
+            QCOMPARE(shown[i].text, QString("Save the changes to the Data Sheet File? /s/a.vls"));
+            QCOMPARE(shown[i].style, int(vbYesNoCancel));
+            ++i;
+        }
+        if (ctrlModified) QCOMPARE(shown[i].text, QString("Save the changes to the Control File? "));
+        TestEnv::Init();
+        Sheets().SheetModified = false;
+        CtrlState().CtrlModified = false;
+        w.MDIForm_Unload();
+    }
+
+    void closeEventHonoursTheAnswer() {
+        auto* w = new frmMain;
+        w->MDIForm_Load();
+        w->show();
+        Sheets().SheetModified = true;
+        MsgBoxService::SetAnswerer([](const ShownMessage&) { return int(vbCancel); });
+        QVERIFY(!w->close());
+        QVERIFY(w->isVisible());
+        MsgBoxService::SetAnswerer([](const ShownMessage&) { return int(vbNo); });
+        QVERIFY(w->close());
+        TestEnv::Init();
+        Sheets().SheetModified = false;
+        // The unload wrote the settings, the rectangle included.
+        QVERIFY(OpenSettingsStore()->contains("Settings_KV2200M/MainWidth"));
+        QVERIFY(OpenSettingsStore()->contains("IO Settings_KV2200M/COM_Port"));
+        delete w;
+    }
+
+    void minimisedWindowKeepsTheStoredRectangle() {
+        SaveStoredText("Settings_KV2200M", "MainLeft", "4321");
+        frmMain w;
+        w.MDIForm_Load();
+        w.show();
+        w.move(10, 10);
+        w.showMinimized();
+        QVERIFY(w.isMinimized());
+        w.MDIForm_Unload();
+        QCOMPARE(GetStoredText("Settings_KV2200M", "MainLeft"), QString("4321"));
+        QVERIFY(OpenSettingsStore()->contains("General_KV2200M/StartupLoadSheet"));
+    }
+
+    void documentCommandsAreDisabledUntilBound() {
+        frmMain w;
+        w.MDIForm_Load();
+        QVERIFY(!w.MenuItem("mnuFileSaveAll")->isEnabled());
+        QVERIFY(!w.ToolbarButton("AddNewWaveform")->isEnabled());
+        QVERIFY(w.ToolbarButton("Connect")->isEnabled());
+        QVERIFY(w.MenuItem("mnuToolsOptions")->isEnabled());
+
+        QStringList calls;
+        DocCommands().SaveCtrl = [&] { calls << "ctrl"; };
+        DocCommands().SaveDataSheet = [&] { calls << "sheet"; };
+        DocCommands().AddNewWaveform = [&] { calls << "wave"; };
+        DocCommands().AddNewData = [&] { calls << "data"; };
+        w.UpdateCommandAvailability();
+        QVERIFY(w.MenuItem("mnuFileSaveAll")->isEnabled());
+        // The add buttons also need an open sheet.
+        QVERIFY(w.ToolbarButton("AddNewWaveform")->isEnabled());
+        Sheets().SheetNode = nullptr;
+        IsDataSheetOpen();
+        QVERIFY(!w.ToolbarButton("AddNewWaveform")->isEnabled());
+
+        // The toolbar's Save saves the controller first, then the sheet.
+        w.tbToolBar_ButtonClick("Save");
+        QCOMPARE(calls, (QStringList{"ctrl", "sheet"}));
+        calls.clear();
+        // New with "Wave Data" (kind 5) adds a data view, not a waveform view.
+        w.RunNewDocument(5);
+        QCOMPARE(calls, QStringList{"data"});
+        w.tbToolBar_ButtonClick("NoSuchKey");
+        w.MDIForm_Unload();
+    }
+
+    void helpWithoutItsFileSaysSo() {
+        frmMain w;
+        w.MDIForm_Load();
+        Shell().UILanguage = LangChinese;
+        QVERIFY(HelpFilePath(Shell().UILanguage).endsWith("/KV2200help_Chinese.chm"));
+        Shell().UILanguage = 2;
+        QVERIFY(HelpFilePath(Shell().UILanguage).endsWith("/KV2200help.chm"));
+        Shell().UILanguage = LangEnglish;
+        MsgBoxService::ClearLog();
+        w.mnuHelpContents_Click();
+        QCOMPARE(MsgBoxService::Log().size(), 1);
+        QVERIFY(MsgBoxService::Log()[0].text.contains("KV2200help.chm"));
+        w.MDIForm_Unload();
+    }
+
+    void indicatorFollowsTheLinkAndTheWidth() {
+        frmMain w;
+        w.MDIForm_Load();
+        w.show();
+        SetConnectionLed(true);
+        QVERIFY(w.picLED_ON->isVisible() && !w.picLED_OFF->isVisible());
+        SetConnectionLed(false);
+        QVERIFY(!w.picLED_ON->isVisible() && w.picLED_OFF->isVisible());
+        const int top = w.picLED_ON->y();
+        w.resize(800, 500);
+        w.MDIForm_Resize();
+        const int left800 = w.picLED_ON->x();
+        w.resize(900, 500);
+        w.MDIForm_Resize();
+        QCOMPARE(w.picLED_ON->x() - left800, 100);
+        QCOMPARE(w.picLED_OFF->x(), w.picLED_ON->x());
+        QCOMPARE(w.picLED_ON->y(), top);
+        w.MDIForm_Unload();
+    }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "tst_mainwindow.moc"

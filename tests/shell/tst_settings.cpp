@@ -1,0 +1,155 @@
+// Stored settings: exact sections, keys and texts; defaults; unconvertible values.
+#include <QFile>
+#include <QtTest>
+
+#include "TestEnv.h"
+#include "common/SettingsStore.h"
+#include "common/ShellState.h"
+#include "shell/AppMain.h"
+#include "shell/SoftwareSettings.h"
+#include "shell/UsbChoice.h"
+
+class SettingsTest : public QObject {
+    Q_OBJECT
+
+    static QString iniPath() { return TestEnv::ConfigDir() + "/Velmora/Velmora.ini"; }
+    static void clearStore() {
+        auto s = OpenSettingsStore();
+        s->clear();
+        s->sync();
+    }
+
+private slots:
+    void initTestCase() { TestEnv::Init(); }
+    void init() { clearStore(); }
+
+    void emptyStoreGivesDefaults() {
+        Shell().COM_Port = 9;
+        Shell().StartupLoadCtrl = true;
+        SetUsbDeviceChoice(2, "USB0::1::2::X::INSTR");
+        const MainRectTwips r = LoadSoftwareSetting();
+        const ShellStateData& sh = Shell();
+        QCOMPARE(sh.StartupCheckHardware, false);
+        QCOMPARE(sh.StartupLoadSheet, false);
+        QCOMPARE(sh.StartupLoadCtrl, false);
+        QCOMPARE(sh.ScopeIOType, 0);
+        QCOMPARE(sh.COM_Port, 1);
+        QCOMPARE(sh.BaudRate, QString("9600"));
+        QCOMPARE(sh.GPIB_Addr, 7);
+        QCOMPARE(sh.RefreshType, QString("Single"));
+        QCOMPARE(sh.RefreshInterval, 1000);
+        QCOMPARE(r.Left, 1000.f);
+        QCOMPARE(r.Top, 1000.f);
+        QCOMPARE(r.Width, 6500.f);
+        QCOMPARE(r.Height, 6500.f);
+        QCOMPARE(UsbChoiceIndex(), 0);  // the USB choice is never kept between runs
+    }
+
+    void roundTripWritesTheExactSectionsKeysAndTexts() {
+        ShellStateData& sh = Shell();
+        sh.StartupCheckHardware = true;
+        sh.StartupLoadSheet = false;
+        sh.StartupLoadCtrl = true;
+        sh.ScopeIOType = 2;
+        sh.COM_Port = 3;
+        sh.BaudRate = "19200";
+        sh.GPIB_Addr = 12;
+        sh.RefreshType = "Auto";
+        sh.RefreshInterval = 5000;
+        MainRectTwips rect{1500.f, 1234.5f, 9000.f, 7200.f};
+        QVERIFY(SaveSoftwareSetting(rect));
+
+        // What another reader of the store sees, key by key.
+        QSettings raw(iniPath(), QSettings::IniFormat);
+        const QList<QPair<QString, QString>> expected = {
+            {"General_KV2200M/StartupCheckHardware", "True"}, {"General_KV2200M/StartupLoadSheet", "False"},
+            {"General_KV2200M/StartupLoadCtrl", "True"},      {"IO Settings_KV2200M/ScopeIOType", "2"},
+            {"IO Settings_KV2200M/COM_Port", "3"},            {"IO Settings_KV2200M/BaudRate", "19200"},
+            {"IO Settings_KV2200M/GPIB_Addr", "12"},          {"Refresh_KV2200M/Refresh Type", "Auto"},
+            {"Refresh_KV2200M/Refresh Interval", "5000"},     {"Settings_KV2200M/MainLeft", "1500"},
+            {"Settings_KV2200M/MainTop", "1234.5"},           {"Settings_KV2200M/MainWidth", "9000"},
+            {"Settings_KV2200M/MainHeight", "7200"},
+        };
+        for (const auto& [key, text] : expected) QCOMPARE(raw.value(key).toString(), text);
+        QCOMPARE(raw.childGroups(), (QStringList{"General_KV2200M", "IO Settings_KV2200M", "Refresh_KV2200M",
+                                                 "Settings_KV2200M"}));
+
+        sh = ShellStateData();
+        const MainRectTwips back = LoadSoftwareSetting();
+        QCOMPARE(sh.StartupCheckHardware, true);
+        QCOMPARE(sh.StartupLoadCtrl, true);
+        QCOMPARE(sh.ScopeIOType, 2);
+        QCOMPARE(sh.COM_Port, 3);
+        QCOMPARE(sh.BaudRate, QString("19200"));
+        QCOMPARE(sh.GPIB_Addr, 12);
+        QCOMPARE(sh.RefreshType, QString("Auto"));
+        QCOMPARE(sh.RefreshInterval, 5000);
+        QCOMPARE(back.Top, 1234.5f);
+        QCOMPARE(back.Width, 9000.f);
+    }
+
+    void withoutRectangleTheStoredRectangleStays() {
+        QVERIFY(SaveSoftwareSetting(MainRectTwips{1, 2, 3000, 4000}));
+        Shell().COM_Port = 5;
+        QVERIFY(SaveSoftwareSetting(std::nullopt));  // minimised window
+        const MainRectTwips r = LoadSoftwareSetting();
+        QCOMPARE(r.Width, 3000.f);
+        QCOMPARE(r.Height, 4000.f);
+        QCOMPARE(Shell().COM_Port, 5);
+    }
+
+    void storedTexts_data() {
+        QTest::addColumn<QString>("section");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("bool -1") << "General_KV2200M" << "StartupCheckHardware" << "-1" << "hw" << "1";
+        QTest::newRow("bool 0") << "General_KV2200M" << "StartupCheckHardware" << "0" << "hw" << "0";
+        QTest::newRow("bool lower case") << "General_KV2200M" << "StartupCheckHardware" << "true" << "hw" << "1";
+        QTest::newRow("bool garbage keeps default") << "General_KV2200M" << "StartupCheckHardware" << "yes"
+                                                    << "hw" << "0";
+        QTest::newRow("port garbage keeps default") << "IO Settings_KV2200M" << "COM_Port" << "abc" << "port"
+                                                    << "1";
+        QTest::newRow("port out of range is kept") << "IO Settings_KV2200M" << "COM_Port" << "17" << "port"
+                                                   << "17";
+        QTest::newRow("io type other than 0 or 2") << "IO Settings_KV2200M" << "ScopeIOType" << "1" << "io"
+                                                   << "0";
+        QTest::newRow("io type 2") << "IO Settings_KV2200M" << "ScopeIOType" << "2" << "io" << "2";
+        QTest::newRow("interval garbage keeps default") << "Refresh_KV2200M" << "Refresh Interval" << "5s"
+                                                        << "interval" << "1000";
+        QTest::newRow("interval too large") << "Refresh_KV2200M" << "Refresh Interval" << "1e12" << "interval"
+                                            << "1000";
+        QTest::newRow("gpib garbage keeps default") << "IO Settings_KV2200M" << "GPIB_Addr" << "" << "gpib"
+                                                    << "7";
+        QTest::newRow("width garbage keeps default") << "Settings_KV2200M" << "MainWidth" << "wide" << "width"
+                                                     << "6500";
+        QTest::newRow("language 2 reads as English") << "Velmora_Language" << "Language" << "2" << "lang"
+                                                     << "1";
+        QTest::newRow("language 0") << "Velmora_Language" << "Language" << "0" << "lang" << "0";
+        QTest::newRow("language garbage") << "Velmora_Language" << "Language" << "zh" << "lang" << "1";
+    }
+
+    void storedTexts() {
+        QFETCH(QString, section);
+        QFETCH(QString, key);
+        QFETCH(QString, text);
+        QFETCH(QString, field);
+        QFETCH(QString, expected);
+        QVERIFY(SaveStoredText(section, key, text));
+        QVERIFY(SaveStoredText("IO Settings_KV2200M", "BaudRate", "4800"));  // a neighbour still reads
+        const MainRectTwips r = LoadSoftwareSetting();
+        const ShellStateData& sh = Shell();
+        const QMap<QString, QString> got = {
+            {"hw", QString::number(sh.StartupCheckHardware)}, {"port", QString::number(sh.COM_Port)},
+            {"io", QString::number(sh.ScopeIOType)},          {"interval", QString::number(sh.RefreshInterval)},
+            {"gpib", QString::number(sh.GPIB_Addr)},          {"width", QString::number(r.Width)},
+            {"lang", QString::number(ReadStoredLanguage())},
+        };
+        QCOMPARE(got.value(field), expected);
+        QCOMPARE(sh.BaudRate, QString("4800"));
+    }
+};
+
+QTEST_MAIN(SettingsTest)
+#include "tst_settings.moc"
