@@ -1,0 +1,172 @@
+// The options dialog and the New/Open document choosers.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QtTest>
+
+#include "TestEnv.h"
+#include "common/ShellState.h"
+#include "link/LinkState.h"
+#include "shell/DocDialogs.h"
+#include "shell/OptionsDialog.h"
+#include "shell/OptionsLogic.h"
+#include "shell/UsbChoice.h"
+
+class DialogsTest : public QObject {
+    Q_OBJECT
+
+    static void defaults() {
+        ShellStateData& sh = Shell();
+        sh.StartupCheckHardware = false;
+        sh.StartupLoadSheet = false;
+        sh.StartupLoadCtrl = false;
+        sh.ScopeIOType = 0;
+        sh.COM_Port = 1;
+        sh.BaudRate = "9600";
+        sh.GPIB_Addr = 7;
+        sh.RefreshType = "Single";
+        sh.RefreshInterval = 1000;
+        sh.UILanguage = LangEnglish;
+        ResetUsbDeviceChoice();
+        Link().IsConnected = false;
+        ShellDialogs().DialogOK = false;
+    }
+
+private slots:
+    void initTestCase() { TestEnv::Init(); }
+    void init() { defaults(); }
+
+    void serialField_data() {
+        QTest::addColumn<QString>("description");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("usb instrument") << "USB0::0x0400::0x05DC::SN12345::INSTR" << "SN12345";
+        QTest::newRow("no INSTR word") << "USB0::0x0400::0x05DC::SN9" << "SN9";
+        QTest::newRow("too few separators") << "ASRL1::INSTR" << "ASRL1::INSTR";
+        QTest::newRow("empty") << "" << "";
+    }
+    void serialField() {
+        QFETCH(QString, description);
+        QFETCH(QString, shown);
+        QCOMPARE(UsbSerialField(description), shown);
+    }
+
+    void noDeviceEntryFollowsTheLanguage() {
+        QCOMPARE(DeviceEntries({}, LangEnglish), QStringList{"No Device"});
+        QCOMPARE(DeviceEntries({}, LangChinese), QStringList{QString::fromUtf8("无设备")});
+        QCOMPARE(DeviceEntries({"USB0::1::2::A::INSTR", "USB0::1::2::B::INSTR"}, LangEnglish),
+                 (QStringList{"A", "B"}));
+    }
+
+    void openingShowsTheSettingsWithoutChangingThem() {
+        Shell().COM_Port = 17;
+        Shell().BaudRate = "57600";  // not an entry
+        Shell().RefreshType = "Auto";
+        Shell().RefreshInterval = 5000;
+        Shell().ScopeIOType = 2;
+        Shell().StartupLoadSheet = true;
+        SetUsbDeviceChoice(3, "USB0::1::2::C::INSTR");  // more than the (no) devices found
+        frmOptions dlg;
+        QCOMPARE(dlg.PortCombo->currentIndex(), 0);
+        QCOMPARE(dlg.PortCombo->count(), 16);
+        QCOMPARE(dlg.PortCombo->itemText(15), QString("COM16"));
+        QCOMPARE(dlg.BaudCombo->currentIndex(), -1);
+        QCOMPARE(dlg.GPIB_AddrCombo->currentText(), QString("7"));
+        QCOMPARE(dlg.IntervalCombo->currentText(), QString("5"));
+        QVERIFY(dlg.IntervalCombo->isEnabled());
+        QVERIFY(dlg.PortSelectOption[2]->isChecked());
+        QVERIFY(dlg.SheetStartLoadChk->isChecked() && !dlg.HardwareCheck->isChecked());
+        QCOMPARE(dlg.DeviceCombo->currentText(), QString("No Device"));
+        QCOMPARE(dlg.tbsOptions->count(), 3);
+        QCOMPARE(dlg.tbsOptions->currentIndex(), 0);
+        dlg.OptRefreshType[0]->click();
+        QVERIFY(!dlg.IntervalCombo->isEnabled());
+        // Cancel changes nothing at all.
+        dlg.cmdCancel_Click();
+        QCOMPARE(Shell().COM_Port, 17);
+        QCOMPARE(Shell().BaudRate, QString("57600"));
+        QCOMPARE(Shell().RefreshType, QString("Auto"));
+        QCOMPARE(UsbChoiceIndex(), 3);
+        QCOMPARE(UsbChoiceResource(), QString("USB0::1::2::C::INSTR"));
+        QVERIFY(!ShellDialogs().DialogOK);
+    }
+
+    void okStoresEveryChoice() {
+        frmOptions dlg;
+        dlg.HardwareCheck->setChecked(true);
+        dlg.CtrlStartLoadChk->setChecked(true);
+        dlg.PortSelectOption[2]->setChecked(true);
+        dlg.PortCombo->setCurrentIndex(3);
+        dlg.BaudCombo->setCurrentText("38400");
+        dlg.GPIB_AddrCombo->setCurrentIndex(30);
+        dlg.OptRefreshType[0]->setChecked(true);  // Single: the interval is still stored
+        dlg.IntervalCombo->setCurrentText("20");
+        dlg.cmdOK_Click();
+        const ShellStateData& sh = Shell();
+        QVERIFY(ShellDialogs().DialogOK);
+        QVERIFY(sh.StartupCheckHardware && sh.StartupLoadCtrl && !sh.StartupLoadSheet);
+        QCOMPARE(sh.ScopeIOType, 2);
+        QCOMPARE(sh.COM_Port, 4);
+        QCOMPARE(sh.BaudRate, QString("38400"));
+        QCOMPARE(sh.GPIB_Addr, 30);
+        QCOMPARE(sh.RefreshType, QString("Single"));
+        QCOMPARE(sh.RefreshInterval, 20000);
+        QCOMPARE(UsbChoiceIndex(), 0);  // "No Device"
+        QVERIFY(UsbChoiceResource().isEmpty());
+    }
+
+    void okChoosesTheListedDevice() {
+        const QStringList found{"USB0::1::2::A::INSTR", "USB0::1::2::B::INSTR", "USB0::1::2::C::INSTR"};
+        OptionsChoice c = OptionsFromSettings(3);
+        QCOMPARE(c.DeviceIndex, 0);  // none chosen yet: the first entry
+        c.DeviceIndex = 2;
+        ApplyOptionsOK(c, found);
+        QCOMPARE(UsbChoiceIndex(), 3);
+        QCOMPARE(UsbChoiceResource(), found[2]);
+        QCOMPARE(OptionsFromSettings(3).DeviceIndex, 2);
+        QCOMPARE(OptionsFromSettings(2).DeviceIndex, 0);  // the chosen one is gone
+    }
+
+    void docChoosers_data() {
+        QTest::addColumn<bool>("isNew");
+        QTest::addColumn<int>("option");  // -1: press OK at once
+        QTest::addColumn<bool>("ok");
+        QTest::addColumn<bool>("dialogOK");
+        QTest::addColumn<int>("kind");
+        QTest::newRow("new, OK at once") << true << -1 << true << true << 1;
+        QTest::newRow("new, wave data") << true << 4 << true << true << 5;
+        QTest::newRow("new, memory wave") << true << 6 << true << true << 7;
+        QTest::newRow("new, cancel") << true << 3 << false << false << 99;
+        QTest::newRow("open, controller") << false << 1 << true << true << 2;
+        QTest::newRow("open, cancel") << false << 1 << false << false << 99;
+    }
+    void docChoosers() {
+        QFETCH(bool, isNew);
+        QFETCH(int, option);
+        QFETCH(bool, ok);
+        QFETCH(bool, dialogOK);
+        QFETCH(int, kind);
+        ShellDialogs().NewDocKind = 99;
+        std::unique_ptr<DocKindDialog> dlg;
+        if (isNew) dlg = std::make_unique<frmNewDoc>();
+        else dlg = std::make_unique<frmOpenDoc>();
+        QCOMPARE(dlg->NewOption.size(), isNew ? 7 : 2);
+        QVERIFY(dlg->NewOption[0]->isChecked());
+        if (option >= 0) dlg->NewOption[option]->setChecked(true);
+        if (ok) dlg->cmdOK_Click();
+        else dlg->cmdCancel_Click();
+        QCOMPARE(ShellDialogs().DialogOK, dialogOK);
+        QCOMPARE(ShellDialogs().NewDocKind, kind);
+    }
+
+    void escapeCancels() {
+        frmNewDoc dlg;
+        dlg.show();
+        QTest::keyClick(&dlg, Qt::Key_Escape);
+        QCOMPARE(dlg.result(), int(QDialog::Rejected));
+        QVERIFY(!ShellDialogs().DialogOK);
+    }
+};
+
+QTEST_MAIN(DialogsTest)
+#include "tst_dialogs.moc"
