@@ -304,6 +304,7 @@ void frmMain::MDIForm_Load() {
     LoadRecentCtrlMenu();
     CommTimer->stop();
     Link().IsConnected = false;
+    ShowConnectionLed(false);
     ShellStateData& sh = Shell();
     sh.Ch1Color = QColor(255, 255, 0);
     sh.Ch2Color = QColor(0, 255, 255);

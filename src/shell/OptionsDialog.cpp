@@ -111,6 +111,7 @@ frmOptions::frmOptions(QWidget* parent) : QDialog(parent) {
     auto* lay = new QVBoxLayout(this);
     lay->addWidget(tbsOptions);
     lay->addLayout(buttons);
+    setMinimumWidth(440);
 
     connect(cmdOK, &QPushButton::clicked, this, [this] { cmdOK_Click(); });
     connect(cmdCancel, &QPushButton::clicked, this, [this] { cmdCancel_Click(); });
