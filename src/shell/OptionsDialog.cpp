@@ -5,6 +5,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -174,3 +175,23 @@ void frmOptions::cmdOK_Click() {
 }
 
 void frmOptions::cmdCancel_Click() { reject(); }
+
+void frmOptions::Form_KeyDown(int keyCode, int shift) {
+    if (keyCode != Qt::Key_Tab || !(shift & 2)) return;
+    const int n = tbsOptions->count();
+    const int i = tbsOptions->currentIndex();
+    tbsOptions->setCurrentIndex((shift & 1) ? (i + n - 1) % n : (i + 1) % n);
+}
+
+void frmOptions::keyPressEvent(QKeyEvent* e) {
+    // Keys the focused control left alone (the tab pages handle Ctrl+Tab themselves).
+    const int key = e->key() == Qt::Key_Backtab ? int(Qt::Key_Tab) : e->key();
+    const int shift = ((e->modifiers() & Qt::ShiftModifier) || e->key() == Qt::Key_Backtab ? 1 : 0) |
+                      ((e->modifiers() & Qt::ControlModifier) ? 2 : 0);
+    if (key == Qt::Key_Tab && (shift & 2)) {
+        Form_KeyDown(key, shift);
+        e->accept();
+        return;
+    }
+    QDialog::keyPressEvent(e);
+}

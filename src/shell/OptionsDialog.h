@@ -23,6 +23,9 @@ public:
     void cmdOK_Click();
     void cmdCancel_Click();
     void OptRefreshType_Click(int index);
+    // Ctrl+Tab selects the next tab, Ctrl+Shift+Tab the previous one, both
+    // wrapping around. `shift`: bit 0 Shift, bit 1 Ctrl.
+    void Form_KeyDown(int keyCode, int shift);
 
     // The controls' current selections.
     OptionsChoice Selections() const;
@@ -41,6 +44,9 @@ public:
     QComboBox* GPIB_AddrCombo = nullptr;
     QPushButton* cmdOK = nullptr;
     QPushButton* cmdCancel = nullptr;
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override;
 
 private:
     QStringList resources_;

@@ -1,6 +1,7 @@
 // The options dialog and the New/Open document choosers.
 #include <QCheckBox>
 #include <QComboBox>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QtTest>
@@ -113,6 +114,18 @@ private slots:
         QCOMPARE(sh.RefreshInterval, 20000);
         QCOMPARE(UsbChoiceIndex(), 0);  // "No Device"
         QVERIFY(UsbChoiceResource().isEmpty());
+    }
+
+    void ctrlTabCyclesTheTabs() {
+        frmOptions dlg;
+        dlg.show();
+        dlg.cmdOK->setFocus();
+        QTest::keyClick(&dlg, Qt::Key_Tab, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(dlg.tbsOptions->currentIndex(), 2);  // first -> last
+        QTest::keyClick(&dlg, Qt::Key_Tab, Qt::ControlModifier);
+        QCOMPARE(dlg.tbsOptions->currentIndex(), 0);  // last -> first
+        QTest::keyClick(&dlg, Qt::Key_Tab, Qt::ControlModifier);
+        QCOMPARE(dlg.tbsOptions->currentIndex(), 1);
     }
 
     void okChoosesTheListedDevice() {
