@@ -2,7 +2,10 @@
 // the settings store and the reply faults.
 #include <QDeadlineTimer>
 #include <QTcpSocket>
+#include <QSet>
 #include <QtTest>
+
+#include <algorithm>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -53,6 +56,8 @@ struct TcpClient {
         send(line);
         return frame();
     }
+    // A text reply without its line feed.
+    QByteArray ask(const QByteArray& line) { return query(line).chopped(1); }
 };
 
 // A serial-side client on the pseudo-terminal.
@@ -138,9 +143,10 @@ private slots:
         QCOMPARE(tcp.frame().size(), 116);
         pty.send(":SYSTEM:DATA?");
         QCOMPARE(pty.block().size(), 116);
-        // The screen copy is a command whose reply is the screen.
-        tcp.send(":HARDCOPY");
-        QCOMPARE(tcp.frame().size(), 320 * 234);
+        tcp.send(":WAVEFORM:DATA? CHANNEL1");
+        QCOMPARE(tcp.frame().size(), 600);
+        pty.send(":WAVEFORM:DATA? DIGITAL");
+        QCOMPARE(pty.block().size(), 1200);
     }
 
     void logKeepsEveryCommandInOrder() {
@@ -164,6 +170,146 @@ private slots:
         QCOMPARE(tcp.query(":TRIGGER:STATUS?"), QByteArray("STOP\n"));
         tcp.send(":RUN");
         QCOMPARE(tcp.query(":TRIGGER:STATUS?"), QByteArray("RUN\n"));
+    }
+
+    // A command, then the query of the same setting, answers in the
+    // instrument's own reply form.
+    void settingsAnswerInReplyForm_data() {
+        QTest::addColumn<QByteArray>("command");
+        QTest::addColumn<QByteArray>("query");
+        QTest::addColumn<QByteArray>("reply");
+        QTest::newRow("time with SI") << QByteArray(":TIMEBASE:SCALE 10.00US") << QByteArray(":TIMEBASE:SCALE?") << QByteArray("1.000e-05");
+        QTest::newRow("upper-case milli") << QByteArray(":TRIGGER:HOLDOFF 0.5MS") << QByteArray(":TRIG:HOLD?") << QByteArray("5.000e-04");
+        QTest::newRow("millivolts") << QByteArray(":CHANNEL1:OFFSET 250MV") << QByteArray(":CHANNEL1:OFFSET?") << QByteArray("2.500e-01");
+        QTest::newRow("not a number") << QByteArray(":CHANNEL1:SCALE ABC") << QByteArray(":CHANNEL1:SCALE?") << QByteArray("1.000e+00");
+        QTest::newRow("sensitivity") << QByteArray(":TRIGGER:EDGE:SENSITIVITY 0.30div") << QByteArray(":TRIGGER:EDGE:SENSITIVITY?") << QByteArray("3.000e-01");
+        QTest::newRow("probe") << QByteArray(":CHANNEL2:PROBE 100") << QByteArray(":CHANNEL2:PROBE?") << QByteArray("100X");
+        QTest::newRow("format") << QByteArray(":TIMEBASE:FORMAT YT") << QByteArray(":TIMEBASE:FORMAT?") << QByteArray("Y-T");
+        QTest::newRow("roll") << QByteArray(":TIMEBASE:FORMAT SCANNING") << QByteArray(":TIMEBASE:FORMAT?") << QByteArray("SCANNING");
+        QTest::newRow("acquire") << QByteArray(":ACQUIRE:MODE ETIME") << QByteArray(":ACQUIRE:MODE?") << QByteArray("EQUAL_TIME");
+        QTest::newRow("source") << QByteArray(":TRIGGER:EDGE:SOURCE CHANNEL2") << QByteArray(":TRIGGER:EDGE:SOURCE?") << QByteArray("CH2");
+        QTest::newRow("digital source") << QByteArray(":TRIGGER:PULSE:SOURCE DIGITAL7") << QByteArray(":TRIGGER:PULSE:SOURCE?") << QByteArray("D7");
+        QTest::newRow("condition") << QByteArray(":TRIGGER:SLOPE:MODE -GREATERTHAN") << QByteArray(":TRIGGER:SLOPE:MODE?") << QByteArray("-GREATER THAN");
+        QTest::newRow("qualifier") << QByteArray(":TRIGGER:DURATION:QUALIFIER LESSTHAN") << QByteArray(":TRIGGER:DURATION:QUALIFIER?") << QByteArray("LESS THAN");
+        QTest::newRow("video sync") << QByteArray(":TRIGGER:VIDEO:MODE ODDFIELD") << QByteArray(":TRIGGER:VIDEO:MODE?") << QByteArray("ODD FIELD");
+        QTest::newRow("standard") << QByteArray(":TRIGGER:VIDEO:STANDARD PALSECAM") << QByteArray(":TRIGGER:VIDEO:STANDARD?") << QByteArray("PAL/SECAM");
+        QTest::newRow("user threshold") << QByteArray(":LA:THRESHOLD 1.4V") << QByteArray(":LA:THRESHOLD?") << QByteArray("User 1.400e+00");
+        QTest::newRow("named threshold") << QByteArray(":LA:THRESHOLD CMOS") << QByteArray(":LA:THRESHOLD?") << QByteArray("CMOS");
+        QTest::newRow("pattern edge") << QByteArray(":TRIGGER:PATTERN:PATTERN 32768,32769,0,1") << QByteArray(":TRIGGER:PATTERN:PATTERN?") << QByteArray("32768,32769,DIG:0,Positive");
+        QTest::newRow("pattern") << QByteArray(":TRIGGER:DURATION:PATTERN 65534,65534") << QByteArray(":TRIGGER:DURATION:PATTERN?") << QByteArray("65534,65534,None");
+        QTest::newRow("channel off") << QByteArray(":DIGITAL3:TURN OFF") << QByteArray(":LA:STATUS?") << QByteArray("65527");
+        QTest::newRow("channel row") << QByteArray(":DIGITAL15:POSITION 7") << QByteArray(":LA:LOCATION?") << QByteArray("1985229328,2128394904");
+        QTest::newRow("auto set") << QByteArray(":AUTO") << QByteArray(":CHANNEL1:SCALE?") << QByteArray("5.000e-01");
+    }
+    void settingsAnswerInReplyForm() {
+        QFETCH(QByteArray, command);
+        QFETCH(QByteArray, query);
+        QFETCH(QByteArray, reply);
+        tcp.send("*RST");
+        tcp.send(command);
+        QCOMPARE(tcp.ask(query), reply);
+    }
+
+    void alternationTimeBaseIsKeptPerChannel() {
+        tcp.send("*RST");
+        tcp.send(":TRIGGER:ALTERNATION:SOURCE CHANNEL2");
+        tcp.send(":TRIGGER:ALTERNATION:TIMESCALE 10.00US");
+        tcp.send(":TRIGGER:ALTERNATION:SOURCE CHANNEL1");
+        QCOMPARE(tcp.ask(":TRIGGER:ALTERNATION:TIMESCALE?"), QByteArray("5.000e-04"));
+        tcp.send(":TRIGGER:ALTERNATION:SOURCE CHANNEL2");
+        QCOMPARE(tcp.ask(":TRIGGER:ALTERNATION:TIMESCALE?"), QByteArray("1.000e-05"));
+    }
+
+    // Traces follow the volts/div, offset, trigger and run state: the sine
+    // of CH1 (3 Vpp, offset 1.5 V) and the square of CH2 (2 Vpp, offset -2 V).
+    void tracesFollowTheSettings() {
+        tcp.send("*RST");
+        auto codes = [&](const QByteArray& source) {
+            tcp.send(":WAVEFORM:DATA? " + source);
+            return tcp.frame();
+        };
+        QByteArray ch1 = codes("CHANNEL1");
+        QCOMPARE(ch1.size(), 600);
+        const auto [lo, hi] = std::minmax_element(ch1.begin(), ch1.end(),
+                                                  [](char a, char b) { return quint8(a) < quint8(b); });
+        QVERIFY(qAbs(quint8(*lo) - 50) <= 1);   // +3 V: 3 divisions above the centre
+        QVERIFY(qAbs(quint8(*hi) - 125) <= 1);  // 0 V at the centre line
+        QVERIFY(qAbs(quint8(ch1[300]) - 88) <= 1);  // triggered at 0 V rising: 1.5 V at the centre column
+        tcp.send(":TRIGGER:EDGE:LEVEL 0.75");
+        QVERIFY(qAbs(quint8(codes("CHANNEL1")[300]) - 69) <= 1);
+
+        const QByteArray ch2 = codes("CHANNEL2");
+        QSet<int> levels;
+        for (char c : ch2) levels.insert(quint8(c));
+        QCOMPARE(levels, (QSet<int>{150, 200}));
+
+        tcp.send(":CHANNEL1:SCALE 0.2");  // clipped at the screen edges
+        ch1 = codes("CHANNEL1");
+        for (char c : ch1) QVERIFY(quint8(c) >= 25 && quint8(c) <= 224);
+        QVERIFY(ch1.contains(char(25)));
+
+        // Inverted and stopped: the instrument sends the trace turned over.
+        tcp.send("*RST");
+        const QByteArray upright = codes("CHANNEL2");
+        tcp.send(":CHANNEL2:INVERT ON");
+        QCOMPARE(codes("CHANNEL2"), upright);
+        tcp.send(":STOP");
+        const QByteArray turned = codes("CHANNEL2");
+        for (int i = 0; i < 600; ++i) QCOMPARE(quint8(turned[i]), 224 + 25 - quint8(upright[i]));
+    }
+
+    void screenDescriptionFollowsTheSettings() {
+        tcp.send("*RST");
+        tcp.send(":CHANNEL2:DISPLAY OFF");
+        tcp.send(":MATH:DISPLAY ON");
+        tcp.send(":SYSTEM:DATA?");
+        const QByteArray r = tcp.frame();
+        QCOMPARE(r.size(), 116);
+        auto i16 = [&](int at) { return qint16(quint8(r[at]) | (quint8(r[at + 1]) << 8)); };
+        QCOMPARE(i16(0), qint16(0));
+        QCOMPARE(i16(2), qint16(299));
+        QCOMPARE(int(r[13]), 1);
+        QCOMPARE(int(r[14]), 0);
+        QCOMPARE(int(r[15]), 1);
+        QCOMPARE(int(r[34]), 0);
+    }
+
+    void measurements_data() {
+        QTest::addColumn<QByteArray>("setup");
+        QTest::addColumn<QByteArray>("query");
+        QTest::addColumn<QByteArray>("reply");
+        QTest::newRow("vpp") << QByteArray() << QByteArray(":MEASURE:VPP? CHANNEL1") << QByteArray("3.000e+00");
+        QTest::newRow("vrms") << QByteArray() << QByteArray(":MEASURE:VRMS? CHANNEL1") << QByteArray("1.061e+00");
+        QTest::newRow("frequency") << QByteArray() << QByteArray(":MEASURE:FREQUENCY? CHANNEL2") << QByteArray("1.000e+03");
+        QTest::newRow("duty") << QByteArray() << QByteArray(":MEASURE:PDUTYCYCLE? CHANNEL2") << QByteArray("5.000e-01");
+        QTest::newRow("sine rise") << QByteArray() << QByteArray(":MEASURE:RISETIME? CHANNEL1") << QByteArray("2.952e-04");
+        QTest::newRow("edge too fast") << QByteArray() << QByteArray(":MEASURE:RISETIME? CHANNEL2") << QByteArray("*****");
+        QTest::newRow("edge resolved") << QByteArray(":TIMEBASE:SCALE 2US") << QByteArray(":MEASURE:RISETIME? CHANNEL2") << QByteArray("4.000e-06");
+        QTest::newRow("under a period") << QByteArray(":TIMEBASE:SCALE 2US") << QByteArray(":MEASURE:PERIOD? CHANNEL2") << QByteArray("*****");
+        QTest::newRow("clipped") << QByteArray(":CHANNEL1:SCALE 0.2") << QByteArray(":MEASURE:VMAX? CHANNEL1") << QByteArray("*****");
+        QTest::newRow("not shown") << QByteArray(":CHANNEL2:DISPLAY OFF") << QByteArray(":MEASURE:VPP? CHANNEL2") << QByteArray("*****");
+        QTest::newRow("source setting") << QByteArray(":MEASURE:SOURCE CHANNEL2") << QByteArray(":MEASURE:VMIN?") << QByteArray("-1.000e+00");
+        QTest::newRow("sample rate") << QByteArray() << QByteArray(":ACQUIRE:SAMP? CHANNEL1") << QByteArray("2.000e+06");
+    }
+    void measurements() {
+        QFETCH(QByteArray, setup);
+        QFETCH(QByteArray, query);
+        QFETCH(QByteArray, reply);
+        tcp.send("*RST");
+        if (!setup.isEmpty()) tcp.send(setup);
+        QCOMPARE(tcp.ask(query), reply);
+    }
+
+    void screenCopy() {
+        tcp.send("*RST");
+        tcp.send(":HARDCOPY");
+        const QByteArray r = tcp.frame();
+        QCOMPARE(r.size(), 77878);  // a header, then 320 x 234 colour indexes
+        const QByteArray screen = r.right(320 * 234);
+        QCOMPARE(int(screen[17 * 320 + 10]), 1);   // graticule corner
+        QCOMPARE(int(screen[100 * 320 + 160]), 0);  // background
+        QVERIFY(screen.contains(char(2)));
+        QVERIFY(screen.contains(char(3)));
     }
 
     void silentAndGarbage() {

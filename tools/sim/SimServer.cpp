@@ -250,7 +250,8 @@ void SimServer::deliver(Side side, QTcpSocket* s, const QByteArray& head, const 
         return;
     }
     writePty(head + payload);
-    if (dropAfter >= 0) hangUpWhenRead(0);
+    // The bytes reach the terminal's input queue a moment after the write.
+    if (dropAfter >= 0) QTimer::singleShot(50, this, [this] { hangUpWhenRead(0); });
 }
 
 void SimServer::hangUpWhenRead(int tries) {
