@@ -2,6 +2,7 @@
 // the settings store and the reply faults.
 #include <QDeadlineTimer>
 #include <QTcpSocket>
+#include <QSerialPort>
 #include <QSet>
 #include <QtTest>
 
@@ -128,6 +129,22 @@ private slots:
     }
     void cleanupTestCase() { sim.Stop(); }
 
+    // The pseudo-terminal behaves as a serial port: it opens, takes line
+    // settings, answers, and opens again after a close.
+    void serialPortOnTheTerminal() {
+        for (int round = 0; round < 2; ++round) {
+            QSerialPort port(sim.PtyPath());
+            port.setBaudRate(9600);
+            QVERIFY2(port.open(QIODevice::ReadWrite), qPrintable(port.errorString()));
+            port.write(":MATH:DISPLAY?\n");
+            QByteArray got;
+            QDeadlineTimer dl(5000);
+            while (!got.contains('\n') && port.waitForReadyRead(int(dl.remainingTime()))) got += port.readAll();
+            QCOMPARE(got, QByteArray("OFF\n"));
+            port.close();
+        }
+    }
+
     void textRepliesOnBothSides() {
         QCOMPARE(tcp.query("*IDN?"), QByteArray("TARVO TECHNOLOGIES,KV2202E,SN0001,V1.00\n"));
         pty.send(":TRIGGER:STATUS?");
@@ -162,7 +179,7 @@ private slots:
 
     void settingsStoreNormalisesHeaders() {
         tcp.send(":WAVeform:POINts:MODE NORmal");
-        QCOMPARE(tcp.query(":WAVEFORM:POINTS:MODE?"), QByteArray("NORmal\n"));
+        QCOMPARE(tcp.query(":WAVEFORM:POINTS:MODE?"), QByteArray("NORMAL\n"));
         tcp.send(":chan2:coup AC");
         QCOMPARE(tcp.query(":CHANNEL2:COUPLING?"), QByteArray("AC\n"));
         QCOMPARE(sim.Get(":CHAN2:COUPLING"), QString("AC"));
@@ -182,6 +199,8 @@ private slots:
         QTest::newRow("upper-case milli") << QByteArray(":TRIGGER:HOLDOFF 0.5MS") << QByteArray(":TRIG:HOLD?") << QByteArray("5.000e-04");
         QTest::newRow("millivolts") << QByteArray(":CHANNEL1:OFFSET 250MV") << QByteArray(":CHANNEL1:OFFSET?") << QByteArray("2.500e-01");
         QTest::newRow("not a number") << QByteArray(":CHANNEL1:SCALE ABC") << QByteArray(":CHANNEL1:SCALE?") << QByteArray("1.000e+00");
+        QTest::newRow("zero scale") << QByteArray(":TIMEBASE:SCALE 0") << QByteArray(":TIMEBASE:SCALE?") << QByteArray("5.000e-04");
+        QTest::newRow("overflow") << QByteArray(":CHANNEL1:OFFSET 1e999") << QByteArray(":CHANNEL1:OFFSET?") << QByteArray("1.500e+00");
         QTest::newRow("sensitivity") << QByteArray(":TRIGGER:EDGE:SENSITIVITY 0.30div") << QByteArray(":TRIGGER:EDGE:SENSITIVITY?") << QByteArray("3.000e-01");
         QTest::newRow("probe") << QByteArray(":CHANNEL2:PROBE 100") << QByteArray(":CHANNEL2:PROBE?") << QByteArray("100X");
         QTest::newRow("format") << QByteArray(":TIMEBASE:FORMAT YT") << QByteArray(":TIMEBASE:FORMAT?") << QByteArray("Y-T");

@@ -3,6 +3,8 @@
 #include <QRegularExpression>
 #include <QStringList>
 
+#include <cmath>
+
 #include "SimWaves.h"
 
 namespace {
@@ -189,8 +191,10 @@ double SimValue(const QString& text, bool* ok) {
     else if (suffix == "N") factor = 1e-9;
     else if (suffix == "P") factor = 1e-12;
     else return 0;
+    v *= factor;
+    if (!std::isfinite(v)) return 0;
     if (ok) *ok = true;
-    return v * factor;
+    return v;
 }
 
 QString SimInstrument::NormaliseHeader(const QString& header) {
@@ -322,7 +326,8 @@ void SimInstrument::command(const QString& header, const QString& arg) {
                              ":WIDTH", ":TIME", ":TIMESCALE", ":TIMEOFFSET", ":SENSITIVITY"})) {
         bool ok = false;
         const double v = SimValue(arg, &ok);
-        if (ok) Set(header, num(v));
+        const bool scale = header.endsWith("SCALE");  // volts or time per division
+        if (ok && (!scale || v > 0)) Set(header, num(v));
         return;
     }
     if (header.endsWith(":PROBE")) {
@@ -339,8 +344,8 @@ void SimInstrument::command(const QString& header, const QString& arg) {
         return;
     }
 
-    // Keywords that come back in another form.
-    QString reply = arg;
+    // Keywords: answered in capitals, some in another form.
+    QString reply = a;
     if (header == ":TIMEBASE:FORMAT") {
         reply = a == "YT" ? "Y-T" : a == "XY" ? "X-Y" : "SCANNING";
     } else if (header == ":ACQUIRE:MODE") {
