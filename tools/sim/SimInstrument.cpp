@@ -233,6 +233,13 @@ QString SimInstrument::Get(const QString& key) const {
     return defaults().value(k.section('#', 0, 0));
 }
 
+QString SimInstrument::GetAlternation(const QString& header, int channel) const {
+    QString k = NormaliseHeader(header);
+    if (k.endsWith('?')) k.chop(1);
+    const auto it = store_.constFind(k + "#CHANNEL" + QString::number(channel));
+    return it != store_.constEnd() ? *it : defaults().value(k);
+}
+
 void SimInstrument::Set(const QString& key, const QString& value) {
     store_.insert(storeKey(key), value);
 }

@@ -38,6 +38,10 @@ public:
     // Upper case, long mnemonic forms: ":WAVeform:POINts:MODE" -> ":WAVEFORM:POINTS:MODE".
     static QString NormaliseHeader(const QString& header);
 
+    // An alternation trigger setting (":TRIGGER:ALTERNATION:TIMESCALE") of
+    // channel 1 or 2, whatever the alternation source is now.
+    QString GetAlternation(const QString& header, int channel) const;
+
     // A setting as a number (0 when it is not one).
     double Number(const QString& key) const { return SimValue(Get(key)); }
     bool IsOn(const QString& key) const { return Get(key) == "ON"; }

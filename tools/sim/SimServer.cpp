@@ -157,7 +157,9 @@ void SimServer::onPtyReadable() {
             continue;
         }
         if (n < 0 && errno == EINTR) continue;
-        break;  // EAGAIN, or nothing more for now
+        if (n < 0 && errno == EAGAIN) break;  // nothing more for now
+        ptyRead_->setEnabled(false);  // the line is gone: stop listening rather than spin
+        break;
     }
     int lf;
     while (ptyMaster_ >= 0 && (lf = ptyIn_.indexOf('\n')) >= 0) {

@@ -22,25 +22,19 @@ QString ch(int n) { return ":CHANNEL" + QString::number(n); }
 
 bool alternation(const SimInstrument& inst) { return inst.Get(":TRIGGER:MODE") == "ALTERNATION"; }
 
-// The alternation trigger keeps one time base per channel.
-double altSetting(const SimInstrument& inst, int channel, const char* what) {
-    SimInstrument& s = const_cast<SimInstrument&>(inst);
-    const QString saved = s.Get(":TRIGGER:ALTERNATION:SOURCE");
-    s.Set(":TRIGGER:ALTERNATION:SOURCE", "CHANNEL" + QString::number(channel));
-    const double v = s.Number(QString(":TRIGGER:ALTERNATION:") + what);
-    s.Set(":TRIGGER:ALTERNATION:SOURCE", saved);
-    return v;
-}
-
+// The time base of a channel (0: the main one); in alternation trigger mode
+// each channel has its own.
 double timeScale(const SimInstrument& inst, int channel) {
-    double t = alternation(inst) && channel ? altSetting(inst, channel, "TIMESCALE")
-                                            : inst.Number(":TIMEBASE:SCALE");
+    const double t = alternation(inst) && channel
+                         ? SimValue(inst.GetAlternation(":TRIGGER:ALTERNATION:TIMESCALE", channel))
+                         : inst.Number(":TIMEBASE:SCALE");
     return t > 0 ? t : 1e-3;
 }
 
 double timeOffset(const SimInstrument& inst, int channel) {
-    return alternation(inst) && channel ? altSetting(inst, channel, "TIMEOFFSET")
-                                        : inst.Number(":TIMEBASE:OFFSET");
+    return alternation(inst) && channel
+               ? SimValue(inst.GetAlternation(":TRIGGER:ALTERNATION:TIMEOFFSET", channel))
+               : inst.Number(":TIMEBASE:OFFSET");
 }
 
 double voltScale(const SimInstrument& inst, int channel) {
@@ -95,12 +89,15 @@ double triggerShift(const SimInstrument& inst) {
                                              inst.Get(":TRIGGER:EDGE:SLOPE") != "NEGATIVE");
 }
 
-// Time of sample b (0..599) of a channel: the centre of the screen is the
-// time offset.
-double sampleTime(const SimInstrument& inst, int channel, int b) {
-    return (b - kSimPoints / 2) * timeScale(inst, channel) / 50 + timeOffset(inst, channel) +
-           triggerShift(inst);
-}
+// Times of the samples of a channel: sample b (0..599) lies at
+// (b - 300) x time/div / 50 + time offset from the trigger point.
+struct SampleTimes {
+    double dt, first;
+    SampleTimes(const SimInstrument& inst, int channel)
+        : dt(timeScale(inst, channel) / 50),
+          first(-kSimPoints / 2 * dt + timeOffset(inst, channel) + triggerShift(inst)) {}
+    double operator()(int b) const { return first + b * dt; }
+};
 
 // Screen code of a voltage at the given scale and offset, clamped to the screen.
 int code(double volts, double offset, double scale) {
@@ -129,9 +126,10 @@ QByteArray channelCodes(const SimInstrument& inst, int channel) {
     // While running the application turns an inverted trace over itself; a
     // stopped instrument sends it already turned.
     const bool turned = inst.IsOn(ch(channel) + ":INVERT") && inst.Get(":TRIGGER:STATUS") == "STOP";
+    const SampleTimes time(inst, channel);
     QByteArray out(kSimPoints, '\0');
     for (int b = 0; b < kSimPoints; ++b) {
-        int c = code(sig.at(sampleTime(inst, channel, b)), offset, scale);
+        int c = code(sig.at(time(b)), offset, scale);
         if (turned) c = kSimCodeTop + 199 - (c - kSimCodeTop);
         out[b] = char(c);
     }
@@ -141,12 +139,13 @@ QByteArray channelCodes(const SimInstrument& inst, int channel) {
 QByteArray mathCodes(const SimInstrument& inst) {
     const Signal a = Signal::of(inst, 1), b = Signal::of(inst, 2);
     const int op = mathOperation(inst);
+    const double scale = mathScale(inst);
+    const SampleTimes time(inst, 1);
     QByteArray out(kSimPoints, '\0');
     for (int i = 0; i < kSimPoints; ++i) {
-        const double t = sampleTime(inst, 1, i);
-        const double va = a.at(t), vb = b.at(t);
+        const double va = a.at(time(i)), vb = b.at(time(i));
         const double v = op == 1 ? va - vb : op == 2 ? va * vb : va + vb;
-        out[i] = char(code(v, 0, mathScale(inst)));
+        out[i] = char(code(v, 0, scale));
     }
     return out;
 }
@@ -154,8 +153,8 @@ QByteArray mathCodes(const SimInstrument& inst) {
 // The spectrum of CH1 in dB at 20 dB per division, 0 dBV on the centre line.
 QByteArray fftCodes(const SimInstrument& inst) {
     const Signal s = Signal::of(inst, 1);
-    const double hzPerSample = fftHzPerDiv(inst) / 50;
-    const double width = fftHzPerDiv(inst) / 10;
+    const double hzPerDiv = fftHzPerDiv(inst);
+    const double hzPerSample = hzPerDiv / 50, width = hzPerDiv / 10;
     QByteArray out(kSimPoints, '\0');
     for (int k = 0; k < kSimPoints; ++k) {
         const double d = (k * hzPerSample - s.freq) / width;
@@ -166,9 +165,10 @@ QByteArray fftCodes(const SimInstrument& inst) {
 }
 
 QByteArray digitalWords(const SimInstrument& inst) {
+    const SampleTimes time(inst, 0);
     QByteArray out(2 * kSimPoints, '\0');
     for (int b = 0; b < kSimPoints; ++b) {
-        const auto count = qint64(std::floor(sampleTime(inst, 0, b) / kLaClock));
+        const auto count = qint64(std::floor(time(b) / kLaClock));
         const quint16 word = quint16(count & 0xFFFF);
         out[2 * b] = char(word & 0xFF);
         out[2 * b + 1] = char(word >> 8);
