@@ -65,6 +65,7 @@ bool Simulator::Start(const QStringList& extraArgs) {
         Stop();
         return false;
     }
+    d->control.setSocketOption(QAbstractSocket::LowDelayOption, 1);
     return d->tcpPort > 0 && !d->ptyPath.isEmpty();
 }
 

@@ -131,6 +131,7 @@ bool SimServer::WriteInfo(const QString& path) {
 
 void SimServer::onTcpConnection() {
     while (QTcpSocket* s = tcp_->nextPendingConnection()) {
+        s->setSocketOption(QAbstractSocket::LowDelayOption, 1);  // replies go out at once
         connect(s, &QTcpSocket::readyRead, this, [this, s] { onTcpReadable(s); });
         connect(s, &QTcpSocket::disconnected, s, &QObject::deleteLater);
     }
@@ -275,6 +276,7 @@ void SimServer::hangUpWhenRead(int tries) {
 
 void SimServer::onControlConnection() {
     while (QTcpSocket* s = control_->nextPendingConnection()) {
+        s->setSocketOption(QAbstractSocket::LowDelayOption, 1);
         connect(s, &QTcpSocket::disconnected, s, &QObject::deleteLater);
         connect(s, &QTcpSocket::readyRead, this, [this, s] {
             while (s->canReadLine()) {
