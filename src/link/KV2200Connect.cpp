@@ -4,6 +4,7 @@
 #include "link/Identity.h"
 #include "link/KV2200Cmd.h"
 #include "link/LinkState.h"
+#include "link/Messages.h"
 #include "link/PendingNames.h"
 #include "link/RS232Func.h"
 #include "link/UsbFunc.h"
@@ -102,11 +103,11 @@ void ConnectDSO() {
     if (accepted) {
         SetConnectionLed(true);
         link.IsConnected = true;
-        DSOSettings().MathDisplay = OnOffToText(TrimReply(QueryCmd(QStringLiteral(":MATH:DISPLAY?"))));
+        PendingMathDisplay() = PendingOnOffWord(PendingReplyLine(QueryCmd(QStringLiteral(":MATH:DISPLAY?"))));
     } else {
         SetConnectionLed(false);
         link.IsConnected = false;
-        DSOSettings().MathDisplay = OffWordStandIn();
+        PendingMathDisplay() = PendingOffWord();
     }
     link.Connecting = false;
 }

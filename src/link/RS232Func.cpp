@@ -9,7 +9,7 @@
 #include "common/ShellState.h"
 #include "common/Wait.h"
 #include "link/KV2200Cmd.h"
-#include "link/PendingNames.h"
+#include "link/Messages.h"
 #include "link/LinkState.h"
 #include "platform/dialogs/MsgBox.h"
 

@@ -15,6 +15,7 @@
 #include "common/ShellState.h"
 #include "common/Wait.h"
 #include "link/LinkState.h"
+#include "link/Messages.h"
 #include "link/RS232Func.h"
 #include "platform/dialogs/MsgBox.h"
 
@@ -113,12 +114,13 @@ class SerialTest : public QObject {
     QString slavePath;
     QList<QString> statusShown;
 
-    // Everything the application wrote to the line so far.
-    QByteArray drainLine() {
+    // Everything the application wrote to the line so far (waiting up to
+    // waitMs for the first bytes to come through the terminal).
+    QByteArray drainLine(int waitMs = 50) {
         QByteArray out;
         char buf[512];
         pollfd p{master, POLLIN, 0};
-        while (::poll(&p, 1, 50) > 0 && (p.revents & POLLIN)) {
+        while (::poll(&p, 1, out.isEmpty() ? waitMs : 0) > 0 && (p.revents & POLLIN)) {
             const ssize_t n = ::read(master, buf, sizeof buf);
             if (n <= 0) break;
             out.append(buf, int(n));
@@ -145,6 +147,7 @@ class SerialTest : public QObject {
 private slots:
     void initTestCase() {
         TestEnv::Init();
+        LoadMessages(LangEnglish);
         LinkUi().ShowSerialStatus = [this](const QString& s) { statusShown.append(s); };
         openPair();
     }
@@ -161,7 +164,7 @@ private slots:
         Shell().BaudRate = "9600";
         PauseService::ClearLog();
         MsgBoxService::ClearLog();
-        drainLine();
+        drainLine(0);
     }
 
     void writePause_data() {
@@ -371,6 +374,7 @@ private slots:
         QCOMPARE(MsgBoxService::Log()[0].style, int(vbExclamation));
         QVERIFY(!MsgBoxService::Log()[0].text.isEmpty());
         QVERIFY(PauseService::Log().isEmpty());
+        QVERIFY(!Link().IsConnected);
         Link().LinkOpen = true;
         OpenComm();
         QVERIFY(Link().LinkOpen);

@@ -10,6 +10,7 @@
 #include "common/ShellState.h"
 #include "common/Wait.h"
 #include "link/LinkState.h"
+#include "link/Messages.h"
 #include "link/RS232Func.h"
 #include "platform/dialogs/MsgBox.h"
 
@@ -58,6 +59,7 @@ class SerialSimTest : public QObject {
 private slots:
     void initTestCase() {
         TestEnv::Init();
+        LoadMessages(LangEnglish);
         QVERIFY(sim.Start());
         sim.SetEnvironment();
         Shell().COM_Port = 1;
