@@ -44,11 +44,18 @@ QSerialPort* port() {
             const QByteArray chunk = p->readAll();
             if (!chunk.isEmpty()) MSComm1_OnComm(chunk);
         });
-        QObject::connect(p, &QSerialPort::errorOccurred, p, [](QSerialPort::SerialPortError e) {
+        QObject::connect(p, &QSerialPort::errorOccurred, p, [p](QSerialPort::SerialPortError e) {
             if (e == QSerialPort::NoError || comm().inOwnCall) return;
             // QSerialPort reports no line events of its own; its errors are
             // shown as the unknown event.
             MSComm1_OnCommEvent(0);
+            // A line that is gone (hung up, unplugged) would report the same
+            // failed read again and again: close it. Writes then fail and say
+            // so, and the next connect opens it afresh.
+            if (e == QSerialPort::ReadError || e == QSerialPort::ResourceError) {
+                p->clearError();
+                p->close();
+            }
         });
         comm().port = p;
     }

@@ -148,7 +148,10 @@ private slots:
     void initTestCase() {
         TestEnv::Init();
         LoadMessages(LangEnglish);
-        LinkUi().ShowSerialStatus = [this](const QString& s) { statusShown.append(s); };
+        LinkUi().ShowSerialStatus = [this](const QString& s) {
+            statusShown.append(s);
+            NotifyWaiters();
+        };
         openPair();
     }
     void cleanupTestCase() {
@@ -375,6 +378,39 @@ private slots:
         QVERIFY(!MsgBoxService::Log()[0].text.isEmpty());
         QVERIFY(PauseService::Log().isEmpty());
         QVERIFY(!Link().IsConnected);
+        Link().LinkOpen = true;
+        OpenComm();
+        QVERIFY(Link().LinkOpen);
+    }
+
+    // A line that hangs up is reported once and closed, not reported again
+    // and again; writes on it then fail and drop the connection.
+    void hangUp() {
+        int m = -1, sl = -1;
+        char name[128];
+        termios t{};
+        cfmakeraw(&t);
+        QVERIFY(::openpty(&m, &sl, name, &t, nullptr) == 0);
+        qputenv("KV2200_COM4", name);
+        Shell().COM_Port = 4;
+        Link().LinkOpen = true;
+        OpenComm();
+        QVERIFY(Link().LinkOpen);
+        ::close(sl);
+        statusShown.clear();
+        ::close(m);
+        QVERIFY(YieldUntil([&] { return !statusShown.isEmpty(); }, 5000));
+        for (int i = 0; i < 20; ++i) YieldOnce();
+        QCOMPARE(statusShown, QList<QString>{"Status: Unknown error or event"});
+
+        Link().IsConnected = true;
+        Link().Connecting = false;
+        WriteComm(":RUN");
+        QCOMPARE(MsgBoxService::Log().size(), 1);
+        QCOMPARE(MsgBoxService::Log()[0].title, QString("RS232 Send Message"));
+        QVERIFY(!Link().IsConnected);
+
+        Shell().COM_Port = 3;
         Link().LinkOpen = true;
         OpenComm();
         QVERIFY(Link().LinkOpen);
