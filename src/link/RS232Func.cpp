@@ -134,11 +134,15 @@ void WriteComm(const QString& command) {
     while (ok && p->bytesToWrite() > 0) {
         if (!p->flush() && !p->waitForBytesWritten(1000)) ok = false;
     }
+    QString why;
+    if (!ok) {
+        why = p->isOpen() ? p->errorString() : QStringLiteral("Port is not open");
+        // What could not be written must not go out ahead of a later command.
+        if (p->isOpen()) p->clear(QSerialPort::Output);
+        p->clearError();
+    }
     comm().inOwnCall = false;
     if (!ok) {
-        QString why = p->errorString();
-        if (!p->isOpen()) why = QStringLiteral("Port is not open");
-        p->clearError();
         MsgBox(why, vbExclamation, MessageTable().MsgTitleRs232Send);
         if (Link().IsConnected) MarkDisconnected();
         return;
