@@ -214,9 +214,8 @@ CtrlTreeHooks& CtrlTreeUi() {
     return h;
 }
 
-void SendPatternTrigger(int n) {
-    if (n < 0 || n > 15) return;
-    CtrlSettings& s = DSOSettings();
+QString PatternTriggerCommand(CtrlSettings& s, int n) {
+    if (n < 0 || n > 15) return QString();
     const bool pattern = s.TriggerMethod == ValueWord(vwPattern);
     CtrlCodeArray& codes = pattern ? s.TriggerPatternCode : s.TriggerDurationCode;
     const QString method = pattern ? "PATTERN" : "DURATION";
@@ -255,7 +254,12 @@ void SendPatternTrigger(int n) {
     QString cmd = ":TRIGGER:" + method + ":PATTERN " + QString::number(value) + "," +
                   QString::number(mask);
     if (!edgeField.isEmpty()) cmd += "," + edgeField;
-    SendCmd(cmd);
+    return cmd;
+}
+
+void SendPatternTrigger(int n) {
+    const QString cmd = PatternTriggerCommand(DSOSettings(), n);
+    if (!cmd.isEmpty()) SendCmd(cmd);
 }
 
 QString VideoStandardConv(const QString& standard) {

@@ -68,6 +68,9 @@ QString SensitivityText(const QString& source);
 // channel Dn (0..15) was set; clears a second edge. n outside 0..15 sends
 // nothing.
 void SendPatternTrigger(int n);
+// The command SendPatternTrigger sends for the mirror `s` (clearing a second
+// edge in it); the empty text for n outside 0..15.
+QString PatternTriggerCommand(CtrlSettings& s, int n);
 QString VideoStandardConv(const QString& standard);  // "PAL/SECAM" -> "PALSECAM"
 QString ProbeToText(const QString& reply);           // "1X" ... "1000X"
 // Fills codes[1..16] from a pattern reply "value,mask[,edge channel[,sense]]";
