@@ -361,10 +361,11 @@ private slots:
                     QVERIFY2(r.size() <= g.size() + 20,
                              qPrintable(it.key() + ": " + g.left(20) + " -> " + r.left(40)));
                     // A reply becomes a value word of the UI language or nothing.
-                    const bool pairReply = it.key().endsWith("ToText") &&
-                                           !it.key().startsWith("Timebase") &&
-                                           !it.key().startsWith("TrigSource") &&
-                                           !it.key().startsWith("LaThreshold");
+                    static const QStringList notPairs = {
+                        "TimebaseFormatToText", "TrigSourceToText", "LaThresholdToText",
+                        "ProbeToText"};
+                    const bool pairReply =
+                        it.key().endsWith("ToText") && !notPairs.contains(it.key());
                     if (pairReply)
                         QVERIFY2(r.isEmpty() || std::find(Vocabulary().ValueWords.begin(),
                                                           Vocabulary().ValueWords.end(),
