@@ -1,0 +1,302 @@
+#pragma once
+// The data sheet: the one open document, a named collection of views of five
+// kinds. Each view is a record in a fixed array of records of its kind and,
+// while it is shown, a child window in the parallel fixed array of windows of
+// that kind. A record outlives its window: closing a window keeps the view and
+// its data; opening the view again creates a new window in the same slot.
+//
+// Slots: the views of a kind occupy slots 0 to count-1 without gaps, in the
+// order they were added. Slots from count upward hold no view; their records
+// keep whatever was last written into them until the slot is used again.
+//
+// A view window carries its slot as its tag, in decimal text (property
+// "Tag"). Every procedure of a window that needs its record reads the tag
+// again (FormSlot) rather than keeping a slot of its own, because removing a
+// view moves the later records down and re-tags their windows.
+//
+// Booleans are stored in the data sheet file as -1/0; here they are bool.
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "common/SystemData.h"
+
+class QTreeWidget;
+class QTreeWidgetItem;
+
+// The five kinds, in the order of the counts and of the per-kind sections in
+// the data sheet file and of the tree images (kind + 3).
+enum ViewKind { ViewWave = 0, ViewMeasure = 1, ViewData = 2, ViewRecord = 3, ViewMemoryWave = 4 };
+constexpr int ViewKindCount = 5;
+
+// Slots per kind (size of both arrays) and the most views a kind may hold.
+constexpr int WaveSlots = 18, MeasureSlots = 18, DataSlots = 18, RecordSlots = 5, MemWaveSlots = 4;
+constexpr int MaxWaveViews = 16, MaxMeasureViews = 16, MaxDataViews = 16, MaxRecordViews = 4,
+              MaxMemWaveViews = 3;
+
+// Slots 0..8192 of a fetched trace; elements 1..n hold the n samples.
+using SampleArray = std::array<int32_t, 8193>;
+
+// ---------------------------------------------------------------------------
+// One Wave view: everything the waveform view draws.
+struct WaveInfo {
+    QString Name;              // text of its tree node, caption of its window
+    bool HasData = false;      // holds a fetched picture; nothing is drawn while false
+    bool WindowOpen = false;   // set by the window's first tick, cleared when it closes
+    bool AutoRefresh = false;  // this view's continuous refresh is running
+    QString TriggerMode;       // instrument's trigger-mode word; "ALTERNATION" = two time bases
+    SampleArray Ch1Samples{};  // screen units 0..200 from the top of the graticule
+    SampleArray Ch2Samples{};
+    int32_t PointCount = 0;    // screen points across the waveform area (600 after a fetch)
+    bool SpareFlag = false;    // cleared by every fetch; kept for the file
+    bool YTFormat = false;     // fetched in the Y-T time-base format
+    // Y-T with the scan flag of the system data set, or a format other than
+    // Y-T and X-Y; the drawing treats it like YTFormat.
+    bool YTVariant = false;
+    int16_t SpareValue1 = 0;   // kept for the file only
+    int16_t SpareValue2 = 0;   // kept for the file only
+    QString Ch1Offset;         // display texts with unit
+    QString Ch2Offset;
+    QString Ch1Scale;
+    QString Ch2Scale;
+    QString TimeScale;         // main time base
+    QString TimeOffset;        // main horizontal delay
+    QString AltCh1TimeScale;   // per-channel time base and delay in ALTERNATION mode
+    QString AltCh2TimeScale;
+    QString AltCh1TimeOffset;
+    QString AltCh2TimeOffset;
+    QString FetchDate;         // date of the fetch
+    int32_t ChannelCode = 0;   // 0 before the first fetch; 1 CH1, 2 CH2 (2 when both)
+    bool ColorDisplay = true;  // colour (true) or black and white
+    bool ShowGrid = true;      // dotted division grid
+    bool SplitDisplay = false; // screen split into an upper and a lower half
+    bool BestFit = true;       // zoom follows the window size
+    QTreeWidgetItem* TreeNode = nullptr;  // the view's node in the data browser
+    SampleArray FftSamples{};  // FFT trace (third trace when FftDisplayWord is the ON word)
+    bool LaAvailable = false;  // the logic-analyser choice is offered in this view
+    SampleArray MathSamples{}; // MATH trace
+    SampleArray LaSamples{};   // raw logic-analyser samples (elements 1..2048 kept by the file)
+    // Traces the view's check boxes ask for in the next fetch.
+    bool Ch1Chosen = false, Ch2Chosen = false, MathChosen = false, LaChosen = false;
+    // The choices at the start of the last fetch: the traces the record holds.
+    bool Ch1Fetched = false, Ch2Fetched = false, MathFetched = false, LaFetched = false;
+    SystemDataRecord SystemData;  // instrument's screen description at the fetch
+    bool XYFormat = false;        // fetched in the X-Y format
+    QString MathDisplayWord;      // MATH display word at the fetch
+    QString FftDisplayWord;       // FFT display word at the fetch
+};
+
+// ---------------------------------------------------------------------------
+// One measurement of a Measure view.
+struct MeasureItem {
+    QString Value;        // display text; "*****" when the instrument gave none
+    bool Enable = false;  // the pass/fail judgement uses this item
+    double Over = 0;      // upper limit
+    double Under = 0;     // lower limit
+    QString Result;       // verdict of the last judgement (not saved)
+};
+
+// Item order: 0 Vpp, 1 Vmax, 2 Vmin, 3 Vavg, 4 Vtop, 5 Vbase, 6 Vrms,
+// 7 Frequency, 8 Rise Time, 9 Fall Time, 10 Period, 11 Pulse Width+,
+// 12 Pulse Width-, 13 Vover, 14 Vpre, 15 Vamp, 16 Duty+, 17 Duty-.
+constexpr int MeasureItemCount = 18;
+
+// One Measure view.
+struct MeasureInfo {
+    QString Name;
+    bool WindowOpen = false;
+    bool HasData = false;      // holds a fetched set of measurements
+    bool AutoRefresh = false;
+    std::array<MeasureItem, MeasureItemCount> Items{};
+    QString Title;             // settings line of the fetch, shown above the values
+    QTreeWidgetItem* TreeNode = nullptr;
+};
+
+// ---------------------------------------------------------------------------
+// One Data view: a numbered table of time and voltage.
+struct DataInfo {
+    QString Name;
+    bool WindowOpen = false;
+    bool AutoRefresh = false;
+    QStringList VoltTexts;     // entries 0..PointCount (entry 0 exists and is saved)
+    QStringList TimeTexts;
+    int32_t PointCount = 0;    // table rows, numbered 1..PointCount
+    QString Title;             // settings line of the fetch; used by the export
+    QTreeWidgetItem* TreeNode = nullptr;
+    bool HasData = false;      // holds a fetched table
+    QString Channel;           // "CH1", "CH2" or "LA" (not saved)
+};
+
+// ---------------------------------------------------------------------------
+// One Record view (replay of a waveform record file).
+constexpr int RecordFrameSamples = 1024;
+
+struct RecordInfo {
+    QString Name;
+    QString FilePath;             // empty until a record file is loaded
+    bool WindowOpen = false;
+    bool DisplayActive = false;   // replay was started on loaded frames
+    bool Loaded = false;          // a record file is loaded
+    bool BlackBackground = true;  // black scheme, else white
+    std::vector<int16_t> Samples; // frames one after another, 1024 each (codes 0..199)
+    QString Channel;              // "CH1" or "CH2"
+    bool SpareFlag = false;       // kept for the file only
+    int16_t StartFrame = 0;       // number of the first frame (1)
+    int16_t FrameCount = 0;
+    uint8_t ReplayStatus = 0;     // 0 Replaying, 1 Pause, 2 Stop
+    int16_t CurrentFrame = 0;     // the frame shown
+    bool LoopReplay = true;       // start again after the last frame
+    QString TimeScaleText;        // label texts
+    QString DelayText;
+    QString VoltScaleText;
+    QString OffsetText;
+    double FrameInterval = 0.05;  // seconds between frames
+    QTreeWidgetItem* TreeNode = nullptr;
+    QString StatusText;           // word on the status line (not saved)
+};
+
+// ---------------------------------------------------------------------------
+// One Memory Wave view (viewer of a deep-memory waveform file).
+constexpr int MemWaveScreenPoints = 601;  // screen arrays, elements 0..600
+
+// The as-loaded display values that the view's Reset restores, in the order
+// of the fields they copy.
+struct MemWaveResetCopy {
+    float Ch1OffsetVolts = 0, Ch2OffsetVolts = 0, Ch1VoltsPerDiv = 0, Ch2VoltsPerDiv = 0,
+          Ch1AcqVoltsPerDiv = 0, Ch2AcqVoltsPerDiv = 0;
+    int16_t Ch1AcqOffsetCode = 0, Ch2AcqOffsetCode = 0;
+    double LaTimeValue = 0, AcqDelayTime = 0, AltCh1AcqDelayTime = 0, AltCh2AcqDelayTime = 0,
+           TimePerDiv = 0, DelayTime = 0, AltCh1TimePerDiv = 0, AltCh2TimePerDiv = 0,
+           AltCh1DelayTime = 0, AltCh2DelayTime = 0;
+    std::array<int16_t, 16> LaRowY{};  // copy of the 16 logic-analyser row positions
+    uint8_t LaSelected = 0;            // copy of the selected logic channel
+};
+
+struct MemWaveInfo {
+    QString Name;
+    QString FilePath;          // empty until a waveform file is loaded
+    bool Loaded = false;       // the memory blocks are in the file only when true
+    bool WindowOpen = false;
+    QString TriggerMode;       // "ALTERNATION" or "EDGE"
+    std::vector<int16_t> Ch1Memory, Ch2Memory, LaMemory;  // the whole acquisition memory
+    std::array<int16_t, MemWaveScreenPoints> Ch1Screen{}, Ch2Screen{}, LaScreen{};  // not saved
+    int32_t ScreenPointCount = 0;  // 600 once a file is loaded
+    bool YTFormat = false;         // true once a file is loaded
+    float Ch1OffsetVolts = 0, Ch2OffsetVolts = 0;      // as shown
+    float Ch1VoltsPerDiv = 0, Ch2VoltsPerDiv = 0;      // as shown
+    float Ch1AcqVoltsPerDiv = 0, Ch2AcqVoltsPerDiv = 0;  // at acquisition
+    int16_t Ch1AcqOffsetCode = 0, Ch2AcqOffsetCode = 0;  // screen units, 25 per division
+    float SampleRate = 0, AltCh1SampleRate = 0, AltCh2SampleRate = 0;  // samples per second
+    // Seconds. LaTimeValue at most 200 ns selects 200 MSa/s for the
+    // logic-analyser window; Alt* values belong to ALTERNATION mode.
+    double LaTimeValue = 0, AcqDelayTime = 0, AltCh1AcqDelayTime = 0, AltCh2AcqDelayTime = 0;
+    double TimePerDiv = 0, DelayTime = 0, AltCh1TimePerDiv = 0, AltCh2TimePerDiv = 0,
+           AltCh1DelayTime = 0, AltCh2DelayTime = 0;
+    bool BlackBackground = true, ShowGrid = true, SplitDisplay = false, SpareFlag2 = false;
+    QTreeWidgetItem* TreeNode = nullptr;
+    bool HasCh1 = false, HasCh2 = false, HasMath = false, HasLa = false;  // blocks the file holds
+    bool SpareCh1Flag = false, SpareCh2Flag = false, SpareMathFlag = false, SpareLaFlag = false;
+    bool XYFormat = false;         // X-Y layout when YTFormat is false and this is true
+    SystemDataRecord ScreenData;   // pixel limits and logic-analyser rows
+    int32_t MemoryPointCount = 0, AltCh1PointCount = 0, AltCh2PointCount = 0;
+    QString SpareText;             // kept for the file only
+    QString StateWord;             // "OFF" once a file is loaded
+    // Visible memory window of each analogue channel (not saved).
+    int32_t Ch1Start = 0, Ch1End = 0, Ch2Start = 0, Ch2End = 0;
+    int16_t Ch1ZoomFirst = 0, Ch1ZoomLast = 0, Ch2ZoomFirst = 0, Ch2ZoomLast = 0;
+    MemWaveResetCopy ResetCopy;
+    // Visible window of the logic-analyser memory (not saved).
+    int32_t LaStart = 0, LaEnd = 0;
+    int16_t LaZoomFirst = 0, LaZoomLast = 0;
+};
+
+// ---------------------------------------------------------------------------
+// The module-level state of the data sheet. Several megabytes: a scratch copy
+// (e.g. while reading a file) belongs on the heap, not on the stack.
+struct SheetModelData {
+    QString SheetName;          // the sheet node's text; first item of the file after the header
+    QString SheetFileName;      // empty while the sheet was never saved
+    bool SheetModified = false; // changed since created, opened or saved
+    bool SheetInitDone = false; // the data browser has built its root and first sheet node
+
+    // Tree references, set by the data browser when it builds its tree. The
+    // sheet node's owner sets SheetNode to nullptr when it removes the node.
+    QPointer<QTreeWidget> SheetTreeView;
+    QTreeWidgetItem* SheetRootNode = nullptr;
+    QTreeWidgetItem* SheetNode = nullptr;
+
+    // Records, parallel to the window arrays.
+    std::array<WaveInfo, WaveSlots> WaveViews{};
+    std::array<MeasureInfo, MeasureSlots> MeasureViews{};
+    std::array<DataInfo, DataSlots> DataViews{};
+    std::array<RecordInfo, RecordSlots> RecordViews{};
+    std::array<MemWaveInfo, MemWaveSlots> MemWaveViews{};
+
+    // Windows: empty while a slot has no window (never made, or closed).
+    // Reach them through ViewForm to get a window created on first use.
+    std::array<QPointer<QWidget>, WaveSlots> WaveForms{};
+    std::array<QPointer<QWidget>, MeasureSlots> MeasureForms{};
+    std::array<QPointer<QWidget>, DataSlots> DataForms{};
+    std::array<QPointer<QWidget>, RecordSlots> RecordForms{};
+    std::array<QPointer<QWidget>, MemWaveSlots> MemWaveForms{};
+
+    int16_t WaveCount = 0;
+    int16_t MeasureCount = 0;
+    int16_t DataCount = 0;
+    int16_t RecordCount = 0;
+    int16_t MemWaveCount = 0;
+};
+
+SheetModelData& Sheets();
+
+// What the model needs of higher layers, set by them. Unset hooks do nothing.
+struct SheetModelHooks {
+    // Per kind: makes a new, hidden window of that kind for a slot (the views
+    // set these when they are linked into the application).
+    std::array<std::function<QWidget*(int slot)>, ViewKindCount> FormFactory;
+    // Enables or disables a button of the main window's toolbar by index.
+    std::function<void(int button, bool enabled)> SetToolbarButtonEnabled;
+};
+
+SheetModelHooks& SheetHooks();
+
+// ---------------------------------------------------------------------------
+// Per-kind facts and lookups.
+int SlotCount(ViewKind kind);            // 18, 18, 18, 5, 4
+int MaxViewCount(ViewKind kind);         // 16, 16, 16, 4, 3
+int16_t& ViewCount(ViewKind kind);       // the kind's count in Sheets()
+bool SlotInRange(ViewKind kind, int slot);
+
+// The window of a slot, or nullptr when the slot holds none (or is out of range).
+QWidget* ExistingViewForm(ViewKind kind, int slot);
+// The window of a slot; when it holds none, a new hidden window is made by
+// the kind's factory, tagged with the slot and kept there. nullptr when the
+// slot is out of range or no factory is set.
+QWidget* ViewForm(ViewKind kind, int slot);
+
+// Writes the slot into a window's tag ("0" to "17").
+void SetFormTag(QWidget* form, int slot);
+// Reads a window's tag as a slot of the kind; -1 when the tag is missing, not
+// a plain decimal number, or outside the kind's slots.
+int FormSlot(ViewKind kind, const QWidget* form);
+
+// Returns a slot's record to the state of a new view of its kind, keeping
+// WindowOpen (the window owns it). Used before a view takes a slot, so data a
+// removed view left there can never show up in the new one.
+void ResetViewRecord(ViewKind kind, int slot);
+
+// Clears, in every slot, what the main window clears when it loads: the
+// continuous-refresh flags, the chosen and fetched traces of the Wave views
+// and the channel word of the Data views.
+void ClearViewRefreshState();
+
+// True when the sheet node is in the data browser's tree. Sets toolbar
+// buttons 11, 12 and 13 (add Wave, Measure and Data view) enabled when true
+// and disabled when false, in that order; buttons 15 and 16 are left alone.
+// Never fails and never shows a message.
+bool IsDataSheetOpen();
