@@ -2,6 +2,8 @@
 
 #include <initializer_list>
 
+#include "common/ShellState.h"
+
 namespace {
 
 struct Pair {
@@ -423,7 +425,10 @@ void TranslateSettingWords(int newLanguage, int oldLanguage) {
 }
 
 void SetDefaultCtrlSettings(CtrlSettings& s) {
-    const auto w = [](int k) { return ValueWord(k); };
+    // The loaded words; before the first load, those of the stored language.
+    const auto w = [](int k) {
+        return ValueWord(k).isEmpty() ? ValueWordIn(k, Shell().UILanguage) : ValueWord(k);
+    };
     s.RunStop = w(vwRun);
     s.CH1Display = w(vwOn);
     s.CH1Scale = "1.00V";
