@@ -96,9 +96,8 @@ const double kTime5Thresholds[15] = {
     0.00099999999999, 9.9999999999e-5,  9.9999999999e-6,  9.9999999999e-7,  9.9999999999e-8,
     9.9999999999e-9,  9.9999999999e-10, 9.9999999999e-11, 9.9999999999e-12, 9.9999999999e-13};
 
-QString formatTime(const QString& text, const double* thresholds, const TimeMasks& masks,
+QString formatTime(const QString& text, const std::vector<Row>& rows, const double* thresholds,
                    const char* nearZero) {
-    const std::vector<Row> rows = timeRows(thresholds, masks);
     float x = toSingle(LeadingNumber(text));
     // Beyond the 32-bit range: the largest seconds row.
     if (std::isinf(x)) x = x > 0 ? FLT_MAX : -FLT_MAX;
@@ -121,15 +120,20 @@ QString FormatVolt(const QString& text) {
 }
 
 QString FormatTime3(const QString& text) {
-    return formatTime(text, kTime34Thresholds, {{"###", "##.0", "#.00"}}, "0.00s");
+    static const std::vector<Row> rows = timeRows(kTime34Thresholds, {{"###", "##.0", "#.00"}});
+    return formatTime(text, rows, kTime34Thresholds, "0.00s");
 }
 
 QString FormatTime4(const QString& text) {
-    return formatTime(text, kTime34Thresholds, {{"###.0", "##.00", "#.000"}}, "0.000s");
+    static const std::vector<Row> rows =
+        timeRows(kTime34Thresholds, {{"###.0", "##.00", "#.000"}});
+    return formatTime(text, rows, kTime34Thresholds, "0.000s");
 }
 
 QString FormatTime5(const QString& text) {
-    return formatTime(text, kTime5Thresholds, {{"###.00", "##.000", "#.0000"}}, "0.0000s");
+    static const std::vector<Row> rows =
+        timeRows(kTime5Thresholds, {{"###.00", "##.000", "#.0000"}});
+    return formatTime(text, rows, kTime5Thresholds, "0.0000s");
 }
 
 QString FormatFreq(const QString& text) {
