@@ -1,13 +1,16 @@
 // Connect, identify and disconnect.
+#include "common/DSOSettings.h"
 #include "common/Pause.h"
 #include "common/ShellState.h"
+#include "link/Converters.h"
 #include "link/Identity.h"
 #include "link/KV2200Cmd.h"
 #include "link/LinkState.h"
 #include "link/Messages.h"
-#include "link/PendingNames.h"
 #include "link/RS232Func.h"
+#include "link/ReplyParse.h"
 #include "link/UsbFunc.h"
+#include "link/Vocabulary.h"
 #include "platform/dialogs/MsgBox.h"
 
 QString BrandMaker(InstrumentBrand brand) {
@@ -103,11 +106,11 @@ void ConnectDSO() {
     if (accepted) {
         SetConnectionLed(true);
         link.IsConnected = true;
-        PendingMathDisplay() = PendingOnOffWord(PendingReplyLine(QueryCmd(QStringLiteral(":MATH:DISPLAY?"))));
+        DSOSettings().MathDisplay = OnOffToText(TrimReply(QueryCmd(QStringLiteral(":MATH:DISPLAY?"))));
     } else {
         SetConnectionLed(false);
         link.IsConnected = false;
-        PendingMathDisplay() = PendingOffWord();
+        DSOSettings().MathDisplay = ValueWord(vwOff);
     }
     link.Connecting = false;
 }

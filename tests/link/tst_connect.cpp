@@ -4,13 +4,14 @@
 
 #include "Simulator.h"
 #include "TestEnv.h"
+#include "common/DSOSettings.h"
 #include "common/Pause.h"
 #include "common/ShellState.h"
 #include "link/Identity.h"
 #include "link/KV2200Cmd.h"
 #include "link/LinkState.h"
 #include "link/Messages.h"
-#include "link/PendingNames.h"
+#include "link/Vocabulary.h"
 #include "link/RS232Func.h"
 #include "link/UsbFunc.h"
 #include "platform/dialogs/MsgBox.h"
@@ -41,6 +42,7 @@ private slots:
         if (BuildBrand() != InstrumentBrand::Main) QSKIP("built for the second brand");
         TestEnv::Init();
         LoadMessages(LangEnglish);
+        LoadValueWords(LangEnglish);
         QVERIFY(sim.Start());
         sim.SetEnvironment();
         aliases = qgetenv("KV2200_VISA_ALIASES");
@@ -61,7 +63,7 @@ private slots:
         Link().ScopeModel.clear();
         Link().ModelEU = 0;
         Link().BandwidthClass = 0;
-        PendingMathDisplay().clear();
+        DSOSettings().MathDisplay.clear();
         qputenv("KV2200_VISA_ALIASES", aliases);
         sim.SetFault("none");
         sim.Set("IDN", kIdentity);
@@ -95,7 +97,7 @@ private slots:
         QCOMPARE(Link().ModelEU, 1);
         QCOMPARE(Link().BandwidthClass, 4);
         QCOMPARE(Link().SampleCodeMin, 25);
-        QCOMPARE(PendingMathDisplay(), PendingOnOffWord(math));
+        QCOMPARE(DSOSettings().MathDisplay, math);  // the English ON and OFF words
         // The lock's own 100 ms are followed by 50 ms more before the next command.
         const QList<int> pauses = PauseService::Log();
         const int at = pauses.indexOf(50);
@@ -123,7 +125,7 @@ private slots:
         QFETCH(QString, model);
         useTransport(ioType);
         sim.Set("IDN", identity);
-        PendingMathDisplay() = "ON";
+        DSOSettings().MathDisplay = "ON";
         ConnectDSO();
         QCOMPARE(messages().size(), 1);
         QCOMPARE(messages()[0].text, QString("Device not found!"));
@@ -136,7 +138,7 @@ private slots:
         QVERIFY(!Link().Connecting);
         QCOMPARE(led, QList<bool>{false});
         QCOMPARE(Link().ScopeModel, model);
-        QCOMPARE(PendingMathDisplay(), PendingOnOffWord("OFF"));
+        QCOMPARE(DSOSettings().MathDisplay, ValueWord(vwOff));
     }
 
     // A silent instrument: the identity reply times out empty and the connect
@@ -175,7 +177,7 @@ private slots:
         QVERIFY(!Link().IsConnected);
         QVERIFY(!Link().LinkOpen);
         QCOMPARE(led, QList<bool>{false});
-        QCOMPARE(PendingMathDisplay(), PendingOnOffWord("OFF"));
+        QCOMPARE(DSOSettings().MathDisplay, ValueWord(vwOff));
     }
 
     // Only 2 means the serial line; any other stored value is USB and is kept as 0.
