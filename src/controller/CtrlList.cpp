@@ -10,6 +10,7 @@
 
 #include "controller/CtrlState.h"
 #include "link/KV2200Cmd.h"
+#include "link/Vocabulary.h"
 
 CtrlStateData& CtrlState() {
     static CtrlStateData s;
@@ -83,6 +84,7 @@ void frmCtrlList::Form_Load() {
 }
 
 void frmCtrlList::mnuNewCtrl_Click() {
+    SetDefaultCtrlSettings();
     CtrlState().CtrlFileName.clear();
     CtrlTreeView->clear();
     CtrlState().CtrlModified = false;

@@ -8,10 +8,18 @@
 
 #include "common/SheetModel.h"
 #include "common/ShellState.h"
+#include "link/Vocabulary.h"
 
 namespace {
-QString rootName() { return Shell().UILanguage == LangChinese ? QString::fromUtf8("数据浏览器") : "Data Sheet"; }
-QString defaultSheetName() { return Shell().UILanguage == LangChinese ? QString::fromUtf8("未标题") : "Untitle"; }
+// The vocabulary's texts; before any language was applied, those of the UI language.
+QString rootName() {
+    if (!Vocabulary().SheetRootName.isEmpty()) return Vocabulary().SheetRootName;
+    return Shell().UILanguage == LangChinese ? QString::fromUtf8("数据浏览器") : "Data Sheet";
+}
+QString defaultSheetName() {
+    if (!Vocabulary().DefaultSheetName.isEmpty()) return Vocabulary().DefaultSheetName;
+    return Shell().UILanguage == LangChinese ? QString::fromUtf8("未标题") : "Untitle";
+}
 }  // namespace
 
 frmDataSheetTree::frmDataSheetTree(QWidget* parent) : QWidget(parent) {

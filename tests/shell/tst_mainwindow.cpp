@@ -10,6 +10,7 @@
 #include <QtTest>
 
 #include "TestEnv.h"
+#include "common/DSOSettings.h"
 #include "common/SettingsStore.h"
 #include "common/SheetModel.h"
 #include "common/ShellState.h"
@@ -76,6 +77,7 @@ private slots:
         SaveStoredText("Settings_KV2200M", "MainHeight", "9000");
         Sheets().SheetModified = true;
         CtrlState().CtrlInitDone = true;
+        DSOSettings().CH1Scale.clear();
         Sheets().WaveViews[17].AutoRefresh = true;
         Sheets().DataViews[3].Channel = "CH2";
         Link().IsConnected = true;
@@ -94,6 +96,7 @@ private slots:
         QCOMPARE(Sheets().SheetName, QString("Untitle"));
         QVERIFY(IsDataSheetOpen());
         QVERIFY(!CtrlState().CtrlModified);
+        QVERIFY(!DSOSettings().CH1Scale.isEmpty());  // the mirror holds its defaults
         // The stored rectangle (twips) became the window's size.
         QCOMPARE(w.WindowRectTwips().Width, 12000.f);
         QCOMPARE(w.WindowRectTwips().Height, 9000.f);
