@@ -62,7 +62,7 @@ int WaitSerialBlock() {
     YieldUntil([] { return !Link().WaitingReply || Serial().TickCount >= SerialBlockTicks; },
                60000);
     if (Link().WaitingReply) return -1;
-    return Serial().RxExpected;
+    return static_cast<int>(std::clamp<qint64>(Serial().RxExpected, 0, std::numeric_limits<int>::max()));
 }
 
 // Copies a received serial payload into WaveSamples(1..n); returns n.
@@ -238,7 +238,9 @@ void ProgressTimerTick() {
 
 void ShowWavePercentOf(int slot) {
     if (slot < 0 || slot > 17) return;
-    if (TransferUi().ShowWavePercent) TransferUi().ShowWavePercent(slot);
+#ifdef KV_TRANSFER_VALUES_MERGED
+    ShowWavePercent(slot, Transfer().WavePercent);
+#endif
 }
 
 // --- pure helpers ---------------------------------------------------------------

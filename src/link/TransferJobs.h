@@ -71,8 +71,6 @@ struct TransferHooks {
     std::function<void()> DownloadSettings;  // job 23 (controller)
     // Hides the progress picture of the waveform view in a slot (after job 6).
     std::function<void(int slot)> HideWaveProgress;
-    // Shows WavePercent in the waveform view of a slot.
-    std::function<void(int slot)> ShowWavePercent;
     // Sets the text of a controller tree node (group, item); used when the
     // waveform job switches a channel's display on in X-Y format.
     std::function<void(int group, int item, const QString& text)> SetCtrlNodeText;
@@ -93,7 +91,7 @@ void SetProgressTimerInterval(int ms);
 // waveform view's percentage (never above the cap of the trace being read
 // nor above 100).
 void ProgressTimerTick();
-// Shows WavePercent in the waveform view of the slot (through the hook).
+// Shows WavePercent in the waveform view of the slot.
 void ShowWavePercentOf(int slot);
 
 // --- jobs -------------------------------------------------------------------

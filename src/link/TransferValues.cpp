@@ -1,21 +1,31 @@
-// STAND-IN bodies (see TransferValues.h); removed when the real ones are merged.
 #include "link/TransferValues.h"
 
+#ifdef KV_TRANSFER_VALUES_MERGED
+
+namespace {
+constexpr int LabelChannelDisplay = 5;  // ControllerLabels: "Display" of a channel
+}
+
+QString OnWord() { return ValueWord(vwOn); }
+QString OffWord() { return ValueWord(vwOff); }
+QString DisplayLabel() { return ControllerLabel(LabelChannelDisplay); }
+
+#else
+// TEMPORARY STAND-IN bodies (see the header).
 #include <QLocale>
 #include <cmath>
 
 namespace {
 double Val(const QString& t) {
     bool ok = false;
-    double v = QLocale::c().toDouble(TrimReply(t).trimmed(), &ok);
+    const double v = QLocale::c().toDouble(TrimReply(t).trimmed(), &ok);
     return ok ? v : 0.0;
 }
 QString Si(double v, const char* unit, const QString& zero) {
-    if (v == 0) return zero;
     static const struct { double f; const char* p; } pre[] = {
         {1e9, "G"}, {1e6, "M"}, {1e3, "k"}, {1, ""}, {1e-3, "m"}, {1e-6, "u"}, {1e-9, "n"}, {1e-12, "p"}};
-    for (auto& p : pre)
-        if (std::fabs(v) >= p.f) return QString::number(v / p.f, 'f', 2) + p.p + unit;
+    for (const auto& p : pre)
+        if (v != 0 && std::fabs(v) >= p.f) return QString::number(v / p.f, 'f', 2) + p.p + unit;
     return zero;
 }
 }  // namespace
@@ -36,3 +46,4 @@ TransferMirrorStandIn& DSOSettings() {
     static TransferMirrorStandIn m;
     return m;
 }
+#endif
