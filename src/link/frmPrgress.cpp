@@ -5,7 +5,6 @@
 #include <QLocale>
 #include <QProgressBar>
 #include <QScreen>
-#include <QSettings>
 #include <QTimer>
 #include <cmath>
 
@@ -112,11 +111,8 @@ frmPrgress::~frmPrgress() {
 }
 
 void frmPrgress::Form_Load() {
-    QSettings settings = TransferSettingsStore();
-    settings.beginGroup("Settings_KV2200M");
-    const QString storedLeft = settings.value("ProgressLeft", "500").toString();
-    const QString storedTop = settings.value("ProgressTop", "800").toString();
-    settings.endGroup();
+    const QString storedLeft = ReadTransferSetting("ProgressLeft", "500");
+    const QString storedTop = ReadTransferSetting("ProgressTop", "800");
     const QSize screen = ScreenTwips();
     const int left = ProgressLeftFromStored(storedLeft, screen.width(), width() * TwipsPerPixel);
     const int top = ProgressTopFromStored(storedTop, screen.height(), height() * TwipsPerPixel);
@@ -150,10 +146,7 @@ void frmPrgress::closeEvent(QCloseEvent* event) {
 
 void frmPrgress::Form_Unload() {
     while (QGuiApplication::overrideCursor()) QGuiApplication::restoreOverrideCursor();
-    QSettings settings = TransferSettingsStore();
-    settings.beginGroup("Settings_KV2200M");
-    settings.setValue("ProgressLeft", QString::number(x() * TwipsPerPixel));
-    settings.setValue("ProgressTop", QString::number(y() * TwipsPerPixel));
-    settings.endGroup();
+    WriteTransferSetting("ProgressLeft", QString::number(x() * TwipsPerPixel));
+    WriteTransferSetting("ProgressTop", QString::number(y() * TwipsPerPixel));
     if (Current() == this) Current() = nullptr;
 }

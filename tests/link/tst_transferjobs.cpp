@@ -6,6 +6,7 @@
 #include "common/Pause.h"
 #include "common/Wait.h"
 #include "link/TransferJobs.h"
+#include "link/TransferSettings.h"
 #include "link/frmPrgress.h"
 
 class TransferJobsTest : public QObject {
@@ -157,6 +158,22 @@ private slots:
         QFETCH(int, y);
         QCOMPARE(ProgressLeftFromStored(left, 15360, 4515), x);
         QCOMPARE(ProgressTopFromStored(top, 11520, 690), y);
+    }
+
+    // The window takes its stored place when it loads and stores it when it unloads.
+    void windowPositionIsStoredInTwips() {
+        WriteTransferSetting("ProgressLeft", "3000");
+        WriteTransferSetting("ProgressTop", "1500");
+        QPoint placed;
+        TransferUi().UploadSettings = [&] {
+            placed = LoadedTransferForm()->pos();
+            LoadedTransferForm()->move(40, 60);
+        };
+        QVERIFY(RunTransfer(JobUpload, "Data Uploading...", true));
+        QCOMPARE(placed, QPoint(200, 100));
+        QCOMPARE(ReadTransferSetting("ProgressLeft", ""), QString("600"));
+        QCOMPARE(ReadTransferSetting("ProgressTop", ""), QString("900"));
+        TransferUi().UploadSettings = nullptr;
     }
 
     // An unset code runs no job: the window still asks the trigger status,
