@@ -108,6 +108,13 @@ frmPrgress::frmPrgress(QWidget* owner) : QWidget(owner, Qt::Tool | Qt::MSWindows
 
 frmPrgress::~frmPrgress() {
     TransferUi().RepaintProgress = nullptr;
+    if (Current() == this) Current() = nullptr;
+    // Destroyed with its owner before the armed job ran: release the caller.
+    if (Timer1->isActive() && Transfer().TransferBusy) {
+        Transfer().TransferBusy = false;
+        Transfer().TransferDone = true;
+        NotifyWaiters();
+    }
 }
 
 void frmPrgress::Form_Load() {

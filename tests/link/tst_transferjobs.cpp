@@ -221,6 +221,18 @@ private slots:
         TransferUi().DownloadSettings = nullptr;
     }
 
+    void ownerClosedBeforeTheJobRanReleasesTheCaller() {
+        auto* owner = new QWidget;
+        TransferWindowOwner() = owner;
+        TransferForm();
+        QVERIFY(Transfer().TransferBusy);
+        delete owner;
+        QVERIFY(!LoadedTransferForm());
+        QVERIFY(!Transfer().TransferBusy);
+        QVERIFY(Transfer().TransferDone);
+        TransferWindowOwner() = nullptr;
+    }
+
     void jobSixHidesTheViewProgressAndStaysHidden() {
         int hiddenSlot = -1;
         bool windowShown = true;
