@@ -238,9 +238,7 @@ void ProgressTimerTick() {
 
 void ShowWavePercentOf(int slot) {
     if (slot < 0 || slot > 17) return;
-#ifdef KV_TRANSFER_VALUES_MERGED
     ShowWavePercent(slot, Transfer().WavePercent);
-#endif
 }
 
 // --- pure helpers ---------------------------------------------------------------
@@ -520,8 +518,8 @@ void FetchWaveView(const QString&) {
         for (const auto& c : channels) {
             if (*c.display == onWord) continue;
             *c.display = onWord;
-            if (TransferUi().SetCtrlNodeText)
-                TransferUi().SetCtrlNodeText(c.group, 2, DisplayLabel() + " [" + onWord + "]");
+            if (CtrlTreeUi().SetNodeText)
+                CtrlTreeUi().SetNodeText(c.group, 2, DisplayLabel() + " [" + onWord + "]");
         }
     } else {
         w.YTFormat = false;

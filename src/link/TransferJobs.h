@@ -71,9 +71,6 @@ struct TransferHooks {
     std::function<void()> DownloadSettings;  // job 23 (controller)
     // Hides the progress picture of the waveform view in a slot (after job 6).
     std::function<void(int slot)> HideWaveProgress;
-    // Sets the text of a controller tree node (group, item); used when the
-    // waveform job switches a channel's display on in X-Y format.
-    std::function<void(int group, int item, const QString& text)> SetCtrlNodeText;
     // The window's bar follows ProgressValue (repainted at once).
     std::function<void()> RepaintProgress;
 };
