@@ -289,6 +289,14 @@ private slots:
         QCOMPARE(w.ChannelCode, 2);
         QCOMPARE(w.Ch1Scale, FormatVolt(TrimReply(QueryCmd(":CHANNEL1:SCALE?"))));
         QCOMPARE(w.TimeScale, FormatTime4(TrimReply(QueryCmd(":TIMEBASE:SCALE?"))));
+        // The screen description, field by field at its offsets, as the instrument describes it.
+        QCOMPARE(w.SystemData.TraceFirstX, int16_t(0));
+        QCOMPARE(w.SystemData.TraceLastX, int16_t(299));
+        QCOMPARE(w.SystemData.MathShown, uint8_t(1));
+        QCOMPARE(w.SystemData.Stored20, 1.0f);
+        QCOMPARE(w.SystemData.FFTDbPerDiv, int16_t(20));
+        QCOMPARE(w.SystemData.FFTHorizPos, int16_t(150));
+        QCOMPARE(w.SystemData.LALastX, int16_t(299));
         QCOMPARE(w.SystemData.ToBytes(),
                  QByteArray(reinterpret_cast<const char*>(Link().SystemDataBuf.data()), SystemDataRecord::Size));
         QCOMPARE(Transfer().WavePercentCap, 100.0);  // 25 per trace, after the fourth
