@@ -199,16 +199,24 @@ private slots:
     void dataTableJob_data() {
         QTest::addColumn<QString>("transport");
         QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("mode");
         for (const char* tr : {"tcp", "pty"}) {
-            QTest::addRow("%s CH1", tr) << tr << int(JobDataCH1);
-            QTest::addRow("%s LA", tr) << tr << int(JobDataLA);
+            QTest::addRow("%s CH1", tr) << tr << int(JobDataCH1) << "EDGE";
+            QTest::addRow("%s LA", tr) << tr << int(JobDataLA) << "EDGE";
+            QTest::addRow("%s CH2 alternation", tr) << tr << int(JobDataCH2) << "ALTERNATION";
+            QTest::addRow("%s LA alternation", tr) << tr << int(JobDataLA) << "ALTERNATION";
         }
     }
     void dataTableJob() {
         QFETCH(QString, transport);
         QFETCH(int, code);
+        QFETCH(QString, mode);
         connectOver(transport);
+        sim.Set(":TRIGGER:MODE", mode);
+        sim.ClearLog();
         const bool la = code == JobDataLA;
+        const bool alternation = mode == "ALTERNATION" && !la;
+        const QString ch = code == JobDataCH1 ? "CHANNEL1" : "CHANNEL2";
         // A voltage column left from an earlier table must not survive an LA table.
         Transfer().DataVoltText[1] = "9.99E+00";
 
@@ -216,27 +224,30 @@ private slots:
 
         Exchange e(serial());
         e.Q(":TRIGGER:STATUS?").Q(":TRIGGER:STATUS?").S(":SYSTEM:DATA?").Q(":TRIGGER:MODE?")
-            .Q(":CHANNEL" + QString(la ? "2" : "1") + ":SCALE?")
-            .Q(":CHANNEL" + QString(la ? "2" : "1") + ":OFFSET?")
-            .Q(":CHANNEL" + QString(la ? "2" : "1") + ":INVERT?")
-            .Q(":TIMEBASE:SCALE?").Q(":TIMEBASE:OFFSET?");
-        if (!la) e.Q(":CHANNEL1:SCALE?").Q(":ACQUIRE:SAMP? CHANNEL1");
-        e.S(la ? ":WAVEFORM:DATA? DIGITAL" : ":WAVEFORM:DATA? CHANNEL1").P(200);
+            .Q(":" + ch + ":SCALE?").Q(":" + ch + ":OFFSET?").Q(":" + ch + ":INVERT?");
+        if (alternation)
+            e.S(":TRIGGER:ALTERNATION:SOURCE " + ch)
+                .Q(":TRIGGER:ALTERNATION:TIMESCALE?").Q(":TRIGGER:ALTERNATION:TIMEOFFSET?");
+        else
+            e.Q(":TIMEBASE:SCALE?").Q(":TIMEBASE:OFFSET?");
+        if (!la) e.Q(":" + ch + ":SCALE?").Q(":ACQUIRE:SAMP? " + ch);
+        e.S(la ? ":WAVEFORM:DATA? DIGITAL" : ":WAVEFORM:DATA? " + ch).P(200);
         QCOMPARE(sim.Log(), e.commands);
         QCOMPARE(PauseService::Log(), e.pauses);
         QCOMPARE(float(Transfer().ProgressValue), 100.0f);
 
         const SystemDataRecord screen = SystemDataRecord::FromBytes(
             QByteArray(reinterpret_cast<const char*>(Link().SystemDataBuf.data()), SystemDataRecord::Size));
-        const int first = screen.TraceFirstX;
-        const int points = 2 * (screen.TraceLastX - first + 1);
+        const int first = alternation ? screen.LowerFirstX : screen.TraceFirstX;
+        const int points = 2 * ((alternation ? screen.LowerLastX : screen.TraceLastX) - first + 1);
         QVERIFY(points > 0);
         QCOMPARE(Transfer().DataPointCount, points);
         QVERIFY(Transfer().DataTitle.contains(QString("  Size=%1  [Date:").arg(points)));
 
         // Times: dt = time per division / 50, point numbers from the screen's centre.
-        const float dt = float(ReplyNumberForTest(":TIMEBASE:SCALE?")) / 50.0f;
-        const double offset = ReplyNumberForTest(":TIMEBASE:OFFSET?");
+        const QString timeBase = alternation ? ":TRIGGER:ALTERNATION:TIME" : ":TIMEBASE:";
+        const float dt = float(ReplyNumberForTest(timeBase + "SCALE?")) / 50.0f;
+        const double offset = ReplyNumberForTest(timeBase + "OFFSET?");
         for (int k : {1, points / 2, points}) {
             const int p = 2 * first + k - 1 - 300 + 2 * first;
             QCOMPARE(Transfer().DataTimeText[size_t(k)], FormatTableNumber(float(double(dt) * p + offset)));
@@ -246,9 +257,9 @@ private slots:
             return;
         }
         // Voltages from the samples the instrument sends.
-        const QByteArray raw = ReadBlockNow("CHANNEL1");
-        const float vpd = float(ReplyNumberForTest(":CHANNEL1:SCALE?"));
-        const int off = OffsetInPoints(float(ReplyNumberForTest(":CHANNEL1:OFFSET?")), vpd);
+        const QByteArray raw = ReadBlockNow(ch);
+        const float vpd = float(ReplyNumberForTest(":" + ch + ":SCALE?"));
+        const int off = OffsetInPoints(float(ReplyNumberForTest(":" + ch + ":OFFSET?")), vpd);
         for (int i : {1, points / 3, points}) {
             const int row = uint8_t(raw[2 * first + i - 1]) - Link().SampleCodeMin;
             QCOMPARE(Transfer().DataVoltText[size_t(i)], FormatTableNumber(float(double(100 - off - row) * vpd / 25.0)));
