@@ -235,6 +235,9 @@ private slots:
         QCOMPARE(sim.Log(), e.commands);
         QCOMPARE(PauseService::Log(), e.pauses);
         QCOMPARE(float(Transfer().ProgressValue), 100.0f);
+        // After a system-data read the progress timer ticks every 200 ms over
+        // the serial line for the rest of the job, every 1 ms over USB.
+        QCOMPARE(Transfer().ProgressTimerInterval, serial() ? 200 : 1);
 
         const SystemDataRecord screen = SystemDataRecord::FromBytes(
             QByteArray(reinterpret_cast<const char*>(Link().SystemDataBuf.data()), SystemDataRecord::Size));
