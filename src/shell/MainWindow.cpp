@@ -30,6 +30,8 @@
 #include "link/KV2200Cmd.h"
 #include "link/LinkState.h"
 #include "link/RS232Func.h"
+#include "link/TransferJobs.h"
+#include "link/frmPrgress.h"
 #include "link/UsbFunc.h"
 #include "platform/dialogs/MsgBox.h"
 #include "platform/dialogs/PrinterSetup.h"
@@ -81,7 +83,7 @@ QString HelpFilePath(int language) {
     return QDir(QCoreApplication::applicationDirPath()).filePath(name);
 }
 
-bool TransferRunning() { return false; }
+bool TransferRunning() { return Transfer().TransferBusy; }
 
 frmMain::frmMain() {
     setObjectName("frmMain");
@@ -290,6 +292,7 @@ QAction* frmMain::ToolbarButton(const QString& key) const {
 
 void frmMain::MDIForm_Load() {
     SetMainForm(this);
+    TransferWindowOwner() = this;
     LinkUi().ShowConnectionLed = [this](bool on) { ShowConnectionLed(on); };
     LinkUi().ShowSerialStatus = [this](const QString& t) { ShowStatusText(t); };
     RecentMenuUi().Show = [this](RecentList list, bool enabled, const QStringList& entries) {
@@ -300,6 +303,7 @@ void frmMain::MDIForm_Load() {
         UpdateCommandAvailability();
     };
 
+    Transfer().TransferBusy = false;
     LoadRecentSheetMenu();
     LoadRecentCtrlMenu();
     CommTimer->stop();

@@ -1,11 +1,20 @@
-// The shell against the simulated instrument: the USB device list, the baud
-// command of the options dialog's OK.
+// The shell against the simulated instrument: connecting at start, connect
+// and disconnect from the menus, the unlock at unload, the USB device list,
+// the baud command of the options dialog's OK.
+#include <QAction>
 #include <QComboBox>
+#include <QLabel>
 #include <QtTest>
 
 #include "Simulator.h"
 #include "TestEnv.h"
+#include "common/SettingsStore.h"
+#include "common/SheetModel.h"
 #include "common/ShellState.h"
+#include "controller/CtrlState.h"
+#include "link/TransferJobs.h"
+#include "platform/dialogs/MsgBox.h"
+#include "shell/MainWindow.h"
 #include "link/KV2200Cmd.h"
 #include "link/LinkState.h"
 #include "link/UsbFunc.h"
@@ -18,12 +27,14 @@ class ShellSimTest : public QObject {
 
     void connectOverUsb() {
         Shell().ScopeIOType = 0;
-        Link().Connecting = true;
-        OpenVisa();
-        Link().Connecting = false;
-        Link().IsConnected = Link().LinkOpen;
+        ConnectDSO();
         QVERIFY(Link().IsConnected);
         sim.ClearLog();
+    }
+    static void clearStore() {
+        auto s = OpenSettingsStore();
+        s->clear();
+        s->sync();
     }
 
 private slots:
@@ -37,8 +48,64 @@ private slots:
         ResetUsbDeviceChoice();
         Shell().BaudRate = "9600";
         Link().IsConnected = false;
+        MsgBoxService::ClearLog();
     }
     void cleanupTestCase() { CloseVisaRM(); }
+
+    void loadConnectsWhenAskedAndUnloadUnlocks_data() {
+        QTest::addColumn<QString>("check");
+        QTest::addColumn<bool>("connected");
+        QTest::newRow("start-up check") << "True" << true;
+        QTest::newRow("no start-up check") << "False" << false;
+    }
+    void loadConnectsWhenAskedAndUnloadUnlocks() {
+        QFETCH(QString, check);
+        QFETCH(bool, connected);
+        clearStore();
+        SaveStoredText("General_KV2200M", "StartupCheckHardware", check);
+        sim.ClearLog();
+        {
+            frmMain w;
+            w.MDIForm_Load();
+            QCOMPARE(Link().IsConnected, connected);
+            QCOMPARE(w.picLED_ON->isVisibleTo(&w), connected);
+            QCOMPARE(w.picLED_OFF->isVisibleTo(&w), !connected);
+            QCOMPARE(sim.Log().contains("*IDN?"), connected);
+            QVERIFY(MsgBoxService::Log().isEmpty());
+            sim.ClearLog();
+            w.MDIForm_Unload();
+            // Unlocks the front panel exactly once, and only when connected.
+            // (A command is not answered: the log is polled until the simulator has read it.)
+            QTRY_COMPARE(sim.Log(), connected ? QStringList{":KEY:LOCK DISABLE"} : QStringList{});
+            OpenVisaRM();  // the unload closed the resource manager
+        }
+        Link().IsConnected = false;
+    }
+
+    void menusConnectAndDisconnect() {
+        clearStore();
+        frmMain w;
+        w.MDIForm_Load();
+        QVERIFY(!Link().IsConnected);
+        w.MenuItem("mnuToolsConnect")->trigger();
+        QVERIFY(Link().IsConnected);
+        QVERIFY(w.picLED_ON->isVisibleTo(&w));
+        sim.ClearLog();
+        w.ToolbarButton("Disconnect")->trigger();
+        QVERIFY(!Link().IsConnected);
+        QVERIFY(w.picLED_OFF->isVisibleTo(&w));
+        QTRY_COMPARE(sim.Log(), QStringList{":KEY:LOCK DISABLE"});
+        w.ToolbarButton("Connect")->trigger();
+        QVERIFY(Link().IsConnected);
+        // A running transfer keeps the window (and the link) open.
+        Transfer().TransferBusy = true;
+        QVERIFY(w.MDIForm_QueryUnload());
+        Transfer().TransferBusy = false;
+        QVERIFY(!w.MDIForm_QueryUnload());
+        w.MDIForm_Unload();
+        OpenVisaRM();
+        Link().IsConnected = false;
+    }
 
     void deviceListShowsTheSerialField() {
         frmOptions dlg;
@@ -62,9 +129,9 @@ private slots:
         frmOptions dlg;
         dlg.BaudCombo->setCurrentText(rate);
         dlg.cmdOK_Click();
-        QStringList got = sim.Log();
-        got.removeAll(":KEY:LOCK DISABLE");  // the disconnect that follows
-        QCOMPARE(got, sent);
+        // The disconnect that follows unlocks the front panel.
+        QTRY_COMPARE(sim.Log(), sent + QStringList{":KEY:LOCK DISABLE"});
+        QVERIFY(!Link().IsConnected);
         QCOMPARE(Shell().BaudRate, rate);
     }
 
