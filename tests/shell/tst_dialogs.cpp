@@ -9,6 +9,7 @@
 #include "TestEnv.h"
 #include "common/ShellState.h"
 #include "link/LinkState.h"
+#include "platform/dialogs/FileDialog.h"
 #include "shell/DocDialogs.h"
 #include "shell/OptionsDialog.h"
 #include "shell/OptionsLogic.h"
@@ -170,6 +171,32 @@ private slots:
         else dlg->cmdCancel_Click();
         QCOMPARE(ShellDialogs().DialogOK, dialogOK);
         QCOMPARE(ShellDialogs().NewDocKind, kind);
+    }
+
+    void fileFilters_data() {
+        QTest::addColumn<QString>("pairs");
+        QTest::addColumn<QString>("qt");
+        QTest::newRow("one pair") << "Data Sheet Files (*.vls)|*.vls" << "Data Sheet Files (*.vls)";
+        QTest::newRow("two pairs") << "Excel (*.xls)|*.xls|Text (*.txt)|*.txt" << "Excel (*.xls);;Text (*.txt)";
+        QTest::newRow("pattern not in text") << "Bitmap|*.bmp" << "Bitmap (*.bmp)";
+        QTest::newRow("several patterns") << "Pictures|*.bmp;*.png" << "Pictures (*.bmp *.png)";
+    }
+    void fileFilters() {
+        QFETCH(QString, pairs);
+        QFETCH(QString, qt);
+        QCOMPARE(QtFileFilter(pairs), qt);
+    }
+
+    void fileDialogServiceIsAnswered() {
+        FileDialogService::SetAnswerer([](const FileDialogRequest& r) {
+            return r.kind == FileDialogKind::Save ? QString("/tmp/x.vls") : QString();
+        });
+        FileDialogService::ClearLog();
+        QCOMPARE(GetSaveFileName("Save", "Data Sheet Files (*.vls)|*.vls"), QString("/tmp/x.vls"));
+        QVERIFY(GetOpenFileName("Open", "Control Files (*.rmt)|*.rmt").isEmpty());
+        QCOMPARE(FileDialogService::Log().size(), 2);
+        QCOMPARE(FileDialogService::Log()[1].filter, QString("Control Files (*.rmt)|*.rmt"));
+        FileDialogService::SetAnswerer(nullptr);
     }
 
     void escapeCancels() {
