@@ -40,6 +40,12 @@ public:
 
     // Changes a setting of the simulated instrument (e.g. "IDN", "TARVO TECHNOLOGIES,KV2202E,...").
     void Set(const QString& key, const QString& value);
+    // A setting of the simulated instrument as it would answer it.
+    QString Get(const QString& key);
+
+    // The pseudo-terminal now in use, asked of the simulator: a "drop" fault
+    // hangs the old one up and opens a fresh one.
+    QString CurrentPtyPath();
 
 private:
     struct Impl;

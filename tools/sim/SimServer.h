@@ -1,0 +1,77 @@
+#pragma once
+// The simulated instrument's transports: the VISA side over TCP (each reply
+// framed by a 4-byte little-endian length), the serial side on a
+// pseudo-terminal (text lines; binary blocks behind a 4-byte count), and the
+// control port through which tests read the command log and set faults.
+#include <QByteArray>
+#include <QHash>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+
+#include "SimInstrument.h"
+
+class QSocketNotifier;
+class QTcpServer;
+class QTcpSocket;
+
+struct SimFault {
+    enum Kind { None, Silent, Late, Truncate, Oversize, Drop, Garbage };
+    Kind kind = None;
+    int amount = 0;  // ms for Late, bytes for the others
+
+    // Parses "none", "silent", "late <ms>", "truncate <n>", "oversize <n>",
+    // "drop <n>", "garbage". False (and no change) for anything else.
+    bool Parse(const QString& text);
+};
+
+class SimServer : public QObject {
+    Q_OBJECT
+public:
+    explicit SimServer(QObject* parent = nullptr);
+    ~SimServer() override;
+
+    bool ListenTcp(quint16 port);
+    bool ListenControl(quint16 port);
+    bool OpenPty();
+    // Writes the "tcp=", "pty=", "control=" lines, replacing the file whole.
+    bool WriteInfo(const QString& path);
+
+    quint16 TcpPort() const;
+    quint16 ControlPort() const;
+    QString PtyPath() const { return ptyPath_; }
+
+    // One control line; the answer lines, ending with "OK" or "END".
+    QStringList Control(const QString& line);
+
+    SimInstrument& Instrument() { return inst_; }
+
+private:
+    enum class Side { Tcp, Serial };
+    void onTcpConnection();
+    void onTcpReadable(QTcpSocket* s);
+    void onControlConnection();
+    void onPtyReadable();
+    void onPtyWritable();
+    void handleLine(Side side, QTcpSocket* s, const QByteArray& line);
+    void reply(Side side, QTcpSocket* s, SimReply r);
+    void deliver(Side side, QTcpSocket* s, const QByteArray& head, const QByteArray& body, int dropAfter);
+    void writePty(const QByteArray& bytes);
+    void closePty();
+    void hangUpWhenRead(int tries);
+
+    SimInstrument inst_;
+    SimFault fault_;
+    QStringList log_;
+    QTcpServer* tcp_ = nullptr;
+    QTcpServer* control_ = nullptr;
+    int ptyMaster_ = -1;
+    int ptySlave_ = -1;
+    QString ptyPath_;
+    QSocketNotifier* ptyRead_ = nullptr;
+    QSocketNotifier* ptyWrite_ = nullptr;
+    QByteArray ptyIn_;
+    QByteArray ptyOut_;
+    QString infoPath_;
+};
