@@ -1,12 +1,153 @@
-// Placeholder bodies until the USB transport lands.
 #include "link/UsbFunc.h"
 
-void OpenVisaRM() {}
-void CloseVisaRM() {}
-void OpenVisa() {}
-void WriteVisa(const QString&) {}
-QString ReadVisa() { return QString(); }
-QString ReadVisaBlock(int32_t&) { return QString(); }
-void ReadSystemDataVisa() {}
-void ReadHardcopyChunk(int32_t&, std::vector<uint8_t>&) {}
-void GetHardcopyVisa(std::vector<uint8_t>&) {}
+#include <algorithm>
+
+#include "common/ShellState.h"
+#include "common/Wait.h"
+#include "link/KV2200Cmd.h"
+#include "link/LinkState.h"
+#include "link/Messages.h"
+#include "link/ScreenCopyState.h"
+#include "platform/dialogs/MsgBox.h"
+
+namespace {
+constexpr int kTextReadMax = 256;
+constexpr int kBlockReadMax = 8192;
+
+// The transport gate: nothing is written or read unless connected or connecting.
+bool gateOpen() { return Link().IsConnected || Link().Connecting; }
+
+// A failed read of the system data or of the screen copy: tell the user and
+// drop the connected state.
+void reportReadFailure() {
+    MsgBox(MessageTable().MsgUsbReadFail, vbExclamation, MessageTable().MsgTitleUsbRead);
+    if (Link().IsConnected) MarkDisconnected();
+}
+
+bool screenCopyWanted() { return ScreenCopy().ScreenCopyRunning && ScreenCopy().ScreenCopyOpen; }
+}  // namespace
+
+UsbStateData& Usb() {
+    static UsbStateData s;
+    return s;
+}
+
+void OpenVisaRM() { viOpenDefaultRM(&Usb().DefaultRM); }
+
+void CloseVisaRM() {
+    viClose(Usb().DefaultRM);  // also ends the instrument session
+    Usb().DefaultRM = VI_NULL;
+    Usb().VisaSession = VI_NULL;
+}
+
+void OpenVisa() {
+    UsbStateData& u = Usb();
+    ViChar desc[VI_FIND_BUFLEN] = {};
+    ViFindList list = VI_NULL;
+    ViUInt32 found = 0;
+    viFindRsrc(u.DefaultRM, "USB?*INSTR", &list, &found, desc);
+    u.UsbResourceList[0] = QString::fromLatin1(desc);
+    if (list != VI_NULL) viClose(list);
+    if (found > 0) {
+        Link().LinkOpen = true;
+        if (u.UsbDeviceIndex == 0) {
+            u.UsbDeviceIndex = 1;
+            u.UsbResource = u.UsbResourceList[0];
+        }
+        // The description is read up to its terminating zero, if it has one.
+        const QString name = u.UsbResource.left(u.UsbResource.indexOf(QChar(0)));
+        ViSession session = VI_NULL;
+        if (viOpen(u.DefaultRM, name.toLatin1().constData(), VI_NO_LOCK, 0, &session) == VI_SUCCESS) {
+            // A session of an earlier connect is no longer used: release it.
+            if (u.VisaSession != VI_NULL && u.VisaSession != session) viClose(u.VisaSession);
+            u.VisaSession = session;
+            return;
+        }
+    }
+    MsgBox(MessageTable().MsgUsbConnectFail, vbExclamation, MessageTable().MsgTitleUsbInit);
+    Link().LinkOpen = false;
+}
+
+void WriteVisa(const QString& command) {
+    if (!gateOpen()) return;
+    QByteArray bytes = command.toLatin1();  // one byte per character
+    bytes.append('\n');
+    ViUInt32 written = 0;
+    const ViStatus st = viWrite(Usb().VisaSession, reinterpret_cast<const ViByte*>(bytes.constData()),
+                                ViUInt32(bytes.size()), &written);
+    if (st != VI_SUCCESS) {
+        MsgBox(MessageTable().MsgUsbConnectFail, vbExclamation, MessageTable().MsgTitleUsbSend);
+        if (Link().IsConnected) MarkDisconnected();
+    }
+}
+
+QString ReadVisa() {
+    if (!gateOpen()) return QString();
+    ViByte buf[kTextReadMax];
+    ViUInt32 n = 0;
+    viRead(Usb().VisaSession, buf, kTextReadMax, &n);
+    return QString::fromLatin1(reinterpret_cast<const char*>(buf), qsizetype(std::min<ViUInt32>(n, kTextReadMax)));
+}
+
+QString ReadVisaBlock(int32_t& count) {
+    if (!gateOpen()) return QString();
+    static ViByte buf[kBlockReadMax];
+    ViUInt32 n = 0;
+    viRead(Usb().VisaSession, buf, kBlockReadMax, &n);
+    n = std::min<ViUInt32>(n, kBlockReadMax);
+    count = int32_t(n);
+    auto& samples = Link().WaveSamples;
+    for (ViUInt32 k = 1; k <= n && k < samples.size(); ++k) samples[k] = buf[k - 1];
+    return QString();
+}
+
+void ReadSystemDataVisa() {
+    if (!gateOpen()) return;
+    auto& buf = Link().SystemDataBuf;
+    ViUInt32 stored = 0;
+    // The whole reply is consumed; what does not fit the buffer is dropped.
+    if (viScanf(Usb().VisaSession, "%t", buf.data(), ViUInt32(buf.size()), &stored) != VI_SUCCESS)
+        reportReadFailure();
+}
+
+void ReadHardcopyChunk(int32_t& count, std::vector<uint8_t>& dest) {
+    if (!gateOpen()) return;
+    UsbStateData& u = Usb();
+    ViUInt32 n = 0;
+    const ViStatus st = viRead(u.VisaSession, u.HardcopyBuf.data(), UsbStateData::HardcopyReadMax, &n);
+    // An error ends the copy unless a command went out meanwhile (its reply
+    // may have disturbed this one); "more to come" is no error.
+    if (st < VI_SUCCESS && !Link().CommandSent) {
+        reportReadFailure();
+        return;
+    }
+    // Only a read that holds a whole screen (and is not cut at the read's
+    // limit) is an image; anything else is read again by the caller's loop.
+    const qint64 bytes = qint64(n);
+    if (bytes < ScreenCopyStateData::ImageBytes || bytes >= UsbStateData::HardcopyReadMax) return;
+    if (dest.size() < size_t(ScreenCopyStateData::ImageBytes + 1)) dest.resize(ScreenCopyStateData::ImageBytes + 1, 0);
+    // The image is the end of the reply without its last byte: bytes
+    // n - 74,880 to n - 2 go to elements 0 to 74,878; element 74,879 is kept.
+    const auto first = u.HardcopyBuf.begin() + (bytes - ScreenCopyStateData::ImageBytes);
+    std::copy(first, first + (ScreenCopyStateData::ImageBytes - 1), dest.begin());
+    Link().CommandSent = false;
+    count = UsbStateData::HardcopyImageDone;
+}
+
+void GetHardcopyVisa(std::vector<uint8_t>& dest) {
+    if (!gateOpen() || Shell().ScopeIOType != 0) return;
+    SendCmd(":HARDCOPY");
+    int32_t count = 0;
+    for (;;) {
+        ReadHardcopyChunk(count, dest);
+        const bool complete = count == UsbStateData::HardcopyImageDone;
+        if (gateOpen() || complete) {
+            YieldOnce();
+        } else {
+            // The link dropped: nothing can be read until the panel stops or
+            // closes, so wait for that instead of spinning.
+            YieldUntil([] { return !screenCopyWanted(); }, 50);
+        }
+        if (!screenCopyWanted() || complete) break;
+    }
+}

@@ -1,16 +1,47 @@
 #pragma once
-// The USB transport through the VISA layer.
+// The USB transport through the VISA layer (platform/visa).
 #include <QString>
 #include <QStringList>
+#include <array>
 #include <cstdint>
 #include <vector>
 
+#include "platform/visa/Visa.h"
+
+struct UsbStateData {
+    // Largest count of one screen-copy read, and the value with which a chunk
+    // read reports a complete image to its loop.
+    static constexpr int HardcopyReadMax = 100000;
+    static constexpr int32_t HardcopyImageDone = 77878;
+    // Reads of this many bytes or fewer are no image (and 11 up to one short
+    // of a whole screen cannot hold one either).
+    static constexpr int HardcopyNoImageMax = 10;
+
+    ViSession DefaultRM = VI_NULL;    // open from the main window's load to its unload
+    ViSession VisaSession = VI_NULL;  // the session of the latest successful OpenVisa
+    // Resource descriptions found by the device searches (options dialog; slot 0
+    // is also overwritten by OpenVisa's own search).
+    std::array<QString, 11> UsbResourceList;
+    QString UsbResource;     // the description to open
+    int UsbDeviceIndex = 0;  // chosen slot + 1; 0 = none chosen
+    std::vector<uint8_t> HardcopyBuf = std::vector<uint8_t>(HardcopyReadMax + 1, 0);
+};
+UsbStateData& Usb();
+
 void OpenVisaRM();
 void CloseVisaRM();
+// Opens the chosen (or first found) USB instrument; outcome in LinkOpen and VisaSession.
 void OpenVisa();
+// Writes the command and one line feed.
 void WriteVisa(const QString& command);
+// One read of at most 256 bytes, one character per byte, line feed kept.
 QString ReadVisa();
+// One read of at most 8192 bytes into WaveSamples(1..n); count = n. Returns "".
 QString ReadVisaBlock(int32_t& count);
+// Reads one system-data reply into SystemDataBuf (cut at the buffer's size).
 void ReadSystemDataVisa();
+// One screen-copy read; on a complete image fills dest(0..74,878) and sets
+// count to HardcopyImageDone, otherwise leaves both alone.
 void ReadHardcopyChunk(int32_t& count, std::vector<uint8_t>& dest);
+// Sends ":HARDCOPY" and reads until an image is complete or the panel stops.
 void GetHardcopyVisa(std::vector<uint8_t>& dest);

@@ -1,0 +1,71 @@
+#include "link/Messages.h"
+
+namespace {
+// Every entry once, in one place: member, English text, Chinese text.
+struct Entry {
+    QString MessageTableData::*member;
+    const char* english;
+    const char* chinese;
+};
+
+const Entry kEntries[] = {
+    {&MessageTableData::MsgDeviceNotFound, "Device not found!", "设备未找到!"},
+    {&MessageTableData::MsgTitleConnect, "Connect to Oscilloscope", "连接示波器"},
+    {&MessageTableData::MsgSysInfoUnavailable, "System Information Is Unavailable At This Time!",
+     "该时刻系统信息不可得到！"},
+    {&MessageTableData::MsgConnectFirst, "Please Connect Oscilloscope First!", "请首先连接示波器！"},
+    {&MessageTableData::MsgQueryOnly, "This Item Query Only!", "该项仅可被查询！"},
+    {&MessageTableData::MsgNumberOnly, "Enter number only!", "只可输入数字！"},
+    {&MessageTableData::MsgRootNameFixed, "Name of Root Can't Change!", "根目录名称不可被修改！"},
+    {&MessageTableData::MsgInvalidZoom, "Invalid Zoom Factor!", "无效缩放因子！"},
+    {&MessageTableData::MsgBadSheetFile, "Data Sheet File Format is Invaild !", "数据文件格式无效！"},
+    {&MessageTableData::MsgTooManyFiles, "Exceed maximum file numbers limit!", "超过最大可创建文件数目上限！"},
+    {&MessageTableData::MsgOpenSheetFirst, "Please Open or Creat a Data Sheet First!",
+     "请首先打开或创建一个数据浏览器"},
+    {&MessageTableData::MsgBadFileFormat, "File Format is Invaild !", "文件格式无效！"},
+    {&MessageTableData::MsgUsbConnectFail, "Can't Connect to USB Device!", "不能连接USB设备！"},
+    {&MessageTableData::MsgTitleUsbInit, "USB Init", "USB初始化"},
+    {&MessageTableData::MsgTitleUsbSend, "USB Send Message", "USB传送信息"},
+    {&MessageTableData::MsgTitleUsbRead, "USB Read Message", "USB读取信息"},
+    {&MessageTableData::MsgUsbReadFail, "Can't Read data from USB Device!", "不能通过USB设备读取数据！"},
+    {&MessageTableData::MsgInvalidNumeric, "Invalid Numeric!", "无效数值！"},
+    {&MessageTableData::MsgFileFail, "File utility fail!", "文件操作失败！"},
+    {&MessageTableData::MsgBadChannelData, "The channel's data is invalid!", "通道数据无效！"},
+    {&MessageTableData::MsgFileFormatError, "The file format is error!", "文件格式错误！"},
+    {&MessageTableData::MsgBadWaveData, "Invalid waveform data!", "无效波形数据！"},
+    {&MessageTableData::MsgTitleRs232Init, "RS232 Init", "RS232初始化"},
+    {&MessageTableData::MsgBadPortNumber, "Invalid port number!", "无效端口数!"},
+    {&MessageTableData::MsgTitleRs232Send, "RS232 Send Message", "RS232发送信息"},
+    {&MessageTableData::MsgSaveSheetChanges, "Save the changes to the Data Sheet File? ",
+     "是否保存对数据浏览器文件的更改？"},
+    {&MessageTableData::MsgSaveCtrlChanges, "Save the changes to the Control File? ",
+     "是否保存对控制器文件的更改？"},
+};
+}  // namespace
+
+// Every member of the table has exactly one line above.
+static_assert(sizeof(kEntries) / sizeof(Entry) * sizeof(QString) == sizeof(MessageTableData),
+              "message table and entry list differ");
+
+bool MessageTableData::operator==(const MessageTableData& o) const {
+    for (const Entry& e : kEntries)
+        if (this->*e.member != o.*e.member) return false;
+    return true;
+}
+
+MessageTableData& MessageTable() {
+    static MessageTableData table;
+    return table;
+}
+
+MessageTableData MessagesFor(LanguageId language) {
+    MessageTableData t;
+    for (const Entry& e : kEntries)
+        t.*e.member = QString::fromUtf8(language == LangChinese ? e.chinese : e.english);
+    return t;
+}
+
+void LoadMessages(int language) {
+    if (language != LangChinese && language != LangEnglish) return;
+    MessageTable() = MessagesFor(static_cast<LanguageId>(language));
+}

@@ -1,0 +1,53 @@
+#pragma once
+// The texts of the application's own message boxes, and the titles of the
+// link's message boxes, in the UI language.
+//
+// MessageTable() is empty until LoadMessages is first called; the language
+// code applies it (with Shell().UILanguage) at start and at every switch, so a
+// reader always takes the current entry at the moment it shows a message.
+#include <QString>
+
+#include "common/ShellState.h"
+
+struct MessageTableData {
+    QString MsgDeviceNotFound;
+    QString MsgTitleConnect;
+    QString MsgSysInfoUnavailable;
+    QString MsgConnectFirst;
+    QString MsgQueryOnly;
+    QString MsgNumberOnly;
+    QString MsgRootNameFixed;
+    QString MsgInvalidZoom;
+    QString MsgBadSheetFile;
+    QString MsgTooManyFiles;
+    QString MsgOpenSheetFirst;
+    QString MsgBadFileFormat;
+    QString MsgUsbConnectFail;
+    QString MsgTitleUsbInit;
+    QString MsgTitleUsbSend;
+    QString MsgTitleUsbRead;
+    QString MsgUsbReadFail;
+    QString MsgInvalidNumeric;
+    QString MsgFileFail;
+    QString MsgBadChannelData;
+    QString MsgFileFormatError;
+    QString MsgBadWaveData;
+    QString MsgTitleRs232Init;
+    QString MsgBadPortNumber;
+    QString MsgTitleRs232Send;
+    QString MsgSaveSheetChanges;   // the caller appends the file name
+    QString MsgSaveCtrlChanges;    // the caller appends the file name
+
+    bool operator==(const MessageTableData& o) const;
+    bool operator!=(const MessageTableData& o) const { return !(*this == o); }
+};
+
+// The table in force (module-level, lives as long as the process).
+MessageTableData& MessageTable();
+
+// The complete table of one language. Any value but LangChinese gives English.
+MessageTableData MessagesFor(LanguageId language);
+
+// Fills MessageTable() with the texts of the language: 0 Chinese, 1 English;
+// any other value leaves the table as it is.
+void LoadMessages(int language);

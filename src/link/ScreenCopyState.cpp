@@ -1,0 +1,6 @@
+#include "link/ScreenCopyState.h"
+
+ScreenCopyStateData& ScreenCopy() {
+    static ScreenCopyStateData s;
+    return s;
+}

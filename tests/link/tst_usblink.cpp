@@ -1,0 +1,351 @@
+// The command layer over the USB transport, against a scripted instrument on
+// a real socket reached through an alias: the gate, the pauses, the reads and
+// their bounds, the screen copy, and the failure paths.
+#include <QtTest>
+
+#include <mutex>
+
+#include "FakeTcpInstrument.h"
+#include "TestEnv.h"
+#include "common/Pause.h"
+#include "common/ShellState.h"
+#include "common/Wait.h"
+#include "link/KV2200Cmd.h"
+#include "link/LinkState.h"
+#include "link/Messages.h"
+#include "link/ScreenCopyState.h"
+#include "link/UsbFunc.h"
+#include "platform/dialogs/MsgBox.h"
+
+namespace {
+const QString kNameA = "USB0::0x0400::0x05DC::SIM0001::INSTR";
+const QString kNameB = "USB0::0x0400::0x05DC::SIM0002::INSTR";
+
+std::string bytesOf(int n) {
+    std::string s(size_t(n), '\0');
+    for (int i = 0; i < n; ++i) s[size_t(i)] = char((i * 7 + i / 251) & 0xFF);
+    return s;
+}
+
+// Replies by command; anything else gets no reply.
+class Script {
+public:
+    void Set(const std::string& cmd, FakeTcpInstrument::Reply r) {
+        std::lock_guard<std::mutex> g(m_);
+        replies_[cmd] = std::move(r);
+    }
+    FakeTcpInstrument::Reply operator()(const std::string& line) {
+        std::lock_guard<std::mutex> g(m_);
+        auto it = replies_.find(line);
+        return it == replies_.end() ? FakeTcpInstrument::Reply{} : it->second;
+    }
+
+private:
+    std::mutex m_;
+    std::map<std::string, FakeTcpInstrument::Reply> replies_;
+};
+
+FakeTcpInstrument::Reply frame(const std::string& payload) { return {FakeTcpInstrument::Frame(payload)}; }
+
+void setAliases(const QList<QPair<QString, QString>>& pairs) {
+    QStringList parts;
+    for (const auto& p : pairs) parts << p.first + "=" + p.second;
+    qputenv("KV2200_VISA_ALIASES", parts.join(';').toLatin1());
+}
+
+QStringList shownTexts() {
+    QStringList out;
+    for (const ShownMessage& m : MsgBoxService::Log()) out << m.text + " / " + m.title;
+    return out;
+}
+}  // namespace
+
+class UsbLinkTest : public QObject {
+    Q_OBJECT
+    Script script, scriptB;
+    std::unique_ptr<FakeTcpInstrument> fake, fakeB;
+    QList<bool> leds;
+
+    // Opens the first instrument the search finds and marks the link connected.
+    void connectTo(const QString& target) {
+        setAliases({{kNameA, target}});
+        Usb().UsbDeviceIndex = 0;
+        Usb().UsbResource.clear();
+        Link().Connecting = true;
+        OpenVisa();
+        Link().Connecting = false;
+        Link().IsConnected = Link().LinkOpen;
+    }
+
+private slots:
+    void initTestCase() {
+        TestEnv::Init();
+        LoadMessages(LangEnglish);
+        Visa::SetDefaultTimeoutMs(200);
+        fake = std::make_unique<FakeTcpInstrument>(std::ref(script));
+        fakeB = std::make_unique<FakeTcpInstrument>(std::ref(scriptB));
+        script.Set(":RUN?", frame("RUN\n"));
+        scriptB.Set(":RUN?", frame("STOP\n"));
+        LinkUi().ShowConnectionLed = [this](bool on) { leds << on; };
+        OpenVisaRM();
+    }
+    void init() {
+        Shell().ScopeIOType = 0;
+        LoadMessages(LangEnglish);
+        connectTo(fake->Target());
+        QVERIFY(Link().IsConnected);
+        Link().CommandSent = false;
+        ScreenCopy().ScreenCopyRunning = ScreenCopy().ScreenCopyOpen = true;
+        leds.clear();
+        fake->ClearLog();
+        PauseService::ClearLog();
+        MsgBoxService::ClearLog();
+    }
+    void cleanupTestCase() { CloseVisaRM(); }
+
+    void gateRefusesEverythingWhileNotConnected() {
+        Link().IsConnected = false;
+        SendCmd(":KEY:LOCK ENABLE");
+        QCOMPARE(QueryCmd(":RUN?"), QString());
+        QVERIFY(Link().CommandSent);
+        int32_t count = -5;
+        ReadVisaBlock(count);
+        QCOMPARE(count, -5);
+        const auto sysBefore = Link().SystemDataBuf;
+        ReadSystemDataVisa();
+        QCOMPARE(Link().SystemDataBuf, sysBefore);
+        std::vector<uint8_t> dest(ScreenCopyStateData::ImageBytes + 1, 0xEE);
+        ReadHardcopyChunk(count, dest);
+        GetHardcopyVisa(dest);
+        QCOMPARE(count, -5);
+        QCOMPARE(dest, std::vector<uint8_t>(ScreenCopyStateData::ImageBytes + 1, 0xEE));
+        QCOMPARE(PauseService::Log(), QList<int>{100});  // the command's pause is kept
+        QVERIFY(MsgBoxService::Log().isEmpty());
+
+        // A connect in progress opens the gate; the instrument got nothing before.
+        Link().Connecting = true;
+        QCOMPARE(QueryCmd(":RUN?"), QString("RUN\n"));
+        Link().Connecting = false;
+        QCOMPARE(fake->Log(), QStringList{":RUN?"});
+    }
+
+    void commandsPauseAndQueriesDoNot_data() {
+        QTest::addColumn<int>("ioType");
+        QTest::newRow("usb") << 0;
+        QTest::newRow("other value is usb too") << 1;
+        QTest::newRow("any but serial") << 7;
+    }
+    void commandsPauseAndQueriesDoNot() {
+        QFETCH(int, ioType);
+        Shell().ScopeIOType = ioType;
+        SendCmd(":STOP");
+        QCOMPARE(PauseService::Log(), QList<int>{100});
+        QCOMPARE(QueryCmd(":RUN?"), QString("RUN\n"));  // unchanged, line feed kept
+        QCOMPARE(PauseService::Log(), QList<int>{100});
+        QCOMPARE(fake->Log(), (QStringList{":STOP", ":RUN?"}));
+        QVERIFY(Link().CommandSent);
+        QCOMPARE(CopyText(":STOP"), QString(":STOP"));
+    }
+
+    void longTextReplyIsCutAt256() {
+        script.Set("LONG?", frame(std::string(299, 'x') + "\n"));
+        QCOMPARE(QueryCmd("LONG?"), QString(256, 'x'));
+        // The rest of that reply stays for the next read.
+        QCOMPARE(ReadVisa(), QString(43, 'x') + "\n");
+    }
+
+    void blockReadFillsWaveSamplesFromOne() {
+        Link().WaveSamples.fill(-1);
+        script.Set(":WAVEFORM:DATA? CHANNEL1", frame(std::string("\xff\x00\x0a\x80\x7f", 5)));
+        SendCmd(":WAVEFORM:DATA? CHANNEL1");
+        int32_t count = 0;
+        QCOMPARE(ReadVisaBlock(count), QString());
+        QCOMPARE(count, 5);
+        const auto& w = Link().WaveSamples;
+        QCOMPARE(QList<int32_t>({w[0], w[1], w[2], w[3], w[4], w[5], w[6]}),
+                 QList<int32_t>({-1, 255, 0, 10, 128, 127, -1}));
+
+        // A block longer than the buffer is cut at 8192 bytes.
+        script.Set(":WAVEFORM:DATA? CHANNEL2", frame(bytesOf(9000)));
+        SendCmd(":WAVEFORM:DATA? CHANNEL2");
+        ReadVisaBlock(count);
+        QCOMPARE(count, 8192);
+        QCOMPARE(w[8192], int32_t(uint8_t(bytesOf(9000)[8191])));
+    }
+
+    void systemDataIsReadWholeAndBounded_data() {
+        QTest::addColumn<int>("size");
+        QTest::addColumn<int>("stored");
+        QTest::newRow("record") << 116 << 116;
+        QTest::newRow("longer than the buffer") << 300 << 120;
+    }
+    void systemDataIsReadWholeAndBounded() {
+        QFETCH(int, size);
+        QFETCH(int, stored);
+        Link().SystemDataBuf.fill(0xEE);
+        script.Set(":SYSTEM:DATA?", frame(bytesOf(size)));
+        SendCmd(":SYSTEM:DATA?");
+        ReadSystemDataVisa();
+        const QByteArray got(reinterpret_cast<const char*>(Link().SystemDataBuf.data()), 120);
+        QCOMPARE(got.left(stored), QByteArray::fromStdString(bytesOf(size)).left(stored));
+        QCOMPARE(got.mid(stored), QByteArray(120 - stored, char(0xEE)));
+        QVERIFY(MsgBoxService::Log().isEmpty());
+        // Nothing of the reply is left over for the next query.
+        QCOMPARE(QueryCmd(":RUN?"), QString("RUN\n"));
+    }
+
+    void systemDataReadFailureDropsTheLink() {
+        LoadMessages(LangChinese);  // the text is taken when shown
+        script.Set(":SYSTEM:DATA?", {});
+        SendCmd(":SYSTEM:DATA?");
+        ReadSystemDataVisa();
+        QCOMPARE(shownTexts(), QStringList{"不能通过USB设备读取数据！ / USB读取信息"});
+        QCOMPARE(MsgBoxService::Log().first().style, int(vbExclamation));
+        QVERIFY(!Link().IsConnected);
+        QCOMPARE(leds, QList<bool>{false});
+    }
+
+    void screenCopyChunk_data() {
+        QTest::addColumn<int>("size");
+        QTest::addColumn<int>("from");  // first reply byte of the image; -1 none
+        QTest::newRow("77879") << 77879 << 2999;
+        QTest::newRow("77878") << 77878 << 2998;
+        QTest::newRow("exactly one screen") << 74880 << 0;
+        QTest::newRow("one short of a screen") << 74879 << -1;
+        QTest::newRow("11") << 11 << -1;
+        QTest::newRow("10") << 10 << -1;
+        QTest::newRow("read limit") << 100000 << -1;
+    }
+    void screenCopyChunk() {
+        QFETCH(int, size);
+        QFETCH(int, from);
+        const std::string reply = bytesOf(size);
+        script.Set(":HARDCOPY", frame(reply));
+        std::vector<uint8_t> dest(ScreenCopyStateData::ImageBytes + 1, 0xEE);
+        SendCmd(":HARDCOPY");
+        Link().CommandSent = true;
+        int32_t count = 0;
+        ReadHardcopyChunk(count, dest);
+        QVERIFY(MsgBoxService::Log().isEmpty());
+        if (from < 0) {
+            QCOMPARE(count, 0);
+            QVERIFY(Link().CommandSent);
+            QCOMPARE(dest, std::vector<uint8_t>(ScreenCopyStateData::ImageBytes + 1, 0xEE));
+            return;
+        }
+        QCOMPARE(count, 77878);
+        QVERIFY(!Link().CommandSent);
+        QVERIFY(std::equal(dest.begin(), dest.begin() + 74879, reply.begin() + from,
+                           [](uint8_t a, char b) { return a == uint8_t(b); }));
+        QCOMPARE(dest[74879], uint8_t(0xEE));  // the last element is not written
+    }
+
+    void screenCopyLoopReadsTheSameReplyUntilAnImage() {
+        const std::string image = bytesOf(77879);
+        script.Set(":HARDCOPY", {FakeTcpInstrument::Frame(bytesOf(10)) + FakeTcpInstrument::Frame(bytesOf(50000)) +
+                                 FakeTcpInstrument::Frame(image)});
+        std::vector<uint8_t> dest(ScreenCopyStateData::ImageBytes + 1, 0);
+        GetHardcopyVisa(dest);
+        QCOMPARE(fake->Log(), QStringList{":HARDCOPY"});
+        QCOMPARE(PauseService::Log(), QList<int>{100});
+        QCOMPARE(dest[0], uint8_t(image[2999]));
+        QCOMPARE(dest[74878], uint8_t(image[77877]));
+
+        // Over the serial line there is no screen copy.
+        Shell().ScopeIOType = 2;
+        GetHardcopyVisa(dest);
+        QCOMPARE(fake->Log(), QStringList{":HARDCOPY"});
+    }
+
+    void screenCopyReadFailure_data() {
+        QTest::addColumn<bool>("commandSent");
+        QTest::newRow("right after a key command") << true;
+        QTest::newRow("no command since the last image") << false;
+    }
+    void screenCopyReadFailure() {
+        QFETCH(bool, commandSent);
+        script.Set(":HARDCOPY", {});  // the instrument stays silent
+        SendCmd(":HARDCOPY");
+        Link().CommandSent = commandSent;
+        int32_t count = 0;
+        std::vector<uint8_t> dest(ScreenCopyStateData::ImageBytes + 1, 0);
+        ReadHardcopyChunk(count, dest);
+        QCOMPARE(count, 0);
+        QCOMPARE(Link().IsConnected, commandSent);
+        QCOMPARE(shownTexts(), commandSent ? QStringList()
+                                           : QStringList{"Can't Read data from USB Device! / USB Read Message"});
+    }
+
+    void screenCopyLoopEndsWhenThePanelStopsAfterALinkFailure() {
+        script.Set(":HARDCOPY", {});
+        QTimer::singleShot(0, [] {
+            ScreenCopy().ScreenCopyRunning = false;
+            NotifyWaiters();
+        });
+        std::vector<uint8_t> dest(ScreenCopyStateData::ImageBytes + 1, 0);
+        GetHardcopyVisa(dest);
+        QVERIFY(!Link().IsConnected);
+        QCOMPARE(MsgBoxService::Log().size(), 1);
+        QCOMPARE(fake->Log(), QStringList{":HARDCOPY"});
+    }
+
+    void writeFailureAfterTheLinkDrops() {
+        // The instrument drops the link in the middle of a reply.
+        script.Set("DROP?", {FakeTcpInstrument::Frame("0123456789").substr(0, 7), true});
+        QCOMPARE(QueryCmd("DROP?"), QString("012"));
+        QVERIFY(MsgBoxService::Log().isEmpty());  // a text read reports nothing
+        SendCmd(":KEY:LOCK DISABLE");
+        QCOMPARE(shownTexts(), QStringList{"Can't Connect to USB Device! / USB Send Message"});
+        QCOMPARE(MsgBoxService::Log().first().style, int(vbExclamation));
+        QVERIFY(!Link().IsConnected);
+        QCOMPARE(leds, QList<bool>{false});
+        QCOMPARE(PauseService::Log(), QList<int>{100});
+        // Now gated: no further message.
+        SendCmd(":KEY:LOCK DISABLE");
+        QCOMPARE(MsgBoxService::Log().size(), 1);
+
+        // During a connect the failure is shown and the state is left to the connect.
+        Link().Connecting = true;
+        SendCmd(":KEY:LOCK ENABLE");
+        Link().Connecting = false;
+        QCOMPARE(MsgBoxService::Log().size(), 2);
+        QCOMPARE(leds, QList<bool>{false});
+    }
+
+    void openPicksTheFirstFoundAndKeepsIt() {
+        setAliases({{kNameA, fake->Target()}, {kNameB, fakeB->Target()}});
+        Usb().UsbDeviceIndex = 0;
+        OpenVisa();
+        QVERIFY(Link().LinkOpen);
+        QCOMPARE(Usb().UsbDeviceIndex, 1);
+        QCOMPARE(Usb().UsbResource, kNameA);
+        // The search order changes; the choice stays.
+        setAliases({{kNameB, fakeB->Target()}, {kNameA, fake->Target()}});
+        OpenVisa();
+        QCOMPARE(Usb().UsbResourceList[0], kNameB);
+        QCOMPARE(Usb().UsbResource, kNameA);
+        QCOMPARE(QueryCmd(":RUN?"), QString("RUN\n"));
+        QVERIFY(MsgBoxService::Log().isEmpty());
+    }
+
+    void openFailures_data() {
+        QTest::addColumn<bool>("anyPresent");
+        QTest::newRow("chosen device unplugged, another present") << true;
+        QTest::newRow("no device at all") << false;
+    }
+    void openFailures() {
+        QFETCH(bool, anyPresent);
+        if (!anyPresent && !Visa::UsbtmcDevices().isEmpty()) QSKIP("a USBTMC instrument is attached");
+        setAliases(anyPresent ? QList<QPair<QString, QString>>{{kNameB, fakeB->Target()}}
+                              : QList<QPair<QString, QString>>{});
+        Usb().UsbDeviceIndex = 1;
+        Usb().UsbResource = kNameA;
+        OpenVisa();
+        QVERIFY(!Link().LinkOpen);
+        QCOMPARE(shownTexts(), QStringList{"Can't Connect to USB Device! / USB Init"});
+        QCOMPARE(MsgBoxService::Log().first().style, int(vbExclamation));
+    }
+};
+
+QTEST_MAIN(UsbLinkTest)
+#include "tst_usblink.moc"

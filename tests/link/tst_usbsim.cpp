@@ -1,0 +1,198 @@
+// The command layer and the USB transport against the simulated instrument,
+// reached through the USB search under its alias, over a real socket.
+#include <QtTest>
+
+#include "Simulator.h"
+#include "TestEnv.h"
+#include "common/Pause.h"
+#include "common/ShellState.h"
+#include "common/SystemData.h"
+#include "link/KV2200Cmd.h"
+#include "link/LinkState.h"
+#include "link/Messages.h"
+#include "link/ScreenCopyState.h"
+#include "link/UsbFunc.h"
+#include "platform/dialogs/MsgBox.h"
+
+namespace {
+QStringList shownTexts() {
+    QStringList out;
+    for (const ShownMessage& m : MsgBoxService::Log()) out << m.text + " / " + m.title;
+    return out;
+}
+}  // namespace
+
+class UsbSimTest : public QObject {
+    Q_OBJECT
+    Simulator sim;
+    QString defaultIdn;
+    QByteArray screenReply;  // the simulator's reply to ":HARDCOPY", read raw
+
+private slots:
+    void initTestCase() {
+        TestEnv::Init();
+        LoadMessages(LangEnglish);
+        QVERIFY(sim.Start());
+        sim.SetEnvironment();
+        defaultIdn = sim.Get("IDN");
+        Visa::SetDefaultTimeoutMs(500);
+        OpenVisaRM();
+
+        // The screen copy as the instrument sends it, through a session of our own.
+        ViSession vi = VI_NULL;
+        QCOMPARE(viOpen(Usb().DefaultRM, Simulator::AliasName().toLatin1().constData(), VI_NO_LOCK, 0, &vi),
+                 VI_SUCCESS);
+        ViUInt32 n = 0;
+        QCOMPARE(viWrite(vi, reinterpret_cast<const ViByte*>(":HARDCOPY\n"), 10, &n), VI_SUCCESS);
+        screenReply.resize(100000);
+        QCOMPARE(viRead(vi, reinterpret_cast<ViByte*>(screenReply.data()), 100000, &n), VI_SUCCESS);
+        screenReply.resize(int(n));
+        QCOMPARE(screenReply.size(), 77878);
+        viClose(vi);
+    }
+    void init() {
+        sim.SetFault("none");
+        Shell().ScopeIOType = 0;
+        Usb().UsbDeviceIndex = 0;
+        Usb().UsbResource.clear();
+        Link().Connecting = true;
+        OpenVisa();
+        Link().Connecting = false;
+        Link().IsConnected = Link().LinkOpen;
+        QVERIFY(Link().IsConnected);
+        QCOMPARE(Usb().UsbResource, Simulator::AliasName());
+        Link().CommandSent = false;
+        ScreenCopy().ScreenCopyRunning = ScreenCopy().ScreenCopyOpen = true;
+        sim.ClearLog();
+        PauseService::ClearLog();
+        MsgBoxService::ClearLog();
+    }
+    void cleanupTestCase() {
+        CloseVisaRM();
+        sim.Stop();
+    }
+
+    void gateWritesAndReadsNothingWhileNotConnected() {
+        Link().IsConnected = false;
+        SendCmd(":KEY:LOCK ENABLE");
+        QCOMPARE(QueryCmd("*IDN?"), QString());
+        QVERIFY(Link().CommandSent);
+        QCOMPARE(PauseService::Log(), QList<int>{100});
+        // Once the gate opens, the first thing the instrument sees is the probe.
+        Link().IsConnected = true;
+        QVERIFY(QueryCmd("*IDN?").startsWith("TARVO TECHNOLOGIES,"));
+        QCOMPARE(sim.Log(), QStringList{"*IDN?"});
+        QVERIFY(MsgBoxService::Log().isEmpty());
+    }
+
+    void commandsPauseAndQueriesDoNot() {
+        SendCmd(":RUN");
+        SendCmd(":STOP");
+        QCOMPARE(PauseService::Log(), (QList<int>{100, 100}));
+        QCOMPARE(QueryCmd(":TRIGGER:STATUS?"), QString("STOP\n"));  // line feed kept
+        QCOMPARE(PauseService::Log(), (QList<int>{100, 100}));
+        QCOMPARE(sim.Log(), (QStringList{":RUN", ":STOP", ":TRIGGER:STATUS?"}));
+    }
+
+    void textReplyOf300BytesIsCutAt256() {
+        const QString idn = "TARVO TECHNOLOGIES,KV2202E," + QString(271, 'S');  // 299 + line feed
+        sim.Set("IDN", idn);
+        const QString reply = QueryCmd("*IDN?");
+        sim.Set("IDN", defaultIdn);
+        QCOMPARE(reply, idn.left(256));
+    }
+
+    void blockRead() {
+        Link().WaveSamples.fill(-1);
+        SendCmd(":WAVEFORM:DATA? CHANNEL1");
+        int32_t count = 0;
+        ReadVisaBlock(count);
+        QCOMPARE(count, 600);
+        const auto& w = Link().WaveSamples;
+        QCOMPARE(w[0], -1);
+        QCOMPARE(w[601], -1);
+        QVERIFY(std::all_of(w.begin() + 1, w.begin() + 601, [](int32_t v) { return v >= 25 && v <= 224; }));
+        QCOMPARE(PauseService::Log(), QList<int>{100});
+    }
+
+    void systemData_data() {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<int>("stored");
+        QTest::newRow("record") << "none" << 116;
+        QTest::newRow("oversized reply is cut at the buffer") << "oversize 50" << 120;
+    }
+    void systemData() {
+        QFETCH(QString, fault);
+        QFETCH(int, stored);
+        sim.SetFault(fault);
+        Link().SystemDataBuf.fill(0xEE);
+        SendCmd(":SYSTEM:DATA?");
+        ReadSystemDataVisa();
+        const auto& buf = Link().SystemDataBuf;
+        const SystemDataRecord rec = SystemDataRecord::FromBytes(
+            QByteArray(reinterpret_cast<const char*>(buf.data()), SystemDataRecord::Size));
+        QCOMPARE(rec.TraceFirstX, int16_t(0));
+        QCOMPARE(rec.TraceLastX, int16_t(299));
+        QCOMPARE(std::count(buf.begin() + stored, buf.end(), uint8_t(0xEE)), long(120 - stored));
+        QVERIFY(MsgBoxService::Log().isEmpty());
+        sim.SetFault("none");
+        QVERIFY(QueryCmd("*IDN?").startsWith("TARVO"));  // nothing of it left over
+    }
+
+    void screenCopyChunk_data() {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<int>("from");  // reply byte that becomes pixel 0; -1 no image
+        QTest::newRow("as sent") << "none" << 2998;
+        QTest::newRow("one byte longer") << "oversize 1" << 2999;
+        QTest::newRow("one short of a screen") << "truncate 74879" << -1;
+        QTest::newRow("ten bytes") << "truncate 10" << -1;
+        QTest::newRow("read limit") << "oversize 22122" << -1;
+    }
+    void screenCopyChunk() {
+        QFETCH(QString, fault);
+        QFETCH(int, from);
+        sim.SetFault(fault);
+        SendCmd(":HARDCOPY");
+        std::vector<uint8_t> dest(ScreenCopyStateData::ImageBytes + 1, 0xEE);
+        int32_t count = 0;
+        ReadHardcopyChunk(count, dest);
+        QVERIFY(MsgBoxService::Log().isEmpty());
+        if (from < 0) {
+            QCOMPARE(count, 0);
+            QCOMPARE(dest, std::vector<uint8_t>(ScreenCopyStateData::ImageBytes + 1, 0xEE));
+            return;
+        }
+        const QByteArray reply = screenReply + QByteArray(from - 2998, '\0');
+        QCOMPARE(count, 77878);
+        QCOMPARE(QByteArray(reinterpret_cast<const char*>(dest.data()), 74879), reply.mid(from, 74879));
+        QCOMPARE(dest[74879], uint8_t(0xEE));
+    }
+
+    void screenCopyLoop() {
+        std::vector<uint8_t> dest(ScreenCopyStateData::ImageBytes + 1, 0);
+        GetHardcopyVisa(dest);
+        QCOMPARE(sim.Log(), QStringList{":HARDCOPY"});
+        QCOMPARE(QByteArray(reinterpret_cast<const char*>(dest.data()), 74879), screenReply.mid(2998, 74879));
+        QVERIFY(!Link().CommandSent);
+
+        // A silent instrument with no command since the last image drops the link.
+        sim.SetFault("silent");
+        SendCmd(":HARDCOPY");
+        int32_t count = 0;
+        ReadHardcopyChunk(count, dest);
+        QCOMPARE(shownTexts(), QStringList{"Can't Read data from USB Device! / USB Read Message"});
+        QVERIFY(!Link().IsConnected);
+    }
+
+    void writeFailureWhenTheInstrumentDropsTheLink() {
+        sim.SetFault("drop 5");
+        QCOMPARE(QueryCmd("*IDN?"), QString("TARVO"));
+        SendCmd(":KEY:LOCK DISABLE");
+        QCOMPARE(shownTexts(), QStringList{"Can't Connect to USB Device! / USB Send Message"});
+        QVERIFY(!Link().IsConnected);
+        QCOMPARE(PauseService::Log(), QList<int>{100});
+    }
+};
+
+QTEST_MAIN(UsbSimTest)
+#include "tst_usbsim.moc"
