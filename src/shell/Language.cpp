@@ -9,6 +9,7 @@
 
 #include "common/SheetModel.h"
 #include "common/ShellState.h"
+#include "link/Messages.h"
 #include "shell/Captions.h"
 
 namespace {
@@ -46,7 +47,7 @@ void SetLanguageChecks(int lang) {
 void LoadLanguageTables(int lang) {
     // The message table, then the value words, controller labels and
     // measurement names, before any caption is set.
-    (void)lang;
+    LoadMessages(lang);
 }
 
 void TranslateMirrorWords(int newLang, int oldLang) {

@@ -16,6 +16,7 @@
 #include "TestEnv.h"
 #include "common/SheetModel.h"
 #include "common/ShellState.h"
+#include "link/Messages.h"
 #include "shell/Captions.h"
 #include "shell/Language.h"
 
@@ -190,6 +191,7 @@ private slots:
     void chineseReachesMenusToolbarAndPanes() {
         Fixture f;
         ApplyLanguage(0);
+        QCOMPARE(MessageTable().MsgConnectFirst, QString("请首先连接示波器！"));
         QVERIFY(HelpFilePath().endsWith("/KV2200help_Chinese.chm"));
         QVERIFY(f.checked("mnuLanguageChinese"));
         QVERIFY(!f.checked("mnuLanguageEnglish"));
@@ -228,9 +230,12 @@ private slots:
 
     void otherLanguageValueLeavesEveryText() {
         Fixture f;
+        ApplyLanguage(1);
+        f.main->findChild<QAction*>("mnuFileNew")->setText("design");
         const QStringList before = f.snapshot();
         ApplyLanguage(2);
         QCOMPARE(f.snapshot(), before);
+        QCOMPARE(MessageTable().MsgConnectFirst, QString("Please Connect Oscilloscope First!"));
         // The English help file and the English check mark still follow.
         QVERIFY(HelpFilePath().endsWith("/KV2200help.chm"));
         QVERIFY(f.checked("mnuLanguageEnglish"));
