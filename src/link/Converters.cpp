@@ -1,0 +1,347 @@
+#include "link/Converters.h"
+
+#include <cmath>
+#include <initializer_list>
+#include <vector>
+
+#include "link/Formatters.h"
+#include "link/KV2200Cmd.h"
+#include "link/ReplyParse.h"
+#include "link/Vocabulary.h"
+
+// ---------------------------------------------------------------------------
+// Keyword converters
+
+namespace {
+
+struct KwRow {
+    int word;
+    const char* keyword;
+    const char* reply;
+};
+using KwTable = std::vector<KwRow>;
+
+// The last row is the fallback when `fallback` is set: it is never compared.
+QString toKeyword(const QString& word, const KwTable& rows, bool fallback = true) {
+    const size_t compared = fallback ? rows.size() - 1 : rows.size();
+    for (size_t i = 0; i < compared; ++i)
+        if (word == ValueWord(rows[i].word)) return QString::fromLatin1(rows[i].keyword);
+    return fallback ? QString::fromLatin1(rows.back().keyword) : QString();
+}
+
+QString toText(const QString& reply, const KwTable& rows, bool fallback = true) {
+    const size_t compared = fallback ? rows.size() - 1 : rows.size();
+    for (size_t i = 0; i < compared; ++i)
+        if (reply == QLatin1String(rows[i].reply)) return ValueWord(rows[i].word);
+    return fallback ? ValueWord(rows.back().word) : QString();
+}
+
+const KwTable kRun = {{vwRun, ":RUN", "RUN"}, {vwStop, ":STOP", ""}};
+const KwTable kOnOff = {{vwOn, "ON", "ON"}, {vwOff, "OFF", ""}};
+const KwTable kAcqMode = {{vwRealTime, "RTIME", "REAL_TIME"}, {vwEqualTime, "ETIME", ""}};
+const KwTable kAcqType = {{vwAcqNormal, "NORMAL", "NORMAL"},
+                          {vwPeakDetect, "PEAKDETECT", "PEAKDETECT"},
+                          {vwAverage, "AVERAGE", ""}};
+const KwTable kDisplayType = {{vwVectors, "VECTORS", "VECTORS"}, {vwDots, "DOTS", ""}};
+const KwTable kGrid = {{vwFull, "FULL", "FULL"}, {vwHalf, "HALF", "HALF"}, {vwNone, "NONE", ""}};
+const KwTable kTrigMode = {{vwEdge, "EDGE", "EDGE"},
+                           {vwPulse, "PULSE", "PULSE"},
+                           {vwVideo, "VIDEO", "VIDEO"},
+                           {vwSlope, "SLOPE", "SLOPE"},
+                           {vwAlternative, "ALTERNATION", "ALTERNATION"},
+                           {vwPattern, "PATTERN", "PATTERN"},
+                           {vwDuration, "DURATION", ""}};
+const KwTable kSweep = {{vwAuto, "AUTO", "AUTO"},
+                        {vwSweepNormal, "NORMAL", "NORMAL"},
+                        {vwSingle, "SINGLE", "SINGLE"}};
+const KwTable kCoupling = {{vwCouplingAC, "AC", "AC"},
+                           {vwDC, "DC", "DC"},
+                           {vwLF, "LF", "LF"},
+                           {vwHF, "HF", "HF"},
+                           {vwGND, "GND", ""}};
+const KwTable kEdgeSlope = {{vwRising, "POSITIVE", "POSITIVE"},
+                            {vwFalling, "NEGATIVE", "NEGATIVE"},
+                            {vwAlternation, "ALTERNATION", ""}};
+const KwTable kPulseMode = {{vwPulseLessPos, "+LESSTHAN", "+LESS THAN"},
+                            {vwPulseLessNeg, "-LESSTHAN", "-LESS THAN"},
+                            {vwPulseGreaterPos, "+GREATERTHAN", "+GREATER THAN"},
+                            {vwPulseGreaterNeg, "-GREATERTHAN", "-GREATER THAN"},
+                            {vwPulseEqualPos, "+EQUAL", "+EQUAL"},
+                            {vwPulseEqualNeg, "-EQUAL", ""}};
+const KwTable kSlopeMode = {{vwSlopeLessPos, "+LESSTHAN", "+LESS THAN"},
+                            {vwSlopeLessNeg, "-LESSTHAN", "-LESS THAN"},
+                            {vwSlopeGreaterPos, "+GREATERTHAN", "+GREATER THAN"},
+                            {vwSlopeGreaterNeg, "-GREATERTHAN", "-GREATER THAN"},
+                            {vwSlopeEqualPos, "+EQUAL", "+EQUAL"},
+                            {vwSlopeEqualNeg, "-EQUAL", ""}};
+const KwTable kVideoPolarity = {{vwPositive, "POSITIVE", "POSITIVE"},
+                                {vwNegative, "NEGATIVE", ""}};
+const KwTable kVideoSync = {{vwAllLines, "ALLlines", "ALL LINES"},
+                            {vwLine, "LINE", "LINE"},
+                            {vwOddField, "ODDfield", "ODD FIELD"},
+                            {vwEvenField, "EVENfield", ""}};
+const KwTable kDurationQual = {{vwLessThan, "LESSTHAN", "LESS THAN"},
+                               {vwGreaterThan, "GREATERTHAN", "GREATER THAN"},
+                               {vwEqual, "EQUAL", ""}};
+
+}  // namespace
+
+QString RunStateToCmd(const QString& w) { return toKeyword(w, kRun); }
+QString RunStateToText(const QString& r) { return toText(r, kRun); }
+QString OnOffToKeyword(const QString& w) { return toKeyword(w, kOnOff); }
+QString OnOffToText(const QString& r) { return toText(r, kOnOff); }
+QString AcqModeToKeyword(const QString& w) { return toKeyword(w, kAcqMode); }
+QString AcqModeToText(const QString& r) { return toText(r, kAcqMode); }
+QString AcqTypeToKeyword(const QString& w) { return toKeyword(w, kAcqType); }
+QString AcqTypeToText(const QString& r) { return toText(r, kAcqType); }
+QString DisplayTypeToKeyword(const QString& w) { return toKeyword(w, kDisplayType); }
+QString DisplayTypeToText(const QString& r) { return toText(r, kDisplayType); }
+QString GridToKeyword(const QString& w) { return toKeyword(w, kGrid); }
+QString GridToText(const QString& r) { return toText(r, kGrid); }
+QString TrigModeToKeyword(const QString& w) { return toKeyword(w, kTrigMode); }
+QString TrigModeToText(const QString& r) { return toText(r, kTrigMode); }
+QString SweepToKeyword(const QString& w) { return toKeyword(w, kSweep, false); }
+QString SweepToText(const QString& r) { return toText(r, kSweep, false); }
+QString CouplingToKeyword(const QString& w) { return toKeyword(w, kCoupling); }
+QString CouplingToText(const QString& r) { return toText(r, kCoupling); }
+QString EdgeSlopeToKeyword(const QString& w) { return toKeyword(w, kEdgeSlope); }
+QString EdgeSlopeToText(const QString& r) { return toText(r, kEdgeSlope); }
+QString PulseModeToKeyword(const QString& w) { return toKeyword(w, kPulseMode); }
+QString PulseModeToText(const QString& r) { return toText(r, kPulseMode); }
+QString SlopeModeToKeyword(const QString& w) { return toKeyword(w, kSlopeMode); }
+QString SlopeModeToText(const QString& r) { return toText(r, kSlopeMode); }
+QString VideoPolarityToKeyword(const QString& w) { return toKeyword(w, kVideoPolarity); }
+QString VideoPolarityToText(const QString& r) { return toText(r, kVideoPolarity); }
+QString VideoSyncToKeyword(const QString& w) { return toKeyword(w, kVideoSync); }
+QString VideoSyncToText(const QString& r) { return toText(r, kVideoSync); }
+QString DurationQualToKeyword(const QString& w) { return toKeyword(w, kDurationQual); }
+QString DurationQualToText(const QString& r) { return toText(r, kDurationQual); }
+
+// ---------------------------------------------------------------------------
+// Setting converters
+
+QString TimebaseFormatToKeyword(QString& format) {
+    format = format.trimmed();
+    if (format == "Y-T") return "YT";
+    if (format == "X-Y") return "XY";
+    return "SCANNING";
+}
+
+QString TimebaseFormatToText(const QString& reply) {
+    return reply == "SCANNING" ? QStringLiteral("Roll") : reply;
+}
+
+QString LaThresholdToText(const QString& reply) {
+    if (reply == "TTL" || reply == "ECL" || reply == "CMOS") return reply;
+    if (reply.size() <= 5) return QString();
+    return FormatVolt(reply.mid(5));
+}
+
+QString LaThresholdUserText(const QString& reply) {
+    if (!reply.startsWith(QLatin1String("User"))) return reply;
+    if (reply.size() <= 5) return QString();
+    return FormatVolt(reply.mid(5));
+}
+
+QString TrigSourceToKeyword(const QString& source) {
+    if (source == "CH1") return "CHANNEL1";
+    if (source == "CH2") return "CHANNEL2";
+    if (source == ValueWord(vwAcLine)) return "ACLINE";
+    if (source == "EXT") return "EXT";
+    if (source == "EXT5") return "EXT5";
+    if (source.isEmpty()) return QString();
+    return "DIGITAL" + source.mid(1);
+}
+
+QString TrigSourceToText(const QString& reply) {
+    return reply == "ACLINE" ? ValueWord(vwAcLine) : reply;
+}
+
+namespace {
+
+// A number for a command: 15 significant digits, ".", no trailing zeros, no
+// blanks, no zero before the point below 1 (".6", "-.5", "0").
+QString commandNumber(double v) {
+    if (v == 0 || !std::isfinite(v)) return "0";
+    QString t = QString::number(v, 'g', 15);
+    if (t.startsWith("0.")) t.remove(0, 1);
+    else if (t.startsWith("-0.")) t.remove(1, 1);
+    return t;
+}
+
+}  // namespace
+
+QString TriggerLevelText(const QString& levelDiv, const QString& source) {
+    QString scale, offset;
+    if (source == "CH1" || source == "CH2") {
+        const QString ch = source == "CH1" ? "1" : "2";
+        scale = TrimReply(QueryCmd(":CHANNEL" + ch + ":SCALE?"));
+        offset = TrimReply(QueryCmd(":CHANNEL" + ch + ":OFFSET?"));
+    } else if (source == "EXT") {
+        scale = "0.2";
+        offset = "0";
+    } else if (source == "EXT5") {
+        scale = "1";
+        offset = "0";
+    } else if (source == "ACLINE") {
+        scale = "0";
+        offset = "0";
+    }
+    const double volts = LeadingNumber(levelDiv) * LeadingNumber(scale) - LeadingNumber(offset);
+    return commandNumber(volts);
+}
+
+QString SensitivityText(const QString& source) {
+    if (source == "CH1") return TrimReply(QueryCmd(":CHANNEL1:SCALE?"));
+    if (source == "CH2") return TrimReply(QueryCmd(":CHANNEL2:SCALE?"));
+    if (source == "EXT") return " .2";
+    if (source == "EXT5") return " 1";
+    if (source == "AC") return "0";
+    return QString();
+}
+
+bool IsRisingCode(const QString& code) {
+    return !code.isEmpty() && (code == ControllerLabel(clRising) || code == ValueWord(vwRising));
+}
+
+bool IsFallingCode(const QString& code) {
+    return !code.isEmpty() &&
+           (code == ControllerLabel(clFalling) || code == ValueWord(vwFalling));
+}
+
+CtrlTreeHooks& CtrlTreeUi() {
+    static CtrlTreeHooks h;
+    return h;
+}
+
+QString PatternTriggerCommand(CtrlSettings& s, int n) {
+    if (n < 0 || n > 15) return QString();
+    const bool pattern = s.TriggerMethod == ValueWord(vwPattern);
+    CtrlCodeArray& codes = pattern ? s.TriggerPatternCode : s.TriggerDurationCode;
+    const QString method = pattern ? "PATTERN" : "DURATION";
+    auto isEdge = [](const QString& c) { return IsRisingCode(c) || IsFallingCode(c); };
+
+    // Only one channel may carry an edge: clear the first other one.
+    const int own = 16 - n;
+    if (isEdge(codes[own])) {
+        for (int k = 1; k <= 16; ++k) {
+            if (k != own && isEdge(codes[k])) {
+                codes[k] = "X";
+                if (CtrlTreeUi().SetNodeText)
+                    CtrlTreeUi().SetNodeText(
+                        21, k + 4, ControllerLabel(clD15 + k - 1) + " [" + codes[k] + "]");
+                break;
+            }
+        }
+    }
+
+    QString edgeField;
+    if (IsRisingCode(codes[own])) edgeField = QString::number(n) + ",1";
+    else if (IsFallingCode(codes[own])) edgeField = QString::number(n) + ",0";
+
+    unsigned value = 0, mask = 65535;
+    for (int i = 15; i >= 0; --i) {
+        const QString& c = codes[16 - i];
+        if (c == "H") {
+            value |= 1u << i;
+        } else if (c == "X") {
+            mask &= ~(1u << i);
+        } else if (edgeField.isEmpty() && isEdge(c)) {
+            edgeField = QString::number(i) + (IsRisingCode(c) ? ",1" : ",0");
+        }
+    }
+
+    QString cmd = ":TRIGGER:" + method + ":PATTERN " + QString::number(value) + "," +
+                  QString::number(mask);
+    if (!edgeField.isEmpty()) cmd += "," + edgeField;
+    return cmd;
+}
+
+void SendPatternTrigger(int n) {
+    const QString cmd = PatternTriggerCommand(DSOSettings(), n);
+    if (!cmd.isEmpty()) SendCmd(cmd);
+}
+
+QString VideoStandardConv(const QString& standard) {
+    return standard == "PAL/SECAM" ? QStringLiteral("PALSECAM") : standard;
+}
+
+QString ProbeToText(const QString& reply) {
+    const double v = LeadingNumber(reply);
+    for (int f : {1, 2, 5, 10, 50, 100, 500})
+        if (v == f) return QString::number(f) + "X";
+    return "1000X";
+}
+
+namespace {
+
+// Bits 0..15 of a whole number read from a text (rounded, halves to even).
+unsigned bitsOf(const QString& field) {
+    const double v = std::nearbyint(LeadingNumber(field));
+    if (!std::isfinite(v) || std::fabs(v) > 9e15) return 0;
+    return unsigned(static_cast<long long>(v) & 0xFFFF);
+}
+
+}  // namespace
+
+QString PatternText(QString& reply, CtrlCodeArray& codes) {
+    QStringList fields;
+    while (fields.size() < 4) {
+        const int comma = reply.indexOf(',');
+        if (comma < 0) break;
+        fields << reply.left(comma);
+        reply = reply.mid(comma + 1);
+    }
+    if (fields.size() == 4) return QString();  // a fifth field: more than the reply may hold
+    fields << reply;
+
+    const unsigned value = bitsOf(fields.value(0));
+    const unsigned mask = bitsOf(fields.value(1));
+    for (int j = 1; j <= 16; ++j) {
+        const unsigned bit = 1u << (16 - j);
+        codes[j] = (value & bit) ? "H" : "L";
+        if (!(mask & bit)) codes[j] = "X";
+    }
+
+    if (fields.size() >= 3 && fields[2] != "None" && fields[2].size() >= 4) {
+        const double c = std::nearbyint(LeadingNumber(fields[2].mid(4)));
+        if (c >= 0 && c <= 15) {
+            const bool rising = fields.value(3).trimmed() == "Positive";
+            codes[16 - int(c)] = ControllerLabel(rising ? clRising : clFalling);
+        }
+    }
+    return QString();
+}
+
+QString VoltsPerDivIndex(const QString& voltsPerDiv, const QString& probe) {
+    static const char* const base[12] = {"1.00mV", "2.00mV", "5.00mV", "10.0mV",
+                                         "20.0mV", "50.0mV", "100mV",  "200mV",
+                                         "500mV",  "1.00V",  "2.00V",  "5.00V"};
+    static const struct {
+        const char* probe;
+        const char* ladder[12];
+    } ladders[] = {
+        {"2X", {"2.00mV", "4.00mV", "10.0mV", "20.0mV", "40.0mV", "100mV", "200mV", "400mV",
+                "1.00V", "2.00V", "4.00V", "10.0V"}},
+        {"5X", {"5.00mV", "10.0mV", "25.0mV", "50.0mV", "100mV", "250mV", "500mV", "1.00V",
+                "2.50V", "5.00V", "10.0V", "25.0V"}},
+        {"10X", {"10.0mV", "20.0mV", "50.0mV", "100mV", "200mV", "500mV", "1.00V", "2.00V",
+                 "5.00V", "10.0V", "20.0V", "50.0V"}},
+        {"50X", {"50.0mV", "100mV", "250mV", "500mV", "1.00V", "2.50V", "5.00V", "10.0V",
+                 "25.0V", "50.0V", "100V", "250V"}},
+        {"100X", {"100mV", "200mV", "500mV", "1.00V", "2.00V", "5.00V", "10.0V", "20.0V",
+                  "50.0V", "100V", "200V", "500V"}},
+        {"500X", {"500mV", "1.00V", "2.50V", "5.00V", "10.0V", "25.0V", "50.0V", "100V",
+                  "250V", "500V", "1000V", "2500V"}},
+        {"1000X", {"1.00V", "2.00V", "5.00V", "10.0V", "20.0V", "50.0V", "100V", "200V",
+                   "500V", "1.00kV", "2.00kV", "5.00kV"}},
+    };
+    if (probe == "1X") return voltsPerDiv;
+    for (const auto& l : ladders) {
+        if (probe != QLatin1String(l.probe)) continue;
+        for (int i = 0; i < 12; ++i)
+            if (voltsPerDiv == QLatin1String(l.ladder[i])) return QString::fromLatin1(base[i]);
+        return "10.0V";
+    }
+    return QString();
+}

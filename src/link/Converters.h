@@ -1,0 +1,94 @@
+#pragma once
+// Converters between the display words of the settings mirror (ValueWords of
+// the current UI language) and the instrument's keywords and reply forms,
+// and the setting converters and trigger helpers built on them.
+//
+// All comparisons are exact, whole-text and case-sensitive. Every converter
+// is total: odd input gives the documented fallback, never a failure.
+#include <QString>
+#include <functional>
+
+#include "common/DSOSettings.h"
+
+// ---- Keyword converters: display word -> keyword / reply -> display word.
+QString RunStateToCmd(const QString& word);  // a whole command: ":RUN" or ":STOP"
+QString RunStateToText(const QString& reply);
+QString OnOffToKeyword(const QString& word);
+QString OnOffToText(const QString& reply);
+QString AcqModeToKeyword(const QString& word);
+QString AcqModeToText(const QString& reply);
+QString AcqTypeToKeyword(const QString& word);
+QString AcqTypeToText(const QString& reply);
+QString DisplayTypeToKeyword(const QString& word);
+QString DisplayTypeToText(const QString& reply);
+QString GridToKeyword(const QString& word);
+QString GridToText(const QString& reply);
+QString TrigModeToKeyword(const QString& word);
+QString TrigModeToText(const QString& reply);
+QString SweepToKeyword(const QString& word);  // unknown: the empty text
+QString SweepToText(const QString& reply);    // unknown: the empty text
+QString CouplingToKeyword(const QString& word);
+QString CouplingToText(const QString& reply);
+QString EdgeSlopeToKeyword(const QString& word);
+QString EdgeSlopeToText(const QString& reply);
+QString PulseModeToKeyword(const QString& word);
+QString PulseModeToText(const QString& reply);
+QString SlopeModeToKeyword(const QString& word);
+QString SlopeModeToText(const QString& reply);
+QString VideoPolarityToKeyword(const QString& word);
+QString VideoPolarityToText(const QString& reply);
+QString VideoSyncToKeyword(const QString& word);
+QString VideoSyncToText(const QString& reply);
+QString DurationQualToKeyword(const QString& word);
+QString DurationQualToText(const QString& reply);
+
+// ---- Setting converters. An empty result from a converter of a reply
+// means "not convertible": the caller keeps the setting it would have set.
+
+// Trims blanks from both ends of `format` in place; "Y-T" -> "YT",
+// "X-Y" -> "XY", anything else -> "SCANNING".
+QString TimebaseFormatToKeyword(QString& format);
+QString TimebaseFormatToText(const QString& reply);  // "SCANNING" -> "Roll"
+// Level text of a logic-channel trigger: "TTL"/"ECL"/"CMOS" as they are, a
+// user level (five characters of prefix, then the level) as a volts text.
+// A reply too short to hold a level gives the empty text.
+QString LaThresholdToText(const QString& reply);
+// Threshold setting text: "User" + one character + level -> volts text; a
+// "User" reply without a level gives the empty text; anything else as it is.
+QString LaThresholdUserText(const QString& reply);
+// "CH1" -> "CHANNEL1", "CH2" -> "CHANNEL2", the AC-line word -> "ACLINE",
+// "EXT", "EXT5", "Dn" -> "DIGITALn"; the empty text gives the empty text.
+QString TrigSourceToKeyword(const QString& source);
+QString TrigSourceToText(const QString& reply);  // "ACLINE" -> the AC-line word
+// Level in volts for a level command, from a level in divisions and the
+// source's scale and offset (queried for CH1/CH2), always with ".".
+QString TriggerLevelText(const QString& levelDiv, const QString& source);
+QString SensitivityText(const QString& source);
+// Sends the pattern of the pattern or duration trigger after the code of
+// channel Dn (0..15) was set; clears a second edge. n outside 0..15 sends
+// nothing.
+void SendPatternTrigger(int n);
+// The command SendPatternTrigger sends for the mirror `s` (clearing a second
+// edge in it); the empty text for n outside 0..15.
+QString PatternTriggerCommand(CtrlSettings& s, int n);
+QString VideoStandardConv(const QString& standard);  // "PAL/SECAM" -> "PALSECAM"
+QString ProbeToText(const QString& reply);           // "1X" ... "1000X"
+// Fills codes[1..16] from a pattern reply "value,mask[,edge channel[,sense]]";
+// the reply variable keeps the last field. Returns the empty text. A reply
+// of more than four fields changes no code; an unusable edge field sets no
+// edge. Edges are written as the "Rising"/"Falling" labels.
+QString PatternText(QString& reply, CtrlCodeArray& codes);
+// The volts/div text that the same setting has with a 1X probe.
+QString VoltsPerDivIndex(const QString& voltsPerDiv, const QString& probe);
+
+// Whether a pattern code is the rising or the falling edge (either spelling
+// of the current language: the "Rising" label or the "RISING" word).
+bool IsRisingCode(const QString& code);
+bool IsFallingCode(const QString& code);
+
+// What the pattern sender needs of the controller tree: rewrite the text of
+// the node (group, item) of the node table. Unset: nothing is rewritten.
+struct CtrlTreeHooks {
+    std::function<void(int group, int item, const QString& text)> SetNodeText;
+};
+CtrlTreeHooks& CtrlTreeUi();

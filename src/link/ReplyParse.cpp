@@ -1,0 +1,343 @@
+#include "link/ReplyParse.h"
+
+#include <QLocale>
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+namespace {
+bool g_parseValid = false;
+
+bool isBlank(QChar c) { return c == ' ' || c == '\t' || c == '\n'; }
+bool isDigit(QChar c) { return c >= '0' && c <= '9'; }
+}  // namespace
+
+QString TrimReply(const QString& text) {
+    const int lf = text.indexOf(QChar('\n'));
+    return lf < 0 ? text : text.left(lf);
+}
+
+double LeadingNumber(const QString& text) {
+    QString clean;
+    int i = 0;
+    const int n = text.size();
+    auto skip = [&] {
+        while (i < n && isBlank(text[i])) ++i;
+    };
+    skip();
+    if (i < n && (text[i] == '+' || text[i] == '-')) clean += text[i++];
+    int digits = 0;
+    bool point = false;
+    for (;;) {
+        skip();
+        if (i >= n) break;
+        const QChar c = text[i];
+        if (isDigit(c)) {
+            clean += c;
+            ++digits;
+            ++i;
+        } else if (c == '.' && !point) {
+            clean += c;
+            point = true;
+            ++i;
+        } else {
+            break;
+        }
+    }
+    if (digits == 0) return 0.0;
+    // Exponent: only taken when at least one digit follows.
+    skip();
+    if (i < n && (text[i] == 'E' || text[i] == 'e')) {
+        int j = i + 1;
+        QString exp = "e";
+        auto skipj = [&] {
+            while (j < n && isBlank(text[j])) ++j;
+        };
+        skipj();
+        if (j < n && (text[j] == '+' || text[j] == '-')) exp += text[j++];
+        int expDigits = 0;
+        for (;;) {
+            skipj();
+            if (j < n && isDigit(text[j])) {
+                exp += text[j++];
+                ++expDigits;
+            } else {
+                break;
+            }
+        }
+        if (expDigits > 0) clean += exp;
+    }
+    bool ok = false;
+    const double v = clean.toDouble(&ok);  // always "." whatever the locale
+    if (ok) return v;
+    // Out of range: the exponent decides between infinity and zero.
+    if (std::isinf(v)) return v;
+    return 0.0;
+}
+
+// ---------------------------------------------------------------------------
+// FormatWithMask
+
+namespace {
+
+struct MaskInfo {
+    QString prefix, suffix;       // literal text around the number
+    int intZeros = 0;             // "0" places before the point
+    int intPlaces = 0;            // "0" and "#" places before the point
+    int decZeros = 0;             // "0" places after the point
+    int decPlaces = 0;            // "0" and "#" places after the point
+    bool point = false;
+    bool percent = false;
+    bool scientific = false;
+    bool expAlwaysSign = false;
+    int expDigits = 0;
+};
+
+MaskInfo parseMask(const QString& mask) {
+    MaskInfo m;
+    bool seenDigit = false, afterPoint = false, inExp = false, done = false;
+    for (int i = 0; i < mask.size(); ++i) {
+        const QChar c = mask[i];
+        if (inExp) {
+            if (c == '0') {
+                ++m.expDigits;
+                continue;
+            }
+            inExp = false;
+            done = true;
+        }
+        if (!done && (c == '0' || c == '#')) {
+            seenDigit = true;
+            if (afterPoint) {
+                ++m.decPlaces;
+                if (c == '0') m.decZeros = m.decPlaces;
+            } else {
+                ++m.intPlaces;
+                if (c == '0') ++m.intZeros;
+            }
+            continue;
+        }
+        if (!done && c == '.' && !afterPoint) {
+            m.point = true;
+            afterPoint = true;
+            seenDigit = true;
+            continue;
+        }
+        if (!done && seenDigit && (c == 'E' || c == 'e') && i + 1 < mask.size() &&
+            (mask[i + 1] == '+' || mask[i + 1] == '-')) {
+            m.scientific = true;
+            m.expAlwaysSign = mask[i + 1] == '+';
+            ++i;
+            inExp = true;
+            continue;
+        }
+        if (c == '%') m.percent = true;
+        if (seenDigit) {
+            done = true;
+            m.suffix += c;
+        } else {
+            m.prefix += c;
+        }
+    }
+    return m;
+}
+
+// The decimal digits of |v| taken with `sig` significant digits:
+// value = 0.digits x 10^pointPos.
+void decimalDigits(double v, int sig, std::string& digits, int& pointPos) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.*e", sig - 1, std::fabs(v));
+    const std::string s(buf);
+    const size_t e = s.find('e');
+    digits.clear();
+    for (size_t i = 0; i < e; ++i)
+        if (s[i] >= '0' && s[i] <= '9') digits += s[i];
+    pointPos = std::stoi(s.substr(e + 1)) + 1;
+}
+
+// Rounds the digit string to `keep` digits, halves away from zero; a carry
+// out of the top adds a digit in front and moves the point.
+void roundDigits(std::string& digits, int& pointPos, int keep) {
+    if (keep >= int(digits.size())) {
+        digits.append(size_t(keep - int(digits.size())), '0');
+        return;
+    }
+    const bool up = digits[size_t(keep)] >= '5';
+    digits.resize(size_t(keep));
+    if (!up) return;
+    int i = keep - 1;
+    while (i >= 0 && digits[size_t(i)] == '9') digits[size_t(i--)] = '0';
+    if (i >= 0) {
+        ++digits[size_t(i)];
+    } else {
+        digits.insert(digits.begin(), '1');
+        ++pointPos;
+    }
+}
+
+QString decimalSeparator(DecimalMark mark) {
+    return mark == DecimalMark::Locale ? QLocale().decimalPoint() : QStringLiteral(".");
+}
+
+}  // namespace
+
+QString FormatWithMask(double number, const QString& mask, Precision precision,
+                       DecimalMark mark) {
+    const MaskInfo m = parseMask(mask);
+    double v = number;
+    if (precision == Precision::Single) v = double(float(v));
+    if (!std::isfinite(v)) return QString::number(v);
+    const int sig = precision == Precision::Single ? 7 : 15;
+    const bool negative = v < 0;
+
+    std::string digits;
+    int pointPos = 0;
+    if (v == 0) {
+        digits = "0";
+        pointPos = 1;
+    } else {
+        decimalDigits(v, sig, digits, pointPos);
+        if (m.percent) pointPos += 2;
+    }
+
+    QString intText, fracText, expText;
+    if (m.scientific) {
+        const int ip = std::max(1, m.intPlaces);
+        int exponent = 0;
+        if (v != 0) {
+            exponent = pointPos - ip;
+            pointPos = ip;
+            roundDigits(digits, pointPos, ip + m.decPlaces);
+            if (pointPos > ip) {  // the carry added a digit: one more decade
+                ++exponent;
+                pointPos = ip;
+                digits.resize(size_t(ip + m.decPlaces));
+            }
+        } else {
+            digits.assign(size_t(ip + m.decPlaces), '0');
+            pointPos = ip;
+        }
+        intText = QString::fromStdString(digits.substr(0, size_t(pointPos)));
+        fracText = QString::fromStdString(digits.substr(size_t(pointPos)));
+        QString e = QString::number(std::abs(exponent));
+        while (e.size() < m.expDigits) e.prepend('0');
+        expText = "E" + QString(exponent < 0 ? "-" : (m.expAlwaysSign ? "+" : "")) + e;
+    } else {
+        if (pointPos < 1) {  // leading zeros so that the point has a digit before it
+            digits.insert(0, size_t(1 - pointPos), '0');
+            pointPos = 1;
+        }
+        roundDigits(digits, pointPos, pointPos + m.decPlaces);
+        intText = QString::fromStdString(digits.substr(0, size_t(pointPos)));
+        fracText = QString::fromStdString(digits.substr(size_t(pointPos)));
+        int lead = 0;
+        while (lead < intText.size() && intText[lead] == '0') ++lead;
+        intText = intText.mid(lead);
+        while (intText.size() < m.intZeros) intText.prepend('0');
+    }
+    while (fracText.size() > m.decZeros && fracText.endsWith('0')) fracText.chop(1);
+
+    bool nonZero = false;
+    for (QChar c : intText + fracText)
+        if (c != '0') nonZero = true;
+
+    QString out = m.prefix;
+    if (negative && nonZero) out.prepend('-');
+    out += intText;
+    if (m.point && !fracText.isEmpty()) out += decimalSeparator(mark) + fracText;
+    out += expText;
+    out += m.suffix;
+    return out;
+}
+
+// ---------------------------------------------------------------------------
+// Unit parsers
+
+namespace {
+
+bool hasRefusalMark(const QString& text) {
+    return text.contains('>') || text.contains('*') || text.contains('<');
+}
+
+double prefixFactor(QChar p, bool& divide) {
+    divide = false;
+    switch (p.unicode()) {
+    case 'G': return 1e9;
+    case 'M': return 1e6;
+    case 'k': return 1000.0;
+    case 'm': divide = true; return 1000.0;
+    case 'u': divide = true; return 1e6;
+    case 'n': divide = true; return 1e9;
+    case 'p': divide = true; return 1e12;
+    default: return 1.0;
+    }
+}
+
+// Shared steps of the unit parsers. On success: the number as read (not
+// scaled), the prefix letter (or a null character for a digit before the
+// unit).
+bool readUnit(const QString& text, QChar unit, const char* prefixes, double& number,
+              QChar& prefix) {
+    if (hasRefusalMark(text)) return false;
+    const QString t = TrimReply(text);
+    const int u = t.indexOf(unit);
+    if (u <= 0) return false;
+    const QChar p = t[u - 1];
+    if (p.unicode() < 128 && std::string(prefixes).find(char(p.unicode())) != std::string::npos) {
+        number = LeadingNumber(t.left(u - 1));
+        prefix = p;
+        return true;
+    }
+    if (isDigit(p)) {
+        number = LeadingNumber(t.left(u));
+        prefix = QChar();
+        return true;
+    }
+    return false;
+}
+
+double parseScaled(const QString& text, QChar unit, const char* prefixes) {
+    double number = 0;
+    QChar prefix;
+    g_parseValid = readUnit(text, unit, prefixes, number, prefix);
+    if (!g_parseValid) return 0.0;
+    if (prefix.isNull()) return number;
+    bool divide = false;
+    const double f = prefixFactor(prefix, divide);
+    return divide ? number / f : number * f;
+}
+
+}  // namespace
+
+double ParsePercent(const QString& text) {
+    g_parseValid = false;
+    if (hasRefusalMark(text)) return 0.0;
+    const QString t = TrimReply(text);
+    const int p = t.indexOf('%');
+    if (p < 0) return 0.0;
+    g_parseValid = true;
+    return LeadingNumber(t.left(p)) / 100.0;
+}
+
+double ParseFrequency(const QString& text) { return parseScaled(text, 'H', "GMkm"); }
+double ParseVolt(const QString& text) { return parseScaled(text, 'V', "kmunp"); }
+double ParseVolt2(const QString& text) { return parseScaled(text, 'V', "Mkmu"); }
+double ParseTime(const QString& text) { return parseScaled(text, 's', "munp"); }
+
+QString ParseTimeToText(const QString& text) {
+    double number = 0;
+    QChar prefix;
+    g_parseValid = readUnit(text, 's', "munp", number, prefix);
+    if (!g_parseValid) return QString();
+    QString out = FormatWithMask(number, "0.000###########");
+    switch (prefix.unicode()) {
+    case 'm': out += "E-3"; break;
+    case 'u': out += "E-6"; break;
+    case 'n': out += "E-9"; break;
+    case 'p': out += "E-12"; break;
+    default: break;
+    }
+    return out;
+}
+
+bool ParseValid() { return g_parseValid; }

@@ -1,0 +1,392 @@
+#include <QtTest>
+#include <functional>
+
+#include "TestEnv.h"
+#include "common/ShellState.h"
+#include "link/Converters.h"
+#include "link/Vocabulary.h"
+
+namespace {
+
+void loadLanguage(int lang) {
+    LoadValueWords(lang);
+    LoadControllerLabels(lang);
+    LoadMeasureNames(lang);
+}
+
+using Conv = std::function<QString(const QString&)>;
+
+const QMap<QString, Conv>& converters() {
+    static const QMap<QString, Conv> m = {
+        {"RunStateToCmd", RunStateToCmd},
+        {"RunStateToText", RunStateToText},
+        {"OnOffToKeyword", OnOffToKeyword},
+        {"OnOffToText", OnOffToText},
+        {"AcqModeToKeyword", AcqModeToKeyword},
+        {"AcqModeToText", AcqModeToText},
+        {"AcqTypeToKeyword", AcqTypeToKeyword},
+        {"AcqTypeToText", AcqTypeToText},
+        {"DisplayTypeToKeyword", DisplayTypeToKeyword},
+        {"DisplayTypeToText", DisplayTypeToText},
+        {"GridToKeyword", GridToKeyword},
+        {"GridToText", GridToText},
+        {"TrigModeToKeyword", TrigModeToKeyword},
+        {"TrigModeToText", TrigModeToText},
+        {"SweepToKeyword", SweepToKeyword},
+        {"SweepToText", SweepToText},
+        {"CouplingToKeyword", CouplingToKeyword},
+        {"CouplingToText", CouplingToText},
+        {"EdgeSlopeToKeyword", EdgeSlopeToKeyword},
+        {"EdgeSlopeToText", EdgeSlopeToText},
+        {"PulseModeToKeyword", PulseModeToKeyword},
+        {"PulseModeToText", PulseModeToText},
+        {"SlopeModeToKeyword", SlopeModeToKeyword},
+        {"SlopeModeToText", SlopeModeToText},
+        {"VideoPolarityToKeyword", VideoPolarityToKeyword},
+        {"VideoPolarityToText", VideoPolarityToText},
+        {"VideoSyncToKeyword", VideoSyncToKeyword},
+        {"VideoSyncToText", VideoSyncToText},
+        {"DurationQualToKeyword", DurationQualToKeyword},
+        {"DurationQualToText", DurationQualToText},
+        {"TimebaseFormatToText", TimebaseFormatToText},
+        {"LaThresholdToText", LaThresholdToText},
+        {"LaThresholdUserText", LaThresholdUserText},
+        {"TrigSourceToKeyword", TrigSourceToKeyword},
+        {"TrigSourceToText", TrigSourceToText},
+        {"VideoStandardConv", VideoStandardConv},
+        {"ProbeToText", ProbeToText},
+        {"TimebaseFormatToKeyword",
+         [](const QString& t) {
+             QString copy = t;
+             return TimebaseFormatToKeyword(copy);
+         }},
+        {"VoltsPerDivIndex10X", [](const QString& t) { return VoltsPerDivIndex(t, "10X"); }},
+    };
+    return m;
+}
+
+CtrlCodeArray codesOf(const char* sixteen) {
+    CtrlCodeArray a;
+    const QStringList parts = QString::fromLatin1(sixteen).split(' ');
+    for (int k = 1; k <= 16; ++k) a[k] = parts.value(k - 1);
+    return a;
+}
+
+QString joined(const CtrlCodeArray& a) {
+    QStringList l;
+    for (int k = 1; k <= 16; ++k) l << a[k];
+    return l.join(' ');
+}
+
+}  // namespace
+
+class ConvertersTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { TestEnv::Init(); }
+    void cleanup() { loadLanguage(LangEnglish); }
+
+    // Keyword converters: (UI language, converter, argument) -> result.
+    void keywords_data() {
+        QTest::addColumn<int>("lang");
+        QTest::addColumn<QString>("fn");
+        QTest::addColumn<QString>("arg");
+        QTest::addColumn<QString>("expected");
+        const int en = LangEnglish, zh = LangChinese;
+        QTest::newRow("on en") << en << "OnOffToKeyword" << "ON" << "ON";
+        QTest::newRow("on zh word in en") << en << "OnOffToKeyword" << "打开" << "OFF";
+        QTest::newRow("on zh") << zh << "OnOffToKeyword" << "打开" << "ON";
+        QTest::newRow("on lower") << en << "OnOffToText" << "on" << "OFF";
+        QTest::newRow("on with lf") << en << "OnOffToText" << "ON\n" << "OFF";
+        QTest::newRow("on reply zh") << zh << "OnOffToText" << "ON" << "打开";
+        QTest::newRow("stop") << en << "RunStateToText" << "STOP" << "STOP";
+        QTest::newRow("wait") << en << "RunStateToText" << "WAIT" << "STOP";
+        QTest::newRow("run empty") << en << "RunStateToText" << "" << "STOP";
+        QTest::newRow("run reply zh") << zh << "RunStateToText" << "RUN" << "运行";
+        QTest::newRow("run cmd empty") << en << "RunStateToCmd" << "" << ":STOP";
+        QTest::newRow("run cmd") << en << "RunStateToCmd" << "RUN" << ":RUN";
+        QTest::newRow("sweep empty") << en << "SweepToKeyword" << "" << "";
+        QTest::newRow("sweep stop") << en << "SweepToText" << "STOP" << "";
+        QTest::newRow("sweep single") << en << "SweepToKeyword" << "SINGLE" << "SINGLE";
+        QTest::newRow("sweep zh") << zh << "SweepToText" << "NORMAL" << "普通";
+        QTest::newRow("alt out") << en << "TrigModeToKeyword" << "ALTERNATIVE" << "ALTERNATION";
+        QTest::newRow("alt back") << en << "TrigModeToText" << "ALTERNATION" << "ALTERNATIVE";
+        QTest::newRow("alt word as reply") << en << "TrigModeToText" << "ALTERNATIVE" << "DURATION";
+        QTest::newRow("pulse no blank") << en << "PulseModeToText" << "+LESSTHAN" << "-Equal";
+        QTest::newRow("pulse blank") << en << "PulseModeToText" << "+LESS THAN" << "+Less Than";
+        QTest::newRow("pulse zh") << zh << "PulseModeToText" << "+LESS THAN" << "正脉宽小于";
+        QTest::newRow("slope zh") << zh << "SlopeModeToText" << "+LESS THAN" << "上升沿小于";
+        QTest::newRow("sync keyword as reply") << en << "VideoSyncToText" << "ALLlines" << "EVENfield";
+        QTest::newRow("sync reply") << en << "VideoSyncToText" << "ALL LINES" << "ALLlines";
+        QTest::newRow("sync out") << en << "VideoSyncToKeyword" << "ODDfield" << "ODDfield";
+        QTest::newRow("pulse en") << en << "PulseModeToKeyword" << "+Greater Than" << "+GREATERTHAN";
+        QTest::newRow("slope en") << en << "SlopeModeToKeyword" << "+Greater Than" << "+GREATERTHAN";
+        QTest::newRow("pulse word of slope zh") << zh << "PulseModeToKeyword" << "上升沿大于" << "-EQUAL";
+        QTest::newRow("slope word zh") << zh << "SlopeModeToKeyword" << "上升沿大于" << "+GREATERTHAN";
+        QTest::newRow("ac line en") << en << "CouplingToKeyword" << "AC" << "AC";
+        QTest::newRow("ac line zh") << zh << "CouplingToKeyword" << "市电" << "GND";
+        QTest::newRow("ac coupling zh") << zh << "CouplingToKeyword" << "交流" << "AC";
+        QTest::newRow("edge out") << en << "EdgeSlopeToKeyword" << "RISING" << "POSITIVE";
+        QTest::newRow("edge back") << en << "EdgeSlopeToText" << "NEGATIVE" << "FALLING";
+        QTest::newRow("acq out") << en << "AcqModeToKeyword" << "REAL_TIME" << "RTIME";
+        QTest::newRow("acq other") << en << "AcqModeToKeyword" << "x" << "ETIME";
+        QTest::newRow("acq back") << en << "AcqModeToText" << "REAL_TIME" << "REAL_TIME";
+        QTest::newRow("acq type") << zh << "AcqTypeToText" << "PEAKDETECT" << "峰值检测";
+        QTest::newRow("grid") << en << "GridToText" << "HALF" << "HALF";
+        QTest::newRow("grid other") << en << "GridToKeyword" << "half" << "NONE";
+        QTest::newRow("display") << en << "DisplayTypeToKeyword" << "VECTORS" << "VECTORS";
+        QTest::newRow("polarity") << en << "VideoPolarityToText" << "x" << "NEGATIVE";
+        QTest::newRow("duration out") << en << "DurationQualToKeyword" << "Greater Than" << "GREATERTHAN";
+        QTest::newRow("duration back") << en << "DurationQualToText" << "LESS THAN" << "Less Than";
+    }
+    void keywords() {
+        QFETCH(int, lang);
+        QFETCH(QString, fn);
+        QFETCH(QString, arg);
+        QFETCH(QString, expected);
+        loadLanguage(lang);
+        const QString before = arg;
+        QCOMPARE(converters()[fn](arg), expected);
+        QCOMPARE(arg, before);
+    }
+
+    void settingConverters_data() {
+        QTest::addColumn<int>("lang");
+        QTest::addColumn<QString>("fn");
+        QTest::addColumn<QString>("arg");
+        QTest::addColumn<QString>("expected");
+        const int en = LangEnglish, zh = LangChinese;
+        QTest::newRow("format yt") << en << "TimebaseFormatToText" << "Y-T" << "Y-T";
+        QTest::newRow("format roll") << en << "TimebaseFormatToText" << "SCANNING" << "Roll";
+        QTest::newRow("format kw roll") << en << "TimebaseFormatToKeyword" << "Roll" << "SCANNING";
+        QTest::newRow("thr name") << en << "LaThresholdToText" << "CMOS" << "CMOS";
+        QTest::newRow("thr level") << en << "LaThresholdToText" << "User:1.5" << "1.50V";
+        QTest::newRow("thr USER") << en << "LaThresholdToText" << "USER 0.8" << "800mV";
+        QTest::newRow("thr short") << en << "LaThresholdToText" << "ab" << "";
+        QTest::newRow("thr empty") << en << "LaThresholdToText" << "" << "";
+        QTest::newRow("user level") << en << "LaThresholdUserText" << "User:-2.5" << "-2.50V";
+        QTest::newRow("user capitals") << en << "LaThresholdUserText" << "USER:1" << "USER:1";
+        QTest::newRow("user alone") << en << "LaThresholdUserText" << "User" << "";
+        QTest::newRow("user ttl") << en << "LaThresholdUserText" << "TTL" << "TTL";
+        QTest::newRow("src D0") << en << "TrigSourceToKeyword" << "D0" << "DIGITAL0";
+        QTest::newRow("src D15") << en << "TrigSourceToKeyword" << "D15" << "DIGITAL15";
+        QTest::newRow("src AC en") << en << "TrigSourceToKeyword" << "AC" << "ACLINE";
+        QTest::newRow("src AC zh") << zh << "TrigSourceToKeyword" << "AC" << "DIGITALC";
+        QTest::newRow("src AC word zh") << zh << "TrigSourceToKeyword" << "市电" << "ACLINE";
+        QTest::newRow("src ch1") << en << "TrigSourceToKeyword" << "CH1" << "CHANNEL1";
+        QTest::newRow("src ext5") << en << "TrigSourceToKeyword" << "EXT5" << "EXT5";
+        QTest::newRow("src empty") << en << "TrigSourceToKeyword" << "" << "";
+        QTest::newRow("src reply") << zh << "TrigSourceToText" << "ACLINE" << "市电";
+        QTest::newRow("src reply ch") << en << "TrigSourceToText" << "CH2" << "CH2";
+        QTest::newRow("pal") << en << "VideoStandardConv" << "PAL/SECAM" << "PALSECAM";
+        QTest::newRow("ntsc") << en << "VideoStandardConv" << "NTSC" << "NTSC";
+        QTest::newRow("probe 10") << en << "ProbeToText" << "1.000e+01" << "10X";
+        QTest::newRow("probe 10 plain") << en << "ProbeToText" << "10" << "10X";
+        QTest::newRow("probe 20") << en << "ProbeToText" << "20" << "1000X";
+        QTest::newRow("probe 1") << en << "ProbeToText" << "1X" << "1X";
+    }
+    void settingConverters() {
+        QFETCH(int, lang);
+        QFETCH(QString, fn);
+        QFETCH(QString, arg);
+        QFETCH(QString, expected);
+        loadLanguage(lang);
+        QCOMPARE(converters()[fn](arg), expected);
+    }
+
+    void timebaseFormatTrimsCallersText() {
+        QString f = "  X-Y ";
+        QCOMPARE(TimebaseFormatToKeyword(f), QString("XY"));
+        QCOMPARE(f, QString("X-Y"));
+    }
+
+    void voltsPerDivIndex_data() {
+        QTest::addColumn<QString>("vpd");
+        QTest::addColumn<QString>("probe");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("2X") << "400mV" << "2X" << "200mV";
+        QTest::newRow("1000X top") << "5.00kV" << "1000X" << "5.00V";
+        QTest::newRow("500X") << "2500V" << "500X" << "5.00V";
+        QTest::newRow("not in ladder") << "3.00V" << "10X" << "10.0V";
+        QTest::newRow("unknown probe") << "1.00V" << "3X" << "";
+        QTest::newRow("1X unchanged") << "anything" << "1X" << "anything";
+    }
+    void voltsPerDivIndex() {
+        QFETCH(QString, vpd);
+        QFETCH(QString, probe);
+        QFETCH(QString, expected);
+        QCOMPARE(VoltsPerDivIndex(vpd, probe), expected);
+    }
+
+    // Trigger level without a query: fixed scales of the external inputs.
+    void triggerLevelWithoutQuery_data() {
+        QTest::addColumn<QString>("level");
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("EXT") << "2.00div" << "EXT" << ".4";
+        QTest::newRow("EXT negative") << "-2.50div" << "EXT" << "-.5";
+        QTest::newRow("EXT5") << "-1.50div" << "EXT5" << "-1.5";
+        QTest::newRow("ACLINE") << "2.00div" << "ACLINE" << "0";
+        QTest::newRow("logic channel") << "2.00div" << "D3" << "0";
+        QTest::newRow("empty source") << "2.00div" << "" << "0";
+    }
+    void triggerLevelWithoutQuery() {
+        QFETCH(QString, level);
+        QFETCH(QString, source);
+        QFETCH(QString, expected);
+        QLocale::setDefault(QLocale(QLocale::German));
+        QCOMPARE(TriggerLevelText(level, source), expected);
+        QLocale::setDefault(QLocale::c());
+    }
+
+    void sensitivityFixedSources() {
+        QCOMPARE(SensitivityText("EXT"), QString(" .2"));
+        QCOMPARE(SensitivityText("EXT5"), QString(" 1"));
+        QCOMPARE(SensitivityText("AC"), QString("0"));
+        QCOMPARE(SensitivityText("D1"), QString());
+    }
+
+    void patternText_data() {
+        QTest::addColumn<QString>("reply");
+        QTest::addColumn<QString>("codes");
+        QTest::newRow("no comma: mask 0")
+            << "65535" << "X X X X X X X X X X X X X X X X";
+        QTest::newRow("mask 0") << "65535,0" << "X X X X X X X X X X X X X X X X";
+        QTest::newRow("value 1, none")
+            << "1,65535,None" << "L L L L L L L L L L L L L L L H";
+        QTest::newRow("two fields") << "32768,65535" << "H L L L L L L L L L L L L L L L";
+        QTest::newRow("edge positive")
+            << "32768,32769,Edge0, Positive " << "H X X X X X X X X X X X X X X Rising";
+        QTest::newRow("edge falling")
+            << "0,65535,Ch: 15,Negative" << "Falling L L L L L L L L L L L L L L L";
+        QTest::newRow("edge without sense")
+            << "0,65535,Ch: 3" << "L L L L L L L L L L L L Falling L L L";
+        QTest::newRow("short third field: no edge")
+            << "1,65535,ab,Positive" << "L L L L L L L L L L L L L L L H";
+        QTest::newRow("edge channel 16: no edge")
+            << "1,65535,Ch: 16,Positive" << "L L L L L L L L L L L L L L L H";
+        QTest::newRow("edge channel -1: no edge")
+            << "1,65535,Ch: -1,Positive" << "L L L L L L L L L L L L L L L H";
+        QTest::newRow("five fields: unchanged")
+            << "1,65535,None,Positive,x" << "a a a a a a a a a a a a a a a a";
+        QTest::newRow("garbage") << "abc" << "X X X X X X X X X X X X X X X X";
+        QTest::newRow("empty") << "" << "X X X X X X X X X X X X X X X X";
+        QTest::newRow("huge value") << "1e30,65535" << "L L L L L L L L L L L L L L L L";
+    }
+    void patternText() {
+        QFETCH(QString, reply);
+        QFETCH(QString, codes);
+        CtrlCodeArray a = codesOf("a a a a a a a a a a a a a a a a");
+        a[0] = "zero";
+        a[17] = "end";
+        QCOMPARE(PatternText(reply, a), QString());
+        QCOMPARE(joined(a), codes);
+        QCOMPARE(a[0], QString("zero"));
+        QCOMPARE(a[17], QString("end"));
+    }
+
+    void patternTextChineseEdge() {
+        loadLanguage(LangChinese);
+        CtrlCodeArray a;
+        QString reply = "0,65535,Edge2,Positive";
+        PatternText(reply, a);
+        QCOMPARE(a[14], QString("上升沿"));
+        QCOMPARE(reply, QString("Positive"));  // the reply variable keeps the last field
+    }
+
+    void patternCommand_data() {
+        QTest::addColumn<QString>("method");
+        QTest::addColumn<QString>("codes");
+        QTest::addColumn<int>("n");
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("codesAfter");
+        QTest::newRow("all high")
+            << "PATTERN" << "H H H H H H H H H H H H H H H H" << 0
+            << ":TRIGGER:PATTERN:PATTERN 65535,65535" << "H H H H H H H H H H H H H H H H";
+        QTest::newRow("edge on D0")
+            << "PATTERN" << "H X X X X X X X X X X X X X X Rising" << 0
+            << ":TRIGGER:PATTERN:PATTERN 32768,32769,0,1"
+            << "H X X X X X X X X X X X X X X Rising";
+        QTest::newRow("duration")
+            << "DURATION" << "H X X X X X X X X X X X X X X L" << 0
+            << ":TRIGGER:DURATION:PATTERN 32768,32769" << "H X X X X X X X X X X X X X X L";
+        // D5 Rising, D3 just set Falling: D5 becomes X.
+        QTest::newRow("second edge cleared")
+            << "PATTERN" << "L L L L L L L L L L Rising L Falling L L L" << 3
+            << ":TRIGGER:PATTERN:PATTERN 0,65503,3,0"
+            << "L L L L L L L L L L X L Falling L L L";
+        // An edge read back from the instrument ("RISING") counts as an edge.
+        QTest::newRow("edge word spelling")
+            << "PATTERN" << "L L L L L L L L L L L L L L L RISING" << 4
+            << ":TRIGGER:PATTERN:PATTERN 0,65535,0,1" << "L L L L L L L L L L L L L L L RISING";
+        QTest::newRow("channel out of range")
+            << "PATTERN" << "H H H H H H H H H H H H H H H H" << 16 << ""
+            << "H H H H H H H H H H H H H H H H";
+    }
+    void patternCommand() {
+        QFETCH(QString, method);
+        QFETCH(QString, codes);
+        QFETCH(int, n);
+        QFETCH(QString, command);
+        QFETCH(QString, codesAfter);
+        CtrlSettings s;
+        s.TriggerMethod = method;
+        QStringList nodes;
+        CtrlTreeUi().SetNodeText = [&](int g, int i, const QString& t) {
+            nodes << QString("%1,%2 %3").arg(g).arg(i).arg(t);
+        };
+        (method == "PATTERN" ? s.TriggerPatternCode : s.TriggerDurationCode) =
+            codesOf(codes.toLatin1().constData());
+        QCOMPARE(PatternTriggerCommand(s, n), command);
+        QCOMPARE(joined(method == "PATTERN" ? s.TriggerPatternCode : s.TriggerDurationCode),
+                 codesAfter);
+        if (codes != codesAfter) QCOMPARE(nodes, QStringList{"21,15 D5 [X]"});
+        else QVERIFY(nodes.isEmpty());
+        CtrlTreeUi().SetNodeText = nullptr;
+    }
+
+    // Garbage replies for every converter: never a crash, and the result is
+    // one of the converter's known outputs (or empty).
+    void garbageReplies() {
+        const QStringList garbage = {
+            "", "\n", " ", ",", ",,,,,,", "\x01\x02", QString(4000, 'Z'), "-", "+", ".", "e",
+            "1e999", "-1e999", "NaN", "inf", "User", "Use", "USER", "D", "D99", "CH", "ÿ",
+            "打开", "上升沿", "ON ", " ON", "on", "None,None,None,None,None", "%", "<>", "*",
+        };
+        for (int lang : {LangEnglish, LangChinese}) {
+            loadLanguage(lang);
+            for (auto it = converters().begin(); it != converters().end(); ++it) {
+                for (const QString& g : garbage) {
+                    const QString r = it.value()(g);
+                    QVERIFY2(r.size() <= g.size() + 20,
+                             qPrintable(it.key() + ": " + g.left(20) + " -> " + r.left(40)));
+                    // A reply becomes a value word of the UI language or nothing.
+                    static const QStringList notPairs = {
+                        "TimebaseFormatToText", "TrigSourceToText", "LaThresholdToText",
+                        "ProbeToText"};
+                    const bool pairReply =
+                        it.key().endsWith("ToText") && !notPairs.contains(it.key());
+                    if (pairReply)
+                        QVERIFY2(r.isEmpty() || std::find(Vocabulary().ValueWords.begin(),
+                                                          Vocabulary().ValueWords.end(),
+                                                          r) != Vocabulary().ValueWords.end(),
+                                 qPrintable(it.key() + " -> " + r));
+                }
+            }
+            for (const QString& g : garbage) {
+                QString reply = g;
+                CtrlCodeArray a;
+                PatternText(reply, a);
+                for (int k = 1; k <= 16; ++k)
+                    QVERIFY(QStringList({"", "H", "L", "X", ControllerLabel(clRising),
+                                         ControllerLabel(clFalling)})
+                                .contains(a[k]));
+                QCOMPARE(TriggerLevelText(g, g).isEmpty(), false);
+                QVERIFY(!VoltsPerDivIndex(g, g).contains('\n'));
+            }
+        }
+    }
+};
+
+QTEST_MAIN(ConvertersTest)
+#include "tst_converters.moc"
