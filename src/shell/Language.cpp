@@ -10,6 +10,7 @@
 #include "common/SheetModel.h"
 #include "common/ShellState.h"
 #include "link/Messages.h"
+#include "link/Vocabulary.h"
 #include "shell/Captions.h"
 
 namespace {
@@ -48,11 +49,9 @@ void LoadLanguageTables(int lang) {
     // The message table, then the value words, controller labels and
     // measurement names, before any caption is set.
     LoadMessages(lang);
-}
-
-void TranslateMirrorWords(int newLang, int oldLang) {
-    (void)newLang;
-    (void)oldLang;
+    LoadValueWords(lang);
+    LoadControllerLabels(lang);
+    LoadMeasureNames(lang);
 }
 
 // One view kind's windows.
@@ -177,7 +176,8 @@ void SwitchLanguage(int newLang) {
     SetLanguageChecks(newLang);
     Shell().UILanguage = newLang;
     ApplyLanguage(newLang);
-    TranslateMirrorWords(newLang, oldLang);
+    // The mirror's words pass to the new language (needs its value words, loaded above).
+    TranslateSettingWords(newLang, oldLang);
     SaveLanguageSetting();
     if (LanguageHooks().RebuildCtrlTree) LanguageHooks().RebuildCtrlTree();
 }

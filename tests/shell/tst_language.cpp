@@ -16,7 +16,9 @@
 #include "TestEnv.h"
 #include "common/SheetModel.h"
 #include "common/ShellState.h"
+#include "common/DSOSettings.h"
 #include "link/Messages.h"
+#include "link/Vocabulary.h"
 #include "shell/Captions.h"
 #include "shell/Language.h"
 
@@ -281,25 +283,34 @@ private slots:
         Fixture f;
         Shell().UILanguage = 1;
         ApplyLanguage(1);
-        // The tree is rebuilt after the new language is in force and stored.
+        DSOSettings().RunStop = "RUN";
+        DSOSettings().DisplayGrid = "HALF";
+        // The tree is rebuilt from the translated mirror, after the new
+        // language is in force and stored.
         int rebuilds = 0;
         QList<int> seen;
+        QStringList mirror;
         LanguageHooks().RebuildCtrlTree = [&] {
             ++rebuilds;
             seen << Shell().UILanguage << StoredLanguage().toInt();
+            mirror << DSOSettings().RunStop;
         };
         SwitchLanguage(0);
+        QCOMPARE(Vocabulary().MeasureNames[0], QString("峰峰值"));
+        QCOMPARE(DSOSettings().DisplayGrid, QString("半网格"));
         QCOMPARE(Shell().UILanguage, 0);
         QCOMPARE(StoredLanguage().toString(), QString("0"));
         QCOMPARE(f.text("mnuTools"), QString("工具"));
         QVERIFY(f.checked("mnuLanguageChinese"));
         QCOMPARE(seen, (QList<int>{0, 0}));
 
-        // The language already in force: same texts, stored again, tree rebuilt.
+        // The language already in force: same texts and mirror, stored again,
+        // tree rebuilt.
         const QStringList before = f.snapshot();
         SwitchLanguage(0);
         QCOMPARE(f.snapshot(), before);
         QCOMPARE(rebuilds, 2);
+        QCOMPARE(DSOSettings().DisplayGrid, QString("半网格"));
 
         // Values other than 0 and 1 are not languages: nothing happens.
         SwitchLanguage(7);
@@ -310,6 +321,8 @@ private slots:
         QCOMPARE(StoredLanguage().toString(), QString("1"));
         QCOMPARE(f.text("mnuTools"), QString("Tools"));
         QCOMPARE(seen.mid(4), (QList<int>{1, 1}));
+        QCOMPARE(mirror, (QStringList{"运行", "运行", "RUN"}));
+        QCOMPARE(DSOSettings().DisplayGrid, QString("HALF"));
         LanguageHooks().RebuildCtrlTree = nullptr;
     }
 };
