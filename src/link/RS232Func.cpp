@@ -1,17 +1,246 @@
-// Placeholder bodies until the serial transport lands.
 #include "link/RS232Func.h"
 
+#include <QCoreApplication>
+#include <QPointer>
+#include <QSerialPort>
+#include <cmath>
+
+#include "common/Pause.h"
+#include "common/ShellState.h"
 #include "common/Wait.h"
+#include "link/KV2200Cmd.h"
+#include "link/Messages.h"
+#include "link/LinkState.h"
+#include "platform/dialogs/MsgBox.h"
+
+namespace {
+
+constexpr int kTextTimeoutTicks = 40;
+constexpr int kBinaryTimeoutTicks = 100;
+
+// The serial control: created on first use, lives as long as the application.
+struct CommControl {
+    QPointer<QSerialPort> port;
+    bool inOwnCall = false;  // open or write in progress: their failures have their own messages
+};
+CommControl& comm() {
+    static CommControl c;
+    return c;
+}
+
+bool gateOpen() { return Link().IsConnected || Link().Connecting; }
+
+// The numeric value of the baud rate text; 0 when it is not a positive whole number.
+int baudValue(const QString& text) {
+    bool ok = false;
+    const int v = text.trimmed().toInt(&ok);
+    return ok && v > 0 ? v : 0;
+}
+
+QSerialPort* port() {
+    if (!comm().port) {
+        auto* p = new QSerialPort(QCoreApplication::instance());
+        QObject::connect(p, &QSerialPort::readyRead, p, [p] {
+            const QByteArray chunk = p->readAll();
+            if (!chunk.isEmpty()) MSComm1_OnComm(chunk);
+        });
+        QObject::connect(p, &QSerialPort::errorOccurred, p, [p](QSerialPort::SerialPortError e) {
+            if (e == QSerialPort::NoError || comm().inOwnCall) return;
+            // QSerialPort reports no line events of its own; its errors are
+            // shown as the unknown event.
+            MSComm1_OnCommEvent(0);
+            // A line that is gone (hung up, unplugged) would report the same
+            // failed read again and again: close it. Writes then fail and say
+            // so, and the next connect opens it afresh.
+            if (e == QSerialPort::ReadError || e == QSerialPort::ResourceError) {
+                p->clearError();
+                p->close();
+            }
+        });
+        comm().port = p;
+    }
+    return comm().port;
+}
+
+}  // namespace
 
 SerialStateData& Serial() {
     static SerialStateData s;
     return s;
 }
-void OpenComm() {}
-void WriteComm(const QString&) {}
-QString ReadComm() { return QString(); }
-void OnCommBinary(const QByteArray&) {}
-void OnCommText(const QByteArray&) {}
+
+QString CommDevicePath(int n) {
+    if (n < 1 || n > 16) return QString();
+    const QByteArray env = qgetenv(QByteArray("KV2200_COM") + QByteArray::number(n));
+    if (!env.isEmpty()) return QString::fromLocal8Bit(env);
+    return QStringLiteral("/dev/ttyS%1").arg(n - 1);
+}
+
+int CommWritePauseMs(int commandLength, const QString& baudRate) {
+    const int baud = baudValue(baudRate);
+    double perChar = baud > 0 ? 30000.0 / baud : 3.0;
+    if (perChar < 3.0) perChar = 3.0;
+    return static_cast<int>(std::nearbyint(perChar * (commandLength + 1)));
+}
+
+void OpenComm() {
+    QSerialPort* p = port();
+    comm().inOwnCall = true;
+    bool failed = false;
+    if (p->isOpen()) p->close();
+    const int baud = baudValue(Shell().BaudRate);
+    if (baud == 0) failed = true;
+    const QString path = CommDevicePath(Shell().COM_Port);
+    if (path.isEmpty()) failed = true;
+    if (!failed) {
+        p->setPortName(path);
+        if (!p->open(QIODevice::ReadWrite)) {
+            failed = true;
+        } else {
+            // A pseudo-terminal or an unusual UART may refuse some line
+            // settings; the port is open all the same.
+            p->setBaudRate(baud);
+            p->setDataBits(QSerialPort::Data8);
+            p->setParity(QSerialPort::NoParity);
+            p->setStopBits(QSerialPort::OneStop);
+            p->setFlowControl(QSerialPort::NoFlowControl);
+            p->clearError();
+        }
+    }
+    comm().inOwnCall = false;
+    if (failed) {
+        if (p->isOpen()) p->close();
+        MsgBox(MessageTable().MsgBadPortNumber, vbExclamation, MessageTable().MsgTitleRs232Init);
+        Link().LinkOpen = false;
+    }
+}
+
+void CloseComm() {
+    if (comm().port && comm().port->isOpen()) comm().port->close();
+}
+
+void WriteComm(const QString& command) {
+    if (!gateOpen()) return;
+    Serial().SerialReply.clear();
+    Serial().RxStarted = false;
+    Serial().RxComplete = false;
+
+    QSerialPort* p = port();
+    const QByteArray bytes = command.toLatin1() + '\n';
+    comm().inOwnCall = true;
+    bool ok = p->isOpen() && p->write(bytes) == bytes.size();
+    // Hand the bytes to the device now: the pause below does not run the
+    // event loop. flush() only writes, so no receive event runs in here.
+    while (ok && p->bytesToWrite() > 0) {
+        if (!p->flush() && !p->waitForBytesWritten(1000)) ok = false;
+    }
+    QString why;
+    if (!ok) {
+        why = p->isOpen() ? p->errorString() : QStringLiteral("Port is not open");
+        // What could not be written must not go out ahead of a later command.
+        if (p->isOpen()) p->clear(QSerialPort::Output);
+        p->clearError();
+    }
+    comm().inOwnCall = false;
+    if (!ok) {
+        MsgBox(why, vbExclamation, MessageTable().MsgTitleRs232Send);
+        if (Link().IsConnected) MarkDisconnected();
+        return;
+    }
+    PauseMs(CommWritePauseMs(command.size(), Shell().BaudRate));
+}
+
+QString ReadComm() {
+    if (!gateOpen()) return QString();
+    Serial().TickCount = 0;
+    YieldUntil([] { return !Link().WaitingReply || Serial().TickCount >= kTextTimeoutTicks; });
+    if (Serial().TickCount >= kTextTimeoutTicks) return QString();
+    return Serial().SerialReply;
+}
+
+bool WaitCommBinary() {
+    if (!gateOpen()) return false;
+    Link().WaitingReply = true;
+    Link().SerialBinaryMode = true;
+    Serial().TickCount = 0;
+    YieldUntil([] { return !Link().WaitingReply || Serial().TickCount >= kBinaryTimeoutTicks; });
+    return Serial().TickCount < kBinaryTimeoutTicks && Serial().RxComplete;
+}
+
+void MSComm1_OnComm(const QByteArray& chunk) {
+    if (Link().SerialBinaryMode)
+        OnCommBinary(chunk);
+    else
+        OnCommText(chunk);
+}
+
+QString CommEventText(int commEvent) {
+    switch (commEvent) {
+    case 3: return QStringLiteral("Change in CTS Detected");
+    case 4: return QStringLiteral("Change in DSR Detected");
+    case 5: return QStringLiteral("Change in CD Detected");
+    case 6: return QStringLiteral("The Phone is Ringing");
+    case 7: return QStringLiteral("End of File Detected");
+    case 1001: return QStringLiteral("Break Received");
+    case 1002: return QStringLiteral("CTS Timeout");
+    case 1003: return QStringLiteral("DSR Timeout");
+    case 1004: return QStringLiteral("Framing Error");
+    case 1006: return QStringLiteral("Overrun Error");
+    case 1007: return QStringLiteral("Carrier Detect Timeout");
+    case 1008: return QStringLiteral("Receive Buffer Overflow");
+    case 1009: return QStringLiteral("Parity Error");
+    case 1010: return QStringLiteral("Transmit Buffer Full");
+    case 1011: return QStringLiteral("Error retrieving DCB");
+    default: return QStringLiteral("Unknown error or event");
+    }
+}
+
+void MSComm1_OnCommEvent(int commEvent) {
+    // 1 (send) and 2 (receive) are not shown.
+    if (commEvent == 1 || commEvent == 2) return;
+    if (LinkUi().ShowSerialStatus)
+        LinkUi().ShowSerialStatus(QStringLiteral("Status: ") + CommEventText(commEvent));
+}
+
+void OnCommBinary(const QByteArray& data) {
+    SerialStateData& s = Serial();
+    if (!s.RxStarted) {
+        s.RxReceived = 0;
+        s.RxExpected = 0;
+        s.RxComplete = false;
+        s.RxBuffer.clear();
+    }
+    s.RxStarted = true;
+    s.TickCount = 0;
+
+    // The count may be split over chunks: it is collected byte by byte. Bytes
+    // that follow a complete reply are counted but belong to no reply.
+    for (int i = 0; i < data.size(); ++i) {
+        const quint8 b = static_cast<quint8>(data[i]);
+        if (s.RxReceived < 4)
+            s.RxExpected += qint64(b) << (8 * s.RxReceived);
+        else if (!s.RxComplete && s.RxBuffer.size() < SerialStateData::RxCapacity)
+            s.RxBuffer.append(char(b));
+        ++s.RxReceived;
+        if (!s.RxComplete && s.RxReceived == s.RxExpected + 4) s.RxComplete = true;
+    }
+    if (s.RxComplete) Link().WaitingReply = false;
+    NotifyWaiters();
+}
+
+void OnCommText(const QByteArray& data) {
+    SerialStateData& s = Serial();
+    s.SerialReply += QString::fromLatin1(data);
+    s.RxStarted = true;
+    s.TickCount = 0;
+    const int k = s.SerialReply.indexOf(QLatin1Char('\n'));
+    if (k >= 0) {
+        Link().WaitingReply = false;
+        s.SerialReply.truncate(k);
+    }
+    NotifyWaiters();
+}
+
 void SerialTick() {
     ++Serial().TickCount;
     NotifyWaiters();

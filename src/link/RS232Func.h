@@ -1,23 +1,68 @@
 #pragma once
 // The RS-232 transport on QSerialPort.
+//
+// Commands go out as one line ended by a line feed, paced by a pause per
+// character written. Replies are collected by the receive handler whenever the
+// event loop runs: a text reply is the line before the first line feed; a
+// binary reply is a 4-byte little-endian byte count followed by that many
+// bytes. Waits for a reply count the 100 ms ticks of the main window
+// (SerialTick): 40 for a text reply, 100 for a binary one, from the start of
+// the wait or the last chunk received.
+//
+// COM port n (1 to 16) is the device named in the environment variable
+// KV2200_COM<n> when it is set, else /dev/ttyS<n-1>.
 #include <QByteArray>
 #include <QString>
 
+// Opens (or reopens) the port of the stored COM_Port at the stored BaudRate.
+// A failure shows "Invalid port number!" and clears LinkOpen.
 void OpenComm();
+// Writes the command and a line feed, then pauses for the characters written.
+// Does nothing unless connected or connecting.
 void WriteComm(const QString& command);
+// Waits for the awaited text reply; empty text after 40 ticks of silence.
 QString ReadComm();
+// The receive handlers: one chunk of received bytes each.
 void OnCommBinary(const QByteArray& data);
 void OnCommText(const QByteArray& data);
 
+// Waits for the awaited binary reply of a query already sent with SendCmd:
+// sets WaitingReply and SerialBinaryMode, resets TickCount and yields until
+// the reply is complete or 100 ticks passed. True when complete; the payload
+// then lies in Serial().RxBuffer.
+bool WaitCommBinary();
+
+// The receive event: routes a chunk by SerialBinaryMode.
+void MSComm1_OnComm(const QByteArray& chunk);
+// A line event or line error: shows "Status: " and its text for 2 s.
+void MSComm1_OnCommEvent(int commEvent);
+// The text shown for a line event or line error number.
+QString CommEventText(int commEvent);
+
+// The device path of COM port n; empty when n is outside 1 to 16.
+QString CommDevicePath(int port);
+// The pause per command of the given length (line feed not counted) at the
+// given baud rate text: max(30000 / baud, 3) ms per character, line feed
+// included, rounded half to even. A baud rate that is not a positive number
+// gets the 3 ms floor.
+int CommWritePauseMs(int commandLength, const QString& baudRate);
+
 // Serial receive state. TickCount is advanced by the main window's 100 ms tick.
 struct SerialStateData {
-    QString SerialReply;
-    bool RxStarted = false;
-    QByteArray RxBuffer;   // payload of the binary reply being collected
-    int RxExpected = 0;    // payload length of that reply
+    // Largest payload kept (bytes beyond it are counted but not stored).
+    static constexpr int RxCapacity = 65537;
+
+    QString SerialReply;    // current text reply, cut before its first line feed
+    bool RxStarted = false; // the first chunk of the current reply has arrived
+    QByteArray RxBuffer;    // payload of the binary reply being collected
+    qint64 RxExpected = 0;  // payload length of that reply, from its count
+    qint64 RxReceived = 0;  // bytes of that reply received, count bytes included
     int TickCount = 0;
+    bool RxComplete = false; // the current binary reply is complete
 };
 SerialStateData& Serial();
 
 // Called by the main window's 100 ms tick: advances TickCount and wakes waiters.
 void SerialTick();
+// Closes the port (the application's end).
+void CloseComm();

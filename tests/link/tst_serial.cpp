@@ -1,0 +1,421 @@
+// The serial transport over a real pseudo-terminal pair: the test holds the
+// instrument's end and delivers each reply in chosen chunks, and drives the
+// 100 ms tick itself, one tick per event-loop turn, so time-outs are counted
+// exactly and without waiting.
+#include <QtTest>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include "TestEnv.h"
+#include "common/Pause.h"
+#include "common/ShellState.h"
+#include "common/Wait.h"
+#include "link/LinkState.h"
+#include "link/Messages.h"
+#include "link/RS232Func.h"
+#include "platform/dialogs/MsgBox.h"
+
+namespace {
+
+struct Chunk {
+    int atTick;      // written once this many ticks have passed
+    QByteArray bytes;
+};
+
+// Plays the instrument's side: writes each chunk when its tick has come and
+// the previous chunk has been taken by the receive handler, and ticks while
+// the reader's tick limit is not reached.
+class Instrument : public QObject {
+public:
+    Instrument(int masterFd, QList<Chunk> script, int tickLimit)
+        : fd(masterFd), chunks(std::move(script)), limit(tickLimit) {
+        connect(&timer, &QTimer::timeout, this, [this] { step(); });
+        timer.start(0);
+        // Only a broken reader gets here: end its wait so the test fails instead of hanging.
+        QTimer::singleShot(20000, this, [this] {
+            stuck = true;
+            Serial().TickCount = 100000;
+            SerialTick();
+        });
+    }
+    int ticks = 0;
+    bool stuck = false;
+    bool finished() const { return chunks.isEmpty() && !pending; }
+
+private:
+    QString signature() const {
+        return QStringLiteral("%1/%2/%3/%4")
+            .arg(Serial().SerialReply.size())
+            .arg(Serial().RxReceived)
+            .arg(Serial().RxStarted)
+            .arg(Link().WaitingReply);
+    }
+    void step() {
+        if (pending) {
+            if (signature() == before) return;  // not taken yet
+            pending = false;
+        }
+        if (!chunks.isEmpty() && chunks.first().atTick <= ticks) {
+            const QByteArray b = chunks.takeFirst().bytes;
+            before = signature();
+            pending = true;
+            QCOMPARE(::write(fd, b.constData(), size_t(b.size())), ssize_t(b.size()));
+            return;
+        }
+        if (Link().WaitingReply && Serial().TickCount < limit) {
+            ++ticks;
+            SerialTick();
+        }
+    }
+    int fd;
+    QList<Chunk> chunks;
+    int limit;
+    QTimer timer;
+    bool pending = false;
+    QString before;
+};
+
+QByteArray framed(const QByteArray& payload) {
+    QByteArray r;
+    const quint32 n = quint32(payload.size());
+    for (int i = 0; i < 4; ++i) r.append(char((n >> (8 * i)) & 0xFF));
+    return r + payload;
+}
+
+QByteArray payload16() {
+    QByteArray p;
+    for (int i = 0; i < 16; ++i) p.append(char(0xA0 + i));
+    return p;
+}
+
+QList<Chunk> split(const QByteArray& bytes, const QList<int>& sizes) {
+    QList<Chunk> out;
+    int at = 0;
+    for (int n : sizes) {
+        out.append({0, bytes.mid(at, n)});
+        at += n;
+    }
+    if (at < bytes.size()) out.append({0, bytes.mid(at)});
+    return out;
+}
+
+}  // namespace
+
+Q_DECLARE_METATYPE(QList<Chunk>)
+
+class SerialTest : public QObject {
+    Q_OBJECT
+    int master = -1;
+    int slave = -1;
+    QString slavePath;
+    QList<QString> statusShown;
+
+    // Everything the application wrote to the line so far (waiting up to
+    // waitMs for the first bytes to come through the terminal).
+    QByteArray drainLine(int waitMs = 50) {
+        QByteArray out;
+        char buf[512];
+        pollfd p{master, POLLIN, 0};
+        while (::poll(&p, 1, out.isEmpty() ? waitMs : 0) > 0 && (p.revents & POLLIN)) {
+            const ssize_t n = ::read(master, buf, sizeof buf);
+            if (n <= 0) break;
+            out.append(buf, int(n));
+        }
+        return out;
+    }
+
+    void openPair() {
+        char name[128];
+        termios t{};
+        cfmakeraw(&t);
+        QVERIFY(::openpty(&master, &slave, name, &t, nullptr) == 0);
+        slavePath = QString::fromLatin1(name);
+        qputenv("KV2200_COM3", slavePath.toLocal8Bit());
+        Shell().COM_Port = 3;
+        Shell().BaudRate = "9600";
+        Link().Connecting = true;
+        Link().LinkOpen = true;
+        OpenComm();
+        QVERIFY(Link().LinkOpen);
+        drainLine();
+    }
+
+private slots:
+    void initTestCase() {
+        TestEnv::Init();
+        LoadMessages(LangEnglish);
+        LinkUi().ShowSerialStatus = [this](const QString& s) {
+            statusShown.append(s);
+            NotifyWaiters();
+        };
+        openPair();
+    }
+    void cleanupTestCase() {
+        CloseComm();
+        ::close(master);
+        ::close(slave);
+    }
+    void init() {
+        Link().IsConnected = false;
+        Link().Connecting = true;
+        Link().WaitingReply = false;
+        Link().SerialBinaryMode = false;
+        Shell().BaudRate = "9600";
+        PauseService::ClearLog();
+        MsgBoxService::ClearLog();
+        drainLine(0);
+    }
+
+    void writePause_data() {
+        QTest::addColumn<QString>("baud");
+        QTest::addColumn<int>("length");
+        QTest::addColumn<int>("ms");
+        QTest::newRow("2400") << "2400" << 15 << 200;
+        QTest::newRow("4800") << "4800" << 15 << 100;
+        QTest::newRow("9600") << "9600" << 15 << 50;
+        QTest::newRow("19200 floor") << "19200" << 15 << 48;
+        QTest::newRow("38400 floor") << "38400" << 15 << 48;
+        QTest::newRow("12.5 to even 12") << "9600" << 3 << 12;
+        QTest::newRow("37.5 to even 38") << "9600" << 11 << 38;
+        QTest::newRow("blanks around") << " 4800 " << 15 << 100;
+        QTest::newRow("not a number") << "fast" << 15 << 48;
+        QTest::newRow("zero") << "0" << 15 << 48;
+        QTest::newRow("empty") << "" << 3 << 12;
+    }
+    void writePause() {
+        QFETCH(QString, baud);
+        QFETCH(int, length);
+        QFETCH(int, ms);
+        QCOMPARE(CommWritePauseMs(length, baud), ms);
+    }
+
+    void writeSendsLineAndPausesOnlyWhenTalking() {
+        Serial().SerialReply = "old";
+        WriteComm(":KEY:LOCK ENABLE");
+        QCOMPARE(drainLine(), QByteArray(":KEY:LOCK ENABLE\n"));
+        QCOMPARE(PauseService::Log(), QList<int>{53});  // 17 x 3.125 = 53.125
+        QVERIFY(Serial().SerialReply.isEmpty());
+
+        Link().Connecting = false;
+        PauseService::ClearLog();
+        WriteComm(":RUN");
+        QCOMPARE(ReadComm(), QString());
+        QCOMPARE(drainLine(), QByteArray());
+        QVERIFY(PauseService::Log().isEmpty());
+        QVERIFY(!WaitCommBinary());
+    }
+
+    void textReply_data() {
+        QTest::addColumn<QList<Chunk>>("chunks");
+        QTest::addColumn<QString>("reply");
+        QTest::addColumn<int>("ticks");
+        QTest::newRow("2+2+1") << split("STOP\n", {2, 2, 1}) << "STOP" << 0;
+        QTest::newRow("bytes after the line feed") << split("RUN\nXYZ", {}) << "RUN" << 0;
+        QTest::newRow("line feed first") << split("\nRUN\n", {}) << "" << 0;
+        QTest::newRow("silence: 40 ticks") << QList<Chunk>{} << "" << 40;
+        QTest::newRow("40 ticks from the last chunk")
+            << QList<Chunk>{{30, "ST"}, {50, "OP"}} << "" << 90;
+        QTest::newRow("chunk at tick 39 keeps it alive")
+            << QList<Chunk>{{39, "ST"}, {60, "OP\n"}} << "STOP" << 60;
+    }
+    void textReply() {
+        QFETCH(QList<Chunk>, chunks);
+        QFETCH(QString, reply);
+        QFETCH(int, ticks);
+        WriteComm("*IDN?");
+        QCOMPARE(drainLine(), QByteArray("*IDN?\n"));
+        Link().WaitingReply = true;
+        Instrument inst(master, chunks, 40);
+        const QString got = ReadComm();
+        QVERIFY(!inst.stuck);
+        QCOMPARE(got, reply);
+        QCOMPARE(inst.ticks, ticks);
+    }
+
+    void binaryReply_data() {
+        QTest::addColumn<QList<Chunk>>("chunks");
+        QTest::addColumn<bool>("complete");
+        QTest::addColumn<int>("received");
+        QTest::addColumn<int>("ticks");
+        const QByteArray r = framed(payload16());
+        QTest::newRow("10+10") << split(r, {10, 10}) << true << 20 << 0;
+        QTest::newRow("split inside the count 2+18") << split(r, {2, 18}) << true << 20 << 0;
+        QTest::newRow("count byte by byte") << split(r, {1, 1, 1, 1}) << true << 20 << 0;
+        QTest::newRow("more bytes after a complete reply") << split(r + "EXTRA", {}) << true << 25 << 0;
+        QTest::newRow("more bytes in a later chunk") << split(r + "EXTRA", {20}) << true << 25 << 0;
+        QTest::newRow("short payload: 100 ticks from the last chunk")
+            << QList<Chunk>{{0, r.left(10)}, {50, r.mid(10, 5)}} << false << 15 << 150;
+        QTest::newRow("first chunk shorter than the count, then silence")
+            << QList<Chunk>{{0, r.left(3)}} << false << 3 << 100;
+    }
+    void binaryReply() {
+        QFETCH(QList<Chunk>, chunks);
+        QFETCH(bool, complete);
+        QFETCH(int, received);
+        QFETCH(int, ticks);
+        WriteComm(":SYSTEM:DATA?");
+        Instrument inst(master, chunks, 100);
+        const bool done = WaitCommBinary();
+        QVERIFY(!inst.stuck);
+        QCOMPARE(done, complete);
+        QCOMPARE(inst.ticks, ticks);
+        // Let the instrument deliver whatever it still has, as when the
+        // application goes on idling after the read.
+        QVERIFY(YieldUntil([&] { return inst.finished(); }, 5000));
+        QCOMPARE(Serial().RxReceived, qint64(received));
+        if (complete) {
+            QCOMPARE(Serial().RxExpected, qint64(16));
+            QCOMPARE(Serial().RxBuffer, payload16());
+            QVERIFY(!Link().WaitingReply);
+        }
+    }
+
+    // A text query that follows a binary reply starts afresh, whatever the
+    // line delivered before.
+    void textAfterBinary() {
+        {
+            WriteComm(":SYSTEM:DATA?");
+            Instrument bin(master, split(framed("ABC"), {}), 100);
+            QVERIFY(WaitCommBinary());
+            QCOMPARE(Serial().RxBuffer, QByteArray("ABC"));
+        }
+        Link().SerialBinaryMode = false;
+        WriteComm(":RUN?");
+        Link().WaitingReply = true;
+        Instrument txt(master, split("RUN\n", {1}), 40);
+        QCOMPARE(ReadComm(), QString("RUN"));
+    }
+
+    // A payload longer than the receive buffer is counted to its end but
+    // stored only up to the buffer's size.
+    void oversizePayloadStaysInsideBuffer() {
+        const int cap = SerialStateData::RxCapacity;
+        const QByteArray payload(cap + 100, 'x');
+        WriteComm(":WAVEFORM:DATA? CHANNEL1");
+        QList<Chunk> chunks;
+        const QByteArray r = framed(payload);
+        for (int at = 0; at < r.size(); at += 1000) chunks.append({0, r.mid(at, 1000)});
+        Instrument inst(master, chunks, 100);
+        QVERIFY(WaitCommBinary());
+        QCOMPARE(Serial().RxExpected, qint64(cap + 100));
+        QCOMPARE(Serial().RxBuffer.size(), cap);
+    }
+
+    void lineEvents_data() {
+        QTest::addColumn<int>("event");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("send") << 1 << "";
+        QTest::newRow("receive") << 2 << "";
+        QTest::newRow("CTS") << 3 << "Status: Change in CTS Detected";
+        QTest::newRow("break") << 1001 << "Status: Break Received";
+        QTest::newRow("DCB") << 1011 << "Status: Error retrieving DCB";
+        QTest::newRow("1005 is not in the table") << 1005 << "Status: Unknown error or event";
+    }
+    void lineEvents() {
+        QFETCH(int, event);
+        QFETCH(QString, shown);
+        statusShown.clear();
+        MSComm1_OnCommEvent(event);
+        QCOMPARE(statusShown, shown.isEmpty() ? QList<QString>{} : QList<QString>{shown});
+    }
+
+    void devicePath() {
+        qputenv("KV2200_COM7", "/tmp/some-line");
+        QCOMPARE(CommDevicePath(7), QString("/tmp/some-line"));
+        qunsetenv("KV2200_COM7");
+        QCOMPARE(CommDevicePath(7), QString("/dev/ttyS6"));
+        QCOMPARE(CommDevicePath(0), QString());
+        QCOMPARE(CommDevicePath(17), QString());
+    }
+
+    void openFailures_data() {
+        QTest::addColumn<int>("port");
+        QTest::addColumn<QString>("baud");
+        QTest::newRow("port 0") << 0 << "9600";
+        QTest::newRow("port 17") << 17 << "9600";
+        QTest::newRow("no such device") << 9 << "9600";
+        QTest::newRow("baud not a number") << 3 << "fast";
+    }
+    void openFailures() {
+        QFETCH(int, port);
+        QFETCH(QString, baud);
+        qputenv("KV2200_COM9", "/nonexistent/line");
+        Shell().COM_Port = port;
+        Shell().BaudRate = baud;
+        Link().LinkOpen = true;
+        OpenComm();
+        QVERIFY(!Link().LinkOpen);
+        QCOMPARE(MsgBoxService::Log().size(), 1);
+        QCOMPARE(MsgBoxService::Log()[0].text, QString("Invalid port number!"));
+        QCOMPARE(MsgBoxService::Log()[0].title, QString("RS232 Init"));
+        QCOMPARE(MsgBoxService::Log()[0].style, int(vbExclamation));
+        // Nothing goes out on a port that is not open.
+        MsgBoxService::ClearLog();
+        WriteComm(":RUN");
+        QCOMPARE(drainLine(), QByteArray());
+        // Reopen the good line for the following tests.
+        Shell().COM_Port = 3;
+        Shell().BaudRate = "9600";
+        Link().LinkOpen = true;
+        OpenComm();
+        QVERIFY(Link().LinkOpen);
+    }
+
+    // A write on a port that is not open reports its reason under the serial
+    // title, skips the pause and drops the connected state.
+    void writeFailure() {
+        CloseComm();
+        Link().IsConnected = true;
+        Link().Connecting = false;
+        WriteComm(":RUN");
+        QCOMPARE(MsgBoxService::Log().size(), 1);
+        QCOMPARE(MsgBoxService::Log()[0].title, QString("RS232 Send Message"));
+        QCOMPARE(MsgBoxService::Log()[0].style, int(vbExclamation));
+        QVERIFY(!MsgBoxService::Log()[0].text.isEmpty());
+        QVERIFY(PauseService::Log().isEmpty());
+        QVERIFY(!Link().IsConnected);
+        Link().LinkOpen = true;
+        OpenComm();
+        QVERIFY(Link().LinkOpen);
+    }
+
+    // A line that hangs up is reported once and closed, not reported again
+    // and again; writes on it then fail and drop the connection.
+    void hangUp() {
+        int m = -1, sl = -1;
+        char name[128];
+        termios t{};
+        cfmakeraw(&t);
+        QVERIFY(::openpty(&m, &sl, name, &t, nullptr) == 0);
+        qputenv("KV2200_COM4", name);
+        Shell().COM_Port = 4;
+        Link().LinkOpen = true;
+        OpenComm();
+        QVERIFY(Link().LinkOpen);
+        ::close(sl);
+        statusShown.clear();
+        ::close(m);
+        QVERIFY(YieldUntil([&] { return !statusShown.isEmpty(); }, 5000));
+        for (int i = 0; i < 20; ++i) YieldOnce();
+        QCOMPARE(statusShown, QList<QString>{"Status: Unknown error or event"});
+
+        Link().IsConnected = true;
+        Link().Connecting = false;
+        WriteComm(":RUN");
+        QCOMPARE(MsgBoxService::Log().size(), 1);
+        QCOMPARE(MsgBoxService::Log()[0].title, QString("RS232 Send Message"));
+        QVERIFY(!Link().IsConnected);
+
+        Shell().COM_Port = 3;
+        Link().LinkOpen = true;
+        OpenComm();
+        QVERIFY(Link().LinkOpen);
+    }
+};
+
+QTEST_MAIN(SerialTest)
+#include "tst_serial.moc"

@@ -1,0 +1,134 @@
+// The serial transport against the simulated instrument on its
+// pseudo-terminal: text and binary replies, and the time-outs of replies that
+// stop short or never come. The 100 ms tick is driven by the test, one tick
+// per event-loop turn once the reply has started (or at once for a reply that
+// is not to come), so the time-outs are counted exactly.
+#include <QtTest>
+
+#include "Simulator.h"
+#include "TestEnv.h"
+#include "common/ShellState.h"
+#include "common/Wait.h"
+#include "link/LinkState.h"
+#include "link/Messages.h"
+#include "link/RS232Func.h"
+#include "platform/dialogs/MsgBox.h"
+
+namespace {
+class Ticker : public QObject {
+public:
+    // Ticks while a reply is awaited and below the limit; with waitForStart,
+    // only once the first chunk has come.
+    Ticker(int limit, bool waitForStart) : limit(limit), waitForStart(waitForStart) {
+        connect(&timer, &QTimer::timeout, this, [this] {
+            if (this->waitForStart && !Serial().RxStarted) return;
+            if (Link().WaitingReply && Serial().TickCount < this->limit) {
+                ++ticks;
+                SerialTick();
+            }
+        });
+        timer.start(0);
+        // Only a broken wait gets here: end it so the test fails instead of hanging.
+        QTimer::singleShot(20000, this, [this] {
+            stuck = true;
+            Serial().TickCount = 100000;
+            SerialTick();
+        });
+    }
+    int ticks = 0;
+    bool stuck = false;
+
+private:
+    int limit;
+    bool waitForStart;
+    QTimer timer;
+};
+}  // namespace
+
+class SerialSimTest : public QObject {
+    Q_OBJECT
+    Simulator sim;
+
+    QString query(const QString& q) {
+        Link().SerialBinaryMode = false;
+        WriteComm(q);
+        Link().WaitingReply = true;
+        return ReadComm();
+    }
+
+private slots:
+    void initTestCase() {
+        TestEnv::Init();
+        LoadMessages(LangEnglish);
+        QVERIFY(sim.Start());
+        sim.SetEnvironment();
+        Shell().COM_Port = 1;
+        Shell().BaudRate = "9600";
+        Link().Connecting = true;
+        Link().LinkOpen = true;
+        OpenComm();
+        QVERIFY(Link().LinkOpen);
+        QVERIFY(MsgBoxService::Log().isEmpty());
+    }
+    void cleanupTestCase() {
+        Link().Connecting = false;
+        CloseComm();
+    }
+    void init() {
+        sim.SetFault("none");
+        sim.ClearLog();
+    }
+
+    void textAndBinaryReplies() {
+        sim.Set("IDN", "TARVO TECHNOLOGIES,KV2202E,SN0001,V1.0");
+        {
+            Ticker t(40, true);
+            QCOMPARE(query("*IDN?"), QString("TARVO TECHNOLOGIES,KV2202E,SN0001,V1.0"));
+        }
+        {
+            WriteComm(":SYSTEM:DATA?");
+            Ticker t(100, true);
+            QVERIFY(WaitCommBinary());
+            QCOMPARE(Serial().RxExpected, qint64(116));
+            QCOMPARE(Serial().RxBuffer.size(), 116);
+        }
+        QCOMPARE(sim.Log(), (QStringList{"*IDN?", ":SYSTEM:DATA?"}));
+    }
+
+    void silentText() {
+        sim.SetFault("silent");
+        Ticker t(40, false);
+        QCOMPARE(query(":TRIGGER:STATUS?"), QString());
+        QVERIFY(!t.stuck);
+        QCOMPARE(t.ticks, 40);
+    }
+
+    void silentBinary() {
+        sim.SetFault("silent");
+        WriteComm(":SYSTEM:DATA?");
+        Ticker t(100, false);
+        QVERIFY(!WaitCommBinary());
+        QVERIFY(!t.stuck);
+        QCOMPARE(t.ticks, 100);
+    }
+
+    // A block that stops short ends 100 ticks after its last chunk, and the
+    // next query is read afresh.
+    void truncatedBinaryThenText() {
+        sim.SetFault("truncate 50");
+        {
+            WriteComm(":SYSTEM:DATA?");
+            Ticker t(100, true);
+            QVERIFY(!WaitCommBinary());
+            QVERIFY(!t.stuck);
+            QCOMPARE(Serial().TickCount, 100);
+            QCOMPARE(Serial().RxReceived, qint64(4 + 50));  // the count, then 50 bytes
+        }
+        sim.SetFault("none");
+        Ticker t(40, true);
+        QCOMPARE(query(":TRIGGER:STATUS?").isEmpty(), false);
+    }
+};
+
+QTEST_MAIN(SerialSimTest)
+#include "tst_serialsim.moc"
