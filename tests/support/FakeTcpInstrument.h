@@ -36,14 +36,14 @@ public:
     }
 
     explicit FakeTcpInstrument(Handler handler) : handler_(std::move(handler)) {
-        listen_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        listen_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
         const int one = 1;
         ::setsockopt(listen_, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
         sockaddr_in a{};
         a.sin_family = AF_INET;
         a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
         ::bind(listen_, reinterpret_cast<sockaddr*>(&a), sizeof a);
-        ::listen(listen_, 8);
+        ::listen(listen_, 64);
         socklen_t len = sizeof a;
         ::getsockname(listen_, reinterpret_cast<sockaddr*>(&a), &len);
         port_ = ntohs(a.sin_port);
@@ -75,8 +75,8 @@ private:
             for (auto& c : clients_) fds.push_back({c.first, POLLIN, 0});
             if (::poll(fds.data(), fds.size(), 20) <= 0) continue;
             if (fds[0].revents & POLLIN) {
-                const int fd = ::accept4(listen_, nullptr, nullptr, SOCK_CLOEXEC);
-                if (fd >= 0) clients_[fd];
+                // Take every waiting connection: tests open and close sessions quickly.
+                for (int fd; (fd = ::accept4(listen_, nullptr, nullptr, SOCK_CLOEXEC)) >= 0;) clients_[fd];
             }
             for (size_t i = 1; i < fds.size(); ++i)
                 if (fds[i].revents) serve(fds[i].fd);

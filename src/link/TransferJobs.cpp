@@ -1,0 +1,642 @@
+#include "link/TransferJobs.h"
+
+#include <QCoreApplication>
+#include <QDate>
+#include <QLocale>
+#include <QTimer>
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "common/Pause.h"
+#include "common/ShellState.h"
+#include "common/Wait.h"
+#include "link/KV2200Cmd.h"
+#include "link/LinkState.h"
+#include "link/RS232Func.h"
+#include "link/TransferValues.h"
+#include "link/UsbFunc.h"
+
+namespace {
+
+constexpr int MaxBlockBytes = 8192;     // the largest waveform block kept
+constexpr int SerialBlockTicks = 100;   // 10 s of the 100 ms tick
+constexpr int MaxTableEntries = DataTableSize - 1;
+
+bool OverSerial() { return Shell().ScopeIOType == 2; }
+
+QString ShortDate() { return QLocale().toString(QDate::currentDate(), QLocale::ShortFormat); }
+
+QString Query(const QString& q) { return TrimReply(QueryCmd(q)); }
+
+// The progress timer of the transfer window. It lives here so that the jobs
+// can run it without a window; the window only shows the bar.
+QTimer& ProgressTimer() {
+    static QTimer* t = [] {
+        auto* timer = new QTimer();
+        timer->setTimerType(Qt::PreciseTimer);
+        QObject::connect(timer, &QTimer::timeout, [] { ProgressTimerTick(); });
+        return timer;
+    }();
+    return *t;
+}
+
+void RepaintBar() {
+    if (TransferUi().RepaintProgress) TransferUi().RepaintProgress();
+}
+
+int16_t ClampToInt16(double v) {
+    if (!(v == v)) return 0;
+    return static_cast<int16_t>(std::clamp(v, -32768.0, 32767.0));
+}
+
+// Waits, yielding, for the binary serial reply the caller has just asked for.
+// Returns the payload length, or -1 when the reply did not complete within
+// 100 ticks of silence.
+int WaitSerialBlock() {
+    Link().WaitingReply = true;
+    Link().SerialBinaryMode = true;
+    Serial().TickCount = 0;
+    // The tick counter ends the wait; the deadline only guards against a
+    // missing tick source.
+    YieldUntil([] { return !Link().WaitingReply || Serial().TickCount >= SerialBlockTicks; },
+               60000);
+    if (Link().WaitingReply) return -1;
+    return static_cast<int>(std::clamp<qint64>(Serial().RxExpected, 0, std::numeric_limits<int>::max()));
+}
+
+// Copies a received serial payload into WaveSamples(1..n); returns n.
+int CopySerialPayloadToSamples(int expected) {
+    auto& samples = Link().WaveSamples;
+    const QByteArray& rx = Serial().RxBuffer;
+    const int n = std::clamp(std::min<int>(expected, static_cast<int>(rx.size())), 0, MaxBlockBytes);
+    for (int i = 1; i <= n; ++i) samples[i] = static_cast<uint8_t>(rx[i - 1]);
+    return n;
+}
+
+// Reads one waveform block into WaveSamples(1..n) over the current line and
+// returns n. WaveSamples is cleared first, so nothing of an earlier reply can
+// pass for this one.
+int ReadBlockIntoSamples(bool startTimer) {
+    Link().WaveSamples.fill(0);
+    if (OverSerial()) {
+        if (startTimer) SetProgressTimer(true);
+        const int expected = WaitSerialBlock();
+        return expected < 0 ? 0 : CopySerialPayloadToSamples(expected);
+    }
+    if (startTimer) SetProgressTimer(true);
+    int32_t count = 0;
+    ReadVisaBlock(count);
+    return std::clamp<int>(count, 0, MaxBlockBytes);
+}
+
+void ClearMeasureResults() {
+    auto& t = Transfer();
+    for (auto& item : t.MeasureResults) item.Value.clear();
+    t.MeasureReplied.fill(false);
+}
+
+void ClearDataTable() {
+    auto& t = Transfer();
+    t.DataPointCount = 0;
+    std::fill(t.DataTimeText.begin(), t.DataTimeText.end(), QString());
+    std::fill(t.DataVoltText.begin(), t.DataVoltText.end(), QString());
+}
+
+// FormatFreq's text with everything from its first "H" replaced by "Sa".
+QString RateText(const QString& rate) {
+    const QString text = FormatFreq(rate);
+    const int p = text.indexOf(QLatin1Char('H'));
+    return p < 0 ? text : text.left(p) + "Sa";
+}
+
+QString RunWord() { return Query(":TRIGGER:STATUS?") == "STOP" ? "STOP" : "RUN"; }
+
+SystemDataRecord SystemDataFromBuffer() {
+    const auto& buf = Link().SystemDataBuf;
+    SystemDataRecord r;
+    r.OverlayBytes(buf.data(), SystemDataRecord::Size);
+    return r;
+}
+
+template <typename Dest>
+void StoreSamples(Dest& dest, const std::vector<int32_t>& values) {
+    const size_t n = std::min<size_t>(std::size(dest), values.size());
+    std::fill(std::begin(dest), std::end(dest), 0);
+    std::copy(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(n), std::begin(dest));
+}
+
+// Reads one ":WAVEFORM:DATA?" reply (already asked for) into a sample array
+// of the target record and moves the progress to the trace's cap.
+template <typename Dest>
+void ReadWaveBlock(Dest& dest, double cap, const QString& source, const QString& invertWord,
+                   const QString& runWord, bool splitDisplay) {
+    auto& t = Transfer();
+    const int n = ReadBlockIntoSamples(true);
+    if (!OverSerial()) YieldOnce();
+
+    SetProgress(static_cast<float>(cap));
+    RepaintBar();
+    t.WavePercent = ClampToInt16(std::nearbyint(cap));
+    ShowWavePercentOf(t.TransferSlot);
+    if (OverSerial()) SetProgressTimer(false);
+
+    const auto& samples = Link().WaveSamples;
+    if (source == "LA") {
+        StoreSamples(dest, std::vector<int32_t>(samples.begin(), samples.end()));
+        return;
+    }
+    StoreSamples(dest, ConvertWaveSamples(samples.data(), n, source, invertWord, runWord,
+                                          splitDisplay, Link().SampleCodeMin));
+}
+
+struct MeasureRow {
+    const char* keyword;
+    char kind;  // 'v' volts, 't' time, 'f' frequency, 'p' percent
+    int slot;
+};
+
+constexpr MeasureRow MeasureRows[18] = {
+    {"FREQUENCY", 'f', 7},  {"VPP", 'v', 0},        {"VMAX", 'v', 1},      {"VMIN", 'v', 2},
+    {"VTOP", 'v', 4},       {"VAVERAGE", 'v', 3},   {"VBASE", 'v', 5},     {"VRMS", 'v', 6},
+    {"VAMPLITUDE", 'v', 15}, {"PDUTYCYCLE", 'p', 16}, {"NDUTYCYCLE", 'p', 17}, {"PERIOD", 't', 10},
+    {"RISETIME", 't', 8},   {"FALLTIME", 't', 9},   {"PWIDTH", 't', 11},   {"NWIDTH", 't', 12},
+    {"OVERSHOOT", 'p', 13}, {"PRESHOOT", 'p', 14},
+};
+
+QString FormatMeasure(char kind, const QString& reply) {
+    if (reply.contains(QLatin1Char('*'))) return kind == 'p' ? reply : QStringLiteral("*****");
+    switch (kind) {
+    case 'v': return FormatVolt(reply);
+    case 't': return FormatTime4(reply);
+    case 'f': return FormatFreq(reply);
+    default: return FormatPercent(reply);
+    }
+}
+
+bool ValidSlot(int slot) { return slot >= 0 && slot < static_cast<int>(std::size(Sheets().WaveViews)); }
+
+}  // namespace
+
+bool IsKnownTransferJob(int code) {
+    switch (code) {
+    case JobMeasureCH1: case JobMeasureCH2: case JobDataCH1: case JobDataCH2: case JobDataLA:
+    case JobWaveView: case JobUpload: case JobDownload: return true;
+    default: return false;
+    }
+}
+
+TransferStateData& Transfer() {
+    static TransferStateData s;
+    return s;
+}
+
+TransferHooks& TransferUi() {
+    static TransferHooks h;
+    return h;
+}
+
+// --- progress -----------------------------------------------------------------
+
+void SetProgress(double value) {
+    auto& t = Transfer();
+    if (value < 0 || value > t.ProgressMax) return;  // refused, as the bar does
+    t.ProgressValue = value;
+}
+
+void AddProgress(double step) {
+    SetProgress(static_cast<float>(Transfer().ProgressValue + step));
+    RepaintBar();
+}
+
+void SetProgressTimer(bool on) {
+    Transfer().ProgressTimerOn = on;
+    if (!QCoreApplication::instance()) return;
+    if (on) {
+        ProgressTimer().start(Transfer().ProgressTimerInterval);
+    } else {
+        ProgressTimer().stop();
+    }
+}
+
+void SetProgressTimerInterval(int ms) {
+    Transfer().ProgressTimerInterval = std::max(ms, 0);
+    if (QCoreApplication::instance()) ProgressTimer().setInterval(Transfer().ProgressTimerInterval);
+}
+
+void ProgressTimerTick() {
+    auto& t = Transfer();
+    AddProgress(t.ProgressStep);
+    if (t.TransferCode == JobWaveView && t.TransferBusy) {
+        int percent = t.WavePercent + t.ProgressStep;
+        if (percent > t.WavePercentCap) percent = static_cast<int>(std::nearbyint(t.WavePercentCap));
+        if (percent > 100) percent = 100;
+        t.WavePercent = ClampToInt16(percent);
+        ShowWavePercentOf(t.TransferSlot);
+    }
+}
+
+void ShowWavePercentOf(int slot) {
+    if (slot < 0 || slot > 17) return;
+    ShowWavePercent(slot, Transfer().WavePercent);
+}
+
+// --- pure helpers ---------------------------------------------------------------
+
+double ReplyNumber(const QString& reply) {
+    bool ok = false;
+    const double v = QLocale::c().toDouble(TrimReply(reply).trimmed(), &ok);
+    return ok && std::isfinite(v) ? v : 0.0;
+}
+
+int OffsetInPoints(float offset, float voltsPerDiv) {
+    if (voltsPerDiv == 0) return 0;
+    const float x = offset * 25.0f / voltsPerDiv;
+    if (!std::isfinite(x)) return 0;
+    const double shifted = offset > 0 ? double(x) + 0.5 : double(x) - 0.5;
+    return ClampToInt16(std::nearbyint(shifted));
+}
+
+QString FormatTableNumber(double value) {
+    const bool signedExponent = value >= 1;  // "0.00E+00", else "0.00E-00"
+    if (!std::isfinite(value)) return QString();
+    int exponent = 0;
+    long long digits = 0;  // three significant digits, d.dd as ddd
+    if (value != 0) {
+        // Decimal digits of |value| to well beyond the rounding place, then
+        // round the third digit half away from zero, as the format masks do.
+        const QString e = QString::number(std::fabs(value), 'e', 14);
+        const int ePos = e.indexOf(QLatin1Char('e'));
+        exponent = e.mid(ePos + 1).toInt();
+        QString mantissa = e.left(ePos);
+        mantissa.remove(QLatin1Char('.'));
+        digits = mantissa.left(3).toLongLong();
+        if (mantissa.at(3).digitValue() >= 5) ++digits;
+        if (digits >= 1000) {
+            digits /= 10;
+            ++exponent;
+        }
+    }
+    QString text;
+    if (value < 0 && digits != 0) text += QLatin1Char('-');
+    text += QString::number(digits / 100) + QLatin1Char('.') +
+            QString::number(digits % 100).rightJustified(2, QLatin1Char('0'));
+    text += QLatin1Char('E');
+    if (exponent < 0) text += QLatin1Char('-');
+    else if (signedExponent) text += QLatin1Char('+');
+    text += QString::number(std::abs(exponent)).rightJustified(2, QLatin1Char('0'));
+    return text;
+}
+
+std::vector<int32_t> ConvertWaveSamples(const int32_t* src, int n, const QString& source,
+                                        const QString& invertWord, const QString& runWord,
+                                        bool splitDisplay, int sampleCodeMin) {
+    std::vector<int32_t> out(8193, 0);
+    n = std::clamp(n, 0, 8192);
+    const int m = sampleCodeMin;
+    const bool channel = source == "CH1" || source == "CH2";
+    const bool upsideDown = channel && invertWord == "ON" && runWord == "RUN";
+    for (int i = 1; i <= n; ++i) {
+        const int v = src[i];
+        int value;
+        if (source == "FFT") {
+            const double shifted = splitDisplay ? std::nearbyint(v - m / 2.0) : double(v - m);
+            value = static_cast<int>(std::clamp(shifted, 0.0, 199.0));
+        } else {
+            value = std::clamp(v, m, m + 199) - m;
+            if (upsideDown) value = 200 - value;
+        }
+        out[static_cast<size_t>(i)] = value;
+    }
+    return out;
+}
+
+// --- system data ----------------------------------------------------------------
+
+void ReadSystemData() {
+    auto& t = Transfer();
+    auto& buf = Link().SystemDataBuf;
+    if (OverSerial()) {
+        SendCmd(":SYSTEM:DATA?");
+        // Cleared first: a missing or short reply never passes the previous
+        // screen layout off as this one.
+        buf.fill(0);
+        SetProgressTimer(true);
+        t.ProgressStep = 1;
+        const int expected = WaitSerialBlock();
+        if (expected >= 0) {
+            const QByteArray& rx = Serial().RxBuffer;
+            const int n = std::clamp(std::min<int>(expected, static_cast<int>(rx.size())), 0,
+                                     static_cast<int>(buf.size()));
+            std::copy(rx.constData(), rx.constData() + n, reinterpret_cast<char*>(buf.data()));
+        }
+        SetProgressTimer(false);
+        SetProgressTimerInterval(200);
+        return;
+    }
+    SendCmd(":SYSTEM:DATA?");
+    SetProgressTimerInterval(1);
+    SetProgressTimer(true);
+    t.ProgressStep = 1;
+    buf.fill(0);
+    ReadSystemDataVisa();
+    YieldOnce();
+    SetProgressTimer(false);
+    SetProgressTimerInterval(1);
+}
+
+// --- measurement job ------------------------------------------------------------
+
+void FetchMeasurements(const QString& channel) {
+    auto& t = Transfer();
+    const int n = channel == "CH1" ? 1 : 2;
+    const QString source = QStringLiteral("CHANNEL%1").arg(n);
+    ClearMeasureResults();
+    t.DataTitle.clear();
+
+    PauseMs(200);
+    const QString mode = Query(":TRIGGER:MODE?");
+    t.DataTitle = QStringLiteral("CH%1 ").arg(n) + FormatVolt(Query(":" + source + ":SCALE?"));
+    const QString rate = Query(":ACQUIRE:SAMP? " + source);
+    QString time;
+    if (mode == "ALTERNATION") {
+        SendCmd(":TRIGGER:ALTERNATION:SOURCE " + source);
+        time = FormatTime4(Query(":TRIGGER:ALTERNATION:TIMESCALE?"));
+    } else {
+        time = FormatTime4(Query(":TIMEBASE:SCALE?"));
+    }
+    t.DataTitle += "  " + time;
+    t.DataTitle += " " + RateText(rate) + " " + " [Date:" + ShortDate() + "]";
+
+    SendCmd(":MEASURE:SOURCE " + source);
+    for (int row = 0; row < 18; ++row) {
+        const MeasureRow& r = MeasureRows[row];
+        const QString reply = Query(QStringLiteral(":MEASURE:%1? ").arg(QLatin1String(r.keyword)) + source);
+        AddProgress(5.6);
+        YieldOnce();
+        t.MeasureResults[static_cast<size_t>(r.slot)].Value = FormatMeasure(r.kind, reply);
+        t.MeasureReplied[static_cast<size_t>(r.slot)] = !reply.isEmpty();
+        if (row < 17) PauseMs(100);
+    }
+}
+
+// --- data-table job -------------------------------------------------------------
+
+void FetchDataTable(const QString& channel) {
+    auto& t = Transfer();
+    const bool isCh1 = channel == "CH1";
+    const bool isCh2 = channel == "CH2";
+    const bool isLa = channel == "LA";
+    const QString source = isCh1 ? "CHANNEL1" : "CHANNEL2";
+    ClearDataTable();
+    t.DataTitle.clear();
+
+    const QString runWord = RunWord();
+    ReadSystemData();
+    const SystemDataRecord screen = SystemDataFromBuffer();
+    const QString mode = Query(":TRIGGER:MODE?");
+
+    const float voltsPerDiv = static_cast<float>(ReplyNumber(Query(":" + source + ":SCALE?")));
+    const float offset = static_cast<float>(ReplyNumber(Query(":" + source + ":OFFSET?")));
+    const QString invertWord = Query(":" + source + ":INVERT?");
+    const int offsetPoints = OffsetInPoints(offset, voltsPerDiv);
+
+    int first = screen.TraceFirstX;
+    int last = screen.TraceLastX;
+    float timePerDiv = 0;
+    double timeOffset = 0;
+    if (mode == "ALTERNATION" && (isCh1 || isCh2)) {
+        first = isCh1 ? screen.UpperFirstX : screen.LowerFirstX;
+        last = isCh1 ? screen.UpperLastX : screen.LowerLastX;
+        SendCmd(":TRIGGER:ALTERNATION:SOURCE " + source);
+        timePerDiv = static_cast<float>(ReplyNumber(Query(":TRIGGER:ALTERNATION:TIMESCALE?")));
+        timeOffset = ReplyNumber(Query(":TRIGGER:ALTERNATION:TIMEOFFSET?"));
+    } else {
+        timePerDiv = static_cast<float>(ReplyNumber(Query(":TIMEBASE:SCALE?")));
+        timeOffset = ReplyNumber(Query(":TIMEBASE:OFFSET?"));
+    }
+
+    // The window's columns come from the instrument: a window that starts
+    // before column 0 or ends before it starts holds no points.
+    int count = (first >= 0 && last >= first) ? 2 * (last - first + 1) : 0;
+    count = std::min(count, MaxTableEntries);
+    if ((isCh1 && screen.CH1Shown == 0) || (isCh2 && screen.CH2Shown == 0)) count = 0;
+
+    const float dt = timePerDiv / 50.0f;
+    SetProgress(5);
+    RepaintBar();
+    t.ProgressStep = 3;
+
+    QString volts, rate;
+    if (!isLa) {
+        volts = FormatVolt(Query(":" + source + ":SCALE?"));
+        rate = Query(":ACQUIRE:SAMP? " + source);
+    }
+    const QString head = (isCh1 ? "CH1 " : isCh2 ? "CH2 " : "LA ") + volts + "  " +
+                         FormatTime4(QString::number(timePerDiv, 'g', 7)) + " " + RateText(rate) +
+                         " " + " Size=";
+
+    SendCmd(":WAVEFORM:DATA? " + (isLa ? QStringLiteral("DIGITAL") : source));
+    const int received = ReadBlockIntoSamples(OverSerial());
+    SetProgress(t.ProgressMax);
+    RepaintBar();
+    if (!OverSerial()) YieldOnce();
+
+    // Only the points whose samples arrived make the table: a short or
+    // missing reply gives fewer (or no) rows, never rows of an older reply.
+    count = std::clamp(std::min(count, received - 2 * std::max(first, 0)), 0, MaxTableEntries);
+    t.DataPointCount = count;
+    t.DataTitle = head + QString::number(count) + "  [Date:" + ShortDate() + "]";
+
+    for (int k = 1; k <= count; ++k) {
+        const int j = 2 * first + k - 1;
+        const int p = j - 300 + 2 * first;
+        const float time = static_cast<float>(double(dt) * p + timeOffset);
+        t.DataTimeText[static_cast<size_t>(k)] = FormatTableNumber(time);
+    }
+    if (isCh1 || isCh2) {
+        const int m = Link().SampleCodeMin;
+        const bool upsideDown = invertWord == "ON" && runWord == "RUN";
+        for (int i = 1; i <= count; ++i) {
+            const int raw = Link().WaveSamples[static_cast<size_t>(2 * first + i)];
+            const int row = upsideDown ? 200 - (raw - m) : raw - m;
+            const float v = static_cast<float>(double(100 - offsetPoints - row) * voltsPerDiv / 25.0);
+            t.DataVoltText[static_cast<size_t>(i)] = FormatTableNumber(v);
+        }
+    }
+    SetProgressTimer(false);
+}
+
+// --- waveform-view job ------------------------------------------------------------
+
+void FetchWaveView(const QString&) {
+    auto& t = Transfer();
+    if (!ValidSlot(t.TransferSlot)) return;
+    WaveInfo& w = Sheets().WaveViews[static_cast<size_t>(t.TransferSlot)];
+    auto& mirror = DSOSettings();
+    const QString onWord = OnWord();
+    const QString offWord = OffWord();
+
+    const QString runWord = RunWord();
+    mirror.MathDisplay = OnOffToText(Query(":MATH:DISPLAY?"));
+    mirror.FFTDisplay = OnOffToText(Query(":FFT:DISPLAY?"));
+    if (mirror.MathDisplay == offWord && w.MathChosen) w.MathChosen = false;
+
+    const int chosen = int(w.Ch1Chosen) + int(w.Ch2Chosen) + int(w.MathChosen) + int(w.LaChosen);
+    double share = 0;
+    if (chosen > 0) {
+        share = t.ProgressMax / chosen;
+        t.WavePercentCap = share;
+    }
+    w.Ch1Fetched = w.Ch1Chosen;
+    w.Ch2Fetched = w.Ch2Chosen;
+    w.MathFetched = w.MathChosen;
+    w.LaFetched = w.LaChosen;
+
+    ReadSystemData();
+    w.SystemData = SystemDataFromBuffer();
+    w.TriggerMode = Query(":TRIGGER:MODE?");
+    w.MathDisplayWord = mirror.MathDisplay;
+    w.FftDisplayWord = mirror.FFTDisplay;
+    w.SplitDisplay = w.TriggerMode == "ALTERNATION" ||
+                     (mirror.FFTDisplay == onWord && w.SystemData.FFTFullScreen == 0);
+    w.PointCount = 600;
+
+    const QString format = Query(":TIMEBASE:FORMAT?");
+    if (format == "Y-T") {
+        w.YTFormat = true;
+        w.XYFormat = false;
+        w.YTVariant = w.SystemData.ScanFlag != 0;
+    } else if (format == "X-Y") {
+        w.YTVariant = false;
+        w.YTFormat = false;
+        w.XYFormat = true;
+        w.Ch1Chosen = true;
+        w.Ch2Chosen = true;
+        const struct { QString* display; int group; } channels[2] = {
+            {&mirror.CH1Display, 2}, {&mirror.CH2Display, 3}};
+        for (const auto& c : channels) {
+            if (*c.display == onWord) continue;
+            *c.display = onWord;
+            if (CtrlTreeUi().SetNodeText)
+                CtrlTreeUi().SetNodeText(c.group, 2, DisplayLabel() + " [" + onWord + "]");
+        }
+    } else {
+        w.YTFormat = false;
+        w.XYFormat = false;
+        w.YTVariant = true;
+    }
+    w.SpareFlag = false;
+
+    if (w.Ch1Chosen) {
+        w.ChannelCode = 1;
+        w.Ch1Scale = FormatVolt(Query(":CHANNEL1:SCALE?"));
+        w.Ch1Offset = FormatVolt(Query(":CHANNEL1:OFFSET?"));
+    }
+    if (w.Ch2Chosen) {
+        w.ChannelCode = 2;
+        w.Ch2Scale = FormatVolt(Query(":CHANNEL2:SCALE?"));
+        w.Ch2Offset = FormatVolt(Query(":CHANNEL2:OFFSET?"));
+    }
+
+    if (w.TriggerMode == "ALTERNATION") {
+        SendCmd(":TRIGGER:ALTERNATION:SOURCE CHANNEL1");
+        PauseMs(100);
+        w.AltCh1TimeScale = FormatTime4(Query(":TRIGGER:ALTERNATION:TIMESCALE?"));
+        w.AltCh1TimeOffset = FormatTime4(Query(":TRIGGER:ALTERNATION:TIMEOFFSET?"));
+        SendCmd(":TRIGGER:ALTERNATION:SOURCE CHANNEL2");
+        PauseMs(100);
+        w.AltCh2TimeScale = FormatTime4(Query(":TRIGGER:ALTERNATION:TIMESCALE?"));
+        w.AltCh2TimeOffset = FormatTime4(Query(":TRIGGER:ALTERNATION:TIMEOFFSET?"));
+    } else {
+        w.TimeScale = FormatTime4(Query(":TIMEBASE:SCALE?"));
+        w.TimeOffset = FormatTime4(Query(":TIMEBASE:OFFSET?"));
+    }
+    w.FetchDate = ShortDate();
+
+    if (w.YTFormat || w.YTVariant) {
+        if (w.Ch1Chosen) {
+            t.ProgressStep = 3;
+            const QString invert = Query(":CHANNEL1:INVERT?");
+            SendCmd(":WAVEFORM:DATA? CHANNEL1");
+            ReadWaveBlock(w.Ch1Samples, t.WavePercentCap, "CH1", invert, runWord, w.SplitDisplay);
+            t.WavePercentCap += share;
+        }
+        if (w.Ch2Chosen) {
+            t.ProgressStep = 3;
+            const QString invert = Query(":CHANNEL2:INVERT?");
+            SendCmd(":WAVEFORM:DATA? CHANNEL2");
+            ReadWaveBlock(w.Ch2Samples, t.WavePercentCap, "CH2", invert, runWord, w.SplitDisplay);
+            t.WavePercentCap += share;
+        }
+        if (w.MathChosen) {
+            if (w.FftDisplayWord == onWord) {
+                t.ProgressStep = 1;
+                SendCmd(":WAVEFORM:DATA? FFT");
+                ReadWaveBlock(w.FftSamples, t.WavePercentCap, "FFT", "OFF", runWord, w.SplitDisplay);
+            } else {
+                t.ProgressStep = 3;
+                SendCmd(":WAVEFORM:DATA? MATH");
+                ReadWaveBlock(w.MathSamples, t.WavePercentCap, "MATH", "OFF", runWord, w.SplitDisplay);
+            }
+            t.WavePercentCap += share;
+        }
+        if (w.LaChosen) {
+            t.ProgressStep = 1;
+            SendCmd(":WAVEFORM:DATA? DIGITAL");
+            ReadWaveBlock(w.LaSamples, t.ProgressMax, "LA", "OFF", runWord, w.SplitDisplay);
+        }
+    } else if (w.XYFormat) {
+        const QString invert1 = Query(":CHANNEL1:INVERT?");
+        SendCmd(":WAVEFORM:DATA? CHANNEL1");
+        ReadWaveBlock(w.Ch1Samples, t.WavePercentCap, "CH1", invert1, runWord, w.SplitDisplay);
+        const QString invert2 = Query(":CHANNEL2:INVERT?");
+        SendCmd(":WAVEFORM:DATA? CHANNEL2");
+        ReadWaveBlock(w.Ch2Samples, t.WavePercentCap, "CH2", invert2, runWord, w.SplitDisplay);
+    }
+}
+
+// --- dispatcher -------------------------------------------------------------------
+
+void RunTransferJob(int code) {
+    auto& t = Transfer();
+    switch (code) {
+    case JobMeasureCH1: FetchMeasurements("CH1"); break;
+    case JobMeasureCH2: FetchMeasurements("CH2"); break;
+    case JobDataCH1: FetchDataTable("CH1"); break;
+    case JobDataCH2: FetchDataTable("CH2"); break;
+    case JobDataLA: FetchDataTable("LA"); break;
+    case JobWaveView:
+        if (!ValidSlot(t.TransferSlot)) break;
+        FetchWaveView("WAVE");
+        if (TransferUi().HideWaveProgress) TransferUi().HideWaveProgress(t.TransferSlot);
+        break;
+    case JobUpload:
+        if (TransferUi().UploadSettings) TransferUi().UploadSettings();
+        break;
+    case JobDownload:
+        if (TransferUi().DownloadSettings) TransferUi().DownloadSettings();
+        break;
+    default:
+        // No job for an unset or unknown code; the caller finds empty results
+        // rather than those of an earlier transfer.
+        ClearMeasureResults();
+        ClearDataTable();
+        t.DataTitle.clear();
+        break;
+    }
+}
+
+void TransferJobTick() {
+    auto& t = Transfer();
+    QueryCmd(":TRIGGER:STATUS?");
+    RunTransferJob(t.TransferCode);
+    RepaintBar();
+    PauseMs(200);
+    SetProgressTimer(false);
+    // A caller that does not set a code next time runs nothing.
+    t.TransferCode = JobNone;
+    t.TransferDone = true;
+    t.TransferBusy = false;
+    NotifyWaiters();
+}

@@ -1,0 +1,159 @@
+#include "link/frmPrgress.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QLocale>
+#include <QProgressBar>
+#include <QScreen>
+#include <QTimer>
+#include <cmath>
+
+#include "common/Wait.h"
+#include "link/TransferJobs.h"
+#include "link/TransferSettings.h"
+
+namespace {
+constexpr int TwipsPerPixel = 15;  // 1440 twips per inch at 96 pixels per inch
+constexpr int ClientWidthTwips = 4515, ClientHeightTwips = 690;
+
+QPointer<frmPrgress>& Current() {
+    static QPointer<frmPrgress> p;
+    return p;
+}
+
+bool StoredNumber(const QString& text, double& value) {
+    bool ok = false;
+    value = QLocale::c().toDouble(text.trimmed(), &ok);
+    return ok && std::isfinite(value);
+}
+
+QSize ScreenTwips() {
+    const QScreen* s = QGuiApplication::primaryScreen();
+    const QSize px = s ? s->geometry().size() : QSize(1024, 768);
+    return px * TwipsPerPixel;
+}
+}  // namespace
+
+int ProgressLeftFromStored(const QString& stored, int screenWidth, int windowWidth) {
+    double left = 0;
+    if (!StoredNumber(stored, left)) return 400;
+    if (left > screenWidth || left < -windowWidth) return 400;
+    return static_cast<int>(std::nearbyint(left));
+}
+
+int ProgressTopFromStored(const QString& stored, int screenHeight, int windowHeight) {
+    double value = 0;
+    int top = 0;  // a value that is no 16-bit number leaves the top at 0
+    if (StoredNumber(stored, value)) {
+        const double rounded = std::nearbyint(value);
+        if (rounded >= -32768 && rounded <= 32767) top = static_cast<int>(rounded);
+    }
+    if (top > screenHeight || top < -windowHeight) return 600;
+    return top;
+}
+
+QPointer<QWidget>& TransferWindowOwner() {
+    static QPointer<QWidget> owner;
+    return owner;
+}
+
+frmPrgress* LoadedTransferForm() { return Current().data(); }
+
+frmPrgress* TransferForm() {
+    if (!Current()) Current() = new frmPrgress(TransferWindowOwner().data());
+    return Current().data();
+}
+
+bool RunTransfer(int code, const QString& caption, bool showWindow, int slot,
+                 const std::function<void()>& beforeShow) {
+    auto& t = Transfer();
+    if (t.TransferBusy) return false;
+    frmPrgress* form = TransferForm();
+    form->setWindowTitle(caption);
+    t.TransferCode = code;
+    if (code == JobWaveView) t.TransferSlot = slot;
+    t.TransferDone = false;
+    if (beforeShow) beforeShow();
+    if (showWindow) form->show();
+    YieldUntil([] { return Transfer().TransferDone; });
+    return true;
+}
+
+frmPrgress::frmPrgress(QWidget* owner) : QWidget(owner, Qt::Tool | Qt::MSWindowsFixedSizeDialogHint) {
+    setObjectName("frmPrgress");
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle("Progress");
+    setFixedSize(ClientWidthTwips / TwipsPerPixel, ClientHeightTwips / TwipsPerPixel);
+
+    ProgressBar1 = new QProgressBar(this);
+    ProgressBar1->setObjectName("ProgressBar1");
+    ProgressBar1->setRange(0, 100);
+    ProgressBar1->setTextVisible(false);
+    ProgressBar1->setGeometry(240 / TwipsPerPixel, 150 / TwipsPerPixel, 3975 / TwipsPerPixel,
+                              345 / TwipsPerPixel);
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName("Timer1");
+    Timer1->setSingleShot(true);
+    Timer1->setTimerType(Qt::PreciseTimer);
+    Timer1->setInterval(100);
+    connect(Timer1, &QTimer::timeout, this, &frmPrgress::Timer1_Timer);
+
+    TransferUi().RepaintProgress = [this] {
+        ProgressBar1->setValue(static_cast<int>(Transfer().ProgressValue));
+        ProgressBar1->repaint();
+    };
+    Form_Load();
+}
+
+frmPrgress::~frmPrgress() {
+    TransferUi().RepaintProgress = nullptr;
+    if (Current() == this) Current() = nullptr;
+    // Destroyed with its owner before the armed job ran: release the caller.
+    if (Timer1->isActive() && Transfer().TransferBusy) {
+        Transfer().TransferBusy = false;
+        Transfer().TransferDone = true;
+        NotifyWaiters();
+    }
+}
+
+void frmPrgress::Form_Load() {
+    const QString storedLeft = ReadTransferSetting("ProgressLeft", "500");
+    const QString storedTop = ReadTransferSetting("ProgressTop", "800");
+    const QSize screen = ScreenTwips();
+    const int left = ProgressLeftFromStored(storedLeft, screen.width(), width() * TwipsPerPixel);
+    const int top = ProgressTopFromStored(storedTop, screen.height(), height() * TwipsPerPixel);
+    move(left / TwipsPerPixel, top / TwipsPerPixel);
+    update();
+
+    SetProgressTimer(false);
+    SetProgressTimerInterval(1);
+    Timer1->start();
+    Transfer().ProgressValue = 0;
+    ProgressBar1->setValue(0);
+    Transfer().TransferBusy = true;
+}
+
+void frmPrgress::Timer1_Timer() {
+    Timer1->stop();
+    QPointer<frmPrgress> self(this);
+    TransferJobTick();
+    if (self) self->close();
+}
+
+void frmPrgress::closeEvent(QCloseEvent* event) {
+    // No close of any cause while a job is armed or running.
+    if (Transfer().TransferBusy) {
+        event->ignore();
+        return;
+    }
+    Form_Unload();
+    event->accept();
+}
+
+void frmPrgress::Form_Unload() {
+    while (QGuiApplication::overrideCursor()) QGuiApplication::restoreOverrideCursor();
+    WriteTransferSetting("ProgressLeft", QString::number(x() * TwipsPerPixel));
+    WriteTransferSetting("ProgressTop", QString::number(y() * TwipsPerPixel));
+    if (Current() == this) Current() = nullptr;
+}
