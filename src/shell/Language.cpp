@@ -20,9 +20,10 @@ QString& HelpFile() {
     return f;
 }
 
+// The application's settings store: organisation and application "Velmora".
 QSettings* OpenLanguageStore() {
     return new QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Velmora"),
-                         QCoreApplication::applicationName());
+                         QStringLiteral("Velmora"));
 }
 
 const char* const LanguageSection = "Velmora_Language/Language";

@@ -25,9 +25,7 @@
 namespace {
 
 QString IniPath() {
-    return QSettings(QSettings::IniFormat, QSettings::UserScope, "Velmora",
-                     QCoreApplication::applicationName())
-        .fileName();
+    return QDir(TestEnv::ConfigDir()).filePath("Velmora/Velmora.ini");
 }
 
 void StoreLanguageText(const QString* text) {
