@@ -90,8 +90,8 @@ extern const char* const AppVersionText;  // "00.01.05"
 // by the tables above is known from the start; a window that exists can be
 // found by its objectName (the kind's name) without registering anything.
 // A window that must be created on first use registers `instance`; view
-// kinds register `slotWindow` when their windows do not live in the data
-// sheet's window arrays. A window kind added later registers its own table:
+// windows are found in the data sheet's window arrays. A window kind added
+// later registers its own table:
 // with atSwitch set, every application of the language re-captions its open
 // windows (found through `openWindows`) after the built-in kinds.
 struct CaptionKind {
@@ -100,8 +100,6 @@ struct CaptionKind {
     bool atSwitch = false;
     // The single window of the kind, created and loaded when needed.
     std::function<QWidget*()> instance;
-    // The window of a view slot (view kinds).
-    std::function<QWidget*(int slot)> slotWindow;
     // Run right after a view window got its texts (measurement re-display,
     // record status line).
     std::function<void(QWidget* window, int slot, int lang)> afterCaptions;
