@@ -277,6 +277,27 @@ private slots:
         QCOMPARE(ctrl->windowTitle(), QString("DSO Controller"));
     }
 
+    void kindsRegisteredLaterFollowTheirFlag() {
+        // A later window kind adds a table: one that follows a switch is
+        // re-captioned by every application, one that does not only at its load.
+        QPushButton live("design"), loadOnly("design");
+        live.setObjectName("cmdGo");
+        loadOnly.setObjectName("cmdGo");
+        RegisterCaptionKind("frmLater", {{"cmdGo", CaptionProp::Text, 0, "Go", "开始"}}, true,
+                            [&] { return QList<QWidget*>{&live}; });
+        RegisterCaptionKind("dlgLater", {{"", CaptionProp::Title, 0, "Later", "稍后"}}, false);
+        SetRegisteredCaptions("dlgLater", &loadOnly, 0);
+        QCOMPARE(loadOnly.windowTitle(), QString("稍后"));
+        QCOMPARE(SwitchCaptionKinds(), QStringList{"frmLater"});
+        ApplyLanguage(0);
+        QCOMPARE(live.text(), QString("开始"));
+        ApplyLanguage(1);
+        QCOMPARE(live.text(), QString("Go"));
+        QCOMPARE(loadOnly.windowTitle(), QString("稍后"));
+        RegisterCaptionKind("frmLater", {}, false);
+        QVERIFY(SwitchCaptionKinds().isEmpty());
+    }
+
     void switchStoresAtOnceAndRebuildsTree() {
         Fixture f;
         Shell().UILanguage = 1;
