@@ -2,6 +2,7 @@
 // through the real command layer over the USB transport (alias to TCP).
 #include <QtTest>
 
+#include "LinkFixture.h"
 #include "Simulator.h"
 #include "TestEnv.h"
 #include "common/DSOSettings.h"
@@ -32,13 +33,7 @@ private slots:
     void init() {
         sim.SetFault("none");
         Shell().ScopeIOType = 0;
-        Usb().UsbDeviceIndex = 0;
-        Usb().UsbResource.clear();
-        Link().Connecting = true;
-        OpenVisa();
-        Link().Connecting = false;
-        Link().IsConnected = Link().LinkOpen;
-        QVERIFY(Link().IsConnected);
+        QVERIFY(LinkFixture::OpenUsbAsConnected());
         SendCmd("*RST");
         QueryCmd("*IDN?");
         sim.ClearLog();

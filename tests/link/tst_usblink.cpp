@@ -6,6 +6,7 @@
 #include <mutex>
 
 #include "FakeTcpInstrument.h"
+#include "LinkFixture.h"
 #include "TestEnv.h"
 #include "common/Pause.h"
 #include "common/ShellState.h"
@@ -53,11 +54,6 @@ void setAliases(const QList<QPair<QString, QString>>& pairs) {
     qputenv("KV2200_VISA_ALIASES", parts.join(';').toLatin1());
 }
 
-QStringList shownTexts() {
-    QStringList out;
-    for (const ShownMessage& m : MsgBoxService::Log()) out << m.text + " / " + m.title;
-    return out;
-}
 }  // namespace
 
 class UsbLinkTest : public QObject {
@@ -69,12 +65,7 @@ class UsbLinkTest : public QObject {
     // Opens the first instrument the search finds and marks the link connected.
     void connectTo(const QString& target) {
         setAliases({{kNameA, target}});
-        Usb().UsbDeviceIndex = 0;
-        Usb().UsbResource.clear();
-        Link().Connecting = true;
-        OpenVisa();
-        Link().Connecting = false;
-        Link().IsConnected = Link().LinkOpen;
+        LinkFixture::OpenUsbAsConnected();
     }
 
 private slots:
@@ -199,7 +190,7 @@ private slots:
         script.Set(":SYSTEM:DATA?", {});
         SendCmd(":SYSTEM:DATA?");
         ReadSystemDataVisa();
-        QCOMPARE(shownTexts(), QStringList{"不能通过USB设备读取数据！ / USB读取信息"});
+        QCOMPARE(LinkFixture::ShownTexts(), QStringList{"不能通过USB设备读取数据！ / USB读取信息"});
         QCOMPARE(MsgBoxService::Log().first().style, int(vbExclamation));
         QVERIFY(!Link().IsConnected);
         QCOMPARE(leds, QList<bool>{false});
@@ -272,7 +263,7 @@ private slots:
         ReadHardcopyChunk(count, dest);
         QCOMPARE(count, 0);
         QCOMPARE(Link().IsConnected, commandSent);
-        QCOMPARE(shownTexts(), commandSent ? QStringList()
+        QCOMPARE(LinkFixture::ShownTexts(), commandSent ? QStringList()
                                            : QStringList{"Can't Read data from USB Device! / USB Read Message"});
     }
 
@@ -295,7 +286,7 @@ private slots:
         QCOMPARE(QueryCmd("DROP?"), QString("012"));
         QVERIFY(MsgBoxService::Log().isEmpty());  // a text read reports nothing
         SendCmd(":KEY:LOCK DISABLE");
-        QCOMPARE(shownTexts(), QStringList{"Can't Connect to USB Device! / USB Send Message"});
+        QCOMPARE(LinkFixture::ShownTexts(), QStringList{"Can't Connect to USB Device! / USB Send Message"});
         QCOMPARE(MsgBoxService::Log().first().style, int(vbExclamation));
         QVERIFY(!Link().IsConnected);
         QCOMPARE(leds, QList<bool>{false});
@@ -342,7 +333,7 @@ private slots:
         Usb().UsbResource = kNameA;
         OpenVisa();
         QVERIFY(!Link().LinkOpen);
-        QCOMPARE(shownTexts(), QStringList{"Can't Connect to USB Device! / USB Init"});
+        QCOMPARE(LinkFixture::ShownTexts(), QStringList{"Can't Connect to USB Device! / USB Init"});
         QCOMPARE(MsgBoxService::Log().first().style, int(vbExclamation));
     }
 };

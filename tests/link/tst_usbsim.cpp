@@ -2,6 +2,7 @@
 // reached through the USB search under its alias, over a real socket.
 #include <QtTest>
 
+#include "LinkFixture.h"
 #include "Simulator.h"
 #include "TestEnv.h"
 #include "common/Pause.h"
@@ -13,14 +14,6 @@
 #include "link/ScreenCopyState.h"
 #include "link/UsbFunc.h"
 #include "platform/dialogs/MsgBox.h"
-
-namespace {
-QStringList shownTexts() {
-    QStringList out;
-    for (const ShownMessage& m : MsgBoxService::Log()) out << m.text + " / " + m.title;
-    return out;
-}
-}  // namespace
 
 class UsbSimTest : public QObject {
     Q_OBJECT
@@ -53,13 +46,7 @@ private slots:
     void init() {
         sim.SetFault("none");
         Shell().ScopeIOType = 0;
-        Usb().UsbDeviceIndex = 0;
-        Usb().UsbResource.clear();
-        Link().Connecting = true;
-        OpenVisa();
-        Link().Connecting = false;
-        Link().IsConnected = Link().LinkOpen;
-        QVERIFY(Link().IsConnected);
+        QVERIFY(LinkFixture::OpenUsbAsConnected());
         QCOMPARE(Usb().UsbResource, Simulator::AliasName());
         Link().CommandSent = false;
         ScreenCopy().ScreenCopyRunning = ScreenCopy().ScreenCopyOpen = true;
@@ -180,7 +167,7 @@ private slots:
         SendCmd(":HARDCOPY");
         int32_t count = 0;
         ReadHardcopyChunk(count, dest);
-        QCOMPARE(shownTexts(), QStringList{"Can't Read data from USB Device! / USB Read Message"});
+        QCOMPARE(LinkFixture::ShownTexts(), QStringList{"Can't Read data from USB Device! / USB Read Message"});
         QVERIFY(!Link().IsConnected);
     }
 
@@ -188,7 +175,7 @@ private slots:
         sim.SetFault("drop 5");
         QCOMPARE(QueryCmd("*IDN?"), QString("TARVO"));
         SendCmd(":KEY:LOCK DISABLE");
-        QCOMPARE(shownTexts(), QStringList{"Can't Connect to USB Device! / USB Send Message"});
+        QCOMPARE(LinkFixture::ShownTexts(), QStringList{"Can't Connect to USB Device! / USB Send Message"});
         QVERIFY(!Link().IsConnected);
         QCOMPARE(PauseService::Log(), QList<int>{100});
     }
