@@ -1,4 +1,277 @@
-// Placeholder body until the language machinery lands.
 #include "shell/Language.h"
 
-void ApplyLanguage(int) {}
+#include <QAction>
+#include <QCoreApplication>
+#include <QPainter>
+#include <QSettings>
+#include <QWidget>
+#include <memory>
+
+#include "common/SheetModel.h"
+#include "common/ShellState.h"
+#include "link/Messages.h"
+#include "link/Vocabulary.h"
+#include "shell/Captions.h"
+
+namespace {
+
+QString& HelpFile() {
+    static QString f;
+    return f;
+}
+
+// The application's settings store: organisation and application "Velmora".
+QSettings* OpenLanguageStore() {
+    return new QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Velmora"),
+                         QStringLiteral("Velmora"));
+}
+
+const char* const LanguageSection = "Velmora_Language/Language";
+
+bool IsLanguage(int lang) { return lang == 0 || lang == 1; }
+
+// The check mark of the Language menu: on the Chinese item for 0, on the
+// English item for any other value.
+void SetLanguageChecks(int lang) {
+    QWidget* main = CaptionWindow(QStringLiteral("frmMain"));
+    if (!main) return;
+    const bool chinese = lang == 0;
+    if (auto* zh = main->findChild<QAction*>(QStringLiteral("mnuLanguageChinese"))) {
+        zh->setCheckable(true);
+        zh->setChecked(chinese);
+    }
+    if (auto* en = main->findChild<QAction*>(QStringLiteral("mnuLanguageEnglish"))) {
+        en->setCheckable(true);
+        en->setChecked(!chinese);
+    }
+}
+
+void LoadLanguageTables(int lang) {
+    // The message table, then the value words, controller labels and
+    // measurement names, before any caption is set.
+    LoadMessages(lang);
+    LoadValueWords(lang);
+    LoadControllerLabels(lang);
+    LoadMeasureNames(lang);
+}
+
+// One view kind's windows.
+struct ViewCaptions {
+    ViewKind kind;
+    const char* name;
+    const CaptionTable& (*table)();
+};
+
+void SetViewCaptions(const ViewCaptions& v, int slot, int lang) {
+    if (!IsLanguage(lang) || !SlotInRange(v.kind, slot)) return;
+    ApplyCaptionTable(ExistingViewForm(v.kind, slot), v.table(), lang, /*oneWindow=*/true);
+}
+
+bool ViewWindowOpen(ViewKind kind, int slot) {
+    SheetModelData& s = Sheets();
+    switch (kind) {
+    case ViewWave: return s.WaveViews[slot].WindowOpen;
+    case ViewMeasure: return s.MeasureViews[slot].WindowOpen;
+    case ViewData: return s.DataViews[slot].WindowOpen;
+    case ViewRecord: return s.RecordViews[slot].WindowOpen;
+    case ViewMemoryWave: return s.MemWaveViews[slot].WindowOpen;
+    }
+    return false;
+}
+
+void SetViewCaptionsAll(const ViewCaptions& v, int lang) {
+    if (!IsLanguage(lang)) return;
+    const int count = qMin<int>(ViewCount(v.kind), SlotCount(v.kind));
+    for (int slot = 0; slot < count; ++slot) {
+        if (!ViewWindowOpen(v.kind, slot)) continue;
+        QWidget* w = ExistingViewForm(v.kind, slot);
+        if (!w) continue;
+        ApplyCaptionTable(w, v.table(), lang);
+        if (v.kind == ViewRecord) {
+            RecordInfo& r = Sheets().RecordViews[slot];
+            r.StatusText = TranslateRecordStatus(r.StatusText, lang);
+        }
+        const CaptionKind& k = CaptionKindOf(QString::fromLatin1(v.name));
+        if (k.afterCaptions) {
+            k.afterCaptions(w, slot, lang);
+        } else if (v.kind == ViewRecord) {
+            // Without a hook of its own, the status picture repaints from the record.
+            if (QWidget* pic = w->findChild<QWidget*>(QStringLiteral("PicMsg"))) pic->update();
+        }
+    }
+}
+
+const ViewCaptions kWave{ViewWave, "frmWave", &WaveWindowCaptionTable};
+const ViewCaptions kData{ViewData, "frmData", &DataWindowCaptionTable};
+const ViewCaptions kMeasure{ViewMeasure, "frmMeasure", &MeasureWindowCaptionTable};
+const ViewCaptions kRecord{ViewRecord, "frmRecordPlay", &RecordWindowCaptionTable};
+const ViewCaptions kMemWave{ViewMemoryWave, "frmOpenWaveform", &MemoryWaveWindowCaptionTable};
+
+struct StatusPair {
+    const char* en;
+    const char* zh;
+};
+const StatusPair kStatusWords[] = {
+    {"Please open the waveform record file.", "请打开波形录制文件。"},
+    {"Replaying", "正在回放"},
+    {"Pause", "暂停"},
+    {"Stop", "停止"},
+};
+
+}  // namespace
+
+// ---- Language ----------------------------------------------------------------
+
+void ReadLanguageSetting() {
+    std::unique_ptr<QSettings> store(OpenLanguageStore());
+    const QVariant v = store->value(QLatin1String(LanguageSection));
+    bool ok = false;
+    const int lang = v.toString().trimmed().toInt(&ok);
+    Shell().UILanguage = (ok && lang == LangChinese) ? LangChinese : LangEnglish;
+}
+
+void SaveLanguageSetting() {
+    std::unique_ptr<QSettings> store(OpenLanguageStore());
+    store->setValue(QLatin1String(LanguageSection), QString::number(Shell().UILanguage));
+    store->sync();
+}
+
+QString HelpFilePath() { return HelpFile(); }
+
+LanguageHooksData& LanguageHooks() {
+    static LanguageHooksData h;
+    return h;
+}
+
+void ApplyLanguage(int lang) {
+    HelpFile() = QCoreApplication::applicationDirPath() +
+                 (lang == 0 ? QStringLiteral("/KV2200help_Chinese.chm")
+                            : QStringLiteral("/KV2200help.chm"));
+    SetLanguageChecks(lang);
+
+    LoadLanguageTables(lang);
+
+    SetMainMenuCaptions(lang);
+    SetPopupMenuCaptions(lang);
+    SetToolbarCaptions(lang);
+    SetDataSheetTreeCaptions(lang);
+    SetCtrlListCaptions(lang);
+
+    SetWaveWindowCaptionsAll(lang);
+    SetDataWindowCaptionsAll(lang);
+    SetMeasureWindowCaptionsAll(lang);
+    SetRecordWindowCaptionsAll(lang);
+    SetMemoryWaveWindowCaptionsAll(lang);
+
+    // Window kinds added later that follow a switch.
+    for (const QString& name : SwitchCaptionKinds()) {
+        const CaptionKind& k = CaptionKindOf(name);
+        if (!k.openWindows) continue;
+        for (QWidget* w : k.openWindows()) ApplyCaptionTable(w, k.table, lang);
+    }
+}
+
+void SwitchLanguage(int newLang) {
+    if (!IsLanguage(newLang)) return;
+    const int oldLang = Shell().UILanguage;
+    SetLanguageChecks(newLang);
+    Shell().UILanguage = newLang;
+    ApplyLanguage(newLang);
+    // The mirror's words pass to the new language (needs its value words, loaded above).
+    TranslateSettingWords(newLang, oldLang);
+    SaveLanguageSetting();
+    if (LanguageHooks().RebuildCtrlTree) LanguageHooks().RebuildCtrlTree();
+}
+
+// ---- Main window and panes ------------------------------------------------------
+
+void SetMainMenuCaptions(int lang) {
+    ApplyCaptionTable(CaptionWindow(QStringLiteral("frmMain")), MainMenuCaptionTable(), lang);
+}
+
+void SetPopupMenuCaptions(int lang) {
+    // Reaching each pane loads it the first time, whatever the language.
+    QWidget* browser = CaptionWindow(QStringLiteral("frmDataSheetTree"));
+    ApplyCaptionTable(browser, DataSheetPopupCaptionTable(), lang);
+    QWidget* ctrl = CaptionWindow(QStringLiteral("frmCtrlList"));
+    ApplyCaptionTable(ctrl, CtrlListPopupCaptionTable(), lang);
+}
+
+void SetToolbarCaptions(int lang) {
+    ApplyCaptionTable(CaptionWindow(QStringLiteral("frmMain")), ToolbarCaptionTable(), lang);
+}
+
+void SetDataSheetTreeCaptions(int lang) {
+    // Each text on its own: a tree without its sheet node still gets the others.
+    ApplyCaptionTable(CaptionWindow(QStringLiteral("frmDataSheetTree")),
+                      DataSheetTreeCaptionTable(), lang);
+}
+
+void SetCtrlListCaptions(int lang) {
+    ApplyCaptionTable(CaptionWindow(QStringLiteral("frmCtrlList")), CtrlListCaptionTable(), lang);
+}
+
+// ---- Dialogs and panels --------------------------------------------------------
+
+void SetNewDocCaptions(QWidget* d, int lang) { ApplyCaptionTable(d, NewDocCaptionTable(), lang); }
+void SetOpenDocCaptions(QWidget* d, int lang) { ApplyCaptionTable(d, OpenDocCaptionTable(), lang); }
+void SetOptionsCaptions(QWidget* d, int lang) { ApplyCaptionTable(d, OptionsCaptionTable(), lang); }
+void SetSplashCaptions(QWidget* d, int lang) { ApplyCaptionTable(d, SplashCaptionTable(), lang); }
+void SetAboutCaptions(QWidget* d, int lang) { ApplyCaptionTable(d, AboutCaptionTable(), lang); }
+void SetAdjustDialogCaptions(QWidget* d, int lang) {
+    ApplyCaptionTable(d, AdjustDialogCaptionTable(), lang);
+}
+void SetPassFailCaptions(QWidget* d, int lang) { ApplyCaptionTable(d, PassFailCaptionTable(), lang); }
+void SetVirtualPanelCaptions(QWidget* d, int lang) {
+    ApplyCaptionTable(d, VirtualPanelCaptionTable(), lang);
+}
+void SetVirtualKeyCaptions(QWidget* d, int lang) {
+    ApplyCaptionTable(d, VirtualKeyCaptionTable(), lang);
+}
+
+// ---- Document windows --------------------------------------------------------
+
+void SetWaveWindowCaptions(int slot, int lang) { SetViewCaptions(kWave, slot, lang); }
+void SetWaveWindowCaptionsAll(int lang) { SetViewCaptionsAll(kWave, lang); }
+void SetDataWindowCaptions(int slot, int lang) { SetViewCaptions(kData, slot, lang); }
+void SetDataWindowCaptionsAll(int lang) { SetViewCaptionsAll(kData, lang); }
+void SetMeasureWindowCaptions(int slot, int lang) { SetViewCaptions(kMeasure, slot, lang); }
+void SetMeasureWindowCaptionsAll(int lang) { SetViewCaptionsAll(kMeasure, lang); }
+void SetRecordWindowCaptions(int slot, int lang) { SetViewCaptions(kRecord, slot, lang); }
+void SetRecordWindowCaptionsAll(int lang) { SetViewCaptionsAll(kRecord, lang); }
+void SetMemoryWaveWindowCaptions(int slot, int lang) { SetViewCaptions(kMemWave, slot, lang); }
+void SetMemoryWaveWindowCaptionsAll(int lang) { SetViewCaptionsAll(kMemWave, lang); }
+
+// ---- Record status line ----------------------------------------------------------
+
+QString TranslateRecordStatus(const QString& status, int lang) {
+    for (const StatusPair& p : kStatusWords) {
+        if (lang == 1 && status == QString::fromUtf8(p.zh)) return QString::fromUtf8(p.en);
+        if (lang == 0 && status == QString::fromUtf8(p.en)) return QString::fromUtf8(p.zh);
+    }
+    return status;
+}
+
+bool IsRecordOpenPrompt(const QString& status, int lang) {
+    if (lang == 0) return status == QString::fromUtf8(kStatusWords[0].zh);
+    if (lang == 1) return status == QString::fromUtf8(kStatusWords[0].en);
+    return false;
+}
+
+void DrawRecordStatusLine(QPainter& p, int width, int height, const QColor& background,
+                          const QString& status, int frame, int count, int lang) {
+    p.save();
+    p.fillRect(0, 0, width, height, background);
+    QFont f = p.font();
+    f.setBold(true);
+    p.setFont(f);
+    p.setPen(QColor(255, 255, 255));
+    const int big = 1 << 14;
+    p.drawText(QRect(30, 8, big, big), Qt::AlignLeft | Qt::AlignTop, status);
+    if (!IsRecordOpenPrompt(status, lang)) {
+        p.setPen(QColor(0, 255, 0));
+        const QString counter = QString::number(frame) + '/' + QString::number(count);
+        p.drawText(QRect(width - 70, 8, big, big), Qt::AlignLeft | Qt::AlignTop, counter);
+    }
+    p.restore();
+}

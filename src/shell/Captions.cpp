@@ -1,0 +1,163 @@
+#include "shell/Captions.h"
+
+#include <QAbstractItemModel>
+#include <QAbstractItemView>
+#include <QAction>
+#include <QApplication>
+#include <QDockWidget>
+#include <QRegularExpression>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QVariant>
+#include <QWidget>
+#include <map>
+
+const char* const AppVersionText = "00.01.05";
+
+QString CaptionText(const CaptionRow& row, int lang, bool oneWindow) {
+    if (lang == 0) return (oneWindow && !row.zhOneWindow.isNull()) ? row.zhOneWindow : row.zh;
+    if (lang == 1) return row.en;
+    return QString();
+}
+
+QObject* FindCaptionControl(QWidget* window, const QString& name) {
+    if (!window) return nullptr;
+    if (name.isEmpty() || window->objectName() == name) return window;
+    if (QObject* o = window->findChild<QObject*>(name)) return o;
+    static const QRegularExpression arrayName(QStringLiteral("^(\\w+)\\((\\d+)\\)$"));
+    const QRegularExpressionMatch m = arrayName.match(name);
+    if (m.hasMatch()) return window->findChild<QObject*>(m.captured(1) + '_' + m.captured(2));
+    return nullptr;
+}
+
+namespace {
+
+// The caption of a control: a frame or menu has a title, the rest a text.
+bool SetCaption(QObject* o, const QString& text) {
+    const QMetaObject* mo = o->metaObject();
+    if (qobject_cast<QDockWidget*>(o)) return o->setProperty("windowTitle", text), true;
+    if (mo->indexOfProperty("title") >= 0) return o->setProperty("title", text);
+    if (mo->indexOfProperty("text") >= 0) return o->setProperty("text", text);
+    return false;
+}
+
+void SetTitle(QWidget* window, const QString& text) {
+    window->setWindowTitle(text);
+    // A docked pane shows its title on the dock that holds it.
+    if (auto* dock = qobject_cast<QDockWidget*>(window->parentWidget())) dock->setWindowTitle(text);
+}
+
+// The model index of node n (from 1) in tree order: root, its first child, ...
+QModelIndex NodeIndex(const QAbstractItemModel* model, int n) {
+    int count = 0;
+    std::function<QModelIndex(const QModelIndex&)> walk = [&](const QModelIndex& parent) {
+        for (int r = 0; r < model->rowCount(parent); ++r) {
+            const QModelIndex idx = model->index(r, 0, parent);
+            if (++count == n) return idx;
+            const QModelIndex found = walk(idx);
+            if (found.isValid()) return found;
+        }
+        return QModelIndex();
+    };
+    return walk(QModelIndex());
+}
+
+}  // namespace
+
+bool ApplyCaptionRow(QWidget* window, const CaptionRow& row, int lang, bool oneWindow) {
+    if (lang != 0 && lang != 1) return false;
+    const QString text = CaptionText(row, lang, oneWindow);
+    if (row.prop == CaptionProp::Title) {
+        if (!window) return false;
+        SetTitle(window, text);
+        return true;
+    }
+    QObject* o = FindCaptionControl(window, row.control);
+    if (!o) return false;
+    switch (row.prop) {
+    case CaptionProp::Title: break;
+    case CaptionProp::Text: return SetCaption(o, text);
+    case CaptionProp::ToolTip: return o->setProperty("toolTip", text);
+    case CaptionProp::Column: {
+        auto* view = qobject_cast<QAbstractItemView*>(o);
+        if (!view || !view->model() || row.item < 1) return false;
+        return view->model()->setHeaderData(row.item - 1, Qt::Horizontal, text);
+    }
+    case CaptionProp::Tab: {
+        QTabBar* bar = qobject_cast<QTabBar*>(o);
+        if (auto* tabs = qobject_cast<QTabWidget*>(o)) bar = tabs->tabBar();
+        if (!bar || row.item < 1 || row.item > bar->count()) return false;
+        bar->setTabText(row.item - 1, text);
+        return true;
+    }
+    case CaptionProp::Node: {
+        auto* view = qobject_cast<QAbstractItemView*>(o);
+        if (!view || !view->model() || row.item < 1) return false;
+        const QModelIndex idx = NodeIndex(view->model(), row.item);
+        return idx.isValid() && view->model()->setData(idx, text, Qt::DisplayRole);
+    }
+    case CaptionProp::ToolButton: {
+        auto* bar = qobject_cast<QToolBar*>(o);
+        if (!bar || row.item < 1) return false;
+        const QList<QAction*> actions = bar->actions();
+        if (row.item > actions.size()) return false;
+        actions[row.item - 1]->setToolTip(text);
+        return true;
+    }
+    }
+    return false;
+}
+
+void ApplyCaptionTable(QWidget* window, const CaptionTable& table, int lang, bool oneWindow) {
+    if (!window || (lang != 0 && lang != 1)) return;
+    for (const CaptionRow& row : table) ApplyCaptionRow(window, row, lang, oneWindow);
+}
+
+// ---- Registry --------------------------------------------------------------
+
+namespace {
+struct Registry {
+    std::map<QString, CaptionKind> kinds;
+    QStringList switchOrder;
+};
+Registry& Reg() {
+    static Registry r;
+    return r;
+}
+}  // namespace
+
+CaptionKind& CaptionKindOf(const QString& name) {
+    CaptionKind& k = Reg().kinds[name];
+    k.name = name;
+    return k;
+}
+
+void RegisterCaptionKind(const QString& name, const CaptionTable& table, bool atSwitch,
+                         std::function<QList<QWidget*>()> openWindows) {
+    CaptionKind& k = CaptionKindOf(name);
+    k.table = table;
+    k.atSwitch = atSwitch;
+    if (openWindows) k.openWindows = std::move(openWindows);
+    Reg().switchOrder.removeAll(name);
+    if (atSwitch) Reg().switchOrder.append(name);
+}
+
+QStringList SwitchCaptionKinds() { return Reg().switchOrder; }
+
+void SetRegisteredCaptions(const QString& kind, QWidget* window, int lang) {
+    auto it = Reg().kinds.find(kind);
+    if (it == Reg().kinds.end()) return;
+    ApplyCaptionTable(window, it->second.table, lang);
+}
+
+QWidget* CaptionWindow(const QString& kind) {
+    auto it = Reg().kinds.find(kind);
+    if (it != Reg().kinds.end() && it->second.instance) return it->second.instance();
+    const QWidgetList tops = QApplication::topLevelWidgets();
+    for (QWidget* w : tops)
+        if (w->objectName() == kind) return w;
+    for (QWidget* w : tops)
+        if (QWidget* c = w->findChild<QWidget*>(kind)) return c;
+    return nullptr;
+}
