@@ -3,19 +3,14 @@
 #include <QApplication>
 #include <memory>
 
-#include "common/SettingsStore.h"
-#include "common/ShellState.h"
+#include "shell/Language.h"
 #include "shell/MainWindow.h"
-#include "shell/SoftwareSettings.h"
 #include "shell/Splash.h"
-
-int ReadStoredLanguage() {
-    const auto v = StoredTextToInt(GetStoredText("Velmora_Language", "Language", "1"));
-    return (v && *v == LangChinese) ? LangChinese : LangEnglish;
-}
+#include "shell/frmPrgressSave.h"
 
 int Main() {
-    Shell().UILanguage = ReadStoredLanguage();
+    ReadLanguageSetting();
+    InstallSaveProgressWindow();
 
     auto splash = std::make_unique<frmSplash>();
     splash->show();

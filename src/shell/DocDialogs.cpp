@@ -8,6 +8,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "common/ShellState.h"
+#include "shell/Language.h"
 #include "shell/OptionsLogic.h"
 #include "shell/ShellIcons.h"
 
@@ -65,9 +67,12 @@ void DocKindDialog::cmdCancel_Click() { reject(); }
 
 frmNewDoc::frmNewDoc(QWidget* parent)
     : DocKindDialog("frmNewDoc", "New Document",
-                    {"Data Sheet", "Controller", "Wave", "Measure", "Wave Data", "Record", "Memory Wave"}, parent) {}
+                    {"Data Sheet", "Controller", "Wave", "Measure", "Wave Data", "Record", "Memory Wave"}, parent) {
+    SetNewDocCaptions(this, Shell().UILanguage);
+}
 
 frmOpenDoc::frmOpenDoc(QWidget* parent)
     : DocKindDialog("frmOpenDoc", "Open Document", {"Data Sheet", "Controller"}, parent) {
     ShellDialogs().DialogOK = false;
+    SetOpenDocCaptions(this, Shell().UILanguage);
 }

@@ -3,10 +3,10 @@
 #include <QAction>
 #include <QCoreApplication>
 #include <QPainter>
-#include <QSettings>
 #include <QWidget>
 #include <memory>
 
+#include "common/SettingsStore.h"
 #include "common/SheetModel.h"
 #include "common/ShellState.h"
 #include "link/Messages.h"
@@ -20,13 +20,6 @@ QString& HelpFile() {
     return f;
 }
 
-// The application's settings store: organisation and application "Velmora".
-QSettings* OpenLanguageStore() {
-    return new QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Velmora"),
-                         QStringLiteral("Velmora"));
-}
-
-const char* const LanguageSection = "Velmora_Language/Language";
 
 bool IsLanguage(int lang) { return lang == 0 || lang == 1; }
 
@@ -123,18 +116,12 @@ const StatusPair kStatusWords[] = {
 // ---- Language ----------------------------------------------------------------
 
 void ReadLanguageSetting() {
-    std::unique_ptr<QSettings> store(OpenLanguageStore());
-    const QVariant v = store->value(QLatin1String(LanguageSection));
     bool ok = false;
-    const int lang = v.toString().trimmed().toInt(&ok);
+    const int lang = GetStoredText("Velmora_Language", "Language").trimmed().toInt(&ok);
     Shell().UILanguage = (ok && lang == LangChinese) ? LangChinese : LangEnglish;
 }
 
-void SaveLanguageSetting() {
-    std::unique_ptr<QSettings> store(OpenLanguageStore());
-    store->setValue(QLatin1String(LanguageSection), QString::number(Shell().UILanguage));
-    store->sync();
-}
+void SaveLanguageSetting() { SaveStoredText("Velmora_Language", "Language", QString::number(Shell().UILanguage)); }
 
 QString HelpFilePath() { return HelpFile(); }
 

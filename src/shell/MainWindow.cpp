@@ -38,7 +38,9 @@
 #include "sheets/DataSheetTree.h"
 #include "shell/DocDialogs.h"
 #include "shell/DocumentCommands.h"
+#include "shell/Captions.h"
 #include "shell/Language.h"
+#include "shell/frmAbout.h"
 #include "shell/OptionsDialog.h"
 #include "shell/OptionsLogic.h"
 #include "shell/ShellIcons.h"
@@ -77,11 +79,6 @@ const ToolbarEntry kToolbar[18] = {
 
 frmMain* MainForm() { return mainFormRef().data(); }
 void SetMainForm(frmMain* form) { mainFormRef() = form; }
-
-QString HelpFilePath(int language) {
-    const QString name = language == LangChinese ? "KV2200help_Chinese.chm" : "KV2200help.chm";
-    return QDir(QCoreApplication::applicationDirPath()).filePath(name);
-}
 
 bool TransferRunning() { return Transfer().TransferBusy; }
 
@@ -208,6 +205,8 @@ void frmMain::buildMenus() {
     QAction* en = lang->addAction("English");
     en->setObjectName("mnuLanguageEnglish");
     en->setCheckable(true);
+    connect(zh, &QAction::triggered, this, [] { SwitchLanguage(LangChinese); });
+    connect(en, &QAction::triggered, this, [] { SwitchLanguage(LangEnglish); });
 }
 
 void frmMain::buildToolbar() {
@@ -293,6 +292,11 @@ QAction* frmMain::ToolbarButton(const QString& key) const {
 void frmMain::MDIForm_Load() {
     SetMainForm(this);
     TransferWindowOwner() = this;
+    // The language reaches the main window and the two panes (loading a pane
+    // the first time it is reached).
+    CaptionKindOf("frmMain").instance = [] { return static_cast<QWidget*>(MainForm()); };
+    CaptionKindOf("frmDataSheetTree").instance = [] { return static_cast<QWidget*>(DataBrowserForm()); };
+    CaptionKindOf("frmCtrlList").instance = [] { return static_cast<QWidget*>(CtrlListForm()); };
     LinkUi().ShowConnectionLed = [this](bool on) { ShowConnectionLed(on); };
     LinkUi().ShowSerialStatus = [this](const QString& t) { ShowStatusText(t); };
     RecentMenuUi().Show = [this](RecentList list, bool enabled, const QStringList& entries) {
@@ -525,7 +529,6 @@ void frmMain::UpdateCommandAvailability() {
     enable("mnuFileSaveDataSheet", bool(d.SaveDataSheet));
     enable("mnuFileSaveCtrlFile", bool(d.SaveCtrl));
     enable("mnuFileSaveAll", d.SaveDataSheet && d.SaveCtrl);
-    enable("mnuHelpAbout", false);  // the About box comes with the language machinery
     for (int i = 0; i < 4; ++i) {
         mnuFileRecentCtrl[i]->setEnabled(bool(d.OpenCtrl));
         mnuFileRecentSheet[i]->setEnabled(bool(d.OpenDataSheet));
@@ -690,7 +693,7 @@ void frmMain::listDocumentWindows() {
 }
 
 void frmMain::mnuHelpContents_Click() {
-    const QString path = HelpFilePath(Shell().UILanguage);
+    const QString path = HelpFilePath();
     if (!QFileInfo::exists(path)) {
         MsgBox("The help file " + QDir::toNativeSeparators(path) + " is not installed.", vbOKOnly | vbExclamation);
         return;
@@ -700,7 +703,7 @@ void frmMain::mnuHelpContents_Click() {
                vbOKOnly | vbExclamation);
 }
 
-void frmMain::mnuHelpAbout_Click() {}
+void frmMain::mnuHelpAbout_Click() { ShowAboutBox(this); }
 
 void frmMain::tbToolBar_ButtonClick(const QString& key) {
     QAction* a = ToolbarButton(key);

@@ -132,10 +132,6 @@ private:
 frmMain* MainForm();
 void SetMainForm(frmMain* form);
 
-// The help file of a language beside the application: "KV2200help_Chinese.chm"
-// for 0, "KV2200help.chm" for any other value.
-QString HelpFilePath(int language);
-
 // The one-thread guard of the closing: true while a transfer job runs, when
 // the main window must not close under it.
 bool TransferRunning();

@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "common/ShellState.h"
+#include "shell/Language.h"
 #include "shell/UsbChoice.h"
 
 namespace {
@@ -136,6 +137,7 @@ void frmOptions::Form_Load() {
     IntervalCombo->addItems(IntervalEntries());
     Select(OptionsFromSettings(static_cast<int>(resources_.size())));
     tbsOptions->setCurrentIndex(0);
+    SetOptionsCaptions(this, Shell().UILanguage);
 }
 
 void frmOptions::Select(const OptionsChoice& c) {

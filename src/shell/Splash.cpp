@@ -6,6 +6,8 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include "common/ShellState.h"
+#include "shell/Language.h"
 #include "shell/ShellIcons.h"
 
 frmSplash::frmSplash(QWidget* parent) : QWidget(parent, Qt::SplashScreen | Qt::FramelessWindowHint) {
@@ -50,4 +52,5 @@ void frmSplash::Form_Load() {
         const QRect g = s->geometry();
         move(g.x() + (g.width() - width()) / 2, g.y() + (g.height() - height()) / 2);
     }
+    SetSplashCaptions(this, Shell().UILanguage);
 }

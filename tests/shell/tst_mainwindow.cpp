@@ -1,6 +1,7 @@
 // The main window: its controls, the load sequence, the closing questions
 // and the unload.
 #include <QAction>
+#include <QComboBox>
 #include <QDockWidget>
 #include <QLabel>
 #include <QMenu>
@@ -19,6 +20,9 @@
 #include "link/RS232Func.h"
 #include "platform/dialogs/MsgBox.h"
 #include "shell/DocumentCommands.h"
+#include "shell/DocDialogs.h"
+#include "shell/Language.h"
+#include "shell/OptionsDialog.h"
 #include "shell/MainWindow.h"
 
 class MainWindowTest : public QObject {
@@ -285,15 +289,37 @@ private slots:
     void helpWithoutItsFileSaysSo() {
         frmMain w;
         w.MDIForm_Load();
-        Shell().UILanguage = LangChinese;
-        QVERIFY(HelpFilePath(Shell().UILanguage).endsWith("/KV2200help_Chinese.chm"));
-        Shell().UILanguage = 2;
-        QVERIFY(HelpFilePath(Shell().UILanguage).endsWith("/KV2200help.chm"));
-        Shell().UILanguage = LangEnglish;
+        QVERIFY(HelpFilePath().endsWith("/KV2200help.chm"));
         MsgBoxService::ClearLog();
         w.mnuHelpContents_Click();
         QCOMPARE(MsgBoxService::Log().size(), 1);
         QVERIFY(MsgBoxService::Log()[0].text.contains("KV2200help.chm"));
+        w.MDIForm_Unload();
+    }
+
+    void languageMenuRecaptionsTheWindowAndItsPanes() {
+        frmMain w;
+        w.MDIForm_Load();
+        QVERIFY(w.MenuItem("mnuLanguageEnglish")->isChecked());
+        w.MenuItem("mnuLanguageChinese")->trigger();
+        QCOMPARE(Shell().UILanguage, int(LangChinese));
+        QVERIFY(w.MenuItem("mnuLanguageChinese")->isChecked());
+        QVERIFY(!w.MenuItem("mnuLanguageEnglish")->isChecked());
+        QCOMPARE(w.findChild<QMenu*>("mnuFile")->title(), QString::fromUtf8("文件"));
+        QCOMPARE(w.ToolbarButton(1)->toolTip(), QString::fromUtf8("新建"));
+        QCOMPARE(w.picLED_OFF->toolTip(), QString::fromUtf8("连接状态-[未连接]"));
+        // A docked pane's title follows its window's caption.
+        QCOMPARE(w.DataSheetPane->windowTitle(), QString::fromUtf8("数据浏览器"));
+        QCOMPARE(w.ControllerPane->windowTitle(), QString::fromUtf8("DSO控制器"));
+        // Dialogs opened now take the new language.
+        frmOptions options(&w);
+        QCOMPARE(options.windowTitle(), QString::fromUtf8("选项"));
+        QCOMPARE(options.DeviceCombo->itemText(0), QString::fromUtf8("无设备"));
+        frmNewDoc newDoc(&w);
+        QCOMPARE(newDoc.windowTitle(), QString::fromUtf8("新建文档"));
+        w.MenuItem("mnuLanguageEnglish")->trigger();
+        QCOMPARE(w.findChild<QMenu*>("mnuFile")->title(), QString("File"));
+        QCOMPARE(w.DataSheetPane->windowTitle(), QString("Data Sheet"));
         w.MDIForm_Unload();
     }
 

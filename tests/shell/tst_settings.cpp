@@ -5,7 +5,6 @@
 #include "TestEnv.h"
 #include "common/SettingsStore.h"
 #include "common/ShellState.h"
-#include "shell/AppMain.h"
 #include "shell/SoftwareSettings.h"
 #include "shell/UsbChoice.h"
 
@@ -124,10 +123,6 @@ private slots:
                                                     << "7";
         QTest::newRow("width garbage keeps default") << "Settings_KV2200M" << "MainWidth" << "wide" << "width"
                                                      << "6500";
-        QTest::newRow("language 2 reads as English") << "Velmora_Language" << "Language" << "2" << "lang"
-                                                     << "1";
-        QTest::newRow("language 0") << "Velmora_Language" << "Language" << "0" << "lang" << "0";
-        QTest::newRow("language garbage") << "Velmora_Language" << "Language" << "zh" << "lang" << "1";
     }
 
     void storedTexts() {
@@ -144,7 +139,6 @@ private slots:
             {"hw", QString::number(sh.StartupCheckHardware)}, {"port", QString::number(sh.COM_Port)},
             {"io", QString::number(sh.ScopeIOType)},          {"interval", QString::number(sh.RefreshInterval)},
             {"gpib", QString::number(sh.GPIB_Addr)},          {"width", QString::number(r.Width)},
-            {"lang", QString::number(ReadStoredLanguage())},
         };
         QCOMPARE(got.value(field), expected);
         QCOMPARE(sh.BaudRate, QString("4800"));
