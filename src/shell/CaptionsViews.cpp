@@ -1,15 +1,15 @@
 // Caption tables of the document windows (the views of a data sheet).
 #include "shell/Captions.h"
 
+#include <initializer_list>
+
 using P = CaptionProp;
 
-const CaptionTable& WaveWindowCaptionTable() {
-    static const CaptionTable t = {
-        {"cmdRefresh", P::Text, 0, "     Refresh", "  更新 ."},
-        {"Frame1", P::Text, 0, "Refresh", "更新"},
-        {"Frame2(0)", P::Text, 0, "Display", "显示"},
-        {"Frame6", P::Text, 0, "Zoom", "缩放"},
-        {"BestFitChk", P::Text, 0, "Best Fit", "适合"},
+namespace {
+
+// The colour, grid, cursor and output controls both waveform windows show.
+CaptionTable waveViewRows() {
+    return {
         {"OptionColor(0)", P::Text, 0, "Color", "彩色"},
         {"OptionColor(1)", P::Text, 0, "B&&W", "黑白"},
         {"GridCheck", P::Text, 0, "Grid", "网格"},
@@ -17,16 +17,39 @@ const CaptionTable& WaveWindowCaptionTable() {
         {"ChkCursorX", P::Text, 0, "CursorX", "光标X"},
         {"ChkCursorY", P::Text, 0, "CursorY", "光标Y"},
         {"Frame2(1)", P::Text, 0, "Output", "输出"},
-        {"cmdExport", P::Text, 0, "Export", "导出 ."},
-        {"cmdPrint", P::Text, 0, "Print", "打印 ."},
-        {"cmdPreview", P::Text, 0, "     Preview", "         预览 ."},
-        {"cmdRefresh", P::ToolTip, 0, "Refresh Data(F5)", "更新数据(F5)"},
-        {"cmdExport", P::ToolTip, 0, "Output", "输出"},
-        {"cmdPrint", P::ToolTip, 0, "Print", "打印"},
-        {"cmdPreview", P::ToolTip, 0, "Print Preview", "打印预览"},
-        // A window made while Chinese is active shows the label with 5 leading blanks.
-        {"LblRefreshText", P::Text, 0, "Refreshing", "更新", "     更新"},
     };
+}
+
+CaptionTable joined(std::initializer_list<CaptionTable> parts) {
+    CaptionTable all;
+    for (const CaptionTable& part : parts) all.insert(all.end(), part.begin(), part.end());
+    return all;
+}
+
+}  // namespace
+
+const CaptionTable& WaveWindowCaptionTable() {
+    static const CaptionTable t = joined({
+        CaptionTable{
+            {"cmdRefresh", P::Text, 0, "     Refresh", "  更新 ."},
+            {"Frame1", P::Text, 0, "Refresh", "更新"},
+            {"Frame2(0)", P::Text, 0, "Display", "显示"},
+            {"Frame6", P::Text, 0, "Zoom", "缩放"},
+            {"BestFitChk", P::Text, 0, "Best Fit", "适合"},
+        },
+        waveViewRows(),
+        CaptionTable{
+            {"cmdExport", P::Text, 0, "Export", "导出 ."},
+            {"cmdPrint", P::Text, 0, "Print", "打印 ."},
+            {"cmdPreview", P::Text, 0, "     Preview", "         预览 ."},
+            {"cmdRefresh", P::ToolTip, 0, "Refresh Data(F5)", "更新数据(F5)"},
+            {"cmdExport", P::ToolTip, 0, "Output", "输出"},
+            {"cmdPrint", P::ToolTip, 0, "Print", "打印"},
+            {"cmdPreview", P::ToolTip, 0, "Print Preview", "打印预览"},
+            // A window made while Chinese is active shows the label with 5 leading blanks.
+            {"LblRefreshText", P::Text, 0, "Refreshing", "更新", "     更新"},
+        },
+    });
     return t;
 }
 
@@ -82,28 +105,26 @@ const CaptionTable& RecordWindowCaptionTable() {
 }
 
 const CaptionTable& MemoryWaveWindowCaptionTable() {
-    static const CaptionTable t = {
-        {"Frame1", P::Text, 0, "Open", "打开"},
-        {"FlatBttn1", P::Text, 0, " File", "文件 ."},
-        {"Frame2(0)", P::Text, 0, "Display", "显示"},
-        {"Frame6", P::Text, 0, "Zoom", "缩放"},
-        {"OptionColor(0)", P::Text, 0, "Color", "彩色"},
-        {"OptionColor(1)", P::Text, 0, "B&&W", "黑白"},
-        {"GridCheck", P::Text, 0, "Grid", "网格"},
-        {"Frame2(2)", P::Text, 0, "Cursor", "光标"},
-        {"ChkCursorX", P::Text, 0, "CursorX", "光标X"},
-        {"ChkCursorY", P::Text, 0, "CursorY", "光标Y"},
-        {"Frame2(1)", P::Text, 0, "Output", "输出"},
-        {"FlatBttn4", P::Text, 0, "       Bitmap", "       位图 ."},
-        {"cmdPrint", P::Text, 0, "       Print", "       打印 ."},
-        {"cmdPreview", P::Text, 0, "     Preview", "  预览 ."},
-        {"Reset", P::Text, 0, "Reset", "复位"},
-        {"Label4", P::Text, 0, "Time/Div", "时基"},
-        {"FlatBttn1", P::ToolTip, 0, "Open waveform File", "打开波形文件"},
-        {"FlatBttn3", P::ToolTip, 0, "Output CSV", "输出CSV文件"},
-        {"FlatBttn4", P::ToolTip, 0, "Output Bitmap", "输出位图文件"},
-        {"cmdPrint", P::ToolTip, 0, "Print", "打印"},
-        {"cmdPreview", P::ToolTip, 0, "Print Preview", "打印预览"},
-    };
+    static const CaptionTable t = joined({
+        CaptionTable{
+            {"Frame1", P::Text, 0, "Open", "打开"},
+            {"FlatBttn1", P::Text, 0, " File", "文件 ."},
+            {"Frame2(0)", P::Text, 0, "Display", "显示"},
+            {"Frame6", P::Text, 0, "Zoom", "缩放"},
+        },
+        waveViewRows(),
+        CaptionTable{
+            {"FlatBttn4", P::Text, 0, "       Bitmap", "       位图 ."},
+            {"cmdPrint", P::Text, 0, "       Print", "       打印 ."},
+            {"cmdPreview", P::Text, 0, "     Preview", "  预览 ."},
+            {"Reset", P::Text, 0, "Reset", "复位"},
+            {"Label4", P::Text, 0, "Time/Div", "时基"},
+            {"FlatBttn1", P::ToolTip, 0, "Open waveform File", "打开波形文件"},
+            {"FlatBttn3", P::ToolTip, 0, "Output CSV", "输出CSV文件"},
+            {"FlatBttn4", P::ToolTip, 0, "Output Bitmap", "输出位图文件"},
+            {"cmdPrint", P::ToolTip, 0, "Print", "打印"},
+            {"cmdPreview", P::ToolTip, 0, "Print Preview", "打印预览"},
+        },
+    });
     return t;
 }
