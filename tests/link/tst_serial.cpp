@@ -10,6 +10,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include "SerialTicker.h"
 #include "TestEnv.h"
 #include "common/Pause.h"
 #include "common/ShellState.h"
@@ -29,21 +30,11 @@ struct Chunk {
 // Plays the instrument's side: writes each chunk when its tick has come and
 // the previous chunk has been taken by the receive handler, and ticks while
 // the reader's tick limit is not reached.
-class Instrument : public QObject {
+class Instrument : public SerialTicker {
 public:
     Instrument(int masterFd, QList<Chunk> script, int tickLimit)
-        : fd(masterFd), chunks(std::move(script)), limit(tickLimit) {
-        connect(&timer, &QTimer::timeout, this, [this] { step(); });
-        timer.start(0);
-        // Only a broken reader gets here: end its wait so the test fails instead of hanging.
-        QTimer::singleShot(20000, this, [this] {
-            stuck = true;
-            Serial().TickCount = 100000;
-            SerialTick();
-        });
-    }
-    int ticks = 0;
-    bool stuck = false;
+        : SerialTicker(tickLimit, [this] { return mayTick(); }), fd(masterFd),
+          chunks(std::move(script)) {}
     bool finished() const { return chunks.isEmpty() && !pending; }
 
 private:
@@ -54,27 +45,25 @@ private:
             .arg(Serial().RxStarted)
             .arg(Link().WaitingReply);
     }
-    void step() {
+    // True when this turn may tick: no chunk is waiting to be taken or written.
+    bool mayTick() {
         if (pending) {
-            if (signature() == before) return;  // not taken yet
+            if (signature() == before) return false;  // not taken yet
             pending = false;
         }
         if (!chunks.isEmpty() && chunks.first().atTick <= ticks) {
-            const QByteArray b = chunks.takeFirst().bytes;
-            before = signature();
-            pending = true;
-            QCOMPARE(::write(fd, b.constData(), size_t(b.size())), ssize_t(b.size()));
-            return;
+            write(chunks.takeFirst().bytes);
+            return false;
         }
-        if (Link().WaitingReply && Serial().TickCount < limit) {
-            ++ticks;
-            SerialTick();
-        }
+        return true;
+    }
+    void write(const QByteArray& b) {
+        before = signature();
+        pending = true;
+        QCOMPARE(::write(fd, b.constData(), size_t(b.size())), ssize_t(b.size()));
     }
     int fd;
     QList<Chunk> chunks;
-    int limit;
-    QTimer timer;
     bool pending = false;
     QString before;
 };

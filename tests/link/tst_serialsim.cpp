@@ -5,6 +5,7 @@
 // is not to come), so the time-outs are counted exactly.
 #include <QtTest>
 
+#include "SerialTicker.h"
 #include "Simulator.h"
 #include "TestEnv.h"
 #include "common/ShellState.h"
@@ -15,34 +16,11 @@
 #include "platform/dialogs/MsgBox.h"
 
 namespace {
-class Ticker : public QObject {
-public:
-    // Ticks while a reply is awaited and below the limit; with waitForStart,
-    // only once the first chunk has come.
-    Ticker(int limit, bool waitForStart) : limit(limit), waitForStart(waitForStart) {
-        connect(&timer, &QTimer::timeout, this, [this] {
-            if (this->waitForStart && !Serial().RxStarted) return;
-            if (Link().WaitingReply && Serial().TickCount < this->limit) {
-                ++ticks;
-                SerialTick();
-            }
-        });
-        timer.start(0);
-        // Only a broken wait gets here: end it so the test fails instead of hanging.
-        QTimer::singleShot(20000, this, [this] {
-            stuck = true;
-            Serial().TickCount = 100000;
-            SerialTick();
-        });
-    }
-    int ticks = 0;
-    bool stuck = false;
-
-private:
-    int limit;
-    bool waitForStart;
-    QTimer timer;
-};
+// Ticks while a reply is awaited and below the limit; with waitForStart,
+// only once the first chunk has come.
+SerialTicker::Turn startGate(bool waitForStart) {
+    return [waitForStart] { return !waitForStart || Serial().RxStarted; };
+}
 }  // namespace
 
 class SerialSimTest : public QObject {
@@ -82,12 +60,12 @@ private slots:
     void textAndBinaryReplies() {
         sim.Set("IDN", "TARVO TECHNOLOGIES,KV2202E,SN0001,V1.0");
         {
-            Ticker t(40, true);
+            SerialTicker t(40, startGate(true));
             QCOMPARE(query("*IDN?"), QString("TARVO TECHNOLOGIES,KV2202E,SN0001,V1.0"));
         }
         {
             WriteComm(":SYSTEM:DATA?");
-            Ticker t(100, true);
+            SerialTicker t(100, startGate(true));
             QVERIFY(WaitCommBinary());
             QCOMPARE(Serial().RxExpected, qint64(116));
             QCOMPARE(Serial().RxBuffer.size(), 116);
@@ -97,7 +75,7 @@ private slots:
 
     void silentText() {
         sim.SetFault("silent");
-        Ticker t(40, false);
+        SerialTicker t(40, startGate(false));
         QCOMPARE(query(":TRIGGER:STATUS?"), QString());
         QVERIFY(!t.stuck);
         QCOMPARE(t.ticks, 40);
@@ -106,7 +84,7 @@ private slots:
     void silentBinary() {
         sim.SetFault("silent");
         WriteComm(":SYSTEM:DATA?");
-        Ticker t(100, false);
+        SerialTicker t(100, startGate(false));
         QVERIFY(!WaitCommBinary());
         QVERIFY(!t.stuck);
         QCOMPARE(t.ticks, 100);
@@ -118,14 +96,14 @@ private slots:
         sim.SetFault("truncate 50");
         {
             WriteComm(":SYSTEM:DATA?");
-            Ticker t(100, true);
+            SerialTicker t(100, startGate(true));
             QVERIFY(!WaitCommBinary());
             QVERIFY(!t.stuck);
             QCOMPARE(Serial().TickCount, 100);
             QCOMPARE(Serial().RxReceived, qint64(4 + 50));  // the count, then 50 bytes
         }
         sim.SetFault("none");
-        Ticker t(40, true);
+        SerialTicker t(40, startGate(true));
         QCOMPARE(query(":TRIGGER:STATUS?").isEmpty(), false);
     }
 };
