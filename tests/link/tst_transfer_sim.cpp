@@ -104,6 +104,18 @@ private:
     }
     QString lastTransport;
 
+    // A job over a transport, with the instrument's trigger mode.
+    static void jobColumns() {
+        QTest::addColumn<QString>("transport");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("mode");
+    }
+    void connectInMode(const QString& transport, const QString& mode) {
+        connectOver(transport);
+        sim.Set(":TRIGGER:MODE", mode);
+        sim.ClearLog();
+    }
+
     void transports() {
         QTest::addColumn<QString>("transport");
         QTest::newRow("tcp") << "tcp";
@@ -136,9 +148,7 @@ private slots:
     }
 
     void measurementJob_data() {
-        QTest::addColumn<QString>("transport");
-        QTest::addColumn<int>("code");
-        QTest::addColumn<QString>("mode");
+        jobColumns();
         for (const char* tr : {"tcp", "pty"}) {
             QTest::addRow("%s CH1 edge", tr) << tr << int(JobMeasureCH1) << "EDGE";
             QTest::addRow("%s CH2 alternation", tr) << tr << int(JobMeasureCH2) << "ALTERNATION";
@@ -148,9 +158,7 @@ private slots:
         QFETCH(QString, transport);
         QFETCH(int, code);
         QFETCH(QString, mode);
-        connectOver(transport);
-        sim.Set(":TRIGGER:MODE", mode);
-        sim.ClearLog();
+        connectInMode(transport, mode);
         const QString ch = code == JobMeasureCH1 ? "CHANNEL1" : "CHANNEL2";
 
         QVERIFY(RunTransfer(code, "Measure Data Loading...", true));
@@ -197,9 +205,7 @@ private slots:
     }
 
     void dataTableJob_data() {
-        QTest::addColumn<QString>("transport");
-        QTest::addColumn<int>("code");
-        QTest::addColumn<QString>("mode");
+        jobColumns();
         for (const char* tr : {"tcp", "pty"}) {
             QTest::addRow("%s CH1", tr) << tr << int(JobDataCH1) << "EDGE";
             QTest::addRow("%s LA", tr) << tr << int(JobDataLA) << "EDGE";
@@ -211,9 +217,7 @@ private slots:
         QFETCH(QString, transport);
         QFETCH(int, code);
         QFETCH(QString, mode);
-        connectOver(transport);
-        sim.Set(":TRIGGER:MODE", mode);
-        sim.ClearLog();
+        connectInMode(transport, mode);
         const bool la = code == JobDataLA;
         const bool alternation = mode == "ALTERNATION" && !la;
         const QString ch = code == JobDataCH1 ? "CHANNEL1" : "CHANNEL2";
