@@ -56,9 +56,8 @@ std::optional<float> StoredTextToFloat(const QString& text) {
 
 QString FloatToStoredText(float value) { return QString::number(static_cast<double>(value), 'g', 7); }
 
-MainRectTwips LoadSoftwareSetting() {
+void SetDefaultSoftwareSetting() {
     ShellStateData& sh = Shell();
-    // Defaults of a first run; each stored key that converts replaces its default.
     sh.StartupCheckHardware = false;
     sh.StartupLoadSheet = false;
     sh.StartupLoadCtrl = false;
@@ -68,6 +67,12 @@ MainRectTwips LoadSoftwareSetting() {
     sh.GPIB_Addr = 7;
     sh.RefreshType = "Single";
     sh.RefreshInterval = 1000;
+}
+
+MainRectTwips LoadSoftwareSetting() {
+    ShellStateData& sh = Shell();
+    // Defaults of a first run; each stored key that converts replaces its default.
+    SetDefaultSoftwareSetting();
     MainRectTwips rect;
 
     auto s = OpenSettingsStore();

@@ -18,6 +18,8 @@ struct MainRectTwips {
     float Height = 6500;
 };
 
+// Puts Shell()'s stored settings at the defaults of a first run.
+void SetDefaultSoftwareSetting();
 // Fills Shell()'s stored settings and returns the stored window rectangle.
 // Also clears the USB device choice (every run starts with none chosen).
 MainRectTwips LoadSoftwareSetting();

@@ -13,23 +13,15 @@
 #include "shell/DocDialogs.h"
 #include "shell/OptionsDialog.h"
 #include "shell/OptionsLogic.h"
+#include "shell/SoftwareSettings.h"
 #include "shell/UsbChoice.h"
 
 class DialogsTest : public QObject {
     Q_OBJECT
 
     static void defaults() {
-        ShellStateData& sh = Shell();
-        sh.StartupCheckHardware = false;
-        sh.StartupLoadSheet = false;
-        sh.StartupLoadCtrl = false;
-        sh.ScopeIOType = 0;
-        sh.COM_Port = 1;
-        sh.BaudRate = "9600";
-        sh.GPIB_Addr = 7;
-        sh.RefreshType = "Single";
-        sh.RefreshInterval = 1000;
-        sh.UILanguage = LangEnglish;
+        SetDefaultSoftwareSetting();
+        Shell().UILanguage = LangEnglish;
         ResetUsbDeviceChoice();
         Link().IsConnected = false;
         ShellDialogs().DialogOK = false;

@@ -24,12 +24,8 @@
 
 namespace {
 
-QString IniPath() {
-    return QDir(TestEnv::ConfigDir()).filePath("Velmora/Velmora.ini");
-}
-
 void StoreLanguageText(const QString* text) {
-    QSettings s(IniPath(), QSettings::IniFormat);
+    QSettings s(TestEnv::IniPath(), QSettings::IniFormat);
     if (text)
         s.setValue("Velmora_Language/Language", *text);
     else
@@ -38,7 +34,7 @@ void StoreLanguageText(const QString* text) {
 }
 
 QVariant StoredLanguage() {
-    return QSettings(IniPath(), QSettings::IniFormat).value("Velmora_Language/Language");
+    return QSettings(TestEnv::IniPath(), QSettings::IniFormat).value("Velmora_Language/Language");
 }
 
 // A main window and two panes, named as the shell names them, with English

@@ -31,9 +31,7 @@ class MainWindowTest : public QObject {
 private slots:
     void initTestCase() { TestEnv::Init(); }
     void init() {
-        auto s = OpenSettingsStore();
-        s->clear();
-        s->sync();
+        TestEnv::ClearSettingsStore();
         DocCommands() = DocumentCommandsData();
         MsgBoxService::ClearLog();
         Link().IsConnected = false;

@@ -11,16 +11,9 @@
 class SettingsTest : public QObject {
     Q_OBJECT
 
-    static QString iniPath() { return TestEnv::ConfigDir() + "/Velmora/Velmora.ini"; }
-    static void clearStore() {
-        auto s = OpenSettingsStore();
-        s->clear();
-        s->sync();
-    }
-
 private slots:
     void initTestCase() { TestEnv::Init(); }
-    void init() { clearStore(); }
+    void init() { TestEnv::ClearSettingsStore(); }
 
     void emptyStoreGivesDefaults() {
         Shell().COM_Port = 9;
@@ -59,7 +52,7 @@ private slots:
         QVERIFY(SaveSoftwareSetting(rect));
 
         // What another reader of the store sees, key by key.
-        QSettings raw(iniPath(), QSettings::IniFormat);
+        QSettings raw(TestEnv::IniPath(), QSettings::IniFormat);
         const QList<QPair<QString, QString>> expected = {
             {"General_KV2200M/StartupCheckHardware", "True"}, {"General_KV2200M/StartupLoadSheet", "False"},
             {"General_KV2200M/StartupLoadCtrl", "True"},      {"IO Settings_KV2200M/ScopeIOType", "2"},

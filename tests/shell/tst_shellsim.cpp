@@ -8,8 +8,8 @@
 
 #include "Simulator.h"
 #include "TestEnv.h"
-#include "common/SettingsStore.h"
 #include "common/SheetModel.h"
+#include "common/SettingsStore.h"
 #include "common/ShellState.h"
 #include "controller/CtrlState.h"
 #include "link/TransferJobs.h"
@@ -30,11 +30,6 @@ class ShellSimTest : public QObject {
         ConnectDSO();
         QVERIFY(Link().IsConnected);
         sim.ClearLog();
-    }
-    static void clearStore() {
-        auto s = OpenSettingsStore();
-        s->clear();
-        s->sync();
     }
 
 private slots:
@@ -61,7 +56,7 @@ private slots:
     void loadConnectsWhenAskedAndUnloadUnlocks() {
         QFETCH(QString, check);
         QFETCH(bool, connected);
-        clearStore();
+        TestEnv::ClearSettingsStore();
         SaveStoredText("General_KV2200M", "StartupCheckHardware", check);
         sim.ClearLog();
         {
@@ -83,7 +78,7 @@ private slots:
     }
 
     void menusConnectAndDisconnect() {
-        clearStore();
+        TestEnv::ClearSettingsStore();
         frmMain w;
         w.MDIForm_Load();
         QVERIFY(!Link().IsConnected);

@@ -3,6 +3,7 @@
 #include <QTemporaryDir>
 
 #include "common/Pause.h"
+#include "common/SettingsStore.h"
 #include "platform/dialogs/MsgBox.h"
 
 namespace {
@@ -27,4 +28,10 @@ void Init() {
     qputenv("XDG_CONFIG_HOME", configDir()->path().toUtf8());
 }
 QString ConfigDir() { return configDir()->path(); }
+QString IniPath() { return ConfigDir() + "/Velmora/Velmora.ini"; }
+void ClearSettingsStore() {
+    auto s = OpenSettingsStore();
+    s->clear();
+    s->sync();
+}
 }  // namespace TestEnv

@@ -9,4 +9,7 @@ namespace TestEnv {
 void Init();
 // The temporary config folder made by Init.
 QString ConfigDir();
+// The settings file inside it, and a way to empty it.
+QString IniPath();
+void ClearSettingsStore();
 }  // namespace TestEnv
