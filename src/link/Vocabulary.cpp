@@ -1,6 +1,7 @@
 #include "link/Vocabulary.h"
 
 #include <initializer_list>
+#include <utility>
 
 #include "common/ShellState.h"
 
@@ -242,7 +243,35 @@ namespace {
 
 constexpr int kKeep = -1;
 
-// Rewrites the value words of one mirror from one language to the other.
+// The fields of one trigger for each of its types: the main trigger, and the
+// trigger of each channel under alternation.
+struct TriggerFields {
+    QString &edgeSlope, &edgeCoupling, &edgeLevel, &edgeSensitivity;
+    QString &pulseMode, &pulseWidth, &pulseCoupling, &pulseLevel, &pulseSensitivity;
+    QString &videoPolarity, &videoSync, &videoStandard, &videoLine, &videoLevel, &videoSensitivity;
+    QString &slopeMode, &slopeTime, &slopeWindow, &slopeLevelA, &slopeLevelB, &slopeCoupling,
+        &slopeSensitivity;
+};
+
+#define KV_TRIGGER_FIELDS(s, p)                                                                  \
+    TriggerFields {                                                                              \
+        s.p##EdgeSlope, s.p##EdgeCoupling, s.p##EdgeLevel, s.p##EdgeSensitivity, s.p##PulseMode, \
+            s.p##PulseWidth, s.p##PulseCoupling, s.p##PulseLevel, s.p##PulseSensitivity,        \
+            s.p##VideoPolarity, s.p##VideoSync, s.p##VideoStandard, s.p##VideoLine,              \
+            s.p##VideoLevel, s.p##VideoSensitivity, s.p##SlopeMode, s.p##SlopeTime,              \
+            s.p##SlopeWindow, s.p##SlopeLevelA, s.p##SlopeLevelB, s.p##SlopeCoupling,            \
+            s.p##SlopeSensitivity                                                                \
+    }
+
+TriggerFields mainTrigger(CtrlSettings& s) { return KV_TRIGGER_FIELDS(s, Trigger); }
+
+// Channel 1 or 2 under alternation.
+TriggerFields altTrigger(CtrlSettings& s, int channel) {
+    return channel == 1 ? KV_TRIGGER_FIELDS(s, AltCH1) : KV_TRIGGER_FIELDS(s, AltCH2);
+}
+
+#undef KV_TRIGGER_FIELDS
+
 class Translator {
 public:
     Translator(int newLanguage, int oldLanguage) : newL(newLanguage), oldL(oldLanguage) {}
@@ -293,6 +322,26 @@ public:
         return -1;
     }
 
+    // The value words of a trigger; each flag tells whether its type is the
+    // one in force.
+    void RewriteTrigger(const TriggerFields& f, bool edge, bool pulse, bool video,
+                        bool slope) const {
+        RewriteIf(edge, f.edgeSlope, {vwRising, vwFalling}, vwAlternation);
+        RewriteIf(edge, f.edgeCoupling, {vwCouplingAC, vwDC, vwLF}, vwHF);
+        RewriteIf(pulse, f.pulseMode,
+                  {vwPulseLessPos, vwPulseLessNeg, vwPulseGreaterPos, vwPulseGreaterNeg,
+                   vwPulseEqualPos},
+                  vwPulseEqualNeg);
+        RewriteIf(pulse, f.pulseCoupling, {vwCouplingAC, vwDC, vwLF}, vwHF);
+        RewriteIf(video, f.videoPolarity, {vwPositive}, vwNegative);
+        RewriteIf(video, f.videoSync, {vwAllLines, vwLine, vwOddField}, vwEvenField);
+        RewriteIf(slope, f.slopeMode,
+                  {vwSlopeLessPos, vwSlopeLessNeg, vwSlopeGreaterPos, vwSlopeGreaterNeg,
+                   vwSlopeEqualPos},
+                  vwSlopeEqualNeg);
+        RewriteIf(slope, f.slopeCoupling, {vwCouplingAC, vwDC, vwLF}, vwHF);
+    }
+
     int newL, oldL;
 };
 
@@ -305,19 +354,14 @@ void TranslateSettingWords(CtrlSettings& s, int newLanguage, int oldLanguage) {
 
     // Run state, channels and the logic analyser.
     t.Rewrite(s.RunStop, {vwRun}, vwStop);
-    t.Rewrite(s.CH1Display, {vwOn}, vwOff);
-    t.Rewrite(s.CH1BWLimit, {vwOn}, vwOff);
-    t.Rewrite(s.CH1Coupling, {vwCouplingAC, vwDC}, vwGND);
-    t.Rewrite(s.CH2Display, {vwOn}, vwOff);
-    t.Rewrite(s.CH2BWLimit, {vwOn}, vwOff);
-    t.Rewrite(s.CH2Coupling, {vwCouplingAC, vwDC}, vwGND);
-    t.Rewrite(s.LAGroupHighDisplay, {vwOn}, vwOff);
-    t.Rewrite(s.LAGroupLowDisplay, {vwOn}, vwOff);
-    t.Rewrite(s.LADisplay, {vwOn}, vwOff);
+    for (QString* f : {&s.CH1Display, &s.CH1BWLimit, &s.CH2Display, &s.CH2BWLimit,
+                       &s.LAGroupHighDisplay, &s.LAGroupLowDisplay, &s.LADisplay})
+        t.Rewrite(*f, {vwOn}, vwOff);
+    for (QString* f : {&s.CH1Coupling, &s.CH2Coupling}) t.Rewrite(*f, {vwCouplingAC, vwDC}, vwGND);
     for (int k = 1; k <= 16; ++k) t.Rewrite(s.LAChannelDisplay[k], {vwOn}, vwOff);
     t.Rewrite(s.LAThreshold, {vwUser}, kKeep);
-    t.Rewrite(s.AltCH1TrigType, {vwEdge, vwPulse, vwSlope, vwVideo}, kKeep);
-    t.Rewrite(s.AltCH2TrigType, {vwEdge, vwPulse, vwSlope, vwVideo}, kKeep);
+    for (QString* f : {&s.AltCH1TrigType, &s.AltCH2TrigType})
+        t.Rewrite(*f, {vwEdge, vwPulse, vwSlope, vwVideo}, kKeep);
 
     // On/off values without a tree node: translated when they hold an
     // on/off word (an empty text stays empty).
@@ -335,82 +379,42 @@ void TranslateSettingWords(CtrlSettings& s, int newLanguage, int oldLanguage) {
     if (method >= 0) s.TriggerMethod = ValueWordIn(method, newLanguage);
 
     const bool edge = method == vwEdge;
-    t.Rewrite(s.TriggerEdgeSource, {vwAcLine}, kKeep);
-    t.RewriteIf(edge, s.TriggerEdgeSlope, {vwRising, vwFalling}, vwAlternation);
-    t.RewriteIf(edge, s.TriggerEdgeSweep, {vwAuto, vwSweepNormal}, vwSingle);
-    t.RewriteIf(edge, s.TriggerEdgeCoupling, {vwCouplingAC, vwDC, vwLF}, vwHF);
-
     const bool pulse = method == vwPulse;
-    t.Rewrite(s.TriggerPulseSource, {vwAcLine}, kKeep);
-    t.RewriteIf(pulse, s.TriggerPulseMode,
-                {vwPulseLessPos, vwPulseLessNeg, vwPulseGreaterPos, vwPulseGreaterNeg,
-                 vwPulseEqualPos},
-                vwPulseEqualNeg);
-    t.RewriteIf(pulse, s.TriggerPulseSweep, {vwAuto, vwSweepNormal}, vwSingle);
-    t.RewriteIf(pulse, s.TriggerPulseCoupling, {vwCouplingAC, vwDC, vwLF}, vwHF);
-
     const bool slope = method == vwSlope;
-    t.Rewrite(s.TriggerSlopeSource, {vwAcLine}, kKeep);
-    t.RewriteIf(slope, s.TriggerSlopeMode,
-                {vwSlopeLessPos, vwSlopeLessNeg, vwSlopeGreaterPos, vwSlopeGreaterNeg,
-                 vwSlopeEqualPos},
-                vwSlopeEqualNeg);
-    t.RewriteIf(slope, s.TriggerSlopeSweep, {vwAuto, vwSweepNormal}, vwSingle);
-    t.RewriteIf(slope, s.TriggerSlopeCoupling, {vwCouplingAC, vwDC, vwLF}, vwHF);
-
     const bool video = method == vwVideo;
-    t.Rewrite(s.TriggerVideoSource, {vwAcLine}, kKeep);
-    t.RewriteIf(video, s.TriggerVideoPolarity, {vwPositive}, vwNegative);
-    t.RewriteIf(video, s.TriggerVideoSync, {vwAllLines, vwLine, vwOddField}, vwEvenField);
+    for (QString* f : {&s.TriggerEdgeSource, &s.TriggerPulseSource, &s.TriggerSlopeSource,
+                       &s.TriggerVideoSource})
+        t.Rewrite(*f, {vwAcLine}, kKeep);
+    t.RewriteTrigger(mainTrigger(s), edge, pulse, video, slope);
 
     // Alternation: per channel, the fields of its trigger type (already in
     // the new language) follow the full rules when alternation is in force.
     const bool alternation = method == vwAlternative;
-    struct AltFields {
-        QString &type, &edgeSlope, &edgeCoupling, &pulseMode, &pulseCoupling, &videoPolarity,
-            &videoSync, &slopeMode, &slopeCoupling;
-    };
-    const AltFields channels[2] = {
-        {s.AltCH1TrigType, s.AltCH1EdgeSlope, s.AltCH1EdgeCoupling, s.AltCH1PulseMode,
-         s.AltCH1PulseCoupling, s.AltCH1VideoPolarity, s.AltCH1VideoSync, s.AltCH1SlopeMode,
-         s.AltCH1SlopeCoupling},
-        {s.AltCH2TrigType, s.AltCH2EdgeSlope, s.AltCH2EdgeCoupling, s.AltCH2PulseMode,
-         s.AltCH2PulseCoupling, s.AltCH2VideoPolarity, s.AltCH2VideoSync, s.AltCH2SlopeMode,
-         s.AltCH2SlopeCoupling},
-    };
-    for (const AltFields& c : channels) {
-        const int type = Translator::Match(c.type, {vwEdge, vwPulse, vwVideo}, newLanguage);
-        const bool e = alternation && type == vwEdge;
-        const bool p = alternation && type == vwPulse;
-        const bool v = alternation && type == vwVideo;
-        const bool sl = alternation && type < 0;
-        t.RewriteIf(e, c.edgeSlope, {vwRising, vwFalling}, vwAlternation);
-        t.RewriteIf(e, c.edgeCoupling, {vwCouplingAC, vwDC, vwLF}, vwHF);
-        t.RewriteIf(p, c.pulseMode,
-                    {vwPulseLessPos, vwPulseLessNeg, vwPulseGreaterPos, vwPulseGreaterNeg,
-                     vwPulseEqualPos},
-                    vwPulseEqualNeg);
-        t.RewriteIf(p, c.pulseCoupling, {vwCouplingAC, vwDC, vwLF}, vwHF);
-        t.RewriteIf(v, c.videoPolarity, {vwPositive}, vwNegative);
-        t.RewriteIf(v, c.videoSync, {vwAllLines, vwLine, vwOddField}, vwEvenField);
-        t.RewriteIf(sl, c.slopeMode,
-                    {vwSlopeLessPos, vwSlopeLessNeg, vwSlopeGreaterPos, vwSlopeGreaterNeg,
-                     vwSlopeEqualPos},
-                    vwSlopeEqualNeg);
-        t.RewriteIf(sl, c.slopeCoupling, {vwCouplingAC, vwDC, vwLF}, vwHF);
+    for (int channel = 1; channel <= 2; ++channel) {
+        const QString& typeText = channel == 1 ? s.AltCH1TrigType : s.AltCH2TrigType;
+        const int type = Translator::Match(typeText, {vwEdge, vwPulse, vwVideo}, newLanguage);
+        t.RewriteTrigger(altTrigger(s, channel), alternation && type == vwEdge,
+                         alternation && type == vwPulse, alternation && type == vwVideo,
+                         alternation && type < 0);
     }
 
     // Pattern and duration.
     const bool pattern = method == vwPattern;
     t.Rewrite(s.PatternSpare, {vwAcLine}, kKeep);
     for (int k = 1; k <= 16; ++k) t.RewriteCode(s.TriggerPatternCode[k]);
-    t.RewriteIf(pattern, s.TriggerPatternSweep, {vwAuto, vwSweepNormal}, vwSingle);
 
     const bool duration = method == vwDuration;
     t.RewriteIf(duration, s.TriggerDurationQualifier, {vwLessThan, vwGreaterThan}, vwEqual);
     for (int k = 1; k <= 16; ++k) t.RewriteCode(s.TriggerDurationCode[k]);
     t.RewriteCode(s.DurationSpare);
-    t.RewriteIf(duration, s.TriggerDurationSweep, {vwAuto, vwSweepNormal}, vwSingle);
+
+    const std::pair<bool, QString*> sweeps[] = {
+        {edge, &s.TriggerEdgeSweep},       {pulse, &s.TriggerPulseSweep},
+        {slope, &s.TriggerSlopeSweep},     {pattern, &s.TriggerPatternSweep},
+        {duration, &s.TriggerDurationSweep},
+    };
+    for (const auto& [inForce, field] : sweeps)
+        t.RewriteIf(inForce, *field, {vwAuto, vwSweepNormal}, vwSingle);
 
     // Acquisition and display.
     t.Rewrite(s.AcquireSampling, {vwRealTime}, vwEqualTime);
@@ -430,20 +434,21 @@ void SetDefaultCtrlSettings(CtrlSettings& s) {
         return ValueWord(k).isEmpty() ? ValueWordIn(k, Shell().UILanguage) : ValueWord(k);
     };
     s.RunStop = w(vwRun);
-    s.CH1Display = w(vwOn);
-    s.CH1Scale = "1.00V";
-    s.CH1Offset = "0.00mV";
-    s.CH1Coupling = w(vwCouplingAC);
-    s.CH1BWLimit = w(vwOff);
-    s.CH1Probe = "1X";
-    s.CH1Invert = w(vwOff);
-    s.CH2Display = w(vwOff);
-    s.CH2Scale = "1.00V";
-    s.CH2Offset = "0.00mV";
-    s.CH2Coupling = w(vwCouplingAC);
-    s.CH2BWLimit = w(vwOff);
-    s.CH2Probe = "1X";
-    s.CH2Invert = w(vwOff);
+    const auto setChannel = [&w](int display, QString& displayField, QString& scale,
+                                 QString& offset, QString& coupling, QString& bwLimit,
+                                 QString& probe, QString& invert) {
+        displayField = w(display);
+        scale = "1.00V";
+        offset = "0.00mV";
+        coupling = w(vwCouplingAC);
+        bwLimit = w(vwOff);
+        probe = "1X";
+        invert = w(vwOff);
+    };
+    setChannel(vwOn, s.CH1Display, s.CH1Scale, s.CH1Offset, s.CH1Coupling, s.CH1BWLimit,
+               s.CH1Probe, s.CH1Invert);
+    setChannel(vwOff, s.CH2Display, s.CH2Scale, s.CH2Offset, s.CH2Coupling, s.CH2BWLimit,
+               s.CH2Probe, s.CH2Invert);
     s.LADisplay = w(vwOff);
     for (int k = 1; k <= 16; ++k) {
         s.LAChannelDisplay[k] = w(vwOff);
@@ -455,87 +460,60 @@ void SetDefaultCtrlSettings(CtrlSettings& s) {
     s.LAGroupHighDisplay = w(vwOff);
     s.LAGroupLowDisplay = w(vwOff);
     // MathDisplay and FFTDisplay keep their text.
-    s.TimeBaseScale = "10.00us";
-    s.AltCH1TimeBaseScale = "10.00us";
-    s.AltCH2TimeBaseScale = "10.00us";
-    s.TimeBaseOffset = "0.0000s";
-    s.AltCH1TimeBaseOffset = "0.0000s";
-    s.AltCH2TimeBaseOffset = "0.0000s";
-    s.TriggerHoldoff = "100ns";
+    for (auto* c : {&s.TimeBaseScale, &s.AltCH1TimeBaseScale, &s.AltCH2TimeBaseScale})
+        *c = "10.00us";
+    for (auto* c : {&s.TimeBaseOffset, &s.AltCH1TimeBaseOffset, &s.AltCH2TimeBaseOffset})
+        *c = "0.0000s";
     s.MemorySize = "4000";
     // SpareSwitch keeps its text.
     s.TimeBaseFormat = "Y-T";
     s.TriggerMethod = w(vwEdge);
 
-    s.TriggerEdgeSlope = w(vwRising);
-    s.TriggerEdgeSource = "CH1";
-    s.TriggerEdgeSweep = w(vwAuto);
-    s.TriggerEdgeCoupling = w(vwDC);
-    s.TriggerEdgeSensitivity = "0.10div";
-    s.TriggerEdgeLevel = "0.00div";
-
-    s.TriggerPulseSource = "CH1";
-    s.TriggerPulseMode = w(vwPulseLessPos);
-    s.TriggerPulseWidth = "1us";
-    s.TriggerPulseCoupling = w(vwDC);
-    s.TriggerPulseSensitivity = "0.10div";
-    s.TriggerPulseLevel = "0.00div";
-    s.TriggerPulseSweep = w(vwAuto);
-
-    s.TriggerVideoSource = "CH1";
-    s.TriggerVideoPolarity = w(vwPositive);
-    s.TriggerVideoSync = w(vwLine);
-    s.TriggerVideoStandard = "NTSC";
-    s.TriggerVideoLine = "1";
-    s.TriggerVideoSensitivity = "0.10div";
-    s.TriggerVideoLevel = "0.00div";
-
-    s.TriggerSlopeSource = "CH1";
-    s.TriggerSlopeMode = w(vwSlopeLessPos);
-    s.TriggerSlopeTime = "1us";
-    s.TriggerSlopeWindow = "PA";
-    s.TriggerSlopeLevelA = "0.00div";
-    s.TriggerSlopeLevelB = "0.20div";
-    s.TriggerSlopeCoupling = w(vwDC);
-    s.TriggerSlopeSensitivity = "0.10div";
-    s.TriggerSlopeSweep = w(vwAuto);
-
+    // Every trigger type, on the main trigger and on each channel under
+    // alternation; only the main slope trigger's level B differs.
+    const auto setTrigger = [&w](const TriggerFields& f, const char* slopeLevelB) {
+        f.edgeSlope = w(vwRising);
+        f.edgeCoupling = w(vwDC);
+        f.edgeLevel = "0.00div";
+        f.edgeSensitivity = "0.10div";
+        f.pulseMode = w(vwPulseLessPos);
+        f.pulseWidth = "1us";
+        f.pulseCoupling = w(vwDC);
+        f.pulseLevel = "0.00div";
+        f.pulseSensitivity = "0.10div";
+        f.videoPolarity = w(vwPositive);
+        f.videoSync = w(vwLine);
+        f.videoStandard = "NTSC";
+        f.videoLine = "1";
+        f.videoLevel = "0.00div";
+        f.videoSensitivity = "0.10div";
+        f.slopeMode = w(vwSlopeLessPos);
+        f.slopeTime = "1us";
+        f.slopeWindow = "PA";
+        f.slopeLevelA = "0.00div";
+        f.slopeLevelB = slopeLevelB;
+        f.slopeCoupling = w(vwDC);
+        f.slopeSensitivity = "0.10div";
+    };
+    setTrigger(mainTrigger(s), "0.20div");
+    setTrigger(altTrigger(s, 1), "0.00div");
+    setTrigger(altTrigger(s, 2), "0.00div");
+    for (auto* c : {&s.TriggerEdgeSource, &s.TriggerPulseSource, &s.TriggerVideoSource,
+                    &s.TriggerSlopeSource})
+        *c = "CH1";
+    for (auto* c : {&s.TriggerEdgeSweep, &s.TriggerPulseSweep, &s.TriggerSlopeSweep,
+                    &s.TriggerPatternSweep, &s.TriggerDurationSweep})
+        *c = w(vwAuto);
     s.AltCH1TrigType = w(vwEdge);
     s.AltCH2TrigType = w(vwEdge);
-    for (auto* c : {&s.AltCH1EdgeSlope, &s.AltCH2EdgeSlope}) *c = w(vwRising);
-    for (auto* c : {&s.AltCH1EdgeCoupling, &s.AltCH2EdgeCoupling, &s.AltCH1PulseCoupling,
-                    &s.AltCH2PulseCoupling, &s.AltCH1SlopeCoupling, &s.AltCH2SlopeCoupling})
-        *c = w(vwDC);
-    for (auto* c : {&s.AltCH1EdgeLevel, &s.AltCH2EdgeLevel, &s.AltCH1PulseLevel,
-                    &s.AltCH2PulseLevel, &s.AltCH1VideoLevel, &s.AltCH2VideoLevel,
-                    &s.AltCH1SlopeLevelA, &s.AltCH2SlopeLevelA, &s.AltCH1SlopeLevelB,
-                    &s.AltCH2SlopeLevelB})
-        *c = "0.00div";
-    for (auto* c : {&s.AltCH1EdgeSensitivity, &s.AltCH2EdgeSensitivity,
-                    &s.AltCH1PulseSensitivity, &s.AltCH2PulseSensitivity,
-                    &s.AltCH1VideoSensitivity, &s.AltCH2VideoSensitivity,
-                    &s.AltCH1SlopeSensitivity, &s.AltCH2SlopeSensitivity})
-        *c = "0.10div";
-    for (auto* c : {&s.AltCH1EdgeHoldoff, &s.AltCH2EdgeHoldoff, &s.AltCH1PulseHoldoff,
-                    &s.AltCH2PulseHoldoff, &s.AltCH1VideoHoldoff, &s.AltCH2VideoHoldoff,
-                    &s.AltCH1SlopeHoldoff, &s.AltCH2SlopeHoldoff})
+    for (auto* c : {&s.TriggerHoldoff, &s.AltCH1EdgeHoldoff, &s.AltCH2EdgeHoldoff,
+                    &s.AltCH1PulseHoldoff, &s.AltCH2PulseHoldoff, &s.AltCH1VideoHoldoff,
+                    &s.AltCH2VideoHoldoff, &s.AltCH1SlopeHoldoff, &s.AltCH2SlopeHoldoff})
         *c = "100ns";
-    for (auto* c : {&s.AltCH1PulseMode, &s.AltCH2PulseMode}) *c = w(vwPulseLessPos);
-    for (auto* c : {&s.AltCH1PulseWidth, &s.AltCH2PulseWidth, &s.AltCH1SlopeTime,
-                    &s.AltCH2SlopeTime})
-        *c = "1us";
-    for (auto* c : {&s.AltCH1VideoPolarity, &s.AltCH2VideoPolarity}) *c = w(vwPositive);
-    for (auto* c : {&s.AltCH1VideoSync, &s.AltCH2VideoSync}) *c = w(vwLine);
-    for (auto* c : {&s.AltCH1VideoStandard, &s.AltCH2VideoStandard}) *c = "NTSC";
-    for (auto* c : {&s.AltCH1VideoLine, &s.AltCH2VideoLine}) *c = "1";
-    for (auto* c : {&s.AltCH1SlopeMode, &s.AltCH2SlopeMode}) *c = w(vwSlopeLessPos);
-    for (auto* c : {&s.AltCH1SlopeWindow, &s.AltCH2SlopeWindow}) *c = "PA";
 
     s.PatternSpare = "D0";
-    s.TriggerPatternSweep = w(vwAuto);
     s.TriggerDurationQualifier = w(vwLessThan);
     s.TriggerDurationTime = "1us";
-    s.TriggerDurationSweep = w(vwAuto);
     s.DurationSpare = "H";
 
     s.AcquireSampling = w(vwRealTime);
