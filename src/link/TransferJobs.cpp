@@ -555,20 +555,18 @@ void FetchWaveView(const QString&) {
     w.FetchDate = ShortDate();
 
     if (w.YTFormat || w.YTVariant) {
-        if (w.Ch1Chosen) {
+        // One analogue channel (1 or 2), read with its invert setting.
+        const auto readChannel = [&](int channel, auto& samples) {
             t.ProgressStep = 3;
-            const QString invert = Query(":CHANNEL1:INVERT?");
-            SendCmd(":WAVEFORM:DATA? CHANNEL1");
-            ReadWaveBlock(w.Ch1Samples, t.WavePercentCap, "CH1", invert, runWord, w.SplitDisplay);
+            const QString name = QString("CHANNEL%1").arg(channel);
+            const QString invert = Query(":" + name + ":INVERT?");
+            SendCmd(":WAVEFORM:DATA? " + name);
+            ReadWaveBlock(samples, t.WavePercentCap, QString("CH%1").arg(channel), invert, runWord,
+                          w.SplitDisplay);
             t.WavePercentCap += share;
-        }
-        if (w.Ch2Chosen) {
-            t.ProgressStep = 3;
-            const QString invert = Query(":CHANNEL2:INVERT?");
-            SendCmd(":WAVEFORM:DATA? CHANNEL2");
-            ReadWaveBlock(w.Ch2Samples, t.WavePercentCap, "CH2", invert, runWord, w.SplitDisplay);
-            t.WavePercentCap += share;
-        }
+        };
+        if (w.Ch1Chosen) readChannel(1, w.Ch1Samples);
+        if (w.Ch2Chosen) readChannel(2, w.Ch2Samples);
         if (w.MathChosen) {
             if (w.FftDisplayWord == onWord) {
                 t.ProgressStep = 1;
