@@ -297,4 +297,14 @@ void frmData::Form_Unload() {
     });
 }
 
+void frmData::HideLaOption() {
+    OptionCH[1]->move(OptionCH[0]->x() + px(900), OptionCH[1]->y());
+    OptionCH[2]->hide();
+    OptionCH[2]->setEnabled(false);
+}
+
+void RegisterDataViewWindow() {
+    SheetHooks().FormFactory[ViewData] = [](int) -> QWidget* { return new frmData; };
+}
+
 frmData* DataForm(int slot) { return qobject_cast<frmData*>(ExistingViewForm(ViewData, slot)); }

@@ -40,6 +40,9 @@ public:
     void cmdRefresh_Click();
     void cmdExport_Click();
     void Form_Resize();
+    // The view is shown without the logic-analyser choice: CH2 moves next to
+    // CH1 and LA is hidden and disabled.
+    void HideLaOption();
 
     // The slot from the tag (-1 when none) and its record (nullptr when none).
     int Slot() const;
@@ -72,3 +75,5 @@ private:
 
 // The data window of a slot when one exists (nullptr otherwise).
 frmData* DataForm(int slot);
+// Makes the data view windows the windows of the Data views' slots.
+void RegisterDataViewWindow();
