@@ -8,6 +8,7 @@
 #include <cmath>
 #include <limits>
 
+#include "common/HookCheck.h"
 #include "common/Pause.h"
 #include "common/ShellState.h"
 #include "common/Wait.h"
@@ -575,10 +576,11 @@ void RunTransferJob(int code) {
         if (TransferUi().HideWaveProgress) TransferUi().HideWaveProgress(t.TransferSlot);
         break;
     case JobUpload:
-        if (TransferUi().UploadSettings) TransferUi().UploadSettings();
+        if (RequireHook(TransferUi().UploadSettings, "TransferUi().UploadSettings")) TransferUi().UploadSettings();
         break;
     case JobDownload:
-        if (TransferUi().DownloadSettings) TransferUi().DownloadSettings();
+        if (RequireHook(TransferUi().DownloadSettings, "TransferUi().DownloadSettings"))
+            TransferUi().DownloadSettings();
         break;
     default:
         // No job for an unset or unknown code; the caller finds empty results

@@ -65,7 +65,8 @@ struct TransferStateData {
 TransferStateData& Transfer();
 
 // What the transfer needs of higher layers; each is set by its owner when it
-// loads. An unset hook does nothing.
+// loads. The upload and download hooks are required by their jobs (a missing
+// one is reported through RequireHook); the others are optional.
 struct TransferHooks {
     std::function<void()> UploadSettings;    // job 22 (controller)
     std::function<void()> DownloadSettings;  // job 23 (controller)

@@ -8,6 +8,7 @@
 
 #include "common/SettingsStore.h"
 #include "common/SheetModel.h"
+#include "sheets/ViewWindows.h"
 #include "common/ShellState.h"
 #include "link/Messages.h"
 #include "link/Vocabulary.h"

@@ -36,6 +36,7 @@
 #include "platform/dialogs/MsgBox.h"
 #include "platform/dialogs/PrinterSetup.h"
 #include "sheets/DataSheetTree.h"
+#include "sheets/SheetDocument.h"
 #include "shell/DocDialogs.h"
 #include "shell/DocumentCommands.h"
 #include "shell/Captions.h"
@@ -108,6 +109,12 @@ frmMain::frmMain() {
     TimeOutTimer->setObjectName("TimeOutTimer");
     TimeOutTimer->setInterval(100);
     connect(TimeOutTimer, &QTimer::timeout, this, &frmMain::TimeOutTimer_Timer);
+    // The add-view buttons (11, 12, 13) follow whether the sheet is open.
+    connect(&SheetDoc(), &SheetDocument::sheetOpenChanged, this, [this](bool open) {
+        for (int button : {11, 12, 13})
+            if (QAction* a = ToolbarButton(button)) a->setProperty("SheetOpen", open);
+        UpdateCommandAvailability();
+    });
 }
 
 frmMain::~frmMain() {
@@ -115,7 +122,6 @@ frmMain::~frmMain() {
     LinkUi().ShowConnectionLed = nullptr;
     LinkUi().ShowSerialStatus = nullptr;
     RecentMenuUi().Show = nullptr;
-    SheetHooks().SetToolbarButtonEnabled = nullptr;
 }
 
 // ---------------------------------------------------------------------------
@@ -301,10 +307,6 @@ void frmMain::MDIForm_Load() {
     LinkUi().ShowSerialStatus = [this](const QString& t) { ShowStatusText(t); };
     RecentMenuUi().Show = [this](RecentList list, bool enabled, const QStringList& entries) {
         showRecentMenu(list == RecentList::Ctrl ? 0 : 1, enabled, entries);
-    };
-    SheetHooks().SetToolbarButtonEnabled = [this](int button, bool enabled) {
-        if (QAction* a = ToolbarButton(button)) a->setProperty("SheetOpen", enabled);
-        UpdateCommandAvailability();
     };
 
     Transfer().TransferBusy = false;

@@ -14,6 +14,8 @@
 #include "common/DSOSettings.h"
 #include "common/SettingsStore.h"
 #include "common/SheetModel.h"
+#include "sheets/SheetDocument.h"
+#include "sheets/SheetTreeBinder.h"
 #include "common/ShellState.h"
 #include "controller/CtrlState.h"
 #include "link/LinkState.h"
@@ -269,7 +271,7 @@ private slots:
         QVERIFY(w.MenuItem("mnuFileSaveAll")->isEnabled());
         // The add buttons also need an open sheet.
         QVERIFY(w.ToolbarButton("AddNewWaveform")->isEnabled());
-        Sheets().SheetNode = nullptr;
+        SheetTree().SheetNode = nullptr;
         IsDataSheetOpen();
         QVERIFY(!w.ToolbarButton("AddNewWaveform")->isEnabled());
 
