@@ -560,6 +560,26 @@ void FetchWaveView(const QString&) {
     }
 }
 
+// --- the caller's side ---------------------------------------------------------
+
+bool RunTransfer(int code, const QString& caption, bool showWindow, int slot,
+                 const std::function<void()>& beforeShow) {
+    auto& t = Transfer();
+    if (t.TransferBusy) return false;
+    const TransferHooks& ui = TransferUi();
+    if (!RequireHook(ui.LoadTransferWindow, "TransferUi().LoadTransferWindow") ||
+        !RequireHook(ui.ShowTransferWindow, "TransferUi().ShowTransferWindow"))
+        return false;
+    ui.LoadTransferWindow(caption);
+    t.TransferCode = code;
+    if (code == JobWaveView) t.TransferSlot = slot;
+    t.TransferDone = false;
+    if (beforeShow) beforeShow();
+    if (showWindow) ui.ShowTransferWindow();
+    YieldUntil([] { return Transfer().TransferDone; });
+    return true;
+}
+
 // --- dispatcher -------------------------------------------------------------------
 
 void RunTransferJob(int code) {

@@ -31,7 +31,7 @@
 #include "link/LinkState.h"
 #include "link/RS232Func.h"
 #include "link/TransferJobs.h"
-#include "link/frmPrgress.h"
+#include "shell/frmPrgress.h"
 #include "link/UsbFunc.h"
 #include "platform/dialogs/MsgBox.h"
 #include "platform/dialogs/PrinterSetup.h"
@@ -298,6 +298,7 @@ QAction* frmMain::ToolbarButton(const QString& key) const {
 void frmMain::MDIForm_Load() {
     SetMainForm(this);
     TransferWindowOwner() = this;
+    InstallTransferWindow();
     // The language reaches the main window and the two panes (loading a pane
     // the first time it is reached).
     CaptionKindOf("frmMain").instance = [] { return static_cast<QWidget*>(MainForm()); };
