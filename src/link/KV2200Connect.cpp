@@ -1,7 +1,6 @@
 // Connect, identify and disconnect.
 #include "common/DSOSettings.h"
 #include "common/Pause.h"
-#include "common/ShellState.h"
 #include "link/Converters.h"
 #include "link/Identity.h"
 #include "link/CommandPort.h"

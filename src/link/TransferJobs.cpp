@@ -10,7 +10,6 @@
 
 #include "common/HookCheck.h"
 #include "common/Pause.h"
-#include "common/ShellState.h"
 #include "common/Wait.h"
 #include "link/CommandPort.h"
 #include "link/KV2200Cmd.h"
