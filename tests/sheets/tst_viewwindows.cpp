@@ -67,6 +67,16 @@ private slots:
         QVERIFY(MsgBoxService::Log().isEmpty());
     }
 
+    void isDataSheetOpenAnswersWithNobodyListening() {
+        QTreeWidget tree;
+        SheetTree().SheetTreeView = &tree;
+        SheetTree().SheetNode = new QTreeWidgetItem(&tree, QStringList{"sheet"});
+        SheetDocument alone;  // a document without a toolbar attached
+        QVERIFY(alone.RefreshSheetOpen());
+        QVERIFY(Sheets().SheetOpen);
+        QVERIFY(buttonCalls.isEmpty());
+    }
+
     void viewFormIsMadeOnFirstUseAndRecordOutlivesIt() {
         // No factory: a wiring fault, reported loudly rather than ignored.
         SetMissingHookFatal(false);
