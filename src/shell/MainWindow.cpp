@@ -29,6 +29,7 @@
 #include "controller/CtrlState.h"
 #include "link/KV2200Cmd.h"
 #include "link/LinkState.h"
+#include "link/Messages.h"
 #include "link/RS232Func.h"
 #include "link/TransferJobs.h"
 #include "shell/frmPrgress.h"
@@ -392,7 +393,7 @@ bool frmMain::MDIForm_QueryUnload() {
     bool cancel = false;
     const QString title = QCoreApplication::applicationName();
     if (Sheets().SheetModified) {
-        const int answer = MsgBox("Save the changes to the Data Sheet File? " + Sheets().SheetFileName,
+        const int answer = MsgBox(MessageTable().MsgSaveSheetChanges + Sheets().SheetFileName,
                                   vbYesNoCancel, title);
         if (answer == vbYes) {
             if (DocCommands().SaveDataSheet) DocCommands().SaveDataSheet();
@@ -404,7 +405,7 @@ bool frmMain::MDIForm_QueryUnload() {
         }
     }
     if (CtrlState().CtrlModified) {
-        const int answer = MsgBox("Save the changes to the Control File? " + CtrlState().CtrlFileName,
+        const int answer = MsgBox(MessageTable().MsgSaveCtrlChanges + CtrlState().CtrlFileName,
                                   vbYesNoCancel, title);
         if (answer == vbYes) {
             if (DocCommands().SaveCtrl) DocCommands().SaveCtrl();
@@ -698,11 +699,11 @@ void frmMain::listDocumentWindows() {
 void frmMain::mnuHelpContents_Click() {
     const QString path = HelpFilePath();
     if (!QFileInfo::exists(path)) {
-        MsgBox("The help file " + QDir::toNativeSeparators(path) + " is not installed.", vbOKOnly | vbExclamation);
+        MsgBox(MessageTable().MsgHelpNotInstalled.arg(QDir::toNativeSeparators(path)), vbOKOnly | vbExclamation);
         return;
     }
     if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
-        MsgBox("No program could open the help file " + QDir::toNativeSeparators(path) + ".",
+        MsgBox(MessageTable().MsgHelpNoProgram.arg(QDir::toNativeSeparators(path)),
                vbOKOnly | vbExclamation);
 }
 
