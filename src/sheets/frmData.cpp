@@ -15,10 +15,10 @@
 #include "common/ShellState.h"
 #include "link/TransferJobs.h"
 #include "link/Vocabulary.h"
-#include "link/frmPrgress.h"
 #include "platform/dialogs/FileDialog.h"
 #include "sheets/DataTable.h"
 #include "sheets/ViewRefresh.h"
+#include "sheets/ViewWindows.h"
 
 namespace {
 constexpr int TwipsPerPixel = 15;
@@ -304,7 +304,7 @@ void frmData::HideLaOption() {
 }
 
 void RegisterDataViewWindow() {
-    SheetHooks().FormFactory[ViewData] = [](int) -> QWidget* { return new frmData; };
+    SetViewFormFactory(ViewData, [](int) -> QWidget* { return new frmData; });
 }
 
 frmData* DataForm(int slot) { return qobject_cast<frmData*>(ExistingViewForm(ViewData, slot)); }

@@ -13,6 +13,7 @@
 #include "sheets/DataTable.h"
 #include "sheets/ViewRefresh.h"
 #include "sheets/frmData.h"
+#include "sheets/ViewWindows.h"
 
 namespace {
 DataInfo smallTable() {

@@ -16,12 +16,13 @@
 #include "link/TransferJobs.h"
 #include "link/TransferValues.h"
 #include "link/UsbFunc.h"
-#include "link/frmPrgress.h"
+#include "shell/frmPrgress.h"
 #include "link/Vocabulary.h"
 #include "platform/dialogs/MsgBox.h"
 #include "sheets/DataTable.h"
 #include "sheets/ViewRefresh.h"
 #include "sheets/frmData.h"
+#include "sheets/ViewWindows.h"
 
 class DataViewSimTest : public QObject {
     Q_OBJECT
@@ -35,7 +36,7 @@ private:
         Sheets().DataViews[0].Channel = channel;
         auto* f = new frmData;
         SetFormTag(f, 0);
-        Sheets().DataForms[0] = f;
+        SetViewForm(ViewData, 0, f);
         f->Timer1->stop();
         f->Timer1_Timer();
         return f;
@@ -72,7 +73,7 @@ private slots:
         sim.ClearLog();
     }
     void cleanup() {
-        if (QWidget* w = Sheets().DataForms[0]) delete w;
+        if (QWidget* w = ExistingViewForm(ViewData, 0)) delete w;
     }
     void cleanupTestCase() {
         DisconnectDSO();
