@@ -379,57 +379,153 @@ void AppendReal(std::string& out, T v, int digits) {
 
 class SheetWriter {
 public:
-    std::string out;
+    // Items are gathered in a buffer; with a device the buffer goes to it
+    // whenever it holds a chunk, so a large sheet never sits in memory twice.
+    static constexpr qsizetype Chunk = 1 << 20;
+    QIODevice* device = nullptr;
+    bool failed = false;  // the device refused a write
+    QByteArray out;
+    char* cur = nullptr;  // end of what is written
+    char* lim = nullptr;  // end of the room
     bool laPresentValue = false;
 
-    void eol() { out.append("\r\n", 2); }
+    // Room for n more bytes at cur.
+    char* room(qsizetype n) {
+        if (Q_UNLIKELY(lim - cur < n)) grow(n);
+        return cur;
+    }
+    Q_NEVER_INLINE void grow(qsizetype n) {
+        {
+            qsizetype used = cur ? cur - out.data() : 0;
+            if (device && used >= Chunk) {
+                flush(used);
+                used = 0;
+            }
+            if (out.size() - used < n) out.resize(std::max(out.size() * 2, used + n + Chunk + 4096));
+            cur = out.data() + used;
+            lim = out.data() + out.size();
+        }
+    }
+    void flush(qsizetype used) {
+        if (!failed && device->write(out.constData(), used) != used) failed = true;
+        cur = out.data();
+    }
+    void put(const char* text, qsizetype n) {
+        std::memcpy(room(n), text, size_t(n));
+        cur += n;
+    }
+    void eol() { put("\r\n", 2); }
+    QByteArray take() {
+        out.truncate(cur ? cur - out.data() : 0);
+        return std::move(out);
+    }
+    // Sends what is left to the device; false when any write failed.
+    bool finish() {
+        if (cur) flush(cur - out.data());
+        return !failed;
+    }
 
     void str(const QString& s) {
-        out += '"';
-        const int n = s.size();
-        const QChar* c = s.constData();
-        int k = 0;
+        const qsizetype n = s.size();
+        char* p = room(n + 4);
+        const char16_t* c = reinterpret_cast<const char16_t*>(s.constData());
+        *p++ = '"';
+        qsizetype k = 0;
         for (; k < n; ++k) {
-            const char16_t u = c[k].unicode();
+            const char16_t u = c[k];
             if (u >= 0x80) break;
             // A double quote would end the item early: store it as an apostrophe.
-            out += u == '"' ? '\'' : char(u);
+            *p++ = u == '"' ? '\'' : char(u);
         }
+        cur = p;
         if (k < n) {
             QString rest = s.mid(k);
             rest.replace(QLatin1Char('"'), QLatin1Char('\''));
             const QByteArray utf8 = rest.toUtf8();
-            out.append(utf8.constData(), size_t(utf8.size()));
+            put(utf8.constData(), utf8.size());
         }
-        out += '"';
-        eol();
+        put("\"\r\n", 3);
     }
     void flag(bool b) {
-        out += b ? "#TRUE#" : "#FALSE#";
-        eol();
+        if (b) put("#TRUE#\r\n", 8);
+        else put("#FALSE#\r\n", 9);
     }
+    static constexpr char Pairs[] =
+        "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+        "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+        "8081828384858687888990919293949596979899";
+
     void integer(int64_t v) {
-        char buf[24];
-        char* e = buf + sizeof buf;
-        char* p = e;
+        char* p = room(24);
+        if (v < 0) *p++ = '-';
         uint64_t u = v < 0 ? uint64_t(0) - uint64_t(v) : uint64_t(v);
-        do {
-            *--p = char('0' + u % 10);
-            u /= 10;
-        } while (u);
-        if (v < 0) *--p = '-';
-        out.append(p, size_t(e - p));
-        eol();
+        // Digits written from the last one backwards, straight into place.
+        int n = 1;
+        for (uint64_t t = u; t >= 10; t /= 10) ++n;
+        char* q = p + n;
+        p = q;
+        while (u >= 100) {
+            const auto r = unsigned(u % 100);
+            u /= 100;
+            q -= 2;
+            std::memcpy(q, Pairs + 2 * r, 2);
+        }
+        if (u >= 10) {
+            q -= 2;
+            std::memcpy(q, Pairs + 2 * u, 2);
+        } else {
+            *--q = char('0' + u);
+        }
+        *p++ = '\r';
+        *p++ = '\n';
+        cur = p;
     }
-    void byte(uint8_t v) { integer(v); }
-    void i16(int16_t v) { integer(v); }
-    void i32(int32_t v) { integer(v); }
+    // Whole numbers of at most five digits (the sample and memory blocks),
+    // without loops.
+    Q_ALWAYS_INLINE void small(int v) {
+        char* p = room(8);
+        if (v < 0) *p++ = '-';
+        unsigned u = v < 0 ? unsigned(-v) : unsigned(v);
+        if (u < 10) {
+            *p++ = char('0' + u);
+        } else if (u < 100) {
+            std::memcpy(p, Pairs + 2 * u, 2);
+            p += 2;
+        } else if (u < 1000) {
+            *p++ = char('0' + u / 100);
+            std::memcpy(p, Pairs + 2 * (u % 100), 2);
+            p += 2;
+        } else if (u < 10000) {
+            std::memcpy(p, Pairs + 2 * (u / 100), 2);
+            std::memcpy(p + 2, Pairs + 2 * (u % 100), 2);
+            p += 4;
+        } else {
+            *p++ = char('0' + u / 10000);
+            u %= 10000;
+            std::memcpy(p, Pairs + 2 * (u / 100), 2);
+            std::memcpy(p + 2, Pairs + 2 * (u % 100), 2);
+            p += 4;
+        }
+        *p++ = '\r';
+        *p++ = '\n';
+        cur = p;
+    }
+    void byte(uint8_t v) { small(v); }
+    void i16(int16_t v) { small(v); }
+    void i32(int32_t v) {
+        if (v > -100000 && v < 100000) small(v);
+        else integer(v);
+    }
     void single(float v) {
-        AppendReal(out, v, 7);
+        std::string t;
+        AppendReal(t, v, 7);
+        put(t.data(), qsizetype(t.size()));
         eol();
     }
     void dbl(double v) {
-        AppendReal(out, v, 15);
+        std::string t;
+        AppendReal(t, v, 15);
+        put(t.data(), qsizetype(t.size()));
         eol();
     }
     void laPresent(bool) { flag(laPresentValue); }
@@ -439,12 +535,12 @@ public:
     void freshTrace(const Arr&) {}
     void sizeList(const QStringList&, int64_t) {}
     void listStr(const QStringList& list, int64_t j) {
-        str(j < list.size() ? list[int(j)] : QString());
+        str(j < list.size() ? list[qsizetype(j)] : QString());
     }
     template <typename Vec>
     void sizeVec(const Vec&, int64_t) {}
     void vecI16(const std::vector<int16_t>& v, int64_t j) {
-        integer(size_t(j) < v.size() ? v[size_t(j)] : 0);
+        small(size_t(j) < v.size() ? v[size_t(j)] : 0);
     }
     template <typename S>
     void checkCounts(const S&) {}
@@ -545,22 +641,24 @@ public:
     // other ordinary decimal form is read as a real number and rounded, a
     // half to the even neighbour.
     int64_t whole(int64_t lo, int64_t hi) {
-        // Fast path: [-]digits CR LF
-        const char* q = p;
-        while (q < end && *q == ' ') ++q;
-        bool neg = false;
-        if (q < end && *q == '-') {
-            neg = true;
-            ++q;
-        }
-        const char* digits = q;
-        int64_t v = 0;
-        while (q < end && q - digits < 12 && unsigned(*q - '0') < 10) v = v * 10 + (*q++ - '0');
-        if (q > digits && q + 1 < end && q[0] == '\r' && q[1] == '\n') {
-            p = q + 2;
-            if (neg) v = -v;
-            if (v < lo || v > hi) Bad();
-            return v;
+        // Fast path: [-]digits CR LF, away from the end of the file.
+        if (Q_LIKELY(end - p > 16)) {
+            const char* q = p;
+            const bool neg = *q == '-';
+            q += neg;
+            const char* digits = q;
+            unsigned c = unsigned(*q - '0');
+            int64_t v = 0;
+            while (c < 10 && q - digits < 12) {
+                v = v * 10 + c;
+                c = unsigned(*++q - '0');
+            }
+            if (q > digits && q[0] == '\r' && q[1] == '\n') {
+                p = q + 2;
+                if (neg) v = -v;
+                if (v < lo || v > hi) Bad();
+                return v;
+            }
         }
         const double d = number();
         const double r = std::nearbyint(d);
@@ -663,14 +761,19 @@ bool IsStorableName(const QString& name) {
     return true;
 }
 
-QByteArray SheetFileText(const SheetModelData& sheet, bool laPresent) {
-    SheetWriter w;
+namespace {
+void WriteSheet(SheetWriter& w, const SheetModelData& sheet, bool laPresent) {
     w.laPresentValue = laPresent;
-    w.out.reserve(1 << 16);
     w.str(SheetFileHeader());
     w.str(sheet.SheetName);
     SheetBody(w, sheet);
-    return QByteArray(w.out.data(), qsizetype(w.out.size()));
+}
+}  // namespace
+
+QByteArray SheetFileText(const SheetModelData& sheet, bool laPresent) {
+    SheetWriter w;
+    WriteSheet(w, sheet, laPresent);
+    return w.take();
 }
 
 bool ParseSheetFile(const QByteArray& bytes, SheetModelData& into) {
@@ -702,13 +805,15 @@ bool WriteDataSheet(const QString& path) {
             r.ReplayStatus = 1;
         }
     }
-    const QByteArray text = SheetFileText(s, Link().LAPresent);
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
         MsgBox(file.errorString(), vbCritical);
         return false;
     }
-    if (file.write(text) != text.size() || !file.commit()) {
+    SheetWriter w;
+    w.device = &file;
+    WriteSheet(w, s, Link().LAPresent);
+    if (!w.finish() || !file.commit()) {
         MsgBox(file.errorString(), vbCritical);
         file.cancelWriting();
         return false;
@@ -723,8 +828,12 @@ bool ReadDataSheet(const QString& path) {
         MsgBox(MessageTable().MsgBadSheetFile, vbCritical);
         return false;
     }
-    const QByteArray bytes = file.readAll();
-    file.close();
+    // Mapped where the system allows it, read otherwise.
+    QByteArray bytes;
+    if (uchar* mapped = file.size() > 0 ? file.map(0, file.size()) : nullptr)
+        bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(mapped), file.size());
+    else
+        bytes = file.readAll();
 
     SheetModelData& s = Sheets();
     // The scratch copy starts as the open sheet, so fields the file does not
