@@ -6,6 +6,7 @@
 #include <QToolButton>
 #include <QtTest>
 
+#include "LinkFixture.h"
 #include "Simulator.h"
 #include "TestEnv.h"
 #include "common/DSOSettings.h"
@@ -50,14 +51,8 @@ private:
 
 private slots:
     void initTestCase() {
-        TestEnv::Init();
-        LoadValueWords(LangEnglish);
-        LoadControllerLabels(LangEnglish);
-        qputenv("KV2200_VISA_TIMEOUT_MS", "300");
-        QVERIFY(sim.Start());
-        sim.SetEnvironment();
+        QVERIFY(LinkFixture::StartSimulator(sim));
         Shell().ScopeIOType = 0;
-        OpenVisaRM();
         ConnectDSO();
         QVERIFY(Link().IsConnected);
         sim.Set(":TRIGGER:MODE", "EDGE");
