@@ -7,11 +7,18 @@
 // Main() shows the splash window, loads the main window and runs the loop.
 #include <QApplication>
 
+#include "measure/frmMeasure.h"
+#include "memwave/frmOpenWaveform.h"
+#include "replay/frmRecordPlay.h"
 #include "shell/AppMain.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Velmora");
     QApplication::setOrganizationName("Velmora");
+    // The view windows of each kind, made by their folders.
+    RegisterMeasureWindow();
+    RegisterRecordWindow();
+    RegisterMemoryWaveWindow();
     return Main();
 }
