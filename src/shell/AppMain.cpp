@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <memory>
 
+#include "shell/DocumentCommands.h"
 #include "shell/Language.h"
 #include "shell/MainWindow.h"
 #include "shell/Splash.h"
@@ -17,6 +18,7 @@ int Main() {
     splash->repaint();
     QApplication::processEvents();
 
+    BindDataSheetCommands();
     auto* main = new frmMain;
     main->setAttribute(Qt::WA_DeleteOnClose);
     SetMainForm(main);
