@@ -1,5 +1,6 @@
 #include "sheets/DataSheetTree.h"
 
+#include <QAbstractItemDelegate>
 #include <QAction>
 #include <QFile>
 #include <QMdiSubWindow>
@@ -98,17 +99,6 @@ void setCaptions(ViewKind kind, int slot) {
     if (ViewHost().SetCaptions) ViewHost().SetCaptions(kind, slot, Shell().UILanguage);
 }
 
-QString& viewName(ViewKind kind, int slot) {
-    SheetModelData& s = Sheets();
-    switch (kind) {
-    case ViewWave: return s.WaveViews[size_t(slot)].Name;
-    case ViewMeasure: return s.MeasureViews[size_t(slot)].Name;
-    case ViewData: return s.DataViews[size_t(slot)].Name;
-    case ViewRecord: return s.RecordViews[size_t(slot)].Name;
-    case ViewMemoryWave: break;
-    }
-    return s.MemWaveViews[size_t(slot)].Name;
-}
 
 // The dialog texts of the sheet file commands.
 QString sheetFilter() {
@@ -184,6 +174,10 @@ frmDataSheetTree::frmDataSheetTree(QWidget* parent) : QWidget(parent) {
     });
     connect(DataSheetTree, &QTreeWidget::itemDoubleClicked, this, [this] { SetActiveForm(); });
     connect(DataSheetTree, &QTreeWidget::itemChanged, this, &frmDataSheetTree::afterLabelEdit);
+    // An edit that ends without a change (Esc, the same text) leaves no label
+    // edit pending: a later change of the node's text from code is no rename.
+    connect(DataSheetTree->itemDelegate(), &QAbstractItemDelegate::closeEditor, this,
+            [this] { labelEditItem_ = nullptr; });
     connect(&SheetDoc(), &SheetDocument::viewAdded, this, [this] { dressNodes(); });
 
     auto* lay = new QVBoxLayout(this);
@@ -232,7 +226,7 @@ void frmDataSheetTree::Form_Load() {
         const ViewKind kind = ViewKind(k);
         const int count = std::min<int>(ViewCount(kind), SlotCount(kind));
         for (int slot = 0; slot < count; ++slot) {
-            auto* node = new QTreeWidgetItem(sheet, QStringList{viewName(kind, slot)});
+            auto* node = new QTreeWidgetItem(sheet, QStringList{NameField(kind, slot)});
             node->setIcon(0, nodeImage(k + 3));
             node->setFlags(node->flags() | Qt::ItemIsEditable);
             SetViewNode(kind, slot, node);
@@ -356,7 +350,7 @@ void frmDataSheetTree::ChangeFormName(QString& newName) {
     if (!SelectedView(kind, slot)) return;
     QWidget* w = ViewForm(kind, slot);
     setCaptions(kind, slot);
-    viewName(kind, slot) = newName;
+    NameField(kind, slot) = newName;
     if (w) {
         w->setWindowTitle(ViewTitle(kind, slot));
         SetFormTag(w, slot);
@@ -386,7 +380,7 @@ void frmDataSheetTree::PreparePopup() {
         ViewKind kind;
         int slot;
         if (SelectedView(kind, slot)) {
-            name = viewName(kind, slot);
+            name = NameField(kind, slot);
             named = true;
         }
     }

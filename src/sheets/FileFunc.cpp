@@ -177,17 +177,6 @@ void EndAdd(Steps& st, ViewKind kind, int slot) {
     SheetDoc().NotifyViewAdded(kind, slot);
 }
 
-QString& NameField(ViewKind kind, int slot) {
-    SheetModelData& s = Sheets();
-    switch (kind) {
-    case ViewWave: return s.WaveViews[size_t(slot)].Name;
-    case ViewMeasure: return s.MeasureViews[size_t(slot)].Name;
-    case ViewData: return s.DataViews[size_t(slot)].Name;
-    case ViewRecord: return s.RecordViews[size_t(slot)].Name;
-    case ViewMemoryWave: return s.MemWaveViews[size_t(slot)].Name;
-    }
-    return s.WaveViews[0].Name;  // unreachable for a valid kind
-}
 
 // name: the kind word and the slot; not written for a language other than 0 or 1.
 void NameStep(ViewKind kind, int slot) {
@@ -241,6 +230,18 @@ void UnloadViewForm(ViewKind kind, int slot) {
 }
 
 }  // namespace
+
+QString& NameField(ViewKind kind, int slot) {
+    SheetModelData& s = Sheets();
+    switch (kind) {
+    case ViewWave: return s.WaveViews[size_t(slot)].Name;
+    case ViewMeasure: return s.MeasureViews[size_t(slot)].Name;
+    case ViewData: return s.DataViews[size_t(slot)].Name;
+    case ViewRecord: return s.RecordViews[size_t(slot)].Name;
+    case ViewMemoryWave: return s.MemWaveViews[size_t(slot)].Name;
+    }
+    return s.WaveViews[0].Name;  // unreachable for a valid kind
+}
 
 uint8_t& ScreenDCSlot() {
     static uint8_t slot = 0;

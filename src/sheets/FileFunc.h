@@ -41,6 +41,9 @@ void AddNewView(ViewKind kind);
 // 1 English); empty for any other language.
 QString DefaultViewName(ViewKind kind, int slot, int lang);
 
+// The Name field of the record of a view.
+QString& NameField(ViewKind kind, int slot);
+
 // The caption of a view's window: its name; for a Record view with a file
 // path and a Memory Wave view with a loaded file, the name, two spaces and
 // the path in parentheses.

@@ -226,6 +226,31 @@ private slots:
         QVERIFY(SheetNodeInTree());
     }
 
+    // A double click opens a closed view's window again, titled and tagged;
+    // the root and the sheet node open nothing.
+    void activation() {
+        buildSheet();
+        SheetDoc().SetModified(false);
+        QPointer<QWidget> w = ExistingViewForm(ViewData, 1);
+        QVERIFY(w);
+        QVERIFY(w->close());
+        QTRY_VERIFY(!w);
+        QVERIFY(!Sheets().DataViews[1].WindowOpen);
+        select(SheetTree().SheetNode);
+        tree->SetActiveForm();
+        QVERIFY(!ExistingViewForm(ViewData, 1));
+        selectView(ViewData, 1);
+        emit tree->DataSheetTree->itemDoubleClicked(ViewNode(ViewData, 1), 0);
+        w = ExistingViewForm(ViewData, 1);
+        QVERIFY(w);
+        QCOMPARE(w->windowTitle(), QString("Data1"));
+        QCOMPARE(FormSlot(ViewData, w), 1);
+        QTRY_VERIFY(Sheets().DataViews[1].WindowOpen);
+        tree->SetActiveForm();
+        QCOMPARE(ExistingViewForm(ViewData, 1), w.data());
+        QVERIFY(!Sheets().SheetModified);
+    }
+
     void saveQuestion_data() {
         QTest::addColumn<int>("answer");
         QTest::newRow("Yes") << int(vbYes);
