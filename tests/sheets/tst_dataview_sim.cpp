@@ -2,6 +2,9 @@
 // LA fetched into the view's record and shown, no fetch without a channel,
 // and continuous refresh with its stop conditions and the other kinds' lock-out.
 #include <QLabel>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTreeWidget>
 #include <QRadioButton>
 #include <QToolButton>
 #include <QtTest>
@@ -20,7 +23,14 @@
 #include "shell/frmPrgress.h"
 #include "link/Vocabulary.h"
 #include "platform/dialogs/MsgBox.h"
+#include "common/RecentFiles.h"
+#include "platform/dialogs/FileDialog.h"
+#include "sheets/DataSheetTree.h"
 #include "sheets/DataTable.h"
+#include "sheets/FileFunc.h"
+#include "sheets/SheetDocument.h"
+#include "sheets/SheetTreeBinder.h"
+#include "shell/Language.h"
 #include "sheets/ViewRefresh.h"
 #include "sheets/frmData.h"
 #include "sheets/ViewWindows.h"
@@ -218,6 +228,51 @@ private slots:
             QTRY_VERIFY(!f);
             QVERIFY(!Sheets().DataViews[0].WindowOpen);
         }
+    }
+
+    // Build a sheet in the browser, fetch, save, close the sheet, open it
+    // again from the recent list: the same table, the same export.
+    void tableSurvivesSaveAndReopen() {
+        InstallViewCaptionSetters();
+        QTemporaryDir dir;
+        frmDataSheetTree* tree = DataBrowserForm();
+        SheetDoc().SetModified(false);
+        tree->mnuNewDataSheet_Click();
+        AddNewData();
+        QPointer<frmData> f = DataForm(0);
+        QVERIFY(f);
+        QCOMPARE(f->MeasureView->model()->headerData(2, Qt::Horizontal).toString(), QString("Voltage[V]"));
+        f->Timer1_Timer();
+        f->OptionCH[1]->click();
+        QCOMPARE(Sheets().DataViews[0].Channel, QString("CH2"));
+        f->cmdRefresh_Click();
+        QVERIFY(Sheets().DataViews[0].PointCount > 0);
+        const QString before = dir.filePath("before.txt"), after = dir.filePath("after.txt");
+        QVERIFY(ExportDataText(before, 0));
+
+        const QString path = dir.filePath("fetched.vls");
+        FileDialogService::SetAnswerer([&](const FileDialogRequest&) { return path; });
+        tree->mnuSaveDataSheet_Click();
+        FileDialogService::SetAnswerer(nullptr);
+        tree->DataSheetTree->setCurrentItem(SheetTree().SheetNode);
+        tree->mnuRemove_Click();
+        QVERIFY(!SheetNodeInTree());
+        QTRY_VERIFY(!f);
+        Sheets().DataViews[0] = DataInfo();
+
+        tree->OpenDataSheet(ReadRecentList(RecentList::Sheet).value(0));
+        f = DataForm(0);
+        QVERIFY(f);
+        f->Timer1_Timer();
+        const DataInfo& r = Sheets().DataViews[0];
+        QCOMPARE(f->Table->rowCount(), r.PointCount);
+        QCOMPARE(f->SettingLabel->text(), r.Title);
+        QCOMPARE(f->Table->index(r.PointCount - 1, 2).data().toString(), r.VoltTexts[r.PointCount]);
+        QVERIFY(ExportDataText(after, 0));
+        QFile a(before), b(after);
+        QVERIFY(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+        QCOMPARE(b.readAll(), a.readAll());
+        QVERIFY(sim.Log().filter(":WAVEFORM:DATA?").size() == 1);
     }
 
     void closingIsRefusedDuringAFetch() {
