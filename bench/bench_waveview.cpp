@@ -96,6 +96,30 @@ int main(int argc, char** argv) {
     };
     full();
     baseline();
+    if (qEnvironmentVariableIsSet("WAVE_BENCH_PARTS")) {
+        auto part = [&](const char* name, auto change) {
+            auto r = BenchRecord();
+            change(*r);
+            std::printf("  %-36s %9.1f us\n", name, BestOf(5, 40, [&] {
+                QPainter p(&img);
+                DrawOSC(p, *r, o);
+            }) / 1000);
+        };
+        part("LA only", [](WaveInfo& r) { r.Ch1Fetched = r.Ch2Fetched = r.MathFetched = false; });
+        part("LA labels only", [](WaveInfo& r) {
+            r.Ch1Fetched = r.Ch2Fetched = r.MathFetched = false;
+            r.SystemData.LAShown = 0;
+        });
+        part("LA flat lines", [](WaveInfo& r) {
+            r.Ch1Fetched = r.Ch2Fetched = r.MathFetched = false;
+            r.LaSamples.fill(0);
+        });
+        part("nothing fetched", [](WaveInfo& r) {
+            r.Ch1Fetched = r.Ch2Fetched = r.MathFetched = r.LaFetched = false;
+        });
+        part("traces only", [](WaveInfo& r) { r.LaFetched = false; });
+        part("CH1 only", [](WaveInfo& r) { r.LaFetched = r.Ch2Fetched = r.MathFetched = false; });
+    }
     std::printf("  of which graticule                    %9.1f us\n", BestOf(5, 40, grid) / 1000);
     std::printf("  of which markers, labels, traces      %9.1f us\n", BestOf(5, 40, content) / 1000);
     const double tFull = BestOf(5, 40, full);

@@ -8,6 +8,9 @@
 // graticule units at zoom 1: columns 0..300 across, rows 0..200 down.
 #include <QString>
 #include <cmath>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 // Rounds to the nearest whole number, a half going to the even neighbour.
 // Values past +-1e9 are held there and a value that is not a number gives 0,
@@ -16,7 +19,12 @@ inline int Near(double v) {
     if (!(v == v)) return 0;
     if (v > 1e9) v = 1e9;
     if (v < -1e9) v = -1e9;
+#if defined(__SSE2__)
+    // The conversion rounds in the default mode: to nearest, halves to even.
+    return _mm_cvtsd_si32(_mm_set_sd(v));
+#else
     return static_cast<int>(std::nearbyint(v));
+#endif
 }
 
 struct WaveGeometry {

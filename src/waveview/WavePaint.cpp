@@ -2,10 +2,12 @@
 
 #include <QFontMetrics>
 #include <QLine>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPoint>
 #include <QVector>
 #include <cmath>
+#include <unordered_map>
 
 #include "common/DSOSettings.h"
 #include "link/Formatters.h"
@@ -49,6 +51,24 @@ public:
         ascentBold_ = QFontMetrics(bold_).ascent();
         p_.setRenderHint(QPainter::Antialiasing, false);
         p_.setRenderHint(QPainter::TextAntialiasing, false);
+        // Single pixels and level runs go straight into a plain 32-bit image
+        // when nothing (transform, clip, opacity, blending) could change
+        // them on the way; any other device takes the painter's own path.
+        if (p_.device() && p_.device()->devType() == QInternal::Image && p_.paintEngine() &&
+            p_.paintEngine()->type() == QPaintEngine::Raster && p_.worldTransform().isIdentity() &&
+            !p_.hasClipping() && p_.opacity() == 1.0 &&
+            p_.compositionMode() == QPainter::CompositionMode_SourceOver) {
+            auto* img = static_cast<QImage*>(p_.device());
+            const auto f = img->format();
+            if (f == QImage::Format_RGB32 || f == QImage::Format_ARGB32 ||
+                f == QImage::Format_ARGB32_Premultiplied) {
+                direct_ = img;
+                bits_ = img->bits();
+                stride_ = img->bytesPerLine();
+                w_ = img->width();
+                h_ = img->height();
+            }
+        }
         SetWidth(1);
         SetBold(false);
     }
@@ -79,11 +99,54 @@ public:
         for (const QPointF& v : vertices) pts[n++] = QPoint(Near(v.x()), Near(v.y()));
         p_.drawPolyline(pts, n);
     }
+    // Texts are drawn once into a transparent image and reused: without
+    // antialiasing the glyph pixels are the same as drawn in place.
     void Text(double x, double y, const QString& s) {
-        p_.drawText(QPoint(Near(x), Near(y) + (bold ? ascentBold_ : ascentNormal_)), s);
+        const QImage& img = TextImage(s);
+        if (!img.isNull()) p_.drawImage(QPoint(Near(x), Near(y)), img);
     }
-    void Points(const QVector<QPoint>& pts) { p_.drawPoints(pts.constData(), int(pts.size())); }
-    void Polyline(const QVector<QPoint>& pts) { p_.drawPolyline(pts.constData(), int(pts.size())); }
+    void Points(const QVector<QPoint>& pts) {
+        if (!direct_) {
+            p_.drawPoints(pts.constData(), int(pts.size()));
+            return;
+        }
+        const QRgb c = fore_.rgba();
+        for (const QPoint& q : pts) Put(q.x(), q.y(), c);
+    }
+    // A path of horizontal and vertical segments only, end points included.
+    void AxisPolyline(const QVector<QPoint>& pts) {
+        if (!direct_ || width_ > 1) {
+            if (pts.size() == 1)
+                p_.drawPoints(pts.constData(), 1);
+            else
+                p_.drawPolyline(pts.constData(), int(pts.size()));
+            return;
+        }
+        const QRgb c = fore_.rgba();
+        const int w = w_, h = h_;
+        if (pts.size() == 1) Put(pts[0].x(), pts[0].y(), c);
+        for (int k = 1; k < pts.size(); ++k) {
+            const QPoint a = pts[k - 1], b = pts[k];
+            if (a.y() == b.y()) {
+                if (a.y() < 0 || a.y() >= h) continue;
+                QRgb* line = Row(a.y());
+                const int x1 = std::max(0, std::min(a.x(), b.x()));
+                const int x2 = std::min(w - 1, std::max(a.x(), b.x()));
+                for (int x = x1; x <= x2; ++x) line[x] = c;
+            } else {
+                const int y1 = std::min(a.y(), b.y()), y2 = std::max(a.y(), b.y());
+                for (int y = y1; y <= y2; ++y) Put(a.x(), y, c);
+            }
+        }
+    }
+    void Polyline(const QVector<QPoint>& pts) {
+        if (!direct_ || width_ > 1) {
+            p_.drawPolyline(pts.constData(), int(pts.size()));
+            return;
+        }
+        const QRgb c = fore_.rgba();
+        for (int k = 1; k < pts.size(); ++k) Segment(pts[k - 1], pts[k], c);
+    }
     void Lines(const QVector<QLine>& lines) { p_.drawLines(lines.constData(), int(lines.size())); }
     void Dot2(double x, double y) { p_.fillRect(Near(x) - 1, Near(y) - 1, 2, 2, fore_); }
     void Fill(const QColor& c) {
@@ -93,6 +156,40 @@ public:
     bool bold = false;
 
 private:
+    const QImage& TextImage(const QString& s) {
+        struct Key {
+            QString text, font;
+            QRgb colour;
+            bool operator==(const Key& o) const {
+                return colour == o.colour && text == o.text && font == o.font;
+            }
+        };
+        struct KeyHash {
+            size_t operator()(const Key& k) const {
+                return qHash(k.text) ^ (qHash(k.font) * 31) ^ k.colour;
+            }
+        };
+        static std::unordered_map<Key, QImage, KeyHash> cache;
+        const QFont& f = bold ? bold_ : normal_;
+        Key key{s, f.key(), fore_.rgba()};
+        auto it = cache.find(key);
+        if (it != cache.end()) return it->second;
+        if (cache.size() > 2000) cache.clear();
+        const QFontMetrics fm(f);
+        const int w = std::max(1, fm.horizontalAdvance(s) + fm.maxWidth());
+        const int h = std::max(1, fm.height() + 2);
+        QImage img(w, h, QImage::Format_ARGB32_Premultiplied);
+        img.fill(Qt::transparent);
+        {
+            QPainter tp(&img);
+            tp.setRenderHint(QPainter::TextAntialiasing, false);
+            tp.setFont(f);
+            tp.setPen(fore_);
+            tp.drawText(QPoint(0, bold ? ascentBold_ : ascentNormal_), s);
+        }
+        return cache.emplace(std::move(key), std::move(img)).first->second;
+    }
+
     static double SafeZoom(double z) {
         return (std::isfinite(z) && z >= WaveGeometry::MinZoom) ? std::min(z, WaveGeometry::MaxZoom)
                                                                 : WaveGeometry::MinZoom;
@@ -111,6 +208,34 @@ private:
     int width_ = 1;
     QFont normal_, bold_;
     int ascentNormal_ = 0, ascentBold_ = 0;
+    // A line with both end points, one pixel per step of its longer axis.
+    void Segment(QPoint a, QPoint b, QRgb c) {
+        int x0 = a.x(), y0 = a.y();
+        const int x1 = b.x(), y1 = b.y();
+        const int dx = std::abs(x1 - x0), dy = -std::abs(y1 - y0);
+        const int sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1;
+        if (dx > 4 * w_ || -dy > 4 * h_) {  // far outside: leave it to the painter's clipping
+            p_.drawLine(a, b);
+            return;
+        }
+        int err = dx + dy;
+        for (;;) {
+            Put(x0, y0, c);
+            if (x0 == x1 && y0 == y1) break;
+            const int e2 = 2 * err;
+            if (e2 >= dy) err += dy, x0 += sx;
+            if (e2 <= dx) err += dx, y0 += sy;
+        }
+    }
+    QRgb* Row(int y) { return reinterpret_cast<QRgb*>(bits_ + qsizetype(y) * stride_); }
+    void Put(int x, int y, QRgb c) {
+        if (x >= 0 && y >= 0 && x < w_ && y < h_) Row(y)[x] = c;
+    }
+
+    QImage* direct_ = nullptr;
+    uchar* bits_ = nullptr;
+    qsizetype stride_ = 0;
+    int w_ = 0, h_ = 0;
 };
 
 // ---------------------------------------------------------------------------
@@ -461,26 +586,31 @@ bool MaskBit(const SystemDataRecord& sd, int c) {
     return c >= 0 && c < 16 && ((static_cast<uint16_t>(sd.LADisplayState) >> c) & 1);
 }
 
-// Collects the segments of one logic line, joining a horizontal segment to
-// the one it continues, so a long run costs one line.
-class LaSegments {
+// One logic line as a single connected path: every segment starts where the
+// previous one ended, so a run of the same level costs one vertex.
+class LaPath {
 public:
-    void Horizontal(int x1, int x2, int y) {
-        if (!lines_.isEmpty()) {
-            QLine& last = lines_.last();
-            if (last.y1() == y && last.y2() == y && last.x2() == x1) {
-                last.setP2(QPoint(x2, y));
-                return;
-            }
+    explicit LaPath(int reserve) { pts_.reserve(reserve); }
+    void Start(int x, int y) { pts_.append(QPoint(x, y)); horizontal_ = false; }
+    // A level from the current point to x.
+    void Level(int x, int y) {
+        if (horizontal_ && pts_.last().y() == y) {
+            pts_.last().setX(x);
+        } else {
+            pts_.append(QPoint(x, y));
+            horizontal_ = true;
         }
-        lines_.append(QLine(x1, y, x2, y));
     }
-    void Vertical(int x, int y1, int y2) { lines_.append(QLine(x, y1, x, y2)); }
-    void Point(int x, int y) { lines_.append(QLine(x, y, x, y)); }
-    const QVector<QLine>& Lines() const { return lines_; }
+    // An edge at the current x to the other level.
+    void Edge(int y) {
+        pts_.append(QPoint(pts_.last().x(), y));
+        horizontal_ = false;
+    }
+    const QVector<QPoint>& Points() const { return pts_; }
 
 private:
-    QVector<QLine> lines_;
+    QVector<QPoint> pts_;
+    bool horizontal_ = false;
 };
 
 void DrawLaBit(Pen& pen, const std::array<int32_t, 601>& words, int c, int code, int row,
@@ -490,20 +620,23 @@ void DrawLaBit(Pen& pen, const std::array<int32_t, 601>& words, int c, int code,
     const int LO = Near(row + yoffLines);
     const int HI = Near(row + yoffLines - H);
     auto bit = [&](int i) { return (i >= 0 && i <= 600) ? (words[i] >> c) & 1 : 0; };
-    LaSegments seg;
+    auto level = [&](int b) { return b ? HI : LO; };
+    LaPath path(1300);
     const double xs = sd.TraceFirstX * z + 25;
+    int xp = Near(xs);
     int P, C;
     if (bit(0) == bit(1)) {
-        seg.Point(Near(xs), bit(0) ? HI : LO);
         P = C = bit(0);
+        path.Start(xp, level(C));
     } else {
         if (bit(2) == 0 && bit(3) == 0)
             P = 1, C = 0;
         else
             P = 0, C = 1;
-        seg.Vertical(Near(xs), HI, LO);
+        // The edge at the start, ending on the level the line goes on with.
+        path.Start(xp, level(1 - C));
+        path.Edge(level(C));
     }
-    int xp = Near(xs);
     int i = 1;
     const double limit = (last + 1) * z + 24;
     for (double x = xs + z; x <= limit && i + 2 <= 600;) {
@@ -513,38 +646,32 @@ void DrawLaBit(Pen& pen, const std::array<int32_t, 601>& words, int c, int code,
         x += 0.5 * z;
         const int x2 = Near(static_cast<float>(x - 0.1));
         x += 0.5 * z;
-        // First half xp..x1, second half x1..x2.
+        // First half xp..x1, second half x1..x2. Every case ends on the
+        // level of the new C, which the next pass starts from.
         if (b1 == b2) {
-            const int b = b1;
-            if (C != b) {
-                seg.Horizontal(xp, x1, C ? HI : LO);
-                seg.Vertical(x1, HI, LO);
-            } else {
-                seg.Horizontal(xp, x1, b ? HI : LO);
-            }
-            seg.Horizontal(x1, x2, b ? HI : LO);
-            P = C = b;
+            path.Level(x1, level(C));
+            if (C != b1) path.Edge(level(b1));
+            path.Level(x2, level(b1));
+            P = C = b1;
         } else if (P == C) {
-            seg.Horizontal(xp, x1, C ? HI : LO);
-            seg.Horizontal(x1, x2, C ? HI : LO);
-            seg.Vertical(x2, HI, LO);
-            const int was = C;
-            P = was;
-            C = 1 - was;
+            path.Level(x1, level(C));
+            path.Level(x2, level(C));
+            path.Edge(level(1 - C));
+            C = 1 - C;
         } else {
             if (C == 1) {
-                seg.Horizontal(xp, x1, HI);
-                seg.Vertical(x1, HI, LO);
+                path.Level(x1, HI);
+                path.Edge(LO);
             } else {
-                seg.Horizontal(xp, x1, LO);
+                path.Level(x1, LO);
             }
-            seg.Horizontal(x1, x2, LO);
-            seg.Vertical(x2, HI, LO);
+            path.Level(x2, LO);
+            path.Edge(HI);
             P = 0, C = 1;
         }
         xp = x2;
     }
-    pen.Lines(seg.Lines());
+    pen.AxisPolyline(path.Points());
 }
 
 // An empty word (vocabulary not loaded) is never the ON word.
