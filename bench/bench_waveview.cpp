@@ -95,6 +95,7 @@ int main(int argc, char** argv) {
         DrawOSC(p, *w, o);
     };
     full();
+    if (qEnvironmentVariableIsSet("WAVE_BENCH_SAVE")) img.save(qEnvironmentVariable("WAVE_BENCH_SAVE"));
     baseline();
     if (qEnvironmentVariableIsSet("WAVE_BENCH_PARTS")) {
         auto part = [&](const char* name, auto change) {

@@ -248,6 +248,7 @@ void frmWave::Form_Load() {
     ZoomCombo_Click();  // choosing the default entry runs the zoom-text rule
     CursorShown = {false, false};
     picRefreshProgress->hide();
+    if (WaveViewUi().ApplyCaptions) WaveViewUi().ApplyCaptions(this);
     if (const WaveInfo* r = Record()) {
         setWindowTitle(r->Name);
         ChkCH[3]->setVisible(r->LaAvailable);
@@ -590,6 +591,11 @@ void frmWave::cmdRefresh_Click() {
 }
 
 // ---------------------------------------------------------------------------
+
+WaveViewHooks& WaveViewUi() {
+    static WaveViewHooks h;
+    return h;
+}
 
 void InstallWaveViewHooks() {
     TransferUi().HideWaveProgress = [](int slot) {

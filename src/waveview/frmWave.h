@@ -125,6 +125,14 @@ private:
 // The waveform window of a slot when one exists (nullptr otherwise).
 frmWave* WaveForm(int slot);
 
+// What the window needs of higher layers, set by the composition root.
+struct WaveViewHooks {
+    // Puts the window's captions in the UI language on it (at load).
+    std::function<void(QWidget* window)> ApplyCaptions;
+};
+WaveViewHooks& WaveViewUi();
+
 // Links the waveform view into the application: the progress hooks of the
-// transfer (percentage and hiding of the view's panel).
+// transfer (percentage and hiding of the view's panel) and the window factory
+// of the Wave kind.
 void InstallWaveViewHooks();
