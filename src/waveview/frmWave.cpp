@@ -525,16 +525,28 @@ void frmWave::Redraw() {
     const WaveInfo* r = Record();
     if (!r) return;
     const WaveGeometry g(ZoomFactor);
-    if (WavePic->Picture.size() != QSize(g.PictureWidth(), g.PictureHeight()))
-        WavePic->Picture = QImage(std::max(1, g.PictureWidth()), std::max(1, g.PictureHeight()),
-                                  QImage::Format_RGB32);
+    if (BasePicture.size() != QSize(g.PictureWidth(), g.PictureHeight()))
+        BasePicture = QImage(std::max(1, g.PictureWidth()), std::max(1, g.PictureHeight()),
+                             QImage::Format_RGB32);
     {
-        QPainter p(&WavePic->Picture);
-        PaintWaveView(p, *r, DrawOptions());
+        WaveDrawOptions o = DrawOptions();
+        o.Overlay = nullptr;
+        QPainter p(&BasePicture);
+        PaintWaveView(p, *r, o);
     }
     QPalette pal = BackPic->palette();
     pal.setColor(QPalette::Window, r->ColorDisplay ? Qt::black : Qt::white);
     BackPic->setPalette(pal);
+    RedrawOverlay();
+}
+
+void frmWave::RedrawOverlay() {
+    WavePic->Picture = BasePicture.copy();
+    if (CursorOverlay && !WavePic->Picture.isNull()) {
+        QPainter p(&WavePic->Picture);
+        p.setRenderHint(QPainter::Antialiasing, false);
+        CursorOverlay(p, WaveGeometry(ZoomFactor));
+    }
     WavePic->update();
 }
 

@@ -47,9 +47,11 @@ public:
     bool LoadData();
     // Layout of picture, container and scroll bars, then a full redraw.
     void Form_Resize();
-    // Paints the whole picture again from the record (graticule, content,
-    // cursor overlay) and shows it.
+    // Paints the whole picture again from the record (graticule, content)
+    // into BasePicture, then the cursor overlay over a copy, and shows it.
     void Redraw();
+    // Only the overlay again, over a copy of BasePicture (cursor moves).
+    void RedrawOverlay();
     // The options the picture is painted with now (zoom, live values, overlay).
     WaveDrawOptions DrawOptions() const;
 
@@ -106,6 +108,8 @@ public:
     std::array<bool, 2> CursorShown{};  // time and voltage cursors shown
     // The cursor layer, painted over the picture at every redraw.
     std::function<void(QPainter&, const WaveGeometry&)> CursorOverlay;
+    // The picture without the overlay, as the last full redraw left it.
+    QImage BasePicture;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
