@@ -101,7 +101,12 @@ public:
     }
     // Texts are drawn once into a transparent image and reused: without
     // antialiasing the glyph pixels are the same as drawn in place.
+    // Other devices (a printer's page) get the text drawn in place.
     void Text(double x, double y, const QString& s) {
+        if (!direct_) {
+            p_.drawText(QPoint(Near(x), Near(y) + (bold ? ascentBold_ : ascentNormal_)), s);
+            return;
+        }
         const QImage& img = TextImage(s);
         if (!img.isNull()) p_.drawImage(QPoint(Near(x), Near(y)), img);
     }

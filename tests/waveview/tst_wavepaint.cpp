@@ -248,6 +248,23 @@ private slots:
         RenderWaveView(*w, Options(2));
     }
 
+    // A device the drawing cannot write to directly (another pixel format,
+    // as a printer's page would be) shows the same fixed pixels.
+    void everyDeviceShowsTheFixedPixels() {
+        auto w = YtRecord(60);
+        const WaveDrawOptions o = Options(2);
+        const QImage direct = RenderWaveView(*w, o);
+        QImage other(direct.size(), QImage::Format_RGB888);
+        {
+            QPainter p(&other);
+            PaintWaveView(p, *w, o);
+        }
+        const QList<QPoint> fixed = {{25, 25}, {625, 425}, {35, 75}, {37, 75}, {45, 145},
+                                     {601, 145}, {321, 35}, {329, 35}, {325, 44}};
+        for (QPoint q : fixed)
+            QVERIFY2(other.pixel(q) == direct.pixel(q), qPrintable(QString("%1,%2").arg(q.x()).arg(q.y())));
+    }
+
     void overlayIsPaintedLast() {
         auto w = YtRecord(60);
         WaveDrawOptions o = Options(2);
