@@ -22,7 +22,7 @@
 #include "link/ScaleSteps.h"
 #include "link/TransferJobs.h"
 #include "link/Vocabulary.h"
-#include "link/frmPrgress.h"
+#include "sheets/ViewWindows.h"
 #include "platform/dialogs/MsgBox.h"
 #include "platform/mouse/MouseControl.h"
 #include "sheets/ViewRefresh.h"
@@ -265,6 +265,7 @@ void frmWave::Timer1_Timer() {
         LayoutPending = false;
         const bool modified = Sheets().SheetModified;
         r->WindowOpen = true;
+        setWindowTitle(r->Name);
         ChkCH[3]->setVisible(r->LaAvailable);
         for (int i = 0; i < 4; ++i)
             if (chosen(*r, i)) {
@@ -610,6 +611,7 @@ WaveViewHooks& WaveViewUi() {
 }
 
 void InstallWaveViewHooks() {
+    SetViewFormFactory(ViewWave, [](int) -> QWidget* { return new frmWave; });
     TransferUi().HideWaveProgress = [](int slot) {
         if (frmWave* f = WaveForm(slot)) f->HideProgress();
     };

@@ -20,7 +20,8 @@
 #include "link/TransferValues.h"
 #include "link/UsbFunc.h"
 #include "link/Vocabulary.h"
-#include "link/frmPrgress.h"
+#include "shell/frmPrgress.h"
+#include "sheets/ViewWindows.h"
 #include "platform/dialogs/MsgBox.h"
 #include "sheets/ViewRefresh.h"
 #include "waveview/frmWave.h"
@@ -37,10 +38,7 @@ private:
         Sheets().WaveCount = 1;
         ResetViewRecord(ViewWave, 0);
         setUp(Sheets().WaveViews[0]);
-        auto* f = new frmWave;
-        SetFormTag(f, 0);
-        Sheets().WaveForms[0] = f;
-        f->Form_Load();
+        auto* f = static_cast<frmWave*>(ViewForm(ViewWave, 0));
         f->resize(800, 600);
         f->Timer1->stop();
         f->Timer1_Timer();
@@ -91,8 +89,8 @@ private slots:
         sim.ClearLog();
     }
     void cleanup() {
-        if (QWidget* w = Sheets().WaveForms[0]) delete w;
-        if (QWidget* w = Sheets().WaveForms[1]) delete w;
+        for (int slot : {0, 1})
+            if (QWidget* w = ExistingViewForm(ViewWave, slot)) delete w;
     }
     void cleanupTestCase() {
         DisconnectDSO();
@@ -188,10 +186,7 @@ private slots:
                     Shell().RefreshType = "Single";
                     Sheets().WaveCount = 2;
                     ResetViewRecord(ViewWave, 1);
-                    other = new frmWave;
-                    SetFormTag(other, 1);
-                    Sheets().WaveForms[1] = other;
-                    other->Form_Load();
+                    other = static_cast<frmWave*>(ViewForm(ViewWave, 1));
                     other->Timer1->stop();
                     other->Timer1_Timer();
                     sim.ClearLog();
