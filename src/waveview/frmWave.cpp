@@ -97,7 +97,7 @@ frmWave::frmWave(QWidget* parent) : QWidget(parent) {
     setFocusPolicy(Qt::StrongFocus);
     resize(px(9600), px(5400));
 
-    const int left = px(60), width = px(1000);
+    const int left = px(60), width = px(frmWave::PanelTwips - 100);
     auto frame = [&](const char* name, int top, int height) {
         auto* f = new QGroupBox(this);
         f->setObjectName(name);
@@ -106,7 +106,7 @@ frmWave::frmWave(QWidget* parent) : QWidget(parent) {
     };
     Frames[0] = frame("Frame1", px(60), px(700));
     cmdRefresh = flatButton(Frames[0], "cmdRefresh", "Refresh", QStyle::SP_BrowserReload);
-    cmdRefresh->setGeometry(px(60), px(220), px(880), px(420));
+    cmdRefresh->setGeometry(px(60), px(220), px(PanelTwips - 220), px(420));
     connect(cmdRefresh, &QToolButton::clicked, this, &frmWave::cmdRefresh_Click);
     cmdRefresh->installEventFilter(this);
     SetStopLook(false);
@@ -115,14 +115,14 @@ frmWave::frmWave(QWidget* parent) : QWidget(parent) {
     for (int i = 0; i < 4; ++i) {
         auto* c = new QCheckBox(QString::fromLatin1(ChannelCaptions[i]), Frames[1]);
         c->setObjectName(QString("ChkCH(%1)").arg(i));
-        c->setGeometry(px(90), px(220 + 260 * i), px(880), px(250));
+        c->setGeometry(px(90), px(220 + 260 * i), px(PanelTwips - 220), px(250));
         connect(c, &QCheckBox::toggled, this, [this, i] { ChkCH_Click(i); });
         ChkCH[size_t(i)] = c;
     }
     for (int i = 0; i < 2; ++i) {
         auto* o = new QRadioButton(i == 0 ? "Color" : "B&&W", Frames[1]);
         o->setObjectName(QString("OptionColor(%1)").arg(i));
-        o->setGeometry(px(90), px(1300 + 230 * i), px(880), px(230));
+        o->setGeometry(px(90), px(1300 + 230 * i), px(PanelTwips - 220), px(230));
         connect(o, &QRadioButton::toggled, this, [this, i](bool on) {
             if (on) OptionColor_Click(i);
         });
@@ -130,7 +130,7 @@ frmWave::frmWave(QWidget* parent) : QWidget(parent) {
     }
     GridCheck = new QCheckBox("Grid", Frames[1]);
     GridCheck->setObjectName("GridCheck");
-    GridCheck->setGeometry(px(90), px(1760), px(880), px(230));
+    GridCheck->setGeometry(px(90), px(1760), px(PanelTwips - 220), px(230));
     connect(GridCheck, &QCheckBox::toggled, this, &frmWave::GridCheck_Click);
 
     Frames[2] = frame("Frame6", px(2840), px(900));
@@ -138,22 +138,22 @@ frmWave::frmWave(QWidget* parent) : QWidget(parent) {
     ZoomCombo->setObjectName("ZoomCombo");
     ZoomCombo->setEditable(true);
     ZoomCombo->setInsertPolicy(QComboBox::NoInsert);
-    ZoomCombo->setGeometry(px(60), px(230), px(880), px(300));
+    ZoomCombo->setGeometry(px(60), px(230), px(PanelTwips - 220), px(300));
     connect(ZoomCombo, QOverload<int>::of(&QComboBox::activated), this, &frmWave::ZoomCombo_Click);
     // A typed factor counts once it is entered (Enter or leaving the box).
     connect(ZoomCombo->lineEdit(), &QLineEdit::editingFinished, this, &frmWave::ZoomCombo_Change);
     BestFitChk = new QCheckBox("Best Fit", Frames[2]);
     BestFitChk->setObjectName("BestFitChk");
-    BestFitChk->setGeometry(px(90), px(580), px(880), px(250));
+    BestFitChk->setGeometry(px(90), px(580), px(PanelTwips - 220), px(250));
     connect(BestFitChk, &QCheckBox::toggled, this, &frmWave::BestFitChk_Click);
 
     Frames[3] = frame("Frame2(2)", px(3780), px(760));
     ChkCursorX = new QCheckBox("CursorX", Frames[3]);
     ChkCursorX->setObjectName("ChkCursorX");
-    ChkCursorX->setGeometry(px(90), px(220), px(880), px(250));
+    ChkCursorX->setGeometry(px(90), px(220), px(PanelTwips - 220), px(250));
     ChkCursorY = new QCheckBox("CursorY", Frames[3]);
     ChkCursorY->setObjectName("ChkCursorY");
-    ChkCursorY->setGeometry(px(90), px(470), px(880), px(250));
+    ChkCursorY->setGeometry(px(90), px(470), px(PanelTwips - 220), px(250));
     for (int i = 0; i < 2; ++i)
         connect(i == 0 ? ChkCursorX : ChkCursorY, &QCheckBox::toggled, this, [this, i](bool on) {
             CursorShown[size_t(i)] = on;
@@ -168,7 +168,7 @@ frmWave::frmWave(QWidget* parent) : QWidget(parent) {
     cmdPrint = flatButton(Frames[4], "cmdPrint", "Print", QStyle::SP_FileIcon);
     int top = px(220);
     for (QToolButton* b : {cmdExport, cmdPreview, cmdPrint}) {
-        b->setGeometry(px(60), top, px(880), px(380));
+        b->setGeometry(px(60), top, px(PanelTwips - 220), px(380));
         b->setEnabled(false);
         top += px(400);
     }
@@ -448,8 +448,8 @@ void frmWave::Form_Resize() {
         VScroll->setValue(0);
     }
     WavePic->move(0, 0);
-    const int bw = width() - px(1100), bh = height() - px(100);
-    if (bw >= 0 && bh >= 0) BackPic->setGeometry(px(1100), px(100), bw, bh);
+    const int bw = width() - px(PanelTwips), bh = height() - px(100);
+    if (bw >= 0 && bh >= 0) BackPic->setGeometry(px(PanelTwips), px(100), bw, bh);
 
     const WaveInfo* r = Record();
     if (!LayoutPending && r) {

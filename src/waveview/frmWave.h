@@ -41,6 +41,9 @@ public:
     explicit frmWave(QWidget* parent = nullptr);
     ~frmWave() override;
 
+    // Width of the control column left of the picture's container, twips.
+    static constexpr int PanelTwips = 1500;
+
     // Called again when the window is re-used for a view in another slot.
     void Form_Load();
     // One fetch of the view's record (job 6); false when nothing was fetched.

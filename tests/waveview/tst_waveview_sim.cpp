@@ -257,7 +257,7 @@ private slots:
     void zoomAndScrolling() {
         QPointer<frmWave> f = openView([](WaveInfo& r) { r.BestFit = false; });
         // A hidden window gets its resize event when shown: run the layout.
-        f->resize(1100 / 15 + 400, 100 / 15 + 300);  // container 400 x 300
+        f->resize(frmWave::PanelTwips / 15 + 400, 100 / 15 + 300);  // container 400 x 300
         f->Form_Resize();
         QCOMPARE(f->BackPic->size(), QSize(400, 300));
         // 150%: both bars, panning by percent of the range.
@@ -291,7 +291,7 @@ private slots:
         // Best Fit follows the window; switching it off keeps the factor.
         f->BestFitChk->click();
         QVERIFY(!f->ZoomCombo->isEnabled());
-        f->resize(1100 / 15 + 700, 100 / 15 + 300);
+        f->resize(frmWave::PanelTwips / 15 + 700, 100 / 15 + 300);
         f->Form_Resize();
         QCOMPARE(f->ZoomFactor, 1.2);
         QCOMPARE(f->ZoomCombo->currentText(), QString("120%"));
