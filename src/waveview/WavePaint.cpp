@@ -591,6 +591,20 @@ bool MaskBit(const SystemDataRecord& sd, int c) {
     return c >= 0 && c < 16 && ((static_cast<uint16_t>(sd.LADisplayState) >> c) & 1);
 }
 
+// Every shown logic channel in order, the selected one last in its own
+// colour (all black in black and white).
+template <typename F>
+void ForEachLaChannel(Pen& pen, const WaveInfo& w, F each) {
+    const SystemDataRecord& sd = w.SystemData;
+    pen.SetFore(w.ColorDisplay ? WaveColors::La() : WaveColors::Black());
+    for (int c = 0; c < 16; ++c)
+        if (c != sd.LAState106 && MaskBit(sd, c)) each(c);
+    if (MaskBit(sd, sd.LAState106)) {
+        pen.SetFore(w.ColorDisplay ? WaveColors::LaSelected() : WaveColors::Black());
+        each(sd.LAState106);
+    }
+}
+
 // One logic line as a single connected path: every segment starts where the
 // previous one ended, so a run of the same level costs one vertex.
 class LaPath {
@@ -698,26 +712,18 @@ void DrawLaWave(Pen& pen, const WaveInfo& w, const WaveDrawOptions& o) {
         words[n] = (w.LaSamples[k + 1] * 256 + w.LaSamples[k]) & 0xFFFF;
     }
     const double yoff = LiveFftSplit(o, o.LiveFftDisplayWord) ? 25 - 100 * z : 25;
-    const bool colour = w.ColorDisplay;
     auto draw = [&](int c) {
         const int code = c < 8 ? sd.LAState107 : sd.LAState108;
         const int row = Near((sd.LARowY[c] - 25) * z);
         DrawLaBit(pen, words, c, code, row, sd, sd.TraceLastX, yoff);
     };
-    pen.SetFore(colour ? WaveColors::La() : WaveColors::Black());
-    for (int c = 0; c < 16; ++c)
-        if (c != sd.LAState106 && MaskBit(sd, c)) draw(c);
-    if (MaskBit(sd, sd.LAState106)) {
-        pen.SetFore(colour ? WaveColors::LaSelected() : WaveColors::Black());
-        draw(sd.LAState106);
-    }
+    ForEachLaChannel(pen, w, draw);
 }
 
 void DrawLaLabel(Pen& pen, const WaveInfo& w, const WaveDrawOptions& o) {
     const SystemDataRecord& sd = w.SystemData;
     const double z = pen.Z();
     const double yoff = LiveFftSplit(o, w.FftDisplayWord) ? 25 - 100 * z : 25;
-    const bool colour = w.ColorDisplay;
     auto label = [&](int c) {
         pen.SetBold(false);
         const int y = Near(yoff + (sd.LARowY[c] - 25) * z - 12);
@@ -729,13 +735,7 @@ void DrawLaLabel(Pen& pen, const WaveInfo& w, const WaveDrawOptions& o) {
             pen.Text(17, y, QString::number(c % 10));
         }
     };
-    pen.SetFore(colour ? WaveColors::La() : WaveColors::Black());
-    for (int c = 0; c < 16; ++c)
-        if (c != sd.LAState106 && MaskBit(sd, c)) label(c);
-    if (MaskBit(sd, sd.LAState106)) {
-        pen.SetFore(colour ? WaveColors::LaSelected() : WaveColors::Black());
-        label(sd.LAState106);
-    }
+    ForEachLaChannel(pen, w, label);
 }
 
 void DrawContent(Pen& pen, const WaveInfo& w, const WaveDrawOptions& o) {
