@@ -7,10 +7,13 @@
 // Main() shows the splash window, loads the main window and runs the loop.
 #include <QApplication>
 
+#include "common/ShellState.h"
 #include "measure/frmMeasure.h"
 #include "memwave/frmOpenWaveform.h"
 #include "replay/frmRecordPlay.h"
 #include "shell/AppMain.h"
+#include "shell/Captions.h"
+#include "waveview/frmWave.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -20,5 +23,9 @@ int main(int argc, char* argv[]) {
     RegisterMeasureWindow();
     RegisterRecordWindow();
     RegisterMemoryWaveWindow();
+    InstallWaveViewHooks();
+    WaveViewUi().ApplyCaptions = [](QWidget* w) {
+        ApplyCaptionTable(w, WaveWindowCaptionTable(), Shell().UILanguage);
+    };
     return Main();
 }
