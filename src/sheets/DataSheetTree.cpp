@@ -13,6 +13,7 @@
 
 #include "common/RecentFiles.h"
 #include "common/ShellState.h"
+#include "link/LinkState.h"
 #include "link/Messages.h"
 #include "link/Vocabulary.h"
 #include "platform/dialogs/FileDialog.h"
@@ -295,11 +296,15 @@ void frmDataSheetTree::SetActiveForm() {
     QWidget* w = ViewForm(kind, slot);
     if (!w) return;
     setCaptions(kind, slot);
-    if (auto* data = qobject_cast<frmData*>(w)) data->HideLaOption();
+    if (kind == ViewData) LayOutDataOptions(w);
     const QString title = ViewTitle(kind, slot);
     const bool same = w->windowTitle() == title && w->isVisible();
     if (!same) w->setWindowTitle(title);
     SetFormTag(w, slot);
+    if (kind == ViewWave) {
+        LayOutWaveChannelBoxes(w, Link().LAPresent);
+        ColourWaveProgress(w, Sheets().WaveViews[size_t(slot)].ColorDisplay);
+    }
     showViewWindow(w, same);
 }
 

@@ -231,6 +231,28 @@ void UnloadViewForm(ViewKind kind, int slot) {
 
 }  // namespace
 
+void LayOutDataOptions(QWidget* form) {
+    Steps st;  // failures passed over
+    DataOptionsStep(st, form);
+}
+
+void LayOutWaveChannelBoxes(QWidget* form, bool laPresent) {
+    Steps st;
+    ChannelBoxesStep(st, form, laPresent);
+}
+
+void ColourWaveProgress(QWidget* form, bool colour) {
+    if (!form) return;
+    if (auto* pic = ViewControl<QWidget>(form, "picRefreshProgress")) {
+        QPalette pal = pic->palette();
+        pal.setColor(QPalette::Window, colour ? Qt::black : Qt::white);
+        pic->setPalette(pal);
+        pic->setAutoFillBackground(true);
+    }
+    if (auto* l = ViewControl<QWidget>(form, "LblRefreshText")) SetTextColour(l, colour ? QColor(255, 255, 192) : Qt::black);
+    if (auto* l = ViewControl<QWidget>(form, "LblRefreshValue")) SetTextColour(l, colour ? QColor(0, 255, 255) : Qt::black);
+}
+
 QString& NameField(ViewKind kind, int slot) {
     SheetModelData& s = Sheets();
     switch (kind) {

@@ -297,12 +297,6 @@ void frmData::Form_Unload() {
     });
 }
 
-void frmData::HideLaOption() {
-    OptionCH[1]->move(OptionCH[0]->x() + px(900), OptionCH[1]->y());
-    OptionCH[2]->hide();
-    OptionCH[2]->setEnabled(false);
-}
-
 void RegisterDataViewWindow() {
     SetViewFormFactory(ViewData, [](int) -> QWidget* { return new frmData; });
 }

@@ -40,9 +40,6 @@ public:
     void cmdRefresh_Click();
     void cmdExport_Click();
     void Form_Resize();
-    // The view is shown without the logic-analyser choice: CH2 moves next to
-    // CH1 and LA is hidden and disabled.
-    void HideLaOption();
 
     // The slot from the tag (-1 when none) and its record (nullptr when none).
     int Slot() const;
