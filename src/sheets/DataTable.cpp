@@ -65,17 +65,20 @@ bool DataTableModel::setHeaderData(int section, Qt::Orientation orientation, con
 namespace {
 // Appends a text as UTF-8; plain ASCII (the usual number texts) byte by byte.
 void appendUtf8(QByteArray& out, const QString& text) {
-    const QChar* c = text.constData();
+    const ushort* c = text.utf16();
     const qsizetype n = text.size();
-    for (qsizetype i = 0; i < n; ++i)
-        if (c[i].unicode() >= 0x80) {
-            out += text.toUtf8();
-            return;
-        }
     const qsizetype at = out.size();
     out.resize(at + n);
     char* d = out.data() + at;
-    for (qsizetype i = 0; i < n; ++i) d[i] = char(c[i].unicode());
+    ushort seen = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        seen |= c[i];
+        d[i] = char(c[i]);
+    }
+    if (seen >= 0x80) {
+        out.truncate(at);
+        out += text.toUtf8();
+    }
 }
 
 // " i " as the formatted print of a positive whole number writes it.

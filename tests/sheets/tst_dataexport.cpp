@@ -71,6 +71,16 @@ private slots:
         QVERIFY(MsgBoxService::Log().isEmpty());
     }
 
+    // Texts outside ASCII (a settings line made in Chinese) are written as UTF-8.
+    void exportWritesUtf8() {
+        DataInfo d = smallTable();
+        d.Title = QString::fromUtf8("通道1 1.00V");
+        d.TimeTexts[1] = QString::fromUtf8("−1.50E-03");
+        const QByteArray b = DataExportText(d, "Maker");
+        QVERIFY(b.contains("\r\n" + QString::fromUtf8("通道1 1.00V").toUtf8() + "\r\n"));
+        QVERIFY(b.contains("\r\n 1 \t" + QString::fromUtf8("−1.50E-03").toUtf8() + "\t1.20E+00\r\n 2 \t"));
+    }
+
     void exportFailure_data() {
         QTest::addColumn<QString>("target");
         QTest::newRow("folder missing") << "missing/table.xls";
