@@ -2,6 +2,7 @@
 
 #include "controller/CtrlDocument.h"
 #include "controller/CtrlTree.h"
+#include "link/Converters.h"
 #include "shell/DocumentCommands.h"
 #include "shell/Language.h"
 
@@ -12,4 +13,7 @@ void BindControllerCommands() {
     d.OpenCtrl = [](const QString& path) { OpenCtrl(path); };
     d.SaveCtrl = [] { SaveCtrl(); };
     LanguageHooks().RebuildCtrlTree = [] { RebuildCtrlTree(); };
+    CtrlTreeUi().SetNodeText = [](int group, int item, const QString& text) {
+        ReplaceCtrlNodeText(group, item, text);
+    };
 }
