@@ -40,6 +40,9 @@ const Entry kEntries[] = {
      "是否保存对数据浏览器文件的更改？"},
     {&MessageTableData::MsgSaveCtrlChanges, "Save the changes to the Control File? ",
      "是否保存对控制器文件的更改？"},
+    {&MessageTableData::MsgHelpNotInstalled, "The help file %1 is not installed.", "帮助文件 %1 未安装。"},
+    {&MessageTableData::MsgHelpNoProgram, "No program could open the help file %1.",
+     "没有可以打开帮助文件 %1 的程序。"},
 };
 }  // namespace
 
