@@ -21,7 +21,6 @@
 #include "link/Messages.h"
 #include "link/TransferJobs.h"
 #include "link/Vocabulary.h"
-#include "link/frmPrgress.h"
 #include "platform/dialogs/MsgBox.h"
 #include "platform/pointer/ScreenPointer.h"
 
@@ -199,13 +198,10 @@ void frmCtrlList::DownloadfromDSO() { runJob(JobDownload, cmdDownload); }
 
 void frmCtrlList::runJob(int code, QToolButton* button) {
     const bool upload = code == JobUpload;
-    QString caption;
-    if (Shell().UILanguage == 0)
-        caption = QString::fromUtf8(upload ? "数据上传中..." : "数据下载中...");
-    else if (Shell().UILanguage == 1)
-        caption = upload ? "Data Uploading..." : "Data Downloading...";
-    else if (frmPrgress* f = LoadedTransferForm())
-        caption = f->windowTitle();
+    // The UI language is 0 or 1 (the shell clamps it when it reads it).
+    const QString caption = Shell().UILanguage == 0
+                                ? QString::fromUtf8(upload ? "数据上传中..." : "数据下载中...")
+                                : QString(upload ? "Data Uploading..." : "Data Downloading...");
     QPointer<QToolButton> b(button);
     RunTransfer(code, caption, true);
     if (b) CopyScreenPointerTo(b);

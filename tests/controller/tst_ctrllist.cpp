@@ -23,6 +23,7 @@
 #include "link/Vocabulary.h"
 #include "platform/dialogs/MsgBox.h"
 #include "platform/pointer/ScreenPointer.h"
+#include "shell/frmPrgress.h"
 
 class CtrlListTest : public QObject {
     Q_OBJECT
@@ -43,6 +44,7 @@ private slots:
         sim.SetEnvironment();
         Shell().ScopeIOType = 0;
         OpenVisaRM();
+        InstallTransferWindow();
         CtrlHooks().PraseCtrlList = [this](const QString& path) { edits << path; };
         form()->resize(400, 900);
         form()->show();
