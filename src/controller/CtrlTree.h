@@ -79,6 +79,7 @@ struct CtrlNodeData {
     bool hasValue = false;  // a setting row: text is "label [value]"
     int image = imgRow;
     int group = -1, item = -1;  // table position; -1 for the root and Virtual Panel
+    int valueNumber = 0;        // the value shown: its number 1..193 in the record, or 0
     int parent = -1;            // index of the parent in CtrlTreeModel::nodes
 
     QString Text() const { return hasValue ? CtrlNodeText(label, value) : label; }
@@ -125,6 +126,11 @@ bool SetCtrlNodeText(int group, int item, const QString& value);
 // Sets the whole text of the node at a position (for callers that form the
 // text themselves). False when absent.
 bool ReplaceCtrlNodeText(int group, int item, const QString& text);
+// Rewrites every row that shows this value of DSOSettings() (a field or an
+// array element of the mirror, e.g. DSOSettings().TriggerHoldoff) to
+// "label [value]" with the mirror's current text. Returns the number of rows
+// rewritten (0 when the value has no row in the current tree).
+int RefreshCtrlValueNodes(const QString& mirrorValue);
 // The label of the node at a position ("" when absent).
 QString CtrlNodeLabel(int group, int item);
 // The path of a node: texts from the root down joined by "\".
