@@ -22,7 +22,7 @@
 #include "link/TransferJobs.h"
 #include "link/Vocabulary.h"
 #include "platform/dialogs/MsgBox.h"
-#include "platform/pointer/ScreenPointer.h"
+#include "platform/mouse/MouseControl.h"
 
 CtrlStateData& CtrlState() {
     static CtrlStateData s;
@@ -38,6 +38,11 @@ namespace {
 QPointer<frmCtrlList>& FormInstance() {
     static QPointer<frmCtrlList> form;
     return form;
+}
+
+// A transfer button shows the application's current pointer.
+void CopyScreenPointer(QWidget* button) {
+    button->setCursor(MouseControl::QtShape(MouseControl::Cursor()));
 }
 
 // The instrument must be connected for an edit or a transfer.
@@ -158,7 +163,7 @@ bool frmCtrlList::eventFilter(QObject* watched, QEvent* event) {
     }
     if ((watched == cmdUpload || watched == cmdDownload) &&
         (event->type() == QEvent::MouseMove || event->type() == QEvent::Enter))
-        CopyScreenPointerTo(static_cast<QWidget*>(watched));
+        CopyScreenPointer(static_cast<QWidget*>(watched));
     return QWidget::eventFilter(watched, event);
 }
 
@@ -204,7 +209,7 @@ void frmCtrlList::runJob(int code, QToolButton* button) {
                                 : QString(upload ? "Data Uploading..." : "Data Downloading...");
     QPointer<QToolButton> b(button);
     RunTransfer(code, caption, true);
-    if (b) CopyScreenPointerTo(b);
+    if (b) CopyScreenPointer(b);
 }
 
 frmCtrlList* CtrlListForm() {
