@@ -180,8 +180,14 @@ private slots:
         script.Drop(adjust ? ":CHANNEL1:PROBE 10" : ":CHANNEL1:SCALE?");
         DSOSettings().CH1Probe = "10X";
         const CtrlSettings before = DSOSettings();
-        if (adjust)
-            QCOMPARE(ApplyAdjust("50.0mV", 0), AdjustEnd::LinkLost);
+        if (adjust) {
+            // The drop must reach the link before the next write: give the
+            // pause after the probe command a few real milliseconds.
+            PauseService::SetScale(0.2);
+            const AdjustEnd end = ApplyAdjust("50.0mV", 0);
+            PauseService::SetScale(0);
+            QCOMPARE(end, AdjustEnd::LinkLost);
+        }
         else
             QCOMPARE(ApplyCtrlEdit({key({6, 12}), "5X", "", ""}), ApplyEnd::LinkLost);
         QVERIFY(!Link().IsConnected);
