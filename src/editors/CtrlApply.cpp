@@ -4,9 +4,11 @@
 #include "editors/CtrlApply.h"
 
 #include <QLocale>
+#include <QTreeWidget>
 
 #include "common/Pause.h"
 #include "controller/CtrlState.h"
+#include "controller/CtrlTree.h"
 #include "editors/ApplyCore.h"
 #include "link/Converters.h"
 #include "link/KV2200Cmd.h"
@@ -16,9 +18,14 @@
 #include "link/Vocabulary.h"
 #include "platform/dialogs/MsgBox.h"
 
-EditTreeSink& EditTree() {
-    static EditTreeSink sink;
-    return sink;
+void WriteCtrlNodeText(int group, int item, const QString& text) {
+    if (QTreeWidgetItem* n = CtrlNode(group, item)) n->setText(0, text);
+}
+
+bool LinkLostDuringApply(bool wasConnected) {
+    if (!wasConnected || Link().IsConnected) return false;
+    MsgBox(MessageTable().MsgConnectFirst, vbExclamation);
+    return true;
 }
 
 Applier::Applier(const CtrlDialogValues& values) : v(values), s(DSOSettings()) {}
@@ -134,14 +141,14 @@ const std::vector<Row>& chain() {
 
 void commit(const Applier& a) {
     DSOSettings() = a.s;
-    const EditTreeSink& sink = EditTree();
     for (const CtrlTreeOp& op : a.ops) {
-        if (op.kind == CtrlTreeOp::Text && sink.SetNodeText)
-            sink.SetNodeText(op.group, op.item, op.text);
-        else if (op.kind == CtrlTreeOp::Rebuild && sink.Rebuild)
-            sink.Rebuild();
-        else if (op.kind == CtrlTreeOp::Select && sink.SelectNode)
-            sink.SelectNode(op.group, op.item);
+        if (op.kind == CtrlTreeOp::Text) {
+            WriteCtrlNodeText(op.group, op.item, op.text);
+        } else if (op.kind == CtrlTreeOp::Rebuild) {
+            RebuildCtrlTree();
+        } else if (QTreeWidgetItem* n = CtrlNode(op.group, op.item)) {
+            if (QTreeWidget* tree = CtrlTreeWidget()) tree->setCurrentItem(n);
+        }
     }
 }
 
@@ -165,10 +172,7 @@ ApplyEnd ApplyCtrlEdit(const CtrlDialogValues& values) {
         break;
     }
     if (end != ApplyEnd::Applied) return end;
-    if (wasConnected && !Link().IsConnected) {
-        MsgBox(MessageTable().MsgConnectFirst, vbExclamation);
-        return ApplyEnd::LinkLost;
-    }
+    if (LinkLostDuringApply(wasConnected)) return ApplyEnd::LinkLost;
     commit(a);
     CtrlState().CtrlModified = true;
     return ApplyEnd::Applied;

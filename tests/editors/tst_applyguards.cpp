@@ -3,6 +3,8 @@
 // branch, the limits, and a link that drops half-way (nothing committed).
 #include <QtTest>
 
+#include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 #include <map>
 #include <mutex>
 
@@ -13,6 +15,7 @@
 #include "common/Pause.h"
 #include "common/ShellState.h"
 #include "controller/CtrlState.h"
+#include "controller/CtrlTree.h"
 #include "editors/AdjustLogic.h"
 #include "editors/CtrlApply.h"
 #include "link/KV2200Cmd.h"
@@ -61,7 +64,13 @@ class ApplyGuardsTest : public QObject {
     Q_OBJECT
     Script script;
     std::unique_ptr<FakeTcpInstrument> fake;
-    int treeWrites = 0;
+    QStringList treeBefore;
+
+    static QStringList treeTexts() {
+        QStringList out;
+        for (QTreeWidgetItemIterator it(CtrlTreeWidget()); *it; ++it) out << (*it)->text(0);
+        return out;
+    }
 
     void connect() {
         qputenv("KV2200_VISA_ALIASES",
@@ -79,8 +88,7 @@ private slots:
         Visa::SetDefaultTimeoutMs(200);
         fake = std::make_unique<FakeTcpInstrument>(std::ref(script));
         OpenVisaRM();
-        EditTree().SetNodeText = [this](int, int, const QString&) { ++treeWrites; };
-        EditTree().Rebuild = [this] { ++treeWrites; };
+        Link().LAPresent = false;
     }
     void init() {
         Shell().ScopeIOType = 0;
@@ -93,10 +101,10 @@ private slots:
         PauseService::ClearLog();
         MsgBoxService::ClearLog();
         CtrlState().CtrlModified = false;
-        treeWrites = 0;
+        BuildCtrlTree();
+        treeBefore = treeTexts();
     }
     void cleanupTestCase() {
-        EditTree() = EditTreeSink();
         CloseVisaRM();
     }
 
@@ -154,7 +162,7 @@ private slots:
         QCOMPARE(CtrlState().CtrlModified, modified);
         if (!modified) {
             QVERIFY(DSOSettings() == before);
-            QCOMPARE(treeWrites, 0);
+            QCOMPARE(treeTexts(), treeBefore);
         }
         if (message == "*") return;  // the link reports a silent instrument its own way
         const QList<ShownMessage> shown = MsgBoxService::Log();
@@ -192,7 +200,7 @@ private slots:
             QCOMPARE(ApplyCtrlEdit({key({6, 12}), "5X", "", ""}), ApplyEnd::LinkLost);
         QVERIFY(!Link().IsConnected);
         QVERIFY(DSOSettings() == before);
-        QCOMPARE(treeWrites, 0);
+        QCOMPARE(treeTexts(), treeBefore);
         QVERIFY(!CtrlState().CtrlModified);
         QVERIFY(LinkFixture::ShownTexts().contains(MessageTable().MsgConnectFirst + " / "));
     }
