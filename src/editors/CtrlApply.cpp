@@ -5,6 +5,7 @@
 
 #include <QLocale>
 #include <QTreeWidget>
+#include <cmath>
 
 #include "common/Pause.h"
 #include "controller/CtrlState.h"
@@ -44,14 +45,19 @@ void Applier::select(int group, int item) {
     ops << CtrlTreeOp{CtrlTreeOp::Select, group, item, QString()};
 }
 
-bool Applier::number(double& x, float limit) {
+bool ReadTypedNumber(const QString& text, double& x) {
     bool ok = false;
-    const double value = QLocale().toDouble(v.InputText.trimmed(), &ok);
-    if (!ok) {
+    const double value = QLocale().toDouble(text.trimmed(), &ok);
+    if (!ok || !std::isfinite(value)) {
         MsgBox(MessageTable().MsgNumberOnly, vbExclamation);
         return false;
     }
     x = value;
+    return true;
+}
+
+bool Applier::number(double& x, float limit) {
+    if (!ReadTypedNumber(v.InputText, x)) return false;
     // The limit is compared in single precision; a value beyond the single
     // range counts as beyond the limit.
     const float single = static_cast<float>(x);
@@ -85,9 +91,11 @@ ApplyEnd Applier::run(const Row& row) {
         }
         if (row.storeChoice && row.sendFirst) store(value);
     } else {
-        sendSelect();
+        // A value that is not a number is refused before anything of the
+        // branch goes out, the channel selection included.
         double x = 0;
         if (!number(x, row.limit)) return ApplyEnd::NumberRefused;
+        sendSelect();
         if (row.storeNumber) store(row.storeNumber(x));
         SendCmd(header + row.numArg(x));
         if (row.pause) PauseMs(row.pause);

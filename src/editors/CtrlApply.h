@@ -37,6 +37,9 @@ struct CtrlTreeOp {
     QString text;
 };
 
+// A number typed by the user, read by the locale's rules. A text that is not
+// a finite number shows "Enter number only!" and gives false.
+bool ReadTypedNumber(const QString& text, double& x);
 // Rewrites the node's text in the current tree; a position the tree does
 // not hold is skipped.
 void WriteCtrlNodeText(int group, int item, const QString& text);

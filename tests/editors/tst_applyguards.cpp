@@ -122,10 +122,17 @@ private slots:
         QTest::newRow("letters in the offset box")
             << "" << key({6, 9}) << "" << "abc" << int(ApplyEnd::NumberRefused)
             << QStringList{"*IDN?"} << "Enter number only!" << false;
-        QTest::newRow("letters after the alternation channel selection")
+        QTest::newRow("no channel selection before a refused alternation delay")
             << "" << key({18, 7, 20}) << "" << "1.2.3" << int(ApplyEnd::NumberRefused)
-            << QStringList{"*IDN?", ":TRIGGER:ALTERNATION:SOURCE CHANNEL2"}
-            << "Enter number only!" << false;
+            << QStringList{"*IDN?"} << "Enter number only!" << false;
+        QTest::newRow("not a finite number")
+            << "" << key({24, 6, 21}) << "" << "1e999" << int(ApplyEnd::NumberRefused)
+            << QStringList{"*IDN?"} << "Enter number only!" << false;
+        QTest::newRow("holdoff far beyond the limit")
+            << "" << key({24, 21}) << "" << "-3e30" << int(ApplyEnd::Applied)
+            << QStringList{"*IDN?", ":TRIGGER:HOLDOFF -100000002004088000000000000000.0NS",
+                           ":TRIGGER:HOLDOFF?"}
+            << "" << true;
         QTest::newRow("silent instrument") << "silent" << key({6, 5}) << "ON" << ""
                                            << int(ApplyEnd::Silent) << QStringList{"*IDN?"}
                                            << "*" << false;
