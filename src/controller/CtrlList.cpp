@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "controller/CtrlState.h"
+#include "controller/SettingsTransfer.h"
 #include "link/KV2200Cmd.h"
 #include "link/Vocabulary.h"
 
@@ -71,6 +72,15 @@ frmCtrlList::frmCtrlList(QWidget* parent) : QWidget(parent) {
     lay->setContentsMargins(2, 2, 2, 2);
     lay->addLayout(buttons);
     lay->addWidget(CtrlTreeView, 1);
+
+    // Upload and download of all settings.
+    InstallSettingsTransferJobs();
+    for (QToolButton* b : {cmdUpload, cmdDownload}) b->setEnabled(true);
+    for (QAction* a : {mnuUpload, mnuDownLoad}) a->setEnabled(true);
+    connect(cmdUpload, &QToolButton::clicked, this, [] { UploadAllSettings(); });
+    connect(mnuUpload, &QAction::triggered, this, [] { UploadAllSettings(); });
+    connect(cmdDownload, &QToolButton::clicked, this, [] { DownloadAllSettings(); });
+    connect(mnuDownLoad, &QAction::triggered, this, [] { DownloadAllSettings(); });
 
     Form_Load();
 }

@@ -16,6 +16,8 @@ struct LinkStateData {
     bool CommandSent = false;
     bool SerialBinaryMode = false;
     bool WaitingReply = false;
+    // The instrument has the 16-channel logic analyser.
+    bool LAPresent = false;
 
     // Identity taken at connect.
     QString ScopeModel;
