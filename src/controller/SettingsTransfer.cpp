@@ -80,9 +80,10 @@ void UploadAllSettings() {
 
 void DownloadAllSettings() {
     if (!TransferAllowed()) return;
-    const bool committed = DownloadfromDSO();
+    // A download that did not complete leaves the whole mirror as it was.
+    if (!DownloadfromDSO()) return;
     ClearTransferSwitches();
-    if (committed) CtrlState().CtrlModified = true;
+    CtrlState().CtrlModified = true;
 }
 
 QString LevelDivText(const QString& volts, double offset, const QString& scale) {
