@@ -14,11 +14,13 @@
 #include "common/ShellState.h"
 #include "controller/CtrlState.h"
 #include "controller/CtrlTree.h"
+#include "controller/SettingsTransfer.h"
 #include "editors/AdjustLogic.h"
 #include "editors/CtrlApply.h"
 #include "link/KV2200Cmd.h"
 #include "link/LinkState.h"
 #include "link/Messages.h"
+#include "link/ReplyParse.h"
 #include "link/UsbFunc.h"
 #include "link/Vocabulary.h"
 #include "platform/dialogs/MsgBox.h"
@@ -72,6 +74,7 @@ private slots:
         Visa::SetDefaultTimeoutMs(500);
         OpenVisaRM();
         Link().LAPresent = true;  // the tree holds its LA group
+        InstallSettingsTransferJobs();
     }
     void init() {
         useLanguage(LangEnglish);
@@ -325,6 +328,19 @@ private slots:
             QCOMPARE(CtrlTreeWidget()->currentItem(), node(nodeAt));
         }
         if (!simKey.isEmpty()) QCOMPARE(sim.Get(simKey), simValue);
+        // The instrument holds what the mirror shows: a download of all
+        // settings gives the edited setting the same text.
+        const QString shown = *f;
+        QVERIFY(DownloadfromDSO());
+        const QString downloaded = *field(DSOSettings(), fieldName);
+        if (downloaded != shown) {
+            // The download writes the delay with four digits, the edit with
+            // five: the same time.
+            const double a = ParseTime(shown);
+            const bool timeText = ParseValid();
+            QVERIFY2(timeText && ParseTime(downloaded) == a && ParseValid(),
+                     qPrintable(downloaded + " after a download, " + shown + " before"));
+        }
     }
 };
 
