@@ -54,12 +54,6 @@ QString nodeText_(const QString& at) {
     return n ? n->text(0) : QString("(no node)");
 }
 
-void useLanguage(int language) {
-    Shell().UILanguage = language;
-    LoadMessages(language);
-    LoadValueWords(language);
-    LoadControllerLabels(language);
-}
 }  // namespace
 
 class CtrlApplyTest : public QObject {
@@ -77,7 +71,7 @@ private slots:
         InstallSettingsTransferJobs();
     }
     void init() {
-        useLanguage(LangEnglish);
+        TestEnv::UseLanguage(LangEnglish);
         sim.SetFault("none");
         Shell().ScopeIOType = 0;
         QVERIFY(LinkFixture::OpenUsbAsConnected());
@@ -291,7 +285,7 @@ private slots:
         QFETCH(QString, rebuilt);
 
         // -1: English texts, a German user typing with a decimal comma.
-        useLanguage(language < 0 ? LangEnglish : language);
+        TestEnv::UseLanguage(language < 0 ? LangEnglish : language);
         if (language < 0) QLocale::setDefault(QLocale(QLocale::German));
         SetDefaultCtrlSettings();
         for (const QString& a : words(setup).split(';', Qt::SkipEmptyParts)) {
