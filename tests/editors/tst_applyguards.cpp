@@ -115,6 +115,13 @@ private slots:
         QTest::newRow("offset below the limit")
             << "" << key({6, 9}) << "" << "-5e5" << int(ApplyEnd::Applied)
             << QStringList{"*IDN?", ":CHANNEL1:OFFSET -400000", ":CHANNEL1:OFFSET?"} << none << true;
+        QTest::newRow("EDGE method without a source reply")
+            << "" << key({24, 25}) << "EDGE" << "" << int(ApplyEnd::Applied)
+            << QStringList{"*IDN?", ":TRIGGER:MODE EDGE", ":TRIGGER:EDGE:SOURCE?"} << "*" << true;
+        QTest::newRow("trig type without a scale reply")
+            << "" << key({24, 7, 38}) << "PULSE" << "" << int(ApplyEnd::Applied)
+            << QStringList{"*IDN?", ":CHANNEL2:SCALE?", ":TRIGGER:ALTERNATION:TYPE PULSE"} << "*"
+            << true;
         QTest::newRow("threshold preset")
             << "" << key({14, 17}) << "CMOS" << "2.5" << int(ApplyEnd::Applied)
             << QStringList{"*IDN?", ":LA:THRESHOLD CMOS"} << none << true;

@@ -171,6 +171,20 @@ private slots:
                            ":TRIGGER:HOLDOFF?"}
             << QList<int>{100} << "TriggerPulseWidth" << "1.00us" << "6,2" << "Method [PULSE]"
             << ":TRIGGER:MODE" << "PULSE" << "6,5=Pulse width [1.00us]";
+        QTest::newRow("method ALTERNATIVE") << 1 << "TimeBaseFormat=Roll" << "" << "{l:24}{l:25}"
+            << "ALTERNATIVE" << "" << ""
+            << QStringList{":TRIGGER:MODE ALTERNATION", ":CHANNEL1:SCALE?",
+                           ":TRIGGER:ALTERNATION:SOURCE CHANNEL1",
+                           ":TRIGGER:ALTERNATION:EDGE:SLOPE?", ":TRIGGER:ALTERNATION:EDGE:COUPLING?",
+                           ":TRIGGER:ALTERNATION:EDGE:LEVEL?", ":TRIGGER:ALTERNATION:EDGE:HOLDOFF?",
+                           ":TRIGGER:ALTERNATION:EDGE:SENSITIVITY?", ":CHANNEL2:SCALE?",
+                           ":TRIGGER:ALTERNATION:SOURCE CHANNEL2",
+                           ":TRIGGER:ALTERNATION:EDGE:SLOPE?", ":TRIGGER:ALTERNATION:EDGE:COUPLING?",
+                           ":TRIGGER:ALTERNATION:EDGE:LEVEL?", ":TRIGGER:ALTERNATION:EDGE:HOLDOFF?",
+                           ":TRIGGER:ALTERNATION:EDGE:SENSITIVITY?"}
+            << QList<int>{100, 100, 100} << "TimeBaseFormat" << "Y-T" << "6,2"
+            << "Method [ALTERNATIVE]" << ":TRIGGER:MODE" << "ALTERNATION"
+            << "19,5=Trig type [EDGE]";
         QTest::newRow("EDGE mode") << 1 << en << "" << "{l:24}{l:28}" << "NORMAL" << "" << ""
             << QStringList{":TRIGGER:EDGE:SWEEP NORMAL"} << QList<int>{100} << "TriggerEdgeSweep"
             << "NORMAL" << "6,5" << "Mode [NORMAL]" << ":TRIGGER:EDGE:SWEEP" << "NORMAL" << QString();
