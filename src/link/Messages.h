@@ -39,6 +39,8 @@ struct MessageTableData {
     QString MsgSaveCtrlChanges;    // the caller appends the file name
     QString MsgUploadIncomplete;
     QString MsgDownloadIncomplete;
+    QString MsgHelpNotInstalled;   // %1: the help file's path
+    QString MsgHelpNoProgram;      // %1: the help file's path
 
     bool operator==(const MessageTableData& o) const;
     bool operator!=(const MessageTableData& o) const { return !(*this == o); }

@@ -24,6 +24,7 @@
 #include "link/UsbFunc.h"
 #include "link/Vocabulary.h"
 #include "platform/dialogs/MsgBox.h"
+#include "shell/frmPrgress.h"
 
 namespace {
 // "{w:N}" is ValueWords entry N and "{l:N}" ControllerLabels entry N in the
@@ -69,6 +70,7 @@ private slots:
         OpenVisaRM();
         Link().LAPresent = true;  // the tree holds its LA group
         InstallSettingsTransferJobs();
+        InstallTransferWindow();
     }
     void init() {
         TestEnv::UseLanguage(LangEnglish);
