@@ -16,6 +16,7 @@
 #include "controller/CtrlDocument.h"
 #include "controller/CtrlState.h"
 #include "controller/CtrlTree.h"
+#include "controller/SettingsTransfer.h"
 #include "link/KV2200Cmd.h"
 #include "link/LinkState.h"
 #include "link/Messages.h"
@@ -129,6 +130,8 @@ frmCtrlList::frmCtrlList(QWidget* parent) : QWidget(parent) {
     lay->addWidget(CtrlTreeView, 1);
 
     FormInstance() = this;
+    // The bodies of the upload and download jobs.
+    InstallSettingsTransferJobs();
     Form_Load();
 }
 
