@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <memory>
 
+#include "shell/ControllerBinding.h"
 #include "shell/DocumentCommands.h"
 #include "shell/Language.h"
 #include "shell/MainWindow.h"
@@ -12,13 +13,14 @@
 int Main() {
     ReadLanguageSetting();
     InstallSaveProgressWindow();
+    BindControllerCommands();
+    BindDataSheetCommands();
 
     auto splash = std::make_unique<frmSplash>();
     splash->show();
     splash->repaint();
     QApplication::processEvents();
 
-    BindDataSheetCommands();
     auto* main = new frmMain;
     main->setAttribute(Qt::WA_DeleteOnClose);
     SetMainForm(main);
