@@ -17,6 +17,7 @@
 #include "link/Vocabulary.h"
 #include "platform/dialogs/MsgBox.h"
 #include "sheets/SheetDocument.h"
+#include "sheets/SheetFile.h"
 #include "sheets/SheetTreeBinder.h"
 #include "sheets/ViewHost.h"
 #include "sheets/ViewWindows.h"
@@ -527,4 +528,13 @@ void RebuildSheetViews() {
             st.report();
         }
     }
+}
+
+bool OpenDataSheetFile(const QString& path) {
+    std::unique_ptr<SheetModelData> read = ParseDataSheetFile(path);
+    if (!read) return false;
+    UnloadAllViews();
+    CommitDataSheet(std::move(*read));
+    RebuildSheetViews();
+    return true;
 }

@@ -76,3 +76,11 @@ void RemoveView(ViewKind kind, int slot);
 // reported after it and the others are still rebuilt. SheetModified is left
 // alone.
 void RebuildSheetViews();
+
+// Opens a sheet file in place of the open sheet: the file is read and
+// checked first; only when it is good are the views unloaded, the file's
+// sheet put in and the views rebuilt. A bad file shows its message and
+// leaves the open sheet and its windows as they were. Returns true when the
+// file's sheet is open; SheetFileName, SheetModified and the recent list are
+// the caller's.
+bool OpenDataSheetFile(const QString& path);

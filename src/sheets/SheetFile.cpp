@@ -821,12 +821,12 @@ bool WriteDataSheet(const QString& path) {
     return true;
 }
 
-bool ReadDataSheet(const QString& path) {
+std::unique_ptr<SheetModelData> ParseDataSheetFile(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         MsgBox(file.errorString(), vbCritical);
         MsgBox(MessageTable().MsgBadSheetFile, vbCritical);
-        return false;
+        return nullptr;
     }
     // Mapped where the system allows it, read otherwise.
     QByteArray bytes;
@@ -835,24 +835,59 @@ bool ReadDataSheet(const QString& path) {
     else
         bytes = file.readAll();
 
-    SheetModelData& s = Sheets();
     // The scratch copy starts as the open sheet, so fields the file does not
     // hold keep their values exactly as a direct read would keep them.
-    auto scratch = std::make_unique<SheetModelData>(s);
+    auto scratch = std::make_unique<SheetModelData>(Sheets());
     if (!ParseSheetFile(bytes, *scratch)) {
         MsgBox(MessageTable().MsgBadSheetFile, vbCritical);
-        return false;
+        return nullptr;
     }
-    s.SheetName = scratch->SheetName;
-    s.WaveCount = scratch->WaveCount;
-    s.MeasureCount = scratch->MeasureCount;
-    s.DataCount = scratch->DataCount;
-    s.RecordCount = scratch->RecordCount;
-    s.MemWaveCount = scratch->MemWaveCount;
-    for (int i = 0; i < s.WaveCount; ++i) s.WaveViews[i] = scratch->WaveViews[i];
-    for (int i = 0; i < s.MeasureCount; ++i) s.MeasureViews[i] = scratch->MeasureViews[i];
-    for (int i = 0; i < s.DataCount; ++i) s.DataViews[i] = std::move(scratch->DataViews[i]);
-    for (int i = 0; i < s.RecordCount; ++i) s.RecordViews[i] = std::move(scratch->RecordViews[i]);
-    for (int i = 0; i < s.MemWaveCount; ++i) s.MemWaveViews[i] = std::move(scratch->MemWaveViews[i]);
+    return scratch;
+}
+
+namespace {
+// A record of the file replaces the open one; what the view's window and
+// refresh own now stays theirs.
+template <typename Record>
+void Commit(Record& live, Record&& read) {
+    const bool open = live.WindowOpen, refresh = live.AutoRefresh;
+    live = std::move(read);
+    live.WindowOpen = open;
+    live.AutoRefresh = refresh;
+}
+void Commit(RecordInfo& live, RecordInfo&& read) {
+    const bool open = live.WindowOpen;
+    live = std::move(read);
+    live.WindowOpen = open;
+}
+void Commit(MemWaveInfo& live, MemWaveInfo&& read) {
+    const bool open = live.WindowOpen;
+    live = std::move(read);
+    live.WindowOpen = open;
+}
+}  // namespace
+
+void CommitDataSheet(SheetModelData&& read) {
+    SheetModelData& s = Sheets();
+    s.SheetName = read.SheetName;
+    s.WaveCount = read.WaveCount;
+    s.MeasureCount = read.MeasureCount;
+    s.DataCount = read.DataCount;
+    s.RecordCount = read.RecordCount;
+    s.MemWaveCount = read.MemWaveCount;
+    for (int i = 0; i < s.WaveCount; ++i) Commit(s.WaveViews[size_t(i)], std::move(read.WaveViews[size_t(i)]));
+    for (int i = 0; i < s.MeasureCount; ++i)
+        Commit(s.MeasureViews[size_t(i)], std::move(read.MeasureViews[size_t(i)]));
+    for (int i = 0; i < s.DataCount; ++i) Commit(s.DataViews[size_t(i)], std::move(read.DataViews[size_t(i)]));
+    for (int i = 0; i < s.RecordCount; ++i)
+        Commit(s.RecordViews[size_t(i)], std::move(read.RecordViews[size_t(i)]));
+    for (int i = 0; i < s.MemWaveCount; ++i)
+        Commit(s.MemWaveViews[size_t(i)], std::move(read.MemWaveViews[size_t(i)]));
+}
+
+bool ReadDataSheet(const QString& path) {
+    std::unique_ptr<SheetModelData> read = ParseDataSheetFile(path);
+    if (!read) return false;
+    CommitDataSheet(std::move(*read));
     return true;
 }

@@ -400,6 +400,40 @@ private slots:
         QCOMPARE(Sheets().RecordViews[0].ReplayStatus, uint8_t(1));
     }
 
+    // A damaged file is refused before the open sheet is let go; a good one
+    // replaces it, windows and nodes included.
+    void openingAFileKeepsTheSheetUnlessTheFileIsGood() {
+        AddNewMeasure();
+        AddNewRecord();
+        SettleWindows();
+        QWidget* measure = ExistingViewForm(ViewMeasure, 0);
+        const QString bad = tmp.filePath("bad.vls");
+        QFile f(bad);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("\"Tarvo Technologies,Inc. KV2200M Data Sheet\"\r\n\"S\"\r\n1\r\n");  // cut short
+        f.close();
+        QVERIFY(!OpenDataSheetFile(bad));
+        SettleWindows();
+        QCOMPARE(MsgBoxService::Log().size(), 1);
+        QCOMPARE(int(Sheets().MeasureCount), 1);
+        QCOMPARE(ExistingViewForm(ViewMeasure, 0), measure);
+        QVERIFY(OpenFlag(ViewMeasure, 0));
+        QCOMPARE(NodeTexts(), QStringList({"Measure0", "Record0"}));
+
+        MsgBoxService::ClearLog();
+        const QString good = tmp.filePath("good.vls");
+        Sheets().SheetName = "Good";
+        QVERIFY(WriteDataSheet(good));
+        RemoveMeasureView(0);
+        QVERIFY(OpenDataSheetFile(good));
+        SettleWindows();
+        QVERIFY(MsgBoxService::Log().isEmpty());
+        QCOMPARE(NodeTexts(), QStringList({"Measure0", "Record0"}));
+        QCOMPARE(SheetTree().SheetNode->text(0), QString("Good"));
+        QVERIFY(ExistingViewForm(ViewMeasure, 0) && OpenFlag(ViewMeasure, 0));
+        QVERIFY(ExistingViewForm(ViewRecord, 0) && OpenFlag(ViewRecord, 0));
+    }
+
     // A sheet written, unloaded, read and rebuilt shows the same views.
     void sheetWrittenAndReadBackIsRebuilt() {
         for (int k = 0; k < ViewKindCount; ++k) AddNewView(ViewKind(k));
