@@ -27,6 +27,7 @@
 #include "sheets/SheetFile.h"
 #include "sheets/SheetTreeBinder.h"
 #include "sheets/ViewHost.h"
+#include "sheets/ViewRecords.h"
 #include "sheets/ViewWindows.h"
 
 Q_DECLARE_METATYPE(ViewKind)
@@ -57,30 +58,16 @@ QWidget* StubWindow(ViewKind kind, const QString& name) {
     }
     QTimer::singleShot(1, w, [w, kind] {
         const int slot = FormSlot(kind, w);
-        if (slot < 0) return;
-        if (kind == ViewWave) Sheets().WaveViews[size_t(slot)].WindowOpen = true;
-        else Sheets().DataViews[size_t(slot)].WindowOpen = true;
+        if (slot >= 0) ViewWindowOpen(kind, slot) = true;
     });
     QObject::connect(w, &QObject::destroyed, [kind, w] {
         const int slot = FormSlot(kind, w);
-        if (slot < 0) return;
-        if (kind == ViewWave) Sheets().WaveViews[size_t(slot)].WindowOpen = false;
-        else Sheets().DataViews[size_t(slot)].WindowOpen = false;
+        if (slot >= 0) ViewWindowOpen(kind, slot) = false;
     });
     return w;
 }
 
-bool OpenFlag(ViewKind kind, int slot) {
-    const SheetModelData& s = Sheets();
-    switch (kind) {
-    case ViewWave: return s.WaveViews[size_t(slot)].WindowOpen;
-    case ViewMeasure: return s.MeasureViews[size_t(slot)].WindowOpen;
-    case ViewData: return s.DataViews[size_t(slot)].WindowOpen;
-    case ViewRecord: return s.RecordViews[size_t(slot)].WindowOpen;
-    case ViewMemoryWave: return s.MemWaveViews[size_t(slot)].WindowOpen;
-    }
-    return false;
-}
+bool OpenFlag(ViewKind kind, int slot) { return ViewWindowOpen(kind, slot); }
 
 // Lets every view window run its set-up tick, and closed windows go.
 void SettleWindows() {
