@@ -420,8 +420,10 @@ void UnloadAllViews() {
     for (int k = 0; k < ViewKindCount; ++k) {
         const auto kind = ViewKind(k);
         const int count = std::min<int>(ViewCount(kind), SlotCount(kind));
+        // Every window of a view goes, also one that has not run its set-up
+        // tick yet (its open flag is still clear) or was made only to pause.
         for (int i = 0; i < count; ++i)
-            if (ViewWindowOpen(kind, i)) UnloadViewForm(kind, i);
+            if (ViewWindowOpen(kind, i) || ExistingViewForm(kind, i)) UnloadViewForm(kind, i);
         ViewCount(kind) = 0;
     }
 }
@@ -507,5 +509,6 @@ bool OpenDataSheetFile(const QString& path) {
     UnloadAllViews();
     CommitDataSheet(std::move(*read));
     RebuildSheetViews();
+    IsDataSheetOpen();  // the new sheet node: the add buttons follow
     return true;
 }

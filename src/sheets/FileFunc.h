@@ -50,8 +50,9 @@ QString ViewTitle(ViewKind kind, int slot);
 // Memory Wave view sets it to the new slot.
 uint8_t& ScreenDCSlot();
 
-// Closes every open view window of every kind (Wave, Measure, Data, Record,
-// Memory Wave, slots in order) and sets the five counts to 0. Records, the
+// Closes every view window of every kind (Wave, Measure, Data, Record,
+// Memory Wave, slots in order; open ones, and any other window a view still
+// holds) and sets the five counts to 0. Records, the
 // sheet's names, SheetModified and the tree are left alone.
 void UnloadAllViews();
 
