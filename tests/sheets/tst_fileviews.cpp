@@ -29,6 +29,7 @@
 #include "sheets/ViewHost.h"
 #include "sheets/ViewRecords.h"
 #include "sheets/ViewWindows.h"
+#include "waveview/frmWave.h"
 
 Q_DECLARE_METATYPE(ViewKind)
 
@@ -297,6 +298,26 @@ private slots:
         QVERIFY(box(2)->isEnabled());
         QCOMPARE(box(2)->y() - box(0)->y(), 48);
         QVERIFY(box(3)->isHidden() && !box(3)->isEnabled());
+    }
+
+    // The waveform view's own window takes a new view without a failure.
+    void waveformWindowTakesANewView() {
+        InstallWaveViewHooks();
+        AddNewWaveform();
+        AddNewWaveform();
+        SettleWindows();
+        QVERIFY2(MsgBoxService::Log().isEmpty(), qPrintable(MsgBoxService::Log().value(0).text));
+        auto* wave = qobject_cast<frmWave*>(ExistingViewForm(ViewWave, 1));
+        QVERIFY(wave);
+        QCOMPARE(wave->windowTitle(), QString("Wave1"));
+        QVERIFY(!wave->ChkCH[3]->isVisible() && !wave->ChkCH[2]->isChecked());
+        RemoveWaveView(0);
+        SettleWindows();
+        QCOMPARE(ExistingViewForm(ViewWave, 0), wave);
+        QCOMPARE(FormSlot(ViewWave, wave), 0);
+        UnloadAllViews();
+        SettleWindows();
+        SetViewFormFactory(ViewWave, [](int) { return StubWindow(ViewWave, "frmWave"); });
     }
 
     // Removing from the middle: later records, windows (re-tagged) and
