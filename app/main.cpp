@@ -20,12 +20,12 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName("Velmora");
     QApplication::setOrganizationName("Velmora");
     // The view windows of each kind, made by their folders.
-    RegisterMeasureWindow();
-    RegisterRecordWindow();
-    RegisterMemoryWaveWindow();
     InstallWaveViewHooks();
     WaveViewUi().ApplyCaptions = [](QWidget* w) {
         ApplyCaptionTable(w, WaveWindowCaptionTable(), Shell().UILanguage);
     };
+    RegisterMeasureWindow();
+    RegisterRecordWindow();
+    RegisterMemoryWaveWindow();
     return Main();
 }

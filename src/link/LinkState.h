@@ -25,10 +25,6 @@ struct LinkStateData {
     int ModelEU = 0;
     int BandwidthClass = 0;
     int SampleCodeMin = 25;
-    // The instrument has the 16-channel logic analyser. False at start and
-    // after every connect; nothing sets it yet, so the views keep their
-    // logic-analyser choices hidden. Stored in every saved Wave view.
-    bool LAPresent = false;
 
     // Bytes of one ":WAVEFORM:DATA?" reply: byte k of the reply in element k + 1.
     std::array<int32_t, 8193> WaveSamples{};

@@ -17,8 +17,10 @@
 #include "link/Vocabulary.h"
 #include "platform/dialogs/MsgBox.h"
 #include "sheets/SheetDocument.h"
+#include "sheets/SheetFile.h"
 #include "sheets/SheetTreeBinder.h"
 #include "sheets/ViewHost.h"
+#include "sheets/ViewRecords.h"
 #include "sheets/ViewWindows.h"
 
 namespace {
@@ -177,11 +179,10 @@ void EndAdd(Steps& st, ViewKind kind, int slot) {
     SheetDoc().NotifyViewAdded(kind, slot);
 }
 
-
 // name: the kind word and the slot; not written for a language other than 0 or 1.
 void NameStep(ViewKind kind, int slot) {
     const QString name = DefaultViewName(kind, slot, Shell().UILanguage);
-    if (!name.isEmpty()) NameField(kind, slot) = name;
+    if (!name.isEmpty()) ViewName(kind, slot) = name;
 }
 
 // Default limits of a new Measure view's items: upper, lower.
@@ -205,18 +206,6 @@ void CloseViewForm(QWidget* form) {
     if (!form) return;
     if (auto* frame = qobject_cast<QMdiSubWindow*>(form->parentWidget())) frame->close();
     else form->close();
-}
-
-bool WindowOpenOf(ViewKind kind, int slot) {
-    SheetModelData& s = Sheets();
-    switch (kind) {
-    case ViewWave: return s.WaveViews[size_t(slot)].WindowOpen;
-    case ViewMeasure: return s.MeasureViews[size_t(slot)].WindowOpen;
-    case ViewData: return s.DataViews[size_t(slot)].WindowOpen;
-    case ViewRecord: return s.RecordViews[size_t(slot)].WindowOpen;
-    case ViewMemoryWave: return s.MemWaveViews[size_t(slot)].WindowOpen;
-    }
-    return false;
 }
 
 // Unloads the window of a slot: closed, and the slot emptied at once so the
@@ -293,7 +282,7 @@ QString ViewTitle(ViewKind kind, int slot) {
         const MemWaveInfo& m = s.MemWaveViews[size_t(slot)];
         return m.Loaded ? withPath(m.Name, m.FilePath) : m.Name;
     }
-    return NameField(kind, slot);
+    return ViewName(kind, slot);
 }
 
 // ---------------------------------------------------------------------------
@@ -465,8 +454,10 @@ void UnloadAllViews() {
     for (int k = 0; k < ViewKindCount; ++k) {
         const auto kind = ViewKind(k);
         const int count = std::min<int>(ViewCount(kind), SlotCount(kind));
+        // Every window of a view goes, also one that has not run its set-up
+        // tick yet (its open flag is still clear) or was made only to pause.
         for (int i = 0; i < count; ++i)
-            if (WindowOpenOf(kind, i)) UnloadViewForm(kind, i);
+            if (ViewWindowOpen(kind, i) || ExistingViewForm(kind, i)) UnloadViewForm(kind, i);
         ViewCount(kind) = 0;
     }
 }
@@ -492,13 +483,7 @@ void RemoveView(ViewKind kind, int slot) {
     case ViewRecord: s.RecordViews[size_t(j)].DisplayActive = false; break;
     case ViewMemoryWave: s.MemWaveViews[size_t(j)].Loaded = false; break;
     }
-    switch (kind) {
-    case ViewWave: s.WaveViews[size_t(j)].WindowOpen = false; break;
-    case ViewMeasure: s.MeasureViews[size_t(j)].WindowOpen = false; break;
-    case ViewData: s.DataViews[size_t(j)].WindowOpen = false; break;
-    case ViewRecord: s.RecordViews[size_t(j)].WindowOpen = false; break;
-    case ViewMemoryWave: s.MemWaveViews[size_t(j)].WindowOpen = false; break;
-    }
+    ViewWindowOpen(kind, j) = false;
 }
 
 void RemoveWaveView(int slot) { RemoveView(ViewWave, slot); }
@@ -528,7 +513,7 @@ void RebuildSheetViews() {
         const auto kind = ViewKind(k);
         const int count = std::min<int>(ViewCount(kind), SlotCount(kind));
         for (int i = 0; i < count; ++i) {
-            const QString name = NameField(kind, i);
+            const QString name = ViewName(kind, i);
             QWidget* form = nullptr;
             if (kind == ViewRecord || kind == ViewMemoryWave) {
                 // The tag is the first touch and makes the window.
@@ -550,4 +535,14 @@ void RebuildSheetViews() {
             st.report();
         }
     }
+}
+
+bool OpenDataSheetFile(const QString& path) {
+    std::unique_ptr<SheetModelData> read = ParseDataSheetFile(path);
+    if (!read) return false;
+    UnloadAllViews();
+    CommitDataSheet(std::move(*read));
+    RebuildSheetViews();
+    IsDataSheetOpen();  // the new sheet node: the add buttons follow
+    return true;
 }

@@ -63,8 +63,9 @@ QString ViewTitle(ViewKind kind, int slot);
 // Memory Wave view sets it to the new slot.
 uint8_t& ScreenDCSlot();
 
-// Closes every open view window of every kind (Wave, Measure, Data, Record,
-// Memory Wave, slots in order) and sets the five counts to 0. Records, the
+// Closes every view window of every kind (Wave, Measure, Data, Record,
+// Memory Wave, slots in order; open ones, and any other window a view still
+// holds) and sets the five counts to 0. Records, the
 // sheet's names, SheetModified and the tree are left alone.
 void UnloadAllViews();
 
@@ -89,3 +90,11 @@ void RemoveView(ViewKind kind, int slot);
 // reported after it and the others are still rebuilt. SheetModified is left
 // alone.
 void RebuildSheetViews();
+
+// Opens a sheet file in place of the open sheet: the file is read and
+// checked first; only when it is good are the views unloaded, the file's
+// sheet put in and the views rebuilt. A bad file shows its message and
+// leaves the open sheet and its windows as they were. Returns true when the
+// file's sheet is open; SheetFileName, SheetModified and the recent list are
+// the caller's.
+bool OpenDataSheetFile(const QString& path);

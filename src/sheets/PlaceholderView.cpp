@@ -7,24 +7,9 @@
 #include <QVBoxLayout>
 
 #include "common/ShellState.h"
+#include "sheets/ViewRecords.h"
 #include "sheets/ViewWindows.h"
 
-namespace {
-
-bool* WindowOpenFlag(ViewKind kind, int slot) {
-    if (!SlotInRange(kind, slot)) return nullptr;
-    SheetModelData& s = Sheets();
-    switch (kind) {
-    case ViewWave: return &s.WaveViews[size_t(slot)].WindowOpen;
-    case ViewMeasure: return &s.MeasureViews[size_t(slot)].WindowOpen;
-    case ViewData: return &s.DataViews[size_t(slot)].WindowOpen;
-    case ViewRecord: return &s.RecordViews[size_t(slot)].WindowOpen;
-    case ViewMemoryWave: return &s.MemWaveViews[size_t(slot)].WindowOpen;
-    }
-    return nullptr;
-}
-
-}  // namespace
 
 PlaceholderViewWindow::PlaceholderViewWindow(ViewKind kind, const QString& windowName,
                                              QWidget* parent)
@@ -63,12 +48,14 @@ void PlaceholderViewWindow::Form_Load() {
 int PlaceholderViewWindow::Slot() const { return FormSlot(kind_, this); }
 
 void PlaceholderViewWindow::Timer1_Timer() {
-    if (bool* open = WindowOpenFlag(kind_, Slot())) *open = true;
+    const int slot = Slot();
+    if (slot >= 0) ViewWindowOpen(kind_, slot) = true;
 }
 
 void PlaceholderViewWindow::Form_Unload() {
     Timer1->stop();
-    if (bool* open = WindowOpenFlag(kind_, Slot())) *open = false;
+    const int slot = Slot();
+    if (slot >= 0) ViewWindowOpen(kind_, slot) = false;
 }
 
 void PlaceholderViewWindow::closeEvent(QCloseEvent* e) {

@@ -430,18 +430,19 @@ public:
         char* p = room(n + 4);
         const char16_t* c = reinterpret_cast<const char16_t*>(s.constData());
         *p++ = '"';
-        qsizetype k = 0;
-        for (; k < n; ++k) {
-            const char16_t u = c[k];
-            if (u >= 0x80) break;
+        // Plain ASCII without a double quote (nearly every text) is narrowed
+        // in one pass; both loops have no early exit, so they vectorise.
+        bool plain = true;
+        for (qsizetype k = 0; k < n; ++k) plain &= (c[k] < 0x80) & (c[k] != u'"');
+        if (plain) {
+            for (qsizetype k = 0; k < n; ++k) p[k] = char(c[k]);
+            cur = p + n;
+        } else {
+            cur = p;
             // A double quote would end the item early: store it as an apostrophe.
-            *p++ = u == '"' ? '\'' : char(u);
-        }
-        cur = p;
-        if (k < n) {
-            QString rest = s.mid(k);
-            rest.replace(QLatin1Char('"'), QLatin1Char('\''));
-            const QByteArray utf8 = rest.toUtf8();
+            QString text = s;
+            text.replace(QLatin1Char('"'), QLatin1Char('\''));
+            const QByteArray utf8 = text.toUtf8();
             put(utf8.constData(), utf8.size());
         }
         put("\"\r\n", 3);
@@ -512,7 +513,7 @@ public:
     }
     void byte(uint8_t v) { small(v); }
     void i16(int16_t v) { small(v); }
-    void i32(int32_t v) {
+    Q_ALWAYS_INLINE void i32(int32_t v) {
         if (v > -100000 && v < 100000) small(v);
         else integer(v);
     }
@@ -535,11 +536,12 @@ public:
     void freshTrace(const Arr&) {}
     void sizeList(const QStringList&, int64_t) {}
     void listStr(const QStringList& list, int64_t j) {
-        str(j < list.size() ? list[qsizetype(j)] : QString());
+        static const QString missing;
+        str(j < list.size() ? list[qsizetype(j)] : missing);  // by reference: no count touched
     }
     template <typename Vec>
     void sizeVec(const Vec&, int64_t) {}
-    void vecI16(const std::vector<int16_t>& v, int64_t j) {
+    Q_ALWAYS_INLINE void vecI16(const std::vector<int16_t>& v, int64_t j) {
         small(size_t(j) < v.size() ? v[size_t(j)] : 0);
     }
     template <typename S>
@@ -596,13 +598,25 @@ public:
 
     QString decode(const char* b, const char* e) {
         const qsizetype n = e - b;
-        bool ascii = true;
-        for (const char* q = b; q < e; ++q)
-            if (static_cast<unsigned char>(*q) >= 0x80) {
-                ascii = false;
+        // Plain ASCII (nearly every item) is widened in one pass; the check
+        // reads eight bytes at a time.
+        unsigned char high = 0;
+        const char* q = b;
+        for (; e - q >= 8; q += 8) {
+            uint64_t word;
+            std::memcpy(&word, q, 8);
+            if (word & 0x8080808080808080ull) {
+                high = 0x80;
                 break;
             }
-        if (ascii) return QString::fromLatin1(b, n);
+        }
+        for (; !high && q < e; ++q) high |= static_cast<unsigned char>(*q) & 0x80;
+        if (!high) {
+            QString s(n, Qt::Uninitialized);
+            char16_t* out = reinterpret_cast<char16_t*>(s.data());
+            for (qsizetype k = 0; k < n; ++k) out[k] = static_cast<unsigned char>(b[k]);
+            return s;
+        }
         if (!gb18030) {
             QStringDecoder dec(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
             QString s = dec(QByteArrayView(b, n));
@@ -710,7 +724,7 @@ public:
     }
     void listStr(QStringList& list, int64_t j) { str(list[qsizetype(j)]); }
     void sizeVec(std::vector<int16_t>& v, int64_t n) { v.assign(size_t(n), 0); }
-    void vecI16(std::vector<int16_t>& v, int64_t j) { v[size_t(j)] = int16_t(whole(-32768, 32767)); }
+    Q_ALWAYS_INLINE void vecI16(std::vector<int16_t>& v, int64_t j) { v[size_t(j)] = int16_t(whole(-32768, 32767)); }
 
     template <typename S>
     void checkCounts(const S& s) {
@@ -821,12 +835,12 @@ bool WriteDataSheet(const QString& path) {
     return true;
 }
 
-bool ReadDataSheet(const QString& path) {
+std::unique_ptr<SheetModelData> ParseDataSheetFile(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         MsgBox(file.errorString(), vbCritical);
         MsgBox(MessageTable().MsgBadSheetFile, vbCritical);
-        return false;
+        return nullptr;
     }
     // Mapped where the system allows it, read otherwise.
     QByteArray bytes;
@@ -835,24 +849,59 @@ bool ReadDataSheet(const QString& path) {
     else
         bytes = file.readAll();
 
-    SheetModelData& s = Sheets();
     // The scratch copy starts as the open sheet, so fields the file does not
     // hold keep their values exactly as a direct read would keep them.
-    auto scratch = std::make_unique<SheetModelData>(s);
+    auto scratch = std::make_unique<SheetModelData>(Sheets());
     if (!ParseSheetFile(bytes, *scratch)) {
         MsgBox(MessageTable().MsgBadSheetFile, vbCritical);
-        return false;
+        return nullptr;
     }
-    s.SheetName = scratch->SheetName;
-    s.WaveCount = scratch->WaveCount;
-    s.MeasureCount = scratch->MeasureCount;
-    s.DataCount = scratch->DataCount;
-    s.RecordCount = scratch->RecordCount;
-    s.MemWaveCount = scratch->MemWaveCount;
-    for (int i = 0; i < s.WaveCount; ++i) s.WaveViews[i] = scratch->WaveViews[i];
-    for (int i = 0; i < s.MeasureCount; ++i) s.MeasureViews[i] = scratch->MeasureViews[i];
-    for (int i = 0; i < s.DataCount; ++i) s.DataViews[i] = std::move(scratch->DataViews[i]);
-    for (int i = 0; i < s.RecordCount; ++i) s.RecordViews[i] = std::move(scratch->RecordViews[i]);
-    for (int i = 0; i < s.MemWaveCount; ++i) s.MemWaveViews[i] = std::move(scratch->MemWaveViews[i]);
+    return scratch;
+}
+
+namespace {
+// A record of the file replaces the open one; what the view's window and
+// refresh own now stays theirs.
+template <typename Record>
+void Commit(Record& live, Record&& read) {
+    const bool open = live.WindowOpen, refresh = live.AutoRefresh;
+    live = std::move(read);
+    live.WindowOpen = open;
+    live.AutoRefresh = refresh;
+}
+void Commit(RecordInfo& live, RecordInfo&& read) {
+    const bool open = live.WindowOpen;
+    live = std::move(read);
+    live.WindowOpen = open;
+}
+void Commit(MemWaveInfo& live, MemWaveInfo&& read) {
+    const bool open = live.WindowOpen;
+    live = std::move(read);
+    live.WindowOpen = open;
+}
+}  // namespace
+
+void CommitDataSheet(SheetModelData&& read) {
+    SheetModelData& s = Sheets();
+    s.SheetName = read.SheetName;
+    s.WaveCount = read.WaveCount;
+    s.MeasureCount = read.MeasureCount;
+    s.DataCount = read.DataCount;
+    s.RecordCount = read.RecordCount;
+    s.MemWaveCount = read.MemWaveCount;
+    for (int i = 0; i < s.WaveCount; ++i) Commit(s.WaveViews[size_t(i)], std::move(read.WaveViews[size_t(i)]));
+    for (int i = 0; i < s.MeasureCount; ++i)
+        Commit(s.MeasureViews[size_t(i)], std::move(read.MeasureViews[size_t(i)]));
+    for (int i = 0; i < s.DataCount; ++i) Commit(s.DataViews[size_t(i)], std::move(read.DataViews[size_t(i)]));
+    for (int i = 0; i < s.RecordCount; ++i)
+        Commit(s.RecordViews[size_t(i)], std::move(read.RecordViews[size_t(i)]));
+    for (int i = 0; i < s.MemWaveCount; ++i)
+        Commit(s.MemWaveViews[size_t(i)], std::move(read.MemWaveViews[size_t(i)]));
+}
+
+bool ReadDataSheet(const QString& path) {
+    std::unique_ptr<SheetModelData> read = ParseDataSheetFile(path);
+    if (!read) return false;
+    CommitDataSheet(std::move(*read));
     return true;
 }

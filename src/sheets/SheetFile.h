@@ -23,6 +23,7 @@
 #include <QByteArray>
 #include <QString>
 #include <functional>
+#include <memory>
 
 struct SheetModelData;
 
@@ -62,6 +63,14 @@ bool WriteDataSheet(const QString& path);
 // Creates no window and no tree node; SheetFileName and SheetModified are
 // left to the caller.
 bool ReadDataSheet(const QString& path);
+
+// The two halves of ReadDataSheet, for a caller that must know the file is
+// good before it lets the open sheet go: the parse (a heap copy of the open
+// sheet with the file's names, counts and saved fields, or nullptr after the
+// messages above), and its commit into the open sheet (the views' own
+// WindowOpen and AutoRefresh stay as they are).
+std::unique_ptr<SheetModelData> ParseDataSheetFile(const QString& path);
+void CommitDataSheet(SheetModelData&& read);
 
 // What the file procedures need of the record replay view: pausing a view
 // that is replaying before it is stored. Set by the replay view; when unset

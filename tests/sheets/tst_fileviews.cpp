@@ -27,7 +27,9 @@
 #include "sheets/SheetFile.h"
 #include "sheets/SheetTreeBinder.h"
 #include "sheets/ViewHost.h"
+#include "sheets/ViewRecords.h"
 #include "sheets/ViewWindows.h"
+#include "waveview/frmWave.h"
 
 Q_DECLARE_METATYPE(ViewKind)
 
@@ -57,30 +59,16 @@ QWidget* StubWindow(ViewKind kind, const QString& name) {
     }
     QTimer::singleShot(1, w, [w, kind] {
         const int slot = FormSlot(kind, w);
-        if (slot < 0) return;
-        if (kind == ViewWave) Sheets().WaveViews[size_t(slot)].WindowOpen = true;
-        else Sheets().DataViews[size_t(slot)].WindowOpen = true;
+        if (slot >= 0) ViewWindowOpen(kind, slot) = true;
     });
     QObject::connect(w, &QObject::destroyed, [kind, w] {
         const int slot = FormSlot(kind, w);
-        if (slot < 0) return;
-        if (kind == ViewWave) Sheets().WaveViews[size_t(slot)].WindowOpen = false;
-        else Sheets().DataViews[size_t(slot)].WindowOpen = false;
+        if (slot >= 0) ViewWindowOpen(kind, slot) = false;
     });
     return w;
 }
 
-bool OpenFlag(ViewKind kind, int slot) {
-    const SheetModelData& s = Sheets();
-    switch (kind) {
-    case ViewWave: return s.WaveViews[size_t(slot)].WindowOpen;
-    case ViewMeasure: return s.MeasureViews[size_t(slot)].WindowOpen;
-    case ViewData: return s.DataViews[size_t(slot)].WindowOpen;
-    case ViewRecord: return s.RecordViews[size_t(slot)].WindowOpen;
-    case ViewMemoryWave: return s.MemWaveViews[size_t(slot)].WindowOpen;
-    }
-    return false;
-}
+bool OpenFlag(ViewKind kind, int slot) { return ViewWindowOpen(kind, slot); }
 
 // Lets every view window run its set-up tick, and closed windows go.
 void SettleWindows() {
@@ -312,6 +300,26 @@ private slots:
         QVERIFY(box(3)->isHidden() && !box(3)->isEnabled());
     }
 
+    // The waveform view's own window takes a new view without a failure.
+    void waveformWindowTakesANewView() {
+        InstallWaveViewHooks();
+        AddNewWaveform();
+        AddNewWaveform();
+        SettleWindows();
+        QVERIFY2(MsgBoxService::Log().isEmpty(), qPrintable(MsgBoxService::Log().value(0).text));
+        auto* wave = qobject_cast<frmWave*>(ExistingViewForm(ViewWave, 1));
+        QVERIFY(wave);
+        QCOMPARE(wave->windowTitle(), QString("Wave1"));
+        QVERIFY(!wave->ChkCH[3]->isVisible() && !wave->ChkCH[2]->isChecked());
+        RemoveWaveView(0);
+        SettleWindows();
+        QCOMPARE(ExistingViewForm(ViewWave, 0), wave);
+        QCOMPARE(FormSlot(ViewWave, wave), 0);
+        UnloadAllViews();
+        SettleWindows();
+        SetViewFormFactory(ViewWave, [](int) { return StubWindow(ViewWave, "frmWave"); });
+    }
+
     // Removing from the middle: later records, windows (re-tagged) and
     // nodes move down; the removed view's window and node are gone.
     void removeFromTheMiddleWithOpenWindows() {
@@ -398,6 +406,40 @@ private slots:
         Sheets().RecordViews[0].ReplayStatus = 0;
         RemoveRecordView(0);
         QCOMPARE(Sheets().RecordViews[0].ReplayStatus, uint8_t(1));
+    }
+
+    // A damaged file is refused before the open sheet is let go; a good one
+    // replaces it, windows and nodes included.
+    void openingAFileKeepsTheSheetUnlessTheFileIsGood() {
+        AddNewMeasure();
+        AddNewRecord();
+        SettleWindows();
+        QWidget* measure = ExistingViewForm(ViewMeasure, 0);
+        const QString bad = tmp.filePath("bad.vls");
+        QFile f(bad);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("\"Tarvo Technologies,Inc. KV2200M Data Sheet\"\r\n\"S\"\r\n1\r\n");  // cut short
+        f.close();
+        QVERIFY(!OpenDataSheetFile(bad));
+        SettleWindows();
+        QCOMPARE(MsgBoxService::Log().size(), 1);
+        QCOMPARE(int(Sheets().MeasureCount), 1);
+        QCOMPARE(ExistingViewForm(ViewMeasure, 0), measure);
+        QVERIFY(OpenFlag(ViewMeasure, 0));
+        QCOMPARE(NodeTexts(), QStringList({"Measure0", "Record0"}));
+
+        MsgBoxService::ClearLog();
+        const QString good = tmp.filePath("good.vls");
+        Sheets().SheetName = "Good";
+        QVERIFY(WriteDataSheet(good));
+        RemoveMeasureView(0);
+        QVERIFY(OpenDataSheetFile(good));
+        SettleWindows();
+        QVERIFY(MsgBoxService::Log().isEmpty());
+        QCOMPARE(NodeTexts(), QStringList({"Measure0", "Record0"}));
+        QCOMPARE(SheetTree().SheetNode->text(0), QString("Good"));
+        QVERIFY(ExistingViewForm(ViewMeasure, 0) && OpenFlag(ViewMeasure, 0));
+        QVERIFY(ExistingViewForm(ViewRecord, 0) && OpenFlag(ViewRecord, 0));
     }
 
     // A sheet written, unloaded, read and rebuilt shows the same views.
