@@ -16,6 +16,7 @@
 #include "link/TransferJobs.h"
 #include "link/Vocabulary.h"
 #include "platform/dialogs/FileDialog.h"
+#include "platform/mouse/MouseControl.h"
 #include "sheets/DataTable.h"
 #include "sheets/ViewRefresh.h"
 #include "sheets/ViewWindows.h"
@@ -68,6 +69,7 @@ frmData::frmData(QWidget* parent) : QWidget(parent) {
     cmdRefresh->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     cmdRefresh->setGeometry(px(120), px(200), px(1300), px(420));
     connect(cmdRefresh, &QToolButton::clicked, this, &frmData::cmdRefresh_Click);
+    cmdRefresh->installEventFilter(this);
     cmdExport = new QToolButton(Frame2);
     cmdExport->setObjectName("cmdExport");
     cmdExport->setText("Export");
@@ -230,6 +232,7 @@ bool frmData::LoadData() {
     r->VoltTexts = QStringList(t.DataVoltText.begin(), t.DataVoltText.begin() + n + 1);
     ShowDataList();
     updateExportEnabled();
+    cmdRefresh->setCursor(MouseControl::QtShape(MouseControl::Cursor()));
     return true;
 }
 
@@ -268,6 +271,13 @@ void frmData::cmdExport_Click() {
     const QString path = GetSaveFileName(ExportDialogTitle(lang), ExportDialogFilter(lang), this);
     if (path.isEmpty()) return;
     ExportDataText(path, slot);
+}
+
+bool frmData::eventFilter(QObject* watched, QEvent* event) {
+    // The Refresh button shows the pointer shape the screen shows.
+    if (watched == cmdRefresh && (event->type() == QEvent::Enter || event->type() == QEvent::MouseMove))
+        cmdRefresh->setCursor(MouseControl::QtShape(MouseControl::Cursor()));
+    return QWidget::eventFilter(watched, event);
 }
 
 void frmData::keyPressEvent(QKeyEvent* event) {
