@@ -242,25 +242,8 @@ void frmData::setStopLook(bool stop) {
 }
 
 void frmData::cmdRefresh_Click() {
-    RefreshView v;
-    v.kind = RefreshKind::Data;
-    v.window = this;
-    v.pacer = Timer2;
-    QPointer<frmData> self(this);
-    v.slot = [self] { return self ? self->Slot() : -1; };
-    v.recordAutoRefresh = [](int slot) -> bool* {
-        return SlotInRange(ViewData, slot) ? &Sheets().DataViews[size_t(slot)].AutoRefresh : nullptr;
-    };
-    v.loadData = [self] {
-        if (self) self->LoadData();
-    };
-    v.setStopLook = [self](bool stop) {
-        if (self) self->setStopLook(stop);
-    };
-    v.setButtonEnabled = [self](bool on) {
-        if (self) self->cmdRefresh->setEnabled(on);
-    };
-    RefreshPress(v);
+    RefreshPress(WindowRefreshView(RefreshKind::Data, this, Timer2, cmdRefresh, [this] { LoadData(); },
+                                   [this](bool stop) { setStopLook(stop); }));
 }
 
 void frmData::cmdExport_Click() {
@@ -281,7 +264,7 @@ bool frmData::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void frmData::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_F5 && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+    if (IsRefreshKey(event->key(), event->modifiers())) {
         cmdRefresh_Click();
         return;
     }
