@@ -61,11 +61,7 @@ private:
 
 private slots:
     void initTestCase() {
-        QVERIFY(LinkFixture::StartSimulator(sim));
-        Shell().ScopeIOType = 0;
-        ConnectDSO();
-        QVERIFY(Link().IsConnected);
-        sim.Set(":TRIGGER:MODE", "EDGE");
+        QVERIFY(LinkFixture::StartConnectedSimulator(sim));
     }
     void init() {
         DSOSettings().CH1Display = OnWord();

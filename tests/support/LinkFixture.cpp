@@ -3,6 +3,7 @@
 #include "Simulator.h"
 #include "TestEnv.h"
 #include "common/ShellState.h"
+#include "link/KV2200Cmd.h"
 #include "link/LinkState.h"
 #include "link/Vocabulary.h"
 #include "link/UsbFunc.h"
@@ -19,6 +20,14 @@ bool StartSimulator(Simulator& sim) {
     Shell().COM_Port = 1;
     OpenVisaRM();
     return true;
+}
+
+bool StartConnectedSimulator(Simulator& sim) {
+    if (!StartSimulator(sim)) return false;
+    Shell().ScopeIOType = 0;
+    ConnectDSO();
+    sim.Set(":TRIGGER:MODE", "EDGE");
+    return Link().IsConnected;
 }
 
 bool OpenUsbAsConnected() {

@@ -10,6 +10,9 @@ namespace LinkFixture {
 // started and reachable (USB alias, COM1 on its pseudo-terminal), the VISA
 // resource manager open. False when the simulator did not come up.
 bool StartSimulator(Simulator& sim);
+// StartSimulator, then connected over USB with the instrument in EDGE
+// trigger mode: the set-up of the view tests that fetch. False when not connected.
+bool StartConnectedSimulator(Simulator& sim);
 // Opens the first USB instrument the search finds (as a connect does, with no
 // device chosen) and marks the link connected when the session opened.
 // Returns the connected state.
