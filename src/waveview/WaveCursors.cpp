@@ -35,53 +35,46 @@ bool CursorHit(double cursor, double pointer) { return pointer > cursor - 3 && p
 
 void CursorMouseDown(CursorState& s, bool split, double zoom, double x, double y) {
     const bool lower = split && y >= float(halfLine(zoom));
-    if (s.XOn) {
-        double& c1 = lower ? s.LowerX1 : s.X1;
-        double& c2 = lower ? s.LowerX2 : s.X2;
-        bool& d1 = lower ? s.DragLowerX1 : s.DragX1;
-        bool& d2 = lower ? s.DragLowerX2 : s.DragX2;
-        if (CursorHit(c1, x))
+    // The first cursor of a pair wins.
+    auto pick = [](double c1, double c2, double at, bool& d1, bool& d2) {
+        if (CursorHit(c1, at))
             d1 = true;
-        else if (CursorHit(c2, x))
+        else if (CursorHit(c2, at))
             d2 = true;
+    };
+    if (s.XOn) {
+        if (lower)
+            pick(s.LowerX1, s.LowerX2, x, s.DragLowerX1, s.DragLowerX2);
+        else
+            pick(s.X1, s.X2, x, s.DragX1, s.DragX2);
     }
     if (s.YOn) {
-        const double c1 = lower ? s.LowerY1 : s.Y1;
-        const double c2 = lower ? s.LowerY2 : s.Y2;
-        bool& d1 = lower ? s.DragLowerY1 : s.DragY1;
-        bool& d2 = lower ? s.DragLowerY2 : s.DragY2;
-        if (CursorHit(c1, y))
-            d1 = true;
-        else if (CursorHit(c2, y))
-            d2 = true;
+        if (lower)
+            pick(s.LowerY1, s.LowerY2, y, s.DragLowerY1, s.DragLowerY2);
+        else
+            pick(s.Y1, s.Y2, y, s.DragY1, s.DragY2);
     }
 }
 
 CursorMoveResult CursorMouseMove(CursorState& s, bool split, double zoom, double x, double y) {
     using namespace MouseControl;
     if (!s.XOn && !s.YOn) return {PointerDefault, false};
-    if (s.DragX1 || s.DragX2) {
-        (s.DragX1 ? s.X1 : s.X2) = x;
-        return {PointerSizeWE, true};
-    }
-    if (s.DragLowerX1 || s.DragLowerX2) {
-        (s.DragLowerX1 ? s.LowerX1 : s.LowerX2) = x;
-        return {PointerSizeWE, true};
-    }
-    if (s.DragY1 || s.DragY2) {
-        if (s.DragY1)
-            s.Y1 = y;
+    // The picked cursor follows the raw pointer; the drawing holds it in its limits.
+    auto dragX = [x](bool first, double& c1, double& c2) {
+        (first ? c1 : c2) = x;
+        return CursorMoveResult{PointerSizeWE, true};
+    };
+    auto dragY = [y](bool first, double& c1, int16_t& c2) {
+        if (first)
+            c1 = y;
         else
-            s.Y2 = CursorRow(y);
-        return {PointerSizeNS, true};
-    }
-    if (s.DragLowerY1 || s.DragLowerY2) {
-        if (s.DragLowerY1)
-            s.LowerY1 = y;
-        else
-            s.LowerY2 = CursorRow(y);
-        return {PointerSizeNS, true};
-    }
+            c2 = CursorRow(y);
+        return CursorMoveResult{PointerSizeNS, true};
+    };
+    if (s.DragX1 || s.DragX2) return dragX(s.DragX1, s.X1, s.X2);
+    if (s.DragLowerX1 || s.DragLowerX2) return dragX(s.DragLowerX1, s.LowerX1, s.LowerX2);
+    if (s.DragY1 || s.DragY2) return dragY(s.DragY1, s.Y1, s.Y2);
+    if (s.DragLowerY1 || s.DragLowerY2) return dragY(s.DragLowerY1, s.LowerY1, s.LowerY2);
     const double m = halfLine(zoom), b = bottomRow(zoom);
     const bool overY = CursorHit(s.Y1, y) || CursorHit(s.Y2, y) ||
                        (split && (CursorHit(s.LowerY1, y) || CursorHit(s.LowerY2, y)));
