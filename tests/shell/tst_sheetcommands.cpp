@@ -1,7 +1,9 @@
 // The main window with the data browser's commands bound: its data sheet
 // menu items are enabled and reach the browser, from Save to the recent list.
 #include <QAction>
+#include <QTableView>
 #include <QTemporaryDir>
+#include <QToolButton>
 #include <QtTest>
 
 #include "TestEnv.h"
@@ -12,7 +14,9 @@
 #include "platform/dialogs/FileDialog.h"
 #include "sheets/FileFunc.h"
 #include "sheets/SheetDocument.h"
+#include "sheets/frmData.h"
 #include "shell/DocumentCommands.h"
+#include "shell/Language.h"
 #include "shell/MainWindow.h"
 
 class SheetCommandsTest : public QObject {
@@ -41,6 +45,17 @@ private slots:
         QVERIFY(QFile::exists(path));
         QVERIFY(!Sheets().SheetModified);
         QCOMPARE(w.RecentSheetItem(0)->text(), path);
+
+        // The data window follows the language, its table heads included.
+        auto* f = DataForm(0);
+        QVERIFY(f);
+        f->Timer1_Timer();
+        QCOMPARE(f->MeasureView->model()->headerData(2, Qt::Horizontal).toString(), QString("Voltage[V]"));
+        SwitchLanguage(LangChinese);
+        QCOMPARE(f->MeasureView->model()->headerData(2, Qt::Horizontal).toString(), QString::fromUtf8("电压[V]"));
+        QCOMPARE(f->cmdRefresh->text(), QString::fromUtf8(" 更新 ."));
+        SwitchLanguage(LangEnglish);
+        QCOMPARE(f->cmdRefresh->text(), QString(" Refresh"));
 
         DocCommands().NewDataSheet();
         QCOMPARE(Sheets().DataCount, int16_t(0));
