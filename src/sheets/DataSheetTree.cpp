@@ -459,11 +459,16 @@ void frmDataSheetTree::openFile(const QString& path) {
         ReadDataSheet(path);  // reports the failure; changes nothing
         return;
     }
+    std::array<int16_t, ViewKindCount> counts{};
+    for (int k = 0; k < ViewKindCount; ++k) counts[size_t(k)] = ViewCount(ViewKind(k));
     UnloadAllViews();
     const bool read = ReadDataSheet(path);
     if (read) {
         Sheets().SheetFileName = path;
         AddRecentSheetFile(path);
+    } else {
+        // The file changed since it was checked: the old views come back.
+        for (int k = 0; k < ViewKindCount; ++k) ViewCount(ViewKind(k)) = counts[size_t(k)];
     }
     RebuildSheetViews();
     dressNodes();
