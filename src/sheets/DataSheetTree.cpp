@@ -413,7 +413,8 @@ bool frmDataSheetTree::refusedDuringFetch() const {
 }
 
 bool frmDataSheetTree::SaveQuestion() {
-    if (!Sheets().SheetModified) return true;
+    // A closed sheet has nothing left to save.
+    if (!Sheets().SheetModified || !SheetNodeInTree()) return true;
     const int answer = MsgBox(MessageTable().MsgSaveSheetChanges + Sheets().SheetFileName, vbYesNoCancel);
     if (answer == vbCancel) return false;
     if (answer == vbYes) mnuSaveDataSheet_Click();

@@ -220,10 +220,16 @@ private slots:
         QVERIFY(!tree->mnuSaveDataSheet->isEnabled());
         QVERIFY(!tree->mnuAddNew->menuAction()->isEnabled());
         QVERIFY(tree->mnuNewDataSheet->isEnabled());
+        SheetDoc().SetModified(true);
+        MsgBoxService::ClearLog();
         tree->mnuSaveDataSheet_Click();
         QCOMPARE(bytesOf(p1), before);
+        QVERIFY(!Sheets().SheetModified);
+        // Nothing is asked about a closed sheet.
+        SheetDoc().SetModified(true);
         tree->mnuNewDataSheet_Click();
         QVERIFY(SheetNodeInTree());
+        QVERIFY(MsgBoxService::Log().isEmpty());
     }
 
     // A double click opens a closed view's window again, titled and tagged;
