@@ -445,6 +445,37 @@ private slots:
         QVERIFY(MsgBoxService::Log().isEmpty());
     }
 
+    // The controller window's commands: a connection first; a committed
+    // download marks the document modified and resets the transfer switches,
+    // an upload leaves the modified flag alone.
+    void windowCommands() {
+        connectOver("tcp");
+        SetDefaultCtrlSettings();
+        DSOSettings().CH1Invert = DSOSettings().SpareSwitch = "ON";
+        CtrlState().CtrlModified = false;
+        UploadAllSettings();
+        QVERIFY(LastSettingsTransfer().UploadComplete);
+        QVERIFY(!CtrlState().CtrlModified);
+        QCOMPARE(DSOSettings().CH1Invert, QString("OFF"));
+
+        DSOSettings().CH2Invert = DSOSettings().SpareSwitch = "ON";
+        DownloadAllSettings();
+        QVERIFY(LastSettingsTransfer().DownloadCommitted);
+        QVERIFY(CtrlState().CtrlModified);
+        QCOMPARE(DSOSettings().CH2Invert + DSOSettings().SpareSwitch, QString("OFFOFF"));
+
+        DisconnectDSO();
+        sim.ClearLog();
+        MsgBoxService::ClearLog();
+        const CtrlSettings before = DSOSettings();
+        UploadAllSettings();
+        DownloadAllSettings();
+        QCOMPARE(LinkFixture::ShownTexts(), QStringList({MessageTable().MsgConnectFirst + " / ",
+                                                         MessageTable().MsgConnectFirst + " / "}));
+        QCOMPARE(sim.Log(), QStringList());
+        QCOMPARE(DSOSettings(), before);
+    }
+
     // Levels read back against the source's scale (and offset) of their own block.
     void downloadLevels_data() {
         QTest::addColumn<QString>("setup");  // simulator settings, ";"-separated
