@@ -19,6 +19,7 @@
 #include "link/Messages.h"
 #include "link/UsbFunc.h"
 #include "link/Vocabulary.h"
+#include "shell/frmPrgress.h"
 
 namespace {
 constexpr int ArmingDelayMs = 100;
@@ -63,6 +64,7 @@ int main(int argc, char** argv) {
     LoadMessages(LangEnglish);
     SetDefaultCtrlSettings();
     InstallSettingsTransferJobs();
+    InstallTransferWindow();
     OpenVisaRM();
 
     Shell().ScopeIOType = 0;

@@ -20,6 +20,7 @@
 #include "link/UsbFunc.h"
 #include "link/Vocabulary.h"
 #include "platform/dialogs/MsgBox.h"
+#include "shell/frmPrgress.h"
 
 namespace {
 
@@ -275,6 +276,7 @@ private slots:
         Shell().COM_Port = 1;
         OpenVisaRM();
         InstallSettingsTransferJobs();
+        InstallTransferWindow();
         SettingsTransferUi().BuildCtrlTree = [this] { ++rebuilds; };
         // The main window's 100 ms tick, quickened: serial time-outs in tens of ms.
         QObject::connect(&tick, &QTimer::timeout, [] { SerialTick(); });
