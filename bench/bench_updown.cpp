@@ -13,6 +13,7 @@
 #include "common/DSOSettings.h"
 #include "common/Pause.h"
 #include "common/ShellState.h"
+#include "controller/CtrlList.h"
 #include "controller/SettingsTransfer.h"
 #include "link/KV2200Cmd.h"
 #include "link/LinkState.h"
@@ -30,12 +31,17 @@ struct Figure {
     bool ok = false;
 };
 
-Figure TimeJob(bool (*job)()) {
+Figure TimeJob(bool upload) {
+    auto& outcome = LastSettingsTransfer();
+    outcome = SettingsTransferOutcome();
+    frmCtrlList* window = CtrlListForm();
     PauseService::ClearLog();
     QElapsedTimer clock;
     clock.start();
     Figure f;
-    f.ok = job();
+    if (upload) window->UploadToDSO();
+    else window->DownloadfromDSO();
+    f.ok = upload ? outcome.UploadComplete : outcome.DownloadCommitted;
     f.wallMs = clock.elapsed();
     f.pacingMs = PauseService::LoggedTotal() + ArmingDelayMs;
     return f;
@@ -76,10 +82,10 @@ int main(int argc, char** argv) {
     }
     PauseService::SetScale(1.0);
     // One warm-up download, so first-use costs do not count.
-    TimeJob(DownloadfromDSO);
+    TimeJob(false);
     std::printf("tcp\n");
-    Report("  upload", TimeJob(UploadToDSO));
-    Report("  download", TimeJob(DownloadfromDSO));
+    Report("  upload", TimeJob(true));
+    Report("  download", TimeJob(false));
     PauseService::SetScale(0);
     DisconnectDSO();
     CloseVisaRM();

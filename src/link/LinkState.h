@@ -11,13 +11,14 @@
 
 struct LinkStateData {
     bool IsConnected = false;
+    // The instrument has the 16-channel logic analyser (written False at every
+    // connect; it decides the LA group of the controller tree).
+    bool LAPresent = false;
     bool Connecting = false;
     bool LinkOpen = false;
     bool CommandSent = false;
     bool SerialBinaryMode = false;
     bool WaitingReply = false;
-    // The instrument has the 16-channel logic analyser.
-    bool LAPresent = false;
 
     // Identity taken at connect.
     QString ScopeModel;
