@@ -491,6 +491,47 @@ private slots:
         QCOMPARE(DSOSettings(), before);
     }
 
+    // Logic-channel display and positions: element k of the arrays is D(16 - k).
+    void laNumbers_data() {
+        QTest::addColumn<QString>("status");
+        QTest::addColumn<QString>("location");
+        QTest::addColumn<QString>("displays");   // D15 .. D0, 1 = ON
+        QTest::addColumn<QString>("groups");     // high, low
+        QTest::addColumn<QString>("positions");  // D15 .. D0
+        QTest::newRow("high group on") << "65280" << "1,0" << "1111111100000000" << "ON,OFF"
+                                       << "0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,1";
+        QTest::newRow("all but D15") << "32767" << "16,0" << "0111111111111111" << "OFF,ON"
+                                     << "0,0,0,0,0,0,0,0,0,0,0,0,0,0,1,0";
+        QTest::newRow("D4 and D8") << "32769" << "65536,15" << "1000000000000001" << "OFF,OFF"
+                                   << "0,0,0,0,0,0,0,15,0,0,0,1,0,0,0,0";
+        QTest::newRow("no comma: the high group") << "0" << "15" << "0000000000000000" << "OFF,OFF"
+                                                  << "0,0,0,0,0,0,0,15,0,0,0,0,0,0,0,0";
+        QTest::newRow("D7 at row 1") << "0" << "268435456,0" << "0000000000000000" << "OFF,OFF"
+                                     << "0,0,0,0,0,0,0,0,1,0,0,0,0,0,0,0";
+    }
+    void laNumbers() {
+        QFETCH(QString, status);
+        QFETCH(QString, location);
+        QFETCH(QString, displays);
+        QFETCH(QString, groups);
+        QFETCH(QString, positions);
+        CtrlSettings s;
+        ApplyLaStatus(s, status);
+        ApplyLaLocation(s, location);
+        QString shown, at;
+        for (int k = 1; k <= 16; ++k) {
+            shown += s.LAChannelDisplay[size_t(k)] == "ON" ? "1" : "0";
+            at += (k > 1 ? "," : "") + s.LAChannelPosition[size_t(k)];
+        }
+        QCOMPARE(shown, displays);
+        QCOMPARE(s.LAGroupHighDisplay + "," + s.LAGroupLowDisplay, groups);
+        QCOMPARE(at, positions);
+        // The upload's numbers of the same arrays give the replies back.
+        QCOMPARE(QString::number(LaStatusNumber(s)), status);
+        const QString loc = LaLocationText(s);
+        QCOMPARE(loc, location.contains(',') ? location : "0," + location);
+    }
+
     // Levels read back against the source's scale (and offset) of their own block.
     void downloadLevels_data() {
         QTest::addColumn<QString>("setup");  // simulator settings, ";"-separated
