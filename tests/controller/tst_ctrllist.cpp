@@ -10,6 +10,7 @@
 #include "LinkFixture.h"
 #include "Simulator.h"
 #include "TestEnv.h"
+#include "UseLanguage.h"
 #include "common/ShellState.h"
 #include "controller/CtrlList.h"
 #include "controller/CtrlState.h"
@@ -39,10 +40,7 @@ class CtrlListTest : public QObject {
 private slots:
     void initTestCase() {
         TestEnv::Init();
-        Shell().UILanguage = 1;
-        LoadValueWords(1);
-        LoadControllerLabels(1);
-        LoadMessages(1);
+        UseLanguage(1);
         QVERIFY(sim.Start());
         sim.SetEnvironment();
         Shell().ScopeIOType = 0;
