@@ -166,6 +166,13 @@ const Row kTailRows[] = {
     {":DISPLAY:GRID", Kind::Word, &CtrlSettings::DisplayGrid, GridToKeyword, nullptr, true},
 };
 
+// A control character (line feed, carriage return, ...) or ";" in a value.
+bool HoldsCommandBreak(const QString& value) {
+    for (QChar c : value)
+        if (c.unicode() < 0x20 || c == QLatin1Char(';') || c.unicode() == 0x7f) return true;
+    return false;
+}
+
 class Uploader {
 public:
     explicit Uploader(double step) : step_(step) {}
@@ -226,6 +233,11 @@ public:
 
     void Send(const QString& command) {
         if (lost_) return;
+        // A value that would end the command and start another is not sent.
+        if (HoldsCommandBreak(command)) {
+            Unanswered();
+            return;
+        }
         SendCmd(command);
         CheckLink();
     }
@@ -255,6 +267,7 @@ private:
         return true;
     }
 
+    // Marks the upload incomplete (a row left out); returns false.
     bool Unanswered() {
         unanswered_ = true;
         return false;

@@ -460,6 +460,22 @@ private slots:
         QVERIFY(MsgBoxService::Log().isEmpty());
     }
 
+    // A mirror value that would end its command and start another is left
+    // out (and the upload reported incomplete); the other rows go out.
+    void uploadRefusesCommandBreaks() {
+        connectOver("tcp");
+        uploadMirror("EDGE", false);
+        DSOSettings().TriggerEdgeSensitivity = "0.10div\n:KEY:LOCK ENABLE";
+        DSOSettings().TimeBaseScale = "1us;:STOP";
+        QVERIFY(!UploadToDSO());
+        const QStringList log = sim.Log();
+        QVERIFY(log.filter("SENSITIVITY").isEmpty());
+        QVERIFY(log.filter(":TIMEBASE:SCALE").isEmpty());
+        QVERIFY(!log.contains(":KEY:LOCK ENABLE") && !log.contains(":STOP"));
+        QVERIFY(log.contains(":TRIGGER:EDGE:LEVEL .5") && log.contains(":DISPLAY:GRID FULL"));
+        QVERIFY(LinkFixture::ShownTexts().contains(MessageTable().MsgUploadIncomplete + " / "));
+    }
+
     // The controller window's commands: a connection first; a committed
     // download marks the document modified and resets the transfer switches,
     // an upload leaves the modified flag alone.
