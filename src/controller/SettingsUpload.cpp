@@ -178,7 +178,7 @@ public:
     explicit Uploader(double step) : step_(step) {}
 
     bool Stopped() const { return lost_; }
-    bool Complete() const { return !lost_ && !unanswered_; }
+    bool Complete() const { return !lost_ && !leftOut_; }
 
     template <size_t N>
     void SendRows(const Row (&rows)[N]) {
@@ -235,7 +235,7 @@ public:
         if (lost_) return;
         // A value that would end the command and start another is not sent.
         if (HoldsCommandBreak(command)) {
-            Unanswered();
+            LeftOut();
             return;
         }
         SendCmd(command);
@@ -259,17 +259,17 @@ private:
     bool LevelValue(const QString& levelDiv, const char* sourceQuery, QString source, QString& value) {
         if (sourceQuery) {
             source = TrimReply(QueryCmd(sourceQuery));
-            if (!CheckLink() || source.isEmpty()) return Unanswered();
+            if (!CheckLink() || source.isEmpty()) return LeftOut();
         }
         bool replied = true;
         value = TriggerLevelText(levelDiv, source, &replied);
-        if (!CheckLink() || !replied) return Unanswered();
+        if (!CheckLink() || !replied) return LeftOut();
         return true;
     }
 
     // Marks the upload incomplete (a row left out); returns false.
-    bool Unanswered() {
-        unanswered_ = true;
+    bool LeftOut() {
+        leftOut_ = true;
         return false;
     }
 
@@ -280,7 +280,7 @@ private:
 
     double step_;
     bool lost_ = false;
-    bool unanswered_ = false;
+    bool leftOut_ = false;
 };
 
 void SendLogicAnalyser(Uploader& up) {
