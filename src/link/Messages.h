@@ -37,10 +37,10 @@ struct MessageTableData {
     QString MsgTitleRs232Send;
     QString MsgSaveSheetChanges;   // the caller appends the file name
     QString MsgSaveCtrlChanges;    // the caller appends the file name
-    QString MsgHelpNotInstalled;   // %1: the help file's path
-    QString MsgHelpNoProgram;      // %1: the help file's path
     QString MsgUploadIncomplete;
     QString MsgDownloadIncomplete;
+    QString MsgHelpNotInstalled;   // %1: the help file's path
+    QString MsgHelpNoProgram;      // %1: the help file's path
 
     bool operator==(const MessageTableData& o) const;
     bool operator!=(const MessageTableData& o) const { return !(*this == o); }

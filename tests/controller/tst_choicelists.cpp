@@ -165,7 +165,7 @@ private slots:
         Link().BandwidthClass = 2;
         DSOSettings().TimeBaseFormat = "X-Y";
         SendCmd(":TIMEBASE:FORMAT " + format);
-        QueryCmd("*IDN?");  // the reply means the command has arrived
+        QueryCmd("*IDN?");  // its reply means the command has arrived
         sim.ClearLog();
         QStringList combo = {"keep"};
         SetCtrlDialogTimeDivNum(combo);
