@@ -11,6 +11,10 @@
 
 struct LinkStateData {
     bool IsConnected = false;
+    // The instrument has the 16-channel logic analyser (written False at every
+    // connect; it decides the LA group of the controller tree; every saved
+    // Wave view stores it).
+    bool LAPresent = false;
     bool Connecting = false;
     bool LinkOpen = false;
     bool CommandSent = false;
@@ -22,10 +26,6 @@ struct LinkStateData {
     int ModelEU = 0;
     int BandwidthClass = 0;
     int SampleCodeMin = 25;
-    // The instrument has the 16-channel logic analyser. False at start and
-    // after every connect; nothing sets it yet, so the views keep their
-    // logic-analyser choices hidden. Stored in every saved Wave view.
-    bool LAPresent = false;
 
     // Bytes of one ":WAVEFORM:DATA?" reply: byte k of the reply in element k + 1.
     std::array<int32_t, 8193> WaveSamples{};
