@@ -195,7 +195,10 @@ void frmCtrlList::cmdUpload_Click() {
 
 void frmCtrlList::cmdDownload_Click() {
     if (!ConnectedOrSay() || Transfer().TransferBusy) return;
+    LastSettingsTransfer().DownloadCommitted = false;
     DownloadfromDSO();
+    // A download that did not complete has left the whole mirror as it was.
+    if (!LastSettingsTransfer().DownloadCommitted) return;
     CtrlSettings& s = DSOSettings();
     s.CH1Invert = s.CH2Invert = s.SpareSwitch = ValueWord(vwOff);
     CtrlState().CtrlModified = true;

@@ -15,6 +15,7 @@
 #include "controller/CtrlList.h"
 #include "controller/CtrlState.h"
 #include "controller/CtrlTree.h"
+#include "controller/SettingsTransfer.h"
 #include "link/KV2200Cmd.h"
 #include "link/LinkState.h"
 #include "link/Messages.h"
@@ -121,6 +122,7 @@ private slots:
         TransferUi().DownloadSettings = [&] {
             jobs << "download";
             DSOSettings().CH1Scale = "2.00V";
+            LastSettingsTransfer().DownloadCommitted = true;
         };
         CtrlSettings& s = DSOSettings();
         s.CH1Invert = s.CH2Invert = s.SpareSwitch = "ON";

@@ -21,6 +21,7 @@
 #include "link/LinkState.h"
 #include "link/Messages.h"
 #include "link/ReplyParse.h"
+#include "link/TransferJobs.h"
 #include "link/UsbFunc.h"
 #include "link/Vocabulary.h"
 #include "platform/dialogs/MsgBox.h"
@@ -341,7 +342,9 @@ private slots:
         // The instrument holds what the mirror shows: a download of all
         // settings gives the edited setting the same text.
         const QString shown = *f;
-        QVERIFY(DownloadfromDSO());
+        LastSettingsTransfer().DownloadCommitted = false;
+        QVERIFY(RunTransfer(JobDownload, "Data Downloading...", true));
+        QVERIFY(LastSettingsTransfer().DownloadCommitted);
         const QString downloaded = *field(DSOSettings(), fieldName);
         if (downloaded != shown) {
             // The download writes the delay with four digits, the edit with

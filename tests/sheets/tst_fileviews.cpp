@@ -208,6 +208,25 @@ private slots:
         QVERIFY(!Sheets().SheetModified);
     }
 
+    // A step that fails is passed over: the others still run, the failure is
+    // shown once at the end, and the view counts.
+    void failingStepIsReportedAndTheViewCounts() {
+        SetViewFormFactory(ViewData, [](int) {
+            auto* bare = new QWidget;  // a window without its channel options
+            bare->setAttribute(Qt::WA_DeleteOnClose);
+            return bare;
+        });
+        AddNewData();
+        SetViewFormFactory(ViewData, [](int) { return StubWindow(ViewData, "frmData"); });
+        QCOMPARE(MsgBoxService::Log().size(), 1);
+        QVERIFY(MsgBoxService::Log()[0].text.contains("OptionCH"));
+        QCOMPARE(MsgBoxService::Log()[0].style, int(vbOKOnly));
+        QCOMPARE(int(Sheets().DataCount), 1);
+        QCOMPARE(NodeTexts(), QStringList({"Data0"}));
+        QCOMPARE(ExistingViewForm(ViewData, 0)->windowTitle(), QString("Data0"));
+        delete ExistingViewForm(ViewData, 0);
+    }
+
     // A slot that an earlier view left shows nothing of it in the new view,
     // and each kind gets its own defaults and controls.
     void addedViewsStartFresh() {
