@@ -315,9 +315,14 @@ void frmMain::MDIForm_Load() {
     // View windows are child windows of the main window.
     ViewHost().Show = [this](QWidget* form) {
         auto* frame = qobject_cast<QMdiSubWindow*>(form->parentWidget());
-        if (!frame) frame = MdiArea->addSubWindow(form);
+        const bool added = !frame;
+        // The view windows place their controls by hand (no layout, so no
+        // size hint): a new frame takes the size the window was given.
+        const QSize designed = form->size();
+        if (added) frame = MdiArea->addSubWindow(form);
         form->show();
         frame->show();
+        if (added) frame->resize(designed + frame->size() - form->size());
     };
     InstallViewCaptionSetters();
     DocCommands().AddNewWaveform = AddNewWaveform;

@@ -4,6 +4,8 @@
 #include <QComboBox>
 #include <QDockWidget>
 #include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QStatusBar>
 #include <QTimer>
@@ -26,6 +28,12 @@
 #include "shell/Language.h"
 #include "shell/OptionsDialog.h"
 #include "shell/MainWindow.h"
+#include "measure/frmMeasure.h"
+#include "memwave/frmOpenWaveform.h"
+#include "replay/frmRecordPlay.h"
+#include "sheets/FileFunc.h"
+#include "sheets/frmData.h"
+#include "waveview/frmWave.h"
 
 class MainWindowTest : public QObject {
     Q_OBJECT
@@ -366,6 +374,40 @@ private slots:
         w.MenuItem("mnuLanguageEnglish")->trigger();
         QCOMPARE(w.findChild<QMenu*>("mnuFile")->title(), QString("File"));
         QCOMPARE(w.DataSheetPane->windowTitle(), QString("Data Sheet"));
+        w.MDIForm_Unload();
+    }
+
+    // A view window added in the main window opens in its child frame at the
+    // size the window was designed with, not collapsed to its title bar.
+    void addedViewsOpenAtTheirDesignedSize() {
+        InstallWaveViewHooks();
+        RegisterMeasureWindow();
+        RegisterRecordWindow();
+        RegisterMemoryWaveWindow();
+        frmMain w;
+        w.MDIForm_Load();
+        w.resize(1400, 1000);
+        w.show();
+        struct Case {
+            std::function<void()> add;
+            std::function<QSize()> designed;
+        };
+        const QList<Case> cases{
+            {AddNewWaveform, [] { return frmWave().size(); }},
+            {AddNewMeasure, [] { return frmMeasure().size(); }},
+            {AddNewData, [] { return frmData().size(); }},
+            {AddNewRecord, [] { return frmRecordPlay().size(); }},
+            {AddNewMemoryWave, [] { return frmOpenWaveform().size(); }},
+        };
+        for (const Case& c : cases) {
+            const auto before = w.MdiArea->subWindowList().size();
+            c.add();
+            QCoreApplication::processEvents();
+            const QList<QMdiSubWindow*> frames = w.MdiArea->subWindowList(QMdiArea::CreationOrder);
+            QCOMPARE(frames.size(), before + 1);
+            QCOMPARE(frames.last()->widget()->size(), c.designed());
+        }
+        UnloadAllViews();
         w.MDIForm_Unload();
     }
 
