@@ -405,7 +405,13 @@ private slots:
             QCoreApplication::processEvents();
             const QList<QMdiSubWindow*> frames = w.MdiArea->subWindowList(QMdiArea::CreationOrder);
             QCOMPARE(frames.size(), before + 1);
-            QCOMPARE(frames.last()->widget()->size(), c.designed());
+            QWidget* form = frames.last()->widget();
+            QCOMPARE(form->size(), c.designed());
+            // Nothing the window shows is cut off at that size.
+            for (QWidget* child : form->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+                if (child->isVisibleTo(form))
+                    QVERIFY2(form->rect().contains(child->geometry()),
+                             qPrintable(form->objectName() + "/" + child->objectName()));
         }
         UnloadAllViews();
         w.MDIForm_Unload();
