@@ -13,6 +13,8 @@
 #include <QPainter>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QStyleOptionToolButton>
+#include <QStylePainter>
 #include <QStyle>
 #include <QTimer>
 #include <QToolButton>
@@ -66,8 +68,25 @@ bool& chosen(WaveInfo& r, int index) {
 // Sets a check box from code: its handler runs as for a click when the state changes.
 void setChecked(QAbstractButton* b, bool on) { b->setChecked(on); }
 
+// A flat button whose caption may carry blanks that only pushed the text
+// clear of the picture: drawn without them, so a narrow button shows the
+// word itself rather than an elided run of blanks. The caption is kept as set.
+class FlatButton : public QToolButton {
+public:
+    using QToolButton::QToolButton;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QStylePainter p(this);
+        QStyleOptionToolButton opt;
+        initStyleOption(&opt);
+        opt.text = opt.text.trimmed();
+        p.drawComplexControl(QStyle::CC_ToolButton, opt);
+    }
+};
+
 QToolButton* flatButton(QWidget* parent, const char* name, const QString& text, QStyle::StandardPixmap icon) {
-    auto* b = new QToolButton(parent);
+    auto* b = new FlatButton(parent);
     b->setObjectName(name);
     b->setText(text);
     b->setAutoRaise(true);
