@@ -1,6 +1,7 @@
 #include "shell/MainWindow.h"
 
 #include <QAction>
+#include <algorithm>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDate>
@@ -659,7 +660,20 @@ void frmMain::mnuToolsOptions_Click() {
     dlg.exec();
 }
 
-void frmMain::mnuWindowCascade_Click() { MdiArea->cascadeSubWindows(); }
+void frmMain::mnuWindowCascade_Click() {
+    // Each window keeps its size and stands one title bar lower and further
+    // right than the one before. (The area's own cascade would shrink the
+    // windows that place their controls by hand to their title bars.)
+    int step = 0, n = 0;
+    for (QMdiSubWindow* w : MdiArea->subWindowList()) {
+        if (!w->isVisible() || w->isMinimized()) continue;
+        w->showNormal();
+        if (!step) step = std::max(w->height() - (w->widget() ? w->widget()->height() : 0), 20);
+        w->move(n * step, n * step);
+        w->raise();
+        ++n;
+    }
+}
 void frmMain::mnuWindowTileHorizontal_Click() { tileDocuments(true); }
 void frmMain::mnuWindowTileVertical_Click() { tileDocuments(false); }
 

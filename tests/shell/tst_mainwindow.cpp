@@ -378,8 +378,9 @@ private slots:
     }
 
     // A view window added in the main window opens in its child frame at the
-    // size the window was designed with, not collapsed to its title bar.
-    void addedViewsOpenAtTheirDesignedSize() {
+    // size the window was designed with, not collapsed to its title bar, and
+    // keeps it when the windows are cascaded.
+    void viewWindowsKeepTheirDesignedSize() {
         InstallWaveViewHooks();
         RegisterMeasureWindow();
         RegisterRecordWindow();
@@ -412,6 +413,17 @@ private slots:
                 if (child->isVisibleTo(form))
                     QVERIFY2(form->rect().contains(child->geometry()),
                              qPrintable(form->objectName() + "/" + child->objectName()));
+        }
+        QList<QSize> sizes;
+        for (QMdiSubWindow* f : w.MdiArea->subWindowList()) sizes << f->size();
+        w.MenuItem("mnuWindowCascade")->trigger();
+        const QList<QMdiSubWindow*> frames = w.MdiArea->subWindowList();
+        for (int i = 0; i < frames.size(); ++i) {
+            QCOMPARE(frames[i]->size(), sizes[i]);
+            if (i > 0) {
+                QVERIFY(frames[i]->x() > frames[i - 1]->x());
+                QCOMPARE(frames[i]->y() - frames[i - 1]->y(), frames[1]->y() - frames[0]->y());
+            }
         }
         UnloadAllViews();
         w.MDIForm_Unload();
