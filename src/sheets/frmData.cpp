@@ -48,26 +48,26 @@ frmData::frmData(QWidget* parent) : QWidget(parent) {
 
     Frame1 = new QGroupBox(this);
     Frame1->setObjectName("Frame1");
-    Frame1->setGeometry(px(100), px(60), px(3000), px(700));
+    Frame1->setGeometry(px(100), px(60), px(3000), px(600));
     for (int i = 0; i < 3; ++i) {
         auto* o = new QRadioButton(QString::fromLatin1(ChannelWords[i]), Frame1);
         o->setObjectName(QString("OptionCH(%1)").arg(i));
         o->setAutoExclusive(false);  // the ticks deselect options, which an exclusive group refuses
-        o->setGeometry(px(120 + 900 * i), px(250), px(850), px(300));
+        o->setGeometry(px(120 + 900 * i), px(220), px(850), px(300));
         connect(o, &QRadioButton::clicked, this, [this, i] { selectOption(i); });
         OptionCH[size_t(i)] = o;
     }
 
     Frame2 = new QGroupBox(this);
     Frame2->setObjectName("Frame2");
-    Frame2->setGeometry(px(3200), px(60), px(3000), px(700));
+    Frame2->setGeometry(px(3200), px(60), px(3000), px(600));
     cmdRefresh = new QToolButton(Frame2);
     cmdRefresh->setObjectName("cmdRefresh");
     cmdRefresh->setText(" Refresh");
     cmdRefresh->setToolTip("Refresh Data(F5)");
     cmdRefresh->setAutoRaise(true);
     cmdRefresh->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    cmdRefresh->setGeometry(px(120), px(200), px(1300), px(420));
+    cmdRefresh->setGeometry(px(120), px(150), px(1300), px(420));
     connect(cmdRefresh, &QToolButton::clicked, this, &frmData::cmdRefresh_Click);
     cmdRefresh->installEventFilter(this);
     cmdExport = new QToolButton(Frame2);
@@ -77,13 +77,14 @@ frmData::frmData(QWidget* parent) : QWidget(parent) {
     cmdExport->setAutoRaise(true);
     cmdExport->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     cmdExport->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
-    cmdExport->setGeometry(px(1550), px(200), px(1300), px(420));
+    cmdExport->setGeometry(px(1550), px(150), px(1300), px(420));
     connect(cmdExport, &QToolButton::clicked, this, &frmData::cmdExport_Click);
     setStopLook(false);
 
     SettingLabel = new QLabel(this);
     SettingLabel->setObjectName("SettingLabel");
-    SettingLabel->setGeometry(px(100), px(780), px(8800), px(110));
+    // The settings line fills the room between the frames and the table: one line of text.
+    SettingLabel->setGeometry(px(100), px(670), px(8800), px(230));
 
     MeasureView = new QTableView(this);
     MeasureView->setObjectName("MeasureView");
