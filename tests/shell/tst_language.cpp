@@ -358,6 +358,9 @@ private slots:
         SwitchLanguage(0);
         QVERIFY(QtTranslationsInstalled());
         QVERIFY(yesText().contains(QString::fromUtf8("是")));
+        // The file dialog's type column reads Chinese too.
+        QCOMPARE(QCoreApplication::translate("QAbstractFileIconProvider", "Folder"),
+                 QString::fromUtf8("文件夹"));
         SwitchLanguage(1);
         QVERIFY(!QtTranslationsInstalled());
         QCOMPARE(yesText(), english);
