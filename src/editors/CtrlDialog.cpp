@@ -181,7 +181,7 @@ CtrlDialogAdjust::CtrlDialogAdjust(QWidget* owner) : QDialog(owner) {
     for (int i = 0; i < 2; ++i) {
         OptVoltDiv[i] = new QRadioButton(FrameAdjust);
         OptVoltDiv[i]->setObjectName(QString("OptVoltDiv_%1").arg(i));
-        OptVoltDiv[i]->setGeometry(tw(300 + 900 * i, 750, 855, 285));
+        OptVoltDiv[i]->setGeometry(i == 0 ? tw(300, 750, 950, 285) : tw(1300, 750, 700, 285));  // room for "Coarse"
         // Only the user's click stores the choice, under the channel shown now.
         connect(OptVoltDiv[i], &QRadioButton::clicked, this, [this, i] { OptVoltDiv_Click(i); });
     }
