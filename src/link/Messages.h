@@ -35,6 +35,8 @@ struct MessageTableData {
     QString MsgTitleRs232Init;
     QString MsgBadPortNumber;
     QString MsgTitleRs232Send;
+    QString MsgRs232ReadFail;
+    QString MsgTitleRs232Read;
     QString MsgSaveSheetChanges;   // the caller appends the file name
     QString MsgSaveCtrlChanges;    // the caller appends the file name
     QString MsgHelpNotInstalled;   // %1: the help file's path

@@ -240,7 +240,9 @@ private slots:
             hiddenSlot = slot;
             windowShown = LoadedTransferForm() && LoadedTransferForm()->isVisible();
         };
-        QVERIFY(RunTransfer(JobWaveView, "Waveform Data Loading...", false, 5));
+        // No instrument here: the job cannot finish, and says so.
+        QVERIFY(!RunTransfer(JobWaveView, "Waveform Data Loading...", false, 5));
+        QVERIFY(Transfer().TransferFailed);
         QCOMPARE(hiddenSlot, 5);
         QVERIFY(!windowShown);
         // A slot outside the view table runs nothing.

@@ -64,6 +64,13 @@ public:
         return ended ? VI_SUCCESS : VI_SUCCESS_MAX_CNT;
     }
 
+    // A device clear empties the instrument's output queue (a stale reply).
+    void DiscardInput() override {
+#ifdef USBTMC_IOCTL_CLEAR
+        ::ioctl(fd_, USBTMC_IOCTL_CLEAR);
+#endif
+    }
+
 private:
     void setTimeout(int ms) {
         if (ms == timeout_) return;
