@@ -325,34 +325,11 @@ int OffsetInPoints(float offset, float voltsPerDiv) {
 }
 
 QString FormatTableNumber(double value) {
-    const bool signedExponent = value >= 1;  // "0.00E+00", else "0.00E-00"
     if (!std::isfinite(value)) return QString();
-    int exponent = 0;
-    long long digits = 0;  // three significant digits, d.dd as ddd
-    if (value != 0) {
-        // Decimal digits of |value| to well beyond the rounding place, then
-        // round the third digit half away from zero, as the format masks do.
-        const QString e = QString::number(std::fabs(value), 'e', 14);
-        const int ePos = e.indexOf(QLatin1Char('e'));
-        exponent = e.mid(ePos + 1).toInt();
-        QString mantissa = e.left(ePos);
-        mantissa.remove(QLatin1Char('.'));
-        digits = mantissa.left(3).toLongLong();
-        if (mantissa.at(3).digitValue() >= 5) ++digits;
-        if (digits >= 1000) {
-            digits /= 10;
-            ++exponent;
-        }
-    }
-    QString text;
-    if (value < 0 && digits != 0) text += QLatin1Char('-');
-    text += QString::number(digits / 100) + QLatin1Char('.') +
-            QString::number(digits % 100).rightJustified(2, QLatin1Char('0'));
-    text += QLatin1Char('E');
-    if (exponent < 0) text += QLatin1Char('-');
-    else if (signedExponent) text += QLatin1Char('+');
-    text += QString::number(std::abs(exponent)).rightJustified(2, QLatin1Char('0'));
-    return text;
+    // The table's numbers are single-precision values: they are rounded from
+    // their 7 significant digits, as the mask does for such a value.
+    return FormatWithMask(value, value >= 1 ? QStringLiteral("0.00E+00") : QStringLiteral("0.00E-00"),
+                          Precision::Single);
 }
 
 std::vector<int32_t> ConvertWaveSamples(const int32_t* src, int n, const QString& source,
