@@ -45,6 +45,7 @@ const Entry kEntries[] = {
     {&MessageTableData::MsgHelpNotInstalled, "The help file %1 is not installed.", "帮助文件 %1 未安装。"},
     {&MessageTableData::MsgHelpNoProgram, "No program could open the help file %1.",
      "没有可以打开帮助文件 %1 的程序。"},
+    {&MessageTableData::MsgSettingsNotSaved, "The settings could not be saved to %1.", "设置无法保存到 %1。"},
 };
 }  // namespace
 

@@ -41,6 +41,7 @@ struct MessageTableData {
     QString MsgSaveCtrlChanges;    // the caller appends the file name
     QString MsgHelpNotInstalled;   // %1: the help file's path
     QString MsgHelpNoProgram;      // %1: the help file's path
+    QString MsgSettingsNotSaved;   // %1: the settings file's path
 
     bool operator==(const MessageTableData& o) const;
     bool operator!=(const MessageTableData& o) const { return !(*this == o); }
