@@ -18,5 +18,4 @@ cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Sanitize \
 cmake --build build-asan -j"$(nproc)"
 export ASAN_OPTIONS="detect_leaks=1:halt_on_error=1:detect_stack_use_after_return=0"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
-export LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp:print_suppressions=0"
 (cd build-asan && ctest --output-on-failure -j"$(nproc)")
