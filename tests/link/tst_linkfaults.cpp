@@ -117,14 +117,7 @@ private slots:
         LoadMessages(LangEnglish);
         LoadValueWords(LangEnglish);
         LoadControllerLabels(LangEnglish);
-        Visa::SetDefaultTimeoutMs(300);
-        QVERIFY(sim.Start());
-        sim.SetEnvironment();
-        Shell().COM_Port = 1;
-        OpenVisaRM();
-        // The main window's 100 ms tick, quickened: serial time-outs in tens of ms.
-        QObject::connect(&tick, &QTimer::timeout, [] { SerialTick(); });
-        tick.start(5);
+        QVERIFY(LinkFixture::StartSimulatorLink(sim, tick));
         for (const char* tr : {"tcp", "pty"}) {
             connectOver(tr);
             for (int code : {int(JobMeasureCH1), int(JobDataCH1), int(JobWaveView)}) {
