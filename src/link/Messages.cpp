@@ -40,6 +40,10 @@ const Entry kEntries[] = {
      "是否保存对数据浏览器文件的更改？"},
     {&MessageTableData::MsgSaveCtrlChanges, "Save the changes to the Control File? ",
      "是否保存对控制器文件的更改？"},
+    {&MessageTableData::MsgTransferRunning, "A transfer is running. Please wait until it has finished!",
+     "正在传输数据，请等待传输结束！"},
+    {&MessageTableData::MsgPanelNotAvailable, "The virtual panel is not available in this version!",
+     "本版本尚未提供虚拟面板！"},
 };
 }  // namespace
 

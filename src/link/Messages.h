@@ -37,6 +37,8 @@ struct MessageTableData {
     QString MsgTitleRs232Send;
     QString MsgSaveSheetChanges;   // the caller appends the file name
     QString MsgSaveCtrlChanges;    // the caller appends the file name
+    QString MsgTransferRunning;
+    QString MsgPanelNotAvailable;
 
     bool operator==(const MessageTableData& o) const;
     bool operator!=(const MessageTableData& o) const { return !(*this == o); }

@@ -1,0 +1,503 @@
+#include "editors/EditDispatch.h"
+
+#include <vector>
+
+#include "common/DSOSettings.h"
+#include "editors/ImmediateActions.h"
+#include "link/LinkState.h"
+#include "link/Messages.h"
+#include "link/ReplyParse.h"
+#include "link/TransferJobs.h"
+#include "link/Vocabulary.h"
+#include "platform/dialogs/MsgBox.h"
+
+namespace {
+
+// Indices of ControllerLabels used by the rows.
+enum Label {
+    lRunningControl = 0, lRunStop = 1, lAutoSet = 2, lSetTrig50 = 3, lForceTrigger = 4,
+    lChDisplay = 5, lCH1 = 6, lCH2 = 7, lVoltDiv = 8, lOffset = 9, lCoupling = 10,
+    lBWLimit = 11, lProbe = 12, lInvert = 13, lLA = 14, lPosition = 15, lReset = 16,
+    lThreshold = 17, lTimeBase = 18, lTimeDiv = 19, lDelay = 20, lHoldoff = 21,
+    lMemorySize = 22, lFormat = 23, lTrigger = 24, lMethod = 25, lSource = 26, lSlope = 27,
+    lMode = 28, lPolarity = 29, lSync = 30, lLineNumber = 31, lVideoStandard = 32,
+    lPulseMode = 33, lPulseWidth = 34, lSlopeMode = 35, lSlopeTime = 36, lSlopeWindow = 37,
+    lTrigType = 38, lCode = 39, lQualifier = 64, lDurationTime = 65, lLevel = 66,
+    lLevelA = 67, lLevelB = 68, lSensitivity = 69, lAcquire = 70, lSamplingMode = 71,
+    lAcquisition = 73, lAverages = 74, lDisplayGroup = 77, lType = 78, lPersist = 79,
+    lGrid = 80, lClear = 81, lVirtualKeyboard = 82, lVirtualPanel = 83,
+};
+
+// How a row recognises its node within its group.
+enum class Match {
+    Item,     // the third level is the row's label (a row directly under the group)
+    SubItem,  // the third level is the sub-group's label, the fourth any text but " "
+    AltItem,  // the third level lies in "CH1".."CH2", the fourth is the row's label
+};
+
+enum class Kind { Choice, TimeBox, VoltBox, Adjust, Threshold, Action, QueryOnly };
+
+// How the edit key is formed from labels (and, for a code bit, the path).
+enum class KeyRule {
+    None,
+    Item,           // the row's label alone
+    GroupItem,      // group label, row label
+    GroupSub,       // group label, sub-group label
+    GroupSubBit,    // group label, sub-group label, the bit text of the path
+    GroupChItem,    // group label, channel label, row label
+};
+
+struct RowCtx {
+    const EditPath& path;
+    const CtrlSettings& s;
+    bool ch1;  // the channel of an alternation row or of a channel group
+};
+
+using ListFn = QStringList (*)(const RowCtx&);
+
+struct Row {
+    int group;
+    Match match;
+    int sub;   // sub-group label (SubItem)
+    int item;  // row label (Item, AltItem)
+    Kind kind;
+    KeyRule key;
+    ListFn list = nullptr;
+};
+
+QStringList Words(std::initializer_list<int> indices) {
+    QStringList out;
+    for (int i : indices) out << ValueWord(i);
+    return out;
+}
+
+QStringList Labels(std::initializer_list<int> indices) {
+    QStringList out;
+    for (int i : indices) out << ControllerLabel(i);
+    return out;
+}
+
+QStringList Numbers(int first, int last) {
+    QStringList out;
+    for (int n = first; n <= last; ++n) out << QString::number(n);
+    return out;
+}
+
+QStringList Generated(const std::function<QStringList()>& source) {
+    return source ? source() : QStringList();
+}
+
+QStringList OnOff(const RowCtx&) { return Words({vwOn, vwOff}); }
+QStringList TrigCoupling(const RowCtx&) { return Words({vwDC, vwCouplingAC, vwHF, vwLF}); }
+QStringList TrigLevels(const RowCtx&) { return Generated(EditLists().TrigLevel); }
+QStringList Sensitivities(const RowCtx&) { return Generated(EditLists().TrigSensitivity); }
+QStringList TimeDivs(const RowCtx&) { return Generated(EditLists().TimeDiv); }
+QStringList Polarities(const RowCtx&) { return Words({vwNegative, vwPositive}); }
+QStringList Syncs(const RowCtx&) { return Words({vwAllLines, vwLine, vwOddField, vwEvenField}); }
+QStringList Standards(const RowCtx&) { return {"NTSC", "PAL/SECAM"}; }
+QStringList SlopeWindows(const RowCtx&) { return {"PA", "PB", "PAB", "NA", "NB", "NAB"}; }
+QStringList PulseModes(const RowCtx&) {
+    return Words({vwPulseLessPos, vwPulseGreaterPos, vwPulseEqualPos, vwPulseLessNeg,
+                  vwPulseGreaterNeg, vwPulseEqualNeg});
+}
+QStringList SlopeModes(const RowCtx&) {
+    return Words({vwSlopeLessPos, vwSlopeGreaterPos, vwSlopeEqualPos, vwSlopeLessNeg,
+                  vwSlopeGreaterNeg, vwSlopeEqualNeg});
+}
+// Lines 1..525 for the standard "NTSC", 1..625 for any other text.
+QStringList LinesOf(const QString& standard) { return Numbers(1, standard == "NTSC" ? 525 : 625); }
+
+QStringList RunStop(const RowCtx&) { return Words({vwRun, vwStop}); }
+QStringList ChCoupling(const RowCtx&) { return Words({vwDC, vwCouplingAC, vwGND}); }
+QStringList Probes(const RowCtx&) {
+    QStringList out{"1X"};
+    if (Link().ModelEU > 1) out << "2X";
+    out << "5X" << "10X" << "50X" << "100X" << "500X" << "1000X";
+    return out;
+}
+
+std::vector<Row> BuildRows() {
+    std::vector<Row> rows;
+    auto item = [&](int group, int label, Kind kind, ListFn list = nullptr,
+                    KeyRule key = KeyRule::GroupItem) {
+        rows.push_back({group, Match::Item, -1, label, kind,
+                        kind == Kind::Adjust || kind == Kind::Action || kind == Kind::QueryOnly
+                            ? KeyRule::None
+                            : key,
+                        list});
+    };
+    auto alt = [&](int group, int label, Kind kind, ListFn list = nullptr) {
+        rows.push_back({group, Match::AltItem, -1, label, kind, KeyRule::GroupChItem, list});
+    };
+    auto sub = [&](int group, int subLabel, Kind kind, KeyRule key, ListFn list) {
+        rows.push_back({group, Match::SubItem, subLabel, -1, kind, key, list});
+    };
+
+    // Running Control
+    item(lRunningControl, lRunStop, Kind::Choice, RunStop, KeyRule::Item);
+    item(lRunningControl, lAutoSet, Kind::Action);
+    item(lRunningControl, lSetTrig50, Kind::Action);
+    item(lRunningControl, lForceTrigger, Kind::Action);
+
+    // CH1, CH2
+    for (int ch : {lCH1, lCH2}) {
+        item(ch, lChDisplay, Kind::Choice, OnOff);
+        item(ch, lVoltDiv, Kind::Adjust);
+        item(ch, lOffset, Kind::VoltBox);
+        item(ch, lCoupling, Kind::Choice, ChCoupling);
+        item(ch, lBWLimit, Kind::Choice, OnOff);
+        item(ch, lProbe, Kind::Choice, Probes);
+        item(ch, lInvert, Kind::Choice, OnOff);
+    }
+
+    // LA
+    sub(lLA, lChDisplay, Kind::Choice, KeyRule::GroupSub, OnOff);
+    sub(lLA, lPosition, Kind::Choice, KeyRule::GroupSub,
+        [](const RowCtx&) { return Numbers(0, 15); });
+    item(lLA, lThreshold, Kind::Threshold);
+    item(lLA, lReset, Kind::Action);
+
+    // Time Base: the alternation sub-groups first.
+    alt(lTimeBase, lTimeDiv, Kind::Choice, TimeDivs);
+    alt(lTimeBase, lDelay, Kind::TimeBox);
+    item(lTimeBase, lTimeDiv, Kind::Choice, TimeDivs);
+    item(lTimeBase, lDelay, Kind::TimeBox);
+    item(lTimeBase, lFormat, Kind::Choice,
+         [](const RowCtx&) { return QStringList{"Y-T", "X-Y", "Roll"}; });
+    item(lTimeBase, lMemorySize, Kind::QueryOnly);
+
+    // Trigger: the rows directly under the group, in their order of testing.
+    item(lTrigger, lMethod, Kind::Choice, [](const RowCtx&) {
+        QStringList out = Words({vwEdge, vwPulse, vwVideo, vwSlope, vwAlternative});
+        if (Link().LAPresent) out << Words({vwPattern, vwDuration});
+        return out;
+    });
+    item(lTrigger, lSource, Kind::Choice, [](const RowCtx& c) {
+        QStringList out{"CH1", "CH2", "EXT"};
+        const bool edge = c.s.TriggerMethod == ValueWord(vwEdge);
+        if (edge) out << ValueWord(vwAcLine);
+        if ((edge || c.s.TriggerMethod == ValueWord(vwPulse)) && Link().LAPresent)
+            out << Generated(EditLists().LaSources);
+        return out;
+    });
+    item(lTrigger, lMode, Kind::Choice,
+         [](const RowCtx&) { return Words({vwAuto, vwSweepNormal, vwSingle}); });
+    item(lTrigger, lCoupling, Kind::Choice, TrigCoupling);
+    item(lTrigger, lLevel, Kind::Choice, TrigLevels);
+    item(lTrigger, lSensitivity, Kind::Choice, Sensitivities);
+    item(lTrigger, lHoldoff, Kind::TimeBox);
+    item(lTrigger, lSlope, Kind::Choice,
+         [](const RowCtx&) { return Words({vwRising, vwFalling, vwAlternation}); });
+    item(lTrigger, lPolarity, Kind::Choice, Polarities);
+    item(lTrigger, lSync, Kind::Choice, Syncs);
+    item(lTrigger, lLineNumber, Kind::Choice,
+         [](const RowCtx& c) { return LinesOf(c.s.TriggerVideoStandard); });
+    item(lTrigger, lVideoStandard, Kind::Choice, Standards);
+    item(lTrigger, lPulseMode, Kind::Choice, PulseModes);
+    item(lTrigger, lPulseWidth, Kind::TimeBox);
+    item(lTrigger, lSlopeMode, Kind::Choice, SlopeModes);
+    item(lTrigger, lSlopeTime, Kind::TimeBox);
+    item(lTrigger, lLevelA, Kind::Choice, TrigLevels);
+    item(lTrigger, lLevelB, Kind::Choice, TrigLevels);
+    item(lTrigger, lSlopeWindow, Kind::Choice, SlopeWindows);
+    sub(lTrigger, lCode, Kind::Choice, KeyRule::GroupSubBit, [](const RowCtx& c) {
+        QStringList out = Labels({clCodeH, clCodeL, clCodeX});
+        if (c.s.TriggerMethod == ValueWord(vwPattern)) out << Labels({clRising, clFalling});
+        return out;
+    });
+    item(lTrigger, lQualifier, Kind::Choice,
+         [](const RowCtx&) { return Words({vwLessThan, vwGreaterThan, vwEqual}); });
+    item(lTrigger, lDurationTime, Kind::TimeBox);
+
+    // Trigger: the alternation sub-groups CH1 and CH2.
+    alt(lTrigger, lTrigType, Kind::Choice,
+        [](const RowCtx&) { return Words({vwEdge, vwPulse, vwVideo, vwSlope}); });
+    alt(lTrigger, lCoupling, Kind::Choice, TrigCoupling);
+    alt(lTrigger, lLevel, Kind::Choice, TrigLevels);
+    alt(lTrigger, lSensitivity, Kind::Choice, Sensitivities);
+    alt(lTrigger, lHoldoff, Kind::TimeBox);
+    alt(lTrigger, lSlope, Kind::Choice, [](const RowCtx&) { return Words({vwRising, vwFalling}); });
+    alt(lTrigger, lPolarity, Kind::Choice, Polarities);
+    alt(lTrigger, lSync, Kind::Choice, Syncs);
+    alt(lTrigger, lLineNumber, Kind::Choice, [](const RowCtx& c) {
+        return LinesOf(c.ch1 ? c.s.AltCH1VideoStandard : c.s.AltCH2VideoStandard);
+    });
+    alt(lTrigger, lVideoStandard, Kind::Choice, Standards);
+    alt(lTrigger, lPulseMode, Kind::Choice, PulseModes);
+    alt(lTrigger, lPulseWidth, Kind::TimeBox);
+    alt(lTrigger, lSlopeMode, Kind::Choice, SlopeModes);
+    alt(lTrigger, lSlopeTime, Kind::TimeBox);
+    alt(lTrigger, lSlopeWindow, Kind::Choice, SlopeWindows);
+    alt(lTrigger, lLevelA, Kind::Choice, TrigLevels);
+    alt(lTrigger, lLevelB, Kind::Choice, TrigLevels);
+
+    // Acquire
+    item(lAcquire, lSamplingMode, Kind::Choice,
+         [](const RowCtx&) { return Words({vwEqualTime, vwRealTime}); });
+    item(lAcquire, lAcquisition, Kind::Choice,
+         [](const RowCtx&) { return Words({vwAcqNormal, vwAverage, vwPeakDetect}); });
+    item(lAcquire, lAverages, Kind::Choice, [](const RowCtx&) {
+        return QStringList{"2", "4", "8", "16", "32", "64", "128", "256"};
+    });
+
+    // Display (the group's own label)
+    item(lDisplayGroup, lType, Kind::Choice,
+         [](const RowCtx&) { return Words({vwVectors, vwDots}); });
+    item(lDisplayGroup, lPersist, Kind::Choice, OnOff);
+    item(lDisplayGroup, lClear, Kind::Action);
+    item(lDisplayGroup, lGrid, Kind::Choice,
+         [](const RowCtx&) { return Words({vwFull, vwHalf, vwNone}); });
+    return rows;
+}
+
+const std::vector<Row>& Rows() {
+    static const std::vector<Row> rows = BuildRows();
+    return rows;
+}
+
+// Third levels "CH1" to "CH2" in ordinal order select the alternation rows.
+bool InAltRange(const QString& third) { return third >= "CH1" && third <= "CH2"; }
+
+// Whether the parsed path reaches the row; `matched` tells that the node is
+// the row's sub-group itself (item " "), which ends without an edit.
+bool Reaches(const Row& r, const EditPath& p, bool& subGroupNode) {
+    subGroupNode = false;
+    switch (r.match) {
+    case Match::Item:
+        return p.Third == ControllerLabel(r.item);
+    case Match::AltItem:
+        if (!InAltRange(p.Third)) return false;
+        if (p.Fourth == " ") subGroupNode = true;
+        return p.Fourth == ControllerLabel(r.item);
+    case Match::SubItem:
+        if (p.Third != ControllerLabel(r.sub)) return false;
+        if (p.Fourth == " ") subGroupNode = true;
+        return !subGroupNode;
+    }
+    return false;
+}
+
+QString KeyOf(const Row& r, const EditPath& p, bool ch1) {
+    const QString g = ControllerLabel(r.group);
+    switch (r.key) {
+    case KeyRule::None: return " ";
+    case KeyRule::Item: return ControllerLabel(r.item);
+    case KeyRule::GroupItem: return g + ControllerLabel(r.item);
+    case KeyRule::GroupSub: return g + ControllerLabel(r.sub);
+    case KeyRule::GroupSubBit: return g + ControllerLabel(r.sub) + p.Fourth;
+    case KeyRule::GroupChItem: return g + ControllerLabel(ch1 ? lCH1 : lCH2) + ControllerLabel(r.item);
+    }
+    return " ";
+}
+
+// A number of volts as a plain decimal text, "." always, no exponent
+// ("0", "0.12", "-1.5").
+QString PlainNumber(double v) {
+    QString t = QString::number(v, 'f', 12);
+    while (t.contains('.') && (t.endsWith('0') || t.endsWith('.'))) t.chop(1);
+    return t == "-0" ? "0" : t;
+}
+
+bool ReadsAsNumber(const QString& t) {
+    bool ok = false;
+    const QString s = t.trimmed();
+    s.toDouble(&ok);
+    return ok && !s.isEmpty();
+}
+
+void PrepareThreshold(EditPrep& e, const EditPath& p, const CtrlSettings& s) {
+    e.ThresholdLayout = true;
+    e.Choices = QStringList{"TTL", "ECL", "CMOS", ValueWord(vwUser)};
+    e.UnitButtons = {true, true, true, true, false};
+    static const char* const kFixed[3][2] = {{"TTL", "1.4"}, {"ECL", "-1.3"}, {"CMOS", "2.5"}};
+    for (int i = 0; i < 3; ++i) {
+        if (p.Value == kFixed[i][0]) {
+            e.Selected = i;
+            e.InputText = kFixed[i][1];
+            e.InputEnabled = false;
+            return;
+        }
+    }
+    // A user level: the stored threshold cut back until it reads as a number
+    // ("1.40V" -> "1.40", "500mV" -> "500"); nothing readable gives the level
+    // the dialog puts in the box for a USER pick.
+    e.Selected = 3;
+    QString t = s.LAThreshold;
+    while (!t.isEmpty() && !ReadsAsNumber(t)) t.chop(1);
+    e.InputText = t.isEmpty() ? QString("1.0") : t;
+    e.InputEnabled = true;
+}
+
+struct Prepared {
+    EditPrep prep;
+    int action = -1;  // label of the action node
+};
+
+Prepared PrepareFromPath(const QString& pathText) {
+    Prepared out;
+    EditPrep& e = out.prep;
+    const EditPath p = ParseEditPath(pathText);
+    if (p.Group == ControllerLabel(lVirtualPanel)) {
+        e.Outcome = EditOutcome::VirtualPanel;
+        return out;
+    }
+    const CtrlSettings& s = DSOSettings();
+    for (const Row& r : Rows()) {
+        if (p.Group != ControllerLabel(r.group)) continue;
+        bool subGroupNode = false;
+        if (!Reaches(r, p, subGroupNode)) {
+            if (subGroupNode && r.match == Match::SubItem) return out;  // "Code", LA "Display"
+            continue;
+        }
+        const bool isSub = r.match != Match::Item;
+        const QString itemText = isSub ? p.Fourth : p.Third;
+        const bool ch1 = r.match == Match::AltItem ? p.Third == ControllerLabel(lCH1)
+                                                   : r.group == lCH1;
+        RowCtx ctx{p, s, ch1};
+        e.Key = KeyOf(r, p, ch1);
+        switch (r.kind) {
+        case Kind::Choice:
+            e.Outcome = EditOutcome::ChoiceEdit;
+            e.FrameCaption = itemText;
+            e.Choices = r.list ? r.list(ctx) : QStringList();
+            e.Selected = e.Choices.indexOf(p.Value);
+            break;
+        case Kind::TimeBox:
+            e.Outcome = EditOutcome::NumberEdit;
+            e.FrameCaption = itemText;
+            e.UnitButtons = {true, true, true, true, false};
+            e.InputText = ParseTimeToText(p.Value);
+            break;
+        case Kind::VoltBox:
+            e.Outcome = EditOutcome::NumberEdit;
+            e.FrameCaption = itemText;
+            e.UnitButtons = {false, false, false, false, true};
+            e.InputText = PlainNumber(ParseVolt(p.Value));
+            break;
+        case Kind::Threshold:
+            e.Outcome = EditOutcome::ChoiceEdit;
+            e.FrameCaption = itemText;
+            PrepareThreshold(e, p, s);
+            break;
+        case Kind::Adjust:
+            e.Outcome = EditOutcome::AdjustEdit;
+            e.FrameCaption = itemText;
+            e.AdjustChannel = ch1 ? 1 : 2;
+            e.InputText = p.Value;
+            break;
+        case Kind::Action:
+            e.Outcome = EditOutcome::ImmediateAction;
+            e.Action = ControllerLabel(r.item);
+            out.action = r.item;
+            break;
+        case Kind::QueryOnly:
+            e.Outcome = EditOutcome::QueryOnly;
+            e.Action = ControllerLabel(r.item);
+            break;
+        }
+        return out;
+    }
+    return out;
+}
+
+// The common end of every edit.
+void EndEdit() {}
+
+void RunAction(int label) {
+    switch (label) {
+    case lAutoSet: RunAutoSet(); break;
+    case lSetTrig50: RunSetTrigTo50(); break;
+    case lForceTrigger: RunForceTrigger(); break;
+    case lReset: RunLaReset(); break;
+    case lClear: RunDisplayClear(); break;
+    default: break;
+    }
+}
+
+}  // namespace
+
+EditPath ParseEditPath(const QString& path) {
+    EditPath p;
+    QString rest = path;
+    int slash = rest.indexOf('\\');
+    if (slash >= 0) rest = rest.mid(slash + 1);
+    slash = rest.indexOf('\\');
+    if (slash >= 0) {
+        p.Group = rest.left(slash);
+        rest = rest.mid(slash + 1);
+    } else {
+        p.Group = rest;
+    }
+    // The text before " [" of a level: everything when it holds no "[";
+    // a "[" at its very start leaves the text as it was.
+    auto beforeValue = [](const QString& level, int bracket, QString& target) {
+        if (bracket < 0) target = level;
+        else if (bracket >= 1) target = level.left(bracket - 1);
+    };
+    int bracket;
+    slash = rest.indexOf('\\');
+    if (slash >= 0) {
+        p.Third = rest.left(slash);
+        rest = rest.mid(slash + 1);
+        bracket = rest.indexOf('[');
+        beforeValue(rest, bracket, p.Fourth);
+    } else {
+        bracket = rest.indexOf('[');
+        beforeValue(rest, bracket, p.Third);
+    }
+    if (bracket >= 0) rest = rest.mid(bracket + 1);
+    if (!rest.isEmpty()) p.Value = rest.left(rest.size() - 1);
+    return p;
+}
+
+QString& CtrlEditKey() {
+    static QString key = " ";
+    return key;
+}
+
+EditListSources& EditLists() {
+    static EditListSources s;
+    return s;
+}
+
+EditShowHooks& EditShow() {
+    static EditShowHooks h;
+    return h;
+}
+
+EditPrep PrepareEdit(const QString& path) { return PrepareFromPath(path).prep; }
+
+void PraseCtrlList(const QString& path) {
+    // Commands of an edit would mix with the transfer's own commands and
+    // replies: refuse, and keep the node selected for a later try.
+    if (Transfer().TransferBusy) {
+        MsgBox(MessageTable().MsgTransferRunning, vbExclamation);
+        return;
+    }
+    CtrlEditKey() = " ";
+    const Prepared p = PrepareFromPath(path);
+    const EditShowHooks& show = EditShow();
+    switch (p.prep.Outcome) {
+    case EditOutcome::ChoiceEdit:
+    case EditOutcome::NumberEdit:
+        CtrlEditKey() = p.prep.Key;
+        if (show.ShowCtrlDialog) show.ShowCtrlDialog(p.prep);
+        break;
+    case EditOutcome::AdjustEdit:
+        if (show.ShowCtrlDialogAdjust) show.ShowCtrlDialogAdjust(p.prep);
+        break;
+    case EditOutcome::ImmediateAction:
+        RunAction(p.action);
+        break;
+    case EditOutcome::QueryOnly:
+        MsgBox(MessageTable().MsgQueryOnly, vbExclamation);
+        break;
+    case EditOutcome::VirtualPanel:
+        if (show.ShowVirtualPanel) show.ShowVirtualPanel();
+        else MsgBox(MessageTable().MsgPanelNotAvailable, vbInformation);
+        break;
+    case EditOutcome::Nothing:
+        break;
+    }
+    EndEdit();
+}

@@ -1,0 +1,61 @@
+#pragma once
+// The edit dispatcher of the controller tree: turns the activated node's path
+// into one edit (choice, number or coarse/fine edit, immediate action,
+// query-only message, virtual panel, or nothing).
+//
+// PrepareEdit is plain: it reads the path, the settings mirror, LAPresent and
+// the generated lists, and returns what the dialog shows. PraseCtrlList runs
+// the prepared edit: it shows the dialog through the hooks its owner sets, or
+// runs the immediate action, and clears SelectedNodePath at the end.
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+#include "editors/EditPrep.h"
+
+// The node path split into its levels (group, third, fourth, value).
+struct EditPath {
+    QString Group;
+    QString Third;
+    QString Fourth = " ";  // " " when the path has fewer than four levels
+    QString Value;         // the text between the last level's "[" and its last character
+};
+EditPath ParseEditPath(const QString& path);
+
+// The key of the setting being edited; " " when none. Read by the setting
+// dialog's apply to choose its branch.
+QString& CtrlEditKey();
+
+// What PrepareEdit needs beside the mirror: the lists the controller
+// generates (time base by the instrument's format, trigger levels,
+// sensitivities, digital sources). Unset: an empty list.
+struct EditListSources {
+    std::function<QStringList()> TimeDiv;
+    std::function<QStringList()> TrigLevel;
+    std::function<QStringList()> TrigSensitivity;
+    std::function<QStringList()> LaSources;
+};
+EditListSources& EditLists();
+
+// The edit that the node of the path calls for, in the current UI language.
+EditPrep PrepareEdit(const QString& path);
+
+// What the dispatcher shows, set by the dialogs' and windows' owners.
+struct EditShowHooks {
+    // The modal setting dialog, laid out from the prepared edit; it applies.
+    std::function<void(const EditPrep&)> ShowCtrlDialog;
+    // The modal coarse/fine volts-per-division dialog of prep.AdjustChannel.
+    std::function<void(const EditPrep&)> ShowCtrlDialogAdjust;
+    // The modal virtual panel (owner: the main window). Unset: a message says
+    // that the panel is not available in this version.
+    std::function<void()> ShowVirtualPanel;
+    // The controller window's Download (all settings through the transfer
+    // window), run after Auto Set.
+    std::function<void()> DownloadAllSettings;
+};
+EditShowHooks& EditShow();
+
+// Runs the edit of the node of the path (double click or Enter in the tree
+// while connected). Refused with a message while a transfer runs; then the
+// path stays selected. Otherwise ends by clearing SelectedNodePath.
+void PraseCtrlList(const QString& path);
