@@ -3,6 +3,9 @@
 #include <vector>
 
 #include "common/DSOSettings.h"
+#include "controller/ChoiceLists.h"
+#include "controller/CtrlList.h"
+#include "editors/CtrlDialog.h"
 #include "editors/ImmediateActions.h"
 #include "link/LinkState.h"
 #include "link/Messages.h"
@@ -83,15 +86,18 @@ QStringList Numbers(int first, int last) {
     return out;
 }
 
-QStringList Generated(const std::function<QStringList()>& source) {
-    return source ? source() : QStringList();
+// A list the controller window appends to the choice list.
+QStringList Generated(void (*append)(QStringList&)) {
+    QStringList out;
+    append(out);
+    return out;
 }
 
 QStringList OnOff(const RowCtx&) { return Words({vwOn, vwOff}); }
 QStringList TrigCoupling(const RowCtx&) { return Words({vwDC, vwCouplingAC, vwHF, vwLF}); }
-QStringList TrigLevels(const RowCtx&) { return Generated(EditLists().TrigLevel); }
-QStringList Sensitivities(const RowCtx&) { return Generated(EditLists().TrigSensitivity); }
-QStringList TimeDivs(const RowCtx&) { return Generated(EditLists().TimeDiv); }
+QStringList TrigLevels(const RowCtx&) { return Generated(SetCtrlDialogTrigLevelNum); }
+QStringList Sensitivities(const RowCtx&) { return Generated(SetCtrlDialogTrigSensitivityNum); }
+QStringList TimeDivs(const RowCtx&) { return Generated(SetCtrlDialogTimeDivNum); }
 QStringList Polarities(const RowCtx&) { return Words({vwNegative, vwPositive}); }
 QStringList Syncs(const RowCtx&) { return Words({vwAllLines, vwLine, vwOddField, vwEvenField}); }
 QStringList Standards(const RowCtx&) { return {"NTSC", "PAL/SECAM"}; }
@@ -177,7 +183,7 @@ std::vector<Row> BuildRows() {
         const bool edge = c.s.TriggerMethod == ValueWord(vwEdge);
         if (edge) out << ValueWord(vwAcLine);
         if ((edge || c.s.TriggerMethod == ValueWord(vwPulse)) && Link().LAPresent)
-            out << Generated(EditLists().LaSources);
+            out << Generated(AddLaSource);
         return out;
     });
     item(lTrigger, lMode, Kind::Choice,
@@ -455,11 +461,6 @@ QString& CtrlEditKey() {
     return key;
 }
 
-EditListSources& EditLists() {
-    static EditListSources s;
-    return s;
-}
-
 EditShowHooks& EditShow() {
     static EditShowHooks h;
     return h;
@@ -481,10 +482,12 @@ void PraseCtrlList(const QString& path) {
     case EditOutcome::ChoiceEdit:
     case EditOutcome::NumberEdit:
         CtrlEditKey() = p.prep.Key;
-        if (show.ShowCtrlDialog) show.ShowCtrlDialog(p.prep);
+        if (show.ShowCtrlDialog) show.ShowCtrlDialog(p.prep, path);
+        else RunCtrlDialog(p.prep, path, CtrlListForm());
         break;
     case EditOutcome::AdjustEdit:
         if (show.ShowCtrlDialogAdjust) show.ShowCtrlDialogAdjust(p.prep);
+        else RunCtrlDialogAdjust(p.prep, CtrlListForm());
         break;
     case EditOutcome::ImmediateAction:
         RunAction(p.action);

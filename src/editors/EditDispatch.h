@@ -4,7 +4,8 @@
 // query-only message, virtual panel, or nothing).
 //
 // PrepareEdit is plain: it reads the path, the settings mirror, LAPresent and
-// the generated lists, and returns what the dialog shows. PraseCtrlList runs
+// the controller's generated lists (the Time/Div rows ask the instrument for
+// its time-base format), and returns what the dialog shows. PraseCtrlList runs
 // the prepared edit: it shows the dialog through the hooks its owner sets, or
 // runs the immediate action, and clears SelectedNodePath at the end.
 #include <QString>
@@ -26,25 +27,14 @@ EditPath ParseEditPath(const QString& path);
 // dialog's apply to choose its branch.
 QString& CtrlEditKey();
 
-// What PrepareEdit needs beside the mirror: the lists the controller
-// generates (time base by the instrument's format, trigger levels,
-// sensitivities, digital sources). Unset: an empty list.
-struct EditListSources {
-    std::function<QStringList()> TimeDiv;
-    std::function<QStringList()> TrigLevel;
-    std::function<QStringList()> TrigSensitivity;
-    std::function<QStringList()> LaSources;
-};
-EditListSources& EditLists();
-
 // The edit that the node of the path calls for, in the current UI language.
 EditPrep PrepareEdit(const QString& path);
 
-// What the dispatcher shows, set by the dialogs' and windows' owners.
+// What the dispatcher shows. The dialogs are the setting dialog and the
+// coarse/fine dialog owned by the controller window unless a hook replaces
+// them (tests record the prepared edit instead).
 struct EditShowHooks {
-    // The modal setting dialog, laid out from the prepared edit; it applies.
-    std::function<void(const EditPrep&)> ShowCtrlDialog;
-    // The modal coarse/fine volts-per-division dialog of prep.AdjustChannel.
+    std::function<void(const EditPrep&, const QString& path)> ShowCtrlDialog;
     std::function<void(const EditPrep&)> ShowCtrlDialogAdjust;
     // The modal virtual panel (owner: the main window). Unset: a message says
     // that the panel is not available in this version.

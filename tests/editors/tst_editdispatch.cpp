@@ -69,16 +69,7 @@ class EditDispatchTest : public QObject {
 private slots:
     void initTestCase() {
         TestEnv::Init();
-        // Stand-in lists; the generated lists themselves are tested with the controller.
-        EditLists().TrigLevel = [] { return QStringList{"6.00div", "0.00div", "-6.00div"}; };
-        EditLists().TrigSensitivity = [] { return QStringList{"1.00div", "0.10div"}; };
-        EditLists().TimeDiv = [] { return QStringList{"1.000us", "10.00us"}; };
-        EditLists().LaSources = [] {
-            QStringList d;
-            for (int n = 0; n < 16; ++n) d << "D" + QString::number(n);
-            return d;
-        };
-        EditShow().ShowCtrlDialog = [this](const EditPrep& e) { shownDialogs << e; };
+        EditShow().ShowCtrlDialog = [this](const EditPrep& e, const QString&) { shownDialogs << e; };
         EditShow().ShowCtrlDialogAdjust = [this](const EditPrep&) { ++adjustShown; };
     }
     void init() {
@@ -138,7 +129,7 @@ private slots:
                       alt = "TriggerMethod=ALTERNATIVE;AltCH1VideoStandard=NTSC;"
                             "AltCH2VideoStandard=PAL/SECAM",
                       pattern = "TriggerMethod=PATTERN", duration = "TriggerMethod=DURATION";
-        const QString levels = "6.00div|0.00div|-6.00div", sens = "1.00div|0.10div";
+        const QString levels = "301:6.00div..-6.00div", sens = "91:1.00div..0.10div";
         const QString coupling = "DC|AC|HF|LF", sweep = "AUTO|NORMAL|SINGLE";
         const QString methods5 = "EDGE|PULSE|VIDEO|SLOPE|ALTERNATIVE";
         const QString methods7 = methods5 + "|PATTERN|DURATION";
@@ -200,14 +191,14 @@ private slots:
         row("LA Reset", edge, true, "LA\\Reset", O::ImmediateAction);
         // Time Base
         row("Time/Div", edge, false, "Time Base\\Time/Div [10.00us]", O::ChoiceEdit,
-            "Time BaseTime/Div", "Time/Div", "1.000us|10.00us", 1);
+            "Time BaseTime/Div", "Time/Div", "", -1);
         row("Delay", edge, false, "Time Base\\Delay [0.0000s]", O::NumberEdit, "Time BaseDelay",
             "Delay", "", -1, "0.000", "munp");
         row("Format", edge, false, "Time Base\\Format [Roll]", O::ChoiceEdit, "Time BaseFormat",
             "Format", "Y-T|X-Y|Roll", 2);
         row("alt Time Base CH1 node", alt, false, "Time Base\\CH1", O::Nothing);
         row("alt Time/Div", alt, false, "Time Base\\CH1\\Time/Div [1.000us]", O::ChoiceEdit,
-            "Time BaseCH1Time/Div", "Time/Div", "1.000us|10.00us", 0);
+            "Time BaseCH1Time/Div", "Time/Div", "", -1);
         row("alt Delay", alt, false, "Time Base\\CH2\\Delay [0.0000s]", O::NumberEdit,
             "Time BaseCH2Delay", "Delay", "", -1, "0.000", "munp");
         // Trigger, EDGE
@@ -226,11 +217,11 @@ private slots:
         row("EDGE Coupling", edge, false, "Trigger\\Coupling [HF]", O::ChoiceEdit,
             "TriggerCoupling", "Coupling", coupling, 2);
         row("EDGE Level", edge, false, "Trigger\\Level [0.00div]", O::ChoiceEdit, "TriggerLevel",
-            "Level", levels, 1);
+            "Level", levels, 150);
         row("EDGE Level off the grid", edge, false, "Trigger\\Level [0.01div]", O::ChoiceEdit,
             "TriggerLevel", "Level", levels, -1);
         row("EDGE Sensitivity", edge, false, "Trigger\\Sensitivity [0.10div]", O::ChoiceEdit,
-            "TriggerSensitivity", "Sensitivity", sens, 1);
+            "TriggerSensitivity", "Sensitivity", sens, 90);
         row("EDGE Holdoff", edge, false, "Trigger\\Holdoff [100ns]", O::NumberEdit,
             "TriggerHoldoff", "Holdoff", "", -1, "100.000E-9", "munp");
         // PULSE
@@ -273,9 +264,9 @@ private slots:
         row("VIDEO Standard", video, false, "Trigger\\Video Standard [PAL/SECAM]", O::ChoiceEdit,
             "TriggerVideo Standard", "Video Standard", "NTSC|PAL/SECAM", 1);
         row("VIDEO Level", video, false, "Trigger\\Level [-6.00div]", O::ChoiceEdit, "TriggerLevel",
-            "Level", levels, 2);
+            "Level", levels, 300);
         row("VIDEO Sensitivity", video, false, "Trigger\\Sensitivity [0.10div]", O::ChoiceEdit,
-            "TriggerSensitivity", "Sensitivity", sens, 1);
+            "TriggerSensitivity", "Sensitivity", sens, 90);
         row("VIDEO Holdoff", video, false, "Trigger\\Holdoff [100ns]", O::NumberEdit,
             "TriggerHoldoff", "Holdoff", "", -1, "100.000E-9", "munp");
         // SLOPE
@@ -292,7 +283,7 @@ private slots:
         row("SLOPE LevelA", slope, false, "Trigger\\LevelA [6.00div]", O::ChoiceEdit,
             "TriggerLevelA", "LevelA", levels, 0);
         row("SLOPE LevelB", slope, false, "Trigger\\LevelB [0.00div]", O::ChoiceEdit,
-            "TriggerLevelB", "LevelB", levels, 1);
+            "TriggerLevelB", "LevelB", levels, 150);
         row("SLOPE Sensitivity", slope, false, "Trigger\\Sensitivity [1.00div]", O::ChoiceEdit,
             "TriggerSensitivity", "Sensitivity", sens, 0);
         row("SLOPE Holdoff", slope, false, "Trigger\\Holdoff [2.00us]", O::NumberEdit,
@@ -313,9 +304,9 @@ private slots:
         row("ALT Coupling", alt, false, "Trigger\\CH2\\Coupling [AC]", O::ChoiceEdit,
             "TriggerCH2Coupling", "Coupling", coupling, 1);
         row("ALT Level", alt, false, "Trigger\\CH1\\Level [0.00div]", O::ChoiceEdit,
-            "TriggerCH1Level", "Level", levels, 1);
+            "TriggerCH1Level", "Level", levels, 150);
         row("ALT Sensitivity", alt, false, "Trigger\\CH2\\Sensitivity [0.10div]", O::ChoiceEdit,
-            "TriggerCH2Sensitivity", "Sensitivity", sens, 1);
+            "TriggerCH2Sensitivity", "Sensitivity", sens, 90);
         row("ALT Holdoff", alt, false, "Trigger\\CH1\\Holdoff [500ns]", O::NumberEdit,
             "TriggerCH1Holdoff", "Holdoff", "", -1, "500.000E-9", "munp");
         row("ALT Polarity", alt, false, "Trigger\\CH2\\Polarity [NEGATIVE]", O::ChoiceEdit,
@@ -339,7 +330,7 @@ private slots:
         row("ALT LevelA", alt, false, "Trigger\\CH2\\LevelA [6.00div]", O::ChoiceEdit,
             "TriggerCH2LevelA", "LevelA", levels, 0);
         row("ALT LevelB", alt, false, "Trigger\\CH2\\LevelB [-6.00div]", O::ChoiceEdit,
-            "TriggerCH2LevelB", "LevelB", levels, 2);
+            "TriggerCH2LevelB", "LevelB", levels, 300);
         // PATTERN
         row("PATTERN Method", pattern, false, "Trigger\\Method [PATTERN]", O::ChoiceEdit,
             "TriggerMethod", "Method", methods5, -1);
