@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <memory>
 
+#include "shell/ControllerBinding.h"
 #include "shell/Language.h"
 #include "shell/MainWindow.h"
 #include "shell/Splash.h"
@@ -11,6 +12,7 @@
 int Main() {
     ReadLanguageSetting();
     InstallSaveProgressWindow();
+    BindControllerCommands();
 
     auto splash = std::make_unique<frmSplash>();
     splash->show();

@@ -1,0 +1,15 @@
+#include "shell/ControllerBinding.h"
+
+#include "controller/CtrlDocument.h"
+#include "controller/CtrlTree.h"
+#include "shell/DocumentCommands.h"
+#include "shell/Language.h"
+
+void BindControllerCommands() {
+    DocumentCommandsData& d = DocCommands();
+    d.NewCtrl = [] { NewCtrl(); };
+    d.OpenCtrlDialog = [] { OpenCtrlDialog(); };
+    d.OpenCtrl = [](const QString& path) { OpenCtrl(path); };
+    d.SaveCtrl = [] { SaveCtrl(); };
+    LanguageHooks().RebuildCtrlTree = [] { RebuildCtrlTree(); };
+}
