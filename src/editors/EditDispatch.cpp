@@ -5,6 +5,8 @@
 #include "common/DSOSettings.h"
 #include "controller/ChoiceLists.h"
 #include "controller/CtrlList.h"
+#include "controller/CtrlState.h"
+#include "controller/CtrlTree.h"
 #include "editors/CtrlDialog.h"
 #include "editors/ImmediateActions.h"
 #include "link/LinkState.h"
@@ -16,20 +18,6 @@
 
 namespace {
 
-// Indices of ControllerLabels used by the rows.
-enum Label {
-    lRunningControl = 0, lRunStop = 1, lAutoSet = 2, lSetTrig50 = 3, lForceTrigger = 4,
-    lChDisplay = 5, lCH1 = 6, lCH2 = 7, lVoltDiv = 8, lOffset = 9, lCoupling = 10,
-    lBWLimit = 11, lProbe = 12, lInvert = 13, lLA = 14, lPosition = 15, lReset = 16,
-    lThreshold = 17, lTimeBase = 18, lTimeDiv = 19, lDelay = 20, lHoldoff = 21,
-    lMemorySize = 22, lFormat = 23, lTrigger = 24, lMethod = 25, lSource = 26, lSlope = 27,
-    lMode = 28, lPolarity = 29, lSync = 30, lLineNumber = 31, lVideoStandard = 32,
-    lPulseMode = 33, lPulseWidth = 34, lSlopeMode = 35, lSlopeTime = 36, lSlopeWindow = 37,
-    lTrigType = 38, lCode = 39, lQualifier = 64, lDurationTime = 65, lLevel = 66,
-    lLevelA = 67, lLevelB = 68, lSensitivity = 69, lAcquire = 70, lSamplingMode = 71,
-    lAcquisition = 73, lAverages = 74, lDisplayGroup = 77, lType = 78, lPersist = 79,
-    lGrid = 80, lClear = 81, lVirtualKeyboard = 82, lVirtualPanel = 83,
-};
 
 // How a row recognises its node within its group.
 enum class Match {
@@ -140,45 +128,45 @@ std::vector<Row> BuildRows() {
     };
 
     // Running Control
-    item(lRunningControl, lRunStop, Kind::Choice, RunStop, KeyRule::Item);
-    item(lRunningControl, lAutoSet, Kind::Action);
-    item(lRunningControl, lSetTrig50, Kind::Action);
-    item(lRunningControl, lForceTrigger, Kind::Action);
+    item(lbRunningControl, lbRunStop, Kind::Choice, RunStop, KeyRule::Item);
+    item(lbRunningControl, lbAutoSet, Kind::Action);
+    item(lbRunningControl, lbSetTrig50, Kind::Action);
+    item(lbRunningControl, lbForceTrigger, Kind::Action);
 
     // CH1, CH2
-    for (int ch : {lCH1, lCH2}) {
-        item(ch, lChDisplay, Kind::Choice, OnOff);
-        item(ch, lVoltDiv, Kind::Adjust);
-        item(ch, lOffset, Kind::VoltBox);
-        item(ch, lCoupling, Kind::Choice, ChCoupling);
-        item(ch, lBWLimit, Kind::Choice, OnOff);
-        item(ch, lProbe, Kind::Choice, Probes);
-        item(ch, lInvert, Kind::Choice, OnOff);
+    for (int ch : {lbCH1, lbCH2}) {
+        item(ch, lbChannelDisplay, Kind::Choice, OnOff);
+        item(ch, lbVoltDiv, Kind::Adjust);
+        item(ch, lbOffset, Kind::VoltBox);
+        item(ch, lbCoupling, Kind::Choice, ChCoupling);
+        item(ch, lbBWLimit, Kind::Choice, OnOff);
+        item(ch, lbProbe, Kind::Choice, Probes);
+        item(ch, lbInvert, Kind::Choice, OnOff);
     }
 
     // LA
-    sub(lLA, lChDisplay, Kind::Choice, KeyRule::GroupSub, OnOff);
-    sub(lLA, lPosition, Kind::Choice, KeyRule::GroupSub,
+    sub(lbLA, lbChannelDisplay, Kind::Choice, KeyRule::GroupSub, OnOff);
+    sub(lbLA, lbPosition, Kind::Choice, KeyRule::GroupSub,
         [](const RowCtx&) { return Numbers(0, 15); });
-    item(lLA, lThreshold, Kind::Threshold);
-    item(lLA, lReset, Kind::Action);
+    item(lbLA, lbThreshold, Kind::Threshold);
+    item(lbLA, lbReset, Kind::Action);
 
     // Time Base: the alternation sub-groups first.
-    alt(lTimeBase, lTimeDiv, Kind::Choice, TimeDivs);
-    alt(lTimeBase, lDelay, Kind::TimeBox);
-    item(lTimeBase, lTimeDiv, Kind::Choice, TimeDivs);
-    item(lTimeBase, lDelay, Kind::TimeBox);
-    item(lTimeBase, lFormat, Kind::Choice,
+    alt(lbTimeBase, lbTimeDiv, Kind::Choice, TimeDivs);
+    alt(lbTimeBase, lbDelay, Kind::TimeBox);
+    item(lbTimeBase, lbTimeDiv, Kind::Choice, TimeDivs);
+    item(lbTimeBase, lbDelay, Kind::TimeBox);
+    item(lbTimeBase, lbFormat, Kind::Choice,
          [](const RowCtx&) { return QStringList{"Y-T", "X-Y", "Roll"}; });
-    item(lTimeBase, lMemorySize, Kind::QueryOnly);
+    item(lbTimeBase, lbMemorySize, Kind::QueryOnly);
 
     // Trigger: the rows directly under the group, in their order of testing.
-    item(lTrigger, lMethod, Kind::Choice, [](const RowCtx&) {
+    item(lbTrigger, lbMethod, Kind::Choice, [](const RowCtx&) {
         QStringList out = Words({vwEdge, vwPulse, vwVideo, vwSlope, vwAlternative});
         if (Link().LAPresent) out << Words({vwPattern, vwDuration});
         return out;
     });
-    item(lTrigger, lSource, Kind::Choice, [](const RowCtx& c) {
+    item(lbTrigger, lbSource, Kind::Choice, [](const RowCtx& c) {
         QStringList out{"CH1", "CH2", "EXT"};
         const bool edge = c.s.TriggerMethod == ValueWord(vwEdge);
         if (edge) out << ValueWord(vwAcLine);
@@ -186,72 +174,72 @@ std::vector<Row> BuildRows() {
             out << Generated(AddLaSource);
         return out;
     });
-    item(lTrigger, lMode, Kind::Choice,
+    item(lbTrigger, lbMode, Kind::Choice,
          [](const RowCtx&) { return Words({vwAuto, vwSweepNormal, vwSingle}); });
-    item(lTrigger, lCoupling, Kind::Choice, TrigCoupling);
-    item(lTrigger, lLevel, Kind::Choice, TrigLevels);
-    item(lTrigger, lSensitivity, Kind::Choice, Sensitivities);
-    item(lTrigger, lHoldoff, Kind::TimeBox);
-    item(lTrigger, lSlope, Kind::Choice,
+    item(lbTrigger, lbCoupling, Kind::Choice, TrigCoupling);
+    item(lbTrigger, lbLevel, Kind::Choice, TrigLevels);
+    item(lbTrigger, lbSensitivity, Kind::Choice, Sensitivities);
+    item(lbTrigger, lbHoldoff, Kind::TimeBox);
+    item(lbTrigger, lbSlope, Kind::Choice,
          [](const RowCtx&) { return Words({vwRising, vwFalling, vwAlternation}); });
-    item(lTrigger, lPolarity, Kind::Choice, Polarities);
-    item(lTrigger, lSync, Kind::Choice, Syncs);
-    item(lTrigger, lLineNumber, Kind::Choice,
+    item(lbTrigger, lbPolarity, Kind::Choice, Polarities);
+    item(lbTrigger, lbSync, Kind::Choice, Syncs);
+    item(lbTrigger, lbLineNumber, Kind::Choice,
          [](const RowCtx& c) { return LinesOf(c.s.TriggerVideoStandard); });
-    item(lTrigger, lVideoStandard, Kind::Choice, Standards);
-    item(lTrigger, lPulseMode, Kind::Choice, PulseModes);
-    item(lTrigger, lPulseWidth, Kind::TimeBox);
-    item(lTrigger, lSlopeMode, Kind::Choice, SlopeModes);
-    item(lTrigger, lSlopeTime, Kind::TimeBox);
-    item(lTrigger, lLevelA, Kind::Choice, TrigLevels);
-    item(lTrigger, lLevelB, Kind::Choice, TrigLevels);
-    item(lTrigger, lSlopeWindow, Kind::Choice, SlopeWindows);
-    sub(lTrigger, lCode, Kind::Choice, KeyRule::GroupSubBit, [](const RowCtx& c) {
+    item(lbTrigger, lbVideoStandard, Kind::Choice, Standards);
+    item(lbTrigger, lbPulseMode, Kind::Choice, PulseModes);
+    item(lbTrigger, lbPulseWidth, Kind::TimeBox);
+    item(lbTrigger, lbSlopeMode, Kind::Choice, SlopeModes);
+    item(lbTrigger, lbSlopeTime, Kind::TimeBox);
+    item(lbTrigger, lbLevelA, Kind::Choice, TrigLevels);
+    item(lbTrigger, lbLevelB, Kind::Choice, TrigLevels);
+    item(lbTrigger, lbSlopeWindow, Kind::Choice, SlopeWindows);
+    sub(lbTrigger, lbCode, Kind::Choice, KeyRule::GroupSubBit, [](const RowCtx& c) {
         QStringList out = Labels({clCodeH, clCodeL, clCodeX});
         if (c.s.TriggerMethod == ValueWord(vwPattern)) out << Labels({clRising, clFalling});
         return out;
     });
-    item(lTrigger, lQualifier, Kind::Choice,
+    item(lbTrigger, lbQualifier, Kind::Choice,
          [](const RowCtx&) { return Words({vwLessThan, vwGreaterThan, vwEqual}); });
-    item(lTrigger, lDurationTime, Kind::TimeBox);
+    item(lbTrigger, lbDurationTime, Kind::TimeBox);
 
     // Trigger: the alternation sub-groups CH1 and CH2.
-    alt(lTrigger, lTrigType, Kind::Choice,
+    alt(lbTrigger, lbTrigType, Kind::Choice,
         [](const RowCtx&) { return Words({vwEdge, vwPulse, vwVideo, vwSlope}); });
-    alt(lTrigger, lCoupling, Kind::Choice, TrigCoupling);
-    alt(lTrigger, lLevel, Kind::Choice, TrigLevels);
-    alt(lTrigger, lSensitivity, Kind::Choice, Sensitivities);
-    alt(lTrigger, lHoldoff, Kind::TimeBox);
-    alt(lTrigger, lSlope, Kind::Choice, [](const RowCtx&) { return Words({vwRising, vwFalling}); });
-    alt(lTrigger, lPolarity, Kind::Choice, Polarities);
-    alt(lTrigger, lSync, Kind::Choice, Syncs);
-    alt(lTrigger, lLineNumber, Kind::Choice, [](const RowCtx& c) {
+    alt(lbTrigger, lbCoupling, Kind::Choice, TrigCoupling);
+    alt(lbTrigger, lbLevel, Kind::Choice, TrigLevels);
+    alt(lbTrigger, lbSensitivity, Kind::Choice, Sensitivities);
+    alt(lbTrigger, lbHoldoff, Kind::TimeBox);
+    alt(lbTrigger, lbSlope, Kind::Choice, [](const RowCtx&) { return Words({vwRising, vwFalling}); });
+    alt(lbTrigger, lbPolarity, Kind::Choice, Polarities);
+    alt(lbTrigger, lbSync, Kind::Choice, Syncs);
+    alt(lbTrigger, lbLineNumber, Kind::Choice, [](const RowCtx& c) {
         return LinesOf(c.ch1 ? c.s.AltCH1VideoStandard : c.s.AltCH2VideoStandard);
     });
-    alt(lTrigger, lVideoStandard, Kind::Choice, Standards);
-    alt(lTrigger, lPulseMode, Kind::Choice, PulseModes);
-    alt(lTrigger, lPulseWidth, Kind::TimeBox);
-    alt(lTrigger, lSlopeMode, Kind::Choice, SlopeModes);
-    alt(lTrigger, lSlopeTime, Kind::TimeBox);
-    alt(lTrigger, lSlopeWindow, Kind::Choice, SlopeWindows);
-    alt(lTrigger, lLevelA, Kind::Choice, TrigLevels);
-    alt(lTrigger, lLevelB, Kind::Choice, TrigLevels);
+    alt(lbTrigger, lbVideoStandard, Kind::Choice, Standards);
+    alt(lbTrigger, lbPulseMode, Kind::Choice, PulseModes);
+    alt(lbTrigger, lbPulseWidth, Kind::TimeBox);
+    alt(lbTrigger, lbSlopeMode, Kind::Choice, SlopeModes);
+    alt(lbTrigger, lbSlopeTime, Kind::TimeBox);
+    alt(lbTrigger, lbSlopeWindow, Kind::Choice, SlopeWindows);
+    alt(lbTrigger, lbLevelA, Kind::Choice, TrigLevels);
+    alt(lbTrigger, lbLevelB, Kind::Choice, TrigLevels);
 
     // Acquire
-    item(lAcquire, lSamplingMode, Kind::Choice,
+    item(lbAcquire, lbSamplingMode, Kind::Choice,
          [](const RowCtx&) { return Words({vwEqualTime, vwRealTime}); });
-    item(lAcquire, lAcquisition, Kind::Choice,
+    item(lbAcquire, lbAcquisition, Kind::Choice,
          [](const RowCtx&) { return Words({vwAcqNormal, vwAverage, vwPeakDetect}); });
-    item(lAcquire, lAverages, Kind::Choice, [](const RowCtx&) {
+    item(lbAcquire, lbAverages, Kind::Choice, [](const RowCtx&) {
         return QStringList{"2", "4", "8", "16", "32", "64", "128", "256"};
     });
 
     // Display (the group's own label)
-    item(lDisplayGroup, lType, Kind::Choice,
+    item(lbDisplayGroup, lbType, Kind::Choice,
          [](const RowCtx&) { return Words({vwVectors, vwDots}); });
-    item(lDisplayGroup, lPersist, Kind::Choice, OnOff);
-    item(lDisplayGroup, lClear, Kind::Action);
-    item(lDisplayGroup, lGrid, Kind::Choice,
+    item(lbDisplayGroup, lbPersist, Kind::Choice, OnOff);
+    item(lbDisplayGroup, lbClear, Kind::Action);
+    item(lbDisplayGroup, lbGrid, Kind::Choice,
          [](const RowCtx&) { return Words({vwFull, vwHalf, vwNone}); });
     return rows;
 }
@@ -291,7 +279,7 @@ QString KeyOf(const Row& r, const EditPath& p, bool ch1) {
     case KeyRule::GroupItem: return g + ControllerLabel(r.item);
     case KeyRule::GroupSub: return g + ControllerLabel(r.sub);
     case KeyRule::GroupSubBit: return g + ControllerLabel(r.sub) + p.Fourth;
-    case KeyRule::GroupChItem: return g + ControllerLabel(ch1 ? lCH1 : lCH2) + ControllerLabel(r.item);
+    case KeyRule::GroupChItem: return g + ControllerLabel(ch1 ? lbCH1 : lbCH2) + ControllerLabel(r.item);
     }
     return " ";
 }
@@ -343,7 +331,7 @@ Prepared PrepareFromPath(const QString& pathText) {
     Prepared out;
     EditPrep& e = out.prep;
     const EditPath p = ParseEditPath(pathText);
-    if (p.Group == ControllerLabel(lVirtualPanel)) {
+    if (p.Group == ControllerLabel(lbVirtualPanel)) {
         e.Outcome = EditOutcome::VirtualPanel;
         return out;
     }
@@ -357,8 +345,8 @@ Prepared PrepareFromPath(const QString& pathText) {
         }
         const bool isSub = r.match != Match::Item;
         const QString itemText = isSub ? p.Fourth : p.Third;
-        const bool ch1 = r.match == Match::AltItem ? p.Third == ControllerLabel(lCH1)
-                                                   : r.group == lCH1;
+        const bool ch1 = r.match == Match::AltItem ? p.Third == ControllerLabel(lbCH1)
+                                                   : r.group == lbCH1;
         RowCtx ctx{p, s, ch1};
         e.Key = KeyOf(r, p, ch1);
         switch (r.kind) {
@@ -406,16 +394,13 @@ Prepared PrepareFromPath(const QString& pathText) {
     return out;
 }
 
-// The common end of every edit.
-void EndEdit() {}
-
 void RunAction(int label) {
     switch (label) {
-    case lAutoSet: RunAutoSet(); break;
-    case lSetTrig50: RunSetTrigTo50(); break;
-    case lForceTrigger: RunForceTrigger(); break;
-    case lReset: RunLaReset(); break;
-    case lClear: RunDisplayClear(); break;
+    case lbAutoSet: RunAutoSet(); break;
+    case lbSetTrig50: RunSetTrigTo50(); break;
+    case lbForceTrigger: RunForceTrigger(); break;
+    case lbReset: RunLaReset(); break;
+    case lbClear: RunDisplayClear(); break;
     default: break;
     }
 }
@@ -456,11 +441,6 @@ EditPath ParseEditPath(const QString& path) {
     return p;
 }
 
-QString& CtrlEditKey() {
-    static QString key = " ";
-    return key;
-}
-
 EditShowHooks& EditShow() {
     static EditShowHooks h;
     return h;
@@ -468,20 +448,21 @@ EditShowHooks& EditShow() {
 
 EditPrep PrepareEdit(const QString& path) { return PrepareFromPath(path).prep; }
 
-void PraseCtrlList(const QString& path) {
+void PraseCtrlList(const QString& selectedPath) {
     // Commands of an edit would mix with the transfer's own commands and
     // replies: refuse, and keep the node selected for a later try.
     if (Transfer().TransferBusy) {
         MsgBox(MessageTable().MsgTransferRunning, vbExclamation);
         return;
     }
-    CtrlEditKey() = " ";
+    const QString path = selectedPath;  // the caller's text is cleared at the end
+    CtrlState().CtrlEditKey = " ";
     const Prepared p = PrepareFromPath(path);
     const EditShowHooks& show = EditShow();
     switch (p.prep.Outcome) {
     case EditOutcome::ChoiceEdit:
     case EditOutcome::NumberEdit:
-        CtrlEditKey() = p.prep.Key;
+        CtrlState().CtrlEditKey = p.prep.Key;
         if (show.ShowCtrlDialog) show.ShowCtrlDialog(p.prep, path);
         else RunCtrlDialog(p.prep, path, CtrlListForm());
         break;
@@ -502,5 +483,5 @@ void PraseCtrlList(const QString& path) {
     case EditOutcome::Nothing:
         break;
     }
-    EndEdit();
+    CtrlState().SelectedNodePath.clear();
 }

@@ -23,10 +23,6 @@ struct EditPath {
 };
 EditPath ParseEditPath(const QString& path);
 
-// The key of the setting being edited; " " when none. Read by the setting
-// dialog's apply to choose its branch.
-QString& CtrlEditKey();
-
 // The edit that the node of the path calls for, in the current UI language.
 EditPrep PrepareEdit(const QString& path);
 
@@ -39,13 +35,12 @@ struct EditShowHooks {
     // The modal virtual panel (owner: the main window). Unset: a message says
     // that the panel is not available in this version.
     std::function<void()> ShowVirtualPanel;
-    // The controller window's Download (all settings through the transfer
-    // window), run after Auto Set.
-    std::function<void()> DownloadAllSettings;
 };
 EditShowHooks& EditShow();
 
 // Runs the edit of the node of the path (double click or Enter in the tree
-// while connected). Refused with a message while a transfer runs; then the
-// path stays selected. Otherwise ends by clearing SelectedNodePath.
+// while connected): sets CtrlState().CtrlEditKey for a choice or number edit
+// and shows the dialog, or runs the action. Refused with a message while a
+// transfer runs; the path then stays selected. Otherwise ends by clearing
+// CtrlState().SelectedNodePath.
 void PraseCtrlList(const QString& path);

@@ -1,24 +1,21 @@
 #include "editors/ImmediateActions.h"
 
-#include <QCursor>
-#include <QGuiApplication>
-
 #include "common/DSOSettings.h"
 #include "common/Pause.h"
-#include "editors/EditDispatch.h"
+#include "controller/CtrlList.h"
+#include "controller/CtrlTree.h"
 #include "link/Converters.h"
 #include "link/Formatters.h"
 #include "link/KV2200Cmd.h"
 #include "link/LinkState.h"
 #include "link/ReplyParse.h"
 #include "link/Vocabulary.h"
+#include "platform/pointer/ScreenPointer.h"
 
 namespace {
 
-// ControllerLabels of the nodes the read-back rewrites.
-constexpr int kLabelSource = 26, kLabelLevel = 66, kLabelLevelA = 67, kLabelLevelB = 68;
 // Positions in the node table.
-constexpr int kGroupTrigger = 6, kGroupAltCH1 = 19, kGroupAltCH2 = 20;
+constexpr int kGroupTrigger = CtrlGroup::Trigger, kSourceItem = 3;
 constexpr int kAltLevelItem = 17, kAltLevelAItem = 18, kAltLevelBItem = 19;
 
 QString Query(const QString& q) {
@@ -26,10 +23,6 @@ QString Query(const QString& q) {
     return TrimReply(QueryCmd(q));
 }
 
-void RewriteNode(int group, int item, int label, const QString& value) {
-    if (CtrlTreeUi().SetNodeText)
-        CtrlTreeUi().SetNodeText(group, item, ControllerLabel(label) + " [" + value + "]");
-}
 
 // A new level in divisions; a scale that reads 0 or no reply keeps the old text.
 void StoreDivLevel(QString& field, const QString& levelQuery, const QString& scale) {
@@ -77,12 +70,12 @@ void ReadBackMethod(CtrlSettings& s, const MethodBlock& b) {
         StoreDivLevel(s.*b.level, header + ":LEVEL?", noScale ? QString() : scale);
     }
     if (b.levelB) {
-        RewriteNode(kGroupTrigger, b.levelItem, kLabelLevelA, s.*b.level);
-        RewriteNode(kGroupTrigger, b.levelBItem, kLabelLevelB, s.*b.levelB);
+        SetCtrlNodeText(kGroupTrigger, b.levelItem, s.*b.level);
+        SetCtrlNodeText(kGroupTrigger, b.levelBItem, s.*b.levelB);
     } else {
-        RewriteNode(kGroupTrigger, b.levelItem, kLabelLevel, s.*b.level);
+        SetCtrlNodeText(kGroupTrigger, b.levelItem, s.*b.level);
     }
-    RewriteNode(kGroupTrigger, 3, kLabelSource, src);
+    SetCtrlNodeText(kGroupTrigger, kSourceItem, src);
 }
 
 void ReadBackAlternation(CtrlSettings& s, bool ch1) {
@@ -90,7 +83,7 @@ void ReadBackAlternation(CtrlSettings& s, bool ch1) {
     SendCmd(":TRIGGER:ALTERNATION:SOURCE CHANNEL" + n);
     const QString scale = Query(":CHANNEL" + n + ":SCALE?");
     const QString type = ch1 ? s.AltCH1TrigType : s.AltCH2TrigType;
-    const int group = ch1 ? kGroupAltCH1 : kGroupAltCH2;
+    const int group = ch1 ? CtrlGroup::AltCH1Trigger : CtrlGroup::AltCH2Trigger;
     QString& edge = ch1 ? s.AltCH1EdgeLevel : s.AltCH2EdgeLevel;
     QString& pulse = ch1 ? s.AltCH1PulseLevel : s.AltCH2PulseLevel;
     QString& video = ch1 ? s.AltCH1VideoLevel : s.AltCH2VideoLevel;
@@ -101,14 +94,14 @@ void ReadBackAlternation(CtrlSettings& s, bool ch1) {
     else if (type == ValueWord(vwVideo)) level = &video, header = "VIDEO";
     if (level) {
         StoreDivLevel(*level, ":TRIGGER:ALTERNATION:" + header + ":LEVEL?", scale);
-        RewriteNode(group, kAltLevelItem, kLabelLevel, *level);
+        SetCtrlNodeText(group, kAltLevelItem, *level);
     } else if (type == ValueWord(vwSlope)) {
         QString& a = ch1 ? s.AltCH1SlopeLevelA : s.AltCH2SlopeLevelA;
         QString& b = ch1 ? s.AltCH1SlopeLevelB : s.AltCH2SlopeLevelB;
         StoreDivLevel(a, ":TRIGGER:ALTERNATION:SLOPE:LEVELA?", scale);
-        RewriteNode(group, kAltLevelAItem, kLabelLevelA, a);
+        SetCtrlNodeText(group, kAltLevelAItem, a);
         StoreDivLevel(b, ":TRIGGER:ALTERNATION:SLOPE:LEVELB?", scale);
-        RewriteNode(group, kAltLevelBItem, kLabelLevelB, b);
+        SetCtrlNodeText(group, kAltLevelBItem, b);
     }
 }
 
@@ -117,9 +110,9 @@ void ReadBackAlternation(CtrlSettings& s, bool ch1) {
 void RunAutoSet() {
     SendCmd(":AUTO");
     // The transfer window puts the default pointer back when it closes.
-    QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+    SetScreenPointer(PointerHourglass);
     PauseMs(4000);
-    if (EditShow().DownloadAllSettings) EditShow().DownloadAllSettings();
+    CtrlListForm()->cmdDownload_Click();
 }
 
 void RunSetTrigTo50() {

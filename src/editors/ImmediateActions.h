@@ -4,7 +4,7 @@
 // settings mirror and rewrites their tree nodes.
 
 // Sends ":AUTO", shows the hourglass, pauses 4000 ms, then downloads every
-// setting through EditShow().DownloadAllSettings.
+// setting through the controller window's Download.
 void RunAutoSet();
 // Sends ":TRIG%50" and reads source and level back by trigger method.
 void RunSetTrigTo50();

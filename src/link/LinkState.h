@@ -24,8 +24,6 @@ struct LinkStateData {
     QString ScopeModel;
     int ModelEU = 0;
     int BandwidthClass = 0;
-    // The instrument has the 16-channel logic analyser.
-    bool LAPresent = false;
     int SampleCodeMin = 25;
 
     // Bytes of one ":WAVEFORM:DATA?" reply: byte k of the reply in element k + 1.
