@@ -150,7 +150,7 @@ private slots:
 
         // A file of a Chinese Windows system (GB18030) brings its words.
         QByteArray gb = ReadAll(Golden());
-        gb.replace("\"RUN\"", QStringEncoder("GB18030").encode(QString("\"运行\"")));
+        gb.replace("\"RUN\"", QByteArray(QStringEncoder("GB18030").encode(QString("\"运行\""))));
         QVERIFY(WriteBytes(path("gb.rmt"), gb));
         QVERIFY(ReadCtrlFile(path("gb.rmt")));
         QCOMPARE(DSOSettings().RunStop, QString("运行"));
