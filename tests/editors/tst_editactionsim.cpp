@@ -1,5 +1,6 @@
 // Immediate actions and the instrument-dependent edit preparation against
 // the simulated instrument, through the real command layer (USB alias to TCP).
+#include <QTreeWidgetItem>
 #include <QtTest>
 
 #include "LinkFixture.h"
@@ -8,22 +9,34 @@
 #include "common/DSOSettings.h"
 #include "common/Pause.h"
 #include "common/ShellState.h"
+#include "controller/CtrlList.h"
 #include "controller/CtrlState.h"
+#include "controller/CtrlTree.h"
 #include "editors/EditDispatch.h"
 #include "link/Converters.h"
 #include "link/KV2200Cmd.h"
 #include "link/LinkState.h"
 #include "link/Messages.h"
+#include "link/TransferJobs.h"
 #include "link/UsbFunc.h"
 #include "link/Vocabulary.h"
 #include "platform/dialogs/MsgBox.h"
+#include "platform/pointer/ScreenPointer.h"
 
 class EditActionSimTest : public QObject {
     Q_OBJECT
     Simulator sim;
-    QStringList nodeWrites;  // "group,item:text"
-    int downloads = 0;
     int dialogs = 0;
+
+    // The texts of the tree's nodes, for comparing before and after.
+    static QStringList NodeTexts() {
+        QStringList out;
+        for (int g = 0; g < CtrlNodeTableSize; ++g)
+            for (int i = 0; i < CtrlNodeTableSize; ++i)
+                if (QTreeWidgetItem* n = CtrlNode(g, i))
+                    out << QString("%1,%2:%3").arg(g).arg(i).arg(n->text(0));
+        return out;
+    }
 
     void SendSetup(const QString& setup) {
         for (const QString& c : setup.split(';', Qt::SkipEmptyParts)) SendCmd(c);
@@ -42,10 +55,7 @@ private slots:
         sim.SetEnvironment();
         Visa::SetDefaultTimeoutMs(500);
         OpenVisaRM();
-        CtrlTreeUi().SetNodeText = [this](int g, int i, const QString& t) {
-            nodeWrites << QString("%1,%2:%3").arg(g).arg(i).arg(t);
-        };
-        EditShow().DownloadAllSettings = [this] { ++downloads; };
+        CtrlListForm();
         EditShow().ShowCtrlDialog = [this](const EditPrep&, const QString&) { ++dialogs; };
     }
     void init() {
@@ -55,8 +65,7 @@ private slots:
         SendCmd("*RST");
         SetDefaultCtrlSettings();
         CtrlState().CtrlModified = false;
-        nodeWrites.clear();
-        downloads = dialogs = 0;
+        dialogs = 0;
         MsgBoxService::ClearLog();
         SendSetup("");
     }
@@ -140,6 +149,8 @@ private slots:
         auto values = CtrlSettingsValues(DSOSettings());
         for (const QString& pair : mirror.split(';', Qt::SkipEmptyParts))
             *values[names.indexOf(pair.section('=', 0, 0))] = pair.section('=', 1);
+        BuildCtrlTree();
+        QStringList unchanged = NodeTexts();
         QLocale::setDefault(QLocale(QLocale::German));
         PraseCtrlList("KV2200M\\Running Control\\Set Trig to 50%");
         QLocale::setDefault(QLocale::c());
@@ -151,7 +162,15 @@ private slots:
         QCOMPARE(PauseService::Log(), QList<int>(sends, 100));
         for (const QString& f : fields)
             QCOMPARE(f.section('=', 0, 0) + "=" + *values[names.indexOf(f.section('=', 0, 0))], f);
-        QCOMPARE(nodeWrites, nodes);
+        // The rewritten nodes show the new texts; every other node keeps its own.
+        for (const QString& n : nodes) {
+            QTreeWidgetItem* node = CtrlNode(n.section(',', 0, 0).toInt(),
+                                             n.section(',', 1).section(':', 0, 0).toInt());
+            QVERIFY2(node, qPrintable(n));
+            QCOMPARE(node->text(0), n.section(':', 1));
+            unchanged.removeIf([&](const QString& t) { return t.section(':', 0, 0) == n.section(':', 0, 0); });
+        }
+        for (const QString& t : unchanged) QVERIFY2(NodeTexts().contains(t), qPrintable(t));
         QCOMPARE(CtrlState().CtrlModified, false);
         QCOMPARE(dialogs, 0);
     }
@@ -166,27 +185,38 @@ private slots:
     void plainActions() {
         QFETCH(QString, path);
         QFETCH(QString, command);
+        Link().LAPresent = true;
+        BuildCtrlTree();
+        const QStringList nodes = NodeTexts();
         const CtrlSettings before = DSOSettings();
         PraseCtrlList(path);
+        Link().LAPresent = false;
         QueryCmd("*IDN?");
         QCOMPARE(sim.Log(), (QStringList{command, "*IDN?"}));
         QCOMPARE(PauseService::Log(), QList<int>{100});
-        QCOMPARE(CtrlEditKey(), QString(" "));
+        QCOMPARE(CtrlState().CtrlEditKey, QString(" "));
         QVERIFY(DSOSettings() == before);
-        QVERIFY(nodeWrites.isEmpty());
+        QCOMPARE(NodeTexts(), nodes);
         QCOMPARE(CtrlState().CtrlModified, false);
         QCOMPARE(dialogs, 0);
     }
 
+    // Auto Set: the command, the hourglass during the 4 s pause, then the
+    // download of all settings through the transfer window.
     void autoSetThenDownload() {
+        DSOSettings().CH1Invert = ValueWord(vwOn);
+        bool hourglass = false;
+        const auto download = TransferUi().DownloadSettings;
+        TransferUi().DownloadSettings = [&] { hourglass = ScreenPointer() == PointerHourglass; };
         PraseCtrlList("KV2200M\\Running Control\\Auto Set");
+        TransferUi().DownloadSettings = download;
         QueryCmd("*IDN?");
-        QCOMPARE(sim.Log(), (QStringList{":AUTO", "*IDN?"}));
-        QCOMPARE(PauseService::Log(), (QList<int>{100, 4000}));
-        QCOMPARE(downloads, 1);
-        QVERIFY(QGuiApplication::overrideCursor());
-        QCOMPARE(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
-        while (QGuiApplication::overrideCursor()) QGuiApplication::restoreOverrideCursor();
+        QCOMPARE(sim.Log(), (QStringList{":AUTO", ":TRIGGER:STATUS?", "*IDN?"}));
+        QCOMPARE(PauseService::Log().mid(0, 2), (QList<int>{100, 4000}));
+        QVERIFY(hourglass);
+        QCOMPARE(ScreenPointer(), int(PointerDefault));
+        QCOMPARE(DSOSettings().CH1Invert, ValueWord(vwOff));
+        QCOMPARE(CtrlState().CtrlModified, true);
     }
 
     // Time/Div asks the instrument for its format to choose the list; the

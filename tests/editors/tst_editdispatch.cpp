@@ -6,6 +6,8 @@
 #include "TestEnv.h"
 #include "common/DSOSettings.h"
 #include "common/ShellState.h"
+#include "controller/CtrlState.h"
+#include "controller/CtrlTree.h"
 #include "editors/EditDispatch.h"
 #include "link/LinkState.h"
 #include "link/Messages.h"
@@ -81,7 +83,7 @@ private slots:
         MsgBoxService::ClearLog();
         shownDialogs.clear();
         adjustShown = panelShown = 0;
-        CtrlEditKey() = " ";
+        CtrlState().CtrlEditKey = " ";
     }
 
     void parsePath_data() {
@@ -468,6 +470,71 @@ private slots:
         QCOMPARE(PrepareEdit("KV2200M\\Display\\Grid [FULL]").Outcome, EditOutcome::Nothing);
     }
 
+    // Every node of the tree the controller builds, for every trigger method
+    // and alternation type, with and without the analyser, in both
+    // languages: action nodes act, group nodes do nothing, every setting row
+    // edits with its label as caption and its default value preselected.
+    void wholeTree_data() {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<bool>("la");
+        for (int lang : {int(LangEnglish), int(LangChinese)})
+            for (bool la : {false, true})
+                QTest::addRow("%s%s", lang == LangEnglish ? "English" : "Chinese",
+                              la ? ", LA" : "")
+                    << lang << la;
+    }
+    void wholeTree() {
+        QFETCH(int, language);
+        QFETCH(bool, la);
+        UseLanguage(language);
+        Link().LAPresent = la;
+        const int methods[] = {vwEdge, vwPulse, vwVideo, vwSlope, vwAlternative, vwPattern,
+                               vwDuration};
+        const int altTypes[][2] = {{vwEdge, vwVideo}, {vwPulse, vwSlope}};
+        int rows = 0;
+        for (int method : methods) {
+            for (const auto& types : altTypes) {
+                SetDefaultCtrlSettings();
+                CtrlSettings& s = DSOSettings();
+                s.TriggerMethod = ValueWord(method);
+                s.AltCH1TrigType = ValueWord(types[0]);
+                s.AltCH2TrigType = ValueWord(types[1]);
+                s.AcquireType = ValueWord(vwAverage);
+                const CtrlTreeModel tree = BuildCtrlTreeModel(s, la);
+                for (int i = 0; i < int(tree.nodes.size()); ++i) {
+                    const CtrlNodeData& n = tree.nodes[i];
+                    const QString path = tree.Path(i);
+                    const EditPrep e = PrepareEdit(path);
+                    if (n.label == ControllerLabel(lbVirtualPanel) && n.parent == 0) {
+                        QCOMPARE(e.Outcome, EditOutcome::VirtualPanel);
+                    } else if (n.image == imgAction || (n.group == CtrlGroup::Display &&
+                                                        n.item == 4)) {
+                        QVERIFY2(e.Outcome == EditOutcome::ImmediateAction, qPrintable(path));
+                    } else if (!n.hasValue) {
+                        QVERIFY2(e.Outcome == EditOutcome::Nothing, qPrintable(path));
+                    } else {
+                        ++rows;
+                        QVERIFY2(e.Outcome != EditOutcome::Nothing &&
+                                     e.Outcome != EditOutcome::ImmediateAction,
+                                 qPrintable(path));
+                        QCOMPARE(e.FrameCaption, n.label);
+                        QCOMPARE(e.Key == " ", e.Outcome == EditOutcome::AdjustEdit);
+                        // Time/Div needs the instrument's format; PATTERN and
+                        // DURATION are offered only with the analyser.
+                        const bool unlisted =
+                            n.label == ControllerLabel(lbTimeDiv) ||
+                            (n.label == ControllerLabel(lbMethod) && !la &&
+                             (method == vwPattern || method == vwDuration));
+                        if (e.Outcome == EditOutcome::ChoiceEdit && !unlisted)
+                            QVERIFY2(e.Selected >= 0 && e.Choices[e.Selected] == n.value,
+                                     qPrintable(path));
+                    }
+                }
+            }
+        }
+        QVERIFY(rows > 100);
+    }
+
     void probeWithModelAboveOne() {
         Link().ModelEU = 2;
         QCOMPARE(PrepareEdit("KV2200M\\CH1\\Probe [2X]").Choices,
@@ -477,14 +544,16 @@ private slots:
     // PraseCtrlList shows the dialog with the key set, the adjust dialog
     // without a key, a message for the query-only item and the panel.
     void praseShowsAndEnds() {
-        PraseCtrlList("KV2200M\\CH1\\BW Limit [OFF]");
+        CtrlState().SelectedNodePath = "KV2200M\\CH1\\BW Limit [OFF]";
+        PraseCtrlList(CtrlState().SelectedNodePath);
+        QCOMPARE(CtrlState().SelectedNodePath, QString());
         QCOMPARE(shownDialogs.size(), 1);
         QCOMPARE(shownDialogs[0].Key, QString("CH1BW Limit"));
-        QCOMPARE(CtrlEditKey(), QString("CH1BW Limit"));
+        QCOMPARE(CtrlState().CtrlEditKey, QString("CH1BW Limit"));
 
         PraseCtrlList("KV2200M\\CH2\\Volt/Div [2.00V]");
         QCOMPARE(adjustShown, 1);
-        QCOMPARE(CtrlEditKey(), QString(" "));
+        QCOMPARE(CtrlState().CtrlEditKey, QString(" "));
 
         PraseCtrlList("KV2200M\\Time Base\\Memory Size [4000]");
         PraseCtrlList("KV2200M\\Virtual Panel");
@@ -498,15 +567,18 @@ private slots:
 
     void refusedDuringTransfer() {
         Transfer().TransferBusy = true;
-        CtrlEditKey() = "TriggerMode";
+        CtrlState().CtrlEditKey = "TriggerMode";
         for (const QString path : {"KV2200M\\CH1\\BW Limit [OFF]", "KV2200M\\Display\\Clear",
-                                   "KV2200M\\Virtual Panel"})
-            PraseCtrlList(path);
+                                   "KV2200M\\Virtual Panel"}) {
+            CtrlState().SelectedNodePath = path;
+            PraseCtrlList(CtrlState().SelectedNodePath);
+            QCOMPARE(CtrlState().SelectedNodePath, path);
+        }
         QCOMPARE(shownDialogs.size(), 0);
         const auto log = MsgBoxService::Log();
         QCOMPARE(log.size(), 3);
         QCOMPARE(log[0].text, QString("A transfer is running. Please wait until it has finished!"));
-        QCOMPARE(CtrlEditKey(), QString("TriggerMode"));
+        QCOMPARE(CtrlState().CtrlEditKey, QString("TriggerMode"));
     }
 };
 
