@@ -6,11 +6,9 @@
 #include "link/Formatters.h"
 #include "link/KV2200Cmd.h"
 #include "link/LinkState.h"
-#include "link/Messages.h"
 #include "link/ReplyParse.h"
 #include "link/ScaleSteps.h"
 #include "link/Vocabulary.h"
-#include "platform/dialogs/MsgBox.h"
 
 namespace {
 enum { lVoltDiv = 8, lOffset = 9 };
@@ -65,15 +63,10 @@ AdjustEnd ApplyAdjust(const QString& shown, int mode) {
     PauseMs(200);
     offset = FormatVolt(TrimReply(QueryCmd(c + ":OFFSET?")));
 
-    if (wasConnected && !Link().IsConnected) {
-        MsgBox(MessageTable().MsgConnectFirst, vbExclamation);
-        return AdjustEnd::LinkLost;
-    }
+    if (LinkLostDuringApply(wasConnected)) return AdjustEnd::LinkLost;
     DSOSettings() = s;
-    if (EditTree().SetNodeText) {
-        EditTree().SetNodeText(g, 3, ControllerLabel(lVoltDiv) + " [" + scale + "]");
-        EditTree().SetNodeText(g, 4, ControllerLabel(lOffset) + " [" + offset + "]");
-    }
+    WriteCtrlNodeText(g, 3, ControllerLabel(lVoltDiv) + " [" + scale + "]");
+    WriteCtrlNodeText(g, 4, ControllerLabel(lOffset) + " [" + offset + "]");
     CtrlState().CtrlModified = true;
     return AdjustEnd::Applied;
 }

@@ -4,9 +4,12 @@
 #include "editors/CtrlApply.h"
 
 #include <QLocale>
+#include <QTreeWidget>
+#include <cmath>
 
 #include "common/Pause.h"
 #include "controller/CtrlState.h"
+#include "controller/CtrlTree.h"
 #include "editors/ApplyCore.h"
 #include "link/Converters.h"
 #include "link/KV2200Cmd.h"
@@ -16,9 +19,14 @@
 #include "link/Vocabulary.h"
 #include "platform/dialogs/MsgBox.h"
 
-EditTreeSink& EditTree() {
-    static EditTreeSink sink;
-    return sink;
+void WriteCtrlNodeText(int group, int item, const QString& text) {
+    if (QTreeWidgetItem* n = CtrlNode(group, item)) n->setText(0, text);
+}
+
+bool LinkLostDuringApply(bool wasConnected) {
+    if (!wasConnected || Link().IsConnected) return false;
+    MsgBox(MessageTable().MsgConnectFirst, vbExclamation);
+    return true;
 }
 
 Applier::Applier(const CtrlDialogValues& values) : v(values), s(DSOSettings()) {}
@@ -37,14 +45,19 @@ void Applier::select(int group, int item) {
     ops << CtrlTreeOp{CtrlTreeOp::Select, group, item, QString()};
 }
 
-bool Applier::number(double& x, float limit) {
+bool ReadTypedNumber(const QString& text, double& x) {
     bool ok = false;
-    const double value = QLocale().toDouble(v.InputText.trimmed(), &ok);
-    if (!ok) {
+    const double value = QLocale().toDouble(text.trimmed(), &ok);
+    if (!ok || !std::isfinite(value)) {
         MsgBox(MessageTable().MsgNumberOnly, vbExclamation);
         return false;
     }
     x = value;
+    return true;
+}
+
+bool Applier::number(double& x, float limit) {
+    if (!ReadTypedNumber(v.InputText, x)) return false;
     // The limit is compared in single precision; a value beyond the single
     // range counts as beyond the limit.
     const float single = static_cast<float>(x);
@@ -78,9 +91,11 @@ ApplyEnd Applier::run(const Row& row) {
         }
         if (row.storeChoice && row.sendFirst) store(value);
     } else {
-        sendSelect();
+        // A value that is not a number is refused before anything of the
+        // branch goes out, the channel selection included.
         double x = 0;
         if (!number(x, row.limit)) return ApplyEnd::NumberRefused;
+        sendSelect();
         if (row.storeNumber) store(row.storeNumber(x));
         SendCmd(header + row.numArg(x));
         if (row.pause) PauseMs(row.pause);
@@ -134,14 +149,14 @@ const std::vector<Row>& chain() {
 
 void commit(const Applier& a) {
     DSOSettings() = a.s;
-    const EditTreeSink& sink = EditTree();
     for (const CtrlTreeOp& op : a.ops) {
-        if (op.kind == CtrlTreeOp::Text && sink.SetNodeText)
-            sink.SetNodeText(op.group, op.item, op.text);
-        else if (op.kind == CtrlTreeOp::Rebuild && sink.Rebuild)
-            sink.Rebuild();
-        else if (op.kind == CtrlTreeOp::Select && sink.SelectNode)
-            sink.SelectNode(op.group, op.item);
+        if (op.kind == CtrlTreeOp::Text) {
+            WriteCtrlNodeText(op.group, op.item, op.text);
+        } else if (op.kind == CtrlTreeOp::Rebuild) {
+            RebuildCtrlTree();
+        } else if (QTreeWidgetItem* n = CtrlNode(op.group, op.item)) {
+            if (QTreeWidget* tree = CtrlTreeWidget()) tree->setCurrentItem(n);
+        }
     }
 }
 
@@ -165,10 +180,7 @@ ApplyEnd ApplyCtrlEdit(const CtrlDialogValues& values) {
         break;
     }
     if (end != ApplyEnd::Applied) return end;
-    if (wasConnected && !Link().IsConnected) {
-        MsgBox(MessageTable().MsgConnectFirst, vbExclamation);
-        return ApplyEnd::LinkLost;
-    }
+    if (LinkLostDuringApply(wasConnected)) return ApplyEnd::LinkLost;
     commit(a);
     CtrlState().CtrlModified = true;
     return ApplyEnd::Applied;

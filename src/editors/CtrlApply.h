@@ -9,7 +9,6 @@
 // the link stayed up through the whole apply.
 #include <QList>
 #include <QString>
-#include <functional>
 
 #include "common/DSOSettings.h"
 
@@ -38,14 +37,15 @@ struct CtrlTreeOp {
     QString text;
 };
 
-// Where committed tree writes go. Set by the controller window; unset members
-// do nothing (a node the tree does not hold is simply not written).
-struct EditTreeSink {
-    std::function<void(int group, int item, const QString& text)> SetNodeText;
-    std::function<void()> Rebuild;  // keep expansion, build from the mirror, restore
-    std::function<void(int group, int item)> SelectNode;
-};
-EditTreeSink& EditTree();
+// A number typed by the user, read by the locale's rules. A text that is not
+// a finite number shows "Enter number only!" and gives false.
+bool ReadTypedNumber(const QString& text, double& x);
+// Rewrites the node's text in the current tree; a position the tree does
+// not hold is skipped.
+void WriteCtrlNodeText(int group, int item, const QString& text);
+// Shows the "connect first" message when the link was up at the start of an
+// apply and is down now; true then (nothing may be committed).
+bool LinkLostDuringApply(bool wasConnected);
 
 // Read-backs the dialog offers (they write the given mirror; the callers
 // rewrite or rebuild the tree).

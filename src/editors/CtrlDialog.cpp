@@ -121,14 +121,9 @@ void CtrlDialog::cmdOK_Click() {
 
 void CtrlDialog::cmdEnter_Click(int index) {
     if (index < 0 || index >= UnitButtonCount) return;
-    bool ok = false;
-    const QLocale locale;
-    const double x = locale.toDouble(inputTxt->text().trimmed(), &ok);
-    if (!ok) {
-        MsgBox(MessageTable().MsgNumberOnly, vbExclamation);
-        return;
-    }
-    inputTxt->setText(locale.toString(x * kUnitFactor[index], 'g', 15));
+    double x = 0;
+    if (!ReadTypedNumber(inputTxt->text(), x)) return;
+    inputTxt->setText(QLocale().toString(x * kUnitFactor[index], 'g', 15));
     cmdOK_Click();
 }
 

@@ -4,6 +4,8 @@
 // its pauses, the mirror, the node text and the modified flag.
 #include <QtTest>
 
+#include <QTreeWidget>
+
 #include "LinkFixture.h"
 #include "Simulator.h"
 #include "TestEnv.h"
@@ -11,6 +13,7 @@
 #include "common/Pause.h"
 #include "common/ShellState.h"
 #include "controller/CtrlState.h"
+#include "controller/CtrlTree.h"
 #include "editors/AdjustLogic.h"
 #include "editors/CtrlApply.h"
 #include "link/KV2200Cmd.h"
@@ -41,6 +44,14 @@ QString* field(CtrlSettings& s, const QString& name) {
     return i < 0 ? nullptr : values[size_t(i)];
 }
 
+QTreeWidgetItem* node(const QString& at) {
+    return CtrlNode(at.section(',', 0, 0).toInt(), at.section(',', 1).toInt());
+}
+QString nodeText_(const QString& at) {
+    const QTreeWidgetItem* n = node(at);
+    return n ? n->text(0) : QString("(no node)");
+}
+
 void useLanguage(int language) {
     Shell().UILanguage = language;
     LoadMessages(language);
@@ -52,9 +63,6 @@ void useLanguage(int language) {
 class CtrlApplyTest : public QObject {
     Q_OBJECT
     Simulator sim;
-    QMap<QPair<int, int>, QString> nodes;
-    int rebuilds = 0;
-    QPair<int, int> selected;
 
 private slots:
     void initTestCase() {
@@ -63,9 +71,7 @@ private slots:
         sim.SetEnvironment();
         Visa::SetDefaultTimeoutMs(500);
         OpenVisaRM();
-        EditTree().SetNodeText = [this](int g, int i, const QString& t) { nodes[{g, i}] = t; };
-        EditTree().Rebuild = [this] { ++rebuilds; };
-        EditTree().SelectNode = [this](int g, int i) { selected = {g, i}; };
+        Link().LAPresent = true;  // the tree holds its LA group
     }
     void init() {
         useLanguage(LangEnglish);
@@ -77,14 +83,10 @@ private slots:
         sim.ClearLog();
         PauseService::ClearLog();
         MsgBoxService::ClearLog();
-        nodes.clear();
-        rebuilds = 0;
-        selected = {};
         CtrlState().CtrlModified = false;
     }
     void cleanup() { QLocale::setDefault(QLocale::c()); }
     void cleanupTestCase() {
-        EditTree() = EditTreeSink();
         CloseVisaRM();
         sim.Stop();
     }
@@ -105,64 +107,64 @@ private slots:
         QTest::addColumn<QString>("nodeText");
         QTest::addColumn<QString>("simKey");    // instrument setting and its answer
         QTest::addColumn<QString>("simValue");
-        QTest::addColumn<int>("rebuilt");
+        QTest::addColumn<QString>("rebuilt");   // "group,item=text" of a row the rebuild adds
 
         const QString en = "";
         // Channels.
         QTest::newRow("CH1 offset") << 1 << en << "" << "{l:6}{l:9}" << "" << "0.5" << ""
             << QStringList{":CHANNEL1:OFFSET 0.5", ":CHANNEL1:OFFSET?"} << QList<int>{100, 200}
             << "CH1Offset" << "500mV" << "2,4" << "Offset [500mV]"
-            << ":CHANNEL1:OFFSET" << "5.000e-01" << 0;
+            << ":CHANNEL1:OFFSET" << "5.000e-01" << QString();
         QTest::newRow("CH2 offset, decimal comma") << -1 << en << "" << "{l:7}{l:9}" << ""
             << "-0,25" << ""
             << QStringList{":CHANNEL2:OFFSET -0.25", ":CHANNEL2:OFFSET?"} << QList<int>{100, 200}
             << "CH2Offset" << "-250mV" << "3,4" << "Offset [-250mV]"
-            << ":CHANNEL2:OFFSET" << "-2.500e-01" << 0;
+            << ":CHANNEL2:OFFSET" << "-2.500e-01" << QString();
         QTest::newRow("CH1 probe") << 1 << en << "" << "{l:6}{l:12}" << "10X" << "" << ""
             << QStringList{":CHANNEL1:PROBE 10", ":CHANNEL1:SCALE?", ":CHANNEL1:OFFSET?"}
             << QList<int>{100, 200} << "CH1Probe" << "10X" << "2,7" << "Probe [10X]"
-            << ":CHANNEL1:PROBE" << "10X" << 0;
+            << ":CHANNEL1:PROBE" << "10X" << QString();
         QTest::newRow("CH2 display, Chinese") << 0 << en << "" << "{l:7}{l:5}" << "{w:3}" << ""
             << "" << QStringList{":CHANNEL2:DISPLAY OFF", ":CHANNEL2:DISPLAY?"}
             << QList<int>{100} << "CH2Display" << "{w:3}" << "3,2" << "{l:5} [{w:3}]"
-            << ":CHANNEL2:DISPLAY" << "OFF" << 0;
+            << ":CHANNEL2:DISPLAY" << "OFF" << QString();
         QTest::newRow("run state") << 1 << en << "" << "{l:1}" << "STOP" << "" << ""
             << QStringList{":STOP", ":TIMEBASE:FORMAT?"} << QList<int>{100} << "RunStop"
-            << "STOP" << "1,2" << "Run|Stop [STOP]" << ":TRIGGER:STATUS" << "STOP" << 0;
+            << "STOP" << "1,2" << "Run|Stop [STOP]" << ":TRIGGER:STATUS" << "STOP" << QString();
         // Logic analyser.
         QTest::newRow("LA threshold user") << 1 << en << "" << "{l:14}{l:17}" << "USER" << "1.4"
             << "" << QStringList{":LA:THRESHOLD 1.4V", ":LA:THRESHOLD?"} << QList<int>{100, 100}
             << "LAThreshold" << "1.40V" << "4,11" << "Threshold [1.40V]"
-            << ":LA:THRESHOLD" << "User 1.400e+00" << 0;
+            << ":LA:THRESHOLD" << "User 1.400e+00" << QString();
         QTest::newRow("LA display D3") << 1 << "LAChannelDisplay(1)=ON" << "" << "{l:14}{l:5}"
             << "ON" << "" << "KV2200M\\LA\\Display\\D3 [OFF]"
             << QStringList{":DIGITAL3:TURN ON", ":LA:DISPLAY ON"} << QList<int>{100, 100}
-            << "LAChannelDisplay(13)" << "ON" << "9,17" << "D3 [ON]" << ":LA:DISPLAY" << "ON" << 0;
+            << "LAChannelDisplay(13)" << "ON" << "9,17" << "D3 [ON]" << ":LA:DISPLAY" << "ON" << QString();
         QTest::newRow("LA position D15") << 1 << en << "" << "{l:14}{l:15}" << "7" << ""
             << "KV2200M\\LA\\Position\\D15 [0]" << QStringList{":DIGITAL15:POSITION 7"}
             << QList<int>{100} << "LAChannelPosition(1)" << "7" << "10,5" << "D15 [7]"
-            << "" << "" << 0;
+            << "" << "" << QString();
         // Time base.
         QTest::newRow("delay") << 1 << en << "" << "{l:18}{l:20}" << "" << "0.0005" << ""
             << QStringList{":TIMEBASE:OFFSET 0.5MS", ":TIMEBASE:OFFSET?"} << QList<int>{100, 100}
             << "TimeBaseOffset" << "500.00us" << "5,16" << "Delay [500.00us]"
-            << ":TIMEBASE:OFFSET" << "5.000e-04" << 0;
+            << ":TIMEBASE:OFFSET" << "5.000e-04" << QString();
         QTest::newRow("time/div") << 1 << en << "" << "{l:18}{l:19}" << "10.00us" << "" << ""
             << QStringList{":TIMEBASE:SCALE 10.00US", ":TIMEBASE:SCALE?", ":TIMEBASE:OFFSET?"}
             << QList<int>{100} << "TimeBaseScale" << "10.00us" << "5,15" << "Time/Div [10.00us]"
-            << ":TIMEBASE:SCALE" << "1.000e-05" << 0;
+            << ":TIMEBASE:SCALE" << "1.000e-05" << QString();
         QTest::newRow("format roll") << 1 << en << "" << "{l:18}{l:23}" << "Roll" << "" << ""
             << QStringList{":TIMEBASE:FORMAT SCANNING", ":TIMEBASE:FORMAT?", ":TIMEBASE:SCALE?",
                            ":TIMEBASE:OFFSET?"}
             << QList<int>{100, 100} << "TimeBaseFormat" << "Roll" << "5,18" << "Format [Roll]"
-            << ":TIMEBASE:FORMAT" << "SCANNING" << 0;
-        QTest::newRow("alternation CH2 time/div") << 1 << en << "" << "{l:18}{l:7}{l:19}"
+            << ":TIMEBASE:FORMAT" << "SCANNING" << QString();
+        QTest::newRow("alternation CH2 time/div") << 1 << "TriggerMethod=ALTERNATIVE" << "" << "{l:18}{l:7}{l:19}"
             << "10.00us" << "" << ""
             << QStringList{":TRIGGER:ALTERNATION:SOURCE CHANNEL2",
                            ":TRIGGER:ALTERNATION:TIMESCALE 10.00US",
                            ":TRIGGER:ALTERNATION:TIMESCALE?"}
             << QList<int>{100, 50, 100, 50} << "AltCH2TimeBaseScale" << "10.00us" << "14,15"
-            << "Time/Div [10.00us]" << ":TRIGGER:ALTERNATION:TIMESCALE" << "1.000e-05" << 0;
+            << "Time/Div [10.00us]" << ":TRIGGER:ALTERNATION:TIMESCALE" << "1.000e-05" << QString();
         // Trigger method and common settings.
         QTest::newRow("method PULSE") << 1 << en << "" << "{l:24}{l:25}" << "PULSE" << "" << ""
             << QStringList{":TRIGGER:MODE PULSE", ":TRIGGER:PULSE:SOURCE?", ":CHANNEL1:SCALE?",
@@ -171,68 +173,68 @@ private slots:
                            ":TRIGGER:PULSE:LEVEL?", ":TRIGGER:PULSE:SENSITIVITY?",
                            ":TRIGGER:HOLDOFF?"}
             << QList<int>{100} << "TriggerPulseWidth" << "1.00us" << "6,2" << "Method [PULSE]"
-            << ":TRIGGER:MODE" << "PULSE" << 1;
+            << ":TRIGGER:MODE" << "PULSE" << "6,5=Pulse width [1.00us]";
         QTest::newRow("EDGE mode") << 1 << en << "" << "{l:24}{l:28}" << "NORMAL" << "" << ""
             << QStringList{":TRIGGER:EDGE:SWEEP NORMAL"} << QList<int>{100} << "TriggerEdgeSweep"
-            << "NORMAL" << "6,5" << "Mode [NORMAL]" << ":TRIGGER:EDGE:SWEEP" << "NORMAL" << 0;
+            << "NORMAL" << "6,5" << "Mode [NORMAL]" << ":TRIGGER:EDGE:SWEEP" << "NORMAL" << QString();
         QTest::newRow("EDGE level, source EXT") << 1 << en << ":TRIGGER:EDGE:SOURCE EXT"
             << "{l:24}{l:66}" << "1.50div" << "" << ""
             << QStringList{":TRIGGER:EDGE:SOURCE?", ":TRIGGER:EDGE:LEVEL .3"} << QList<int>{100}
             << "TriggerEdgeLevel" << "1.50div" << "6,7" << "Level [1.50div]"
-            << ":TRIGGER:EDGE:LEVEL" << "3.000e-01" << 0;
+            << ":TRIGGER:EDGE:LEVEL" << "3.000e-01" << QString();
         QTest::newRow("SLOPE holdoff") << 1 << "TriggerMethod=SLOPE" << "" << "{l:24}{l:21}" << ""
             << "0.0005" << "" << QStringList{":TRIGGER:HOLDOFF 0.5MS", ":TRIGGER:HOLDOFF?"}
             << QList<int>{100, 100} << "TriggerHoldoff" << "500us" << "6,12"
-            << "Holdoff [500us]" << ":TRIGGER:HOLDOFF" << "5.000e-04" << 0;
+            << "Holdoff [500us]" << ":TRIGGER:HOLDOFF" << "5.000e-04" << QString();
         QTest::newRow("PULSE width") << 1 << "TriggerMethod=PULSE" << "" << "{l:24}{l:34}" << ""
             << "0.000001" << "" << QStringList{":TRIGGER:PULSE:WIDTH 1.0US", ":TRIGGER:PULSE:WIDTH?"}
             << QList<int>{100} << "TriggerPulseWidth" << "1.00us" << "6,5"
-            << "Pulse width [1.00us]" << ":TRIGGER:PULSE:WIDTH" << "1.000e-06" << 0;
+            << "Pulse width [1.00us]" << ":TRIGGER:PULSE:WIDTH" << "1.000e-06" << QString();
         QTest::newRow("VIDEO standard") << 1 << "TriggerMethod=VIDEO" << "" << "{l:24}{l:32}"
             << "PAL/SECAM" << "" << ""
             << QStringList{":TRIGGER:VIDEO:STANDARD PALSECAM", ":TRIGGER:VIDEO:LINE?"}
             << QList<int>{100, 100} << "TriggerVideoStandard" << "PAL/SECAM" << "6,7"
-            << "Video Standard [PAL/SECAM]" << ":TRIGGER:VIDEO:STANDARD" << "PAL/SECAM" << 0;
+            << "Video Standard [PAL/SECAM]" << ":TRIGGER:VIDEO:STANDARD" << "PAL/SECAM" << QString();
         QTest::newRow("SLOPE level A") << 1 << "TriggerMethod=SLOPE" << "" << "{l:24}{l:67}"
             << "0.20div" << "" << ""
             << QStringList{":TRIGGER:SLOPE:SOURCE?", ":CHANNEL1:SCALE?", ":CHANNEL1:OFFSET?",
                            ":TRIGGER:SLOPE:LEVELA -1.3"}
             << QList<int>{100} << "TriggerSlopeLevelA" << "0.20div" << "6,9" << "LevelA [0.20div]"
-            << ":TRIGGER:SLOPE:LEVELA" << "-1.300e+00" << 0;
+            << ":TRIGGER:SLOPE:LEVELA" << "-1.300e+00" << QString();
         QTest::newRow("PATTERN mode") << 1 << "TriggerMethod=PATTERN" << "" << "{l:24}{l:28}"
             << "SINGLE" << "" << "" << QStringList{":TRIGGER:PATTERN:SWEEP SINGLE"}
             << QList<int>{100} << "TriggerPatternSweep" << "SINGLE" << "6,22" << "Mode [SINGLE]"
-            << ":TRIGGER:PATTERN:SWEEP" << "SINGLE" << 0;
+            << ":TRIGGER:PATTERN:SWEEP" << "SINGLE" << QString();
         QTest::newRow("DURATION time") << 1 << "TriggerMethod=DURATION" << "" << "{l:24}{l:65}"
             << "" << "0.002" << "" << QStringList{":TRIGGER:DURATION:TIME 0.002S",
                                                   ":TRIGGER:DURATION:TIME?"}
             << QList<int>{100, 100} << "TriggerDurationTime" << "2.00ms" << "6,23"
-            << "Duration time [2.00ms]" << ":TRIGGER:DURATION:TIME" << "2.000e-03" << 0;
+            << "Duration time [2.00ms]" << ":TRIGGER:DURATION:TIME" << "2.000e-03" << QString();
         // Code bits.
         QTest::newRow("pattern D3 low") << 1 << "TriggerMethod=PATTERN" << "" << "{l:24}{l:39}{l:57}"
             << "L" << "" << "" << QStringList{":TRIGGER:PATTERN:PATTERN 65527,65535"}
             << QList<int>{100} << "TriggerPatternCode(13)" << "L" << "21,17" << "D3 [L]"
-            << ":TRIGGER:PATTERN:PATTERN" << "65527,65535,None" << 0;
+            << ":TRIGGER:PATTERN:PATTERN" << "65527,65535,None" << QString();
         QTest::newRow("duration D0 X, Chinese") << 0 << "TriggerMethod={w:11}" << ""
             << "{l:24}{l:39}{l:60}" << "X" << "" << ""
             << QStringList{":TRIGGER:DURATION:PATTERN 65534,65534"} << QList<int>{100}
             << "TriggerDurationCode(16)" << "X" << "21,20" << "D0 [X]"
-            << ":TRIGGER:DURATION:PATTERN" << "65534,65534,None" << 0;
+            << ":TRIGGER:DURATION:PATTERN" << "65534,65534,None" << QString();
         // Alternation.
-        QTest::newRow("alternation CH1 holdoff") << 1 << "AltCH1TrigType=EDGE" << ""
+        QTest::newRow("alternation CH1 holdoff") << 1 << "TriggerMethod=ALTERNATIVE;AltCH1TrigType=EDGE" << ""
             << "{l:24}{l:6}{l:21}" << "" << "0.000002" << ""
             << QStringList{":TRIGGER:ALTERNATION:SOURCE CHANNEL1",
                            ":TRIGGER:ALTERNATION:EDGE:HOLDOFF 0.002MS",
                            ":TRIGGER:ALTERNATION:EDGE:HOLDOFF?"}
             << QList<int>{100, 50, 100, 50} << "AltCH1EdgeHoldoff" << "2.00us" << "19,21"
-            << "Holdoff [2.00us]" << ":TRIGGER:ALTERNATION:EDGE:HOLDOFF" << "2.000e-06" << 0;
-        QTest::newRow("alternation CH2 slope coupling") << 1 << "AltCH2TrigType=SLOPE" << ""
+            << "Holdoff [2.00us]" << ":TRIGGER:ALTERNATION:EDGE:HOLDOFF" << "2.000e-06" << QString();
+        QTest::newRow("alternation CH2 slope coupling") << 1 << "TriggerMethod=ALTERNATIVE;AltCH2TrigType=SLOPE" << ""
             << "{l:24}{l:7}{l:10}" << "HF" << "" << ""
             << QStringList{":TRIGGER:ALTERNATION:SOURCE CHANNEL2",
                            ":TRIGGER:ALTERNATION:SLOPE:COUPLING HF"}
             << QList<int>{100, 100, 100} << "AltCH2SlopeCoupling" << "HF" << "20,16"
-            << "Coupling [HF]" << ":TRIGGER:ALTERNATION:SLOPE:COUPLING" << "HF" << 0;
-        QTest::newRow("alternation CH2 trig type") << 1 << "AltCH2TrigType=EDGE" << ""
+            << "Coupling [HF]" << ":TRIGGER:ALTERNATION:SLOPE:COUPLING" << "HF" << QString();
+        QTest::newRow("alternation CH2 trig type") << 1 << "TriggerMethod=ALTERNATIVE;AltCH2TrigType=EDGE" << ""
             << "{l:24}{l:7}{l:38}" << "PULSE" << "" << ""
             << QStringList{":CHANNEL2:SCALE?", ":TRIGGER:ALTERNATION:SOURCE CHANNEL2",
                            ":TRIGGER:ALTERNATION:PULSE:MODE?", ":TRIGGER:ALTERNATION:PULSE:TIME?",
@@ -242,28 +244,30 @@ private slots:
                            ":TRIGGER:ALTERNATION:PULSE:SENSITIVITY?",
                            ":TRIGGER:ALTERNATION:TYPE PULSE"}
             << QList<int>{100, 100} << "AltCH2PulseHoldoff" << "500ns" << "20,5"
-            << "Trig type [PULSE]" << ":TRIGGER:ALTERNATION:TYPE" << "PULSE" << 1;
+            << "Trig type [PULSE]" << ":TRIGGER:ALTERNATION:TYPE" << "PULSE"
+            << "20,8=Pulse width [1.00us]";
         // Acquire and display.
         QTest::newRow("sampling mode") << 1 << en << "" << "{l:70}{l:71}" << "EQUAL_TIME" << ""
             << "" << QStringList{":ACQUIRE:MODE ETIME", ":ACQUIRE:MODE?"} << QList<int>{100, 50}
             << "AcquireSampling" << "EQUAL_TIME" << "7,3" << "Sampling Mode [EQUAL_TIME]"
-            << ":ACQUIRE:MODE" << "EQUAL_TIME" << 0;
+            << ":ACQUIRE:MODE" << "EQUAL_TIME" << QString();
         QTest::newRow("acquisition") << 1 << en << "" << "{l:70}{l:73}" << "AVERAGE" << "" << ""
             << QStringList{":ACQUIRE:TYPE AVERAGE"} << QList<int>{100} << "AcquireType"
-            << "AVERAGE" << "7,2" << "Acquisition [AVERAGE]" << ":ACQUIRE:TYPE" << "AVERAGE" << 1;
+            << "AVERAGE" << "7,2" << "Acquisition [AVERAGE]" << ":ACQUIRE:TYPE" << "AVERAGE"
+            << "7,5=Averages [16]";
         QTest::newRow("display type, Chinese") << 0 << en << "" << "{l:77}{l:78}" << "{w:51}" << ""
             << "" << QStringList{":DISPLAY:TYPE DOTS", ":DISPLAY:TYPE?"} << QList<int>{100}
             << "DisplayType" << "{w:51}" << "8,2" << "{l:78} [{w:51}]" << ":DISPLAY:TYPE"
-            << "DOTS" << 0;
+            << "DOTS" << QString();
         QTest::newRow("grid") << 1 << en << "" << "{l:77}{l:80}" << "NONE" << "" << ""
             << QStringList{":DISPLAY:GRID NONE"} << QList<int>{100} << "DisplayGrid" << "NONE"
-            << "8,5" << "Grid [NONE]" << ":DISPLAY:GRID" << "NONE" << 0;
+            << "8,5" << "Grid [NONE]" << ":DISPLAY:GRID" << "NONE" << QString();
         // Coarse/fine OK (no presence check).
         QTest::newRow("coarse/fine CH2") << 1 << "CH2Probe=100X" << "" << "adjust2" << ""
             << "5.00V" << "" << QStringList{":CHANNEL2:PROBE 100", ":CHANNEL2:SCALE 5",
                                            ":CHANNEL2:OFFSET?"}
             << QList<int>{100, 100, 200} << "CH2Scale" << "5.00V" << "3,3" << "Volt/Div [5.00V]"
-            << ":CHANNEL2:SCALE" << "5.000e+00" << 0;
+            << ":CHANNEL2:SCALE" << "5.000e+00" << QString();
     }
     void applyRow() {
         QFETCH(int, language);
@@ -281,7 +285,7 @@ private slots:
         QFETCH(QString, nodeText);
         QFETCH(QString, simKey);
         QFETCH(QString, simValue);
-        QFETCH(int, rebuilt);
+        QFETCH(QString, rebuilt);
 
         // -1: English texts, a German user typing with a decimal comma.
         useLanguage(language < 0 ? LangEnglish : language);
@@ -292,6 +296,7 @@ private slots:
             QVERIFY2(f, qPrintable(a));
             *f = a.section('=', 1);
         }
+        BuildCtrlTree();
         for (const QString& c : simSetup.split(';', Qt::SkipEmptyParts)) SendCmd(c);
         QueryCmd("*IDN?");
         sim.ClearLog();
@@ -312,10 +317,13 @@ private slots:
         QString* f = field(DSOSettings(), fieldName);
         QVERIFY(f);
         QCOMPARE(*f, words(fieldValue));
-        const QPair<int, int> at{nodeAt.section(',', 0, 0).toInt(), nodeAt.section(',', 1).toInt()};
-        QCOMPARE(nodes.value(at), words(nodeText));
+        QCOMPARE(nodeText_(nodeAt), words(nodeText));
         QVERIFY(CtrlState().CtrlModified);
-        QCOMPARE(rebuilds, rebuilt);
+        if (!rebuilt.isEmpty()) {
+            // The tree was rebuilt in its new shape, the edited row selected.
+            QCOMPARE(nodeText_(rebuilt.section('=', 0, 0)), rebuilt.section('=', 1));
+            QCOMPARE(CtrlTreeWidget()->currentItem(), node(nodeAt));
+        }
         if (!simKey.isEmpty()) QCOMPARE(sim.Get(simKey), simValue);
     }
 };
