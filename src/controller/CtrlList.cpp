@@ -16,6 +16,7 @@
 #include "controller/CtrlDocument.h"
 #include "controller/CtrlState.h"
 #include "controller/CtrlTree.h"
+#include "controller/SettingsTransfer.h"
 #include "link/KV2200Cmd.h"
 #include "link/LinkState.h"
 #include "link/Messages.h"
@@ -126,6 +127,9 @@ frmCtrlList::frmCtrlList(QWidget* parent) : QWidget(parent) {
     lay->addWidget(CtrlTreeView, 1);
 
     FormInstance() = this;
+    // Upload and download of all settings run as jobs 22 and 23.
+    InstallSettingsTransferJobs();
+    SettingsTransferUi().BuildCtrlTree = [] { BuildCtrlTree(); };
     Form_Load();
 }
 

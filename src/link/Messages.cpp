@@ -44,6 +44,12 @@ const Entry kEntries[] = {
      "正在传输数据，请等待传输结束！"},
     {&MessageTableData::MsgPanelNotAvailable, "The virtual panel is not available in this version!",
      "本版本尚未提供虚拟面板！"},
+    {&MessageTableData::MsgUploadIncomplete,
+     "Upload incomplete: the oscilloscope did not answer or the link was lost. Not all settings were sent.",
+     "上传未完成：示波器无应答或连接已断开，部分设置未发送。"},
+    {&MessageTableData::MsgDownloadIncomplete,
+     "Download failed: the oscilloscope did not answer or the link was lost. The settings were not changed.",
+     "下载失败：示波器无应答或连接已断开，设置未被更改。"},
 };
 }  // namespace
 

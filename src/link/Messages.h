@@ -39,6 +39,8 @@ struct MessageTableData {
     QString MsgSaveCtrlChanges;    // the caller appends the file name
     QString MsgTransferRunning;
     QString MsgPanelNotAvailable;
+    QString MsgUploadIncomplete;
+    QString MsgDownloadIncomplete;
 
     bool operator==(const MessageTableData& o) const;
     bool operator!=(const MessageTableData& o) const { return !(*this == o); }
