@@ -579,6 +579,13 @@ private slots:
         QCOMPARE(log.size(), 3);
         QCOMPARE(log[0].text, QString("A transfer is running. Please wait until it has finished!"));
         QCOMPARE(CtrlState().CtrlEditKey, QString("TriggerMode"));
+
+        UseLanguage(LangChinese);
+        PraseCtrlList("KV2200M\\运行控制\\强制触发");
+        QCOMPARE(MsgBoxService::Log().last().text, QString("正在传输数据，请等待传输结束！"));
+        Transfer().TransferBusy = false;
+        PraseCtrlList("KV2200M\\虚拟面板");
+        QCOMPARE(MsgBoxService::Log().last().text, QString("本版本尚未提供虚拟面板！"));
     }
 };
 
