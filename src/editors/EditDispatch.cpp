@@ -252,23 +252,22 @@ const std::vector<Row>& Rows() {
 // Third levels "CH1" to "CH2" in ordinal order select the alternation rows.
 bool InAltRange(const QString& third) { return third >= "CH1" && third <= "CH2"; }
 
-// Whether the parsed path reaches the row; `matched` tells that the node is
-// the row's sub-group itself (item " "), which ends without an edit.
-bool Reaches(const Row& r, const EditPath& p, bool& subGroupNode) {
-    subGroupNode = false;
+enum class Reach { No, Row, SubGroupNode };
+
+// Whether the parsed path reaches the row, or is the node of the row's
+// sub-group itself ("Code", LA "Display", LA "Position": item " "), which ends
+// without an edit.
+Reach Reaches(const Row& r, const EditPath& p) {
     switch (r.match) {
     case Match::Item:
-        return p.Third == ControllerLabel(r.item);
+        return p.Third == ControllerLabel(r.item) ? Reach::Row : Reach::No;
     case Match::AltItem:
-        if (!InAltRange(p.Third)) return false;
-        if (p.Fourth == " ") subGroupNode = true;
-        return p.Fourth == ControllerLabel(r.item);
+        return InAltRange(p.Third) && p.Fourth == ControllerLabel(r.item) ? Reach::Row : Reach::No;
     case Match::SubItem:
-        if (p.Third != ControllerLabel(r.sub)) return false;
-        if (p.Fourth == " ") subGroupNode = true;
-        return !subGroupNode;
+        if (p.Third != ControllerLabel(r.sub)) return Reach::No;
+        return p.Fourth == " " ? Reach::SubGroupNode : Reach::Row;
     }
-    return false;
+    return Reach::No;
 }
 
 QString KeyOf(const Row& r, const EditPath& p, bool ch1) {
@@ -338,44 +337,38 @@ Prepared PrepareFromPath(const QString& pathText) {
     const CtrlSettings& s = DSOSettings();
     for (const Row& r : Rows()) {
         if (p.Group != ControllerLabel(r.group)) continue;
-        bool subGroupNode = false;
-        if (!Reaches(r, p, subGroupNode)) {
-            if (subGroupNode && r.match == Match::SubItem) return out;  // "Code", LA "Display"
-            continue;
-        }
+        const Reach reach = Reaches(r, p);
+        if (reach == Reach::SubGroupNode) return out;
+        if (reach == Reach::No) continue;
         const bool isSub = r.match != Match::Item;
         const QString itemText = isSub ? p.Fourth : p.Third;
         const bool ch1 = r.match == Match::AltItem ? p.Third == ControllerLabel(lbCH1)
                                                    : r.group == lbCH1;
         RowCtx ctx{p, s, ch1};
         e.Key = KeyOf(r, p, ch1);
+        if (r.kind != Kind::Action && r.kind != Kind::QueryOnly) e.FrameCaption = itemText;
         switch (r.kind) {
         case Kind::Choice:
             e.Outcome = EditOutcome::ChoiceEdit;
-            e.FrameCaption = itemText;
             e.Choices = r.list ? r.list(ctx) : QStringList();
             e.Selected = e.Choices.indexOf(p.Value);
             break;
         case Kind::TimeBox:
             e.Outcome = EditOutcome::NumberEdit;
-            e.FrameCaption = itemText;
             e.UnitButtons = {true, true, true, true, false};
             e.InputText = ParseTimeToText(p.Value);
             break;
         case Kind::VoltBox:
             e.Outcome = EditOutcome::NumberEdit;
-            e.FrameCaption = itemText;
             e.UnitButtons = {false, false, false, false, true};
             e.InputText = PlainNumber(ParseVolt(p.Value));
             break;
         case Kind::Threshold:
             e.Outcome = EditOutcome::ChoiceEdit;
-            e.FrameCaption = itemText;
             PrepareThreshold(e, p, s);
             break;
         case Kind::Adjust:
             e.Outcome = EditOutcome::AdjustEdit;
-            e.FrameCaption = itemText;
             e.AdjustChannel = ch1 ? 1 : 2;
             e.InputText = p.Value;
             break;
