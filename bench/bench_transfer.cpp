@@ -17,7 +17,7 @@
 #include "link/TransferJobs.h"
 #include "link/UsbFunc.h"
 #include "link/Vocabulary.h"
-#include "link/frmPrgress.h"
+#include "shell/frmPrgress.h"
 
 namespace {
 constexpr int ArmingDelayMs = 100;

@@ -1,8 +1,16 @@
-# kv_library(<name> [DEPS <targets>...])
+# kv_library(<name> [DEPS <targets>...] [QT <modules>...] [QT_PRIVATE <modules>...])
 # A static library of every .cpp below the calling folder. A folder with no
 # sources yet becomes an interface target so the layer list stays the same.
+# QT names the Qt modules the folder's code may use (its headers see only
+# these); QT_PRIVATE the modules only its .cpp files use (their headers do
+# not reach the folders above). Without QT a folder may use every module.
 function(kv_library name)
-  cmake_parse_arguments(KV "" "" "DEPS" ${ARGN})
+  cmake_parse_arguments(KV "" "" "DEPS;QT;QT_PRIVATE" ${ARGN})
+  if(NOT KV_QT)
+    set(KV_QT Core Gui Widgets Network SerialPort PrintSupport)
+  endif()
+  list(TRANSFORM KV_QT PREPEND Qt6:: OUTPUT_VARIABLE qt_public)
+  list(TRANSFORM KV_QT_PRIVATE PREPEND Qt6:: OUTPUT_VARIABLE qt_private)
   file(GLOB_RECURSE srcs CONFIGURE_DEPENDS
        ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h
        ${CMAKE_CURRENT_SOURCE_DIR}/*.qrc)
@@ -11,8 +19,10 @@ function(kv_library name)
     file(GLOB_RECURSE hdrs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
     add_library(${name} STATIC ${srcs} ${hdrs})
     target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
-    target_link_libraries(${name} PUBLIC ${KV_DEPS}
-      Qt6::Core Qt6::Gui Qt6::Widgets Qt6::Network Qt6::SerialPort Qt6::PrintSupport)
+    target_link_libraries(${name} PUBLIC ${KV_DEPS} ${qt_public})
+    if(qt_private)
+      target_link_libraries(${name} PRIVATE ${qt_private})
+    endif()
     if(KV_SECOND_BRAND)
       target_compile_definitions(${name} PUBLIC KV_SECOND_BRAND=1)
     endif()

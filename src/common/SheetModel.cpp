@@ -1,17 +1,11 @@
 #include "common/SheetModel.h"
 
-#include <QTreeWidget>
-#include <QTreeWidgetItemIterator>
+#include <algorithm>
 
 SheetModelData& Sheets() {
     // Several megabytes of records: lives in static storage for the process.
     static SheetModelData data;
     return data;
-}
-
-SheetModelHooks& SheetHooks() {
-    static SheetModelHooks hooks;
-    return hooks;
 }
 
 int SlotCount(ViewKind kind) {
@@ -54,21 +48,6 @@ bool SlotInRange(ViewKind kind, int slot) { return slot >= 0 && slot < SlotCount
 
 namespace {
 
-QPointer<QWidget>* FormRef(ViewKind kind, int slot) {
-    if (!SlotInRange(kind, slot)) return nullptr;
-    SheetModelData& s = Sheets();
-    switch (kind) {
-    case ViewWave: return &s.WaveForms[slot];
-    case ViewMeasure: return &s.MeasureForms[slot];
-    case ViewData: return &s.DataForms[slot];
-    case ViewRecord: return &s.RecordForms[slot];
-    case ViewMemoryWave: return &s.MemWaveForms[slot];
-    }
-    return nullptr;
-}
-
-const char* const TagProperty = "Tag";
-
 // Assigns a blank record from static storage (the wave record is too large to
 // build on the stack each time), keeping the window's own flag.
 template <typename Record>
@@ -80,38 +59,6 @@ void ResetKeepingWindowFlag(Record& rec) {
 }
 
 }  // namespace
-
-QWidget* ExistingViewForm(ViewKind kind, int slot) {
-    QPointer<QWidget>* ref = FormRef(kind, slot);
-    return ref ? ref->data() : nullptr;
-}
-
-QWidget* ViewForm(ViewKind kind, int slot) {
-    QPointer<QWidget>* ref = FormRef(kind, slot);
-    if (!ref) return nullptr;
-    if (*ref) return ref->data();
-    const auto& factory = SheetHooks().FormFactory[kind];
-    if (!factory) return nullptr;
-    QWidget* form = factory(slot);
-    if (!form) return nullptr;
-    SetFormTag(form, slot);
-    *ref = form;
-    return form;
-}
-
-void SetFormTag(QWidget* form, int slot) {
-    if (form) form->setProperty(TagProperty, QString::number(slot));
-}
-
-int FormSlot(ViewKind kind, const QWidget* form) {
-    if (!form) return -1;
-    const QString tag = form->property(TagProperty).toString();
-    if (tag.isEmpty() || tag.size() > 4) return -1;
-    for (QChar c : tag)
-        if (c < QLatin1Char('0') || c > QLatin1Char('9')) return -1;
-    const int slot = tag.toInt();
-    return SlotInRange(kind, slot) ? slot : -1;
-}
 
 void ResetViewRecord(ViewKind kind, int slot) {
     if (!SlotInRange(kind, slot)) return;
@@ -139,28 +86,24 @@ void ClearViewRefreshState() {
     }
 }
 
-bool IsDataSheetOpen() {
+namespace {
+template <typename Records>
+void ShiftDown(Records& records, int slot, int count) {
+    for (int i = slot; i + 1 < count; ++i) records[size_t(i)] = records[size_t(i) + 1];
+}
+}  // namespace
+
+void MoveViewRecordsDown(ViewKind kind, int slot) {
+    int16_t& count = ViewCount(kind);
+    const int n = std::min<int>(count, SlotCount(kind));
+    if (slot < 0 || slot >= n) return;
     SheetModelData& s = Sheets();
-    bool open = false;
-    // The node is looked up by identity among the tree's items, never
-    // dereferenced itself: after its removal it may no longer exist.
-    if (s.SheetTreeView && s.SheetNode) {
-        for (QTreeWidgetItemIterator it(s.SheetTreeView.data()); *it; ++it) {
-            if (*it == s.SheetNode) {
-                open = true;
-                break;
-            }
-        }
+    switch (kind) {
+    case ViewWave: ShiftDown(s.WaveViews, slot, n); break;
+    case ViewMeasure: ShiftDown(s.MeasureViews, slot, n); break;
+    case ViewData: ShiftDown(s.DataViews, slot, n); break;
+    case ViewRecord: ShiftDown(s.RecordViews, slot, n); break;
+    case ViewMemoryWave: ShiftDown(s.MemWaveViews, slot, n); break;
     }
-    const auto& setButton = SheetHooks().SetToolbarButtonEnabled;
-    if (setButton) {
-        for (int button : {11, 12, 13}) {
-            try {
-                setButton(button, open);
-            } catch (...) {
-                // A button that cannot be set does not stop the others.
-            }
-        }
-    }
-    return open;
+    --count;
 }

@@ -1,33 +1,29 @@
 #pragma once
 // The data sheet: the one open document, a named collection of views of five
-// kinds. Each view is a record in a fixed array of records of its kind and,
-// while it is shown, a child window in the parallel fixed array of windows of
-// that kind. A record outlives its window: closing a window keeps the view and
-// its data; opening the view again creates a new window in the same slot.
+// kinds. Each view is a record in a fixed array of records of its kind: plain
+// data, reached by (kind, slot). Its window and its node in the data browser
+// are kept apart, by the same (kind, slot), in sheets/ (ViewWindows.h,
+// SheetTreeBinder.h). A record outlives its window: closing a window keeps
+// the view and its data; opening the view again creates a new window in the
+// same slot.
 //
 // Slots: the views of a kind occupy slots 0 to count-1 without gaps, in the
 // order they were added. Slots from count upward hold no view; their records
 // keep whatever was last written into them until the slot is used again.
 //
-// A view window carries its slot as its tag, in decimal text (property
-// "Tag"). Every procedure of a window that needs its record reads the tag
-// again (FormSlot) rather than keeping a slot of its own, because removing a
-// view moves the later records down and re-tags their windows.
+// A view window carries its slot as its tag (sheets/ViewWindows.h). Every
+// procedure of a window that needs its record reads the tag again rather
+// than keeping a slot of its own, because removing a view moves the later
+// records down (with their windows and nodes) and re-tags their windows.
 //
 // Booleans are stored in the data sheet file as -1/0; here they are bool.
-#include <QPointer>
 #include <QString>
 #include <QStringList>
-#include <QWidget>
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <vector>
 
 #include "common/SystemData.h"
-
-class QTreeWidget;
-class QTreeWidgetItem;
 
 // The five kinds, in the order of the counts and of the per-kind sections in
 // the data sheet file and of the tree images (kind + 3).
@@ -76,7 +72,6 @@ struct WaveInfo {
     bool ShowGrid = true;      // dotted division grid
     bool SplitDisplay = false; // screen split into an upper and a lower half
     bool BestFit = true;       // zoom follows the window size
-    QTreeWidgetItem* TreeNode = nullptr;  // the view's node in the data browser
     SampleArray FftSamples{};  // FFT trace (third trace when FftDisplayWord is the ON word)
     bool LaAvailable = false;  // the logic-analyser choice is offered in this view
     SampleArray MathSamples{}; // MATH trace
@@ -114,7 +109,6 @@ struct MeasureInfo {
     bool AutoRefresh = false;
     std::array<MeasureItem, MeasureItemCount> Items{};
     QString Title;             // settings line of the fetch, shown above the values
-    QTreeWidgetItem* TreeNode = nullptr;
 };
 
 // ---------------------------------------------------------------------------
@@ -127,7 +121,6 @@ struct DataInfo {
     QStringList TimeTexts;
     int32_t PointCount = 0;    // table rows, numbered 1..PointCount
     QString Title;             // settings line of the fetch; used by the export
-    QTreeWidgetItem* TreeNode = nullptr;
     bool HasData = false;      // holds a fetched table
     QString Channel;           // "CH1", "CH2" or "LA" (not saved)
 };
@@ -156,7 +149,6 @@ struct RecordInfo {
     QString VoltScaleText;
     QString OffsetText;
     double FrameInterval = 0.05;  // seconds between frames
-    QTreeWidgetItem* TreeNode = nullptr;
     QString StatusText;           // word on the status line (not saved)
 };
 
@@ -198,7 +190,6 @@ struct MemWaveInfo {
     double TimePerDiv = 0, DelayTime = 0, AltCh1TimePerDiv = 0, AltCh2TimePerDiv = 0,
            AltCh1DelayTime = 0, AltCh2DelayTime = 0;
     bool BlackBackground = true, ShowGrid = true, SplitDisplay = false, SpareFlag2 = false;
-    QTreeWidgetItem* TreeNode = nullptr;
     bool HasCh1 = false, HasCh2 = false, HasMath = false, HasLa = false;  // blocks the file holds
     bool SpareCh1Flag = false, SpareCh2Flag = false, SpareMathFlag = false, SpareLaFlag = false;
     bool XYFormat = false;         // X-Y layout when YTFormat is false and this is true
@@ -224,26 +215,15 @@ struct SheetModelData {
     bool SheetModified = false; // changed since created, opened or saved
     bool SheetInitDone = false; // the data browser has built its root and first sheet node
 
-    // Tree references, set by the data browser when it builds its tree. The
-    // sheet node's owner sets SheetNode to nullptr when it removes the node.
-    QPointer<QTreeWidget> SheetTreeView;
-    QTreeWidgetItem* SheetRootNode = nullptr;
-    QTreeWidgetItem* SheetNode = nullptr;
+    // The sheet node is in the data browser's tree (kept by the tree binder).
+    bool SheetOpen = false;
 
-    // Records, parallel to the window arrays.
+    // Records, one per slot.
     std::array<WaveInfo, WaveSlots> WaveViews{};
     std::array<MeasureInfo, MeasureSlots> MeasureViews{};
     std::array<DataInfo, DataSlots> DataViews{};
     std::array<RecordInfo, RecordSlots> RecordViews{};
     std::array<MemWaveInfo, MemWaveSlots> MemWaveViews{};
-
-    // Windows: empty while a slot has no window (never made, or closed).
-    // Reach them through ViewForm to get a window created on first use.
-    std::array<QPointer<QWidget>, WaveSlots> WaveForms{};
-    std::array<QPointer<QWidget>, MeasureSlots> MeasureForms{};
-    std::array<QPointer<QWidget>, DataSlots> DataForms{};
-    std::array<QPointer<QWidget>, RecordSlots> RecordForms{};
-    std::array<QPointer<QWidget>, MemWaveSlots> MemWaveForms{};
 
     int16_t WaveCount = 0;
     int16_t MeasureCount = 0;
@@ -254,36 +234,12 @@ struct SheetModelData {
 
 SheetModelData& Sheets();
 
-// What the model needs of higher layers, set by them. Unset hooks do nothing.
-struct SheetModelHooks {
-    // Per kind: makes a new, hidden window of that kind for a slot (the views
-    // set these when they are linked into the application).
-    std::array<std::function<QWidget*(int slot)>, ViewKindCount> FormFactory;
-    // Enables or disables a button of the main window's toolbar by index.
-    std::function<void(int button, bool enabled)> SetToolbarButtonEnabled;
-};
-
-SheetModelHooks& SheetHooks();
-
 // ---------------------------------------------------------------------------
 // Per-kind facts and lookups.
 int SlotCount(ViewKind kind);            // 18, 18, 18, 5, 4
 int MaxViewCount(ViewKind kind);         // 16, 16, 16, 4, 3
 int16_t& ViewCount(ViewKind kind);       // the kind's count in Sheets()
 bool SlotInRange(ViewKind kind, int slot);
-
-// The window of a slot, or nullptr when the slot holds none (or is out of range).
-QWidget* ExistingViewForm(ViewKind kind, int slot);
-// The window of a slot; when it holds none, a new hidden window is made by
-// the kind's factory, tagged with the slot and kept there. nullptr when the
-// slot is out of range or no factory is set.
-QWidget* ViewForm(ViewKind kind, int slot);
-
-// Writes the slot into a window's tag ("0" to "17").
-void SetFormTag(QWidget* form, int slot);
-// Reads a window's tag as a slot of the kind; -1 when the tag is missing, not
-// a plain decimal number, or outside the kind's slots.
-int FormSlot(ViewKind kind, const QWidget* form);
 
 // Returns a slot's record to the state of a new view of its kind, keeping
 // WindowOpen (the window owns it). Used before a view takes a slot, so data a
@@ -295,8 +251,8 @@ void ResetViewRecord(ViewKind kind, int slot);
 // and the channel word of the Data views.
 void ClearViewRefreshState();
 
-// True when the sheet node is in the data browser's tree. Sets toolbar
-// buttons 11, 12 and 13 (add Wave, Measure and Data view) enabled when true
-// and disabled when false, in that order; buttons 15 and 16 are left alone.
-// Never fails and never shows a message.
-bool IsDataSheetOpen();
+// Moves the records of slots slot+1 .. count-1 down one slot each (the view
+// in slot is removed) and lowers the count. The last slot keeps its record
+// until it is used again. Nothing happens for a slot outside 0 .. count-1.
+void MoveViewRecordsDown(ViewKind kind, int slot);
+

@@ -22,7 +22,6 @@
 #include "link/Messages.h"
 #include "link/TransferJobs.h"
 #include "link/Vocabulary.h"
-#include "link/frmPrgress.h"
 #include "platform/dialogs/MsgBox.h"
 #include "platform/pointer/ScreenPointer.h"
 
@@ -205,8 +204,6 @@ void frmCtrlList::runJob(int code, QToolButton* button) {
         caption = QString::fromUtf8(upload ? "数据上传中..." : "数据下载中...");
     else if (Shell().UILanguage == 1)
         caption = upload ? "Data Uploading..." : "Data Downloading...";
-    else if (frmPrgress* f = LoadedTransferForm())
-        caption = f->windowTitle();
     QPointer<QToolButton> b(button);
     RunTransfer(code, caption, true);
     if (b) CopyScreenPointerTo(b);

@@ -11,7 +11,6 @@
 #include "link/ReplyParse.h"
 #include "link/TransferJobs.h"
 #include "link/Vocabulary.h"
-#include "link/frmPrgress.h"
 #include "platform/dialogs/MsgBox.h"
 
 void SettingsProgressStep(double step) {

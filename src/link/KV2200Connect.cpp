@@ -1,15 +1,13 @@
 // Connect, identify and disconnect.
 #include "common/DSOSettings.h"
 #include "common/Pause.h"
-#include "common/ShellState.h"
 #include "link/Converters.h"
 #include "link/Identity.h"
+#include "link/CommandPort.h"
 #include "link/KV2200Cmd.h"
 #include "link/LinkState.h"
 #include "link/Messages.h"
-#include "link/RS232Func.h"
 #include "link/ReplyParse.h"
-#include "link/UsbFunc.h"
 #include "link/Vocabulary.h"
 #include "platform/dialogs/MsgBox.h"
 
@@ -73,13 +71,8 @@ void ConnectDSO() {
     link.Connecting = true;
     link.LinkOpen = true;
 
-    // Only 2 selects the serial line; any other stored value means USB and
-    // is kept as 0 from here on, so that every reader agrees on the transport.
-    if (Shell().ScopeIOType != 2) Shell().ScopeIOType = 0;
-    if (Shell().ScopeIOType == 2)
-        OpenComm();
-    else
-        OpenVisa();
+    SettleTransportChoice();
+    CommandLink().Open();
 
     bool accepted = false;
     if (link.LinkOpen) {

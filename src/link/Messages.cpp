@@ -50,6 +50,9 @@ const Entry kEntries[] = {
     {&MessageTableData::MsgDownloadIncomplete,
      "Download failed: the oscilloscope did not answer or the link was lost. The settings were not changed.",
      "下载失败：示波器无应答或连接已断开，设置未被更改。"},
+    {&MessageTableData::MsgHelpNotInstalled, "The help file %1 is not installed.", "帮助文件 %1 未安装。"},
+    {&MessageTableData::MsgHelpNoProgram, "No program could open the help file %1.",
+     "没有可以打开帮助文件 %1 的程序。"},
 };
 }  // namespace
 

@@ -41,6 +41,8 @@ struct MessageTableData {
     QString MsgPanelNotAvailable;
     QString MsgUploadIncomplete;
     QString MsgDownloadIncomplete;
+    QString MsgHelpNotInstalled;   // %1: the help file's path
+    QString MsgHelpNoProgram;      // %1: the help file's path
 
     bool operator==(const MessageTableData& o) const;
     bool operator!=(const MessageTableData& o) const { return !(*this == o); }

@@ -1,5 +1,7 @@
 #include "link/RS232Func.h"
 
+#include "common/SettingsStore.h"
+
 #include <QCoreApplication>
 #include <QPointer>
 #include <QSerialPort>
@@ -73,6 +75,11 @@ QString CommDevicePath(int n) {
     if (n < 1 || n > 16) return QString();
     const QByteArray env = qgetenv(QByteArray("KV2200_COM") + QByteArray::number(n));
     if (!env.isEmpty()) return QString::fromLocal8Bit(env);
+    // A mapping the user wrote into the settings file (never written by the
+    // application): "COM3_Device=/dev/ttyUSB0" in the IO section.
+    const QString mapped =
+        GetStoredText(QStringLiteral("IO Settings_KV2200M"), QStringLiteral("COM%1_Device").arg(n)).trimmed();
+    if (!mapped.isEmpty()) return mapped;
     return QStringLiteral("/dev/ttyS%1").arg(n - 1);
 }
 
@@ -110,6 +117,11 @@ void OpenComm() {
     comm().inOwnCall = false;
     if (failed) {
         if (p->isOpen()) p->close();
+        // The status bar names the device, which the message box does not.
+        if (LinkUi().ShowSerialStatus)
+            LinkUi().ShowSerialStatus(QStringLiteral("Status: ") +
+                                      (path.isEmpty() ? QStringLiteral("COM%1").arg(Shell().COM_Port) : path) +
+                                      QStringLiteral(": ") + MessageTable().MsgBadPortNumber);
         MsgBox(MessageTable().MsgBadPortNumber, vbExclamation, MessageTable().MsgTitleRs232Init);
         Link().LinkOpen = false;
     }

@@ -8,22 +8,21 @@
 #include <cmath>
 #include <limits>
 
+#include "common/HookCheck.h"
 #include "common/Pause.h"
-#include "common/ShellState.h"
 #include "common/Wait.h"
+#include "link/CommandPort.h"
 #include "link/KV2200Cmd.h"
 #include "link/LinkState.h"
-#include "link/RS232Func.h"
 #include "link/TransferValues.h"
-#include "link/UsbFunc.h"
 
 namespace {
 
 constexpr int MaxBlockBytes = 8192;     // the largest waveform block kept
-constexpr int SerialBlockTicks = 100;   // 10 s of the 100 ms tick
 constexpr int MaxTableEntries = DataTableSize - 1;
 
-bool OverSerial() { return Shell().ScopeIOType == 2; }
+// The port collects its reply while the caller yields (timers tick meanwhile).
+bool RepliesWhileWaiting() { return CommandLink().RepliesWhileWaiting(); }
 
 QString ShortDate() { return QLocale().toString(QDate::currentDate(), QLocale::ShortFormat); }
 
@@ -50,44 +49,20 @@ int16_t ClampToInt16(double v) {
     return static_cast<int16_t>(std::clamp(v, -32768.0, 32767.0));
 }
 
-// Waits, yielding, for the binary serial reply the caller has just asked for.
-// Returns the payload length, or -1 when the reply did not complete within
-// 100 ticks of silence.
-int WaitSerialBlock() {
-    Link().WaitingReply = true;
-    Link().SerialBinaryMode = true;
-    Serial().TickCount = 0;
-    // The tick counter ends the wait; the deadline only guards against a
-    // missing tick source.
-    YieldUntil([] { return !Link().WaitingReply || Serial().TickCount >= SerialBlockTicks; },
-               60000);
-    if (Link().WaitingReply) return -1;
-    return static_cast<int>(std::clamp<qint64>(Serial().RxExpected, 0, std::numeric_limits<int>::max()));
-}
+// Bytes of one waveform reply: byte k of the reply in element k + 1.
+using BlockSamples = std::array<int32_t, MaxBlockBytes + 1>;
 
-// Copies a received serial payload into WaveSamples(1..n); returns n.
-int CopySerialPayloadToSamples(int expected) {
-    auto& samples = Link().WaveSamples;
-    const QByteArray& rx = Serial().RxBuffer;
-    const int n = std::clamp(std::min<int>(expected, static_cast<int>(rx.size())), 0, MaxBlockBytes);
-    for (int i = 1; i <= n; ++i) samples[i] = static_cast<uint8_t>(rx[i - 1]);
-    return n;
-}
-
-// Reads one waveform block into WaveSamples(1..n) over the current line and
-// returns n. WaveSamples is cleared first, so nothing of an earlier reply can
-// pass for this one.
-int ReadBlockIntoSamples(bool startTimer) {
-    Link().WaveSamples.fill(0);
-    if (OverSerial()) {
-        if (startTimer) SetProgressTimer(true);
-        const int expected = WaitSerialBlock();
-        return expected < 0 ? 0 : CopySerialPayloadToSamples(expected);
-    }
+// Reads one waveform block into samples(1..n) through the port and returns
+// n. samples is cleared first, so nothing of an earlier reply can pass for
+// this one.
+int ReadBlockIntoSamples(BlockSamples& samples, bool startTimer) {
+    samples.fill(0);
     if (startTimer) SetProgressTimer(true);
-    int32_t count = 0;
-    ReadVisaBlock(count);
-    return std::clamp<int>(count, 0, MaxBlockBytes);
+    QByteArray bytes;
+    const int read = CommandLink().ReadBlock(bytes, MaxBlockBytes);
+    const int n = std::clamp(read, 0, MaxBlockBytes);
+    for (int i = 1; i <= n && i <= bytes.size(); ++i) samples[size_t(i)] = static_cast<uint8_t>(bytes[i - 1]);
+    return n;
 }
 
 void ClearMeasureResults() {
@@ -132,16 +107,16 @@ template <typename Dest>
 void ReadWaveBlock(Dest& dest, double cap, const QString& source, const QString& invertWord,
                    const QString& runWord, bool splitDisplay) {
     auto& t = Transfer();
-    const int n = ReadBlockIntoSamples(true);
-    if (!OverSerial()) YieldOnce();
+    static BlockSamples samples;
+    const int n = ReadBlockIntoSamples(samples, true);
+    if (!RepliesWhileWaiting()) YieldOnce();
 
     SetProgress(static_cast<float>(cap));
     RepaintBar();
     t.WavePercent = ClampToInt16(std::nearbyint(cap));
     ShowWavePercentOf(t.TransferSlot);
-    if (OverSerial()) SetProgressTimer(false);
+    if (RepliesWhileWaiting()) SetProgressTimer(false);
 
-    const auto& samples = Link().WaveSamples;
     if (source == "LA") {
         StoreSamples(dest, std::vector<int32_t>(samples.begin(), samples.end()));
         return;
@@ -316,33 +291,22 @@ std::vector<int32_t> ConvertWaveSamples(const int32_t* src, int n, const QString
 void ReadSystemData() {
     auto& t = Transfer();
     auto& buf = Link().SystemDataBuf;
-    if (OverSerial()) {
-        SendCmd(":SYSTEM:DATA?");
-        // Cleared first: a missing or short reply never passes the previous
-        // screen layout off as this one.
-        buf.fill(0);
-        SetProgressTimer(true);
-        t.ProgressStep = 1;
-        const int expected = WaitSerialBlock();
-        if (expected >= 0) {
-            const QByteArray& rx = Serial().RxBuffer;
-            const int n = std::clamp(std::min<int>(expected, static_cast<int>(rx.size())), 0,
-                                     static_cast<int>(buf.size()));
-            std::copy(rx.constData(), rx.constData() + n, reinterpret_cast<char*>(buf.data()));
-        }
-        SetProgressTimer(false);
-        SetProgressTimerInterval(200);
-        return;
-    }
+    CommandPort& port = CommandLink();
+    const bool background = port.RepliesWhileWaiting();
     SendCmd(":SYSTEM:DATA?");
-    SetProgressTimerInterval(1);
+    if (!background) SetProgressTimerInterval(1);
+    // Cleared first: a missing or short reply never passes the previous
+    // screen layout off as this one.
+    buf.fill(0);
     SetProgressTimer(true);
     t.ProgressStep = 1;
-    buf.fill(0);
-    ReadSystemDataVisa();
-    YieldOnce();
+    QByteArray bytes;
+    const int stored = port.ReadSystemDataBlock(bytes, static_cast<int>(buf.size()));
+    const int n = std::clamp(stored, 0, static_cast<int>(std::min<qsizetype>(bytes.size(), qsizetype(buf.size()))));
+    std::copy(bytes.constData(), bytes.constData() + n, reinterpret_cast<char*>(buf.data()));
+    if (!background) YieldOnce();
     SetProgressTimer(false);
-    SetProgressTimerInterval(1);
+    SetProgressTimerInterval(background ? 200 : 1);
 }
 
 // --- measurement job ------------------------------------------------------------
@@ -437,10 +401,11 @@ void FetchDataTable(const QString& channel) {
                          " " + " Size=";
 
     SendCmd(":WAVEFORM:DATA? " + (isLa ? QStringLiteral("DIGITAL") : source));
-    const int received = ReadBlockIntoSamples(OverSerial());
+    static BlockSamples samples;
+    const int received = ReadBlockIntoSamples(samples, RepliesWhileWaiting());
     SetProgress(t.ProgressMax);
     RepaintBar();
-    if (!OverSerial()) YieldOnce();
+    if (!RepliesWhileWaiting()) YieldOnce();
 
     // Only the points whose samples arrived make the table: a short or
     // missing reply gives fewer (or no) rows, never rows of an older reply.
@@ -458,7 +423,7 @@ void FetchDataTable(const QString& channel) {
         const int m = Link().SampleCodeMin;
         const bool upsideDown = invertWord == "ON" && runWord == "RUN";
         for (int i = 1; i <= count; ++i) {
-            const int raw = Link().WaveSamples[static_cast<size_t>(2 * first + i)];
+            const int raw = samples[static_cast<size_t>(2 * first + i)];
             const int row = upsideDown ? 200 - (raw - m) : raw - m;
             const float v = static_cast<float>(double(100 - offsetPoints - row) * voltsPerDiv / 25.0);
             t.DataVoltText[static_cast<size_t>(i)] = FormatTableNumber(v);
@@ -594,6 +559,26 @@ void FetchWaveView(const QString&) {
     }
 }
 
+// --- the caller's side ---------------------------------------------------------
+
+bool RunTransfer(int code, const QString& caption, bool showWindow, int slot,
+                 const std::function<void()>& beforeShow) {
+    auto& t = Transfer();
+    if (t.TransferBusy) return false;
+    const TransferHooks& ui = TransferUi();
+    if (!RequireHook(ui.LoadTransferWindow, "TransferUi().LoadTransferWindow") ||
+        !RequireHook(ui.ShowTransferWindow, "TransferUi().ShowTransferWindow"))
+        return false;
+    ui.LoadTransferWindow(caption);
+    t.TransferCode = code;
+    if (code == JobWaveView) t.TransferSlot = slot;
+    t.TransferDone = false;
+    if (beforeShow) beforeShow();
+    if (showWindow) ui.ShowTransferWindow();
+    YieldUntil([] { return Transfer().TransferDone; });
+    return true;
+}
+
 // --- dispatcher -------------------------------------------------------------------
 
 void RunTransferJob(int code) {
@@ -610,10 +595,11 @@ void RunTransferJob(int code) {
         if (TransferUi().HideWaveProgress) TransferUi().HideWaveProgress(t.TransferSlot);
         break;
     case JobUpload:
-        if (TransferUi().UploadSettings) TransferUi().UploadSettings();
+        if (RequireHook(TransferUi().UploadSettings, "TransferUi().UploadSettings")) TransferUi().UploadSettings();
         break;
     case JobDownload:
-        if (TransferUi().DownloadSettings) TransferUi().DownloadSettings();
+        if (RequireHook(TransferUi().DownloadSettings, "TransferUi().DownloadSettings"))
+            TransferUi().DownloadSettings();
         break;
     default:
         // No job for an unset or unknown code; the caller finds empty results

@@ -1,6 +1,6 @@
 #pragma once
 // Transfer request, progress values and the bulk jobs run by the transfer
-// window (frmPrgress): measurements, data tables, waveform views, and the
+// window (shell/frmPrgress): measurements, data tables, waveform views, and the
 // upload and download of all settings (through hooks the controller sets).
 //
 // The jobs are plain procedures: the window only arms them, runs the one of
@@ -65,7 +65,8 @@ struct TransferStateData {
 TransferStateData& Transfer();
 
 // What the transfer needs of higher layers; each is set by its owner when it
-// loads. An unset hook does nothing.
+// loads. The upload and download hooks are required by their jobs (a missing
+// one is reported through RequireHook); the others are optional.
 struct TransferHooks {
     std::function<void()> UploadSettings;    // job 22 (controller)
     std::function<void()> DownloadSettings;  // job 23 (controller)
@@ -73,9 +74,20 @@ struct TransferHooks {
     std::function<void(int slot)> HideWaveProgress;
     // The window's bar follows ProgressValue (repainted at once).
     std::function<void()> RepaintProgress;
+    // Required by RunTransfer (set by the transfer window): loads the window
+    // with the caption, which sets TransferBusy and arms the job; shows it.
+    std::function<void(const QString& caption)> LoadTransferWindow;
+    std::function<void()> ShowTransferWindow;
 };
 
 TransferHooks& TransferUi();
+
+// The caller's side of a transfer: refuses (false) while a transfer runs;
+// otherwise loads the window with the caption, sets the code (and, for job 6,
+// the slot), clears TransferDone, calls beforeShow, shows the window unless
+// it is to stay hidden, and waits, yielding, until the job is done.
+bool RunTransfer(int code, const QString& caption, bool showWindow, int slot = 0,
+                 const std::function<void()>& beforeShow = {});
 
 // --- progress ---------------------------------------------------------------
 // Sets the bar; a value outside 0..ProgressMax is refused (the bar keeps its value).

@@ -89,25 +89,47 @@ QString ReadVisa() {
     return QString::fromLatin1(reinterpret_cast<const char*>(buf), qsizetype(std::min<ViUInt32>(n, kTextReadMax)));
 }
 
+int ReadVisaBytes(QByteArray& out, int maxBytes) {
+    out.clear();
+    if (!gateOpen()) return 0;
+    static ViByte buf[kBlockReadMax];
+    const ViUInt32 limit = ViUInt32(std::clamp(maxBytes, 0, kBlockReadMax));
+    ViUInt32 n = 0;
+    viRead(Usb().VisaSession, buf, limit, &n);
+    n = std::min<ViUInt32>(n, limit);
+    out = QByteArray(reinterpret_cast<const char*>(buf), qsizetype(n));
+    return int(n);
+}
+
 QString ReadVisaBlock(int32_t& count) {
     if (!gateOpen()) return QString();
-    static ViByte buf[kBlockReadMax];
-    ViUInt32 n = 0;
-    viRead(Usb().VisaSession, buf, kBlockReadMax, &n);
-    n = std::min<ViUInt32>(n, kBlockReadMax);
-    count = int32_t(n);
+    QByteArray bytes;
+    count = ReadVisaBytes(bytes, kBlockReadMax);
     auto& samples = Link().WaveSamples;
-    for (ViUInt32 k = 1; k <= n && k < samples.size(); ++k) samples[k] = buf[k - 1];
+    for (qsizetype k = 1; k <= bytes.size() && size_t(k) < samples.size(); ++k)
+        samples[size_t(k)] = uint8_t(bytes[k - 1]);
     return QString();
+}
+
+int ReadSystemDataVisaBytes(QByteArray& out, int maxBytes) {
+    out = QByteArray(std::max(maxBytes, 0), '\0');
+    if (!gateOpen()) return 0;
+    ViUInt32 stored = 0;
+    // The whole reply is consumed; what does not fit the buffer is dropped.
+    if (viScanf(Usb().VisaSession, "%t", reinterpret_cast<ViByte*>(out.data()), ViUInt32(out.size()),
+                &stored) != VI_SUCCESS)
+        reportReadFailure();
+    return int(stored);
 }
 
 void ReadSystemDataVisa() {
     if (!gateOpen()) return;
     auto& buf = Link().SystemDataBuf;
-    ViUInt32 stored = 0;
-    // The whole reply is consumed; what does not fit the buffer is dropped.
-    if (viScanf(Usb().VisaSession, "%t", buf.data(), ViUInt32(buf.size()), &stored) != VI_SUCCESS)
-        reportReadFailure();
+    QByteArray bytes;
+    const int stored = ReadSystemDataVisaBytes(bytes, int(buf.size()));
+    // Bytes beyond the reply keep what the buffer held.
+    std::copy(bytes.constData(), bytes.constData() + std::clamp(stored, 0, int(buf.size())),
+              reinterpret_cast<char*>(buf.data()));
 }
 
 void ReadHardcopyChunk(int32_t& count, std::vector<uint8_t>& dest) {

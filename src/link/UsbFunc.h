@@ -1,5 +1,6 @@
 #pragma once
 // The USB transport through the VISA layer (platform/visa).
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <array>
@@ -36,8 +37,13 @@ void OpenVisa();
 void WriteVisa(const QString& command);
 // One read of at most 256 bytes, one character per byte, line feed kept.
 QString ReadVisa();
+// One read of at most maxBytes (and at most 8192) bytes into out; returns its length.
+int ReadVisaBytes(QByteArray& out, int maxBytes);
 // One read of at most 8192 bytes into WaveSamples(1..n); count = n. Returns "".
 QString ReadVisaBlock(int32_t& count);
+// Reads one system-data reply into out, sized maxBytes and zero beyond the
+// reply (the rest of a longer reply is consumed); returns the bytes stored.
+int ReadSystemDataVisaBytes(QByteArray& out, int maxBytes);
 // Reads one system-data reply into SystemDataBuf (cut at the buffer's size).
 void ReadSystemDataVisa();
 // One screen-copy read; on a complete image fills dest(0..74,878) and sets

@@ -8,6 +8,8 @@
 
 #include "common/SheetModel.h"
 #include "common/ShellState.h"
+#include "sheets/SheetDocument.h"
+#include "sheets/SheetTreeBinder.h"
 #include "link/Vocabulary.h"
 
 namespace {
@@ -67,11 +69,12 @@ frmDataSheetTree::frmDataSheetTree(QWidget* parent) : QWidget(parent) {
 
 void frmDataSheetTree::Form_Load() {
     SheetModelData& s = Sheets();
-    s.SheetTreeView = DataSheetTree;
+    SheetTreeRefs& tree = SheetTree();
+    tree.SheetTreeView = DataSheetTree;
     if (!s.SheetInitDone) {
         DataSheetTree->clear();
-        s.SheetRootNode = new QTreeWidgetItem(DataSheetTree, QStringList{rootName()});
-        s.SheetNode = nullptr;
+        tree.SheetRootNode = new QTreeWidgetItem(DataSheetTree, QStringList{rootName()});
+        tree.SheetNode = nullptr;
         mnuNewDataSheet_Click();
         s.SheetInitDone = true;
     }
@@ -79,12 +82,13 @@ void frmDataSheetTree::Form_Load() {
 
 void frmDataSheetTree::mnuNewDataSheet_Click() {
     SheetModelData& s = Sheets();
+    SheetTreeRefs& tree = SheetTree();
     s.SheetName = defaultSheetName();
     s.SheetFileName.clear();
-    if (s.SheetRootNode) {
-        delete s.SheetNode;
-        s.SheetNode = new QTreeWidgetItem(s.SheetRootNode, QStringList{s.SheetName});
-        s.SheetRootNode->setExpanded(true);
+    if (tree.SheetRootNode) {
+        delete tree.SheetNode;
+        tree.SheetNode = new QTreeWidgetItem(tree.SheetRootNode, QStringList{s.SheetName});
+        tree.SheetRootNode->setExpanded(true);
     }
     IsDataSheetOpen();
 }

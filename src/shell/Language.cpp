@@ -1,4 +1,5 @@
 #include "shell/Language.h"
+#include "shell/QtTranslations.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -8,6 +9,7 @@
 
 #include "common/SettingsStore.h"
 #include "common/SheetModel.h"
+#include "sheets/ViewWindows.h"
 #include "common/ShellState.h"
 #include "link/Messages.h"
 #include "link/Vocabulary.h"
@@ -135,6 +137,7 @@ void ApplyLanguage(int lang) {
                  (lang == 0 ? QStringLiteral("/KV2200help_Chinese.chm")
                             : QStringLiteral("/KV2200help.chm"));
     SetLanguageChecks(lang);
+    ApplyQtTranslations(lang);
 
     LoadLanguageTables(lang);
 

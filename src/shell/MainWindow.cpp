@@ -29,13 +29,15 @@
 #include "controller/CtrlState.h"
 #include "link/KV2200Cmd.h"
 #include "link/LinkState.h"
+#include "link/Messages.h"
 #include "link/RS232Func.h"
 #include "link/TransferJobs.h"
-#include "link/frmPrgress.h"
+#include "shell/frmPrgress.h"
 #include "link/UsbFunc.h"
 #include "platform/dialogs/MsgBox.h"
 #include "platform/dialogs/PrinterSetup.h"
 #include "sheets/DataSheetTree.h"
+#include "sheets/SheetDocument.h"
 #include "shell/DocDialogs.h"
 #include "shell/DocumentCommands.h"
 #include "shell/Captions.h"
@@ -108,6 +110,12 @@ frmMain::frmMain() {
     TimeOutTimer->setObjectName("TimeOutTimer");
     TimeOutTimer->setInterval(100);
     connect(TimeOutTimer, &QTimer::timeout, this, &frmMain::TimeOutTimer_Timer);
+    // The add-view buttons (11, 12, 13) follow whether the sheet is open.
+    connect(&SheetDoc(), &SheetDocument::sheetOpenChanged, this, [this](bool open) {
+        for (int button : {11, 12, 13})
+            if (QAction* a = ToolbarButton(button)) a->setProperty("SheetOpen", open);
+        UpdateCommandAvailability();
+    });
 }
 
 frmMain::~frmMain() {
@@ -115,7 +123,6 @@ frmMain::~frmMain() {
     LinkUi().ShowConnectionLed = nullptr;
     LinkUi().ShowSerialStatus = nullptr;
     RecentMenuUi().Show = nullptr;
-    SheetHooks().SetToolbarButtonEnabled = nullptr;
 }
 
 // ---------------------------------------------------------------------------
@@ -292,6 +299,7 @@ QAction* frmMain::ToolbarButton(const QString& key) const {
 void frmMain::MDIForm_Load() {
     SetMainForm(this);
     TransferWindowOwner() = this;
+    InstallTransferWindow();
     // The language reaches the main window and the two panes (loading a pane
     // the first time it is reached).
     CaptionKindOf("frmMain").instance = [] { return static_cast<QWidget*>(MainForm()); };
@@ -301,10 +309,6 @@ void frmMain::MDIForm_Load() {
     LinkUi().ShowSerialStatus = [this](const QString& t) { ShowStatusText(t); };
     RecentMenuUi().Show = [this](RecentList list, bool enabled, const QStringList& entries) {
         showRecentMenu(list == RecentList::Ctrl ? 0 : 1, enabled, entries);
-    };
-    SheetHooks().SetToolbarButtonEnabled = [this](int button, bool enabled) {
-        if (QAction* a = ToolbarButton(button)) a->setProperty("SheetOpen", enabled);
-        UpdateCommandAvailability();
     };
 
     Transfer().TransferBusy = false;
@@ -389,7 +393,7 @@ bool frmMain::MDIForm_QueryUnload() {
     bool cancel = false;
     const QString title = QCoreApplication::applicationName();
     if (Sheets().SheetModified) {
-        const int answer = MsgBox("Save the changes to the Data Sheet File? " + Sheets().SheetFileName,
+        const int answer = MsgBox(MessageTable().MsgSaveSheetChanges + Sheets().SheetFileName,
                                   vbYesNoCancel, title);
         if (answer == vbYes) {
             if (DocCommands().SaveDataSheet) DocCommands().SaveDataSheet();
@@ -401,7 +405,7 @@ bool frmMain::MDIForm_QueryUnload() {
         }
     }
     if (CtrlState().CtrlModified) {
-        const int answer = MsgBox("Save the changes to the Control File? " + CtrlState().CtrlFileName,
+        const int answer = MsgBox(MessageTable().MsgSaveCtrlChanges + CtrlState().CtrlFileName,
                                   vbYesNoCancel, title);
         if (answer == vbYes) {
             if (DocCommands().SaveCtrl) DocCommands().SaveCtrl();
@@ -695,11 +699,11 @@ void frmMain::listDocumentWindows() {
 void frmMain::mnuHelpContents_Click() {
     const QString path = HelpFilePath();
     if (!QFileInfo::exists(path)) {
-        MsgBox("The help file " + QDir::toNativeSeparators(path) + " is not installed.", vbOKOnly | vbExclamation);
+        MsgBox(MessageTable().MsgHelpNotInstalled.arg(QDir::toNativeSeparators(path)), vbOKOnly | vbExclamation);
         return;
     }
     if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
-        MsgBox("No program could open the help file " + QDir::toNativeSeparators(path) + ".",
+        MsgBox(MessageTable().MsgHelpNoProgram.arg(QDir::toNativeSeparators(path)),
                vbOKOnly | vbExclamation);
 }
 

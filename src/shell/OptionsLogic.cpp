@@ -1,5 +1,7 @@
 #include "shell/OptionsLogic.h"
 
+#include "link/RS232Func.h"
+
 #include <cmath>
 
 #include "common/ShellState.h"
@@ -24,7 +26,8 @@ const QStringList& IntervalEntries() {
 
 QStringList PortEntries() {
     QStringList l;
-    for (int i = 1; i <= 16; ++i) l << QString("COM%1").arg(i);
+    // Each COM number with the device it opens on this machine.
+    for (int i = 1; i <= 16; ++i) l << QString("COM%1  (%2)").arg(i).arg(CommDevicePath(i));
     return l;
 }
 

@@ -20,6 +20,7 @@
 #include "link/UsbFunc.h"
 #include "link/Vocabulary.h"
 #include "platform/dialogs/MsgBox.h"
+#include "shell/frmPrgress.h"
 
 namespace {
 
@@ -268,6 +269,7 @@ class SettingsTransferTest : public QObject {
 private slots:
     void initTestCase() {
         TestEnv::Init();
+        InstallTransferWindow();  // the jobs run through the real transfer window
         setLanguage(LangEnglish);
         qputenv("KV2200_VISA_TIMEOUT_MS", "300");
         QVERIFY(sim.Start());

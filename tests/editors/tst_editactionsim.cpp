@@ -21,6 +21,7 @@
 #include "link/UsbFunc.h"
 #include "link/Vocabulary.h"
 #include "platform/dialogs/MsgBox.h"
+#include "shell/frmPrgress.h"
 #include "platform/pointer/ScreenPointer.h"
 
 class EditActionSimTest : public QObject {
@@ -48,6 +49,7 @@ class EditActionSimTest : public QObject {
 private slots:
     void initTestCase() {
         TestEnv::Init();
+        InstallTransferWindow();  // the jobs run through the real transfer window
         LoadMessages(LangEnglish);
         LoadValueWords(LangEnglish);
         LoadControllerLabels(LangEnglish);

@@ -4,7 +4,7 @@
 
 #include "TestEnv.h"
 #include "link/Formatters.h"
-#include "link/LimitFormatUi.h"
+#include "sheets/LimitFormatUi.h"
 #include "link/ReplyParse.h"
 
 // Every row runs under a "." locale and a "," locale: the texts are stored

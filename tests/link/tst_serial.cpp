@@ -13,6 +13,7 @@
 #include "SerialTicker.h"
 #include "TestEnv.h"
 #include "common/Pause.h"
+#include "common/SettingsStore.h"
 #include "common/ShellState.h"
 #include "common/Wait.h"
 #include "link/LinkState.h"
@@ -312,13 +313,29 @@ private slots:
         QCOMPARE(statusShown, shown.isEmpty() ? QList<QString>{} : QList<QString>{shown});
     }
 
+    void devicePath_data() {
+        QTest::addColumn<int>("port");
+        QTest::addColumn<QString>("env");
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("device");
+        QTest::newRow("default") << 7 << "" << "" << "/dev/ttyS6";
+        QTest::newRow("settings file maps it") << 7 << "" << "/dev/ttyUSB0" << "/dev/ttyUSB0";
+        QTest::newRow("environment wins") << 7 << "/tmp/some-line" << "/dev/ttyUSB0" << "/tmp/some-line";
+        QTest::newRow("blank mapping ignored") << 1 << "" << "  " << "/dev/ttyS0";
+        QTest::newRow("port 0") << 0 << "" << "/dev/ttyUSB0" << "";
+        QTest::newRow("port 17") << 17 << "" << "/dev/ttyUSB0" << "";
+    }
     void devicePath() {
-        qputenv("KV2200_COM7", "/tmp/some-line");
-        QCOMPARE(CommDevicePath(7), QString("/tmp/some-line"));
-        qunsetenv("KV2200_COM7");
-        QCOMPARE(CommDevicePath(7), QString("/dev/ttyS6"));
-        QCOMPARE(CommDevicePath(0), QString());
-        QCOMPARE(CommDevicePath(17), QString());
+        QFETCH(int, port);
+        QFETCH(QString, env);
+        QFETCH(QString, stored);
+        const QByteArray var = "KV2200_COM" + QByteArray::number(port);
+        if (env.isEmpty()) qunsetenv(var); else qputenv(var, env.toLocal8Bit());
+        TestEnv::ClearSettingsStore();
+        if (!stored.isEmpty()) SaveStoredText("IO Settings_KV2200M", QString("COM%1_Device").arg(port), stored);
+        QTEST(CommDevicePath(port), "device");
+        qunsetenv(var);
+        TestEnv::ClearSettingsStore();
     }
 
     void openFailures_data() {
@@ -336,8 +353,12 @@ private slots:
         Shell().COM_Port = port;
         Shell().BaudRate = baud;
         Link().LinkOpen = true;
+        statusShown.clear();
         OpenComm();
         QVERIFY(!Link().LinkOpen);
+        // The status bar names the device that failed.
+        QCOMPARE(statusShown.size(), 1);
+        if (port == 9) QVERIFY(statusShown[0].contains("/nonexistent/line"));
         QCOMPARE(MsgBoxService::Log().size(), 1);
         QCOMPARE(MsgBoxService::Log()[0].text, QString("Invalid port number!"));
         QCOMPARE(MsgBoxService::Log()[0].title, QString("RS232 Init"));

@@ -19,7 +19,7 @@
 #include "link/UsbFunc.h"
 #include "link/Vocabulary.h"
 #include "common/DSOSettings.h"
-#include "link/frmPrgress.h"
+#include "shell/frmPrgress.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include "common/Wait.h"
 #include "link/TransferJobs.h"
 #include "link/TransferSettings.h"
-#include "link/frmPrgress.h"
+#include "shell/frmPrgress.h"
 
 class TransferJobsTest : public QObject {
     Q_OBJECT

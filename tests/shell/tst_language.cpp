@@ -7,6 +7,7 @@
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSettings>
 #include <QToolBar>
@@ -21,6 +22,7 @@
 #include "link/Vocabulary.h"
 #include "shell/Captions.h"
 #include "shell/Language.h"
+#include "shell/QtTranslations.h"
 
 namespace {
 
@@ -339,6 +341,26 @@ private slots:
         QCOMPARE(mirror, (QStringList{"运行", "运行", "RUN"}));
         QCOMPARE(DSOSettings().DisplayGrid, QString("HALF"));
         LanguageHooks().RebuildCtrlTree = nullptr;
+    }
+
+    // Qt's own texts follow the switch: a message box's standard buttons read
+    // Chinese while Chinese is in force and English again after.
+    void qtOwnTextsFollowTheSwitch() {
+        Fixture f;
+        auto yesText = [] {
+            QMessageBox box;
+            box.setStandardButtons(QMessageBox::Yes | QMessageBox::Cancel);
+            return box.button(QMessageBox::Yes)->text();
+        };
+        SwitchLanguage(1);
+        const QString english = yesText();
+        QVERIFY(!QtTranslationsInstalled());
+        SwitchLanguage(0);
+        QVERIFY(QtTranslationsInstalled());
+        QVERIFY(yesText().contains(QString::fromUtf8("是")));
+        SwitchLanguage(1);
+        QVERIFY(!QtTranslationsInstalled());
+        QCOMPARE(yesText(), english);
     }
 };
 

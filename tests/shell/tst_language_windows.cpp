@@ -15,6 +15,7 @@
 
 #include "TestEnv.h"
 #include "common/SheetModel.h"
+#include "sheets/ViewWindows.h"
 #include "shell/Captions.h"
 #include "shell/Language.h"
 
@@ -70,11 +71,11 @@ void ResetSheet() {
         for (int i = 0; i < SlotCount(kind); ++i) {
             ResetViewRecord(kind, i);
             switch (kind) {
-            case ViewWave: s.WaveForms[i] = nullptr; s.WaveViews[i].WindowOpen = false; break;
-            case ViewMeasure: s.MeasureForms[i] = nullptr; s.MeasureViews[i].WindowOpen = false; break;
-            case ViewData: s.DataForms[i] = nullptr; s.DataViews[i].WindowOpen = false; break;
-            case ViewRecord: s.RecordForms[i] = nullptr; s.RecordViews[i].WindowOpen = false; break;
-            case ViewMemoryWave: s.MemWaveForms[i] = nullptr; s.MemWaveViews[i].WindowOpen = false; break;
+            case ViewWave: SetViewForm(ViewWave, i, nullptr); s.WaveViews[i].WindowOpen = false; break;
+            case ViewMeasure: SetViewForm(ViewMeasure, i, nullptr); s.MeasureViews[i].WindowOpen = false; break;
+            case ViewData: SetViewForm(ViewData, i, nullptr); s.DataViews[i].WindowOpen = false; break;
+            case ViewRecord: SetViewForm(ViewRecord, i, nullptr); s.RecordViews[i].WindowOpen = false; break;
+            case ViewMemoryWave: SetViewForm(ViewMemoryWave, i, nullptr); s.MemWaveViews[i].WindowOpen = false; break;
             }
         }
         ViewCount(kind) = 0;
@@ -178,7 +179,7 @@ private slots:
         std::vector<std::unique_ptr<QWidget>> ws;
         for (int i = 0; i < 4; ++i) {
             ws.push_back(WindowFor(MeasureWindowCaptionTable(), "frmMeasure"));
-            Sheets().MeasureForms[i] = ws.back().get();
+            SetViewForm(ViewMeasure, i, ws.back().get());
             Sheets().MeasureViews[i].WindowOpen = i != 1;
         }
         Sheets().MeasureCount = 3;
@@ -207,7 +208,7 @@ private slots:
 
     void refreshLabelDependsOnWhichSetter() {
         auto w = WindowFor(WaveWindowCaptionTable(), "frmWave");
-        Sheets().WaveForms[0] = w.get();
+        SetViewForm(ViewWave, 0, w.get());
         Sheets().WaveViews[0].WindowOpen = true;
         Sheets().WaveCount = 1;
         SetWaveWindowCaptions(0, 0);
@@ -231,7 +232,7 @@ private slots:
         auto d = WindowFor(DataWindowCaptionTable(), "frmData");
         SetDataWindowCaptionsAll(0);  // not open: untouched
         QCOMPARE(Column(d.get(), 1), QString("design"));
-        Sheets().DataForms[0] = d.get();
+        SetViewForm(ViewData, 0, d.get());
         Sheets().DataViews[0].WindowOpen = true;
         Sheets().DataCount = 1;
         SetDataWindowCaptions(0, 0);
@@ -241,7 +242,7 @@ private slots:
         QCOMPARE(Column(d.get(), 3), QString("Voltage[V]"));
 
         auto m = WindowFor(MemoryWaveWindowCaptionTable(), "frmOpenWaveform");
-        Sheets().MemWaveForms[0] = m.get();
+        SetViewForm(ViewMemoryWave, 0, m.get());
         SetMemoryWaveWindowCaptions(0, 0);
         QCOMPARE(Text(m.get(), "FlatBttn4"), QString("       位图 ."));
         QCOMPARE(Tip(m.get(), "FlatBttn3"), QString("输出CSV文件"));
@@ -266,7 +267,7 @@ private slots:
         QFETCH(int, lang);
         QFETCH(QString, expected);
         auto w = WindowFor(RecordWindowCaptionTable(), "frmRecordPlay");
-        Sheets().RecordForms[0] = w.get();
+        SetViewForm(ViewRecord, 0, w.get());
         Sheets().RecordViews[0].WindowOpen = true;
         Sheets().RecordViews[0].StatusText = status;
         Sheets().RecordCount = 1;

@@ -14,6 +14,8 @@
 #include "common/DSOSettings.h"
 #include "common/SettingsStore.h"
 #include "common/SheetModel.h"
+#include "sheets/SheetDocument.h"
+#include "sheets/SheetTreeBinder.h"
 #include "common/ShellState.h"
 #include "controller/CtrlState.h"
 #include "link/LinkState.h"
@@ -221,6 +223,38 @@ private slots:
         w.MDIForm_Unload();
     }
 
+    void closingQuestionsSpeakTheUiLanguage_data() {
+        QTest::addColumn<int>("lang");
+        QTest::addColumn<QString>("sheetQuestion");
+        QTest::addColumn<QString>("ctrlQuestion");
+        QTest::newRow("Chinese") << 0 << QString::fromUtf8("是否保存对数据浏览器文件的更改？/s/a.vls")
+                                 << QString::fromUtf8("是否保存对控制器文件的更改？/c/b.rmt");
+        QTest::newRow("English") << 1 << "Save the changes to the Data Sheet File? /s/a.vls"
+                                 << "Save the changes to the Control File? /c/b.rmt";
+    }
+    void closingQuestionsSpeakTheUiLanguage() {
+        QFETCH(int, lang);
+        frmMain w;
+        w.MDIForm_Load();
+        SwitchLanguage(lang);
+        Sheets().SheetModified = true;
+        Sheets().SheetFileName = "/s/a.vls";
+        CtrlState().CtrlModified = true;
+        CtrlState().CtrlFileName = "/c/b.rmt";
+        MsgBoxService::ClearLog();
+        MsgBoxService::SetAnswerer([](const ShownMessage&) { return int(vbNo); });
+        QVERIFY(!w.MDIForm_QueryUnload());
+        const QList<ShownMessage> shown = MsgBoxService::Log();
+        QCOMPARE(shown.size(), 2);
+        QTEST(shown[0].text, "sheetQuestion");
+        QTEST(shown[1].text, "ctrlQuestion");
+        SwitchLanguage(1);
+        TestEnv::Init();
+        Sheets().SheetModified = false;
+        CtrlState().CtrlModified = false;
+        w.MDIForm_Unload();
+    }
+
     void closeEventHonoursTheAnswer() {
         auto* w = new frmMain;
         w->MDIForm_Load();
@@ -269,7 +303,7 @@ private slots:
         QVERIFY(w.MenuItem("mnuFileSaveAll")->isEnabled());
         // The add buttons also need an open sheet.
         QVERIFY(w.ToolbarButton("AddNewWaveform")->isEnabled());
-        Sheets().SheetNode = nullptr;
+        SheetTree().SheetNode = nullptr;
         IsDataSheetOpen();
         QVERIFY(!w.ToolbarButton("AddNewWaveform")->isEnabled());
 
@@ -292,6 +326,14 @@ private slots:
         w.mnuHelpContents_Click();
         QCOMPARE(MsgBoxService::Log().size(), 1);
         QVERIFY(MsgBoxService::Log()[0].text.contains("KV2200help.chm"));
+        // In Chinese the message is Chinese and names the Chinese help file.
+        SwitchLanguage(0);
+        MsgBoxService::ClearLog();
+        w.mnuHelpContents_Click();
+        QCOMPARE(MsgBoxService::Log().size(), 1);
+        QVERIFY(MsgBoxService::Log()[0].text.startsWith(QString::fromUtf8("帮助文件")));
+        QVERIFY(MsgBoxService::Log()[0].text.contains("KV2200help_Chinese.chm"));
+        SwitchLanguage(1);
         w.MDIForm_Unload();
     }
 

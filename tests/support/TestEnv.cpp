@@ -2,6 +2,7 @@
 
 #include <QTemporaryDir>
 
+#include "common/HookCheck.h"
 #include "common/Pause.h"
 #include "common/SettingsStore.h"
 #include "platform/dialogs/MsgBox.h"
@@ -15,6 +16,7 @@ QTemporaryDir* configDir() {
 
 namespace TestEnv {
 void Init() {
+    SetMissingHookFatal(true);  // a hook a path needs must be set
     PauseService::SetScale(0);
     PauseService::ClearLog();
     MsgBoxService::SetAnswerer([](const ShownMessage& m) {

@@ -1,4 +1,4 @@
-#include "link/frmPrgress.h"
+#include "shell/frmPrgress.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -64,20 +64,19 @@ frmPrgress* TransferForm() {
     return Current().data();
 }
 
-bool RunTransfer(int code, const QString& caption, bool showWindow, int slot,
-                 const std::function<void()>& beforeShow) {
-    auto& t = Transfer();
-    if (t.TransferBusy) return false;
-    frmPrgress* form = TransferForm();
-    form->setWindowTitle(caption);
-    t.TransferCode = code;
-    if (code == JobWaveView) t.TransferSlot = slot;
-    t.TransferDone = false;
-    if (beforeShow) beforeShow();
-    if (showWindow) form->show();
-    YieldUntil([] { return Transfer().TransferDone; });
-    return true;
+void InstallTransferWindow() {
+    TransferUi().LoadTransferWindow = [](const QString& caption) {
+        TransferForm()->setWindowTitle(caption);
+    };
+    TransferUi().ShowTransferWindow = [] {
+        if (frmPrgress* form = LoadedTransferForm()) form->show();
+    };
 }
+
+namespace {
+// Linked in with the window: the transfer runs through it from the start.
+const bool transferWindowInstalled = (InstallTransferWindow(), true);
+}  // namespace
 
 frmPrgress::frmPrgress(QWidget* owner) : QWidget(owner, Qt::Tool | Qt::MSWindowsFixedSizeDialogHint) {
     setObjectName("frmPrgress");

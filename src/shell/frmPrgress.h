@@ -1,6 +1,7 @@
 #pragma once
 // The transfer window: a small modeless tool window, owned by the main
-// window, that runs one transfer job at a time.
+// window, that runs one transfer job at a time (RunTransfer in
+// link/TransferJobs.h reaches it through TransferUi()).
 //
 // Touching it (TransferForm) creates and loads it: TransferBusy is set and the
 // job is armed; 100 ms later its first tick runs the job of TransferCode
@@ -9,7 +10,6 @@
 #include <QPointer>
 #include <QString>
 #include <QWidget>
-#include <functional>
 
 class QProgressBar;
 class QTimer;
@@ -42,12 +42,9 @@ frmPrgress* TransferForm();
 // The transfer window when loaded, else nullptr (touches nothing).
 frmPrgress* LoadedTransferForm();
 
-// The caller's side of a transfer: refuses (false) while a transfer runs;
-// otherwise loads the window with the caption, sets the code (and, for job 6,
-// the slot), clears TransferDone, calls beforeShow, shows the window unless
-// it is to stay hidden, and waits, yielding, until the job is done.
-bool RunTransfer(int code, const QString& caption, bool showWindow, int slot = 0,
-                 const std::function<void()>& beforeShow = {});
+// Lets RunTransfer (link/TransferJobs.h) load and show this window. Done
+// when the window is linked in; the main window calls it again on load.
+void InstallTransferWindow();
 
 // Window position in twips: the stored value, or the replacement when it lies
 // off a screen of the given size (twips) for a window of the given size.

@@ -1,4 +1,4 @@
-#include "link/LimitFormatUi.h"
+#include "sheets/LimitFormatUi.h"
 
 #include <QComboBox>
 #include <QLineEdit>

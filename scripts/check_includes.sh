@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Fails when a file under src/<folder> includes a project header of a folder
+# that its layer may not use. Layers, lowest first:
+#   common < platform < link < {sheets, controller}
+#     < {waveview, editors, measure, panel, memwave, replay} < shell
+# A folder may include its own layer's folder and every lower layer, except
+# that folders of one layer do not include each other; exceptions: editors
+# may include controller; waveview, measure, memwave and replay may include sheets.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+declare -A layer=(
+  [common]=0 [platform]=1 [link]=2 [sheets]=3 [controller]=3
+  [waveview]=4 [editors]=4 [measure]=4 [panel]=4 [memwave]=4 [replay]=4 [shell]=5
+)
+allowed() {  # allowed <from> <to>
+  local from=$1 to=$2
+  [[ $from == "$to" ]] && return 0
+  [[ -z ${layer[$to]+x} ]] && return 0  # not a layered folder
+  (( ${layer[$to]} < ${layer[$from]} )) || return 1
+  # Within the upper layers, only the listed folders below are reachable.
+  if (( ${layer[$to]} == 3 )); then
+    case "$from:$to" in
+      editors:controller|waveview:sheets|measure:sheets|memwave:sheets|replay:sheets|shell:*) return 0 ;;
+      *) return 1 ;;
+    esac
+  fi
+  return 0
+}
+
+bad=0
+while IFS= read -r file; do
+  from=${file#src/}; from=${from%%/*}
+  [[ -z ${layer[$from]+x} ]] && continue
+  while IFS= read -r hit; do
+    line=${hit%%:*}
+    to=$(sed -E 's/^[0-9]+:[[:space:]]*#[[:space:]]*include[[:space:]]*"([^/"]+)\/.*/\1/' <<<"$hit")
+    [[ $to == "$hit" ]] && continue
+    if ! allowed "$from" "$to"; then
+      echo "$file:$line: $from may not include $to" >&2
+      bad=1
+    fi
+  done < <(grep -nE '^[[:space:]]*#[[:space:]]*include[[:space:]]*"[^/"]+/' "$file" || true)
+done < <(find src -name '*.h' -o -name '*.cpp' | sort)
+
+if (( bad )); then
+  echo "include check: layer violations found" >&2
+  exit 1
+fi
+echo "include check: ok"

@@ -1,0 +1,89 @@
+#include "link/CommandPort.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "common/ShellState.h"
+#include "common/Wait.h"
+#include "link/LinkState.h"
+#include "link/RS232Func.h"
+#include "link/UsbFunc.h"
+
+namespace {
+
+// USB through the VISA layer: every read holds the caller until it returns.
+class UsbPort final : public CommandPort {
+public:
+    void Send(const QString& command) override { WriteVisa(command); }
+    QString Query(const QString& query) override {
+        WriteVisa(query);
+        return ReadVisa();
+    }
+    int ReadBlock(QByteArray& out, int maxBytes) override { return ReadVisaBytes(out, maxBytes); }
+    int ReadSystemDataBlock(QByteArray& out, int maxBytes) override {
+        return ReadSystemDataVisaBytes(out, maxBytes);
+    }
+    bool RepliesWhileWaiting() const override { return false; }
+    void Open() override { OpenVisa(); }
+};
+
+// The RS-232 line: replies are collected by the receive handler while the
+// caller yields; waits count the main window's 100 ms ticks.
+class SerialPort final : public CommandPort {
+public:
+    static constexpr int BlockTicks = 100;  // 10 s of the 100 ms tick
+
+    void Send(const QString& command) override { WriteComm(command); }
+    QString Query(const QString& query) override {
+        Link().SerialBinaryMode = false;  // the reply is a text line
+        WriteComm(query);
+        // Set after the write: no received byte is handled before ReadComm yields.
+        Link().WaitingReply = true;
+        return ReadComm();
+    }
+    int ReadBlock(QByteArray& out, int maxBytes) override {
+        out.clear();
+        const int expected = WaitBlock();
+        if (expected < 0) return -1;
+        const QByteArray& rx = Serial().RxBuffer;
+        const int n = std::clamp(std::min<int>(expected, int(rx.size())), 0, std::max(maxBytes, 0));
+        out = rx.left(n);
+        return n;
+    }
+    int ReadSystemDataBlock(QByteArray& out, int maxBytes) override { return ReadBlock(out, maxBytes); }
+    bool RepliesWhileWaiting() const override { return true; }
+    void Open() override { OpenComm(); }
+
+private:
+    // Waits, yielding, for the binary reply the caller has just asked for.
+    // Returns the payload length, or -1 when the reply did not complete
+    // within 100 ticks of silence.
+    static int WaitBlock() {
+        Link().WaitingReply = true;
+        Link().SerialBinaryMode = true;
+        Serial().TickCount = 0;
+        // The tick counter ends the wait; the deadline only guards against a
+        // missing tick source.
+        YieldUntil([] { return !Link().WaitingReply || Serial().TickCount >= BlockTicks; }, 60000);
+        if (Link().WaitingReply) return -1;
+        return int(std::clamp<qint64>(Serial().RxExpected, 0, std::numeric_limits<int>::max()));
+    }
+};
+
+CommandPort* overridePort = nullptr;
+
+}  // namespace
+
+CommandPort& CommandLink() {
+    static UsbPort usb;
+    static SerialPort serial;
+    if (overridePort) return *overridePort;
+    if (Shell().ScopeIOType == 2) return serial;
+    return usb;
+}
+
+void SettleTransportChoice() {
+    if (Shell().ScopeIOType != 2) Shell().ScopeIOType = 0;
+}
+
+void SetCommandPortOverride(CommandPort* port) { overridePort = port; }

@@ -1,0 +1,42 @@
+#pragma once
+// The command port: the one way the command layer, connect and the jobs talk
+// to the instrument. Which transport lies behind it (USB through VISA, or the
+// RS-232 line) is decided in one place, CommandLink(), from ScopeIOType; the
+// back ends keep each transport's own pauses, time-outs and framing.
+#include <QByteArray>
+#include <QString>
+
+class CommandPort {
+public:
+    virtual ~CommandPort() = default;
+
+    // Writes one command line (the port adds the line feed). No pause after
+    // it beyond the transport's own pacing; SendCmd adds the command pause.
+    virtual void Send(const QString& command) = 0;
+    // Writes one query and returns its reply text unchanged ("" when none came).
+    virtual QString Query(const QString& query) = 0;
+    // Reads the binary reply of a query already sent with Send into out, at
+    // most maxBytes of it. Returns the bytes stored (0 when none), or -1 when
+    // the reply did not complete in time. out never keeps bytes of an earlier reply.
+    virtual int ReadBlock(QByteArray& out, int maxBytes) = 0;
+    // Reads the system-data reply of a ":SYSTEM:DATA?" already sent into
+    // out, at most maxBytes (the rest of the reply is consumed and dropped).
+    virtual int ReadSystemDataBlock(QByteArray& out, int maxBytes) = 0;
+    // True when the reply arrives while the port waits with the event loop
+    // running (timers tick during the read); false when the read holds the
+    // caller until it returns.
+    virtual bool RepliesWhileWaiting() const = 0;
+    // Opens the transport for a connect; the outcome is in LinkOpen.
+    virtual void Open() = 0;
+};
+
+// The port of the chosen transport (ScopeIOType 2: RS-232, anything else: USB).
+CommandPort& CommandLink();
+
+// Only 2 selects the serial line; any other stored ScopeIOType means USB and
+// is kept as 0 from here on, so that every reader agrees on the transport.
+void SettleTransportChoice();
+
+// Tests and tools may put another port in place; nullptr returns to the
+// transport's own port.
+void SetCommandPortOverride(CommandPort* port);
