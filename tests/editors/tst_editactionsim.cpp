@@ -21,7 +21,10 @@
 #include "link/UsbFunc.h"
 #include "link/Vocabulary.h"
 #include "platform/dialogs/MsgBox.h"
+#include "shell/ControllerBinding.h"
 #include "shell/frmPrgress.h"
+#include "editors/CtrlDialog.h"
+#include <QComboBox>
 #include "platform/pointer/ScreenPointer.h"
 
 class EditActionSimTest : public QObject {
@@ -219,6 +222,42 @@ private slots:
         QCOMPARE(ScreenPointer(), int(PointerDefault));
         QCOMPARE(DSOSettings().CH1Invert, ValueWord(vwOff));
         QCOMPARE(CtrlState().CtrlModified, true);
+    }
+
+    // The road of one edit: a click records the node, a double click runs the
+    // dispatcher, the setting dialog applies, the path is cleared.
+    void treeDoubleClickEditsAndActs() {
+        BindControllerCommands();
+        const auto recorder = EditShow().ShowCtrlDialog;
+        EditShow().ShowCtrlDialog = nullptr;
+        BuildCtrlTree();
+        frmCtrlList* form = CtrlListForm();
+        form->CtrlTreeView_NodeClick(CtrlNode(CtrlGroup::Display, 5));
+        QCOMPARE(CtrlState().SelectedNodePath, QString("KV2200M\\Display\\Grid [FULL]"));
+        bool shown = false;
+        QTimer::singleShot(0, [&] {
+            auto* d = qobject_cast<CtrlDialog*>(QApplication::activeModalWidget());
+            if (!d) return;
+            shown = true;
+            QCOMPARE(d->Combo->currentText(), QString("FULL"));
+            d->Combo->setCurrentText("HALF");
+            d->cmdOK_Click();
+        });
+        form->CtrlTreeView_DblClick();
+        EditShow().ShowCtrlDialog = recorder;
+        QVERIFY(shown);
+        QCOMPARE(CtrlState().CtrlEditKey, QString("DisplayGrid"));
+        QCOMPARE(CtrlState().SelectedNodePath, QString());
+        QCOMPARE(DSOSettings().DisplayGrid, QString("HALF"));
+        QCOMPARE(CtrlNode(CtrlGroup::Display, 5)->text(0), QString("Grid [HALF]"));
+        QVERIFY(sim.Log().contains(":DISPLAY:GRID HALF"));
+
+        sim.ClearLog();
+        form->CtrlTreeView_NodeClick(CtrlNode(CtrlGroup::Display, 4));
+        form->CtrlTreeView_DblClick();
+        QueryCmd("*IDN?");
+        QCOMPARE(sim.Log(), (QStringList{":DISPLAY:CLEAR", "*IDN?"}));
+        QCOMPARE(CtrlState().SelectedNodePath, QString());
     }
 
     // Time/Div asks the instrument for its format to choose the list; the
