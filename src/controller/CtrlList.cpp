@@ -1,13 +1,13 @@
 #include "controller/CtrlList.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPointer>
+#include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -94,8 +94,7 @@ frmCtrlList::frmCtrlList(QWidget* parent) : QWidget(parent) {
             [this](QTreeWidgetItem* item, int) { CtrlTreeView_NodeClick(item); });
     // Moving through the tree with the keys selects as a click does.
     connect(CtrlTreeView, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
-        if (QApplication::mouseButtons() == Qt::NoButton && CtrlTreeView->hasFocus())
-            CtrlTreeView_NodeClick(item);
+        if (keyMoving_) CtrlTreeView_NodeClick(item);
     });
     connect(CtrlTreeView, &QTreeWidget::itemDoubleClicked, this,
             [this](QTreeWidgetItem*, int) { CtrlTreeView_DblClick(); });
@@ -156,6 +155,10 @@ bool frmCtrlList::eventFilter(QObject* watched, QEvent* event) {
             CtrlTreeView_DblClick();
             return true;
         }
+        // The tree handles the key right after this filter; a change of the
+        // current node it makes then counts as a click.
+        keyMoving_ = true;
+        QTimer::singleShot(0, this, [this] { keyMoving_ = false; });
     }
     if ((watched == cmdUpload || watched == cmdDownload) &&
         (event->type() == QEvent::MouseMove || event->type() == QEvent::Enter))

@@ -58,6 +58,7 @@ protected:
 private:
     void Form_Load();
     void runJob(int code, QToolButton* button);
+    bool keyMoving_ = false;  // a key press is being handled by the tree
 };
 
 // The single controller window, created and loaded at its first use.

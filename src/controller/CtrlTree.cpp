@@ -471,6 +471,13 @@ bool SetCtrlNodeText(int group, int item, const QString& value) {
     return true;
 }
 
+bool ReplaceCtrlNodeText(int group, int item, const QString& text) {
+    QTreeWidgetItem* n = CtrlNode(group, item);
+    if (!n) return false;
+    n->setText(0, text);
+    return true;
+}
+
 QString CtrlNodeLabel(int group, int item) {
     const QTreeWidgetItem* n = CtrlNode(group, item);
     return n ? n->data(0, RoleLabel).toString() : QString();

@@ -122,6 +122,9 @@ QTreeWidgetItem* CtrlNode(int group, int item);
 // Rewrites a setting row's text to "label [value]" with its own label. False
 // (nothing changed) when the position has no node in the current tree.
 bool SetCtrlNodeText(int group, int item, const QString& value);
+// Sets the whole text of the node at a position (for callers that form the
+// text themselves). False when absent.
+bool ReplaceCtrlNodeText(int group, int item, const QString& text);
 // The label of the node at a position ("" when absent).
 QString CtrlNodeLabel(int group, int item);
 // The path of a node: texts from the root down joined by "\".

@@ -4,6 +4,7 @@
 #include "controller/CtrlState.h"
 #include "controller/CtrlTree.h"
 #include "editors/EditDispatch.h"
+#include "link/Converters.h"
 #include "shell/DocumentCommands.h"
 #include "shell/Language.h"
 
@@ -15,4 +16,7 @@ void BindControllerCommands() {
     d.SaveCtrl = [] { SaveCtrl(); };
     LanguageHooks().RebuildCtrlTree = [] { RebuildCtrlTree(); };
     CtrlHooks().PraseCtrlList = [](const QString& path) { PraseCtrlList(path); };
+    CtrlTreeUi().SetNodeText = [](int group, int item, const QString& text) {
+        ReplaceCtrlNodeText(group, item, text);
+    };
 }

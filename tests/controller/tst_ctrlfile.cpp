@@ -6,6 +6,7 @@
 #include <QtTest>
 
 #include "TestEnv.h"
+#include "UseLanguage.h"
 #include "common/RecentFiles.h"
 #include "common/ShellState.h"
 #include "controller/CtrlDocument.h"
@@ -64,10 +65,7 @@ class CtrlFileTest : public QObject {
 private slots:
     void initTestCase() {
         TestEnv::Init();
-        Shell().UILanguage = 1;
-        LoadValueWords(1);
-        LoadControllerLabels(1);
-        LoadMessages(1);
+        UseLanguage(1);
         MsgBoxService::SetAnswerer([this](const ShownMessage& m) {
             if (!answers.isEmpty()) return answers.takeFirst();
             return (m.style & 0x0F) == vbYesNoCancel ? int(vbNo) : int(vbOK);

@@ -5,6 +5,7 @@
 #include <QtTest>
 
 #include "TestEnv.h"
+#include "UseLanguage.h"
 #include "common/ShellState.h"
 #include "controller/CtrlList.h"
 #include "controller/CtrlState.h"
@@ -37,12 +38,6 @@ QStringList CodeRows(const char* first, const char* last) {
     for (int k = 1; k <= 16; ++k)
         rows << QString(">D%1 [%2] (21,%3)").arg(16 - k).arg(k == 1 ? first : k == 16 ? last : "H").arg(4 + k);
     return rows;
-}
-
-void UseLanguage(int lang) {
-    Shell().UILanguage = lang;
-    LoadValueWords(lang);
-    LoadControllerLabels(lang);
 }
 
 }  // namespace
