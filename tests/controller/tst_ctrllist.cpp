@@ -10,6 +10,7 @@
 #include "LinkFixture.h"
 #include "Simulator.h"
 #include "TestEnv.h"
+#include "shell/frmPrgress.h"
 #include "UseLanguage.h"
 #include "common/ShellState.h"
 #include "controller/CtrlList.h"
@@ -38,6 +39,7 @@ class CtrlListTest : public QObject {
 private slots:
     void initTestCase() {
         TestEnv::Init();
+        InstallTransferWindow();  // the jobs run through the real transfer window
         UseLanguage(1);
         QVERIFY(sim.Start());
         sim.SetEnvironment();
