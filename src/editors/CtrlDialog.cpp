@@ -112,7 +112,12 @@ void CtrlDialog::Prepare(const EditPrep& prep, const QString& nodePath) {
 }
 
 void CtrlDialog::cmdOK_Click() {
+    // While an apply waits for a serial reply, events run: a second OK, unit
+    // button or Enter is ignored until it has ended.
+    if (busy) return;
+    busy = true;
     const ApplyEnd end = ApplyCtrlEdit({key, Combo->currentText(), inputTxt->text(), path});
+    busy = false;
     if (end == ApplyEnd::NumberRefused) return;  // stays open for a correction
     applied = end == ApplyEnd::Applied;
     if (applied) accept();
@@ -120,7 +125,7 @@ void CtrlDialog::cmdOK_Click() {
 }
 
 void CtrlDialog::cmdEnter_Click(int index) {
-    if (index < 0 || index >= UnitButtonCount) return;
+    if (busy || index < 0 || index >= UnitButtonCount) return;
     double x = 0;
     if (!ReadTypedNumber(inputTxt->text(), x)) return;
     inputTxt->setText(QLocale().toString(x * kUnitFactor[index], 'g', 15));

@@ -62,6 +62,7 @@ private:
     QString key = " ";
     QString path;
     bool applied = false;
+    bool busy = false;
 };
 
 class CtrlDialogAdjust : public QDialog {

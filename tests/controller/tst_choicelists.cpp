@@ -165,6 +165,7 @@ private slots:
         Link().BandwidthClass = 2;
         DSOSettings().TimeBaseFormat = "X-Y";
         SendCmd(":TIMEBASE:FORMAT " + format);
+        QueryCmd("*IDN?");  // its reply means the command has arrived
         sim.ClearLog();
         QStringList combo = {"keep"};
         SetCtrlDialogTimeDivNum(combo);

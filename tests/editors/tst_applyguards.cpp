@@ -5,8 +5,6 @@
 
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
-#include <map>
-#include <mutex>
 
 #include "FakeTcpInstrument.h"
 #include "LinkFixture.h"
@@ -26,33 +24,6 @@
 #include "platform/dialogs/MsgBox.h"
 
 namespace {
-// Replies by line; a line of no entry gets no reply. "close" drops the link.
-class Script {
-public:
-    void Set(const std::string& line, const std::string& reply) {
-        std::lock_guard<std::mutex> g(m_);
-        replies_[line] = {FakeTcpInstrument::Frame(reply), false};
-    }
-    // The connection closes on this line (a query's reply is cut short first).
-    void Drop(const std::string& line) {
-        std::lock_guard<std::mutex> g(m_);
-        replies_[line] = {FakeTcpInstrument::Frame("2.000e-01\n").substr(0, 6), true};
-    }
-    void Clear() {
-        std::lock_guard<std::mutex> g(m_);
-        replies_.clear();
-    }
-    FakeTcpInstrument::Reply operator()(const std::string& line) {
-        std::lock_guard<std::mutex> g(m_);
-        auto it = replies_.find(line);
-        return it == replies_.end() ? FakeTcpInstrument::Reply{} : it->second;
-    }
-
-private:
-    std::mutex m_;
-    std::map<std::string, FakeTcpInstrument::Reply> replies_;
-};
-
 QString key(std::initializer_list<int> labels) {
     QString k;
     for (int l : labels) k += ControllerLabel(l);
@@ -62,7 +33,7 @@ QString key(std::initializer_list<int> labels) {
 
 class ApplyGuardsTest : public QObject {
     Q_OBJECT
-    Script script;
+    FakeReplyScript script;
     std::unique_ptr<FakeTcpInstrument> fake;
     QStringList treeBefore;
 
@@ -81,10 +52,7 @@ class ApplyGuardsTest : public QObject {
 private slots:
     void initTestCase() {
         TestEnv::Init();
-        Shell().UILanguage = LangEnglish;
-        LoadMessages(LangEnglish);
-        LoadValueWords(LangEnglish);
-        LoadControllerLabels(LangEnglish);
+        TestEnv::UseLanguage(LangEnglish);
         Visa::SetDefaultTimeoutMs(200);
         fake = std::make_unique<FakeTcpInstrument>(std::ref(script));
         OpenVisaRM();
@@ -147,6 +115,13 @@ private slots:
         QTest::newRow("offset below the limit")
             << "" << key({6, 9}) << "" << "-5e5" << int(ApplyEnd::Applied)
             << QStringList{"*IDN?", ":CHANNEL1:OFFSET -400000", ":CHANNEL1:OFFSET?"} << none << true;
+        QTest::newRow("EDGE method without a source reply")
+            << "" << key({24, 25}) << "EDGE" << "" << int(ApplyEnd::Applied)
+            << QStringList{"*IDN?", ":TRIGGER:MODE EDGE", ":TRIGGER:EDGE:SOURCE?"} << "*" << true;
+        QTest::newRow("trig type without a scale reply")
+            << "" << key({24, 7, 38}) << "PULSE" << "" << int(ApplyEnd::Applied)
+            << QStringList{"*IDN?", ":CHANNEL2:SCALE?", ":TRIGGER:ALTERNATION:TYPE PULSE"} << "*"
+            << true;
         QTest::newRow("threshold preset")
             << "" << key({14, 17}) << "CMOS" << "2.5" << int(ApplyEnd::Applied)
             << QStringList{"*IDN?", ":LA:THRESHOLD CMOS"} << none << true;

@@ -9,16 +9,19 @@
 #include "LinkFixture.h"
 #include "Simulator.h"
 #include "TestEnv.h"
+#include "shell/frmPrgress.h"
 #include "common/DSOSettings.h"
 #include "common/Pause.h"
 #include "common/ShellState.h"
 #include "controller/CtrlState.h"
 #include "controller/CtrlTree.h"
+#include "controller/SettingsTransfer.h"
 #include "editors/AdjustLogic.h"
 #include "editors/CtrlApply.h"
 #include "link/KV2200Cmd.h"
 #include "link/LinkState.h"
 #include "link/Messages.h"
+#include "link/ReplyParse.h"
 #include "link/UsbFunc.h"
 #include "link/Vocabulary.h"
 #include "platform/dialogs/MsgBox.h"
@@ -52,12 +55,6 @@ QString nodeText_(const QString& at) {
     return n ? n->text(0) : QString("(no node)");
 }
 
-void useLanguage(int language) {
-    Shell().UILanguage = language;
-    LoadMessages(language);
-    LoadValueWords(language);
-    LoadControllerLabels(language);
-}
 }  // namespace
 
 class CtrlApplyTest : public QObject {
@@ -67,14 +64,16 @@ class CtrlApplyTest : public QObject {
 private slots:
     void initTestCase() {
         TestEnv::Init();
+        InstallTransferWindow();  // the jobs run through the real transfer window
         QVERIFY(sim.Start());
         sim.SetEnvironment();
         Visa::SetDefaultTimeoutMs(500);
         OpenVisaRM();
         Link().LAPresent = true;  // the tree holds its LA group
+        InstallSettingsTransferJobs();
     }
     void init() {
-        useLanguage(LangEnglish);
+        TestEnv::UseLanguage(LangEnglish);
         sim.SetFault("none");
         Shell().ScopeIOType = 0;
         QVERIFY(LinkFixture::OpenUsbAsConnected());
@@ -174,6 +173,20 @@ private slots:
                            ":TRIGGER:HOLDOFF?"}
             << QList<int>{100} << "TriggerPulseWidth" << "1.00us" << "6,2" << "Method [PULSE]"
             << ":TRIGGER:MODE" << "PULSE" << "6,5=Pulse width [1.00us]";
+        QTest::newRow("method ALTERNATIVE") << 1 << "TimeBaseFormat=Roll" << "" << "{l:24}{l:25}"
+            << "ALTERNATIVE" << "" << ""
+            << QStringList{":TRIGGER:MODE ALTERNATION", ":CHANNEL1:SCALE?",
+                           ":TRIGGER:ALTERNATION:SOURCE CHANNEL1",
+                           ":TRIGGER:ALTERNATION:EDGE:SLOPE?", ":TRIGGER:ALTERNATION:EDGE:COUPLING?",
+                           ":TRIGGER:ALTERNATION:EDGE:LEVEL?", ":TRIGGER:ALTERNATION:EDGE:HOLDOFF?",
+                           ":TRIGGER:ALTERNATION:EDGE:SENSITIVITY?", ":CHANNEL2:SCALE?",
+                           ":TRIGGER:ALTERNATION:SOURCE CHANNEL2",
+                           ":TRIGGER:ALTERNATION:EDGE:SLOPE?", ":TRIGGER:ALTERNATION:EDGE:COUPLING?",
+                           ":TRIGGER:ALTERNATION:EDGE:LEVEL?", ":TRIGGER:ALTERNATION:EDGE:HOLDOFF?",
+                           ":TRIGGER:ALTERNATION:EDGE:SENSITIVITY?"}
+            << QList<int>{100, 100, 100} << "TimeBaseFormat" << "Y-T" << "6,2"
+            << "Method [ALTERNATIVE]" << ":TRIGGER:MODE" << "ALTERNATION"
+            << "19,5=Trig type [EDGE]";
         QTest::newRow("EDGE mode") << 1 << en << "" << "{l:24}{l:28}" << "NORMAL" << "" << ""
             << QStringList{":TRIGGER:EDGE:SWEEP NORMAL"} << QList<int>{100} << "TriggerEdgeSweep"
             << "NORMAL" << "6,5" << "Mode [NORMAL]" << ":TRIGGER:EDGE:SWEEP" << "NORMAL" << QString();
@@ -288,7 +301,7 @@ private slots:
         QFETCH(QString, rebuilt);
 
         // -1: English texts, a German user typing with a decimal comma.
-        useLanguage(language < 0 ? LangEnglish : language);
+        TestEnv::UseLanguage(language < 0 ? LangEnglish : language);
         if (language < 0) QLocale::setDefault(QLocale(QLocale::German));
         SetDefaultCtrlSettings();
         for (const QString& a : words(setup).split(';', Qt::SkipEmptyParts)) {
@@ -325,6 +338,19 @@ private slots:
             QCOMPARE(CtrlTreeWidget()->currentItem(), node(nodeAt));
         }
         if (!simKey.isEmpty()) QCOMPARE(sim.Get(simKey), simValue);
+        // The instrument holds what the mirror shows: a download of all
+        // settings gives the edited setting the same text.
+        const QString shown = *f;
+        QVERIFY(DownloadfromDSO());
+        const QString downloaded = *field(DSOSettings(), fieldName);
+        if (downloaded != shown) {
+            // The download writes the delay with four digits, the edit with
+            // five: the same time.
+            const double a = ParseTime(shown);
+            const bool timeText = ParseValid();
+            QVERIFY2(timeText && ParseTime(downloaded) == a && ParseValid(),
+                     qPrintable(downloaded + " after a download, " + shown + " before"));
+        }
     }
 };
 

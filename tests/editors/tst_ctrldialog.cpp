@@ -20,12 +20,6 @@
 #include "platform/dialogs/MsgBox.h"
 
 namespace {
-void useLanguage(int language) {
-    Shell().UILanguage = language;
-    LoadMessages(language);
-    LoadValueWords(language);
-    LoadControllerLabels(language);
-}
 
 EditPrep numberEdit(const QString& text) {
     EditPrep p;
@@ -56,7 +50,7 @@ class CtrlDialogTest : public QObject {
 private slots:
     void initTestCase() { TestEnv::Init(); }
     void init() {
-        useLanguage(LangEnglish);
+        TestEnv::UseLanguage(LangEnglish);
         Link().IsConnected = false;  // the apply's presence check gets no reply
         MsgBoxService::ClearLog();
         SetDefaultCtrlSettings();
@@ -160,7 +154,7 @@ private slots:
     void captions() {
         QFETCH(int, language);
         QFETCH(QStringList, texts);
-        useLanguage(language);
+        TestEnv::UseLanguage(language);
         CtrlDialog d;
         CtrlDialogAdjust a;
         QCOMPARE((QStringList{d.cmdOK->text(), d.cmdCancel->text(), a.OptVoltDiv[0]->text(),

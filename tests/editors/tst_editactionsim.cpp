@@ -250,6 +250,7 @@ private slots:
         QCOMPARE(CtrlState().SelectedNodePath, QString());
         QCOMPARE(DSOSettings().DisplayGrid, QString("HALF"));
         QCOMPARE(CtrlNode(CtrlGroup::Display, 5)->text(0), QString("Grid [HALF]"));
+        QueryCmd("*IDN?");  // every command has arrived
         QVERIFY(sim.Log().contains(":DISPLAY:GRID HALF"));
 
         sim.ClearLog();
