@@ -7,11 +7,18 @@
 // Main() shows the splash window, loads the main window and runs the loop.
 #include <QApplication>
 
+#include "common/ShellState.h"
 #include "shell/AppMain.h"
+#include "shell/Captions.h"
+#include "waveview/frmWave.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Velmora");
     QApplication::setOrganizationName("Velmora");
+    InstallWaveViewHooks();
+    WaveViewUi().ApplyCaptions = [](QWidget* w) {
+        ApplyCaptionTable(w, WaveWindowCaptionTable(), Shell().UILanguage);
+    };
     return Main();
 }

@@ -124,10 +124,8 @@ frmCtrlList::frmCtrlList(QWidget* parent) : QWidget(parent) {
     lay->addLayout(buttons);
     lay->addWidget(CtrlTreeView, 1);
 
-    FormInstance() = this;
-    // Upload and download of all settings run as jobs 22 and 23.
     InstallSettingsTransferJobs();
-    SettingsTransferUi().BuildCtrlTree = [] { BuildCtrlTree(); };
+    FormInstance() = this;
     Form_Load();
 }
 
@@ -191,7 +189,10 @@ void frmCtrlList::cmdUpload_Click() {
 
 void frmCtrlList::cmdDownload_Click() {
     if (!ConnectedOrSay() || Transfer().TransferBusy) return;
+    LastSettingsTransfer().DownloadCommitted = false;
     DownloadfromDSO();
+    // A download that did not complete has left the whole mirror as it was.
+    if (!LastSettingsTransfer().DownloadCommitted) return;
     CtrlSettings& s = DSOSettings();
     s.CH1Invert = s.CH2Invert = s.SpareSwitch = ValueWord(vwOff);
     CtrlState().CtrlModified = true;

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "controller/CtrlTree.h"
 #include "controller/SettingsTransfer.h"
 #include "controller/SettingsTransferSteps.h"
 #include "link/Converters.h"
@@ -363,7 +364,7 @@ void DownloadSettings() {
     LastSettingsTransfer().DownloadCommitted = committed;
     if (committed) {
         DSOSettings() = copy;
-        if (SettingsTransferUi().BuildCtrlTree) SettingsTransferUi().BuildCtrlTree();
+        BuildCtrlTree();
     }
     // The instrument's active channel back as it was (the alternation source
     // commands may have moved it).

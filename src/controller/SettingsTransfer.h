@@ -7,9 +7,9 @@
 // transfer window's bar themselves. The upload stops when the link is lost
 // and says so. The download fills a copy of the mirror and commits it only
 // when every reply came and the link stayed up; otherwise it says so and the
-// mirror is left as it was.
+// mirror is left as it was. The controller window's Upload and Download
+// (frmCtrlList) run them through the transfer window and read the outcome.
 #include <QString>
-#include <functional>
 
 #include "common/DSOSettings.h"
 
@@ -20,32 +20,12 @@ void DownloadSettings();
 // Hands the two job bodies to the transfer window (TransferUi()).
 void InstallSettingsTransferJobs();
 
-// What the download needs of the controller tree: a rebuild from the mirror
-// (with the expansion a new tree has). Unset: nothing is rebuilt.
-struct SettingsTransferHooks {
-    std::function<void()> BuildCtrlTree;
-};
-SettingsTransferHooks& SettingsTransferUi();
-
 // The outcome of the last run of each job.
 struct SettingsTransferOutcome {
     bool UploadComplete = false;     // every row was sent over a link that stayed up
     bool DownloadCommitted = false;  // the mirror took the instrument's settings
 };
 SettingsTransferOutcome& LastSettingsTransfer();
-
-// Runs job 22 or 23 through the transfer window (caption in the UI language)
-// and returns when it has ended: false when the transfer was refused or the
-// job did not complete.
-bool UploadToDSO();
-bool DownloadfromDSO();
-
-// The controller window's Upload and Download commands: refused with a
-// message without a connection, silently while a transfer runs; CH1Invert,
-// CH2Invert and SpareSwitch become "OFF"; a committed download marks the
-// controller document modified.
-void UploadAllSettings();
-void DownloadAllSettings();
 
 // ---- Pure pieces, shared by the jobs and their tests -------------------------
 // The trigger level in divisions of a level reply in volts, for a source

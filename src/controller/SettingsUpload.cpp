@@ -166,12 +166,19 @@ const Row kTailRows[] = {
     {":DISPLAY:GRID", Kind::Word, &CtrlSettings::DisplayGrid, GridToKeyword, nullptr, true},
 };
 
+// A control character (line feed, carriage return, ...) or ";" in a value.
+bool HoldsCommandBreak(const QString& value) {
+    for (QChar c : value)
+        if (c.unicode() < 0x20 || c == QLatin1Char(';') || c.unicode() == 0x7f) return true;
+    return false;
+}
+
 class Uploader {
 public:
     explicit Uploader(double step) : step_(step) {}
 
     bool Stopped() const { return lost_; }
-    bool Complete() const { return !lost_ && !unanswered_; }
+    bool Complete() const { return !lost_ && !leftOut_; }
 
     template <size_t N>
     void SendRows(const Row (&rows)[N]) {
@@ -226,6 +233,11 @@ public:
 
     void Send(const QString& command) {
         if (lost_) return;
+        // A value that would end the command and start another is not sent.
+        if (HoldsCommandBreak(command)) {
+            LeftOut();
+            return;
+        }
         SendCmd(command);
         CheckLink();
     }
@@ -247,16 +259,17 @@ private:
     bool LevelValue(const QString& levelDiv, const char* sourceQuery, QString source, QString& value) {
         if (sourceQuery) {
             source = TrimReply(QueryCmd(sourceQuery));
-            if (!CheckLink() || source.isEmpty()) return Unanswered();
+            if (!CheckLink() || source.isEmpty()) return LeftOut();
         }
         bool replied = true;
         value = TriggerLevelText(levelDiv, source, &replied);
-        if (!CheckLink() || !replied) return Unanswered();
+        if (!CheckLink() || !replied) return LeftOut();
         return true;
     }
 
-    bool Unanswered() {
-        unanswered_ = true;
+    // Marks the upload incomplete (a row left out); returns false.
+    bool LeftOut() {
+        leftOut_ = true;
         return false;
     }
 
@@ -267,7 +280,7 @@ private:
 
     double step_;
     bool lost_ = false;
-    bool unanswered_ = false;
+    bool leftOut_ = false;
 };
 
 void SendLogicAnalyser(Uploader& up) {

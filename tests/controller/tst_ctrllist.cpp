@@ -16,6 +16,7 @@
 #include "controller/CtrlList.h"
 #include "controller/CtrlState.h"
 #include "controller/CtrlTree.h"
+#include "controller/SettingsTransfer.h"
 #include "link/KV2200Cmd.h"
 #include "link/LinkState.h"
 #include "link/Messages.h"
@@ -24,6 +25,7 @@
 #include "link/Vocabulary.h"
 #include "platform/dialogs/MsgBox.h"
 #include "platform/pointer/ScreenPointer.h"
+#include "shell/frmPrgress.h"
 
 class CtrlListTest : public QObject {
     Q_OBJECT
@@ -45,6 +47,7 @@ private slots:
         sim.SetEnvironment();
         Shell().ScopeIOType = 0;
         OpenVisaRM();
+        InstallTransferWindow();
         CtrlHooks().PraseCtrlList = [this](const QString& path) { edits << path; };
         form()->resize(400, 900);
         form()->show();
@@ -121,6 +124,7 @@ private slots:
         TransferUi().DownloadSettings = [&] {
             jobs << "download";
             DSOSettings().CH1Scale = "2.00V";
+            LastSettingsTransfer().DownloadCommitted = true;
         };
         CtrlSettings& s = DSOSettings();
         s.CH1Invert = s.CH2Invert = s.SpareSwitch = "ON";

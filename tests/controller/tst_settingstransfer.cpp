@@ -2,6 +2,7 @@
 // TCP (the VISA side, through an alias) and a pseudo-terminal (serial side):
 // the command streams, the round trip, and failures that must leave the
 // mirror alone.
+#include <QTreeWidget>
 #include <QtTest>
 
 #include "LinkFixture.h"
@@ -10,6 +11,7 @@
 #include "common/DSOSettings.h"
 #include "common/Pause.h"
 #include "common/ShellState.h"
+#include "controller/CtrlList.h"
 #include "controller/CtrlState.h"
 #include "controller/SettingsTransfer.h"
 #include "link/KV2200Cmd.h"
@@ -212,7 +214,19 @@ class SettingsTransferTest : public QObject {
     Simulator sim;
     QTimer tick;
     QString lastTransport;
-    int rebuilds = 0;
+
+    // Jobs 22 and 23 as the controller window runs them; true when complete.
+    static bool UploadToDSO() {
+        LastSettingsTransfer().UploadComplete = false;
+        CtrlListForm()->UploadToDSO();
+        return LastSettingsTransfer().UploadComplete;
+    }
+    static bool DownloadfromDSO() {
+        LastSettingsTransfer().DownloadCommitted = false;
+        CtrlListForm()->DownloadfromDSO();
+        return LastSettingsTransfer().DownloadCommitted;
+    }
+    static QTreeWidget* tree() { return CtrlListForm()->CtrlTreeView; }
 
     void connectOver(const QString& transport) {
         Shell().ScopeIOType = transport == "pty" ? 2 : 0;
@@ -276,8 +290,8 @@ private slots:
         sim.SetEnvironment();
         Shell().COM_Port = 1;
         OpenVisaRM();
-        InstallSettingsTransferJobs();
-        SettingsTransferUi().BuildCtrlTree = [this] { ++rebuilds; };
+        InstallTransferWindow();
+        CtrlListForm();  // its first load fills the mirror with defaults
         // The main window's 100 ms tick, quickened: serial time-outs in tens of ms.
         QObject::connect(&tick, &QTimer::timeout, [] { SerialTick(); });
         tick.start(5);
@@ -372,13 +386,13 @@ private slots:
         QueryCmd("*IDN?");
         sim.ClearLog();
         SetDefaultCtrlSettings();
-        rebuilds = 0;
+        tree()->clear();
         const QString sourceText = edge.startsWith("DIGITAL") ? "D" + edge.mid(7) : edge == "CHANNEL1" ? "CH1" : edge;
 
         QVERIFY(DownloadfromDSO());
         QCOMPARE(sim.Log(), DownloadStream(la, sourceText, pulse == "CHANNEL2" ? "CH2" : pulse, video));
         QVERIFY(qAbs(Transfer().ProgressValue - bar) < 0.01);
-        QCOMPARE(rebuilds, 1);
+        QVERIFY(tree()->topLevelItemCount() > 0);  // rebuilt from the new mirror
         QVERIFY(MsgBoxService::Log().isEmpty());
     }
 
@@ -447,6 +461,94 @@ private slots:
         QVERIFY(MsgBoxService::Log().isEmpty());
     }
 
+    // A mirror value that would end its command and start another is left
+    // out (and the upload reported incomplete); the other rows go out.
+    void uploadRefusesCommandBreaks() {
+        connectOver("tcp");
+        uploadMirror("EDGE", false);
+        DSOSettings().TriggerEdgeSensitivity = "0.10div\n:KEY:LOCK ENABLE";
+        DSOSettings().TimeBaseScale = "1us;:STOP";
+        QVERIFY(!UploadToDSO());
+        const QStringList log = sim.Log();
+        QVERIFY(log.filter("SENSITIVITY").isEmpty());
+        QVERIFY(log.filter(":TIMEBASE:SCALE").isEmpty());
+        QVERIFY(!log.contains(":KEY:LOCK ENABLE") && !log.contains(":STOP"));
+        QVERIFY(log.contains(":TRIGGER:EDGE:LEVEL .5") && log.contains(":DISPLAY:GRID FULL"));
+        QVERIFY(LinkFixture::ShownTexts().contains(MessageTable().MsgUploadIncomplete + " / "));
+    }
+
+    // The controller window's commands: a connection first; a committed
+    // download marks the document modified and resets the transfer switches,
+    // an upload leaves the modified flag alone.
+    void windowCommands() {
+        connectOver("tcp");
+        SetDefaultCtrlSettings();
+        DSOSettings().CH1Invert = DSOSettings().SpareSwitch = "ON";
+        CtrlState().CtrlModified = false;
+        CtrlListForm()->cmdUpload_Click();
+        QVERIFY(LastSettingsTransfer().UploadComplete);
+        QVERIFY(!CtrlState().CtrlModified);
+        QCOMPARE(DSOSettings().CH1Invert, QString("OFF"));
+
+        DSOSettings().CH2Invert = DSOSettings().SpareSwitch = "ON";
+        CtrlListForm()->cmdDownload_Click();
+        QVERIFY(LastSettingsTransfer().DownloadCommitted);
+        QVERIFY(CtrlState().CtrlModified);
+        QCOMPARE(DSOSettings().CH2Invert + DSOSettings().SpareSwitch, QString("OFFOFF"));
+
+        DisconnectDSO();
+        sim.ClearLog();
+        MsgBoxService::ClearLog();
+        const CtrlSettings before = DSOSettings();
+        CtrlListForm()->cmdUpload_Click();
+        CtrlListForm()->cmdDownload_Click();
+        QCOMPARE(LinkFixture::ShownTexts(), QStringList({MessageTable().MsgConnectFirst + " / ",
+                                                         MessageTable().MsgConnectFirst + " / "}));
+        QCOMPARE(sim.Log().filter(QRegularExpression("^(?!:KEY:LOCK )")), QStringList());
+        QCOMPARE(DSOSettings(), before);
+    }
+
+    // Logic-channel display and positions: element k of the arrays is D(16 - k).
+    void laNumbers_data() {
+        QTest::addColumn<QString>("status");
+        QTest::addColumn<QString>("location");
+        QTest::addColumn<QString>("displays");   // D15 .. D0, 1 = ON
+        QTest::addColumn<QString>("groups");     // high, low
+        QTest::addColumn<QString>("positions");  // D15 .. D0
+        QTest::newRow("high group on") << "65280" << "1,0" << "1111111100000000" << "ON,OFF"
+                                       << "0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,1";
+        QTest::newRow("all but D15") << "32767" << "16,0" << "0111111111111111" << "OFF,ON"
+                                     << "0,0,0,0,0,0,0,0,0,0,0,0,0,0,1,0";
+        QTest::newRow("D4 and D8") << "32769" << "65536,15" << "1000000000000001" << "OFF,OFF"
+                                   << "0,0,0,0,0,0,0,15,0,0,0,1,0,0,0,0";
+        QTest::newRow("no comma: the high group") << "0" << "15" << "0000000000000000" << "OFF,OFF"
+                                                  << "0,0,0,0,0,0,0,15,0,0,0,0,0,0,0,0";
+        QTest::newRow("D7 at row 1") << "0" << "268435456,0" << "0000000000000000" << "OFF,OFF"
+                                     << "0,0,0,0,0,0,0,0,1,0,0,0,0,0,0,0";
+    }
+    void laNumbers() {
+        QFETCH(QString, status);
+        QFETCH(QString, location);
+        QFETCH(QString, displays);
+        QFETCH(QString, groups);
+        QFETCH(QString, positions);
+        CtrlSettings s;
+        ApplyLaStatus(s, status);
+        ApplyLaLocation(s, location);
+        QString shown, at;
+        for (int k = 1; k <= 16; ++k) {
+            shown += s.LAChannelDisplay[size_t(k)] == "ON" ? "1" : "0";
+            at += (k > 1 ? "," : "") + s.LAChannelPosition[size_t(k)];
+        }
+        QCOMPARE(shown, displays);
+        QCOMPARE(s.LAGroupHighDisplay + "," + s.LAGroupLowDisplay, groups);
+        QCOMPARE(at, positions);
+        // The upload's numbers of the same arrays give the replies back.
+        QCOMPARE(QString::number(LaStatusNumber(s)), status);
+        const QString loc = LaLocationText(s);
+        QCOMPARE(loc, location.contains(',') ? location : "0," + location);
+    }
+
     // Levels read back against the source's scale (and offset) of their own block.
     void downloadLevels_data() {
         QTest::addColumn<QString>("setup");  // simulator settings, ";"-separated
@@ -509,15 +611,15 @@ private slots:
         DSOSettings().TriggerEdgeLevel = "1.00div";
         const CtrlSettings before = DSOSettings();
         CtrlState().CtrlModified = false;
-        rebuilds = 0;
+        tree()->clear();
         if (percent == 0) sim.SetFault(fault);
         else faultAt(percent, fault);
 
-        DownloadAllSettings();
+        CtrlListForm()->cmdDownload_Click();
         QCOMPARE(DSOSettings(), before);
         QVERIFY(!LastSettingsTransfer().DownloadCommitted);
         QVERIFY(!CtrlState().CtrlModified);
-        QCOMPARE(rebuilds, 0);
+        QCOMPARE(tree()->topLevelItemCount(), 0);
         QVERIFY(LinkFixture::ShownTexts().contains(MessageTable().MsgDownloadIncomplete + " / "));
         QVERIFY(!Transfer().TransferBusy);
         sim.SetFault("none");

@@ -13,6 +13,7 @@
 #include "common/DSOSettings.h"
 #include "common/Pause.h"
 #include "common/ShellState.h"
+#include "controller/CtrlList.h"
 #include "controller/CtrlState.h"
 #include "controller/CtrlTree.h"
 #include "controller/SettingsTransfer.h"
@@ -341,7 +342,8 @@ private slots:
         // The instrument holds what the mirror shows: a download of all
         // settings gives the edited setting the same text.
         const QString shown = *f;
-        QVERIFY(DownloadfromDSO());
+        CtrlListForm()->DownloadfromDSO();
+        QVERIFY(LastSettingsTransfer().DownloadCommitted);
         const QString downloaded = *field(DSOSettings(), fieldName);
         if (downloaded != shown) {
             // The download writes the delay with four digits, the edit with

@@ -14,6 +14,7 @@
 #include "controller/CtrlTree.h"
 #include "editors/EditDispatch.h"
 #include "link/Converters.h"
+#include "link/Formatters.h"
 #include "link/KV2200Cmd.h"
 #include "link/LinkState.h"
 #include "link/Messages.h"
@@ -210,16 +211,24 @@ private slots:
     // download of all settings through the transfer window.
     void autoSetThenDownload() {
         DSOSettings().CH1Invert = ValueWord(vwOn);
+        DSOSettings().CH1Scale = "5.00V";
         bool hourglass = false;
         const auto download = TransferUi().DownloadSettings;
-        TransferUi().DownloadSettings = [&] { hourglass = ScreenPointer() == PointerHourglass; };
+        TransferUi().DownloadSettings = [&] {
+            hourglass = ScreenPointer() == PointerHourglass;
+            download();
+        };
         PraseCtrlList("KV2200M\\Running Control\\Auto Set");
         TransferUi().DownloadSettings = download;
-        QueryCmd("*IDN?");
-        QCOMPARE(sim.Log(), (QStringList{":AUTO", ":TRIGGER:STATUS?", "*IDN?"}));
+        const QStringList log = sim.Log();
+        QCOMPARE(log.mid(0, 2), (QStringList{":AUTO", ":TRIGGER:STATUS?"}));
+        QVERIFY(log.contains(":CHANNEL1:SCALE?"));
         QCOMPARE(PauseService::Log().mid(0, 2), (QList<int>{100, 4000}));
         QVERIFY(hourglass);
         QCOMPARE(ScreenPointer(), int(PointerDefault));
+        // The mirror holds what Auto Set chose.
+        QCOMPARE(DSOSettings().CH1Scale, FormatVolt(sim.Get(":CHANNEL1:SCALE")));
+        QVERIFY(DSOSettings().CH1Scale != "5.00V");
         QCOMPARE(DSOSettings().CH1Invert, ValueWord(vwOff));
         QCOMPARE(CtrlState().CtrlModified, true);
     }
