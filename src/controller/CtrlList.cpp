@@ -23,7 +23,7 @@
 #include "link/TransferJobs.h"
 #include "link/Vocabulary.h"
 #include "platform/dialogs/MsgBox.h"
-#include "platform/pointer/ScreenPointer.h"
+#include "platform/mouse/MouseControl.h"
 
 CtrlStateData& CtrlState() {
     static CtrlStateData s;
@@ -39,6 +39,11 @@ namespace {
 QPointer<frmCtrlList>& FormInstance() {
     static QPointer<frmCtrlList> form;
     return form;
+}
+
+// A transfer button shows the application's current pointer.
+void CopyScreenPointer(QWidget* button) {
+    button->setCursor(MouseControl::QtShape(MouseControl::Cursor()));
 }
 
 // The instrument must be connected for an edit or a transfer.
@@ -160,7 +165,7 @@ bool frmCtrlList::eventFilter(QObject* watched, QEvent* event) {
     }
     if ((watched == cmdUpload || watched == cmdDownload) &&
         (event->type() == QEvent::MouseMove || event->type() == QEvent::Enter))
-        CopyScreenPointerTo(static_cast<QWidget*>(watched));
+        CopyScreenPointer(static_cast<QWidget*>(watched));
     return QWidget::eventFilter(watched, event);
 }
 
@@ -203,14 +208,13 @@ void frmCtrlList::DownloadfromDSO() { runJob(JobDownload, cmdDownload); }
 
 void frmCtrlList::runJob(int code, QToolButton* button) {
     const bool upload = code == JobUpload;
-    QString caption;
-    if (Shell().UILanguage == 0)
-        caption = QString::fromUtf8(upload ? "数据上传中..." : "数据下载中...");
-    else if (Shell().UILanguage == 1)
-        caption = upload ? "Data Uploading..." : "Data Downloading...";
+    // The UI language is 0 or 1 (the shell clamps it when it reads it).
+    const QString caption = Shell().UILanguage == 0
+                                ? QString::fromUtf8(upload ? "数据上传中..." : "数据下载中...")
+                                : QString(upload ? "Data Uploading..." : "Data Downloading...");
     QPointer<QToolButton> b(button);
     RunTransfer(code, caption, true);
-    if (b) CopyScreenPointerTo(b);
+    if (b) CopyScreenPointer(b);
 }
 
 frmCtrlList* CtrlListForm() {

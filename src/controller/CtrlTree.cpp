@@ -1,6 +1,7 @@
 #include "controller/CtrlTree.h"
 
 #include <QApplication>
+#include <QHash>
 #include <QStyle>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
@@ -185,7 +186,10 @@ const std::pair<int, int> kExpandAll[] = {
 
 class Builder {
 public:
-    explicit Builder(const CtrlSettings& s) : s_(s) {}
+    explicit Builder(const CtrlSettings& s) : s_(s) {
+        int k = 0;
+        for (const QString* v : CtrlSettingsValues(s)) numbers_.insert(v, ++k);
+    }
 
     CtrlTreeModel model;
 
@@ -200,6 +204,7 @@ public:
         if (value) {
             n.hasValue = true;
             n.value = *value;
+            n.valueNumber = numbers_.value(value, 0);
         }
         model.nodes.push_back(std::move(n));
         return int(model.nodes.size()) - 1;
@@ -219,6 +224,7 @@ public:
     }
 
     const CtrlSettings& s_;
+    QHash<const QString*, int> numbers_;
 };
 
 bool StartsWithD(const QString& source) { return source.startsWith(QLatin1Char('D')); }
@@ -320,7 +326,7 @@ void AddLaRows(Builder& b, int la) {
 
 // ---- Tree view binding -----------------------------------------------------
 
-enum Role { RoleGroup = Qt::UserRole, RoleItem, RoleLabel, RoleHasValue, RoleImage };
+enum Role { RoleGroup = Qt::UserRole, RoleItem, RoleLabel, RoleHasValue, RoleImage, RoleValueNumber };
 
 QIcon ImageIcon(int image) {
     const QStyle* st = QApplication::style();
@@ -417,6 +423,7 @@ void BuildCtrlTree() {
         it->setData(0, RoleLabel, n.label);
         it->setData(0, RoleHasValue, n.hasValue);
         it->setData(0, RoleImage, n.image);
+        it->setData(0, RoleValueNumber, n.valueNumber);
         if (n.parent < 0)
             tree->addTopLevelItem(it);
         else
@@ -476,6 +483,24 @@ bool ReplaceCtrlNodeText(int group, int item, const QString& text) {
     if (!n) return false;
     n->setText(0, text);
     return true;
+}
+
+int RefreshCtrlValueNodes(const QString& mirrorValue) {
+    const std::vector<const QString*> values =
+        CtrlSettingsValues(static_cast<const CtrlSettings&>(DSOSettings()));
+    int number = 0;
+    for (size_t k = 0; k < values.size(); ++k)
+        if (values[k] == &mirrorValue) number = int(k) + 1;
+    QTreeWidget* tree = CtrlTreeWidget();
+    if (!tree || number == 0) return 0;
+    int rewritten = 0;
+    for (QTreeWidgetItemIterator it(tree); *it; ++it) {
+        QTreeWidgetItem* n = *it;
+        if (n->data(0, RoleValueNumber).toInt() != number) continue;
+        n->setText(0, CtrlNodeText(n->data(0, RoleLabel).toString(), mirrorValue));
+        ++rewritten;
+    }
+    return rewritten;
 }
 
 QString CtrlNodeLabel(int group, int item) {

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "common/DSOSettings.h"
+#include "link/Vocabulary.h"
 
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -47,7 +48,7 @@ enum : int {
 
 constexpr int CtrlNodeTableSize = 32;  // groups and items 0 .. 31
 
-// Indices of ControllerLabels (link/Vocabulary) that the tree uses.
+// Indices of ControllerLabels that the tree uses.
 enum CtrlLabel {
     lbRunningControl = 0, lbRunStop = 1, lbAutoSet = 2, lbSetTrig50 = 3, lbForceTrigger = 4,
     lbChannelDisplay = 5, lbCH1 = 6, lbCH2 = 7, lbVoltDiv = 8, lbOffset = 9, lbCoupling = 10,
@@ -56,8 +57,9 @@ enum CtrlLabel {
     lbMemorySize = 22, lbFormat = 23, lbTrigger = 24, lbMethod = 25, lbSource = 26, lbSlope = 27,
     lbMode = 28, lbPolarity = 29, lbSync = 30, lbLineNumber = 31, lbVideoStandard = 32,
     lbPulseMode = 33, lbPulseWidth = 34, lbSlopeMode = 35, lbSlopeTime = 36, lbSlopeWindow = 37,
-    lbTrigType = 38, lbCode = 39, lbH = 40, lbL = 41, lbX = 42, lbRising = 43, lbFalling = 44,
-    lbD15 = 45,  // D15 .. D0 are 45 .. 60
+    lbTrigType = 38, lbCode = 39, lbH = clCodeH, lbL = clCodeL, lbX = clCodeX, lbRising = clRising,
+    lbFalling = clFalling,
+    lbD15 = clD15,  // D15 .. D0 are 45 .. 60
     lbD15D8 = 61, lbD7D0 = 62, lbQualifier = 64, lbDurationTime = 65, lbLevel = 66,
     lbLevelA = 67, lbLevelB = 68, lbSensitivity = 69, lbAcquire = 70, lbSamplingMode = 71,
     lbAcquisition = 73, lbAverages = 74, lbDisplayGroup = 77, lbType = 78, lbPersist = 79,
@@ -79,6 +81,7 @@ struct CtrlNodeData {
     bool hasValue = false;  // a setting row: text is "label [value]"
     int image = imgRow;
     int group = -1, item = -1;  // table position; -1 for the root and Virtual Panel
+    int valueNumber = 0;        // the value shown: its number 1..193 in the record, or 0
     int parent = -1;            // index of the parent in CtrlTreeModel::nodes
 
     QString Text() const { return hasValue ? CtrlNodeText(label, value) : label; }
@@ -125,6 +128,11 @@ bool SetCtrlNodeText(int group, int item, const QString& value);
 // Sets the whole text of the node at a position (for callers that form the
 // text themselves). False when absent.
 bool ReplaceCtrlNodeText(int group, int item, const QString& text);
+// Rewrites every row that shows this value of DSOSettings() (a field or an
+// array element of the mirror, e.g. DSOSettings().TriggerHoldoff) to
+// "label [value]" with the mirror's current text. Returns the number of rows
+// rewritten (0 when the value has no row in the current tree).
+int RefreshCtrlValueNodes(const QString& mirrorValue);
 // The label of the node at a position ("" when absent).
 QString CtrlNodeLabel(int group, int item);
 // The path of a node: texts from the root down joined by "\".

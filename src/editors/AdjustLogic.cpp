@@ -2,6 +2,7 @@
 
 #include "common/Pause.h"
 #include "controller/CtrlState.h"
+#include "controller/CtrlTree.h"
 #include "editors/CtrlApply.h"
 #include "link/Formatters.h"
 #include "link/KV2200Cmd.h"
@@ -65,8 +66,8 @@ AdjustEnd ApplyAdjust(const QString& shown, int mode) {
 
     if (LinkLostDuringApply(wasConnected)) return AdjustEnd::LinkLost;
     DSOSettings() = s;
-    WriteCtrlNodeText(g, 3, ControllerLabel(lVoltDiv) + " [" + scale + "]");
-    WriteCtrlNodeText(g, 4, ControllerLabel(lOffset) + " [" + offset + "]");
+    WriteCtrlNodeText(g, 3, CtrlNodeText(ControllerLabel(lVoltDiv), scale));
+    WriteCtrlNodeText(g, 4, CtrlNodeText(ControllerLabel(lOffset), offset));
     CtrlState().CtrlModified = true;
     return AdjustEnd::Applied;
 }

@@ -32,7 +32,7 @@ bool LinkLostDuringApply(bool wasConnected) {
 Applier::Applier(const CtrlDialogValues& values) : v(values), s(DSOSettings()) {}
 
 void Applier::node(int group, int item, int label, const QString& value) {
-    nodeText(group, item, ControllerLabel(label) + " [" + value + "]");
+    nodeText(group, item, CtrlNodeText(ControllerLabel(label), value));
 }
 
 void Applier::nodeText(int group, int item, const QString& text) {

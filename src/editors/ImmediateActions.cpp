@@ -10,7 +10,7 @@
 #include "link/LinkState.h"
 #include "link/ReplyParse.h"
 #include "link/Vocabulary.h"
-#include "platform/pointer/ScreenPointer.h"
+#include "platform/mouse/MouseControl.h"
 
 namespace {
 
@@ -110,7 +110,7 @@ void ReadBackAlternation(CtrlSettings& s, bool ch1) {
 void RunAutoSet() {
     SendCmd(":AUTO");
     // The transfer window puts the default pointer back when it closes.
-    SetScreenPointer(PointerHourglass);
+    MouseControl::SetCursor(MouseControl::PointerHourglass);
     PauseMs(4000);
     CtrlListForm()->cmdDownload_Click();
 }

@@ -8,6 +8,7 @@
 #include "TestEnv.h"
 #include "UseLanguage.h"
 #include "common/RecentFiles.h"
+#include "common/SettingsStore.h"
 #include "common/ShellState.h"
 #include "controller/CtrlDocument.h"
 #include "controller/CtrlFile.h"
@@ -19,6 +20,9 @@
 #include "link/Vocabulary.h"
 #include "platform/dialogs/FileDialog.h"
 #include "platform/dialogs/MsgBox.h"
+#include "shell/ControllerBinding.h"
+#include "shell/DocumentCommands.h"
+#include "shell/MainWindow.h"
 
 namespace {
 
@@ -294,6 +298,34 @@ private slots:
         QCOMPARE(CtrlState().SelectedNodePath, QString("KV2200M"));
         QVERIFY(CtrlNode(CtrlGroup::RunningControl, 0)->isExpanded());
         QCOMPARE(CtrlNode(CtrlGroup::CH2, 7)->text(0), QString("Probe [100X]"));
+    }
+
+    void startUpAndRecentMenuOpenThroughTheShell() {
+        const QString a = path("startup-a.rmt"), b = path("startup-b.rmt");
+        DSOSettings().CH1Probe = "10X";
+        QVERIFY(WriteCtrlFile(a));
+        DSOSettings().CH1Probe = "100X";
+        QVERIFY(WriteCtrlFile(b));
+        SaveStoredText("Recent Ctrl_KV2200M", "RecentFile1", a);
+        SaveStoredText("Recent Ctrl_KV2200M", "RecentFile2", b);
+        SaveStoredText("General_KV2200M", "StartupLoadCtrl", "True");
+        BindControllerCommands();
+        CtrlState().CtrlModified = false;
+        {
+            frmMain w;
+            w.MDIForm_Load();
+            w.TimerInit_Timer();
+            QCOMPARE(CtrlState().CtrlFileName, a);
+            QCOMPARE(DSOSettings().CH1Probe, QString("10X"));
+            w.mnuFileRecentCtrl_Click(1);
+            QCOMPARE(CtrlState().CtrlFileName, b);
+            QCOMPARE(DSOSettings().CH1Probe, QString("100X"));
+            QCOMPARE(w.RecentCtrlItem(0)->text(), b);
+            QCOMPARE(CtrlNode(CtrlGroup::CH1, 7)->text(0), QString("Probe [100X]"));
+            w.MDIForm_Unload();
+        }
+        SaveStoredText("General_KV2200M", "StartupLoadCtrl", "False");
+        DocCommands() = DocumentCommandsData();
     }
 
     void newAndOpenRefusedDuringTransfer() {

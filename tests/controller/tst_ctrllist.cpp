@@ -24,7 +24,7 @@
 #include "link/UsbFunc.h"
 #include "link/Vocabulary.h"
 #include "platform/dialogs/MsgBox.h"
-#include "platform/pointer/ScreenPointer.h"
+#include "platform/mouse/MouseControl.h"
 #include "shell/frmPrgress.h"
 
 class CtrlListTest : public QObject {
@@ -119,7 +119,7 @@ private slots:
         QStringList jobs;
         TransferUi().UploadSettings = [&] {
             jobs << "upload:" + DSOSettings().CH1Invert;
-            SetScreenPointer(PointerHourglass);
+            MouseControl::SetCursor(MouseControl::PointerHourglass);
         };
         TransferUi().DownloadSettings = [&] {
             jobs << "download";

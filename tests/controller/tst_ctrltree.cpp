@@ -258,6 +258,19 @@ private slots:
         // The flag of the analyser rebuilds the tree.
         SetLAPresent(true);
         QVERIFY(CtrlNode(CtrlGroup::LADisplayGroup, 20));
+
+        // A changed mirror value rewrites the rows that show it, wherever
+        // the method put them; a value without a row rewrites nothing.
+        CtrlSettings& s = DSOSettings();
+        s.TriggerHoldoff = "200ns";
+        s.LAChannelDisplay[1] = "ON";
+        QCOMPARE(RefreshCtrlValueNodes(s.TriggerHoldoff), 1);
+        QCOMPARE(RefreshCtrlValueNodes(s.LAChannelDisplay[1]), 1);
+        QCOMPARE(RefreshCtrlValueNodes(s.CH1Invert), 0);
+        QCOMPARE(RefreshCtrlValueNodes(s.TriggerEdgeSweep), 0);  // not shown in VIDEO
+        QCOMPARE(CtrlNode(CtrlGroup::Trigger, 10)->text(0), QString("Holdoff [200ns]"));
+        QCOMPARE(CtrlNode(CtrlGroup::LADisplayGroup, 5)->text(0), QString("D15 [ON]"));
+        QCOMPARE(CtrlNode(CtrlGroup::LADisplayGroup, 6)->text(0), QString("D14 [OFF]"));
         SetLAPresent(false);
         QVERIFY(!CtrlNode(CtrlGroup::LADisplayGroup, 20));
     }

@@ -26,6 +26,7 @@
 #include "link/UsbFunc.h"
 #include "link/Vocabulary.h"
 #include "platform/dialogs/MsgBox.h"
+#include "shell/frmPrgress.h"
 
 namespace {
 // "{w:N}" is ValueWords entry N and "{l:N}" ControllerLabels entry N in the
@@ -72,6 +73,7 @@ private slots:
         OpenVisaRM();
         Link().LAPresent = true;  // the tree holds its LA group
         InstallSettingsTransferJobs();
+        InstallTransferWindow();
     }
     void init() {
         TestEnv::UseLanguage(LangEnglish);
@@ -352,6 +354,47 @@ private slots:
             const bool timeText = ParseValid();
             QVERIFY2(timeText && ParseTime(downloaded) == a && ParseValid(),
                      qPrintable(downloaded + " after a download, " + shown + " before"));
+        }
+    }
+
+    // Every setting row of the tree, under every trigger method and
+    // alternation trigger type and in both languages, reaches a branch: the
+    // apply sends more than its presence check.
+    void everyTreeRowHasABranch() {
+        for (int language : {LangEnglish, LangChinese}) {
+            TestEnv::UseLanguage(language);
+            const QList<QPair<int, int>> shapes = {
+                {vwEdge, vwEdge}, {vwPulse, vwEdge}, {vwVideo, vwEdge}, {vwSlope, vwEdge},
+                {vwPattern, vwEdge}, {vwDuration, vwEdge}, {vwAlternative, vwEdge},
+                {vwAlternative, vwPulse}, {vwAlternative, vwVideo}, {vwAlternative, vwSlope}};
+            for (const auto& shape : shapes) {
+                SetDefaultCtrlSettings();
+                CtrlSettings config = DSOSettings();
+                config.TriggerMethod = ValueWord(shape.first);
+                config.AltCH1TrigType = config.AltCH2TrigType = ValueWord(shape.second);
+                const CtrlTreeModel model = BuildCtrlTreeModel(config, true);
+                for (size_t i = 0; i < model.nodes.size(); ++i) {
+                    const CtrlNodeData& n = model.nodes[i];
+                    if (!n.hasValue || n.label == ControllerLabel(lbVoltDiv)) continue;
+                    QStringList parts;
+                    for (int k = int(i); k > 0; k = model.nodes[size_t(k)].parent)
+                        parts.prepend(model.nodes[size_t(k)].label);
+                    // The logic analyser's channel rows share the key of their
+                    // sub-group; the run state's key is its own label.
+                    const QString key = parts[0] == ControllerLabel(lbLA) ? parts[0] + parts[1]
+                                        : n.group == 1 ? parts.last()
+                                                       : parts.join(QString());
+                    DSOSettings() = config;
+                    sim.ClearLog();
+                    const QString combo = parts.last().startsWith(ControllerLabel(17))
+                                              ? QString("TTL") : n.value;
+                    QCOMPARE(ApplyCtrlEdit({key, combo, "0.001", model.Path(int(i))}),
+                             ApplyEnd::Applied);
+                    QueryCmd("*IDN?");
+                    QVERIFY2(sim.Log().size() > 2,
+                             qPrintable(model.Path(int(i)) + " under " + config.TriggerMethod));
+                }
+            }
         }
     }
 };

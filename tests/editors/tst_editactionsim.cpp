@@ -26,7 +26,7 @@
 #include "shell/frmPrgress.h"
 #include "editors/CtrlDialog.h"
 #include <QComboBox>
-#include "platform/pointer/ScreenPointer.h"
+#include "platform/mouse/MouseControl.h"
 
 class EditActionSimTest : public QObject {
     Q_OBJECT
@@ -215,7 +215,7 @@ private slots:
         bool hourglass = false;
         const auto download = TransferUi().DownloadSettings;
         TransferUi().DownloadSettings = [&] {
-            hourglass = ScreenPointer() == PointerHourglass;
+            hourglass = MouseControl::Cursor() == MouseControl::PointerHourglass;
             download();
         };
         PraseCtrlList("KV2200M\\Running Control\\Auto Set");
@@ -225,7 +225,7 @@ private slots:
         QVERIFY(log.contains(":CHANNEL1:SCALE?"));
         QCOMPARE(PauseService::Log().mid(0, 2), (QList<int>{100, 4000}));
         QVERIFY(hourglass);
-        QCOMPARE(ScreenPointer(), int(PointerDefault));
+        QCOMPARE(MouseControl::Cursor(), int(MouseControl::PointerDefault));
         // The mirror holds what Auto Set chose.
         QCOMPARE(DSOSettings().CH1Scale, FormatVolt(sim.Get(":CHANNEL1:SCALE")));
         QVERIFY(DSOSettings().CH1Scale != "5.00V");
