@@ -10,7 +10,6 @@
 #include "LinkFixture.h"
 #include "Simulator.h"
 #include "TestEnv.h"
-#include "shell/frmPrgress.h"
 #include "UseLanguage.h"
 #include "common/ShellState.h"
 #include "controller/CtrlList.h"
@@ -41,7 +40,6 @@ class CtrlListTest : public QObject {
 private slots:
     void initTestCase() {
         TestEnv::Init();
-        InstallTransferWindow();  // the jobs run through the real transfer window
         UseLanguage(1);
         QVERIFY(sim.Start());
         sim.SetEnvironment();

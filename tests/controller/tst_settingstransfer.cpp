@@ -283,7 +283,6 @@ class SettingsTransferTest : public QObject {
 private slots:
     void initTestCase() {
         TestEnv::Init();
-        InstallTransferWindow();  // the jobs run through the real transfer window
         setLanguage(LangEnglish);
         qputenv("KV2200_VISA_TIMEOUT_MS", "300");
         QVERIFY(sim.Start());

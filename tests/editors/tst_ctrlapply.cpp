@@ -9,7 +9,6 @@
 #include "LinkFixture.h"
 #include "Simulator.h"
 #include "TestEnv.h"
-#include "shell/frmPrgress.h"
 #include "common/DSOSettings.h"
 #include "common/Pause.h"
 #include "common/ShellState.h"
@@ -66,7 +65,6 @@ class CtrlApplyTest : public QObject {
 private slots:
     void initTestCase() {
         TestEnv::Init();
-        InstallTransferWindow();  // the jobs run through the real transfer window
         QVERIFY(sim.Start());
         sim.SetEnvironment();
         Visa::SetDefaultTimeoutMs(500);
