@@ -42,6 +42,7 @@ struct RowCtx {
     const EditPath& path;
     const CtrlSettings& s;
     bool ch1;  // the channel of an alternation row or of a channel group
+    bool alt;  // a row of an alternation sub-group
 };
 
 using ListFn = QStringList (*)(const RowCtx&);
@@ -176,24 +177,44 @@ std::vector<Row> BuildRows() {
     });
     item(lbTrigger, lbMode, Kind::Choice,
          [](const RowCtx&) { return Words({vwAuto, vwSweepNormal, vwSingle}); });
-    item(lbTrigger, lbCoupling, Kind::Choice, TrigCoupling);
-    item(lbTrigger, lbLevel, Kind::Choice, TrigLevels);
-    item(lbTrigger, lbSensitivity, Kind::Choice, Sensitivities);
-    item(lbTrigger, lbHoldoff, Kind::TimeBox);
-    item(lbTrigger, lbSlope, Kind::Choice,
-         [](const RowCtx&) { return Words({vwRising, vwFalling, vwAlternation}); });
-    item(lbTrigger, lbPolarity, Kind::Choice, Polarities);
-    item(lbTrigger, lbSync, Kind::Choice, Syncs);
-    item(lbTrigger, lbLineNumber, Kind::Choice,
-         [](const RowCtx& c) { return LinesOf(c.s.TriggerVideoStandard); });
-    item(lbTrigger, lbVideoStandard, Kind::Choice, Standards);
-    item(lbTrigger, lbPulseMode, Kind::Choice, PulseModes);
-    item(lbTrigger, lbPulseWidth, Kind::TimeBox);
-    item(lbTrigger, lbSlopeMode, Kind::Choice, SlopeModes);
-    item(lbTrigger, lbSlopeTime, Kind::TimeBox);
-    item(lbTrigger, lbLevelA, Kind::Choice, TrigLevels);
-    item(lbTrigger, lbLevelB, Kind::Choice, TrigLevels);
-    item(lbTrigger, lbSlopeWindow, Kind::Choice, SlopeWindows);
+    // The settings a trigger type shares with the alternation sub-groups; a
+    // twin differs in its key (the channel), its Slope list (no ALTERNATION)
+    // and the video standard that sets its Line number range.
+    auto twins = [&](bool altRow) {
+        auto add = [&](int label, Kind kind, ListFn list = nullptr) {
+            if (altRow) alt(lbTrigger, label, kind, list);
+            else item(lbTrigger, label, kind, list);
+        };
+        add(lbCoupling, Kind::Choice, TrigCoupling);
+        add(lbLevel, Kind::Choice, TrigLevels);
+        add(lbSensitivity, Kind::Choice, Sensitivities);
+        add(lbHoldoff, Kind::TimeBox);
+        add(lbSlope, Kind::Choice, [](const RowCtx& c) {
+            return c.alt ? Words({vwRising, vwFalling}) : Words({vwRising, vwFalling, vwAlternation});
+        });
+        add(lbPolarity, Kind::Choice, Polarities);
+        add(lbSync, Kind::Choice, Syncs);
+        add(lbLineNumber, Kind::Choice, [](const RowCtx& c) {
+            return LinesOf(!c.alt ? c.s.TriggerVideoStandard
+                           : c.ch1 ? c.s.AltCH1VideoStandard
+                                   : c.s.AltCH2VideoStandard);
+        });
+        add(lbVideoStandard, Kind::Choice, Standards);
+        add(lbPulseMode, Kind::Choice, PulseModes);
+        add(lbPulseWidth, Kind::TimeBox);
+        add(lbSlopeMode, Kind::Choice, SlopeModes);
+        add(lbSlopeTime, Kind::TimeBox);
+        auto levelsAB = [&] {
+            add(lbLevelA, Kind::Choice, TrigLevels);
+            add(lbLevelB, Kind::Choice, TrigLevels);
+        };
+        // Slope Window (no node reaches it) stands after LevelB directly
+        // under Trigger, before LevelA in the sub-groups.
+        if (!altRow) levelsAB();
+        add(lbSlopeWindow, Kind::Choice, SlopeWindows);
+        if (altRow) levelsAB();
+    };
+    twins(false);
     sub(lbTrigger, lbCode, Kind::Choice, KeyRule::GroupSubBit, [](const RowCtx& c) {
         QStringList out = Labels({clCodeH, clCodeL, clCodeX});
         if (c.s.TriggerMethod == ValueWord(vwPattern)) out << Labels({clRising, clFalling});
@@ -206,24 +227,7 @@ std::vector<Row> BuildRows() {
     // Trigger: the alternation sub-groups CH1 and CH2.
     alt(lbTrigger, lbTrigType, Kind::Choice,
         [](const RowCtx&) { return Words({vwEdge, vwPulse, vwVideo, vwSlope}); });
-    alt(lbTrigger, lbCoupling, Kind::Choice, TrigCoupling);
-    alt(lbTrigger, lbLevel, Kind::Choice, TrigLevels);
-    alt(lbTrigger, lbSensitivity, Kind::Choice, Sensitivities);
-    alt(lbTrigger, lbHoldoff, Kind::TimeBox);
-    alt(lbTrigger, lbSlope, Kind::Choice, [](const RowCtx&) { return Words({vwRising, vwFalling}); });
-    alt(lbTrigger, lbPolarity, Kind::Choice, Polarities);
-    alt(lbTrigger, lbSync, Kind::Choice, Syncs);
-    alt(lbTrigger, lbLineNumber, Kind::Choice, [](const RowCtx& c) {
-        return LinesOf(c.ch1 ? c.s.AltCH1VideoStandard : c.s.AltCH2VideoStandard);
-    });
-    alt(lbTrigger, lbVideoStandard, Kind::Choice, Standards);
-    alt(lbTrigger, lbPulseMode, Kind::Choice, PulseModes);
-    alt(lbTrigger, lbPulseWidth, Kind::TimeBox);
-    alt(lbTrigger, lbSlopeMode, Kind::Choice, SlopeModes);
-    alt(lbTrigger, lbSlopeTime, Kind::TimeBox);
-    alt(lbTrigger, lbSlopeWindow, Kind::Choice, SlopeWindows);
-    alt(lbTrigger, lbLevelA, Kind::Choice, TrigLevels);
-    alt(lbTrigger, lbLevelB, Kind::Choice, TrigLevels);
+    twins(true);
 
     // Acquire
     item(lbAcquire, lbSamplingMode, Kind::Choice,
@@ -344,7 +348,7 @@ Prepared PrepareFromPath(const QString& pathText) {
         const QString itemText = isSub ? p.Fourth : p.Third;
         const bool ch1 = r.match == Match::AltItem ? p.Third == ControllerLabel(lbCH1)
                                                    : r.group == lbCH1;
-        RowCtx ctx{p, s, ch1};
+        RowCtx ctx{p, s, ch1, r.match == Match::AltItem};
         e.Key = KeyOf(r, p, ch1);
         if (r.kind != Kind::Action && r.kind != Kind::QueryOnly) e.FrameCaption = itemText;
         switch (r.kind) {
