@@ -129,8 +129,9 @@ frmCtrlList::frmCtrlList(QWidget* parent) : QWidget(parent) {
     lay->addLayout(buttons);
     lay->addWidget(CtrlTreeView, 1);
 
-    InstallSettingsTransferJobs();
     FormInstance() = this;
+    // The bodies of the upload and download jobs.
+    InstallSettingsTransferJobs();
     Form_Load();
 }
 

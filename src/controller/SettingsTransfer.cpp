@@ -6,8 +6,6 @@
 #include "controller/SettingsTransferSteps.h"
 #include "link/ReplyParse.h"
 #include "link/TransferJobs.h"
-#include "link/Vocabulary.h"
-#include "platform/dialogs/MsgBox.h"
 
 void SettingsProgressStep(double step) {
     AddProgress(step);

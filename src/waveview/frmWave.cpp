@@ -9,6 +9,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -23,7 +24,10 @@
 #include "link/TransferJobs.h"
 #include "link/Vocabulary.h"
 #include "sheets/ViewWindows.h"
+#include "platform/cursor/CursorDC.h"
+#include "platform/dialogs/FileDialog.h"
 #include "platform/dialogs/MsgBox.h"
+#include "platform/print/PrintDocs.h"
 #include "platform/mouse/MouseControl.h"
 #include "sheets/ViewRefresh.h"
 
@@ -78,6 +82,9 @@ QToolButton* flatButton(QWidget* parent, const char* name, const QString& text, 
 WavePicture::WavePicture(QWidget* parent) : QWidget(parent) {
     setObjectName("WavePic");
     setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true);  // the pointer shows what a press would catch
+    // Before the first layout: the cursors' load values sit at their places for zoom 1.
+    resize(350, 250);
 }
 
 void WavePicture::paintEvent(QPaintEvent*) {
@@ -154,14 +161,9 @@ frmWave::frmWave(QWidget* parent) : QWidget(parent) {
     ChkCursorY = new QCheckBox("CursorY", Frames[3]);
     ChkCursorY->setObjectName("ChkCursorY");
     ChkCursorY->setGeometry(px(90), px(470), px(PanelTwips - 220), px(250));
-    for (int i = 0; i < 2; ++i)
-        connect(i == 0 ? ChkCursorX : ChkCursorY, &QCheckBox::toggled, this, [this, i](bool on) {
-            CursorShown[size_t(i)] = on;
-            Form_Resize();
-        });
+    connect(ChkCursorX, &QCheckBox::toggled, this, &frmWave::ChkCursorX_Click);
+    connect(ChkCursorY, &QCheckBox::toggled, this, &frmWave::ChkCursorY_Click);
 
-    // Picture export, preview and printing come with the picture's output;
-    // until then their buttons stand disabled.
     Frames[4] = frame("Frame2(1)", px(4580), px(1450));
     cmdExport = flatButton(Frames[4], "cmdExport", "Export", QStyle::SP_DialogSaveButton);
     cmdPreview = flatButton(Frames[4], "cmdPreview", "Preview", QStyle::SP_FileDialogContentsView);
@@ -169,14 +171,17 @@ frmWave::frmWave(QWidget* parent) : QWidget(parent) {
     int top = px(220);
     for (QToolButton* b : {cmdExport, cmdPreview, cmdPrint}) {
         b->setGeometry(px(60), top, px(PanelTwips - 220), px(380));
-        b->setEnabled(false);
         top += px(400);
     }
+    connect(cmdExport, &QToolButton::clicked, this, &frmWave::cmdExport_Click);
+    connect(cmdPreview, &QToolButton::clicked, this, &frmWave::cmdPreview_Click);
+    connect(cmdPrint, &QToolButton::clicked, this, &frmWave::cmdPrint_Click);
 
     BackPic = new QWidget(this);
     BackPic->setObjectName("BackPic");
     BackPic->setAutoFillBackground(true);
     WavePic = new WavePicture(BackPic);
+    WavePic->installEventFilter(this);
 
     picRefreshProgress = new QFrame(BackPic);
     picRefreshProgress->setObjectName("picRefreshProgress");
@@ -246,15 +251,15 @@ void frmWave::Form_Load() {
         ZoomCombo->setCurrentIndex(DefaultZoomIndex);
     }
     ZoomCombo_Click();  // choosing the default entry runs the zoom-text rule
-    CursorShown = {false, false};
+    Cursors = CursorState();
     picRefreshProgress->hide();
     if (WaveViewUi().ApplyCaptions) WaveViewUi().ApplyCaptions(this);
     if (const WaveInfo* r = Record()) {
         setWindowTitle(r->Name);
         ChkCH[3]->setVisible(r->LaAvailable);
     }
-    PrevPicWidth = WavePic->width();
-    PrevPicHeight = WavePic->height();
+    Cursors.PrevPicWidth = WavePic->width();
+    Cursors.PrevPicHeight = CursorRow(WavePic->height());
 }
 
 void frmWave::Timer1_Timer() {
@@ -276,8 +281,8 @@ void frmWave::Timer1_Timer() {
         ZoomCombo->setEnabled(!r->BestFit);
         setChecked(GridCheck, r->ShowGrid);
         setChecked(OptionColor[r->ColorDisplay ? 0 : 1], true);
-        setChecked(ChkCursorX, CursorShown[0]);
-        setChecked(ChkCursorY, CursorShown[1]);
+        setChecked(ChkCursorX, Cursors.XOn);
+        setChecked(ChkCursorY, Cursors.YOn);
         Form_Resize();
         Sheets().SheetModified = modified;
         r = Record();
@@ -327,9 +332,28 @@ void frmWave::Form_Unload() {
     });
     Timer1->stop();
     Timer2->stop();
+    PrintDocs().WavePrintDoc.reset();
+    FreeCursorDC();
 }
 
 bool frmWave::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == WavePic) {
+        const auto* m = static_cast<QMouseEvent*>(event);
+        switch (event->type()) {
+            case QEvent::MouseButtonPress:
+                WavePic_MouseDown(m->position().x(), m->position().y());
+                break;
+            case QEvent::MouseMove:
+                WavePic_MouseMove(m->position().x(), m->position().y());
+                break;
+            case QEvent::MouseButtonRelease:
+                WavePic_MouseUp();
+                break;
+            default:
+                break;
+        }
+        return QWidget::eventFilter(watched, event);
+    }
     // The Refresh button shows the pointer shape the screen shows.
     if (watched == cmdRefresh && (event->type() == QEvent::Enter || event->type() == QEvent::MouseMove))
         cmdRefresh->setCursor(MouseControl::QtShape(MouseControl::Cursor()));
@@ -493,8 +517,7 @@ void frmWave::Form_Resize() {
         }
     }
     placeProgressPanel();
-    PrevPicWidth = WavePic->width();
-    PrevPicHeight = WavePic->height();
+    RescaleCursors(Cursors, WavePic->width(), WavePic->height());
     if (!LayoutPending) Redraw();
 }
 
@@ -518,7 +541,24 @@ void frmWave::VScroll_Change() {
 
 WaveDrawOptions frmWave::DrawOptions() const {
     WaveDrawOptions o = CurrentWaveDrawOptions(ZoomFactor);
-    o.Overlay = CursorOverlay;
+    const WaveInfo* r = Record();
+    if (!r) return o;
+    const QFont font = o.Font;
+    o.Overlay = [s = Cursors, r, ro = CursorReadoutOptions(), font](QPainter& p,
+                                                                     const WaveGeometry& g) mutable {
+        const CursorColours c = CursorColoursFor(r->ColorDisplay);
+        ro.Zoom = g.Zoom;
+        DrawCursorLines(p, s, r->SplitDisplay, g.Zoom, c);
+        DrawReadouts(p, CursorReadouts(s, *r, ro, c), font);
+    };
+    return o;
+}
+
+ReadoutOptions frmWave::CursorReadoutOptions() const {
+    ReadoutOptions o;
+    o.Zoom = ZoomFactor;
+    o.OnWord = ValueWord(vwOn);
+    o.VrmsName = Vocabulary().MeasureNames[5];
     return o;
 }
 
@@ -538,17 +578,108 @@ void frmWave::Redraw() {
     QPalette pal = BackPic->palette();
     pal.setColor(QPalette::Window, r->ColorDisplay ? Qt::black : Qt::white);
     BackPic->setPalette(pal);
-    RedrawOverlay();
+    DrawCursor();
 }
 
-void frmWave::RedrawOverlay() {
-    WavePic->Picture = BasePicture.copy();
-    if (CursorOverlay && !WavePic->Picture.isNull()) {
-        QPainter p(&WavePic->Picture);
-        p.setRenderHint(QPainter::Antialiasing, false);
-        CursorOverlay(p, WaveGeometry(ZoomFactor));
-    }
+void frmWave::DrawCursor() {
+    const WaveInfo* r = Record();
+    if (!r) return;
+    const CursorColours c = CursorColoursFor(r->ColorDisplay);
+    QPainter& p = CreateCursorDC(BasePicture, c);
+    DrawCursorLines(p, Cursors, r->SplitDisplay, ZoomFactor, c);
+    DrawReadouts(p, CursorReadouts(Cursors, *r, CursorReadoutOptions(), c),
+                 CurrentWaveDrawOptions(ZoomFactor).Font);
+    WavePic->Picture = CopyBackCursorDC();
+    FreeCursorDC();
     WavePic->update();
+}
+
+// ---------------------------------------------------------------------------
+// Cursors.
+
+void frmWave::ChkCursorX_Click() {
+    Cursors.XOn = ChkCursorX->isChecked();
+    Form_Resize();
+}
+
+void frmWave::ChkCursorY_Click() {
+    Cursors.YOn = ChkCursorY->isChecked();
+    Form_Resize();
+}
+
+void frmWave::WavePic_MouseDown(double x, double y) {
+    const WaveInfo* r = Record();
+    if (!r) return;
+    CursorMouseDown(Cursors, r->SplitDisplay, ZoomFactor, x, y);
+}
+
+void frmWave::WavePic_MouseMove(double x, double y) {
+    const WaveInfo* r = Record();
+    if (!r) return;
+    const CursorMoveResult m = CursorMouseMove(Cursors, r->SplitDisplay, ZoomFactor, x, y);
+    // Only the cursor layer changes: graticule and traces stay in BasePicture.
+    if (m.redraw && !LayoutPending) DrawCursor();
+    MouseControl::SetCursor(m.shape);
+}
+
+void frmWave::WavePic_MouseUp() { CursorMouseUp(Cursors); }
+
+// ---------------------------------------------------------------------------
+// Export, preview, print.
+
+void frmWave::cmdExport_Click() {
+    const int lang = Shell().UILanguage;
+    const QString title = lang == LangEnglish   ? QStringLiteral("Export File")
+                          : lang == LangChinese ? QString::fromUtf8("导出文件")
+                                                : QString();
+    const QString what = lang == LangEnglish   ? QStringLiteral("BitMap Files ")
+                         : lang == LangChinese ? QString::fromUtf8("位图文件 ")
+                                               : QString();
+    const QString path = GetSaveFileName(title, what + "(*.bmp)|*.bmp", this);
+    if (path.isEmpty()) return;
+    QString error;
+    if (!SavePicture(WavePic->Picture, path, &error))
+        MsgBox(error, vbCritical, QApplication::applicationName());
+}
+
+void frmWave::cmdPreview_Click() { printPicture(false); }
+
+void frmWave::cmdPrint_Click() { printPicture(true); }
+
+void frmWave::printPicture(bool print) {
+    const double kept = ZoomFactor;
+    ZoomFactor = 2.0;
+    WavePic->resize(700, 500);
+    if (!LayoutPending) {
+        // The cursors keep their places on the graticule in the larger
+        // picture; the window's own positions are left as they are.
+        const CursorState shown = Cursors;
+        RescaleCursors(Cursors, WavePic->width(), WavePic->height());
+        Redraw();
+        Cursors = shown;
+    }
+    QString error;
+    const QString temp = PrintTempPicturePath();
+    const bool saved = SavePicture(WavePic->Picture, temp, &error);
+    if (!saved) {
+        if (temp.isEmpty()) error = tr("The temporary folder could not be made.");
+        MsgBox(error, vbCritical, QApplication::applicationName());
+    } else {
+        EmptyPrintDocSlots();
+        auto doc = std::make_shared<PrintPreviewDoc>();
+        PrintDocs().WavePrintDoc = doc;
+        doc->BeginDoc();
+        PrintPreviewDoc::Page& page = doc->AddPage();
+        page.inches = QSizeF(8.5, 11.0);
+        page.DrawPicture(QRectF(print ? 1.1 : 0.6, 2.0, 7.28, 5.2), LoadPicture(temp));
+        if (!print)
+            doc->ShowPreview(this);
+        else if (!doc->PrintOut(this, &error))
+            MsgBox(error, vbOKOnly, QApplication::applicationName());
+    }
+    WavePic->Picture = QImage();
+    ZoomFactor = kept;
+    Form_Resize();
 }
 
 // ---------------------------------------------------------------------------

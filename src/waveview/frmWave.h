@@ -12,6 +12,7 @@
 #include <functional>
 
 #include "common/SheetModel.h"
+#include "waveview/WaveCursors.h"
 #include "waveview/WavePaint.h"
 
 class QCheckBox;
@@ -51,12 +52,16 @@ public:
     // Layout of picture, container and scroll bars, then a full redraw.
     void Form_Resize();
     // Paints the whole picture again from the record (graticule, content)
-    // into BasePicture, then the cursor overlay over a copy, and shows it.
+    // into BasePicture, then the cursor pass, and shows it.
     void Redraw();
-    // Only the overlay again, over a copy of BasePicture (cursor moves).
-    void RedrawOverlay();
-    // The options the picture is painted with now (zoom, live values, overlay).
+    // The cursor pass: cursors and readouts drawn over an off-screen copy of
+    // BasePicture, which then becomes the shown picture in one step.
+    void DrawCursor();
+    // The options the picture is painted with now (zoom, live values, and
+    // the cursors as an overlay that leaves the window's positions alone).
     WaveDrawOptions DrawOptions() const;
+    // The readouts' options now (zoom, ON word, measurement name).
+    ReadoutOptions CursorReadoutOptions() const;
 
     // Handlers, public so tests can drive them without a clock or a mouse.
     void Timer1_Timer();
@@ -70,6 +75,17 @@ public:
     void cmdRefresh_Click();
     void HScroll_Change();
     void VScroll_Change();
+    void ChkCursorX_Click();
+    void ChkCursorY_Click();
+    // Picture mouse events, in picture pixels; every button drags.
+    void WavePic_MouseDown(double x, double y);
+    void WavePic_MouseMove(double x, double y);
+    void WavePic_MouseUp();
+    // The picture as shown to a BMP file named in the save dialog.
+    void cmdExport_Click();
+    // The picture at factor 2.0 on a Letter page: preview, or print.
+    void cmdPreview_Click();
+    void cmdPrint_Click();
 
     // The slot from the tag (-1 when none) and its record (nullptr when none).
     int Slot() const;
@@ -107,10 +123,7 @@ public:
     float ScrollRangeX = 0;
     int ScrollRangeY = 0;
     bool LayoutPending = false;
-    int PrevPicWidth = 0, PrevPicHeight = 0;
-    std::array<bool, 2> CursorShown{};  // time and voltage cursors shown
-    // The cursor layer, painted over the picture at every redraw.
-    std::function<void(QPainter&, const WaveGeometry&)> CursorOverlay;
+    CursorState Cursors;  // positions, shown kinds, drags, last picture size
     // The picture without the overlay, as the last full redraw left it.
     QImage BasePicture;
 
@@ -125,6 +138,7 @@ private:
     void placeProgressPanel();
     void colourProgressPanel(bool colour);
     void Form_Unload();
+    void printPicture(bool print);
     bool unloaded_ = false;
     bool zoomTextBusy_ = false;
 };

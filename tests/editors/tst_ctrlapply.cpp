@@ -12,7 +12,6 @@
 #include "common/DSOSettings.h"
 #include "common/Pause.h"
 #include "common/ShellState.h"
-#include "controller/CtrlList.h"
 #include "controller/CtrlState.h"
 #include "controller/CtrlTree.h"
 #include "controller/SettingsTransfer.h"
@@ -22,6 +21,7 @@
 #include "link/LinkState.h"
 #include "link/Messages.h"
 #include "link/ReplyParse.h"
+#include "link/TransferJobs.h"
 #include "link/UsbFunc.h"
 #include "link/Vocabulary.h"
 #include "platform/dialogs/MsgBox.h"
@@ -342,7 +342,8 @@ private slots:
         // The instrument holds what the mirror shows: a download of all
         // settings gives the edited setting the same text.
         const QString shown = *f;
-        CtrlListForm()->DownloadfromDSO();
+        LastSettingsTransfer().DownloadCommitted = false;
+        QVERIFY(RunTransfer(JobDownload, "Data Downloading...", true));
         QVERIFY(LastSettingsTransfer().DownloadCommitted);
         const QString downloaded = *field(DSOSettings(), fieldName);
         if (downloaded != shown) {
