@@ -8,7 +8,12 @@
 #include "common/ShellState.h"
 #include "controller/CtrlState.h"
 #include "controller/CtrlTree.h"
+#include "editors/AdjustLogic.h"
+#include "editors/CtrlDialog.h"
 #include "editors/EditDispatch.h"
+#include <QRadioButton>
+#include <QLineEdit>
+#include <QGroupBox>
 #include "link/LinkState.h"
 #include "link/Messages.h"
 #include "link/TransferJobs.h"
@@ -146,6 +151,7 @@ private slots:
         // Groups, root, empty path, virtual panel.
         row("root", edge, false, "", O::Nothing);
         row("Running Control", edge, false, "Running Control", O::Nothing);
+        row("Virtual Keyboard", edge, false, "Virtual Keyboard", O::Nothing);
         row("CH1 group", edge, false, "CH1", O::Nothing);
         row("Trigger group", edge, false, "Trigger", O::Nothing);
         row("Display group", edge, false, "Display", O::Nothing);
@@ -563,6 +569,35 @@ private slots:
         QCOMPARE(log[0].style, int(vbExclamation));
         QCOMPARE(log[1].text, MessagesFor(LangEnglish).MsgPanelNotAvailable);
         QCOMPARE(shownDialogs.size(), 1);
+    }
+
+    // The coarse/fine dialog of each channel opens with that channel's own
+    // choice; a choice made for CH2 never lands on CH1.
+    void coarseFineStaysWithItsChannel() {
+        const auto recorder = EditShow().ShowCtrlDialogAdjust;
+        EditShow().ShowCtrlDialogAdjust = nullptr;
+        AdjustState() = AdjustStateData{};
+        QStringList seen;  // channel caption, value, option shown
+        auto open = [&](const QString& path, int click) {
+            QTimer::singleShot(0, [&, click] {
+                auto* d = qobject_cast<CtrlDialogAdjust*>(QApplication::activeModalWidget());
+                if (!d) return;
+                seen << d->txtDispValue->text() + (d->OptVoltDiv[1]->isChecked() ? " fine" : " coarse");
+                if (click >= 0) d->OptVoltDiv[click]->click();
+                d->reject();
+            });
+            PraseCtrlList(path);
+        };
+        open("KV2200M\\CH2\\Volt/Div [2.00V]", 1);   // CH2: choose fine
+        open("KV2200M\\CH1\\Volt/Div [1.00V]", -1);  // CH1 keeps coarse
+        open("KV2200M\\CH2\\Volt/Div [2.00V]", -1);  // CH2 opens fine
+        open("KV2200M\\CH1\\Volt/Div [1.00V]", 1);   // CH1: choose fine
+        open("KV2200M\\CH2\\Volt/Div [2.00V]", 0);   // CH2: back to coarse
+        open("KV2200M\\CH1\\Volt/Div [1.00V]", -1);
+        EditShow().ShowCtrlDialogAdjust = recorder;
+        QCOMPARE(seen, (QStringList{"2.00V coarse", "1.00V coarse", "2.00V fine", "1.00V coarse",
+                                    "2.00V fine", "1.00V fine"}));
+        QCOMPARE(CtrlState().CtrlEditKey, QString(" "));
     }
 
     void refusedDuringTransfer() {
