@@ -220,6 +220,40 @@ void UnloadViewForm(ViewKind kind, int slot) {
 
 }  // namespace
 
+void LayOutDataOptions(QWidget* form) {
+    Steps st;  // failures passed over
+    DataOptionsStep(st, form);
+}
+
+void LayOutWaveChannelBoxes(QWidget* form, bool laPresent) {
+    Steps st;
+    ChannelBoxesStep(st, form, laPresent);
+}
+
+void ColourWaveProgress(QWidget* form, bool colour) {
+    if (!form) return;
+    if (auto* pic = ViewControl<QWidget>(form, "picRefreshProgress")) {
+        QPalette pal = pic->palette();
+        pal.setColor(QPalette::Window, colour ? Qt::black : Qt::white);
+        pic->setPalette(pal);
+        pic->setAutoFillBackground(true);
+    }
+    if (auto* l = ViewControl<QWidget>(form, "LblRefreshText")) SetTextColour(l, colour ? QColor(255, 255, 192) : Qt::black);
+    if (auto* l = ViewControl<QWidget>(form, "LblRefreshValue")) SetTextColour(l, colour ? QColor(0, 255, 255) : Qt::black);
+}
+
+QString& NameField(ViewKind kind, int slot) {
+    SheetModelData& s = Sheets();
+    switch (kind) {
+    case ViewWave: return s.WaveViews[size_t(slot)].Name;
+    case ViewMeasure: return s.MeasureViews[size_t(slot)].Name;
+    case ViewData: return s.DataViews[size_t(slot)].Name;
+    case ViewRecord: return s.RecordViews[size_t(slot)].Name;
+    case ViewMemoryWave: return s.MemWaveViews[size_t(slot)].Name;
+    }
+    return s.WaveViews[0].Name;  // unreachable for a valid kind
+}
+
 uint8_t& ScreenDCSlot() {
     static uint8_t slot = 0;
     return slot;

@@ -18,6 +18,7 @@
 #include "common/SheetModel.h"
 
 class QTreeWidgetItem;
+class QWidget;
 
 // Item data role of a view node that holds its image number (3 Wave,
 // 4 Measure, 5 Data, 6 Record, 7 Memory Wave; 2 the sheet node).
@@ -40,6 +41,18 @@ void AddNewView(ViewKind kind);
 // The default name of a view of a kind in a slot in a language (0 Chinese,
 // 1 English); empty for any other language.
 QString DefaultViewName(ViewKind kind, int slot, int lang);
+
+// The layout steps that the data browser's activation repeats (failures
+// passed over): the Data window's channel options (CH2 900 twips right of
+// CH1, LA hidden and disabled); the Wave window's channel boxes (four 240
+// twips apart with LA shown, or three 360 apart with LA hidden and
+// disabled) and the colours of its refresh progress panel.
+void LayOutDataOptions(QWidget* form);
+void LayOutWaveChannelBoxes(QWidget* form, bool laPresent);
+void ColourWaveProgress(QWidget* form, bool colour);
+
+// The Name field of the record of a view.
+QString& NameField(ViewKind kind, int slot);
 
 // The caption of a view's window: its name; for a Record view with a file
 // path and a Memory Wave view with a loaded file, the name, two spaces and
