@@ -1,11 +1,38 @@
 #pragma once
-// Module-level state of the controller document (the settings mirror's file).
+// Module-level state of the controller: the controller document (the
+// settings mirror's file), the tree's selection and saved expansion, and the
+// hooks through which the controller window reaches the setting editors.
 #include <QString>
+#include <array>
+#include <functional>
 
 struct CtrlStateData {
     bool CtrlModified = false;  // the mirror changed since new, open or save
     QString CtrlFileName;       // empty for an untitled controller file
     bool CtrlInitDone = false;  // the controller window's first load has filled the mirror
+
+    // Full path of the tree node last clicked (texts from the root down joined
+    // by "\"); set by the tree's click, cleared by the edit dispatcher when an
+    // edit has ended.
+    QString SelectedNodePath;
+    // Key of the setting being edited (" " when none); set by the edit
+    // dispatcher, read by the setting dialog's apply.
+    QString CtrlEditKey = " ";
+    // Saved expanded flags of the root and eleven fixed groups (CtrlTree).
+    std::array<bool, 12> CtrlExpandState{};
 };
 
 CtrlStateData& CtrlState();
+
+// What the controller window needs of higher layers; set by their owners.
+// An unset hook does nothing.
+struct CtrlHooksData {
+    // The edit dispatcher: called with SelectedNodePath on a double click or
+    // Enter in the tree while the instrument is connected.
+    std::function<void(const QString& path)> PraseCtrlList;
+    // Unloads the setting dialog and the virtual key pad (the controller
+    // window's unload).
+    std::function<void()> UnloadEditors;
+};
+
+CtrlHooksData& CtrlHooks();

@@ -171,12 +171,14 @@ QString commandNumber(double v) {
 
 }  // namespace
 
-QString TriggerLevelText(const QString& levelDiv, const QString& source) {
+QString TriggerLevelText(const QString& levelDiv, const QString& source, bool* replied) {
     QString scale, offset;
+    if (replied) *replied = true;
     if (source == "CH1" || source == "CH2") {
         const QString ch = source == "CH1" ? "1" : "2";
         scale = TrimReply(QueryCmd(":CHANNEL" + ch + ":SCALE?"));
         offset = TrimReply(QueryCmd(":CHANNEL" + ch + ":OFFSET?"));
+        if (replied && (scale.isEmpty() || offset.isEmpty())) *replied = false;
     } else if (source == "EXT") {
         scale = "0.2";
         offset = "0";

@@ -64,7 +64,9 @@ QString TrigSourceToKeyword(const QString& source);
 QString TrigSourceToText(const QString& reply);  // "ACLINE" -> the AC-line word
 // Level in volts for a level command, from a level in divisions and the
 // source's scale and offset (queried for CH1/CH2), always with ".".
-QString TriggerLevelText(const QString& levelDiv, const QString& source);
+// `replied`, when given, is set false when a scale or offset query of a
+// channel source got no reply (the text then counts it as 0).
+QString TriggerLevelText(const QString& levelDiv, const QString& source, bool* replied = nullptr);
 QString SensitivityText(const QString& source);
 // Sends the pattern of the pattern or duration trigger after the code of
 // channel Dn (0..15) was set; clears a second edge. n outside 0..15 sends

@@ -39,6 +39,10 @@ struct MessageTableData {
     QString MsgTitleRs232Read;
     QString MsgSaveSheetChanges;   // the caller appends the file name
     QString MsgSaveCtrlChanges;    // the caller appends the file name
+    QString MsgTransferRunning;
+    QString MsgPanelNotAvailable;
+    QString MsgUploadIncomplete;
+    QString MsgDownloadIncomplete;
     QString MsgHelpNotInstalled;   // %1: the help file's path
     QString MsgHelpNoProgram;      // %1: the help file's path
     QString MsgSettingsNotSaved;   // %1: the settings file's path

@@ -699,8 +699,10 @@ void TransferJobTick() {
     auto& t = Transfer();
     t.TransferFailed = false;
     QueryCmd(":TRIGGER:STATUS?");
-    if (Link().ReplyFailed && Link().IsConnected) {
-        // No answer to the first query: the job is not started.
+    // No answer to the first query: a data job is not started. The settings
+    // transfers (22, 23) meet the silence themselves and report it their way.
+    const bool settingsJob = t.TransferCode == JobUpload || t.TransferCode == JobDownload;
+    if (Link().ReplyFailed && Link().IsConnected && !settingsJob) {
         DiscardResults(t.TransferCode);
         FailJob();
         if (t.TransferCode == JobWaveView && TransferUi().HideWaveProgress && ValidSlot(t.TransferSlot))

@@ -40,7 +40,7 @@ struct TransferStateData {
     // The last job did not finish: a reply did not come whole or was not the
     // number or word asked for. The user has been told, its results are
     // cleared (RunTransfer then returns false). The upload and download hooks
-    // set it for their own failures.
+    // may set it for their own failures.
     bool TransferFailed = false;
 
     // Progress: the window's bar (0..ProgressMax, refuses values above it),
@@ -123,7 +123,8 @@ void RunTransferJob(int code);
 // The body of the window's first tick: trigger status, the job, pause 200 ms,
 // TransferDone set, TransferBusy cleared (the window then unloads itself).
 // A job stops at the first reply that did not come whole or does not parse
-// (the trigger status included, while connected): the user gets the
+// (the trigger status included, while connected, for the data jobs; the
+// settings transfers 22 and 23 report their own failures): the user gets the
 // transport's read message, the link counts as disconnected, the job's
 // results are cleared and TransferFailed is set.
 void TransferJobTick();

@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <memory>
 
+#include "shell/ControllerBinding.h"
+#include "shell/DocumentCommands.h"
 #include "shell/Language.h"
 #include "shell/MainWindow.h"
 #include "shell/Splash.h"
@@ -11,6 +13,8 @@
 int Main() {
     ReadLanguageSetting();
     InstallSaveProgressWindow();
+    BindControllerCommands();
+    BindDataSheetCommands();
 
     auto splash = std::make_unique<frmSplash>();
     splash->show();

@@ -11,6 +11,7 @@
 #include "common/Wait.h"
 #include "link/TransferJobs.h"
 #include "link/TransferSettings.h"
+#include "platform/mouse/MouseControl.h"
 
 namespace {
 constexpr int TwipsPerPixel = 15;  // 1440 twips per inch at 96 pixels per inch
@@ -151,7 +152,9 @@ void frmPrgress::closeEvent(QCloseEvent* event) {
 }
 
 void frmPrgress::Form_Unload() {
-    while (QGuiApplication::overrideCursor()) QGuiApplication::restoreOverrideCursor();
+    // The pointer goes back to the default, for the mouse service too (the
+    // transfer buttons read its shape code).
+    MouseControl::SetCursor(MouseControl::PointerDefault);
     WriteTransferSetting("ProgressLeft", QString::number(x() * TwipsPerPixel));
     WriteTransferSetting("ProgressTop", QString::number(y() * TwipsPerPixel));
     if (Current() == this) Current() = nullptr;

@@ -112,12 +112,12 @@ class LinkFaultsTest : public QObject {
 
 private slots:
     void initTestCase() {
-        TestEnv::Init();
+        QVERIFY(LinkFixture::StartSimulator(sim));
         InstallTransferWindow();
         LoadMessages(LangEnglish);
-        LoadValueWords(LangEnglish);
-        LoadControllerLabels(LangEnglish);
-        QVERIFY(LinkFixture::StartSimulatorLink(sim, tick));
+        // The main window's 100 ms tick, quickened: serial time-outs in tens of ms.
+        QObject::connect(&tick, &QTimer::timeout, [] { SerialTick(); });
+        tick.start(5);
         for (const char* tr : {"tcp", "pty"}) {
             connectOver(tr);
             for (int code : {int(JobMeasureCH1), int(JobDataCH1), int(JobWaveView)}) {

@@ -125,10 +125,10 @@ private:
 
 private slots:
     void initTestCase() {
-        TestEnv::Init();
-        LoadValueWords(LangEnglish);
-        LoadControllerLabels(LangEnglish);
-        QVERIFY(LinkFixture::StartSimulatorLink(sim, tick));
+        QVERIFY(LinkFixture::StartSimulator(sim));
+        // The main window's 100 ms tick, quickened: serial time-outs in tens of ms.
+        QObject::connect(&tick, &QTimer::timeout, [] { SerialTick(); });
+        tick.start(5);
     }
     void cleanup() {
         TransferUi().HideWaveProgress = nullptr;

@@ -123,3 +123,31 @@ private:
     QStringList log_;
     std::thread thread_;
 };
+
+// A reply table for a FakeTcpInstrument: replies by line; a line of no entry
+// gets no reply. Safe to change while the fake runs.
+class FakeReplyScript {
+public:
+    void Set(const std::string& line, const std::string& payload) {
+        std::lock_guard<std::mutex> g(m_);
+        replies_[line] = {FakeTcpInstrument::Frame(payload), false};
+    }
+    // The connection closes on this line; a query's reply is cut short first.
+    void Drop(const std::string& line) {
+        std::lock_guard<std::mutex> g(m_);
+        replies_[line] = {FakeTcpInstrument::Frame("2.000e-01\n").substr(0, 6), true};
+    }
+    void Clear() {
+        std::lock_guard<std::mutex> g(m_);
+        replies_.clear();
+    }
+    FakeTcpInstrument::Reply operator()(const std::string& line) {
+        std::lock_guard<std::mutex> g(m_);
+        auto it = replies_.find(line);
+        return it == replies_.end() ? FakeTcpInstrument::Reply{} : it->second;
+    }
+
+private:
+    std::mutex m_;
+    std::map<std::string, FakeTcpInstrument::Reply> replies_;
+};

@@ -5,6 +5,9 @@
 #include "common/HookCheck.h"
 #include "common/Pause.h"
 #include "common/SettingsStore.h"
+#include "common/ShellState.h"
+#include "link/Messages.h"
+#include "link/Vocabulary.h"
 #include "platform/dialogs/MsgBox.h"
 
 namespace {
@@ -30,6 +33,13 @@ void Init() {
     qputenv("XDG_CONFIG_HOME", configDir()->path().toUtf8());
 }
 QString ConfigDir() { return configDir()->path(); }
+
+void UseLanguage(int language) {
+    Shell().UILanguage = language;
+    LoadMessages(language);
+    LoadValueWords(language);
+    LoadControllerLabels(language);
+}
 QString IniPath() { return ConfigDir() + "/Velmora/Velmora.ini"; }
 void ClearSettingsStore() {
     auto s = OpenSettingsStore();

@@ -12,4 +12,7 @@ QString ConfigDir();
 // The settings file inside it, and a way to empty it.
 QString IniPath();
 void ClearSettingsStore();
+// Makes a UI language current for the tests: UILanguage, the message table,
+// the value words and the controller labels.
+void UseLanguage(int language);
 }  // namespace TestEnv

@@ -1,0 +1,142 @@
+#include "controller/CtrlFile.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <QStringDecoder>
+
+#include "common/ShellState.h"
+#include "link/Messages.h"
+#include "platform/dialogs/MsgBox.h"
+
+namespace {
+
+constexpr int kFieldCount = 1 + CtrlValueCount;
+
+QString DecodeFileText(const QByteArray& bytes) {
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString text = utf8.decode(bytes);
+    if (!utf8.hasError()) return text;
+    QStringDecoder gb("GB18030");
+    if (gb.isValid()) {
+        text = gb.decode(bytes);
+        if (!gb.hasError()) return text;
+    }
+    return QString::fromLatin1(bytes);
+}
+
+// Splits the text into fields the way the classic delimited input reads them:
+// leading blanks are skipped; a field that begins with a double quote is the
+// text up to the next double quote, and the rest up to the next comma or line
+// end is skipped; any other field is the text up to the next comma or line end
+// (trailing blanks dropped). Stops after `limit` fields.
+QStringList ReadFields(const QString& text, int limit) {
+    QStringList fields;
+    const int n = text.size();
+    int i = 0;
+    auto isLineEnd = [](QChar c) { return c == QLatin1Char('\r') || c == QLatin1Char('\n'); };
+    auto skipDelimiter = [&] {
+        if (i >= n) return;
+        if (text[i] == QLatin1Char(',')) {
+            ++i;
+        } else if (text[i] == QLatin1Char('\r')) {
+            ++i;
+            if (i < n && text[i] == QLatin1Char('\n')) ++i;
+        } else if (text[i] == QLatin1Char('\n')) {
+            ++i;
+        }
+    };
+    while (i < n && fields.size() < limit) {
+        while (i < n && text[i] == QLatin1Char(' ')) ++i;
+        if (i < n && text[i] == QLatin1Char('"')) {
+            const int end = text.indexOf(QLatin1Char('"'), i + 1);
+            const int stop = end < 0 ? n : end;
+            fields << text.mid(i + 1, stop - i - 1);
+            i = end < 0 ? n : end + 1;
+            while (i < n && text[i] != QLatin1Char(',') && !isLineEnd(text[i])) ++i;
+        } else {
+            const int start = i;
+            while (i < n && text[i] != QLatin1Char(',') && !isLineEnd(text[i])) ++i;
+            QString f = text.mid(start, i - start);
+            while (f.endsWith(QLatin1Char(' '))) f.chop(1);
+            fields << f;
+        }
+        skipDelimiter();
+    }
+    return fields;
+}
+
+// A value that could add commands or break the file's lines.
+bool IsAcceptedValue(const QString& v) {
+    for (QChar c : v) {
+        const ushort u = c.unicode();
+        if (u < 0x20 || u == 0x7f || c == QLatin1Char(';') || c == QLatin1Char('"')) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+QString CtrlFileHeader() {
+    return Shell().MakerName + QLatin1Char(' ') + Shell().ModelName + QStringLiteral(" Controller");
+}
+
+QByteArray CtrlFileBytes(const CtrlSettings& s, const QString& header) {
+    QString text;
+    auto line = [&text](const QString& v) {
+        text += QLatin1Char('"');
+        text += v;
+        text += QStringLiteral("\"\r\n");
+    };
+    line(header);
+    for (const QString* v : CtrlSettingsValues(s)) line(*v);
+    return text.toUtf8();
+}
+
+CtrlFileStatus ParseCtrlFile(const QByteArray& bytes, const QString& header, CtrlSettings& out,
+                             int* badValue) {
+    const QStringList fields = ReadFields(DecodeFileText(bytes), kFieldCount);
+    if (fields.isEmpty() || fields[0] != header) return CtrlFileStatus::BadHeader;
+    if (fields.size() < kFieldCount) return CtrlFileStatus::Short;
+    for (int k = 1; k < kFieldCount; ++k) {
+        if (!IsAcceptedValue(fields[k])) {
+            if (badValue) *badValue = k;
+            return CtrlFileStatus::BadValue;
+        }
+    }
+    CtrlSettings copy = out;
+    const std::vector<QString*> values = CtrlSettingsValues(copy);
+    for (int k = 1; k < kFieldCount; ++k) *values[size_t(k - 1)] = fields[k];
+    out = std::move(copy);
+    return CtrlFileStatus::Ok;
+}
+
+bool WriteCtrlFile(const QString& path) {
+    QSaveFile f(path);
+    if (!f.open(QIODevice::WriteOnly)) {
+        MsgBox(f.errorString(), vbCritical);
+        return false;
+    }
+    const QByteArray bytes = CtrlFileBytes(DSOSettings(), CtrlFileHeader());
+    if (f.write(bytes) != bytes.size() || !f.commit()) {
+        MsgBox(f.errorString(), vbCritical);
+        return false;
+    }
+    return true;
+}
+
+bool ReadCtrlFile(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) {
+        MsgBox(f.errorString(), vbCritical);
+        return false;
+    }
+    // A controller file is a few kilobytes; anything far larger is no such file.
+    constexpr qint64 kMaxBytes = 1 << 20;
+    const QByteArray bytes = f.read(kMaxBytes);
+    const CtrlFileStatus status = ParseCtrlFile(bytes, CtrlFileHeader(), DSOSettings());
+    if (status != CtrlFileStatus::Ok) {
+        MsgBox(MessageTable().MsgBadFileFormat, vbCritical);
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,41 @@
+#pragma once
+// The controller file (".rmt"): the whole settings mirror as 194 quoted text
+// lines ended by CR LF: the header "<MakerName> <ModelName> Controller", then
+// the 193 values in record order. Written as UTF-8; read as UTF-8, or as
+// GB18030 when the bytes are not UTF-8 (files of a Chinese Windows system).
+//
+// Reading goes into a copy and commits only a complete file whose header
+// matches and whose values hold no control character, line feed, double quote
+// or ";" (a value goes into instrument commands later). Writing is whole or
+// nothing (QSaveFile).
+#include <QByteArray>
+#include <QString>
+
+#include "common/DSOSettings.h"
+
+// MakerName + " " + ModelName + " Controller".
+QString CtrlFileHeader();
+
+// The file's bytes for a mirror.
+QByteArray CtrlFileBytes(const CtrlSettings& s, const QString& header);
+
+enum class CtrlFileStatus {
+    Ok,
+    BadHeader,   // the first field is not the header
+    Short,       // fewer than 194 fields
+    BadValue,    // a value holds a control character, line feed, '"' or ';'
+};
+
+// Parses file bytes into `out` (all 193 values) when the result is Ok;
+// otherwise `out` is unchanged. `badValue` receives the number (1..193) of a
+// refused value.
+CtrlFileStatus ParseCtrlFile(const QByteArray& bytes, const QString& header, CtrlSettings& out,
+                             int* badValue = nullptr);
+
+// Writes DSOSettings() to the file; a failure is shown (error icon) and gives
+// false, and nothing of an existing file is lost.
+bool WriteCtrlFile(const QString& path);
+// Reads the file into DSOSettings(); a failure (the file cannot be read, a
+// foreign header, a short or damaged file) is shown with the error icon, gives
+// false and leaves the mirror as it was.
+bool ReadCtrlFile(const QString& path);

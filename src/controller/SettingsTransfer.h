@@ -1,0 +1,41 @@
+#pragma once
+// Upload (transfer job 22) and download (transfer job 23) of all settings:
+// the whole settings mirror to the instrument in one fixed sequence, and
+// every mirrored setting back from it.
+//
+// Both talk to the instrument only through SendCmd/QueryCmd, and advance the
+// transfer window's bar themselves. The upload stops when the link is lost
+// and says so. The download fills a copy of the mirror and commits it only
+// when every reply came and the link stayed up; otherwise it says so and the
+// mirror is left as it was. The controller window's Upload and Download
+// (frmCtrlList) run them through the transfer window and read the outcome.
+#include <QString>
+
+#include "common/DSOSettings.h"
+
+// The job bodies (run by the transfer window's first tick).
+void UploadSettings();
+void DownloadSettings();
+
+// Hands the two job bodies to the transfer window (TransferUi()).
+void InstallSettingsTransferJobs();
+
+// The outcome of the last run of each job.
+struct SettingsTransferOutcome {
+    bool UploadComplete = false;     // every row was sent over a link that stayed up
+    bool DownloadCommitted = false;  // the mirror took the instrument's settings
+};
+SettingsTransferOutcome& LastSettingsTransfer();
+
+// ---- Pure pieces, shared by the jobs and their tests -------------------------
+// The trigger level in divisions of a level reply in volts, for a source
+// whose channel has the given scale and offset (volts): (volts + offset) /
+// scale as "#0.00div"; the empty text when the scale is 0 or not a number.
+// It is the inverse of the upload's volts = div x scale - offset.
+QString LevelDivText(const QString& volts, double offset, const QString& scale);
+// ":LA:STATUS" number and ":LA:LOCATION" numbers of the logic channel arrays.
+long long LaStatusNumber(const CtrlSettings& s);
+QString LaLocationText(const CtrlSettings& s);
+// The status and location rules of the download.
+void ApplyLaStatus(CtrlSettings& s, const QString& reply);
+void ApplyLaLocation(CtrlSettings& s, const QString& reply);

@@ -1,0 +1,73 @@
+#include "editors/AdjustLogic.h"
+
+#include "common/Pause.h"
+#include "controller/CtrlState.h"
+#include "controller/CtrlTree.h"
+#include "editors/CtrlApply.h"
+#include "link/Formatters.h"
+#include "link/KV2200Cmd.h"
+#include "link/LinkState.h"
+#include "link/ReplyParse.h"
+#include "link/ScaleSteps.h"
+#include "link/Vocabulary.h"
+
+namespace {
+enum { lVoltDiv = 8, lOffset = 9 };
+
+// Single-precision number as plain text with "." (it goes into a command
+// and through the formatter).
+QString plain(float y) { return QString::number(double(y), 'g', 7); }
+}  // namespace
+
+AdjustStateData& AdjustState() {
+    static AdjustStateData state;
+    return state;
+}
+
+int GetCHProbeNum(const QString& probe) {
+    static const struct { const char* text; int factor; } kProbes[] = {
+        {"1X", 1}, {"2X", 2}, {"5X", 5}, {"10X", 10}, {"50X", 50}, {"100X", 100},
+        {"500X", 500}, {"1000X", 1000},
+    };
+    for (const auto& p : kProbes)
+        if (probe == QLatin1String(p.text)) return p.factor;
+    return 0;
+}
+
+QString AdjustStep(const QString& shown, int mode, int direction) {
+    const CtrlSettings& s = DSOSettings();
+    const int probe = GetCHProbeNum(mode == 0 ? s.CH1Probe : s.CH2Probe);
+    const float p = probe > 0 ? float(probe) : 1.0f;  // never divide by an unknown probe
+    const float x = float(ParseVolt(shown)) / p;
+    const bool fine = (mode == 0 ? AdjustState().CH1CoarseFine : AdjustState().CH2CoarseFine) != 0;
+    const int16_t count = direction > 0 ? 1 : direction < 0 ? -1 : 0;
+    const float stepped = fine ? StepVoltsPerDivFine(x, count) : StepVoltsPerDiv(x, count);
+    return FormatVolt(plain(p * stepped));
+}
+
+AdjustEnd ApplyAdjust(const QString& shown, int mode) {
+    const bool wasConnected = Link().IsConnected;
+    CtrlSettings s = DSOSettings();
+    const bool ch1 = mode == 0;
+    const QString c = ch1 ? ":CHANNEL1" : ":CHANNEL2";
+    const int g = ch1 ? 2 : 3;
+    QString& scale = ch1 ? s.CH1Scale : s.CH2Scale;
+    QString& offset = ch1 ? s.CH1Offset : s.CH2Offset;
+    const QString probe = ch1 ? s.CH1Probe : s.CH2Probe;
+    const int p = GetCHProbeNum(probe);
+    const float v = float(ParseVolt(shown)) / float(p > 0 ? p : 1);
+
+    scale = shown;
+    // A probe text outside the list is not sent: the instrument keeps its own.
+    if (p > 0) SendCmd(c + ":PROBE " + probe.left(probe.size() - 1));
+    SendCmd(c + ":SCALE " + plain(float(p > 0 ? p : 1) * v));
+    PauseMs(200);
+    offset = FormatVolt(TrimReply(QueryCmd(c + ":OFFSET?")));
+
+    if (LinkLostDuringApply(wasConnected)) return AdjustEnd::LinkLost;
+    DSOSettings() = s;
+    WriteCtrlNodeText(g, 3, CtrlNodeText(ControllerLabel(lVoltDiv), scale));
+    WriteCtrlNodeText(g, 4, CtrlNodeText(ControllerLabel(lOffset), offset));
+    CtrlState().CtrlModified = true;
+    return AdjustEnd::Applied;
+}

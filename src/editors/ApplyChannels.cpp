@@ -1,0 +1,210 @@
+// Branches of the run state, the two channels and the logic analyser.
+#include "common/Pause.h"
+#include "editors/ApplyCore.h"
+#include "link/Converters.h"
+#include "link/Formatters.h"
+#include "link/KV2200Cmd.h"
+#include "link/ReplyParse.h"
+#include "link/Vocabulary.h"
+
+namespace {
+
+enum { lRunStop = 1, lDisplay = 5, lCH1 = 6, lCH2 = 7, lVoltDiv = 8, lOffset = 9,
+       lCoupling = 10, lBWLimit = 11, lProbe = 12, lLA = 14, lPosition = 15,
+       lThreshold = 17, lTimeDiv = 19 };
+
+using Field = QString CtrlSettings::*;
+
+struct ChannelFields {
+    Field display, scale, offset, coupling, bw, probe;
+};
+
+QString onOff(const QString& v, const QString&) { return OnOffToKeyword(v); }
+
+void addChannel(std::vector<Row>& rows, int ch, const ChannelFields& f) {
+    const int label = ch == 1 ? lCH1 : lCH2;
+    const int g = ch == 1 ? 2 : 3;
+    const QString c = ":CHANNEL" + QString::number(ch);
+
+    Row display;
+    display.key = {label, lDisplay};
+    display.target = {f.display, g, 2, lDisplay};
+    display.header = c + ":DISPLAY ";
+    display.arg = onOff;
+    display.query = c + ":DISPLAY?";
+    display.back = OnOffToText;
+    rows.push_back(display);
+
+    Row offset;
+    offset.key = {label, lOffset};
+    offset.input = true;
+    offset.target = {f.offset, g, 4, lOffset};
+    offset.limit = 400000.0f;
+    offset.storeNumber = [](double x) { return FormatVolt(GeneralText(x)); };
+    offset.header = c + ":OFFSET ";
+    offset.numArg = GeneralText;
+    offset.pause = 200;
+    offset.query = c + ":OFFSET?";
+    offset.back = FormatVolt;
+    rows.push_back(offset);
+
+    Row coupling;
+    coupling.key = {label, lCoupling};
+    coupling.target = {f.coupling, g, 5, lCoupling};
+    coupling.header = c + ":COUPLING ";
+    coupling.arg = [](const QString& v, const QString&) { return CouplingToKeyword(v); };
+    rows.push_back(coupling);
+
+    Row bw;
+    bw.key = {label, lBWLimit};
+    bw.target = {f.bw, g, 6, lBWLimit};
+    bw.header = c + ":BWLIMIT ";
+    bw.arg = onOff;
+    rows.push_back(bw);
+
+    Row probe;
+    probe.key = {label, lProbe};
+    probe.target = {f.probe, g, 7, lProbe};
+    probe.header = c + ":PROBE ";
+    probe.arg = [](const QString& v, const QString&) { return v.left(v.size() - 1); };
+    probe.pause = 200;
+    probe.also = [f, g, c](Applier& a, const QString&) {
+        a.s.*f.scale = FormatVolt(TrimReply(QueryCmd(c + ":SCALE?")));
+        a.node(g, 3, lVoltDiv, a.s.*f.scale);
+        a.s.*f.offset = FormatVolt(TrimReply(QueryCmd(c + ":OFFSET?")));
+        a.node(g, 4, lOffset, a.s.*f.offset);
+    };
+    rows.push_back(probe);
+}
+
+// The item of a node inside the LA group's sub-groups: the path's fourth part
+// up to " [" ("root\LA\Display\D3 [ON]" gives "D3").
+QString laItem(const QString& path) {
+    QString rest = path;
+    for (int i = 0; i < 3; ++i) {
+        const int slash = rest.indexOf('\\');
+        if (slash < 0) return QString();
+        rest = rest.mid(slash + 1);
+    }
+    const int bracket = rest.indexOf('[');
+    if (bracket < 1) return QString();
+    return rest.left(bracket - 1).trimmed();
+}
+
+// The channel number of "Dn" (0..15), -1 for anything else.
+int channelOf(const QString& item) {
+    if (!item.startsWith('D')) return -1;
+    bool ok = false;
+    const int n = item.mid(1).trimmed().toInt(&ok);
+    return ok && n >= 0 && n <= 15 ? n : -1;
+}
+
+// A group reads OFF as soon as one channel is OFF, ON when none is OFF and
+// one is ON; other texts leave it as it was.
+void groupRule(const CtrlCodeArray& d, int first, QString& group) {
+    for (int k = first; k < first + 8; ++k) {
+        if (d[k] == ValueWord(vwOn)) {
+            group = ValueWord(vwOn);
+        } else if (d[k] == ValueWord(vwOff)) {
+            group = ValueWord(vwOff);
+            return;
+        }
+    }
+}
+
+ApplyEnd laDisplay(Applier& a) {
+    const QString item = laItem(a.v.NodePath);
+    const QString value = a.v.ComboText;
+    CtrlSettings& s = a.s;
+    const bool high = item == "D15-D8", low = item == "D7-D0";
+    const int n = channelOf(item);
+    if (!high && !low && n < 0) return ApplyEnd::Applied;
+    s.LADisplay = ValueWord(vwOff);
+    if (high || low) {
+        (high ? s.LAGroupHighDisplay : s.LAGroupLowDisplay) = value;
+        a.nodeText(9, high ? 2 : 3, item + " [" + value + "]");
+        for (int k = high ? 1 : 9, end = k + 8; k < end; ++k) {
+            s.LAChannelDisplay[k] = value;
+            a.nodeText(9, k + 4, "D" + QString::number(16 - k) + " [" + value + "]");
+        }
+        SendCmd(QString(":LA:GROUP%1 ").arg(high ? 2 : 1) + OnOffToKeyword(value));
+    } else {
+        s.LAChannelDisplay[16 - n] = value;
+        a.nodeText(9, 20 - n, "D" + QString::number(n) + " [" + value + "]");
+        SendCmd(":DIGITAL" + QString::number(n) + ":TURN " + OnOffToKeyword(value));
+        groupRule(s.LAChannelDisplay, 1, s.LAGroupHighDisplay);
+        groupRule(s.LAChannelDisplay, 9, s.LAGroupLowDisplay);
+        a.nodeText(9, 2, "D15-D8 [" + s.LAGroupHighDisplay + "]");
+        a.nodeText(9, 3, "D7-D0 [" + s.LAGroupLowDisplay + "]");
+    }
+    for (int k = 1; k <= 16; ++k)
+        if (s.LAChannelDisplay[k] == ValueWord(vwOn)) s.LADisplay = ValueWord(vwOn);
+    SendCmd(":LA:DISPLAY " + OnOffToKeyword(s.LADisplay));
+    return ApplyEnd::Applied;
+}
+
+ApplyEnd laPosition(Applier& a) {
+    const int n = channelOf(laItem(a.v.NodePath));
+    if (n < 0) return ApplyEnd::Applied;
+    const QString value = a.v.ComboText;
+    a.s.LAChannelPosition[16 - n] = value;
+    a.nodeText(10, 20 - n, "D" + QString::number(n) + " [" + value + "]");
+    SendCmd(":DIGITAL" + QString::number(n) + ":POSITION " + value);
+    return ApplyEnd::Applied;
+}
+
+ApplyEnd laThreshold(Applier& a) {
+    const QString value = a.v.ComboText;
+    if (value == "TTL" || value == "ECL" || value == "CMOS") {
+        a.s.LAThreshold = value;
+        SendCmd(":LA:THRESHOLD " + value);
+    } else {
+        double x = 0;
+        if (!a.number(x)) return ApplyEnd::NumberRefused;
+        SendCmd(":LA:THRESHOLD " + FormatVoltSI(x).toUpper());
+        PauseMs(100);
+        // The reply reads "USER" and a separator before the level; the typed
+        // number itself is never stored.
+        const QString reply = TrimReply(QueryCmd(":LA:THRESHOLD?"));
+        if (reply.size() >= 5) a.s.LAThreshold = FormatVolt(reply.mid(5));
+    }
+    a.node(4, 11, lThreshold, a.s.LAThreshold);
+    return ApplyEnd::Applied;
+}
+
+ApplyEnd runStop(Applier& a) {
+    a.s.RunStop = a.v.ComboText;
+    a.node(1, 2, lRunStop, a.s.RunStop);
+    SendCmd(RunStateToCmd(a.s.RunStop));
+    // In the roll format the instrument may change its time base on run/stop.
+    if (TrimReply(QueryCmd(":TIMEBASE:FORMAT?")).trimmed() == "SCANNING") {
+        a.s.TimeBaseScale = FormatTime4(QueryCmd(":TIMEBASE:SCALE?"));
+        a.node(5, 15, lTimeDiv, a.s.TimeBaseScale);
+    }
+    return ApplyEnd::Applied;
+}
+
+}  // namespace
+
+void AddChannelRows(std::vector<Row>& rows) {
+    Row run;
+    run.key = {lRunStop};
+    run.custom = runStop;
+    rows.push_back(run);
+    addChannel(rows, 1, {&CtrlSettings::CH1Display, &CtrlSettings::CH1Scale,
+                         &CtrlSettings::CH1Offset, &CtrlSettings::CH1Coupling,
+                         &CtrlSettings::CH1BWLimit, &CtrlSettings::CH1Probe});
+    addChannel(rows, 2, {&CtrlSettings::CH2Display, &CtrlSettings::CH2Scale,
+                         &CtrlSettings::CH2Offset, &CtrlSettings::CH2Coupling,
+                         &CtrlSettings::CH2BWLimit, &CtrlSettings::CH2Probe});
+    Row display, position, threshold;
+    display.key = {lLA, lDisplay};
+    display.custom = laDisplay;
+    position.key = {lLA, lPosition};
+    position.custom = laPosition;
+    threshold.key = {lLA, lThreshold};
+    threshold.custom = laThreshold;
+    rows.push_back(display);
+    rows.push_back(position);
+    rows.push_back(threshold);
+}

@@ -1,0 +1,79 @@
+#pragma once
+// Internals of the apply: the staging context and the row form in which
+// most branches are given. One source per group of branches adds its rows.
+#include <QList>
+#include <QString>
+#include <functional>
+#include <vector>
+
+#include "editors/CtrlApply.h"
+
+class Applier;
+
+// Where a row's value goes: a mirror field and its node (label = index of
+// ControllerLabels), and the keyword the row's header takes for "%1".
+struct RowTarget {
+    QString CtrlSettings::*field = nullptr;
+    int group = 0, item = 0, label = 0;
+    QString kw;
+};
+
+// One branch in table form. Steps, in order: [combo: store and node] [select
+// command, pause] [input: number check, limit] command, pause, [read back
+// into the field and node] [also]. `sendFirst` moves the store after the command.
+struct Row {
+    QList<int> key;                    // ControllerLabels indices
+    bool input = false;                // value from the value box (else the choice list)
+    RowTarget target;                  // fixed target ...
+    std::function<RowTarget(const CtrlSettings&)> pick;  // ... or one chosen by the mirror
+    QString select;                    // command sent before the value ("" = none)
+    int selectPause = 0;
+    QString header;                    // "%1" = target.kw; "" = no command
+    std::function<QString(const QString& value, const QString& kw)> arg;  // choice value
+    std::function<QString(double x)> numArg;                              // box value
+    float limit = 1e20f;
+    std::function<QString(double x)> storeNumber;  // box value stored before the command
+    bool storeChoice = true;           // choice value stored (else only the read-back)
+    bool sendFirst = false;
+    int pause = 0;
+    QString query;                     // "%1" = target.kw
+    std::function<QString(const QString& reply)> back;
+    std::function<void(Applier&, const QString& value)> also;
+    // A branch whose shape differs: runs in place of the steps above.
+    std::function<ApplyEnd(Applier&)> custom;
+};
+
+class Applier {
+public:
+    explicit Applier(const CtrlDialogValues& v);
+    const CtrlDialogValues& v;
+    CtrlSettings s;
+    QList<CtrlTreeOp> ops;
+
+    // Node text rule: label, " [", value, "]".
+    void node(int group, int item, int label, const QString& value);
+    void nodeText(int group, int item, const QString& text);
+    void rebuild();
+    void select(int group, int item);
+    // Number check and limit; false (message shown) when the box is not a number.
+    bool number(double& x, float limit = 1e20f);
+    ApplyEnd run(const Row& row);
+};
+
+QString KeyOf(const QList<int>& labels);
+QString Upper(const QString& value, const QString&);
+// "#0.00" and "div" of a reply's number.
+QString DivText(const QString& reply);
+// The number as the platform's general text, written with ".".
+QString GeneralText(double x);
+
+// Rows of each group of branches, in their order of testing.
+void AddChannelRows(std::vector<Row>& rows);      // run state, channels, logic analyser
+void AddTimeBaseRows(std::vector<Row>& rows);
+void AddTriggerRows(std::vector<Row>& rows);      // method and common trigger settings
+void AddMethodRows(std::vector<Row>& rows);       // settings of one method
+void AddCodeRows(std::vector<Row>& rows);         // pattern and duration code bits
+void AddAlternationRows(std::vector<Row>& rows);
+void AddAcquireRows(std::vector<Row>& rows);      // acquire and display
+
+void GetTimeBaseParameter(Applier& a);

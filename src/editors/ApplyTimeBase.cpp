@@ -1,0 +1,105 @@
+// Branches of the time base, main and per alternation channel.
+#include "editors/ApplyCore.h"
+#include "link/Converters.h"
+#include "link/Formatters.h"
+#include "link/KV2200Cmd.h"
+#include "link/ReplyParse.h"
+#include "link/Vocabulary.h"
+
+namespace {
+enum { lDisplay = 5, lCH1 = 6, lCH2 = 7, lTimeBase = 18, lTimeDiv = 19, lDelay = 20,
+       lFormat = 23 };
+
+QString secondsArg(double x) { return FormatTimeSIDot(x).toUpper(); }
+}  // namespace
+
+void GetTimeBaseParameter(Applier& a) {
+    a.s.TimeBaseOffset = FormatTime5(QueryCmd(":TIMEBASE:OFFSET?"));
+    a.node(5, 16, lDelay, a.s.TimeBaseOffset);
+}
+
+void AddTimeBaseRows(std::vector<Row>& rows) {
+    // The two alternation channels: the channel is selected first, 50 ms
+    // after each command; the field takes only the value read back.
+    for (int ch = 1; ch <= 2; ++ch) {
+        const int g = ch == 1 ? 13 : 14;
+        const QString select =
+            ":TRIGGER:ALTERNATION:SOURCE CHANNEL" + QString::number(ch);
+        Row scale;
+        scale.key = {lTimeBase, ch == 1 ? lCH1 : lCH2, lTimeDiv};
+        scale.target = {ch == 1 ? &CtrlSettings::AltCH1TimeBaseScale
+                                : &CtrlSettings::AltCH2TimeBaseScale, g, 15, lTimeDiv};
+        scale.select = select;
+        scale.selectPause = 50;
+        scale.storeChoice = false;
+        scale.header = ":TRIGGER:ALTERNATION:TIMESCALE ";
+        scale.arg = Upper;
+        scale.pause = 50;
+        scale.query = ":TRIGGER:ALTERNATION:TIMESCALE?";
+        scale.back = FormatTime4;
+        rows.push_back(scale);
+    }
+    for (int ch = 1; ch <= 2; ++ch) {
+        const int g = ch == 1 ? 13 : 14;
+        Row delay;
+        delay.key = {lTimeBase, ch == 1 ? lCH1 : lCH2, lDelay};
+        delay.input = true;
+        delay.target = {ch == 1 ? &CtrlSettings::AltCH1TimeBaseOffset
+                                : &CtrlSettings::AltCH2TimeBaseOffset, g, 16, lDelay};
+        delay.select = ":TRIGGER:ALTERNATION:SOURCE CHANNEL" + QString::number(ch);
+        delay.selectPause = 50;
+        delay.header = ":TRIGGER:ALTERNATION:TIMEOFFSET ";
+        delay.numArg = secondsArg;
+        delay.pause = 50;
+        delay.query = ":TRIGGER:ALTERNATION:TIMEOFFSET?";
+        delay.back = FormatTime5;
+        rows.push_back(delay);
+    }
+
+    Row scale;
+    scale.key = {lTimeBase, lTimeDiv};
+    scale.target = {&CtrlSettings::TimeBaseScale, 5, 15, lTimeDiv};
+    scale.storeChoice = false;
+    scale.header = ":TIMEBASE:SCALE ";
+    scale.arg = Upper;
+    scale.query = ":TIMEBASE:SCALE?";
+    scale.back = FormatTime4;
+    scale.also = [](Applier& a, const QString&) { GetTimeBaseParameter(a); };
+    rows.push_back(scale);
+
+    // The delay stores nothing itself: the instrument's delay is read back.
+    Row delay;
+    delay.key = {lTimeBase, lDelay};
+    delay.input = true;
+    delay.target = {&CtrlSettings::TimeBaseOffset, 5, 16, lDelay};
+    delay.header = ":TIMEBASE:OFFSET ";
+    delay.numArg = secondsArg;
+    delay.pause = 100;
+    delay.also = [](Applier& a, const QString&) { GetTimeBaseParameter(a); };
+    rows.push_back(delay);
+
+    Row format;
+    format.key = {lTimeBase, lFormat};
+    format.target = {&CtrlSettings::TimeBaseFormat, 5, 18, lFormat};
+    format.storeChoice = false;
+    format.header = ":TIMEBASE:FORMAT ";
+    format.arg = [](const QString& v, const QString&) {
+        QString text = v;
+        return TimebaseFormatToKeyword(text);
+    };
+    format.pause = 100;
+    format.query = ":TIMEBASE:FORMAT?";
+    format.back = [](const QString& r) { return r.trimmed() == "SCANNING" ? "Roll" : r; };
+    format.also = [](Applier& a, const QString&) {
+        if (a.s.TimeBaseFormat == "X-Y") {
+            // X-Y shows both channels; the instrument switches them on itself.
+            a.s.CH1Display = a.s.CH2Display = ValueWord(vwOn);
+            a.node(2, 2, lDisplay, a.s.CH1Display);
+            a.node(3, 2, lDisplay, a.s.CH2Display);
+        }
+        a.s.TimeBaseScale = FormatTime4(QueryCmd(":TIMEBASE:SCALE?"));
+        a.node(5, 15, lTimeDiv, a.s.TimeBaseScale);
+        GetTimeBaseParameter(a);
+    };
+    rows.push_back(format);
+}

@@ -1,0 +1,370 @@
+#include "waveview/WaveCursors.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+#include <QPolygon>
+#include <cmath>
+
+#include "link/Formatters.h"
+#include "link/ReplyParse.h"
+#include "platform/mouse/MouseControl.h"
+#include "waveview/WaveGeometry.h"
+
+namespace {
+double halfLine(double zoom) { return 200.0 * zoom / 2 + 25; }
+double bottomRow(double zoom) { return 200.0 * zoom + 25; }
+double rightColumn(double zoom) { return 300.0 * zoom + 25; }
+
+// Below `lo` gives `lo`, otherwise above `hi` gives `hi`.
+double clampTo(double v, double lo, double hi) {
+    if (v < lo) return lo;
+    if (v > hi) return hi;
+    return v;
+}
+}  // namespace
+
+int16_t CursorRow(double y) {
+    if (!(y == y)) return 0;
+    return int16_t(Near(clampTo(y, -32768.0, 32767.0)));
+}
+
+bool CursorHit(double cursor, double pointer) { return pointer > cursor - 3 && pointer < cursor + 3; }
+
+// ---------------------------------------------------------------------------
+// Mouse.
+
+void CursorMouseDown(CursorState& s, bool split, double zoom, double x, double y) {
+    const bool lower = split && y >= float(halfLine(zoom));
+    // The first cursor of a pair wins.
+    auto pick = [](double c1, double c2, double at, bool& d1, bool& d2) {
+        if (CursorHit(c1, at))
+            d1 = true;
+        else if (CursorHit(c2, at))
+            d2 = true;
+    };
+    if (s.XOn) {
+        if (lower)
+            pick(s.LowerX1, s.LowerX2, x, s.DragLowerX1, s.DragLowerX2);
+        else
+            pick(s.X1, s.X2, x, s.DragX1, s.DragX2);
+    }
+    if (s.YOn) {
+        if (lower)
+            pick(s.LowerY1, s.LowerY2, y, s.DragLowerY1, s.DragLowerY2);
+        else
+            pick(s.Y1, s.Y2, y, s.DragY1, s.DragY2);
+    }
+}
+
+CursorMoveResult CursorMouseMove(CursorState& s, bool split, double zoom, double x, double y) {
+    using namespace MouseControl;
+    if (!s.XOn && !s.YOn) return {PointerDefault, false};
+    // The picked cursor follows the raw pointer; the drawing holds it in its limits.
+    auto dragX = [x](bool first, double& c1, double& c2) {
+        (first ? c1 : c2) = x;
+        return CursorMoveResult{PointerSizeWE, true};
+    };
+    auto dragY = [y](bool first, double& c1, int16_t& c2) {
+        if (first)
+            c1 = y;
+        else
+            c2 = CursorRow(y);
+        return CursorMoveResult{PointerSizeNS, true};
+    };
+    if (s.DragX1 || s.DragX2) return dragX(s.DragX1, s.X1, s.X2);
+    if (s.DragLowerX1 || s.DragLowerX2) return dragX(s.DragLowerX1, s.LowerX1, s.LowerX2);
+    if (s.DragY1 || s.DragY2) return dragY(s.DragY1, s.Y1, s.Y2);
+    if (s.DragLowerY1 || s.DragLowerY2) return dragY(s.DragLowerY1, s.LowerY1, s.LowerY2);
+    const double m = halfLine(zoom), b = bottomRow(zoom);
+    const bool overY = CursorHit(s.Y1, y) || CursorHit(s.Y2, y) ||
+                       (split && (CursorHit(s.LowerY1, y) || CursorHit(s.LowerY2, y)));
+    if (s.YOn && overY && x > 25 && x < rightColumn(zoom)) return {PointerSizeNS, false};
+    const bool overUpperX = CursorHit(s.X1, x) || CursorHit(s.X2, x);
+    const bool overLowerX = CursorHit(s.LowerX1, x) || CursorHit(s.LowerX2, x);
+    if (s.XOn && !split && overUpperX && y > 25 && y < b) return {PointerSizeWE, false};
+    if (s.XOn && split && overUpperX && y > 25 && y < m) return {PointerSizeWE, false};
+    if (s.XOn && split && overLowerX && y > m && y < b) return {PointerSizeWE, false};
+    return {PointerDefault, false};
+}
+
+void CursorMouseUp(CursorState& s) {
+    s.DragX1 = s.DragX2 = s.DragY1 = s.DragY2 = false;
+    s.DragLowerX1 = s.DragLowerX2 = s.DragLowerY1 = s.DragLowerY2 = false;
+}
+
+// ---------------------------------------------------------------------------
+// Limits and sizes.
+
+void ClampCursors(CursorState& s, bool split, double zoom) {
+    const double xHi = 300.0 * zoom + 23, yHi = 200.0 * zoom + 23, m = halfLine(zoom);
+    s.X1 = clampTo(s.X1, 27, xHi);
+    s.X2 = clampTo(s.X2, 27, xHi);
+    if (s.XOn && split) {
+        s.LowerX1 = clampTo(s.LowerX1, 27, xHi);
+        s.LowerX2 = clampTo(s.LowerX2, 27, xHi);
+    }
+    if (!s.YOn) return;
+    if (!split) {
+        s.Y1 = clampTo(s.Y1, 27, yHi);
+        s.Y2 = CursorRow(clampTo(s.Y2, 27, yHi));
+        return;
+    }
+    s.Y1 = clampTo(s.Y1, 27, m - 2);
+    s.Y2 = CursorRow(clampTo(s.Y2, 27, m - 2));
+    s.LowerY1 = clampTo(s.LowerY1, m + 2, yHi);
+    s.LowerY2 = CursorRow(clampTo(s.LowerY2, m + 2, yHi));
+    // A half less than 4 pixels high leaves one bound above the other.
+    if (s.Y1 > m)
+        s.Y1 = 25 * zoom + 25;
+    else if (s.Y2 > m)
+        s.Y2 = CursorRow(50 * zoom + 25);
+    else if (s.LowerY1 < m)
+        s.LowerY1 = 175 * zoom + 25;
+    else if (s.LowerY2 < m)
+        s.LowerY2 = CursorRow(m);
+}
+
+void RescaleCursors(CursorState& s, double w, double h) {
+    auto along = [](double v, double prev, double now, bool& ok) {
+        const double r = (v - 25) / prev * now + 25;
+        ok = prev != 0 && std::isfinite(r);
+        return ok ? r : v;
+    };
+    bool ok = false;
+    for (double* x : {&s.X1, &s.X2, &s.LowerX1, &s.LowerX2}) *x = along(*x, s.PrevPicWidth, w, ok);
+    for (double* y : {&s.Y1, &s.LowerY1}) *y = along(*y, s.PrevPicHeight, h, ok);
+    for (int16_t* y : {&s.Y2, &s.LowerY2}) {
+        const double r = along(*y, s.PrevPicHeight, h, ok);
+        if (ok) *y = CursorRow(r);
+    }
+    s.PrevPicHeight = CursorRow(h);
+    s.PrevPicWidth = w;
+}
+
+// ---------------------------------------------------------------------------
+// Drawing.
+
+namespace {
+// A line whose end point is left out, as a move-to / line-to pair draws it
+// (the cursors' lines are all horizontal or vertical).
+void lineTo(QPainter& p, int x0, int y0, int x1, int y1) {
+    const int dx = (x1 > x0) - (x1 < x0), dy = (y1 > y0) - (y1 < y0);
+    if (dx == 0 && dy == 0) return;
+    p.drawLine(x0, y0, x1 - dx, y1 - dy);
+}
+
+void polyline(QPainter& p, std::initializer_list<QPointF> points) {
+    QPolygon poly;
+    for (const QPointF& pt : points) poly << QPoint(Near(pt.x()), Near(pt.y()));
+    p.drawPolyline(poly);
+}
+
+void xLine(QPainter& p, double x, double top, double bottom) {
+    lineTo(p, Near(x), Near(top + 5), Near(x), Near(bottom - 5));
+}
+void xHandles(QPainter& p, double x, double t, double u) {
+    polyline(p, {{x - 5, t}, {x + 5, t}, {x, t + 5}, {x - 5, t}});
+    polyline(p, {{x - 5, u}, {x + 5, u}, {x, u - 5}, {x - 5, u}});
+}
+void yLine(QPainter& p, double y, double r) { lineTo(p, 30, Near(y), Near(r - 5), Near(y)); }
+void yHandles(QPainter& p, double y, double r) {
+    polyline(p, {{25, y - 5}, {25, y + 5}, {30, y}, {25, y - 5}});
+    polyline(p, {{r, y - 5}, {r, y + 5}, {r - 5, y}, {r, y - 5}});
+}
+}  // namespace
+
+void DrawCursorLines(QPainter& p, CursorState& s, bool split, double zoom, const CursorColours& c) {
+    ClampCursors(s, split, zoom);
+    QPen dash(c.Pen, 0, Qt::DashDotDotLine), solid(c.Pen, 0, Qt::SolidLine);
+    dash.setCosmetic(true);
+    solid.setCosmetic(true);
+    p.setBrush(Qt::NoBrush);
+    const double m = halfLine(zoom), b = bottomRow(zoom), r = rightColumn(zoom);
+    auto xPair = [&](double x1, double x2, double t, double u) {
+        p.setPen(dash);
+        xLine(p, x1, t, u);
+        xLine(p, x2, t, u);
+        p.setPen(solid);
+        xHandles(p, x1, t, u);
+        xHandles(p, x2, t, u);
+    };
+    auto yPair = [&](double y1, double y2) {
+        p.setPen(dash);
+        yLine(p, y1, r);
+        yLine(p, y2, r);
+        p.setPen(solid);
+        yHandles(p, y1, r);
+        yHandles(p, y2, r);
+    };
+    if (s.XOn) {
+        xPair(s.X1, s.X2, 25, split ? m : b);
+        if (split) xPair(s.LowerX1, s.LowerX2, m, b);
+    }
+    if (s.YOn) {
+        yPair(s.Y1, s.Y2);
+        if (split) yPair(s.LowerY1, s.LowerY2);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Readout texts.
+
+namespace {
+// A value that is not a finite number has no text.
+const QString NoValue = QStringLiteral("????");
+
+QString twoDecimals(double v) { return FormatWithMask(v, QStringLiteral("0.00")); }
+
+// The general number text of a value, with ".".
+QString decimalText(double v) { return QString::number(v, 'g', 15); }
+
+// A parsed scale that is not a finite number counts as 0.
+double finiteOr0(double v) { return std::isfinite(v) ? v : 0.0; }
+}  // namespace
+
+QString ConvertVoltToStr(double v) {
+    if (!std::isfinite(v)) return NoValue;
+    if (v >= 1) return FormatWithMask(v, QStringLiteral("0.0")) + "V";
+    return FormatWithMask(v * 1000, QStringLiteral("0.0")) + "mV";
+}
+
+QString ConvertTimeToStr(double v) {
+    if (!std::isfinite(v)) return NoValue;
+    if (v >= 1) return twoDecimals(v) + "s";
+    if (v >= 0.001) return twoDecimals(v * 1000) + "ms";
+    if (v >= 0.000001) return twoDecimals(v * 1e6) + "us";
+    if (v >= 1e-9) return twoDecimals(v * 1e9) + "ns";
+    if (v >= 1e-12) return twoDecimals(v * 1e12) + "ps";
+    if (v == 0) return QStringLiteral("0.000s");
+    return QString();
+}
+
+QString ConvertFreqToStr(double v) {
+    if (!std::isfinite(v)) return NoValue;
+    if (v >= 1e9) return twoDecimals(v / 1e9) + "GHz";
+    if (v >= 1e6) return twoDecimals(v / 1e6) + "MHz";
+    if (v >= 1000) return twoDecimals(v / 1000) + "KHz";
+    return twoDecimals(v) + "Hz";
+}
+
+double GetTimeVlu(const QString& text) {
+    const int p = int(text.indexOf(QLatin1Char('s'))) + 1;
+    const QChar u = p > 1 ? text.at(p - 2) : QChar();
+    QString part = text;
+    if (u == 'n' || u == 'u' || u == 'm' || u == 'p')
+        part = text.left(p - 2);
+    else if (u >= '0' && u <= '9')
+        part = text.left(p - 1);
+    const double n = LeadingNumber(part);
+    if (u == 'p') return n / 1e12;
+    if (u == 'n') return n / 1e9;
+    if (u == 'u') return n / 1e6;
+    if (u == 'm') return n / 1000;
+    if (u >= '0' && u <= '9') return n;
+    return 0;
+}
+
+// ---------------------------------------------------------------------------
+// Readout lines.
+
+QList<ReadoutLine> CursorReadouts(const CursorState& s, const WaveInfo& w, const ReadoutOptions& o,
+                                  const CursorColours& c) {
+    QList<ReadoutLine> out;
+    const double z = o.Zoom > 0 && std::isfinite(o.Zoom) ? o.Zoom : 0;
+    const double r = rightColumn(z), m = halfLine(z);
+    const bool split = w.SplitDisplay;
+    const double vFactor = split ? 2 : 1;
+    // Divisions of a horizontal and a vertical distance (0 without a zoom).
+    auto divX = [z](double d) { return z > 0 ? std::fabs(d) * 12 / 300 / z : 0.0; };
+    auto divY = [z, vFactor](double d) { return z > 0 ? std::fabs(d) * 8 / 200 / z * vFactor : 0.0; };
+    const double upperX = s.X1 - s.X2, lowerX = s.LowerX1 - s.LowerX2;
+    const double upperY = s.Y1 - s.Y2, lowerY = s.LowerY1 - s.LowerY2;
+
+    int upperRow = 5, lowerRow = 5;
+    auto put = [&](bool lowerColumn, int column, const QColor& colour, const QString& text) {
+        const int row = lowerColumn ? Near(m + lowerRow) : Near(upperRow + 25);
+        out.append({QPoint(column, row), colour, text});
+        (lowerColumn ? lowerRow : upperRow) += 20;
+    };
+    const int leftColumn = Near(r - 140);
+
+    auto timeLines = [&](double d, const QString& scale, bool lowerColumn) {
+        const QString t = ConvertTimeToStr(divX(d) * finiteOr0(ParseTime(scale)));
+        const double sec = GetTimeVlu(QString(t).replace(',', '.'));
+        const QString f = sec != 0 ? ConvertFreqToStr(1 / sec) : QStringLiteral("???.? Hz");
+        put(lowerColumn, leftColumn, c.Time, "1/|X1-X2|=" + f);
+        put(lowerColumn, leftColumn, c.Time, "|X1-X2|   =" + t);
+    };
+    auto voltLine = [&](double d, const QString& scale, const QColor& colour, bool lowerColumn) {
+        put(lowerColumn, leftColumn, colour,
+            "|Y1-Y2|  =" + ConvertVoltToStr(divY(d) * finiteOr0(ParseVolt2(scale))));
+    };
+    auto fftLines = [&](double dx, double dy, bool lowerColumn) {
+        const SystemDataRecord& sd = w.SystemData;
+        if (s.XOn) {
+            // The scale as its 7 significant digits read (a 0.1 counts as 0.1).
+            const double hz = QString::number(double(sd.FFTHzPerDiv), 'g', 7).toDouble();
+            const QString v = hz > 0 ? FormatFreq(decimalText(divX(dx) * hz)) : NoValue;
+            const QString t = "FFT|X1-X2|   =" + v;
+            put(lowerColumn, Near(r - 8.0 * t.size() + 10), c.Fft, t);
+        }
+        if (s.YOn) {
+            QString v;
+            if (sd.FFTScaleDb != 0)
+                v = sd.FFTDbPerDiv >= 1 ? FormatDb(decimalText(divY(dy) * sd.FFTDbPerDiv)) + o.VrmsName
+                                        : NoValue;
+            else
+                v = sd.FFTVrmsPerDiv > 0
+                        ? FormatVolt(decimalText(divY(dy) * double(sd.FFTVrmsPerDiv))) + "rms"
+                        : NoValue;
+            const QString t = "FFT|Y1-Y2|  =" + v;
+            put(lowerColumn, Near(r - 8.0 * t.size()), c.Fft, t);
+        }
+    };
+    const bool fftShown = w.MathChosen && !o.OnWord.isEmpty() && w.FftDisplayWord == o.OnWord;
+
+    if (!split && w.XYFormat) {
+        if (s.XOn)
+            put(false, leftColumn, c.Ch1,
+                "|X1-X2|  =" + ConvertVoltToStr(divX(upperX) * finiteOr0(ParseVolt2(w.Ch1Scale))));
+        if (s.YOn) voltLine(upperY, w.Ch2Scale, c.Ch2, false);
+        return out;
+    }
+    if (split && w.TriggerMode == QLatin1String("ALTERNATION")) {
+        if (s.XOn) {
+            if (!w.AltCh1TimeScale.isEmpty()) timeLines(upperX, w.AltCh1TimeScale, false);
+            if (!w.AltCh2TimeScale.isEmpty()) timeLines(lowerX, w.AltCh2TimeScale, true);
+        }
+        if (s.YOn) {
+            if (!w.Ch1Scale.isEmpty()) voltLine(upperY, w.Ch1Scale, c.Ch1, false);
+            if (!w.Ch2Scale.isEmpty()) voltLine(lowerY, w.Ch2Scale, c.Ch2, true);
+        }
+        if (fftShown) {
+            const bool lower = w.SystemData.FFTLowerHalf != 0;
+            fftLines(lower ? lowerX : upperX, lower ? lowerY : upperY, lower);
+        }
+        return out;
+    }
+    // Full screen Y-T, or a screen split for the FFT (its lines from the lower pair).
+    if (s.XOn && !w.TimeScale.isEmpty()) timeLines(upperX, w.TimeScale, false);
+    if (s.YOn) {
+        if (!w.Ch1Scale.isEmpty()) voltLine(upperY, w.Ch1Scale, c.Ch1, false);
+        if (!w.Ch2Scale.isEmpty()) voltLine(upperY, w.Ch2Scale, c.Ch2, false);
+    }
+    if (fftShown) {
+        if (split)
+            fftLines(lowerX, lowerY, true);
+        else
+            fftLines(upperX, upperY, false);
+    }
+    return out;
+}
+
+void DrawReadouts(QPainter& p, const QList<ReadoutLine>& lines, const QFont& font) {
+    p.setFont(font);
+    const int ascent = QFontMetrics(font, p.device()).ascent();
+    for (const ReadoutLine& l : lines) {
+        p.setPen(l.colour);
+        p.drawText(l.at.x(), l.at.y() + ascent, l.text);
+    }
+}

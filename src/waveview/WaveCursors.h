@@ -1,0 +1,106 @@
+#pragma once
+// Measuring cursors of the waveform view as plain values and functions: the
+// per-window cursor state, hit tests, dragging and its limits, rescaling when
+// the picture changes size, the cursor shapes, and the readouts (time,
+// frequency, voltage, FFT frequency and level differences) with their texts.
+//
+// Positions are picture pixels (they include the 25-pixel margin). The
+// graticule spans columns 25 .. 25 + 300 x zoom and rows 25 .. 25 + 200 x
+// zoom; in a split screen the half line is M = 100 x zoom + 25.
+#include <QColor>
+#include <QFont>
+#include <QList>
+#include <QPoint>
+#include <QString>
+#include <cstdint>
+
+#include "common/SheetModel.h"
+#include "platform/cursor/CursorDC.h"
+
+class QPainter;
+
+struct CursorState {
+    // Upper pair (or the whole screen) and the lower pair of a split screen.
+    double X1 = 52, X2 = 297;            // 25 + 300/12 + 2, 25 + 11 x 300/12 - 3
+    double LowerX1 = 79, LowerX2 = 270;  // 25 + 2 x 300/12 + 4, 25 + 10 x 300/12 - 5
+    double Y1 = 59;                      // 25 + 200/8 + 9
+    int16_t Y2 = 259;                    // whole pixels only
+    double LowerY1 = 162.5;
+    int16_t LowerY2 = 254;               // whole pixels only
+    bool XOn = false, YOn = false;
+    bool DragX1 = false, DragX2 = false, DragY1 = false, DragY2 = false;
+    bool DragLowerX1 = false, DragLowerX2 = false, DragLowerY1 = false, DragLowerY2 = false;
+    // Picture size when the positions were last rescaled (0: not yet known).
+    double PrevPicWidth = 0;
+    int16_t PrevPicHeight = 0;
+
+    bool Dragging() const {
+        return DragX1 || DragX2 || DragY1 || DragY2 || DragLowerX1 || DragLowerX2 ||
+               DragLowerY1 || DragLowerY2;
+    }
+};
+
+// A value for the whole-pixel cursors: nearest, halves to even, held in range.
+int16_t CursorRow(double y);
+
+// The pointer lies strictly less than 3 pixels across the cursor's line.
+bool CursorHit(double cursor, double pointer);
+
+// --- mouse -------------------------------------------------------------------
+// A press picks at most one X and one Y cursor (the first of a pair wins);
+// a press that hits nothing changes nothing.
+void CursorMouseDown(CursorState& s, bool split, double zoom, double x, double y);
+
+// A move: drags the cursor picked (X before Y, upper before lower) to the
+// raw pointer position, or tells what a press would catch. Returns the
+// pointer shape code (MouseControl: 0 default, 7 vertical, 9 horizontal) and
+// whether the picture needs its cursors drawn again.
+struct CursorMoveResult {
+    int shape = 0;
+    bool redraw = false;
+};
+CursorMoveResult CursorMouseMove(CursorState& s, bool split, double zoom, double x, double y);
+
+// A release ends every drag.
+void CursorMouseUp(CursorState& s);
+
+// --- limits and sizes ----------------------------------------------------------
+// The drag limits, written back: X cursors within 27 .. 300 x zoom + 23, Y
+// cursors within 27 .. 200 x zoom + 23, in a split screen the upper pair
+// within 27 .. M - 2 and the lower pair within M + 2 .. 200 x zoom + 23.
+// Y limits apply only while the Y cursors are shown, the lower X pair's only
+// in a split screen while the X cursors are shown (as the drawing does).
+void ClampCursors(CursorState& s, bool split, double zoom);
+
+// The positions follow the picture's new size (w x h pixels) in proportion
+// to the graticule; the first call only records the size.
+void RescaleCursors(CursorState& s, double w, double h);
+
+// --- drawing -------------------------------------------------------------------
+// The limits, then the shown cursors' lines (dash-dot-dot) and handles
+// (solid) in the pen colour.
+void DrawCursorLines(QPainter& p, CursorState& s, bool split, double zoom,
+                     const CursorColours& c);
+
+// --- readouts ------------------------------------------------------------------
+QString ConvertVoltToStr(double v);
+QString ConvertTimeToStr(double v);
+QString ConvertFreqToStr(double v);
+double GetTimeVlu(const QString& text);
+
+// One readout line: its top-left corner, colour and text.
+struct ReadoutLine {
+    QPoint at;
+    QColor colour;
+    QString text;
+};
+// Everything the readouts read besides the cursors and the record.
+struct ReadoutOptions {
+    double Zoom = 1.0;
+    QString OnWord = QStringLiteral("ON");   // the FFT is shown when its word is this
+    QString VrmsName = QStringLiteral("Vrms");  // entry 5 of the measurement names
+};
+QList<ReadoutLine> CursorReadouts(const CursorState& s, const WaveInfo& w,
+                                  const ReadoutOptions& o, const CursorColours& c);
+// Writes the lines at their top-left corners.
+void DrawReadouts(QPainter& p, const QList<ReadoutLine>& lines, const QFont& font);

@@ -1,0 +1,735 @@
+#include "waveview/frmWave.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFrame>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QStyle>
+#include <QTimer>
+#include <QToolButton>
+
+#include "common/DSOSettings.h"
+#include "common/ShellState.h"
+#include "link/Messages.h"
+#include "link/ScaleSteps.h"
+#include "link/TransferJobs.h"
+#include "link/Vocabulary.h"
+#include "sheets/ViewWindows.h"
+#include "platform/cursor/CursorDC.h"
+#include "platform/dialogs/FileDialog.h"
+#include "platform/dialogs/MsgBox.h"
+#include "platform/print/PrintDocs.h"
+#include "platform/mouse/MouseControl.h"
+#include "sheets/ViewRefresh.h"
+
+namespace {
+constexpr int TwipsPerPixel = 15;
+int px(int twips) { return twips / TwipsPerPixel; }
+
+const char* const ChannelCaptions[4] = {"CH1", "CH2", "Math", "LA"};
+
+// A display setting shows its channel: the ON word of either language, so a
+// setting held in the other language's word still counts.
+bool displayOn(const QString& setting) {
+    return setting == ValueWord(vwOn) || setting == ValueWordIn(vwOn, LangEnglish) ||
+           setting == ValueWordIn(vwOn, LangChinese);
+}
+
+QString channelDisplay(int index) {
+    const CtrlSettings& s = DSOSettings();
+    switch (index) {
+        case 0: return s.CH1Display;
+        case 1: return s.CH2Display;
+        case 2: return s.MathDisplay;
+        default: return s.LADisplay;
+    }
+}
+
+bool& chosen(WaveInfo& r, int index) {
+    switch (index) {
+        case 0: return r.Ch1Chosen;
+        case 1: return r.Ch2Chosen;
+        case 2: return r.MathChosen;
+        default: return r.LaChosen;
+    }
+}
+
+// Sets a check box from code: its handler runs as for a click when the state changes.
+void setChecked(QAbstractButton* b, bool on) { b->setChecked(on); }
+
+QToolButton* flatButton(QWidget* parent, const char* name, const QString& text, QStyle::StandardPixmap icon) {
+    auto* b = new QToolButton(parent);
+    b->setObjectName(name);
+    b->setText(text);
+    b->setAutoRaise(true);
+    b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    b->setIcon(parent->style()->standardIcon(icon));
+    return b;
+}
+}  // namespace
+
+// ---------------------------------------------------------------------------
+
+WavePicture::WavePicture(QWidget* parent) : QWidget(parent) {
+    setObjectName("WavePic");
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(true);  // the pointer shows what a press would catch
+    // Before the first layout: the cursors' load values sit at their places for zoom 1.
+    resize(350, 250);
+}
+
+void WavePicture::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    if (!Picture.isNull()) p.drawImage(0, 0, Picture);
+    if (Picture.width() < width() || Picture.height() < height()) {
+        p.fillRect(Picture.width(), 0, width() - Picture.width(), height(), Qt::black);
+        p.fillRect(0, Picture.height(), width(), height() - Picture.height(), Qt::black);
+    }
+}
+
+// ---------------------------------------------------------------------------
+
+frmWave::frmWave(QWidget* parent) : QWidget(parent) {
+    setObjectName("frmWave");
+    setAttribute(Qt::WA_DeleteOnClose);
+    setFocusPolicy(Qt::StrongFocus);
+    resize(px(9600), px(5400));
+
+    const int left = px(60), width = px(frmWave::PanelTwips - 100);
+    auto frame = [&](const char* name, int top, int height) {
+        auto* f = new QGroupBox(this);
+        f->setObjectName(name);
+        f->setGeometry(left, top, width, height);
+        return f;
+    };
+    Frames[0] = frame("Frame1", px(60), px(700));
+    cmdRefresh = flatButton(Frames[0], "cmdRefresh", "Refresh", QStyle::SP_BrowserReload);
+    cmdRefresh->setGeometry(px(60), px(220), px(PanelTwips - 220), px(420));
+    connect(cmdRefresh, &QToolButton::clicked, this, &frmWave::cmdRefresh_Click);
+    cmdRefresh->installEventFilter(this);
+    SetStopLook(false);
+
+    Frames[1] = frame("Frame2(0)", px(800), px(2000));
+    for (int i = 0; i < 4; ++i) {
+        auto* c = new QCheckBox(QString::fromLatin1(ChannelCaptions[i]), Frames[1]);
+        c->setObjectName(QString("ChkCH(%1)").arg(i));
+        c->setGeometry(px(90), px(220 + 260 * i), px(PanelTwips - 220), px(250));
+        connect(c, &QCheckBox::toggled, this, [this, i] { ChkCH_Click(i); });
+        ChkCH[size_t(i)] = c;
+    }
+    for (int i = 0; i < 2; ++i) {
+        auto* o = new QRadioButton(i == 0 ? "Color" : "B&&W", Frames[1]);
+        o->setObjectName(QString("OptionColor(%1)").arg(i));
+        o->setGeometry(px(90), px(1300 + 230 * i), px(PanelTwips - 220), px(230));
+        connect(o, &QRadioButton::toggled, this, [this, i](bool on) {
+            if (on) OptionColor_Click(i);
+        });
+        OptionColor[size_t(i)] = o;
+    }
+    GridCheck = new QCheckBox("Grid", Frames[1]);
+    GridCheck->setObjectName("GridCheck");
+    GridCheck->setGeometry(px(90), px(1760), px(PanelTwips - 220), px(230));
+    connect(GridCheck, &QCheckBox::toggled, this, &frmWave::GridCheck_Click);
+
+    Frames[2] = frame("Frame6", px(2840), px(900));
+    ZoomCombo = new QComboBox(Frames[2]);
+    ZoomCombo->setObjectName("ZoomCombo");
+    ZoomCombo->setEditable(true);
+    ZoomCombo->setInsertPolicy(QComboBox::NoInsert);
+    ZoomCombo->setGeometry(px(60), px(230), px(PanelTwips - 220), px(300));
+    connect(ZoomCombo, QOverload<int>::of(&QComboBox::activated), this, &frmWave::ZoomCombo_Click);
+    // A typed factor counts once it is entered (Enter or leaving the box).
+    connect(ZoomCombo->lineEdit(), &QLineEdit::editingFinished, this, &frmWave::ZoomCombo_Change);
+    BestFitChk = new QCheckBox("Best Fit", Frames[2]);
+    BestFitChk->setObjectName("BestFitChk");
+    BestFitChk->setGeometry(px(90), px(580), px(PanelTwips - 220), px(250));
+    connect(BestFitChk, &QCheckBox::toggled, this, &frmWave::BestFitChk_Click);
+
+    Frames[3] = frame("Frame2(2)", px(3780), px(760));
+    ChkCursorX = new QCheckBox("CursorX", Frames[3]);
+    ChkCursorX->setObjectName("ChkCursorX");
+    ChkCursorX->setGeometry(px(90), px(220), px(PanelTwips - 220), px(250));
+    ChkCursorY = new QCheckBox("CursorY", Frames[3]);
+    ChkCursorY->setObjectName("ChkCursorY");
+    ChkCursorY->setGeometry(px(90), px(470), px(PanelTwips - 220), px(250));
+    connect(ChkCursorX, &QCheckBox::toggled, this, &frmWave::ChkCursorX_Click);
+    connect(ChkCursorY, &QCheckBox::toggled, this, &frmWave::ChkCursorY_Click);
+
+    Frames[4] = frame("Frame2(1)", px(4580), px(1450));
+    cmdExport = flatButton(Frames[4], "cmdExport", "Export", QStyle::SP_DialogSaveButton);
+    cmdPreview = flatButton(Frames[4], "cmdPreview", "Preview", QStyle::SP_FileDialogContentsView);
+    cmdPrint = flatButton(Frames[4], "cmdPrint", "Print", QStyle::SP_FileIcon);
+    int top = px(220);
+    for (QToolButton* b : {cmdExport, cmdPreview, cmdPrint}) {
+        b->setGeometry(px(60), top, px(PanelTwips - 220), px(380));
+        top += px(400);
+    }
+    connect(cmdExport, &QToolButton::clicked, this, &frmWave::cmdExport_Click);
+    connect(cmdPreview, &QToolButton::clicked, this, &frmWave::cmdPreview_Click);
+    connect(cmdPrint, &QToolButton::clicked, this, &frmWave::cmdPrint_Click);
+
+    BackPic = new QWidget(this);
+    BackPic->setObjectName("BackPic");
+    BackPic->setAutoFillBackground(true);
+    WavePic = new WavePicture(BackPic);
+    WavePic->installEventFilter(this);
+
+    picRefreshProgress = new QFrame(BackPic);
+    picRefreshProgress->setObjectName("picRefreshProgress");
+    picRefreshProgress->setAutoFillBackground(true);
+    picRefreshProgress->resize(110, 16);
+    LblRefreshText = new QLabel("Refreshing", picRefreshProgress);
+    LblRefreshText->setObjectName("LblRefreshText");
+    LblRefreshText->setGeometry(2, 0, 70, 16);
+    LblRefreshValue = new QLabel(picRefreshProgress);
+    LblRefreshValue->setObjectName("LblRefreshValue");
+    LblRefreshValue->setGeometry(74, 0, 34, 16);
+    LblRefreshValue->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    colourProgressPanel(true);
+
+    HScroll = new QScrollBar(Qt::Horizontal, this);
+    HScroll->setObjectName("HScroll");
+    VScroll = new QScrollBar(Qt::Vertical, this);
+    VScroll->setObjectName("VScroll");
+    for (QScrollBar* s : {HScroll, VScroll}) {
+        s->setRange(0, 100);
+        s->setSingleStep(1);
+        s->hide();
+    }
+    HScroll->resize(HScroll->width(), px(255));
+    VScroll->resize(px(255), VScroll->height());
+    // The picture follows the thumb; the progress panel follows when the value settles.
+    connect(HScroll, &QScrollBar::valueChanged, this, &frmWave::HScroll_Change);
+    connect(VScroll, &QScrollBar::valueChanged, this, &frmWave::VScroll_Change);
+    connect(HScroll, &QScrollBar::sliderReleased, this, &frmWave::placeProgressPanel);
+    connect(VScroll, &QScrollBar::sliderReleased, this, &frmWave::placeProgressPanel);
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName("Timer1");
+    connect(Timer1, &QTimer::timeout, this, &frmWave::Timer1_Timer);
+    Timer2 = new QTimer(this);
+    Timer2->setObjectName("Timer2");
+    connect(Timer2, &QTimer::timeout, this, &frmWave::Timer2_Timer);
+
+    Form_Load();
+}
+
+frmWave::~frmWave() { Form_Unload(); }
+
+int frmWave::Slot() const { return FormSlot(ViewWave, this); }
+
+WaveInfo* frmWave::Record() const {
+    const int slot = Slot();
+    return slot >= 0 ? &Sheets().WaveViews[size_t(slot)] : nullptr;
+}
+
+frmWave* WaveForm(int slot) { return qobject_cast<frmWave*>(ExistingViewForm(ViewWave, slot)); }
+
+// ---------------------------------------------------------------------------
+// Load, ticks, close.
+
+void frmWave::Form_Load() {
+    unloaded_ = false;
+    RefreshState(RefreshKind::Wave).Loading = false;
+    LayoutPending = true;
+    Timer1->setInterval(1);
+    Timer1->start();
+    ZoomFactor = 1.0;
+    {
+        const QSignalBlocker block(ZoomCombo);
+        ZoomCombo->clear();
+        ZoomCombo->addItems(ZoomChoices());
+        ZoomCombo->setCurrentIndex(DefaultZoomIndex);
+    }
+    ZoomCombo_Click();  // choosing the default entry runs the zoom-text rule
+    Cursors = CursorState();
+    picRefreshProgress->hide();
+    if (WaveViewUi().ApplyCaptions) WaveViewUi().ApplyCaptions(this);
+    if (const WaveInfo* r = Record()) {
+        setWindowTitle(r->Name);
+        ChkCH[3]->setVisible(r->LaAvailable);
+    }
+    Cursors.PrevPicWidth = WavePic->width();
+    Cursors.PrevPicHeight = CursorRow(WavePic->height());
+}
+
+void frmWave::Timer1_Timer() {
+    WaveInfo* r = Record();
+    if (!r) return;
+    if (LayoutPending) {
+        Timer1->setInterval(500);
+        LayoutPending = false;
+        const bool modified = Sheets().SheetModified;
+        r->WindowOpen = true;
+        setWindowTitle(r->Name);
+        ChkCH[3]->setVisible(r->LaAvailable);
+        for (int i = 0; i < 4; ++i)
+            if (chosen(*r, i)) {
+                ChkCH[size_t(i)]->setEnabled(true);
+                setChecked(ChkCH[size_t(i)], true);
+            }
+        setChecked(BestFitChk, r->BestFit);
+        ZoomCombo->setEnabled(!r->BestFit);
+        setChecked(GridCheck, r->ShowGrid);
+        setChecked(OptionColor[r->ColorDisplay ? 0 : 1], true);
+        setChecked(ChkCursorX, Cursors.XOn);
+        setChecked(ChkCursorY, Cursors.YOn);
+        Form_Resize();
+        Sheets().SheetModified = modified;
+        r = Record();
+        if (!r) return;
+    }
+    for (int i = 0; i < 4; ++i) {
+        QCheckBox* box = ChkCH[size_t(i)];
+        if (!displayOn(channelDisplay(i))) {
+            box->setEnabled(false);
+            setChecked(box, false);
+            chosen(*r, i) = false;
+        } else {
+            box->setEnabled(true);
+        }
+    }
+    if (std::none_of(ChkCH.begin(), ChkCH.end(), [](QCheckBox* b) { return b->isChecked(); })) {
+        for (int i = 0; i < 4; ++i)
+            if (ChkCH[size_t(i)]->isEnabled()) {
+                setChecked(ChkCH[size_t(i)], true);
+                chosen(*r, i) = true;
+                break;
+            }
+    }
+    for (int i : {1, 0})
+        if (chosen(*r, i) && !ChkCH[size_t(i)]->isChecked() && ChkCH[size_t(i)]->isEnabled())
+            setChecked(ChkCH[size_t(i)], true);
+}
+
+void frmWave::Timer2_Timer() { RefreshPacerTick(Timer2); }
+
+void frmWave::closeEvent(QCloseEvent* event) {
+    if (Transfer().TransferBusy || RefreshState(RefreshKind::Wave).Loading) {
+        event->ignore();
+        return;
+    }
+    Form_Unload();
+    event->accept();
+}
+
+void frmWave::Form_Unload() {
+    if (unloaded_) return;
+    unloaded_ = true;
+    if (WaveInfo* r = Record()) r->WindowOpen = false;
+    RefreshKindUnloaded(RefreshKind::Wave, [](int slot) {
+        if (frmWave* f = WaveForm(slot)) f->SetStopLook(false);
+        if (SlotInRange(ViewWave, slot)) Sheets().WaveViews[size_t(slot)].AutoRefresh = false;
+    });
+    Timer1->stop();
+    Timer2->stop();
+    PrintDocs().WavePrintDoc.reset();
+    FreeCursorDC();
+}
+
+bool frmWave::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == WavePic) {
+        const auto* m = static_cast<QMouseEvent*>(event);
+        switch (event->type()) {
+            case QEvent::MouseButtonPress:
+                WavePic_MouseDown(m->position().x(), m->position().y());
+                break;
+            case QEvent::MouseMove:
+                WavePic_MouseMove(m->position().x(), m->position().y());
+                break;
+            case QEvent::MouseButtonRelease:
+                WavePic_MouseUp();
+                break;
+            default:
+                break;
+        }
+        return QWidget::eventFilter(watched, event);
+    }
+    // The Refresh button shows the pointer shape the screen shows.
+    if (watched == cmdRefresh && (event->type() == QEvent::Enter || event->type() == QEvent::MouseMove))
+        cmdRefresh->setCursor(MouseControl::QtShape(MouseControl::Cursor()));
+    return QWidget::eventFilter(watched, event);
+}
+
+void frmWave::keyPressEvent(QKeyEvent* event) {
+    if (IsRefreshKey(event->key(), event->modifiers())) {
+        cmdRefresh_Click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+// ---------------------------------------------------------------------------
+// Display options.
+
+void frmWave::ChkCH_Click(int index) {
+    WaveInfo* r = Record();
+    if (!r || index < 0 || index > 3) return;
+    QCheckBox* box = ChkCH[size_t(index)];
+    if (Transfer().TransferBusy) {
+        if (box->isChecked() != chosen(*r, index)) setChecked(box, chosen(*r, index));
+        return;
+    }
+    chosen(*r, index) = box->isEnabled() && box->isChecked();
+}
+
+void frmWave::GridCheck_Click() {
+    WaveInfo* r = Record();
+    if (!r) return;
+    r->ShowGrid = GridCheck->isChecked();
+    Sheets().SheetModified = true;
+    Form_Resize();
+}
+
+void frmWave::OptionColor_Click(int) {
+    WaveInfo* r = Record();
+    if (!r) return;
+    const bool colour = OptionColor[0]->isChecked();
+    if (r->ColorDisplay != colour) {
+        r->ColorDisplay = colour;
+        colourProgressPanel(colour);
+    }
+    Sheets().SheetModified = true;
+    Form_Resize();
+}
+
+void frmWave::colourProgressPanel(bool colour) {
+    auto paint = [](QWidget* w, QPalette::ColorRole role, const QColor& c) {
+        QPalette pal = w->palette();
+        pal.setColor(role, c);
+        w->setPalette(pal);
+    };
+    paint(picRefreshProgress, QPalette::Window, colour ? QColor(0, 0, 0) : QColor(255, 255, 255));
+    paint(LblRefreshText, QPalette::WindowText, colour ? QColor(255, 255, 192) : QColor(0, 0, 0));
+    paint(LblRefreshValue, QPalette::WindowText, colour ? QColor(0, 255, 255) : QColor(0, 0, 0));
+    picRefreshProgress->repaint();
+}
+
+void frmWave::ShowPercentText(const QString& text) {
+    LblRefreshValue->setText(text);
+    LblRefreshValue->repaint();
+}
+
+void frmWave::HideProgress() { picRefreshProgress->hide(); }
+
+void frmWave::SetStopLook(bool stop) {
+    cmdRefresh->setIcon(style()->standardIcon(stop ? QStyle::SP_MediaStop : QStyle::SP_BrowserReload));
+    cmdRefresh->setProperty("stopLook", stop);
+}
+
+// ---------------------------------------------------------------------------
+// Zoom.
+
+void frmWave::applyZoomText(const QString& text) {
+    if (zoomTextBusy_) return;
+    zoomTextBusy_ = true;
+    const ZoomTextResult z = ApplyZoomText(text, ZoomFactor);
+    if (!z.valid)
+        MsgBox(MessageTable().MsgInvalidZoom, vbExclamation, QApplication::applicationName());
+    ZoomFactor = z.factor;
+    {
+        const QSignalBlocker block(ZoomCombo);
+        ZoomCombo->setEditText(z.text);
+    }
+    zoomTextBusy_ = false;
+    Form_Resize();
+}
+
+void frmWave::ZoomCombo_Click() { applyZoomText(ZoomCombo->currentText()); }
+
+void frmWave::ZoomCombo_Change() { applyZoomText(ZoomCombo->currentText()); }
+
+void frmWave::BestFitChk_Click() {
+    WaveInfo* r = Record();
+    if (!r) return;
+    r->BestFit = BestFitChk->isChecked();
+    ZoomCombo->setEnabled(!r->BestFit);
+    Sheets().SheetModified = true;
+    if (r->BestFit) Form_Resize();
+}
+
+// ---------------------------------------------------------------------------
+// Layout, panning, drawing.
+
+void frmWave::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    Form_Resize();
+}
+
+void frmWave::Form_Resize() {
+    {
+        const QSignalBlocker bh(HScroll), bv(VScroll);
+        HScroll->setValue(0);
+        VScroll->setValue(0);
+    }
+    WavePic->move(0, 0);
+    const int bw = width() - px(PanelTwips), bh = height() - px(100);
+    if (bw >= 0 && bh >= 0) BackPic->setGeometry(px(PanelTwips), px(100), bw, bh);
+
+    const WaveInfo* r = Record();
+    if (!LayoutPending && r) {
+        if (r->BestFit) {
+            HScroll->hide();
+            VScroll->hide();
+            ZoomFactor = BestFitZoom(BackPic->width(), BackPic->height());
+            ZoomCombo->setEnabled(false);
+            const QSignalBlocker block(ZoomCombo);
+            ZoomCombo->setEditText(ZoomText(ZoomFactor));
+            const WaveGeometry g(ZoomFactor);
+            WavePic->resize(g.PictureWidth(), g.PictureHeight());
+        } else {
+            const WaveGeometry g(ZoomFactor);
+            WavePic->resize(g.PictureWidth(), g.PictureHeight());
+            const ScrollLayout s = ComputeScrollLayout(WavePic->width(), WavePic->height(),
+                                                       BackPic->width(), BackPic->height());
+            const QRect b = BackPic->geometry();
+            const int hLeft = b.left() + px(20), hTop = b.top() + b.height() - px(280);
+            const int vLeft = b.left() + b.width() - px(280), vTop = b.top() + px(20);
+            if (s.wide) {
+                HScroll->setGeometry(hLeft, hTop, b.width() - px(40) - (s.tall ? px(250) : 0),
+                                     HScroll->height());
+                ScrollRangeX = s.rangeX;
+                HScroll->setPageStep(s.largeStepX);
+                HScroll->show();
+                HScroll->raise();
+            } else {
+                HScroll->hide();
+            }
+            if (s.tall) {
+                VScroll->setGeometry(vLeft, vTop, VScroll->width(),
+                                     b.height() - px(45) - (s.wide ? px(250) : 0));
+                ScrollRangeY = s.rangeY;
+                VScroll->setPageStep(s.largeStepY);
+                VScroll->show();
+                VScroll->raise();
+            } else {
+                VScroll->hide();
+            }
+        }
+    }
+    placeProgressPanel();
+    RescaleCursors(Cursors, WavePic->width(), WavePic->height());
+    if (!LayoutPending) Redraw();
+}
+
+void frmWave::placeProgressPanel() {
+    const int left = WavePic->x() + 25 + Near(300 * ZoomFactor) - picRefreshProgress->width() + 7;
+    const int top = WavePic->y() + 25 - picRefreshProgress->height() - 1;
+    picRefreshProgress->move(left, top);
+    picRefreshProgress->raise();
+    picRefreshProgress->update();
+}
+
+void frmWave::HScroll_Change() {
+    WavePic->move(PanLeft(HScroll->value(), ScrollRangeX), WavePic->y());
+    if (!HScroll->isSliderDown()) placeProgressPanel();
+}
+
+void frmWave::VScroll_Change() {
+    WavePic->move(WavePic->x(), PanTop(VScroll->value(), ScrollRangeY));
+    if (!VScroll->isSliderDown()) placeProgressPanel();
+}
+
+WaveDrawOptions frmWave::DrawOptions() const {
+    WaveDrawOptions o = CurrentWaveDrawOptions(ZoomFactor);
+    const WaveInfo* r = Record();
+    if (!r) return o;
+    const QFont font = o.Font;
+    o.Overlay = [s = Cursors, r, ro = CursorReadoutOptions(), font](QPainter& p,
+                                                                     const WaveGeometry& g) mutable {
+        const CursorColours c = CursorColoursFor(r->ColorDisplay);
+        ro.Zoom = g.Zoom;
+        DrawCursorLines(p, s, r->SplitDisplay, g.Zoom, c);
+        DrawReadouts(p, CursorReadouts(s, *r, ro, c), font);
+    };
+    return o;
+}
+
+ReadoutOptions frmWave::CursorReadoutOptions() const {
+    ReadoutOptions o;
+    o.Zoom = ZoomFactor;
+    o.OnWord = ValueWord(vwOn);
+    o.VrmsName = Vocabulary().MeasureNames[5];
+    return o;
+}
+
+void frmWave::Redraw() {
+    const WaveInfo* r = Record();
+    if (!r) return;
+    const WaveGeometry g(ZoomFactor);
+    if (BasePicture.size() != QSize(g.PictureWidth(), g.PictureHeight()))
+        BasePicture = QImage(std::max(1, g.PictureWidth()), std::max(1, g.PictureHeight()),
+                             QImage::Format_RGB32);
+    {
+        WaveDrawOptions o = DrawOptions();
+        o.Overlay = nullptr;
+        QPainter p(&BasePicture);
+        PaintWaveView(p, *r, o);
+    }
+    QPalette pal = BackPic->palette();
+    pal.setColor(QPalette::Window, r->ColorDisplay ? Qt::black : Qt::white);
+    BackPic->setPalette(pal);
+    DrawCursor();
+}
+
+void frmWave::DrawCursor() {
+    const WaveInfo* r = Record();
+    if (!r) return;
+    const CursorColours c = CursorColoursFor(r->ColorDisplay);
+    QPainter& p = CreateCursorDC(BasePicture, c);
+    DrawCursorLines(p, Cursors, r->SplitDisplay, ZoomFactor, c);
+    DrawReadouts(p, CursorReadouts(Cursors, *r, CursorReadoutOptions(), c),
+                 CurrentWaveDrawOptions(ZoomFactor).Font);
+    WavePic->Picture = CopyBackCursorDC();
+    FreeCursorDC();
+    WavePic->update();
+}
+
+// ---------------------------------------------------------------------------
+// Cursors.
+
+void frmWave::ChkCursorX_Click() {
+    Cursors.XOn = ChkCursorX->isChecked();
+    Form_Resize();
+}
+
+void frmWave::ChkCursorY_Click() {
+    Cursors.YOn = ChkCursorY->isChecked();
+    Form_Resize();
+}
+
+void frmWave::WavePic_MouseDown(double x, double y) {
+    const WaveInfo* r = Record();
+    if (!r) return;
+    CursorMouseDown(Cursors, r->SplitDisplay, ZoomFactor, x, y);
+}
+
+void frmWave::WavePic_MouseMove(double x, double y) {
+    const WaveInfo* r = Record();
+    if (!r) return;
+    const CursorMoveResult m = CursorMouseMove(Cursors, r->SplitDisplay, ZoomFactor, x, y);
+    // Only the cursor layer changes: graticule and traces stay in BasePicture.
+    if (m.redraw && !LayoutPending) DrawCursor();
+    MouseControl::SetCursor(m.shape);
+}
+
+void frmWave::WavePic_MouseUp() { CursorMouseUp(Cursors); }
+
+// ---------------------------------------------------------------------------
+// Export, preview, print.
+
+void frmWave::cmdExport_Click() {
+    const int lang = Shell().UILanguage;
+    const QString title = lang == LangEnglish   ? QStringLiteral("Export File")
+                          : lang == LangChinese ? QString::fromUtf8("导出文件")
+                                                : QString();
+    const QString what = lang == LangEnglish   ? QStringLiteral("BitMap Files ")
+                         : lang == LangChinese ? QString::fromUtf8("位图文件 ")
+                                               : QString();
+    const QString path = GetSaveFileName(title, what + "(*.bmp)|*.bmp", this);
+    if (path.isEmpty()) return;
+    QString error;
+    if (!SavePicture(WavePic->Picture, path, &error))
+        MsgBox(error, vbCritical, QApplication::applicationName());
+}
+
+void frmWave::cmdPreview_Click() { printPicture(false); }
+
+void frmWave::cmdPrint_Click() { printPicture(true); }
+
+void frmWave::printPicture(bool print) {
+    const double kept = ZoomFactor;
+    ZoomFactor = 2.0;
+    WavePic->resize(700, 500);
+    if (!LayoutPending) {
+        // The cursors keep their places on the graticule in the larger
+        // picture; the window's own positions are left as they are.
+        const CursorState shown = Cursors;
+        RescaleCursors(Cursors, WavePic->width(), WavePic->height());
+        Redraw();
+        Cursors = shown;
+    }
+    QString error;
+    const QString temp = PrintTempPicturePath();
+    const bool saved = SavePicture(WavePic->Picture, temp, &error);
+    if (!saved) {
+        if (temp.isEmpty()) error = tr("The temporary folder could not be made.");
+        MsgBox(error, vbCritical, QApplication::applicationName());
+    } else {
+        EmptyPrintDocSlots();
+        auto doc = std::make_shared<PrintPreviewDoc>();
+        PrintDocs().WavePrintDoc = doc;
+        doc->BeginDoc();
+        PrintPreviewDoc::Page& page = doc->AddPage();
+        page.inches = QSizeF(8.5, 11.0);
+        page.DrawPicture(QRectF(print ? 1.1 : 0.6, 2.0, 7.28, 5.2), LoadPicture(temp));
+        if (!print)
+            doc->ShowPreview(this);
+        else if (!doc->PrintOut(this, &error))
+            MsgBox(error, vbOKOnly, QApplication::applicationName());
+    }
+    WavePic->Picture = QImage();
+    ZoomFactor = kept;
+    Form_Resize();
+}
+
+// ---------------------------------------------------------------------------
+// Refresh.
+
+bool frmWave::LoadData() {
+    WaveInfo* r = Record();
+    if (!r) return false;
+    if (!r->Ch1Chosen && !r->Ch2Chosen && !r->MathChosen && !r->LaChosen) return false;
+    const int slot = Slot();
+    const QString caption = Shell().UILanguage == LangChinese
+                                ? QString::fromUtf8("波形数据数据下载中...")
+                                : QStringLiteral("Waveform Data Loading...");
+    QPointer<frmWave> self(this);
+    const bool ran = RunTransfer(JobWaveView, caption, false, slot, [self, slot] {
+        if (self) {
+            self->placeProgressPanel();
+            self->picRefreshProgress->show();
+        }
+        Transfer().WavePercent = 1;
+        ShowWavePercentOf(slot);
+    });
+    if (!ran || !self) return false;
+    r = Record();
+    if (!r) return false;
+    r->HasData = true;
+    Sheets().SheetModified = true;
+    cmdRefresh->setCursor(MouseControl::QtShape(MouseControl::Cursor()));
+    Form_Resize();
+    return true;
+}
+
+void frmWave::cmdRefresh_Click() {
+    RefreshPress(WindowRefreshView(RefreshKind::Wave, this, Timer2, cmdRefresh, [this] { LoadData(); },
+                                   [this](bool stop) { SetStopLook(stop); }));
+}
+
+// ---------------------------------------------------------------------------
+
+WaveViewHooks& WaveViewUi() {
+    static WaveViewHooks h;
+    return h;
+}
+
+void InstallWaveViewHooks() {
+    SetViewFormFactory(ViewWave, [](int) -> QWidget* { return new frmWave; });
+    TransferUi().HideWaveProgress = [](int slot) {
+        if (frmWave* f = WaveForm(slot)) f->HideProgress();
+    };
+    WavePercentUi().ShowText = [](int slot, const QString& text) {
+        if (auto* f = qobject_cast<frmWave*>(ViewForm(ViewWave, slot))) f->ShowPercentText(text);
+    };
+}

@@ -1,0 +1,159 @@
+#pragma once
+// The waveform view window: one Wave view of the open data sheet drawn as a
+// copy of the instrument's screen, refreshed from the instrument once or
+// continuously, zoomed (list, typed factor, Best Fit) and panned.
+//
+// The window owns its controls and the picture; the picture is painted by
+// PaintWaveView from the view's record. The window's tag is its view's slot;
+// every handler reads it again to find the record.
+#include <QImage>
+#include <QWidget>
+#include <array>
+#include <functional>
+
+#include "common/SheetModel.h"
+#include "waveview/WaveCursors.h"
+#include "waveview/WavePaint.h"
+
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QRadioButton;
+class QScrollBar;
+class QTimer;
+class QToolButton;
+
+// The drawing surface: shows the last picture painted for the window.
+class WavePicture : public QWidget {
+    Q_OBJECT
+public:
+    explicit WavePicture(QWidget* parent = nullptr);
+    QImage Picture;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
+
+class frmWave : public QWidget {
+    Q_OBJECT
+public:
+    explicit frmWave(QWidget* parent = nullptr);
+    ~frmWave() override;
+
+    // Width of the control column left of the picture's container, twips.
+    static constexpr int PanelTwips = 1500;
+
+    // Called again when the window is re-used for a view in another slot.
+    void Form_Load();
+    // One fetch of the view's record (job 6); false when nothing was fetched.
+    bool LoadData();
+    // Layout of picture, container and scroll bars, then a full redraw.
+    void Form_Resize();
+    // Paints the whole picture again from the record (graticule, content)
+    // into BasePicture, then the cursor pass, and shows it.
+    void Redraw();
+    // The cursor pass: cursors and readouts drawn over an off-screen copy of
+    // BasePicture, which then becomes the shown picture in one step.
+    void DrawCursor();
+    // The options the picture is painted with now (zoom, live values, and
+    // the cursors as an overlay that leaves the window's positions alone).
+    WaveDrawOptions DrawOptions() const;
+    // The readouts' options now (zoom, ON word, measurement name).
+    ReadoutOptions CursorReadoutOptions() const;
+
+    // Handlers, public so tests can drive them without a clock or a mouse.
+    void Timer1_Timer();
+    void Timer2_Timer();
+    void ChkCH_Click(int index);
+    void GridCheck_Click();
+    void OptionColor_Click(int index);
+    void BestFitChk_Click();
+    void ZoomCombo_Click();
+    void ZoomCombo_Change();
+    void cmdRefresh_Click();
+    void HScroll_Change();
+    void VScroll_Change();
+    void ChkCursorX_Click();
+    void ChkCursorY_Click();
+    // Picture mouse events, in picture pixels; every button drags.
+    void WavePic_MouseDown(double x, double y);
+    void WavePic_MouseMove(double x, double y);
+    void WavePic_MouseUp();
+    // The picture as shown to a BMP file named in the save dialog.
+    void cmdExport_Click();
+    // The picture at factor 2.0 on a Letter page: preview, or print.
+    void cmdPreview_Click();
+    void cmdPrint_Click();
+
+    // The slot from the tag (-1 when none) and its record (nullptr when none).
+    int Slot() const;
+    WaveInfo* Record() const;
+
+    // Shows the loading percentage text in the progress panel.
+    void ShowPercentText(const QString& text);
+    void HideProgress();
+    void SetStopLook(bool stop);
+
+    std::array<QCheckBox*, 4> ChkCH{};
+    QCheckBox* GridCheck = nullptr;
+    std::array<QRadioButton*, 2> OptionColor{};
+    QCheckBox* BestFitChk = nullptr;
+    QComboBox* ZoomCombo = nullptr;
+    QCheckBox* ChkCursorX = nullptr;
+    QCheckBox* ChkCursorY = nullptr;
+    QScrollBar* HScroll = nullptr;
+    QScrollBar* VScroll = nullptr;
+    QWidget* BackPic = nullptr;
+    WavePicture* WavePic = nullptr;
+    QToolButton* cmdRefresh = nullptr;
+    QToolButton* cmdExport = nullptr;
+    QToolButton* cmdPreview = nullptr;
+    QToolButton* cmdPrint = nullptr;
+    QFrame* picRefreshProgress = nullptr;
+    QLabel* LblRefreshText = nullptr;
+    QLabel* LblRefreshValue = nullptr;
+    QTimer* Timer1 = nullptr;
+    QTimer* Timer2 = nullptr;
+    std::array<QGroupBox*, 5> Frames{};  // Frame1, Frame2(0), Frame6, Frame2(2), Frame2(1)
+
+    // Per-window state.
+    double ZoomFactor = 1.0;
+    float ScrollRangeX = 0;
+    int ScrollRangeY = 0;
+    bool LayoutPending = false;
+    CursorState Cursors;  // positions, shown kinds, drags, last picture size
+    // The picture without the overlay, as the last full redraw left it.
+    QImage BasePicture;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void applyZoomText(const QString& text);
+    void placeProgressPanel();
+    void colourProgressPanel(bool colour);
+    void Form_Unload();
+    void printPicture(bool print);
+    bool unloaded_ = false;
+    bool zoomTextBusy_ = false;
+};
+
+// The waveform window of a slot when one exists (nullptr otherwise).
+frmWave* WaveForm(int slot);
+
+// What the window needs of higher layers, set by the composition root.
+struct WaveViewHooks {
+    // Puts the window's captions in the UI language on it (at load).
+    std::function<void(QWidget* window)> ApplyCaptions;
+};
+WaveViewHooks& WaveViewUi();
+
+// Links the waveform view into the application: the progress hooks of the
+// transfer (percentage and hiding of the view's panel) and the window factory
+// of the Wave kind.
+void InstallWaveViewHooks();

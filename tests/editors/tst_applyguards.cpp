@@ -1,0 +1,192 @@
+// The apply's refusals and exits with a scripted instrument: a value that is
+// not a number, a silent instrument, a method change under X-Y, a key of no
+// branch, the limits, and a link that drops half-way (nothing committed).
+#include <QtTest>
+
+#include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
+
+#include "FakeTcpInstrument.h"
+#include "LinkFixture.h"
+#include "TestEnv.h"
+#include "common/DSOSettings.h"
+#include "common/Pause.h"
+#include "common/ShellState.h"
+#include "controller/CtrlState.h"
+#include "controller/CtrlTree.h"
+#include "editors/AdjustLogic.h"
+#include "editors/CtrlApply.h"
+#include "link/KV2200Cmd.h"
+#include "link/LinkState.h"
+#include "link/Messages.h"
+#include "link/UsbFunc.h"
+#include "link/Vocabulary.h"
+#include "platform/dialogs/MsgBox.h"
+
+namespace {
+QString key(std::initializer_list<int> labels) {
+    QString k;
+    for (int l : labels) k += ControllerLabel(l);
+    return k;
+}
+}  // namespace
+
+class ApplyGuardsTest : public QObject {
+    Q_OBJECT
+    FakeReplyScript script;
+    std::unique_ptr<FakeTcpInstrument> fake;
+    QStringList treeBefore;
+
+    static QStringList treeTexts() {
+        QStringList out;
+        for (QTreeWidgetItemIterator it(CtrlTreeWidget()); *it; ++it) out << (*it)->text(0);
+        return out;
+    }
+
+    void connect() {
+        qputenv("KV2200_VISA_ALIASES",
+                ("USB0::0x0400::0x05DC::SIM0001::INSTR=" + fake->Target()).toLatin1());
+        QVERIFY(LinkFixture::OpenUsbAsConnected());
+    }
+
+private slots:
+    void initTestCase() {
+        TestEnv::Init();
+        TestEnv::UseLanguage(LangEnglish);
+        Visa::SetDefaultTimeoutMs(200);
+        fake = std::make_unique<FakeTcpInstrument>(std::ref(script));
+        OpenVisaRM();
+        Link().LAPresent = false;
+    }
+    void init() {
+        Shell().ScopeIOType = 0;
+        script.Clear();
+        script.Set("*IDN?", "TARVO TECHNOLOGIES,KV2202E,SN1,V1\n");
+        script.Set(":CHANNEL1:OFFSET?", "2.000e-01\n");
+        connect();
+        SetDefaultCtrlSettings();
+        fake->ClearLog();
+        PauseService::ClearLog();
+        MsgBoxService::ClearLog();
+        CtrlState().CtrlModified = false;
+        BuildCtrlTree();
+        treeBefore = treeTexts();
+    }
+    void cleanupTestCase() {
+        CloseVisaRM();
+    }
+
+    // What reaches the instrument, and what happens to the controller, per exit.
+    void exits_data() {
+        QTest::addColumn<QString>("setup");  // "silent", "X-Y" or ""
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("combo");
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<int>("end");
+        QTest::addColumn<QStringList>("sent");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<bool>("modified");
+        const QString none;
+        QTest::newRow("letters in the offset box")
+            << "" << key({6, 9}) << "" << "abc" << int(ApplyEnd::NumberRefused)
+            << QStringList{"*IDN?"} << "Enter number only!" << false;
+        QTest::newRow("no channel selection before a refused alternation delay")
+            << "" << key({18, 7, 20}) << "" << "1.2.3" << int(ApplyEnd::NumberRefused)
+            << QStringList{"*IDN?"} << "Enter number only!" << false;
+        QTest::newRow("not a finite number")
+            << "" << key({24, 6, 21}) << "" << "1e999" << int(ApplyEnd::NumberRefused)
+            << QStringList{"*IDN?"} << "Enter number only!" << false;
+        QTest::newRow("holdoff far beyond the limit")
+            << "" << key({24, 21}) << "" << "-3e30" << int(ApplyEnd::Applied)
+            << QStringList{"*IDN?", ":TRIGGER:HOLDOFF -100000002004088000000000000000.0NS",
+                           ":TRIGGER:HOLDOFF?"}
+            << "" << true;
+        QTest::newRow("silent instrument") << "silent" << key({6, 5}) << "ON" << ""
+                                           << int(ApplyEnd::Silent) << QStringList{"*IDN?"}
+                                           << "*" << false;
+        QTest::newRow("method refused under X-Y") << "X-Y" << key({24, 25}) << "PULSE" << ""
+                                                  << int(ApplyEnd::Silent)
+                                                  << QStringList{"*IDN?"} << none << false;
+        QTest::newRow("key of no branch") << "" << key({82}) << "" << "" << int(ApplyEnd::Applied)
+                                          << QStringList{"*IDN?"} << none << true;
+        QTest::newRow("offset above the limit")
+            << "" << key({6, 9}) << "" << "1000000" << int(ApplyEnd::Applied)
+            << QStringList{"*IDN?", ":CHANNEL1:OFFSET 400000", ":CHANNEL1:OFFSET?"} << none << true;
+        QTest::newRow("offset below the limit")
+            << "" << key({6, 9}) << "" << "-5e5" << int(ApplyEnd::Applied)
+            << QStringList{"*IDN?", ":CHANNEL1:OFFSET -400000", ":CHANNEL1:OFFSET?"} << none << true;
+        QTest::newRow("EDGE method without a source reply")
+            << "" << key({24, 25}) << "EDGE" << "" << int(ApplyEnd::Applied)
+            << QStringList{"*IDN?", ":TRIGGER:MODE EDGE", ":TRIGGER:EDGE:SOURCE?"} << "*" << true;
+        QTest::newRow("trig type without a scale reply")
+            << "" << key({24, 7, 38}) << "PULSE" << "" << int(ApplyEnd::Applied)
+            << QStringList{"*IDN?", ":CHANNEL2:SCALE?", ":TRIGGER:ALTERNATION:TYPE PULSE"} << "*"
+            << true;
+        QTest::newRow("threshold preset")
+            << "" << key({14, 17}) << "CMOS" << "2.5" << int(ApplyEnd::Applied)
+            << QStringList{"*IDN?", ":LA:THRESHOLD CMOS"} << none << true;
+    }
+    void exits() {
+        QFETCH(QString, setup);
+        QFETCH(QString, key);
+        QFETCH(QString, combo);
+        QFETCH(QString, input);
+        QFETCH(int, end);
+        QFETCH(QStringList, sent);
+        QFETCH(QString, message);
+        QFETCH(bool, modified);
+        if (setup == "silent") script.Clear();
+        if (setup == "X-Y") DSOSettings().TimeBaseFormat = "X-Y";
+        const CtrlSettings before = DSOSettings();
+
+        QCOMPARE(int(ApplyCtrlEdit({key, combo, input, QString()})), end);
+        QTRY_COMPARE(fake->Log(), sent);
+        QCOMPARE(CtrlState().CtrlModified, modified);
+        if (!modified) {
+            QVERIFY(DSOSettings() == before);
+            QCOMPARE(treeTexts(), treeBefore);
+        }
+        if (message == "*") return;  // the link reports a silent instrument its own way
+        const QList<ShownMessage> shown = MsgBoxService::Log();
+        QCOMPARE(shown.size(), message.isEmpty() ? 0 : 1);
+        if (!message.isEmpty()) {
+            QCOMPARE(shown[0].text, message);
+            QCOMPARE(shown[0].style, int(vbExclamation));
+        }
+    }
+
+    // A link that drops half-way: the commands before the drop went out, but
+    // the mirror, the tree and the modified flag stay as they were, and the
+    // user is told.
+    void lostLinkCommitsNothing_data() {
+        QTest::addColumn<bool>("adjust");
+        QTest::newRow("setting dialog") << false;
+        QTest::newRow("coarse/fine dialog") << true;
+    }
+    void lostLinkCommitsNothing() {
+        QFETCH(bool, adjust);
+        // The link drops after the probe (coarse/fine) or during the scale
+        // read-back (setting dialog); the next write finds it gone.
+        script.Drop(adjust ? ":CHANNEL1:PROBE 10" : ":CHANNEL1:SCALE?");
+        DSOSettings().CH1Probe = "10X";
+        const CtrlSettings before = DSOSettings();
+        if (adjust) {
+            // The drop must reach the link before the next write: give the
+            // pause after the probe command a few real milliseconds.
+            PauseService::SetScale(0.2);
+            const AdjustEnd end = ApplyAdjust("50.0mV", 0);
+            PauseService::SetScale(0);
+            QCOMPARE(end, AdjustEnd::LinkLost);
+        }
+        else
+            QCOMPARE(ApplyCtrlEdit({key({6, 12}), "5X", "", ""}), ApplyEnd::LinkLost);
+        QVERIFY(!Link().IsConnected);
+        QVERIFY(DSOSettings() == before);
+        QCOMPARE(treeTexts(), treeBefore);
+        QVERIFY(!CtrlState().CtrlModified);
+        QVERIFY(LinkFixture::ShownTexts().contains(MessageTable().MsgConnectFirst + " / "));
+    }
+};
+
+QTEST_MAIN(ApplyGuardsTest)
+#include "tst_applyguards.moc"

@@ -1,0 +1,402 @@
+// The setting dialog's apply and the coarse/fine OK against the simulated
+// instrument, through the real command layer over the USB transport: for one
+// row of every branch family, the instrument's state, the command stream and
+// its pauses, the mirror, the node text and the modified flag.
+#include <QtTest>
+
+#include <QTreeWidget>
+
+#include "LinkFixture.h"
+#include "Simulator.h"
+#include "TestEnv.h"
+#include "common/DSOSettings.h"
+#include "common/Pause.h"
+#include "common/ShellState.h"
+#include "controller/CtrlState.h"
+#include "controller/CtrlTree.h"
+#include "controller/SettingsTransfer.h"
+#include "editors/AdjustLogic.h"
+#include "editors/CtrlApply.h"
+#include "link/KV2200Cmd.h"
+#include "link/LinkState.h"
+#include "link/Messages.h"
+#include "link/ReplyParse.h"
+#include "link/TransferJobs.h"
+#include "link/UsbFunc.h"
+#include "link/Vocabulary.h"
+#include "platform/dialogs/MsgBox.h"
+#include "shell/frmPrgress.h"
+
+namespace {
+// "{w:N}" is ValueWords entry N and "{l:N}" ControllerLabels entry N in the
+// language of the row.
+QString words(QString text) {
+    static const QRegularExpression re("\\{([wl]):(\\d+)\\}");
+    QRegularExpressionMatch m;
+    while ((m = re.match(text)).hasMatch()) {
+        const int i = m.captured(2).toInt();
+        text.replace(m.capturedStart(), m.capturedLength(),
+                     m.captured(1) == "w" ? ValueWord(i) : ControllerLabel(i));
+    }
+    return text;
+}
+
+QString* field(CtrlSettings& s, const QString& name) {
+    const QStringList names = CtrlSettingsNames();
+    const auto values = CtrlSettingsValues(s);
+    const int i = names.indexOf(name);
+    return i < 0 ? nullptr : values[size_t(i)];
+}
+
+QTreeWidgetItem* node(const QString& at) {
+    return CtrlNode(at.section(',', 0, 0).toInt(), at.section(',', 1).toInt());
+}
+QString nodeText_(const QString& at) {
+    const QTreeWidgetItem* n = node(at);
+    return n ? n->text(0) : QString("(no node)");
+}
+
+}  // namespace
+
+class CtrlApplyTest : public QObject {
+    Q_OBJECT
+    Simulator sim;
+
+private slots:
+    void initTestCase() {
+        TestEnv::Init();
+        QVERIFY(sim.Start());
+        sim.SetEnvironment();
+        Visa::SetDefaultTimeoutMs(500);
+        OpenVisaRM();
+        Link().LAPresent = true;  // the tree holds its LA group
+        InstallSettingsTransferJobs();
+        InstallTransferWindow();
+    }
+    void init() {
+        TestEnv::UseLanguage(LangEnglish);
+        sim.SetFault("none");
+        Shell().ScopeIOType = 0;
+        QVERIFY(LinkFixture::OpenUsbAsConnected());
+        SendCmd("*RST");
+        QueryCmd("*IDN?");
+        sim.ClearLog();
+        PauseService::ClearLog();
+        MsgBoxService::ClearLog();
+        CtrlState().CtrlModified = false;
+    }
+    void cleanup() { QLocale::setDefault(QLocale::c()); }
+    void cleanupTestCase() {
+        CloseVisaRM();
+        sim.Stop();
+    }
+
+    void applyRow_data() {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QString>("setup");     // "Field=value;..." in the mirror, then
+        QTest::addColumn<QString>("simSetup");  // commands to the instrument first
+        QTest::addColumn<QString>("key");       // "{l:..}" labels; "adjust1/2" = coarse/fine OK
+        QTest::addColumn<QString>("combo");
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QStringList>("sent");  // after "*IDN?"
+        QTest::addColumn<QList<int>>("pauses");
+        QTest::addColumn<QString>("fieldName");
+        QTest::addColumn<QString>("fieldValue");
+        QTest::addColumn<QString>("nodeAt");    // "group,item"
+        QTest::addColumn<QString>("nodeText");
+        QTest::addColumn<QString>("simKey");    // instrument setting and its answer
+        QTest::addColumn<QString>("simValue");
+        QTest::addColumn<QString>("rebuilt");   // "group,item=text" of a row the rebuild adds
+
+        const QString en = "";
+        // Channels.
+        QTest::newRow("CH1 offset") << 1 << en << "" << "{l:6}{l:9}" << "" << "0.5" << ""
+            << QStringList{":CHANNEL1:OFFSET 0.5", ":CHANNEL1:OFFSET?"} << QList<int>{100, 200}
+            << "CH1Offset" << "500mV" << "2,4" << "Offset [500mV]"
+            << ":CHANNEL1:OFFSET" << "5.000e-01" << QString();
+        QTest::newRow("CH2 offset, decimal comma") << -1 << en << "" << "{l:7}{l:9}" << ""
+            << "-0,25" << ""
+            << QStringList{":CHANNEL2:OFFSET -0.25", ":CHANNEL2:OFFSET?"} << QList<int>{100, 200}
+            << "CH2Offset" << "-250mV" << "3,4" << "Offset [-250mV]"
+            << ":CHANNEL2:OFFSET" << "-2.500e-01" << QString();
+        QTest::newRow("CH1 probe") << 1 << en << "" << "{l:6}{l:12}" << "10X" << "" << ""
+            << QStringList{":CHANNEL1:PROBE 10", ":CHANNEL1:SCALE?", ":CHANNEL1:OFFSET?"}
+            << QList<int>{100, 200} << "CH1Probe" << "10X" << "2,7" << "Probe [10X]"
+            << ":CHANNEL1:PROBE" << "10X" << QString();
+        QTest::newRow("CH2 display, Chinese") << 0 << en << "" << "{l:7}{l:5}" << "{w:3}" << ""
+            << "" << QStringList{":CHANNEL2:DISPLAY OFF", ":CHANNEL2:DISPLAY?"}
+            << QList<int>{100} << "CH2Display" << "{w:3}" << "3,2" << "{l:5} [{w:3}]"
+            << ":CHANNEL2:DISPLAY" << "OFF" << QString();
+        QTest::newRow("run state") << 1 << en << "" << "{l:1}" << "STOP" << "" << ""
+            << QStringList{":STOP", ":TIMEBASE:FORMAT?"} << QList<int>{100} << "RunStop"
+            << "STOP" << "1,2" << "Run|Stop [STOP]" << ":TRIGGER:STATUS" << "STOP" << QString();
+        // Logic analyser.
+        QTest::newRow("LA threshold user") << 1 << en << "" << "{l:14}{l:17}" << "USER" << "1.4"
+            << "" << QStringList{":LA:THRESHOLD 1.4V", ":LA:THRESHOLD?"} << QList<int>{100, 100}
+            << "LAThreshold" << "1.40V" << "4,11" << "Threshold [1.40V]"
+            << ":LA:THRESHOLD" << "User 1.400e+00" << QString();
+        QTest::newRow("LA display D3") << 1 << "LAChannelDisplay(1)=ON" << "" << "{l:14}{l:5}"
+            << "ON" << "" << "KV2200M\\LA\\Display\\D3 [OFF]"
+            << QStringList{":DIGITAL3:TURN ON", ":LA:DISPLAY ON"} << QList<int>{100, 100}
+            << "LAChannelDisplay(13)" << "ON" << "9,17" << "D3 [ON]" << ":LA:DISPLAY" << "ON" << QString();
+        QTest::newRow("LA position D15") << 1 << en << "" << "{l:14}{l:15}" << "7" << ""
+            << "KV2200M\\LA\\Position\\D15 [0]" << QStringList{":DIGITAL15:POSITION 7"}
+            << QList<int>{100} << "LAChannelPosition(1)" << "7" << "10,5" << "D15 [7]"
+            << "" << "" << QString();
+        // Time base.
+        QTest::newRow("delay") << 1 << en << "" << "{l:18}{l:20}" << "" << "0.0005" << ""
+            << QStringList{":TIMEBASE:OFFSET 0.5MS", ":TIMEBASE:OFFSET?"} << QList<int>{100, 100}
+            << "TimeBaseOffset" << "500.00us" << "5,16" << "Delay [500.00us]"
+            << ":TIMEBASE:OFFSET" << "5.000e-04" << QString();
+        QTest::newRow("time/div") << 1 << en << "" << "{l:18}{l:19}" << "10.00us" << "" << ""
+            << QStringList{":TIMEBASE:SCALE 10.00US", ":TIMEBASE:SCALE?", ":TIMEBASE:OFFSET?"}
+            << QList<int>{100} << "TimeBaseScale" << "10.00us" << "5,15" << "Time/Div [10.00us]"
+            << ":TIMEBASE:SCALE" << "1.000e-05" << QString();
+        QTest::newRow("format roll") << 1 << en << "" << "{l:18}{l:23}" << "Roll" << "" << ""
+            << QStringList{":TIMEBASE:FORMAT SCANNING", ":TIMEBASE:FORMAT?", ":TIMEBASE:SCALE?",
+                           ":TIMEBASE:OFFSET?"}
+            << QList<int>{100, 100} << "TimeBaseFormat" << "Roll" << "5,18" << "Format [Roll]"
+            << ":TIMEBASE:FORMAT" << "SCANNING" << QString();
+        QTest::newRow("alternation CH2 time/div") << 1 << "TriggerMethod=ALTERNATIVE" << "" << "{l:18}{l:7}{l:19}"
+            << "10.00us" << "" << ""
+            << QStringList{":TRIGGER:ALTERNATION:SOURCE CHANNEL2",
+                           ":TRIGGER:ALTERNATION:TIMESCALE 10.00US",
+                           ":TRIGGER:ALTERNATION:TIMESCALE?"}
+            << QList<int>{100, 50, 100, 50} << "AltCH2TimeBaseScale" << "10.00us" << "14,15"
+            << "Time/Div [10.00us]" << ":TRIGGER:ALTERNATION:TIMESCALE" << "1.000e-05" << QString();
+        // Trigger method and common settings.
+        QTest::newRow("method PULSE") << 1 << en << "" << "{l:24}{l:25}" << "PULSE" << "" << ""
+            << QStringList{":TRIGGER:MODE PULSE", ":TRIGGER:PULSE:SOURCE?", ":CHANNEL1:SCALE?",
+                           ":TRIGGER:PULSE:MODE?", ":TRIGGER:PULSE:WIDTH?",
+                           ":TRIGGER:PULSE:SWEEP?", ":TRIGGER:PULSE:COUPLING?",
+                           ":TRIGGER:PULSE:LEVEL?", ":TRIGGER:PULSE:SENSITIVITY?",
+                           ":TRIGGER:HOLDOFF?"}
+            << QList<int>{100} << "TriggerPulseWidth" << "1.00us" << "6,2" << "Method [PULSE]"
+            << ":TRIGGER:MODE" << "PULSE" << "6,5=Pulse width [1.00us]";
+        QTest::newRow("method ALTERNATIVE") << 1 << "TimeBaseFormat=Roll" << "" << "{l:24}{l:25}"
+            << "ALTERNATIVE" << "" << ""
+            << QStringList{":TRIGGER:MODE ALTERNATION", ":CHANNEL1:SCALE?",
+                           ":TRIGGER:ALTERNATION:SOURCE CHANNEL1",
+                           ":TRIGGER:ALTERNATION:EDGE:SLOPE?", ":TRIGGER:ALTERNATION:EDGE:COUPLING?",
+                           ":TRIGGER:ALTERNATION:EDGE:LEVEL?", ":TRIGGER:ALTERNATION:EDGE:HOLDOFF?",
+                           ":TRIGGER:ALTERNATION:EDGE:SENSITIVITY?", ":CHANNEL2:SCALE?",
+                           ":TRIGGER:ALTERNATION:SOURCE CHANNEL2",
+                           ":TRIGGER:ALTERNATION:EDGE:SLOPE?", ":TRIGGER:ALTERNATION:EDGE:COUPLING?",
+                           ":TRIGGER:ALTERNATION:EDGE:LEVEL?", ":TRIGGER:ALTERNATION:EDGE:HOLDOFF?",
+                           ":TRIGGER:ALTERNATION:EDGE:SENSITIVITY?"}
+            << QList<int>{100, 100, 100} << "TimeBaseFormat" << "Y-T" << "6,2"
+            << "Method [ALTERNATIVE]" << ":TRIGGER:MODE" << "ALTERNATION"
+            << "19,5=Trig type [EDGE]";
+        QTest::newRow("EDGE mode") << 1 << en << "" << "{l:24}{l:28}" << "NORMAL" << "" << ""
+            << QStringList{":TRIGGER:EDGE:SWEEP NORMAL"} << QList<int>{100} << "TriggerEdgeSweep"
+            << "NORMAL" << "6,5" << "Mode [NORMAL]" << ":TRIGGER:EDGE:SWEEP" << "NORMAL" << QString();
+        QTest::newRow("EDGE level, source EXT") << 1 << en << ":TRIGGER:EDGE:SOURCE EXT"
+            << "{l:24}{l:66}" << "1.50div" << "" << ""
+            << QStringList{":TRIGGER:EDGE:SOURCE?", ":TRIGGER:EDGE:LEVEL .3"} << QList<int>{100}
+            << "TriggerEdgeLevel" << "1.50div" << "6,7" << "Level [1.50div]"
+            << ":TRIGGER:EDGE:LEVEL" << "3.000e-01" << QString();
+        QTest::newRow("SLOPE holdoff") << 1 << "TriggerMethod=SLOPE" << "" << "{l:24}{l:21}" << ""
+            << "0.0005" << "" << QStringList{":TRIGGER:HOLDOFF 0.5MS", ":TRIGGER:HOLDOFF?"}
+            << QList<int>{100, 100} << "TriggerHoldoff" << "500us" << "6,12"
+            << "Holdoff [500us]" << ":TRIGGER:HOLDOFF" << "5.000e-04" << QString();
+        QTest::newRow("PULSE width") << 1 << "TriggerMethod=PULSE" << "" << "{l:24}{l:34}" << ""
+            << "0.000001" << "" << QStringList{":TRIGGER:PULSE:WIDTH 1.0US", ":TRIGGER:PULSE:WIDTH?"}
+            << QList<int>{100} << "TriggerPulseWidth" << "1.00us" << "6,5"
+            << "Pulse width [1.00us]" << ":TRIGGER:PULSE:WIDTH" << "1.000e-06" << QString();
+        QTest::newRow("VIDEO standard") << 1 << "TriggerMethod=VIDEO" << "" << "{l:24}{l:32}"
+            << "PAL/SECAM" << "" << ""
+            << QStringList{":TRIGGER:VIDEO:STANDARD PALSECAM", ":TRIGGER:VIDEO:LINE?"}
+            << QList<int>{100, 100} << "TriggerVideoStandard" << "PAL/SECAM" << "6,7"
+            << "Video Standard [PAL/SECAM]" << ":TRIGGER:VIDEO:STANDARD" << "PAL/SECAM" << QString();
+        QTest::newRow("SLOPE level A") << 1 << "TriggerMethod=SLOPE" << "" << "{l:24}{l:67}"
+            << "0.20div" << "" << ""
+            << QStringList{":TRIGGER:SLOPE:SOURCE?", ":CHANNEL1:SCALE?", ":CHANNEL1:OFFSET?",
+                           ":TRIGGER:SLOPE:LEVELA -1.3"}
+            << QList<int>{100} << "TriggerSlopeLevelA" << "0.20div" << "6,9" << "LevelA [0.20div]"
+            << ":TRIGGER:SLOPE:LEVELA" << "-1.300e+00" << QString();
+        QTest::newRow("PATTERN mode") << 1 << "TriggerMethod=PATTERN" << "" << "{l:24}{l:28}"
+            << "SINGLE" << "" << "" << QStringList{":TRIGGER:PATTERN:SWEEP SINGLE"}
+            << QList<int>{100} << "TriggerPatternSweep" << "SINGLE" << "6,22" << "Mode [SINGLE]"
+            << ":TRIGGER:PATTERN:SWEEP" << "SINGLE" << QString();
+        QTest::newRow("DURATION time") << 1 << "TriggerMethod=DURATION" << "" << "{l:24}{l:65}"
+            << "" << "0.002" << "" << QStringList{":TRIGGER:DURATION:TIME 0.002S",
+                                                  ":TRIGGER:DURATION:TIME?"}
+            << QList<int>{100, 100} << "TriggerDurationTime" << "2.00ms" << "6,23"
+            << "Duration time [2.00ms]" << ":TRIGGER:DURATION:TIME" << "2.000e-03" << QString();
+        // Code bits.
+        QTest::newRow("pattern D3 low") << 1 << "TriggerMethod=PATTERN" << "" << "{l:24}{l:39}{l:57}"
+            << "L" << "" << "" << QStringList{":TRIGGER:PATTERN:PATTERN 65527,65535"}
+            << QList<int>{100} << "TriggerPatternCode(13)" << "L" << "21,17" << "D3 [L]"
+            << ":TRIGGER:PATTERN:PATTERN" << "65527,65535,None" << QString();
+        QTest::newRow("duration D0 X, Chinese") << 0 << "TriggerMethod={w:11}" << ""
+            << "{l:24}{l:39}{l:60}" << "X" << "" << ""
+            << QStringList{":TRIGGER:DURATION:PATTERN 65534,65534"} << QList<int>{100}
+            << "TriggerDurationCode(16)" << "X" << "21,20" << "D0 [X]"
+            << ":TRIGGER:DURATION:PATTERN" << "65534,65534,None" << QString();
+        // Alternation.
+        QTest::newRow("alternation CH1 holdoff") << 1 << "TriggerMethod=ALTERNATIVE;AltCH1TrigType=EDGE" << ""
+            << "{l:24}{l:6}{l:21}" << "" << "0.000002" << ""
+            << QStringList{":TRIGGER:ALTERNATION:SOURCE CHANNEL1",
+                           ":TRIGGER:ALTERNATION:EDGE:HOLDOFF 0.002MS",
+                           ":TRIGGER:ALTERNATION:EDGE:HOLDOFF?"}
+            << QList<int>{100, 50, 100, 50} << "AltCH1EdgeHoldoff" << "2.00us" << "19,21"
+            << "Holdoff [2.00us]" << ":TRIGGER:ALTERNATION:EDGE:HOLDOFF" << "2.000e-06" << QString();
+        QTest::newRow("alternation CH2 slope coupling") << 1 << "TriggerMethod=ALTERNATIVE;AltCH2TrigType=SLOPE" << ""
+            << "{l:24}{l:7}{l:10}" << "HF" << "" << ""
+            << QStringList{":TRIGGER:ALTERNATION:SOURCE CHANNEL2",
+                           ":TRIGGER:ALTERNATION:SLOPE:COUPLING HF"}
+            << QList<int>{100, 100, 100} << "AltCH2SlopeCoupling" << "HF" << "20,16"
+            << "Coupling [HF]" << ":TRIGGER:ALTERNATION:SLOPE:COUPLING" << "HF" << QString();
+        QTest::newRow("alternation CH2 trig type") << 1 << "TriggerMethod=ALTERNATIVE;AltCH2TrigType=EDGE" << ""
+            << "{l:24}{l:7}{l:38}" << "PULSE" << "" << ""
+            << QStringList{":CHANNEL2:SCALE?", ":TRIGGER:ALTERNATION:SOURCE CHANNEL2",
+                           ":TRIGGER:ALTERNATION:PULSE:MODE?", ":TRIGGER:ALTERNATION:PULSE:TIME?",
+                           ":TRIGGER:ALTERNATION:PULSE:COUPLING?",
+                           ":TRIGGER:ALTERNATION:PULSE:LEVEL?",
+                           ":TRIGGER:ALTERNATION:PULSE:HOLDOFF?",
+                           ":TRIGGER:ALTERNATION:PULSE:SENSITIVITY?",
+                           ":TRIGGER:ALTERNATION:TYPE PULSE"}
+            << QList<int>{100, 100} << "AltCH2PulseHoldoff" << "500ns" << "20,5"
+            << "Trig type [PULSE]" << ":TRIGGER:ALTERNATION:TYPE" << "PULSE"
+            << "20,8=Pulse width [1.00us]";
+        // Acquire and display.
+        QTest::newRow("sampling mode") << 1 << en << "" << "{l:70}{l:71}" << "EQUAL_TIME" << ""
+            << "" << QStringList{":ACQUIRE:MODE ETIME", ":ACQUIRE:MODE?"} << QList<int>{100, 50}
+            << "AcquireSampling" << "EQUAL_TIME" << "7,3" << "Sampling Mode [EQUAL_TIME]"
+            << ":ACQUIRE:MODE" << "EQUAL_TIME" << QString();
+        QTest::newRow("acquisition") << 1 << en << "" << "{l:70}{l:73}" << "AVERAGE" << "" << ""
+            << QStringList{":ACQUIRE:TYPE AVERAGE"} << QList<int>{100} << "AcquireType"
+            << "AVERAGE" << "7,2" << "Acquisition [AVERAGE]" << ":ACQUIRE:TYPE" << "AVERAGE"
+            << "7,5=Averages [16]";
+        QTest::newRow("display type, Chinese") << 0 << en << "" << "{l:77}{l:78}" << "{w:51}" << ""
+            << "" << QStringList{":DISPLAY:TYPE DOTS", ":DISPLAY:TYPE?"} << QList<int>{100}
+            << "DisplayType" << "{w:51}" << "8,2" << "{l:78} [{w:51}]" << ":DISPLAY:TYPE"
+            << "DOTS" << QString();
+        QTest::newRow("grid") << 1 << en << "" << "{l:77}{l:80}" << "NONE" << "" << ""
+            << QStringList{":DISPLAY:GRID NONE"} << QList<int>{100} << "DisplayGrid" << "NONE"
+            << "8,5" << "Grid [NONE]" << ":DISPLAY:GRID" << "NONE" << QString();
+        // Coarse/fine OK (no presence check).
+        QTest::newRow("coarse/fine CH2") << 1 << "CH2Probe=100X" << "" << "adjust2" << ""
+            << "5.00V" << "" << QStringList{":CHANNEL2:PROBE 100", ":CHANNEL2:SCALE 5",
+                                           ":CHANNEL2:OFFSET?"}
+            << QList<int>{100, 100, 200} << "CH2Scale" << "5.00V" << "3,3" << "Volt/Div [5.00V]"
+            << ":CHANNEL2:SCALE" << "5.000e+00" << QString();
+    }
+    void applyRow() {
+        QFETCH(int, language);
+        QFETCH(QString, setup);
+        QFETCH(QString, simSetup);
+        QFETCH(QString, key);
+        QFETCH(QString, combo);
+        QFETCH(QString, input);
+        QFETCH(QString, path);
+        QFETCH(QStringList, sent);
+        QFETCH(QList<int>, pauses);
+        QFETCH(QString, fieldName);
+        QFETCH(QString, fieldValue);
+        QFETCH(QString, nodeAt);
+        QFETCH(QString, nodeText);
+        QFETCH(QString, simKey);
+        QFETCH(QString, simValue);
+        QFETCH(QString, rebuilt);
+
+        // -1: English texts, a German user typing with a decimal comma.
+        TestEnv::UseLanguage(language < 0 ? LangEnglish : language);
+        if (language < 0) QLocale::setDefault(QLocale(QLocale::German));
+        SetDefaultCtrlSettings();
+        for (const QString& a : words(setup).split(';', Qt::SkipEmptyParts)) {
+            QString* f = field(DSOSettings(), a.section('=', 0, 0));
+            QVERIFY2(f, qPrintable(a));
+            *f = a.section('=', 1);
+        }
+        BuildCtrlTree();
+        for (const QString& c : simSetup.split(';', Qt::SkipEmptyParts)) SendCmd(c);
+        QueryCmd("*IDN?");
+        sim.ClearLog();
+        PauseService::ClearLog();
+
+        if (key.startsWith("adjust")) {
+            QCOMPARE(ApplyAdjust(input, key.endsWith('2') ? 1 : 0), AdjustEnd::Applied);
+        } else {
+            QCOMPARE(ApplyCtrlEdit({words(key), words(combo), input, path}), ApplyEnd::Applied);
+            sent.prepend("*IDN?");
+        }
+        QCOMPARE(PauseService::Log(), pauses);
+        QueryCmd("*IDN?");  // its reply means every command before it has arrived
+        sent << "*IDN?";
+        QCOMPARE(sim.Log(), sent);
+        QVERIFY(MsgBoxService::Log().isEmpty());
+
+        QString* f = field(DSOSettings(), fieldName);
+        QVERIFY(f);
+        QCOMPARE(*f, words(fieldValue));
+        QCOMPARE(nodeText_(nodeAt), words(nodeText));
+        QVERIFY(CtrlState().CtrlModified);
+        if (!rebuilt.isEmpty()) {
+            // The tree was rebuilt in its new shape, the edited row selected.
+            QCOMPARE(nodeText_(rebuilt.section('=', 0, 0)), rebuilt.section('=', 1));
+            QCOMPARE(CtrlTreeWidget()->currentItem(), node(nodeAt));
+        }
+        if (!simKey.isEmpty()) QCOMPARE(sim.Get(simKey), simValue);
+        // The instrument holds what the mirror shows: a download of all
+        // settings gives the edited setting the same text.
+        const QString shown = *f;
+        LastSettingsTransfer().DownloadCommitted = false;
+        QVERIFY(RunTransfer(JobDownload, "Data Downloading...", true));
+        QVERIFY(LastSettingsTransfer().DownloadCommitted);
+        const QString downloaded = *field(DSOSettings(), fieldName);
+        if (downloaded != shown) {
+            // The download writes the delay with four digits, the edit with
+            // five: the same time.
+            const double a = ParseTime(shown);
+            const bool timeText = ParseValid();
+            QVERIFY2(timeText && ParseTime(downloaded) == a && ParseValid(),
+                     qPrintable(downloaded + " after a download, " + shown + " before"));
+        }
+    }
+
+    // Every setting row of the tree, under every trigger method and
+    // alternation trigger type and in both languages, reaches a branch: the
+    // apply sends more than its presence check.
+    void everyTreeRowHasABranch() {
+        for (int language : {LangEnglish, LangChinese}) {
+            TestEnv::UseLanguage(language);
+            const QList<QPair<int, int>> shapes = {
+                {vwEdge, vwEdge}, {vwPulse, vwEdge}, {vwVideo, vwEdge}, {vwSlope, vwEdge},
+                {vwPattern, vwEdge}, {vwDuration, vwEdge}, {vwAlternative, vwEdge},
+                {vwAlternative, vwPulse}, {vwAlternative, vwVideo}, {vwAlternative, vwSlope}};
+            for (const auto& shape : shapes) {
+                SetDefaultCtrlSettings();
+                CtrlSettings config = DSOSettings();
+                config.TriggerMethod = ValueWord(shape.first);
+                config.AltCH1TrigType = config.AltCH2TrigType = ValueWord(shape.second);
+                const CtrlTreeModel model = BuildCtrlTreeModel(config, true);
+                for (size_t i = 0; i < model.nodes.size(); ++i) {
+                    const CtrlNodeData& n = model.nodes[i];
+                    if (!n.hasValue || n.label == ControllerLabel(lbVoltDiv)) continue;
+                    QStringList parts;
+                    for (int k = int(i); k > 0; k = model.nodes[size_t(k)].parent)
+                        parts.prepend(model.nodes[size_t(k)].label);
+                    // The logic analyser's channel rows share the key of their
+                    // sub-group; the run state's key is its own label.
+                    const QString key = parts[0] == ControllerLabel(lbLA) ? parts[0] + parts[1]
+                                        : n.group == 1 ? parts.last()
+                                                       : parts.join(QString());
+                    DSOSettings() = config;
+                    sim.ClearLog();
+                    const QString combo = parts.last().startsWith(ControllerLabel(17))
+                                              ? QString("TTL") : n.value;
+                    QCOMPARE(ApplyCtrlEdit({key, combo, "0.001", model.Path(int(i))}),
+                             ApplyEnd::Applied);
+                    QueryCmd("*IDN?");
+                    QVERIFY2(sim.Log().size() > 2,
+                             qPrintable(model.Path(int(i)) + " under " + config.TriggerMethod));
+                }
+            }
+        }
+    }
+};
+
+QTEST_MAIN(CtrlApplyTest)
+#include "tst_ctrlapply.moc"
