@@ -53,6 +53,7 @@ void DiscardStaleVisaInput() {
         // to arrive, so that it is dropped with the rest.
         PauseMs(UsbStateData::GraceMs);
         u.OutOfStep = false;
+        viClear(u.VisaSession);
     }
     viFlush(u.VisaSession, VI_READ_BUF_DISCARD);
 }

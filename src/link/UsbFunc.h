@@ -42,7 +42,7 @@ void OpenVisa();
 // reply) first drops every reply byte still waiting (DiscardStaleVisaInput).
 void WriteVisa(const QString& command);
 // Drops the input waiting on the session; after a time-out first waits the
-// grace period for a late reply.
+// grace period for a late reply and clears the device (its output queue).
 void DiscardStaleVisaInput();
 // One read of at most 256 bytes, one character per byte, line feed kept. A
 // longer reply gives its first 256 bytes and the rest is dropped. A reply

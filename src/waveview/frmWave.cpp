@@ -338,13 +338,14 @@ void frmWave::Form_Unload() {
 
 bool frmWave::eventFilter(QObject* watched, QEvent* event) {
     if (watched == WavePic) {
-        const auto* m = static_cast<QMouseEvent*>(event);
+        // Only a mouse event is one: the cast waits for the type.
+        const auto mouse = [event] { return static_cast<QMouseEvent*>(event)->position(); };
         switch (event->type()) {
             case QEvent::MouseButtonPress:
-                WavePic_MouseDown(m->position().x(), m->position().y());
+                WavePic_MouseDown(mouse().x(), mouse().y());
                 break;
             case QEvent::MouseMove:
-                WavePic_MouseMove(m->position().x(), m->position().y());
+                WavePic_MouseMove(mouse().x(), mouse().y());
                 break;
             case QEvent::MouseButtonRelease:
                 WavePic_MouseUp();

@@ -278,6 +278,13 @@ ViStatus viFlush(ViSession vi, uint16_t mask) {
     return VI_SUCCESS;
 }
 
+ViStatus viClear(ViSession vi) {
+    VisaObject* o = registry().find(vi, VisaObject::Instrument);
+    if (!o) return VI_ERROR_INV_OBJECT;
+    o->io->ClearDevice();
+    return VI_SUCCESS;
+}
+
 ViStatus viClose(ViObject obj) {
     auto& objects = registry().objects;
     auto it = objects.find(obj);

@@ -63,6 +63,9 @@ ViStatus viScanf(ViSession vi, const char* format, ViByte* buf, ViUInt32 bufSize
 // arrives); a stale reply then never reaches the next read. Other masks do nothing.
 constexpr uint16_t VI_READ_BUF_DISCARD = 0x0004;
 ViStatus viFlush(ViSession vi, uint16_t mask);
+// A device clear: what viFlush drops, and the instrument's own output queue
+// (a reply it has not sent yet).
+ViStatus viClear(ViSession vi);
 // Closes a session, a find list or a resource manager.
 ViStatus viClose(ViObject obj);
 
