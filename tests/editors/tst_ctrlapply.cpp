@@ -17,6 +17,7 @@
 #include "controller/SettingsTransfer.h"
 #include "editors/AdjustLogic.h"
 #include "editors/CtrlApply.h"
+#include "editors/EditDispatch.h"
 #include "link/KV2200Cmd.h"
 #include "link/LinkState.h"
 #include "link/Messages.h"
@@ -420,6 +421,8 @@ private slots:
                                         : n.group == 1 ? parts.last()
                                                        : parts.join(QString());
                     DSOSettings() = config;
+                    // The dispatcher gives the dialog the same key.
+                    QCOMPARE(PrepareEdit(model.Path(int(i))).Key, key);
                     sim.ClearLog();
                     const QString combo = parts.last().startsWith(ControllerLabel(17))
                                               ? QString("TTL") : n.value;
