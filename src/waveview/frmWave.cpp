@@ -40,8 +40,7 @@ const char* const ChannelCaptions[4] = {"CH1", "CH2", "Math", "LA"};
 // A display setting shows its channel: the ON word of either language, so a
 // setting held in the other language's word still counts.
 bool displayOn(const QString& setting) {
-    return setting == ValueWord(vwOn) || setting == ValueWordIn(vwOn, LangEnglish) ||
-           setting == ValueWordIn(vwOn, LangChinese);
+    return setting == ValueWord(vwOn) || IsOnWordOfEitherLanguage(setting);
 }
 
 QString channelDisplay(int index) {
