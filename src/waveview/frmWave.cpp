@@ -253,10 +253,7 @@ void frmWave::Form_Load() {
     Cursors = CursorState();
     picRefreshProgress->hide();
     if (WaveViewUi().ApplyCaptions) WaveViewUi().ApplyCaptions(this);
-    if (const WaveInfo* r = Record()) {
-        setWindowTitle(r->Name);
-        ChkCH[3]->setVisible(r->LaAvailable);
-    }
+    if (const WaveInfo* r = Record()) setWindowTitle(r->Name);
     Cursors.PrevPicWidth = WavePic->width();
     Cursors.PrevPicHeight = CursorRow(WavePic->height());
 }
@@ -270,7 +267,6 @@ void frmWave::Timer1_Timer() {
         const bool modified = Sheets().SheetModified;
         r->WindowOpen = true;
         setWindowTitle(r->Name);
-        ChkCH[3]->setVisible(r->LaAvailable);
         for (int i = 0; i < 4; ++i)
             if (chosen(*r, i)) {
                 ChkCH[size_t(i)]->setEnabled(true);
