@@ -5,6 +5,7 @@
 
 #include "common/Pause.h"
 #include "common/Wait.h"
+#include "controller/CtrlFile.h"
 #include "controller/SettingsTransfer.h"
 #include "controller/SettingsTransferSteps.h"
 #include "link/Converters.h"
@@ -166,13 +167,6 @@ const Row kTailRows[] = {
     {":DISPLAY:GRID", Kind::Word, &CtrlSettings::DisplayGrid, GridToKeyword, nullptr, true},
 };
 
-// A control character (line feed, carriage return, ...) or ";" in a value.
-bool HoldsCommandBreak(const QString& value) {
-    for (QChar c : value)
-        if (c.unicode() < 0x20 || c == QLatin1Char(';') || c.unicode() == 0x7f) return true;
-    return false;
-}
-
 class Uploader {
 public:
     explicit Uploader(double step) : step_(step) {}
@@ -234,7 +228,7 @@ public:
     void Send(const QString& command) {
         if (lost_) return;
         // A value that would end the command and start another is not sent.
-        if (HoldsCommandBreak(command)) {
+        if (!IsCtrlValueText(command)) {
             LeftOut();
             return;
         }
