@@ -2,6 +2,7 @@
 // instrument as one fixed sequence of commands. The sequence is data: the
 // row tables below, sent in their order.
 #include <QtGlobal>
+#include <algorithm>
 
 #include "common/Pause.h"
 #include "common/Wait.h"
@@ -309,7 +310,12 @@ long long LaStatusNumber(const CtrlSettings& s) {
 }
 
 QString LaLocationText(const CtrlSettings& s) {
-    auto v = [&](int k) { return static_cast<long long>(LeadingNumber(s.LAChannelPosition[k])); };
+    // A position is one hexadecimal digit of its group's number: a damaged
+    // value (negative, above 15, huge) never reaches a neighbouring channel.
+    auto v = [&](int k) {
+        const double p = LeadingNumber(s.LAChannelPosition[k]);
+        return p > 0 ? static_cast<long long>(std::min(p, 15.0)) : 0LL;
+    };
     long long low = 0, high = 0;
     for (int k = 9; k <= 16; ++k) low += v(k) << (4 * (16 - k));
     for (int k = 1; k <= 8; ++k) high += v(k) << (4 * (8 - k));
