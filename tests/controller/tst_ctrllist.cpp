@@ -103,24 +103,29 @@ private slots:
         QTest::addColumn<bool>("connected");
         QTest::addColumn<bool>("busy");
         QTest::addColumn<bool>("runs");
-        QTest::newRow("not connected: message") << false << false << false;
-        QTest::newRow("transfer running: silently nothing") << true << true << false;
-        QTest::newRow("connected: the job runs") << true << false << true;
+        QTest::addColumn<int>("language");
+        QTest::newRow("not connected: message") << false << false << false << 1;
+        QTest::newRow("transfer running: silently nothing") << true << true << false << 1;
+        QTest::newRow("connected: the job runs") << true << false << true << 1;
+        QTest::newRow("connected, Chinese: the job runs") << true << false << true << 0;
     }
 
     void uploadAndDownload() {
         QFETCH(bool, connected);
         QFETCH(bool, busy);
         QFETCH(bool, runs);
+        QFETCH(int, language);
+        UseLanguage(language);
         if (connected) QVERIFY(LinkFixture::OpenUsbAsConnected());
         Transfer().TransferBusy = busy;
         QStringList jobs;
+        // Each job records the switches it found and the transfer window's caption.
         TransferUi().UploadSettings = [&] {
-            jobs << "upload:" + DSOSettings().CH1Invert;
+            jobs << "upload:" + DSOSettings().CH1Invert + ":" + LoadedTransferForm()->windowTitle();
             MouseControl::SetCursor(MouseControl::PointerHourglass);
         };
         TransferUi().DownloadSettings = [&] {
-            jobs << "download";
+            jobs << "download:" + LoadedTransferForm()->windowTitle();
             DSOSettings().CH1Scale = "2.00V";
             LastSettingsTransfer().DownloadCommitted = true;
         };
@@ -136,10 +141,15 @@ private slots:
         TransferUi().UploadSettings = nullptr;
         TransferUi().DownloadSettings = nullptr;
 
-        QCOMPARE(jobs, runs ? (QStringList{"upload:OFF", "download"}) : QStringList());
+        const QString off = ValueWord(vwOff);
+        const QStringList ran = language == 0
+            ? QStringList{"upload:" + off + ":数据上传中...", "download:数据下载中..."}
+            : QStringList{"upload:OFF:Data Uploading...", "download:Data Downloading..."};
+        UseLanguage(1);
+        QCOMPARE(jobs, runs ? ran : QStringList());
         QCOMPARE(CtrlState().CtrlModified, runs);
-        QCOMPARE(s.CH2Invert, QString(runs ? "OFF" : "ON"));
-        QCOMPARE(s.SpareSwitch, QString(runs ? "OFF" : "ON"));
+        QCOMPARE(s.CH2Invert, runs ? off : QString("ON"));
+        QCOMPARE(s.SpareSwitch, runs ? off : QString("ON"));
         QCOMPARE(MsgBoxService::Log().size(), connected ? 0 : 2);
         if (runs) QCOMPARE(sim.Log().count(":TRIGGER:STATUS?"), 2);
         if (connected) DisconnectDSO();
