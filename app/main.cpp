@@ -8,6 +8,9 @@
 #include <QApplication>
 
 #include "common/ShellState.h"
+#include "measure/frmMeasure.h"
+#include "memwave/frmOpenWaveform.h"
+#include "replay/frmRecordPlay.h"
 #include "shell/AppMain.h"
 #include "shell/Captions.h"
 #include "waveview/frmWave.h"
@@ -16,9 +19,13 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Velmora");
     QApplication::setOrganizationName("Velmora");
+    // The view windows of each kind, made by their folders.
     InstallWaveViewHooks();
     WaveViewUi().ApplyCaptions = [](QWidget* w) {
         ApplyCaptionTable(w, WaveWindowCaptionTable(), Shell().UILanguage);
     };
+    RegisterMeasureWindow();
+    RegisterRecordWindow();
+    RegisterMemoryWaveWindow();
     return Main();
 }

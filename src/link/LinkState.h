@@ -12,7 +12,8 @@
 struct LinkStateData {
     bool IsConnected = false;
     // The instrument has the 16-channel logic analyser (written False at every
-    // connect; it decides the LA group of the controller tree).
+    // connect; it decides the LA group of the controller tree; every saved
+    // Wave view stores it).
     bool LAPresent = false;
     bool Connecting = false;
     bool LinkOpen = false;

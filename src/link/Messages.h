@@ -37,6 +37,8 @@ struct MessageTableData {
     QString MsgTitleRs232Send;
     QString MsgSaveSheetChanges;   // the caller appends the file name
     QString MsgSaveCtrlChanges;    // the caller appends the file name
+    QString MsgTransferRunning;
+    QString MsgPanelNotAvailable;
     QString MsgUploadIncomplete;
     QString MsgDownloadIncomplete;
     QString MsgHelpNotInstalled;   // %1: the help file's path

@@ -9,6 +9,7 @@
 #include "link/Messages.h"
 #include "link/TransferJobs.h"
 #include "platform/dialogs/MsgBox.h"
+#include "sheets/ViewWindows.h"
 
 namespace {
 constexpr int MinIntervalMs = 100;
@@ -53,6 +54,39 @@ void RefreshPacerTick(const QTimer* pacer) {
     int& tick = ViewRefresh().RefreshTick;
     tick = int(std::min<qint64>(qint64(tick) + std::max(pacer->interval(), 0), MaxIntervalMs * 2LL));
     NotifyWaiters();
+}
+
+RefreshView WindowRefreshView(RefreshKind kind, QWidget* window, QTimer* pacer, QWidget* button,
+                              std::function<void()> loadData, std::function<void(bool stopLook)> setStopLook) {
+    const ViewKind view = kind == RefreshKind::Wave ? ViewWave : kind == RefreshKind::Measure ? ViewMeasure : ViewData;
+    QPointer<QWidget> self(window);
+    QPointer<QWidget> knob(button);
+    RefreshView v;
+    v.kind = kind;
+    v.window = window;
+    v.pacer = pacer;
+    v.slot = [self, view] { return self ? FormSlot(view, self) : -1; };
+    v.recordAutoRefresh = [view](int slot) -> bool* {
+        if (!SlotInRange(view, slot)) return nullptr;
+        SheetModelData& s = Sheets();
+        return view == ViewWave      ? &s.WaveViews[size_t(slot)].AutoRefresh
+               : view == ViewMeasure ? &s.MeasureViews[size_t(slot)].AutoRefresh
+                                     : &s.DataViews[size_t(slot)].AutoRefresh;
+    };
+    v.loadData = [self, loadData] {
+        if (self && loadData) loadData();
+    };
+    v.setStopLook = [self, setStopLook](bool stop) {
+        if (self && setStopLook) setStopLook(stop);
+    };
+    v.setButtonEnabled = [knob](bool on) {
+        if (knob) knob->setEnabled(on);
+    };
+    return v;
+}
+
+bool IsRefreshKey(int key, Qt::KeyboardModifiers modifiers) {
+    return key == Qt::Key_F5 && (modifiers & ~Qt::KeypadModifier) == Qt::NoModifier;
 }
 
 void RefreshPress(const RefreshView& v) {

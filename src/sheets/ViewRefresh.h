@@ -69,8 +69,17 @@ struct RefreshView {
     std::function<void(bool enabled)> setButtonEnabled;
 };
 
+// The RefreshView of a view window: its slot read from its tag, its record's
+// AutoRefresh flag, its Refresh button disabled during a single fetch; the
+// fetch and the button's stop look are the window's own (called only while
+// the window exists).
+RefreshView WindowRefreshView(RefreshKind kind, QWidget* window, QTimer* pacer, QWidget* button,
+                              std::function<void()> loadData, std::function<void(bool stopLook)> setStopLook);
+
 // A press of Refresh (or F5) in a view window.
 void RefreshPress(const RefreshView& v);
+// F5 with no Shift, Ctrl or Alt: a press of Refresh.
+bool IsRefreshKey(int key, Qt::KeyboardModifiers modifiers);
 // A tick of a refreshing window's pacing timer: RefreshTick grows by its interval.
 void RefreshPacerTick(const QTimer* pacer);
 // A window of the kind unloads: the running continuous refresh of the kind

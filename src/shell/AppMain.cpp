@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "shell/ControllerBinding.h"
+#include "shell/DocumentCommands.h"
 #include "shell/Language.h"
 #include "shell/MainWindow.h"
 #include "shell/Splash.h"
@@ -13,6 +14,7 @@ int Main() {
     ReadLanguageSetting();
     InstallSaveProgressWindow();
     BindControllerCommands();
+    BindDataSheetCommands();
 
     auto splash = std::make_unique<frmSplash>();
     splash->show();

@@ -79,6 +79,8 @@ const CaptionTable& MeasureWindowCaptionTable() {
         {"cmdRefresh", P::ToolTip, 0, "Refresh Data(F5)", "更新数据(F5)"},
         {"cmdExport", P::ToolTip, 0, "Output", "输出"},
         {"cmdPassFailed", P::ToolTip, 0, "Pass&Fail", "通过&失败"},
+        {"lblNotAvailable", P::Text, 0, "The content of this view is not available yet in this version.",
+         "此版本尚不能显示该视图的内容。"},
     };
     return t;
 }
@@ -100,6 +102,8 @@ const CaptionTable& RecordWindowCaptionTable() {
         {"AresBtnPlay(5)", P::ToolTip, 0, "Then next frame", "后一帧"},
         {"AresBtnPlay(7)", P::ToolTip, 0, "Circulation and single replay", "循环或单次回放"},
         {"AresBtnDefaultTime", P::ToolTip, 0, "Default Time Interval Setting", "设置缺省时间间隔"},
+        {"lblNotAvailable", P::Text, 0, "The content of this view is not available yet in this version.",
+         "此版本尚不能显示该视图的内容。"},
     };
     return t;
 }
@@ -124,6 +128,8 @@ const CaptionTable& MemoryWaveWindowCaptionTable() {
             {"FlatBttn4", P::ToolTip, 0, "Output Bitmap", "输出位图文件"},
             {"cmdPrint", P::ToolTip, 0, "Print", "打印"},
             {"cmdPreview", P::ToolTip, 0, "Print Preview", "打印预览"},
+            {"lblNotAvailable", P::Text, 0, "The content of this view is not available yet in this version.",
+             "此版本尚不能显示该视图的内容。"},
         },
     });
     return t;

@@ -20,3 +20,7 @@ struct DocumentCommandsData {
 };
 
 DocumentCommandsData& DocCommands();
+
+// Binds the data sheet commands to the data browser (New, Open, the recent
+// and start-up open, Save, which Save All and the exit question also use).
+void BindDataSheetCommands();

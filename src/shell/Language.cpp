@@ -9,6 +9,7 @@
 
 #include "common/SettingsStore.h"
 #include "common/SheetModel.h"
+#include "sheets/ViewHost.h"
 #include "sheets/ViewWindows.h"
 #include "common/ShellState.h"
 #include "link/Messages.h"
@@ -230,6 +231,18 @@ void SetMeasureWindowCaptionsAll(int lang) { SetViewCaptionsAll(kMeasure, lang);
 void SetRecordWindowCaptions(int slot, int lang) { SetViewCaptions(kRecord, slot, lang); }
 void SetRecordWindowCaptionsAll(int lang) { SetViewCaptionsAll(kRecord, lang); }
 void SetMemoryWaveWindowCaptions(int slot, int lang) { SetViewCaptions(kMemWave, slot, lang); }
+
+void InstallViewCaptionSetters() {
+    ViewHost().SetCaptions = [](ViewKind kind, int slot, int lang) {
+        switch (kind) {
+        case ViewWave: SetWaveWindowCaptions(slot, lang); break;
+        case ViewMeasure: SetMeasureWindowCaptions(slot, lang); break;
+        case ViewData: SetDataWindowCaptions(slot, lang); break;
+        case ViewRecord: SetRecordWindowCaptions(slot, lang); break;
+        case ViewMemoryWave: SetMemoryWaveWindowCaptions(slot, lang); break;
+        }
+    };
+}
 void SetMemoryWaveWindowCaptionsAll(int lang) { SetViewCaptionsAll(kMemWave, lang); }
 
 // ---- Record status line ----------------------------------------------------------

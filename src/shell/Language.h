@@ -83,6 +83,9 @@ void SetRecordWindowCaptions(int slot, int lang);
 void SetRecordWindowCaptionsAll(int lang);
 void SetMemoryWaveWindowCaptions(int slot, int lang);
 void SetMemoryWaveWindowCaptionsAll(int lang);
+// Gives the sheet procedures (adding and rebuilding views) the one-window
+// setters above.
+void InstallViewCaptionSetters();
 
 // ---- Record view status line --------------------------------------------------
 

@@ -37,7 +37,9 @@
 #include "platform/dialogs/MsgBox.h"
 #include "platform/dialogs/PrinterSetup.h"
 #include "sheets/DataSheetTree.h"
+#include "sheets/FileFunc.h"
 #include "sheets/SheetDocument.h"
+#include "sheets/ViewHost.h"
 #include "shell/DocDialogs.h"
 #include "shell/DocumentCommands.h"
 #include "shell/Captions.h"
@@ -310,6 +312,19 @@ void frmMain::MDIForm_Load() {
     RecentMenuUi().Show = [this](RecentList list, bool enabled, const QStringList& entries) {
         showRecentMenu(list == RecentList::Ctrl ? 0 : 1, enabled, entries);
     };
+    // View windows are child windows of the main window.
+    ViewHost().Show = [this](QWidget* form) {
+        auto* frame = qobject_cast<QMdiSubWindow*>(form->parentWidget());
+        if (!frame) frame = MdiArea->addSubWindow(form);
+        form->show();
+        frame->show();
+    };
+    InstallViewCaptionSetters();
+    DocCommands().AddNewWaveform = AddNewWaveform;
+    DocCommands().AddNewMeasure = AddNewMeasure;
+    DocCommands().AddNewData = AddNewData;
+    DocCommands().AddNewRecord = AddNewRecord;
+    DocCommands().AddNewMemoryWave = AddNewMemoryWave;
 
     Transfer().TransferBusy = false;
     LoadRecentSheetMenu();

@@ -361,7 +361,7 @@ bool frmWave::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void frmWave::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_F5 && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+    if (IsRefreshKey(event->key(), event->modifiers())) {
         cmdRefresh_Click();
         return;
     }
@@ -713,25 +713,8 @@ bool frmWave::LoadData() {
 }
 
 void frmWave::cmdRefresh_Click() {
-    RefreshView v;
-    v.kind = RefreshKind::Wave;
-    v.window = this;
-    v.pacer = Timer2;
-    QPointer<frmWave> self(this);
-    v.slot = [self] { return self ? self->Slot() : -1; };
-    v.recordAutoRefresh = [](int slot) -> bool* {
-        return SlotInRange(ViewWave, slot) ? &Sheets().WaveViews[size_t(slot)].AutoRefresh : nullptr;
-    };
-    v.loadData = [self] {
-        if (self) self->LoadData();
-    };
-    v.setStopLook = [self](bool stop) {
-        if (self) self->SetStopLook(stop);
-    };
-    v.setButtonEnabled = [self](bool on) {
-        if (self) self->cmdRefresh->setEnabled(on);
-    };
-    RefreshPress(v);
+    RefreshPress(WindowRefreshView(RefreshKind::Wave, this, Timer2, cmdRefresh, [this] { LoadData(); },
+                                   [this](bool stop) { SetStopLook(stop); }));
 }
 
 // ---------------------------------------------------------------------------

@@ -4,6 +4,7 @@
 // sent, and misbehaving replies.
 #include <QtTest>
 
+#include "LinkFixture.h"
 #include "Simulator.h"
 #include "TestEnv.h"
 #include "common/Pause.h"
@@ -124,14 +125,7 @@ private:
 
 private slots:
     void initTestCase() {
-        TestEnv::Init();
-        LoadValueWords(LangEnglish);
-        LoadControllerLabels(LangEnglish);
-        qputenv("KV2200_VISA_TIMEOUT_MS", "300");
-        QVERIFY(sim.Start());
-        sim.SetEnvironment();
-        Shell().COM_Port = 1;
-        OpenVisaRM();
+        QVERIFY(LinkFixture::StartSimulator(sim));
         // The main window's 100 ms tick, quickened: serial time-outs in tens of ms.
         QObject::connect(&tick, &QTimer::timeout, [] { SerialTick(); });
         tick.start(5);

@@ -289,6 +289,12 @@ private slots:
     void documentCommandsAreDisabledUntilBound() {
         frmMain w;
         w.MDIForm_Load();
+        // The main window binds the sheet's add procedures itself; unbound
+        // again here, their buttons show what an unbound command does.
+        QVERIFY(DocCommands().AddNewWaveform && DocCommands().AddNewMemoryWave);
+        DocCommands().AddNewWaveform = DocCommands().AddNewMeasure = DocCommands().AddNewData = nullptr;
+        DocCommands().AddNewRecord = DocCommands().AddNewMemoryWave = nullptr;
+        w.UpdateCommandAvailability();
         QVERIFY(!w.MenuItem("mnuFileSaveAll")->isEnabled());
         QVERIFY(!w.ToolbarButton("AddNewWaveform")->isEnabled());
         QVERIFY(w.ToolbarButton("Connect")->isEnabled());

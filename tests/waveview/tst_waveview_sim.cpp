@@ -8,6 +8,7 @@
 #include <QToolButton>
 #include <QtTest>
 
+#include "LinkFixture.h"
 #include "Simulator.h"
 #include "TestEnv.h"
 #include "common/DSOSettings.h"
@@ -63,19 +64,9 @@ private:
 
 private slots:
     void initTestCase() {
-        TestEnv::Init();
-        LoadValueWords(LangEnglish);
-        LoadControllerLabels(LangEnglish);
+        QVERIFY(LinkFixture::StartConnectedSimulator(sim));
         LoadMessages(LangEnglish);
         InstallWaveViewHooks();
-        qputenv("KV2200_VISA_TIMEOUT_MS", "300");
-        QVERIFY(sim.Start());
-        sim.SetEnvironment();
-        Shell().ScopeIOType = 0;
-        OpenVisaRM();
-        ConnectDSO();
-        QVERIFY(Link().IsConnected);
-        sim.Set(":TRIGGER:MODE", "EDGE");
     }
     void init() {
         DSOSettings().CH1Display = OnWord();

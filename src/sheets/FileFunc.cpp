@@ -1,0 +1,548 @@
+#include "sheets/FileFunc.h"
+
+#include <QAbstractButton>
+#include <QAbstractSlider>
+#include <QIcon>
+#include <QLabel>
+#include <QMdiSubWindow>
+#include <QTreeWidget>
+#include <QWidget>
+
+#include "common/DSOSettings.h"
+#include "common/HookCheck.h"
+#include "common/ShellState.h"
+#include "link/Formatters.h"
+#include "link/LinkState.h"
+#include "link/Messages.h"
+#include "link/Vocabulary.h"
+#include "platform/dialogs/MsgBox.h"
+#include "sheets/SheetDocument.h"
+#include "sheets/SheetFile.h"
+#include "sheets/SheetTreeBinder.h"
+#include "sheets/ViewHost.h"
+#include "sheets/ViewRecords.h"
+#include "sheets/ViewWindows.h"
+
+namespace {
+
+// Window positions are given in twips; the widgets measure pixels.
+constexpr int TwipsPerPixel = 15;
+
+// The steps of one add or rebuild: a step that fails is passed over, the
+// last failure is kept for the report at the end.
+struct Steps {
+    QString lastFailure;
+    void fail(const QString& description) { lastFailure = description; }
+    // Shows the last failure, if any (OK only, no icon, no title).
+    void report() {
+        if (!lastFailure.isEmpty()) MsgBox(lastFailure, vbOKOnly);
+        lastFailure.clear();
+    }
+};
+
+QString MissingWindow() { return QStringLiteral("The view's window could not be created."); }
+
+template <typename T>
+T* Control(Steps& st, QWidget* form, const QString& name) {
+    if (!form) {
+        st.fail(MissingWindow());
+        return nullptr;
+    }
+    T* c = ViewControl<T>(form, name);
+    if (!c) st.fail(QStringLiteral("The control %1 is missing from the window %2.").arg(name, form->objectName()));
+    return c;
+}
+
+// window: the slot's window, made (and loaded) when it holds none; tag := slot.
+QWidget* WindowStep(Steps& st, ViewKind kind, int slot) {
+    QWidget* form = ViewForm(kind, slot);
+    if (!form) {
+        st.fail(MissingWindow());
+        return nullptr;
+    }
+    SetFormTag(form, slot);
+    return form;
+}
+
+void TagStep(Steps& st, QWidget* form, int slot) {
+    if (form) SetFormTag(form, slot);
+    else st.fail(MissingWindow());
+}
+
+void CaptionStep(Steps& st, QWidget* form, const QString& caption) {
+    if (form) form->setWindowTitle(caption);
+    else st.fail(MissingWindow());
+}
+
+void CaptionsSetterStep(Steps& st, ViewKind kind, int slot) {
+    const auto& setter = ViewHost().SetCaptions;
+    if (!RequireHook(setter, "view caption setters")) {
+        st.fail(QStringLiteral("The captions of the view's window cannot be set."));
+        return;
+    }
+    setter(kind, slot, Shell().UILanguage);
+}
+
+void ShowStep(Steps& st, QWidget* form) {
+    if (form) ShowViewForm(form);
+    else st.fail(MissingWindow());
+}
+
+int TreeImage(ViewKind kind) { return int(kind) + 3; }
+
+void NodeStep(Steps& st, ViewKind kind, int slot, const QString& name) {
+    QTreeWidgetItem* sheetNode = SheetTree().SheetNode;
+    if (!sheetNode || !SheetNodeInTree()) {
+        st.fail(QStringLiteral("The data sheet has no node in the data browser."));
+        return;
+    }
+    auto* node = new QTreeWidgetItem(sheetNode, QStringList{name});
+    node->setData(0, TreeImageRole, TreeImage(kind));
+    sheetNode->setExpanded(true);
+    SetViewNode(kind, slot, node);
+}
+
+void SetTextColour(QWidget* w, const QColor& c) {
+    QPalette pal = w->palette();
+    pal.setColor(QPalette::WindowText, c);
+    w->setPalette(pal);
+}
+
+void RefreshColoursStep(Steps& st, QWidget* form) {
+    if (auto* pic = Control<QWidget>(st, form, "picRefreshProgress")) {
+        QPalette pal = pic->palette();
+        pal.setColor(QPalette::Window, Qt::black);
+        pic->setPalette(pal);
+        pic->setAutoFillBackground(true);
+    }
+    if (auto* l = Control<QWidget>(st, form, "LblRefreshText")) SetTextColour(l, QColor(255, 255, 192));
+    if (auto* l = Control<QWidget>(st, form, "LblRefreshValue")) SetTextColour(l, QColor(0, 255, 255));
+}
+
+// The channel check boxes of a Wave window: four (LA shown) 240 twips apart,
+// or three 360 twips apart with the LA box hidden and disabled.
+void ChannelBoxesStep(Steps& st, QWidget* form, bool laPresent) {
+    auto* ch1 = Control<QWidget>(st, form, "ChkCH(0)");
+    auto* ch2 = Control<QWidget>(st, form, "ChkCH(1)");
+    auto* math = Control<QWidget>(st, form, "ChkCH(2)");
+    auto* la = Control<QWidget>(st, form, "ChkCH(3)");
+    if (!ch1) return;
+    const int t = ch1->y();
+    const int step = (laPresent ? 240 : 360) / TwipsPerPixel;
+    if (ch2) ch2->move(ch2->x(), t + step);
+    if (math) math->move(math->x(), t + 2 * step);
+    if (!la) return;
+    if (laPresent) {
+        la->setVisible(true);
+    } else {
+        la->setVisible(false);
+        la->setEnabled(false);
+    }
+}
+
+// The channel options of a Data window: CH1 and CH2 900 twips apart, LA
+// hidden and disabled.
+void DataOptionsStep(Steps& st, QWidget* form) {
+    auto* ch1 = Control<QWidget>(st, form, "OptionCH(0)");
+    auto* ch2 = Control<QWidget>(st, form, "OptionCH(1)");
+    auto* la = Control<QWidget>(st, form, "OptionCH(2)");
+    if (ch1 && ch2) ch2->move(ch1->x() + 900 / TwipsPerPixel, ch2->y());
+    if (la) {
+        la->setVisible(false);
+        la->setEnabled(false);
+    }
+}
+
+// Nothing of the views of another sheet, or of a removed view, may show in a
+// new one: the record starts from a new view's state.
+void FreshRecord(ViewKind kind, int slot) { ResetViewRecord(kind, slot); }
+
+// The common frame. Returns the new slot, or -1 when the add was refused.
+int BeginAdd(ViewKind kind) {
+    if (!IsDataSheetOpen()) {
+        MsgBox(MessageTable().MsgOpenSheetFirst, vbExclamation);
+        return -1;
+    }
+    const int count = ViewCount(kind);
+    if (count + 1 > MaxViewCount(kind)) {
+        MsgBox(MessageTable().MsgTooManyFiles, vbExclamation);
+        return -1;
+    }
+    SheetDoc().SetModified(true);
+    FreshRecord(kind, count);
+    return count;
+}
+
+void EndAdd(Steps& st, ViewKind kind, int slot) {
+    st.report();
+    ++ViewCount(kind);
+    SheetDoc().NotifyViewAdded(kind, slot);
+}
+
+// name: the kind word and the slot; not written for a language other than 0 or 1.
+void NameStep(ViewKind kind, int slot) {
+    const QString name = DefaultViewName(kind, slot, Shell().UILanguage);
+    if (!name.isEmpty()) ViewName(kind, slot) = name;
+}
+
+// Default limits of a new Measure view's items: upper, lower.
+struct Limits {
+    double over, under;
+};
+Limits DefaultLimits(int item) {
+    if (item <= 6) return {0.2, 0.1};
+    if (item == 7) return {2000000, 1000000};
+    if (item <= 10) return {0.000002, 0.000001};
+    if (item <= 12) return {0.0002, 0.0001};
+    if (item <= 14) return {0.1, 0.05};
+    if (item == 15) return {0.2, 0.1};
+    return {0.6, 0.4};
+}
+
+bool IsOnWordNow(const QString& word) { return !word.isEmpty() && word == ValueWord(vwOn); }
+
+// Closes a view window, with its frame when the main window holds it in one.
+void CloseViewForm(QWidget* form) {
+    if (!form) return;
+    if (auto* frame = qobject_cast<QMdiSubWindow*>(form->parentWidget())) frame->close();
+    else form->close();
+}
+
+// Unloads the window of a slot: closed, and the slot emptied at once so the
+// next use of the slot makes a new window even before the old one is gone.
+void UnloadViewForm(ViewKind kind, int slot) {
+    if (QWidget* form = ExistingViewForm(kind, slot)) {
+        CloseViewForm(form);
+        form->deleteLater();
+    }
+    SetViewForm(kind, slot, nullptr);
+}
+
+}  // namespace
+
+void LayOutDataOptions(QWidget* form) {
+    Steps st;  // failures passed over
+    DataOptionsStep(st, form);
+}
+
+void LayOutWaveChannelBoxes(QWidget* form, bool laPresent) {
+    Steps st;
+    ChannelBoxesStep(st, form, laPresent);
+}
+
+void ColourWaveProgress(QWidget* form, bool colour) {
+    if (!form) return;
+    if (auto* pic = ViewControl<QWidget>(form, "picRefreshProgress")) {
+        QPalette pal = pic->palette();
+        pal.setColor(QPalette::Window, colour ? Qt::black : Qt::white);
+        pic->setPalette(pal);
+        pic->setAutoFillBackground(true);
+    }
+    if (auto* l = ViewControl<QWidget>(form, "LblRefreshText")) SetTextColour(l, colour ? QColor(255, 255, 192) : Qt::black);
+    if (auto* l = ViewControl<QWidget>(form, "LblRefreshValue")) SetTextColour(l, colour ? QColor(0, 255, 255) : Qt::black);
+}
+
+QString& NameField(ViewKind kind, int slot) {
+    SheetModelData& s = Sheets();
+    switch (kind) {
+    case ViewWave: return s.WaveViews[size_t(slot)].Name;
+    case ViewMeasure: return s.MeasureViews[size_t(slot)].Name;
+    case ViewData: return s.DataViews[size_t(slot)].Name;
+    case ViewRecord: return s.RecordViews[size_t(slot)].Name;
+    case ViewMemoryWave: return s.MemWaveViews[size_t(slot)].Name;
+    }
+    return s.WaveViews[0].Name;  // unreachable for a valid kind
+}
+
+uint8_t& ScreenDCSlot() {
+    static uint8_t slot = 0;
+    return slot;
+}
+
+QString DefaultViewName(ViewKind kind, int slot, int lang) {
+    static const char* const zh[] = {"波形", "测量", "数据", "录制文件", "波形文件"};
+    static const char* const en[] = {"Wave", "Measure", "Data", "Record", "Memory Wave"};
+    if (kind < 0 || kind >= ViewKindCount) return QString();
+    if (lang == LangChinese) return QString::fromUtf8(zh[kind]) + QString::number(slot);
+    if (lang == LangEnglish) return QString::fromLatin1(en[kind]) + QString::number(slot);
+    return QString();
+}
+
+QString ViewTitle(ViewKind kind, int slot) {
+    if (!SlotInRange(kind, slot)) return QString();
+    const SheetModelData& s = Sheets();
+    auto withPath = [](const QString& name, const QString& path) {
+        return name + QStringLiteral("  (") + path + QLatin1Char(')');
+    };
+    if (kind == ViewRecord) {
+        const RecordInfo& r = s.RecordViews[size_t(slot)];
+        return r.FilePath.isEmpty() ? r.Name : withPath(r.Name, r.FilePath);
+    }
+    if (kind == ViewMemoryWave) {
+        const MemWaveInfo& m = s.MemWaveViews[size_t(slot)];
+        return m.Loaded ? withPath(m.Name, m.FilePath) : m.Name;
+    }
+    return ViewName(kind, slot);
+}
+
+// ---------------------------------------------------------------------------
+// Adding
+
+void AddNewWaveform() {
+    const int s = BeginAdd(ViewWave);
+    if (s < 0) return;
+    Steps st;
+    WaveInfo& w = Sheets().WaveViews[size_t(s)];
+    NameStep(ViewWave, s);
+    w.BestFit = w.ColorDisplay = w.ShowGrid = true;
+    QWidget* form = WindowStep(st, ViewWave, s);
+    RefreshColoursStep(st, form);
+    ChannelBoxesStep(st, form, Link().LAPresent);
+    if (auto* math = Control<QAbstractButton>(st, form, "ChkCH(2)")) {
+        if (IsOnWordNow(DSOSettings().MathDisplay)) {
+            math->setEnabled(true);
+        } else {
+            math->setEnabled(false);
+            math->setChecked(false);
+        }
+    }
+    w.SplitDisplay = false;
+    w.HasData = false;
+    CaptionStep(st, form, w.Name);
+    CaptionsSetterStep(st, ViewWave, s);
+    ShowStep(st, form);
+    NodeStep(st, ViewWave, s, w.Name);
+    EndAdd(st, ViewWave, s);
+}
+
+void AddNewMeasure() {
+    const int s = BeginAdd(ViewMeasure);
+    if (s < 0) return;
+    Steps st;
+    MeasureInfo& m = Sheets().MeasureViews[size_t(s)];
+    QWidget* form = WindowStep(st, ViewMeasure, s);
+    NameStep(ViewMeasure, s);
+    CaptionStep(st, form, m.Name);
+    CaptionsSetterStep(st, ViewMeasure, s);
+    ShowStep(st, form);
+    NodeStep(st, ViewMeasure, s, m.Name);
+    m.HasData = false;
+    for (int k = 0; k < MeasureItemCount; ++k) {
+        m.Items[size_t(k)].Enable = false;
+        m.Items[size_t(k)].Over = DefaultLimits(k).over;
+        m.Items[size_t(k)].Under = DefaultLimits(k).under;
+    }
+    EndAdd(st, ViewMeasure, s);
+}
+
+void AddNewData() {
+    const int s = BeginAdd(ViewData);
+    if (s < 0) return;
+    Steps st;
+    DataInfo& d = Sheets().DataViews[size_t(s)];
+    d.HasData = false;
+    QWidget* form = WindowStep(st, ViewData, s);
+    NameStep(ViewData, s);
+    CaptionStep(st, form, d.Name);
+    CaptionsSetterStep(st, ViewData, s);
+    ShowStep(st, form);
+    DataOptionsStep(st, form);
+    NodeStep(st, ViewData, s, d.Name);
+    EndAdd(st, ViewData, s);
+}
+
+void AddNewRecord() {
+    const int s = BeginAdd(ViewRecord);
+    if (s < 0) return;
+    Steps st;
+    RecordInfo& r = Sheets().RecordViews[size_t(s)];
+    NameStep(ViewRecord, s);
+    r.FrameInterval = 0.05;
+    r.LoopReplay = true;
+    r.Loaded = false;
+    r.DisplayActive = false;
+    r.BlackBackground = true;
+    r.FilePath.clear();
+    // The window gets its caption before its tag.
+    QWidget* form = ViewForm(ViewRecord, s);
+    if (!form) st.fail(MissingWindow());
+    CaptionStep(st, form, r.Name);
+    TagStep(st, form, s);
+    if (auto* slider = Control<QAbstractSlider>(st, form, "SliderFrame")) {
+        slider->setMaximum(1000);
+        slider->setMinimum(1);
+        slider->setValue(1);
+    }
+    if (auto* pic = Control<QWidget>(st, form, "RecordWavePic")) pic->setProperty("ScaleMode", 3);  // pixels
+    if (auto* label = Control<QLabel>(st, form, "lblTimeInterval"))
+        label->setText(FormatTime4(QString::number(r.FrameInterval)));
+    if (auto* images = Control<QObject>(st, form, "ImageList")) {
+        QIcon loop;
+        if (!QMetaObject::invokeMethod(images, "ListImage", Q_RETURN_ARG(QIcon, loop), Q_ARG(int, 2)))
+            st.fail(QStringLiteral("The image list of the window has no image 2."));
+        if (auto* button = Control<QObject>(st, form, "AresBtnPlay(7)"))
+            for (const char* state : {"PictureUp", "PictureDown", "PictureDisabled"})
+                button->setProperty(state, loop);
+    }
+    for (int i = 0; i <= 6; ++i)
+        if (auto* b = Control<QWidget>(st, form, QStringLiteral("AresBtnPlay(%1)").arg(i))) b->setEnabled(false);
+    if (auto* slider = Control<QWidget>(st, form, "SliderFrame")) slider->setEnabled(false);
+    QObject* msg = Control<QObject>(st, form, "PicMsg");
+    if (msg && !QMetaObject::invokeMethod(msg, "Cls")) st.fail(QStringLiteral("PicMsg cannot be cleared."));
+    const int lang = Shell().UILanguage;
+    if (lang == LangChinese) r.StatusText = QString::fromUtf8("请打开波形录制文件。");
+    else if (lang == LangEnglish) r.StatusText = QStringLiteral("Please open the waveform record file.");
+    if (msg && (lang == LangChinese || lang == LangEnglish)) {
+        msg->setProperty("ForeColor", QColor(255, 255, 255));
+        msg->setProperty("FontBold", true);
+        // The length is counted in bytes of the system code page: two per Chinese character.
+        const int length = lang == LangChinese ? 2 * int(r.StatusText.size()) : int(r.StatusText.size());
+        if (!QMetaObject::invokeMethod(msg, "TextOut", Q_ARG(int, 30), Q_ARG(int, 8),
+                                       Q_ARG(QString, r.StatusText), Q_ARG(int, length)))
+            st.fail(QStringLiteral("PicMsg cannot show text."));
+    }
+    CaptionsSetterStep(st, ViewRecord, s);
+    ShowStep(st, form);
+    NodeStep(st, ViewRecord, s, r.Name);
+    EndAdd(st, ViewRecord, s);
+}
+
+void AddNewMemoryWave() {
+    const int s = BeginAdd(ViewMemoryWave);
+    if (s < 0) return;
+    Steps st;
+    MemWaveInfo& m = Sheets().MemWaveViews[size_t(s)];
+    m.HasCh1 = m.HasCh2 = m.HasLa = false;
+    m.SpareCh1Flag = m.SpareCh2Flag = m.SpareLaFlag = false;
+    NameStep(ViewMemoryWave, s);
+    m.SpareFlag2 = false;
+    m.BlackBackground = m.ShowGrid = true;
+    QWidget* form = WindowStep(st, ViewMemoryWave, s);
+    for (const char* name : {"txtCH1Div", "abtnCH1DivDec", "abtnCH1DivInc", "lblCH1", "txtCH2Div",
+                             "abtnCH2DivDec", "abtnCH2DivInc", "lblCH2", "txtTimeDiv",
+                             "abtnTimeDivDec", "abtnTimeDivInc", "Label4"})
+        if (auto* c = Control<QWidget>(st, form, name)) c->setVisible(false);
+    RefreshColoursStep(st, form);
+    m.SplitDisplay = false;
+    m.Loaded = false;
+    m.FilePath.clear();
+    CaptionStep(st, form, m.Name);
+    CaptionsSetterStep(st, ViewMemoryWave, s);
+    ShowStep(st, form);
+    if (auto* frame = Control<QWidget>(st, form, "framAltTimeDiv")) frame->setVisible(false);
+    NodeStep(st, ViewMemoryWave, s, m.Name);
+    st.report();
+    ScreenDCSlot() = uint8_t(s);
+    ++ViewCount(ViewMemoryWave);
+    SheetDoc().NotifyViewAdded(ViewMemoryWave, s);
+}
+
+void AddNewView(ViewKind kind) {
+    switch (kind) {
+    case ViewWave: AddNewWaveform(); break;
+    case ViewMeasure: AddNewMeasure(); break;
+    case ViewData: AddNewData(); break;
+    case ViewRecord: AddNewRecord(); break;
+    case ViewMemoryWave: AddNewMemoryWave(); break;
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Removing
+
+void UnloadAllViews() {
+    for (int k = 0; k < ViewKindCount; ++k) {
+        const auto kind = ViewKind(k);
+        const int count = std::min<int>(ViewCount(kind), SlotCount(kind));
+        // Every window of a view goes, also one that has not run its set-up
+        // tick yet (its open flag is still clear) or was made only to pause.
+        for (int i = 0; i < count; ++i)
+            if (ViewWindowOpen(kind, i) || ExistingViewForm(kind, i)) UnloadViewForm(kind, i);
+        ViewCount(kind) = 0;
+    }
+}
+
+void RemoveView(ViewKind kind, int slot) {
+    const int n = std::min<int>(ViewCount(kind), SlotCount(kind));
+    if (slot < 0 || slot >= n) return;
+    SheetDoc().SetModified(true);
+    // The removed view's window unloads first (a replaying Record view pauses).
+    if (QWidget* form = ExistingViewForm(kind, slot)) CloseViewForm(form);
+    // Records, windows (re-tagged) and nodes of the later views move down.
+    SheetDoc().RemoveView(kind, slot);
+    for (int i = slot; i < n - 1; ++i)
+        if (QWidget* form = ExistingViewForm(kind, i)) form->setWindowTitle(ViewTitle(kind, i));
+    // The slot left free keeps a copy of the view now below it, without its
+    // window and without data.
+    const int j = n - 1;
+    SheetModelData& s = Sheets();
+    switch (kind) {
+    case ViewWave: s.WaveViews[size_t(j)].HasData = false; break;
+    case ViewMeasure: s.MeasureViews[size_t(j)].HasData = false; break;
+    case ViewData: s.DataViews[size_t(j)].HasData = false; break;
+    case ViewRecord: s.RecordViews[size_t(j)].DisplayActive = false; break;
+    case ViewMemoryWave: s.MemWaveViews[size_t(j)].Loaded = false; break;
+    }
+    ViewWindowOpen(kind, j) = false;
+}
+
+void RemoveWaveView(int slot) { RemoveView(ViewWave, slot); }
+void RemoveMeasureView(int slot) { RemoveView(ViewMeasure, slot); }
+void RemoveDataView(int slot) { RemoveView(ViewData, slot); }
+void RemoveRecordView(int slot) { RemoveView(ViewRecord, slot); }
+void RemoveMemoryWaveView(int slot) { RemoveView(ViewMemoryWave, slot); }
+
+// ---------------------------------------------------------------------------
+// Rebuilding
+
+void RebuildSheetViews() {
+    SheetTreeRefs& tree = SheetTree();
+    // The old sheet node goes with its view nodes; no view keeps a node of it.
+    for (int k = 0; k < ViewKindCount; ++k)
+        for (int i = 0; i < SlotCount(ViewKind(k)); ++i) SetViewNode(ViewKind(k), i, nullptr);
+    if (SheetNodeInTree()) delete tree.SheetNode;
+    tree.SheetNode = nullptr;
+    if (tree.SheetRootNode && tree.SheetTreeView) {
+        tree.SheetNode = new QTreeWidgetItem(tree.SheetRootNode, QStringList{Sheets().SheetName});
+        tree.SheetNode->setData(0, TreeImageRole, 2);
+        tree.SheetRootNode->setExpanded(true);
+    }
+
+    Steps st;
+    for (int k = 0; k < ViewKindCount; ++k) {
+        const auto kind = ViewKind(k);
+        const int count = std::min<int>(ViewCount(kind), SlotCount(kind));
+        for (int i = 0; i < count; ++i) {
+            const QString name = ViewName(kind, i);
+            QWidget* form = nullptr;
+            if (kind == ViewRecord || kind == ViewMemoryWave) {
+                // The tag is the first touch and makes the window.
+                form = WindowStep(st, kind, i);
+                CaptionsSetterStep(st, kind, i);
+                CaptionStep(st, form, ViewTitle(kind, i));
+                ShowStep(st, form);
+                NodeStep(st, kind, i, name);
+            } else {
+                // The window is made before its captions are set.
+                form = WindowStep(st, kind, i);
+                CaptionsSetterStep(st, kind, i);
+                if (kind == ViewWave) ChannelBoxesStep(st, form, Sheets().WaveViews[size_t(i)].LaAvailable);
+                CaptionStep(st, form, name);
+                ShowStep(st, form);
+                NodeStep(st, kind, i, name);
+                if (kind == ViewData) DataOptionsStep(st, form);
+            }
+            st.report();
+        }
+    }
+}
+
+bool OpenDataSheetFile(const QString& path) {
+    std::unique_ptr<SheetModelData> read = ParseDataSheetFile(path);
+    if (!read) return false;
+    UnloadAllViews();
+    CommitDataSheet(std::move(*read));
+    RebuildSheetViews();
+    IsDataSheetOpen();  // the new sheet node: the add buttons follow
+    return true;
+}

@@ -1,0 +1,907 @@
+#include "sheets/SheetFile.h"
+
+#include <QFile>
+#include <QSaveFile>
+#include <QStringDecoder>
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <memory>
+#include <string>
+
+#include "common/SheetModel.h"
+#include "common/ShellState.h"
+#include "link/LinkState.h"
+#include "link/Messages.h"
+#include "link/Vocabulary.h"
+#include "platform/dialogs/MsgBox.h"
+
+namespace {
+
+// Points of a memory-waveform acquisition from which the channels are stored
+// interleaved (one group per point), and the fixed length of the separately
+// stored logic-analyser block below it.
+constexpr int32_t InterleavedFrom = 524288;
+constexpr int32_t LaBlockLength = 524288;
+constexpr int WaveTraceItems = 1024;
+constexpr int WaveLaItems = 2048;
+
+// The third trace of a Wave view is its FFT trace when the view's FFT word
+// is the ON word. Either language's word counts, so a sheet saved in one UI
+// language reads back in step in the other.
+bool IsOnWord(const QString& word) {
+    return !word.isEmpty() &&
+           (word == ValueWordIn(vwOn, LangChinese) || word == ValueWordIn(vwOn, LangEnglish));
+}
+
+// ---------------------------------------------------------------------------
+// The item lists. One description serves the writer and the reader: `A` is
+// the writer (records const) or the reader (records written), and every
+// conditional block tests the values just written or read.
+
+template <typename A, typename W>
+void WaveSamples(A& a, W& w) {
+    if (w.Ch1Fetched && w.Ch2Fetched) {
+        a.need(2 * WaveTraceItems);
+        a.freshTrace(w.Ch1Samples);
+        a.freshTrace(w.Ch2Samples);
+        for (int i = 1; i <= WaveTraceItems; ++i) {
+            a.i32(w.Ch1Samples[i]);
+            a.i32(w.Ch2Samples[i]);
+        }
+    } else if (w.Ch1Fetched || w.Ch2Fetched) {
+        auto& trace = w.Ch1Fetched ? w.Ch1Samples : w.Ch2Samples;
+        a.need(WaveTraceItems);
+        a.freshTrace(trace);
+        for (int i = 1; i <= WaveTraceItems; ++i) a.i32(trace[i]);
+    }
+    if (w.LaFetched) {
+        a.need(WaveLaItems);
+        a.freshTrace(w.LaSamples);
+        for (int i = 1; i <= WaveLaItems; ++i) a.i32(w.LaSamples[i]);
+    }
+    if (w.MathFetched) {
+        auto& trace = IsOnWord(w.FftDisplayWord) ? w.FftSamples : w.MathSamples;
+        a.need(WaveTraceItems);
+        a.freshTrace(trace);
+        for (int i = 1; i <= WaveTraceItems; ++i) a.i32(trace[i]);
+    }
+}
+
+template <typename A, typename W>
+void WaveItems(A& a, W& w) {
+    a.str(w.Name);
+    a.flag(w.HasData);
+    a.str(w.TriggerMode);
+    a.i32(w.PointCount);
+    a.flag(w.SpareFlag);
+    a.flag(w.YTFormat);
+    a.flag(w.YTVariant);
+    a.i16(w.SpareValue1);
+    a.i16(w.SpareValue2);
+    for (auto* s : {&w.Ch1Offset, &w.Ch2Offset, &w.Ch1Scale, &w.Ch2Scale, &w.TimeScale,
+                    &w.TimeOffset, &w.AltCh1TimeScale, &w.AltCh2TimeScale, &w.AltCh1TimeOffset,
+                    &w.AltCh2TimeOffset, &w.FetchDate})
+        a.str(*s);
+    a.i32(w.ChannelCode);
+    a.flag(w.ColorDisplay);
+    a.flag(w.ShowGrid);
+    a.flag(w.SplitDisplay);
+    a.flag(w.BestFit);
+    a.laPresent(w.LaAvailable);
+    a.flag(w.Ch1Chosen);
+    a.flag(w.Ch2Chosen);
+    a.flag(w.MathChosen);
+    a.flag(w.LaChosen);
+    a.flag(w.Ch1Fetched);
+    a.flag(w.Ch2Fetched);
+    a.flag(w.MathFetched);
+    a.flag(w.LaFetched);
+    auto& sd = w.SystemData;
+    a.i16(sd.TraceFirstX);
+    a.i16(sd.TraceLastX);
+    a.i16(sd.UpperFirstX);
+    a.i16(sd.UpperLastX);
+    a.i16(sd.LowerFirstX);
+    a.i16(sd.LowerLastX);
+    a.byte(sd.ScanFlag);
+    a.byte(sd.CH1Shown);
+    a.byte(sd.CH2Shown);
+    a.byte(sd.MathShown);
+    a.byte(sd.MathOperation);
+    a.single(sd.Stored20);
+    a.i16(sd.MathPosition);
+    a.single(sd.MathScale);
+    a.i16(sd.Stored32);
+    a.byte(sd.FFTShown);
+    a.byte(sd.FFTLowerHalf);
+    a.byte(sd.Stored36);
+    a.byte(sd.FFTFullScreen);
+    a.byte(sd.FFTScaleDb);
+    a.single(sd.FFTVrmsPerDiv);
+    a.i16(sd.Stored44);
+    a.i16(sd.FFTDbPerDiv);
+    a.single(sd.Stored48);
+    a.i16(sd.FFTPosition);
+    a.single(sd.FFTHzPerDiv);
+    a.i16(sd.FFTZoom);
+    a.single(sd.Stored64);
+    a.i16(sd.FFTHorizPos);
+    a.byte(sd.LAShown);
+    a.i16(sd.LADisplayState);
+    for (auto& y : sd.LARowY) a.i16(y);
+    a.byte(sd.LAState106);
+    a.byte(sd.LAState107);
+    a.byte(sd.LAState108);
+    a.flag(w.XYFormat);
+    a.str(w.MathDisplayWord);
+    a.str(w.FftDisplayWord);
+    if (w.HasData) WaveSamples(a, w);
+}
+
+template <typename A, typename M>
+void MeasureItems(A& a, M& m) {
+    a.str(m.Name);
+    a.flag(m.HasData);
+    a.str(m.Title);
+    if (!m.HasData) return;
+    for (auto& item : m.Items) {
+        a.str(item.Value);
+        a.flag(item.Enable);
+        a.dbl(item.Over);
+        a.dbl(item.Under);
+    }
+}
+
+template <typename A, typename D>
+void DataItems(A& a, D& d) {
+    a.str(d.Name);
+    a.flag(d.HasData);
+    a.str(d.Title);
+    a.i32(d.PointCount);
+    if (!d.HasData) return;
+    // Entries 0..PointCount; a negative count stores no pair.
+    const int64_t pairs = d.PointCount < 0 ? 0 : int64_t(d.PointCount) + 1;
+    a.need(2 * pairs);
+    a.sizeList(d.VoltTexts, pairs);
+    a.sizeList(d.TimeTexts, pairs);
+    for (int64_t j = 0; j < pairs; ++j) {
+        a.listStr(d.VoltTexts, j);
+        a.listStr(d.TimeTexts, j);
+    }
+}
+
+template <typename A, typename R>
+void RecordItems(A& a, R& r) {
+    a.str(r.Name);
+    a.flag(r.DisplayActive);
+    a.flag(r.Loaded);
+    a.flag(r.BlackBackground);
+    a.str(r.FilePath);
+    a.str(r.Channel);
+    a.flag(r.SpareFlag);
+    a.i16(r.StartFrame);
+    a.i16(r.FrameCount);
+    a.byte(r.ReplayStatus);
+    a.i16(r.CurrentFrame);
+    a.flag(r.LoopReplay);
+    a.str(r.TimeScaleText);
+    a.str(r.DelayText);
+    a.str(r.VoltScaleText);
+    a.str(r.OffsetText);
+    a.dbl(r.FrameInterval);
+    if (!r.DisplayActive) return;
+    const int64_t frames = int64_t(r.FrameCount) - r.StartFrame + 1;
+    const int64_t n = frames > 0 ? frames * RecordFrameSamples : 0;
+    a.need(n);
+    a.sizeVec(r.Samples, n);
+    for (int64_t j = 0; j < n; ++j) a.vecI16(r.Samples, j);
+}
+
+template <typename A, typename M>
+void MemoryBlock(A& a, M& m) {
+    if (m.TriggerMode == QLatin1String("ALTERNATION")) {
+        const int64_t na = m.AltCh1PointCount > 0 ? m.AltCh1PointCount : 0;
+        const int64_t nb = m.AltCh2PointCount > 0 ? m.AltCh2PointCount : 0;
+        a.need(na + nb);
+        a.sizeVec(m.Ch1Memory, na);
+        a.sizeVec(m.Ch2Memory, nb);
+        if (na == nb) {
+            for (int64_t j = 0; j < na; ++j) {
+                a.vecI16(m.Ch1Memory, j);
+                a.vecI16(m.Ch2Memory, j);
+            }
+        } else {
+            for (int64_t j = 0; j < na; ++j) a.vecI16(m.Ch1Memory, j);
+            for (int64_t j = 0; j < nb; ++j) a.vecI16(m.Ch2Memory, j);
+        }
+        return;
+    }
+    const int64_t n = m.MemoryPointCount > 0 ? m.MemoryPointCount : 0;
+    const bool h1 = m.HasCh1, h2 = m.HasCh2, hla = m.HasLa;
+    if (n < InterleavedFrom) {
+        a.need((h1 ? n : 0) + (h2 ? n : 0) + (hla ? LaBlockLength : 0));
+        if (h1) {
+            a.sizeVec(m.Ch1Memory, n);
+            for (int64_t j = 0; j < n; ++j) a.vecI16(m.Ch1Memory, j);
+        }
+        if (h2) {
+            a.sizeVec(m.Ch2Memory, n);
+            for (int64_t j = 0; j < n; ++j) a.vecI16(m.Ch2Memory, j);
+        }
+        if (hla) {
+            a.sizeVec(m.LaMemory, LaBlockLength);
+            for (int64_t j = 0; j < LaBlockLength; ++j) a.vecI16(m.LaMemory, j);
+        }
+        return;
+    }
+    a.need(n * ((h1 ? 1 : 0) + (h2 ? 1 : 0) + (hla ? 1 : 0)));
+    if (h1) a.sizeVec(m.Ch1Memory, n);
+    if (h2) a.sizeVec(m.Ch2Memory, n);
+    if (hla) a.sizeVec(m.LaMemory, n);
+    for (int64_t j = 0; j < n; ++j) {
+        if (h1) a.vecI16(m.Ch1Memory, j);
+        if (h2) a.vecI16(m.Ch2Memory, j);
+        if (hla) a.vecI16(m.LaMemory, j);
+    }
+}
+
+template <typename A, typename M>
+void MemWaveItems(A& a, M& m) {
+    a.str(m.Name);
+    a.str(m.FilePath);
+    a.flag(m.Loaded);
+    a.str(m.TriggerMode);
+    a.i32(m.ScreenPointCount);
+    a.flag(m.YTFormat);
+    for (auto* v : {&m.Ch1OffsetVolts, &m.Ch2OffsetVolts, &m.Ch1VoltsPerDiv, &m.Ch2VoltsPerDiv,
+                    &m.Ch1AcqVoltsPerDiv, &m.Ch2AcqVoltsPerDiv})
+        a.single(*v);
+    a.i16(m.Ch1AcqOffsetCode);
+    a.i16(m.Ch2AcqOffsetCode);
+    for (auto* v : {&m.SampleRate, &m.AltCh1SampleRate, &m.AltCh2SampleRate}) a.single(*v);
+    for (auto* v : {&m.LaTimeValue, &m.AcqDelayTime, &m.AltCh1AcqDelayTime, &m.AltCh2AcqDelayTime,
+                    &m.TimePerDiv, &m.DelayTime, &m.AltCh1TimePerDiv, &m.AltCh2TimePerDiv,
+                    &m.AltCh1DelayTime, &m.AltCh2DelayTime})
+        a.dbl(*v);
+    for (auto* f : {&m.BlackBackground, &m.ShowGrid, &m.SplitDisplay, &m.SpareFlag2, &m.HasCh1,
+                    &m.HasCh2, &m.HasMath, &m.HasLa, &m.SpareCh1Flag, &m.SpareCh2Flag,
+                    &m.SpareMathFlag, &m.SpareLaFlag, &m.XYFormat})
+        a.flag(*f);
+    auto& sd = m.ScreenData;
+    a.byte(sd.CH1Shown);
+    a.byte(sd.CH2Shown);
+    a.byte(sd.LAShown);
+    a.i16(sd.LADisplayState);
+    for (auto& y : sd.LARowY) a.i16(y);
+    a.byte(sd.LAState106);
+    a.byte(sd.LAState107);
+    a.byte(sd.LAState108);
+    a.flag(m.XYFormat);  // stored twice; the second one is the one read
+    a.str(m.SpareText);
+    a.str(m.StateWord);
+    a.i32(m.MemoryPointCount);
+    a.i32(m.AltCh1PointCount);
+    a.i32(m.AltCh2PointCount);
+    auto& rc = m.ResetCopy;
+    for (auto* v : {&rc.Ch1OffsetVolts, &rc.Ch2OffsetVolts, &rc.Ch1VoltsPerDiv, &rc.Ch2VoltsPerDiv,
+                    &rc.Ch1AcqVoltsPerDiv, &rc.Ch2AcqVoltsPerDiv})
+        a.single(*v);
+    a.i16(rc.Ch1AcqOffsetCode);
+    a.i16(rc.Ch2AcqOffsetCode);
+    for (auto* v : {&rc.LaTimeValue, &rc.AcqDelayTime, &rc.AltCh1AcqDelayTime,
+                    &rc.AltCh2AcqDelayTime, &rc.TimePerDiv, &rc.DelayTime, &rc.AltCh1TimePerDiv,
+                    &rc.AltCh2TimePerDiv, &rc.AltCh1DelayTime, &rc.AltCh2DelayTime})
+        a.dbl(*v);
+    for (auto& y : rc.LaRowY) a.i16(y);
+    a.byte(rc.LaSelected);
+    if (m.Loaded) MemoryBlock(a, m);
+}
+
+// The whole sheet after the header line and the sheet name.
+template <typename A, typename S>
+void SheetBody(A& a, S& s) {
+    a.i16(s.WaveCount);
+    a.i16(s.MeasureCount);
+    a.i16(s.DataCount);
+    a.i16(s.RecordCount);
+    a.i16(s.MemWaveCount);
+    a.checkCounts(s);
+    // Never past the arrays, whatever a count holds.
+    for (int i = 0; i < std::min<int>(s.WaveCount, WaveSlots); ++i) WaveItems(a, s.WaveViews[i]);
+    for (int i = 0; i < std::min<int>(s.MeasureCount, MeasureSlots); ++i)
+        MeasureItems(a, s.MeasureViews[i]);
+    for (int i = 0; i < std::min<int>(s.DataCount, DataSlots); ++i) DataItems(a, s.DataViews[i]);
+    for (int i = 0; i < std::min<int>(s.RecordCount, RecordSlots); ++i)
+        RecordItems(a, s.RecordViews[i]);
+    for (int i = 0; i < std::min<int>(s.MemWaveCount, MemWaveSlots); ++i)
+        MemWaveItems(a, s.MemWaveViews[i]);
+}
+
+// ---------------------------------------------------------------------------
+// Writer
+
+// Text of a real number: at most `digits` significant digits, "." as decimal
+// point, exponent form ("1.5E-07", "2E+15") below 1E-4 and from 10^digits on.
+// A value that is not finite cannot be stored as a number and is stored as 0
+// (NaN) or as the type's largest magnitude (infinities).
+template <typename T>
+void AppendReal(std::string& out, T v, int digits) {
+    if (std::isnan(v)) v = 0;
+    if (std::isinf(v)) v = v > 0 ? std::numeric_limits<T>::max() : std::numeric_limits<T>::lowest();
+    if (v == 0) {
+        out += '0';
+        return;
+    }
+    char buf[64];
+    const auto res = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::scientific, digits - 1);
+    // buf: [-]d[.ddd]e(+|-)xx
+    const char* p = buf;
+    const char* end = res.ptr;
+    const bool negative = *p == '-';
+    if (negative) ++p;
+    char mant[32];
+    int nm = 0;
+    while (p < end && *p != 'e') {
+        if (*p != '.') mant[nm++] = *p;
+        ++p;
+    }
+    int exp = 0;
+    std::from_chars(p + 1 + (p[1] == '+' ? 1 : 0), end, exp);
+    while (nm > 1 && mant[nm - 1] == '0') --nm;
+    if (negative) out += '-';
+    if (exp < -4 || exp >= digits) {
+        out += mant[0];
+        if (nm > 1) {
+            out += '.';
+            out.append(mant + 1, nm - 1);
+        }
+        out += 'E';
+        out += exp < 0 ? '-' : '+';
+        const int ae = exp < 0 ? -exp : exp;
+        if (ae < 10) out += '0';
+        out += std::to_string(ae);
+    } else if (exp < 0) {
+        out += "0.";
+        out.append(size_t(-exp - 1), '0');
+        out.append(mant, nm);
+    } else {
+        const int intDigits = exp + 1;
+        for (int k = 0; k < intDigits; ++k) out += k < nm ? mant[k] : '0';
+        if (nm > intDigits) {
+            out += '.';
+            out.append(mant + intDigits, nm - intDigits);
+        }
+    }
+}
+
+class SheetWriter {
+public:
+    // Items are gathered in a buffer; with a device the buffer goes to it
+    // whenever it holds a chunk, so a large sheet never sits in memory twice.
+    static constexpr qsizetype Chunk = 1 << 20;
+    QIODevice* device = nullptr;
+    bool failed = false;  // the device refused a write
+    QByteArray out;
+    char* cur = nullptr;  // end of what is written
+    char* lim = nullptr;  // end of the room
+    bool laPresentValue = false;
+
+    // Room for n more bytes at cur.
+    char* room(qsizetype n) {
+        if (Q_UNLIKELY(lim - cur < n)) grow(n);
+        return cur;
+    }
+    Q_NEVER_INLINE void grow(qsizetype n) {
+        {
+            qsizetype used = cur ? cur - out.data() : 0;
+            if (device && used >= Chunk) {
+                flush(used);
+                used = 0;
+            }
+            if (out.size() - used < n) out.resize(std::max(out.size() * 2, used + n + Chunk + 4096));
+            cur = out.data() + used;
+            lim = out.data() + out.size();
+        }
+    }
+    void flush(qsizetype used) {
+        if (!failed && device->write(out.constData(), used) != used) failed = true;
+        cur = out.data();
+    }
+    void put(const char* text, qsizetype n) {
+        std::memcpy(room(n), text, size_t(n));
+        cur += n;
+    }
+    void eol() { put("\r\n", 2); }
+    QByteArray take() {
+        out.truncate(cur ? cur - out.data() : 0);
+        return std::move(out);
+    }
+    // Sends what is left to the device; false when any write failed.
+    bool finish() {
+        if (cur) flush(cur - out.data());
+        return !failed;
+    }
+
+    void str(const QString& s) {
+        const qsizetype n = s.size();
+        char* p = room(n + 4);
+        const char16_t* c = reinterpret_cast<const char16_t*>(s.constData());
+        *p++ = '"';
+        // Plain ASCII without a double quote (nearly every text) is narrowed
+        // in one pass; both loops have no early exit, so they vectorise.
+        bool plain = true;
+        for (qsizetype k = 0; k < n; ++k) plain &= (c[k] < 0x80) & (c[k] != u'"');
+        if (plain) {
+            for (qsizetype k = 0; k < n; ++k) p[k] = char(c[k]);
+            cur = p + n;
+        } else {
+            cur = p;
+            // A double quote would end the item early: store it as an apostrophe.
+            QString text = s;
+            text.replace(QLatin1Char('"'), QLatin1Char('\''));
+            const QByteArray utf8 = text.toUtf8();
+            put(utf8.constData(), utf8.size());
+        }
+        put("\"\r\n", 3);
+    }
+    void flag(bool b) {
+        if (b) put("#TRUE#\r\n", 8);
+        else put("#FALSE#\r\n", 9);
+    }
+    static constexpr char Pairs[] =
+        "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+        "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+        "8081828384858687888990919293949596979899";
+
+    void integer(int64_t v) {
+        char* p = room(24);
+        if (v < 0) *p++ = '-';
+        uint64_t u = v < 0 ? uint64_t(0) - uint64_t(v) : uint64_t(v);
+        // Digits written from the last one backwards, straight into place.
+        int n = 1;
+        for (uint64_t t = u; t >= 10; t /= 10) ++n;
+        char* q = p + n;
+        p = q;
+        while (u >= 100) {
+            const auto r = unsigned(u % 100);
+            u /= 100;
+            q -= 2;
+            std::memcpy(q, Pairs + 2 * r, 2);
+        }
+        if (u >= 10) {
+            q -= 2;
+            std::memcpy(q, Pairs + 2 * u, 2);
+        } else {
+            *--q = char('0' + u);
+        }
+        *p++ = '\r';
+        *p++ = '\n';
+        cur = p;
+    }
+    // Whole numbers of at most five digits (the sample and memory blocks),
+    // without loops.
+    Q_ALWAYS_INLINE void small(int v) {
+        char* p = room(8);
+        if (v < 0) *p++ = '-';
+        unsigned u = v < 0 ? unsigned(-v) : unsigned(v);
+        if (u < 10) {
+            *p++ = char('0' + u);
+        } else if (u < 100) {
+            std::memcpy(p, Pairs + 2 * u, 2);
+            p += 2;
+        } else if (u < 1000) {
+            *p++ = char('0' + u / 100);
+            std::memcpy(p, Pairs + 2 * (u % 100), 2);
+            p += 2;
+        } else if (u < 10000) {
+            std::memcpy(p, Pairs + 2 * (u / 100), 2);
+            std::memcpy(p + 2, Pairs + 2 * (u % 100), 2);
+            p += 4;
+        } else {
+            *p++ = char('0' + u / 10000);
+            u %= 10000;
+            std::memcpy(p, Pairs + 2 * (u / 100), 2);
+            std::memcpy(p + 2, Pairs + 2 * (u % 100), 2);
+            p += 4;
+        }
+        *p++ = '\r';
+        *p++ = '\n';
+        cur = p;
+    }
+    void byte(uint8_t v) { small(v); }
+    void i16(int16_t v) { small(v); }
+    Q_ALWAYS_INLINE void i32(int32_t v) {
+        if (v > -100000 && v < 100000) small(v);
+        else integer(v);
+    }
+    void single(float v) {
+        std::string t;
+        AppendReal(t, v, 7);
+        put(t.data(), qsizetype(t.size()));
+        eol();
+    }
+    void dbl(double v) {
+        std::string t;
+        AppendReal(t, v, 15);
+        put(t.data(), qsizetype(t.size()));
+        eol();
+    }
+    void laPresent(bool) { flag(laPresentValue); }
+
+    void need(int64_t) {}
+    template <typename Arr>
+    void freshTrace(const Arr&) {}
+    void sizeList(const QStringList&, int64_t) {}
+    void listStr(const QStringList& list, int64_t j) {
+        static const QString missing;
+        str(j < list.size() ? list[qsizetype(j)] : missing);  // by reference: no count touched
+    }
+    template <typename Vec>
+    void sizeVec(const Vec&, int64_t) {}
+    Q_ALWAYS_INLINE void vecI16(const std::vector<int16_t>& v, int64_t j) {
+        small(size_t(j) < v.size() ? v[size_t(j)] : 0);
+    }
+    template <typename S>
+    void checkCounts(const S&) {}
+};
+
+// ---------------------------------------------------------------------------
+// Reader
+
+struct BadFile {};
+struct NotUtf8 {};
+
+[[noreturn]] void Bad() { throw BadFile{}; }
+
+class SheetReader {
+public:
+    SheetReader(const char* begin, const char* end, bool gb18030)
+        : p(begin), end(end), gb18030(gb18030) {}
+
+    const char* p;
+    const char* end;
+    bool gb18030;
+
+    // Each item ends at a comma, a line end (CR LF, LF or CR) or the end of
+    // the file; spaces before the delimiter are allowed.
+    void endItem() {
+        while (p < end && (*p == ' ' || *p == '\t')) ++p;
+        if (p == end) return;
+        if (*p == ',') {
+            ++p;
+        } else if (*p == '\r') {
+            ++p;
+            if (p < end && *p == '\n') ++p;
+        } else if (*p == '\n') {
+            ++p;
+        } else {
+            Bad();
+        }
+    }
+    void skipSpaces() {
+        while (p < end && *p == ' ') ++p;
+        if (p == end) Bad();  // the file ended before this item
+    }
+    // The text of an unquoted item, trailing spaces trimmed.
+    std::pair<const char*, const char*> plainItem() {
+        skipSpaces();
+        const char* b = p;
+        while (p < end && *p != ',' && *p != '\r' && *p != '\n') ++p;
+        const char* e = p;
+        while (e > b && (e[-1] == ' ' || e[-1] == '\t')) --e;
+        endItem();
+        return {b, e};
+    }
+
+    QString decode(const char* b, const char* e) {
+        const qsizetype n = e - b;
+        // Plain ASCII (nearly every item) is widened in one pass; the check
+        // reads eight bytes at a time.
+        unsigned char high = 0;
+        const char* q = b;
+        for (; e - q >= 8; q += 8) {
+            uint64_t word;
+            std::memcpy(&word, q, 8);
+            if (word & 0x8080808080808080ull) {
+                high = 0x80;
+                break;
+            }
+        }
+        for (; !high && q < e; ++q) high |= static_cast<unsigned char>(*q) & 0x80;
+        if (!high) {
+            QString s(n, Qt::Uninitialized);
+            char16_t* out = reinterpret_cast<char16_t*>(s.data());
+            for (qsizetype k = 0; k < n; ++k) out[k] = static_cast<unsigned char>(b[k]);
+            return s;
+        }
+        if (!gb18030) {
+            QStringDecoder dec(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+            QString s = dec(QByteArrayView(b, n));
+            if (dec.hasError()) throw NotUtf8{};
+            return s;
+        }
+        QStringDecoder dec("GB18030", QStringDecoder::Flag::Stateless);
+        if (!dec.isValid()) return QString::fromLatin1(b, n);
+        return dec(QByteArrayView(b, n));
+    }
+
+    void str(QString& s) {
+        skipSpaces();
+        if (*p == '"') {
+            const char* b = p + 1;
+            const void* q = std::memchr(b, '"', size_t(end - b));
+            if (!q) Bad();  // no closing quote
+            const char* e = static_cast<const char*>(q);
+            p = e + 1;
+            endItem();
+            s = decode(b, e);
+        } else {
+            const auto [b, e] = plainItem();
+            s = decode(b, e);
+        }
+    }
+    void flag(bool& v) {
+        const auto [b, e] = plainItem();
+        const size_t n = size_t(e - b);
+        if (n == 6 && std::memcmp(b, "#TRUE#", 6) == 0) v = true;
+        else if (n == 7 && std::memcmp(b, "#FALSE#", 7) == 0) v = false;
+        else Bad();
+    }
+
+    // A whole number within [lo, hi]. Plain decimal is the fast path; any
+    // other ordinary decimal form is read as a real number and rounded, a
+    // half to the even neighbour.
+    int64_t whole(int64_t lo, int64_t hi) {
+        // Fast path: [-]digits CR LF, away from the end of the file.
+        if (Q_LIKELY(end - p > 16)) {
+            const char* q = p;
+            const bool neg = *q == '-';
+            q += neg;
+            const char* digits = q;
+            unsigned c = unsigned(*q - '0');
+            int64_t v = 0;
+            while (c < 10 && q - digits < 12) {
+                v = v * 10 + c;
+                c = unsigned(*++q - '0');
+            }
+            if (q > digits && q[0] == '\r' && q[1] == '\n') {
+                p = q + 2;
+                if (neg) v = -v;
+                if (v < lo || v > hi) Bad();
+                return v;
+            }
+        }
+        const double d = number();
+        const double r = std::nearbyint(d);
+        if (!(r >= double(lo) && r <= double(hi))) Bad();
+        return int64_t(r);
+    }
+    double number() {
+        auto [b, e] = plainItem();
+        if (b < e && *b == '+') ++b;
+        if (b == e) Bad();
+        // Only digits, sign, point and exponent: no "inf", "nan" or hex.
+        for (const char* q = b; q < e; ++q) {
+            const char c = *q;
+            if (!(unsigned(c - '0') < 10 || c == '.' || c == '-' || c == '+' || c == 'E' || c == 'e'))
+                Bad();
+        }
+        double d = 0;
+        const auto res = std::from_chars(b, e, d, std::chars_format::general);
+        if (res.ec != std::errc() || res.ptr != e || !std::isfinite(d)) Bad();
+        return d;
+    }
+
+    void byte(uint8_t& v) { v = uint8_t(whole(0, 255)); }
+    void i16(int16_t& v) { v = int16_t(whole(-32768, 32767)); }
+    void i32(int32_t& v) {
+        v = int32_t(whole(std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
+    }
+    void single(float& v) {
+        const double d = number();
+        if (std::fabs(d) > double(std::numeric_limits<float>::max())) Bad();
+        v = float(d);
+    }
+    void dbl(double& v) { v = number(); }
+    void laPresent(bool& v) { flag(v); }
+
+    // A block of n items follows: each takes at least two bytes (a digit or
+    // a quote pair's first byte, and a delimiter), so a count the rest of the
+    // file cannot hold is refused before anything is allocated.
+    void need(int64_t n) {
+        if (n < 0 || n > (int64_t(end - p) + 1) / 2) Bad();
+    }
+    template <typename Arr>
+    void freshTrace(Arr& a) {
+        std::fill(a.begin(), a.end(), 0);
+    }
+    void sizeList(QStringList& list, int64_t n) {
+        list.clear();
+        list.resize(qsizetype(n));
+    }
+    void listStr(QStringList& list, int64_t j) { str(list[qsizetype(j)]); }
+    void sizeVec(std::vector<int16_t>& v, int64_t n) { v.assign(size_t(n), 0); }
+    Q_ALWAYS_INLINE void vecI16(std::vector<int16_t>& v, int64_t j) { v[size_t(j)] = int16_t(whole(-32768, 32767)); }
+
+    template <typename S>
+    void checkCounts(const S& s) {
+        // Counts beyond what the add procedures allow are never written by
+        // this program; such a file is damaged.
+        if (s.WaveCount < 0 || s.WaveCount > MaxWaveViews || s.MeasureCount < 0 ||
+            s.MeasureCount > MaxMeasureViews || s.DataCount < 0 || s.DataCount > MaxDataViews ||
+            s.RecordCount < 0 || s.RecordCount > MaxRecordViews || s.MemWaveCount < 0 ||
+            s.MemWaveCount > MaxMemWaveViews)
+            Bad();
+    }
+};
+
+bool ParseWith(const QByteArray& bytes, SheetModelData& into, bool gb18030) {
+    const char* b = bytes.constData();
+    const char* e = b + bytes.size();
+    if (e - b >= 3 && std::memcmp(b, "\xEF\xBB\xBF", 3) == 0) b += 3;  // a UTF-8 mark
+    SheetReader r(b, e, gb18030);
+    QString header;
+    r.str(header);
+    if (header != SheetFileHeader()) return false;
+    r.str(into.SheetName);
+    SheetBody(r, into);
+    return true;
+}
+
+}  // namespace
+
+QByteArray SheetSingleText(float v) {
+    std::string s;
+    AppendReal(s, v, 7);
+    return QByteArray::fromStdString(s);
+}
+
+QByteArray SheetDoubleText(double v) {
+    std::string s;
+    AppendReal(s, v, 15);
+    return QByteArray::fromStdString(s);
+}
+
+QString SheetFileHeader() {
+    return Shell().MakerName + QLatin1Char(' ') + Shell().ModelName + QLatin1String(" Data Sheet");
+}
+
+bool IsStorableName(const QString& name) {
+    for (QChar c : name)
+        if (c == QLatin1Char('"') || c.category() == QChar::Other_Control) return false;
+    return true;
+}
+
+namespace {
+void WriteSheet(SheetWriter& w, const SheetModelData& sheet, bool laPresent) {
+    w.laPresentValue = laPresent;
+    w.str(SheetFileHeader());
+    w.str(sheet.SheetName);
+    SheetBody(w, sheet);
+}
+}  // namespace
+
+QByteArray SheetFileText(const SheetModelData& sheet, bool laPresent) {
+    SheetWriter w;
+    WriteSheet(w, sheet, laPresent);
+    return w.take();
+}
+
+bool ParseSheetFile(const QByteArray& bytes, SheetModelData& into) {
+    try {
+        try {
+            return ParseWith(bytes, into, false);
+        } catch (const NotUtf8&) {
+            return ParseWith(bytes, into, true);
+        }
+    } catch (const BadFile&) {
+        return false;
+    } catch (const NotUtf8&) {
+        return false;
+    }
+}
+
+SheetFileHooksData& SheetFileHooks() {
+    static SheetFileHooksData hooks;
+    return hooks;
+}
+
+bool WriteDataSheet(const QString& path) {
+    SheetModelData& s = Sheets();
+    // A replaying Record view is stored paused, and stays paused.
+    for (int i = 0; i < s.RecordCount && i < RecordSlots; ++i) {
+        RecordInfo& r = s.RecordViews[i];
+        if (r.ReplayStatus == 0 && r.DisplayActive) {
+            if (SheetFileHooks().RecordReplayPause) SheetFileHooks().RecordReplayPause(i);
+            r.ReplayStatus = 1;
+        }
+    }
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        MsgBox(file.errorString(), vbCritical);
+        return false;
+    }
+    SheetWriter w;
+    w.device = &file;
+    WriteSheet(w, s, Link().LAPresent);
+    if (!w.finish() || !file.commit()) {
+        MsgBox(file.errorString(), vbCritical);
+        file.cancelWriting();
+        return false;
+    }
+    return true;
+}
+
+std::unique_ptr<SheetModelData> ParseDataSheetFile(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        MsgBox(file.errorString(), vbCritical);
+        MsgBox(MessageTable().MsgBadSheetFile, vbCritical);
+        return nullptr;
+    }
+    // Mapped where the system allows it, read otherwise.
+    QByteArray bytes;
+    if (uchar* mapped = file.size() > 0 ? file.map(0, file.size()) : nullptr)
+        bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(mapped), file.size());
+    else
+        bytes = file.readAll();
+
+    // The scratch copy starts as the open sheet, so fields the file does not
+    // hold keep their values exactly as a direct read would keep them.
+    auto scratch = std::make_unique<SheetModelData>(Sheets());
+    if (!ParseSheetFile(bytes, *scratch)) {
+        MsgBox(MessageTable().MsgBadSheetFile, vbCritical);
+        return nullptr;
+    }
+    return scratch;
+}
+
+namespace {
+// A record of the file replaces the open one; what the view's window and
+// refresh own now stays theirs.
+template <typename Record>
+void Commit(Record& live, Record&& read) {
+    const bool open = live.WindowOpen, refresh = live.AutoRefresh;
+    live = std::move(read);
+    live.WindowOpen = open;
+    live.AutoRefresh = refresh;
+}
+void Commit(RecordInfo& live, RecordInfo&& read) {
+    const bool open = live.WindowOpen;
+    live = std::move(read);
+    live.WindowOpen = open;
+}
+void Commit(MemWaveInfo& live, MemWaveInfo&& read) {
+    const bool open = live.WindowOpen;
+    live = std::move(read);
+    live.WindowOpen = open;
+}
+}  // namespace
+
+void CommitDataSheet(SheetModelData&& read) {
+    SheetModelData& s = Sheets();
+    s.SheetName = read.SheetName;
+    s.WaveCount = read.WaveCount;
+    s.MeasureCount = read.MeasureCount;
+    s.DataCount = read.DataCount;
+    s.RecordCount = read.RecordCount;
+    s.MemWaveCount = read.MemWaveCount;
+    for (int i = 0; i < s.WaveCount; ++i) Commit(s.WaveViews[size_t(i)], std::move(read.WaveViews[size_t(i)]));
+    for (int i = 0; i < s.MeasureCount; ++i)
+        Commit(s.MeasureViews[size_t(i)], std::move(read.MeasureViews[size_t(i)]));
+    for (int i = 0; i < s.DataCount; ++i) Commit(s.DataViews[size_t(i)], std::move(read.DataViews[size_t(i)]));
+    for (int i = 0; i < s.RecordCount; ++i)
+        Commit(s.RecordViews[size_t(i)], std::move(read.RecordViews[size_t(i)]));
+    for (int i = 0; i < s.MemWaveCount; ++i)
+        Commit(s.MemWaveViews[size_t(i)], std::move(read.MemWaveViews[size_t(i)]));
+}
+
+bool ReadDataSheet(const QString& path) {
+    std::unique_ptr<SheetModelData> read = ParseDataSheetFile(path);
+    if (!read) return false;
+    CommitDataSheet(std::move(*read));
+    return true;
+}

@@ -1,0 +1,81 @@
+#pragma once
+// The data sheet file (".vls"): a sequential text file holding the whole
+// sheet, fetched data included, so that a sheet read back shows every view
+// without the instrument.
+//
+// Layout: one item per line, every line ending in CR LF. The header (maker
+// and model line, sheet name, the five counts), then every Wave, Measure,
+// Data, Record and Memory Wave view in slot order, each kind's items in a
+// fixed order, sample and memory blocks only under the flags that say they
+// are present (see SheetFile.cpp for the item lists).
+//
+// Item forms: strings in double quotes with no escaping; booleans "#TRUE#" /
+// "#FALSE#"; whole numbers in plain decimal; Single values with at most 7 and
+// Double values with at most 15 significant digits, "." as decimal point in
+// every locale, exponent form ("1.5E-07", "2E+15") for very small or large
+// magnitudes. Written as UTF-8; read as UTF-8, or as GB18030 when the file is
+// not valid UTF-8 (sheets saved on a Chinese Windows system).
+//
+// Reading is all or nothing: the file is parsed into a scratch copy of the
+// sheet, every count and block size is checked against the limits and the
+// bytes left before anything is allocated, and only a complete, valid file
+// replaces the open sheet's names, counts and saved fields.
+#include <QByteArray>
+#include <QString>
+#include <functional>
+#include <memory>
+
+struct SheetModelData;
+
+// The text of a whole sheet: the header, then slots 0..count-1 of each kind.
+// laPresent is stored in every Wave view's logic-analyser item.
+QByteArray SheetFileText(const SheetModelData& sheet, bool laPresent);
+
+// Parses a sheet file's bytes into `into`: the sheet name, the five counts
+// and the saved fields of slots 0..count-1. Fields the file does not hold
+// keep their values. Returns false (and leaves `into` partly written) when
+// the header is not this model's or any item is malformed, missing or out of
+// range; callers pass a scratch copy.
+bool ParseSheetFile(const QByteArray& bytes, SheetModelData& into);
+
+// Number texts of the file: Single with at most 7, Double with at most 15
+// significant digits.
+QByteArray SheetSingleText(float v);
+QByteArray SheetDoubleText(double v);
+
+// The first line of every sheet file: "<maker> <model> Data Sheet".
+QString SheetFileHeader();
+
+// True when a sheet or view name can be stored in the file: no double quote
+// and no control character. Where names are entered, others are refused.
+bool IsStorableName(const QString& name);
+
+// Writes the open sheet (Sheets()) to path, whole or not at all. Record
+// views that are replaying are paused first and stored as paused. Returns
+// false after showing the failure's description (critical icon) when the
+// file could not be written; the open sheet is then unchanged except for
+// the paused replays. SheetFileName and SheetModified are left to the caller.
+bool WriteDataSheet(const QString& path);
+
+// Reads the file at path into the open sheet. On any failure the open sheet
+// is unchanged and "MsgBadSheetFile" is shown with the critical icon (after
+// the failure's description when the file cannot be opened); returns false.
+// Creates no window and no tree node; SheetFileName and SheetModified are
+// left to the caller.
+bool ReadDataSheet(const QString& path);
+
+// The two halves of ReadDataSheet, for a caller that must know the file is
+// good before it lets the open sheet go: the parse (a heap copy of the open
+// sheet with the file's names, counts and saved fields, or nullptr after the
+// messages above), and its commit into the open sheet (the views' own
+// WindowOpen and AutoRefresh stay as they are).
+std::unique_ptr<SheetModelData> ParseDataSheetFile(const QString& path);
+void CommitDataSheet(SheetModelData&& read);
+
+// What the file procedures need of the record replay view: pausing a view
+// that is replaying before it is stored. Set by the replay view; when unset
+// the record's status alone is set to paused.
+struct SheetFileHooksData {
+    std::function<void(int slot)> RecordReplayPause;
+};
+SheetFileHooksData& SheetFileHooks();

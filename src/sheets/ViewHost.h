@@ -1,0 +1,34 @@
+#pragma once
+// Where view windows are shown, and how the sheet procedures reach the
+// controls of a view window.
+#include <QObject>
+#include <QString>
+#include <functional>
+
+#include "common/SheetModel.h"
+
+class QWidget;
+
+struct ViewHostData {
+    // Shows a view window modeless inside the main window (the main window
+    // puts it into its MDI area). Unset, the window is shown on its own.
+    std::function<void(QWidget* form)> Show;
+    // Writes the captions and tool tips of the controls of the kind's window
+    // in a slot, in a language (the shell's per-kind caption setters; the
+    // window is made when the slot holds none). Required by the procedures
+    // that add and rebuild views.
+    std::function<void(ViewKind kind, int slot, int lang)> SetCaptions;
+};
+ViewHostData& ViewHost();
+
+// Shows a view window through the host.
+void ShowViewForm(QWidget* form);
+
+// A control of a view window by its name; control arrays are named
+// "Name(i)" and found by the objectName "Name(i)" or "Name_i". nullptr when
+// the window lacks it.
+QObject* FindViewControl(QWidget* form, const QString& name);
+template <typename T>
+T* ViewControl(QWidget* form, const QString& name) {
+    return qobject_cast<T*>(FindViewControl(form, name));
+}

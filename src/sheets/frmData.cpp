@@ -1,0 +1,297 @@
+#include "sheets/frmData.h"
+
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QRadioButton>
+#include <QStyle>
+#include <QTableView>
+#include <QTimer>
+#include <QToolButton>
+
+#include "common/DSOSettings.h"
+#include "common/ShellState.h"
+#include "link/TransferJobs.h"
+#include "link/Vocabulary.h"
+#include "platform/dialogs/FileDialog.h"
+#include "platform/mouse/MouseControl.h"
+#include "sheets/DataTable.h"
+#include "sheets/ViewRefresh.h"
+#include "sheets/ViewWindows.h"
+
+namespace {
+constexpr int TwipsPerPixel = 15;
+const char* const ChannelWords[3] = {"CH1", "CH2", "LA"};
+
+// A display setting shows its channel: the ON word of either language, so a
+// setting held in the other language's word still counts.
+bool displayOn(const QString& setting) {
+    return setting == ValueWord(vwOn) || setting == ValueWordIn(vwOn, LangEnglish) ||
+           setting == ValueWordIn(vwOn, LangChinese);
+}
+
+QString channelDisplay(int index) {
+    const CtrlSettings& s = DSOSettings();
+    return index == 0 ? s.CH1Display : index == 1 ? s.CH2Display : s.LADisplay;
+}
+
+int px(int twips) { return twips / TwipsPerPixel; }
+}  // namespace
+
+frmData::frmData(QWidget* parent) : QWidget(parent) {
+    setObjectName("frmData");
+    setAttribute(Qt::WA_DeleteOnClose);
+    setFocusPolicy(Qt::StrongFocus);
+    resize(px(9000), px(6600));
+
+    Frame1 = new QGroupBox(this);
+    Frame1->setObjectName("Frame1");
+    Frame1->setGeometry(px(100), px(60), px(3000), px(700));
+    for (int i = 0; i < 3; ++i) {
+        auto* o = new QRadioButton(QString::fromLatin1(ChannelWords[i]), Frame1);
+        o->setObjectName(QString("OptionCH(%1)").arg(i));
+        o->setAutoExclusive(false);  // the ticks deselect options, which an exclusive group refuses
+        o->setGeometry(px(120 + 900 * i), px(250), px(850), px(300));
+        connect(o, &QRadioButton::clicked, this, [this, i] { selectOption(i); });
+        OptionCH[size_t(i)] = o;
+    }
+
+    Frame2 = new QGroupBox(this);
+    Frame2->setObjectName("Frame2");
+    Frame2->setGeometry(px(3200), px(60), px(3000), px(700));
+    cmdRefresh = new QToolButton(Frame2);
+    cmdRefresh->setObjectName("cmdRefresh");
+    cmdRefresh->setText(" Refresh");
+    cmdRefresh->setToolTip("Refresh Data(F5)");
+    cmdRefresh->setAutoRaise(true);
+    cmdRefresh->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    cmdRefresh->setGeometry(px(120), px(200), px(1300), px(420));
+    connect(cmdRefresh, &QToolButton::clicked, this, &frmData::cmdRefresh_Click);
+    cmdRefresh->installEventFilter(this);
+    cmdExport = new QToolButton(Frame2);
+    cmdExport->setObjectName("cmdExport");
+    cmdExport->setText("Export");
+    cmdExport->setToolTip("Output");
+    cmdExport->setAutoRaise(true);
+    cmdExport->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    cmdExport->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
+    cmdExport->setGeometry(px(1550), px(200), px(1300), px(420));
+    connect(cmdExport, &QToolButton::clicked, this, &frmData::cmdExport_Click);
+    setStopLook(false);
+
+    SettingLabel = new QLabel(this);
+    SettingLabel->setObjectName("SettingLabel");
+    SettingLabel->setGeometry(px(100), px(780), px(8800), px(110));
+
+    MeasureView = new QTableView(this);
+    MeasureView->setObjectName("MeasureView");
+    Table = new DataTableModel([this]() -> const DataInfo* { return Record(); }, MeasureView);
+    MeasureView->setModel(Table);
+    MeasureView->verticalHeader()->hide();
+    MeasureView->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    MeasureView->setSelectionBehavior(QAbstractItemView::SelectRows);
+    MeasureView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    MeasureView->setWordWrap(false);
+    Table->ShowEmpty();
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName("Timer1");
+    connect(Timer1, &QTimer::timeout, this, &frmData::Timer1_Timer);
+    Timer2 = new QTimer(this);
+    Timer2->setObjectName("Timer2");
+    connect(Timer2, &QTimer::timeout, this, &frmData::Timer2_Timer);
+
+    Form_Load();
+}
+
+frmData::~frmData() { Form_Unload(); }
+
+int frmData::Slot() const { return FormSlot(ViewData, this); }
+
+DataInfo* frmData::Record() const {
+    const int slot = Slot();
+    return slot >= 0 ? &Sheets().DataViews[size_t(slot)] : nullptr;
+}
+
+void frmData::Form_Load() {
+    unloaded_ = false;
+    RefreshState(RefreshKind::Data).Loading = false;
+    Form_Resize();
+    FirstTickPending = true;
+    Timer1->setInterval(1);
+    Timer1->start();
+    updateExportEnabled();
+}
+
+void frmData::Form_Resize() {
+    const int w = width() - px(200);
+    const int h = height() - px(1000);
+    if (w <= 0 || h <= 0) return;
+    MeasureView->setGeometry(px(100), px(900), w, h);
+    const int cw = w - px(600);
+    if (cw <= 0) return;
+    MeasureView->setColumnWidth(0, cw / 5);
+    MeasureView->setColumnWidth(1, 2 * cw / 5);
+    MeasureView->setColumnWidth(2, 2 * cw / 5);
+}
+
+void frmData::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    Form_Resize();
+}
+
+void frmData::ShowEmptyList() {
+    SettingLabel->clear();
+    Table->ShowEmpty();
+    Form_Resize();
+}
+
+void frmData::ShowDataList() {
+    const DataInfo* r = Record();
+    SettingLabel->setText(r ? r->Title : QString());
+    Table->ShowData();
+    Form_Resize();
+}
+
+void frmData::RefreshDataList() {
+    const DataInfo* r = Record();
+    if (r && r->HasData) ShowDataList();
+    else ShowEmptyList();
+    updateExportEnabled();
+}
+
+void frmData::updateExportEnabled() {
+    const DataInfo* r = Record();
+    cmdExport->setEnabled(r && r->HasData);
+}
+
+void frmData::selectOption(int index) {
+    for (int i = 0; i < 3; ++i) OptionCH[size_t(i)]->setChecked(i == index);
+    OptionCH_Click(index);
+}
+
+void frmData::OptionCH_Click(int) {
+    DataInfo* r = Record();
+    if (!r) return;
+    for (int i = 0; i < 3; ++i)
+        if (OptionCH[size_t(i)]->isChecked()) {
+            r->Channel = QString::fromLatin1(ChannelWords[i]);
+            return;
+        }
+}
+
+void frmData::Timer1_Timer() {
+    if (FirstTickPending) {
+        Timer1->setInterval(500);
+        if (DataInfo* r = Record()) r->WindowOpen = true;
+        RefreshDataList();
+        FirstTickPending = false;
+        if (const DataInfo* r = Record())
+            for (int i = 0; i < 3; ++i)
+                if (r->Channel == QLatin1String(ChannelWords[i])) selectOption(i);
+    }
+    for (int i = 0; i < 3; ++i) {
+        QRadioButton* o = OptionCH[size_t(i)];
+        if (!displayOn(channelDisplay(i))) {
+            o->setEnabled(false);
+            o->setChecked(false);
+        } else {
+            o->setEnabled(true);
+            const bool otherSelected =
+                OptionCH[size_t((i + 1) % 3)]->isChecked() || OptionCH[size_t((i + 2) % 3)]->isChecked();
+            if (!otherSelected && !o->isChecked()) selectOption(i);
+        }
+    }
+}
+
+void frmData::Timer2_Timer() { RefreshPacerTick(Timer2); }
+
+bool frmData::LoadData() {
+    if (!OptionCH[0]->isEnabled() && !OptionCH[1]->isEnabled()) return false;
+    int code = JobNone;
+    for (int i = 0; i < 3 && code == JobNone; ++i)
+        if (OptionCH[size_t(i)]->isChecked()) code = JobDataCH1 + i;
+    if (code == JobNone) return false;  // no channel chosen: fetch nothing
+    const QString caption = Shell().UILanguage == LangChinese
+                                ? QString::fromUtf8("波形数据的数据下载中...")
+                                : QStringLiteral("Wave Data Data Loading...");
+    QPointer<frmData> self(this);
+    if (!RunTransfer(code, caption, true, 0, [] { SetProgress(1); })) return false;
+    if (!self) return false;
+    DataInfo* r = Record();
+    if (!r) return false;
+    const TransferStateData& t = Transfer();
+    const int n = std::clamp(t.DataPointCount, 0, DataTableSize - 1);
+    r->HasData = true;
+    Sheets().SheetModified = true;
+    r->PointCount = n;
+    r->Title = t.DataTitle;
+    r->TimeTexts = QStringList(t.DataTimeText.begin(), t.DataTimeText.begin() + n + 1);
+    r->VoltTexts = QStringList(t.DataVoltText.begin(), t.DataVoltText.begin() + n + 1);
+    ShowDataList();
+    updateExportEnabled();
+    cmdRefresh->setCursor(MouseControl::QtShape(MouseControl::Cursor()));
+    return true;
+}
+
+void frmData::setStopLook(bool stop) {
+    cmdRefresh->setIcon(style()->standardIcon(stop ? QStyle::SP_MediaStop : QStyle::SP_BrowserReload));
+    cmdRefresh->setProperty("stopLook", stop);
+}
+
+void frmData::cmdRefresh_Click() {
+    RefreshPress(WindowRefreshView(RefreshKind::Data, this, Timer2, cmdRefresh, [this] { LoadData(); },
+                                   [this](bool stop) { setStopLook(stop); }));
+}
+
+void frmData::cmdExport_Click() {
+    const DataInfo* r = Record();
+    if (!r || !r->HasData) return;  // only a fetched (or stored) table is exported
+    const int slot = Slot();
+    const int lang = Shell().UILanguage;
+    const QString path = GetSaveFileName(ExportDialogTitle(lang), ExportDialogFilter(lang), this);
+    if (path.isEmpty()) return;
+    ExportDataText(path, slot);
+}
+
+bool frmData::eventFilter(QObject* watched, QEvent* event) {
+    // The Refresh button shows the pointer shape the screen shows.
+    if (watched == cmdRefresh && (event->type() == QEvent::Enter || event->type() == QEvent::MouseMove))
+        cmdRefresh->setCursor(MouseControl::QtShape(MouseControl::Cursor()));
+    return QWidget::eventFilter(watched, event);
+}
+
+void frmData::keyPressEvent(QKeyEvent* event) {
+    if (IsRefreshKey(event->key(), event->modifiers())) {
+        cmdRefresh_Click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void frmData::closeEvent(QCloseEvent* event) {
+    if (Transfer().TransferBusy || RefreshState(RefreshKind::Data).Loading) {
+        event->ignore();
+        return;
+    }
+    Form_Unload();
+    event->accept();
+}
+
+void frmData::Form_Unload() {
+    if (unloaded_) return;
+    unloaded_ = true;
+    if (DataInfo* r = Record()) r->WindowOpen = false;
+    RefreshKindUnloaded(RefreshKind::Data, [](int slot) {
+        if (frmData* f = DataForm(slot)) f->setStopLook(false);
+        if (SlotInRange(ViewData, slot)) Sheets().DataViews[size_t(slot)].AutoRefresh = false;
+    });
+}
+
+void RegisterDataViewWindow() {
+    SetViewFormFactory(ViewData, [](int) -> QWidget* { return new frmData; });
+}
+
+frmData* DataForm(int slot) { return qobject_cast<frmData*>(ExistingViewForm(ViewData, slot)); }

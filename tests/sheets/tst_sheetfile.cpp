@@ -1,0 +1,624 @@
+#include <QDir>
+#include <QFile>
+#include <QStringEncoder>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <memory>
+
+#include "SheetSamples.h"
+#include "TestEnv.h"
+#include "common/SheetModel.h"
+#include "common/ShellState.h"
+#include "link/LinkState.h"
+#include "link/Messages.h"
+#include "link/Vocabulary.h"
+#include "platform/dialogs/MsgBox.h"
+#include "sheets/SheetFile.h"
+
+namespace {
+
+std::unique_ptr<SheetModelData> NewSheet() {
+    auto s = std::make_unique<SheetModelData>();
+    SheetSamples::Clear(*s);
+    return s;
+}
+
+QList<QByteArray> Lines(const QByteArray& text) {
+    QList<QByteArray> lines = text.split('\n');
+    if (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();
+    for (QByteArray& l : lines) {
+        if (!l.endsWith('\r')) return {};  // every line ends in CR LF
+        l.chop(1);
+    }
+    return lines;
+}
+
+QByteArray Join(const QList<QByteArray>& lines) {
+    QByteArray out;
+    for (const QByteArray& l : lines) out += l + "\r\n";
+    return out;
+}
+
+// Index of the first line of a kind's section (the header is kind -1): the
+// number of lines of the same sheet without that kind and the later ones.
+int SectionStart(const SheetModelData& sheet, int kind) {
+    if (kind < 0) return 0;
+    auto copy = std::make_unique<SheetModelData>(sheet);
+    int16_t* counts[] = {&copy->WaveCount, &copy->MeasureCount, &copy->DataCount,
+                         &copy->RecordCount, &copy->MemWaveCount};
+    for (int k = kind; k < ViewKindCount; ++k) *counts[k] = 0;
+    return int(Lines(SheetFileText(*copy, false)).size());
+}
+
+void SaveToCorpus(const QString& name, const QByteArray& text) {
+    const QString dir = qEnvironmentVariable("KV_SHEET_CORPUS");
+    if (dir.isEmpty()) return;
+    QDir().mkpath(dir);
+    QFile f(dir + "/" + name + ".vls");
+    if (f.open(QIODevice::WriteOnly)) f.write(text);
+}
+
+QByteArray FileBytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+bool WriteBytes(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+template <size_t N>
+bool SameRange(const std::array<int32_t, N>& a, const std::array<int32_t, N>& b, int first, int last) {
+    return std::equal(a.begin() + first, a.begin() + last + 1, b.begin() + first);
+}
+
+}  // namespace
+
+class SheetFileTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir tmp;
+
+private slots:
+    void initTestCase() {
+        TestEnv::Init();
+        Shell().UILanguage = LangEnglish;
+        LoadMessages(LangEnglish);
+        LoadValueWords(LangEnglish);
+        QVERIFY(tmp.isValid());
+    }
+
+    void init() {
+        MsgBoxService::ClearLog();
+        SheetSamples::Clear(Sheets());
+        Link().LAPresent = false;
+        SheetFileHooks().RecordReplayPause = nullptr;
+    }
+
+    // Every stored field of every kind survives a write and a read, with the
+    // values most likely to break a text format.
+    void roundTripKeepsEveryStoredField_data() {
+        QTest::addColumn<int>("variant");
+        QTest::newRow("all traces, every block") << 0;
+        QTest::newRow("FFT third trace, ALTERNATION memory") << 1;
+        QTest::newRow("CH1 only, no other block") << 2;
+    }
+    void roundTripKeepsEveryStoredField() {
+        QFETCH(int, variant);
+        auto src = NewSheet();
+        SheetSamples::FillTelling(*src, variant);
+        src->RecordViews[0].TimeScaleText = "5\"00us";  // a quote cannot end the item early
+        const QByteArray text = SheetFileText(*src, true);
+        SaveToCorpus(QString("roundtrip%1").arg(variant), text);
+        QVERIFY(!Lines(text).isEmpty());
+
+        auto dst = NewSheet();
+        QVERIFY(ParseSheetFile(text, *dst));
+        src->RecordViews[0].TimeScaleText = "5'00us";
+        src->WaveViews[0].LaAvailable = true;  // the present flag at saving
+        QCOMPARE(SheetFileText(*dst, true), SheetFileText(*src, true));
+
+        // The telling values themselves, not only the text they give.
+        QCOMPARE(dst->SheetName, src->SheetName);
+        const WaveInfo &w = dst->WaveViews[0], &ws = src->WaveViews[0];
+        QCOMPARE(w.Name, ws.Name);
+        QCOMPARE(w.AltCh1TimeOffset, QString("1,5s"));
+        QCOMPARE(w.SpareValue1, int16_t(-32768));
+        QCOMPARE(w.ChannelCode, -7);
+        QCOMPARE(w.SystemData.Stored20, -1.25e-7f);
+        QCOMPARE(w.SystemData.Stored48, 1e-30f);
+        QCOMPARE(w.SystemData.Stored64, 3.4e38f);
+        QCOMPARE(w.SystemData.FFTHzPerDiv, 1234567.f);
+        QVERIFY(w.LaAvailable);
+        QCOMPARE(SameRange(w.Ch1Samples, ws.Ch1Samples, 1, 1024), ws.Ch1Fetched);
+        QCOMPARE(SameRange(w.Ch2Samples, ws.Ch2Samples, 1, 1024), ws.Ch2Fetched);
+        QCOMPARE(SameRange(w.LaSamples, ws.LaSamples, 1, 2048), ws.LaFetched);
+        if (variant == 1) {
+            // The Chinese ON word selects the FFT trace in an English session;
+            // the MATH trace is left as it was.
+            QVERIFY(SameRange(w.FftSamples, ws.FftSamples, 1, 1024));
+            QCOMPARE(w.MathSamples[5], 0);
+        } else if (variant == 0) {
+            QVERIFY(SameRange(w.MathSamples, ws.MathSamples, 1, 1024));
+            QCOMPARE(w.FftSamples[5], 0);
+        }
+
+        const MeasureInfo& m = dst->MeasureViews[0];
+        QCOMPARE(m.Name, src->MeasureViews[0].Name);
+        if (m.HasData) {
+            QCOMPARE(m.Items[7].Over, 2e15);
+            QCOMPARE(m.Items[8].Under, -123456789.012345);
+            QCOMPARE(m.Items[0].Over, -9e-7);
+            QCOMPARE(m.Items[3].Value, QString("*****"));
+        }
+        const DataInfo& d = dst->DataViews[0];
+        QCOMPARE(d.Name, src->DataViews[0].Name);
+        if (d.HasData) {
+            QCOMPARE(d.VoltTexts, src->DataViews[0].VoltTexts);
+            QCOMPARE(d.TimeTexts, src->DataViews[0].TimeTexts);
+        }
+        const RecordInfo& r = dst->RecordViews[0];
+        QCOMPARE(r.FilePath, src->RecordViews[0].FilePath);
+        QCOMPARE(r.FrameInterval, 2.5e-9);
+        QCOMPARE(r.CurrentFrame, int16_t(-3));
+        if (r.DisplayActive) QCOMPARE(r.Samples, src->RecordViews[0].Samples);
+        const MemWaveInfo &mw = dst->MemWaveViews[0], &mws = src->MemWaveViews[0];
+        QCOMPARE(mw.FilePath, mws.FilePath);
+        QCOMPARE(mw.AcqDelayTime, -1.23456789012345e-3);
+        QCOMPARE(mw.AltCh1AcqDelayTime, 1e300);
+        QCOMPARE(mw.AltCh2AcqDelayTime, -1e-300);
+        QCOMPARE(mw.SampleRate, 2e8f);
+        QCOMPARE(mw.AltCh2SampleRate, 123.4567f);
+        QCOMPARE(mw.Ch2AcqVoltsPerDiv, 1e7f);
+        if (mw.Loaded) {
+            QCOMPARE(mw.Ch1Memory, mws.Ch1Memory);
+            QCOMPARE(mw.Ch2Memory, mws.Ch2Memory);
+            QCOMPARE(mw.LaMemory, mws.LaMemory);
+        }
+    }
+
+    // Number texts: "." in every locale, the significant digits of the
+    // type, exponent form for very small and very large magnitudes.
+    void numbersAreWrittenInTheFileForm_data() {
+        QTest::addColumn<double>("value");
+        QTest::addColumn<bool>("single");
+        QTest::addColumn<QByteArray>("text");
+        QTest::newRow("zero") << 0.0 << false << QByteArray("0");
+        QTest::newRow("frame interval") << 0.05 << false << QByteArray("0.05");
+        QTest::newRow("small limit") << 0.0001 << false << QByteArray("0.0001");
+        QTest::newRow("below 1E-4") << -0.00001 << false << QByteArray("-1E-05");
+        QTest::newRow("15 digits") << 123456789012345.0 << false << QByteArray("123456789012345");
+        QTest::newRow("16 digits") << 1e15 << false << QByteArray("1E+15");
+        QTest::newRow("double rounds at 15") << 0.1234567890123456 << false
+                                             << QByteArray("0.123456789012346");
+        QTest::newRow("tiny double") << -2.5e-300 << false << QByteArray("-2.5E-300");
+        QTest::newRow("single 7 digits") << 1234567.0 << true << QByteArray("1234567");
+        QTest::newRow("single 8 digits") << 12345678.0 << true << QByteArray("1.234568E+07");
+        QTest::newRow("single 0.1") << 0.1 << true << QByteArray("0.1");
+        QTest::newRow("single 3.3") << 3.3 << true << QByteArray("3.3");
+        QTest::newRow("single negative exponent") << -1.5e-7 << true << QByteArray("-1.5E-07");
+        QTest::newRow("infinity stores the largest") << qInf() << true << QByteArray("3.402823E+38");
+        QTest::newRow("NaN stores 0") << qQNaN() << false << QByteArray("0");
+    }
+    void numbersAreWrittenInTheFileForm() {
+        QFETCH(double, value);
+        QFETCH(bool, single);
+        QFETCH(QByteArray, text);
+        QCOMPARE(single ? SheetSingleText(float(value)) : SheetDoubleText(value), text);
+    }
+
+    // The reader takes every ordinary decimal form, also those this writer
+    // never makes.
+    void readerAcceptsEveryNumberForm_data() {
+        QTest::addColumn<QByteArray>("text");
+        QTest::addColumn<double>("value");
+        QTest::newRow("no leading zero") << QByteArray(".5") << 0.5;
+        QTest::newRow("negative, no leading zero") << QByteArray("-.25") << -0.25;
+        QTest::newRow("lower-case exponent") << QByteArray("1.5e+3") << 1500.0;
+        QTest::newRow("exponent without sign") << QByteArray("2E3") << 2000.0;
+        QTest::newRow("leading spaces and plus") << QByteArray("   +7") << 7.0;
+        QTest::newRow("trailing point") << QByteArray("3.") << 3.0;
+    }
+    void readerAcceptsEveryNumberForm() {
+        QFETCH(QByteArray, text);
+        QFETCH(double, value);
+        auto sheet = NewSheet();
+        sheet->MeasureCount = 1;
+        sheet->MeasureViews[0].HasData = true;
+        sheet->MeasureViews[0].Items[0].Over = 42;
+        QList<QByteArray> lines = Lines(SheetFileText(*sheet, false));
+        const int over = SectionStart(*sheet, ViewMeasure) + 3 + 2;  // after name, flag, title, value, enable
+        QCOMPARE(lines[over], QByteArray("42"));
+        lines[over] = text;
+        lines[2] = " 0";  // WaveCount after a space
+        auto dst = NewSheet();
+        QVERIFY(ParseSheetFile(Join(lines), *dst));
+        QCOMPARE(dst->MeasureViews[0].Items[0].Over, value);
+    }
+
+    // A file written from the item tables by hand, read field by field; the
+    // writer gives back the same bytes.
+    void handWrittenFileIsReadFieldByField() {
+        const QString golden = QFINDTESTDATA("data/golden.vls");
+        QVERIFY(!golden.isEmpty());
+        SaveToCorpus("golden", FileBytes(golden));
+        QVERIFY(ReadDataSheet(golden));
+        QVERIFY(MsgBoxService::Log().isEmpty());
+        const SheetModelData& s = Sheets();
+        QCOMPARE(s.SheetName, QString::fromUtf8("黄金, sheet"));
+        QCOMPARE(QList<int>({s.WaveCount, s.MeasureCount, s.DataCount, s.RecordCount, s.MemWaveCount}),
+                 QList<int>({1, 1, 1, 1, 1}));
+
+        const WaveInfo& w = s.WaveViews[0];
+        QCOMPARE(w.Name, QString("Wave,0"));
+        QVERIFY(w.HasData);
+        QCOMPARE(w.TriggerMode, QString("EDGE"));
+        QCOMPARE(w.PointCount, 600);
+        QVERIFY(!w.SpareFlag && w.YTFormat && !w.YTVariant);
+        QCOMPARE(w.SpareValue1, int16_t(-5));
+        QCOMPARE(w.SpareValue2, int16_t(7));
+        QCOMPARE(QStringList({w.Ch1Offset, w.Ch2Offset, w.Ch1Scale, w.Ch2Scale, w.TimeScale,
+                              w.TimeOffset, w.AltCh1TimeScale, w.AltCh2TimeScale, w.AltCh1TimeOffset,
+                              w.AltCh2TimeOffset, w.FetchDate}),
+                 QStringList({"-1.20mV", "3.04V", "500mV", "1.00V", "2.500us", "-12.00us", "10.00ns",
+                              "5.000ms", "1.000us", "-2.000us", "2026-12-09 22:00:00"}));
+        QCOMPARE(w.ChannelCode, 2);
+        QVERIFY(w.ColorDisplay && !w.ShowGrid && w.SplitDisplay && !w.BestFit);
+        QVERIFY(w.LaAvailable);
+        QVERIFY(w.Ch1Chosen && w.Ch2Chosen && w.MathChosen && !w.LaChosen);
+        QVERIFY(w.Ch1Fetched && w.Ch2Fetched && w.MathFetched && !w.LaFetched);
+        const SystemDataRecord& sd = w.SystemData;
+        QCOMPARE(QList<int>({sd.TraceFirstX, sd.TraceLastX, sd.UpperFirstX, sd.UpperLastX,
+                             sd.LowerFirstX, sd.LowerLastX, sd.ScanFlag, sd.CH1Shown, sd.CH2Shown,
+                             sd.MathShown, sd.MathOperation}),
+                 QList<int>({10, 290, 11, 289, 12, 288, 1, 1, 1, 1, 3}));
+        QCOMPARE(sd.Stored20, 0.5f);
+        QCOMPARE(sd.MathPosition, int16_t(-50));
+        QCOMPARE(sd.MathScale, 2.5e-7f);
+        QCOMPARE(sd.Stored32, int16_t(32));
+        QCOMPARE(QList<int>({sd.FFTShown, sd.FFTLowerHalf, sd.Stored36, sd.FFTFullScreen, sd.FFTScaleDb}),
+                 QList<int>({1, 0, 36, 0, 1}));
+        QCOMPARE(sd.FFTVrmsPerDiv, 1000.f);
+        QCOMPARE(sd.Stored44, int16_t(44));
+        QCOMPARE(sd.FFTDbPerDiv, int16_t(-20));
+        QCOMPARE(sd.Stored48, 1.5e7f);
+        QCOMPARE(sd.FFTPosition, int16_t(25));
+        QCOMPARE(sd.FFTHzPerDiv, 12500.f);
+        QCOMPARE(sd.FFTZoom, int16_t(2));
+        QCOMPARE(sd.Stored64, -0.125f);
+        QCOMPARE(sd.FFTHorizPos, int16_t(100));
+        QCOMPARE(sd.LAShown, uint8_t(0));
+        QCOMPARE(sd.LADisplayState, int16_t(255));
+        for (int i = 0; i < 16; ++i) QCOMPARE(sd.LARowY[i], int16_t(20 + 10 * i));
+        QCOMPARE(QList<int>({sd.LAState106, sd.LAState107, sd.LAState108}), QList<int>({3, 4, 5}));
+        QVERIFY(!w.XYFormat);
+        QCOMPARE(w.MathDisplayWord, QString("ON"));
+        QCOMPARE(w.FftDisplayWord, QString("ON"));
+        for (int i = 1; i <= 1024; ++i) {
+            QCOMPARE(w.Ch1Samples[i], i % 201);
+            QCOMPARE(w.Ch2Samples[i], 200 - i % 201);
+            QCOMPARE(w.FftSamples[i], (i * 3) % 100);  // third trace with the ON word
+        }
+        QCOMPARE(w.MathSamples[1], 0);
+
+        const MeasureInfo& m = s.MeasureViews[0];
+        QCOMPARE(m.Name, QString("Measure 0, Vpp"));
+        QVERIFY(m.HasData);
+        QCOMPARE(m.Title, QString("CH1 1.00V"));
+        for (int k = 0; k < MeasureItemCount; ++k) {
+            QCOMPARE(m.Items[k].Value, QString("v%1").arg(k));
+            QCOMPARE(m.Items[k].Enable, k % 2 == 0);
+            QCOMPARE(m.Items[k].Over, k + 0.25);
+            QCOMPARE(m.Items[k].Under, k < 10 ? -k * 1e-9 : -(k / 10.0) * 1e-8);
+        }
+
+        const DataInfo& d = s.DataViews[0];
+        QCOMPARE(d.Name, QString("Data 0"));
+        QVERIFY(d.HasData);
+        QCOMPARE(d.Title, QString("CH1 1.00V/div, 500us"));
+        QCOMPARE(d.PointCount, 2);
+        QCOMPARE(d.VoltTexts, QStringList({"0.00E+00", "1,25", QString::fromUtf8("中文")}));
+        QCOMPARE(d.TimeTexts, QStringList({"-2.500E-03", "0.000E+00", "2.500E-03"}));
+
+        const RecordInfo& r = s.RecordViews[0];
+        QCOMPARE(r.Name, QString("Record 0"));
+        QVERIFY(r.DisplayActive && r.Loaded && !r.BlackBackground && !r.SpareFlag && r.LoopReplay);
+        QCOMPARE(r.FilePath, QString("/tmp/rec 0.rec"));
+        QCOMPARE(r.Channel, QString("CH1"));
+        QCOMPARE(QList<int>({r.StartFrame, r.FrameCount, r.ReplayStatus, r.CurrentFrame}),
+                 QList<int>({3, 4, 1, -2}));
+        QCOMPARE(QStringList({r.TimeScaleText, r.DelayText, r.VoltScaleText, r.OffsetText}),
+                 QStringList({"200us", "0.000s", "1.00V", "-0.50V"}));
+        QCOMPARE(r.FrameInterval, 0.05);
+        QCOMPARE(r.Samples.size(), size_t(2048));  // (4 - 3 + 1) frames
+        for (size_t j = 0; j < r.Samples.size(); ++j) QCOMPARE(r.Samples[j], int16_t(j % 200));
+
+        const MemWaveInfo& mw = s.MemWaveViews[0];
+        QCOMPARE(mw.Name, QString("Memory Wave0"));
+        QCOMPARE(mw.FilePath, QString("/data/w.wfm"));
+        QVERIFY(mw.Loaded && mw.YTFormat);
+        QCOMPARE(mw.TriggerMode, QString("EDGE"));
+        QCOMPARE(mw.ScreenPointCount, 600);
+        const QList<float> volts{0.5f, -1.5f, 0.002f, 5.f, 0.01f, 1e7f};
+        QCOMPARE(QList<float>({mw.Ch1OffsetVolts, mw.Ch2OffsetVolts, mw.Ch1VoltsPerDiv,
+                               mw.Ch2VoltsPerDiv, mw.Ch1AcqVoltsPerDiv, mw.Ch2AcqVoltsPerDiv}),
+                 volts);
+        QCOMPARE(QList<int>({mw.Ch1AcqOffsetCode, mw.Ch2AcqOffsetCode}), QList<int>({-25, 50}));
+        QCOMPARE(QList<float>({mw.SampleRate, mw.AltCh1SampleRate, mw.AltCh2SampleRate}),
+                 QList<float>({2e8f, 1000.f, 0.001f}));
+        const QList<double> times{2e-7, -0.001, 0, 1.5, 5e-9, 0.0001, 1e15, 123456789012345, -1e-5, 0.1};
+        QCOMPARE(QList<double>({mw.LaTimeValue, mw.AcqDelayTime, mw.AltCh1AcqDelayTime,
+                                mw.AltCh2AcqDelayTime, mw.TimePerDiv, mw.DelayTime,
+                                mw.AltCh1TimePerDiv, mw.AltCh2TimePerDiv, mw.AltCh1DelayTime,
+                                mw.AltCh2DelayTime}),
+                 times);
+        QVERIFY(mw.BlackBackground && mw.ShowGrid && !mw.SplitDisplay && !mw.SpareFlag2);
+        QVERIFY(mw.HasCh1 && !mw.HasCh2 && !mw.HasMath && !mw.HasLa && !mw.XYFormat);
+        QVERIFY(!mw.SpareCh1Flag && !mw.SpareCh2Flag && !mw.SpareMathFlag && !mw.SpareLaFlag);
+        QCOMPARE(QList<int>({mw.ScreenData.CH1Shown, mw.ScreenData.CH2Shown, mw.ScreenData.LAShown,
+                             mw.ScreenData.LADisplayState}),
+                 QList<int>({1, 0, 0, -1}));
+        for (int i = 0; i < 16; ++i) QCOMPARE(mw.ScreenData.LARowY[i], int16_t(-i));
+        QCOMPARE(QList<int>({mw.ScreenData.LAState106, mw.ScreenData.LAState107,
+                             mw.ScreenData.LAState108}),
+                 QList<int>({6, 7, 8}));
+        QCOMPARE(mw.SpareText, QString("spare"));
+        QCOMPARE(mw.StateWord, QString("OFF"));
+        QCOMPARE(QList<int>({mw.MemoryPointCount, mw.AltCh1PointCount, mw.AltCh2PointCount}),
+                 QList<int>({3, 0, 0}));
+        const MemWaveResetCopy& rc = mw.ResetCopy;
+        QCOMPARE(QList<float>({rc.Ch1OffsetVolts, rc.Ch2OffsetVolts, rc.Ch1VoltsPerDiv,
+                               rc.Ch2VoltsPerDiv, rc.Ch1AcqVoltsPerDiv, rc.Ch2AcqVoltsPerDiv}),
+                 volts);
+        QCOMPARE(QList<int>({rc.Ch1AcqOffsetCode, rc.Ch2AcqOffsetCode}), QList<int>({-25, 50}));
+        QCOMPARE(QList<double>({rc.LaTimeValue, rc.AcqDelayTime, rc.AltCh1AcqDelayTime,
+                                rc.AltCh2AcqDelayTime, rc.TimePerDiv, rc.DelayTime,
+                                rc.AltCh1TimePerDiv, rc.AltCh2TimePerDiv, rc.AltCh1DelayTime,
+                                rc.AltCh2DelayTime}),
+                 times);
+        for (int i = 0; i < 16; ++i) QCOMPARE(rc.LaRowY[i], int16_t(2 * i));
+        QCOMPARE(rc.LaSelected, uint8_t(4));
+        QCOMPARE(mw.Ch1Memory, std::vector<int16_t>({-100, 0, 100}));
+
+        // Written back (with the logic analyser present, as stored) it is the same file.
+        Link().LAPresent = true;
+        const QString out = tmp.filePath("golden-out.vls");
+        QVERIFY(WriteDataSheet(out));
+        QCOMPARE(FileBytes(out), FileBytes(golden));
+    }
+
+    // How many lines each shape of section takes, and in what order the
+    // blocks' items come.
+    void sectionsHaveTheirItemCounts_data() {
+        QTest::addColumn<QString>("shape");
+        QTest::addColumn<int>("lines");
+        QTest::newRow("no views") << "empty" << 7;
+        QTest::newRow("wave without data") << "wave" << 7 + 87;
+        QTest::newRow("wave with CH1 and CH2") << "wave12" << 7 + 87 + 2048;
+        QTest::newRow("data with PointCount 0") << "data0" << 7 + 4 + 2;
+        QTest::newRow("memory of 524288 points, interleaved")
+            << "mem524288" << 7 + 104 + 3 * 524288;
+        QTest::newRow("memory of 524287 points, blocks")
+            << "mem524287" << 7 + 104 + 2 * 524287 + 524288;
+        QTest::newRow("ALTERNATION 1000 and 2000") << "alt1000_2000" << 7 + 104 + 3000;
+        QTest::newRow("ALTERNATION 1000 and 1000") << "alt1000_1000" << 7 + 104 + 2000;
+    }
+    void sectionsHaveTheirItemCounts() {
+        QFETCH(QString, shape);
+        QFETCH(int, lines);
+        auto s = NewSheet();
+        s->SheetName = "S";
+        if (shape.startsWith("wave")) {
+            s->WaveCount = 1;
+            WaveInfo& w = s->WaveViews[0];
+            w.HasData = shape == "wave12";
+            w.Ch1Fetched = w.Ch2Fetched = true;
+            w.Ch1Samples[1] = 11;
+            w.Ch2Samples[1] = 22;
+            w.Ch1Samples[2] = 33;
+        } else if (shape == "data0") {
+            s->DataCount = 1;
+            s->DataViews[0].HasData = true;
+            s->DataViews[0].VoltTexts = QStringList{"v0"};
+            s->DataViews[0].TimeTexts = QStringList{"t0"};
+        } else if (shape.startsWith("mem") || shape.startsWith("alt")) {
+            s->MemWaveCount = 1;
+            MemWaveInfo& m = s->MemWaveViews[0];
+            m.Loaded = true;
+            if (shape.startsWith("alt")) {
+                m.TriggerMode = "ALTERNATION";
+                m.AltCh1PointCount = 1000;
+                m.AltCh2PointCount = shape.endsWith("2000") ? 2000 : 1000;
+                m.HasLa = true;  // not consulted in this mode
+                m.Ch1Memory.assign(1000, 1);
+                m.Ch2Memory.assign(size_t(m.AltCh2PointCount), 2);
+            } else {
+                m.TriggerMode = "EDGE";
+                m.MemoryPointCount = shape == "mem524288" ? 524288 : 524287;
+                m.HasCh1 = m.HasCh2 = m.HasLa = true;
+                m.Ch1Memory.assign(size_t(m.MemoryPointCount), 1);
+                m.Ch2Memory.assign(size_t(m.MemoryPointCount), 2);
+                m.LaMemory.assign(524288, 3);
+            }
+        }
+        const QByteArray text = SheetFileText(*s, false);
+        QVERIFY(text.endsWith("\r\n"));
+        const QList<QByteArray> l = Lines(text);
+        QCOMPARE(int(l.size()), lines);
+        QCOMPARE(int(text.count('\n')), lines);
+
+        if (shape == "empty")
+            QCOMPARE(l, QList<QByteArray>({"\"Tarvo Technologies,Inc. KV2200M Data Sheet\"", "\"S\"",
+                                           "0", "0", "0", "0", "0"}));
+        if (shape == "wave12")  // CH1 and CH2 alternate
+            QCOMPARE(l.mid(7 + 87, 3), QList<QByteArray>({"11", "22", "33"}));
+        if (shape == "data0") QCOMPARE(l.mid(11), QList<QByteArray>({"\"v0\"", "\"t0\""}));
+        const int block = 7 + 104;
+        if (shape == "mem524288") QCOMPARE(l.mid(block, 4), QList<QByteArray>({"1", "2", "3", "1"}));
+        if (shape == "mem524287") {
+            QCOMPARE(l[block + 524286], QByteArray("1"));
+            QCOMPARE(l[block + 524287], QByteArray("2"));
+            QCOMPARE(l[block + 2 * 524287], QByteArray("3"));
+        }
+        if (shape == "alt1000_2000") {
+            QCOMPARE(l[block + 999], QByteArray("1"));
+            QCOMPARE(l[block + 1000], QByteArray("2"));
+        }
+        if (shape == "alt1000_1000") QCOMPARE(l.mid(block, 3), QList<QByteArray>({"1", "2", "1"}));
+
+        auto back = NewSheet();
+        QVERIFY(ParseSheetFile(text, *back));
+        QCOMPARE(SheetFileText(*back, false), text);
+    }
+
+    // A damaged file changes nothing of the open sheet and gets the message.
+    void damagedFileLeavesTheOpenSheetAlone_data() {
+        QTest::addColumn<int>("kind");   // -1 header, -2 whole file
+        QTest::addColumn<int>("item");   // 1-based item of the section, or a whole-file change
+        QTest::addColumn<QByteArray>("replacement");
+        QTest::newRow("empty file") << -2 << 0 << QByteArray();
+        QTest::newRow("cut in half") << -2 << 1 << QByteArray();
+        QTest::newRow("last item missing") << -2 << 2 << QByteArray();
+        QTest::newRow("header in other letter case")
+            << -1 << 1 << QByteArray("\"Tarvo Technologies,Inc. KV2200M data sheet\"");
+        QTest::newRow("huge count") << -1 << 3 << QByteArray("30000");
+        QTest::newRow("count above the kind's limit") << -1 << 6 << QByteArray("5");
+        QTest::newRow("negative count") << -1 << 4 << QByteArray("-1");
+        QTest::newRow("count out of 16 bits") << -1 << 5 << QByteArray("70000");
+        QTest::newRow("wrong type for a flag") << int(ViewWave) << 2 << QByteArray("1");
+        QTest::newRow("text for a number") << int(ViewWave) << 4 << QByteArray("\"600\"");
+        QTest::newRow("missing closing quote") << -1 << 2 << QByteArray("\"Sheet name");
+        QTest::newRow("text after the closing quote") << int(ViewWave) << 1 << QByteArray("\"W\"x");
+        QTest::newRow("Integer out of range") << int(ViewWave) << 8 << QByteArray("-32769");
+        QTest::newRow("Byte out of range") << int(ViewWave) << 41 << QByteArray("256");
+        QTest::newRow("Single out of range") << int(ViewWave) << 46 << QByteArray("1E+39");
+        QTest::newRow("infinite Double") << int(ViewMeasure) << 6 << QByteArray("inf");
+        QTest::newRow("huge data point count") << int(ViewData) << 4 << QByteArray("2000000000");
+        QTest::newRow("huge record frame count") << int(ViewRecord) << 9 << QByteArray("32767");
+        QTest::newRow("huge memory point count") << int(ViewMemoryWave) << 67 << QByteArray("100000000");
+        QTest::newRow("huge ALTERNATION count") << int(ViewMemoryWave) << 68 << QByteArray("2147483647");
+    }
+    void damagedFileLeavesTheOpenSheetAlone() {
+        QFETCH(int, kind);
+        QFETCH(int, item);
+        QFETCH(QByteArray, replacement);
+        auto base = NewSheet();
+        SheetSamples::FillTelling(*base, 0);
+        if (kind == ViewMemoryWave && item == 68) base->MemWaveViews[0].TriggerMode = "ALTERNATION";
+        const QByteArray good = SheetFileText(*base, false);
+        QVERIFY(ParseSheetFile(good, *NewSheet()));  // undamaged, it reads
+        QByteArray bad;
+        if (kind == -2) {
+            if (item == 1) bad = good.left(good.size() / 2);
+            if (item == 2) bad = Join(Lines(good).mid(0, Lines(good).size() - 1));
+        } else {
+            QList<QByteArray> lines = Lines(good);
+            lines[SectionStart(*base, kind) + item - 1] = replacement;
+            bad = Join(lines);
+        }
+        SaveToCorpus(QString("damaged-%1-%2").arg(kind).arg(item), bad);
+        const QString path = tmp.filePath("damaged.vls");
+        QVERIFY(WriteBytes(path, bad));
+
+        // The open sheet: a different one, with data the read must not touch.
+        SheetSamples::FillTelling(Sheets(), 2);
+        Sheets().SheetName = "Open sheet";
+        const QByteArray before = SheetFileText(Sheets(), false);
+
+        QVERIFY(!ReadDataSheet(path));
+        QCOMPARE(SheetFileText(Sheets(), false), before);
+        QCOMPARE(MsgBoxService::Log().size(), 1);
+        QCOMPARE(MsgBoxService::Log()[0].text, QString("Data Sheet File Format is Invaild !"));
+        QCOMPARE(MsgBoxService::Log()[0].style, int(vbCritical));
+    }
+
+    void unopenableFileGivesTwoMessagesAndUnwritableOneEach() {
+        SheetSamples::FillTelling(Sheets(), 2);
+        const QByteArray before = SheetFileText(Sheets(), false);
+        QVERIFY(!ReadDataSheet(tmp.filePath("no such folder/x.vls")));
+        QCOMPARE(MsgBoxService::Log().size(), 2);
+        QCOMPARE(MsgBoxService::Log()[0].style, int(vbCritical));
+        QVERIFY(!MsgBoxService::Log()[0].text.isEmpty());
+        QCOMPARE(MsgBoxService::Log()[1].text, MessageTable().MsgBadSheetFile);
+        QCOMPARE(SheetFileText(Sheets(), false), before);
+
+        for (const QString& path : {tmp.filePath("no such folder/x.vls"), tmp.path()}) {
+            MsgBoxService::ClearLog();
+            QVERIFY(!WriteDataSheet(path));
+            QCOMPARE(MsgBoxService::Log().size(), 1);
+            QCOMPARE(MsgBoxService::Log()[0].style, int(vbCritical));
+        }
+        QVERIFY(!QFile::exists(tmp.filePath("no such folder/x.vls")));
+    }
+
+    // A replaying Record view is paused through its view and stored paused.
+    void replayingRecordIsStoredPaused() {
+        SheetSamples::FillTelling(Sheets(), 0);
+        Sheets().RecordCount = 2;
+        Sheets().RecordViews[1] = Sheets().RecordViews[0];
+        Sheets().RecordViews[0].ReplayStatus = 0;  // replaying
+        Sheets().RecordViews[1].ReplayStatus = 0;
+        Sheets().RecordViews[1].DisplayActive = false;  // nothing shown: not paused
+        QList<int> paused;
+        SheetFileHooks().RecordReplayPause = [&](int slot) { paused << slot; };
+        const QString path = tmp.filePath("replay.vls");
+        QVERIFY(WriteDataSheet(path));
+        QCOMPARE(paused, QList<int>({0}));
+        QCOMPARE(Sheets().RecordViews[0].ReplayStatus, uint8_t(1));
+        QCOMPARE(Sheets().RecordViews[1].ReplayStatus, uint8_t(0));
+        auto back = NewSheet();
+        QVERIFY(ParseSheetFile(FileBytes(path), *back));
+        QCOMPARE(back->RecordViews[0].ReplayStatus, uint8_t(1));
+    }
+
+    // Sheets saved on a Chinese Windows system are GB18030.
+    void gb18030FileIsRead() {
+        auto src = NewSheet();
+        SheetSamples::FillTelling(*src, 0);
+        const QByteArray utf8 = SheetFileText(*src, false);
+        QStringEncoder toGb("GB18030");
+        QVERIFY(toGb.isValid());
+        const QByteArray gb = toGb(QString::fromUtf8(utf8));
+        QVERIFY(gb != utf8);
+        SaveToCorpus("gb18030", gb);
+        auto dst = NewSheet();
+        QVERIFY(ParseSheetFile(gb, *dst));
+        QCOMPARE(SheetFileText(*dst, false), utf8);
+        QCOMPARE(dst->SheetName, src->SheetName);
+    }
+
+    // The memory view stores XYFormat twice; the second one is the one read.
+    void secondXYFormatWins() {
+        auto s = NewSheet();
+        s->MemWaveCount = 1;
+        QList<QByteArray> lines = Lines(SheetFileText(*s, false));
+        const int start = SectionStart(*s, ViewMemoryWave);
+        lines[start + 40 - 1] = "#TRUE#";
+        lines[start + 64 - 1] = "#FALSE#";
+        auto dst = NewSheet();
+        dst->MemWaveViews[0].XYFormat = true;
+        QVERIFY(ParseSheetFile(Join(lines), *dst));
+        QVERIFY(!dst->MemWaveViews[0].XYFormat);
+    }
+
+    void namesWithQuotesOrControlsAreNotStorable_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("storable");
+        QTest::newRow("plain") << "Wave0" << true;
+        QTest::newRow("comma and Chinese") << QString::fromUtf8("波形, 1") << true;
+        QTest::newRow("apostrophe") << "it's" << true;
+        QTest::newRow("double quote") << "a\"b" << false;
+        QTest::newRow("line feed") << "a\nb" << false;
+        QTest::newRow("carriage return") << "a\rb" << false;
+        QTest::newRow("tab") << "a\tb" << false;
+    }
+    void namesWithQuotesOrControlsAreNotStorable() {
+        QFETCH(QString, name);
+        QFETCH(bool, storable);
+        QCOMPARE(IsStorableName(name), storable);
+    }
+};
+
+QTEST_MAIN(SheetFileTest)
+#include "tst_sheetfile.moc"
