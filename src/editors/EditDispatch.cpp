@@ -1,5 +1,6 @@
 #include "editors/EditDispatch.h"
 
+#include <QLocale>
 #include <vector>
 
 #include "common/DSOSettings.h"
@@ -295,6 +296,15 @@ QString PlainNumber(double v) {
     return t == "-0" ? "0" : t;
 }
 
+// The value box is read back as the user types numbers, in the user's
+// locale: its first text carries the locale's decimal point, so that OK on
+// an unchanged box keeps the value ("100.000E-9" would read as 1e-4 where
+// "." groups thousands).
+QString BoxText(QString t) {
+    t.replace(QLatin1Char('.'), QLocale().decimalPoint());
+    return t;
+}
+
 bool ReadsAsNumber(const QString& t) {
     bool ok = false;
     const QString s = t.trimmed();
@@ -310,7 +320,7 @@ void PrepareThreshold(EditPrep& e, const EditPath& p, const CtrlSettings& s) {
     for (int i = 0; i < 3; ++i) {
         if (p.Value == kFixed[i][0]) {
             e.Selected = i;
-            e.InputText = kFixed[i][1];
+            e.InputText = BoxText(kFixed[i][1]);
             e.InputEnabled = false;
             return;
         }
@@ -321,7 +331,7 @@ void PrepareThreshold(EditPrep& e, const EditPath& p, const CtrlSettings& s) {
     e.Selected = 3;
     QString t = s.LAThreshold;
     while (!t.isEmpty() && !ReadsAsNumber(t)) t.chop(1);
-    e.InputText = t.isEmpty() ? QString("1.0") : t;
+    e.InputText = BoxText(t.isEmpty() ? QString("1.0") : t);
     e.InputEnabled = true;
 }
 
@@ -360,12 +370,12 @@ Prepared PrepareFromPath(const QString& pathText) {
         case Kind::TimeBox:
             e.Outcome = EditOutcome::NumberEdit;
             e.UnitButtons = {true, true, true, true, false};
-            e.InputText = ParseTimeToText(p.Value);
+            e.InputText = BoxText(ParseTimeToText(p.Value));
             break;
         case Kind::VoltBox:
             e.Outcome = EditOutcome::NumberEdit;
             e.UnitButtons = {false, false, false, false, true};
-            e.InputText = PlainNumber(ParseVolt(p.Value));
+            e.InputText = BoxText(PlainNumber(ParseVolt(p.Value)));
             break;
         case Kind::Threshold:
             e.Outcome = EditOutcome::ChoiceEdit;
