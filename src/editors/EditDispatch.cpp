@@ -340,7 +340,9 @@ struct Prepared {
     int action = -1;  // label of the action node
 };
 
-Prepared PrepareFromPath(const QString& pathText) {
+// withLists false: the outcome alone, without the choice lists (one of them
+// asks the instrument).
+Prepared PrepareFromPath(const QString& pathText, bool withLists = true) {
     Prepared out;
     EditPrep& e = out.prep;
     const EditPath p = ParseEditPath(pathText);
@@ -364,7 +366,7 @@ Prepared PrepareFromPath(const QString& pathText) {
         switch (r.kind) {
         case Kind::Choice:
             e.Outcome = EditOutcome::ChoiceEdit;
-            e.Choices = r.list ? r.list(ctx) : QStringList();
+            e.Choices = r.list && withLists ? r.list(ctx) : QStringList();
             e.Selected = e.Choices.indexOf(p.Value);
             break;
         case Kind::TimeBox:
@@ -456,13 +458,15 @@ EditShowHooks& EditShow() {
 EditPrep PrepareEdit(const QString& path) { return PrepareFromPath(path).prep; }
 
 void PraseCtrlList(const QString& selectedPath) {
+    const QString path = selectedPath;  // the caller's text is cleared at the end
     // Commands of an edit would mix with the transfer's own commands and
-    // replies: refuse, and keep the node selected for a later try.
-    if (Transfer().TransferBusy) {
+    // replies: refuse, and keep the node selected for a later try. A node
+    // that opens nothing (a group, a sub-group) just ends as usual.
+    if (Transfer().TransferBusy &&
+        PrepareFromPath(path, false).prep.Outcome != EditOutcome::Nothing) {
         MsgBox(MessageTable().MsgTransferRunning, vbExclamation);
         return;
     }
-    const QString path = selectedPath;  // the caller's text is cleared at the end
     CtrlState().CtrlEditKey = " ";
     const Prepared p = PrepareFromPath(path);
     const EditShowHooks& show = EditShow();

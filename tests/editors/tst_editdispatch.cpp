@@ -644,6 +644,13 @@ private slots:
         QCOMPARE(log.size(), 3);
         QCOMPARE(log[0].text, QString("A transfer is running. Please wait until it has finished!"));
         QCOMPARE(CtrlState().CtrlEditKey, QString("TriggerMode"));
+        // A group or sub-group node opens nothing: no refusal, the usual end.
+        for (const QString path : {"KV2200M\\CH1", "KV2200M\\Trigger\\Code"}) {
+            CtrlState().SelectedNodePath = path;
+            PraseCtrlList(CtrlState().SelectedNodePath);
+            QCOMPARE(CtrlState().SelectedNodePath, QString());
+        }
+        QCOMPARE(MsgBoxService::Log().size(), 3);
 
         UseLanguage(LangChinese);
         PraseCtrlList("KV2200M\\运行控制\\强制触发");
