@@ -417,7 +417,12 @@ bool frmDataSheetTree::SaveQuestion() {
     if (!Sheets().SheetModified || !SheetNodeInTree()) return true;
     const int answer = MsgBox(MessageTable().MsgSaveSheetChanges + Sheets().SheetFileName, vbYesNoCancel);
     if (answer == vbCancel) return false;
-    if (answer == vbYes) mnuSaveDataSheet_Click();
+    if (answer == vbYes) {
+        mnuSaveDataSheet_Click();
+        // A save that did not happen (dialog cancelled, write failed) ends
+        // the command as Cancel would: the unsaved views are not dropped.
+        if (Sheets().SheetModified) return false;
+    }
     return true;
 }
 
