@@ -169,11 +169,20 @@ private slots:
         QCOMPARE(SheetTree().SheetRootNode->text(0), QString("Data Sheet"));
         QCOMPARE(shown().last(), QString("Name of Root Can't Change!"));
 
-        // Sorted orders the nodes only.
+        // Sorted orders the nodes only, alphabetically whatever the letter case.
         select(SheetTree().SheetNode);
         tree->mnuSorted_Click();
         QVERIFY(tree->SheetSorted());
         QCOMPARE(childTexts(), QStringList({"Data0", "Measure0", "Wave0", "Zeta"}));
+        selectView(ViewWave, 0);
+        tree->mnuRename_Click();
+        ViewNode(ViewWave, 0)->setText(0, "alpha");
+        QCOMPARE(childTexts(), QStringList({"alpha", "Data0", "Measure0", "Zeta"}));
+        QCOMPARE(tree->DataSheetTree->currentItem(), ViewNode(ViewWave, 0));
+        tree->mnuRename_Click();
+        ViewNode(ViewWave, 0)->setText(0, "Wave0");
+        QCOMPARE(childTexts(), QStringList({"Data0", "Measure0", "Wave0", "Zeta"}));
+        select(SheetTree().SheetNode);
         tree->PreparePopup();
         QVERIFY(tree->mnuSorted->isChecked());
         QCOMPARE(tree->mnuRename->text(), QString("Re&name(Untitle)"));
