@@ -1,5 +1,6 @@
 #include "editors/EditDispatch.h"
 
+#include <QLocale>
 #include <vector>
 
 #include "common/DSOSettings.h"
@@ -295,6 +296,15 @@ QString PlainNumber(double v) {
     return t == "-0" ? "0" : t;
 }
 
+// The value box is read back as the user types numbers, in the user's
+// locale: its first text carries the locale's decimal point, so that OK on
+// an unchanged box keeps the value ("100.000E-9" would read as 1e-4 where
+// "." groups thousands).
+QString BoxText(QString t) {
+    t.replace(QLatin1Char('.'), QLocale().decimalPoint());
+    return t;
+}
+
 bool ReadsAsNumber(const QString& t) {
     bool ok = false;
     const QString s = t.trimmed();
@@ -310,7 +320,7 @@ void PrepareThreshold(EditPrep& e, const EditPath& p, const CtrlSettings& s) {
     for (int i = 0; i < 3; ++i) {
         if (p.Value == kFixed[i][0]) {
             e.Selected = i;
-            e.InputText = kFixed[i][1];
+            e.InputText = BoxText(kFixed[i][1]);
             e.InputEnabled = false;
             return;
         }
@@ -321,7 +331,7 @@ void PrepareThreshold(EditPrep& e, const EditPath& p, const CtrlSettings& s) {
     e.Selected = 3;
     QString t = s.LAThreshold;
     while (!t.isEmpty() && !ReadsAsNumber(t)) t.chop(1);
-    e.InputText = t.isEmpty() ? QString("1.0") : t;
+    e.InputText = BoxText(t.isEmpty() ? QString("1.0") : t);
     e.InputEnabled = true;
 }
 
@@ -330,7 +340,9 @@ struct Prepared {
     int action = -1;  // label of the action node
 };
 
-Prepared PrepareFromPath(const QString& pathText) {
+// withLists false: the outcome alone, without the choice lists (one of them
+// asks the instrument).
+Prepared PrepareFromPath(const QString& pathText, bool withLists = true) {
     Prepared out;
     EditPrep& e = out.prep;
     const EditPath p = ParseEditPath(pathText);
@@ -354,18 +366,18 @@ Prepared PrepareFromPath(const QString& pathText) {
         switch (r.kind) {
         case Kind::Choice:
             e.Outcome = EditOutcome::ChoiceEdit;
-            e.Choices = r.list ? r.list(ctx) : QStringList();
+            e.Choices = r.list && withLists ? r.list(ctx) : QStringList();
             e.Selected = e.Choices.indexOf(p.Value);
             break;
         case Kind::TimeBox:
             e.Outcome = EditOutcome::NumberEdit;
             e.UnitButtons = {true, true, true, true, false};
-            e.InputText = ParseTimeToText(p.Value);
+            e.InputText = BoxText(ParseTimeToText(p.Value));
             break;
         case Kind::VoltBox:
             e.Outcome = EditOutcome::NumberEdit;
             e.UnitButtons = {false, false, false, false, true};
-            e.InputText = PlainNumber(ParseVolt(p.Value));
+            e.InputText = BoxText(PlainNumber(ParseVolt(p.Value)));
             break;
         case Kind::Threshold:
             e.Outcome = EditOutcome::ChoiceEdit;
@@ -446,13 +458,15 @@ EditShowHooks& EditShow() {
 EditPrep PrepareEdit(const QString& path) { return PrepareFromPath(path).prep; }
 
 void PraseCtrlList(const QString& selectedPath) {
+    const QString path = selectedPath;  // the caller's text is cleared at the end
     // Commands of an edit would mix with the transfer's own commands and
-    // replies: refuse, and keep the node selected for a later try.
-    if (Transfer().TransferBusy) {
+    // replies: refuse, and keep the node selected for a later try. A node
+    // that opens nothing (a group, a sub-group) just ends as usual.
+    if (Transfer().TransferBusy &&
+        PrepareFromPath(path, false).prep.Outcome != EditOutcome::Nothing) {
         MsgBox(MessageTable().MsgTransferRunning, vbExclamation);
         return;
     }
-    const QString path = selectedPath;  // the caller's text is cleared at the end
     CtrlState().CtrlEditKey = " ";
     const Prepared p = PrepareFromPath(path);
     const EditShowHooks& show = EditShow();

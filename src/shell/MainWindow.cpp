@@ -341,6 +341,7 @@ void frmMain::MDIForm_Load() {
     sh.LaColor2 = QColor(255, 0, 0);
     sh.MakerName = "Tarvo Technologies,Inc.";
     sh.ModelName = "KV2200M";
+    Link().LAPresent = false;
     Sheets().SheetModified = false;
     TimeOutTimer->start();
     LoadSoftwareSetting();

@@ -40,8 +40,7 @@ const char* const ChannelCaptions[4] = {"CH1", "CH2", "Math", "LA"};
 // A display setting shows its channel: the ON word of either language, so a
 // setting held in the other language's word still counts.
 bool displayOn(const QString& setting) {
-    return setting == ValueWord(vwOn) || setting == ValueWordIn(vwOn, LangEnglish) ||
-           setting == ValueWordIn(vwOn, LangChinese);
+    return setting == ValueWord(vwOn) || IsOnWordOfEitherLanguage(setting);
 }
 
 QString channelDisplay(int index) {
@@ -254,10 +253,7 @@ void frmWave::Form_Load() {
     Cursors = CursorState();
     picRefreshProgress->hide();
     if (WaveViewUi().ApplyCaptions) WaveViewUi().ApplyCaptions(this);
-    if (const WaveInfo* r = Record()) {
-        setWindowTitle(r->Name);
-        ChkCH[3]->setVisible(r->LaAvailable);
-    }
+    if (const WaveInfo* r = Record()) setWindowTitle(r->Name);
     Cursors.PrevPicWidth = WavePic->width();
     Cursors.PrevPicHeight = CursorRow(WavePic->height());
 }
@@ -271,7 +267,6 @@ void frmWave::Timer1_Timer() {
         const bool modified = Sheets().SheetModified;
         r->WindowOpen = true;
         setWindowTitle(r->Name);
-        ChkCH[3]->setVisible(r->LaAvailable);
         for (int i = 0; i < 4; ++i)
             if (chosen(*r, i)) {
                 ChkCH[size_t(i)]->setEnabled(true);

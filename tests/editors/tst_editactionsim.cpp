@@ -141,6 +141,26 @@ private slots:
                            "AltCH2VideoLevel=-0.50div"}
             << QStringList{"19,18:LevelA [2.00div]", "19,19:LevelB [0.50div]",
                            "20,17:Level [-0.50div]"};
+        QTest::newRow("ALTERNATIVE, CH1 EDGE, CH2 PULSE")
+            << ":CHANNEL1:SCALE 0.5;:CHANNEL2:SCALE 2;:TRIGGER:ALTERNATION:SOURCE CHANNEL1;"
+               ":TRIGGER:ALTERNATION:EDGE:LEVEL 1;:TRIGGER:ALTERNATION:SOURCE CHANNEL2;"
+               ":TRIGGER:ALTERNATION:PULSE:LEVEL -1"
+            << "TriggerMethod=ALTERNATIVE;AltCH1TrigType=EDGE;AltCH2TrigType=PULSE"
+            << QStringList{t50, ":TRIGGER:ALTERNATION:SOURCE CHANNEL1", ":CHANNEL1:SCALE?",
+                           ":TRIGGER:ALTERNATION:EDGE:LEVEL?", ":TRIGGER:ALTERNATION:SOURCE CHANNEL2",
+                           ":CHANNEL2:SCALE?", ":TRIGGER:ALTERNATION:PULSE:LEVEL?"}
+            << QStringList{"AltCH1EdgeLevel=2.00div", "AltCH2PulseLevel=-0.50div"}
+            << QStringList{"19,17:Level [2.00div]", "20,17:Level [-0.50div]"};
+        QTest::newRow("ALTERNATIVE, CH1 of no known type, CH2 still read")
+            << ":CHANNEL2:SCALE 0.5;:TRIGGER:ALTERNATION:SOURCE CHANNEL2;"
+               ":TRIGGER:ALTERNATION:EDGE:LEVEL 0.25"
+            << "TriggerMethod=ALTERNATIVE;AltCH1TrigType=;AltCH1EdgeLevel=3.00div;"
+               "AltCH2TrigType=EDGE"
+            << QStringList{t50, ":TRIGGER:ALTERNATION:SOURCE CHANNEL1", ":CHANNEL1:SCALE?",
+                           ":TRIGGER:ALTERNATION:SOURCE CHANNEL2", ":CHANNEL2:SCALE?",
+                           ":TRIGGER:ALTERNATION:EDGE:LEVEL?"}
+            << QStringList{"AltCH1EdgeLevel=3.00div", "AltCH2EdgeLevel=0.50div"}
+            << QStringList{"20,17:Level [0.50div]"};
         QTest::newRow("PATTERN sends the action alone")
             << "" << "TriggerMethod=PATTERN" << QStringList{t50} << QStringList{} << QStringList{};
     }

@@ -9,6 +9,7 @@
 #include "controller/CtrlState.h"
 #include "controller/CtrlTree.h"
 #include "editors/AdjustLogic.h"
+#include "editors/CtrlApply.h"
 #include "editors/CtrlDialog.h"
 #include "editors/EditDispatch.h"
 #include <QRadioButton>
@@ -547,6 +548,35 @@ private slots:
                  (QStringList{"1X", "2X", "5X", "10X", "50X", "100X", "500X", "1000X"}));
     }
 
+    // The value box opens with a text that OK reads back to the node's own
+    // value, whatever decimal point the user's locale has.
+    void boxReadsBackInUserLocale_data() {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<double>("number");
+        QTest::newRow("holdoff") << "KV2200M\\Trigger\\Holdoff [100ns]" << 100e-9;
+        QTest::newRow("pulse width") << "KV2200M\\Trigger\\Pulse width [1us]" << 1e-6;
+        QTest::newRow("delay") << "KV2200M\\Time Base\\Delay [-1.50ms]" << -1.5e-3;
+        QTest::newRow("offset") << "KV2200M\\CH2\\Offset [-120mV]" << -0.12;
+        QTest::newRow("threshold family") << "KV2200M\\LA\\Threshold [ECL]" << -1.3;
+        QTest::newRow("user threshold") << "KV2200M\\LA\\Threshold [1.40V]" << 1.4;
+    }
+    void boxReadsBackInUserLocale() {
+        QFETCH(QString, path);
+        QFETCH(double, number);
+        DSOSettings().LAThreshold = "1.40V";
+        const QLocale before;
+        for (auto language : {QLocale::German, QLocale::French, QLocale::English}) {
+            QLocale::setDefault(QLocale(language));
+            const EditPrep e = PrepareEdit(path);
+            double x = 0;
+            const bool read = ReadTypedNumber(e.InputText, x);
+            QLocale::setDefault(before);
+            QVERIFY2(read, qPrintable(e.InputText));
+            QVERIFY2(qAbs(x - number) <= 1e-9 * qAbs(number), qPrintable(e.InputText));
+        }
+        QCOMPARE(MsgBoxService::Log().size(), 0);
+    }
+
     // PraseCtrlList shows the dialog with the key set, the adjust dialog
     // without a key, a message for the query-only item and the panel.
     void praseShowsAndEnds() {
@@ -614,6 +644,13 @@ private slots:
         QCOMPARE(log.size(), 3);
         QCOMPARE(log[0].text, QString("A transfer is running. Please wait until it has finished!"));
         QCOMPARE(CtrlState().CtrlEditKey, QString("TriggerMode"));
+        // A group or sub-group node opens nothing: no refusal, the usual end.
+        for (const QString path : {"KV2200M\\CH1", "KV2200M\\Trigger\\Code"}) {
+            CtrlState().SelectedNodePath = path;
+            PraseCtrlList(CtrlState().SelectedNodePath);
+            QCOMPARE(CtrlState().SelectedNodePath, QString());
+        }
+        QCOMPARE(MsgBoxService::Log().size(), 3);
 
         UseLanguage(LangChinese);
         PraseCtrlList("KV2200M\\运行控制\\强制触发");
