@@ -65,16 +65,15 @@ QStringList ReadFields(const QString& text, int limit) {
     return fields;
 }
 
-// A value that could add commands or break the file's lines.
-bool IsAcceptedValue(const QString& v) {
+}  // namespace
+
+bool IsCtrlValueText(const QString& v) {
     for (QChar c : v) {
         const ushort u = c.unicode();
         if (u < 0x20 || u == 0x7f || c == QLatin1Char(';') || c == QLatin1Char('"')) return false;
     }
     return true;
 }
-
-}  // namespace
 
 QString CtrlFileHeader() {
     return Shell().MakerName + QLatin1Char(' ') + Shell().ModelName + QStringLiteral(" Controller");
@@ -98,7 +97,7 @@ CtrlFileStatus ParseCtrlFile(const QByteArray& bytes, const QString& header, Ctr
     if (fields.isEmpty() || fields[0] != header) return CtrlFileStatus::BadHeader;
     if (fields.size() < kFieldCount) return CtrlFileStatus::Short;
     for (int k = 1; k < kFieldCount; ++k) {
-        if (!IsAcceptedValue(fields[k])) {
+        if (!IsCtrlValueText(fields[k])) {
             if (badValue) *badValue = k;
             return CtrlFileStatus::BadValue;
         }

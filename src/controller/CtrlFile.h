@@ -13,6 +13,11 @@
 
 #include "common/DSOSettings.h"
 
+// A text a setting may hold: no control character (line feed, carriage
+// return, ...), no double quote (it would break the file's lines) and no ";"
+// (it would start another command when the value is sent).
+bool IsCtrlValueText(const QString& v);
+
 // MakerName + " " + ModelName + " Controller".
 QString CtrlFileHeader();
 

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "controller/CtrlFile.h"
 #include "controller/CtrlTree.h"
 #include "controller/SettingsTransfer.h"
 #include "controller/SettingsTransferSteps.h"
@@ -81,12 +82,14 @@ public:
     bool Ok() const { return ok_; }
 
     // One query; its reply cut at the line feed. A reply that does not come,
-    // or a link that drops, ends the download.
+    // a link that drops, or a cut reply holding what no setting may hold (a
+    // control character, a double quote or ";": it could neither be stored
+    // in a controller file nor sent back in a command) ends the download.
     QString Ask(const QString& query, bool trim = true) {
         if (!ok_) return QString();
         QString reply = QueryCmd(query);
         if (trim) reply = TrimReply(reply);
-        if (reply.isEmpty() || !Link().IsConnected) ok_ = false;
+        if (reply.isEmpty() || !Link().IsConnected || (trim && !IsCtrlValueText(reply))) ok_ = false;
         return ok_ ? reply : QString();
     }
 

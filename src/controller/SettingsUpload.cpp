@@ -2,9 +2,11 @@
 // instrument as one fixed sequence of commands. The sequence is data: the
 // row tables below, sent in their order.
 #include <QtGlobal>
+#include <algorithm>
 
 #include "common/Pause.h"
 #include "common/Wait.h"
+#include "controller/CtrlFile.h"
 #include "controller/SettingsTransfer.h"
 #include "controller/SettingsTransferSteps.h"
 #include "link/Converters.h"
@@ -166,13 +168,6 @@ const Row kTailRows[] = {
     {":DISPLAY:GRID", Kind::Word, &CtrlSettings::DisplayGrid, GridToKeyword, nullptr, true},
 };
 
-// A control character (line feed, carriage return, ...) or ";" in a value.
-bool HoldsCommandBreak(const QString& value) {
-    for (QChar c : value)
-        if (c.unicode() < 0x20 || c == QLatin1Char(';') || c.unicode() == 0x7f) return true;
-    return false;
-}
-
 class Uploader {
 public:
     explicit Uploader(double step) : step_(step) {}
@@ -234,7 +229,7 @@ public:
     void Send(const QString& command) {
         if (lost_) return;
         // A value that would end the command and start another is not sent.
-        if (HoldsCommandBreak(command)) {
+        if (!IsCtrlValueText(command)) {
             LeftOut();
             return;
         }
@@ -315,7 +310,12 @@ long long LaStatusNumber(const CtrlSettings& s) {
 }
 
 QString LaLocationText(const CtrlSettings& s) {
-    auto v = [&](int k) { return static_cast<long long>(LeadingNumber(s.LAChannelPosition[k])); };
+    // A position is one hexadecimal digit of its group's number: a damaged
+    // value (negative, above 15, huge) never reaches a neighbouring channel.
+    auto v = [&](int k) {
+        const double p = LeadingNumber(s.LAChannelPosition[k]);
+        return p > 0 ? static_cast<long long>(std::min(p, 15.0)) : 0LL;
+    };
     long long low = 0, high = 0;
     for (int k = 9; k <= 16; ++k) low += v(k) << (4 * (16 - k));
     for (int k = 1; k <= 8; ++k) high += v(k) << (4 * (8 - k));

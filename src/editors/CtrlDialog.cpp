@@ -136,8 +136,10 @@ void CtrlDialog::Combo_Click() {
     if (key != ControllerLabel(14) + ControllerLabel(17)) return;  // "LA" & "Threshold"
     const QString item = Combo->currentText();
     const bool preset = item == "TTL" || item == "ECL" || item == "CMOS";
-    inputTxt->setText(item == "TTL" ? "1.4" : item == "ECL" ? "-1.3" : item == "CMOS" ? "2.5"
-                                                                                         : "1.0");
+    QString level = item == "TTL" ? "1.4" : item == "ECL" ? "-1.3" : item == "CMOS" ? "2.5" : "1.0";
+    // The box is read in the user's locale: its decimal mark goes in.
+    level.replace(QLatin1Char('.'), QLocale().decimalPoint());
+    inputTxt->setText(level);
     inputTxt->setEnabled(!preset);
     for (int i = 0; i < 4; ++i) cmdEnter[i]->setEnabled(!preset);
 }

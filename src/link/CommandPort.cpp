@@ -31,8 +31,6 @@ public:
 // caller yields; waits count the main window's 100 ms ticks.
 class SerialPort final : public CommandPort {
 public:
-    static constexpr int BlockTicks = 100;  // 10 s of the 100 ms tick
-
     void Send(const QString& command) override { WriteComm(command); }
     QString Query(const QString& query) override {
         Link().SerialBinaryMode = false;  // the reply is a text line
@@ -43,31 +41,16 @@ public:
     }
     int ReadBlock(QByteArray& out, int maxBytes) override {
         out.clear();
-        const int expected = WaitBlock();
-        if (expected < 0) return -1;
+        if (!WaitCommBinary()) return -1;
+        const qint64 expected = std::max<qint64>(Serial().RxExpected, 0);
         const QByteArray& rx = Serial().RxBuffer;
-        const int n = std::clamp(std::min<int>(expected, int(rx.size())), 0, std::max(maxBytes, 0));
+        const int n = int(std::clamp<qint64>(std::min<qint64>(expected, rx.size()), 0, std::max(maxBytes, 0)));
         out = rx.left(n);
         return n;
     }
     int ReadSystemDataBlock(QByteArray& out, int maxBytes) override { return ReadBlock(out, maxBytes); }
     bool RepliesWhileWaiting() const override { return true; }
     void Open() override { OpenComm(); }
-
-private:
-    // Waits, yielding, for the binary reply the caller has just asked for.
-    // Returns the payload length, or -1 when the reply did not complete
-    // within 100 ticks of silence.
-    static int WaitBlock() {
-        Link().WaitingReply = true;
-        Link().SerialBinaryMode = true;
-        Serial().TickCount = 0;
-        // The tick counter ends the wait; the deadline only guards against a
-        // missing tick source.
-        YieldUntil([] { return !Link().WaitingReply || Serial().TickCount >= BlockTicks; }, 60000);
-        if (Link().WaitingReply) return -1;
-        return int(std::clamp<qint64>(Serial().RxExpected, 0, std::numeric_limits<int>::max()));
-    }
 };
 
 CommandPort* overridePort = nullptr;

@@ -13,14 +13,18 @@ public:
     // Writes one command line (the port adds the line feed). No pause after
     // it beyond the transport's own pacing; SendCmd adds the command pause.
     virtual void Send(const QString& command) = 0;
-    // Writes one query and returns its reply text unchanged ("" when none came).
+    // Writes one query and returns its reply text unchanged ("" when no whole
+    // reply came; Link().ReplyFailed is then set).
     virtual QString Query(const QString& query) = 0;
     // Reads the binary reply of a query already sent with Send into out, at
     // most maxBytes of it. Returns the bytes stored (0 when none), or -1 when
-    // the reply did not complete in time. out never keeps bytes of an earlier reply.
+    // the reply did not complete (time-out, link lost, not connected). The
+    // rest of a reply longer than maxBytes is dropped. out never keeps bytes
+    // of an earlier reply.
     virtual int ReadBlock(QByteArray& out, int maxBytes) = 0;
     // Reads the system-data reply of a ":SYSTEM:DATA?" already sent into
-    // out, at most maxBytes (the rest of the reply is consumed and dropped).
+    // out, at most maxBytes (the rest of the reply is consumed and dropped);
+    // -1 as for ReadBlock.
     virtual int ReadSystemDataBlock(QByteArray& out, int maxBytes) = 0;
     // True when the reply arrives while the port waits with the event loop
     // running (timers tick during the read); false when the read holds the

@@ -133,13 +133,13 @@ QString TimebaseFormatToText(const QString& reply) {
 
 QString LaThresholdToText(const QString& reply) {
     if (reply == "TTL" || reply == "ECL" || reply == "CMOS") return reply;
-    if (reply.size() <= 5) return QString();
+    if (reply.size() < 5) return QString();  // no level after the prefix
     return FormatVolt(reply.mid(5));
 }
 
 QString LaThresholdUserText(const QString& reply) {
     if (!reply.startsWith(QLatin1String("User"))) return reply;
-    if (reply.size() <= 5) return QString();
+    if (reply.size() < 5) return QString();  // "User" alone
     return FormatVolt(reply.mid(5));
 }
 

@@ -51,10 +51,12 @@ QString TimebaseFormatToKeyword(QString& format);
 QString TimebaseFormatToText(const QString& reply);  // "SCANNING" -> "Roll"
 // Level text of a logic-channel trigger: "TTL"/"ECL"/"CMOS" as they are, a
 // user level (five characters of prefix, then the level) as a volts text.
-// A reply too short to hold a level gives the empty text.
+// A reply shorter than the five-character prefix gives the empty text; the
+// prefix alone is an empty level (formatted as zero).
 QString LaThresholdToText(const QString& reply);
 // Threshold setting text: "User" + one character + level -> volts text; a
-// "User" reply without a level gives the empty text; anything else as it is.
+// "User" alone gives the empty text, "User " (an empty level) the formatted
+// zero; anything else as it is.
 QString LaThresholdUserText(const QString& reply);
 // "CH1" -> "CHANNEL1", "CH2" -> "CHANNEL2", the AC-line word -> "ACLINE",
 // "EXT", "EXT5", "Dn" -> "DIGITALn"; the empty text gives the empty text.

@@ -15,7 +15,13 @@ void SendCmd(const QString& command) {
 
 QString QueryCmd(const QString& query) {
     Link().CommandSent = true;
+    Link().ReplyFailed = false;
     return CommandLink().Query(query);
+}
+
+bool ExpectsReply(const QString& command) {
+    const QString header = command.section(QLatin1Char(' '), 0, 0);
+    return header.endsWith(QLatin1Char('?')) || header.compare(QLatin1String(":HARDCOPY"), Qt::CaseInsensitive) == 0;
 }
 
 QString CopyText(const QString& text) { return text; }

@@ -4,8 +4,12 @@
 
 // Writes one command (the transport adds the line feed), then pauses 100 ms.
 void SendCmd(const QString& command);
-// Writes one query and returns its reply text unchanged.
+// Writes one query and returns its reply text unchanged. Clears
+// Link().ReplyFailed first; the transport sets it when no whole reply came.
 QString QueryCmd(const QString& query);
+// True for a command that gets a reply: its header ends in "?" (a query, or a
+// binary request such as ":WAVEFORM:DATA? CHANNEL1"), or the screen copy ":HARDCOPY".
+bool ExpectsReply(const QString& command);
 // Returns its argument unchanged (the constant side of a reply comparison).
 QString CopyText(const QString& text);
 // Drops the connected state without sending anything.

@@ -70,6 +70,9 @@ void ConnectDSO() {
     LinkStateData& link = Link();
     link.Connecting = true;
     link.LinkOpen = true;
+    // No reply of the instrument tells of a logic analyser: every connect
+    // starts without one.
+    link.LAPresent = false;
 
     SettleTransportChoice();
     CommandLink().Open();

@@ -20,6 +20,9 @@ struct LinkStateData {
     bool CommandSent = false;
     bool SerialBinaryMode = false;
     bool WaitingReply = false;
+    // The reply of the last query or binary read did not come whole (time-out,
+    // cut, over-long, link lost, or the gate closed). Cleared by QueryCmd.
+    bool ReplyFailed = false;
 
     // Identity taken at connect.
     QString ScopeModel;

@@ -35,12 +35,17 @@ struct MessageTableData {
     QString MsgTitleRs232Init;
     QString MsgBadPortNumber;
     QString MsgTitleRs232Send;
+    QString MsgRs232ReadFail;
+    QString MsgTitleRs232Read;
     QString MsgSaveSheetChanges;   // the caller appends the file name
     QString MsgSaveCtrlChanges;    // the caller appends the file name
+    QString MsgTransferRunning;
+    QString MsgPanelNotAvailable;
     QString MsgUploadIncomplete;
     QString MsgDownloadIncomplete;
     QString MsgHelpNotInstalled;   // %1: the help file's path
     QString MsgHelpNoProgram;      // %1: the help file's path
+    QString MsgSettingsNotSaved;   // %1: the settings file's path
 
     bool operator==(const MessageTableData& o) const;
     bool operator!=(const MessageTableData& o) const { return !(*this == o); }

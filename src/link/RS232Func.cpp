@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QPointer>
 #include <QSerialPort>
+#include <algorithm>
 #include <cmath>
 
 #include "common/Pause.h"
@@ -19,6 +20,26 @@ namespace {
 
 constexpr int kTextTimeoutTicks = 40;
 constexpr int kBinaryTimeoutTicks = 100;
+// However the bytes trickle in, a reply ends within a few times its silence
+// time-out (a binary reply also gets twice its time on the line).
+constexpr int kDeadlineFactor = 3;
+
+int textDeadlineTicks() { return kDeadlineFactor * kTextTimeoutTicks; }
+int binaryDeadlineTicks() {
+    const SerialStateData& s = Serial();
+    const qint64 bytes = std::min<qint64>(s.RxExpected, SerialStateData::RxCapacity) + 4;
+    const int baud = std::max(1, Shell().BaudRate.trimmed().toInt());
+    // 10 bits a byte, in 100 ms ticks.
+    const qint64 lineTicks = bytes * 10 * 10 / baud + 1;
+    return int(std::min<qint64>(kDeadlineFactor * kBinaryTimeoutTicks + 2 * lineTicks, 1000000));
+}
+
+// A reply that did not come whole: the caller gets nothing, and what is
+// still on its way is dropped before the next request.
+void noteFailedReply() {
+    Link().ReplyFailed = true;
+    Serial().OutOfStep = true;
+}
 
 // The serial control: created on first use, lives as long as the application.
 struct CommControl {
@@ -131,11 +152,29 @@ void CloseComm() {
     if (comm().port && comm().port->isOpen()) comm().port->close();
 }
 
+void DiscardStaleCommInput() {
+    SerialStateData& s = Serial();
+    if (s.OutOfStep) {
+        // A reply that timed out may still be on its way: give it a moment
+        // to arrive, so that it is dropped with the rest.
+        PauseMs(SerialStateData::GraceMs);
+        s.OutOfStep = false;
+    }
+    QSerialPort* p = port();
+    if (p->isOpen()) {
+        p->clear(QSerialPort::Input);
+        p->readAll();
+    }
+}
+
 void WriteComm(const QString& command) {
     if (!gateOpen()) return;
+    // Whatever is waiting now is no reply to this request.
+    if (ExpectsReply(command)) DiscardStaleCommInput();
     Serial().SerialReply.clear();
     Serial().RxStarted = false;
     Serial().RxComplete = false;
+    Serial().RxOverflow = false;
 
     QSerialPort* p = port();
     const QByteArray bytes = command.toLatin1() + '\n';
@@ -163,20 +202,42 @@ void WriteComm(const QString& command) {
 }
 
 QString ReadComm() {
-    if (!gateOpen()) return QString();
-    Serial().TickCount = 0;
-    YieldUntil([] { return !Link().WaitingReply || Serial().TickCount >= kTextTimeoutTicks; });
-    if (Serial().TickCount >= kTextTimeoutTicks) return QString();
-    return Serial().SerialReply;
+    if (!gateOpen()) {
+        Link().ReplyFailed = true;
+        return QString();
+    }
+    SerialStateData& s = Serial();
+    s.TickCount = 0;
+    s.TotalTicks = 0;
+    YieldUntil([&s] {
+        return !Link().WaitingReply || s.RxOverflow || s.TickCount >= kTextTimeoutTicks ||
+               s.TotalTicks >= textDeadlineTicks();
+    });
+    if (Link().WaitingReply) {
+        noteFailedReply();
+        return QString();
+    }
+    return s.SerialReply;
 }
 
 bool WaitCommBinary() {
-    if (!gateOpen()) return false;
+    if (!gateOpen()) {
+        Link().ReplyFailed = true;
+        return false;
+    }
+    SerialStateData& s = Serial();
     Link().WaitingReply = true;
     Link().SerialBinaryMode = true;
-    Serial().TickCount = 0;
-    YieldUntil([] { return !Link().WaitingReply || Serial().TickCount >= kBinaryTimeoutTicks; });
-    return Serial().TickCount < kBinaryTimeoutTicks && Serial().RxComplete;
+    s.TickCount = 0;
+    s.TotalTicks = 0;
+    YieldUntil([&s] {
+        return !Link().WaitingReply || s.TickCount >= kBinaryTimeoutTicks || s.TotalTicks >= binaryDeadlineTicks();
+    });
+    if (Link().WaitingReply || !s.RxComplete) {
+        noteFailedReply();
+        return false;
+    }
+    return true;
 }
 
 void MSComm1_OnComm(const QByteArray& chunk) {
@@ -242,18 +303,24 @@ void OnCommBinary(const QByteArray& data) {
 
 void OnCommText(const QByteArray& data) {
     SerialStateData& s = Serial();
-    s.SerialReply += QString::fromLatin1(data);
     s.RxStarted = true;
     s.TickCount = 0;
+    if (s.RxOverflow) return;
+    s.SerialReply += QString::fromLatin1(data);
     const int k = s.SerialReply.indexOf(QLatin1Char('\n'));
     if (k >= 0) {
         Link().WaitingReply = false;
         s.SerialReply.truncate(k);
+    } else if (s.SerialReply.size() > SerialStateData::RxCapacity) {
+        // No line is this long: the reply is given up, and its wait ends.
+        s.RxOverflow = true;
+        s.SerialReply.clear();
     }
     NotifyWaiters();
 }
 
 void SerialTick() {
     ++Serial().TickCount;
+    ++Serial().TotalTicks;
     NotifyWaiters();
 }

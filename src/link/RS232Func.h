@@ -7,7 +7,11 @@
 // binary reply is a 4-byte little-endian byte count followed by that many
 // bytes. Waits for a reply count the 100 ms ticks of the main window
 // (SerialTick): 40 for a text reply, 100 for a binary one, from the start of
-// the wait or the last chunk received.
+// the wait or the last chunk received; and, however the bytes trickle in, a
+// text reply ends within 120 ticks, a binary one within 300 ticks plus twice
+// its time on the line. A reply that did not come whole sets
+// Link().ReplyFailed and leaves the line out of step: the next request first
+// waits a grace period and drops what arrived meanwhile.
 //
 // COM port n (1 to 16) is the device named in the environment variable
 // KV2200_COM<n> when it is set, else /dev/ttyS<n-1>.
@@ -18,9 +22,13 @@
 // A failure shows "Invalid port number!" and clears LinkOpen.
 void OpenComm();
 // Writes the command and a line feed, then pauses for the characters written.
-// Does nothing unless connected or connecting.
+// Does nothing unless connected or connecting. A request (a command that
+// expects a reply) first drops the input still waiting (DiscardStaleCommInput).
 void WriteComm(const QString& command);
-// Waits for the awaited text reply; empty text after 40 ticks of silence.
+// Drops the input waiting on the line; when out of step, first waits the grace period.
+void DiscardStaleCommInput();
+// Waits for the awaited text reply; empty text (ReplyFailed set) after 40
+// ticks of silence, at the deadline, or when the line outgrows RxCapacity.
 QString ReadComm();
 // The receive handlers: one chunk of received bytes each.
 void OnCommBinary(const QByteArray& data);
@@ -58,7 +66,12 @@ struct SerialStateData {
     qint64 RxExpected = 0;  // payload length of that reply, from its count
     qint64 RxReceived = 0;  // bytes of that reply received, count bytes included
     int TickCount = 0;
+    int TotalTicks = 0;      // ticks since the wait began (the reply's deadline)
     bool RxComplete = false; // the current binary reply is complete
+    bool RxOverflow = false; // the current text reply outgrew RxCapacity
+    // A reply did not come whole; see the top of this file.
+    bool OutOfStep = false;
+    static constexpr int GraceMs = 1000;
 };
 SerialStateData& Serial();
 

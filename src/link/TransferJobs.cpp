@@ -14,7 +14,9 @@
 #include "link/CommandPort.h"
 #include "link/KV2200Cmd.h"
 #include "link/LinkState.h"
+#include "link/Messages.h"
 #include "link/TransferValues.h"
+#include "platform/dialogs/MsgBox.h"
 
 namespace {
 
@@ -26,7 +28,76 @@ bool RepliesWhileWaiting() { return CommandLink().RepliesWhileWaiting(); }
 
 QString ShortDate() { return QLocale().toString(QDate::currentDate(), QLocale::ShortFormat); }
 
-QString Query(const QString& q) { return TrimReply(QueryCmd(q)); }
+// A job stops at the first reply that did not come whole, or that is not
+// the number or word the job asked for: thrown by the reply helpers below and
+// caught by the job's guard, which clears what the job had written.
+struct JobStopped {};
+[[noreturn]] void StopJob() { throw JobStopped{}; }
+
+QString Query(const QString& q) {
+    const QString reply = QueryCmd(q);
+    if (Link().ReplyFailed) StopJob();
+    return TrimReply(reply);
+}
+
+bool IsNumberText(const QString& text) {
+    bool ok = false;
+    const double v = QLocale::c().toDouble(text.trimmed(), &ok);
+    return ok && std::isfinite(v);
+}
+
+QString NumberReply(const QString& q) {
+    const QString reply = Query(q);
+    if (!IsNumberText(reply)) StopJob();
+    return reply;
+}
+
+QString WordReply(const QString& q, std::initializer_list<const char*> words) {
+    const QString reply = Query(q);
+    for (const char* w : words)
+        if (reply == QLatin1String(w)) return reply;
+    StopJob();
+}
+
+QString ModeReply() {
+    return WordReply(":TRIGGER:MODE?", {"EDGE", "PULSE", "VIDEO", "SLOPE", "ALTERNATION", "PATTERN", "DURATION"});
+}
+QString OnOffReply(const QString& q) { return WordReply(q, {"ON", "OFF"}); }
+
+// A measurement: a number, or the instrument's "*" mark for one it cannot make.
+QString MeasureReply(const QString& q) {
+    const QString reply = Query(q);
+    const bool marked = reply.contains(QLatin1Char('*')) &&
+                        std::none_of(reply.begin(), reply.end(), [](QChar c) { return c.isLetter(); });
+    if (!marked && !IsNumberText(reply)) StopJob();
+    return reply;
+}
+
+// A job that did not finish: flagged for the caller, and, while the link
+// still counts as connected, reported with the transport's read message and
+// the connected state dropped (a transport that reported its own failure has
+// already done both).
+void FailJob() {
+    Transfer().TransferFailed = true;
+    if (!Link().IsConnected) return;
+    const MessageTableData& m = MessageTable();
+    if (CommandLink().RepliesWhileWaiting())
+        MsgBox(m.MsgRs232ReadFail, vbExclamation, m.MsgTitleRs232Read);
+    else
+        MsgBox(m.MsgUsbReadFail, vbExclamation, m.MsgTitleUsbRead);
+    MarkDisconnected();
+}
+
+// Runs a job's body; when it stops, its results are discarded and the job fails.
+template <typename Body, typename Discard>
+void Guarded(Body body, Discard discard) {
+    try {
+        body();
+    } catch (const JobStopped&) {
+        discard();
+        FailJob();
+    }
+}
 
 // The progress timer of the transfer window. It lives here so that the jobs
 // can run it without a window; the window only shows the bar.
@@ -60,6 +131,7 @@ int ReadBlockIntoSamples(BlockSamples& samples, bool startTimer) {
     if (startTimer) SetProgressTimer(true);
     QByteArray bytes;
     const int read = CommandLink().ReadBlock(bytes, MaxBlockBytes);
+    if (read < 0) StopJob();
     const int n = std::clamp(read, 0, MaxBlockBytes);
     for (int i = 1; i <= n && i <= bytes.size(); ++i) samples[size_t(i)] = static_cast<uint8_t>(bytes[i - 1]);
     return n;
@@ -85,7 +157,27 @@ QString RateText(const QString& rate) {
     return p < 0 ? text : text.left(p) + "Sa";
 }
 
-QString RunWord() { return Query(":TRIGGER:STATUS?") == "STOP" ? "STOP" : "RUN"; }
+QString RunWord() {
+    return WordReply(":TRIGGER:STATUS?", {"RUN", "STOP", "T'D", "WAIT", "AUTO"}) == "STOP" ? "STOP" : "RUN";
+}
+
+void ClearWaveRecord(int slot) {
+    if (slot < 0 || slot >= static_cast<int>(std::size(Sheets().WaveViews))) return;
+    WaveInfo& w = Sheets().WaveViews[static_cast<size_t>(slot)];
+    for (SampleArray* a : {&w.Ch1Samples, &w.Ch2Samples, &w.MathSamples, &w.FftSamples, &w.LaSamples}) a->fill(0);
+    w.Ch1Fetched = w.Ch2Fetched = w.MathFetched = w.LaFetched = false;
+}
+
+// What a job that did not finish leaves: nothing of its results.
+void DiscardResults(int code) {
+    auto& t = Transfer();
+    switch (code) {
+    case JobMeasureCH1: case JobMeasureCH2: ClearMeasureResults(); t.DataTitle.clear(); break;
+    case JobDataCH1: case JobDataCH2: case JobDataLA: ClearDataTable(); t.DataTitle.clear(); break;
+    case JobWaveView: ClearWaveRecord(t.TransferSlot); break;
+    default: break;
+    }
+}
 
 SystemDataRecord SystemDataFromBuffer() {
     const auto& buf = Link().SystemDataBuf;
@@ -233,34 +325,11 @@ int OffsetInPoints(float offset, float voltsPerDiv) {
 }
 
 QString FormatTableNumber(double value) {
-    const bool signedExponent = value >= 1;  // "0.00E+00", else "0.00E-00"
     if (!std::isfinite(value)) return QString();
-    int exponent = 0;
-    long long digits = 0;  // three significant digits, d.dd as ddd
-    if (value != 0) {
-        // Decimal digits of |value| to well beyond the rounding place, then
-        // round the third digit half away from zero, as the format masks do.
-        const QString e = QString::number(std::fabs(value), 'e', 14);
-        const int ePos = e.indexOf(QLatin1Char('e'));
-        exponent = e.mid(ePos + 1).toInt();
-        QString mantissa = e.left(ePos);
-        mantissa.remove(QLatin1Char('.'));
-        digits = mantissa.left(3).toLongLong();
-        if (mantissa.at(3).digitValue() >= 5) ++digits;
-        if (digits >= 1000) {
-            digits /= 10;
-            ++exponent;
-        }
-    }
-    QString text;
-    if (value < 0 && digits != 0) text += QLatin1Char('-');
-    text += QString::number(digits / 100) + QLatin1Char('.') +
-            QString::number(digits % 100).rightJustified(2, QLatin1Char('0'));
-    text += QLatin1Char('E');
-    if (exponent < 0) text += QLatin1Char('-');
-    else if (signedExponent) text += QLatin1Char('+');
-    text += QString::number(std::abs(exponent)).rightJustified(2, QLatin1Char('0'));
-    return text;
+    // The table's numbers are single-precision values: they are rounded from
+    // their 7 significant digits, as the mask does for such a value.
+    return FormatWithMask(value, value >= 1 ? QStringLiteral("0.00E+00") : QStringLiteral("0.00E-00"),
+                          Precision::Single);
 }
 
 std::vector<int32_t> ConvertWaveSamples(const int32_t* src, int n, const QString& source,
@@ -288,7 +357,7 @@ std::vector<int32_t> ConvertWaveSamples(const int32_t* src, int n, const QString
 
 // --- system data ----------------------------------------------------------------
 
-void ReadSystemData() {
+bool ReadSystemData() {
     auto& t = Transfer();
     auto& buf = Link().SystemDataBuf;
     CommandPort& port = CommandLink();
@@ -307,11 +376,12 @@ void ReadSystemData() {
     if (!background) YieldOnce();
     SetProgressTimer(false);
     SetProgressTimerInterval(background ? 200 : 1);
+    return stored >= SystemDataRecord::Size;
 }
 
 // --- measurement job ------------------------------------------------------------
 
-void FetchMeasurements(const QString& channel) {
+static void MeasureJob(const QString& channel) {
     auto& t = Transfer();
     const int n = channel == "CH1" ? 1 : 2;
     const QString source = QStringLiteral("CHANNEL%1").arg(n);
@@ -319,15 +389,15 @@ void FetchMeasurements(const QString& channel) {
     t.DataTitle.clear();
 
     PauseMs(200);
-    const QString mode = Query(":TRIGGER:MODE?");
-    t.DataTitle = QStringLiteral("CH%1 ").arg(n) + FormatVolt(Query(":" + source + ":SCALE?"));
-    const QString rate = Query(":ACQUIRE:SAMP? " + source);
+    const QString mode = ModeReply();
+    t.DataTitle = QStringLiteral("CH%1 ").arg(n) + FormatVolt(NumberReply(":" + source + ":SCALE?"));
+    const QString rate = NumberReply(":ACQUIRE:SAMP? " + source);
     QString time;
     if (mode == "ALTERNATION") {
         SendCmd(":TRIGGER:ALTERNATION:SOURCE " + source);
-        time = FormatTime4(Query(":TRIGGER:ALTERNATION:TIMESCALE?"));
+        time = FormatTime4(NumberReply(":TRIGGER:ALTERNATION:TIMESCALE?"));
     } else {
-        time = FormatTime4(Query(":TIMEBASE:SCALE?"));
+        time = FormatTime4(NumberReply(":TIMEBASE:SCALE?"));
     }
     t.DataTitle += "  " + time;
     t.DataTitle += " " + RateText(rate) + " " + " [Date:" + ShortDate() + "]";
@@ -335,7 +405,7 @@ void FetchMeasurements(const QString& channel) {
     SendCmd(":MEASURE:SOURCE " + source);
     for (int row = 0; row < 18; ++row) {
         const MeasureRow& r = MeasureRows[row];
-        const QString reply = Query(QStringLiteral(":MEASURE:%1? ").arg(QLatin1String(r.keyword)) + source);
+        const QString reply = MeasureReply(QStringLiteral(":MEASURE:%1? ").arg(QLatin1String(r.keyword)) + source);
         AddProgress(5.6);
         YieldOnce();
         t.MeasureResults[static_cast<size_t>(r.slot)].Value = FormatMeasure(r.kind, reply);
@@ -346,7 +416,7 @@ void FetchMeasurements(const QString& channel) {
 
 // --- data-table job -------------------------------------------------------------
 
-void FetchDataTable(const QString& channel) {
+static void DataTableJob(const QString& channel) {
     auto& t = Transfer();
     const bool isCh1 = channel == "CH1";
     const bool isCh2 = channel == "CH2";
@@ -356,13 +426,13 @@ void FetchDataTable(const QString& channel) {
     t.DataTitle.clear();
 
     const QString runWord = RunWord();
-    ReadSystemData();
+    if (!ReadSystemData()) StopJob();
     const SystemDataRecord screen = SystemDataFromBuffer();
-    const QString mode = Query(":TRIGGER:MODE?");
+    const QString mode = ModeReply();
 
-    const float voltsPerDiv = static_cast<float>(ReplyNumber(Query(":" + source + ":SCALE?")));
-    const float offset = static_cast<float>(ReplyNumber(Query(":" + source + ":OFFSET?")));
-    const QString invertWord = Query(":" + source + ":INVERT?");
+    const float voltsPerDiv = static_cast<float>(ReplyNumber(NumberReply(":" + source + ":SCALE?")));
+    const float offset = static_cast<float>(ReplyNumber(NumberReply(":" + source + ":OFFSET?")));
+    const QString invertWord = OnOffReply(":" + source + ":INVERT?");
     const int offsetPoints = OffsetInPoints(offset, voltsPerDiv);
 
     int first = screen.TraceFirstX;
@@ -373,11 +443,11 @@ void FetchDataTable(const QString& channel) {
         first = isCh1 ? screen.UpperFirstX : screen.LowerFirstX;
         last = isCh1 ? screen.UpperLastX : screen.LowerLastX;
         SendCmd(":TRIGGER:ALTERNATION:SOURCE " + source);
-        timePerDiv = static_cast<float>(ReplyNumber(Query(":TRIGGER:ALTERNATION:TIMESCALE?")));
-        timeOffset = ReplyNumber(Query(":TRIGGER:ALTERNATION:TIMEOFFSET?"));
+        timePerDiv = static_cast<float>(ReplyNumber(NumberReply(":TRIGGER:ALTERNATION:TIMESCALE?")));
+        timeOffset = ReplyNumber(NumberReply(":TRIGGER:ALTERNATION:TIMEOFFSET?"));
     } else {
-        timePerDiv = static_cast<float>(ReplyNumber(Query(":TIMEBASE:SCALE?")));
-        timeOffset = ReplyNumber(Query(":TIMEBASE:OFFSET?"));
+        timePerDiv = static_cast<float>(ReplyNumber(NumberReply(":TIMEBASE:SCALE?")));
+        timeOffset = ReplyNumber(NumberReply(":TIMEBASE:OFFSET?"));
     }
 
     // The window's columns come from the instrument: a window that starts
@@ -393,8 +463,8 @@ void FetchDataTable(const QString& channel) {
 
     QString volts, rate;
     if (!isLa) {
-        volts = FormatVolt(Query(":" + source + ":SCALE?"));
-        rate = Query(":ACQUIRE:SAMP? " + source);
+        volts = FormatVolt(NumberReply(":" + source + ":SCALE?"));
+        rate = NumberReply(":ACQUIRE:SAMP? " + source);
     }
     const QString head = (isCh1 ? "CH1 " : isCh2 ? "CH2 " : "LA ") + volts + "  " +
                          FormatTime4(QString::number(timePerDiv, 'g', 7)) + " " + RateText(rate) +
@@ -434,7 +504,7 @@ void FetchDataTable(const QString& channel) {
 
 // --- waveform-view job ------------------------------------------------------------
 
-void FetchWaveView(const QString&) {
+static void WaveViewJob() {
     auto& t = Transfer();
     if (!ValidSlot(t.TransferSlot)) return;
     WaveInfo& w = Sheets().WaveViews[static_cast<size_t>(t.TransferSlot)];
@@ -443,8 +513,8 @@ void FetchWaveView(const QString&) {
     const QString offWord = OffWord();
 
     const QString runWord = RunWord();
-    mirror.MathDisplay = OnOffToText(Query(":MATH:DISPLAY?"));
-    mirror.FFTDisplay = OnOffToText(Query(":FFT:DISPLAY?"));
+    mirror.MathDisplay = OnOffToText(OnOffReply(":MATH:DISPLAY?"));
+    mirror.FFTDisplay = OnOffToText(OnOffReply(":FFT:DISPLAY?"));
     if (mirror.MathDisplay == offWord && w.MathChosen) w.MathChosen = false;
 
     const int chosen = int(w.Ch1Chosen) + int(w.Ch2Chosen) + int(w.MathChosen) + int(w.LaChosen);
@@ -458,16 +528,16 @@ void FetchWaveView(const QString&) {
     w.MathFetched = w.MathChosen;
     w.LaFetched = w.LaChosen;
 
-    ReadSystemData();
+    if (!ReadSystemData()) StopJob();
     w.SystemData = SystemDataFromBuffer();
-    w.TriggerMode = Query(":TRIGGER:MODE?");
+    w.TriggerMode = ModeReply();
     w.MathDisplayWord = mirror.MathDisplay;
     w.FftDisplayWord = mirror.FFTDisplay;
     w.SplitDisplay = w.TriggerMode == "ALTERNATION" ||
                      (mirror.FFTDisplay == onWord && w.SystemData.FFTFullScreen == 0);
     w.PointCount = 600;
 
-    const QString format = Query(":TIMEBASE:FORMAT?");
+    const QString format = WordReply(":TIMEBASE:FORMAT?", {"Y-T", "X-Y", "SCANNING"});
     if (format == "Y-T") {
         w.YTFormat = true;
         w.XYFormat = false;
@@ -495,27 +565,27 @@ void FetchWaveView(const QString&) {
 
     if (w.Ch1Chosen) {
         w.ChannelCode = 1;
-        w.Ch1Scale = FormatVolt(Query(":CHANNEL1:SCALE?"));
-        w.Ch1Offset = FormatVolt(Query(":CHANNEL1:OFFSET?"));
+        w.Ch1Scale = FormatVolt(NumberReply(":CHANNEL1:SCALE?"));
+        w.Ch1Offset = FormatVolt(NumberReply(":CHANNEL1:OFFSET?"));
     }
     if (w.Ch2Chosen) {
         w.ChannelCode = 2;
-        w.Ch2Scale = FormatVolt(Query(":CHANNEL2:SCALE?"));
-        w.Ch2Offset = FormatVolt(Query(":CHANNEL2:OFFSET?"));
+        w.Ch2Scale = FormatVolt(NumberReply(":CHANNEL2:SCALE?"));
+        w.Ch2Offset = FormatVolt(NumberReply(":CHANNEL2:OFFSET?"));
     }
 
     if (w.TriggerMode == "ALTERNATION") {
         SendCmd(":TRIGGER:ALTERNATION:SOURCE CHANNEL1");
         PauseMs(100);
-        w.AltCh1TimeScale = FormatTime4(Query(":TRIGGER:ALTERNATION:TIMESCALE?"));
-        w.AltCh1TimeOffset = FormatTime4(Query(":TRIGGER:ALTERNATION:TIMEOFFSET?"));
+        w.AltCh1TimeScale = FormatTime4(NumberReply(":TRIGGER:ALTERNATION:TIMESCALE?"));
+        w.AltCh1TimeOffset = FormatTime4(NumberReply(":TRIGGER:ALTERNATION:TIMEOFFSET?"));
         SendCmd(":TRIGGER:ALTERNATION:SOURCE CHANNEL2");
         PauseMs(100);
-        w.AltCh2TimeScale = FormatTime4(Query(":TRIGGER:ALTERNATION:TIMESCALE?"));
-        w.AltCh2TimeOffset = FormatTime4(Query(":TRIGGER:ALTERNATION:TIMEOFFSET?"));
+        w.AltCh2TimeScale = FormatTime4(NumberReply(":TRIGGER:ALTERNATION:TIMESCALE?"));
+        w.AltCh2TimeOffset = FormatTime4(NumberReply(":TRIGGER:ALTERNATION:TIMEOFFSET?"));
     } else {
-        w.TimeScale = FormatTime4(Query(":TIMEBASE:SCALE?"));
-        w.TimeOffset = FormatTime4(Query(":TIMEBASE:OFFSET?"));
+        w.TimeScale = FormatTime4(NumberReply(":TIMEBASE:SCALE?"));
+        w.TimeOffset = FormatTime4(NumberReply(":TIMEBASE:OFFSET?"));
     }
     w.FetchDate = ShortDate();
 
@@ -524,7 +594,7 @@ void FetchWaveView(const QString&) {
         const auto readChannel = [&](int channel, auto& samples) {
             t.ProgressStep = 3;
             const QString name = QString("CHANNEL%1").arg(channel);
-            const QString invert = Query(":" + name + ":INVERT?");
+            const QString invert = OnOffReply(":" + name + ":INVERT?");
             SendCmd(":WAVEFORM:DATA? " + name);
             ReadWaveBlock(samples, t.WavePercentCap, QString("CH%1").arg(channel), invert, runWord,
                           w.SplitDisplay);
@@ -550,13 +620,25 @@ void FetchWaveView(const QString&) {
             ReadWaveBlock(w.LaSamples, t.ProgressMax, "LA", "OFF", runWord, w.SplitDisplay);
         }
     } else if (w.XYFormat) {
-        const QString invert1 = Query(":CHANNEL1:INVERT?");
+        const QString invert1 = OnOffReply(":CHANNEL1:INVERT?");
         SendCmd(":WAVEFORM:DATA? CHANNEL1");
         ReadWaveBlock(w.Ch1Samples, t.WavePercentCap, "CH1", invert1, runWord, w.SplitDisplay);
-        const QString invert2 = Query(":CHANNEL2:INVERT?");
+        const QString invert2 = OnOffReply(":CHANNEL2:INVERT?");
         SendCmd(":WAVEFORM:DATA? CHANNEL2");
         ReadWaveBlock(w.Ch2Samples, t.WavePercentCap, "CH2", invert2, runWord, w.SplitDisplay);
     }
+}
+
+void FetchMeasurements(const QString& channel) {
+    Guarded([&] { MeasureJob(channel); }, [] { DiscardResults(JobMeasureCH1); });
+}
+
+void FetchDataTable(const QString& channel) {
+    Guarded([&] { DataTableJob(channel); }, [] { DiscardResults(JobDataCH1); });
+}
+
+void FetchWaveView(const QString&) {
+    Guarded([] { WaveViewJob(); }, [] { DiscardResults(JobWaveView); });
 }
 
 // --- the caller's side ---------------------------------------------------------
@@ -565,6 +647,7 @@ bool RunTransfer(int code, const QString& caption, bool showWindow, int slot,
                  const std::function<void()>& beforeShow) {
     auto& t = Transfer();
     if (t.TransferBusy) return false;
+    t.TransferFailed = false;
     const TransferHooks& ui = TransferUi();
     if (!RequireHook(ui.LoadTransferWindow, "TransferUi().LoadTransferWindow") ||
         !RequireHook(ui.ShowTransferWindow, "TransferUi().ShowTransferWindow"))
@@ -576,13 +659,14 @@ bool RunTransfer(int code, const QString& caption, bool showWindow, int slot,
     if (beforeShow) beforeShow();
     if (showWindow) ui.ShowTransferWindow();
     YieldUntil([] { return Transfer().TransferDone; });
-    return true;
+    return !t.TransferFailed;
 }
 
 // --- dispatcher -------------------------------------------------------------------
 
 void RunTransferJob(int code) {
     auto& t = Transfer();
+    t.TransferFailed = false;
     switch (code) {
     case JobMeasureCH1: FetchMeasurements("CH1"); break;
     case JobMeasureCH2: FetchMeasurements("CH2"); break;
@@ -613,8 +697,19 @@ void RunTransferJob(int code) {
 
 void TransferJobTick() {
     auto& t = Transfer();
+    t.TransferFailed = false;
     QueryCmd(":TRIGGER:STATUS?");
-    RunTransferJob(t.TransferCode);
+    // No answer to the first query: a data job is not started. The settings
+    // transfers (22, 23) meet the silence themselves and report it their way.
+    const bool settingsJob = t.TransferCode == JobUpload || t.TransferCode == JobDownload;
+    if (Link().ReplyFailed && Link().IsConnected && !settingsJob) {
+        DiscardResults(t.TransferCode);
+        FailJob();
+        if (t.TransferCode == JobWaveView && TransferUi().HideWaveProgress && ValidSlot(t.TransferSlot))
+            TransferUi().HideWaveProgress(t.TransferSlot);
+    } else {
+        RunTransferJob(t.TransferCode);
+    }
     RepaintBar();
     PauseMs(200);
     SetProgressTimer(false);

@@ -37,6 +37,11 @@ struct TransferStateData {
     int TransferSlot = 0;
     bool TransferDone = false;
     bool TransferBusy = false;
+    // The last job did not finish: a reply did not come whole or was not the
+    // number or word asked for. The user has been told, its results are
+    // cleared (RunTransfer then returns false). The upload and download hooks
+    // may set it for their own failures.
+    bool TransferFailed = false;
 
     // Progress: the window's bar (0..ProgressMax, refuses values above it),
     // the amount each progress tick adds, the waveform view's percentage.
@@ -85,7 +90,9 @@ TransferHooks& TransferUi();
 // The caller's side of a transfer: refuses (false) while a transfer runs;
 // otherwise loads the window with the caption, sets the code (and, for job 6,
 // the slot), clears TransferDone, calls beforeShow, shows the window unless
-// it is to stay hidden, and waits, yielding, until the job is done.
+// it is to stay hidden, and waits, yielding, until the job is done. Returns
+// false also when the job did not finish (TransferFailed): its results are
+// then cleared and are not to be shown as fetched.
 bool RunTransfer(int code, const QString& caption, bool showWindow, int slot = 0,
                  const std::function<void()>& beforeShow = {});
 
@@ -104,8 +111,9 @@ void ProgressTimerTick();
 void ShowWavePercentOf(int slot);
 
 // --- jobs -------------------------------------------------------------------
-// Reads the 116-byte system-data record into Link().SystemDataBuf.
-void ReadSystemData();
+// Reads the 116-byte system-data record into Link().SystemDataBuf (cleared
+// first). False when no whole record came.
+bool ReadSystemData();
 void FetchMeasurements(const QString& channel);
 void FetchDataTable(const QString& channel);
 void FetchWaveView(const QString& unused);
@@ -114,6 +122,11 @@ void FetchWaveView(const QString& unused);
 void RunTransferJob(int code);
 // The body of the window's first tick: trigger status, the job, pause 200 ms,
 // TransferDone set, TransferBusy cleared (the window then unloads itself).
+// A job stops at the first reply that did not come whole or does not parse
+// (the trigger status included, while connected, for the data jobs; the
+// settings transfers 22 and 23 report their own failures): the user gets the
+// transport's read message, the link counts as disconnected, the job's
+// results are cleared and TransferFailed is set.
 void TransferJobTick();
 
 // --- pure helpers, shared by the jobs (exposed for tests) --------------------

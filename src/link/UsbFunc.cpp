@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "common/Pause.h"
 #include "common/ShellState.h"
 #include "common/Wait.h"
 #include "link/KV2200Cmd.h"
@@ -25,7 +26,37 @@ void reportReadFailure() {
 }
 
 bool screenCopyWanted() { return ScreenCopy().ScreenCopyRunning && ScreenCopy().ScreenCopyOpen; }
+
+// A read that came to nothing: the reply is missing, and one that timed out
+// may still arrive, so the link is out of step until the next request.
+void noteFailedRead(ViStatus st) {
+    Link().ReplyFailed = true;
+    if (st == VI_ERROR_TMO) Usb().OutOfStep = true;
+}
+
+// After a read cut at its count, the rest of that message is read and
+// dropped, so that it cannot pass for the reply of the next request.
+void dropRestOfMessage(ViStatus st) {
+    static ViByte scratch[kBlockReadMax];
+    while (st == VI_SUCCESS_MAX_CNT) {
+        ViUInt32 n = 0;
+        st = viRead(Usb().VisaSession, scratch, kBlockReadMax, &n);
+    }
+    if (st < VI_SUCCESS) noteFailedRead(st);
+}
 }  // namespace
+
+void DiscardStaleVisaInput() {
+    UsbStateData& u = Usb();
+    if (u.OutOfStep) {
+        // A reply that timed out may still be on its way: give it a moment
+        // to arrive, so that it is dropped with the rest.
+        PauseMs(UsbStateData::GraceMs);
+        u.OutOfStep = false;
+        viClear(u.VisaSession);
+    }
+    viFlush(u.VisaSession, VI_READ_BUF_DISCARD);
+}
 
 UsbStateData& Usb() {
     static UsbStateData s;
@@ -70,6 +101,8 @@ void OpenVisa() {
 
 void WriteVisa(const QString& command) {
     if (!gateOpen()) return;
+    // Whatever is waiting now is no reply to this request.
+    if (ExpectsReply(command)) DiscardStaleVisaInput();
     QByteArray bytes = command.toLatin1();  // one byte per character
     bytes.append('\n');
     ViUInt32 written = 0;
@@ -82,20 +115,37 @@ void WriteVisa(const QString& command) {
 }
 
 QString ReadVisa() {
-    if (!gateOpen()) return QString();
+    if (!gateOpen()) {
+        Link().ReplyFailed = true;
+        return QString();
+    }
     ViByte buf[kTextReadMax];
     ViUInt32 n = 0;
-    viRead(Usb().VisaSession, buf, kTextReadMax, &n);
-    return QString::fromLatin1(reinterpret_cast<const char*>(buf), qsizetype(std::min<ViUInt32>(n, kTextReadMax)));
+    const ViStatus st = viRead(Usb().VisaSession, buf, kTextReadMax, &n);
+    n = std::min<ViUInt32>(n, kTextReadMax);
+    if (st == VI_SUCCESS_MAX_CNT) {
+        // A longer reply: its first 256 bytes are the text, the rest is dropped.
+        dropRestOfMessage(st);
+    } else if (st != VI_SUCCESS || n == 0 || buf[n - 1] != '\n') {
+        // Only a line ended by its line feed is a whole reply.
+        noteFailedRead(st);
+        return QString();
+    }
+    return QString::fromLatin1(reinterpret_cast<const char*>(buf), qsizetype(n));
 }
 
 int ReadVisaBytes(QByteArray& out, int maxBytes) {
     out.clear();
-    if (!gateOpen()) return 0;
+    if (!gateOpen()) return -1;
     static ViByte buf[kBlockReadMax];
     const ViUInt32 limit = ViUInt32(std::clamp(maxBytes, 0, kBlockReadMax));
     ViUInt32 n = 0;
-    viRead(Usb().VisaSession, buf, limit, &n);
+    const ViStatus st = viRead(Usb().VisaSession, buf, limit, &n);
+    if (st < VI_SUCCESS) {
+        noteFailedRead(st);
+        return -1;
+    }
+    dropRestOfMessage(st);
     n = std::min<ViUInt32>(n, limit);
     out = QByteArray(reinterpret_cast<const char*>(buf), qsizetype(n));
     return int(n);
@@ -104,7 +154,7 @@ int ReadVisaBytes(QByteArray& out, int maxBytes) {
 QString ReadVisaBlock(int32_t& count) {
     if (!gateOpen()) return QString();
     QByteArray bytes;
-    count = ReadVisaBytes(bytes, kBlockReadMax);
+    count = std::max(ReadVisaBytes(bytes, kBlockReadMax), 0);
     auto& samples = Link().WaveSamples;
     for (qsizetype k = 1; k <= bytes.size() && size_t(k) < samples.size(); ++k)
         samples[size_t(k)] = uint8_t(bytes[k - 1]);
@@ -116,9 +166,13 @@ int ReadSystemDataVisaBytes(QByteArray& out, int maxBytes) {
     if (!gateOpen()) return 0;
     ViUInt32 stored = 0;
     // The whole reply is consumed; what does not fit the buffer is dropped.
-    if (viScanf(Usb().VisaSession, "%t", reinterpret_cast<ViByte*>(out.data()), ViUInt32(out.size()),
-                &stored) != VI_SUCCESS)
+    const ViStatus st =
+        viScanf(Usb().VisaSession, "%t", reinterpret_cast<ViByte*>(out.data()), ViUInt32(out.size()), &stored);
+    if (st != VI_SUCCESS) {
+        noteFailedRead(st);
         reportReadFailure();
+        return -1;
+    }
     return int(stored);
 }
 
@@ -126,7 +180,7 @@ void ReadSystemDataVisa() {
     if (!gateOpen()) return;
     auto& buf = Link().SystemDataBuf;
     QByteArray bytes;
-    const int stored = ReadSystemDataVisaBytes(bytes, int(buf.size()));
+    const int stored = std::max(ReadSystemDataVisaBytes(bytes, int(buf.size())), 0);
     // Bytes beyond the reply keep what the buffer held.
     std::copy(bytes.constData(), bytes.constData() + std::clamp(stored, 0, int(buf.size())),
               reinterpret_cast<char*>(buf.data()));

@@ -26,6 +26,11 @@ struct UsbStateData {
     QString UsbResource;     // the description to open
     int UsbDeviceIndex = 0;  // chosen slot + 1; 0 = none chosen
     std::vector<uint8_t> HardcopyBuf = std::vector<uint8_t>(HardcopyReadMax + 1, 0);
+
+    // A read timed out: its reply may still come. The next request first
+    // waits GraceMs (through the pause service) and drops what arrived.
+    bool OutOfStep = false;
+    static constexpr int GraceMs = 1000;
 };
 UsbStateData& Usb();
 
@@ -33,16 +38,26 @@ void OpenVisaRM();
 void CloseVisaRM();
 // Opens the chosen (or first found) USB instrument; outcome in LinkOpen and VisaSession.
 void OpenVisa();
-// Writes the command and one line feed.
+// Writes the command and one line feed. A request (a command that expects a
+// reply) first drops every reply byte still waiting (DiscardStaleVisaInput).
 void WriteVisa(const QString& command);
-// One read of at most 256 bytes, one character per byte, line feed kept.
+// Drops the input waiting on the session; after a time-out first waits the
+// grace period for a late reply and clears the device (its output queue).
+void DiscardStaleVisaInput();
+// One read of at most 256 bytes, one character per byte, line feed kept. A
+// longer reply gives its first 256 bytes and the rest is dropped. A reply
+// without its final line feed (cut, timed out, link lost) gives "" and sets
+// Link().ReplyFailed.
 QString ReadVisa();
-// One read of at most maxBytes (and at most 8192) bytes into out; returns its length.
+// One read of at most maxBytes (and at most 8192) bytes into out; the rest
+// of a longer reply is dropped. Returns its length, or -1 (ReplyFailed set)
+// when the reply did not end (time-out, link lost).
 int ReadVisaBytes(QByteArray& out, int maxBytes);
 // One read of at most 8192 bytes into WaveSamples(1..n); count = n. Returns "".
 QString ReadVisaBlock(int32_t& count);
 // Reads one system-data reply into out, sized maxBytes and zero beyond the
-// reply (the rest of a longer reply is consumed); returns the bytes stored.
+// reply (the rest of a longer reply is consumed); returns the bytes stored,
+// or -1 after a failed read (reported, link dropped).
 int ReadSystemDataVisaBytes(QByteArray& out, int maxBytes);
 // Reads one system-data reply into SystemDataBuf (cut at the buffer's size).
 void ReadSystemDataVisa();

@@ -203,6 +203,11 @@ QString ValueWordIn(int index, int language) {
     return pick(kValueWords[index], language);
 }
 
+bool IsOnWordOfEitherLanguage(const QString& word) {
+    return !word.isEmpty() &&
+           (word == ValueWordIn(vwOn, LangEnglish) || word == ValueWordIn(vwOn, LangChinese));
+}
+
 QString ControllerLabelIn(int index, int language) {
     if (index < 0 || index >= ControllerLabelCount) return QString();
     return pick(kControllerLabels[index], language);

@@ -60,6 +60,9 @@ const QString& ControllerLabel(int index);
 QString ValueWordIn(int index, int language);
 QString ControllerLabelIn(int index, int language);
 QString MeasureNameIn(int index, int language);
+// A stored display word means ON: the ON word of either language (a record
+// keeps the word of the language active when it was filled).
+bool IsOnWordOfEitherLanguage(const QString& word);
 
 // Loaders: 0 stores the Chinese texts, 1 the English texts, any other value
 // changes nothing (LoadControllerLabels still stores the language-neutral

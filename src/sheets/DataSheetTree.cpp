@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <memory>
 
 #include "common/RecentFiles.h"
@@ -280,9 +281,26 @@ void frmDataSheetTree::dressNodes() {
 }
 
 void frmDataSheetTree::keepSorted() {
-    if (SheetSorted()) {
-        const QSignalBlocker quiet(DataSheetTree);
-        SheetTree().SheetNode->sortChildren(0, Qt::AscendingOrder);
+    if (!SheetSorted()) return;
+    // Alphabetical: letter case does not count ("alpha" before "Beta"); the
+    // nodes themselves stay, so the views keep their nodes and the selection.
+    QTreeWidgetItem* sheet = SheetTree().SheetNode;
+    QList<QTreeWidgetItem*> nodes;
+    for (int i = 0; i < sheet->childCount(); ++i) nodes << sheet->child(i);
+    QList<QTreeWidgetItem*> sorted = nodes;
+    std::stable_sort(sorted.begin(), sorted.end(), [](QTreeWidgetItem* a, QTreeWidgetItem* b) {
+        const int c = QString::compare(a->text(0), b->text(0), Qt::CaseInsensitive);
+        return c != 0 ? c < 0 : a->text(0) < b->text(0);
+    });
+    if (sorted == nodes) return;
+    const QSignalBlocker quiet(DataSheetTree);
+    QTreeWidgetItem* current = DataSheetTree->currentItem();
+    const bool selected = current && current->isSelected();
+    sheet->takeChildren();
+    sheet->addChildren(sorted);
+    if (current) {
+        DataSheetTree->setCurrentItem(current);
+        current->setSelected(selected);
     }
 }
 
@@ -417,7 +435,12 @@ bool frmDataSheetTree::SaveQuestion() {
     if (!Sheets().SheetModified || !SheetNodeInTree()) return true;
     const int answer = MsgBox(MessageTable().MsgSaveSheetChanges + Sheets().SheetFileName, vbYesNoCancel);
     if (answer == vbCancel) return false;
-    if (answer == vbYes) mnuSaveDataSheet_Click();
+    if (answer == vbYes) {
+        mnuSaveDataSheet_Click();
+        // A save that did not happen (dialog cancelled, write failed) ends
+        // the command as Cancel would: the unsaved views are not dropped.
+        if (Sheets().SheetModified) return false;
+    }
     return true;
 }
 

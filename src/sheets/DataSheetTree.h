@@ -41,7 +41,8 @@ public:
     // Sets up the popup for the selected node (enabled, shown, captions, check).
     void PreparePopup();
 
-    // The save question: false when the user cancelled (the command ends).
+    // The save question: false when the command ends (Cancel, or a Yes whose
+    // save did not happen).
     bool SaveQuestion();
 
     // The view whose node is selected; false for the root, the sheet node or none.

@@ -1,7 +1,9 @@
 #include "shell/ControllerBinding.h"
 
 #include "controller/CtrlDocument.h"
+#include "controller/CtrlState.h"
 #include "controller/CtrlTree.h"
+#include "editors/EditDispatch.h"
 #include "link/Converters.h"
 #include "shell/DocumentCommands.h"
 #include "shell/Language.h"
@@ -13,6 +15,7 @@ void BindControllerCommands() {
     d.OpenCtrl = [](const QString& path) { OpenCtrl(path); };
     d.SaveCtrl = [] { SaveCtrl(); };
     LanguageHooks().RebuildCtrlTree = [] { RebuildCtrlTree(); };
+    CtrlHooks().PraseCtrlList = [](const QString& path) { PraseCtrlList(path); };
     CtrlTreeUi().SetNodeText = [](int group, int item, const QString& text) {
         ReplaceCtrlNodeText(group, item, text);
     };

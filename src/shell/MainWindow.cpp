@@ -17,6 +17,7 @@
 #include <QMenuBar>
 #include <QPointer>
 #include <QScreen>
+#include "common/SettingsStore.h"
 #include <QStatusBar>
 #include <QTime>
 #include <QTimer>
@@ -346,6 +347,7 @@ void frmMain::MDIForm_Load() {
     sh.LaColor2 = QColor(255, 0, 0);
     sh.MakerName = "Tarvo Technologies,Inc.";
     sh.ModelName = "KV2200M";
+    Link().LAPresent = false;
     Sheets().SheetModified = false;
     TimeOutTimer->start();
     LoadSoftwareSetting();
@@ -507,8 +509,14 @@ MainRectTwips frmMain::WindowRectTwips() const {
     return r;
 }
 
-void frmMain::SetWindowRectTwips(const MainRectTwips& r) {
+void frmMain::SetWindowRectTwips(const MainRectTwips& stored) {
     const double tpp = twipsPerPixel();
+    // A stored rectangle never puts the window off the screen or beyond its size.
+    MainRectTwips r = stored;
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect a = screen->availableGeometry();
+        r = FitMainRect(stored, QRectF(a.x() * tpp, a.y() * tpp, a.width() * tpp, a.height() * tpp));
+    }
     auto px = [tpp](float twips) { return static_cast<int>(std::lround(twips / tpp)); };
     move(px(r.Left), px(r.Top));
     resize(std::max(px(r.Width), 1), std::max(px(r.Height), 1));
@@ -519,7 +527,9 @@ void frmMain::LoadSoftwareSetting() { SetWindowRectTwips(::LoadSoftwareSetting()
 void frmMain::SaveSoftwareSetting() {
     std::optional<MainRectTwips> rect;
     if (!isMinimized()) rect = WindowRectTwips();
-    ::SaveSoftwareSetting(rect);
+    if (!::SaveSoftwareSetting(rect))
+        MsgBox(MessageTable().MsgSettingsNotSaved.arg(QDir::toNativeSeparators(OpenSettingsStore()->fileName())),
+               vbOKOnly | vbExclamation);
 }
 
 // ---------------------------------------------------------------------------

@@ -1,6 +1,7 @@
 #include "shell/SoftwareSettings.h"
 
 #include <QLocale>
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -30,6 +31,21 @@ void readKey(QSettings& s, const QString& section, const QString& key, T& value,
 }
 
 QString boolText(bool b) { return b ? QStringLiteral("True") : QStringLiteral("False"); }
+
+// A stored number outside its range gives the default.
+void bound(int& value, int lo, int hi, int fallback) {
+    if (value < lo || value > hi) value = fallback;
+}
+
+// A baud rate is a positive whole number written in digits, nothing else.
+std::optional<QString> baudRateText(const QString& text) {
+    const QString t = text.trimmed();
+    if (t.isEmpty() || t.size() > 9) return std::nullopt;
+    for (QChar c : t)
+        if (c < QLatin1Char('0') || c > QLatin1Char('9')) return std::nullopt;
+    if (t.toInt() <= 0) return std::nullopt;
+    return t;
+}
 }  // namespace
 
 std::optional<bool> StoredTextToBool(const QString& text) {
@@ -85,16 +101,29 @@ MainRectTwips LoadSoftwareSetting() {
     // and read as if serial.
     if (sh.ScopeIOType != 0 && sh.ScopeIOType != 2) sh.ScopeIOType = 0;
     readKey(*s, kIO, "COM_Port", sh.COM_Port, StoredTextToInt);
-    readKey(*s, kIO, "BaudRate", sh.BaudRate, asText);
+    bound(sh.COM_Port, 1, 16, 1);
+    readKey(*s, kIO, "BaudRate", sh.BaudRate, baudRateText);
     readKey(*s, kIO, "GPIB_Addr", sh.GPIB_Addr, StoredTextToInt);
+    bound(sh.GPIB_Addr, 0, 30, 7);
     ResetUsbDeviceChoice();
     readKey(*s, kRefresh, "Refresh Type", sh.RefreshType, asText);
     readKey(*s, kRefresh, "Refresh Interval", sh.RefreshInterval, StoredTextToInt);
+    bound(sh.RefreshInterval, MinRefreshIntervalMs, MaxRefreshIntervalMs, 1000);
     readKey(*s, kSettings, "MainLeft", rect.Left, StoredTextToFloat);
     readKey(*s, kSettings, "MainTop", rect.Top, StoredTextToFloat);
     readKey(*s, kSettings, "MainWidth", rect.Width, StoredTextToFloat);
     readKey(*s, kSettings, "MainHeight", rect.Height, StoredTextToFloat);
     return rect;
+}
+
+MainRectTwips FitMainRect(const MainRectTwips& r, const QRectF& available) {
+    MainRectTwips f = r;
+    const double minSide = 3000;  // 200 pixels at 15 twips a pixel
+    f.Width = float(std::clamp<double>(r.Width, std::min(minSide, available.width()), available.width()));
+    f.Height = float(std::clamp<double>(r.Height, std::min(minSide, available.height()), available.height()));
+    f.Left = float(std::clamp<double>(r.Left, available.left(), available.left() + available.width() - f.Width));
+    f.Top = float(std::clamp<double>(r.Top, available.top(), available.top() + available.height() - f.Height));
+    return f;
 }
 
 bool SaveSoftwareSetting(const std::optional<MainRectTwips>& rect) {

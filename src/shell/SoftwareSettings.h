@@ -7,7 +7,10 @@
 //   Refresh_KV2200M      Refresh Type, Refresh Interval (ms)
 //   Settings_KV2200M     MainLeft, MainTop, MainWidth, MainHeight (twips, float text)
 //
-// An absent key, or a stored text that does not convert, gives the default.
+// An absent key, a stored text that does not convert, or a number outside its
+// range gives the default: COM_Port 1..16, GPIB_Addr 0..30, Refresh Interval
+// 100 ms..1 h; a BaudRate that is not a positive whole number in digits.
+#include <QRectF>
 #include <QString>
 #include <optional>
 
@@ -17,6 +20,14 @@ struct MainRectTwips {
     float Width = 6500;
     float Height = 6500;
 };
+
+constexpr int MinRefreshIntervalMs = 100;
+constexpr int MaxRefreshIntervalMs = 3600000;
+
+// The stored rectangle brought onto the available screen area (both in
+// twips): width and height at most the area's (and at least 200 pixels where
+// the area allows), then moved so that the whole window lies inside it.
+MainRectTwips FitMainRect(const MainRectTwips& rect, const QRectF& available);
 
 // Puts Shell()'s stored settings at the defaults of a first run.
 void SetDefaultSoftwareSetting();

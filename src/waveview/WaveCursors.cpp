@@ -7,6 +7,7 @@
 
 #include "link/Formatters.h"
 #include "link/ReplyParse.h"
+#include "link/Vocabulary.h"
 #include "platform/mouse/MouseControl.h"
 #include "waveview/WaveGeometry.h"
 
@@ -321,7 +322,9 @@ QList<ReadoutLine> CursorReadouts(const CursorState& s, const WaveInfo& w, const
             put(lowerColumn, Near(r - 8.0 * t.size()), c.Fft, t);
         }
     };
-    const bool fftShown = w.MathChosen && !o.OnWord.isEmpty() && w.FftDisplayWord == o.OnWord;
+    const bool fftShown =
+        w.MathChosen && !w.FftDisplayWord.isEmpty() &&
+        (w.FftDisplayWord == o.OnWord || IsOnWordOfEitherLanguage(w.FftDisplayWord));
 
     if (!split && w.XYFormat) {
         if (s.XOn)

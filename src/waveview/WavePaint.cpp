@@ -693,9 +693,10 @@ void DrawLaBit(Pen& pen, const std::array<int32_t, 601>& words, int c, int code,
     pen.AxisPolyline(path.Points());
 }
 
-// An empty word (vocabulary not loaded) is never the ON word.
+// An empty word is never the ON word; a word stored while the other UI
+// language was active still counts.
 bool IsOnWord(const WaveDrawOptions& o, const QString& word) {
-    return !o.OnWord.isEmpty() && word == o.OnWord;
+    return !word.isEmpty() && (word == o.OnWord || IsOnWordOfEitherLanguage(word));
 }
 
 bool LiveFftSplit(const WaveDrawOptions& o, const QString& fftWord) {

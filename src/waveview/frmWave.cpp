@@ -42,8 +42,7 @@ const char* const ChannelCaptions[4] = {"CH1", "CH2", "Math", "LA"};
 // A display setting shows its channel: the ON word of either language, so a
 // setting held in the other language's word still counts.
 bool displayOn(const QString& setting) {
-    return setting == ValueWord(vwOn) || setting == ValueWordIn(vwOn, LangEnglish) ||
-           setting == ValueWordIn(vwOn, LangChinese);
+    return setting == ValueWord(vwOn) || IsOnWordOfEitherLanguage(setting);
 }
 
 QString channelDisplay(int index) {
@@ -273,10 +272,7 @@ void frmWave::Form_Load() {
     Cursors = CursorState();
     picRefreshProgress->hide();
     if (WaveViewUi().ApplyCaptions) WaveViewUi().ApplyCaptions(this);
-    if (const WaveInfo* r = Record()) {
-        setWindowTitle(r->Name);
-        ChkCH[3]->setVisible(r->LaAvailable);
-    }
+    if (const WaveInfo* r = Record()) setWindowTitle(r->Name);
     Cursors.PrevPicWidth = WavePic->width();
     Cursors.PrevPicHeight = CursorRow(WavePic->height());
 }
@@ -290,7 +286,6 @@ void frmWave::Timer1_Timer() {
         const bool modified = Sheets().SheetModified;
         r->WindowOpen = true;
         setWindowTitle(r->Name);
-        ChkCH[3]->setVisible(r->LaAvailable);
         for (int i = 0; i < 4; ++i)
             if (chosen(*r, i)) {
                 ChkCH[size_t(i)]->setEnabled(true);
@@ -357,13 +352,14 @@ void frmWave::Form_Unload() {
 
 bool frmWave::eventFilter(QObject* watched, QEvent* event) {
     if (watched == WavePic) {
-        const auto* m = static_cast<QMouseEvent*>(event);
+        // Only a mouse event is one: the cast waits for the type.
+        const auto mouse = [event] { return static_cast<QMouseEvent*>(event)->position(); };
         switch (event->type()) {
             case QEvent::MouseButtonPress:
-                WavePic_MouseDown(m->position().x(), m->position().y());
+                WavePic_MouseDown(mouse().x(), mouse().y());
                 break;
             case QEvent::MouseMove:
-                WavePic_MouseMove(m->position().x(), m->position().y());
+                WavePic_MouseMove(mouse().x(), mouse().y());
                 break;
             case QEvent::MouseButtonRelease:
                 WavePic_MouseUp();

@@ -5,6 +5,7 @@
 #include <QMenu>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 #include <QtTest>
 
 #include "LinkFixture.h"
@@ -103,24 +104,29 @@ private slots:
         QTest::addColumn<bool>("connected");
         QTest::addColumn<bool>("busy");
         QTest::addColumn<bool>("runs");
-        QTest::newRow("not connected: message") << false << false << false;
-        QTest::newRow("transfer running: silently nothing") << true << true << false;
-        QTest::newRow("connected: the job runs") << true << false << true;
+        QTest::addColumn<int>("language");
+        QTest::newRow("not connected: message") << false << false << false << 1;
+        QTest::newRow("transfer running: silently nothing") << true << true << false << 1;
+        QTest::newRow("connected: the job runs") << true << false << true << 1;
+        QTest::newRow("connected, Chinese: the job runs") << true << false << true << 0;
     }
 
     void uploadAndDownload() {
         QFETCH(bool, connected);
         QFETCH(bool, busy);
         QFETCH(bool, runs);
+        QFETCH(int, language);
+        UseLanguage(language);
         if (connected) QVERIFY(LinkFixture::OpenUsbAsConnected());
         Transfer().TransferBusy = busy;
         QStringList jobs;
+        // Each job records the switches it found and the transfer window's caption.
         TransferUi().UploadSettings = [&] {
-            jobs << "upload:" + DSOSettings().CH1Invert;
+            jobs << "upload:" + DSOSettings().CH1Invert + ":" + LoadedTransferForm()->windowTitle();
             MouseControl::SetCursor(MouseControl::PointerHourglass);
         };
         TransferUi().DownloadSettings = [&] {
-            jobs << "download";
+            jobs << "download:" + LoadedTransferForm()->windowTitle();
             DSOSettings().CH1Scale = "2.00V";
             LastSettingsTransfer().DownloadCommitted = true;
         };
@@ -136,10 +142,15 @@ private slots:
         TransferUi().UploadSettings = nullptr;
         TransferUi().DownloadSettings = nullptr;
 
-        QCOMPARE(jobs, runs ? (QStringList{"upload:OFF", "download"}) : QStringList());
+        const QString off = ValueWord(vwOff);
+        const QStringList ran = language == 0
+            ? QStringList{"upload:" + off + ":数据上传中...", "download:数据下载中..."}
+            : QStringList{"upload:OFF:Data Uploading...", "download:Data Downloading..."};
+        UseLanguage(1);
+        QCOMPARE(jobs, runs ? ran : QStringList());
         QCOMPARE(CtrlState().CtrlModified, runs);
-        QCOMPARE(s.CH2Invert, QString(runs ? "OFF" : "ON"));
-        QCOMPARE(s.SpareSwitch, QString(runs ? "OFF" : "ON"));
+        QCOMPARE(s.CH2Invert, runs ? off : QString("ON"));
+        QCOMPARE(s.SpareSwitch, runs ? off : QString("ON"));
         QCOMPARE(MsgBoxService::Log().size(), connected ? 0 : 2);
         if (runs) QCOMPARE(sim.Log().count(":TRIGGER:STATUS?"), 2);
         if (connected) DisconnectDSO();
@@ -154,6 +165,59 @@ private slots:
                                      "mnuConnect", "mnuDisconnect", "-", "mnuUpload", "mnuDownLoad", "-",
                                      "mnuExpand"}));
         for (QAction* a : form()->PopupMenu->actions()) QVERIFY(a->isEnabled());
+    }
+
+    // Expand All opens the root and the fixed groups that exist, never the LA
+    // ones or Trigger\Code, and says nothing about absent ones.
+    void expandAll_data() {
+        QTest::addColumn<QString>("method");
+        QTest::addColumn<bool>("la");
+        QTest::addColumn<QStringList>("expanded");  // paths below the root "KV2200M"
+        const QStringList fixed{"", "Running Control", "CH1", "CH2", "Time Base", "Trigger", "Acquire", "Display"};
+        QTest::newRow("EDGE") << "EDGE" << false << fixed;
+        QTest::newRow("EDGE with LA") << "EDGE" << true << fixed;
+        QTest::newRow("ALTERNATIVE") << "ALTERNATIVE" << false
+            << QStringList{"", "Running Control", "CH1", "CH2", "Time Base", "Time Base\\CH1",
+                           "Time Base\\CH2", "Trigger", "Trigger\\CH1", "Trigger\\CH2", "Acquire", "Display"};
+        QTest::newRow("PATTERN with LA") << "PATTERN" << true << fixed;
+    }
+    void expandAll() {
+        QFETCH(QString, method);
+        QFETCH(bool, la);
+        QFETCH(QStringList, expanded);
+        Link().LAPresent = la;
+        DSOSettings().TriggerMethod = method;
+        BuildCtrlTree();
+        form()->mnuExpand_Click();
+        Link().LAPresent = false;
+        QStringList open;
+        for (QTreeWidgetItemIterator it(form()->CtrlTreeView); *it; ++it)
+            if ((*it)->isExpanded()) open << CtrlNodePath(*it).mid(QString("KV2200M\\").size());
+        QCOMPARE(open, expanded);
+        QVERIFY(MsgBoxService::Log().isEmpty());
+    }
+
+    // A later load of the window keeps the mirror and shows it with the root
+    // and Running Control expanded; the unload takes the editors with it.
+    void reloadKeepsTheMirror() {
+        int unloads = 0;
+        CtrlHooks().UnloadEditors = [&] { ++unloads; };
+        DSOSettings().CH1Scale = "5.00V";
+        CtrlState().CtrlModified = true;
+        delete form();
+        QCOMPARE(unloads, 1);
+        CtrlHooks().UnloadEditors = nullptr;
+        QVERIFY(!LoadedCtrlListForm());
+        QCOMPARE(CtrlNode(CtrlGroup::CH1, 3), nullptr);
+
+        QCOMPARE(form()->CtrlTreeView->topLevelItemCount(), 1);
+        QCOMPARE(DSOSettings().CH1Scale, QString("5.00V"));
+        QVERIFY(CtrlState().CtrlModified);
+        QCOMPARE(CtrlNode(CtrlGroup::CH1, 3)->text(0), QString("Volt/Div [5.00V]"));
+        QStringList open;
+        for (QTreeWidgetItemIterator it(form()->CtrlTreeView); *it; ++it)
+            if ((*it)->isExpanded()) open << (*it)->text(0);
+        QCOMPARE(open, (QStringList{"KV2200M", "Running Control"}));
     }
 };
 

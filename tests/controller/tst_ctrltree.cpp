@@ -2,6 +2,7 @@
 // with and without the logic analyser; the tree view binding (lookups that
 // never dangle, rewrites, expansion kept across rebuilds and a language switch).
 #include <QTreeWidget>
+#include <array>
 #include <QtTest>
 
 #include "TestEnv.h"
@@ -221,6 +222,28 @@ private slots:
                               "Averages [16] (7,5)"}));
         QCOMPARE(m.nodes.back().Text(), QString("Virtual Panel"));
         QCOMPARE(m.Path(m.Find(CtrlGroup::Acquire, 5)), QString("KV2200M\\Acquire\\Averages [16]"));
+    }
+
+    // The picture of each kind of node: root 1, groups 2, rows and sub-groups
+    // 3, actions 4, the panel 6, rows under a sub-group 8 (but the code rows 3).
+    void imagesByKindOfNode() {
+        CtrlSettings& s = DSOSettings();
+        const QList<std::array<int, 3>> alternative = {
+            {1, 0, 2}, {1, 2, 3}, {1, 3, 4}, {1, 5, 4}, {4, 0, 2}, {4, 9, 3}, {9, 2, 8}, {9, 5, 8},
+            {4, 10, 3}, {10, 20, 8}, {4, 11, 3}, {4, 12, 4}, {5, 13, 3}, {13, 15, 8}, {14, 16, 8},
+            {6, 2, 3}, {6, 19, 3}, {19, 5, 8}, {19, 6, 8}, {20, 21, 8}, {8, 4, 3}, {8, 5, 3}};
+        const QList<std::array<int, 3>> pattern = {{5, 15, 3}, {6, 21, 3}, {21, 5, 3}, {21, 20, 3}, {6, 22, 3}};
+        for (const QString& method : {QString("ALTERNATIVE"), QString("PATTERN")}) {
+            s.TriggerMethod = method;
+            const CtrlTreeModel m = BuildCtrlTreeModel(s, true);
+            QCOMPARE(m.nodes.front().image, int(imgRoot));
+            QCOMPARE(m.nodes.back().image, int(imgPanel));
+            for (const auto& [group, item, image] : method == "PATTERN" ? pattern : alternative) {
+                const int i = m.Find(group, item);
+                QVERIFY2(i >= 0, qPrintable(QString("(%1,%2)").arg(group).arg(item)));
+                QVERIFY2(m.nodes[size_t(i)].image == image, qPrintable(m.nodes[size_t(i)].Text()));
+            }
+        }
     }
 
     void viewFollowsModelAndLookupsNeverDangle() {

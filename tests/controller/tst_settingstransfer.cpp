@@ -607,6 +607,9 @@ private slots:
             QTest::addRow("%s link lost", tr) << tr << "drop 2" << 40.0;
             QTest::addRow("%s silent", tr) << tr << "silent" << 0.0;
             QTest::addRow("%s silent late in the run", tr) << tr << "silent" << 90.0;
+            // A reply no setting may hold: it could not be saved nor sent back.
+            QTest::addRow("%s reply holding a command break", tr)
+                << tr << "set :TRIGGER:VIDEO:STANDARD NTSC;*RST" << 0.0;
         }
     }
     void downloadFailure() {
@@ -620,7 +623,8 @@ private slots:
         const CtrlSettings before = DSOSettings();
         CtrlState().CtrlModified = false;
         tree()->clear();
-        if (percent == 0) sim.SetFault(fault);
+        if (fault.startsWith("set ")) sim.Set(fault.section(' ', 1, 1), fault.section(' ', 2));
+        else if (percent == 0) sim.SetFault(fault);
         else faultAt(percent, fault);
 
         CtrlListForm()->cmdDownload_Click();

@@ -155,6 +155,23 @@ private slots:
         }
     }
 
+    // No reply to the EDGE source: the read-back of the method ends before
+    // anything of the EDGE block or the holdoff is stored, yet the method is
+    // taken, the tree rebuilt in its shape and the method node rewritten.
+    void edgeMethodWithoutSourceKeepsItsBlock() {
+        DSOSettings().TriggerMethod = ValueWord(vwPulse);
+        DSOSettings().TriggerHoldoff = "123ns";
+        DSOSettings().TriggerEdgeSource = "EXT";
+        BuildCtrlTree();
+        CtrlSettings expected = DSOSettings();
+        expected.TriggerMethod = ValueWord(vwEdge);
+        QCOMPARE(ApplyCtrlEdit({key({24, 25}), ValueWord(vwEdge), "", ""}), ApplyEnd::Applied);
+        QVERIFY(DSOSettings() == expected);
+        QCOMPARE(CtrlNode(6, 2)->text(0), QString("Method [EDGE]"));
+        QCOMPARE(CtrlNode(6, 4)->text(0), "Slope [" + expected.TriggerEdgeSlope + "]");
+        QCOMPARE(CtrlTreeWidget()->currentItem(), CtrlNode(6, 2));
+    }
+
     // A link that drops half-way: the commands before the drop went out, but
     // the mirror, the tree and the modified flag stay as they were, and the
     // user is told.

@@ -17,6 +17,7 @@
 #include "controller/SettingsTransfer.h"
 #include "editors/AdjustLogic.h"
 #include "editors/CtrlApply.h"
+#include "editors/EditDispatch.h"
 #include "link/KV2200Cmd.h"
 #include "link/LinkState.h"
 #include "link/Messages.h"
@@ -131,6 +132,11 @@ private slots:
         QTest::newRow("run state") << 1 << en << "" << "{l:1}" << "STOP" << "" << ""
             << QStringList{":STOP", ":TIMEBASE:FORMAT?"} << QList<int>{100} << "RunStop"
             << "STOP" << "1,2" << "Run|Stop [STOP]" << ":TRIGGER:STATUS" << "STOP" << QString();
+        QTest::newRow("run state in the roll format") << 1 << en
+            << ":TIMEBASE:FORMAT SCANNING;:TIMEBASE:SCALE 0.5" << "{l:1}" << "RUN" << "" << ""
+            << QStringList{":RUN", ":TIMEBASE:FORMAT?", ":TIMEBASE:SCALE?"} << QList<int>{100}
+            << "TimeBaseScale" << "500.0ms" << "5,15" << "Time/Div [500.0ms]" << "" << ""
+            << QString();
         // Logic analyser.
         QTest::newRow("LA threshold user") << 1 << en << "" << "{l:14}{l:17}" << "USER" << "1.4"
             << "" << QStringList{":LA:THRESHOLD 1.4V", ":LA:THRESHOLD?"} << QList<int>{100, 100}
@@ -140,6 +146,18 @@ private slots:
             << "ON" << "" << "KV2200M\\LA\\Display\\D3 [OFF]"
             << QStringList{":DIGITAL3:TURN ON", ":LA:DISPLAY ON"} << QList<int>{100, 100}
             << "LAChannelDisplay(13)" << "ON" << "9,17" << "D3 [ON]" << ":LA:DISPLAY" << "ON" << QString();
+        QTest::newRow("LA display D15-D8 on") << 1 << en << "" << "{l:14}{l:5}" << "ON" << ""
+            << "KV2200M\\LA\\Display\\D15-D8 [OFF]"
+            << QStringList{":LA:GROUP2 ON", ":LA:DISPLAY ON"} << QList<int>{100, 100}
+            << "LAChannelDisplay(8)" << "ON" << "9,12" << "D8 [ON]" << ":LA:DISPLAY" << "ON"
+            << QString();
+        QTest::newRow("LA display, last channel off")
+            << 1 << "LAChannelDisplay(13)=ON;LAGroupLowDisplay=OFF;LADisplay=ON"
+            << ":DIGITAL3:TURN ON;:LA:DISPLAY ON" << "{l:14}{l:5}" << "OFF" << ""
+            << "KV2200M\\LA\\Display\\D3 [ON]"
+            << QStringList{":DIGITAL3:TURN OFF", ":LA:DISPLAY OFF"} << QList<int>{100, 100}
+            << "LADisplay" << "OFF" << "9,17" << "D3 [OFF]" << ":LA:DISPLAY" << "OFF"
+            << QString();
         QTest::newRow("LA position D15") << 1 << en << "" << "{l:14}{l:15}" << "7" << ""
             << "KV2200M\\LA\\Position\\D15 [0]" << QStringList{":DIGITAL15:POSITION 7"}
             << QList<int>{100} << "LAChannelPosition(1)" << "7" << "10,5" << "D15 [7]"
@@ -191,6 +209,10 @@ private slots:
         QTest::newRow("EDGE mode") << 1 << en << "" << "{l:24}{l:28}" << "NORMAL" << "" << ""
             << QStringList{":TRIGGER:EDGE:SWEEP NORMAL"} << QList<int>{100} << "TriggerEdgeSweep"
             << "NORMAL" << "6,5" << "Mode [NORMAL]" << ":TRIGGER:EDGE:SWEEP" << "NORMAL" << QString();
+        QTest::newRow("EDGE source D3") << 1 << en << "" << "{l:24}{l:26}" << "D3" << "" << ""
+            << QStringList{":TRIGGER:EDGE:SOURCE DIGITAL3"} << QList<int>{100}
+            << "TriggerEdgeSource" << "D3" << "6,3" << "Source [D3]"
+            << ":TRIGGER:EDGE:SOURCE" << "D3" << "6,6=(no node)";
         QTest::newRow("EDGE level, source EXT") << 1 << en << ":TRIGGER:EDGE:SOURCE EXT"
             << "{l:24}{l:66}" << "1.50div" << "" << ""
             << QStringList{":TRIGGER:EDGE:SOURCE?", ":TRIGGER:EDGE:LEVEL .3"} << QList<int>{100}
@@ -229,6 +251,11 @@ private slots:
             << "L" << "" << "" << QStringList{":TRIGGER:PATTERN:PATTERN 65527,65535"}
             << QList<int>{100} << "TriggerPatternCode(13)" << "L" << "21,17" << "D3 [L]"
             << ":TRIGGER:PATTERN:PATTERN" << "65527,65535,None" << QString();
+        QTest::newRow("pattern D7 falling clears the D5 edge")
+            << 1 << "TriggerMethod=PATTERN;TriggerPatternCode(11)={l:43}" << ""
+            << "{l:24}{l:39}{l:53}" << "{l:44}" << "" << ""
+            << QStringList{":TRIGGER:PATTERN:PATTERN 65375,65503,7,0"} << QList<int>{100}
+            << "TriggerPatternCode(11)" << "X" << "21,15" << "D5 [X]" << "" << "" << QString();
         QTest::newRow("duration D0 X, Chinese") << 0 << "TriggerMethod={w:11}" << ""
             << "{l:24}{l:39}{l:60}" << "X" << "" << ""
             << QStringList{":TRIGGER:DURATION:PATTERN 65534,65534"} << QList<int>{100}
@@ -248,6 +275,16 @@ private slots:
                            ":TRIGGER:ALTERNATION:SLOPE:COUPLING HF"}
             << QList<int>{100, 100, 100} << "AltCH2SlopeCoupling" << "HF" << "20,16"
             << "Coupling [HF]" << ":TRIGGER:ALTERNATION:SLOPE:COUPLING" << "HF" << QString();
+        QTest::newRow("alternation CH1 video standard")
+            << 1 << "TriggerMethod=ALTERNATIVE;AltCH1TrigType=VIDEO"
+            << ":TRIGGER:ALTERNATION:SOURCE CHANNEL1;:TRIGGER:ALTERNATION:VIDEO:LINE 300"
+            << "{l:24}{l:6}{l:32}" << "PAL/SECAM" << "" << ""
+            << QStringList{":TRIGGER:ALTERNATION:SOURCE CHANNEL1",
+                           ":TRIGGER:ALTERNATION:VIDEO:STANDARD PALSECAM",
+                           ":TRIGGER:ALTERNATION:VIDEO:LINE?"}
+            << QList<int>{100, 100, 100, 100} << "AltCH1VideoLine" << "300" << "19,14"
+            << "Line number [300]" << ":TRIGGER:ALTERNATION:VIDEO:STANDARD" << "PAL/SECAM"
+            << QString();
         QTest::newRow("alternation CH2 trig type") << 1 << "TriggerMethod=ALTERNATIVE;AltCH2TrigType=EDGE" << ""
             << "{l:24}{l:7}{l:38}" << "PULSE" << "" << ""
             << QStringList{":CHANNEL2:SCALE?", ":TRIGGER:ALTERNATION:SOURCE CHANNEL2",
@@ -384,6 +421,8 @@ private slots:
                                         : n.group == 1 ? parts.last()
                                                        : parts.join(QString());
                     DSOSettings() = config;
+                    // The dispatcher gives the dialog the same key.
+                    QCOMPARE(PrepareEdit(model.Path(int(i))).Key, key);
                     sim.ClearLog();
                     const QString combo = parts.last().startsWith(ControllerLabel(17))
                                               ? QString("TTL") : n.value;

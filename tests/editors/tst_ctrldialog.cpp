@@ -99,17 +99,24 @@ private slots:
         QTest::addColumn<int>("item");
         QTest::addColumn<QString>("box");
         QTest::addColumn<bool>("enabled");
-        QTest::newRow("TTL") << true << 0 << "1.4" << false;
-        QTest::newRow("ECL") << true << 1 << "-1.3" << false;
-        QTest::newRow("CMOS") << true << 2 << "2.5" << false;
-        QTest::newRow("USER") << true << 3 << "1.0" << true;
-        QTest::newRow("another key") << false << 3 << "1.4" << false;
+        QTest::addColumn<QString>("locale");
+        QTest::newRow("TTL") << true << 0 << "1.4" << false << "C";
+        QTest::newRow("ECL") << true << 1 << "-1.3" << false << "C";
+        QTest::newRow("CMOS") << true << 2 << "2.5" << false << "C";
+        QTest::newRow("USER") << true << 3 << "1.0" << true << "C";
+        QTest::newRow("another key") << false << 3 << "1.4" << false << "C";
+        // The box is read in the user's locale, so it is written in it too.
+        QTest::newRow("USER, decimal comma") << true << 3 << "1,0" << true << "de_DE";
+        QTest::newRow("TTL, decimal comma") << true << 0 << "1,4" << false << "de_DE";
     }
     void thresholdPresets() {
         QFETCH(bool, threshold);
         QFETCH(int, item);
         QFETCH(QString, box);
         QFETCH(bool, enabled);
+        QFETCH(QString, locale);
+        const QLocale before;
+        QLocale::setDefault(QLocale(locale));
         CtrlDialog dialog;
         dialog.Prepare(thresholdEdit(threshold ? ControllerLabel(14) + ControllerLabel(17) : "x"),
                        QString());
@@ -121,6 +128,7 @@ private slots:
         for (int i = 0; i < 4; ++i) QCOMPARE(dialog.cmdEnter[i]->isEnabled(), enabled);
         QVERIFY(dialog.Combo->isVisible() && dialog.inputTxt->isVisible());
         QVERIFY(dialog.Combo->geometry().bottom() < dialog.inputTxt->geometry().top());
+        QLocale::setDefault(before);
     }
 
     void enterAppliesOnlyFromTheList() {

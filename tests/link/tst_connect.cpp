@@ -87,8 +87,10 @@ private slots:
         QFETCH(QString, math);
         useTransport(ioType);
         sim.Set(":MATH:DISPLAY", math);
+        Link().LAPresent = true;  // left from an earlier session
         ConnectDSO();
         QVERIFY(messages().isEmpty());
+        QVERIFY(!Link().LAPresent);
         QCOMPARE(sim.Log(), kConnectSequence + QStringList{":MATH:DISPLAY?"});
         QVERIFY(Link().IsConnected);
         QVERIFY(!Link().Connecting);

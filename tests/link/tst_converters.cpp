@@ -4,6 +4,7 @@
 #include "TestEnv.h"
 #include "common/ShellState.h"
 #include "link/Converters.h"
+#include "link/Formatters.h"
 #include "link/Vocabulary.h"
 
 namespace {
@@ -167,6 +168,9 @@ private slots:
         QTest::newRow("user level") << en << "LaThresholdUserText" << "User:-2.5" << "-2.50V";
         QTest::newRow("user capitals") << en << "LaThresholdUserText" << "USER:1" << "USER:1";
         QTest::newRow("user alone") << en << "LaThresholdUserText" << "User" << "";
+        // Five characters: an empty level, which formats as zero.
+        QTest::newRow("thr prefix only") << en << "LaThresholdToText" << "User " << FormatVolt("");
+        QTest::newRow("user prefix only") << en << "LaThresholdUserText" << "User " << FormatVolt("");
         QTest::newRow("user ttl") << en << "LaThresholdUserText" << "TTL" << "TTL";
         QTest::newRow("src D0") << en << "TrigSourceToKeyword" << "D0" << "DIGITAL0";
         QTest::newRow("src D15") << en << "TrigSourceToKeyword" << "D15" << "DIGITAL15";

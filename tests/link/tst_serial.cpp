@@ -154,6 +154,8 @@ private slots:
         Link().Connecting = true;
         Link().WaitingReply = false;
         Link().SerialBinaryMode = false;
+        Link().ReplyFailed = false;
+        Serial().OutOfStep = false;
         Shell().BaudRate = "9600";
         PauseService::ClearLog();
         MsgBoxService::ClearLog();
@@ -211,6 +213,13 @@ private slots:
             << QList<Chunk>{{30, "ST"}, {50, "OP"}} << "" << 90;
         QTest::newRow("chunk at tick 39 keeps it alive")
             << QList<Chunk>{{39, "ST"}, {60, "OP\n"}} << "STOP" << 60;
+        // A line that never ends: the wait has a deadline, and the line a size.
+        QList<Chunk> trickle;
+        for (int t = 1; t <= 130; ++t) trickle.append({t, "A"});
+        QTest::newRow("a byte a tick, never a line feed: 120 ticks") << trickle << "" << 120;
+        QList<Chunk> flood;
+        for (int i = 0; i < 17; ++i) flood.append({0, QByteArray(4096, 'A')});
+        QTest::newRow("a line longer than the buffer (ticks not counted)") << flood << "" << -1;
     }
     void textReply() {
         QFETCH(QList<Chunk>, chunks);
@@ -223,7 +232,9 @@ private slots:
         const QString got = ReadComm();
         QVERIFY(!inst.stuck);
         QCOMPARE(got, reply);
-        QCOMPARE(inst.ticks, ticks);
+        if (ticks >= 0) QCOMPARE(inst.ticks, ticks);
+        QCOMPARE(Link().ReplyFailed, Link().WaitingReply);
+        QVERIFY(Serial().SerialReply.size() <= SerialStateData::RxCapacity);
     }
 
     void binaryReply_data() {
@@ -241,6 +252,12 @@ private slots:
             << QList<Chunk>{{0, r.left(10)}, {50, r.mid(10, 5)}} << false << 15 << 150;
         QTest::newRow("first chunk shorter than the count, then silence")
             << QList<Chunk>{{0, r.left(3)}} << false << 3 << 100;
+        // 404 bytes a byte a tick: 300 ticks and twice their time on the line
+        // at 9600 baud (2 x 5 ticks), then the reply is given up.
+        const QByteArray slow = framed(QByteArray(400, 'x'));
+        QList<Chunk> trickle;
+        for (int i = 0; i < slow.size(); ++i) trickle.append({i + 1, slow.mid(i, 1)});
+        QTest::newRow("a byte a tick: deadline") << trickle << false << int(slow.size()) << 310;
     }
     void binaryReply() {
         QFETCH(QList<Chunk>, chunks);

@@ -47,6 +47,9 @@ private slots:
         QTest::newRow("half away from zero") << 1.125 << "1.13E+00";
         QTest::newRow("rounds into next decade") << 999.5 << "1.00E+03";
         QTest::newRow("large") << 123456.0 << "1.23E+05";
+        // 1 ns/div, offset 1 us, point 250: rounded from the single-precision
+        // value's 7 digits (1.005000E-06), not from its 15 (1.00499999...).
+        QTest::newRow("single precision") << double(float(double(1e-9f / 50.0f) * 250 + 1e-6)) << "1.01E-06";
     }
     void tableNumberMasks() {
         QFETCH(double, value);
@@ -240,7 +243,9 @@ private slots:
             hiddenSlot = slot;
             windowShown = LoadedTransferForm() && LoadedTransferForm()->isVisible();
         };
-        QVERIFY(RunTransfer(JobWaveView, "Waveform Data Loading...", false, 5));
+        // No instrument here: the job cannot finish, and says so.
+        QVERIFY(!RunTransfer(JobWaveView, "Waveform Data Loading...", false, 5));
+        QVERIFY(Transfer().TransferFailed);
         QCOMPARE(hiddenSlot, 5);
         QVERIFY(!windowShown);
         // A slot outside the view table runs nothing.

@@ -157,6 +157,25 @@ private slots:
         QCOMPARE(log.mid(log.size() - 4), (QStringList{"TEXT300?", "TWO?", "BIN?", "EMPTY?"}));
     }
 
+    // A flush drops the rest of a message already begun and every message
+    // waiting: the next read is the reply to the next request.
+    void flushDropsWhatIsWaiting() {
+        ViStatus st;
+        QCOMPARE(writeText(vi, "TEXT300?\n"), VI_SUCCESS);
+        QCOMPARE(readOnce(vi, 256, &st), QByteArray(256, 'x'));
+        QCOMPARE(viFlush(vi, VI_READ_BUF_DISCARD), VI_SUCCESS);
+        QCOMPARE(writeText(vi, "TWO?\n"), VI_SUCCESS);
+        QCOMPARE(readOnce(vi, 256, &st), QByteArray("A\n"));
+        QCOMPARE(viFlush(vi, VI_READ_BUF_DISCARD), VI_SUCCESS);
+        QCOMPARE(writeText(vi, "ECHO?\n"), VI_SUCCESS);
+        QCOMPARE(readOnce(vi, 256, &st), QByteArray("E\n"));
+        QCOMPARE(st, VI_SUCCESS);
+        // Nothing waiting: nothing later is lost.
+        QCOMPARE(viFlush(vi, VI_READ_BUF_DISCARD), VI_SUCCESS);
+        QCOMPARE(writeText(vi, "ECHO?\n"), VI_SUCCESS);
+        QCOMPARE(readOnce(vi, 256, &st), QByteArray("E\n"));
+    }
+
     void silenceTimesOutAndADroppedLinkFailsTheNextWrite() {
         ViStatus st;
         QCOMPARE(writeText(vi, "SILENT?\n"), VI_SUCCESS);

@@ -169,11 +169,20 @@ private slots:
         QCOMPARE(SheetTree().SheetRootNode->text(0), QString("Data Sheet"));
         QCOMPARE(shown().last(), QString("Name of Root Can't Change!"));
 
-        // Sorted orders the nodes only.
+        // Sorted orders the nodes only, alphabetically whatever the letter case.
         select(SheetTree().SheetNode);
         tree->mnuSorted_Click();
         QVERIFY(tree->SheetSorted());
         QCOMPARE(childTexts(), QStringList({"Data0", "Measure0", "Wave0", "Zeta"}));
+        selectView(ViewWave, 0);
+        tree->mnuRename_Click();
+        ViewNode(ViewWave, 0)->setText(0, "alpha");
+        QCOMPARE(childTexts(), QStringList({"alpha", "Data0", "Measure0", "Zeta"}));
+        QCOMPARE(tree->DataSheetTree->currentItem(), ViewNode(ViewWave, 0));
+        tree->mnuRename_Click();
+        ViewNode(ViewWave, 0)->setText(0, "Wave0");
+        QCOMPARE(childTexts(), QStringList({"Data0", "Measure0", "Wave0", "Zeta"}));
+        select(SheetTree().SheetNode);
         tree->PreparePopup();
         QVERIFY(tree->mnuSorted->isChecked());
         QCOMPARE(tree->mnuRename->text(), QString("Re&name(Untitle)"));
@@ -259,31 +268,42 @@ private slots:
 
     void saveQuestion_data() {
         QTest::addColumn<int>("answer");
-        QTest::newRow("Yes") << int(vbYes);
-        QTest::newRow("No") << int(vbNo);
-        QTest::newRow("Cancel") << int(vbCancel);
+        QTest::addColumn<QString>("saveGoesTo");  // "file", or where a save that does not happen goes
+        QTest::newRow("Yes") << int(vbYes) << "file";
+        QTest::newRow("No") << int(vbNo) << "file";
+        QTest::newRow("Cancel") << int(vbCancel) << "file";
+        // A Yes whose save does not happen keeps the views, as Cancel does.
+        QTest::newRow("Yes, write fails") << int(vbYes) << "missing folder";
+        QTest::newRow("Yes, dialog cancelled") << int(vbYes) << "no file";
     }
     void saveQuestion() {
         QFETCH(int, answer);
+        QFETCH(QString, saveGoesTo);
         buildSheet();
-        const QString path = dir.filePath(QString("question%1.vls").arg(answer));
+        QString path = dir.filePath(QString("question%1.vls").arg(answer));
         dialogAnswers << path;
         tree->mnuSaveDataSheet_Click();
         tree->mnuAddNewData->trigger();  // modified again
         QVERIFY(Sheets().SheetModified);
+        const QString savedPath = path;
+        if (saveGoesTo == "missing folder") path = dir.filePath("missing/question.vls");
+        if (saveGoesTo == "no file") path.clear();
+        Sheets().SheetFileName = path;
         MsgBoxService::ClearLog();
         msgAnswers << answer;
 
         tree->mnuNewDataSheet_Click();
 
-        QCOMPARE(shown(), QStringList{"Save the changes to the Data Sheet File? " + path});
+        QCOMPARE(shown().value(0), "Save the changes to the Data Sheet File? " + path);
         QCOMPARE(MsgBoxService::Log()[0].style, int(vbYesNoCancel));
-        const int savedViews = fileNames(path).size() - 1;
-        if (answer == vbCancel) {
+        const int savedViews = fileNames(savedPath).size() - 1;
+        if (answer == vbCancel || saveGoesTo != "file") {
             QCOMPARE(recordNames().size(), 5);
+            QCOMPARE(childTexts().size(), 5);
             QCOMPARE(Sheets().SheetFileName, path);
             QVERIFY(Sheets().SheetModified);
             QCOMPARE(savedViews, 4);
+            QCOMPARE(shown().size(), saveGoesTo == "missing folder" ? 2 : 1);  // the write's own report
         } else {
             QCOMPARE(childTexts(), QStringList());
             QCOMPARE(Sheets().SheetFileName, QString());

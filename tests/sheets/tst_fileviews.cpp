@@ -334,6 +334,14 @@ private slots:
         SettleWindows();
         QCOMPARE(ExistingViewForm(ViewWave, 0), wave);
         QCOMPARE(FormSlot(ViewWave, wave), 0);
+        // With the logic analyser present the new view offers it, also after its set-up tick.
+        Link().LAPresent = true;
+        AddNewWaveform();
+        SettleWindows();
+        Link().LAPresent = false;
+        auto* withLa = qobject_cast<frmWave*>(ExistingViewForm(ViewWave, 1));
+        QVERIFY(withLa && Sheets().WaveViews[1].WindowOpen);
+        QVERIFY(!withLa->ChkCH[3]->isHidden());
         UnloadAllViews();
         SettleWindows();
         SetViewFormFactory(ViewWave, [](int) { return StubWindow(ViewWave, "frmWave"); });

@@ -294,6 +294,29 @@ private slots:
         QVERIFY(OpenSettingsStore()->contains("General_KV2200M/StartupLoadSheet"));
     }
 
+    // A stored rectangle far off the screen or larger than it brings the
+    // window up on the screen and no larger; an unwritable settings file at
+    // the end says so.
+    void storedRectangleIsBoundedAndAFailedSaveIsReported() {
+        SaveStoredText("Settings_KV2200M", "MainHeight", "300000000");
+        SaveStoredText("Settings_KV2200M", "MainTop", "-100000");
+        frmMain w;
+        w.MDIForm_Load();
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        QVERIFY(w.height() <= screen.height());
+        QVERIFY(w.y() >= screen.y());
+        QVERIFY(w.y() + w.height() <= screen.y() + screen.height());
+
+        // A folder where the file should be: no one can write it, root included.
+        const QString ini = TestEnv::IniPath();
+        QFile::remove(ini);
+        QVERIFY(QDir().mkpath(ini));
+        w.MDIForm_Unload();
+        QDir().rmdir(ini);
+        QCOMPARE(MsgBoxService::Log().size(), 1);
+        QVERIFY(MsgBoxService::Log().first().text.startsWith("The settings could not be saved to "));
+    }
+
     void documentCommandsAreDisabledUntilBound() {
         frmMain w;
         w.MDIForm_Load();

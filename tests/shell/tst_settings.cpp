@@ -103,8 +103,24 @@ private slots:
                                                     << "hw" << "0";
         QTest::newRow("port garbage keeps default") << "IO Settings_KV2200M" << "COM_Port" << "abc" << "port"
                                                     << "1";
-        QTest::newRow("port out of range is kept") << "IO Settings_KV2200M" << "COM_Port" << "17" << "port"
-                                                   << "17";
+        // Numbers outside their ranges give the default.
+        QTest::newRow("port out of range gives default") << "IO Settings_KV2200M" << "COM_Port" << "17" << "port"
+                                                         << "1";
+        QTest::newRow("port 0") << "IO Settings_KV2200M" << "COM_Port" << "0" << "port" << "1";
+        QTest::newRow("port 16") << "IO Settings_KV2200M" << "COM_Port" << "16" << "port" << "16";
+        QTest::newRow("gpib 30") << "IO Settings_KV2200M" << "GPIB_Addr" << "30" << "gpib" << "30";
+        QTest::newRow("gpib 31") << "IO Settings_KV2200M" << "GPIB_Addr" << "31" << "gpib" << "7";
+        QTest::newRow("gpib negative") << "IO Settings_KV2200M" << "GPIB_Addr" << "-1" << "gpib" << "7";
+        QTest::newRow("interval 0") << "Refresh_KV2200M" << "Refresh Interval" << "0" << "interval" << "1000";
+        QTest::newRow("interval 99 ms") << "Refresh_KV2200M" << "Refresh Interval" << "99" << "interval" << "1000";
+        QTest::newRow("interval 1 h") << "Refresh_KV2200M" << "Refresh Interval" << "3600000" << "interval"
+                                      << "3600000";
+        QTest::newRow("baud digits") << "IO Settings_KV2200M" << "BaudRate" << " 19200 " << "baud" << "19200";
+        QTest::newRow("baud with letters") << "IO Settings_KV2200M" << "BaudRate" << "96OO" << "baud" << "9600";
+        QTest::newRow("baud negative") << "IO Settings_KV2200M" << "BaudRate" << "-9600" << "baud" << "9600";
+        QTest::newRow("baud zero") << "IO Settings_KV2200M" << "BaudRate" << "0" << "baud" << "9600";
+        QTest::newRow("baud with a line feed") << "IO Settings_KV2200M" << "BaudRate" << "9600\n1" << "baud"
+                                               << "9600";
         QTest::newRow("io type other than 0 or 2") << "IO Settings_KV2200M" << "ScopeIOType" << "1" << "io"
                                                    << "0";
         QTest::newRow("io type 2") << "IO Settings_KV2200M" << "ScopeIOType" << "2" << "io" << "2";
@@ -124,17 +140,40 @@ private slots:
         QFETCH(QString, text);
         QFETCH(QString, field);
         QFETCH(QString, expected);
-        QVERIFY(SaveStoredText(section, key, text));
         QVERIFY(SaveStoredText("IO Settings_KV2200M", "BaudRate", "4800"));  // a neighbour still reads
+        QVERIFY(SaveStoredText(section, key, text));
         const MainRectTwips r = LoadSoftwareSetting();
         const ShellStateData& sh = Shell();
         const QMap<QString, QString> got = {
             {"hw", QString::number(sh.StartupCheckHardware)}, {"port", QString::number(sh.COM_Port)},
             {"io", QString::number(sh.ScopeIOType)},          {"interval", QString::number(sh.RefreshInterval)},
             {"gpib", QString::number(sh.GPIB_Addr)},          {"width", QString::number(r.Width)},
+            {"baud", sh.BaudRate},
         };
         QCOMPARE(got.value(field), expected);
-        QCOMPARE(sh.BaudRate, QString("4800"));
+        if (key != "BaudRate") QCOMPARE(sh.BaudRate, QString("4800"));
+    }
+
+    // The stored rectangle against a screen of 1920 x 1040 pixels (15 twips
+    // a pixel) whose usable area starts 40 pixels down.
+    void mainRectangleFitsTheScreen_data() {
+        QTest::addColumn<QRectF>("stored");  // left, top, width, height
+        QTest::addColumn<QRectF>("fitted");
+        QTest::newRow("inside stays") << QRectF(1000, 1000, 6500, 6500) << QRectF(1000, 1000, 6500, 6500);
+        QTest::newRow("taller than the screen") << QRectF(1000, 1000, 6500, 4.5e9) << QRectF(1000, 600, 6500, 15600);
+        QTest::newRow("wider than the screen") << QRectF(1000, 1000, 6e8, 6500) << QRectF(0, 1000, 28800, 6500);
+        QTest::newRow("far above") << QRectF(1000, -1.5e6, 6500, 6500) << QRectF(1000, 600, 6500, 6500);
+        QTest::newRow("past the right edge") << QRectF(40000, 1000, 6500, 6500) << QRectF(22300, 1000, 6500, 6500);
+        QTest::newRow("past the bottom edge") << QRectF(1000, 16000, 6500, 6500) << QRectF(1000, 9700, 6500, 6500);
+        QTest::newRow("too small") << QRectF(1000, 1000, 15, 0) << QRectF(1000, 1000, 3000, 3000);
+        QTest::newRow("negative size") << QRectF(1000, 1000, -6500, -1) << QRectF(1000, 1000, 3000, 3000);
+    }
+    void mainRectangleFitsTheScreen() {
+        QFETCH(QRectF, stored);
+        QFETCH(QRectF, fitted);
+        const MainRectTwips in{float(stored.x()), float(stored.y()), float(stored.width()), float(stored.height())};
+        const MainRectTwips out = FitMainRect(in, QRectF(0, 600, 28800, 15600));
+        QCOMPARE(QRectF(out.Left, out.Top, out.Width, out.Height), fitted);
     }
 };
 

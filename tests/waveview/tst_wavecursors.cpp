@@ -6,6 +6,8 @@
 
 #include "platform/cursor/CursorDC.h"
 #include "platform/mouse/MouseControl.h"
+#include "common/ShellState.h"
+#include "link/Vocabulary.h"
 #include "waveview/WaveCursors.h"
 
 namespace {
@@ -163,6 +165,16 @@ private slots:
                  w.SystemData.FFTVrmsPerDiv = 0.5f;
              },
              {{325 - 8 * 21, 30, fft, "FFT|Y1-Y2|  =500mVrms"}}},
+            {"FFT word stored in the other UI language",
+             [](CursorState& s, WaveInfo& w, ReadoutOptions&) {
+                 s.XOn = true;
+                 fftOn(w);
+                 w.FftDisplayWord = ValueWordIn(vwOn, LangChinese);
+                 w.SystemData.FFTHzPerDiv = 1000;
+             },
+             {{185, 30, time, "1/|X1-X2|=204.08Hz"},
+              {185, 50, time, "|X1-X2|   =4.90ms"},
+              {325 - 8 * 22 + 10, 70, fft, "FFT|X1-X2|   =9.800kHz"}}},
             {"FFT split screen: FFT lines from the lower pair, lower column",
              [](CursorState& s, WaveInfo& w, ReadoutOptions&) {
                  s.XOn = true;

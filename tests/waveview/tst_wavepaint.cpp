@@ -4,6 +4,8 @@
 #include <QImage>
 #include <QPainter>
 
+#include "common/ShellState.h"
+#include "link/Vocabulary.h"
 #include "waveview/WavePaint.h"
 
 namespace {
@@ -223,6 +225,35 @@ private slots:
             QVERIFY(CountColour(img, QRect(5, lo0 - 12, 12, 12), Rgb(WaveColors::La())) > 0);
             QVERIFY(CountColour(img, QRect(5, lo1 - 12, 12, 12), Rgb(WaveColors::LaSelected())) > 0);
         }
+    }
+
+    // The third trace is the FFT when the record's FFT word is an ON word,
+    // also one stored while the other UI language was active.
+    void thirdTraceFollowsTheFftWord_data() {
+        QTest::addColumn<QString>("word");
+        QTest::addColumn<int>("row");
+        QTest::newRow("ON: the FFT trace") << ValueWordIn(vwOn, LangEnglish) << 60;
+        QTest::newRow("ON of the other language") << ValueWordIn(vwOn, LangChinese) << 60;
+        QTest::newRow("OFF: the MATH trace") << ValueWordIn(vwOff, LangEnglish) << 140;
+    }
+    void thirdTraceFollowsTheFftWord() {
+        QFETCH(QString, word);
+        QFETCH(int, row);
+        auto w = YtRecord(60);
+        w->Ch1Fetched = false;
+        w->MathFetched = true;
+        w->FftDisplayWord = word;
+        auto& sd = w->SystemData;
+        sd.MathShown = sd.FFTShown = 1;
+        sd.FFTFullScreen = 1;
+        sd.FFTZoom = 4;  // span 500: columns 0 .. 250
+        sd.FFTHorizPos = 150;
+        w->FftSamples.fill(60);
+        w->MathSamples.fill(140);
+        const QImage img = RenderWaveView(*w, Options(1));
+        const QRgb math = Rgb(WaveColors::Math());
+        QCOMPARE(img.pixel(125, 25 + row), math);
+        QVERIFY(img.pixel(125, 25 + (row == 60 ? 140 : 60)) != math);
     }
 
     // A time/div or volts/div that reads 0, a count of 0 and column ranges

@@ -3,6 +3,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
+#include <QKeyEvent>
+#include <QLineEdit>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QToolButton>
@@ -137,6 +139,19 @@ private slots:
         QVERIFY(sim.Log().isEmpty());
         QCOMPARE(MsgBoxService::Log().size(), 1);
         QCOMPARE(MsgBoxService::Log().first().text, MessageTable().MsgConnectFirst);
+
+        // F5 from any control of the window presses Refresh; Shift+F5 does not.
+        Link().IsConnected = false;
+        for (QWidget* target : {static_cast<QWidget*>(f->ChkCH[0]),
+                                static_cast<QWidget*>(f->ZoomCombo->lineEdit())}) {
+            QKeyEvent shifted(QEvent::KeyPress, Qt::Key_F5, Qt::ShiftModifier);
+            QApplication::sendEvent(target, &shifted);
+            QKeyEvent plain(QEvent::KeyPress, Qt::Key_F5, Qt::NoModifier);
+            QApplication::sendEvent(target, &plain);
+        }
+        Link().IsConnected = true;
+        QCOMPARE(MsgBoxService::Log().size(), 3);
+        QVERIFY(sim.Log().isEmpty());
     }
 
     void continuousRefresh_data() {

@@ -231,9 +231,12 @@ void SimServer::reply(Side side, QTcpSocket* s, SimReply r) {
 
     if (f.kind == SimFault::Late) {
         QPointer<QTcpSocket> ps = s;
+        ++lateInFlight_;
         QTimer::singleShot(f.amount, this, [this, side, ps, head, body] {
+            --lateInFlight_;
             if (side == Side::Tcp && !ps) return;
             deliver(side, ps, head, body, -1);
+            if (side == Side::Tcp && ps) ps->flush();
         });
         return;
     }
@@ -311,6 +314,7 @@ QStringList SimServer::Control(const QString& line) {
         return {"OK"};
     }
     if (cmd == "GET") return {inst_.Get(rest), "OK"};
+    if (cmd == "LATE?") return {QString::number(lateInFlight_), "END"};
     if (cmd == "PORTS?") {
         return {"tcp=" + QString::number(TcpPort()), "pty=" + ptyPath_,
                 "control=" + QString::number(ControlPort()), "END"};

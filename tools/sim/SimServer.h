@@ -68,6 +68,7 @@ private:
     QTcpServer* control_ = nullptr;
     int ptyMaster_ = -1;
     int ptySlave_ = -1;
+    int lateInFlight_ = 0;  // late replies not yet sent
     QString ptyPath_;
     QSocketNotifier* ptyRead_ = nullptr;
     QSocketNotifier* ptyWrite_ = nullptr;

@@ -271,6 +271,20 @@ ViStatus viScanf(ViSession vi, const char* format, ViByte* buf, ViUInt32 bufSize
     return st;
 }
 
+ViStatus viFlush(ViSession vi, uint16_t mask) {
+    VisaObject* o = registry().find(vi, VisaObject::Instrument);
+    if (!o) return VI_ERROR_INV_OBJECT;
+    if (mask & VI_READ_BUF_DISCARD) o->io->DiscardInput();
+    return VI_SUCCESS;
+}
+
+ViStatus viClear(ViSession vi) {
+    VisaObject* o = registry().find(vi, VisaObject::Instrument);
+    if (!o) return VI_ERROR_INV_OBJECT;
+    o->io->ClearDevice();
+    return VI_SUCCESS;
+}
+
 ViStatus viClose(ViObject obj) {
     auto& objects = registry().objects;
     auto it = objects.find(obj);

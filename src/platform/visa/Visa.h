@@ -58,6 +58,14 @@ ViStatus viRead(ViSession vi, ViByte* buf, ViUInt32 count, ViUInt32* retCount);
 // first bufSize bytes (any values) and drops the rest. *retCount (may be null)
 // gets the number stored. Other formats: VI_ERROR_INV_FMT.
 ViStatus viScanf(ViSession vi, const char* format, ViByte* buf, ViUInt32 bufSize, ViUInt32* retCount);
+// With VI_READ_BUF_DISCARD: drops every reply byte of the session received
+// so far (whole messages, and the rest of a message already begun, as it
+// arrives); a stale reply then never reaches the next read. Other masks do nothing.
+constexpr uint16_t VI_READ_BUF_DISCARD = 0x0004;
+ViStatus viFlush(ViSession vi, uint16_t mask);
+// A device clear: what viFlush drops, and the instrument's own output queue
+// (a reply it has not sent yet).
+ViStatus viClear(ViSession vi);
 // Closes a session, a find list or a resource manager.
 ViStatus viClose(ViObject obj);
 

@@ -19,6 +19,11 @@ public:
     // VI_SUCCESS at the end of the message, VI_SUCCESS_MAX_CNT when max bytes
     // came and the message goes on, else an error; *got = bytes delivered.
     virtual ViStatus Read(uint8_t* data, size_t max, size_t* got, int timeoutMs) = 0;
+    // Drops the reply bytes the host has received so far, and the rest of a
+    // message already begun when it arrives. Never waits.
+    virtual void DiscardInput() = 0;
+    // Also empties the instrument's own output queue (a device clear).
+    virtual void ClearDevice() { DiscardInput(); }
 };
 
 // "host", port: a socket to the simulated instrument (length-prefixed replies).

@@ -63,6 +63,15 @@ public:
         QElapsedTimer clock;
         clock.start();
         for (;;) {
+            skipDiscarded();
+            if (skipping_) {  // the rest of a discarded message has not come yet
+                if (lost_) return VI_ERROR_CONN_LOST;
+                const int left = timeoutMs - int(clock.elapsed());
+                if (left <= 0) return VI_ERROR_TMO;
+                pollfd p{fd_, POLLIN, 0};
+                if (::poll(&p, 1, left) > 0) drain();
+                continue;
+            }
             if (remaining_ < 0) {  // between messages: the next length first
                 if (rx_.size() >= 4) {
                     const auto* h = reinterpret_cast<const uint8_t*>(rx_.constData());
@@ -90,7 +99,36 @@ public:
         }
     }
 
+    void DiscardInput() override {
+        drain();
+        skipping_ = true;
+        skipDiscarded();
+        // Nothing of a message begun: no later message is dropped.
+        if (remaining_ < 0 && rx_.isEmpty()) skipping_ = false;
+    }
+
 private:
+    // While skipping: drops whole messages from rx_ and what has come of the
+    // one begun; skipping ends at the end of a message with nothing left over.
+    void skipDiscarded() {
+        while (skipping_) {
+            if (remaining_ < 0) {
+                if (rx_.size() < 4) {
+                    if (rx_.isEmpty()) skipping_ = false;
+                    return;
+                }
+                const auto* h = reinterpret_cast<const uint8_t*>(rx_.constData());
+                remaining_ = qint64(h[0]) | qint64(h[1]) << 8 | qint64(h[2]) << 16 | qint64(h[3]) << 24;
+                rx_.remove(0, 4);
+            }
+            const qint64 take = std::min<qint64>(remaining_, rx_.size());
+            rx_.remove(0, qsizetype(take));
+            remaining_ -= take;
+            if (remaining_ > 0) return;  // the rest is still to come
+            remaining_ = -1;
+        }
+    }
+
     // Moves every byte that is waiting on the socket into rx_.
     void drain() {
         char chunk[65536];
@@ -111,6 +149,7 @@ private:
     QByteArray rx_;          // received, not yet delivered
     qint64 remaining_ = -1;  // bytes of the current message still to deliver; -1 between messages
     bool lost_ = false;
+    bool skipping_ = false;  // dropping the messages that were waiting at a discard
 };
 
 }  // namespace

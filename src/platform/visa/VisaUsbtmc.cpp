@@ -64,6 +64,15 @@ public:
         return ended ? VI_SUCCESS : VI_SUCCESS_MAX_CNT;
     }
 
+    // The driver keeps no reply bytes of its own between reads.
+    void DiscardInput() override {}
+    // A device clear empties the instrument's output queue (a stale reply).
+    void ClearDevice() override {
+#ifdef USBTMC_IOCTL_CLEAR
+        ::ioctl(fd_, USBTMC_IOCTL_CLEAR);
+#endif
+    }
+
 private:
     void setTimeout(int ms) {
         if (ms == timeout_) return;

@@ -1,0 +1,13 @@
+#pragma once
+// The controller tree's action nodes: commands sent at once, without a dialog.
+// "Set Trig to 50%" reads the new trigger source and level back into the
+// settings mirror and rewrites their tree nodes.
+
+// Sends ":AUTO", shows the hourglass, pauses 4000 ms, then downloads every
+// setting through the controller window's Download.
+void RunAutoSet();
+// Sends ":TRIG%50" and reads source and level back by trigger method.
+void RunSetTrigTo50();
+void RunForceTrigger();   // ":FORCETRIG"
+void RunLaReset();        // ":LA:POSITION:RESET"
+void RunDisplayClear();   // ":DISPLAY:CLEAR"
