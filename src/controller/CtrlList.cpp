@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QEvent>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
@@ -61,6 +62,9 @@ frmCtrlList::frmCtrlList(QWidget* parent) : QWidget(parent) {
     CtrlTreeView = new QTreeWidget(this);
     CtrlTreeView->setObjectName("CtrlTreeView");
     CtrlTreeView->setHeaderHidden(true);
+    // A label wider than the pane scrolls sideways instead of being cut short.
+    CtrlTreeView->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    CtrlTreeView->header()->setStretchLastSection(false);
     CtrlTreeView->setContextMenuPolicy(Qt::CustomContextMenu);
     CtrlTreeView->setExpandsOnDoubleClick(false);
     CtrlTreeView->installEventFilter(this);

@@ -3,6 +3,7 @@
 #include <QAbstractItemDelegate>
 #include <QAction>
 #include <QFile>
+#include <QHeaderView>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QPainter>
@@ -124,6 +125,9 @@ frmDataSheetTree::frmDataSheetTree(QWidget* parent) : QWidget(parent) {
     DataSheetTree = new QTreeWidget(this);
     DataSheetTree->setObjectName("DataSheetTree");
     DataSheetTree->setHeaderHidden(true);
+    // A label wider than the pane scrolls sideways instead of being cut short.
+    DataSheetTree->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    DataSheetTree->header()->setStretchLastSection(false);
     DataSheetTree->setContextMenuPolicy(Qt::CustomContextMenu);
     DataSheetTree->setEditTriggers(QAbstractItemView::NoEditTriggers);
     DataSheetTree->setSelectionMode(QAbstractItemView::SingleSelection);
