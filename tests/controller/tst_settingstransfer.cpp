@@ -247,9 +247,7 @@ class SettingsTransferTest : public QObject {
             lastTransport = transport;
         }
         QVERIFY(Link().IsConnected);
-        SendCmd("*RST");
-        QueryCmd("*IDN?");
-        sim.ClearLog();
+        LinkFixture::ResetInstrument(sim);
         PauseService::ClearLog();
         MsgBoxService::ClearLog();
     }
@@ -265,13 +263,6 @@ class SettingsTransferTest : public QObject {
             poll->deleteLater();
         });
         poll->start();
-    }
-
-    void setLanguage(int lang) {
-        Shell().UILanguage = lang;
-        LoadValueWords(lang);
-        LoadControllerLabels(lang);
-        LoadMessages(lang);
     }
 
     // The default mirror with a few values of the tables above.
@@ -292,7 +283,7 @@ class SettingsTransferTest : public QObject {
 private slots:
     void initTestCase() {
         TestEnv::Init();
-        setLanguage(LangEnglish);
+        TestEnv::UseLanguage(LangEnglish);
         qputenv("KV2200_VISA_TIMEOUT_MS", "300");
         QVERIFY(sim.Start());
         sim.SetEnvironment();
@@ -306,7 +297,7 @@ private slots:
     }
     void cleanup() {
         QLocale::setDefault(QLocale::c());
-        setLanguage(LangEnglish);
+        TestEnv::UseLanguage(LangEnglish);
         Link().LAPresent = false;
     }
     void cleanupTestCase() {
@@ -452,7 +443,7 @@ private slots:
         QFETCH(bool, la);
         QFETCH(QString, edits);
         connectOver(transport);
-        setLanguage(language);
+        TestEnv::UseLanguage(language);
         Link().LAPresent = la;
         // What the instrument holds now, as the mirror gives it.
         QVERIFY(DownloadfromDSO());
