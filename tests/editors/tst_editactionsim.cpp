@@ -54,9 +54,7 @@ private slots:
     void initTestCase() {
         QVERIFY(LinkFixture::StartUsbSimulator(sim));
         InstallTransferWindow();  // the jobs run through the real transfer window
-        LoadMessages(LangEnglish);
-        LoadValueWords(LangEnglish);
-        LoadControllerLabels(LangEnglish);
+        TestEnv::UseLanguage(LangEnglish);
         CtrlListForm();
         EditShow().ShowCtrlDialog = [this](const EditPrep&, const QString&) { ++dialogs; };
     }

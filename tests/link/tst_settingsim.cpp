@@ -22,9 +22,7 @@ class SettingSimTest : public QObject {
 private slots:
     void initTestCase() {
         QVERIFY(LinkFixture::StartUsbSimulator(sim));
-        LoadMessages(LangEnglish);
-        LoadValueWords(LangEnglish);
-        LoadControllerLabels(LangEnglish);
+        TestEnv::UseLanguage(LangEnglish);
     }
     void init() {
         QVERIFY(LinkFixture::ReconnectUsb(sim));
