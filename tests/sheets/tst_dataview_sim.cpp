@@ -12,6 +12,7 @@
 #include "LinkFixture.h"
 #include "Simulator.h"
 #include "TestEnv.h"
+#include "ViewFixture.h"
 #include "common/DSOSettings.h"
 #include "common/SheetModel.h"
 #include "common/ShellState.h"
@@ -177,13 +178,7 @@ private slots:
             }
             if (LinkFixture::FetchCount(sim) >= 3) {
                 // A waveform view's press does nothing while the data view refreshes.
-                RefreshView wave;
-                wave.kind = RefreshKind::Wave;
-                wave.window = f.data();
-                wave.slot = [] { return 0; };
-                wave.recordAutoRefresh = [](int) { return &Sheets().WaveViews[0].AutoRefresh; };
-                wave.loadData = [&] { ++waveFetches; };
-                RefreshPress(wave);
+                ViewFixture::PressRefresh(RefreshKind::Wave, f.data(), waveFetches);
                 lockedOut = DataAutoRefresh() && !Sheets().WaveViews[0].AutoRefresh;
                 if (stop == "press") f->cmdRefresh_Click();
                 else QVERIFY(f->close());

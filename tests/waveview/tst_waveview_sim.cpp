@@ -13,6 +13,7 @@
 #include "LinkFixture.h"
 #include "Simulator.h"
 #include "TestEnv.h"
+#include "ViewFixture.h"
 #include "common/DSOSettings.h"
 #include "common/SheetModel.h"
 #include "common/ShellState.h"
@@ -165,13 +166,7 @@ private slots:
             looked = looked || f->cmdRefresh->property("stopLook").toBool();
             if (LinkFixture::FetchCount(sim) >= 3) {
                 // A data view's press does nothing meanwhile.
-                RefreshView data;
-                data.kind = RefreshKind::Data;
-                data.window = f.data();
-                data.slot = [] { return 0; };
-                data.recordAutoRefresh = [](int) { return &Sheets().DataViews[0].AutoRefresh; };
-                data.loadData = [&] { ++dataFetches; };
-                RefreshPress(data);
+                ViewFixture::PressRefresh(RefreshKind::Data, f.data(), dataFetches);
                 lockedOut = WaveAutoRefresh();
                 if (stop == "press") {
                     f->cmdRefresh_Click();
