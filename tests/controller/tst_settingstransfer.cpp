@@ -238,15 +238,7 @@ class SettingsTransferTest : public QObject {
     }
 
     void connectOver(const QString& transport) {
-        Shell().ScopeIOType = transport == "pty" ? 2 : 0;
-        sim.SetFault("none");
-        if (!Link().IsConnected || lastTransport != transport) {
-            DisconnectDSO();
-            qputenv("KV2200_COM1", sim.CurrentPtyPath().toLocal8Bit());
-            ConnectDSO();
-            lastTransport = transport;
-        }
-        QVERIFY(Link().IsConnected);
+        QVERIFY(LinkFixture::ConnectOver(sim, transport, lastTransport));
         LinkFixture::ResetInstrument(sim);
         PauseService::ClearLog();
         MsgBoxService::ClearLog();
@@ -282,18 +274,11 @@ class SettingsTransferTest : public QObject {
 
 private slots:
     void initTestCase() {
-        TestEnv::Init();
+        QVERIFY(LinkFixture::StartSimulator(sim));
         TestEnv::UseLanguage(LangEnglish);
-        qputenv("KV2200_VISA_TIMEOUT_MS", "300");
-        QVERIFY(sim.Start());
-        sim.SetEnvironment();
-        Shell().COM_Port = 1;
-        OpenVisaRM();
         InstallTransferWindow();
         CtrlListForm();  // its first load fills the mirror with defaults
-        // The main window's 100 ms tick, quickened: serial time-outs in tens of ms.
-        QObject::connect(&tick, &QTimer::timeout, [] { SerialTick(); });
-        tick.start(5);
+        LinkFixture::StartQuickSerialTick(tick);
     }
     void cleanup() {
         QLocale::setDefault(QLocale::c());
@@ -302,8 +287,7 @@ private slots:
     }
     void cleanupTestCase() {
         DisconnectDSO();
-        CloseVisaRM();
-        sim.Stop();
+        LinkFixture::StopSimulator(sim);
     }
 
     // The upload's one fixed sequence, its pauses and its progress.

@@ -68,8 +68,7 @@ private slots:
     }
     void cleanupTestCase() {
         DisconnectDSO();
-        CloseVisaRM();
-        sim.Stop();
+        LinkFixture::StopSimulator(sim);
     }
 
     void fetchesTheChosenChannel_data() {

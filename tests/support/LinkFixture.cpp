@@ -1,5 +1,7 @@
 #include "LinkFixture.h"
 
+#include <QTimer>
+
 #include "Simulator.h"
 #include "TestEnv.h"
 #include "common/DSOSettings.h"
@@ -7,6 +9,7 @@
 #include "common/ShellState.h"
 #include "link/KV2200Cmd.h"
 #include "link/LinkState.h"
+#include "link/RS232Func.h"
 #include "link/TransferValues.h"
 #include "link/Vocabulary.h"
 #include "link/UsbFunc.h"
@@ -52,6 +55,23 @@ bool ReconnectUsb(Simulator& sim) {
     sim.SetFault("none");
     Shell().ScopeIOType = 0;
     return OpenUsbAsConnected();
+}
+
+bool ConnectOver(Simulator& sim, const QString& transport, QString& lastTransport) {
+    Shell().ScopeIOType = transport == "pty" ? 2 : 0;
+    sim.SetFault("none");
+    if (!Link().IsConnected || lastTransport != transport) {
+        DisconnectDSO();
+        qputenv("KV2200_COM1", sim.CurrentPtyPath().toLocal8Bit());
+        ConnectDSO();
+        lastTransport = transport;
+    }
+    return Link().IsConnected;
+}
+
+void StartQuickSerialTick(QTimer& tick) {
+    QObject::connect(&tick, &QTimer::timeout, [] { SerialTick(); });
+    tick.start(5);
 }
 
 void ResetInstrument(Simulator& sim) {

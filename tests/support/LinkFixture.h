@@ -2,6 +2,7 @@
 // Small helpers shared by the link tests.
 #include <QStringList>
 
+class QTimer;
 class Simulator;
 
 namespace LinkFixture {
@@ -22,6 +23,14 @@ void StopSimulator(Simulator& sim);
 // Before a test: no fault, the USB transport chosen and its session opened as
 // a connect does (OpenUsbAsConnected). Returns the connected state.
 bool ReconnectUsb(Simulator& sim);
+// No fault, then connected over "tcp" (the USB alias) or "pty" (the serial
+// line on the simulator's current pseudo-terminal). Connects afresh only when
+// not connected or when the transport differs from `lastTransport`, which it
+// updates. Returns the connected state.
+bool ConnectOver(Simulator& sim, const QString& transport, QString& lastTransport);
+// The main window's 100 ms tick on `tick`, quickened to 5 ms: serial
+// time-outs in tens of ms.
+void StartQuickSerialTick(QTimer& tick);
 // The instrument reset ("*RST", then "*IDN?" so the reset has been taken)
 // and the simulator's command log emptied.
 void ResetInstrument(Simulator& sim);

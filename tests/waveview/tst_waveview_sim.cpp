@@ -77,8 +77,7 @@ private slots:
     }
     void cleanupTestCase() {
         DisconnectDSO();
-        CloseVisaRM();
-        sim.Stop();
+        LinkFixture::StopSimulator(sim);
     }
 
     void refreshOnceFillsTheRecordAndDraws() {
