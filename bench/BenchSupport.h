@@ -83,4 +83,10 @@ inline bool Connect(int ioType) {
     return true;
 }
 
+// Disconnects at pause scale 0 (the counterpart of Connect).
+inline void Disconnect() {
+    PauseService::SetScale(0);
+    DisconnectDSO();
+}
+
 }  // namespace bench

@@ -35,8 +35,7 @@ int main(int argc, char** argv) {
         std::printf("%s\n", line);
         bench::Report("  waveform view (CH1+CH2)", TimeTransfer(JobWaveView, false));
         bench::Report("  measurements (CH1)", TimeTransfer(JobMeasureCH1, true));
-        PauseService::SetScale(0);
-        DisconnectDSO();
+        bench::Disconnect();
     }
     CloseVisaRM();
     return 0;

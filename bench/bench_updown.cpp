@@ -37,8 +37,7 @@ int main(int argc, char** argv) {
     std::printf("tcp\n");
     bench::Report("  upload", TimeJob(true));
     bench::Report("  download", TimeJob(false));
-    PauseService::SetScale(0);
-    DisconnectDSO();
+    bench::Disconnect();
     CloseVisaRM();
     return 0;
 }

@@ -36,19 +36,22 @@ bool RefusedDuringTransfer() {
     return true;
 }
 
-bool WriteAndBind(const QString& path) {
-    if (!WriteCtrlFile(path)) return false;
+// The document now is the file at `path`, unmodified and first of the recent files.
+void Bind(const QString& path) {
     CtrlState().CtrlFileName = path;
     CtrlState().CtrlModified = false;
     AddRecentCtrlFile(path);
+}
+
+bool WriteAndBind(const QString& path) {
+    if (!WriteCtrlFile(path)) return false;
+    Bind(path);
     return true;
 }
 
 bool ReadAndBind(const QString& path) {
     if (!ReadCtrlFile(path)) return false;
-    CtrlState().CtrlFileName = path;
-    CtrlState().CtrlModified = false;
-    AddRecentCtrlFile(path);
+    Bind(path);
     ShowNewCtrlTree();
     return true;
 }

@@ -28,30 +28,24 @@ struct AltFields {
     Field slopeMode, slopeTime, slopeCoupling, slopeLevelA, slopeLevelB, slopeSens, slopeHold;
 };
 
-const AltFields kCH1 = {
-    &S::AltCH1TrigType,
-    &S::AltCH1EdgeSlope, &S::AltCH1EdgeCoupling, &S::AltCH1EdgeLevel,
-    &S::AltCH1EdgeSensitivity, &S::AltCH1EdgeHoldoff,
-    &S::AltCH1PulseMode, &S::AltCH1PulseWidth, &S::AltCH1PulseCoupling, &S::AltCH1PulseLevel,
-    &S::AltCH1PulseSensitivity, &S::AltCH1PulseHoldoff,
-    &S::AltCH1VideoPolarity, &S::AltCH1VideoSync, &S::AltCH1VideoLine,
-    &S::AltCH1VideoStandard, &S::AltCH1VideoLevel, &S::AltCH1VideoSensitivity,
-    &S::AltCH1VideoHoldoff,
-    &S::AltCH1SlopeMode, &S::AltCH1SlopeTime, &S::AltCH1SlopeCoupling, &S::AltCH1SlopeLevelA,
-    &S::AltCH1SlopeLevelB, &S::AltCH1SlopeSensitivity, &S::AltCH1SlopeHoldoff,
-};
-const AltFields kCH2 = {
-    &S::AltCH2TrigType,
-    &S::AltCH2EdgeSlope, &S::AltCH2EdgeCoupling, &S::AltCH2EdgeLevel,
-    &S::AltCH2EdgeSensitivity, &S::AltCH2EdgeHoldoff,
-    &S::AltCH2PulseMode, &S::AltCH2PulseWidth, &S::AltCH2PulseCoupling, &S::AltCH2PulseLevel,
-    &S::AltCH2PulseSensitivity, &S::AltCH2PulseHoldoff,
-    &S::AltCH2VideoPolarity, &S::AltCH2VideoSync, &S::AltCH2VideoLine,
-    &S::AltCH2VideoStandard, &S::AltCH2VideoLevel, &S::AltCH2VideoSensitivity,
-    &S::AltCH2VideoHoldoff,
-    &S::AltCH2SlopeMode, &S::AltCH2SlopeTime, &S::AltCH2SlopeCoupling, &S::AltCH2SlopeLevelA,
-    &S::AltCH2SlopeLevelB, &S::AltCH2SlopeSensitivity, &S::AltCH2SlopeHoldoff,
-};
+// The same fields of channel n.
+#define KV_ALT_FIELDS(n)                                                                     \
+    {                                                                                        \
+        &S::AltCH##n##TrigType,                                                              \
+        &S::AltCH##n##EdgeSlope, &S::AltCH##n##EdgeCoupling, &S::AltCH##n##EdgeLevel,        \
+        &S::AltCH##n##EdgeSensitivity, &S::AltCH##n##EdgeHoldoff,                            \
+        &S::AltCH##n##PulseMode, &S::AltCH##n##PulseWidth, &S::AltCH##n##PulseCoupling,      \
+        &S::AltCH##n##PulseLevel, &S::AltCH##n##PulseSensitivity, &S::AltCH##n##PulseHoldoff, \
+        &S::AltCH##n##VideoPolarity, &S::AltCH##n##VideoSync, &S::AltCH##n##VideoLine,       \
+        &S::AltCH##n##VideoStandard, &S::AltCH##n##VideoLevel,                               \
+        &S::AltCH##n##VideoSensitivity, &S::AltCH##n##VideoHoldoff,                          \
+        &S::AltCH##n##SlopeMode, &S::AltCH##n##SlopeTime, &S::AltCH##n##SlopeCoupling,       \
+        &S::AltCH##n##SlopeLevelA, &S::AltCH##n##SlopeLevelB,                                \
+        &S::AltCH##n##SlopeSensitivity, &S::AltCH##n##SlopeHoldoff,                          \
+    }
+const AltFields kCH1 = KV_ALT_FIELDS(1);
+const AltFields kCH2 = KV_ALT_FIELDS(2);
+#undef KV_ALT_FIELDS
 
 int typeOf(const CtrlSettings& s, const AltFields& f) {
     for (int t = 0; t < TypeCount; ++t)

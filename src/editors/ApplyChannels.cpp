@@ -25,47 +25,40 @@ void addChannel(std::vector<Row>& rows, int ch, const ChannelFields& f) {
     const int label = ch == 1 ? lCH1 : lCH2;
     const int g = ch == 1 ? 2 : 3;
     const QString c = ":CHANNEL" + QString::number(ch);
+    // The row of one item: its node in the channel's group, its command under ":CHANNELn".
+    auto item = [&](int l, Field field, int index, const char* name) {
+        Row r;
+        r.key = {label, l};
+        r.target = {field, g, index, l};
+        r.header = c + ":" + name + " ";
+        return r;
+    };
 
-    Row display;
-    display.key = {label, lDisplay};
-    display.target = {f.display, g, 2, lDisplay};
-    display.header = c + ":DISPLAY ";
+    Row display = item(lDisplay, f.display, 2, "DISPLAY");
     display.arg = onOff;
     display.query = c + ":DISPLAY?";
     display.back = OnOffToText;
     rows.push_back(display);
 
-    Row offset;
-    offset.key = {label, lOffset};
+    Row offset = item(lOffset, f.offset, 4, "OFFSET");
     offset.input = true;
-    offset.target = {f.offset, g, 4, lOffset};
     offset.limit = 400000.0f;
     offset.storeNumber = [](double x) { return FormatVolt(GeneralText(x)); };
-    offset.header = c + ":OFFSET ";
     offset.numArg = GeneralText;
     offset.pause = 200;
     offset.query = c + ":OFFSET?";
     offset.back = FormatVolt;
     rows.push_back(offset);
 
-    Row coupling;
-    coupling.key = {label, lCoupling};
-    coupling.target = {f.coupling, g, 5, lCoupling};
-    coupling.header = c + ":COUPLING ";
+    Row coupling = item(lCoupling, f.coupling, 5, "COUPLING");
     coupling.arg = [](const QString& v, const QString&) { return CouplingToKeyword(v); };
     rows.push_back(coupling);
 
-    Row bw;
-    bw.key = {label, lBWLimit};
-    bw.target = {f.bw, g, 6, lBWLimit};
-    bw.header = c + ":BWLIMIT ";
+    Row bw = item(lBWLimit, f.bw, 6, "BWLIMIT");
     bw.arg = onOff;
     rows.push_back(bw);
 
-    Row probe;
-    probe.key = {label, lProbe};
-    probe.target = {f.probe, g, 7, lProbe};
-    probe.header = c + ":PROBE ";
+    Row probe = item(lProbe, f.probe, 7, "PROBE");
     probe.arg = [](const QString& v, const QString&) { return v.left(v.size() - 1); };
     probe.pause = 200;
     probe.also = [f, g, c](Applier& a, const QString&) {

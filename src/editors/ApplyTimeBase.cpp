@@ -10,6 +10,8 @@ namespace {
 enum { lDisplay = 5, lCH1 = 6, lCH2 = 7, lTimeBase = 18, lTimeDiv = 19, lDelay = 20,
        lFormat = 23 };
 
+using Field = QString CtrlSettings::*;
+
 QString secondsArg(double x) { return FormatTimeSIDot(x).toUpper(); }
 }  // namespace
 
@@ -20,38 +22,31 @@ void GetTimeBaseParameter(Applier& a) {
 
 void AddTimeBaseRows(std::vector<Row>& rows) {
     // The two alternation channels: the channel is selected first, 50 ms
-    // after each command; the field takes only the value read back.
+    // after each command, and the value is read back.
+    auto alt = [](int ch, int label, int item, Field ch1, Field ch2, const QString& name) {
+        Row r;
+        r.key = {lTimeBase, ch == 1 ? lCH1 : lCH2, label};
+        r.target = {ch == 1 ? ch1 : ch2, ch == 1 ? 13 : 14, item, label};
+        r.select = ":TRIGGER:ALTERNATION:SOURCE CHANNEL" + QString::number(ch);
+        r.selectPause = 50;
+        r.header = ":TRIGGER:ALTERNATION:" + name + " ";
+        r.pause = 50;
+        r.query = ":TRIGGER:ALTERNATION:" + name + "?";
+        return r;
+    };
     for (int ch = 1; ch <= 2; ++ch) {
-        const int g = ch == 1 ? 13 : 14;
-        const QString select =
-            ":TRIGGER:ALTERNATION:SOURCE CHANNEL" + QString::number(ch);
-        Row scale;
-        scale.key = {lTimeBase, ch == 1 ? lCH1 : lCH2, lTimeDiv};
-        scale.target = {ch == 1 ? &CtrlSettings::AltCH1TimeBaseScale
-                                : &CtrlSettings::AltCH2TimeBaseScale, g, 15, lTimeDiv};
-        scale.select = select;
-        scale.selectPause = 50;
-        scale.storeChoice = false;
-        scale.header = ":TRIGGER:ALTERNATION:TIMESCALE ";
+        Row scale = alt(ch, lTimeDiv, 15, &CtrlSettings::AltCH1TimeBaseScale,
+                        &CtrlSettings::AltCH2TimeBaseScale, "TIMESCALE");
+        scale.storeChoice = false;  // the field takes only the value read back
         scale.arg = Upper;
-        scale.pause = 50;
-        scale.query = ":TRIGGER:ALTERNATION:TIMESCALE?";
         scale.back = FormatTime4;
         rows.push_back(scale);
     }
     for (int ch = 1; ch <= 2; ++ch) {
-        const int g = ch == 1 ? 13 : 14;
-        Row delay;
-        delay.key = {lTimeBase, ch == 1 ? lCH1 : lCH2, lDelay};
+        Row delay = alt(ch, lDelay, 16, &CtrlSettings::AltCH1TimeBaseOffset,
+                        &CtrlSettings::AltCH2TimeBaseOffset, "TIMEOFFSET");
         delay.input = true;
-        delay.target = {ch == 1 ? &CtrlSettings::AltCH1TimeBaseOffset
-                                : &CtrlSettings::AltCH2TimeBaseOffset, g, 16, lDelay};
-        delay.select = ":TRIGGER:ALTERNATION:SOURCE CHANNEL" + QString::number(ch);
-        delay.selectPause = 50;
-        delay.header = ":TRIGGER:ALTERNATION:TIMEOFFSET ";
         delay.numArg = secondsArg;
-        delay.pause = 50;
-        delay.query = ":TRIGGER:ALTERNATION:TIMEOFFSET?";
         delay.back = FormatTime5;
         rows.push_back(delay);
     }

@@ -37,6 +37,18 @@ QPushButton* button(QWidget* parent, const QString& text, const QRect& r) {
     return b;
 }
 
+// Both dialogs: a fixed-size tool window named `name`, one frame named `frame` filling it.
+QGroupBox* toolFrame(QDialog* d, const char* name, const char* frame) {
+    d->setObjectName(name);
+    d->setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                      Qt::WindowCloseButtonHint);
+    d->setFixedSize(3180 / 15, 1320 / 15);
+    auto* box = new QGroupBox(d);
+    box->setObjectName(frame);
+    box->setGeometry(tw(60, 0, 3075, 1275));
+    return box;
+}
+
 const int kUnitLeft[UnitButtonCount] = {270, 630, 990, 1350, 270};
 const double kUnitFactor[UnitButtonCount] = {1e-3, 1e-6, 1e-9, 1e-12, 1e-3};
 }  // namespace
@@ -44,14 +56,8 @@ const double kUnitFactor[UnitButtonCount] = {1e-3, 1e-6, 1e-9, 1e-12, 1e-3};
 // ---- CtrlDialog
 
 CtrlDialog::CtrlDialog(QWidget* owner) : QDialog(owner) {
-    setObjectName("CtrlDialog");
-    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowCloseButtonHint);
+    Frame = toolFrame(this, "CtrlDialog", "Frame");
     setWindowTitle(QString());
-    setFixedSize(3180 / 15, 1320 / 15);
-    Frame = new QGroupBox(this);
-    Frame->setObjectName("Frame");
-    Frame->setGeometry(tw(60, 0, 3075, 1275));
     Combo = new QComboBox(Frame);
     Combo->setObjectName("Combo");
     Combo->setGeometry(tw(300, 510, 1335, 315));
@@ -166,13 +172,7 @@ bool RunCtrlDialog(const EditPrep& prep, const QString& nodePath, QWidget* owner
 // ---- CtrlDialogAdjust
 
 CtrlDialogAdjust::CtrlDialogAdjust(QWidget* owner) : QDialog(owner) {
-    setObjectName("CtrlDialogAdjust");
-    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowCloseButtonHint);
-    setFixedSize(3180 / 15, 1320 / 15);
-    FrameAdjust = new QGroupBox(this);
-    FrameAdjust->setObjectName("FrameAdjust");
-    FrameAdjust->setGeometry(tw(60, 0, 3075, 1275));
+    FrameAdjust = toolFrame(this, "CtrlDialogAdjust", "FrameAdjust");
     txtDispValue = new QLineEdit(FrameAdjust);
     txtDispValue->setObjectName("txtDispValue");
     txtDispValue->setGeometry(tw(300, 300, 1035, 285));

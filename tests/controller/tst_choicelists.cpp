@@ -18,18 +18,11 @@ class ChoiceListsTest : public QObject {
 
 private slots:
     void initTestCase() {
-        TestEnv::Init();
-        QVERIFY(sim.Start());
-        sim.SetEnvironment();
-        Visa::SetDefaultTimeoutMs(500);
-        OpenVisaRM();
+        QVERIFY(LinkFixture::StartUsbSimulator(sim));
         Shell().ScopeIOType = 0;
         QVERIFY(LinkFixture::OpenUsbAsConnected());
     }
-    void cleanupTestCase() {
-        CloseVisaRM();
-        sim.Stop();
-    }
+    void cleanupTestCase() { LinkFixture::StopSimulator(sim); }
 
     void timeDiv_data() {
         QTest::addColumn<QString>("format");

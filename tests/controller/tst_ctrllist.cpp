@@ -53,10 +53,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(form()));
     }
 
-    void cleanupTestCase() {
-        CloseVisaRM();
-        sim.Stop();
-    }
+    void cleanupTestCase() { LinkFixture::StopSimulator(sim); }
 
     void init() {
         edits.clear();

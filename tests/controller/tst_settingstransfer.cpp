@@ -238,18 +238,8 @@ class SettingsTransferTest : public QObject {
     }
 
     void connectOver(const QString& transport) {
-        Shell().ScopeIOType = transport == "pty" ? 2 : 0;
-        sim.SetFault("none");
-        if (!Link().IsConnected || lastTransport != transport) {
-            DisconnectDSO();
-            qputenv("KV2200_COM1", sim.CurrentPtyPath().toLocal8Bit());
-            ConnectDSO();
-            lastTransport = transport;
-        }
-        QVERIFY(Link().IsConnected);
-        SendCmd("*RST");
-        QueryCmd("*IDN?");
-        sim.ClearLog();
+        QVERIFY(LinkFixture::ConnectOver(sim, transport, lastTransport));
+        LinkFixture::ResetInstrument(sim);
         PauseService::ClearLog();
         MsgBoxService::ClearLog();
     }
@@ -265,13 +255,6 @@ class SettingsTransferTest : public QObject {
             poll->deleteLater();
         });
         poll->start();
-    }
-
-    void setLanguage(int lang) {
-        Shell().UILanguage = lang;
-        LoadValueWords(lang);
-        LoadControllerLabels(lang);
-        LoadMessages(lang);
     }
 
     // The default mirror with a few values of the tables above.
@@ -291,28 +274,20 @@ class SettingsTransferTest : public QObject {
 
 private slots:
     void initTestCase() {
-        TestEnv::Init();
-        setLanguage(LangEnglish);
-        qputenv("KV2200_VISA_TIMEOUT_MS", "300");
-        QVERIFY(sim.Start());
-        sim.SetEnvironment();
-        Shell().COM_Port = 1;
-        OpenVisaRM();
+        QVERIFY(LinkFixture::StartSimulator(sim));
+        TestEnv::UseLanguage(LangEnglish);
         InstallTransferWindow();
         CtrlListForm();  // its first load fills the mirror with defaults
-        // The main window's 100 ms tick, quickened: serial time-outs in tens of ms.
-        QObject::connect(&tick, &QTimer::timeout, [] { SerialTick(); });
-        tick.start(5);
+        LinkFixture::StartQuickSerialTick(tick);
     }
     void cleanup() {
         QLocale::setDefault(QLocale::c());
-        setLanguage(LangEnglish);
+        TestEnv::UseLanguage(LangEnglish);
         Link().LAPresent = false;
     }
     void cleanupTestCase() {
         DisconnectDSO();
-        CloseVisaRM();
-        sim.Stop();
+        LinkFixture::StopSimulator(sim);
     }
 
     // The upload's one fixed sequence, its pauses and its progress.
@@ -452,7 +427,7 @@ private slots:
         QFETCH(bool, la);
         QFETCH(QString, edits);
         connectOver(transport);
-        setLanguage(language);
+        TestEnv::UseLanguage(language);
         Link().LAPresent = la;
         // What the instrument holds now, as the mirror gives it.
         QVERIFY(DownloadfromDSO());

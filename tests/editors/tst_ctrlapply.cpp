@@ -65,32 +65,21 @@ class CtrlApplyTest : public QObject {
 
 private slots:
     void initTestCase() {
-        TestEnv::Init();
-        QVERIFY(sim.Start());
-        sim.SetEnvironment();
-        Visa::SetDefaultTimeoutMs(500);
-        OpenVisaRM();
+        QVERIFY(LinkFixture::StartUsbSimulator(sim));
         Link().LAPresent = true;  // the tree holds its LA group
         InstallSettingsTransferJobs();
         InstallTransferWindow();
     }
     void init() {
         TestEnv::UseLanguage(LangEnglish);
-        sim.SetFault("none");
-        Shell().ScopeIOType = 0;
-        QVERIFY(LinkFixture::OpenUsbAsConnected());
-        SendCmd("*RST");
-        QueryCmd("*IDN?");
-        sim.ClearLog();
+        QVERIFY(LinkFixture::ReconnectUsb(sim));
+        LinkFixture::ResetInstrument(sim);
         PauseService::ClearLog();
         MsgBoxService::ClearLog();
         CtrlState().CtrlModified = false;
     }
     void cleanup() { QLocale::setDefault(QLocale::c()); }
-    void cleanupTestCase() {
-        CloseVisaRM();
-        sim.Stop();
-    }
+    void cleanupTestCase() { LinkFixture::StopSimulator(sim); }
 
     void applyRow_data() {
         QTest::addColumn<int>("language");

@@ -52,22 +52,14 @@ class EditActionSimTest : public QObject {
 
 private slots:
     void initTestCase() {
-        TestEnv::Init();
+        QVERIFY(LinkFixture::StartUsbSimulator(sim));
         InstallTransferWindow();  // the jobs run through the real transfer window
-        LoadMessages(LangEnglish);
-        LoadValueWords(LangEnglish);
-        LoadControllerLabels(LangEnglish);
-        QVERIFY(sim.Start());
-        sim.SetEnvironment();
-        Visa::SetDefaultTimeoutMs(500);
-        OpenVisaRM();
+        TestEnv::UseLanguage(LangEnglish);
         CtrlListForm();
         EditShow().ShowCtrlDialog = [this](const EditPrep&, const QString&) { ++dialogs; };
     }
     void init() {
-        sim.SetFault("none");
-        Shell().ScopeIOType = 0;
-        QVERIFY(LinkFixture::OpenUsbAsConnected());
+        QVERIFY(LinkFixture::ReconnectUsb(sim));
         SendCmd("*RST");
         SetDefaultCtrlSettings();
         CtrlState().CtrlModified = false;
@@ -75,10 +67,7 @@ private slots:
         MsgBoxService::ClearLog();
         SendSetup("");
     }
-    void cleanupTestCase() {
-        CloseVisaRM();
-        sim.Stop();
-    }
+    void cleanupTestCase() { LinkFixture::StopSimulator(sim); }
 
     // Set Trig to 50%: the queries by trigger method and source, the levels
     // as division texts (with "." in every locale), the nodes rewritten.

@@ -21,27 +21,14 @@ class SettingSimTest : public QObject {
 
 private slots:
     void initTestCase() {
-        TestEnv::Init();
-        LoadMessages(LangEnglish);
-        LoadValueWords(LangEnglish);
-        LoadControllerLabels(LangEnglish);
-        QVERIFY(sim.Start());
-        sim.SetEnvironment();
-        Visa::SetDefaultTimeoutMs(500);
-        OpenVisaRM();
+        QVERIFY(LinkFixture::StartUsbSimulator(sim));
+        TestEnv::UseLanguage(LangEnglish);
     }
     void init() {
-        sim.SetFault("none");
-        Shell().ScopeIOType = 0;
-        QVERIFY(LinkFixture::OpenUsbAsConnected());
-        SendCmd("*RST");
-        QueryCmd("*IDN?");
-        sim.ClearLog();
+        QVERIFY(LinkFixture::ReconnectUsb(sim));
+        LinkFixture::ResetInstrument(sim);
     }
-    void cleanupTestCase() {
-        CloseVisaRM();
-        sim.Stop();
-    }
+    void cleanupTestCase() { LinkFixture::StopSimulator(sim); }
 
     void triggerLevel_data() {
         QTest::addColumn<QString>("setup");  // commands sent first, ";"-separated

@@ -88,14 +88,7 @@ private:
     bool serial() const { return Shell().ScopeIOType == 2; }
 
     void connectOver(const QString& transport) {
-        Shell().ScopeIOType = transport == "pty" ? 2 : 0;
-        sim.SetFault("none");
-        if (!Link().IsConnected || lastTransport != transport) {
-            DisconnectDSO();
-            ConnectDSO();
-            lastTransport = transport;
-        }
-        QVERIFY(Link().IsConnected);
+        QVERIFY(LinkFixture::ConnectOver(sim, transport, lastTransport));
         sim.Set(":TRIGGER:MODE", "EDGE");
         sim.Set(":TIMEBASE:FORMAT", "Y-T");
         sim.Set(":MATH:DISPLAY", "ON");
@@ -126,9 +119,7 @@ private:
 private slots:
     void initTestCase() {
         QVERIFY(LinkFixture::StartSimulator(sim));
-        // The main window's 100 ms tick, quickened: serial time-outs in tens of ms.
-        QObject::connect(&tick, &QTimer::timeout, [] { SerialTick(); });
-        tick.start(5);
+        LinkFixture::StartQuickSerialTick(tick);
     }
     void cleanup() {
         TransferUi().HideWaveProgress = nullptr;
@@ -137,8 +128,7 @@ private slots:
     }
     void cleanupTestCase() {
         DisconnectDSO();
-        CloseVisaRM();
-        sim.Stop();
+        LinkFixture::StopSimulator(sim);
     }
 
     void measurementJob_data() {

@@ -3,8 +3,6 @@
 // their bounds, the screen copy, and the failure paths.
 #include <QtTest>
 
-#include <mutex>
-
 #include "FakeTcpInstrument.h"
 #include "LinkFixture.h"
 #include "TestEnv.h"
@@ -28,26 +26,6 @@ std::string bytesOf(int n) {
     return s;
 }
 
-// Replies by command; anything else gets no reply.
-class Script {
-public:
-    void Set(const std::string& cmd, FakeTcpInstrument::Reply r) {
-        std::lock_guard<std::mutex> g(m_);
-        replies_[cmd] = std::move(r);
-    }
-    FakeTcpInstrument::Reply operator()(const std::string& line) {
-        std::lock_guard<std::mutex> g(m_);
-        auto it = replies_.find(line);
-        return it == replies_.end() ? FakeTcpInstrument::Reply{} : it->second;
-    }
-
-private:
-    std::mutex m_;
-    std::map<std::string, FakeTcpInstrument::Reply> replies_;
-};
-
-FakeTcpInstrument::Reply frame(const std::string& payload) { return {FakeTcpInstrument::Frame(payload)}; }
-
 void setAliases(const QList<QPair<QString, QString>>& pairs) {
     QStringList parts;
     for (const auto& p : pairs) parts << p.first + "=" + p.second;
@@ -58,7 +36,7 @@ void setAliases(const QList<QPair<QString, QString>>& pairs) {
 
 class UsbLinkTest : public QObject {
     Q_OBJECT
-    Script script, scriptB;
+    FakeReplyScript script, scriptB;
     std::unique_ptr<FakeTcpInstrument> fake, fakeB;
     QList<bool> leds;
 
@@ -75,8 +53,8 @@ private slots:
         Visa::SetDefaultTimeoutMs(200);
         fake = std::make_unique<FakeTcpInstrument>(std::ref(script));
         fakeB = std::make_unique<FakeTcpInstrument>(std::ref(scriptB));
-        script.Set(":RUN?", frame("RUN\n"));
-        scriptB.Set(":RUN?", frame("STOP\n"));
+        script.Set(":RUN?", "RUN\n");
+        scriptB.Set(":RUN?", "STOP\n");
         LinkUi().ShowConnectionLed = [this](bool on) { leds << on; };
         OpenVisaRM();
     }
@@ -139,16 +117,16 @@ private slots:
     }
 
     void longTextReplyIsCutAt256() {
-        script.Set("LONG?", frame(std::string(299, 'x') + "\n"));
+        script.Set("LONG?", std::string(299, 'x') + "\n");
         QCOMPARE(QueryCmd("LONG?"), QString(256, 'x'));
         // The rest of that reply is dropped: the next query gets its own reply.
-        script.Set("NEXT?", frame("ok\n"));
+        script.Set("NEXT?", "ok\n");
         QCOMPARE(QueryCmd("NEXT?"), QString("ok\n"));
     }
 
     void blockReadFillsWaveSamplesFromOne() {
         Link().WaveSamples.fill(-1);
-        script.Set(":WAVEFORM:DATA? CHANNEL1", frame(std::string("\xff\x00\x0a\x80\x7f", 5)));
+        script.Set(":WAVEFORM:DATA? CHANNEL1", std::string("\xff\x00\x0a\x80\x7f", 5));
         SendCmd(":WAVEFORM:DATA? CHANNEL1");
         int32_t count = 0;
         QCOMPARE(ReadVisaBlock(count), QString());
@@ -158,7 +136,7 @@ private slots:
                  QList<int32_t>({-1, 255, 0, 10, 128, 127, -1}));
 
         // A block longer than the buffer is cut at 8192 bytes.
-        script.Set(":WAVEFORM:DATA? CHANNEL2", frame(bytesOf(9000)));
+        script.Set(":WAVEFORM:DATA? CHANNEL2", bytesOf(9000));
         SendCmd(":WAVEFORM:DATA? CHANNEL2");
         ReadVisaBlock(count);
         QCOMPARE(count, 8192);
@@ -175,7 +153,7 @@ private slots:
         QFETCH(int, size);
         QFETCH(int, stored);
         Link().SystemDataBuf.fill(0xEE);
-        script.Set(":SYSTEM:DATA?", frame(bytesOf(size)));
+        script.Set(":SYSTEM:DATA?", bytesOf(size));
         SendCmd(":SYSTEM:DATA?");
         ReadSystemDataVisa();
         const QByteArray got(reinterpret_cast<const char*>(Link().SystemDataBuf.data()), 120);
@@ -188,7 +166,7 @@ private slots:
 
     void systemDataReadFailureDropsTheLink() {
         LoadMessages(LangChinese);  // the text is taken when shown
-        script.Set(":SYSTEM:DATA?", {});
+        script.SetReply(":SYSTEM:DATA?", {});
         SendCmd(":SYSTEM:DATA?");
         ReadSystemDataVisa();
         QCOMPARE(LinkFixture::ShownTexts(), QStringList{"不能通过USB设备读取数据！ / USB读取信息"});
@@ -212,7 +190,7 @@ private slots:
         QFETCH(int, size);
         QFETCH(int, from);
         const std::string reply = bytesOf(size);
-        script.Set(":HARDCOPY", frame(reply));
+        script.Set(":HARDCOPY", reply);
         std::vector<uint8_t> dest(ScreenCopyStateData::ImageBytes + 1, 0xEE);
         SendCmd(":HARDCOPY");
         Link().CommandSent = true;
@@ -234,8 +212,8 @@ private slots:
 
     void screenCopyLoopReadsTheSameReplyUntilAnImage() {
         const std::string image = bytesOf(77879);
-        script.Set(":HARDCOPY", {FakeTcpInstrument::Frame(bytesOf(10)) + FakeTcpInstrument::Frame(bytesOf(50000)) +
-                                 FakeTcpInstrument::Frame(image)});
+        script.SetReply(":HARDCOPY", {FakeTcpInstrument::Frame(bytesOf(10)) + FakeTcpInstrument::Frame(bytesOf(50000)) +
+                                      FakeTcpInstrument::Frame(image)});
         std::vector<uint8_t> dest(ScreenCopyStateData::ImageBytes + 1, 0);
         GetHardcopyVisa(dest);
         QCOMPARE(fake->Log(), QStringList{":HARDCOPY"});
@@ -256,7 +234,7 @@ private slots:
     }
     void screenCopyReadFailure() {
         QFETCH(bool, commandSent);
-        script.Set(":HARDCOPY", {});  // the instrument stays silent
+        script.SetReply(":HARDCOPY", {});  // the instrument stays silent
         SendCmd(":HARDCOPY");
         Link().CommandSent = commandSent;
         int32_t count = 0;
@@ -269,7 +247,7 @@ private slots:
     }
 
     void screenCopyLoopEndsWhenThePanelStopsAfterALinkFailure() {
-        script.Set(":HARDCOPY", {});
+        script.SetReply(":HARDCOPY", {});
         QTimer::singleShot(0, [] {
             ScreenCopy().ScreenCopyRunning = false;
             NotifyWaiters();
@@ -283,7 +261,7 @@ private slots:
 
     void writeFailureAfterTheLinkDrops() {
         // The instrument drops the link in the middle of a reply.
-        script.Set("DROP?", {FakeTcpInstrument::Frame("0123456789").substr(0, 7), true});
+        script.SetReply("DROP?", {FakeTcpInstrument::Frame("0123456789").substr(0, 7), true});
         // A reply cut short is no reply.
         QCOMPARE(QueryCmd("DROP?"), QString());
         QVERIFY(Link().ReplyFailed);

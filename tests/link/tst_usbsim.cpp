@@ -23,13 +23,9 @@ class UsbSimTest : public QObject {
 
 private slots:
     void initTestCase() {
-        TestEnv::Init();
+        QVERIFY(LinkFixture::StartUsbSimulator(sim));
         LoadMessages(LangEnglish);
-        QVERIFY(sim.Start());
-        sim.SetEnvironment();
         defaultIdn = sim.Get("IDN");
-        Visa::SetDefaultTimeoutMs(500);
-        OpenVisaRM();
 
         // The screen copy as the instrument sends it, through a session of our own.
         ViSession vi = VI_NULL;
@@ -44,9 +40,7 @@ private slots:
         viClose(vi);
     }
     void init() {
-        sim.SetFault("none");
-        Shell().ScopeIOType = 0;
-        QVERIFY(LinkFixture::OpenUsbAsConnected());
+        QVERIFY(LinkFixture::ReconnectUsb(sim));
         QCOMPARE(Usb().UsbResource, Simulator::AliasName());
         Link().CommandSent = false;
         ScreenCopy().ScreenCopyRunning = ScreenCopy().ScreenCopyOpen = true;
@@ -54,10 +48,7 @@ private slots:
         PauseService::ClearLog();
         MsgBoxService::ClearLog();
     }
-    void cleanupTestCase() {
-        CloseVisaRM();
-        sim.Stop();
-    }
+    void cleanupTestCase() { LinkFixture::StopSimulator(sim); }
 
     void gateWritesAndReadsNothingWhileNotConnected() {
         Link().IsConnected = false;

@@ -101,9 +101,7 @@ private:
 private slots:
     void initTestCase() {
         TestEnv::Init();
-        LoadValueWords(LangEnglish);
-        LoadControllerLabels(LangEnglish);
-        LoadMessages(LangEnglish);
+        TestEnv::UseLanguage(LangEnglish);
         RegisterMeasureWindow();
         RegisterRecordWindow();
         RegisterMemoryWaveWindow();

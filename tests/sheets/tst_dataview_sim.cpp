@@ -12,6 +12,7 @@
 #include "LinkFixture.h"
 #include "Simulator.h"
 #include "TestEnv.h"
+#include "ViewFixture.h"
 #include "common/DSOSettings.h"
 #include "common/SheetModel.h"
 #include "common/ShellState.h"
@@ -53,33 +54,21 @@ private:
         return f;
     }
 
-    int fetchCount() {
-        int n = 0;
-        for (const QString& c : sim.Log()) n += c.startsWith(":WAVEFORM:DATA?");
-        return n;
-    }
 
 private slots:
     void initTestCase() {
         QVERIFY(LinkFixture::StartConnectedSimulator(sim));
     }
     void init() {
-        DSOSettings().CH1Display = OnWord();
-        DSOSettings().CH2Display = OnWord();
+        LinkFixture::ResetFetchState(sim);
         DSOSettings().LADisplay = OnWord();
-        Shell().RefreshType = "Single";
-        Shell().RefreshInterval = 1000;
-        Sheets().SheetModified = false;
-        MsgBoxService::ClearLog();
-        sim.ClearLog();
     }
     void cleanup() {
         if (QWidget* w = ExistingViewForm(ViewData, 0)) delete w;
     }
     void cleanupTestCase() {
         DisconnectDSO();
-        CloseVisaRM();
-        sim.Stop();
+        LinkFixture::StopSimulator(sim);
     }
 
     void fetchesTheChosenChannel_data() {
@@ -182,19 +171,13 @@ private slots:
             if (!f || !DataAutoRefresh()) return;
             if (Transfer().TransferBusy || RefreshState(RefreshKind::Data).Loading) return;
             looked = looked || f->cmdRefresh->property("stopLook").toBool();
-            if (fetchCount() == 1 && seenPasses++ == 0) {
+            if (LinkFixture::FetchCount(sim) == 1 && seenPasses++ == 0) {
                 // The interval grows while the refresh runs: it must not stall.
                 Shell().RefreshInterval = 250;
             }
-            if (fetchCount() >= 3) {
+            if (LinkFixture::FetchCount(sim) >= 3) {
                 // A waveform view's press does nothing while the data view refreshes.
-                RefreshView wave;
-                wave.kind = RefreshKind::Wave;
-                wave.window = f.data();
-                wave.slot = [] { return 0; };
-                wave.recordAutoRefresh = [](int) { return &Sheets().WaveViews[0].AutoRefresh; };
-                wave.loadData = [&] { ++waveFetches; };
-                RefreshPress(wave);
+                ViewFixture::PressRefresh(RefreshKind::Wave, f.data(), waveFetches);
                 lockedOut = DataAutoRefresh() && !Sheets().WaveViews[0].AutoRefresh;
                 if (stop == "press") f->cmdRefresh_Click();
                 else QVERIFY(f->close());
@@ -207,7 +190,7 @@ private slots:
         f->cmdRefresh_Click();
         driver.stop();
 
-        QVERIFY(fetchCount() >= 3);
+        QVERIFY(LinkFixture::FetchCount(sim) >= 3);
         QVERIFY(looked);
         QVERIFY(lockedOut);
         QCOMPARE(waveFetches, 0);

@@ -110,9 +110,7 @@ class FileViewsTest : public QObject {
 private slots:
     void initTestCase() {
         TestEnv::Init();
-        Shell().UILanguage = LangEnglish;
-        LoadMessages(LangEnglish);
-        LoadValueWords(LangEnglish);
+        TestEnv::UseLanguage(LangEnglish);
         RegisterMeasureWindow();
         RegisterRecordWindow();
         RegisterMemoryWaveWindow();

@@ -83,9 +83,7 @@ class SheetFileTest : public QObject {
 private slots:
     void initTestCase() {
         TestEnv::Init();
-        Shell().UILanguage = LangEnglish;
-        LoadMessages(LangEnglish);
-        LoadValueWords(LangEnglish);
+        TestEnv::UseLanguage(LangEnglish);
         QVERIFY(tmp.isValid());
     }
 

@@ -6,6 +6,7 @@
 #include "common/HookCheck.h"
 #include "common/SheetModel.h"
 #include "platform/dialogs/MsgBox.h"
+#include "sheets/FileFunc.h"
 #include "sheets/SheetDocument.h"
 #include "sheets/SheetTreeBinder.h"
 #include "sheets/ViewWindows.h"
@@ -169,17 +170,7 @@ private slots:
         QFETCH(ViewKind, kind);
         QFETCH(int, count);
         QFETCH(int, removed);
-        auto nameOf = [kind](int slot) -> QString& {
-            SheetModelData& s = Sheets();
-            switch (kind) {
-            case ViewWave: return s.WaveViews[size_t(slot)].Name;
-            case ViewMeasure: return s.MeasureViews[size_t(slot)].Name;
-            case ViewData: return s.DataViews[size_t(slot)].Name;
-            case ViewRecord: return s.RecordViews[size_t(slot)].Name;
-            case ViewMemoryWave: break;
-            }
-            return s.MemWaveViews[size_t(slot)].Name;
-        };
+        auto nameOf = [kind](int slot) -> QString& { return NameField(kind, slot); };
         QTreeWidget tree;
         std::vector<QPointer<QWidget>> windows;
         std::vector<QTreeWidgetItem*> nodes;

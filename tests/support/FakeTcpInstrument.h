@@ -132,6 +132,11 @@ public:
         std::lock_guard<std::mutex> g(m_);
         replies_[line] = {FakeTcpInstrument::Frame(payload), false};
     }
+    // The bytes and close flag of this line's reply as they are (no framing added).
+    void SetReply(const std::string& line, FakeTcpInstrument::Reply r) {
+        std::lock_guard<std::mutex> g(m_);
+        replies_[line] = std::move(r);
+    }
     // The connection closes on this line; a query's reply is cut short first.
     void Drop(const std::string& line) {
         std::lock_guard<std::mutex> g(m_);

@@ -1,13 +1,20 @@
 #include "LinkFixture.h"
 
+#include <QTimer>
+
 #include "Simulator.h"
 #include "TestEnv.h"
+#include "common/DSOSettings.h"
+#include "common/SheetModel.h"
 #include "common/ShellState.h"
 #include "link/KV2200Cmd.h"
 #include "link/LinkState.h"
+#include "link/RS232Func.h"
+#include "link/TransferValues.h"
 #include "link/Vocabulary.h"
 #include "link/UsbFunc.h"
 #include "platform/dialogs/MsgBox.h"
+#include "platform/visa/Visa.h"
 
 namespace LinkFixture {
 bool StartSimulator(Simulator& sim) {
@@ -28,6 +35,65 @@ bool StartConnectedSimulator(Simulator& sim) {
     ConnectDSO();
     sim.Set(":TRIGGER:MODE", "EDGE");
     return Link().IsConnected;
+}
+
+bool StartUsbSimulator(Simulator& sim) {
+    TestEnv::Init();
+    if (!sim.Start()) return false;
+    sim.SetEnvironment();
+    Visa::SetDefaultTimeoutMs(500);
+    OpenVisaRM();
+    return true;
+}
+
+void StopSimulator(Simulator& sim) {
+    CloseVisaRM();
+    sim.Stop();
+}
+
+bool ReconnectUsb(Simulator& sim) {
+    sim.SetFault("none");
+    Shell().ScopeIOType = 0;
+    return OpenUsbAsConnected();
+}
+
+bool ConnectOver(Simulator& sim, const QString& transport, QString& lastTransport) {
+    Shell().ScopeIOType = transport == "pty" ? 2 : 0;
+    sim.SetFault("none");
+    if (!Link().IsConnected || lastTransport != transport) {
+        DisconnectDSO();
+        qputenv("KV2200_COM1", sim.CurrentPtyPath().toLocal8Bit());
+        ConnectDSO();
+        lastTransport = transport;
+    }
+    return Link().IsConnected;
+}
+
+void StartQuickSerialTick(QTimer& tick) {
+    QObject::connect(&tick, &QTimer::timeout, [] { SerialTick(); });
+    tick.start(5);
+}
+
+void ResetInstrument(Simulator& sim) {
+    SendCmd("*RST");
+    QueryCmd("*IDN?");
+    sim.ClearLog();
+}
+
+void ResetFetchState(Simulator& sim) {
+    DSOSettings().CH1Display = OnWord();
+    DSOSettings().CH2Display = OnWord();
+    Shell().RefreshType = "Single";
+    Shell().RefreshInterval = 1000;
+    Sheets().SheetModified = false;
+    MsgBoxService::ClearLog();
+    sim.ClearLog();
+}
+
+int FetchCount(Simulator& sim) {
+    int n = 0;
+    for (const QString& c : sim.Log()) n += c.startsWith(":WAVEFORM:DATA?");
+    return n;
 }
 
 bool OpenUsbAsConnected() {

@@ -2,6 +2,7 @@
 // Small helpers shared by the link tests.
 #include <QStringList>
 
+class QTimer;
 class Simulator;
 
 namespace LinkFixture {
@@ -13,6 +14,31 @@ bool StartSimulator(Simulator& sim);
 // StartSimulator, then connected over USB with the instrument in EDGE
 // trigger mode: the set-up of the view tests that fetch. False when not connected.
 bool StartConnectedSimulator(Simulator& sim);
+// The set-up of a test that opens its own USB sessions: the test environment,
+// the simulator started and reachable, 500 ms VISA time-outs, the VISA
+// resource manager open. False when the simulator did not come up.
+bool StartUsbSimulator(Simulator& sim);
+// The VISA resource manager closed and the simulator stopped.
+void StopSimulator(Simulator& sim);
+// Before a test: no fault, the USB transport chosen and its session opened as
+// a connect does (OpenUsbAsConnected). Returns the connected state.
+bool ReconnectUsb(Simulator& sim);
+// No fault, then connected over "tcp" (the USB alias) or "pty" (the serial
+// line on the simulator's current pseudo-terminal). Connects afresh only when
+// not connected or when the transport differs from `lastTransport`, which it
+// updates. Returns the connected state.
+bool ConnectOver(Simulator& sim, const QString& transport, QString& lastTransport);
+// The main window's 100 ms tick on `tick`, quickened to 5 ms: serial
+// time-outs in tens of ms.
+void StartQuickSerialTick(QTimer& tick);
+// The instrument reset ("*RST", then "*IDN?" so the reset has been taken)
+// and the simulator's command log emptied.
+void ResetInstrument(Simulator& sim);
+// Before a view test that fetches: both channels shown, single refresh at
+// 1000 ms, the sheet unmodified, the message and command logs empty.
+void ResetFetchState(Simulator& sim);
+// How many waveform fetches the simulator has logged.
+int FetchCount(Simulator& sim);
 // Opens the first USB instrument the search finds (as a connect does, with no
 // device chosen) and marks the link connected when the session opened.
 // Returns the connected state.

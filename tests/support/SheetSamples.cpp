@@ -207,4 +207,20 @@ void FillFull(SheetModelData& s) {
     s.MemWaveCount = MaxMemWaveViews;
 }
 
+void FlatCh1(WaveInfo& w, int ch1Value) {
+    w.HasData = true;
+    w.YTFormat = true;
+    w.PointCount = 600;
+    w.TriggerMode = "EDGE";
+    w.TimeScale = "1.000ms";
+    w.TimeOffset = "0.000s";
+    w.Ch1Offset = "0.00V";
+    w.Ch1Scale = "1.00V";
+    w.Ch1Fetched = true;
+    w.SystemData.CH1Shown = 1;
+    w.SystemData.TraceFirstX = 0;
+    w.SystemData.TraceLastX = 299;
+    w.Ch1Samples.fill(ch1Value);
+}
+
 }  // namespace SheetSamples

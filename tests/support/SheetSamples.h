@@ -22,4 +22,8 @@ void FillFull(SheetModelData& s);
 
 // Every record of every slot back to a new view's state, counts 0.
 void Clear(SheetModelData& s);
+
+// A Y-T Wave record with CH1 fetched and shown over the whole screen at one
+// screen value (600 points, 1.000ms, CH1 1.00V with no offset, EDGE).
+void FlatCh1(WaveInfo& w, int ch1Value);
 }  // namespace SheetSamples

@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QPainter>
 
+#include "SheetSamples.h"
 #include "common/ShellState.h"
 #include "link/Vocabulary.h"
 #include "waveview/WavePaint.h"
@@ -14,19 +15,7 @@ QRgb Rgb(const QColor& c) { return c.rgb(); }
 // A Y-T record with CH1 over the whole screen at a constant screen value.
 std::unique_ptr<WaveInfo> YtRecord(int ch1Value) {
     auto w = std::make_unique<WaveInfo>();
-    w->HasData = true;
-    w->YTFormat = true;
-    w->PointCount = 600;
-    w->TriggerMode = "EDGE";
-    w->TimeScale = "1.000ms";
-    w->TimeOffset = "0.000s";
-    w->Ch1Offset = "0.00V";
-    w->Ch1Scale = "1.00V";
-    w->Ch1Fetched = true;
-    w->SystemData.CH1Shown = 1;
-    w->SystemData.TraceFirstX = 0;
-    w->SystemData.TraceLastX = 299;
-    w->Ch1Samples.fill(ch1Value);
+    SheetSamples::FlatCh1(*w, ch1Value);
     return w;
 }
 

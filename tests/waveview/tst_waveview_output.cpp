@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "SheetSamples.h"
 #include "TestEnv.h"
 #include "common/DSOSettings.h"
 #include "common/SheetModel.h"
@@ -48,18 +49,8 @@ private:
         Sheets().WaveCount = 1;
         ResetViewRecord(ViewWave, 0);
         WaveInfo& w = Sheets().WaveViews[0];
-        w.HasData = true;
-        w.YTFormat = true;
-        w.PointCount = 600;
-        w.TriggerMode = "EDGE";
-        w.TimeScale = "1.000ms";
-        w.TimeOffset = "0.000s";
-        w.Ch1Offset = "0.00V";
-        w.Ch1Scale = "1.00V";
-        w.Ch1Chosen = w.Ch1Fetched = true;
-        w.SystemData.CH1Shown = 1;
-        w.SystemData.TraceLastX = 299;
-        w.Ch1Samples.fill(100);
+        SheetSamples::FlatCh1(w, 100);
+        w.Ch1Chosen = true;
         w.BestFit = false;
         auto* f = static_cast<frmWave*>(ViewForm(ViewWave, 0));
         f->resize(900, 700);

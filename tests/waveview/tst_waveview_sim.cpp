@@ -13,6 +13,7 @@
 #include "LinkFixture.h"
 #include "Simulator.h"
 #include "TestEnv.h"
+#include "ViewFixture.h"
 #include "common/DSOSettings.h"
 #include "common/SheetModel.h"
 #include "common/ShellState.h"
@@ -51,11 +52,6 @@ private:
         return openView([](WaveInfo&) {});
     }
 
-    int fetchCount() {
-        int n = 0;
-        for (const QString& c : sim.Log()) n += c.startsWith(":WAVEFORM:DATA?");
-        return n;
-    }
 
     static int countColour(const QImage& img, QRgb colour) {
         int n = 0;
@@ -71,15 +67,9 @@ private slots:
         InstallWaveViewHooks();
     }
     void init() {
-        DSOSettings().CH1Display = OnWord();
-        DSOSettings().CH2Display = OnWord();
+        LinkFixture::ResetFetchState(sim);
         DSOSettings().MathDisplay = OffWord();
         DSOSettings().LADisplay = OffWord();
-        Shell().RefreshType = "Single";
-        Shell().RefreshInterval = 1000;
-        Sheets().SheetModified = false;
-        MsgBoxService::ClearLog();
-        sim.ClearLog();
     }
     void cleanup() {
         for (int slot : {0, 1})
@@ -87,8 +77,7 @@ private slots:
     }
     void cleanupTestCase() {
         DisconnectDSO();
-        CloseVisaRM();
-        sim.Stop();
+        LinkFixture::StopSimulator(sim);
     }
 
     void refreshOnceFillsTheRecordAndDraws() {
@@ -174,15 +163,9 @@ private slots:
             if (!f || !WaveAutoRefresh()) return;
             if (Transfer().TransferBusy || RefreshState(RefreshKind::Wave).Loading) return;
             looked = looked || f->cmdRefresh->property("stopLook").toBool();
-            if (fetchCount() >= 3) {
+            if (LinkFixture::FetchCount(sim) >= 3) {
                 // A data view's press does nothing meanwhile.
-                RefreshView data;
-                data.kind = RefreshKind::Data;
-                data.window = f.data();
-                data.slot = [] { return 0; };
-                data.recordAutoRefresh = [](int) { return &Sheets().DataViews[0].AutoRefresh; };
-                data.loadData = [&] { ++dataFetches; };
-                RefreshPress(data);
+                ViewFixture::PressRefresh(RefreshKind::Data, f.data(), dataFetches);
                 lockedOut = WaveAutoRefresh();
                 if (stop == "press") {
                     f->cmdRefresh_Click();
@@ -224,7 +207,7 @@ private slots:
         QVERIFY(!f->Timer2->isActive());
         QVERIFY(f->cmdRefresh->isEnabled());
         if (stop == "other") {
-            QCOMPARE(fetchCount(), 1);  // the other view's own single fetch
+            QCOMPARE(LinkFixture::FetchCount(sim), 1);  // the other view's own single fetch
             QVERIFY(Sheets().WaveViews[1].HasData);
         }
     }
