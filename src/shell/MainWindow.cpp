@@ -316,7 +316,16 @@ void frmMain::MDIForm_Load() {
     // View windows are child windows of the main window.
     ViewHost().Show = [this](QWidget* form) {
         auto* frame = qobject_cast<QMdiSubWindow*>(form->parentWidget());
-        if (!frame) frame = MdiArea->addSubWindow(form);
+        if (!frame) {
+            // The forms place their controls themselves (no layout, no size
+            // hint): the child window takes the size the form was made with.
+            const QSize designed = form->size();
+            frame = MdiArea->addSubWindow(form);
+            form->show();
+            frame->show();
+            frame->resize(designed + (frame->size() - form->size()));
+            return;
+        }
         form->show();
         frame->show();
     };

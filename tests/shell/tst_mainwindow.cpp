@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QDockWidget>
 #include <QLabel>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QStatusBar>
 #include <QTimer>
@@ -15,6 +16,7 @@
 #include "common/SettingsStore.h"
 #include "common/SheetModel.h"
 #include "sheets/SheetDocument.h"
+#include "sheets/ViewHost.h"
 #include "sheets/SheetTreeBinder.h"
 #include "common/ShellState.h"
 #include "controller/CtrlState.h"
@@ -389,6 +391,22 @@ private slots:
         w.MenuItem("mnuLanguageEnglish")->trigger();
         QCOMPARE(w.findChild<QMenu*>("mnuFile")->title(), QString("File"));
         QCOMPARE(w.DataSheetPane->windowTitle(), QString("Data Sheet"));
+        w.MDIForm_Unload();
+    }
+
+    void viewWindowOpensAtItsFormsSize() {
+        frmMain w;
+        w.MDIForm_Load();
+        w.resize(1200, 900);
+        w.show();
+        // A view form places its controls itself: it has no size hint.
+        auto* form = new QWidget;
+        form->resize(640, 360);
+        ViewHost().Show(form);
+        QVERIFY(qobject_cast<QMdiSubWindow*>(form->parentWidget()));
+        QCOMPARE(form->size(), QSize(640, 360));
+        ViewHost().Show(form);  // shown again: the same window, the size the user left
+        QCOMPARE(form->size(), QSize(640, 360));
         w.MDIForm_Unload();
     }
 
