@@ -101,7 +101,7 @@ frmWave::frmWave(QWidget* parent) : QWidget(parent) {
     setObjectName("frmWave");
     setAttribute(Qt::WA_DeleteOnClose);
     setFocusPolicy(Qt::StrongFocus);
-    resize(px(9600), px(5400));
+    resize(px(9600), px(6200));  // tall enough for the whole left panel
 
     const int left = px(60), width = px(frmWave::PanelTwips - 100);
     auto frame = [&](const char* name, int top, int height) {
