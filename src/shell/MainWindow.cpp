@@ -318,12 +318,13 @@ void frmMain::MDIForm_Load() {
         auto* frame = qobject_cast<QMdiSubWindow*>(form->parentWidget());
         if (!frame) {
             // The forms place their controls themselves (no layout, no size
-            // hint): the child window takes the size the form was made with.
+            // hint): the child window takes the size the form was made with,
+            // unless it opens maximized as the others are.
             const QSize designed = form->size();
             frame = MdiArea->addSubWindow(form);
             form->show();
             frame->show();
-            frame->resize(designed + (frame->size() - form->size()));
+            if (!frame->isMaximized()) frame->resize(designed + (frame->size() - form->size()));
             return;
         }
         form->show();

@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QDockWidget>
 #include <QLabel>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QStatusBar>
@@ -407,6 +408,14 @@ private slots:
         QCOMPARE(form->size(), QSize(640, 360));
         ViewHost().Show(form);  // shown again: the same window, the size the user left
         QCOMPARE(form->size(), QSize(640, 360));
+        // While the windows are maximized, the next one opens maximized too.
+        form->parentWidget()->showMaximized();
+        auto* next = new QWidget;
+        next->resize(640, 360);
+        ViewHost().Show(next);
+        auto* frame = qobject_cast<QMdiSubWindow*>(next->parentWidget());
+        QVERIFY(frame && frame->isMaximized());
+        QCOMPARE(frame->size(), w.MdiArea->viewport()->size());
         w.MDIForm_Unload();
     }
 
