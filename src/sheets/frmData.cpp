@@ -38,6 +38,7 @@ QString channelDisplay(int index) {
 }
 
 int px(int twips) { return twips / TwipsPerPixel; }
+constexpr int TableTopTwips = 1080;
 }  // namespace
 
 frmData::frmData(QWidget* parent) : QWidget(parent) {
@@ -83,7 +84,8 @@ frmData::frmData(QWidget* parent) : QWidget(parent) {
 
     SettingLabel = new QLabel(this);
     SettingLabel->setObjectName("SettingLabel");
-    SettingLabel->setGeometry(px(100), px(780), px(8800), px(110));
+    // One line of text between the frames and the table.
+    SettingLabel->setGeometry(px(100), px(780), px(8800), px(TableTopTwips - 800));
 
     MeasureView = new QTableView(this);
     MeasureView->setObjectName("MeasureView");
@@ -127,9 +129,9 @@ void frmData::Form_Load() {
 
 void frmData::Form_Resize() {
     const int w = width() - px(200);
-    const int h = height() - px(1000);
+    const int h = height() - px(TableTopTwips + 100);
     if (w <= 0 || h <= 0) return;
-    MeasureView->setGeometry(px(100), px(900), w, h);
+    MeasureView->setGeometry(px(100), px(TableTopTwips), w, h);
     const int cw = w - px(600);
     if (cw <= 0) return;
     MeasureView->setColumnWidth(0, cw / 5);
