@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QGuiApplication>
 #include <QList>
 #include <QTimer>
 
@@ -46,4 +47,19 @@ bool YieldUntil(const std::function<bool()>& pred, int maxMs) {
 
 void YieldOnce() {
     if (QCoreApplication::instance()) QCoreApplication::processEvents();
+}
+
+void QuitWhenNoWaitRuns() {
+    QCoreApplication* app = QCoreApplication::instance();
+    if (!app) return;
+    auto* poll = new QTimer(app);
+    poll->setInterval(20);
+    QObject::connect(poll, &QTimer::timeout, app, [poll] {
+        if (!loops().isEmpty()) return;
+        if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) && QGuiApplication::modalWindow()) return;
+        poll->stop();
+        poll->deleteLater();
+        QCoreApplication::quit();
+    });
+    poll->start();
 }

@@ -20,3 +20,8 @@ bool YieldUntil(const std::function<bool()>& pred, int maxMs = -1);
 // Processes the events that are pending now, once (the "yield once" of a
 // long loop that repaints a progress bar).
 void YieldOnce();
+
+// Ends the application's main loop as soon as no yielding wait and no modal
+// window runs. A quit posted while a wait yields would be lost: every loop a
+// wait enters drops the posted quit.
+void QuitWhenNoWaitRuns();

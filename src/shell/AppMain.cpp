@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <memory>
 
+#include "common/Wait.h"
+
 #include "shell/ControllerBinding.h"
 #include "shell/DocumentCommands.h"
 #include "shell/Language.h"
@@ -28,5 +30,8 @@ int Main() {
 
     splash.reset();
     main->show();
+    // The window may close while a wait yields (a continuous refresh): the
+    // loop then ends once that wait is over.
+    QObject::connect(qApp, &QGuiApplication::lastWindowClosed, [] { QuitWhenNoWaitRuns(); });
     return QApplication::exec();
 }

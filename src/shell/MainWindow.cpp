@@ -317,14 +317,19 @@ void frmMain::MDIForm_Load() {
     // View windows are child windows of the main window.
     ViewHost().Show = [this](QWidget* form) {
         auto* frame = qobject_cast<QMdiSubWindow*>(form->parentWidget());
-        const bool added = !frame;
-        // The view windows place their controls by hand (no layout, so no
-        // size hint): a new frame takes the size the window was given.
-        const QSize designed = form->size();
-        if (added) frame = MdiArea->addSubWindow(form);
+        if (!frame) {
+            // The forms place their controls themselves (no layout, no size
+            // hint): the child window takes the size the form was made with,
+            // unless it opens maximized as the others are.
+            const QSize designed = form->size();
+            frame = MdiArea->addSubWindow(form);
+            form->show();
+            frame->show();
+            if (!frame->isMaximized()) frame->resize(designed + (frame->size() - form->size()));
+            return;
+        }
         form->show();
         frame->show();
-        if (added) frame->resize(designed + frame->size() - form->size());
     };
     InstallViewCaptionSetters();
     DocCommands().AddNewWaveform = AddNewWaveform;

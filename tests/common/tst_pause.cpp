@@ -22,6 +22,24 @@ private slots:
         QCOMPARE(PauseService::LoggedTotal(), 103);
     }
 
+    void quitAskedDuringAYieldEndsTheLoopAfterIt() {
+        // The last window closes while a wait yields: the wait runs to its
+        // end, then the main loop ends (a plain posted quit would be lost).
+        bool ready = false, waitEnded = false, quitSeenInWait = false;
+        QTimer::singleShot(0, [&] {
+            QuitWhenNoWaitRuns();
+            QTimer::singleShot(60, [&] { ready = true; NotifyWaiters(); });
+            YieldUntil([&] { return ready; }, 5000);
+            waitEnded = true;
+        });
+        QTimer::singleShot(5000, [] { QCoreApplication::exit(2); });  // guard
+        QObject scope;
+        QObject::connect(qApp, &QCoreApplication::aboutToQuit, &scope, [&] { quitSeenInWait = !waitEnded; });
+        QCOMPARE(QCoreApplication::exec(), 0);
+        QVERIFY(waitEnded);
+        QVERIFY(!quitSeenInWait);
+    }
+
     void yieldUntilWakesOnNotifyAndHonoursDeadline() {
         bool flag = false;
         QTimer::singleShot(10, [&] { flag = true; NotifyWaiters(); });

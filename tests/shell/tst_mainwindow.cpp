@@ -17,6 +17,7 @@
 #include "common/SettingsStore.h"
 #include "common/SheetModel.h"
 #include "sheets/SheetDocument.h"
+#include "sheets/ViewHost.h"
 #include "sheets/SheetTreeBinder.h"
 #include "common/ShellState.h"
 #include "controller/CtrlState.h"
@@ -449,6 +450,30 @@ private slots:
             }
         }
         UnloadAllViews();
+        w.MDIForm_Unload();
+    }
+
+    void viewWindowOpensAtItsFormsSize() {
+        frmMain w;
+        w.MDIForm_Load();
+        w.resize(1200, 900);
+        w.show();
+        // A view form places its controls itself: it has no size hint.
+        auto* form = new QWidget;
+        form->resize(640, 360);
+        ViewHost().Show(form);
+        QVERIFY(qobject_cast<QMdiSubWindow*>(form->parentWidget()));
+        QCOMPARE(form->size(), QSize(640, 360));
+        ViewHost().Show(form);  // shown again: the same window, the size the user left
+        QCOMPARE(form->size(), QSize(640, 360));
+        // While the windows are maximized, the next one opens maximized too.
+        form->parentWidget()->showMaximized();
+        auto* next = new QWidget;
+        next->resize(640, 360);
+        ViewHost().Show(next);
+        auto* frame = qobject_cast<QMdiSubWindow*>(next->parentWidget());
+        QVERIFY(frame && frame->isMaximized());
+        QCOMPARE(frame->size(), w.MdiArea->viewport()->size());
         w.MDIForm_Unload();
     }
 

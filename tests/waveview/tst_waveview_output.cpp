@@ -4,6 +4,7 @@
 #include <QMouseEvent>
 #include <QPrinter>
 #include <QRegularExpression>
+#include <QToolButton>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -79,6 +80,15 @@ private slots:
         PrintService::SetPreviewAnswerer(nullptr);
         PrintService::SetPrintAnswerer(nullptr);
         MouseControl::SetCursor(MouseControl::PointerDefault);
+    }
+
+    void newWindowShowsTheWholePanel() {
+        // A window opens at the size its form is made with: the last
+        // button of the panel must be inside it.
+        frmWave f;
+        const QRect print(f.cmdPrint->mapTo(&f, QPoint(0, 0)), f.cmdPrint->size());
+        QVERIFY2(f.rect().contains(print), qPrintable(QString("Print at bottom %1, form height %2")
+                                                          .arg(print.bottom()).arg(f.height())));
     }
 
     void dragMovesTheCursorWithinTheGraticule() {
