@@ -14,7 +14,9 @@
 // waits a grace period and drops what arrived meanwhile.
 //
 // COM port n (1 to 16) is the device named in the environment variable
-// KV2200_COM<n> when it is set, else /dev/ttyS<n-1>.
+// KV2200_COM<n> when it is set, else the one the user wrote under the key
+// COM<n>_Device in the settings file's IO section, else /dev/ttyS<n-1>
+// (CommDevicePath).
 #include <QByteArray>
 #include <QString>
 

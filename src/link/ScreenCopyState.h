@@ -1,6 +1,6 @@
 #pragma once
-// The live screen copy's flags and byte array. The virtual panel owns them
-// (it sets the flags as it loads, runs, stops and unloads); the USB
+// The live screen copy's flags and byte array. They belong to the virtual
+// panel, which is not built yet, so nothing sets the flags today; the USB
 // screen-copy read fills ScreenBytes and ends its loop when a flag drops.
 // Whoever changes a flag calls NotifyWaiters() so a waiting loop notices.
 #include <cstdint>
