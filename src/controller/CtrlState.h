@@ -24,14 +24,15 @@ struct CtrlStateData {
 
 CtrlStateData& CtrlState();
 
-// What the controller window needs of higher layers; set by their owners.
-// An unset hook does nothing.
+// What the controller window needs of higher layers; set by the shell at
+// start (BindControllerCommands). An unset hook does nothing.
 struct CtrlHooksData {
     // The edit dispatcher: called with SelectedNodePath on a double click or
     // Enter in the tree while the instrument is connected.
     std::function<void(const QString& path)> PraseCtrlList;
     // Unloads the setting dialog and the virtual key pad (the controller
-    // window's unload).
+    // window's unload). Unset today: the setting dialogs are modal and the
+    // key pad is not built.
     std::function<void()> UnloadEditors;
 };
 
