@@ -1,6 +1,6 @@
 #pragma once
-// Puts a limit into a number box and a unit list (the pass/fail limit
-// dialog, the measurement view's hidden pair) and returns the box text
+// Puts a limit into a number box and a unit list (kept for the pass/fail
+// limit dialog and the measurement view, not built yet) and returns the box text
 // followed by the formatter's unit. A list too short for the unit's index
 // keeps its selection.
 #include <QString>

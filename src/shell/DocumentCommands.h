@@ -1,7 +1,8 @@
 #pragma once
 // The document commands the main window routes to the data browser and the
-// controller window. Each is bound when its subsystem provides it; a menu
-// item or toolbar button whose command is unbound stays disabled.
+// controller window. Main() binds them at start (BindDataSheetCommands,
+// BindControllerCommands) and the main window the add-view commands; a menu
+// item or toolbar button is enabled only while its command is bound.
 #include <QString>
 #include <functional>
 

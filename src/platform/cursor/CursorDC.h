@@ -1,6 +1,7 @@
 #pragma once
-// The drawing resources of a cursor pass, one set for the whole application,
-// shared by the waveform view and the memory-waveform view. They exist only
+// The drawing resources of a cursor pass, one set for the whole application
+// (used by the waveform view; the memory-waveform view, not built yet, is to
+// share them). They exist only
 // while a pass runs: CreateCursorDC makes them, FreeCursorDC releases them.
 // A pass never yields to the event loop, so passes never overlap.
 #include <QColor>
