@@ -17,6 +17,7 @@
 #include "controller/CtrlList.h"
 #include "controller/CtrlState.h"
 #include "controller/SettingsTransfer.h"
+#include "editors/AdjustLogic.h"
 #include "editors/CtrlApply.h"
 #include "editors/ImmediateActions.h"
 #include "link/Converters.h"
@@ -34,9 +35,9 @@ namespace {
 
 constexpr int kSlot = 2;
 
-enum Op { OpMeasure, OpData, OpWave, OpUpload, OpDownload, OpApply, OpTrig50 };
+enum Op { OpMeasure, OpData, OpWave, OpUpload, OpDownload, OpApply, OpTrig50, OpAdjust };
 const char* const kOpNames[] = {"measure job", "data job", "wave job", "upload", "download",
-                                "apply", "Set Trig to 50%"};
+                                "apply", "Set Trig to 50%", "coarse/fine"};
 
 QString key(std::initializer_list<int> labels) {
     QString k;
@@ -230,6 +231,7 @@ private slots:
         for (const char* tr : {"tcp", "pty"}) {
             QTest::addRow("%s apply", tr) << tr << int(OpApply);
             QTest::addRow("%s Set Trig to 50%%", tr) << tr << int(OpTrig50);
+            QTest::addRow("%s coarse/fine", tr) << tr << int(OpAdjust);
         }
     }
     void readBackThatMakesNoSense() {
@@ -242,18 +244,24 @@ private slots:
         sim.SetFault("garbage");
         if (op == OpApply)
             QCOMPARE(ApplyCtrlEdit({OffsetKey(), "", "0.5", ""}), ApplyEnd::Applied);
+        else if (op == OpAdjust)
+            QCOMPARE(ApplyAdjust("2.00V", 0), AdjustEnd::Applied);
         else
             RunSetTrigTo50();
         sim.SetFault("none");
 
         CtrlSettings expected = before;
-        if (op == OpApply) expected.CH1Offset = "500mV";  // the value sent, as the instrument took it
+        // The values sent, as the instrument took them.
+        if (op == OpApply) expected.CH1Offset = "500mV";
+        if (op == OpAdjust) expected.CH1Scale = "2.00V";
         QVERIFY(DSOSettings() == expected);
         QCOMPARE(LinkFixture::ShownTexts(), QStringList{MessageTable().MsgReplyUnusable + " / "});
         QVERIFY(Link().IsConnected);
         if (op == OpApply) {
             QCOMPARE(instrumentOffset(), QString("500mV"));
             QVERIFY(CtrlState().CtrlModified);
+        } else if (op == OpAdjust) {
+            QCOMPARE(FormatVolt(sim.Get(":CHANNEL1:SCALE")), QString("2.00V"));
         } else {
             QVERIFY(sim.Log().contains(":TRIG%50"));
         }
