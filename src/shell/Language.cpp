@@ -14,6 +14,8 @@
 #include "common/ShellState.h"
 #include "link/Messages.h"
 #include "link/Vocabulary.h"
+#include "measure/frmMeasure.h"
+#include "measure/frmPassFailed.h"
 #include "shell/Captions.h"
 
 namespace {
@@ -233,6 +235,12 @@ void SetRecordWindowCaptionsAll(int lang) { SetViewCaptionsAll(kRecord, lang); }
 void SetMemoryWaveWindowCaptions(int slot, int lang) { SetViewCaptions(kMemWave, slot, lang); }
 
 void InstallViewCaptionSetters() {
+    // The measurement views show their list again in the new language (names
+    // and verdicts); their limits dialog takes its texts when it loads.
+    CaptionKindOf(QStringLiteral("frmMeasure")).afterCaptions = [](QWidget* w, int, int) {
+        if (auto* m = qobject_cast<frmMeasure*>(w)) m->Redisplay();
+    };
+    PassFailCaptionSetter() = [](QWidget* d, int lang) { SetPassFailCaptions(d, lang); };
     ViewHost().SetCaptions = [](ViewKind kind, int slot, int lang) {
         switch (kind) {
         case ViewWave: SetWaveWindowCaptions(slot, lang); break;
