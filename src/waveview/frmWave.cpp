@@ -32,6 +32,7 @@
 #include "platform/print/PrintDocs.h"
 #include "platform/mouse/MouseControl.h"
 #include "sheets/ViewRefresh.h"
+#include "waveview/WaveReadouts.h"
 
 namespace {
 constexpr int TwipsPerPixel = 15;
@@ -559,12 +560,10 @@ WaveDrawOptions frmWave::DrawOptions() const {
     const WaveInfo* r = Record();
     if (!r) return o;
     const QFont font = o.Font;
-    o.Overlay = [s = Cursors, r, ro = CursorReadoutOptions(), font](QPainter& p,
-                                                                     const WaveGeometry& g) mutable {
-        const CursorColours c = CursorColoursFor(r->ColorDisplay);
+    o.Overlay = [s = Cursors, r, ro = CursorReadoutOptions(), on = o.OnWord,
+                 font](QPainter& p, const WaveGeometry& g) mutable {
         ro.Zoom = g.Zoom;
-        DrawCursorLines(p, s, r->SplitDisplay, g.Zoom, c);
-        DrawReadouts(p, CursorReadouts(s, *r, ro, c), font);
+        DrawCursorOverlay(p, s, WaveReadouts(*r, on), ro, CursorColoursFor(r->ColorDisplay), font);
     };
     return o;
 }
@@ -572,7 +571,6 @@ WaveDrawOptions frmWave::DrawOptions() const {
 ReadoutOptions frmWave::CursorReadoutOptions() const {
     ReadoutOptions o;
     o.Zoom = ZoomFactor;
-    o.OnWord = ValueWord(vwOn);
     o.VrmsName = Vocabulary().MeasureNames[5];
     return o;
 }
@@ -601,9 +599,8 @@ void frmWave::DrawCursor() {
     if (!r) return;
     const CursorColours c = CursorColoursFor(r->ColorDisplay);
     QPainter& p = CreateCursorDC(BasePicture, c);
-    DrawCursorLines(p, Cursors, r->SplitDisplay, ZoomFactor, c);
-    DrawReadouts(p, CursorReadouts(Cursors, *r, CursorReadoutOptions(), c),
-                 CurrentWaveDrawOptions(ZoomFactor).Font);
+    DrawCursorOverlay(p, Cursors, WaveReadouts(*r, ValueWord(vwOn)), CursorReadoutOptions(), c,
+                      CurrentWaveDrawOptions(ZoomFactor).Font);
     WavePic->Picture = CopyBackCursorDC();
     FreeCursorDC();
     WavePic->update();
