@@ -27,8 +27,8 @@
 #include "link/Vocabulary.h"
 #include "sheets/ViewWindows.h"
 #include "platform/cursor/CursorDC.h"
-#include "platform/dialogs/FileDialog.h"
 #include "platform/dialogs/MsgBox.h"
+#include "platform/print/PictureOutput.h"
 #include "platform/print/PrintDocs.h"
 #include "platform/mouse/MouseControl.h"
 #include "sheets/ViewRefresh.h"
@@ -639,20 +639,7 @@ void frmWave::WavePic_MouseUp() { CursorMouseUp(Cursors); }
 // ---------------------------------------------------------------------------
 // Export, preview, print.
 
-void frmWave::cmdExport_Click() {
-    const int lang = Shell().UILanguage;
-    const QString title = lang == LangEnglish   ? QStringLiteral("Export File")
-                          : lang == LangChinese ? QString::fromUtf8("导出文件")
-                                                : QString();
-    const QString what = lang == LangEnglish   ? QStringLiteral("BitMap Files ")
-                         : lang == LangChinese ? QString::fromUtf8("位图文件 ")
-                                               : QString();
-    const QString path = GetSaveFileName(title, what + "(*.bmp)|*.bmp", this);
-    if (path.isEmpty()) return;
-    QString error;
-    if (!SavePicture(WavePic->Picture, path, &error))
-        MsgBox(error, vbCritical, QApplication::applicationName());
-}
+void frmWave::cmdExport_Click() { ExportPictureBmp(WavePic->Picture, this); }
 
 void frmWave::cmdPreview_Click() { printPicture(false); }
 
@@ -670,25 +657,7 @@ void frmWave::printPicture(bool print) {
         Redraw();
         Cursors = shown;
     }
-    QString error;
-    const QString temp = PrintTempPicturePath();
-    const bool saved = SavePicture(WavePic->Picture, temp, &error);
-    if (!saved) {
-        if (temp.isEmpty()) error = tr("The temporary folder could not be made.");
-        MsgBox(error, vbCritical, QApplication::applicationName());
-    } else {
-        EmptyPrintDocSlots();
-        auto doc = std::make_shared<PrintPreviewDoc>();
-        PrintDocs().WavePrintDoc = doc;
-        doc->BeginDoc();
-        PrintPreviewDoc::Page& page = doc->AddPage();
-        page.inches = QSizeF(8.5, 11.0);
-        page.DrawPicture(QRectF(print ? 1.1 : 0.6, 2.0, 7.28, 5.2), LoadPicture(temp));
-        if (!print)
-            doc->ShowPreview(this);
-        else if (!doc->PrintOut(this, &error))
-            MsgBox(error, vbOKOnly, QApplication::applicationName());
-    }
+    PreviewOrPrintPicture(WavePic->Picture, PrintSlot::Wave, print, this);
     WavePic->Picture = QImage();
     ZoomFactor = kept;
     Form_Resize();
