@@ -10,6 +10,7 @@
 #include "common/SettingsStore.h"
 #include "common/SheetModel.h"
 #include "sheets/ViewHost.h"
+#include "sheets/ViewRecords.h"
 #include "sheets/ViewWindows.h"
 #include "common/ShellState.h"
 #include "link/Messages.h"
@@ -63,18 +64,6 @@ struct ViewCaptions {
 void SetViewCaptions(const ViewCaptions& v, int slot, int lang) {
     if (!IsLanguage(lang) || !SlotInRange(v.kind, slot)) return;
     ApplyCaptionTable(ExistingViewForm(v.kind, slot), v.table(), lang, /*oneWindow=*/true);
-}
-
-bool ViewWindowOpen(ViewKind kind, int slot) {
-    SheetModelData& s = Sheets();
-    switch (kind) {
-    case ViewWave: return s.WaveViews[slot].WindowOpen;
-    case ViewMeasure: return s.MeasureViews[slot].WindowOpen;
-    case ViewData: return s.DataViews[slot].WindowOpen;
-    case ViewRecord: return s.RecordViews[slot].WindowOpen;
-    case ViewMemoryWave: return s.MemWaveViews[slot].WindowOpen;
-    }
-    return false;
 }
 
 void SetViewCaptionsAll(const ViewCaptions& v, int lang) {
