@@ -66,7 +66,7 @@ public:
     StatusPicture(QWidget* parent, std::function<const RecordInfo*()> record);
     Q_INVOKABLE void Cls() { Refresh(); }
     Q_INVOKABLE void TextOut(int, int, const QString&, int) { Refresh(); }
-    void Refresh();
+    Q_INVOKABLE void Refresh();
     QList<StatusText> Texts;  // what the line shows
 
 protected:

@@ -91,8 +91,9 @@ void SetViewCaptionsAll(const ViewCaptions& v, int lang) {
         if (k.afterCaptions) {
             k.afterCaptions(w, slot, lang);
         } else if (v.kind == ViewRecord) {
-            // Without a hook of its own, the status picture repaints from the record.
-            if (QWidget* pic = w->findChild<QWidget*>(QStringLiteral("PicMsg"))) pic->update();
+            // Without a hook of its own, the status picture redraws from the record.
+            if (QWidget* pic = w->findChild<QWidget*>(QStringLiteral("PicMsg")))
+                if (!QMetaObject::invokeMethod(pic, "Refresh")) pic->update();
         }
     }
 }
