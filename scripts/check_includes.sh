@@ -1,16 +1,19 @@
 #!/usr/bin/env bash
 # Fails when a file under src/<folder> includes a project header of a folder
 # that its layer may not use. Layers, lowest first:
-#   common < platform < link < {sheets, controller}
+#   common < {platform, widgets} < link < {sheets, controller, screen}
 #     < {waveview, editors, measure, panel, memwave, replay} < shell
 # A folder may include its own layer's folder and every lower layer, except
 # that folders of one layer do not include each other; exceptions: editors
-# may include controller; waveview, measure, memwave and replay may include sheets.
+# may include controller; waveview, measure, memwave and replay may include
+# sheets; the view folders (waveview, measure, panel, memwave, replay) may
+# include screen, the shared drawing, which itself uses nothing above link.
+# The shared controls (widgets) serve the windows only: link never includes them.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 declare -A layer=(
-  [common]=0 [platform]=1 [link]=2 [sheets]=3 [controller]=3
+  [common]=0 [platform]=1 [widgets]=1 [link]=2 [sheets]=3 [controller]=3 [screen]=3
   [waveview]=4 [editors]=4 [measure]=4 [panel]=4 [memwave]=4 [replay]=4 [shell]=5
 )
 allowed() {  # allowed <from> <to>
@@ -18,10 +21,12 @@ allowed() {  # allowed <from> <to>
   [[ $from == "$to" ]] && return 0
   [[ -z ${layer[$to]+x} ]] && return 0  # not a layered folder
   (( ${layer[$to]} < ${layer[$from]} )) || return 1
+  [[ $to == widgets ]] && (( ${layer[$from]} < 3 )) && return 1
   # Within the upper layers, only the listed folders below are reachable.
   if (( ${layer[$to]} == 3 )); then
     case "$from:$to" in
       editors:controller|waveview:sheets|measure:sheets|memwave:sheets|replay:sheets|shell:*) return 0 ;;
+      waveview:screen|measure:screen|panel:screen|memwave:screen|replay:screen) return 0 ;;
       *) return 1 ;;
     esac
   fi

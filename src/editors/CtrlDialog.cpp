@@ -16,6 +16,7 @@
 #include "link/Messages.h"
 #include "link/Vocabulary.h"
 #include "platform/dialogs/MsgBox.h"
+#include "widgets/HoldRepeat.h"
 
 namespace {
 // Design positions are in twips; 15 twips to the pixel.
@@ -191,12 +192,15 @@ CtrlDialogAdjust::CtrlDialogAdjust(QWidget* owner) : QDialog(owner) {
     cmdCancelAdjust = button(FrameAdjust, "Cancel", tw(2070, 690, 825, 315));
     cmdAdjustOK->setObjectName("cmdAdjustOK");
     cmdCancelAdjust->setObjectName("cmdCancelAdjust");
-    for (QPushButton* b : {DotAddRainBtn, DotSubRainBtn}) {
-        const int dir = b == DotAddRainBtn ? 1 : -1;
-        connect(b, &QPushButton::pressed, this, [this, dir] { StepPressed(dir); });
-        connect(b, &QPushButton::released, this, &CtrlDialogAdjust::StepReleased);
-    }
-    connect(&Timer1, &QTimer::timeout, this, &CtrlDialogAdjust::Timer1_Timer);
+    // A press steps at once, then every 200 ms while the button is held.
+    repeat = new HoldRepeat(this, &Timer1);
+    repeat->SetTiming(200, 200);
+    repeat->SetStep([this](int direction, int) {
+        StepDirection = direction > 0 ? 1 : -1;
+        step();
+    });
+    repeat->Attach(DotAddRainBtn, 1);
+    repeat->Attach(DotSubRainBtn, -1);
     connect(this, &QDialog::finished, this, &CtrlDialogAdjust::StepReleased);
     connect(cmdAdjustOK, &QPushButton::clicked, this, &CtrlDialogAdjust::cmdAdjustOK_Click);
     connect(cmdCancelAdjust, &QPushButton::clicked, this, &QDialog::reject);
@@ -230,23 +234,16 @@ void CtrlDialogAdjust::step() {
                                      StepDirection));
 }
 
-void CtrlDialogAdjust::StepPressed(int direction) {
-    StepDirection = direction > 0 ? 1 : -1;
-    step();
-    Timer1.start(200);
-}
+void CtrlDialogAdjust::StepPressed(int direction) { repeat->Press(direction > 0 ? 1 : -1); }
 
 void CtrlDialogAdjust::StepReleased() {
     StepDirection = 0;
-    Timer1.stop();
+    repeat->Release();
 }
 
 void CtrlDialogAdjust::Timer1_Timer() {
-    if (StepDirection == 0) {  // a release that never came to us
-        Timer1.stop();
-        return;
-    }
-    step();
+    repeat->Tick();
+    if (!repeat->Held()) StepDirection = 0;
 }
 
 void CtrlDialogAdjust::cmdAdjustOK_Click() {

@@ -28,6 +28,7 @@ bool RunCtrlDialogAdjust(const EditPrep& prep, QWidget* owner);
 #include <QTimer>
 #include <array>
 
+class HoldRepeat;
 class QComboBox;
 class QGroupBox;
 class QLineEdit;
@@ -92,5 +93,6 @@ public:
 
 private:
     void step();
+    HoldRepeat* repeat = nullptr;
     bool applied = false;
 };

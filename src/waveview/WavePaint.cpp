@@ -1,29 +1,20 @@
 #include "waveview/WavePaint.h"
 
-#include <QFontMetrics>
 #include <QLine>
-#include <QPaintEngine>
 #include <QPainter>
 #include <QPoint>
 #include <QVector>
 #include <cmath>
-#include <unordered_map>
 
 #include "common/DSOSettings.h"
 #include "link/Formatters.h"
 #include "link/LinkState.h"
 #include "link/ReplyParse.h"
 #include "link/Vocabulary.h"
+#include "screen/Graticule.h"
+#include "screen/Markers.h"
 
-const char* const MakerName = "TARVO";
-
-QFont WaveDrawOptions::DefaultWaveFont() {
-    QFont f(QStringLiteral("DejaVu Sans"));
-    f.setStyleHint(QFont::SansSerif);
-    f.setPixelSize(10);
-    f.setStyleStrategy(QFont::NoAntialias);
-    return f;
-}
+QFont WaveDrawOptions::DefaultWaveFont() { return DefaultScreenFont(); }
 
 WaveDrawOptions CurrentWaveDrawOptions(double zoom) {
     WaveDrawOptions o;
@@ -35,322 +26,22 @@ WaveDrawOptions CurrentWaveDrawOptions(double zoom) {
     return o;
 }
 
+GraticuleStyle GraticuleOf(const WaveInfo& w) {
+    GraticuleStyle g;
+    g.Colour = w.ColorDisplay;
+    g.Grid = w.ShowGrid;
+    g.Split = w.SplitDisplay;
+    return g;
+}
+
 namespace {
 const QString Alternation = QStringLiteral("ALTERNATION");
-
-// Drawing state of one pass: the picture's fore colour, draw width and font,
-// with the picture's operations rounded to whole pixels.
-class Pen {
-public:
-    Pen(QPainter& p, const WaveDrawOptions& o) : p_(p), geo_(SafeZoom(o.Zoom)) {
-        normal_ = o.Font;
-        normal_.setBold(false);
-        bold_ = o.Font;
-        bold_.setBold(true);
-        ascentNormal_ = QFontMetrics(normal_).ascent();
-        ascentBold_ = QFontMetrics(bold_).ascent();
-        p_.setRenderHint(QPainter::Antialiasing, false);
-        p_.setRenderHint(QPainter::TextAntialiasing, false);
-        // Single pixels and level runs go straight into a plain 32-bit image
-        // when nothing (transform, clip, opacity, blending) could change
-        // them on the way; any other device takes the painter's own path.
-        if (p_.device() && p_.device()->devType() == QInternal::Image && p_.paintEngine() &&
-            p_.paintEngine()->type() == QPaintEngine::Raster && p_.worldTransform().isIdentity() &&
-            !p_.hasClipping() && p_.opacity() == 1.0 &&
-            p_.compositionMode() == QPainter::CompositionMode_SourceOver) {
-            auto* img = static_cast<QImage*>(p_.device());
-            const auto f = img->format();
-            if (f == QImage::Format_RGB32 || f == QImage::Format_ARGB32 ||
-                f == QImage::Format_ARGB32_Premultiplied) {
-                direct_ = img;
-                bits_ = img->bits();
-                stride_ = img->bytesPerLine();
-                w_ = img->width();
-                h_ = img->height();
-            }
-        }
-        SetWidth(1);
-        SetBold(false);
-    }
-
-    const WaveGeometry& Geo() const { return geo_; }
-    double Z() const { return geo_.Zoom; }
-
-    void SetFore(const QColor& c) {
-        fore_ = c;
-        ApplyPen();
-    }
-    void SetWidth(int w) {
-        width_ = w;
-        ApplyPen();
-    }
-    void SetBold(bool on) {
-        bold = on;
-        p_.setFont(on ? bold_ : normal_);
-    }
-
-    void Line(double x1, double y1, double x2, double y2) {
-        p_.drawLine(QPoint(Near(x1), Near(y1)), QPoint(Near(x2), Near(y2)));
-    }
-    // A closed outline: a line to each further vertex in turn.
-    void Outline(std::initializer_list<QPointF> vertices) {
-        QPoint pts[8];
-        int n = 0;
-        for (const QPointF& v : vertices) pts[n++] = QPoint(Near(v.x()), Near(v.y()));
-        p_.drawPolyline(pts, n);
-    }
-    // Texts are drawn once into a transparent image and reused: without
-    // antialiasing the glyph pixels are the same as drawn in place.
-    // Other devices (a printer's page) get the text drawn in place.
-    void Text(double x, double y, const QString& s) {
-        if (!direct_) {
-            p_.drawText(QPoint(Near(x), Near(y) + (bold ? ascentBold_ : ascentNormal_)), s);
-            return;
-        }
-        const QImage& img = TextImage(s);
-        if (!img.isNull()) p_.drawImage(QPoint(Near(x), Near(y)), img);
-    }
-    void Points(const QVector<QPoint>& pts) {
-        if (!direct_) {
-            p_.drawPoints(pts.constData(), int(pts.size()));
-            return;
-        }
-        const QRgb c = fore_.rgba();
-        for (const QPoint& q : pts) Put(q.x(), q.y(), c);
-    }
-    // A path of horizontal and vertical segments only, end points included.
-    void AxisPolyline(const QVector<QPoint>& pts) {
-        if (!direct_ || width_ > 1) {
-            if (pts.size() == 1)
-                p_.drawPoints(pts.constData(), 1);
-            else
-                p_.drawPolyline(pts.constData(), int(pts.size()));
-            return;
-        }
-        const QRgb c = fore_.rgba();
-        const int w = w_, h = h_;
-        if (pts.size() == 1) Put(pts[0].x(), pts[0].y(), c);
-        for (int k = 1; k < pts.size(); ++k) {
-            const QPoint a = pts[k - 1], b = pts[k];
-            if (a.y() == b.y()) {
-                if (a.y() < 0 || a.y() >= h) continue;
-                QRgb* line = Row(a.y());
-                const int x1 = std::max(0, std::min(a.x(), b.x()));
-                const int x2 = std::min(w - 1, std::max(a.x(), b.x()));
-                for (int x = x1; x <= x2; ++x) line[x] = c;
-            } else {
-                const int y1 = std::min(a.y(), b.y()), y2 = std::max(a.y(), b.y());
-                for (int y = y1; y <= y2; ++y) Put(a.x(), y, c);
-            }
-        }
-    }
-    void Polyline(const QVector<QPoint>& pts) {
-        if (!direct_ || width_ > 1) {
-            p_.drawPolyline(pts.constData(), int(pts.size()));
-            return;
-        }
-        const QRgb c = fore_.rgba();
-        for (int k = 1; k < pts.size(); ++k) Segment(pts[k - 1], pts[k], c);
-    }
-    void Lines(const QVector<QLine>& lines) { p_.drawLines(lines.constData(), int(lines.size())); }
-    void Dot2(double x, double y) { p_.fillRect(Near(x) - 1, Near(y) - 1, 2, 2, fore_); }
-    void Fill(const QColor& c) {
-        p_.fillRect(0, 0, geo_.PictureWidth(), geo_.PictureHeight(), c);
-    }
-
-    bool bold = false;
-
-private:
-    const QImage& TextImage(const QString& s) {
-        struct Key {
-            QString text, font;
-            QRgb colour;
-            bool operator==(const Key& o) const {
-                return colour == o.colour && text == o.text && font == o.font;
-            }
-        };
-        struct KeyHash {
-            size_t operator()(const Key& k) const {
-                return qHash(k.text) ^ (qHash(k.font) * 31) ^ k.colour;
-            }
-        };
-        static std::unordered_map<Key, QImage, KeyHash> cache;
-        const QFont& f = bold ? bold_ : normal_;
-        Key key{s, f.key(), fore_.rgba()};
-        auto it = cache.find(key);
-        if (it != cache.end()) return it->second;
-        if (cache.size() > 2000) cache.clear();
-        const QFontMetrics fm(f);
-        const int w = std::max(1, fm.horizontalAdvance(s) + fm.maxWidth());
-        const int h = std::max(1, fm.height() + 2);
-        QImage img(w, h, QImage::Format_ARGB32_Premultiplied);
-        img.fill(Qt::transparent);
-        {
-            QPainter tp(&img);
-            tp.setRenderHint(QPainter::TextAntialiasing, false);
-            tp.setFont(f);
-            tp.setPen(fore_);
-            tp.drawText(QPoint(0, bold ? ascentBold_ : ascentNormal_), s);
-        }
-        return cache.emplace(std::move(key), std::move(img)).first->second;
-    }
-
-    static double SafeZoom(double z) {
-        return (std::isfinite(z) && z >= WaveGeometry::MinZoom) ? std::min(z, WaveGeometry::MaxZoom)
-                                                                : WaveGeometry::MinZoom;
-    }
-    void ApplyPen() {
-        QPen pen(fore_);
-        pen.setWidth(width_ <= 1 ? 0 : width_);
-        pen.setCapStyle(Qt::SquareCap);
-        pen.setJoinStyle(Qt::MiterJoin);
-        p_.setPen(pen);
-    }
-
-    QPainter& p_;
-    WaveGeometry geo_;
-    QColor fore_ = WaveColors::Black();
-    int width_ = 1;
-    QFont normal_, bold_;
-    int ascentNormal_ = 0, ascentBold_ = 0;
-    // A line with both end points, one pixel per step of its longer axis.
-    void Segment(QPoint a, QPoint b, QRgb c) {
-        int x0 = a.x(), y0 = a.y();
-        const int x1 = b.x(), y1 = b.y();
-        const int dx = std::abs(x1 - x0), dy = -std::abs(y1 - y0);
-        const int sx = x0 < x1 ? 1 : -1, sy = y0 < y1 ? 1 : -1;
-        if (dx > 4 * w_ || -dy > 4 * h_) {  // far outside: leave it to the painter's clipping
-            p_.drawLine(a, b);
-            return;
-        }
-        int err = dx + dy;
-        for (;;) {
-            Put(x0, y0, c);
-            if (x0 == x1 && y0 == y1) break;
-            const int e2 = 2 * err;
-            if (e2 >= dy) err += dy, x0 += sx;
-            if (e2 <= dx) err += dx, y0 += sy;
-        }
-    }
-    QRgb* Row(int y) { return reinterpret_cast<QRgb*>(bits_ + qsizetype(y) * stride_); }
-    void Put(int x, int y, QRgb c) {
-        if (x >= 0 && y >= 0 && x < w_ && y < h_) Row(y)[x] = c;
-    }
-
-    QImage* direct_ = nullptr;
-    uchar* bits_ = nullptr;
-    qsizetype stride_ = 0;
-    int w_ = 0, h_ = 0;
-};
-
-// ---------------------------------------------------------------------------
-// Graticule.
-
-// Points at (x0 + v, y) for v = 0, step, ... while v <= length.
-void AddRow(QVector<QPoint>& pts, double y, double x0, double length, double step) {
-    const int row = Near(y);
-    for (double v = 0; v <= length; v += step) pts.append(QPoint(Near(x0 + v), row));
-}
-void AddColumn(QVector<QPoint>& pts, double x, double y0, double length, double step) {
-    const int col = Near(x);
-    for (double v = 0; v <= length; v += step) pts.append(QPoint(col, Near(y0 + v)));
-}
-
-void DrawGraticule(Pen& pen, const WaveInfo& w) {
-    const WaveGeometry& g = pen.Geo();
-    const double z = g.Zoom, W = g.Width(), H = g.Height(), R = g.Right(), B = g.Bottom();
-    const double cx = g.CentreX(), cy = g.CentreY();
-    const bool colour = w.ColorDisplay;
-
-    pen.Fill(colour ? WaveColors::Black() : WaveColors::White());
-    pen.SetFore(colour ? WaveColors::Grid() : WaveColors::Black());
-
-    pen.SetWidth(2);
-    pen.Line(25, 25, R, 25);
-    pen.Line(25, 25, 25, B);
-    pen.Line(25, B, R, B);
-    pen.Line(R, B, R, 25);
-
-    pen.SetWidth(1);
-    pen.Line(25, cy, R, cy);
-    pen.Line(cx, 25, cx, B);
-
-    QVector<QPoint> pts;
-    pts.reserve(4096);
-    const double s = w.SplitDisplay ? 6.25 : 5;
-    for (double k = 1; k <= z; k += 0.1) {
-        AddRow(pts, 25 + k, 25, W, 5 * z);
-        AddRow(pts, 25 + 2 * k, 25, W, 25 * z);
-        AddRow(pts, cy - k, 25, W, 5 * z);
-        AddRow(pts, cy - 2 * k, 25, W, 25 * z);
-        AddRow(pts, cy + k, 25, W, 5 * z);
-        AddRow(pts, cy + 2 * k, 25, W, 25 * z);
-        AddRow(pts, B - 2 * k, 25, W, 5 * z);
-        AddRow(pts, B - 3 * k, 25, W, 25 * z);
-        AddColumn(pts, 25 + k, 25, H, s * z);
-        AddColumn(pts, 25 + 2 * k, 25, H, 25 * z);
-        AddColumn(pts, cx - k, 25, H, s * z);
-        AddColumn(pts, cx - 2 * k, 25, H, 25 * z);
-        AddColumn(pts, cx + k, 25, H, s * z);
-        AddColumn(pts, cx + 2 * k, 25, H, 25 * z);
-        AddColumn(pts, R - 2 * k, 25, H, s * z);
-        AddColumn(pts, R - 3 * k, 25, H, 25 * z);
-    }
-
-    if (w.ShowGrid) {
-        if (w.SplitDisplay) {
-            for (double k = 1; k <= z; k += 0.1) {
-                AddRow(pts, H / 4 + 25 - k, 25, W, 5 * z);
-                AddRow(pts, 3 * (H / 4) + 25 + k, 25, W, 5 * z);
-            }
-            for (double y = 25; y <= B; y += 12.5 * z) AddRow(pts, y, 25, W, 5 * z);
-            for (double x = 25; x <= R; x += 25 * z) AddColumn(pts, x, 25, H, 6.25 * z);
-        } else {
-            for (double y = 25; y <= B; y += 25 * z) AddRow(pts, y, 25, W, 5 * z);
-            for (double x = 25; x <= R; x += 25 * z) AddColumn(pts, x, 25, H, 5 * z);
-        }
-    }
-    pen.Points(pts);
-
-    pen.SetFore(colour ? WaveColors::Maker() : WaveColors::Black());
-    pen.SetBold(true);
-    pen.Text(25, 10, QString::fromLatin1(MakerName));
-    pen.SetBold(false);
-}
 
 // ---------------------------------------------------------------------------
 // Markers and labels.
 
 // Plain decimal text of a number, as the formatters read it.
 QString Plain(double v) { return QString::number(v, 'g', 7); }
-
-void FlagRight(Pen& pen, double Y) {
-    pen.Outline({{6, Y}, {19, Y}, {23, Y + 5}, {19, Y + 10}, {6, Y + 10}, {6, Y}});
-}
-
-void TrigMarker(Pen& pen, double p, double T) {
-    const double z = pen.Z();
-    if (p > 3 && p < 296) {
-        const double B = p * z + 21;
-        pen.Outline({{B, T}, {B + 8, T}, {B + 8, T + 10}, {B + 4, T + 14}, {B, T + 10}, {B, T}});
-        pen.SetBold(false);
-        pen.Text(B + 1, T + 1, "T");
-    } else if (p >= 296) {
-        const double R = 300 * z + 8;
-        pen.Outline({{R, T}, {R + 12, T}, {R + 16, T + 5}, {R + 12, T + 10}, {R, T + 10}, {R, T}});
-        pen.SetBold(false);
-        pen.Text(R + 3, T, "T");
-    } else {  // p <= 3, or not a number
-        pen.Outline({{42, T}, {30, T}, {26, T + 5}, {30, T + 10}, {42, T + 10}, {42, T}});
-        pen.SetBold(false);
-        pen.Text(33, T, "T");
-    }
-}
-
-void CentreMark(Pen& pen, double T) {
-    const double A = 150 * pen.Z() + 21;
-    pen.Outline({{A, T}, {A + 8, T}, {A + 4, T + 4}, {A, T}});
-}
 
 // The trigger point's screen column; a time/div that reads 0 gives no
 // number, which places the left arrow.
@@ -361,7 +52,7 @@ double TriggerColumn(const QString& timeScale, const QString& delay) {
     return 150 - d / scale * 25;
 }
 
-void DrawChannelMark(Pen& pen, bool ch1, const QString& offsetText, const QString& scaleText,
+void DrawChannelMark(ScreenPen& pen, bool ch1, const QString& offsetText, const QString& scaleText,
                      const QString& trig, bool fftOn, uint8_t fftFull) {
     const double z = pen.Z();
     const bool alt = trig == Alternation;
@@ -383,13 +74,13 @@ void DrawChannelMark(Pen& pen, bool ch1, const QString& offsetText, const QStrin
         // lies in the upper half like its marker and trace.
         const double bottom = ch1 ? 200 / d : (alt ? 200 : (fftSplit ? 100 : 200));
         const double Y = bottom * z + 25 - 13 - 2;
-        pen.Outline({{12, Y}, {22, Y}, {22, Y + 13}, {17, Y + 17}, {12, Y + 13}, {12, Y}});
+        ArrowDown(pen, Y);
         pen.SetBold(false);
         pen.Text(14, ch1 ? Y + 2 : Y + 1, digit);
     } else {  // y <= 0 or not a number
         const double top = (!ch1 && alt) ? 100 : 0;
         const double Y = top * z + 25 + 13 + 2;
-        pen.Outline({{12, Y}, {22, Y}, {22, Y - 13}, {17, Y - 17}, {12, Y - 13}, {12, Y}});
+        ArrowUp(pen, Y);
         pen.SetBold(false);
         pen.Text(14, ch1 ? Y - 13 : Y - 14, digit);
     }
@@ -400,7 +91,7 @@ void DrawChannelMark(Pen& pen, bool ch1, const QString& offsetText, const QStrin
         pen.Text(75 * z + 25, 203 * z + 25, "CH2 " + scaleText);
 }
 
-void DrawMathLabel(Pen& pen, const SystemDataRecord& sd, const QString& trig, bool fftOn) {
+void DrawMathLabel(ScreenPen& pen, const SystemDataRecord& sd, const QString& trig, bool fftOn) {
     const double z = pen.Z();
     const double y = 100.0 - (fftOn ? sd.FFTPosition : sd.MathPosition);
     if (!(y > 0 && y < 200)) return;
@@ -434,7 +125,7 @@ void DrawMathLabel(Pen& pen, const SystemDataRecord& sd, const QString& trig, bo
     }
 }
 
-void DrawTrigMark(Pen& pen, const QString& timeScale, const QString& delay, bool colour) {
+void DrawTrigMark(ScreenPen& pen, const QString& timeScale, const QString& delay, bool colour) {
     const double z = pen.Z();
     const double p = TriggerColumn(timeScale, delay);
     pen.SetFore(colour ? WaveColors::Maker() : WaveColors::Black());
@@ -447,7 +138,7 @@ void DrawTrigMark(Pen& pen, const QString& timeScale, const QString& delay, bool
     pen.Text(150 * z + 25, 203 * z + 25, timeScale);
 }
 
-void DrawAltTrigMark(Pen& pen, const WaveInfo& w, bool colour) {
+void DrawAltTrigMark(ScreenPen& pen, const WaveInfo& w, bool colour) {
     const double z = pen.Z();
     const double p1 = TriggerColumn(w.AltCh1TimeScale, w.AltCh1TimeOffset);
     const double p2 = TriggerColumn(w.AltCh2TimeScale, w.AltCh2TimeOffset);
@@ -468,7 +159,7 @@ void DrawAltTrigMark(Pen& pen, const WaveInfo& w, bool colour) {
     pen.Text(138 * z + 25, 185 * z + 25, w.AltCh2TimeScale);
 }
 
-void DrawXYLabel(Pen& pen, const WaveInfo& w) {
+void DrawXYLabel(ScreenPen& pen, const WaveInfo& w) {
     const double z = pen.Z();
     const bool colour = w.ColorDisplay;
     pen.SetBold(true);
@@ -490,7 +181,7 @@ constexpr int SampleSlots = static_cast<int>(std::tuple_size<SampleArray>::value
 // column, then one element per step of 300/count columns while x <= xEnd.
 // A count of 0 or an element past the array ends the trace there.
 template <typename YMap>
-void TracePolyline(Pen& pen, const SampleArray& s, int count, int i0, double x0, double xEnd,
+void TracePolyline(ScreenPen& pen, const SampleArray& s, int count, int i0, double x0, double xEnd,
                    YMap y, double firstEndY = std::nan("")) {
     if (count <= 0 || i0 < 1 || i0 >= SampleSlots) return;
     const double z = pen.Z();
@@ -509,7 +200,7 @@ void TracePolyline(Pen& pen, const SampleArray& s, int count, int i0, double x0,
     pen.Polyline(pts);
 }
 
-void DrawChannelWave(Pen& pen, const SampleArray& s, int count, bool ch1,
+void DrawChannelWave(ScreenPen& pen, const SampleArray& s, int count, bool ch1,
                      const SystemDataRecord& sd, const QString& trig, bool fftOn) {
     const double z = pen.Z();
     int start, end, i0;
@@ -531,7 +222,7 @@ void DrawChannelWave(Pen& pen, const SampleArray& s, int count, bool ch1,
                   [=](int32_t v) { return v * scale + base; });
 }
 
-void DrawMathWave(Pen& pen, const SampleArray& s, int count, const SystemDataRecord& sd,
+void DrawMathWave(ScreenPen& pen, const SampleArray& s, int count, const SystemDataRecord& sd,
                   const QString& trig) {
     const double z = pen.Z();
     const bool alt = trig == Alternation;
@@ -556,7 +247,7 @@ int FftSpan(int code) {
     }
 }
 
-void DrawFFTWave(Pen& pen, const SampleArray& s, int count, const SystemDataRecord& sd,
+void DrawFFTWave(ScreenPen& pen, const SampleArray& s, int count, const SystemDataRecord& sd,
                  const QString& trig, int modelEU) {
     const double z = pen.Z();
     const double yoff = modelEU == 0 ? 12.5 : 0;
@@ -578,7 +269,7 @@ void DrawFFTWave(Pen& pen, const SampleArray& s, int count, const SystemDataReco
                   firstEnd);
 }
 
-void DrawXYWave(Pen& pen, const SampleArray& xs, const SampleArray& ys, int count) {
+void DrawXYWave(ScreenPen& pen, const SampleArray& xs, const SampleArray& ys, int count) {
     const double z = pen.Z();
     const int n = std::min(count, SampleSlots - 1);
     for (int i = 1; i <= n; ++i) pen.Dot2((250 - xs[i]) * z + 25, ys[i] * z + 25);
@@ -594,7 +285,7 @@ bool MaskBit(const SystemDataRecord& sd, int c) {
 // Every shown logic channel in order, the selected one last in its own
 // colour (all black in black and white).
 template <typename F>
-void ForEachLaChannel(Pen& pen, const WaveInfo& w, F each) {
+void ForEachLaChannel(ScreenPen& pen, const WaveInfo& w, F each) {
     const SystemDataRecord& sd = w.SystemData;
     pen.SetFore(w.ColorDisplay ? WaveColors::La() : WaveColors::Black());
     for (int c = 0; c < 16; ++c)
@@ -632,7 +323,7 @@ private:
     bool horizontal_ = false;
 };
 
-void DrawLaBit(Pen& pen, const std::array<int32_t, 601>& words, int c, int code, int row,
+void DrawLaBit(ScreenPen& pen, const std::array<int32_t, 601>& words, int c, int code, int row,
                const SystemDataRecord& sd, int last, double yoffLines) {
     const double z = pen.Z();
     const int H = Near((code - 1) * z);
@@ -703,7 +394,7 @@ bool LiveFftSplit(const WaveDrawOptions& o, const QString& fftWord) {
     return IsOnWord(o, fftWord) && o.LiveFftFullScreen == 0;
 }
 
-void DrawLaWave(Pen& pen, const WaveInfo& w, const WaveDrawOptions& o) {
+void DrawLaWave(ScreenPen& pen, const WaveInfo& w, const WaveDrawOptions& o) {
     const SystemDataRecord& sd = w.SystemData;
     const double z = pen.Z();
     std::array<int32_t, 601> words{};
@@ -721,7 +412,7 @@ void DrawLaWave(Pen& pen, const WaveInfo& w, const WaveDrawOptions& o) {
     ForEachLaChannel(pen, w, draw);
 }
 
-void DrawLaLabel(Pen& pen, const WaveInfo& w, const WaveDrawOptions& o) {
+void DrawLaLabel(ScreenPen& pen, const WaveInfo& w, const WaveDrawOptions& o) {
     const SystemDataRecord& sd = w.SystemData;
     const double z = pen.Z();
     const double yoff = LiveFftSplit(o, w.FftDisplayWord) ? 25 - 100 * z : 25;
@@ -739,7 +430,7 @@ void DrawLaLabel(Pen& pen, const WaveInfo& w, const WaveDrawOptions& o) {
     ForEachLaChannel(pen, w, label);
 }
 
-void DrawContent(Pen& pen, const WaveInfo& w, const WaveDrawOptions& o) {
+void DrawContent(ScreenPen& pen, const WaveInfo& w, const WaveDrawOptions& o) {
     if (!w.HasData) return;
     const SystemDataRecord& sd = w.SystemData;
     const bool colour = w.ColorDisplay;
@@ -791,20 +482,20 @@ void DrawContent(Pen& pen, const WaveInfo& w, const WaveDrawOptions& o) {
 }  // namespace
 
 void DrawScrGrid(QPainter& p, const WaveInfo& w, const WaveDrawOptions& o) {
-    Pen pen(p, o);
-    DrawGraticule(pen, w);
+    ScreenPen pen(p, o.Zoom, o.Font);
+    DrawGraticule(pen, GraticuleOf(w));
 }
 
 void DrawOSC(QPainter& p, const WaveInfo& w, const WaveDrawOptions& o) {
-    Pen pen(p, o);
+    ScreenPen pen(p, o.Zoom, o.Font);
     DrawContent(pen, w, o);
 }
 
 void PaintWaveView(QPainter& p, const WaveInfo& w, const WaveDrawOptions& o) {
     p.save();
     {
-        Pen pen(p, o);
-        DrawGraticule(pen, w);
+        ScreenPen pen(p, o.Zoom, o.Font);
+        DrawGraticule(pen, GraticuleOf(w));
         DrawContent(pen, w, o);
     }
     if (o.Overlay) {

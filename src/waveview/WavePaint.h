@@ -16,7 +16,9 @@
 #include <functional>
 
 #include "common/SheetModel.h"
-#include "waveview/WaveGeometry.h"
+#include "screen/Graticule.h"
+#include "screen/ScreenColors.h"
+#include "screen/WaveGeometry.h"
 
 class QPainter;
 
@@ -42,20 +44,6 @@ struct WaveDrawOptions {
 // settings mirror's FFT word and the last screen description's byte 37.
 WaveDrawOptions CurrentWaveDrawOptions(double zoom);
 
-// Colours of the two schemes.
-namespace WaveColors {
-inline QColor Black() { return QColor(0, 0, 0); }
-inline QColor White() { return QColor(255, 255, 255); }
-inline QColor Grid() { return QColor(192, 192, 192); }
-inline QColor Maker() { return QColor(255, 128, 0); }   // name, centre and trigger marks
-inline QColor Ch1() { return QColor(255, 255, 0); }
-inline QColor Ch2() { return QColor(0, 255, 255); }
-inline QColor Math() { return QColor(128, 0, 255); }
-inline QColor XY() { return QColor(0, 255, 0); }
-inline QColor La() { return QColor(0, 255, 0); }
-inline QColor LaSelected() { return QColor(255, 0, 0); }
-}  // namespace WaveColors
-
 // The whole picture: graticule, content, overlay. The painter's target should
 // be at least the picture's size (WaveGeometry(zoom).PictureWidth/Height).
 void PaintWaveView(QPainter& p, const WaveInfo& w, const WaveDrawOptions& o);
@@ -66,5 +54,5 @@ QImage RenderWaveView(const WaveInfo& w, const WaveDrawOptions& o);
 void DrawScrGrid(QPainter& p, const WaveInfo& w, const WaveDrawOptions& o);
 void DrawOSC(QPainter& p, const WaveInfo& w, const WaveDrawOptions& o);
 
-// The maker's name above the graticule.
-extern const char* const MakerName;
+// The graticule's style of a record: scheme, grid, split.
+GraticuleStyle GraticuleOf(const WaveInfo& w);

@@ -27,11 +27,12 @@
 #include "link/Vocabulary.h"
 #include "sheets/ViewWindows.h"
 #include "platform/cursor/CursorDC.h"
-#include "platform/dialogs/FileDialog.h"
 #include "platform/dialogs/MsgBox.h"
+#include "platform/print/PictureOutput.h"
 #include "platform/print/PrintDocs.h"
 #include "platform/mouse/MouseControl.h"
 #include "sheets/ViewRefresh.h"
+#include "waveview/WaveReadouts.h"
 
 namespace {
 constexpr int TwipsPerPixel = 15;
@@ -559,12 +560,10 @@ WaveDrawOptions frmWave::DrawOptions() const {
     const WaveInfo* r = Record();
     if (!r) return o;
     const QFont font = o.Font;
-    o.Overlay = [s = Cursors, r, ro = CursorReadoutOptions(), font](QPainter& p,
-                                                                     const WaveGeometry& g) mutable {
-        const CursorColours c = CursorColoursFor(r->ColorDisplay);
+    o.Overlay = [s = Cursors, r, ro = CursorReadoutOptions(), on = o.OnWord,
+                 font](QPainter& p, const WaveGeometry& g) mutable {
         ro.Zoom = g.Zoom;
-        DrawCursorLines(p, s, r->SplitDisplay, g.Zoom, c);
-        DrawReadouts(p, CursorReadouts(s, *r, ro, c), font);
+        DrawCursorOverlay(p, s, WaveReadouts(*r, on), ro, CursorColoursFor(r->ColorDisplay), font);
     };
     return o;
 }
@@ -572,7 +571,6 @@ WaveDrawOptions frmWave::DrawOptions() const {
 ReadoutOptions frmWave::CursorReadoutOptions() const {
     ReadoutOptions o;
     o.Zoom = ZoomFactor;
-    o.OnWord = ValueWord(vwOn);
     o.VrmsName = Vocabulary().MeasureNames[5];
     return o;
 }
@@ -601,9 +599,8 @@ void frmWave::DrawCursor() {
     if (!r) return;
     const CursorColours c = CursorColoursFor(r->ColorDisplay);
     QPainter& p = CreateCursorDC(BasePicture, c);
-    DrawCursorLines(p, Cursors, r->SplitDisplay, ZoomFactor, c);
-    DrawReadouts(p, CursorReadouts(Cursors, *r, CursorReadoutOptions(), c),
-                 CurrentWaveDrawOptions(ZoomFactor).Font);
+    DrawCursorOverlay(p, Cursors, WaveReadouts(*r, ValueWord(vwOn)), CursorReadoutOptions(), c,
+                      CurrentWaveDrawOptions(ZoomFactor).Font);
     WavePic->Picture = CopyBackCursorDC();
     FreeCursorDC();
     WavePic->update();
@@ -642,20 +639,7 @@ void frmWave::WavePic_MouseUp() { CursorMouseUp(Cursors); }
 // ---------------------------------------------------------------------------
 // Export, preview, print.
 
-void frmWave::cmdExport_Click() {
-    const int lang = Shell().UILanguage;
-    const QString title = lang == LangEnglish   ? QStringLiteral("Export File")
-                          : lang == LangChinese ? QString::fromUtf8("导出文件")
-                                                : QString();
-    const QString what = lang == LangEnglish   ? QStringLiteral("BitMap Files ")
-                         : lang == LangChinese ? QString::fromUtf8("位图文件 ")
-                                               : QString();
-    const QString path = GetSaveFileName(title, what + "(*.bmp)|*.bmp", this);
-    if (path.isEmpty()) return;
-    QString error;
-    if (!SavePicture(WavePic->Picture, path, &error))
-        MsgBox(error, vbCritical, QApplication::applicationName());
-}
+void frmWave::cmdExport_Click() { ExportPictureBmp(WavePic->Picture, this); }
 
 void frmWave::cmdPreview_Click() { printPicture(false); }
 
@@ -673,25 +657,7 @@ void frmWave::printPicture(bool print) {
         Redraw();
         Cursors = shown;
     }
-    QString error;
-    const QString temp = PrintTempPicturePath();
-    const bool saved = SavePicture(WavePic->Picture, temp, &error);
-    if (!saved) {
-        if (temp.isEmpty()) error = tr("The temporary folder could not be made.");
-        MsgBox(error, vbCritical, QApplication::applicationName());
-    } else {
-        EmptyPrintDocSlots();
-        auto doc = std::make_shared<PrintPreviewDoc>();
-        PrintDocs().WavePrintDoc = doc;
-        doc->BeginDoc();
-        PrintPreviewDoc::Page& page = doc->AddPage();
-        page.inches = QSizeF(8.5, 11.0);
-        page.DrawPicture(QRectF(print ? 1.1 : 0.6, 2.0, 7.28, 5.2), LoadPicture(temp));
-        if (!print)
-            doc->ShowPreview(this);
-        else if (!doc->PrintOut(this, &error))
-            MsgBox(error, vbOKOnly, QApplication::applicationName());
-    }
+    PreviewOrPrintPicture(WavePic->Picture, PrintSlot::Wave, print, this);
     WavePic->Picture = QImage();
     ZoomFactor = kept;
     Form_Resize();

@@ -12,7 +12,7 @@
 #include <functional>
 
 #include "common/SheetModel.h"
-#include "waveview/WaveCursors.h"
+#include "screen/WaveCursors.h"
 #include "waveview/WavePaint.h"
 
 class QCheckBox;

@@ -36,57 +36,6 @@ int CountColour(const QImage& img, const QRect& r, QRgb colour) {
 class WavePaintTest : public QObject {
     Q_OBJECT
 private slots:
-    void graticuleFrameCentreLinesAndGrid_data() {
-        QTest::addColumn<double>("zoom");
-        QTest::newRow("zoom 1") << 1.0;
-        QTest::newRow("zoom 2") << 2.0;
-    }
-    void graticuleFrameCentreLinesAndGrid() {
-        QFETCH(double, zoom);
-        const WaveGeometry g(zoom);
-        auto w = std::make_unique<WaveInfo>();  // no data: the empty screen
-        const QImage img = RenderWaveView(*w, Options(zoom));
-        QCOMPARE(img.size(), QSize(g.PictureWidth(), g.PictureHeight()));
-        const QRgb grid = Rgb(WaveColors::Grid()), black = Rgb(WaveColors::Black());
-        const int R = int(g.Right()), B = int(g.Bottom()), cx = int(g.CentreX()), cy = int(g.CentreY());
-        QCOMPARE(img.pixel(5, 5), black);
-        for (QPoint corner : {QPoint(25, 25), QPoint(R, 25), QPoint(25, B), QPoint(R, B)})
-            QVERIFY2(img.pixel(corner) == grid, qPrintable(QString("corner %1,%2").arg(corner.x()).arg(corner.y())));
-        // Solid centre lines, away from grid dots and ticks.
-        QCOMPARE(img.pixel(cx, 25 + int(12 * zoom)), grid);
-        QCOMPARE(img.pixel(25 + int(62 * zoom), cy), grid);
-        // A grid dot on the first inner grid row, and the gap next to it.
-        const int row = 25 + int(25 * zoom);
-        QCOMPARE(img.pixel(25 + int(5 * zoom), row), grid);
-        QCOMPARE(img.pixel(25 + int(7 * zoom), row), black);
-        // The maker's name above the frame, at the same place at every zoom.
-        QVERIFY(CountColour(img, QRect(25, 10, 40, 13), Rgb(WaveColors::Maker())) > 10);
-
-        // Grid off: the dot is gone, the frame stays.
-        w->ShowGrid = false;
-        const QImage plain = RenderWaveView(*w, Options(zoom));
-        QCOMPARE(plain.pixel(25 + int(5 * zoom), row), black);
-        QCOMPARE(plain.pixel(25, 25), grid);
-    }
-
-    void ticksAtZoomOne() {
-        auto w = std::make_unique<WaveInfo>();
-        w->ShowGrid = false;
-        const QImage img = RenderWaveView(*w, Options(1));
-        const QRgb grid = Rgb(WaveColors::Grid()), black = Rgb(WaveColors::Black());
-        // Minor ticks one pixel inside the top edge every 5, major ones two
-        // pixels inside every 25; the bottom edge starts one further in.
-        QCOMPARE(img.pixel(30, 26), grid);
-        QCOMPARE(img.pixel(32, 26), black);
-        QCOMPARE(img.pixel(50, 27), grid);
-        QCOMPARE(img.pixel(30, 27), black);
-        QCOMPARE(img.pixel(30, 223), grid);
-        QCOMPARE(img.pixel(32, 223), black);
-        // Below zoom 1 there are no ticks at all.
-        const QImage half = RenderWaveView(*w, Options(0.5));
-        QCOMPARE(half.pixel(30, 26), black);
-    }
-
     void constantTraceOnItsRow_data() {
         QTest::addColumn<double>("zoom");
         QTest::newRow("zoom 1") << 1.0;

@@ -1,6 +1,6 @@
 #pragma once
-// The waveform view's screen model and the zoom and scroll arithmetic around
-// it, as plain values: drawing, cursors, hit tests and the window share them.
+// The instrument screen's model and the zoom and scroll arithmetic around
+// it, as plain values: drawing, cursors, hit tests and the view windows share them.
 //
 // The picture is 350 x 250 pixels times the zoom. The graticule's top-left
 // corner stays at (25, 25) at every zoom; the graticule is 300 x 200 times the

@@ -1,8 +1,10 @@
 #pragma once
-// Measuring cursors of the waveform view as plain values and functions: the
-// per-window cursor state, hit tests, dragging and its limits, rescaling when
-// the picture changes size, the cursor shapes, and the readouts (time,
-// frequency, voltage, FFT frequency and level differences) with their texts.
+// Measuring cursors of the instrument-screen views as plain values and
+// functions: the per-window cursor state, hit tests, dragging and its
+// limits, rescaling when the picture changes size, the cursor shapes, and
+// the readouts (time, frequency, voltage, FFT frequency and level
+// differences) with their texts. A view describes what its readouts read
+// through a ReadoutSource.
 //
 // Positions are picture pixels (they include the 25-pixel margin). The
 // graticule spans columns 25 .. 25 + 300 x zoom and rows 25 .. 25 + 200 x
@@ -13,8 +15,8 @@
 #include <QPoint>
 #include <QString>
 #include <cstdint>
+#include <optional>
 
-#include "common/SheetModel.h"
 #include "platform/cursor/CursorDC.h"
 
 class QPainter;
@@ -24,10 +26,13 @@ struct CursorState {
     double X1 = 52, X2 = 297;            // 25 + 300/12 + 2, 25 + 11 x 300/12 - 3
     double LowerX1 = 79, LowerX2 = 270;  // 25 + 2 x 300/12 + 4, 25 + 10 x 300/12 - 5
     double Y1 = 59;                      // 25 + 200/8 + 9
-    int16_t Y2 = 259;                    // whole pixels only
+    double Y2 = 259;                     // whole pixels while WholePixelY2
     double LowerY1 = 162.5;
     int16_t LowerY2 = 254;               // whole pixels only
     bool XOn = false, YOn = false;
+    // The waveform view holds Y2 in whole pixels (as LowerY2 always is);
+    // a view that holds it as any number clears this.
+    bool WholePixelY2 = true;
     bool DragX1 = false, DragX2 = false, DragY1 = false, DragY2 = false;
     bool DragLowerX1 = false, DragLowerX2 = false, DragLowerY1 = false, DragLowerY2 = false;
     // Picture size when the positions were last rescaled (0: not yet known).
@@ -38,6 +43,8 @@ struct CursorState {
         return DragX1 || DragX2 || DragY1 || DragY2 || DragLowerX1 || DragLowerX2 ||
                DragLowerY1 || DragLowerY2;
     }
+    // A value stored into Y2: rounded (CursorRow) while WholePixelY2.
+    double Y2Value(double y) const;
 };
 
 // A value for the whole-pixel cursors: nearest, halves to even, held in range.
@@ -94,13 +101,49 @@ struct ReadoutLine {
     QColor colour;
     QString text;
 };
-// Everything the readouts read besides the cursors and the record.
+
+// What a view's readouts read besides the cursors: the form of its display
+// and its scales per division.
+class ReadoutSource {
+public:
+    enum class Span { Whole, Upper, Lower };
+    // The FFT's scales, when its readouts are shown.
+    struct FftScales {
+        bool LowerHalf = false;   // on a screen split by two time bases: read by the lower pair
+        double HzPerDiv = 0;      // frequency per division; not above 0: no value
+        bool Db = false;          // level in dB (else in Vrms)
+        double DbPerDiv = 0;      // below 1: no value
+        double VrmsPerDiv = 0;    // not above 0: no value
+    };
+
+    virtual ~ReadoutSource() = default;
+    // The screen is split in two halves, each with its pair of cursors.
+    virtual bool Split() const = 0;
+    // The halves have their own time bases (CH1 upper, CH2 lower).
+    virtual bool TwoTimeBases() const = 0;
+    // An X-Y plot: the X pair reads CH1's volts, the Y pair CH2's.
+    virtual bool XYPlot() const = 0;
+    // Seconds per division of the whole screen or of a half of a screen
+    // split by two time bases; no value: no time texts.
+    virtual std::optional<double> SecondsPerDiv(Span span) const = 0;
+    // Volts per division of CH1 (1) or CH2 (2); no value: no voltage text
+    // (an X-Y plot reads a missing scale as 0).
+    virtual std::optional<double> VoltsPerDiv(int channel) const = 0;
+    // The FFT's scales while its readouts are shown.
+    virtual std::optional<FftScales> Fft() const { return std::nullopt; }
+};
+
+// Everything the readouts read besides the cursors and the source.
 struct ReadoutOptions {
     double Zoom = 1.0;
-    QString OnWord = QStringLiteral("ON");   // the FFT is shown when its word is this
     QString VrmsName = QStringLiteral("Vrms");  // entry 5 of the measurement names
 };
-QList<ReadoutLine> CursorReadouts(const CursorState& s, const WaveInfo& w,
+QList<ReadoutLine> CursorReadouts(const CursorState& s, const ReadoutSource& src,
                                   const ReadoutOptions& o, const CursorColours& c);
 // Writes the lines at their top-left corners.
 void DrawReadouts(QPainter& p, const QList<ReadoutLine>& lines, const QFont& font);
+
+// The overlay of a picture: cursor lines (clamped first, written back),
+// then the readouts in `font`.
+void DrawCursorOverlay(QPainter& p, CursorState& s, const ReadoutSource& src,
+                       const ReadoutOptions& o, const CursorColours& c, const QFont& font);

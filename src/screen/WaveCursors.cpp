@@ -1,4 +1,4 @@
-#include "waveview/WaveCursors.h"
+#include "screen/WaveCursors.h"
 
 #include <QFontMetrics>
 #include <QPainter>
@@ -7,9 +7,8 @@
 
 #include "link/Formatters.h"
 #include "link/ReplyParse.h"
-#include "link/Vocabulary.h"
 #include "platform/mouse/MouseControl.h"
-#include "waveview/WaveGeometry.h"
+#include "screen/WaveGeometry.h"
 
 namespace {
 double halfLine(double zoom) { return 200.0 * zoom / 2 + 25; }
@@ -28,6 +27,8 @@ int16_t CursorRow(double y) {
     if (!(y == y)) return 0;
     return int16_t(Near(clampTo(y, -32768.0, 32767.0)));
 }
+
+double CursorState::Y2Value(double y) const { return WholePixelY2 ? CursorRow(y) : y; }
 
 bool CursorHit(double cursor, double pointer) { return pointer > cursor - 3 && pointer < cursor + 3; }
 
@@ -65,17 +66,19 @@ CursorMoveResult CursorMouseMove(CursorState& s, bool split, double zoom, double
         (first ? c1 : c2) = x;
         return CursorMoveResult{PointerSizeWE, true};
     };
-    auto dragY = [y](bool first, double& c1, int16_t& c2) {
+    auto dragY = [y](bool first, double& c1, auto& c2, auto round) {
         if (first)
             c1 = y;
         else
-            c2 = CursorRow(y);
+            c2 = round(y);
         return CursorMoveResult{PointerSizeNS, true};
     };
     if (s.DragX1 || s.DragX2) return dragX(s.DragX1, s.X1, s.X2);
     if (s.DragLowerX1 || s.DragLowerX2) return dragX(s.DragLowerX1, s.LowerX1, s.LowerX2);
-    if (s.DragY1 || s.DragY2) return dragY(s.DragY1, s.Y1, s.Y2);
-    if (s.DragLowerY1 || s.DragLowerY2) return dragY(s.DragLowerY1, s.LowerY1, s.LowerY2);
+    if (s.DragY1 || s.DragY2)
+        return dragY(s.DragY1, s.Y1, s.Y2, [&s](double v) { return s.Y2Value(v); });
+    if (s.DragLowerY1 || s.DragLowerY2)
+        return dragY(s.DragLowerY1, s.LowerY1, s.LowerY2, CursorRow);
     const double m = halfLine(zoom), b = bottomRow(zoom);
     const bool overY = CursorHit(s.Y1, y) || CursorHit(s.Y2, y) ||
                        (split && (CursorHit(s.LowerY1, y) || CursorHit(s.LowerY2, y)));
@@ -107,18 +110,18 @@ void ClampCursors(CursorState& s, bool split, double zoom) {
     if (!s.YOn) return;
     if (!split) {
         s.Y1 = clampTo(s.Y1, 27, yHi);
-        s.Y2 = CursorRow(clampTo(s.Y2, 27, yHi));
+        s.Y2 = s.Y2Value(clampTo(s.Y2, 27, yHi));
         return;
     }
     s.Y1 = clampTo(s.Y1, 27, m - 2);
-    s.Y2 = CursorRow(clampTo(s.Y2, 27, m - 2));
+    s.Y2 = s.Y2Value(clampTo(s.Y2, 27, m - 2));
     s.LowerY1 = clampTo(s.LowerY1, m + 2, yHi);
     s.LowerY2 = CursorRow(clampTo(s.LowerY2, m + 2, yHi));
     // A half less than 4 pixels high leaves one bound above the other.
     if (s.Y1 > m)
         s.Y1 = 25 * zoom + 25;
     else if (s.Y2 > m)
-        s.Y2 = CursorRow(50 * zoom + 25);
+        s.Y2 = s.Y2Value(50 * zoom + 25);
     else if (s.LowerY1 < m)
         s.LowerY1 = 175 * zoom + 25;
     else if (s.LowerY2 < m)
@@ -133,11 +136,12 @@ void RescaleCursors(CursorState& s, double w, double h) {
     };
     bool ok = false;
     for (double* x : {&s.X1, &s.X2, &s.LowerX1, &s.LowerX2}) *x = along(*x, s.PrevPicWidth, w, ok);
-    for (double* y : {&s.Y1, &s.LowerY1}) *y = along(*y, s.PrevPicHeight, h, ok);
-    for (int16_t* y : {&s.Y2, &s.LowerY2}) {
-        const double r = along(*y, s.PrevPicHeight, h, ok);
-        if (ok) *y = CursorRow(r);
-    }
+    s.Y1 = along(s.Y1, s.PrevPicHeight, h, ok);
+    const double y2 = along(s.Y2, s.PrevPicHeight, h, ok);
+    if (ok) s.Y2 = s.Y2Value(y2);
+    s.LowerY1 = along(s.LowerY1, s.PrevPicHeight, h, ok);
+    const double lowerY2 = along(s.LowerY2, s.PrevPicHeight, h, ok);
+    if (ok) s.LowerY2 = CursorRow(lowerY2);
     s.PrevPicHeight = CursorRow(h);
     s.PrevPicWidth = w;
 }
@@ -268,12 +272,13 @@ double GetTimeVlu(const QString& text) {
 // ---------------------------------------------------------------------------
 // Readout lines.
 
-QList<ReadoutLine> CursorReadouts(const CursorState& s, const WaveInfo& w, const ReadoutOptions& o,
-                                  const CursorColours& c) {
+QList<ReadoutLine> CursorReadouts(const CursorState& s, const ReadoutSource& src,
+                                  const ReadoutOptions& o, const CursorColours& c) {
+    using Span = ReadoutSource::Span;
     QList<ReadoutLine> out;
     const double z = o.Zoom > 0 && std::isfinite(o.Zoom) ? o.Zoom : 0;
     const double r = rightColumn(z), m = halfLine(z);
-    const bool split = w.SplitDisplay;
+    const bool split = src.Split();
     const double vFactor = split ? 2 : 1;
     // Divisions of a horizontal and a vertical distance (0 without a zoom).
     auto divX = [z](double d) { return z > 0 ? std::fabs(d) * 12 / 300 / z : 0.0; };
@@ -289,72 +294,69 @@ QList<ReadoutLine> CursorReadouts(const CursorState& s, const WaveInfo& w, const
     };
     const int leftColumn = Near(r - 140);
 
-    auto timeLines = [&](double d, const QString& scale, bool lowerColumn) {
-        const QString t = ConvertTimeToStr(divX(d) * finiteOr0(ParseTime(scale)));
+    auto timeLines = [&](double d, double perDiv, bool lowerColumn) {
+        const QString t = ConvertTimeToStr(divX(d) * finiteOr0(perDiv));
         const double sec = GetTimeVlu(QString(t).replace(',', '.'));
         const QString f = sec != 0 ? ConvertFreqToStr(1 / sec) : QStringLiteral("???.? Hz");
         put(lowerColumn, leftColumn, c.Time, "1/|X1-X2|=" + f);
         put(lowerColumn, leftColumn, c.Time, "|X1-X2|   =" + t);
     };
-    auto voltLine = [&](double d, const QString& scale, const QColor& colour, bool lowerColumn) {
+    auto voltLine = [&](double d, double perDiv, const QColor& colour, bool lowerColumn) {
         put(lowerColumn, leftColumn, colour,
-            "|Y1-Y2|  =" + ConvertVoltToStr(divY(d) * finiteOr0(ParseVolt2(scale))));
+            "|Y1-Y2|  =" + ConvertVoltToStr(divY(d) * finiteOr0(perDiv)));
     };
+    const std::optional<ReadoutSource::FftScales> fft = src.Fft();
     auto fftLines = [&](double dx, double dy, bool lowerColumn) {
-        const SystemDataRecord& sd = w.SystemData;
         if (s.XOn) {
-            // The scale as its 7 significant digits read (a 0.1 counts as 0.1).
-            const double hz = QString::number(double(sd.FFTHzPerDiv), 'g', 7).toDouble();
-            const QString v = hz > 0 ? FormatFreq(decimalText(divX(dx) * hz)) : NoValue;
+            const QString v =
+                fft->HzPerDiv > 0 ? FormatFreq(decimalText(divX(dx) * fft->HzPerDiv)) : NoValue;
             const QString t = "FFT|X1-X2|   =" + v;
             put(lowerColumn, Near(r - 8.0 * t.size() + 10), c.Fft, t);
         }
         if (s.YOn) {
             QString v;
-            if (sd.FFTScaleDb != 0)
-                v = sd.FFTDbPerDiv >= 1 ? FormatDb(decimalText(divY(dy) * sd.FFTDbPerDiv)) + o.VrmsName
-                                        : NoValue;
+            if (fft->Db)
+                v = fft->DbPerDiv >= 1 ? FormatDb(decimalText(divY(dy) * fft->DbPerDiv)) + o.VrmsName
+                                       : NoValue;
             else
-                v = sd.FFTVrmsPerDiv > 0
-                        ? FormatVolt(decimalText(divY(dy) * double(sd.FFTVrmsPerDiv))) + "rms"
-                        : NoValue;
+                v = fft->VrmsPerDiv > 0 ? FormatVolt(decimalText(divY(dy) * fft->VrmsPerDiv)) + "rms"
+                                        : NoValue;
             const QString t = "FFT|Y1-Y2|  =" + v;
             put(lowerColumn, Near(r - 8.0 * t.size()), c.Fft, t);
         }
     };
-    const bool fftShown =
-        w.MathChosen && !w.FftDisplayWord.isEmpty() &&
-        (w.FftDisplayWord == o.OnWord || IsOnWordOfEitherLanguage(w.FftDisplayWord));
 
-    if (!split && w.XYFormat) {
+    if (!split && src.XYPlot()) {
         if (s.XOn)
             put(false, leftColumn, c.Ch1,
-                "|X1-X2|  =" + ConvertVoltToStr(divX(upperX) * finiteOr0(ParseVolt2(w.Ch1Scale))));
-        if (s.YOn) voltLine(upperY, w.Ch2Scale, c.Ch2, false);
+                "|X1-X2|  =" +
+                    ConvertVoltToStr(divX(upperX) * finiteOr0(src.VoltsPerDiv(1).value_or(0))));
+        if (s.YOn) voltLine(upperY, src.VoltsPerDiv(2).value_or(0), c.Ch2, false);
         return out;
     }
-    if (split && w.TriggerMode == QLatin1String("ALTERNATION")) {
+    if (split && src.TwoTimeBases()) {
         if (s.XOn) {
-            if (!w.AltCh1TimeScale.isEmpty()) timeLines(upperX, w.AltCh1TimeScale, false);
-            if (!w.AltCh2TimeScale.isEmpty()) timeLines(lowerX, w.AltCh2TimeScale, true);
+            if (const auto t = src.SecondsPerDiv(Span::Upper)) timeLines(upperX, *t, false);
+            if (const auto t = src.SecondsPerDiv(Span::Lower)) timeLines(lowerX, *t, true);
         }
         if (s.YOn) {
-            if (!w.Ch1Scale.isEmpty()) voltLine(upperY, w.Ch1Scale, c.Ch1, false);
-            if (!w.Ch2Scale.isEmpty()) voltLine(lowerY, w.Ch2Scale, c.Ch2, true);
+            if (const auto v = src.VoltsPerDiv(1)) voltLine(upperY, *v, c.Ch1, false);
+            if (const auto v = src.VoltsPerDiv(2)) voltLine(lowerY, *v, c.Ch2, true);
         }
-        if (fftShown) {
-            const bool lower = w.SystemData.FFTLowerHalf != 0;
+        if (fft) {
+            const bool lower = fft->LowerHalf;
             fftLines(lower ? lowerX : upperX, lower ? lowerY : upperY, lower);
         }
         return out;
     }
     // Full screen Y-T, or a screen split for the FFT (its lines from the lower pair).
-    if (s.XOn && !w.TimeScale.isEmpty()) timeLines(upperX, w.TimeScale, false);
+    if (s.XOn)
+        if (const auto t = src.SecondsPerDiv(Span::Whole)) timeLines(upperX, *t, false);
     if (s.YOn) {
-        if (!w.Ch1Scale.isEmpty()) voltLine(upperY, w.Ch1Scale, c.Ch1, false);
-        if (!w.Ch2Scale.isEmpty()) voltLine(upperY, w.Ch2Scale, c.Ch2, false);
+        if (const auto v = src.VoltsPerDiv(1)) voltLine(upperY, *v, c.Ch1, false);
+        if (const auto v = src.VoltsPerDiv(2)) voltLine(upperY, *v, c.Ch2, false);
     }
-    if (fftShown) {
+    if (fft) {
         if (split)
             fftLines(lowerX, lowerY, true);
         else
@@ -370,4 +372,10 @@ void DrawReadouts(QPainter& p, const QList<ReadoutLine>& lines, const QFont& fon
         p.setPen(l.colour);
         p.drawText(l.at.x(), l.at.y() + ascent, l.text);
     }
+}
+
+void DrawCursorOverlay(QPainter& p, CursorState& s, const ReadoutSource& src,
+                       const ReadoutOptions& o, const CursorColours& c, const QFont& font) {
+    DrawCursorLines(p, s, src.Split(), o.Zoom, c);
+    DrawReadouts(p, CursorReadouts(s, src, o, c), font);
 }

@@ -1,6 +1,6 @@
 #include <QtTest>
 
-#include "waveview/WaveGeometry.h"
+#include "screen/WaveGeometry.h"
 
 class WaveGeometryTest : public QObject {
     Q_OBJECT
@@ -122,5 +122,5 @@ private slots:
     }
 };
 
-QTEST_APPLESS_MAIN(WaveGeometryTest)
+QTEST_GUILESS_MAIN(WaveGeometryTest)
 #include "tst_wavegeometry.moc"

@@ -1,4 +1,4 @@
-#include "waveview/WaveGeometry.h"
+#include "screen/WaveGeometry.h"
 
 #include <QRegularExpression>
 #include <QStringList>

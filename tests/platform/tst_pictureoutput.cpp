@@ -1,0 +1,109 @@
+// The picture service of every viewer: the print-document slot it is given,
+// the dialog texts of both UI languages, the picture as handed in.
+#include <QtTest>
+#include <memory>
+
+#include "TestEnv.h"
+#include "common/ShellState.h"
+#include "platform/dialogs/FileDialog.h"
+#include "platform/dialogs/MsgBox.h"
+#include "platform/print/PictureOutput.h"
+#include "platform/print/PrintDocs.h"
+
+Q_DECLARE_METATYPE(PrintSlot)
+
+namespace {
+QImage Picture() {
+    QImage img(70, 50, QImage::Format_RGB32);
+    img.fill(qRgb(0, 0, 0));
+    img.setPixel(3, 4, qRgb(255, 255, 0));
+    return img;
+}
+
+std::shared_ptr<PrintPreviewDoc>& SlotOf(PrintSlot slot) {
+    PrintDocSlots& s = PrintDocs();
+    switch (slot) {
+        case PrintSlot::MemWave: return s.MemWavePrintDoc;
+        case PrintSlot::Wave: return s.WavePrintDoc;
+        case PrintSlot::Record: return s.RecordPrintDoc;
+        case PrintSlot::Spare: break;
+    }
+    return s.SparePrintDoc;
+}
+}  // namespace
+
+class PictureOutputTest : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { TestEnv::Init(); }
+    void init() {
+        MsgBoxService::ClearLog();
+        FileDialogService::ClearLog();
+    }
+    void cleanup() {
+        FileDialogService::SetAnswerer(nullptr);
+        PrintService::SetPreviewAnswerer(nullptr);
+        PrintService::SetPrintAnswerer(nullptr);
+        Shell().UILanguage = LangEnglish;
+        EmptyPrintDocSlots();
+    }
+
+    void documentStaysInTheGivenSlot_data() {
+        QTest::addColumn<PrintSlot>("slot");
+        QTest::addColumn<bool>("print");
+        QTest::newRow("memory wave, preview") << PrintSlot::MemWave << false;
+        QTest::newRow("record, print") << PrintSlot::Record << true;
+        QTest::newRow("wave, print") << PrintSlot::Wave << true;
+    }
+    void documentStaysInTheGivenSlot() {
+        QFETCH(PrintSlot, slot);
+        QFETCH(bool, print);
+        const auto earlier = std::make_shared<PrintPreviewDoc>();
+        for (PrintSlot s : {PrintSlot::MemWave, PrintSlot::Wave, PrintSlot::Record, PrintSlot::Spare})
+            SlotOf(s) = earlier;
+        QImage got;
+        PrintService::SetPreviewAnswerer(
+            [&](const PrintPreviewDoc& d) { got = d.Pages()[0].pictures[0].picture; });
+        PrintService::SetPrintAnswerer([&](const PrintPreviewDoc& d, QString*) {
+            got = d.Pages()[0].pictures[0].picture;
+            return true;
+        });
+        QVERIFY(PreviewOrPrintPicture(Picture(), slot, print));
+        QCOMPARE(earlier.use_count(), 1L);  // every slot let it go
+        const auto doc = SlotOf(slot);
+        QVERIFY(doc);
+        QCOMPARE(doc->Pages().size(), size_t(1));
+        QCOMPARE(doc->Pages()[0].inches, QSizeF(8.5, 11.0));
+        QCOMPARE(doc->Pages()[0].pictures[0].inches, QRectF(print ? 1.1 : 0.6, 2.0, 7.28, 5.2));
+        // The picture went through the temporary file unchanged.
+        QCOMPARE(got.convertToFormat(QImage::Format_RGB32), Picture());
+        QVERIFY(MsgBoxService::Log().isEmpty());
+    }
+
+    void noPictureMakesNoDocument() {
+        const auto earlier = std::make_shared<PrintPreviewDoc>();
+        PrintDocs().RecordPrintDoc = earlier;
+        bool shown = false;
+        PrintService::SetPreviewAnswerer([&](const PrintPreviewDoc&) { shown = true; });
+        QVERIFY(!PreviewOrPrintPicture(QImage(), PrintSlot::Record, false));
+        QVERIFY(!shown);
+        QCOMPARE(PrintDocs().RecordPrintDoc, earlier);
+        QCOMPARE(MsgBoxService::Log().size(), 1);
+        QCOMPARE(MsgBoxService::Log()[0].style, int(vbCritical));
+    }
+
+    void exportDialogInTheUiLanguage() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("p.bmp");
+        FileDialogService::SetAnswerer([&](const FileDialogRequest&) { return path; });
+        Shell().UILanguage = LangChinese;
+        QVERIFY(ExportPictureBmp(Picture()));
+        QCOMPARE(FileDialogService::Log()[0].title, QString::fromUtf8("导出文件"));
+        QCOMPARE(FileDialogService::Log()[0].filter, QString::fromUtf8("位图文件 (*.bmp)|*.bmp"));
+        QCOMPARE(QImage(path, "BMP").convertToFormat(QImage::Format_RGB32), Picture());
+        QVERIFY(MsgBoxService::Log().isEmpty());
+    }
+};
+
+QTEST_MAIN(PictureOutputTest)
+#include "tst_pictureoutput.moc"

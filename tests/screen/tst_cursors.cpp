@@ -1,0 +1,205 @@
+// Measuring cursors as plain functions: value texts, hit tests, dragging
+// and its limits, rescaling.
+#include <QtTest>
+#include <functional>
+
+#include "platform/mouse/MouseControl.h"
+#include "screen/WaveCursors.h"
+
+class CursorsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void converters() {
+        // Value texts as the readouts write them.
+        QCOMPARE(ConvertVoltToStr(0.99996), QString("1000.0mV"));
+        QCOMPARE(ConvertVoltToStr(1), QString("1.0V"));
+        QCOMPARE(ConvertVoltToStr(0), QString("0.0mV"));
+        QCOMPARE(ConvertFreqToStr(999.996), QString("1000.00Hz"));
+        QCOMPARE(ConvertFreqToStr(1000), QString("1.00KHz"));
+        QCOMPARE(ConvertFreqToStr(2.5e6), QString("2.50MHz"));
+        QCOMPARE(ConvertFreqToStr(0.5), QString("0.50Hz"));
+        QCOMPARE(ConvertTimeToStr(0.0123456), QString("12.35ms"));
+        QCOMPARE(ConvertTimeToStr(2), QString("2.00s"));
+        QCOMPARE(ConvertTimeToStr(3.5e-6), QString("3.50us"));
+        QCOMPARE(ConvertTimeToStr(4e-9), QString("4.00ns"));
+        QCOMPARE(ConvertTimeToStr(5e-12), QString("5.00ps"));
+        QCOMPARE(ConvertTimeToStr(0), QString("0.000s"));
+        QCOMPARE(ConvertTimeToStr(4e-13), QString());
+        QCOMPARE(ConvertTimeToStr(-1), QString());
+        // Never a text of an infinite or undefined value.
+        QCOMPARE(ConvertTimeToStr(qInf()), QString("????"));
+        QCOMPARE(ConvertVoltToStr(qQNaN()), QString("????"));
+        QCOMPARE(ConvertFreqToStr(qInf()), QString("????"));
+        // Time texts read back.
+        QCOMPARE(GetTimeVlu("4.90ms"), 0.0049);
+        QCOMPARE(GetTimeVlu("12.35ms"), 0.01235);
+        QCOMPARE(GetTimeVlu("2.00s"), 2.0);
+        QCOMPARE(GetTimeVlu("3.50us"), 3.5e-6);
+        QCOMPARE(GetTimeVlu("4.00ns"), 4e-9);
+        QCOMPARE(GetTimeVlu("5.00ps"), 5e-12);
+        QCOMPARE(GetTimeVlu("0.000s"), 0.0);
+        QCOMPARE(GetTimeVlu(""), 0.0);
+        QCOMPARE(GetTimeVlu("12.5"), 0.0);
+        QCOMPARE(GetTimeVlu("1.5ks"), 0.0);
+    }
+
+    void pressPicksTheNearestCursorOfEachKind() {
+        struct Press {
+            const char* name;
+            bool split;
+            double x, y;
+            std::function<void(CursorState&)> setUp;
+            std::function<bool(const CursorState&)> picked;
+        };
+        auto only = [](bool CursorState::*flag) {
+            return [flag](const CursorState& s) {
+                CursorState expected;
+                expected.*flag = true;
+                return s.DragX1 == expected.DragX1 && s.DragX2 == expected.DragX2 &&
+                       s.DragY1 == expected.DragY1 && s.DragY2 == expected.DragY2 &&
+                       s.DragLowerX1 == expected.DragLowerX1 && s.DragLowerX2 == expected.DragLowerX2 &&
+                       s.DragLowerY1 == expected.DragLowerY1 && s.DragLowerY2 == expected.DragLowerY2;
+            };
+        };
+        auto none = [](const CursorState& s) { return !s.Dragging(); };
+        auto noop = [](CursorState&) {};
+        const QList<Press> presses = {
+            {"2.9 right of X1", false, 54.9, 150, noop, only(&CursorState::DragX1)},
+            {"3 right of X1", false, 55, 150, noop, none},
+            {"X2", false, 296, 150, noop, only(&CursorState::DragX2)},
+            {"between two X cursors 4 apart", false, 54, 150,
+             [](CursorState& s) { s.X2 = 56; }, only(&CursorState::DragX1)},
+            {"above the graticule", false, 52, 20, noop, only(&CursorState::DragX1)},
+            {"Y2", false, 150, 258, [](CursorState& s) { s.Y2 = 200; s.XOn = false; }, none},
+            {"Y2 on its row", false, 150, 200, [](CursorState& s) { s.Y2 = 200; },
+             only(&CursorState::DragY2)},
+            {"split, row M takes the lower pair", true, 79, 125, noop,
+             only(&CursorState::DragLowerX1)},
+            {"split, above M the upper pair", true, 52, 124.9, noop, only(&CursorState::DragX1)},
+            {"split, lower Y1", true, 150, 162, noop, only(&CursorState::DragLowerY1)},
+        };
+        for (const Press& p : presses) {
+            CursorState s;
+            s.XOn = s.YOn = true;
+            p.setUp(s);
+            CursorMouseDown(s, p.split, 1.0, p.x, p.y);
+            QVERIFY2(p.picked(s), p.name);
+        }
+        // Hidden kinds are never picked.
+        CursorState hidden;
+        CursorMouseDown(hidden, false, 1.0, 52, 59);
+        QVERIFY(!hidden.Dragging());
+    }
+
+    void dragMovesOnlyThePickedCursorWithinTheGraticule() {
+        using namespace MouseControl;
+        // A press on the crossing of X1 and Y1 drags X1 only.
+        CursorState s;
+        s.XOn = s.YOn = true;
+        CursorMouseDown(s, false, 1.0, 52, 59);
+        QVERIFY(s.DragX1 && s.DragY1);
+        CursorMoveResult m = CursorMouseMove(s, false, 1.0, 10, 100);
+        QCOMPARE(m.shape, int(PointerSizeWE));
+        QVERIFY(m.redraw);
+        QCOMPARE(s.X1, 10.0);    // the pointer's value
+        QCOMPARE(s.Y1, 59.0);
+        ClampCursors(s, false, 1.0);
+        QCOMPARE(s.X1, 27.0);    // the drawing's limit
+        CursorMouseUp(s);
+        QVERIFY(!s.Dragging());
+        // After the release the next press takes Y1.
+        CursorMouseDown(s, false, 1.0, 100, 59);
+        m = CursorMouseMove(s, false, 1.0, 100, 100.5);
+        QCOMPARE(m.shape, int(PointerSizeNS));
+        QCOMPARE(s.Y1, 100.5);
+        CursorMouseUp(s);
+
+        // Whole-pixel Y2: halves to even.
+        s.Y2 = 200;
+        CursorMouseDown(s, false, 1.0, 150, 200);
+        CursorMouseMove(s, false, 1.0, 150, 100.5);
+        QCOMPARE(int(s.Y2), 100);
+        CursorMouseMove(s, false, 1.0, 150, 101.5);
+        QCOMPARE(int(s.Y2), 102);
+        CursorMouseUp(s);
+
+        // Past the right edge at zoom 1.5.
+        CursorState wide;
+        wide.XOn = true;
+        CursorMouseDown(wide, false, 1.5, 297, 100);
+        CursorMouseMove(wide, false, 1.5, 600, 100);
+        ClampCursors(wide, false, 1.5);
+        QCOMPARE(wide.X2, 473.0);
+
+        // Split at zoom 1: each pair stays in its half.
+        CursorState split;
+        split.YOn = true;
+        split.Y1 = 140;
+        ClampCursors(split, true, 1.0);
+        QCOMPARE(split.Y1, 123.0);
+        QCOMPARE(int(split.LowerY2), 223);
+    }
+
+    void hoverShowsWhatAPressWouldCatch() {
+        using namespace MouseControl;
+        CursorState s;
+        s.XOn = s.YOn = true;
+        QCOMPARE(CursorMouseMove(s, false, 1.0, 52, 150).shape, int(PointerSizeWE));
+        QCOMPARE(CursorMouseMove(s, false, 1.0, 52, 20).shape, int(PointerDefault));
+        QCOMPARE(CursorMouseMove(s, false, 1.0, 150, 59).shape, int(PointerSizeNS));
+        QCOMPARE(CursorMouseMove(s, false, 1.0, 20, 59).shape, int(PointerDefault));
+        QCOMPARE(CursorMouseMove(s, true, 1.0, 52, 125).shape, int(PointerDefault));
+        QCOMPARE(CursorMouseMove(s, true, 1.0, 79, 150).shape, int(PointerSizeWE));
+        s.XOn = s.YOn = false;
+        QCOMPARE(CursorMouseMove(s, false, 1.0, 52, 150).shape, int(PointerDefault));
+        QVERIFY(!s.Dragging());
+    }
+
+    void rescaleKeepsThePlaceOnTheGraticule() {
+        CursorState s;
+        RescaleCursors(s, 350, 250);   // first size only recorded
+        QCOMPARE(s.X1, 52.0);
+        RescaleCursors(s, 700, 500);   // zoom 1 -> 2
+        QCOMPARE(s.X1, 79.0);
+        QCOMPARE(s.Y1, 93.0);
+        QCOMPARE(int(s.Y2), 493);
+        QCOMPARE(s.PrevPicWidth, 700.0);
+        RescaleCursors(s, 700, 500);   // same size, same places
+        QCOMPARE(s.X1, 79.0);
+    }
+
+
+    void y2AsAnyNumberWhenNotWholePixels() {
+        // Drag, clamp and rescale keep Y2's fraction; the rounding view's
+        // state beside it gives the whole pixel each time.
+        CursorState any, whole;
+        any.WholePixelY2 = false;
+        for (CursorState* s : {&any, &whole}) {
+            s->YOn = true;
+            s->Y2 = 200;
+        }
+        for (CursorState* s : {&any, &whole}) {
+            CursorMouseDown(*s, false, 1.0, 150, 200);
+            CursorMouseMove(*s, false, 1.0, 150, 100.25);
+            CursorMouseUp(*s);
+        }
+        QCOMPARE(any.Y2, 100.25);
+        QCOMPARE(whole.Y2, 100.0);
+        for (CursorState* s : {&any, &whole}) {
+            s->Y2 = 100.25;
+            RescaleCursors(*s, 350, 250);
+            RescaleCursors(*s, 700, 500);
+        }
+        QCOMPARE(any.Y2, 175.5);
+        QCOMPARE(whole.Y2, 176.0);
+        for (CursorState* s : {&any, &whole}) {
+            s->Y2 = 900;
+            ClampCursors(*s, false, 1.5025);  // limit 323.5
+        }
+        QCOMPARE(any.Y2, 323.5);
+        QCOMPARE(whole.Y2, 324.0);
+    }
+};
+
+QTEST_GUILESS_MAIN(CursorsTest)
+#include "tst_cursors.moc"
