@@ -16,6 +16,7 @@
 #include "link/Messages.h"
 #include "platform/dialogs/FileDialog.h"
 #include "platform/dialogs/MsgBox.h"
+#include "platform/print/PictureOutput.h"
 #include "platform/print/PrintDocs.h"
 #include "replay/model/FrameDrawing.h"
 #include "replay/model/RecordFile.h"
@@ -24,6 +25,7 @@
 #include "sheets/SheetDocument.h"
 #include "sheets/SheetFile.h"
 #include "sheets/ViewWindows.h"
+#include "widgets/HoldRepeat.h"
 
 namespace {
 
@@ -359,14 +361,15 @@ frmRecordPlay::frmRecordPlay(QWidget* parent)
     h.ControlsChanged = [this] { ApplyControls(); };
     h.IntervalChanged = [this] { ShowInterval(); };
     connect(TimerInterval, &QTimer::timeout, this, [this] { engine_.FrameTick(); });
-    connect(TimerSpeed, &QTimer::timeout, this, [this] { engine_.IntervalRepeatTick(); });
     connect(SliderFrame, &QSlider::valueChanged, this, [this](int v) { engine_.SliderMoved(v); });
     connect(SliderFrame, &QSlider::sliderPressed, this, [this] { engine_.SliderPressed(); });
     connect(SliderFrame, &QSlider::sliderReleased, this, [this] { engine_.SliderReleased(); });
-    connect(AresBtnAdd, &QToolButton::pressed, this, [this] { engine_.IntervalPress(true); });
-    connect(AresBtnSub, &QToolButton::pressed, this, [this] { engine_.IntervalPress(false); });
-    connect(AresBtnAdd, &QToolButton::released, this, [this] { engine_.IntervalRelease(); });
-    connect(AresBtnSub, &QToolButton::released, this, [this] { engine_.IntervalRelease(); });
+    // The interval buttons step while held: every 100 ms, faster the longer.
+    auto* hold = new HoldRepeat(this, TimerSpeed);
+    hold->SetTiming(100, 100);
+    hold->SetStep([this](int up, int ticks) { engine_.IntervalHoldStep(up != 0, ticks); });
+    hold->Attach(AresBtnAdd, 1);
+    hold->Attach(AresBtnSub, 0);
     connect(AresBtnDefaultTime, &QToolButton::clicked, this, [this] { engine_.DefaultInterval(); });
     connect(cmdRun, &QToolButton::clicked, this, [this] { cmdRun_Click(); });
     connect(FlatBttn1, &QToolButton::clicked, this, [this] { FlatBttn1_Click(); });
@@ -435,8 +438,6 @@ void frmRecordPlay::ApplyControls() {
     } else {
         TimerInterval->stop();
     }
-    if (c.RepeatTimerOn && !TimerSpeed->isActive()) TimerSpeed->start();
-    if (!c.RepeatTimerOn) TimerSpeed->stop();
     ShowLoopPictures();
 }
 
@@ -504,55 +505,19 @@ bool frmRecordPlay::OpenRecordFile(const QString& path) {
 // ---- Picture export, printing and the background schemes ----------------------------
 
 void frmRecordPlay::FlatBttn1_Click() {
-    const bool zh = Shell().UILanguage == LangChinese;
-    const QString title = zh ? QString::fromUtf8("导出文件") : QStringLiteral("Export File");
-    const QString filter = (zh ? QString::fromUtf8("位图文件 ") : QStringLiteral("BitMap Files ")) +
-                           QStringLiteral("(*.bmp)|*.bmp");
     if (const RecordInfo* r = Record(); r && r->ReplayStatus == StateReplaying) engine_.RecordReplayPause();
-    // The picture as it stands on screen when the export starts.
-    const QImage picture = RecordWavePic->Picture;
-    QPointer<frmRecordPlay> self(this);
-    const QString path = GetSaveFileName(title, filter, this);
-    if (!self || path.isEmpty()) return;
-    QString error;
-    if (!SavePicture(picture, path, &error)) MsgBox(error, vbCritical);
+    // The picture as it stands on screen.
+    ExportPictureBmp(RecordWavePic->Picture, this);
 }
 
 void frmRecordPlay::PrintOrPreview(bool preview) {
     const RecordInfo* r = Record();
     if (!r || !r->DisplayActive) return;
     if (r->ReplayStatus == StateReplaying) engine_.RecordReplayPause();
-
     // The frame drawn afresh on a picture of 700 x 500 pixels.
-    const QImage drawn = RenderRecordPicture(PrintPictureSize, *r, CurrentStyle(ZoomFactor));
-    QString failure;
-    QImage picture = drawn;
-    const QString temp = PrintTempPicturePath();
-    if (temp.isEmpty()) {
-        failure = QStringLiteral("No temporary folder for the print picture.");
-        MsgBox(failure, vbCritical);
-    } else if (!SavePicture(drawn, temp, &failure)) {
-        MsgBox(failure, vbCritical);  // the frame just drawn is printed all the same
-    } else {
-        const QImage back = LoadPicture(temp);
-        if (!back.isNull()) picture = back;
-    }
-
-    EmptyPrintDocSlots();
-    auto doc = std::make_shared<PrintPreviewDoc>();
-    PrintDocs().RecordPrintDoc = doc;
-    doc->BeginDoc();
-    PrintPreviewDoc::Page& page = doc->AddPage();
-    page.inches = QSizeF(8.5, 11.0);
-    page.DrawPicture(QRectF(preview ? 0.6 : 1.1, 2.0, 7.28, 5.2), picture);
+    const QImage picture = RenderRecordPicture(PrintPictureSize, *r, CurrentStyle(ZoomFactor));
     QPointer<frmRecordPlay> self(this);
-    if (preview) {
-        doc->ShowPreview(this);
-    } else {
-        QString error;
-        if (!doc->PrintOut(this, &error)) failure = error;
-        if (!failure.isEmpty()) MsgBox(failure);
-    }
+    PreviewOrPrintPicture(picture, PrintSlot::Record, !preview, this);
     if (self) Form_Resize();
 }
 

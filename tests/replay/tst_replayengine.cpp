@@ -175,38 +175,37 @@ private slots:
         Rig g(2);
         g.e.Click(BtnPause);
         g.r.FrameInterval = 0.05;
-        g.e.IntervalPress(true);
-        QVERIFY(g.e.Controls().RepeatTimerOn);
+        g.e.IntervalHoldStep(true, 0);  // the press
         QVERIFY(qFuzzyCompare(g.r.FrameInterval, 0.051));
         QList<double> steps;
         double before = g.r.FrameInterval;
-        for (int tick = 1; tick <= 52; ++tick) {
-            g.e.IntervalRepeatTick();
+        int tick = 0;
+        const auto hold = [&] {
+            g.e.IntervalHoldStep(true, ++tick);
             steps << std::round((g.r.FrameInterval - before) * 1e6) / 1e6;
             before = g.r.FrameInterval;
-        }
-        QCOMPARE(steps.mid(0, 5), QList<double>(5, 0.0));
+        };
+        for (int i = 0; i < 51; ++i) hold();
+        QCOMPARE(steps.mid(0, 5), QList<double>(5, 0.0));  // nothing in the first half second
         QCOMPARE(steps.mid(5, 5), QList<double>(5, 0.002));
         QCOMPARE(steps[10], 0.005);
         QCOMPARE(steps[15], 0.010);
         QCOMPARE(steps[20], 0.020);
         QCOMPARE(steps[50], 0.050);
-        while (g.r.FrameInterval <= 1.0) g.e.IntervalRepeatTick();
-        before = g.r.FrameInterval;
-        g.e.IntervalRepeatTick();
-        QCOMPARE(std::round((g.r.FrameInterval - before) * 1e6) / 1e6, 0.5);  // above 1 s, steps of 0.01 s
-        g.e.IntervalRelease();
-        QVERIFY(!g.e.Controls().RepeatTimerOn);
-
-        for (int i = 0; i < 300; ++i) g.e.IntervalRepeatTick();
+        while (g.r.FrameInterval <= 1.0) hold();
+        hold();
+        QCOMPARE(steps.last(), 0.5);  // above 1 s, steps of 0.01 s
+        for (int i = 0; i < 300; ++i) hold();
         QCOMPARE(g.r.FrameInterval, MaxFrameInterval);
+
         g.r.FrameInterval = 0.001;
-        g.e.IntervalPress(false);
+        g.e.IntervalHoldStep(false, 0);
         QCOMPARE(g.r.FrameInterval, MinFrameInterval);
         g.e.DefaultInterval();
         QCOMPARE(g.r.FrameInterval, DefaultFrameInterval);
+        g.r.FrameInterval = 0.25;
         g.e.Click(BtnPlay);  // the new interval takes effect at the next play
-        QCOMPARE(g.e.Controls().FrameTimerMs, 50);
+        QCOMPARE(g.e.Controls().FrameTimerMs, 250);
         QCOMPARE(FrameIntervalText(0.05), QString("50.00ms"));
     }
 

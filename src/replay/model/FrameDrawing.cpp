@@ -1,94 +1,43 @@
 #include "replay/model/FrameDrawing.h"
 
-#include <QFontMetrics>
 #include <QLine>
 #include <QPainter>
 #include <QPoint>
-#include <QVarLengthArray>
-#include <cmath>
+#include <QVector>
 
 #include "common/SheetModel.h"
 #include "link/ReplyParse.h"
+#include "screen/ScreenPen.h"
 
 namespace {
 
 const QColor Grey(192, 192, 192), Orange(255, 128, 0), White(255, 255, 255), Black(0, 0, 0);
 
 // Real coordinates become whole pixels at the drawing call, halves to even.
-int R(double v) { return int(std::nearbyint(v)); }
-
-// Text whose top-left corner stands at (x, y), bold or not.
-class TextWriter {
-public:
-    TextWriter(QPainter& p, const QFont& f) : p_(p), normal_(f), bold_(f) {
-        normal_.setBold(false);
-        bold_.setBold(true);
-        ascentNormal_ = QFontMetrics(normal_).ascent();
-        ascentBold_ = QFontMetrics(bold_).ascent();
-    }
-    void Out(int x, int y, const QString& text, bool bold, const QColor& c) {
-        p_.setFont(bold ? bold_ : normal_);
-        p_.setPen(QPen(c, 1));
-        p_.drawText(QPoint(x, y + (bold ? ascentBold_ : ascentNormal_)), text);
-    }
-
-private:
-    QPainter& p_;
-    QFont normal_, bold_;
-    int ascentNormal_ = 0, ascentBold_ = 0;
-};
-
-void Lines(QPainter& p, const QColor& c, int width, std::initializer_list<QPointF> pts) {
-    p.setPen(QPen(c, width, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin));
-    QVarLengthArray<QPoint, 8> v;
-    for (const QPointF& q : pts) v.append(QPoint(R(q.x()), R(q.y())));
-    p.drawPolyline(v.constData(), int(v.size()));
-}
+int R(double v) { return Near(v); }
 
 struct Geometry {
     double W, H;
     explicit Geometry(QSize inner) : W(inner.width() - 50), H(inner.height() - 50) {}
 };
 
-}  // namespace
-
-QFont FrameStyle::DefaultFont() {
-    QFont f(QStringLiteral("DejaVu Sans"));
-    f.setStyleHint(QFont::SansSerif);
-    f.setPixelSize(11);
-    f.setStyleStrategy(QFont::NoAntialias);
-    return f;
-}
-
-QColor RecordBackground(bool black) { return black ? Black : White; }
-
-QColor RecordTraceColour(const QString& channel, bool black, const FrameStyle& style) {
-    if (!black) return Black;
-    if (channel == QLatin1String("CH1")) return style.Ch1Color;
-    if (channel == QLatin1String("CH2")) return style.Ch2Color;
-    return Black;
-}
-
-void DrawRecordGrid(QPainter& p, QSize inner, bool black, const FrameStyle& style) {
+void Grid(ScreenPen& pen, QSize inner, bool black) {
     const Geometry g(inner);
     const double W = g.W, H = g.H;
     const QColor grid = black ? Grey : Black;
-    p.setRenderHint(QPainter::Antialiasing, false);
-    p.setRenderHint(QPainter::TextAntialiasing, false);
+    pen.SetFore(grid);
 
     // The frame, two pixels wide; its right edge leans one pixel.
-    p.setPen(QPen(grid, 2, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin));
-    const QLine frame[] = {
-        QLine(26, 26, R(W + 25), 26), QLine(26, 25, 26, R(H + 24)),
-        QLine(26, R(H + 24), R(W + 25), R(H + 24)), QLine(R(W + 24), 26, R(W + 25), R(H + 24)),
-    };
-    p.drawLines(frame, 4);
+    pen.SetWidth(2);
+    pen.Line(26, 26, W + 25, 26);
+    pen.Line(26, 25, 26, H + 24);
+    pen.Line(26, H + 24, W + 25, H + 24);
+    pen.Line(W + 24, 26, W + 25, H + 24);
 
     // Centre axes, ticks and dotted division lines, one pixel wide.
-    p.setPen(QPen(grid, 1));
-    const QLine axes[] = {QLine(25, R(H / 2 + 25), R(W + 25), R(H / 2 + 25)),
-                          QLine(R(W / 2 + 25), 25, R(W / 2 + 25), R(H + 25))};
-    p.drawLines(axes, 2);
+    pen.SetWidth(1);
+    pen.Line(25, H / 2 + 25, W + 25, H / 2 + 25);
+    pen.Line(W / 2 + 25, 25, W / 2 + 25, H + 25);
 
     QVector<QPoint> dots;
     QVector<QLine> ticks;
@@ -118,47 +67,77 @@ void DrawRecordGrid(QPainter& p, QSize inner, bool black, const FrameStyle& styl
         const int x = R(25 + i * W / 12);
         for (int m = 0; m <= 40; ++m) dots << QPoint(x, R(25 + m * (H - 1) / 40));
     }
-    p.drawLines(ticks);
-    p.drawPoints(dots.constData(), int(dots.size()));
+    pen.Lines(ticks);
+    pen.Points(dots);
 
-    TextWriter(p, style.Font).Out(25, 10, QStringLiteral("TARVO"), true, black ? Orange : Black);
+    pen.SetFore(black ? Orange : Black);
+    pen.SetBold(true);
+    pen.Text(25, 10, QStringLiteral("TARVO"));
+    pen.SetBold(false);
+}
+
+}  // namespace
+
+QFont FrameStyle::DefaultFont() { return DefaultScreenFont(); }
+
+QColor RecordBackground(bool black) { return black ? Black : White; }
+
+QColor RecordTraceColour(const QString& channel, bool black, const FrameStyle& style) {
+    if (!black) return Black;
+    if (channel == QLatin1String("CH1")) return style.Ch1Color;
+    if (channel == QLatin1String("CH2")) return style.Ch2Color;
+    return Black;
+}
+
+void DrawRecordGrid(QPainter& p, QSize inner, bool black, const FrameStyle& style) {
+    ScreenPen pen(p, 1.0, style.Font);
+    Grid(pen, inner, black);
 }
 
 void DrawRecordFrame(QPainter& p, QSize inner, const RecordInfo& r, const FrameStyle& style) {
     const Geometry g(inner);
     const double W = g.W, H = g.H, zoom = style.Zoom;
     const bool black = r.BlackBackground;
-    DrawRecordGrid(p, inner, black, style);
-    TextWriter text(p, style.Font);
-    const int row = R(H + 31);
+    ScreenPen pen(p, 1.0, style.Font);
+    Grid(pen, inner, black);
+    const double row = H + 31;
 
     // Channel: the zero-level marker in the left margin, then the labels.
     const QColor trace = RecordTraceColour(r.Channel, black, style);
     const double o = ParseVolt(r.OffsetText), v = ParseVolt(r.VoltScaleText);
     const double pos = -(o / v) * H / 8 + H / 2;
     const bool ch1 = r.Channel == QLatin1String("CH1");
+    pen.SetFore(trace);
     if (pos > 0 && pos < H) {
         const double y0 = pos * zoom + 20;
-        Lines(p, trace, 1, {{6, y0}, {19, y0}, {23, y0 + 5}, {19, y0 + 10}, {6, y0 + 10}, {6, y0}});
-        text.Out(10, R(y0 - 1), ch1 ? QStringLiteral("1") : QStringLiteral("2"), false, trace);
+        pen.Outline({{6, y0}, {19, y0}, {23, y0 + 5}, {19, y0 + 10}, {6, y0 + 10}, {6, y0}});
+        pen.SetBold(false);
+        pen.Text(10, y0 - 1, ch1 ? QStringLiteral("1") : QStringLiteral("2"));
     }
-    text.Out(25, row, ch1 ? QStringLiteral("CH1 ") : QStringLiteral("CH2 "), true, trace);
-    text.Out(R(5 * W / 60 + 25), row, QStringLiteral("Volt/Div: ") + r.VoltScaleText, true, trace);
-    text.Out(R(18 * W / 60 + 25), row, QStringLiteral("Offset: ") + r.OffsetText, true, trace);
+    pen.SetBold(true);
+    pen.Text(25, row, ch1 ? QStringLiteral("CH1 ") : QStringLiteral("CH2 "));
+    pen.Text(5 * W / 60 + 25, row, QStringLiteral("Volt/Div: ") + r.VoltScaleText);
+    pen.Text(18 * W / 60 + 25, row, QStringLiteral("Offset: ") + r.OffsetText);
 
     // Time: the centre triangle and the trigger marker, then the labels.
     const QColor marker = black ? Orange : Black;
     const double d = ParseTime(r.DelayText), t = ParseTime(r.TimeScaleText);
     const double q = -(d / t) * W / 12 + W / 2;
+    pen.SetFore(marker);
     if (q > 0 && q < W) {
         const double x0 = W / 2 * zoom + 21;
-        Lines(p, marker, 1, {{x0, 26}, {x0 + 8, 26}, {x0 + 4, 30}, {x0, 26}});
+        pen.Outline({{x0, 26}, {x0 + 8, 26}, {x0 + 4, 30}, {x0, 26}});
         const double x1 = q * zoom + 21;
-        Lines(p, marker, 1, {{x1, 30}, {x1 + 8, 30}, {x1 + 8, 40}, {x1 + 4, 44}, {x1, 40}, {x1, 30}});
-        text.Out(R(x1 + 1), 31, QStringLiteral("T"), false, marker);
+        pen.Outline({{x1, 30}, {x1 + 8, 30}, {x1 + 8, 40}, {x1 + 4, 44}, {x1, 40}, {x1, 30}});
+        pen.SetBold(false);
+        pen.Text(R(x1 + 1), 31, QStringLiteral("T"));
     }
-    text.Out(R(45 * W / 60 + 25), row, QStringLiteral("Delay: ") + r.DelayText, false, marker);
-    text.Out(R(W / 2 + 25), row, QStringLiteral("TimeDiv: ") + r.TimeScaleText, true, black ? White : Black);
+    pen.SetBold(false);
+    pen.Text(45 * W / 60 + 25, row, QStringLiteral("Delay: ") + r.DelayText);
+    pen.SetFore(black ? White : Black);
+    pen.SetBold(true);
+    pen.Text(W / 2 + 25, row, QStringLiteral("TimeDiv: ") + r.TimeScaleText);
+    pen.SetBold(false);
 
     // The trace: samples 213 onward of the frame across the graticule, two
     // steps of W/600 pixels per screen column. A frame the samples do not
@@ -169,13 +148,14 @@ void DrawRecordFrame(QPainter& p, QSize inner, const RecordInfo& r, const FrameS
     const double xs = W / 300, ys = H / 200, step = W / 600;
     if (!(step > 0)) return;
     const auto y = [&](int16_t v) { return R(v * ys + 25); };
-    QVarLengthArray<QPoint, 640> pts;
+    QVector<QPoint> pts;
+    pts.reserve(604);
     pts.append(QPoint(25, y(s[213])));
     pts.append(QPoint(25, y(s[214])));
     int i = 215;
     for (double x = 25 + xs; x <= W + 24 && i < RecordFrameSamples; x += step) pts.append(QPoint(R(x - 0.1), y(s[i++])));
-    p.setPen(QPen(trace, 1));
-    p.drawPolyline(pts.constData(), int(pts.size()));
+    pen.SetFore(trace);
+    pen.Polyline(pts);
 }
 
 QImage RenderRecordPicture(QSize inner, const RecordInfo& r, const FrameStyle& style) {

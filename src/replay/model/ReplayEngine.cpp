@@ -291,34 +291,15 @@ void ReplayEngine::SliderReleased() {
     if (sliderPaused_) PlayRecord();
 }
 
-void ReplayEngine::StepInterval(double multiplier) {
+void ReplayEngine::IntervalHoldStep(bool up, int ticks) {
     RecordInfo* r = Rec();
+    if (!r) return;
     double& v = r->FrameInterval;
     if (!std::isfinite(v)) v = DefaultFrameInterval;
     const double step = v > 1.0 ? 0.01 : 0.001;
-    v += (intervalUp_ ? 1 : -1) * multiplier * step;
-    v = qBound(MinFrameInterval, v, MaxFrameInterval);
+    const int m = ticks <= 0 ? 1 : IntervalHoldMultiplier(ticks);
+    v = qBound(MinFrameInterval, v + (up ? 1 : -1) * m * step, MaxFrameInterval);
     if (hooks_.IntervalChanged) hooks_.IntervalChanged();
-}
-
-void ReplayEngine::IntervalPress(bool up) {
-    if (!Rec()) return;
-    intervalTicks_ = 0;
-    intervalUp_ = up;
-    StepInterval(1);
-    c_.RepeatTimerOn = true;
-    Changed();
-}
-
-void ReplayEngine::IntervalRelease() {
-    c_.RepeatTimerOn = false;
-    Changed();
-}
-
-void ReplayEngine::IntervalRepeatTick() {
-    if (!Rec()) return;
-    if (intervalTicks_ < std::numeric_limits<int16_t>::max()) ++intervalTicks_;
-    StepInterval(IntervalHoldMultiplier(intervalTicks_));
 }
 
 void ReplayEngine::DefaultInterval() {

@@ -35,7 +35,6 @@ struct ReplayControls {
     int SliderMin = 1, SliderMax = 1000, SliderValue = 1;
     bool FrameTimerOn = false;
     int FrameTimerMs = 50;
-    bool RepeatTimerOn = false;  // an interval button is held
 };
 
 // The status words, by state and language (0 Chinese, 1 English); the open
@@ -88,11 +87,11 @@ public:
     void SliderPressed();
     void SliderReleased();
 
-    // The interval buttons: pressed (up or down), released, one repeat tick
-    // of the held button, and the default interval.
-    void IntervalPress(bool up);
-    void IntervalRelease();
-    void IntervalRepeatTick();
+    // A held interval button (up or down): its press (ticks 0) steps by one
+    // step, each repeat tick `ticks` after the press by the hold's
+    // multiplier of steps; a step is 0.01 s above 1 s, else 0.001 s, and the
+    // interval stays within 0.001..60 s.
+    void IntervalHoldStep(bool up, int ticks);
     void DefaultInterval();
 
     // Sets the state: the buttons, the interval buttons and the frame timer
@@ -111,12 +110,9 @@ private:
     void EndAtLastFrame();
     void Changed();
     void Draw();
-    void StepInterval(double multiplier);
 
     std::function<RecordInfo*()> record_;
     Hooks hooks_;
     ReplayControls c_;
     bool sliderPaused_ = false;
-    bool intervalUp_ = false;
-    int intervalTicks_ = 0;
 };
