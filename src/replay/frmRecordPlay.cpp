@@ -151,37 +151,6 @@ constexpr QSize PrintPictureSize(700, 500);
 
 }  // namespace
 
-// ---- Image button ------------------------------------------------------------
-
-ImageButton::ImageButton(QWidget* parent) : QToolButton(parent) {
-    setAutoRaise(true);
-    setIconSize(QSize(23, 23));
-}
-
-void ImageButton::SetPictureUp(const QIcon& i) {
-    up_ = i;
-    ShowPicture();
-}
-
-void ImageButton::SetPictureDisabled(const QIcon& i) {
-    disabled_ = i;
-    ShowPicture();
-}
-
-void ImageButton::ShowPicture() {
-    // The disabled picture is shown as it is, not greyed by the style.
-    const QIcon& i = isEnabled() || disabled_.isNull() ? up_ : disabled_;
-    QIcon shown;
-    for (auto mode : {QIcon::Normal, QIcon::Disabled, QIcon::Active})
-        shown.addPixmap(i.pixmap(iconSize()), mode);
-    setIcon(shown);
-}
-
-void ImageButton::changeEvent(QEvent* e) {
-    if (e->type() == QEvent::EnabledChange) ShowPicture();
-    QToolButton::changeEvent(e);
-}
-
 // ---- Image list --------------------------------------------------------------
 
 ImageListObject::ImageListObject(QObject* parent) : QObject(parent) {
@@ -247,10 +216,9 @@ void FramePicture::resizeEvent(QResizeEvent*) {
 // ---- The window --------------------------------------------------------------
 
 frmRecordPlay::frmRecordPlay(QWidget* parent)
-    : PlaceholderViewWindow(ViewRecord, "frmRecordPlay", parent),
-      engine_([this] { return Record(); }) {
-    lblViewName->hide();
-    lblNotAvailable->hide();
+    : ViewWindow(ViewRecord, "frmRecordPlay", 0, parent), engine_([this] { return Record(); }) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    auto* Body = new QVBoxLayout(this);
     Body->setContentsMargins(2, 2, 2, 2);
     Body->setSpacing(2);
     setMinimumHeight(240);
@@ -292,7 +260,7 @@ frmRecordPlay::frmRecordPlay(QWidget* parent)
     RecordWavePic->setAutoFillBackground(true);
     RecordWavePic->setMinimumSize(120, 80);
     RecordWavePic->Resized = [this] {
-        if (!Initialising) RedrawPicture();
+        if (!SetUpPending) RedrawPicture();
     };
     bl->addWidget(RecordWavePic);
     Body->addWidget(RecordBackPic, 1);
@@ -380,6 +348,8 @@ frmRecordPlay::frmRecordPlay(QWidget* parent)
     resize(520, 525);
 }
 
+frmRecordPlay::~frmRecordPlay() { UnloadOnce(); }
+
 RecordInfo* frmRecordPlay::Record() const {
     const int slot = Slot();
     if (slot < 0 || slot >= RecordSlots) return nullptr;
@@ -387,17 +357,18 @@ RecordInfo* frmRecordPlay::Record() const {
 }
 
 void frmRecordPlay::Form_Load() {
-    PlaceholderViewWindow::Form_Load();
-    Initialising = true;
+    ViewWindow::Form_Load();
     ZoomFactor = 1.0;
     TimerSpeed->stop();
 }
 
-void frmRecordPlay::Timer1_Timer() {
-    if (!Initialising) return;
-    Initialising = false;
-    Timer1->stop();
-    PlaceholderViewWindow::Timer1_Timer();  // WindowOpen
+void frmRecordPlay::PrepareNewView(int) {
+    ShowInterval();
+    ShowLoopPictures();
+    engine_.Setup();  // the record holds no file yet
+}
+
+void frmRecordPlay::SetUp() {
     RecordInfo* r = Record();
     if (!r) return;
     SetScheme(r->BlackBackground);
@@ -408,7 +379,7 @@ void frmRecordPlay::Timer1_Timer() {
 }
 
 void frmRecordPlay::Form_Resize() {
-    if (isMinimized() || Initialising) return;
+    if (isMinimized() || SetUpPending) return;
     RecordInfo* r = Record();
     if (!r) return;
     RedrawPicture();
@@ -458,7 +429,7 @@ void frmRecordPlay::RecordReplayPause() { engine_.RecordReplayPause(); }
 
 void frmRecordPlay::Form_Unload() {
     PrintDocs().RecordPrintDoc.reset();
-    PlaceholderViewWindow::Form_Unload();
+    ViewWindow::Form_Unload();
     TimerSpeed->stop();
     const RecordInfo* r = Record();
     if (r && r->ReplayStatus == StateReplaying) engine_.RecordReplayPause();

@@ -14,36 +14,13 @@
 
 #include "replay/model/ReplayEngine.h"
 #include "replay/model/StatusLine.h"
-#include "sheets/PlaceholderView.h"
+#include "sheets/ViewWindow.h"
+#include "widgets/ImageButton.h"
 
 class QLabel;
 class QSlider;
 class QTimer;
 struct RecordInfo;
-
-// The image buttons of the transport bar: three state pictures (up, down,
-// disabled); the up picture is shown while enabled, the disabled one else.
-class ImageButton : public QToolButton {
-    Q_OBJECT
-    Q_PROPERTY(QIcon PictureUp READ PictureUp WRITE SetPictureUp)
-    Q_PROPERTY(QIcon PictureDown READ PictureDown WRITE SetPictureDown)
-    Q_PROPERTY(QIcon PictureDisabled READ PictureDisabled WRITE SetPictureDisabled)
-public:
-    explicit ImageButton(QWidget* parent);
-    QIcon PictureUp() const { return up_; }
-    QIcon PictureDown() const { return down_; }
-    QIcon PictureDisabled() const { return disabled_; }
-    void SetPictureUp(const QIcon& i);
-    void SetPictureDown(const QIcon& i) { down_ = i; }
-    void SetPictureDisabled(const QIcon& i);
-
-protected:
-    void changeEvent(QEvent* e) override;
-
-private:
-    void ShowPicture();
-    QIcon up_, down_, disabled_;
-};
 
 // The window's image list (images numbered from 1): 1 loop off, 2 loop on,
 // 3/4 Play latched/grey, 5/6 Pause, 7/8 Stop, 9 and 10 the loop button's
@@ -90,13 +67,16 @@ protected:
     void resizeEvent(QResizeEvent*) override;
 };
 
-class frmRecordPlay : public PlaceholderViewWindow {
+class frmRecordPlay : public ViewWindow {
     Q_OBJECT
 public:
     explicit frmRecordPlay(QWidget* parent = nullptr);
+    ~frmRecordPlay() override;
 
     // Arms the one-shot set-up; the window draws nothing until it has run.
     void Form_Load() override;
+    // A newly added view: no record yet, the open prompt, nothing to press.
+    void PrepareNewView(int slot) override;
     // Lays out and redraws: the frame and status line once a frame is on
     // display, else the empty graticule.
     void Form_Resize();
@@ -119,7 +99,6 @@ public:
     // The view's record; null while the tag names no slot.
     RecordInfo* Record() const;
 
-    bool Initialising = true;
     double ZoomFactor = 1.0;
 
     QToolButton *cmdRun = nullptr, *FlatBttn1 = nullptr, *FlatBttn2 = nullptr, *FlatBttn3 = nullptr,
@@ -136,7 +115,8 @@ public:
     QTimer* TimerSpeed = nullptr;     // repeat of a held interval button, 100 ms
 
 protected:
-    void Timer1_Timer() override;
+    // The one-shot set-up: the window takes the look of its view's record.
+    void SetUp() override;
     void Form_Unload() override;
 
 private:
