@@ -451,19 +451,15 @@ void frmRecordPlay::cmdRun_Click() {
 
 bool frmRecordPlay::OpenRecordFile(const QString& path) {
     // A file that cannot be opened or read ends the operation silently.
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return false;
-    const QByteArray bytes = file.read(RecordReadLimit);
-    if (file.error() != QFileDevice::NoError) return false;
-    file.close();
-
     RecordContent content;
-    switch (ParseRecordFile(bytes, content)) {
+    bool unreadable = false;
+    switch (ReadRecordFile(path, content, &unreadable)) {
     case RecordError::None: break;
     case RecordError::FormatError: MsgBox(MessageTable().MsgFileFormatError); return false;
     case RecordError::InflateFailed: MsgBox(MessageTable().MsgFileFail); return false;
     case RecordError::ChannelOff: MsgBox(MessageTable().MsgBadChannelData); return false;
     }
+    if (unreadable) return false;
     RecordInfo* r = Record();
     if (!r) return false;
     CommitRecordContent(*r, std::move(content), path);

@@ -4,6 +4,8 @@
 
 #include <array>
 #include <cstring>
+#include <iterator>
+#include <QFile>
 #include <memory>
 
 #include "common/SheetModel.h"
@@ -58,6 +60,23 @@ RecordFileHeader ReadRecordHeader(const char* b) {
     return h;
 }
 
+RecordError ReadRecordFile(const QString& path, RecordContent& out, bool* unreadable) {
+    if (unreadable) *unreadable = true;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return RecordError::None;
+    // Mapped where the system allows it, read otherwise; at most the limit.
+    const qint64 size = qMin<qint64>(file.size(), RecordReadLimit);
+    QByteArray bytes;
+    if (uchar* mapped = size > 0 ? file.map(0, size) : nullptr) {
+        bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(mapped), qsizetype(size));
+    } else {
+        bytes = file.read(RecordReadLimit);
+        if (file.error() != QFileDevice::NoError) return RecordError::None;
+    }
+    if (unreadable) *unreadable = false;
+    return ParseRecordFile(bytes, out);
+}
+
 RecordError ParseRecordFile(const QByteArray& file, RecordContent& out) {
     // A file shorter than the header reads as zeros past its end.
     char head[RecordHeaderSize] = {};
@@ -90,11 +109,34 @@ RecordError ParseRecordFile(const QByteArray& file, RecordContent& out) {
     if (frames < 1 || int64_t(frames) * RecordFrameSamples > int64_t(length)) return RecordError::FormatError;
 
     RecordContent c;
-    c.Samples.resize(size_t(length) + 1);  // the element after the last sample is 0
+    // Built straight from the bytes (no zero-filling first); the element
+    // after the last sample is 0.
     const auto& table = SampleOfByte();
-    int16_t* dst = c.Samples.data();
-    for (uLongf i = 0; i < length; ++i) dst[i] = table[inflated[i]];
-    c.Samples[size_t(length)] = 0;
+    struct Codes {
+        using iterator_category = std::random_access_iterator_tag;
+        using value_type = int16_t;
+        using difference_type = std::ptrdiff_t;
+        using pointer = const int16_t*;
+        using reference = int16_t;
+        const Bytef* p;
+        const int16_t* t;
+        int16_t operator*() const { return t[*p]; }
+        Codes& operator++() { ++p; return *this; }
+        Codes operator++(int) { Codes c = *this; ++p; return c; }
+        Codes& operator--() { --p; return *this; }
+        Codes& operator+=(difference_type n) { p += n; return *this; }
+        Codes& operator-=(difference_type n) { p -= n; return *this; }
+        Codes operator+(difference_type n) const { return Codes{p + n, t}; }
+        Codes operator-(difference_type n) const { return Codes{p - n, t}; }
+        int16_t operator[](difference_type n) const { return t[p[n]]; }
+        difference_type operator-(const Codes& o) const { return p - o.p; }
+        bool operator<(const Codes& o) const { return p < o.p; }
+        bool operator==(const Codes& o) const { return p == o.p; }
+        bool operator!=(const Codes& o) const { return p != o.p; }
+    };
+    c.Samples.reserve(size_t(length) + 1);
+    c.Samples.assign(Codes{inflated.get(), table.data()}, Codes{inflated.get() + length, table.data()});
+    c.Samples.push_back(0);
     c.Channel = channel;
     const double volts = (ch1 ? h.Ch1VoltsDivMicro : h.Ch2VoltsDivMicro) / 1000000.0;
     c.VoltScaleText = FormatVolt(DoubleText(volts));

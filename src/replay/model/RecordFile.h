@@ -63,6 +63,11 @@ struct RecordContent {
 // holds.
 RecordError ParseRecordFile(const QByteArray& file, RecordContent& out);
 
+// Reads the file at path (at most RecordReadLimit bytes) and parses it as
+// above. A file that cannot be opened or read sets *unreadable and returns
+// None with `out` untouched.
+RecordError ReadRecordFile(const QString& path, RecordContent& out, bool* unreadable);
+
 // A good file's content into the record: samples, channel, texts, frame
 // range (start and current frame 1), Loaded, and the path.
 void CommitRecordContent(RecordInfo& r, RecordContent&& c, const QString& path);
