@@ -1,9 +1,10 @@
 #include "controller/CtrlFile.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <QStringDecoder>
 
+#include "common/ReadFile.h"
+#include "common/SaveFile.h"
 #include "common/ShellState.h"
 #include "link/Messages.h"
 #include "platform/dialogs/MsgBox.h"
@@ -110,27 +111,24 @@ CtrlFileStatus ParseCtrlFile(const QByteArray& bytes, const QString& header, Ctr
 }
 
 bool WriteCtrlFile(const QString& path) {
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly)) {
-        MsgBox(f.errorString(), vbCritical);
-        return false;
-    }
-    const QByteArray bytes = CtrlFileBytes(DSOSettings(), CtrlFileHeader());
-    if (f.write(bytes) != bytes.size() || !f.commit()) {
-        MsgBox(f.errorString(), vbCritical);
+    QString error;
+    if (!SaveFileWhole(path, CtrlFileBytes(DSOSettings(), CtrlFileHeader()), &error)) {
+        MsgBox(error, vbCritical);
         return false;
     }
     return true;
 }
 
 bool ReadCtrlFile(const QString& path) {
+    // A controller file is a few kilobytes; anything far larger is no such
+    // file, and so is anything but a regular file (a device, a named pipe).
+    constexpr qint64 kMaxBytes = 1 << 20;
     QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) {
-        MsgBox(f.errorString(), vbCritical);
+    QString reason;
+    if (!OpenRegularFile(f, kMaxBytes, &reason)) {
+        MsgBox(reason.isEmpty() ? MessageTable().MsgBadFileFormat : reason, vbCritical);
         return false;
     }
-    // A controller file is a few kilobytes; anything far larger is no such file.
-    constexpr qint64 kMaxBytes = 1 << 20;
     const QByteArray bytes = f.read(kMaxBytes);
     const CtrlFileStatus status = ParseCtrlFile(bytes, CtrlFileHeader(), DSOSettings());
     if (status != CtrlFileStatus::Ok) {

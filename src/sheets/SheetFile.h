@@ -72,6 +72,13 @@ bool ReadDataSheet(const QString& path);
 // WindowOpen and AutoRefresh stay as they are). The commit bounds the replay
 // fields of every Record view (BoundReplayFields).
 std::unique_ptr<SheetModelData> ParseDataSheetFile(const QString& path);
+// True when the file at path is a sheet this program reads (parsed into a
+// throw-away record); shows nothing.
+bool IsReadableSheetFile(const QString& path);
+
+// The readers open regular files only, of at most this size: the format's
+// counts and file positions are 32-bit, so no sheet is larger.
+constexpr qint64 MaxSheetFileBytes = (qint64(1) << 31) - 1;
 void CommitDataSheet(SheetModelData&& read);
 
 // Brings a Record view's replay fields into what its replay can use, so a
