@@ -85,8 +85,8 @@ void MemoryWavePicture::paintEvent(QPaintEvent*) {
 
 // ---------------------------------------------------------------------------
 
-frmOpenWaveform::frmOpenWaveform(QWidget* parent) : QWidget(parent) {
-    setObjectName("frmOpenWaveform");
+frmOpenWaveform::frmOpenWaveform(QWidget* parent)
+    : ViewWindow(ViewMemoryWave, "frmOpenWaveform", 0, parent) {
     setWindowTitle("Memory Wave");
     setAttribute(Qt::WA_DeleteOnClose);
     resize(px(12720), px(8745));
@@ -251,16 +251,11 @@ frmOpenWaveform::frmOpenWaveform(QWidget* parent) : QWidget(parent) {
     connect(HScroll, &QScrollBar::valueChanged, this, &frmOpenWaveform::HScroll_Change);
     connect(VScroll, &QScrollBar::valueChanged, this, &frmOpenWaveform::VScroll_Change);
 
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName("Timer1");
-    connect(Timer1, &QTimer::timeout, this, &frmOpenWaveform::Timer1_Timer);
-
+    ColourProgress(true);
     Form_Load();
 }
 
-frmOpenWaveform::~frmOpenWaveform() { Form_Unload(); }
-
-int frmOpenWaveform::Slot() const { return FormSlot(ViewMemoryWave, this); }
+frmOpenWaveform::~frmOpenWaveform() { UnloadOnce(); }
 
 MemWaveInfo* frmOpenWaveform::Record() const {
     const int slot = Slot();
@@ -271,10 +266,8 @@ MemWaveInfo* frmOpenWaveform::Record() const {
 // Life cycle.
 
 void frmOpenWaveform::Form_Load() {
-    unloaded_ = false;
+    ViewWindow::Form_Load();
     Initialising = true;
-    Timer1->setInterval(1);
-    Timer1->start();
     ZoomFactor = 1.0;
     {
         const QSignalBlocker block(ZoomCombo);
@@ -290,14 +283,27 @@ void frmOpenWaveform::Form_Load() {
     Mouse = MemWaveMouse();
 }
 
-void frmOpenWaveform::Timer1_Timer() {
-    Timer1->stop();
-    if (!Initialising) return;
+void frmOpenWaveform::PrepareNewView(int) {
+    for (QWidget* c : {static_cast<QWidget*>(txtCH1Div), static_cast<QWidget*>(abtnCH1DivDec),
+                       static_cast<QWidget*>(abtnCH1DivInc), static_cast<QWidget*>(lblCH1),
+                       static_cast<QWidget*>(txtCH2Div), static_cast<QWidget*>(abtnCH2DivDec),
+                       static_cast<QWidget*>(abtnCH2DivInc), static_cast<QWidget*>(lblCH2),
+                       static_cast<QWidget*>(txtTimeDiv), static_cast<QWidget*>(abtnTimeDivDec),
+                       static_cast<QWidget*>(abtnTimeDivInc), static_cast<QWidget*>(Label4),
+                       static_cast<QWidget*>(framAltTimeDiv)})
+        c->setVisible(false);
+    ColourProgress(true);
+}
+
+void frmOpenWaveform::ColourProgress(bool colour) {
+    ColourRefreshIndicator(picRefreshProgress, LblRefreshText, LblRefreshValue, colour);
+}
+
+void frmOpenWaveform::SetUp() {
     MemWaveInfo* r = Record();
     if (!r) return;
     Initialising = false;
     const bool modified = Sheets().SheetModified;
-    r->WindowOpen = true;
     if (r->Loaded) {
         ArrangePanel();
         RefreshScreenWave(*r, ZoomAllTraces);
@@ -312,19 +318,11 @@ void frmOpenWaveform::Timer1_Timer() {
     Sheets().SheetModified = modified;  // the set-up is no change of the sheet
 }
 
-void frmOpenWaveform::closeEvent(QCloseEvent* event) {
-    Form_Unload();
-    event->accept();
-}
-
 void frmOpenWaveform::Form_Unload() {
-    if (unloaded_) return;
-    unloaded_ = true;
     Hold->Release();
-    Timer1->stop();
     PrintDocs().MemWavePrintDoc.reset();
-    if (MemWaveInfo* r = Record()) r->WindowOpen = false;
     FreeCursorDC();
+    ViewWindow::Form_Unload();
 }
 
 // ---------------------------------------------------------------------------

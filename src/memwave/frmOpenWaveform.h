@@ -10,6 +10,7 @@
 #include <array>
 
 #include "common/SheetModel.h"
+#include "sheets/ViewWindow.h"
 #include "memwave/paint/MemWaveMouse.h"
 #include "screen/WaveCursors.h"
 
@@ -37,17 +38,20 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 };
 
-class frmOpenWaveform : public QWidget {
+class frmOpenWaveform : public ViewWindow {
     Q_OBJECT
 public:
     explicit frmOpenWaveform(QWidget* parent = nullptr);
     ~frmOpenWaveform() override;
 
     // The public load procedure: zoom 200 %, cursors at their load
-    // positions, set-up armed. Called again on a window given another slot.
-    void Form_Load();
-    // The one-shot set-up (Timer1's tick).
-    void Timer1_Timer();
+    // positions, the one-shot set-up (the base's Timer1) armed. Called again
+    // on a window given another slot.
+    void Form_Load() override;
+    // A new view: the scale controls and the alternation frame hidden, the
+    // refresh indicator coloured.
+    void PrepareNewView(int slot) override;
+    void ColourProgress(bool colour) override;
     // Layout of the picture's container, picture and scroll bars, cursors
     // rescaled to the picture's size, then a full redraw.
     void Form_Resize();
@@ -82,7 +86,6 @@ public:
     // Places and fills the settings panel from the record.
     void ArrangePanel();
 
-    int Slot() const;
     MemWaveInfo* Record() const;
 
     // Controls (names as the sheet and the caption procedures reach them).
@@ -131,7 +134,6 @@ public:
     QFrame* picRefreshProgress = nullptr;
     QLabel* LblRefreshText = nullptr;
     QLabel* LblRefreshValue = nullptr;
-    QTimer* Timer1 = nullptr;
     QTimer* Timer2 = nullptr;
     HoldRepeat* Hold = nullptr;
 
@@ -151,8 +153,11 @@ public:
     QImage BasePicture;
 
 protected:
+    // The one-shot set-up: the record's options onto the controls, the panel
+    // arranged and the record re-zoomed when it holds a file, then the layout.
+    void SetUp() override;
+    void Form_Unload() override;
     void resizeEvent(QResizeEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -160,8 +165,6 @@ private:
     void showSettings();
     void setPointer(int shape);
     void printPicture(bool print);
-    void Form_Unload();
-    bool unloaded_ = false;
     bool zoomTextBusy_ = false;
 };
 
