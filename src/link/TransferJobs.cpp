@@ -53,11 +53,17 @@ QString NumberReply(const QString& q) {
     return reply;
 }
 
-// A number the data table computes with in single precision: one beyond
-// its range would give no time or voltage at all.
+// A value the data table holds in single precision: one beyond its range
+// would give no time or voltage at all, so it stops the job.
+float ToSingle(double v) {
+    if (!(std::fabs(v) <= double(std::numeric_limits<float>::max()))) StopJob();
+    return static_cast<float>(v);
+}
+
+// A reply the data table computes with in single precision.
 double SingleReply(const QString& q) {
     const double v = ReplyNumber(NumberReply(q));
-    if (!std::isfinite(static_cast<float>(v))) StopJob();
+    ToSingle(v);
     return v;
 }
 
@@ -530,8 +536,7 @@ static void DataTableJob(const QString& channel) {
     for (int k = 1; k <= count; ++k) {
         const int j = 2 * first + k - 1;
         const int p = j - 300 + 2 * first;
-        const float time = static_cast<float>(double(dt) * p + timeOffset);
-        if (!std::isfinite(time)) StopJob();  // a time the table cannot hold
+        const float time = ToSingle(double(dt) * p + timeOffset);
         t.DataTimeText[static_cast<size_t>(k)] = FormatTableNumber(time);
     }
     if (isCh1 || isCh2) {
@@ -540,8 +545,7 @@ static void DataTableJob(const QString& channel) {
         for (int i = 1; i <= count; ++i) {
             const int raw = samples[static_cast<size_t>(2 * first + i)];
             const int row = upsideDown ? 200 - (raw - m) : raw - m;
-            const float v = static_cast<float>(double(100 - offsetPoints - row) * voltsPerDiv / 25.0);
-            if (!std::isfinite(v)) StopJob();
+            const float v = ToSingle(double(100 - offsetPoints - row) * voltsPerDiv / 25.0);
             t.DataVoltText[static_cast<size_t>(i)] = FormatTableNumber(v);
         }
     }

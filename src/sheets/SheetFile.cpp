@@ -1,7 +1,6 @@
 #include "sheets/SheetFile.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QStringDecoder>
 #include <algorithm>
 #include <charconv>
@@ -13,6 +12,7 @@
 #include <string>
 
 #include "common/HookCheck.h"
+#include "common/ReadFile.h"
 #include "common/SaveFile.h"
 #include "common/SheetModel.h"
 #include "common/ShellState.h"
@@ -857,13 +857,7 @@ namespace {
 // refused; `reason` then holds the system's reason for a file that could not
 // be opened, and stays empty for one that is no sheet.
 bool OpenSheetBytes(QFile& file, QByteArray& bytes, QString* reason) {
-    const QFileInfo info(file.fileName());
-    if (info.exists() && (!info.isFile() || info.size() > MaxSheetFileBytes)) return false;
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (reason) *reason = file.errorString();
-        return false;
-    }
-    if (file.isSequential() || file.size() > MaxSheetFileBytes) return false;
+    if (!OpenRegularFile(file, MaxSheetFileBytes, reason)) return false;
     if (uchar* mapped = file.size() > 0 ? file.map(0, file.size()) : nullptr)
         bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(mapped), file.size());
     else
