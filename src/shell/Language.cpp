@@ -91,8 +91,9 @@ void SetViewCaptionsAll(const ViewCaptions& v, int lang) {
         if (k.afterCaptions) {
             k.afterCaptions(w, slot, lang);
         } else if (v.kind == ViewRecord) {
-            // Without a hook of its own, the status picture repaints from the record.
-            if (QWidget* pic = w->findChild<QWidget*>(QStringLiteral("PicMsg"))) pic->update();
+            // Without a hook of its own, the status picture redraws from the record.
+            if (QWidget* pic = w->findChild<QWidget*>(QStringLiteral("PicMsg")))
+                if (!QMetaObject::invokeMethod(pic, "Refresh")) pic->update();
         }
     }
 }
@@ -102,17 +103,6 @@ const ViewCaptions kData{ViewData, "frmData", &DataWindowCaptionTable};
 const ViewCaptions kMeasure{ViewMeasure, "frmMeasure", &MeasureWindowCaptionTable};
 const ViewCaptions kRecord{ViewRecord, "frmRecordPlay", &RecordWindowCaptionTable};
 const ViewCaptions kMemWave{ViewMemoryWave, "frmOpenWaveform", &MemoryWaveWindowCaptionTable};
-
-struct StatusPair {
-    const char* en;
-    const char* zh;
-};
-const StatusPair kStatusWords[] = {
-    {"Please open the waveform record file.", "请打开波形录制文件。"},
-    {"Replaying", "正在回放"},
-    {"Pause", "暂停"},
-    {"Stop", "停止"},
-};
 
 }  // namespace
 
@@ -193,9 +183,25 @@ void SetToolbarCaptions(int lang) {
 }
 
 void SetDataSheetTreeCaptions(int lang) {
+    if (lang != 0 && lang != 1) return;
+    // An untitled sheet's default name follows the language; a sheet with a
+    // name of its own keeps it.
+    SheetModelData& sheet = Sheets();
+    const CaptionTable& table = DataSheetTreeCaptionTable();
+    CaptionTable rows;
+    for (CaptionRow row : table) {
+        if (row.prop == CaptionProp::Node && row.item == 2) {
+            if (sheet.SheetFileName.isEmpty() &&
+                (sheet.SheetName == row.en || sheet.SheetName == row.zh))
+                sheet.SheetName = CaptionText(row, lang);
+            // The sheet node always shows the sheet's name.
+            row.en = row.zh = sheet.SheetName;
+            row.zhOneWindow.clear();
+        }
+        rows.push_back(row);
+    }
     // Each text on its own: a tree without its sheet node still gets the others.
-    ApplyCaptionTable(CaptionWindow(QStringLiteral("frmDataSheetTree")),
-                      DataSheetTreeCaptionTable(), lang);
+    ApplyCaptionTable(CaptionWindow(QStringLiteral("frmDataSheetTree")), rows, lang);
 }
 
 void SetCtrlListCaptions(int lang) {
@@ -245,36 +251,3 @@ void InstallViewCaptionSetters() {
 }
 void SetMemoryWaveWindowCaptionsAll(int lang) { SetViewCaptionsAll(kMemWave, lang); }
 
-// ---- Record status line ----------------------------------------------------------
-
-QString TranslateRecordStatus(const QString& status, int lang) {
-    for (const StatusPair& p : kStatusWords) {
-        if (lang == 1 && status == QString::fromUtf8(p.zh)) return QString::fromUtf8(p.en);
-        if (lang == 0 && status == QString::fromUtf8(p.en)) return QString::fromUtf8(p.zh);
-    }
-    return status;
-}
-
-bool IsRecordOpenPrompt(const QString& status, int lang) {
-    if (lang == 0) return status == QString::fromUtf8(kStatusWords[0].zh);
-    if (lang == 1) return status == QString::fromUtf8(kStatusWords[0].en);
-    return false;
-}
-
-void DrawRecordStatusLine(QPainter& p, int width, int height, const QColor& background,
-                          const QString& status, int frame, int count, int lang) {
-    p.save();
-    p.fillRect(0, 0, width, height, background);
-    QFont f = p.font();
-    f.setBold(true);
-    p.setFont(f);
-    p.setPen(QColor(255, 255, 255));
-    const int big = 1 << 14;
-    p.drawText(QRect(30, 8, big, big), Qt::AlignLeft | Qt::AlignTop, status);
-    if (!IsRecordOpenPrompt(status, lang)) {
-        p.setPen(QColor(0, 255, 0));
-        const QString counter = QString::number(frame) + '/' + QString::number(count);
-        p.drawText(QRect(width - 70, 8, big, big), Qt::AlignLeft | Qt::AlignTop, counter);
-    }
-    p.restore();
-}
