@@ -28,6 +28,8 @@ int16_t CursorRow(double y) {
     return int16_t(Near(clampTo(y, -32768.0, 32767.0)));
 }
 
+double CursorState::Y2Value(double y) const { return WholePixelY2 ? CursorRow(y) : y; }
+
 bool CursorHit(double cursor, double pointer) { return pointer > cursor - 3 && pointer < cursor + 3; }
 
 // ---------------------------------------------------------------------------
@@ -64,17 +66,19 @@ CursorMoveResult CursorMouseMove(CursorState& s, bool split, double zoom, double
         (first ? c1 : c2) = x;
         return CursorMoveResult{PointerSizeWE, true};
     };
-    auto dragY = [y](bool first, double& c1, int16_t& c2) {
+    auto dragY = [y](bool first, double& c1, auto& c2, auto round) {
         if (first)
             c1 = y;
         else
-            c2 = CursorRow(y);
+            c2 = round(y);
         return CursorMoveResult{PointerSizeNS, true};
     };
     if (s.DragX1 || s.DragX2) return dragX(s.DragX1, s.X1, s.X2);
     if (s.DragLowerX1 || s.DragLowerX2) return dragX(s.DragLowerX1, s.LowerX1, s.LowerX2);
-    if (s.DragY1 || s.DragY2) return dragY(s.DragY1, s.Y1, s.Y2);
-    if (s.DragLowerY1 || s.DragLowerY2) return dragY(s.DragLowerY1, s.LowerY1, s.LowerY2);
+    if (s.DragY1 || s.DragY2)
+        return dragY(s.DragY1, s.Y1, s.Y2, [&s](double v) { return s.Y2Value(v); });
+    if (s.DragLowerY1 || s.DragLowerY2)
+        return dragY(s.DragLowerY1, s.LowerY1, s.LowerY2, CursorRow);
     const double m = halfLine(zoom), b = bottomRow(zoom);
     const bool overY = CursorHit(s.Y1, y) || CursorHit(s.Y2, y) ||
                        (split && (CursorHit(s.LowerY1, y) || CursorHit(s.LowerY2, y)));
@@ -106,18 +110,18 @@ void ClampCursors(CursorState& s, bool split, double zoom) {
     if (!s.YOn) return;
     if (!split) {
         s.Y1 = clampTo(s.Y1, 27, yHi);
-        s.Y2 = CursorRow(clampTo(s.Y2, 27, yHi));
+        s.Y2 = s.Y2Value(clampTo(s.Y2, 27, yHi));
         return;
     }
     s.Y1 = clampTo(s.Y1, 27, m - 2);
-    s.Y2 = CursorRow(clampTo(s.Y2, 27, m - 2));
+    s.Y2 = s.Y2Value(clampTo(s.Y2, 27, m - 2));
     s.LowerY1 = clampTo(s.LowerY1, m + 2, yHi);
     s.LowerY2 = CursorRow(clampTo(s.LowerY2, m + 2, yHi));
     // A half less than 4 pixels high leaves one bound above the other.
     if (s.Y1 > m)
         s.Y1 = 25 * zoom + 25;
     else if (s.Y2 > m)
-        s.Y2 = CursorRow(50 * zoom + 25);
+        s.Y2 = s.Y2Value(50 * zoom + 25);
     else if (s.LowerY1 < m)
         s.LowerY1 = 175 * zoom + 25;
     else if (s.LowerY2 < m)
@@ -132,11 +136,12 @@ void RescaleCursors(CursorState& s, double w, double h) {
     };
     bool ok = false;
     for (double* x : {&s.X1, &s.X2, &s.LowerX1, &s.LowerX2}) *x = along(*x, s.PrevPicWidth, w, ok);
-    for (double* y : {&s.Y1, &s.LowerY1}) *y = along(*y, s.PrevPicHeight, h, ok);
-    for (int16_t* y : {&s.Y2, &s.LowerY2}) {
-        const double r = along(*y, s.PrevPicHeight, h, ok);
-        if (ok) *y = CursorRow(r);
-    }
+    s.Y1 = along(s.Y1, s.PrevPicHeight, h, ok);
+    const double y2 = along(s.Y2, s.PrevPicHeight, h, ok);
+    if (ok) s.Y2 = s.Y2Value(y2);
+    s.LowerY1 = along(s.LowerY1, s.PrevPicHeight, h, ok);
+    const double lowerY2 = along(s.LowerY2, s.PrevPicHeight, h, ok);
+    if (ok) s.LowerY2 = CursorRow(lowerY2);
     s.PrevPicHeight = CursorRow(h);
     s.PrevPicWidth = w;
 }

@@ -26,10 +26,13 @@ struct CursorState {
     double X1 = 52, X2 = 297;            // 25 + 300/12 + 2, 25 + 11 x 300/12 - 3
     double LowerX1 = 79, LowerX2 = 270;  // 25 + 2 x 300/12 + 4, 25 + 10 x 300/12 - 5
     double Y1 = 59;                      // 25 + 200/8 + 9
-    int16_t Y2 = 259;                    // whole pixels only
+    double Y2 = 259;                     // whole pixels while WholePixelY2
     double LowerY1 = 162.5;
     int16_t LowerY2 = 254;               // whole pixels only
     bool XOn = false, YOn = false;
+    // The waveform view holds Y2 in whole pixels (as LowerY2 always is);
+    // a view that holds it as any number clears this.
+    bool WholePixelY2 = true;
     bool DragX1 = false, DragX2 = false, DragY1 = false, DragY2 = false;
     bool DragLowerX1 = false, DragLowerX2 = false, DragLowerY1 = false, DragLowerY2 = false;
     // Picture size when the positions were last rescaled (0: not yet known).
@@ -40,6 +43,8 @@ struct CursorState {
         return DragX1 || DragX2 || DragY1 || DragY2 || DragLowerX1 || DragLowerX2 ||
                DragLowerY1 || DragLowerY2;
     }
+    // A value stored into Y2: rounded (CursorRow) while WholePixelY2.
+    double Y2Value(double y) const;
 };
 
 // A value for the whole-pixel cursors: nearest, halves to even, held in range.

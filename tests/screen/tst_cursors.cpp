@@ -168,6 +168,37 @@ private slots:
         QCOMPARE(s.X1, 79.0);
     }
 
+
+    void y2AsAnyNumberWhenNotWholePixels() {
+        // Drag, clamp and rescale keep Y2's fraction; the rounding view's
+        // state beside it gives the whole pixel each time.
+        CursorState any, whole;
+        any.WholePixelY2 = false;
+        for (CursorState* s : {&any, &whole}) {
+            s->YOn = true;
+            s->Y2 = 200;
+        }
+        for (CursorState* s : {&any, &whole}) {
+            CursorMouseDown(*s, false, 1.0, 150, 200);
+            CursorMouseMove(*s, false, 1.0, 150, 100.25);
+            CursorMouseUp(*s);
+        }
+        QCOMPARE(any.Y2, 100.25);
+        QCOMPARE(whole.Y2, 100.0);
+        for (CursorState* s : {&any, &whole}) {
+            s->Y2 = 100.25;
+            RescaleCursors(*s, 350, 250);
+            RescaleCursors(*s, 700, 500);
+        }
+        QCOMPARE(any.Y2, 175.5);
+        QCOMPARE(whole.Y2, 176.0);
+        for (CursorState* s : {&any, &whole}) {
+            s->Y2 = 900;
+            ClampCursors(*s, false, 1.5025);  // limit 323.5
+        }
+        QCOMPARE(any.Y2, 323.5);
+        QCOMPARE(whole.Y2, 324.0);
+    }
 };
 
 QTEST_GUILESS_MAIN(CursorsTest)
