@@ -13,6 +13,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "common/HookCheck.h"
 #include "common/ShellState.h"
 #include "controller/CtrlDocument.h"
 #include "controller/CtrlState.h"
@@ -187,7 +188,8 @@ void frmCtrlList::CtrlTreeView_NodeClick(QTreeWidgetItem* node) {
 
 void frmCtrlList::CtrlTreeView_DblClick() {
     if (!ConnectedOrSay()) return;
-    if (CtrlHooks().PraseCtrlList) CtrlHooks().PraseCtrlList(CtrlState().SelectedNodePath);
+    const auto& dispatch = CtrlHooks().PraseCtrlList;
+    if (RequireHook(dispatch, "edit dispatcher")) dispatch(CtrlState().SelectedNodePath);
 }
 
 void frmCtrlList::cmdUpload_Click() {

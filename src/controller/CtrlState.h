@@ -25,7 +25,8 @@ struct CtrlStateData {
 CtrlStateData& CtrlState();
 
 // What the controller window needs of higher layers; set by the shell at
-// start (BindControllerCommands). An unset hook does nothing.
+// start (BindControllerCommands). The tree's double click requires
+// PraseCtrlList (RequireHook); an unset UnloadEditors does nothing.
 struct CtrlHooksData {
     // The edit dispatcher: called with SelectedNodePath on a double click or
     // Enter in the tree while the instrument is connected.

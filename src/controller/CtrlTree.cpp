@@ -10,6 +10,7 @@
 #include "common/ShellState.h"
 #include "controller/CtrlList.h"
 #include "controller/CtrlState.h"
+#include "link/LinkEvents.h"
 #include "link/LinkState.h"
 #include "link/Vocabulary.h"
 
@@ -522,6 +523,6 @@ void ExpandAllCtrlNodes() {
 
 void SetLAPresent(bool flag) {
     if (Link().LAPresent == flag) return;
-    Link().LAPresent = flag;
+    SetLinkLAPresent(flag);
     BuildCtrlTree();
 }

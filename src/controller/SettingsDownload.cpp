@@ -2,6 +2,7 @@
 // back from the instrument as display text of the UI language, into a copy of
 // the mirror that replaces it only when every reply came and the link stayed
 // up.
+#include <QStringList>
 #include <QtGlobal>
 #include <algorithm>
 #include <cmath>
@@ -23,8 +24,31 @@ namespace {
 
 using Field = QString CtrlSettings::*;
 using Conv = QString (*)(const QString&);
+using Check = bool (*)(const QString&);
 
 QString Trimmed(const QString& reply) { return reply; }
+
+// Replies of the settings read as they come: what each must look like.
+bool IsWholeNumberReply(const QString& reply) {
+    bool ok = false;
+    reply.trimmed().toLongLong(&ok);
+    return ok;
+}
+bool IsRunStatusReply(const QString& reply) {
+    for (const char* w : {"RUN", "STOP", "T'D", "WAIT", "AUTO"})
+        if (reply == QLatin1String(w)) return true;
+    return false;
+}
+// "value,mask" then optionally the edge channel and sense.
+bool IsPatternReply(const QString& reply) {
+    const QStringList f = reply.split(',');
+    return f.size() >= 2 && f.size() <= 4 && IsWholeNumberReply(f[0]) && IsWholeNumberReply(f[1]);
+}
+// Two nibble words "low,high".
+bool IsLocationReply(const QString& reply) {
+    const QStringList f = TrimReply(reply).split(',');
+    return f.size() == 2 && IsWholeNumberReply(f[0]) && IsWholeNumberReply(f[1]);
+}
 
 // How a reply becomes a field's text.
 enum class Kind { Conv, Level, Sensitivity };
@@ -36,10 +60,11 @@ struct AltRow {
     Field ch2;
     Conv conv = nullptr;
     bool step = false;
+    Check known = nullptr;  // for a reply read as it comes (else the converter's rule)
 };
-#define KV_ALT(header, kind, name, conv, step)                                                     \
+#define KV_ALT(header, kind, name, conv, step, ...)                                                \
     {":TRIGGER:ALTERNATION:" header "?", Kind::kind, &CtrlSettings::AltCH1##name,                 \
-     &CtrlSettings::AltCH2##name, conv, step}
+     &CtrlSettings::AltCH2##name, conv, step, __VA_ARGS__}
 // The alternation trigger of one channel: all four types, whatever its type is.
 const AltRow kAltRows[] = {
     KV_ALT("TYPE", Conv, TrigType, TrigModeToText, false),
@@ -56,8 +81,8 @@ const AltRow kAltRows[] = {
     KV_ALT("PULSE:SENSITIVITY", Sensitivity, PulseSensitivity, nullptr, true),
     KV_ALT("VIDEO:POLARITY", Conv, VideoPolarity, VideoPolarityToText, false),
     KV_ALT("VIDEO:MODE", Conv, VideoSync, VideoSyncToText, false),
-    KV_ALT("VIDEO:LINE", Conv, VideoLine, Trimmed, false),
-    KV_ALT("VIDEO:STANDARD", Conv, VideoStandard, Trimmed, false),
+    KV_ALT("VIDEO:LINE", Conv, VideoLine, Trimmed, false, IsWholeNumberReply),
+    KV_ALT("VIDEO:STANDARD", Conv, VideoStandard, Trimmed, false, IsVideoStandardReply),
     KV_ALT("VIDEO:LEVEL", Level, VideoLevel, nullptr, false),
     KV_ALT("VIDEO:SENSITIVITY", Sensitivity, VideoSensitivity, nullptr, true),
     KV_ALT("SLOPE:COUPLING", Conv, SlopeCoupling, CouplingToText, false),
@@ -82,14 +107,18 @@ public:
     bool Ok() const { return ok_; }
 
     // One query; its reply cut at the line feed. A reply that does not come,
-    // a link that drops, or a cut reply holding what no setting may hold (a
+    // a link that drops, a cut reply holding what no setting may hold (a
     // control character, a double quote or ";": it could neither be stored
-    // in a controller file nor sent back in a command) ends the download.
-    QString Ask(const QString& query, bool trim = true) {
+    // in a controller file nor sent back in a command), or one that is not
+    // what the setting holds (`known`: an unknown word, a number that does
+    // not parse) ends the download.
+    QString Ask(const QString& query, Check known, bool trim = true) {
         if (!ok_) return QString();
         QString reply = QueryCmd(query);
         if (trim) reply = TrimReply(reply);
-        if (reply.isEmpty() || !Link().IsConnected || (trim && !IsCtrlValueText(reply))) ok_ = false;
+        if (reply.isEmpty() || !Link().IsConnected || (trim && !IsCtrlValueText(reply)) ||
+            (known && !known(reply)))
+            ok_ = false;
         return ok_ ? reply : QString();
     }
 
@@ -103,8 +132,10 @@ public:
         if (ok_) SettingsProgressStep(step_);
     }
 
-    void Read(const char* query, Field field, Conv conv, bool step = true) {
-        const QString reply = Ask(query);
+    // A reply the converter knows (or, read as it comes, one `known` accepts).
+    void Read(const char* query, Field field, Conv conv, bool step = true, Check known = nullptr) {
+        QString reply = Ask(query, nullptr);
+        if (ok_ && !(known ? known(reply) : IsKnownReply(conv, reply))) ok_ = false;
         if (!ok_) return;
         s_.*field = conv(reply);
         if (step) Step();
@@ -113,27 +144,24 @@ public:
     // A level reply in volts stored as divisions of the block's base; without
     // a base the field keeps its text.
     void ReadLevel(const char* query, Field field, const LevelBase& base, bool step = true) {
-        const QString reply = Ask(query);
+        const QString reply = Ask(query, IsNumberReply);
         if (!ok_) return;
         const QString text = LevelDivText(reply, base.offset, base.scale);
         if (!text.isEmpty()) s_.*field = text;
         if (step) Step();
     }
 
-    // A sensitivity reply as "#0.00div"; a reply that is not a number leaves
-    // the field as it was.
+    // A sensitivity reply (a number) as "#0.00div".
     void ReadSensitivity(const char* query, Field field, bool step = true) {
-        const QString reply = Ask(query);
+        const QString reply = Ask(query, IsNumberReply);
         if (!ok_) return;
-        bool number = false;
-        const double v = reply.trimmed().toDouble(&number);
-        if (number && std::isfinite(v)) s_.*field = FormatWithMask(v, "#0.00") + "div";
+        s_.*field = FormatWithMask(reply.trimmed().toDouble(), "#0.00") + "div";
         if (step) Step();
     }
 
     // A channel's offset: stored as volts text, its number kept for the levels.
     double ReadOffset(int channel, Field field) {
-        const QString reply = Ask(":CHANNEL" + QString::number(channel) + ":OFFSET?");
+        const QString reply = Ask(":CHANNEL" + QString::number(channel) + ":OFFSET?", IsNumberReply);
         if (!ok_) return 0;
         s_.*field = FormatVolt(reply);
         Step();
@@ -147,7 +175,7 @@ public:
         base = LevelBase();
         if (source == "CH1" || source == "CH2") {
             const int ch = source == "CH1" ? 1 : 2;
-            base.scale = Ask(":CHANNEL" + QString::number(ch) + ":SCALE?");
+            base.scale = Ask(":CHANNEL" + QString::number(ch) + ":SCALE?", IsNumberReply);
             base.offset = offset_[ch];
         } else if (source == "EXT") {
             base.scale = "0.2";
@@ -165,7 +193,7 @@ public:
     void ReadEdgeOrPulseLevel(const char* levelQuery, Field field, bool digital,
                               const LevelBase& base) {
         if (!digital) return ReadLevel(levelQuery, field, base);
-        const QString text = LaThresholdToText(Ask(":LA:THRESHOLD?"));
+        const QString text = LaThresholdToText(Ask(":LA:THRESHOLD?", IsThresholdReply));
         if (!ok_) return;
         if (!text.isEmpty()) s_.*field = text;
         Step();
@@ -213,7 +241,7 @@ void Downloader::EdgeBlock() {
 }
 
 void Downloader::PulseBlock() {
-    Read(":TRIGGER:PULSE:SOURCE?", &CtrlSettings::TriggerPulseSource, Trimmed);
+    Read(":TRIGGER:PULSE:SOURCE?", &CtrlSettings::TriggerPulseSource, Trimmed, true, IsSourceReply);
     LevelBase base;
     const bool digital = ok_ && !BaseOf(s_.TriggerPulseSource, base);
     Read(":TRIGGER:PULSE:MODE?", &CtrlSettings::TriggerPulseMode, PulseModeToText);
@@ -225,19 +253,19 @@ void Downloader::PulseBlock() {
 }
 
 void Downloader::VideoOrSlopeSource(const char* query, Field field, LevelBase& base) {
-    Read(query, field, Trimmed);
+    Read(query, field, Trimmed, true, IsSourceReply);
     if (ok_) BaseOf(s_.*field, base);  // no base: the block's levels keep their text
 }
 
 void Downloader::Alternation(int ch) {
     LevelBase base;
-    base.scale = Ask(":CHANNEL" + QString::number(ch) + ":SCALE?");
+    base.scale = Ask(":CHANNEL" + QString::number(ch) + ":SCALE?", IsNumberReply);
     base.offset = offset_[ch];
     Command(":TRIGGER:ALTERNATION:SOURCE CHANNEL" + QString::number(ch));
     for (const AltRow& r : kAltRows) {
         const Field f = ch == 1 ? r.ch1 : r.ch2;
         switch (r.kind) {
-        case Kind::Conv: Read(r.query, f, r.conv, r.step); break;
+        case Kind::Conv: Read(r.query, f, r.conv, r.step, r.known); break;
         case Kind::Level: ReadLevel(r.query, f, base, r.step); break;
         case Kind::Sensitivity: ReadSensitivity(r.query, f, r.step); break;
         }
@@ -246,19 +274,19 @@ void Downloader::Alternation(int ch) {
 
 void Downloader::LogicAnalyser() {
     Read(":LA:DISPLAY?", &CtrlSettings::LADisplay, OnOffToText, false);
-    const QString status = Ask(":LA:STATUS?");
+    const QString status = Ask(":LA:STATUS?", IsWholeNumberReply);
     if (ok_) ApplyLaStatus(s_, status);
     Step();
-    const QString location = Ask(":LA:LOCATION?", false);  // read as it comes
+    const QString location = Ask(":LA:LOCATION?", IsLocationReply, false);  // read as it comes
     if (ok_) ApplyLaLocation(s_, location);
     Step();
-    const QString threshold = LaThresholdUserText(Ask(":LA:THRESHOLD?"));
+    const QString threshold = LaThresholdUserText(Ask(":LA:THRESHOLD?", IsThresholdReply));
     if (ok_ && !threshold.isEmpty()) s_.LAThreshold = threshold;
     Step();
 }
 
 void Downloader::Run(bool la) {
-    const QString status = Ask(":TRIGGER:STATUS?");
+    const QString status = Ask(":TRIGGER:STATUS?", IsRunStatusReply);
     if (ok_) s_.RunStop = RunStateToText(status == "STOP" ? "STOP" : "RUN");
     Step();
 
@@ -285,8 +313,8 @@ void Downloader::Run(bool la) {
     VideoOrSlopeSource(":TRIGGER:VIDEO:SOURCE?", &CtrlSettings::TriggerVideoSource, video);
     Read(":TRIGGER:VIDEO:POLARITY?", &CtrlSettings::TriggerVideoPolarity, VideoPolarityToText);
     Read(":TRIGGER:VIDEO:MODE?", &CtrlSettings::TriggerVideoSync, VideoSyncToText);
-    Read(":TRIGGER:VIDEO:LINE?", &CtrlSettings::TriggerVideoLine, Trimmed);
-    Read(":TRIGGER:VIDEO:STANDARD?", &CtrlSettings::TriggerVideoStandard, Trimmed);
+    Read(":TRIGGER:VIDEO:LINE?", &CtrlSettings::TriggerVideoLine, Trimmed, true, IsWholeNumberReply);
+    Read(":TRIGGER:VIDEO:STANDARD?", &CtrlSettings::TriggerVideoStandard, Trimmed, true, IsVideoStandardReply);
     ReadLevel(":TRIGGER:VIDEO:LEVEL?", &CtrlSettings::TriggerVideoLevel, video);
     ReadSensitivity(":TRIGGER:VIDEO:SENSITIVITY?", &CtrlSettings::TriggerVideoSensitivity);
 
@@ -302,7 +330,7 @@ void Downloader::Run(bool la) {
 
     if (la) {
         for (bool pattern : {true, false}) {
-            QString reply = Ask(pattern ? ":TRIGGER:PATTERN:PATTERN?" : ":TRIGGER:DURATION:PATTERN?");
+            QString reply = Ask(pattern ? ":TRIGGER:PATTERN:PATTERN?" : ":TRIGGER:DURATION:PATTERN?", IsPatternReply);
             if (ok_) PatternText(reply, pattern ? s_.TriggerPatternCode : s_.TriggerDurationCode);
             Step();
             if (pattern) Read(":TRIGGER:PATTERN:SWEEP?", &CtrlSettings::TriggerPatternSweep, SweepToText);
@@ -318,7 +346,7 @@ void Downloader::Run(bool la) {
 
     Read(":ACQUIRE:MODE?", &CtrlSettings::AcquireSampling, AcqModeToText);
     Read(":ACQUIRE:TYPE?", &CtrlSettings::AcquireType, AcqTypeToText);
-    Read(":ACQUIRE:AVERAGES?", &CtrlSettings::AcquireAverages, Trimmed);
+    Read(":ACQUIRE:AVERAGES?", &CtrlSettings::AcquireAverages, Trimmed, true, IsWholeNumberReply);
     Read(":DISPLAY:TYPE?", &CtrlSettings::DisplayType, DisplayTypeToText);
     Read(":DISPLAY:PERSIST?", &CtrlSettings::DisplayPersist, OnOffToText);
     Read(":DISPLAY:GRID?", &CtrlSettings::DisplayGrid, GridToText);
@@ -360,7 +388,7 @@ void DownloadSettings() {
     const bool la = Link().LAPresent;
     CtrlSettings copy = DSOSettings();
     Downloader down(copy, la ? 100.0 / 76 : 100.0 / 67);
-    const QString active = Link().IsConnected ? down.Ask(":CHANNEL:ACTIVE?") : QString();
+    const QString active = Link().IsConnected ? down.Ask(":CHANNEL:ACTIVE?", nullptr) : QString();
     if (Link().IsConnected && down.Ok()) down.Run(la);
 
     const bool committed = down.Ok() && Link().IsConnected;

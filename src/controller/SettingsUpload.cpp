@@ -249,12 +249,13 @@ private:
     }
 
     // Volts of a level row: the source asked of the instrument (method
-    // blocks) or given (alternation). A reply that did not come gives no
-    // command rather than a made-up level.
+    // blocks) or given (alternation). A reply that did not come, or that is
+    // no source, scale or offset, gives no command rather than a made-up level.
     bool LevelValue(const QString& levelDiv, const char* sourceQuery, QString source, QString& value) {
         if (sourceQuery) {
             source = TrimReply(QueryCmd(sourceQuery));
-            if (!CheckLink() || source.isEmpty()) return LeftOut();
+            // No reply, or one that names no source, gives no level.
+            if (!CheckLink() || !IsSourceReply(source)) return LeftOut();
         }
         bool replied = true;
         value = TriggerLevelText(levelDiv, source, &replied);

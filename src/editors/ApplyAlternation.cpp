@@ -94,6 +94,21 @@ const ReadBack kReadBacks[] = {
     {tSlope, "SLOPE:HOLDOFF?", cTime, &AltFields::slopeHold},
 };
 
+// Whether a non-empty reply is one the read-back's conversion knows.
+bool knownReply(Conv c, const QString& reply) {
+    switch (c) {
+    case cEdgeSlope: return IsKnownReply(EdgeSlopeToText, reply);
+    case cCoupling: return IsKnownReply(CouplingToText, reply);
+    case cDiv: case cTime: case cSens: return IsNumberReply(reply);
+    case cPulseMode: return IsKnownReply(PulseModeToText, reply);
+    case cSlopeMode: return IsKnownReply(SlopeModeToText, reply);
+    case cPolarity: return IsKnownReply(VideoPolarityToText, reply);
+    case cSync: return IsKnownReply(VideoSyncToText, reply);
+    case cNone: return IsNumberReply(reply) || IsVideoStandardReply(reply);  // line or standard
+    }
+    return false;
+}
+
 bool convert(Conv c, const QString& reply, const QString& scale, QString& out) {
     switch (c) {
     case cEdgeSlope: out = EdgeSlopeToText(reply); return true;
@@ -189,8 +204,9 @@ void addChannel(std::vector<Row>& rows, int ch, const AltFields& f) {
                           conv(VideoStandardConv));
     standard.pause = 100;
     standard.also = [f, g](Applier& a, const QString&) {
-        a.s.*f.videoLine = TrimReply(QueryCmd(":TRIGGER:ALTERNATION:VIDEO:LINE?"));
-        a.node(g, 14, lLineNumber, a.s.*f.videoLine);
+        const QString line = TrimReply(QueryCmd(":TRIGGER:ALTERNATION:VIDEO:LINE?"));
+        if (StoreReadBack(a.s.*f.videoLine, line, nullptr, IsNumberReply(line)))
+            a.node(g, 14, lLineNumber, a.s.*f.videoLine);
     };
     rows.push_back(standard);
 
@@ -220,6 +236,11 @@ void GetTriggerAltTrigType(CtrlSettings& s, int channel) {
     const AltFields& f = n == 1 ? kCH1 : kCH2;
     const QString scale = TrimReply(QueryCmd(":CHANNEL" + QString::number(n) + ":SCALE?"));
     if (scale.isEmpty()) return;
+    QString unused;
+    if (!IsNumberReply(scale)) {
+        StoreReadBack(unused, scale, nullptr, false);  // no level can be read without it
+        return;
+    }
     const int t = typeOf(s, f);
     SendCmd(selectCmd(n));
     if (t < 0) return;
@@ -228,6 +249,11 @@ void GetTriggerAltTrigType(CtrlSettings& s, int channel) {
         const QString reply =
             TrimReply(QueryCmd(":TRIGGER:ALTERNATION:" + QString::fromLatin1(r.query)));
         QString out;
+        // A reply that makes no sense stores nothing; the others are still read.
+        if (!reply.isEmpty() && !knownReply(r.conv, reply)) {
+            StoreReadBack(out, reply, nullptr, false);
+            continue;
+        }
         if (!convert(r.conv, reply, scale, out)) return;  // the read-back ends here
         s.*(f.*r.field) = out;
     }

@@ -62,10 +62,10 @@ void addChannel(std::vector<Row>& rows, int ch, const ChannelFields& f) {
     probe.arg = [](const QString& v, const QString&) { return v.left(v.size() - 1); };
     probe.pause = 200;
     probe.also = [f, g, c](Applier& a, const QString&) {
-        a.s.*f.scale = FormatVolt(TrimReply(QueryCmd(c + ":SCALE?")));
-        a.node(g, 3, lVoltDiv, a.s.*f.scale);
-        a.s.*f.offset = FormatVolt(TrimReply(QueryCmd(c + ":OFFSET?")));
-        a.node(g, 4, lOffset, a.s.*f.offset);
+        if (StoreReadBack(a.s.*f.scale, TrimReply(QueryCmd(c + ":SCALE?")), FormatVolt))
+            a.node(g, 3, lVoltDiv, a.s.*f.scale);
+        if (StoreReadBack(a.s.*f.offset, TrimReply(QueryCmd(c + ":OFFSET?")), FormatVolt))
+            a.node(g, 4, lOffset, a.s.*f.offset);
     };
     rows.push_back(probe);
 }
@@ -159,7 +159,8 @@ ApplyEnd laThreshold(Applier& a) {
         // The reply reads "USER" and a separator before the level; the typed
         // number itself is never stored.
         const QString reply = TrimReply(QueryCmd(":LA:THRESHOLD?"));
-        if (reply.size() >= 5) a.s.LAThreshold = FormatVolt(reply.mid(5));
+        if (reply.size() >= 5 && StoreReadBack(a.s.LAThreshold, reply, nullptr, IsThresholdReply(reply)))
+            a.s.LAThreshold = FormatVolt(reply.mid(5));
     }
     a.node(4, 11, lThreshold, a.s.LAThreshold);
     return ApplyEnd::Applied;
@@ -171,8 +172,8 @@ ApplyEnd runStop(Applier& a) {
     SendCmd(RunStateToCmd(a.s.RunStop));
     // In the roll format the instrument may change its time base on run/stop.
     if (TrimReply(QueryCmd(":TIMEBASE:FORMAT?")).trimmed() == "SCANNING") {
-        a.s.TimeBaseScale = FormatTime4(QueryCmd(":TIMEBASE:SCALE?"));
-        a.node(5, 15, lTimeDiv, a.s.TimeBaseScale);
+        if (StoreReadBack(a.s.TimeBaseScale, TrimReply(QueryCmd(":TIMEBASE:SCALE?")), FormatTime4))
+            a.node(5, 15, lTimeDiv, a.s.TimeBaseScale);
     }
     return ApplyEnd::Applied;
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "editors/CtrlApply.h"
+#include "link/Converters.h"
 
 class Applier;
 
@@ -37,7 +38,8 @@ struct Row {
     bool sendFirst = false;
     int pause = 0;
     QString query;                     // "%1" = target.kw
-    std::function<QString(const QString& reply)> back;
+    ReplyConverter back = nullptr;     // "" = the reply as it comes
+    bool (*known)(const QString& reply) = nullptr;  // the replies `back` takes (else IsKnownReply)
     std::function<void(Applier&, const QString& value)> also;
     // A branch whose shape differs: runs in place of the steps above.
     std::function<ApplyEnd(Applier&)> custom;
@@ -59,6 +61,20 @@ public:
     bool number(double& x, float limit = 1e20f);
     ApplyEnd run(const Row& row);
 };
+
+// A read-back into `field`: the reply (cut at its line feed) through `conv`.
+// An empty reply stores what conv makes of it, as always; a reply that is not
+// one conv knows (`known` false: an unknown word, a number that does not
+// parse) stores nothing and marks the read-back unusable, which the apply
+// reports at its end. Returns whether the field was written.
+bool StoreReadBack(QString& field, const QString& reply, ReplyConverter conv, bool known);
+bool StoreReadBack(QString& field, const QString& reply, ReplyConverter conv);
+// Set by a read-back that stored nothing since the last ClearUnusableReadBack().
+bool UnusableReadBack();
+void NoteUnusableReadBack();
+void ClearUnusableReadBack();
+// Shows that a reply could not be used (when one was met) and clears the mark.
+void ReportUnusableReadBack();
 
 QString KeyOf(const QList<int>& labels);
 QString Upper(const QString& value, const QString&);

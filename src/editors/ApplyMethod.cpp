@@ -66,7 +66,8 @@ void AddMethodRows(std::vector<Row>& rows) {
     standard.pause = 100;
     standard.also = [](Applier& a, const QString&) {
         // The line list depends on the standard: the instrument's line is read back.
-        a.s.TriggerVideoLine = TrimReply(QueryCmd(":TRIGGER:VIDEO:LINE?"));
+        const QString line = TrimReply(QueryCmd(":TRIGGER:VIDEO:LINE?"));
+        StoreReadBack(a.s.TriggerVideoLine, line, nullptr, IsNumberReply(line));
         a.node(6, 6, lLineNumber, a.s.TriggerVideoLine);
     };
     rows.push_back(standard);

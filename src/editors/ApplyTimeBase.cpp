@@ -16,7 +16,7 @@ QString secondsArg(double x) { return FormatTimeSIDot(x).toUpper(); }
 }  // namespace
 
 void GetTimeBaseParameter(Applier& a) {
-    a.s.TimeBaseOffset = FormatTime5(QueryCmd(":TIMEBASE:OFFSET?"));
+    StoreReadBack(a.s.TimeBaseOffset, TrimReply(QueryCmd(":TIMEBASE:OFFSET?")), FormatTime5);
     a.node(5, 16, lDelay, a.s.TimeBaseOffset);
 }
 
@@ -85,6 +85,10 @@ void AddTimeBaseRows(std::vector<Row>& rows) {
     format.pause = 100;
     format.query = ":TIMEBASE:FORMAT?";
     format.back = [](const QString& r) { return r.trimmed() == "SCANNING" ? "Roll" : r; };
+    format.known = [](const QString& r) {
+        const QString f = r.trimmed();
+        return f == "Y-T" || f == "X-Y" || f == "SCANNING";
+    };
     format.also = [](Applier& a, const QString&) {
         if (a.s.TimeBaseFormat == "X-Y") {
             // X-Y shows both channels; the instrument switches them on itself.
@@ -92,7 +96,7 @@ void AddTimeBaseRows(std::vector<Row>& rows) {
             a.node(2, 2, lDisplay, a.s.CH1Display);
             a.node(3, 2, lDisplay, a.s.CH2Display);
         }
-        a.s.TimeBaseScale = FormatTime4(QueryCmd(":TIMEBASE:SCALE?"));
+        StoreReadBack(a.s.TimeBaseScale, TrimReply(QueryCmd(":TIMEBASE:SCALE?")), FormatTime4);
         a.node(5, 15, lTimeDiv, a.s.TimeBaseScale);
         GetTimeBaseParameter(a);
     };

@@ -1,5 +1,7 @@
 // Branches of the trigger method and of the trigger settings that several
 // methods share, and the read-back of the current method's settings.
+#include <QStringList>
+
 #include "editors/ApplyCore.h"
 #include "link/Converters.h"
 #include "link/Formatters.h"
@@ -95,16 +97,43 @@ QString sourceScale(const QString& source, bool acLine, bool* digital) {
 QString ask(const QString& query) { return TrimReply(QueryCmd(query)); }
 
 // Level read-back: "div" of the reply over the scale; false (the procedure
-// ends) when the scale reads 0.
+// ends) when the scale reads 0. A scale or level that is no number stores
+// nothing and is reported.
 bool levelDiv(const QString& query, const QString& scale, QString& field) {
-    const QString div = FormatDiv(ask(query), scale);
+    const QString reply = ask(query);
+    if ((!scale.isEmpty() && !IsNumberReply(scale)) || (!reply.isEmpty() && !IsNumberReply(reply)))
+        return StoreReadBack(field, reply, nullptr, false);
+    const QString div = FormatDiv(reply, scale);
     if (div.isEmpty()) return false;
     field = div;
     return true;
 }
 
+// A read-back whose reply must be a number (a sensitivity in divisions).
+void readNumber(QString& field, const QString& query, ReplyConverter conv) {
+    const QString reply = ask(query);
+    StoreReadBack(field, reply, conv, IsNumberReply(reply));
+}
+
+// A source read back as it comes; one that names no source stores nothing
+// and ends the read-back (its level has no scale to go by).
+bool readSource(const QString& query, QString& field) {
+    const QString reply = ask(query);
+    return StoreReadBack(field, reply, nullptr, IsSourceReply(reply));
+}
+
+// A logic channel's level: the threshold as a level text; "" keeps the field.
+QString thresholdLevel() {
+    const QString reply = ask(":LA:THRESHOLD?");
+    QString text;
+    return StoreReadBack(text, reply, nullptr, IsThresholdReply(reply)) ? LaThresholdToText(reply) : QString();
+}
+
 bool codes(const QString& query, CtrlCodeArray& array) {
     QString reply = ask(query);
+    const QStringList f = reply.split(',');
+    if (!reply.isEmpty() && (f.size() < 2 || !IsNumberReply(f[0]) || !IsNumberReply(f[1])))
+        return StoreReadBack(reply, reply, nullptr, false);
     PatternText(reply, array);
     return true;
 }
@@ -116,73 +145,75 @@ bool GetTriggerMethod(CtrlSettings& s) {
     QString scale;
     switch (methodOf(s)) {
     case mEdge: {
-        const QString source = TrigSourceToText(ask(":TRIGGER:EDGE:SOURCE?"));
+        const QString reply = ask(":TRIGGER:EDGE:SOURCE?");
+        const QString source = TrigSourceToText(reply);
         if (source.isEmpty()) return false;
+        if (!IsSourceReply(reply)) return StoreReadBack(s.TriggerEdgeSource, reply, TrigSourceToText);
         s.TriggerEdgeSource = source;
         scale = sourceScale(source, true, &digital);
-        s.TriggerEdgeSlope = EdgeSlopeToText(ask(":TRIGGER:EDGE:SLOPE?"));
-        s.TriggerEdgeSweep = SweepToText(ask(":TRIGGER:EDGE:SWEEP?"));
-        s.TriggerEdgeCoupling = CouplingToText(ask(":TRIGGER:EDGE:COUPLING?"));
+        StoreReadBack(s.TriggerEdgeSlope, ask(":TRIGGER:EDGE:SLOPE?"), EdgeSlopeToText);
+        StoreReadBack(s.TriggerEdgeSweep, ask(":TRIGGER:EDGE:SWEEP?"), SweepToText);
+        StoreReadBack(s.TriggerEdgeCoupling, ask(":TRIGGER:EDGE:COUPLING?"), CouplingToText);
         if (digital) {
-            const QString t = LaThresholdToText(ask(":LA:THRESHOLD?"));
+            const QString t = thresholdLevel();
             if (!t.isEmpty()) s.TriggerEdgeLevel = t;
         } else if (scale != "0" && !levelDiv(":TRIGGER:EDGE:LEVEL?", scale, s.TriggerEdgeLevel)) {
             return false;
         }
-        s.TriggerEdgeSensitivity = DivText(ask(":TRIGGER:EDGE:SENSITIVITY?"));
+        readNumber(s.TriggerEdgeSensitivity, ":TRIGGER:EDGE:SENSITIVITY?", DivText);
         break;
     }
     case mPulse: {
-        s.TriggerPulseSource = ask(":TRIGGER:PULSE:SOURCE?");
+        if (!readSource(":TRIGGER:PULSE:SOURCE?", s.TriggerPulseSource)) return false;
         scale = sourceScale(s.TriggerPulseSource, false, &digital);
-        s.TriggerPulseMode = PulseModeToText(ask(":TRIGGER:PULSE:MODE?"));
-        s.TriggerPulseWidth = FormatTime3(ask(":TRIGGER:PULSE:WIDTH?"));
-        s.TriggerPulseSweep = SweepToText(ask(":TRIGGER:PULSE:SWEEP?"));
-        s.TriggerPulseCoupling = CouplingToText(ask(":TRIGGER:PULSE:COUPLING?"));
+        StoreReadBack(s.TriggerPulseMode, ask(":TRIGGER:PULSE:MODE?"), PulseModeToText);
+        StoreReadBack(s.TriggerPulseWidth, ask(":TRIGGER:PULSE:WIDTH?"), FormatTime3);
+        StoreReadBack(s.TriggerPulseSweep, ask(":TRIGGER:PULSE:SWEEP?"), SweepToText);
+        StoreReadBack(s.TriggerPulseCoupling, ask(":TRIGGER:PULSE:COUPLING?"), CouplingToText);
         if (digital) {
-            const QString t = LaThresholdToText(ask(":LA:THRESHOLD?"));
+            const QString t = thresholdLevel();
             if (!t.isEmpty()) s.TriggerPulseLevel = t;
         } else if (!levelDiv(":TRIGGER:PULSE:LEVEL?", scale, s.TriggerPulseLevel)) {
             return false;
         }
-        s.TriggerPulseSensitivity = DivText(ask(":TRIGGER:PULSE:SENSITIVITY?"));
+        readNumber(s.TriggerPulseSensitivity, ":TRIGGER:PULSE:SENSITIVITY?", DivText);
         break;
     }
     case mVideo:
-        s.TriggerVideoSource = ask(":TRIGGER:VIDEO:SOURCE?");
+        if (!readSource(":TRIGGER:VIDEO:SOURCE?", s.TriggerVideoSource)) return false;
         scale = sourceScale(s.TriggerVideoSource, false, &digital);
-        s.TriggerVideoPolarity = VideoPolarityToText(ask(":TRIGGER:VIDEO:POLARITY?"));
-        s.TriggerVideoSync = VideoSyncToText(ask(":TRIGGER:VIDEO:MODE?"));
-        s.TriggerVideoLine = ask(":TRIGGER:VIDEO:LINE?");
-        s.TriggerVideoStandard = ask(":TRIGGER:VIDEO:STANDARD?");
+        StoreReadBack(s.TriggerVideoPolarity, ask(":TRIGGER:VIDEO:POLARITY?"), VideoPolarityToText);
+        StoreReadBack(s.TriggerVideoSync, ask(":TRIGGER:VIDEO:MODE?"), VideoSyncToText);
+        StoreReadBack(s.TriggerVideoLine, ask(":TRIGGER:VIDEO:LINE?"), nullptr, IsNumberReply);
+        StoreReadBack(s.TriggerVideoStandard, ask(":TRIGGER:VIDEO:STANDARD?"), nullptr, IsVideoStandardReply);
         if (!levelDiv(":TRIGGER:VIDEO:LEVEL?", scale, s.TriggerVideoLevel)) return false;
-        s.TriggerVideoSensitivity = DivText(ask(":TRIGGER:VIDEO:SENSITIVITY?"));
+        readNumber(s.TriggerVideoSensitivity, ":TRIGGER:VIDEO:SENSITIVITY?", DivText);
         break;
     case mSlope:
-        s.TriggerSlopeSource = ask(":TRIGGER:SLOPE:SOURCE?");
+        if (!readSource(":TRIGGER:SLOPE:SOURCE?", s.TriggerSlopeSource)) return false;
         scale = sourceScale(s.TriggerSlopeSource, false, &digital);
-        s.TriggerSlopeCoupling = CouplingToText(ask(":TRIGGER:SLOPE:COUPLING?"));
-        s.TriggerSlopeSweep = SweepToText(ask(":TRIGGER:SLOPE:SWEEP?"));
-        s.TriggerSlopeMode = SlopeModeToText(ask(":TRIGGER:SLOPE:MODE?"));
-        s.TriggerSlopeTime = FormatTime3(ask(":TRIGGER:SLOPE:TIME?"));
+        StoreReadBack(s.TriggerSlopeCoupling, ask(":TRIGGER:SLOPE:COUPLING?"), CouplingToText);
+        StoreReadBack(s.TriggerSlopeSweep, ask(":TRIGGER:SLOPE:SWEEP?"), SweepToText);
+        StoreReadBack(s.TriggerSlopeMode, ask(":TRIGGER:SLOPE:MODE?"), SlopeModeToText);
+        StoreReadBack(s.TriggerSlopeTime, ask(":TRIGGER:SLOPE:TIME?"), FormatTime3);
         if (!levelDiv(":TRIGGER:SLOPE:LEVELA?", scale, s.TriggerSlopeLevelA)) return false;
         if (!levelDiv(":TRIGGER:SLOPE:LEVELB?", scale, s.TriggerSlopeLevelB)) return false;
-        s.TriggerSlopeSensitivity = DivText(ask(":TRIGGER:SLOPE:SENSITIVITY?"));
+        readNumber(s.TriggerSlopeSensitivity, ":TRIGGER:SLOPE:SENSITIVITY?", DivText);
         break;
     case mPattern:
         codes(":TRIGGER:PATTERN:PATTERN?", s.TriggerPatternCode);
-        s.TriggerPatternSweep = SweepToText(ask(":TRIGGER:PATTERN:SWEEP?"));
+        StoreReadBack(s.TriggerPatternSweep, ask(":TRIGGER:PATTERN:SWEEP?"), SweepToText);
         break;
     case mDuration:
         codes(":TRIGGER:DURATION:PATTERN?", s.TriggerDurationCode);
-        s.TriggerDurationQualifier = DurationQualToText(ask(":TRIGGER:DURATION:QUALIFIER?"));
-        s.TriggerDurationTime = FormatTime3(ask(":TRIGGER:DURATION:TIME?"));
-        s.TriggerDurationSweep = SweepToText(ask(":TRIGGER:DURATION:SWEEP?"));
+        StoreReadBack(s.TriggerDurationQualifier, ask(":TRIGGER:DURATION:QUALIFIER?"), DurationQualToText);
+        StoreReadBack(s.TriggerDurationTime, ask(":TRIGGER:DURATION:TIME?"), FormatTime3);
+        StoreReadBack(s.TriggerDurationSweep, ask(":TRIGGER:DURATION:SWEEP?"), SweepToText);
         break;
     default:
         break;
     }
-    s.TriggerHoldoff = FormatTime3(ask(":TRIGGER:HOLDOFF?"));
+    StoreReadBack(s.TriggerHoldoff, ask(":TRIGGER:HOLDOFF?"), FormatTime3);
     return true;
 }
 

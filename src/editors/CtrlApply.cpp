@@ -102,10 +102,39 @@ ApplyEnd Applier::run(const Row& row) {
     }
     if (!row.query.isEmpty()) {
         const QString reply = TrimReply(QueryCmd(QString(row.query).replace("%1", t.kw)));
-        store(row.back ? row.back(reply) : reply);
+        const bool known = row.known ? row.known(reply) : !row.back || IsKnownReply(row.back, reply);
+        QString text;
+        if (StoreReadBack(text, reply, row.back, known)) store(text);
     }
     if (row.also) row.also(*this, value);
     return ApplyEnd::Applied;
+}
+
+namespace {
+bool unusableReadBack = false;
+}
+
+bool StoreReadBack(QString& field, const QString& reply, ReplyConverter conv, bool known) {
+    if (!reply.isEmpty() && !known) {
+        unusableReadBack = true;
+        return false;
+    }
+    field = conv ? conv(reply) : reply;
+    return true;
+}
+
+bool StoreReadBack(QString& field, const QString& reply, ReplyConverter conv) {
+    return StoreReadBack(field, reply, conv, IsKnownReply(conv, reply));
+}
+
+bool UnusableReadBack() { return unusableReadBack; }
+void NoteUnusableReadBack() { unusableReadBack = true; }
+void ClearUnusableReadBack() { unusableReadBack = false; }
+
+void ReportUnusableReadBack() {
+    if (!unusableReadBack) return;
+    unusableReadBack = false;
+    MsgBox(MessageTable().MsgReplyUnusable, vbExclamation);
 }
 
 QString KeyOf(const QList<int>& labels) {
@@ -167,6 +196,7 @@ ApplyEnd ApplyCtrlEdit(const CtrlDialogValues& values) {
     if (QueryCmd("*IDN?").isEmpty()) return ApplyEnd::Silent;
 
     Applier a(values);
+    ClearUnusableReadBack();
     ApplyEnd end = ApplyEnd::Applied;
     // The keys are compared exactly; the first match runs, no further key is tested.
     for (const Row& row : chain()) {
@@ -183,5 +213,7 @@ ApplyEnd ApplyCtrlEdit(const CtrlDialogValues& values) {
     if (LinkLostDuringApply(wasConnected)) return ApplyEnd::LinkLost;
     commit(a);
     CtrlState().CtrlModified = true;
+    // The setting went out; a value it could not read back was left as it was.
+    ReportUnusableReadBack();
     return ApplyEnd::Applied;
 }

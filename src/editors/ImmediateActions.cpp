@@ -4,6 +4,7 @@
 #include "common/Pause.h"
 #include "controller/CtrlList.h"
 #include "controller/CtrlTree.h"
+#include "editors/ApplyCore.h"
 #include "link/Converters.h"
 #include "link/Formatters.h"
 #include "link/KV2200Cmd.h"
@@ -18,15 +19,26 @@ namespace {
 constexpr int kGroupTrigger = CtrlGroup::Trigger, kSourceItem = 3;
 constexpr int kAltLevelItem = 17, kAltLevelAItem = 18, kAltLevelBItem = 19;
 
+// A reply that did not come (time-out, cut, link lost) is no value: what it
+// would have set is left as it was, and the action says so at its end.
 QString Query(const QString& q) {
     Link().CommandSent = true;
-    return TrimReply(QueryCmd(q));
+    const QString reply = TrimReply(QueryCmd(q));
+    if (Link().ReplyFailed) NoteUnusableReadBack();
+    return reply;
 }
 
 
-// A new level in divisions; a scale that reads 0 or no reply keeps the old text.
+// A new level in divisions; a scale that reads 0 or no reply keeps the old
+// text, and so does a scale or level that is not a number (reported).
 void StoreDivLevel(QString& field, const QString& levelQuery, const QString& scale) {
-    const QString div = FormatDiv(Query(levelQuery), scale);
+    const QString reply = Query(levelQuery);
+    if (Link().ReplyFailed) return;
+    if ((!scale.isEmpty() && !IsNumberReply(scale)) || (!reply.isEmpty() && !IsNumberReply(reply))) {
+        StoreReadBack(field, reply, nullptr, false);
+        return;
+    }
+    const QString div = FormatDiv(reply, scale);
     if (!div.isEmpty()) field = div;
 }
 
@@ -45,7 +57,10 @@ struct MethodBlock {
 void ReadBackMethod(CtrlSettings& s, const MethodBlock& b) {
     const QString header = QString::fromLatin1(b.header);
     QString reply = Query(header + ":SOURCE?");
-    s.*b.source = b.sourceToText ? TrigSourceToText(reply) : reply;
+    if (Link().ReplyFailed) return;
+    // A source that names none is not stored, and its level has no scale to go by.
+    if (!StoreReadBack(s.*b.source, reply, b.sourceToText ? TrigSourceToText : nullptr, IsSourceReply(reply)))
+        return;
     const QString src = s.*b.source;
     QString scale;
     bool digital = false, noScale = false;
@@ -61,8 +76,10 @@ void ReadBackMethod(CtrlSettings& s, const MethodBlock& b) {
     else noScale = true;
 
     if (digital) {
-        const QString level = LaThresholdToText(Query(":LA:THRESHOLD?"));
-        if (!level.isEmpty()) s.*b.level = level;
+        const QString threshold = Query(":LA:THRESHOLD?");
+        QString level;
+        if (!Link().ReplyFailed && StoreReadBack(level, threshold, LaThresholdToText, IsThresholdReply(threshold)) && !level.isEmpty())
+            s.*b.level = level;
     } else if (b.levelB) {
         StoreDivLevel(s.*b.level, header + ":LEVELA?", noScale ? QString() : scale);
         StoreDivLevel(s.*b.levelB, header + ":LEVELB?", noScale ? QString() : scale);
@@ -116,6 +133,7 @@ void RunAutoSet() {
 }
 
 void RunSetTrigTo50() {
+    ClearUnusableReadBack();
     SendCmd(":TRIG%50");
     CtrlSettings& s = DSOSettings();
     using C = CtrlSettings;
@@ -136,6 +154,7 @@ void RunSetTrigTo50() {
         ReadBackAlternation(s, true);
         ReadBackAlternation(s, false);
     }
+    ReportUnusableReadBack();
 }
 
 void RunForceTrigger() { SendCmd(":FORCETRIG"); }

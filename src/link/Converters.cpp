@@ -1,7 +1,10 @@
 #include "link/Converters.h"
 
+#include <QLocale>
+#include <QStringList>
 #include <cmath>
 #include <initializer_list>
+#include <utility>
 #include <vector>
 
 #include "link/Formatters.h"
@@ -21,7 +24,9 @@ struct KwRow {
 };
 using KwTable = std::vector<KwRow>;
 
-// The last row is the fallback when `fallback` is set: it is never compared.
+// The last row is the fallback when `fallback` is set: it is never compared
+// by the converters (any other reply gives it); its reply column is the
+// instrument's own word for it, which only IsKnownReply reads.
 QString toKeyword(const QString& word, const KwTable& rows, bool fallback = true) {
     const size_t compared = fallback ? rows.size() - 1 : rows.size();
     for (size_t i = 0; i < compared; ++i)
@@ -36,21 +41,28 @@ QString toText(const QString& reply, const KwTable& rows, bool fallback = true) 
     return fallback ? ValueWord(rows.back().word) : QString();
 }
 
-const KwTable kRun = {{vwRun, ":RUN", "RUN"}, {vwStop, ":STOP", ""}};
-const KwTable kOnOff = {{vwOn, "ON", "ON"}, {vwOff, "OFF", ""}};
-const KwTable kAcqMode = {{vwRealTime, "RTIME", "REAL_TIME"}, {vwEqualTime, "ETIME", ""}};
+// Whether a reply is one of a table's reply words, the fallback's included.
+bool inTable(const QString& reply, const KwTable& rows) {
+    for (const KwRow& r : rows)
+        if (reply == QLatin1String(r.reply)) return true;
+    return false;
+}
+
+const KwTable kRun = {{vwRun, ":RUN", "RUN"}, {vwStop, ":STOP", "STOP"}};
+const KwTable kOnOff = {{vwOn, "ON", "ON"}, {vwOff, "OFF", "OFF"}};
+const KwTable kAcqMode = {{vwRealTime, "RTIME", "REAL_TIME"}, {vwEqualTime, "ETIME", "EQUAL_TIME"}};
 const KwTable kAcqType = {{vwAcqNormal, "NORMAL", "NORMAL"},
                           {vwPeakDetect, "PEAKDETECT", "PEAKDETECT"},
-                          {vwAverage, "AVERAGE", ""}};
-const KwTable kDisplayType = {{vwVectors, "VECTORS", "VECTORS"}, {vwDots, "DOTS", ""}};
-const KwTable kGrid = {{vwFull, "FULL", "FULL"}, {vwHalf, "HALF", "HALF"}, {vwNone, "NONE", ""}};
+                          {vwAverage, "AVERAGE", "AVERAGE"}};
+const KwTable kDisplayType = {{vwVectors, "VECTORS", "VECTORS"}, {vwDots, "DOTS", "DOTS"}};
+const KwTable kGrid = {{vwFull, "FULL", "FULL"}, {vwHalf, "HALF", "HALF"}, {vwNone, "NONE", "NONE"}};
 const KwTable kTrigMode = {{vwEdge, "EDGE", "EDGE"},
                            {vwPulse, "PULSE", "PULSE"},
                            {vwVideo, "VIDEO", "VIDEO"},
                            {vwSlope, "SLOPE", "SLOPE"},
                            {vwAlternative, "ALTERNATION", "ALTERNATION"},
                            {vwPattern, "PATTERN", "PATTERN"},
-                           {vwDuration, "DURATION", ""}};
+                           {vwDuration, "DURATION", "DURATION"}};
 const KwTable kSweep = {{vwAuto, "AUTO", "AUTO"},
                         {vwSweepNormal, "NORMAL", "NORMAL"},
                         {vwSingle, "SINGLE", "SINGLE"}};
@@ -58,31 +70,31 @@ const KwTable kCoupling = {{vwCouplingAC, "AC", "AC"},
                            {vwDC, "DC", "DC"},
                            {vwLF, "LF", "LF"},
                            {vwHF, "HF", "HF"},
-                           {vwGND, "GND", ""}};
+                           {vwGND, "GND", "GND"}};
 const KwTable kEdgeSlope = {{vwRising, "POSITIVE", "POSITIVE"},
                             {vwFalling, "NEGATIVE", "NEGATIVE"},
-                            {vwAlternation, "ALTERNATION", ""}};
+                            {vwAlternation, "ALTERNATION", "ALTERNATION"}};
 const KwTable kPulseMode = {{vwPulseLessPos, "+LESSTHAN", "+LESS THAN"},
                             {vwPulseLessNeg, "-LESSTHAN", "-LESS THAN"},
                             {vwPulseGreaterPos, "+GREATERTHAN", "+GREATER THAN"},
                             {vwPulseGreaterNeg, "-GREATERTHAN", "-GREATER THAN"},
                             {vwPulseEqualPos, "+EQUAL", "+EQUAL"},
-                            {vwPulseEqualNeg, "-EQUAL", ""}};
+                            {vwPulseEqualNeg, "-EQUAL", "-EQUAL"}};
 const KwTable kSlopeMode = {{vwSlopeLessPos, "+LESSTHAN", "+LESS THAN"},
                             {vwSlopeLessNeg, "-LESSTHAN", "-LESS THAN"},
                             {vwSlopeGreaterPos, "+GREATERTHAN", "+GREATER THAN"},
                             {vwSlopeGreaterNeg, "-GREATERTHAN", "-GREATER THAN"},
                             {vwSlopeEqualPos, "+EQUAL", "+EQUAL"},
-                            {vwSlopeEqualNeg, "-EQUAL", ""}};
+                            {vwSlopeEqualNeg, "-EQUAL", "-EQUAL"}};
 const KwTable kVideoPolarity = {{vwPositive, "POSITIVE", "POSITIVE"},
-                                {vwNegative, "NEGATIVE", ""}};
+                                {vwNegative, "NEGATIVE", "NEGATIVE"}};
 const KwTable kVideoSync = {{vwAllLines, "ALLlines", "ALL LINES"},
                             {vwLine, "LINE", "LINE"},
                             {vwOddField, "ODDfield", "ODD FIELD"},
-                            {vwEvenField, "EVENfield", ""}};
+                            {vwEvenField, "EVENfield", "EVEN FIELD"}};
 const KwTable kDurationQual = {{vwLessThan, "LESSTHAN", "LESS THAN"},
                                {vwGreaterThan, "GREATERTHAN", "GREATER THAN"},
-                               {vwEqual, "EQUAL", ""}};
+                               {vwEqual, "EQUAL", "EQUAL"}};
 
 }  // namespace
 
@@ -178,7 +190,7 @@ QString TriggerLevelText(const QString& levelDiv, const QString& source, bool* r
         const QString ch = source == "CH1" ? "1" : "2";
         scale = TrimReply(QueryCmd(":CHANNEL" + ch + ":SCALE?"));
         offset = TrimReply(QueryCmd(":CHANNEL" + ch + ":OFFSET?"));
-        if (replied && (scale.isEmpty() || offset.isEmpty())) *replied = false;
+        if (replied && (!IsNumberReply(scale) || !IsNumberReply(offset))) *replied = false;
     } else if (source == "EXT") {
         scale = "0.2";
         offset = "0";
@@ -346,4 +358,59 @@ QString VoltsPerDivIndex(const QString& voltsPerDiv, const QString& probe) {
         return "10.0V";
     }
     return QString();
+}
+
+// ---------------------------------------------------------------------------
+// Replies a converter knows
+
+bool IsNumberReply(const QString& reply) {
+    bool ok = false;
+    const double v = QLocale::c().toDouble(reply.trimmed(), &ok);
+    return ok && std::isfinite(v);
+}
+
+bool IsSourceReply(const QString& reply) {
+    static const QStringList words = [] {
+        QStringList w{"CH1", "CH2", "EXT", "EXT5", "ACLINE"};
+        for (int n = 0; n <= 15; ++n) w << "D" + QString::number(n);
+        return w;
+    }();
+    return words.contains(reply);
+}
+
+bool IsVideoStandardReply(const QString& reply) { return reply == "NTSC" || reply == "PAL/SECAM"; }
+
+bool IsThresholdReply(const QString& reply) {
+    if (reply == "TTL" || reply == "ECL" || reply == "CMOS") return true;
+    // A user level: "USER" (any case), one separator, the level.
+    return reply.size() > 5 && reply.left(4).compare(QLatin1String("USER"), Qt::CaseInsensitive) == 0 &&
+           IsNumberReply(reply.mid(5));
+}
+
+bool IsKnownReply(ReplyConverter conv, const QString& reply) {
+    if (reply.isEmpty() || !conv) return false;
+    static const std::vector<std::pair<ReplyConverter, const KwTable*>> pairs = {
+        {RunStateToText, &kRun},           {OnOffToText, &kOnOff},
+        {AcqModeToText, &kAcqMode},        {AcqTypeToText, &kAcqType},
+        {DisplayTypeToText, &kDisplayType}, {GridToText, &kGrid},
+        {TrigModeToText, &kTrigMode},      {SweepToText, &kSweep},
+        {CouplingToText, &kCoupling},      {EdgeSlopeToText, &kEdgeSlope},
+        {PulseModeToText, &kPulseMode},    {SlopeModeToText, &kSlopeMode},
+        {VideoPolarityToText, &kVideoPolarity}, {VideoSyncToText, &kVideoSync},
+        {DurationQualToText, &kDurationQual},
+    };
+    for (const auto& p : pairs)
+        if (p.first == conv) return inTable(reply, *p.second);
+    for (ReplyConverter number : {FormatVolt, FormatTime3, FormatTime4, FormatTime5, FormatFreq, FormatDb,
+                                  FormatPercent})
+        if (number == conv) return IsNumberReply(reply);
+    if (conv == TimebaseFormatToText) return reply == "Y-T" || reply == "X-Y" || reply == "SCANNING";
+    if (conv == TrigSourceToText) return IsSourceReply(reply);
+    if (conv == LaThresholdToText || conv == LaThresholdUserText) return IsThresholdReply(reply);
+    if (conv == ProbeToText) {
+        for (const char* f : {"1X", "2X", "5X", "10X", "50X", "100X", "500X", "1000X"})
+            if (reply == QLatin1String(f)) return true;
+        return false;
+    }
+    return true;
 }

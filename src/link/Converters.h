@@ -65,7 +65,8 @@ QString TrigSourceToText(const QString& reply);  // "ACLINE" -> the AC-line word
 // Level in volts for a level command, from a level in divisions and the
 // source's scale and offset (queried for CH1/CH2), always with ".".
 // `replied`, when given, is set false when a scale or offset query of a
-// channel source got no reply (the text then counts it as 0).
+// channel source got no reply, or one that is not a number (the text then
+// counts it as 0).
 QString TriggerLevelText(const QString& levelDiv, const QString& source, bool* replied = nullptr);
 QString SensitivityText(const QString& source);
 // Sends the pattern of the pattern or duration trigger after the code of
@@ -84,6 +85,27 @@ QString ProbeToText(const QString& reply);           // "1X" ... "1000X"
 QString PatternText(QString& reply, CtrlCodeArray& codes);
 // The volts/div text that the same setting has with a 1X probe.
 QString VoltsPerDivIndex(const QString& voltsPerDiv, const QString& probe);
+
+// ---- Replies a converter knows. The converters above are total (odd input
+// gives their fallback); where a reply that makes no sense must not be
+// stored, the caller asks these first.
+using ReplyConverter = QString (*)(const QString&);
+// Whether `reply` (cut at its line feed) is one that `conv` knows: one of a
+// keyword converter's reply words (the fallback row's own word included, so
+// "OFF" is known to OnOffToText, "WAIT" is not), a number for the display
+// formatters (FormatVolt, FormatTime3 ...), "Y-T", "X-Y" or "SCANNING", a
+// trigger source, a threshold, a probe text ("1X" ... "1000X"). The empty
+// text is known to none; a converter not listed here knows every other text.
+bool IsKnownReply(ReplyConverter conv, const QString& reply);
+// A finite number and nothing else ("." as decimal point, blanks around it).
+bool IsNumberReply(const QString& reply);
+// "CH1", "CH2", "EXT", "EXT5", "ACLINE", "D0" ... "D15".
+bool IsSourceReply(const QString& reply);
+// "NTSC" or "PAL/SECAM".
+bool IsVideoStandardReply(const QString& reply);
+// "TTL", "ECL", "CMOS", or a user level: "USER" (any case), one separator
+// and a number.
+bool IsThresholdReply(const QString& reply);
 
 // Whether a pattern code is the rising or the falling edge (either spelling
 // of the current language: the "Rising" label or the "RISING" word).

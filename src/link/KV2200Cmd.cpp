@@ -5,6 +5,7 @@
 #include "common/Pause.h"
 #include "common/Wait.h"
 #include "link/CommandPort.h"
+#include "link/LinkEvents.h"
 #include "link/LinkState.h"
 
 void SendCmd(const QString& command) {
@@ -28,6 +29,6 @@ QString CopyText(const QString& text) { return text; }
 
 void MarkDisconnected() {
     SetConnectionLed(false);
-    Link().IsConnected = false;
+    SetLinkConnected(false);
     NotifyWaiters();
 }

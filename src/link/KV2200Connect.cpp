@@ -2,6 +2,7 @@
 #include "common/DSOSettings.h"
 #include "common/Pause.h"
 #include "link/Converters.h"
+#include "link/LinkEvents.h"
 #include "link/Identity.h"
 #include "link/CommandPort.h"
 #include "link/KV2200Cmd.h"
@@ -72,7 +73,7 @@ void ConnectDSO() {
     link.LinkOpen = true;
     // No reply of the instrument tells of a logic analyser: every connect
     // starts without one.
-    link.LAPresent = false;
+    SetLinkLAPresent(false);
 
     SettleTransportChoice();
     CommandLink().Open();
@@ -101,11 +102,11 @@ void ConnectDSO() {
 
     if (accepted) {
         SetConnectionLed(true);
-        link.IsConnected = true;
+        SetLinkConnected(true);
         DSOSettings().MathDisplay = OnOffToText(TrimReply(QueryCmd(QStringLiteral(":MATH:DISPLAY?"))));
     } else {
         SetConnectionLed(false);
-        link.IsConnected = false;
+        SetLinkConnected(false);
         DSOSettings().MathDisplay = ValueWord(vwOff);
     }
     link.Connecting = false;
@@ -114,7 +115,7 @@ void ConnectDSO() {
 void DisconnectDSO() {
     if (Link().IsConnected) SendCmd(QStringLiteral(":KEY:LOCK DISABLE"));
     SetConnectionLed(false);
-    Link().IsConnected = false;
+    SetLinkConnected(false);
 }
 
 bool IsColorModel() {

@@ -43,6 +43,7 @@ struct MessageTableData {
     QString MsgPanelNotAvailable;
     QString MsgUploadIncomplete;
     QString MsgDownloadIncomplete;
+    QString MsgReplyUnusable;
     QString MsgHelpNotInstalled;   // %1: the help file's path
     QString MsgHelpNoProgram;      // %1: the help file's path
     QString MsgSettingsNotSaved;   // %1: the settings file's path

@@ -73,11 +73,17 @@ QSerialPort* port() {
             // shown as the unknown event.
             MSComm1_OnCommEvent(0);
             // A line that is gone (hung up, unplugged) would report the same
-            // failed read again and again: close it. Writes then fail and say
-            // so, and the next connect opens it afresh.
+            // failed read again and again: close it. The next connect opens
+            // it afresh.
             if (e == QSerialPort::ReadError || e == QSerialPort::ResourceError) {
                 p->clearError();
                 p->close();
+                // The link is gone: it counts as disconnected (a wait for a
+                // reply ends now) and the user is told, once.
+                if (Link().IsConnected) {
+                    MarkDisconnected();
+                    MsgBox(MessageTable().MsgRs232ReadFail, vbExclamation, MessageTable().MsgTitleRs232Read);
+                }
             }
         });
         comm().port = p;
@@ -211,7 +217,7 @@ QString ReadComm() {
     s.TotalTicks = 0;
     YieldUntil([&s] {
         return !Link().WaitingReply || s.RxOverflow || s.TickCount >= kTextTimeoutTicks ||
-               s.TotalTicks >= textDeadlineTicks();
+               s.TotalTicks >= textDeadlineTicks() || !gateOpen();
     });
     if (Link().WaitingReply) {
         noteFailedReply();
@@ -231,7 +237,8 @@ bool WaitCommBinary() {
     s.TickCount = 0;
     s.TotalTicks = 0;
     YieldUntil([&s] {
-        return !Link().WaitingReply || s.TickCount >= kBinaryTimeoutTicks || s.TotalTicks >= binaryDeadlineTicks();
+        return !Link().WaitingReply || s.TickCount >= kBinaryTimeoutTicks || s.TotalTicks >= binaryDeadlineTicks() ||
+               !gateOpen();
     });
     if (Link().WaitingReply || !s.RxComplete) {
         noteFailedReply();

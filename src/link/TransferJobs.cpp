@@ -52,6 +52,14 @@ QString NumberReply(const QString& q) {
     return reply;
 }
 
+// A number the data table computes with in single precision: one beyond
+// its range would give no time or voltage at all.
+double SingleReply(const QString& q) {
+    const double v = ReplyNumber(NumberReply(q));
+    if (!std::isfinite(static_cast<float>(v))) StopJob();
+    return v;
+}
+
 QString WordReply(const QString& q, std::initializer_list<const char*> words) {
     const QString reply = Query(q);
     for (const char* w : words)
@@ -193,14 +201,22 @@ void StoreSamples(Dest& dest, const std::vector<int32_t>& values) {
     std::copy(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(n), std::begin(dest));
 }
 
+// Bytes of a waveform-view block: 600 codes, or 600 16-bit words of the
+// logic analyser.
+constexpr int WavePoints = 600;
+int WaveBlockBytes(const QString& source) { return source == "LA" ? 2 * WavePoints : WavePoints; }
+
 // Reads one ":WAVEFORM:DATA?" reply (already asked for) into a sample array
-// of the target record and moves the progress to the trace's cap.
+// of the target record and moves the progress to the trace's cap. A block
+// shorter than the trace's points stops the job: the view draws whole
+// traces only, never points that did not come.
 template <typename Dest>
 void ReadWaveBlock(Dest& dest, double cap, const QString& source, const QString& invertWord,
                    const QString& runWord, bool splitDisplay) {
     auto& t = Transfer();
     static BlockSamples samples;
     const int n = ReadBlockIntoSamples(samples, true);
+    if (n < WaveBlockBytes(source)) StopJob();
     if (!RepliesWhileWaiting()) YieldOnce();
 
     SetProgress(static_cast<float>(cap));
@@ -430,8 +446,8 @@ static void DataTableJob(const QString& channel) {
     const SystemDataRecord screen = SystemDataFromBuffer();
     const QString mode = ModeReply();
 
-    const float voltsPerDiv = static_cast<float>(ReplyNumber(NumberReply(":" + source + ":SCALE?")));
-    const float offset = static_cast<float>(ReplyNumber(NumberReply(":" + source + ":OFFSET?")));
+    const float voltsPerDiv = static_cast<float>(SingleReply(":" + source + ":SCALE?"));
+    const float offset = static_cast<float>(SingleReply(":" + source + ":OFFSET?"));
     const QString invertWord = OnOffReply(":" + source + ":INVERT?");
     const int offsetPoints = OffsetInPoints(offset, voltsPerDiv);
 
@@ -443,11 +459,11 @@ static void DataTableJob(const QString& channel) {
         first = isCh1 ? screen.UpperFirstX : screen.LowerFirstX;
         last = isCh1 ? screen.UpperLastX : screen.LowerLastX;
         SendCmd(":TRIGGER:ALTERNATION:SOURCE " + source);
-        timePerDiv = static_cast<float>(ReplyNumber(NumberReply(":TRIGGER:ALTERNATION:TIMESCALE?")));
-        timeOffset = ReplyNumber(NumberReply(":TRIGGER:ALTERNATION:TIMEOFFSET?"));
+        timePerDiv = static_cast<float>(SingleReply(":TRIGGER:ALTERNATION:TIMESCALE?"));
+        timeOffset = SingleReply(":TRIGGER:ALTERNATION:TIMEOFFSET?");
     } else {
-        timePerDiv = static_cast<float>(ReplyNumber(NumberReply(":TIMEBASE:SCALE?")));
-        timeOffset = ReplyNumber(NumberReply(":TIMEBASE:OFFSET?"));
+        timePerDiv = static_cast<float>(SingleReply(":TIMEBASE:SCALE?"));
+        timeOffset = SingleReply(":TIMEBASE:OFFSET?");
     }
 
     // The window's columns come from the instrument: a window that starts
@@ -487,6 +503,7 @@ static void DataTableJob(const QString& channel) {
         const int j = 2 * first + k - 1;
         const int p = j - 300 + 2 * first;
         const float time = static_cast<float>(double(dt) * p + timeOffset);
+        if (!std::isfinite(time)) StopJob();  // a time the table cannot hold
         t.DataTimeText[static_cast<size_t>(k)] = FormatTableNumber(time);
     }
     if (isCh1 || isCh2) {
@@ -496,6 +513,7 @@ static void DataTableJob(const QString& channel) {
             const int raw = samples[static_cast<size_t>(2 * first + i)];
             const int row = upsideDown ? 200 - (raw - m) : raw - m;
             const float v = static_cast<float>(double(100 - offsetPoints - row) * voltsPerDiv / 25.0);
+            if (!std::isfinite(v)) StopJob();
             t.DataVoltText[static_cast<size_t>(i)] = FormatTableNumber(v);
         }
     }

@@ -28,10 +28,16 @@ void reportReadFailure() {
 bool screenCopyWanted() { return ScreenCopy().ScreenCopyRunning && ScreenCopy().ScreenCopyOpen; }
 
 // A read that came to nothing: the reply is missing, and one that timed out
-// may still arrive, so the link is out of step until the next request.
-void noteFailedRead(ViStatus st) {
+// may still arrive, so the link is out of step until the next request. A
+// connection that is gone is reported here, whoever was reading, and the
+// link counts as disconnected (the next request would only fail again).
+// Returns true when it reported.
+bool noteFailedRead(ViStatus st) {
     Link().ReplyFailed = true;
     if (st == VI_ERROR_TMO) Usb().OutOfStep = true;
+    if (st != VI_ERROR_CONN_LOST || !Link().IsConnected) return false;
+    reportReadFailure();
+    return true;
 }
 
 // After a read cut at its count, the rest of that message is read and
@@ -169,8 +175,7 @@ int ReadSystemDataVisaBytes(QByteArray& out, int maxBytes) {
     const ViStatus st =
         viScanf(Usb().VisaSession, "%t", reinterpret_cast<ViByte*>(out.data()), ViUInt32(out.size()), &stored);
     if (st != VI_SUCCESS) {
-        noteFailedRead(st);
-        reportReadFailure();
+        if (!noteFailedRead(st)) reportReadFailure();
         return -1;
     }
     return int(stored);

@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "common/HookCheck.h"
 #include "common/SheetModel.h"
 #include "common/ShellState.h"
 #include "link/LinkState.h"
@@ -815,7 +816,8 @@ bool WriteDataSheet(const QString& path) {
     for (int i = 0; i < s.RecordCount && i < RecordSlots; ++i) {
         RecordInfo& r = s.RecordViews[i];
         if (r.ReplayStatus == 0 && r.DisplayActive) {
-            if (SheetFileHooks().RecordReplayPause) SheetFileHooks().RecordReplayPause(i);
+            const auto& pause = SheetFileHooks().RecordReplayPause;
+            if (RequireHook(pause, "record view pause")) pause(i);
             r.ReplayStatus = 1;
         }
     }

@@ -73,8 +73,9 @@ std::unique_ptr<SheetModelData> ParseDataSheetFile(const QString& path);
 void CommitDataSheet(SheetModelData&& read);
 
 // What the file procedures need of the record replay view: pausing a view
-// that is replaying before it is stored. Set by the replay view; when unset
-// the record's status alone is set to paused.
+// that is replaying before it is stored (its frame timer must stop). Set by
+// the replay view and required (RequireHook) when a view is replaying; the
+// record's status is set to paused in any case.
 struct SheetFileHooksData {
     std::function<void(int slot)> RecordReplayPause;
 };

@@ -30,6 +30,7 @@
 #include "controller/CtrlList.h"
 #include "controller/CtrlState.h"
 #include "link/KV2200Cmd.h"
+#include "link/LinkEvents.h"
 #include "link/LinkState.h"
 #include "link/Messages.h"
 #include "link/RS232Func.h"
@@ -342,7 +343,7 @@ void frmMain::MDIForm_Load() {
     LoadRecentSheetMenu();
     LoadRecentCtrlMenu();
     CommTimer->stop();
-    Link().IsConnected = false;
+    SetLinkConnected(false);
     ShowConnectionLed(false);
     ShellStateData& sh = Shell();
     sh.Ch1Color = QColor(255, 255, 0);
@@ -352,7 +353,7 @@ void frmMain::MDIForm_Load() {
     sh.LaColor2 = QColor(255, 0, 0);
     sh.MakerName = "Tarvo Technologies,Inc.";
     sh.ModelName = "KV2200M";
-    Link().LAPresent = false;
+    SetLinkLAPresent(false);
     Sheets().SheetModified = false;
     TimeOutTimer->start();
     LoadSoftwareSetting();

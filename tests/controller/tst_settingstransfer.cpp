@@ -585,6 +585,15 @@ private slots:
             // A reply no setting may hold: it could not be saved nor sent back.
             QTest::addRow("%s reply holding a command break", tr)
                 << tr << "set :TRIGGER:VIDEO:STANDARD NTSC;*RST" << 0.0;
+            // Replies the setting's converter does not know fail it like a missing one.
+            QTest::addRow("%s garbled", tr) << tr << "garbage" << 0.0;
+            QTest::addRow("%s garbled late in the run", tr) << tr << "garbage" << 90.0;
+            QTest::addRow("%s unknown keyword", tr) << tr << "set :CHANNEL1:COUPLING ACDC" << 0.0;
+            QTest::addRow("%s unknown probe", tr) << tr << "set :CHANNEL2:PROBE 7X" << 0.0;
+            QTest::addRow("%s number that does not parse", tr) << tr << "set :TIMEBASE:OFFSET 1.5.2" << 0.0;
+            QTest::addRow("%s sensitivity not a number", tr)
+                << tr << "set :TRIGGER:EDGE:SENSITIVITY 0.1div" << 0.0;
+            QTest::addRow("%s unknown source", tr) << tr << "set :TRIGGER:PULSE:SOURCE CH3" << 0.0;
         }
     }
     void downloadFailure() {
@@ -622,6 +631,7 @@ private slots:
         for (const char* tr : {"tcp", "pty"}) {
             QTest::addRow("%s link lost", tr) << tr << "drop 0";
             QTest::addRow("%s silent", tr) << tr << "silent";
+            QTest::addRow("%s garbled", tr) << tr << "garbage";
         }
     }
     void uploadFailure() {
@@ -638,6 +648,7 @@ private slots:
         QVERIFY(log.contains(":TRIGGER:HOLDOFF 100NS"));
         QVERIFY(log.contains(":TRIGGER:EDGE:SOURCE?"));
         QVERIFY(std::none_of(log.begin(), log.end(), [](const QString& c) { return c.startsWith(":TRIGGER:EDGE:LEVEL"); }));
+        QVERIFY(!LastSettingsTransfer().UploadComplete);
         // Nothing goes out after a lost link; a link still up gets the rest.
         QCOMPARE(log.contains(":ACQUIRE:MODE RTIME"), linkUp);
         QCOMPARE(linkUp, !fault.startsWith("drop"));

@@ -349,6 +349,59 @@ private slots:
         CtrlTreeUi().SetNodeText = nullptr;
     }
 
+    // Which replies a converter knows: every reply word of a pair (the
+    // fallback's own word too), numbers for the formatters, and nothing else.
+    void knownReplies_data() {
+        QTest::addColumn<QString>("conv");
+        QTest::addColumn<QString>("reply");
+        QTest::addColumn<bool>("known");
+        const struct { const char* conv; const char* reply; bool known; } rows[] = {
+            {"OnOffToText", "ON", true}, {"OnOffToText", "OFF", true}, {"OnOffToText", "on", false},
+            {"OnOffToText", "", false}, {"RunStateToText", "STOP", true}, {"RunStateToText", "g!V!", false},
+            {"AcqModeToText", "EQUAL_TIME", true}, {"AcqModeToText", "ETIME", false},
+            {"TrigModeToText", "ALTERNATION", true}, {"TrigModeToText", "ALTERNATIVE", false},
+            {"CouplingToText", "GND", true}, {"CouplingToText", "ACDC", false},
+            {"PulseModeToText", "-EQUAL", true}, {"PulseModeToText", "+LESSTHAN", false},
+            {"VideoSyncToText", "EVEN FIELD", true}, {"VideoSyncToText", "EVENfield", false},
+            {"SweepToText", "SINGLE", true}, {"SweepToText", "STOP", false},
+            {"DurationQualToText", "EQUAL", true}, {"GridToText", "NONE", true},
+            {"FormatVolt", "1.500e+00", true}, {"FormatVolt", " -2e-3 ", true},
+            {"FormatVolt", "1.5V", false}, {"FormatVolt", "1e999", false}, {"FormatTime4", "1.5.2", false},
+            {"FormatTime3", "abc", false},
+            {"TimebaseFormatToText", "SCANNING", true}, {"TimebaseFormatToText", "YT", false},
+            {"TrigSourceToText", "ACLINE", true}, {"TrigSourceToText", "D15", true},
+            {"TrigSourceToText", "D16", false}, {"TrigSourceToText", "CH3", false},
+            {"ProbeToText", "1000X", true}, {"ProbeToText", "7X", false}, {"ProbeToText", "10", false},
+            {"LaThresholdToText", "CMOS", true}, {"LaThresholdToText", "User 1.400e+00", true},
+            {"LaThresholdToText", "USER:-2", true}, {"LaThresholdToText", "User abc", false},
+            {"LaThresholdToText", "Usedr", false},
+            {"VideoStandardConv", "anything", true},  // not a reply converter
+        };
+        for (const auto& r : rows)
+            QTest::addRow("%s(%s)", r.conv, r.reply) << r.conv << r.reply << r.known;
+    }
+    void knownReplies() {
+        QFETCH(QString, conv);
+        QFETCH(QString, reply);
+        QFETCH(bool, known);
+        static const QMap<QString, ReplyConverter> pointers = {
+            {"OnOffToText", OnOffToText}, {"RunStateToText", RunStateToText},
+            {"AcqModeToText", AcqModeToText}, {"TrigModeToText", TrigModeToText},
+            {"CouplingToText", CouplingToText}, {"PulseModeToText", PulseModeToText},
+            {"VideoSyncToText", VideoSyncToText}, {"SweepToText", SweepToText},
+            {"DurationQualToText", DurationQualToText}, {"GridToText", GridToText},
+            {"FormatVolt", FormatVolt}, {"FormatTime4", FormatTime4}, {"FormatTime3", FormatTime3},
+            {"TimebaseFormatToText", TimebaseFormatToText}, {"TrigSourceToText", TrigSourceToText},
+            {"ProbeToText", ProbeToText}, {"LaThresholdToText", LaThresholdToText},
+            {"VideoStandardConv", VideoStandardConv},
+        };
+        QVERIFY(pointers.contains(conv));
+        QCOMPARE(IsKnownReply(pointers[conv], reply), known);
+        // The reply words do not depend on the UI language.
+        loadLanguage(LangChinese);
+        QCOMPARE(IsKnownReply(pointers[conv], reply), known);
+    }
+
     // Garbage replies for every converter: never a crash, and the result is
     // one of the converter's known outputs (or empty).
     void garbageReplies() {

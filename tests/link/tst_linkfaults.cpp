@@ -29,27 +29,7 @@ namespace {
 constexpr int kSlot = 3;
 
 // Everything a job shows, without the date of its title.
-QStringList Results(int code) {
-    const auto& t = Transfer();
-    QStringList out;
-    if (code != JobWaveView) out << t.DataTitle.section("[Date:", 0, 0);
-    if (code == JobMeasureCH1) {
-        for (const auto& item : t.MeasureResults) out << item.Value;
-    } else if (code == JobDataCH1) {
-        out << QString::number(t.DataPointCount);
-        for (int k = 1; k <= t.DataPointCount; ++k) out << t.DataTimeText[size_t(k)] + " " + t.DataVoltText[size_t(k)];
-    } else {
-        const WaveInfo& w = Sheets().WaveViews[kSlot];
-        out << w.TriggerMode << w.Ch1Scale << w.Ch2Scale << w.TimeScale << w.TimeOffset
-            << QString("%1%2%3%4").arg(w.Ch1Fetched).arg(w.Ch2Fetched).arg(w.MathFetched).arg(w.LaFetched);
-        for (const SampleArray* a : {&w.Ch1Samples, &w.Ch2Samples, &w.MathSamples, &w.LaSamples}) {
-            QString row;
-            for (int32_t v : *a) row += QString::number(v) + ",";
-            out << row;
-        }
-    }
-    return out;
-}
+QStringList Results(int code) { return LinkFixture::JobResults(code, kSlot); }
 
 // Values that must not survive a job that did not finish.
 void PlantStaleResults() {
@@ -197,6 +177,70 @@ private slots:
         connectOver(transport);
         QVERIFY(runJob(code));
         QCOMPARE(Results(code), truth[QString("%1 %2").arg(transport).arg(code)]);
+    }
+
+    // A block one byte short of the 600 points asked for (a cut USB block):
+    // the waveform view fails rather than draw a point that did not come;
+    // the data table takes the 599 rows that came.
+    void shortWaveBlock_data() {
+        QTest::addColumn<int>("code");
+        QTest::newRow("waveform view") << int(JobWaveView);
+        QTest::newRow("data table") << int(JobDataCH1);
+    }
+    void shortWaveBlock() {
+        QFETCH(int, code);
+        connectOver("tcp");
+        PlantStaleResults();
+        sim.SetFault("truncate 599");
+        const bool ok = runJob(code);
+        sim.SetFault("none");
+        const QStringList truth = this->truth[QString("tcp %1").arg(code)];
+        if (code == JobWaveView) {
+            QVERIFY(!ok);
+            QCOMPARE(LinkFixture::ShownTexts(), QStringList{readFailMessage()});
+            QVERIFY(!HoldsStale(code));
+        } else {
+            QVERIFY(ok);
+            QVERIFY(LinkFixture::ShownTexts().isEmpty());
+            const QStringList rows = Results(code);
+            QCOMPARE(rows.value(1), QString("599"));
+            QCOMPARE(rows.mid(2), truth.mid(2, 599));
+        }
+    }
+
+    // A time or scale a data table cannot hold in single precision fails the
+    // job instead of giving empty cells; one it can hold still gives a table.
+    void tableNumbersOutOfRange_data() {
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("header");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<bool>("ok");
+        QTest::newRow("LA time offset 1e308") << int(JobDataLA) << ":TIMEBASE:OFFSET" << "1e308" << false;
+        QTest::newRow("CH1 time offset -1e39") << int(JobDataCH1) << ":TIMEBASE:OFFSET" << "-1e39" << false;
+        QTest::newRow("CH1 scale 1e300") << int(JobDataCH1) << ":CHANNEL1:SCALE" << "1e300" << false;
+        QTest::newRow("LA time offset 1e30") << int(JobDataLA) << ":TIMEBASE:OFFSET" << "1e30" << true;
+    }
+    void tableNumbersOutOfRange() {
+        QFETCH(int, code);
+        QFETCH(QString, header);
+        QFETCH(QString, value);
+        QFETCH(bool, ok);
+        connectOver("tcp");
+        PlantStaleResults();
+        const QString before = sim.Get(header);
+        sim.Set(header, value);
+        const bool ran = runJob(code);
+        sim.Set(header, before);
+        QCOMPARE(ran, ok);
+        if (ok) {
+            QVERIFY(Transfer().DataPointCount > 0);
+            for (int k = 1; k <= Transfer().DataPointCount; ++k)
+                QVERIFY(!Transfer().DataTimeText[size_t(k)].isEmpty());
+            QVERIFY(LinkFixture::ShownTexts().isEmpty());
+        } else {
+            QCOMPARE(LinkFixture::ShownTexts(), QStringList{readFailMessage()});
+            QVERIFY(!HoldsStale(JobDataCH1));
+        }
     }
 };
 

@@ -162,12 +162,15 @@ private slots:
         QVERIFY(!Link().IsConnected);
     }
 
-    void writeFailureWhenTheInstrumentDropsTheLink() {
+    // A connection closed during a reply is reported at once and the link
+    // counts as disconnected: the next command is not written and fails no more.
+    void instrumentDropsTheLinkDuringAReply() {
         sim.SetFault("drop 5");
         QCOMPARE(QueryCmd("*IDN?"), QString());  // cut short: no reply
-        SendCmd(":KEY:LOCK DISABLE");
-        QCOMPARE(LinkFixture::ShownTexts(), QStringList{"Can't Connect to USB Device! / USB Send Message"});
+        QCOMPARE(LinkFixture::ShownTexts(), QStringList{"Can't Read data from USB Device! / USB Read Message"});
         QVERIFY(!Link().IsConnected);
+        SendCmd(":KEY:LOCK DISABLE");
+        QCOMPARE(MsgBoxService::Log().size(), 1);
         QCOMPARE(PauseService::Log(), QList<int>{100});
     }
 };

@@ -6,6 +6,28 @@
 #include "platform/mouse/MouseControl.h"
 #include "screen/WaveCursors.h"
 
+namespace {
+// A source of plain numbers, as a view with numeric scales gives them.
+struct NumberSource : ReadoutSource {
+    bool split = false, twoBases = false;
+    std::optional<double> whole, upper, lower, ch1, ch2;
+    bool Split() const override { return split; }
+    bool TwoTimeBases() const override { return twoBases; }
+    bool XYPlot() const override { return false; }
+    std::optional<double> SecondsPerDiv(Span s) const override {
+        return s == Span::Whole ? whole : s == Span::Upper ? upper : lower;
+    }
+    std::optional<double> VoltsPerDiv(int channel) const override { return channel == 1 ? ch1 : ch2; }
+};
+
+QStringList Lines(const CursorState& s, const ReadoutSource& src) {
+    QStringList out;
+    for (const ReadoutLine& l : CursorReadouts(s, src, ReadoutOptions(), CursorColoursFor(true)))
+        out << QString("%1,%2 %3 %4").arg(l.at.x()).arg(l.at.y()).arg(l.colour.name(), l.text);
+    return out;
+}
+}  // namespace
+
 class CursorsTest : public QObject {
     Q_OBJECT
 private slots:
@@ -198,6 +220,33 @@ private slots:
         }
         QCOMPARE(any.Y2, 323.5);
         QCOMPARE(whole.Y2, 324.0);
+    }
+
+    void readoutsFollowWhatTheSourceGives() {
+        CursorState s;
+        s.XOn = s.YOn = true;
+        NumberSource src;
+        // Nothing to read: no lines at all.
+        QVERIFY(Lines(s, src).isEmpty());
+        // Whole screen: time lines, then the voltage of each channel given.
+        src.whole = 0.0005;
+        src.ch2 = 0.5;
+        QCOMPARE(Lines(s, src), (QStringList{"185,30 #ff00ff 1/|X1-X2|=204.08Hz",
+                                             "185,50 #ff00ff |X1-X2|   =4.90ms",
+                                             "185,70 #00ffff |Y1-Y2|  =4.0V"}));
+        // Two time bases: the lower column starts at the half line, its
+        // voltage right there when it has no time base.
+        src.split = src.twoBases = true;
+        src.upper = 0.001;
+        src.ch1 = 1;
+        s.Y1 = 50;
+        s.Y2 = 75;
+        s.LowerY1 = 150;
+        s.LowerY2 = 175;
+        QCOMPARE(Lines(s, src), (QStringList{"185,30 #ff00ff 1/|X1-X2|=102.04Hz",
+                                             "185,50 #ff00ff |X1-X2|   =9.80ms",
+                                             "185,70 #ffff00 |Y1-Y2|  =2.0V",
+                                             "185,130 #00ffff |Y1-Y2|  =1.0V"}));
     }
 };
 

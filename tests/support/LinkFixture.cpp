@@ -10,6 +10,7 @@
 #include "link/KV2200Cmd.h"
 #include "link/LinkState.h"
 #include "link/RS232Func.h"
+#include "link/TransferJobs.h"
 #include "link/TransferValues.h"
 #include "link/Vocabulary.h"
 #include "link/UsbFunc.h"
@@ -104,6 +105,28 @@ bool OpenUsbAsConnected() {
     Link().Connecting = false;
     Link().IsConnected = Link().LinkOpen;
     return Link().IsConnected;
+}
+
+QStringList JobResults(int code, int slot) {
+    const auto& t = Transfer();
+    QStringList out;
+    if (code != JobWaveView) out << t.DataTitle.section("[Date:", 0, 0);
+    if (code == JobMeasureCH1) {
+        for (const auto& item : t.MeasureResults) out << item.Value;
+    } else if (code == JobDataCH1) {
+        out << QString::number(t.DataPointCount);
+        for (int k = 1; k <= t.DataPointCount; ++k) out << t.DataTimeText[size_t(k)] + " " + t.DataVoltText[size_t(k)];
+    } else {
+        const WaveInfo& w = Sheets().WaveViews[size_t(slot)];
+        out << w.TriggerMode << w.Ch1Scale << w.Ch2Scale << w.TimeScale << w.TimeOffset
+            << QString("%1%2%3%4").arg(w.Ch1Fetched).arg(w.Ch2Fetched).arg(w.MathFetched).arg(w.LaFetched);
+        for (const SampleArray* a : {&w.Ch1Samples, &w.Ch2Samples, &w.MathSamples, &w.LaSamples}) {
+            QString row;
+            for (int32_t v : *a) row += QString::number(v) + ",";
+            out << row;
+        }
+    }
+    return out;
 }
 
 QStringList ShownTexts() {

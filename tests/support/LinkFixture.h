@@ -45,4 +45,7 @@ int FetchCount(Simulator& sim);
 bool OpenUsbAsConnected();
 // The messages shown since the message log was cleared, as "text / title".
 QStringList ShownTexts();
+// Everything a measurement (JobMeasureCH1), data-table (JobDataCH1) or
+// waveform-view job (JobWaveView, into `slot`) shows, without the date of its title.
+QStringList JobResults(int code, int slot);
 }  // namespace LinkFixture

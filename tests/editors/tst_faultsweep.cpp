@@ -1,0 +1,307 @@
+// The simulated instrument's faults over both transports (TCP through the USB
+// alias, and the pseudo-terminal) across everything that talks to it: the
+// fetch jobs, the upload and download of all settings, an apply of the
+// setting dialog and Set Trig to 50%. Every case ends with the instrument's
+// true values, or with a message and nothing changed. Then the faults of
+// their own: read-backs that make no sense, and a link lost mid-way.
+#include <QtTest>
+
+#include "LinkFixture.h"
+#include "Simulator.h"
+#include "TestEnv.h"
+#include "common/DSOSettings.h"
+#include "common/Pause.h"
+#include "common/SheetModel.h"
+#include "common/ShellState.h"
+#include "common/Wait.h"
+#include "controller/CtrlList.h"
+#include "controller/CtrlState.h"
+#include "controller/SettingsTransfer.h"
+#include "editors/CtrlApply.h"
+#include "editors/ImmediateActions.h"
+#include "link/Converters.h"
+#include "link/Formatters.h"
+#include "link/KV2200Cmd.h"
+#include "link/LinkState.h"
+#include "link/Messages.h"
+#include "link/TransferJobs.h"
+#include "link/UsbFunc.h"
+#include "link/Vocabulary.h"
+#include "platform/dialogs/MsgBox.h"
+#include "shell/frmPrgress.h"
+
+namespace {
+
+constexpr int kSlot = 2;
+
+enum Op { OpMeasure, OpData, OpWave, OpUpload, OpDownload, OpApply, OpTrig50 };
+const char* const kOpNames[] = {"measure job", "data job", "wave job", "upload", "download",
+                                "apply", "Set Trig to 50%"};
+
+QString key(std::initializer_list<int> labels) {
+    QString k;
+    for (int l : labels) k += ControllerLabel(l);
+    return k;
+}
+// CH1 Offset, and its node path as the dispatcher hands it over.
+QString OffsetKey() { return key({6, 9}); }
+
+int JobCode(Op op) { return op == OpMeasure ? JobMeasureCH1 : op == OpData ? JobDataCH1 : JobWaveView; }
+
+bool RunJob(Op op) {
+    WaveInfo& w = Sheets().WaveViews[kSlot];
+    w.Ch1Chosen = w.Ch2Chosen = true;
+    w.MathChosen = w.LaChosen = false;
+    return RunTransfer(JobCode(op), "Loading...", op != OpWave, kSlot);
+}
+
+bool Upload() {
+    LastSettingsTransfer().UploadComplete = false;
+    CtrlListForm()->UploadToDSO();
+    return LastSettingsTransfer().UploadComplete;
+}
+
+bool Download() {
+    LastSettingsTransfer().DownloadCommitted = false;
+    CtrlListForm()->DownloadfromDSO();
+    return LastSettingsTransfer().DownloadCommitted;
+}
+
+// The level commands of an upload's log.
+QStringList LevelsSent(const QStringList& log) {
+    QStringList out;
+    for (const QString& c : log)
+        if (c.contains(":LEVEL") && !c.endsWith('?')) out << c;
+    return out;
+}
+
+}  // namespace
+
+class FaultSweepTest : public QObject {
+    Q_OBJECT
+    Simulator sim;
+    QTimer tick;
+    QString lastTransport;
+    // Per transport: what each job shows without a fault, and what a failed
+    // job leaves; the mirror a download makes; the levels an upload sends.
+    QMap<QString, QStringList> jobTruth, jobFailed;
+    QMap<QString, CtrlSettings> downloaded;
+    QMap<QString, QStringList> uploadLevels;
+
+    void connectOver(const QString& transport) {
+        QVERIFY(LinkFixture::ConnectOver(sim, transport, lastTransport));
+        LinkFixture::ResetInstrument(sim);
+        PauseService::ClearLog();
+        MsgBoxService::ClearLog();
+    }
+
+    // The instrument's log once everything sent has arrived.
+    QStringList arrivedLog() {
+        if (Link().IsConnected) QueryCmd("*IDN?");
+        QStringList log = sim.Log();
+        if (!log.isEmpty() && log.last() == "*IDN?") log.removeLast();
+        return log;
+    }
+
+    // What the mirror holds of the instrument's CH1 offset and edge trigger.
+    QString instrumentOffset() { return FormatVolt(sim.Get(":CHANNEL1:OFFSET")); }
+    QString instrumentEdgeSource() { return TrigSourceToText(sim.Get(":TRIGGER:EDGE:SOURCE")); }
+    QString instrumentEdgeLevel() {
+        return FormatDiv(sim.Get(":TRIGGER:EDGE:LEVEL"), sim.Get(":CHANNEL1:SCALE"));
+    }
+
+private slots:
+    void initTestCase() {
+        QVERIFY(LinkFixture::StartSimulator(sim));
+        TestEnv::UseLanguage(LangEnglish);
+        InstallTransferWindow();
+        CtrlListForm();
+        LinkFixture::StartQuickSerialTick(tick);
+        for (const char* tr : {"tcp", "pty"}) {
+            connectOver(tr);
+            for (Op op : {OpMeasure, OpData, OpWave}) {
+                const QString k = QString("%1 %2").arg(tr).arg(op);
+                QVERIFY(RunJob(op));
+                jobTruth[k] = LinkFixture::JobResults(JobCode(op), kSlot);
+                // A job that cannot run leaves what any failed job leaves.
+                MarkDisconnected();
+                QVERIFY(!RunJob(op));
+                jobFailed[k] = LinkFixture::JobResults(JobCode(op), kSlot);
+                connectOver(tr);
+            }
+            SetDefaultCtrlSettings();
+            QVERIFY(Download());
+            downloaded[tr] = DSOSettings();
+            sim.ClearLog();
+            QVERIFY(Upload());
+            uploadLevels[tr] = LevelsSent(arrivedLog());
+        }
+    }
+    void cleanupTestCase() {
+        DisconnectDSO();
+        LinkFixture::StopSimulator(sim);
+    }
+
+    void sweep_data() {
+        QTest::addColumn<QString>("transport");
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<int>("op");
+        for (const char* tr : {"tcp", "pty"})
+            for (const char* f : {"silent", "garbage", "truncate 3", "drop 0"})
+                for (int op = OpMeasure; op <= OpTrig50; ++op)
+                    QTest::addRow("%s %s %s", tr, f, kOpNames[op]) << tr << f << op;
+    }
+    void sweep() {
+        QFETCH(QString, transport);
+        QFETCH(QString, fault);
+        QFETCH(int, op);
+        connectOver(transport);
+        // The mirror starts as the instrument's.
+        DSOSettings() = downloaded[transport];
+        CtrlState().CtrlModified = false;
+        const CtrlSettings before = DSOSettings();
+        const QString jobKey = QString("%1 %2").arg(transport).arg(op);
+        if (op <= OpWave) {  // the record holds the true values of an earlier fetch
+            QVERIFY(RunJob(Op(op)));
+            MsgBoxService::ClearLog();
+        }
+        sim.ClearLog();
+        sim.SetFault(fault);
+
+        bool ok = false;
+        switch (Op(op)) {
+        case OpMeasure: case OpData: case OpWave: ok = RunJob(Op(op)); break;
+        case OpUpload: ok = Upload(); break;
+        case OpDownload: ok = Download(); break;
+        case OpApply: ok = ApplyCtrlEdit({OffsetKey(), "", "0.5", ""}) == ApplyEnd::Applied; break;
+        case OpTrig50: RunSetTrigTo50(); break;
+        }
+        const QStringList shown = LinkFixture::ShownTexts();
+        sim.SetFault("none");
+        if (!Link().IsConnected) connectOver(transport);
+        const QString why = fault + ": " + shown.join(" | ");
+
+        switch (Op(op)) {
+        case OpMeasure: case OpData: case OpWave: {
+            const QStringList now = LinkFixture::JobResults(JobCode(Op(op)), kSlot);
+            if (ok) {
+                QCOMPARE(now, jobTruth[jobKey]);
+            } else {
+                QVERIFY2(!shown.isEmpty(), qPrintable(why));
+                QVERIFY(now == jobTruth[jobKey] || now == jobFailed[jobKey]);
+            }
+            break;
+        }
+        case OpUpload: {
+            QVERIFY2(ok != !shown.isEmpty(), qPrintable(why));
+            // No level goes out that was not computed from the instrument's answers.
+            for (const QString& level : LevelsSent(arrivedLog()))
+                QVERIFY2(uploadLevels[transport].contains(level), qPrintable(level));
+            QVERIFY(DSOSettings() == before);
+            break;
+        }
+        case OpDownload:
+            if (ok) {
+                QVERIFY(DSOSettings() == downloaded[transport]);
+            } else {
+                QVERIFY2(!shown.isEmpty(), qPrintable(why));
+                QVERIFY(DSOSettings() == before);
+            }
+            break;
+        case OpApply: case OpTrig50: {
+            const CtrlSettings& m = DSOSettings();
+            const bool agrees = op == OpApply ? m.CH1Offset == instrumentOffset()
+                                              : m.TriggerEdgeSource == instrumentEdgeSource() &&
+                                                    m.TriggerEdgeLevel == instrumentEdgeLevel();
+            const bool unchanged = DSOSettings() == before;
+            QVERIFY2(agrees || (!shown.isEmpty() && unchanged), qPrintable(why));
+            // A value that could not be read back is said so.
+            if (!agrees) QVERIFY2(!shown.isEmpty(), qPrintable(why));
+            break;
+        }
+        }
+    }
+
+    // A read-back that does not parse as what the field holds stores
+    // nothing and says so; what was sent still went out.
+    void readBackThatMakesNoSense_data() {
+        QTest::addColumn<QString>("transport");
+        QTest::addColumn<int>("op");
+        for (const char* tr : {"tcp", "pty"}) {
+            QTest::addRow("%s apply", tr) << tr << int(OpApply);
+            QTest::addRow("%s Set Trig to 50%%", tr) << tr << int(OpTrig50);
+        }
+    }
+    void readBackThatMakesNoSense() {
+        QFETCH(QString, transport);
+        QFETCH(int, op);
+        connectOver(transport);
+        DSOSettings() = downloaded[transport];
+        DSOSettings().TriggerEdgeLevel = "1.20div";
+        const CtrlSettings before = DSOSettings();
+        sim.SetFault("garbage");
+        if (op == OpApply)
+            QCOMPARE(ApplyCtrlEdit({OffsetKey(), "", "0.5", ""}), ApplyEnd::Applied);
+        else
+            RunSetTrigTo50();
+        sim.SetFault("none");
+
+        CtrlSettings expected = before;
+        if (op == OpApply) expected.CH1Offset = "500mV";  // the value sent, as the instrument took it
+        QVERIFY(DSOSettings() == expected);
+        QCOMPARE(LinkFixture::ShownTexts(), QStringList{MessageTable().MsgReplyUnusable + " / "});
+        QVERIFY(Link().IsConnected);
+        if (op == OpApply) {
+            QCOMPARE(instrumentOffset(), QString("500mV"));
+            QVERIFY(CtrlState().CtrlModified);
+        } else {
+            QVERIFY(sim.Log().contains(":TRIG%50"));
+        }
+    }
+
+    // The transport's failure marks the link disconnected and says so: a TCP
+    // connection closed during the apply's first query or during a download,
+    // a serial line hung up right after a whole reply.
+    void lostLinkIsReported_data() {
+        QTest::addColumn<QString>("transport");
+        QTest::addColumn<int>("op");
+        QTest::addColumn<QString>("fault");
+        QTest::newRow("tcp apply, first query") << "tcp" << int(OpApply) << "drop 2";
+        QTest::newRow("tcp download") << "tcp" << int(OpDownload) << "drop 0";
+        QTest::newRow("pty hang-up after a whole reply") << "pty" << -1 << "drop 1000";
+    }
+    void lostLinkIsReported() {
+        QFETCH(QString, transport);
+        QFETCH(int, op);
+        QFETCH(QString, fault);
+        connectOver(transport);
+        DSOSettings() = downloaded[transport];
+        const CtrlSettings before = DSOSettings();
+        CtrlState().CtrlModified = false;
+        sim.SetFault(fault);
+        if (op == OpApply) {
+            QCOMPARE(ApplyCtrlEdit({OffsetKey(), "", "0.5", ""}), ApplyEnd::Silent);
+        } else if (op == OpDownload) {
+            QVERIFY(!Download());
+        } else {
+            // The whole reply comes, then the line hangs up.
+            QVERIFY(QueryCmd("*IDN?").startsWith("TARVO TECHNOLOGIES,"));
+            QVERIFY(YieldUntil([] { return !Link().IsConnected; }, 5000));
+        }
+        sim.SetFault("none");
+        QVERIFY(!Link().IsConnected);
+        const MessageTableData& m = MessageTable();
+        const QString readFail = transport == "pty" ? m.MsgRs232ReadFail + " / " + m.MsgTitleRs232Read
+                                                    : m.MsgUsbReadFail + " / " + m.MsgTitleUsbRead;
+        QVERIFY2(LinkFixture::ShownTexts().contains(readFail), qPrintable(LinkFixture::ShownTexts().join('|')));
+        QVERIFY(DSOSettings() == before);
+        QVERIFY(!CtrlState().CtrlModified);
+        // Reconnected, the next operation works.
+        connectOver(transport);
+        QVERIFY(Download());
+        QVERIFY(DSOSettings() == downloaded[transport]);
+    }
+};
+
+QTEST_MAIN(FaultSweepTest)
+#include "tst_faultsweep.moc"
