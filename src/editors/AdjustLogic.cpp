@@ -3,6 +3,7 @@
 #include "common/Pause.h"
 #include "controller/CtrlState.h"
 #include "controller/CtrlTree.h"
+#include "editors/ApplyCore.h"
 #include "editors/CtrlApply.h"
 #include "link/Formatters.h"
 #include "link/KV2200Cmd.h"
@@ -62,12 +63,14 @@ AdjustEnd ApplyAdjust(const QString& shown, int mode) {
     if (p > 0) SendCmd(c + ":PROBE " + probe.left(probe.size() - 1));
     SendCmd(c + ":SCALE " + plain(float(p > 0 ? p : 1) * v));
     PauseMs(200);
-    offset = FormatVolt(TrimReply(QueryCmd(c + ":OFFSET?")));
+    ClearUnusableReadBack();
+    StoreReadBack(offset, TrimReply(QueryCmd(c + ":OFFSET?")), FormatVolt);
 
     if (LinkLostDuringApply(wasConnected)) return AdjustEnd::LinkLost;
     DSOSettings() = s;
     WriteCtrlNodeText(g, 3, CtrlNodeText(ControllerLabel(lVoltDiv), scale));
     WriteCtrlNodeText(g, 4, CtrlNodeText(ControllerLabel(lOffset), offset));
     CtrlState().CtrlModified = true;
+    ReportUnusableReadBack();
     return AdjustEnd::Applied;
 }

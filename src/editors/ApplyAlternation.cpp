@@ -183,7 +183,7 @@ void addChannel(std::vector<Row>& rows, int ch, const AltFields& f) {
     auto conv = [](QString (*c)(const QString&)) {
         return [c](const QString& v, const QString&) { return c(v); };
     };
-    auto level = [source](const QString& v, const QString&) { return TriggerLevelText(v, source); };
+    auto level = [source](const QString& v, const QString&) { return LevelArgument(v, source); };
     const QString alt = ":TRIGGER:ALTERNATION:";
 
     rows.push_back(choice(lSlope, 6, f.edgeSlope, alt + "EDGE:SLOPE ", conv(EdgeSlopeToKeyword)));

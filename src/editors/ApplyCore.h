@@ -69,6 +69,14 @@ public:
 // reports at its end. Returns whether the field was written.
 bool StoreReadBack(QString& field, const QString& reply, ReplyConverter conv, bool known);
 bool StoreReadBack(QString& field, const QString& reply, ReplyConverter conv);
+// The argument of a level command: the level in divisions in volts by the
+// source's scale and offset (TriggerLevelText; `source` as the instrument
+// reported it, or the alternation channel). A source, scale or offset reply
+// that came but makes no sense refuses the level: the row then sends and
+// stores nothing (TakeRefusedArgument) and the apply says so.
+QString LevelArgument(const QString& levelDiv, const QString& source);
+// Whether the argument just made was refused; clears the mark.
+bool TakeRefusedArgument();
 // Set by a read-back that stored nothing since the last ClearUnusableReadBack().
 bool UnusableReadBack();
 void NoteUnusableReadBack();

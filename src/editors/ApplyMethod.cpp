@@ -42,7 +42,7 @@ Row slopeLevel(int label, QString CtrlSettings::*field, int item, const QString&
     Row r = choice(label, field, item, header, nullptr);
     r.sendFirst = true;
     r.arg = [](const QString& v, const QString&) {
-        return TriggerLevelText(v, TrimReply(QueryCmd(":TRIGGER:SLOPE:SOURCE?")));
+        return LevelArgument(v, TrimReply(QueryCmd(":TRIGGER:SLOPE:SOURCE?")));
     };
     return r;
 }

@@ -259,7 +259,7 @@ void AddTriggerRows(std::vector<Row>& rows) {
                           lLevel);
     level.header = ":TRIGGER:%1:LEVEL ";
     level.arg = [](const QString& v, const QString& kw) {
-        return TriggerLevelText(v, ask(":TRIGGER:" + kw + ":SOURCE?"));
+        return LevelArgument(v, ask(":TRIGGER:" + kw + ":SOURCE?"));
     };
     rows.push_back(level);
 

@@ -86,7 +86,17 @@ ApplyEnd Applier::run(const Row& row) {
         if (row.storeChoice && !row.sendFirst) store(value);
         sendSelect();
         if (!header.isEmpty()) {
-            SendCmd(header + (row.arg ? row.arg(value, t.kw) : value));
+            const QString argument = row.arg ? row.arg(value, t.kw) : value;
+            if (TakeRefusedArgument()) {
+                // Nothing of the row goes out or stays.
+                if (row.storeChoice && !row.sendFirst) {
+                    s.*t.field = DSOSettings().*t.field;
+                    ops.removeLast();
+                }
+                NoteUnusableReadBack();
+                return ApplyEnd::Applied;
+            }
+            SendCmd(header + argument);
             if (row.pause) PauseMs(row.pause);
         }
         if (row.storeChoice && row.sendFirst) store(value);
@@ -112,6 +122,20 @@ ApplyEnd Applier::run(const Row& row) {
 
 namespace {
 bool unusableReadBack = false;
+bool refusedArgument = false;
+}
+
+QString LevelArgument(const QString& levelDiv, const QString& source) {
+    bool usable = true;
+    const QString text = TriggerLevelText(levelDiv, source, nullptr, &usable);
+    if (!usable || (!source.isEmpty() && !IsSourceReply(source))) refusedArgument = true;
+    return text;
+}
+
+bool TakeRefusedArgument() {
+    const bool refused = refusedArgument;
+    refusedArgument = false;
+    return refused;
 }
 
 bool StoreReadBack(QString& field, const QString& reply, ReplyConverter conv, bool known) {

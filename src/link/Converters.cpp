@@ -183,14 +183,17 @@ QString commandNumber(double v) {
 
 }  // namespace
 
-QString TriggerLevelText(const QString& levelDiv, const QString& source, bool* replied) {
+QString TriggerLevelText(const QString& levelDiv, const QString& source, bool* replied, bool* usable) {
     QString scale, offset;
     if (replied) *replied = true;
+    if (usable) *usable = true;
     if (source == "CH1" || source == "CH2") {
         const QString ch = source == "CH1" ? "1" : "2";
         scale = TrimReply(QueryCmd(":CHANNEL" + ch + ":SCALE?"));
         offset = TrimReply(QueryCmd(":CHANNEL" + ch + ":OFFSET?"));
         if (replied && (!IsNumberReply(scale) || !IsNumberReply(offset))) *replied = false;
+        if (usable && ((!scale.isEmpty() && !IsNumberReply(scale)) || (!offset.isEmpty() && !IsNumberReply(offset))))
+            *usable = false;
     } else if (source == "EXT") {
         scale = "0.2";
         offset = "0";

@@ -58,6 +58,18 @@ frmOpenWaveform::frmOpenWaveform(QWidget* parent)
     Body->addStretch(1);
 }
 
+void frmOpenWaveform::PrepareNewView(int) {
+    for (QWidget* c : std::initializer_list<QWidget*>{txtCH1Div, abtnCH1DivDec, abtnCH1DivInc, lblCH1, txtCH2Div,
+                                                      abtnCH2DivDec, abtnCH2DivInc, lblCH2, txtTimeDiv,
+                                                      abtnTimeDivDec, abtnTimeDivInc, Label4, framAltTimeDiv})
+        c->setVisible(false);
+    ColourProgress(true);
+}
+
+void frmOpenWaveform::ColourProgress(bool colour) {
+    ColourRefreshIndicator(picRefreshProgress, LblRefreshText, LblRefreshValue, colour);
+}
+
 void RegisterMemoryWaveWindow() {
     SetViewFormFactory(ViewMemoryWave, [](int) -> QWidget* {
         auto* form = new frmOpenWaveform;

@@ -16,6 +16,11 @@ class frmOpenWaveform : public PlaceholderViewWindow {
 public:
     explicit frmOpenWaveform(QWidget* parent = nullptr);
 
+    // A new view: the scale controls and the alternation frame hidden, the
+    // refresh indicator coloured.
+    void PrepareNewView(int slot) override;
+    void ColourProgress(bool colour) override;
+
     QLineEdit* txtCH1Div = nullptr;
     QToolButton* abtnCH1DivDec = nullptr;
     QToolButton* abtnCH1DivInc = nullptr;

@@ -8,7 +8,10 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "common/ShellState.h"
+#include "link/Formatters.h"
 #include "sheets/SheetFile.h"
+#include "sheets/ViewRecords.h"
 #include "sheets/ViewWindows.h"
 
 namespace {
@@ -30,34 +33,6 @@ ImageListObject::ImageListObject(QObject* parent) : QObject(parent) {
 
 QIcon ImageListObject::ListImage(int index) const {
     return index >= 1 && index <= Images.size() ? Images[index - 1] : QIcon();
-}
-
-TextPicture::TextPicture(QWidget* parent) : QWidget(parent) {
-    setAutoFillBackground(true);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, Qt::black);
-    setPalette(pal);
-}
-
-void TextPicture::Cls() {
-    Texts.clear();
-    update();
-}
-
-void TextPicture::TextOut(int x, int y, const QString& text, int length) {
-    Texts.append({x, y, text.left(qMax(0, length)), ForeColor, FontBold});
-    update();
-}
-
-void TextPicture::paintEvent(QPaintEvent*) {
-    QPainter p(this);
-    for (const Text& t : Texts) {
-        QFont f = font();
-        f.setBold(t.bold);
-        p.setFont(f);
-        p.setPen(t.color);
-        p.drawText(QRect(t.x, t.y, width(), height()), Qt::AlignLeft | Qt::AlignTop, t.text);
-    }
 }
 
 frmRecordPlay::frmRecordPlay(QWidget* parent)
@@ -100,6 +75,28 @@ frmRecordPlay::frmRecordPlay(QWidget* parent)
 void frmRecordPlay::Form_Load() {
     PlaceholderViewWindow::Form_Load();
     TimerSpeed->stop();
+}
+
+void frmRecordPlay::PrepareNewView(int slot) {
+    if (!SlotInRange(ViewRecord, slot)) return;
+    const RecordInfo& r = Sheets().RecordViews[size_t(slot)];
+    SliderFrame->setMaximum(1000);
+    SliderFrame->setMinimum(1);
+    SliderFrame->setValue(1);
+    RecordWavePic->setProperty("ScaleMode", 3);  // pixels
+    lblTimeInterval->setText(FormatTime4(QString::number(r.FrameInterval)));
+    AresBtnPlay[7]->SetPictures(ImageList->ListImage(2));
+    for (int i = 0; i <= 6; ++i) AresBtnPlay[i]->setEnabled(false);
+    SliderFrame->setEnabled(false);
+    PicMsg->Cls();
+    const int lang = Shell().UILanguage;
+    if (lang == LangChinese || lang == LangEnglish) {
+        PicMsg->ForeColor = QColor(255, 255, 255);
+        PicMsg->FontBold = true;
+        // The length is counted in bytes of the system code page: two per Chinese character.
+        const int length = lang == LangChinese ? 2 * int(r.StatusText.size()) : int(r.StatusText.size());
+        PicMsg->TextOut(30, 8, r.StatusText, length);
+    }
 }
 
 void frmRecordPlay::RecordReplayPause() {

@@ -10,64 +10,20 @@
 #include <QToolButton>
 
 #include "sheets/PlaceholderView.h"
+#include "widgets/ImageButton.h"
+#include "widgets/TextPicture.h"
 
 class QLabel;
 class QSlider;
 class QTimer;
-
-// The image buttons of the transport bar: three state pictures (up, down,
-// disabled); the up picture is the one shown.
-class ImageButton : public QToolButton {
-    Q_OBJECT
-    Q_PROPERTY(QIcon PictureUp READ PictureUp WRITE SetPictureUp)
-    Q_PROPERTY(QIcon PictureDown READ PictureDown WRITE SetPictureDown)
-    Q_PROPERTY(QIcon PictureDisabled READ PictureDisabled WRITE SetPictureDisabled)
-public:
-    using QToolButton::QToolButton;
-    QIcon PictureUp() const { return up_; }
-    QIcon PictureDown() const { return down_; }
-    QIcon PictureDisabled() const { return disabled_; }
-    void SetPictureUp(const QIcon& i) { up_ = i; setIcon(i); }
-    void SetPictureDown(const QIcon& i) { down_ = i; }
-    void SetPictureDisabled(const QIcon& i) { disabled_ = i; }
-
-private:
-    QIcon up_, down_, disabled_;
-};
 
 // The window's image list (images numbered from 1).
 class ImageListObject : public QObject {
     Q_OBJECT
 public:
     explicit ImageListObject(QObject* parent);
-    Q_INVOKABLE QIcon ListImage(int index) const;
+    QIcon ListImage(int index) const;
     QList<QIcon> Images;
-};
-
-// A picture that keeps its texts: cleared, then texts written at pixel
-// positions in its fore colour and font.
-class TextPicture : public QWidget {
-    Q_OBJECT
-    Q_PROPERTY(QColor ForeColor MEMBER ForeColor)
-    Q_PROPERTY(bool FontBold MEMBER FontBold)
-public:
-    explicit TextPicture(QWidget* parent);
-    Q_INVOKABLE void Cls();
-    // Writes the first `length` characters of text with its top-left corner at (x, y).
-    Q_INVOKABLE void TextOut(int x, int y, const QString& text, int length);
-
-    struct Text {
-        int x, y;
-        QString text;
-        QColor color;
-        bool bold;
-    };
-    QList<Text> Texts;
-    QColor ForeColor = Qt::black;
-    bool FontBold = false;
-
-protected:
-    void paintEvent(QPaintEvent*) override;
 };
 
 class frmRecordPlay : public PlaceholderViewWindow {
@@ -77,6 +33,10 @@ public:
 
     // Starts the set-up timer and stops the frame-interval timer.
     void Form_Load() override;
+    // A new view: slider 1 ... 1000 at 1 and disabled, the interval label,
+    // the loop button's pictures, transport buttons 0 ... 6 disabled, and the
+    // record's status text on the status line.
+    void PrepareNewView(int slot) override;
     // Pauses the view's replay: status 1 (Pause), timer stopped, status line redrawn.
     void RecordReplayPause();
 

@@ -26,6 +26,7 @@
 #include "sheets/FileFunc.h"
 #include "sheets/ViewHost.h"
 #include "sheets/ViewRefresh.h"
+#include "sheets/ViewWindow.h"
 #include "sheets/ViewWindows.h"
 #include "sheets/frmData.h"
 
@@ -318,14 +319,15 @@ void frmDataSheetTree::SetActiveForm() {
     QWidget* w = ViewForm(kind, slot);
     if (!w) return;
     setCaptions(kind, slot);
-    if (kind == ViewData) LayOutDataOptions(w);
+    auto* view = qobject_cast<ViewWindow*>(w);
+    if (view && kind == ViewData) view->LayOutChannels(false);
     const QString title = ViewTitle(kind, slot);
     const bool same = w->windowTitle() == title && w->isVisible();
     if (!same) w->setWindowTitle(title);
     SetFormTag(w, slot);
-    if (kind == ViewWave) {
-        LayOutWaveChannelBoxes(w, Link().LAPresent);
-        ColourWaveProgress(w, Sheets().WaveViews[size_t(slot)].ColorDisplay);
+    if (view && kind == ViewWave) {
+        view->LayOutChannels(Link().LAPresent);
+        view->ColourProgress(Sheets().WaveViews[size_t(slot)].ColorDisplay);
     }
     showViewWindow(w, same);
 }

@@ -1,9 +1,5 @@
 #include "sheets/FileFunc.h"
 
-#include <QAbstractButton>
-#include <QAbstractSlider>
-#include <QIcon>
-#include <QLabel>
 #include <QMdiSubWindow>
 #include <QTreeWidget>
 #include <QWidget>
@@ -21,12 +17,10 @@
 #include "sheets/SheetTreeBinder.h"
 #include "sheets/ViewHost.h"
 #include "sheets/ViewRecords.h"
+#include "sheets/ViewWindow.h"
 #include "sheets/ViewWindows.h"
 
 namespace {
-
-// Window positions are given in twips; the widgets measure pixels.
-constexpr int TwipsPerPixel = 15;
 
 // The steps of one add or rebuild: a step that fails is passed over, the
 // last failure is kept for the report at the end.
@@ -42,15 +36,25 @@ struct Steps {
 
 QString MissingWindow() { return QStringLiteral("The view's window could not be created."); }
 
-template <typename T>
-T* Control(Steps& st, QWidget* form, const QString& name) {
+// The window as a view window, for the typed steps; a failure when it is none.
+ViewWindow* AsViewWindow(Steps& st, QWidget* form) {
     if (!form) {
         st.fail(MissingWindow());
         return nullptr;
     }
-    T* c = ViewControl<T>(form, name);
-    if (!c) st.fail(QStringLiteral("The control %1 is missing from the window %2.").arg(name, form->objectName()));
-    return c;
+    auto* view = qobject_cast<ViewWindow*>(form);
+    if (!view) st.fail(QStringLiteral("The window %1 cannot take a new view.").arg(form->objectName()));
+    return view;
+}
+
+// The window takes a new view's look (its own controls, its own rules).
+void PrepareStep(Steps& st, QWidget* form, int slot) {
+    if (ViewWindow* view = AsViewWindow(st, form)) view->PrepareNewView(slot);
+}
+
+// The channel choice laid out for an instrument with or without the LA.
+void ChannelsStep(Steps& st, QWidget* form, bool laPresent) {
+    if (ViewWindow* view = AsViewWindow(st, form)) view->LayOutChannels(laPresent);
 }
 
 // window: the slot's window, made (and loaded) when it holds none; tag := slot.
@@ -102,57 +106,6 @@ void NodeStep(Steps& st, ViewKind kind, int slot, const QString& name) {
     SetViewNode(kind, slot, node);
 }
 
-void SetTextColour(QWidget* w, const QColor& c) {
-    QPalette pal = w->palette();
-    pal.setColor(QPalette::WindowText, c);
-    w->setPalette(pal);
-}
-
-void RefreshColoursStep(Steps& st, QWidget* form) {
-    if (auto* pic = Control<QWidget>(st, form, "picRefreshProgress")) {
-        QPalette pal = pic->palette();
-        pal.setColor(QPalette::Window, Qt::black);
-        pic->setPalette(pal);
-        pic->setAutoFillBackground(true);
-    }
-    if (auto* l = Control<QWidget>(st, form, "LblRefreshText")) SetTextColour(l, QColor(255, 255, 192));
-    if (auto* l = Control<QWidget>(st, form, "LblRefreshValue")) SetTextColour(l, QColor(0, 255, 255));
-}
-
-// The channel check boxes of a Wave window: four (LA shown) 240 twips apart,
-// or three 360 twips apart with the LA box hidden and disabled.
-void ChannelBoxesStep(Steps& st, QWidget* form, bool laPresent) {
-    auto* ch1 = Control<QWidget>(st, form, "ChkCH(0)");
-    auto* ch2 = Control<QWidget>(st, form, "ChkCH(1)");
-    auto* math = Control<QWidget>(st, form, "ChkCH(2)");
-    auto* la = Control<QWidget>(st, form, "ChkCH(3)");
-    if (!ch1) return;
-    const int t = ch1->y();
-    const int step = (laPresent ? 240 : 360) / TwipsPerPixel;
-    if (ch2) ch2->move(ch2->x(), t + step);
-    if (math) math->move(math->x(), t + 2 * step);
-    if (!la) return;
-    if (laPresent) {
-        la->setVisible(true);
-    } else {
-        la->setVisible(false);
-        la->setEnabled(false);
-    }
-}
-
-// The channel options of a Data window: CH1 and CH2 900 twips apart, LA
-// hidden and disabled.
-void DataOptionsStep(Steps& st, QWidget* form) {
-    auto* ch1 = Control<QWidget>(st, form, "OptionCH(0)");
-    auto* ch2 = Control<QWidget>(st, form, "OptionCH(1)");
-    auto* la = Control<QWidget>(st, form, "OptionCH(2)");
-    if (ch1 && ch2) ch2->move(ch1->x() + 900 / TwipsPerPixel, ch2->y());
-    if (la) {
-        la->setVisible(false);
-        la->setEnabled(false);
-    }
-}
-
 // Nothing of the views of another sheet, or of a removed view, may show in a
 // new one: the record starts from a new view's state.
 void FreshRecord(ViewKind kind, int slot) { ResetViewRecord(kind, slot); }
@@ -199,8 +152,6 @@ Limits DefaultLimits(int item) {
     return {0.6, 0.4};
 }
 
-bool IsOnWordNow(const QString& word) { return !word.isEmpty() && word == ValueWord(vwOn); }
-
 // Closes a view window, with its frame when the main window holds it in one.
 void CloseViewForm(QWidget* form) {
     if (!form) return;
@@ -219,28 +170,6 @@ void UnloadViewForm(ViewKind kind, int slot) {
 }
 
 }  // namespace
-
-void LayOutDataOptions(QWidget* form) {
-    Steps st;  // failures passed over
-    DataOptionsStep(st, form);
-}
-
-void LayOutWaveChannelBoxes(QWidget* form, bool laPresent) {
-    Steps st;
-    ChannelBoxesStep(st, form, laPresent);
-}
-
-void ColourWaveProgress(QWidget* form, bool colour) {
-    if (!form) return;
-    if (auto* pic = ViewControl<QWidget>(form, "picRefreshProgress")) {
-        QPalette pal = pic->palette();
-        pal.setColor(QPalette::Window, colour ? Qt::black : Qt::white);
-        pic->setPalette(pal);
-        pic->setAutoFillBackground(true);
-    }
-    if (auto* l = ViewControl<QWidget>(form, "LblRefreshText")) SetTextColour(l, colour ? QColor(255, 255, 192) : Qt::black);
-    if (auto* l = ViewControl<QWidget>(form, "LblRefreshValue")) SetTextColour(l, colour ? QColor(0, 255, 255) : Qt::black);
-}
 
 QString& NameField(ViewKind kind, int slot) {
     SheetModelData& s = Sheets();
@@ -296,16 +225,7 @@ void AddNewWaveform() {
     NameStep(ViewWave, s);
     w.BestFit = w.ColorDisplay = w.ShowGrid = true;
     QWidget* form = WindowStep(st, ViewWave, s);
-    RefreshColoursStep(st, form);
-    ChannelBoxesStep(st, form, Link().LAPresent);
-    if (auto* math = Control<QAbstractButton>(st, form, "ChkCH(2)")) {
-        if (IsOnWordNow(DSOSettings().MathDisplay)) {
-            math->setEnabled(true);
-        } else {
-            math->setEnabled(false);
-            math->setChecked(false);
-        }
-    }
+    PrepareStep(st, form, s);
     w.SplitDisplay = false;
     w.HasData = false;
     CaptionStep(st, form, w.Name);
@@ -346,7 +266,7 @@ void AddNewData() {
     CaptionStep(st, form, d.Name);
     CaptionsSetterStep(st, ViewData, s);
     ShowStep(st, form);
-    DataOptionsStep(st, form);
+    PrepareStep(st, form, s);
     NodeStep(st, ViewData, s, d.Name);
     EndAdd(st, ViewData, s);
 }
@@ -368,39 +288,10 @@ void AddNewRecord() {
     if (!form) st.fail(MissingWindow());
     CaptionStep(st, form, r.Name);
     TagStep(st, form, s);
-    if (auto* slider = Control<QAbstractSlider>(st, form, "SliderFrame")) {
-        slider->setMaximum(1000);
-        slider->setMinimum(1);
-        slider->setValue(1);
-    }
-    if (auto* pic = Control<QWidget>(st, form, "RecordWavePic")) pic->setProperty("ScaleMode", 3);  // pixels
-    if (auto* label = Control<QLabel>(st, form, "lblTimeInterval"))
-        label->setText(FormatTime4(QString::number(r.FrameInterval)));
-    if (auto* images = Control<QObject>(st, form, "ImageList")) {
-        QIcon loop;
-        if (!QMetaObject::invokeMethod(images, "ListImage", Q_RETURN_ARG(QIcon, loop), Q_ARG(int, 2)))
-            st.fail(QStringLiteral("The image list of the window has no image 2."));
-        if (auto* button = Control<QObject>(st, form, "AresBtnPlay(7)"))
-            for (const char* state : {"PictureUp", "PictureDown", "PictureDisabled"})
-                button->setProperty(state, loop);
-    }
-    for (int i = 0; i <= 6; ++i)
-        if (auto* b = Control<QWidget>(st, form, QStringLiteral("AresBtnPlay(%1)").arg(i))) b->setEnabled(false);
-    if (auto* slider = Control<QWidget>(st, form, "SliderFrame")) slider->setEnabled(false);
-    QObject* msg = Control<QObject>(st, form, "PicMsg");
-    if (msg && !QMetaObject::invokeMethod(msg, "Cls")) st.fail(QStringLiteral("PicMsg cannot be cleared."));
     const int lang = Shell().UILanguage;
     if (lang == LangChinese) r.StatusText = QString::fromUtf8("请打开波形录制文件。");
     else if (lang == LangEnglish) r.StatusText = QStringLiteral("Please open the waveform record file.");
-    if (msg && (lang == LangChinese || lang == LangEnglish)) {
-        msg->setProperty("ForeColor", QColor(255, 255, 255));
-        msg->setProperty("FontBold", true);
-        // The length is counted in bytes of the system code page: two per Chinese character.
-        const int length = lang == LangChinese ? 2 * int(r.StatusText.size()) : int(r.StatusText.size());
-        if (!QMetaObject::invokeMethod(msg, "TextOut", Q_ARG(int, 30), Q_ARG(int, 8),
-                                       Q_ARG(QString, r.StatusText), Q_ARG(int, length)))
-            st.fail(QStringLiteral("PicMsg cannot show text."));
-    }
+    PrepareStep(st, form, s);
     CaptionsSetterStep(st, ViewRecord, s);
     ShowStep(st, form);
     NodeStep(st, ViewRecord, s, r.Name);
@@ -418,18 +309,13 @@ void AddNewMemoryWave() {
     m.SpareFlag2 = false;
     m.BlackBackground = m.ShowGrid = true;
     QWidget* form = WindowStep(st, ViewMemoryWave, s);
-    for (const char* name : {"txtCH1Div", "abtnCH1DivDec", "abtnCH1DivInc", "lblCH1", "txtCH2Div",
-                             "abtnCH2DivDec", "abtnCH2DivInc", "lblCH2", "txtTimeDiv",
-                             "abtnTimeDivDec", "abtnTimeDivInc", "Label4"})
-        if (auto* c = Control<QWidget>(st, form, name)) c->setVisible(false);
-    RefreshColoursStep(st, form);
+    PrepareStep(st, form, s);
     m.SplitDisplay = false;
     m.Loaded = false;
     m.FilePath.clear();
     CaptionStep(st, form, m.Name);
     CaptionsSetterStep(st, ViewMemoryWave, s);
     ShowStep(st, form);
-    if (auto* frame = Control<QWidget>(st, form, "framAltTimeDiv")) frame->setVisible(false);
     NodeStep(st, ViewMemoryWave, s, m.Name);
     st.report();
     ScreenDCSlot() = uint8_t(s);
@@ -526,11 +412,11 @@ void RebuildSheetViews() {
                 // The window is made before its captions are set.
                 form = WindowStep(st, kind, i);
                 CaptionsSetterStep(st, kind, i);
-                if (kind == ViewWave) ChannelBoxesStep(st, form, Sheets().WaveViews[size_t(i)].LaAvailable);
+                if (kind == ViewWave) ChannelsStep(st, form, Sheets().WaveViews[size_t(i)].LaAvailable);
                 CaptionStep(st, form, name);
                 ShowStep(st, form);
                 NodeStep(st, kind, i, name);
-                if (kind == ViewData) DataOptionsStep(st, form);
+                if (kind == ViewData) ChannelsStep(st, form, false);
             }
             st.report();
         }

@@ -42,15 +42,6 @@ void AddNewView(ViewKind kind);
 // 1 English); empty for any other language.
 QString DefaultViewName(ViewKind kind, int slot, int lang);
 
-// The layout steps that the data browser's activation repeats (failures
-// passed over): the Data window's channel options (CH2 900 twips right of
-// CH1, LA hidden and disabled); the Wave window's channel boxes (four 240
-// twips apart with LA shown, or three 360 apart with LA hidden and
-// disabled) and the colours of its refresh progress panel.
-void LayOutDataOptions(QWidget* form);
-void LayOutWaveChannelBoxes(QWidget* form, bool laPresent);
-void ColourWaveProgress(QWidget* form, bool colour);
-
 // The Name field of the record of a view.
 QString& NameField(ViewKind kind, int slot);
 

@@ -40,8 +40,7 @@ QString channelDisplay(int index) {
 int px(int twips) { return twips / TwipsPerPixel; }
 }  // namespace
 
-frmData::frmData(QWidget* parent) : QWidget(parent) {
-    setObjectName("frmData");
+frmData::frmData(QWidget* parent) : ViewWindow(ViewData, "frmData", 500, parent) {
     setAttribute(Qt::WA_DeleteOnClose);
     setFocusPolicy(Qt::StrongFocus);
     resize(px(9000), px(6600));
@@ -97,9 +96,6 @@ frmData::frmData(QWidget* parent) : QWidget(parent) {
     MeasureView->setWordWrap(false);
     Table->ShowEmpty();
 
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName("Timer1");
-    connect(Timer1, &QTimer::timeout, this, &frmData::Timer1_Timer);
     Timer2 = new QTimer(this);
     Timer2->setObjectName("Timer2");
     connect(Timer2, &QTimer::timeout, this, &frmData::Timer2_Timer);
@@ -107,9 +103,7 @@ frmData::frmData(QWidget* parent) : QWidget(parent) {
     Form_Load();
 }
 
-frmData::~frmData() { Form_Unload(); }
-
-int frmData::Slot() const { return FormSlot(ViewData, this); }
+frmData::~frmData() { UnloadOnce(); }
 
 DataInfo* frmData::Record() const {
     const int slot = Slot();
@@ -117,13 +111,21 @@ DataInfo* frmData::Record() const {
 }
 
 void frmData::Form_Load() {
-    unloaded_ = false;
     RefreshState(RefreshKind::Data).Loading = false;
     Form_Resize();
-    FirstTickPending = true;
-    Timer1->setInterval(1);
-    Timer1->start();
+    ViewWindow::Form_Load();
     updateExportEnabled();
+}
+
+void frmData::PrepareNewView(int) { LayOutChannels(false); }
+
+void frmData::LayOutChannels(bool) {
+    QRadioButton* ch1 = OptionCH[0];
+    QRadioButton* ch2 = OptionCH[1];
+    QRadioButton* la = OptionCH[2];
+    ch2->move(ch1->x() + px(900), ch2->y());
+    la->setVisible(false);
+    la->setEnabled(false);
 }
 
 void frmData::Form_Resize() {
@@ -183,16 +185,14 @@ void frmData::OptionCH_Click(int) {
         }
 }
 
-void frmData::Timer1_Timer() {
-    if (FirstTickPending) {
-        Timer1->setInterval(500);
-        if (DataInfo* r = Record()) r->WindowOpen = true;
-        RefreshDataList();
-        FirstTickPending = false;
-        if (const DataInfo* r = Record())
-            for (int i = 0; i < 3; ++i)
-                if (r->Channel == QLatin1String(ChannelWords[i])) selectOption(i);
-    }
+void frmData::SetUp() {
+    RefreshDataList();
+    if (const DataInfo* r = Record())
+        for (int i = 0; i < 3; ++i)
+            if (r->Channel == QLatin1String(ChannelWords[i])) selectOption(i);
+}
+
+void frmData::Tick() {
     for (int i = 0; i < 3; ++i) {
         QRadioButton* o = OptionCH[size_t(i)];
         if (!displayOn(channelDisplay(i))) {
@@ -272,19 +272,12 @@ void frmData::keyPressEvent(QKeyEvent* event) {
     QWidget::keyPressEvent(event);
 }
 
-void frmData::closeEvent(QCloseEvent* event) {
-    if (Transfer().TransferBusy || RefreshState(RefreshKind::Data).Loading) {
-        event->ignore();
-        return;
-    }
-    Form_Unload();
-    event->accept();
+bool frmData::CanClose() const {
+    return !Transfer().TransferBusy && !RefreshState(RefreshKind::Data).Loading;
 }
 
 void frmData::Form_Unload() {
-    if (unloaded_) return;
-    unloaded_ = true;
-    if (DataInfo* r = Record()) r->WindowOpen = false;
+    ViewWindow::Form_Unload();
     RefreshKindUnloaded(RefreshKind::Data, [](int slot) {
         if (frmData* f = DataForm(slot)) f->setStopLook(false);
         if (SlotInRange(ViewData, slot)) Sheets().DataViews[size_t(slot)].AutoRefresh = false;

@@ -9,6 +9,7 @@
 #include <array>
 
 #include "common/SheetModel.h"
+#include "sheets/ViewWindow.h"
 
 class QGroupBox;
 class QLabel;
@@ -18,14 +19,19 @@ class QTimer;
 class QToolButton;
 class DataTableModel;
 
-class frmData : public QWidget {
+class frmData : public ViewWindow {
     Q_OBJECT
 public:
     explicit frmData(QWidget* parent = nullptr);
     ~frmData() override;
 
     // Called again when the window is re-used for a view in another slot.
-    void Form_Load();
+    void Form_Load() override;
+    // A new view: the channel options laid out (LA hidden and disabled).
+    void PrepareNewView(int slot) override;
+    // CH1 and CH2 900 twips apart, LA hidden and disabled (with or without
+    // the logic analyser: the data view offers no LA table yet).
+    void LayOutChannels(bool laPresent) override;
     // Fetches the chosen channel's table (jobs 3, 4, 5); false when nothing was fetched.
     bool LoadData();
 
@@ -33,16 +39,15 @@ public:
     void ShowDataList();
     void RefreshDataList();
 
-    // Handlers, public so the tests can drive them without a clock.
-    void Timer1_Timer();
+    // Handlers, public so the tests can drive them without a clock
+    // (Timer1_Timer, the set-up tick, is the base's).
     void Timer2_Timer();
     void OptionCH_Click(int index);
     void cmdRefresh_Click();
     void cmdExport_Click();
     void Form_Resize();
 
-    // The slot from the tag (-1 when none) and its record (nullptr when none).
-    int Slot() const;
+    // The record of the slot in the tag (nullptr when none).
     DataInfo* Record() const;
 
     QTableView* MeasureView = nullptr;
@@ -53,22 +58,22 @@ public:
     QToolButton* cmdExport = nullptr;
     QGroupBox* Frame1 = nullptr;
     QGroupBox* Frame2 = nullptr;
-    QTimer* Timer1 = nullptr;
     QTimer* Timer2 = nullptr;
-    bool FirstTickPending = false;
+    bool& FirstTickPending = SetUpPending;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
+    void SetUp() override;
+    void Tick() override;
+    bool CanClose() const override;
+    void Form_Unload() override;
 
 private:
     void selectOption(int index);  // selects from code, running OptionCH_Click
     void setStopLook(bool stop);
     void updateExportEnabled();
-    void Form_Unload();
-    bool unloaded_ = false;
 };
 
 // The data window of a slot when one exists (nullptr otherwise).

@@ -21,6 +21,7 @@
 
 #include "common/DSOSettings.h"
 #include "common/ShellState.h"
+#include "link/LinkState.h"
 #include "link/Messages.h"
 #include "link/ScaleSteps.h"
 #include "link/TransferJobs.h"
@@ -117,8 +118,7 @@ void WavePicture::paintEvent(QPaintEvent*) {
 
 // ---------------------------------------------------------------------------
 
-frmWave::frmWave(QWidget* parent) : QWidget(parent) {
-    setObjectName("frmWave");
+frmWave::frmWave(QWidget* parent) : ViewWindow(ViewWave, "frmWave", 500, parent) {
     setAttribute(Qt::WA_DeleteOnClose);
     setFocusPolicy(Qt::StrongFocus);
     resize(px(9600), px(6200));  // tall enough for the whole side panel
@@ -213,7 +213,7 @@ frmWave::frmWave(QWidget* parent) : QWidget(parent) {
     LblRefreshValue->setObjectName("LblRefreshValue");
     LblRefreshValue->setGeometry(74, 0, 34, 16);
     LblRefreshValue->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    colourProgressPanel(true);
+    ColourProgress(true);
 
     HScroll = new QScrollBar(Qt::Horizontal, this);
     HScroll->setObjectName("HScroll");
@@ -232,9 +232,6 @@ frmWave::frmWave(QWidget* parent) : QWidget(parent) {
     connect(HScroll, &QScrollBar::sliderReleased, this, &frmWave::placeProgressPanel);
     connect(VScroll, &QScrollBar::sliderReleased, this, &frmWave::placeProgressPanel);
 
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName("Timer1");
-    connect(Timer1, &QTimer::timeout, this, &frmWave::Timer1_Timer);
     Timer2 = new QTimer(this);
     Timer2->setObjectName("Timer2");
     connect(Timer2, &QTimer::timeout, this, &frmWave::Timer2_Timer);
@@ -242,9 +239,7 @@ frmWave::frmWave(QWidget* parent) : QWidget(parent) {
     Form_Load();
 }
 
-frmWave::~frmWave() { Form_Unload(); }
-
-int frmWave::Slot() const { return FormSlot(ViewWave, this); }
+frmWave::~frmWave() { UnloadOnce(); }
 
 WaveInfo* frmWave::Record() const {
     const int slot = Slot();
@@ -257,11 +252,8 @@ frmWave* WaveForm(int slot) { return qobject_cast<frmWave*>(ExistingViewForm(Vie
 // Load, ticks, close.
 
 void frmWave::Form_Load() {
-    unloaded_ = false;
     RefreshState(RefreshKind::Wave).Loading = false;
-    LayoutPending = true;
-    Timer1->setInterval(1);
-    Timer1->start();
+    ViewWindow::Form_Load();
     ZoomFactor = 1.0;
     {
         const QSignalBlocker block(ZoomCombo);
@@ -278,31 +270,54 @@ void frmWave::Form_Load() {
     Cursors.PrevPicHeight = CursorRow(WavePic->height());
 }
 
-void frmWave::Timer1_Timer() {
+void frmWave::PrepareNewView(int) {
+    ColourProgress(true);
+    LayOutChannels(Link().LAPresent);
+    QCheckBox* math = ChkCH[2];
+    const QString& mathWord = DSOSettings().MathDisplay;
+    if (!mathWord.isEmpty() && mathWord == ValueWord(vwOn)) {
+        math->setEnabled(true);
+    } else {
+        math->setEnabled(false);
+        math->setChecked(false);
+    }
+}
+
+void frmWave::LayOutChannels(bool laPresent) {
+    const int t = ChkCH[0]->y();
+    const int step = px(laPresent ? 240 : 360);
+    ChkCH[1]->move(ChkCH[1]->x(), t + step);
+    ChkCH[2]->move(ChkCH[2]->x(), t + 2 * step);
+    if (laPresent) {
+        ChkCH[3]->setVisible(true);
+    } else {
+        ChkCH[3]->setVisible(false);
+        ChkCH[3]->setEnabled(false);
+    }
+}
+
+void frmWave::SetUp() {
+    WaveInfo* r = Record();
+    const bool modified = Sheets().SheetModified;
+    setWindowTitle(r->Name);
+    for (int i = 0; i < 4; ++i)
+        if (chosen(*r, i)) {
+            ChkCH[size_t(i)]->setEnabled(true);
+            setChecked(ChkCH[size_t(i)], true);
+        }
+    setChecked(BestFitChk, r->BestFit);
+    ZoomCombo->setEnabled(!r->BestFit);
+    setChecked(GridCheck, r->ShowGrid);
+    setChecked(OptionColor[r->ColorDisplay ? 0 : 1], true);
+    setChecked(ChkCursorX, Cursors.XOn);
+    setChecked(ChkCursorY, Cursors.YOn);
+    Form_Resize();
+    Sheets().SheetModified = modified;
+}
+
+void frmWave::Tick() {
     WaveInfo* r = Record();
     if (!r) return;
-    if (LayoutPending) {
-        Timer1->setInterval(500);
-        LayoutPending = false;
-        const bool modified = Sheets().SheetModified;
-        r->WindowOpen = true;
-        setWindowTitle(r->Name);
-        for (int i = 0; i < 4; ++i)
-            if (chosen(*r, i)) {
-                ChkCH[size_t(i)]->setEnabled(true);
-                setChecked(ChkCH[size_t(i)], true);
-            }
-        setChecked(BestFitChk, r->BestFit);
-        ZoomCombo->setEnabled(!r->BestFit);
-        setChecked(GridCheck, r->ShowGrid);
-        setChecked(OptionColor[r->ColorDisplay ? 0 : 1], true);
-        setChecked(ChkCursorX, Cursors.XOn);
-        setChecked(ChkCursorY, Cursors.YOn);
-        Form_Resize();
-        Sheets().SheetModified = modified;
-        r = Record();
-        if (!r) return;
-    }
     for (int i = 0; i < 4; ++i) {
         QCheckBox* box = ChkCH[size_t(i)];
         if (!displayOn(channelDisplay(i))) {
@@ -328,24 +343,16 @@ void frmWave::Timer1_Timer() {
 
 void frmWave::Timer2_Timer() { RefreshPacerTick(Timer2); }
 
-void frmWave::closeEvent(QCloseEvent* event) {
-    if (Transfer().TransferBusy || RefreshState(RefreshKind::Wave).Loading) {
-        event->ignore();
-        return;
-    }
-    Form_Unload();
-    event->accept();
+bool frmWave::CanClose() const {
+    return !Transfer().TransferBusy && !RefreshState(RefreshKind::Wave).Loading;
 }
 
 void frmWave::Form_Unload() {
-    if (unloaded_) return;
-    unloaded_ = true;
-    if (WaveInfo* r = Record()) r->WindowOpen = false;
+    ViewWindow::Form_Unload();
     RefreshKindUnloaded(RefreshKind::Wave, [](int slot) {
         if (frmWave* f = WaveForm(slot)) f->SetStopLook(false);
         if (SlotInRange(ViewWave, slot)) Sheets().WaveViews[size_t(slot)].AutoRefresh = false;
     });
-    Timer1->stop();
     Timer2->stop();
     PrintDocs().WavePrintDoc.reset();
     FreeCursorDC();
@@ -412,21 +419,14 @@ void frmWave::OptionColor_Click(int) {
     const bool colour = OptionColor[0]->isChecked();
     if (r->ColorDisplay != colour) {
         r->ColorDisplay = colour;
-        colourProgressPanel(colour);
+        ColourProgress(colour);
     }
     Sheets().SheetModified = true;
     Form_Resize();
 }
 
-void frmWave::colourProgressPanel(bool colour) {
-    auto paint = [](QWidget* w, QPalette::ColorRole role, const QColor& c) {
-        QPalette pal = w->palette();
-        pal.setColor(role, c);
-        w->setPalette(pal);
-    };
-    paint(picRefreshProgress, QPalette::Window, colour ? QColor(0, 0, 0) : QColor(255, 255, 255));
-    paint(LblRefreshText, QPalette::WindowText, colour ? QColor(255, 255, 192) : QColor(0, 0, 0));
-    paint(LblRefreshValue, QPalette::WindowText, colour ? QColor(0, 255, 255) : QColor(0, 0, 0));
+void frmWave::ColourProgress(bool colour) {
+    ColourRefreshIndicator(picRefreshProgress, LblRefreshText, LblRefreshValue, colour);
     picRefreshProgress->repaint();
 }
 

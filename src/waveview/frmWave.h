@@ -12,6 +12,7 @@
 #include <functional>
 
 #include "common/SheetModel.h"
+#include "sheets/ViewWindow.h"
 #include "screen/WaveCursors.h"
 #include "waveview/WavePaint.h"
 
@@ -36,7 +37,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 };
 
-class frmWave : public QWidget {
+class frmWave : public ViewWindow {
     Q_OBJECT
 public:
     explicit frmWave(QWidget* parent = nullptr);
@@ -46,7 +47,14 @@ public:
     static constexpr int PanelTwips = 1500;
 
     // Called again when the window is re-used for a view in another slot.
-    void Form_Load();
+    void Form_Load() override;
+    // A new view: indicator coloured, channel boxes laid out for the
+    // instrument, the MATH box offered only while the MATH display is on.
+    void PrepareNewView(int slot) override;
+    // Four channel boxes 240 twips apart (LA shown), or three 360 twips
+    // apart with the LA box hidden and disabled.
+    void LayOutChannels(bool laPresent) override;
+    void ColourProgress(bool colour) override;
     // One fetch of the view's record (job 6); false when nothing was fetched.
     bool LoadData();
     // Layout of picture, container and scroll bars, then a full redraw.
@@ -63,8 +71,8 @@ public:
     // The readouts' options now (zoom, ON word, measurement name).
     ReadoutOptions CursorReadoutOptions() const;
 
-    // Handlers, public so tests can drive them without a clock or a mouse.
-    void Timer1_Timer();
+    // Handlers, public so tests can drive them without a clock or a mouse
+    // (Timer1_Timer, the set-up tick, is the base's).
     void Timer2_Timer();
     void ChkCH_Click(int index);
     void GridCheck_Click();
@@ -87,8 +95,7 @@ public:
     void cmdPreview_Click();
     void cmdPrint_Click();
 
-    // The slot from the tag (-1 when none) and its record (nullptr when none).
-    int Slot() const;
+    // The record of the slot in the tag (nullptr when none).
     WaveInfo* Record() const;
 
     // Shows the loading percentage text in the progress panel.
@@ -114,7 +121,6 @@ public:
     QFrame* picRefreshProgress = nullptr;
     QLabel* LblRefreshText = nullptr;
     QLabel* LblRefreshValue = nullptr;
-    QTimer* Timer1 = nullptr;
     QTimer* Timer2 = nullptr;
     std::array<QGroupBox*, 5> Frames{};  // Frame1, Frame2(0), Frame6, Frame2(2), Frame2(1)
 
@@ -122,7 +128,7 @@ public:
     double ZoomFactor = 1.0;
     float ScrollRangeX = 0;
     int ScrollRangeY = 0;
-    bool LayoutPending = false;
+    bool& LayoutPending = SetUpPending;
     CursorState Cursors;  // positions, shown kinds, drags, last picture size
     // The picture without the overlay, as the last full redraw left it.
     QImage BasePicture;
@@ -130,16 +136,17 @@ public:
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    bool SetUpReady() const override { return Record() != nullptr; }
+    void SetUp() override;
+    void Tick() override;
+    bool CanClose() const override;
+    void Form_Unload() override;
 
 private:
     void applyZoomText(const QString& text);
     void placeProgressPanel();
-    void colourProgressPanel(bool colour);
-    void Form_Unload();
     void printPicture(bool print);
-    bool unloaded_ = false;
     bool zoomTextBusy_ = false;
 };
 

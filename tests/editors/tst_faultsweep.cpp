@@ -17,9 +17,11 @@
 #include "controller/CtrlList.h"
 #include "controller/CtrlState.h"
 #include "controller/SettingsTransfer.h"
+#include "editors/AdjustLogic.h"
 #include "editors/CtrlApply.h"
 #include "editors/ImmediateActions.h"
 #include "link/Converters.h"
+#include "link/ReplyParse.h"
 #include "link/Formatters.h"
 #include "link/KV2200Cmd.h"
 #include "link/LinkState.h"
@@ -34,17 +36,18 @@ namespace {
 
 constexpr int kSlot = 2;
 
-enum Op { OpMeasure, OpData, OpWave, OpUpload, OpDownload, OpApply, OpTrig50 };
+enum Op { OpMeasure, OpData, OpWave, OpUpload, OpDownload, OpApply, OpLevel, OpTrig50, OpAdjust };
 const char* const kOpNames[] = {"measure job", "data job", "wave job", "upload", "download",
-                                "apply", "Set Trig to 50%"};
+                                "apply", "apply of a level", "Set Trig to 50%", "coarse/fine"};
 
 QString key(std::initializer_list<int> labels) {
     QString k;
     for (int l : labels) k += ControllerLabel(l);
     return k;
 }
-// CH1 Offset, and its node path as the dispatcher hands it over.
+// CH1 Offset, and the trigger level (of the EDGE method).
 QString OffsetKey() { return key({6, 9}); }
+QString LevelKey() { return key({24, 66}); }
 
 int JobCode(Op op) { return op == OpMeasure ? JobMeasureCH1 : op == OpData ? JobDataCH1 : JobWaveView; }
 
@@ -108,6 +111,11 @@ class FaultSweepTest : public QObject {
     QString instrumentEdgeSource() { return TrigSourceToText(sim.Get(":TRIGGER:EDGE:SOURCE")); }
     QString instrumentEdgeLevel() {
         return FormatDiv(sim.Get(":TRIGGER:EDGE:LEVEL"), sim.Get(":CHANNEL1:SCALE"));
+    }
+    // The level as the mirror holds it for the upload and the apply.
+    QString instrumentEdgeLevelForUpload() {
+        return LevelDivText(sim.Get(":TRIGGER:EDGE:LEVEL"), LeadingNumber(sim.Get(":CHANNEL1:OFFSET")),
+                            sim.Get(":CHANNEL1:SCALE"));
     }
 
 private slots:
@@ -174,6 +182,7 @@ private slots:
         case OpUpload: ok = Upload(); break;
         case OpDownload: ok = Download(); break;
         case OpApply: ok = ApplyCtrlEdit({OffsetKey(), "", "0.5", ""}) == ApplyEnd::Applied; break;
+        case OpLevel: ok = ApplyCtrlEdit({LevelKey(), "2.00div", "", ""}) == ApplyEnd::Applied; break;
         case OpTrig50: RunSetTrigTo50(); break;
         }
         const QStringList shown = LinkFixture::ShownTexts();
@@ -208,11 +217,12 @@ private slots:
                 QVERIFY(DSOSettings() == before);
             }
             break;
-        case OpApply: case OpTrig50: {
+        case OpApply: case OpLevel: case OpTrig50: case OpAdjust: {
             const CtrlSettings& m = DSOSettings();
-            const bool agrees = op == OpApply ? m.CH1Offset == instrumentOffset()
-                                              : m.TriggerEdgeSource == instrumentEdgeSource() &&
-                                                    m.TriggerEdgeLevel == instrumentEdgeLevel();
+            const bool agrees = op == OpApply   ? m.CH1Offset == instrumentOffset()
+                                : op == OpLevel ? m.TriggerEdgeLevel == instrumentEdgeLevelForUpload()
+                                                : m.TriggerEdgeSource == instrumentEdgeSource() &&
+                                                      m.TriggerEdgeLevel == instrumentEdgeLevel();
             const bool unchanged = DSOSettings() == before;
             QVERIFY2(agrees || (!shown.isEmpty() && unchanged), qPrintable(why));
             // A value that could not be read back is said so.
@@ -223,13 +233,16 @@ private slots:
     }
 
     // A read-back that does not parse as what the field holds stores
-    // nothing and says so; what was sent still went out.
+    // nothing and says so; what was sent still went out. A level whose
+    // source reply makes no sense is neither sent nor stored.
     void readBackThatMakesNoSense_data() {
         QTest::addColumn<QString>("transport");
         QTest::addColumn<int>("op");
         for (const char* tr : {"tcp", "pty"}) {
             QTest::addRow("%s apply", tr) << tr << int(OpApply);
             QTest::addRow("%s Set Trig to 50%%", tr) << tr << int(OpTrig50);
+            QTest::addRow("%s coarse/fine", tr) << tr << int(OpAdjust);
+            QTest::addRow("%s apply of a level", tr) << tr << int(OpLevel);
         }
     }
     void readBackThatMakesNoSense() {
@@ -242,18 +255,29 @@ private slots:
         sim.SetFault("garbage");
         if (op == OpApply)
             QCOMPARE(ApplyCtrlEdit({OffsetKey(), "", "0.5", ""}), ApplyEnd::Applied);
+        else if (op == OpAdjust)
+            QCOMPARE(ApplyAdjust("2.00V", 0), AdjustEnd::Applied);
+        else if (op == OpLevel)
+            QCOMPARE(ApplyCtrlEdit({LevelKey(), "2.00div", "", ""}), ApplyEnd::Applied);
         else
             RunSetTrigTo50();
         sim.SetFault("none");
 
         CtrlSettings expected = before;
-        if (op == OpApply) expected.CH1Offset = "500mV";  // the value sent, as the instrument took it
+        // The values sent, as the instrument took them.
+        if (op == OpApply) expected.CH1Offset = "500mV";
+        if (op == OpAdjust) expected.CH1Scale = "2.00V";
         QVERIFY(DSOSettings() == expected);
         QCOMPARE(LinkFixture::ShownTexts(), QStringList{MessageTable().MsgReplyUnusable + " / "});
         QVERIFY(Link().IsConnected);
         if (op == OpApply) {
             QCOMPARE(instrumentOffset(), QString("500mV"));
             QVERIFY(CtrlState().CtrlModified);
+        } else if (op == OpAdjust) {
+            QCOMPARE(FormatVolt(sim.Get(":CHANNEL1:SCALE")), QString("2.00V"));
+        } else if (op == OpLevel) {
+            // A level computed from a source that makes no sense is not sent.
+            for (const QString& c : sim.Log()) QVERIFY2(!c.startsWith(":TRIGGER:EDGE:LEVEL "), qPrintable(c));
         } else {
             QVERIFY(sim.Log().contains(":TRIG%50"));
         }

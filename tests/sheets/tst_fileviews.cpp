@@ -29,43 +29,18 @@
 #include "sheets/ViewHost.h"
 #include "sheets/ViewRecords.h"
 #include "sheets/ViewWindows.h"
+#include "sheets/frmData.h"
 #include "waveview/frmWave.h"
 
 Q_DECLARE_METATYPE(ViewKind)
 
 namespace {
 
-// Stand-ins for the Wave and Data windows: the controls the sheet procedures
-// reach, and the open flag their set-up tick sets.
-QWidget* StubWindow(ViewKind kind, const QString& name) {
-    auto* w = new QWidget;
-    w->setObjectName(name);
-    w->setAttribute(Qt::WA_DeleteOnClose);
-    if (kind == ViewWave) {
-        for (int i = 0; i < 4; ++i) {
-            auto* box = new QCheckBox(w);
-            box->setObjectName(QString("ChkCH_%1").arg(i));
-            box->move(10, 100 + 10 * i);
-        }
-        (new QWidget(w))->setObjectName("picRefreshProgress");
-        (new QLabel(w))->setObjectName("LblRefreshText");
-        (new QLabel(w))->setObjectName("LblRefreshValue");
-    } else {
-        for (int i = 0; i < 3; ++i) {
-            auto* option = new QRadioButton(w);
-            option->setObjectName(QString("OptionCH_%1").arg(i));
-            option->move(20, 5);
-        }
-    }
-    QTimer::singleShot(1, w, [w, kind] {
-        const int slot = FormSlot(kind, w);
-        if (slot >= 0) ViewWindowOpen(kind, slot) = true;
-    });
-    QObject::connect(w, &QObject::destroyed, [kind, w] {
-        const int slot = FormSlot(kind, w);
-        if (slot >= 0) ViewWindowOpen(kind, slot) = false;
-    });
-    return w;
+// The Wave and Data windows as the application makes them (the sheet
+// prepares them through their typed calls).
+QWidget* StubWindow(ViewKind kind, const QString&) {
+    if (kind == ViewWave) return new frmWave;
+    return new frmData;
 }
 
 bool OpenFlag(ViewKind kind, int slot) { return ViewWindowOpen(kind, slot); }
@@ -217,7 +192,7 @@ private slots:
         AddNewData();
         SetViewFormFactory(ViewData, [](int) { return StubWindow(ViewData, "frmData"); });
         QCOMPARE(MsgBoxService::Log().size(), 1);
-        QVERIFY(MsgBoxService::Log()[0].text.contains("OptionCH"));
+        QVERIFY(MsgBoxService::Log()[0].text.contains("cannot take a new view"));
         QCOMPARE(MsgBoxService::Log()[0].style, int(vbOKOnly));
         QCOMPARE(int(Sheets().DataCount), 1);
         QCOMPARE(NodeTexts(), QStringList({"Data0"}));
