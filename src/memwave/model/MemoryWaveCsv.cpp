@@ -21,30 +21,42 @@ struct PowersOfTen {
     }
     double operator()(int k) const { return p[size_t(k + 50)]; }
 };
-const PowersOfTen& Pow10() {
-    static const PowersOfTen t;
-    return t;
-}
+const PowersOfTen Powers;
+const PowersOfTen& Pow10() { return Powers; }
+
+// "00" .. "99".
+struct DigitPairs {
+    char d[200];
+    DigitPairs() {
+        for (int i = 0; i < 100; ++i) {
+            d[2 * i] = char('0' + i / 10);
+            d[2 * i + 1] = char('0' + i % 10);
+        }
+    }
+};
+const DigitPairs Pairs;
 
 // Writes [-]d.ddE[+|-]ee from three digits and a decimal exponent.
-char* PutNumber(char* p, bool negative, bool atLeastOne, int digits, int exponent) {
+inline char* PutNumber(char* p, bool negative, bool atLeastOne, int digits, int exponent) {
     if (negative) *p++ = '-';
-    *p++ = char('0' + digits / 100);
-    *p++ = '.';
-    *p++ = char('0' + digits / 10 % 10);
-    *p++ = char('0' + digits % 10);
-    *p++ = 'E';
+    const int head = digits / 100, tail = digits - 100 * head;
+    p[0] = char('0' + head);
+    p[1] = '.';
+    p[2] = Pairs.d[2 * tail];
+    p[3] = Pairs.d[2 * tail + 1];
+    p[4] = 'E';
+    p += 5;
     if (exponent < 0) *p++ = '-';
     else if (atLeastOne) *p++ = '+';
-    const int e = std::abs(exponent);
-    *p++ = char('0' + e / 10 % 10);
-    *p++ = char('0' + e % 10);
-    return p;
+    const int e = exponent < 0 ? -exponent : exponent;  // at most 45
+    p[0] = Pairs.d[2 * e];
+    p[1] = Pairs.d[2 * e + 1];
+    return p + 2;
 }
 
 // Three significant digits of |value| > 0 from its exact decimal expansion,
 // halves away from zero.
-void ExactDigits(double magnitude, int& digits, int& exponent) {
+__attribute__((noinline)) void ExactDigits(double magnitude, int& digits, int& exponent) {
     char buf[200];
     std::snprintf(buf, sizeof buf, "%.150e", magnitude);
     digits = (buf[0] - '0') * 100 + (buf[2] - '0') * 10 + (buf[3] - '0');
@@ -71,28 +83,25 @@ char* PutCsvNumber(char* p, float value, bool exact) {
         ExactDigits(a, digits, exponent);
         return PutNumber(p, negative, atLeastOne, digits, exponent);
     }
-    int binary;
-    std::frexp(a, &binary);
-    int e = int(std::floor((binary - 1) * 0.30102999566398120));
+    // The decimal exponent from the binary one (log10(2) ~ 78913 / 2^18),
+    // corrected against the powers of ten.
+    uint64_t bits;
+    std::memcpy(&bits, &a, sizeof bits);
+    const int binary = int((bits >> 52) & 0x7FF) - 1022;  // as frexp gives it
+    int e = ((binary - 1) * 78913) >> 18;
     const PowersOfTen& t = Pow10();
-    double scaled = e - 2 >= 0 ? a / t(e - 2) : a * t(2 - e);
-    while (scaled >= 1000.0) {
-        ++e;
-        scaled = e - 2 >= 0 ? a / t(e - 2) : a * t(2 - e);
-    }
-    while (scaled < 100.0) {
-        --e;
-        scaled = e - 2 >= 0 ? a / t(e - 2) : a * t(2 - e);
-    }
-    const double whole = std::floor(scaled);
+    double scaled = a * t(2 - e);
+    while (scaled >= 1000.0) scaled = a * t(2 - ++e);
+    while (scaled < 100.0) scaled = a * t(2 - --e);
+    const int whole = int(scaled);
     const double fraction = scaled - whole;
     // Too near a half (or a decade's edge) for the scaled double to tell:
     // the exact expansion decides.
-    if (std::fabs(fraction - 0.5) < 1e-6 || scaled < 100.000001 || scaled > 999.999999) {
+    if (std::fabs(fraction - 0.5) < 1e-6) {
         ExactDigits(a, digits, exponent);
         return PutNumber(p, negative, atLeastOne, digits, exponent);
     }
-    digits = int(whole) + (fraction > 0.5 ? 1 : 0);
+    digits = whole + (fraction > 0.5 ? 1 : 0);
     exponent = e;
     if (digits == 1000) {
         digits = 100;
@@ -101,15 +110,46 @@ char* PutCsvNumber(char* p, float value, bool exact) {
     return PutNumber(p, negative, atLeastOne, digits, exponent);
 }
 
-constexpr int MaxLine = 4 * 24;  // four fields of at most 20 characters, commas, CR LF
+constexpr int MaxLine = 4 * 24 + 16;  // and room for a table text's 16-byte copy
+
+float Volts(const MemoryWaveCsvChannel& c, int code) {
+    const int diff = c.Ground - (code - 25);
+    return float(double(diff) * double(c.VoltsDiv) / 25.0);
+}
+
+// The formatted voltage of every code the channel's memory holds, when they
+// span a small range.
+void MakeVoltTexts(MemoryWaveCsvChannel& c) {
+    if (c.Memory.empty()) return;
+    const auto [lo, hi] = std::minmax_element(c.Memory.begin(), c.Memory.end());
+    if (*hi - *lo >= 4096) return;
+    c.TextFirst = *lo;
+    c.Texts.resize(size_t(*hi - *lo + 1));
+    for (size_t k = 0; k < c.Texts.size(); ++k) {
+        auto& text = c.Texts[k];
+        text.fill(0);
+        char buf[32];
+        const char* end = PutCsvNumber(buf, Volts(c, c.TextFirst + int(k)), false);
+        text[0] = char(end - buf);
+        std::memcpy(text.data() + 1, buf, size_t(end - buf));
+    }
+}  // four fields of at most 20 characters, commas, CR LF
 
 char* PutLine(char* p, const MemoryWaveCsvSource& s, int64_t i) {
     auto time = [](const MemoryWaveCsvChannel& c, int64_t i) {
         return float(c.AcqDelay + double(i - c.Middle) * double(c.Period));
     };
-    auto volts = [](const MemoryWaveCsvChannel& c, int64_t i) {
-        const int diff = c.Ground - (int(c.Memory[size_t(i)]) - 25);
-        return float(double(diff) * double(c.VoltsDiv) / 25.0);
+    // A voltage depends on the sample code alone: most come formatted from
+    // the channel's table.
+    auto putVolts = [](char* p, const MemoryWaveCsvChannel& c, int64_t i) {
+        const int code = c.Memory[size_t(i)];
+        const size_t k = size_t(code - c.TextFirst);
+        if (code >= c.TextFirst && k < c.Texts.size()) {
+            const auto& text = c.Texts[k];
+            std::memcpy(p, text.data() + 1, 16);
+            return p + text[0];
+        }
+        return PutCsvNumber(p, Volts(c, code), false);
     };
     const MemoryWaveCsvChannel& c1 = s.Ch1;
     const MemoryWaveCsvChannel& c2 = s.Ch2;
@@ -117,24 +157,24 @@ char* PutLine(char* p, const MemoryWaveCsvSource& s, int64_t i) {
         p = PutCsvNumber(p, time(c1, i), false);
         if (c1.Shown) {
             *p++ = ',';
-            p = PutCsvNumber(p, volts(c1, i), false);
+            p = putVolts(p, c1, i);
         }
         if (c2.Shown) {
             *p++ = ',';
-            p = PutCsvNumber(p, volts(c2, i), false);
+            p = putVolts(p, c2, i);
         }
     } else {
         const bool in1 = i < c1.Count, in2 = i < c2.Count;
         if (in1) p = PutCsvNumber(p, time(c1, i), false);
         if (c1.Shown) {
             *p++ = ',';
-            if (in1) p = PutCsvNumber(p, volts(c1, i), false);
+            if (in1) p = putVolts(p, c1, i);
         }
         if (c2.Shown) {
             *p++ = ',';
             if (in2) p = PutCsvNumber(p, time(c2, i), false);
             *p++ = ',';
-            if (in2) p = PutCsvNumber(p, volts(c2, i), false);
+            if (in2) p = putVolts(p, c2, i);
         }
     }
     *p++ = '\r';
@@ -164,6 +204,7 @@ MemoryWaveCsvStatus MakeMemoryWaveCsvSource(const MemWaveInfo& rec, MemoryWaveCs
         if (!shown) return true;
         if (!std::isfinite(voltsDiv) || int64_t(memory.size()) < c.Count) return false;
         c.Memory.assign(memory.begin(), memory.begin() + c.Count);
+        MakeVoltTexts(c);
         return true;
     };
     bool ok;

@@ -12,6 +12,7 @@
 // shorter channel's fields are empty past its end.
 #include <QByteArray>
 #include <QString>
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -28,6 +29,10 @@ struct MemoryWaveCsvChannel {
     float VoltsDiv = 0;       // as loaded
     int32_t Ground = 100;     // 100 - the as-loaded offset in points
     std::vector<int16_t> Memory;
+    // The voltage text of each code from TextFirst on: length, then up to
+    // 16 characters (made with the copy when the codes span a small range).
+    int TextFirst = 0;
+    std::vector<std::array<char, 17>> Texts;
 };
 
 struct MemoryWaveCsvSource {
