@@ -8,11 +8,15 @@
 #include <QApplication>
 
 #include "common/ShellState.h"
+#include "editors/EditDispatch.h"
 #include "measure/frmMeasure.h"
 #include "memwave/frmOpenWaveform.h"
+#include "panel/PanelWindows.h"
 #include "replay/frmRecordPlay.h"
 #include "shell/AppMain.h"
 #include "shell/Captions.h"
+#include "shell/Language.h"
+#include "shell/MainWindow.h"
 #include "waveview/frmWave.h"
 
 int main(int argc, char* argv[]) {
@@ -27,5 +31,9 @@ int main(int argc, char* argv[]) {
     RegisterMeasureWindow();
     RegisterRecordWindow();
     RegisterMemoryWaveWindow();
+    // The controller's "Virtual Panel" node: the panel (USB) or the key pad.
+    EditShow().ShowVirtualPanel = [] { ShowVirtualPanelWindow(MainForm()); };
+    PanelUi().ApplyPanelCaptions = [](QWidget* w) { SetVirtualPanelCaptions(w, Shell().UILanguage); };
+    PanelUi().ApplyKeyPadCaptions = [](QWidget* w) { SetVirtualKeyCaptions(w, Shell().UILanguage); };
     return Main();
 }

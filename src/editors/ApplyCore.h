@@ -68,6 +68,8 @@ public:
 // parse) stores nothing and marks the read-back unusable, which the apply
 // reports at its end. Returns whether the field was written.
 bool StoreReadBack(QString& field, const QString& reply, ReplyConverter conv, bool known);
+// (A check function in place of the verdict is a mistake: it would always pass.)
+bool StoreReadBack(QString&, const QString&, ReplyConverter, bool (*)(const QString&)) = delete;
 bool StoreReadBack(QString& field, const QString& reply, ReplyConverter conv);
 // The argument of a level command: the level in divisions in volts by the
 // source's scale and offset (TriggerLevelText; `source` as the instrument

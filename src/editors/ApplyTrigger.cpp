@@ -115,6 +115,12 @@ void readNumber(QString& field, const QString& query, ReplyConverter conv) {
     StoreReadBack(field, reply, conv, IsNumberReply(reply));
 }
 
+// A reply stored as it comes when `known` takes it.
+void readAsItComes(QString& field, const QString& query, bool (*known)(const QString&)) {
+    const QString reply = ask(query);
+    StoreReadBack(field, reply, nullptr, known(reply));
+}
+
 // A source read back as it comes; one that names no source stores nothing
 // and ends the read-back (its level has no scale to go by).
 bool readSource(const QString& query, QString& field) {
@@ -184,8 +190,8 @@ bool GetTriggerMethod(CtrlSettings& s) {
         scale = sourceScale(s.TriggerVideoSource, false, &digital);
         StoreReadBack(s.TriggerVideoPolarity, ask(":TRIGGER:VIDEO:POLARITY?"), VideoPolarityToText);
         StoreReadBack(s.TriggerVideoSync, ask(":TRIGGER:VIDEO:MODE?"), VideoSyncToText);
-        StoreReadBack(s.TriggerVideoLine, ask(":TRIGGER:VIDEO:LINE?"), nullptr, IsNumberReply);
-        StoreReadBack(s.TriggerVideoStandard, ask(":TRIGGER:VIDEO:STANDARD?"), nullptr, IsVideoStandardReply);
+        readAsItComes(s.TriggerVideoLine, ":TRIGGER:VIDEO:LINE?", IsNumberReply);
+        readAsItComes(s.TriggerVideoStandard, ":TRIGGER:VIDEO:STANDARD?", IsVideoStandardReply);
         if (!levelDiv(":TRIGGER:VIDEO:LEVEL?", scale, s.TriggerVideoLevel)) return false;
         readNumber(s.TriggerVideoSensitivity, ":TRIGGER:VIDEO:SENSITIVITY?", DivText);
         break;

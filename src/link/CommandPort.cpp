@@ -24,6 +24,10 @@ public:
         return ReadSystemDataVisaBytes(out, maxBytes);
     }
     bool RepliesWhileWaiting() const override { return false; }
+    ScreenChunkRead ReadScreenChunk(QByteArray& out, int maxBytes) override {
+        return ReadVisaScreenChunk(out, maxBytes);
+    }
+    bool CopiesScreen() const override { return true; }
     void Open() override { OpenVisa(); }
 };
 
@@ -50,6 +54,11 @@ public:
     }
     int ReadSystemDataBlock(QByteArray& out, int maxBytes) override { return ReadBlock(out, maxBytes); }
     bool RepliesWhileWaiting() const override { return true; }
+    ScreenChunkRead ReadScreenChunk(QByteArray& out, int) override {
+        out.clear();
+        return {ScreenChunkRead::NotSupported, 0};
+    }
+    bool CopiesScreen() const override { return false; }
     void Open() override { OpenComm(); }
 };
 

@@ -6,6 +6,18 @@
 #include <QByteArray>
 #include <QString>
 
+// One read of the screen copy's reply (":HARDCOPY"): how it ended and how
+// many bytes really came.
+struct ScreenChunkRead {
+    enum Outcome {
+        Received,     // the read ended normally; `received` bytes are in out
+        Failed,       // time-out, link lost or not connected: no whole reply
+        NotSupported  // this transport has no screen copy (the serial line)
+    };
+    Outcome outcome = Failed;
+    int received = 0;  // bytes stored in out (also after a failure)
+};
+
 class CommandPort {
 public:
     virtual ~CommandPort() = default;
@@ -30,6 +42,13 @@ public:
     // running (timers tick during the read); false when the read holds the
     // caller until it returns.
     virtual bool RepliesWhileWaiting() const = 0;
+    // Reads one chunk of the screen copy's reply (":HARDCOPY" already sent
+    // with Send) into out, at most maxBytes. A reply longer than maxBytes
+    // reads as cut at maxBytes. out holds only bytes of this read. The
+    // serial line has no screen copy and says so without reading.
+    virtual ScreenChunkRead ReadScreenChunk(QByteArray& out, int maxBytes) = 0;
+    // False when the transport has no screen copy (the serial line).
+    virtual bool CopiesScreen() const = 0;
     // Opens the transport for a connect; the outcome is in LinkOpen.
     virtual void Open() = 0;
 };

@@ -1,8 +1,8 @@
 #pragma once
-// The live screen copy's flags and byte array. They belong to the virtual
-// panel, which is not built yet, so nothing sets the flags today; the USB
-// screen-copy read fills ScreenBytes and ends its loop when a flag drops.
-// Whoever changes a flag calls NotifyWaiters() so a waiting loop notices.
+// The live screen copy: its flags and byte array (kept by the virtual panel)
+// and the screen-copy read through the command port. The read ends its loop
+// when a flag drops; whoever changes a flag calls NotifyWaiters() so that a
+// waiting loop notices.
 #include <cstdint>
 #include <vector>
 
@@ -10,6 +10,9 @@ struct ScreenCopyStateData {
     static constexpr int Width = 320;
     static constexpr int Height = 234;
     static constexpr int ImageBytes = Width * Height;  // 74,880
+    // Largest count of one screen-copy read; a read of that many bytes was
+    // cut and is no image.
+    static constexpr int ReadMax = 100000;
 
     bool ScreenCopyRunning = false;  // the live copy runs (Run .. Stop)
     bool ScreenCopyOpen = false;     // a panel with the live screen is open
@@ -19,3 +22,30 @@ struct ScreenCopyStateData {
 };
 
 ScreenCopyStateData& ScreenCopy();
+
+// What became of one screen-copy read.
+enum class HardcopyChunk {
+    Image,      // a whole screen was stored; CommandSent is cleared
+    ReadAgain,  // nothing usable yet (a part of the reply, or no reply over a
+                // dropped link): the loop reads again
+    Ended,      // the read failed after a command went out (a key press): the
+                // reply is given up without an image, and not reported
+    Failed,     // the read failed with no command since the last image: reported,
+                // the link dropped
+    NoCopy      // not connected, or the transport has no screen copy
+};
+
+// One read through the command port. A read that received at least a whole
+// screen (and was not cut at ReadMax) stores its last 74,880 bytes but one in
+// dest(0..74,878) (element 74,879 keeps its value). Only the bytes really
+// received count: a failed or short read never passes for an image, and
+// leaves dest alone. `received` (optional) gets the bytes of this read.
+HardcopyChunk ReadHardcopyChunk(std::vector<uint8_t>& dest, int* received = nullptr);
+
+// One screen image: sends ":HARDCOPY" (when connected or connecting, and the
+// transport copies the screen) and reads, yielding to the event loop after
+// each read, until an image is stored, a read ends or fails, or
+// ScreenCopyRunning or ScreenCopyOpen is False after a yield. After a failed
+// read it waits, yielding, until the panel stops or closes. True only when
+// dest holds a new whole image.
+bool GetHardcopyVisa(std::vector<uint8_t>& dest);

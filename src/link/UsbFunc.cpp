@@ -3,12 +3,10 @@
 #include <algorithm>
 
 #include "common/Pause.h"
-#include "common/ShellState.h"
-#include "common/Wait.h"
 #include "link/KV2200Cmd.h"
 #include "link/LinkState.h"
 #include "link/Messages.h"
-#include "link/ScreenCopyState.h"
+#include "link/CommandPort.h"
 #include "platform/dialogs/MsgBox.h"
 
 namespace {
@@ -18,14 +16,11 @@ constexpr int kBlockReadMax = 8192;
 // The transport gate: nothing is written or read unless connected or connecting.
 bool gateOpen() { return Link().IsConnected || Link().Connecting; }
 
-// A failed read of the system data or of the screen copy: tell the user and
-// drop the connected state.
+// A failed read of the system data: tell the user and drop the connected state.
 void reportReadFailure() {
     MsgBox(MessageTable().MsgUsbReadFail, vbExclamation, MessageTable().MsgTitleUsbRead);
     if (Link().IsConnected) MarkDisconnected();
 }
-
-bool screenCopyWanted() { return ScreenCopy().ScreenCopyRunning && ScreenCopy().ScreenCopyOpen; }
 
 // A read that came to nothing: the reply is missing, and one that timed out
 // may still arrive, so the link is out of step until the next request. A
@@ -191,44 +186,15 @@ void ReadSystemDataVisa() {
               reinterpret_cast<char*>(buf.data()));
 }
 
-void ReadHardcopyChunk(int32_t& count, std::vector<uint8_t>& dest) {
-    if (!gateOpen()) return;
-    UsbStateData& u = Usb();
+ScreenChunkRead ReadVisaScreenChunk(QByteArray& out, int maxBytes) {
+    out.clear();
+    if (!gateOpen()) return {ScreenChunkRead::Failed, 0};
+    // The buffer keeps its capacity between reads (a copy reads every frame).
+    out.resize(std::max(maxBytes, 0));
     ViUInt32 n = 0;
-    const ViStatus st = viRead(u.VisaSession, u.HardcopyBuf.data(), UsbStateData::HardcopyReadMax, &n);
-    // An error ends the copy unless a command went out meanwhile (its reply
-    // may have disturbed this one); "more to come" is no error.
-    if (st < VI_SUCCESS && !Link().CommandSent) {
-        reportReadFailure();
-        return;
-    }
-    // Only a read that holds a whole screen (and is not cut at the read's
-    // limit) is an image; anything else is read again by the caller's loop.
-    const qint64 bytes = qint64(n);
-    if (bytes < ScreenCopyStateData::ImageBytes || bytes >= UsbStateData::HardcopyReadMax) return;
-    if (dest.size() < size_t(ScreenCopyStateData::ImageBytes + 1)) dest.resize(ScreenCopyStateData::ImageBytes + 1, 0);
-    // The image is the end of the reply without its last byte: bytes
-    // n - 74,880 to n - 2 go to elements 0 to 74,878; element 74,879 is kept.
-    const auto first = u.HardcopyBuf.begin() + (bytes - ScreenCopyStateData::ImageBytes);
-    std::copy(first, first + (ScreenCopyStateData::ImageBytes - 1), dest.begin());
-    Link().CommandSent = false;
-    count = UsbStateData::HardcopyImageDone;
-}
-
-void GetHardcopyVisa(std::vector<uint8_t>& dest) {
-    if (!gateOpen() || Shell().ScopeIOType != 0) return;
-    SendCmd(":HARDCOPY");
-    int32_t count = 0;
-    for (;;) {
-        ReadHardcopyChunk(count, dest);
-        const bool complete = count == UsbStateData::HardcopyImageDone;
-        if (gateOpen() || complete) {
-            YieldOnce();
-        } else {
-            // The link dropped: nothing can be read until the panel stops or
-            // closes, so wait for that instead of spinning.
-            YieldUntil([] { return !screenCopyWanted(); }, 50);
-        }
-        if (!screenCopyWanted() || complete) break;
-    }
+    const ViStatus st = viRead(Usb().VisaSession, reinterpret_cast<ViByte*>(out.data()), ViUInt32(out.size()), &n);
+    out.resize(qsizetype(std::min<ViUInt32>(n, ViUInt32(out.size()))));
+    // "More to come" is no error: the rest is the next read's.
+    if (st < VI_SUCCESS) return {ScreenChunkRead::Failed, int(out.size())};
+    return {ScreenChunkRead::Received, int(out.size())};
 }

@@ -9,15 +9,9 @@
 
 #include "platform/visa/Visa.h"
 
-struct UsbStateData {
-    // Largest count of one screen-copy read, and the value with which a chunk
-    // read reports a complete image to its loop.
-    static constexpr int HardcopyReadMax = 100000;
-    static constexpr int32_t HardcopyImageDone = 77878;
-    // Reads of this many bytes or fewer are no image (and 11 up to one short
-    // of a whole screen cannot hold one either).
-    static constexpr int HardcopyNoImageMax = 10;
+struct ScreenChunkRead;
 
+struct UsbStateData {
     ViSession DefaultRM = VI_NULL;    // open from the main window's load to its unload
     ViSession VisaSession = VI_NULL;  // the session of the latest successful OpenVisa
     // Resource descriptions found by the device searches (options dialog; slot 0
@@ -25,7 +19,6 @@ struct UsbStateData {
     std::array<QString, 11> UsbResourceList;
     QString UsbResource;     // the description to open
     int UsbDeviceIndex = 0;  // chosen slot + 1; 0 = none chosen
-    std::vector<uint8_t> HardcopyBuf = std::vector<uint8_t>(HardcopyReadMax + 1, 0);
 
     // A read timed out: its reply may still come. The next request first
     // waits GraceMs (through the pause service) and drops what arrived.
@@ -61,8 +54,7 @@ QString ReadVisaBlock(int32_t& count);
 int ReadSystemDataVisaBytes(QByteArray& out, int maxBytes);
 // Reads one system-data reply into SystemDataBuf (cut at the buffer's size).
 void ReadSystemDataVisa();
-// One screen-copy read; on a complete image fills dest(0..74,878) and sets
-// count to HardcopyImageDone, otherwise leaves both alone.
-void ReadHardcopyChunk(int32_t& count, std::vector<uint8_t>& dest);
-// Sends ":HARDCOPY" and reads until an image is complete or the panel stops.
-void GetHardcopyVisa(std::vector<uint8_t>& dest);
+// One read of at most maxBytes of the screen copy's reply into out (the
+// command port's ReadScreenChunk over USB): the bytes really received, and
+// whether the read failed. The rest of a longer reply waits for the next read.
+ScreenChunkRead ReadVisaScreenChunk(QByteArray& out, int maxBytes);

@@ -619,7 +619,14 @@ private slots:
         QVERIFY(LinkFixture::ShownTexts().contains(MessageTable().MsgDownloadIncomplete + " / "));
         QVERIFY(!Transfer().TransferBusy);
         sim.SetFault("none");
-        if (fault.startsWith("drop")) QVERIFY(!Link().IsConnected);
+        if (fault.startsWith("drop")) {
+            // The transport says the link is gone, and it counts as disconnected.
+            QVERIFY(!Link().IsConnected);
+            const MessageTableData& m = MessageTable();
+            QVERIFY(LinkFixture::ShownTexts().contains(transport == "pty"
+                                                           ? m.MsgRs232ReadFail + " / " + m.MsgTitleRs232Read
+                                                           : m.MsgUsbReadFail + " / " + m.MsgTitleUsbRead));
+        }
     }
 
     // A link lost during the upload ends it there; a level whose queries got

@@ -36,9 +36,9 @@ namespace {
 
 constexpr int kSlot = 2;
 
-enum Op { OpMeasure, OpData, OpWave, OpUpload, OpDownload, OpApply, OpLevel, OpTrig50, OpAdjust };
+enum Op { OpMeasure, OpData, OpWave, OpUpload, OpDownload, OpApply, OpLevel, OpTrig50, OpAdjust, OpMethod };
 const char* const kOpNames[] = {"measure job", "data job", "wave job", "upload", "download",
-                                "apply", "apply of a level", "Set Trig to 50%", "coarse/fine"};
+                                "apply", "apply of a level", "Set Trig to 50%", "coarse/fine", "method"};
 
 QString key(std::initializer_list<int> labels) {
     QString k;
@@ -243,6 +243,7 @@ private slots:
             QTest::addRow("%s Set Trig to 50%%", tr) << tr << int(OpTrig50);
             QTest::addRow("%s coarse/fine", tr) << tr << int(OpAdjust);
             QTest::addRow("%s apply of a level", tr) << tr << int(OpLevel);
+            QTest::addRow("%s method and its read-back", tr) << tr << int(OpMethod);
         }
     }
     void readBackThatMakesNoSense() {
@@ -259,6 +260,8 @@ private slots:
             QCOMPARE(ApplyAdjust("2.00V", 0), AdjustEnd::Applied);
         else if (op == OpLevel)
             QCOMPARE(ApplyCtrlEdit({LevelKey(), "2.00div", "", ""}), ApplyEnd::Applied);
+        else if (op == OpMethod)
+            QCOMPARE(ApplyCtrlEdit({key({24, 25}), "PULSE", "", ""}), ApplyEnd::Applied);
         else
             RunSetTrigTo50();
         sim.SetFault("none");
@@ -267,6 +270,7 @@ private slots:
         // The values sent, as the instrument took them.
         if (op == OpApply) expected.CH1Offset = "500mV";
         if (op == OpAdjust) expected.CH1Scale = "2.00V";
+        if (op == OpMethod) expected.TriggerMethod = "PULSE";
         QVERIFY(DSOSettings() == expected);
         QCOMPARE(LinkFixture::ShownTexts(), QStringList{MessageTable().MsgReplyUnusable + " / "});
         QVERIFY(Link().IsConnected);
@@ -278,6 +282,8 @@ private slots:
         } else if (op == OpLevel) {
             // A level computed from a source that makes no sense is not sent.
             for (const QString& c : sim.Log()) QVERIFY2(!c.startsWith(":TRIGGER:EDGE:LEVEL "), qPrintable(c));
+        } else if (op == OpMethod) {
+            QCOMPARE(sim.Get(":TRIGGER:MODE"), QString("PULSE"));
         } else {
             QVERIFY(sim.Log().contains(":TRIG%50"));
         }

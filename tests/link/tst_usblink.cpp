@@ -84,8 +84,8 @@ private slots:
         ReadSystemDataVisa();
         QCOMPARE(Link().SystemDataBuf, sysBefore);
         std::vector<uint8_t> dest(ScreenCopyStateData::ImageBytes + 1, 0xEE);
-        ReadHardcopyChunk(count, dest);
-        GetHardcopyVisa(dest);
+        QCOMPARE(ReadHardcopyChunk(dest), HardcopyChunk::NoCopy);
+        QVERIFY(!GetHardcopyVisa(dest));
         QCOMPARE(count, -5);
         QCOMPARE(dest, std::vector<uint8_t>(ScreenCopyStateData::ImageBytes + 1, 0xEE));
         QCOMPARE(PauseService::Log(), QList<int>{100});  // the command's pause is kept
@@ -194,16 +194,17 @@ private slots:
         std::vector<uint8_t> dest(ScreenCopyStateData::ImageBytes + 1, 0xEE);
         SendCmd(":HARDCOPY");
         Link().CommandSent = true;
-        int32_t count = 0;
-        ReadHardcopyChunk(count, dest);
+        int received = -1;
+        const HardcopyChunk r = ReadHardcopyChunk(dest, &received);
+        QCOMPARE(received, size);
         QVERIFY(MsgBoxService::Log().isEmpty());
         if (from < 0) {
-            QCOMPARE(count, 0);
+            QCOMPARE(r, HardcopyChunk::ReadAgain);
             QVERIFY(Link().CommandSent);
             QCOMPARE(dest, std::vector<uint8_t>(ScreenCopyStateData::ImageBytes + 1, 0xEE));
             return;
         }
-        QCOMPARE(count, 77878);
+        QCOMPARE(r, HardcopyChunk::Image);
         QVERIFY(!Link().CommandSent);
         QVERIFY(std::equal(dest.begin(), dest.begin() + 74879, reply.begin() + from,
                            [](uint8_t a, char b) { return a == uint8_t(b); }));
@@ -215,7 +216,7 @@ private slots:
         script.SetReply(":HARDCOPY", {FakeTcpInstrument::Frame(bytesOf(10)) + FakeTcpInstrument::Frame(bytesOf(50000)) +
                                       FakeTcpInstrument::Frame(image)});
         std::vector<uint8_t> dest(ScreenCopyStateData::ImageBytes + 1, 0);
-        GetHardcopyVisa(dest);
+        QVERIFY(GetHardcopyVisa(dest));
         QCOMPARE(fake->Log(), QStringList{":HARDCOPY"});
         QCOMPARE(PauseService::Log(), QList<int>{100});
         QCOMPARE(dest[0], uint8_t(image[2999]));
@@ -223,7 +224,7 @@ private slots:
 
         // Over the serial line there is no screen copy.
         Shell().ScopeIOType = 2;
-        GetHardcopyVisa(dest);
+        QVERIFY(!GetHardcopyVisa(dest));
         QCOMPARE(fake->Log(), QStringList{":HARDCOPY"});
     }
 
@@ -237,10 +238,11 @@ private slots:
         script.SetReply(":HARDCOPY", {});  // the instrument stays silent
         SendCmd(":HARDCOPY");
         Link().CommandSent = commandSent;
-        int32_t count = 0;
         std::vector<uint8_t> dest(ScreenCopyStateData::ImageBytes + 1, 0);
-        ReadHardcopyChunk(count, dest);
-        QCOMPARE(count, 0);
+        int received = -1;
+        QCOMPARE(ReadHardcopyChunk(dest, &received), commandSent ? HardcopyChunk::Ended : HardcopyChunk::Failed);
+        QCOMPARE(received, 0);  // never a preset count
+        QCOMPARE(dest, std::vector<uint8_t>(ScreenCopyStateData::ImageBytes + 1, 0));
         QCOMPARE(Link().IsConnected, commandSent);
         QCOMPARE(LinkFixture::ShownTexts(), commandSent ? QStringList()
                                            : QStringList{"Can't Read data from USB Device! / USB Read Message"});
@@ -253,7 +255,7 @@ private slots:
             NotifyWaiters();
         });
         std::vector<uint8_t> dest(ScreenCopyStateData::ImageBytes + 1, 0);
-        GetHardcopyVisa(dest);
+        QVERIFY(!GetHardcopyVisa(dest));
         QVERIFY(!Link().IsConnected);
         QCOMPARE(MsgBoxService::Log().size(), 1);
         QCOMPARE(fake->Log(), QStringList{":HARDCOPY"});

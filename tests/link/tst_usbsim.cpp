@@ -132,23 +132,22 @@ private slots:
         sim.SetFault(fault);
         SendCmd(":HARDCOPY");
         std::vector<uint8_t> dest(ScreenCopyStateData::ImageBytes + 1, 0xEE);
-        int32_t count = 0;
-        ReadHardcopyChunk(count, dest);
+        const HardcopyChunk r = ReadHardcopyChunk(dest);
         QVERIFY(MsgBoxService::Log().isEmpty());
         if (from < 0) {
-            QCOMPARE(count, 0);
+            QCOMPARE(r, HardcopyChunk::ReadAgain);
             QCOMPARE(dest, std::vector<uint8_t>(ScreenCopyStateData::ImageBytes + 1, 0xEE));
             return;
         }
         const QByteArray reply = screenReply + QByteArray(from - 2998, '\0');
-        QCOMPARE(count, 77878);
+        QCOMPARE(r, HardcopyChunk::Image);
         QCOMPARE(QByteArray(reinterpret_cast<const char*>(dest.data()), 74879), reply.mid(from, 74879));
         QCOMPARE(dest[74879], uint8_t(0xEE));
     }
 
     void screenCopyLoop() {
         std::vector<uint8_t> dest(ScreenCopyStateData::ImageBytes + 1, 0);
-        GetHardcopyVisa(dest);
+        QVERIFY(GetHardcopyVisa(dest));
         QCOMPARE(sim.Log(), QStringList{":HARDCOPY"});
         QCOMPARE(QByteArray(reinterpret_cast<const char*>(dest.data()), 74879), screenReply.mid(2998, 74879));
         QVERIFY(!Link().CommandSent);
@@ -156,8 +155,7 @@ private slots:
         // A silent instrument with no command since the last image drops the link.
         sim.SetFault("silent");
         SendCmd(":HARDCOPY");
-        int32_t count = 0;
-        ReadHardcopyChunk(count, dest);
+        QCOMPARE(ReadHardcopyChunk(dest), HardcopyChunk::Failed);
         QCOMPARE(LinkFixture::ShownTexts(), QStringList{"Can't Read data from USB Device! / USB Read Message"});
         QVERIFY(!Link().IsConnected);
     }

@@ -1,0 +1,51 @@
+#pragma once
+// The front-panel keys of one window, built from the brand's key table: the
+// key groups in their frames, the soft keys, and the held knob keys with
+// their repeat. Every key sends through the command layer; in the virtual
+// panel every key action first marks a command as sent, so that a screen
+// read in progress ends.
+#include <QHash>
+#include <QWidget>
+#include <memory>
+
+#include "panel/model/KeyRepeat.h"
+
+class QAbstractButton;
+class QGroupBox;
+class QTimer;
+class HoldRepeat;
+
+class PanelKeyBoard : public QWidget {
+    Q_OBJECT
+public:
+    // inPanel: the keys of the virtual panel (the soft keys go beside its
+    // screen, see SoftKeys) rather than of the key pad.
+    PanelKeyBoard(bool inPanel, QWidget* parent = nullptr);
+    ~PanelKeyBoard() override;
+
+    // The button of a key control ("VK_Run"); nullptr when the brand has none.
+    QAbstractButton* Key(const QString& control) const;
+    // The column of soft keys F1 to F5 (placed by the window).
+    QWidget* SoftKeys() const { return softKeys_; }
+    // The logic-analyser key shown and enabled, or hidden and disabled.
+    void ShowLAKey(bool present);
+    // Stops a held key's repeat (release lost, window closing).
+    void StopRepeat();
+
+    const KeyRepeat& Repeat() const { return *repeat_; }
+    HoldRepeat& Hold() const { return *hold_; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QGroupBox* frameFor(const PanelKey& key);
+
+    const std::vector<PanelKey>& keys_;
+    std::unique_ptr<KeyRepeat> repeat_;
+    HoldRepeat* hold_ = nullptr;
+    QWidget* softKeys_ = nullptr;
+    QHash<QString, QGroupBox*> frames_;
+    QHash<QString, QAbstractButton*> buttons_;
+    bool mousePress_ = false;  // the last press of a held key came from the mouse
+};

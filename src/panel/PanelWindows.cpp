@@ -1,0 +1,20 @@
+#include "panel/PanelWindows.h"
+
+#include "common/ShellState.h"
+#include "panel/frmV_Key.h"
+#include "panel/frmV_Panel.h"
+
+PanelUiHooks& PanelUi() {
+    static PanelUiHooks h;
+    return h;
+}
+
+void ShowVirtualPanelWindow(QWidget* owner) {
+    if (Shell().ScopeIOType == 0) {
+        frmV_Panel panel(owner);
+        panel.exec();
+    } else {
+        frmV_Key keys(owner);
+        keys.exec();
+    }
+}

@@ -1,0 +1,212 @@
+#include "panel/frmV_Panel.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "common/Wait.h"
+#include "link/KV2200Cmd.h"
+#include "link/LinkEvents.h"
+#include "link/LinkState.h"
+#include "link/ScreenCopyState.h"
+#include "panel/PanelKeyBoard.h"
+#include "panel/PanelWindows.h"
+#include "panel/model/PanelKeys.h"
+#include "panel/model/ScreenImage.h"
+#include "platform/print/PictureOutput.h"
+
+namespace {
+bool panelShown = false;
+
+QPushButton* toolButton(const char* name, const char* text, const char* tip) {
+    auto* b = new QPushButton(QString::fromLatin1(text));
+    b->setObjectName(QString::fromLatin1(name));
+    b->setToolTip(QString::fromLatin1(tip));
+    b->setAutoDefault(false);
+    b->setFlat(true);
+    return b;
+}
+
+QGroupBox* frame(const char* name, const char* title, std::initializer_list<QWidget*> children) {
+    auto* box = new QGroupBox(QString::fromLatin1(title));
+    box->setObjectName(QString::fromLatin1(name));
+    auto* l = new QHBoxLayout(box);
+    for (QWidget* w : children) l->addWidget(w);
+    return box;
+}
+}  // namespace
+
+frmV_Panel::frmV_Panel(QWidget* parent)
+    : QDialog(parent), keys_(new PanelKeyBoard(true, this)), tDrawBmp_(new QTimer(this)) {
+    const bool second = BuildPanelBrand() == PanelBrand::Second;
+    setObjectName(second ? "frmV_Panel_HKN" : "frmV_Panel");
+    setWindowTitle("Virtual Panel");
+    setModal(true);
+
+    PanelWavePic = new QLabel;
+    PanelWavePic->setObjectName(second ? "WavePic" : "PanelWavePic");
+    PanelWavePic->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    PanelWavePic->setStyleSheet("background: black");
+    sizePicture();
+
+    cmdRun = toolButton("cmdRun", "Run", "Run");
+    cmdStop = toolButton("cmdStop", "Stop", "Stop");
+    cmdExport = toolButton("cmdExport", "Export", "Export");
+    cmdPrint = toolButton("cmdPrint", "Print", "Print");
+    cmdPreview = toolButton("cmdPreview", "Preview", "Print Preview");
+    auto* strip = new QHBoxLayout;
+    strip->addWidget(frame("Frame3", "Control", {cmdRun, cmdStop}));
+    strip->addWidget(frame("Frame2", "Output", {cmdExport, cmdPrint, cmdPreview}));
+    if (PanelRules().zoom) {
+        cmdZoom = toolButton("cmdZoom", "Zoom", "Zoom");
+        strip->addWidget(frame("Display", "Display", {cmdZoom}));
+        connect(cmdZoom, &QPushButton::clicked, this, &frmV_Panel::cmdZoom_Click);
+    }
+    strip->addStretch(1);
+    auto* toolStrip = new QWidget;
+    toolStrip->setObjectName("Frame1");
+    toolStrip->setLayout(strip);
+
+    auto* screenRow = new QHBoxLayout;
+    screenRow->addWidget(PanelWavePic, 0, Qt::AlignTop);
+    screenRow->addWidget(keys_->SoftKeys(), 0, Qt::AlignTop);
+    screenRow->addWidget(keys_, 0, Qt::AlignTop);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(toolStrip);
+    layout->addLayout(screenRow);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    connect(cmdRun, &QPushButton::clicked, this, &frmV_Panel::cmdRun_Click);
+    connect(cmdStop, &QPushButton::clicked, this, &frmV_Panel::cmdStop_Click);
+    connect(cmdExport, &QPushButton::clicked, this, &frmV_Panel::cmdExport_Click);
+    connect(cmdPrint, &QPushButton::clicked, this, &frmV_Panel::cmdPrint_Click);
+    connect(cmdPreview, &QPushButton::clicked, this, &frmV_Panel::cmdPreview_Click);
+
+    // The copy starts 10 ms after the window is shown.
+    tDrawBmp_->setObjectName("tDrawBmp");
+    tDrawBmp_->setSingleShot(true);
+    tDrawBmp_->setInterval(10);
+    connect(tDrawBmp_, &QTimer::timeout, this, &frmV_Panel::RunScreenLoop);
+
+    ScreenCopy().ScreenCopyOpen = true;
+    ScreenCopy().ScreenCopyRunning = true;
+    setRunButtons();
+    // The panel closes when the link drops, also while the copy is stopped.
+    connect(&LinkEvents(), &LinkEventSource::connectionChanged, this, [this](bool connected) {
+        if (!connected) close();
+    });
+    if (!second) {
+        connect(&LinkEvents(), &LinkEventSource::laPresentChanged, keys_, &PanelKeyBoard::ShowLAKey);
+        panelShown = true;
+        if (PanelUi().ApplyPanelCaptions) PanelUi().ApplyPanelCaptions(this);
+    }
+}
+
+frmV_Panel::~frmV_Panel() {
+    if (!closed_) {
+        ScreenCopy().ScreenCopyRunning = false;
+        ScreenCopy().ScreenCopyOpen = false;
+        NotifyWaiters();
+        if (objectName() == "frmV_Panel") panelShown = false;
+    }
+}
+
+bool frmV_Panel::VirtualPanelShown() { return panelShown; }
+
+void frmV_Panel::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!started_) {
+        started_ = true;
+        tDrawBmp_->start();
+    }
+}
+
+void frmV_Panel::done(int result) {
+    closed_ = true;
+    ScreenCopy().ScreenCopyRunning = false;
+    ScreenCopy().ScreenCopyOpen = false;
+    NotifyWaiters();  // a read or a stopped loop waiting ends now
+    tDrawBmp_->stop();
+    keys_->StopRepeat();
+    if (objectName() == "frmV_Panel") panelShown = false;
+    QDialog::done(result);
+}
+
+void frmV_Panel::setRunButtons() {
+    const bool running = ScreenCopy().ScreenCopyRunning;
+    cmdRun->setEnabled(!running);
+    cmdStop->setEnabled(running);
+}
+
+void frmV_Panel::sizePicture() {
+    const int k = panelZoom_ == 1 ? 2 : 1;
+    PanelWavePic->setFixedSize(ScreenImage::Width * k, ScreenImage::Height * k);
+}
+
+void frmV_Panel::RunScreenLoop() {
+    QPointer<frmV_Panel> self(this);
+    ScreenCopyStateData& sc = ScreenCopy();
+    setRunButtons();
+    while (self && !closed_ && sc.ScreenCopyOpen) {
+        while (sc.ScreenCopyRunning && sc.ScreenCopyOpen) {
+            DrawBulkWave();
+            YieldOnce();
+            if (!self || closed_) return;
+            if (!Link().IsConnected) {
+                close();
+                return;
+            }
+        }
+        // Stopped: wait for Run or the closing.
+        YieldUntil([] { return !ScreenCopy().ScreenCopyOpen || ScreenCopy().ScreenCopyRunning; });
+    }
+}
+
+void frmV_Panel::DrawBulkWave() {
+    ScreenCopyStateData& sc = ScreenCopy();
+    const bool image = GetHardcopyVisa(sc.ScreenBytes);
+    // Stopped or closed during the read, or no whole image: nothing is painted.
+    if (!image || !sc.ScreenCopyRunning || !sc.ScreenCopyOpen) return;
+    const bool colour = IsColorModel();
+    if (closed_ || !sc.ScreenCopyOpen) return;
+    picture_ = TranslateScreen(sc.ScreenBytes, colour, panelZoom_, screenColors_);
+    PanelWavePic->setPixmap(QPixmap::fromImage(picture_));
+}
+
+void frmV_Panel::cmdRun_Click() {
+    ScreenCopy().ScreenCopyRunning = true;
+    setRunButtons();
+    NotifyWaiters();
+}
+
+void frmV_Panel::cmdStop_Click() {
+    ScreenCopy().ScreenCopyRunning = false;
+    setRunButtons();
+    NotifyWaiters();
+}
+
+void frmV_Panel::cmdZoom_Click() {
+    panelZoom_ = panelZoom_ == 0 ? 1 : 0;
+    // The next frame is painted at the new size; until then the picture is empty.
+    picture_ = QImage();
+    PanelWavePic->clear();
+    sizePicture();
+    adjustSize();
+}
+
+QImage frmV_Panel::pictureToSave() const {
+    if (!picture_.isNull()) return picture_;
+    QImage blank(PanelWavePic->size(), QImage::Format_RGB32);
+    blank.fill(Qt::black);
+    return blank;
+}
+
+void frmV_Panel::cmdExport_Click() { ExportPictureBmp(pictureToSave(), this); }
+
+void frmV_Panel::cmdPreview_Click() { PreviewOrPrintPicture(pictureToSave(), PrintSlot::Spare, false, this); }
+
+void frmV_Panel::cmdPrint_Click() { PreviewOrPrintPicture(pictureToSave(), PrintSlot::Spare, true, this); }

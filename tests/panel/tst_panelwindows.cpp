@@ -1,0 +1,235 @@
+// The key pad and the virtual panel against a fake command port: what each
+// key sends, the held keys' repeat and how it stops, Esc, the logic-analyser
+// key, the screen copy painted only when whole, zoom, and closing when the
+// link drops.
+#include <QtTest>
+
+#include <QAbstractButton>
+#include <QTimer>
+
+#include "FakeCommandPort.h"
+#include "LinkFixture.h"
+#include "TestEnv.h"
+#include "link/LinkEvents.h"
+#include "link/LinkState.h"
+#include "link/Messages.h"
+#include "link/ScreenCopyState.h"
+#include "panel/PanelKeyBoard.h"
+#include "panel/frmV_Key.h"
+#include "panel/frmV_Panel.h"
+#include "panel/model/PanelKeys.h"
+#include "platform/dialogs/MsgBox.h"
+#include "widgets/HoldRepeat.h"
+
+namespace {
+// An identity whose 26th character marks the colour model, and one that does not.
+const QString kColourIdn = "TARVO TECHNOLOGIES,KV2202C,SN1,V1\n";
+const QString kMonoIdn = "TARVO TECHNOLOGIES,KV2202E,SN1,V1\n";
+
+std::vector<uint8_t> screenWith(uint8_t index, int x, int y) {
+    std::vector<uint8_t> s(74880, 0);
+    s[size_t(y * 320 + x)] = index;
+    return s;
+}
+FakeCommandPort::Chunk image(const std::vector<uint8_t>& s) {
+    return {ScreenChunkRead::Received, FakeCommandPort::ScreenReply(s)};
+}
+
+bool isMain() { return BuildPanelBrand() == PanelBrand::Main; }
+}  // namespace
+
+class PanelWindowsTest : public QObject {
+    Q_OBJECT
+    std::unique_ptr<FakeCommandPort> port;
+
+    QAbstractButton* key(PanelKeyBoard* keys, const char* control) {
+        QAbstractButton* b = keys->Key(control);
+        if (!b) qFatal("no key %s", control);
+        return b;
+    }
+
+private slots:
+    void initTestCase() {
+        TestEnv::Init();
+        LoadMessages(LangEnglish);
+    }
+    void init() {
+        port = std::make_unique<FakeCommandPort>();
+        port->replies.insert("*IDN?", kColourIdn);
+        Link().IsConnected = true;
+        Link().LinkOpen = true;
+        Link().CommandSent = false;
+        SetLinkLAPresent(false);
+        MsgBoxService::ClearLog();
+    }
+    void cleanup() { port.reset(); }
+
+    // Every one-shot key sends its own command once; only the panel's keys
+    // mark a command as sent.
+    void clickSendsTheKeysCommand_data() {
+        QTest::addColumn<bool>("inPanel");
+        QTest::newRow("key pad") << false;
+        QTest::newRow("panel") << true;
+    }
+    void clickSendsTheKeysCommand() {
+        QFETCH(bool, inPanel);
+        SetLinkLAPresent(true);
+        PanelKeyBoard keys(inPanel);
+        for (const PanelKey& k : PanelKeyCommands()) {
+            if (k.action != KeyAction::Click) continue;
+            port->sent.clear();
+            Link().CommandSent = false;
+            QTest::mouseClick(key(&keys, k.control), Qt::LeftButton);
+            QCOMPARE(port->sent, QStringList{k.command});
+            QCOMPARE(Link().CommandSent, inPanel && isMain());
+        }
+    }
+
+    void heldKeyRepeatsAndStops() {
+        if (!isMain()) QSKIP("the accelerating repeat is the main brand's");
+        frmV_Key pad;
+        pad.show();
+        HoldRepeat& hold = pad.Keys()->Hold();
+        QAbstractButton* b = key(pad.Keys(), "VK_H_Pos_Dec");
+        QTest::mousePress(b, Qt::LeftButton);
+        QVERIFY(hold.Held());
+        for (int i = 0; i < 6; ++i) hold.Tick();
+        QTest::mouseRelease(b, Qt::LeftButton);
+        QVERIFY(!hold.Held());
+        hold.Tick();
+        QCOMPARE(port->sent, (QStringList{":KEY:H_POS_INC 0", ":KEY:H_POS_INC 0", ":KEY:H_POS_INC 0",
+                                          ":KEY:H_POS_INC 0", ":KEY:H_POS_INC 0", ":KEY:H_POS_INC 0",
+                                          ":KEY:H_POS_INC 2"}));
+        QVERIFY(Link().CommandSent);  // the repeat ticks mark it, in the key pad too
+
+        // The space bar on the focused held key sends nothing.
+        port->sent.clear();
+        b->setFocus();
+        QTest::keyClick(b, Qt::Key_Space);
+        QVERIFY(port->sent.isEmpty());
+        QVERIFY(!hold.Held());
+
+        // A release that never arrives: the next tick finds the key up and stops.
+        QTest::mousePress(key(pad.Keys(), "VK_V_Pos_Inc"), Qt::LeftButton);
+        key(pad.Keys(), "VK_V_Pos_Inc")->setDown(false);
+        hold.Tick();
+        QVERIFY(!hold.Held());
+        QCOMPARE(port->sent, QStringList{":KEY:V_POS_INC 0"});
+
+        // Leaving the key stops it; so does closing the window.
+        QTest::mousePress(b, Qt::LeftButton);
+        QEvent leave(QEvent::Leave);
+        QCoreApplication::sendEvent(b, &leave);
+        QVERIFY(!hold.Held());
+        QTest::mousePress(b, Qt::LeftButton);
+        pad.close();
+        QVERIFY(!hold.Held());
+    }
+
+    void escClosesTheKeyPad() {
+        frmV_Key pad;
+        pad.show();
+        QCOMPARE(frmV_Key::VirtualKeyShown(), isMain());
+        QAbstractButton* b = key(pad.Keys(), "VK_Run");
+        b->setFocus();
+        QTest::keyClick(b, Qt::Key_Escape);
+        QVERIFY(!pad.isVisible());
+        QVERIFY(!frmV_Key::VirtualKeyShown());
+        QVERIFY(port->sent.isEmpty());
+    }
+
+    void laKeyFollowsTheInstrument() {
+        frmV_Key pad;
+        QAbstractButton* la = key(pad.Keys(), "VK_La");
+        QVERIFY(!la->isVisibleTo(&pad) && !la->isEnabled());
+        SetLinkLAPresent(true);
+        // The main brand's key follows; the second brand's keeps its state.
+        QCOMPARE(la->isVisibleTo(&pad), isMain());
+        QCOMPARE(la->isEnabled(), isMain());
+    }
+
+    // Colour and monochrome frames decoded at known pixels; a short or failed
+    // copy leaves the last picture.
+    void frameIsPaintedOnlyWhenWhole() {
+        frmV_Panel panel;
+        port->screenChunks = {image(screenWith(2, 100, 50))};
+        panel.DrawBulkWave();
+        QCOMPARE(panel.Picture().size(), QSize(320, 234));
+        QCOMPARE(panel.Picture().pixel(100, 50), qRgb(255, 255, 0));
+        QCOMPARE(panel.Picture().pixel(0, 0), qRgb(0, 0, 0));
+        QCOMPARE(port->sent, (QStringList{":HARDCOPY", "*IDN?"}));
+
+        port->replies.insert("*IDN?", kMonoIdn);
+        port->screenChunks = {image(screenWith(3, 7, 8))};
+        panel.DrawBulkWave();
+        QCOMPARE(panel.Picture().pixel(7, 8), qRgb(255, 255, 255));
+        QCOMPARE(panel.Picture().pixel(100, 50), qRgb(0, 0, 0));
+        const QImage last = panel.Picture();
+
+        // A key pressed during the read ends it with what came: not painted.
+        port->sent.clear();
+        port->screenChunks = {{ScreenChunkRead::Failed, FakeCommandPort::ScreenReply(screenWith(5, 1, 1))}};
+        port->duringScreenRead = [&] { QTest::mouseClick(key(panel.Keys(), "VK_Run"), Qt::LeftButton); };
+        panel.DrawBulkWave();
+        QCOMPARE(panel.Picture(), last);
+        QCOMPARE(port->sent, (QStringList{":HARDCOPY", ":KEY:RUN"}));
+        QVERIFY(MsgBoxService::Log().isEmpty());
+        QVERIFY(Link().IsConnected);
+
+        // Stop pressed during a read: the image that came is not painted.
+        port->screenChunks = {image(screenWith(5, 1, 1))};
+        port->duringScreenRead = [&] { panel.cmdStop_Click(); };
+        panel.DrawBulkWave();
+        QCOMPARE(panel.Picture(), last);
+    }
+
+    void zoomDoublesThePicture() {
+        if (!isMain()) QSKIP("the second brand's panel has no zoom");
+        frmV_Panel panel;
+        port->screenChunks = {image(screenWith(2, 100, 50)), image(screenWith(2, 100, 50))};
+        panel.DrawBulkWave();
+        panel.cmdZoom_Click();
+        QVERIFY(panel.Picture().isNull());  // empty until the next frame
+        panel.DrawBulkWave();
+        QCOMPARE(panel.Picture().size(), QSize(640, 468));
+        QCOMPARE(panel.Picture().pixel(201, 101), qRgb(255, 255, 0));
+        panel.cmdZoom_Click();
+        QCOMPARE(panel.PanelZoom(), 0);
+    }
+
+    // The loop runs from the start tick; Stop during a read ends it and keeps
+    // the picture, Run goes on, and the panel closes when the link drops.
+    void liveLoopStopsRestartsAndClosesOnLinkLoss() {
+        frmV_Panel panel;
+        QSignalSpy finished(&panel, &QDialog::finished);
+        port->screenChunks = {image(screenWith(2, 10, 10)),
+                              {ScreenChunkRead::Failed, {}},  // ended by the stop (a command was sent)
+                              image(screenWith(3, 10, 10))};
+        QList<bool> runEnabled;
+        port->duringScreenRead = [&] {
+            switch (port->screenReads) {
+            case 1:
+                runEnabled << panel.findChild<QAbstractButton*>("cmdRun")->isEnabled();
+                break;
+            case 2:  // Stop during the second read, then Run
+                panel.cmdStop_Click();
+                QTimer::singleShot(0, &panel, [&] { panel.cmdRun_Click(); });
+                break;
+            case 3:  // the link drops during the third read
+                SetLinkConnected(false);
+                break;
+            }
+        };
+        panel.show();
+        QTRY_COMPARE(finished.count(), 1);
+        QCOMPARE(runEnabled, QList<bool>{false});
+        QCOMPARE(port->screenReads, 3);
+        // The frame read while closing was not painted; the last one painted stays.
+        QCOMPARE(panel.Picture().pixel(10, 10), qRgb(255, 255, 0));
+        QVERIFY(!ScreenCopy().ScreenCopyOpen && !ScreenCopy().ScreenCopyRunning);
+        QVERIFY(!frmV_Panel::VirtualPanelShown());
+    }
+};
+
+QTEST_MAIN(PanelWindowsTest)
+#include "tst_panelwindows.moc"
