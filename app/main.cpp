@@ -1,5 +1,6 @@
 // The composition root. The application is made of:
-//   common      shared records (settings store, sheet model, shell state)
+//   common      shared records (settings store, sheet model, shell state),
+//               the one file saver
 //   platform    message-box, file-dialog and printer services, the VISA layer
 //   link        the instrument link: command layer, USB and RS-232 transports
 //   sheets, controller, ...   the documents and views
@@ -7,6 +8,7 @@
 // Main() shows the splash window, loads the main window and runs the loop.
 #include <QApplication>
 
+#include "common/SaveFile.h"
 #include "common/ShellState.h"
 #include "editors/EditDispatch.h"
 #include "measure/frmMeasure.h"
@@ -20,6 +22,7 @@
 #include "waveview/frmWave.h"
 
 int main(int argc, char* argv[]) {
+    IgnoreFileSizeSignal();  // a save beyond `ulimit -f` fails and says so
     QApplication app(argc, argv);
     QApplication::setApplicationName("Velmora");
     QApplication::setOrganizationName("Velmora");

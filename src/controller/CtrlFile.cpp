@@ -1,9 +1,9 @@
 #include "controller/CtrlFile.h"
 
 #include <QFile>
-#include <QSaveFile>
 #include <QStringDecoder>
 
+#include "common/SaveFile.h"
 #include "common/ShellState.h"
 #include "link/Messages.h"
 #include "platform/dialogs/MsgBox.h"
@@ -110,14 +110,9 @@ CtrlFileStatus ParseCtrlFile(const QByteArray& bytes, const QString& header, Ctr
 }
 
 bool WriteCtrlFile(const QString& path) {
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly)) {
-        MsgBox(f.errorString(), vbCritical);
-        return false;
-    }
-    const QByteArray bytes = CtrlFileBytes(DSOSettings(), CtrlFileHeader());
-    if (f.write(bytes) != bytes.size() || !f.commit()) {
-        MsgBox(f.errorString(), vbCritical);
+    QString error;
+    if (!SaveFileWhole(path, CtrlFileBytes(DSOSettings(), CtrlFileHeader()), &error)) {
+        MsgBox(error, vbCritical);
         return false;
     }
     return true;

@@ -7,7 +7,7 @@
 // Reading goes into a copy and commits only a complete file whose header
 // matches and whose values hold no control character, line feed, double quote
 // or ";" (a value goes into instrument commands later). Writing is whole or
-// nothing (QSaveFile).
+// nothing (SaveFileWhole).
 #include <QByteArray>
 #include <QString>
 

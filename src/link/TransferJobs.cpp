@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <memory>
 
 #include "common/HookCheck.h"
 #include "common/Pause.h"
@@ -52,11 +53,17 @@ QString NumberReply(const QString& q) {
     return reply;
 }
 
-// A number the data table computes with in single precision: one beyond
-// its range would give no time or voltage at all.
+// A value the data table holds in single precision: one beyond its range
+// would give no time or voltage at all, so it stops the job.
+float ToSingle(double v) {
+    if (!(std::fabs(v) <= double(std::numeric_limits<float>::max()))) StopJob();
+    return static_cast<float>(v);
+}
+
+// A reply the data table computes with in single precision.
 double SingleReply(const QString& q) {
     const double v = ReplyNumber(NumberReply(q));
-    if (!std::isfinite(static_cast<float>(v))) StopJob();
+    ToSingle(v);
     return v;
 }
 
@@ -169,22 +176,49 @@ QString RunWord() {
     return WordReply(":TRIGGER:STATUS?", {"RUN", "STOP", "T'D", "WAIT", "AUTO"}) == "STOP" ? "STOP" : "RUN";
 }
 
-void ClearWaveRecord(int slot) {
-    if (slot < 0 || slot >= static_cast<int>(std::size(Sheets().WaveViews))) return;
-    WaveInfo& w = Sheets().WaveViews[static_cast<size_t>(slot)];
-    for (SampleArray* a : {&w.Ch1Samples, &w.Ch2Samples, &w.MathSamples, &w.FftSamples, &w.LaSamples}) a->fill(0);
-    w.Ch1Fetched = w.Ch2Fetched = w.MathFetched = w.LaFetched = false;
-}
-
-// What a job that did not finish leaves: nothing of its results.
+// What a job that did not finish leaves: nothing of its results. The
+// waveform job's results are a scratch copy that is simply dropped; the
+// view's record is never touched by a failed fetch.
 void DiscardResults(int code) {
     auto& t = Transfer();
     switch (code) {
     case JobMeasureCH1: case JobMeasureCH2: ClearMeasureResults(); t.DataTitle.clear(); break;
     case JobDataCH1: case JobDataCH2: case JobDataLA: ClearDataTable(); t.DataTitle.clear(); break;
-    case JobWaveView: ClearWaveRecord(t.TransferSlot); break;
     default: break;
     }
+}
+
+// The trace choices of a view, which the waveform job may change (MATH off
+// on the instrument clears its choice; X-Y asks for both channels).
+struct TraceChoices {
+    bool ch1, ch2, math, la;
+    explicit TraceChoices(const WaveInfo& w)
+        : ch1(w.Ch1Chosen), ch2(w.Ch2Chosen), math(w.MathChosen), la(w.LaChosen) {}
+};
+
+// Moves what a whole waveform fetch brought into the view's record. What the
+// window owns (name, open and refresh flags, colour, grid, fit, the spare
+// values) stays the record's, and so does a choice the user changed while
+// the fetch ran, unless the fetch itself changed it.
+void CommitWaveFetch(WaveInfo& record, WaveInfo& fetched, const TraceChoices& before) {
+    const auto choice = [](bool recordNow, bool fetchedNow, bool atStart) {
+        return fetchedNow != atStart ? fetchedNow : recordNow;
+    };
+    fetched.Ch1Chosen = choice(record.Ch1Chosen, fetched.Ch1Chosen, before.ch1);
+    fetched.Ch2Chosen = choice(record.Ch2Chosen, fetched.Ch2Chosen, before.ch2);
+    fetched.MathChosen = choice(record.MathChosen, fetched.MathChosen, before.math);
+    fetched.LaChosen = choice(record.LaChosen, fetched.LaChosen, before.la);
+    fetched.Name = std::move(record.Name);
+    fetched.HasData = record.HasData;
+    fetched.WindowOpen = record.WindowOpen;
+    fetched.AutoRefresh = record.AutoRefresh;
+    fetched.SpareValue1 = record.SpareValue1;
+    fetched.SpareValue2 = record.SpareValue2;
+    fetched.ColorDisplay = record.ColorDisplay;
+    fetched.ShowGrid = record.ShowGrid;
+    fetched.BestFit = record.BestFit;
+    fetched.LaAvailable = record.LaAvailable;
+    record = std::move(fetched);
 }
 
 SystemDataRecord SystemDataFromBuffer() {
@@ -502,8 +536,7 @@ static void DataTableJob(const QString& channel) {
     for (int k = 1; k <= count; ++k) {
         const int j = 2 * first + k - 1;
         const int p = j - 300 + 2 * first;
-        const float time = static_cast<float>(double(dt) * p + timeOffset);
-        if (!std::isfinite(time)) StopJob();  // a time the table cannot hold
+        const float time = ToSingle(double(dt) * p + timeOffset);
         t.DataTimeText[static_cast<size_t>(k)] = FormatTableNumber(time);
     }
     if (isCh1 || isCh2) {
@@ -512,8 +545,7 @@ static void DataTableJob(const QString& channel) {
         for (int i = 1; i <= count; ++i) {
             const int raw = samples[static_cast<size_t>(2 * first + i)];
             const int row = upsideDown ? 200 - (raw - m) : raw - m;
-            const float v = static_cast<float>(double(100 - offsetPoints - row) * voltsPerDiv / 25.0);
-            if (!std::isfinite(v)) StopJob();
+            const float v = ToSingle(double(100 - offsetPoints - row) * voltsPerDiv / 25.0);
             t.DataVoltText[static_cast<size_t>(i)] = FormatTableNumber(v);
         }
     }
@@ -522,10 +554,9 @@ static void DataTableJob(const QString& channel) {
 
 // --- waveform-view job ------------------------------------------------------------
 
-static void WaveViewJob() {
+// Fills `w`, a scratch copy of the view's record.
+static void WaveViewJob(WaveInfo& w) {
     auto& t = Transfer();
-    if (!ValidSlot(t.TransferSlot)) return;
-    WaveInfo& w = Sheets().WaveViews[static_cast<size_t>(t.TransferSlot)];
     auto& mirror = DSOSettings();
     const QString onWord = OnWord();
     const QString offWord = OffWord();
@@ -656,7 +687,19 @@ void FetchDataTable(const QString& channel) {
 }
 
 void FetchWaveView(const QString&) {
-    Guarded([] { WaveViewJob(); }, [] { DiscardResults(JobWaveView); });
+    const int slot = Transfer().TransferSlot;
+    if (!ValidSlot(slot)) return;
+    // The job fills a scratch copy; the view's record takes it only when the
+    // whole job succeeded, so a failed fetch leaves the record, the window
+    // and the sheet saved from it exactly as they were.
+    auto scratch = std::make_unique<WaveInfo>(Sheets().WaveViews[size_t(slot)]);
+    const TraceChoices before(*scratch);
+    Guarded(
+        [&] {
+            WaveViewJob(*scratch);
+            CommitWaveFetch(Sheets().WaveViews[size_t(slot)], *scratch, before);
+        },
+        [] { DiscardResults(JobWaveView); });
 }
 
 // --- the caller's side ---------------------------------------------------------

@@ -39,7 +39,8 @@ struct TransferStateData {
     bool TransferBusy = false;
     // The last job did not finish: a reply did not come whole or was not the
     // number or word asked for. The user has been told, its results are
-    // cleared (RunTransfer then returns false). The upload and download hooks
+    // cleared, a waveform view's record is left as it was (RunTransfer then
+    // returns false). The upload and download hooks
     // may set it for their own failures.
     bool TransferFailed = false;
 

@@ -41,8 +41,11 @@ QString captionOf(const PanelKey& k) {
 }  // namespace
 
 PanelKeyBoard::PanelKeyBoard(bool inPanel, QWidget* parent)
-    : QWidget(parent), keys_(PanelKeyCommands()) {
-    const PanelBrandRules& rules = PanelRules();
+    : PanelKeyBoard(inPanel, PanelKeyCommands(), PanelRules(), parent) {}
+
+PanelKeyBoard::PanelKeyBoard(bool inPanel, const std::vector<PanelKey>& keys, const PanelBrandRules& rules,
+                             QWidget* parent)
+    : QWidget(parent), keys_(keys) {
     repeat_ = std::make_unique<KeyRepeat>(
         rules, inPanel, [](const QString& command) { SendCmd(command); }, [] { Link().CommandSent = true; });
     hold_ = new HoldRepeat(this);

@@ -19,8 +19,11 @@ class PanelKeyBoard : public QWidget {
     Q_OBJECT
 public:
     // inPanel: the keys of the virtual panel (the soft keys go beside its
-    // screen, see SoftKeys) rather than of the key pad.
-    PanelKeyBoard(bool inPanel, QWidget* parent = nullptr);
+    // screen, see SoftKeys) rather than of the key pad. The keys and rules are
+    // the built brand's unless given.
+    explicit PanelKeyBoard(bool inPanel, QWidget* parent = nullptr);
+    PanelKeyBoard(bool inPanel, const std::vector<PanelKey>& keys, const PanelBrandRules& rules,
+                  QWidget* parent = nullptr);
     ~PanelKeyBoard() override;
 
     // The button of a key control ("VK_Run"); nullptr when the brand has none.

@@ -18,6 +18,7 @@
 #include "panel/model/PanelKeys.h"
 #include "panel/model/ScreenImage.h"
 #include "platform/print/PictureOutput.h"
+#include "platform/print/PrintDocs.h"
 
 namespace {
 bool panelShown = false;
@@ -132,6 +133,7 @@ void frmV_Panel::done(int result) {
     NotifyWaiters();  // a read or a stopped loop waiting ends now
     tDrawBmp_->stop();
     keys_->StopRepeat();
+    PrintDocs().SparePrintDoc.reset();  // the panel's print document goes with it
     if (objectName() == "frmV_Panel") panelShown = false;
     QDialog::done(result);
 }

@@ -2,7 +2,6 @@
 
 #include <QAbstractItemDelegate>
 #include <QAction>
-#include <QFile>
 #include <QHeaderView>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -480,12 +479,7 @@ void frmDataSheetTree::OpenDataSheet(const QString& path) {
 void frmDataSheetTree::openFile(const QString& path) {
     // The file is checked before the open sheet is touched: a file that
     // can't be read leaves the sheet, its views and its file name as they are.
-    auto scratch = std::make_unique<SheetModelData>();
-    QFile file(path);
-    const bool readable = file.open(QIODevice::ReadOnly) && ParseSheetFile(file.readAll(), *scratch);
-    scratch.reset();
-    file.close();
-    if (!readable) {
+    if (!IsReadableSheetFile(path)) {
         ReadDataSheet(path);  // reports the failure; changes nothing
         return;
     }

@@ -1,7 +1,7 @@
 #include "sheets/DataTable.h"
 
-#include <QSaveFile>
 
+#include "common/SaveFile.h"
 #include "common/SheetModel.h"
 #include "common/ShellState.h"
 #include "platform/dialogs/MsgBox.h"
@@ -116,14 +116,10 @@ QByteArray DataExportText(const DataInfo& table, const QString& makerName) {
 
 bool ExportDataText(const QString& path, int slot) {
     if (!SlotInRange(ViewData, slot)) return false;
-    QSaveFile file(path);
-    bool ok = file.open(QIODevice::WriteOnly);
-    if (ok) {
-        const QByteArray bytes = DataExportText(Sheets().DataViews[size_t(slot)], Shell().MakerName);
-        ok = file.write(bytes) == bytes.size() && file.commit();
-    }
-    if (!ok) {
-        MsgBox(file.errorString(), vbCritical);
+    QString error;
+    const QByteArray bytes = DataExportText(Sheets().DataViews[size_t(slot)], Shell().MakerName);
+    if (!SaveFileWhole(path, bytes, &error)) {
+        MsgBox(error, vbCritical);
         return false;
     }
     return true;

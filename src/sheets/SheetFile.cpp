@@ -1,7 +1,7 @@
 #include "sheets/SheetFile.h"
 
 #include <QFile>
-#include <QSaveFile>
+#include <QFileInfo>
 #include <QStringDecoder>
 #include <algorithm>
 #include <charconv>
@@ -9,9 +9,11 @@
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <new>
 #include <string>
 
 #include "common/HookCheck.h"
+#include "common/SaveFile.h"
 #include "common/SheetModel.h"
 #include "common/ShellState.h"
 #include "link/LinkState.h"
@@ -408,7 +410,7 @@ public:
         }
     }
     void flush(qsizetype used) {
-        if (!failed && device->write(out.constData(), used) != used) failed = true;
+        if (!failed && !WriteAllTo(*device, out.constData(), used)) failed = true;
         cur = out.data();
     }
     void put(const char* text, qsizetype n) {
@@ -692,8 +694,20 @@ public:
         }
         double d = 0;
         const auto res = std::from_chars(b, e, d, std::chars_format::general);
-        if (res.ec != std::errc() || res.ptr != e || !std::isfinite(d)) Bad();
+        if (res.ptr != e) Bad();
+        if (res.ec == std::errc::result_out_of_range) return nearLimit(b, e);
+        if (res.ec != std::errc() || !std::isfinite(d)) Bad();
         return d;
+    }
+    // The largest Double (and an infinity, stored as it) is written to 15
+    // digits as 1.79769313486232E+308, a little above the largest Double:
+    // such a text reads back as the largest Double. Anything further out is
+    // no number this program writes.
+    static double nearLimit(const char* b, const char* e) {
+        long double x = 0;
+        const auto res = std::from_chars(b, e, x, std::chars_format::general);
+        if (res.ec != std::errc() || res.ptr != e || !(std::fabs(x) <= 1.79769313486232E+308L)) Bad();
+        return std::copysign(std::numeric_limits<double>::max(), double(x > 0 ? 1 : -1));
     }
 
     void byte(uint8_t& v) { v = uint8_t(whole(0, 255)); }
@@ -821,40 +835,75 @@ bool WriteDataSheet(const QString& path) {
             r.ReplayStatus = 1;
         }
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        MsgBox(file.errorString(), vbCritical);
+    QString error;
+    const bool saved = SaveFileWhole(
+        path,
+        [&s](QIODevice& file) {
+            SheetWriter w;
+            w.device = &file;
+            WriteSheet(w, s, Link().LAPresent);
+            return w.finish();
+        },
+        &error);
+    if (!saved) MsgBox(error, vbCritical);
+    return saved;
+}
+
+namespace {
+// Opens a sheet file and gives its bytes, mapped where the system allows it
+// (`file` must outlive them). Only a regular file of a size the format can
+// hold is opened: a device (/dev/zero), a named pipe or a folder is refused
+// before it is opened, so nothing blocks or reads without end. False when
+// refused; `reason` then holds the system's reason for a file that could not
+// be opened, and stays empty for one that is no sheet.
+bool OpenSheetBytes(QFile& file, QByteArray& bytes, QString* reason) {
+    const QFileInfo info(file.fileName());
+    if (info.exists() && (!info.isFile() || info.size() > MaxSheetFileBytes)) return false;
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (reason) *reason = file.errorString();
         return false;
     }
-    SheetWriter w;
-    w.device = &file;
-    WriteSheet(w, s, Link().LAPresent);
-    if (!w.finish() || !file.commit()) {
-        MsgBox(file.errorString(), vbCritical);
-        file.cancelWriting();
+    if (file.isSequential() || file.size() > MaxSheetFileBytes) return false;
+    if (uchar* mapped = file.size() > 0 ? file.map(0, file.size()) : nullptr)
+        bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(mapped), file.size());
+    else
+        bytes = file.read(MaxSheetFileBytes + 1);
+    return bytes.size() <= MaxSheetFileBytes;
+}
+
+// ParseSheetFile, with a file too large for the memory at hand counted as
+// unreadable rather than ending the application.
+bool ParseSheetFileGuarded(const QByteArray& bytes, SheetModelData& into) {
+    try {
+        return ParseSheetFile(bytes, into);
+    } catch (const std::bad_alloc&) {
         return false;
     }
-    return true;
+}
+}  // namespace
+
+bool IsReadableSheetFile(const QString& path) {
+    QFile file(path);
+    QByteArray bytes;
+    if (!OpenSheetBytes(file, bytes, nullptr)) return false;
+    auto scratch = std::make_unique<SheetModelData>();
+    return ParseSheetFileGuarded(bytes, *scratch);
 }
 
 std::unique_ptr<SheetModelData> ParseDataSheetFile(const QString& path) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        MsgBox(file.errorString(), vbCritical);
+    QByteArray bytes;
+    QString reason;
+    if (!OpenSheetBytes(file, bytes, &reason)) {
+        if (!reason.isEmpty()) MsgBox(reason, vbCritical);
         MsgBox(MessageTable().MsgBadSheetFile, vbCritical);
         return nullptr;
     }
-    // Mapped where the system allows it, read otherwise.
-    QByteArray bytes;
-    if (uchar* mapped = file.size() > 0 ? file.map(0, file.size()) : nullptr)
-        bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(mapped), file.size());
-    else
-        bytes = file.readAll();
 
     // The scratch copy starts as the open sheet, so fields the file does not
     // hold keep their values exactly as a direct read would keep them.
     auto scratch = std::make_unique<SheetModelData>(Sheets());
-    if (!ParseSheetFile(bytes, *scratch)) {
+    if (!ParseSheetFileGuarded(bytes, *scratch)) {
         MsgBox(MessageTable().MsgBadSheetFile, vbCritical);
         return nullptr;
     }

@@ -70,6 +70,13 @@ bool ReadDataSheet(const QString& path);
 // messages above), and its commit into the open sheet (the views' own
 // WindowOpen and AutoRefresh stay as they are).
 std::unique_ptr<SheetModelData> ParseDataSheetFile(const QString& path);
+// True when the file at path is a sheet this program reads (parsed into a
+// throw-away record); shows nothing.
+bool IsReadableSheetFile(const QString& path);
+
+// The readers open regular files only, of at most this size: the format's
+// counts and file positions are 32-bit, so no sheet is larger.
+constexpr qint64 MaxSheetFileBytes = (qint64(1) << 31) - 1;
 void CommitDataSheet(SheetModelData&& read);
 
 // What the file procedures need of the record replay view: pausing a view

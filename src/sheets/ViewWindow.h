@@ -14,8 +14,10 @@
 //   names: PrepareNewView(slot) for a newly added view, LayOutChannels for
 //   the channel choice, ColourProgress for the refresh indicator.
 #include <QWidget>
+#include <type_traits>
 
 #include "common/SheetModel.h"
+#include "sheets/ViewRecords.h"
 
 class QTimer;
 
@@ -29,6 +31,18 @@ public:
     ViewKind Kind() const { return kind_; }
     // The slot from the tag now; -1 when the tag names no slot of the kind.
     int Slot() const;
+    // The record of that slot as the kind's record type (WaveInfo for a Wave
+    // window, ...); nullptr when the tag names no slot or the type is not
+    // the kind's.
+    template <typename Info>
+    Info* RecordAs() const {
+        const int slot = Slot();
+        if (slot < 0) return nullptr;
+        return VisitViewRecord(kind_, slot, [](auto& r) -> Info* {
+            if constexpr (std::is_same_v<std::decay_t<decltype(r)>, Info>) return &r;
+            else return nullptr;
+        });
+    }
 
     // Starts the set-up tick (1 ms); the tag is read when it fires.
     virtual void Form_Load();

@@ -105,10 +105,7 @@ frmData::frmData(QWidget* parent) : ViewWindow(ViewData, "frmData", 500, parent)
 
 frmData::~frmData() { UnloadOnce(); }
 
-DataInfo* frmData::Record() const {
-    const int slot = Slot();
-    return slot >= 0 ? &Sheets().DataViews[size_t(slot)] : nullptr;
-}
+DataInfo* frmData::Record() const { return RecordAs<DataInfo>(); }
 
 void frmData::Form_Load() {
     RefreshState(RefreshKind::Data).Loading = false;

@@ -241,10 +241,7 @@ frmWave::frmWave(QWidget* parent) : ViewWindow(ViewWave, "frmWave", 500, parent)
 
 frmWave::~frmWave() { UnloadOnce(); }
 
-WaveInfo* frmWave::Record() const {
-    const int slot = Slot();
-    return slot >= 0 ? &Sheets().WaveViews[size_t(slot)] : nullptr;
-}
+WaveInfo* frmWave::Record() const { return RecordAs<WaveInfo>(); }
 
 frmWave* WaveForm(int slot) { return qobject_cast<frmWave*>(ExistingViewForm(ViewWave, slot)); }
 

@@ -67,22 +67,50 @@ private slots:
     // Every one-shot key sends its own command once; only the panel's keys
     // mark a command as sent.
     void clickSendsTheKeysCommand_data() {
+        QTest::addColumn<bool>("second");
         QTest::addColumn<bool>("inPanel");
-        QTest::newRow("key pad") << false;
-        QTest::newRow("panel") << true;
+        QTest::newRow("main key pad") << false << false;
+        QTest::newRow("main panel") << false << true;
+        QTest::newRow("second key pad") << true << false;
+        QTest::newRow("second panel") << true << true;
     }
     void clickSendsTheKeysCommand() {
+        QFETCH(bool, second);
         QFETCH(bool, inPanel);
         SetLinkLAPresent(true);
-        PanelKeyBoard keys(inPanel);
-        for (const PanelKey& k : PanelKeyCommands()) {
+        const std::vector<PanelKey>& table = second ? SecondBrandKeys() : MainBrandKeys();
+        PanelKeyBoard keys(inPanel, table, second ? SecondBrandRules() : MainBrandRules());
+        for (const PanelKey& k : table) {
             if (k.action != KeyAction::Click) continue;
             port->sent.clear();
             Link().CommandSent = false;
             QTest::mouseClick(key(&keys, k.control), Qt::LeftButton);
             QCOMPARE(port->sent, QStringList{k.command});
-            QCOMPARE(Link().CommandSent, inPanel && isMain());
+            QCOMPARE(Link().CommandSent, inPanel && !second);
         }
+    }
+
+    // The second brand's held key: nothing at the press, the bare command at
+    // every 100 ms tick and once more on the click; the space bar clicks once.
+    void secondBrandHeldKey() {
+        PanelKeyBoard keys(true, SecondBrandKeys(), SecondBrandRules());
+        keys.show();
+        HoldRepeat& hold = keys.Hold();
+        QCOMPARE(hold.Timer()->isActive(), false);
+        QAbstractButton* b = key(&keys, "VK_H_Pos_Dec");
+        QTest::mousePress(b, Qt::LeftButton);
+        QVERIFY(port->sent.isEmpty());
+        QCOMPARE(hold.Timer()->interval(), 100);
+        hold.Tick();
+        hold.Tick();
+        QTest::mouseRelease(b, Qt::LeftButton);
+        QCOMPARE(port->sent, QStringList(3, ":KEY:H_POS_INC"));
+        QVERIFY(!Link().CommandSent);
+        port->sent.clear();
+        b->setFocus();
+        QTest::keyClick(b, Qt::Key_Space);
+        QCOMPARE(port->sent, QStringList{":KEY:H_POS_INC"});
+        QVERIFY(!hold.Held());
     }
 
     void heldKeyRepeatsAndStops() {

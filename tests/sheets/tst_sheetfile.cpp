@@ -1,3 +1,5 @@
+#include <sys/stat.h>
+
 #include <QDir>
 #include <QFile>
 #include <QStringEncoder>
@@ -233,6 +235,74 @@ private slots:
         auto dst = NewSheet();
         QVERIFY(ParseSheetFile(Join(lines), *dst));
         QCOMPARE(dst->MeasureViews[0].Items[0].Over, value);
+    }
+
+    // What the writer writes at the ends of the Double range (15 digits put
+    // the largest Double a little above itself), the reader reads back.
+    void largestDoublesRoundTrip_data() {
+        QTest::addColumn<double>("value");
+        QTest::addColumn<double>("readBack");
+        const double max = std::numeric_limits<double>::max();
+        QTest::newRow("largest") << max << max;
+        QTest::newRow("largest, negative") << -max << -max;
+        QTest::newRow("just below the largest") << std::nextafter(max, 0.0) << max;
+        QTest::newRow("infinity") << qInf() << max;
+        QTest::newRow("minus infinity") << -qInf() << -max;
+        QTest::newRow("below the rounding") << 1.7976931348623e308 << 1.7976931348623e308;
+        QTest::newRow("smallest denormal") << std::numeric_limits<double>::denorm_min()
+                                           << 4.94065645841247e-324;
+    }
+    void largestDoublesRoundTrip() {
+        QFETCH(double, value);
+        QFETCH(double, readBack);
+        auto sheet = NewSheet();
+        sheet->MeasureCount = 1;
+        sheet->MeasureViews[0].HasData = true;
+        sheet->MeasureViews[0].Items[3].Over = value;
+        sheet->RecordCount = 1;
+        sheet->RecordViews[0].FrameInterval = value;
+        const QByteArray text = SheetFileText(*sheet, false);
+        auto dst = NewSheet();
+        QVERIFY(ParseSheetFile(text, *dst));
+        QCOMPARE(dst->MeasureViews[0].Items[3].Over, readBack);
+        QCOMPARE(dst->RecordViews[0].FrameInterval, readBack);
+        QCOMPARE(SheetFileText(*dst, false), text);
+    }
+
+    // Only a regular file of a sheet's size is read: a device, a named pipe,
+    // a folder or a file larger than any sheet gives the format's message,
+    // neither blocking nor reading without end, and changes nothing.
+    void specialFilesAreRefused_data() {
+        QTest::addColumn<QString>("path");
+        QTest::newRow("endless device") << "/dev/zero";
+        QTest::newRow("named pipe") << "fifo";
+        QTest::newRow("folder") << ".";
+        QTest::newRow("larger than a sheet can be") << "huge.vls";
+    }
+    void specialFilesAreRefused() {
+        QFETCH(QString, path);
+        if (path == "fifo") {
+            path = tmp.filePath("sheet.fifo");
+            QFile::remove(path);
+            if (mkfifo(QFile::encodeName(path).constData(), 0600) != 0) QSKIP("no named pipe here");
+        } else if (path == "huge.vls") {
+            path = tmp.filePath(path);
+            QFile f(path);
+            QVERIFY(WriteBytes(path, SheetFileText(*NewSheet(), false)));
+            QVERIFY(f.open(QIODevice::ReadWrite));
+            if (!f.resize(MaxSheetFileBytes + 1)) QSKIP("no sparse file here");
+        } else if (path == ".") {
+            path = tmp.path();
+        }
+        if (!QFileInfo::exists(path)) QSKIP("not on this system");
+        SheetSamples::FillTelling(Sheets(), 2);
+        const QByteArray before = SheetFileText(Sheets(), false);
+        QVERIFY(!IsReadableSheetFile(path));
+        QVERIFY(!ReadDataSheet(path));
+        QCOMPARE(SheetFileText(Sheets(), false), before);
+        QVERIFY(!MsgBoxService::Log().isEmpty());
+        QCOMPARE(MsgBoxService::Log().last().text, MessageTable().MsgBadSheetFile);
+        if (path.endsWith("huge.vls")) QFile::remove(path);
     }
 
     // A file written from the item tables by hand, read field by field; the
@@ -492,6 +562,8 @@ private slots:
         QTest::newRow("Byte out of range") << int(ViewWave) << 41 << QByteArray("256");
         QTest::newRow("Single out of range") << int(ViewWave) << 46 << QByteArray("1E+39");
         QTest::newRow("infinite Double") << int(ViewMeasure) << 6 << QByteArray("inf");
+        QTest::newRow("Double beyond the largest written")
+            << int(ViewMeasure) << 6 << QByteArray("1.79769313486233E+308");
         QTest::newRow("huge data point count") << int(ViewData) << 4 << QByteArray("2000000000");
         QTest::newRow("huge record frame count") << int(ViewRecord) << 9 << QByteArray("32767");
         QTest::newRow("huge memory point count") << int(ViewMemoryWave) << 67 << QByteArray("100000000");

@@ -72,6 +72,17 @@ private slots:
         QCOMPARE(w.setUps, 2);
     }
 
+    // The record follows the tag, typed by the kind.
+    void recordFollowsTheTag() {
+        ProbeWindow w(0);
+        QVERIFY(!w.RecordAs<MeasureInfo>());  // no tag yet
+        SetFormTag(&w, 1);
+        QCOMPARE(w.RecordAs<MeasureInfo>(), &Sheets().MeasureViews[1]);
+        QVERIFY(!w.RecordAs<WaveInfo>());  // not the kind's type
+        SetFormTag(&w, 0);
+        QCOMPARE(w.RecordAs<MeasureInfo>(), &Sheets().MeasureViews[0]);
+    }
+
     // A refused close keeps the window and its flag; an accepted one unloads
     // once (a second close or the destructor does not unload again).
     void closeAndUnload() {

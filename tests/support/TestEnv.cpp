@@ -4,6 +4,7 @@
 
 #include "common/HookCheck.h"
 #include "common/Pause.h"
+#include "common/SaveFile.h"
 #include "common/SettingsStore.h"
 #include "common/ShellState.h"
 #include "link/Messages.h"
@@ -20,6 +21,7 @@ QTemporaryDir* configDir() {
 namespace TestEnv {
 void Init() {
     SetMissingHookFatal(true);  // a hook a path needs must be set
+    IgnoreFileSizeSignal();     // as the application does at start-up
     PauseService::SetScale(0);
     PauseService::ClearLog();
     MsgBoxService::SetAnswerer([](const ShownMessage& m) {

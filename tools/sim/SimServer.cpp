@@ -37,8 +37,16 @@ QByteArray garbageText() {
 }  // namespace
 
 bool SimFault::Parse(const QString& text) {
-    const QStringList w = text.simplified().split(' ', Qt::SkipEmptyParts);
+    QStringList w = text.simplified().split(' ', Qt::SkipEmptyParts);
+    int delay = 0;
+    if (w.size() >= 3 && w[w.size() - 2].toLower() == "after") {
+        bool ok = false;
+        delay = w.last().toInt(&ok);
+        if (!ok || delay < 0) return false;
+        w.resize(w.size() - 2);
+    }
     if (w.isEmpty()) return false;
+    after = delay;
     const QString k = w[0].toLower();
     if ((k == "none" || k == "silent" || k == "garbage") && w.size() == 1) {
         kind = k == "none" ? None : k == "silent" ? Silent : Garbage;
@@ -203,8 +211,13 @@ void SimServer::handleLine(Side side, QTcpSocket* s, const QByteArray& line) {
 
 void SimServer::reply(Side side, QTcpSocket* s, SimReply r) {
     if (r.kind == SimReply::None) return;
-    const SimFault f = fault_;
-    if (f.kind == SimFault::Drop) fault_ = SimFault{};  // once, for the next reply
+    SimFault f = fault_;
+    if (fault_.after > 0) {
+        --fault_.after;  // not yet: this reply goes out as it is
+        f = SimFault{};
+    } else if (f.kind == SimFault::Drop) {
+        fault_ = SimFault{};  // once, for the next reply
+    }
     int dropAfter = -1;
     switch (f.kind) {
     case SimFault::Silent: return;

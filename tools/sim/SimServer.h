@@ -20,9 +20,11 @@ struct SimFault {
     enum Kind { None, Silent, Late, Truncate, Oversize, Drop, Garbage };
     Kind kind = None;
     int amount = 0;  // ms for Late, bytes for the others
+    int after = 0;   // replies that still go out normally before the fault starts
 
     // Parses "none", "silent", "late <ms>", "truncate <n>", "oversize <n>",
-    // "drop <n>", "garbage". False (and no change) for anything else.
+    // "drop <n>", "garbage", each optionally followed by "after <k>". False
+    // (and no change) for anything else.
     bool Parse(const QString& text);
 };
 

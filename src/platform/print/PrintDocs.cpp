@@ -7,9 +7,10 @@
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
-#include <QSaveFile>
+#include <QBuffer>
 #include <QTemporaryDir>
 
+#include "common/SaveFile.h"
 #include "platform/dialogs/PrinterSetup.h"
 
 namespace {
@@ -109,15 +110,12 @@ bool SavePicture(const QImage& picture, const QString& path, QString* error) {
         return false;
     };
     if (picture.isNull()) return fail(tr("There is no picture to write."));
-    QSaveFile f(path);
-    if (!f.open(QIODevice::WriteOnly)) return fail(f.errorString());
-    if (!picture.save(&f, "BMP")) {
-        f.cancelWriting();
-        return fail(f.error() != QFileDevice::NoError ? f.errorString()
-                                                      : tr("The picture could not be written."));
-    }
-    if (!f.commit()) return fail(f.errorString());
-    return true;
+    // Encoded in memory first, so a failed encoding touches no file.
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    if (!buffer.open(QIODevice::WriteOnly) || !picture.save(&buffer, "BMP"))
+        return fail(tr("The picture could not be written."));
+    return SaveFileWhole(path, bytes, error);
 }
 
 QImage LoadPicture(const QString& path) { return QImage(path, "BMP"); }
