@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QStringDecoder>
 
+#include "common/ReadFile.h"
 #include "common/SaveFile.h"
 #include "common/ShellState.h"
 #include "link/Messages.h"
@@ -119,13 +120,15 @@ bool WriteCtrlFile(const QString& path) {
 }
 
 bool ReadCtrlFile(const QString& path) {
+    // A controller file is a few kilobytes; anything far larger is no such
+    // file, and so is anything but a regular file (a device, a named pipe).
+    constexpr qint64 kMaxBytes = 1 << 20;
     QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) {
-        MsgBox(f.errorString(), vbCritical);
+    QString reason;
+    if (!OpenRegularFile(f, kMaxBytes, &reason)) {
+        MsgBox(reason.isEmpty() ? MessageTable().MsgBadFileFormat : reason, vbCritical);
         return false;
     }
-    // A controller file is a few kilobytes; anything far larger is no such file.
-    constexpr qint64 kMaxBytes = 1 << 20;
     const QByteArray bytes = f.read(kMaxBytes);
     const CtrlFileStatus status = ParseCtrlFile(bytes, CtrlFileHeader(), DSOSettings());
     if (status != CtrlFileStatus::Ok) {

@@ -22,6 +22,25 @@ const FrameDef kFrames[] = {
     {"Vertical", "Vertical"}, {"Horizontal", "Horizontal"}, {"Trigger", "Trigger"},
 };
 
+// The knobs: the turn keys stand left and right of the push key, one row
+// per knob at the foot of its frame.
+struct KnobRow {
+    const char* dec;
+    const char* push;
+    const char* inc;
+};
+const KnobRow kKnobs[] = {
+    {"VK_F_DEC", "VK_F_F", "VK_F_INC"},           {"VK_V_Dec", "VK_P_V", "VK_V_Inc"},
+    {"VK_V_Pos_Dec", "VK_P_V_P", "VK_V_Pos_Inc"}, {"VK_H_Dec", "VK_P_H", "VK_H_Inc"},
+    {"VK_H_Pos_Dec", "VK_P_H_P", "VK_H_Pos_Inc"}, {"VK_Trig_Lvl_Dec", "VK_P_L", "VK_Trig_Lvl_Inc"},
+};
+bool isKnobKey(const QString& control) {
+    for (const KnobRow& k : kKnobs)
+        if (control == QLatin1String(k.dec) || control == QLatin1String(k.push) || control == QLatin1String(k.inc))
+            return true;
+    return false;
+}
+
 bool isSoftKey(const QString& control) { return control.size() == 5 && control.startsWith("VK_F"); }
 
 QString frameNameOf(const PanelKey& k) {
@@ -89,7 +108,7 @@ PanelKeyBoard::PanelKeyBoard(bool inPanel, const std::vector<PanelKey>& keys, co
         buttons_.insert(control, b);
         if (isSoftKey(control)) {
             softLayout->addWidget(b);
-        } else {
+        } else if (!isKnobKey(control)) {
             QGroupBox* box = frameFor(key);
             auto* l = static_cast<QGridLayout*>(box->layout());
             const int n = l->count();
@@ -101,6 +120,16 @@ PanelKeyBoard::PanelKeyBoard(bool inPanel, const std::vector<PanelKey>& keys, co
             hold_->Attach(b, int(i));
             connect(b, &QAbstractButton::released, this, [this] { repeat_->Release(); });
         }
+    }
+    for (const KnobRow& k : kKnobs) {
+        QAbstractButton* push = buttons_.value(QLatin1String(k.push));
+        if (!push) continue;
+        QGroupBox* box = frameFor(*FindPanelKey(keys_, QLatin1String(k.push)));
+        auto* l = static_cast<QGridLayout*>(box->layout());
+        const int row = l->rowCount();
+        l->addWidget(buttons_.value(QLatin1String(k.dec)), row, 0);
+        l->addWidget(push, row, 1);
+        l->addWidget(buttons_.value(QLatin1String(k.inc)), row, 2);
     }
     // Frames without keys (the brand has none of them) are left out.
     int placed = 0;

@@ -98,7 +98,7 @@ frmV_Panel::frmV_Panel(QWidget* parent)
     setRunButtons();
     // The panel closes when the link drops, also while the copy is stopped.
     connect(&LinkEvents(), &LinkEventSource::connectionChanged, this, [this](bool connected) {
-        if (!connected) close();
+        if (!connected && !closed_) done(QDialog::Rejected);
     });
     if (!second) {
         connect(&LinkEvents(), &LinkEventSource::laPresentChanged, keys_, &PanelKeyBoard::ShowLAKey);
@@ -159,7 +159,7 @@ void frmV_Panel::RunScreenLoop() {
             YieldOnce();
             if (!self || closed_) return;
             if (!Link().IsConnected) {
-                close();
+                done(QDialog::Rejected);
                 return;
             }
         }

@@ -1,55 +1,132 @@
 #pragma once
-// The window of a Record view. Its own content (loading a record file and
-// replaying its frames) comes with the record replay subsystem; until then it
-// shows the view's name and says so. It carries the controls that adding a
-// view reaches (frame slider, picture, interval label, image list, transport
-// buttons, status line), its frame-interval timer and the pause operation
-// the data sheet file uses before it stores a replaying view.
+// The window of a Record view: a tool strip (open, the two background
+// schemes, export, print, preview), the frame picture, the frame slider, the
+// transport and interval buttons, and the status line. The replay itself is
+// ReplayEngine, the picture FrameDrawing, the file RecordFile (model/); this
+// window forwards its clicks, slider and timers to them and shows the result.
+//
+// The window finds its view's record through its tag at every use, so a view
+// moved to another slot keeps working.
 #include <QIcon>
+#include <QImage>
 #include <QList>
 #include <QToolButton>
 
-#include "sheets/PlaceholderView.h"
+#include "replay/model/ReplayEngine.h"
+#include "replay/model/StatusLine.h"
+#include "sheets/ViewWindow.h"
 #include "widgets/ImageButton.h"
-#include "widgets/TextPicture.h"
 
 class QLabel;
 class QSlider;
 class QTimer;
+struct RecordInfo;
 
-// The window's image list (images numbered from 1).
+// The window's image list (images numbered from 1): 1 loop off, 2 loop on,
+// 3/4 Play latched/grey, 5/6 Pause, 7/8 Stop, 9 and 10 the loop button's
+// hover and pressed pictures with loop off.
 class ImageListObject : public QObject {
     Q_OBJECT
 public:
     explicit ImageListObject(QObject* parent);
-    QIcon ListImage(int index) const;
+    Q_INVOKABLE QIcon ListImage(int index) const;
     QList<QIcon> Images;
 };
 
-class frmRecordPlay : public PlaceholderViewWindow {
+// The status line: its texts are taken from the view's record (status word,
+// frame, frame count) at every refresh and repaint, so a language switch or a
+// reopened window shows it as the record has it. Cls and TextOut are what
+// the data sheet calls when it adds a view; both refresh.
+class StatusPicture : public QWidget {
+    Q_OBJECT
+public:
+    StatusPicture(QWidget* parent, std::function<const RecordInfo*()> record);
+    Q_INVOKABLE void Cls() { Refresh(); }
+    Q_INVOKABLE void TextOut(int, int, const QString&, int) { Refresh(); }
+    Q_INVOKABLE void Refresh();
+    QList<StatusText> Texts;  // what the line shows
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+
+private:
+    std::function<const RecordInfo*()> record_;
+};
+
+// The frame picture: shows the image last drawn for it (what the export
+// saves) and asks for a new one when its size changes.
+class FramePicture : public QWidget {
+    Q_OBJECT
+public:
+    explicit FramePicture(QWidget* parent);
+    QImage Picture;
+    std::function<void()> Resized;
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+    void resizeEvent(QResizeEvent*) override;
+};
+
+class frmRecordPlay : public ViewWindow {
     Q_OBJECT
 public:
     explicit frmRecordPlay(QWidget* parent = nullptr);
+    ~frmRecordPlay() override;
 
-    // Starts the set-up timer and stops the frame-interval timer.
+    // Arms the one-shot set-up; the window draws nothing until it has run.
     void Form_Load() override;
-    // A new view: slider 1 ... 1000 at 1 and disabled, the interval label,
-    // the loop button's pictures, transport buttons 0 ... 6 disabled, and the
-    // record's status text on the status line.
+    // A newly added view: no record yet, the open prompt, nothing to press.
     void PrepareNewView(int slot) override;
-    // Pauses the view's replay: status 1 (Pause), timer stopped, status line redrawn.
+    // Lays out and redraws: the frame and status line once a frame is on
+    // display, else the empty graticule.
+    void Form_Resize();
+    // Pauses a running replay (the data sheet calls it before it stores).
     void RecordReplayPause();
 
+    // Handlers of the tool strip.
+    void cmdRun_Click();     // open a record file
+    void FlatBttn1_Click();  // save the picture as a BMP file
+    void FlatBttn2_Click();  // print
+    void FlatBttn3_Click();  // print preview
+    void FlatBttn4_Click();  // black scheme
+    void FlatBttn5_Click();  // white scheme
+
+    // Reads a record file into the view and starts its replay; false when
+    // nothing was loaded (the view is then unchanged, the message shown).
+    bool OpenRecordFile(const QString& path);
+
+    ReplayEngine& Engine() { return engine_; }
+    // The view's record; null while the tag names no slot.
+    RecordInfo* Record() const;
+
+    double ZoomFactor = 1.0;
+
+    QToolButton *cmdRun = nullptr, *FlatBttn1 = nullptr, *FlatBttn2 = nullptr, *FlatBttn3 = nullptr,
+                *FlatBttn4 = nullptr, *FlatBttn5 = nullptr;
+    QWidget* RecordBackPic = nullptr;
+    FramePicture* RecordWavePic = nullptr;
     QSlider* SliderFrame = nullptr;
-    QWidget* RecordWavePic = nullptr;
-    QLabel* lblTimeInterval = nullptr;
-    ImageListObject* ImageList = nullptr;
     QList<ImageButton*> AresBtnPlay;  // 0..6 transport, 7 loop toggle
-    TextPicture* PicMsg = nullptr;
-    QTimer* TimerSpeed = nullptr;
+    QToolButton *AresBtnAdd = nullptr, *AresBtnSub = nullptr, *AresBtnDefaultTime = nullptr;
+    QLabel* lblTimeInterval = nullptr;
+    StatusPicture* PicMsg = nullptr;
+    ImageListObject* ImageList = nullptr;
+    QTimer* TimerInterval = nullptr;  // the frame timer
+    QTimer* TimerSpeed = nullptr;     // repeat of a held interval button, 100 ms
 
 protected:
+    // The one-shot set-up: the window takes the look of its view's record.
+    void SetUp() override;
     void Form_Unload() override;
+
+private:
+    void ApplyControls();
+    void ShowInterval();
+    void ShowLoopPictures();
+    void SetScheme(bool black);
+    void PrintOrPreview(bool preview);
+    void RedrawPicture();
+    ReplayEngine engine_;
 };
 
 // Registers the Record views' window factory with the window registry, and

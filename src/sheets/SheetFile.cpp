@@ -1,7 +1,6 @@
 #include "sheets/SheetFile.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QStringDecoder>
 #include <algorithm>
 #include <charconv>
@@ -13,6 +12,7 @@
 #include <string>
 
 #include "common/HookCheck.h"
+#include "common/ReadFile.h"
 #include "common/SaveFile.h"
 #include "common/SheetModel.h"
 #include "common/ShellState.h"
@@ -857,13 +857,7 @@ namespace {
 // refused; `reason` then holds the system's reason for a file that could not
 // be opened, and stays empty for one that is no sheet.
 bool OpenSheetBytes(QFile& file, QByteArray& bytes, QString* reason) {
-    const QFileInfo info(file.fileName());
-    if (info.exists() && (!info.isFile() || info.size() > MaxSheetFileBytes)) return false;
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (reason) *reason = file.errorString();
-        return false;
-    }
-    if (file.isSequential() || file.size() > MaxSheetFileBytes) return false;
+    if (!OpenRegularFile(file, MaxSheetFileBytes, reason)) return false;
     if (uchar* mapped = file.size() > 0 ? file.map(0, file.size()) : nullptr)
         bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(mapped), file.size());
     else
@@ -932,8 +926,25 @@ void Commit(MemWaveInfo& live, MemWaveInfo&& read) {
 }
 }  // namespace
 
+void BoundReplayFields(RecordInfo& r) {
+    const int held = int(qMin<size_t>(r.Samples.size() / RecordFrameSamples, 32767));
+    if (r.FrameCount < 1 || held < 1) {
+        // No frame to show: the frame fields wait for the next load.
+        r.Loaded = false;
+        r.DisplayActive = false;
+    } else {
+        r.StartFrame = 1;
+        r.FrameCount = int16_t(qMin<int>(r.FrameCount, held));
+        r.CurrentFrame = int16_t(qBound(1, int(r.CurrentFrame), int(r.FrameCount)));
+    }
+    if (r.ReplayStatus > 2) r.ReplayStatus = 1;
+    if (!std::isfinite(r.FrameInterval) || r.FrameInterval <= 0) r.FrameInterval = 0.05;
+    r.FrameInterval = qBound(0.001, r.FrameInterval, 60.0);
+}
+
 void CommitDataSheet(SheetModelData&& read) {
     SheetModelData& s = Sheets();
+    for (int i = 0; i < read.RecordCount && i < RecordSlots; ++i) BoundReplayFields(read.RecordViews[size_t(i)]);
     s.SheetName = read.SheetName;
     s.WaveCount = read.WaveCount;
     s.MeasureCount = read.MeasureCount;

@@ -26,6 +26,7 @@
 #include <memory>
 
 struct SheetModelData;
+struct RecordInfo;
 
 // The text of a whole sheet: the header, then slots 0..count-1 of each kind.
 // laPresent is stored in every Wave view's logic-analyser item.
@@ -68,7 +69,8 @@ bool ReadDataSheet(const QString& path);
 // good before it lets the open sheet go: the parse (a heap copy of the open
 // sheet with the file's names, counts and saved fields, or nullptr after the
 // messages above), and its commit into the open sheet (the views' own
-// WindowOpen and AutoRefresh stay as they are).
+// WindowOpen and AutoRefresh stay as they are). The commit bounds the replay
+// fields of every Record view (BoundReplayFields).
 std::unique_ptr<SheetModelData> ParseDataSheetFile(const QString& path);
 // True when the file at path is a sheet this program reads (parsed into a
 // throw-away record); shows nothing.
@@ -78,6 +80,15 @@ bool IsReadableSheetFile(const QString& path);
 // counts and file positions are 32-bit, so no sheet is larger.
 constexpr qint64 MaxSheetFileBytes = (qint64(1) << 31) - 1;
 void CommitDataSheet(SheetModelData&& read);
+
+// Brings a Record view's replay fields into what its replay can use, so a
+// damaged file cannot make it read past its samples or run a 0 ms timer. A
+// view that holds no whole frame is neither loaded nor shown (its frame
+// fields wait for the next load); otherwise the first frame is 1, the frame
+// count at most the frames held, the current frame within 1..count. A state
+// beyond Stop becomes Pause; an interval that is not a positive number
+// becomes 0.05 s, others are kept within 0.001..60 s.
+void BoundReplayFields(RecordInfo& r);
 
 // What the file procedures need of the record replay view: pausing a view
 // that is replaying before it is stored (its frame timer must stop). Set by

@@ -91,8 +91,9 @@ void SetViewCaptionsAll(const ViewCaptions& v, int lang) {
         if (k.afterCaptions) {
             k.afterCaptions(w, slot, lang);
         } else if (v.kind == ViewRecord) {
-            // Without a hook of its own, the status picture repaints from the record.
-            if (QWidget* pic = w->findChild<QWidget*>(QStringLiteral("PicMsg"))) pic->update();
+            // Without a hook of its own, the status picture redraws from the record.
+            if (QWidget* pic = w->findChild<QWidget*>(QStringLiteral("PicMsg")))
+                if (!QMetaObject::invokeMethod(pic, "Refresh")) pic->update();
         }
     }
 }
@@ -102,17 +103,6 @@ const ViewCaptions kData{ViewData, "frmData", &DataWindowCaptionTable};
 const ViewCaptions kMeasure{ViewMeasure, "frmMeasure", &MeasureWindowCaptionTable};
 const ViewCaptions kRecord{ViewRecord, "frmRecordPlay", &RecordWindowCaptionTable};
 const ViewCaptions kMemWave{ViewMemoryWave, "frmOpenWaveform", &MemoryWaveWindowCaptionTable};
-
-struct StatusPair {
-    const char* en;
-    const char* zh;
-};
-const StatusPair kStatusWords[] = {
-    {"Please open the waveform record file.", "请打开波形录制文件。"},
-    {"Replaying", "正在回放"},
-    {"Pause", "暂停"},
-    {"Stop", "停止"},
-};
 
 }  // namespace
 
@@ -245,36 +235,3 @@ void InstallViewCaptionSetters() {
 }
 void SetMemoryWaveWindowCaptionsAll(int lang) { SetViewCaptionsAll(kMemWave, lang); }
 
-// ---- Record status line ----------------------------------------------------------
-
-QString TranslateRecordStatus(const QString& status, int lang) {
-    for (const StatusPair& p : kStatusWords) {
-        if (lang == 1 && status == QString::fromUtf8(p.zh)) return QString::fromUtf8(p.en);
-        if (lang == 0 && status == QString::fromUtf8(p.en)) return QString::fromUtf8(p.zh);
-    }
-    return status;
-}
-
-bool IsRecordOpenPrompt(const QString& status, int lang) {
-    if (lang == 0) return status == QString::fromUtf8(kStatusWords[0].zh);
-    if (lang == 1) return status == QString::fromUtf8(kStatusWords[0].en);
-    return false;
-}
-
-void DrawRecordStatusLine(QPainter& p, int width, int height, const QColor& background,
-                          const QString& status, int frame, int count, int lang) {
-    p.save();
-    p.fillRect(0, 0, width, height, background);
-    QFont f = p.font();
-    f.setBold(true);
-    p.setFont(f);
-    p.setPen(QColor(255, 255, 255));
-    const int big = 1 << 14;
-    p.drawText(QRect(30, 8, big, big), Qt::AlignLeft | Qt::AlignTop, status);
-    if (!IsRecordOpenPrompt(status, lang)) {
-        p.setPen(QColor(0, 255, 0));
-        const QString counter = QString::number(frame) + '/' + QString::number(count);
-        p.drawText(QRect(width - 70, 8, big, big), Qt::AlignLeft | Qt::AlignTop, counter);
-    }
-    p.restore();
-}

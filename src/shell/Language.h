@@ -8,6 +8,8 @@
 #include <QString>
 #include <functional>
 
+#include "replay/model/StatusLine.h"
+
 class QPainter;
 class QWidget;
 
@@ -86,16 +88,3 @@ void SetMemoryWaveWindowCaptionsAll(int lang);
 // Gives the sheet procedures (adding and rebuilding views) the one-window
 // setters above.
 void InstallViewCaptionSetters();
-
-// ---- Record view status line --------------------------------------------------
-
-// The status word in the language (a word of the other language becomes its
-// pair); any other text is returned unchanged.
-QString TranslateRecordStatus(const QString& status, int lang);
-// True when the text is the "please open a record file" word of the language.
-bool IsRecordOpenPrompt(const QString& status, int lang);
-// Draws the status line: cleared to the background, the status text in white
-// bold at (30, 8), and, unless it is the language's "please open" word, the
-// counter "frame/count" in green at 70 pixels from the right edge.
-void DrawRecordStatusLine(QPainter& p, int width, int height, const QColor& background,
-                          const QString& status, int frame, int count, int lang);

@@ -1,6 +1,9 @@
 #pragma once
-// An image button: three state pictures (up, down, disabled); the up
-// picture is the one shown.
+// An image button: three state pictures (up, down, disabled). The up
+// picture is shown while the button is enabled, the disabled one (as it is,
+// not greyed by the style) while it is disabled; a button without a disabled
+// picture shows its up picture greyed.
+#include <QEvent>
 #include <QIcon>
 #include <QToolButton>
 
@@ -14,9 +17,15 @@ public:
     QIcon PictureUp() const { return up_; }
     QIcon PictureDown() const { return down_; }
     QIcon PictureDisabled() const { return disabled_; }
-    void SetPictureUp(const QIcon& i) { up_ = i; setIcon(i); }
+    void SetPictureUp(const QIcon& i) {
+        up_ = i;
+        ShowPicture();
+    }
     void SetPictureDown(const QIcon& i) { down_ = i; }
-    void SetPictureDisabled(const QIcon& i) { disabled_ = i; }
+    void SetPictureDisabled(const QIcon& i) {
+        disabled_ = i;
+        ShowPicture();
+    }
     // All three pictures at once.
     void SetPictures(const QIcon& i) {
         SetPictureUp(i);
@@ -24,6 +33,22 @@ public:
         SetPictureDisabled(i);
     }
 
+protected:
+    void changeEvent(QEvent* e) override {
+        if (e->type() == QEvent::EnabledChange) ShowPicture();
+        QToolButton::changeEvent(e);
+    }
+
 private:
+    void ShowPicture() {
+        if (isEnabled() || disabled_.isNull()) {
+            setIcon(up_);
+            return;
+        }
+        QIcon shown;
+        const QPixmap pm = disabled_.pixmap(iconSize());
+        for (auto mode : {QIcon::Normal, QIcon::Disabled, QIcon::Active}) shown.addPixmap(pm, mode);
+        setIcon(shown);
+    }
     QIcon up_, down_, disabled_;
 };

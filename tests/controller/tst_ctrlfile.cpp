@@ -1,6 +1,8 @@
 // Controller file: the golden file of a new document, a round trip of every
 // value, the files that are refused (mirror untouched), and the document
 // commands around them (save question, open, save, save as, transfer refusal).
+#include <sys/stat.h>
+
 #include <QTemporaryDir>
 #include <QTreeWidget>
 #include <QtTest>
@@ -190,7 +192,34 @@ private slots:
         const QString file = path("bad.rmt");
         QFile::remove(file);
         if (!bytes.isEmpty()) QVERIFY(WriteBytes(file, bytes));
+        openIsRefused(file, formatMessage);
+    }
 
+    // What is not a regular file is neither read without end nor waited on.
+    void specialFilesAreRefused_data() {
+        QTest::addColumn<QString>("special");
+        QTest::newRow("endless device") << "/dev/zero";
+        QTest::newRow("named pipe") << "fifo";
+        QTest::newRow("folder") << "folder";
+    }
+    void specialFilesAreRefused() {
+        QFETCH(QString, special);
+        QString file = special;
+        if (special == "fifo") {
+            file = path("ctrl.fifo");
+            QFile::remove(file);
+            if (mkfifo(QFile::encodeName(file).constData(), 0600) != 0) QSKIP("no named pipe here");
+        } else if (special == "folder") {
+            file = dir.path();
+        } else if (!QFileInfo::exists(file)) {
+            QSKIP("not on this system");
+        }
+        openIsRefused(file, true);
+    }
+
+private:
+    // Opening `file` fails with one message and leaves a modified, titled document as it was.
+    void openIsRefused(const QString& file, bool formatMessage) {
         // A modified, titled document stays as it was.
         DSOSettings() = Distinct();
         const CtrlSettings before = DSOSettings();
@@ -212,6 +241,7 @@ private slots:
             QVERIFY(!shown[1].text.isEmpty());
     }
 
+private slots:
     void saveQuestionBeforeNew_data() {
         QTest::addColumn<QList<int>>("replies");
         QTest::addColumn<QString>("dialogPath");  // "" cancels; "bad" names an unwritable path

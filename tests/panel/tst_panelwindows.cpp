@@ -19,6 +19,8 @@
 #include "panel/frmV_Panel.h"
 #include "panel/model/PanelKeys.h"
 #include "platform/dialogs/MsgBox.h"
+#include "platform/print/PrintDocs.h"
+#include "shell/Language.h"
 #include "widgets/HoldRepeat.h"
 
 namespace {
@@ -209,6 +211,67 @@ private slots:
         port->duringScreenRead = [&] { panel.cmdStop_Click(); };
         panel.DrawBulkWave();
         QCOMPARE(panel.Picture(), last);
+    }
+
+    // Preview and print take the painted picture (a blank one while empty),
+    // release the other viewers' documents, and the panel's document goes
+    // when it closes.
+    void previewAndPrintThePicture() {
+        auto panel = std::make_unique<frmV_Panel>();
+        const auto other = std::make_shared<PrintPreviewDoc>();
+        PrintDocs().WavePrintDoc = other;
+        QList<QRectF> placed;
+        QList<QImage> pictures;
+        auto take = [&](const PrintPreviewDoc& d) {
+            placed << d.Pages()[0].pictures[0].inches;
+            pictures << d.Pages()[0].pictures[0].picture.convertToFormat(QImage::Format_RGB32);
+        };
+        PrintService::SetPreviewAnswerer(take);
+        PrintService::SetPrintAnswerer([&](const PrintPreviewDoc& d, QString*) {
+            take(d);
+            return true;
+        });
+        panel->cmdPreview_Click();
+        QCOMPARE(pictures[0].size(), QSize(320, 234));
+        QCOMPARE(pictures[0].pixel(100, 50), qRgb(0, 0, 0));
+        port->screenChunks = {image(screenWith(2, 100, 50))};
+        panel->DrawBulkWave();
+        panel->cmdPrint_Click();
+        QCOMPARE(pictures[1].pixel(100, 50), qRgb(255, 255, 0));
+        QCOMPARE(placed, (QList<QRectF>{{0.6, 2.0, 7.28, 5.2}, {1.1, 2.0, 7.28, 5.2}}));
+        QCOMPARE(other.use_count(), 1L);
+        QVERIFY(PrintDocs().SparePrintDoc);
+        panel->reject();
+        QVERIFY(!PrintDocs().SparePrintDoc);
+        QVERIFY(MsgBoxService::Log().isEmpty());
+        PrintService::SetPreviewAnswerer(nullptr);
+        PrintService::SetPrintAnswerer(nullptr);
+    }
+
+    // The shell's caption tables reach the panel's controls by name.
+    void captionsInBothLanguages_data() {
+        QTest::addColumn<int>("lang");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("run");
+        QTest::addColumn<QString>("zoom");
+        QTest::addColumn<QString>("keyPad");
+        QTest::newRow("Chinese") << 0 << "虚拟面板" << "运行  " << " 缩放  " << "虚拟键盘";
+        QTest::newRow("English") << 1 << "Virtual Panel" << "Run" << "Zoom" << "Virtual Keyboard";
+    }
+    void captionsInBothLanguages() {
+        QFETCH(int, lang);
+        QFETCH(QString, title);
+        QFETCH(QString, run);
+        QFETCH(QString, zoom);
+        QFETCH(QString, keyPad);
+        frmV_Panel panel;
+        frmV_Key pad;
+        SetVirtualPanelCaptions(&panel, lang);
+        SetVirtualKeyCaptions(&pad, lang);
+        QCOMPARE(panel.windowTitle(), title);
+        QCOMPARE(panel.findChild<QAbstractButton*>("cmdRun")->text(), run);
+        if (auto* z = panel.findChild<QAbstractButton*>("cmdZoom")) QCOMPARE(z->text(), zoom);
+        QCOMPARE(pad.windowTitle(), keyPad);
     }
 
     void zoomDoublesThePicture() {

@@ -395,11 +395,11 @@ private slots:
         QCOMPARE(r.FilePath, QString("/tmp/rec 0.rec"));
         QCOMPARE(r.Channel, QString("CH1"));
         QCOMPARE(QList<int>({r.StartFrame, r.FrameCount, r.ReplayStatus, r.CurrentFrame}),
-                 QList<int>({3, 4, 1, -2}));
+                 QList<int>({1, 2, 1, 2}));
         QCOMPARE(QStringList({r.TimeScaleText, r.DelayText, r.VoltScaleText, r.OffsetText}),
                  QStringList({"200us", "0.000s", "1.00V", "-0.50V"}));
         QCOMPARE(r.FrameInterval, 0.05);
-        QCOMPARE(r.Samples.size(), size_t(2048));  // (4 - 3 + 1) frames
+        QCOMPARE(r.Samples.size(), size_t(2048));  // (2 - 1 + 1) frames
         for (size_t j = 0; j < r.Samples.size(); ++j) QCOMPARE(r.Samples[j], int16_t(j % 200));
 
         const MemWaveInfo& mw = s.MemWaveViews[0];
