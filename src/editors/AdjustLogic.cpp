@@ -8,9 +8,13 @@
 #include "link/Formatters.h"
 #include "link/KV2200Cmd.h"
 #include "link/LinkState.h"
+#include "link/Messages.h"
 #include "link/ReplyParse.h"
 #include "link/ScaleSteps.h"
 #include "link/Vocabulary.h"
+#include "platform/dialogs/MsgBox.h"
+
+#include <cmath>
 
 namespace {
 enum { lVoltDiv = 8, lOffset = 9 };
@@ -47,6 +51,11 @@ QString AdjustStep(const QString& shown, int mode, int direction) {
 }
 
 AdjustEnd ApplyAdjust(const QString& shown, int mode) {
+    const double typed = ParseVolt(shown);
+    if (!ParseValid() || !std::isfinite(typed) || typed <= 0) {
+        MsgBox(MessageTable().MsgNumberOnly, vbExclamation);
+        return AdjustEnd::NumberRefused;
+    }
     const bool wasConnected = Link().IsConnected;
     CtrlSettings s = DSOSettings();
     const bool ch1 = mode == 0;

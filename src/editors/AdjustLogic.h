@@ -20,8 +20,10 @@ int GetCHProbeNum(const QString& probe);
 // up, -1 down. An unknown probe steps as 1X.
 QString AdjustStep(const QString& shown, int mode, int direction);
 
-enum class AdjustEnd { Applied, LinkLost };
+enum class AdjustEnd { Applied, LinkLost, NumberRefused };
 // OK: the scale field and node take the shown text, the probe and the scale
 // go to the instrument, the offset is read back; the controller is marked
 // modified. Mirror and tree stay unchanged when the link drops meanwhile.
+// A text that is not a positive volts value ("50.0mV", "2V") shows "Enter
+// number only!" and gives NumberRefused before anything is sent or stored.
 AdjustEnd ApplyAdjust(const QString& shown, int mode);

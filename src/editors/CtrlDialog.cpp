@@ -248,7 +248,9 @@ void CtrlDialogAdjust::Timer1_Timer() {
 
 void CtrlDialogAdjust::cmdAdjustOK_Click() {
     StepReleased();
-    applied = ApplyAdjust(txtDispValue->text(), AdjustState().AdjustMode) == AdjustEnd::Applied;
+    const AdjustEnd end = ApplyAdjust(txtDispValue->text(), AdjustState().AdjustMode);
+    if (end == AdjustEnd::NumberRefused) return;  // stays open for a correction
+    applied = end == AdjustEnd::Applied;
     if (applied) accept();
     else reject();
 }

@@ -54,33 +54,7 @@ QString badNameText() {
                : QStringLiteral("A name can't contain a quotation mark (\") or a control character!");
 }
 
-// The node images: 1 root (15 x 15), 2 sheet, 3..7 the view kinds (16 x 16).
-QIcon nodeImage(int image) {
-    const int size = image == 1 ? 15 : 16;
-    QPixmap pm(size, size);
-    pm.fill(Qt::transparent);
-    QPainter p(&pm);
-    static const QColor colours[] = {Qt::darkGray, QColor(0, 96, 160), QColor(0, 128, 0), QColor(176, 96, 0),
-                                     QColor(0, 112, 112), QColor(128, 0, 128), QColor(160, 0, 0)};
-    static const char* const letters[] = {"", "S", "W", "M", "D", "R", "F"};
-    p.setPen(Qt::black);
-    p.setBrush(colours[image - 1]);
-    p.drawRect(0, 0, size - 1, size - 1);
-    if (image == 1) {
-        p.setPen(Qt::white);
-        p.drawLine(3, 4, size - 4, 4);
-        p.drawLine(3, 7, size - 4, 7);
-        p.drawLine(3, 10, size - 4, 10);
-    } else {
-        QFont f = p.font();
-        f.setPixelSize(11);
-        f.setBold(true);
-        p.setFont(f);
-        p.setPen(Qt::white);
-        p.drawText(QRect(0, 0, size, size), Qt::AlignCenter, QString::fromLatin1(letters[image - 1]));
-    }
-    return QIcon(pm);
-}
+QIcon nodeImage(int image) { return SheetNodeImage(image); }
 
 constexpr ViewKind ScanOrder[] = {ViewData, ViewWave, ViewMeasure, ViewRecord, ViewMemoryWave};
 

@@ -1,7 +1,14 @@
 #include "sheets/ViewWindow.h"
 
+#include <QAbstractScrollArea>
 #include <QCloseEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPainter>
+#include <QScreen>
 #include <QTimer>
+#include <algorithm>
+#include <array>
 
 #include "sheets/ViewRecords.h"
 #include "sheets/ViewWindows.h"
@@ -9,6 +16,7 @@
 ViewWindow::ViewWindow(ViewKind kind, const QString& windowName, int repeatMs, QWidget* parent)
     : QWidget(parent), kind_(kind), repeatMs_(repeatMs) {
     setObjectName(windowName);
+    setWindowIcon(ViewKindImage(kind));
     Timer1 = new QTimer(this);
     Timer1->setObjectName("Timer1");
     connect(Timer1, &QTimer::timeout, this, &ViewWindow::Timer1_Timer);
@@ -34,6 +42,60 @@ void ViewWindow::Timer1_Timer() {
         SetUp();
     }
     if (repeatMs_ > 0) Tick();
+}
+
+QIcon SheetNodeImage(int image) {
+    if (image < 1 || image > 7) return QIcon();
+    static std::array<QIcon, 8> made;
+    QIcon& icon = made[size_t(image)];
+    if (!icon.isNull()) return icon;
+    const int size = image == 1 ? 15 : 16;
+    QPixmap pm(size, size);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    static const QColor colours[] = {Qt::darkGray, QColor(0, 96, 160), QColor(0, 128, 0), QColor(176, 96, 0),
+                                     QColor(0, 112, 112), QColor(128, 0, 128), QColor(160, 0, 0)};
+    static const char* const letters[] = {"", "S", "W", "M", "D", "R", "F"};
+    p.setPen(Qt::black);
+    p.setBrush(colours[image - 1]);
+    p.drawRect(0, 0, size - 1, size - 1);
+    if (image == 1) {
+        p.setPen(Qt::white);
+        p.drawLine(3, 4, size - 4, 4);
+        p.drawLine(3, 7, size - 4, 7);
+        p.drawLine(3, 10, size - 4, 10);
+    } else {
+        QFont f = p.font();
+        f.setPixelSize(11);
+        f.setBold(true);
+        p.setFont(f);
+        p.setPen(Qt::white);
+        p.drawText(QRect(0, 0, size, size), Qt::AlignCenter, QString::fromLatin1(letters[image - 1]));
+    }
+    p.end();
+    icon = QIcon(pm);
+    return icon;
+}
+
+QRect ViewWindow::PlaceInside(const QRect& window, const QRect& area) {
+    const QSize size = window.size().boundedTo(area.size());
+    const int x = std::clamp(window.x(), area.left(), area.left() + area.width() - size.width());
+    const int y = std::clamp(window.y(), area.top(), area.top() + area.height() - size.height());
+    return QRect(QPoint(x, y), size);
+}
+
+void ViewWindow::ShownInFrame() {
+    auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget());
+    QWidget* outer = frame ? static_cast<QWidget*>(frame) : this;
+    if (frame) frame->setWindowIcon(windowIcon());
+    if (outer->isMaximized() || outer->isFullScreen()) return;
+    QRect area;
+    if (frame && frame->mdiArea()) area = frame->mdiArea()->viewport()->rect();
+    else if (outer->isWindow() && outer->screen()) area = outer->screen()->availableGeometry();
+    else if (outer->parentWidget()) area = outer->parentWidget()->rect();
+    if (area.isEmpty()) return;
+    const QRect placed = PlaceInside(outer->geometry(), area);
+    if (placed != outer->geometry()) outer->setGeometry(placed);
 }
 
 void ViewWindow::PrepareNewView(int) {}

@@ -13,6 +13,11 @@
 // - The sheet prepares a window through typed calls, never by its controls'
 //   names: PrepareNewView(slot) for a newly added view, LayOutChannels for
 //   the channel choice, ColourProgress for the refresh indicator.
+// - The window carries the image its kind has in the data browser, and a
+//   new window is placed inside the visible area of what holds it
+//   (ShownInFrame, called by whoever shows it).
+#include <QIcon>
+#include <QRect>
 #include <QWidget>
 #include <type_traits>
 
@@ -20,6 +25,11 @@
 #include "sheets/ViewRecords.h"
 
 class QTimer;
+
+// The data browser's node images: 1 root (15 x 15), 2 sheet, 3..7 the view
+// kinds in ViewKind order (16 x 16).
+QIcon SheetNodeImage(int image);
+inline QIcon ViewKindImage(ViewKind kind) { return SheetNodeImage(int(kind) + 3); }
 
 class ViewWindow : public QWidget {
     Q_OBJECT
@@ -58,6 +68,14 @@ public:
     // Colours the refresh indicator for the colour (true) or the white
     // background. Default: nothing.
     virtual void ColourProgress(bool colour);
+
+    // A window of `window`'s size moved (and shrunk only where it does not
+    // fit) so that it lies inside `area`.
+    static QRect PlaceInside(const QRect& window, const QRect& area);
+    // The window has just been shown in a new frame (a child window of the
+    // main window, or itself when it has none): the frame takes the
+    // window's image and is moved inside its parent's visible area.
+    void ShownInFrame();
 
     QTimer* Timer1 = nullptr;
     // Set by Form_Load; cleared by the first tick that runs SetUp.

@@ -9,6 +9,7 @@
 #include "shell/DocumentCommands.h"
 #include "shell/Language.h"
 #include "shell/MainWindow.h"
+#include "shell/ShellIcons.h"
 #include "shell/Splash.h"
 #include "shell/frmPrgressSave.h"
 
@@ -18,6 +19,7 @@ int Main() {
     BindControllerCommands();
     BindDataSheetCommands();
 
+    QApplication::setWindowIcon(AppIcon());
     auto splash = std::make_unique<frmSplash>();
     splash->show();
     splash->repaint();

@@ -103,6 +103,8 @@ bool ApplyCaptionRow(QWidget* window, const CaptionRow& row, int lang, bool oneW
         const QList<QAction*> actions = bar->actions();
         if (row.item > actions.size()) return false;
         actions[row.item - 1]->setToolTip(text);
+        // Screen readers announce the button by its tip, in the UI language.
+        if (QWidget* button = bar->widgetForAction(actions[row.item - 1])) button->setAccessibleName(text);
         return true;
     }
     }

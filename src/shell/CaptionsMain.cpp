@@ -95,7 +95,7 @@ const CaptionTable& ToolbarCaptionTable() {
 }
 
 const CaptionTable& DataSheetTreeCaptionTable() {
-    // Node 2 gets the default sheet name whatever the open sheet is called.
+    // Node 2, the sheet: its default name (the setter shows the sheet's own name).
     static const CaptionTable t = {
         {"", P::Title, 0, "Data Sheet", "数据浏览器"},
         {"DataSheetTree", P::Node, 1, "Data Sheet", "数据浏览器"},

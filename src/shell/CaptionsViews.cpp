@@ -128,8 +128,6 @@ const CaptionTable& MemoryWaveWindowCaptionTable() {
             {"FlatBttn4", P::ToolTip, 0, "Output Bitmap", "输出位图文件"},
             {"cmdPrint", P::ToolTip, 0, "Print", "打印"},
             {"cmdPreview", P::ToolTip, 0, "Print Preview", "打印预览"},
-            {"lblNotAvailable", P::Text, 0, "The content of this view is not available yet in this version.",
-             "此版本尚不能显示该视图的内容。"},
         },
     });
     return t;

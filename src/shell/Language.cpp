@@ -183,9 +183,25 @@ void SetToolbarCaptions(int lang) {
 }
 
 void SetDataSheetTreeCaptions(int lang) {
+    if (lang != 0 && lang != 1) return;
+    // An untitled sheet's default name follows the language; a sheet with a
+    // name of its own keeps it.
+    SheetModelData& sheet = Sheets();
+    const CaptionTable& table = DataSheetTreeCaptionTable();
+    CaptionTable rows;
+    for (CaptionRow row : table) {
+        if (row.prop == CaptionProp::Node && row.item == 2) {
+            if (sheet.SheetFileName.isEmpty() &&
+                (sheet.SheetName == row.en || sheet.SheetName == row.zh))
+                sheet.SheetName = CaptionText(row, lang);
+            // The sheet node always shows the sheet's name.
+            row.en = row.zh = sheet.SheetName;
+            row.zhOneWindow.clear();
+        }
+        rows.push_back(row);
+    }
     // Each text on its own: a tree without its sheet node still gets the others.
-    ApplyCaptionTable(CaptionWindow(QStringLiteral("frmDataSheetTree")),
-                      DataSheetTreeCaptionTable(), lang);
+    ApplyCaptionTable(CaptionWindow(QStringLiteral("frmDataSheetTree")), rows, lang);
 }
 
 void SetCtrlListCaptions(int lang) {

@@ -43,6 +43,7 @@
 #include "sheets/FileFunc.h"
 #include "sheets/SheetDocument.h"
 #include "sheets/ViewHost.h"
+#include "sheets/ViewWindow.h"
 #include "shell/DocDialogs.h"
 #include "shell/DocumentCommands.h"
 #include "shell/Captions.h"
@@ -92,6 +93,7 @@ bool TransferRunning() { return Transfer().TransferBusy; }
 frmMain::frmMain() {
     setObjectName("frmMain");
     setWindowTitle("Velmora");
+    setWindowIcon(AppIcon());
     setAttribute(Qt::WA_DeleteOnClose, false);
 
     MdiArea = new QMdiArea(this);
@@ -243,6 +245,8 @@ void frmMain::buildToolbar() {
             a = tbToolBar->addAction(ToolbarIcon(e.key), QString(e.key));
             a->setObjectName(e.key);
             a->setToolTip(e.tip);
+            // Screen readers announce the button by its tip, not its key.
+            if (QWidget* button = tbToolBar->widgetForAction(a)) button->setAccessibleName(e.tip);
             const QString key = e.key;
             connect(a, &QAction::triggered, this, [this, key] { tbToolBar_ButtonClick(key); });
         }
@@ -327,6 +331,7 @@ void frmMain::MDIForm_Load() {
             form->show();
             frame->show();
             if (!frame->isMaximized()) frame->resize(designed + (frame->size() - form->size()));
+            if (auto* view = qobject_cast<ViewWindow*>(form)) view->ShownInFrame();
             return;
         }
         form->show();

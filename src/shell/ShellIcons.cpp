@@ -150,3 +150,19 @@ QPixmap SplashLogo(const QSize& size) {
     g.drawPath(wave);
     return p;
 }
+
+QIcon AppIcon() {
+    static QIcon icon;
+    if (!icon.isNull()) return icon;
+    QIcon made;
+    for (int side : {16, 32, 48}) {
+        QPixmap p = blank(side, side);
+        QPainter g(&p);
+        g.scale(side / 16.0, side / 16.0);
+        drawScreen(g, QColor(255, 255, 0));
+        g.end();
+        made.addPixmap(p);
+    }
+    icon = made;
+    return icon;
+}

@@ -8,3 +8,4 @@ QIcon ToolbarIcon(const QString& key);    // by toolbar button key ("New", "Conn
 QPixmap LedPixmap(bool connected);        // 16 x 16: green (connected) or dark red
 QIcon DocKindIcon(int kind);              // DocumentKind 1..7
 QPixmap SplashLogo(const QSize& size);
+QIcon AppIcon();                          // the application's own: a scope screen with a trace

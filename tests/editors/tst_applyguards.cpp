@@ -19,6 +19,7 @@
 #include "link/KV2200Cmd.h"
 #include "link/LinkState.h"
 #include "link/Messages.h"
+#include "link/ReplyParse.h"
 #include "link/UsbFunc.h"
 #include "link/Vocabulary.h"
 #include "platform/dialogs/MsgBox.h"
@@ -152,6 +153,39 @@ private slots:
         if (!message.isEmpty()) {
             QCOMPARE(shown[0].text, message);
             QCOMPARE(shown[0].style, int(vbExclamation));
+        }
+    }
+
+    // The coarse/fine dialog's box: a text that is not a volts value is
+    // refused before anything is sent or stored; a real one goes through.
+    void adjustRefusesWhatIsNotVolts_data() {
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<bool>("refused");
+        QTest::newRow("letters") << "abc" << true;
+        QTest::newRow("empty") << "" << true;
+        QTest::newRow("a prefix without a number") << "mV" << true;
+        QTest::newRow("zero") << "0mV" << true;
+        QTest::newRow("millivolts") << "50.0mV" << false;
+        QTest::newRow("volts") << "2V" << false;
+    }
+    void adjustRefusesWhatIsNotVolts() {
+        QFETCH(QString, input);
+        QFETCH(bool, refused);
+        DSOSettings().CH1Probe = "1X";
+        const CtrlSettings before = DSOSettings();
+        const AdjustEnd end = ApplyAdjust(input, 0);
+        QCOMPARE(end, refused ? AdjustEnd::NumberRefused : AdjustEnd::Applied);
+        QCOMPARE(CtrlState().CtrlModified, !refused);
+        if (refused) {
+            QueryCmd("*IDN?");  // its reply means anything sent before it has arrived
+            QCOMPARE(fake->Log(), QStringList{"*IDN?"});
+            QVERIFY(DSOSettings() == before);
+            QCOMPARE(treeTexts(), treeBefore);
+            QCOMPARE(MsgBoxService::Log().size(), 1);
+            QCOMPARE(MsgBoxService::Log()[0].text, QString("Enter number only!"));
+        } else {
+            QCOMPARE(DSOSettings().CH1Scale, input);
+            QTRY_VERIFY(fake->Log().contains(":CHANNEL1:SCALE " + QString::number(ParseVolt(input), 'g', 7)));
         }
     }
 

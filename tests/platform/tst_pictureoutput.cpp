@@ -103,6 +103,15 @@ private slots:
         QCOMPARE(QImage(path, "BMP").convertToFormat(QImage::Format_RGB32), Picture());
         QVERIFY(MsgBoxService::Log().isEmpty());
     }
+
+    // A name typed without an extension is saved as a BMP file it can be found by.
+    void exportNameWithoutExtensionGetsBmp() {
+        QTemporaryDir dir;
+        FileDialogService::SetAnswerer([&](const FileDialogRequest&) { return dir.filePath("p"); });
+        QVERIFY(ExportPictureBmp(Picture()));
+        QVERIFY(!QFile::exists(dir.filePath("p")));
+        QCOMPARE(QImage(dir.filePath("p.bmp"), "BMP").convertToFormat(QImage::Format_RGB32), Picture());
+    }
 };
 
 QTEST_MAIN(PictureOutputTest)

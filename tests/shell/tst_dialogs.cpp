@@ -191,6 +191,38 @@ private slots:
         FileDialogService::SetAnswerer(nullptr);
     }
 
+    // A save name typed without an extension gets the chosen filter's one.
+    void saveNameGetsTheFilterExtension_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<int>("chosen");
+        QTest::addColumn<QString>("saved");
+        const QString sheet = "Data Sheet Files (*.vls)|*.vls";
+        const QString table = "Microsoft Excel Files (*.xls)|*.xls|Text Files (*.txt)|*.txt|All Files (*.*)|*.*";
+        QTest::newRow("sheet") << "/d/mysheet" << sheet << 0 << "/d/mysheet.vls";
+        QTest::newRow("name with its extension") << "/d/mysheet.vls" << sheet << 0 << "/d/mysheet.vls";
+        QTest::newRow("name with another extension") << "/d/a.b" << sheet << 0 << "/d/a.b";
+        QTest::newRow("dot in the folder only") << "/d.x/mysheet" << sheet << 0 << "/d.x/mysheet.vls";
+        QTest::newRow("trailing dot") << "/d/mysheet." << sheet << 0 << "/d/mysheet.vls";
+        QTest::newRow("controller") << "/d/c" << "(*.rmt)|*.rmt" << 0 << "/d/c.rmt";
+        QTest::newRow("table as Excel") << "/d/t" << table << 0 << "/d/t.xls";
+        QTest::newRow("table as text") << "/d/t" << table << 1 << "/d/t.txt";
+        QTest::newRow("all files") << "/d/t" << table << 2 << "/d/t";
+        QTest::newRow("cancelled") << "" << sheet << 0 << "";
+    }
+    void saveNameGetsTheFilterExtension() {
+        QFETCH(QString, typed);
+        QFETCH(QString, filter);
+        QFETCH(int, chosen);
+        QFETCH(QString, saved);
+        FileDialogService::SetAnswerer([&](const FileDialogRequest&) { return typed; });
+        FileDialogService::SetChosenFilter(chosen);
+        QCOMPARE(GetSaveFileName("Save", filter), saved);
+        // An open dialog returns the path as chosen.
+        QCOMPARE(GetOpenFileName("Open", filter), typed);
+        FileDialogService::SetAnswerer(nullptr);
+    }
+
     void escapeCancels() {
         frmNewDoc dlg;
         dlg.show();

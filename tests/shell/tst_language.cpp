@@ -213,7 +213,7 @@ private slots:
         QCOMPARE(f.text("mnuConnect"), QString("连接示波器"));
         QCOMPARE(f.browser->windowTitle(), QString("数据浏览器"));
         QCOMPARE(f.tree->topLevelItem(0)->text(0), QString("数据浏览器"));
-        QCOMPARE(f.tree->topLevelItem(0)->child(0)->text(0), QString("未标题"));
+        QCOMPARE(f.tree->topLevelItem(0)->child(0)->text(0), QString("My Bench Sheet"));
         QCOMPARE(Sheets().SheetName, QString("My Bench Sheet"));
         QCOMPARE(f.ctrl->windowTitle(), QString("DSO控制器"));
         QCOMPARE(f.text("cmdUpload"), QString("      上传 ."));
@@ -222,8 +222,37 @@ private slots:
         ApplyLanguage(1);
         QCOMPARE(f.buttonTip(9), QString("Data Browser "));
         QCOMPARE(f.text("mnuNewDataSheet"), QString("&New Data Sheet"));
-        QCOMPARE(f.tree->topLevelItem(0)->child(0)->text(0), QString("Untitle"));
+        QCOMPARE(f.tree->topLevelItem(0)->child(0)->text(0), QString("My Bench Sheet"));
         QCOMPARE(f.text("cmdDownload"), QString("     Download"));
+    }
+
+    // The sheet node shows the sheet's name in every language; only an
+    // untitled (never saved) sheet's default name is translated.
+    void sheetNodeShowsTheSheetName_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("inChinese");
+        QTest::addColumn<QString>("inEnglish");
+        QTest::newRow("renamed") << "Rig A" << "" << "Rig A" << "Rig A";
+        QTest::newRow("untitled") << "Untitle" << "" << "未标题" << "Untitle";
+        QTest::newRow("saved under the default name") << "Untitle" << "/tmp/u.vls" << "Untitle" << "Untitle";
+    }
+    void sheetNodeShowsTheSheetName() {
+        QFETCH(QString, name);
+        QFETCH(QString, file);
+        QFETCH(QString, inChinese);
+        QFETCH(QString, inEnglish);
+        Fixture f;
+        Sheets().SheetName = name;
+        Sheets().SheetFileName = file;
+        QTreeWidgetItem* node = f.tree->topLevelItem(0)->child(0);
+        for (int lang : {0, 1}) {
+            ApplyLanguage(lang);
+            const QString expected = lang == 0 ? inChinese : inEnglish;
+            QCOMPARE(node->text(0), expected);
+            QCOMPARE(Sheets().SheetName, expected);
+        }
+        Sheets().SheetFileName.clear();
     }
 
     void otherLanguageValueLeavesEveryText() {

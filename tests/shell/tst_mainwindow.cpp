@@ -1,5 +1,6 @@
 // The main window: its controls, the load sequence, the closing questions
 // and the unload.
+#include <QAccessible>
 #include <QAction>
 #include <QComboBox>
 #include <QDockWidget>
@@ -18,6 +19,7 @@
 #include "common/SheetModel.h"
 #include "sheets/SheetDocument.h"
 #include "sheets/ViewHost.h"
+#include "sheets/ViewWindow.h"
 #include "sheets/SheetTreeBinder.h"
 #include "common/ShellState.h"
 #include "controller/CtrlState.h"
@@ -451,6 +453,76 @@ private slots:
         }
         UnloadAllViews();
         w.MDIForm_Unload();
+    }
+
+    // Screen readers hear each toolbar button by its tip, in the UI language.
+    void toolbarButtonsAreAnnouncedByTheirTips() {
+        frmMain w;
+        w.MDIForm_Load();
+        w.show();
+        for (const char* lang : {"mnuLanguageChinese", "mnuLanguageEnglish"}) {
+            w.MenuItem(lang)->trigger();
+            int buttons = 0;
+            for (QAction* a : w.tbToolBar->actions()) {
+                if (a->isSeparator() || a->toolTip().isEmpty()) continue;
+                QWidget* button = w.tbToolBar->widgetForAction(a);
+                QVERIFY(button);
+                QAccessibleInterface* acc = QAccessible::queryAccessibleInterface(button);
+                QVERIFY(acc);
+                QCOMPARE(acc->text(QAccessible::Name), a->toolTip());
+                ++buttons;
+            }
+            QCOMPARE(buttons, 13);
+        }
+        QCOMPARE(w.ToolbarButton("DataBrowser")->toolTip(), QString("Data Browser "));
+        w.MDIForm_Unload();
+    }
+
+    // The main window carries the application's icon, each view window the
+    // image of its kind in the data browser; a new view window opens inside
+    // the visible area, at its designed size where that fits.
+    void viewWindowsOpenOnScreenWithTheirKindsImage() {
+        InstallWaveViewHooks();
+        frmMain w;
+        w.MDIForm_Load();
+        w.resize(1000, 700);
+        w.show();
+        QVERIFY(!w.windowIcon().isNull());
+        const QRect area = w.MdiArea->viewport()->rect();
+        const QList<std::pair<std::function<void()>, ViewKind>> adds{
+            {AddNewWaveform, ViewWave}, {AddNewData, ViewData}, {AddNewData, ViewData},
+            {AddNewWaveform, ViewWave}, {AddNewData, ViewData}};
+        for (const auto& [add, kind] : adds) {
+            add();
+            QCoreApplication::processEvents();
+            QMdiSubWindow* frame = w.MdiArea->subWindowList(QMdiArea::CreationOrder).last();
+            QVERIFY2(area.contains(frame->geometry()),
+                     qPrintable(QString("%1,%2 %3x%4").arg(frame->x()).arg(frame->y())
+                                    .arg(frame->width()).arg(frame->height())));
+            const QImage shown = frame->windowIcon().pixmap(16, 16).toImage();
+            QCOMPARE(shown, ViewKindImage(kind).pixmap(16, 16).toImage());
+            QVERIFY(shown != ViewKindImage(kind == ViewWave ? ViewData : ViewWave).pixmap(16, 16).toImage());
+        }
+        UnloadAllViews();
+        w.MDIForm_Unload();
+    }
+
+    // The placement alone: moved inside, shrunk only where it does not fit.
+    void placeInside_data() {
+        QTest::addColumn<QRect>("window");
+        QTest::addColumn<QRect>("placed");
+        const QRect area(0, 0, 800, 600);
+        QTest::newRow("inside already") << QRect(10, 20, 300, 200) << QRect(10, 20, 300, 200);
+        QTest::newRow("past the right edge") << QRect(700, 20, 300, 200) << QRect(500, 20, 300, 200);
+        QTest::newRow("past the bottom right") << QRect(650, 500, 300, 200) << QRect(500, 400, 300, 200);
+        QTest::newRow("above and left") << QRect(-30, -5, 300, 200) << QRect(0, 0, 300, 200);
+        QTest::newRow("wider than the area") << QRect(100, 50, 900, 200) << QRect(0, 50, 800, 200);
+        QTest::newRow("larger than the area") << QRect(100, 50, 900, 700) << QRect(0, 0, 800, 600);
+    }
+    void placeInside() {
+        QFETCH(QRect, window);
+        QFETCH(QRect, placed);
+        QCOMPARE(ViewWindow::PlaceInside(window, QRect(0, 0, 800, 600)), placed);
     }
 
     void viewWindowOpensAtItsFormsSize() {

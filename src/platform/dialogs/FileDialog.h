@@ -20,6 +20,7 @@ struct FileDialogRequest {
 };
 
 // Shows the dialog; returns the chosen path, or the empty text when cancelled.
+// A save path typed without an extension gets the chosen filter's one.
 QString ShowFileDialog(const FileDialogRequest& request, QWidget* parent = nullptr);
 QString GetOpenFileName(const QString& title, const QString& filter, QWidget* parent = nullptr);
 QString GetSaveFileName(const QString& title, const QString& filter, QWidget* parent = nullptr);
@@ -28,10 +29,19 @@ QString GetSaveFileName(const QString& title, const QString& filter, QWidget* pa
 // a description without one gets the pattern added).
 QString QtFileFilter(const QString& pairFilter);
 
+// The save rule: a path whose file name has no extension gets the one of
+// filter `chosen` (from 0) of the pair filter ("mysheet" -> "mysheet.vls");
+// a name with an extension, or a filter of no single extension ("*.*"),
+// keeps the path as typed.
+QString WithFilterExtension(const QString& path, const QString& pairFilter, int chosen);
+
 namespace FileDialogService {
 // Replaces the real dialog: the answerer returns the path ("" = cancel).
 // Pass nullptr to restore the real dialog.
 void SetAnswerer(std::function<QString(const FileDialogRequest&)> answerer);
+// The filter the next answered save dialog reports as chosen (default 0,
+// back to 0 after that dialog).
+void SetChosenFilter(int index);
 QList<FileDialogRequest> Log();
 void ClearLog();
 }  // namespace FileDialogService
