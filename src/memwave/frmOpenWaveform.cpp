@@ -671,6 +671,8 @@ void frmOpenWaveform::printPicture(bool print) {
     Form_Resize();
 }
 
+// The CSV button: the text export's handler (ExportMemoryWaveCsv) is called
+// here once the text export is part of this library; until then it does nothing.
 void frmOpenWaveform::FlatBttn3_Click() {}
 
 // ---------------------------------------------------------------------------
