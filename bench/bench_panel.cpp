@@ -3,28 +3,16 @@
 // QImage::convertToFormat of an indexed image of the same size to RGB32 with
 // a colour table, at single and at double size. Both are timed side by side
 // in one run. Bar: 2.
-#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QImage>
 #include <algorithm>
 #include <cstdio>
 #include <vector>
 
+#include "BenchTiming.h"
 #include "panel/model/ScreenImage.h"
 
-namespace {
-template <typename F>
-double BestOf(int rounds, int reps, F f) {
-    double best = 1e300;
-    for (int r = 0; r < rounds; ++r) {
-        QElapsedTimer t;
-        t.start();
-        for (int i = 0; i < reps; ++i) f();
-        best = std::min(best, double(t.nsecsElapsed()) / reps);
-    }
-    return best;
-}
-}  // namespace
+using bench::BestOf;
 
 int main(int argc, char* argv[]) {
     if (qgetenv("QT_QPA_PLATFORM").isEmpty()) qputenv("QT_QPA_PLATFORM", "offscreen");

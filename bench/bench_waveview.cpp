@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "BenchTiming.h"
 #include "waveview/WavePaint.h"
 
 namespace {
@@ -50,17 +51,7 @@ std::unique_ptr<WaveInfo> BenchRecord() {
     return w;
 }
 
-template <typename F>
-double BestOf(int rounds, int reps, F f) {
-    double best = 1e300;
-    for (int r = 0; r < rounds; ++r) {
-        QElapsedTimer t;
-        t.start();
-        for (int i = 0; i < reps; ++i) f();
-        best = std::min(best, double(t.nsecsElapsed()) / reps);
-    }
-    return best;
-}
+using bench::BestOf;
 }  // namespace
 
 int main(int argc, char** argv) {

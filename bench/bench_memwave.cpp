@@ -1,0 +1,134 @@
+// Benchmark (not a test): the memory-waveform model on a 1 M-sample record,
+// each figure against a baseline measured in the same run; best of several
+// rounds.
+// - zoom of the whole record (CH1, CH2 and the logic channels) to one screen
+//   of points, against memcpy of the record's memory arrays (bar 3);
+// - the CSV export of 1 M points (written whole through a save file, with
+//   its yields), against fwrite + fdatasync of the same bytes (bar 2), and
+//   against fwrite alone. A folder can be given as the first argument.
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <unistd.h>
+
+#include "common/SheetModel.h"
+#include "common/Wait.h"
+#include "memwave/model/MemoryWaveCsv.h"
+#include "memwave/model/ZoomEngine.h"
+
+namespace {
+
+template <typename Run>
+qint64 Best(int rounds, Run run) {
+    qint64 best = INT64_MAX;
+    for (int r = 0; r < rounds; ++r) {
+        QElapsedTimer clock;
+        clock.start();
+        run();
+        best = std::min(best, clock.nsecsElapsed());
+    }
+    return std::max<qint64>(best, 1);
+}
+
+std::unique_ptr<MemWaveInfo> DeepRecord(int n) {
+    auto r = std::make_unique<MemWaveInfo>();
+    r->TriggerMode = "EDGE";
+    r->HasCh1 = r->HasCh2 = r->HasLa = true;
+    r->ScreenData.CH1Shown = r->ScreenData.CH2Shown = 1;
+    r->MemoryPointCount = n;
+    r->SampleRate = 1e8f;             // 10 ms of record
+    r->TimePerDiv = 1e-3;             // 12 ms on the screen: all of it
+    r->LaTimeValue = 1e-6;
+    r->Ch1VoltsPerDiv = r->Ch1AcqVoltsPerDiv = r->ResetCopy.Ch1VoltsPerDiv = 0.5f;
+    r->Ch2VoltsPerDiv = 1.0f;
+    r->Ch2AcqVoltsPerDiv = r->ResetCopy.Ch2VoltsPerDiv = 2.0f;
+    r->Ch2OffsetVolts = r->ResetCopy.Ch2OffsetVolts = 1.0f;
+    r->Ch1Memory.resize(size_t(n) + 1);
+    r->Ch2Memory.resize(size_t(n) + 1);
+    r->LaMemory.resize(2 * size_t(n) + 1);
+    for (int i = 0; i < n; ++i) {
+        r->Ch1Memory[size_t(i)] = int16_t(125 + std::lround(90 * std::sin(i / 5000.0)) + int((int64_t(i) * 7919) % 11) - 5);
+        r->Ch2Memory[size_t(i)] = int16_t(125 + ((i / 2500) % 2 ? 60 : -60));
+        r->LaMemory[size_t(i)] = int16_t(i / 64);
+    }
+    return r;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    constexpr int N = 1000000;
+    auto rec = DeepRecord(N);
+
+    // P1: zoom against memcpy of the memory arrays.
+    const size_t bytes = (rec->Ch1Memory.size() + rec->Ch2Memory.size() + rec->LaMemory.size()) * 2;
+    std::vector<char> copy(bytes);
+    const qint64 zoom = Best(50, [&] { RefreshScreenWave(*rec, ZoomAllTraces); });
+    const qint64 mem = Best(50, [&] {
+        char* p = copy.data();
+        for (auto* v : {&rec->Ch1Memory, &rec->Ch2Memory, &rec->LaMemory}) {
+            std::memcpy(p, v->data(), v->size() * 2);
+            p += v->size() * 2;
+        }
+        asm volatile("" : : "r"(copy.data()) : "memory");
+    });
+    std::printf("zoom of a %d-sample record (CH1, CH2, logic) to one screen: %.3f ms; memcpy of %zu bytes: %.3f ms\n",
+                N, zoom / 1e6, bytes, mem / 1e6);
+    std::printf("zoom / memcpy = %.2f (bar 3)\n", double(zoom) / double(mem));
+
+    // P3: CSV export against fwrite (+ fdatasync) of the same bytes.
+    QTemporaryDir dir(argc > 1 ? QString::fromLocal8Bit(argv[1]) + "/memwave-XXXXXX" : QString());
+    if (!dir.isValid()) return 1;
+    MemoryWaveCsvSource src;
+    if (MakeMemoryWaveCsvSource(*rec, src) != MemoryWaveCsvStatus::Ok) return 1;
+    const QByteArray text = MemoryWaveCsvText(src);
+    const QString exportPath = dir.filePath("export.csv");
+    const QByteArray rawPath = QFile::encodeName(dir.filePath("raw.csv"));
+    auto rawWrite = [&](bool sync) {
+        FILE* f = std::fopen(rawPath.constData(), "wb");
+        if (!f) return;
+        std::fwrite(text.constData(), 1, size_t(text.size()), f);
+        std::fflush(f);
+        if (sync) fdatasync(fileno(f));
+        std::fclose(f);
+    };
+    bool ok = true;
+    constexpr int Rounds = 15;
+    qint64 best[3] = {INT64_MAX, INT64_MAX, INT64_MAX};
+    for (int round = 0; round < Rounds; ++round) {
+        QElapsedTimer clock;
+        clock.start();
+        ok = SaveMemoryWaveCsv(exportPath, src, nullptr, {[](int) {}, [] { YieldOnce(); }}) && ok;
+        best[0] = std::min(best[0], clock.nsecsElapsed());
+        for (int sync = 0; sync < 2; ++sync) {
+            clock.restart();
+            rawWrite(sync == 1);
+            best[1 + sync] = std::min(best[1 + sync], clock.nsecsElapsed());
+        }
+    }
+    if (qEnvironmentVariableIsSet("KV_BENCH_DETAIL")) {
+        const qint64 fmt = Best(5, [&] {
+            QFile null("/dev/null");
+            null.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+            WriteMemoryWaveCsv(null, src);
+        });
+        std::printf("formatting alone: %.3f ms\n", fmt / 1e6);
+    }
+    QFile check(exportPath);
+    if (!ok || !check.open(QIODevice::ReadOnly) || check.readAll() != text) {
+        std::fprintf(stderr, "the export did not write the expected text\n");
+        return 1;
+    }
+    std::printf("CSV export of %d points, %lld bytes: %.3f ms; fwrite %.3f ms; fwrite + fdatasync %.3f ms\n", N,
+                static_cast<long long>(text.size()), best[0] / 1e6, best[1] / 1e6, best[2] / 1e6);
+    std::printf("export / (fwrite + fdatasync) = %.2f (bar 2)\n", double(best[0]) / double(std::max<qint64>(best[2], 1)));
+    std::printf("export / fwrite = %.2f\n", double(best[0]) / double(std::max<qint64>(best[1], 1)));
+    return 0;
+}
