@@ -14,6 +14,7 @@ port=$(sed -n 's/^tcp=//p' "$info")
 pty=$(sed -n 's/^pty=//p' "$info")
 export KV2200_VISA_ALIASES="USB0::0x0400::0x05DC::SIM0001::INSTR=TCPIP::127.0.0.1::${port}::SOCKET"
 [ -n "$pty" ] && export KV2200_COM1="$pty"
+echo "Simulator: USB instrument USB0::0x0400::0x05DC::SIM0001::INSTR on TCP port ${port}; COM1 is ${pty:-not available}."
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   echo "No display: starting under a virtual X display (xvfb-run)."
   xvfb-run -a ./build/app/kv2200

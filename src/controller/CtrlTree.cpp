@@ -1,4 +1,5 @@
 #include "controller/CtrlTree.h"
+#include "widgets/StandardIcons.h"
 
 #include <QApplication>
 #include <QHash>
@@ -330,14 +331,13 @@ void AddLaRows(Builder& b, int la) {
 enum Role { RoleGroup = Qt::UserRole, RoleItem, RoleLabel, RoleHasValue, RoleImage, RoleValueNumber };
 
 QIcon ImageIcon(int image) {
-    const QStyle* st = QApplication::style();
     switch (image) {
-    case imgRoot: return st->standardIcon(QStyle::SP_ComputerIcon);
-    case imgGroup: return st->standardIcon(QStyle::SP_DirIcon);
-    case imgAction: return st->standardIcon(QStyle::SP_MediaPlay);
-    case imgPanel: return st->standardIcon(QStyle::SP_DesktopIcon);
-    case imgSubRow: return st->standardIcon(QStyle::SP_FileLinkIcon);
-    default: return st->standardIcon(QStyle::SP_FileIcon);
+    case imgRoot: return StandardIcon(QStyle::SP_ComputerIcon);
+    case imgGroup: return StandardIcon(QStyle::SP_DirIcon);
+    case imgAction: return StandardIcon(QStyle::SP_MediaPlay);
+    case imgPanel: return StandardIcon(QStyle::SP_DesktopIcon);
+    case imgSubRow: return StandardIcon(QStyle::SP_FileLinkIcon);
+    default: return StandardIcon(QStyle::SP_FileIcon);
     }
 }
 

@@ -51,8 +51,9 @@ QString AdjustStep(const QString& shown, int mode, int direction) {
 }
 
 AdjustEnd ApplyAdjust(const QString& shown, int mode) {
-    const double typed = ParseVolt(shown);
-    if (!ParseValid() || !std::isfinite(typed) || typed <= 0) {
+    const ParsedValue parsed = ParseVoltChecked(shown);
+    const double typed = parsed.value;
+    if (!parsed.valid || !std::isfinite(typed) || typed <= 0) {
         MsgBox(MessageTable().MsgNumberOnly, vbExclamation);
         return AdjustEnd::NumberRefused;
     }

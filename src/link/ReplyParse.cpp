@@ -6,8 +6,6 @@
 #include <string>
 
 namespace {
-bool g_parseValid = false;
-
 bool isBlank(QChar c) { return c == ' ' || c == '\t' || c == '\n'; }
 bool isDigit(QChar c) { return c >= '0' && c <= '9'; }
 }  // namespace
@@ -296,39 +294,35 @@ bool readUnit(const QString& text, QChar unit, const char* prefixes, double& num
     return false;
 }
 
-double parseScaled(const QString& text, QChar unit, const char* prefixes) {
+ParsedValue parseScaled(const QString& text, QChar unit, const char* prefixes) {
     double number = 0;
     QChar prefix;
-    g_parseValid = readUnit(text, unit, prefixes, number, prefix);
-    if (!g_parseValid) return 0.0;
-    if (prefix.isNull()) return number;
+    if (!readUnit(text, unit, prefixes, number, prefix)) return {};
+    if (prefix.isNull()) return {number, true};
     bool divide = false;
     const double f = prefixFactor(prefix, divide);
-    return divide ? number / f : number * f;
+    return {divide ? number / f : number * f, true};
 }
 
 }  // namespace
 
-double ParsePercent(const QString& text) {
-    g_parseValid = false;
-    if (hasRefusalMark(text)) return 0.0;
+ParsedValue ParsePercentChecked(const QString& text) {
+    if (hasRefusalMark(text)) return {};
     const QString t = TrimReply(text);
     const int p = t.indexOf('%');
-    if (p < 0) return 0.0;
-    g_parseValid = true;
-    return LeadingNumber(t.left(p)) / 100.0;
+    if (p < 0) return {};
+    return {LeadingNumber(t.left(p)) / 100.0, true};
 }
 
-double ParseFrequency(const QString& text) { return parseScaled(text, 'H', "GMkm"); }
-double ParseVolt(const QString& text) { return parseScaled(text, 'V', "kmunp"); }
-double ParseVolt2(const QString& text) { return parseScaled(text, 'V', "Mkmu"); }
-double ParseTime(const QString& text) { return parseScaled(text, 's', "munp"); }
+ParsedValue ParseFrequencyChecked(const QString& text) { return parseScaled(text, 'H', "GMkm"); }
+ParsedValue ParseVoltChecked(const QString& text) { return parseScaled(text, 'V', "kmunp"); }
+ParsedValue ParseVolt2Checked(const QString& text) { return parseScaled(text, 'V', "Mkmu"); }
+ParsedValue ParseTimeChecked(const QString& text) { return parseScaled(text, 's', "munp"); }
 
 QString ParseTimeToText(const QString& text) {
     double number = 0;
     QChar prefix;
-    g_parseValid = readUnit(text, 's', "munp", number, prefix);
-    if (!g_parseValid) return QString();
+    if (!readUnit(text, 's', "munp", number, prefix)) return QString();
     QString out = FormatWithMask(number, "0.000###########");
     switch (prefix.unicode()) {
     case 'm': out += "E-3"; break;
@@ -340,4 +334,3 @@ QString ParseTimeToText(const QString& text) {
     return out;
 }
 
-bool ParseValid() { return g_parseValid; }

@@ -29,17 +29,26 @@ QString FormatWithMask(double number, const QString& mask,
                        Precision precision = Precision::Double,
                        DecimalMark mark = DecimalMark::Dot);
 
-// Unit parsers: an optional prefix letter before the unit letter. Each call
-// records its verdict in ParseValid(); a refused text gives 0 (or the empty
-// text). Comparisons are case-sensitive.
-double ParsePercent(const QString& text);    // "%", result as a fraction
-double ParseFrequency(const QString& text);  // "H" with G, M, k, m
-double ParseVolt(const QString& text);       // "V" with k, m, u, n, p
-double ParseVolt2(const QString& text);      // "V" with M, k, m, u
-double ParseTime(const QString& text);       // "s" with m, u, n, p
+// Unit parsers: an optional prefix letter before the unit letter.
+// Comparisons are case-sensitive. The ...Checked forms return the value
+// with its validity: false for a refused text (a mark ">", "<" or "*", no
+// unit letter, a character before it that is neither a digit nor a known
+// prefix), the value then 0. The plain forms return the value alone.
+struct ParsedValue {
+    double value = 0;
+    bool valid = false;
+};
+ParsedValue ParsePercentChecked(const QString& text);    // "%", result as a fraction
+ParsedValue ParseFrequencyChecked(const QString& text);  // "H" with G, M, k, m
+ParsedValue ParseVoltChecked(const QString& text);       // "V" with k, m, u, n, p
+ParsedValue ParseVolt2Checked(const QString& text);      // "V" with M, k, m, u
+ParsedValue ParseTimeChecked(const QString& text);       // "s" with m, u, n, p
+inline double ParsePercent(const QString& text) { return ParsePercentChecked(text).value; }
+inline double ParseFrequency(const QString& text) { return ParseFrequencyChecked(text).value; }
+inline double ParseVolt(const QString& text) { return ParseVoltChecked(text).value; }
+inline double ParseVolt2(const QString& text) { return ParseVolt2Checked(text).value; }
+inline double ParseTime(const QString& text) { return ParseTimeChecked(text).value; }
 // The number as read, with "." and 3 to 14 decimals, followed by the
-// exponent of the prefix ("500.0us" gives "500.000E-6").
+// exponent of the prefix ("500.0us" gives "500.000E-6"); the empty text
+// for a text ParseTime refuses.
 QString ParseTimeToText(const QString& text);
-
-// The verdict of the last parser call: true when it found a value.
-bool ParseValid();

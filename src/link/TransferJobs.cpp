@@ -15,6 +15,7 @@
 #include "link/CommandPort.h"
 #include "link/KV2200Cmd.h"
 #include "link/LinkState.h"
+#include "link/MeasureCatalog.h"
 #include "link/Messages.h"
 #include "link/TransferValues.h"
 #include "platform/dialogs/MsgBox.h"
@@ -267,28 +268,16 @@ void ReadWaveBlock(Dest& dest, double cap, const QString& source, const QString&
                                           splitDisplay, Link().SampleCodeMin));
 }
 
-struct MeasureRow {
-    const char* keyword;
-    char kind;  // 'v' volts, 't' time, 'f' frequency, 'p' percent
-    int slot;
-};
-
-constexpr MeasureRow MeasureRows[18] = {
-    {"FREQUENCY", 'f', 7},  {"VPP", 'v', 0},        {"VMAX", 'v', 1},      {"VMIN", 'v', 2},
-    {"VTOP", 'v', 4},       {"VAVERAGE", 'v', 3},   {"VBASE", 'v', 5},     {"VRMS", 'v', 6},
-    {"VAMPLITUDE", 'v', 15}, {"PDUTYCYCLE", 'p', 16}, {"NDUTYCYCLE", 'p', 17}, {"PERIOD", 't', 10},
-    {"RISETIME", 't', 8},   {"FALLTIME", 't', 9},   {"PWIDTH", 't', 11},   {"NWIDTH", 't', 12},
-    {"OVERSHOOT", 'p', 13}, {"PRESHOOT", 'p', 14},
-};
-
-QString FormatMeasure(char kind, const QString& reply) {
-    if (reply.contains(QLatin1Char('*'))) return kind == 'p' ? reply : QStringLiteral("*****");
-    switch (kind) {
-    case 'v': return FormatVolt(reply);
-    case 't': return FormatTime4(reply);
-    case 'f': return FormatFreq(reply);
-    default: return FormatPercent(reply);
+QString FormatMeasure(UnitFamily family, const QString& reply) {
+    if (reply.contains(QLatin1Char('*')))
+        return family == UnitFamily::Percent ? reply : QStringLiteral("*****");
+    switch (family) {
+    case UnitFamily::Voltage: return FormatVolt(reply);
+    case UnitFamily::Time: return FormatTime4(reply);
+    case UnitFamily::Frequency: return FormatFreq(reply);
+    case UnitFamily::Percent: break;
     }
+    return FormatPercent(reply);
 }
 
 bool ValidSlot(int slot) { return slot >= 0 && slot < static_cast<int>(std::size(Sheets().WaveViews)); }
@@ -454,12 +443,12 @@ static void MeasureJob(const QString& channel) {
 
     SendCmd(":MEASURE:SOURCE " + source);
     for (int row = 0; row < 18; ++row) {
-        const MeasureRow& r = MeasureRows[row];
+        const MeasureRow& r = MeasureOfItem(MeasureQueryOrder[size_t(row)]);
         const QString reply = MeasureReply(QStringLiteral(":MEASURE:%1? ").arg(QLatin1String(r.keyword)) + source);
         AddProgress(5.6);
         YieldOnce();
-        t.MeasureResults[static_cast<size_t>(r.slot)].Value = FormatMeasure(r.kind, reply);
-        t.MeasureReplied[static_cast<size_t>(r.slot)] = !reply.isEmpty();
+        t.MeasureResults[static_cast<size_t>(r.item)].Value = FormatMeasure(r.family, reply);
+        t.MeasureReplied[static_cast<size_t>(r.item)] = !reply.isEmpty();
         if (row < 17) PauseMs(100);
     }
 }

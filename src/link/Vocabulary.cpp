@@ -4,21 +4,13 @@
 #include <utility>
 
 #include "common/ShellState.h"
+#include "link/MeasureCatalog.h"
 
 namespace {
 
 struct Pair {
     const char* en;
     const char* zh;
-};
-
-const Pair kMeasureNames[MeasureNameCount] = {
-    {"Vpp", "峰峰值"},          {"Vmax", "最大值"},         {"Vmin", "最小值"},
-    {"Vavg", "平均值"},         {"Vamp", "幅度"},           {"Vrms", "均方根值"},
-    {"Vtop", "顶端值"},         {"Vbase", "底端值"},        {"Vpre", "预冲"},
-    {"Vover", "过冲"},          {"Frequency", "频率"},      {"Period", "周期"},
-    {"Rise Time", "上升时间"},  {"Fall Time", "下降时间"},  {"Pulse Width+", "正脉宽"},
-    {"Pulse Width-", "负脉宽"}, {"Duty+", "正占空比"},      {"Duty-", "负占空比"},
 };
 
 const Pair kValueWords[ValueWordCount] = {
@@ -215,13 +207,13 @@ QString ControllerLabelIn(int index, int language) {
 
 QString MeasureNameIn(int index, int language) {
     if (index < 0 || index >= MeasureNameCount) return QString();
-    return pick(kMeasureNames[index], language);
+    return MeasureItemName(MeasureNameOrder[size_t(index)], language);
 }
 
 void LoadMeasureNames(int language) {
     if (!isLanguage(language)) return;
     for (int i = 0; i < MeasureNameCount; ++i)
-        Vocabulary().MeasureNames[i] = pick(kMeasureNames[i], language);
+        Vocabulary().MeasureNames[i] = MeasureNameIn(i, language);
 }
 
 void LoadValueWords(int language) {

@@ -1,13 +1,295 @@
 #include "measure/frmMeasure.h"
 
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPointer>
+#include <QRadioButton>
+#include <QSaveFile>
+#include <QStyle>
+#include <QTimer>
+#include <QToolButton>
+#include <QTreeWidget>
+
+#include "common/DSOSettings.h"
+#include "common/ShellState.h"
+#include "link/TransferJobs.h"
+#include "link/Vocabulary.h"
+#include "measure/frmPassFailed.h"
+#include "measure/model/MeasureExport.h"
+#include "measure/model/MeasurePictures.h"
+#include "platform/dialogs/FileDialog.h"
+#include "platform/dialogs/MsgBox.h"
+#include "platform/mouse/MouseControl.h"
+#include "sheets/DataTable.h"
+#include "sheets/SheetDocument.h"
+#include "sheets/ViewRefresh.h"
 #include "sheets/ViewWindows.h"
 
-frmMeasure::frmMeasure(QWidget* parent) : PlaceholderViewWindow(ViewMeasure, "frmMeasure", parent) {}
+namespace {
+int px(int twips) { return twips / 15; }
+const QColor Teal(0, 128, 128);
+}  // namespace
+
+frmMeasure::frmMeasure(QWidget* parent) : ViewWindow(ViewMeasure, "frmMeasure", 500, parent) {
+    setAttribute(Qt::WA_DeleteOnClose);
+    setFocusPolicy(Qt::StrongFocus);
+    resize(px(5640), px(5190));
+
+    cmdRefresh = new QToolButton(this);
+    cmdRefresh->setObjectName("cmdRefresh");
+    cmdRefresh->setText(" Refresh");
+    cmdRefresh->setToolTip("Refresh Data(F5)");
+    cmdRefresh->setAutoRaise(true);
+    cmdRefresh->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    cmdRefresh->setGeometry(px(60), px(30), px(1065), px(390));
+    connect(cmdRefresh, &QToolButton::clicked, this, &frmMeasure::cmdRefresh_Click);
+    cmdRefresh->installEventFilter(this);
+    setStopLook(false);
+
+    FrameCH = new QGroupBox(this);
+    FrameCH->setObjectName("FrameCH");
+    FrameCH->setGeometry(px(1260), 0, px(1515), px(465));
+    for (int i = 0; i < 2; ++i) {
+        auto* o = new QRadioButton(QStringLiteral("CH%1").arg(i + 1), FrameCH);
+        o->setObjectName(QString("OptionCH(%1)").arg(i));
+        o->setAutoExclusive(false);  // the ticks deselect options, which an exclusive group refuses
+        o->setGeometry(px(120 + 660 * i), px(120), px(645), px(285));
+        connect(o, &QRadioButton::clicked, this, [this, i] { selectOption(i); });
+        OptionCH[size_t(i)] = o;
+    }
+
+    FrameButtons = new QGroupBox(this);
+    FrameButtons->setObjectName("FrameButtons");
+    FrameButtons->setGeometry(px(2820), 0, px(2415), px(465));
+    cmdPassFailed = new QToolButton(FrameButtons);
+    cmdPassFailed->setObjectName("cmdPassFailed");
+    cmdPassFailed->setText("Pass | Fail  ");
+    cmdPassFailed->setToolTip("Pass&Fail");
+    cmdPassFailed->setAutoRaise(true);
+    cmdPassFailed->setGeometry(px(90), px(90), px(1245), px(330));
+    connect(cmdPassFailed, &QToolButton::clicked, this, &frmMeasure::cmdPassFailed_Click);
+    cmdExport = new QToolButton(FrameButtons);
+    cmdExport->setObjectName("cmdExport");
+    cmdExport->setText("Export");
+    cmdExport->setToolTip("Output");
+    cmdExport->setAutoRaise(true);
+    cmdExport->setGeometry(px(1440), px(90), px(870), px(330));
+    connect(cmdExport, &QToolButton::clicked, this, &frmMeasure::cmdExport_Click);
+
+    SettingLabel = new QLabel(this);
+    SettingLabel->setObjectName("SettingLabel");
+    SettingLabel->setAutoFillBackground(true);
+    QPalette lp = SettingLabel->palette();
+    lp.setColor(QPalette::Window, Teal);
+    lp.setColor(QPalette::WindowText, lp.color(QPalette::HighlightedText));
+    SettingLabel->setPalette(lp);
+    SettingLabel->setGeometry(px(90), px(480), px(5160), px(315));
+
+    MeasureView = new QTreeWidget(this);
+    MeasureView->setObjectName("MeasureView");
+    MeasureView->setColumnCount(5);
+    MeasureView->setHeaderLabels({"Type", "Value", "Under Limit", "Over Limit", "Pass&Fail"});
+    MeasureView->setRootIsDecorated(false);
+    MeasureView->setUniformRowHeights(true);
+    MeasureView->setIconSize(QSize(56, 20));
+    MeasureView->setSelectionMode(QAbstractItemView::SingleSelection);
+    QPalette vp = MeasureView->palette();
+    vp.setColor(QPalette::Base, Teal);
+    vp.setColor(QPalette::Text, Qt::white);
+    MeasureView->setPalette(vp);
+
+    Timer2 = new QTimer(this);
+    Timer2->setObjectName("Timer2");
+    connect(Timer2, &QTimer::timeout, this, &frmMeasure::Timer2_Timer);
+
+    Form_Load();
+}
+
+frmMeasure::~frmMeasure() { UnloadOnce(); }
+
+MeasureInfo* frmMeasure::Record() const {
+    const int slot = Slot();
+    return slot >= 0 ? &Sheets().MeasureViews[size_t(slot)] : nullptr;
+}
+
+void frmMeasure::Form_Load() {
+    RefreshState(RefreshKind::Measure).Loading = false;
+    Form_Resize();
+    ViewWindow::Form_Load();
+}
+
+void frmMeasure::Form_Resize() {
+    const int w = width() - px(200);
+    const int h = height() - px(1000);
+    if (w <= 0 || h <= 0) return;  // too small to lay out: left as it is
+    MeasureView->setGeometry(px(100), px(900), w, h);
+    const int cw = (w - px(200)) / 5;
+    if (cw <= 0) return;
+    for (int c = 0; c < 5; ++c) MeasureView->setColumnWidth(c, cw);
+}
+
+void frmMeasure::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    Form_Resize();
+}
+
+void frmMeasure::fillList(const MeasureListRows& rows) {
+    MeasureView->clear();
+    for (const MeasureListRow& r : rows) {
+        auto* item = new QTreeWidgetItem(MeasureView);
+        item->setIcon(0, QIcon(QPixmap::fromImage(MeasurePicture(r.picture))));
+        item->setText(0, r.name);
+        item->setText(1, r.value);
+        item->setText(2, r.under);
+        item->setText(3, r.over);
+        item->setText(4, r.verdict);
+    }
+    Form_Resize();
+}
+
+void frmMeasure::StartDispMeasure() { fillList(NameRows(Shell().UILanguage)); }
+
+void frmMeasure::DispMeasure(int slot) {
+    if (!SlotInRange(ViewMeasure, slot)) return;
+    MeasureInfo& r = Sheets().MeasureViews[size_t(slot)];
+    SettingLabel->setText(r.Title);
+    fillList(JudgedRows(r, Shell().UILanguage));
+}
+
+void frmMeasure::Redisplay() {
+    const MeasureInfo* r = Record();
+    if (r && r->HasData) DispMeasure(Slot());
+    else StartDispMeasure();
+}
+
+void frmMeasure::selectOption(int index) {
+    for (int i = 0; i < 2; ++i) OptionCH[size_t(i)]->setChecked(i == index);
+}
+
+void frmMeasure::SetUp() { Redisplay(); }
+
+void frmMeasure::Tick() {
+    const bool on1 = IsOnWordOfEitherLanguage(DSOSettings().CH1Display);
+    const bool on2 = IsOnWordOfEitherLanguage(DSOSettings().CH2Display);
+    QRadioButton* ch1 = OptionCH[0];
+    QRadioButton* ch2 = OptionCH[1];
+    if (on1 && on2) {
+        ch1->setEnabled(true);
+        ch2->setEnabled(true);
+        if (!ch1->isChecked() && !ch2->isChecked()) selectOption(0);
+    } else {
+        ch1->setEnabled(on1);
+        ch1->setChecked(on1);
+        ch2->setEnabled(on2);
+        ch2->setChecked(on2 && !ch1->isChecked());
+    }
+}
+
+void frmMeasure::Timer2_Timer() { RefreshPacerTick(Timer2); }
+
+bool frmMeasure::LoadMeasure() {
+    int code = JobNone;
+    if (OptionCH[0]->isEnabled() && OptionCH[0]->isChecked()) code = JobMeasureCH1;
+    else if (OptionCH[1]->isEnabled() && OptionCH[1]->isChecked()) code = JobMeasureCH2;
+    if (code == JobNone) return false;  // no channel chosen: fetch nothing
+    const int lang = Shell().UILanguage;
+    const QString caption = lang == LangChinese ? QString::fromUtf8("测量数据下载中...")
+                                                : QStringLiteral("Measure Data Loading...");
+    QPointer<frmMeasure> self(this);
+    // A failed job has told the user; the record keeps its values.
+    if (!RunTransfer(code, caption, true, 0, [] { SetProgress(1); })) return false;
+    if (!self) return false;
+    MeasureInfo* r = Record();
+    if (!r) return false;
+    const TransferStateData& t = Transfer();
+    r->HasData = true;
+    for (int k = 0; k < MeasureItemCount; ++k) r->Items[size_t(k)].Value = t.MeasureResults[size_t(k)].Value;
+    r->Title = t.DataTitle;
+    SheetDoc().SetModified(true);
+    DispMeasure(Slot());
+    cmdRefresh->setCursor(MouseControl::QtShape(MouseControl::Cursor()));
+    return true;
+}
+
+void frmMeasure::setStopLook(bool stop) {
+    cmdRefresh->setIcon(style()->standardIcon(stop ? QStyle::SP_MediaStop : QStyle::SP_BrowserReload));
+    cmdRefresh->setProperty("stopLook", stop);
+}
+
+void frmMeasure::cmdRefresh_Click() {
+    RefreshPress(WindowRefreshView(RefreshKind::Measure, this, Timer2, cmdRefresh, [this] { LoadMeasure(); },
+                                   [this](bool stop) { setStopLook(stop); }));
+}
+
+void frmMeasure::cmdPassFailed_Click() {
+    const int slot = Slot();
+    if (slot < 0) return;
+    QPointer<frmMeasure> self(this);
+    frmPassFailed dialog(slot, window());
+    const QString caption = windowTitle();
+    dialog.setWindowTitle(Shell().UILanguage == LangChinese
+                              ? QString::fromUtf8("通过&失败设置 [") + caption + "]"
+                              : QStringLiteral("Pass & Fail Setting [") + caption + "]");
+    const bool ok = dialog.exec() == QDialog::Accepted;
+    if (ok && self) Redisplay();
+}
+
+bool frmMeasure::ExportMeasureFileProc(const QString& path, int slot) {
+    if (!SlotInRange(ViewMeasure, slot)) return false;
+    QSaveFile file(path);
+    bool ok = file.open(QIODevice::WriteOnly);
+    if (ok) {
+        const QByteArray bytes =
+            MeasureExportText(Sheets().MeasureViews[size_t(slot)], Shell().MakerName, Shell().UILanguage);
+        ok = file.write(bytes) == bytes.size() && file.commit();
+    }
+    if (!ok) {
+        MsgBox(file.errorString(), vbCritical);
+        return false;
+    }
+    return true;
+}
+
+void frmMeasure::cmdExport_Click() {
+    const int slot = Slot();
+    if (slot < 0) return;
+    const int lang = Shell().UILanguage;
+    const QString path = GetSaveFileName(ExportDialogTitle(lang), ExportDialogFilter(lang), this);
+    if (path.isEmpty()) return;  // cancelled
+    ExportMeasureFileProc(path, slot);
+}
+
+bool frmMeasure::eventFilter(QObject* watched, QEvent* event) {
+    // The Refresh button shows the pointer shape the screen shows.
+    if (watched == cmdRefresh && (event->type() == QEvent::Enter || event->type() == QEvent::MouseMove))
+        cmdRefresh->setCursor(MouseControl::QtShape(MouseControl::Cursor()));
+    return QWidget::eventFilter(watched, event);
+}
+
+void frmMeasure::keyPressEvent(QKeyEvent* event) {
+    if (IsRefreshKey(event->key(), event->modifiers())) {
+        cmdRefresh_Click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+bool frmMeasure::CanClose() const {
+    return !Transfer().TransferBusy && !RefreshState(RefreshKind::Measure).Loading;
+}
+
+void frmMeasure::Form_Unload() {
+    ViewWindow::Form_Unload();
+    RefreshKindUnloaded(RefreshKind::Measure, [](int slot) {
+        if (frmMeasure* f = MeasureForm(slot)) f->setStopLook(false);
+        if (SlotInRange(ViewMeasure, slot)) Sheets().MeasureViews[size_t(slot)].AutoRefresh = false;
+    });
+}
+
+frmMeasure* MeasureForm(int slot) { return qobject_cast<frmMeasure*>(ExistingViewForm(ViewMeasure, slot)); }
 
 void RegisterMeasureWindow() {
-    SetViewFormFactory(ViewMeasure, [](int) -> QWidget* {
-        auto* form = new frmMeasure;
-        form->Form_Load();
-        return form;
-    });
+    SetViewFormFactory(ViewMeasure, [](int) -> QWidget* { return new frmMeasure; });
 }

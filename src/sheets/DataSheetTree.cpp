@@ -451,26 +451,19 @@ void frmDataSheetTree::OpenDataSheet(const QString& path) {
 }
 
 void frmDataSheetTree::openFile(const QString& path) {
-    // The file is checked before the open sheet is touched: a file that
-    // can't be read leaves the sheet, its views and its file name as they are.
-    if (!IsReadableSheetFile(path)) {
-        ReadDataSheet(path);  // reports the failure; changes nothing
-        return;
-    }
-    std::array<int16_t, ViewKindCount> counts{};
-    for (int k = 0; k < ViewKindCount; ++k) counts[size_t(k)] = ViewCount(ViewKind(k));
+    // The file is read whole, once, before the open sheet is touched: a file
+    // that can't be read is reported and leaves the sheet, its views and its
+    // file name as they are.
+    std::unique_ptr<SheetModelData> read = ParseDataSheetFile(path);
+    if (!read) return;
     UnloadAllViews();
-    const bool read = ReadDataSheet(path);
-    if (read) {
-        Sheets().SheetFileName = path;
-        AddRecentSheetFile(path);
-    } else {
-        // The file changed since it was checked: the old views come back.
-        for (int k = 0; k < ViewKindCount; ++k) ViewCount(ViewKind(k)) = counts[size_t(k)];
-    }
+    CommitDataSheet(std::move(*read));
+    read.reset();
+    Sheets().SheetFileName = path;
+    AddRecentSheetFile(path);
     RebuildSheetViews();
     dressNodes();
-    if (read) SheetDoc().SetModified(false);
+    SheetDoc().SetModified(false);
     SheetTree().SheetRootNode->setExpanded(true);
     if (SheetNodeInTree()) SheetTree().SheetNode->setExpanded(true);
     IsDataSheetOpen();

@@ -9,6 +9,7 @@
 #include "common/ShellState.h"
 #include "link/Formatters.h"
 #include "link/LinkState.h"
+#include "link/MeasureCatalog.h"
 #include "link/Messages.h"
 #include "link/Vocabulary.h"
 #include "platform/dialogs/MsgBox.h"
@@ -138,19 +139,6 @@ void NameStep(ViewKind kind, int slot) {
     if (!name.isEmpty()) ViewName(kind, slot) = name;
 }
 
-// Default limits of a new Measure view's items: upper, lower.
-struct Limits {
-    double over, under;
-};
-Limits DefaultLimits(int item) {
-    if (item <= 6) return {0.2, 0.1};
-    if (item == 7) return {2000000, 1000000};
-    if (item <= 10) return {0.000002, 0.000001};
-    if (item <= 12) return {0.0002, 0.0001};
-    if (item <= 14) return {0.1, 0.05};
-    if (item == 15) return {0.2, 0.1};
-    return {0.6, 0.4};
-}
 
 // Closes a view window, with its frame when the main window holds it in one.
 void CloseViewForm(QWidget* form) {
@@ -249,8 +237,8 @@ void AddNewMeasure() {
     m.HasData = false;
     for (int k = 0; k < MeasureItemCount; ++k) {
         m.Items[size_t(k)].Enable = false;
-        m.Items[size_t(k)].Over = DefaultLimits(k).over;
-        m.Items[size_t(k)].Under = DefaultLimits(k).under;
+        m.Items[size_t(k)].Over = MeasureOfItem(k).over;
+        m.Items[size_t(k)].Under = MeasureOfItem(k).under;
     }
     EndAdd(st, ViewMeasure, s);
 }

@@ -10,6 +10,7 @@
 #include <memory>
 #include <new>
 #include <string>
+#include <type_traits>
 
 #include "common/HookCheck.h"
 #include "common/ReadFile.h"
@@ -17,6 +18,7 @@
 #include "common/SheetModel.h"
 #include "common/ShellState.h"
 #include "link/LinkState.h"
+#include "link/MeasureCatalog.h"
 #include "link/Messages.h"
 #include "link/Vocabulary.h"
 #include "platform/dialogs/MsgBox.h"
@@ -144,18 +146,46 @@ void WaveItems(A& a, W& w) {
     if (w.HasData) WaveSamples(a, w);
 }
 
+// The limits of a view differ from a new view's (an item enabled, a limit changed).
+bool LimitsSet(const MeasureInfo& m) {
+    for (int k = 0; k < MeasureItemCount; ++k) {
+        const MeasureItem& it = m.Items[size_t(k)];
+        if (it.Enable || it.Under != MeasureOfItem(k).under || it.Over != MeasureOfItem(k).over)
+            return true;
+    }
+    return false;
+}
+
+// The items follow only a view marked as holding data. A view without data
+// whose limits were set is written the same way with its values empty, and
+// such a view reads back as one without data that keeps its limits; a view
+// read without items gets a new view's limits.
 template <typename A, typename M>
 void MeasureItems(A& a, M& m) {
+    constexpr bool reading = !std::is_const_v<M>;
     a.str(m.Name);
-    a.flag(m.HasData);
+    bool withItems = m.HasData || LimitsSet(m);
+    a.flag(withItems);
     a.str(m.Title);
-    if (!m.HasData) return;
+    if (!withItems) {
+        if constexpr (reading) {
+            m.HasData = false;
+            for (int k = 0; k < MeasureItemCount; ++k) {
+                m.Items[size_t(k)].Under = MeasureOfItem(k).under;
+                m.Items[size_t(k)].Over = MeasureOfItem(k).over;
+            }
+        }
+        return;
+    }
+    bool anyValue = false;
     for (auto& item : m.Items) {
         a.str(item.Value);
         a.flag(item.Enable);
         a.dbl(item.Over);
         a.dbl(item.Under);
+        anyValue = anyValue || !item.Value.isEmpty();
     }
+    if constexpr (reading) m.HasData = anyValue;
 }
 
 template <typename A, typename D>

@@ -12,6 +12,7 @@
 #include <QToolButton>
 
 #include "common/DSOSettings.h"
+#include "widgets/StandardIcons.h"
 #include "common/ShellState.h"
 #include "link/TransferJobs.h"
 #include "link/Vocabulary.h"
@@ -75,7 +76,7 @@ frmData::frmData(QWidget* parent) : ViewWindow(ViewData, "frmData", 500, parent)
     cmdExport->setToolTip("Output");
     cmdExport->setAutoRaise(true);
     cmdExport->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    cmdExport->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
+    cmdExport->setIcon(StandardIcon(QStyle::SP_DialogSaveButton));
     cmdExport->setGeometry(px(1550), px(150), px(1300), px(420));
     connect(cmdExport, &QToolButton::clicked, this, &frmData::cmdExport_Click);
     setStopLook(false);
@@ -235,7 +236,7 @@ bool frmData::LoadData() {
 }
 
 void frmData::setStopLook(bool stop) {
-    cmdRefresh->setIcon(style()->standardIcon(stop ? QStyle::SP_MediaStop : QStyle::SP_BrowserReload));
+    cmdRefresh->setIcon(StandardIcon(stop ? QStyle::SP_MediaStop : QStyle::SP_BrowserReload));
     cmdRefresh->setProperty("stopLook", stop);
 }
 

@@ -3,7 +3,15 @@
 #include <QApplication>
 #include <memory>
 
+#include "common/ShellState.h"
 #include "common/Wait.h"
+#include "editors/EditDispatch.h"
+#include "measure/frmMeasure.h"
+#include "memwave/frmOpenWaveform.h"
+#include "panel/PanelWindows.h"
+#include "replay/frmRecordPlay.h"
+#include "shell/Captions.h"
+#include "waveview/frmWave.h"
 
 #include "shell/ControllerBinding.h"
 #include "shell/DocumentCommands.h"
@@ -12,6 +20,21 @@
 #include "shell/ShellIcons.h"
 #include "shell/Splash.h"
 #include "shell/frmPrgressSave.h"
+
+void InstallApplicationParts() {
+    // The view windows of each kind, made by their folders.
+    InstallWaveViewHooks();
+    WaveViewUi().ApplyCaptions = [](QWidget* w) {
+        ApplyCaptionTable(w, WaveWindowCaptionTable(), Shell().UILanguage);
+    };
+    RegisterMeasureWindow();
+    RegisterRecordWindow();
+    RegisterMemoryWaveWindow();
+    // The controller's "Virtual Panel" node: the panel (USB) or the key pad.
+    EditShow().ShowVirtualPanel = [] { ShowVirtualPanelWindow(MainForm()); };
+    PanelUi().ApplyPanelCaptions = [](QWidget* w) { SetVirtualPanelCaptions(w, Shell().UILanguage); };
+    PanelUi().ApplyKeyPadCaptions = [](QWidget* w) { SetVirtualKeyCaptions(w, Shell().UILanguage); };
+}
 
 int Main() {
     ReadLanguageSetting();

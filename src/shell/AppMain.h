@@ -4,3 +4,7 @@
 
 // Runs the application inside an existing QApplication; returns its exit code.
 int Main();
+
+// Registers what the main window shows besides itself: the view windows of
+// each kind (made by their folders), the virtual panel and their captions.
+void InstallApplicationParts();

@@ -79,8 +79,6 @@ const CaptionTable& MeasureWindowCaptionTable() {
         {"cmdRefresh", P::ToolTip, 0, "Refresh Data(F5)", "更新数据(F5)"},
         {"cmdExport", P::ToolTip, 0, "Output", "输出"},
         {"cmdPassFailed", P::ToolTip, 0, "Pass&Fail", "通过&失败"},
-        {"lblNotAvailable", P::Text, 0, "The content of this view is not available yet in this version.",
-         "此版本尚不能显示该视图的内容。"},
     };
     return t;
 }

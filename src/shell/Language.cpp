@@ -10,10 +10,13 @@
 #include "common/SettingsStore.h"
 #include "common/SheetModel.h"
 #include "sheets/ViewHost.h"
+#include "sheets/ViewRecords.h"
 #include "sheets/ViewWindows.h"
 #include "common/ShellState.h"
 #include "link/Messages.h"
 #include "link/Vocabulary.h"
+#include "measure/frmMeasure.h"
+#include "measure/frmPassFailed.h"
 #include "shell/Captions.h"
 
 namespace {
@@ -61,18 +64,6 @@ struct ViewCaptions {
 void SetViewCaptions(const ViewCaptions& v, int slot, int lang) {
     if (!IsLanguage(lang) || !SlotInRange(v.kind, slot)) return;
     ApplyCaptionTable(ExistingViewForm(v.kind, slot), v.table(), lang, /*oneWindow=*/true);
-}
-
-bool ViewWindowOpen(ViewKind kind, int slot) {
-    SheetModelData& s = Sheets();
-    switch (kind) {
-    case ViewWave: return s.WaveViews[slot].WindowOpen;
-    case ViewMeasure: return s.MeasureViews[slot].WindowOpen;
-    case ViewData: return s.DataViews[slot].WindowOpen;
-    case ViewRecord: return s.RecordViews[slot].WindowOpen;
-    case ViewMemoryWave: return s.MemWaveViews[slot].WindowOpen;
-    }
-    return false;
 }
 
 void SetViewCaptionsAll(const ViewCaptions& v, int lang) {
@@ -239,6 +230,12 @@ void SetRecordWindowCaptionsAll(int lang) { SetViewCaptionsAll(kRecord, lang); }
 void SetMemoryWaveWindowCaptions(int slot, int lang) { SetViewCaptions(kMemWave, slot, lang); }
 
 void InstallViewCaptionSetters() {
+    // The measurement views show their list again in the new language (names
+    // and verdicts); their limits dialog takes its texts when it loads.
+    CaptionKindOf(QStringLiteral("frmMeasure")).afterCaptions = [](QWidget* w, int, int) {
+        if (auto* m = qobject_cast<frmMeasure*>(w)) m->Redisplay();
+    };
+    PassFailCaptionSetter() = [](QWidget* d, int lang) { SetPassFailCaptions(d, lang); };
     ViewHost().SetCaptions = [](ViewKind kind, int slot, int lang) {
         switch (kind) {
         case ViewWave: SetWaveWindowCaptions(slot, lang); break;

@@ -20,6 +20,7 @@
 #include <QToolButton>
 
 #include "common/DSOSettings.h"
+#include "widgets/StandardIcons.h"
 #include "common/ShellState.h"
 #include "link/LinkState.h"
 #include "link/Messages.h"
@@ -92,7 +93,7 @@ QToolButton* flatButton(QWidget* parent, const char* name, const QString& text, 
     b->setText(text);
     b->setAutoRaise(true);
     b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    b->setIcon(parent->style()->standardIcon(icon));
+    b->setIcon(StandardIcon(icon));
     return b;
 }
 }  // namespace
@@ -435,7 +436,7 @@ void frmWave::ShowPercentText(const QString& text) {
 void frmWave::HideProgress() { picRefreshProgress->hide(); }
 
 void frmWave::SetStopLook(bool stop) {
-    cmdRefresh->setIcon(style()->standardIcon(stop ? QStyle::SP_MediaStop : QStyle::SP_BrowserReload));
+    cmdRefresh->setIcon(StandardIcon(stop ? QStyle::SP_MediaStop : QStyle::SP_BrowserReload));
     cmdRefresh->setProperty("stopLook", stop);
 }
 

@@ -375,9 +375,9 @@ private slots:
         if (downloaded != shown) {
             // The download writes the delay with four digits, the edit with
             // five: the same time.
-            const double a = ParseTime(shown);
-            const bool timeText = ParseValid();
-            QVERIFY2(timeText && ParseTime(downloaded) == a && ParseValid(),
+            const ParsedValue a = ParseTimeChecked(shown);
+            const ParsedValue b = ParseTimeChecked(downloaded);
+            QVERIFY2(a.valid && b.valid && b.value == a.value,
                      qPrintable(downloaded + " after a download, " + shown + " before"));
         }
     }

@@ -1,10 +1,7 @@
-#include <QComboBox>
-#include <QLineEdit>
 #include <QtTest>
 
 #include "TestEnv.h"
 #include "link/Formatters.h"
-#include "sheets/LimitFormatUi.h"
 #include "link/ReplyParse.h"
 
 // Every row runs under a "." locale and a "," locale: the texts are stored
@@ -185,20 +182,6 @@ private slots:
             QCOMPARE(r.UnitIndex, index);
             QCOMPARE(r.Text, text);
         }
-    }
-
-    void limitTextFillsBoxAndList() {
-        QLineEdit box;
-        QComboBox units;
-        units.addItems({"GHz", "MHz", "kHz", "Hz", "mHz"});
-        QCOMPARE(FormatFreqText(&box, &units, 1000.0), QString("1.000KHz"));
-        QCOMPARE(box.text(), QString("1.000"));
-        QCOMPARE(units.currentIndex(), 2);
-        // A list too short for the index keeps its selection instead of failing.
-        QComboBox one;
-        one.addItem("%");
-        QCOMPARE(FormatVoltText(&box, &one, 0.0015), QString("1.500mV"));
-        QCOMPARE(one.currentIndex(), 0);
     }
 
     void si_data() {

@@ -166,14 +166,14 @@ private slots:
         QFETCH(bool, valid);
         for (const QLocale& l : kLocales) {
             QLocale::setDefault(l);
-            double r = -99;
-            if (parser == "V") r = ParseVolt(text);
-            else if (parser == "V2") r = ParseVolt2(text);
-            else if (parser == "F") r = ParseFrequency(text);
-            else if (parser == "T") r = ParseTime(text);
-            else if (parser == "P") r = ParsePercent(text);
-            QCOMPARE(ParseValid(), valid);
-            QCOMPARE(r, expected);
+            ParsedValue r{-99, false};
+            if (parser == "V") r = ParseVoltChecked(text);
+            else if (parser == "V2") r = ParseVolt2Checked(text);
+            else if (parser == "F") r = ParseFrequencyChecked(text);
+            else if (parser == "T") r = ParseTimeChecked(text);
+            else if (parser == "P") r = ParsePercentChecked(text);
+            QCOMPARE(r.valid, valid);
+            QCOMPARE(r.value, expected);
         }
     }
 
@@ -197,7 +197,7 @@ private slots:
         for (const QLocale& l : kLocales) {
             QLocale::setDefault(l);
             QCOMPARE(ParseTimeToText(text), expected);
-            QCOMPARE(ParseValid(), valid);
+            QCOMPARE(ParseTimeChecked(text).valid, valid);
         }
     }
 };

@@ -1,0 +1,38 @@
+#pragma once
+// What the measurement list shows: one row per measurement in display order,
+// with the stored value, the limits and the verdict of every judged item.
+#include <QString>
+#include <array>
+
+#include "common/SheetModel.h"
+#include "link/MeasureCatalog.h"
+
+enum class Verdict { None, Pass, Fail, UnderLimit, OverLimit };
+
+// The verdict words of a language (0 Chinese, 1 English): "Pass", "Fail",
+// "Fail [Under Limit]", "Fail [Over Limit]"; empty for None and for any
+// other language.
+QString VerdictText(Verdict verdict, int language);
+
+// An item is judged when it is enabled and holds a value. A value text the
+// family's parser refuses ("*****", a mark, no unit) fails; otherwise a
+// value below the lower limit fails under, above the upper limit fails
+// over, anything else (the limits themselves included) passes.
+Verdict Judge(const MeasureItem& item, UnitFamily family);
+
+struct MeasureListRow {
+    int item = 0;      // index into MeasureInfo::Items
+    int picture = 0;   // 1..18
+    QString name;      // in the UI language
+    QString value;     // as stored
+    QString under;     // limit texts, only when judged
+    QString over;
+    QString verdict;   // verdict text, only when judged
+};
+using MeasureListRows = std::array<MeasureListRow, MeasureCount18>;
+
+// The 18 names and pictures alone (a view that holds no data).
+MeasureListRows NameRows(int language);
+// Names, values, limits and verdicts; writes each item's Result (cleared
+// for an item that is not judged).
+MeasureListRows JudgedRows(MeasureInfo& record, int language);
