@@ -672,6 +672,7 @@ void frmOpenWaveform::printPicture(bool print) {
     Form_Resize();
 }
 
+// The CSV button: the text export of the view's record.
 void frmOpenWaveform::FlatBttn3_Click() { ExportMemoryWaveCsv(this); }
 
 // ---------------------------------------------------------------------------
