@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QtTest>
 
+#include "PixelCount.h"
 #include "screen/Graticule.h"
 #include "screen/ScreenColors.h"
 
@@ -19,12 +20,6 @@ QImage Render(const GraticuleStyle& style, double zoom) {
     return img;
 }
 
-int CountColour(const QImage& img, const QRect& r, QRgb colour) {
-    int n = 0;
-    for (int y = r.top(); y <= r.bottom(); ++y)
-        for (int x = r.left(); x <= r.right(); ++x) n += img.pixel(x, y) == colour;
-    return n;
-}
 }  // namespace
 
 class GraticuleTest : public QObject {

@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QPainter>
 
+#include "PixelCount.h"
 #include "SheetSamples.h"
 #include "common/ShellState.h"
 #include "link/Vocabulary.h"
@@ -25,12 +26,6 @@ WaveDrawOptions Options(double zoom) {
     return o;
 }
 
-int CountColour(const QImage& img, const QRect& r, QRgb colour) {
-    int n = 0;
-    for (int y = r.top(); y <= r.bottom(); ++y)
-        for (int x = r.left(); x <= r.right(); ++x) n += img.pixel(x, y) == colour;
-    return n;
-}
 }  // namespace
 
 class WavePaintTest : public QObject {
