@@ -5,10 +5,10 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
-#include <QPrinter>
 #include <QRadioButton>
 #include <QTemporaryDir>
 
+#include "PictureChecks.h"
 #include "TestEnv.h"
 #include "WfmBuilder.h"
 #include "common/SheetModel.h"
@@ -180,13 +180,7 @@ private slots:
         f->ZoomCombo_Click();  // 300 %
         const QString pdf = dir.filePath("page.pdf");
         QImage printed;
-        PrintService::SetPrintAnswerer([&](const PrintPreviewDoc& doc, QString* error) {
-            printed = doc.Pages()[0].pictures[0].picture;
-            QPrinter printer(QPrinter::HighResolution);
-            printer.setOutputFormat(QPrinter::PdfFormat);
-            printer.setOutputFileName(pdf);
-            return doc.Render(printer, error);
-        });
+        PictureChecks::PrintToPdf(pdf, &printed);
         f->cmdPrint_Click();
         QVERIFY(MsgBoxService::Log().isEmpty());
         QFile file(pdf);

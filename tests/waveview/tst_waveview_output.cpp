@@ -2,12 +2,12 @@
 // BMP export, preview and printing (to a PDF file here).
 #include <QCheckBox>
 #include <QMouseEvent>
-#include <QPrinter>
 #include <QRegularExpression>
 #include <QToolButton>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "PictureChecks.h"
 #include "SheetSamples.h"
 #include "TestEnv.h"
 #include "common/DSOSettings.h"
@@ -165,14 +165,7 @@ private slots:
         PrintDocs().SparePrintDoc = earlier;
         const QString pdf = dir.filePath("page.pdf");
         QImage printed;
-        PrintService::SetPrintAnswerer([&](const PrintPreviewDoc& doc, QString* error) {
-            if (!doc.Pages().empty() && !doc.Pages()[0].pictures.empty())
-                printed = doc.Pages()[0].pictures[0].picture;
-            QPrinter printer(QPrinter::HighResolution);
-            printer.setOutputFormat(QPrinter::PdfFormat);
-            printer.setOutputFileName(pdf);
-            return doc.Render(printer, error);
-        });
+        PictureChecks::PrintToPdf(pdf, &printed);
         f->cmdPrint_Click();
         QVERIFY(MsgBoxService::Log().isEmpty());
 
