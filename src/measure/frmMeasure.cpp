@@ -6,13 +6,13 @@
 #include <QLabel>
 #include <QPointer>
 #include <QRadioButton>
-#include <QSaveFile>
 #include <QStyle>
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
 
 #include "common/DSOSettings.h"
+#include "common/SaveFile.h"
 #include "common/ShellState.h"
 #include "link/TransferJobs.h"
 #include "link/Vocabulary.h"
@@ -238,15 +238,11 @@ void frmMeasure::cmdPassFailed_Click() {
 
 bool frmMeasure::ExportMeasureFileProc(const QString& path, int slot) {
     if (!SlotInRange(ViewMeasure, slot)) return false;
-    QSaveFile file(path);
-    bool ok = file.open(QIODevice::WriteOnly);
-    if (ok) {
-        const QByteArray bytes =
-            MeasureExportText(Sheets().MeasureViews[size_t(slot)], Shell().MakerName, Shell().UILanguage);
-        ok = file.write(bytes) == bytes.size() && file.commit();
-    }
-    if (!ok) {
-        MsgBox(file.errorString(), vbCritical);
+    const QByteArray bytes =
+        MeasureExportText(Sheets().MeasureViews[size_t(slot)], Shell().MakerName, Shell().UILanguage);
+    QString error;
+    if (!SaveFileWhole(path, bytes, &error)) {
+        MsgBox(error, vbCritical);
         return false;
     }
     return true;

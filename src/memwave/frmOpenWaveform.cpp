@@ -19,6 +19,7 @@
 
 #include "common/ShellState.h"
 #include "link/Messages.h"
+#include "memwave/MemWaveCsvExport.h"
 #include "memwave/model/WaveformFile.h"
 #include "memwave/model/ZoomEngine.h"
 #include "memwave/paint/MemWavePaint.h"
@@ -671,9 +672,8 @@ void frmOpenWaveform::printPicture(bool print) {
     Form_Resize();
 }
 
-// The CSV button: the text export's handler (ExportMemoryWaveCsv) is called
-// here once the text export is part of this library; until then it does nothing.
-void frmOpenWaveform::FlatBttn3_Click() {}
+// The CSV button: the text export of the view's record.
+void frmOpenWaveform::FlatBttn3_Click() { ExportMemoryWaveCsv(this); }
 
 // ---------------------------------------------------------------------------
 

@@ -1,13 +1,13 @@
 #include "memwave/model/MemoryWaveCsv.h"
 
 #include <QIODevice>
-#include <QSaveFile>
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 
+#include "common/SaveFile.h"
 #include "common/SheetModel.h"
 #include "link/ScaleSteps.h"
 
@@ -271,15 +271,7 @@ QByteArray CsvNumberTextExact(float value) {
 }
 
 bool WriteMemoryWaveCsv(QIODevice& device, const MemoryWaveCsvSource& src, const MemoryWaveCsvProgress& progress) {
-    auto writeAll = [&](const char* data, qint64 size) {
-        while (size > 0) {
-            const qint64 n = device.write(data, size);
-            if (n <= 0) return false;
-            data += n;
-            size -= n;
-        }
-        return true;
-    };
+    auto writeAll = [&](const char* data, qint64 size) { return WriteAllTo(device, data, size); };
     const QByteArray header = MemoryWaveCsvHeader(src);
     if (!writeAll(header.constData(), header.size())) return false;
     if (progress.SetPercent) progress.SetPercent(0);
@@ -310,13 +302,6 @@ bool WriteMemoryWaveCsv(QIODevice& device, const MemoryWaveCsvSource& src, const
 
 bool SaveMemoryWaveCsv(const QString& path, const MemoryWaveCsvSource& src, QString* error,
                        const MemoryWaveCsvProgress& progress) {
-    QSaveFile file(path);
-    // Unbuffered: every write reports its own failure, and the commit cannot
-    // hide a failed last flush.
-    bool ok = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
-    if (ok) ok = WriteMemoryWaveCsv(file, src, progress);
-    if (ok) ok = file.commit();
-    else file.cancelWriting();
-    if (!ok && error) *error = file.errorString();
-    return ok;
+    return SaveFileWhole(
+        path, [&](QIODevice& device) { return WriteMemoryWaveCsv(device, src, progress); }, error);
 }
