@@ -10,7 +10,10 @@
 #include <memory>
 #include <new>
 #include <string>
+#include <string_view>
 #include <type_traits>
+#include <tuple>
+#include <unordered_map>
 
 #include "common/HookCheck.h"
 #include "common/ReadFile.h"
@@ -767,7 +770,36 @@ public:
         list.clear();
         list.resize(qsizetype(n));
     }
-    void listStr(QStringList& list, int64_t j) { str(list[qsizetype(j)]); }
+    // Table cells repeat heavily (quantised levels, the same time base in
+    // every table), so a cell seen before shares the text read the first
+    // time instead of allocating its own copy. Keys point into the file's
+    // bytes, which outlive the reader.
+    void listStr(QStringList& list, int64_t j) {
+        QString& s = list[qsizetype(j)];
+        skipSpaces();
+        const char* b;
+        const char* e;
+        if (*p == '"') {
+            b = p + 1;
+            const void* q = std::memchr(b, '"', size_t(end - b));
+            if (!q) Bad();  // no closing quote
+            e = static_cast<const char*>(q);
+            p = e + 1;
+            endItem();
+        } else {
+            std::tie(b, e) = plainItem();
+        }
+        const std::string_view key(b, size_t(e - b));
+        const auto hit = cells.find(key);
+        if (hit != cells.end()) {
+            s = hit->second;
+            return;
+        }
+        s = decode(b, e);
+        if (cells.size() < MaxSharedCells) cells.emplace(key, s);
+    }
+    static constexpr size_t MaxSharedCells = 1 << 16;
+    std::unordered_map<std::string_view, QString> cells;
     void sizeVec(std::vector<int16_t>& v, int64_t n) { v.assign(size_t(n), 0); }
     Q_ALWAYS_INLINE void vecI16(std::vector<int16_t>& v, int64_t j) { v[size_t(j)] = int16_t(whole(-32768, 32767)); }
 

@@ -89,9 +89,11 @@ frmData::frmData(QWidget* parent) : ViewWindow(ViewData, "frmData", 500, parent)
     MeasureView = new QTableView(this);
     MeasureView->setObjectName("MeasureView");
     Table = new DataTableModel([this]() -> const DataInfo* { return Record(); }, MeasureView);
-    MeasureView->setModel(Table);
+    // The row header is hidden before the model comes: a shown one measures
+    // the text of its rows on every change of the row count.
     MeasureView->verticalHeader()->hide();
     MeasureView->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    MeasureView->setModel(Table);
     MeasureView->setSelectionBehavior(QAbstractItemView::SelectRows);
     MeasureView->setEditTriggers(QAbstractItemView::NoEditTriggers);
     MeasureView->setWordWrap(false);

@@ -298,6 +298,7 @@ void frmWave::SetUp() {
     WaveInfo* r = Record();
     const bool modified = Sheets().SheetModified;
     setWindowTitle(r->Name);
+    RedrawHeld = true;
     for (int i = 0; i < 4; ++i)
         if (chosen(*r, i)) {
             ChkCH[size_t(i)]->setEnabled(true);
@@ -309,6 +310,7 @@ void frmWave::SetUp() {
     setChecked(OptionColor[r->ColorDisplay ? 0 : 1], true);
     setChecked(ChkCursorX, Cursors.XOn);
     setChecked(ChkCursorY, Cursors.YOn);
+    RedrawHeld = false;
     Form_Resize();
     Sheets().SheetModified = modified;
 }
@@ -532,7 +534,7 @@ void frmWave::Form_Resize() {
     }
     placeProgressPanel();
     RescaleCursors(Cursors, WavePic->width(), WavePic->height());
-    if (!LayoutPending) Redraw();
+    if (!LayoutPending && !RedrawHeld) Redraw();
 }
 
 void frmWave::placeProgressPanel() {

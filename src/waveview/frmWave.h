@@ -129,6 +129,9 @@ public:
     float ScrollRangeX = 0;
     int ScrollRangeY = 0;
     bool& LayoutPending = SetUpPending;
+    // Set while SetUp ticks its boxes: each tick lays out, the one redraw
+    // comes at the end.
+    bool RedrawHeld = false;
     CursorState Cursors;  // positions, shown kinds, drags, last picture size
     // The picture without the overlay, as the last full redraw left it.
     QImage BasePicture;

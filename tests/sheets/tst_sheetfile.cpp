@@ -96,6 +96,35 @@ private slots:
         SheetFileHooks().RecordReplayPause = nullptr;
     }
 
+    // Table cells that repeat within and across tables (as levels and time
+    // bases do) read back each with its own text, and editing one after the
+    // read leaves the others alone.
+    void repeatedTableCellsReadBackApart() {
+        auto src = NewSheet();
+        SheetSamples::FillFull(*src);
+        QVERIFY(src->DataCount >= 2);
+        const QStringList volts = {"1.00V", "1.00V", QString::fromUtf8("中文"), "1.00V",
+                                   QString::fromUtf8("中文"), "", "1.00"};
+        for (int v = 0; v < 2; ++v) {
+            DataInfo& d = src->DataViews[size_t(v)];
+            d.HasData = true;
+            d.PointCount = int32_t(volts.size() - 1);
+            d.VoltTexts = volts;
+            d.TimeTexts = QStringList(volts.size(), v ? "1.00V" : "-2.5E-03");
+        }
+        auto dst = NewSheet();
+        QVERIFY(ParseSheetFile(SheetFileText(*src, true), *dst));
+        for (int v = 0; v < 2; ++v) {
+            QCOMPARE(dst->DataViews[size_t(v)].VoltTexts, volts);
+            QCOMPARE(dst->DataViews[size_t(v)].TimeTexts, src->DataViews[size_t(v)].TimeTexts);
+        }
+        dst->DataViews[0].VoltTexts[0] += "x";
+        dst->DataViews[1].TimeTexts[2].clear();
+        QCOMPARE(dst->DataViews[0].VoltTexts[1], QString("1.00V"));
+        QCOMPARE(dst->DataViews[1].VoltTexts, volts);
+        QCOMPARE(dst->DataViews[1].TimeTexts[3], QString("1.00V"));
+    }
+
     // Every stored field of every kind survives a write and a read, with the
     // values most likely to break a text format.
     void roundTripKeepsEveryStoredField_data() {
