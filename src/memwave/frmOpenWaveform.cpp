@@ -655,20 +655,17 @@ void frmOpenWaveform::cmdPreview_Click() { printPicture(false); }
 void frmOpenWaveform::cmdPrint_Click() { printPicture(true); }
 
 void frmOpenWaveform::printPicture(bool print) {
-    const double kept = ZoomFactor;
-    ZoomFactor = 2.0;
-    MemoryWavePic->resize(700, 500);
-    if (!Initialising) {
-        // The cursors keep their places on the graticule in the larger
-        // picture; the window's own positions are left as they are.
-        const CursorState shown = Cursors;
-        RescaleCursors(Cursors, MemoryWavePic->width(), MemoryWavePic->height());
-        RedrawScreen();
-        Cursors = shown;
-    }
-    PreviewOrPrintPicture(MemoryWavePic->Picture, PrintSlot::MemWave, print, this);
-    MemoryWavePic->Picture = QImage();
-    ZoomFactor = kept;
+    DrawForPrint(
+        ZoomFactor, Cursors, !Initialising,
+        [this] {
+            MemoryWavePic->resize(700, 500);
+            return MemoryWavePic->size();
+        },
+        [this] { RedrawScreen(); },
+        [this, print] {
+            PreviewOrPrintPicture(MemoryWavePic->Picture, PrintSlot::MemWave, print, this);
+            MemoryWavePic->Picture = QImage();
+        });
     Form_Resize();
 }
 

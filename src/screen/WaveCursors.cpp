@@ -3,6 +3,7 @@
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPolygon>
+#include <QSize>
 #include <cmath>
 
 #include "link/Formatters.h"
@@ -378,4 +379,20 @@ void DrawCursorOverlay(QPainter& p, CursorState& s, const ReadoutSource& src,
                        const ReadoutOptions& o, const CursorColours& c, const QFont& font) {
     DrawCursorLines(p, s, src.Split(), o.Zoom, c);
     DrawReadouts(p, CursorReadouts(s, src, o, c), font);
+}
+
+void DrawForPrint(double& zoom, CursorState& cursors, bool drawNow,
+                  const std::function<QSize()>& sizePicture, const std::function<void()>& redraw,
+                  const std::function<void()>& output) {
+    const double kept = zoom;
+    zoom = 2.0;
+    const QSize size = sizePicture();
+    if (drawNow) {
+        const CursorState shown = cursors;
+        RescaleCursors(cursors, size.width(), size.height());
+        redraw();
+        cursors = shown;
+    }
+    output();
+    zoom = kept;
 }

@@ -13,8 +13,10 @@
 #include <QFont>
 #include <QList>
 #include <QPoint>
+#include <QSize>
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 #include "platform/cursor/CursorDC.h"
@@ -82,6 +84,15 @@ void ClampCursors(CursorState& s, bool split, double zoom);
 // The positions follow the picture's new size (w x h pixels) in proportion
 // to the graticule; the first call only records the size.
 void RescaleCursors(CursorState& s, double w, double h);
+
+// The print pass of a zoomable picture: zoom set to 2, the picture sized by
+// sizePicture (which returns the size it got), and, when drawNow, drawn by
+// redraw with the cursors keeping their places on the graticule in the larger
+// picture (the window's own positions come back afterwards); then output
+// runs and the zoom is restored. The caller lays its window out again.
+void DrawForPrint(double& zoom, CursorState& cursors, bool drawNow,
+                  const std::function<QSize()>& sizePicture, const std::function<void()>& redraw,
+                  const std::function<void()>& output);
 
 // --- drawing -------------------------------------------------------------------
 // The limits, then the shown cursors' lines (dash-dot-dot) and handles

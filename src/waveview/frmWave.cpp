@@ -646,20 +646,17 @@ void frmWave::cmdPreview_Click() { printPicture(false); }
 void frmWave::cmdPrint_Click() { printPicture(true); }
 
 void frmWave::printPicture(bool print) {
-    const double kept = ZoomFactor;
-    ZoomFactor = 2.0;
-    WavePic->resize(700, 500);
-    if (!LayoutPending) {
-        // The cursors keep their places on the graticule in the larger
-        // picture; the window's own positions are left as they are.
-        const CursorState shown = Cursors;
-        RescaleCursors(Cursors, WavePic->width(), WavePic->height());
-        Redraw();
-        Cursors = shown;
-    }
-    PreviewOrPrintPicture(WavePic->Picture, PrintSlot::Wave, print, this);
-    WavePic->Picture = QImage();
-    ZoomFactor = kept;
+    DrawForPrint(
+        ZoomFactor, Cursors, !LayoutPending,
+        [this] {
+            WavePic->resize(700, 500);
+            return WavePic->size();
+        },
+        [this] { Redraw(); },
+        [this, print] {
+            PreviewOrPrintPicture(WavePic->Picture, PrintSlot::Wave, print, this);
+            WavePic->Picture = QImage();
+        });
     Form_Resize();
 }
 
