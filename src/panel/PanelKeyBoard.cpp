@@ -148,7 +148,12 @@ PanelKeyBoard::PanelKeyBoard(bool inPanel, const std::vector<PanelKey>& keys, co
     ShowLAKey(Link().LAPresent);
 }
 
-PanelKeyBoard::~PanelKeyBoard() { StopRepeat(); }
+PanelKeyBoard::~PanelKeyBoard() {
+    StopRepeat();
+    // The soft keys stand beside the board only in the key pad; a panel
+    // window that did not adopt them leaves them without a parent.
+    if (softKeys_ && !softKeys_->parent()) delete softKeys_;
+}
 
 QGroupBox* PanelKeyBoard::frameFor(const PanelKey& key) { return frames_.value(frameNameOf(key)); }
 

@@ -5,6 +5,7 @@
 // panel every key action first marks a command as sent, so that a screen
 // read in progress ends.
 #include <QHash>
+#include <QPointer>
 #include <QWidget>
 #include <memory>
 
@@ -47,7 +48,7 @@ private:
     const std::vector<PanelKey>& keys_;
     std::unique_ptr<KeyRepeat> repeat_;
     HoldRepeat* hold_ = nullptr;
-    QWidget* softKeys_ = nullptr;
+    QPointer<QWidget> softKeys_;  // the panel window adopts it; else ours to delete
     QHash<QString, QGroupBox*> frames_;
     QHash<QString, QAbstractButton*> buttons_;
     bool mousePress_ = false;  // the last press of a held key came from the mouse
