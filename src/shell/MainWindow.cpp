@@ -327,11 +327,17 @@ void frmMain::MDIForm_Load() {
             // hint): the child window takes the size the form was made with,
             // unless it opens maximized as the others are.
             const QSize designed = form->size();
+            // The child window's title bar is laid out again on every change
+            // of its geometry; with no title yet that costs nothing, so the
+            // title is given once the window has its place.
+            const QString title = form->windowTitle();
+            if (!title.isEmpty()) form->setWindowTitle(QString());
             frame = MdiArea->addSubWindow(form);
             form->show();
             frame->show();
             if (!frame->isMaximized()) frame->resize(designed + (frame->size() - form->size()));
             if (auto* view = qobject_cast<ViewWindow*>(form)) view->ShownInFrame();
+            if (!title.isEmpty()) form->setWindowTitle(title);
             return;
         }
         form->show();
