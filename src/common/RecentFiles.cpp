@@ -34,6 +34,9 @@ bool PushRecentFile(RecentList list, const QString& path) {
             break;
         }
     }
+    // Already first: nothing moves, and the store is not written again
+    // (a write is synced to disk, which costs more than the rest of an open).
+    if (match == 1) return true;
     if (match > 0) {
         for (int j = match; j >= 2; --j) s->setValue(valueKey(j), value(j - 1));
     } else {

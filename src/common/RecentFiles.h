@@ -19,7 +19,8 @@ QStringList ReadRecentList(RecentList list);
 
 // Puts path at the top: an exact (case-sensitive) match moves up and the
 // entries above it move down one place; otherwise every entry moves down and
-// the fourth is lost. False when the store could not be written.
+// the fourth is lost; a path already first leaves the store untouched. False
+// when the store could not be written.
 bool PushRecentFile(RecentList list, const QString& path);
 
 // Rebuilds the list's submenu from the store (through the hook below).

@@ -10,10 +10,8 @@
 #include <memory>
 #include <new>
 #include <string>
-#include <string_view>
 #include <type_traits>
 #include <tuple>
-#include <unordered_map>
 
 #include "common/HookCheck.h"
 #include "common/ReadFile.h"
@@ -592,6 +590,92 @@ struct NotUtf8 {};
 
 [[noreturn]] void Bad() { throw BadFile{}; }
 
+// The texts of the table cells read so far, found by the cell's bytes: an
+// open-addressing table (linear probing, kept at most half full). Keys point
+// into the file's bytes, which outlive the reader. Past MaxCells distinct
+// texts a new cell gets a text of its own.
+class SharedCells {
+public:
+    template <typename Decode>
+    QString text(const char* b, const char* e, Decode decode) {
+        const size_t n = size_t(e - b);
+        const uint64_t h = Hash(b, n);
+        size_t i = size_t(h) & (cells_.size() - 1);
+        for (; cells_[i].key; i = (i + 1) & (cells_.size() - 1)) {
+            const Cell& c = cells_[i];
+            if (c.hash == h && c.size == n && SameBytes(c.key, b, n)) return c.text;
+        }
+        QString fresh = decode(b, e);
+        if (used_ < MaxCells) {
+            cells_[i] = Cell{b, n, h, fresh};
+            if (++used_ * 2 > cells_.size()) grow();
+        }
+        return fresh;
+    }
+
+private:
+    struct Cell {
+        const char* key = nullptr;  // null: a free place
+        size_t size = 0;
+        uint64_t hash = 0;
+        QString text;
+    };
+    static constexpr size_t MaxCells = 1 << 16;
+
+    // Cells are short (a number and its unit): the bytes are read as at
+    // most two overlapping words, longer cells eight bytes at a time.
+    static uint64_t Word(const char* b) {
+        uint64_t w;
+        std::memcpy(&w, b, 8);
+        return w;
+    }
+    static uint32_t Half(const char* b) {
+        uint32_t w;
+        std::memcpy(&w, b, 4);
+        return w;
+    }
+    static uint64_t Hash(const char* b, size_t n) {
+        uint64_t h = n * 0x9E3779B97F4A7C15ull;
+        auto mix = [&h](uint64_t w) {
+            h = (h ^ w) * 0xFF51AFD7ED558CCDull;
+            h ^= h >> 29;
+        };
+        if (n >= 8) {
+            for (size_t k = 0; k + 8 < n; k += 8) mix(Word(b + k));
+            mix(Word(b + n - 8));
+        } else if (n >= 4) {
+            mix(uint64_t(Half(b)) << 32 | Half(b + n - 4));
+        } else {
+            uint64_t w = 0;
+            for (size_t k = 0; k < n; ++k) w = w << 8 | static_cast<unsigned char>(b[k]);
+            mix(w);
+        }
+        return h ^ (h >> 32);
+    }
+    // Bytes of two cells of the same size n.
+    static bool SameBytes(const char* a, const char* b, size_t n) {
+        if (n > 16) return std::memcmp(a, b, n) == 0;
+        if (n >= 8) return Word(a) == Word(b) && Word(a + n - 8) == Word(b + n - 8);
+        if (n >= 4) return Half(a) == Half(b) && Half(a + n - 4) == Half(b + n - 4);
+        for (size_t k = 0; k < n; ++k)
+            if (a[k] != b[k]) return false;
+        return true;
+    }
+    void grow() {
+        std::vector<Cell> old(cells_.size() * 2);
+        old.swap(cells_);
+        for (Cell& c : old) {
+            if (!c.key) continue;
+            size_t i = size_t(c.hash) & (cells_.size() - 1);
+            while (cells_[i].key) i = (i + 1) & (cells_.size() - 1);
+            cells_[i] = std::move(c);
+        }
+    }
+
+    std::vector<Cell> cells_ = std::vector<Cell>(1024);
+    size_t used_ = 0;
+};
+
 class SheetReader {
 public:
     SheetReader(const char* begin, const char* end, bool gb18030)
@@ -604,6 +688,10 @@ public:
     // Each item ends at a comma, a line end (CR LF, LF or CR) or the end of
     // the file; spaces before the delimiter are allowed.
     void endItem() {
+        if (Q_LIKELY(end - p >= 2 && p[0] == '\r' && p[1] == '\n')) {  // what this program writes
+            p += 2;
+            return;
+        }
         while (p < end && (*p == ' ' || *p == '\t')) ++p;
         if (p == end) return;
         if (*p == ',') {
@@ -618,6 +706,7 @@ public:
         }
     }
     void skipSpaces() {
+        if (Q_LIKELY(p < end && *p != ' ')) return;
         while (p < end && *p == ' ') ++p;
         if (p == end) Bad();  // the file ended before this item
     }
@@ -772,8 +861,7 @@ public:
     }
     // Table cells repeat heavily (quantised levels, the same time base in
     // every table), so a cell seen before shares the text read the first
-    // time instead of allocating its own copy. Keys point into the file's
-    // bytes, which outlive the reader.
+    // time instead of allocating its own copy.
     void listStr(QStringList& list, int64_t j) {
         QString& s = list[qsizetype(j)];
         skipSpaces();
@@ -789,17 +877,9 @@ public:
         } else {
             std::tie(b, e) = plainItem();
         }
-        const std::string_view key(b, size_t(e - b));
-        const auto hit = cells.find(key);
-        if (hit != cells.end()) {
-            s = hit->second;
-            return;
-        }
-        s = decode(b, e);
-        if (cells.size() < MaxSharedCells) cells.emplace(key, s);
+        s = cells.text(b, e, [this](const char* tb, const char* te) { return decode(tb, te); });
     }
-    static constexpr size_t MaxSharedCells = 1 << 16;
-    std::unordered_map<std::string_view, QString> cells;
+    SharedCells cells;
     void sizeVec(std::vector<int16_t>& v, int64_t n) { v.assign(size_t(n), 0); }
     Q_ALWAYS_INLINE void vecI16(std::vector<int16_t>& v, int64_t j) { v[size_t(j)] = int16_t(whole(-32768, 32767)); }
 

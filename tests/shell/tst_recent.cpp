@@ -53,6 +53,24 @@ private slots:
         QCOMPARE(ReadRecentList(RecentList::Sheet), QStringList{"S"});
     }
 
+    // Opening the file that is already first (every start that reopens its
+    // last files) does not write the store again: a comment added by hand,
+    // which a rewrite would drop, is still there.
+    void firstPathLeavesStoreUntouched() {
+        setList(RecentList::Ctrl, {"/c/a.rmt", "/c/b.rmt"});
+        const QString path = OpenSettingsStore()->fileName();
+        {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::Append));
+            QVERIFY(f.write("; kept\n") > 0);
+        }
+        QVERIFY(PushRecentCtrlFile("/c/a.rmt"));
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QVERIFY(f.readAll().contains("; kept"));
+        QCOMPARE(ReadRecentList(RecentList::Ctrl), (QStringList{"/c/a.rmt", "/c/b.rmt"}));
+    }
+
     void submenusFollowTheStore() {
         setList(RecentList::Ctrl, {});
         setList(RecentList::Sheet, {"/d/one.vls", "/d/two.vls"});
