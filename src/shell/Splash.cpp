@@ -15,14 +15,16 @@ frmSplash::frmSplash(QWidget* parent) : QWidget(parent, Qt::SplashScreen | Qt::F
     fraMainFrame = new QFrame(this);
     fraMainFrame->setObjectName("fraMainFrame");
     fraMainFrame->setFrameShape(QFrame::Box);
-    auto label = [this](const char* name, const QString& text, int pt, bool bold) {
+    // Only the warning is long enough to wrap; a wrapping label is measured
+    // at several trial widths, a one-line label once.
+    auto label = [this](const char* name, const QString& text, int pt, bool bold, bool wrap = false) {
         auto* l = new QLabel(text, fraMainFrame);
         l->setObjectName(name);
         QFont f = l->font();
         if (pt > 0) f.setPointSize(pt);
         f.setBold(bold);
         l->setFont(f);
-        l->setWordWrap(true);
+        l->setWordWrap(wrap);
         return l;
     };
     picLogo = new QLabel(fraMainFrame);
@@ -32,7 +34,7 @@ frmSplash::frmSplash(QWidget* parent) : QWidget(parent, Qt::SplashScreen | Qt::F
     lblVersion = label("lblVersion", "Version 00.01.05", 0, false);
     lblCompany = label("lblCompany", "Tarvo Technologies,Inc.", 0, false);
     lblPlatform = label("lblPlatform", "KV2200M Digital Storage Oscilloscope", 0, false);
-    lblWarning = label("lblWarning", "Warning: this program is protected by copyright law.", 0, false);
+    lblWarning = label("lblWarning", "Warning: this program is protected by copyright law.", 0, false, true);
     auto* inner = new QVBoxLayout(fraMainFrame);
     inner->addWidget(picLogo);
     inner->addWidget(lblProductName);
