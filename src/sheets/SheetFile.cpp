@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QStringDecoder>
+#include <QtEndian>
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -598,30 +599,19 @@ struct NotUtf8 {};
 // texts a new cell gets a text of its own.
 class SharedCells {
 public:
-    // Sets `into` to the text of the cell b..e, shared when held. `hint` is
-    // where the cell found last time at this place of the table was held
-    // (tables of one sheet mostly repeat row by row), and is kept up to date.
+    // Sets `into` to the text of the cell b..e, shared when held.
     template <typename Decode>
-    void read(QString& into, const char* b, const char* e, uint32_t& hint, Decode& decode) {
+    void read(QString& into, const char* b, const char* e, Decode& decode) {
         const size_t n = size_t(e - b);
-        if (hint < cells_.size()) {
-            const Cell& c = cells_[hint];
-            if (c.key && c.size == n && SameBytes(c.key, b, n)) {
-                into = c.text;
-                return;
-            }
-        }
         const uint64_t h = Hash(b, n);
         size_t i = size_t(h) & mask_;
         for (; cells_[i].key; i = (i + 1) & mask_) {
             const Cell& c = cells_[i];
             if (c.hash == h && c.size == n && SameBytes(c.key, b, n)) {
                 into = c.text;
-                hint = uint32_t(i);
                 return;
             }
         }
-        hint = uint32_t(i);  // a place a later growth may move: then only a miss
         into = add(b, n, h, i, decode);
     }
 
@@ -882,13 +872,19 @@ public:
     void sizeList(QStringList& list, int64_t n) {
         list.clear();
         list.resize(qsizetype(n));
-        for (auto& hints : rowHints)
-            if (hints.size() < size_t(n)) hints.resize(size_t(n), NoHint);
     }
     // Table cells repeat heavily (quantised levels, the same time base in
     // every table), so a cell seen before shares the text read the first
-    // time instead of allocating its own copy.
+    // time instead of allocating its own copy. Tables of one sheet mostly
+    // repeat row by row, so a cell is first compared with the same row of
+    // the table before (whose text is touched anyway when it is shared);
+    // any other cell is looked up among all cells read so far.
     void listStr(QStringList& list, int64_t j, TableColumn column) {
+        ColumnLists& lists = columns[column];
+        if (lists.current != &list) {
+            lists.previous = lists.current;
+            lists.current = &list;
+        }
         // The list was just sized and is this reader's alone.
         QString& s = const_cast<QString*>(list.constData())[j];
         skipSpaces();
@@ -904,12 +900,40 @@ public:
         } else {
             std::tie(b, e) = plainItem();
         }
+        if (lists.previous && j < lists.previous->size()) {
+            const QString& above = lists.previous->at(qsizetype(j));
+            if (SameAscii(b, e, above)) {
+                s = above;
+                return;
+            }
+        }
         auto decodeCell = [this](const char* tb, const char* te) { return decode(tb, te); };
-        cells.read(s, b, e, rowHints[column][size_t(j)], decodeCell);
+        cells.read(s, b, e, decodeCell);
+    }
+    // An ASCII cell b..e whose text is t: four bytes at a time, each widened
+    // to the four UTF-16 units it must equal.
+    static bool SameAscii(const char* b, const char* e, const QString& t) {
+        const qsizetype n = e - b;
+        if (t.size() != n) return false;
+        const QChar* c = t.constData();
+        qsizetype k = 0;
+        for (; n - k >= 4; k += 4) {
+            const uint64_t w = qFromLittleEndian<quint32>(b + k);
+            if (w & 0x80808080u) return false;
+            const uint64_t wide = (w & 0xFF) | (w & 0xFF00) << 8 | (w & 0xFF0000) << 16 | (w & 0xFF000000) << 24;
+            if (wide != qFromLittleEndian<quint64>(c + k)) return false;
+        }
+        for (; k < n; ++k)
+            if (c[k].unicode() != static_cast<unsigned char>(b[k]) || c[k].unicode() >= 0x80) return false;
+        return true;
     }
     SharedCells cells;
-    static constexpr uint32_t NoHint = ~0u;
-    std::vector<uint32_t> rowHints[2];  // per column and row
+    // The table being read and the one before it, by column.
+    struct ColumnLists {
+        const QStringList* current = nullptr;
+        const QStringList* previous = nullptr;
+    };
+    ColumnLists columns[2];
     void sizeVec(std::vector<int16_t>& v, int64_t n) { v.assign(size_t(n), 0); }
     Q_ALWAYS_INLINE void vecI16(std::vector<int16_t>& v, int64_t j) { v[size_t(j)] = int16_t(whole(-32768, 32767)); }
 

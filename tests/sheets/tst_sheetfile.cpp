@@ -125,6 +125,33 @@ private slots:
         QCOMPARE(dst->DataViews[1].TimeTexts[3], QString("1.00V"));
     }
 
+    // A cell is first compared with the same row of the table before: cells
+    // that differ from the one above only slightly, or whose bytes read one
+    // by one equal the text above ("é" under "Ã©"), keep their own text.
+    void cellsUnlikeTheRowAboveKeepTheirText() {
+        const QStringList above = {"1.001V", "-2.51234E-06", "-2.5123E-06", "1.00V", QString::fromUtf8("Ã©"),
+                                   QString::fromUtf8("µs"), "", "abcdefghij", "1.00V"};
+        const QStringList below = {"1.002V", "-2.51235E-06", "-2.51234E-06", "1.00 V", QString::fromUtf8("é"),
+                                   "xs", "0", "abcdXfghij", "1.00V"};
+        auto src = NewSheet();
+        SheetSamples::FillFull(*src);
+        QVERIFY(src->DataCount >= 3);
+        const QStringList tables[] = {above, below, above};
+        for (int v = 0; v < 3; ++v) {
+            DataInfo& d = src->DataViews[size_t(v)];
+            d.HasData = true;
+            d.PointCount = int32_t(above.size() - 1);
+            d.VoltTexts = tables[v];
+            d.TimeTexts = tables[2 - v];
+        }
+        auto dst = NewSheet();
+        QVERIFY(ParseSheetFile(SheetFileText(*src, true), *dst));
+        for (int v = 0; v < 3; ++v) {
+            QCOMPARE(dst->DataViews[size_t(v)].VoltTexts, tables[v]);
+            QCOMPARE(dst->DataViews[size_t(v)].TimeTexts, tables[2 - v]);
+        }
+    }
+
     // Every stored field of every kind survives a write and a read, with the
     // values most likely to break a text format.
     void roundTripKeepsEveryStoredField_data() {
