@@ -28,12 +28,17 @@ namespace {
 struct Steps {
     QString lastFailure;
     void fail(const QString& description) { lastFailure = description; }
+    bool failed() const { return !lastFailure.isEmpty(); }
     // Shows the last failure, if any (OK only, no icon, no title).
     void report() {
         if (!lastFailure.isEmpty()) MsgBox(lastFailure, vbOKOnly);
         lastFailure.clear();
     }
 };
+
+void ShowingRow(bool inRow) {
+    if (ViewHost().ShowingRow) ViewHost().ShowingRow(inRow);
+}
 
 QString MissingWindow() { return QStringLiteral("The view's window could not be created."); }
 
@@ -383,6 +388,7 @@ void RebuildSheetViews() {
     }
 
     Steps st;
+    ShowingRow(true);
     for (int k = 0; k < ViewKindCount; ++k) {
         const auto kind = ViewKind(k);
         const int count = std::min<int>(ViewCount(kind), SlotCount(kind));
@@ -406,9 +412,15 @@ void RebuildSheetViews() {
                 NodeStep(st, kind, i, name);
                 if (kind == ViewData) ChannelsStep(st, form, false);
             }
-            st.report();
+            if (st.failed()) {
+                // The windows shown so far are whole while the message is up.
+                ShowingRow(false);
+                st.report();
+                ShowingRow(true);
+            }
         }
     }
+    ShowingRow(false);
 }
 
 bool OpenDataSheetFile(const QString& path) {

@@ -18,6 +18,10 @@ struct ViewHostData {
     // window is made when the slot holds none). Required by the procedures
     // that add and rebuild views.
     std::function<void(ViewKind kind, int slot, int lang)> SetCaptions;
+    // Several windows are about to be shown one after the other (true), or
+    // that row is over (false): the host may put off, until the row is
+    // over, work it would otherwise repeat for each window. Optional.
+    std::function<void(bool inRow)> ShowingRow;
 };
 ViewHostData& ViewHost();
 

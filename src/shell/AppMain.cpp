@@ -12,6 +12,7 @@
 #include "replay/frmRecordPlay.h"
 #include "shell/Captions.h"
 #include "waveview/frmWave.h"
+#include "widgets/StandardIcons.h"
 
 #include "shell/ControllerBinding.h"
 #include "shell/DocumentCommands.h"
@@ -37,6 +38,7 @@ void InstallApplicationParts() {
 }
 
 int Main() {
+    QApplication::setStyle(new IconCachingStyle);
     ReadLanguageSetting();
     InstallSaveProgressWindow();
     BindControllerCommands();

@@ -327,9 +327,11 @@ void frmMain::MDIForm_Load() {
             // hint): the child window takes the size the form was made with,
             // unless it opens maximized as the others are.
             const QSize designed = form->size();
-            // The child window's title bar is laid out again on every change
-            // of its geometry; with no title yet that costs nothing, so the
-            // title is given once the window has its place.
+            // The child window's title bar is laid out again (its title
+            // measured and elided) on every change of its geometry and on
+            // every change of the active window; with no title yet that
+            // costs nothing, so the title is given once the window has its
+            // place, or once a row of windows is shown.
             const QString title = form->windowTitle();
             if (!title.isEmpty()) form->setWindowTitle(QString());
             frame = MdiArea->addSubWindow(form);
@@ -337,11 +339,20 @@ void frmMain::MDIForm_Load() {
             frame->show();
             if (!frame->isMaximized()) frame->resize(designed + (frame->size() - form->size()));
             if (auto* view = qobject_cast<ViewWindow*>(form)) view->ShownInFrame();
-            if (!title.isEmpty()) form->setWindowTitle(title);
+            if (title.isEmpty()) return;
+            if (showingRow_) heldTitles_.emplace_back(form, title);
+            else form->setWindowTitle(title);
             return;
         }
         form->show();
         frame->show();
+    };
+    ViewHost().ShowingRow = [this](bool inRow) {
+        showingRow_ = inRow;
+        if (inRow) return;
+        for (auto& [form, title] : heldTitles_)
+            if (form && !title.isEmpty() && form->windowTitle().isEmpty()) form->setWindowTitle(title);
+        heldTitles_.clear();
     };
     InstallViewCaptionSetters();
     DocCommands().AddNewWaveform = AddNewWaveform;

@@ -126,6 +126,10 @@ private:
     QList<QAction*> toolbarButtons_;  // index 1..18 at 0..17
     QList<QAction*> windowListActions_;
     bool unloaded_ = false;
+    // While a row of view windows is shown, their titles wait for its end
+    // (see ViewHost().ShowingRow).
+    bool showingRow_ = false;
+    std::vector<std::pair<QPointer<QWidget>, QString>> heldTitles_;
 };
 
 // The main window (set by Main), or nullptr before it exists and after it is gone.

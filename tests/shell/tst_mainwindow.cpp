@@ -549,6 +549,33 @@ private slots:
         w.MDIForm_Unload();
     }
 
+    // A view window's frame carries the window's title, whether it is shown
+    // alone or in a row of windows (where the titles come at the row's end).
+    void viewWindowFramesCarryTheirTitles() {
+        frmMain w;
+        w.MDIForm_Load();
+        w.resize(1200, 900);
+        w.show();
+        auto titled = [](const QString& title) {
+            auto* form = new QWidget;
+            form->resize(300, 200);
+            form->setWindowTitle(title);
+            return form;
+        };
+        QWidget* alone = titled("Wave 1");
+        ViewHost().Show(alone);
+        QCOMPARE(alone->parentWidget()->windowTitle(), QString("Wave 1"));
+        QWidget* row[] = {titled("Data 1"), titled("Data 2")};
+        ViewHost().ShowingRow(true);
+        for (QWidget* form : row) ViewHost().Show(form);
+        ViewHost().ShowingRow(false);
+        for (QWidget* form : row) {
+            QCOMPARE(form->windowTitle(), form == row[0] ? QString("Data 1") : QString("Data 2"));
+            QCOMPARE(form->parentWidget()->windowTitle(), form->windowTitle());
+        }
+        w.MDIForm_Unload();
+    }
+
     void indicatorFollowsTheLinkAndTheWidth() {
         frmMain w;
         w.MDIForm_Load();
