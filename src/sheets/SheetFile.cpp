@@ -189,6 +189,8 @@ void MeasureItems(A& a, M& m) {
     if constexpr (reading) m.HasData = anyValue;
 }
 
+enum TableColumn { VoltColumn, TimeColumn };
+
 template <typename A, typename D>
 void DataItems(A& a, D& d) {
     a.str(d.Name);
@@ -202,8 +204,8 @@ void DataItems(A& a, D& d) {
     a.sizeList(d.VoltTexts, pairs);
     a.sizeList(d.TimeTexts, pairs);
     for (int64_t j = 0; j < pairs; ++j) {
-        a.listStr(d.VoltTexts, j);
-        a.listStr(d.TimeTexts, j);
+        a.listStr(d.VoltTexts, j, VoltColumn);
+        a.listStr(d.TimeTexts, j, TimeColumn);
     }
 }
 
@@ -569,7 +571,7 @@ public:
     template <typename Arr>
     void freshTrace(const Arr&) {}
     void sizeList(const QStringList&, int64_t) {}
-    void listStr(const QStringList& list, int64_t j) {
+    void listStr(const QStringList& list, int64_t j, TableColumn) {
         static const QString missing;
         str(j < list.size() ? list[qsizetype(j)] : missing);  // by reference: no count touched
     }
@@ -596,21 +598,31 @@ struct NotUtf8 {};
 // texts a new cell gets a text of its own.
 class SharedCells {
 public:
+    // Sets `into` to the text of the cell b..e, shared when held. `hint` is
+    // where the cell found last time at this place of the table was held
+    // (tables of one sheet mostly repeat row by row), and is kept up to date.
     template <typename Decode>
-    QString text(const char* b, const char* e, Decode decode) {
+    void read(QString& into, const char* b, const char* e, uint32_t& hint, Decode& decode) {
         const size_t n = size_t(e - b);
+        if (hint < cells_.size()) {
+            const Cell& c = cells_[hint];
+            if (c.key && c.size == n && SameBytes(c.key, b, n)) {
+                into = c.text;
+                return;
+            }
+        }
         const uint64_t h = Hash(b, n);
-        size_t i = size_t(h) & (cells_.size() - 1);
-        for (; cells_[i].key; i = (i + 1) & (cells_.size() - 1)) {
+        size_t i = size_t(h) & mask_;
+        for (; cells_[i].key; i = (i + 1) & mask_) {
             const Cell& c = cells_[i];
-            if (c.hash == h && c.size == n && SameBytes(c.key, b, n)) return c.text;
+            if (c.hash == h && c.size == n && SameBytes(c.key, b, n)) {
+                into = c.text;
+                hint = uint32_t(i);
+                return;
+            }
         }
-        QString fresh = decode(b, e);
-        if (used_ < MaxCells) {
-            cells_[i] = Cell{b, n, h, fresh};
-            if (++used_ * 2 > cells_.size()) grow();
-        }
-        return fresh;
+        hint = uint32_t(i);  // a place a later growth may move: then only a miss
+        into = add(b, n, h, i, decode);
     }
 
 private:
@@ -661,18 +673,30 @@ private:
             if (a[k] != b[k]) return false;
         return true;
     }
+    // A cell not held yet: decoded, and held at the free place i.
+    template <typename Decode>
+    Q_NEVER_INLINE QString add(const char* b, size_t n, uint64_t h, size_t i, Decode& decode) {
+        QString fresh = decode(b, b + n);
+        if (used_ < MaxCells) {
+            cells_[i] = Cell{b, n, h, fresh};
+            if (++used_ * 2 > cells_.size()) grow();
+        }
+        return fresh;
+    }
     void grow() {
         std::vector<Cell> old(cells_.size() * 2);
         old.swap(cells_);
+        mask_ = cells_.size() - 1;
         for (Cell& c : old) {
             if (!c.key) continue;
-            size_t i = size_t(c.hash) & (cells_.size() - 1);
-            while (cells_[i].key) i = (i + 1) & (cells_.size() - 1);
+            size_t i = size_t(c.hash) & mask_;
+            while (cells_[i].key) i = (i + 1) & mask_;
             cells_[i] = std::move(c);
         }
     }
 
     std::vector<Cell> cells_ = std::vector<Cell>(1024);
+    size_t mask_ = 1023;
     size_t used_ = 0;
 };
 
@@ -858,12 +882,15 @@ public:
     void sizeList(QStringList& list, int64_t n) {
         list.clear();
         list.resize(qsizetype(n));
+        for (auto& hints : rowHints)
+            if (hints.size() < size_t(n)) hints.resize(size_t(n), NoHint);
     }
     // Table cells repeat heavily (quantised levels, the same time base in
     // every table), so a cell seen before shares the text read the first
     // time instead of allocating its own copy.
-    void listStr(QStringList& list, int64_t j) {
-        QString& s = list[qsizetype(j)];
+    void listStr(QStringList& list, int64_t j, TableColumn column) {
+        // The list was just sized and is this reader's alone.
+        QString& s = const_cast<QString*>(list.constData())[j];
         skipSpaces();
         const char* b;
         const char* e;
@@ -877,9 +904,12 @@ public:
         } else {
             std::tie(b, e) = plainItem();
         }
-        s = cells.text(b, e, [this](const char* tb, const char* te) { return decode(tb, te); });
+        auto decodeCell = [this](const char* tb, const char* te) { return decode(tb, te); };
+        cells.read(s, b, e, rowHints[column][size_t(j)], decodeCell);
     }
     SharedCells cells;
+    static constexpr uint32_t NoHint = ~0u;
+    std::vector<uint32_t> rowHints[2];  // per column and row
     void sizeVec(std::vector<int16_t>& v, int64_t n) { v.assign(size_t(n), 0); }
     Q_ALWAYS_INLINE void vecI16(std::vector<int16_t>& v, int64_t j) { v[size_t(j)] = int16_t(whole(-32768, 32767)); }
 
