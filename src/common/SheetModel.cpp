@@ -4,7 +4,10 @@
 
 SheetModelData& Sheets() {
     // Several megabytes of records: lives in static storage for the process.
-    static SheetModelData data;
+    // Value-initialised, the compiler lays the records out in the program
+    // image, so a start does not clear them page by page before it shows
+    // anything; a page is read in when first used.
+    static SheetModelData data{};
     return data;
 }
 

@@ -46,8 +46,9 @@ int Main() {
 
     QApplication::setWindowIcon(AppIcon());
     auto splash = std::make_unique<frmSplash>();
+    // The splash window is painted when it is exposed, inside show() or in the
+    // events processed here (painting it before then draws nothing).
     splash->show();
-    splash->repaint();
     QApplication::processEvents();
 
     auto* main = new frmMain;

@@ -109,6 +109,7 @@ WavePicture::WavePicture(QWidget* parent) : QWidget(parent) {
 }
 
 void WavePicture::paintEvent(QPaintEvent*) {
+    if (BeforePaint) BeforePaint();
     QPainter p(this);
     if (!Picture.isNull()) p.drawImage(0, 0, Picture);
     if (Picture.width() < width() || Picture.height() < height()) {
@@ -202,6 +203,9 @@ frmWave::frmWave(QWidget* parent) : ViewWindow(ViewWave, "frmWave", 500, parent)
     BackPic->setAutoFillBackground(true);
     WavePic = new WavePicture(BackPic);
     WavePic->installEventFilter(this);
+    WavePic->BeforePaint = [this] {
+        if (PictureStale) Redraw();
+    };
 
     picRefreshProgress = new QFrame(BackPic);
     picRefreshProgress->setObjectName("picRefreshProgress");
@@ -534,7 +538,7 @@ void frmWave::Form_Resize() {
     }
     placeProgressPanel();
     RescaleCursors(Cursors, WavePic->width(), WavePic->height());
-    if (!LayoutPending && !RedrawHeld) Redraw();
+    if (!LayoutPending && !RedrawHeld) RedrawWhenShown();
 }
 
 void frmWave::placeProgressPanel() {
@@ -575,7 +579,20 @@ ReadoutOptions frmWave::CursorReadoutOptions() const {
     return o;
 }
 
+void frmWave::RedrawWhenShown() {
+    PictureStale = true;
+    // The container around the picture takes its colour at once.
+    colourBackground();
+    WavePic->update();
+}
+
+const QImage& frmWave::ShownPicture() {
+    if (PictureStale) Redraw();
+    return WavePic->Picture;
+}
+
 void frmWave::Redraw() {
+    PictureStale = false;
     const WaveInfo* r = Record();
     if (!r) return;
     const WaveGeometry g(ZoomFactor);
@@ -588,10 +605,16 @@ void frmWave::Redraw() {
         QPainter p(&BasePicture);
         PaintWaveView(p, *r, o);
     }
+    colourBackground();
+    DrawCursor();
+}
+
+void frmWave::colourBackground() {
+    const WaveInfo* r = Record();
+    if (!r) return;
     QPalette pal = BackPic->palette();
     pal.setColor(QPalette::Window, r->ColorDisplay ? Qt::black : Qt::white);
     BackPic->setPalette(pal);
-    DrawCursor();
 }
 
 void frmWave::DrawCursor() {
@@ -630,7 +653,10 @@ void frmWave::WavePic_MouseMove(double x, double y) {
     if (!r) return;
     const CursorMoveResult m = CursorMouseMove(Cursors, r->SplitDisplay, ZoomFactor, x, y);
     // Only the cursor layer changes: graticule and traces stay in BasePicture.
-    if (m.redraw && !LayoutPending) DrawCursor();
+    if (m.redraw && !LayoutPending) {
+        if (PictureStale) Redraw();
+        else DrawCursor();
+    }
     MouseControl::SetCursor(m.shape);
 }
 
@@ -639,7 +665,7 @@ void frmWave::WavePic_MouseUp() { CursorMouseUp(Cursors); }
 // ---------------------------------------------------------------------------
 // Export, preview, print.
 
-void frmWave::cmdExport_Click() { ExportPictureBmp(WavePic->Picture, this); }
+void frmWave::cmdExport_Click() { ExportPictureBmp(ShownPicture(), this); }
 
 void frmWave::cmdPreview_Click() { printPicture(false); }
 

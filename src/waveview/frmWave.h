@@ -32,6 +32,8 @@ class WavePicture : public QWidget {
 public:
     explicit WavePicture(QWidget* parent = nullptr);
     QImage Picture;
+    // Brings Picture up to date before it is painted (set by the window).
+    std::function<void()> BeforePaint;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -57,11 +59,17 @@ public:
     void ColourProgress(bool colour) override;
     // One fetch of the view's record (job 6); false when nothing was fetched.
     bool LoadData();
-    // Layout of picture, container and scroll bars, then a full redraw.
+    // Layout of picture, container and scroll bars, then a full redraw
+    // (made when the picture is next painted or read).
     void Form_Resize();
     // Paints the whole picture again from the record (graticule, content)
     // into BasePicture, then the cursor pass, and shows it.
     void Redraw();
+    // The picture is out of date: it is drawn again when it is next painted
+    // or read (a window hidden under others draws nothing until it is seen).
+    void RedrawWhenShown();
+    // The shown picture, drawn first when it is out of date.
+    const QImage& ShownPicture();
     // The cursor pass: cursors and readouts drawn over an off-screen copy of
     // BasePicture, which then becomes the shown picture in one step.
     void DrawCursor();
@@ -135,6 +143,8 @@ public:
     CursorState Cursors;  // positions, shown kinds, drags, last picture size
     // The picture without the overlay, as the last full redraw left it.
     QImage BasePicture;
+    // Set when the picture waits for its redraw (see RedrawWhenShown).
+    bool PictureStale = false;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -147,6 +157,7 @@ protected:
     void Form_Unload() override;
 
 private:
+    void colourBackground();
     void applyZoomText(const QString& text);
     void placeProgressPanel();
     void printPicture(bool print);

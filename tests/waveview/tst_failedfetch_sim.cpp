@@ -68,7 +68,7 @@ class FailedFetchSimTest : public QObject {
     // settings line and every row.
     static QByteArray shown(QWidget* w, bool wave) {
         if (wave) {
-            const QImage& p = static_cast<frmWave*>(w)->WavePic->Picture;
+            const QImage& p = static_cast<frmWave*>(w)->ShownPicture();
             return QByteArray(reinterpret_cast<const char*>(p.constBits()), p.sizeInBytes());
         }
         auto* f = static_cast<frmData*>(w);

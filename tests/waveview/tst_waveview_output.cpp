@@ -93,23 +93,23 @@ private slots:
 
     void dragMovesTheCursorWithinTheGraticule() {
         QPointer<frmWave> f = openView();
-        QCOMPARE(f->WavePic->Picture.size(), QSize(525, 375));
+        QCOMPARE(f->ShownPicture().size(), QSize(525, 375));
         f->ChkCursorX->setChecked(true);
         // The load values followed the picture from 350 x 250 to 525 x 375.
         QCOMPARE(f->Cursors.X1, 65.5);
         QCOMPARE(f->Cursors.X2, 433.0);
-        QVERIFY(penPixels(f->WavePic->Picture, 66, 30, 345) > 50);  // 65.5 drawn at 66
+        QVERIFY(penPixels(f->ShownPicture(), 66, 30, 345) > 50);  // 65.5 drawn at 66
 
         send(f->WavePic, QEvent::MouseButtonPress, 64, 200, Qt::LeftButton);
         send(f->WavePic, QEvent::MouseMove, 200, 210, Qt::LeftButton);
         QCOMPARE(MouseControl::Cursor(), int(MouseControl::PointerSizeWE));
         QCOMPARE(f->Cursors.X1, 200.0);
-        QVERIFY(penPixels(f->WavePic->Picture, 200, 30, 345) > 50);
-        QCOMPARE(penPixels(f->WavePic->Picture, 66, 30, 345), 0);
+        QVERIFY(penPixels(f->ShownPicture(), 200, 30, 345) > 50);
+        QCOMPARE(penPixels(f->ShownPicture(), 66, 30, 345), 0);
         // Past the left edge: held at the graticule's limit.
         send(f->WavePic, QEvent::MouseMove, 3, 210, Qt::LeftButton);
         QCOMPARE(f->Cursors.X1, 27.0);
-        QVERIFY(penPixels(f->WavePic->Picture, 27, 30, 345) > 50);
+        QVERIFY(penPixels(f->ShownPicture(), 27, 30, 345) > 50);
         send(f->WavePic, QEvent::MouseButtonRelease, 3, 210, Qt::NoButton);
         // After the release a move drags nothing.
         send(f->WavePic, QEvent::MouseMove, 300, 210, Qt::NoButton);
@@ -117,7 +117,20 @@ private slots:
         QCOMPARE(f->Cursors.X2, 433.0);
         QCOMPARE(MouseControl::Cursor(), int(MouseControl::PointerDefault));
         // The other cursor is still drawn where it was.
-        QVERIFY(penPixels(f->WavePic->Picture, 433, 30, 345) > 50);
+        QVERIFY(penPixels(f->ShownPicture(), 433, 30, 345) > 50);
+    }
+
+    // A change redraws the picture when it is next painted or read: a window
+    // under others draws nothing until it is seen.
+    void redrawWaitsUntilThePictureIsSeen() {
+        QPointer<frmWave> f = openView();
+        const QImage before = f->ShownPicture();
+        f->GridCheck->setChecked(!f->GridCheck->isChecked());
+        QVERIFY(f->PictureStale);
+        QCOMPARE(f->WavePic->Picture, before);
+        f->WavePic->grab();
+        QVERIFY(!f->PictureStale);
+        QVERIFY(f->WavePic->Picture != before);
     }
 
     void exportWritesThePictureAsShown() {
@@ -133,7 +146,7 @@ private slots:
         const QImage written(path, "BMP");
         QCOMPARE(written.size(), QSize(525, 375));
         QCOMPARE(written.convertToFormat(QImage::Format_RGB32),
-                 f->WavePic->Picture.convertToFormat(QImage::Format_RGB32));
+                 f->ShownPicture().convertToFormat(QImage::Format_RGB32));
         // The trace's row (screen value 100 at 150%) holds CH1's colour.
         int yellow = 0;
         for (int x = 25; x < 475; ++x) yellow += written.pixel(x, 175) == WaveColors::Ch1().rgb();
@@ -194,7 +207,7 @@ private slots:
         QVERIFY(penPixels(printed, 79, 30, 470) > 50);
         // The window is back at its own factor, its cursors untouched.
         QCOMPARE(f->ZoomFactor, 1.5);
-        QCOMPARE(f->WavePic->Picture.size(), QSize(525, 375));
+        QCOMPARE(f->ShownPicture().size(), QSize(525, 375));
         QCOMPARE(f->Cursors.X1, cursors.X1);
         QCOMPARE(f->Cursors.X2, cursors.X2);
 

@@ -87,7 +87,7 @@ private slots:
         QVERIFY(!f->ChkCH[1]->isChecked());
         QVERIFY(Sheets().WaveViews[0].Ch1Chosen);
         QVERIFY(!Sheets().WaveViews[0].HasData);
-        QCOMPARE(countColour(f->WavePic->Picture, WaveColors::Ch1().rgb()), 0);
+        QCOMPARE(countColour(f->ShownPicture(), WaveColors::Ch1().rgb()), 0);
 
         bool panelShown = false;
         QTimer::singleShot(0, [&] { panelShown = f && f->picRefreshProgress->isVisible(); });
@@ -106,7 +106,7 @@ private slots:
         QVERIFY(f->cmdRefresh->isEnabled());
         QVERIFY(!LoadedTransferForm());
         // The picture now holds the CH1 trace and its labels.
-        QVERIFY(countColour(f->WavePic->Picture, WaveColors::Ch1().rgb()) > 300);
+        QVERIFY(countColour(f->ShownPicture(), WaveColors::Ch1().rgb()) > 300);
         f->hide();
     }
 
@@ -228,7 +228,7 @@ private slots:
         QCOMPARE(f->ZoomFactor, 1.5);
         QCOMPARE(f->WavePic->size(), QSize(525, 375));
         // The picture is black and white.
-        QCOMPARE(f->WavePic->Picture.pixel(5, 5), QColor(Qt::white).rgb());
+        QCOMPARE(f->ShownPicture().pixel(5, 5), QColor(Qt::white).rgb());
 
         // The instrument stops showing CH2: the box goes off within a tick.
         DSOSettings().CH2Display = OffWord();
