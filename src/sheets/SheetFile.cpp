@@ -594,35 +594,43 @@ struct NotUtf8 {};
 [[noreturn]] void Bad() { throw BadFile{}; }
 
 // The texts of the table cells read so far, found by the cell's bytes: an
-// open-addressing table (linear probing, kept at most half full). Keys point
-// into the file's bytes, which outlive the reader. Past MaxCells distinct
-// texts a new cell gets a text of its own.
+// open-addressing table (linear probing, kept at most three quarters full).
+// Keys point into the file's bytes, which outlive the reader; texts are the
+// cells already read, in place in their lists, which stay where they are
+// while the sheet is read. Long cells (no number a table holds) and cells
+// past MaxCells distinct texts get texts of their own.
 class SharedCells {
 public:
-    // Sets `into` to the text of the cell b..e, shared when held.
+    // Sets `into` (a cell of a list being read) to the text of the bytes
+    // b..e, shared when held.
     template <typename Decode>
     void read(QString& into, const char* b, const char* e, Decode& decode) {
         const size_t n = size_t(e - b);
-        const uint64_t h = Hash(b, n);
-        size_t i = size_t(h) & mask_;
+        if (n > MaxSize) {
+            into = decode(b, e);
+            return;
+        }
+        const uint32_t h = Hash(b, n);
+        size_t i = h & mask_;
         for (; cells_[i].key; i = (i + 1) & mask_) {
             const Cell& c = cells_[i];
             if (c.hash == h && c.size == n && SameBytes(c.key, b, n)) {
-                into = c.text;
+                into = *c.text;
                 return;
             }
         }
-        into = add(b, n, h, i, decode);
+        add(into, b, n, h, i, decode);
     }
 
 private:
     struct Cell {
         const char* key = nullptr;  // null: a free place
-        size_t size = 0;
-        uint64_t hash = 0;
-        QString text;
+        uint32_t size = 0;
+        uint32_t hash = 0;
+        const QString* text = nullptr;
     };
     static constexpr size_t MaxCells = 1 << 16;
+    static constexpr size_t MaxSize = 64;
 
     // Cells are short (a number and its unit): the bytes are read as at
     // most two overlapping words, longer cells eight bytes at a time.
@@ -636,7 +644,7 @@ private:
         std::memcpy(&w, b, 4);
         return w;
     }
-    static uint64_t Hash(const char* b, size_t n) {
+    static uint32_t Hash(const char* b, size_t n) {
         uint64_t h = n * 0x9E3779B97F4A7C15ull;
         auto mix = [&h](uint64_t w) {
             h = (h ^ w) * 0xFF51AFD7ED558CCDull;
@@ -652,7 +660,7 @@ private:
             for (size_t k = 0; k < n; ++k) w = w << 8 | static_cast<unsigned char>(b[k]);
             mix(w);
         }
-        return h ^ (h >> 32);
+        return uint32_t(h ^ (h >> 32));
     }
     // Bytes of two cells of the same size n.
     static bool SameBytes(const char* a, const char* b, size_t n) {
@@ -665,23 +673,21 @@ private:
     }
     // A cell not held yet: decoded, and held at the free place i.
     template <typename Decode>
-    Q_NEVER_INLINE QString add(const char* b, size_t n, uint64_t h, size_t i, Decode& decode) {
-        QString fresh = decode(b, b + n);
-        if (used_ < MaxCells) {
-            cells_[i] = Cell{b, n, h, fresh};
-            if (++used_ * 2 > cells_.size()) grow();
-        }
-        return fresh;
+    Q_NEVER_INLINE void add(QString& into, const char* b, size_t n, uint32_t h, size_t i, Decode& decode) {
+        into = decode(b, b + n);
+        if (used_ == MaxCells) return;
+        cells_[i] = Cell{b, uint32_t(n), h, &into};
+        if (++used_ * 4 > cells_.size() * 3) grow();
     }
     void grow() {
         std::vector<Cell> old(cells_.size() * 2);
         old.swap(cells_);
         mask_ = cells_.size() - 1;
-        for (Cell& c : old) {
+        for (const Cell& c : old) {
             if (!c.key) continue;
-            size_t i = size_t(c.hash) & mask_;
+            size_t i = c.hash & mask_;
             while (cells_[i].key) i = (i + 1) & mask_;
-            cells_[i] = std::move(c);
+            cells_[i] = c;
         }
     }
 
