@@ -1,6 +1,16 @@
 #include "common/SheetModel.h"
 
 #include <algorithm>
+#include <cstring>
+
+SampleArray& SampleArray::operator=(const SampleArray& other) {
+    constexpr size_t Piece = 1024;
+    for (size_t k = 0; k < size(); k += Piece) {
+        const size_t n = std::min(Piece, size() - k) * sizeof(int32_t);
+        if (std::memcmp(data() + k, other.data() + k, n) != 0) std::memcpy(data() + k, other.data() + k, n);
+    }
+    return *this;
+}
 
 SheetModelData& Sheets() {
     // Several megabytes of records: lives in static storage for the process.

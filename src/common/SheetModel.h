@@ -36,7 +36,17 @@ constexpr int MaxWaveViews = 16, MaxMeasureViews = 16, MaxDataViews = 16, MaxRec
               MaxMemWaveViews = 3;
 
 // Slots 0..8192 of a fetched trace; elements 1..n hold the n samples.
-using SampleArray = std::array<int32_t, 8193>;
+// Assigning one writes only the 4 KB pieces that differ: most of a trace is
+// never used and stays zero, and the records live in static storage, where
+// writing the same zeros again would have the system copy in page after page
+// (a sheet read from a file is committed into the open one by assignment).
+struct SampleArray : std::array<int32_t, 8193> {
+    SampleArray() = default;
+    SampleArray(const SampleArray&) = default;
+    SampleArray& operator=(const SampleArray& other);
+};
+template <>
+struct std::tuple_size<SampleArray> : std::tuple_size<std::array<int32_t, 8193>> {};
 
 // ---------------------------------------------------------------------------
 // One Wave view: everything the waveform view draws.

@@ -1,4 +1,6 @@
 #include <QtTest>
+#include <algorithm>
+#include <memory>
 
 #include "TestEnv.h"
 #include "common/SheetModel.h"
@@ -87,6 +89,24 @@ private slots:
         mw.ShowGrid = false;
         ResetViewRecord(ViewMemoryWave, 3);
         QVERIFY(!mw.Loaded && mw.Ch1Memory.empty() && mw.ShowGrid && mw.BlackBackground);
+    }
+
+    // A trace assigned over another ends equal to it, in every piece: the
+    // first and last slots, a piece boundary, and a piece that was equal.
+    void assignedTraceEqualsItsSource() {
+        auto to = std::make_unique<SampleArray>();
+        auto from = std::make_unique<SampleArray>();
+        to->fill(7);
+        from->fill(7);
+        (*from)[0] = 1;
+        (*from)[1023] = 2;
+        (*from)[1024] = 3;
+        (*from)[8192] = 4;
+        for (int k = 3000; k < 3100; ++k) (*from)[size_t(k)] = -k;
+        *to = *from;
+        QVERIFY(*to == *from);
+        *to = SampleArray{};
+        QVERIFY(std::all_of(to->begin(), to->end(), [](int32_t v) { return v == 0; }));
     }
 
     void clearViewRefreshStateCoversEverySlot() {
