@@ -2,7 +2,6 @@
 
 #include <QFile>
 #include <QStringDecoder>
-#include <QtEndian>
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -593,6 +592,28 @@ struct NotUtf8 {};
 
 [[noreturn]] void Bad() { throw BadFile{}; }
 
+// Cells are short (a number and its unit): the bytes are read as at
+// most two overlapping words, longer cells eight bytes at a time.
+uint64_t Word(const char* b) {
+    uint64_t w;
+    std::memcpy(&w, b, 8);
+    return w;
+}
+uint32_t Half(const char* b) {
+    uint32_t w;
+    std::memcpy(&w, b, 4);
+    return w;
+}
+// Bytes of two cells of the same size n.
+bool SameBytes(const char* a, const char* b, size_t n) {
+    if (n > 16) return std::memcmp(a, b, n) == 0;
+    if (n >= 8) return Word(a) == Word(b) && Word(a + n - 8) == Word(b + n - 8);
+    if (n >= 4) return Half(a) == Half(b) && Half(a + n - 4) == Half(b + n - 4);
+    for (size_t k = 0; k < n; ++k)
+        if (a[k] != b[k]) return false;
+    return true;
+}
+
 // The texts of the table cells read so far, found by the cell's bytes: an
 // open-addressing table (linear probing, kept at most three quarters full).
 // Keys point into the file's bytes, which outlive the reader; texts are the
@@ -632,18 +653,6 @@ private:
     static constexpr size_t MaxCells = 1 << 16;
     static constexpr size_t MaxSize = 64;
 
-    // Cells are short (a number and its unit): the bytes are read as at
-    // most two overlapping words, longer cells eight bytes at a time.
-    static uint64_t Word(const char* b) {
-        uint64_t w;
-        std::memcpy(&w, b, 8);
-        return w;
-    }
-    static uint32_t Half(const char* b) {
-        uint32_t w;
-        std::memcpy(&w, b, 4);
-        return w;
-    }
     static uint32_t Hash(const char* b, size_t n) {
         uint64_t h = n * 0x9E3779B97F4A7C15ull;
         auto mix = [&h](uint64_t w) {
@@ -661,15 +670,6 @@ private:
             mix(w);
         }
         return uint32_t(h ^ (h >> 32));
-    }
-    // Bytes of two cells of the same size n.
-    static bool SameBytes(const char* a, const char* b, size_t n) {
-        if (n > 16) return std::memcmp(a, b, n) == 0;
-        if (n >= 8) return Word(a) == Word(b) && Word(a + n - 8) == Word(b + n - 8);
-        if (n >= 4) return Half(a) == Half(b) && Half(a + n - 4) == Half(b + n - 4);
-        for (size_t k = 0; k < n; ++k)
-            if (a[k] != b[k]) return false;
-        return true;
     }
     // A cell not held yet: decoded, and held at the free place i.
     template <typename Decode>
@@ -882,14 +882,15 @@ public:
     // Table cells repeat heavily (quantised levels, the same time base in
     // every table), so a cell seen before shares the text read the first
     // time instead of allocating its own copy. Tables of one sheet mostly
-    // repeat row by row, so a cell is first compared with the same row of
-    // the table before (whose text is touched anyway when it is shared);
-    // any other cell is looked up among all cells read so far.
+    // repeat row by row, so a cell's bytes are first compared with those of
+    // the same row of the table before; any other cell is looked up among
+    // all cells read so far.
     void listStr(QStringList& list, int64_t j, TableColumn column) {
-        ColumnLists& lists = columns[column];
-        if (lists.current != &list) {
-            lists.previous = lists.current;
-            lists.current = &list;
+        Column& col = columns[column];
+        if (col.current != &list) {
+            col.previous = col.current;
+            col.current = &list;
+            if (col.rows.size() < size_t(list.size())) col.rows.resize(size_t(list.size()));
         }
         // The list was just sized and is this reader's alone.
         QString& s = const_cast<QString*>(list.constData())[j];
@@ -906,40 +907,33 @@ public:
         } else {
             std::tie(b, e) = plainItem();
         }
-        if (lists.previous && j < lists.previous->size()) {
-            const QString& above = lists.previous->at(qsizetype(j));
-            if (SameAscii(b, e, above)) {
-                s = above;
-                return;
-            }
+        Cell& above = col.rows[size_t(j)];
+        const Cell here{b, e};
+        if (col.previous && j < col.previous->size() && above.e - above.b == e - b &&
+            SameBytes(above.b, b, size_t(e - b))) {
+            s = col.previous->at(qsizetype(j));
+            above = here;
+            return;
         }
+        above = here;
         auto decodeCell = [this](const char* tb, const char* te) { return decode(tb, te); };
         cells.read(s, b, e, decodeCell);
     }
-    // An ASCII cell b..e whose text is t: four bytes at a time, each widened
-    // to the four UTF-16 units it must equal.
-    static bool SameAscii(const char* b, const char* e, const QString& t) {
-        const qsizetype n = e - b;
-        if (t.size() != n) return false;
-        const QChar* c = t.constData();
-        qsizetype k = 0;
-        for (; n - k >= 4; k += 4) {
-            const uint64_t w = qFromLittleEndian<quint32>(b + k);
-            if (w & 0x80808080u) return false;
-            const uint64_t wide = (w & 0xFF) | (w & 0xFF00) << 8 | (w & 0xFF0000) << 16 | (w & 0xFF000000) << 24;
-            if (wide != qFromLittleEndian<quint64>(c + k)) return false;
-        }
-        for (; k < n; ++k)
-            if (c[k].unicode() != static_cast<unsigned char>(b[k]) || c[k].unicode() >= 0x80) return false;
-        return true;
-    }
     SharedCells cells;
-    // The table being read and the one before it, by column.
-    struct ColumnLists {
+    // The bytes of one cell in the file.
+    struct Cell {
+        const char* b = nullptr;
+        const char* e = nullptr;
+    };
+    // The table being read and the one before it, by column; `rows` holds
+    // the bytes of each row's cell, of the table before up to the row being
+    // read and of this table from there on.
+    struct Column {
         const QStringList* current = nullptr;
         const QStringList* previous = nullptr;
+        std::vector<Cell> rows;
     };
-    ColumnLists columns[2];
+    Column columns[2];
     void sizeVec(std::vector<int16_t>& v, int64_t n) { v.assign(size_t(n), 0); }
     Q_ALWAYS_INLINE void vecI16(std::vector<int16_t>& v, int64_t j) { v[size_t(j)] = int16_t(whole(-32768, 32767)); }
 
