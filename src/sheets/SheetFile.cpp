@@ -201,12 +201,14 @@ void DataItems(A& a, D& d) {
     // Entries 0..PointCount; a negative count stores no pair.
     const int64_t pairs = d.PointCount < 0 ? 0 : int64_t(d.PointCount) + 1;
     a.need(2 * pairs);
-    a.sizeList(d.VoltTexts, pairs);
-    a.sizeList(d.TimeTexts, pairs);
+    a.sizeList(d.VoltTexts, pairs, VoltColumn);
+    a.sizeList(d.TimeTexts, pairs, TimeColumn);
     for (int64_t j = 0; j < pairs; ++j) {
         a.listStr(d.VoltTexts, j, VoltColumn);
         a.listStr(d.TimeTexts, j, TimeColumn);
     }
+    a.endList(d.VoltTexts, VoltColumn);
+    a.endList(d.TimeTexts, TimeColumn);
 }
 
 template <typename A, typename R>
@@ -570,7 +572,8 @@ public:
     void need(int64_t) {}
     template <typename Arr>
     void freshTrace(const Arr&) {}
-    void sizeList(const QStringList&, int64_t) {}
+    void sizeList(const QStringList&, int64_t, TableColumn) {}
+    void endList(const QStringList&, TableColumn) {}
     void listStr(const QStringList& list, int64_t j, TableColumn) {
         static const QString missing;
         str(j < list.size() ? list[qsizetype(j)] : missing);  // by reference: no count touched
@@ -875,25 +878,25 @@ public:
     void freshTrace(Arr& a) {
         std::fill(a.begin(), a.end(), 0);
     }
-    void sizeList(QStringList& list, int64_t n) {
-        list.clear();
-        list.resize(qsizetype(n));
-    }
     // Table cells repeat heavily (quantised levels, the same time base in
     // every table), so a cell seen before shares the text read the first
     // time instead of allocating its own copy. Tables of one sheet mostly
     // repeat row by row, so a cell's bytes are first compared with those of
     // the same row of the table before; any other cell is looked up among
-    // all cells read so far.
+    // all cells read so far. A column equal to the one before in every row
+    // (as the time column mostly is) shares that whole list: its own is
+    // only made at the first row that differs.
+    void sizeList(QStringList& list, int64_t n, TableColumn column) {
+        Column& col = columns[column];
+        col.previous = col.current;
+        col.current = &list;
+        col.following = n > 0 && col.previous && col.previous->size() == n;
+        if (col.rows.size() < size_t(n)) col.rows.resize(size_t(n));
+        list.clear();
+        if (!col.following) list.resize(qsizetype(n));
+    }
     void listStr(QStringList& list, int64_t j, TableColumn column) {
         Column& col = columns[column];
-        if (col.current != &list) {
-            col.previous = col.current;
-            col.current = &list;
-            if (col.rows.size() < size_t(list.size())) col.rows.resize(size_t(list.size()));
-        }
-        // The list was just sized and is this reader's alone.
-        QString& s = const_cast<QString*>(list.constData())[j];
         skipSpaces();
         const char* b;
         const char* e;
@@ -908,16 +911,27 @@ public:
             std::tie(b, e) = plainItem();
         }
         Cell& above = col.rows[size_t(j)];
-        const Cell here{b, e};
-        if (col.previous && j < col.previous->size() && above.e - above.b == e - b &&
-            SameBytes(above.b, b, size_t(e - b))) {
+        const bool same = col.previous && j < col.previous->size() && above.e - above.b == e - b &&
+                          SameBytes(above.b, b, size_t(e - b));
+        above = Cell{b, e};
+        if (col.following) {
+            if (same) return;
+            // The first row that differs: the rows above it are the table before's.
+            col.following = false;
+            list.resize(col.previous->size());
+            std::copy(col.previous->cbegin(), col.previous->cbegin() + qsizetype(j), list.begin());
+        }
+        // The list was sized here and is this reader's alone.
+        QString& s = const_cast<QString*>(list.constData())[j];
+        if (same) {
             s = col.previous->at(qsizetype(j));
-            above = here;
             return;
         }
-        above = here;
         auto decodeCell = [this](const char* tb, const char* te) { return decode(tb, te); };
         cells.read(s, b, e, decodeCell);
+    }
+    void endList(QStringList& list, TableColumn column) {
+        if (columns[column].following) list = *columns[column].previous;
     }
     SharedCells cells;
     // The bytes of one cell in the file.
@@ -927,11 +941,13 @@ public:
     };
     // The table being read and the one before it, by column; `rows` holds
     // the bytes of each row's cell, of the table before up to the row being
-    // read and of this table from there on.
+    // read and of this table from there on. `following`: every row read so
+    // far equals the table before's, and the list is not made yet.
     struct Column {
         const QStringList* current = nullptr;
         const QStringList* previous = nullptr;
         std::vector<Cell> rows;
+        bool following = false;
     };
     Column columns[2];
     void sizeVec(std::vector<int16_t>& v, int64_t n) { v.assign(size_t(n), 0); }

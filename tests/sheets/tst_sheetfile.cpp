@@ -133,23 +133,31 @@ private slots:
                                    QString::fromUtf8("µs"), "", "abcdefghij", "1.00V"};
         const QStringList below = {"1.002V", "-2.51235E-06", "-2.51234E-06", "1.00 V", QString::fromUtf8("é"),
                                    "xs", "0", "abcdXfghij", "1.00V"};
+        QStringList lastDiffers = above;
+        lastDiffers.last() = "1.00W";
         auto src = NewSheet();
         SheetSamples::FillFull(*src);
-        QVERIFY(src->DataCount >= 3);
-        const QStringList tables[] = {above, below, above};
-        for (int v = 0; v < 3; ++v) {
+        QVERIFY(src->DataCount >= 6);
+        // Then a table equal to the one before but in its last row, and two
+        // tables equal in every row.
+        const QStringList tables[] = {above, below, above, lastDiffers, lastDiffers, lastDiffers};
+        for (int v = 0; v < 6; ++v) {
             DataInfo& d = src->DataViews[size_t(v)];
             d.HasData = true;
             d.PointCount = int32_t(above.size() - 1);
             d.VoltTexts = tables[v];
-            d.TimeTexts = tables[2 - v];
+            d.TimeTexts = tables[5 - v];
         }
         auto dst = NewSheet();
         QVERIFY(ParseSheetFile(SheetFileText(*src, true), *dst));
-        for (int v = 0; v < 3; ++v) {
+        for (int v = 0; v < 6; ++v) {
             QCOMPARE(dst->DataViews[size_t(v)].VoltTexts, tables[v]);
-            QCOMPARE(dst->DataViews[size_t(v)].TimeTexts, tables[2 - v]);
+            QCOMPARE(dst->DataViews[size_t(v)].TimeTexts, tables[5 - v]);
         }
+        // Equal tables read back apart.
+        dst->DataViews[4].VoltTexts[0] = "edited";
+        QCOMPARE(dst->DataViews[3].VoltTexts, lastDiffers);
+        QCOMPARE(dst->DataViews[5].VoltTexts, lastDiffers);
     }
 
     // Every stored field of every kind survives a write and a read, with the
