@@ -2,6 +2,7 @@
 
 #include <QAbstractScrollArea>
 #include <QCloseEvent>
+#include <QEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPainter>
@@ -84,8 +85,31 @@ QRect ViewWindow::PlaceInside(const QRect& window, const QRect& area) {
     return QRect(QPoint(x, y), size);
 }
 
+namespace {
+
+// A child window's frame keeps its title bar's geometry by watching the
+// window's layout requests, measuring (and eliding) the title several times
+// for each. A window without a layout of its own receives one whenever one of
+// its controls changes size or is shown or hidden, and it changes nothing the
+// frame takes from it; its own size limits reach the frame through the
+// frame's layout. Such a request is dropped before the frame sees it.
+class LayoutlessRequestSink : public QObject {
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::LayoutRequest || !watched->isWidgetType()) return false;
+        return static_cast<QWidget*>(watched)->layout() == nullptr;
+    }
+};
+
+}  // namespace
+
 void ViewWindow::ShownInFrame() {
     auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget());
+    if (frame) {
+        // Installed after the frame's own watch, so it is asked first.
+        static LayoutlessRequestSink sink;
+        installEventFilter(&sink);
+    }
     QWidget* outer = frame ? static_cast<QWidget*>(frame) : this;
     if (frame) frame->setWindowIcon(windowIcon());
     if (outer->isMaximized() || outer->isFullScreen()) return;

@@ -350,6 +350,9 @@ void frmMain::MDIForm_Load() {
     ViewHost().ShowingRow = [this](bool inRow) {
         showingRow_ = inRow;
         if (inRow) return;
+        // The frames' layout requests of the row are answered while the
+        // titles are still empty: each one measures the title several times.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
         for (auto& [form, title] : heldTitles_)
             if (form && !title.isEmpty() && form->windowTitle().isEmpty()) form->setWindowTitle(title);
         heldTitles_.clear();

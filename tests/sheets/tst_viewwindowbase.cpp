@@ -1,6 +1,10 @@
 // The life cycle every view window inherits: the set-up tick (one-shot or
 // repeating), the record's open flag, the close guard and the one unload.
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QTimer>
+#include <QVBoxLayout>
 #include <QtTest>
 
 #include "TestEnv.h"
@@ -26,6 +30,17 @@ protected:
     void Form_Unload() override {
         ++unloads;
         ViewWindow::Form_Unload();
+    }
+};
+// Counts the layout requests that reach a window's watchers.
+class LayoutRequestCounter : public QObject {
+public:
+    int seen = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::LayoutRequest) ++seen;
+        return false;
     }
 };
 }  // namespace
@@ -81,6 +96,43 @@ private slots:
         QVERIFY(!w.RecordAs<WaveInfo>());  // not the kind's type
         SetFormTag(&w, 0);
         QCOMPARE(w.RecordAs<MeasureInfo>(), &Sheets().MeasureViews[0]);
+    }
+
+    // In a child-window frame, a window without a layout keeps its controls'
+    // layout requests from the frame (which measures its title for each); a
+    // window with a layout passes them on.
+    void framedWindowLayoutRequests() {
+        QMdiArea area;
+        area.resize(800, 600);
+        auto* w = new ProbeWindow(0);
+        w->resize(200, 150);
+        w->setWindowTitle("probe");
+        QMdiSubWindow* frame = area.addSubWindow(w);
+        LayoutRequestCounter frameSide;  // watches as the frame does
+        w->installEventFilter(&frameSide);
+        area.show();
+        frame->show();
+        w->ShownInFrame();
+        QCoreApplication::sendPostedEvents();
+        frameSide.seen = 0;
+        auto* label = new QLabel("a control", w);
+        label->show();
+        label->setText("a longer text for the control");
+        QCoreApplication::sendPostedEvents();
+        QCOMPARE(frameSide.seen, 0);
+        // A window with a layout keeps its requests.
+        auto* laidOut = new ProbeWindow(0);
+        auto* box = new QVBoxLayout(laidOut);
+        QMdiSubWindow* frame2 = area.addSubWindow(laidOut);
+        LayoutRequestCounter frame2Side;
+        laidOut->installEventFilter(&frame2Side);
+        frame2->show();
+        laidOut->ShownInFrame();
+        QCoreApplication::sendPostedEvents();
+        frame2Side.seen = 0;
+        box->addWidget(new QLabel("a control"));
+        QCoreApplication::sendPostedEvents();
+        QVERIFY(frame2Side.seen > 0);
     }
 
     // A refused close keeps the window and its flag; an accepted one unloads
