@@ -32,6 +32,7 @@
 #include "platform/print/PrintDocs.h"
 #include "screen/WaveGeometry.h"
 #include "sheets/ViewWindows.h"
+#include "widgets/EditableCombo.h"
 #include "widgets/HoldRepeat.h"
 
 namespace {
@@ -127,7 +128,7 @@ frmOpenWaveform::frmOpenWaveform(QWidget* parent)
     Frame6 = group(Frame2[0], "Frame6", "Zoom", 60, 1100, 1020, 800);
     ZoomCombo = new QComboBox(Frame6);
     ZoomCombo->setObjectName("ZoomCombo");
-    ZoomCombo->setEditable(true);
+    MakeEditable(ZoomCombo);
     ZoomCombo->setInsertPolicy(QComboBox::NoInsert);
     ZoomCombo->setEnabled(false);  // until the set-up
     ZoomCombo->setGeometry(px(60), px(280), px(900), px(330));

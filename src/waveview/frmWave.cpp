@@ -20,6 +20,7 @@
 #include <QToolButton>
 
 #include "common/DSOSettings.h"
+#include "widgets/EditableCombo.h"
 #include "widgets/StandardIcons.h"
 #include "common/ShellState.h"
 #include "link/LinkState.h"
@@ -164,7 +165,7 @@ frmWave::frmWave(QWidget* parent) : ViewWindow(ViewWave, "frmWave", 500, parent)
     Frames[2] = frame("Frame6", px(2840), px(900));
     ZoomCombo = new QComboBox(Frames[2]);
     ZoomCombo->setObjectName("ZoomCombo");
-    ZoomCombo->setEditable(true);
+    MakeEditable(ZoomCombo);
     ZoomCombo->setInsertPolicy(QComboBox::NoInsert);
     ZoomCombo->setGeometry(px(60), px(230), px(PanelTwips - 220), px(300));
     connect(ZoomCombo, QOverload<int>::of(&QComboBox::activated), this, &frmWave::ZoomCombo_Click);
