@@ -1,11 +1,16 @@
 #include "sheets/SheetFile.h"
 
+#include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 #include <QStringDecoder>
 #include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <array>
+#include <future>
+#include <system_error>
 #include <limits>
 #include <memory>
 #include <new>
@@ -965,14 +970,14 @@ public:
     }
 };
 
-bool ParseWith(const QByteArray& bytes, SheetModelData& into, bool gb18030) {
+bool ParseWith(const QByteArray& bytes, SheetModelData& into, bool gb18030, const QString& expectedHeader) {
     const char* b = bytes.constData();
     const char* e = b + bytes.size();
     if (e - b >= 3 && std::memcmp(b, "\xEF\xBB\xBF", 3) == 0) b += 3;  // a UTF-8 mark
     SheetReader r(b, e, gb18030);
     QString header;
     r.str(header);
-    if (header != SheetFileHeader()) return false;
+    if (header != expectedHeader) return false;
     r.str(into.SheetName);
     SheetBody(r, into);
     return true;
@@ -1017,18 +1022,26 @@ QByteArray SheetFileText(const SheetModelData& sheet, bool laPresent) {
     return w.take();
 }
 
-bool ParseSheetFile(const QByteArray& bytes, SheetModelData& into) {
+namespace {
+// The parse, given the header line a sheet of this model starts with (read
+// once by the caller: a read ahead parses on a thread of its own).
+bool ParseSheetBytes(const QByteArray& bytes, SheetModelData& into, const QString& header) {
     try {
         try {
-            return ParseWith(bytes, into, false);
+            return ParseWith(bytes, into, false, header);
         } catch (const NotUtf8&) {
-            return ParseWith(bytes, into, true);
+            return ParseWith(bytes, into, true, header);
         }
     } catch (const BadFile&) {
         return false;
     } catch (const NotUtf8&) {
         return false;
     }
+}
+}  // namespace
+
+bool ParseSheetFile(const QByteArray& bytes, SheetModelData& into) {
+    return ParseSheetBytes(bytes, into, SheetFileHeader());
 }
 
 SheetFileHooksData& SheetFileHooks() {
@@ -1079,9 +1092,10 @@ bool OpenSheetBytes(QFile& file, QByteArray& bytes, QString* reason) {
 
 // ParseSheetFile, with a file too large for the memory at hand counted as
 // unreadable rather than ending the application.
-bool ParseSheetFileGuarded(const QByteArray& bytes, SheetModelData& into) {
+bool ParseSheetFileGuarded(const QByteArray& bytes, SheetModelData& into,
+                           const QString& header = SheetFileHeader()) {
     try {
-        return ParseSheetFile(bytes, into);
+        return ParseSheetBytes(bytes, into, header);
     } catch (const std::bad_alloc&) {
         return false;
     }
@@ -1096,7 +1110,94 @@ bool IsReadableSheetFile(const QString& path) {
     return ParseSheetFileGuarded(bytes, *scratch);
 }
 
+namespace {
+
+// What a read ahead must find unchanged when its result is taken.
+struct SheetStamp {
+    QString name, fileName;
+    bool modified = false, initDone = false, open = false;
+    std::array<int16_t, 5> counts{};
+    bool operator==(const SheetStamp& o) const {
+        return name == o.name && fileName == o.fileName && modified == o.modified &&
+               initDone == o.initDone && open == o.open && counts == o.counts;
+    }
+};
+SheetStamp StampOf(const SheetModelData& s) {
+    return {s.SheetName,   s.SheetFileName,
+            s.SheetModified, s.SheetInitDone,
+            s.SheetOpen,   {s.WaveCount, s.MeasureCount, s.DataCount, s.RecordCount, s.MemWaveCount}};
+}
+bool IsEmptySheet(const SheetStamp& st) {
+    return std::all_of(st.counts.begin(), st.counts.end(), [](int16_t c) { return c == 0; });
+}
+
+struct FileStamp {
+    qint64 size = -1;
+    QDateTime modified;
+    bool operator==(const FileStamp& o) const { return size == o.size && modified == o.modified; }
+};
+FileStamp FileStampOf(const QString& path) {
+    const QFileInfo info(path);
+    if (!info.exists()) return {};
+    return {info.size(), info.lastModified()};
+}
+
+struct SheetReadAhead {
+    QString path;
+    FileStamp file;
+    SheetStamp sheet;
+    // The parsed copy, or null when the file could not be read or parsed.
+    std::future<std::unique_ptr<SheetModelData>> result;
+};
+
+std::unique_ptr<SheetReadAhead>& PendingReadAhead() {
+    static std::unique_ptr<SheetReadAhead> pending;
+    return pending;
+}
+
+// The read ahead's result for path when it may stand for a read made now;
+// null otherwise. Any read ahead is used up (its thread waited for).
+std::unique_ptr<SheetModelData> TakeReadAhead(const QString& path) {
+    std::unique_ptr<SheetReadAhead> ahead = std::move(PendingReadAhead());
+    if (!ahead) return nullptr;
+    std::unique_ptr<SheetModelData> read = ahead->result.get();
+    if (!read || ahead->path != path || !(ahead->sheet == StampOf(Sheets())) ||
+        !(ahead->file == FileStampOf(path)))
+        return nullptr;
+    return read;
+}
+
+}  // namespace
+
+void ReadDataSheetAhead(const QString& path) {
+    PendingReadAhead().reset();
+    const SheetStamp sheet = StampOf(Sheets());
+    if (!IsEmptySheet(sheet)) return;
+    auto ahead = std::make_unique<SheetReadAhead>();
+    ahead->path = path;
+    ahead->sheet = sheet;
+    // The stamp is taken before the read, so a file written meanwhile is
+    // read again.
+    ahead->file = FileStampOf(path);
+    // The scratch copy starts as the open sheet, as a direct read's does.
+    auto scratch = std::make_unique<SheetModelData>(Sheets());
+    try {
+        ahead->result = std::async(std::launch::async, [path, header = SheetFileHeader(),
+                                                        scratch = std::move(scratch)]() mutable {
+            QFile file(path);
+            QByteArray bytes;
+            if (!OpenSheetBytes(file, bytes, nullptr) || !ParseSheetFileGuarded(bytes, *scratch, header))
+                return std::unique_ptr<SheetModelData>();
+            return std::move(scratch);
+        });
+    } catch (const std::system_error&) {
+        return;  // no thread to spare: the file is read when it is opened
+    }
+    PendingReadAhead() = std::move(ahead);
+}
+
 std::unique_ptr<SheetModelData> ParseDataSheetFile(const QString& path) {
+    if (std::unique_ptr<SheetModelData> ahead = TakeReadAhead(path)) return ahead;
     QFile file(path);
     QByteArray bytes;
     QString reason;

@@ -72,6 +72,14 @@ bool ReadDataSheet(const QString& path);
 // WindowOpen and AutoRefresh stay as they are). The commit bounds the replay
 // fields of every Record view (BoundReplayFields).
 std::unique_ptr<SheetModelData> ParseDataSheetFile(const QString& path);
+// Starts reading and parsing the file at path on a thread of its own, for the
+// ParseDataSheetFile(path) that follows (the last sheet reopened at start,
+// read while the main window comes up). Only an empty open sheet is read
+// ahead; ParseDataSheetFile takes the result only when the open sheet's own
+// fields and counts and the file's size and time are still those of the
+// start, and otherwise (or for another path) reads the file itself. A file
+// that cannot be read is left to that read, which reports it.
+void ReadDataSheetAhead(const QString& path);
 // True when the file at path is a sheet this program reads (parsed into a
 // throw-away record); shows nothing.
 bool IsReadableSheetFile(const QString& path);

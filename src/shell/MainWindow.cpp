@@ -39,6 +39,7 @@
 #include "link/UsbFunc.h"
 #include "platform/dialogs/MsgBox.h"
 #include "platform/dialogs/PrinterSetup.h"
+#include "sheets/SheetFile.h"
 #include "sheets/DataSheetTree.h"
 #include "sheets/FileFunc.h"
 #include "sheets/SheetDocument.h"
@@ -393,6 +394,9 @@ void frmMain::MDIForm_Load() {
     Link().Connecting = false;
     dockPanes();
     UpdateCommandAvailability();
+    // The sheet the deferred start reopens is read while the window comes up.
+    const QString sheetPath = mnuFileRecentSheet[0]->text();
+    if (Shell().StartupLoadSheet && !sheetPath.isEmpty()) ReadDataSheetAhead(sheetPath);
 }
 
 void frmMain::dockPanes() {

@@ -1,6 +1,8 @@
 #include "shell/ShellIcons.h"
 
 #include <QPainter>
+#include <QPolygonF>
+#include <algorithm>
 #include <cmath>
 #include <QPainterPath>
 #include <QRadialGradient>
@@ -138,16 +140,21 @@ QPixmap SplashLogo(const QSize& size) {
     QPixmap p(size);
     p.fill(QColor(10, 30, 60));
     QPainter g(&p);
-    g.setRenderHint(QPainter::Antialiasing, true);
     const int w = size.width(), h = size.height();
+    // The grid lies on whole pixels and needs no smoothing; a point every few
+    // pixels draws the same smooth curve. The splash is painted before the
+    // main window, so its picture is kept cheap.
     g.setPen(QPen(QColor(40, 80, 120), 1, Qt::DotLine));
     for (int i = 1; i < 10; ++i) g.drawLine(i * w / 10, 0, i * w / 10, h);
     for (int i = 1; i < 8; ++i) g.drawLine(0, i * h / 8, w, i * h / 8);
-    QPainterPath wave;
-    wave.moveTo(0, h / 2);
-    for (int x = 0; x <= w; ++x) wave.lineTo(x, h / 2 - (h / 3.0) * std::sin(x * 6.2831853 / (w / 2.0)));
+    g.setRenderHint(QPainter::Antialiasing, true);
+    QPolygonF wave;
+    for (int x = 0; x < w + 4; x += 4) {
+        const double at = std::min(x, w);
+        wave << QPointF(at, h / 2 - (h / 3.0) * std::sin(at * 6.2831853 / (w / 2.0)));
+    }
     g.setPen(QPen(QColor(255, 255, 0), 2));
-    g.drawPath(wave);
+    g.drawPolyline(wave);
     return p;
 }
 

@@ -1,5 +1,6 @@
 #include <sys/stat.h>
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QStringEncoder>
@@ -123,6 +124,67 @@ private slots:
         QCOMPARE(dst->DataViews[0].VoltTexts[1], QString("1.00V"));
         QCOMPARE(dst->DataViews[1].VoltTexts, volts);
         QCOMPARE(dst->DataViews[1].TimeTexts[3], QString("1.00V"));
+    }
+
+    // A sheet read ahead stands for the read that follows only while
+    // nothing it depends on moved: the same path, the same file, the same
+    // empty open sheet. Otherwise the file is read as it is now, into the open
+    // sheet as it is now.
+    void readAheadStandsOnlyForAnUnchangedStart() {
+        auto text = [](int variant) {
+            auto s = NewSheet();
+            SheetSamples::FillTelling(*s, variant);
+            return SheetFileText(*s, false);
+        };
+        const QString a = tmp.filePath("ahead-a.vls"), b = tmp.filePath("ahead-b.vls");
+        auto write = [](const QString& path, const QByteArray& bytes, int secondsAgo) {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            QCOMPARE(f.write(bytes), bytes.size());
+            f.close();
+            QVERIFY(f.open(QIODevice::ReadWrite));
+            QVERIFY(f.setFileTime(QDateTime::currentDateTime().addSecs(-secondsAgo),
+                                  QFileDevice::FileModificationTime));
+        };
+        auto parsedText = [](const QString& path) {
+            std::unique_ptr<SheetModelData> read = ParseDataSheetFile(path);
+            return read ? SheetFileText(*read, false) : QByteArray();
+        };
+        write(a, text(1), 100);
+        write(b, text(2), 100);
+
+        // Unchanged: the read ahead's result is the direct read's.
+        const QByteArray direct = parsedText(a);
+        QVERIFY(!direct.isEmpty());
+        ReadDataSheetAhead(a);
+        QCOMPARE(parsedText(a), direct);
+
+        // Another path: that file.
+        ReadDataSheetAhead(a);
+        QCOMPARE(parsedText(b), text(2));
+
+        // The file written again meanwhile: the new text.
+        ReadDataSheetAhead(a);
+        write(a, text(2), 50);
+        QCOMPARE(parsedText(a), text(2));
+
+        // The open sheet changed meanwhile: the read starts from it as it is
+        // now (a slot past the file's counts keeps the open sheet's record).
+        write(a, text(1), 10);
+        ReadDataSheetAhead(a);
+        Sheets().WaveCount = 1;
+        Sheets().WaveViews[17].Name = "kept from the open sheet";
+        std::unique_ptr<SheetModelData> read = ParseDataSheetFile(a);
+        QVERIFY(read);
+        QCOMPARE(read->WaveViews[17].Name, QString("kept from the open sheet"));
+        QCOMPARE(SheetFileText(*read, false), text(1));
+
+        // An unreadable file is reported by the read that follows, as
+        // without a read ahead.
+        ReadDataSheetAhead(tmp.filePath("missing.vls"));
+        QVERIFY(!ParseDataSheetFile(tmp.filePath("missing.vls")));
+        QVERIFY(!MsgBoxService::Log().isEmpty());
+        QCOMPARE(MsgBoxService::Log().last().text, MessageTable().MsgBadSheetFile);
     }
 
     // A cell is first compared with the same row of the table before: cells
