@@ -1112,23 +1112,21 @@ bool IsReadableSheetFile(const QString& path) {
 
 namespace {
 
-// What a read ahead must find unchanged when its result is taken.
+// What a read ahead must find unchanged when its result is taken. The read
+// depends on the open sheet only through the records it fills (their fields
+// the file does not hold); the commit takes the name and counts from the
+// file. An empty sheet that was not changed since (a new untitled sheet
+// included) has the records it had when the read started.
 struct SheetStamp {
-    QString name, fileName;
-    bool modified = false, initDone = false, open = false;
     std::array<int16_t, 5> counts{};
-    bool operator==(const SheetStamp& o) const {
-        return name == o.name && fileName == o.fileName && modified == o.modified &&
-               initDone == o.initDone && open == o.open && counts == o.counts;
-    }
+    bool modified = false;
+    bool operator==(const SheetStamp& o) const { return counts == o.counts && modified == o.modified; }
 };
 SheetStamp StampOf(const SheetModelData& s) {
-    return {s.SheetName,   s.SheetFileName,
-            s.SheetModified, s.SheetInitDone,
-            s.SheetOpen,   {s.WaveCount, s.MeasureCount, s.DataCount, s.RecordCount, s.MemWaveCount}};
+    return {{s.WaveCount, s.MeasureCount, s.DataCount, s.RecordCount, s.MemWaveCount}, s.SheetModified};
 }
 bool IsEmptySheet(const SheetStamp& st) {
-    return std::all_of(st.counts.begin(), st.counts.end(), [](int16_t c) { return c == 0; });
+    return !st.modified && std::all_of(st.counts.begin(), st.counts.end(), [](int16_t c) { return c == 0; });
 }
 
 struct FileStamp {

@@ -74,9 +74,9 @@ bool ReadDataSheet(const QString& path);
 std::unique_ptr<SheetModelData> ParseDataSheetFile(const QString& path);
 // Starts reading and parsing the file at path on a thread of its own, for the
 // ParseDataSheetFile(path) that follows (the last sheet reopened at start,
-// read while the main window comes up). Only an empty open sheet is read
-// ahead; ParseDataSheetFile takes the result only when the open sheet's own
-// fields and counts and the file's size and time are still those of the
+// read while the main window is made). Only for an empty, unchanged open
+// sheet; ParseDataSheetFile takes the result only when the open sheet is
+// still empty and unchanged and the file's size and time are those of the
 // start, and otherwise (or for another path) reads the file itself. A file
 // that cannot be read is left to that read, which reports it.
 void ReadDataSheetAhead(const QString& path);

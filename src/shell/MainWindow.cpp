@@ -383,6 +383,9 @@ void frmMain::MDIForm_Load() {
     Sheets().SheetModified = false;
     TimeOutTimer->start();
     LoadSoftwareSetting();
+    // The sheet the deferred start reopens is read while the window is made.
+    const QString sheetPath = mnuFileRecentSheet[0]->text();
+    if (Shell().StartupLoadSheet && !sheetPath.isEmpty()) ReadDataSheetAhead(sheetPath);
     OpenVisaRM();
     CtrlState().CtrlInitDone = false;
     Sheets().SheetInitDone = false;
@@ -394,9 +397,6 @@ void frmMain::MDIForm_Load() {
     Link().Connecting = false;
     dockPanes();
     UpdateCommandAvailability();
-    // The sheet the deferred start reopens is read while the window comes up.
-    const QString sheetPath = mnuFileRecentSheet[0]->text();
-    if (Shell().StartupLoadSheet && !sheetPath.isEmpty()) ReadDataSheetAhead(sheetPath);
 }
 
 void frmMain::dockPanes() {
