@@ -1,5 +1,6 @@
 #include "sheets/SheetFile.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
@@ -1150,6 +1151,13 @@ struct SheetReadAhead {
 
 std::unique_ptr<SheetReadAhead>& PendingReadAhead() {
     static std::unique_ptr<SheetReadAhead> pending;
+    // A read ahead never taken is waited for when the application object
+    // goes, before anything the parse uses is torn down.
+    static const bool waitsAtExit = [] {
+        if (QCoreApplication::instance()) qAddPostRoutine([] { PendingReadAhead().reset(); });
+        return true;
+    }();
+    (void)waitsAtExit;
     return pending;
 }
 
