@@ -103,7 +103,7 @@ protected:
 
 }  // namespace
 
-void ViewWindow::ShownInFrame() {
+void ViewWindow::ShownInFrame(const QSize& windowSize) {
     auto* frame = qobject_cast<QMdiSubWindow*>(parentWidget());
     if (frame) {
         // Installed after the frame's own watch, so it is asked first.
@@ -113,12 +113,13 @@ void ViewWindow::ShownInFrame() {
     QWidget* outer = frame ? static_cast<QWidget*>(frame) : this;
     if (frame) frame->setWindowIcon(windowIcon());
     if (outer->isMaximized() || outer->isFullScreen()) return;
+    QRect wanted = outer->geometry();
+    if (windowSize.isValid()) wanted.setSize(windowSize + (outer->size() - size()));
     QRect area;
     if (frame && frame->mdiArea()) area = frame->mdiArea()->viewport()->rect();
     else if (outer->isWindow() && outer->screen()) area = outer->screen()->availableGeometry();
     else if (outer->parentWidget()) area = outer->parentWidget()->rect();
-    if (area.isEmpty()) return;
-    const QRect placed = PlaceInside(outer->geometry(), area);
+    const QRect placed = area.isEmpty() ? wanted : PlaceInside(wanted, area);
     if (placed != outer->geometry()) outer->setGeometry(placed);
 }
 

@@ -74,8 +74,10 @@ public:
     static QRect PlaceInside(const QRect& window, const QRect& area);
     // The window has just been shown in a new frame (a child window of the
     // main window, or itself when it has none): the frame takes the
-    // window's image and is moved inside its parent's visible area.
-    void ShownInFrame();
+    // window's image and is moved inside its parent's visible area. With a
+    // size, a frame that is not maximized first takes the size that gives
+    // the window that size (both in one change of its geometry).
+    void ShownInFrame(const QSize& windowSize = QSize());
 
     QTimer* Timer1 = nullptr;
     // Set by Form_Load; cleared by the first tick that runs SetUp.

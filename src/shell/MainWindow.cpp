@@ -338,8 +338,9 @@ void frmMain::MDIForm_Load() {
             frame = MdiArea->addSubWindow(form);
             form->show();
             frame->show();
-            if (!frame->isMaximized()) frame->resize(designed + (frame->size() - form->size()));
-            if (auto* view = qobject_cast<ViewWindow*>(form)) view->ShownInFrame();
+            // A view window takes its size and its place in one move.
+            if (auto* view = qobject_cast<ViewWindow*>(form)) view->ShownInFrame(designed);
+            else if (!frame->isMaximized()) frame->resize(designed + (frame->size() - form->size()));
             if (title.isEmpty()) return;
             if (showingRow_) heldTitles_.emplace_back(form, title);
             else form->setWindowTitle(title);
