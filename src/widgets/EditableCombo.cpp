@@ -1,5 +1,6 @@
 #include "widgets/EditableCombo.h"
 
+#include <QCompleter>
 #include <QLineEdit>
 
 void MakeEditable(QComboBox* combo) {
@@ -7,5 +8,11 @@ void MakeEditable(QComboBox* combo) {
     // What setEditable gives the box's own line edit.
     auto* edit = new QLineEdit(combo);
     edit->setPalette(combo->palette());
+    // The box completes nothing: a typed value stays as typed (the completer
+    // a box makes for itself finishes a typed "15" as the list's "150%").
+    // A line edit that has a completer gets none from the box; this empty
+    // one is taken off at once.
+    edit->setCompleter(new QCompleter(edit));
     combo->setLineEdit(edit);
+    edit->setCompleter(nullptr);
 }
