@@ -1,6 +1,7 @@
 #include "widgets/EditableCombo.h"
 
 #include <QCompleter>
+#include <QCoreApplication>
 #include <QLineEdit>
 
 void MakeEditable(QComboBox* combo) {
@@ -10,9 +11,10 @@ void MakeEditable(QComboBox* combo) {
     edit->setPalette(combo->palette());
     // The box completes nothing: a typed value stays as typed (the completer
     // a box makes for itself finishes a typed "15" as the list's "150%").
-    // A line edit that has a completer gets none from the box; this empty
-    // one is taken off at once.
-    edit->setCompleter(new QCompleter(edit));
+    // A line edit that has a completer gets none from the box; an empty one,
+    // shared by every box, is lent for that and taken off at once.
+    static QCompleter* const lent = new QCompleter(QCoreApplication::instance());
+    edit->setCompleter(lent);
     combo->setLineEdit(edit);
     edit->setCompleter(nullptr);
 }
