@@ -3,6 +3,7 @@
 #include <QCompleter>
 #include <QCoreApplication>
 #include <QLineEdit>
+#include <QPointer>
 
 void MakeEditable(QComboBox* combo) {
     if (combo->isEditable()) return;
@@ -13,7 +14,8 @@ void MakeEditable(QComboBox* combo) {
     // a box makes for itself finishes a typed "15" as the list's "150%").
     // A line edit that has a completer gets none from the box; an empty one,
     // shared by every box, is lent for that and taken off at once.
-    static QCompleter* const lent = new QCompleter(QCoreApplication::instance());
+    static QPointer<QCompleter> lent;
+    if (!lent) lent = new QCompleter(QCoreApplication::instance());
     edit->setCompleter(lent);
     combo->setLineEdit(edit);
     edit->setCompleter(nullptr);
