@@ -86,17 +86,11 @@ frmData::frmData(QWidget* parent) : ViewWindow(ViewData, "frmData", 500, parent)
     // The settings line fills the room between the frames and the table: one line of text.
     SettingLabel->setGeometry(px(100), px(670), px(8800), px(230));
 
-    MeasureView = new QTableView(this);
-    MeasureView->setObjectName("MeasureView");
-    Table = new DataTableModel([this]() -> const DataInfo* { return Record(); }, MeasureView);
-    // The row header is hidden before the model comes: a shown one measures
-    // the text of its rows on every change of the row count.
-    MeasureView->verticalHeader()->hide();
-    MeasureView->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    MeasureView->setModel(Table);
-    MeasureView->setSelectionBehavior(QAbstractItemView::SelectRows);
-    MeasureView->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    MeasureView->setWordWrap(false);
+    // The table's view is built when the window is first painted (see
+    // paintEvent); the model is there from the start and takes the column
+    // captions under the view's name until then.
+    Table = new DataTableModel([this]() -> const DataInfo* { return Record(); }, this);
+    Table->setObjectName("MeasureView");
     Table->ShowEmpty();
 
     Timer2 = new QTimer(this);
@@ -107,6 +101,35 @@ frmData::frmData(QWidget* parent) : ViewWindow(ViewData, "frmData", 500, parent)
 }
 
 frmData::~frmData() { UnloadOnce(); }
+
+QTableView* frmData::TableView() {
+    if (MeasureView) return MeasureView;
+    MeasureView = new QTableView(this);
+    MeasureView->setObjectName("MeasureView");
+    // The row header is hidden before the model comes: a shown one measures
+    // the text of its rows on every change of the row count.
+    MeasureView->verticalHeader()->hide();
+    MeasureView->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    MeasureView->setModel(Table);
+    MeasureView->setSelectionBehavior(QAbstractItemView::SelectRows);
+    MeasureView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    MeasureView->setWordWrap(false);
+    Form_Resize();
+    MeasureView->show();
+    return MeasureView;
+}
+
+void frmData::paintEvent(QPaintEvent* event) {
+    ViewWindow::paintEvent(event);
+    // A table view with its headers and scroll bars costs more to build than
+    // the rest of the window: a window opened under others (a reopened sheet
+    // opens all its views at once) builds it only once some of it is seen.
+    // It is built after this paint, not inside it.
+    if (!MeasureView && !tableQueued_) {
+        tableQueued_ = true;
+        QMetaObject::invokeMethod(this, [this] { TableView(); }, Qt::QueuedConnection);
+    }
+}
 
 DataInfo* frmData::Record() const { return RecordAs<DataInfo>(); }
 
@@ -131,7 +154,7 @@ void frmData::LayOutChannels(bool) {
 void frmData::Form_Resize() {
     const int w = width() - px(200);
     const int h = height() - px(1000);
-    if (w <= 0 || h <= 0) return;
+    if (w <= 0 || h <= 0 || !MeasureView) return;
     MeasureView->setGeometry(px(100), px(900), w, h);
     const int cw = w - px(600);
     if (cw <= 0) return;

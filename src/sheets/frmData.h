@@ -50,7 +50,10 @@ public:
     // The record of the slot in the tag (nullptr when none).
     DataInfo* Record() const;
 
-    QTableView* MeasureView = nullptr;
+    // The table's view: built when the window is first painted, or here.
+    QTableView* TableView();
+
+    QTableView* MeasureView = nullptr;  // null until built
     DataTableModel* Table = nullptr;
     QLabel* SettingLabel = nullptr;
     std::array<QRadioButton*, 3> OptionCH{};
@@ -64,6 +67,7 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void SetUp() override;
     void Tick() override;
@@ -74,6 +78,8 @@ private:
     void selectOption(int index);  // selects from code, running OptionCH_Click
     void setStopLook(bool stop);
     void updateExportEnabled();
+
+    bool tableQueued_ = false;
 };
 
 // The data window of a slot when one exists (nullptr otherwise).

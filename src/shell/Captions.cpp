@@ -80,9 +80,11 @@ bool ApplyCaptionRow(QWidget* window, const CaptionRow& row, int lang, bool oneW
     case CaptionProp::Text: return SetCaption(o, text);
     case CaptionProp::ToolTip: return o->setProperty("toolTip", text);
     case CaptionProp::Column: {
-        auto* view = qobject_cast<QAbstractItemView*>(o);
-        if (!view || !view->model() || row.item < 1) return false;
-        return view->model()->setHeaderData(row.item - 1, Qt::Horizontal, text);
+        // The columns of a view's model, or of a model whose view is not built yet.
+        auto* model = qobject_cast<QAbstractItemModel*>(o);
+        if (auto* view = qobject_cast<QAbstractItemView*>(o)) model = view->model();
+        if (!model || row.item < 1) return false;
+        return model->setHeaderData(row.item - 1, Qt::Horizontal, text);
     }
     case CaptionProp::Tab: {
         QTabBar* bar = qobject_cast<QTabBar*>(o);

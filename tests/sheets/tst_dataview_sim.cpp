@@ -2,6 +2,8 @@
 // LA fetched into the view's record and shown, no fetch without a channel,
 // and continuous refresh with its stop conditions and the other kinds' lock-out.
 #include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTreeWidget>
@@ -220,7 +222,7 @@ private slots:
         AddNewData();
         QPointer<frmData> f = DataForm(0);
         QVERIFY(f);
-        QCOMPARE(f->MeasureView->model()->headerData(2, Qt::Horizontal).toString(), QString("Voltage[V]"));
+        QCOMPARE(f->TableView()->model()->headerData(2, Qt::Horizontal).toString(), QString("Voltage[V]"));
         f->Timer1_Timer();
         f->OptionCH[1]->click();
         QCOMPARE(Sheets().DataViews[0].Channel, QString("CH2"));
@@ -252,6 +254,43 @@ private slots:
         QVERIFY(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
         QCOMPARE(b.readAll(), a.readAll());
         QVERIFY(sim.Log().filter(":WAVEFORM:DATA?").size() == 1);
+    }
+
+    // A data window under another builds its table's view only once some of
+    // it is seen; its model is there all along and the view, once built,
+    // shows it with the window's column widths.
+    void tableIsBuiltOnceSeen() {
+        Sheets().DataCount = 2;
+        QMdiArea area;
+        area.resize(500, 400);
+        area.show();
+        QList<QPointer<frmData>> forms;
+        for (int slot = 0; slot < 2; ++slot) {
+            ResetViewRecord(ViewData, slot);
+            auto* f = new frmData;
+            SetFormTag(f, slot);
+            SetViewForm(ViewData, slot, f);
+            QMdiSubWindow* frame = area.addSubWindow(f);
+            frame->setGeometry(0, 0, 480, 380);
+            frame->show();
+            forms << f;
+        }
+        QTRY_VERIFY(forms[1]->MeasureView);
+        QCoreApplication::processEvents();
+        QVERIFY(!forms[0]->MeasureView);
+        QCOMPARE(forms[0]->Table->headerData(2, Qt::Horizontal).toString(), QString("Voltage[V]"));
+
+        area.setActiveSubWindow(qobject_cast<QMdiSubWindow*>(forms[0]->parentWidget()));
+        QTRY_VERIFY(forms[0]->MeasureView);
+        QTableView* view = forms[0]->MeasureView;
+        QCOMPARE(view->model(), forms[0]->Table);
+        QVERIFY(view->isVisible());
+        QCOMPARE(view->columnWidth(1), forms[1]->MeasureView->columnWidth(1));
+        QVERIFY(view->columnWidth(1) > view->columnWidth(0));
+        for (int slot = 0; slot < 2; ++slot) {
+            delete forms[slot];
+            SetViewForm(ViewData, slot, nullptr);
+        }
     }
 
     void closingIsRefusedDuringAFetch() {

@@ -13,6 +13,7 @@
 #include "link/Vocabulary.h"
 #include "platform/dialogs/FileDialog.h"
 #include "sheets/FileFunc.h"
+#include "sheets/DataTable.h"
 #include "sheets/SheetDocument.h"
 #include "sheets/frmData.h"
 #include "shell/DocumentCommands.h"
@@ -50,9 +51,9 @@ private slots:
         auto* f = DataForm(0);
         QVERIFY(f);
         f->Timer1_Timer();
-        QCOMPARE(f->MeasureView->model()->headerData(2, Qt::Horizontal).toString(), QString("Voltage[V]"));
+        QCOMPARE(f->Table->headerData(2, Qt::Horizontal).toString(), QString("Voltage[V]"));
         SwitchLanguage(LangChinese);
-        QCOMPARE(f->MeasureView->model()->headerData(2, Qt::Horizontal).toString(), QString::fromUtf8("电压[V]"));
+        QCOMPARE(f->Table->headerData(2, Qt::Horizontal).toString(), QString::fromUtf8("电压[V]"));
         QCOMPARE(f->cmdRefresh->text(), QString::fromUtf8(" 更新 ."));
         SwitchLanguage(LangEnglish);
         QCOMPARE(f->cmdRefresh->text(), QString(" Refresh"));
