@@ -3,6 +3,9 @@
 #include <QApplication>
 #include <QIconEngine>
 #include <QPainter>
+#include <QPointer>
+#include <algorithm>
+#include <functional>
 #include <map>
 
 namespace {
@@ -10,15 +13,24 @@ namespace {
 // The style's icon of one kind, asked of the style when it is first drawn or
 // measured. The style reads each standard icon from image files, several
 // sizes of it, and many icons of a window are never drawn (those of windows
-// under others).
+// under others, a menu bar's overflow button).
 class LazyStandardIconEngine : public QIconEngine {
 public:
-    explicit LazyStandardIconEngine(QStyle::StandardPixmap kind) : kind_(kind) {}
+    // `square`: the icon is known to be square with a picture of 16 pixels
+    // or more.
+    LazyStandardIconEngine(std::function<QIcon()> make, bool square) : make_(std::move(make)), square_(square) {}
 
     void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override {
         made().paint(painter, rect, Qt::AlignCenter, mode, state);
     }
     QSize actualSize(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        // A square icon with a picture of 16 pixels or more fills a smaller
+        // box by its side: known without making the icon (an item view
+        // measures each row's icon before anything is drawn).
+        if (!made_ && square_ && size.width() <= 16 && size.height() <= 16) {
+            const int side = std::max(0, std::min(size.width(), size.height()));
+            return QSize(side, side);
+        }
         return made().actualSize(size, mode, state);
     }
     QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
@@ -34,21 +46,21 @@ public:
         return made().availableSizes(mode, state);
     }
     QString iconName() override { return made().name(); }
-    // Not yet made: the kinds asked for here are icons every style has.
-    bool isNull() override { return made_ && icon_.isNull(); }
+    bool isNull() override { return made().isNull(); }
     QString key() const override { return QStringLiteral("KvLazyStandardIcon"); }
     QIconEngine* clone() const override { return new LazyStandardIconEngine(*this); }
 
 private:
     const QIcon& made() {
         if (!made_) {
-            icon_ = QApplication::style()->standardIcon(kind_);
+            icon_ = make_();
             made_ = true;
         }
         return icon_;
     }
 
-    QStyle::StandardPixmap kind_;
+    std::function<QIcon()> make_;
+    bool square_ = false;
     QIcon icon_;
     bool made_ = false;
 };
@@ -59,7 +71,8 @@ QIcon StandardIcon(QStyle::StandardPixmap kind) {
     static std::map<int, QIcon> made;
     const auto found = made.find(int(kind));
     if (found != made.end()) return found->second;
-    const QIcon icon(new LazyStandardIconEngine(kind));
+    // The kinds asked for here (documents, folders, buttons) are all square.
+    const QIcon icon(new LazyStandardIconEngine([kind] { return QApplication::style()->standardIcon(kind); }, true));
     made.emplace(int(kind), icon);
     return icon;
 }
@@ -69,10 +82,15 @@ QIcon IconCachingStyle::standardIcon(StandardPixmap kind, const QStyleOption* op
     // An option may ask for a state or size of its own: only the plain icon
     // is kept. Mirrored icons differ by direction.
     if (option) return QProxyStyle::standardIcon(kind, option, widget);
-    const std::pair<int, bool> key(int(kind), QGuiApplication::isRightToLeft());
+    const bool rightToLeft = QGuiApplication::isRightToLeft();
+    const std::pair<int, bool> key(int(kind), rightToLeft);
     const auto found = made_.find(key);
     if (found != made_.end()) return found->second;
-    const QIcon icon = QProxyStyle::standardIcon(kind, option, widget);
+    // Made from the base style when first drawn or measured.
+    QPointer<const IconCachingStyle> self(this);
+    const QIcon icon(new LazyStandardIconEngine([self, kind] {
+        return self ? self->QProxyStyle::standardIcon(kind, nullptr, nullptr) : QIcon();
+    }, false));
     made_.emplace(key, icon);
     return icon;
 }

@@ -24,6 +24,8 @@ private slots:
         const auto k = QStyle::StandardPixmap(kind);
         const QIcon style = QApplication::style()->standardIcon(k);
         const QIcon lazy = StandardIcon(k);
+        // Measured in a small box before it is made, as the made icon measures.
+        QCOMPARE(lazy.actualSize(QSize(10, 12)), style.actualSize(QSize(10, 12)));
         QVERIFY(!style.isNull());
         QVERIFY(!lazy.isNull());
         QCOMPARE(lazy.availableSizes(), style.availableSizes());
@@ -47,6 +49,31 @@ private slots:
         QCOMPARE(drawnLazy, drawnStyle);
         // One icon per kind, shared by every caller.
         QCOMPARE(StandardIcon(k).cacheKey(), lazy.cacheKey());
+    }
+
+    // The application's style hands out the same icons, made from the base
+    // style when first drawn or measured (the tool bar's overflow arrow is
+    // not square).
+    void styleIconsAreTheBaseStyles() {
+        const QList<QStyle::StandardPixmap> kinds = {
+            QStyle::SP_ToolBarHorizontalExtensionButton, QStyle::SP_TitleBarCloseButton,
+            QStyle::SP_TitleBarMinButton, QStyle::SP_ComputerIcon, QStyle::SP_DirIcon, QStyle::SP_MediaPlay,
+            QStyle::SP_DesktopIcon, QStyle::SP_FileLinkIcon, QStyle::SP_FileIcon, QStyle::SP_BrowserReload};
+        IconCachingStyle caching;
+        QStyle* base = caching.baseStyle();
+        for (QStyle::StandardPixmap k : kinds) {
+            const QIcon real = base->standardIcon(k);
+            for (QSize box : {QSize(16, 16), QSize(10, 12), QSize(16, 9), QSize(0, 0)}) {
+                IconCachingStyle fresh;  // its icons not made yet
+                QCOMPARE(fresh.standardIcon(k).actualSize(box), real.actualSize(box));
+            }
+            const QIcon icon = caching.standardIcon(k);
+            QCOMPARE(icon.cacheKey(), caching.standardIcon(k).cacheKey());
+            QCOMPARE(icon.availableSizes(), real.availableSizes());
+            QCOMPARE(icon.actualSize(QSize(64, 64)), real.actualSize(QSize(64, 64)));
+            QCOMPARE(icon.pixmap(16).toImage(), real.pixmap(16).toImage());
+            QVERIFY(!icon.isNull());
+        }
     }
 };
 
