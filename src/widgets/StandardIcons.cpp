@@ -4,6 +4,7 @@
 #include <QIconEngine>
 #include <QPainter>
 #include <QPointer>
+#include <QStyleOption>
 #include <algorithm>
 #include <functional>
 #include <map>
@@ -80,17 +81,25 @@ QIcon StandardIcon(QStyle::StandardPixmap kind) {
 QIcon IconCachingStyle::standardIcon(StandardPixmap kind, const QStyleOption* option,
                                      const QWidget* widget) const {
     // An option may ask for a state or size of its own: only the plain icon
-    // is kept. Mirrored icons differ by direction.
-    if (option) return QProxyStyle::standardIcon(kind, option, widget);
-    const bool rightToLeft = QGuiApplication::isRightToLeft();
+    // is kept, and the tool bar's overflow arrow, whose option says only
+    // which way it points. Mirrored icons differ by direction.
+    const bool arrow = kind == SP_ToolBarHorizontalExtensionButton || kind == SP_ToolBarVerticalExtensionButton;
+    if (option && !arrow) return QProxyStyle::standardIcon(kind, option, widget);
+    const bool rightToLeft = option ? option->direction == Qt::RightToLeft : QGuiApplication::isRightToLeft();
     const std::pair<int, bool> key(int(kind), rightToLeft);
     const auto found = made_.find(key);
     if (found != made_.end()) return found->second;
     // Made from the base style when first drawn or measured.
     QPointer<const IconCachingStyle> self(this);
-    const QIcon icon(new LazyStandardIconEngine([self, kind] {
-        return self ? self->QProxyStyle::standardIcon(kind, nullptr, nullptr) : QIcon();
-    }, false));
+    const bool withDirection = option != nullptr;
+    const QIcon icon(new LazyStandardIconEngine(
+        [self, kind, withDirection, rightToLeft] {
+            if (!self) return QIcon();
+            QStyleOption way;
+            way.direction = rightToLeft ? Qt::RightToLeft : Qt::LeftToRight;
+            return self->QProxyStyle::standardIcon(kind, withDirection ? &way : nullptr, nullptr);
+        },
+        false));
     made_.emplace(key, icon);
     return icon;
 }

@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QPainter>
 #include <QStyle>
+#include <QStyleOption>
 #include <QtTest>
 
 #include "widgets/StandardIcons.h"
@@ -74,6 +75,24 @@ private slots:
             QCOMPARE(icon.pixmap(16).toImage(), real.pixmap(16).toImage());
             QVERIFY(!icon.isNull());
         }
+        // The overflow arrow as a tool bar asks for it, pointing either way.
+        for (Qt::LayoutDirection way : {Qt::LeftToRight, Qt::RightToLeft}) {
+            QStyleOptionToolBar option;
+            option.direction = way;
+            option.features = QStyleOptionToolBar::Movable;
+            for (QStyle::StandardPixmap k :
+                 {QStyle::SP_ToolBarHorizontalExtensionButton, QStyle::SP_ToolBarVerticalExtensionButton}) {
+                const QIcon icon = caching.standardIcon(k, &option);
+                const QIcon real = base->standardIcon(k, &option);
+                QCOMPARE(icon.actualSize(QSize(16, 16)), real.actualSize(QSize(16, 16)));
+                QCOMPARE(icon.pixmap(16).toImage(), real.pixmap(16).toImage());
+            }
+        }
+        const QIcon left = caching.standardIcon(QStyle::SP_ToolBarHorizontalExtensionButton, nullptr);
+        QStyleOptionToolBar rightToLeft;
+        rightToLeft.direction = Qt::RightToLeft;
+        QVERIFY(caching.standardIcon(QStyle::SP_ToolBarHorizontalExtensionButton, &rightToLeft).cacheKey() !=
+                left.cacheKey());
     }
 };
 
