@@ -17,7 +17,17 @@
 // DIR, for profiling one start (XDG_CONFIG_HOME=DIR bench_startup --child app 0).
 #include <QApplication>
 #include <QDir>
+#include <QDockWidget>
+#include <QFrame>
+#include <QLabel>
 #include <QMainWindow>
+#include <QMdiArea>
+#include <QMenuBar>
+#include <QPainter>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QTreeWidget>
+#include <QVBoxLayout>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
@@ -76,10 +86,86 @@ private:
     bool done_ = false;
 };
 
+// The same windows made of Qt's widgets alone, in the same order: a splash
+// window with a picture and five lines of text painted first, then a main
+// window with the menus, tool bar, status bar, child-window area and two
+// panes with trees the application shows at start. It is the least any
+// window like the application's costs here.
+int RunSkeleton(qint64 startNs) {
+    ExposeProbe probe(startNs, "skeleton");
+    qApp->installEventFilter(&probe);
+    auto* splash = new QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint);
+    auto* frame = new QFrame(splash);
+    frame->setFrameShape(QFrame::Box);
+    auto* inner = new QVBoxLayout(frame);
+    QPixmap logo(420, 140);
+    logo.fill(Qt::white);
+    {
+        QPainter p(&logo);
+        for (int x = 0; x < 420; x += 4) p.drawLine(x, 70, x + 4, 70 + (x % 40) - 20);
+    }
+    auto* picture = new QLabel(frame);
+    picture->setPixmap(logo);
+    inner->addWidget(picture);
+    for (const char* text : {"Product name", "Platform", "Version", "Company", "Warning: a long line of text"}) {
+        auto* l = new QLabel(text, frame);
+        if (inner->count() == 1) {
+            QFont f = l->font();
+            f.setPointSize(16);
+            f.setBold(true);
+            l->setFont(f);
+        }
+        inner->addWidget(l);
+    }
+    auto* outer = new QVBoxLayout(splash);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->addWidget(frame);
+    splash->adjustSize();
+    splash->show();
+    QApplication::processEvents();
+
+    auto* w = new QMainWindow;
+    w->setObjectName("skeleton");
+    w->setCentralWidget(new QMdiArea(w));
+    const int counts[] = {12, 5, 4, 5, 6};
+    for (int m = 0; m < 5; ++m) {
+        QMenu* menu = w->menuBar()->addMenu(QString("Menu %1").arg(m));
+        for (int i = 0; i < counts[m]; ++i) menu->addAction(QString("Item %1").arg(i));
+    }
+    QToolBar* tools = w->addToolBar("tools");
+    tools->setIconSize(QSize(16, 16));
+    for (int i = 0; i < 13; ++i) {
+        QPixmap icon(16, 16);
+        icon.fill(QColor::fromHsv(i * 25, 200, 200));
+        tools->addAction(QIcon(icon), QString("Button %1").arg(i));
+    }
+    for (const char* text : {"Status", "Date", "Time"}) w->statusBar()->addWidget(new QLabel(text));
+    const QIcon rootIcon = w->style()->standardIcon(QStyle::SP_ComputerIcon);
+    const QIcon nodeIcon = w->style()->standardIcon(QStyle::SP_DirIcon);
+    for (int pane = 0; pane < 2; ++pane) {
+        auto* dock = new QDockWidget(QString("Pane %1").arg(pane), w);
+        auto* tree = new QTreeWidget(dock);
+        tree->setHeaderHidden(true);
+        auto* root = new QTreeWidgetItem(tree, {"Root"});
+        root->setIcon(0, rootIcon);
+        for (int i = 0; i < (pane ? 12 : 2); ++i) {
+            auto* item = new QTreeWidgetItem(root, {QString("Node %1").arg(i)});
+            item->setIcon(0, nodeIcon);
+        }
+        tree->expandAll();
+        dock->setWidget(tree);
+        w->addDockWidget(Qt::LeftDockWidgetArea, dock);
+    }
+    delete splash;
+    w->show();
+    return QApplication::exec();
+}
+
 int RunChild(int argc, char** argv, const QString& mode, qint64 startNs) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Velmora");
     QApplication::setOrganizationName("Velmora");
+    if (mode == "skeleton") return RunSkeleton(startNs);
     if (mode == "bare") {
         ExposeProbe probe(startNs, "bare");
         app.installEventFilter(&probe);
@@ -206,18 +292,21 @@ int main(int argc, char** argv) {
     }
     const QString self = QString::fromLocal8Bit(argv[0]);
     const int rounds = 7;
-    std::vector<double> bareShown, bareQuiet, appShown, fullQuiet;
+    std::vector<double> bareShown, bareQuiet, appShown, fullQuiet, skeletonShown;
     for (int r = 0; r < rounds; ++r) {
         const Start b = StartOnce(self, "bare", plain.path());
         bareShown.push_back(b.shownMs);
         bareQuiet.push_back(b.quietMs);
         appShown.push_back(StartOnce(self, "app", plain.path()).shownMs);
+        skeletonShown.push_back(StartOnce(self, "skeleton", plain.path()).shownMs);
         fullQuiet.push_back(StartOnce(self, "app", full.path()).quietMs);
     }
     const double bs = Median(bareShown), bq = Median(bareQuiet), as = Median(appShown),
-                 fq = Median(fullQuiet);
+                 fq = Median(fullQuiet), ks = Median(skeletonShown);
     std::printf("bare QMainWindow          shown %7.1f ms  quiet %7.1f ms\n", bs, bq);
     std::printf("main window on screen     %7.1f ms  ratio %.2f (bar 2)\n", as, bs > 0 ? as / bs : 0.0);
+    std::printf("  the same windows of Qt's widgets alone, splash first: %.1f ms  ratio %.2f\n", ks,
+                bs > 0 ? ks / bs : 0.0);
     std::printf("last sheet + controller   quiet %7.1f ms  ratio %.2f (bar 4)\n", fq, bq > 0 ? fq / bq : 0.0);
     return bs > 0 && bq > 0 && as > 0 && fq > 0 ? 0 : 1;
 }
