@@ -10,6 +10,10 @@
 //          its last sheet (16 Wave views with CH1 and CH2, 16 Data views of
 //          8,192 rows) and a controller file, against the bare window.
 //
+// A third start, printed beside the first figure, builds the same windows
+// of Qt's widgets alone, splash first (`--child skeleton`): what windows like
+// these cost here before any of the application's own work.
+//
 // Each figure is the median of several starts. The bench starts itself as
 // the child process (`--child bare|app START_NS`), so both sides pay the
 // same process start-up; the child reports the moment its window is exposed.
