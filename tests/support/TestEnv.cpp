@@ -1,6 +1,7 @@
 #include "TestEnv.h"
 
 #include <QTemporaryDir>
+#include <cstdlib>
 
 #include "common/HookCheck.h"
 #include "common/Pause.h"
@@ -12,9 +13,19 @@
 #include "platform/dialogs/MsgBox.h"
 
 namespace {
+QTemporaryDir* made = nullptr;
+
+// The settings folder of the test run: it outlives the application object
+// (settings may be written while it goes) and is removed at exit.
 QTemporaryDir* configDir() {
-    static QTemporaryDir* d = new QTemporaryDir();
-    return d;
+    if (!made) {
+        made = new QTemporaryDir();
+        std::atexit([] {
+            delete made;
+            made = nullptr;
+        });
+    }
+    return made;
 }
 }  // namespace
 
