@@ -204,9 +204,7 @@ frmWave::frmWave(QWidget* parent) : ViewWindow(ViewWave, "frmWave", 500, parent)
     BackPic->setAutoFillBackground(true);
     WavePic = new WavePicture(BackPic);
     WavePic->installEventFilter(this);
-    WavePic->BeforePaint = [this] {
-        if (PictureStale) Redraw();
-    };
+    WavePic->BeforePaint = [this] { ShownPicture(); };
 
     picRefreshProgress = new QFrame(BackPic);
     picRefreshProgress->setObjectName("picRefreshProgress");
