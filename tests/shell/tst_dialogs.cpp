@@ -221,6 +221,25 @@ private slots:
         QCOMPARE(icons->type(QFileInfo(named.fileName())), pdf.comment());
     }
 
+    // The real dialog gives back what was chosen in it, a save name with the
+    // chosen filter's extension; a cancel gives nothing.
+    void realDialogReturnsTheChoice() {
+        QTemporaryDir dir;
+        auto answerWith = [](const QString& name) {
+            QTimer::singleShot(0, [name] {
+                auto* dlg = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+                if (!dlg) return;
+                if (name.isEmpty()) return dlg->reject();
+                dlg->selectFile(name);
+                QMetaObject::invokeMethod(dlg, "accept");
+            });
+        };
+        answerWith(dir.filePath("mysheet"));
+        QCOMPARE(GetSaveFileName("Save", "Data Sheet Files (*.vls)|*.vls"), dir.filePath("mysheet.vls"));
+        answerWith(QString());
+        QVERIFY(GetOpenFileName("Open", "Data Sheet Files (*.vls)|*.vls").isEmpty());
+    }
+
     // A save name typed without an extension gets the chosen filter's one.
     void saveNameGetsTheFilterExtension_data() {
         QTest::addColumn<QString>("typed");
