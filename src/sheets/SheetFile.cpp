@@ -750,9 +750,9 @@ public:
     std::pair<const char*, const char*> plainItem() {
         skipSpaces();
         const char* b = p;
-        const char* stop = end - b > MaxItemBytes ? b + MaxItemBytes : end;
+        const char* stop = b + std::min<ptrdiff_t>(end - b, MaxItemBytes + 1);
         while (p < stop && *p != ',' && *p != '\r' && *p != '\n') ++p;
-        if (p == stop && stop != end) Bad();
+        if (p - b > MaxItemBytes) Bad();
         const char* e = p;
         while (e > b && (e[-1] == ' ' || e[-1] == '\t')) --e;
         endItem();
