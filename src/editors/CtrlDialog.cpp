@@ -255,6 +255,14 @@ void CtrlDialogAdjust::cmdAdjustOK_Click() {
     else reject();
 }
 
+void CtrlDialogAdjust::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        cmdAdjustOK_Click();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
 bool RunCtrlDialogAdjust(const EditPrep& prep, QWidget* owner) {
     CtrlDialogAdjust dialog(owner);
     dialog.Prepare(prep);

@@ -42,6 +42,11 @@ EditPrep thresholdEdit(const QString& key) {
     p.InputEnabled = false;
     return p;
 }
+QStringList shownTexts() {
+    QStringList out;
+    for (const ShownMessage& m : MsgBoxService::Log()) out << m.text;
+    return out;
+}
 }  // namespace
 
 class CtrlDialogTest : public QObject {
@@ -85,13 +90,11 @@ private slots:
         dialog.show();
         QTest::mouseClick(dialog.cmdEnter[button], Qt::LeftButton);
         QCOMPARE(dialog.inputTxt->text(), box);
-        QCOMPARE(dialog.isVisible(), refused);  // applied: closed (silently, no instrument)
+        QCOMPARE(dialog.isVisible(), refused);  // applied: closed (no instrument, and said so)
         const QList<ShownMessage> shown = MsgBoxService::Log();
-        QCOMPARE(shown.size(), refused ? 1 : 0);
-        if (refused) {
-            QCOMPARE(shown[0].text, QString("Enter number only!"));
-            QCOMPARE(shown[0].style, int(vbExclamation));
-        }
+        QCOMPARE(shown.size(), 1);
+        QCOMPARE(shown[0].text, refused ? QString("Enter number only!") : MessageTable().MsgConnectFirst);
+        QCOMPARE(shown[0].style, int(vbExclamation));
     }
 
     void thresholdPresets_data() {
@@ -149,6 +152,25 @@ private slots:
         other.show();
         QTest::keyClick(other.inputTxt, Qt::Key_Escape);
         QVERIFY(!other.isVisible());
+    }
+
+    // Enter presses OK in the coarse/fine dialog, from the value box or a button.
+    void adjustEnterPressesOk() {
+        DSOSettings().CH1Probe = "1X";
+        CtrlDialogAdjust dialog;
+        EditPrep p;
+        p.AdjustChannel = 1;
+        p.InputText = "abc";
+        dialog.Prepare(p);
+        dialog.show();
+        QTest::keyClick(dialog.txtDispValue, Qt::Key_Return);
+        QVERIFY(dialog.isVisible());  // refused: stays open for a correction
+        QCOMPARE(shownTexts(), QStringList{MessageTable().MsgVoltsOnly});
+        dialog.txtDispValue->setText("2.00V");
+        QTest::keyClick(dialog.DotAddRainBtn, Qt::Key_Enter);
+        QVERIFY(!dialog.isVisible());
+        QVERIFY(dialog.Applied());
+        QCOMPARE(DSOSettings().CH1Scale, QString("2.00V"));
     }
 
     void captions_data() {
