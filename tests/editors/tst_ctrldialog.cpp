@@ -42,6 +42,16 @@ EditPrep thresholdEdit(const QString& key) {
     p.InputEnabled = false;
     return p;
 }
+// The coarse/fine dialog for CH1 (1X probe) showing `text`.
+void prepareCh1(CtrlDialogAdjust& dialog, const QString& text) {
+    DSOSettings().CH1Probe = "1X";
+    EditPrep p;
+    p.AdjustChannel = 1;
+    p.FrameCaption = "Volt/Div";
+    p.InputText = text;
+    dialog.Prepare(p);
+}
+
 QStringList shownTexts() {
     QStringList out;
     for (const ShownMessage& m : MsgBoxService::Log()) out << m.text;
@@ -156,12 +166,8 @@ private slots:
 
     // Enter presses OK in the coarse/fine dialog, from the value box or a button.
     void adjustEnterPressesOk() {
-        DSOSettings().CH1Probe = "1X";
         CtrlDialogAdjust dialog;
-        EditPrep p;
-        p.AdjustChannel = 1;
-        p.InputText = "abc";
-        dialog.Prepare(p);
+        prepareCh1(dialog, "abc");
         dialog.show();
         QTest::keyClick(dialog.txtDispValue, Qt::Key_Return);
         QVERIFY(dialog.isVisible());  // refused: stays open for a correction
@@ -228,13 +234,8 @@ private slots:
     // Press: one step at once, then one per tick of the 200 ms timer until
     // the release.
     void holdRepeats() {
-        DSOSettings().CH1Probe = "1X";
         CtrlDialogAdjust dialog;
-        EditPrep p;
-        p.AdjustChannel = 1;
-        p.FrameCaption = "Volt/Div";
-        p.InputText = "1.00V";
-        dialog.Prepare(p);
+        prepareCh1(dialog, "1.00V");
         dialog.StepPressed(1);
         QCOMPARE(dialog.txtDispValue->text(), QString("2.00V"));
         QVERIFY(dialog.Timer1.isActive());
