@@ -70,6 +70,8 @@ public:
 // marks the read-back unusable, which the apply reports at its end. Returns
 // whether the field was written.
 bool StoreReadBack(QString& field, const QString& reply, ReplyConverter conv, bool known);
+// Whether `reply`, just queried, did not come; marks it as StoreReadBack does.
+bool ReplyLost(const QString& reply);
 // (A check function in place of the verdict is a mistake: it would always pass.)
 bool StoreReadBack(QString&, const QString&, ReplyConverter, bool (*)(const QString&)) = delete;
 bool StoreReadBack(QString& field, const QString& reply, ReplyConverter conv);

@@ -138,9 +138,15 @@ bool TakeRefusedArgument() {
     return refused;
 }
 
+bool ReplyLost(const QString& reply) {
+    if (!reply.isEmpty() || !Link().ReplyFailed) return false;
+    unusableReadBack = true;
+    return true;
+}
+
 bool StoreReadBack(QString& field, const QString& reply, ReplyConverter conv, bool known) {
-    const bool came = !reply.isEmpty() || !Link().ReplyFailed;
-    if (!came || (!reply.isEmpty() && !known)) {
+    if (ReplyLost(reply)) return false;
+    if (!reply.isEmpty() && !known) {
         unusableReadBack = true;
         return false;
     }
