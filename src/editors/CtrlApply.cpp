@@ -219,10 +219,6 @@ void commit(const Applier& a) {
     }
 }
 
-}  // namespace
-
-namespace {
-
 // An instrument that does not answer the presence check: nothing changes,
 // and the user is told why. A link the transport found gone has been
 // reported by it already.

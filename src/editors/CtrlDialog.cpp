@@ -247,8 +247,13 @@ void CtrlDialogAdjust::Timer1_Timer() {
 }
 
 void CtrlDialogAdjust::cmdAdjustOK_Click() {
+    // Events run while the offset read-back waits for a serial reply: a
+    // second OK or Enter is ignored until the first has ended.
+    if (busy) return;
     StepReleased();
+    busy = true;
     const AdjustEnd end = ApplyAdjust(txtDispValue->text(), AdjustState().AdjustMode);
+    busy = false;
     if (end == AdjustEnd::NumberRefused) return;  // stays open for a correction
     applied = end == AdjustEnd::Applied;
     if (applied) accept();

@@ -100,4 +100,5 @@ private:
     void step();
     HoldRepeat* repeat = nullptr;
     bool applied = false;
+    bool busy = false;
 };
