@@ -75,10 +75,13 @@ QString ModeReply() {
 QString OnOffReply(const QString& q) { return WordReply(q, {"ON", "OFF"}); }
 
 // A measurement reply that is a value: a number, or the instrument's "*"
-// mark for one it cannot make.
+// mark for one it cannot make (printable ASCII without letters, as the
+// percent rows show it as it came).
 bool IsMeasureValue(const QString& reply) {
     const bool marked = reply.contains(QLatin1Char('*')) &&
-                        std::none_of(reply.begin(), reply.end(), [](QChar c) { return c.isLetter(); });
+                        std::all_of(reply.begin(), reply.end(), [](QChar c) {
+                            return c.unicode() >= 0x20 && c.unicode() < 0x7f && !c.isLetter();
+                        });
     return marked || IsNumberReply(reply);
 }
 

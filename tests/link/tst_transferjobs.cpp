@@ -260,6 +260,7 @@ private slots:
         QTest::newRow("next-line byte first") << QString(QChar(0x85)) + "2.000e+00\n" << false;
         QTest::newRow("group separator") << "2,000\n" << false;
         QTest::newRow("unit after the number") << "2.0V\n" << false;
+        QTest::newRow("mark after a control byte") << "\v*****\n" << false;
     }
     void unusableMeasurementReply() {
         QFETCH(QString, reply);
@@ -271,6 +272,7 @@ private slots:
         for (int item : MeasureQueryOrder)
             port.replies[QString(":MEASURE:%1? CHANNEL1").arg(MeasureOfItem(item).keyword)] = "1.000e-03\n";
         port.replies[":MEASURE:VPP? CHANNEL1"] = reply;
+        port.replies[":MEASURE:PDUTYCYCLE? CHANNEL1"] = reply;
         SetLinkConnected(true);
         MsgBoxService::ClearLog();
 
@@ -284,7 +286,9 @@ private slots:
         vpp.Over = 10;
         QCOMPARE(Judge(vpp, UnitFamily::Voltage), usable ? Verdict::Pass : Verdict::Fail);
         QCOMPARE(Transfer().MeasureResults[1].Value, FormatVolt("1.000e-03"));     // Vmax
-        QCOMPARE(Transfer().MeasureResults[16].Value, FormatPercent("1.000e-03"));  // Duty+
+        QCOMPARE(Transfer().MeasureResults[16].Value,  // Duty+
+                 usable ? FormatPercent(TrimReply(reply)) : QString("*****"));
+        QCOMPARE(Transfer().MeasureResults[17].Value, FormatPercent("1.000e-03"));  // Duty-
         QVERIFY(Transfer().DataTitle.startsWith("CH1 1.00V  " + FormatTime4("5.000e-04") + " "));
 
         port.replies.remove(":MEASURE:VMAX? CHANNEL1");
