@@ -374,6 +374,7 @@ private slots:
         BuildCtrlTree();
         CtrlNode(CtrlGroup::CH2, 0)->setExpanded(true);
         CtrlNode(CtrlGroup::Trigger, 0)->setExpanded(true);
+        if (la) CtrlNode(CtrlGroup::LA, CtrlGroup::LADisplayGroup)->setExpanded(true);
         const QString sourceText = edge.startsWith("DIGITAL") ? "D" + edge.mid(7) : edge == "CHANNEL1" ? "CH1" : edge;
 
         QVERIFY(DownloadfromDSO());
@@ -383,6 +384,10 @@ private slots:
         QVERIFY(CtrlNode(CtrlGroup::CH2, 0)->isExpanded());
         QVERIFY(CtrlNode(CtrlGroup::Trigger, 0)->isExpanded());
         QVERIFY(!CtrlNode(CtrlGroup::CH1, 0)->isExpanded());
+        if (la) {
+            QVERIFY(CtrlNode(CtrlGroup::LA, CtrlGroup::LADisplayGroup)->isExpanded());
+            QVERIFY(!CtrlNode(CtrlGroup::LA, CtrlGroup::LAPosition)->isExpanded());
+        }
         QVERIFY(MsgBoxService::Log().isEmpty());
     }
 
