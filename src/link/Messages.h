@@ -45,6 +45,8 @@ struct MessageTableData {
     QString MsgUploadIncomplete;
     QString MsgDownloadIncomplete;
     QString MsgReplyUnusable;
+    QString MsgCtrlValuesUnknown;   // %1: the values, one a line
+    QString MsgUploadUnknownValues;
     QString MsgHelpNotInstalled;   // %1: the help file's path
     QString MsgHelpNoProgram;      // %1: the help file's path
     QString MsgSettingsNotSaved;   // %1: the settings file's path
