@@ -41,7 +41,6 @@ KindRefreshState& RefreshState(RefreshKind kind);
 
 // The flags under the names the views use.
 inline bool& WaveAutoRefresh() { return RefreshState(RefreshKind::Wave).AutoRefresh; }
-inline bool& MeasureAutoRefresh() { return RefreshState(RefreshKind::Measure).AutoRefresh; }
 inline bool& DataAutoRefresh() { return RefreshState(RefreshKind::Data).AutoRefresh; }
 
 // True when a kind other than `kind` refreshes continuously.
