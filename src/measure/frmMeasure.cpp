@@ -10,6 +10,8 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <algorithm>
+#include <vector>
 
 #include "common/DSOSettings.h"
 #include "common/SaveFile.h"
@@ -43,26 +45,28 @@ frmMeasure::frmMeasure(QWidget* parent) : ViewWindow(ViewMeasure, "frmMeasure", 
     cmdRefresh->setToolTip("Refresh Data(F5)");
     cmdRefresh->setAutoRaise(true);
     cmdRefresh->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    cmdRefresh->setGeometry(px(60), px(30), px(1065), px(390));
+    cmdRefresh->setGeometry(px(60), px(30), px(1125), px(390));
     connect(cmdRefresh, &QToolButton::clicked, this, &frmMeasure::cmdRefresh_Click);
     cmdRefresh->installEventFilter(this);
     setStopLook(false);
 
     FrameCH = new QGroupBox(this);
     FrameCH->setObjectName("FrameCH");
-    FrameCH->setGeometry(px(1260), 0, px(1515), px(465));
+    // The option boxes are wide enough for their captions with Qt's fonts;
+    // the button frame makes room for them.
+    FrameCH->setGeometry(px(1260), 0, px(1815), px(465));
     for (int i = 0; i < 2; ++i) {
         auto* o = new QRadioButton(QStringLiteral("CH%1").arg(i + 1), FrameCH);
         o->setObjectName(QString("OptionCH(%1)").arg(i));
         o->setAutoExclusive(false);  // the ticks deselect options, which an exclusive group refuses
-        o->setGeometry(px(120 + 660 * i), px(120), px(645), px(285));
+        o->setGeometry(px(120 + 840 * i), px(120), px(780), px(285));
         connect(o, &QRadioButton::clicked, this, [this, i] { selectOption(i); });
         OptionCH[size_t(i)] = o;
     }
 
     FrameButtons = new QGroupBox(this);
     FrameButtons->setObjectName("FrameButtons");
-    FrameButtons->setGeometry(px(2820), 0, px(2415), px(465));
+    FrameButtons->setGeometry(px(3120), 0, px(2415), px(465));
     cmdPassFailed = new QToolButton(FrameButtons);
     cmdPassFailed->setObjectName("cmdPassFailed");
     cmdPassFailed->setText("Pass | Fail  ");
@@ -125,9 +129,15 @@ void frmMeasure::Form_Resize() {
     const int h = height() - px(1000);
     if (w <= 0 || h <= 0) return;  // too small to lay out: left as it is
     MeasureView->setGeometry(px(100), px(900), w, h);
-    const int cw = (w - px(200)) / 5;
-    if (cw <= 0) return;
-    for (int c = 0; c < 5; ++c) MeasureView->setColumnWidth(c, cw);
+    const int room = w - px(200);
+    if (room <= 0) return;
+    // Equal columns, each at least as wide as its head and its cells.
+    std::vector<int> least;
+    for (int c = 0; c < 5; ++c)
+        least.push_back(std::max(MeasureView->header()->sectionSizeHint(c),
+                                 static_cast<QAbstractItemView*>(MeasureView)->sizeHintForColumn(c)));
+    const std::vector<int> widths = ShareColumnWidths(room, least);
+    for (int c = 0; c < 5; ++c) MeasureView->setColumnWidth(c, widths[size_t(c)]);
 }
 
 void frmMeasure::resizeEvent(QResizeEvent* event) {

@@ -40,6 +40,9 @@
 namespace {
 constexpr int TwipsPerPixel = 15;
 int px(int twips) { return twips / TwipsPerPixel; }
+// Top of the first control in a frame of the control column, clear of the
+// frame's title (twips).
+constexpr int FirstRow = 270;
 
 const char* const ChannelCaptions[4] = {"CH1", "CH2", "Math", "LA"};
 
@@ -133,25 +136,25 @@ frmWave::frmWave(QWidget* parent) : ViewWindow(ViewWave, "frmWave", 500, parent)
         f->setGeometry(left, top, width, height);
         return f;
     };
-    Frames[0] = frame("Frame1", px(60), px(700));
+    Frames[0] = frame("Frame1", px(60), px(720));
     cmdRefresh = flatButton(Frames[0], "cmdRefresh", "Refresh", QStyle::SP_BrowserReload);
-    cmdRefresh->setGeometry(px(60), px(220), px(PanelTwips - 220), px(420));
+    cmdRefresh->setGeometry(px(60), px(FirstRow), px(PanelTwips - 220), px(420));
     connect(cmdRefresh, &QToolButton::clicked, this, &frmWave::cmdRefresh_Click);
     cmdRefresh->installEventFilter(this);
     SetStopLook(false);
 
-    Frames[1] = frame("Frame2(0)", px(800), px(2000));
+    Frames[1] = frame("Frame2(0)", px(790), px(2070));
     for (int i = 0; i < 4; ++i) {
         auto* c = new QCheckBox(QString::fromLatin1(ChannelCaptions[i]), Frames[1]);
         c->setObjectName(QString("ChkCH(%1)").arg(i));
-        c->setGeometry(px(90), px(220 + 260 * i), px(PanelTwips - 220), px(250));
+        c->setGeometry(px(90), px(FirstRow + 260 * i), px(PanelTwips - 220), px(250));
         connect(c, &QCheckBox::toggled, this, [this, i] { ChkCH_Click(i); });
         ChkCH[size_t(i)] = c;
     }
     for (int i = 0; i < 2; ++i) {
         auto* o = new QRadioButton(i == 0 ? "Color" : "B&&W", Frames[1]);
         o->setObjectName(QString("OptionColor(%1)").arg(i));
-        o->setGeometry(px(90), px(1300 + 230 * i), px(PanelTwips - 220), px(230));
+        o->setGeometry(px(90), px(1350 + 230 * i), px(PanelTwips - 220), px(230));
         connect(o, &QRadioButton::toggled, this, [this, i](bool on) {
             if (on) OptionColor_Click(i);
         });
@@ -159,38 +162,38 @@ frmWave::frmWave(QWidget* parent) : ViewWindow(ViewWave, "frmWave", 500, parent)
     }
     GridCheck = new QCheckBox("Grid", Frames[1]);
     GridCheck->setObjectName("GridCheck");
-    GridCheck->setGeometry(px(90), px(1760), px(PanelTwips - 220), px(230));
+    GridCheck->setGeometry(px(90), px(1810), px(PanelTwips - 220), px(230));
     connect(GridCheck, &QCheckBox::toggled, this, &frmWave::GridCheck_Click);
 
-    Frames[2] = frame("Frame6", px(2840), px(900));
+    Frames[2] = frame("Frame6", px(2890), px(920));
     ZoomCombo = new QComboBox(Frames[2]);
     ZoomCombo->setObjectName("ZoomCombo");
     MakeEditable(ZoomCombo);
     ZoomCombo->setInsertPolicy(QComboBox::NoInsert);
-    ZoomCombo->setGeometry(px(60), px(230), px(PanelTwips - 220), px(300));
+    ZoomCombo->setGeometry(px(60), px(FirstRow), px(PanelTwips - 220), px(300));
     connect(ZoomCombo, QOverload<int>::of(&QComboBox::activated), this, &frmWave::ZoomCombo_Click);
     // A typed factor counts once it is entered (Enter or leaving the box).
     connect(ZoomCombo->lineEdit(), &QLineEdit::editingFinished, this, &frmWave::ZoomCombo_Change);
     BestFitChk = new QCheckBox("Best Fit", Frames[2]);
     BestFitChk->setObjectName("BestFitChk");
-    BestFitChk->setGeometry(px(90), px(580), px(PanelTwips - 220), px(250));
+    BestFitChk->setGeometry(px(90), px(620), px(PanelTwips - 220), px(250));
     connect(BestFitChk, &QCheckBox::toggled, this, &frmWave::BestFitChk_Click);
 
-    Frames[3] = frame("Frame2(2)", px(3780), px(760));
+    Frames[3] = frame("Frame2(2)", px(3840), px(800));
     ChkCursorX = new QCheckBox("CursorX", Frames[3]);
     ChkCursorX->setObjectName("ChkCursorX");
-    ChkCursorX->setGeometry(px(90), px(220), px(PanelTwips - 220), px(250));
+    ChkCursorX->setGeometry(px(90), px(FirstRow), px(PanelTwips - 220), px(250));
     ChkCursorY = new QCheckBox("CursorY", Frames[3]);
     ChkCursorY->setObjectName("ChkCursorY");
-    ChkCursorY->setGeometry(px(90), px(470), px(PanelTwips - 220), px(250));
+    ChkCursorY->setGeometry(px(90), px(FirstRow + 250), px(PanelTwips - 220), px(250));
     connect(ChkCursorX, &QCheckBox::toggled, this, &frmWave::ChkCursorX_Click);
     connect(ChkCursorY, &QCheckBox::toggled, this, &frmWave::ChkCursorY_Click);
 
-    Frames[4] = frame("Frame2(1)", px(4580), px(1450));
+    Frames[4] = frame("Frame2(1)", px(4670), px(1500));
     cmdExport = flatButton(Frames[4], "cmdExport", "Export", QStyle::SP_DialogSaveButton);
     cmdPreview = flatButton(Frames[4], "cmdPreview", "Preview", QStyle::SP_FileDialogContentsView);
     cmdPrint = flatButton(Frames[4], "cmdPrint", "Print", QStyle::SP_FileIcon);
-    int top = px(220);
+    int top = px(FirstRow);
     for (QToolButton* b : {cmdExport, cmdPreview, cmdPrint}) {
         b->setGeometry(px(60), top, px(PanelTwips - 220), px(380));
         top += px(400);
