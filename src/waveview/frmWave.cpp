@@ -6,7 +6,6 @@
 #include <QComboBox>
 #include <QFrame>
 #include <QGroupBox>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -124,9 +123,7 @@ void WavePicture::paintEvent(QPaintEvent*) {
 
 // ---------------------------------------------------------------------------
 
-frmWave::frmWave(QWidget* parent) : ViewWindow(ViewWave, "frmWave", 500, parent) {
-    setAttribute(Qt::WA_DeleteOnClose);
-    setFocusPolicy(Qt::StrongFocus);
+frmWave::frmWave(QWidget* parent) : FetchingViewWindow(ViewWave, "frmWave", parent) {
     resize(px(9600), px(6200));  // tall enough for the whole side panel
 
     const int left = px(60), width = px(frmWave::PanelTwips - 100);
@@ -137,11 +134,8 @@ frmWave::frmWave(QWidget* parent) : ViewWindow(ViewWave, "frmWave", 500, parent)
         return f;
     };
     Frames[0] = frame("Frame1", px(60), px(720));
-    cmdRefresh = flatButton(Frames[0], "cmdRefresh", "Refresh", QStyle::SP_BrowserReload);
+    SetRefreshButton(flatButton(Frames[0], "cmdRefresh", "Refresh", QStyle::SP_BrowserReload));
     cmdRefresh->setGeometry(px(60), px(FirstRow), px(PanelTwips - 220), px(420));
-    connect(cmdRefresh, &QToolButton::clicked, this, &frmWave::cmdRefresh_Click);
-    cmdRefresh->installEventFilter(this);
-    SetStopLook(false);
 
     Frames[1] = frame("Frame2(0)", px(790), px(2070));
     for (int i = 0; i < 4; ++i) {
@@ -239,10 +233,6 @@ frmWave::frmWave(QWidget* parent) : ViewWindow(ViewWave, "frmWave", 500, parent)
     connect(HScroll, &QScrollBar::sliderReleased, this, &frmWave::placeProgressPanel);
     connect(VScroll, &QScrollBar::sliderReleased, this, &frmWave::placeProgressPanel);
 
-    Timer2 = new QTimer(this);
-    Timer2->setObjectName("Timer2");
-    connect(Timer2, &QTimer::timeout, this, &frmWave::Timer2_Timer);
-
     Form_Load();
 }
 
@@ -256,8 +246,7 @@ frmWave* WaveForm(int slot) { return qobject_cast<frmWave*>(ExistingViewForm(Vie
 // Load, ticks, close.
 
 void frmWave::Form_Load() {
-    RefreshState(RefreshKind::Wave).Loading = false;
-    ViewWindow::Form_Load();
+    FetchingViewWindow::Form_Load();
     ZoomFactor = 1.0;
     {
         const QSignalBlocker block(ZoomCombo);
@@ -347,19 +336,8 @@ void frmWave::Tick() {
             setChecked(ChkCH[size_t(i)], true);
 }
 
-void frmWave::Timer2_Timer() { RefreshPacerTick(Timer2); }
-
-bool frmWave::CanClose() const {
-    return !Transfer().TransferBusy && !RefreshState(RefreshKind::Wave).Loading;
-}
-
 void frmWave::Form_Unload() {
-    ViewWindow::Form_Unload();
-    RefreshKindUnloaded(RefreshKind::Wave, [](int slot) {
-        if (frmWave* f = WaveForm(slot)) f->SetStopLook(false);
-        if (SlotInRange(ViewWave, slot)) Sheets().WaveViews[size_t(slot)].AutoRefresh = false;
-    });
-    Timer2->stop();
+    FetchingViewWindow::Form_Unload();
     PrintDocs().WavePrintDoc.reset();
     FreeCursorDC();
 }
@@ -383,18 +361,7 @@ bool frmWave::eventFilter(QObject* watched, QEvent* event) {
         }
         return QWidget::eventFilter(watched, event);
     }
-    // The Refresh button shows the pointer shape the screen shows.
-    if (watched == cmdRefresh && (event->type() == QEvent::Enter || event->type() == QEvent::MouseMove))
-        cmdRefresh->setCursor(MouseControl::QtShape(MouseControl::Cursor()));
-    return QWidget::eventFilter(watched, event);
-}
-
-void frmWave::keyPressEvent(QKeyEvent* event) {
-    if (IsRefreshKey(event->key(), event->modifiers())) {
-        cmdRefresh_Click();
-        return;
-    }
-    QWidget::keyPressEvent(event);
+    return FetchingViewWindow::eventFilter(watched, event);
 }
 
 // ---------------------------------------------------------------------------
@@ -443,11 +410,6 @@ void frmWave::ShowPercentText(const QString& text) {
 
 void frmWave::HideProgress() { picRefreshProgress->hide(); }
 
-void frmWave::SetStopLook(bool stop) {
-    cmdRefresh->setIcon(StandardIcon(stop ? QStyle::SP_MediaStop : QStyle::SP_BrowserReload));
-    cmdRefresh->setProperty("stopLook", stop);
-}
-
 // ---------------------------------------------------------------------------
 // Zoom.
 
@@ -481,11 +443,6 @@ void frmWave::BestFitChk_Click() {
 
 // ---------------------------------------------------------------------------
 // Layout, panning, drawing.
-
-void frmWave::resizeEvent(QResizeEvent* event) {
-    QWidget::resizeEvent(event);
-    Form_Resize();
-}
 
 void frmWave::Form_Resize() {
     {
@@ -696,31 +653,24 @@ bool frmWave::LoadData() {
     if (!r) return false;
     if (!r->Ch1Chosen && !r->Ch2Chosen && !r->MathChosen && !r->LaChosen) return false;
     const int slot = Slot();
-    const QString caption = Shell().UILanguage == LangChinese
-                                ? QString::fromUtf8("波形数据数据下载中...")
-                                : QStringLiteral("Waveform Data Loading...");
     QPointer<frmWave> self(this);
-    const bool ran = RunTransfer(JobWaveView, caption, false, slot, [self, slot] {
+    const auto showProgress = [self, slot] {
         if (self) {
             self->placeProgressPanel();
             self->picRefreshProgress->show();
         }
         Transfer().WavePercent = 1;
         ShowWavePercentOf(slot);
-    });
-    if (!ran || !self) return false;
+    };
+    if (!RunFetchJob(JobWaveView, "波形数据数据下载中...", "Waveform Data Loading...", false, slot, showProgress))
+        return false;
     r = Record();
     if (!r) return false;
     r->HasData = true;
     Sheets().SheetModified = true;
-    cmdRefresh->setCursor(MouseControl::QtShape(MouseControl::Cursor()));
+    ShowScreenPointer();
     Form_Resize();
     return true;
-}
-
-void frmWave::cmdRefresh_Click() {
-    RefreshPress(WindowRefreshView(RefreshKind::Wave, this, Timer2, cmdRefresh, [this] { LoadData(); },
-                                   [this](bool stop) { SetStopLook(stop); }));
 }
 
 // ---------------------------------------------------------------------------
