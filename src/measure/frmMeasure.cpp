@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QPointer>
 #include <QRadioButton>
+#include <QStyle>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <algorithm>
@@ -105,9 +106,11 @@ void frmMeasure::Form_Resize() {
     const int h = height() - px(1000);
     if (w <= 0 || h <= 0) return;  // too small to lay out: left as it is
     MeasureView->setGeometry(px(100), px(900), w, h);
-    const int room = w - px(200);
+    // The columns share the list's inside, left of its vertical scroll bar:
+    // equal, each at least as wide as its head and its cells.
+    const int bar = MeasureView->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, MeasureView);
+    const int room = w - 2 * MeasureView->frameWidth() - bar;
     if (room <= 0) return;
-    // Equal columns, each at least as wide as its head and its cells.
     std::vector<int> least;
     for (int c = 0; c < 5; ++c)
         least.push_back(std::max(MeasureView->header()->sectionSizeHint(c),

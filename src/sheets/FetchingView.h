@@ -43,8 +43,6 @@ public:
     // The Refresh button's pictures: the Stop look (true) or the Refresh look.
     void SetStopLook(bool stop);
 
-    RefreshKind Refreshing() const { return refresh_; }
-
     QToolButton* cmdRefresh = nullptr;
     QTimer* Timer2 = nullptr;
 

@@ -11,7 +11,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLayout>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
 #include <QStyleOption>
@@ -19,7 +18,7 @@
 #include <QToolButton>
 #include <QTreeView>
 #include <functional>
-#include <memory>
+#include <vector>
 
 #include "TestEnv.h"
 #include "common/SheetModel.h"
@@ -255,7 +254,6 @@ private slots:
         InstallApplicationParts();
         RegisterDataViewWindow();
         InstallViewCaptionSetters();
-        Sheets().SheetOpen = true;
     }
     void cleanupTestCase() { SwitchLanguage(LangEnglish); }
 
