@@ -12,6 +12,9 @@
 // - The window cannot close while a transfer or a fetch of its kind runs;
 //   its unload ends the kind's continuous refresh and gives the refreshing
 //   window its Refresh look and record back.
+// - A fetch runs its job through RunFetchJob (the transfer window captioned
+//   in the UI language); the data and measurement views make their channel
+//   options with MakeChannelOptions.
 // - Its Form_Resize follows every resize.
 #include <QList>
 #include <QRect>
