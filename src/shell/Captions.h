@@ -41,7 +41,7 @@ private:
 };
 
 // The control `member` of window class W: CAPTION_OF(frmOptions, Frame3),
-// CAPTION_OF(frmNewDoc, NewOption[3]).
+// CAPTION_OF(frmNewDoc, NewOption.value(3)).
 #define CAPTION_OF(W, member) CaptionControl::Of<W>([](W& w) -> QObject* { return w.member; })
 
 enum class CaptionProp {

@@ -86,11 +86,14 @@ const ToolbarEntry kToolbar[18] = {
     {"AddNewMemoryWaveform", "Add New Memory Waveform "}, {"", ""}, {"Options", "Options"},
 };
 
-// A recent-file item holds its path; its caption doubles each "&", so that a
-// path is shown whole and not taken for an access key.
+// A text a menu item shows as it is: each "&" doubled, so that none is taken
+// for an access key.
+QString MenuTextAsIs(const QString& text) { return QString(text).replace('&', QLatin1String("&&")); }
+
+// A recent-file item holds its path and shows it whole.
 void SetRecentPath(QAction* item, const QString& path) {
     item->setData(path);
-    item->setText(QString(path).replace('&', QLatin1String("&&")));
+    item->setText(MenuTextAsIs(path));
 }
 QString RecentPath(const QAction* item) { return item->data().toString(); }
 
@@ -787,7 +790,8 @@ void frmMain::listDocumentWindows() {
     windowListActions_.append(mnuWindow->addSeparator());
     int n = 0;
     for (QMdiSubWindow* w : wins) {
-        QAction* a = mnuWindow->addAction(QString("&%1 %2").arg(++n).arg(w->windowTitle()));
+        // The number is the access key; the title is shown as it is.
+        QAction* a = mnuWindow->addAction(QString("&%1 %2").arg(++n).arg(MenuTextAsIs(w->windowTitle())));
         a->setCheckable(true);
         a->setChecked(w == MdiArea->activeSubWindow());
         QPointer<QMdiSubWindow> target = w;

@@ -642,6 +642,23 @@ private slots:
         w.MDIForm_Unload();
     }
 
+    // The Window menu lists the open views numbered by their access keys, a
+    // title with an "&" shown as it is.
+    void windowMenuShowsTitlesAsTheyAre() {
+        frmMain w;
+        w.MDIForm_Load();
+        w.show();
+        auto* form = new QWidget;
+        form->resize(300, 200);
+        form->setWindowTitle("R&D");
+        ViewHost().Show(form);
+        emit w.mnuWindow->aboutToShow();
+        QAction* listed = w.mnuWindow->actions().last();
+        QCOMPARE(listed->text(), QString("&1 R&&D"));
+        QCOMPARE(QKeySequence::mnemonic(listed->text()), QKeySequence(Qt::ALT | Qt::Key_1));
+        w.MDIForm_Unload();
+    }
+
     // A view window's frame carries the window's title, whether it is shown
     // alone or in a row of windows (where the titles come at the row's end).
     void viewWindowFramesCarryTheirTitles() {
