@@ -45,8 +45,6 @@ const Entry kEntries[] = {
      "是否保存对控制器文件的更改？"},
     {&MessageTableData::MsgTransferRunning, "A transfer is running. Please wait until it has finished!",
      "正在传输数据，请等待传输结束！"},
-    {&MessageTableData::MsgPanelNotAvailable, "The virtual panel is not available in this version!",
-     "本版本尚未提供虚拟面板！"},
     {&MessageTableData::MsgUploadIncomplete,
      "Upload incomplete: the oscilloscope did not answer or the link was lost. Not all settings were sent.",
      "上传未完成：示波器无应答或连接已断开，部分设置未发送。"},

@@ -41,7 +41,6 @@ struct MessageTableData {
     QString MsgSaveSheetChanges;   // the caller appends the file name
     QString MsgSaveCtrlChanges;    // the caller appends the file name
     QString MsgTransferRunning;
-    QString MsgPanelNotAvailable;
     QString MsgUploadIncomplete;
     QString MsgDownloadIncomplete;
     QString MsgReplyUnusable;
