@@ -328,6 +328,7 @@ frmRecordPlay::frmRecordPlay(QWidget* parent)
     h.StatusChanged = [this] { PicMsg->Refresh(); };
     h.ControlsChanged = [this] { ApplyControls(); };
     h.IntervalChanged = [this] { ShowInterval(); };
+    h.Language = [] { return Shell().UILanguage; };
     connect(TimerInterval, &QTimer::timeout, this, [this] { engine_.FrameTick(); });
     connect(SliderFrame, &QSlider::valueChanged, this, [this](int v) { engine_.SliderMoved(v); });
     connect(SliderFrame, &QSlider::sliderPressed, this, [this] { engine_.SliderPressed(); });

@@ -1248,9 +1248,11 @@ void Commit(MemWaveInfo& live, MemWaveInfo&& read) {
 void BoundReplayFields(RecordInfo& r) {
     const int held = int(qMin<size_t>(r.Samples.size() / RecordFrameSamples, 32767));
     if (r.FrameCount < 1 || held < 1) {
-        // No frame to show: the frame fields wait for the next load.
+        // No frame to show: the view holds no record (nor its file's name)
+        // and the frame fields wait for the next load.
         r.Loaded = false;
         r.DisplayActive = false;
+        r.FilePath.clear();
     } else {
         r.StartFrame = 1;
         r.FrameCount = int16_t(qMin<int>(r.FrameCount, held));

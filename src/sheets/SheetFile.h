@@ -91,8 +91,8 @@ void CommitDataSheet(SheetModelData&& read);
 
 // Brings a Record view's replay fields into what its replay can use, so a
 // damaged file cannot make it read past its samples or run a 0 ms timer. A
-// view that holds no whole frame is neither loaded nor shown (its frame
-// fields wait for the next load); otherwise the first frame is 1, the frame
+// view that holds no whole frame is neither loaded nor shown and names no
+// record file (its frame fields wait for the next load); otherwise the first frame is 1, the frame
 // count at most the frames held, the current frame within 1..count. A state
 // beyond Stop becomes Pause; an interval that is not a positive number
 // becomes 0.05 s, others are kept within 0.001..60 s.
