@@ -100,6 +100,9 @@ const CaptionTable& RecordWindowCaptionTable() {
         {"AresBtnPlay(5)", P::ToolTip, 0, "Then next frame", "后一帧"},
         {"AresBtnPlay(7)", P::ToolTip, 0, "Circulation and single replay", "循环或单次回放"},
         {"AresBtnDefaultTime", P::ToolTip, 0, "Default Time Interval Setting", "设置缺省时间间隔"},
+        {"AresBtnAdd", P::ToolTip, 0, "Increase Time Interval", "增加时间间隔"},
+        {"AresBtnSub", P::ToolTip, 0, "Decrease Time Interval", "减少时间间隔"},
+        {"SliderFrame", P::ToolTip, 0, "Select Frame", "选择帧"},
         {"lblNotAvailable", P::Text, 0, "The content of this view is not available yet in this version.",
          "此版本尚不能显示该视图的内容。"},
     };

@@ -122,6 +122,34 @@ private slots:
         QVERIFY(!Rec().WindowOpen);
     }
 
+    // Screen readers: every button and the slider are named by their tips in
+    // the UI language, and the status line by its text, kept up to date.
+    void controlsAndStatusLineAreNamed() {
+        frmRecordPlay* w = OpenedView();
+        QVERIFY(w);
+        SetRecordWindowCaptionsAll(LangEnglish);
+        QList<QWidget*> controls{w->cmdRun, w->FlatBttn1, w->FlatBttn2, w->FlatBttn3, w->FlatBttn4, w->FlatBttn5,
+                                 w->AresBtnAdd, w->AresBtnSub, w->AresBtnDefaultTime, w->SliderFrame};
+        for (ImageButton* b : w->AresBtnPlay) controls << b;
+        QCOMPARE(controls.size(), 18);
+        for (QWidget* c : controls) {
+            QVERIFY2(!c->accessibleName().isEmpty(), qPrintable(c->objectName()));
+            QCOMPARE(c->accessibleName(), c->toolTip());
+        }
+        QCOMPARE(w->AresBtnPlay[BtnPrev]->accessibleName(), QString("The last frame"));
+        QCOMPARE(w->PicMsg->accessibleName(), QString("Replaying 1/5"));
+        QMetaObject::invokeMethod(w->TimerInterval, "timeout");
+        QCOMPARE(w->PicMsg->accessibleName(), QString("Replaying 2/5"));
+
+        Shell().UILanguage = LangChinese;
+        SetRecordWindowCaptionsAll(LangChinese);
+        QCOMPARE(w->AresBtnPlay[BtnPrev]->accessibleName(), QString::fromUtf8("前一帧"));
+        QCOMPARE(w->AresBtnAdd->accessibleName(), QString::fromUtf8("增加时间间隔"));
+        QCOMPARE(w->PicMsg->accessibleName(), QString::fromUtf8("正在回放 2/5"));
+        w->RecordReplayPause();
+        QCOMPARE(w->PicMsg->accessibleName(), QString::fromUtf8("暂停 2/5"));
+    }
+
     // A refused file shows its message and leaves the view as it was.
     void refusedFileLeavesTheViewAlone_data() {
         QTest::addColumn<QByteArray>("file");
