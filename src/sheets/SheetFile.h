@@ -87,12 +87,16 @@ bool IsReadableSheetFile(const QString& path);
 // The readers open regular files only, of at most this size: the format's
 // counts and file positions are 32-bit, so no sheet is larger.
 constexpr qint64 MaxSheetFileBytes = (qint64(1) << 31) - 1;
+// The longest text item (sheet and view names, captions, table cells) read:
+// the longest name the rename editor takes; the program writes no longer
+// text (the instrument's texts are far shorter). A longer one is damage.
+constexpr int MaxSheetTextLength = 32767;
 void CommitDataSheet(SheetModelData&& read);
 
 // Brings a Record view's replay fields into what its replay can use, so a
 // damaged file cannot make it read past its samples or run a 0 ms timer. A
-// view that holds no whole frame is neither loaded nor shown and names no
-// record file (its frame fields wait for the next load); otherwise the first frame is 1, the frame
+// view that holds no whole frame is neither loaded nor shown (its frame
+// fields wait for the next load); otherwise the first frame is 1, the frame
 // count at most the frames held, the current frame within 1..count. A state
 // beyond Stop becomes Pause; an interval that is not a positive number
 // becomes 0.05 s, others are kept within 0.001..60 s.
