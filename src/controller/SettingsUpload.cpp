@@ -254,12 +254,10 @@ private:
     bool LevelValue(const QString& levelDiv, const char* sourceQuery, QString source, QString& value) {
         if (sourceQuery) {
             source = TrimReply(QueryCmd(sourceQuery));
-            // No reply, or one that names no source, gives no level.
-            if (!CheckLink() || !IsSourceReply(source)) return LeftOut();
+            if (!CheckLink()) return LeftOut();
         }
-        bool replied = true;
-        value = TriggerLevelText(levelDiv, source, &replied);
-        if (!CheckLink() || !replied) return LeftOut();
+        const bool made = TriggerLevelVolts(levelDiv, source, value);
+        if (!CheckLink() || !made) return LeftOut();
         return true;
     }
 

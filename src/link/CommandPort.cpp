@@ -6,8 +6,10 @@
 #include "common/ShellState.h"
 #include "common/Wait.h"
 #include "link/LinkState.h"
+#include "link/Messages.h"
 #include "link/RS232Func.h"
 #include "link/UsbFunc.h"
+#include "platform/dialogs/MsgBox.h"
 
 namespace {
 
@@ -72,6 +74,14 @@ CommandPort& CommandLink() {
     if (overridePort) return *overridePort;
     if (Shell().ScopeIOType == 2) return serial;
     return usb;
+}
+
+void ShowReadFailMessage() {
+    const MessageTableData& m = MessageTable();
+    if (CommandLink().RepliesWhileWaiting())
+        MsgBox(m.MsgRs232ReadFail, vbExclamation, m.MsgTitleRs232Read);
+    else
+        MsgBox(m.MsgUsbReadFail, vbExclamation, m.MsgTitleUsbRead);
 }
 
 void SettleTransportChoice() {

@@ -183,17 +183,14 @@ QString commandNumber(double v) {
 
 }  // namespace
 
-QString TriggerLevelText(const QString& levelDiv, const QString& source, bool* replied, bool* usable) {
+QString TriggerLevelText(const QString& levelDiv, const QString& source, bool* replied) {
     QString scale, offset;
     if (replied) *replied = true;
-    if (usable) *usable = true;
     if (source == "CH1" || source == "CH2") {
         const QString ch = source == "CH1" ? "1" : "2";
         scale = TrimReply(QueryCmd(":CHANNEL" + ch + ":SCALE?"));
         offset = TrimReply(QueryCmd(":CHANNEL" + ch + ":OFFSET?"));
         if (replied && (!IsNumberReply(scale) || !IsNumberReply(offset))) *replied = false;
-        if (usable && ((!scale.isEmpty() && !IsNumberReply(scale)) || (!offset.isEmpty() && !IsNumberReply(offset))))
-            *usable = false;
     } else if (source == "EXT") {
         scale = "0.2";
         offset = "0";
@@ -206,6 +203,13 @@ QString TriggerLevelText(const QString& levelDiv, const QString& source, bool* r
     }
     const double volts = LeadingNumber(levelDiv) * LeadingNumber(scale) - LeadingNumber(offset);
     return commandNumber(volts);
+}
+
+bool TriggerLevelVolts(const QString& levelDiv, const QString& source, QString& volts) {
+    if (!IsSourceReply(source)) return false;
+    bool replied = true;
+    volts = TriggerLevelText(levelDiv, source, &replied);
+    return replied;
 }
 
 QString SensitivityText(const QString& source) {

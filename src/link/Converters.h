@@ -66,10 +66,14 @@ QString TrigSourceToText(const QString& reply);  // "ACLINE" -> the AC-line word
 // source's scale and offset (queried for CH1/CH2), always with ".".
 // `replied`, when given, is set false when a scale or offset query of a
 // channel source got no reply, or one that is not a number (the text then
-// counts it as 0); `usable`, when given, only when a reply came that is not
-// a number.
-QString TriggerLevelText(const QString& levelDiv, const QString& source, bool* replied = nullptr,
-                         bool* usable = nullptr);
+// counts it as 0).
+QString TriggerLevelText(const QString& levelDiv, const QString& source, bool* replied = nullptr);
+// The volts of a level command as TriggerLevelText makes them, or false when
+// they cannot be made of the instrument's answers: the source is none the
+// instrument names (no reply, a cut or garbled one), or a channel's scale or
+// offset reply is missing or no number. No level is made up of a reply that
+// did not come; the upload and the setting dialog both go by this.
+bool TriggerLevelVolts(const QString& levelDiv, const QString& source, QString& volts);
 QString SensitivityText(const QString& source);
 // Sends the pattern of the pattern or duration trigger after the code of
 // channel Dn (0..15) was set; clears a second edge. n outside 0..15 sends

@@ -16,6 +16,7 @@ struct MessageTableData {
     QString MsgConnectFirst;
     QString MsgQueryOnly;
     QString MsgNumberOnly;
+    QString MsgVoltsOnly;          // the volts-per-division box
     QString MsgRootNameFixed;
     QString MsgInvalidZoom;
     QString MsgBadSheetFile;

@@ -16,9 +16,7 @@
 #include "link/KV2200Cmd.h"
 #include "link/LinkState.h"
 #include "link/MeasureCatalog.h"
-#include "link/Messages.h"
 #include "link/TransferValues.h"
-#include "platform/dialogs/MsgBox.h"
 
 namespace {
 
@@ -96,11 +94,7 @@ QString MeasureReply(const QString& q) {
 void FailJob() {
     Transfer().TransferFailed = true;
     if (!Link().IsConnected) return;
-    const MessageTableData& m = MessageTable();
-    if (CommandLink().RepliesWhileWaiting())
-        MsgBox(m.MsgRs232ReadFail, vbExclamation, m.MsgTitleRs232Read);
-    else
-        MsgBox(m.MsgUsbReadFail, vbExclamation, m.MsgTitleUsbRead);
+    ShowReadFailMessage();
     MarkDisconnected();
 }
 

@@ -227,8 +227,14 @@ private slots:
             "TriggerCoupling", "Coupling", coupling, 2);
         row("EDGE Level", edge, false, "Trigger\\Level [0.00div]", O::ChoiceEdit, "TriggerLevel",
             "Level", levels, 150);
+        // A level between the list's steps is offered at its place.
+        const QString levelsAndOwn = "302:6.00div..-6.00div";
         row("EDGE Level off the grid", edge, false, "Trigger\\Level [0.01div]", O::ChoiceEdit,
-            "TriggerLevel", "Level", levels, -1);
+            "TriggerLevel", "Level", levelsAndOwn, 150);
+        row("EDGE Level between two steps", edge, false, "Trigger\\Level [1.50div]", O::ChoiceEdit,
+            "TriggerLevel", "Level", levelsAndOwn, 113);
+        row("EDGE Level above the list", edge, false, "Trigger\\Level [7.00div]", O::ChoiceEdit,
+            "TriggerLevel", "Level", "302:7.00div..-6.00div", 0);
         row("EDGE Sensitivity", edge, false, "Trigger\\Sensitivity [0.10div]", O::ChoiceEdit,
             "TriggerSensitivity", "Sensitivity", sens, 90);
         row("EDGE Holdoff", edge, false, "Trigger\\Holdoff [100ns]", O::NumberEdit,
