@@ -94,8 +94,8 @@ public:
     void FlatBttn5_Click();  // white scheme
 
     // Reads a record file into the view and starts its replay; false when
-    // nothing was loaded (the view is then unchanged; a refused file's
-    // message is shown, a file that cannot be read ends it silently).
+    // nothing was loaded (the view is then unchanged, the refusal's message
+    // or the system's reason shown).
     bool OpenRecordFile(const QString& path);
 
     // The view's record; null while the tag names no slot.
