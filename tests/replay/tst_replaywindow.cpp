@@ -123,6 +123,35 @@ private slots:
         QVERIFY(!Rec().WindowOpen);
     }
 
+    // Two frames, loop off: Play after the end starts again at frame 1, and
+    // when the replay ends again on "Pause 2/2" the picture, and so the
+    // export, is frame 2.
+    void playAfterTheEndShowsTheFrameCounted() {
+        AddNewRecord();
+        frmRecordPlay* w = Window();
+        QVERIFY(w && QTest::qWaitFor([&] { return Rec().WindowOpen; }));
+        w->AresBtnPlay[BtnLoop]->click();
+        QVERIFY(!Rec().LoopReplay);
+        RcdHeader h;
+        h.last = 2;
+        answer = WriteFile("two.rcd", Rcd(h, Frames(2)));
+        w->cmdRun_Click();
+        const auto tick = [w] { QMetaObject::invokeMethod(w->TimerInterval, "timeout"); };
+        tick();
+        QCOMPARE(Rec().ReplayStatus, uint8_t(StatePause));
+        const QImage frame2 = w->RecordWavePic->Picture;
+        w->AresBtnPlay[BtnPlay]->click();
+        QCOMPARE(w->SliderFrame->value(), 1);
+        QVERIFY(w->RecordWavePic->Picture != frame2);  // frame 1
+        tick();
+        QCOMPARE(w->PicMsg->Texts[0].text, QString("Pause"));
+        QCOMPARE(w->PicMsg->Texts[1].text, QString("2/2"));
+        QCOMPARE(w->RecordWavePic->Picture, frame2);
+        answer = tmp.filePath("two.bmp");
+        w->FlatBttn1_Click();
+        QCOMPARE(QImage(answer).convertToFormat(frame2.format()), frame2);
+    }
+
     // Screen readers: every button and the slider are named by their tips in
     // the UI language, and the status line by its text, kept up to date.
     void controlsAndStatusLineAreNamed() {
