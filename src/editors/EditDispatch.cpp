@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "common/DSOSettings.h"
+#include "common/HookCheck.h"
 #include "controller/ChoiceLists.h"
 #include "controller/CtrlList.h"
 #include "controller/CtrlState.h"
@@ -502,8 +503,7 @@ void PraseCtrlList(const QString& selectedPath) {
         MsgBox(MessageTable().MsgQueryOnly, vbExclamation);
         break;
     case EditOutcome::VirtualPanel:
-        if (show.ShowVirtualPanel) show.ShowVirtualPanel();
-        else MsgBox(MessageTable().MsgPanelNotAvailable, vbInformation);
+        if (RequireHook(show.ShowVirtualPanel, "EditShow().ShowVirtualPanel")) show.ShowVirtualPanel();
         break;
     case EditOutcome::Nothing:
         break;

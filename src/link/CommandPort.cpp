@@ -30,7 +30,12 @@ public:
         return ReadVisaScreenChunk(out, maxBytes);
     }
     bool CopiesScreen() const override { return true; }
-    void Open() override { OpenVisa(); }
+    // A serial line left open from an earlier connect is closed: only the
+    // transport in use may report a failure or drop the link.
+    void Open() override {
+        CloseComm();
+        OpenVisa();
+    }
 };
 
 // The RS-232 line: replies are collected by the receive handler while the
@@ -61,7 +66,10 @@ public:
         return {ScreenChunkRead::NotSupported, 0};
     }
     bool CopiesScreen() const override { return false; }
-    void Open() override { OpenComm(); }
+    void Open() override {
+        CloseVisa();
+        OpenComm();
+    }
 };
 
 CommandPort* overridePort = nullptr;

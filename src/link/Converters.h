@@ -103,7 +103,18 @@ using ReplyConverter = QString (*)(const QString&);
 // trigger source, a threshold, a probe text ("1X" ... "1000X"). The empty
 // text is known to none; a converter not listed here knows every other text.
 bool IsKnownReply(ReplyConverter conv, const QString& reply);
-// A finite number and nothing else ("." as decimal point, blanks around it).
+// Whether `word` is one of the value words (current UI language) that a
+// keyword converter (RunStateToCmd, OnOffToKeyword ... DurationQualToKeyword)
+// knows, its fallback's own word included; a converter not listed knows
+// every text. A word of neither list (say, of a file) is not to be sent as
+// the converter's fallback keyword.
+using WordConverter = QString (*)(const QString&);
+bool IsKnownWord(WordConverter conv, const QString& word);
+// "H", "L", "X" or an edge (IsRisingCode, IsFallingCode): a pattern or
+// duration code of the current language.
+bool IsPatternCode(const QString& code);
+// A finite number and nothing else ("." as decimal point, blanks around it):
+// IsWholeNumber, the number the formatters read.
 bool IsNumberReply(const QString& reply);
 // "CH1", "CH2", "EXT", "EXT5", "ACLINE", "D0" ... "D15".
 bool IsSourceReply(const QString& reply);

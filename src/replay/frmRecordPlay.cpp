@@ -374,7 +374,7 @@ frmRecordPlay::frmRecordPlay(QWidget* parent)
 
     auto* names = new NameFromToolTip(this);
     for (QWidget* w : std::initializer_list<QWidget*>{cmdRun, FlatBttn1, FlatBttn2, FlatBttn3, FlatBttn4, FlatBttn5,
-                                                      AresBtnAdd, AresBtnSub, AresBtnDefaultTime, SliderFrame})
+                                                      AresBtnDefaultTime})
         names->Watch(w);
     for (ImageButton* b : AresBtnPlay) names->Watch(b);
     resize(520, 525);

@@ -5,7 +5,7 @@
 // ReplayEngine, the picture FrameDrawing, the file RecordFile (model/); this
 // window forwards its clicks, slider and timers to them, gives them the UI
 // language and the shell's channel colours, and shows the result. Its buttons
-// and slider are named for screen readers by their tool tips.
+// with tool tips are named for screen readers by their tips.
 //
 // The window finds its view's record through its tag at every use, so a view
 // moved to another slot keeps working.

@@ -4,6 +4,7 @@
 #include <QtTest>
 
 #include "TestEnv.h"
+#include "common/HookCheck.h"
 #include "common/DSOSettings.h"
 #include "common/ShellState.h"
 #include "controller/CtrlState.h"
@@ -598,12 +599,22 @@ private slots:
         QCOMPARE(CtrlState().CtrlEditKey, QString(" "));
 
         PraseCtrlList("KV2200M\\Time Base\\Memory Size [4000]");
+        // The panel node shows the panel; its hook unset is a wiring fault,
+        // reported as such.
+        int panels = 0;
+        EditShow().ShowVirtualPanel = [&] { ++panels; };
         PraseCtrlList("KV2200M\\Virtual Panel");
+        QCOMPARE(panels, 1);
+        EditShow().ShowVirtualPanel = nullptr;
+        SetMissingHookFatal(false);
+        MissingHookLog().clear();
+        PraseCtrlList("KV2200M\\Virtual Panel");
+        SetMissingHookFatal(true);
+        QCOMPARE(MissingHookLog(), QStringList{"EditShow().ShowVirtualPanel"});
         const auto log = MsgBoxService::Log();
-        QCOMPARE(log.size(), 2);
+        QCOMPARE(log.size(), 1);
         QCOMPARE(log[0].text, QString("This Item Query Only!"));
         QCOMPARE(log[0].style, int(vbExclamation));
-        QCOMPARE(log[1].text, MessagesFor(LangEnglish).MsgPanelNotAvailable);
         QCOMPARE(shownDialogs.size(), 1);
     }
 
@@ -661,9 +672,13 @@ private slots:
         UseLanguage(LangChinese);
         PraseCtrlList("KV2200M\\运行控制\\强制触发");
         QCOMPARE(MsgBoxService::Log().last().text, QString("正在传输数据，请等待传输结束！"));
+        // Once it has ended, the panel node shows the panel.
         Transfer().TransferBusy = false;
+        int panels = 0;
+        EditShow().ShowVirtualPanel = [&] { ++panels; };
         PraseCtrlList("KV2200M\\虚拟面板");
-        QCOMPARE(MsgBoxService::Log().last().text, QString("本版本尚未提供虚拟面板！"));
+        EditShow().ShowVirtualPanel = nullptr;
+        QCOMPARE(panels, 1);
     }
 };
 

@@ -158,14 +158,18 @@ private slots:
         frmRecordPlay* w = OpenedView();
         QVERIFY(w);
         SetRecordWindowCaptionsAll(LangEnglish);
-        QList<QWidget*> controls{w->cmdRun, w->FlatBttn1, w->FlatBttn2, w->FlatBttn3, w->FlatBttn4, w->FlatBttn5,
-                                 w->AresBtnAdd, w->AresBtnSub, w->AresBtnDefaultTime, w->SliderFrame};
-        for (ImageButton* b : w->AresBtnPlay) controls << b;
-        QCOMPARE(controls.size(), 18);
-        for (QWidget* c : controls) {
+        QList<QWidget*> tipped{w->cmdRun, w->FlatBttn1, w->FlatBttn2, w->FlatBttn3, w->FlatBttn4, w->FlatBttn5,
+                               w->AresBtnDefaultTime};
+        for (ImageButton* b : w->AresBtnPlay) tipped << b;
+        QCOMPARE(tipped.size(), 15);
+        for (QWidget* c : tipped) {
             QVERIFY2(!c->accessibleName().isEmpty(), qPrintable(c->objectName()));
             QCOMPARE(c->accessibleName(), c->toolTip());
         }
+        // The interval steps and the slider have no tip: a name of their own.
+        QCOMPARE(w->AresBtnAdd->accessibleName(), QString("Increase Time Interval"));
+        QCOMPARE(w->AresBtnSub->accessibleName(), QString("Decrease Time Interval"));
+        QCOMPARE(w->SliderFrame->accessibleName(), QString("Select Frame"));
         QCOMPARE(w->AresBtnPlay[BtnPrev]->accessibleName(), QString("The last frame"));
         QCOMPARE(w->PicMsg->accessibleName(), QString("Replaying 1/5"));
         QMetaObject::invokeMethod(w->TimerInterval, "timeout");
