@@ -82,6 +82,17 @@ void WaveSamples(A& a, W& w) {
     }
 }
 
+// The logic-analyser part of a screen description, as both waveform records store it.
+template <typename A, typename S>
+void LaScreenItems(A& a, S& sd) {
+    a.byte(sd.LAShown);
+    a.i16(sd.LADisplayState);
+    for (auto& y : sd.LARowY) a.i16(y);
+    a.byte(sd.LAState106);
+    a.byte(sd.LAState107);
+    a.byte(sd.LAState108);
+}
+
 template <typename A, typename W>
 void WaveItems(A& a, W& w) {
     a.str(w.Name);
@@ -141,12 +152,7 @@ void WaveItems(A& a, W& w) {
     a.i16(sd.FFTZoom);
     a.single(sd.Stored64);
     a.i16(sd.FFTHorizPos);
-    a.byte(sd.LAShown);
-    a.i16(sd.LADisplayState);
-    for (auto& y : sd.LARowY) a.i16(y);
-    a.byte(sd.LAState106);
-    a.byte(sd.LAState107);
-    a.byte(sd.LAState108);
+    LaScreenItems(a, sd);
     a.flag(w.XYFormat);
     a.str(w.MathDisplayWord);
     a.str(w.FftDisplayWord);
@@ -317,12 +323,7 @@ void MemWaveItems(A& a, M& m) {
     auto& sd = m.ScreenData;
     a.byte(sd.CH1Shown);
     a.byte(sd.CH2Shown);
-    a.byte(sd.LAShown);
-    a.i16(sd.LADisplayState);
-    for (auto& y : sd.LARowY) a.i16(y);
-    a.byte(sd.LAState106);
-    a.byte(sd.LAState107);
-    a.byte(sd.LAState108);
+    LaScreenItems(a, sd);
     a.flag(m.XYFormat);  // stored twice; the second one is the one read
     a.str(m.SpareText);
     a.str(m.StateWord);
