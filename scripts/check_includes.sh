@@ -9,6 +9,11 @@
 # sheets; the view folders (waveview, measure, panel, memwave, replay) may
 # include screen, the shared drawing, which itself uses nothing above link.
 # The shared controls (widgets) serve the windows only: link never includes them.
+# A folder's model/ or paint/ subfolder (plain code, tested without a window)
+# never includes its folder's windows (the headers directly in src/<folder>),
+# widgets or sheets, nor the shell's state (common/ShellState.h) or the
+# settings mirror (common/DSOSettings.h): the windows pass the UI language and
+# the live values in.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -33,16 +38,31 @@ allowed() {  # allowed <from> <to>
   return 0
 }
 
+model_allowed() {  # model_allowed <from> <included path>
+  local from=$1 path=$2
+  case "$path" in
+    widgets/*|sheets/*|common/ShellState.h|common/DSOSettings.h) return 1 ;;
+    "$from"/*/*) return 0 ;;
+    "$from"/*) return 1 ;;  # a window of its own folder
+  esac
+  return 0
+}
+
 bad=0
 while IFS= read -r file; do
   from=${file#src/}; from=${from%%/*}
   [[ -z ${layer[$from]+x} ]] && continue
+  sub=${file#src/"$from"/}; sub=${sub%%/*}
+  [[ $sub == model || $sub == paint ]] || sub=
   while IFS= read -r hit; do
     line=${hit%%:*}
-    to=$(sed -E 's/^[0-9]+:[[:space:]]*#[[:space:]]*include[[:space:]]*"([^/"]+)\/.*/\1/' <<<"$hit")
-    [[ $to == "$hit" ]] && continue
+    path=$(sed -E 's/^[0-9]+:[[:space:]]*#[[:space:]]*include[[:space:]]*"([^"]+)".*/\1/' <<<"$hit")
+    to=${path%%/*}
     if ! allowed "$from" "$to"; then
       echo "$file:$line: $from may not include $to" >&2
+      bad=1
+    elif [[ -n $sub ]] && ! model_allowed "$from" "$path"; then
+      echo "$file:$line: $from/$sub may not include $path" >&2
       bad=1
     fi
   done < <(grep -nE '^[[:space:]]*#[[:space:]]*include[[:space:]]*"[^/"]+/' "$file" || true)

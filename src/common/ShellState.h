@@ -5,7 +5,7 @@
 #include <QColor>
 #include <QString>
 
-enum LanguageId { LangChinese = 0, LangEnglish = 1 };
+#include "common/LanguageId.h"
 
 struct ShellStateData {
     int UILanguage = LangEnglish;

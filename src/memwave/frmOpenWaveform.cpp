@@ -20,6 +20,7 @@
 #include "common/ShellState.h"
 #include "link/Messages.h"
 #include "memwave/MemWaveCsvExport.h"
+#include "memwave/MemWaveLiveOptions.h"
 #include "memwave/model/WaveformFile.h"
 #include "memwave/model/ZoomEngine.h"
 #include "memwave/paint/MemWavePaint.h"

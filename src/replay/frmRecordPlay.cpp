@@ -149,6 +149,23 @@ FrameStyle CurrentStyle(double zoom) {
 
 constexpr QSize PrintPictureSize(700, 500);
 
+// Screen readers announce a control by its tool tip, in the UI language: the
+// accessible name follows every change of the tip (the language procedures
+// set the tips).
+class NameFromToolTip : public QObject {
+public:
+    using QObject::QObject;
+    void Watch(QWidget* w) {
+        w->installEventFilter(this);
+        w->setAccessibleName(w->toolTip());
+    }
+    bool eventFilter(QObject* o, QEvent* e) override {
+        if (e->type() == QEvent::ToolTipChange)
+            if (auto* w = qobject_cast<QWidget*>(o)) w->setAccessibleName(w->toolTip());
+        return false;
+    }
+};
+
 }  // namespace
 
 // ---- Image list --------------------------------------------------------------
@@ -185,16 +202,24 @@ QIcon ImageListObject::ListImage(int index) const {
 StatusPicture::StatusPicture(QWidget* parent, std::function<const RecordInfo*()> record)
     : QWidget(parent), record_(std::move(record)) {}
 
-void StatusPicture::Refresh() {
+void StatusPicture::TakeTexts() {
     const RecordInfo* r = record_();
     Texts = r ? RecordStatusTexts(width(), r->StatusText, r->CurrentFrame, r->FrameCount, Shell().UILanguage)
               : QList<StatusText>();
+    // Screen readers read the line as it stands: "Replaying 3/10".
+    QStringList words;
+    for (const StatusText& t : Texts) words << t.text;
+    const QString name = words.join(QLatin1Char(' '));
+    if (accessibleName() != name) setAccessibleName(name);
+}
+
+void StatusPicture::Refresh() {
+    TakeTexts();
     update();
 }
 
 void StatusPicture::paintEvent(QPaintEvent*) {
-    const RecordInfo* r = record_();
-    if (r) Texts = RecordStatusTexts(width(), r->StatusText, r->CurrentFrame, r->FrameCount, Shell().UILanguage);
+    TakeTexts();
     QPainter p(this);
     DrawStatusTexts(p, width(), height(), Qt::black, Texts);
 }
@@ -328,6 +353,7 @@ frmRecordPlay::frmRecordPlay(QWidget* parent)
     h.StatusChanged = [this] { PicMsg->Refresh(); };
     h.ControlsChanged = [this] { ApplyControls(); };
     h.IntervalChanged = [this] { ShowInterval(); };
+    h.Language = [] { return Shell().UILanguage; };
     connect(TimerInterval, &QTimer::timeout, this, [this] { engine_.FrameTick(); });
     connect(SliderFrame, &QSlider::valueChanged, this, [this](int v) { engine_.SliderMoved(v); });
     connect(SliderFrame, &QSlider::sliderPressed, this, [this] { engine_.SliderPressed(); });
@@ -345,6 +371,12 @@ frmRecordPlay::frmRecordPlay(QWidget* parent)
     connect(FlatBttn3, &QToolButton::clicked, this, [this] { FlatBttn3_Click(); });
     connect(FlatBttn4, &QToolButton::clicked, this, [this] { FlatBttn4_Click(); });
     connect(FlatBttn5, &QToolButton::clicked, this, [this] { FlatBttn5_Click(); });
+
+    auto* names = new NameFromToolTip(this);
+    for (QWidget* w : std::initializer_list<QWidget*>{cmdRun, FlatBttn1, FlatBttn2, FlatBttn3, FlatBttn4, FlatBttn5,
+                                                      AresBtnDefaultTime})
+        names->Watch(w);
+    for (ImageButton* b : AresBtnPlay) names->Watch(b);
     resize(520, 525);
 }
 

@@ -3,7 +3,9 @@
 // schemes, export, print, preview), the frame picture, the frame slider, the
 // transport and interval buttons, and the status line. The replay itself is
 // ReplayEngine, the picture FrameDrawing, the file RecordFile (model/); this
-// window forwards its clicks, slider and timers to them and shows the result.
+// window forwards its clicks, slider and timers to them, gives them the UI
+// language and the shell's channel colours, and shows the result. Its buttons
+// with tool tips are named for screen readers by their tips.
 //
 // The window finds its view's record through its tag at every use, so a view
 // moved to another slot keeps working.
@@ -34,15 +36,13 @@ public:
 };
 
 // The status line: its texts are taken from the view's record (status word,
-// frame, frame count) at every refresh and repaint, so a language switch or a
-// reopened window shows it as the record has it. Cls and TextOut are what
-// the data sheet calls when it adds a view; both refresh.
+// frame, frame count) at every refresh and repaint, so a language switch (the
+// shell invokes Refresh) or a reopened window shows it as the record has it.
+// Its accessible name is the line's text ("Replaying 3/10"), kept with it.
 class StatusPicture : public QWidget {
     Q_OBJECT
 public:
     StatusPicture(QWidget* parent, std::function<const RecordInfo*()> record);
-    Q_INVOKABLE void Cls() { Refresh(); }
-    Q_INVOKABLE void TextOut(int, int, const QString&, int) { Refresh(); }
     Q_INVOKABLE void Refresh();
     QList<StatusText> Texts;  // what the line shows
 
@@ -50,6 +50,8 @@ protected:
     void paintEvent(QPaintEvent*) override;
 
 private:
+    // Texts and the accessible name from the record (none without one).
+    void TakeTexts();
     std::function<const RecordInfo*()> record_;
 };
 
@@ -92,10 +94,10 @@ public:
     void FlatBttn5_Click();  // white scheme
 
     // Reads a record file into the view and starts its replay; false when
-    // nothing was loaded (the view is then unchanged, the message shown).
+    // nothing was loaded (the view is then unchanged, the refusal's message
+    // or the system's reason shown).
     bool OpenRecordFile(const QString& path);
 
-    ReplayEngine& Engine() { return engine_; }
     // The view's record; null while the tag names no slot.
     RecordInfo* Record() const;
 

@@ -198,7 +198,9 @@ QString ViewTitle(ViewKind kind, int slot) {
     };
     if (kind == ViewRecord) {
         const RecordInfo& r = s.RecordViews[size_t(slot)];
-        return r.FilePath.isEmpty() ? r.Name : withPath(r.Name, r.FilePath);
+        // A view that holds no record (none loaded yet, or reset by a sheet
+        // that leaves it no frame) names no file.
+        return r.Loaded && !r.FilePath.isEmpty() ? withPath(r.Name, r.FilePath) : r.Name;
     }
     if (kind == ViewMemoryWave) {
         const MemWaveInfo& m = s.MemWaveViews[size_t(slot)];

@@ -123,6 +123,9 @@ const CaptionTable& RecordWindowCaptionTable() {
         {C(AresBtnPlay.value(5)), P::ToolTip, 0, "Then next frame", "后一帧"},
         {C(AresBtnPlay.value(7)), P::ToolTip, 0, "Circulation and single replay", "循环或单次回放"},
         {C(AresBtnDefaultTime), P::ToolTip, 0, "Default Time Interval Setting", "设置缺省时间间隔"},
+        {C(AresBtnAdd), P::Accessible, 0, "Increase Time Interval", "增加时间间隔"},
+        {C(AresBtnSub), P::Accessible, 0, "Decrease Time Interval", "减少时间间隔"},
+        {C(SliderFrame), P::Accessible, 0, "Select Frame", "选择帧"},
     };
     return t;
 }

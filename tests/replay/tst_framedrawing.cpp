@@ -2,7 +2,6 @@
 // (Text is drawn too, so the test runs with a GUI application for fonts.)
 #include <QtTest>
 
-#include "TestEnv.h"
 #include "common/SheetModel.h"
 #include "replay/model/FrameDrawing.h"
 
@@ -40,8 +39,6 @@ int Count(const QImage& img, int y, int x0, int x1, const QColor& c) {
 class FrameDrawingTest : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { TestEnv::Init(); }
-
     // The trace's row follows the picture's height; it spans the graticule.
     void traceAtKnownPixels_data() {
         QTest::addColumn<QSize>("size");

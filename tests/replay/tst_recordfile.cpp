@@ -1,19 +1,15 @@
-// The record file reader, and the bounds a data sheet's Record view gets.
+// The record file reader.
 #include <QtTest>
 
 #include "RcdBuilder.h"
-#include "TestEnv.h"
 #include "common/SheetModel.h"
 #include "replay/model/RecordFile.h"
-#include "sheets/SheetFile.h"
 
 Q_DECLARE_METATYPE(RecordError)
 
 class RecordFileTest : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { TestEnv::Init(); }
-
     void goodFileGivesSamplesChannelTextsAndFrames() {
         RcdHeader h;
         h.source = 2;
@@ -123,63 +119,6 @@ private slots:
         QCOMPARE(ParseRecordFile(file, c), error);
         QCOMPARE(c.Channel, QString("before"));
         QCOMPARE(c.Samples, std::vector<int16_t>({1, 2, 3}));
-    }
-
-    // A damaged data sheet cannot give a Record view fields its replay
-    // cannot use.
-    void sheetReplayFieldsAreBounded_data() {
-        QTest::addColumn<int>("frames");  // frames stored
-        QTest::addColumn<int>("start");
-        QTest::addColumn<int>("count");
-        QTest::addColumn<int>("current");
-        QTest::addColumn<int>("state");
-        QTest::addColumn<double>("interval");
-        QTest::addColumn<QList<int>>("expected");  // loaded, start, count, current, state
-        QTest::addColumn<double>("expectedInterval");
-        QTest::newRow("sound") << 3 << 1 << 3 << 2 << 1 << 0.2 << QList<int>{1, 1, 3, 2, 1} << 0.2;
-        QTest::newRow("current past the count") << 3 << 1 << 3 << 9 << 2 << 0.05 << QList<int>{1, 1, 3, 3, 2} << 0.05;
-        QTest::newRow("current 0") << 3 << 1 << 3 << 0 << 1 << 0.05 << QList<int>{1, 1, 3, 1, 1} << 0.05;
-        QTest::newRow("negative current") << 3 << 1 << 3 << -3 << 1 << 0.05 << QList<int>{1, 1, 3, 1, 1} << 0.05;
-        QTest::newRow("start 2: count cut to the frames held")
-            << 2 << 2 << 3 << 3 << 1 << 0.05 << QList<int>{1, 1, 2, 2, 1} << 0.05;
-        QTest::newRow("count 0: nothing to show") << 0 << 1 << 0 << 1 << 1 << 0.05 << QList<int>{0, 1, 0, 1, 1} << 0.05;
-        QTest::newRow("negative count") << 0 << 1 << -4 << 1 << 1 << 0.05 << QList<int>{0, 1, -4, 1, 1} << 0.05;
-        QTest::newRow("state 7") << 3 << 1 << 3 << 1 << 7 << 0.05 << QList<int>{1, 1, 3, 1, 1} << 0.05;
-        QTest::newRow("interval 0") << 3 << 1 << 3 << 1 << 1 << 0.0 << QList<int>{1, 1, 3, 1, 1} << 0.05;
-        QTest::newRow("negative interval") << 3 << 1 << 3 << 1 << 1 << -1.0 << QList<int>{1, 1, 3, 1, 1} << 0.05;
-        QTest::newRow("tiny interval") << 3 << 1 << 3 << 1 << 1 << 2.5e-9 << QList<int>{1, 1, 3, 1, 1} << 0.001;
-        QTest::newRow("huge interval") << 3 << 1 << 3 << 1 << 1 << 1e9 << QList<int>{1, 1, 3, 1, 1} << 60.0;
-    }
-    void sheetReplayFieldsAreBounded() {
-        QFETCH(int, frames);
-        QFETCH(int, start);
-        QFETCH(int, count);
-        QFETCH(int, current);
-        QFETCH(int, state);
-        QFETCH(double, interval);
-        QFETCH(QList<int>, expected);
-        QFETCH(double, expectedInterval);
-        auto sheet = std::make_unique<SheetModelData>();
-        sheet->RecordCount = 1;
-        RecordInfo& r = sheet->RecordViews[0];
-        r.Name = "Record0";
-        r.Loaded = r.DisplayActive = true;
-        r.StartFrame = int16_t(start);
-        r.FrameCount = int16_t(count);
-        r.CurrentFrame = int16_t(current);
-        r.ReplayStatus = uint8_t(state);
-        r.FrameInterval = interval;
-        r.Samples.assign(size_t(frames) * RecordFrameSamples, 7);
-        // The file stores (count - start + 1) frames of a shown view.
-        const QByteArray text = SheetFileText(*sheet, false);
-        auto read = std::make_unique<SheetModelData>();
-        QVERIFY(ParseSheetFile(text, *read));
-        CommitDataSheet(std::move(*read));
-        const RecordInfo& b = Sheets().RecordViews[0];
-        QCOMPARE(QList<int>({b.Loaded && b.DisplayActive, b.StartFrame, b.FrameCount, b.CurrentFrame, b.ReplayStatus}),
-                 expected);
-        QCOMPARE(b.FrameInterval, expectedInterval);
-        if (b.DisplayActive) QVERIFY(size_t(b.FrameCount) * RecordFrameSamples <= b.Samples.size());
     }
 };
 

@@ -2,9 +2,8 @@
 // slider moves and the interval buttons' repeat ticks.
 #include <QtTest>
 
-#include "TestEnv.h"
 #include "common/SheetModel.h"
-#include "common/ShellState.h"
+#include "common/LanguageId.h"
 #include "replay/model/ReplayEngine.h"
 
 namespace {
@@ -41,11 +40,6 @@ struct Rig {
 class ReplayEngineTest : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() {
-        TestEnv::Init();
-        Shell().UILanguage = LangEnglish;
-    }
-
     void loadStartsTheReplayAtFrameOne() {
         Rig g(5);
         QCOMPARE(g.r.ReplayStatus, uint8_t(StateReplaying));
@@ -73,6 +67,21 @@ private slots:
         g.e.Click(BtnPlay);  // again from frame 1
         QCOMPARE(g.r.CurrentFrame, int16_t(1));
         QCOMPARE(g.r.ReplayStatus, uint8_t(StateReplaying));
+    }
+
+    // Play after a replay without loop ended goes back to frame 1, the
+    // slider with it: with two frames the next tick must still draw frame 2,
+    // so that the frame on the picture is always the one the counter shows.
+    void playAfterTheEndDrawsWhatTheCounterShows() {
+        Rig g(2, false);
+        g.Run(5);
+        QCOMPARE(g.r.ReplayStatus, uint8_t(StatePause));
+        g.e.Click(BtnPlay);
+        QCOMPARE(g.e.Controls().SliderValue, 1);
+        g.Run(5);
+        QCOMPARE(g.drawn, QList<int>({1, 2, 1, 2}));
+        QCOMPARE(g.r.ReplayStatus, uint8_t(StatePause));
+        QCOMPARE(g.r.CurrentFrame, int16_t(2));
     }
 
     void withLoopTheFramesGoRound() {
@@ -137,7 +146,7 @@ private slots:
         g.e.Click(button);
         QCOMPARE(int(g.r.ReplayStatus), toState);
         QCOMPARE(int(g.r.CurrentFrame), toFrame);
-        if (button != BtnPlay) QCOMPARE(g.e.Controls().SliderValue, toFrame);  // Play does not move it
+        QCOMPARE(g.e.Controls().SliderValue, toFrame);
         QVERIFY(g.Latched(toState));
         QCOMPARE(g.e.Controls().FrameTimerOn, toState == StateReplaying);
         QCOMPARE(g.e.Controls().IntervalButtonsEnabled, toState != StateReplaying);
@@ -213,9 +222,8 @@ private slots:
         // No record yet: nothing to press, the open prompt.
         RecordInfo r;
         ReplayEngine e([&] { return &r; });
-        Shell().UILanguage = LangChinese;
+        e.EngineHooks().Language = [] { return int(LangChinese); };
         e.Setup();
-        Shell().UILanguage = LangEnglish;
         for (bool enabled : e.Controls().TransportEnabled) QVERIFY(!enabled);
         QVERIFY(!e.Controls().SliderEnabled);
         QCOMPARE(r.StatusText, QString::fromUtf8("请打开波形录制文件。"));

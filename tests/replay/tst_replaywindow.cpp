@@ -15,6 +15,7 @@
 #include "platform/print/PrintDocs.h"
 #include "replay/frmRecordPlay.h"
 #include "sheets/FileFunc.h"
+#include "sheets/SheetFile.h"
 #include "sheets/SheetTreeBinder.h"
 #include "sheets/ViewHost.h"
 #include "sheets/ViewWindows.h"
@@ -120,6 +121,67 @@ private slots:
         w->close();
         QCOMPARE(Rec().ReplayStatus, uint8_t(StatePause));
         QVERIFY(!Rec().WindowOpen);
+    }
+
+    // Two frames, loop off: Play after the end starts again at frame 1, and
+    // when the replay ends again on "Pause 2/2" the picture, and so the
+    // export, is frame 2.
+    void playAfterTheEndShowsTheFrameCounted() {
+        AddNewRecord();
+        frmRecordPlay* w = Window();
+        QVERIFY(w && QTest::qWaitFor([&] { return Rec().WindowOpen; }));
+        w->AresBtnPlay[BtnLoop]->click();
+        QVERIFY(!Rec().LoopReplay);
+        RcdHeader h;
+        h.last = 2;
+        answer = WriteFile("two.rcd", Rcd(h, Frames(2)));
+        w->cmdRun_Click();
+        const auto tick = [w] { QMetaObject::invokeMethod(w->TimerInterval, "timeout"); };
+        tick();
+        QCOMPARE(Rec().ReplayStatus, uint8_t(StatePause));
+        const QImage frame2 = w->RecordWavePic->Picture;
+        w->AresBtnPlay[BtnPlay]->click();
+        QCOMPARE(w->SliderFrame->value(), 1);
+        QVERIFY(w->RecordWavePic->Picture != frame2);  // frame 1
+        tick();
+        QCOMPARE(w->PicMsg->Texts[0].text, QString("Pause"));
+        QCOMPARE(w->PicMsg->Texts[1].text, QString("2/2"));
+        QCOMPARE(w->RecordWavePic->Picture, frame2);
+        answer = tmp.filePath("two.bmp");
+        w->FlatBttn1_Click();
+        QCOMPARE(QImage(answer).convertToFormat(frame2.format()), frame2);
+    }
+
+    // Screen readers: every button and the slider are named by their tips in
+    // the UI language, and the status line by its text, kept up to date.
+    void controlsAndStatusLineAreNamed() {
+        frmRecordPlay* w = OpenedView();
+        QVERIFY(w);
+        SetRecordWindowCaptionsAll(LangEnglish);
+        QList<QWidget*> tipped{w->cmdRun, w->FlatBttn1, w->FlatBttn2, w->FlatBttn3, w->FlatBttn4, w->FlatBttn5,
+                               w->AresBtnDefaultTime};
+        for (ImageButton* b : w->AresBtnPlay) tipped << b;
+        QCOMPARE(tipped.size(), 15);
+        for (QWidget* c : tipped) {
+            QVERIFY2(!c->accessibleName().isEmpty(), qPrintable(c->objectName()));
+            QCOMPARE(c->accessibleName(), c->toolTip());
+        }
+        // The interval steps and the slider have no tip: a name of their own.
+        QCOMPARE(w->AresBtnAdd->accessibleName(), QString("Increase Time Interval"));
+        QCOMPARE(w->AresBtnSub->accessibleName(), QString("Decrease Time Interval"));
+        QCOMPARE(w->SliderFrame->accessibleName(), QString("Select Frame"));
+        QCOMPARE(w->AresBtnPlay[BtnPrev]->accessibleName(), QString("The last frame"));
+        QCOMPARE(w->PicMsg->accessibleName(), QString("Replaying 1/5"));
+        QMetaObject::invokeMethod(w->TimerInterval, "timeout");
+        QCOMPARE(w->PicMsg->accessibleName(), QString("Replaying 2/5"));
+
+        Shell().UILanguage = LangChinese;
+        SetRecordWindowCaptionsAll(LangChinese);
+        QCOMPARE(w->AresBtnPlay[BtnPrev]->accessibleName(), QString::fromUtf8("前一帧"));
+        QCOMPARE(w->AresBtnAdd->accessibleName(), QString::fromUtf8("增加时间间隔"));
+        QCOMPARE(w->PicMsg->accessibleName(), QString::fromUtf8("正在回放 2/5"));
+        w->RecordReplayPause();
+        QCOMPARE(w->PicMsg->accessibleName(), QString::fromUtf8("暂停 2/5"));
     }
 
     // A refused file shows its message and leaves the view as it was.
@@ -235,6 +297,66 @@ private slots:
         w->FlatBttn2_Click();
         PrintService::SetPrintAnswerer(nullptr);
         QVERIFY(!asked);
+    }
+
+    // A damaged data sheet cannot give a Record view fields its replay
+    // cannot use. A view left with nothing to show holds no record: its
+    // caption names no file (the file keeps the stored path).
+    void sheetReplayFieldsAreBounded_data() {
+        QTest::addColumn<int>("frames");  // frames stored
+        QTest::addColumn<int>("start");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("current");
+        QTest::addColumn<int>("state");
+        QTest::addColumn<double>("interval");
+        QTest::addColumn<QList<int>>("expected");  // loaded, start, count, current, state
+        QTest::addColumn<double>("expectedInterval");
+        QTest::newRow("sound") << 3 << 1 << 3 << 2 << 1 << 0.2 << QList<int>{1, 1, 3, 2, 1} << 0.2;
+        QTest::newRow("current past the count") << 3 << 1 << 3 << 9 << 2 << 0.05 << QList<int>{1, 1, 3, 3, 2} << 0.05;
+        QTest::newRow("current 0") << 3 << 1 << 3 << 0 << 1 << 0.05 << QList<int>{1, 1, 3, 1, 1} << 0.05;
+        QTest::newRow("negative current") << 3 << 1 << 3 << -3 << 1 << 0.05 << QList<int>{1, 1, 3, 1, 1} << 0.05;
+        QTest::newRow("start 2: count cut to the frames held")
+            << 2 << 2 << 3 << 3 << 1 << 0.05 << QList<int>{1, 1, 2, 2, 1} << 0.05;
+        QTest::newRow("count 0: nothing to show") << 0 << 1 << 0 << 1 << 1 << 0.05 << QList<int>{0, 1, 0, 1, 1} << 0.05;
+        QTest::newRow("negative count") << 0 << 1 << -4 << 1 << 1 << 0.05 << QList<int>{0, 1, -4, 1, 1} << 0.05;
+        QTest::newRow("state 7") << 3 << 1 << 3 << 1 << 7 << 0.05 << QList<int>{1, 1, 3, 1, 1} << 0.05;
+        QTest::newRow("interval 0") << 3 << 1 << 3 << 1 << 1 << 0.0 << QList<int>{1, 1, 3, 1, 1} << 0.05;
+        QTest::newRow("negative interval") << 3 << 1 << 3 << 1 << 1 << -1.0 << QList<int>{1, 1, 3, 1, 1} << 0.05;
+        QTest::newRow("tiny interval") << 3 << 1 << 3 << 1 << 1 << 2.5e-9 << QList<int>{1, 1, 3, 1, 1} << 0.001;
+        QTest::newRow("huge interval") << 3 << 1 << 3 << 1 << 1 << 1e9 << QList<int>{1, 1, 3, 1, 1} << 60.0;
+    }
+    void sheetReplayFieldsAreBounded() {
+        QFETCH(int, frames);
+        QFETCH(int, start);
+        QFETCH(int, count);
+        QFETCH(int, current);
+        QFETCH(int, state);
+        QFETCH(double, interval);
+        QFETCH(QList<int>, expected);
+        QFETCH(double, expectedInterval);
+        auto sheet = std::make_unique<SheetModelData>();
+        sheet->RecordCount = 1;
+        RecordInfo& r = sheet->RecordViews[0];
+        r.Name = "Record0";
+        r.Loaded = r.DisplayActive = true;
+        r.StartFrame = int16_t(start);
+        r.FrameCount = int16_t(count);
+        r.CurrentFrame = int16_t(current);
+        r.ReplayStatus = uint8_t(state);
+        r.FrameInterval = interval;
+        r.FilePath = "/data/old.rcd";
+        r.Samples.assign(size_t(frames) * RecordFrameSamples, 7);
+        // The file stores (count - start + 1) frames of a shown view.
+        const QByteArray text = SheetFileText(*sheet, false);
+        auto read = std::make_unique<SheetModelData>();
+        QVERIFY(ParseSheetFile(text, *read));
+        CommitDataSheet(std::move(*read));
+        const RecordInfo& b = Sheets().RecordViews[0];
+        QCOMPARE(QList<int>({b.Loaded && b.DisplayActive, b.StartFrame, b.FrameCount, b.CurrentFrame, b.ReplayStatus}),
+                 expected);
+        QCOMPARE(b.FrameInterval, expectedInterval);
+        if (b.DisplayActive) QVERIFY(size_t(b.FrameCount) * RecordFrameSamples <= b.Samples.size());
+        QCOMPARE(ViewTitle(ViewRecord, 0), b.Loaded ? QString("Record0  (/data/old.rcd)") : QString("Record0"));
     }
 };
 

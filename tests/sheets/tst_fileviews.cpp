@@ -362,7 +362,7 @@ private slots:
         // keeps its window and gets its caption with its file.
         Sheets().RecordViews[0].ReplayStatus = 0;
         Sheets().RecordViews[1].FilePath = "/tmp/r.rec";
-        Sheets().RecordViews[1].DisplayActive = true;
+        Sheets().RecordViews[1].Loaded = Sheets().RecordViews[1].DisplayActive = true;
         RemoveRecordView(0);
         SettleWindows();
         QCOMPARE(int(Sheets().RecordCount), 1);
@@ -447,7 +447,7 @@ private slots:
         for (int k = 0; k < ViewKindCount; ++k) AddNewView(ViewKind(k));
         AddNewWaveform();
         Sheets().SheetName = "Bench, 1";
-        Sheets().RecordViews[0].FilePath = "/tmp/a.rec";
+        Sheets().RecordViews[0].FilePath = "/tmp/a.rec";  // no record loaded: the name alone
         Sheets().MemWaveViews[0].FilePath = "/tmp/m.wfm";  // not loaded: the name alone
         Sheets().WaveViews[1].HasData = true;
         Sheets().WaveViews[1].Ch1Fetched = true;
@@ -482,7 +482,7 @@ private slots:
             QCOMPARE(FormSlot(ViewKind(k), form), 0);
             QVERIFY(OpenFlag(ViewKind(k), 0));
         }
-        QCOMPARE(ExistingViewForm(ViewRecord, 0)->windowTitle(), QString("Record0  (/tmp/a.rec)"));
+        QCOMPARE(ExistingViewForm(ViewRecord, 0)->windowTitle(), QString("Record0"));
         QCOMPARE(ExistingViewForm(ViewMemoryWave, 0)->windowTitle(), QString("Memory Wave0"));
         // The LA layout comes from the stored flag, not from the instrument now.
         QWidget* wave = ExistingViewForm(ViewWave, 1);

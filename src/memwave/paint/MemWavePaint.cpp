@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "common/DSOSettings.h"
 #include "link/Formatters.h"
 #include "link/Vocabulary.h"
 #include "memwave/model/WaveformFile.h"
@@ -255,14 +254,6 @@ double ChannelMarkRow(float offset, float voltsDiv) {
 double TriggerMarkColumn(double delay, double timeDiv) {
     const double x = 150 - delay / timeDiv * 25;
     return (timeDiv != 0 && std::isfinite(x)) ? x : 150;
-}
-
-MemWaveDrawOptions CurrentMemWaveDrawOptions(double zoom) {
-    MemWaveDrawOptions o;
-    o.Zoom = zoom;
-    o.OnWord = ValueWord(vwOn);
-    o.LiveFftDisplayWord = DSOSettings().FFTDisplay;
-    return o;
 }
 
 GraticuleStyle MemWaveGraticule(const MemWaveInfo& r) {

@@ -16,8 +16,9 @@
 
 class QPainter;
 
-// Everything the drawing reads besides the record. CurrentMemWaveDrawOptions
-// fills it from the live state; tests set the fields themselves.
+// Everything the drawing reads besides the record. The window fills it from
+// the live state (CurrentMemWaveDrawOptions, memwave/MemWaveLiveOptions.h);
+// tests set the fields themselves.
 struct MemWaveDrawOptions {
     double Zoom = 1.0;
     QString OnWord = QStringLiteral("ON");  // ON word of the UI language
@@ -26,7 +27,6 @@ struct MemWaveDrawOptions {
     QString LiveFftDisplayWord;
     QFont Font = DefaultScreenFont();
 };
-MemWaveDrawOptions CurrentMemWaveDrawOptions(double zoom);
 
 GraticuleStyle MemWaveGraticule(const MemWaveInfo& rec);
 

@@ -7,11 +7,11 @@
 
 #include "common/SheetModel.h"
 #include "link/ReplyParse.h"
+#include "screen/Graticule.h"
+#include "screen/ScreenColors.h"
 #include "screen/ScreenPen.h"
 
 namespace {
-
-const QColor Grey(192, 192, 192), Orange(255, 128, 0), White(255, 255, 255), Black(0, 0, 0);
 
 // Real coordinates become whole pixels at the drawing call, halves to even.
 int R(double v) { return Near(v); }
@@ -24,8 +24,7 @@ struct Geometry {
 void Grid(ScreenPen& pen, QSize inner, bool black) {
     const Geometry g(inner);
     const double W = g.W, H = g.H;
-    const QColor grid = black ? Grey : Black;
-    pen.SetFore(grid);
+    pen.SetFore(WaveColors::Scheme(black, WaveColors::Grid()));
 
     // The frame, two pixels wide; its right edge leans one pixel.
     pen.SetWidth(2);
@@ -70,9 +69,9 @@ void Grid(ScreenPen& pen, QSize inner, bool black) {
     pen.Lines(ticks);
     pen.Points(dots);
 
-    pen.SetFore(black ? Orange : Black);
+    pen.SetFore(WaveColors::Scheme(black, WaveColors::Maker()));
     pen.SetBold(true);
-    pen.Text(25, 10, QStringLiteral("TARVO"));
+    pen.Text(25, 10, QString::fromLatin1(MakerName));
     pen.SetBold(false);
 }
 
@@ -80,13 +79,12 @@ void Grid(ScreenPen& pen, QSize inner, bool black) {
 
 QFont FrameStyle::DefaultFont() { return DefaultScreenFont(); }
 
-QColor RecordBackground(bool black) { return black ? Black : White; }
+QColor RecordBackground(bool black) { return WaveColors::Background(black); }
 
 QColor RecordTraceColour(const QString& channel, bool black, const FrameStyle& style) {
-    if (!black) return Black;
-    if (channel == QLatin1String("CH1")) return style.Ch1Color;
-    if (channel == QLatin1String("CH2")) return style.Ch2Color;
-    return Black;
+    if (channel == QLatin1String("CH1")) return WaveColors::Scheme(black, style.Ch1Color);
+    if (channel == QLatin1String("CH2")) return WaveColors::Scheme(black, style.Ch2Color);
+    return WaveColors::Black();
 }
 
 void DrawRecordGrid(QPainter& p, QSize inner, bool black, const FrameStyle& style) {
@@ -120,7 +118,7 @@ void DrawRecordFrame(QPainter& p, QSize inner, const RecordInfo& r, const FrameS
     pen.Text(18 * W / 60 + 25, row, QStringLiteral("Offset: ") + r.OffsetText);
 
     // Time: the centre triangle and the trigger marker, then the labels.
-    const QColor marker = black ? Orange : Black;
+    const QColor marker = WaveColors::Scheme(black, WaveColors::Maker());
     const double d = ParseTime(r.DelayText), t = ParseTime(r.TimeScaleText);
     const double q = -(d / t) * W / 12 + W / 2;
     pen.SetFore(marker);
@@ -134,7 +132,7 @@ void DrawRecordFrame(QPainter& p, QSize inner, const RecordInfo& r, const FrameS
     }
     pen.SetBold(false);
     pen.Text(45 * W / 60 + 25, row, QStringLiteral("Delay: ") + r.DelayText);
-    pen.SetFore(black ? White : Black);
+    pen.SetFore(WaveColors::Scheme(black, WaveColors::White()));
     pen.SetBold(true);
     pen.Text(W / 2 + 25, row, QStringLiteral("TimeDiv: ") + r.TimeScaleText);
     pen.SetBold(false);

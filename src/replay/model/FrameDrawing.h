@@ -13,18 +13,21 @@
 #include <QImage>
 #include <QSize>
 
+#include "screen/ScreenColors.h"
+
 class QPainter;
 struct RecordInfo;
 
 struct FrameStyle {
-    QColor Ch1Color{255, 255, 0};
-    QColor Ch2Color{0, 255, 255};
+    QColor Ch1Color = WaveColors::Ch1();
+    QColor Ch2Color = WaveColors::Ch2();
     QFont Font = DefaultFont();
     double Zoom = 1.0;  // scales the positions of the channel and trigger markers
     static QFont DefaultFont();
 };
 
-// The background of a scheme: black, or white.
+// The background of a scheme: black, or white (the shared colour schemes,
+// screen/ScreenColors.h).
 QColor RecordBackground(bool black);
 // The trace colour of a channel in a scheme (black on the white one).
 QColor RecordTraceColour(const QString& channel, bool black, const FrameStyle& style);

@@ -4,7 +4,7 @@
 #include <limits>
 
 #include "common/SheetModel.h"
-#include "common/ShellState.h"
+#include "common/LanguageId.h"
 #include "link/Formatters.h"
 
 QString ReplayStatusWord(int state, int lang) {
@@ -49,10 +49,12 @@ void ReplayEngine::Draw() {
     if (hooks_.DrawFrame) hooks_.DrawFrame();
 }
 
+int ReplayEngine::Language() const { return hooks_.Language ? hooks_.Language() : LangEnglish; }
+
 void ReplayEngine::DispMsg() {
     RecordInfo* r = Rec();
     if (!r) return;
-    r->StatusText = ReplayStatusWord(r->ReplayStatus, Shell().UILanguage);
+    r->StatusText = ReplayStatusWord(r->ReplayStatus, Language());
     if (hooks_.StatusChanged) hooks_.StatusChanged();
 }
 
@@ -63,7 +65,7 @@ void ReplayEngine::Setup() {
         for (bool& e : c_.TransportEnabled) e = false;
         c_.SliderEnabled = false;
         c_.SliderValue = qBound(c_.SliderMin, 1, c_.SliderMax);
-        r->StatusText = RecordOpenPrompt(Shell().UILanguage);
+        r->StatusText = RecordOpenPrompt(Language());
         if (hooks_.StatusChanged) hooks_.StatusChanged();
     }
     if (r->DisplayActive) {
@@ -192,7 +194,14 @@ void ReplayEngine::Click(int button) {
 void ReplayEngine::PlayRecord() {
     RecordInfo* r = Rec();
     if (!r || !r->Loaded) return;
-    if (r->CurrentFrame == r->FrameCount && !r->LoopReplay) r->CurrentFrame = 1;
+    if (r->CurrentFrame == r->FrameCount && !r->LoopReplay) {
+        // Back to the first frame, the slider with it (without its change
+        // handling: the frame is drawn below). A slider left on the last
+        // frame would not move at the next tick, and that frame would never
+        // be drawn while the counter shows it.
+        r->CurrentFrame = 1;
+        c_.SliderValue = qBound(c_.SliderMin, 1, c_.SliderMax);
+    }
     SetRecordReplayStatus(StateReplaying);
     c_.FrameTimerMs = FrameTimerInterval(r->FrameInterval);
     r->Loaded = true;

@@ -55,6 +55,9 @@ public:
         std::function<void()> StatusChanged;    // the status line must be redrawn
         std::function<void()> ControlsChanged;  // Controls() changed
         std::function<void()> IntervalChanged;  // the interval label must be redrawn
+        // The UI language of the status words (0 Chinese, 1 English), asked
+        // for at every status change; English while unset.
+        std::function<int()> Language;
     };
 
     explicit ReplayEngine(std::function<RecordInfo*()> record, Hooks hooks = {});
@@ -110,6 +113,7 @@ private:
     void EndAtLastFrame();
     void Changed();
     void Draw();
+    int Language() const;
 
     std::function<RecordInfo*()> record_;
     Hooks hooks_;

@@ -2,7 +2,7 @@
 
 #include <QPainter>
 
-#include "common/ShellState.h"
+#include "common/LanguageId.h"
 #include "replay/model/ReplayEngine.h"
 
 QString TranslateRecordStatus(const QString& status, int lang) {
