@@ -31,6 +31,7 @@
 #include "platform/print/PictureOutput.h"
 #include "platform/print/PrintDocs.h"
 #include "screen/WaveGeometry.h"
+#include "sheets/SheetDocument.h"
 #include "sheets/ViewWindows.h"
 #include "widgets/EditableCombo.h"
 #include "widgets/HoldRepeat.h"
@@ -254,6 +255,12 @@ frmOpenWaveform::frmOpenWaveform(QWidget* parent)
     connect(VScroll, &QScrollBar::valueChanged, this, &frmOpenWaveform::VScroll_Change);
 
     ColourProgress(true);
+    // A view removed below this one moves it down a slot: the window loads
+    // again for its new slot (zoom 200 %, cursors at their load places) and
+    // runs its set-up at the next tick.
+    connect(&SheetDoc(), &SheetDocument::viewRemoved, this, [this](ViewKind kind, int slot) {
+        if (kind == ViewMemoryWave && Slot() >= slot && ExistingViewForm(kind, Slot()) == this) Form_Load();
+    });
     Form_Load();
 }
 
@@ -280,8 +287,10 @@ void frmOpenWaveform::Form_Load() {
     ZoomCombo_Click();  // choosing "200%" runs the zoom rule and the (initialising) layout
     Cursors = MemWaveCursorDefaults();
     picRefreshProgress->hide();
-    Cursors.PrevPicWidth = MemoryWavePic->width();
-    Cursors.PrevPicHeight = CursorRow(MemoryWavePic->height());
+    // The load places belong to the design size of the picture; the first
+    // layout moves them onto the picture of the zoom, as in a new window.
+    Cursors.PrevPicWidth = DesignPicWidth;
+    Cursors.PrevPicHeight = CursorRow(DesignPicHeight);
     Mouse = MemWaveMouse();
 }
 

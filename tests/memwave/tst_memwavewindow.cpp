@@ -18,6 +18,7 @@
 #include "platform/dialogs/MsgBox.h"
 #include "platform/print/PrintDocs.h"
 #include "screen/WaveGeometry.h"
+#include "sheets/SheetDocument.h"
 #include "sheets/ViewWindows.h"
 
 namespace {
@@ -171,6 +172,37 @@ private slots:
         a->ZoomCombo->setCurrentIndex(1);
         a->ZoomCombo_Click();
         QCOMPARE(a->Cursors.X2, (aX2 - 25) / 350 * 700 + 25);
+    }
+
+    // A view removed below a window moves it down a slot: it loads again
+    // (zoom 200 %, the cursors of a new window) and sets up at the next tick;
+    // a window below the removed view stays as it was.
+    void movedDownLoadsAgain() {
+        frmOpenWaveform* a = Open(0);
+        const CursorState fresh = Open(1)->Cursors;
+        frmOpenWaveform* c = Open(2);
+        for (frmOpenWaveform* f : {a, c}) {
+            f->ZoomCombo->setCurrentIndex(2);
+            f->ZoomCombo_Click();  // 300 %
+            f->Cursors.X1 = f->Cursors.Y1 = 200;
+            f->ChkCursorX->setChecked(true);
+        }
+        const CursorState kept = a->Cursors;
+        SheetDoc().RemoveView(ViewMemoryWave, 1);
+        QCOMPARE(ExistingViewForm(ViewMemoryWave, 1), c);
+        QVERIFY(c->Initialising);
+        QCOMPARE(c->ZoomFactor, 2.0);
+        c->Timer1_Timer();
+        QVERIFY(!c->Initialising);
+        QCOMPARE(c->MemoryWavePic->Picture.size(), QSize(700, 500));
+        QVERIFY(!c->ChkCursorX->isChecked());
+        for (auto v : {&CursorState::X1, &CursorState::X2, &CursorState::Y1, &CursorState::Y2,
+                       &CursorState::LowerX1, &CursorState::LowerY1})
+            QCOMPARE(c->Cursors.*v, fresh.*v);
+        QVERIFY(!a->Initialising);
+        QCOMPARE(a->ZoomFactor, 3.0);
+        QCOMPARE(a->Cursors.X1, kept.X1);
+        QCOMPARE(a->Cursors.Y1, kept.Y1);
     }
 
     void printOneLetterPage() {
