@@ -25,7 +25,6 @@
 #include "memwave/paint/MemWavePaint.h"
 #include "memwave/paint/MemWaveReadouts.h"
 #include "memwave/paint/MemWaveSteps.h"
-#include "platform/cursor/CursorDC.h"
 #include "platform/dialogs/FileDialog.h"
 #include "platform/dialogs/MsgBox.h"
 #include "platform/print/PictureOutput.h"
@@ -332,7 +331,6 @@ void frmOpenWaveform::SetUp() {
 void frmOpenWaveform::Form_Unload() {
     Hold->Release();
     PrintDocs().MemWavePrintDoc.reset();
-    FreeCursorDC();
     ViewWindow::Form_Unload();
 }
 
@@ -579,14 +577,13 @@ void frmOpenWaveform::RedrawScreen() {
     if (!r || Initialising) return;
     const WaveGeometry g(ZoomFactor);
     const QSize size(std::max(1, g.PictureWidth()), std::max(1, g.PictureHeight()));
-    // The shown picture may share BasePicture (no cursor shown): let it go
-    // first, so the drawing below needs no copy.
-    MemoryWavePic->Picture = QImage();
-    if (BasePicture.size() != size) BasePicture = QImage(size, QImage::Format_RGB32);
+    QImage& picture = MemoryWavePic->Picture;
+    if (picture.size() != size) picture = QImage(size, QImage::Format_RGB32);
     {
-        QPainter p(&BasePicture);
+        QPainter p(&picture);
         PaintMemWaveView(p, *r, CurrentMemWaveDrawOptions(ZoomFactor));
     }
+    Overlay.Forget();  // drawn over
     QPalette pal = BackPic->palette();
     pal.setColor(QPalette::Window, r->BlackBackground ? Qt::black : Qt::white);
     BackPic->setPalette(pal);
@@ -595,9 +592,8 @@ void frmOpenWaveform::RedrawScreen() {
 
 void frmOpenWaveform::DrawCursor() {
     const MemWaveInfo* r = Record();
-    if (!r || BasePicture.isNull()) return;
-    MemoryWavePic->Picture =
-        ComposeCursorPicture(BasePicture, Cursors, *r, ZoomFactor, DefaultScreenFont());
+    if (!r || MemoryWavePic->Picture.isNull()) return;
+    DrawMemWaveCursors(MemoryWavePic->Picture, Overlay, Cursors, *r, ZoomFactor, DefaultScreenFont());
     MemoryWavePic->update();
 }
 
@@ -648,7 +644,7 @@ void frmOpenWaveform::MemoryWavePic_MouseMove(double x, double y) {
         RefreshScreenWave(*r, uint8_t(m.rezoom));
         RedrawScreen();
     } else if (m.redraw && !Initialising) {
-        DrawCursor();  // grid and traces stay as they are in BasePicture
+        DrawCursor();  // grid and traces stay as they are in the picture
     }
     setPointer(m.pointer);
 }

@@ -55,9 +55,10 @@ public:
     // Layout of the picture's container, picture and scroll bars, cursors
     // rescaled to the picture's size, then a full redraw.
     void Form_Resize();
-    // Grid, traces and markers into BasePicture, then the cursor pass.
+    // Grid, traces and markers into the shown picture, then the cursor pass.
     void RedrawScreen();
-    // The cursor pass over a copy of BasePicture, which becomes the shown picture.
+    // The cursor pass: the last cursors taken off the shown picture, the
+    // shown ones drawn again.
     void DrawCursor();
 
     // Handlers, public so tests can drive them without a clock or a mouse.
@@ -149,8 +150,8 @@ public:
     CursorState Cursors;
     MemWaveMouse Mouse;
     int Pointer = 0;  // the picture's pointer shape (MemWavePointer)
-    // The picture without the cursor overlay, as the last full redraw left it.
-    QImage BasePicture;
+    // What the cursors drawn on the shown picture cover.
+    CursorOverlayPicture Overlay;
 
 protected:
     // The one-shot set-up: the record's options onto the controls, the panel
