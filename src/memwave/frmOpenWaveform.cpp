@@ -33,6 +33,7 @@
 #include "sheets/SheetDocument.h"
 #include "sheets/ViewWindows.h"
 #include "widgets/EditableCombo.h"
+#include "widgets/FlatButton.h"
 #include "widgets/HoldRepeat.h"
 
 namespace {
@@ -41,17 +42,9 @@ int px(int twips) { return twips / TwipsPerPixel; }
 
 // The picture's size before the first layout: its design size.
 constexpr int DesignPicWidth = 343, DesignPicHeight = 305;
-
-QToolButton* flatButton(QWidget* parent, const char* name, const QString& text,
-                        QStyle::StandardPixmap icon) {
-    auto* b = new QToolButton(parent);
-    b->setObjectName(name);
-    b->setText(text);
-    b->setAutoRaise(true);
-    b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    b->setIcon(parent->style()->standardIcon(icon));
-    return b;
-}
+// Top of the first control in a frame of the left column, clear of the
+// frame's title (twips).
+constexpr int FirstRow = 270;
 
 Qt::CursorShape pointerShape(int code) {
     switch (code) {
@@ -101,20 +94,20 @@ frmOpenWaveform::frmOpenWaveform(QWidget* parent)
         return g;
     };
     // Left column: Open, Display, Cursor, Output.
-    Frame1 = group(this, "Frame1", "Open", 60, 60, 1140, 700);
-    FlatBttn1 = flatButton(Frame1, "FlatBttn1", " File", QStyle::SP_DialogOpenButton);
-    FlatBttn1->setGeometry(px(60), px(220), px(1020), px(420));
+    Frame1 = group(this, "Frame1", "Open", 60, 60, 1140, 720);
+    FlatBttn1 = MakeFlatButton(Frame1, "FlatBttn1", " File", QStyle::SP_DialogOpenButton);
+    FlatBttn1->setGeometry(px(60), px(FirstRow), px(1020), px(420));
     connect(FlatBttn1, &QToolButton::clicked, this, &frmOpenWaveform::FlatBttn1_Click);
 
-    Frame2[0] = group(this, "Frame2(0)", "Display", 60, 820, 1140, 2000);
+    Frame2[0] = group(this, "Frame2(0)", "Display", 60, 840, 1140, 2050);
     GridCheck = new QCheckBox("  Grid", Frame2[0]);
     GridCheck->setObjectName("GridCheck");
     GridCheck->setChecked(true);
-    GridCheck->setGeometry(px(90), px(220), px(960), px(250));
+    GridCheck->setGeometry(px(90), px(FirstRow), px(960), px(250));
     connect(GridCheck, &QCheckBox::toggled, this, &frmOpenWaveform::GridCheck_Click);
     auto* frame3 = new QFrame(Frame2[0]);
     frame3->setObjectName("Frame3");
-    frame3->setGeometry(px(60), px(500), px(1020), px(520));
+    frame3->setGeometry(px(60), px(550), px(1020), px(520));
     for (int i = 0; i < 2; ++i) {
         auto* o = new QRadioButton(i == 0 ? "Color" : "B&&W", frame3);
         o->setObjectName(QString("OptionColor(%1)").arg(i));
@@ -125,7 +118,7 @@ frmOpenWaveform::frmOpenWaveform(QWidget* parent)
         OptionColor[size_t(i)] = o;
     }
     OptionColor[0]->setChecked(true);
-    Frame6 = group(Frame2[0], "Frame6", "Zoom", 60, 1100, 1020, 800);
+    Frame6 = group(Frame2[0], "Frame6", "Zoom", 60, 1150, 1020, 800);
     ZoomCombo = new QComboBox(Frame6);
     ZoomCombo->setObjectName("ZoomCombo");
     MakeEditable(ZoomCombo);
@@ -137,24 +130,24 @@ frmOpenWaveform::frmOpenWaveform(QWidget* parent)
     connect(ZoomCombo->lineEdit(), &QLineEdit::editingFinished, this,
             &frmOpenWaveform::ZoomCombo_Change);
 
-    Frame2[2] = group(this, "Frame2(2)", "Cursor", 60, 2880, 1140, 760);
+    Frame2[2] = group(this, "Frame2(2)", "Cursor", 60, 2950, 1140, 800);
     ChkCursorX = new QCheckBox("CursorX", Frame2[2]);
     ChkCursorX->setObjectName("ChkCursorX");
-    ChkCursorX->setGeometry(px(90), px(220), px(960), px(250));
+    ChkCursorX->setGeometry(px(60), px(FirstRow), px(1050), px(250));
     ChkCursorY = new QCheckBox("CursorY", Frame2[2]);
     ChkCursorY->setObjectName("ChkCursorY");
-    ChkCursorY->setGeometry(px(90), px(470), px(960), px(250));
+    ChkCursorY->setGeometry(px(60), px(FirstRow + 250), px(1050), px(250));
     connect(ChkCursorX, &QCheckBox::toggled, this, &frmOpenWaveform::ChkCursorX_Click);
     connect(ChkCursorY, &QCheckBox::toggled, this, &frmOpenWaveform::ChkCursorY_Click);
 
-    Frame2[1] = group(this, "Frame2(1)", "Output", 60, 3700, 1140, 1850);
-    cmdPreview = flatButton(Frame2[1], "cmdPreview", "     Preview", QStyle::SP_FileDialogContentsView);
-    cmdPrint = flatButton(Frame2[1], "cmdPrint", "       Print", QStyle::SP_FileIcon);
-    FlatBttn3 = flatButton(Frame2[1], "FlatBttn3", "       CSV", QStyle::SP_FileDialogDetailedView);
-    FlatBttn4 = flatButton(Frame2[1], "FlatBttn4", "       Bitmap", QStyle::SP_DialogSaveButton);
-    int top = 220;
+    Frame2[1] = group(this, "Frame2(1)", "Output", 60, 3810, 1140, 1900);
+    cmdPreview = MakeFlatButton(Frame2[1], "cmdPreview", "     Preview", QStyle::SP_FileDialogContentsView);
+    cmdPrint = MakeFlatButton(Frame2[1], "cmdPrint", "       Print", QStyle::SP_FileIcon);
+    FlatBttn3 = MakeFlatButton(Frame2[1], "FlatBttn3", "       CSV", QStyle::SP_FileDialogDetailedView);
+    FlatBttn4 = MakeFlatButton(Frame2[1], "FlatBttn4", "       Bitmap", QStyle::SP_DialogSaveButton);
+    int top = FirstRow;
     for (QToolButton* b : {FlatBttn4, FlatBttn3, cmdPreview, cmdPrint}) {
-        b->setGeometry(px(60), px(top), px(1020), px(380));
+        b->setGeometry(px(30), px(top), px(1065), px(380));
         top += 400;
     }
     connect(FlatBttn4, &QToolButton::clicked, this, &frmOpenWaveform::FlatBttn4_Click);
@@ -215,7 +208,9 @@ frmOpenWaveform::frmOpenWaveform(QWidget* parent)
     row(framVoltDiv, lblCH2, txtCH2Div, abtnCH2DivDec, abtnCH2DivInc, "lblCH2", "CH2", "txtCH2Div",
         "abtnCH2DivDec", "abtnCH2DivInc", StepCh2VoltsDiv, 2490, 2880, 1035, 3960, 4290);
     row(framTimeDiv, Label4, txtTimeDiv, abtnTimeDivDec, abtnTimeDivInc, "Label4", "Time/Div",
-        "txtTimeDiv", "abtnTimeDivDec", "abtnTimeDivInc", StepTimeDiv, 120, 930, 1125, 2100, 2430);
+        "txtTimeDiv", "abtnTimeDivDec", "abtnTimeDivInc", StepTimeDiv, 75, 930, 1125, 2100, 2430);
+    // "Time/Div" takes the whole room left of its box.
+    Label4->resize(txtTimeDiv->x() - Label4->x() - 1, Label4->height());
     row(framAltTimeDiv, Label5, txtCH1TimeDiv, abtnCH1TimeDivDec, abtnCH1TimeDivInc, "Label5", "CH1",
         "txtCH1TimeDiv", "abtnCH1TimeDivDec", "abtnCH1TimeDivInc", StepCh1TimeDiv, 120, 510, 1125,
         1680, 2010);

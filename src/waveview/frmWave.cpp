@@ -13,14 +13,13 @@
 #include <QPainter>
 #include <QRadioButton>
 #include <QScrollBar>
-#include <QStyleOptionToolButton>
-#include <QStylePainter>
 #include <QStyle>
 #include <QTimer>
 #include <QToolButton>
 
 #include "common/DSOSettings.h"
 #include "widgets/EditableCombo.h"
+#include "widgets/FlatButton.h"
 #include "widgets/StandardIcons.h"
 #include "common/ShellState.h"
 #include "link/LinkState.h"
@@ -70,33 +69,6 @@ bool& chosen(WaveInfo& r, int index) {
 
 // Sets a check box from code: its handler runs as for a click when the state changes.
 void setChecked(QAbstractButton* b, bool on) { b->setChecked(on); }
-
-// A flat button whose caption may carry blanks that only pushed the text
-// clear of the picture: drawn without them, so a narrow button shows the
-// word itself rather than an elided run of blanks. The caption is kept as set.
-class FlatButton : public QToolButton {
-public:
-    using QToolButton::QToolButton;
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QStylePainter p(this);
-        QStyleOptionToolButton opt;
-        initStyleOption(&opt);
-        opt.text = opt.text.trimmed();
-        p.drawComplexControl(QStyle::CC_ToolButton, opt);
-    }
-};
-
-QToolButton* flatButton(QWidget* parent, const char* name, const QString& text, QStyle::StandardPixmap icon) {
-    auto* b = new FlatButton(parent);
-    b->setObjectName(name);
-    b->setText(text);
-    b->setAutoRaise(true);
-    b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    b->setIcon(StandardIcon(icon));
-    return b;
-}
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -134,7 +106,7 @@ frmWave::frmWave(QWidget* parent) : ViewWindow(ViewWave, "frmWave", 500, parent)
         return f;
     };
     Frames[0] = frame("Frame1", px(60), px(700));
-    cmdRefresh = flatButton(Frames[0], "cmdRefresh", "Refresh", QStyle::SP_BrowserReload);
+    cmdRefresh = MakeFlatButton(Frames[0], "cmdRefresh", "Refresh", QStyle::SP_BrowserReload);
     cmdRefresh->setGeometry(px(60), px(220), px(PanelTwips - 220), px(420));
     connect(cmdRefresh, &QToolButton::clicked, this, &frmWave::cmdRefresh_Click);
     cmdRefresh->installEventFilter(this);
@@ -187,9 +159,9 @@ frmWave::frmWave(QWidget* parent) : ViewWindow(ViewWave, "frmWave", 500, parent)
     connect(ChkCursorY, &QCheckBox::toggled, this, &frmWave::ChkCursorY_Click);
 
     Frames[4] = frame("Frame2(1)", px(4580), px(1450));
-    cmdExport = flatButton(Frames[4], "cmdExport", "Export", QStyle::SP_DialogSaveButton);
-    cmdPreview = flatButton(Frames[4], "cmdPreview", "Preview", QStyle::SP_FileDialogContentsView);
-    cmdPrint = flatButton(Frames[4], "cmdPrint", "Print", QStyle::SP_FileIcon);
+    cmdExport = MakeFlatButton(Frames[4], "cmdExport", "Export", QStyle::SP_DialogSaveButton);
+    cmdPreview = MakeFlatButton(Frames[4], "cmdPreview", "Preview", QStyle::SP_FileDialogContentsView);
+    cmdPrint = MakeFlatButton(Frames[4], "cmdPrint", "Print", QStyle::SP_FileIcon);
     int top = px(220);
     for (QToolButton* b : {cmdExport, cmdPreview, cmdPrint}) {
         b->setGeometry(px(60), top, px(PanelTwips - 220), px(380));

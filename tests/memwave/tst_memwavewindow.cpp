@@ -4,6 +4,9 @@
 #include <QtTest>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
+#include <QStyleOptionButton>
+#include <QToolButton>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -19,6 +22,7 @@
 #include "platform/print/PrintDocs.h"
 #include "screen/WaveGeometry.h"
 #include "sheets/SheetDocument.h"
+#include "shell/Language.h"
 #include "sheets/ViewWindows.h"
 
 namespace {
@@ -203,6 +207,33 @@ private slots:
         QCOMPARE(a->ZoomFactor, 3.0);
         QCOMPARE(a->Cursors.X1, kept.X1);
         QCOMPARE(a->Cursors.Y1, kept.Y1);
+    }
+
+    // The captions that were cut show whole at the window's designed sizes,
+    // in both languages: the output buttons (drawn without their padding
+    // blanks, beside their picture), the cursor boxes beside their
+    // indicator, the time/div label.
+    void captionsFitInBothLanguages() {
+        frmOpenWaveform* f = Open(0);
+        for (int lang : {LangEnglish, LangChinese}) {
+            SetMemoryWaveWindowCaptions(0, lang);
+            auto fits = [](QWidget* w, const QString& text, int room) {
+                const int need = w->fontMetrics().horizontalAdvance(text);
+                if (need > room) qWarning() << w->objectName() << text << need << room;
+                return need <= room;
+            };
+            for (QToolButton* b : {f->FlatBttn1, f->FlatBttn3, f->FlatBttn4, f->cmdPreview, f->cmdPrint}) {
+                const int frame = b->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, b);
+                QVERIFY(fits(b, b->text().trimmed(), b->width() - 2 * frame - b->iconSize().width() - 4));
+            }
+            for (QCheckBox* c : {f->ChkCursorX, f->ChkCursorY}) {
+                QStyleOptionButton o;
+                o.initFrom(c);
+                o.text = c->text();
+                QVERIFY(fits(c, c->text(), c->style()->subElementRect(QStyle::SE_CheckBoxContents, &o, c).width()));
+            }
+            QVERIFY(fits(f->Label4, f->Label4->text(), f->Label4->contentsRect().width()));
+        }
     }
 
     void printOneLetterPage() {
