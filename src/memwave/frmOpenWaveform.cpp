@@ -249,6 +249,7 @@ frmOpenWaveform::frmOpenWaveform(QWidget* parent)
     connect(VScroll, &QScrollBar::valueChanged, this, &frmOpenWaveform::VScroll_Change);
 
     ColourProgress(true);
+    NameStepControls(Shell().UILanguage);
     // A view removed below this one moves it down a slot: the window loads
     // again for its new slot (zoom 200 %, cursors at their load places) and
     // runs its set-up at the next tick.
@@ -453,6 +454,21 @@ QLineEdit* stepBox(frmOpenWaveform& f, int group) {
     }
 }
 }  // namespace
+
+void frmOpenWaveform::NameStepControls(int lang) {
+    const std::array<std::pair<QToolButton*, QToolButton*>, 5> buttons{{
+        {abtnCH1DivDec, abtnCH1DivInc},
+        {abtnCH2DivDec, abtnCH2DivInc},
+        {abtnTimeDivDec, abtnTimeDivInc},
+        {abtnCH1TimeDivDec, abtnCH1TimeDivInc},
+        {abtnCH2TimeDivDec, abtnCH2TimeDivInc},
+    }};
+    for (int g = StepCh1VoltsDiv; g <= StepCh2TimeDiv; ++g) {
+        stepBox(*this, g)->setAccessibleName(MemWaveStepName(g, 0, lang));
+        buttons[size_t(g)].first->setAccessibleName(MemWaveStepName(g, -1, lang));
+        buttons[size_t(g)].second->setAccessibleName(MemWaveStepName(g, 1, lang));
+    }
+}
 
 void frmOpenWaveform::StepPress(int group, int direction) {
     MemWaveInfo* r = Record();

@@ -77,6 +77,9 @@ public:
     void StepPress(int group, int direction);
     void Timer2_Timer();
     void StepRelease();
+    // Names the step buttons and value boxes for screen readers in the
+    // language (0 Chinese, else English); a language switch calls it again.
+    void NameStepControls(int lang);
     void MemoryWavePic_MouseDown(double x, double y);
     void MemoryWavePic_MouseMove(double x, double y);
     void MemoryWavePic_MouseUp();

@@ -2,6 +2,7 @@
 // steps, the zoom box and its bounds, per-window cursor rescaling, and the
 // picture's print (to a PDF file) and BMP export.
 #include <QtTest>
+#include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -15,6 +16,7 @@
 #include "TestEnv.h"
 #include "WfmBuilder.h"
 #include "common/SheetModel.h"
+#include "common/ShellState.h"
 #include "link/Messages.h"
 #include "memwave/frmOpenWaveform.h"
 #include "platform/dialogs/FileDialog.h"
@@ -234,6 +236,34 @@ private slots:
             }
             QVERIFY(fits(f->Label4, f->Label4->text(), f->Label4->contentsRect().width()));
         }
+    }
+
+    // Screen readers get a name for every step button and value box, in the
+    // UI language, and the new one after a switch.
+    void stepControlsNamedInTheUiLanguage() {
+        Shell().UILanguage = LangChinese;
+        frmOpenWaveform* f = Open(0);
+        Shell().UILanguage = LangEnglish;
+        auto names = [f] {
+            QStringList n;
+            for (QWidget* w : f->findChildren<QWidget*>())
+                if (w->objectName().startsWith("abtn") || w->objectName().startsWith("txt"))
+                    n << QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name);
+            return n;
+        };
+        auto name = [](QWidget* w) { return QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name); };
+        const QStringList chinese = names();
+        QCOMPARE(chinese.size(), 15);
+        QCOMPARE(QSet<QString>(chinese.begin(), chinese.end()).size(), 15);  // each its own
+        QCOMPARE(name(f->abtnCH1DivDec), QString::fromUtf8("CH1 档位 减小"));
+        QCOMPARE(name(f->txtTimeDiv), QString::fromUtf8("时基"));
+        InstallViewCaptionSetters();
+        SetMemoryWaveWindowCaptionsAll(LangEnglish);
+        QCOMPARE(name(f->abtnCH1DivDec), QString("CH1 Volt/Div down"));
+        QCOMPARE(name(f->abtnCH2TimeDivInc), QString("CH2 Time/Div up"));
+        QCOMPARE(name(f->txtCH2Div), QString("CH2 Volt/Div"));
+        QCOMPARE(name(f->txtTimeDiv), QString("Time/Div"));
+        QVERIFY(!names().contains(QString()));
     }
 
     void printOneLetterPage() {
