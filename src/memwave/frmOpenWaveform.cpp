@@ -7,7 +7,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
@@ -59,24 +58,6 @@ Qt::CursorShape pointerShape(int code) {
 // Step button keys for the hold repeat: group x 2, + 1 for the Inc button.
 int stepKey(int group, int direction) { return group * 2 + (direction > 0 ? 1 : 0); }
 }  // namespace
-
-// ---------------------------------------------------------------------------
-
-MemoryWavePicture::MemoryWavePicture(QWidget* parent) : QWidget(parent) {
-    setObjectName("MemoryWavePic");
-    setAttribute(Qt::WA_OpaquePaintEvent);
-    setMouseTracking(true);  // the pointer shows what a press would catch
-    resize(DesignPicWidth, DesignPicHeight);
-}
-
-void MemoryWavePicture::paintEvent(QPaintEvent*) {
-    QPainter p(this);
-    if (!Picture.isNull()) p.drawImage(0, 0, Picture);
-    if (Picture.width() < width() || Picture.height() < height()) {
-        p.fillRect(Picture.width(), 0, width() - Picture.width(), height(), Qt::black);
-        p.fillRect(0, Picture.height(), width(), height() - Picture.height(), Qt::black);
-    }
-}
 
 // ---------------------------------------------------------------------------
 
@@ -222,11 +203,14 @@ frmOpenWaveform::frmOpenWaveform(QWidget* parent)
     Reset->setGeometry(px(9780), px(240), px(675), px(375));
     connect(Reset, &QPushButton::clicked, this, &frmOpenWaveform::Reset_Click);
 
-    BackPic = new QWidget(this);
-    BackPic->setObjectName("BackPic");
-    BackPic->setAutoFillBackground(true);
-    MemoryWavePic = new MemoryWavePicture(BackPic);
-    MemoryWavePic->installEventFilter(this);
+    Screen = new ZoomableScreen(this, "MemoryWavePic", QSize(DesignPicWidth, DesignPicHeight), px(255));
+    BackPic = Screen->BackPic;
+    MemoryWavePic = Screen->Pic;
+    HScroll = Screen->HScroll;
+    VScroll = Screen->VScroll;
+    Screen->MouseDown = [this](double x, double y) { MemoryWavePic_MouseDown(x, y); };
+    Screen->MouseMove = [this](double x, double y) { MemoryWavePic_MouseMove(x, y); };
+    Screen->MouseUp = [this] { MemoryWavePic_MouseUp(); };
     picRefreshProgress = new QFrame(BackPic);
     picRefreshProgress->setObjectName("picRefreshProgress");
     LblRefreshText = new QLabel("Refreshing :", picRefreshProgress);
@@ -234,17 +218,6 @@ frmOpenWaveform::frmOpenWaveform(QWidget* parent)
     LblRefreshValue = new QLabel("%20", picRefreshProgress);
     LblRefreshValue->setObjectName("LblRefreshValue");
 
-    HScroll = new QScrollBar(Qt::Horizontal, this);
-    HScroll->setObjectName("HScroll");
-    VScroll = new QScrollBar(Qt::Vertical, this);
-    VScroll->setObjectName("VScroll");
-    for (QScrollBar* s : {HScroll, VScroll}) {
-        s->setRange(0, 100);
-        s->setSingleStep(1);
-        s->hide();
-    }
-    HScroll->resize(HScroll->width(), px(255));
-    VScroll->resize(px(255), VScroll->height());
     connect(HScroll, &QScrollBar::valueChanged, this, &frmOpenWaveform::HScroll_Change);
     connect(VScroll, &QScrollBar::valueChanged, this, &frmOpenWaveform::VScroll_Change);
 
@@ -501,17 +474,9 @@ void frmOpenWaveform::StepRelease() {
 // Zoom, layout, scrolling, drawing.
 
 void frmOpenWaveform::applyZoomText(const QString& text) {
-    if (zoomTextBusy_) return;
-    zoomTextBusy_ = true;
-    const ZoomTextResult z = ApplyZoomText(text, ZoomFactor);
-    if (!z.valid) MsgBox(MessageTable().MsgInvalidZoom, vbExclamation);
-    ZoomFactor = z.factor;
-    {
-        const QSignalBlocker block(ZoomCombo);
-        ZoomCombo->setEditText(z.text);
-    }
-    zoomTextBusy_ = false;
-    Form_Resize();
+    ApplyZoomBox(
+        ZoomCombo, text, zoomTextBusy_, [this](const QString& t) { return ApplyZoomTextShown(t, ZoomFactor); },
+        [this] { Form_Resize(); });
 }
 
 void frmOpenWaveform::ZoomCombo_Click() { applyZoomText(ZoomCombo->currentText()); }
@@ -524,12 +489,7 @@ void frmOpenWaveform::resizeEvent(QResizeEvent* event) {
 }
 
 void frmOpenWaveform::Form_Resize() {
-    {
-        const QSignalBlocker bh(HScroll), bv(VScroll);
-        HScroll->setValue(0);
-        VScroll->setValue(0);
-    }
-    MemoryWavePic->move(0, 0);
+    Screen->ResetPan();
     if (!Initialising) {
         const MemWaveInfo* r = Record();
         const bool channel = !r || r->HasCh1 || r->HasCh2 || r->HasLa;
@@ -548,27 +508,18 @@ void frmOpenWaveform::Form_Resize() {
         const QRect b = BackPic->geometry();
         const int visibleBottom = b.bottom();
         const int visibleRight = b.right();
-        if (s.wide) {
-            HScroll->setGeometry(b.left() + px(20), visibleBottom - HScroll->height() + 1,
-                                 std::max(1, visibleRight - b.left() - px(20) - (s.tall ? VScroll->width() : 0)),
-                                 HScroll->height());
-            HScrollRange = s.rangeX;
-            HScroll->setPageStep(s.largeStepX);
-            HScroll->show();
-            HScroll->raise();
-        } else {
-            HScroll->hide();
-        }
-        if (s.tall) {
-            VScroll->setGeometry(visibleRight - VScroll->width() + 1, b.top() + px(20), VScroll->width(),
-                                 std::max(1, visibleBottom - b.top() - px(20) - (s.wide ? HScroll->height() : 0)));
-            VScrollRange = s.rangeY;
-            VScroll->setPageStep(s.largeStepY);
-            VScroll->show();
-            VScroll->raise();
-        } else {
-            VScroll->hide();
-        }
+        if (s.wide) HScrollRange = s.rangeX;
+        if (s.tall) VScrollRange = s.rangeY;
+        ZoomableScreen::ShowBar(
+            HScroll, s.wide,
+            QRect(b.left() + px(20), visibleBottom - HScroll->height() + 1,
+                  std::max(1, visibleRight - b.left() - px(20) - (s.tall ? VScroll->width() : 0)), HScroll->height()),
+            s.largeStepX);
+        ZoomableScreen::ShowBar(
+            VScroll, s.tall,
+            QRect(visibleRight - VScroll->width() + 1, b.top() + px(20), VScroll->width(),
+                  std::max(1, visibleBottom - b.top() - px(20) - (s.wide ? HScroll->height() : 0))),
+            s.largeStepY);
     }
     // Only this window's cursors follow this window's picture.
     RescaleCursors(Cursors, MemoryWavePic->width(), MemoryWavePic->height());
@@ -595,9 +546,7 @@ void frmOpenWaveform::RedrawScreen() {
         PaintMemWaveView(p, *r, CurrentMemWaveDrawOptions(ZoomFactor));
     }
     Overlay.Forget();  // drawn over
-    QPalette pal = BackPic->palette();
-    pal.setColor(QPalette::Window, r->BlackBackground ? Qt::black : Qt::white);
-    BackPic->setPalette(pal);
+    Screen->SetBackground(r->BlackBackground);
     DrawCursor();
 }
 
@@ -625,19 +574,6 @@ void frmOpenWaveform::setPointer(int shape) {
     if (shape < 0) return;
     Pointer = shape;
     MemoryWavePic->setCursor(pointerShape(shape));
-}
-
-bool frmOpenWaveform::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == MemoryWavePic) {
-        const auto mouse = [event] { return static_cast<QMouseEvent*>(event)->position(); };
-        switch (event->type()) {
-            case QEvent::MouseButtonPress: MemoryWavePic_MouseDown(mouse().x(), mouse().y()); break;
-            case QEvent::MouseMove: MemoryWavePic_MouseMove(mouse().x(), mouse().y()); break;
-            case QEvent::MouseButtonRelease: MemoryWavePic_MouseUp(); break;
-            default: break;
-        }
-    }
-    return QWidget::eventFilter(watched, event);
 }
 
 void frmOpenWaveform::MemoryWavePic_MouseDown(double x, double y) {
@@ -672,17 +608,10 @@ void frmOpenWaveform::cmdPreview_Click() { printPicture(false); }
 void frmOpenWaveform::cmdPrint_Click() { printPicture(true); }
 
 void frmOpenWaveform::printPicture(bool print) {
-    DrawForPrint(
-        ZoomFactor, Cursors, !Initialising,
-        [this] {
-            MemoryWavePic->resize(700, 500);
-            return MemoryWavePic->size();
-        },
-        [this] { RedrawScreen(); },
-        [this, print] {
-            PreviewOrPrintPicture(MemoryWavePic->Picture, PrintSlot::MemWave, print, this);
-            MemoryWavePic->Picture = QImage();
-        });
+    DrawForPrint(ZoomFactor, Cursors, !Initialising, Screen->PrintSize(), [this] { RedrawScreen(); },
+                 Screen->PrintOutput([this, print](const QImage& picture) {
+                     PreviewOrPrintPicture(picture, PrintSlot::MemWave, print, this);
+                 }));
     Form_Resize();
 }
 

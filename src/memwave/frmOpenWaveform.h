@@ -13,6 +13,7 @@
 #include "sheets/ViewWindow.h"
 #include "memwave/paint/MemWaveMouse.h"
 #include "screen/WaveCursors.h"
+#include "widgets/ZoomableScreen.h"
 
 class QCheckBox;
 class QComboBox;
@@ -26,17 +27,6 @@ class QScrollBar;
 class QTimer;
 class QToolButton;
 class HoldRepeat;
-
-// The drawing surface: shows the last picture painted for the window.
-class MemoryWavePicture : public QWidget {
-    Q_OBJECT
-public:
-    explicit MemoryWavePicture(QWidget* parent = nullptr);
-    QImage Picture;
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
-};
 
 class frmOpenWaveform : public ViewWindow {
     Q_OBJECT
@@ -106,8 +96,10 @@ public:
     QToolButton* cmdPrint = nullptr;
     QToolButton* FlatBttn3 = nullptr;
     QToolButton* FlatBttn4 = nullptr;
+    // The picture's container, the picture and the scroll bars (Screen's).
+    ZoomableScreen* Screen = nullptr;
     QWidget* BackPic = nullptr;
-    MemoryWavePicture* MemoryWavePic = nullptr;
+    ScreenPicture* MemoryWavePic = nullptr;
     QScrollBar* HScroll = nullptr;
     QScrollBar* VScroll = nullptr;
     QFrame* framRefresh = nullptr;
@@ -162,7 +154,6 @@ protected:
     void SetUp() override;
     void Form_Unload() override;
     void resizeEvent(QResizeEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void applyZoomText(const QString& text);

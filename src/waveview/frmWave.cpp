@@ -9,7 +9,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMouseEvent>
 #include <QPainter>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -70,26 +69,6 @@ bool& chosen(WaveInfo& r, int index) {
 // Sets a check box from code: its handler runs as for a click when the state changes.
 void setChecked(QAbstractButton* b, bool on) { b->setChecked(on); }
 }  // namespace
-
-// ---------------------------------------------------------------------------
-
-WavePicture::WavePicture(QWidget* parent) : QWidget(parent) {
-    setObjectName("WavePic");
-    setAttribute(Qt::WA_OpaquePaintEvent);
-    setMouseTracking(true);  // the pointer shows what a press would catch
-    // Before the first layout: the cursors' load values sit at their places for zoom 1.
-    resize(350, 250);
-}
-
-void WavePicture::paintEvent(QPaintEvent*) {
-    if (BeforePaint) BeforePaint();
-    QPainter p(this);
-    if (!Picture.isNull()) p.drawImage(0, 0, Picture);
-    if (Picture.width() < width() || Picture.height() < height()) {
-        p.fillRect(Picture.width(), 0, width() - Picture.width(), height(), Qt::black);
-        p.fillRect(0, Picture.height(), width(), height() - Picture.height(), Qt::black);
-    }
-}
 
 // ---------------------------------------------------------------------------
 
@@ -171,12 +150,16 @@ frmWave::frmWave(QWidget* parent) : ViewWindow(ViewWave, "frmWave", 500, parent)
     connect(cmdPreview, &QToolButton::clicked, this, &frmWave::cmdPreview_Click);
     connect(cmdPrint, &QToolButton::clicked, this, &frmWave::cmdPrint_Click);
 
-    BackPic = new QWidget(this);
-    BackPic->setObjectName("BackPic");
-    BackPic->setAutoFillBackground(true);
-    WavePic = new WavePicture(BackPic);
-    WavePic->installEventFilter(this);
+    // Before the first layout: the cursors' load values sit at their places for zoom 1.
+    Screen = new ZoomableScreen(this, "WavePic", QSize(350, 250), px(255));
+    BackPic = Screen->BackPic;
+    WavePic = Screen->Pic;
+    HScroll = Screen->HScroll;
+    VScroll = Screen->VScroll;
     WavePic->BeforePaint = [this] { ShownPicture(); };
+    Screen->MouseDown = [this](double x, double y) { WavePic_MouseDown(x, y); };
+    Screen->MouseMove = [this](double x, double y) { WavePic_MouseMove(x, y); };
+    Screen->MouseUp = [this] { WavePic_MouseUp(); };
 
     picRefreshProgress = new QFrame(BackPic);
     picRefreshProgress->setObjectName("picRefreshProgress");
@@ -191,17 +174,6 @@ frmWave::frmWave(QWidget* parent) : ViewWindow(ViewWave, "frmWave", 500, parent)
     LblRefreshValue->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     ColourProgress(true);
 
-    HScroll = new QScrollBar(Qt::Horizontal, this);
-    HScroll->setObjectName("HScroll");
-    VScroll = new QScrollBar(Qt::Vertical, this);
-    VScroll->setObjectName("VScroll");
-    for (QScrollBar* s : {HScroll, VScroll}) {
-        s->setRange(0, 100);
-        s->setSingleStep(1);
-        s->hide();
-    }
-    HScroll->resize(HScroll->width(), px(255));
-    VScroll->resize(px(255), VScroll->height());
     // The picture follows the thumb; the progress panel follows when the value settles.
     connect(HScroll, &QScrollBar::valueChanged, this, &frmWave::HScroll_Change);
     connect(VScroll, &QScrollBar::valueChanged, this, &frmWave::VScroll_Change);
@@ -334,24 +306,6 @@ void frmWave::Form_Unload() {
 }
 
 bool frmWave::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == WavePic) {
-        // Only a mouse event is one: the cast waits for the type.
-        const auto mouse = [event] { return static_cast<QMouseEvent*>(event)->position(); };
-        switch (event->type()) {
-            case QEvent::MouseButtonPress:
-                WavePic_MouseDown(mouse().x(), mouse().y());
-                break;
-            case QEvent::MouseMove:
-                WavePic_MouseMove(mouse().x(), mouse().y());
-                break;
-            case QEvent::MouseButtonRelease:
-                WavePic_MouseUp();
-                break;
-            default:
-                break;
-        }
-        return QWidget::eventFilter(watched, event);
-    }
     // The Refresh button shows the pointer shape the screen shows.
     if (watched == cmdRefresh && (event->type() == QEvent::Enter || event->type() == QEvent::MouseMove))
         cmdRefresh->setCursor(MouseControl::QtShape(MouseControl::Cursor()));
@@ -421,18 +375,10 @@ void frmWave::SetStopLook(bool stop) {
 // Zoom.
 
 void frmWave::applyZoomText(const QString& text) {
-    if (zoomTextBusy_) return;
-    zoomTextBusy_ = true;
-    const ZoomTextResult z = ApplyZoomText(text, ZoomFactor);
-    if (!z.valid)
-        MsgBox(MessageTable().MsgInvalidZoom, vbExclamation, QApplication::applicationName());
-    ZoomFactor = z.factor;
-    {
-        const QSignalBlocker block(ZoomCombo);
-        ZoomCombo->setEditText(z.text);
-    }
-    zoomTextBusy_ = false;
-    Form_Resize();
+    ApplyZoomBox(
+        ZoomCombo, text, zoomTextBusy_,
+        [this](const QString& t) { return ApplyZoomTextShown(t, ZoomFactor, QApplication::applicationName()); },
+        [this] { Form_Resize(); });
 }
 
 void frmWave::ZoomCombo_Click() { applyZoomText(ZoomCombo->currentText()); }
@@ -457,12 +403,7 @@ void frmWave::resizeEvent(QResizeEvent* event) {
 }
 
 void frmWave::Form_Resize() {
-    {
-        const QSignalBlocker bh(HScroll), bv(VScroll);
-        HScroll->setValue(0);
-        VScroll->setValue(0);
-    }
-    WavePic->move(0, 0);
+    Screen->ResetPan();
     const int bw = width() - px(PanelTwips), bh = height() - px(100);
     if (bw >= 0 && bh >= 0) BackPic->setGeometry(px(PanelTwips), px(100), bw, bh);
 
@@ -485,26 +426,16 @@ void frmWave::Form_Resize() {
             const QRect b = BackPic->geometry();
             const int hLeft = b.left() + px(20), hTop = b.top() + b.height() - px(280);
             const int vLeft = b.left() + b.width() - px(280), vTop = b.top() + px(20);
-            if (s.wide) {
-                HScroll->setGeometry(hLeft, hTop, b.width() - px(40) - (s.tall ? px(250) : 0),
-                                     HScroll->height());
-                ScrollRangeX = s.rangeX;
-                HScroll->setPageStep(s.largeStepX);
-                HScroll->show();
-                HScroll->raise();
-            } else {
-                HScroll->hide();
-            }
-            if (s.tall) {
-                VScroll->setGeometry(vLeft, vTop, VScroll->width(),
-                                     b.height() - px(45) - (s.wide ? px(250) : 0));
-                ScrollRangeY = s.rangeY;
-                VScroll->setPageStep(s.largeStepY);
-                VScroll->show();
-                VScroll->raise();
-            } else {
-                VScroll->hide();
-            }
+            if (s.wide) ScrollRangeX = s.rangeX;
+            if (s.tall) ScrollRangeY = s.rangeY;
+            ZoomableScreen::ShowBar(
+                HScroll, s.wide,
+                QRect(hLeft, hTop, b.width() - px(40) - (s.tall ? px(250) : 0), HScroll->height()),
+                s.largeStepX);
+            ZoomableScreen::ShowBar(
+                VScroll, s.tall,
+                QRect(vLeft, vTop, VScroll->width(), b.height() - px(45) - (s.wide ? px(250) : 0)),
+                s.largeStepY);
         }
     }
     placeProgressPanel();
@@ -583,9 +514,7 @@ void frmWave::Redraw() {
 void frmWave::colourBackground() {
     const WaveInfo* r = Record();
     if (!r) return;
-    QPalette pal = BackPic->palette();
-    pal.setColor(QPalette::Window, r->ColorDisplay ? Qt::black : Qt::white);
-    BackPic->setPalette(pal);
+    Screen->SetBackground(r->ColorDisplay);
 }
 
 void frmWave::DrawCursor() {
@@ -643,17 +572,10 @@ void frmWave::cmdPreview_Click() { printPicture(false); }
 void frmWave::cmdPrint_Click() { printPicture(true); }
 
 void frmWave::printPicture(bool print) {
-    DrawForPrint(
-        ZoomFactor, Cursors, !LayoutPending,
-        [this] {
-            WavePic->resize(700, 500);
-            return WavePic->size();
-        },
-        [this] { Redraw(); },
-        [this, print] {
-            PreviewOrPrintPicture(WavePic->Picture, PrintSlot::Wave, print, this);
-            WavePic->Picture = QImage();
-        });
+    DrawForPrint(ZoomFactor, Cursors, !LayoutPending, Screen->PrintSize(), [this] { Redraw(); },
+                 Screen->PrintOutput([this, print](const QImage& picture) {
+                     PreviewOrPrintPicture(picture, PrintSlot::Wave, print, this);
+                 }));
     Form_Resize();
 }
 

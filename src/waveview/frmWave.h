@@ -15,6 +15,7 @@
 #include "sheets/ViewWindow.h"
 #include "screen/WaveCursors.h"
 #include "waveview/WavePaint.h"
+#include "widgets/ZoomableScreen.h"
 
 class QCheckBox;
 class QComboBox;
@@ -25,19 +26,6 @@ class QRadioButton;
 class QScrollBar;
 class QTimer;
 class QToolButton;
-
-// The drawing surface: shows the last picture painted for the window.
-class WavePicture : public QWidget {
-    Q_OBJECT
-public:
-    explicit WavePicture(QWidget* parent = nullptr);
-    QImage Picture;
-    // Brings Picture up to date before it is painted (set by the window).
-    std::function<void()> BeforePaint;
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
-};
 
 class frmWave : public ViewWindow {
     Q_OBJECT
@@ -118,10 +106,12 @@ public:
     QComboBox* ZoomCombo = nullptr;
     QCheckBox* ChkCursorX = nullptr;
     QCheckBox* ChkCursorY = nullptr;
+    // The picture's container, the picture and the scroll bars (Screen's).
+    ZoomableScreen* Screen = nullptr;
     QScrollBar* HScroll = nullptr;
     QScrollBar* VScroll = nullptr;
     QWidget* BackPic = nullptr;
-    WavePicture* WavePic = nullptr;
+    ScreenPicture* WavePic = nullptr;
     QToolButton* cmdRefresh = nullptr;
     QToolButton* cmdExport = nullptr;
     QToolButton* cmdPreview = nullptr;
