@@ -17,6 +17,22 @@ double halfLine(double zoom) { return 200.0 * zoom / 2 + 25; }
 double bottomRow(double zoom) { return 200.0 * zoom + 25; }
 double rightColumn(double zoom) { return 300.0 * zoom + 25; }
 
+// xPair(x1, x2, top, bottom) for each shown pair of time cursors and
+// yPair(y1, y2) for each shown pair of level cursors; the lower pairs only
+// on a split screen.
+template <typename X, typename Y>
+void forShownPairs(const CursorState& s, bool split, double zoom, X xPair, Y yPair) {
+    const double m = halfLine(zoom), b = bottomRow(zoom);
+    if (s.XOn) {
+        xPair(s.X1, s.X2, 25.0, split ? m : b);
+        if (split) xPair(s.LowerX1, s.LowerX2, m, b);
+    }
+    if (s.YOn) {
+        yPair(s.Y1, s.Y2);
+        if (split) yPair(s.LowerY1, double(s.LowerY2));
+    }
+}
+
 // Below `lo` gives `lo`, otherwise above `hi` gives `hi`.
 double clampTo(double v, double lo, double hi) {
     if (v < lo) return lo;
@@ -186,7 +202,7 @@ void DrawCursorLines(QPainter& p, CursorState& s, bool split, double zoom, const
     dash.setCosmetic(true);
     solid.setCosmetic(true);
     p.setBrush(Qt::NoBrush);
-    const double m = halfLine(zoom), b = bottomRow(zoom), r = rightColumn(zoom);
+    const double r = rightColumn(zoom);
     auto xPair = [&](double x1, double x2, double t, double u) {
         p.setPen(dash);
         xLine(p, x1, t, u);
@@ -203,14 +219,7 @@ void DrawCursorLines(QPainter& p, CursorState& s, bool split, double zoom, const
         yHandles(p, y1, r);
         yHandles(p, y2, r);
     };
-    if (s.XOn) {
-        xPair(s.X1, s.X2, 25, split ? m : b);
-        if (split) xPair(s.LowerX1, s.LowerX2, m, b);
-    }
-    if (s.YOn) {
-        yPair(s.Y1, s.Y2);
-        if (split) yPair(s.LowerY1, s.LowerY2);
-    }
+    forShownPairs(s, split, zoom, xPair, yPair);
 }
 
 // ---------------------------------------------------------------------------
@@ -388,7 +397,7 @@ namespace {
 QList<QRect> overlayBoxes(const CursorState& s, bool split, double zoom,
                           const QList<ReadoutLine>& lines, const QFont& font, QPaintDevice* device) {
     QList<QRect> boxes;
-    const double m = halfLine(zoom), b = bottomRow(zoom), r = rightColumn(zoom);
+    const double r = rightColumn(zoom);
     auto box = [&](double l, double t, double rr, double bb) {
         boxes.append(QRect(QPoint(Near(l) - 1, Near(t) - 1), QPoint(Near(rr) + 1, Near(bb) + 1)));
     };
@@ -398,14 +407,7 @@ QList<QRect> overlayBoxes(const CursorState& s, bool split, double zoom,
     auto yPair = [&](double y1, double y2) {
         for (double y : {y1, y2}) box(25, y - 5, r, y + 5);
     };
-    if (s.XOn) {
-        xPair(s.X1, s.X2, 25, split ? m : b);
-        if (split) xPair(s.LowerX1, s.LowerX2, m, b);
-    }
-    if (s.YOn) {
-        yPair(s.Y1, s.Y2);
-        if (split) yPair(s.LowerY1, s.LowerY2);
-    }
+    forShownPairs(s, split, zoom, xPair, yPair);
     // A text's box from the widest glyph: no layout of the text needed.
     const QFontMetrics fm(font, device);
     for (const ReadoutLine& l : lines)
