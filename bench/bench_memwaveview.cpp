@@ -65,7 +65,7 @@ int main(int argc, char** argv) {
     o.Zoom = 2.0;
     const WaveGeometry g(o.Zoom);
     QImage img(g.PictureWidth(), g.PictureHeight(), QImage::Format_RGB32);
-    QImage shown;
+    CursorOverlayPicture overlay;
     CursorState cursors = MemWaveCursorDefaults();
     cursors.XOn = cursors.YOn = true;
     RescaleCursors(cursors, 343, 305);
@@ -75,14 +75,14 @@ int main(int argc, char** argv) {
     for (int i = 0; i < 600; ++i) line.append(QPoint(25 + i, 225 + int(150 * std::sin(i * 0.05))));
 
     // What the window's RedrawScreen does: graticule and content into the
-    // picture without cursors, then the cursor pass over it.
+    // shown picture, then the cursor pass on it.
     auto redraw = [&](CursorState& s) {
         {
             QPainter p(&img);
             PaintMemWaveView(p, *r, o);
         }
-        shown = ComposeCursorPicture(img, s, *r, o.Zoom, o.Font);
-        shown = QImage();  // the window's next redraw finds the picture unshared
+        overlay.Forget();
+        DrawMemWaveCursors(img, overlay, s, *r, o.Zoom, o.Font);
     };
     CursorState hidden = cursors;
     hidden.XOn = hidden.YOn = false;
@@ -95,11 +95,8 @@ int main(int argc, char** argv) {
         p.drawPolyline(line.constData(), int(line.size()));
     };
     if (qEnvironmentVariableIsSet("MEMWAVE_BENCH_SAVE")) {
-        {
-            QPainter p(&img);
-            PaintMemWaveView(p, *r, o);
-        }
-        ComposeCursorPicture(img, cursors, *r, o.Zoom, o.Font).save(qEnvironmentVariable("MEMWAVE_BENCH_SAVE"));
+        redraw(cursors);
+        img.save(qEnvironmentVariable("MEMWAVE_BENCH_SAVE"));
     }
     baseline();
     if (qEnvironmentVariableIsSet("MEMWAVE_BENCH_PARTS")) {
@@ -129,7 +126,7 @@ int main(int argc, char** argv) {
             v.ScreenData.LAShown = 0;
         });
         part("cursor pass, both kinds shown", [&] {
-            shown = ComposeCursorPicture(img, cursors, *r, o.Zoom, o.Font);
+            DrawMemWaveCursors(img, overlay, cursors, *r, o.Zoom, o.Font);
         });
     }
     const double tFull = BestOf(7, 40, full);

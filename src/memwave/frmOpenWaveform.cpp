@@ -7,7 +7,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
@@ -26,14 +25,15 @@
 #include "memwave/paint/MemWavePaint.h"
 #include "memwave/paint/MemWaveReadouts.h"
 #include "memwave/paint/MemWaveSteps.h"
-#include "platform/cursor/CursorDC.h"
 #include "platform/dialogs/FileDialog.h"
 #include "platform/dialogs/MsgBox.h"
 #include "platform/print/PictureOutput.h"
 #include "platform/print/PrintDocs.h"
 #include "screen/WaveGeometry.h"
+#include "sheets/SheetDocument.h"
 #include "sheets/ViewWindows.h"
 #include "widgets/EditableCombo.h"
+#include "widgets/FlatButton.h"
 #include "widgets/HoldRepeat.h"
 
 namespace {
@@ -42,17 +42,9 @@ int px(int twips) { return twips / TwipsPerPixel; }
 
 // The picture's size before the first layout: its design size.
 constexpr int DesignPicWidth = 343, DesignPicHeight = 305;
-
-QToolButton* flatButton(QWidget* parent, const char* name, const QString& text,
-                        QStyle::StandardPixmap icon) {
-    auto* b = new QToolButton(parent);
-    b->setObjectName(name);
-    b->setText(text);
-    b->setAutoRaise(true);
-    b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    b->setIcon(parent->style()->standardIcon(icon));
-    return b;
-}
+// Top of the first control in a frame of the left column, clear of the
+// frame's title (twips).
+constexpr int FirstRow = 270;
 
 Qt::CursorShape pointerShape(int code) {
     switch (code) {
@@ -70,24 +62,6 @@ int stepKey(int group, int direction) { return group * 2 + (direction > 0 ? 1 : 
 
 // ---------------------------------------------------------------------------
 
-MemoryWavePicture::MemoryWavePicture(QWidget* parent) : QWidget(parent) {
-    setObjectName("MemoryWavePic");
-    setAttribute(Qt::WA_OpaquePaintEvent);
-    setMouseTracking(true);  // the pointer shows what a press would catch
-    resize(DesignPicWidth, DesignPicHeight);
-}
-
-void MemoryWavePicture::paintEvent(QPaintEvent*) {
-    QPainter p(this);
-    if (!Picture.isNull()) p.drawImage(0, 0, Picture);
-    if (Picture.width() < width() || Picture.height() < height()) {
-        p.fillRect(Picture.width(), 0, width() - Picture.width(), height(), Qt::black);
-        p.fillRect(0, Picture.height(), width(), height() - Picture.height(), Qt::black);
-    }
-}
-
-// ---------------------------------------------------------------------------
-
 frmOpenWaveform::frmOpenWaveform(QWidget* parent)
     : ViewWindow(ViewMemoryWave, "frmOpenWaveform", 0, parent) {
     setWindowTitle("Memory Wave");
@@ -102,20 +76,20 @@ frmOpenWaveform::frmOpenWaveform(QWidget* parent)
         return g;
     };
     // Left column: Open, Display, Cursor, Output.
-    Frame1 = group(this, "Frame1", "Open", 60, 60, 1140, 700);
-    FlatBttn1 = flatButton(Frame1, "FlatBttn1", " File", QStyle::SP_DialogOpenButton);
-    FlatBttn1->setGeometry(px(60), px(220), px(1020), px(420));
+    Frame1 = group(this, "Frame1", "Open", 60, 60, 1140, 720);
+    FlatBttn1 = MakeFlatButton(Frame1, "FlatBttn1", " File", QStyle::SP_DialogOpenButton);
+    FlatBttn1->setGeometry(px(60), px(FirstRow), px(1020), px(420));
     connect(FlatBttn1, &QToolButton::clicked, this, &frmOpenWaveform::FlatBttn1_Click);
 
-    Frame2[0] = group(this, "Frame2(0)", "Display", 60, 820, 1140, 2000);
+    Frame2[0] = group(this, "Frame2(0)", "Display", 60, 840, 1140, 2050);
     GridCheck = new QCheckBox("  Grid", Frame2[0]);
     GridCheck->setObjectName("GridCheck");
     GridCheck->setChecked(true);
-    GridCheck->setGeometry(px(90), px(220), px(960), px(250));
+    GridCheck->setGeometry(px(90), px(FirstRow), px(960), px(250));
     connect(GridCheck, &QCheckBox::toggled, this, &frmOpenWaveform::GridCheck_Click);
     auto* frame3 = new QFrame(Frame2[0]);
     frame3->setObjectName("Frame3");
-    frame3->setGeometry(px(60), px(500), px(1020), px(520));
+    frame3->setGeometry(px(60), px(550), px(1020), px(520));
     for (int i = 0; i < 2; ++i) {
         auto* o = new QRadioButton(i == 0 ? "Color" : "B&&W", frame3);
         o->setObjectName(QString("OptionColor(%1)").arg(i));
@@ -126,7 +100,7 @@ frmOpenWaveform::frmOpenWaveform(QWidget* parent)
         OptionColor[size_t(i)] = o;
     }
     OptionColor[0]->setChecked(true);
-    Frame6 = group(Frame2[0], "Frame6", "Zoom", 60, 1100, 1020, 800);
+    Frame6 = group(Frame2[0], "Frame6", "Zoom", 60, 1150, 1020, 800);
     ZoomCombo = new QComboBox(Frame6);
     ZoomCombo->setObjectName("ZoomCombo");
     MakeEditable(ZoomCombo);
@@ -138,24 +112,24 @@ frmOpenWaveform::frmOpenWaveform(QWidget* parent)
     connect(ZoomCombo->lineEdit(), &QLineEdit::editingFinished, this,
             &frmOpenWaveform::ZoomCombo_Change);
 
-    Frame2[2] = group(this, "Frame2(2)", "Cursor", 60, 2880, 1140, 760);
+    Frame2[2] = group(this, "Frame2(2)", "Cursor", 60, 2950, 1140, 800);
     ChkCursorX = new QCheckBox("CursorX", Frame2[2]);
     ChkCursorX->setObjectName("ChkCursorX");
-    ChkCursorX->setGeometry(px(90), px(220), px(960), px(250));
+    ChkCursorX->setGeometry(px(60), px(FirstRow), px(1050), px(250));
     ChkCursorY = new QCheckBox("CursorY", Frame2[2]);
     ChkCursorY->setObjectName("ChkCursorY");
-    ChkCursorY->setGeometry(px(90), px(470), px(960), px(250));
+    ChkCursorY->setGeometry(px(60), px(FirstRow + 250), px(1050), px(250));
     connect(ChkCursorX, &QCheckBox::toggled, this, &frmOpenWaveform::ChkCursorX_Click);
     connect(ChkCursorY, &QCheckBox::toggled, this, &frmOpenWaveform::ChkCursorY_Click);
 
-    Frame2[1] = group(this, "Frame2(1)", "Output", 60, 3700, 1140, 1850);
-    cmdPreview = flatButton(Frame2[1], "cmdPreview", "     Preview", QStyle::SP_FileDialogContentsView);
-    cmdPrint = flatButton(Frame2[1], "cmdPrint", "       Print", QStyle::SP_FileIcon);
-    FlatBttn3 = flatButton(Frame2[1], "FlatBttn3", "       CSV", QStyle::SP_FileDialogDetailedView);
-    FlatBttn4 = flatButton(Frame2[1], "FlatBttn4", "       Bitmap", QStyle::SP_DialogSaveButton);
-    int top = 220;
+    Frame2[1] = group(this, "Frame2(1)", "Output", 60, 3810, 1140, 1900);
+    cmdPreview = MakeFlatButton(Frame2[1], "cmdPreview", "     Preview", QStyle::SP_FileDialogContentsView);
+    cmdPrint = MakeFlatButton(Frame2[1], "cmdPrint", "       Print", QStyle::SP_FileIcon);
+    FlatBttn3 = MakeFlatButton(Frame2[1], "FlatBttn3", "       CSV", QStyle::SP_FileDialogDetailedView);
+    FlatBttn4 = MakeFlatButton(Frame2[1], "FlatBttn4", "       Bitmap", QStyle::SP_DialogSaveButton);
+    int top = FirstRow;
     for (QToolButton* b : {FlatBttn4, FlatBttn3, cmdPreview, cmdPrint}) {
-        b->setGeometry(px(60), px(top), px(1020), px(380));
+        b->setGeometry(px(30), px(top), px(1065), px(380));
         top += 400;
     }
     connect(FlatBttn4, &QToolButton::clicked, this, &frmOpenWaveform::FlatBttn4_Click);
@@ -216,7 +190,9 @@ frmOpenWaveform::frmOpenWaveform(QWidget* parent)
     row(framVoltDiv, lblCH2, txtCH2Div, abtnCH2DivDec, abtnCH2DivInc, "lblCH2", "CH2", "txtCH2Div",
         "abtnCH2DivDec", "abtnCH2DivInc", StepCh2VoltsDiv, 2490, 2880, 1035, 3960, 4290);
     row(framTimeDiv, Label4, txtTimeDiv, abtnTimeDivDec, abtnTimeDivInc, "Label4", "Time/Div",
-        "txtTimeDiv", "abtnTimeDivDec", "abtnTimeDivInc", StepTimeDiv, 120, 930, 1125, 2100, 2430);
+        "txtTimeDiv", "abtnTimeDivDec", "abtnTimeDivInc", StepTimeDiv, 75, 930, 1125, 2100, 2430);
+    // "Time/Div" takes the whole room left of its box.
+    Label4->resize(txtTimeDiv->x() - Label4->x() - 1, Label4->height());
     row(framAltTimeDiv, Label5, txtCH1TimeDiv, abtnCH1TimeDivDec, abtnCH1TimeDivInc, "Label5", "CH1",
         "txtCH1TimeDiv", "abtnCH1TimeDivDec", "abtnCH1TimeDivInc", StepCh1TimeDiv, 120, 510, 1125,
         1680, 2010);
@@ -228,11 +204,14 @@ frmOpenWaveform::frmOpenWaveform(QWidget* parent)
     Reset->setGeometry(px(9780), px(240), px(675), px(375));
     connect(Reset, &QPushButton::clicked, this, &frmOpenWaveform::Reset_Click);
 
-    BackPic = new QWidget(this);
-    BackPic->setObjectName("BackPic");
-    BackPic->setAutoFillBackground(true);
-    MemoryWavePic = new MemoryWavePicture(BackPic);
-    MemoryWavePic->installEventFilter(this);
+    Screen = new ZoomableScreen(this, "MemoryWavePic", QSize(DesignPicWidth, DesignPicHeight), px(255));
+    BackPic = Screen->BackPic;
+    MemoryWavePic = Screen->Pic;
+    HScroll = Screen->HScroll;
+    VScroll = Screen->VScroll;
+    Screen->MouseDown = [this](double x, double y) { MemoryWavePic_MouseDown(x, y); };
+    Screen->MouseMove = [this](double x, double y) { MemoryWavePic_MouseMove(x, y); };
+    Screen->MouseUp = [this] { MemoryWavePic_MouseUp(); };
     picRefreshProgress = new QFrame(BackPic);
     picRefreshProgress->setObjectName("picRefreshProgress");
     LblRefreshText = new QLabel("Refreshing :", picRefreshProgress);
@@ -240,21 +219,17 @@ frmOpenWaveform::frmOpenWaveform(QWidget* parent)
     LblRefreshValue = new QLabel("%20", picRefreshProgress);
     LblRefreshValue->setObjectName("LblRefreshValue");
 
-    HScroll = new QScrollBar(Qt::Horizontal, this);
-    HScroll->setObjectName("HScroll");
-    VScroll = new QScrollBar(Qt::Vertical, this);
-    VScroll->setObjectName("VScroll");
-    for (QScrollBar* s : {HScroll, VScroll}) {
-        s->setRange(0, 100);
-        s->setSingleStep(1);
-        s->hide();
-    }
-    HScroll->resize(HScroll->width(), px(255));
-    VScroll->resize(px(255), VScroll->height());
     connect(HScroll, &QScrollBar::valueChanged, this, &frmOpenWaveform::HScroll_Change);
     connect(VScroll, &QScrollBar::valueChanged, this, &frmOpenWaveform::VScroll_Change);
 
     ColourProgress(true);
+    NameStepControls(Shell().UILanguage);
+    // A view removed below this one moves it down a slot: the window loads
+    // again for its new slot (zoom 200 %, cursors at their load places) and
+    // runs its set-up at the next tick.
+    connect(&SheetDoc(), &SheetDocument::viewRemoved, this, [this](ViewKind kind, int slot) {
+        if (kind == ViewMemoryWave && Slot() >= slot && ExistingViewForm(kind, Slot()) == this) Form_Load();
+    });
     Form_Load();
 }
 
@@ -281,8 +256,10 @@ void frmOpenWaveform::Form_Load() {
     ZoomCombo_Click();  // choosing "200%" runs the zoom rule and the (initialising) layout
     Cursors = MemWaveCursorDefaults();
     picRefreshProgress->hide();
-    Cursors.PrevPicWidth = MemoryWavePic->width();
-    Cursors.PrevPicHeight = CursorRow(MemoryWavePic->height());
+    // The load places belong to the design size of the picture; the first
+    // layout moves them onto the picture of the zoom, as in a new window.
+    Cursors.PrevPicWidth = DesignPicWidth;
+    Cursors.PrevPicHeight = CursorRow(DesignPicHeight);
     Mouse = MemWaveMouse();
 }
 
@@ -324,7 +301,6 @@ void frmOpenWaveform::SetUp() {
 void frmOpenWaveform::Form_Unload() {
     Hold->Release();
     PrintDocs().MemWavePrintDoc.reset();
-    FreeCursorDC();
     ViewWindow::Form_Unload();
 }
 
@@ -455,6 +431,21 @@ QLineEdit* stepBox(frmOpenWaveform& f, int group) {
 }
 }  // namespace
 
+void frmOpenWaveform::NameStepControls(int lang) {
+    const std::array<std::pair<QToolButton*, QToolButton*>, 5> buttons{{
+        {abtnCH1DivDec, abtnCH1DivInc},
+        {abtnCH2DivDec, abtnCH2DivInc},
+        {abtnTimeDivDec, abtnTimeDivInc},
+        {abtnCH1TimeDivDec, abtnCH1TimeDivInc},
+        {abtnCH2TimeDivDec, abtnCH2TimeDivInc},
+    }};
+    for (int g = StepCh1VoltsDiv; g <= StepCh2TimeDiv; ++g) {
+        stepBox(*this, g)->setAccessibleName(MemWaveStepName(g, 0, lang));
+        buttons[size_t(g)].first->setAccessibleName(MemWaveStepName(g, -1, lang));
+        buttons[size_t(g)].second->setAccessibleName(MemWaveStepName(g, 1, lang));
+    }
+}
+
 void frmOpenWaveform::StepPress(int group, int direction) {
     MemWaveInfo* r = Record();
     if (!r) return;
@@ -486,17 +477,9 @@ void frmOpenWaveform::StepRelease() {
 // Zoom, layout, scrolling, drawing.
 
 void frmOpenWaveform::applyZoomText(const QString& text) {
-    if (zoomTextBusy_) return;
-    zoomTextBusy_ = true;
-    const ZoomTextResult z = ApplyZoomText(text, ZoomFactor);
-    if (!z.valid) MsgBox(MessageTable().MsgInvalidZoom, vbExclamation);
-    ZoomFactor = z.factor;
-    {
-        const QSignalBlocker block(ZoomCombo);
-        ZoomCombo->setEditText(z.text);
-    }
-    zoomTextBusy_ = false;
-    Form_Resize();
+    ApplyZoomBox(
+        ZoomCombo, text, zoomTextBusy_, [this](const QString& t) { return ApplyZoomTextShown(t, ZoomFactor); },
+        [this] { Form_Resize(); });
 }
 
 void frmOpenWaveform::ZoomCombo_Click() { applyZoomText(ZoomCombo->currentText()); }
@@ -509,12 +492,7 @@ void frmOpenWaveform::resizeEvent(QResizeEvent* event) {
 }
 
 void frmOpenWaveform::Form_Resize() {
-    {
-        const QSignalBlocker bh(HScroll), bv(VScroll);
-        HScroll->setValue(0);
-        VScroll->setValue(0);
-    }
-    MemoryWavePic->move(0, 0);
+    Screen->ResetPan();
     if (!Initialising) {
         const MemWaveInfo* r = Record();
         const bool channel = !r || r->HasCh1 || r->HasCh2 || r->HasLa;
@@ -533,27 +511,18 @@ void frmOpenWaveform::Form_Resize() {
         const QRect b = BackPic->geometry();
         const int visibleBottom = b.bottom();
         const int visibleRight = b.right();
-        if (s.wide) {
-            HScroll->setGeometry(b.left() + px(20), visibleBottom - HScroll->height() + 1,
-                                 std::max(1, visibleRight - b.left() - px(20) - (s.tall ? VScroll->width() : 0)),
-                                 HScroll->height());
-            HScrollRange = s.rangeX;
-            HScroll->setPageStep(s.largeStepX);
-            HScroll->show();
-            HScroll->raise();
-        } else {
-            HScroll->hide();
-        }
-        if (s.tall) {
-            VScroll->setGeometry(visibleRight - VScroll->width() + 1, b.top() + px(20), VScroll->width(),
-                                 std::max(1, visibleBottom - b.top() - px(20) - (s.wide ? HScroll->height() : 0)));
-            VScrollRange = s.rangeY;
-            VScroll->setPageStep(s.largeStepY);
-            VScroll->show();
-            VScroll->raise();
-        } else {
-            VScroll->hide();
-        }
+        if (s.wide) HScrollRange = s.rangeX;
+        if (s.tall) VScrollRange = s.rangeY;
+        ZoomableScreen::ShowBar(
+            HScroll, s.wide,
+            QRect(b.left() + px(20), visibleBottom - HScroll->height() + 1,
+                  std::max(1, visibleRight - b.left() - px(20) - (s.tall ? VScroll->width() : 0)), HScroll->height()),
+            s.largeStepX);
+        ZoomableScreen::ShowBar(
+            VScroll, s.tall,
+            QRect(visibleRight - VScroll->width() + 1, b.top() + px(20), VScroll->width(),
+                  std::max(1, visibleBottom - b.top() - px(20) - (s.wide ? HScroll->height() : 0))),
+            s.largeStepY);
     }
     // Only this window's cursors follow this window's picture.
     RescaleCursors(Cursors, MemoryWavePic->width(), MemoryWavePic->height());
@@ -573,25 +542,21 @@ void frmOpenWaveform::RedrawScreen() {
     if (!r || Initialising) return;
     const WaveGeometry g(ZoomFactor);
     const QSize size(std::max(1, g.PictureWidth()), std::max(1, g.PictureHeight()));
-    // The shown picture may share BasePicture (no cursor shown): let it go
-    // first, so the drawing below needs no copy.
-    MemoryWavePic->Picture = QImage();
-    if (BasePicture.size() != size) BasePicture = QImage(size, QImage::Format_RGB32);
+    QImage& picture = MemoryWavePic->Picture;
+    if (picture.size() != size) picture = QImage(size, QImage::Format_RGB32);
     {
-        QPainter p(&BasePicture);
+        QPainter p(&picture);
         PaintMemWaveView(p, *r, CurrentMemWaveDrawOptions(ZoomFactor));
     }
-    QPalette pal = BackPic->palette();
-    pal.setColor(QPalette::Window, r->BlackBackground ? Qt::black : Qt::white);
-    BackPic->setPalette(pal);
+    Overlay.Forget();  // drawn over
+    Screen->SetBackground(r->BlackBackground);
     DrawCursor();
 }
 
 void frmOpenWaveform::DrawCursor() {
     const MemWaveInfo* r = Record();
-    if (!r || BasePicture.isNull()) return;
-    MemoryWavePic->Picture =
-        ComposeCursorPicture(BasePicture, Cursors, *r, ZoomFactor, DefaultScreenFont());
+    if (!r || MemoryWavePic->Picture.isNull()) return;
+    DrawMemWaveCursors(MemoryWavePic->Picture, Overlay, Cursors, *r, ZoomFactor, DefaultScreenFont());
     MemoryWavePic->update();
 }
 
@@ -614,19 +579,6 @@ void frmOpenWaveform::setPointer(int shape) {
     MemoryWavePic->setCursor(pointerShape(shape));
 }
 
-bool frmOpenWaveform::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == MemoryWavePic) {
-        const auto mouse = [event] { return static_cast<QMouseEvent*>(event)->position(); };
-        switch (event->type()) {
-            case QEvent::MouseButtonPress: MemoryWavePic_MouseDown(mouse().x(), mouse().y()); break;
-            case QEvent::MouseMove: MemoryWavePic_MouseMove(mouse().x(), mouse().y()); break;
-            case QEvent::MouseButtonRelease: MemoryWavePic_MouseUp(); break;
-            default: break;
-        }
-    }
-    return QWidget::eventFilter(watched, event);
-}
-
 void frmOpenWaveform::MemoryWavePic_MouseDown(double x, double y) {
     MemWaveInfo* r = Record();
     if (!r) return;
@@ -642,7 +594,7 @@ void frmOpenWaveform::MemoryWavePic_MouseMove(double x, double y) {
         RefreshScreenWave(*r, uint8_t(m.rezoom));
         RedrawScreen();
     } else if (m.redraw && !Initialising) {
-        DrawCursor();  // grid and traces stay as they are in BasePicture
+        DrawCursor();  // grid and traces stay as they are in the picture
     }
     setPointer(m.pointer);
 }
@@ -659,17 +611,10 @@ void frmOpenWaveform::cmdPreview_Click() { printPicture(false); }
 void frmOpenWaveform::cmdPrint_Click() { printPicture(true); }
 
 void frmOpenWaveform::printPicture(bool print) {
-    DrawForPrint(
-        ZoomFactor, Cursors, !Initialising,
-        [this] {
-            MemoryWavePic->resize(700, 500);
-            return MemoryWavePic->size();
-        },
-        [this] { RedrawScreen(); },
-        [this, print] {
-            PreviewOrPrintPicture(MemoryWavePic->Picture, PrintSlot::MemWave, print, this);
-            MemoryWavePic->Picture = QImage();
-        });
+    DrawForPrint(ZoomFactor, Cursors, !Initialising, Screen->PrintSize(), [this] { RedrawScreen(); },
+                 Screen->PrintOutput([this, print](const QImage& picture) {
+                     PreviewOrPrintPicture(picture, PrintSlot::MemWave, print, this);
+                 }));
     Form_Resize();
 }
 

@@ -13,6 +13,7 @@
 #include "sheets/ViewWindow.h"
 #include "memwave/paint/MemWaveMouse.h"
 #include "screen/WaveCursors.h"
+#include "widgets/ZoomableScreen.h"
 
 class QCheckBox;
 class QComboBox;
@@ -26,17 +27,6 @@ class QScrollBar;
 class QTimer;
 class QToolButton;
 class HoldRepeat;
-
-// The drawing surface: shows the last picture painted for the window.
-class MemoryWavePicture : public QWidget {
-    Q_OBJECT
-public:
-    explicit MemoryWavePicture(QWidget* parent = nullptr);
-    QImage Picture;
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
-};
 
 class frmOpenWaveform : public ViewWindow {
     Q_OBJECT
@@ -55,9 +45,10 @@ public:
     // Layout of the picture's container, picture and scroll bars, cursors
     // rescaled to the picture's size, then a full redraw.
     void Form_Resize();
-    // Grid, traces and markers into BasePicture, then the cursor pass.
+    // Grid, traces and markers into the shown picture, then the cursor pass.
     void RedrawScreen();
-    // The cursor pass over a copy of BasePicture, which becomes the shown picture.
+    // The cursor pass: the last cursors taken off the shown picture, the
+    // shown ones drawn again.
     void DrawCursor();
 
     // Handlers, public so tests can drive them without a clock or a mouse.
@@ -76,6 +67,9 @@ public:
     void StepPress(int group, int direction);
     void Timer2_Timer();
     void StepRelease();
+    // Names the step buttons and value boxes for screen readers in the
+    // language (0 Chinese, else English); a language switch calls it again.
+    void NameStepControls(int lang);
     void MemoryWavePic_MouseDown(double x, double y);
     void MemoryWavePic_MouseMove(double x, double y);
     void MemoryWavePic_MouseUp();
@@ -102,8 +96,10 @@ public:
     QToolButton* cmdPrint = nullptr;
     QToolButton* FlatBttn3 = nullptr;
     QToolButton* FlatBttn4 = nullptr;
+    // The picture's container, the picture and the scroll bars (Screen's).
+    ZoomableScreen* Screen = nullptr;
     QWidget* BackPic = nullptr;
-    MemoryWavePicture* MemoryWavePic = nullptr;
+    ScreenPicture* MemoryWavePic = nullptr;
     QScrollBar* HScroll = nullptr;
     QScrollBar* VScroll = nullptr;
     QFrame* framRefresh = nullptr;
@@ -149,8 +145,8 @@ public:
     CursorState Cursors;
     MemWaveMouse Mouse;
     int Pointer = 0;  // the picture's pointer shape (MemWavePointer)
-    // The picture without the cursor overlay, as the last full redraw left it.
-    QImage BasePicture;
+    // What the cursors drawn on the shown picture cover.
+    CursorOverlayPicture Overlay;
 
 protected:
     // The one-shot set-up: the record's options onto the controls, the panel
@@ -158,7 +154,6 @@ protected:
     void SetUp() override;
     void Form_Unload() override;
     void resizeEvent(QResizeEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void applyZoomText(const QString& text);

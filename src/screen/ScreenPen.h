@@ -35,13 +35,11 @@ public:
 
     const WaveGeometry& Geo() const { return geo_; }
     double Z() const { return geo_.Zoom; }
-    QPainter& Painter() { return p_; }
 
     void SetFore(const QColor& c);
     // 1 draws 1-pixel (cosmetic) lines; wider lines have square caps.
     void SetWidth(int w);
     void SetBold(bool on);
-    bool Bold() const { return bold_; }
 
     void Line(double x1, double y1, double x2, double y2);
     // A closed outline: a line to each further vertex in turn (at most 8).

@@ -5,6 +5,7 @@
 #include <QPolygon>
 #include <QSize>
 #include <cmath>
+#include <cstring>
 
 #include "link/Formatters.h"
 #include "link/ReplyParse.h"
@@ -15,6 +16,22 @@ namespace {
 double halfLine(double zoom) { return 200.0 * zoom / 2 + 25; }
 double bottomRow(double zoom) { return 200.0 * zoom + 25; }
 double rightColumn(double zoom) { return 300.0 * zoom + 25; }
+
+// xPair(x1, x2, top, bottom) for each shown pair of time cursors and
+// yPair(y1, y2) for each shown pair of level cursors; the lower pairs only
+// on a split screen.
+template <typename X, typename Y>
+void forShownPairs(const CursorState& s, bool split, double zoom, X xPair, Y yPair) {
+    const double m = halfLine(zoom), b = bottomRow(zoom);
+    if (s.XOn) {
+        xPair(s.X1, s.X2, 25.0, split ? m : b);
+        if (split) xPair(s.LowerX1, s.LowerX2, m, b);
+    }
+    if (s.YOn) {
+        yPair(s.Y1, s.Y2);
+        if (split) yPair(s.LowerY1, double(s.LowerY2));
+    }
+}
 
 // Below `lo` gives `lo`, otherwise above `hi` gives `hi`.
 double clampTo(double v, double lo, double hi) {
@@ -185,7 +202,7 @@ void DrawCursorLines(QPainter& p, CursorState& s, bool split, double zoom, const
     dash.setCosmetic(true);
     solid.setCosmetic(true);
     p.setBrush(Qt::NoBrush);
-    const double m = halfLine(zoom), b = bottomRow(zoom), r = rightColumn(zoom);
+    const double r = rightColumn(zoom);
     auto xPair = [&](double x1, double x2, double t, double u) {
         p.setPen(dash);
         xLine(p, x1, t, u);
@@ -202,14 +219,7 @@ void DrawCursorLines(QPainter& p, CursorState& s, bool split, double zoom, const
         yHandles(p, y1, r);
         yHandles(p, y2, r);
     };
-    if (s.XOn) {
-        xPair(s.X1, s.X2, 25, split ? m : b);
-        if (split) xPair(s.LowerX1, s.LowerX2, m, b);
-    }
-    if (s.YOn) {
-        yPair(s.Y1, s.Y2);
-        if (split) yPair(s.LowerY1, s.LowerY2);
-    }
+    forShownPairs(s, split, zoom, xPair, yPair);
 }
 
 // ---------------------------------------------------------------------------
@@ -379,6 +389,62 @@ void DrawCursorOverlay(QPainter& p, CursorState& s, const ReadoutSource& src,
                        const ReadoutOptions& o, const CursorColours& c, const QFont& font) {
     DrawCursorLines(p, s, src.Split(), o.Zoom, c);
     DrawReadouts(p, CursorReadouts(s, src, o, c), font);
+}
+
+namespace {
+// The boxes the overlay draws in (the cursors already clamped), a pixel
+// wider on every side than its lines and glyphs reach.
+QList<QRect> overlayBoxes(const CursorState& s, bool split, double zoom,
+                          const QList<ReadoutLine>& lines, const QFont& font, QPaintDevice* device) {
+    QList<QRect> boxes;
+    const double r = rightColumn(zoom);
+    auto box = [&](double l, double t, double rr, double bb) {
+        boxes.append(QRect(QPoint(Near(l) - 1, Near(t) - 1), QPoint(Near(rr) + 1, Near(bb) + 1)));
+    };
+    auto xPair = [&](double x1, double x2, double t, double u) {
+        for (double x : {x1, x2}) box(x - 5, t, x + 5, u);
+    };
+    auto yPair = [&](double y1, double y2) {
+        for (double y : {y1, y2}) box(25, y - 5, r, y + 5);
+    };
+    forShownPairs(s, split, zoom, xPair, yPair);
+    // A text's box from the widest glyph: no layout of the text needed.
+    const QFontMetrics fm(font, device);
+    for (const ReadoutLine& l : lines)
+        boxes.append(QRect(l.at, QSize(int(l.text.size()) * fm.maxWidth(), fm.height())).adjusted(-4, -2, 4, 2));
+    return boxes;
+}
+
+// Writes the patch's pixels back where they were taken.
+void putBack(QImage& picture, const QPoint& at, const QImage& pixels) {
+    const int bytes = pixels.width() * pixels.depth() / 8;
+    for (int y = 0; y < pixels.height(); ++y)
+        std::memcpy(picture.scanLine(at.y() + y) + at.x() * pixels.depth() / 8, pixels.constScanLine(y),
+                    size_t(bytes));
+}
+}  // namespace
+
+void CursorOverlayPicture::Remove(QImage& picture) {
+    for (const Patch& p : under_)
+        if (p.pixels.format() == picture.format() &&
+            picture.rect().contains(QRect(p.at, p.pixels.size())))
+            putBack(picture, p.at, p.pixels);
+    under_.clear();
+}
+
+void CursorOverlayPicture::Draw(QImage& picture, CursorState& s, const ReadoutSource& src,
+                                const ReadoutOptions& o, const CursorColours& c, const QFont& font) {
+    ClampCursors(s, src.Split(), o.Zoom);
+    if ((!s.XOn && !s.YOn) || picture.isNull()) return;
+    const QList<ReadoutLine> lines = CursorReadouts(s, src, o, c);
+    for (const QRect& box : overlayBoxes(s, src.Split(), o.Zoom, lines, font, &picture)) {
+        const QRect in = box.intersected(picture.rect());
+        if (!in.isEmpty()) under_.push_back({in.topLeft(), picture.copy(in)});
+    }
+    QPainter p(&picture);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    DrawCursorLines(p, s, src.Split(), o.Zoom, c);
+    DrawReadouts(p, lines, font);
 }
 
 void DrawForPrint(double& zoom, CursorState& cursors, bool drawNow,

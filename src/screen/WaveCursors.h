@@ -11,6 +11,7 @@
 // zoom; in a split screen the half line is M = 100 x zoom + 25.
 #include <QColor>
 #include <QFont>
+#include <QImage>
 #include <QList>
 #include <QPoint>
 #include <QSize>
@@ -18,6 +19,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <vector>
 
 #include "platform/cursor/CursorDC.h"
 
@@ -158,3 +160,27 @@ void DrawReadouts(QPainter& p, const QList<ReadoutLine>& lines, const QFont& fon
 // then the readouts in `font`.
 void DrawCursorOverlay(QPainter& p, CursorState& s, const ReadoutSource& src,
                        const ReadoutOptions& o, const CursorColours& c, const QFont& font);
+
+// The overlay drawn straight onto the shown picture, keeping the pixels it
+// covers (the strips of the lines and handles, the readouts' boxes) so that
+// it comes off again: a cursor drag puts back what it covered and draws
+// anew, and no pass copies the whole picture.
+class CursorOverlayPicture {
+public:
+    // Puts back what the last overlay covered (nothing after Forget).
+    void Remove(QImage& picture);
+    // The picture was drawn anew underneath: what was kept no longer applies.
+    void Forget() { under_.clear(); }
+    // The overlay onto the picture (as DrawCursorOverlay), what it covers
+    // kept first. With no cursor shown nothing is drawn or kept; the cursors
+    // are still held in their limits.
+    void Draw(QImage& picture, CursorState& s, const ReadoutSource& src, const ReadoutOptions& o,
+              const CursorColours& c, const QFont& font);
+
+private:
+    struct Patch {
+        QPoint at;
+        QImage pixels;
+    };
+    std::vector<Patch> under_;
+};

@@ -3,7 +3,9 @@
 #include <QRegularExpression>
 #include <QStringList>
 
+#include "link/Messages.h"
 #include "link/ReplyParse.h"
+#include "platform/dialogs/MsgBox.h"
 
 QStringList ZoomChoices() {
     return {"50%", "75%", "100%", "125%", "150%", "200%", "250%", "300%", "400%", "500%"};
@@ -47,6 +49,13 @@ ZoomTextResult ApplyZoomText(const QString& typed, double current) {
     if (ReadPercent(r.text, &shown)) f = std::max(shown, WaveGeometry::MinZoom);
     r.factor = f;
     return r;
+}
+
+QString ApplyZoomTextShown(const QString& typed, double& factor, const QString& title) {
+    const ZoomTextResult z = ApplyZoomText(typed, factor);
+    if (!z.valid) MsgBox(MessageTable().MsgInvalidZoom, vbExclamation, title);
+    factor = z.factor;
+    return z.text;
 }
 
 double BestFitZoom(int containerWidth, int containerHeight) {

@@ -77,6 +77,10 @@ struct ZoomTextResult {
     bool valid = true;
 };
 ZoomTextResult ApplyZoomText(const QString& typed, double current);
+// The zoom box's rule as a view runs it: the factor updated, "Invalid Zoom
+// Factor!" (exclamation, `title`) shown for a refused text; gives the text
+// the box shows.
+QString ApplyZoomTextShown(const QString& typed, double& factor, const QString& title = QString());
 
 // Best Fit: the smaller of container width / 350 (single precision) and
 // height / 250, kept within MinZoom..MaxZoom.

@@ -18,6 +18,7 @@
 #include "link/Vocabulary.h"
 #include "measure/frmMeasure.h"
 #include "measure/frmPassFailed.h"
+#include "memwave/frmOpenWaveform.h"
 #include "panel/frmV_Panel.h"
 #include "replay/frmRecordPlay.h"
 #include "shell/Captions.h"
@@ -240,6 +241,10 @@ void InstallViewCaptionSetters() {
     // and verdicts); their limits dialog takes its texts when it loads.
     CaptionKindOf(QStringLiteral("frmMeasure")).afterCaptions = [](QWidget* w, int, int) {
         if (auto* m = qobject_cast<frmMeasure*>(w)) m->Redisplay();
+    };
+    // The memory-wave views name their step controls for screen readers anew.
+    CaptionKindOf(QStringLiteral("frmOpenWaveform")).afterCaptions = [](QWidget* w, int, int lang) {
+        if (auto* m = qobject_cast<frmOpenWaveform*>(w)) m->NameStepControls(lang);
     };
     PassFailCaptionSetter() = [](QWidget* d, int lang) { SetPassFailCaptions(d, lang); };
     ViewHost().SetCaptions = [](ViewKind kind, int slot, int lang) {

@@ -8,18 +8,16 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMouseEvent>
 #include <QPainter>
 #include <QRadioButton>
 #include <QScrollBar>
-#include <QStyleOptionToolButton>
-#include <QStylePainter>
 #include <QStyle>
 #include <QTimer>
 #include <QToolButton>
 
 #include "common/DSOSettings.h"
 #include "widgets/EditableCombo.h"
+#include "widgets/FlatButton.h"
 #include "widgets/StandardIcons.h"
 #include "common/ShellState.h"
 #include "link/LinkState.h"
@@ -72,54 +70,7 @@ bool& chosen(WaveInfo& r, int index) {
 
 // Sets a check box from code: its handler runs as for a click when the state changes.
 void setChecked(QAbstractButton* b, bool on) { b->setChecked(on); }
-
-// A flat button whose caption may carry blanks that only pushed the text
-// clear of the picture: drawn without them, so a narrow button shows the
-// word itself rather than an elided run of blanks. The caption is kept as set.
-class FlatButton : public QToolButton {
-public:
-    using QToolButton::QToolButton;
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QStylePainter p(this);
-        QStyleOptionToolButton opt;
-        initStyleOption(&opt);
-        opt.text = opt.text.trimmed();
-        p.drawComplexControl(QStyle::CC_ToolButton, opt);
-    }
-};
-
-QToolButton* flatButton(QWidget* parent, const char* name, const QString& text, QStyle::StandardPixmap icon) {
-    auto* b = new FlatButton(parent);
-    b->setObjectName(name);
-    b->setText(text);
-    b->setAutoRaise(true);
-    b->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    b->setIcon(StandardIcon(icon));
-    return b;
-}
 }  // namespace
-
-// ---------------------------------------------------------------------------
-
-WavePicture::WavePicture(QWidget* parent) : QWidget(parent) {
-    setObjectName("WavePic");
-    setAttribute(Qt::WA_OpaquePaintEvent);
-    setMouseTracking(true);  // the pointer shows what a press would catch
-    // Before the first layout: the cursors' load values sit at their places for zoom 1.
-    resize(350, 250);
-}
-
-void WavePicture::paintEvent(QPaintEvent*) {
-    if (BeforePaint) BeforePaint();
-    QPainter p(this);
-    if (!Picture.isNull()) p.drawImage(0, 0, Picture);
-    if (Picture.width() < width() || Picture.height() < height()) {
-        p.fillRect(Picture.width(), 0, width() - Picture.width(), height(), Qt::black);
-        p.fillRect(0, Picture.height(), width(), height() - Picture.height(), Qt::black);
-    }
-}
 
 // ---------------------------------------------------------------------------
 
@@ -134,7 +85,7 @@ frmWave::frmWave(QWidget* parent) : FetchingViewWindow(ViewWave, "frmWave", pare
         return f;
     };
     Frames[0] = frame("Frame1", px(60), px(720));
-    SetRefreshButton(flatButton(Frames[0], "cmdRefresh", "Refresh", QStyle::SP_BrowserReload));
+    SetRefreshButton(MakeFlatButton(Frames[0], "cmdRefresh", "Refresh", QStyle::SP_BrowserReload));
     cmdRefresh->setGeometry(px(60), px(FirstRow), px(PanelTwips - 220), px(420));
 
     Frames[1] = frame("Frame2(0)", px(790), px(2070));
@@ -184,9 +135,9 @@ frmWave::frmWave(QWidget* parent) : FetchingViewWindow(ViewWave, "frmWave", pare
     connect(ChkCursorY, &QCheckBox::toggled, this, &frmWave::ChkCursorY_Click);
 
     Frames[4] = frame("Frame2(1)", px(4670), px(1500));
-    cmdExport = flatButton(Frames[4], "cmdExport", "Export", QStyle::SP_DialogSaveButton);
-    cmdPreview = flatButton(Frames[4], "cmdPreview", "Preview", QStyle::SP_FileDialogContentsView);
-    cmdPrint = flatButton(Frames[4], "cmdPrint", "Print", QStyle::SP_FileIcon);
+    cmdExport = MakeFlatButton(Frames[4], "cmdExport", "Export", QStyle::SP_DialogSaveButton);
+    cmdPreview = MakeFlatButton(Frames[4], "cmdPreview", "Preview", QStyle::SP_FileDialogContentsView);
+    cmdPrint = MakeFlatButton(Frames[4], "cmdPrint", "Print", QStyle::SP_FileIcon);
     int top = px(FirstRow);
     for (QToolButton* b : {cmdExport, cmdPreview, cmdPrint}) {
         b->setGeometry(px(60), top, px(PanelTwips - 220), px(380));
@@ -196,12 +147,16 @@ frmWave::frmWave(QWidget* parent) : FetchingViewWindow(ViewWave, "frmWave", pare
     connect(cmdPreview, &QToolButton::clicked, this, &frmWave::cmdPreview_Click);
     connect(cmdPrint, &QToolButton::clicked, this, &frmWave::cmdPrint_Click);
 
-    BackPic = new QWidget(this);
-    BackPic->setObjectName("BackPic");
-    BackPic->setAutoFillBackground(true);
-    WavePic = new WavePicture(BackPic);
-    WavePic->installEventFilter(this);
+    // Before the first layout: the cursors' load values sit at their places for zoom 1.
+    Screen = new ZoomableScreen(this, "WavePic", QSize(350, 250), px(255));
+    BackPic = Screen->BackPic;
+    WavePic = Screen->Pic;
+    HScroll = Screen->HScroll;
+    VScroll = Screen->VScroll;
     WavePic->BeforePaint = [this] { ShownPicture(); };
+    Screen->MouseDown = [this](double x, double y) { WavePic_MouseDown(x, y); };
+    Screen->MouseMove = [this](double x, double y) { WavePic_MouseMove(x, y); };
+    Screen->MouseUp = [this] { WavePic_MouseUp(); };
 
     picRefreshProgress = new QFrame(BackPic);
     picRefreshProgress->setObjectName("picRefreshProgress");
@@ -216,17 +171,6 @@ frmWave::frmWave(QWidget* parent) : FetchingViewWindow(ViewWave, "frmWave", pare
     LblRefreshValue->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     ColourProgress(true);
 
-    HScroll = new QScrollBar(Qt::Horizontal, this);
-    HScroll->setObjectName("HScroll");
-    VScroll = new QScrollBar(Qt::Vertical, this);
-    VScroll->setObjectName("VScroll");
-    for (QScrollBar* s : {HScroll, VScroll}) {
-        s->setRange(0, 100);
-        s->setSingleStep(1);
-        s->hide();
-    }
-    HScroll->resize(HScroll->width(), px(255));
-    VScroll->resize(px(255), VScroll->height());
     // The picture follows the thumb; the progress panel follows when the value settles.
     connect(HScroll, &QScrollBar::valueChanged, this, &frmWave::HScroll_Change);
     connect(VScroll, &QScrollBar::valueChanged, this, &frmWave::VScroll_Change);
@@ -342,28 +286,6 @@ void frmWave::Form_Unload() {
     FreeCursorDC();
 }
 
-bool frmWave::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == WavePic) {
-        // Only a mouse event is one: the cast waits for the type.
-        const auto mouse = [event] { return static_cast<QMouseEvent*>(event)->position(); };
-        switch (event->type()) {
-            case QEvent::MouseButtonPress:
-                WavePic_MouseDown(mouse().x(), mouse().y());
-                break;
-            case QEvent::MouseMove:
-                WavePic_MouseMove(mouse().x(), mouse().y());
-                break;
-            case QEvent::MouseButtonRelease:
-                WavePic_MouseUp();
-                break;
-            default:
-                break;
-        }
-        return QWidget::eventFilter(watched, event);
-    }
-    return FetchingViewWindow::eventFilter(watched, event);
-}
-
 // ---------------------------------------------------------------------------
 // Display options.
 
@@ -414,18 +336,10 @@ void frmWave::HideProgress() { picRefreshProgress->hide(); }
 // Zoom.
 
 void frmWave::applyZoomText(const QString& text) {
-    if (zoomTextBusy_) return;
-    zoomTextBusy_ = true;
-    const ZoomTextResult z = ApplyZoomText(text, ZoomFactor);
-    if (!z.valid)
-        MsgBox(MessageTable().MsgInvalidZoom, vbExclamation, QApplication::applicationName());
-    ZoomFactor = z.factor;
-    {
-        const QSignalBlocker block(ZoomCombo);
-        ZoomCombo->setEditText(z.text);
-    }
-    zoomTextBusy_ = false;
-    Form_Resize();
+    ApplyZoomBox(
+        ZoomCombo, text, zoomTextBusy_,
+        [this](const QString& t) { return ApplyZoomTextShown(t, ZoomFactor, QApplication::applicationName()); },
+        [this] { Form_Resize(); });
 }
 
 void frmWave::ZoomCombo_Click() { applyZoomText(ZoomCombo->currentText()); }
@@ -445,12 +359,7 @@ void frmWave::BestFitChk_Click() {
 // Layout, panning, drawing.
 
 void frmWave::Form_Resize() {
-    {
-        const QSignalBlocker bh(HScroll), bv(VScroll);
-        HScroll->setValue(0);
-        VScroll->setValue(0);
-    }
-    WavePic->move(0, 0);
+    Screen->ResetPan();
     const int bw = width() - px(PanelTwips), bh = height() - px(100);
     if (bw >= 0 && bh >= 0) BackPic->setGeometry(px(PanelTwips), px(100), bw, bh);
 
@@ -473,26 +382,16 @@ void frmWave::Form_Resize() {
             const QRect b = BackPic->geometry();
             const int hLeft = b.left() + px(20), hTop = b.top() + b.height() - px(280);
             const int vLeft = b.left() + b.width() - px(280), vTop = b.top() + px(20);
-            if (s.wide) {
-                HScroll->setGeometry(hLeft, hTop, b.width() - px(40) - (s.tall ? px(250) : 0),
-                                     HScroll->height());
-                ScrollRangeX = s.rangeX;
-                HScroll->setPageStep(s.largeStepX);
-                HScroll->show();
-                HScroll->raise();
-            } else {
-                HScroll->hide();
-            }
-            if (s.tall) {
-                VScroll->setGeometry(vLeft, vTop, VScroll->width(),
-                                     b.height() - px(45) - (s.wide ? px(250) : 0));
-                ScrollRangeY = s.rangeY;
-                VScroll->setPageStep(s.largeStepY);
-                VScroll->show();
-                VScroll->raise();
-            } else {
-                VScroll->hide();
-            }
+            if (s.wide) ScrollRangeX = s.rangeX;
+            if (s.tall) ScrollRangeY = s.rangeY;
+            ZoomableScreen::ShowBar(
+                HScroll, s.wide,
+                QRect(hLeft, hTop, b.width() - px(40) - (s.tall ? px(250) : 0), HScroll->height()),
+                s.largeStepX);
+            ZoomableScreen::ShowBar(
+                VScroll, s.tall,
+                QRect(vLeft, vTop, VScroll->width(), b.height() - px(45) - (s.wide ? px(250) : 0)),
+                s.largeStepY);
         }
     }
     placeProgressPanel();
@@ -571,9 +470,7 @@ void frmWave::Redraw() {
 void frmWave::colourBackground() {
     const WaveInfo* r = Record();
     if (!r) return;
-    QPalette pal = BackPic->palette();
-    pal.setColor(QPalette::Window, r->ColorDisplay ? Qt::black : Qt::white);
-    BackPic->setPalette(pal);
+    Screen->SetBackground(r->ColorDisplay);
 }
 
 void frmWave::DrawCursor() {
@@ -631,17 +528,10 @@ void frmWave::cmdPreview_Click() { printPicture(false); }
 void frmWave::cmdPrint_Click() { printPicture(true); }
 
 void frmWave::printPicture(bool print) {
-    DrawForPrint(
-        ZoomFactor, Cursors, !LayoutPending,
-        [this] {
-            WavePic->resize(700, 500);
-            return WavePic->size();
-        },
-        [this] { Redraw(); },
-        [this, print] {
-            PreviewOrPrintPicture(WavePic->Picture, PrintSlot::Wave, print, this);
-            WavePic->Picture = QImage();
-        });
+    DrawForPrint(ZoomFactor, Cursors, !LayoutPending, Screen->PrintSize(), [this] { Redraw(); },
+                 Screen->PrintOutput([this, print](const QImage& picture) {
+                     PreviewOrPrintPicture(picture, PrintSlot::Wave, print, this);
+                 }));
     Form_Resize();
 }
 

@@ -15,6 +15,7 @@
 #include "sheets/FetchingView.h"
 #include "screen/WaveCursors.h"
 #include "waveview/WavePaint.h"
+#include "widgets/ZoomableScreen.h"
 
 class QCheckBox;
 class QComboBox;
@@ -24,19 +25,6 @@ class QLabel;
 class QRadioButton;
 class QScrollBar;
 class QToolButton;
-
-// The drawing surface: shows the last picture painted for the window.
-class WavePicture : public QWidget {
-    Q_OBJECT
-public:
-    explicit WavePicture(QWidget* parent = nullptr);
-    QImage Picture;
-    // Brings Picture up to date before it is painted (set by the window).
-    std::function<void()> BeforePaint;
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
-};
 
 class frmWave : public FetchingViewWindow {
     Q_OBJECT
@@ -115,10 +103,12 @@ public:
     QComboBox* ZoomCombo = nullptr;
     QCheckBox* ChkCursorX = nullptr;
     QCheckBox* ChkCursorY = nullptr;
+    // The picture's container, the picture and the scroll bars (Screen's).
+    ZoomableScreen* Screen = nullptr;
     QScrollBar* HScroll = nullptr;
     QScrollBar* VScroll = nullptr;
     QWidget* BackPic = nullptr;
-    WavePicture* WavePic = nullptr;
+    ScreenPicture* WavePic = nullptr;
     QToolButton* cmdExport = nullptr;
     QToolButton* cmdPreview = nullptr;
     QToolButton* cmdPrint = nullptr;
@@ -142,7 +132,6 @@ public:
     bool PictureStale = false;
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
     bool SetUpReady() const override { return Record() != nullptr; }
     void SetUp() override;
     void Tick() override;

@@ -26,12 +26,6 @@ public:
         disabled_ = i;
         ShowPicture();
     }
-    // All three pictures at once.
-    void SetPictures(const QIcon& i) {
-        SetPictureUp(i);
-        SetPictureDown(i);
-        SetPictureDisabled(i);
-    }
 
 protected:
     void changeEvent(QEvent* e) override {

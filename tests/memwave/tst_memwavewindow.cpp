@@ -2,8 +2,12 @@
 // steps, the zoom box and its bounds, per-window cursor rescaling, and the
 // picture's print (to a PDF file) and BMP export.
 #include <QtTest>
+#include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
+#include <QStyleOptionButton>
+#include <QToolButton>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -13,12 +17,15 @@
 #include "TestEnv.h"
 #include "WfmBuilder.h"
 #include "common/SheetModel.h"
+#include "common/ShellState.h"
 #include "link/Messages.h"
 #include "memwave/frmOpenWaveform.h"
 #include "platform/dialogs/FileDialog.h"
 #include "platform/dialogs/MsgBox.h"
 #include "platform/print/PrintDocs.h"
 #include "screen/WaveGeometry.h"
+#include "sheets/SheetDocument.h"
+#include "shell/Language.h"
 #include "sheets/ViewWindows.h"
 
 namespace {
@@ -218,6 +225,92 @@ private slots:
         a->ZoomCombo->setCurrentIndex(1);
         a->ZoomCombo_Click();
         QCOMPARE(a->Cursors.X2, (aX2 - 25) / 350 * 700 + 25);
+    }
+
+    // A view removed below a window moves it down a slot: it loads again
+    // (zoom 200 %, the cursors of a new window) and sets up at the next tick;
+    // a window below the removed view stays as it was.
+    void movedDownLoadsAgain() {
+        frmOpenWaveform* a = Open(0);
+        const CursorState fresh = Open(1)->Cursors;
+        frmOpenWaveform* c = Open(2);
+        for (frmOpenWaveform* f : {a, c}) {
+            f->ZoomCombo->setCurrentIndex(2);
+            f->ZoomCombo_Click();  // 300 %
+            f->Cursors.X1 = f->Cursors.Y1 = 200;
+            f->ChkCursorX->setChecked(true);
+        }
+        const CursorState kept = a->Cursors;
+        SheetDoc().RemoveView(ViewMemoryWave, 1);
+        QCOMPARE(ExistingViewForm(ViewMemoryWave, 1), c);
+        QVERIFY(c->Initialising);
+        QCOMPARE(c->ZoomFactor, 2.0);
+        c->Timer1_Timer();
+        QVERIFY(!c->Initialising);
+        QCOMPARE(c->MemoryWavePic->Picture.size(), QSize(700, 500));
+        QVERIFY(!c->ChkCursorX->isChecked());
+        for (auto v : {&CursorState::X1, &CursorState::X2, &CursorState::Y1, &CursorState::Y2,
+                       &CursorState::LowerX1, &CursorState::LowerY1})
+            QCOMPARE(c->Cursors.*v, fresh.*v);
+        QVERIFY(!a->Initialising);
+        QCOMPARE(a->ZoomFactor, 3.0);
+        QCOMPARE(a->Cursors.X1, kept.X1);
+        QCOMPARE(a->Cursors.Y1, kept.Y1);
+    }
+
+    // The captions that were cut show whole at the window's designed sizes,
+    // in both languages: the output buttons (drawn without their padding
+    // blanks, beside their picture), the cursor boxes beside their
+    // indicator, the time/div label.
+    void captionsFitInBothLanguages() {
+        frmOpenWaveform* f = Open(0);
+        for (int lang : {LangEnglish, LangChinese}) {
+            SetMemoryWaveWindowCaptions(0, lang);
+            auto fits = [](QWidget* w, const QString& text, int room) {
+                const int need = w->fontMetrics().horizontalAdvance(text);
+                if (need > room) qWarning() << w->objectName() << text << need << room;
+                return need <= room;
+            };
+            for (QToolButton* b : {f->FlatBttn1, f->FlatBttn3, f->FlatBttn4, f->cmdPreview, f->cmdPrint}) {
+                const int frame = b->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, b);
+                QVERIFY(fits(b, b->text().trimmed(), b->width() - 2 * frame - b->iconSize().width() - 4));
+            }
+            for (QCheckBox* c : {f->ChkCursorX, f->ChkCursorY}) {
+                QStyleOptionButton o;
+                o.initFrom(c);
+                o.text = c->text();
+                QVERIFY(fits(c, c->text(), c->style()->subElementRect(QStyle::SE_CheckBoxContents, &o, c).width()));
+            }
+            QVERIFY(fits(f->Label4, f->Label4->text(), f->Label4->contentsRect().width()));
+        }
+    }
+
+    // Screen readers get a name for every step button and value box, in the
+    // UI language, and the new one after a switch.
+    void stepControlsNamedInTheUiLanguage() {
+        Shell().UILanguage = LangChinese;
+        frmOpenWaveform* f = Open(0);
+        Shell().UILanguage = LangEnglish;
+        auto names = [f] {
+            QStringList n;
+            for (QWidget* w : f->findChildren<QWidget*>())
+                if (w->objectName().startsWith("abtn") || w->objectName().startsWith("txt"))
+                    n << QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name);
+            return n;
+        };
+        auto name = [](QWidget* w) { return QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name); };
+        const QStringList chinese = names();
+        QCOMPARE(chinese.size(), 15);
+        QCOMPARE(QSet<QString>(chinese.begin(), chinese.end()).size(), 15);  // each its own
+        QCOMPARE(name(f->abtnCH1DivDec), QString::fromUtf8("CH1 档位 减小"));
+        QCOMPARE(name(f->txtTimeDiv), QString::fromUtf8("时基"));
+        InstallViewCaptionSetters();
+        SetMemoryWaveWindowCaptionsAll(LangEnglish);
+        QCOMPARE(name(f->abtnCH1DivDec), QString("CH1 Volt/Div down"));
+        QCOMPARE(name(f->abtnCH2TimeDivInc), QString("CH2 Time/Div up"));
+        QCOMPARE(name(f->txtCH2Div), QString("CH2 Volt/Div"));
+        QCOMPARE(name(f->txtTimeDiv), QString("Time/Div"));
+        QVERIFY(!names().contains(QString()));
     }
 
     void printOneLetterPage() {

@@ -99,19 +99,30 @@ private slots:
         QTest::addColumn<double>("timeDiv");
         QTest::addColumn<double>("delay");
         QTest::addColumn<double>("acqDelay");
+        // k whole columns a sample when the samples lie on column edges and
+        // cover the whole screen (0: not so): column c then shows sample
+        // start + c / k alone.
+        QTest::addColumn<int>("columnsPerSample");
         // 1000 samples at 1 MSa/s span 1 ms.
-        QTest::newRow("whole record, zoomed out") << 1000 << 1e6 << 1e-4 << 0.0 << 0.0;
-        QTest::newRow("600 samples on 300 columns") << 600 << 1e6 << 50e-6 << 0.0 << 0.0;
-        QTest::newRow("zoomed in, empty columns") << 1000 << 1e6 << 1e-6 << 0.0 << 0.0;
-        QTest::newRow("zoomed in, fractional") << 1001 << 3e6 << 2e-7 << 1.3e-7 << 0.0;
-        QTest::newRow("record off to the left") << 1000 << 1e6 << 1e-4 << 4e-4 << 0.0;
-        QTest::newRow("record off to the right") << 1000 << 1e6 << 1e-4 << -4e-4 << 0.0;
-        QTest::newRow("acquisition delay") << 5000 << 1e7 << 2e-5 << 1e-5 << 3e-5;
-        QTest::newRow("odd count") << 7 << 1.0 << 1.0 << 0.0 << 0.0;
-        QTest::newRow("one sample") << 1 << 1e3 << 1e-3 << 0.0 << 0.0;
-        QTest::newRow("deep record") << 1000000 << 1e8 << 1e-3 << 0.0 << 0.0;
-        QTest::newRow("deep record, window") << 1000000 << 1e8 << 5e-5 << -2e-3 << 0.0;
-        QTest::newRow("nothing on screen") << 1000 << 1e6 << 1e-6 << 1.0 << 0.0;
+        QTest::newRow("whole record, zoomed out") << 1000 << 1e6 << 1e-4 << 0.0 << 0.0 << 0;
+        QTest::newRow("600 samples on 300 columns") << 600 << 1e6 << 50e-6 << 0.0 << 0.0 << 0;
+        QTest::newRow("zoomed in, empty columns") << 1000 << 1e6 << 1e-6 << 0.0 << 0.0 << 0;
+        QTest::newRow("zoomed in, fractional") << 1001 << 3e6 << 2e-7 << 1.3e-7 << 0.0 << 0;
+        QTest::newRow("record off to the left") << 1000 << 1e6 << 1e-4 << 4e-4 << 0.0 << 0;
+        QTest::newRow("record off to the right") << 1000 << 1e6 << 1e-4 << -4e-4 << 0.0 << 0;
+        QTest::newRow("acquisition delay") << 5000 << 1e7 << 2e-5 << 1e-5 << 3e-5 << 0;
+        QTest::newRow("odd count") << 7 << 1.0 << 1.0 << 0.0 << 0.0 << 0;
+        QTest::newRow("one sample") << 1 << 1e3 << 1e-3 << 0.0 << 0.0 << 0;
+        QTest::newRow("deep record") << 1000000 << 1e8 << 1e-3 << 0.0 << 0.0 << 0;
+        QTest::newRow("deep record, window") << 1000000 << 1e8 << 5e-5 << -2e-3 << 0.0 << 0;
+        QTest::newRow("nothing on screen") << 1000 << 1e6 << 1e-6 << 1.0 << 0.0 << 0;
+        // Time values with no exact binary form put samples a hair off the
+        // column edges they lie on.
+        QTest::newRow("one sample a column") << 1000 << 1e6 << 25e-6 << 0.0 << 0.0 << 1;
+        QTest::newRow("one sample a column, deep record") << 1000000 << 1e8 << 25e-8 << 0.0 << 0.0 << 1;
+        QTest::newRow("one sample a column, 250 MSa/s") << 600 << 2.5e8 << 1e-7 << 0.0 << 0.0 << 1;
+        QTest::newRow("one sample a column, delayed") << 5000 << 1e7 << 2.5e-6 << 1.2e-5 << 3e-6 << 1;
+        QTest::newRow("five columns a sample") << 300 << 1e6 << 5e-6 << 0.0 << 0.0 << 5;
     }
     void matchesReference() {
         QFETCH(int, n);
@@ -119,6 +130,7 @@ private slots:
         QFETCH(double, timeDiv);
         QFETCH(double, delay);
         QFETCH(double, acqDelay);
+        QFETCH(int, columnsPerSample);
         const ZoomTimeBase tb{float(rate), n, delay, acqDelay, timeDiv};
         auto r = Record(Noise(n, quint32(n)), tb);
         r->Ch1Screen.fill(-7);
@@ -137,6 +149,17 @@ private slots:
         QCOMPARE(int(r->Ch1ZoomLast), ref.last);
         QCOMPARE(Points(r->Ch1Screen, int(ref.points.size())), ref.points);
         QVERIFY(ref.end < n);  // never the trailing element
+        if (columnsPerSample > 0) {
+            const int k = columnsPerSample;
+            QCOMPARE(ref.first, 0);
+            QCOMPARE(ref.last, 300 - k);  // the last sample's first column
+            QCOMPARE(ref.end - ref.start, 299 / k);
+            for (int c = 0; c <= ref.last; ++c) {
+                const int16_t row = int16_t(std::clamp<int>(r->Ch1Memory[size_t(ref.start + c / k)], 25, 224) - 25);
+                QCOMPARE(r->Ch1Screen[size_t(2 * c)], row);
+                QCOMPARE(r->Ch1Screen[size_t(2 * c + 1)], row);
+            }
+        }
     }
 
     // Fewer samples than points still keeps every peak: a single spike in a

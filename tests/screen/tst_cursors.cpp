@@ -1,5 +1,6 @@
 // Measuring cursors as plain functions: value texts, hit tests, dragging
-// and its limits, rescaling.
+// and its limits, rescaling, and the overlay kept on the shown picture.
+#include <QPainter>
 #include <QtTest>
 #include <functional>
 
@@ -248,7 +249,67 @@ private slots:
                                              "185,70 #ffff00 |Y1-Y2|  =2.0V",
                                              "185,130 #00ffff |Y1-Y2|  =1.0V"}));
     }
+
+    // The overlay drawn on the picture itself comes off again: a drag
+    // (taken off, drawn at the new places) gives the pixels of the overlay
+    // drawn once over the untouched picture, and taking it off gives the
+    // picture back.
+    void overlayOnThePictureComesOff_data() {
+        QTest::addColumn<bool>("split");
+        QTest::addColumn<double>("zoom");
+        QTest::newRow("whole screen, zoom 2") << false << 2.0;
+        QTest::newRow("split screen, zoom 1") << true << 1.0;
+        QTest::newRow("whole screen, zoom 3") << false << 3.0;
+    }
+    void overlayOnThePictureComesOff() {
+        QFETCH(bool, split);
+        QFETCH(double, zoom);
+        QImage base(int(350 * zoom), int(250 * zoom), QImage::Format_RGB32);
+        for (int y = 0; y < base.height(); ++y)
+            for (int x = 0; x < base.width(); ++x) base.setPixel(x, y, qRgb(x * 7 % 256, y * 3 % 256, (x ^ y) % 256));
+        NumberSource src;
+        src.split = src.twoBases = split;
+        src.whole = src.upper = src.lower = 0.0005;
+        src.ch1 = src.ch2 = 0.5;
+        const CursorColours c = CursorColoursFor(true);
+        ReadoutOptions o;
+        o.Zoom = zoom;
+        QFont font("Sans Serif");
+        font.setPixelSize(10);
+        auto drawnOnce = [&](CursorState s) {
+            QImage img = base.copy();
+            QPainter p(&img);
+            DrawCursorOverlay(p, s, src, o, c, font);
+            return img;
+        };
+        CursorState s;
+        s.XOn = s.YOn = true;
+        s.WholePixelY2 = false;
+        QImage shown = base.copy();
+        CursorOverlayPicture overlay;
+        overlay.Draw(shown, s, src, o, c, font);
+        QCOMPARE(shown, drawnOnce(s));
+        // A drag of each cursor, off the graticule too (held in its limits).
+        for (double* v : {&s.X1, &s.X2, &s.Y1, &s.Y2, &s.LowerX1, &s.LowerY1}) {
+            *v += 37 * zoom;
+            overlay.Remove(shown);
+            overlay.Draw(shown, s, src, o, c, font);
+            QCOMPARE(shown, drawnOnce(s));
+        }
+        s.X2 = -50;
+        overlay.Remove(shown);
+        overlay.Draw(shown, s, src, o, c, font);
+        QCOMPARE(shown, drawnOnce(s));
+        overlay.Remove(shown);
+        QCOMPARE(shown, base);
+        // No cursor shown: nothing drawn, nothing kept.
+        s.XOn = s.YOn = false;
+        overlay.Draw(shown, s, src, o, c, font);
+        overlay.Remove(shown);
+        QCOMPARE(shown, base);
+    }
 };
 
-QTEST_GUILESS_MAIN(CursorsTest)
+// Fonts need the GUI application.
+QTEST_MAIN(CursorsTest)
 #include "tst_cursors.moc"

@@ -13,6 +13,9 @@ constexpr int ScreenColumns = 300;
 constexpr int LogicWindowLimit = 524288;
 constexpr float FastLogicRate = 200000000.0f;
 constexpr double FastLogicTimeValue = 2e-7;
+// Far below any real fraction of a column, far above the rounding of the
+// position's arithmetic (about 1e-13 of a column on the screen).
+constexpr double ColumnEdgeTolerance = 1e-9;
 
 bool IsAlternation(const MemWaveInfo& rec) { return rec.TriggerMode == QLatin1String("ALTERNATION"); }
 
@@ -193,7 +196,13 @@ bool ZoomTimeBase::Valid() const {
 int64_t ZoomTimeBase::Middle() const { return int64_t(std::nearbyint(double(Count) / 2.0)); }
 
 double ZoomTimeBase::Position(int64_t i) const {
-    return 150.0 + (double(i - Middle()) / double(Rate) + (AcqDelay - Delay)) * (25.0 / TimeDiv);
+    const double x = 150.0 + (double(i - Middle()) / double(Rate) + (AcqDelay - Delay)) * (25.0 / TimeDiv);
+    // Time values such as 25 us have no exact binary form: a sample meant to
+    // lie on a column's edge comes out a few ulps to either side of it. A
+    // position that close to a whole column is on it, so that one sample a
+    // column maps every sample to its own column.
+    const double edge = std::nearbyint(x);
+    return std::fabs(x - edge) <= ColumnEdgeTolerance ? edge : x;
 }
 
 ZoomWindow ComputeZoomWindow(const ZoomTimeBase& tb) {

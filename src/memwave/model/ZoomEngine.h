@@ -7,7 +7,8 @@
 //
 // Rule (the readme says it in full): sample i of n lies at screen position
 //   x(i) = 150 + ((i - h) / rate + acqDelay - delay) * 25 / timeDiv
-// (h = n / 2 rounded half to even; column c covers x in [c, c + 1)). A
+// (h = n / 2 rounded half to even; column c covers x in [c, c + 1), a
+// position within 1e-9 of c counting as c). A
 // column holding samples gets their minimum and maximum, the minimum first
 // when the column's first sample is not above its last one; a column holding
 // none repeats the last sample before it. Logic columns get the first sample
@@ -37,7 +38,8 @@ struct ZoomTimeBase {
     bool Valid() const;
     // h: the middle sample index.
     int64_t Middle() const;
-    // x(i) in screen columns (fractional); column = floor.
+    // x(i) in screen columns (fractional); column = floor. A position within
+    // 1e-9 of a whole column is that column's edge exactly.
     double Position(int64_t i) const;
 };
 

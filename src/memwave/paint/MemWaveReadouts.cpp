@@ -1,6 +1,5 @@
 #include "memwave/paint/MemWaveReadouts.h"
 
-#include <QPainter>
 #include <cmath>
 
 namespace {
@@ -68,18 +67,10 @@ void RescaleCursorY(CursorState& s, bool newSplit, bool oldSplit) {
     }
 }
 
-QImage ComposeCursorPicture(const QImage& base, CursorState& s, const MemWaveInfo& r, double zoom,
-                            const QFont& font) {
-    if (!s.XOn && !s.YOn) {
-        ClampCursors(s, r.SplitDisplay, zoom);
-        return base;
-    }
-    const CursorColours c = CursorColoursFor(r.BlackBackground);
-    QPainter& p = CreateCursorDC(base, c);
+void DrawMemWaveCursors(QImage& picture, CursorOverlayPicture& overlay, CursorState& s,
+                        const MemWaveInfo& r, double zoom, const QFont& font) {
+    overlay.Remove(picture);
     ReadoutOptions ro;
     ro.Zoom = zoom;
-    DrawCursorOverlay(p, s, MemWaveReadouts(r), ro, c, font);
-    QImage shown = CopyBackCursorDC();
-    FreeCursorDC();
-    return shown;
+    overlay.Draw(picture, s, MemWaveReadouts(r), ro, CursorColoursFor(r.BlackBackground), font);
 }

@@ -32,9 +32,9 @@ CursorState MemWaveCursorDefaults();
 // stretched back). Nothing else moves.
 void RescaleCursorY(CursorState& s, bool newSplit, bool oldSplit);
 
-// The picture shown: the cursor pass (lines, handles, readouts) over a copy
-// of `base`, the cursors held in their limits. With no cursor shown the pass
-// would give `base` back unchanged: it is then skipped (no copy), the time
-// cursors still held in their limits.
-QImage ComposeCursorPicture(const QImage& base, CursorState& s, const MemWaveInfo& rec,
-                            double zoom, const QFont& font);
+// The cursor pass on the shown picture: the last overlay taken off, the
+// cursors held in their limits, the shown ones drawn with their readouts
+// (what they cover kept in `overlay`). After a full redraw of the picture
+// the caller tells the overlay to Forget first.
+void DrawMemWaveCursors(QImage& picture, CursorOverlayPicture& overlay, CursorState& s,
+                        const MemWaveInfo& rec, double zoom, const QFont& font);

@@ -93,3 +93,20 @@ MemWavePanelLayout ArrangeMemoryWavePanel(const MemWaveInfo& r) {
     L.ResetLeft = TimeW + L.TimeFrameLeft + 120;
     return L;
 }
+
+QString MemWaveStepName(int group, int direction, int lang) {
+    const bool chinese = lang == 0;
+    const QString volts = chinese ? QString::fromUtf8("档位") : QStringLiteral("Volt/Div");
+    const QString time = chinese ? QString::fromUtf8("时基") : QStringLiteral("Time/Div");
+    QString name;
+    switch (group) {
+        case StepCh1VoltsDiv: name = "CH1 " + volts; break;
+        case StepCh2VoltsDiv: name = "CH2 " + volts; break;
+        case StepTimeDiv: name = time; break;
+        case StepCh1TimeDiv: name = "CH1 " + time; break;
+        default: name = "CH2 " + time; break;
+    }
+    if (direction < 0) name += chinese ? QString::fromUtf8(" 减小") : QStringLiteral(" down");
+    if (direction > 0) name += chinese ? QString::fromUtf8(" 增大") : QStringLiteral(" up");
+    return name;
+}

@@ -26,6 +26,11 @@ QString MemWaveScaleText(const MemWaveInfo& rec, int group);
 // RefreshScreenWave's selector for the group: 0, 1, 3, 0, 1.
 int MemWaveStepSelector(int group);
 
+// What a screen reader calls the group's controls, in the UI language (0
+// Chinese, else English): the box (direction 0, "CH1 Volt/Div") and its
+// step buttons (-1 "CH1 Volt/Div down", +1 "... up").
+QString MemWaveStepName(int group, int direction, int lang);
+
 // The panel's placement, in twips, by the record's trigger mode and
 // channels (the controls' widths are their design ones).
 struct MemWavePanelLayout {
