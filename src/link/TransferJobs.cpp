@@ -18,6 +18,7 @@
 #include "link/MeasureCatalog.h"
 #include "link/Messages.h"
 #include "link/TransferValues.h"
+#include "link/WaveNumbers.h"
 #include "platform/dialogs/MsgBox.h"
 
 namespace {
@@ -219,6 +220,7 @@ void CommitWaveFetch(WaveInfo& record, WaveInfo& fetched, const TraceChoices& be
     fetched.ShowGrid = record.ShowGrid;
     fetched.BestFit = record.BestFit;
     fetched.LaAvailable = record.LaAvailable;
+    UpdateWaveNumbers(fetched);
     record = std::move(fetched);
 }
 

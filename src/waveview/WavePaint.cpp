@@ -9,7 +9,6 @@
 #include "common/DSOSettings.h"
 #include "link/Formatters.h"
 #include "link/LinkState.h"
-#include "link/ReplyParse.h"
 #include "link/Vocabulary.h"
 #include "screen/Graticule.h"
 #include "screen/LogicLine.h"
@@ -41,26 +40,19 @@ const QString Alternation = QStringLiteral("ALTERNATION");
 // ---------------------------------------------------------------------------
 // Markers and labels.
 
-// Plain decimal text of a number, as the formatters read it.
-QString Plain(double v) { return QString::number(v, 'g', 7); }
-
 // The trigger point's screen column; a time/div that reads 0 gives no
 // number, which places the left arrow.
-double TriggerColumn(const QString& timeScale, const QString& delay) {
-    const double scale = ParseTime(timeScale);
-    const double d = ParseTime(delay);
+double TriggerColumn(double scale, double delay) {
     if (scale == 0 || !std::isfinite(scale)) return std::nan("");
-    return 150 - d / scale * 25;
+    return 150 - delay / scale * 25;
 }
 
-void DrawChannelMark(ScreenPen& pen, bool ch1, const QString& offsetText, const QString& scaleText,
-                     const QString& trig, bool fftOn, uint8_t fftFull) {
+void DrawChannelMark(ScreenPen& pen, bool ch1, double offset, double scale,
+                     const QString& scaleText, const QString& trig, bool fftOn, uint8_t fftFull) {
     const double z = pen.Z();
     const bool alt = trig == Alternation;
     const bool fftSplit = fftOn && fftFull == 0;
     const double d = (alt || fftSplit) ? 2 : 1;
-    const double offset = ParseVolt(offsetText);
-    const double scale = ParseVolt(scaleText);
     double y = 100 - offset / scale * 25;
     const QString digit = ch1 ? "1" : "2";
     if (y > 0 && y < 200) {
@@ -92,7 +84,10 @@ void DrawChannelMark(ScreenPen& pen, bool ch1, const QString& offsetText, const 
         pen.Text(75 * z + 25, 203 * z + 25, "CH2 " + scaleText);
 }
 
-void DrawMathLabel(ScreenPen& pen, const SystemDataRecord& sd, const QString& trig, bool fftOn) {
+void DrawMathLabel(ScreenPen& pen, const WaveInfo& w, bool fftOn) {
+    const SystemDataRecord& sd = w.SystemData;
+    const WaveNumbers& n = w.Numbers;
+    const QString& trig = w.TriggerMode;
     const double z = pen.Z();
     const double y = 100.0 - (fftOn ? sd.FFTPosition : sd.MathPosition);
     if (!(y > 0 && y < 200)) return;
@@ -115,20 +110,22 @@ void DrawMathLabel(ScreenPen& pen, const SystemDataRecord& sd, const QString& tr
     if (sd.MathOperation == 3) {
         const QString scale =
             sd.FFTScaleDb == 0
-                ? "FFT " + FormatVolt(Plain(sd.FFTVrmsPerDiv)) + "rms/div  "
-                : "FFT " + FormatDb(Plain(sd.FFTDbPerDiv)) + "Vrms/div ";
+                ? "FFT " + FormatVolt(n.FftVrmsPerDiv) + "rms/div  "
+                : "FFT " + FormatDb(n.FftDbPerDiv) + "Vrms/div ";
         pen.Text(25, 214 * z + 25, scale);
-        pen.Text(150 * z + 25, 214 * z + 25, FormatFreq(Plain(sd.FFTHzPerDiv)) + "/div");
+        pen.Text(150 * z + 25, 214 * z + 25, FormatFreq(n.FftHzPerDiv) + "/div");
     } else {
-        QString text = "Math scale " + FormatVolt(Plain(sd.MathScale));
+        QString text = "Math scale " + FormatVolt(n.MathScale);
         if (sd.MathOperation == 2) text += "2";
         pen.Text(25, 214 * z + 25, text);
     }
 }
 
-void DrawTrigMark(ScreenPen& pen, const QString& timeScale, const QString& delay, bool colour) {
+void DrawTrigMark(ScreenPen& pen, const WaveInfo& w, bool colour) {
     const double z = pen.Z();
-    const double p = TriggerColumn(timeScale, delay);
+    const QString& timeScale = w.TimeScale;
+    const QString& delay = w.TimeOffset;
+    const double p = TriggerColumn(w.Numbers.TimeScale, w.Numbers.TimeOffset);
     pen.SetFore(colour ? WaveColors::Maker() : WaveColors::Black());
     CentreMark(pen, 26);
     TrigMarker(pen, p, 30);
@@ -141,8 +138,8 @@ void DrawTrigMark(ScreenPen& pen, const QString& timeScale, const QString& delay
 
 void DrawAltTrigMark(ScreenPen& pen, const WaveInfo& w, bool colour) {
     const double z = pen.Z();
-    const double p1 = TriggerColumn(w.AltCh1TimeScale, w.AltCh1TimeOffset);
-    const double p2 = TriggerColumn(w.AltCh2TimeScale, w.AltCh2TimeOffset);
+    const double p1 = TriggerColumn(w.Numbers.AltCh1TimeScale, w.Numbers.AltCh1TimeOffset);
+    const double p2 = TriggerColumn(w.Numbers.AltCh2TimeScale, w.Numbers.AltCh2TimeOffset);
     pen.SetFore(colour ? WaveColors::Maker() : WaveColors::Black());
     CentreMark(pen, 26);
     TrigMarker(pen, p1, 30);
@@ -364,21 +361,21 @@ void DrawContent(ScreenPen& pen, const WaveInfo& w, const WaveDrawOptions& o) {
         if (!colour) pen.SetFore(WaveColors::Black());
         if (w.Ch1Fetched) {
             if (colour) pen.SetFore(WaveColors::Ch1());
-            DrawChannelMark(pen, true, w.Ch1Offset, w.Ch1Scale, w.TriggerMode, fftOn,
-                            sd.FFTFullScreen);
+            DrawChannelMark(pen, true, w.Numbers.Ch1Offset, w.Numbers.Ch1Scale, w.Ch1Scale,
+                            w.TriggerMode, fftOn, sd.FFTFullScreen);
             if (shown(sd.CH1Shown))
                 DrawChannelWave(pen, w.Ch1Samples, w.PointCount, true, sd, w.TriggerMode, fftOn);
         }
         if (w.Ch2Fetched) {
             if (colour) pen.SetFore(WaveColors::Ch2());
-            DrawChannelMark(pen, false, w.Ch2Offset, w.Ch2Scale, w.TriggerMode, fftOn,
-                            sd.FFTFullScreen);
+            DrawChannelMark(pen, false, w.Numbers.Ch2Offset, w.Numbers.Ch2Scale, w.Ch2Scale,
+                            w.TriggerMode, fftOn, sd.FFTFullScreen);
             if (shown(sd.CH2Shown))
                 DrawChannelWave(pen, w.Ch2Samples, w.PointCount, false, sd, w.TriggerMode, fftOn);
         }
         if (w.MathFetched) {
             if (colour) pen.SetFore(WaveColors::Math());
-            DrawMathLabel(pen, sd, w.TriggerMode, fftOn);
+            DrawMathLabel(pen, w, fftOn);
             if (fftOn) {
                 if (shown(sd.FFTShown))
                     DrawFFTWave(pen, w.FftSamples, w.PointCount, sd, w.TriggerMode, o.ModelEU);
@@ -393,7 +390,7 @@ void DrawContent(ScreenPen& pen, const WaveInfo& w, const WaveDrawOptions& o) {
         if (w.TriggerMode == Alternation)
             DrawAltTrigMark(pen, w, colour);
         else
-            DrawTrigMark(pen, w.TimeScale, w.TimeOffset, colour);
+            DrawTrigMark(pen, w, colour);
     } else if (w.XYFormat) {
         pen.SetFore(colour ? WaveColors::XY() : WaveColors::Black());
         DrawXYWave(pen, w.Ch1Samples, w.Ch2Samples, w.PointCount);

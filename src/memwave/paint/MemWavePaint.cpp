@@ -17,9 +17,6 @@
 namespace {
 const QString Alternation = QStringLiteral("ALTERNATION");
 
-// Plain decimal text of a number, as the formatters read it.
-QString Plain(double v) { return QString::number(v, 'g', 9); }
-
 bool IsOn(const MemWaveDrawOptions& o, const QString& word) {
     return !word.isEmpty() && (word == o.OnWord || IsOnWordOfEitherLanguage(word));
 }
@@ -55,7 +52,7 @@ void DrawChannelMark(ScreenPen& pen, bool ch1, float offset, float voltsDiv, con
         pen.Text(14, Near(ch1 ? bottom - 13 : bottom - 14), digit);
     }
     pen.SetBold(true);
-    const QString text = (ch1 ? "Pos1:  " : "Pos2:  ") + FormatVolt(Plain(offset));
+    const QString text = (ch1 ? "Pos1:  " : "Pos2:  ") + FormatVolt(PlainValue(offset, 9));
     pen.Text(ch1 ? 25 : Near(75 * z + 25), Near(203 * z + 25), text);
 }
 
@@ -65,7 +62,7 @@ void DrawTrigMark(ScreenPen& pen, double timeDiv, double delay, bool colour) {
     CentreMark(pen, 26);
     TrigMarker(pen, TriggerMarkColumn(delay, timeDiv), 30);
     pen.SetBold(false);
-    pen.Text(Near(150 * z + 25), Near(203 * z + 25), "Delay:" + FormatTime4(Plain(delay)));
+    pen.Text(Near(150 * z + 25), Near(203 * z + 25), "Delay:" + FormatTime4(PlainValue(delay, 9)));
 }
 
 void DrawAltTrigMark(ScreenPen& pen, const MemWaveInfo& r, bool colour) {
@@ -78,10 +75,10 @@ void DrawAltTrigMark(ScreenPen& pen, const MemWaveInfo& r, bool colour) {
     pen.SetBold(false);
     pen.SetFore(colour ? WaveColors::Ch1() : WaveColors::Black());
     pen.Text(Near(150 * z + 25), Near(203 * z + 25),
-             "Delay1: " + FormatTime4(Plain(r.AltCh1DelayTime)));
+             "Delay1: " + FormatTime4(PlainValue(r.AltCh1DelayTime, 9)));
     pen.SetFore(colour ? WaveColors::Ch2() : WaveColors::Black());
     pen.Text(Near(230 * z + 25), Near(203 * z + 25),
-             "Delay2: " + FormatTime4(Plain(r.AltCh2DelayTime)));
+             "Delay2: " + FormatTime4(PlainValue(r.AltCh2DelayTime, 9)));
 }
 
 bool MaskBit(const SystemDataRecord& sd, int c) {
@@ -203,9 +200,9 @@ void DrawXYLabel(ScreenPen& pen, const MemWaveInfo& r) {
     pen.SetFore(colour ? WaveColors::XY() : WaveColors::Black());
     pen.Text(Near(110 * z + 25), 10, "X-Y Mode");
     pen.SetFore(colour ? WaveColors::Ch1() : WaveColors::Black());
-    pen.Text(25, Near(204 * z + 25), "CH1 " + FormatVolt(Plain(r.Ch1VoltsPerDiv)));
+    pen.Text(25, Near(204 * z + 25), "CH1 " + FormatVolt(PlainValue(r.Ch1VoltsPerDiv, 9)));
     pen.SetFore(colour ? WaveColors::Ch2() : WaveColors::Black());
-    pen.Text(Near(75 * z + 25), Near(204 * z + 25), "CH2 " + FormatVolt(Plain(r.Ch2VoltsPerDiv)));
+    pen.Text(Near(75 * z + 25), Near(204 * z + 25), "CH2 " + FormatVolt(PlainValue(r.Ch2VoltsPerDiv, 9)));
     pen.SetBold(false);
 }
 
