@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "link/Vocabulary.h"
+#include "screen/ScreenContent.h"
 
 namespace {
 // The number of a scale text; none for an empty text.
@@ -35,9 +35,7 @@ std::optional<double> WaveReadouts::VoltsPerDiv(int channel) const {
 }
 
 std::optional<ReadoutSource::FftScales> WaveReadouts::Fft() const {
-    const QString& word = w_.FftDisplayWord;
-    if (!w_.MathChosen || word.isEmpty() || !(word == onWord_ || IsOnWordOfEitherLanguage(word)))
-        return std::nullopt;
+    if (!w_.MathChosen || !IsOnWordOf(w_.FftDisplayWord, onWord_)) return std::nullopt;
     const SystemDataRecord& sd = w_.SystemData;
     FftScales f;
     f.LowerHalf = sd.FFTLowerHalf != 0;
