@@ -13,6 +13,7 @@
 #include <memory>
 
 #include "BenchTiming.h"
+#include "link/WaveNumbers.h"
 #include "waveview/WavePaint.h"
 
 namespace {
@@ -48,6 +49,7 @@ std::unique_ptr<WaveInfo> BenchRecord() {
         w->LaSamples[k] = n & 0xFF;
         w->LaSamples[k + 1] = (n >> 2) & 0xFF;
     }
+    UpdateWaveNumbers(*w);
     return w;
 }
 

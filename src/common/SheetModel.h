@@ -49,6 +49,27 @@ template <>
 struct std::tuple_size<SampleArray> : std::tuple_size<std::array<int32_t, 8193>> {};
 
 // ---------------------------------------------------------------------------
+// The numbers the waveform view's drawing and cursor readouts take from a Wave
+// record's display texts and screen description, derived once wherever those
+// are set: `UpdateWaveNumbers` (link/WaveNumbers.h) at a fetch's commit, after
+// a sheet read, and by any caller that writes the texts itself. The texts stay
+// what is shown and stored; these are never saved. The defaults are the
+// numbers of a new record (empty texts, zero scales).
+struct WaveNumbers {
+    // Volts and seconds as the unit parsers read the texts (a text that reads
+    // as none gives 0; a huge one may give an infinity).
+    double Ch1Offset = 0, Ch2Offset = 0, Ch1Scale = 0, Ch2Scale = 0;
+    double TimeScale = 0, TimeOffset = 0;
+    double AltCh1TimeScale = 0, AltCh2TimeScale = 0, AltCh1TimeOffset = 0, AltCh2TimeOffset = 0;
+    // The volts/div texts as the cursor readouts read them (with "M", no "n" or "p").
+    double Ch1ReadoutScale = 0, Ch2ReadoutScale = 0;
+    // The screen description's math and FFT scales as their 7 significant
+    // digits read: 0 for a value that is not finite, except FftHzPerDiv,
+    // which keeps it.
+    double MathScale = 0, FftVrmsPerDiv = 0, FftDbPerDiv = 0, FftHzPerDiv = 0;
+};
+
+// ---------------------------------------------------------------------------
 // One Wave view: everything the waveform view draws.
 struct WaveInfo {
     QString Name;              // text of its tree node, caption of its window
@@ -94,6 +115,7 @@ struct WaveInfo {
     bool XYFormat = false;        // fetched in the X-Y format
     QString MathDisplayWord;      // MATH display word at the fetch
     QString FftDisplayWord;       // FFT display word at the fetch
+    WaveNumbers Numbers;          // derived from the texts above (not saved)
 };
 
 // ---------------------------------------------------------------------------

@@ -96,9 +96,9 @@ const double kTime5Thresholds[15] = {
     0.00099999999999, 9.9999999999e-5,  9.9999999999e-6,  9.9999999999e-7,  9.9999999999e-8,
     9.9999999999e-9,  9.9999999999e-10, 9.9999999999e-11, 9.9999999999e-12, 9.9999999999e-13};
 
-QString formatTime(const QString& text, const std::vector<Row>& rows, const double* thresholds,
+QString formatTime(double value, const std::vector<Row>& rows, const double* thresholds,
                    const char* nearZero) {
-    float x = toSingle(LeadingNumber(text));
+    float x = toSingle(value);
     // Beyond the 32-bit range: the largest seconds row.
     if (std::isinf(x)) x = x > 0 ? FLT_MAX : -FLT_MAX;
     const float tLast = toSingle(thresholds[14]);
@@ -109,8 +109,10 @@ QString formatTime(const QString& text, const std::vector<Row>& rows, const doub
 
 }  // namespace
 
-QString FormatVolt(const QString& text) {
-    const float x = toSingle(LeadingNumber(text));
+QString FormatVolt(const QString& text) { return FormatVolt(LeadingNumber(text)); }
+
+QString FormatVolt(double value) {
+    const float x = toSingle(value);
     if (x >= toSingle(9999900)) return "??.?V";
     const float tLast = toSingle(9.9999e-7);
     if (x >= -tLast && x < tLast) return "0.00uV";
@@ -121,22 +123,26 @@ QString FormatVolt(const QString& text) {
 
 QString FormatTime3(const QString& text) {
     static const std::vector<Row> rows = timeRows(kTime34Thresholds, {{"###", "##.0", "#.00"}});
-    return formatTime(text, rows, kTime34Thresholds, "0.00s");
+    return formatTime(LeadingNumber(text), rows, kTime34Thresholds, "0.00s");
 }
 
-QString FormatTime4(const QString& text) {
+QString FormatTime4(const QString& text) { return FormatTime4(LeadingNumber(text)); }
+
+QString FormatTime4(double value) {
     static const std::vector<Row> rows =
         timeRows(kTime34Thresholds, {{"###.0", "##.00", "#.000"}});
-    return formatTime(text, rows, kTime34Thresholds, "0.000s");
+    return formatTime(value, rows, kTime34Thresholds, "0.000s");
 }
 
 QString FormatTime5(const QString& text) {
     static const std::vector<Row> rows =
         timeRows(kTime5Thresholds, {{"###.00", "##.000", "#.0000"}});
-    return formatTime(text, rows, kTime5Thresholds, "0.0000s");
+    return formatTime(LeadingNumber(text), rows, kTime5Thresholds, "0.0000s");
 }
 
-QString FormatFreq(const QString& text) {
+QString FormatFreq(const QString& text) { return FormatFreq(LeadingNumber(text)); }
+
+QString FormatFreq(double value) {
     static const Row rows[] = {
         {99999999000, Op::Div, 1e9, false, "#000.0", "GHz"},
         {9999999900, Op::Div, 1e9, false, "#00.00", "GHz"},
@@ -154,15 +160,17 @@ QString FormatFreq(const QString& text) {
         {0.0099999999, Op::Mul, 1000, false, "#00.00", "mHz"},
         {0.00099999999, Op::Mul, 1000, false, "#0.000", "mHz"},
     };
-    const float x = toSingle(LeadingNumber(text));
+    const float x = toSingle(value);
     if (x >= toSingle(999999990000.0)) return "??.???";
     const int r = pickRow(x, rows, int(sizeof rows / sizeof rows[0]), false);
     if (r < 0) return "??.???";
     return writeRow(x, rows[r]);
 }
 
-QString FormatDb(const QString& text) {
-    const float x = toSingle(LeadingNumber(text));
+QString FormatDb(const QString& text) { return FormatDb(LeadingNumber(text)); }
+
+QString FormatDb(double value) {
+    const float x = toSingle(value);
     const char* mask;
     if (x >= toSingle(9999.9)) return "****dB";
     if (x <= toSingle(-9999.9)) return "-****dB";
@@ -179,6 +187,10 @@ QString FormatPercent(const QString& text) {
     float x = toSingle(LeadingNumber(text));
     if (std::isinf(x)) x = x > 0 ? FLT_MAX : -FLT_MAX;
     return FormatWithMask(x, x < toSingle(0.1) ? "0.00%" : "00.0%", Precision::Single);
+}
+
+double PlainValue(double value, int digits) {
+    return LeadingNumber(QString::number(value, 'g', digits));
 }
 
 QString FormatDiv(const QString& volts, const QString& voltsPerDiv) {

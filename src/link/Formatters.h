@@ -18,6 +18,16 @@ QString FormatTime5(const QString& text);
 QString FormatFreq(const QString& text);
 QString FormatDb(const QString& text);
 QString FormatPercent(const QString& text);
+// The same for a number in base units: what the text form gives for a text
+// that reads as `value`.
+QString FormatVolt(double value);
+QString FormatTime4(double value);
+QString FormatFreq(double value);
+QString FormatDb(double value);
+// A number as its plain text of `digits` significant digits reads back: what
+// a text form above sees of a number written that way ("g" form, "."). A
+// value that is not finite reads 0.
+double PlainValue(double value, int digits);
 // Divisions: volts / volts-per-division, "#0.00" and "div". A divisor that
 // reads 0 (an empty reply included) gives the empty text: there is no value.
 QString FormatDiv(const QString& volts, const QString& voltsPerDiv);

@@ -17,6 +17,7 @@
 #include "link/LinkState.h"
 #include "link/MeasureCatalog.h"
 #include "link/TransferValues.h"
+#include "link/WaveNumbers.h"
 
 namespace {
 
@@ -217,6 +218,7 @@ void CommitWaveFetch(WaveInfo& record, WaveInfo& fetched, const TraceChoices& be
     fetched.ShowGrid = record.ShowGrid;
     fetched.BestFit = record.BestFit;
     fetched.LaAvailable = record.LaAvailable;
+    UpdateWaveNumbers(fetched);
     record = std::move(fetched);
 }
 

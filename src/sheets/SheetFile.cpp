@@ -28,6 +28,7 @@
 #include "link/MeasureCatalog.h"
 #include "link/Messages.h"
 #include "link/Vocabulary.h"
+#include "link/WaveNumbers.h"
 #include "platform/dialogs/MsgBox.h"
 
 namespace {
@@ -988,6 +989,8 @@ bool ParseWith(const QByteArray& bytes, SheetModelData& into, bool gb18030, cons
     if (header != expectedHeader) return false;
     r.str(into.SheetName);
     SheetBody(r, into);
+    for (int i = 0; i < std::min<int>(into.WaveCount, WaveSlots); ++i)
+        UpdateWaveNumbers(into.WaveViews[size_t(i)]);
     return true;
 }
 

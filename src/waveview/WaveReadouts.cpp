@@ -2,14 +2,13 @@
 
 #include <cmath>
 
-#include "link/ReplyParse.h"
-#include "link/Vocabulary.h"
+#include "screen/ScreenContent.h"
 
 namespace {
-std::optional<double> scaleOf(const QString& text, double (*parse)(const QString&)) {
+// The number of a scale text; none for an empty text.
+std::optional<double> scaleOf(const QString& text, double value) {
     if (text.isEmpty()) return std::nullopt;
-    const double v = parse(text);
-    return std::isfinite(v) ? v : 0.0;
+    return std::isfinite(value) ? value : 0.0;
 }
 }  // namespace
 
@@ -23,26 +22,25 @@ bool WaveReadouts::XYPlot() const { return w_.XYFormat; }
 
 std::optional<double> WaveReadouts::SecondsPerDiv(Span span) const {
     switch (span) {
-        case Span::Upper: return scaleOf(w_.AltCh1TimeScale, ParseTime);
-        case Span::Lower: return scaleOf(w_.AltCh2TimeScale, ParseTime);
+        case Span::Upper: return scaleOf(w_.AltCh1TimeScale, w_.Numbers.AltCh1TimeScale);
+        case Span::Lower: return scaleOf(w_.AltCh2TimeScale, w_.Numbers.AltCh2TimeScale);
         case Span::Whole: break;
     }
-    return scaleOf(w_.TimeScale, ParseTime);
+    return scaleOf(w_.TimeScale, w_.Numbers.TimeScale);
 }
 
 std::optional<double> WaveReadouts::VoltsPerDiv(int channel) const {
-    return scaleOf(channel == 1 ? w_.Ch1Scale : w_.Ch2Scale, ParseVolt2);
+    return channel == 1 ? scaleOf(w_.Ch1Scale, w_.Numbers.Ch1ReadoutScale)
+                        : scaleOf(w_.Ch2Scale, w_.Numbers.Ch2ReadoutScale);
 }
 
 std::optional<ReadoutSource::FftScales> WaveReadouts::Fft() const {
-    const QString& word = w_.FftDisplayWord;
-    if (!w_.MathChosen || word.isEmpty() || !(word == onWord_ || IsOnWordOfEitherLanguage(word)))
-        return std::nullopt;
+    if (!w_.MathChosen || !IsOnWordOf(w_.FftDisplayWord, onWord_)) return std::nullopt;
     const SystemDataRecord& sd = w_.SystemData;
     FftScales f;
     f.LowerHalf = sd.FFTLowerHalf != 0;
     // The scale as its 7 significant digits read (a 0.1 counts as 0.1).
-    f.HzPerDiv = QString::number(double(sd.FFTHzPerDiv), 'g', 7).toDouble();
+    f.HzPerDiv = w_.Numbers.FftHzPerDiv;
     f.Db = sd.FFTScaleDb != 0;
     f.DbPerDiv = sd.FFTDbPerDiv;
     f.VrmsPerDiv = double(sd.FFTVrmsPerDiv);

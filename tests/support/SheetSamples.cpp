@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include "link/WaveNumbers.h"
+
 namespace SheetSamples {
 
 namespace {
@@ -63,6 +65,7 @@ void FillWave(WaveInfo& w, int slot, int variant) {
         }
         w.LaSamples[i] = (i * 97) % 65536;
     }
+    UpdateWaveNumbers(w);
 }
 
 void FillMeasure(MeasureInfo& m, int slot, int variant) {
@@ -221,6 +224,7 @@ void FlatCh1(WaveInfo& w, int ch1Value) {
     w.SystemData.TraceFirstX = 0;
     w.SystemData.TraceLastX = 299;
     w.Ch1Samples.fill(ch1Value);
+    UpdateWaveNumbers(w);
 }
 
 }  // namespace SheetSamples

@@ -7,6 +7,7 @@
 #include "platform/cursor/CursorDC.h"
 #include "common/ShellState.h"
 #include "link/Vocabulary.h"
+#include "link/WaveNumbers.h"
 #include "waveview/WaveReadouts.h"
 
 namespace {
@@ -25,6 +26,7 @@ std::unique_ptr<WaveInfo> YtRecord() {
     w->TimeScale = "500us";
     w->Ch1Scale = "1.00V";
     w->Ch2Scale = "500mV";
+    UpdateWaveNumbers(*w);
     return w;
 }
 
@@ -190,6 +192,7 @@ private slots:
             std::unique_ptr<WaveInfo> w = YtRecord();
             ReadoutOptions o;
             c.setUp(s, *w, o);
+            UpdateWaveNumbers(*w);
             const QList<ReadoutLine> got = CursorReadouts(s, *w, o, Colours);
             QStringList gotText, wantText;
             for (const ReadoutLine& l : got)
@@ -210,6 +213,7 @@ private slots:
                 std::unique_ptr<WaveInfo> w = YtRecord();
                 w->TimeScale = scale;
                 w->Ch1Scale = QString(scale).replace('s', 'V');
+                UpdateWaveNumbers(*w);
                 ReadoutOptions o;
                 o.Zoom = zoom;
                 for (const ReadoutLine& l : CursorReadouts(s, *w, o, Colours)) {
@@ -224,6 +228,7 @@ private slots:
         s.XOn = true;
         std::unique_ptr<WaveInfo> w = YtRecord();
         w->TimeScale = "0s";
+        UpdateWaveNumbers(*w);
         const QList<ReadoutLine> l = CursorReadouts(s, *w, ReadoutOptions(), Colours);
         QCOMPARE(l.size(), 2);
         QCOMPARE(l[0].text, QString("1/|X1-X2|=???.? Hz"));

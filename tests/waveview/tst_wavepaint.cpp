@@ -3,11 +3,14 @@
 #include <QtTest>
 #include <QImage>
 #include <QPainter>
+#include <cstring>
 
 #include "PixelCount.h"
 #include "SheetSamples.h"
 #include "common/ShellState.h"
 #include "link/Vocabulary.h"
+#include "link/WaveNumbers.h"
+#include "sheets/SheetFile.h"
 #include "waveview/WavePaint.h"
 
 namespace {
@@ -73,6 +76,7 @@ private slots:
         w->Ch2Scale = "1.00V";
         w->AltCh1TimeScale = w->AltCh2TimeScale = "1.000ms";
         w->AltCh1TimeOffset = w->AltCh2TimeOffset = "0.000s";
+        UpdateWaveNumbers(*w);
         for (double zoom : {1.0, 2.0}) {
             const QImage img = RenderWaveView(*w, Options(zoom));
             const QRgb ch2 = Rgb(WaveColors::Ch2());
@@ -100,6 +104,7 @@ private slots:
         QFETCH(int, column);
         auto w = YtRecord(180);
         w->TimeOffset = delay;
+        UpdateWaveNumbers(*w);
         const QImage img = RenderWaveView(*w, Options(zoom));
         const QRgb mark = Rgb(WaveColors::Maker());
         const int B = Near(column * zoom + 21);
@@ -195,6 +200,7 @@ private slots:
         auto w = YtRecord(60);
         w->TimeScale = "";
         w->Ch1Scale = "0V";
+        UpdateWaveNumbers(*w);
         const QImage img = RenderWaveView(*w, Options(1));
         const QRgb mark = Rgb(WaveColors::Maker()), ch1 = Rgb(WaveColors::Ch1());
         QCOMPARE(img.pixel(42, 35), mark);  // trigger position unknown: left arrow
@@ -227,6 +233,28 @@ private slots:
                                      {601, 145}, {321, 35}, {329, 35}, {325, 44}};
         for (QPoint q : fixed)
             QVERIFY2(other.pixel(q) == direct.pixel(q), qPrintable(QString("%1,%2").arg(q.x()).arg(q.y())));
+    }
+
+    // The numbers the drawing reads are those of the record's texts: in a
+    // new record, and in one read back from a sheet file, which draws as
+    // the record it was saved from.
+    void numbersFollowTheTexts() {
+        const auto sameNumbers = [](const WaveInfo& w) {
+            auto derived = std::make_unique<WaveInfo>(w);
+            UpdateWaveNumbers(*derived);
+            return std::memcmp(&derived->Numbers, &w.Numbers, sizeof(WaveNumbers)) == 0;
+        };
+        QVERIFY(sameNumbers(*std::make_unique<WaveInfo>()));
+
+        auto saved = std::make_unique<SheetModelData>();
+        auto read = std::make_unique<SheetModelData>();
+        SheetSamples::FillTelling(*saved, 0);
+        QVERIFY(ParseSheetFile(SheetFileText(*saved, true), *read));
+        const WaveInfo& w = read->WaveViews[0];
+        QVERIFY(sameNumbers(w));
+        QCOMPARE(w.Numbers.Ch2Offset, 3.04);
+        const WaveDrawOptions o = Options(1.5);
+        QCOMPARE(RenderWaveView(w, o), RenderWaveView(saved->WaveViews[0], o));
     }
 
     void overlayIsPaintedLast() {

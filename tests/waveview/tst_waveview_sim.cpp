@@ -9,6 +9,7 @@
 #include <QScrollBar>
 #include <QToolButton>
 #include <QtTest>
+#include <cstring>
 
 #include "LinkFixture.h"
 #include "Simulator.h"
@@ -24,6 +25,7 @@
 #include "link/TransferValues.h"
 #include "link/UsbFunc.h"
 #include "link/Vocabulary.h"
+#include "link/WaveNumbers.h"
 #include "shell/frmPrgress.h"
 #include "sheets/ViewWindows.h"
 #include "platform/dialogs/MsgBox.h"
@@ -100,6 +102,11 @@ private slots:
         QVERIFY(r.HasData);
         QVERIFY(r.Ch1Fetched && !r.Ch2Fetched);
         QCOMPARE(r.PointCount, 600);
+        // The commit derived the numbers the drawing reads from the texts.
+        auto derived = std::make_unique<WaveInfo>(r);
+        UpdateWaveNumbers(*derived);
+        QVERIFY(r.Numbers.Ch1Scale > 0);
+        QVERIFY(std::memcmp(&derived->Numbers, &r.Numbers, sizeof(WaveNumbers)) == 0);
         QVERIFY(Sheets().SheetModified);
         QVERIFY(panelShown);
         QVERIFY(!f->picRefreshProgress->isVisible());

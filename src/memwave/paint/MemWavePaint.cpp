@@ -10,18 +10,15 @@
 #include "link/Vocabulary.h"
 #include "memwave/model/WaveformFile.h"
 #include "screen/LogicLine.h"
-#include "screen/Markers.h"
 #include "screen/ScreenColors.h"
+#include "screen/ScreenContent.h"
 
 namespace {
 const QString Alternation = QStringLiteral("ALTERNATION");
+// The record's values are shown as their 9 significant digits read.
+constexpr int ShownDigits = 9;
 
-// Plain decimal text of a number, as the formatters read it.
-QString Plain(double v) { return QString::number(v, 'g', 9); }
-
-bool IsOn(const MemWaveDrawOptions& o, const QString& word) {
-    return !word.isEmpty() && (word == o.OnWord || IsOnWordOfEitherLanguage(word));
-}
+bool IsOn(const MemWaveDrawOptions& o, const QString& word) { return IsOnWordOf(word, o.OnWord); }
 
 // ---------------------------------------------------------------------------
 // Markers and labels.
@@ -31,121 +28,32 @@ void DrawChannelMark(ScreenPen& pen, bool ch1, float offset, float voltsDiv, con
     const double z = pen.Z();
     const bool alt = trig == Alternation;
     const double d = (alt || (fftOn && fftFull == 0)) ? 2 : 1;
-    double Y = ChannelMarkRow(offset, voltsDiv);
-    const QString digit = ch1 ? "1" : "2";
+    const double Y = ChannelMarkRow(offset, voltsDiv);
+    const QString label = (ch1 ? "Pos1:  " : "Pos2:  ") + FormatVolt(PlainValue(offset, ShownDigits));
     if (Y > 0 && Y < 200) {
-        Y = Y / d;
         const double h = (!ch1 && alt) ? Near(100 * z) : 0;
-        const double top = Y * z + h + 20;
-        FlagRight(pen, top);
-        pen.SetBold(false);
-        pen.Text(10, Near(top - 1), digit);
+        DrawChannelMarker(pen, ch1, MarkPlace::OnScreen, Y / d * z + h + 20, label);
     } else if (Y >= 200) {
-        Y = ch1 ? 200 / d : 200;
-        const double top = Y * z + 10;
-        ArrowDown(pen, top);
-        pen.SetBold(false);
-        pen.Text(14, Near(ch1 ? top + 2 : top + 1), digit);
+        DrawChannelMarker(pen, ch1, MarkPlace::Below, (ch1 ? 200 / d : 200) * z + 10, label);
     } else {
-        Y = ch1 ? 0 : (alt ? 200 / d : 0);
-        const double bottom = Y * z + 40;
-        ArrowUp(pen, bottom);
-        pen.SetBold(false);
-        pen.Text(14, Near(ch1 ? bottom - 13 : bottom - 14), digit);
+        DrawChannelMarker(pen, ch1, MarkPlace::Above, (ch1 ? 0 : (alt ? 200 / d : 0)) * z + 40,
+                          label);
     }
-    pen.SetBold(true);
-    const QString text = (ch1 ? "Pos1:  " : "Pos2:  ") + FormatVolt(Plain(offset));
-    pen.Text(ch1 ? 25 : Near(75 * z + 25), Near(203 * z + 25), text);
 }
+
+QString DelayText(double delay) { return FormatTime4(PlainValue(delay, ShownDigits)); }
 
 void DrawTrigMark(ScreenPen& pen, double timeDiv, double delay, bool colour) {
     const double z = pen.Z();
-    pen.SetFore(colour ? WaveColors::Maker() : WaveColors::Black());
-    CentreMark(pen, 26);
-    TrigMarker(pen, TriggerMarkColumn(delay, timeDiv), 30);
+    DrawTriggerMarkers(pen, colour, TriggerMarkColumn(delay, timeDiv));
     pen.SetBold(false);
-    pen.Text(Near(150 * z + 25), Near(203 * z + 25), "Delay:" + FormatTime4(Plain(delay)));
-}
-
-void DrawAltTrigMark(ScreenPen& pen, const MemWaveInfo& r, bool colour) {
-    const double z = pen.Z();
-    pen.SetFore(colour ? WaveColors::Maker() : WaveColors::Black());
-    CentreMark(pen, 26);
-    TrigMarker(pen, TriggerMarkColumn(r.AltCh1DelayTime, r.AltCh1TimePerDiv), 30);
-    CentreMark(pen, 100 * z + 26);
-    TrigMarker(pen, TriggerMarkColumn(r.AltCh2DelayTime, r.AltCh2TimePerDiv), 100 * z + 30);
-    pen.SetBold(false);
-    pen.SetFore(colour ? WaveColors::Ch1() : WaveColors::Black());
-    pen.Text(Near(150 * z + 25), Near(203 * z + 25),
-             "Delay1: " + FormatTime4(Plain(r.AltCh1DelayTime)));
-    pen.SetFore(colour ? WaveColors::Ch2() : WaveColors::Black());
-    pen.Text(Near(230 * z + 25), Near(203 * z + 25),
-             "Delay2: " + FormatTime4(Plain(r.AltCh2DelayTime)));
-}
-
-bool MaskBit(const SystemDataRecord& sd, int c) {
-    return c >= 0 && c < 16 && ((static_cast<uint16_t>(sd.LADisplayState) >> c) & 1);
-}
-
-// Every shown logic channel, the selected one last in its own colour.
-template <typename F>
-void ForEachLaChannel(ScreenPen& pen, const MemWaveInfo& r, F each) {
-    const SystemDataRecord& sd = r.ScreenData;
-    const int current = LaCurrentChannel(r);
-    const bool colour = r.BlackBackground;
-    pen.SetFore(colour ? WaveColors::La() : WaveColors::Black());
-    for (int c = 0; c < 16; ++c)
-        if (c != current && MaskBit(sd, c)) each(c);
-    if (MaskBit(sd, current)) {
-        pen.SetFore(colour ? WaveColors::LaSelected() : WaveColors::Black());
-        each(current);
-    }
-}
-
-void DrawLaLabel(ScreenPen& pen, const MemWaveInfo& r) {
-    const double z = pen.Z();
-    // The caller's FFT word is always "OFF": the labels keep their rows.
-    const double base = 25;
-    ForEachLaChannel(pen, r, [&](int c) {
-        pen.SetBold(false);
-        const int y = Near(base + (r.ScreenData.LARowY[c] - 25) * z - 12);
-        if (c < 10) {
-            pen.Text(5, y, "D" + QString::number(c));
-        } else {
-            pen.Text(5, y, "D");
-            pen.Text(12, y, QString::number(c / 10));
-            pen.Text(17, y, QString::number(c % 10));
-        }
-    });
+    pen.Text(150 * z + 25, 203 * z + 25, "Delay:" + DelayText(delay));
 }
 
 // ---------------------------------------------------------------------------
 // Traces.
 
 using ScreenArray = std::array<int16_t, MemWaveScreenPoints>;
-
-// The polyline of an analogue trace: points i0 - 1 and i0 joined in the
-// first column, then, after `skip` more points, one point per half column
-// while t <= tEnd. No point past the array's end is read.
-template <typename YMap>
-void TraceLine(ScreenPen& pen, const ScreenArray& s, int count, int first, double tEnd, int skip,
-               YMap y) {
-    if (count <= 0) return;
-    const double z = pen.Z();
-    const double step = 300.0 / count * z;
-    const int x0 = Near(first * z) + 25;
-    QVector<QPoint> pts;
-    pts.reserve(MemWaveScreenPoints + 2);
-    int i = 1;
-    pts.append(QPoint(x0, Near(y(s[0]))));
-    pts.append(QPoint(x0, Near(y(s[1]))));
-    i += skip;
-    for (double t = x0 + z; t <= tEnd; t += step) {
-        if (++i >= MemWaveScreenPoints) break;
-        pts.append(QPoint(Near(static_cast<float>(t - 0.1)), Near(y(s[i]))));
-    }
-    pen.Polyline(pts);
-}
 
 void DrawChannelWave(ScreenPen& pen, const ScreenArray& s, int count, bool ch1,
                      const SystemDataRecord& sd, const QString& trig, bool fftOn) {
@@ -155,16 +63,18 @@ void DrawChannelWave(ScreenPen& pen, const ScreenArray& s, int count, bool ch1,
         const int last = ch1 ? sd.UpperLastX : sd.LowerLastX;
         if (last < first) return;  // nothing of the record lies on the screen
         const double b = ch1 ? 25 : 25 + 100 * z;
-        TraceLine(pen, s, count, first, last * z + 25, 1, [=](int v) { return v / 2.0 * z + b; });
+        DrawTracePolyline(pen, s, count, 0, 1, Near(first * z) + 25, last * z + 25,
+                          [=](int v) { return v / 2.0 * z + b; });
         return;
     }
     const int first = sd.TraceFirstX, last = sd.TraceLastX;
     if (last > 299 || last < first) return;
+    const int x0 = Near(first * z) + 25;
     if (fftOn && sd.FFTFullScreen == 0)
-        TraceLine(pen, s, count, first, (last + 1) * z + 25 - 1, 0,
-                  [=](int v) { return v / 2.0 * z + 25; });
+        DrawTracePolyline(pen, s, count, 0, 0, x0, (last + 1) * z + 25 - 1,
+                          [=](int v) { return v / 2.0 * z + 25; });
     else
-        TraceLine(pen, s, count, first, last * z + 25, 1, [=](int v) { return v * z + 25; });
+        DrawTracePolyline(pen, s, count, 0, 1, x0, last * z + 25, [=](int v) { return v * z + 25; });
 }
 
 // The logic lines are drawn over the columns their points were made for
@@ -178,7 +88,7 @@ void DrawLaWave(ScreenPen& pen, const MemWaveInfo& r, const MemWaveDrawOptions& 
     const double base = (IsOn(o, o.LiveFftDisplayWord) && sd.FFTFullScreen == 0) ? 25 - 100 * z : 25;
     const int h = Near(9 * z);
     const int last = std::min<int>(sd.LALastX, 299);
-    ForEachLaChannel(pen, r, [&](int c) {
+    ForEachLaChannel(pen, sd, LaCurrentChannel(r), r.BlackBackground, [&](int c) {
         const int low = Near(Near((sd.LARowY[c] - 25) * z) + base);
         DrawLogicLine(pen, words, c, sd.LAFirstX * z + 25, last, low, low - h);
     });
@@ -195,18 +105,7 @@ void DrawXYWave(ScreenPen& pen, const ScreenArray& xs, const ScreenArray& ys, in
     pen.SetWidth(1);
 }
 
-void DrawXYLabel(ScreenPen& pen, const MemWaveInfo& r) {
-    const double z = pen.Z();
-    const bool colour = r.BlackBackground;
-    pen.SetBold(true);
-    pen.SetFore(colour ? WaveColors::XY() : WaveColors::Black());
-    pen.Text(Near(110 * z + 25), 10, "X-Y Mode");
-    pen.SetFore(colour ? WaveColors::Ch1() : WaveColors::Black());
-    pen.Text(25, Near(204 * z + 25), "CH1 " + FormatVolt(Plain(r.Ch1VoltsPerDiv)));
-    pen.SetFore(colour ? WaveColors::Ch2() : WaveColors::Black());
-    pen.Text(Near(75 * z + 25), Near(204 * z + 25), "CH2 " + FormatVolt(Plain(r.Ch2VoltsPerDiv)));
-    pen.SetBold(false);
-}
+QString VoltsText(float v) { return FormatVolt(PlainValue(v, ShownDigits)); }
 
 void DrawContent(ScreenPen& pen, const MemWaveInfo& r, const MemWaveDrawOptions& o) {
     if (!r.Loaded) return;
@@ -231,17 +130,22 @@ void DrawContent(ScreenPen& pen, const MemWaveInfo& r, const MemWaveDrawOptions&
                 DrawChannelWave(pen, r.Ch2Screen, r.ScreenPointCount, false, sd, r.TriggerMode, fftOn);
         }
         if (r.HasLa) {
-            DrawLaLabel(pen, r);
+            // The caller's FFT word is always "OFF": the labels keep their rows.
+            DrawLaLabels(pen, sd, LaCurrentChannel(r), colour, 25);
             if (sd.LAShown == 1) DrawLaWave(pen, r, o);
         }
         if (r.TriggerMode == Alternation)
-            DrawAltTrigMark(pen, r, colour);
+            DrawAltTriggerMarkers(pen, colour, TriggerMarkColumn(r.AltCh1DelayTime, r.AltCh1TimePerDiv),
+                                  TriggerMarkColumn(r.AltCh2DelayTime, r.AltCh2TimePerDiv),
+                                  "Delay1: " + DelayText(r.AltCh1DelayTime),
+                                  "Delay2: " + DelayText(r.AltCh2DelayTime));
         else
             DrawTrigMark(pen, r.TimePerDiv, r.DelayTime, colour);
     } else if (r.XYFormat) {
         pen.SetFore(colour ? WaveColors::XY() : WaveColors::Black());
         DrawXYWave(pen, r.Ch1Screen, r.Ch2Screen, r.ScreenPointCount);
-        DrawXYLabel(pen, r);
+        DrawXYLabels(pen, colour, "CH1 " + VoltsText(r.Ch1VoltsPerDiv),
+                     "CH2 " + VoltsText(r.Ch2VoltsPerDiv));
     }
 }
 }  // namespace
@@ -257,37 +161,16 @@ double TriggerMarkColumn(double delay, double timeDiv) {
 }
 
 GraticuleStyle MemWaveGraticule(const MemWaveInfo& r) {
-    GraticuleStyle g;
-    g.Colour = r.BlackBackground;
-    g.Grid = r.ShowGrid;
-    g.Split = r.SplitDisplay;
-    return g;
+    return {r.BlackBackground, r.ShowGrid, r.SplitDisplay};
 }
 
-void DrawMemWaveGrid(QPainter& p, const MemWaveInfo& r, const MemWaveDrawOptions& o) {
-    ScreenPen pen(p, o.Zoom, o.Font);
-    DrawGraticule(pen, MemWaveGraticule(r));
+namespace {
+ScreenLayers Layers(const MemWaveInfo& r, const MemWaveDrawOptions& o) {
+    return {o.Zoom, o.Font, MemWaveGraticule(r), [&r, &o](ScreenPen& pen) { DrawContent(pen, r, o); }, {}};
 }
+}  // namespace
 
-void DrawMemWaveOSC(QPainter& p, const MemWaveInfo& r, const MemWaveDrawOptions& o) {
-    ScreenPen pen(p, o.Zoom, o.Font);
-    DrawContent(pen, r, o);
-}
-
-void PaintMemWaveView(QPainter& p, const MemWaveInfo& r, const MemWaveDrawOptions& o) {
-    p.save();
-    {
-        ScreenPen pen(p, o.Zoom, o.Font);
-        DrawGraticule(pen, MemWaveGraticule(r));
-        DrawContent(pen, r, o);
-    }
-    p.restore();
-}
-
-QImage RenderMemWaveView(const MemWaveInfo& r, const MemWaveDrawOptions& o) {
-    const WaveGeometry g(o.Zoom);
-    QImage img(std::max(1, g.PictureWidth()), std::max(1, g.PictureHeight()), QImage::Format_RGB32);
-    QPainter p(&img);
-    PaintMemWaveView(p, r, o);
-    return img;
-}
+void DrawMemWaveGrid(QPainter& p, const MemWaveInfo& r, const MemWaveDrawOptions& o) { PaintGraticuleLayer(p, Layers(r, o)); }
+void DrawMemWaveOSC(QPainter& p, const MemWaveInfo& r, const MemWaveDrawOptions& o) { PaintContentLayer(p, Layers(r, o)); }
+void PaintMemWaveView(QPainter& p, const MemWaveInfo& r, const MemWaveDrawOptions& o) { PaintScreenLayers(p, Layers(r, o)); }
+QImage RenderMemWaveView(const MemWaveInfo& r, const MemWaveDrawOptions& o) { return RenderScreenLayers(Layers(r, o)); }

@@ -5,10 +5,6 @@
 #include "link/Formatters.h"
 #include "link/ScaleSteps.h"
 
-namespace {
-QString Plain(double v) { return QString::number(v, 'g', 9); }
-}  // namespace
-
 void StepMemWaveScale(MemWaveInfo& r, int group, int direction, bool rescaleOffset) {
     const int16_t dir = direction < 0 ? -1 : 1;
     switch (group) {
@@ -33,11 +29,11 @@ void StepMemWaveScale(MemWaveInfo& r, int group, int direction, bool rescaleOffs
 
 QString MemWaveScaleText(const MemWaveInfo& r, int group) {
     switch (group) {
-        case StepCh1VoltsDiv: return FormatVolt(Plain(r.Ch1VoltsPerDiv));
-        case StepCh2VoltsDiv: return FormatVolt(Plain(r.Ch2VoltsPerDiv));
-        case StepTimeDiv: return FormatTime4(Plain(r.TimePerDiv));
-        case StepCh1TimeDiv: return FormatTime4(Plain(r.AltCh1TimePerDiv));
-        case StepCh2TimeDiv: return FormatTime4(Plain(r.AltCh2TimePerDiv));
+        case StepCh1VoltsDiv: return FormatVolt(PlainValue(r.Ch1VoltsPerDiv, 9));
+        case StepCh2VoltsDiv: return FormatVolt(PlainValue(r.Ch2VoltsPerDiv, 9));
+        case StepTimeDiv: return FormatTime4(PlainValue(r.TimePerDiv, 9));
+        case StepCh1TimeDiv: return FormatTime4(PlainValue(r.AltCh1TimePerDiv, 9));
+        case StepCh2TimeDiv: return FormatTime4(PlainValue(r.AltCh2TimePerDiv, 9));
         default: return QString();
     }
 }
