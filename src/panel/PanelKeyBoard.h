@@ -36,7 +36,6 @@ public:
     // Stops a held key's repeat (release lost, window closing).
     void StopRepeat();
 
-    const KeyRepeat& Repeat() const { return *repeat_; }
     HoldRepeat& Hold() const { return *hold_; }
 
 protected:

@@ -39,7 +39,6 @@ public:
     // What the picture shows now (null while empty).
     const QImage& Picture() const { return picture_; }
     int PanelZoom() const { return panelZoom_; }
-    QTimer* StartTimer() const { return tDrawBmp_; }
     static bool VirtualPanelShown();
 
 protected:

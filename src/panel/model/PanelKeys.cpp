@@ -109,12 +109,12 @@ const std::vector<PanelKey>& SecondBrandKeys() {
 }
 
 const PanelBrandRules& MainBrandRules() {
-    static const PanelBrandRules r{200, true, true, false, true, true, true};
+    static const PanelBrandRules r{200, true, true, false, true, true};
     return r;
 }
 
 const PanelBrandRules& SecondBrandRules() {
-    static const PanelBrandRules r{100, false, false, true, false, false, false};
+    static const PanelBrandRules r{100, false, false, true, false, false};
     return r;
 }
 

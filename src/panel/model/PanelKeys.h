@@ -25,7 +25,6 @@ struct PanelBrandRules {
     bool stepArgument;     // ":KEY:... <step>" with the accelerating step; else the bare command
     bool sendOnPress;      // a held key sends (with step 0) at its press
     bool clickAfterHeld;   // the click that follows a held key's release sends once more
-    bool panelMarksSent;   // the panel's keys set CommandSent before they send
     bool zoom;             // the panel has the double-size screen
     bool languageCaptions; // the windows follow the UI language
 };

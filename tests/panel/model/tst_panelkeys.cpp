@@ -162,7 +162,7 @@ private slots:
         QTest::newRow("main panel") << false << true
                                     << QStringList{"*", ":FORCETRIG", "*", ":KEY:V_POS_DEC 0", "*", ":KEY:V_POS_DEC 0"};
         QTest::newRow("second key pad") << true << false << QStringList{":KEY:FORCE", ":KEY:V_POS_DEC"};
-        QTest::newRow("second panel") << true << true << QStringList{":KEY:FORCE", ":KEY:V_POS_DEC"};
+        QTest::newRow("second panel") << true << true << QStringList{"*", ":KEY:FORCE", "*", ":KEY:V_POS_DEC"};
     }
     void commandSentMarks() {
         QFETCH(bool, second);
