@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "common/ShellState.h"
 #include "link/KV2200Cmd.h"
 #include "link/LinkState.h"
 #include "widgets/HoldRepeat.h"
@@ -21,25 +22,6 @@ const FrameDef kFrames[] = {
     {"ONOFF", "ON/OFF"},   {"MENU", "MENU"},         {"RUN", "RUN/STOP"}, {"Frame4", "Function"},
     {"Vertical", "Vertical"}, {"Horizontal", "Horizontal"}, {"Trigger", "Trigger"},
 };
-
-// The knobs: the turn keys stand left and right of the push key, one row
-// per knob at the foot of its frame.
-struct KnobRow {
-    const char* dec;
-    const char* push;
-    const char* inc;
-};
-const KnobRow kKnobs[] = {
-    {"VK_F_DEC", "VK_F_F", "VK_F_INC"},           {"VK_V_Dec", "VK_P_V", "VK_V_Inc"},
-    {"VK_V_Pos_Dec", "VK_P_V_P", "VK_V_Pos_Inc"}, {"VK_H_Dec", "VK_P_H", "VK_H_Inc"},
-    {"VK_H_Pos_Dec", "VK_P_H_P", "VK_H_Pos_Inc"}, {"VK_Trig_Lvl_Dec", "VK_P_L", "VK_Trig_Lvl_Inc"},
-};
-bool isKnobKey(const QString& control) {
-    for (const KnobRow& k : kKnobs)
-        if (control == QLatin1String(k.dec) || control == QLatin1String(k.push) || control == QLatin1String(k.inc))
-            return true;
-    return false;
-}
 
 bool isSoftKey(const QString& control) { return control.size() == 5 && control.startsWith("VK_F"); }
 
@@ -108,7 +90,7 @@ PanelKeyBoard::PanelKeyBoard(bool inPanel, const std::vector<PanelKey>& keys, co
         buttons_.insert(control, b);
         if (isSoftKey(control)) {
             softLayout->addWidget(b);
-        } else if (!isKnobKey(control)) {
+        } else if (!KnobOf(control)) {
             QGroupBox* box = frameFor(key);
             auto* l = static_cast<QGridLayout*>(box->layout());
             const int n = l->count();
@@ -121,7 +103,9 @@ PanelKeyBoard::PanelKeyBoard(bool inPanel, const std::vector<PanelKey>& keys, co
             connect(b, &QAbstractButton::released, this, [this] { repeat_->Release(); });
         }
     }
-    for (const KnobRow& k : kKnobs) {
+    // The knobs: the turn keys stand left and right of the push key, one row
+    // per knob at the foot of its frame.
+    for (const PanelKnob& k : PanelKnobs()) {
         QAbstractButton* push = buttons_.value(QLatin1String(k.push));
         if (!push) continue;
         QGroupBox* box = frameFor(*FindPanelKey(keys_, QLatin1String(k.push)));
@@ -146,6 +130,8 @@ PanelKeyBoard::PanelKeyBoard(bool inPanel, const std::vector<PanelKey>& keys, co
     if (!inPanel) grid->addWidget(softKeys_, 0, 4, 2, 1);
     setLayout(grid);
     ShowLAKey(Link().LAPresent);
+    // The second brand's windows keep their English texts.
+    NameKeys(rules.languageCaptions ? Shell().UILanguage : int(LangEnglish));
 }
 
 PanelKeyBoard::~PanelKeyBoard() {
@@ -163,6 +149,14 @@ void PanelKeyBoard::ShowLAKey(bool present) {
     if (QAbstractButton* la = Key("VK_La")) {
         la->setVisible(present);
         la->setEnabled(present);
+    }
+}
+
+void PanelKeyBoard::NameKeys(int lang) {
+    if (lang != LangChinese && lang != LangEnglish) return;
+    for (auto it = buttons_.cbegin(); it != buttons_.cend(); ++it) {
+        const QString name = KnobKeyName(it.key(), lang);
+        if (!name.isEmpty()) it.value()->setAccessibleName(name);
     }
 }
 

@@ -35,6 +35,9 @@ public:
     void ShowLAKey(bool present);
     // Stops a held key's repeat (release lost, window closing).
     void StopRepeat();
+    // Names the knob keys for screen readers in the UI language (0 Chinese,
+    // 1 English): "Vertical Scale −", "Trigger Level".
+    void NameKeys(int lang);
 
     HoldRepeat& Hold() const { return *hold_; }
 

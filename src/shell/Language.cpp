@@ -17,6 +17,7 @@
 #include "link/Vocabulary.h"
 #include "measure/frmMeasure.h"
 #include "measure/frmPassFailed.h"
+#include "panel/PanelWindows.h"
 #include "shell/Captions.h"
 
 namespace {
@@ -212,9 +213,11 @@ void SetAdjustDialogCaptions(QWidget* d, int lang) {
 void SetPassFailCaptions(QWidget* d, int lang) { ApplyCaptionTable(d, PassFailCaptionTable(), lang); }
 void SetVirtualPanelCaptions(QWidget* d, int lang) {
     ApplyCaptionTable(d, VirtualPanelCaptionTable(), lang);
+    NamePanelKeys(d, lang);
 }
 void SetVirtualKeyCaptions(QWidget* d, int lang) {
     ApplyCaptionTable(d, VirtualKeyCaptionTable(), lang);
+    NamePanelKeys(d, lang);
 }
 
 // ---- Document windows --------------------------------------------------------

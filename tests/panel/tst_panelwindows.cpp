@@ -248,15 +248,18 @@ private slots:
         PrintService::SetPrintAnswerer(nullptr);
     }
 
-    // The shell's caption tables reach the panel's controls by name.
+    // The shell's caption tables reach the panel's controls by name; the
+    // knob keys' names for screen readers follow the language too.
     void captionsInBothLanguages_data() {
         QTest::addColumn<int>("lang");
         QTest::addColumn<QString>("title");
         QTest::addColumn<QString>("run");
         QTest::addColumn<QString>("zoom");
         QTest::addColumn<QString>("keyPad");
-        QTest::newRow("Chinese") << 0 << "虚拟面板" << "运行  " << " 缩放  " << "虚拟键盘";
-        QTest::newRow("English") << 1 << "Virtual Panel" << "Run" << "Zoom" << "Virtual Keyboard";
+        QTest::addColumn<QString>("levelDown");
+        QTest::newRow("Chinese") << 0 << "虚拟面板" << "运行  " << " 缩放  " << "虚拟键盘" << QString("触发电平 \u2212");
+        QTest::newRow("English") << 1 << "Virtual Panel" << "Run" << "Zoom" << "Virtual Keyboard"
+                                 << QString("Trigger Level \u2212");
     }
     void captionsInBothLanguages() {
         QFETCH(int, lang);
@@ -264,14 +267,26 @@ private slots:
         QFETCH(QString, run);
         QFETCH(QString, zoom);
         QFETCH(QString, keyPad);
+        QFETCH(QString, levelDown);
         frmV_Panel panel;
         frmV_Key pad;
+        // Switched from the other language.
+        SetVirtualPanelCaptions(&panel, 1 - lang);
+        SetVirtualKeyCaptions(&pad, 1 - lang);
         SetVirtualPanelCaptions(&panel, lang);
         SetVirtualKeyCaptions(&pad, lang);
         QCOMPARE(panel.windowTitle(), title);
         QCOMPARE(panel.findChild<QAbstractButton*>("cmdRun")->text(), run);
         if (auto* z = panel.findChild<QAbstractButton*>("cmdZoom")) QCOMPARE(z->text(), zoom);
         QCOMPARE(pad.windowTitle(), keyPad);
+        for (PanelKeyBoard* keys : {panel.Keys(), pad.Keys()}) {
+            QCOMPARE(key(keys, "VK_Trig_Lvl_Dec")->accessibleName(), levelDown);
+            // Every knob key has a name of its own.
+            QSet<QString> names;
+            for (const PanelKnob& k : PanelKnobs())
+                for (const char* control : {k.dec, k.push, k.inc}) names << key(keys, control)->accessibleName();
+            QCOMPARE(names.size(), int(PanelKnobs().size()) * 3);
+        }
     }
 
     void zoomDoublesThePicture() {
