@@ -47,11 +47,14 @@ protected:
 
 private:
     void setRunButtons();
-    void sizePicture();
+    // The window's size and the places of its parts at the current zoom.
+    void arrange();
+    QWidget* partNamed(const QString& name) const;
     QImage pictureToSave() const;
 
     PanelKeyBoard* keys_;
     QLabel* PanelWavePic;
+    QWidget* toolStrip_ = nullptr;
     QPushButton *cmdRun, *cmdStop, *cmdExport, *cmdPrint, *cmdPreview, *cmdZoom = nullptr;
     QTimer* tDrawBmp_;
     QImage picture_;

@@ -289,6 +289,42 @@ private slots:
         }
     }
 
+    // The panel fits a 1024 x 768 screen at both sizes, every key inside the
+    // window and its frame, none covering another key, the picture or the
+    // tool strip.
+    void panelFitsTheScreen_data() {
+        QTest::addColumn<int>("zoom");
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("single size") << 0 << QSize(769, 349);
+        if (isMain()) QTest::newRow("double size") << 1 << QSize(945, 583);
+    }
+    void panelFitsTheScreen() {
+        QFETCH(int, zoom);
+        QFETCH(QSize, size);
+        SetLinkLAPresent(true);
+        frmV_Panel panel;
+        if (zoom == 1) panel.cmdZoom_Click();
+        panel.show();  // lays the frames out; the copy's start tick never comes
+        QCOMPARE(panel.size(), size);
+        QVERIFY(panel.frameGeometry().width() <= 1024 && panel.frameGeometry().height() <= 768);
+        auto inPanel = [&](const QWidget* w) { return QRect(w->mapTo(&panel, QPoint(0, 0)), w->size()); };
+        const QRect picture = inPanel(panel.findChild<QWidget*>(isMain() ? "PanelWavePic" : "WavePic"));
+        QVERIFY(picture.width() >= 320 << zoom && picture.height() >= 234 << zoom);
+        QVERIFY(panel.rect().contains(picture));
+        const QRect strip = inPanel(panel.findChild<QWidget*>("Frame1"));
+        QList<QRect> placed{picture, strip};
+        for (const PanelKey& k : PanelKeyCommands()) {
+            const QAbstractButton* b = key(panel.Keys(), k.control);
+            const QRect r = inPanel(b);
+            QVERIFY2(b->isVisible() && r.width() >= 12 && r.height() >= 12, k.control);
+            QVERIFY2(panel.rect().contains(r), k.control);
+            QVERIFY2(b->parentWidget()->rect().contains(b->geometry()), k.control);
+            for (const QRect& other : placed) QVERIFY2(!r.intersects(other), k.control);
+            placed << r;
+        }
+        panel.reject();
+    }
+
     void zoomDoublesThePicture() {
         if (!isMain()) QSKIP("the second brand's panel has no zoom");
         frmV_Panel panel;
