@@ -96,8 +96,7 @@ int main(int argc, char** argv) {
     bool ok = true;
     const qint64 open = Best(30, [&] {
         RecordContent c;
-        bool unreadable = false;
-        ok = ok && ReadRecordFile(path, c, &unreadable) == RecordError::None && !unreadable;
+        ok = ok && ReadRecordFile(path, c) == RecordError::None;
         CommitRecordContent(view, std::move(c), path);
     });
     std::vector<Bytef> out(RecordReadLimit);

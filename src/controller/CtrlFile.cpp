@@ -7,6 +7,7 @@
 #include "common/SaveFile.h"
 #include "common/ShellState.h"
 #include "link/Messages.h"
+#include "link/Vocabulary.h"
 #include "platform/dialogs/MsgBox.h"
 
 namespace {
@@ -93,7 +94,7 @@ QByteArray CtrlFileBytes(const CtrlSettings& s, const QString& header) {
 }
 
 CtrlFileStatus ParseCtrlFile(const QByteArray& bytes, const QString& header, CtrlSettings& out,
-                             int* badValue) {
+                             int* badValue, QList<int>* unknownValues) {
     const QStringList fields = ReadFields(DecodeFileText(bytes), kFieldCount);
     if (fields.isEmpty() || fields[0] != header) return CtrlFileStatus::BadHeader;
     if (fields.size() < kFieldCount) return CtrlFileStatus::Short;
@@ -106,8 +107,21 @@ CtrlFileStatus ParseCtrlFile(const QByteArray& bytes, const QString& header, Ctr
     CtrlSettings copy = out;
     const std::vector<QString*> values = CtrlSettingsValues(copy);
     for (int k = 1; k < kFieldCount; ++k) *values[size_t(k - 1)] = fields[k];
+    // A file keeps the words of the language it was saved in.
+    const QList<int> unknown = NormalizeSettingWords(copy, Shell().UILanguage);
+    if (unknownValues) *unknownValues = unknown;
     out = std::move(copy);
     return CtrlFileStatus::Ok;
+}
+
+QString UnknownCtrlValuesText(const CtrlSettings& s, const QList<int>& unknownValues) {
+    const QStringList names = CtrlSettingsNames();
+    const std::vector<const QString*> values = CtrlSettingsValues(s);
+    QStringList lines;
+    for (int n : unknownValues)
+        if (n >= 1 && n <= int(values.size()))
+            lines << names.value(n - 1) + " = \"" + *values[size_t(n - 1)] + "\"";
+    return lines.join('\n');
 }
 
 bool WriteCtrlFile(const QString& path) {
@@ -130,10 +144,14 @@ bool ReadCtrlFile(const QString& path) {
         return false;
     }
     const QByteArray bytes = f.read(kMaxBytes);
-    const CtrlFileStatus status = ParseCtrlFile(bytes, CtrlFileHeader(), DSOSettings());
+    QList<int> unknown;
+    const CtrlFileStatus status = ParseCtrlFile(bytes, CtrlFileHeader(), DSOSettings(), nullptr, &unknown);
     if (status != CtrlFileStatus::Ok) {
         MsgBox(MessageTable().MsgBadFileFormat, vbCritical);
         return false;
     }
+    if (!unknown.isEmpty())
+        MsgBox(MessageTable().MsgCtrlValuesUnknown.arg(UnknownCtrlValuesText(DSOSettings(), unknown)),
+               vbExclamation);
     return true;
 }

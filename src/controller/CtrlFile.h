@@ -9,6 +9,7 @@
 // or ";" (a value goes into instrument commands later). Writing is whole or
 // nothing (SaveFileWhole).
 #include <QByteArray>
+#include <QList>
 #include <QString>
 
 #include "common/DSOSettings.h"
@@ -33,14 +34,21 @@ enum class CtrlFileStatus {
 
 // Parses file bytes into `out` (all 193 values) when the result is Ok;
 // otherwise `out` is unchanged. `badValue` receives the number (1..193) of a
-// refused value.
+// refused value. The value words are read in either UI language and held in
+// the current one (NormalizeSettingWords); `unknownValues` receives the
+// numbers of the values that are none of their setting's choices (kept as
+// they are; the upload leaves them out).
 CtrlFileStatus ParseCtrlFile(const QByteArray& bytes, const QString& header, CtrlSettings& out,
-                             int* badValue = nullptr);
+                             int* badValue = nullptr, QList<int>* unknownValues = nullptr);
+
+// The text that reports such values: one line per value, its name and text.
+QString UnknownCtrlValuesText(const CtrlSettings& s, const QList<int>& unknownValues);
 
 // Writes DSOSettings() to the file; a failure is shown (error icon) and gives
 // false, and nothing of an existing file is lost.
 bool WriteCtrlFile(const QString& path);
 // Reads the file into DSOSettings(); a failure (the file cannot be read, a
 // foreign header, a short or damaged file) is shown with the error icon, gives
-// false and leaves the mirror as it was.
+// false and leaves the mirror as it was. Values that are none of their
+// setting's choices are read, and named in a message.
 bool ReadCtrlFile(const QString& path);

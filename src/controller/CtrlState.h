@@ -6,6 +6,11 @@
 #include <array>
 #include <functional>
 
+// Branches whose expanded state a tree rebuild keeps: the root, the seven
+// groups, the four sub-groups of the time base and the alternation trigger,
+// the logic analyser with its two sub-groups, and the trigger code.
+constexpr int CtrlExpandNodes = 16;
+
 struct CtrlStateData {
     bool CtrlModified = false;  // the mirror changed since new, open or save
     QString CtrlFileName;       // empty for an untitled controller file
@@ -18,8 +23,8 @@ struct CtrlStateData {
     // Key of the setting being edited (" " when none); set by the edit
     // dispatcher, read by the setting dialog's apply.
     QString CtrlEditKey = " ";
-    // Saved expanded flags of the root and eleven fixed groups (CtrlTree).
-    std::array<bool, 12> CtrlExpandState{};
+    // Saved expanded flags of the root and the fifteen branches (CtrlTree).
+    std::array<bool, CtrlExpandNodes> CtrlExpandState{};
 };
 
 CtrlStateData& CtrlState();

@@ -175,10 +175,13 @@ const Row kDisplayRows[] = {
     {5, lbGrid, &S::DisplayGrid, imgRow},
 };
 
-// The twelve nodes whose expanded state a rebuild keeps, in element order.
-const std::pair<int, int> kExpandKept[12] = {
+// The nodes whose expanded state a rebuild keeps, in element order: every
+// branch, the logic analyser's and the trigger code's included, so that a
+// rebuild (a download, a language switch, a new method) closes none the
+// user had open.
+const std::pair<int, int> kExpandKept[CtrlExpandNodes] = {
     {-1, -1}, {1, 0}, {2, 0}, {3, 0}, {5, 0}, {6, 0}, {7, 0}, {8, 0},
-    {6, 19}, {6, 20}, {5, 13}, {5, 14},
+    {6, 19}, {6, 20}, {5, 13}, {5, 14}, {4, 0}, {4, 9}, {4, 10}, {6, 21},
 };
 
 // Expand All: the root, then these groups in order.
@@ -436,16 +439,16 @@ void BuildCtrlTree() {
 
 void SaveCtrlTreeExpand() {
     auto& state = CtrlState().CtrlExpandState;
-    for (int e = 0; e < 12; ++e)
+    for (int e = 0; e < CtrlExpandNodes; ++e)
         if (QTreeWidgetItem* n = NodeAt(kExpandKept[e].first, kExpandKept[e].second))
-            state[e] = n->isExpanded();
+            state[size_t(e)] = n->isExpanded();
 }
 
 void RestoreCtrlTreeExpand() {
     const auto& state = CtrlState().CtrlExpandState;
-    for (int e = 0; e < 12; ++e)
+    for (int e = 0; e < CtrlExpandNodes; ++e)
         if (QTreeWidgetItem* n = NodeAt(kExpandKept[e].first, kExpandKept[e].second))
-            n->setExpanded(state[e]);
+            n->setExpanded(state[size_t(e)]);
 }
 
 void RebuildCtrlTree() {

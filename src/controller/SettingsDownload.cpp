@@ -395,7 +395,8 @@ void DownloadSettings() {
     LastSettingsTransfer().DownloadCommitted = committed;
     if (committed) {
         DSOSettings() = copy;
-        BuildCtrlTree();
+        // The branches the user had open stay open.
+        RebuildCtrlTree();
     }
     // The instrument's active channel back as it was (the alternation source
     // commands may have moved it).

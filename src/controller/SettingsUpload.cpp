@@ -173,7 +173,33 @@ public:
     explicit Uploader(double step) : step_(step) {}
 
     bool Stopped() const { return lost_; }
-    bool Complete() const { return !lost_ && !leftOut_; }
+    bool Complete() const { return !lost_ && !leftOut_ && !unknown_; }
+    // Rows left out because the link failed them or a value could not be sent.
+    bool Incomplete() const { return lost_ || leftOut_; }
+    // Rows left out because their value word is none of the setting's choices.
+    bool HadUnknownWords() const { return unknown_; }
+
+    // A value word is sent only when it is one of its converter's words: a
+    // word of neither language (read from a file) never goes out as the
+    // converter's fallback keyword; its command is left out.
+    bool Known(Conv conv, const QString& word) {
+        if (IsKnownWord(conv, word)) return true;
+        unknown_ = true;
+        return false;
+    }
+    bool KnownCodes(const CtrlCodeArray& codes) {
+        for (int k = 1; k <= 16; ++k) {
+            if (!IsPatternCode(codes[k])) {
+                unknown_ = true;
+                return false;
+            }
+        }
+        return true;
+    }
+    // The command `header` with the keyword of `word`, when the word is known.
+    void SendWord(const QString& header, Conv conv, const QString& word) {
+        if (Known(conv, word)) Send(header + " " + conv(word));
+    }
 
     template <size_t N>
     void SendRows(const Row (&rows)[N]) {
@@ -188,10 +214,13 @@ public:
         QString value;
         bool ok = true;
         switch (r.kind) {
-        case Kind::Whole: Send(r.conv(s.*r.field)); Finish(r); return;
+        case Kind::Whole:
+            if (Known(r.conv, s.*r.field)) Send(r.conv(s.*r.field));
+            Finish(r);
+            return;
         case Kind::Fixed: value = r.fixed; break;
-        case Kind::Word: value = r.conv(s.*r.field); break;
-        case Kind::WordUpper: value = r.conv(s.*r.field).toUpper(); break;
+        case Kind::Word: ok = Known(r.conv, s.*r.field); value = r.conv(s.*r.field); break;
+        case Kind::WordUpper: ok = Known(r.conv, s.*r.field); value = r.conv(s.*r.field).toUpper(); break;
         case Kind::Format: value = TimebaseFormatToKeyword(s.*r.field); break;
         case Kind::Upper: value = (s.*r.field).toUpper(); break;
         case Kind::Stored: value = s.*r.field; break;
@@ -211,14 +240,18 @@ public:
         const QString ch = QString::number(channel);
         Send(":TRIGGER:ALTERNATION:SOURCE CHANNEL" + ch);
         const QString& type = channel == 1 ? s.AltCH1TrigType : s.AltCH2TrigType;
-        Send(":TRIGGER:ALTERNATION:TYPE " + TrigModeToKeyword(type));
         const AltRow* rows = nullptr;
         size_t n = 0;
         if (type == ValueWord(vwEdge)) rows = kAltEdgeRows, n = std::size(kAltEdgeRows);
         else if (type == ValueWord(vwPulse)) rows = kAltPulseRows, n = std::size(kAltPulseRows);
         else if (type == ValueWord(vwVideo)) rows = kAltVideoRows, n = std::size(kAltVideoRows);
         else if (type == ValueWord(vwSlope)) rows = kAltSlopeRows, n = std::size(kAltSlopeRows);
-        if (!rows) return;
+        // A type that is none of the four is not sent as another one.
+        if (!rows) {
+            unknown_ = true;
+            return;
+        }
+        Send(":TRIGGER:ALTERNATION:TYPE " + TrigModeToKeyword(type));
         for (size_t i = 0; i < n; ++i) {
             const AltRow& a = rows[i];
             SendRow(Row{a.header, a.kind, channel == 1 ? a.ch1 : a.ch2, a.conv}, "CH" + ch);
@@ -254,12 +287,10 @@ private:
     bool LevelValue(const QString& levelDiv, const char* sourceQuery, QString source, QString& value) {
         if (sourceQuery) {
             source = TrimReply(QueryCmd(sourceQuery));
-            // No reply, or one that names no source, gives no level.
-            if (!CheckLink() || !IsSourceReply(source)) return LeftOut();
+            if (!CheckLink()) return LeftOut();
         }
-        bool replied = true;
-        value = TriggerLevelText(levelDiv, source, &replied);
-        if (!CheckLink() || !replied) return LeftOut();
+        const bool made = TriggerLevelVolts(levelDiv, source, value);
+        if (!CheckLink() || !made) return LeftOut();
         return true;
     }
 
@@ -277,23 +308,27 @@ private:
     double step_;
     bool lost_ = false;
     bool leftOut_ = false;
+    bool unknown_ = false;
 };
 
 void SendLogicAnalyser(Uploader& up) {
     CtrlSettings& s = DSOSettings();
     if (s.TriggerMethod == ValueWord(vwPattern)) {
-        if (!up.Stopped()) SendPatternTrigger(1);
-        up.Send(":TRIGGER:PATTERN:SWEEP " + SweepToKeyword(s.TriggerPatternSweep));
+        if (!up.Stopped() && up.KnownCodes(s.TriggerPatternCode)) SendPatternTrigger(1);
+        up.SendWord(":TRIGGER:PATTERN:SWEEP", SweepToKeyword, s.TriggerPatternSweep);
         up.Step();
     } else if (s.TriggerMethod == ValueWord(vwDuration)) {
-        if (!up.Stopped()) SendPatternTrigger(1);
-        up.Send(":TRIGGER:DURATION:QUALIFIER " + DurationQualToKeyword(s.TriggerDurationQualifier));
+        if (!up.Stopped() && up.KnownCodes(s.TriggerDurationCode)) SendPatternTrigger(1);
+        up.SendWord(":TRIGGER:DURATION:QUALIFIER", DurationQualToKeyword, s.TriggerDurationQualifier);
         up.Send(":TRIGGER:DURATION:TIME " + s.TriggerDurationTime.toUpper());
-        up.Send(":TRIGGER:DURATION:SWEEP " + SweepToKeyword(s.TriggerDurationSweep));
+        up.SendWord(":TRIGGER:DURATION:SWEEP", SweepToKeyword, s.TriggerDurationSweep);
         up.Step();
     }
-    up.Send(":LA:DISPLAY " + OnOffToKeyword(s.LADisplay));
-    up.Send(":LA:STATUS " + QString::number(LaStatusNumber(s)));
+    up.SendWord(":LA:DISPLAY", OnOffToKeyword, s.LADisplay);
+    // The sixteen channel displays go in one number: sent only when each is on or off.
+    if (std::all_of(s.LAChannelDisplay.begin() + 1, s.LAChannelDisplay.begin() + 17,
+                    [&up](const QString& d) { return up.Known(OnOffToKeyword, d); }))
+        up.Send(":LA:STATUS " + QString::number(LaStatusNumber(s)));
     up.Step();
     up.Send(":LA:LOCATION " + LaLocationText(s));
     up.Step();
@@ -353,5 +388,6 @@ void UploadSettings() {
     up.SendRows(kTailRows);
 
     LastSettingsTransfer().UploadComplete = up.Complete();
-    if (!up.Complete()) MsgBox(MessageTable().MsgUploadIncomplete, vbExclamation);
+    if (up.Incomplete()) MsgBox(MessageTable().MsgUploadIncomplete, vbExclamation);
+    if (up.HadUnknownWords()) MsgBox(MessageTable().MsgUploadUnknownValues, vbExclamation);
 }

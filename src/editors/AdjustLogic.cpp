@@ -14,6 +14,8 @@
 #include "link/Vocabulary.h"
 #include "platform/dialogs/MsgBox.h"
 
+#include <QLocale>
+#include <QRegularExpression>
 #include <cmath>
 
 namespace {
@@ -39,11 +41,29 @@ int GetCHProbeNum(const QString& probe) {
     return 0;
 }
 
+bool ReadBoxVolts(const QString& text, double& x) {
+    x = 0;
+    // The user's decimal mark reads as the point; the box's own texts carry ".".
+    QString t = text.trimmed();
+    t.replace(QLocale().decimalPoint(), QLatin1String("."));
+    static const QRegularExpression whole(
+        QStringLiteral(R"(^([+-]?(?:\d+\.?\d*|\.\d+)(?:[eE][+-]?\d+)?)\s*([kmunp]?V)?$)"));
+    const QRegularExpressionMatch m = whole.match(t);
+    if (!m.hasMatch()) return false;
+    // A bare number is volts.
+    const QString unit = m.captured(2).isEmpty() ? QStringLiteral("V") : m.captured(2);
+    const ParsedValue v = ParseVoltChecked(m.captured(1) + unit);
+    x = v.value;
+    return v.valid && std::isfinite(x);
+}
+
 QString AdjustStep(const QString& shown, int mode, int direction) {
     const CtrlSettings& s = DSOSettings();
     const int probe = GetCHProbeNum(mode == 0 ? s.CH1Probe : s.CH2Probe);
     const float p = probe > 0 ? float(probe) : 1.0f;  // never divide by an unknown probe
-    const float x = float(ParseVolt(shown)) / p;
+    double volts = 0;
+    ReadBoxVolts(shown, volts);  // a text it cannot read counts as 0
+    const float x = float(volts) / p;
     const bool fine = (mode == 0 ? AdjustState().CH1CoarseFine : AdjustState().CH2CoarseFine) != 0;
     const int16_t count = direction > 0 ? 1 : direction < 0 ? -1 : 0;
     const float stepped = fine ? StepVoltsPerDivFine(x, count) : StepVoltsPerDiv(x, count);
@@ -51,10 +71,12 @@ QString AdjustStep(const QString& shown, int mode, int direction) {
 }
 
 AdjustEnd ApplyAdjust(const QString& shown, int mode) {
-    const ParsedValue parsed = ParseVoltChecked(shown);
-    const double typed = parsed.value;
-    if (!parsed.valid || !std::isfinite(typed) || typed <= 0) {
-        MsgBox(MessageTable().MsgNumberOnly, vbExclamation);
+    // What is stored, shown and sent is the one value of the display form.
+    double typed = 0;
+    const QString text = ReadBoxVolts(shown, typed) ? FormatVolt(plain(float(typed))) : QString();
+    const double value = ParseVolt(text);
+    if (!ParseVoltChecked(text).valid || !(value > 0)) {
+        MsgBox(MessageTable().MsgVoltsOnly, vbExclamation);
         return AdjustEnd::NumberRefused;
     }
     const bool wasConnected = Link().IsConnected;
@@ -66,12 +88,11 @@ AdjustEnd ApplyAdjust(const QString& shown, int mode) {
     QString& offset = ch1 ? s.CH1Offset : s.CH2Offset;
     const QString probe = ch1 ? s.CH1Probe : s.CH2Probe;
     const int p = GetCHProbeNum(probe);
-    const float v = float(ParseVolt(shown)) / float(p > 0 ? p : 1);
 
-    scale = shown;
+    scale = text;
     // A probe text outside the list is not sent: the instrument keeps its own.
     if (p > 0) SendCmd(c + ":PROBE " + probe.left(probe.size() - 1));
-    SendCmd(c + ":SCALE " + plain(float(p > 0 ? p : 1) * v));
+    SendCmd(c + ":SCALE " + plain(float(value)));
     PauseMs(200);
     ClearUnusableReadBack();
     StoreReadBack(offset, TrimReply(QueryCmd(c + ":OFFSET?")), FormatVolt);

@@ -15,15 +15,23 @@ AdjustStateData& AdjustState();
 // The probe's attenuation ("10X" gives 10); 0 for a text outside 1X..1000X.
 int GetCHProbeNum(const QString& probe);
 
+// The text of the value box read whole as volts (probe included): a number
+// with "." or the user's decimal mark, then nothing (volts) or "V" with an
+// optional prefix k, m, u, n or p ("2", "2,5V" under a decimal comma,
+// "500mV"). False for any other text (x then 0).
+bool ReadBoxVolts(const QString& text, double& x);
+
 // One step of the shown volts per division (probe included) of the channel
 // of `mode` (0 CH1, 1 CH2), coarse or fine by its step choice; direction +1
 // up, -1 down. An unknown probe steps as 1X.
 QString AdjustStep(const QString& shown, int mode, int direction);
 
 enum class AdjustEnd { Applied, LinkLost, NumberRefused };
-// OK: the scale field and node take the shown text, the probe and the scale
-// go to the instrument, the offset is read back; the controller is marked
-// modified. Mirror and tree stay unchanged when the link drops meanwhile.
-// A text that is not a positive volts value ("50.0mV", "2V") shows "Enter
-// number only!" and gives NumberRefused before anything is sent or stored.
+// OK: the shown value in its display form ("2,5V" becomes "2.50V") goes to
+// the scale field and node and, as that same value, to the instrument after
+// the probe; the offset is read back; the controller is marked modified.
+// Mirror and tree stay unchanged when the link drops meanwhile. A text
+// ReadBoxVolts refuses, or a value that is not positive or has no display
+// form, shows "Enter volts only, ..." and gives NumberRefused before anything
+// is sent or stored.
 AdjustEnd ApplyAdjust(const QString& shown, int mode);

@@ -235,7 +235,10 @@ void GetTriggerAltTrigType(CtrlSettings& s, int channel) {
     const int n = channel == 1 ? 1 : 2;
     const AltFields& f = n == 1 ? kCH1 : kCH2;
     const QString scale = TrimReply(QueryCmd(":CHANNEL" + QString::number(n) + ":SCALE?"));
-    if (scale.isEmpty()) return;
+    if (scale.isEmpty()) {
+        ReplyLost(scale);  // reported when it did not come
+        return;
+    }
     QString unused;
     if (!IsNumberReply(scale)) {
         StoreReadBack(unused, scale, nullptr, false);  // no level can be read without it

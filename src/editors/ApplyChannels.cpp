@@ -159,7 +159,8 @@ ApplyEnd laThreshold(Applier& a) {
         // The reply reads "USER" and a separator before the level; the typed
         // number itself is never stored.
         const QString reply = TrimReply(QueryCmd(":LA:THRESHOLD?"));
-        if (reply.size() >= 5 && StoreReadBack(a.s.LAThreshold, reply, nullptr, IsThresholdReply(reply)))
+        QString back;
+        if (StoreReadBack(back, reply, nullptr, IsThresholdReply(reply)) && reply.size() >= 5)
             a.s.LAThreshold = FormatVolt(reply.mid(5));
     }
     a.node(4, 11, lThreshold, a.s.LAThreshold);

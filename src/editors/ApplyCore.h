@@ -62,25 +62,28 @@ public:
     ApplyEnd run(const Row& row);
 };
 
-// A read-back into `field`: the reply (cut at its line feed) through `conv`.
-// An empty reply stores what conv makes of it, as always; a reply that is not
-// one conv knows (`known` false: an unknown word, a number that does not
-// parse) stores nothing and marks the read-back unusable, which the apply
-// reports at its end. Returns whether the field was written.
+// A read-back into `field`: the reply (cut at its line feed) through `conv`,
+// called right after the reply's query. An empty reply that came stores what
+// conv makes of it; a reply that did not come (time-out, cut, late: the
+// transport's ReplyFailed), or one that is not one conv knows (`known`
+// false: an unknown word, a number that does not parse), stores nothing and
+// marks the read-back unusable, which the apply reports at its end. Returns
+// whether the field was written.
 bool StoreReadBack(QString& field, const QString& reply, ReplyConverter conv, bool known);
+// Whether `reply`, just queried, did not come; marks it as StoreReadBack does.
+bool ReplyLost(const QString& reply);
 // (A check function in place of the verdict is a mistake: it would always pass.)
 bool StoreReadBack(QString&, const QString&, ReplyConverter, bool (*)(const QString&)) = delete;
 bool StoreReadBack(QString& field, const QString& reply, ReplyConverter conv);
 // The argument of a level command: the level in divisions in volts by the
-// source's scale and offset (TriggerLevelText; `source` as the instrument
+// source's scale and offset (TriggerLevelVolts; `source` as the instrument
 // reported it, or the alternation channel). A source, scale or offset reply
-// that came but makes no sense refuses the level: the row then sends and
-// stores nothing (TakeRefusedArgument) and the apply says so.
+// that did not come or makes no sense refuses the level: the row then sends
+// and stores nothing (TakeRefusedArgument), the apply ends Refused and says so.
 QString LevelArgument(const QString& levelDiv, const QString& source);
 // Whether the argument just made was refused; clears the mark.
 bool TakeRefusedArgument();
-// Set by a read-back that stored nothing since the last ClearUnusableReadBack().
-bool UnusableReadBack();
+// Marks a read-back that stored nothing (reported by ReportUnusableReadBack).
 void NoteUnusableReadBack();
 void ClearUnusableReadBack();
 // Shows that a reply could not be used (when one was met) and clears the mark.

@@ -153,7 +153,10 @@ bool GetTriggerMethod(CtrlSettings& s) {
     case mEdge: {
         const QString reply = ask(":TRIGGER:EDGE:SOURCE?");
         const QString source = TrigSourceToText(reply);
-        if (source.isEmpty()) return false;
+        if (source.isEmpty()) {
+            ReplyLost(reply);  // reported when it did not come
+            return false;
+        }
         if (!IsSourceReply(reply)) return StoreReadBack(s.TriggerEdgeSource, reply, TrigSourceToText);
         s.TriggerEdgeSource = source;
         scale = sourceScale(source, true, &digital);

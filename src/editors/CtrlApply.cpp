@@ -11,6 +11,7 @@
 #include "controller/CtrlState.h"
 #include "controller/CtrlTree.h"
 #include "editors/ApplyCore.h"
+#include "link/CommandPort.h"
 #include "link/Converters.h"
 #include "link/KV2200Cmd.h"
 #include "link/LinkState.h"
@@ -94,7 +95,7 @@ ApplyEnd Applier::run(const Row& row) {
                     ops.removeLast();
                 }
                 NoteUnusableReadBack();
-                return ApplyEnd::Applied;
+                return ApplyEnd::Refused;
             }
             SendCmd(header + argument);
             if (row.pause) PauseMs(row.pause);
@@ -126,10 +127,9 @@ bool refusedArgument = false;
 }
 
 QString LevelArgument(const QString& levelDiv, const QString& source) {
-    bool usable = true;
-    const QString text = TriggerLevelText(levelDiv, source, nullptr, &usable);
-    if (!usable || (!source.isEmpty() && !IsSourceReply(source))) refusedArgument = true;
-    return text;
+    QString volts;
+    if (!TriggerLevelVolts(levelDiv, source, volts)) refusedArgument = true;
+    return volts;
 }
 
 bool TakeRefusedArgument() {
@@ -138,7 +138,14 @@ bool TakeRefusedArgument() {
     return refused;
 }
 
+bool ReplyLost(const QString& reply) {
+    if (!reply.isEmpty() || !Link().ReplyFailed) return false;
+    unusableReadBack = true;
+    return true;
+}
+
 bool StoreReadBack(QString& field, const QString& reply, ReplyConverter conv, bool known) {
+    if (ReplyLost(reply)) return false;
     if (!reply.isEmpty() && !known) {
         unusableReadBack = true;
         return false;
@@ -151,7 +158,6 @@ bool StoreReadBack(QString& field, const QString& reply, ReplyConverter conv) {
     return StoreReadBack(field, reply, conv, IsKnownReply(conv, reply));
 }
 
-bool UnusableReadBack() { return unusableReadBack; }
 void NoteUnusableReadBack() { unusableReadBack = true; }
 void ClearUnusableReadBack() { unusableReadBack = false; }
 
@@ -213,11 +219,22 @@ void commit(const Applier& a) {
     }
 }
 
+// An instrument that does not answer the presence check: nothing changes,
+// and the user is told why. A link the transport found gone has been
+// reported by it already.
+void ReportNoAnswer(bool wasConnected) {
+    if (!wasConnected) MsgBox(MessageTable().MsgConnectFirst, vbExclamation);
+    else if (Link().IsConnected) ShowReadFailMessage();
+}
+
 }  // namespace
 
 ApplyEnd ApplyCtrlEdit(const CtrlDialogValues& values) {
     const bool wasConnected = Link().IsConnected;
-    if (QueryCmd("*IDN?").isEmpty()) return ApplyEnd::Silent;
+    if (QueryCmd("*IDN?").isEmpty()) {
+        ReportNoAnswer(wasConnected);
+        return ApplyEnd::Silent;
+    }
 
     Applier a(values);
     ClearUnusableReadBack();
@@ -233,8 +250,13 @@ ApplyEnd ApplyCtrlEdit(const CtrlDialogValues& values) {
         hooks.SetNodeText = saved;
         break;
     }
-    if (end != ApplyEnd::Applied) return end;
+    if (end != ApplyEnd::Applied && end != ApplyEnd::Refused) return end;
     if (LinkLostDuringApply(wasConnected)) return ApplyEnd::LinkLost;
+    if (end == ApplyEnd::Refused) {
+        // Nothing went out that changes a setting: nothing to commit.
+        ReportUnusableReadBack();
+        return end;
+    }
     commit(a);
     CtrlState().CtrlModified = true;
     // The setting went out; a value it could not read back was left as it was.

@@ -22,9 +22,12 @@ struct CtrlDialogValues {
 
 enum class ApplyEnd {
     Applied,        // a branch (or none) ran and the tail marked the controller modified
-    Silent,         // closed without change: silent instrument, method refused under X-Y
+    Silent,         // closed without change: silent instrument (message shown), method
+                    // refused under X-Y
     NumberRefused,  // "Enter number only!": the dialog stays open
     LinkLost,       // the link dropped during the apply: nothing committed, message shown
+    Refused,        // no level could be made of the instrument's replies: nothing sent or
+                    // committed, the controller not marked modified, message shown
 };
 
 ApplyEnd ApplyCtrlEdit(const CtrlDialogValues& values);

@@ -247,12 +247,25 @@ void CtrlDialogAdjust::Timer1_Timer() {
 }
 
 void CtrlDialogAdjust::cmdAdjustOK_Click() {
+    // Events run while the offset read-back waits for a serial reply: a
+    // second OK or Enter is ignored until the first has ended.
+    if (busy) return;
     StepReleased();
+    busy = true;
     const AdjustEnd end = ApplyAdjust(txtDispValue->text(), AdjustState().AdjustMode);
+    busy = false;
     if (end == AdjustEnd::NumberRefused) return;  // stays open for a correction
     applied = end == AdjustEnd::Applied;
     if (applied) accept();
     else reject();
+}
+
+void CtrlDialogAdjust::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        cmdAdjustOK_Click();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 bool RunCtrlDialogAdjust(const EditPrep& prep, QWidget* owner) {

@@ -14,7 +14,7 @@ class QWidget;
 // edited node (the logic-analyser rows take their channel from it).
 // Returns true when an apply ran to its end (the controller is then
 // modified); false for Cancel, Esc, the close box, a silent instrument, a
-// refused method change or a lost link.
+// refused method change or level, or a lost link.
 bool RunCtrlDialog(const EditPrep& prep, const QString& nodePath, QWidget* owner);
 
 // Shows the coarse/fine dialog modally for prep.AdjustChannel (1 or 2):
@@ -29,6 +29,7 @@ bool RunCtrlDialogAdjust(const EditPrep& prep, QWidget* owner);
 #include <array>
 
 class HoldRepeat;
+class QKeyEvent;
 class QComboBox;
 class QGroupBox;
 class QLineEdit;
@@ -91,8 +92,13 @@ public:
     QPushButton* cmdCancelAdjust = nullptr;
     QTimer Timer1;
 
+protected:
+    // Enter presses OK wherever the focus is.
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     void step();
     HoldRepeat* repeat = nullptr;
     bool applied = false;
+    bool busy = false;
 };

@@ -4,12 +4,14 @@
 #include <vector>
 
 #include "common/DSOSettings.h"
+#include "common/HookCheck.h"
 #include "controller/ChoiceLists.h"
 #include "controller/CtrlList.h"
 #include "controller/CtrlState.h"
 #include "controller/CtrlTree.h"
 #include "editors/CtrlDialog.h"
 #include "editors/ImmediateActions.h"
+#include "link/Converters.h"
 #include "link/LinkState.h"
 #include "link/Messages.h"
 #include "link/ReplyParse.h"
@@ -85,7 +87,20 @@ QStringList Generated(void (*append)(QStringList&)) {
 
 QStringList OnOff(const RowCtx&) { return Words({vwOn, vwOff}); }
 QStringList TrigCoupling(const RowCtx&) { return Words({vwDC, vwCouplingAC, vwHF, vwLF}); }
-QStringList TrigLevels(const RowCtx&) { return Generated(SetCtrlDialogTrigLevelNum); }
+// The levels in 0.04 division steps, and the node's own level at its place
+// when it lies between them ("1.50div"), so that the list opens on it.
+QStringList TrigLevels(const RowCtx& c) {
+    QStringList levels = Generated(SetCtrlDialogTrigLevelNum);
+    const QString& value = c.path.Value;
+    if (levels.contains(value) || !value.endsWith(QLatin1String("div")) ||
+        !IsNumberReply(value.chopped(3)))
+        return levels;
+    const double v = LeadingNumber(value);
+    int at = 0;
+    while (at < levels.size() && LeadingNumber(levels[at]) > v) ++at;
+    levels.insert(at, value);
+    return levels;
+}
 QStringList Sensitivities(const RowCtx&) { return Generated(SetCtrlDialogTrigSensitivityNum); }
 QStringList TimeDivs(const RowCtx&) { return Generated(SetCtrlDialogTimeDivNum); }
 QStringList Polarities(const RowCtx&) { return Words({vwNegative, vwPositive}); }
@@ -488,8 +503,7 @@ void PraseCtrlList(const QString& selectedPath) {
         MsgBox(MessageTable().MsgQueryOnly, vbExclamation);
         break;
     case EditOutcome::VirtualPanel:
-        if (show.ShowVirtualPanel) show.ShowVirtualPanel();
-        else MsgBox(MessageTable().MsgPanelNotAvailable, vbInformation);
+        if (RequireHook(show.ShowVirtualPanel, "EditShow().ShowVirtualPanel")) show.ShowVirtualPanel();
         break;
     case EditOutcome::Nothing:
         break;

@@ -32,8 +32,8 @@ EditPrep PrepareEdit(const QString& path);
 struct EditShowHooks {
     std::function<void(const EditPrep&, const QString& path)> ShowCtrlDialog;
     std::function<void(const EditPrep&)> ShowCtrlDialogAdjust;
-    // The modal virtual panel (owner: the main window). Unset: a message says
-    // that the panel is not available in this version.
+    // The modal virtual panel (owner: the main window). Required: the
+    // composition root sets it.
     std::function<void()> ShowVirtualPanel;
 };
 EditShowHooks& EditShow();

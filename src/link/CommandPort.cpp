@@ -6,8 +6,10 @@
 #include "common/ShellState.h"
 #include "common/Wait.h"
 #include "link/LinkState.h"
+#include "link/Messages.h"
 #include "link/RS232Func.h"
 #include "link/UsbFunc.h"
+#include "platform/dialogs/MsgBox.h"
 
 namespace {
 
@@ -28,7 +30,12 @@ public:
         return ReadVisaScreenChunk(out, maxBytes);
     }
     bool CopiesScreen() const override { return true; }
-    void Open() override { OpenVisa(); }
+    // A serial line left open from an earlier connect is closed: only the
+    // transport in use may report a failure or drop the link.
+    void Open() override {
+        CloseComm();
+        OpenVisa();
+    }
 };
 
 // The RS-232 line: replies are collected by the receive handler while the
@@ -59,7 +66,10 @@ public:
         return {ScreenChunkRead::NotSupported, 0};
     }
     bool CopiesScreen() const override { return false; }
-    void Open() override { OpenComm(); }
+    void Open() override {
+        CloseVisa();
+        OpenComm();
+    }
 };
 
 CommandPort* overridePort = nullptr;
@@ -72,6 +82,14 @@ CommandPort& CommandLink() {
     if (overridePort) return *overridePort;
     if (Shell().ScopeIOType == 2) return serial;
     return usb;
+}
+
+void ShowReadFailMessage() {
+    const MessageTableData& m = MessageTable();
+    if (CommandLink().RepliesWhileWaiting())
+        MsgBox(m.MsgRs232ReadFail, vbExclamation, m.MsgTitleRs232Read);
+    else
+        MsgBox(m.MsgUsbReadFail, vbExclamation, m.MsgTitleUsbRead);
 }
 
 void SettleTransportChoice() {

@@ -56,6 +56,10 @@ public:
 // The port of the chosen transport (ScopeIOType 2: RS-232, anything else: USB).
 CommandPort& CommandLink();
 
+// Shows the chosen transport's message for a reply that could not be read
+// ("Can't Read data from RS232 Port!" or "... USB Device!", with its title).
+void ShowReadFailMessage();
+
 // Only 2 selects the serial line; any other stored ScopeIOType means USB and
 // is kept as 0 from here on, so that every reader agrees on the transport.
 void SettleTransportChoice();

@@ -1,6 +1,5 @@
 #include "link/Converters.h"
 
-#include <QLocale>
 #include <QStringList>
 #include <cmath>
 #include <initializer_list>
@@ -183,17 +182,14 @@ QString commandNumber(double v) {
 
 }  // namespace
 
-QString TriggerLevelText(const QString& levelDiv, const QString& source, bool* replied, bool* usable) {
+QString TriggerLevelText(const QString& levelDiv, const QString& source, bool* replied) {
     QString scale, offset;
     if (replied) *replied = true;
-    if (usable) *usable = true;
     if (source == "CH1" || source == "CH2") {
         const QString ch = source == "CH1" ? "1" : "2";
         scale = TrimReply(QueryCmd(":CHANNEL" + ch + ":SCALE?"));
         offset = TrimReply(QueryCmd(":CHANNEL" + ch + ":OFFSET?"));
         if (replied && (!IsNumberReply(scale) || !IsNumberReply(offset))) *replied = false;
-        if (usable && ((!scale.isEmpty() && !IsNumberReply(scale)) || (!offset.isEmpty() && !IsNumberReply(offset))))
-            *usable = false;
     } else if (source == "EXT") {
         scale = "0.2";
         offset = "0";
@@ -206,6 +202,13 @@ QString TriggerLevelText(const QString& levelDiv, const QString& source, bool* r
     }
     const double volts = LeadingNumber(levelDiv) * LeadingNumber(scale) - LeadingNumber(offset);
     return commandNumber(volts);
+}
+
+bool TriggerLevelVolts(const QString& levelDiv, const QString& source, QString& volts) {
+    if (!IsSourceReply(source)) return false;
+    bool replied = true;
+    volts = TriggerLevelText(levelDiv, source, &replied);
+    return replied;
 }
 
 QString SensitivityText(const QString& source) {
@@ -366,11 +369,7 @@ QString VoltsPerDivIndex(const QString& voltsPerDiv, const QString& probe) {
 // ---------------------------------------------------------------------------
 // Replies a converter knows
 
-bool IsNumberReply(const QString& reply) {
-    bool ok = false;
-    const double v = QLocale::c().toDouble(reply.trimmed(), &ok);
-    return ok && std::isfinite(v);
-}
+bool IsNumberReply(const QString& reply) { return IsWholeNumber(reply); }
 
 bool IsSourceReply(const QString& reply) {
     static const QStringList words = [] {
@@ -390,20 +389,55 @@ bool IsThresholdReply(const QString& reply) {
            IsNumberReply(reply.mid(5));
 }
 
+namespace {
+
+// Each keyword table with its two converters.
+struct KwConverters {
+    WordConverter toKeyword;
+    ReplyConverter toText;
+    const KwTable* rows;
+};
+const std::vector<KwConverters>& keywordConverters() {
+    static const std::vector<KwConverters> all = {
+        {RunStateToCmd, RunStateToText, &kRun},
+        {OnOffToKeyword, OnOffToText, &kOnOff},
+        {AcqModeToKeyword, AcqModeToText, &kAcqMode},
+        {AcqTypeToKeyword, AcqTypeToText, &kAcqType},
+        {DisplayTypeToKeyword, DisplayTypeToText, &kDisplayType},
+        {GridToKeyword, GridToText, &kGrid},
+        {TrigModeToKeyword, TrigModeToText, &kTrigMode},
+        {SweepToKeyword, SweepToText, &kSweep},
+        {CouplingToKeyword, CouplingToText, &kCoupling},
+        {EdgeSlopeToKeyword, EdgeSlopeToText, &kEdgeSlope},
+        {PulseModeToKeyword, PulseModeToText, &kPulseMode},
+        {SlopeModeToKeyword, SlopeModeToText, &kSlopeMode},
+        {VideoPolarityToKeyword, VideoPolarityToText, &kVideoPolarity},
+        {VideoSyncToKeyword, VideoSyncToText, &kVideoSync},
+        {DurationQualToKeyword, DurationQualToText, &kDurationQual},
+    };
+    return all;
+}
+
+}  // namespace
+
+bool IsKnownWord(WordConverter conv, const QString& word) {
+    for (const KwConverters& c : keywordConverters()) {
+        if (c.toKeyword != conv) continue;
+        for (const KwRow& r : *c.rows)
+            if (!word.isEmpty() && word == ValueWord(r.word)) return true;
+        return false;
+    }
+    return true;
+}
+
+bool IsPatternCode(const QString& code) {
+    return code == "H" || code == "L" || code == "X" || IsRisingCode(code) || IsFallingCode(code);
+}
+
 bool IsKnownReply(ReplyConverter conv, const QString& reply) {
     if (reply.isEmpty() || !conv) return false;
-    static const std::vector<std::pair<ReplyConverter, const KwTable*>> pairs = {
-        {RunStateToText, &kRun},           {OnOffToText, &kOnOff},
-        {AcqModeToText, &kAcqMode},        {AcqTypeToText, &kAcqType},
-        {DisplayTypeToText, &kDisplayType}, {GridToText, &kGrid},
-        {TrigModeToText, &kTrigMode},      {SweepToText, &kSweep},
-        {CouplingToText, &kCoupling},      {EdgeSlopeToText, &kEdgeSlope},
-        {PulseModeToText, &kPulseMode},    {SlopeModeToText, &kSlopeMode},
-        {VideoPolarityToText, &kVideoPolarity}, {VideoSyncToText, &kVideoSync},
-        {DurationQualToText, &kDurationQual},
-    };
-    for (const auto& p : pairs)
-        if (p.first == conv) return inTable(reply, *p.second);
+    for (const KwConverters& c : keywordConverters())
+        if (c.toText == conv) return inTable(reply, *c.rows);
     for (ReplyConverter number : {FormatVolt, FormatTime3, FormatTime4, FormatTime5, FormatFreq, FormatDb,
                                   FormatPercent})
         if (number == conv) return IsNumberReply(reply);

@@ -66,10 +66,14 @@ QString TrigSourceToText(const QString& reply);  // "ACLINE" -> the AC-line word
 // source's scale and offset (queried for CH1/CH2), always with ".".
 // `replied`, when given, is set false when a scale or offset query of a
 // channel source got no reply, or one that is not a number (the text then
-// counts it as 0); `usable`, when given, only when a reply came that is not
-// a number.
-QString TriggerLevelText(const QString& levelDiv, const QString& source, bool* replied = nullptr,
-                         bool* usable = nullptr);
+// counts it as 0).
+QString TriggerLevelText(const QString& levelDiv, const QString& source, bool* replied = nullptr);
+// The volts of a level command as TriggerLevelText makes them, or false when
+// they cannot be made of the instrument's answers: the source is none the
+// instrument names (no reply, a cut or garbled one), or a channel's scale or
+// offset reply is missing or no number. No level is made up of a reply that
+// did not come; the upload and the setting dialog both go by this.
+bool TriggerLevelVolts(const QString& levelDiv, const QString& source, QString& volts);
 QString SensitivityText(const QString& source);
 // Sends the pattern of the pattern or duration trigger after the code of
 // channel Dn (0..15) was set; clears a second edge. n outside 0..15 sends
@@ -99,7 +103,18 @@ using ReplyConverter = QString (*)(const QString&);
 // trigger source, a threshold, a probe text ("1X" ... "1000X"). The empty
 // text is known to none; a converter not listed here knows every other text.
 bool IsKnownReply(ReplyConverter conv, const QString& reply);
-// A finite number and nothing else ("." as decimal point, blanks around it).
+// Whether `word` is one of the value words (current UI language) that a
+// keyword converter (RunStateToCmd, OnOffToKeyword ... DurationQualToKeyword)
+// knows, its fallback's own word included; a converter not listed knows
+// every text. A word of neither list (say, of a file) is not to be sent as
+// the converter's fallback keyword.
+using WordConverter = QString (*)(const QString&);
+bool IsKnownWord(WordConverter conv, const QString& word);
+// "H", "L", "X" or an edge (IsRisingCode, IsFallingCode): a pattern or
+// duration code of the current language.
+bool IsPatternCode(const QString& code);
+// A finite number and nothing else ("." as decimal point, blanks around it):
+// IsWholeNumber, the number the formatters read.
 bool IsNumberReply(const QString& reply);
 // "CH1", "CH2", "EXT", "EXT5", "ACLINE", "D0" ... "D15".
 bool IsSourceReply(const QString& reply);

@@ -16,6 +16,7 @@ struct MessageTableData {
     QString MsgConnectFirst;
     QString MsgQueryOnly;
     QString MsgNumberOnly;
+    QString MsgVoltsOnly;          // the volts-per-division box
     QString MsgRootNameFixed;
     QString MsgInvalidZoom;
     QString MsgBadSheetFile;
@@ -40,10 +41,11 @@ struct MessageTableData {
     QString MsgSaveSheetChanges;   // the caller appends the file name
     QString MsgSaveCtrlChanges;    // the caller appends the file name
     QString MsgTransferRunning;
-    QString MsgPanelNotAvailable;
     QString MsgUploadIncomplete;
     QString MsgDownloadIncomplete;
     QString MsgReplyUnusable;
+    QString MsgCtrlValuesUnknown;   // %1: the values, one a line
+    QString MsgUploadUnknownValues;
     QString MsgHelpNotInstalled;   // %1: the help file's path
     QString MsgHelpNoProgram;      // %1: the help file's path
     QString MsgSettingsNotSaved;   // %1: the settings file's path

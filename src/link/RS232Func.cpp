@@ -79,8 +79,10 @@ QSerialPort* port() {
                 p->clearError();
                 p->close();
                 // The link is gone: it counts as disconnected (a wait for a
-                // reply ends now) and the user is told, once.
-                if (Link().IsConnected) {
+                // reply ends now) and the user is told, once. A line that
+                // is not the link in use (left from an earlier connect)
+                // speaks for nothing.
+                if (Link().IsConnected && Shell().ScopeIOType == 2) {
                     MarkDisconnected();
                     MsgBox(MessageTable().MsgRs232ReadFail, vbExclamation, MessageTable().MsgTitleRs232Read);
                 }

@@ -73,6 +73,29 @@ double LeadingNumber(const QString& text) {
     return 0.0;
 }
 
+bool IsWholeNumber(const QString& text) {
+    const int n = text.size();
+    int i = 0;
+    while (i < n && isBlank(text[i])) ++i;
+    if (i < n && (text[i] == '+' || text[i] == '-')) ++i;
+    int digits = 0;
+    while (i < n && isDigit(text[i])) ++i, ++digits;
+    if (i < n && text[i] == '.') {
+        ++i;
+        while (i < n && isDigit(text[i])) ++i, ++digits;
+    }
+    if (digits == 0) return false;
+    if (i < n && (text[i] == 'E' || text[i] == 'e')) {
+        ++i;
+        if (i < n && (text[i] == '+' || text[i] == '-')) ++i;
+        int expDigits = 0;
+        while (i < n && isDigit(text[i])) ++i, ++expDigits;
+        if (expDigits == 0) return false;
+    }
+    while (i < n && (isBlank(text[i]) || text[i] == '\r')) ++i;
+    return i == n && std::isfinite(LeadingNumber(text));
+}
+
 // ---------------------------------------------------------------------------
 // FormatWithMask
 

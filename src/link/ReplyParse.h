@@ -16,6 +16,14 @@ QString TrimReply(const QString& text);
 // character that cannot continue it; no number reads as 0 ("1,5" reads 1).
 double LeadingNumber(const QString& text);
 
+// Whether the text is a finite number that LeadingNumber reads whole: blanks
+// before it, optional sign, digits with an optional ".", an optional exponent
+// with digits, then nothing but blanks, a carriage return or a line feed.
+// Any other character (a stray control byte, a no-break space, a group
+// separator, a unit, a blank inside the number) makes it no number, so that
+// what passes this check is what the formatters show.
+bool IsWholeNumber(const QString& text);
+
 // The decimal separator a mask writes.
 enum class DecimalMark { Dot, Locale };
 // How many significant digits the value is taken with before rounding.

@@ -16,9 +16,7 @@
 #include "link/KV2200Cmd.h"
 #include "link/LinkState.h"
 #include "link/MeasureCatalog.h"
-#include "link/Messages.h"
 #include "link/TransferValues.h"
-#include "platform/dialogs/MsgBox.h"
 
 namespace {
 
@@ -42,15 +40,9 @@ QString Query(const QString& q) {
     return TrimReply(reply);
 }
 
-bool IsNumberText(const QString& text) {
-    bool ok = false;
-    const double v = QLocale::c().toDouble(text.trimmed(), &ok);
-    return ok && std::isfinite(v);
-}
-
 QString NumberReply(const QString& q) {
     const QString reply = Query(q);
-    if (!IsNumberText(reply)) StopJob();
+    if (!IsNumberReply(reply)) StopJob();
     return reply;
 }
 
@@ -80,13 +72,23 @@ QString ModeReply() {
 }
 QString OnOffReply(const QString& q) { return WordReply(q, {"ON", "OFF"}); }
 
-// A measurement: a number, or the instrument's "*" mark for one it cannot make.
-QString MeasureReply(const QString& q) {
-    const QString reply = Query(q);
+// A measurement reply that is a value: a number, or the instrument's "*"
+// mark for one it cannot make (printable ASCII without letters, as the
+// percent rows show it as it came).
+bool IsMeasureValue(const QString& reply) {
     const bool marked = reply.contains(QLatin1Char('*')) &&
-                        std::none_of(reply.begin(), reply.end(), [](QChar c) { return c.isLetter(); });
-    if (!marked && !IsNumberText(reply)) StopJob();
-    return reply;
+                        std::all_of(reply.begin(), reply.end(), [](QChar c) {
+                            return c.unicode() >= 0x20 && c.unicode() < 0x7f && !c.isLetter();
+                        });
+    return marked || IsNumberReply(reply);
+}
+
+// The text a row shows for a reply that came but is no value (an empty
+// line, "<2.000e-09", a stray byte before the number): the mark of a
+// measurement that could not be made, which is never judged a pass.
+const QString& NoMeasureValue() {
+    static const QString mark = QStringLiteral("*****");
+    return mark;
 }
 
 // A job that did not finish: flagged for the caller, and, while the link
@@ -96,11 +98,7 @@ QString MeasureReply(const QString& q) {
 void FailJob() {
     Transfer().TransferFailed = true;
     if (!Link().IsConnected) return;
-    const MessageTableData& m = MessageTable();
-    if (CommandLink().RepliesWhileWaiting())
-        MsgBox(m.MsgRs232ReadFail, vbExclamation, m.MsgTitleRs232Read);
-    else
-        MsgBox(m.MsgUsbReadFail, vbExclamation, m.MsgTitleUsbRead);
+    ShowReadFailMessage();
     MarkDisconnected();
 }
 
@@ -284,14 +282,6 @@ bool ValidSlot(int slot) { return slot >= 0 && slot < static_cast<int>(std::size
 
 }  // namespace
 
-bool IsKnownTransferJob(int code) {
-    switch (code) {
-    case JobMeasureCH1: case JobMeasureCH2: case JobDataCH1: case JobDataCH2: case JobDataLA:
-    case JobWaveView: case JobUpload: case JobDownload: return true;
-    default: return false;
-    }
-}
-
 TransferStateData& Transfer() {
     static TransferStateData s;
     return s;
@@ -444,11 +434,14 @@ static void MeasureJob(const QString& channel) {
     SendCmd(":MEASURE:SOURCE " + source);
     for (int row = 0; row < 18; ++row) {
         const MeasureRow& r = MeasureOfItem(MeasureQueryOrder[size_t(row)]);
-        const QString reply = MeasureReply(QStringLiteral(":MEASURE:%1? ").arg(QLatin1String(r.keyword)) + source);
+        // Only a query that got no whole reply stops the job; one row's
+        // unusable reply leaves that row without a value and the others kept.
+        const QString reply = Query(QStringLiteral(":MEASURE:%1? ").arg(QLatin1String(r.keyword)) + source);
         AddProgress(5.6);
         YieldOnce();
-        t.MeasureResults[static_cast<size_t>(r.item)].Value = FormatMeasure(r.family, reply);
-        t.MeasureReplied[static_cast<size_t>(r.item)] = !reply.isEmpty();
+        t.MeasureResults[static_cast<size_t>(r.item)].Value =
+            IsMeasureValue(reply) ? FormatMeasure(r.family, reply) : NoMeasureValue();
+        t.MeasureReplied[static_cast<size_t>(r.item)] = true;
         if (row < 17) PauseMs(100);
     }
 }
@@ -516,9 +509,10 @@ static void DataTableJob(const QString& channel) {
     RepaintBar();
     if (!RepliesWhileWaiting()) YieldOnce();
 
-    // Only the points whose samples arrived make the table: a short or
-    // missing reply gives fewer (or no) rows, never rows of an older reply.
-    count = std::clamp(std::min(count, received - 2 * std::max(first, 0)), 0, MaxTableEntries);
+    // A block that does not hold every point of the window (cut, or a text
+    // where the samples should be) is no trace: the job fails rather than
+    // make a shorter table of it.
+    if (count > 0 && received < 2 * first + count) StopJob();
     t.DataPointCount = count;
     t.DataTitle = head + QString::number(count) + "  [Date:" + ShortDate() + "]";
 

@@ -26,9 +26,6 @@ enum TransferJob {
     JobDownload = 23,
 };
 
-// True for the codes that name a job.
-bool IsKnownTransferJob(int code);
-
 constexpr int DataTableSize = 17001;  // elements 0..17000
 
 struct TransferStateData {
@@ -57,8 +54,9 @@ struct TransferStateData {
 
     // Results of the measurement job.
     std::array<MeasureItem, 18> MeasureResults{};
-    // False for an item whose query got no reply at all in the last run
-    // (its text is then the formatter's text of an empty reply).
+    // True for an item whose query got a whole reply in the last run. A
+    // reply that is neither a number nor the instrument's "*" mark leaves the
+    // item's text "*****" (never judged a pass); the other items are kept.
     std::array<bool, 18> MeasureReplied{};
     // Header line of the last measurement or data-table job.
     QString DataTitle;

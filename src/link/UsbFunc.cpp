@@ -100,6 +100,13 @@ void OpenVisa() {
     Link().LinkOpen = false;
 }
 
+void CloseVisa() {
+    UsbStateData& u = Usb();
+    if (u.VisaSession != VI_NULL) viClose(u.VisaSession);
+    u.VisaSession = VI_NULL;
+    u.OutOfStep = false;
+}
+
 void WriteVisa(const QString& command) {
     if (!gateOpen()) return;
     // Whatever is waiting now is no reply to this request.

@@ -31,6 +31,9 @@ void OpenVisaRM();
 void CloseVisaRM();
 // Opens the chosen (or first found) USB instrument; outcome in LinkOpen and VisaSession.
 void OpenVisa();
+// Ends the instrument session of an earlier connect (the resource manager
+// stays open): the link now goes over the serial line.
+void CloseVisa();
 // Writes the command and one line feed. A request (a command that expects a
 // reply) first drops every reply byte still waiting (DiscardStaleVisaInput).
 void WriteVisa(const QString& command);

@@ -1,7 +1,9 @@
 #include "link/Vocabulary.h"
 
+#include <algorithm>
 #include <initializer_list>
 #include <utility>
+#include <vector>
 
 #include "common/ShellState.h"
 #include "link/MeasureCatalog.h"
@@ -419,6 +421,99 @@ void TranslateSettingWords(CtrlSettings& s, int newLanguage, int oldLanguage) {
     t.Rewrite(s.DisplayType, {vwVectors}, vwDots);
     t.Rewrite(s.DisplayPersist, {vwOn}, vwOff);
     t.Rewrite(s.DisplayGrid, {vwFull, vwHalf}, vwNone);
+}
+
+namespace {
+
+using Choices = std::vector<int>;
+
+// The choice among `choices` that `text` spells in either language, or -1.
+int ChoiceOf(const QString& text, const Choices& choices) {
+    for (int language : {LangEnglish, LangChinese})
+        for (int k : choices)
+            if (text == ValueWordIn(k, language)) return k;
+    return -1;
+}
+
+// An edge of a pattern or duration code, in either spelling and language:
+// the "Rising"/"Falling" label or the edge-slope word; 0 when it is none.
+int EdgeCodeOf(const QString& code) {
+    for (int language : {LangEnglish, LangChinese}) {
+        if (code == ControllerLabelIn(clRising, language) || code == ValueWordIn(vwRising, language))
+            return clRising;
+        if (code == ControllerLabelIn(clFalling, language) || code == ValueWordIn(vwFalling, language))
+            return clFalling;
+    }
+    return 0;
+}
+
+}  // namespace
+
+QList<int> NormalizeSettingWords(CtrlSettings& s, int language) {
+    QList<int> unknown;
+    if (!isLanguage(language)) return unknown;
+    const std::vector<QString*> values = CtrlSettingsValues(s);
+    const auto note = [&](const QString& field) {
+        const auto it = std::find(values.begin(), values.end(), &field);
+        if (it != values.end()) unknown << int(it - values.begin()) + 1;
+    };
+    // `strict`: a text that is none of the choices is reported.
+    const auto word = [&](QString& field, const Choices& choices, bool strict = true) {
+        const int k = ChoiceOf(field, choices);
+        if (k >= 0) field = ValueWordIn(k, language);
+        else if (strict) note(field);
+    };
+    const auto code = [&](QString& field, bool strict = true) {
+        if (const int edge = EdgeCodeOf(field)) field = ControllerLabelIn(edge, language);
+        else if (strict && field != "H" && field != "L" && field != "X") note(field);
+    };
+    const Choices onOff{vwOn, vwOff};
+    const Choices triggerCoupling{vwCouplingAC, vwDC, vwLF, vwHF};
+    const Choices sweep{vwAuto, vwSweepNormal, vwSingle};
+
+    word(s.RunStop, {vwRun, vwStop});
+    for (QString* f : {&s.CH1Display, &s.CH1BWLimit, &s.CH2Display, &s.CH2BWLimit, &s.LAGroupHighDisplay,
+                       &s.LAGroupLowDisplay, &s.LADisplay, &s.DisplayPersist})
+        word(*f, onOff);
+    for (int k = 1; k <= 16; ++k) word(s.LAChannelDisplay[k], onOff);
+    for (QString* f : {&s.CH1Coupling, &s.CH2Coupling}) word(*f, {vwCouplingAC, vwDC, vwGND});
+    // Values that are not sent, and texts that need not be words.
+    for (QString* f : {&s.CH1Invert, &s.CH2Invert, &s.SpareSwitch, &s.MathDisplay, &s.FFTDisplay,
+                       &s.AntiAliasing})
+        word(*f, onOff, false);
+    word(s.LAThreshold, {vwUser}, false);
+    for (QString* f : {&s.TriggerEdgeSource, &s.TriggerPulseSource, &s.TriggerSlopeSource,
+                       &s.TriggerVideoSource, &s.PatternSpare})
+        word(*f, {vwAcLine}, false);
+    code(s.DurationSpare, false);
+
+    word(s.TriggerMethod, {vwEdge, vwPulse, vwSlope, vwVideo, vwAlternative, vwPattern, vwDuration});
+    for (QString* f : {&s.AltCH1TrigType, &s.AltCH2TrigType}) word(*f, {vwEdge, vwPulse, vwSlope, vwVideo});
+    for (const TriggerFields& t : {mainTrigger(s), altTrigger(s, 1), altTrigger(s, 2)}) {
+        word(t.edgeSlope, {vwRising, vwFalling, vwAlternation});
+        for (QString* f : {&t.edgeCoupling, &t.pulseCoupling, &t.slopeCoupling}) word(*f, triggerCoupling);
+        word(t.pulseMode, {vwPulseLessPos, vwPulseLessNeg, vwPulseGreaterPos, vwPulseGreaterNeg,
+                           vwPulseEqualPos, vwPulseEqualNeg});
+        word(t.videoPolarity, {vwPositive, vwNegative});
+        word(t.videoSync, {vwAllLines, vwLine, vwOddField, vwEvenField});
+        word(t.slopeMode, {vwSlopeLessPos, vwSlopeLessNeg, vwSlopeGreaterPos, vwSlopeGreaterNeg,
+                           vwSlopeEqualPos, vwSlopeEqualNeg});
+    }
+    for (QString* f : {&s.TriggerEdgeSweep, &s.TriggerPulseSweep, &s.TriggerSlopeSweep,
+                       &s.TriggerPatternSweep, &s.TriggerDurationSweep})
+        word(*f, sweep);
+    for (int k = 1; k <= 16; ++k) {
+        code(s.TriggerPatternCode[k]);
+        code(s.TriggerDurationCode[k]);
+    }
+    word(s.TriggerDurationQualifier, {vwLessThan, vwGreaterThan, vwEqual});
+
+    word(s.AcquireSampling, {vwRealTime, vwEqualTime});
+    word(s.AcquireType, {vwAcqNormal, vwPeakDetect, vwAverage});
+    word(s.DisplayType, {vwVectors, vwDots});
+    word(s.DisplayGrid, {vwFull, vwHalf, vwNone});
+    std::sort(unknown.begin(), unknown.end());
+    return unknown;
 }
 
 void TranslateSettingWords(int newLanguage, int oldLanguage) {

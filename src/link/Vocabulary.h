@@ -4,6 +4,7 @@
 // the labels of the controller tree (with the data sheet's default name and
 // the data browser's root text). Filled by the loaders whenever the UI
 // language is applied; empty before the first load.
+#include <QList>
 #include <QString>
 #include <array>
 
@@ -76,6 +77,16 @@ void LoadControllerLabels(int language);
 // LoadControllerLabels(newLanguage).
 void TranslateSettingWords(int newLanguage, int oldLanguage);
 void TranslateSettingWords(CtrlSettings& s, int newLanguage, int oldLanguage);
+
+// Brings the value words of a mirror read from a file (written in either UI
+// language) to the words of `language` (0 Chinese, 1 English): a value that
+// spells one of its setting's choices in either language becomes that choice
+// in `language`. Returns the numbers (1 .. CtrlValueCount, record order) of
+// the values that spell none of their setting's choices; they keep their
+// text (the upload leaves them out). Values without a fixed list of choices
+// (numbers, sources, the threshold) are only translated where they hold a
+// word. Any other language changes nothing.
+QList<int> NormalizeSettingWords(CtrlSettings& s, int language);
 
 // Gives every value of the mirror but MathDisplay, FFTDisplay and
 // SpareSwitch its default (value words in the current UI language).

@@ -2,14 +2,14 @@
 
 #include <QGroupBox>
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPointer>
 #include <QRadioButton>
 #include <QStyle>
-#include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <algorithm>
+#include <vector>
 
 #include "common/DSOSettings.h"
 #include "common/SaveFile.h"
@@ -21,10 +21,8 @@
 #include "measure/model/MeasurePictures.h"
 #include "platform/dialogs/FileDialog.h"
 #include "platform/dialogs/MsgBox.h"
-#include "platform/mouse/MouseControl.h"
 #include "sheets/DataTable.h"
 #include "sheets/SheetDocument.h"
-#include "sheets/ViewRefresh.h"
 #include "sheets/ViewWindows.h"
 
 namespace {
@@ -32,37 +30,25 @@ int px(int twips) { return twips / 15; }
 const QColor Teal(0, 128, 128);
 }  // namespace
 
-frmMeasure::frmMeasure(QWidget* parent) : ViewWindow(ViewMeasure, "frmMeasure", 500, parent) {
-    setAttribute(Qt::WA_DeleteOnClose);
-    setFocusPolicy(Qt::StrongFocus);
+frmMeasure::frmMeasure(QWidget* parent) : FetchingViewWindow(ViewMeasure, "frmMeasure", parent) {
     resize(px(5640), px(5190));
 
-    cmdRefresh = new QToolButton(this);
-    cmdRefresh->setObjectName("cmdRefresh");
+    SetRefreshButton(new QToolButton(this));
     cmdRefresh->setText(" Refresh");
-    cmdRefresh->setToolTip("Refresh Data(F5)");
-    cmdRefresh->setAutoRaise(true);
-    cmdRefresh->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    cmdRefresh->setGeometry(px(60), px(30), px(1065), px(390));
-    connect(cmdRefresh, &QToolButton::clicked, this, &frmMeasure::cmdRefresh_Click);
-    cmdRefresh->installEventFilter(this);
-    setStopLook(false);
+    cmdRefresh->setGeometry(px(60), px(30), px(1125), px(390));
 
     FrameCH = new QGroupBox(this);
     FrameCH->setObjectName("FrameCH");
-    FrameCH->setGeometry(px(1260), 0, px(1515), px(465));
-    for (int i = 0; i < 2; ++i) {
-        auto* o = new QRadioButton(QStringLiteral("CH%1").arg(i + 1), FrameCH);
-        o->setObjectName(QString("OptionCH(%1)").arg(i));
-        o->setAutoExclusive(false);  // the ticks deselect options, which an exclusive group refuses
-        o->setGeometry(px(120 + 660 * i), px(120), px(645), px(285));
-        connect(o, &QRadioButton::clicked, this, [this, i] { selectOption(i); });
-        OptionCH[size_t(i)] = o;
-    }
+    // The option boxes are wide enough for their captions with Qt's fonts;
+    // the button frame makes room for them.
+    FrameCH->setGeometry(px(1260), 0, px(1815), px(465));
+    const QList<QRadioButton*> options = MakeChannelOptions(
+        FrameCH, {"CH1", "CH2"}, QRect(px(120), px(120), px(780), px(285)), px(840), [this](int i) { selectOption(i); });
+    std::copy(options.begin(), options.end(), OptionCH.begin());
 
     FrameButtons = new QGroupBox(this);
     FrameButtons->setObjectName("FrameButtons");
-    FrameButtons->setGeometry(px(2820), 0, px(2415), px(465));
+    FrameButtons->setGeometry(px(3120), 0, px(2415), px(465));
     cmdPassFailed = new QToolButton(FrameButtons);
     cmdPassFailed->setObjectName("cmdPassFailed");
     cmdPassFailed->setText("Pass | Fail  ");
@@ -100,10 +86,6 @@ frmMeasure::frmMeasure(QWidget* parent) : ViewWindow(ViewMeasure, "frmMeasure", 
     vp.setColor(QPalette::Text, Qt::white);
     MeasureView->setPalette(vp);
 
-    Timer2 = new QTimer(this);
-    Timer2->setObjectName("Timer2");
-    connect(Timer2, &QTimer::timeout, this, &frmMeasure::Timer2_Timer);
-
     Form_Load();
 }
 
@@ -115,9 +97,8 @@ MeasureInfo* frmMeasure::Record() const {
 }
 
 void frmMeasure::Form_Load() {
-    RefreshState(RefreshKind::Measure).Loading = false;
     Form_Resize();
-    ViewWindow::Form_Load();
+    FetchingViewWindow::Form_Load();
 }
 
 void frmMeasure::Form_Resize() {
@@ -125,14 +106,17 @@ void frmMeasure::Form_Resize() {
     const int h = height() - px(1000);
     if (w <= 0 || h <= 0) return;  // too small to lay out: left as it is
     MeasureView->setGeometry(px(100), px(900), w, h);
-    const int cw = (w - px(200)) / 5;
-    if (cw <= 0) return;
-    for (int c = 0; c < 5; ++c) MeasureView->setColumnWidth(c, cw);
-}
-
-void frmMeasure::resizeEvent(QResizeEvent* event) {
-    QWidget::resizeEvent(event);
-    Form_Resize();
+    // The columns share the list's inside, left of its vertical scroll bar:
+    // equal, each at least as wide as its head and its cells.
+    const int bar = MeasureView->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, MeasureView);
+    const int room = w - 2 * MeasureView->frameWidth() - bar;
+    if (room <= 0) return;
+    std::vector<int> least;
+    for (int c = 0; c < 5; ++c)
+        least.push_back(std::max(MeasureView->header()->sectionSizeHint(c),
+                                 static_cast<QAbstractItemView*>(MeasureView)->sizeHintForColumn(c)));
+    const std::vector<int> widths = ShareColumnWidths(room, least);
+    for (int c = 0; c < 5; ++c) MeasureView->setColumnWidth(c, widths[size_t(c)]);
 }
 
 void frmMeasure::fillList(const MeasureListRows& rows) {
@@ -187,20 +171,13 @@ void frmMeasure::Tick() {
     }
 }
 
-void frmMeasure::Timer2_Timer() { RefreshPacerTick(Timer2); }
-
 bool frmMeasure::LoadMeasure() {
     int code = JobNone;
     if (OptionCH[0]->isEnabled() && OptionCH[0]->isChecked()) code = JobMeasureCH1;
     else if (OptionCH[1]->isEnabled() && OptionCH[1]->isChecked()) code = JobMeasureCH2;
-    if (code == JobNone) return false;  // no channel chosen: fetch nothing
-    const int lang = Shell().UILanguage;
-    const QString caption = lang == LangChinese ? QString::fromUtf8("测量数据下载中...")
-                                                : QStringLiteral("Measure Data Loading...");
-    QPointer<frmMeasure> self(this);
     // A failed job has told the user; the record keeps its values.
-    if (!RunTransfer(code, caption, true, 0, [] { SetProgress(1); })) return false;
-    if (!self) return false;
+    if (!RunFetchJob(code, "测量数据下载中...", "Measure Data Loading...", true, 0, [] { SetProgress(1); }))
+        return false;
     MeasureInfo* r = Record();
     if (!r) return false;
     const TransferStateData& t = Transfer();
@@ -209,18 +186,8 @@ bool frmMeasure::LoadMeasure() {
     r->Title = t.DataTitle;
     SheetDoc().SetModified(true);
     DispMeasure(Slot());
-    cmdRefresh->setCursor(MouseControl::QtShape(MouseControl::Cursor()));
+    ShowScreenPointer();
     return true;
-}
-
-void frmMeasure::setStopLook(bool stop) {
-    cmdRefresh->setIcon(style()->standardIcon(stop ? QStyle::SP_MediaStop : QStyle::SP_BrowserReload));
-    cmdRefresh->setProperty("stopLook", stop);
-}
-
-void frmMeasure::cmdRefresh_Click() {
-    RefreshPress(WindowRefreshView(RefreshKind::Measure, this, Timer2, cmdRefresh, [this] { LoadMeasure(); },
-                                   [this](bool stop) { setStopLook(stop); }));
 }
 
 void frmMeasure::cmdPassFailed_Click() {
@@ -255,33 +222,6 @@ void frmMeasure::cmdExport_Click() {
     const QString path = GetSaveFileName(ExportDialogTitle(lang), ExportDialogFilter(lang), this);
     if (path.isEmpty()) return;  // cancelled
     ExportMeasureFileProc(path, slot);
-}
-
-bool frmMeasure::eventFilter(QObject* watched, QEvent* event) {
-    // The Refresh button shows the pointer shape the screen shows.
-    if (watched == cmdRefresh && (event->type() == QEvent::Enter || event->type() == QEvent::MouseMove))
-        cmdRefresh->setCursor(MouseControl::QtShape(MouseControl::Cursor()));
-    return QWidget::eventFilter(watched, event);
-}
-
-void frmMeasure::keyPressEvent(QKeyEvent* event) {
-    if (IsRefreshKey(event->key(), event->modifiers())) {
-        cmdRefresh_Click();
-        return;
-    }
-    QWidget::keyPressEvent(event);
-}
-
-bool frmMeasure::CanClose() const {
-    return !Transfer().TransferBusy && !RefreshState(RefreshKind::Measure).Loading;
-}
-
-void frmMeasure::Form_Unload() {
-    ViewWindow::Form_Unload();
-    RefreshKindUnloaded(RefreshKind::Measure, [](int slot) {
-        if (frmMeasure* f = MeasureForm(slot)) f->setStopLook(false);
-        if (SlotInRange(ViewMeasure, slot)) Sheets().MeasureViews[size_t(slot)].AutoRefresh = false;
-    });
 }
 
 frmMeasure* MeasureForm(int slot) { return qobject_cast<frmMeasure*>(ExistingViewForm(ViewMeasure, slot)); }

@@ -11,16 +11,15 @@
 
 #include "common/SheetModel.h"
 #include "measure/model/MeasureList.h"
-#include "sheets/ViewWindow.h"
+#include "sheets/FetchingView.h"
 
 class QGroupBox;
 class QLabel;
 class QRadioButton;
-class QTimer;
 class QToolButton;
 class QTreeWidget;
 
-class frmMeasure : public ViewWindow {
+class frmMeasure : public FetchingViewWindow {
     Q_OBJECT
 public:
     explicit frmMeasure(QWidget* parent = nullptr);
@@ -42,18 +41,16 @@ public:
     // could not be written whole.
     bool ExportMeasureFileProc(const QString& path, int slot);
 
-    // Handlers, public so the tests can drive them without a clock
-    // (Timer1_Timer, the set-up and channel tick, is the base's).
-    void Timer2_Timer();
-    void cmdRefresh_Click();
+    // Handlers, public so the tests can drive them without a clock (the
+    // set-up and channel tick Timer1_Timer, the pacing tick Timer2_Timer
+    // and cmdRefresh_Click are the bases').
     void cmdPassFailed_Click();
     void cmdExport_Click();
-    void Form_Resize();
+    void Form_Resize() override;
 
     // The record of the slot in the tag (nullptr when none).
     MeasureInfo* Record() const;
 
-    QToolButton* cmdRefresh = nullptr;
     QGroupBox* FrameCH = nullptr;
     std::array<QRadioButton*, 2> OptionCH{};
     QGroupBox* FrameButtons = nullptr;
@@ -61,22 +58,16 @@ public:
     QToolButton* cmdExport = nullptr;
     QLabel* SettingLabel = nullptr;
     QTreeWidget* MeasureView = nullptr;
-    QTimer* Timer2 = nullptr;
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
     // The first tick shows the record; every tick (the first included)
     // keeps the channel choice in step with the display settings.
     void SetUp() override;
     void Tick() override;
-    bool CanClose() const override;
-    void Form_Unload() override;
+    bool Fetch() override { return LoadMeasure(); }
 
 private:
     void selectOption(int index);
-    void setStopLook(bool stop);
     void fillList(const MeasureListRows& rows);
 };
 

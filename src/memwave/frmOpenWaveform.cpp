@@ -373,13 +373,15 @@ void frmOpenWaveform::FlatBttn1_Click() {
 bool frmOpenWaveform::OpenWaveformFile(const QString& path) {
     // Read and checked whole before anything of the view changes.
     WaveformFileData data;
-    const WaveformReadStatus status = ReadWaveformFile(path, data);
-    if (status == WaveformReadStatus::FormatError) {
-        MsgBox(MessageTable().MsgFileFormatError);
+    QString reason;
+    const WaveformReadStatus status = ReadWaveformFile(path, data, &reason);
+    if (status != WaveformReadStatus::Ok) {
+        if (status == WaveformReadStatus::Unreadable && !reason.isEmpty()) MsgBox(reason, vbCritical);
+        else MsgBox(MessageTable().MsgFileFormatError);
         return false;
     }
     MemWaveInfo* r = Record();
-    if (status != WaveformReadStatus::Ok || !r) return false;
+    if (!r) return false;
     RescaleCursorY(Cursors, data.Header.IsAlternation(), r->SplitDisplay);
     CommitWaveformFile(*r, std::move(data), path);
     Sheets().SheetModified = true;

@@ -170,12 +170,14 @@ PanelKeyBoard::PanelKeyBoard(bool inPanel, const std::vector<PanelKey>& keys, co
     }
     auto* grid = new QGridLayout;
     if (inPanel) {
-        // The keys give way to the frames the panel sizes, in a small type.
+        // The keys give way to the frames the panel sizes, in a small type
+        // (smaller still in the small frames, whose keys carry the legends).
         for (QAbstractButton* b : std::as_const(buttons_)) {
             b->setMinimumSize(8, 8);
             b->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
             QFont small = b->font();
-            small.setPixelSize(10);
+            const QWidget* box = b->parentWidget();
+            small.setPixelSize(box && untitledInPanel(box->objectName()) ? 9 : 10);
             b->setFont(small);
         }
     } else {

@@ -99,11 +99,11 @@ frmV_Panel::frmV_Panel(QWidget* parent)
     cmdPrint = toolButton("cmdPrint", "Print", "Print");
     cmdPreview = toolButton("cmdPreview", "Preview", "Print Preview");
     auto* strip = new QHBoxLayout;
-    strip->addWidget(frame("Frame3", "Control", {cmdRun, cmdStop}));
-    strip->addWidget(frame("Frame2", "Output", {cmdExport, cmdPrint, cmdPreview}));
+    strip->addWidget(Frame3 = frame("Frame3", "Control", {cmdRun, cmdStop}));
+    strip->addWidget(Frame2 = frame("Frame2", "Output", {cmdExport, cmdPrint, cmdPreview}));
     if (PanelRules().zoom) {
         cmdZoom = toolButton("cmdZoom", "Zoom", "Zoom");
-        strip->addWidget(frame("Display", "Display", {cmdZoom}));
+        strip->addWidget(Display = frame("Display", "Display", {cmdZoom}));
         connect(cmdZoom, &QPushButton::clicked, this, &frmV_Panel::cmdZoom_Click);
     }
     strip->addStretch(1);

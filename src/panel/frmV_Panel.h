@@ -9,6 +9,7 @@
 #include <QRgb>
 #include <vector>
 
+class QGroupBox;
 class QLabel;
 class QPushButton;
 class QTimer;
@@ -41,6 +42,11 @@ public:
     int PanelZoom() const { return panelZoom_; }
     static bool VirtualPanelShown();
 
+    // The tool strip (Display and Zoom only where the brand zooms).
+    QGroupBox *Frame3 = nullptr, *Frame2 = nullptr, *Display = nullptr;
+    QPushButton *cmdRun = nullptr, *cmdStop = nullptr, *cmdExport = nullptr, *cmdPrint = nullptr,
+                *cmdPreview = nullptr, *cmdZoom = nullptr;
+
 protected:
     void showEvent(QShowEvent* event) override;
     void done(int result) override;
@@ -55,7 +61,6 @@ private:
     PanelKeyBoard* keys_;
     QLabel* PanelWavePic;
     QWidget* toolStrip_ = nullptr;
-    QPushButton *cmdRun, *cmdStop, *cmdExport, *cmdPrint, *cmdPreview, *cmdZoom = nullptr;
     QTimer* tDrawBmp_;
     QImage picture_;
     std::vector<QRgb> screenColors_;

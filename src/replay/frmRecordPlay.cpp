@@ -450,16 +450,17 @@ void frmRecordPlay::cmdRun_Click() {
 }
 
 bool frmRecordPlay::OpenRecordFile(const QString& path) {
-    // A file that cannot be opened or read ends the operation silently.
     RecordContent content;
-    bool unreadable = false;
-    switch (ReadRecordFile(path, content, &unreadable)) {
+    QString reason;
+    switch (ReadRecordFile(path, content, &reason)) {
     case RecordError::None: break;
     case RecordError::FormatError: MsgBox(MessageTable().MsgFileFormatError); return false;
     case RecordError::InflateFailed: MsgBox(MessageTable().MsgFileFail); return false;
     case RecordError::ChannelOff: MsgBox(MessageTable().MsgBadChannelData); return false;
+    case RecordError::Unreadable:
+        MsgBox(reason.isEmpty() ? MessageTable().MsgFileFail : reason, vbCritical);
+        return false;
     }
-    if (unreadable) return false;
     RecordInfo* r = Record();
     if (!r) return false;
     CommitRecordContent(*r, std::move(content), path);

@@ -82,6 +82,17 @@ void WaveSamples(A& a, W& w) {
     }
 }
 
+// The logic-analyser part of a screen description, as both waveform records store it.
+template <typename A, typename S>
+void LaScreenItems(A& a, S& sd) {
+    a.byte(sd.LAShown);
+    a.i16(sd.LADisplayState);
+    for (auto& y : sd.LARowY) a.i16(y);
+    a.byte(sd.LAState106);
+    a.byte(sd.LAState107);
+    a.byte(sd.LAState108);
+}
+
 template <typename A, typename W>
 void WaveItems(A& a, W& w) {
     a.str(w.Name);
@@ -141,12 +152,7 @@ void WaveItems(A& a, W& w) {
     a.i16(sd.FFTZoom);
     a.single(sd.Stored64);
     a.i16(sd.FFTHorizPos);
-    a.byte(sd.LAShown);
-    a.i16(sd.LADisplayState);
-    for (auto& y : sd.LARowY) a.i16(y);
-    a.byte(sd.LAState106);
-    a.byte(sd.LAState107);
-    a.byte(sd.LAState108);
+    LaScreenItems(a, sd);
     a.flag(w.XYFormat);
     a.str(w.MathDisplayWord);
     a.str(w.FftDisplayWord);
@@ -317,12 +323,7 @@ void MemWaveItems(A& a, M& m) {
     auto& sd = m.ScreenData;
     a.byte(sd.CH1Shown);
     a.byte(sd.CH2Shown);
-    a.byte(sd.LAShown);
-    a.i16(sd.LADisplayState);
-    for (auto& y : sd.LARowY) a.i16(y);
-    a.byte(sd.LAState106);
-    a.byte(sd.LAState107);
-    a.byte(sd.LAState108);
+    LaScreenItems(a, sd);
     a.flag(m.XYFormat);  // stored twice; the second one is the one read
     a.str(m.SpareText);
     a.str(m.StateWord);
@@ -705,6 +706,11 @@ private:
     size_t used_ = 0;
 };
 
+// The most bytes a text item of MaxSheetTextLength characters takes (four
+// for a character in GB18030, at most three in UTF-8); a delimiter or a
+// closing quote must come within them.
+constexpr ptrdiff_t MaxItemBytes = 4 * ptrdiff_t(MaxSheetTextLength);
+
 class SheetReader {
 public:
     SheetReader(const char* begin, const char* end, bool gb18030)
@@ -739,18 +745,40 @@ public:
         while (p < end && *p == ' ') ++p;
         if (p == end) Bad();  // the file ended before this item
     }
-    // The text of an unquoted item, trailing spaces trimmed.
+    // The text of an unquoted item, trailing spaces trimmed; no item runs
+    // longer than the longest text written, so a file that is no sheet is
+    // refused before much of it is looked at.
     std::pair<const char*, const char*> plainItem() {
         skipSpaces();
         const char* b = p;
-        while (p < end && *p != ',' && *p != '\r' && *p != '\n') ++p;
+        const char* stop = b + std::min<ptrdiff_t>(end - b, MaxItemBytes + 1);
+        while (p < stop && *p != ',' && *p != '\r' && *p != '\n') ++p;
+        if (p - b > MaxItemBytes) Bad();
         const char* e = p;
         while (e > b && (e[-1] == ' ' || e[-1] == '\t')) --e;
         endItem();
         return {b, e};
     }
 
+    // A quoted item: the bytes up to its closing quote, which must come
+    // within the longest text written.
+    std::pair<const char*, const char*> quotedItem() {
+        const char* b = p + 1;
+        const void* q = std::memchr(b, '"', size_t(std::min<ptrdiff_t>(end - b, MaxItemBytes + 1)));
+        if (!q) Bad();  // no closing quote
+        const char* e = static_cast<const char*>(q);
+        p = e + 1;
+        endItem();
+        return {b, e};
+    }
+
+    // A text item's characters; longer than any text written is damage.
     QString decode(const char* b, const char* e) {
+        QString s = decodeBytes(b, e);
+        if (s.size() > MaxSheetTextLength) Bad();
+        return s;
+    }
+    QString decodeBytes(const char* b, const char* e) {
         const qsizetype n = e - b;
         // Plain ASCII (nearly every item) is widened in one pass; the check
         // reads eight bytes at a time.
@@ -784,18 +812,8 @@ public:
 
     void str(QString& s) {
         skipSpaces();
-        if (*p == '"') {
-            const char* b = p + 1;
-            const void* q = std::memchr(b, '"', size_t(end - b));
-            if (!q) Bad();  // no closing quote
-            const char* e = static_cast<const char*>(q);
-            p = e + 1;
-            endItem();
-            s = decode(b, e);
-        } else {
-            const auto [b, e] = plainItem();
-            s = decode(b, e);
-        }
+        const auto [b, e] = *p == '"' ? quotedItem() : plainItem();
+        s = decode(b, e);
     }
     void flag(bool& v) {
         const auto [b, e] = plainItem();
@@ -904,18 +922,7 @@ public:
     void listStr(QStringList& list, int64_t j, TableColumn column) {
         Column& col = columns[column];
         skipSpaces();
-        const char* b;
-        const char* e;
-        if (*p == '"') {
-            b = p + 1;
-            const void* q = std::memchr(b, '"', size_t(end - b));
-            if (!q) Bad();  // no closing quote
-            e = static_cast<const char*>(q);
-            p = e + 1;
-            endItem();
-        } else {
-            std::tie(b, e) = plainItem();
-        }
+        const auto [b, e] = *p == '"' ? quotedItem() : plainItem();
         Cell& above = col.rows[size_t(j)];
         const bool same = col.previous && j < col.previous->size() && above.e - above.b == e - b &&
                           SameBytes(above.b, b, size_t(e - b));

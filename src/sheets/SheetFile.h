@@ -87,6 +87,10 @@ bool IsReadableSheetFile(const QString& path);
 // The readers open regular files only, of at most this size: the format's
 // counts and file positions are 32-bit, so no sheet is larger.
 constexpr qint64 MaxSheetFileBytes = (qint64(1) << 31) - 1;
+// The longest text item (sheet and view names, captions, table cells) read:
+// the longest name the rename editor takes; the program writes no longer
+// text (the instrument's texts are far shorter). A longer one is damage.
+constexpr int MaxSheetTextLength = 32767;
 void CommitDataSheet(SheetModelData&& read);
 
 // Brings a Record view's replay fields into what its replay can use, so a

@@ -1,8 +1,5 @@
 #pragma once
-// Where view windows are shown, and how the sheet procedures reach the
-// controls of a view window.
-#include <QObject>
-#include <QString>
+// Where view windows are shown and captioned.
 #include <functional>
 
 #include "common/SheetModel.h"
@@ -27,12 +24,3 @@ ViewHostData& ViewHost();
 
 // Shows a view window through the host.
 void ShowViewForm(QWidget* form);
-
-// A control of a view window by its name; control arrays are named
-// "Name(i)" and found by the objectName "Name(i)" or "Name_i". nullptr when
-// the window lacks it.
-QObject* FindViewControl(QWidget* form, const QString& name);
-template <typename T>
-T* ViewControl(QWidget* form, const QString& name) {
-    return qobject_cast<T*>(FindViewControl(form, name));
-}

@@ -30,6 +30,23 @@ ViewRefreshData& ViewRefresh() {
 
 KindRefreshState& RefreshState(RefreshKind kind) { return ViewRefresh().Kinds[size_t(kind)]; }
 
+RefreshKind RefreshKindOf(ViewKind view) {
+    return view == ViewWave ? RefreshKind::Wave : view == ViewMeasure ? RefreshKind::Measure : RefreshKind::Data;
+}
+
+ViewKind ViewKindOf(RefreshKind kind) {
+    return kind == RefreshKind::Wave ? ViewWave : kind == RefreshKind::Measure ? ViewMeasure : ViewData;
+}
+
+bool* RecordAutoRefresh(RefreshKind kind, int slot) {
+    const ViewKind view = ViewKindOf(kind);
+    if (!SlotInRange(view, slot)) return nullptr;
+    SheetModelData& s = Sheets();
+    return view == ViewWave      ? &s.WaveViews[size_t(slot)].AutoRefresh
+           : view == ViewMeasure ? &s.MeasureViews[size_t(slot)].AutoRefresh
+                                 : &s.DataViews[size_t(slot)].AutoRefresh;
+}
+
 bool OtherKindAutoRefresh(RefreshKind kind) {
     for (RefreshKind k : {RefreshKind::Wave, RefreshKind::Measure, RefreshKind::Data})
         if (k != kind && RefreshState(k).AutoRefresh) return true;
@@ -58,7 +75,7 @@ void RefreshPacerTick(const QTimer* pacer) {
 
 RefreshView WindowRefreshView(RefreshKind kind, QWidget* window, QTimer* pacer, QWidget* button,
                               std::function<void()> loadData, std::function<void(bool stopLook)> setStopLook) {
-    const ViewKind view = kind == RefreshKind::Wave ? ViewWave : kind == RefreshKind::Measure ? ViewMeasure : ViewData;
+    const ViewKind view = ViewKindOf(kind);
     QPointer<QWidget> self(window);
     QPointer<QWidget> knob(button);
     RefreshView v;
@@ -66,13 +83,7 @@ RefreshView WindowRefreshView(RefreshKind kind, QWidget* window, QTimer* pacer, 
     v.window = window;
     v.pacer = pacer;
     v.slot = [self, view] { return self ? FormSlot(view, self) : -1; };
-    v.recordAutoRefresh = [view](int slot) -> bool* {
-        if (!SlotInRange(view, slot)) return nullptr;
-        SheetModelData& s = Sheets();
-        return view == ViewWave      ? &s.WaveViews[size_t(slot)].AutoRefresh
-               : view == ViewMeasure ? &s.MeasureViews[size_t(slot)].AutoRefresh
-                                     : &s.DataViews[size_t(slot)].AutoRefresh;
-    };
+    v.recordAutoRefresh = [kind](int slot) { return RecordAutoRefresh(kind, slot); };
     v.loadData = [self, loadData] {
         if (self && loadData) loadData();
     };

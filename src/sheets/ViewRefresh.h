@@ -20,6 +20,8 @@
 #include <array>
 #include <functional>
 
+#include "common/SheetModel.h"
+
 class QTimer;
 
 enum class RefreshKind { Wave = 0, Measure = 1, Data = 2 };
@@ -38,10 +40,14 @@ struct ViewRefreshData {
 
 ViewRefreshData& ViewRefresh();
 KindRefreshState& RefreshState(RefreshKind kind);
+// The refresh kind of a fetching view kind (Wave, Measure, Data), and back.
+RefreshKind RefreshKindOf(ViewKind view);
+ViewKind ViewKindOf(RefreshKind kind);
+// The AutoRefresh flag of a view's record; nullptr for a slot out of range.
+bool* RecordAutoRefresh(RefreshKind kind, int slot);
 
 // The flags under the names the views use.
 inline bool& WaveAutoRefresh() { return RefreshState(RefreshKind::Wave).AutoRefresh; }
-inline bool& MeasureAutoRefresh() { return RefreshState(RefreshKind::Measure).AutoRefresh; }
 inline bool& DataAutoRefresh() { return RefreshState(RefreshKind::Data).AutoRefresh; }
 
 // True when a kind other than `kind` refreshes continuously.

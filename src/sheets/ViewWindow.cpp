@@ -79,10 +79,11 @@ QIcon SheetNodeImage(int image) {
 }
 
 QRect ViewWindow::PlaceInside(const QRect& window, const QRect& area) {
-    const QSize size = window.size().boundedTo(area.size());
-    const int x = std::clamp(window.x(), area.left(), area.left() + area.width() - size.width());
-    const int y = std::clamp(window.y(), area.top(), area.top() + area.height() - size.height());
-    return QRect(QPoint(x, y), size);
+    // The far edge first, then the near one: a window larger than the area
+    // ends at its left or top edge, and the work area scrolls to the rest.
+    const int x = std::max(std::min(window.x(), area.left() + area.width() - window.width()), area.left());
+    const int y = std::max(std::min(window.y(), area.top() + area.height() - window.height()), area.top());
+    return QRect(QPoint(x, y), window.size());
 }
 
 namespace {

@@ -69,12 +69,13 @@ public:
     // background. Default: nothing.
     virtual void ColourProgress(bool colour);
 
-    // A window of `window`'s size moved (and shrunk only where it does not
-    // fit) so that it lies inside `area`.
+    // A window of `window`'s size, never shrunk, moved so that it lies inside
+    // `area` where it fits; one larger than the area keeps its top-left corner
+    // (its title bar) inside, at the area's left or top edge.
     static QRect PlaceInside(const QRect& window, const QRect& area);
     // The window has just been shown in a new frame (a child window of the
     // main window, or itself when it has none): the frame takes the
-    // window's image and is moved inside its parent's visible area. With a
+    // window's image and is moved into its parent's visible area. With a
     // size, a frame that is not maximized first takes the size that gives
     // the window that size (both in one change of its geometry).
     void ShownInFrame(const QSize& windowSize = QSize());

@@ -1,15 +1,13 @@
 #include "sheets/frmData.h"
 
-#include <QCloseEvent>
 #include <QGroupBox>
 #include <QHeaderView>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QRadioButton>
 #include <QStyle>
 #include <QTableView>
-#include <QTimer>
 #include <QToolButton>
+#include <algorithm>
 
 #include "common/DSOSettings.h"
 #include "widgets/StandardIcons.h"
@@ -17,9 +15,7 @@
 #include "link/TransferJobs.h"
 #include "link/Vocabulary.h"
 #include "platform/dialogs/FileDialog.h"
-#include "platform/mouse/MouseControl.h"
 #include "sheets/DataTable.h"
-#include "sheets/ViewRefresh.h"
 #include "sheets/ViewWindows.h"
 
 namespace {
@@ -41,35 +37,23 @@ QString channelDisplay(int index) {
 int px(int twips) { return twips / TwipsPerPixel; }
 }  // namespace
 
-frmData::frmData(QWidget* parent) : ViewWindow(ViewData, "frmData", 500, parent) {
-    setAttribute(Qt::WA_DeleteOnClose);
-    setFocusPolicy(Qt::StrongFocus);
+frmData::frmData(QWidget* parent) : FetchingViewWindow(ViewData, "frmData", parent) {
     resize(px(9000), px(6600));
 
     Frame1 = new QGroupBox(this);
     Frame1->setObjectName("Frame1");
     Frame1->setGeometry(px(100), px(60), px(3000), px(600));
-    for (int i = 0; i < 3; ++i) {
-        auto* o = new QRadioButton(QString::fromLatin1(ChannelWords[i]), Frame1);
-        o->setObjectName(QString("OptionCH(%1)").arg(i));
-        o->setAutoExclusive(false);  // the ticks deselect options, which an exclusive group refuses
-        o->setGeometry(px(120 + 900 * i), px(220), px(850), px(300));
-        connect(o, &QRadioButton::clicked, this, [this, i] { selectOption(i); });
-        OptionCH[size_t(i)] = o;
-    }
+    const QList<QRadioButton*> options =
+        MakeChannelOptions(Frame1, {ChannelWords[0], ChannelWords[1], ChannelWords[2]},
+                           QRect(px(120), px(220), px(850), px(300)), px(900), [this](int i) { selectOption(i); });
+    std::copy(options.begin(), options.end(), OptionCH.begin());
 
     Frame2 = new QGroupBox(this);
     Frame2->setObjectName("Frame2");
     Frame2->setGeometry(px(3200), px(60), px(3000), px(600));
-    cmdRefresh = new QToolButton(Frame2);
-    cmdRefresh->setObjectName("cmdRefresh");
+    SetRefreshButton(new QToolButton(Frame2));
     cmdRefresh->setText(" Refresh");
-    cmdRefresh->setToolTip("Refresh Data(F5)");
-    cmdRefresh->setAutoRaise(true);
-    cmdRefresh->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     cmdRefresh->setGeometry(px(120), px(150), px(1300), px(420));
-    connect(cmdRefresh, &QToolButton::clicked, this, &frmData::cmdRefresh_Click);
-    cmdRefresh->installEventFilter(this);
     cmdExport = new QToolButton(Frame2);
     cmdExport->setObjectName("cmdExport");
     cmdExport->setText("Export");
@@ -79,7 +63,6 @@ frmData::frmData(QWidget* parent) : ViewWindow(ViewData, "frmData", 500, parent)
     cmdExport->setIcon(StandardIcon(QStyle::SP_DialogSaveButton));
     cmdExport->setGeometry(px(1550), px(150), px(1300), px(420));
     connect(cmdExport, &QToolButton::clicked, this, &frmData::cmdExport_Click);
-    setStopLook(false);
 
     SettingLabel = new QLabel(this);
     SettingLabel->setObjectName("SettingLabel");
@@ -92,10 +75,6 @@ frmData::frmData(QWidget* parent) : ViewWindow(ViewData, "frmData", 500, parent)
     Table = new DataTableModel([this]() -> const DataInfo* { return Record(); }, this);
     Table->setObjectName("MeasureView");
     Table->ShowEmpty();
-
-    Timer2 = new QTimer(this);
-    Timer2->setObjectName("Timer2");
-    connect(Timer2, &QTimer::timeout, this, &frmData::Timer2_Timer);
 
     Form_Load();
 }
@@ -134,9 +113,8 @@ void frmData::paintEvent(QPaintEvent* event) {
 DataInfo* frmData::Record() const { return RecordAs<DataInfo>(); }
 
 void frmData::Form_Load() {
-    RefreshState(RefreshKind::Data).Loading = false;
     Form_Resize();
-    ViewWindow::Form_Load();
+    FetchingViewWindow::Form_Load();
     updateExportEnabled();
 }
 
@@ -161,11 +139,6 @@ void frmData::Form_Resize() {
     MeasureView->setColumnWidth(0, cw / 5);
     MeasureView->setColumnWidth(1, 2 * cw / 5);
     MeasureView->setColumnWidth(2, 2 * cw / 5);
-}
-
-void frmData::resizeEvent(QResizeEvent* event) {
-    QWidget::resizeEvent(event);
-    Form_Resize();
 }
 
 void frmData::ShowEmptyList() {
@@ -230,20 +203,13 @@ void frmData::Tick() {
     }
 }
 
-void frmData::Timer2_Timer() { RefreshPacerTick(Timer2); }
-
 bool frmData::LoadData() {
     if (!OptionCH[0]->isEnabled() && !OptionCH[1]->isEnabled()) return false;
     int code = JobNone;
     for (int i = 0; i < 3 && code == JobNone; ++i)
         if (OptionCH[size_t(i)]->isChecked()) code = JobDataCH1 + i;
-    if (code == JobNone) return false;  // no channel chosen: fetch nothing
-    const QString caption = Shell().UILanguage == LangChinese
-                                ? QString::fromUtf8("波形数据的数据下载中...")
-                                : QStringLiteral("Wave Data Data Loading...");
-    QPointer<frmData> self(this);
-    if (!RunTransfer(code, caption, true, 0, [] { SetProgress(1); })) return false;
-    if (!self) return false;
+    if (!RunFetchJob(code, "波形数据的数据下载中...", "Wave Data Data Loading...", true, 0, [] { SetProgress(1); }))
+        return false;
     DataInfo* r = Record();
     if (!r) return false;
     const TransferStateData& t = Transfer();
@@ -256,18 +222,8 @@ bool frmData::LoadData() {
     r->VoltTexts = QStringList(t.DataVoltText.begin(), t.DataVoltText.begin() + n + 1);
     ShowDataList();
     updateExportEnabled();
-    cmdRefresh->setCursor(MouseControl::QtShape(MouseControl::Cursor()));
+    ShowScreenPointer();
     return true;
-}
-
-void frmData::setStopLook(bool stop) {
-    cmdRefresh->setIcon(StandardIcon(stop ? QStyle::SP_MediaStop : QStyle::SP_BrowserReload));
-    cmdRefresh->setProperty("stopLook", stop);
-}
-
-void frmData::cmdRefresh_Click() {
-    RefreshPress(WindowRefreshView(RefreshKind::Data, this, Timer2, cmdRefresh, [this] { LoadData(); },
-                                   [this](bool stop) { setStopLook(stop); }));
 }
 
 void frmData::cmdExport_Click() {
@@ -278,33 +234,6 @@ void frmData::cmdExport_Click() {
     const QString path = GetSaveFileName(ExportDialogTitle(lang), ExportDialogFilter(lang), this);
     if (path.isEmpty()) return;
     ExportDataText(path, slot);
-}
-
-bool frmData::eventFilter(QObject* watched, QEvent* event) {
-    // The Refresh button shows the pointer shape the screen shows.
-    if (watched == cmdRefresh && (event->type() == QEvent::Enter || event->type() == QEvent::MouseMove))
-        cmdRefresh->setCursor(MouseControl::QtShape(MouseControl::Cursor()));
-    return QWidget::eventFilter(watched, event);
-}
-
-void frmData::keyPressEvent(QKeyEvent* event) {
-    if (IsRefreshKey(event->key(), event->modifiers())) {
-        cmdRefresh_Click();
-        return;
-    }
-    QWidget::keyPressEvent(event);
-}
-
-bool frmData::CanClose() const {
-    return !Transfer().TransferBusy && !RefreshState(RefreshKind::Data).Loading;
-}
-
-void frmData::Form_Unload() {
-    ViewWindow::Form_Unload();
-    RefreshKindUnloaded(RefreshKind::Data, [](int slot) {
-        if (frmData* f = DataForm(slot)) f->setStopLook(false);
-        if (SlotInRange(ViewData, slot)) Sheets().DataViews[size_t(slot)].AutoRefresh = false;
-    });
 }
 
 void RegisterDataViewWindow() {

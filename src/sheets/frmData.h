@@ -9,17 +9,16 @@
 #include <array>
 
 #include "common/SheetModel.h"
-#include "sheets/ViewWindow.h"
+#include "sheets/FetchingView.h"
 
 class QGroupBox;
 class QLabel;
 class QRadioButton;
 class QTableView;
-class QTimer;
 class QToolButton;
 class DataTableModel;
 
-class frmData : public ViewWindow {
+class frmData : public FetchingViewWindow {
     Q_OBJECT
 public:
     explicit frmData(QWidget* parent = nullptr);
@@ -40,12 +39,11 @@ public:
     void RefreshDataList();
 
     // Handlers, public so the tests can drive them without a clock
-    // (Timer1_Timer, the set-up tick, is the base's).
-    void Timer2_Timer();
+    // (the set-up tick Timer1_Timer, the pacing tick Timer2_Timer and
+    // cmdRefresh_Click are the bases').
     void OptionCH_Click(int index);
-    void cmdRefresh_Click();
     void cmdExport_Click();
-    void Form_Resize();
+    void Form_Resize() override;
 
     // The record of the slot in the tag (nullptr when none).
     DataInfo* Record() const;
@@ -57,26 +55,19 @@ public:
     DataTableModel* Table = nullptr;
     QLabel* SettingLabel = nullptr;
     std::array<QRadioButton*, 3> OptionCH{};
-    QToolButton* cmdRefresh = nullptr;
     QToolButton* cmdExport = nullptr;
     QGroupBox* Frame1 = nullptr;
     QGroupBox* Frame2 = nullptr;
-    QTimer* Timer2 = nullptr;
     bool& FirstTickPending = SetUpPending;
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
     void SetUp() override;
     void Tick() override;
-    bool CanClose() const override;
-    void Form_Unload() override;
+    bool Fetch() override { return LoadData(); }
 
 private:
     void selectOption(int index);  // selects from code, running OptionCH_Click
-    void setStopLook(bool stop);
     void updateExportEnabled();
 
     bool tableQueued_ = false;

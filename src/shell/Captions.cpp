@@ -3,9 +3,7 @@
 #include <QAbstractItemModel>
 #include <QAbstractItemView>
 #include <QAction>
-#include <QApplication>
 #include <QDockWidget>
-#include <QRegularExpression>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QToolBar>
@@ -15,20 +13,12 @@
 
 const char* const AppVersionText = "00.01.05";
 
+QObject* CaptionControl::On(QWidget* window) const { return reach_ ? reach_(window) : window; }
+
 QString CaptionText(const CaptionRow& row, int lang, bool oneWindow) {
     if (lang == 0) return (oneWindow && !row.zhOneWindow.isNull()) ? row.zhOneWindow : row.zh;
     if (lang == 1) return row.en;
     return QString();
-}
-
-QObject* FindCaptionControl(QWidget* window, const QString& name) {
-    if (!window) return nullptr;
-    if (name.isEmpty() || window->objectName() == name) return window;
-    if (QObject* o = window->findChild<QObject*>(name)) return o;
-    static const QRegularExpression arrayName(QStringLiteral("^(\\w+)\\((\\d+)\\)$"));
-    const QRegularExpressionMatch m = arrayName.match(name);
-    if (m.hasMatch()) return window->findChild<QObject*>(m.captured(1) + '_' + m.captured(2));
-    return nullptr;
 }
 
 namespace {
@@ -73,12 +63,13 @@ bool ApplyCaptionRow(QWidget* window, const CaptionRow& row, int lang, bool oneW
         SetTitle(window, text);
         return true;
     }
-    QObject* o = FindCaptionControl(window, row.control);
+    QObject* o = window ? row.control.On(window) : nullptr;
     if (!o) return false;
     switch (row.prop) {
     case CaptionProp::Title: break;
     case CaptionProp::Text: return SetCaption(o, text);
     case CaptionProp::ToolTip: return o->setProperty("toolTip", text);
+    case CaptionProp::Accessible: return o->setProperty("accessibleName", text);
     case CaptionProp::Column: {
         // The columns of a view's model, or of a model whose view is not built yet.
         auto* model = qobject_cast<QAbstractItemModel*>(o);
@@ -113,9 +104,22 @@ bool ApplyCaptionRow(QWidget* window, const CaptionRow& row, int lang, bool oneW
     return false;
 }
 
-void ApplyCaptionTable(QWidget* window, const CaptionTable& table, int lang, bool oneWindow) {
-    if (!window || (lang != 0 && lang != 1)) return;
-    for (const CaptionRow& row : table) ApplyCaptionRow(window, row, lang, oneWindow);
+bool ApplyCaptionTable(QWidget* window, const CaptionTable& table, int lang, bool oneWindow) {
+    if (!window || (lang != 0 && lang != 1)) return true;
+    bool all = true;
+    for (size_t i = 0; i < table.size(); ++i) {
+        const CaptionRow& row = table[i];
+        if (row.control.On(window)) {
+            // An item the control does not hold (a tree without its sheet
+            // node) is passed over.
+            ApplyCaptionRow(window, row, lang, oneWindow);
+            continue;
+        }
+        all = false;
+        qCritical("Caption row %d (\"%s\") finds no control on %s", int(i), qUtf8Printable(row.en),
+                  window->metaObject()->className());
+    }
+    return all;
 }
 
 // ---- Registry --------------------------------------------------------------
@@ -157,11 +161,5 @@ void SetRegisteredCaptions(const QString& kind, QWidget* window, int lang) {
 
 QWidget* CaptionWindow(const QString& kind) {
     auto it = Reg().kinds.find(kind);
-    if (it != Reg().kinds.end() && it->second.instance) return it->second.instance();
-    const QWidgetList tops = QApplication::topLevelWidgets();
-    for (QWidget* w : tops)
-        if (w->objectName() == kind) return w;
-    for (QWidget* w : tops)
-        if (QWidget* c = w->findChild<QWidget*>(kind)) return c;
-    return nullptr;
+    return it != Reg().kinds.end() && it->second.instance ? it->second.instance() : nullptr;
 }

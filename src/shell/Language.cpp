@@ -1,6 +1,7 @@
 #include "shell/Language.h"
 #include "shell/QtTranslations.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QCoreApplication>
 #include <QPainter>
@@ -18,7 +19,10 @@
 #include "measure/frmMeasure.h"
 #include "measure/frmPassFailed.h"
 #include "panel/PanelWindows.h"
+#include "panel/frmV_Panel.h"
+#include "replay/frmRecordPlay.h"
 #include "shell/Captions.h"
+#include "shell/MainWindow.h"
 
 namespace {
 
@@ -33,17 +37,10 @@ bool IsLanguage(int lang) { return lang == 0 || lang == 1; }
 // The check mark of the Language menu: on the Chinese item for 0, on the
 // English item for any other value.
 void SetLanguageChecks(int lang) {
-    QWidget* main = CaptionWindow(QStringLiteral("frmMain"));
+    frmMain* main = MainForm();
     if (!main) return;
-    const bool chinese = lang == 0;
-    if (auto* zh = main->findChild<QAction*>(QStringLiteral("mnuLanguageChinese"))) {
-        zh->setCheckable(true);
-        zh->setChecked(chinese);
-    }
-    if (auto* en = main->findChild<QAction*>(QStringLiteral("mnuLanguageEnglish"))) {
-        en->setCheckable(true);
-        en->setChecked(!chinese);
-    }
+    main->mnuLanguageChinese->setChecked(lang == 0);
+    main->mnuLanguageEnglish->setChecked(lang != 0);
 }
 
 void LoadLanguageTables(int lang) {
@@ -82,10 +79,9 @@ void SetViewCaptionsAll(const ViewCaptions& v, int lang) {
         const CaptionKind& k = CaptionKindOf(QString::fromLatin1(v.name));
         if (k.afterCaptions) {
             k.afterCaptions(w, slot, lang);
-        } else if (v.kind == ViewRecord) {
-            // Without a hook of its own, the status picture redraws from the record.
-            if (QWidget* pic = w->findChild<QWidget*>(QStringLiteral("PicMsg")))
-                if (!QMetaObject::invokeMethod(pic, "Refresh")) pic->update();
+        } else if (auto* record = qobject_cast<frmRecordPlay*>(w)) {
+            // Without a hook of its own, the status line redraws from the record.
+            record->PicMsg->Refresh();
         }
     }
 }
@@ -129,6 +125,7 @@ void ApplyLanguage(int lang) {
     SetToolbarCaptions(lang);
     SetDataSheetTreeCaptions(lang);
     SetCtrlListCaptions(lang);
+    SetPaneCloseCaptions(lang);
 
     SetWaveWindowCaptionsAll(lang);
     SetDataWindowCaptionsAll(lang);
@@ -200,6 +197,13 @@ void SetCtrlListCaptions(int lang) {
     ApplyCaptionTable(CaptionWindow(QStringLiteral("frmCtrlList")), CtrlListCaptionTable(), lang);
 }
 
+void SetPaneCloseCaptions(int lang) {
+    frmMain* main = MainForm();
+    if (!main) return;
+    for (QAbstractButton* close : {main->DataSheetPaneClose, main->ControllerPaneClose})
+        ApplyCaptionTable(close, PaneCloseCaptionTable(), lang);
+}
+
 // ---- Dialogs and panels --------------------------------------------------------
 
 void SetNewDocCaptions(QWidget* d, int lang) { ApplyCaptionTable(d, NewDocCaptionTable(), lang); }
@@ -213,6 +217,8 @@ void SetAdjustDialogCaptions(QWidget* d, int lang) {
 void SetPassFailCaptions(QWidget* d, int lang) { ApplyCaptionTable(d, PassFailCaptionTable(), lang); }
 void SetVirtualPanelCaptions(QWidget* d, int lang) {
     ApplyCaptionTable(d, VirtualPanelCaptionTable(), lang);
+    auto* panel = dynamic_cast<frmV_Panel*>(d);
+    if (panel && panel->cmdZoom) ApplyCaptionTable(d, VirtualPanelZoomCaptionTable(), lang);
     NamePanelKeys(d, lang);
 }
 void SetVirtualKeyCaptions(QWidget* d, int lang) {

@@ -52,6 +52,8 @@ void SetPopupMenuCaptions(int lang);   // data browser first, then controller wi
 void SetToolbarCaptions(int lang);
 void SetDataSheetTreeCaptions(int lang);
 void SetCtrlListCaptions(int lang);
+// The names screen readers announce for the docked panes' Close buttons.
+void SetPaneCloseCaptions(int lang);
 
 // ---- Dialogs and panels: each window's load calls its setter --------------
 
@@ -80,11 +82,12 @@ void SetDataWindowCaptionsAll(int lang);
 void SetMeasureWindowCaptions(int slot, int lang);
 void SetMeasureWindowCaptionsAll(int lang);
 // The all-windows setter translates each open record view's status text and
-// redraws its status line.
+// redraws its status line (the kind's afterCaptions hook instead, where one
+// is set).
 void SetRecordWindowCaptions(int slot, int lang);
 void SetRecordWindowCaptionsAll(int lang);
 void SetMemoryWaveWindowCaptions(int slot, int lang);
 void SetMemoryWaveWindowCaptionsAll(int lang);
 // Gives the sheet procedures (adding and rebuilding views) the one-window
-// setters above.
+// setters above, and sets the afterCaptions hook of the measurement views.
 void InstallViewCaptionSetters();

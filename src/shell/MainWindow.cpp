@@ -1,5 +1,6 @@
 #include "shell/MainWindow.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <algorithm>
 #include <QCloseEvent>
@@ -84,6 +85,26 @@ const ToolbarEntry kToolbar[18] = {
     {"AddNewData", "Add New Data "}, {"", ""}, {"AddNewRecord", "Add New Record "},
     {"AddNewMemoryWaveform", "Add New Memory Waveform "}, {"", ""}, {"Options", "Options"},
 };
+
+// A text a menu item shows as it is: each "&" doubled, so that none is taken
+// for an access key.
+QString MenuTextAsIs(const QString& text) { return QString(text).replace('&', QLatin1String("&&")); }
+
+// A recent-file item holds its path and shows it whole.
+void SetRecentPath(QAction* item, const QString& path) {
+    item->setData(path);
+    item->setText(MenuTextAsIs(path));
+}
+QString RecentPath(const QAction* item) { return item->data().toString(); }
+
+// The Close button a dock made for itself: the one Qt named for screen
+// readers with its own word for it.
+QAbstractButton* DockCloseButton(QDockWidget* dock) {
+    const QString qtName = QDockWidget::tr("Close");
+    for (auto* b : dock->findChildren<QAbstractButton*>(Qt::FindDirectChildrenOnly))
+        if (b->accessibleName() == qtName) return b;
+    return nullptr;
+}
 }  // namespace
 
 frmMain* MainForm() { return mainFormRef().data(); }
@@ -100,6 +121,10 @@ frmMain::frmMain() {
     MdiArea = new QMdiArea(this);
     MdiArea->setObjectName("MdiArea");
     MdiArea->setBackground(QColor(128, 128, 128));
+    // A view window keeps its designed size in a small main window; the work
+    // area scrolls to the part that does not fit.
+    MdiArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    MdiArea->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(MdiArea);
 
     buildMenus();
@@ -136,8 +161,6 @@ frmMain::~frmMain() {
 // ---------------------------------------------------------------------------
 // Building the window.
 
-QAction* frmMain::MenuItem(const QString& name) const { return findChild<QAction*>(name); }
-
 void frmMain::buildMenus() {
     QMenuBar* bar = menuBar();
     auto menu = [](QMenuBar* b, const char* name, const char* title) {
@@ -153,19 +176,21 @@ void frmMain::buildMenus() {
     };
     auto bar0 = [](QMenu* m, const char* name) { m->addSeparator()->setObjectName(name); };
 
-    QMenu* file = menu(bar, "mnuFile", "File");
-    item(file, "mnuFileNew", "New", &frmMain::mnuFileNew_Click)->setShortcut(QKeySequence("Ctrl+N"));
-    item(file, "mnuFileOpen", "Open...", &frmMain::mnuFileOpen_Click)->setShortcut(QKeySequence("Ctrl+O"));
-    bar0(file, "mnuFileBar0");
-    item(file, "mnuFileSaveDataSheet", "Save Data Sheet", &frmMain::mnuFileSaveDataSheet_Click);
-    item(file, "mnuFileSaveCtrlFile", "Save Controller", &frmMain::mnuFileSaveCtrlFile_Click);
-    item(file, "mnuFileSaveAll", "Save All", &frmMain::mnuFileSaveAll_Click);
-    bar0(file, "mnuFileBar1");
-    item(file, "mnuFilePageSetup", "Page Setup...", &frmMain::mnuFilePageSetup_Click);
-    bar0(file, "mnuFileBar3");
-    mnuRecentCtrlRoot = file->addMenu("Recent Control File");
+    mnuFile = menu(bar, "mnuFile", "&File");
+    mnuFileNew = item(mnuFile, "mnuFileNew", "&New", &frmMain::mnuFileNew_Click);
+    mnuFileNew->setShortcut(QKeySequence("Ctrl+N"));
+    mnuFileOpen = item(mnuFile, "mnuFileOpen", "&Open...", &frmMain::mnuFileOpen_Click);
+    mnuFileOpen->setShortcut(QKeySequence("Ctrl+O"));
+    bar0(mnuFile, "mnuFileBar0");
+    mnuFileSaveDataSheet = item(mnuFile, "mnuFileSaveDataSheet", "&Save Data Sheet", &frmMain::mnuFileSaveDataSheet_Click);
+    mnuFileSaveCtrlFile = item(mnuFile, "mnuFileSaveCtrlFile", "Save &Controller", &frmMain::mnuFileSaveCtrlFile_Click);
+    mnuFileSaveAll = item(mnuFile, "mnuFileSaveAll", "Save &All", &frmMain::mnuFileSaveAll_Click);
+    bar0(mnuFile, "mnuFileBar1");
+    mnuFilePageSetup = item(mnuFile, "mnuFilePageSetup", "Page Set&up...", &frmMain::mnuFilePageSetup_Click);
+    bar0(mnuFile, "mnuFileBar3");
+    mnuRecentCtrlRoot = mnuFile->addMenu("Recent Con&trol File");
     mnuRecentCtrlRoot->setObjectName("mnuRecentCtrlRoot");
-    mnuRecentSheetRoot = file->addMenu("Recent Data Sheet File");
+    mnuRecentSheetRoot = mnuFile->addMenu("Recent &Data Sheet File");
     mnuRecentSheetRoot->setObjectName("mnuRecentSheetRoot");
     for (int i = 0; i < 4; ++i) {
         mnuFileRecentCtrl[i] = mnuRecentCtrlRoot->addAction(QString());
@@ -177,51 +202,51 @@ void frmMain::buildMenus() {
         mnuFileRecentSheet[i]->setVisible(i == 0);
         connect(mnuFileRecentSheet[i], &QAction::triggered, this, [this, i] { mnuFileRecentSheet_Click(i); });
     }
-    bar0(file, "mnuFileBar5");
-    item(file, "mnuFileExit", "Exit", &frmMain::mnuFileExit_Click);
+    bar0(mnuFile, "mnuFileBar5");
+    mnuFileExit = item(mnuFile, "mnuFileExit", "E&xit", &frmMain::mnuFileExit_Click);
 
-    QMenu* view = menu(bar, "mnuView", "View");
-    QAction* tb = item(view, "mnuViewToolbar", "Toolbar", &frmMain::mnuViewToolbar_Click);
-    tb->setCheckable(true);
-    tb->setChecked(true);
-    QAction* sb = item(view, "mnuViewStatusBar", "Status Bar", &frmMain::mnuViewStatusBar_Click);
-    sb->setCheckable(true);
-    sb->setChecked(true);
-    bar0(view, "mnuViewBar0");
-    item(view, "mnuViewController", "Show Controller", &frmMain::mnuViewController_Click);
-    item(view, "mnuViewDataBrowser", "Show Data Browser", &frmMain::mnuViewDataBrowser_Click);
+    mnuView = menu(bar, "mnuView", "&View");
+    mnuViewToolbar = item(mnuView, "mnuViewToolbar", "&Toolbar", &frmMain::mnuViewToolbar_Click);
+    mnuViewToolbar->setCheckable(true);
+    mnuViewToolbar->setChecked(true);
+    mnuViewStatusBar = item(mnuView, "mnuViewStatusBar", "&Status Bar", &frmMain::mnuViewStatusBar_Click);
+    mnuViewStatusBar->setCheckable(true);
+    mnuViewStatusBar->setChecked(true);
+    bar0(mnuView, "mnuViewBar0");
+    mnuViewController = item(mnuView, "mnuViewController", "Show &Controller", &frmMain::mnuViewController_Click);
+    mnuViewDataBrowser = item(mnuView, "mnuViewDataBrowser", "Show Data &Browser", &frmMain::mnuViewDataBrowser_Click);
 
-    QMenu* tools = menu(bar, "mnuTools", "Tools");
-    item(tools, "mnuToolsConnect", "Connect to Oscilloscope", &frmMain::mnuToolsConnect_Click);
-    item(tools, "mnuToolsDisconnect", "Disconnect", &frmMain::mnuToolsDisconnect_Click);
-    bar0(tools, "mnuToolsBar0");
-    item(tools, "mnuToolsOptions", "Options...", &frmMain::mnuToolsOptions_Click);
+    mnuTools = menu(bar, "mnuTools", "&Tools");
+    mnuToolsConnect = item(mnuTools, "mnuToolsConnect", "&Connect to Oscilloscope", &frmMain::mnuToolsConnect_Click);
+    mnuToolsDisconnect = item(mnuTools, "mnuToolsDisconnect", "&Disconnect", &frmMain::mnuToolsDisconnect_Click);
+    bar0(mnuTools, "mnuToolsBar0");
+    mnuToolsOptions = item(mnuTools, "mnuToolsOptions", "&Options...", &frmMain::mnuToolsOptions_Click);
 
-    mnuWindow = menu(bar, "mnuWindow", "Window");
-    item(mnuWindow, "mnuWindowCascade", "Cascade", &frmMain::mnuWindowCascade_Click);
-    item(mnuWindow, "mnuWindowTileHorizontal", "Tile Horizontal", &frmMain::mnuWindowTileHorizontal_Click);
-    item(mnuWindow, "mnuWindowTileVertical", "Tile Vertical", &frmMain::mnuWindowTileVertical_Click);
-    item(mnuWindow, "mnuWindowArrangeIcons", "Arrange Icons", &frmMain::mnuWindowArrangeIcons_Click);
+    mnuWindow = menu(bar, "mnuWindow", "&Window");
+    mnuWindowCascade = item(mnuWindow, "mnuWindowCascade", "&Cascade", &frmMain::mnuWindowCascade_Click);
+    mnuWindowTileHorizontal = item(mnuWindow, "mnuWindowTileHorizontal", "Tile &Horizontal", &frmMain::mnuWindowTileHorizontal_Click);
+    mnuWindowTileVertical = item(mnuWindow, "mnuWindowTileVertical", "Tile &Vertical", &frmMain::mnuWindowTileVertical_Click);
+    mnuWindowArrangeIcons = item(mnuWindow, "mnuWindowArrangeIcons", "&Arrange Icons", &frmMain::mnuWindowArrangeIcons_Click);
     connect(mnuWindow, &QMenu::aboutToShow, this, &frmMain::listDocumentWindows);
 
-    QMenu* help = menu(bar, "mnuHelp", "Help");
-    QAction* contents = item(help, "mnuHelpContents", "Contents", &frmMain::mnuHelpContents_Click);
+    mnuHelp = menu(bar, "mnuHelp", "&Help");
+    mnuHelpContents = item(mnuHelp, "mnuHelpContents", "&Contents", &frmMain::mnuHelpContents_Click);
     // F1 anywhere in the application opens the same help file.
-    contents->setShortcut(QKeySequence(Qt::Key_F1));
-    contents->setShortcutContext(Qt::ApplicationShortcut);
-    bar0(help, "mnuHelpBar0");
-    item(help, "mnuHelpAbout", "About...", &frmMain::mnuHelpAbout_Click);
-    bar0(help, "mnuHelpBar1");
-    QMenu* lang = help->addMenu("Language");
-    lang->setObjectName("mnuHelpLanguage");
-    QAction* zh = lang->addAction(QString::fromUtf8("中文"));
-    zh->setObjectName("mnuLanguageChinese");
-    zh->setCheckable(true);
-    QAction* en = lang->addAction("English");
-    en->setObjectName("mnuLanguageEnglish");
-    en->setCheckable(true);
-    connect(zh, &QAction::triggered, this, [] { SwitchLanguage(LangChinese); });
-    connect(en, &QAction::triggered, this, [] { SwitchLanguage(LangEnglish); });
+    mnuHelpContents->setShortcut(QKeySequence(Qt::Key_F1));
+    mnuHelpContents->setShortcutContext(Qt::ApplicationShortcut);
+    bar0(mnuHelp, "mnuHelpBar0");
+    mnuHelpAbout = item(mnuHelp, "mnuHelpAbout", "&About...", &frmMain::mnuHelpAbout_Click);
+    bar0(mnuHelp, "mnuHelpBar1");
+    mnuHelpLanguage = mnuHelp->addMenu("&Language");
+    mnuHelpLanguage->setObjectName("mnuHelpLanguage");
+    mnuLanguageChinese = mnuHelpLanguage->addAction(QString::fromUtf8("中文"));
+    mnuLanguageChinese->setObjectName("mnuLanguageChinese");
+    mnuLanguageChinese->setCheckable(true);
+    mnuLanguageEnglish = mnuHelpLanguage->addAction("English");
+    mnuLanguageEnglish->setObjectName("mnuLanguageEnglish");
+    mnuLanguageEnglish->setCheckable(true);
+    connect(mnuLanguageChinese, &QAction::triggered, this, [] { SwitchLanguage(LangChinese); });
+    connect(mnuLanguageEnglish, &QAction::triggered, this, [] { SwitchLanguage(LangEnglish); });
 }
 
 void frmMain::buildToolbar() {
@@ -385,7 +410,7 @@ void frmMain::MDIForm_Load() {
     TimeOutTimer->start();
     LoadSoftwareSetting();
     // The sheet the deferred start reopens is read while the window is made.
-    const QString sheetPath = mnuFileRecentSheet[0]->text();
+    const QString sheetPath = RecentPath(mnuFileRecentSheet[0]);
     if (Shell().StartupLoadSheet && !sheetPath.isEmpty()) ReadDataSheetAhead(sheetPath);
     OpenVisaRM();
     CtrlState().CtrlInitDone = false;
@@ -416,6 +441,9 @@ void frmMain::dockPanes() {
     DataSheetPane = dock(DataBrowserForm(), "DataSheet");
     ControllerPane = dock(CtrlListForm(), "Controller");
     splitDockWidget(DataSheetPane, ControllerPane, Qt::Vertical);
+    DataSheetPaneClose = DockCloseButton(DataSheetPane);
+    ControllerPaneClose = DockCloseButton(ControllerPane);
+    SetPaneCloseCaptions(Shell().UILanguage);
     const int px = static_cast<int>(kDockAreaTwips / twipsPerPixel() + 0.5);
     resizeDocks({DataSheetPane, ControllerPane}, {px, px}, Qt::Horizontal);
 }
@@ -424,9 +452,9 @@ void frmMain::TimerInit_Timer() {
     TimerInit->stop();
     ShowDataSheetPane();
     ShowControllerPane();
-    const QString ctrlPath = mnuFileRecentCtrl[0]->text();
+    const QString ctrlPath = RecentPath(mnuFileRecentCtrl[0]);
     if (Shell().StartupLoadCtrl && !ctrlPath.isEmpty() && DocCommands().OpenCtrl) DocCommands().OpenCtrl(ctrlPath);
-    const QString sheetPath = mnuFileRecentSheet[0]->text();
+    const QString sheetPath = RecentPath(mnuFileRecentSheet[0]);
     if (Shell().StartupLoadSheet && !sheetPath.isEmpty() && DocCommands().OpenDataSheet)
         DocCommands().OpenDataSheet(sheetPath);
     MDIForm_Resize();
@@ -578,7 +606,7 @@ void frmMain::showRecentMenu(int list, bool enabled, const QStringList& entries)
     if (!enabled) return;
     for (int i = 0; i < entries.size() && i < 4; ++i) {
         items[0]->setVisible(true);
-        items[i]->setText(entries[i]);
+        SetRecentPath(items[i], entries[i]);
         items[i]->setVisible(true);
     }
     UpdateCommandAvailability();
@@ -592,14 +620,11 @@ void frmMain::UpdateCommandAvailability() {
     const bool anyNew = d.NewDataSheet || d.NewCtrl || d.AddNewWaveform || d.AddNewMeasure || d.AddNewData ||
                         d.AddNewRecord || d.AddNewMemoryWave;
     const bool anyOpen = d.OpenDataSheetDialog || d.OpenCtrlDialog;
-    auto enable = [this](const char* name, bool on) {
-        if (QAction* a = MenuItem(name)) a->setEnabled(on);
-    };
-    enable("mnuFileNew", anyNew);
-    enable("mnuFileOpen", anyOpen);
-    enable("mnuFileSaveDataSheet", bool(d.SaveDataSheet));
-    enable("mnuFileSaveCtrlFile", bool(d.SaveCtrl));
-    enable("mnuFileSaveAll", d.SaveDataSheet && d.SaveCtrl);
+    mnuFileNew->setEnabled(anyNew);
+    mnuFileOpen->setEnabled(anyOpen);
+    mnuFileSaveDataSheet->setEnabled(bool(d.SaveDataSheet));
+    mnuFileSaveCtrlFile->setEnabled(bool(d.SaveCtrl));
+    mnuFileSaveAll->setEnabled(d.SaveDataSheet && d.SaveCtrl);
     for (int i = 0; i < 4; ++i) {
         mnuFileRecentCtrl[i]->setEnabled(bool(d.OpenCtrl));
         mnuFileRecentSheet[i]->setEnabled(bool(d.OpenDataSheet));
@@ -683,18 +708,18 @@ void frmMain::mnuFilePageSetup_Click() { ShowPageSetup(this); }
 
 void frmMain::mnuFileRecentCtrl_Click(int index) {
     if (index < 0 || index > 3 || !DocCommands().OpenCtrl) return;
-    DocCommands().OpenCtrl(mnuFileRecentCtrl[index]->text());
+    DocCommands().OpenCtrl(RecentPath(mnuFileRecentCtrl[index]));
 }
 
 void frmMain::mnuFileRecentSheet_Click(int index) {
     if (index < 0 || index > 3 || !DocCommands().OpenDataSheet) return;
-    DocCommands().OpenDataSheet(mnuFileRecentSheet[index]->text());
+    DocCommands().OpenDataSheet(RecentPath(mnuFileRecentSheet[index]));
 }
 
 void frmMain::mnuFileExit_Click() { close(); }
 
-void frmMain::mnuViewToolbar_Click() { tbToolBar->setVisible(MenuItem("mnuViewToolbar")->isChecked()); }
-void frmMain::mnuViewStatusBar_Click() { sbrStatus->setVisible(MenuItem("mnuViewStatusBar")->isChecked()); }
+void frmMain::mnuViewToolbar_Click() { tbToolBar->setVisible(mnuViewToolbar->isChecked()); }
+void frmMain::mnuViewStatusBar_Click() { sbrStatus->setVisible(mnuViewStatusBar->isChecked()); }
 void frmMain::mnuViewController_Click() { ShowControllerPane(); }
 void frmMain::mnuViewDataBrowser_Click() { ShowDataSheetPane(); }
 void frmMain::mnuToolsConnect_Click() { ConnectDSO(); }
@@ -765,7 +790,8 @@ void frmMain::listDocumentWindows() {
     windowListActions_.append(mnuWindow->addSeparator());
     int n = 0;
     for (QMdiSubWindow* w : wins) {
-        QAction* a = mnuWindow->addAction(QString("&%1 %2").arg(++n).arg(w->windowTitle()));
+        // The number is the access key; the title is shown as it is.
+        QAction* a = mnuWindow->addAction(QString("&%1 %2").arg(++n).arg(MenuTextAsIs(w->windowTitle())));
         a->setCheckable(true);
         a->setChecked(w == MdiArea->activeSubWindow());
         QPointer<QMdiSubWindow> target = w;

@@ -9,6 +9,7 @@
 
 #include "shell/SoftwareSettings.h"
 
+class QAbstractButton;
 class QAction;
 class QDockWidget;
 class QLabel;
@@ -87,7 +88,6 @@ public:
     // The recent-file items mnuFileRecentCtrl(i) / mnuFileRecentSheet(i), i 0..3.
     QAction* RecentCtrlItem(int i) const { return mnuFileRecentCtrl[i]; }
     QAction* RecentSheetItem(int i) const { return mnuFileRecentSheet[i]; }
-    QAction* MenuItem(const QString& name) const;
 
     QMdiArea* MdiArea = nullptr;
     QToolBar* tbToolBar = nullptr;
@@ -102,9 +102,40 @@ public:
     QTimer* TimeOutTimer = nullptr;
     QDockWidget* DataSheetPane = nullptr;
     QDockWidget* ControllerPane = nullptr;
+    // The panes' Close buttons (named for screen readers in the UI language).
+    QAbstractButton* DataSheetPaneClose = nullptr;
+    QAbstractButton* ControllerPaneClose = nullptr;
+    // The menus and their items (separators and recent-file items apart).
+    QMenu* mnuFile = nullptr;
+    QAction* mnuFileNew = nullptr;
+    QAction* mnuFileOpen = nullptr;
+    QAction* mnuFileSaveDataSheet = nullptr;
+    QAction* mnuFileSaveCtrlFile = nullptr;
+    QAction* mnuFileSaveAll = nullptr;
+    QAction* mnuFilePageSetup = nullptr;
     QMenu* mnuRecentCtrlRoot = nullptr;
     QMenu* mnuRecentSheetRoot = nullptr;
+    QAction* mnuFileExit = nullptr;
+    QMenu* mnuView = nullptr;
+    QAction* mnuViewToolbar = nullptr;
+    QAction* mnuViewStatusBar = nullptr;
+    QAction* mnuViewController = nullptr;
+    QAction* mnuViewDataBrowser = nullptr;
+    QMenu* mnuTools = nullptr;
+    QAction* mnuToolsConnect = nullptr;
+    QAction* mnuToolsDisconnect = nullptr;
+    QAction* mnuToolsOptions = nullptr;
     QMenu* mnuWindow = nullptr;
+    QAction* mnuWindowCascade = nullptr;
+    QAction* mnuWindowTileHorizontal = nullptr;
+    QAction* mnuWindowTileVertical = nullptr;
+    QAction* mnuWindowArrangeIcons = nullptr;
+    QMenu* mnuHelp = nullptr;
+    QAction* mnuHelpContents = nullptr;
+    QAction* mnuHelpAbout = nullptr;
+    QMenu* mnuHelpLanguage = nullptr;
+    QAction* mnuLanguageChinese = nullptr;
+    QAction* mnuLanguageEnglish = nullptr;
 
 protected:
     void closeEvent(QCloseEvent* e) override;

@@ -34,59 +34,59 @@ frmOptions::frmOptions(QWidget* parent) : QDialog(parent) {
 
     // General: link type and start-up options.
     auto* page0 = named(new QWidget, "picOptions(0)");
-    auto* io = named(new QGroupBox("IO Selection"), "fraSample2");
+    fraSample2 = named(new QGroupBox("IO Selection"), "fraSample2");
     PortSelectOption[0] = named(new QRadioButton("USB"), "PortSelectOption(0)");
     PortSelectOption[2] = named(new QRadioButton("RS232"), "PortSelectOption(2)");
-    auto* ioLay = new QHBoxLayout(io);
+    auto* ioLay = new QHBoxLayout(fraSample2);
     ioLay->addWidget(PortSelectOption[0]);
     ioLay->addWidget(PortSelectOption[2]);
-    auto* startup = named(new QGroupBox("Startup Option"), "fraSample1");
+    fraSample1 = named(new QGroupBox("Startup Option"), "fraSample1");
     HardwareCheck = named(new QCheckBox("Startup Hardware Check"), "HardwareCheck");
     SheetStartLoadChk = named(new QCheckBox("Recent Data Sheet File Load"), "SheetStartLoadChk");
     CtrlStartLoadChk = named(new QCheckBox("Recent Control File Load"), "CtrlStartLoadChk");
-    auto* stLay = new QVBoxLayout(startup);
+    auto* stLay = new QVBoxLayout(fraSample1);
     stLay->addWidget(HardwareCheck);
     stLay->addWidget(SheetStartLoadChk);
     stLay->addWidget(CtrlStartLoadChk);
     auto* p0 = new QVBoxLayout(page0);
-    p0->addWidget(io);
-    p0->addWidget(startup);
+    p0->addWidget(fraSample2);
+    p0->addWidget(fraSample1);
     p0->addStretch();
 
     // Refresh: interval and mode.
     auto* page1 = named(new QWidget, "picOptions(1)");
-    auto* time = named(new QGroupBox("Time Setting"), "Frame4");
+    Frame4 = named(new QGroupBox("Time Setting"), "Frame4");
     IntervalCombo = named(new QComboBox, "IntervalCombo");
-    auto* tLay = new QHBoxLayout(time);
-    tLay->addWidget(label("Label4", "Interval"));
+    auto* tLay = new QHBoxLayout(Frame4);
+    tLay->addWidget(Label4 = label("Label4", "Interval"));
     tLay->addWidget(IntervalCombo);
     tLay->addWidget(label("Label5", "s"));
     tLay->addStretch();
-    auto* mode = named(new QGroupBox("Refresh"), "Frame3");
+    Frame3 = named(new QGroupBox("Refresh"), "Frame3");
     OptRefreshType[0] = named(new QRadioButton("Single"), "OptRefreshType(0)");
     OptRefreshType[1] = named(new QRadioButton("Auto"), "OptRefreshType(1)");
-    auto* mLay = new QHBoxLayout(mode);
+    auto* mLay = new QHBoxLayout(Frame3);
     mLay->addWidget(OptRefreshType[0]);
     mLay->addWidget(OptRefreshType[1]);
     auto* p1 = new QVBoxLayout(page1);
-    p1->addWidget(mode);
-    p1->addWidget(time);
+    p1->addWidget(Frame3);
+    p1->addWidget(Frame4);
     p1->addStretch();
 
     // Communication: serial port and rate, USB device, GPIB address.
     auto* page2 = named(new QWidget, "picOptions(2)");
-    auto* rs = named(new QGroupBox("RS232 Setting"), "Frame2");
+    Frame2 = named(new QGroupBox("RS232 Setting"), "Frame2");
     PortCombo = named(new QComboBox, "PortCombo");
     BaudCombo = named(new QComboBox, "BaudCombo");
-    auto* rsLay = new QGridLayout(rs);
-    rsLay->addWidget(label("Label2", "RS232 Port"), 0, 0);
+    auto* rsLay = new QGridLayout(Frame2);
+    rsLay->addWidget(Label2 = label("Label2", "RS232 Port"), 0, 0);
     rsLay->addWidget(PortCombo, 0, 1);
-    rsLay->addWidget(label("Label3", "Baud Rate"), 1, 0);
+    rsLay->addWidget(Label3 = label("Label3", "Baud Rate"), 1, 0);
     rsLay->addWidget(BaudCombo, 1, 1);
     auto* usb = named(new QGroupBox("USB"), "Frame5");
     DeviceCombo = named(new QComboBox, "DeviceCombo");
     auto* uLay = new QHBoxLayout(usb);
-    uLay->addWidget(label("Label6", "Device"));
+    uLay->addWidget(Label6 = label("Label6", "Device"));
     uLay->addWidget(DeviceCombo, 1);
     auto* gpib = named(new QGroupBox("GPIB Setting"), "Frame1");
     GPIB_AddrCombo = named(new QComboBox, "GPIB_AddrCombo");
@@ -94,7 +94,7 @@ frmOptions::frmOptions(QWidget* parent) : QDialog(parent) {
     gLay->addWidget(label("Label1", "Address"));
     gLay->addWidget(GPIB_AddrCombo, 1);
     auto* p2 = new QVBoxLayout(page2);
-    p2->addWidget(rs);
+    p2->addWidget(Frame2);
     p2->addWidget(usb);
     p2->addWidget(gpib);
     p2->addStretch();

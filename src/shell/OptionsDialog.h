@@ -9,6 +9,8 @@
 
 class QCheckBox;
 class QComboBox;
+class QGroupBox;
+class QLabel;
 class QPushButton;
 class QRadioButton;
 class QTabWidget;
@@ -44,6 +46,16 @@ public:
     QComboBox* GPIB_AddrCombo = nullptr;
     QPushButton* cmdOK = nullptr;
     QPushButton* cmdCancel = nullptr;
+    // Frames and labels that only carry captions.
+    QGroupBox* fraSample1 = nullptr;  // start-up options
+    QGroupBox* fraSample2 = nullptr;  // link type
+    QGroupBox* Frame2 = nullptr;      // RS-232
+    QGroupBox* Frame3 = nullptr;      // refresh mode
+    QGroupBox* Frame4 = nullptr;      // refresh interval
+    QLabel* Label2 = nullptr;
+    QLabel* Label3 = nullptr;
+    QLabel* Label4 = nullptr;
+    QLabel* Label6 = nullptr;
 
 protected:
     void keyPressEvent(QKeyEvent* e) override;

@@ -58,19 +58,19 @@ frmAbout::frmAbout(QWidget* owner) : QDialog(owner) {
     tf.setPointSizeF(tf.pointSizeF() * 1.3);
     lblTitle->setFont(tf);
 
-    auto* lblVersion = new QLabel(this);
+    lblVersion = new QLabel(this);
     lblVersion->setObjectName(QStringLiteral("lblVersion"));
-    auto* lblDescription = new QLabel(this);
+    lblDescription = new QLabel(this);
     lblDescription->setObjectName(QStringLiteral("lblDescription"));
     lblDescription->setWordWrap(true);
-    auto* lblDisclaimer = new QLabel(this);
+    lblDisclaimer = new QLabel(this);
     lblDisclaimer->setObjectName(QStringLiteral("lblDisclaimer"));
     lblDisclaimer->setWordWrap(true);
 
-    auto* cmdOK = new QPushButton(this);
+    cmdOK = new QPushButton(this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     cmdOK->setDefault(true);
-    auto* cmdSysInfo = new QPushButton(this);
+    cmdSysInfo = new QPushButton(this);
     cmdSysInfo->setObjectName(QStringLiteral("cmdSysInfo"));
     connect(cmdOK, &QPushButton::clicked, this, &QDialog::accept);
     connect(cmdSysInfo, &QPushButton::clicked, this, &frmAbout::StartSysInfo);

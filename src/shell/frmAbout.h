@@ -7,6 +7,9 @@
 #include <QStringList>
 #include <functional>
 
+class QLabel;
+class QPushButton;
+
 class frmAbout : public QDialog {
     Q_OBJECT
 public:
@@ -14,6 +17,12 @@ public:
 
     // Starts the system-information tool, or says that it is unavailable.
     void StartSysInfo();
+
+    QLabel* lblVersion = nullptr;
+    QLabel* lblDescription = nullptr;
+    QLabel* lblDisclaimer = nullptr;
+    QPushButton* cmdOK = nullptr;
+    QPushButton* cmdSysInfo = nullptr;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* e) override;

@@ -7,7 +7,7 @@
 #include <QScreen>
 
 #include "common/SaveProgress.h"
-#include "shell/Captions.h"
+#include "shell/MainWindow.h"
 
 namespace {
 // Window units: 15 twips to a pixel at 96 dpi.
@@ -56,7 +56,7 @@ frmPrgressSave* CurrentSaveProgressWindow() { return Current(); }
 void InstallSaveProgressWindow() {
     SaveProgressData& s = SaveProgress();
     s.Show = [] {
-        if (!Current()) Current() = new frmPrgressSave(CaptionWindow(QStringLiteral("frmMain")));
+        if (!Current()) Current() = new frmPrgressSave(MainForm());
         Current()->show();
     };
     s.SetValue = [](int value) {

@@ -6,7 +6,6 @@
 #include <QComboBox>
 #include <QFrame>
 #include <QGroupBox>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
@@ -40,6 +39,9 @@
 namespace {
 constexpr int TwipsPerPixel = 15;
 int px(int twips) { return twips / TwipsPerPixel; }
+// Top of the first control in a frame of the control column, clear of the
+// frame's title (twips).
+constexpr int FirstRow = 270;
 
 const char* const ChannelCaptions[4] = {"CH1", "CH2", "Math", "LA"};
 
@@ -121,9 +123,7 @@ void WavePicture::paintEvent(QPaintEvent*) {
 
 // ---------------------------------------------------------------------------
 
-frmWave::frmWave(QWidget* parent) : ViewWindow(ViewWave, "frmWave", 500, parent) {
-    setAttribute(Qt::WA_DeleteOnClose);
-    setFocusPolicy(Qt::StrongFocus);
+frmWave::frmWave(QWidget* parent) : FetchingViewWindow(ViewWave, "frmWave", parent) {
     resize(px(9600), px(6200));  // tall enough for the whole side panel
 
     const int left = px(60), width = px(frmWave::PanelTwips - 100);
@@ -133,25 +133,22 @@ frmWave::frmWave(QWidget* parent) : ViewWindow(ViewWave, "frmWave", 500, parent)
         f->setGeometry(left, top, width, height);
         return f;
     };
-    Frames[0] = frame("Frame1", px(60), px(700));
-    cmdRefresh = flatButton(Frames[0], "cmdRefresh", "Refresh", QStyle::SP_BrowserReload);
-    cmdRefresh->setGeometry(px(60), px(220), px(PanelTwips - 220), px(420));
-    connect(cmdRefresh, &QToolButton::clicked, this, &frmWave::cmdRefresh_Click);
-    cmdRefresh->installEventFilter(this);
-    SetStopLook(false);
+    Frames[0] = frame("Frame1", px(60), px(720));
+    SetRefreshButton(flatButton(Frames[0], "cmdRefresh", "Refresh", QStyle::SP_BrowserReload));
+    cmdRefresh->setGeometry(px(60), px(FirstRow), px(PanelTwips - 220), px(420));
 
-    Frames[1] = frame("Frame2(0)", px(800), px(2000));
+    Frames[1] = frame("Frame2(0)", px(790), px(2070));
     for (int i = 0; i < 4; ++i) {
         auto* c = new QCheckBox(QString::fromLatin1(ChannelCaptions[i]), Frames[1]);
         c->setObjectName(QString("ChkCH(%1)").arg(i));
-        c->setGeometry(px(90), px(220 + 260 * i), px(PanelTwips - 220), px(250));
+        c->setGeometry(px(90), px(FirstRow + 260 * i), px(PanelTwips - 220), px(250));
         connect(c, &QCheckBox::toggled, this, [this, i] { ChkCH_Click(i); });
         ChkCH[size_t(i)] = c;
     }
     for (int i = 0; i < 2; ++i) {
         auto* o = new QRadioButton(i == 0 ? "Color" : "B&&W", Frames[1]);
         o->setObjectName(QString("OptionColor(%1)").arg(i));
-        o->setGeometry(px(90), px(1300 + 230 * i), px(PanelTwips - 220), px(230));
+        o->setGeometry(px(90), px(1350 + 230 * i), px(PanelTwips - 220), px(230));
         connect(o, &QRadioButton::toggled, this, [this, i](bool on) {
             if (on) OptionColor_Click(i);
         });
@@ -159,38 +156,38 @@ frmWave::frmWave(QWidget* parent) : ViewWindow(ViewWave, "frmWave", 500, parent)
     }
     GridCheck = new QCheckBox("Grid", Frames[1]);
     GridCheck->setObjectName("GridCheck");
-    GridCheck->setGeometry(px(90), px(1760), px(PanelTwips - 220), px(230));
+    GridCheck->setGeometry(px(90), px(1810), px(PanelTwips - 220), px(230));
     connect(GridCheck, &QCheckBox::toggled, this, &frmWave::GridCheck_Click);
 
-    Frames[2] = frame("Frame6", px(2840), px(900));
+    Frames[2] = frame("Frame6", px(2890), px(920));
     ZoomCombo = new QComboBox(Frames[2]);
     ZoomCombo->setObjectName("ZoomCombo");
     MakeEditable(ZoomCombo);
     ZoomCombo->setInsertPolicy(QComboBox::NoInsert);
-    ZoomCombo->setGeometry(px(60), px(230), px(PanelTwips - 220), px(300));
+    ZoomCombo->setGeometry(px(60), px(FirstRow), px(PanelTwips - 220), px(300));
     connect(ZoomCombo, QOverload<int>::of(&QComboBox::activated), this, &frmWave::ZoomCombo_Click);
     // A typed factor counts once it is entered (Enter or leaving the box).
     connect(ZoomCombo->lineEdit(), &QLineEdit::editingFinished, this, &frmWave::ZoomCombo_Change);
     BestFitChk = new QCheckBox("Best Fit", Frames[2]);
     BestFitChk->setObjectName("BestFitChk");
-    BestFitChk->setGeometry(px(90), px(580), px(PanelTwips - 220), px(250));
+    BestFitChk->setGeometry(px(90), px(620), px(PanelTwips - 220), px(250));
     connect(BestFitChk, &QCheckBox::toggled, this, &frmWave::BestFitChk_Click);
 
-    Frames[3] = frame("Frame2(2)", px(3780), px(760));
+    Frames[3] = frame("Frame2(2)", px(3840), px(800));
     ChkCursorX = new QCheckBox("CursorX", Frames[3]);
     ChkCursorX->setObjectName("ChkCursorX");
-    ChkCursorX->setGeometry(px(90), px(220), px(PanelTwips - 220), px(250));
+    ChkCursorX->setGeometry(px(90), px(FirstRow), px(PanelTwips - 220), px(250));
     ChkCursorY = new QCheckBox("CursorY", Frames[3]);
     ChkCursorY->setObjectName("ChkCursorY");
-    ChkCursorY->setGeometry(px(90), px(470), px(PanelTwips - 220), px(250));
+    ChkCursorY->setGeometry(px(90), px(FirstRow + 250), px(PanelTwips - 220), px(250));
     connect(ChkCursorX, &QCheckBox::toggled, this, &frmWave::ChkCursorX_Click);
     connect(ChkCursorY, &QCheckBox::toggled, this, &frmWave::ChkCursorY_Click);
 
-    Frames[4] = frame("Frame2(1)", px(4580), px(1450));
+    Frames[4] = frame("Frame2(1)", px(4670), px(1500));
     cmdExport = flatButton(Frames[4], "cmdExport", "Export", QStyle::SP_DialogSaveButton);
     cmdPreview = flatButton(Frames[4], "cmdPreview", "Preview", QStyle::SP_FileDialogContentsView);
     cmdPrint = flatButton(Frames[4], "cmdPrint", "Print", QStyle::SP_FileIcon);
-    int top = px(220);
+    int top = px(FirstRow);
     for (QToolButton* b : {cmdExport, cmdPreview, cmdPrint}) {
         b->setGeometry(px(60), top, px(PanelTwips - 220), px(380));
         top += px(400);
@@ -236,10 +233,6 @@ frmWave::frmWave(QWidget* parent) : ViewWindow(ViewWave, "frmWave", 500, parent)
     connect(HScroll, &QScrollBar::sliderReleased, this, &frmWave::placeProgressPanel);
     connect(VScroll, &QScrollBar::sliderReleased, this, &frmWave::placeProgressPanel);
 
-    Timer2 = new QTimer(this);
-    Timer2->setObjectName("Timer2");
-    connect(Timer2, &QTimer::timeout, this, &frmWave::Timer2_Timer);
-
     Form_Load();
 }
 
@@ -253,8 +246,7 @@ frmWave* WaveForm(int slot) { return qobject_cast<frmWave*>(ExistingViewForm(Vie
 // Load, ticks, close.
 
 void frmWave::Form_Load() {
-    RefreshState(RefreshKind::Wave).Loading = false;
-    ViewWindow::Form_Load();
+    FetchingViewWindow::Form_Load();
     ZoomFactor = 1.0;
     {
         const QSignalBlocker block(ZoomCombo);
@@ -344,19 +336,8 @@ void frmWave::Tick() {
             setChecked(ChkCH[size_t(i)], true);
 }
 
-void frmWave::Timer2_Timer() { RefreshPacerTick(Timer2); }
-
-bool frmWave::CanClose() const {
-    return !Transfer().TransferBusy && !RefreshState(RefreshKind::Wave).Loading;
-}
-
 void frmWave::Form_Unload() {
-    ViewWindow::Form_Unload();
-    RefreshKindUnloaded(RefreshKind::Wave, [](int slot) {
-        if (frmWave* f = WaveForm(slot)) f->SetStopLook(false);
-        if (SlotInRange(ViewWave, slot)) Sheets().WaveViews[size_t(slot)].AutoRefresh = false;
-    });
-    Timer2->stop();
+    FetchingViewWindow::Form_Unload();
     PrintDocs().WavePrintDoc.reset();
     FreeCursorDC();
 }
@@ -380,18 +361,7 @@ bool frmWave::eventFilter(QObject* watched, QEvent* event) {
         }
         return QWidget::eventFilter(watched, event);
     }
-    // The Refresh button shows the pointer shape the screen shows.
-    if (watched == cmdRefresh && (event->type() == QEvent::Enter || event->type() == QEvent::MouseMove))
-        cmdRefresh->setCursor(MouseControl::QtShape(MouseControl::Cursor()));
-    return QWidget::eventFilter(watched, event);
-}
-
-void frmWave::keyPressEvent(QKeyEvent* event) {
-    if (IsRefreshKey(event->key(), event->modifiers())) {
-        cmdRefresh_Click();
-        return;
-    }
-    QWidget::keyPressEvent(event);
+    return FetchingViewWindow::eventFilter(watched, event);
 }
 
 // ---------------------------------------------------------------------------
@@ -440,11 +410,6 @@ void frmWave::ShowPercentText(const QString& text) {
 
 void frmWave::HideProgress() { picRefreshProgress->hide(); }
 
-void frmWave::SetStopLook(bool stop) {
-    cmdRefresh->setIcon(StandardIcon(stop ? QStyle::SP_MediaStop : QStyle::SP_BrowserReload));
-    cmdRefresh->setProperty("stopLook", stop);
-}
-
 // ---------------------------------------------------------------------------
 // Zoom.
 
@@ -478,11 +443,6 @@ void frmWave::BestFitChk_Click() {
 
 // ---------------------------------------------------------------------------
 // Layout, panning, drawing.
-
-void frmWave::resizeEvent(QResizeEvent* event) {
-    QWidget::resizeEvent(event);
-    Form_Resize();
-}
 
 void frmWave::Form_Resize() {
     {
@@ -693,31 +653,24 @@ bool frmWave::LoadData() {
     if (!r) return false;
     if (!r->Ch1Chosen && !r->Ch2Chosen && !r->MathChosen && !r->LaChosen) return false;
     const int slot = Slot();
-    const QString caption = Shell().UILanguage == LangChinese
-                                ? QString::fromUtf8("波形数据数据下载中...")
-                                : QStringLiteral("Waveform Data Loading...");
     QPointer<frmWave> self(this);
-    const bool ran = RunTransfer(JobWaveView, caption, false, slot, [self, slot] {
+    const auto showProgress = [self, slot] {
         if (self) {
             self->placeProgressPanel();
             self->picRefreshProgress->show();
         }
         Transfer().WavePercent = 1;
         ShowWavePercentOf(slot);
-    });
-    if (!ran || !self) return false;
+    };
+    if (!RunFetchJob(JobWaveView, "波形数据数据下载中...", "Waveform Data Loading...", false, slot, showProgress))
+        return false;
     r = Record();
     if (!r) return false;
     r->HasData = true;
     Sheets().SheetModified = true;
-    cmdRefresh->setCursor(MouseControl::QtShape(MouseControl::Cursor()));
+    ShowScreenPointer();
     Form_Resize();
     return true;
-}
-
-void frmWave::cmdRefresh_Click() {
-    RefreshPress(WindowRefreshView(RefreshKind::Wave, this, Timer2, cmdRefresh, [this] { LoadData(); },
-                                   [this](bool stop) { SetStopLook(stop); }));
 }
 
 // ---------------------------------------------------------------------------

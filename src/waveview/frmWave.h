@@ -12,7 +12,7 @@
 #include <functional>
 
 #include "common/SheetModel.h"
-#include "sheets/ViewWindow.h"
+#include "sheets/FetchingView.h"
 #include "screen/WaveCursors.h"
 #include "waveview/WavePaint.h"
 
@@ -23,7 +23,6 @@ class QGroupBox;
 class QLabel;
 class QRadioButton;
 class QScrollBar;
-class QTimer;
 class QToolButton;
 
 // The drawing surface: shows the last picture painted for the window.
@@ -39,7 +38,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 };
 
-class frmWave : public ViewWindow {
+class frmWave : public FetchingViewWindow {
     Q_OBJECT
 public:
     explicit frmWave(QWidget* parent = nullptr);
@@ -61,7 +60,7 @@ public:
     bool LoadData();
     // Layout of picture, container and scroll bars, then a full redraw
     // (made when the picture is next painted or read).
-    void Form_Resize();
+    void Form_Resize() override;
     // Paints the whole picture again from the record (graticule, content)
     // into BasePicture, then the cursor pass, and shows it.
     void Redraw();
@@ -80,15 +79,14 @@ public:
     ReadoutOptions CursorReadoutOptions() const;
 
     // Handlers, public so tests can drive them without a clock or a mouse
-    // (Timer1_Timer, the set-up tick, is the base's).
-    void Timer2_Timer();
+    // (the set-up tick Timer1_Timer, the pacing tick Timer2_Timer and
+    // cmdRefresh_Click are the bases').
     void ChkCH_Click(int index);
     void GridCheck_Click();
     void OptionColor_Click(int index);
     void BestFitChk_Click();
     void ZoomCombo_Click();
     void ZoomCombo_Change();
-    void cmdRefresh_Click();
     void HScroll_Change();
     void VScroll_Change();
     void ChkCursorX_Click();
@@ -109,7 +107,6 @@ public:
     // Shows the loading percentage text in the progress panel.
     void ShowPercentText(const QString& text);
     void HideProgress();
-    void SetStopLook(bool stop);
 
     std::array<QCheckBox*, 4> ChkCH{};
     QCheckBox* GridCheck = nullptr;
@@ -122,14 +119,12 @@ public:
     QScrollBar* VScroll = nullptr;
     QWidget* BackPic = nullptr;
     WavePicture* WavePic = nullptr;
-    QToolButton* cmdRefresh = nullptr;
     QToolButton* cmdExport = nullptr;
     QToolButton* cmdPreview = nullptr;
     QToolButton* cmdPrint = nullptr;
     QFrame* picRefreshProgress = nullptr;
     QLabel* LblRefreshText = nullptr;
     QLabel* LblRefreshValue = nullptr;
-    QTimer* Timer2 = nullptr;
     std::array<QGroupBox*, 5> Frames{};  // Frame1, Frame2(0), Frame6, Frame2(2), Frame2(1)
 
     // Per-window state.
@@ -147,13 +142,11 @@ public:
     bool PictureStale = false;
 
 protected:
-    void resizeEvent(QResizeEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     bool SetUpReady() const override { return Record() != nullptr; }
     void SetUp() override;
     void Tick() override;
-    bool CanClose() const override;
+    bool Fetch() override { return LoadData(); }
     void Form_Unload() override;
 
 private:

@@ -7,6 +7,7 @@
 #include <QTreeWidget>
 #include <QtTest>
 
+#include "FakeCommandPort.h"
 #include "TestEnv.h"
 #include "UseLanguage.h"
 #include "common/RecentFiles.h"
@@ -17,6 +18,8 @@
 #include "controller/CtrlList.h"
 #include "controller/CtrlState.h"
 #include "controller/CtrlTree.h"
+#include "controller/SettingsTransfer.h"
+#include "link/LinkEvents.h"
 #include "link/Messages.h"
 #include "link/TransferJobs.h"
 #include "link/Vocabulary.h"
@@ -50,6 +53,17 @@ CtrlSettings Distinct() {
 }
 
 QString Golden() { return QFINDTESTDATA("data/new-english.rmt"); }
+
+// The commands an upload of the mirror sends (levels on CH1 at 1 V/div, no offset).
+QStringList UploadedCommands() {
+    FakeCommandPort port;
+    port.replies = {{":TRIGGER:PULSE:SOURCE?", "CH1\n"}, {":TRIGGER:EDGE:SOURCE?", "CH1\n"},
+                    {":CHANNEL1:SCALE?", "1.000e+00\n"}, {":CHANNEL1:OFFSET?", "0.000e+00\n"}};
+    SetLinkConnected(true);
+    UploadSettings();
+    SetLinkConnected(false);
+    return port.sent;
+}
 
 }  // namespace
 
@@ -157,7 +171,85 @@ private slots:
         gb.replace("\"RUN\"", QByteArray(QStringEncoder("GB18030").encode(QString("\"运行\""))));
         QVERIFY(WriteBytes(path("gb.rmt"), gb));
         QVERIFY(ReadCtrlFile(path("gb.rmt")));
-        QCOMPARE(DSOSettings().RunStop, QString("运行"));
+        QCOMPARE(DSOSettings().RunStop, QString("RUN"));  // the same setting, in the words of the UI
+    }
+
+    // A file keeps the words of the language it was saved in. Read under the
+    // other language, each word is the same setting in that language's words,
+    // and an upload sends what it sent before the file was saved.
+    void wordsOfEitherLanguage_data() {
+        QTest::addColumn<int>("saved");
+        QTest::newRow("English file read in Chinese") << int(LangEnglish);
+        QTest::newRow("Chinese file read in English") << int(LangChinese);
+    }
+    void wordsOfEitherLanguage() {
+        QFETCH(int, saved);
+        const int opened = 1 - saved;
+        UseLanguage(saved);
+        SetDefaultCtrlSettings();
+        CtrlSettings& s = DSOSettings();
+        // None of them is its converter's fallback.
+        const struct { QString* field; int word; } choices[] = {
+            {&s.RunStop, vwRun},                  {&s.CH1Display, vwOn},
+            {&s.CH1Coupling, vwDC},               {&s.CH2BWLimit, vwOn},
+            {&s.TriggerMethod, vwPulse},          {&s.TriggerPulseMode, vwPulseGreaterNeg},
+            {&s.TriggerPulseSweep, vwSweepNormal}, {&s.TriggerPulseCoupling, vwLF},
+            {&s.AcquireSampling, vwRealTime},     {&s.AcquireType, vwPeakDetect},
+            {&s.DisplayType, vwVectors},          {&s.DisplayGrid, vwHalf},
+            {&s.AltCH2EdgeSlope, vwFalling},      {&s.LAChannelDisplay[3], vwOn},
+        };
+        for (const auto& c : choices) *c.field = ValueWord(c.word);
+        s.TriggerPatternCode[9] = ControllerLabel(clRising);
+        const CtrlSettings written = s;
+        const QStringList sent = UploadedCommands();
+        QVERIFY(sent.contains(":TRIGGER:MODE PULSE"));
+        QVERIFY(WriteCtrlFile(path("lang.rmt")));
+
+        UseLanguage(opened);
+        DSOSettings() = CtrlSettings();
+        MsgBoxService::ClearLog();
+        QVERIFY(ReadCtrlFile(path("lang.rmt")));
+        QVERIFY(MsgBoxService::Log().isEmpty());
+        for (const auto& c : choices) QCOMPARE(*c.field, ValueWordIn(c.word, opened));
+        QCOMPARE(s.TriggerPatternCode[9], ControllerLabelIn(clRising, opened));
+        CtrlSettings translated = written;
+        TranslateSettingWords(translated, opened, saved);
+        QCOMPARE(DSOSettings(), translated);
+        QCOMPARE(UploadedCommands(), sent);
+        QVERIFY(MsgBoxService::Log().isEmpty());
+        UseLanguage(LangEnglish);
+    }
+
+    // A value that is no choice of its setting in either language is read
+    // and kept, named when the file opens, and never uploaded.
+    void valuesOfNeitherLanguage() {
+        SetDefaultCtrlSettings();
+        CtrlSettings& s = DSOSettings();
+        s.CH1Coupling = "Kopplung";
+        s.TriggerMethod = "EDGES";
+        s.TriggerPatternCode[2] = "Z";
+        QVERIFY(WriteCtrlFile(path("odd.rmt")));
+        UseLanguage(LangChinese);
+        SetDefaultCtrlSettings();
+        MsgBoxService::ClearLog();
+        QVERIFY(ReadCtrlFile(path("odd.rmt")));
+        const QList<ShownMessage> shown = MsgBoxService::Log();
+        QCOMPARE(shown.size(), 1);
+        QCOMPARE(shown[0].text, MessageTable().MsgCtrlValuesUnknown.arg(
+                                    "CH1Coupling = \"Kopplung\"\nTriggerMethod = \"EDGES\"\n"
+                                    "TriggerPatternCode(2) = \"Z\""));
+        QCOMPARE(s.CH1Coupling, QString("Kopplung"));
+        QCOMPARE(s.CH2Coupling, ValueWordIn(vwCouplingAC, LangChinese));
+
+        MsgBoxService::ClearLog();
+        const QStringList sent = UploadedCommands();
+        QVERIFY(sent.contains(":CHANNEL2:COUPLING AC"));
+        for (const QString& c : sent)
+            QVERIFY2(!c.startsWith(":CHANNEL1:COUPLING") && !c.startsWith(":TRIGGER:MODE"), qPrintable(c));
+        QVERIFY(!LastSettingsTransfer().UploadComplete);
+        QCOMPARE(MsgBoxService::Log().size(), 1);
+        QCOMPARE(MsgBoxService::Log()[0].text, MessageTable().MsgUploadUnknownValues);
+        UseLanguage(LangEnglish);
     }
 
     void refusedFilesLeaveEverythingAlone_data() {

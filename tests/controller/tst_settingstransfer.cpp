@@ -13,6 +13,7 @@
 #include "common/ShellState.h"
 #include "controller/CtrlList.h"
 #include "controller/CtrlState.h"
+#include "controller/CtrlTree.h"
 #include "controller/SettingsTransfer.h"
 #include "link/KV2200Cmd.h"
 #include "link/LinkState.h"
@@ -369,13 +370,24 @@ private slots:
         QueryCmd("*IDN?");
         sim.ClearLog();
         SetDefaultCtrlSettings();
-        tree()->clear();
+        // Branches the user opened stay open across the rebuild; the others stay closed.
+        BuildCtrlTree();
+        CtrlNode(CtrlGroup::CH2, 0)->setExpanded(true);
+        CtrlNode(CtrlGroup::Trigger, 0)->setExpanded(true);
+        if (la) CtrlNode(CtrlGroup::LA, CtrlGroup::LADisplayGroup)->setExpanded(true);
         const QString sourceText = edge.startsWith("DIGITAL") ? "D" + edge.mid(7) : edge == "CHANNEL1" ? "CH1" : edge;
 
         QVERIFY(DownloadfromDSO());
         QCOMPARE(arrivedLog(), DownloadStream(la, sourceText, pulse == "CHANNEL2" ? "CH2" : pulse, video));
         QVERIFY(qAbs(Transfer().ProgressValue - bar) < 0.01);
         QVERIFY(tree()->topLevelItemCount() > 0);  // rebuilt from the new mirror
+        QVERIFY(CtrlNode(CtrlGroup::CH2, 0)->isExpanded());
+        QVERIFY(CtrlNode(CtrlGroup::Trigger, 0)->isExpanded());
+        QVERIFY(!CtrlNode(CtrlGroup::CH1, 0)->isExpanded());
+        if (la) {
+            QVERIFY(CtrlNode(CtrlGroup::LA, CtrlGroup::LADisplayGroup)->isExpanded());
+            QVERIFY(!CtrlNode(CtrlGroup::LA, CtrlGroup::LAPosition)->isExpanded());
+        }
         QVERIFY(MsgBoxService::Log().isEmpty());
     }
 

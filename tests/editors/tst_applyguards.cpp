@@ -101,10 +101,10 @@ private slots:
             << "" << key({24, 21}) << "" << "-3e30" << int(ApplyEnd::Applied)
             << QStringList{"*IDN?", ":TRIGGER:HOLDOFF -100000002004088000000000000000.0NS",
                            ":TRIGGER:HOLDOFF?"}
-            << "" << true;
+            << MessageTable().MsgReplyUnusable << true;  // its read-back got no reply
         QTest::newRow("silent instrument") << "silent" << key({6, 5}) << "ON" << ""
                                            << int(ApplyEnd::Silent) << QStringList{"*IDN?"}
-                                           << "*" << false;
+                                           << MessageTable().MsgUsbReadFail << false;
         QTest::newRow("method refused under X-Y") << "X-Y" << key({24, 25}) << "PULSE" << ""
                                                   << int(ApplyEnd::Silent)
                                                   << QStringList{"*IDN?"} << none << false;
@@ -118,11 +118,16 @@ private slots:
             << QStringList{"*IDN?", ":CHANNEL1:OFFSET -400000", ":CHANNEL1:OFFSET?"} << none << true;
         QTest::newRow("EDGE method without a source reply")
             << "" << key({24, 25}) << "EDGE" << "" << int(ApplyEnd::Applied)
-            << QStringList{"*IDN?", ":TRIGGER:MODE EDGE", ":TRIGGER:EDGE:SOURCE?"} << "*" << true;
+            << QStringList{"*IDN?", ":TRIGGER:MODE EDGE", ":TRIGGER:EDGE:SOURCE?"}
+            << MessageTable().MsgReplyUnusable << true;
         QTest::newRow("trig type without a scale reply")
             << "" << key({24, 7, 38}) << "PULSE" << "" << int(ApplyEnd::Applied)
-            << QStringList{"*IDN?", ":CHANNEL2:SCALE?", ":TRIGGER:ALTERNATION:TYPE PULSE"} << "*"
-            << true;
+            << QStringList{"*IDN?", ":CHANNEL2:SCALE?", ":TRIGGER:ALTERNATION:TYPE PULSE"}
+            << MessageTable().MsgReplyUnusable << true;
+        QTest::newRow("user threshold without its read-back")
+            << "" << key({14, 17}) << ValueWord(vwUser) << "1.5" << int(ApplyEnd::Applied)
+            << QStringList{"*IDN?", ":LA:THRESHOLD 1.5V", ":LA:THRESHOLD?"}
+            << MessageTable().MsgReplyUnusable << true;
         QTest::newRow("threshold preset")
             << "" << key({14, 17}) << "CMOS" << "2.5" << int(ApplyEnd::Applied)
             << QStringList{"*IDN?", ":LA:THRESHOLD CMOS"} << none << true;
@@ -147,7 +152,6 @@ private slots:
             QVERIFY(DSOSettings() == before);
             QCOMPARE(treeTexts(), treeBefore);
         }
-        if (message == "*") return;  // the link reports a silent instrument its own way
         const QList<ShownMessage> shown = MsgBoxService::Log();
         QCOMPARE(shown.size(), message.isEmpty() ? 0 : 1);
         if (!message.isEmpty()) {
@@ -156,36 +160,54 @@ private slots:
         }
     }
 
-    // The coarse/fine dialog's box: a text that is not a volts value is
-    // refused before anything is sent or stored; a real one goes through.
-    void adjustRefusesWhatIsNotVolts_data() {
+    // The coarse/fine dialog's box takes what it reads whole as volts, in the
+    // user's decimal mark; what is stored (and so shown and uploaded) and
+    // what is sent are the one value. Anything else is refused before
+    // anything is sent or stored.
+    void adjustTakesVoltsOnly_data() {
+        QTest::addColumn<QString>("locale");
         QTest::addColumn<QString>("input");
-        QTest::addColumn<bool>("refused");
-        QTest::newRow("letters") << "abc" << true;
-        QTest::newRow("empty") << "" << true;
-        QTest::newRow("a prefix without a number") << "mV" << true;
-        QTest::newRow("zero") << "0mV" << true;
-        QTest::newRow("millivolts") << "50.0mV" << false;
-        QTest::newRow("volts") << "2V" << false;
+        QTest::addColumn<QString>("stored");  // "" = refused
+        QTest::addColumn<QString>("sent");
+        QTest::newRow("letters") << "C" << "abc" << "" << "";
+        QTest::newRow("empty") << "C" << "" << "" << "";
+        QTest::newRow("a prefix without a number") << "C" << "mV" << "" << "";
+        QTest::newRow("zero") << "C" << "0mV" << "" << "";
+        QTest::newRow("negative") << "C" << "-2V" << "" << "";
+        QTest::newRow("beyond any display") << "C" << "1e9V" << "" << "";
+        QTest::newRow("a comma where the point is the mark") << "C" << "2,5V" << "" << "";
+        QTest::newRow("a number with more after it") << "C" << "2.5Vx" << "" << "";
+        QTest::newRow("millivolts") << "C" << "50.0mV" << "50.0mV" << "0.05";
+        QTest::newRow("volts") << "C" << "2V" << "2.00V" << "2";
+        QTest::newRow("a bare number is volts") << "C" << "2" << "2.00V" << "2";
+        QTest::newRow("a bare decimal") << "C" << "2.5" << "2.50V" << "2.5";
+        QTest::newRow("the decimal comma") << "de_DE" << "2,5V" << "2.50V" << "2.5";
+        QTest::newRow("the display's point under a comma locale") << "de_DE" << "1.00V" << "1.00V" << "1";
+        QTest::newRow("more digits than shown") << "C" << "2.004V" << "2.00V" << "2";
     }
-    void adjustRefusesWhatIsNotVolts() {
+    void adjustTakesVoltsOnly() {
+        QFETCH(QString, locale);
         QFETCH(QString, input);
-        QFETCH(bool, refused);
+        QFETCH(QString, stored);
+        QFETCH(QString, sent);
+        const bool refused = stored.isEmpty();
+        QLocale::setDefault(QLocale(locale));
         DSOSettings().CH1Probe = "1X";
         const CtrlSettings before = DSOSettings();
         const AdjustEnd end = ApplyAdjust(input, 0);
+        QLocale::setDefault(QLocale::c());
         QCOMPARE(end, refused ? AdjustEnd::NumberRefused : AdjustEnd::Applied);
         QCOMPARE(CtrlState().CtrlModified, !refused);
+        QueryCmd("*IDN?");  // its reply means anything sent before it has arrived
         if (refused) {
-            QueryCmd("*IDN?");  // its reply means anything sent before it has arrived
             QCOMPARE(fake->Log(), QStringList{"*IDN?"});
             QVERIFY(DSOSettings() == before);
             QCOMPARE(treeTexts(), treeBefore);
-            QCOMPARE(MsgBoxService::Log().size(), 1);
-            QCOMPARE(MsgBoxService::Log()[0].text, QString("Enter number only!"));
+            QCOMPARE(LinkFixture::ShownTexts(), QStringList{MessageTable().MsgVoltsOnly + " / "});
         } else {
-            QCOMPARE(DSOSettings().CH1Scale, input);
-            QTRY_VERIFY(fake->Log().contains(":CHANNEL1:SCALE " + QString::number(ParseVolt(input), 'g', 7)));
+            QCOMPARE(DSOSettings().CH1Scale, stored);
+            QCOMPARE(CtrlNode(2, 3)->text(0), "Volt/Div [" + stored + "]");
+            QVERIFY(fake->Log().contains(":CHANNEL1:SCALE " + sent));
         }
     }
 

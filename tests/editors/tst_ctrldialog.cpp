@@ -42,6 +42,21 @@ EditPrep thresholdEdit(const QString& key) {
     p.InputEnabled = false;
     return p;
 }
+// The coarse/fine dialog for CH1 (1X probe) showing `text`.
+void prepareCh1(CtrlDialogAdjust& dialog, const QString& text) {
+    DSOSettings().CH1Probe = "1X";
+    EditPrep p;
+    p.AdjustChannel = 1;
+    p.FrameCaption = "Volt/Div";
+    p.InputText = text;
+    dialog.Prepare(p);
+}
+
+QStringList shownTexts() {
+    QStringList out;
+    for (const ShownMessage& m : MsgBoxService::Log()) out << m.text;
+    return out;
+}
 }  // namespace
 
 class CtrlDialogTest : public QObject {
@@ -85,13 +100,11 @@ private slots:
         dialog.show();
         QTest::mouseClick(dialog.cmdEnter[button], Qt::LeftButton);
         QCOMPARE(dialog.inputTxt->text(), box);
-        QCOMPARE(dialog.isVisible(), refused);  // applied: closed (silently, no instrument)
+        QCOMPARE(dialog.isVisible(), refused);  // applied: closed (no instrument, and said so)
         const QList<ShownMessage> shown = MsgBoxService::Log();
-        QCOMPARE(shown.size(), refused ? 1 : 0);
-        if (refused) {
-            QCOMPARE(shown[0].text, QString("Enter number only!"));
-            QCOMPARE(shown[0].style, int(vbExclamation));
-        }
+        QCOMPARE(shown.size(), 1);
+        QCOMPARE(shown[0].text, refused ? QString("Enter number only!") : MessageTable().MsgConnectFirst);
+        QCOMPARE(shown[0].style, int(vbExclamation));
     }
 
     void thresholdPresets_data() {
@@ -151,6 +164,21 @@ private slots:
         QVERIFY(!other.isVisible());
     }
 
+    // Enter presses OK in the coarse/fine dialog, from the value box or a button.
+    void adjustEnterPressesOk() {
+        CtrlDialogAdjust dialog;
+        prepareCh1(dialog, "abc");
+        dialog.show();
+        QTest::keyClick(dialog.txtDispValue, Qt::Key_Return);
+        QVERIFY(dialog.isVisible());  // refused: stays open for a correction
+        QCOMPARE(shownTexts(), QStringList{MessageTable().MsgVoltsOnly});
+        dialog.txtDispValue->setText("2.00V");
+        QTest::keyClick(dialog.DotAddRainBtn, Qt::Key_Enter);
+        QVERIFY(!dialog.isVisible());
+        QVERIFY(dialog.Applied());
+        QCOMPARE(DSOSettings().CH1Scale, QString("2.00V"));
+    }
+
     void captions_data() {
         QTest::addColumn<int>("language");
         QTest::addColumn<QStringList>("texts");  // OK, Cancel, Coarse, Fine
@@ -206,13 +234,8 @@ private slots:
     // Press: one step at once, then one per tick of the 200 ms timer until
     // the release.
     void holdRepeats() {
-        DSOSettings().CH1Probe = "1X";
         CtrlDialogAdjust dialog;
-        EditPrep p;
-        p.AdjustChannel = 1;
-        p.FrameCaption = "Volt/Div";
-        p.InputText = "1.00V";
-        dialog.Prepare(p);
+        prepareCh1(dialog, "1.00V");
         dialog.StepPressed(1);
         QCOMPARE(dialog.txtDispValue->text(), QString("2.00V"));
         QVERIFY(dialog.Timer1.isActive());

@@ -4,6 +4,7 @@
 #include <QtTest>
 
 #include "TestEnv.h"
+#include "common/HookCheck.h"
 #include "common/DSOSettings.h"
 #include "common/ShellState.h"
 #include "controller/CtrlState.h"
@@ -227,8 +228,14 @@ private slots:
             "TriggerCoupling", "Coupling", coupling, 2);
         row("EDGE Level", edge, false, "Trigger\\Level [0.00div]", O::ChoiceEdit, "TriggerLevel",
             "Level", levels, 150);
+        // A level between the list's steps is offered at its place.
+        const QString levelsAndOwn = "302:6.00div..-6.00div";
         row("EDGE Level off the grid", edge, false, "Trigger\\Level [0.01div]", O::ChoiceEdit,
-            "TriggerLevel", "Level", levels, -1);
+            "TriggerLevel", "Level", levelsAndOwn, 150);
+        row("EDGE Level between two steps", edge, false, "Trigger\\Level [1.50div]", O::ChoiceEdit,
+            "TriggerLevel", "Level", levelsAndOwn, 113);
+        row("EDGE Level above the list", edge, false, "Trigger\\Level [7.00div]", O::ChoiceEdit,
+            "TriggerLevel", "Level", "302:7.00div..-6.00div", 0);
         row("EDGE Sensitivity", edge, false, "Trigger\\Sensitivity [0.10div]", O::ChoiceEdit,
             "TriggerSensitivity", "Sensitivity", sens, 90);
         row("EDGE Holdoff", edge, false, "Trigger\\Holdoff [100ns]", O::NumberEdit,
@@ -592,12 +599,22 @@ private slots:
         QCOMPARE(CtrlState().CtrlEditKey, QString(" "));
 
         PraseCtrlList("KV2200M\\Time Base\\Memory Size [4000]");
+        // The panel node shows the panel; its hook unset is a wiring fault,
+        // reported as such.
+        int panels = 0;
+        EditShow().ShowVirtualPanel = [&] { ++panels; };
         PraseCtrlList("KV2200M\\Virtual Panel");
+        QCOMPARE(panels, 1);
+        EditShow().ShowVirtualPanel = nullptr;
+        SetMissingHookFatal(false);
+        MissingHookLog().clear();
+        PraseCtrlList("KV2200M\\Virtual Panel");
+        SetMissingHookFatal(true);
+        QCOMPARE(MissingHookLog(), QStringList{"EditShow().ShowVirtualPanel"});
         const auto log = MsgBoxService::Log();
-        QCOMPARE(log.size(), 2);
+        QCOMPARE(log.size(), 1);
         QCOMPARE(log[0].text, QString("This Item Query Only!"));
         QCOMPARE(log[0].style, int(vbExclamation));
-        QCOMPARE(log[1].text, MessagesFor(LangEnglish).MsgPanelNotAvailable);
         QCOMPARE(shownDialogs.size(), 1);
     }
 
@@ -655,9 +672,13 @@ private slots:
         UseLanguage(LangChinese);
         PraseCtrlList("KV2200M\\运行控制\\强制触发");
         QCOMPARE(MsgBoxService::Log().last().text, QString("正在传输数据，请等待传输结束！"));
+        // Once it has ended, the panel node shows the panel.
         Transfer().TransferBusy = false;
+        int panels = 0;
+        EditShow().ShowVirtualPanel = [&] { ++panels; };
         PraseCtrlList("KV2200M\\虚拟面板");
-        QCOMPARE(MsgBoxService::Log().last().text, QString("本版本尚未提供虚拟面板！"));
+        EditShow().ShowVirtualPanel = nullptr;
+        QCOMPARE(panels, 1);
     }
 };
 

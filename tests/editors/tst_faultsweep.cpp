@@ -252,6 +252,7 @@ private slots:
         connectOver(transport);
         DSOSettings() = downloaded[transport];
         DSOSettings().TriggerEdgeLevel = "1.20div";
+        CtrlState().CtrlModified = false;
         const CtrlSettings before = DSOSettings();
         sim.SetFault("garbage");
         if (op == OpApply)
@@ -259,7 +260,7 @@ private slots:
         else if (op == OpAdjust)
             QCOMPARE(ApplyAdjust("2.00V", 0), AdjustEnd::Applied);
         else if (op == OpLevel)
-            QCOMPARE(ApplyCtrlEdit({LevelKey(), "2.00div", "", ""}), ApplyEnd::Applied);
+            QCOMPARE(ApplyCtrlEdit({LevelKey(), "2.00div", "", ""}), ApplyEnd::Refused);
         else if (op == OpMethod)
             QCOMPARE(ApplyCtrlEdit({key({24, 25}), "PULSE", "", ""}), ApplyEnd::Applied);
         else
@@ -280,13 +281,91 @@ private slots:
         } else if (op == OpAdjust) {
             QCOMPARE(FormatVolt(sim.Get(":CHANNEL1:SCALE")), QString("2.00V"));
         } else if (op == OpLevel) {
-            // A level computed from a source that makes no sense is not sent.
+            // A level computed from a source that makes no sense is not sent,
+            // and the controller has nothing new to save.
             for (const QString& c : sim.Log()) QVERIFY2(!c.startsWith(":TRIGGER:EDGE:LEVEL "), qPrintable(c));
+            QVERIFY(!CtrlState().CtrlModified);
         } else if (op == OpMethod) {
             QCOMPARE(sim.Get(":TRIGGER:MODE"), QString("PULSE"));
         } else {
             QVERIFY(sim.Log().contains(":TRIG%50"));
         }
+    }
+
+    // A reply lost part-way (no reply, cut, late) after the ones before it
+    // came: the presence check, a level's source, scale or offset, the
+    // offset read back after the offset apply or the coarse/fine OK. What
+    // the lost reply would have given is neither sent nor stored, and the
+    // user is told; what went out before it is stored as sent.
+    void replyLostPartWay_data() {
+        QTest::addColumn<QString>("transport");
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<int>("op");
+        QTest::addColumn<int>("after");  // replies that still come whole
+        const struct { const char* name; Op op; int after; } cases[] = {
+            {"presence check", OpApply, 0},
+            {"level: source", OpLevel, 1},
+            {"level: scale", OpLevel, 2},
+            {"level: offset", OpLevel, 3},
+            {"offset read-back", OpApply, 1},
+            {"coarse/fine offset read-back", OpAdjust, 0},
+        };
+        for (const char* tr : {"tcp", "pty"})
+            for (const char* f : {"silent", "truncate 3", "late 600"})
+                for (const auto& c : cases)
+                    QTest::addRow("%s %s %s", tr, f, c.name) << tr << f << int(c.op) << c.after;
+    }
+    void replyLostPartWay() {
+        QFETCH(QString, transport);
+        QFETCH(QString, fault);
+        QFETCH(int, op);
+        QFETCH(int, after);
+        connectOver(transport);
+        DSOSettings() = downloaded[transport];
+        DSOSettings().TriggerEdgeLevel = "1.20div";
+        DSOSettings().CH1Offset = "1.00V";  // not the instrument's: a lost read-back must not hide that
+        CtrlState().CtrlModified = false;
+        const CtrlSettings before = DSOSettings();
+        sim.ClearLog();
+        sim.SetFault(QString("%1 after %2").arg(fault).arg(after));
+        int end = -1;
+        if (op == OpAdjust) end = int(ApplyAdjust("2.00V", 0));
+        else if (op == OpLevel) end = int(ApplyCtrlEdit({LevelKey(), "2.00div", "", ""}));
+        else end = int(ApplyCtrlEdit({OffsetKey(), "", "0.5", ""}));
+        const QStringList shown = LinkFixture::ShownTexts();
+        if (fault.startsWith("late")) QVERIFY(YieldUntil([this] { return sim.Control("LATE?").trimmed() == "0"; }, 10000));
+        sim.SetFault("none");
+        QVERIFY(Link().IsConnected);
+        const QStringList log = arrivedLog();
+
+        const MessageTableData& m = MessageTable();
+        CtrlSettings expected = before;
+        if (op == OpApply && after == 0) {
+            // The instrument did not answer: nothing went out, nothing changed.
+            const QString readFail = transport == "pty" ? m.MsgRs232ReadFail + " / " + m.MsgTitleRs232Read
+                                                        : m.MsgUsbReadFail + " / " + m.MsgTitleUsbRead;
+            QCOMPARE(end, int(ApplyEnd::Silent));
+            QCOMPARE(shown, QStringList{readFail});
+            QCOMPARE(log, QStringList{"*IDN?"});
+        } else if (op == OpLevel) {
+            QCOMPARE(end, int(ApplyEnd::Refused));
+            QCOMPARE(shown, QStringList{m.MsgReplyUnusable + " / "});
+            for (const QString& c : log) QVERIFY2(!c.startsWith(":TRIGGER:EDGE:LEVEL "), qPrintable(c));
+        } else {
+            // The value went out and is stored as sent; the offset that did
+            // not come back is not made up.
+            QCOMPARE(end, op == OpAdjust ? int(AdjustEnd::Applied) : int(ApplyEnd::Applied));
+            QCOMPARE(shown, QStringList{m.MsgReplyUnusable + " / "});
+            if (op == OpAdjust) {
+                expected.CH1Scale = "2.00V";
+                QCOMPARE(FormatVolt(sim.Get(":CHANNEL1:SCALE")), QString("2.00V"));
+            } else {
+                expected.CH1Offset = "500mV";
+                QCOMPARE(instrumentOffset(), QString("500mV"));
+            }
+        }
+        QVERIFY(DSOSettings() == expected);
+        QCOMPARE(CtrlState().CtrlModified, !(DSOSettings() == before));
     }
 
     // The transport's failure marks the link disconnected and says so: a TCP

@@ -3,6 +3,9 @@
 // only ever taken by its own query, a job that gets no answer stops and says
 // so without leaving its values behind or touching a view's record, and once the fault clears the next job
 // brings the instrument's true values.
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <QtTest>
 
 #include "LinkFixture.h"
@@ -183,33 +186,69 @@ private slots:
         QCOMPARE(Results(code), truth[QString("%1 %2").arg(transport).arg(code)]);
     }
 
-    // A block one byte short of the 600 points asked for (a cut USB block):
-    // the waveform view fails rather than draw a point that did not come;
-    // the data table takes the 599 rows that came.
+    // A USB block that does not hold the 600 points asked for (cut to 599 or
+    // 3 bytes, or a line of letters where the samples should be): the job
+    // fails with the read message rather than draw or tabulate points that
+    // did not come; once the fault clears the job brings the true values.
     void shortWaveBlock_data() {
         QTest::addColumn<int>("code");
-        QTest::newRow("waveform view") << int(JobWaveView);
-        QTest::newRow("data table") << int(JobDataCH1);
+        QTest::addColumn<QString>("fault");
+        QTest::newRow("waveform view, 599 bytes") << int(JobWaveView) << "truncate 599";
+        QTest::newRow("data table, 599 bytes") << int(JobDataCH1) << "truncate 599";
+        // The block is the twelfth reply of a data-table transfer.
+        QTest::newRow("data table, 3 bytes") << int(JobDataCH1) << "truncate 3 after 11";
+        QTest::newRow("data table, letters") << int(JobDataCH1) << "garbage after 11";
     }
     void shortWaveBlock() {
         QFETCH(int, code);
+        QFETCH(QString, fault);
         connectOver("tcp");
         PlantStaleResults();
-        sim.SetFault("truncate 599");
+        const QStringList planted = Results(code);
+        sim.SetFault(fault);
         const bool ok = runJob(code);
         sim.SetFault("none");
-        const QStringList truth = this->truth[QString("tcp %1").arg(code)];
-        if (code == JobWaveView) {
-            QVERIFY(!ok);
-            QCOMPARE(LinkFixture::ShownTexts(), QStringList{readFailMessage()});
-            QVERIFY(!HoldsStale(code));
-        } else {
-            QVERIFY(ok);
-            QVERIFY(LinkFixture::ShownTexts().isEmpty());
-            const QStringList rows = Results(code);
-            QCOMPARE(rows.value(1), QString("599"));
-            QCOMPARE(rows.mid(2), truth.mid(2, 599));
-        }
+        QVERIFY(!ok);
+        QVERIFY(sim.Log().contains(":WAVEFORM:DATA? CHANNEL1"));  // the fault met the block
+        QCOMPARE(LinkFixture::ShownTexts(), QStringList{readFailMessage()});
+        if (code == JobWaveView)
+            QCOMPARE(Results(code), planted);
+        else
+            QCOMPARE(Transfer().DataPointCount, 0);
+        QVERIFY(!HoldsStale(code));
+
+        connectOver("tcp");
+        QVERIFY(runJob(code));
+        QCOMPARE(Results(code), truth[QString("tcp %1").arg(code)]);
+    }
+
+    // Measurements that come back as no number (letters from the seventh
+    // reply on: the frequency came as a number, the others did not): those
+    // rows are "*****", the title and the frequency are the instrument's, and
+    // the link stays up for the next fetch.
+    void unusableMeasurementReplies_data() {
+        QTest::addColumn<QString>("transport");
+        QTest::newRow("tcp") << "tcp";
+        QTest::newRow("pty") << "pty";
+    }
+    void unusableMeasurementReplies() {
+        QFETCH(QString, transport);
+        connectOver(transport);
+        // Status, mode, scale, rate, time scale, frequency: then letters.
+        sim.SetFault("garbage after 6");
+        QVERIFY(runJob(JobMeasureCH1));
+        sim.SetFault("none");
+        QVERIFY(Link().IsConnected);
+        QVERIFY(LinkFixture::ShownTexts().isEmpty());
+        const auto& results = Transfer().MeasureResults;
+        const QStringList truth = this->truth[transport + " 1"];
+        for (int slot = 0; slot < 18; ++slot)
+            if (slot != 7) QCOMPARE(results[size_t(slot)].Value, QString("*****"));
+        const QStringList rows = Results(JobMeasureCH1);  // the title, then slots 0..17
+        QCOMPARE(rows.value(0), truth.value(0));
+        QCOMPARE(rows.value(8), truth.value(8));  // the frequency
+        QVERIFY(runJob(JobMeasureCH1));
+        QCOMPARE(Results(JobMeasureCH1), truth);
     }
 
     // A time or scale a data table cannot hold in single precision fails the
@@ -245,6 +284,30 @@ private slots:
             QCOMPARE(LinkFixture::ShownTexts(), QStringList{readFailMessage()});
             QVERIFY(!HoldsStale(JobDataCH1));
         }
+    }
+
+    // After a connection over RS-232, connecting over USB closes the serial
+    // line: when the old line hangs up, no message is shown and the USB link
+    // goes on working. (Last: the simulator's terminal changes.)
+    void serialLineLeftFromEarlierConnection() {
+        connectOver("pty");
+        connectOver("tcp");
+        const QString oldPty = sim.CurrentPtyPath();
+        // The simulator hangs its terminal up after a reply cut to nothing.
+        const int fd = ::open(oldPty.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+        QVERIFY(fd >= 0);
+        sim.SetFault("drop 0");
+        QCOMPARE(::write(fd, "*IDN?\n", 6), ssize_t(6));
+        QVERIFY(YieldUntil([&] { return sim.CurrentPtyPath() != oldPty; }, 10000));
+        ::close(fd);
+        QTest::qWait(200);  // whatever the old line reports has arrived
+        qputenv("KV2200_COM1", sim.CurrentPtyPath().toLocal8Bit());
+
+        QVERIFY(LinkFixture::ShownTexts().isEmpty());
+        QVERIFY(Link().IsConnected);
+        QVERIFY(runJob(JobMeasureCH1));
+        QCOMPARE(Results(JobMeasureCH1), truth["tcp 1"]);
+        QVERIFY(LinkFixture::ShownTexts().isEmpty());
     }
 };
 

@@ -2,10 +2,17 @@
 // window's life cycle, without an instrument.
 #include <QtTest>
 
+#include "FakeCommandPort.h"
 #include "TestEnv.h"
 #include "common/Pause.h"
 #include "common/Wait.h"
+#include "link/LinkEvents.h"
+#include "link/LinkState.h"
+#include "link/MeasureCatalog.h"
 #include "link/TransferJobs.h"
+#include "link/TransferValues.h"
+#include "measure/model/MeasureList.h"
+#include "platform/dialogs/MsgBox.h"
 #include "link/TransferSettings.h"
 #include "shell/frmPrgress.h"
 
@@ -234,6 +241,60 @@ private slots:
         QVERIFY(!Transfer().TransferBusy);
         QVERIFY(Transfer().TransferDone);
         TransferWindowOwner() = nullptr;
+    }
+
+    // A measurement reply that came but is no value the formatter reads (an
+    // empty line, a reading below the range, a stray byte before the number)
+    // leaves its row "*****", which is judged a failure; the other rows are
+    // kept and the link stays up. A query with no reply at all still fails
+    // the job.
+    void unusableMeasurementReply_data() {
+        QTest::addColumn<QString>("reply");
+        QTest::addColumn<bool>("usable");
+        QTest::newRow("number") << "2.000e+00\n" << true;
+        QTest::newRow("number and carriage return") << "2.000e+00\r\n" << true;
+        QTest::newRow("empty line") << "\n" << false;
+        QTest::newRow("below the range") << "<2.000e-09\n" << false;
+        QTest::newRow("vertical tab first") << "\v2.000e+00\n" << false;
+        QTest::newRow("no-break space first") << QString(QChar(0xA0)) + "2.000e+00\n" << false;
+        QTest::newRow("next-line byte first") << QString(QChar(0x85)) + "2.000e+00\n" << false;
+        QTest::newRow("group separator") << "2,000\n" << false;
+        QTest::newRow("unit after the number") << "2.0V\n" << false;
+        QTest::newRow("mark after a control byte") << "\v*****\n" << false;
+    }
+    void unusableMeasurementReply() {
+        QFETCH(QString, reply);
+        QFETCH(bool, usable);
+        FakeCommandPort port;
+        port.replies = {{":TRIGGER:STATUS?", "RUN\n"}, {":TRIGGER:MODE?", "EDGE\n"},
+                        {":CHANNEL1:SCALE?", "1.000e+00\n"}, {":ACQUIRE:SAMP? CHANNEL1", "1.000e+08\n"},
+                        {":TIMEBASE:SCALE?", "5.000e-04\n"}};
+        for (int item : MeasureQueryOrder)
+            port.replies[QString(":MEASURE:%1? CHANNEL1").arg(MeasureOfItem(item).keyword)] = "1.000e-03\n";
+        port.replies[":MEASURE:VPP? CHANNEL1"] = reply;
+        port.replies[":MEASURE:PDUTYCYCLE? CHANNEL1"] = reply;
+        SetLinkConnected(true);
+        MsgBoxService::ClearLog();
+
+        QVERIFY(RunTransfer(JobMeasureCH1, "Measure Data Loading...", true));
+        QVERIFY(Link().IsConnected);
+        QVERIFY(MsgBoxService::Log().isEmpty());
+        MeasureItem vpp = Transfer().MeasureResults[0];
+        QCOMPARE(vpp.Value, usable ? QString("2.00V") : QString("*****"));
+        vpp.Enable = true;
+        vpp.Under = -10;
+        vpp.Over = 10;
+        QCOMPARE(Judge(vpp, UnitFamily::Voltage), usable ? Verdict::Pass : Verdict::Fail);
+        QCOMPARE(Transfer().MeasureResults[1].Value, FormatVolt("1.000e-03"));     // Vmax
+        QCOMPARE(Transfer().MeasureResults[16].Value,  // Duty+
+                 usable ? FormatPercent(TrimReply(reply)) : QString("*****"));
+        QCOMPARE(Transfer().MeasureResults[17].Value, FormatPercent("1.000e-03"));  // Duty-
+        QVERIFY(Transfer().DataTitle.startsWith("CH1 1.00V  " + FormatTime4("5.000e-04") + " "));
+
+        port.replies.remove(":MEASURE:VMAX? CHANNEL1");
+        QVERIFY(!RunTransfer(JobMeasureCH1, "Measure Data Loading...", true));
+        QVERIFY(!Link().IsConnected);
+        QVERIFY(Transfer().MeasureResults[0].Value.isEmpty());
     }
 
     void jobSixHidesTheViewProgressAndStaysHidden() {

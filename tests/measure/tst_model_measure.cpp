@@ -235,6 +235,27 @@ private slots:
         QVERIFY(MeasureExportText(r, "Maker", 0).contains(QString::fromUtf8("峰峰值\t150mV").toUtf8()));
     }
 
+    // Equal shares while every column fits one; a wider column takes what it
+    // needs and the others share the rest, looked at again as shares shrink.
+    void columnWidths_data() {
+        QTest::addColumn<int>("room");
+        QTest::addColumn<std::vector<int>>("least");
+        QTest::addColumn<std::vector<int>>("widths");
+        QTest::newRow("equal") << 350 << std::vector<int>{40, 70, 10, 0, 40} << std::vector<int>{70, 70, 70, 70, 70};
+        QTest::newRow("one wide") << 350 << std::vector<int>{116, 30, 30, 30, 30}
+                                  << std::vector<int>{116, 58, 58, 58, 58};
+        QTest::newRow("wide after the first") << 300 << std::vector<int>{130, 55, 10, 10, 10}
+                                              << std::vector<int>{130, 55, 38, 38, 38};
+        QTest::newRow("more than the room") << 300 << std::vector<int>{200, 200, 10, 10, 10}
+                                            << std::vector<int>{200, 200, 10, 10, 10};
+    }
+    void columnWidths() {
+        QFETCH(int, room);
+        QFETCH(std::vector<int>, least);
+        QFETCH(std::vector<int>, widths);
+        QCOMPARE(ShareColumnWidths(room, least), widths);
+    }
+
     void picturesAreDrawn() {
         for (int p = 1; p <= 18; ++p) {
             const QImage img = MeasurePicture(p);

@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 
 #include "PictureChecks.h"
+#include "SpecialFiles.h"
 #include "TestEnv.h"
 #include "WfmBuilder.h"
 #include "common/SheetModel.h"
@@ -115,17 +116,63 @@ private slots:
         f->Reset_Click();
         QCOMPARE(f->txtCH1Div->text(), QString("1.00V"));
         QVERIFY(Black(f->MemoryWavePic->Picture, 227, 125));
+    }
 
-        // A damaged file and a foreign one change nothing.
-        const std::vector<int16_t> memory = r.Ch1Memory;
+    // A file that cannot be shown says why and leaves the view as it was:
+    // damaged ones and those that are no waveform file with the format's
+    // message (a folder or a named pipe never opened), one that cannot be
+    // opened with the system's reason.
+    void refusedFileLeavesTheViewAlone_data() {
+        QTest::addColumn<QString>("special");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("formatMessage");
         QByteArray cut = FlatFile();
         cut.chop(100);
-        QVERIFY(!f->OpenWaveformFile(Write(dir, "cut.wfm", cut)));
-        QVERIFY(MsgBoxService::Log().isEmpty());
-        QVERIFY(!f->OpenWaveformFile(Write(dir, "text.wfm", "not a waveform")));
+        QByteArray negative = FlatFile();
+        negative.replace(28, 4, QByteArray::fromHex("ffffffff"));
+        QTest::newRow("block past the end") << QString() << cut << true;
+        QTest::newRow("negative count") << QString() << negative << true;
+        QTest::newRow("not a waveform") << QString() << QByteArray("not a waveform") << true;
+        QTest::newRow("10 M samples") << "10M" << QByteArray() << true;
+        QTest::newRow("folder") << "folder" << QByteArray() << true;
+        QTest::newRow("named pipe") << "fifo" << QByteArray() << true;
+        QTest::newRow("missing") << "missing" << QByteArray() << false;
+    }
+    void refusedFileLeavesTheViewAlone() {
+        QFETCH(QString, special);
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, formatMessage);
+        frmOpenWaveform* f = Open(0);
+        const QString good = Write(dir, "flat.wfm", FlatFile());
+        QVERIFY(f->OpenWaveformFile(good));
+        const MemWaveInfo& r = Sheets().MemWaveViews[0];
+        const std::vector<int16_t> memory = r.Ch1Memory;
+        const QImage shown = f->MemoryWavePic->Picture;
+        const QString title = f->windowTitle();
+        Sheets().SheetModified = false;
+
+        QString path;
+        if (special.isEmpty()) {
+            path = Write(dir, "bad.wfm", bytes);
+        } else if (special == "10M") {
+            // 10 M samples of CH1 (a sparse file): past the 2,100,001 bytes read.
+            path = Write(dir, "deep.wfm", WfmBuilder().points(10000000).on(true, false, false).bytes());
+            QFile deep(path);
+            if (!deep.resize(276 + 10000000)) QSKIP("no sparse file here");
+        } else if (special == "missing") {
+            path = dir.filePath("no such file.wfm");
+        } else {
+            path = SpecialFilePath(special, dir);
+            if (path.isEmpty()) QSKIP("not on this system");
+        }
+        QVERIFY(!f->OpenWaveformFile(path));
         QCOMPARE(MsgBoxService::Log().size(), 1);
-        QCOMPARE(MsgBoxService::Log()[0].text, MessageTable().MsgFileFormatError);
-        QVERIFY(r.Loaded && r.Ch1Memory == memory && r.FilePath == path);
+        if (formatMessage) QCOMPARE(MsgBoxService::Log()[0].text, MessageTable().MsgFileFormatError);
+        else QCOMPARE(MsgBoxService::Log()[0].style, int(vbCritical));
+        QVERIFY(r.Loaded && r.Ch1Memory == memory && r.FilePath == good);
+        QCOMPARE(f->windowTitle(), title);
+        QCOMPARE(f->MemoryWavePic->Picture, shown);
+        QVERIFY(!Sheets().SheetModified);
     }
 
     void zoomBox_data() {

@@ -331,8 +331,10 @@ private slots:
         WaveformFileData data;
         QCOMPARE(ReadWaveformFile(path, data), WaveformReadStatus::Ok);
         QCOMPARE(data.Ch1Memory, (std::vector<int16_t>{30, 31, 32, 0}));
-        QCOMPARE(ReadWaveformFile(dir.filePath("missing.wfm"), data), WaveformReadStatus::Damaged);
-        QCOMPARE(ReadWaveformFile(dir.path(), data), WaveformReadStatus::Damaged);
+        QString reason;
+        QCOMPARE(ReadWaveformFile(dir.filePath("missing.wfm"), data, &reason), WaveformReadStatus::Unreadable);
+        QVERIFY(!reason.isEmpty());
+        QCOMPARE(ReadWaveformFile(dir.path(), data), WaveformReadStatus::FormatError);
     }
 };
 

@@ -3,6 +3,7 @@
 #include <QtTest>
 #include <memory>
 
+#include "PictureChecks.h"
 #include "TestEnv.h"
 #include "common/ShellState.h"
 #include "platform/dialogs/FileDialog.h"
@@ -90,6 +91,49 @@ private slots:
         QCOMPARE(PrintDocs().RecordPrintDoc, earlier);
         QCOMPARE(MsgBoxService::Log().size(), 1);
         QCOMPARE(MsgBoxService::Log()[0].style, int(vbCritical));
+    }
+
+    // With no printer on the system a print says so (the dialog would close
+    // at once, as if cancelled); the preview still works.
+    void noPrinterIsSaid_data() {
+        QTest::addColumn<int>("lang");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("English") << int(LangEnglish) << "No printer is installed: nothing can be printed.";
+        QTest::newRow("Chinese") << int(LangChinese) << QString::fromUtf8("没有安装打印机，无法打印。");
+    }
+    void noPrinterIsSaid() {
+        QFETCH(int, lang);
+        QFETCH(QString, text);
+        Shell().UILanguage = lang;
+        PrintService::SetPrinterCheck([] { return false; });
+        QVERIFY(!PreviewOrPrintPicture(Picture(), PrintSlot::Wave, true));
+        PrintService::SetPrinterCheck(nullptr);
+        QCOMPARE(MsgBoxService::Log().size(), 1);
+        QCOMPARE(MsgBoxService::Log()[0].text, text);
+        QCOMPARE(MsgBoxService::Log()[0].style, int(vbOKOnly));
+        bool shown = false;
+        PrintService::SetPreviewAnswerer([&](const PrintPreviewDoc&) { shown = true; });
+        QVERIFY(PreviewOrPrintPicture(Picture(), PrintSlot::Wave, false));
+        QVERIFY(shown);
+        QCOMPARE(MsgBoxService::Log().size(), 1);
+    }
+
+    // The printed page carries the picture without loss: no JPEG in the PDF
+    // (a print job is one), so yellow stays yellow and thin lines stay sharp.
+    void printedPictureIsLossless() {
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath("page.pdf");
+        PictureChecks::PrintToPdf(pdf, nullptr);
+        QImage picture(700, 500, QImage::Format_RGB32);
+        picture.fill(qRgb(255, 255, 0));
+        for (int x = 0; x < 700; x += 7) picture.setPixel(x, 250, qRgb(0, 0, 0));
+        QVERIFY(PreviewOrPrintPicture(picture, PrintSlot::Wave, true));
+        QFile f(pdf);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray bytes = f.readAll();
+        QVERIFY(bytes.contains("/Subtype /Image"));
+        QVERIFY(!bytes.contains("/DCTDecode"));
+        QVERIFY(MsgBoxService::Log().isEmpty());
     }
 
     void exportDialogInTheUiLanguage() {

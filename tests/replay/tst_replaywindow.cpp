@@ -5,6 +5,7 @@
 #include <QTreeWidget>
 
 #include "RcdBuilder.h"
+#include "SpecialFiles.h"
 #include "TestEnv.h"
 #include "common/SheetModel.h"
 #include "common/ShellState.h"
@@ -122,20 +123,26 @@ private slots:
     }
 
     // A refused file shows its message and leaves the view as it was.
+    // (A folder or a named pipe is never opened.)
     void refusedFileLeavesTheViewAlone_data() {
         QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("special");
         QTest::addColumn<QString>("message");
         RcdHeader off;
         off.ch1On = 0;
         RcdHeader longer;
         longer.last = 9;
-        QTest::newRow("wrong magic") << QByteArray(100, 'x') << "The file format is error!";
-        QTest::newRow("damaged stream") << RcdHeaderBytes(RcdHeader()) + QByteArray(30, 'z') << "File utility fail!";
-        QTest::newRow("channel off") << Rcd(off, Frames(2)) << "The channel's data is invalid!";
-        QTest::newRow("frames missing") << Rcd(longer, Frames(2)) << "The file format is error!";
+        QTest::newRow("wrong magic") << QByteArray(100, 'x') << QString() << "The file format is error!";
+        QTest::newRow("damaged stream") << RcdHeaderBytes(RcdHeader()) + QByteArray(30, 'z') << QString()
+                                        << "File utility fail!";
+        QTest::newRow("channel off") << Rcd(off, Frames(2)) << QString() << "The channel's data is invalid!";
+        QTest::newRow("frames missing") << Rcd(longer, Frames(2)) << QString() << "The file format is error!";
+        QTest::newRow("folder") << QByteArray() << "folder" << "The file format is error!";
+        QTest::newRow("named pipe") << QByteArray() << "fifo" << "The file format is error!";
     }
     void refusedFileLeavesTheViewAlone() {
         QFETCH(QByteArray, file);
+        QFETCH(QString, special);
         QFETCH(QString, message);
         frmRecordPlay* w = OpenedView();
         QVERIFY(w);
@@ -143,7 +150,8 @@ private slots:
         const std::vector<int16_t> samples = Rec().Samples;
         const QString title = w->windowTitle(), path = Rec().FilePath;
         Sheets().SheetModified = false;
-        answer = WriteFile("bad.rcd", file);
+        answer = special.isEmpty() ? WriteFile("bad.rcd", file) : SpecialFilePath(special, tmp);
+        if (answer.isEmpty()) QSKIP("not on this system");
         w->cmdRun_Click();
         QCOMPARE(MsgBoxService::Log().size(), 1);
         QCOMPARE(MsgBoxService::Log()[0].text, message);
@@ -154,12 +162,15 @@ private slots:
         QCOMPARE(w->windowTitle(), title);
         QVERIFY(!Sheets().SheetModified);
 
-        // A cancelled dialog or a file that cannot be read: nothing at all.
+        // A cancelled dialog: nothing at all; a file that cannot be opened:
+        // the system's reason.
         answer.clear();
         w->cmdRun_Click();
+        QCOMPARE(MsgBoxService::Log().size(), 1);
         answer = tmp.filePath("no such file.rcd");
         w->cmdRun_Click();
-        QCOMPARE(MsgBoxService::Log().size(), 1);
+        QCOMPARE(MsgBoxService::Log().size(), 2);
+        QCOMPARE(MsgBoxService::Log()[1].style, int(vbCritical));
         QCOMPARE(Rec().FilePath, path);
     }
 

@@ -10,6 +10,7 @@
 #include <QtTest>
 
 #include "SheetSamples.h"
+#include "ViewControls.h"
 #include "TestEnv.h"
 #include "common/DSOSettings.h"
 #include "common/SheetModel.h"

@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QStringEncoder>
 #include <QTemporaryDir>
@@ -746,6 +747,70 @@ private slots:
             QCOMPARE(MsgBoxService::Log()[0].style, int(vbCritical));
         }
         QVERIFY(!QFile::exists(tmp.filePath("no such folder/x.vls")));
+    }
+
+    // No text item runs longer than the longest name the rename editor takes
+    // (MaxSheetTextLength characters); a longer one is damage, refused
+    // before it is turned into text (a 10 MB name took 26 s and 713 MB, and
+    // as a tree node's text crashed the application).
+    void longTextsAreRefused_data() {
+        QTest::addColumn<int>("field");  // 0 sheet name, 1 view name, 2 table cell
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("read");
+        const QString wide = QString::fromUtf8("波");
+        QTest::newRow("sheet name at the bound") << 0 << QString(MaxSheetTextLength, 'n') << true;
+        QTest::newRow("sheet name one longer") << 0 << QString(MaxSheetTextLength + 1, 'n') << false;
+        QTest::newRow("Chinese view name at the bound") << 1 << wide.repeated(MaxSheetTextLength) << true;
+        QTest::newRow("Chinese view name one longer") << 1 << wide.repeated(MaxSheetTextLength + 1) << false;
+        QTest::newRow("table cell one longer") << 2 << QString(MaxSheetTextLength + 1, '1') << false;
+        QTest::newRow("10 MB sheet name") << 0 << QString(10 << 20, 'n') << false;
+    }
+    void longTextsAreRefused() {
+        QFETCH(int, field);
+        QFETCH(QString, text);
+        QFETCH(bool, read);
+        auto src = NewSheet();
+        SheetSamples::FillTelling(*src, 0);
+        auto at = [field](SheetModelData& sheet) -> QString& {
+            if (field == 0) return sheet.SheetName;
+            if (field == 1) return sheet.WaveViews[0].Name;
+            return sheet.DataViews[0].TimeTexts[1];
+        };
+        at(*src) = text;
+        auto dst = NewSheet();
+        QElapsedTimer clock;
+        clock.start();
+        QCOMPARE(ParseSheetFile(SheetFileText(*src, false), *dst), read);
+        QVERIFY(clock.elapsed() < 1000);
+        if (read) QCOMPARE(at(*dst), text);
+    }
+
+    // A large file that is no sheet is refused at its first item: nothing
+    // past it is looked at or converted (a 2 GiB one took 13.6 s and 6.3 GB,
+    // and as the last sheet kept the main window unpainted).
+    void largeFileThatIsNoSheetIsRefusedAtOnce_data() {
+        QTest::addColumn<QByteArray>("start");
+        QTest::newRow("zeros") << QByteArray();
+        QTest::newRow("a quote never closed") << QByteArray("\"");
+        QTest::newRow("the header, then a name never closed") << "\"" + SheetFileHeader().toUtf8() + "\"\r\n\"";
+    }
+    void largeFileThatIsNoSheetIsRefusedAtOnce() {
+        QFETCH(QByteArray, start);
+        const QString path = tmp.filePath("large.vls");
+        QVERIFY(WriteBytes(path, start));
+        QFile f(path);
+        if (!f.resize(qint64(1) << 30)) QSKIP("no sparse file here");  // 1 GiB, nearly all a hole
+        f.close();
+        SheetSamples::FillTelling(Sheets(), 2);
+        const QByteArray before = SheetFileText(Sheets(), false);
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(!ReadDataSheet(path));
+        QVERIFY2(clock.elapsed() < 1000, qPrintable(QString::number(clock.elapsed()) + " ms"));
+        QCOMPARE(SheetFileText(Sheets(), false), before);
+        QCOMPARE(MsgBoxService::Log().size(), 1);
+        QCOMPARE(MsgBoxService::Log()[0].text, MessageTable().MsgBadSheetFile);
+        QFile::remove(path);
     }
 
     // A replaying Record view is paused through its view and stored paused.

@@ -1,6 +1,9 @@
 // The options dialog and the New/Open document choosers.
+#include <QAbstractFileIconProvider>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFileDialog>
+#include <QMimeDatabase>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
@@ -189,6 +192,52 @@ private slots:
         QCOMPARE(FileDialogService::Log().size(), 2);
         QCOMPARE(FileDialogService::Log()[1].filter, QString("Control Files (*.rmt)|*.rmt"));
         FileDialogService::SetAnswerer(nullptr);
+    }
+
+    // The real dialog tells a file's type by its name alone: listing a
+    // folder reads no file (a file such as /proc/kmsg never answers).
+    void realDialogReadsNoFile() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("noextension");
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("%PDF-1.4\n%\xE2\xE3\xCF\xD3\n1 0 obj\n<<>>\nendobj\n");
+        f.close();
+        const QMimeDatabase db;
+        const QMimeType pdf = db.mimeTypeForName("application/pdf");
+        if (db.mimeTypeForFile(path) != pdf) QSKIP("no content types on this system");
+        std::unique_ptr<QFileDialog> dlg(MakeFileDialog({FileDialogKind::Open, "Open", "All Files|*", {}}));
+        QVERIFY(dlg->testOption(QFileDialog::DontUseNativeDialog));
+        QAbstractFileIconProvider* icons = dlg->iconProvider();
+        QVERIFY(icons);
+        const QFileInfo info(path);
+        QCOMPARE(icons->type(info), db.mimeTypeForFile(info, QMimeDatabase::MatchExtension).comment());
+        QVERIFY(icons->type(info) != pdf.comment());
+        QVERIFY(!icons->icon(info).isNull());
+        // And a file named as a PDF is one, whatever it holds.
+        QFile named(dir.filePath("words.pdf"));
+        QVERIFY(named.open(QIODevice::WriteOnly) && named.write("plain words\n") > 0);
+        named.close();
+        QCOMPARE(icons->type(QFileInfo(named.fileName())), pdf.comment());
+    }
+
+    // The real dialog gives back what was chosen in it, a save name with the
+    // chosen filter's extension; a cancel gives nothing.
+    void realDialogReturnsTheChoice() {
+        QTemporaryDir dir;
+        auto answerWith = [](const QString& name) {
+            QTimer::singleShot(0, [name] {
+                auto* dlg = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+                if (!dlg) return;
+                if (name.isEmpty()) return dlg->reject();
+                dlg->selectFile(name);
+                QMetaObject::invokeMethod(dlg, "accept");
+            });
+        };
+        answerWith(dir.filePath("mysheet"));
+        QCOMPARE(GetSaveFileName("Save", "Data Sheet Files (*.vls)|*.vls"), dir.filePath("mysheet.vls"));
+        answerWith(QString());
+        QVERIFY(GetOpenFileName("Open", "Data Sheet Files (*.vls)|*.vls").isEmpty());
     }
 
     // A save name typed without an extension gets the chosen filter's one.

@@ -2,6 +2,7 @@
 // panes, and switching it from the Language menu.
 #include <QtTest>
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QLabel>
 #include <QMainWindow>
@@ -11,6 +12,7 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QToolBar>
+#include <QToolButton>
 #include <QTreeWidget>
 #include <memory>
 
@@ -22,7 +24,10 @@
 #include "link/Vocabulary.h"
 #include "shell/Captions.h"
 #include "shell/Language.h"
+#include "shell/MainWindow.h"
 #include "shell/QtTranslations.h"
+#include "controller/CtrlList.h"
+#include "sheets/DataSheetTree.h"
 
 namespace {
 
@@ -39,99 +44,35 @@ QVariant StoredLanguage() {
     return QSettings(TestEnv::IniPath(), QSettings::IniFormat).value("Velmora_Language/Language");
 }
 
-// A main window and two panes, named as the shell names them, with English
-// design texts and a few decoys the setters must leave alone.
+// The main window with its two panes, loaded as the application loads it.
 struct Fixture {
-    std::unique_ptr<QMainWindow> main;
-    QWidget* browser = nullptr;
-    QWidget* ctrl = nullptr;
+    frmMain main;
+    frmDataSheetTree* browser = nullptr;
+    frmCtrlList* ctrl = nullptr;
     QTreeWidget* tree = nullptr;
-    QToolBar* toolbar = nullptr;
 
     Fixture() {
-        main = std::make_unique<QMainWindow>();
-        main->setObjectName("frmMain");
-        auto menu = [&](QMenu* parent, const char* name, const char* text) {
-            QMenu* m = parent ? parent->addMenu(text) : main->menuBar()->addMenu(text);
-            m->setObjectName(name);
-            return m;
-        };
-        auto item = [](QMenu* m, const char* name, const char* text) {
-            QAction* a = m->addAction(text);
-            a->setObjectName(name);
-            return a;
-        };
-        QMenu* file = menu(nullptr, "mnuFile", "&File");
-        item(file, "mnuFileNew", "&New");
-        item(file, "mnuFileOpen", "&Open...");
-        QMenu* recent = menu(file, "mnuRecentCtrlRoot", "Recent Control File");
-        item(recent, "mnuFileRecentCtrl(0)", "/tmp/a.rmt");
-        file->addSeparator()->setObjectName("mnuFileSep1");
-        item(file, "mnuFileExit", "E&xit");
-        QMenu* tools = menu(nullptr, "mnuTools", "&Tools");
-        item(tools, "mnuToolsConnect", "&Connect to Oscilloscope");
-        QMenu* help = menu(nullptr, "mnuHelp", "&Help");
-        item(help, "mnuHelpAbout", "&About...");
-        QMenu* lang = menu(help, "mnuHelpLanguage", "Language");
-        item(lang, "mnuLanguageChinese", "中文");
-        item(lang, "mnuLanguageEnglish", "English");
-
-        toolbar = main->addToolBar("tb");
-        toolbar->setObjectName("tbToolBar");
-        for (int i = 1; i <= 18; ++i) {
-            if (i == 4 || i == 7 || i == 10 || i == 14 || i == 17)
-                toolbar->addSeparator();
-            else
-                toolbar->addAction(QString("B%1").arg(i))->setToolTip(QString("tip%1").arg(i));
-        }
-        for (const char* led : {"picLED_ON", "picLED_OFF"}) {
-            auto* l = new QLabel(toolbar);
-            l->setObjectName(led);
-            toolbar->addWidget(l);
-        }
-
-        browser = new QWidget(main.get());
-        browser->setObjectName("frmDataSheetTree");
-        tree = new QTreeWidget(browser);
-        tree->setObjectName("DataSheetTree");
-        auto* root = new QTreeWidgetItem(tree, QStringList{"Data Sheet"});
-        new QTreeWidgetItem(root, QStringList{"My Bench Sheet"});
-        auto* popup = new QMenu(browser);
-        for (const char* n : {"mnuNewDataSheet", "mnuAddNewWaveform", "mnuRename"})
-            item(popup, n, "design");
-
-        ctrl = new QWidget(main.get());
-        ctrl->setObjectName("frmCtrlList");
-        for (const char* n : {"cmdUpload", "cmdDownload"}) {
-            auto* b = new QPushButton("design", ctrl);
-            b->setObjectName(n);
-        }
-        auto* cpop = new QMenu(ctrl);
-        for (const char* n : {"mnuConnect", "mnuExpand"}) item(cpop, n, "design");
+        main.MDIForm_Load();
+        browser = DataBrowserForm();
+        ctrl = CtrlListForm();
+        tree = browser->DataSheetTree;
     }
+    ~Fixture() { main.MDIForm_Unload(); }
 
-    QString text(const char* name) const {
-        QObject* o = FindCaptionControl(main.get(), name);
-        if (!o) return "<absent>";
-        if (auto* m = qobject_cast<QMenu*>(o)) return m->title();
-        return o->property("text").toString();
-    }
-    QString tip(const char* name) const {
-        return FindCaptionControl(main.get(), name)->property("toolTip").toString();
-    }
-    QString buttonTip(int n) const { return toolbar->actions().at(n - 1)->toolTip(); }
-    bool checked(const char* name) const {
-        return main->findChild<QAction*>(name)->isChecked();
-    }
+    QString buttonTip(int n) const { return main.ToolbarButton(n)->toolTip(); }
+    QTreeWidgetItem* sheetNode() const { return tree->topLevelItem(0)->child(0); }
 
     // Every text the setters could touch, to compare before and after.
     QStringList snapshot() const {
         QStringList s;
-        for (QAction* a : main->findChildren<QAction*>()) s << a->text() << a->toolTip();
-        for (QMenu* m : main->findChildren<QMenu*>()) s << m->title();
-        for (QWidget* w : main->findChildren<QWidget*>()) s << w->windowTitle() << w->toolTip();
-        for (QPushButton* b : main->findChildren<QPushButton*>()) s << b->text();
-        s << tree->topLevelItem(0)->text(0) << tree->topLevelItem(0)->child(0)->text(0);
+        for (const QWidget* w : {static_cast<const QWidget*>(&main), static_cast<const QWidget*>(browser),
+                                 static_cast<const QWidget*>(ctrl)}) {
+            for (QAction* a : w->findChildren<QAction*>()) s << a->text() << a->toolTip();
+            for (QMenu* m : w->findChildren<QMenu*>()) s << m->title();
+            for (QWidget* c : w->findChildren<QWidget*>()) s << c->windowTitle() << c->toolTip() << c->accessibleName();
+            for (QAbstractButton* b : w->findChildren<QAbstractButton*>()) s << b->text();
+        }
+        s << tree->topLevelItem(0)->text(0) << sheetNode()->text(0);
         return s;
     }
 };
@@ -141,10 +82,7 @@ struct Fixture {
 class LanguageTest : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() {
-        TestEnv::Init();
-        Sheets().SheetName = "My Bench Sheet";
-    }
+    void initTestCase() { TestEnv::Init(); }
 
     void readStoredLanguage_data() {
         QTest::addColumn<bool>("present");
@@ -175,55 +113,57 @@ private slots:
         ReadLanguageSetting();
         ApplyLanguage(Shell().UILanguage);
         QCOMPARE(Shell().UILanguage, 1);
-        QVERIFY(!f.checked("mnuLanguageChinese"));
-        QVERIFY(f.checked("mnuLanguageEnglish"));
+        QVERIFY(!f.main.mnuLanguageChinese->isChecked());
+        QVERIFY(f.main.mnuLanguageEnglish->isChecked());
         QVERIFY(HelpFilePath().endsWith("/KV2200help.chm"));
         QVERIFY(!StoredLanguage().isValid());
-        // Menus lose their design accelerators; recent items keep their paths.
-        QCOMPARE(f.text("mnuFile"), QString("File"));
-        QCOMPARE(f.text("mnuFileNew"), QString("New"));
-        QCOMPARE(f.text("mnuFileExit"), QString("Exit"));
-        QCOMPARE(f.text("mnuFileRecentCtrl(0)"), QString("/tmp/a.rmt"));
+        // The menus carry their access keys.
+        QCOMPARE(f.main.mnuFile->title(), QString("&File"));
+        QCOMPARE(f.main.mnuFileNew->text(), QString("&New"));
+        QCOMPARE(f.main.mnuFileExit->text(), QString("E&xit"));
     }
 
     void chineseReachesMenusToolbarAndPanes() {
         Fixture f;
+        Sheets().SheetName = "My Bench Sheet";
+        const QString rename = f.browser->mnuRename->text();
         ApplyLanguage(0);
         QCOMPARE(MessageTable().MsgConnectFirst, QString("请首先连接示波器！"));
         QVERIFY(HelpFilePath().endsWith("/KV2200help_Chinese.chm"));
-        QVERIFY(f.checked("mnuLanguageChinese"));
-        QVERIFY(!f.checked("mnuLanguageEnglish"));
-        QCOMPARE(f.text("mnuFile"), QString("文件"));
-        QCOMPARE(f.text("mnuRecentCtrlRoot"), QString("最近控制文件"));
-        QCOMPARE(f.text("mnuHelpLanguage"), QString("语言"));
+        QVERIFY(f.main.mnuLanguageChinese->isChecked());
+        QVERIFY(!f.main.mnuLanguageEnglish->isChecked());
+        QCOMPARE(f.main.mnuFile->title(), QString("文件(&F)"));
+        QCOMPARE(f.main.mnuFileOpen->text(), QString("打开(&O)..."));
+        QCOMPARE(f.main.mnuRecentCtrlRoot->title(), QString("最近控制文件(&T)"));
+        QCOMPARE(f.main.mnuHelpLanguage->title(), QString("语言(&L)"));
         // The language items read the same in both languages.
-        QCOMPARE(f.text("mnuLanguageChinese"), QString("中文"));
-        QCOMPARE(f.text("mnuLanguageEnglish"), QString("English"));
+        QCOMPARE(f.main.mnuLanguageChinese->text(), QString("中文"));
+        QCOMPARE(f.main.mnuLanguageEnglish->text(), QString("English"));
         // Toolbar tips by button number, separators counted and left bare.
         QCOMPARE(f.buttonTip(1), QString("新建"));
         QCOMPARE(f.buttonTip(5), QString("连接示波器"));
         QCOMPARE(f.buttonTip(16), QString("添加波形文件读取窗口"));
         QCOMPARE(f.buttonTip(18), QString("选项"));
         QCOMPARE(f.buttonTip(4), QString());
-        QCOMPARE(f.tip("picLED_OFF"), QString("连接状态-[未连接]"));
-        QCOMPARE(f.tip("picLED_ON"), QString("连接状态-[已连接]"));
+        QCOMPARE(f.main.picLED_OFF->toolTip(), QString("连接状态-[未连接]"));
+        QCOMPARE(f.main.picLED_ON->toolTip(), QString("连接状态-[已连接]"));
         // Panes: popup items, the title, both tree nodes, the flat buttons.
-        QCOMPARE(f.text("mnuNewDataSheet"), QString("新建数据浏览器"));
-        QCOMPARE(f.text("mnuRename"), QString("design"));
-        QCOMPARE(f.text("mnuConnect"), QString("连接示波器"));
+        QCOMPARE(f.browser->mnuNewDataSheet->text(), QString("新建数据浏览器"));
+        QCOMPARE(f.browser->mnuRename->text(), rename);
+        QCOMPARE(f.ctrl->mnuConnect->text(), QString("连接示波器"));
         QCOMPARE(f.browser->windowTitle(), QString("数据浏览器"));
         QCOMPARE(f.tree->topLevelItem(0)->text(0), QString("数据浏览器"));
-        QCOMPARE(f.tree->topLevelItem(0)->child(0)->text(0), QString("My Bench Sheet"));
+        QCOMPARE(f.sheetNode()->text(0), QString("My Bench Sheet"));
         QCOMPARE(Sheets().SheetName, QString("My Bench Sheet"));
         QCOMPARE(f.ctrl->windowTitle(), QString("DSO控制器"));
-        QCOMPARE(f.text("cmdUpload"), QString("      上传 ."));
-        QCOMPARE(f.tip("cmdDownload"), QString("下载到软件"));
+        QCOMPARE(f.ctrl->cmdUpload->text(), QString("      上传 ."));
+        QCOMPARE(f.ctrl->cmdDownload->toolTip(), QString("下载到软件"));
 
         ApplyLanguage(1);
         QCOMPARE(f.buttonTip(9), QString("Data Browser "));
-        QCOMPARE(f.text("mnuNewDataSheet"), QString("&New Data Sheet"));
-        QCOMPARE(f.tree->topLevelItem(0)->child(0)->text(0), QString("My Bench Sheet"));
-        QCOMPARE(f.text("cmdDownload"), QString("     Download"));
+        QCOMPARE(f.browser->mnuNewDataSheet->text(), QString("&New Data Sheet"));
+        QCOMPARE(f.sheetNode()->text(0), QString("My Bench Sheet"));
+        QCOMPARE(f.ctrl->cmdDownload->text(), QString("     Download"));
     }
 
     // The sheet node shows the sheet's name in every language; only an
@@ -245,7 +185,7 @@ private slots:
         Fixture f;
         Sheets().SheetName = name;
         Sheets().SheetFileName = file;
-        QTreeWidgetItem* node = f.tree->topLevelItem(0)->child(0);
+        QTreeWidgetItem* node = f.sheetNode();
         for (int lang : {0, 1}) {
             ApplyLanguage(lang);
             const QString expected = lang == 0 ? inChinese : inEnglish;
@@ -258,50 +198,44 @@ private slots:
     void otherLanguageValueLeavesEveryText() {
         Fixture f;
         ApplyLanguage(1);
-        f.main->findChild<QAction*>("mnuFileNew")->setText("design");
+        f.main.mnuFileNew->setText("design");
         const QStringList before = f.snapshot();
         ApplyLanguage(2);
         QCOMPARE(f.snapshot(), before);
         QCOMPARE(MessageTable().MsgConnectFirst, QString("Please Connect Oscilloscope First!"));
         // The English help file and the English check mark still follow.
         QVERIFY(HelpFilePath().endsWith("/KV2200help.chm"));
-        QVERIFY(f.checked("mnuLanguageEnglish"));
+        QVERIFY(f.main.mnuLanguageEnglish->isChecked());
     }
 
     void treeWithoutSheetNodeStillGetsTheOthers() {
         Fixture f;
-        delete f.tree->topLevelItem(0)->child(0);
+        QTreeWidgetItem* root = f.tree->topLevelItem(0);
+        QTreeWidgetItem* sheet = root->takeChild(0);
         SetDataSheetTreeCaptions(0);
         QCOMPARE(f.browser->windowTitle(), QString("数据浏览器"));
-        QCOMPARE(f.tree->topLevelItem(0)->text(0), QString("数据浏览器"));
+        QCOMPARE(root->text(0), QString("数据浏览器"));
+        root->insertChild(0, sheet);
     }
 
     void panesAreMadeOnFirstUse() {
         // A pane registered with an instance hook is created by the first
         // application of the language (the browser before the controller).
         QStringList made;
-        std::unique_ptr<QWidget> browser, ctrl;
-        CaptionKindOf("frmDataSheetTree").instance = [&] {
-            if (!browser) {
-                made << "browser";
-                browser = std::make_unique<QWidget>();
-                browser->setObjectName("frmDataSheetTree");
-            }
-            return browser.get();
+        CaptionKindOf("frmDataSheetTree").instance = [&]() -> QWidget* {
+            if (!made.contains("browser")) made << "browser";
+            return DataBrowserForm();
         };
-        CaptionKindOf("frmCtrlList").instance = [&] {
-            if (!ctrl) {
-                made << "ctrl";
-                ctrl = std::make_unique<QWidget>();
-            }
-            return ctrl.get();
+        CaptionKindOf("frmCtrlList").instance = [&]() -> QWidget* {
+            if (!made.contains("ctrl")) made << "ctrl";
+            return CtrlListForm();
         };
         ApplyLanguage(1);
         CaptionKindOf("frmDataSheetTree").instance = nullptr;
         CaptionKindOf("frmCtrlList").instance = nullptr;
         QCOMPARE(made, (QStringList{"browser", "ctrl"}));
-        QCOMPARE(browser->windowTitle(), QString("Data Sheet"));
-        QCOMPARE(ctrl->windowTitle(), QString("DSO Controller"));
+        QCOMPARE(DataBrowserForm()->windowTitle(), QString("Data Sheet"));
+        QCOMPARE(CtrlListForm()->windowTitle(), QString("DSO Controller"));
     }
 
     void kindsRegisteredLaterFollowTheirFlag() {
@@ -310,9 +244,9 @@ private slots:
         QPushButton live("design"), loadOnly("design");
         live.setObjectName("cmdGo");
         loadOnly.setObjectName("cmdGo");
-        RegisterCaptionKind("frmLater", {{"cmdGo", CaptionProp::Text, 0, "Go", "开始"}}, true,
+        RegisterCaptionKind("frmLater", {{{}, CaptionProp::Text, 0, "Go", "开始"}}, true,
                             [&] { return QList<QWidget*>{&live}; });
-        RegisterCaptionKind("dlgLater", {{"", CaptionProp::Title, 0, "Later", "稍后"}}, false);
+        RegisterCaptionKind("dlgLater", {{{}, CaptionProp::Title, 0, "Later", "稍后"}}, false);
         SetRegisteredCaptions("dlgLater", &loadOnly, 0);
         QCOMPARE(loadOnly.windowTitle(), QString("稍后"));
         QCOMPARE(SwitchCaptionKinds(), QStringList{"frmLater"});
@@ -346,8 +280,8 @@ private slots:
         QCOMPARE(DSOSettings().DisplayGrid, QString("半网格"));
         QCOMPARE(Shell().UILanguage, 0);
         QCOMPARE(StoredLanguage().toString(), QString("0"));
-        QCOMPARE(f.text("mnuTools"), QString("工具"));
-        QVERIFY(f.checked("mnuLanguageChinese"));
+        QCOMPARE(f.main.mnuTools->title(), QString("工具(&T)"));
+        QVERIFY(f.main.mnuLanguageChinese->isChecked());
         QCOMPARE(seen, (QList<int>{0, 0}));
 
         // The language already in force: same texts and mirror, stored again,
@@ -365,7 +299,7 @@ private slots:
 
         SwitchLanguage(1);
         QCOMPARE(StoredLanguage().toString(), QString("1"));
-        QCOMPARE(f.text("mnuTools"), QString("Tools"));
+        QCOMPARE(f.main.mnuTools->title(), QString("&Tools"));
         QCOMPARE(seen.mid(4), (QList<int>{1, 1}));
         QCOMPARE(mirror, (QStringList{"运行", "运行", "RUN"}));
         QCOMPARE(DSOSettings().DisplayGrid, QString("HALF"));

@@ -1,23 +1,23 @@
 // The progress window of a long text export.
 #include <QtTest>
 
-#include <QMainWindow>
 #include <QProgressBar>
 #include <QScreen>
 #include <stdexcept>
 
 #include "TestEnv.h"
 #include "common/SaveProgress.h"
+#include "shell/MainWindow.h"
 #include "shell/frmPrgressSave.h"
 
 class LanguageProgressTest : public QObject {
     Q_OBJECT
-    QMainWindow main_;
+    frmMain main_;
 
 private slots:
     void initTestCase() {
         TestEnv::Init();
-        main_.setObjectName("frmMain");
+        SetMainForm(&main_);
         main_.show();
         InstallSaveProgressWindow();
     }
@@ -28,7 +28,7 @@ private slots:
             frmPrgressSave* w = CurrentSaveProgressWindow();
             QVERIFY(w);
             QVERIFY(w->isVisible());
-            QCOMPARE(w->parentWidget(), &main_);
+            QCOMPARE(w->parentWidget(), static_cast<QWidget*>(&main_));
             QCOMPARE(w->windowTitle(), QString("Progress"));
             QCOMPARE(w->ProgressBar()->value(), 0);
             QVERIFY(SaveProgress().IsSavingCsv);

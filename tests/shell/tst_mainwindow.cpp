@@ -1,5 +1,6 @@
 // The main window: its controls, the load sequence, the closing questions
 // and the unload.
+#include <QAbstractButton>
 #include <QAccessible>
 #include <QAction>
 #include <QComboBox>
@@ -8,6 +9,8 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QMenuBar>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
@@ -20,6 +23,7 @@
 #include "sheets/SheetDocument.h"
 #include "sheets/ViewHost.h"
 #include "sheets/ViewWindow.h"
+#include "sheets/ViewWindows.h"
 #include "sheets/SheetTreeBinder.h"
 #include "common/ShellState.h"
 #include "controller/CtrlState.h"
@@ -68,7 +72,7 @@ private slots:
                                  "mnuToolsDisconnect", "mnuToolsOptions", "mnuWindowCascade",
                                  "mnuWindowTileHorizontal", "mnuWindowTileVertical", "mnuWindowArrangeIcons",
                                  "mnuHelpContents", "mnuHelpAbout", "mnuLanguageChinese", "mnuLanguageEnglish"})
-            QVERIFY2(w.MenuItem(name), name);
+            QVERIFY2(w.findChild<QAction*>(name), name);
         for (const char* name : {"mnuFile", "mnuView", "mnuTools", "mnuWindow", "mnuHelp", "mnuHelpLanguage",
                                  "mnuRecentCtrlRoot", "mnuRecentSheetRoot"})
             QVERIFY2(w.findChild<QMenu*>(name), name);
@@ -77,12 +81,12 @@ private slots:
         QVERIFY(w.findChild<QDockWidget*>("Controller")->widget()->objectName() == "frmCtrlList");
         // The toolbar's and status bar's check marks follow their visibility.
         w.show();
-        w.MenuItem("mnuViewToolbar")->trigger();
+        w.mnuViewToolbar->trigger();
         QVERIFY(!w.tbToolBar->isVisible());
         QVERIFY(!w.picLED_ON->isVisible() && !w.picLED_OFF->isVisible());
-        w.MenuItem("mnuViewToolbar")->trigger();
+        w.mnuViewToolbar->trigger();
         QVERIFY(w.tbToolBar->isVisible());
-        w.MenuItem("mnuViewStatusBar")->trigger();
+        w.mnuViewStatusBar->trigger();
         QVERIFY(!w.sbrStatus->isVisible());
         w.MDIForm_Unload();
     }
@@ -329,10 +333,10 @@ private slots:
         DocCommands().AddNewWaveform = DocCommands().AddNewMeasure = DocCommands().AddNewData = nullptr;
         DocCommands().AddNewRecord = DocCommands().AddNewMemoryWave = nullptr;
         w.UpdateCommandAvailability();
-        QVERIFY(!w.MenuItem("mnuFileSaveAll")->isEnabled());
+        QVERIFY(!w.mnuFileSaveAll->isEnabled());
         QVERIFY(!w.ToolbarButton("AddNewWaveform")->isEnabled());
         QVERIFY(w.ToolbarButton("Connect")->isEnabled());
-        QVERIFY(w.MenuItem("mnuToolsOptions")->isEnabled());
+        QVERIFY(w.mnuToolsOptions->isEnabled());
 
         QStringList calls;
         DocCommands().SaveCtrl = [&] { calls << "ctrl"; };
@@ -340,7 +344,7 @@ private slots:
         DocCommands().AddNewWaveform = [&] { calls << "wave"; };
         DocCommands().AddNewData = [&] { calls << "data"; };
         w.UpdateCommandAvailability();
-        QVERIFY(w.MenuItem("mnuFileSaveAll")->isEnabled());
+        QVERIFY(w.mnuFileSaveAll->isEnabled());
         // The add buttons also need an open sheet.
         QVERIFY(w.ToolbarButton("AddNewWaveform")->isEnabled());
         SheetTree().SheetNode = nullptr;
@@ -380,12 +384,12 @@ private slots:
     void languageMenuRecaptionsTheWindowAndItsPanes() {
         frmMain w;
         w.MDIForm_Load();
-        QVERIFY(w.MenuItem("mnuLanguageEnglish")->isChecked());
-        w.MenuItem("mnuLanguageChinese")->trigger();
+        QVERIFY(w.mnuLanguageEnglish->isChecked());
+        w.mnuLanguageChinese->trigger();
         QCOMPARE(Shell().UILanguage, int(LangChinese));
-        QVERIFY(w.MenuItem("mnuLanguageChinese")->isChecked());
-        QVERIFY(!w.MenuItem("mnuLanguageEnglish")->isChecked());
-        QCOMPARE(w.findChild<QMenu*>("mnuFile")->title(), QString::fromUtf8("文件"));
+        QVERIFY(w.mnuLanguageChinese->isChecked());
+        QVERIFY(!w.mnuLanguageEnglish->isChecked());
+        QCOMPARE(w.findChild<QMenu*>("mnuFile")->title(), QString::fromUtf8("文件(&F)"));
         QCOMPARE(w.ToolbarButton(1)->toolTip(), QString::fromUtf8("新建"));
         QCOMPARE(w.picLED_OFF->toolTip(), QString::fromUtf8("连接状态-[未连接]"));
         // A docked pane's title follows its window's caption.
@@ -397,9 +401,43 @@ private slots:
         QCOMPARE(options.DeviceCombo->itemText(0), QString::fromUtf8("无设备"));
         frmNewDoc newDoc(&w);
         QCOMPARE(newDoc.windowTitle(), QString::fromUtf8("新建文档"));
-        w.MenuItem("mnuLanguageEnglish")->trigger();
-        QCOMPARE(w.findChild<QMenu*>("mnuFile")->title(), QString("File"));
+        w.mnuLanguageEnglish->trigger();
+        QCOMPARE(w.findChild<QMenu*>("mnuFile")->title(), QString("&File"));
         QCOMPARE(w.DataSheetPane->windowTitle(), QString("Data Sheet"));
+        w.MDIForm_Unload();
+    }
+
+    // Every main menu and every item in it has an access key of its own among
+    // its neighbours, in both languages (the recent files and the language
+    // names apart); Alt+T opens the Tools menu.
+    void mainMenusHaveAccessKeys() {
+        frmMain w;
+        w.MDIForm_Load();
+        for (int lang : {int(LangChinese), int(LangEnglish)}) {
+            SwitchLanguage(lang);
+            std::function<void(const QList<QAction*>&)> check = [&](const QList<QAction*>& actions) {
+                QSet<QKeySequence> keys;
+                for (QAction* a : actions) {
+                    const QString name = a->menu() ? a->menu()->objectName() : a->objectName();
+                    if (a->isSeparator() || name.startsWith("mnuFileRecent") || name.startsWith("mnuLanguage"))
+                        continue;
+                    QVERIFY2(!name.isEmpty(), qPrintable(a->text()));
+                    const QKeySequence key = QKeySequence::mnemonic(a->text());
+                    QVERIFY2(!key.isEmpty(), qPrintable(a->text()));
+                    QVERIFY2(!keys.contains(key), qPrintable(a->text()));
+                    keys.insert(key);
+                    if (a->menu()) check(a->menu()->actions());
+                }
+            };
+            check(w.menuBar()->actions());
+        }
+        w.show();
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QMenu* tools = w.findChild<QMenu*>("mnuTools");
+        QTest::keyClick(&w, Qt::Key_T, Qt::AltModifier);
+        QTRY_VERIFY(tools->isVisible());
+        tools->close();
         w.MDIForm_Unload();
     }
 
@@ -442,7 +480,7 @@ private slots:
         }
         QList<QSize> sizes;
         for (QMdiSubWindow* f : w.MdiArea->subWindowList()) sizes << f->size();
-        w.MenuItem("mnuWindowCascade")->trigger();
+        w.mnuWindowCascade->trigger();
         const QList<QMdiSubWindow*> frames = w.MdiArea->subWindowList();
         for (int i = 0; i < frames.size(); ++i) {
             QCOMPARE(frames[i]->size(), sizes[i]);
@@ -455,13 +493,39 @@ private slots:
         w.MDIForm_Unload();
     }
 
+    // Screen readers hear the docked panes' Close buttons in the UI language,
+    // after every switch.
+    void paneCloseButtonsAreNamedInTheLanguage() {
+        frmMain w;
+        w.MDIForm_Load();
+        w.show();
+        const QList<QAbstractButton*> buttons{w.DataSheetPaneClose, w.ControllerPaneClose};
+        for (const auto& [lang, name] : {std::pair{int(LangChinese), QString::fromUtf8("关闭")},
+                                         std::pair{int(LangEnglish), QString("Close")},
+                                         std::pair{int(LangChinese), QString::fromUtf8("关闭")}}) {
+            SwitchLanguage(lang);
+            for (QAbstractButton* close : buttons) {
+                QVERIFY(close);
+                QAccessibleInterface* acc = QAccessible::queryAccessibleInterface(close);
+                QVERIFY(acc);
+                QCOMPARE(acc->text(QAccessible::Name), name);
+            }
+        }
+        SwitchLanguage(LangEnglish);
+        // They are the buttons that close their panes.
+        w.ControllerPaneClose->click();
+        QVERIFY(!w.ControllerPane->isVisible());
+        QVERIFY(w.DataSheetPane->isVisible());
+        w.MDIForm_Unload();
+    }
+
     // Screen readers hear each toolbar button by its tip, in the UI language.
     void toolbarButtonsAreAnnouncedByTheirTips() {
         frmMain w;
         w.MDIForm_Load();
         w.show();
-        for (const char* lang : {"mnuLanguageChinese", "mnuLanguageEnglish"}) {
-            w.MenuItem(lang)->trigger();
+        for (QAction* lang : {w.mnuLanguageChinese, w.mnuLanguageEnglish}) {
+            lang->trigger();
             int buttons = 0;
             for (QAction* a : w.tbToolBar->actions()) {
                 if (a->isSeparator() || a->toolTip().isEmpty()) continue;
@@ -507,7 +571,8 @@ private slots:
         w.MDIForm_Unload();
     }
 
-    // The placement alone: moved inside, shrunk only where it does not fit.
+    // The placement alone: moved inside where it fits, never shrunk; a larger
+    // window keeps its top-left corner at the area's edge.
     void placeInside_data() {
         QTest::addColumn<QRect>("window");
         QTest::addColumn<QRect>("placed");
@@ -516,13 +581,41 @@ private slots:
         QTest::newRow("past the right edge") << QRect(700, 20, 300, 200) << QRect(500, 20, 300, 200);
         QTest::newRow("past the bottom right") << QRect(650, 500, 300, 200) << QRect(500, 400, 300, 200);
         QTest::newRow("above and left") << QRect(-30, -5, 300, 200) << QRect(0, 0, 300, 200);
-        QTest::newRow("wider than the area") << QRect(100, 50, 900, 200) << QRect(0, 50, 800, 200);
-        QTest::newRow("larger than the area") << QRect(100, 50, 900, 700) << QRect(0, 0, 800, 600);
+        QTest::newRow("wider than the area") << QRect(100, 50, 900, 200) << QRect(0, 50, 900, 200);
+        QTest::newRow("larger than the area") << QRect(100, 50, 900, 700) << QRect(0, 0, 900, 700);
+        QTest::newRow("larger, above and left") << QRect(-40, -60, 900, 700) << QRect(0, 0, 900, 700);
     }
     void placeInside() {
         QFETCH(QRect, window);
         QFETCH(QRect, placed);
         QCOMPARE(ViewWindow::PlaceInside(window, QRect(0, 0, 800, 600)), placed);
+    }
+
+    // In the main window's first-start size the work area is smaller than a
+    // view: the view still opens at its designed size with its title bar in
+    // sight, the area scrolls to the rest, and enlarging the main window
+    // shows it whole.
+    void viewWindowKeepsItsSizeInTheFirstStartWindow() {
+        InstallWaveViewHooks();
+        frmMain w;
+        w.MDIForm_Load();
+        w.resize(433, 433);
+        w.show();
+        AddNewWaveform();
+        QCoreApplication::processEvents();
+        QMdiSubWindow* frame = w.MdiArea->subWindowList(QMdiArea::CreationOrder).last();
+        const QSize designed = ViewForm(ViewWave, 0)->size();
+        QVERIFY(designed.width() > w.MdiArea->viewport()->width());
+        QCOMPARE(frame->widget()->size(), designed);
+        QVERIFY(frame->x() >= 0 && frame->y() >= 0);
+        QVERIFY(w.MdiArea->viewport()->rect().contains(frame->geometry().topLeft() + QPoint(10, 10)));
+        QVERIFY(w.MdiArea->horizontalScrollBar()->isVisible());
+        w.resize(1400, 1000);
+        QCoreApplication::processEvents();
+        QCOMPARE(frame->widget()->size(), designed);
+        QVERIFY(w.MdiArea->viewport()->rect().contains(frame->geometry()));
+        UnloadAllViews();
+        w.MDIForm_Unload();
     }
 
     void viewWindowOpensAtItsFormsSize() {
@@ -546,6 +639,23 @@ private slots:
         auto* frame = qobject_cast<QMdiSubWindow*>(next->parentWidget());
         QVERIFY(frame && frame->isMaximized());
         QCOMPARE(frame->size(), w.MdiArea->viewport()->size());
+        w.MDIForm_Unload();
+    }
+
+    // The Window menu lists the open views numbered by their access keys, a
+    // title with an "&" shown as it is.
+    void windowMenuShowsTitlesAsTheyAre() {
+        frmMain w;
+        w.MDIForm_Load();
+        w.show();
+        auto* form = new QWidget;
+        form->resize(300, 200);
+        form->setWindowTitle("R&D");
+        ViewHost().Show(form);
+        emit w.mnuWindow->aboutToShow();
+        QAction* listed = w.mnuWindow->actions().last();
+        QCOMPARE(listed->text(), QString("&1 R&&D"));
+        QCOMPARE(QKeySequence::mnemonic(listed->text()), QKeySequence(Qt::ALT | Qt::Key_1));
         w.MDIForm_Unload();
     }
 

@@ -6,6 +6,7 @@
 #include "TestEnv.h"
 #include "common/RecentFiles.h"
 #include "common/SettingsStore.h"
+#include "shell/DocumentCommands.h"
 #include "shell/MainWindow.h"
 
 class RecentTest : public QObject {
@@ -94,6 +95,24 @@ private slots:
         AddRecentSheetFile("/d/two.vls");
         QCOMPARE(w.RecentSheetItem(0)->text(), QString("/d/two.vls"));
         QCOMPARE(w.RecentSheetItem(1)->text(), QString("/d/one.vls"));
+        w.MDIForm_Unload();
+    }
+
+    // A path with an ampersand is shown whole (no access key made of it) and
+    // opened as it was stored.
+    void pathWithAmpersandOpensAsStored() {
+        const QString path = "/d/R&D/a&b.vls";
+        setList(RecentList::Ctrl, {});
+        setList(RecentList::Sheet, {path});
+        QStringList opened;
+        DocCommands().OpenDataSheet = [&](const QString& p) { opened << p; };
+        frmMain w;
+        w.MDIForm_Load();
+        QCOMPARE(w.RecentSheetItem(0)->text(), QString("/d/R&&D/a&&b.vls"));
+        opened.clear();
+        w.RecentSheetItem(0)->trigger();
+        DocCommands().OpenDataSheet = nullptr;
+        QCOMPARE(opened, QStringList{path});
         w.MDIForm_Unload();
     }
 };

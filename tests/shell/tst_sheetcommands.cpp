@@ -34,8 +34,8 @@ private slots:
         BindDataSheetCommands();
         frmMain w;
         w.MDIForm_Load();
-        for (const char* name : {"mnuFileNew", "mnuFileOpen", "mnuFileSaveDataSheet"})
-            QVERIFY2(w.MenuItem(name)->isEnabled(), name);
+        for (QAction* item : {w.mnuFileNew, w.mnuFileOpen, w.mnuFileSaveDataSheet})
+            QVERIFY2(item->isEnabled(), qPrintable(item->objectName()));
 
         AddNewData();
         QCOMPARE(Sheets().DataCount, int16_t(1));

@@ -82,7 +82,7 @@ private slots:
         frmMain w;
         w.MDIForm_Load();
         QVERIFY(!Link().IsConnected);
-        w.MenuItem("mnuToolsConnect")->trigger();
+        w.mnuToolsConnect->trigger();
         QVERIFY(Link().IsConnected);
         QVERIFY(w.picLED_ON->isVisibleTo(&w));
         sim.ClearLog();

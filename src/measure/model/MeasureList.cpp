@@ -52,3 +52,26 @@ MeasureListRows JudgedRows(MeasureInfo& record, int language) {
     }
     return rows;
 }
+
+std::vector<int> ShareColumnWidths(int room, const std::vector<int>& least) {
+    std::vector<int> widths(least);
+    std::vector<bool> sized(least.size(), false);
+    int left = room;
+    int open = int(least.size());
+    // A column too wide for the equal share takes its least width; the
+    // share of the others shrinks with it, so look again until none is.
+    for (bool more = true; more && open > 0;) {
+        more = false;
+        const int share = left / open;
+        for (size_t c = 0; c < least.size(); ++c)
+            if (!sized[c] && least[c] > share) {
+                sized[c] = true;
+                left -= least[c];
+                --open;
+                more = true;
+            }
+    }
+    for (size_t c = 0; c < least.size(); ++c)
+        if (!sized[c]) widths[c] = left / open;
+    return widths;
+}

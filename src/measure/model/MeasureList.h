@@ -3,6 +3,7 @@
 // with the stored value, the limits and the verdict of every judged item.
 #include <QString>
 #include <array>
+#include <vector>
 
 #include "common/SheetModel.h"
 #include "link/MeasureCatalog.h"
@@ -36,3 +37,10 @@ MeasureListRows NameRows(int language);
 // Names, values, limits and verdicts; writes each item's Result (cleared
 // for an item that is not judged).
 MeasureListRows JudgedRows(MeasureInfo& record, int language);
+
+// The widths of the list's columns in `room` pixels: equal shares, except
+// that a column whose least width (its head and cells whole) is more than
+// an equal share takes its least width and the others share what is left
+// equally. When the least widths add up to more than the room, every column
+// has its least width (the list then scrolls sideways).
+std::vector<int> ShareColumnWidths(int room, const std::vector<int>& least);

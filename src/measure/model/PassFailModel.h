@@ -43,7 +43,6 @@ public:
     // The measurement on show, by its position in the type list (0..17);
     // out-of-range positions are ignored.
     void ShowType(int position);
-    int ShownPosition() const { return position_; }
     int ShownItem() const;
     UnitFamily ShownFamily() const;
     QStringList UnitWords() const;  // of the shown type's family

@@ -2,7 +2,9 @@
 
 #include <QFile>
 #include <cstring>
+#include <limits>
 
+#include "common/ReadFile.h"
 #include "common/SheetModel.h"
 #include "link/ScaleSteps.h"
 
@@ -137,11 +139,20 @@ WaveformReadStatus ParseWaveformFile(const QByteArray& bytes, WaveformFileData& 
     return WaveformReadStatus::Ok;
 }
 
-WaveformReadStatus ReadWaveformFile(const QString& path, WaveformFileData& out) {
+WaveformReadStatus ReadWaveformFile(const QString& path, WaveformFileData& out, QString* reason) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return WaveformReadStatus::Damaged;
+    QString why;
+    // A longer regular file is read up to the limit; only the blocks decide.
+    if (!OpenRegularFile(file, std::numeric_limits<qint64>::max(), &why)) {
+        if (why.isEmpty()) return WaveformReadStatus::FormatError;  // a folder, a device, a pipe
+        if (reason) *reason = why;
+        return WaveformReadStatus::Unreadable;
+    }
     const QByteArray bytes = file.read(WaveformReadLimit);
-    if (file.error() != QFileDevice::NoError) return WaveformReadStatus::Damaged;
+    if (file.error() != QFileDevice::NoError) {
+        if (reason) *reason = file.errorString();
+        return WaveformReadStatus::Unreadable;
+    }
     return ParseWaveformFile(bytes, out);
 }
 

@@ -75,17 +75,24 @@ struct WaveformFileData {
     std::vector<int16_t> Ch1Memory, Ch2Memory, LaMemory;  // as the view record holds them
 };
 
+// Only Ok changes anything. FormatError and Damaged are both shown as "The
+// file format is error!"; Unreadable with the system's reason.
 enum class WaveformReadStatus {
     Ok,           // the data may be committed
-    FormatError,  // not a waveform file (wrong magic): "The file format is error!"
-    Damaged,      // unreadable, or a block not wholly in the file: nothing is changed
+    FormatError,  // not a waveform file: wrong magic, or a folder, device or named pipe
+    Damaged,      // a negative count, or a block not wholly in the bytes read
+    Unreadable,   // the file could not be opened or read
 };
 
 // Checks and converts the bytes of a file (only the first WaveformReadLimit
 // bytes count).
 WaveformReadStatus ParseWaveformFile(const QByteArray& bytes, WaveformFileData& out);
-// Reads at most WaveformReadLimit bytes of the file and parses them.
-WaveformReadStatus ReadWaveformFile(const QString& path, WaveformFileData& out);
+// Reads at most WaveformReadLimit bytes of the file and parses them. Only a
+// regular file is opened (OpenRegularFile): a folder, a device or a named
+// pipe is FormatError without being opened. Unreadable sets `reason` to the
+// system's reason.
+WaveformReadStatus ReadWaveformFile(const QString& path, WaveformFileData& out,
+                                    QString* reason = nullptr);
 
 // Puts a parsed file into the view record, field by field: what the file
 // does not give keeps its value (the other mode's fields, an absent channel's

@@ -1,11 +1,40 @@
 #include "platform/dialogs/FileDialog.h"
 
 #include <QFileDialog>
+#include <QFileIconProvider>
 #include <QFileInfo>
+#include <QMimeDatabase>
+#include <QPointer>
 #include <QRegularExpression>
 #include <QStringList>
 
 namespace {
+// Icons and type names from a file's name alone. Qt's own provider reads a
+// file's first bytes to tell its type, and some files never answer (typing
+// /proc in the name box listed /proc/kmsg, whose read waits for the next
+// kernel message, and the dialog froze).
+class NameOnlyIconProvider : public QFileIconProvider {
+public:
+    using QFileIconProvider::icon;
+    QIcon icon(const QFileInfo& info) const override {
+        if (info.isDir()) return icon(Folder);
+        if (!info.isFile()) return QFileIconProvider::icon(info);  // a device or a pipe: its kind
+        const QIcon themed = QIcon::fromTheme(byName(info).iconName());
+        return themed.isNull() ? icon(File) : themed;
+    }
+    QString type(const QFileInfo& info) const override {
+        if (!info.isFile()) return QFileIconProvider::type(info);
+        const QMimeType mime = byName(info);
+        return mime.comment().isEmpty() ? mime.name() : mime.comment();
+    }
+
+private:
+    QMimeType byName(const QFileInfo& info) const {
+        return mimes_.mimeTypeForFile(info, QMimeDatabase::MatchExtension);
+    }
+    QMimeDatabase mimes_;
+};
+
 struct State {
     std::function<QString(const FileDialogRequest&)> answerer;
     QList<FileDialogRequest> log;
@@ -55,12 +84,30 @@ QString ShowFileDialog(const FileDialogRequest& request, QWidget* parent) {
         st().chosenFilter = 0;
         return save ? WithFilterExtension(path, request.filter, chosen) : path;
     }
-    const QString filter = QtFileFilter(request.filter);
-    if (!save) return QFileDialog::getOpenFileName(parent, request.title, request.initialPath, filter);
-    QString selected;
-    const QString path =
-        QFileDialog::getSaveFileName(parent, request.title, request.initialPath, filter, &selected);
-    return WithFilterExtension(path, request.filter, int(filter.split(";;").indexOf(selected)));
+    // Guarded: a parent closed while the dialog runs takes the dialog along.
+    const QPointer<QFileDialog> dialog = MakeFileDialog(request, parent);
+    const bool accepted = dialog->exec() == QDialog::Accepted;
+    if (!dialog) return QString();
+    const QString path = accepted ? dialog->selectedFiles().value(0) : QString();
+    const int chosen = int(dialog->nameFilters().indexOf(dialog->selectedNameFilter()));
+    delete dialog.data();
+    return save ? WithFilterExtension(path, request.filter, chosen) : path;
+}
+
+QFileDialog* MakeFileDialog(const FileDialogRequest& request, QWidget* parent) {
+    // Never freed: a dialog may use it until the very end.
+    static NameOnlyIconProvider* const icons = new NameOnlyIconProvider;
+    auto* dialog = new QFileDialog(parent, request.title, request.initialPath, QtFileFilter(request.filter));
+    // Qt's own dialog, so that its icons come from the provider above.
+    dialog->setOption(QFileDialog::DontUseNativeDialog);
+    dialog->setIconProvider(icons);
+    if (request.kind == FileDialogKind::Save) {
+        dialog->setAcceptMode(QFileDialog::AcceptSave);
+        dialog->setFileMode(QFileDialog::AnyFile);
+    } else {
+        dialog->setFileMode(QFileDialog::ExistingFile);
+    }
+    return dialog;
 }
 
 QString GetOpenFileName(const QString& title, const QString& filter, QWidget* parent) {

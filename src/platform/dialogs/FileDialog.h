@@ -8,6 +8,7 @@
 #include <QString>
 #include <functional>
 
+class QFileDialog;
 class QWidget;
 
 enum class FileDialogKind { Open, Save };
@@ -23,6 +24,12 @@ struct FileDialogRequest {
 // A save path typed without an extension gets the chosen filter's one.
 QString ShowFileDialog(const FileDialogRequest& request, QWidget* parent = nullptr);
 QString GetOpenFileName(const QString& title, const QString& filter, QWidget* parent = nullptr);
+
+// The real dialog ShowFileDialog shows (the caller deletes it; a child of
+// parent): Qt's own file dialog (never the desktop's), whose icons and type
+// names come from file names alone, so listing a folder reads no file (a
+// file such as /proc/kmsg never answers).
+QFileDialog* MakeFileDialog(const FileDialogRequest& request, QWidget* parent = nullptr);
 QString GetSaveFileName(const QString& title, const QString& filter, QWidget* parent = nullptr);
 
 // "A (*.x)|*.x|B (*.y)|*.y" -> "A (*.x);;B (*.y)" (descriptions keep their patterns;

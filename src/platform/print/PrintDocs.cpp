@@ -7,10 +7,12 @@
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <QBuffer>
 #include <QTemporaryDir>
 
 #include "common/SaveFile.h"
+#include "common/ShellState.h"
 #include "platform/dialogs/PrinterSetup.h"
 
 namespace {
@@ -21,6 +23,14 @@ std::function<void(const PrintPreviewDoc&)>& previewAnswerer() {
 std::function<bool(const PrintPreviewDoc&, QString*)>& printAnswerer() {
     static std::function<bool(const PrintPreviewDoc&, QString*)> f;
     return f;
+}
+std::function<bool()>& printerCheck() {
+    static std::function<bool()> f;
+    return f;
+}
+bool AnyPrinter() {
+    if (printerCheck()) return printerCheck()();
+    return !QPrinterInfo::availablePrinterNames().isEmpty();
 }
 QString tr(const char* text) { return QCoreApplication::translate("PrintDocs", text); }
 }  // namespace
@@ -39,6 +49,9 @@ bool PrintPreviewDoc::Render(QPrinter& printer, QString* error) const {
     printer.setPageLayout(layoutOf(pages_.front()));
     QPainter p;
     if (!p.begin(&printer)) return fail(tr("The printer could not be opened."));
+    // Pictures go to the page as they are: a PDF (and so a printer's job)
+    // would otherwise carry them as JPEG, paling colours and smearing lines.
+    p.setRenderHint(QPainter::LosslessImageRendering);
     const double dpiX = printer.logicalDpiX(), dpiY = printer.logicalDpiY();
     for (size_t i = 0; i < pages_.size(); ++i) {
         if (i > 0) {
@@ -75,11 +88,21 @@ void PrintPreviewDoc::ShowPreview(QWidget* parent) const {
 
 bool PrintPreviewDoc::PrintOut(QWidget* parent, QString* error) const {
     if (printAnswerer()) return printAnswerer()(*this, error);
+    // With no printer the print dialog would close at once, as if cancelled.
+    if (!AnyPrinter()) {
+        if (error) *error = NoPrinterText();
+        return false;
+    }
     QPrinter printer(QPrinter::HighResolution);
     printer.setPrinterName(SharedPrinter().printerName());
     QPrintDialog dlg(&printer, parent);
     if (dlg.exec() != QDialog::Accepted) return true;
     return Render(printer, error);
+}
+
+QString NoPrinterText() {
+    return Shell().UILanguage == LangChinese ? QString::fromUtf8("没有安装打印机，无法打印。")
+                                             : QStringLiteral("No printer is installed: nothing can be printed.");
 }
 
 PrintDocSlots& PrintDocs() {
@@ -102,6 +125,7 @@ void SetPreviewAnswerer(std::function<void(const PrintPreviewDoc&)> answerer) {
 void SetPrintAnswerer(std::function<bool(const PrintPreviewDoc&, QString* error)> answerer) {
     printAnswerer() = std::move(answerer);
 }
+void SetPrinterCheck(std::function<bool()> anyPrinter) { printerCheck() = std::move(anyPrinter); }
 }  // namespace PrintService
 
 bool SavePicture(const QImage& picture, const QString& path, QString* error) {

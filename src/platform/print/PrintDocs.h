@@ -48,7 +48,8 @@ public:
     // The preview of the document.
     void ShowPreview(QWidget* parent = nullptr) const;
     // The print dialog, then the printing. A cancelled dialog prints nothing
-    // and is no failure; a failure gives false and its reason.
+    // and is no failure; a failure gives false and its reason. With no
+    // printer on the system no dialog is shown: false with NoPrinterText().
     bool PrintOut(QWidget* parent = nullptr, QString* error = nullptr) const;
 
 private:
@@ -72,7 +73,13 @@ namespace PrintService {
 // nullptr restores the real ones.
 void SetPreviewAnswerer(std::function<void(const PrintPreviewDoc&)> answerer);
 void SetPrintAnswerer(std::function<bool(const PrintPreviewDoc&, QString* error)> answerer);
+// Replace the question whether the system has any printer (true: one or
+// more); nullptr asks the system again.
+void SetPrinterCheck(std::function<bool()> anyPrinter);
 }  // namespace PrintService
+
+// The failure of a print with no printer on the system, in the UI language.
+QString NoPrinterText();
 
 // Picture files ------------------------------------------------------------------
 // Writes the picture as a BMP file, whole or not at all. False with the

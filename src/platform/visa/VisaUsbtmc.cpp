@@ -13,6 +13,7 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
+#include "common/ReadFile.h"
 #include "platform/visa/VisaIo.h"
 
 namespace Visa {
@@ -87,10 +88,12 @@ private:
     int timeout_ = -1;
 };
 
+// A device attribute (sysfs shows each as a regular file of one page).
 QString readTrimmed(const QString& path) {
+    constexpr qint64 AttributeMax = 4096;
     QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return QString();
-    return QString::fromLatin1(f.readAll()).trimmed();
+    if (!OpenRegularFile(f, AttributeMax, nullptr)) return QString();
+    return QString::fromLatin1(f.read(AttributeMax)).trimmed();
 }
 
 }  // namespace

@@ -6,8 +6,10 @@
 #include <cstring>
 #include <iterator>
 #include <QFile>
+#include <limits>
 #include <memory>
 
+#include "common/ReadFile.h"
 #include "common/SheetModel.h"
 #include "link/Formatters.h"
 #include "link/ScaleSteps.h"
@@ -60,10 +62,15 @@ RecordFileHeader ReadRecordHeader(const char* b) {
     return h;
 }
 
-RecordError ReadRecordFile(const QString& path, RecordContent& out, bool* unreadable) {
-    if (unreadable) *unreadable = true;
+RecordError ReadRecordFile(const QString& path, RecordContent& out, QString* reason) {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return RecordError::None;
+    QString why;
+    // A longer regular file is read up to the limit, as the stream decides.
+    if (!OpenRegularFile(file, std::numeric_limits<qint64>::max(), &why)) {
+        if (why.isEmpty()) return RecordError::FormatError;  // a folder, a device, a pipe
+        if (reason) *reason = why;
+        return RecordError::Unreadable;
+    }
     // Mapped where the system allows it, read otherwise; at most the limit.
     const qint64 size = qMin<qint64>(file.size(), RecordReadLimit);
     QByteArray bytes;
@@ -71,9 +78,11 @@ RecordError ReadRecordFile(const QString& path, RecordContent& out, bool* unread
         bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(mapped), qsizetype(size));
     } else {
         bytes = file.read(RecordReadLimit);
-        if (file.error() != QFileDevice::NoError) return RecordError::None;
+        if (file.error() != QFileDevice::NoError) {
+            if (reason) *reason = file.errorString();
+            return RecordError::Unreadable;
+        }
     }
-    if (unreadable) *unreadable = false;
     return ParseRecordFile(bytes, out);
 }
 

@@ -40,12 +40,14 @@ struct RecordFileHeader {
 RecordFileHeader ReadRecordHeader(const char* bytes);
 
 // Why a file was refused; each has its message (MsgFileFormatError,
-// MsgFileFail, MsgBadChannelData).
+// MsgFileFail, MsgBadChannelData; Unreadable the system's reason).
 enum class RecordError {
     None,
-    FormatError,     // wrong magic, no channel, a frame range the payload does not hold
+    FormatError,     // wrong magic, no channel, a frame range the payload does not hold,
+                     // or a folder, device or named pipe given as the file
     InflateFailed,   // a damaged, cut or oversized zlib stream
     ChannelOff,      // the recorded channel was switched off
+    Unreadable,      // the file could not be opened or read
 };
 
 // What a good file puts into a view's record.
@@ -64,9 +66,10 @@ struct RecordContent {
 RecordError ParseRecordFile(const QByteArray& file, RecordContent& out);
 
 // Reads the file at path (at most RecordReadLimit bytes) and parses it as
-// above. A file that cannot be opened or read sets *unreadable and returns
-// None with `out` untouched.
-RecordError ReadRecordFile(const QString& path, RecordContent& out, bool* unreadable);
+// above. Only a regular file is opened (OpenRegularFile): a folder, a device
+// or a named pipe is a FormatError without being opened. A file that cannot
+// be opened or read is Unreadable, with the system's reason in `reason`.
+RecordError ReadRecordFile(const QString& path, RecordContent& out, QString* reason = nullptr);
 
 // A good file's content into the record: samples, channel, texts, frame
 // range (start and current frame 1), Loaded, and the path.
