@@ -19,6 +19,16 @@ QByteArray& chunkBuffer() {
     static QByteArray buf;
     return buf;
 }
+
+// A read that gave no image. A command sent during it (a key press) may have
+// disturbed the reply: the read ends quietly and the next frame asks again.
+// Otherwise the link has failed: reported, and the link dropped.
+HardcopyChunk noImage() {
+    if (Link().CommandSent) return HardcopyChunk::Ended;
+    MsgBox(MessageTable().MsgUsbReadFail, vbExclamation, MessageTable().MsgTitleUsbRead);
+    if (Link().IsConnected) MarkDisconnected();
+    return HardcopyChunk::Failed;
+}
 }  // namespace
 
 ScreenCopyStateData& ScreenCopy() {
@@ -36,18 +46,15 @@ HardcopyChunk ReadHardcopyChunk(std::vector<uint8_t>& dest, int* received) {
     case ScreenChunkRead::NotSupported:
         return HardcopyChunk::NoCopy;
     case ScreenChunkRead::Failed:
-        // A command sent meanwhile (a key press) may have disturbed the reply:
-        // the read ends quietly and the next frame asks again. Otherwise the
-        // link has failed.
-        if (Link().CommandSent) return HardcopyChunk::Ended;
-        MsgBox(MessageTable().MsgUsbReadFail, vbExclamation, MessageTable().MsgTitleUsbRead);
-        if (Link().IsConnected) MarkDisconnected();
-        return HardcopyChunk::Failed;
+        return noImage();
     case ScreenChunkRead::Received:
         break;
     }
     const int n = std::min(r.received, int(buf.size()));
-    if (n < ScreenCopyStateData::ImageBytes || n >= ScreenCopyStateData::ReadMax) return HardcopyChunk::ReadAgain;
+    // Part of a reply: the rest may come with the next read. More than a
+    // reply is no screen (its last bytes would draw a shifted picture).
+    if (n < ScreenCopyStateData::ReplyBytes) return HardcopyChunk::ReadAgain;
+    if (n > ScreenCopyStateData::ReplyBytes) return noImage();
     if (dest.size() < size_t(ScreenCopyStateData::ImageBytes + 1)) dest.resize(ScreenCopyStateData::ImageBytes + 1, 0);
     // The image is the end of the reply without its last byte: bytes
     // n - 74,880 to n - 2 go to elements 0 to 74,878; element 74,879 is kept.
@@ -59,6 +66,9 @@ HardcopyChunk ReadHardcopyChunk(std::vector<uint8_t>& dest, int* received) {
 
 bool GetHardcopyVisa(std::vector<uint8_t>& dest) {
     if (!gateOpen() || !CommandLink().CopiesScreen()) return false;
+    // Only a command sent from here on (a key pressed during the read)
+    // excuses a failed read; the frame's own colour query before does not.
+    Link().CommandSent = false;
     SendCmd(":HARDCOPY");
     for (;;) {
         const HardcopyChunk r = ReadHardcopyChunk(dest);

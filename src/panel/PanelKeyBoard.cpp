@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "common/ShellState.h"
 #include "link/KV2200Cmd.h"
 #include "link/LinkState.h"
 #include "widgets/HoldRepeat.h"
@@ -22,23 +23,9 @@ const FrameDef kFrames[] = {
     {"Vertical", "Vertical"}, {"Horizontal", "Horizontal"}, {"Trigger", "Trigger"},
 };
 
-// The knobs: the turn keys stand left and right of the push key, one row
-// per knob at the foot of its frame.
-struct KnobRow {
-    const char* dec;
-    const char* push;
-    const char* inc;
-};
-const KnobRow kKnobs[] = {
-    {"VK_F_DEC", "VK_F_F", "VK_F_INC"},           {"VK_V_Dec", "VK_P_V", "VK_V_Inc"},
-    {"VK_V_Pos_Dec", "VK_P_V_P", "VK_V_Pos_Inc"}, {"VK_H_Dec", "VK_P_H", "VK_H_Inc"},
-    {"VK_H_Pos_Dec", "VK_P_H_P", "VK_H_Pos_Inc"}, {"VK_Trig_Lvl_Dec", "VK_P_L", "VK_Trig_Lvl_Inc"},
-};
-bool isKnobKey(const QString& control) {
-    for (const KnobRow& k : kKnobs)
-        if (control == QLatin1String(k.dec) || control == QLatin1String(k.push) || control == QLatin1String(k.inc))
-            return true;
-    return false;
+// Small frames of the panel whose keys carry the legend themselves.
+bool untitledInPanel(const QString& frame) {
+    return frame == QLatin1String("ONOFF") || frame == QLatin1String("RUN") || frame == QLatin1String("Frame4");
 }
 
 bool isSoftKey(const QString& control) { return control.size() == 5 && control.startsWith("VK_F"); }
@@ -86,17 +73,35 @@ PanelKeyBoard::PanelKeyBoard(bool inPanel, const std::vector<PanelKey>& keys, co
         repeat_->Press(key);
     });
 
-    auto* grid = new QGridLayout;
+    // A frame's keys, and its knob rows under them. In the key pad both are
+    // one grid; in the panel the knob rows have a grid of their own, with a
+    // wider middle column for the push key's legend.
+    QHash<QString, QGridLayout*> keyGrids, knobGrids;
     for (const FrameDef& f : kFrames) {
-        auto* box = new QGroupBox(QString::fromLatin1(f.title));
-        box->setObjectName(QString::fromLatin1(f.name));
-        box->setLayout(new QGridLayout);
-        frames_.insert(box->objectName(), box);
+        const QString name = QString::fromLatin1(f.name);
+        auto* box = new QGroupBox(inPanel && untitledInPanel(name) ? QString() : QString::fromLatin1(f.title));
+        box->setObjectName(name);
+        auto* keysGrid = new QGridLayout;
+        QGridLayout* knobGrid = keysGrid;
+        if (inPanel) {
+            auto* column = new QVBoxLayout(box);
+            column->setContentsMargins(2, 1, 2, 2);
+            column->setSpacing(2);
+            knobGrid = new QGridLayout;
+            keysGrid->setSpacing(2);
+            knobGrid->setSpacing(2);
+            column->addLayout(keysGrid);
+            column->addLayout(knobGrid);
+        } else {
+            box->setLayout(keysGrid);
+        }
+        frames_.insert(name, box);
+        keyGrids.insert(name, keysGrid);
+        knobGrids.insert(name, knobGrid);
     }
-    softKeys_ = new QWidget;
-    softKeys_->setObjectName("SoftKeys");
-    auto* softLayout = new QVBoxLayout(softKeys_);
-    softLayout->setContentsMargins(0, 0, 0, 0);
+    QWidget* softKeys = inPanel ? nullptr : new QWidget;
+    auto* softLayout = softKeys ? new QVBoxLayout(softKeys) : nullptr;
+    if (softLayout) softLayout->setContentsMargins(0, 0, 0, 0);
 
     for (size_t i = 0; i < keys_.size(); ++i) {
         const PanelKey& key = keys_[i];
@@ -107,12 +112,15 @@ PanelKeyBoard::PanelKeyBoard(bool inPanel, const std::vector<PanelKey>& keys, co
         b->setToolTip(QString::fromLatin1(key.command));
         buttons_.insert(control, b);
         if (isSoftKey(control)) {
-            softLayout->addWidget(b);
-        } else if (!isKnobKey(control)) {
-            QGroupBox* box = frameFor(key);
-            auto* l = static_cast<QGridLayout*>(box->layout());
+            if (softLayout) softLayout->addWidget(b);
+        } else if (!KnobOf(control)) {
+            const QString frame = frameNameOf(key);
+            QGridLayout* l = keyGrids.value(frame);
             const int n = l->count();
-            l->addWidget(b, n / 3, n % 3);
+            // In the panel the low RUN frame has its keys one over the other,
+            // the narrow Trigger frame two to a row.
+            const int columns = !inPanel ? 3 : frame == QLatin1String("RUN") ? 1 : frame == QLatin1String("Trigger") ? 2 : 3;
+            l->addWidget(b, n / columns, n % columns);
         }
         connect(b, &QAbstractButton::clicked, this, [this, i] { repeat_->Click(keys_[i]); });
         if (key.action == KeyAction::Held) {
@@ -121,41 +129,84 @@ PanelKeyBoard::PanelKeyBoard(bool inPanel, const std::vector<PanelKey>& keys, co
             connect(b, &QAbstractButton::released, this, [this] { repeat_->Release(); });
         }
     }
-    for (const KnobRow& k : kKnobs) {
+    // The knobs: the turn keys stand left and right of the push key, one row
+    // per knob at the foot of its frame; in the panel's narrow function frame
+    // the push key stands over its turn keys.
+    for (const PanelKnob& k : PanelKnobs()) {
         QAbstractButton* push = buttons_.value(QLatin1String(k.push));
         if (!push) continue;
-        QGroupBox* box = frameFor(*FindPanelKey(keys_, QLatin1String(k.push)));
-        auto* l = static_cast<QGridLayout*>(box->layout());
-        const int row = l->rowCount();
+        const QString frame = frameNameOf(*FindPanelKey(keys_, QLatin1String(k.push)));
+        QGridLayout* l = knobGrids.value(frame);
+        const int row = l->count() == 0 ? 0 : l->rowCount();
+        if (inPanel && frame == QLatin1String("Frame4")) {
+            l->addWidget(push, row, 0, 1, 2);
+            l->addWidget(buttons_.value(QLatin1String(k.dec)), row + 1, 0);
+            l->addWidget(buttons_.value(QLatin1String(k.inc)), row + 1, 1);
+            continue;
+        }
         l->addWidget(buttons_.value(QLatin1String(k.dec)), row, 0);
         l->addWidget(push, row, 1);
         l->addWidget(buttons_.value(QLatin1String(k.inc)), row, 2);
+        if (inPanel) {
+            l->setColumnStretch(0, 1);
+            l->setColumnStretch(1, 3);
+            l->setColumnStretch(2, 1);
+        }
     }
     // Frames without keys (the brand has none of them) are left out.
-    int placed = 0;
     for (const FrameDef& f : kFrames) {
-        QGroupBox* box = frames_.value(QString::fromLatin1(f.name));
-        if (box->layout()->count() == 0) {
-            delete box;
-            frames_.remove(QString::fromLatin1(f.name));
+        const QString name = QString::fromLatin1(f.name);
+        const int keys = keyGrids.value(name)->count();
+        const int knobRows = knobGrids.value(name)->count() == 0 ? 0 : knobGrids.value(name)->rowCount();
+        if (keys == 0 && knobRows == 0) {
+            delete frames_.take(name);
             continue;
         }
-        grid->addWidget(box, placed / 4, placed % 4);
-        ++placed;
+        // In the panel every row of a frame gets the same height.
+        if (auto* column = qobject_cast<QVBoxLayout*>(frames_.value(name)->layout())) {
+            column->setStretch(0, keys == 0 ? 0 : keyGrids.value(name)->rowCount());
+            column->setStretch(1, knobRows);
+        }
     }
-    if (!inPanel) grid->addWidget(softKeys_, 0, 4, 2, 1);
+    auto* grid = new QGridLayout;
+    if (inPanel) {
+        // The keys give way to the frames the panel sizes, in a small type
+        // (smaller still in the small frames, whose keys carry the legends).
+        for (QAbstractButton* b : std::as_const(buttons_)) {
+            b->setMinimumSize(8, 8);
+            b->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+            QFont small = b->font();
+            const QWidget* box = b->parentWidget();
+            small.setPixelSize(box && untitledInPanel(box->objectName()) ? 9 : 10);
+            b->setFont(small);
+        }
+    } else {
+        int placed = 0;
+        for (const FrameDef& f : kFrames) {
+            if (QGroupBox* box = frames_.value(QString::fromLatin1(f.name))) {
+                grid->addWidget(box, placed / 4, placed % 4);
+                ++placed;
+            }
+        }
+        grid->addWidget(softKeys, 0, 4, 2, 1);
+    }
     setLayout(grid);
     ShowLAKey(Link().LAPresent);
+    // The second brand's windows keep their English texts.
+    NameKeys(rules.languageCaptions ? Shell().UILanguage : int(LangEnglish));
 }
 
 PanelKeyBoard::~PanelKeyBoard() {
     StopRepeat();
-    // The soft keys stand beside the board only in the key pad; a panel
-    // window that did not adopt them leaves them without a parent.
-    if (softKeys_ && !softKeys_->parent()) delete softKeys_;
+    // The panel window adopts the frames and soft keys; what it did not
+    // adopt has no parent and goes with the board.
+    for (const QPointer<QGroupBox>& box : std::as_const(frames_))
+        if (box && !box->parent()) delete box;
+    for (const QString& control : {"VK_F1", "VK_F2", "VK_F3", "VK_F4", "VK_F5"})
+        if (QAbstractButton* b = buttons_.value(control); b && !b->parent()) delete b;
 }
 
-QGroupBox* PanelKeyBoard::frameFor(const PanelKey& key) { return frames_.value(frameNameOf(key)); }
+QGroupBox* PanelKeyBoard::Frame(const QString& name) const { return frames_.value(name); }
 
 QAbstractButton* PanelKeyBoard::Key(const QString& control) const { return buttons_.value(control); }
 
@@ -163,6 +214,14 @@ void PanelKeyBoard::ShowLAKey(bool present) {
     if (QAbstractButton* la = Key("VK_La")) {
         la->setVisible(present);
         la->setEnabled(present);
+    }
+}
+
+void PanelKeyBoard::NameKeys(int lang) {
+    if (lang != LangChinese && lang != LangEnglish) return;
+    for (auto it = buttons_.cbegin(); it != buttons_.cend(); ++it) {
+        const QString name = KnobKeyName(it.key(), lang);
+        if (!name.isEmpty()) it.value()->setAccessibleName(name);
     }
 }
 

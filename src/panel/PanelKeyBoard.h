@@ -19,9 +19,10 @@ class HoldRepeat;
 class PanelKeyBoard : public QWidget {
     Q_OBJECT
 public:
-    // inPanel: the keys of the virtual panel (the soft keys go beside its
-    // screen, see SoftKeys) rather than of the key pad. The keys and rules are
-    // the built brand's unless given.
+    // inPanel: the keys of the virtual panel rather than of the key pad: the
+    // panel window places their frames (Frame) and soft keys (Key) itself, and
+    // the keys shrink to the frames it gives them. The keys and rules are the
+    // built brand's unless given.
     explicit PanelKeyBoard(bool inPanel, QWidget* parent = nullptr);
     PanelKeyBoard(bool inPanel, const std::vector<PanelKey>& keys, const PanelBrandRules& rules,
                   QWidget* parent = nullptr);
@@ -29,27 +30,28 @@ public:
 
     // The button of a key control ("VK_Run"); nullptr when the brand has none.
     QAbstractButton* Key(const QString& control) const;
-    // The column of soft keys F1 to F5 (placed by the window).
-    QWidget* SoftKeys() const { return softKeys_; }
+    // The frame of a key group ("Vertical", "Frame4"); nullptr when the brand
+    // has none. In the panel the window adopts it.
+    QGroupBox* Frame(const QString& name) const;
     // The logic-analyser key shown and enabled, or hidden and disabled.
     void ShowLAKey(bool present);
     // Stops a held key's repeat (release lost, window closing).
     void StopRepeat();
+    // Names the knob keys for screen readers in the UI language (0 Chinese,
+    // 1 English): "Vertical Scale −", "Trigger Level".
+    void NameKeys(int lang);
 
-    const KeyRepeat& Repeat() const { return *repeat_; }
     HoldRepeat& Hold() const { return *hold_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QGroupBox* frameFor(const PanelKey& key);
 
     const std::vector<PanelKey>& keys_;
     std::unique_ptr<KeyRepeat> repeat_;
     HoldRepeat* hold_ = nullptr;
-    QPointer<QWidget> softKeys_;  // the panel window adopts it; else ours to delete
-    QHash<QString, QGroupBox*> frames_;
+    QHash<QString, QPointer<QGroupBox>> frames_;
     QHash<QString, QAbstractButton*> buttons_;
     bool mousePress_ = false;  // the last press of a held key came from the mouse
 };

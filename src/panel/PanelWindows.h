@@ -17,6 +17,10 @@ struct PanelUiHooks {
 };
 PanelUiHooks& PanelUi();
 
+// Names the knob keys of a key pad or panel for screen readers in a UI
+// language (the caption setters call it with the window's other texts).
+void NamePanelKeys(QWidget* window, int lang);
+
 // Shows the panel (USB link) or the key pad (any other link) modally, owned
 // by owner; returns when it has closed.
 void ShowVirtualPanelWindow(QWidget* owner);

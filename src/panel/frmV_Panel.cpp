@@ -2,11 +2,11 @@
 
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QRect>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
 #include <QTimer>
-#include <QVBoxLayout>
 
 #include "common/Wait.h"
 #include "link/KV2200Cmd.h"
@@ -29,6 +29,8 @@ QPushButton* toolButton(const char* name, const char* text, const char* tip) {
     b->setToolTip(QString::fromLatin1(tip));
     b->setAutoDefault(false);
     b->setFlat(true);
+    b->setMinimumSize(8, 8);
+    b->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Ignored);
     return b;
 }
 
@@ -36,8 +38,42 @@ QGroupBox* frame(const char* name, const char* title, std::initializer_list<QWid
     auto* box = new QGroupBox(QString::fromLatin1(title));
     box->setObjectName(QString::fromLatin1(name));
     auto* l = new QHBoxLayout(box);
+    l->setContentsMargins(3, 2, 3, 3);
+    l->setSpacing(2);
     for (QWidget* w : children) l->addWidget(w);
     return box;
+}
+
+// The window's arrangement at single (0) and double (1) size, in twips (15
+// to a pixel): the window, the picture (its place is the same in both), and
+// the place of each frame and soft key. The frames keep their size (pixels).
+constexpr int kTwipsPerPixel = 15;
+constexpr QSize kWindowTwips[2] = {{11530, 5230}, {14175, 8745}};
+constexpr QSize kPictureTwips[2] = {{4855, 3563}, {9660, 7100}};
+constexpr QPoint kPictureAt{240, 960};
+struct PanelPlace {
+    const char* name;
+    QPoint at[2];
+    QSize size;
+};
+const PanelPlace kPlaces[] = {
+    {"Frame1", {{0, 0}, {0, 0}}, {440, 56}},  // the tool strip
+    {"Frame4", {{5880, 960}, {10080, 240}}, {54, 46}},
+    {"MENU", {{6720, 0}, {10920, 120}}, {206, 110}},
+    {"RUN", {{9840, 480}, {8040, 120}}, {105, 54}},
+    {"Vertical", {{5880, 1680}, {11160, 2040}}, {158, 198}},
+    {"Horizontal", {{8280, 1680}, {10920, 5040}}, {102, 198}},
+    {"Trigger", {{9840, 1680}, {12480, 5040}}, {108, 198}},
+    {"ONOFF", {{5160, 840}, {10080, 960}}, {48, 48}},
+    {"VK_F1", {{5250, 1590}, {10200, 2280}}, {40, 34}},
+    {"VK_F2", {{5250, 2160}, {10200, 3450}}, {40, 34}},
+    {"VK_F3", {{5250, 2790}, {10200, 4620}}, {40, 34}},
+    {"VK_F4", {{5250, 3420}, {10200, 5790}}, {40, 34}},
+    {"VK_F5", {{5250, 4080}, {10200, 6960}}, {40, 34}},
+};
+QPoint pixels(QPoint twips) { return twips / kTwipsPerPixel; }
+QSize pixels(QSize twips) {
+    return {(twips.width() + kTwipsPerPixel / 2) / kTwipsPerPixel, (twips.height() + kTwipsPerPixel / 2) / kTwipsPerPixel};
 }
 }  // namespace
 
@@ -47,12 +83,15 @@ frmV_Panel::frmV_Panel(QWidget* parent)
     setObjectName(second ? "frmV_Panel_HKN" : "frmV_Panel");
     setWindowTitle("Virtual Panel");
     setModal(true);
+    // A small type, so that the keys' legends fit the frames.
+    QFont small = font();
+    small.setPixelSize(11);
+    setFont(small);
 
     PanelWavePic = new QLabel;
     PanelWavePic->setObjectName(second ? "WavePic" : "PanelWavePic");
     PanelWavePic->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     PanelWavePic->setStyleSheet("background: black");
-    sizePicture();
 
     cmdRun = toolButton("cmdRun", "Run", "Run");
     cmdStop = toolButton("cmdStop", "Stop", "Stop");
@@ -68,18 +107,17 @@ frmV_Panel::frmV_Panel(QWidget* parent)
         connect(cmdZoom, &QPushButton::clicked, this, &frmV_Panel::cmdZoom_Click);
     }
     strip->addStretch(1);
-    auto* toolStrip = new QWidget;
-    toolStrip->setObjectName("Frame1");
-    toolStrip->setLayout(strip);
+    strip->setContentsMargins(2, 0, 2, 2);
+    toolStrip_ = new QWidget(this);
+    toolStrip_->setObjectName("Frame1");
+    toolStrip_->setLayout(strip);
 
-    auto* screenRow = new QHBoxLayout;
-    screenRow->addWidget(PanelWavePic, 0, Qt::AlignTop);
-    screenRow->addWidget(keys_->SoftKeys(), 0, Qt::AlignTop);
-    screenRow->addWidget(keys_, 0, Qt::AlignTop);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(toolStrip);
-    layout->addLayout(screenRow);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    // The parts stand where arrange() puts them; the board itself shows nothing.
+    PanelWavePic->setParent(this);
+    keys_->hide();
+    for (const PanelPlace& p : kPlaces)
+        if (QWidget* part = partNamed(QString::fromLatin1(p.name))) part->setParent(this);
+    arrange();
 
     connect(cmdRun, &QPushButton::clicked, this, &frmV_Panel::cmdRun_Click);
     connect(cmdStop, &QPushButton::clicked, this, &frmV_Panel::cmdStop_Click);
@@ -144,9 +182,22 @@ void frmV_Panel::setRunButtons() {
     cmdStop->setEnabled(running);
 }
 
-void frmV_Panel::sizePicture() {
-    const int k = panelZoom_ == 1 ? 2 : 1;
-    PanelWavePic->setFixedSize(ScreenImage::Width * k, ScreenImage::Height * k);
+QWidget* frmV_Panel::partNamed(const QString& name) const {
+    if (name == QLatin1String("Frame1")) return toolStrip_;
+    if (QWidget* f = keys_->Frame(name)) return f;
+    return keys_->Key(name);
+}
+
+void frmV_Panel::arrange() {
+    const int z = panelZoom_ == 1 ? 1 : 0;
+    setFixedSize(pixels(kWindowTwips[z]));
+    PanelWavePic->setGeometry(QRect(pixels(kPictureAt), pixels(kPictureTwips[z])));
+    for (const PanelPlace& p : kPlaces) {
+        if (QWidget* part = partNamed(QString::fromLatin1(p.name))) {
+            part->setFixedSize(p.size);
+            part->move(pixels(p.at[z]));
+        }
+    }
 }
 
 void frmV_Panel::RunScreenLoop() {
@@ -196,13 +247,13 @@ void frmV_Panel::cmdZoom_Click() {
     // The next frame is painted at the new size; until then the picture is empty.
     picture_ = QImage();
     PanelWavePic->clear();
-    sizePicture();
-    adjustSize();
+    arrange();
 }
 
 QImage frmV_Panel::pictureToSave() const {
     if (!picture_.isNull()) return picture_;
-    QImage blank(PanelWavePic->size(), QImage::Format_RGB32);
+    const int k = panelZoom_ == 1 ? 2 : 1;
+    QImage blank(ScreenImage::Width * k, ScreenImage::Height * k, QImage::Format_RGB32);
     blank.fill(Qt::black);
     return blank;
 }

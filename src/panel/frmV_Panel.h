@@ -40,7 +40,6 @@ public:
     // What the picture shows now (null while empty).
     const QImage& Picture() const { return picture_; }
     int PanelZoom() const { return panelZoom_; }
-    QTimer* StartTimer() const { return tDrawBmp_; }
     static bool VirtualPanelShown();
 
     // The tool strip (Display and Zoom only where the brand zooms).
@@ -54,11 +53,14 @@ protected:
 
 private:
     void setRunButtons();
-    void sizePicture();
+    // The window's size and the places of its parts at the current zoom.
+    void arrange();
+    QWidget* partNamed(const QString& name) const;
     QImage pictureToSave() const;
 
     PanelKeyBoard* keys_;
     QLabel* PanelWavePic;
+    QWidget* toolStrip_ = nullptr;
     QTimer* tDrawBmp_;
     QImage picture_;
     std::vector<QRgb> screenColors_;

@@ -19,6 +19,7 @@
 #include "measure/frmMeasure.h"
 #include "measure/frmPassFailed.h"
 #include "memwave/frmOpenWaveform.h"
+#include "panel/PanelWindows.h"
 #include "panel/frmV_Panel.h"
 #include "replay/frmRecordPlay.h"
 #include "shell/Captions.h"
@@ -219,9 +220,11 @@ void SetVirtualPanelCaptions(QWidget* d, int lang) {
     ApplyCaptionTable(d, VirtualPanelCaptionTable(), lang);
     auto* panel = dynamic_cast<frmV_Panel*>(d);
     if (panel && panel->cmdZoom) ApplyCaptionTable(d, VirtualPanelZoomCaptionTable(), lang);
+    NamePanelKeys(d, lang);
 }
 void SetVirtualKeyCaptions(QWidget* d, int lang) {
     ApplyCaptionTable(d, VirtualKeyCaptionTable(), lang);
+    NamePanelKeys(d, lang);
 }
 
 // ---- Document windows --------------------------------------------------------

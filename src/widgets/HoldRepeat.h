@@ -44,7 +44,6 @@ public:
 
     bool Held() const { return held_; }
     int Key() const { return key_; }
-    int Ticks() const { return ticks_; }
     QTimer* Timer() const { return timer_; }
 
 protected:

@@ -36,7 +36,8 @@ private slots:
     }
     void init() {
         Link().IsConnected = true;
-        Link().CommandSent = false;
+        // The last frame's colour query left it set; it excuses nothing now.
+        Link().CommandSent = true;
         ScreenCopy().ScreenCopyRunning = ScreenCopy().ScreenCopyOpen = true;
         dest.assign(ScreenCopyStateData::ImageBytes + 1, 0xEE);
         MsgBoxService::ClearLog();
@@ -58,6 +59,13 @@ private slots:
         QTest::newRow("key, read fails after a screen's worth") << QList{failed(image)} << true << false << 1 << false;
         QTest::newRow("key, whole reply still taken") << QList{received(image)} << true << true << 1 << false;
         QTest::newRow("no key, read fails") << QList{failed({})} << false << false << 1 << true;
+        QTest::newRow("no key, read fails after part of the reply")
+            << QList{received(image.left(50000)), failed({})} << false << false << 2 << true;
+        // More than one reply is no screen: never drawn from its last bytes.
+        QTest::newRow("no key, oversize reply") << QList{received(image + QByteArray(100, '\0'))} << false << false << 1
+                                                << true;
+        QTest::newRow("key, oversize reply") << QList{received(image + QByteArray(100, '\0'))} << true << false << 1
+                                             << false;
     }
     void oneFrame() {
         QFETCH(QList<FakeCommandPort::Chunk>, chunks);
@@ -74,11 +82,14 @@ private slots:
                 SendCmd(":KEY:RUN");
             };
         // A failed link waits for the panel to stop.
-        if (reported)
-            QTimer::singleShot(0, [] {
+        QTimer stopAfterFailure;
+        stopAfterFailure.setInterval(1);
+        connect(&stopAfterFailure, &QTimer::timeout, [] {
+            if (Link().IsConnected) return;
             ScreenCopy().ScreenCopyRunning = false;
             NotifyWaiters();
         });
+        if (reported) stopAfterFailure.start();
         QCOMPARE(GetHardcopyVisa(dest), image);
         QCOMPARE(port.screenReads, reads);
         QCOMPARE(port.sent.first(), QString(":HARDCOPY"));

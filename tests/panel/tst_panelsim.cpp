@@ -17,6 +17,7 @@
 #include "panel/frmV_Key.h"
 #include "panel/frmV_Panel.h"
 #include "panel/model/PanelKeys.h"
+#include "platform/dialogs/MsgBox.h"
 
 class PanelSimTest : public QObject {
     Q_OBJECT
@@ -70,6 +71,61 @@ private slots:
         QTest::mouseClick(panel.Keys()->Key("VK_Menu_Off"), Qt::LeftButton);
         QVERIFY(!QueryCmd("*IDN?").isEmpty());
         QCOMPARE(sim.Log(), (QStringList{":KEY:MNUOFF", "*IDN?"}));
+    }
+
+    // The live copy under a misbehaving instrument: it either goes on showing
+    // the instrument's true picture or says it can't read and closes; it
+    // never shows a wrong picture, and never freezes without a word.
+    void liveCopyUnderFaults_data() {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<bool>("keepsRunning");
+        QTest::newRow("late replies") << "late 100" << true;
+        QTest::newRow("silent from the start") << "silent" << false;
+        QTest::newRow("silent after two frames") << "silent after 4" << false;  // a frame is two replies
+        QTest::newRow("cut short") << "truncate 50000" << false;
+        QTest::newRow("cut after a screen's worth") << "truncate 77000" << false;
+        QTest::newRow("oversize") << "oversize 100" << false;
+        QTest::newRow("connection dropped") << "drop 40000" << false;
+        QTest::newRow("garbage") << "garbage" << false;
+    }
+    void liveCopyUnderFaults() {
+        QFETCH(QString, fault);
+        QFETCH(bool, keepsRunning);
+        QVERIFY(LinkFixture::ConnectOver(sim, "tcp", transport));
+        QImage truePicture;
+        {
+            frmV_Panel first;
+            first.DrawBulkWave();
+            truePicture = first.Picture();
+        }
+        QVERIFY(!truePicture.isNull());
+        MsgBoxService::ClearLog();
+        sim.SetFault(fault);
+
+        frmV_Panel panel;
+        QSignalSpy finished(&panel, &QDialog::finished);
+        // Every frame the copy paints is kept (the loop runs inside the
+        // events, so the watch closes a panel that keeps running).
+        QList<QImage> shown;
+        QTimer watch;
+        connect(&watch, &QTimer::timeout, [&] {
+            const QImage& p = panel.Picture();
+            if (!p.isNull() && (shown.isEmpty() || shown.last().cacheKey() != p.cacheKey())) shown << p;
+            if (shown.size() >= 3 && panel.isVisible()) panel.reject();
+        });
+        watch.start(1);
+        panel.show();
+        QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 1, 20000);
+        if (keepsRunning) {
+            QVERIFY(MsgBoxService::Log().isEmpty());
+            QVERIFY(Link().IsConnected);
+        } else {
+            QCOMPARE(LinkFixture::ShownTexts(), QStringList{"Can't Read data from USB Device! / USB Read Message"});
+            QVERIFY(!Link().IsConnected);
+        }
+        QVERIFY(shown.size() >= (keepsRunning ? 3 : 0));
+        for (const QImage& picture : shown) QCOMPARE(picture, truePicture);
+        sim.SetFault("none");
     }
 };
 

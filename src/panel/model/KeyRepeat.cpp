@@ -14,7 +14,7 @@ int RepeatStep(int repeatCount) {
 
 KeyRepeat::KeyRepeat(const PanelBrandRules& rules, bool inPanel, std::function<void(const QString&)> send,
                      std::function<void()> markSent)
-    : rules_(rules), markKeys_(inPanel && rules.panelMarksSent), send_(std::move(send)), markSent_(std::move(markSent)) {}
+    : rules_(rules), markKeys_(inPanel), send_(std::move(send)), markSent_(std::move(markSent)) {}
 
 void KeyRepeat::sendMarked(const QString& command, bool mark) {
     if (mark && markSent_) markSent_();
@@ -37,7 +37,7 @@ void KeyRepeat::Press(const PanelKey& key) {
 void KeyRepeat::Tick() {
     if (!held_) return;
     if (!rules_.stepArgument) {
-        sendMarked(heldKeyCommand_, false);
+        sendMarked(heldKeyCommand_, markKeys_);
         return;
     }
     // Every tick of the accelerating repeat ends a screen read, in the key

@@ -17,8 +17,9 @@ public:
     static constexpr int MaxRepeatCount = 60000;
 
     // send writes one command; markSent (may be empty) runs right before every
-    // send that must end a screen read in progress: in the main brand every
-    // repeat tick, and in the panel (inPanel) also every key press and click.
+    // send that must end a screen read in progress: in the panel (inPanel)
+    // every key action of both brands, and in the main brand's key pad every
+    // repeat tick.
     KeyRepeat(const PanelBrandRules& rules, bool inPanel, std::function<void(const QString&)> send,
               std::function<void()> markSent = {});
 
@@ -35,7 +36,6 @@ public:
     bool Held() const { return held_; }
     const QString& HeldKeyCommand() const { return heldKeyCommand_; }
     int KeyRepeatCount() const { return keyRepeatCount_; }
-    int IntervalMs() const { return rules_.repeatMs; }
 
 private:
     void sendMarked(const QString& command, bool mark);

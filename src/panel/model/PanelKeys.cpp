@@ -109,12 +109,12 @@ const std::vector<PanelKey>& SecondBrandKeys() {
 }
 
 const PanelBrandRules& MainBrandRules() {
-    static const PanelBrandRules r{200, true, true, false, true, true, true};
+    static const PanelBrandRules r{200, true, true, false, true, true};
     return r;
 }
 
 const PanelBrandRules& SecondBrandRules() {
-    static const PanelBrandRules r{100, false, false, true, false, false, false};
+    static const PanelBrandRules r{100, false, false, true, false, false};
     return r;
 }
 
@@ -124,6 +124,34 @@ const std::vector<PanelKey>& PanelKeyCommands() {
 
 const PanelBrandRules& PanelRules() {
     return BuildPanelBrand() == PanelBrand::Second ? SecondBrandRules() : MainBrandRules();
+}
+
+const std::vector<PanelKnob>& PanelKnobs() {
+    static const std::vector<PanelKnob> knobs = {
+        {"VK_F_DEC", "VK_F_F", "VK_F_INC", "Function", "多功能"},
+        {"VK_V_Dec", "VK_P_V", "VK_V_Inc", "Vertical Scale", "垂直档位"},
+        {"VK_V_Pos_Dec", "VK_P_V_P", "VK_V_Pos_Inc", "Vertical Position", "垂直位置"},
+        {"VK_H_Dec", "VK_P_H", "VK_H_Inc", "Horizontal Scale", "水平时基"},
+        {"VK_H_Pos_Dec", "VK_P_H_P", "VK_H_Pos_Inc", "Horizontal Position", "水平位置"},
+        {"VK_Trig_Lvl_Dec", "VK_P_L", "VK_Trig_Lvl_Inc", "Trigger Level", "触发电平"},
+    };
+    return knobs;
+}
+
+const PanelKnob* KnobOf(const QString& control) {
+    for (const PanelKnob& k : PanelKnobs())
+        if (control == QLatin1String(k.dec) || control == QLatin1String(k.push) || control == QLatin1String(k.inc))
+            return &k;
+    return nullptr;
+}
+
+QString KnobKeyName(const QString& control, int lang) {
+    const PanelKnob* k = KnobOf(control);
+    if (!k) return QString();
+    const QString name = lang == 0 ? QString::fromUtf8(k->nameZh) : QString::fromLatin1(k->nameEn);
+    if (control == QLatin1String(k->dec)) return name + QStringLiteral(" \u2212");
+    if (control == QLatin1String(k->inc)) return name + QStringLiteral(" +");
+    return name;
 }
 
 const PanelKey* FindPanelKey(const std::vector<PanelKey>& keys, const QString& control) {

@@ -25,7 +25,6 @@ struct PanelBrandRules {
     bool stepArgument;     // ":KEY:... <step>" with the accelerating step; else the bare command
     bool sendOnPress;      // a held key sends (with step 0) at its press
     bool clickAfterHeld;   // the click that follows a held key's release sends once more
-    bool panelMarksSent;   // the panel's keys set CommandSent before they send
     bool zoom;             // the panel has the double-size screen
     bool languageCaptions; // the windows follow the UI language
 };
@@ -51,3 +50,20 @@ const PanelBrandRules& PanelRules();
 
 // The row of a control in a table; nullptr when the table has no such key.
 const PanelKey* FindPanelKey(const std::vector<PanelKey>& keys, const QString& control);
+
+// A knob of the panel: its push key between its two turn keys (legends "-"
+// and "+"), and its name in both UI languages. Both brands have all six.
+struct PanelKnob {
+    const char* dec;
+    const char* push;
+    const char* inc;
+    const char* nameEn;
+    const char* nameZh;  // UTF-8
+};
+const std::vector<PanelKnob>& PanelKnobs();
+// The knob a key belongs to; nullptr for the other keys.
+const PanelKnob* KnobOf(const QString& control);
+// What a screen reader calls a knob's key, in the UI language (0 Chinese,
+// otherwise English): the knob's name, followed by " −" or " +" for its turn
+// keys ("Vertical Scale −"). Empty for the other keys.
+QString KnobKeyName(const QString& control, int lang);

@@ -6,61 +6,70 @@
 #include "panel/model/PanelKeys.h"
 
 namespace {
-struct Row {
-    const char* control;
-    const char* command;
+// The key word of each knob's keys: the push key's, and the words of the
+// turn that lowers and the turn that raises; whether the turns repeat while
+// held (the scale knobs step once per click).
+struct KnobWords {
+    const char* push;
+    const char* pushWord;
+    const char* lower;
+    const char* raise;
     bool held;
 };
-
-// Every key with its command, as the instruments expect them.
-const std::vector<Row> kMainRows = {
-    {"VK_Menu_Off", ":KEY:MNUOFF", false}, {"VK_Run", ":KEY:RUN", false},
-    {"VK_Auto", ":KEY:AUTO", false}, {"VK_Measure", ":KEY:MEASURE", false},
-    {"VK_Acquire", ":KEY:ACQUIRE", false}, {"VK_Storage", ":KEY:STORAGE", false},
-    {"VK_Cursor", ":KEY:CURSOR", false}, {"VK_Display", ":KEY:DISPLAY", false},
-    {"VK_Utility", ":KEY:UTILITY", false}, {"VK_CH1", ":KEY:CHANNEL1", false},
-    {"VK_CH2", ":KEY:CHANNEL2", false}, {"VK_Math", ":KEY:MATH", false},
-    {"VK_Ref", ":KEY:REF", false}, {"VK_La", ":KEY:LA", false},
-    {"VK_CH_Off", ":KEY:OFF", false}, {"VK_TimeMenu", ":KEY:MNUTIME", false},
-    {"VK_Trig_Menu", ":KEY:MNUTRIG", false}, {"VK_Trig_50", ":KEY:TRIG%50", false},
-    {"VK_Trig_Force", ":FORCETRIG", false}, {"VK_F1", ":KEY:F1", false},
-    {"VK_F2", ":KEY:F2", false}, {"VK_F3", ":KEY:F3", false},
-    {"VK_F4", ":KEY:F4", false}, {"VK_F5", ":KEY:F5", false},
-    {"VK_P_V", ":KEY:PROMPT_V", false}, {"VK_P_V_P", ":KEY:PROMPT_V_POS", false},
-    {"VK_P_H", ":KEY:PROMPT_H", false}, {"VK_P_H_P", ":KEY:PROMPT_H_POS", false},
-    {"VK_P_L", ":KEY:PROMPT_TRIG_LVL", false}, {"VK_F_F", ":KEY:FUNCTION", false},
-    {"VK_V_Dec", ":KEY:V_SCALE_DEC", false}, {"VK_V_Inc", ":KEY:V_SCALE_INC", false},
-    {"VK_H_Dec", ":KEY:H_SCALE_DEC", false}, {"VK_H_Inc", ":KEY:H_SCALE_INC", false},
-    {"VK_F_DEC", ":KEY:-FUNCTION", true}, {"VK_F_INC", ":KEY:+FUNCTION", true},
-    {"VK_V_Pos_Dec", ":KEY:V_POS_DEC", true}, {"VK_V_Pos_Inc", ":KEY:V_POS_INC", true},
-    {"VK_H_Pos_Dec", ":KEY:H_POS_INC", true}, {"VK_H_Pos_Inc", ":KEY:H_POS_DEC", true},
-    {"VK_Trig_Lvl_Dec", ":KEY:TRIG_LVL_DEC", true}, {"VK_Trig_Lvl_Inc", ":KEY:TRIG_LVL_INC", true},
+const KnobWords kKnobWords[] = {
+    {"VK_F_F", "FUNCTION", "-FUNCTION", "+FUNCTION", true},
+    {"VK_P_V", "PROMPT_V", "V_SCALE_DEC", "V_SCALE_INC", false},
+    {"VK_P_V_P", "PROMPT_V_POS", "V_POS_DEC", "V_POS_INC", true},
+    {"VK_P_H", "PROMPT_H", "H_SCALE_DEC", "H_SCALE_INC", false},
+    {"VK_P_H_P", "PROMPT_H_POS", "H_POS_DEC", "H_POS_INC", true},
+    {"VK_P_L", "PROMPT_TRIG_LVL", "TRIG_LVL_DEC", "TRIG_LVL_INC", true},
 };
 
-const std::vector<Row> kSecondRows = {
-    {"VK_Acquire", ":KEY:ACQUIRE", false}, {"VK_Auto", ":KEY:AUTO", false},
-    {"VK_AutoMode", ":KEY:TRIG_AUTO", false}, {"VK_NormalMode", ":KEY:TRIG_NORMAL", false},
-    {"VK_Copy", ":KEY:COPY", false}, {"VK_CH1", ":KEY:CHANNEL1", false},
-    {"VK_CH2", ":KEY:CHANNEL2", false}, {"VK_Cursor", ":KEY:CURSOR", false},
-    {"VK_Display", ":KEY:DISPLAY", false}, {"VK_F1", ":KEY:F1", false},
-    {"VK_F2", ":KEY:F2", false}, {"VK_F3", ":KEY:F3", false},
-    {"VK_F4", ":KEY:F4", false}, {"VK_F5", ":KEY:F5", false},
-    {"VK_La", ":KEY:LA", false}, {"VK_Math", ":KEY:MATH", false},
-    {"VK_Measure", ":KEY:MEASURE", false}, {"VK_Menu_Off", ":KEY:MNUOFF", false},
-    {"VK_Ref", ":KEY:REF", false}, {"VK_Run", ":KEY:RUN", false},
-    {"VK_Storage", ":KEY:STORAGE", false}, {"VK_TimeMenu", ":KEY:MNUTIME", false},
-    {"VK_Trig_Menu", ":KEY:MNUTRIG", false}, {"VK_Utility", ":KEY:UTILITY", false},
-    {"VK_Trig_Force", ":KEY:FORCE", false}, {"VK_F_F", ":KEY:FUNCTION", false},
-    {"VK_P_V", ":KEY:PROMPT_V", false}, {"VK_P_V_P", ":KEY:PROMPT_V_POS", false},
-    {"VK_P_H", ":KEY:PROMPT_H", false}, {"VK_P_H_P", ":KEY:PROMPT_H_POS", false},
-    {"VK_P_L", ":KEY:PROMPT_TRIG_LVL", false}, {"VK_H_Dec", ":KEY:H_SCALE_DEC", false},
-    {"VK_H_Inc", ":KEY:H_SCALE_INC", false}, {"VK_V_Dec", ":KEY:V_SCALE_INC", false},
-    {"VK_V_Inc", ":KEY:V_SCALE_DEC", false}, {"VK_F_DEC", ":KEY:-FUNCTION", false},
-    {"VK_F_INC", ":KEY:+FUNCTION", false}, {"VK_H_Pos_Dec", ":KEY:H_POS_INC", true},
-    {"VK_H_Pos_Inc", ":KEY:H_POS_DEC", true}, {"VK_V_Pos_Dec", ":KEY:V_POS_DEC", true},
-    {"VK_V_Pos_Inc", ":KEY:V_POS_INC", true}, {"VK_Trig_Lvl_Dec", ":KEY:TRIG_LVL_DEC", true},
-    {"VK_Trig_Lvl_Inc", ":KEY:TRIG_LVL_INC", true},
+// Keys whose word is not their own name; every other key that is not a
+// knob's sends ":KEY:" and its name in capitals (VK_Run: ":KEY:RUN").
+const std::pair<const char*, const char*> kOtherWords[] = {
+    {"VK_Menu_Off", "MNUOFF"},   {"VK_CH1", "CHANNEL1"},     {"VK_CH2", "CHANNEL2"},
+    {"VK_CH_Off", "OFF"},        {"VK_TimeMenu", "MNUTIME"}, {"VK_Trig_Menu", "MNUTRIG"},
+    {"VK_Trig_50", "TRIG%50"},   {"VK_AutoMode", "TRIG_AUTO"}, {"VK_NormalMode", "TRIG_NORMAL"},
 };
+
+void addBrandRows() {
+    QTest::addColumn<bool>("second");
+    QTest::newRow("main brand") << false;
+    QTest::newRow("second brand") << true;
+}
+
+const std::vector<PanelKey>& keysOf(bool second) { return second ? SecondBrandKeys() : MainBrandKeys(); }
+const PanelBrandRules& rulesOf(bool second) { return second ? SecondBrandRules() : MainBrandRules(); }
+
+// The command a key must send, from the rules above.
+QString expectedCommand(const QString& control, bool second) {
+    if (control == "VK_Trig_Force") return second ? ":KEY:FORCE" : ":FORCETRIG";
+    for (const auto& [c, word] : kOtherWords)
+        if (control == QLatin1String(c)) return QStringLiteral(":KEY:") + word;
+    if (const PanelKnob* knob = KnobOf(control)) {
+        for (const KnobWords& w : kKnobWords) {
+            if (QLatin1String(w.push) != QLatin1String(knob->push)) continue;
+            if (control == QLatin1String(knob->push)) return QStringLiteral(":KEY:") + w.pushWord;
+            // The horizontal position turns are crossed in both brands, and
+            // the second brand's vertical scale turns reversed.
+            const bool swapped = control.startsWith("VK_H_Pos_") || (second && (control == "VK_V_Dec" || control == "VK_V_Inc"));
+            const bool lowers = (control == QLatin1String(knob->dec)) != swapped;
+            return QStringLiteral(":KEY:") + (lowers ? w.lower : w.raise);
+        }
+    }
+    return QStringLiteral(":KEY:") + control.mid(3).toUpper();
+}
+
+// Whether a key repeats while held.
+bool expectedHeld(const QString& control, bool second) {
+    const PanelKnob* knob = KnobOf(control);
+    if (!knob || control == QLatin1String(knob->push)) return false;
+    if (second && control.startsWith("VK_F_")) return false;  // one step per click there
+    for (const KnobWords& w : kKnobWords)
+        if (QLatin1String(w.push) == QLatin1String(knob->push)) return w.held;
+    return false;
+}
 
 const PanelKey& key(const std::vector<PanelKey>& keys, const char* control) {
     const PanelKey* k = FindPanelKey(keys, control);
@@ -81,24 +90,99 @@ class PanelKeysTest : public QObject {
     Q_OBJECT
 
 private slots:
-    // This build's table: every key once, with its command and its kind.
-    void builtBrandTable() {
-        const bool second = BuildPanelBrand() == PanelBrand::Second;
-        const std::vector<Row>& rows = second ? kSecondRows : kMainRows;
-        const std::vector<PanelKey>& keys = PanelKeyCommands();
-        QCOMPARE(keys.size(), rows.size());
+    // Every key once, with the command its name, its knob or its brand gives it.
+    void everyKeyHasItsCommand_data() { addBrandRows(); }
+    void everyKeyHasItsCommand() {
+        QFETCH(bool, second);
+        const std::vector<PanelKey>& keys = keysOf(second);
         QCOMPARE(int(keys.size()), second ? 43 : 42);
-        for (const Row& r : rows) {
-            const PanelKey& k = key(keys, r.control);
-            QCOMPARE(QString(k.command), QString(r.command));
-            QCOMPARE(k.action == KeyAction::Held, r.held);
+        QSet<QString> controls, commands;
+        for (const PanelKey& k : keys) {
+            const QString control = QString::fromLatin1(k.control);
+            QVERIFY2(!controls.contains(control), k.control);
+            QVERIFY2(!commands.contains(QString::fromLatin1(k.command)), k.command);
+            controls << control;
+            commands << QString::fromLatin1(k.command);
+            QCOMPARE(QString::fromLatin1(k.command), expectedCommand(control, second));
         }
-        QCOMPARE(PanelRules().repeatMs, second ? 100 : 200);
-        QCOMPARE(PanelRules().zoom, !second);
-        // Keys of one brand only.
-        QCOMPARE(FindPanelKey(keys, "VK_CH_Off") == nullptr, second);
-        QCOMPARE(FindPanelKey(keys, "VK_Trig_50") == nullptr, second);
-        QCOMPARE(FindPanelKey(keys, "VK_Copy") == nullptr, !second);
+        // Both brands have every knob whole.
+        for (const PanelKnob& knob : PanelKnobs())
+            QVERIFY(controls.contains(knob.dec) && controls.contains(knob.push) && controls.contains(knob.inc));
+    }
+
+    // The knob turns repeat while held (not the scale knobs', and not the
+    // second brand's function knob); every other key acts on its click. A held
+    // key sends at the press and at each tick, and its click sends only in
+    // the second brand.
+    void heldKeysRepeat_data() { addBrandRows(); }
+    void heldKeysRepeat() {
+        QFETCH(bool, second);
+        int held = 0;
+        for (const PanelKey& k : keysOf(second)) {
+            const QString control = QString::fromLatin1(k.control);
+            const QString command = QString::fromLatin1(k.command);
+            QCOMPARE(k.action == KeyAction::Held, expectedHeld(control, second));
+            Recorder r(rulesOf(second), false);
+            r.repeat.Press(k);
+            r.repeat.Tick();
+            r.repeat.Release();
+            r.repeat.Click(k);
+            QStringList want{command};
+            if (k.action == KeyAction::Held) {
+                ++held;
+                want = second ? QStringList{command, command} : QStringList{command + " 0", "*", command + " 0"};
+            }
+            QCOMPARE(r.log, want);
+        }
+        QCOMPARE(held, second ? 6 : 8);
+    }
+
+    // The second brand is the main brand's table less OFF and 50%, plus the
+    // two trigger-mode keys and Copy; of the keys both have, only the force
+    // trigger, the reversed vertical scale and the click-only function knob differ.
+    void secondBrandDifferences() {
+        const std::vector<PanelKey>& main = MainBrandKeys();
+        const std::vector<PanelKey>& second = SecondBrandKeys();
+        const QStringList onlyMain{"VK_CH_Off", "VK_Trig_50"};
+        const QStringList onlySecond{"VK_AutoMode", "VK_NormalMode", "VK_Copy"};
+        for (const PanelKey& m : main) {
+            const QString control = QString::fromLatin1(m.control);
+            const PanelKey* s = FindPanelKey(second, control);
+            QCOMPARE(s == nullptr, onlyMain.contains(control));
+            if (!s) continue;
+            QString command = QString::fromLatin1(m.command);
+            if (control == "VK_Trig_Force") command = ":KEY:FORCE";
+            if (control == "VK_V_Dec") command = QString::fromLatin1(FindPanelKey(main, "VK_V_Inc")->command);
+            if (control == "VK_V_Inc") command = QString::fromLatin1(FindPanelKey(main, "VK_V_Dec")->command);
+            QCOMPARE(QString::fromLatin1(s->command), command);
+            const bool clickOnly = control == "VK_F_DEC" || control == "VK_F_INC";
+            QCOMPARE(s->action, clickOnly ? KeyAction::Click : m.action);
+        }
+        for (const QString& control : onlySecond) QVERIFY(FindPanelKey(second, control));
+        QCOMPARE(second.size(), main.size() - onlyMain.size() + onlySecond.size());
+        QCOMPARE(MainBrandRules().repeatMs, 200);
+        QCOMPARE(SecondBrandRules().repeatMs, 100);
+        QVERIFY(MainBrandRules().zoom && !SecondBrandRules().zoom);
+        // This build's keys are its brand's.
+        QCOMPARE(&PanelKeyCommands(), &keysOf(BuildPanelBrand() == PanelBrand::Second));
+    }
+
+    // A screen reader names each knob key by its knob and direction.
+    void knobKeyNames_data() {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<int>("lang");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("turn, English") << "VK_V_Dec" << 1 << QString("Vertical Scale \u2212");
+        QTest::newRow("crossed turn keeps its legend") << "VK_H_Pos_Inc" << 1 << "Horizontal Position +";
+        QTest::newRow("push") << "VK_P_L" << 1 << "Trigger Level";
+        QTest::newRow("turn, Chinese") << "VK_Trig_Lvl_Inc" << 0 << "触发电平 +";
+        QTest::newRow("not a knob") << "VK_Run" << 1 << QString();
+    }
+    void knobKeyNames() {
+        QFETCH(QString, control);
+        QFETCH(int, lang);
+        QFETCH(QString, name);
+        QCOMPARE(KnobKeyName(control, lang), name);
     }
 
     void repeatSteps_data() {
@@ -162,7 +246,7 @@ private slots:
         QTest::newRow("main panel") << false << true
                                     << QStringList{"*", ":FORCETRIG", "*", ":KEY:V_POS_DEC 0", "*", ":KEY:V_POS_DEC 0"};
         QTest::newRow("second key pad") << true << false << QStringList{":KEY:FORCE", ":KEY:V_POS_DEC"};
-        QTest::newRow("second panel") << true << true << QStringList{":KEY:FORCE", ":KEY:V_POS_DEC"};
+        QTest::newRow("second panel") << true << true << QStringList{"*", ":KEY:FORCE", "*", ":KEY:V_POS_DEC"};
     }
     void commandSentMarks() {
         QFETCH(bool, second);
@@ -177,7 +261,7 @@ private slots:
     }
 
     void secondBrandHeldKey() {
-        Recorder r(SecondBrandRules(), true);
+        Recorder r(SecondBrandRules(), false);
         const PanelKey& pos = key(SecondBrandKeys(), "VK_H_Pos_Inc");
         // A short click: the command once, bare.
         r.repeat.Press(pos);
