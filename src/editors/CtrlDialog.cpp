@@ -11,6 +11,7 @@
 #include <QScreen>
 
 #include "common/ShellState.h"
+#include "common/Twips.h"
 #include "editors/AdjustLogic.h"
 #include "editors/CtrlApply.h"
 #include "link/Messages.h"
@@ -19,9 +20,9 @@
 #include "widgets/HoldRepeat.h"
 
 namespace {
-// Design positions are in twips; 15 twips to the pixel.
+// Design positions are in twips.
 QRect tw(int left, int top, int width, int height) {
-    return QRect(left / 15, top / 15, width / 15, height / 15);
+    return QRect(TwipsToPixels(left), TwipsToPixels(top), TwipsToPixels(width), TwipsToPixels(height));
 }
 
 void centre(QWidget* w) {
@@ -43,7 +44,7 @@ QGroupBox* toolFrame(QDialog* d, const char* name, const char* frame) {
     d->setObjectName(name);
     d->setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                       Qt::WindowCloseButtonHint);
-    d->setFixedSize(3180 / 15, 1320 / 15);
+    d->setFixedSize(TwipsToPixels(3180), TwipsToPixels(1320));
     auto* box = new QGroupBox(d);
     box->setObjectName(frame);
     box->setGeometry(tw(60, 0, 3075, 1275));

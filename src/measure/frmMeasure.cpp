@@ -14,6 +14,7 @@
 #include "common/DSOSettings.h"
 #include "common/SaveFile.h"
 #include "common/ShellState.h"
+#include "common/Twips.h"
 #include "link/TransferJobs.h"
 #include "link/Vocabulary.h"
 #include "measure/frmPassFailed.h"
@@ -26,7 +27,7 @@
 #include "sheets/ViewWindows.h"
 
 namespace {
-int px(int twips) { return twips / 15; }
+constexpr int px(int twips) { return TwipsToPixels(twips); }
 const QColor Teal(0, 128, 128);
 }  // namespace
 

@@ -9,13 +9,14 @@
 #include <QTimer>
 
 #include "common/ShellState.h"
+#include "common/Twips.h"
 #include "link/Messages.h"
 #include "measure/model/MeasurePictures.h"
 #include "platform/dialogs/MsgBox.h"
 #include "sheets/SheetDocument.h"
 
 namespace {
-int px(int twips) { return twips / 15; }
+constexpr int px(int twips) { return TwipsToPixels(twips); }
 }  // namespace
 
 std::function<void(QWidget*, int)>& PassFailCaptionSetter() {

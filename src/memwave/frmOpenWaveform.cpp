@@ -17,6 +17,7 @@
 #include <algorithm>
 
 #include "common/ShellState.h"
+#include "common/Twips.h"
 #include "link/Messages.h"
 #include "memwave/MemWaveCsvExport.h"
 #include "memwave/MemWaveLiveOptions.h"
@@ -37,8 +38,7 @@
 #include "widgets/HoldRepeat.h"
 
 namespace {
-constexpr int TwipsPerPixel = 15;
-int px(int twips) { return twips / TwipsPerPixel; }
+constexpr int px(int twips) { return TwipsToPixels(twips); }
 
 // The picture's size before the first layout: its design size.
 constexpr int DesignPicWidth = 343, DesignPicHeight = 305;

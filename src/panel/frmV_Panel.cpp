@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include "common/Twips.h"
 #include "common/Wait.h"
 #include "link/KV2200Cmd.h"
 #include "link/LinkEvents.h"
@@ -44,10 +45,8 @@ QGroupBox* frame(const char* name, const char* title, std::initializer_list<QWid
     return box;
 }
 
-// The window's arrangement at single (0) and double (1) size, in twips (15
-// to a pixel): the window, the picture (its place is the same in both), and
+// The window's arrangement at single (0) and double (1) size, in twips: the window, the picture (its place is the same in both), and
 // the place of each frame and soft key. The frames keep their size (pixels).
-constexpr int kTwipsPerPixel = 15;
 constexpr QSize kWindowTwips[2] = {{11530, 5230}, {14175, 8745}};
 constexpr QSize kPictureTwips[2] = {{4855, 3563}, {9660, 7100}};
 constexpr QPoint kPictureAt{240, 960};
@@ -71,10 +70,8 @@ const PanelPlace kPlaces[] = {
     {"VK_F4", {{5250, 3420}, {10200, 5790}}, {40, 34}},
     {"VK_F5", {{5250, 4080}, {10200, 6960}}, {40, 34}},
 };
-QPoint pixels(QPoint twips) { return twips / kTwipsPerPixel; }
-QSize pixels(QSize twips) {
-    return {(twips.width() + kTwipsPerPixel / 2) / kTwipsPerPixel, (twips.height() + kTwipsPerPixel / 2) / kTwipsPerPixel};
-}
+QPoint pixels(QPoint twips) { return {TwipsToPixelsRounded(twips.x()), TwipsToPixelsRounded(twips.y())}; }
+QSize pixels(QSize twips) { return {TwipsToPixelsRounded(twips.width()), TwipsToPixelsRounded(twips.height())}; }
 }  // namespace
 
 frmV_Panel::frmV_Panel(QWidget* parent)

@@ -12,6 +12,7 @@
 #include "common/DSOSettings.h"
 #include "widgets/StandardIcons.h"
 #include "common/ShellState.h"
+#include "common/Twips.h"
 #include "link/TransferJobs.h"
 #include "link/Vocabulary.h"
 #include "platform/dialogs/FileDialog.h"
@@ -19,7 +20,6 @@
 #include "sheets/ViewWindows.h"
 
 namespace {
-constexpr int TwipsPerPixel = 15;
 const char* const ChannelWords[3] = {"CH1", "CH2", "LA"};
 
 // A display setting shows its channel: the ON word of either language, so a
@@ -34,7 +34,7 @@ QString channelDisplay(int index) {
     return index == 0 ? s.CH1Display : index == 1 ? s.CH2Display : s.LADisplay;
 }
 
-int px(int twips) { return twips / TwipsPerPixel; }
+constexpr int px(int twips) { return TwipsToPixels(twips); }
 }  // namespace
 
 frmData::frmData(QWidget* parent) : FetchingViewWindow(ViewData, "frmData", parent) {

@@ -28,6 +28,7 @@
 #include "common/RecentFiles.h"
 #include "common/SheetModel.h"
 #include "common/ShellState.h"
+#include "common/Twips.h"
 #include "controller/CtrlList.h"
 #include "controller/CtrlState.h"
 #include "link/KV2200Cmd.h"
@@ -65,12 +66,6 @@ QPointer<frmMain>& mainFormRef() {
 constexpr double kDockAreaTwips = 3000;
 // The indicator stands 2700 twips right of the inner width (which excludes the docked area).
 constexpr double kLedOffsetTwips = 2700;
-
-double twipsPerPixel() {
-    const QScreen* s = QGuiApplication::primaryScreen();
-    const double dpi = s ? s->logicalDotsPerInchX() : 96.0;
-    return dpi > 0 ? 1440.0 / dpi : 15.0;
-}
 
 struct ToolbarEntry {
     const char* key;
@@ -287,8 +282,8 @@ void frmMain::buildToolbar() {
         l->setObjectName(name);
         l->setPixmap(LedPixmap(on));
         l->setToolTip(tip);
-        const int px = static_cast<int>(240 / twipsPerPixel() + 0.5);
-        l->setGeometry(0, static_cast<int>(60 / twipsPerPixel() + 0.5), px, px);
+        const int px = ScreenTwipsToPixels(240);
+        l->setGeometry(0, ScreenTwipsToPixels(60), px, px);
         l->show();
         l->raise();
         return l;
@@ -444,7 +439,7 @@ void frmMain::dockPanes() {
     DataSheetPaneClose = DockCloseButton(DataSheetPane);
     ControllerPaneClose = DockCloseButton(ControllerPane);
     SetPaneCloseCaptions(Shell().UILanguage);
-    const int px = static_cast<int>(kDockAreaTwips / twipsPerPixel() + 0.5);
+    const int px = ScreenTwipsToPixels(kDockAreaTwips);
     resizeDocks({DataSheetPane, ControllerPane}, {px, px}, Qt::Horizontal);
 }
 
@@ -461,9 +456,8 @@ void frmMain::TimerInit_Timer() {
 }
 
 void frmMain::MDIForm_Resize() {
-    const double tpp = twipsPerPixel();
-    const double scaleWidthTwips = width() * tpp - kDockAreaTwips;
-    const int left = static_cast<int>((scaleWidthTwips + kLedOffsetTwips) / tpp + 0.5);
+    const double scaleWidthTwips = width() * ScreenTwipsPerPixel() - kDockAreaTwips;
+    const int left = ScreenTwipsToPixels(scaleWidthTwips + kLedOffsetTwips);
     for (QLabel* led : {picLED_ON, picLED_OFF})
         if (led) led->move(left, led->y());
 }
@@ -564,7 +558,7 @@ void frmMain::ShowConnectionLed(bool connected) {
 // Stored settings.
 
 MainRectTwips frmMain::WindowRectTwips() const {
-    const double tpp = twipsPerPixel();
+    const double tpp = ScreenTwipsPerPixel();
     MainRectTwips r;
     r.Left = static_cast<float>(pos().x() * tpp);
     r.Top = static_cast<float>(pos().y() * tpp);
@@ -574,7 +568,7 @@ MainRectTwips frmMain::WindowRectTwips() const {
 }
 
 void frmMain::SetWindowRectTwips(const MainRectTwips& stored) {
-    const double tpp = twipsPerPixel();
+    const double tpp = ScreenTwipsPerPixel();
     // A stored rectangle never puts the window off the screen or beyond its size.
     MainRectTwips r = stored;
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {

@@ -8,13 +8,13 @@
 #include <QTimer>
 #include <cmath>
 
+#include "common/Twips.h"
 #include "common/Wait.h"
 #include "link/TransferJobs.h"
 #include "link/TransferSettings.h"
 #include "platform/mouse/MouseControl.h"
 
 namespace {
-constexpr int TwipsPerPixel = 15;  // 1440 twips per inch at 96 pixels per inch
 constexpr int ClientWidthTwips = 4515, ClientHeightTwips = 690;
 
 QPointer<frmPrgress>& Current() {
@@ -31,7 +31,7 @@ bool StoredNumber(const QString& text, double& value) {
 QSize ScreenTwips() {
     const QScreen* s = QGuiApplication::primaryScreen();
     const QSize px = s ? s->geometry().size() : QSize(1024, 768);
-    return px * TwipsPerPixel;
+    return QSize(PixelsToTwips(px.width()), PixelsToTwips(px.height()));
 }
 }  // namespace
 
@@ -83,14 +83,14 @@ frmPrgress::frmPrgress(QWidget* owner) : QWidget(owner, Qt::Tool | Qt::MSWindows
     setObjectName("frmPrgress");
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle("Progress");
-    setFixedSize(ClientWidthTwips / TwipsPerPixel, ClientHeightTwips / TwipsPerPixel);
+    setFixedSize(TwipsToPixels(ClientWidthTwips), TwipsToPixels(ClientHeightTwips));
 
     ProgressBar1 = new QProgressBar(this);
     ProgressBar1->setObjectName("ProgressBar1");
     ProgressBar1->setRange(0, 100);
     ProgressBar1->setTextVisible(false);
-    ProgressBar1->setGeometry(240 / TwipsPerPixel, 150 / TwipsPerPixel, 3975 / TwipsPerPixel,
-                              345 / TwipsPerPixel);
+    ProgressBar1->setGeometry(TwipsToPixels(240), TwipsToPixels(150), TwipsToPixels(3975),
+                              TwipsToPixels(345));
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName("Timer1");
@@ -121,9 +121,9 @@ void frmPrgress::Form_Load() {
     const QString storedLeft = ReadTransferSetting("ProgressLeft", "500");
     const QString storedTop = ReadTransferSetting("ProgressTop", "800");
     const QSize screen = ScreenTwips();
-    const int left = ProgressLeftFromStored(storedLeft, screen.width(), width() * TwipsPerPixel);
-    const int top = ProgressTopFromStored(storedTop, screen.height(), height() * TwipsPerPixel);
-    move(left / TwipsPerPixel, top / TwipsPerPixel);
+    const int left = ProgressLeftFromStored(storedLeft, screen.width(), PixelsToTwips(width()));
+    const int top = ProgressTopFromStored(storedTop, screen.height(), PixelsToTwips(height()));
+    move(TwipsToPixels(left), TwipsToPixels(top));
     update();
 
     SetProgressTimer(false);
@@ -155,7 +155,7 @@ void frmPrgress::Form_Unload() {
     // The pointer goes back to the default, for the mouse service too (the
     // transfer buttons read its shape code).
     MouseControl::SetCursor(MouseControl::PointerDefault);
-    WriteTransferSetting("ProgressLeft", QString::number(x() * TwipsPerPixel));
-    WriteTransferSetting("ProgressTop", QString::number(y() * TwipsPerPixel));
+    WriteTransferSetting("ProgressLeft", QString::number(PixelsToTwips(x())));
+    WriteTransferSetting("ProgressTop", QString::number(PixelsToTwips(y())));
     if (Current() == this) Current() = nullptr;
 }

@@ -7,12 +7,10 @@
 #include <QScreen>
 
 #include "common/SaveProgress.h"
+#include "common/Twips.h"
 #include "shell/MainWindow.h"
 
 namespace {
-// Window units: 15 twips to a pixel at 96 dpi.
-constexpr int Twips(int t) { return t / 15; }
-
 QPointer<frmPrgressSave>& Current() {
     static QPointer<frmPrgressSave> w;
     return w;
@@ -24,11 +22,11 @@ frmPrgressSave::frmPrgressSave(QWidget* owner)
     setObjectName(QStringLiteral("frmPrgressSave"));
     setWindowTitle(QStringLiteral("Progress"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setFixedSize(Twips(4485), Twips(615));
+    setFixedSize(TwipsToPixels(4485), TwipsToPixels(615));
     bar_ = new QProgressBar(this);
     bar_->setObjectName(QStringLiteral("ProgressBar"));
     bar_->setRange(0, 100);
-    bar_->setGeometry(Twips(270), Twips(120), Twips(3975), Twips(345));
+    bar_->setGeometry(TwipsToPixels(270), TwipsToPixels(120), TwipsToPixels(3975), TwipsToPixels(345));
     FormLoad();
 }
 

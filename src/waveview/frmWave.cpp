@@ -20,6 +20,7 @@
 #include "widgets/FlatButton.h"
 #include "widgets/StandardIcons.h"
 #include "common/ShellState.h"
+#include "common/Twips.h"
 #include "link/LinkState.h"
 #include "link/Messages.h"
 #include "link/ScaleSteps.h"
@@ -35,8 +36,7 @@
 #include "waveview/WaveReadouts.h"
 
 namespace {
-constexpr int TwipsPerPixel = 15;
-int px(int twips) { return twips / TwipsPerPixel; }
+constexpr int px(int twips) { return TwipsToPixels(twips); }
 // Top of the first control in a frame of the control column, clear of the
 // frame's title (twips).
 constexpr int FirstRow = 270;
