@@ -18,6 +18,7 @@
 #include "common/Wait.h"
 #include "controller/CtrlList.h"
 #include "controller/CtrlState.h"
+#include "controller/CtrlTree.h"
 #include "controller/SettingsTransfer.h"
 #include "editors/AdjustLogic.h"
 #include "editors/CtrlApply.h"
@@ -86,7 +87,9 @@ QStringList FaultsOf(Op op) {
     // The faults of the download that follows: the download's own rows.
     case OpAutoSet: return {"silent"};
     // Nothing of these is answered: the instrument's silence changes nothing.
-    case OpForceTrigger: case OpLaReset: case OpDisplayClear: return {"silent"};
+    case OpForceTrigger: case OpDisplayClear: return {"silent"};
+    // The positions the reset gives are read back.
+    case OpLaReset: return {"none", "silent", "garbage"};
     // Later replies of the apply and the coarse/fine OK: replyLostPartWay.
     default: return basic;
     }
@@ -205,6 +208,7 @@ private slots:
         }
     }
     void cleanupTestCase() {
+        SetLAPresent(false);
         DisconnectDSO();
         LinkFixture::StopSimulator(sim);
     }
@@ -225,6 +229,12 @@ private slots:
         connectOver(transport);
         // The mirror starts as the instrument's.
         DSOSettings() = downloaded[transport];
+        // With the logic analyser, its channels away from where the reset puts them.
+        SetLAPresent(op == OpLaReset);
+        if (op == OpLaReset) {
+            sim.Set(":LA:LOCATION", "0,0");
+            DSOSettings() = instrumentSettings();
+        }
         CtrlState().CtrlModified = false;
         const CtrlSettings before = DSOSettings();
         const QString jobKey = QString("%1 %2").arg(transport).arg(op);
@@ -261,9 +271,11 @@ private slots:
         const QStringList log = sim.Log();
         sim.SetFault("none");
         const QString why = fault + ": " + shown.join(" | ");
-        // A reply that did not come, or made no sense, is said so. (A cut
-        // reply may be shorter than the cut: it then came whole.)
-        if (!fault.startsWith("truncate") && RepliesAsked(log) > after)
+        // A reply that did not come, or made no sense, is said so; without a
+        // fault nothing is. (A cut reply may be shorter than the cut: it then
+        // came whole.)
+        if (fault == "none") QVERIFY2(shown.isEmpty(), qPrintable(why));
+        else if (!fault.startsWith("truncate") && RepliesAsked(log) > after)
             QVERIFY2(!shown.isEmpty(), qPrintable(why));
 
         if (op <= OpWave) {
@@ -303,8 +315,9 @@ private slots:
             QFAIL(qPrintable(QString("%1: mirror \"%2\", instrument \"%3\", before \"%4\"; %5")
                                  .arg(names[int(i)], *m[i], *t[i], *b[i], why)));
         }
-        // A changed mirror is a controller to be saved.
-        if (op != OpDownload && !(after_ == before)) QVERIFY2(modified, qPrintable(why));
+        // An edit that changed the mirror leaves a controller to be saved.
+        const bool edit = op >= OpApply && op <= OpAlternation && op != OpTrig50;
+        if (edit && !(after_ == before)) QVERIFY2(modified, qPrintable(why));
     }
 
     // A read-back that does not parse as what the field holds stores
