@@ -79,11 +79,11 @@ QStringList FaultsOf(Op op) {
     case OpWave: return basic + QStringList{"late 600", "block: truncate 100", "block: drop 100"};
     case OpData: return basic + QStringList{"block: truncate 100", "block: drop 100"};
     case OpUpload: case OpDownload: return basic + QStringList{"late 600"};
-    case OpTrig50: return basic + QStringList{"late 600", "silent after 1"};
+    case OpTrig50: return basic + QStringList{"none", "late 600", "silent after 1"};
     // The presence check answers; the branch's own replies meet the fault.
     case OpTimeBase: case OpMethod: case OpAlternation:
-        return {"garbage", "silent after 1", "late 600 after 1", "drop 0 after 1"};
-    case OpRunStop: case OpAcquire: return {"garbage", "silent after 1", "drop 0 after 1"};
+        return {"none", "garbage", "silent after 1", "late 600 after 1", "drop 0 after 1"};
+    case OpRunStop: case OpAcquire: return {"none", "garbage", "silent after 1", "drop 0 after 1"};
     // The faults of the download that follows: the download's own rows.
     case OpAutoSet: return {"silent"};
     // Nothing of these is answered: the instrument's silence changes nothing.
@@ -93,6 +93,18 @@ QStringList FaultsOf(Op op) {
     // Later replies of the apply and the coarse/fine OK: replyLostPartWay.
     default: return basic;
     }
+}
+
+// The same value, in whatever digits ("0.0000s" and "0.000s").
+bool SameValue(const QString& a, const QString& b) {
+    if (a == b) return true;
+    auto unit = [](const QString& t) {
+        int k = t.size();
+        while (k > 0 && !t[k - 1].isDigit()) --k;
+        return t.mid(k);
+    };
+    return IsNumberReply(a.chopped(unit(a).size())) && IsNumberReply(b.chopped(unit(b).size())) &&
+           unit(a) == unit(b) && LeadingNumber(a) == LeadingNumber(b);
 }
 
 // Commands in a log that get a reply.
@@ -229,10 +241,12 @@ private slots:
         connectOver(transport);
         // The mirror starts as the instrument's.
         DSOSettings() = downloaded[transport];
-        // With the logic analyser, its channels away from where the reset puts them.
+        // The instrument away from where the action puts it: the trigger
+        // level off 50%, the logic channels (with the analyser) off their rows.
         SetLAPresent(op == OpLaReset);
-        if (op == OpLaReset) {
-            sim.Set(":LA:LOCATION", "0,0");
+        if (op == OpTrig50 || op == OpLaReset) {
+            if (op == OpTrig50) sim.Set(":TRIGGER:EDGE:LEVEL", "0.8");
+            else sim.Set(":LA:LOCATION", "0,0");
             DSOSettings() = instrumentSettings();
         }
         CtrlState().CtrlModified = false;
@@ -311,7 +325,13 @@ private slots:
         const QStringList names = CtrlSettingsNames();
         const auto m = CtrlSettingsValues(after_), t = CtrlSettingsValues(truth), b = CtrlSettingsValues(before);
         for (size_t i = 0; i < m.size(); ++i) {
-            if (*m[i] == *t[i] || (*m[i] == *b[i] && !shown.isEmpty())) continue;
+            if (SameValue(*m[i], *t[i]) || (*m[i] == *b[i] && !shown.isEmpty())) continue;
+            // A level read back after Set Trig to 50%, a method or an
+            // alternation type goes by the level over the scale, while the
+            // download and upload count the channel's offset in.
+            if (fault == "none" && names[int(i)].contains("Level") &&
+                (op == OpTrig50 || op == OpMethod || op == OpAlternation))
+                QEXPECT_FAIL("", "level read-back without the channel offset", Abort);
             QFAIL(qPrintable(QString("%1: mirror \"%2\", instrument \"%3\", before \"%4\"; %5")
                                  .arg(names[int(i)], *m[i], *t[i], *b[i], why)));
         }
