@@ -44,11 +44,6 @@ bool IsPatternReply(const QString& reply) {
     const QStringList f = reply.split(',');
     return f.size() >= 2 && f.size() <= 4 && IsWholeNumberReply(f[0]) && IsWholeNumberReply(f[1]);
 }
-// Two nibble words "low,high".
-bool IsLocationReply(const QString& reply) {
-    const QStringList f = TrimReply(reply).split(',');
-    return f.size() == 2 && IsWholeNumberReply(f[0]) && IsWholeNumberReply(f[1]);
-}
 
 // How a reply becomes a field's text.
 enum class Kind { Conv, Level, Sensitivity };
@@ -372,6 +367,11 @@ void ApplyLaStatus(CtrlSettings& s, const QString& reply) {
     };
     s.LAGroupHighDisplay = group(1);
     s.LAGroupLowDisplay = group(9);
+}
+
+bool IsLocationReply(const QString& reply) {
+    const QStringList f = TrimReply(reply).split(',');
+    return f.size() == 2 && IsWholeNumberReply(f[0]) && IsWholeNumberReply(f[1]);
 }
 
 void ApplyLaLocation(CtrlSettings& s, const QString& reply) {

@@ -36,6 +36,8 @@ QString LevelDivText(const QString& volts, double offset, const QString& scale);
 // ":LA:STATUS" number and ":LA:LOCATION" numbers of the logic channel arrays.
 long long LaStatusNumber(const CtrlSettings& s);
 QString LaLocationText(const CtrlSettings& s);
-// The status and location rules of the download.
+// The status and location rules of the download; a location reply is two
+// nibble words "low,high".
 void ApplyLaStatus(CtrlSettings& s, const QString& reply);
+bool IsLocationReply(const QString& reply);
 void ApplyLaLocation(CtrlSettings& s, const QString& reply);

@@ -172,7 +172,11 @@ ApplyEnd runStop(Applier& a) {
     a.node(1, 2, lRunStop, a.s.RunStop);
     SendCmd(RunStateToCmd(a.s.RunStop));
     // In the roll format the instrument may change its time base on run/stop.
-    if (TrimReply(QueryCmd(":TIMEBASE:FORMAT?")).trimmed() == "SCANNING") {
+    // A format that did not come or makes no sense leaves the scale as it is,
+    // and the apply says so.
+    const QString reply = TrimReply(QueryCmd(":TIMEBASE:FORMAT?")).trimmed();
+    QString format;
+    if (StoreReadBack(format, reply, nullptr, IsKnownReply(TimebaseFormatToText, reply)) && format == "SCANNING") {
         if (StoreReadBack(a.s.TimeBaseScale, TrimReply(QueryCmd(":TIMEBASE:SCALE?")), FormatTime4))
             a.node(5, 15, lTimeDiv, a.s.TimeBaseScale);
     }

@@ -4,6 +4,7 @@
 #include "common/Pause.h"
 #include "controller/CtrlList.h"
 #include "controller/CtrlTree.h"
+#include "controller/SettingsTransfer.h"
 #include "editors/ApplyCore.h"
 #include "link/Converters.h"
 #include "link/Formatters.h"
@@ -158,5 +159,20 @@ void RunSetTrigTo50() {
 }
 
 void RunForceTrigger() { SendCmd(":FORCETRIG"); }
-void RunLaReset() { SendCmd(":LA:POSITION:RESET"); }
+void RunLaReset() {
+    ClearUnusableReadBack();
+    SendCmd(":LA:POSITION:RESET");
+    // The reset moves the logic channels: their rows are read back.
+    if (Link().LAPresent) {
+        const QString reply = Query(":LA:LOCATION?");
+        QString location;
+        if (StoreReadBack(location, reply, nullptr, IsLocationReply(reply)) && !location.isEmpty()) {
+            CtrlSettings& s = DSOSettings();
+            ApplyLaLocation(s, location);
+            for (int n = 0; n <= 15; ++n)
+                SetCtrlNodeText(CtrlGroup::LAPosition, 20 - n, s.LAChannelPosition[16 - n]);
+        }
+    }
+    ReportUnusableReadBack();
+}
 void RunDisplayClear() { SendCmd(":DISPLAY:CLEAR"); }

@@ -9,5 +9,7 @@ void RunAutoSet();
 // Sends ":TRIG%50" and reads source and level back by trigger method.
 void RunSetTrigTo50();
 void RunForceTrigger();   // ":FORCETRIG"
-void RunLaReset();        // ":LA:POSITION:RESET"
+// ":LA:POSITION:RESET"; with the logic analyser, the channels' positions are
+// read back into the mirror and their nodes as Set Trig to 50% reads its own.
+void RunLaReset();
 void RunDisplayClear();   // ":DISPLAY:CLEAR"

@@ -12,6 +12,7 @@
 #include "controller/CtrlList.h"
 #include "controller/CtrlState.h"
 #include "controller/CtrlTree.h"
+#include "controller/SettingsTransfer.h"
 #include "editors/EditDispatch.h"
 #include "link/Converters.h"
 #include "link/Formatters.h"
@@ -190,30 +191,40 @@ private slots:
         QCOMPARE(dialogs, 0);
     }
 
+    // The command alone; the LA Reset then reads back where the reset put
+    // the logic channels, into the mirror and their rows.
     void plainActions_data() {
         QTest::addColumn<QString>("path");
-        QTest::addColumn<QString>("command");
-        QTest::newRow("Force Trigger") << "KV2200M\\Running Control\\Force Trigger" << ":FORCETRIG";
-        QTest::newRow("LA Reset") << "KV2200M\\LA\\Reset" << ":LA:POSITION:RESET";
-        QTest::newRow("Display Clear") << "KV2200M\\Display\\Clear" << ":DISPLAY:CLEAR";
+        QTest::addColumn<QStringList>("log");
+        QTest::newRow("Force Trigger") << "KV2200M\\Running Control\\Force Trigger" << QStringList{":FORCETRIG"};
+        QTest::newRow("LA Reset") << "KV2200M\\LA\\Reset" << QStringList{":LA:POSITION:RESET", ":LA:LOCATION?"};
+        QTest::newRow("Display Clear") << "KV2200M\\Display\\Clear" << QStringList{":DISPLAY:CLEAR"};
     }
     void plainActions() {
         QFETCH(QString, path);
-        QFETCH(QString, command);
+        QFETCH(QStringList, log);
         Link().LAPresent = true;
+        for (int k = 1; k <= 16; ++k) DSOSettings().LAChannelPosition[k] = "0";
+        // What the mirror and the tree hold after the action.
+        CtrlSettings expected = DSOSettings();
+        if (log.size() > 1) ApplyLaLocation(expected, sim.Get(":LA:LOCATION"));
+        const CtrlSettings before = DSOSettings();
+        DSOSettings() = expected;
         BuildCtrlTree();
         const QStringList nodes = NodeTexts();
-        const CtrlSettings before = DSOSettings();
+        DSOSettings() = before;
+        BuildCtrlTree();
         PraseCtrlList(path);
         Link().LAPresent = false;
         QueryCmd("*IDN?");
-        QCOMPARE(sim.Log(), (QStringList{command, "*IDN?"}));
+        QCOMPARE(sim.Log(), log << "*IDN?");
         QCOMPARE(PauseService::Log(), QList<int>{100});
         QCOMPARE(CtrlState().CtrlEditKey, QString(" "));
-        QVERIFY(DSOSettings() == before);
+        QVERIFY(DSOSettings() == expected);
         QCOMPARE(NodeTexts(), nodes);
         QCOMPARE(CtrlState().CtrlModified, false);
         QCOMPARE(dialogs, 0);
+        QVERIFY(LinkFixture::ShownTexts().isEmpty());
     }
 
     // Auto Set: the command, the hourglass during the 4 s pause, then the
