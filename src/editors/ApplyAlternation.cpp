@@ -1,5 +1,6 @@
 // Branches of the alternation trigger (each item for CH1 and for CH2), and
 // the read-back of one channel's settings of its trigger type.
+#include "controller/SettingsTransfer.h"
 #include "editors/ApplyCore.h"
 #include "link/Converters.h"
 #include "link/Formatters.h"
@@ -109,11 +110,11 @@ bool knownReply(Conv c, const QString& reply) {
     return false;
 }
 
-bool convert(Conv c, const QString& reply, const QString& scale, QString& out) {
+bool convert(Conv c, const QString& reply, const QString& scale, double offset, QString& out) {
     switch (c) {
     case cEdgeSlope: out = EdgeSlopeToText(reply); return true;
     case cCoupling: out = CouplingToText(reply); return true;
-    case cDiv: out = FormatDiv(reply, scale); return !out.isEmpty();
+    case cDiv: out = LevelDivText(reply, offset, scale); return !out.isEmpty();
     case cTime: out = FormatTime3(reply); return true;
     case cSens: out = DivText(reply); return true;
     case cPulseMode: out = PulseModeToText(reply); return true;
@@ -244,11 +245,14 @@ void GetTriggerAltTrigType(CtrlSettings& s, int channel) {
         StoreReadBack(unused, scale, nullptr, false);  // no level can be read without it
         return;
     }
+    // Without the channel's offset (reported) the levels are not read; the rest is.
+    double offset = 0;
+    const bool offsetRead = ReadLevelOffset(n == 1 ? "CH1" : "CH2", offset);
     const int t = typeOf(s, f);
     SendCmd(selectCmd(n));
     if (t < 0) return;
     for (const ReadBack& r : kReadBacks) {
-        if (r.type != t) continue;
+        if (r.type != t || (r.conv == cDiv && !offsetRead)) continue;
         const QString reply =
             TrimReply(QueryCmd(":TRIGGER:ALTERNATION:" + QString::fromLatin1(r.query)));
         QString out;
@@ -257,7 +261,7 @@ void GetTriggerAltTrigType(CtrlSettings& s, int channel) {
             StoreReadBack(out, reply, nullptr, false);
             continue;
         }
-        if (!convert(r.conv, reply, scale, out)) return;  // the read-back ends here
+        if (!convert(r.conv, reply, scale, offset, out)) return;  // the read-back ends here
         s.*(f.*r.field) = out;
     }
 }

@@ -75,6 +75,12 @@ bool ReplyLost(const QString& reply);
 // (A check function in place of the verdict is a mistake: it would always pass.)
 bool StoreReadBack(QString&, const QString&, ReplyConverter, bool (*)(const QString&)) = delete;
 bool StoreReadBack(QString& field, const QString& reply, ReplyConverter conv);
+// The offset a level read-back of `source` counts in (as the download does,
+// LevelDivText): CH1 and CH2 ask for their channel's offset; any other source
+// (EXT, EXT5, the AC line) has none and keeps 0. An offset reply that did not
+// come or is no number is marked as StoreReadBack marks it and gives false:
+// the level is then not stored.
+bool ReadLevelOffset(const QString& source, double& offset);
 // The argument of a level command: the level in divisions in volts by the
 // source's scale and offset (TriggerLevelVolts; `source` as the instrument
 // reported it, or the alternation channel). A source, scale or offset reply

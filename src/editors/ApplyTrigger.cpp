@@ -2,6 +2,7 @@
 // methods share, and the read-back of the current method's settings.
 #include <QStringList>
 
+#include "controller/SettingsTransfer.h"
 #include "editors/ApplyCore.h"
 #include "link/Converters.h"
 #include "link/Formatters.h"
@@ -96,14 +97,16 @@ QString sourceScale(const QString& source, bool acLine, bool* digital) {
 
 QString ask(const QString& query) { return TrimReply(QueryCmd(query)); }
 
-// Level read-back: "div" of the reply over the scale; false (the procedure
-// ends) when the scale reads 0. A scale or level that is no number stores
-// nothing and is reported.
-bool levelDiv(const QString& query, const QString& scale, QString& field) {
+// Level read-back: "div" of the reply with the source's offset over the
+// scale, as the download stores it; false (the procedure ends) when the scale
+// reads 0. A scale or level that is no number stores nothing and is reported.
+// An offset that could not be read (`offset` null) leaves the level unread.
+bool levelDiv(const QString& query, const QString& scale, const double* offset, QString& field) {
+    if (!offset) return true;
     const QString reply = ask(query);
     if ((!scale.isEmpty() && !IsNumberReply(scale)) || (!reply.isEmpty() && !IsNumberReply(reply)))
         return StoreReadBack(field, reply, nullptr, false);
-    const QString div = FormatDiv(reply, scale);
+    const QString div = LevelDivText(reply, *offset, scale);
     if (div.isEmpty()) return false;
     field = div;
     return true;
@@ -149,6 +152,12 @@ bool codes(const QString& query, CtrlCodeArray& array) {
 bool GetTriggerMethod(CtrlSettings& s) {
     bool digital = false;
     QString scale;
+    double offsetValue = 0;
+    const double* offset = nullptr;  // null when the source's offset could not be read
+    auto readBase = [&](const QString& source, bool acLine) {
+        scale = sourceScale(source, acLine, &digital);
+        offset = ReadLevelOffset(source, offsetValue) ? &offsetValue : nullptr;
+    };
     switch (methodOf(s)) {
     case mEdge: {
         const QString reply = ask(":TRIGGER:EDGE:SOURCE?");
@@ -159,14 +168,14 @@ bool GetTriggerMethod(CtrlSettings& s) {
         }
         if (!IsSourceReply(reply)) return StoreReadBack(s.TriggerEdgeSource, reply, TrigSourceToText);
         s.TriggerEdgeSource = source;
-        scale = sourceScale(source, true, &digital);
+        readBase(source, true);
         StoreReadBack(s.TriggerEdgeSlope, ask(":TRIGGER:EDGE:SLOPE?"), EdgeSlopeToText);
         StoreReadBack(s.TriggerEdgeSweep, ask(":TRIGGER:EDGE:SWEEP?"), SweepToText);
         StoreReadBack(s.TriggerEdgeCoupling, ask(":TRIGGER:EDGE:COUPLING?"), CouplingToText);
         if (digital) {
             const QString t = thresholdLevel();
             if (!t.isEmpty()) s.TriggerEdgeLevel = t;
-        } else if (scale != "0" && !levelDiv(":TRIGGER:EDGE:LEVEL?", scale, s.TriggerEdgeLevel)) {
+        } else if (scale != "0" && !levelDiv(":TRIGGER:EDGE:LEVEL?", scale, offset, s.TriggerEdgeLevel)) {
             return false;
         }
         readNumber(s.TriggerEdgeSensitivity, ":TRIGGER:EDGE:SENSITIVITY?", DivText);
@@ -174,7 +183,7 @@ bool GetTriggerMethod(CtrlSettings& s) {
     }
     case mPulse: {
         if (!readSource(":TRIGGER:PULSE:SOURCE?", s.TriggerPulseSource)) return false;
-        scale = sourceScale(s.TriggerPulseSource, false, &digital);
+        readBase(s.TriggerPulseSource, false);
         StoreReadBack(s.TriggerPulseMode, ask(":TRIGGER:PULSE:MODE?"), PulseModeToText);
         StoreReadBack(s.TriggerPulseWidth, ask(":TRIGGER:PULSE:WIDTH?"), FormatTime3);
         StoreReadBack(s.TriggerPulseSweep, ask(":TRIGGER:PULSE:SWEEP?"), SweepToText);
@@ -182,7 +191,7 @@ bool GetTriggerMethod(CtrlSettings& s) {
         if (digital) {
             const QString t = thresholdLevel();
             if (!t.isEmpty()) s.TriggerPulseLevel = t;
-        } else if (!levelDiv(":TRIGGER:PULSE:LEVEL?", scale, s.TriggerPulseLevel)) {
+        } else if (!levelDiv(":TRIGGER:PULSE:LEVEL?", scale, offset, s.TriggerPulseLevel)) {
             return false;
         }
         readNumber(s.TriggerPulseSensitivity, ":TRIGGER:PULSE:SENSITIVITY?", DivText);
@@ -190,23 +199,23 @@ bool GetTriggerMethod(CtrlSettings& s) {
     }
     case mVideo:
         if (!readSource(":TRIGGER:VIDEO:SOURCE?", s.TriggerVideoSource)) return false;
-        scale = sourceScale(s.TriggerVideoSource, false, &digital);
+        readBase(s.TriggerVideoSource, false);
         StoreReadBack(s.TriggerVideoPolarity, ask(":TRIGGER:VIDEO:POLARITY?"), VideoPolarityToText);
         StoreReadBack(s.TriggerVideoSync, ask(":TRIGGER:VIDEO:MODE?"), VideoSyncToText);
         readAsItComes(s.TriggerVideoLine, ":TRIGGER:VIDEO:LINE?", IsNumberReply);
         readAsItComes(s.TriggerVideoStandard, ":TRIGGER:VIDEO:STANDARD?", IsVideoStandardReply);
-        if (!levelDiv(":TRIGGER:VIDEO:LEVEL?", scale, s.TriggerVideoLevel)) return false;
+        if (!levelDiv(":TRIGGER:VIDEO:LEVEL?", scale, offset, s.TriggerVideoLevel)) return false;
         readNumber(s.TriggerVideoSensitivity, ":TRIGGER:VIDEO:SENSITIVITY?", DivText);
         break;
     case mSlope:
         if (!readSource(":TRIGGER:SLOPE:SOURCE?", s.TriggerSlopeSource)) return false;
-        scale = sourceScale(s.TriggerSlopeSource, false, &digital);
+        readBase(s.TriggerSlopeSource, false);
         StoreReadBack(s.TriggerSlopeCoupling, ask(":TRIGGER:SLOPE:COUPLING?"), CouplingToText);
         StoreReadBack(s.TriggerSlopeSweep, ask(":TRIGGER:SLOPE:SWEEP?"), SweepToText);
         StoreReadBack(s.TriggerSlopeMode, ask(":TRIGGER:SLOPE:MODE?"), SlopeModeToText);
         StoreReadBack(s.TriggerSlopeTime, ask(":TRIGGER:SLOPE:TIME?"), FormatTime3);
-        if (!levelDiv(":TRIGGER:SLOPE:LEVELA?", scale, s.TriggerSlopeLevelA)) return false;
-        if (!levelDiv(":TRIGGER:SLOPE:LEVELB?", scale, s.TriggerSlopeLevelB)) return false;
+        if (!levelDiv(":TRIGGER:SLOPE:LEVELA?", scale, offset, s.TriggerSlopeLevelA)) return false;
+        if (!levelDiv(":TRIGGER:SLOPE:LEVELB?", scale, offset, s.TriggerSlopeLevelB)) return false;
         readNumber(s.TriggerSlopeSensitivity, ":TRIGGER:SLOPE:SENSITIVITY?", DivText);
         break;
     case mPattern:

@@ -132,6 +132,18 @@ QString LevelArgument(const QString& levelDiv, const QString& source) {
     return volts;
 }
 
+bool ReadLevelOffset(const QString& source, double& offset) {
+    offset = 0;
+    if (source != "CH1" && source != "CH2") return true;
+    const QString reply = TrimReply(QueryCmd(":CHANNEL" + source.right(1) + ":OFFSET?"));
+    if (Link().ReplyFailed || !IsNumberReply(reply)) {
+        unusableReadBack = true;
+        return false;
+    }
+    offset = LeadingNumber(reply);
+    return true;
+}
+
 bool TakeRefusedArgument() {
     const bool refused = refusedArgument;
     refusedArgument = false;

@@ -30,16 +30,19 @@ QString Query(const QString& q) {
 }
 
 
-// A new level in divisions; a scale that reads 0 or no reply keeps the old
-// text, and so does a scale or level that is not a number (reported).
-void StoreDivLevel(QString& field, const QString& levelQuery, const QString& scale) {
+// A new level in divisions, with the source's offset as the download counts
+// it; a scale that reads 0 or no reply keeps the old text, and so does a
+// scale or level that is not a number (reported). Without an offset (`offset`
+// null: its reply was unusable, and reported) the level is not read.
+void StoreDivLevel(QString& field, const QString& levelQuery, const QString& scale, const double* offset) {
+    if (!offset) return;
     const QString reply = Query(levelQuery);
     if (Link().ReplyFailed) return;
     if ((!scale.isEmpty() && !IsNumberReply(scale)) || (!reply.isEmpty() && !IsNumberReply(reply))) {
         StoreReadBack(field, reply, nullptr, false);
         return;
     }
-    const QString div = FormatDiv(reply, scale);
+    const QString div = LevelDivText(reply, *offset, scale);
     if (!div.isEmpty()) field = div;
 }
 
@@ -75,6 +78,8 @@ void ReadBackMethod(CtrlSettings& s, const MethodBlock& b) {
         else noScale = true;
     } else if (b.otherDigital) digital = true;
     else noScale = true;
+    double offsetValue = 0;
+    const double* offset = !digital && ReadLevelOffset(src, offsetValue) ? &offsetValue : nullptr;
 
     if (digital) {
         const QString threshold = Query(":LA:THRESHOLD?");
@@ -82,10 +87,10 @@ void ReadBackMethod(CtrlSettings& s, const MethodBlock& b) {
         if (!Link().ReplyFailed && StoreReadBack(level, threshold, LaThresholdToText, IsThresholdReply(threshold)) && !level.isEmpty())
             s.*b.level = level;
     } else if (b.levelB) {
-        StoreDivLevel(s.*b.level, header + ":LEVELA?", noScale ? QString() : scale);
-        StoreDivLevel(s.*b.levelB, header + ":LEVELB?", noScale ? QString() : scale);
+        StoreDivLevel(s.*b.level, header + ":LEVELA?", noScale ? QString() : scale, offset);
+        StoreDivLevel(s.*b.levelB, header + ":LEVELB?", noScale ? QString() : scale, offset);
     } else {
-        StoreDivLevel(s.*b.level, header + ":LEVEL?", noScale ? QString() : scale);
+        StoreDivLevel(s.*b.level, header + ":LEVEL?", noScale ? QString() : scale, offset);
     }
     if (b.levelB) {
         SetCtrlNodeText(kGroupTrigger, b.levelItem, s.*b.level);
@@ -100,6 +105,8 @@ void ReadBackAlternation(CtrlSettings& s, bool ch1) {
     const QString n = ch1 ? "1" : "2";
     SendCmd(":TRIGGER:ALTERNATION:SOURCE CHANNEL" + n);
     const QString scale = Query(":CHANNEL" + n + ":SCALE?");
+    double offsetValue = 0;
+    const double* offset = ReadLevelOffset("CH" + n, offsetValue) ? &offsetValue : nullptr;
     const QString type = ch1 ? s.AltCH1TrigType : s.AltCH2TrigType;
     const int group = ch1 ? CtrlGroup::AltCH1Trigger : CtrlGroup::AltCH2Trigger;
     QString& edge = ch1 ? s.AltCH1EdgeLevel : s.AltCH2EdgeLevel;
@@ -111,14 +118,14 @@ void ReadBackAlternation(CtrlSettings& s, bool ch1) {
     else if (type == ValueWord(vwPulse)) level = &pulse, header = "PULSE";
     else if (type == ValueWord(vwVideo)) level = &video, header = "VIDEO";
     if (level) {
-        StoreDivLevel(*level, ":TRIGGER:ALTERNATION:" + header + ":LEVEL?", scale);
+        StoreDivLevel(*level, ":TRIGGER:ALTERNATION:" + header + ":LEVEL?", scale, offset);
         SetCtrlNodeText(group, kAltLevelItem, *level);
     } else if (type == ValueWord(vwSlope)) {
         QString& a = ch1 ? s.AltCH1SlopeLevelA : s.AltCH2SlopeLevelA;
         QString& b = ch1 ? s.AltCH1SlopeLevelB : s.AltCH2SlopeLevelB;
-        StoreDivLevel(a, ":TRIGGER:ALTERNATION:SLOPE:LEVELA?", scale);
+        StoreDivLevel(a, ":TRIGGER:ALTERNATION:SLOPE:LEVELA?", scale, offset);
         SetCtrlNodeText(group, kAltLevelAItem, a);
-        StoreDivLevel(b, ":TRIGGER:ALTERNATION:SLOPE:LEVELB?", scale);
+        StoreDivLevel(b, ":TRIGGER:ALTERNATION:SLOPE:LEVELB?", scale, offset);
         SetCtrlNodeText(group, kAltLevelBItem, b);
     }
 }

@@ -175,7 +175,7 @@ private slots:
         // Trigger method and common settings.
         QTest::newRow("method PULSE") << 1 << en << "" << "{l:24}{l:25}" << "PULSE" << "" << ""
             << QStringList{":TRIGGER:MODE PULSE", ":TRIGGER:PULSE:SOURCE?", ":CHANNEL1:SCALE?",
-                           ":TRIGGER:PULSE:MODE?", ":TRIGGER:PULSE:WIDTH?",
+                           ":CHANNEL1:OFFSET?", ":TRIGGER:PULSE:MODE?", ":TRIGGER:PULSE:WIDTH?",
                            ":TRIGGER:PULSE:SWEEP?", ":TRIGGER:PULSE:COUPLING?",
                            ":TRIGGER:PULSE:LEVEL?", ":TRIGGER:PULSE:SENSITIVITY?",
                            ":TRIGGER:HOLDOFF?"}
@@ -183,12 +183,12 @@ private slots:
             << ":TRIGGER:MODE" << "PULSE" << "6,5=Pulse width [1.00us]";
         QTest::newRow("method ALTERNATIVE") << 1 << "TimeBaseFormat=Roll" << "" << "{l:24}{l:25}"
             << "ALTERNATIVE" << "" << ""
-            << QStringList{":TRIGGER:MODE ALTERNATION", ":CHANNEL1:SCALE?",
+            << QStringList{":TRIGGER:MODE ALTERNATION", ":CHANNEL1:SCALE?", ":CHANNEL1:OFFSET?",
                            ":TRIGGER:ALTERNATION:SOURCE CHANNEL1",
                            ":TRIGGER:ALTERNATION:EDGE:SLOPE?", ":TRIGGER:ALTERNATION:EDGE:COUPLING?",
                            ":TRIGGER:ALTERNATION:EDGE:LEVEL?", ":TRIGGER:ALTERNATION:EDGE:HOLDOFF?",
                            ":TRIGGER:ALTERNATION:EDGE:SENSITIVITY?", ":CHANNEL2:SCALE?",
-                           ":TRIGGER:ALTERNATION:SOURCE CHANNEL2",
+                           ":CHANNEL2:OFFSET?", ":TRIGGER:ALTERNATION:SOURCE CHANNEL2",
                            ":TRIGGER:ALTERNATION:EDGE:SLOPE?", ":TRIGGER:ALTERNATION:EDGE:COUPLING?",
                            ":TRIGGER:ALTERNATION:EDGE:LEVEL?", ":TRIGGER:ALTERNATION:EDGE:HOLDOFF?",
                            ":TRIGGER:ALTERNATION:EDGE:SENSITIVITY?"}
@@ -276,8 +276,8 @@ private slots:
             << QString();
         QTest::newRow("alternation CH2 trig type") << 1 << "TriggerMethod=ALTERNATIVE;AltCH2TrigType=EDGE" << ""
             << "{l:24}{l:7}{l:38}" << "PULSE" << "" << ""
-            << QStringList{":CHANNEL2:SCALE?", ":TRIGGER:ALTERNATION:SOURCE CHANNEL2",
-                           ":TRIGGER:ALTERNATION:PULSE:MODE?", ":TRIGGER:ALTERNATION:PULSE:TIME?",
+            << QStringList{":CHANNEL2:SCALE?", ":CHANNEL2:OFFSET?",
+                           ":TRIGGER:ALTERNATION:SOURCE CHANNEL2", ":TRIGGER:ALTERNATION:PULSE:MODE?", ":TRIGGER:ALTERNATION:PULSE:TIME?",
                            ":TRIGGER:ALTERNATION:PULSE:COUPLING?",
                            ":TRIGGER:ALTERNATION:PULSE:LEVEL?",
                            ":TRIGGER:ALTERNATION:PULSE:HOLDOFF?",

@@ -71,7 +71,8 @@ private slots:
     void cleanupTestCase() { LinkFixture::StopSimulator(sim); }
 
     // Set Trig to 50%: the queries by trigger method and source, the levels
-    // as division texts (with "." in every locale), the nodes rewritten.
+    // as division texts (with "." in every locale) counting the channel's
+    // offset in (CH1 1.5 V, CH2 -2 V) as the download does, the nodes rewritten.
     void setTrigTo50_data() {
         QTest::addColumn<QString>("setup");   // commands to the instrument
         QTest::addColumn<QString>("mirror");  // field=value;... before the action
@@ -81,9 +82,10 @@ private slots:
         const QString t50 = ":TRIG%50";
         QTest::newRow("EDGE CH1")
             << ":TRIGGER:EDGE:LEVEL 1.5" << "TriggerMethod=EDGE;TriggerEdgeLevel=1.50div"
-            << QStringList{t50, ":TRIGGER:EDGE:SOURCE?", ":CHANNEL1:SCALE?", ":TRIGGER:EDGE:LEVEL?"}
-            << QStringList{"TriggerEdgeSource=CH1", "TriggerEdgeLevel=0.00div"}
-            << QStringList{"6,7:Level [0.00div]", "6,3:Source [CH1]"};
+            << QStringList{t50, ":TRIGGER:EDGE:SOURCE?", ":CHANNEL1:SCALE?", ":CHANNEL1:OFFSET?",
+                           ":TRIGGER:EDGE:LEVEL?"}
+            << QStringList{"TriggerEdgeSource=CH1", "TriggerEdgeLevel=1.50div"}
+            << QStringList{"6,7:Level [1.50div]", "6,3:Source [CH1]"};
         QTest::newRow("EDGE on the AC line keeps its level")
             << ":TRIGGER:EDGE:SOURCE ACLINE" << "TriggerMethod=EDGE;TriggerEdgeLevel=1.20div"
             << QStringList{t50, ":TRIGGER:EDGE:SOURCE?", ":TRIGGER:EDGE:LEVEL?"}
@@ -113,44 +115,45 @@ private slots:
             << ":TRIGGER:SLOPE:SOURCE CHANNEL2;:CHANNEL2:SCALE 2;:TRIGGER:SLOPE:LEVELA 1;"
                ":TRIGGER:SLOPE:LEVELB -1"
             << "TriggerMethod=SLOPE"
-            << QStringList{t50, ":TRIGGER:SLOPE:SOURCE?", ":CHANNEL2:SCALE?",
+            << QStringList{t50, ":TRIGGER:SLOPE:SOURCE?", ":CHANNEL2:SCALE?", ":CHANNEL2:OFFSET?",
                            ":TRIGGER:SLOPE:LEVELA?", ":TRIGGER:SLOPE:LEVELB?"}
-            << QStringList{"TriggerSlopeSource=CH2", "TriggerSlopeLevelA=0.50div",
-                           "TriggerSlopeLevelB=-0.50div"}
-            << QStringList{"6,9:LevelA [0.50div]", "6,10:LevelB [-0.50div]", "6,3:Source [CH2]"};
+            << QStringList{"TriggerSlopeSource=CH2", "TriggerSlopeLevelA=-0.50div",
+                           "TriggerSlopeLevelB=-1.50div"}
+            << QStringList{"6,9:LevelA [-0.50div]", "6,10:LevelB [-1.50div]", "6,3:Source [CH2]"};
         QTest::newRow("ALTERNATIVE, CH1 SLOPE, CH2 VIDEO")
             << ":CHANNEL1:SCALE 0.5;:CHANNEL2:SCALE 0.2;:TRIGGER:ALTERNATION:SOURCE CHANNEL1;"
                ":TRIGGER:ALTERNATION:SLOPE:LEVELA 1;:TRIGGER:ALTERNATION:SLOPE:LEVELB 0.25;"
                ":TRIGGER:ALTERNATION:SOURCE CHANNEL2;:TRIGGER:ALTERNATION:VIDEO:LEVEL -0.1"
             << "TriggerMethod=ALTERNATIVE;AltCH1TrigType=SLOPE;AltCH2TrigType=VIDEO"
             << QStringList{t50, ":TRIGGER:ALTERNATION:SOURCE CHANNEL1", ":CHANNEL1:SCALE?",
-                           ":TRIGGER:ALTERNATION:SLOPE:LEVELA?", ":TRIGGER:ALTERNATION:SLOPE:LEVELB?",
-                           ":TRIGGER:ALTERNATION:SOURCE CHANNEL2", ":CHANNEL2:SCALE?",
-                           ":TRIGGER:ALTERNATION:VIDEO:LEVEL?"}
-            << QStringList{"AltCH1SlopeLevelA=2.00div", "AltCH1SlopeLevelB=0.50div",
-                           "AltCH2VideoLevel=-0.50div"}
-            << QStringList{"19,18:LevelA [2.00div]", "19,19:LevelB [0.50div]",
-                           "20,17:Level [-0.50div]"};
+                           ":CHANNEL1:OFFSET?", ":TRIGGER:ALTERNATION:SLOPE:LEVELA?",
+                           ":TRIGGER:ALTERNATION:SLOPE:LEVELB?", ":TRIGGER:ALTERNATION:SOURCE CHANNEL2",
+                           ":CHANNEL2:SCALE?", ":CHANNEL2:OFFSET?", ":TRIGGER:ALTERNATION:VIDEO:LEVEL?"}
+            << QStringList{"AltCH1SlopeLevelA=5.00div", "AltCH1SlopeLevelB=3.50div",
+                           "AltCH2VideoLevel=-10.50div"}
+            << QStringList{"19,18:LevelA [5.00div]", "19,19:LevelB [3.50div]",
+                           "20,17:Level [-10.50div]"};
         QTest::newRow("ALTERNATIVE, CH1 EDGE, CH2 PULSE")
             << ":CHANNEL1:SCALE 0.5;:CHANNEL2:SCALE 2;:TRIGGER:ALTERNATION:SOURCE CHANNEL1;"
                ":TRIGGER:ALTERNATION:EDGE:LEVEL 1;:TRIGGER:ALTERNATION:SOURCE CHANNEL2;"
                ":TRIGGER:ALTERNATION:PULSE:LEVEL -1"
             << "TriggerMethod=ALTERNATIVE;AltCH1TrigType=EDGE;AltCH2TrigType=PULSE"
             << QStringList{t50, ":TRIGGER:ALTERNATION:SOURCE CHANNEL1", ":CHANNEL1:SCALE?",
-                           ":TRIGGER:ALTERNATION:EDGE:LEVEL?", ":TRIGGER:ALTERNATION:SOURCE CHANNEL2",
-                           ":CHANNEL2:SCALE?", ":TRIGGER:ALTERNATION:PULSE:LEVEL?"}
-            << QStringList{"AltCH1EdgeLevel=2.00div", "AltCH2PulseLevel=-0.50div"}
-            << QStringList{"19,17:Level [2.00div]", "20,17:Level [-0.50div]"};
+                           ":CHANNEL1:OFFSET?", ":TRIGGER:ALTERNATION:EDGE:LEVEL?",
+                           ":TRIGGER:ALTERNATION:SOURCE CHANNEL2", ":CHANNEL2:SCALE?",
+                           ":CHANNEL2:OFFSET?", ":TRIGGER:ALTERNATION:PULSE:LEVEL?"}
+            << QStringList{"AltCH1EdgeLevel=5.00div", "AltCH2PulseLevel=-1.50div"}
+            << QStringList{"19,17:Level [5.00div]", "20,17:Level [-1.50div]"};
         QTest::newRow("ALTERNATIVE, CH1 of no known type, CH2 still read")
             << ":CHANNEL2:SCALE 0.5;:TRIGGER:ALTERNATION:SOURCE CHANNEL2;"
                ":TRIGGER:ALTERNATION:EDGE:LEVEL 0.25"
             << "TriggerMethod=ALTERNATIVE;AltCH1TrigType=;AltCH1EdgeLevel=3.00div;"
                "AltCH2TrigType=EDGE"
             << QStringList{t50, ":TRIGGER:ALTERNATION:SOURCE CHANNEL1", ":CHANNEL1:SCALE?",
-                           ":TRIGGER:ALTERNATION:SOURCE CHANNEL2", ":CHANNEL2:SCALE?",
-                           ":TRIGGER:ALTERNATION:EDGE:LEVEL?"}
-            << QStringList{"AltCH1EdgeLevel=3.00div", "AltCH2EdgeLevel=0.50div"}
-            << QStringList{"20,17:Level [0.50div]"};
+                           ":CHANNEL1:OFFSET?", ":TRIGGER:ALTERNATION:SOURCE CHANNEL2",
+                           ":CHANNEL2:SCALE?", ":CHANNEL2:OFFSET?", ":TRIGGER:ALTERNATION:EDGE:LEVEL?"}
+            << QStringList{"AltCH1EdgeLevel=3.00div", "AltCH2EdgeLevel=-3.50div"}
+            << QStringList{"20,17:Level [-3.50div]"};
         QTest::newRow("PATTERN sends the action alone")
             << "" << "TriggerMethod=PATTERN" << QStringList{t50} << QStringList{} << QStringList{};
     }
