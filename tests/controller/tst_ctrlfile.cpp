@@ -1,13 +1,12 @@
 // Controller file: the golden file of a new document, a round trip of every
 // value, the files that are refused (mirror untouched), and the document
 // commands around them (save question, open, save, save as, transfer refusal).
-#include <sys/stat.h>
-
 #include <QTemporaryDir>
 #include <QTreeWidget>
 #include <QtTest>
 
 #include "FakeCommandPort.h"
+#include "NonRegularFiles.h"
 #include "TestEnv.h"
 #include "UseLanguage.h"
 #include "common/RecentFiles.h"
@@ -296,16 +295,8 @@ private slots:
     }
     void specialFilesAreRefused() {
         QFETCH(QString, special);
-        QString file = special;
-        if (special == "fifo") {
-            file = path("ctrl.fifo");
-            QFile::remove(file);
-            if (mkfifo(QFile::encodeName(file).constData(), 0600) != 0) QSKIP("no named pipe here");
-        } else if (special == "folder") {
-            file = dir.path();
-        } else if (!QFileInfo::exists(file)) {
-            QSKIP("not on this system");
-        }
+        const QString file = NonRegularFilePath(special, dir);
+        if (file.isEmpty()) QSKIP("not on this system");
         openIsRefused(file, true);
     }
 

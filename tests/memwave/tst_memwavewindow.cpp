@@ -13,7 +13,7 @@
 #include <QTemporaryDir>
 
 #include "PictureChecks.h"
-#include "SpecialFiles.h"
+#include "NonRegularFiles.h"
 #include "TestEnv.h"
 #include "WfmBuilder.h"
 #include "common/SheetModel.h"
@@ -130,7 +130,7 @@ private slots:
     // message (a folder or a named pipe never opened), one that cannot be
     // opened with the system's reason.
     void refusedFileLeavesTheViewAlone_data() {
-        QTest::addColumn<QString>("special");
+        QTest::addColumn<QString>("fileKind");
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<bool>("formatMessage");
         QByteArray cut = FlatFile();
@@ -146,7 +146,7 @@ private slots:
         QTest::newRow("missing") << "missing" << QByteArray() << false;
     }
     void refusedFileLeavesTheViewAlone() {
-        QFETCH(QString, special);
+        QFETCH(QString, fileKind);
         QFETCH(QByteArray, bytes);
         QFETCH(bool, formatMessage);
         frmOpenWaveform* f = Open(0);
@@ -159,17 +159,17 @@ private slots:
         Sheets().SheetModified = false;
 
         QString path;
-        if (special.isEmpty()) {
+        if (fileKind.isEmpty()) {
             path = Write(dir, "bad.wfm", bytes);
-        } else if (special == "10M") {
+        } else if (fileKind == "10M") {
             // 10 M samples of CH1 (a sparse file): past the 2,100,001 bytes read.
             path = Write(dir, "deep.wfm", WfmBuilder().points(10000000).on(true, false, false).bytes());
             QFile deep(path);
             if (!deep.resize(276 + 10000000)) QSKIP("no sparse file here");
-        } else if (special == "missing") {
+        } else if (fileKind == "missing") {
             path = dir.filePath("no such file.wfm");
         } else {
-            path = SpecialFilePath(special, dir);
+            path = NonRegularFilePath(fileKind, dir);
             if (path.isEmpty()) QSKIP("not on this system");
         }
         QVERIFY(!f->OpenWaveformFile(path));

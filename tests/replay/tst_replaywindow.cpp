@@ -5,7 +5,7 @@
 #include <QTreeWidget>
 
 #include "RcdBuilder.h"
-#include "SpecialFiles.h"
+#include "NonRegularFiles.h"
 #include "TestEnv.h"
 #include "common/SheetModel.h"
 #include "common/ShellState.h"
@@ -188,7 +188,7 @@ private slots:
     // (A folder or a named pipe is never opened.)
     void refusedFileLeavesTheViewAlone_data() {
         QTest::addColumn<QByteArray>("file");
-        QTest::addColumn<QString>("special");
+        QTest::addColumn<QString>("fileKind");
         QTest::addColumn<QString>("message");
         RcdHeader off;
         off.ch1On = 0;
@@ -204,7 +204,7 @@ private slots:
     }
     void refusedFileLeavesTheViewAlone() {
         QFETCH(QByteArray, file);
-        QFETCH(QString, special);
+        QFETCH(QString, fileKind);
         QFETCH(QString, message);
         frmRecordPlay* w = OpenedView();
         QVERIFY(w);
@@ -212,7 +212,7 @@ private slots:
         const std::vector<int16_t> samples = Rec().Samples;
         const QString title = w->windowTitle(), path = Rec().FilePath;
         Sheets().SheetModified = false;
-        answer = special.isEmpty() ? WriteFile("bad.rcd", file) : SpecialFilePath(special, tmp);
+        answer = fileKind.isEmpty() ? WriteFile("bad.rcd", file) : NonRegularFilePath(fileKind, tmp);
         if (answer.isEmpty()) QSKIP("not on this system");
         w->cmdRun_Click();
         QCOMPARE(MsgBoxService::Log().size(), 1);

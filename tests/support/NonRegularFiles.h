@@ -8,14 +8,14 @@
 
 #include <sys/stat.h>
 
-// The path of the special file, or the empty text when this system has none
+// The path of the file, or the empty text when this system has none
 // (the caller skips the row).
-inline QString SpecialFilePath(const QString& special, const QTemporaryDir& dir) {
-    if (special == QLatin1String("folder")) return dir.path();
-    if (special == QLatin1String("fifo")) {
-        const QString path = dir.filePath(QStringLiteral("special.fifo"));
+inline QString NonRegularFilePath(const QString& kind, const QTemporaryDir& dir) {
+    if (kind == QLatin1String("folder")) return dir.path();
+    if (kind == QLatin1String("fifo")) {
+        const QString path = dir.filePath(QStringLiteral("pipe.fifo"));
         QFile::remove(path);
         return mkfifo(QFile::encodeName(path).constData(), 0600) == 0 ? path : QString();
     }
-    return QFileInfo::exists(special) ? special : QString();
+    return QFileInfo::exists(kind) ? kind : QString();
 }
