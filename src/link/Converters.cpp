@@ -430,6 +430,16 @@ bool IsKnownWord(WordConverter conv, const QString& word) {
     return true;
 }
 
+std::vector<int> KeywordChoices(WordConverter conv) {
+    for (const KwConverters& c : keywordConverters()) {
+        if (c.toKeyword != conv) continue;
+        std::vector<int> words;
+        for (const KwRow& r : *c.rows) words.push_back(r.word);
+        return words;
+    }
+    return {};
+}
+
 bool IsPatternCode(const QString& code) {
     return code == "H" || code == "L" || code == "X" || IsRisingCode(code) || IsFallingCode(code);
 }

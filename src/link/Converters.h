@@ -6,6 +6,7 @@
 // All comparisons are exact, whole-text and case-sensitive. Every converter
 // is total: odd input gives the documented fallback, never a failure.
 #include <QString>
+#include <vector>
 #include <functional>
 
 #include "common/DSOSettings.h"
@@ -110,6 +111,9 @@ bool IsKnownReply(ReplyConverter conv, const QString& reply);
 // the converter's fallback keyword.
 using WordConverter = QString (*)(const QString&);
 bool IsKnownWord(WordConverter conv, const QString& word);
+// The value words (vw...) a keyword converter knows, in its table's order;
+// empty for a converter that is not a keyword table.
+std::vector<int> KeywordChoices(WordConverter conv);
 // "H", "L", "X" or an edge (IsRisingCode, IsFallingCode): a pattern or
 // duration code of the current language.
 bool IsPatternCode(const QString& code);

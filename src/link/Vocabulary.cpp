@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/ShellState.h"
+#include "link/Converters.h"
 #include "link/MeasureCatalog.h"
 
 namespace {
@@ -465,18 +466,20 @@ QList<int> NormalizeSettingWords(CtrlSettings& s, int language) {
     };
     const auto code = [&](QString& field, bool strict = true) {
         if (const int edge = EdgeCodeOf(field)) field = ControllerLabelIn(edge, language);
-        else if (strict && field != "H" && field != "L" && field != "X") note(field);
+        else if (strict && !IsPatternCode(field)) note(field);
     };
-    const Choices onOff{vwOn, vwOff};
-    const Choices triggerCoupling{vwCouplingAC, vwDC, vwLF, vwHF};
-    const Choices sweep{vwAuto, vwSweepNormal, vwSingle};
+    // The choices of a sent setting are its upload converter's words, so that
+    // what is reported here is exactly what the upload leaves out.
+    const Choices onOff = KeywordChoices(OnOffToKeyword);
+    const Choices coupling = KeywordChoices(CouplingToKeyword);
+    const Choices sweep = KeywordChoices(SweepToKeyword);
 
-    word(s.RunStop, {vwRun, vwStop});
+    word(s.RunStop, KeywordChoices(RunStateToCmd));
     for (QString* f : {&s.CH1Display, &s.CH1BWLimit, &s.CH2Display, &s.CH2BWLimit, &s.LAGroupHighDisplay,
                        &s.LAGroupLowDisplay, &s.LADisplay, &s.DisplayPersist})
         word(*f, onOff);
     for (int k = 1; k <= 16; ++k) word(s.LAChannelDisplay[k], onOff);
-    for (QString* f : {&s.CH1Coupling, &s.CH2Coupling}) word(*f, {vwCouplingAC, vwDC, vwGND});
+    for (QString* f : {&s.CH1Coupling, &s.CH2Coupling}) word(*f, coupling);
     // Values that are not sent, and texts that need not be words.
     for (QString* f : {&s.CH1Invert, &s.CH2Invert, &s.SpareSwitch, &s.MathDisplay, &s.FFTDisplay,
                        &s.AntiAliasing})
@@ -487,17 +490,16 @@ QList<int> NormalizeSettingWords(CtrlSettings& s, int language) {
         word(*f, {vwAcLine}, false);
     code(s.DurationSpare, false);
 
-    word(s.TriggerMethod, {vwEdge, vwPulse, vwSlope, vwVideo, vwAlternative, vwPattern, vwDuration});
+    word(s.TriggerMethod, KeywordChoices(TrigModeToKeyword));
+    // The alternation sends only these four types.
     for (QString* f : {&s.AltCH1TrigType, &s.AltCH2TrigType}) word(*f, {vwEdge, vwPulse, vwSlope, vwVideo});
     for (const TriggerFields& t : {mainTrigger(s), altTrigger(s, 1), altTrigger(s, 2)}) {
-        word(t.edgeSlope, {vwRising, vwFalling, vwAlternation});
-        for (QString* f : {&t.edgeCoupling, &t.pulseCoupling, &t.slopeCoupling}) word(*f, triggerCoupling);
-        word(t.pulseMode, {vwPulseLessPos, vwPulseLessNeg, vwPulseGreaterPos, vwPulseGreaterNeg,
-                           vwPulseEqualPos, vwPulseEqualNeg});
-        word(t.videoPolarity, {vwPositive, vwNegative});
-        word(t.videoSync, {vwAllLines, vwLine, vwOddField, vwEvenField});
-        word(t.slopeMode, {vwSlopeLessPos, vwSlopeLessNeg, vwSlopeGreaterPos, vwSlopeGreaterNeg,
-                           vwSlopeEqualPos, vwSlopeEqualNeg});
+        word(t.edgeSlope, KeywordChoices(EdgeSlopeToKeyword));
+        for (QString* f : {&t.edgeCoupling, &t.pulseCoupling, &t.slopeCoupling}) word(*f, coupling);
+        word(t.pulseMode, KeywordChoices(PulseModeToKeyword));
+        word(t.videoPolarity, KeywordChoices(VideoPolarityToKeyword));
+        word(t.videoSync, KeywordChoices(VideoSyncToKeyword));
+        word(t.slopeMode, KeywordChoices(SlopeModeToKeyword));
     }
     for (QString* f : {&s.TriggerEdgeSweep, &s.TriggerPulseSweep, &s.TriggerSlopeSweep,
                        &s.TriggerPatternSweep, &s.TriggerDurationSweep})
@@ -506,12 +508,12 @@ QList<int> NormalizeSettingWords(CtrlSettings& s, int language) {
         code(s.TriggerPatternCode[k]);
         code(s.TriggerDurationCode[k]);
     }
-    word(s.TriggerDurationQualifier, {vwLessThan, vwGreaterThan, vwEqual});
+    word(s.TriggerDurationQualifier, KeywordChoices(DurationQualToKeyword));
 
-    word(s.AcquireSampling, {vwRealTime, vwEqualTime});
-    word(s.AcquireType, {vwAcqNormal, vwPeakDetect, vwAverage});
-    word(s.DisplayType, {vwVectors, vwDots});
-    word(s.DisplayGrid, {vwFull, vwHalf, vwNone});
+    word(s.AcquireSampling, KeywordChoices(AcqModeToKeyword));
+    word(s.AcquireType, KeywordChoices(AcqTypeToKeyword));
+    word(s.DisplayType, KeywordChoices(DisplayTypeToKeyword));
+    word(s.DisplayGrid, KeywordChoices(GridToKeyword));
     std::sort(unknown.begin(), unknown.end());
     return unknown;
 }
