@@ -155,7 +155,6 @@ int ReadBlockIntoSamples(BlockSamples& samples, bool startTimer) {
 void ClearMeasureResults() {
     auto& t = Transfer();
     for (auto& item : t.MeasureResults) item.Value.clear();
-    t.MeasureReplied.fill(false);
 }
 
 void ClearDataTable() {
@@ -443,7 +442,6 @@ static void MeasureJob(const QString& channel) {
         YieldOnce();
         t.MeasureResults[static_cast<size_t>(r.item)].Value =
             IsMeasureValue(reply) ? FormatMeasure(r.family, reply) : NoMeasureValue();
-        t.MeasureReplied[static_cast<size_t>(r.item)] = true;
         if (row < 17) PauseMs(100);
     }
 }

@@ -52,12 +52,10 @@ struct TransferStateData {
     bool ProgressTimerOn = false;
     int ProgressTimerInterval = 1;
 
-    // Results of the measurement job.
+    // Results of the measurement job. A reply that is neither a number nor
+    // the instrument's "*" mark leaves its item's text "*****" (never judged a
+    // pass); the other items are kept.
     std::array<MeasureItem, 18> MeasureResults{};
-    // True for an item whose query got a whole reply in the last run. A
-    // reply that is neither a number nor the instrument's "*" mark leaves the
-    // item's text "*****" (never judged a pass); the other items are kept.
-    std::array<bool, 18> MeasureReplied{};
     // Header line of the last measurement or data-table job.
     QString DataTitle;
     // Results of the data-table job: entries 1..DataPointCount.

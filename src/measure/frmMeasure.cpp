@@ -187,7 +187,6 @@ bool frmMeasure::LoadMeasure() {
     r->Title = t.DataTitle;
     SheetDoc().SetModified(true);
     DispMeasure(Slot());
-    ShowScreenPointer();
     return true;
 }
 

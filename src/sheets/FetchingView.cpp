@@ -73,7 +73,9 @@ void FetchingViewWindow::ShowScreenPointer() {
 }
 
 void FetchingViewWindow::cmdRefresh_Click() {
-    RefreshPress(WindowRefreshView(refresh_, this, Timer2, cmdRefresh, [this] { Fetch(); },
+    RefreshPress(WindowRefreshView(refresh_, this, Timer2, cmdRefresh, [this] {
+                                       if (Fetch()) ShowScreenPointer();
+                                   },
                                    [this](bool stop) { SetStopLook(stop); }));
 }
 

@@ -222,7 +222,6 @@ bool frmData::LoadData() {
     r->VoltTexts = QStringList(t.DataVoltText.begin(), t.DataVoltText.begin() + n + 1);
     ShowDataList();
     updateExportEnabled();
-    ShowScreenPointer();
     return true;
 }
 

@@ -558,7 +558,6 @@ bool frmWave::LoadData() {
     if (!r) return false;
     r->HasData = true;
     Sheets().SheetModified = true;
-    ShowScreenPointer();
     Form_Resize();
     return true;
 }

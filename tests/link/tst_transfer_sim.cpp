@@ -176,7 +176,6 @@ private slots:
             else if (kind == "f") expected = FormatFreq(reply);
             else expected = FormatPercent(reply);
             QCOMPARE(results[size_t(MeasureRowSlots[i])].Value, expected);
-            QVERIFY(Transfer().MeasureReplied[size_t(MeasureRowSlots[i])]);
             measured += !reply.contains('*');
         }
         QVERIFY(measured >= 12);

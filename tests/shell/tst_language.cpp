@@ -219,8 +219,9 @@ private slots:
     }
 
     void panesAreMadeOnFirstUse() {
-        // A pane registered with an instance hook is created by the first
-        // application of the language (the browser before the controller).
+        // A pane registered with an instance hook is asked for by the
+        // application of the language (the browser before the controller)
+        // and captioned in it.
         QStringList made;
         CaptionKindOf("frmDataSheetTree").instance = [&]() -> QWidget* {
             if (!made.contains("browser")) made << "browser";
