@@ -183,8 +183,10 @@ QString FormatDb(double value) {
     return FormatWithMask(x, QString::fromLatin1(mask), Precision::Single);
 }
 
-QString FormatPercent(const QString& text) {
-    float x = toSingle(LeadingNumber(text));
+QString FormatPercent(const QString& text) { return FormatPercent(LeadingNumber(text)); }
+
+QString FormatPercent(double value) {
+    float x = toSingle(value);
     if (std::isinf(x)) x = x > 0 ? FLT_MAX : -FLT_MAX;
     return FormatWithMask(x, x < toSingle(0.1) ? "0.00%" : "00.0%", Precision::Single);
 }

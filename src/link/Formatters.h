@@ -24,6 +24,7 @@ QString FormatVolt(double value);
 QString FormatTime4(double value);
 QString FormatFreq(double value);
 QString FormatDb(double value);
+QString FormatPercent(double value);
 // A number as its plain text of `digits` significant digits reads back: what
 // a text form above sees of a number written that way ("g" form, "."). A
 // value that is not finite reads 0.

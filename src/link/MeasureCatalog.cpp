@@ -1,5 +1,8 @@
 #include "link/MeasureCatalog.h"
 
+#include <cmath>
+#include <limits>
+
 #include "link/ReplyParse.h"
 
 namespace {
@@ -55,14 +58,35 @@ LimitText FormatFamilyLimit(UnitFamily family, double value) {
     return FormatVoltText(value);
 }
 
-ParsedValue ParseFamilyValue(UnitFamily family, const QString& text) {
+QString FormatFamilyValue(UnitFamily family, double value) {
+    // The formatters hold the number in single precision; beyond its range
+    // none of them can show it.
+    const bool single = std::fabs(value) <= double(std::numeric_limits<float>::max());
+    const double x = single ? double(static_cast<float>(value)) : 0.0;
     switch (family) {
-    case F::Voltage: return ParseVolt2Checked(text);
-    case F::Percent: return ParsePercentChecked(text);
-    case F::Frequency: return ParseFrequencyChecked(text);
-    case F::Time: return ParseTimeChecked(text);
+    case F::Voltage: return FormatVolt(value);      // "??.?V" beyond its range
+    case F::Frequency: return FormatFreq(value);    // "??.???" beyond its range
+    case F::Time:
+        // Seconds through "###.0": seven digits up to 999999.9 s.
+        return single && std::fabs(x) < 1e6 ? FormatTime4(value) : QStringLiteral("??.?s");
+    case F::Percent:
+        // "00.0%" up to 999999.9 %, "0.00%" down to -99999.99 %.
+        return single && x < 1e4 && x > -1e3 ? FormatPercent(value) : QStringLiteral("??.?%");
     }
-    return {};
+    return FormatVolt(value);
+}
+
+ParsedValue ParseFamilyValue(UnitFamily family, const QString& text) {
+    if (text.contains(QLatin1Char('?'))) return {};
+    ParsedValue v;
+    switch (family) {
+    case F::Voltage: v = ParseVolt2Checked(text); break;
+    case F::Percent: v = ParsePercentChecked(text); break;
+    case F::Frequency: v = ParseFrequencyChecked(text); break;
+    case F::Time: v = ParseTimeChecked(text); break;
+    }
+    if (v.valid && FormatFamilyValue(family, v.value).contains(QLatin1Char('?'))) return {};
+    return v;
 }
 
 QStringList FamilyUnitWords(UnitFamily family) {

@@ -51,7 +51,19 @@ QString MeasureItemName(int item, int language);
 // A limit as the family's formatter shows it ("100.000mV", "1.000KHz", "25.00%").
 LimitText FormatFamilyLimit(UnitFamily family, double value);
 
-// The family's parser (ParseVolt2, ParsePercent, ParseFrequency, ParseTime) applied to a measured value text ("100mV", "1.000kHz", "50.0%").
+// A measured number in base units as its row shows it: the family's display
+// formatter (FormatVolt, FormatTime4, FormatFreq, FormatPercent), or the
+// family's overflow mark ("??.?V", "??.?s", "??.???", "??.?%") for a number
+// the formatter cannot show: one beyond its range, or one whose text would
+// carry more digits than its single-precision value holds (seconds from 1e6
+// on; percent from 1,000,000 % up or -100,000 % down). The value many
+// instruments give for "no measurement", 9.9e37, is such a number.
+QString FormatFamilyValue(UnitFamily family, double value);
+
+// The family's parser (ParseVolt2, ParsePercent, ParseFrequency, ParseTime)
+// applied to a measured value text ("100mV", "1.000kHz", "50.0%"). A text
+// holding an overflow mark ("?"), or a number that FormatFamilyValue shows as
+// one (a text stored before the rows had their marks), is no value.
 ParsedValue ParseFamilyValue(UnitFamily family, const QString& text);
 
 // The unit words of the limit dialog's lists, largest first for voltage and

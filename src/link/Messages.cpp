@@ -34,6 +34,8 @@ const Entry kEntries[] = {
     {&MessageTableData::MsgBadChannelData, "The channel's data is invalid!", "通道数据无效！"},
     {&MessageTableData::MsgFileFormatError, "The file format is error!", "文件格式错误！"},
     {&MessageTableData::MsgBadWaveData, "Invalid waveform data!", "无效波形数据！"},
+    {&MessageTableData::MsgMeasuresUnread, "%1 of %2 measurements could not be read",
+     "%2 项测量中有 %1 项无法读取"},
     {&MessageTableData::MsgTitleRs232Init, "RS232 Init", "RS232初始化"},
     {&MessageTableData::MsgBadPortNumber, "Invalid port number!", "无效端口数!"},
     {&MessageTableData::MsgTitleRs232Send, "RS232 Send Message", "RS232发送信息"},

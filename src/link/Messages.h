@@ -33,6 +33,7 @@ struct MessageTableData {
     QString MsgBadChannelData;
     QString MsgFileFormatError;
     QString MsgBadWaveData;
+    QString MsgMeasuresUnread;     // %1 of %2 measurement replies unusable (status line)
     QString MsgTitleRs232Init;
     QString MsgBadPortNumber;
     QString MsgTitleRs232Send;

@@ -73,19 +73,26 @@ QString ModeReply() {
 }
 QString OnOffReply(const QString& q) { return WordReply(q, {"ON", "OFF"}); }
 
-// A measurement reply that is a value: a number, or the instrument's "*"
-// mark for one it cannot make (printable ASCII without letters, as the
-// percent rows show it as it came).
+// A bound reply: "<" or ">" before a number ("<2.000e-09": below what the
+// instrument can measure). The value the instrument gave, shown with its sign.
+bool IsBoundReply(const QString& reply) {
+    return (reply.startsWith(QLatin1Char('<')) || reply.startsWith(QLatin1Char('>'))) &&
+           IsNumberReply(reply.mid(1));
+}
+
+// A measurement reply that is a value: a number, a bound, or the
+// instrument's "*" mark for one it cannot make (printable ASCII without
+// letters, as the percent rows show it as it came).
 bool IsMeasureValue(const QString& reply) {
     const bool marked = reply.contains(QLatin1Char('*')) &&
                         std::all_of(reply.begin(), reply.end(), [](QChar c) {
                             return c.unicode() >= 0x20 && c.unicode() < 0x7f && !c.isLetter();
                         });
-    return marked || IsNumberReply(reply);
+    return marked || IsNumberReply(reply) || IsBoundReply(reply);
 }
 
 // The text a row shows for a reply that came but is no value (an empty
-// line, "<2.000e-09", a stray byte before the number): the mark of a
+// line, a "<" with no number, a stray byte before the number): the mark of a
 // measurement that could not be made, which is never judged a pass.
 const QString& NoMeasureValue() {
     static const QString mark = QStringLiteral("*****");
@@ -155,6 +162,7 @@ int ReadBlockIntoSamples(BlockSamples& samples, bool startTimer) {
 void ClearMeasureResults() {
     auto& t = Transfer();
     for (auto& item : t.MeasureResults) item.Value.clear();
+    t.MeasureUnread = 0;
 }
 
 void ClearDataTable() {
@@ -267,16 +275,14 @@ void ReadWaveBlock(Dest& dest, double cap, const QString& source, const QString&
                                           splitDisplay, Link().SampleCodeMin));
 }
 
+// The row text of a measurement value (IsMeasureValue): the number in the
+// row's unit, or its overflow mark; a bound keeps its sign before it
+// ("<2.000ns"); the "*" mark is "*****" (the percent rows keep it as it came).
 QString FormatMeasure(UnitFamily family, const QString& reply) {
     if (reply.contains(QLatin1Char('*')))
-        return family == UnitFamily::Percent ? reply : QStringLiteral("*****");
-    switch (family) {
-    case UnitFamily::Voltage: return FormatVolt(reply);
-    case UnitFamily::Time: return FormatTime4(reply);
-    case UnitFamily::Frequency: return FormatFreq(reply);
-    case UnitFamily::Percent: break;
-    }
-    return FormatPercent(reply);
+        return family == UnitFamily::Percent ? reply : NoMeasureValue();
+    if (IsBoundReply(reply)) return reply.left(1) + FormatFamilyValue(family, LeadingNumber(reply.mid(1)));
+    return FormatFamilyValue(family, LeadingNumber(reply));
 }
 
 bool ValidSlot(int slot) { return slot >= 0 && slot < static_cast<int>(std::size(Sheets().WaveViews)); }
@@ -440,8 +446,9 @@ static void MeasureJob(const QString& channel) {
         const QString reply = Query(QStringLiteral(":MEASURE:%1? ").arg(QLatin1String(r.keyword)) + source);
         AddProgress(5.6);
         YieldOnce();
-        t.MeasureResults[static_cast<size_t>(r.item)].Value =
-            IsMeasureValue(reply) ? FormatMeasure(r.family, reply) : NoMeasureValue();
+        const bool value = IsMeasureValue(reply);
+        t.MeasureResults[static_cast<size_t>(r.item)].Value = value ? FormatMeasure(r.family, reply) : NoMeasureValue();
+        if (!value) ++t.MeasureUnread;
         if (row < 17) PauseMs(100);
     }
 }

@@ -52,10 +52,13 @@ struct TransferStateData {
     bool ProgressTimerOn = false;
     int ProgressTimerInterval = 1;
 
-    // Results of the measurement job. A reply that is neither a number nor
-    // the instrument's "*" mark leaves its item's text "*****" (never judged a
-    // pass); the other items are kept.
+    // Results of the measurement job. A reply that is neither a number, a
+    // bound ("<" or ">" before a number) nor the instrument's "*" mark leaves
+    // its item's text "*****" (never judged a pass); the other items are kept.
     std::array<MeasureItem, 18> MeasureResults{};
+    // How many of the measurements the last measurement job asked for got
+    // such an unusable reply (0 after a job that did not finish).
+    int MeasureUnread = 0;
     // Header line of the last measurement or data-table job.
     QString DataTitle;
     // Results of the data-table job: entries 1..DataPointCount.

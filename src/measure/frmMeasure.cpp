@@ -24,6 +24,7 @@
 #include "platform/dialogs/MsgBox.h"
 #include "sheets/DataTable.h"
 #include "sheets/SheetDocument.h"
+#include "sheets/ViewHost.h"
 #include "sheets/ViewWindows.h"
 
 namespace {
@@ -187,6 +188,9 @@ bool frmMeasure::LoadMeasure() {
     r->Title = t.DataTitle;
     SheetDoc().SetModified(true);
     DispMeasure(Slot());
+    // Replies that could not be read are said, so a garbled link does not
+    // pass for an instrument that cannot measure.
+    ShowViewStatus(UnreadMeasuresText(t.MeasureUnread, MeasureCount18));
     return true;
 }
 

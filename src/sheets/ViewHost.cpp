@@ -12,3 +12,7 @@ void ShowViewForm(QWidget* form) {
     if (ViewHost().Show) ViewHost().Show(form);
     else form->show();
 }
+
+void ShowViewStatus(const QString& text) {
+    if (ViewHost().ShowStatus) ViewHost().ShowStatus(text);
+}

@@ -1,5 +1,6 @@
 #pragma once
 // Where view windows are shown and captioned.
+#include <QString>
 #include <functional>
 
 #include "common/SheetModel.h"
@@ -19,8 +20,14 @@ struct ViewHostData {
     // that row is over (false): the host may put off, until the row is
     // over, work it would otherwise repeat for each window. Optional.
     std::function<void(bool inRow)> ShowingRow;
+    // Says what a view's fetch left out on the main window's status line,
+    // kept until something else is said there; the empty text takes back
+    // what the last call said. Optional.
+    std::function<void(const QString& text)> ShowStatus;
 };
 ViewHostData& ViewHost();
 
 // Shows a view window through the host.
 void ShowViewForm(QWidget* form);
+// Says a view's text on the status line through the host (nothing unset).
+void ShowViewStatus(const QString& text);

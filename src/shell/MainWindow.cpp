@@ -150,6 +150,7 @@ frmMain::~frmMain() {
     if (MainForm() == this) SetMainForm(nullptr);
     LinkUi().ShowConnectionLed = nullptr;
     LinkUi().ShowSerialStatus = nullptr;
+    ViewHost().ShowStatus = nullptr;
     RecentMenuUi().Show = nullptr;
 }
 
@@ -337,6 +338,7 @@ void frmMain::MDIForm_Load() {
     CaptionKindOf("frmCtrlList").instance = [] { return static_cast<QWidget*>(CtrlListForm()); };
     LinkUi().ShowConnectionLed = [this](bool on) { ShowConnectionLed(on); };
     LinkUi().ShowSerialStatus = [this](const QString& t) { ShowStatusText(t); };
+    ViewHost().ShowStatus = [this](const QString& t) { ShowViewStatusText(t); };
     RecentMenuUi().Show = [this](RecentList list, bool enabled, const QStringList& entries) {
         showRecentMenu(list == RecentList::Ctrl ? 0 : 1, enabled, entries);
     };
@@ -547,6 +549,17 @@ void frmMain::TimeOutTimer_Timer() {
 void frmMain::ShowStatusText(const QString& text) {
     StatusPanel->setText(text);
     CommTimer->start();
+}
+
+void frmMain::ShowViewStatusText(const QString& text) {
+    const QString shown = text.isEmpty() ? QString() : QStringLiteral("Status: ") + text;
+    if (!shown.isEmpty()) {
+        CommTimer->stop();
+        StatusPanel->setText(shown);
+    } else if (!viewStatus_.isEmpty() && StatusPanel->text() == viewStatus_) {
+        StatusPanel->setText(QStringLiteral("Status: "));
+    }
+    viewStatus_ = shown;
 }
 
 void frmMain::ShowConnectionLed(bool connected) {

@@ -41,6 +41,10 @@ public:
     void TimeOutTimer_Timer();
     // Shows a status text in the panel "Status" and arms the clearing timer.
     void ShowStatusText(const QString& text);
+    // A view's text in the panel "Status", kept (no clearing timer) until
+    // another text replaces it; the empty text clears the panel when it
+    // still shows the view's last text.
+    void ShowViewStatusText(const QString& text);
     void ShowConnectionLed(bool connected);
 
     // Stored settings of this window (options and the rectangle in twips).
@@ -155,6 +159,7 @@ private:
     QAction* mnuFileRecentCtrl[4] = {};
     QAction* mnuFileRecentSheet[4] = {};
     QList<QAction*> toolbarButtons_;  // index 1..18 at 0..17
+    QString viewStatus_;              // the panel text of the last ShowViewStatusText
     QList<QAction*> windowListActions_;
     bool unloaded_ = false;
     // While a row of view windows is shown, their titles wait for its end

@@ -102,6 +102,7 @@ private slots:
             else if (fn == "dB") r = FormatDb(text);
             else if (fn == "%") r = FormatPercent(text);
             QCOMPARE(r, expected);
+            if (fn == "%") QCOMPARE(FormatPercent(LeadingNumber(text)), expected);  // the number's form
         }
     }
 

@@ -224,8 +224,8 @@ private slots:
 
     // Measurements that come back as no number (letters from the seventh
     // reply on: the frequency came as a number, the others did not): those
-    // rows are "*****", the title and the frequency are the instrument's, and
-    // the link stays up for the next fetch.
+    // rows are "*****" and counted, the title and the frequency are the
+    // instrument's, and the link stays up for the next fetch.
     void unusableMeasurementReplies_data() {
         QTest::addColumn<QString>("transport");
         QTest::newRow("tcp") << "tcp";
@@ -244,11 +244,13 @@ private slots:
         const QStringList truth = this->truth[transport + " 1"];
         for (int slot = 0; slot < 18; ++slot)
             if (slot != 7) QCOMPARE(results[size_t(slot)].Value, QString("*****"));
+        QCOMPARE(Transfer().MeasureUnread, 17);
         const QStringList rows = Results(JobMeasureCH1);  // the title, then slots 0..17
         QCOMPARE(rows.value(0), truth.value(0));
         QCOMPARE(rows.value(8), truth.value(8));  // the frequency
         QVERIFY(runJob(JobMeasureCH1));
         QCOMPARE(Results(JobMeasureCH1), truth);
+        QCOMPARE(Transfer().MeasureUnread, 0);
     }
 
     // A time or scale a data table cannot hold in single precision fails the

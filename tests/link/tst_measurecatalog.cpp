@@ -1,6 +1,7 @@
 // The measurement catalogue: three orders over the same 18 items, and the
 // dialog's unit lists in step with the limit formatters.
 #include <QtTest>
+#include <limits>
 #include <set>
 
 #include "link/MeasureCatalog.h"
@@ -57,6 +58,52 @@ private slots:
                 QVERIFY(t.Text.endsWith(FamilyUnitWords(f)[t.UnitIndex], Qt::CaseInsensitive));
             }
         }
+    }
+
+    // A row shows a number its formatter can show whole, else the family's
+    // overflow mark; the verdict's parser takes the one and refuses the
+    // other, also as a text stored before the rows had their marks.
+    void rowValues_data() {
+        QTest::addColumn<int>("item");
+        QTest::addColumn<double>("value");
+        QTest::addColumn<QString>("text");
+        const int vpp = 0, freq = 7, rise = 8, duty = 16;
+        const double inf = std::numeric_limits<double>::infinity();
+        QTest::newRow("V") << vpp << 1.5 << "1.50V";
+        QTest::newRow("V no measurement") << vpp << 9.9e37 << "??.?V";
+        QTest::newRow("V beyond single") << vpp << -1e308 << "??.?V";
+        QTest::newRow("F no measurement") << freq << 9.9e37 << "??.???";
+        QTest::newRow("F beyond single") << freq << 1e308 << "??.???";
+        QTest::newRow("T") << rise << 2e-9 << "2.000ns";
+        QTest::newRow("T largest shown") << rise << 999999.9 << "999999.9s";
+        QTest::newRow("T largest negative") << rise << -999999.9 << "-999999.9s";
+        QTest::newRow("T a digit too many") << rise << 1e6 << "??.?s";
+        QTest::newRow("T negative, too many") << rise << -1e6 << "??.?s";
+        QTest::newRow("T no measurement") << rise << 9.9e37 << "??.?s";
+        QTest::newRow("T beyond single") << rise << 1e308 << "??.?s";
+        QTest::newRow("T infinite") << rise << -inf << "??.?s";
+        QTest::newRow("% half") << duty << 0.5 << "50.0%";
+        QTest::newRow("% largest shown") << duty << 9999.999 << "999999.9%";
+        QTest::newRow("% a digit too many") << duty << 1e4 << "??.?%";
+        QTest::newRow("% lowest shown") << duty << -999.9999 << "-99999.99%";
+        QTest::newRow("% negative, too many") << duty << -1e3 << "??.?%";
+        QTest::newRow("% no measurement") << duty << 9.9e37 << "??.?%";
+        QTest::newRow("% beyond single") << duty << 1e308 << "??.?%";
+    }
+    void rowValues() {
+        QFETCH(int, item);
+        QFETCH(double, value);
+        QFETCH(QString, text);
+        const UnitFamily f = MeasureOfItem(item).family;
+        QCOMPARE(FormatFamilyValue(f, value), text);
+        const ParsedValue back = ParseFamilyValue(f, text);
+        QCOMPARE(back.valid, !text.contains('?'));
+        if (back.valid) QVERIFY(qAbs(back.value - value) <= qAbs(value) * 1e-6);
+        // What the row showed before: the formatter's own text of the number.
+        const QString before = f == UnitFamily::Time ? FormatTime4(value)
+                               : f == UnitFamily::Percent ? FormatPercent(value)
+                                                          : text;
+        QCOMPARE(ParseFamilyValue(f, before).valid, back.valid);
     }
 };
 

@@ -248,53 +248,77 @@ private slots:
     // leaves its row "*****", which is judged a failure; the other rows are
     // kept and the link stays up. A query with no reply at all still fails
     // the job.
+    // One reply on the Vpp, Rise Time and Duty+ rows: a number in the row's
+    // unit, a bound with its sign, the overflow mark of a number the row
+    // cannot show; a reply that is no value makes the row "*****" and is
+    // counted. Only a plain number in range can pass; the other rows and the
+    // link are kept.
     void unusableMeasurementReply_data() {
         QTest::addColumn<QString>("reply");
-        QTest::addColumn<bool>("usable");
-        QTest::newRow("number") << "2.000e+00\n" << true;
-        QTest::newRow("number and carriage return") << "2.000e+00\r\n" << true;
-        QTest::newRow("empty line") << "\n" << false;
-        QTest::newRow("below the range") << "<2.000e-09\n" << false;
-        QTest::newRow("vertical tab first") << "\v2.000e+00\n" << false;
-        QTest::newRow("no-break space first") << QString(QChar(0xA0)) + "2.000e+00\n" << false;
-        QTest::newRow("next-line byte first") << QString(QChar(0x85)) + "2.000e+00\n" << false;
-        QTest::newRow("group separator") << "2,000\n" << false;
-        QTest::newRow("unit after the number") << "2.0V\n" << false;
-        QTest::newRow("mark after a control byte") << "\v*****\n" << false;
+        QTest::addColumn<QString>("vpp");
+        QTest::addColumn<QString>("rise");
+        QTest::addColumn<QString>("duty");
+        QTest::addColumn<bool>("passes");
+        const QString none = "*****";
+        QTest::newRow("number") << "2.000e+00\n" << "2.00V" << "2.000s" << "200.0%" << true;
+        QTest::newRow("number and carriage return") << "2.000e+00\r\n" << "2.00V" << "2.000s" << "200.0%" << true;
+        QTest::newRow("below the range") << "<2.000e-09\n" << "<0.00uV" << "<2.000ns" << "<0.00%" << false;
+        QTest::newRow("above the range") << ">5.0e+01\r\n" << ">50.0V" << ">50.00s" << ">5000.0%" << false;
+        QTest::newRow("no measurement") << "9.9e37\n" << "??.?V" << "??.?s" << "??.?%" << false;
+        QTest::newRow("beyond single precision") << "1e308\n" << "??.?V" << "??.?s" << "??.?%" << false;
+        QTest::newRow("bound beyond") << "<-9.9e37\n" << "<??.?V" << "<??.?s" << "<??.?%" << false;
+        QTest::newRow("bound without a number") << "<\n" << none << none << none << false;
+        QTest::newRow("bound of letters") << ">abc\n" << none << none << none << false;
+        QTest::newRow("bound of a bound") << "<<2.0\n" << none << none << none << false;
+        QTest::newRow("empty line") << "\n" << none << none << none << false;
+        QTest::newRow("vertical tab first") << "\v2.000e+00\n" << none << none << none << false;
+        QTest::newRow("no-break space first") << QString(QChar(0xA0)) + "2.000e+00\n" << none << none << none << false;
+        QTest::newRow("next-line byte first") << QString(QChar(0x85)) + "2.000e+00\n" << none << none << none << false;
+        QTest::newRow("group separator") << "2,000\n" << none << none << none << false;
+        QTest::newRow("unit after the number") << "2.0V\n" << none << none << none << false;
+        QTest::newRow("mark after a control byte") << "\v*****\n" << none << none << none << false;
     }
     void unusableMeasurementReply() {
         QFETCH(QString, reply);
-        QFETCH(bool, usable);
+        QFETCH(QString, vpp);
+        QFETCH(QString, rise);
+        QFETCH(QString, duty);
+        QFETCH(bool, passes);
         FakeCommandPort port;
         port.replies = {{":TRIGGER:STATUS?", "RUN\n"}, {":TRIGGER:MODE?", "EDGE\n"},
                         {":CHANNEL1:SCALE?", "1.000e+00\n"}, {":ACQUIRE:SAMP? CHANNEL1", "1.000e+08\n"},
                         {":TIMEBASE:SCALE?", "5.000e-04\n"}};
         for (int item : MeasureQueryOrder)
             port.replies[QString(":MEASURE:%1? CHANNEL1").arg(MeasureOfItem(item).keyword)] = "1.000e-03\n";
-        port.replies[":MEASURE:VPP? CHANNEL1"] = reply;
-        port.replies[":MEASURE:PDUTYCYCLE? CHANNEL1"] = reply;
+        for (const char* keyword : {"VPP", "RISETIME", "PDUTYCYCLE"})
+            port.replies[QString(":MEASURE:%1? CHANNEL1").arg(keyword)] = reply;
         SetLinkConnected(true);
         MsgBoxService::ClearLog();
 
         QVERIFY(RunTransfer(JobMeasureCH1, "Measure Data Loading...", true));
         QVERIFY(Link().IsConnected);
         QVERIFY(MsgBoxService::Log().isEmpty());
-        MeasureItem vpp = Transfer().MeasureResults[0];
-        QCOMPARE(vpp.Value, usable ? QString("2.00V") : QString("*****"));
-        vpp.Enable = true;
-        vpp.Under = -10;
-        vpp.Over = 10;
-        QCOMPARE(Judge(vpp, UnitFamily::Voltage), usable ? Verdict::Pass : Verdict::Fail);
-        QCOMPARE(Transfer().MeasureResults[1].Value, FormatVolt("1.000e-03"));     // Vmax
-        QCOMPARE(Transfer().MeasureResults[16].Value,  // Duty+
-                 usable ? FormatPercent(TrimReply(reply)) : QString("*****"));
-        QCOMPARE(Transfer().MeasureResults[17].Value, FormatPercent("1.000e-03"));  // Duty-
+        const auto& results = Transfer().MeasureResults;
+        QCOMPARE(results[0].Value, vpp);
+        QCOMPARE(results[8].Value, rise);
+        QCOMPARE(results[16].Value, duty);
+        QCOMPARE(Transfer().MeasureUnread, vpp == "*****" ? 3 : 0);
+        for (int item : {0, 8, 16}) {
+            MeasureItem it = results[size_t(item)];
+            it.Enable = true;
+            it.Under = -1e3;
+            it.Over = 1e3;
+            QCOMPARE(Judge(it, MeasureOfItem(item).family), passes ? Verdict::Pass : Verdict::Fail);
+        }
+        QCOMPARE(results[1].Value, FormatVolt("1.000e-03"));     // Vmax
+        QCOMPARE(results[17].Value, FormatPercent("1.000e-03"));  // Duty-
         QVERIFY(Transfer().DataTitle.startsWith("CH1 1.00V  " + FormatTime4("5.000e-04") + " "));
 
         port.replies.remove(":MEASURE:VMAX? CHANNEL1");
         QVERIFY(!RunTransfer(JobMeasureCH1, "Measure Data Loading...", true));
         QVERIFY(!Link().IsConnected);
         QVERIFY(Transfer().MeasureResults[0].Value.isEmpty());
+        QCOMPARE(Transfer().MeasureUnread, 0);
     }
 
     void jobSixHidesTheViewProgressAndStaysHidden() {

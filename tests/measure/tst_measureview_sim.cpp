@@ -1,7 +1,8 @@
 // The measurement view against the simulated instrument: a fetch fills the
-// 18 rows, a failed or impossible fetch keeps what the view held, the limits
-// dialog's OK and Cancel, the export file, limits kept by the sheet file,
-// and the texts following the UI language.
+// 18 rows, a failed or impossible fetch keeps what the view held, bounds,
+// overflow marks and unread replies, the limits dialog's OK and Cancel, the
+// export file, limits kept by the sheet file, and the texts following the UI
+// language.
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -33,7 +34,9 @@
 #include "sheets/DataSheetTree.h"
 #include "sheets/FileFunc.h"
 #include "sheets/SheetDocument.h"
+#include "sheets/SheetFile.h"
 #include "sheets/SheetTreeBinder.h"
+#include "sheets/ViewHost.h"
 #include "sheets/ViewWindows.h"
 #include "shell/Language.h"
 #include "shell/frmPrgress.h"
@@ -173,6 +176,53 @@ private slots:
             QCOMPARE(r.Items[size_t(k)].Result, before.Items[size_t(k)].Result);
         }
         QCOMPARE(cell(f, 0, 4), fetchedBefore ? QString("Pass") : QString());
+    }
+
+    // Replies planted in the simulator: a bound shows with its sign in the
+    // row's unit, "no measurement" as the row's overflow mark, both judged
+    // "Fail"; replies that are no value leave their rows "*****" and the
+    // status line says how many; the sheet file keeps every text. A fetch
+    // whose replies all read takes the status text back.
+    void boundsMarksAndUnreadReplies() {
+        QStringList status;
+        ViewHost().ShowStatus = [&](const QString& text) { status << text; };
+        const auto unhook = qScopeGuard([] { ViewHost().ShowStatus = nullptr; });
+        const QStringList planted = {":MEASURE:RISETIME", ":MEASURE:PDUTYCYCLE", ":MEASURE:VMAX",
+                                     ":MEASURE:VMIN", ":MEASURE:NWIDTH"};
+        const QStringList replies = {"<2.000e-09", "9.9e37", "?!", "<", "1,5"};
+        for (int k = 0; k < planted.size(); ++k) sim.Set(planted[k], replies[k]);
+        QPointer<frmMeasure> f = openView();
+        MeasureInfo& r = Sheets().MeasureViews[0];
+        for (int item : {8, 16}) {
+            r.Items[size_t(item)].Enable = true;
+            r.Items[size_t(item)].Under = -1e9;
+            r.Items[size_t(item)].Over = 1e9;
+        }
+
+        f->cmdRefresh_Click();
+        for (const QString& key : planted) sim.Set(key, "");
+
+        QVERIFY(Link().IsConnected);
+        QVERIFY(MsgBoxService::Log().isEmpty());
+        QCOMPARE(cell(f, 11, 0), QString("Rise Time"));
+        QCOMPARE(cell(f, 11, 1), QString("<2.000ns"));
+        QCOMPARE(cell(f, 11, 4), QString("Fail"));
+        QCOMPARE(cell(f, 16, 1), QString("??.?%"));  // Duty+
+        QCOMPARE(cell(f, 16, 4), QString("Fail"));
+        for (int row : {1, 2, 15}) QCOMPARE(cell(f, row, 1), QString("*****"));  // Vmax, Vmin, Pulse Width-
+        QCOMPARE(cell(f, 0, 1), Transfer().MeasureResults[0].Value);
+        QCOMPARE(status, QStringList{"3 of 18 measurements could not be read"});
+        QVERIFY(MeasureExportText(r, Shell().MakerName, 1).contains("Rise Time\t<2.000ns\t"));
+
+        auto back = std::make_unique<SheetModelData>();
+        QVERIFY(ParseSheetFile(SheetFileText(Sheets(), false), *back));
+        for (int k = 0; k < MeasureItemCount; ++k)
+            QCOMPARE(back->MeasureViews[0].Items[size_t(k)].Value, r.Items[size_t(k)].Value);
+
+        f->cmdRefresh_Click();
+        QCOMPARE(cell(f, 11, 1), Transfer().MeasureResults[8].Value);
+        QVERIFY(!cell(f, 11, 1).startsWith('<'));
+        QCOMPARE(status, (QStringList{"3 of 18 measurements could not be read", ""}));
     }
 
     void limitsDialog() {

@@ -2,6 +2,7 @@
 // dialog's edits and checks, the export text.
 #include <QtTest>
 
+#include "link/Messages.h"
 #include "measure/model/MeasureExport.h"
 #include "measure/model/MeasureList.h"
 #include "measure/model/MeasurePictures.h"
@@ -50,6 +51,18 @@ private slots:
         QTest::newRow("time") << rise << "2.500us" << true << 1e-6 << 2e-6 << int(Verdict::OverLimit);
         QTest::newRow("percent") << duty << "50.0%" << true << 0.45 << 0.6 << int(Verdict::Pass);
         QTest::newRow("percent marked") << duty << "<50.0%" << true << 0.45 << 0.6 << int(Verdict::Fail);
+        QTest::newRow("bound time") << rise << "<2.000ns" << true << 0.0 << 1.0 << int(Verdict::Fail);
+        QTest::newRow("bound volts") << vpp << ">50.0V" << true << 0.0 << 100.0 << int(Verdict::Fail);
+        QTest::newRow("bound, disabled") << rise << "<2.000ns" << false << 0.0 << 1.0 << int(Verdict::None);
+        QTest::newRow("time overflow") << rise << "??.?s" << true << 0.0 << 1.0 << int(Verdict::Fail);
+        QTest::newRow("percent overflow") << duty << "??.?%" << true << -1.0 << 1.0 << int(Verdict::Fail);
+        QTest::newRow("frequency overflow") << freq << "??.???" << true << 0.0 << 1e9 << int(Verdict::Fail);
+        // Texts of a sheet saved before the rows had their overflow marks.
+        QTest::newRow("stored made-up time") << rise << "99000000000000000000000000000000000000.0s" << true
+                                             << 0.0 << 1.0 << int(Verdict::Fail);
+        QTest::newRow("stored made-up percent") << duty << "9900000000000000000000000000000000000000.0%" << true
+                                                << 0.0 << 1.0 << int(Verdict::Fail);
+        QTest::newRow("largest time shown") << rise << "999999.9s" << true << 0.0 << 1e6 << int(Verdict::Pass);
     }
     void verdicts() {
         QFETCH(int, item);
@@ -220,6 +233,9 @@ private slots:
         r.Items[7].Value = QStringLiteral("*****");
         r.Items[7].Under = 1500;
         r.Items[7].Result = QStringLiteral("Fail");
+        r.Items[8].Enable = true;  // Rise Time: below what the instrument can measure
+        r.Items[8].Value = QStringLiteral("<2.000ns");
+        JudgedRows(r, 1);
         const QByteArray text = MeasureExportText(r, QStringLiteral("Maker"), 1);
         const QList<QByteArray> lines = text.split('\n');
         QCOMPARE(lines.size(), 27);  // 26 lines, each with CR LF, and the empty rest
@@ -231,8 +247,18 @@ private slots:
         QCOMPARE(lines[8], QByteArray("Vpp\t150mV\t100.000mV\t200.000mV\tPass\r"));
         QCOMPARE(lines[9], QByteArray("Vmax\t1.00V\t\t\t\r"));
         QCOMPARE(lines[18], QByteArray("Frequency\t*****\t1.500KHz\t2.000MHz\tFail\r"));
+        QCOMPARE(lines[19], QByteArray("Rise Time\t<2.000ns\t1.000us\t2.000us\tFail\r"));
         QCOMPARE(lines[21], QByteArray("Period\t1.00V\t\t\t\r"));
         QVERIFY(MeasureExportText(r, "Maker", 0).contains(QString::fromUtf8("峰峰值\t150mV").toUtf8()));
+    }
+
+    void unreadMeasuresText() {
+        LoadMessages(LangEnglish);
+        QVERIFY(UnreadMeasuresText(0, 18).isEmpty());
+        QCOMPARE(UnreadMeasuresText(3, 18), QString("3 of 18 measurements could not be read"));
+        LoadMessages(LangChinese);
+        QCOMPARE(UnreadMeasuresText(12, 18), QString::fromUtf8("18 项测量中有 12 项无法读取"));
+        LoadMessages(LangEnglish);
     }
 
     // Equal shares while every column fits one; a wider column takes what it

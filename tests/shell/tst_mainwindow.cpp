@@ -135,6 +135,18 @@ private slots:
         w.CommTimer_Timer();
         QCOMPARE(w.StatusPanel->text(), QString("Status: "));
         QVERIFY(!w.CommTimer->isActive());
+        // A view's text stays until something else is said; taking it back
+        // leaves another text alone.
+        LinkUi().ShowSerialStatus("Status: Break Received");
+        ViewHost().ShowStatus("3 of 18 measurements could not be read");
+        QVERIFY(!w.CommTimer->isActive());
+        QCOMPARE(w.StatusPanel->text(), QString("Status: 3 of 18 measurements could not be read"));
+        ViewHost().ShowStatus(QString());
+        QCOMPARE(w.StatusPanel->text(), QString("Status: "));
+        ViewHost().ShowStatus("1 of 18 measurements could not be read");
+        LinkUi().ShowSerialStatus("Status: Break Received");
+        ViewHost().ShowStatus(QString());
+        QCOMPARE(w.StatusPanel->text(), QString("Status: Break Received"));
         w.MDIForm_Unload();
     }
 

@@ -267,6 +267,10 @@ SimReply SimInstrument::query(const QString& header, const QString& arg) {
     if (header == ":ACQUIRE:SAMP" || header == ":ACQUIRE:SAMPLE")
         return SimReply::text(num(SimSampleRate(*this)).toLatin1());
     if (header.startsWith(":MEASURE:") && header != ":MEASURE:SOURCE") {
+        // A reply a test planted (SET :MEASURE:<item> <reply>) stands for the
+        // measured one of either channel.
+        const QString planted = store_.value(header);
+        if (!planted.isEmpty()) return SimReply::text(planted.toLatin1());
         const QString source = arg.isEmpty() ? Get(":MEASURE:SOURCE") : arg.toUpper();
         return SimReply::text(SimMeasure(*this, header.mid(9), source).toLatin1());
     }

@@ -1,5 +1,7 @@
 #include "measure/model/MeasureList.h"
 
+#include "link/Messages.h"
+
 QString VerdictText(Verdict verdict, int language) {
     if (language != 0 && language != 1) return QString();
     const bool en = language == 1;
@@ -22,6 +24,11 @@ Verdict Judge(const MeasureItem& item, UnitFamily family) {
     if (v.value < item.Under) return Verdict::UnderLimit;
     if (v.value > item.Over) return Verdict::OverLimit;
     return Verdict::Pass;
+}
+
+QString UnreadMeasuresText(int unread, int asked) {
+    if (unread <= 0) return QString();
+    return MessageTable().MsgMeasuresUnread.arg(unread).arg(asked);
 }
 
 MeasureListRows NameRows(int language) {

@@ -21,6 +21,12 @@ QString VerdictText(Verdict verdict, int language);
 // over, anything else (the limits themselves included) passes.
 Verdict Judge(const MeasureItem& item, UnitFamily family);
 
+// What the status line says after a fetch in which `unread` of the `asked`
+// measurements got a reply that could not be read ("3 of 18 measurements
+// could not be read", in the language of the message table); empty when
+// every reply was read.
+QString UnreadMeasuresText(int unread, int asked);
+
 struct MeasureListRow {
     int item = 0;      // index into MeasureInfo::Items
     int picture = 0;   // 1..18
