@@ -44,15 +44,8 @@ class PanelWindowsTest : public QObject {
     Q_OBJECT
     std::unique_ptr<FakeCommandPort> port;
 
-    // The available area of the screen the windows open on: 1024 x 768 under
-    // the offscreen platform (main below).
-    static QRect smallScreen() {
-        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-        if (QGuiApplication::platformName() == QLatin1String("offscreen")) {
-            [&] { QCOMPARE(screen, QRect(0, 0, 1024, 768)); }();
-        }
-        return screen;
-    }
+    // The available area of the screen the windows open on.
+    static QRect screenArea() { return QGuiApplication::primaryScreen()->availableGeometry(); }
 
     QAbstractButton* key(PanelKeyBoard* keys, const char* control) {
         QAbstractButton* b = keys->Key(control);
@@ -60,10 +53,26 @@ class PanelWindowsTest : public QObject {
         return b;
     }
 
+public:
+    // The windows are tried on the smallest screen they are made for: under
+    // the offscreen platform a 1024 x 768 one, set through its configuration
+    // file (read when the application starts).
+    static void initMain() {
+        if (qgetenv("QT_QPA_PLATFORM") != "offscreen") return;
+        static QTemporaryDir dir;
+        QFile config(dir.filePath("screen.json"));
+        if (!dir.isValid() || !config.open(QIODevice::WriteOnly) ||
+            config.write(R"({"screens": [{"name": "small", "width": 1024, "height": 768}]})") <= 0)
+            qFatal("the screen configuration could not be written");
+        qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(config.fileName()));
+    }
+
 private slots:
     void initTestCase() {
         TestEnv::Init();
         LoadMessages(LangEnglish);
+        if (QGuiApplication::platformName() == QLatin1String("offscreen"))
+            QCOMPARE(screenArea(), QRect(0, 0, 1024, 768));
     }
     void init() {
         port = std::make_unique<FakeCommandPort>();
@@ -314,7 +323,7 @@ private slots:
         QFETCH(int, zoom);
         QFETCH(QSize, size);
         SetLinkLAPresent(true);
-        const QRect screen = smallScreen();
+        const QRect screen = screenArea();
         frmV_Panel panel;
         panel.move(screen.bottomRight() - QPoint(300, 100));
         panel.show();  // lays the frames out; the copy's start tick never comes
@@ -353,7 +362,7 @@ private slots:
     void keyPadFitsTheScreen() {
         QFETCH(bool, second);
         SetLinkLAPresent(true);
-        const QRect screen = smallScreen();
+        const QRect screen = screenArea();
         const std::vector<PanelKey>& table = second ? SecondBrandKeys() : MainBrandKeys();
         // The built brand's pad as it opens; the other brand's keys as a window of their own.
         std::unique_ptr<QWidget> window;
@@ -377,7 +386,8 @@ private slots:
             const QRect r(b->mapTo(window.get(), QPoint(0, 0)), b->size());
             QVERIFY2(b->isVisible() && window->rect().contains(r), k.control);
             QVERIFY2(b->parentWidget()->rect().contains(b->geometry()), k.control);
-            if (keys != window.get()) QVERIFY2(screen.contains(QRect(b->mapToGlobal(QPoint(0, 0)), b->size())), k.control);
+            const QRect onScreen(b->mapToGlobal(QPoint(0, 0)), b->size());
+            if (keys != window.get()) QVERIFY2(screen.contains(onScreen), k.control);
             for (const QRect& other : placed) QVERIFY2(!r.intersects(other), k.control);
             placed << r;
         }
@@ -431,23 +441,5 @@ private slots:
     }
 };
 
-// The windows are tried on the smallest screen they are made for: under the
-// offscreen platform a 1024 x 768 one, set through its configuration file.
-int main(int argc, char** argv) {
-    QTemporaryDir dir;
-    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
-    if (platform == "offscreen" && dir.isValid()) {
-        QFile config(dir.filePath("screen.json"));
-        if (config.open(QIODevice::WriteOnly) &&
-            config.write(R"({"screens": [{"name": "small", "x": 0, "y": 0, "width": 1024, "height": 768}]})") > 0) {
-            config.close();
-            qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(config.fileName()));
-        }
-    }
-    QApplication app(argc, argv);
-    app.setAttribute(Qt::AA_Use96Dpi, true);
-    PanelWindowsTest test;
-    QTEST_SET_MAIN_SOURCE_PATH
-    return QTest::qExec(&test, argc, argv);
-}
+QTEST_MAIN(PanelWindowsTest)
 #include "tst_panelwindows.moc"

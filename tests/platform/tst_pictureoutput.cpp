@@ -104,7 +104,8 @@ private slots:
         QTest::addColumn<QString>("filter");
         QTest::newRow("English") << int(LangEnglish) << "No printer is installed: Print to File (PDF)"
                                  << "PDF Files (*.pdf)|*.pdf";
-        QTest::newRow("Chinese") << int(LangChinese) << QString::fromUtf8("没有安装打印机：打印到文件 (PDF)")
+        QTest::newRow("Chinese") << int(LangChinese)
+                                 << QString::fromUtf8("没有安装打印机：打印到文件 (PDF)")
                                  << QString::fromUtf8("PDF 文件 (*.pdf)|*.pdf");
     }
     void noPrinterPrintsToPdf() {

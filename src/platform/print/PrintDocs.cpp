@@ -103,7 +103,8 @@ bool PrintPreviewDoc::PrintOut(QWidget* parent, QString* error) const {
 
 bool PrintPreviewDoc::PrintToPdfFile(QWidget* parent, QString* error) const {
     if (pages_.empty()) return true;
-    const QString filter = chinese() ? QString::fromUtf8("PDF 文件 (*.pdf)|*.pdf") : QStringLiteral("PDF Files (*.pdf)|*.pdf");
+    const QString filter =
+        chinese() ? QString::fromUtf8("PDF 文件 (*.pdf)|*.pdf") : QStringLiteral("PDF Files (*.pdf)|*.pdf");
     const QString path = GetSaveFileName(NoPrinterPdfTitle(), filter, parent);
     if (path.isEmpty()) return true;
     auto fail = [error](const char* english, const char* chineseText) {
@@ -114,7 +115,8 @@ bool PrintPreviewDoc::PrintToPdfFile(QWidget* parent, QString* error) const {
     // leaves an existing file as it was.
     QTemporaryDir dir;
     if (!dir.isValid())
-        return fail("The temporary folder could not be made: no PDF file was written.", "无法建立临时文件夹，PDF 文件未写入。");
+        return fail("The temporary folder could not be made: no PDF file was written.",
+                    "无法建立临时文件夹，PDF 文件未写入。");
     QFile pdf(dir.filePath(QStringLiteral("print.pdf")));
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
