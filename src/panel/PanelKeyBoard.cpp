@@ -181,14 +181,17 @@ PanelKeyBoard::PanelKeyBoard(bool inPanel, const std::vector<PanelKey>& keys, co
             b->setFont(small);
         }
     } else {
+        // Three frames to a row and the soft keys beside them, so that the
+        // key pad fits a 1024 x 768 screen.
+        constexpr int kFramesPerRow = 3;
         int placed = 0;
         for (const FrameDef& f : kFrames) {
             if (QGroupBox* box = frames_.value(QString::fromLatin1(f.name))) {
-                grid->addWidget(box, placed / 4, placed % 4);
+                grid->addWidget(box, placed / kFramesPerRow, placed % kFramesPerRow);
                 ++placed;
             }
         }
-        grid->addWidget(softKeys, 0, 4, 2, 1);
+        grid->addWidget(softKeys, 0, kFramesPerRow, (placed + kFramesPerRow - 1) / kFramesPerRow, 1);
     }
     setLayout(grid);
     ShowLAKey(Link().LAPresent);

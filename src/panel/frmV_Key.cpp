@@ -6,6 +6,7 @@
 #include "panel/PanelKeyBoard.h"
 #include "panel/PanelWindows.h"
 #include "panel/model/PanelKeys.h"
+#include "widgets/OnScreen.h"
 
 namespace {
 bool keyShown = false;
@@ -32,6 +33,11 @@ frmV_Key::~frmV_Key() {
 }
 
 bool frmV_Key::VirtualKeyShown() { return keyShown; }
+
+void frmV_Key::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    KeepOnScreen(this);
+}
 
 void frmV_Key::done(int result) {
     keys_->StopRepeat();

@@ -15,6 +15,7 @@ public:
     static bool VirtualKeyShown();
 
 protected:
+    void showEvent(QShowEvent* event) override;
     void done(int result) override;
 
 private:

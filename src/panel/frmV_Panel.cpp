@@ -20,6 +20,7 @@
 #include "panel/model/ScreenImage.h"
 #include "platform/print/PictureOutput.h"
 #include "platform/print/PrintDocs.h"
+#include "widgets/OnScreen.h"
 
 namespace {
 bool panelShown = false;
@@ -155,6 +156,7 @@ bool frmV_Panel::VirtualPanelShown() { return panelShown; }
 
 void frmV_Panel::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
+    KeepOnScreen(this);
     if (!started_) {
         started_ = true;
         tDrawBmp_->start();
@@ -195,6 +197,8 @@ void frmV_Panel::arrange() {
             part->move(pixels(p.at[z]));
         }
     }
+    // Grown at double size from the same corner: back onto the screen.
+    if (isVisible()) KeepOnScreen(this);
 }
 
 void frmV_Panel::RunScreenLoop() {

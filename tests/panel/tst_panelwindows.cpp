@@ -44,16 +44,35 @@ class PanelWindowsTest : public QObject {
     Q_OBJECT
     std::unique_ptr<FakeCommandPort> port;
 
+    // The available area of the screen the windows open on.
+    static QRect screenArea() { return QGuiApplication::primaryScreen()->availableGeometry(); }
+
     QAbstractButton* key(PanelKeyBoard* keys, const char* control) {
         QAbstractButton* b = keys->Key(control);
         if (!b) qFatal("no key %s", control);
         return b;
     }
 
+public:
+    // The windows are tried on the smallest screen they are made for: under
+    // the offscreen platform a 1024 x 768 one, set through its configuration
+    // file (read when the application starts).
+    static void initMain() {
+        if (qgetenv("QT_QPA_PLATFORM") != "offscreen") return;
+        static QTemporaryDir dir;
+        QFile config(dir.filePath("screen.json"));
+        if (!dir.isValid() || !config.open(QIODevice::WriteOnly) ||
+            config.write(R"({"screens": [{"name": "small", "width": 1024, "height": 768}]})") <= 0)
+            qFatal("the screen configuration could not be written");
+        qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(config.fileName()));
+    }
+
 private slots:
     void initTestCase() {
         TestEnv::Init();
         LoadMessages(LangEnglish);
+        if (QGuiApplication::platformName() == QLatin1String("offscreen"))
+            QCOMPARE(screenArea(), QRect(0, 0, 1024, 768));
     }
     void init() {
         port = std::make_unique<FakeCommandPort>();
@@ -291,7 +310,9 @@ private slots:
 
     // The panel fits a 1024 x 768 screen at both sizes, every key inside the
     // window and its frame, none covering another key, the picture or the
-    // tool strip.
+    // tool strip. Opened where there is no room for it, and grown by Zoom
+    // from the corner of a panel centred at single size, it is moved onto
+    // the screen, frame included, every key on it.
     void panelFitsTheScreen_data() {
         QTest::addColumn<int>("zoom");
         QTest::addColumn<QSize>("size");
@@ -302,11 +323,15 @@ private slots:
         QFETCH(int, zoom);
         QFETCH(QSize, size);
         SetLinkLAPresent(true);
+        const QRect screen = screenArea();
         frmV_Panel panel;
-        if (zoom == 1) panel.cmdZoom_Click();
+        panel.move(screen.bottomRight() - QPoint(300, 100));
         panel.show();  // lays the frames out; the copy's start tick never comes
+        QVERIFY(screen.contains(panel.frameGeometry()));
+        panel.move(screen.topLeft() + QPoint(117, 207));
+        if (zoom == 1) panel.cmdZoom_Click();
         QCOMPARE(panel.size(), size);
-        QVERIFY(panel.frameGeometry().width() <= 1024 && panel.frameGeometry().height() <= 768);
+        QVERIFY(screen.contains(panel.frameGeometry()));
         auto inPanel = [&](const QWidget* w) { return QRect(w->mapTo(&panel, QPoint(0, 0)), w->size()); };
         const QRect picture = inPanel(panel.findChild<QWidget*>(isMain() ? "PanelWavePic" : "WavePic"));
         QVERIFY(picture.width() >= 320 << zoom && picture.height() >= 234 << zoom);
@@ -319,10 +344,53 @@ private slots:
             QVERIFY2(b->isVisible() && r.width() >= 12 && r.height() >= 12, k.control);
             QVERIFY2(panel.rect().contains(r), k.control);
             QVERIFY2(b->parentWidget()->rect().contains(b->geometry()), k.control);
+            QVERIFY2(screen.contains(QRect(b->mapToGlobal(QPoint(0, 0)), b->size())), k.control);
             for (const QRect& other : placed) QVERIFY2(!r.intersects(other), k.control);
             placed << r;
         }
         panel.reject();
+    }
+
+    // The key pad of either brand fits a 1024 x 768 screen, every key inside
+    // its frame, none covering another; opened where there is no room for
+    // it, the pad is moved onto the screen, frame included, every key on it.
+    void keyPadFitsTheScreen_data() {
+        QTest::addColumn<bool>("second");
+        QTest::newRow("main brand") << false;
+        QTest::newRow("second brand") << true;
+    }
+    void keyPadFitsTheScreen() {
+        QFETCH(bool, second);
+        SetLinkLAPresent(true);
+        const QRect screen = screenArea();
+        const std::vector<PanelKey>& table = second ? SecondBrandKeys() : MainBrandKeys();
+        // The built brand's pad as it opens; the other brand's keys as a window of their own.
+        std::unique_ptr<QWidget> window;
+        PanelKeyBoard* keys = nullptr;
+        if (second == isMain()) {
+            window = std::make_unique<PanelKeyBoard>(false, table, second ? SecondBrandRules() : MainBrandRules());
+            keys = static_cast<PanelKeyBoard*>(window.get());
+        } else {
+            auto pad = std::make_unique<frmV_Key>();
+            keys = pad->Keys();
+            window = std::move(pad);
+            window->move(screen.bottomRight() - QPoint(500, 200));
+        }
+        window->show();
+        QVERIFY(window->frameGeometry().width() <= screen.width());
+        QVERIFY(window->frameGeometry().height() <= screen.height());
+        if (keys != window.get()) QVERIFY(screen.contains(window->frameGeometry()));
+        QList<QRect> placed;
+        for (const PanelKey& k : table) {
+            const QAbstractButton* b = key(keys, k.control);
+            const QRect r(b->mapTo(window.get(), QPoint(0, 0)), b->size());
+            QVERIFY2(b->isVisible() && window->rect().contains(r), k.control);
+            QVERIFY2(b->parentWidget()->rect().contains(b->geometry()), k.control);
+            const QRect onScreen(b->mapToGlobal(QPoint(0, 0)), b->size());
+            if (keys != window.get()) QVERIFY2(screen.contains(onScreen), k.control);
+            for (const QRect& other : placed) QVERIFY2(!r.intersects(other), k.control);
+            placed << r;
+        }
     }
 
     void zoomDoublesThePicture() {

@@ -45,6 +45,7 @@ private slots:
         FileDialogService::SetAnswerer(nullptr);
         PrintService::SetPreviewAnswerer(nullptr);
         PrintService::SetPrintAnswerer(nullptr);
+        PrintService::SetPrinterCheck(nullptr);
         Shell().UILanguage = LangEnglish;
         EmptyPrintDocSlots();
     }
@@ -93,29 +94,63 @@ private slots:
         QCOMPARE(MsgBoxService::Log()[0].style, int(vbCritical));
     }
 
-    // With no printer on the system a print says so (the dialog would close
-    // at once, as if cancelled); the preview still works.
-    void noPrinterIsSaid_data() {
+    // With no printer on the system (the print dialog would close at once,
+    // as if cancelled) a print writes the page to a PDF file chosen in the
+    // save dialog, as the preview's print to file does; a cancelled choice
+    // writes nothing and is no failure. The preview still works.
+    void noPrinterPrintsToPdf_data() {
         QTest::addColumn<int>("lang");
-        QTest::addColumn<QString>("text");
-        QTest::newRow("English") << int(LangEnglish) << "No printer is installed: nothing can be printed.";
-        QTest::newRow("Chinese") << int(LangChinese) << QString::fromUtf8("没有安装打印机，无法打印。");
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("filter");
+        QTest::newRow("English") << int(LangEnglish) << "No printer is installed: Print to File (PDF)"
+                                 << "PDF Files (*.pdf)|*.pdf";
+        QTest::newRow("Chinese") << int(LangChinese)
+                                 << QString::fromUtf8("没有安装打印机：打印到文件 (PDF)")
+                                 << QString::fromUtf8("PDF 文件 (*.pdf)|*.pdf");
     }
-    void noPrinterIsSaid() {
+    void noPrinterPrintsToPdf() {
         QFETCH(int, lang);
-        QFETCH(QString, text);
+        QFETCH(QString, title);
+        QFETCH(QString, filter);
         Shell().UILanguage = lang;
         PrintService::SetPrinterCheck([] { return false; });
-        QVERIFY(!PreviewOrPrintPicture(Picture(), PrintSlot::Wave, true));
-        PrintService::SetPrinterCheck(nullptr);
-        QCOMPARE(MsgBoxService::Log().size(), 1);
-        QCOMPARE(MsgBoxService::Log()[0].text, text);
-        QCOMPARE(MsgBoxService::Log()[0].style, int(vbOKOnly));
+        QTemporaryDir dir;
+        QString answer = dir.filePath("page");  // typed without its extension
+        FileDialogService::SetAnswerer([&](const FileDialogRequest&) { return answer; });
+        QVERIFY(PreviewOrPrintPicture(Picture(), PrintSlot::Wave, true));
+        QCOMPARE(FileDialogService::Log().size(), 1);
+        QCOMPARE(FileDialogService::Log()[0].kind, FileDialogKind::Save);
+        QCOMPARE(FileDialogService::Log()[0].title, title);
+        QCOMPARE(FileDialogService::Log()[0].filter, filter);
+        QFile pdf(dir.filePath("page.pdf"));
+        QVERIFY(pdf.open(QIODevice::ReadOnly));
+        const QByteArray bytes = pdf.readAll();
+        QVERIFY(bytes.startsWith("%PDF"));
+        QVERIFY(bytes.contains("/Subtype /Image"));
+        QVERIFY(MsgBoxService::Log().isEmpty());
+
+        answer.clear();  // cancelled
+        QVERIFY(PreviewOrPrintPicture(Picture(), PrintSlot::Wave, true));
+        QCOMPARE(FileDialogService::Log().size(), 2);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"page.pdf"});
+        QVERIFY(MsgBoxService::Log().isEmpty());
+
         bool shown = false;
         PrintService::SetPreviewAnswerer([&](const PrintPreviewDoc&) { shown = true; });
         QVERIFY(PreviewOrPrintPicture(Picture(), PrintSlot::Wave, false));
         QVERIFY(shown);
+        QVERIFY(MsgBoxService::Log().isEmpty());
+    }
+
+    // A PDF file that cannot be written is said once, and no file is left.
+    void unwritablePdfIsSaid() {
+        PrintService::SetPrinterCheck([] { return false; });
+        QTemporaryDir dir;
+        const QString path = dir.filePath("no such folder/page.pdf");
+        FileDialogService::SetAnswerer([&](const FileDialogRequest&) { return path; });
+        QVERIFY(!PreviewOrPrintPicture(Picture(), PrintSlot::Wave, true));
         QCOMPARE(MsgBoxService::Log().size(), 1);
+        QVERIFY(!QFile::exists(path));
     }
 
     // The printed page carries the picture without loss: no JPEG in the PDF

@@ -9,10 +9,12 @@
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QBuffer>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include "common/SaveFile.h"
 #include "common/ShellState.h"
+#include "platform/dialogs/FileDialog.h"
 #include "platform/dialogs/PrinterSetup.h"
 
 namespace {
@@ -33,6 +35,7 @@ bool AnyPrinter() {
     return !QPrinterInfo::availablePrinterNames().isEmpty();
 }
 QString tr(const char* text) { return QCoreApplication::translate("PrintDocs", text); }
+bool chinese() { return Shell().UILanguage == LangChinese; }
 }  // namespace
 
 bool PrintPreviewDoc::Render(QPrinter& printer, QString* error) const {
@@ -88,11 +91,9 @@ void PrintPreviewDoc::ShowPreview(QWidget* parent) const {
 
 bool PrintPreviewDoc::PrintOut(QWidget* parent, QString* error) const {
     if (printAnswerer()) return printAnswerer()(*this, error);
-    // With no printer the print dialog would close at once, as if cancelled.
-    if (!AnyPrinter()) {
-        if (error) *error = NoPrinterText();
-        return false;
-    }
+    // With no printer the print dialog would close at once, as if cancelled:
+    // the document goes to a PDF file instead.
+    if (!AnyPrinter()) return PrintToPdfFile(parent, error);
     QPrinter printer(QPrinter::HighResolution);
     printer.setPrinterName(SharedPrinter().printerName());
     QPrintDialog dlg(&printer, parent);
@@ -100,9 +101,34 @@ bool PrintPreviewDoc::PrintOut(QWidget* parent, QString* error) const {
     return Render(printer, error);
 }
 
-QString NoPrinterText() {
-    return Shell().UILanguage == LangChinese ? QString::fromUtf8("没有安装打印机，无法打印。")
-                                             : QStringLiteral("No printer is installed: nothing can be printed.");
+bool PrintPreviewDoc::PrintToPdfFile(QWidget* parent, QString* error) const {
+    if (pages_.empty()) return true;
+    const QString filter =
+        chinese() ? QString::fromUtf8("PDF 文件 (*.pdf)|*.pdf") : QStringLiteral("PDF Files (*.pdf)|*.pdf");
+    const QString path = GetSaveFileName(NoPrinterPdfTitle(), filter, parent);
+    if (path.isEmpty()) return true;
+    auto fail = [error](const char* english, const char* chineseText) {
+        if (error) *error = chinese() ? QString::fromUtf8(chineseText) : QString::fromLatin1(english);
+        return false;
+    };
+    // Rendered into a temporary file, then written whole: a failed print
+    // leaves an existing file as it was.
+    QTemporaryDir dir;
+    if (!dir.isValid())
+        return fail("The temporary folder could not be made: no PDF file was written.",
+                    "无法建立临时文件夹，PDF 文件未写入。");
+    QFile pdf(dir.filePath(QStringLiteral("print.pdf")));
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(pdf.fileName());
+    if (!Render(printer, error)) return false;
+    if (!pdf.open(QIODevice::ReadOnly)) return fail("The PDF file could not be made.", "PDF 文件无法生成。");
+    return SaveFileWhole(path, pdf.readAll(), error);
+}
+
+QString NoPrinterPdfTitle() {
+    return chinese() ? QString::fromUtf8("没有安装打印机：打印到文件 (PDF)")
+                     : QStringLiteral("No printer is installed: Print to File (PDF)");
 }
 
 PrintDocSlots& PrintDocs() {

@@ -49,8 +49,15 @@ public:
     void ShowPreview(QWidget* parent = nullptr) const;
     // The print dialog, then the printing. A cancelled dialog prints nothing
     // and is no failure; a failure gives false and its reason. With no
-    // printer on the system no dialog is shown: false with NoPrinterText().
+    // printer on the system (the print dialog would close at once) the
+    // document goes to a PDF file: PrintToPdfFile.
     bool PrintOut(QWidget* parent = nullptr, QString* error = nullptr) const;
+    // The document as a PDF file, as the preview's "Print to File (PDF)"
+    // writes it: the save dialog (NoPrinterPdfTitle(), "PDF Files (*.pdf)"
+    // in the UI language) through the file-dialog service, then the file
+    // written whole or not at all. A cancelled dialog writes nothing and is
+    // no failure; a failure gives false and its reason.
+    bool PrintToPdfFile(QWidget* parent = nullptr, QString* error = nullptr) const;
 
 private:
     std::vector<Page> pages_;
@@ -78,8 +85,9 @@ void SetPrintAnswerer(std::function<bool(const PrintPreviewDoc&, QString* error)
 void SetPrinterCheck(std::function<bool()> anyPrinter);
 }  // namespace PrintService
 
-// The failure of a print with no printer on the system, in the UI language.
-QString NoPrinterText();
+// The title of the save dialog of a print with no printer on the system,
+// in the UI language.
+QString NoPrinterPdfTitle();
 
 // Picture files ------------------------------------------------------------------
 // Writes the picture as a BMP file, whole or not at all. False with the
