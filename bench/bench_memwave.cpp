@@ -15,8 +15,8 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
-#include <unistd.h>
 
+#include "BenchFiles.h"
 #include "common/SheetModel.h"
 #include "common/Wait.h"
 #include "memwave/model/MemoryWaveCsv.h"
@@ -91,28 +91,9 @@ int main(int argc, char** argv) {
     const QByteArray text = MemoryWaveCsvText(src);
     const QString exportPath = dir.filePath("export.csv");
     const QByteArray rawPath = QFile::encodeName(dir.filePath("raw.csv"));
-    auto rawWrite = [&](bool sync) {
-        FILE* f = std::fopen(rawPath.constData(), "wb");
-        if (!f) return;
-        std::fwrite(text.constData(), 1, size_t(text.size()), f);
-        std::fflush(f);
-        if (sync) fdatasync(fileno(f));
-        std::fclose(f);
-    };
-    bool ok = true;
-    constexpr int Rounds = 15;
-    qint64 best[3] = {INT64_MAX, INT64_MAX, INT64_MAX};
-    for (int round = 0; round < Rounds; ++round) {
-        QElapsedTimer clock;
-        clock.start();
-        ok = SaveMemoryWaveCsv(exportPath, src, nullptr, {[](int) {}, [] { YieldOnce(); }}) && ok;
-        best[0] = std::min(best[0], clock.nsecsElapsed());
-        for (int sync = 0; sync < 2; ++sync) {
-            clock.restart();
-            rawWrite(sync == 1);
-            best[1 + sync] = std::min(best[1 + sync], clock.nsecsElapsed());
-        }
-    }
+    const bench::WriteFigures w = bench::ExportAgainstPlainWrite(15, text, rawPath, [&] {
+        return SaveMemoryWaveCsv(exportPath, src, nullptr, {[](int) {}, [] { YieldOnce(); }});
+    });
     if (qEnvironmentVariableIsSet("KV_BENCH_DETAIL")) {
         const qint64 fmt = Best(5, [&] {
             QFile null("/dev/null");
@@ -122,13 +103,13 @@ int main(int argc, char** argv) {
         std::printf("formatting alone: %.3f ms\n", fmt / 1e6);
     }
     QFile check(exportPath);
-    if (!ok || !check.open(QIODevice::ReadOnly) || check.readAll() != text) {
-        std::fprintf(stderr, "the export did not write the expected text\n");
+    if (!w.ok || !check.open(QIODevice::ReadOnly) || check.readAll() != text) {
+        std::fprintf(stderr, "the export or a plain write failed, or the file is not the expected text\n");
         return 1;
     }
     std::printf("CSV export of %d points, %lld bytes: %.3f ms; fwrite %.3f ms; fwrite + fdatasync %.3f ms\n", N,
-                static_cast<long long>(text.size()), best[0] / 1e6, best[1] / 1e6, best[2] / 1e6);
-    std::printf("export / (fwrite + fdatasync) = %.2f (bar 2)\n", double(best[0]) / double(std::max<qint64>(best[2], 1)));
-    std::printf("export / fwrite = %.2f\n", double(best[0]) / double(std::max<qint64>(best[1], 1)));
+                static_cast<long long>(text.size()), w.exportNs / 1e6, w.fwriteNs / 1e6, w.syncedNs / 1e6);
+    std::printf("export / (fwrite + fdatasync) = %.2f (bar 2)\n", w.Ratio(w.syncedNs));
+    std::printf("export / fwrite = %.2f\n", w.Ratio(w.fwriteNs));
     return 0;
 }

@@ -3,6 +3,8 @@
 // labels, the trigger marker, then the cursor pass with both cursor kinds
 // and their readouts) onto a QImage, divided by filling the same QImage and
 // drawing one 600-point polyline on it, timed side by side. Bar: 3.
+// MEMWAVE_BENCH_PARTS=1 also times the layers alone, the cursor pass with
+// the cursors unchanged and a drag step of one time cursor.
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QImage>
@@ -128,6 +130,13 @@ int main(int argc, char** argv) {
         part("cursor pass, both kinds shown", [&] {
             DrawMemWaveCursors(img, overlay, cursors, *r, o.Zoom, o.Font);
         });
+        // A drag step: one time cursor moves, its line and the time readouts drawn anew.
+        CursorState dragged = cursors;
+        part("cursor pass, a time cursor dragged", [&] {
+            dragged.X1 = dragged.X1 == cursors.X1 ? cursors.X1 + 1 : cursors.X1;
+            DrawMemWaveCursors(img, overlay, dragged, *r, o.Zoom, o.Font);
+        });
+        overlay.Remove(img);
     }
     const double tFull = BestOf(7, 40, full);
     const double tCursors = BestOf(7, 40, withCursors);

@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QPolygon>
 #include <QSize>
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -392,27 +393,64 @@ void DrawCursorOverlay(QPainter& p, CursorState& s, const ReadoutSource& src,
 }
 
 namespace {
-// The boxes the overlay draws in (the cursors already clamped), a pixel
-// wider on every side than its lines and glyphs reach.
-QList<QRect> overlayBoxes(const CursorState& s, bool split, double zoom,
-                          const QList<ReadoutLine>& lines, const QFont& font, QPaintDevice* device) {
-    QList<QRect> boxes;
+using Piece = CursorOverlayPicture::Piece;
+
+// The overlay's pieces (the cursors already clamped), in drawing order: the
+// shown cursors (all in the pen colour), then the readout lines.
+std::vector<Piece> overlayPieces(const CursorState& s, bool split, double zoom,
+                                 const QList<ReadoutLine>& lines, const QColor& pen) {
+    std::vector<Piece> pieces;
     const double r = rightColumn(zoom);
-    auto box = [&](double l, double t, double rr, double bb) {
-        boxes.append(QRect(QPoint(Near(l) - 1, Near(t) - 1), QPoint(Near(rr) + 1, Near(bb) + 1)));
-    };
     auto xPair = [&](double x1, double x2, double t, double u) {
-        for (double x : {x1, x2}) box(x - 5, t, x + 5, u);
+        for (double x : {x1, x2}) pieces.push_back({Piece::XCursor, x, t, u, pen, {}});
     };
     auto yPair = [&](double y1, double y2) {
-        for (double y : {y1, y2}) box(25, y - 5, r, y + 5);
+        for (double y : {y1, y2}) pieces.push_back({Piece::YCursor, y, r, 0, pen, {}});
     };
     forShownPairs(s, split, zoom, xPair, yPair);
-    // A text's box from the widest glyph: no layout of the text needed.
-    const QFontMetrics fm(font, device);
     for (const ReadoutLine& l : lines)
-        boxes.append(QRect(l.at, QSize(int(l.text.size()) * fm.maxWidth(), fm.height())).adjusted(-4, -2, 4, 2));
-    return boxes;
+        pieces.push_back({Piece::Readout, double(l.at.x()), double(l.at.y()), 0, l.colour, l.text});
+    return pieces;
+}
+
+// The box a piece draws in, a pixel wider on every side than its lines
+// reach; a text's box from the widest glyph, with room to spare (no layout
+// of the text needed).
+QRect pieceBox(const Piece& k, const QFontMetrics& fm) {
+    auto box = [](double l, double t, double r, double b) {
+        return QRect(QPoint(Near(l) - 1, Near(t) - 1), QPoint(Near(r) + 1, Near(b) + 1));
+    };
+    switch (k.kind) {
+        case Piece::XCursor: return box(k.a - 5, k.b, k.a + 5, k.c);
+        case Piece::YCursor: return box(25, k.a - 5, k.b, k.a + 5);
+        case Piece::Readout: break;
+    }
+    return QRect(QPoint(int(k.a), int(k.b)), QSize(int(k.text.size()) * fm.maxWidth(), fm.height()))
+        .adjusted(-4, -2, 4, 2);
+}
+
+// Draws one piece as the overlay does (a cursor: dash-dot-dot line, then its
+// solid handles; a readout: its text at its top-left corner).
+void drawPiece(QPainter& p, const Piece& k, int ascent) {
+    if (k.kind == Piece::Readout) {
+        p.setPen(k.colour);
+        p.drawText(int(k.a), int(k.b) + ascent, k.text);
+        return;
+    }
+    QPen dash(k.colour, 0, Qt::DashDotDotLine), solid(k.colour, 0, Qt::SolidLine);
+    dash.setCosmetic(true);
+    solid.setCosmetic(true);
+    p.setBrush(Qt::NoBrush);
+    p.setPen(dash);
+    if (k.kind == Piece::XCursor)
+        xLine(p, k.a, k.b, k.c);
+    else
+        yLine(p, k.a, k.b);
+    p.setPen(solid);
+    if (k.kind == Piece::XCursor)
+        xHandles(p, k.a, k.b, k.c);
+    else
+        yHandles(p, k.a, k.b);
 }
 
 // Writes the patch's pixels back where they were taken.
@@ -422,6 +460,15 @@ void putBack(QImage& picture, const QPoint& at, const QImage& pixels) {
         std::memcpy(picture.scanLine(at.y() + y) + at.x() * pixels.depth() / 8, pixels.constScanLine(y),
                     size_t(bytes));
 }
+
+// A picture whose pixels take a colour as it is when the painter draws it
+// opaque and unblended, one 32-bit word per pixel.
+bool wordPicture(const QImage& picture) {
+    const QImage::Format f = picture.format();
+    return (f == QImage::Format_RGB32 || f == QImage::Format_ARGB32 ||
+            f == QImage::Format_ARGB32_Premultiplied) &&
+           picture.devicePixelRatio() == 1.0;
+}
 }  // namespace
 
 void CursorOverlayPicture::Remove(QImage& picture) {
@@ -429,7 +476,95 @@ void CursorOverlayPicture::Remove(QImage& picture) {
         if (p.pixels.format() == picture.format() &&
             picture.rect().contains(QRect(p.at, p.pixels.size())))
             putBack(picture, p.at, p.pixels);
+    if (!covered_.empty() && picture.size() == coveredSize_ && picture.bytesPerLine() == coveredStride_) {
+        auto* words = reinterpret_cast<QRgb*>(picture.bits());
+        // Last first: a pixel two pieces set gets back what was under both.
+        for (auto it = covered_.rbegin(); it != covered_.rend(); ++it) words[it->at] = it->value;
+    }
     under_.clear();
+    covered_.clear();
+}
+
+// The kept pieces' path: each piece drawn alone onto a clear image of its
+// box once, the pixels it sets kept; then each pass writes them. False
+// (nothing drawn) when a piece cannot be kept, so that the painter draws.
+bool CursorOverlayPicture::DrawKept(QImage& picture, const std::vector<Piece>& pieces, const QFont& font) {
+    if (!wordPicture(picture)) return false;
+    if (picture.size() != keptSize_ || picture.bytesPerLine() != keptStride_ ||
+        picture.dotsPerMeterX() != keptDpmX_ || picture.dotsPerMeterY() != keptDpmY_ || font != keptFont_) {
+        kept_.clear();
+        keptSize_ = picture.size();
+        keptStride_ = picture.bytesPerLine();
+        keptDpmX_ = picture.dotsPerMeterX();
+        keptDpmY_ = picture.dotsPerMeterY();
+        keptFont_ = font;
+    }
+    const QRect inside = picture.rect();
+    const qsizetype wordsPerLine = keptStride_ / 4;
+    std::optional<QFontMetrics> fm;
+    std::vector<KeptPiece> now;
+    now.reserve(pieces.size());
+    bool usable = true;
+    for (const Piece& k : pieces) {
+        auto it = std::find_if(kept_.begin(), kept_.end(), [&](const KeptPiece& e) { return e.piece == k; });
+        if (it != kept_.end()) {
+            usable = usable && it->usable;
+            now.push_back(std::move(*it));
+            kept_.erase(it);
+            continue;
+        }
+        if (!fm) fm.emplace(font, &picture);
+        KeptPiece e{k, false, {}};
+        const QRect box = pieceBox(k, *fm);
+        // A cursor's lines clipped by the picture's edge may be dashed otherwise: the painter draws those.
+        if (k.kind == Piece::Readout || inside.contains(box)) {
+            QImage alone(box.size(), QImage::Format_ARGB32_Premultiplied);
+            alone.setDotsPerMeterX(keptDpmX_);
+            alone.setDotsPerMeterY(keptDpmY_);
+            alone.fill(Qt::transparent);
+            {
+                QPainter p(&alone);
+                p.setRenderHint(QPainter::Antialiasing, false);
+                p.setFont(font);
+                p.translate(-box.topLeft());
+                drawPiece(p, k, fm->ascent());
+            }
+            // The pixels it sets within the picture; blended ones, or any on
+            // the box's rim (it may reach further), leave it to the painter.
+            const int w = alone.width(), h = alone.height();
+            const QRect in = box.intersected(inside).translated(-box.topLeft());
+            e.usable = true;
+            e.ink.reserve(size_t(w + h) * 2);
+            for (int y = 0; y < h && e.usable; ++y) {
+                const auto* line = reinterpret_cast<const QRgb*>(alone.constScanLine(y));
+                const bool rimRow = y == 0 || y == h - 1, inRow = y >= in.top() && y <= in.bottom();
+                const qsizetype rowAt = qsizetype(box.top() + y) * wordsPerLine + box.left();
+                for (int x = 0; x < w; ++x) {
+                    const QRgb v = line[x];
+                    if (qAlpha(v) == 0) continue;
+                    if (qAlpha(v) != 255 || rimRow || x == 0 || x == w - 1) {
+                        e.usable = false;
+                        break;
+                    }
+                    if (inRow && x >= in.left() && x <= in.right()) e.ink.push_back({quint32(rowAt + x), v});
+                }
+            }
+            if (!e.usable) e.ink.clear();
+        }
+        usable = usable && e.usable;
+        now.push_back(std::move(e));
+    }
+    kept_ = std::move(now);  // only the pieces of this pass
+    if (!usable) return false;
+    auto* words = reinterpret_cast<QRgb*>(picture.bits());
+    coveredSize_ = keptSize_;
+    coveredStride_ = keptStride_;
+    for (const KeptPiece& e : kept_)
+        for (const Pixel& px : e.ink) {
+            covered_.push_back({px.at, words[px.at]});
+            words[px.at] = px.value;
+        }
+    return true;
 }
 
 void CursorOverlayPicture::Draw(QImage& picture, CursorState& s, const ReadoutSource& src,
@@ -437,8 +572,11 @@ void CursorOverlayPicture::Draw(QImage& picture, CursorState& s, const ReadoutSo
     ClampCursors(s, src.Split(), o.Zoom);
     if ((!s.XOn && !s.YOn) || picture.isNull()) return;
     const QList<ReadoutLine> lines = CursorReadouts(s, src, o, c);
-    for (const QRect& box : overlayBoxes(s, src.Split(), o.Zoom, lines, font, &picture)) {
-        const QRect in = box.intersected(picture.rect());
+    const std::vector<Piece> pieces = overlayPieces(s, src.Split(), o.Zoom, lines, c.Pen);
+    if (DrawKept(picture, pieces, font)) return;
+    const QFontMetrics fm(font, &picture);
+    for (const Piece& k : pieces) {
+        const QRect in = pieceBox(k, fm).intersected(picture.rect());
         if (!in.isEmpty()) under_.push_back({in.topLeft(), picture.copy(in)});
     }
     QPainter p(&picture);

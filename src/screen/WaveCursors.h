@@ -14,6 +14,7 @@
 #include <QImage>
 #include <QList>
 #include <QPoint>
+#include <QRgb>
 #include <QSize>
 #include <QString>
 #include <cstdint>
@@ -162,25 +163,71 @@ void DrawCursorOverlay(QPainter& p, CursorState& s, const ReadoutSource& src,
                        const ReadoutOptions& o, const CursorColours& c, const QFont& font);
 
 // The overlay drawn straight onto the shown picture, keeping the pixels it
-// covers (the strips of the lines and handles, the readouts' boxes) so that
-// it comes off again: a cursor drag puts back what it covered and draws
-// anew, and no pass copies the whole picture.
+// covers so that it comes off again: a cursor drag puts back what it covered
+// and draws anew, and no pass copies the whole picture.
+//
+// Each piece of the overlay (a shown cursor's line with its handles, a
+// readout line) is drawn once, when it first appears or changes, and kept as
+// the pixels it sets; a pass then writes those pixels, and keeps the ones it
+// covers, so that a redraw with unchanged cursors and readouts costs what
+// they cover. Pixels come out as the painter draws them in place: a piece
+// that the painter would blend (a font with antialiasing, a colour that is
+// not opaque), that reaches past the picture (a cursor at a small zoom), or a
+// picture of another format, takes the painter's path for that pass.
 class CursorOverlayPicture {
 public:
     // Puts back what the last overlay covered (nothing after Forget).
     void Remove(QImage& picture);
-    // The picture was drawn anew underneath: what was kept no longer applies.
-    void Forget() { under_.clear(); }
+    // The picture was drawn anew underneath: what was covered no longer
+    // applies (the pieces' own pixels still do).
+    void Forget() {
+        under_.clear();
+        covered_.clear();
+    }
     // The overlay onto the picture (as DrawCursorOverlay), what it covers
     // kept first. With no cursor shown nothing is drawn or kept; the cursors
     // are still held in their limits.
     void Draw(QImage& picture, CursorState& s, const ReadoutSource& src, const ReadoutOptions& o,
               const CursorColours& c, const QFont& font);
 
+    // What decides a piece's pixels: equal pieces draw equal pixels.
+    struct Piece {
+        enum Kind { XCursor, YCursor, Readout };
+        Kind kind = XCursor;
+        double a = 0, b = 0, c = 0;  // x, top, bottom; y, right column; a readout's corner
+        QColor colour;
+        QString text;  // a readout's text
+        bool operator==(const Piece& o) const {
+            return kind == o.kind && a == o.a && b == o.b && c == o.c && colour == o.colour &&
+                   text == o.text;
+        }
+    };
+    // A pixel of the picture (its index in 32-bit words from the first) and its value.
+    struct Pixel {
+        quint32 at;
+        QRgb value;
+    };
+
 private:
     struct Patch {
         QPoint at;
         QImage pixels;
     };
-    std::vector<Patch> under_;
+    struct KeptPiece {
+        Piece piece;
+        bool usable = false;  // false: the painter's path draws it
+        std::vector<Pixel> ink;
+    };
+    bool DrawKept(QImage& picture, const std::vector<Piece>& pieces, const QFont& font);
+
+    std::vector<Patch> under_;     // the painter's path: the boxes it drew in
+    std::vector<Pixel> covered_;   // the kept pieces' path: each pixel set, as it was
+    QSize coveredSize_;
+    qsizetype coveredStride_ = 0;
+    // The pieces of the last pass, for the picture size, line length and font they were drawn for.
+    std::vector<KeptPiece> kept_;
+    QSize keptSize_;
+    qsizetype keptStride_ = 0;
+    int keptDpmX_ = 0, keptDpmY_ = 0;
+    QFont keptFont_;
 };

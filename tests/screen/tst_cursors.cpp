@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "platform/mouse/MouseControl.h"
+#include "screen/ScreenPen.h"
 #include "screen/WaveCursors.h"
 
 namespace {
@@ -254,16 +255,25 @@ private slots:
     // (taken off, drawn at the new places) gives the pixels of the overlay
     // drawn once over the untouched picture, and taking it off gives the
     // picture back.
+    // The overlay as the painter draws it in place, every pass: in a font
+    // with antialiasing (the painter's path) and in the screen font (each
+    // piece's pixels kept and written again while it stays the same).
     void overlayOnThePictureComesOff_data() {
         QTest::addColumn<bool>("split");
         QTest::addColumn<double>("zoom");
-        QTest::newRow("whole screen, zoom 2") << false << 2.0;
-        QTest::newRow("split screen, zoom 1") << true << 1.0;
-        QTest::newRow("whole screen, zoom 3") << false << 3.0;
+        QTest::addColumn<bool>("screenFont");
+        QTest::newRow("whole screen, zoom 2") << false << 2.0 << false;
+        QTest::newRow("split screen, zoom 1") << true << 1.0 << false;
+        QTest::newRow("whole screen, zoom 3") << false << 3.0 << false;
+        QTest::newRow("screen font, whole screen, zoom 2") << false << 2.0 << true;
+        QTest::newRow("screen font, split screen, zoom 1") << true << 1.0 << true;
+        QTest::newRow("screen font, whole screen, zoom 1.37") << false << 1.37 << true;
+        QTest::newRow("screen font, whole screen, zoom 0.4") << false << 0.4 << true;
     }
     void overlayOnThePictureComesOff() {
         QFETCH(bool, split);
         QFETCH(double, zoom);
+        QFETCH(bool, screenFont);
         QImage base(int(350 * zoom), int(250 * zoom), QImage::Format_RGB32);
         for (int y = 0; y < base.height(); ++y)
             for (int x = 0; x < base.width(); ++x) base.setPixel(x, y, qRgb(x * 7 % 256, y * 3 % 256, (x ^ y) % 256));
@@ -276,8 +286,9 @@ private slots:
         o.Zoom = zoom;
         QFont font("Sans Serif");
         font.setPixelSize(10);
-        auto drawnOnce = [&](CursorState s) {
-            QImage img = base.copy();
+        if (screenFont) font = DefaultScreenFont();
+        auto drawnOnce = [&](CursorState s, const QImage& under) {
+            QImage img = under.copy();
             QPainter p(&img);
             DrawCursorOverlay(p, s, src, o, c, font);
             return img;
@@ -288,18 +299,42 @@ private slots:
         QImage shown = base.copy();
         CursorOverlayPicture overlay;
         overlay.Draw(shown, s, src, o, c, font);
-        QCOMPARE(shown, drawnOnce(s));
+        QCOMPARE(shown, drawnOnce(s, base));
         // A drag of each cursor, off the graticule too (held in its limits).
         for (double* v : {&s.X1, &s.X2, &s.Y1, &s.Y2, &s.LowerX1, &s.LowerY1}) {
             *v += 37 * zoom;
             overlay.Remove(shown);
             overlay.Draw(shown, s, src, o, c, font);
-            QCOMPARE(shown, drawnOnce(s));
+            QCOMPARE(shown, drawnOnce(s, base));
         }
         s.X2 = -50;
         overlay.Remove(shown);
         overlay.Draw(shown, s, src, o, c, font);
-        QCOMPARE(shown, drawnOnce(s));
+        QCOMPARE(shown, drawnOnce(s, base));
+        // The same cursors over other scales: every readout's value changes.
+        src.whole = src.upper = src.lower = 0.002;
+        src.ch1 = src.ch2 = 0.2;
+        overlay.Remove(shown);
+        overlay.Draw(shown, s, src, o, c, font);
+        QCOMPARE(shown, drawnOnce(s, base));
+        // The time cursors hidden: the voltage readouts move up, their values kept.
+        s.XOn = false;
+        overlay.Remove(shown);
+        overlay.Draw(shown, s, src, o, c, font);
+        QCOMPARE(shown, drawnOnce(s, base));
+        s.XOn = true;
+        // The picture drawn anew underneath (a redraw): the same overlay onto it.
+        QImage other = base.copy();
+        other.invertPixels();
+        shown = other.copy();
+        overlay.Forget();
+        overlay.Draw(shown, s, src, o, c, font);
+        QCOMPARE(shown, drawnOnce(s, other));
+        overlay.Remove(shown);
+        QCOMPARE(shown, other);
+        shown = base.copy();
+        overlay.Forget();
+        overlay.Draw(shown, s, src, o, c, font);
         overlay.Remove(shown);
         QCOMPARE(shown, base);
         // No cursor shown: nothing drawn, nothing kept.
