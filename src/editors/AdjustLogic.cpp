@@ -2,7 +2,6 @@
 
 #include "common/Pause.h"
 #include "controller/CtrlState.h"
-#include "controller/CtrlTree.h"
 #include "editors/ApplyCore.h"
 #include "editors/CtrlApply.h"
 #include "link/Formatters.h"
@@ -11,7 +10,6 @@
 #include "link/Messages.h"
 #include "link/ReplyParse.h"
 #include "link/ScaleSteps.h"
-#include "link/Vocabulary.h"
 #include "platform/dialogs/MsgBox.h"
 
 #include <QLocale>
@@ -71,7 +69,7 @@ QString AdjustStep(const QString& shown, int mode, int direction) {
 }
 
 AdjustEnd ApplyAdjust(const QString& shown, int mode) {
-    // What is stored, shown and sent is the one value of the display form.
+    // What is stored, shown and sent is the one value of its display form.
     double typed = 0;
     const QString text = ReadBoxVolts(shown, typed) ? FormatVolt(plain(float(typed))) : QString();
     const double value = ParseVolt(text);
@@ -79,28 +77,40 @@ AdjustEnd ApplyAdjust(const QString& shown, int mode) {
         MsgBox(MessageTable().MsgVoltsOnly, vbExclamation);
         return AdjustEnd::NumberRefused;
     }
-    const bool wasConnected = Link().IsConnected;
-    CtrlSettings s = DSOSettings();
     const bool ch1 = mode == 0;
+    const CtrlSettings& now = DSOSettings();
+    const QString probe = ch1 ? now.CH1Probe : now.CH2Probe;
+    const int p = GetCHProbeNum(probe);
+    // The span the steps cover, times the probe (an unknown probe counts as 1X).
+    const double factor = p > 0 ? p : 1;
+    if (!VoltsPerDivInSpan(value / factor)) {
+        MsgBox(MessageTable().MsgVoltDivRange.arg(FormatVolt(factor * kVoltsPerDivLow),
+                                                  FormatVolt(factor * kVoltsPerDivHigh)),
+               vbExclamation);
+        return AdjustEnd::NumberRefused;
+    }
+    const bool wasConnected = Link().IsConnected;
+    // Mirror and tree writes are staged as in the setting dialog's apply.
+    const CtrlDialogValues none;
+    Applier a(none);
     const QString c = ch1 ? ":CHANNEL1" : ":CHANNEL2";
     const int g = ch1 ? 2 : 3;
-    QString& scale = ch1 ? s.CH1Scale : s.CH2Scale;
-    QString& offset = ch1 ? s.CH1Offset : s.CH2Offset;
-    const QString probe = ch1 ? s.CH1Probe : s.CH2Probe;
-    const int p = GetCHProbeNum(probe);
+    QString& scale = ch1 ? a.s.CH1Scale : a.s.CH2Scale;
+    QString& offset = ch1 ? a.s.CH1Offset : a.s.CH2Offset;
 
     scale = text;
+    a.node(g, 3, lVoltDiv, scale);
     // A probe text outside the list is not sent: the instrument keeps its own.
     if (p > 0) SendCmd(c + ":PROBE " + probe.left(probe.size() - 1));
     SendCmd(c + ":SCALE " + plain(float(value)));
     PauseMs(200);
     ClearUnusableReadBack();
     StoreReadBack(offset, TrimReply(QueryCmd(c + ":OFFSET?")), FormatVolt);
+    a.node(g, 4, lOffset, offset);
+    ReadBackChannelLevels(a, ch1 ? 1 : 2);
 
     if (LinkLostDuringApply(wasConnected)) return AdjustEnd::LinkLost;
-    DSOSettings() = s;
-    WriteCtrlNodeText(g, 3, CtrlNodeText(ControllerLabel(lVoltDiv), scale));
-    WriteCtrlNodeText(g, 4, CtrlNodeText(ControllerLabel(lOffset), offset));
+    CommitApply(a);
     CtrlState().CtrlModified = true;
     ReportUnusableReadBack();
     return AdjustEnd::Applied;

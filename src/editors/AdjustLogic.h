@@ -29,9 +29,12 @@ QString AdjustStep(const QString& shown, int mode, int direction);
 enum class AdjustEnd { Applied, LinkLost, NumberRefused };
 // OK: the shown value in its display form ("2,5V" becomes "2.50V") goes to
 // the scale field and node and, as that same value, to the instrument after
-// the probe; the offset is read back; the controller is marked modified.
+// the probe; the offset is read back, and the level rows that follow the
+// channel (ReadBackChannelLevels); the controller is marked modified.
 // Mirror and tree stay unchanged when the link drops meanwhile. A text
 // ReadBoxVolts refuses, or a value that is not positive or has no display
-// form, shows "Enter volts only, ..." and gives NumberRefused before anything
-// is sent or stored.
+// form, shows "Enter volts only, ..."; a value off the steppers' span for the
+// channel's probe (VoltsPerDivInSpan; an unknown probe counts as 1X) shows
+// the span (MsgVoltDivRange). Both give NumberRefused before anything is sent
+// or stored.
 AdjustEnd ApplyAdjust(const QString& shown, int mode);

@@ -266,6 +266,28 @@ void GetTriggerAltTrigType(CtrlSettings& s, int channel) {
     }
 }
 
+void ReadBackAltLevels(Applier& a, int ch) {
+    const AltFields& f = ch == 1 ? kCH1 : kCH2;
+    const int t = typeOf(a.s, f);
+    if (t < 0) return;
+    const QString scale = TrimReply(QueryCmd(":CHANNEL" + QString::number(ch) + ":SCALE?"));
+    QString unused;
+    if (!StoreReadBack(unused, scale, nullptr, IsNumberReply(scale)) || scale.isEmpty()) return;
+    double offset = 0;
+    if (!ReadLevelOffset(ch == 1 ? "CH1" : "CH2", offset)) return;
+    SendCmd(selectCmd(ch));
+    for (const ReadBack& r : kReadBacks) {
+        if (r.type != t || r.conv != cDiv) continue;
+        const QString query = QString::fromLatin1(r.query);
+        const bool levelA = query.endsWith("LEVELA?"), levelB = query.endsWith("LEVELB?");
+        const int item = levelA ? 18 : levelB ? 19 : 17;
+        const int label = levelA ? lLevelA : levelB ? lLevelB : lLevel;
+        QString& field = a.s.*(f.*r.field);
+        if (!ReadLevelDiv(":TRIGGER:ALTERNATION:" + query, scale, &offset, field)) return;
+        a.node(ch == 1 ? 19 : 20, item, label, field);
+    }
+}
+
 void AddAlternationRows(std::vector<Row>& rows) {
     addChannel(rows, 1, kCH1);
     addChannel(rows, 2, kCH2);

@@ -48,6 +48,9 @@ void addChannel(std::vector<Row>& rows, int ch, const ChannelFields& f) {
     offset.pause = 200;
     offset.query = c + ":OFFSET?";
     offset.back = FormatVolt;
+    // The instrument keeps its trigger level in volts: the level rows of this
+    // channel now stand at other divisions.
+    offset.also = [ch](Applier& a, const QString&) { ReadBackChannelLevels(a, ch); };
     rows.push_back(offset);
 
     Row coupling = item(lCoupling, f.coupling, 5, "COUPLING");
@@ -61,11 +64,12 @@ void addChannel(std::vector<Row>& rows, int ch, const ChannelFields& f) {
     Row probe = item(lProbe, f.probe, 7, "PROBE");
     probe.arg = [](const QString& v, const QString&) { return v.left(v.size() - 1); };
     probe.pause = 200;
-    probe.also = [f, g, c](Applier& a, const QString&) {
+    probe.also = [f, g, c, ch](Applier& a, const QString&) {
         if (StoreReadBack(a.s.*f.scale, TrimReply(QueryCmd(c + ":SCALE?")), FormatVolt))
             a.node(g, 3, lVoltDiv, a.s.*f.scale);
         if (StoreReadBack(a.s.*f.offset, TrimReply(QueryCmd(c + ":OFFSET?")), FormatVolt))
             a.node(g, 4, lOffset, a.s.*f.offset);
+        ReadBackChannelLevels(a, ch);
     };
     rows.push_back(probe);
 }

@@ -81,6 +81,27 @@ bool StoreReadBack(QString& field, const QString& reply, ReplyConverter conv);
 // come or is no number is marked as StoreReadBack marks it and gives false:
 // the level is then not stored.
 bool ReadLevelOffset(const QString& source, double& offset);
+// A level read back into `field` in divisions: the reply to `query` with
+// `offset` counted in over `scale` (a number text), as the download stores it
+// (LevelDivText). Without an offset (null: its reply was unusable and has
+// been marked) nothing is asked and the field stays. A level reply that did
+// not come or is no number (or a scale that is no number) stores nothing and
+// is marked as StoreReadBack marks it; false then, and for a scale that
+// reads 0: the read-back ends there.
+bool ReadLevelDiv(const QString& query, const QString& scale, const double* offset, QString& field);
+// After an apply that changed channel `ch`'s (1 or 2) scale or offset: every
+// level row whose source is that channel is read back as the download reads
+// it, so that it shows where the instrument's level now is and an upload
+// leaves it there. Under the trigger methods, the current method's level rows
+// when the instrument names the channel as the method's source; under the
+// alternation, the rows of the channel's trigger type. A reply that did not
+// come or makes no sense stores nothing and is marked (ReportUnusableReadBack).
+// Called right after the channel's offset read-back: when that reply did not
+// come (Link().ReplyFailed), nothing more is asked.
+void ReadBackChannelLevels(Applier& a, int ch);
+void ReadBackAltLevels(Applier& a, int ch);  // the alternation part of it
+// Writes the staged mirror and tree writes of an apply.
+void CommitApply(const Applier& a);
 // The argument of a level command: the level in divisions in volts by the
 // source's scale and offset (TriggerLevelVolts; `source` as the instrument
 // reported it, or the alternation channel). A source, scale or offset reply

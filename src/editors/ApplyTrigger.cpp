@@ -2,17 +2,17 @@
 // methods share, and the read-back of the current method's settings.
 #include <QStringList>
 
-#include "controller/SettingsTransfer.h"
 #include "editors/ApplyCore.h"
 #include "link/Converters.h"
 #include "link/Formatters.h"
 #include "link/KV2200Cmd.h"
+#include "link/LinkState.h"
 #include "link/ReplyParse.h"
 #include "link/Vocabulary.h"
 
 namespace {
 enum { lTrigger = 24, lMethod = 25, lSource = 26, lMode = 28, lCoupling = 10,
-       lLevel = 66, lSensitivity = 69, lHoldoff = 21 };
+       lLevel = 66, lLevelA = 67, lLevelB = 68, lSensitivity = 69, lHoldoff = 21 };
 
 using Field = QString CtrlSettings::*;
 enum Method { mEdge, mPulse, mVideo, mSlope, mPattern, mDuration, MethodCount };
@@ -97,21 +97,6 @@ QString sourceScale(const QString& source, bool acLine, bool* digital) {
 
 QString ask(const QString& query) { return TrimReply(QueryCmd(query)); }
 
-// Level read-back: "div" of the reply with the source's offset over the
-// scale, as the download stores it; false (the procedure ends) when the scale
-// reads 0. A scale or level that is no number stores nothing and is reported.
-// An offset that could not be read (`offset` null) leaves the level unread.
-bool levelDiv(const QString& query, const QString& scale, const double* offset, QString& field) {
-    if (!offset) return true;
-    const QString reply = ask(query);
-    if ((!scale.isEmpty() && !IsNumberReply(scale)) || (!reply.isEmpty() && !IsNumberReply(reply)))
-        return StoreReadBack(field, reply, nullptr, false);
-    const QString div = LevelDivText(reply, *offset, scale);
-    if (div.isEmpty()) return false;
-    field = div;
-    return true;
-}
-
 // A read-back whose reply must be a number (a sensitivity in divisions).
 void readNumber(QString& field, const QString& query, ReplyConverter conv) {
     const QString reply = ask(query);
@@ -175,7 +160,7 @@ bool GetTriggerMethod(CtrlSettings& s) {
         if (digital) {
             const QString t = thresholdLevel();
             if (!t.isEmpty()) s.TriggerEdgeLevel = t;
-        } else if (scale != "0" && !levelDiv(":TRIGGER:EDGE:LEVEL?", scale, offset, s.TriggerEdgeLevel)) {
+        } else if (scale != "0" && !ReadLevelDiv(":TRIGGER:EDGE:LEVEL?", scale, offset, s.TriggerEdgeLevel)) {
             return false;
         }
         readNumber(s.TriggerEdgeSensitivity, ":TRIGGER:EDGE:SENSITIVITY?", DivText);
@@ -191,7 +176,7 @@ bool GetTriggerMethod(CtrlSettings& s) {
         if (digital) {
             const QString t = thresholdLevel();
             if (!t.isEmpty()) s.TriggerPulseLevel = t;
-        } else if (!levelDiv(":TRIGGER:PULSE:LEVEL?", scale, offset, s.TriggerPulseLevel)) {
+        } else if (!ReadLevelDiv(":TRIGGER:PULSE:LEVEL?", scale, offset, s.TriggerPulseLevel)) {
             return false;
         }
         readNumber(s.TriggerPulseSensitivity, ":TRIGGER:PULSE:SENSITIVITY?", DivText);
@@ -204,7 +189,7 @@ bool GetTriggerMethod(CtrlSettings& s) {
         StoreReadBack(s.TriggerVideoSync, ask(":TRIGGER:VIDEO:MODE?"), VideoSyncToText);
         readAsItComes(s.TriggerVideoLine, ":TRIGGER:VIDEO:LINE?", IsNumberReply);
         readAsItComes(s.TriggerVideoStandard, ":TRIGGER:VIDEO:STANDARD?", IsVideoStandardReply);
-        if (!levelDiv(":TRIGGER:VIDEO:LEVEL?", scale, offset, s.TriggerVideoLevel)) return false;
+        if (!ReadLevelDiv(":TRIGGER:VIDEO:LEVEL?", scale, offset, s.TriggerVideoLevel)) return false;
         readNumber(s.TriggerVideoSensitivity, ":TRIGGER:VIDEO:SENSITIVITY?", DivText);
         break;
     case mSlope:
@@ -214,8 +199,8 @@ bool GetTriggerMethod(CtrlSettings& s) {
         StoreReadBack(s.TriggerSlopeSweep, ask(":TRIGGER:SLOPE:SWEEP?"), SweepToText);
         StoreReadBack(s.TriggerSlopeMode, ask(":TRIGGER:SLOPE:MODE?"), SlopeModeToText);
         StoreReadBack(s.TriggerSlopeTime, ask(":TRIGGER:SLOPE:TIME?"), FormatTime3);
-        if (!levelDiv(":TRIGGER:SLOPE:LEVELA?", scale, offset, s.TriggerSlopeLevelA)) return false;
-        if (!levelDiv(":TRIGGER:SLOPE:LEVELB?", scale, offset, s.TriggerSlopeLevelB)) return false;
+        if (!ReadLevelDiv(":TRIGGER:SLOPE:LEVELA?", scale, offset, s.TriggerSlopeLevelA)) return false;
+        if (!ReadLevelDiv(":TRIGGER:SLOPE:LEVELB?", scale, offset, s.TriggerSlopeLevelB)) return false;
         readNumber(s.TriggerSlopeSensitivity, ":TRIGGER:SLOPE:SENSITIVITY?", DivText);
         break;
     case mPattern:
@@ -233,6 +218,48 @@ bool GetTriggerMethod(CtrlSettings& s) {
     }
     StoreReadBack(s.TriggerHoldoff, ask(":TRIGGER:HOLDOFF?"), FormatTime3);
     return true;
+}
+
+void ReadBackChannelLevels(Applier& a, int ch) {
+    // The read-back just before (the channel's offset) got no answer, and has
+    // been marked: asking on would only wait for the instrument again.
+    if (Link().ReplyFailed) return;
+    CtrlSettings& s = a.s;
+    if (s.TriggerMethod == ValueWord(vwAlternative)) return ReadBackAltLevels(a, ch);
+    // The level rows of a method: query, field, node (6, item), label.
+    struct Level {
+        const char* query;
+        Field field;
+        int item, label;
+    };
+    std::vector<Level> levels;
+    const int m = methodOf(s);
+    switch (m) {
+    case mEdge: levels = {{"LEVEL?", &CtrlSettings::TriggerEdgeLevel, 7, lLevel}}; break;
+    case mPulse: levels = {{"LEVEL?", &CtrlSettings::TriggerPulseLevel, 8, lLevel}}; break;
+    case mVideo: levels = {{"LEVEL?", &CtrlSettings::TriggerVideoLevel, 8, lLevel}}; break;
+    case mSlope:
+        levels = {{"LEVELA?", &CtrlSettings::TriggerSlopeLevelA, 9, lLevelA},
+                  {"LEVELB?", &CtrlSettings::TriggerSlopeLevelB, 10, lLevelB}};
+        break;
+    default: return;  // no level rows
+    }
+    const QString head = QString(":TRIGGER:") + kMethodKw[m] + ":";
+    const QString channel = ch == 1 ? "CH1" : "CH2";
+    // The level follows the source the instrument names; one that names none
+    // leaves it unknown whether the level follows this channel.
+    const QString source = ask(head + "SOURCE?");
+    QString unused;
+    if (!StoreReadBack(unused, source, nullptr, IsSourceReply(source)) || TrigSourceToText(source) != channel)
+        return;
+    const QString scale = ask(":CHANNEL" + QString::number(ch) + ":SCALE?");
+    if (!StoreReadBack(unused, scale, nullptr, IsNumberReply(scale)) || scale.isEmpty()) return;
+    double offset = 0;
+    if (!ReadLevelOffset(channel, offset)) return;
+    for (const Level& l : levels) {
+        if (!ReadLevelDiv(head + l.query, scale, &offset, s.*l.field)) return;
+        a.node(6, l.item, l.label, s.*l.field);
+    }
 }
 
 void AddTriggerRows(std::vector<Row>& rows) {

@@ -10,6 +10,7 @@
 #include "common/Pause.h"
 #include "controller/CtrlState.h"
 #include "controller/CtrlTree.h"
+#include "controller/SettingsTransfer.h"
 #include "editors/ApplyCore.h"
 #include "link/CommandPort.h"
 #include "link/Converters.h"
@@ -144,6 +145,18 @@ bool ReadLevelOffset(const QString& source, double& offset) {
     return true;
 }
 
+bool ReadLevelDiv(const QString& query, const QString& scale, const double* offset, QString& field) {
+    if (!offset) return true;
+    const QString reply = TrimReply(QueryCmd(query));
+    if (ReplyLost(reply)) return false;
+    if ((!scale.isEmpty() && !IsNumberReply(scale)) || (!reply.isEmpty() && !IsNumberReply(reply)))
+        return StoreReadBack(field, reply, nullptr, false);
+    const QString div = LevelDivText(reply, *offset, scale);
+    if (div.isEmpty()) return false;
+    field = div;
+    return true;
+}
+
 bool TakeRefusedArgument() {
     const bool refused = refusedArgument;
     refusedArgument = false;
@@ -218,7 +231,9 @@ const std::vector<Row>& chain() {
     return rows;
 }
 
-void commit(const Applier& a) {
+}  // namespace
+
+void CommitApply(const Applier& a) {
     DSOSettings() = a.s;
     for (const CtrlTreeOp& op : a.ops) {
         if (op.kind == CtrlTreeOp::Text) {
@@ -230,6 +245,8 @@ void commit(const Applier& a) {
         }
     }
 }
+
+namespace {
 
 // An instrument that does not answer the presence check: nothing changes,
 // and the user is told why. A link the transport found gone has been
@@ -269,7 +286,7 @@ ApplyEnd ApplyCtrlEdit(const CtrlDialogValues& values) {
         ReportUnusableReadBack();
         return end;
     }
-    commit(a);
+    CommitApply(a);
     CtrlState().CtrlModified = true;
     // The setting went out; a value it could not read back was left as it was.
     ReportUnusableReadBack();

@@ -35,7 +35,7 @@ void centre(QWidget* w) {
 QPushButton* button(QWidget* parent, const QString& text, const QRect& r) {
     auto* b = new QPushButton(text, parent);
     b->setGeometry(r);
-    b->setAutoDefault(false);  // Enter applies only from the choice list
+    b->setAutoDefault(false);  // Enter presses OK from the list and the value box only
     return b;
 }
 
@@ -59,7 +59,6 @@ const double kUnitFactor[UnitButtonCount] = {1e-3, 1e-6, 1e-9, 1e-12, 1e-3};
 
 CtrlDialog::CtrlDialog(QWidget* owner) : QDialog(owner) {
     Frame = toolFrame(this, "CtrlDialog", "Frame");
-    setWindowTitle(QString());
     Combo = new QComboBox(Frame);
     Combo->setObjectName("Combo");
     Combo->setGeometry(tw(300, 510, 1335, 315));
@@ -67,6 +66,7 @@ CtrlDialog::CtrlDialog(QWidget* owner) : QDialog(owner) {
     inputTxt = new QLineEdit("Text1", Frame);
     inputTxt->setObjectName("inputTxt");
     inputTxt->setGeometry(tw(300, 390, 1335, 285));
+    inputTxt->installEventFilter(this);
     static const char* const units[UnitButtonCount] = {"m", "u", "n", "p", "mV"};
     for (int i = 0; i < UnitButtonCount; ++i) {
         cmdEnter[i] = button(Frame, units[i], tw(kUnitLeft[i], 750, i == 4 ? 345 : 255, 255));
@@ -97,6 +97,9 @@ void CtrlDialog::SetDlgCaptions() {
 void CtrlDialog::Prepare(const EditPrep& prep, const QString& nodePath) {
     key = prep.Key;
     path = nodePath;
+    // The window is named by the setting it edits (the item label, in the UI
+    // language), as its frame is: screen readers announce it.
+    setWindowTitle(prep.FrameCaption);
     Frame->setTitle(prep.FrameCaption);
     Combo->clear();
     Combo->addItems(prep.Choices);
@@ -153,7 +156,8 @@ void CtrlDialog::Combo_Click() {
 }
 
 bool CtrlDialog::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == Combo && event->type() == QEvent::KeyPress) {
+    // Enter in the choice list or the value box presses OK.
+    if ((watched == Combo || watched == inputTxt) && event->type() == QEvent::KeyPress) {
         const int k = static_cast<QKeyEvent*>(event)->key();
         if (k == Qt::Key_Return || k == Qt::Key_Enter) {
             cmdOK_Click();
@@ -216,6 +220,7 @@ CtrlDialogAdjust::CtrlDialogAdjust(QWidget* owner) : QDialog(owner) {
 }
 
 void CtrlDialogAdjust::Prepare(const EditPrep& prep) {
+    setWindowTitle(prep.FrameCaption);
     FrameAdjust->setTitle(prep.FrameCaption);
     const int mode = prep.AdjustChannel == 2 ? 1 : 0;
     AdjustState().AdjustMode = uint8_t(mode);

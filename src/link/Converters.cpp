@@ -170,11 +170,22 @@ QString TrigSourceToText(const QString& reply) {
 
 namespace {
 
-// A number for a command: 15 significant digits, ".", no trailing zeros, no
-// blanks, no zero before the point below 1 (".6", "-.5", "0").
-QString commandNumber(double v) {
-    if (v == 0 || !std::isfinite(v)) return "0";
-    QString t = QString::number(v, 'g', 15);
+// A number for a command: ".", no trailing zeros, no blanks, no zero before
+// the point below 1 (".6", "-.5", "0"), in the fewest significant digits (at
+// most 15) that read back within `noise` of v. A value within the noise of 0
+// is "0".
+QString commandNumber(double v, double noise) {
+    if (!std::isfinite(v) || std::fabs(v) <= noise) return "0";
+    double kept = v;
+    for (int digits = 1; digits < 15; ++digits) {
+        const double rounded = QString::number(v, 'g', digits).toDouble();
+        if (std::fabs(rounded - v) <= noise) {
+            kept = rounded;
+            break;
+        }
+    }
+    // Written as before: exponent only for very small or large values.
+    QString t = QString::number(kept, 'g', 15);
     if (t.startsWith("0.")) t.remove(0, 1);
     else if (t.startsWith("-0.")) t.remove(1, 1);
     return t;
@@ -200,8 +211,14 @@ QString TriggerLevelText(const QString& levelDiv, const QString& source, bool* r
         scale = "0";
         offset = "0";
     }
-    const double volts = LeadingNumber(levelDiv) * LeadingNumber(scale) - LeadingNumber(offset);
-    return commandNumber(volts);
+    const double product = LeadingNumber(levelDiv) * LeadingNumber(scale);
+    const double shift = LeadingNumber(offset);
+    // The product and the difference leave noise in the last bits
+    // (1.44 x 1 - 1.5 is -0.06000000000000005): digits below a millionth of a
+    // millionth of the terms are that noise, far below the instrument's
+    // resolution, and are not sent.
+    const double noise = 1e-12 * (std::fabs(product) + std::fabs(shift));
+    return commandNumber(product - shift, noise);
 }
 
 bool TriggerLevelVolts(const QString& levelDiv, const QString& source, QString& volts) {

@@ -64,7 +64,9 @@ QString LaThresholdUserText(const QString& reply);
 QString TrigSourceToKeyword(const QString& source);
 QString TrigSourceToText(const QString& reply);  // "ACLINE" -> the AC-line word
 // Level in volts for a level command, from a level in divisions and the
-// source's scale and offset (queried for CH1/CH2), always with ".".
+// source's scale and offset (queried for CH1/CH2), always with ".", in the
+// fewest digits that keep the value: the arithmetic's noise in the last
+// bits is not sent ("-.06", not "-.0600000000000001").
 // `replied`, when given, is set false when a scale or offset query of a
 // channel source got no reply, or one that is not a number (the text then
 // counts it as 0).

@@ -17,6 +17,8 @@ const Entry kEntries[] = {
     {&MessageTableData::MsgQueryOnly, "This Item Query Only!", "该项仅可被查询！"},
     {&MessageTableData::MsgNumberOnly, "Enter number only!", "只可输入数字！"},
     {&MessageTableData::MsgVoltsOnly, "Enter volts only, such as 2.5V or 500mV!", "只可输入电压值，例如 2.5V 或 500mV！"},
+    {&MessageTableData::MsgVoltDivRange, "Volt/Div must lie between %1 and %2 with this probe!",
+     "此探头下档位须在 %1 至 %2 之间！"},
     {&MessageTableData::MsgRootNameFixed, "Name of Root Can't Change!", "根目录名称不可被修改！"},
     {&MessageTableData::MsgInvalidZoom, "Invalid Zoom Factor!", "无效缩放因子！"},
     {&MessageTableData::MsgBadSheetFile, "Data Sheet File Format is Invaild !", "数据文件格式无效！"},

@@ -17,6 +17,7 @@ struct MessageTableData {
     QString MsgQueryOnly;
     QString MsgNumberOnly;
     QString MsgVoltsOnly;          // the volts-per-division box
+    QString MsgVoltDivRange;       // %1, %2: the lowest and highest volts per division
     QString MsgRootNameFixed;
     QString MsgInvalidZoom;
     QString MsgBadSheetFile;

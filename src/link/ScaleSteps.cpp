@@ -41,9 +41,12 @@ double TimeFrom64(int32_t low, int32_t high) {
 
 namespace {
 
-const long long kVoltLadder[] = {2000,   5000,   10000,   20000,   50000,   100000,
-                                 200000, 500000, 1000000, 2000000, 5000000, 10000000};
+constexpr long long kVoltLadder[] = {2000,   5000,   10000,   20000,   50000,   100000,
+                                     200000, 500000, 1000000, 2000000, 5000000, 10000000};
 constexpr int kVoltLadderSize = int(sizeof kVoltLadder / sizeof kVoltLadder[0]);
+static_assert(kVoltLadder[0] == static_cast<long long>(kVoltsPerDivLow * 1e6 + 0.5) &&
+                  kVoltLadder[kVoltLadderSize - 1] == static_cast<long long>(kVoltsPerDivHigh * 1e6 + 0.5),
+              "the span is the ladder's");
 
 // Microvolts, halves to even; false when outside the 32-bit range.
 bool microvolts(float volts, long long& n) {
@@ -54,6 +57,11 @@ bool microvolts(float volts, long long& n) {
 }
 
 }  // namespace
+
+bool VoltsPerDivInSpan(double volts) {
+    const double n = std::nearbyint(volts * 1e6);
+    return n >= double(kVoltLadder[0]) && n <= double(kVoltLadder[kVoltLadderSize - 1]);
+}
 
 float StepVoltsPerDiv(float volts, int16_t count) {
     long long n = 0;

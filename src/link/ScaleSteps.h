@@ -19,6 +19,11 @@ double HexTextToDouble(const QString& text);
 // (signed) 32-bit halves.
 double TimeFrom64(int32_t low, int32_t high);
 
+// The span of the volts-per-division ladder at the input: the steppers' ends.
+constexpr double kVoltsPerDivLow = 0.002, kVoltsPerDivHigh = 10.0;
+// Whether volts per division at the input lie on that span, counted in whole
+// microvolts as the steppers count them.
+bool VoltsPerDivInSpan(double volts);
 // Along 2 mV .. 10 V (1-2-5), in whole microvolts. A value whose microvolt
 // count lies outside 32 bits is returned as it is.
 float StepVoltsPerDiv(float volts, int16_t count);

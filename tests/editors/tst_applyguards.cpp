@@ -64,6 +64,8 @@ private slots:
         script.Clear();
         script.Set("*IDN?", "TARVO TECHNOLOGIES,KV2202E,SN1,V1\n");
         script.Set(":CHANNEL1:OFFSET?", "2.000e-01\n");
+        // The EDGE level follows CH2: a CH1 apply reads no level back.
+        script.Set(":TRIGGER:EDGE:SOURCE?", "CH2\n");
         connect();
         SetDefaultCtrlSettings();
         fake->ClearLog();
@@ -79,7 +81,7 @@ private slots:
 
     // What reaches the instrument, and what happens to the controller, per exit.
     void exits_data() {
-        QTest::addColumn<QString>("setup");  // "silent", "X-Y" or ""
+        QTest::addColumn<QString>("setup");  // "silent", "X-Y", "no source" or ""
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("combo");
         QTest::addColumn<QString>("input");
@@ -112,12 +114,14 @@ private slots:
                                           << QStringList{"*IDN?"} << none << true;
         QTest::newRow("offset above the limit")
             << "" << key({6, 9}) << "" << "1000000" << int(ApplyEnd::Applied)
-            << QStringList{"*IDN?", ":CHANNEL1:OFFSET 400000", ":CHANNEL1:OFFSET?"} << none << true;
+            << QStringList{"*IDN?", ":CHANNEL1:OFFSET 400000", ":CHANNEL1:OFFSET?", ":TRIGGER:EDGE:SOURCE?"}
+            << none << true;
         QTest::newRow("offset below the limit")
             << "" << key({6, 9}) << "" << "-5e5" << int(ApplyEnd::Applied)
-            << QStringList{"*IDN?", ":CHANNEL1:OFFSET -400000", ":CHANNEL1:OFFSET?"} << none << true;
+            << QStringList{"*IDN?", ":CHANNEL1:OFFSET -400000", ":CHANNEL1:OFFSET?", ":TRIGGER:EDGE:SOURCE?"}
+            << none << true;
         QTest::newRow("EDGE method without a source reply")
-            << "" << key({24, 25}) << "EDGE" << "" << int(ApplyEnd::Applied)
+            << "no source" << key({24, 25}) << "EDGE" << "" << int(ApplyEnd::Applied)
             << QStringList{"*IDN?", ":TRIGGER:MODE EDGE", ":TRIGGER:EDGE:SOURCE?"}
             << MessageTable().MsgReplyUnusable << true;
         QTest::newRow("trig type without a scale reply")
@@ -143,6 +147,7 @@ private slots:
         QFETCH(bool, modified);
         if (setup == "silent") script.Clear();
         if (setup == "X-Y") DSOSettings().TimeBaseFormat = "X-Y";
+        if (setup == "no source") script.SetReply(":TRIGGER:EDGE:SOURCE?", {});
         const CtrlSettings before = DSOSettings();
 
         QCOMPARE(int(ApplyCtrlEdit({key, combo, input, QString()})), end);
@@ -163,36 +168,48 @@ private slots:
     // The coarse/fine dialog's box takes what it reads whole as volts, in the
     // user's decimal mark; what is stored (and so shown and uploaded) and
     // what is sent are the one value. Anything else is refused before
-    // anything is sent or stored.
+    // anything is sent or stored, and so is a value off the span the steppers
+    // cover for the channel's probe (the message names the span).
     void adjustTakesVoltsOnly_data() {
         QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("probe");
         QTest::addColumn<QString>("input");
-        QTest::addColumn<QString>("stored");  // "" = refused
-        QTest::addColumn<QString>("sent");
-        QTest::newRow("letters") << "C" << "abc" << "" << "";
-        QTest::newRow("empty") << "C" << "" << "" << "";
-        QTest::newRow("a prefix without a number") << "C" << "mV" << "" << "";
-        QTest::newRow("zero") << "C" << "0mV" << "" << "";
-        QTest::newRow("negative") << "C" << "-2V" << "" << "";
-        QTest::newRow("beyond any display") << "C" << "1e9V" << "" << "";
-        QTest::newRow("a comma where the point is the mark") << "C" << "2,5V" << "" << "";
-        QTest::newRow("a number with more after it") << "C" << "2.5Vx" << "" << "";
-        QTest::newRow("millivolts") << "C" << "50.0mV" << "50.0mV" << "0.05";
-        QTest::newRow("volts") << "C" << "2V" << "2.00V" << "2";
-        QTest::newRow("a bare number is volts") << "C" << "2" << "2.00V" << "2";
-        QTest::newRow("a bare decimal") << "C" << "2.5" << "2.50V" << "2.5";
-        QTest::newRow("the decimal comma") << "de_DE" << "2,5V" << "2.50V" << "2.5";
-        QTest::newRow("the display's point under a comma locale") << "de_DE" << "1.00V" << "1.00V" << "1";
-        QTest::newRow("more digits than shown") << "C" << "2.004V" << "2.00V" << "2";
+        QTest::addColumn<QString>("stored");   // "" = refused
+        QTest::addColumn<QString>("sent");     // refused: "" not volts, else "low,high" of the span
+        QTest::newRow("letters") << "C" << "1X" << "abc" << "" << "";
+        QTest::newRow("empty") << "C" << "1X" << "" << "" << "";
+        QTest::newRow("a prefix without a number") << "C" << "1X" << "mV" << "" << "";
+        QTest::newRow("zero") << "C" << "1X" << "0mV" << "" << "";
+        QTest::newRow("negative") << "C" << "1X" << "-2V" << "" << "";
+        QTest::newRow("beyond any display") << "C" << "1X" << "1e9V" << "" << "";
+        QTest::newRow("a comma where the point is the mark") << "C" << "1X" << "2,5V" << "" << "";
+        QTest::newRow("a number with more after it") << "C" << "1X" << "2.5Vx" << "" << "";
+        QTest::newRow("millivolts") << "C" << "1X" << "50.0mV" << "50.0mV" << "0.05";
+        QTest::newRow("volts") << "C" << "1X" << "2V" << "2.00V" << "2";
+        QTest::newRow("a bare number is volts") << "C" << "1X" << "2" << "2.00V" << "2";
+        QTest::newRow("a bare decimal") << "C" << "1X" << "2.5" << "2.50V" << "2.5";
+        QTest::newRow("the decimal comma") << "de_DE" << "1X" << "2,5V" << "2.50V" << "2.5";
+        QTest::newRow("the display's point under a comma locale") << "de_DE" << "1X" << "1.00V" << "1.00V" << "1";
+        QTest::newRow("more digits than shown") << "C" << "1X" << "2.004V" << "2.00V" << "2";
+        QTest::newRow("a kilovolt at 1X") << "C" << "1X" << "1e3V" << "" << "2.00mV,10.0V";
+        QTest::newRow("above the top") << "C" << "1X" << "10.1V" << "" << "2.00mV,10.0V";
+        QTest::newRow("below the bottom") << "C" << "1X" << "1.95mV" << "" << "2.00mV,10.0V";
+        QTest::newRow("the bottom") << "C" << "1X" << "2mV" << "2.00mV" << "0.002";
+        QTest::newRow("the top") << "C" << "1X" << "10V" << "10.0V" << "10";
+        QTest::newRow("the top times the probe") << "C" << "100X" << "1kV" << "1.00kV" << "1000";
+        QTest::newRow("beyond it") << "C" << "100X" << "2kV" << "" << "200mV,1.00kV";
+        QTest::newRow("below a 10X probe's bottom") << "C" << "10X" << "10mV" << "" << "20.0mV,100V";
+        QTest::newRow("a probe of no list spans as 1X") << "C" << "3X" << "20V" << "" << "2.00mV,10.0V";
     }
     void adjustTakesVoltsOnly() {
         QFETCH(QString, locale);
+        QFETCH(QString, probe);
         QFETCH(QString, input);
         QFETCH(QString, stored);
         QFETCH(QString, sent);
         const bool refused = stored.isEmpty();
         QLocale::setDefault(QLocale(locale));
-        DSOSettings().CH1Probe = "1X";
+        DSOSettings().CH1Probe = probe;
         const CtrlSettings before = DSOSettings();
         const AdjustEnd end = ApplyAdjust(input, 0);
         QLocale::setDefault(QLocale::c());
@@ -203,7 +220,10 @@ private slots:
             QCOMPARE(fake->Log(), QStringList{"*IDN?"});
             QVERIFY(DSOSettings() == before);
             QCOMPARE(treeTexts(), treeBefore);
-            QCOMPARE(LinkFixture::ShownTexts(), QStringList{MessageTable().MsgVoltsOnly + " / "});
+            const QString message = sent.isEmpty() ? MessageTable().MsgVoltsOnly
+                                                   : MessageTable().MsgVoltDivRange.arg(sent.section(',', 0, 0),
+                                                                                        sent.section(',', 1));
+            QCOMPARE(LinkFixture::ShownTexts(), QStringList{message + " / "});
         } else {
             QCOMPARE(DSOSettings().CH1Scale, stored);
             QCOMPARE(CtrlNode(2, 3)->text(0), "Volt/Div [" + stored + "]");
@@ -215,6 +235,7 @@ private slots:
     // anything of the EDGE block or the holdoff is stored, yet the method is
     // taken, the tree rebuilt in its shape and the method node rewritten.
     void edgeMethodWithoutSourceKeepsItsBlock() {
+        script.SetReply(":TRIGGER:EDGE:SOURCE?", {});
         DSOSettings().TriggerMethod = ValueWord(vwPulse);
         DSOSettings().TriggerHoldoff = "123ns";
         DSOSettings().TriggerEdgeSource = "EXT";

@@ -102,16 +102,21 @@ private slots:
         const QString en = "";
         // Channels.
         QTest::newRow("CH1 offset") << 1 << en << "" << "{l:6}{l:9}" << "" << "0.5" << ""
-            << QStringList{":CHANNEL1:OFFSET 0.5", ":CHANNEL1:OFFSET?"} << QList<int>{100, 200}
+            << QStringList{":CHANNEL1:OFFSET 0.5", ":CHANNEL1:OFFSET?", ":TRIGGER:EDGE:SOURCE?",
+                           ":CHANNEL1:SCALE?", ":CHANNEL1:OFFSET?", ":TRIGGER:EDGE:LEVEL?"}
+            << QList<int>{100, 200}
             << "CH1Offset" << "500mV" << "2,4" << "Offset [500mV]"
             << ":CHANNEL1:OFFSET" << "5.000e-01" << QString();
         QTest::newRow("CH2 offset, decimal comma") << -1 << en << "" << "{l:7}{l:9}" << ""
             << "-0,25" << ""
-            << QStringList{":CHANNEL2:OFFSET -0.25", ":CHANNEL2:OFFSET?"} << QList<int>{100, 200}
+            << QStringList{":CHANNEL2:OFFSET -0.25", ":CHANNEL2:OFFSET?", ":TRIGGER:EDGE:SOURCE?"}
+            << QList<int>{100, 200}
             << "CH2Offset" << "-250mV" << "3,4" << "Offset [-250mV]"
             << ":CHANNEL2:OFFSET" << "-2.500e-01" << QString();
         QTest::newRow("CH1 probe") << 1 << en << "" << "{l:6}{l:12}" << "10X" << "" << ""
-            << QStringList{":CHANNEL1:PROBE 10", ":CHANNEL1:SCALE?", ":CHANNEL1:OFFSET?"}
+            << QStringList{":CHANNEL1:PROBE 10", ":CHANNEL1:SCALE?", ":CHANNEL1:OFFSET?",
+                           ":TRIGGER:EDGE:SOURCE?", ":CHANNEL1:SCALE?", ":CHANNEL1:OFFSET?",
+                           ":TRIGGER:EDGE:LEVEL?"}
             << QList<int>{100, 200} << "CH1Probe" << "10X" << "2,7" << "Probe [10X]"
             << ":CHANNEL1:PROBE" << "10X" << QString();
         QTest::newRow("CH2 display, Chinese") << 0 << en << "" << "{l:7}{l:5}" << "{w:3}" << ""
@@ -305,7 +310,7 @@ private slots:
         // Coarse/fine OK (no presence check).
         QTest::newRow("coarse/fine CH2") << 1 << "CH2Probe=100X" << "" << "adjust2" << ""
             << "5.00V" << "" << QStringList{":CHANNEL2:PROBE 100", ":CHANNEL2:SCALE 5",
-                                           ":CHANNEL2:OFFSET?"}
+                                           ":CHANNEL2:OFFSET?", ":TRIGGER:EDGE:SOURCE?"}
             << QList<int>{100, 100, 200} << "CH2Scale" << "5.00V" << "3,3" << "Volt/Div [5.00V]"
             << ":CHANNEL2:SCALE" << "5.000e+00" << QString();
     }
@@ -380,6 +385,85 @@ private slots:
             QVERIFY2(a.valid && b.valid && b.value == a.value,
                      qPrintable(downloaded + " after a download, " + shown + " before"));
         }
+    }
+
+    // The instrument keeps its trigger level in volts: after a channel's
+    // offset or volts per division changed, the level rows that follow that
+    // channel show where the level now is, and an upload leaves it there,
+    // sent in its shortest form. (Instrument: CH1 1 V/div at 1.5 V, CH2
+    // 1 V/div at -2 V, every level at 0 V.)
+    void uploadKeepsTheLevelAfterAChannelApply_data() {
+        QTest::addColumn<QString>("simSetup");
+        QTest::addColumn<QString>("key");  // "{l:..}" labels; "adjustN" = coarse/fine OK of CHn
+        QTest::addColumn<QString>("combo");
+        QTest::addColumn<QString>("input");
+        QTest::addColumn<QStringList>("before");  // "group,item:text" after the download
+        QTest::addColumn<QStringList>("after");   // the same after the apply
+        QTest::addColumn<QStringList>("levels");  // the upload's level commands
+        QTest::addColumn<QStringList>("kept");    // the instrument's "setting=answer" after it
+        const QString edge0 = ":TRIGGER:EDGE:LEVEL=0.000e+00";
+        QTest::newRow("EDGE, CH1 offset to 0") << "" << "{l:6}{l:9}" << "" << "0"
+            << QStringList{"6,7:Level [1.50div]"} << QStringList{"6,7:Level [0.00div]"}
+            << QStringList{":TRIGGER:EDGE:LEVEL 0"} << QStringList{edge0};
+        QTest::newRow("EDGE, CH1 coarse/fine to 2 V") << "" << "adjust1" << "" << "2.00V"
+            << QStringList{"6,7:Level [1.50div]"} << QStringList{"6,7:Level [0.75div]"}
+            << QStringList{":TRIGGER:EDGE:LEVEL 0"} << QStringList{edge0};
+        QTest::newRow("EDGE at -60 mV, CH1 probe: no noise digits")
+            << ":TRIGGER:EDGE:LEVEL -0.06" << "{l:6}{l:12}" << "10X" << ""
+            << QStringList{"6,7:Level [1.44div]"} << QStringList{"6,7:Level [1.44div]"}
+            << QStringList{":TRIGGER:EDGE:LEVEL -.06"} << QStringList{":TRIGGER:EDGE:LEVEL=-6.000e-02"};
+        QTest::newRow("SLOPE, CH1 offset to -0.5") << ":TRIGGER:MODE SLOPE;:TRIGGER:SLOPE:LEVELA 0"
+            << "{l:6}{l:9}" << "" << "-0.5"
+            << QStringList{"6,9:LevelA [1.50div]", "6,10:LevelB [1.50div]"}
+            << QStringList{"6,9:LevelA [-0.50div]", "6,10:LevelB [-0.50div]"}
+            << QStringList{":TRIGGER:SLOPE:LEVELA 0", ":TRIGGER:SLOPE:LEVELB 0"}
+            << QStringList{":TRIGGER:SLOPE:LEVELA=0.000e+00", ":TRIGGER:SLOPE:LEVELB=0.000e+00"};
+        QTest::newRow("ALTERNATIVE, CH2 coarse/fine to 500 mV")
+            << ":TRIGGER:MODE ALTERNATION" << "adjust2" << "" << "500mV"
+            << QStringList{"19,17:Level [1.50div]", "20,17:Level [-2.00div]"}
+            << QStringList{"19,17:Level [1.50div]", "20,17:Level [-4.00div]"}
+            << QStringList{":TRIGGER:ALTERNATION:EDGE:LEVEL 0", ":TRIGGER:ALTERNATION:EDGE:LEVEL 0"}
+            << QStringList{};
+        QTest::newRow("EDGE on CH2 stays with a CH1 offset")
+            << ":TRIGGER:EDGE:SOURCE CHANNEL2" << "{l:6}{l:9}" << "" << "0"
+            << QStringList{"6,7:Level [-2.00div]"} << QStringList{"6,7:Level [-2.00div]"}
+            << QStringList{":TRIGGER:EDGE:LEVEL 0"} << QStringList{edge0};
+    }
+    void uploadKeepsTheLevelAfterAChannelApply() {
+        QFETCH(QString, simSetup);
+        QFETCH(QString, key);
+        QFETCH(QString, combo);
+        QFETCH(QString, input);
+        QFETCH(QStringList, before);
+        QFETCH(QStringList, after);
+        QFETCH(QStringList, levels);
+        QFETCH(QStringList, kept);
+        for (const QString& c : simSetup.split(';', Qt::SkipEmptyParts)) SendCmd(c);
+        SetDefaultCtrlSettings();
+        QVERIFY(RunTransfer(JobDownload, "Data Downloading...", true));
+        QVERIFY(LastSettingsTransfer().DownloadCommitted);
+        auto nodes = [](const QStringList& expected) {
+            QStringList out;
+            for (const QString& n : expected) out << n.section(':', 0, 0) + ":" + nodeText_(n.section(':', 0, 0));
+            return out;
+        };
+        QCOMPARE(nodes(before), before);
+        if (key.startsWith("adjust"))
+            QCOMPARE(ApplyAdjust(input, key.endsWith('2') ? 1 : 0), AdjustEnd::Applied);
+        else
+            QCOMPARE(ApplyCtrlEdit({words(key), combo, input, QString()}), ApplyEnd::Applied);
+        QVERIFY(MsgBoxService::Log().isEmpty());
+        QCOMPARE(nodes(after), after);
+        sim.ClearLog();
+        LastSettingsTransfer().UploadComplete = false;
+        QVERIFY(RunTransfer(JobUpload, "Data Uploading...", true));
+        QVERIFY(LastSettingsTransfer().UploadComplete);
+        QueryCmd("*IDN?");
+        QStringList sent;
+        for (const QString& c : sim.Log())
+            if (c.contains(":LEVEL") && !c.endsWith('?')) sent << c;
+        QCOMPARE(sent, levels);
+        for (const QString& k : kept) QCOMPARE(k.section('=', 0, 0) + "=" + sim.Get(k.section('=', 0, 0)), k);
     }
 
     // Every setting row of the tree, under every trigger method and

@@ -14,6 +14,7 @@
 #include "common/ShellState.h"
 #include "editors/AdjustLogic.h"
 #include "editors/CtrlDialog.h"
+#include "editors/EditDispatch.h"
 #include "link/LinkState.h"
 #include "link/Messages.h"
 #include "link/Vocabulary.h"
@@ -144,19 +145,29 @@ private slots:
         QLocale::setDefault(before);
     }
 
-    void enterAppliesOnlyFromTheList() {
-        CtrlDialog dialog;
+    // Enter presses OK from the value box (a number box) and from the list;
+    // Esc cancels.
+    void enterPressesOk() {
+        for (const Qt::Key k : {Qt::Key_Return, Qt::Key_Enter}) {
+            CtrlDialog dialog;
+            dialog.Prepare(numberEdit("1"), QString());
+            dialog.show();
+            MsgBoxService::ClearLog();
+            QTest::keyClick(dialog.inputTxt, k);
+            // OK ran: no instrument, so closed without a change, and said so.
+            QVERIFY(!dialog.isVisible());
+            QVERIFY(!dialog.Applied());
+            QCOMPARE(shownTexts(), QStringList{MessageTable().MsgConnectFirst});
+        }
         EditPrep p = numberEdit("1");
-        dialog.Prepare(p, QString());
-        dialog.show();
-        QTest::keyClick(dialog.inputTxt, Qt::Key_Return);
-        QVERIFY(dialog.isVisible());
         p.Outcome = EditOutcome::ChoiceEdit;
         p.Choices = {"ON", "OFF"};
-        dialog.Prepare(p, QString());
-        QTest::keyClick(dialog.Combo, Qt::Key_Return);
-        QVERIFY(!dialog.isVisible());
-        QVERIFY(!dialog.Applied());  // no instrument: closed without a change
+        CtrlDialog list;
+        list.Prepare(p, QString());
+        list.show();
+        QTest::keyClick(list.Combo, Qt::Key_Return);
+        QVERIFY(!list.isVisible());
+        QVERIFY(!list.Applied());
         CtrlDialog other;
         other.Prepare(p, QString());
         other.show();
@@ -198,6 +209,42 @@ private slots:
                  texts);
         QCOMPARE(a.cmdAdjustOK->text(), texts[0]);
         QCOMPARE(a.cmdCancelAdjust->text(), texts[1]);
+    }
+
+    // Each dialog's window title names the setting it edits, in the UI
+    // language, as the dispatcher prepares it.
+    void windowTitleNamesTheSetting_data() {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<int>("group");
+        QTest::addColumn<int>("item");
+        QTest::addColumn<QString>("value");
+        for (int language : {LangEnglish, LangChinese}) {
+            const char* name = language == LangEnglish ? "English" : "Chinese";
+            QTest::addRow("Volt/Div, %s", name) << language << 6 << 8 << "1.00V";
+            QTest::addRow("Offset, %s", name) << language << 6 << 9 << "1.50V";
+            QTest::addRow("Level, %s", name) << language << 24 << 66 << "1.50div";
+        }
+    }
+    void windowTitleNamesTheSetting() {
+        QFETCH(int, language);
+        QFETCH(int, group);
+        QFETCH(int, item);
+        QFETCH(QString, value);
+        TestEnv::UseLanguage(language);
+        const QString label = ControllerLabel(item);
+        const EditPrep prep = PrepareEdit("KV2200M\\" + ControllerLabel(group) + "\\" + label + " [" + value + "]");
+        QDialog* dialog = nullptr;
+        CtrlDialog setting;
+        CtrlDialogAdjust adjust;
+        if (prep.Outcome == EditOutcome::AdjustEdit) {
+            adjust.Prepare(prep);
+            dialog = &adjust;
+        } else {
+            setting.Prepare(prep, QString());
+            dialog = &setting;
+        }
+        QCOMPARE(dialog->windowTitle(), label);
+        QVERIFY(!label.isEmpty());
     }
 
     // One step of the shown value (probe included), coarse or fine.

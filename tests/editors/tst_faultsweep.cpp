@@ -397,7 +397,8 @@ private slots:
 
     // A reply lost part-way (no reply, cut, late) after the ones before it
     // came: the presence check, a level's source, scale or offset, the
-    // offset read back after the offset apply or the coarse/fine OK. What
+    // offset read back after the offset apply or the coarse/fine OK, the
+    // level read back after the offset apply. What
     // the lost reply would have given is neither sent nor stored, and the
     // user is told; what went out before it is stored as sent.
     void replyLostPartWay_data() {
@@ -411,6 +412,8 @@ private slots:
             {"level: scale", OpLevel, 2},
             {"level: offset", OpLevel, 3},
             {"offset read-back", OpApply, 1},
+            // After the offset, its source, scale and offset: the level's own reply.
+            {"level read-back after the offset", OpApply, 5},
             {"coarse/fine offset read-back", OpAdjust, 0},
         };
         for (const char* tr : {"tcp", "pty"})

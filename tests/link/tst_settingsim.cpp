@@ -45,6 +45,10 @@ private slots:
                                           << "-1.00div" << "CH2" << "-.3" << ch2;
         QTest::newRow("millivolts") << ":CHANNEL1:SCALE 0.002;:CHANNEL1:OFFSET 0"
                                     << "3.10div" << "CH1" << ".0062" << ch1;
+        // 1.44 x 1 - 1.5 leaves -0.06000000000000005: the noise is not sent.
+        QTest::newRow("noise of the difference") << "" << "1.44div" << "CH1" << "-.06" << ch1;
+        QTest::newRow("large, without an exponent") << ":CHANNEL1:SCALE 50;:CHANNEL1:OFFSET 0"
+                                                    << "4.00div" << "CH1" << "200" << ch1;
         QTest::newRow("EXT asks nothing") << "" << "2.00div" << "EXT" << ".4" << QStringList();
         QTest::newRow("logic channel asks nothing")
             << "" << "2.00div" << "D4" << "0" << QStringList();
