@@ -393,8 +393,11 @@ bool IsVideoStandardReply(const QString& reply) { return reply == "NTSC" || repl
 namespace {
 
 // A number followed directly by `unit` (either case), with at most one of
-// the `prefixes` (lower-case letters, either case accepted) before it.
-bool isNumberWithUnit(const QString& text, QLatin1String unit, const char* prefixes) {
+// the `prefixes` (lower-case letters, either case accepted) before it;
+// blanks (U+0020) around the whole, as a reply may bring them.
+bool isNumberWithUnit(QString text, QLatin1String unit, const char* prefixes) {
+    while (text.startsWith(QLatin1Char(' '))) text.remove(0, 1);
+    while (text.endsWith(QLatin1Char(' '))) text.chop(1);
     static const QRegularExpression number(
         QStringLiteral("^[+-]?(?:[0-9]+\\.?[0-9]*|\\.[0-9]+)(?:[eE][+-]?[0-9]+)?"));
     const QRegularExpressionMatch m = number.match(text);

@@ -130,7 +130,7 @@ bool IsSourceReply(const QString& reply);
 // file may hold anything): a number ("." as decimal point, ASCII digits,
 // optional sign and exponent) followed directly by the setting's unit with
 // an optional SI prefix, letters in either case (the upload sends most of
-// them in upper case); no blank anywhere.
+// them in upper case); blanks only around the whole.
 bool IsVoltsText(const QString& text);        // "V" after k, m, u, n, p or none: "1.00V", "500mV"
 bool IsSecondsText(const QString& text);      // "s" after m, u, n, p or none: "10.00us", "0.0000s"
 bool IsDivText(const QString& text);          // "div": "0.10div", "-1.24div"
