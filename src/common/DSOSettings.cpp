@@ -1,5 +1,7 @@
 #include "common/DSOSettings.h"
 
+#include <algorithm>
+
 namespace {
 template <typename Rec, typename Ptr>
 std::vector<Ptr> valuesOf(Rec& s) {
@@ -31,6 +33,12 @@ QStringList CtrlSettingsNames() {
 #undef KV_CTRL_TEXT
 #undef KV_CTRL_ARRAY
     return names;
+}
+
+int CtrlValueNumber(const CtrlSettings& s, const QString* value) {
+    const std::vector<const QString*> values = CtrlSettingsValues(s);
+    const auto it = std::find(values.begin(), values.end(), value);
+    return it == values.end() ? 0 : int(it - values.begin()) + 1;
 }
 
 bool CtrlSettings::operator==(const CtrlSettings& o) const {

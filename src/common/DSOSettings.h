@@ -75,6 +75,9 @@ std::vector<QString*> CtrlSettingsValues(CtrlSettings& s);
 std::vector<const QString*> CtrlSettingsValues(const CtrlSettings& s);
 // Field names in the same order; array elements read "LAChannelDisplay(1)".
 QStringList CtrlSettingsNames();
+// The value number (1 .. CtrlValueCount) of a value of `s` given by its
+// address; 0 for an address that is none of its values.
+int CtrlValueNumber(const CtrlSettings& s, const QString* value);
 
 // The one settings mirror of the process. Every value is empty at start.
 CtrlSettings& DSOSettings();

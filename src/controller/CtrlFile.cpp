@@ -1,11 +1,13 @@
 #include "controller/CtrlFile.h"
 
 #include <QFile>
+#include <algorithm>
 #include <QStringDecoder>
 
 #include "common/ReadFile.h"
 #include "common/SaveFile.h"
 #include "common/ShellState.h"
+#include "controller/SettingsTransfer.h"
 #include "link/Messages.h"
 #include "link/Vocabulary.h"
 #include "platform/dialogs/MsgBox.h"
@@ -71,8 +73,17 @@ QStringList ReadFields(const QString& text, int limit) {
 
 bool IsCtrlValueText(const QString& v) {
     for (QChar c : v) {
-        const ushort u = c.unicode();
-        if (u < 0x20 || u == 0x7f || c == QLatin1Char(';') || c == QLatin1Char('"')) return false;
+        if (c == QLatin1Char(';') || c == QLatin1Char('"')) return false;
+        switch (c.category()) {
+        case QChar::Other_Control:        // U+0000..U+001F, U+007F..U+009F (NEL, CSI ...)
+        case QChar::Other_Format:         // invisible marks: bidi controls, zero widths, BOM
+        case QChar::Other_Surrogate:      // half a character
+        case QChar::Separator_Line:       // U+2028
+        case QChar::Separator_Paragraph:  // U+2029
+            return false;
+        default:
+            if (c.isNonCharacter()) return false;
+        }
     }
     return true;
 }
@@ -107,8 +118,14 @@ CtrlFileStatus ParseCtrlFile(const QByteArray& bytes, const QString& header, Ctr
     CtrlSettings copy = out;
     const std::vector<QString*> values = CtrlSettingsValues(copy);
     for (int k = 1; k < kFieldCount; ++k) *values[size_t(k - 1)] = fields[k];
-    // A file keeps the words of the language it was saved in.
-    const QList<int> unknown = NormalizeSettingWords(copy, Shell().UILanguage);
+    // A file keeps the words of the language it was saved in. Values that
+    // are none of their setting's choices, or that the upload cannot send
+    // (a number without its unit, a source the instrument has not), are
+    // kept and reported.
+    QList<int> unknown = NormalizeSettingWords(copy, Shell().UILanguage);
+    unknown += UnsendableCtrlValues(copy);  // of the words in the current language
+    std::sort(unknown.begin(), unknown.end());
+    unknown.erase(std::unique(unknown.begin(), unknown.end()), unknown.end());
     if (unknownValues) *unknownValues = unknown;
     out = std::move(copy);
     return CtrlFileStatus::Ok;

@@ -5,8 +5,8 @@
 // GB18030 when the bytes are not UTF-8 (files of a Chinese Windows system).
 //
 // Reading goes into a copy and commits only a complete file whose header
-// matches and whose values hold no control character, line feed, double quote
-// or ";" (a value goes into instrument commands later). Writing is whole or
+// matches and whose values are texts a setting may hold (IsCtrlValueText: a
+// value goes into instrument commands later). Writing is whole or
 // nothing (SaveFileWhole).
 #include <QByteArray>
 #include <QList>
@@ -14,8 +14,11 @@
 
 #include "common/DSOSettings.h"
 
-// A text a setting may hold: no control character (line feed, carriage
-// return, ...), no double quote (it would break the file's lines) and no ";"
+// A text a setting may hold: no control character of either range (line
+// feed, carriage return, ..., and U+0080..U+009F such as NEL, which a command
+// would carry as a raw byte), no line or paragraph separator, no invisible
+// format mark, half a surrogate pair or non-character (a command line carries
+// none of them), no double quote (it would break the file's lines) and no ";"
 // (it would start another command when the value is sent).
 bool IsCtrlValueText(const QString& v);
 
@@ -29,15 +32,16 @@ enum class CtrlFileStatus {
     Ok,
     BadHeader,   // the first field is not the header
     Short,       // fewer than 194 fields
-    BadValue,    // a value holds a control character, line feed, '"' or ';'
+    BadValue,    // a value is no text a setting may hold (IsCtrlValueText)
 };
 
 // Parses file bytes into `out` (all 193 values) when the result is Ok;
 // otherwise `out` is unchanged. `badValue` receives the number (1..193) of a
 // refused value. The value words are read in either UI language and held in
 // the current one (NormalizeSettingWords); `unknownValues` receives the
-// numbers of the values that are none of their setting's choices (kept as
-// they are; the upload leaves them out).
+// numbers of the values that are none of their setting's choices or that the
+// upload cannot send (UnsendableCtrlValues), ascending: they are kept as they
+// are, and the upload leaves them out.
 CtrlFileStatus ParseCtrlFile(const QByteArray& bytes, const QString& header, CtrlSettings& out,
                              int* badValue = nullptr, QList<int>* unknownValues = nullptr);
 
@@ -50,5 +54,6 @@ bool WriteCtrlFile(const QString& path);
 // Reads the file into DSOSettings(); a failure (the file cannot be read, a
 // foreign header, a short or damaged file) is shown with the error icon, gives
 // false and leaves the mirror as it was. Values that are none of their
-// setting's choices are read, and named in a message.
+// setting's choices, or that the upload cannot send, are read, and named in
+// a message.
 bool ReadCtrlFile(const QString& path);

@@ -100,21 +100,38 @@ public:
     Downloader(CtrlSettings& s, double step) : s_(s), step_(step) {}
 
     bool Ok() const { return ok_; }
+    // The setting (with its query) whose reply came but could not be read,
+    // and that reply; empty when the download did not end on one.
+    const QString& UnreadableSetting() const { return unreadable_; }
+    const QString& UnreadableReply() const { return unreadableReply_; }
 
-    // One query; its reply cut at the line feed. A reply that does not come,
-    // a link that drops, a cut reply holding what no setting may hold (a
-    // control character, a double quote or ";": it could neither be stored
-    // in a controller file nor sent back in a command), or one that is not
-    // what the setting holds (`known`: an unknown word, a number that does
-    // not parse) ends the download.
-    QString Ask(const QString& query, Check known, bool trim = true) {
+    // One query (for `field`, when it reads one); its reply cut at the line
+    // feed. A reply that does not come, a link that drops, a cut reply
+    // holding what no setting may hold (a control character, a double quote
+    // or ";": it could neither be stored in a controller file nor sent back
+    // in a command), or one that is not what the setting holds (`known`: an
+    // unknown word, a number that does not parse) ends the download.
+    QString Ask(const QString& query, Check known, bool trim = true, Field field = nullptr) {
         if (!ok_) return QString();
         QString reply = QueryCmd(query);
         if (trim) reply = TrimReply(reply);
-        if (reply.isEmpty() || !Link().IsConnected || (trim && !IsCtrlValueText(reply)) ||
-            (known && !known(reply)))
+        if (reply.isEmpty() || !Link().IsConnected) {
             ok_ = false;
+            return QString();
+        }
+        if ((trim && !IsCtrlValueText(reply)) || (known && !known(reply))) Unreadable(query, reply, field);
         return ok_ ? reply : QString();
+    }
+
+    // Ends the download on a reply that came but that the setting cannot hold.
+    void Unreadable(const QString& query, const QString& reply, Field field) {
+        ok_ = false;
+        unreadable_ = query;
+        if (field) {
+            const int n = CtrlValueNumber(s_, &(s_.*field));
+            if (n > 0) unreadable_ = CtrlSettingsNames().value(n - 1) + " (" + query + ")";
+        }
+        unreadableReply_ = reply;
     }
 
     void Command(const QString& command) {
@@ -129,8 +146,8 @@ public:
 
     // A reply the converter knows (or, read as it comes, one `known` accepts).
     void Read(const char* query, Field field, Conv conv, bool step = true, Check known = nullptr) {
-        QString reply = Ask(query, nullptr);
-        if (ok_ && !(known ? known(reply) : IsKnownReply(conv, reply))) ok_ = false;
+        QString reply = Ask(query, nullptr, true, field);
+        if (ok_ && !(known ? known(reply) : IsKnownReply(conv, reply))) Unreadable(query, reply, field);
         if (!ok_) return;
         s_.*field = conv(reply);
         if (step) Step();
@@ -139,7 +156,7 @@ public:
     // A level reply in volts stored as divisions of the block's base; without
     // a base the field keeps its text.
     void ReadLevel(const char* query, Field field, const LevelBase& base, bool step = true) {
-        const QString reply = Ask(query, IsNumberReply);
+        const QString reply = Ask(query, IsNumberReply, true, field);
         if (!ok_) return;
         const QString text = LevelDivText(reply, base.offset, base.scale);
         if (!text.isEmpty()) s_.*field = text;
@@ -148,7 +165,7 @@ public:
 
     // A sensitivity reply (a number) as "#0.00div".
     void ReadSensitivity(const char* query, Field field, bool step = true) {
-        const QString reply = Ask(query, IsNumberReply);
+        const QString reply = Ask(query, IsNumberReply, true, field);
         if (!ok_) return;
         s_.*field = FormatWithMask(reply.trimmed().toDouble(), "#0.00") + "div";
         if (step) Step();
@@ -156,7 +173,7 @@ public:
 
     // A channel's offset: stored as volts text, its number kept for the levels.
     double ReadOffset(int channel, Field field) {
-        const QString reply = Ask(":CHANNEL" + QString::number(channel) + ":OFFSET?", IsNumberReply);
+        const QString reply = Ask(":CHANNEL" + QString::number(channel) + ":OFFSET?", IsNumberReply, true, field);
         if (!ok_) return 0;
         s_.*field = FormatVolt(reply);
         Step();
@@ -188,7 +205,7 @@ public:
     void ReadEdgeOrPulseLevel(const char* levelQuery, Field field, bool digital,
                               const LevelBase& base) {
         if (!digital) return ReadLevel(levelQuery, field, base);
-        const QString text = LaThresholdToText(Ask(":LA:THRESHOLD?", IsThresholdReply));
+        const QString text = LaThresholdToText(Ask(":LA:THRESHOLD?", IsThresholdReply, true, field));
         if (!ok_) return;
         if (!text.isEmpty()) s_.*field = text;
         Step();
@@ -208,7 +225,23 @@ private:
     double step_;
     bool ok_ = true;
     double offset_[3] = {0, 0, 0};
+    QString unreadable_;
+    QString unreadableReply_;
 };
+
+// A reply as a message shows it: quoted, control characters as "\xNN",
+// cut after 60 characters.
+QString ShownReply(const QString& reply) {
+    constexpr int kShown = 60;
+    QString out;
+    for (QChar c : reply.left(kShown)) {
+        const ushort u = c.unicode();
+        if (u < 0x20 || (u >= 0x7f && u < 0xa0)) out += QString("\\x%1").arg(u, 2, 16, QLatin1Char('0'));
+        else out += c;
+    }
+    if (reply.size() > kShown) out += "...";
+    return QLatin1Char('"') + out + QLatin1Char('"');
+}
 
 void Downloader::Channel(int ch) {
     const bool one = ch == 1;
@@ -275,13 +308,14 @@ void Downloader::LogicAnalyser() {
     const QString location = Ask(":LA:LOCATION?", IsLocationReply, false);  // read as it comes
     if (ok_) ApplyLaLocation(s_, location);
     Step();
-    const QString threshold = LaThresholdUserText(Ask(":LA:THRESHOLD?", IsThresholdReply));
+    const QString threshold =
+        LaThresholdUserText(Ask(":LA:THRESHOLD?", IsThresholdReply, true, &CtrlSettings::LAThreshold));
     if (ok_ && !threshold.isEmpty()) s_.LAThreshold = threshold;
     Step();
 }
 
 void Downloader::Run(bool la) {
-    const QString status = Ask(":TRIGGER:STATUS?", IsRunStatusReply);
+    const QString status = Ask(":TRIGGER:STATUS?", IsRunStatusReply, true, &CtrlSettings::RunStop);
     if (ok_) s_.RunStop = RunStateToText(status == "STOP" ? "STOP" : "RUN");
     Step();
 
@@ -401,5 +435,10 @@ void DownloadSettings() {
     // The instrument's active channel back as it was (the alternation source
     // commands may have moved it).
     if (Link().IsConnected && !active.isEmpty()) SendCmd(":CHANNEL:ACTIVE " + active);
-    if (!committed) MsgBox(MessageTable().MsgDownloadIncomplete, vbExclamation);
+    if (committed) return;
+    if (!down.UnreadableSetting().isEmpty())
+        MsgBox(MessageTable().MsgDownloadUnreadable.arg(down.UnreadableSetting(), ShownReply(down.UnreadableReply())),
+               vbExclamation);
+    else
+        MsgBox(MessageTable().MsgDownloadIncomplete, vbExclamation);
 }

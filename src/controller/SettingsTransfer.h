@@ -9,6 +9,7 @@
 // when every reply came and the link stayed up; otherwise it says so and the
 // mirror is left as it was. The controller window's Upload and Download
 // (frmCtrlList) run them through the transfer window and read the outcome.
+#include <QList>
 #include <QString>
 
 #include "common/DSOSettings.h"
@@ -22,7 +23,7 @@ void InstallSettingsTransferJobs();
 
 // The outcome of the last run of each job.
 struct SettingsTransferOutcome {
-    bool UploadComplete = false;     // every row was sent over a link that stayed up
+    bool UploadComplete = false;     // every row was sent (none left out) over a link that stayed up
     bool DownloadCommitted = false;  // the mirror took the instrument's settings
 };
 SettingsTransferOutcome& LastSettingsTransfer();
@@ -33,6 +34,13 @@ SettingsTransferOutcome& LastSettingsTransfer();
 // scale as "#0.00div"; the empty text when the scale is 0 or not a number.
 // It is the inverse of the upload's volts = div x scale - offset.
 QString LevelDivText(const QString& volts, double offset, const QString& scale);
+// The numbers (1 .. CtrlValueCount, ascending) of the values of `s` that the
+// upload cannot send: a word its converter does not know, a source, format
+// or video standard the instrument has not, a text that is no number with
+// the setting's unit, a code, display or position of another form. Every
+// block counts, whatever the trigger method; the upload leaves these values'
+// commands out and names them.
+QList<int> UnsendableCtrlValues(const CtrlSettings& s);
 // ":LA:STATUS" number and ":LA:LOCATION" numbers of the logic channel arrays.
 long long LaStatusNumber(const CtrlSettings& s);
 QString LaLocationText(const CtrlSettings& s);

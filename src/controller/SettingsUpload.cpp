@@ -22,6 +22,8 @@ namespace {
 
 using Field = QString CtrlSettings::*;
 using Conv = QString (*)(const QString&);
+using Check = bool (*)(const QString&);
+using S = CtrlSettings;
 
 // How a row's value is made from its field.
 enum class Kind {
@@ -40,77 +42,94 @@ struct Row {
     const char* header;
     Kind kind;
     Field field = nullptr;
-    Conv conv = nullptr;
+    Conv conv = nullptr;    // Whole, Word, WordUpper: the keyword converter
+    Check check = nullptr;  // Upper, Stored, Probe, Level: the form the field must have
     const char* fixed = nullptr;  // Fixed: the value; Level: the source query
     bool step = false;
     int pauseMs = 0;
 };
 
+Row WordRow(const char* header, Field f, Conv conv, bool step = false, Kind kind = Kind::Word) {
+    return {header, kind, f, conv, nullptr, nullptr, step};
+}
+Row TextRow(const char* header, Kind kind, Field f, Check check, bool step = false, int pauseMs = 0) {
+    return {header, kind, f, nullptr, check, nullptr, step, pauseMs};
+}
+Row FixedRow(const char* header, const char* value) { return {header, Kind::Fixed, nullptr, nullptr, nullptr, value}; }
+Row LevelRow(const char* header, Field f, Check check, const char* sourceQuery) {
+    return {header, Kind::Level, f, nullptr, check, sourceQuery};
+}
+
+// The main edge and pulse levels may hold the threshold a logic-channel
+// source read back (the download stores it there).
+bool IsDivOrThreshold(const QString& t) { return IsDivText(t) || IsThresholdText(t); }
+bool IsOnOffWord(const QString& t) { return IsKnownWord(OnOffToKeyword, t); }
+
 // Blocks A to D.
 const Row kHeadRows[] = {
-    {":RUN", Kind::Whole, &CtrlSettings::RunStop, RunStateToCmd, nullptr, true},
-    {":TRIGGER:ALTERNATION:SOURCE", Kind::Fixed, nullptr, nullptr, "CHANNEL1"},
-    {":TRIGGER:ALTERNATION:TIMESCALE", Kind::Upper, &CtrlSettings::AltCH1TimeBaseScale, nullptr, nullptr, true},
-    {":TRIGGER:ALTERNATION:TIMEOFFSET", Kind::Upper, &CtrlSettings::AltCH1TimeBaseOffset, nullptr, nullptr, true},
-    {":TRIGGER:ALTERNATION:SOURCE", Kind::Fixed, nullptr, nullptr, "CHANNEL2"},
-    {":TRIGGER:ALTERNATION:TIMESCALE", Kind::Upper, &CtrlSettings::AltCH2TimeBaseScale, nullptr, nullptr, true},
-    {":TRIGGER:ALTERNATION:TIMEOFFSET", Kind::Upper, &CtrlSettings::AltCH2TimeBaseOffset, nullptr, nullptr, true},
-    {":TIMEBASE:FORMAT", Kind::Format, &CtrlSettings::TimeBaseFormat, nullptr, nullptr, true, 500},
-    {":TIMEBASE:SCALE", Kind::Upper, &CtrlSettings::TimeBaseScale, nullptr, nullptr, true, 1000},
-    {":TIMEBASE:OFFSET", Kind::Upper, &CtrlSettings::TimeBaseOffset, nullptr, nullptr, true},
-    {":CHANNEL1:DISPLAY", Kind::Word, &CtrlSettings::CH1Display, OnOffToKeyword, nullptr, true},
-    {":CHANNEL1:PROBE", Kind::Probe, &CtrlSettings::CH1Probe, nullptr, nullptr, true},
-    {":CHANNEL1:SCALE", Kind::Upper, &CtrlSettings::CH1Scale, nullptr, nullptr, true},
-    {":CHANNEL1:OFFSET", Kind::Upper, &CtrlSettings::CH1Offset, nullptr, nullptr, true},
-    {":CHANNEL1:COUPLING", Kind::Word, &CtrlSettings::CH1Coupling, CouplingToKeyword, nullptr, true},
-    {":CHANNEL1:BWLIMIT", Kind::Word, &CtrlSettings::CH1BWLimit, OnOffToKeyword, nullptr, true},
-    {":CHANNEL2:DISPLAY", Kind::Word, &CtrlSettings::CH2Display, OnOffToKeyword, nullptr, true},
-    {":CHANNEL2:PROBE", Kind::Probe, &CtrlSettings::CH2Probe, nullptr, nullptr, true},
-    {":CHANNEL2:SCALE", Kind::Upper, &CtrlSettings::CH2Scale, nullptr, nullptr, true},
-    {":CHANNEL2:OFFSET", Kind::Upper, &CtrlSettings::CH2Offset, nullptr, nullptr, true},
-    {":CHANNEL2:COUPLING", Kind::Word, &CtrlSettings::CH2Coupling, CouplingToKeyword, nullptr, true},
-    {":CHANNEL2:BWLIMIT", Kind::Word, &CtrlSettings::CH2BWLimit, OnOffToKeyword, nullptr, true},
-    {":TRIGGER:MODE", Kind::Word, &CtrlSettings::TriggerMethod, TrigModeToKeyword, nullptr, true},
-    {":TRIGGER:HOLDOFF", Kind::Upper, &CtrlSettings::TriggerHoldoff, nullptr, nullptr, true},
+    WordRow(":RUN", &S::RunStop, RunStateToCmd, true, Kind::Whole),
+    FixedRow(":TRIGGER:ALTERNATION:SOURCE", "CHANNEL1"),
+    TextRow(":TRIGGER:ALTERNATION:TIMESCALE", Kind::Upper, &S::AltCH1TimeBaseScale, IsSecondsText, true),
+    TextRow(":TRIGGER:ALTERNATION:TIMEOFFSET", Kind::Upper, &S::AltCH1TimeBaseOffset, IsSecondsText, true),
+    FixedRow(":TRIGGER:ALTERNATION:SOURCE", "CHANNEL2"),
+    TextRow(":TRIGGER:ALTERNATION:TIMESCALE", Kind::Upper, &S::AltCH2TimeBaseScale, IsSecondsText, true),
+    TextRow(":TRIGGER:ALTERNATION:TIMEOFFSET", Kind::Upper, &S::AltCH2TimeBaseOffset, IsSecondsText, true),
+    TextRow(":TIMEBASE:FORMAT", Kind::Format, &S::TimeBaseFormat, nullptr, true, 500),
+    TextRow(":TIMEBASE:SCALE", Kind::Upper, &S::TimeBaseScale, IsSecondsText, true, 1000),
+    TextRow(":TIMEBASE:OFFSET", Kind::Upper, &S::TimeBaseOffset, IsSecondsText, true),
+    WordRow(":CHANNEL1:DISPLAY", &S::CH1Display, OnOffToKeyword, true),
+    TextRow(":CHANNEL1:PROBE", Kind::Probe, &S::CH1Probe, IsProbeText, true),
+    TextRow(":CHANNEL1:SCALE", Kind::Upper, &S::CH1Scale, IsVoltsText, true),
+    TextRow(":CHANNEL1:OFFSET", Kind::Upper, &S::CH1Offset, IsVoltsText, true),
+    WordRow(":CHANNEL1:COUPLING", &S::CH1Coupling, CouplingToKeyword, true),
+    WordRow(":CHANNEL1:BWLIMIT", &S::CH1BWLimit, OnOffToKeyword, true),
+    WordRow(":CHANNEL2:DISPLAY", &S::CH2Display, OnOffToKeyword, true),
+    TextRow(":CHANNEL2:PROBE", Kind::Probe, &S::CH2Probe, IsProbeText, true),
+    TextRow(":CHANNEL2:SCALE", Kind::Upper, &S::CH2Scale, IsVoltsText, true),
+    TextRow(":CHANNEL2:OFFSET", Kind::Upper, &S::CH2Offset, IsVoltsText, true),
+    WordRow(":CHANNEL2:COUPLING", &S::CH2Coupling, CouplingToKeyword, true),
+    WordRow(":CHANNEL2:BWLIMIT", &S::CH2BWLimit, OnOffToKeyword, true),
+    WordRow(":TRIGGER:MODE", &S::TriggerMethod, TrigModeToKeyword, true),
+    TextRow(":TRIGGER:HOLDOFF", Kind::Upper, &S::TriggerHoldoff, IsSecondsText, true),
 };
 
 // Block E, one table per trigger method (no steps inside).
 const Row kEdgeRows[] = {
-    {":TRIGGER:EDGE:SOURCE", Kind::Word, &CtrlSettings::TriggerEdgeSource, TrigSourceToKeyword},
-    {":TRIGGER:EDGE:SLOPE", Kind::Word, &CtrlSettings::TriggerEdgeSlope, EdgeSlopeToKeyword},
-    {":TRIGGER:EDGE:SWEEP", Kind::Word, &CtrlSettings::TriggerEdgeSweep, SweepToKeyword},
-    {":TRIGGER:EDGE:COUPLING", Kind::Word, &CtrlSettings::TriggerEdgeCoupling, CouplingToKeyword},
-    {":TRIGGER:EDGE:SENSITIVITY", Kind::Stored, &CtrlSettings::TriggerEdgeSensitivity},
-    {":TRIGGER:EDGE:LEVEL", Kind::Level, &CtrlSettings::TriggerEdgeLevel, nullptr, ":TRIGGER:EDGE:SOURCE?"},
+    WordRow(":TRIGGER:EDGE:SOURCE", &S::TriggerEdgeSource, TrigSourceToKeyword),
+    WordRow(":TRIGGER:EDGE:SLOPE", &S::TriggerEdgeSlope, EdgeSlopeToKeyword),
+    WordRow(":TRIGGER:EDGE:SWEEP", &S::TriggerEdgeSweep, SweepToKeyword),
+    WordRow(":TRIGGER:EDGE:COUPLING", &S::TriggerEdgeCoupling, CouplingToKeyword),
+    TextRow(":TRIGGER:EDGE:SENSITIVITY", Kind::Stored, &S::TriggerEdgeSensitivity, IsDivText),
+    LevelRow(":TRIGGER:EDGE:LEVEL", &S::TriggerEdgeLevel, IsDivOrThreshold, ":TRIGGER:EDGE:SOURCE?"),
 };
 const Row kPulseRows[] = {
-    {":TRIGGER:PULSE:SOURCE", Kind::Word, &CtrlSettings::TriggerPulseSource, TrigSourceToKeyword},
-    {":TRIGGER:PULSE:MODE", Kind::Word, &CtrlSettings::TriggerPulseMode, PulseModeToKeyword},
-    {":TRIGGER:PULSE:WIDTH", Kind::Upper, &CtrlSettings::TriggerPulseWidth},
-    {":TRIGGER:PULSE:SWEEP", Kind::Word, &CtrlSettings::TriggerPulseSweep, SweepToKeyword},
-    {":TRIGGER:PULSE:COUPLING", Kind::Word, &CtrlSettings::TriggerPulseCoupling, CouplingToKeyword},
-    {":TRIGGER:PULSE:SENSITIVITY", Kind::Stored, &CtrlSettings::TriggerPulseSensitivity},
-    {":TRIGGER:PULSE:LEVEL", Kind::Level, &CtrlSettings::TriggerPulseLevel, nullptr, ":TRIGGER:PULSE:SOURCE?"},
+    WordRow(":TRIGGER:PULSE:SOURCE", &S::TriggerPulseSource, TrigSourceToKeyword),
+    WordRow(":TRIGGER:PULSE:MODE", &S::TriggerPulseMode, PulseModeToKeyword),
+    TextRow(":TRIGGER:PULSE:WIDTH", Kind::Upper, &S::TriggerPulseWidth, IsSecondsText),
+    WordRow(":TRIGGER:PULSE:SWEEP", &S::TriggerPulseSweep, SweepToKeyword),
+    WordRow(":TRIGGER:PULSE:COUPLING", &S::TriggerPulseCoupling, CouplingToKeyword),
+    TextRow(":TRIGGER:PULSE:SENSITIVITY", Kind::Stored, &S::TriggerPulseSensitivity, IsDivText),
+    LevelRow(":TRIGGER:PULSE:LEVEL", &S::TriggerPulseLevel, IsDivOrThreshold, ":TRIGGER:PULSE:SOURCE?"),
 };
 const Row kVideoRows[] = {
-    {":TRIGGER:VIDEO:SOURCE", Kind::Word, &CtrlSettings::TriggerVideoSource, TrigSourceToKeyword},
-    {":TRIGGER:VIDEO:POLARITY", Kind::Word, &CtrlSettings::TriggerVideoPolarity, VideoPolarityToKeyword},
-    {":TRIGGER:VIDEO:MODE", Kind::WordUpper, &CtrlSettings::TriggerVideoSync, VideoSyncToKeyword},
-    {":TRIGGER:VIDEO:STANDARD", Kind::Word, &CtrlSettings::TriggerVideoStandard, VideoStandardConv},
-    {":TRIGGER:VIDEO:LINE", Kind::Stored, &CtrlSettings::TriggerVideoLine},
-    {":TRIGGER:VIDEO:SENSITIVITY", Kind::Stored, &CtrlSettings::TriggerVideoSensitivity},
-    {":TRIGGER:VIDEO:LEVEL", Kind::Level, &CtrlSettings::TriggerVideoLevel, nullptr, ":TRIGGER:VIDEO:SOURCE?"},
+    WordRow(":TRIGGER:VIDEO:SOURCE", &S::TriggerVideoSource, TrigSourceToKeyword),
+    WordRow(":TRIGGER:VIDEO:POLARITY", &S::TriggerVideoPolarity, VideoPolarityToKeyword),
+    WordRow(":TRIGGER:VIDEO:MODE", &S::TriggerVideoSync, VideoSyncToKeyword, false, Kind::WordUpper),
+    WordRow(":TRIGGER:VIDEO:STANDARD", &S::TriggerVideoStandard, VideoStandardConv),
+    TextRow(":TRIGGER:VIDEO:LINE", Kind::Stored, &S::TriggerVideoLine, IsPlainNumberText),
+    TextRow(":TRIGGER:VIDEO:SENSITIVITY", Kind::Stored, &S::TriggerVideoSensitivity, IsDivText),
+    LevelRow(":TRIGGER:VIDEO:LEVEL", &S::TriggerVideoLevel, IsDivText, ":TRIGGER:VIDEO:SOURCE?"),
 };
 const Row kSlopeRows[] = {
-    {":TRIGGER:SLOPE:SOURCE", Kind::Word, &CtrlSettings::TriggerSlopeSource, TrigSourceToKeyword},
-    {":TRIGGER:SLOPE:MODE", Kind::Word, &CtrlSettings::TriggerSlopeMode, SlopeModeToKeyword},
-    {":TRIGGER:SLOPE:TIME", Kind::Upper, &CtrlSettings::TriggerSlopeTime},
-    {":TRIGGER:SLOPE:WINDOW", Kind::Stored, &CtrlSettings::TriggerSlopeWindow},
-    {":TRIGGER:SLOPE:SWEEP", Kind::Word, &CtrlSettings::TriggerSlopeSweep, SweepToKeyword},
-    {":TRIGGER:SLOPE:COUPLING", Kind::Word, &CtrlSettings::TriggerSlopeCoupling, CouplingToKeyword},
-    {":TRIGGER:SLOPE:SENSITIVITY", Kind::Stored, &CtrlSettings::TriggerSlopeSensitivity},
-    {":TRIGGER:SLOPE:LEVELA", Kind::Level, &CtrlSettings::TriggerSlopeLevelA, nullptr, ":TRIGGER:SLOPE:SOURCE?"},
-    {":TRIGGER:SLOPE:LEVELB", Kind::Level, &CtrlSettings::TriggerSlopeLevelB, nullptr, ":TRIGGER:SLOPE:SOURCE?"},
+    WordRow(":TRIGGER:SLOPE:SOURCE", &S::TriggerSlopeSource, TrigSourceToKeyword),
+    WordRow(":TRIGGER:SLOPE:MODE", &S::TriggerSlopeMode, SlopeModeToKeyword),
+    TextRow(":TRIGGER:SLOPE:TIME", Kind::Upper, &S::TriggerSlopeTime, IsSecondsText),
+    TextRow(":TRIGGER:SLOPE:WINDOW", Kind::Stored, &S::TriggerSlopeWindow, IsSlopeWindowText),
+    WordRow(":TRIGGER:SLOPE:SWEEP", &S::TriggerSlopeSweep, SweepToKeyword),
+    WordRow(":TRIGGER:SLOPE:COUPLING", &S::TriggerSlopeCoupling, CouplingToKeyword),
+    TextRow(":TRIGGER:SLOPE:SENSITIVITY", Kind::Stored, &S::TriggerSlopeSensitivity, IsDivText),
+    LevelRow(":TRIGGER:SLOPE:LEVELA", &S::TriggerSlopeLevelA, IsDivText, ":TRIGGER:SLOPE:SOURCE?"),
+    LevelRow(":TRIGGER:SLOPE:LEVELB", &S::TriggerSlopeLevelB, IsDivText, ":TRIGGER:SLOPE:SOURCE?"),
 };
 
 // The alternation sub-blocks: one row per setting, with the CH1 and the CH2 field.
@@ -120,85 +139,147 @@ struct AltRow {
     Field ch1;
     Field ch2;
     Conv conv = nullptr;
+    Check check = nullptr;
 };
-#define KV_ALT(header, kind, name, conv) \
-    {":TRIGGER:ALTERNATION:" header, Kind::kind, &CtrlSettings::AltCH1##name, &CtrlSettings::AltCH2##name, conv}
+#define KV_ALT(header, kind, name, conv, check)                                                 \
+    {":TRIGGER:ALTERNATION:" header, Kind::kind, &CtrlSettings::AltCH1##name, &CtrlSettings::AltCH2##name, \
+     conv, check}
 const AltRow kAltEdgeRows[] = {
-    KV_ALT("EDGE:SLOPE", Word, EdgeSlope, EdgeSlopeToKeyword),
-    KV_ALT("EDGE:COUPLING", Word, EdgeCoupling, CouplingToKeyword),
-    KV_ALT("EDGE:LEVEL", Level, EdgeLevel, nullptr),
-    KV_ALT("EDGE:SENSITIVITY", Stored, EdgeSensitivity, nullptr),
-    KV_ALT("EDGE:HOLDOFF", Upper, EdgeHoldoff, nullptr),
+    KV_ALT("EDGE:SLOPE", Word, EdgeSlope, EdgeSlopeToKeyword, nullptr),
+    KV_ALT("EDGE:COUPLING", Word, EdgeCoupling, CouplingToKeyword, nullptr),
+    KV_ALT("EDGE:LEVEL", Level, EdgeLevel, nullptr, IsDivText),
+    KV_ALT("EDGE:SENSITIVITY", Stored, EdgeSensitivity, nullptr, IsDivText),
+    KV_ALT("EDGE:HOLDOFF", Upper, EdgeHoldoff, nullptr, IsSecondsText),
 };
 const AltRow kAltPulseRows[] = {
-    KV_ALT("PULSE:MODE", Word, PulseMode, PulseModeToKeyword),
-    KV_ALT("PULSE:TIME", Upper, PulseWidth, nullptr),
-    KV_ALT("PULSE:COUPLING", Word, PulseCoupling, CouplingToKeyword),
-    KV_ALT("PULSE:LEVEL", Level, PulseLevel, nullptr),
-    KV_ALT("PULSE:SENSITIVITY", Stored, PulseSensitivity, nullptr),
-    KV_ALT("PULSE:HOLDOFF", Upper, PulseHoldoff, nullptr),
+    KV_ALT("PULSE:MODE", Word, PulseMode, PulseModeToKeyword, nullptr),
+    KV_ALT("PULSE:TIME", Upper, PulseWidth, nullptr, IsSecondsText),
+    KV_ALT("PULSE:COUPLING", Word, PulseCoupling, CouplingToKeyword, nullptr),
+    KV_ALT("PULSE:LEVEL", Level, PulseLevel, nullptr, IsDivText),
+    KV_ALT("PULSE:SENSITIVITY", Stored, PulseSensitivity, nullptr, IsDivText),
+    KV_ALT("PULSE:HOLDOFF", Upper, PulseHoldoff, nullptr, IsSecondsText),
 };
 const AltRow kAltVideoRows[] = {
-    KV_ALT("VIDEO:POLARITY", Word, VideoPolarity, VideoPolarityToKeyword),
-    KV_ALT("VIDEO:MODE", WordUpper, VideoSync, VideoSyncToKeyword),
-    KV_ALT("VIDEO:STANDARD", Word, VideoStandard, VideoStandardConv),
-    KV_ALT("VIDEO:LINE", Stored, VideoLine, nullptr),
-    KV_ALT("VIDEO:SENSITIVITY", Stored, VideoSensitivity, nullptr),
-    KV_ALT("VIDEO:HOLDOFF", Upper, VideoHoldoff, nullptr),
-    KV_ALT("VIDEO:LEVEL", Level, VideoLevel, nullptr),
+    KV_ALT("VIDEO:POLARITY", Word, VideoPolarity, VideoPolarityToKeyword, nullptr),
+    KV_ALT("VIDEO:MODE", WordUpper, VideoSync, VideoSyncToKeyword, nullptr),
+    KV_ALT("VIDEO:STANDARD", Word, VideoStandard, VideoStandardConv, nullptr),
+    KV_ALT("VIDEO:LINE", Stored, VideoLine, nullptr, IsPlainNumberText),
+    KV_ALT("VIDEO:SENSITIVITY", Stored, VideoSensitivity, nullptr, IsDivText),
+    KV_ALT("VIDEO:HOLDOFF", Upper, VideoHoldoff, nullptr, IsSecondsText),
+    KV_ALT("VIDEO:LEVEL", Level, VideoLevel, nullptr, IsDivText),
 };
 const AltRow kAltSlopeRows[] = {
-    KV_ALT("SLOPE:MODE", Word, SlopeMode, SlopeModeToKeyword),
-    KV_ALT("SLOPE:TIME", Upper, SlopeTime, nullptr),
-    KV_ALT("SLOPE:LEVELA", Level, SlopeLevelA, nullptr),
-    KV_ALT("SLOPE:LEVELB", Level, SlopeLevelB, nullptr),
-    KV_ALT("SLOPE:SENSITIVITY", Stored, SlopeSensitivity, nullptr),
-    KV_ALT("SLOPE:HOLDOFF", Upper, SlopeHoldoff, nullptr),
-    KV_ALT("SLOPE:COUPLING", Word, SlopeCoupling, CouplingToKeyword),
+    KV_ALT("SLOPE:MODE", Word, SlopeMode, SlopeModeToKeyword, nullptr),
+    KV_ALT("SLOPE:TIME", Upper, SlopeTime, nullptr, IsSecondsText),
+    KV_ALT("SLOPE:LEVELA", Level, SlopeLevelA, nullptr, IsDivText),
+    KV_ALT("SLOPE:LEVELB", Level, SlopeLevelB, nullptr, IsDivText),
+    KV_ALT("SLOPE:SENSITIVITY", Stored, SlopeSensitivity, nullptr, IsDivText),
+    KV_ALT("SLOPE:HOLDOFF", Upper, SlopeHoldoff, nullptr, IsSecondsText),
+    KV_ALT("SLOPE:COUPLING", Word, SlopeCoupling, CouplingToKeyword, nullptr),
 };
 #undef KV_ALT
 
+// A channel's alternation rows as plain rows (levels with the channel as their source).
+Row AltRowOf(const AltRow& a, int channel) {
+    return {a.header, a.kind, channel == 1 ? a.ch1 : a.ch2, a.conv, a.check};
+}
+
+// The sub-blocks by the type that chooses them.
+struct AltBlock {
+    int type;  // a value word
+    const AltRow* rows;
+    size_t count;
+};
+const AltBlock kAltBlocks[] = {
+    {vwEdge, kAltEdgeRows, std::size(kAltEdgeRows)},
+    {vwPulse, kAltPulseRows, std::size(kAltPulseRows)},
+    {vwVideo, kAltVideoRows, std::size(kAltVideoRows)},
+    {vwSlope, kAltSlopeRows, std::size(kAltSlopeRows)},
+};
+// The sub-block of an alternation trigger type; none for a type that is none of the four.
+const AltBlock* AltBlockOf(const QString& type) {
+    for (const AltBlock& b : kAltBlocks)
+        if (type == ValueWord(b.type)) return &b;
+    return nullptr;
+}
+
+// Block F's rows (the codes, channel displays and positions go in numbers of their own).
+const Row kPatternRows[] = {
+    WordRow(":TRIGGER:PATTERN:SWEEP", &S::TriggerPatternSweep, SweepToKeyword),
+};
+const Row kDurationRows[] = {
+    WordRow(":TRIGGER:DURATION:QUALIFIER", &S::TriggerDurationQualifier, DurationQualToKeyword),
+    TextRow(":TRIGGER:DURATION:TIME", Kind::Upper, &S::TriggerDurationTime, IsSecondsText),
+    WordRow(":TRIGGER:DURATION:SWEEP", &S::TriggerDurationSweep, SweepToKeyword),
+};
+const Row kLaDisplayRow = WordRow(":LA:DISPLAY", &S::LADisplay, OnOffToKeyword);
+const Row kLaThresholdRow = TextRow(":LA:THRESHOLD", Kind::Upper, &S::LAThreshold, IsThresholdText, true);
+
 // Block G.
 const Row kTailRows[] = {
-    {":ACQUIRE:MODE", Kind::Word, &CtrlSettings::AcquireSampling, AcqModeToKeyword, nullptr, true},
-    {":ACQUIRE:TYPE", Kind::Word, &CtrlSettings::AcquireType, AcqTypeToKeyword, nullptr, true},
-    {":ACQUIRE:AVERAGES", Kind::Stored, &CtrlSettings::AcquireAverages, nullptr, nullptr, true},
-    {":DISPLAY:TYPE", Kind::Word, &CtrlSettings::DisplayType, DisplayTypeToKeyword, nullptr, true},
-    {":DISPLAY:PERSIST", Kind::Word, &CtrlSettings::DisplayPersist, OnOffToKeyword, nullptr, true},
-    {":DISPLAY:GRID", Kind::Word, &CtrlSettings::DisplayGrid, GridToKeyword, nullptr, true},
+    WordRow(":ACQUIRE:MODE", &S::AcquireSampling, AcqModeToKeyword, true),
+    WordRow(":ACQUIRE:TYPE", &S::AcquireType, AcqTypeToKeyword, true),
+    TextRow(":ACQUIRE:AVERAGES", Kind::Stored, &S::AcquireAverages, IsPlainNumberText, true),
+    WordRow(":DISPLAY:TYPE", &S::DisplayType, DisplayTypeToKeyword, true),
+    WordRow(":DISPLAY:PERSIST", &S::DisplayPersist, OnOffToKeyword, true),
+    WordRow(":DISPLAY:GRID", &S::DisplayGrid, GridToKeyword, true),
 };
+
+// Whether a row can send `value`: a word its converter knows, one of the
+// three formats, or a text of the row's form. Nothing else is turned into a
+// command: no fallback keyword, no "DIGITAL" of a word, no text that is no
+// number with the setting's unit.
+bool RowSendable(const Row& r, const QString& value) {
+    switch (r.kind) {
+    case Kind::Fixed: return true;
+    case Kind::Whole:
+    case Kind::Word:
+    case Kind::WordUpper: return IsKnownWord(r.conv, value);
+    case Kind::Format: {
+        QString format = value;
+        return !TimebaseFormatToKeyword(format).isEmpty();
+    }
+    default: return r.check && r.check(value);
+    }
+}
+
+// Calls `refused` with each element 1..16 of `a` that `ok` refuses; true when none is.
+template <typename F>
+bool AllSendable(const CtrlCodeArray& a, Check ok, F refused) {
+    bool all = true;
+    for (int k = 1; k <= 16; ++k) {
+        if (!ok(a[k])) {
+            refused(a[k]);
+            all = false;
+        }
+    }
+    return all;
+}
 
 class Uploader {
 public:
     explicit Uploader(double step) : step_(step) {}
 
     bool Stopped() const { return lost_; }
-    bool Complete() const { return !lost_ && !leftOut_ && !unknown_; }
-    // Rows left out because the link failed them or a value could not be sent.
+    bool Complete() const { return !lost_ && !leftOut_ && unknown_.isEmpty(); }
+    // Rows left out because the link failed them.
     bool Incomplete() const { return lost_ || leftOut_; }
-    // Rows left out because their value word is none of the setting's choices.
-    bool HadUnknownWords() const { return unknown_; }
+    // The numbers of the values left out because their row cannot send them.
+    QList<int> UnknownValues() const {
+        QList<int> n = unknown_;
+        std::sort(n.begin(), n.end());
+        n.erase(std::unique(n.begin(), n.end()), n.end());
+        return n;
+    }
 
-    // A value word is sent only when it is one of its converter's words: a
-    // word of neither language (read from a file) never goes out as the
-    // converter's fallback keyword; its command is left out.
-    bool Known(Conv conv, const QString& word) {
-        if (IsKnownWord(conv, word)) return true;
-        unknown_ = true;
-        return false;
+    // A value its row cannot send (a word of neither language, a number
+    // without its unit, read from a file): its command is left out.
+    void Unknown(const QString& value) {
+        if (const int n = CtrlValueNumber(DSOSettings(), &value)) unknown_ << n;
     }
-    bool KnownCodes(const CtrlCodeArray& codes) {
-        for (int k = 1; k <= 16; ++k) {
-            if (!IsPatternCode(codes[k])) {
-                unknown_ = true;
-                return false;
-            }
-        }
-        return true;
-    }
-    // The command `header` with the keyword of `word`, when the word is known.
-    void SendWord(const QString& header, Conv conv, const QString& word) {
-        if (Known(conv, word)) Send(header + " " + conv(word));
+    bool ArraySendable(const CtrlCodeArray& a, Check ok) {
+        if (lost_) return false;
+        return AllSendable(a, ok, [this](const QString& v) { Unknown(v); });
     }
 
     template <size_t N>
@@ -211,23 +292,25 @@ public:
     void SendRow(const Row& r, const QString& levelSource = QString()) {
         if (lost_) return;
         CtrlSettings& s = DSOSettings();
+        if (r.field && !RowSendable(r, s.*r.field)) {
+            Unknown(s.*r.field);
+            Finish(r);
+            return;
+        }
         QString value;
         bool ok = true;
         switch (r.kind) {
         case Kind::Whole:
-            if (Known(r.conv, s.*r.field)) Send(r.conv(s.*r.field));
+            Send(r.conv(s.*r.field));
             Finish(r);
             return;
         case Kind::Fixed: value = r.fixed; break;
-        case Kind::Word: ok = Known(r.conv, s.*r.field); value = r.conv(s.*r.field); break;
-        case Kind::WordUpper: ok = Known(r.conv, s.*r.field); value = r.conv(s.*r.field).toUpper(); break;
+        case Kind::Word: value = r.conv(s.*r.field); break;
+        case Kind::WordUpper: value = r.conv(s.*r.field).toUpper(); break;
         case Kind::Format: value = TimebaseFormatToKeyword(s.*r.field); break;
         case Kind::Upper: value = (s.*r.field).toUpper(); break;
         case Kind::Stored: value = s.*r.field; break;
-        case Kind::Probe:
-            ok = !(s.*r.field).isEmpty();
-            value = (s.*r.field).chopped(ok ? 1 : 0);
-            break;
+        case Kind::Probe: value = (s.*r.field).chopped(1); break;
         case Kind::Level: ok = LevelValue(s.*r.field, r.fixed, levelSource, value); break;
         }
         if (ok && !lost_) Send(QString(r.header) + " " + value);
@@ -240,29 +323,22 @@ public:
         const QString ch = QString::number(channel);
         Send(":TRIGGER:ALTERNATION:SOURCE CHANNEL" + ch);
         const QString& type = channel == 1 ? s.AltCH1TrigType : s.AltCH2TrigType;
-        const AltRow* rows = nullptr;
-        size_t n = 0;
-        if (type == ValueWord(vwEdge)) rows = kAltEdgeRows, n = std::size(kAltEdgeRows);
-        else if (type == ValueWord(vwPulse)) rows = kAltPulseRows, n = std::size(kAltPulseRows);
-        else if (type == ValueWord(vwVideo)) rows = kAltVideoRows, n = std::size(kAltVideoRows);
-        else if (type == ValueWord(vwSlope)) rows = kAltSlopeRows, n = std::size(kAltSlopeRows);
+        const AltBlock* block = AltBlockOf(type);
         // A type that is none of the four is not sent as another one.
-        if (!rows) {
-            unknown_ = true;
+        if (!block) {
+            Unknown(type);
             return;
         }
         Send(":TRIGGER:ALTERNATION:TYPE " + TrigModeToKeyword(type));
-        for (size_t i = 0; i < n; ++i) {
-            const AltRow& a = rows[i];
-            SendRow(Row{a.header, a.kind, channel == 1 ? a.ch1 : a.ch2, a.conv}, "CH" + ch);
-        }
+        for (size_t i = 0; i < block->count; ++i) SendRow(AltRowOf(block->rows[i], channel), "CH" + ch);
         Step();
     }
 
     void Send(const QString& command) {
         if (lost_) return;
-        // A value that would end the command and start another is not sent.
-        if (!IsCtrlValueText(command)) {
+        // A command that would end and start another, or hold a character a
+        // command line does not carry, is not sent.
+        if (!IsCtrlValueText(command) || !IsCommandText(command)) {
             LeftOut();
             return;
         }
@@ -275,6 +351,13 @@ public:
     }
 
 private:
+    // Printable ASCII: what every command of the upload is made of (the
+    // transports send one byte per character, and nothing above U+00FF).
+    static bool IsCommandText(const QString& command) {
+        return std::all_of(command.begin(), command.end(),
+                           [](QChar c) { return c.unicode() >= 0x20 && c.unicode() < 0x7f; });
+    }
+
     void Finish(const Row& r) {
         if (lost_) return;
         if (r.step) Step();
@@ -308,35 +391,67 @@ private:
     double step_;
     bool lost_ = false;
     bool leftOut_ = false;
-    bool unknown_ = false;
+    QList<int> unknown_;
 };
 
 void SendLogicAnalyser(Uploader& up) {
     CtrlSettings& s = DSOSettings();
     if (s.TriggerMethod == ValueWord(vwPattern)) {
-        if (!up.Stopped() && up.KnownCodes(s.TriggerPatternCode)) SendPatternTrigger(1);
-        up.SendWord(":TRIGGER:PATTERN:SWEEP", SweepToKeyword, s.TriggerPatternSweep);
+        if (!up.Stopped() && up.ArraySendable(s.TriggerPatternCode, IsPatternCode)) SendPatternTrigger(1);
+        up.SendRows(kPatternRows);
         up.Step();
     } else if (s.TriggerMethod == ValueWord(vwDuration)) {
-        if (!up.Stopped() && up.KnownCodes(s.TriggerDurationCode)) SendPatternTrigger(1);
-        up.SendWord(":TRIGGER:DURATION:QUALIFIER", DurationQualToKeyword, s.TriggerDurationQualifier);
-        up.Send(":TRIGGER:DURATION:TIME " + s.TriggerDurationTime.toUpper());
-        up.SendWord(":TRIGGER:DURATION:SWEEP", SweepToKeyword, s.TriggerDurationSweep);
+        if (!up.Stopped() && up.ArraySendable(s.TriggerDurationCode, IsPatternCode)) SendPatternTrigger(1);
+        up.SendRows(kDurationRows);
         up.Step();
     }
-    up.SendWord(":LA:DISPLAY", OnOffToKeyword, s.LADisplay);
-    // The sixteen channel displays go in one number: sent only when each is on or off.
-    if (std::all_of(s.LAChannelDisplay.begin() + 1, s.LAChannelDisplay.begin() + 17,
-                    [&up](const QString& d) { return up.Known(OnOffToKeyword, d); }))
+    up.SendRow(kLaDisplayRow);
+    // The sixteen channel displays go in one number: sent only when each is
+    // on or off; the positions likewise, only when each is a number.
+    if (up.ArraySendable(s.LAChannelDisplay, IsOnOffWord))
         up.Send(":LA:STATUS " + QString::number(LaStatusNumber(s)));
     up.Step();
-    up.Send(":LA:LOCATION " + LaLocationText(s));
+    if (up.ArraySendable(s.LAChannelPosition, IsPlainNumberText)) up.Send(":LA:LOCATION " + LaLocationText(s));
     up.Step();
-    up.Send(":LA:THRESHOLD " + s.LAThreshold.toUpper());
-    up.Step();
+    up.SendRow(kLaThresholdRow);
 }
 
 }  // namespace
+
+QList<int> UnsendableCtrlValues(const CtrlSettings& s) {
+    QList<int> out;
+    const auto note = [&](const QString& v) {
+        if (const int n = CtrlValueNumber(s, &v)) out << n;
+    };
+    const auto visit = [&](const Row& r) {
+        if (r.field && !RowSendable(r, s.*r.field)) note(s.*r.field);
+    };
+    // Every row of every block, whatever the method: a file may be uploaded
+    // after its method was changed.
+    for (const Row& r : kHeadRows) visit(r);
+    for (const Row& r : kEdgeRows) visit(r);
+    for (const Row& r : kPulseRows) visit(r);
+    for (const Row& r : kVideoRows) visit(r);
+    for (const Row& r : kSlopeRows) visit(r);
+    for (int channel = 1; channel <= 2; ++channel) {
+        const QString& type = channel == 1 ? s.AltCH1TrigType : s.AltCH2TrigType;
+        if (!AltBlockOf(type)) note(type);
+        for (const AltBlock& b : kAltBlocks)
+            for (size_t i = 0; i < b.count; ++i) visit(AltRowOf(b.rows[i], channel));
+    }
+    for (const Row& r : kPatternRows) visit(r);
+    for (const Row& r : kDurationRows) visit(r);
+    visit(kLaDisplayRow);
+    visit(kLaThresholdRow);
+    AllSendable(s.TriggerPatternCode, IsPatternCode, note);
+    AllSendable(s.TriggerDurationCode, IsPatternCode, note);
+    AllSendable(s.LAChannelDisplay, IsOnOffWord, note);
+    AllSendable(s.LAChannelPosition, IsPlainNumberText, note);
+    for (const Row& r : kTailRows) visit(r);
+    std::sort(out.begin(), out.end());
+    out.erase(std::unique(out.begin(), out.end()), out.end());
+    return out;
+}
 
 long long LaStatusNumber(const CtrlSettings& s) {
     long long status = 0;
@@ -389,5 +504,8 @@ void UploadSettings() {
 
     LastSettingsTransfer().UploadComplete = up.Complete();
     if (up.Incomplete()) MsgBox(MessageTable().MsgUploadIncomplete, vbExclamation);
-    if (up.HadUnknownWords()) MsgBox(MessageTable().MsgUploadUnknownValues, vbExclamation);
+    const QList<int> unknown = up.UnknownValues();
+    if (!unknown.isEmpty())
+        MsgBox(MessageTable().MsgUploadUnknownValues.arg(UnknownCtrlValuesText(DSOSettings(), unknown)),
+               vbExclamation);
 }

@@ -1,7 +1,9 @@
 #include "link/Converters.h"
 
+#include <QRegularExpression>
 #include <QStringList>
 #include <cmath>
+#include <cstring>
 #include <initializer_list>
 #include <utility>
 #include <vector>
@@ -135,7 +137,8 @@ QString TimebaseFormatToKeyword(QString& format) {
     format = format.trimmed();
     if (format == "Y-T") return "YT";
     if (format == "X-Y") return "XY";
-    return "SCANNING";
+    if (format == "Roll") return "SCANNING";
+    return QString();
 }
 
 QString TimebaseFormatToText(const QString& reply) {
@@ -155,13 +158,17 @@ QString LaThresholdUserText(const QString& reply) {
 }
 
 QString TrigSourceToKeyword(const QString& source) {
+    if (source.isEmpty()) return QString();
     if (source == "CH1") return "CHANNEL1";
     if (source == "CH2") return "CHANNEL2";
-    if (source == ValueWord(vwAcLine)) return "ACLINE";
+    // The AC-line word, or the instrument's own word that the download keeps
+    // for the pulse, video and slope sources.
+    if (source == ValueWord(vwAcLine) || source == "ACLINE") return "ACLINE";
     if (source == "EXT") return "EXT";
     if (source == "EXT5") return "EXT5";
-    if (source.isEmpty()) return QString();
-    return "DIGITAL" + source.mid(1);
+    // A logic channel "D0" ... "D15"; nothing else is one.
+    if (source.startsWith('D') && IsSourceReply(source)) return "DIGITAL" + source.mid(1);
+    return QString();
 }
 
 QString TrigSourceToText(const QString& reply) {
@@ -300,7 +307,8 @@ void SendPatternTrigger(int n) {
 }
 
 QString VideoStandardConv(const QString& standard) {
-    return standard == "PAL/SECAM" ? QStringLiteral("PALSECAM") : standard;
+    if (standard == "PAL/SECAM") return QStringLiteral("PALSECAM");
+    return standard == "NTSC" ? standard : QString();
 }
 
 QString ProbeToText(const QString& reply) {
@@ -399,8 +407,54 @@ bool IsSourceReply(const QString& reply) {
 
 bool IsVideoStandardReply(const QString& reply) { return reply == "NTSC" || reply == "PAL/SECAM"; }
 
+namespace {
+
+// A number followed directly by `unit` (either case), with at most one of
+// the `prefixes` (lower-case letters, either case accepted) before it;
+// blanks (U+0020) around the whole, as a reply may bring them.
+bool isNumberWithUnit(QString text, QLatin1String unit, const char* prefixes) {
+    while (text.startsWith(QLatin1Char(' '))) text.remove(0, 1);
+    while (text.endsWith(QLatin1Char(' '))) text.chop(1);
+    static const QRegularExpression number(
+        QStringLiteral("^[+-]?(?:[0-9]+\\.?[0-9]*|\\.[0-9]+)(?:[eE][+-]?[0-9]+)?"));
+    const QRegularExpressionMatch m = number.match(text);
+    if (!m.hasMatch()) return false;
+    bool ok = false;
+    const double v = m.captured().toDouble(&ok);
+    if (!ok || !std::isfinite(v)) return false;
+    QString rest = text.mid(m.capturedLength());
+    if (!rest.endsWith(unit, Qt::CaseInsensitive)) return false;
+    rest.chop(unit.size());
+    if (rest.isEmpty()) return true;
+    const char16_t prefix = rest[0].toLower().unicode();
+    return rest.size() == 1 && prefix != 0 && prefix < 0x80 && std::strchr(prefixes, char(prefix));
+}
+
+bool inList(const QString& text, std::initializer_list<const char*> words) {
+    for (const char* w : words)
+        if (text == QLatin1String(w)) return true;
+    return false;
+}
+
+}  // namespace
+
+bool IsVoltsText(const QString& text) { return isNumberWithUnit(text, QLatin1String("V"), "kmunp"); }
+bool IsSecondsText(const QString& text) { return isNumberWithUnit(text, QLatin1String("s"), "munp"); }
+bool IsDivText(const QString& text) { return isNumberWithUnit(text, QLatin1String("div"), ""); }
+bool IsPlainNumberText(const QString& text) { return isNumberWithUnit(text, QLatin1String(""), ""); }
+
+bool IsProbeText(const QString& text) {
+    return inList(text, {"1X", "2X", "5X", "10X", "50X", "100X", "500X", "1000X"});
+}
+
+bool IsThresholdText(const QString& text) {
+    return inList(text, {"TTL", "ECL", "CMOS"}) || IsVoltsText(text);
+}
+
+bool IsSlopeWindowText(const QString& text) { return inList(text, {"PA", "PB", "PAB", "NA", "NB", "NAB"}); }
+
 bool IsThresholdReply(const QString& reply) {
-    if (reply == "TTL" || reply == "ECL" || reply == "CMOS") return true;
+    if (inList(reply, {"TTL", "ECL", "CMOS"})) return true;
     // A user level: "USER" (any case), one separator, the level.
     return reply.size() > 5 && reply.left(4).compare(QLatin1String("USER"), Qt::CaseInsensitive) == 0 &&
            IsNumberReply(reply.mid(5));
@@ -444,6 +498,8 @@ bool IsKnownWord(WordConverter conv, const QString& word) {
             if (!word.isEmpty() && word == ValueWord(r.word)) return true;
         return false;
     }
+    // These give the empty text for a word they do not know.
+    if (conv == TrigSourceToKeyword || conv == VideoStandardConv) return !conv(word).isEmpty();
     return true;
 }
 
@@ -471,10 +527,6 @@ bool IsKnownReply(ReplyConverter conv, const QString& reply) {
     if (conv == TimebaseFormatToText) return reply == "Y-T" || reply == "X-Y" || reply == "SCANNING";
     if (conv == TrigSourceToText) return IsSourceReply(reply);
     if (conv == LaThresholdToText || conv == LaThresholdUserText) return IsThresholdReply(reply);
-    if (conv == ProbeToText) {
-        for (const char* f : {"1X", "2X", "5X", "10X", "50X", "100X", "500X", "1000X"})
-            if (reply == QLatin1String(f)) return true;
-        return false;
-    }
+    if (conv == ProbeToText) return IsProbeText(reply);
     return true;
 }

@@ -47,7 +47,8 @@ QString DurationQualToText(const QString& reply);
 // means "not convertible": the caller keeps the setting it would have set.
 
 // Trims blanks from both ends of `format` in place; "Y-T" -> "YT",
-// "X-Y" -> "XY", anything else -> "SCANNING".
+// "X-Y" -> "XY", "Roll" -> "SCANNING"; any other text gives the empty text
+// (no format is made of a word that names none).
 QString TimebaseFormatToKeyword(QString& format);
 QString TimebaseFormatToText(const QString& reply);  // "SCANNING" -> "Roll"
 // Level text of a logic-channel trigger: "TTL"/"ECL"/"CMOS" as they are, a
@@ -59,8 +60,9 @@ QString LaThresholdToText(const QString& reply);
 // "User" alone gives the empty text, "User " (an empty level) the formatted
 // zero; anything else as it is.
 QString LaThresholdUserText(const QString& reply);
-// "CH1" -> "CHANNEL1", "CH2" -> "CHANNEL2", the AC-line word -> "ACLINE",
-// "EXT", "EXT5", "Dn" -> "DIGITALn"; the empty text gives the empty text.
+// "CH1" -> "CHANNEL1", "CH2" -> "CHANNEL2", the AC-line word (or
+// "ACLINE" itself, as a download keeps it) -> "ACLINE", "EXT", "EXT5", "D0" ... "D15" -> "DIGITAL0" ... "DIGITAL15"; any other
+// text (the empty one included) gives the empty text.
 QString TrigSourceToKeyword(const QString& source);
 QString TrigSourceToText(const QString& reply);  // "ACLINE" -> the AC-line word
 // Level in volts for a level command, from a level in divisions and the
@@ -85,7 +87,8 @@ void SendPatternTrigger(int n);
 // The command SendPatternTrigger sends for the mirror `s` (clearing a second
 // edge in it); the empty text for n outside 0..15.
 QString PatternTriggerCommand(CtrlSettings& s, int n);
-QString VideoStandardConv(const QString& standard);  // "PAL/SECAM" -> "PALSECAM"
+// "PAL/SECAM" -> "PALSECAM", "NTSC" as it is; any other text gives the empty text.
+QString VideoStandardConv(const QString& standard);
 QString ProbeToText(const QString& reply);           // "1X" ... "1000X"
 // Fills codes[1..16] from a pattern reply "value,mask[,edge channel[,sense]]";
 // the reply variable keeps the last field. Returns the empty text. A reply
@@ -108,9 +111,10 @@ using ReplyConverter = QString (*)(const QString&);
 bool IsKnownReply(ReplyConverter conv, const QString& reply);
 // Whether `word` is one of the value words (current UI language) that a
 // keyword converter (RunStateToCmd, OnOffToKeyword ... DurationQualToKeyword)
-// knows, its fallback's own word included; a converter not listed knows
-// every text. A word of neither list (say, of a file) is not to be sent as
-// the converter's fallback keyword.
+// knows, its fallback's own word included, or a source (TrigSourceToKeyword)
+// or video standard (VideoStandardConv) that its converter turns into a
+// keyword; a converter not listed knows every text. A word of neither list
+// (say, of a file) is not to be sent as the converter's fallback keyword.
 using WordConverter = QString (*)(const QString&);
 bool IsKnownWord(WordConverter conv, const QString& word);
 // The value words (vw...) a keyword converter knows, in its table's order;
@@ -124,6 +128,18 @@ bool IsPatternCode(const QString& code);
 bool IsNumberReply(const QString& reply);
 // "CH1", "CH2", "EXT", "EXT5", "ACLINE", "D0" ... "D15".
 bool IsSourceReply(const QString& reply);
+// The forms of the settings the upload sends as their text (a controller
+// file may hold anything): a number ("." as decimal point, ASCII digits,
+// optional sign and exponent) followed directly by the setting's unit with
+// an optional SI prefix, letters in either case (the upload sends most of
+// them in upper case); blanks only around the whole.
+bool IsVoltsText(const QString& text);        // "V" after k, m, u, n, p or none: "1.00V", "500mV"
+bool IsSecondsText(const QString& text);      // "s" after m, u, n, p or none: "10.00us", "0.0000s"
+bool IsDivText(const QString& text);          // "div": "0.10div", "-1.24div"
+bool IsPlainNumberText(const QString& text);  // no unit: "16", "1"
+bool IsProbeText(const QString& text);        // "1X", "2X", "5X", "10X" ... "1000X"
+bool IsThresholdText(const QString& text);    // "TTL", "ECL", "CMOS" or volts
+bool IsSlopeWindowText(const QString& text);  // "PA", "PB", "PAB", "NA", "NB", "NAB"
 // "NTSC" or "PAL/SECAM".
 bool IsVideoStandardReply(const QString& reply);
 // "TTL", "ECL", "CMOS", or a user level: "USER" (any case), one separator

@@ -47,7 +47,8 @@ struct MessageTableData {
     QString MsgDownloadIncomplete;
     QString MsgReplyUnusable;
     QString MsgCtrlValuesUnknown;   // %1: the values, one a line
-    QString MsgUploadUnknownValues;
+    QString MsgUploadUnknownValues;  // %1: the values, one a line
+    QString MsgDownloadUnreadable;   // %1: the setting (and its query), %2: the reply
     QString MsgHelpNotInstalled;   // %1: the help file's path
     QString MsgHelpNoProgram;      // %1: the help file's path
     QString MsgSettingsNotSaved;   // %1: the settings file's path

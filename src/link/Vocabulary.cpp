@@ -453,10 +453,8 @@ int EdgeCodeOf(const QString& code) {
 QList<int> NormalizeSettingWords(CtrlSettings& s, int language) {
     QList<int> unknown;
     if (!isLanguage(language)) return unknown;
-    const std::vector<QString*> values = CtrlSettingsValues(s);
     const auto note = [&](const QString& field) {
-        const auto it = std::find(values.begin(), values.end(), &field);
-        if (it != values.end()) unknown << int(it - values.begin()) + 1;
+        if (const int n = CtrlValueNumber(s, &field)) unknown << n;
     };
     // `strict`: a text that is none of the choices is reported.
     const auto word = [&](QString& field, const Choices& choices, bool strict = true) {

@@ -19,6 +19,7 @@
 #include "controller/CtrlTree.h"
 #include "controller/SettingsTransfer.h"
 #include "link/LinkEvents.h"
+#include "link/LinkState.h"
 #include "link/Messages.h"
 #include "link/TransferJobs.h"
 #include "link/Vocabulary.h"
@@ -57,7 +58,9 @@ QString Golden() { return QFINDTESTDATA("data/new-english.rmt"); }
 QStringList UploadedCommands() {
     FakeCommandPort port;
     port.replies = {{":TRIGGER:PULSE:SOURCE?", "CH1\n"}, {":TRIGGER:EDGE:SOURCE?", "CH1\n"},
-                    {":CHANNEL1:SCALE?", "1.000e+00\n"}, {":CHANNEL1:OFFSET?", "0.000e+00\n"}};
+                    {":TRIGGER:VIDEO:SOURCE?", "CH1\n"}, {":TRIGGER:SLOPE:SOURCE?", "CH1\n"},
+                    {":CHANNEL1:SCALE?", "1.000e+00\n"}, {":CHANNEL1:OFFSET?", "0.000e+00\n"},
+                    {":CHANNEL2:SCALE?", "1.000e+00\n"}, {":CHANNEL2:OFFSET?", "0.000e+00\n"}};
     SetLinkConnected(true);
     UploadSettings();
     SetLinkConnected(false);
@@ -247,8 +250,77 @@ private slots:
             QVERIFY2(!c.startsWith(":CHANNEL1:COUPLING") && !c.startsWith(":TRIGGER:MODE"), qPrintable(c));
         QVERIFY(!LastSettingsTransfer().UploadComplete);
         QCOMPARE(MsgBoxService::Log().size(), 1);
-        QCOMPARE(MsgBoxService::Log()[0].text, MessageTable().MsgUploadUnknownValues);
+        QCOMPARE(MsgBoxService::Log()[0].text,
+                 MessageTable().MsgUploadUnknownValues.arg("CH1Coupling = \"Kopplung\"\nTriggerMethod = \"EDGES\""));
         UseLanguage(LangEnglish);
+    }
+
+    // Every value of a controller file in turn holds a word of neither
+    // language. The file is written with the trigger method (and alternation
+    // type) that sends that setting, and the logic analyser is fitted. A
+    // value the upload would send is named when the file opens, its command
+    // is left out, and the upload names it and is incomplete; no command
+    // ever carries the word. The same values with a character a command line
+    // cannot carry after them make the file refused.
+    void noValueOfNeitherLanguageIsSent() {
+        const QStringList names = CtrlSettingsNames();
+        const QStringList neverSent = {"CH1Invert", "CH2Invert", "LAGroupHighDisplay", "LAGroupLowDisplay",
+                                       "MathDisplay", "FFTDisplay", "MemorySize", "SpareSwitch",
+                                       "AltCH1SlopeWindow", "AltCH2SlopeWindow", "PatternSpare",
+                                       "DurationSpare", "Intensity", "AntiAliasing"};
+        static const QRegularExpression trigger("^Trigger(Edge|Pulse|Video|Slope|Pattern|Duration)");
+        static const QRegularExpression alternation("^AltCH([12])(Edge|Pulse|Video|Slope|TrigType)");
+        const QMap<QString, int> method = {{"Edge", vwEdge},       {"Pulse", vwPulse},
+                                           {"Video", vwVideo},     {"Slope", vwSlope},
+                                           {"Pattern", vwPattern}, {"Duration", vwDuration}};
+        Link().LAPresent = true;
+        for (int n = 1; n <= CtrlValueCount; ++n) {
+            const QString name = names[n - 1];
+            SetDefaultCtrlSettings();
+            CtrlSettings& s = DSOSettings();
+            if (const auto m = trigger.match(name); m.hasMatch()) {
+                s.TriggerMethod = ValueWord(method[m.captured(1)]);
+            } else if (const auto a = alternation.match(name); a.hasMatch()) {
+                s.TriggerMethod = ValueWord(vwAlternative);
+                if (a.captured(2) != "TrigType")
+                    (a.captured(1) == "1" ? s.AltCH1TrigType : s.AltCH2TrigType) = ValueWord(method[a.captured(2)]);
+            }
+            const CtrlSettings context = s;
+            QString& value = *CtrlSettingsValues(s)[size_t(n - 1)];
+            const QString good = value;
+
+            for (const char16_t mark : {u'\u0085', u'\u009b', u'\u2028', u'\u200e', u'\ufeff'}) {
+                value = good + QChar(mark);
+                CtrlSettings read = context;
+                int bad = 0;
+                QCOMPARE(ParseCtrlFile(CtrlFileBytes(s, CtrlFileHeader()), CtrlFileHeader(), read, &bad),
+                         CtrlFileStatus::BadValue);
+                QCOMPARE(bad, n);
+                QCOMPARE(read, context);
+            }
+
+            value = "Banana";
+            QVERIFY(WriteBytes(path("banana.rmt"), CtrlFileBytes(s, CtrlFileHeader())));
+            SetDefaultCtrlSettings();
+            MsgBoxService::ClearLog();
+            QVERIFY(ReadCtrlFile(path("banana.rmt")));
+            const QString named = name + " = \"Banana\"";
+            const bool sent = !neverSent.contains(name);
+            const QList<ShownMessage> opened = MsgBoxService::Log();
+            // The two group displays are words of a list, though never sent.
+            QCOMPARE(opened.size(), sent || name.startsWith("LAGroup") ? 1 : 0);
+            if (sent) QCOMPARE(opened[0].text, MessageTable().MsgCtrlValuesUnknown.arg(named));
+
+            MsgBoxService::ClearLog();
+            const QStringList commands = UploadedCommands();
+            for (const QString& c : commands)
+                QVERIFY2(!c.contains("anana", Qt::CaseInsensitive), qPrintable(name + ": " + c));
+            QVERIFY2(LastSettingsTransfer().UploadComplete != sent, qPrintable(name));
+            const QList<ShownMessage> uploaded = MsgBoxService::Log();
+            QCOMPARE(uploaded.size(), sent ? 1 : 0);
+            if (sent) QCOMPARE(uploaded[0].text, MessageTable().MsgUploadUnknownValues.arg(named));
+        }
+        Link().LAPresent = false;
     }
 
     void refusedFilesLeaveEverythingAlone_data() {
@@ -272,6 +344,12 @@ private slots:
         QTest::newRow("193 lines") << lines.mid(0, 193).join('\n') + "\n" << true;
         QTest::newRow("a value adds a command") << withLine(40, "\"0;:KEY:LOCK ENABLE\"") << true;
         QTest::newRow("a control character") << withLine(3, "\"1.00\tV\"") << true;
+        // Characters a command line cannot carry: NEL (one byte 0x85 in a
+        // command), a line separator (sent as "?"), an invisible mark.
+        QTest::newRow("NEL after a value") << withLine(3, "\"1.00V\u0085\"") << true;
+        QTest::newRow("a control character of the upper range") << withLine(3, "\"1.00\u009bV\"") << true;
+        QTest::newRow("a line separator") << withLine(3, "\"1.00V\u2028:RUN\"") << true;
+        QTest::newRow("an invisible mark") << withLine(64, "\"EDGE\u200e\"") << true;
         QTest::newRow("a line feed inside quotes") << withLine(3, "\"1.00V\n:RUN\"") << true;
         QTest::newRow("a stray quote in a bare field") << withLine(5, "AB\"C") << true;
         QTest::newRow("binary") << QByteArray("\x00\xff\x01\"\"\r\n", 7).repeated(300) << true;

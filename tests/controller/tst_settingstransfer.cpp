@@ -457,7 +457,7 @@ private slots:
     }
 
     // A mirror value that would end its command and start another is left
-    // out (and the upload reported incomplete); the other rows go out.
+    // out, named, and the upload reported incomplete; the other rows go out.
     void uploadRefusesCommandBreaks() {
         connectOver("tcp");
         uploadMirror("EDGE", false);
@@ -469,7 +469,12 @@ private slots:
         QVERIFY(log.filter(":TIMEBASE:SCALE").isEmpty());
         QVERIFY(!log.contains(":KEY:LOCK ENABLE") && !log.contains(":STOP"));
         QVERIFY(log.contains(":TRIGGER:EDGE:LEVEL .5") && log.contains(":DISPLAY:GRID FULL"));
-        QVERIFY(LinkFixture::ShownTexts().contains(MessageTable().MsgUploadIncomplete + " / "));
+        // Neither is a number with its unit: the upload names both.
+        QCOMPARE(LinkFixture::ShownTexts(),
+                 QStringList{MessageTable().MsgUploadUnknownValues.arg(
+                                 "TimeBaseScale = \"1us;:STOP\"\n"
+                                 "TriggerEdgeSensitivity = \"0.10div\n:KEY:LOCK ENABLE\"") +
+                             " / "});
     }
 
     // The controller window's commands: a connection first; a committed
@@ -590,28 +595,42 @@ private slots:
         QTest::addColumn<QString>("transport");
         QTest::addColumn<QString>("fault");
         QTest::addColumn<double>("percent");  // bar reached when the fault starts
+        // The setting and reply the message names; "" none (the reply did not
+        // come), "*" one of a garbled reply.
+        QTest::addColumn<QStringList>("unreadable");
+        const QStringList none, garbled = {"*"};
         for (const char* tr : {"tcp", "pty"}) {
-            QTest::addRow("%s link lost", tr) << tr << "drop 2" << 40.0;
-            QTest::addRow("%s silent", tr) << tr << "silent" << 0.0;
-            QTest::addRow("%s silent late in the run", tr) << tr << "silent" << 90.0;
+            QTest::addRow("%s link lost", tr) << tr << "drop 2" << 40.0 << none;
+            QTest::addRow("%s silent", tr) << tr << "silent" << 0.0 << none;
+            QTest::addRow("%s silent late in the run", tr) << tr << "silent" << 90.0 << none;
             // A reply no setting may hold: it could not be saved nor sent back.
             QTest::addRow("%s reply holding a command break", tr)
-                << tr << "set :TRIGGER:VIDEO:STANDARD NTSC;*RST" << 0.0;
-            // Replies the setting's converter does not know fail it like a missing one.
-            QTest::addRow("%s garbled", tr) << tr << "garbage" << 0.0;
-            QTest::addRow("%s garbled late in the run", tr) << tr << "garbage" << 90.0;
-            QTest::addRow("%s unknown keyword", tr) << tr << "set :CHANNEL1:COUPLING ACDC" << 0.0;
-            QTest::addRow("%s unknown probe", tr) << tr << "set :CHANNEL2:PROBE 7X" << 0.0;
-            QTest::addRow("%s number that does not parse", tr) << tr << "set :TIMEBASE:OFFSET 1.5.2" << 0.0;
+                << tr << "set :TRIGGER:VIDEO:STANDARD NTSC;*RST" << 0.0
+                << QStringList{"TriggerVideoStandard (:TRIGGER:VIDEO:STANDARD?)", "\"NTSC;*RST\""};
+            // Replies the setting's converter does not know fail it like a
+            // missing one, and the message names the setting and the reply.
+            QTest::addRow("%s garbled", tr) << tr << "garbage" << 0.0 << garbled;
+            QTest::addRow("%s garbled late in the run", tr) << tr << "garbage" << 90.0 << garbled;
+            QTest::addRow("%s unknown keyword", tr) << tr << "set :CHANNEL1:COUPLING ACDC" << 0.0
+                << QStringList{"CH1Coupling (:CHANNEL1:COUPLING?)", "\"ACDC\""};
+            QTest::addRow("%s unknown acquisition type", tr) << tr << "set :ACQUIRE:TYPE PEAK" << 0.0
+                << QStringList{"AcquireType (:ACQUIRE:TYPE?)", "\"PEAK\""};
+            QTest::addRow("%s unknown probe", tr) << tr << "set :CHANNEL2:PROBE 7X" << 0.0
+                << QStringList{"CH2Probe (:CHANNEL2:PROBE?)", "\"7X\""};
+            QTest::addRow("%s number that does not parse", tr) << tr << "set :TIMEBASE:OFFSET 1.5.2" << 0.0
+                << QStringList{"TimeBaseOffset (:TIMEBASE:OFFSET?)", "\"1.5.2\""};
             QTest::addRow("%s sensitivity not a number", tr)
-                << tr << "set :TRIGGER:EDGE:SENSITIVITY 0.1div" << 0.0;
-            QTest::addRow("%s unknown source", tr) << tr << "set :TRIGGER:PULSE:SOURCE CH3" << 0.0;
+                << tr << "set :TRIGGER:EDGE:SENSITIVITY 0.1div" << 0.0
+                << QStringList{"TriggerEdgeSensitivity (:TRIGGER:EDGE:SENSITIVITY?)", "\"0.1div\""};
+            QTest::addRow("%s unknown source", tr) << tr << "set :TRIGGER:PULSE:SOURCE CH3" << 0.0
+                << QStringList{"TriggerPulseSource (:TRIGGER:PULSE:SOURCE?)", "\"CH3\""};
         }
     }
     void downloadFailure() {
         QFETCH(QString, transport);
         QFETCH(QString, fault);
         QFETCH(double, percent);
+        QFETCH(QStringList, unreadable);
         connectOver(transport);
         SetDefaultCtrlSettings();
         DSOSettings().CH1Scale = "5.00V";
@@ -628,7 +647,14 @@ private slots:
         QVERIFY(!LastSettingsTransfer().DownloadCommitted);
         QVERIFY(!CtrlState().CtrlModified);
         QCOMPARE(tree()->topLevelItemCount(), 0);
-        QVERIFY(LinkFixture::ShownTexts().contains(MessageTable().MsgDownloadIncomplete + " / "));
+        const QStringList shown = LinkFixture::ShownTexts();
+        const QString& unreadableMsg = MessageTable().MsgDownloadUnreadable;
+        if (unreadable.isEmpty())
+            QVERIFY(shown.contains(MessageTable().MsgDownloadIncomplete + " / "));
+        else if (unreadable == QStringList{"*"})
+            QVERIFY(shown.size() == 1 && shown[0].startsWith(unreadableMsg.section("%1", 0, 0)));
+        else
+            QCOMPARE(shown, QStringList{unreadableMsg.arg(unreadable[0], unreadable[1]) + " / "});
         QVERIFY(!Transfer().TransferBusy);
         sim.SetFault("none");
         if (fault.startsWith("drop")) {

@@ -160,6 +160,8 @@ private slots:
         QTest::newRow("format yt") << en << "TimebaseFormatToText" << "Y-T" << "Y-T";
         QTest::newRow("format roll") << en << "TimebaseFormatToText" << "SCANNING" << "Roll";
         QTest::newRow("format kw roll") << en << "TimebaseFormatToKeyword" << "Roll" << "SCANNING";
+        QTest::newRow("format kw word") << en << "TimebaseFormatToKeyword" << "Banana" << "";
+        QTest::newRow("format kw reply") << en << "TimebaseFormatToKeyword" << "SCANNING" << "";
         QTest::newRow("thr name") << en << "LaThresholdToText" << "CMOS" << "CMOS";
         QTest::newRow("thr level") << en << "LaThresholdToText" << "User:1.5" << "1.50V";
         QTest::newRow("thr USER") << en << "LaThresholdToText" << "USER 0.8" << "800mV";
@@ -175,7 +177,11 @@ private slots:
         QTest::newRow("src D0") << en << "TrigSourceToKeyword" << "D0" << "DIGITAL0";
         QTest::newRow("src D15") << en << "TrigSourceToKeyword" << "D15" << "DIGITAL15";
         QTest::newRow("src AC en") << en << "TrigSourceToKeyword" << "AC" << "ACLINE";
-        QTest::newRow("src AC zh") << zh << "TrigSourceToKeyword" << "AC" << "DIGITALC";
+        // No keyword is made of a word that names no source.
+        QTest::newRow("src AC zh") << zh << "TrigSourceToKeyword" << "AC" << "";
+        QTest::newRow("src word") << en << "TrigSourceToKeyword" << "Banana" << "";
+        QTest::newRow("src D16") << en << "TrigSourceToKeyword" << "D16" << "";
+        QTest::newRow("src line kept by a download") << zh << "TrigSourceToKeyword" << "ACLINE" << "ACLINE";
         QTest::newRow("src AC word zh") << zh << "TrigSourceToKeyword" << "市电" << "ACLINE";
         QTest::newRow("src ch1") << en << "TrigSourceToKeyword" << "CH1" << "CHANNEL1";
         QTest::newRow("src ext5") << en << "TrigSourceToKeyword" << "EXT5" << "EXT5";
@@ -184,6 +190,7 @@ private slots:
         QTest::newRow("src reply ch") << en << "TrigSourceToText" << "CH2" << "CH2";
         QTest::newRow("pal") << en << "VideoStandardConv" << "PAL/SECAM" << "PALSECAM";
         QTest::newRow("ntsc") << en << "VideoStandardConv" << "NTSC" << "NTSC";
+        QTest::newRow("standard word") << en << "VideoStandardConv" << "Banana" << "";
         QTest::newRow("probe 10") << en << "ProbeToText" << "1.000e+01" << "10X";
         QTest::newRow("probe 10 plain") << en << "ProbeToText" << "10" << "10X";
         QTest::newRow("probe 20") << en << "ProbeToText" << "20" << "1000X";
@@ -400,6 +407,51 @@ private slots:
         // The reply words do not depend on the UI language.
         loadLanguage(LangChinese);
         QCOMPARE(IsKnownReply(pointers[conv], reply), known);
+    }
+
+    // The texts the upload sends of a controller file's values: a word its
+    // converter turns into a keyword, or a number with the setting's unit.
+    void sendableValues_data() {
+        QTest::addColumn<QString>("check");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("sendable");
+        const struct { const char* check; const char* text; bool sendable; } rows[] = {
+            {"volts", "1.00V", true}, {"volts", "500mV", true}, {"volts", "-1.20V", true},
+            {"volts", "0.00MV", true}, {"volts", "1kV", true}, {"volts", "1e-3V", true},
+            {"volts", ".5v", true}, {"volts", "1.00", false}, {"volts", "Banana", false},
+            {"volts", "BANANA", false}, {"volts", "1.00 V", false}, {"volts", " 1.00V", true},
+            {"volts", "1.00VV", false}, {"volts", "1.00GV", false}, {"volts", "1.00s", false},
+            {"volts", "V", false}, {"volts", "1e999V", false}, {"volts", "\uff11.00V", false},
+            {"volts", "1.00V\u0085", false}, {"volts", "1.0.0V", false}, {"volts", "", false},
+            {"seconds", "10.00us", true}, {"seconds", "0.0000s", true}, {"seconds", "100NS", true},
+            {"seconds", "-1.500ms", true}, {"seconds", "1ks", false}, {"seconds", "10.00", false},
+            {"div", "0.10div", true}, {"div", "-5.96DIV", true}, {"div", "0.10mdiv", false},
+            {"div", "0.10", false}, {"number", "16", true}, {"number", "+1", true}, {"number", "16 ", true},
+            {"number", "16x", false}, {"number", "", false}, {"probe", "10X", true},
+            {"probe", "1000X", true}, {"probe", "7X", false}, {"probe", "Banan", false},
+            {"probe", "", false}, {"threshold", "TTL", true}, {"threshold", "1.40V", true},
+            {"threshold", "User", false}, {"window", "PAB", true}, {"window", "PC", false},
+            {"source", "CH1", true}, {"source", "D15", true}, {"source", "AC", true},
+            {"source", "ACLINE", true}, {"source", "Banana", false}, {"source", "D16", false},
+            {"source", "", false}, {"standard", "PAL/SECAM", true}, {"standard", "NTSC", true},
+            {"standard", "PAL", false},
+        };
+        for (const auto& r : rows)
+            QTest::addRow("%s(%s)", r.check, r.text) << r.check << QString::fromUtf8(r.text) << r.sendable;
+    }
+    void sendableValues() {
+        QFETCH(QString, check);
+        QFETCH(QString, text);
+        QFETCH(bool, sendable);
+        static const QMap<QString, std::function<bool(const QString&)>> checks = {
+            {"volts", IsVoltsText}, {"seconds", IsSecondsText}, {"div", IsDivText},
+            {"number", IsPlainNumberText}, {"probe", IsProbeText}, {"threshold", IsThresholdText},
+            {"window", IsSlopeWindowText},
+            {"source", [](const QString& t) { return IsKnownWord(TrigSourceToKeyword, t); }},
+            {"standard", [](const QString& t) { return IsKnownWord(VideoStandardConv, t); }},
+        };
+        QVERIFY(checks.contains(check));
+        QCOMPARE(checks[check](text), sendable);
     }
 
     // Garbage replies for every converter: never a crash, and the result is
