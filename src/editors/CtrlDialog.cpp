@@ -106,6 +106,7 @@ void CtrlDialog::Prepare(const EditPrep& prep, const QString& nodePath) {
     Combo->setCurrentIndex(prep.Selected);
     inputTxt->setText(prep.InputText);
     const bool number = prep.Outcome == EditOutcome::NumberEdit;
+    choiceOnly = !number && !prep.ThresholdLayout;
     Combo->setVisible(!number || prep.ThresholdLayout);
     inputTxt->setVisible(number || prep.ThresholdLayout);
     for (int i = 0; i < UnitButtonCount; ++i) cmdEnter[i]->setVisible(prep.UnitButtons[i]);
@@ -126,6 +127,9 @@ void CtrlDialog::cmdOK_Click() {
     // While an apply waits for a serial reply, events run: a second OK, unit
     // button or Enter is ignored until it has ended.
     if (busy) return;
+    // A list with nothing chosen in it (the setting's value is none of its
+    // choices) sends nothing: the dialog stays open for a choice.
+    if (choiceOnly && Combo->currentIndex() < 0) return;
     busy = true;
     const ApplyEnd end = ApplyCtrlEdit({key, Combo->currentText(), inputTxt->text(), path});
     busy = false;

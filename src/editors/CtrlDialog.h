@@ -63,6 +63,7 @@ protected:
 private:
     QString key = " ";
     QString path;
+    bool choiceOnly = false;  // the list alone holds the value
     bool applied = false;
     bool busy = false;
 };

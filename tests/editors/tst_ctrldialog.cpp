@@ -162,6 +162,18 @@ private slots:
         EditPrep p = numberEdit("1");
         p.Outcome = EditOutcome::ChoiceEdit;
         p.Choices = {"ON", "OFF"};
+        // A value that is none of the choices shows an empty list: OK sends
+        // nothing and the dialog waits for a choice.
+        CtrlDialog none;
+        none.Prepare(p, QString());
+        none.show();
+        MsgBoxService::ClearLog();
+        QCOMPARE(none.Combo->currentIndex(), -1);
+        QTest::keyClick(none.Combo, Qt::Key_Return);
+        none.cmdOK_Click();
+        QVERIFY(none.isVisible());
+        QVERIFY(shownTexts().isEmpty());  // not even the presence check went out
+        p.Selected = 0;
         CtrlDialog list;
         list.Prepare(p, QString());
         list.show();
