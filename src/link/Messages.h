@@ -43,6 +43,7 @@ struct MessageTableData {
     QString MsgSaveSheetChanges;   // the caller appends the file name
     QString MsgSaveCtrlChanges;    // the caller appends the file name
     QString MsgTransferRunning;
+    QString MsgOtherViewRefreshing;  // %1: the name of the view that refreshes continuously
     QString MsgUploadIncomplete;
     QString MsgDownloadIncomplete;
     QString MsgReplyUnusable;

@@ -29,11 +29,14 @@
 
 namespace {
 constexpr int px(int twips) { return TwipsToPixels(twips); }
+constexpr int DesignWidth = 8250;  // twips
 const QColor Teal(0, 128, 128);
 }  // namespace
 
 frmMeasure::frmMeasure(QWidget* parent) : FetchingViewWindow(ViewMeasure, "frmMeasure", parent) {
-    resize(px(5640), px(5190));
+    // Wide enough that the list shows all five columns, values, limits and
+    // the widest verdict included, in either language.
+    resize(px(DesignWidth), px(5190));
 
     SetRefreshButton(new QToolButton(this));
     cmdRefresh->setText(" Refresh");
@@ -73,7 +76,6 @@ frmMeasure::frmMeasure(QWidget* parent) : FetchingViewWindow(ViewMeasure, "frmMe
     lp.setColor(QPalette::Window, Teal);
     lp.setColor(QPalette::WindowText, lp.color(QPalette::HighlightedText));
     SettingLabel->setPalette(lp);
-    SettingLabel->setGeometry(px(90), px(480), px(5160), px(315));
 
     MeasureView = new QTreeWidget(this);
     MeasureView->setObjectName("MeasureView");
@@ -107,6 +109,8 @@ void frmMeasure::Form_Resize() {
     const int w = width() - px(200);
     const int h = height() - px(1000);
     if (w <= 0 || h <= 0) return;  // too small to lay out: left as it is
+    // The settings line spans the window as the list does.
+    SettingLabel->setGeometry(px(90), px(480), width() - px(480), px(315));
     MeasureView->setGeometry(px(100), px(900), w, h);
     // The columns share the list's inside, left of its vertical scroll bar:
     // equal, each at least as wide as its head and its cells.

@@ -12,6 +12,7 @@
 #include "link/TransferJobs.h"
 #include "platform/mouse/MouseControl.h"
 #include "sheets/ViewWindows.h"
+#include "widgets/AccessibleButtons.h"
 #include "widgets/StandardIcons.h"
 
 FetchingViewWindow::FetchingViewWindow(ViewKind kind, const QString& windowName, QWidget* parent)
@@ -31,6 +32,7 @@ void FetchingViewWindow::SetRefreshButton(QToolButton* button) {
     cmdRefresh->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     connect(cmdRefresh, &QToolButton::clicked, this, &FetchingViewWindow::cmdRefresh_Click);
     cmdRefresh->installEventFilter(this);
+    ExposeAsToggleButton(cmdRefresh);
     SetStopLook(false);
 }
 
@@ -48,9 +50,11 @@ QList<QRadioButton*> FetchingViewWindow::MakeChannelOptions(QWidget* frame, cons
                                                             const std::function<void(int index)>& chosen) {
     QList<QRadioButton*> options;
     for (int i = 0; i < captions.size(); ++i) {
-        auto* o = new QRadioButton(captions[i], frame);
+        auto* o = new QRadioButton(frame);
         o->setObjectName(QString("OptionCH(%1)").arg(i));
         o->setAutoExclusive(false);
+        ExposeAsRadioButton(o);
+        o->setText(captions[i]);
         o->setGeometry(first.translated(step * i, 0));
         connect(o, &QRadioButton::clicked, this, [chosen, i] { chosen(i); });
         options << o;
@@ -66,6 +70,8 @@ void FetchingViewWindow::Form_Load() {
 void FetchingViewWindow::SetStopLook(bool stop) {
     cmdRefresh->setIcon(StandardIcon(stop ? QStyle::SP_MediaStop : QStyle::SP_BrowserReload));
     cmdRefresh->setProperty("stopLook", stop);
+    // Screen readers hear the stop look as the button held down.
+    SetToggleOn(cmdRefresh, stop);
 }
 
 void FetchingViewWindow::ShowScreenPointer() {

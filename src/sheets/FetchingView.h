@@ -8,7 +8,8 @@
 //   out, paced by Timer2; Fetch() is the window's one fetch.
 // - The Refresh button is made by the window where its design puts it and
 //   handed over (SetRefreshButton): it gets its name, tool tip, the Refresh
-//   or Stop look (SetStopLook) and shows the screen's pointer shape.
+//   or Stop look (SetStopLook) and shows the screen's pointer shape. Screen
+//   readers hear it as a toggle button, held down with the Stop look.
 // - The window cannot close while a transfer or a fetch of its kind runs;
 //   its unload ends the kind's continuous refresh and gives the refreshing
 //   window its Refresh look and record back.
@@ -65,7 +66,8 @@ protected:
     // The option boxes of a channel choice in `frame`, one per caption
     // (objectNames "OptionCH(i)"): the first at `first`, each next one `step`
     // pixels to the right of the one before; a click runs chosen(i). They are
-    // not exclusive, since the ticks deselect options.
+    // not exclusive, since the ticks deselect options; screen readers still
+    // hear them as radio buttons.
     QList<QRadioButton*> MakeChannelOptions(QWidget* frame, const QStringList& captions, const QRect& first,
                                             int step, const std::function<void(int index)>& chosen);
 

@@ -9,6 +9,7 @@
 #include "link/Messages.h"
 #include "link/TransferJobs.h"
 #include "platform/dialogs/MsgBox.h"
+#include "sheets/ViewRecords.h"
 #include "sheets/ViewWindows.h"
 
 namespace {
@@ -51,6 +52,18 @@ bool OtherKindAutoRefresh(RefreshKind kind) {
     for (RefreshKind k : {RefreshKind::Wave, RefreshKind::Measure, RefreshKind::Data})
         if (k != kind && RefreshState(k).AutoRefresh) return true;
     return false;
+}
+
+QString OtherKindRefreshingView(RefreshKind kind) {
+    for (RefreshKind k : {RefreshKind::Wave, RefreshKind::Measure, RefreshKind::Data}) {
+        const KindRefreshState& st = RefreshState(k);
+        if (k == kind || !st.AutoRefresh) continue;
+        // The record's flag moves with the view when views move down a slot.
+        const ViewKind view = ViewKindOf(k);
+        for (int slot = 0; SlotInRange(view, slot); ++slot)
+            if (*RecordAutoRefresh(k, slot)) return ViewName(view, slot);
+    }
+    return QString();
 }
 
 bool ViewFetchRunning() {
@@ -102,7 +115,12 @@ bool IsRefreshKey(int key, Qt::KeyboardModifiers modifiers) {
 
 void RefreshPress(const RefreshView& v) {
     KindRefreshState& st = RefreshState(v.kind);
-    if (OtherKindAutoRefresh(v.kind)) return;
+    // One continuous refresh at a time holds the link: the user is told
+    // which view must stop first, and nothing of this view changes.
+    if (OtherKindAutoRefresh(v.kind)) {
+        MsgBox(MessageTable().MsgOtherViewRefreshing.arg(OtherKindRefreshingView(v.kind)), vbExclamation);
+        return;
+    }
     st.AutoRefresh = false;  // ends the running continuous refresh of the kind at its next check
     st.RefreshRestore = true;
 

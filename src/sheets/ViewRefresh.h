@@ -3,7 +3,7 @@
 // and measurement views), once or continuously, with one pacing scheme.
 //
 // One set of flags per kind: a kind that refreshes continuously locks the
-// other kinds' Refresh out. A press in the view that refreshes continuously
+// other kinds' Refresh out (a press there says which view must stop first). A press in the view that refreshes continuously
 // only stops it; a press in another view of the same kind stops it and starts
 // that view's own refresh. A Refresh press runs a whole continuous refresh
 // inside itself, in a loop that yields to the event loop; a window that
@@ -52,6 +52,9 @@ inline bool& DataAutoRefresh() { return RefreshState(RefreshKind::Data).AutoRefr
 
 // True when a kind other than `kind` refreshes continuously.
 bool OtherKindAutoRefresh(RefreshKind kind);
+// The name of the view of another kind than `kind` that refreshes
+// continuously (empty when none does).
+QString OtherKindRefreshingView(RefreshKind kind);
 // True while a transfer runs or any view is inside its fetch: the document
 // commands that would move or drop a view's record refuse to run then.
 bool ViewFetchRunning();

@@ -1,5 +1,6 @@
 #include "shell/Captions.h"
 
+#include <QAbstractButton>
 #include <QAbstractItemModel>
 #include <QAbstractItemView>
 #include <QAction>
@@ -10,6 +11,8 @@
 #include <QVariant>
 #include <QWidget>
 #include <map>
+
+#include "widgets/AccessibleButtons.h"
 
 const char* const AppVersionText = "00.01.05";
 
@@ -70,6 +73,8 @@ bool ApplyCaptionRow(QWidget* window, const CaptionRow& row, int lang, bool oneW
     case CaptionProp::Text: return SetCaption(o, text);
     case CaptionProp::ToolTip: return o->setProperty("toolTip", text);
     case CaptionProp::Accessible: return o->setProperty("accessibleName", text);
+    case CaptionProp::Description: return o->setProperty("accessibleDescription", text);
+    case CaptionProp::AccessibleOn: return SetToggleOnName(qobject_cast<QAbstractButton*>(o), text);
     case CaptionProp::Column: {
         // The columns of a view's model, or of a model whose view is not built yet.
         auto* model = qobject_cast<QAbstractItemModel*>(o);

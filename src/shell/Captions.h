@@ -53,6 +53,8 @@ enum class CaptionProp {
     Node,        // text of node `item` (from 1, in tree order) of a tree view
     ToolButton,  // tool tip of button `item` (from 1, separators counted) of a toolbar
     Accessible,  // the name screen readers announce for a control
+    Description, // what screen readers say a control does, after its name
+    AccessibleOn,  // the name screen readers announce for a toggle button while it is on
 };
 
 struct CaptionRow {

@@ -126,6 +126,7 @@ const CaptionTable& DataSheetTreeCaptionTable() {
 const CaptionTable& PaneCloseCaptionTable() {
     static const CaptionTable t = {
         {{}, P::Accessible, 0, "Close", "关闭"},
+        {{}, P::Description, 0, "Closes the dock widget", "关闭停靠窗口"},
     };
     return t;
 }

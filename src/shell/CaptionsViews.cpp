@@ -63,6 +63,7 @@ const CaptionTable& WaveWindowCaptionTable() {
             {C(cmdPrint), P::Text, 0, "Print", "打印 ."},
             {C(cmdPreview), P::Text, 0, "     Preview", "         预览 ."},
             {C(cmdRefresh), P::ToolTip, 0, "Refresh Data(F5)", "更新数据(F5)"},
+            {C(cmdRefresh), P::AccessibleOn, 0, "Refresh: continuous refresh on", "更新：连续更新中"},
             {C(cmdExport), P::ToolTip, 0, "Output", "输出"},
             {C(cmdPrint), P::ToolTip, 0, "Print", "打印"},
             {C(cmdPreview), P::ToolTip, 0, "Print Preview", "打印预览"},
@@ -82,6 +83,7 @@ const CaptionTable& DataWindowCaptionTable() {
         {C(Table), P::Column, 2, "Time[S]", "时间[S]"},
         {C(Table), P::Column, 3, "Voltage[V]", "电压[V]"},
         {C(cmdRefresh), P::ToolTip, 0, "Refresh Data(F5)", "更新数据(F5)"},
+        {C(cmdRefresh), P::AccessibleOn, 0, "Refresh: continuous refresh on", "更新：连续更新中"},
         {C(cmdExport), P::ToolTip, 0, "Output", "输出"},
     };
     return t;
@@ -99,6 +101,7 @@ const CaptionTable& MeasureWindowCaptionTable() {
         {C(MeasureView), P::Column, 4, "Over Limit", "上限"},
         {C(MeasureView), P::Column, 5, "Pass&Fail", "通过&失败"},
         {C(cmdRefresh), P::ToolTip, 0, "Refresh Data(F5)", "更新数据(F5)"},
+        {C(cmdRefresh), P::AccessibleOn, 0, "Refresh: continuous refresh on", "更新：连续更新中"},
         {C(cmdExport), P::ToolTip, 0, "Output", "输出"},
         {C(cmdPassFailed), P::ToolTip, 0, "Pass&Fail", "通过&失败"},
     };

@@ -1,8 +1,9 @@
 // The measurement view against the simulated instrument: a fetch fills the
 // 18 rows, a failed or impossible fetch keeps what the view held, bounds,
 // overflow marks and unread replies, the limits dialog's OK and Cancel, the
-// export file, limits kept by the sheet file, and the texts following the UI
-// language.
+// export file, limits kept by the sheet file, the texts following the UI
+// language, and Refresh while a data view refreshes continuously.
+#include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -37,7 +38,9 @@
 #include "sheets/SheetFile.h"
 #include "sheets/SheetTreeBinder.h"
 #include "sheets/ViewHost.h"
+#include "sheets/ViewRefresh.h"
 #include "sheets/ViewWindows.h"
+#include "sheets/frmData.h"
 #include "shell/Language.h"
 #include "shell/frmPrgress.h"
 
@@ -357,6 +360,73 @@ private slots:
         SwitchLanguage(LangEnglish);
         QCOMPARE(cell(f, 0, 4), QString("Pass"));
         QCOMPARE(f->MeasureView->headerItem()->text(4), QString("Pass&Fail"));
+    }
+
+    // While a data view refreshes continuously, the measurement view's
+    // Refresh sends nothing, keeps its values and says which view must stop
+    // first; screen readers hear the data view's Refresh held down meanwhile.
+    // Once that refresh is stopped, the measurement view's Refresh fetches.
+    void refreshWhileAnotherViewRefreshesSaysWhy() {
+        QPointer<frmMeasure> m = openView();
+        m->cmdRefresh_Click();
+        const MeasureInfo& r = Sheets().MeasureViews[0];
+        QVERIFY(r.HasData);
+        const QString shownValue = cell(m, 0, 1);
+
+        Sheets().DataCount = 1;
+        ResetViewRecord(ViewData, 0);
+        Sheets().DataViews[0].Channel = "CH1";
+        Sheets().DataViews[0].Name = "Data3";
+        QPointer<frmData> d = new frmData;
+        SetFormTag(d, 0);
+        SetViewForm(ViewData, 0, d);
+        d->Timer1->stop();
+        d->Timer1_Timer();
+        Shell().RefreshType = "Auto";
+        Shell().RefreshInterval = 100;
+
+        QStringList sentMeanwhile;
+        QList<ShownMessage> shown;
+        bool dataHeld = false, measureHeld = true, pressed = false;
+        QTimer driver;
+        QObject::connect(&driver, &QTimer::timeout, [&] {
+            if (!d || !DataAutoRefresh() || pressed) return;
+            if (Transfer().TransferBusy || RefreshState(RefreshKind::Data).Loading) return;
+            pressed = true;
+            sim.ClearLog();
+            MsgBoxService::ClearLog();
+            m->cmdRefresh_Click();
+            sentMeanwhile = sim.Log();
+            shown = MsgBoxService::Log();
+            dataHeld = QAccessible::queryAccessibleInterface(d->cmdRefresh)->state().pressed;
+            measureHeld = QAccessible::queryAccessibleInterface(m->cmdRefresh)->state().pressed;
+            d->cmdRefresh_Click();  // stops the data view's refresh
+        });
+        driver.start(1);
+        d->cmdRefresh_Click();
+        driver.stop();
+
+        QVERIFY(pressed);
+        QVERIFY2(sentMeanwhile.isEmpty(), qPrintable(sentMeanwhile.join(' ')));
+        QCOMPARE(shown.size(), 1);
+        QCOMPARE(shown.first().text, MessageTable().MsgOtherViewRefreshing.arg("Data3"));
+        QVERIFY(shown.first().text.contains("\"Data3\""));
+        QVERIFY(dataHeld);
+        QVERIFY(!measureHeld);
+        QVERIFY(!m->cmdRefresh->property("stopLook").toBool());
+        QVERIFY(!Sheets().MeasureViews[0].AutoRefresh);
+        QCOMPARE(cell(m, 0, 1), shownValue);
+        QVERIFY(!DataAutoRefresh());
+        QVERIFY(!QAccessible::queryAccessibleInterface(d->cmdRefresh)->state().pressed);
+
+        // The other view stopped: the press fetches, with nothing to say.
+        Shell().RefreshType = "Single";
+        sim.ClearLog();
+        MsgBoxService::ClearLog();
+        m->cmdRefresh_Click();
+        QCOMPARE(sim.Log().filter(":MEASURE:SOURCE").size(), 1);
+        QVERIFY(MsgBoxService::Log().isEmpty());
+        delete d;
     }
 
     void closingIsRefusedDuringAFetch() {

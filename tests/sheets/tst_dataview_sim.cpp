@@ -20,6 +20,7 @@
 #include "common/ShellState.h"
 #include "link/KV2200Cmd.h"
 #include "link/LinkState.h"
+#include "link/Messages.h"
 #include "link/TransferJobs.h"
 #include "link/TransferValues.h"
 #include "link/UsbFunc.h"
@@ -60,6 +61,7 @@ private:
 private slots:
     void initTestCase() {
         QVERIFY(LinkFixture::StartConnectedSimulator(sim));
+        LoadMessages(LangEnglish);
     }
     void init() {
         LinkFixture::ResetFetchState(sim);
@@ -163,6 +165,7 @@ private slots:
     void continuousRefresh() {
         QFETCH(QString, stop);
         QPointer<frmData> f = openView("CH1");
+        Sheets().DataViews[0].Name = "Data0";
         Shell().RefreshType = "Auto";
         Shell().RefreshInterval = 100;
 
@@ -178,7 +181,8 @@ private slots:
                 Shell().RefreshInterval = 250;
             }
             if (LinkFixture::FetchCount(sim) >= 3) {
-                // A waveform view's press does nothing while the data view refreshes.
+                // A waveform view's press fetches nothing while the data view
+                // refreshes, and says why.
                 ViewFixture::PressRefresh(RefreshKind::Wave, f.data(), waveFetches);
                 lockedOut = DataAutoRefresh() && !Sheets().WaveViews[0].AutoRefresh;
                 if (stop == "press") f->cmdRefresh_Click();
@@ -196,7 +200,8 @@ private slots:
         QVERIFY(looked);
         QVERIFY(lockedOut);
         QCOMPARE(waveFetches, 0);
-        QVERIFY(MsgBoxService::Log().isEmpty());
+        QCOMPARE(MsgBoxService::Log().size(), 1);
+        QCOMPARE(MsgBoxService::Log().first().text, MessageTable().MsgOtherViewRefreshing.arg("Data0"));
         QVERIFY(!DataAutoRefresh());
         QVERIFY(!Sheets().DataViews[0].AutoRefresh);
         QVERIFY(!RefreshState(RefreshKind::Data).Loading);

@@ -1,8 +1,8 @@
 // Every caption of a window shows whole at the window's designed size, in
 // both UI languages: the texts of labels, buttons, check and option boxes,
 // the titles of frames (and nothing of theirs laid over a title), the heads
-// of list columns and the cells of a list, measured with the fonts the tests
-// run with.
+// of list columns and the cells of a list (every column in view without
+// scrolling sideways), measured with the fonts the tests run with.
 #include <QtTest>
 
 #include <QAbstractButton>
@@ -24,6 +24,7 @@
 #include "common/SheetModel.h"
 #include "common/ShellState.h"
 #include "controller/CtrlList.h"
+#include "link/MeasureCatalog.h"
 #include "panel/frmV_Key.h"
 #include "panel/frmV_Panel.h"
 #include "sheets/ViewRecords.h"
@@ -172,6 +173,15 @@ void CheckCells(QStringList& cuts, View* v) {
                         .arg(need)
                         .arg(v->columnWidth(c));
     }
+    // Every column in view, none behind the sideways scroll bar.
+    int across = 0;
+    for (int c = 0; c < v->model()->columnCount(); ++c)
+        if (!v->isColumnHidden(c)) across += v->columnWidth(c);
+    if (across > v->viewport()->width())
+        cuts << QStringLiteral("%1: its columns need %2 across, it shows %3")
+                    .arg(Name(v))
+                    .arg(across)
+                    .arg(v->viewport()->width());
 }
 
 QStringList CutCaptions(QWidget* window) {
@@ -188,8 +198,9 @@ QStringList CutCaptions(QWidget* window) {
 }
 
 // A view window of the open sheet in slot 0, its set-up tick run.
-QWidget* ViewWindowOf(ViewKind kind) {
+QWidget* ViewWindowOf(ViewKind kind, const std::function<void()>& fill = {}) {
     ResetViewRecord(kind, 0);
+    if (fill) fill();
     ViewCount(kind) = 1;
     QWidget* w = ViewForm(kind, 0);
     if (auto* v = qobject_cast<ViewWindow*>(w)) {
@@ -209,6 +220,22 @@ void ForgetViewWindow(ViewKind kind) {
     ViewCount(kind) = 0;
 }
 
+// A Measure view in slot 0 as a fetch leaves it, with the widest texts its
+// list can show: every value below its enabled lower limit, so every row
+// holds a value, both limits and the longest verdict.
+void FetchedLookingMeasures() {
+    MeasureInfo& m = Sheets().MeasureViews[0];
+    m.HasData = true;
+    for (int k = 0; k < MeasureItemCount; ++k) {
+        MeasureItem& it = m.Items[size_t(k)];
+        const UnitFamily family = MeasureOfItem(k).family;
+        it.Value = FormatFamilyLimit(family, -888.8e-3).Text;
+        it.Under = -555.5e-3;
+        it.Over = 555.5e-3;
+        it.Enable = true;
+    }
+}
+
 // The controller pane at the width the main window gives its docked panes.
 constexpr int DockPaneWidth = 3000 / 15;
 
@@ -226,6 +253,9 @@ const std::vector<Kind>& Kinds() {
         view("waveform", ViewWave),
         view("data", ViewData),
         view("measurement", ViewMeasure),
+        {"measurement with values",
+         [] { return ViewWindowOf(ViewMeasure, FetchedLookingMeasures); },
+         [](QWidget*) { ForgetViewWindow(ViewMeasure); }},
         view("memory-wave", ViewMemoryWave),
         view("record", ViewRecord),
         {"panel", [] { return static_cast<QWidget*>(new frmV_Panel); }, [](QWidget* w) { delete w; }},

@@ -2,6 +2,8 @@
 // they load; the record view's status line.
 #include <QtTest>
 
+#include <QAccessible>
+
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QGroupBox>
@@ -19,6 +21,7 @@
 #include "TestEnv.h"
 #include "ViewControls.h"
 #include "common/SheetModel.h"
+#include "common/ShellState.h"
 #include "controller/CtrlList.h"
 #include "editors/CtrlDialog.h"
 #include "measure/frmMeasure.h"
@@ -29,6 +32,8 @@
 #include "replay/frmRecordPlay.h"
 #include "sheets/DataSheetTree.h"
 #include "sheets/DataTable.h"
+#include "sheets/FetchingView.h"
+#include "sheets/ViewRecords.h"
 #include "sheets/ViewWindows.h"
 #include "sheets/frmData.h"
 #include "shell/Captions.h"
@@ -38,6 +43,7 @@
 #include "shell/OptionsDialog.h"
 #include "shell/Splash.h"
 #include "shell/frmAbout.h"
+#include "platform/dialogs/MsgBox.h"
 #include "waveview/frmWave.h"
 
 namespace {
@@ -304,6 +310,83 @@ private slots:
         QCOMPARE(Text(m.get(), "FlatBttn4"), QString("       位图 ."));
         QCOMPARE(Tip(m.get(), "FlatBttn3"), QString("输出CSV文件"));
         QCOMPARE(Text(m.get(), "FlatBttn3"), QString("design"));
+    }
+
+    // Screen readers hear the fetching views' Refresh as a toggle button held
+    // down while it refreshes continuously, named so in the UI language (also
+    // after a live switch), and the channel choices of the data and
+    // measurement views as radio buttons with their checked state.
+    void fetchingViewsControlsAreAnnouncedAsWhatTheyAre_data() {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<int>("options");
+        QTest::newRow("waveform") << int(ViewWave) << 0;
+        QTest::newRow("data") << int(ViewData) << 3;
+        QTest::newRow("measurement") << int(ViewMeasure) << 2;
+    }
+    void fetchingViewsControlsAreAnnouncedAsWhatTheyAre() {
+        QFETCH(int, kind);
+        QFETCH(int, options);
+        std::unique_ptr<FetchingViewWindow> w;
+        if (kind == ViewWave) w = std::make_unique<frmWave>();
+        else if (kind == ViewData) w = std::make_unique<frmData>();
+        else w = std::make_unique<frmMeasure>();
+        SetViewForm(ViewKind(kind), 0, w.get());
+        ViewWindowOpen(ViewKind(kind), 0) = true;
+        ViewCount(ViewKind(kind)) = 1;
+        // The switch's step for the open views of the kind.
+        auto captionAll = [kind](int lang) {
+            if (kind == ViewWave) SetWaveWindowCaptionsAll(lang);
+            else if (kind == ViewData) SetDataWindowCaptionsAll(lang);
+            else SetMeasureWindowCaptionsAll(lang);
+        };
+        captionAll(LangEnglish);
+
+        QAccessibleInterface* refresh = QAccessible::queryAccessibleInterface(w->cmdRefresh);
+        QVERIFY(refresh);
+        auto expectRefresh = [&](bool on, const QString& name) {
+            QCOMPARE(refresh->role(), QAccessible::Button);
+            QVERIFY(refresh->state().checkable);
+            QCOMPARE(bool(refresh->state().checked), on);
+            QCOMPARE(bool(refresh->state().pressed), on);
+            QCOMPARE(refresh->text(QAccessible::Name), name);
+        };
+        expectRefresh(false, "Refresh");
+        w->SetStopLook(true);
+        expectRefresh(true, "Refresh: continuous refresh on");
+        captionAll(LangChinese);
+        expectRefresh(true, QString::fromUtf8("更新：连续更新中"));
+        w->SetStopLook(false);
+        expectRefresh(false, QString::fromUtf8("更新 ."));
+        captionAll(LangEnglish);
+        // A press through the screen reader is a press of Refresh (here:
+        // not connected, so the one message says so).
+        MsgBoxService::ClearLog();
+        refresh->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QCOMPARE(MsgBoxService::Log().size(), 1);
+
+        const QList<QRadioButton*> choices = w->findChildren<QRadioButton*>(QRegularExpression("^OptionCH"));
+        QCOMPARE(choices.size(), options);
+        for (QRadioButton* o : choices) {
+            o->setEnabled(true);
+            o->setChecked(o == choices.value(0));
+        }
+        for (QRadioButton* o : choices) {
+            QAccessibleInterface* acc = QAccessible::queryAccessibleInterface(o);
+            QCOMPARE(acc->role(), QAccessible::RadioButton);
+            QVERIFY(acc->state().checkable);
+            QCOMPARE(bool(acc->state().checked), o->isChecked());
+            QCOMPARE(acc->text(QAccessible::Name), o->text());
+        }
+        // Chosen through the screen reader: it is the one checked, as a click makes it.
+        if (choices.size() > 1) {
+            QAccessible::queryAccessibleInterface(choices[1])
+                ->actionInterface()
+                ->doAction(QAccessibleActionInterface::toggleAction());
+            QVERIFY(choices[1]->isChecked() && !choices[0]->isChecked());
+            QVERIFY(QAccessible::queryAccessibleInterface(choices[1])->state().checked);
+            QVERIFY(!QAccessible::queryAccessibleInterface(choices[0])->state().checked);
+        }
+        SetViewForm(ViewKind(kind), 0, nullptr);
     }
 
     void recordStatusIsTranslatedAndRedrawn_data() {

@@ -505,22 +505,24 @@ private slots:
         w.MDIForm_Unload();
     }
 
-    // Screen readers hear the docked panes' Close buttons in the UI language,
-    // after every switch.
+    // Screen readers hear the docked panes' Close buttons, name and
+    // description, in the UI language, after every switch.
     void paneCloseButtonsAreNamedInTheLanguage() {
         frmMain w;
         w.MDIForm_Load();
         w.show();
         const QList<QAbstractButton*> buttons{w.DataSheetPaneClose, w.ControllerPaneClose};
-        for (const auto& [lang, name] : {std::pair{int(LangChinese), QString::fromUtf8("关闭")},
-                                         std::pair{int(LangEnglish), QString("Close")},
-                                         std::pair{int(LangChinese), QString::fromUtf8("关闭")}}) {
+        const QStringList zh{QString::fromUtf8("关闭"), QString::fromUtf8("关闭停靠窗口")};
+        const QStringList en{"Close", "Closes the dock widget"};
+        for (const auto& [lang, texts] :
+             {std::pair{int(LangChinese), zh}, std::pair{int(LangEnglish), en}, std::pair{int(LangChinese), zh}}) {
             SwitchLanguage(lang);
             for (QAbstractButton* close : buttons) {
                 QVERIFY(close);
                 QAccessibleInterface* acc = QAccessible::queryAccessibleInterface(close);
                 QVERIFY(acc);
-                QCOMPARE(acc->text(QAccessible::Name), name);
+                QCOMPARE(acc->text(QAccessible::Name), texts[0]);
+                QCOMPARE(acc->text(QAccessible::Description), texts[1]);
             }
         }
         SwitchLanguage(LangEnglish);

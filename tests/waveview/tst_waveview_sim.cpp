@@ -158,7 +158,7 @@ private slots:
     }
     void continuousRefresh() {
         QFETCH(QString, stop);
-        QPointer<frmWave> f = openView();
+        QPointer<frmWave> f = openView([](WaveInfo& r) { r.Name = "Wave0"; });
         QPointer<frmWave> other;
         Shell().RefreshType = "Auto";
         Shell().RefreshInterval = 100;
@@ -171,7 +171,7 @@ private slots:
             if (Transfer().TransferBusy || RefreshState(RefreshKind::Wave).Loading) return;
             looked = looked || f->cmdRefresh->property("stopLook").toBool();
             if (LinkFixture::FetchCount(sim) >= 3) {
-                // A data view's press does nothing meanwhile.
+                // A data view's press fetches nothing meanwhile and says why.
                 ViewFixture::PressRefresh(RefreshKind::Data, f.data(), dataFetches);
                 lockedOut = WaveAutoRefresh();
                 if (stop == "press") {
@@ -200,7 +200,8 @@ private slots:
         QVERIFY(looked);
         QVERIFY(lockedOut);
         QCOMPARE(dataFetches, 0);
-        QVERIFY(MsgBoxService::Log().isEmpty());
+        QCOMPARE(MsgBoxService::Log().size(), 1);
+        QCOMPARE(MsgBoxService::Log().first().text, MessageTable().MsgOtherViewRefreshing.arg("Wave0"));
         QVERIFY(!WaveAutoRefresh());
         QVERIFY(!Sheets().WaveViews[0].AutoRefresh);
         QVERIFY(!RefreshState(RefreshKind::Wave).Loading);
