@@ -117,6 +117,9 @@ ApplyEnd Applier::run(const Row& row) {
         const bool known = row.known ? row.known(reply) : !row.back || IsKnownReply(row.back, reply);
         QString text;
         if (StoreReadBack(text, reply, row.back, known)) store(text);
+        // A reply that did not come may still be on its way: what the branch
+        // would ask next could be answered by it, so nothing more is asked.
+        if (Link().ReplyFailed) return ApplyEnd::Applied;
     }
     if (row.also) row.also(*this, value);
     return ApplyEnd::Applied;
