@@ -1086,19 +1086,13 @@ bool WriteDataSheet(const QString& path) {
 }
 
 namespace {
-// Opens a sheet file and gives its bytes, mapped where the system allows it
-// (`file` must outlive them). Only a regular file of a size the format can
-// hold is opened: a device (/dev/zero), a named pipe or a folder is refused
-// before it is opened, so nothing blocks or reads without end. False when
-// refused; `reason` then holds the system's reason for a file that could not
-// be opened, and stays empty for one that is no sheet.
-bool OpenSheetBytes(QFile& file, QByteArray& bytes, QString* reason) {
-    if (!OpenRegularFile(file, MaxSheetFileBytes, reason)) return false;
-    if (uchar* mapped = file.size() > 0 ? file.map(0, file.size()) : nullptr)
-        bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(mapped), file.size());
-    else
-        bytes = file.read(MaxSheetFileBytes + 1);
-    return bytes.size() <= MaxSheetFileBytes;
+// Opens a sheet file and gives its bytes. Only a regular file of a size the
+// format can hold is opened: a device (/dev/zero), a named pipe or a folder is
+// refused before it is opened, so nothing blocks or reads without end. False
+// when refused; `reason` then holds the system's reason for a file that could
+// not be opened or read, and stays empty for one that is no sheet.
+bool OpenSheetBytes(FileContents& file, const QString& path, QString* reason) {
+    return file.open(path, MaxSheetFileBytes, MaxSheetFileBytes, reason);
 }
 
 // ParseSheetFile, with a file too large for the memory at hand counted as
@@ -1114,11 +1108,10 @@ bool ParseSheetFileGuarded(const QByteArray& bytes, SheetModelData& into,
 }  // namespace
 
 bool IsReadableSheetFile(const QString& path) {
-    QFile file(path);
-    QByteArray bytes;
-    if (!OpenSheetBytes(file, bytes, nullptr)) return false;
+    FileContents file;
+    if (!OpenSheetBytes(file, path, nullptr)) return false;
     auto scratch = std::make_unique<SheetModelData>();
-    return ParseSheetFileGuarded(bytes, *scratch);
+    return ParseSheetFileGuarded(file.bytes(), *scratch);
 }
 
 namespace {
@@ -1200,9 +1193,8 @@ void ReadDataSheetAhead(const QString& path) {
     try {
         ahead->result = std::async(std::launch::async, [path, header = SheetFileHeader(),
                                                         scratch = std::move(scratch)]() mutable {
-            QFile file(path);
-            QByteArray bytes;
-            if (!OpenSheetBytes(file, bytes, nullptr) || !ParseSheetFileGuarded(bytes, *scratch, header))
+            FileContents file;
+            if (!OpenSheetBytes(file, path, nullptr) || !ParseSheetFileGuarded(file.bytes(), *scratch, header))
                 return std::unique_ptr<SheetModelData>();
             return std::move(scratch);
         });
@@ -1214,10 +1206,9 @@ void ReadDataSheetAhead(const QString& path) {
 
 std::unique_ptr<SheetModelData> ParseDataSheetFile(const QString& path) {
     if (std::unique_ptr<SheetModelData> ahead = TakeReadAhead(path)) return ahead;
-    QFile file(path);
-    QByteArray bytes;
+    FileContents file;
     QString reason;
-    if (!OpenSheetBytes(file, bytes, &reason)) {
+    if (!OpenSheetBytes(file, path, &reason)) {
         if (!reason.isEmpty()) MsgBox(reason, vbCritical);
         MsgBox(MessageTable().MsgBadSheetFile, vbCritical);
         return nullptr;
@@ -1226,7 +1217,7 @@ std::unique_ptr<SheetModelData> ParseDataSheetFile(const QString& path) {
     // The scratch copy starts as the open sheet, so fields the file does not
     // hold keep their values exactly as a direct read would keep them.
     auto scratch = std::make_unique<SheetModelData>(Sheets());
-    if (!ParseSheetFileGuarded(bytes, *scratch)) {
+    if (!ParseSheetFileGuarded(file.bytes(), *scratch)) {
         MsgBox(MessageTable().MsgBadSheetFile, vbCritical);
         return nullptr;
     }

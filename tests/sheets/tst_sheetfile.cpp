@@ -11,6 +11,7 @@
 #include "SheetSamples.h"
 #include "TestEnv.h"
 #include "common/SheetModel.h"
+#include "common/ReadFile.h"
 #include "common/ShellState.h"
 #include "link/LinkState.h"
 #include "link/Messages.h"
@@ -185,6 +186,26 @@ private slots:
         QVERIFY(!ParseDataSheetFile(tmp.filePath("missing.vls")));
         QVERIFY(!MsgBoxService::Log().isEmpty());
         QCOMPARE(MsgBoxService::Log().last().text, MessageTable().MsgBadSheetFile);
+    }
+
+    // Another program may shorten a file while it is being read (a sheet
+    // saved over while it is read ahead): the part past the new end reads as
+    // zeros, which the parse refuses, instead of ending the application.
+    void fileShortenedWhileReadIsRefused() {
+        SheetSamples::FillFull(Sheets());
+        const QByteArray whole = SheetFileText(Sheets(), false);
+        const QString path = tmp.filePath("shortened.vls");
+        QVERIFY(WriteBytes(path, whole));
+        for (const qint64 keep : {qint64(0), qint64(whole.size() / 3)}) {
+            FileContents file;
+            QVERIFY(file.open(path, MaxSheetFileBytes, MaxSheetFileBytes, nullptr));
+            QCOMPARE(file.bytes().size(), whole.size());
+            QVERIFY(QFile::resize(path, keep));
+            auto scratch = std::make_unique<SheetModelData>();
+            QVERIFY(!ParseSheetFile(file.bytes(), *scratch));
+            QCOMPARE(file.bytes().back(), '\0');
+            QVERIFY(WriteBytes(path, whole));
+        }
     }
 
     // A cell is first compared with the same row of the table before: cells

@@ -63,27 +63,15 @@ RecordFileHeader ReadRecordHeader(const char* b) {
 }
 
 RecordError ReadRecordFile(const QString& path, RecordContent& out, QString* reason) {
-    QFile file(path);
+    FileContents file;
     QString why;
     // A longer regular file is read up to the limit, as the stream decides.
-    if (!OpenRegularFile(file, std::numeric_limits<qint64>::max(), &why)) {
+    if (!file.open(path, std::numeric_limits<qint64>::max(), RecordReadLimit, &why)) {
         if (why.isEmpty()) return RecordError::FormatError;  // a folder, a device, a pipe
         if (reason) *reason = why;
         return RecordError::Unreadable;
     }
-    // Mapped where the system allows it, read otherwise; at most the limit.
-    const qint64 size = qMin<qint64>(file.size(), RecordReadLimit);
-    QByteArray bytes;
-    if (uchar* mapped = size > 0 ? file.map(0, size) : nullptr) {
-        bytes = QByteArray::fromRawData(reinterpret_cast<const char*>(mapped), qsizetype(size));
-    } else {
-        bytes = file.read(RecordReadLimit);
-        if (file.error() != QFileDevice::NoError) {
-            if (reason) *reason = file.errorString();
-            return RecordError::Unreadable;
-        }
-    }
-    return ParseRecordFile(bytes, out);
+    return ParseRecordFile(file.bytes(), out);
 }
 
 RecordError ParseRecordFile(const QByteArray& file, RecordContent& out) {
