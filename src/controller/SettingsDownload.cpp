@@ -17,6 +17,7 @@
 #include "link/LinkState.h"
 #include "link/Messages.h"
 #include "link/ReplyParse.h"
+#include "link/SettingCatalog.h"
 #include "link/Vocabulary.h"
 #include "platform/dialogs/MsgBox.h"
 
@@ -144,12 +145,20 @@ public:
         if (ok_) SettingsProgressStep(step_);
     }
 
-    // A reply the converter knows (or, read as it comes, one `known` accepts).
+    // A reply the converter knows (or, read as it comes, one `known` accepts)
+    // and whose word is one of the setting's own (SettingCatalog): a coupling
+    // "LF" is no channel's coupling, "ALTERNATION" no alternation slope.
     void Read(const char* query, Field field, Conv conv, bool step = true, Check known = nullptr) {
         QString reply = Ask(query, nullptr, true, field);
         if (ok_ && !(known ? known(reply) : IsKnownReply(conv, reply))) Unreadable(query, reply, field);
         if (!ok_) return;
-        s_.*field = conv(reply);
+        const QString text = conv(reply);
+        const int number = CtrlValueNumber(s_, &(s_.*field));
+        if (SettingOf(number).form == ValueForm::Words && !SettingHolds(s_, number, text)) {
+            Unreadable(query, reply, field);
+            return;
+        }
+        s_.*field = text;
         if (step) Step();
     }
 

@@ -14,6 +14,7 @@
 #include "link/LinkState.h"
 #include "link/Messages.h"
 #include "link/ReplyParse.h"
+#include "link/SettingCatalog.h"
 #include "link/TransferJobs.h"
 #include "link/Vocabulary.h"
 #include "platform/dialogs/MsgBox.h"
@@ -21,15 +22,14 @@
 namespace {
 
 using Field = QString CtrlSettings::*;
-using Conv = QString (*)(const QString&);
-using Check = bool (*)(const QString&);
 using S = CtrlSettings;
 
-// How a row's value is made from its field.
+// How a row's value is made from its field. What a field may hold, and the
+// converter of its keyword, are the settings catalog's.
 enum class Kind {
     Whole,      // the converter gives the whole command (run state)
     Fixed,      // a fixed value
-    Word,       // the field's value word through its keyword converter
+    Word,       // the field's word (or source, standard) through its keyword converter
     WordUpper,  // the same, then in upper case (video sync)
     Format,     // the time base format (its converter trims the field itself)
     Upper,      // the field's text in upper case
@@ -42,94 +42,82 @@ struct Row {
     const char* header;
     Kind kind;
     Field field = nullptr;
-    Conv conv = nullptr;    // Whole, Word, WordUpper: the keyword converter
-    Check check = nullptr;  // Upper, Stored, Probe, Level: the form the field must have
     const char* fixed = nullptr;  // Fixed: the value; Level: the source query
     bool step = false;
     int pauseMs = 0;
 };
 
-Row WordRow(const char* header, Field f, Conv conv, bool step = false, Kind kind = Kind::Word) {
-    return {header, kind, f, conv, nullptr, nullptr, step};
+Row R(const char* header, Kind kind, Field f, bool step = false, int pauseMs = 0) {
+    return {header, kind, f, nullptr, step, pauseMs};
 }
-Row TextRow(const char* header, Kind kind, Field f, Check check, bool step = false, int pauseMs = 0) {
-    return {header, kind, f, nullptr, check, nullptr, step, pauseMs};
-}
-Row FixedRow(const char* header, const char* value) { return {header, Kind::Fixed, nullptr, nullptr, nullptr, value}; }
-Row LevelRow(const char* header, Field f, Check check, const char* sourceQuery) {
-    return {header, Kind::Level, f, nullptr, check, sourceQuery};
-}
-
-// The main edge and pulse levels may hold the threshold a logic-channel
-// source read back (the download stores it there).
-bool IsDivOrThreshold(const QString& t) { return IsDivText(t) || IsThresholdText(t); }
-bool IsOnOffWord(const QString& t) { return IsKnownWord(OnOffToKeyword, t); }
+Row FixedRow(const char* header, const char* value) { return {header, Kind::Fixed, nullptr, value}; }
+Row LevelRow(const char* header, Field f, const char* sourceQuery) { return {header, Kind::Level, f, sourceQuery}; }
 
 // Blocks A to D.
 const Row kHeadRows[] = {
-    WordRow(":RUN", &S::RunStop, RunStateToCmd, true, Kind::Whole),
+    R(":RUN", Kind::Whole, &S::RunStop, true),
     FixedRow(":TRIGGER:ALTERNATION:SOURCE", "CHANNEL1"),
-    TextRow(":TRIGGER:ALTERNATION:TIMESCALE", Kind::Upper, &S::AltCH1TimeBaseScale, IsSecondsText, true),
-    TextRow(":TRIGGER:ALTERNATION:TIMEOFFSET", Kind::Upper, &S::AltCH1TimeBaseOffset, IsSecondsText, true),
+    R(":TRIGGER:ALTERNATION:TIMESCALE", Kind::Upper, &S::AltCH1TimeBaseScale, true),
+    R(":TRIGGER:ALTERNATION:TIMEOFFSET", Kind::Upper, &S::AltCH1TimeBaseOffset, true),
     FixedRow(":TRIGGER:ALTERNATION:SOURCE", "CHANNEL2"),
-    TextRow(":TRIGGER:ALTERNATION:TIMESCALE", Kind::Upper, &S::AltCH2TimeBaseScale, IsSecondsText, true),
-    TextRow(":TRIGGER:ALTERNATION:TIMEOFFSET", Kind::Upper, &S::AltCH2TimeBaseOffset, IsSecondsText, true),
-    TextRow(":TIMEBASE:FORMAT", Kind::Format, &S::TimeBaseFormat, nullptr, true, 500),
-    TextRow(":TIMEBASE:SCALE", Kind::Upper, &S::TimeBaseScale, IsSecondsText, true, 1000),
-    TextRow(":TIMEBASE:OFFSET", Kind::Upper, &S::TimeBaseOffset, IsSecondsText, true),
-    WordRow(":CHANNEL1:DISPLAY", &S::CH1Display, OnOffToKeyword, true),
-    TextRow(":CHANNEL1:PROBE", Kind::Probe, &S::CH1Probe, IsProbeText, true),
-    TextRow(":CHANNEL1:SCALE", Kind::Upper, &S::CH1Scale, IsVoltsText, true),
-    TextRow(":CHANNEL1:OFFSET", Kind::Upper, &S::CH1Offset, IsVoltsText, true),
-    WordRow(":CHANNEL1:COUPLING", &S::CH1Coupling, CouplingToKeyword, true),
-    WordRow(":CHANNEL1:BWLIMIT", &S::CH1BWLimit, OnOffToKeyword, true),
-    WordRow(":CHANNEL2:DISPLAY", &S::CH2Display, OnOffToKeyword, true),
-    TextRow(":CHANNEL2:PROBE", Kind::Probe, &S::CH2Probe, IsProbeText, true),
-    TextRow(":CHANNEL2:SCALE", Kind::Upper, &S::CH2Scale, IsVoltsText, true),
-    TextRow(":CHANNEL2:OFFSET", Kind::Upper, &S::CH2Offset, IsVoltsText, true),
-    WordRow(":CHANNEL2:COUPLING", &S::CH2Coupling, CouplingToKeyword, true),
-    WordRow(":CHANNEL2:BWLIMIT", &S::CH2BWLimit, OnOffToKeyword, true),
-    WordRow(":TRIGGER:MODE", &S::TriggerMethod, TrigModeToKeyword, true),
-    TextRow(":TRIGGER:HOLDOFF", Kind::Upper, &S::TriggerHoldoff, IsSecondsText, true),
+    R(":TRIGGER:ALTERNATION:TIMESCALE", Kind::Upper, &S::AltCH2TimeBaseScale, true),
+    R(":TRIGGER:ALTERNATION:TIMEOFFSET", Kind::Upper, &S::AltCH2TimeBaseOffset, true),
+    R(":TIMEBASE:FORMAT", Kind::Format, &S::TimeBaseFormat, true, 500),
+    R(":TIMEBASE:SCALE", Kind::Upper, &S::TimeBaseScale, true, 1000),
+    R(":TIMEBASE:OFFSET", Kind::Upper, &S::TimeBaseOffset, true),
+    R(":CHANNEL1:DISPLAY", Kind::Word, &S::CH1Display, true),
+    R(":CHANNEL1:PROBE", Kind::Probe, &S::CH1Probe, true),
+    R(":CHANNEL1:SCALE", Kind::Upper, &S::CH1Scale, true),
+    R(":CHANNEL1:OFFSET", Kind::Upper, &S::CH1Offset, true),
+    R(":CHANNEL1:COUPLING", Kind::Word, &S::CH1Coupling, true),
+    R(":CHANNEL1:BWLIMIT", Kind::Word, &S::CH1BWLimit, true),
+    R(":CHANNEL2:DISPLAY", Kind::Word, &S::CH2Display, true),
+    R(":CHANNEL2:PROBE", Kind::Probe, &S::CH2Probe, true),
+    R(":CHANNEL2:SCALE", Kind::Upper, &S::CH2Scale, true),
+    R(":CHANNEL2:OFFSET", Kind::Upper, &S::CH2Offset, true),
+    R(":CHANNEL2:COUPLING", Kind::Word, &S::CH2Coupling, true),
+    R(":CHANNEL2:BWLIMIT", Kind::Word, &S::CH2BWLimit, true),
+    R(":TRIGGER:MODE", Kind::Word, &S::TriggerMethod, true),
+    R(":TRIGGER:HOLDOFF", Kind::Upper, &S::TriggerHoldoff, true),
 };
 
 // Block E, one table per trigger method (no steps inside).
 const Row kEdgeRows[] = {
-    WordRow(":TRIGGER:EDGE:SOURCE", &S::TriggerEdgeSource, TrigSourceToKeyword),
-    WordRow(":TRIGGER:EDGE:SLOPE", &S::TriggerEdgeSlope, EdgeSlopeToKeyword),
-    WordRow(":TRIGGER:EDGE:SWEEP", &S::TriggerEdgeSweep, SweepToKeyword),
-    WordRow(":TRIGGER:EDGE:COUPLING", &S::TriggerEdgeCoupling, CouplingToKeyword),
-    TextRow(":TRIGGER:EDGE:SENSITIVITY", Kind::Stored, &S::TriggerEdgeSensitivity, IsDivText),
-    LevelRow(":TRIGGER:EDGE:LEVEL", &S::TriggerEdgeLevel, IsDivOrThreshold, ":TRIGGER:EDGE:SOURCE?"),
+    R(":TRIGGER:EDGE:SOURCE", Kind::Word, &S::TriggerEdgeSource),
+    R(":TRIGGER:EDGE:SLOPE", Kind::Word, &S::TriggerEdgeSlope),
+    R(":TRIGGER:EDGE:SWEEP", Kind::Word, &S::TriggerEdgeSweep),
+    R(":TRIGGER:EDGE:COUPLING", Kind::Word, &S::TriggerEdgeCoupling),
+    R(":TRIGGER:EDGE:SENSITIVITY", Kind::Stored, &S::TriggerEdgeSensitivity),
+    LevelRow(":TRIGGER:EDGE:LEVEL", &S::TriggerEdgeLevel, ":TRIGGER:EDGE:SOURCE?"),
 };
 const Row kPulseRows[] = {
-    WordRow(":TRIGGER:PULSE:SOURCE", &S::TriggerPulseSource, TrigSourceToKeyword),
-    WordRow(":TRIGGER:PULSE:MODE", &S::TriggerPulseMode, PulseModeToKeyword),
-    TextRow(":TRIGGER:PULSE:WIDTH", Kind::Upper, &S::TriggerPulseWidth, IsSecondsText),
-    WordRow(":TRIGGER:PULSE:SWEEP", &S::TriggerPulseSweep, SweepToKeyword),
-    WordRow(":TRIGGER:PULSE:COUPLING", &S::TriggerPulseCoupling, CouplingToKeyword),
-    TextRow(":TRIGGER:PULSE:SENSITIVITY", Kind::Stored, &S::TriggerPulseSensitivity, IsDivText),
-    LevelRow(":TRIGGER:PULSE:LEVEL", &S::TriggerPulseLevel, IsDivOrThreshold, ":TRIGGER:PULSE:SOURCE?"),
+    R(":TRIGGER:PULSE:SOURCE", Kind::Word, &S::TriggerPulseSource),
+    R(":TRIGGER:PULSE:MODE", Kind::Word, &S::TriggerPulseMode),
+    R(":TRIGGER:PULSE:WIDTH", Kind::Upper, &S::TriggerPulseWidth),
+    R(":TRIGGER:PULSE:SWEEP", Kind::Word, &S::TriggerPulseSweep),
+    R(":TRIGGER:PULSE:COUPLING", Kind::Word, &S::TriggerPulseCoupling),
+    R(":TRIGGER:PULSE:SENSITIVITY", Kind::Stored, &S::TriggerPulseSensitivity),
+    LevelRow(":TRIGGER:PULSE:LEVEL", &S::TriggerPulseLevel, ":TRIGGER:PULSE:SOURCE?"),
 };
 const Row kVideoRows[] = {
-    WordRow(":TRIGGER:VIDEO:SOURCE", &S::TriggerVideoSource, TrigSourceToKeyword),
-    WordRow(":TRIGGER:VIDEO:POLARITY", &S::TriggerVideoPolarity, VideoPolarityToKeyword),
-    WordRow(":TRIGGER:VIDEO:MODE", &S::TriggerVideoSync, VideoSyncToKeyword, false, Kind::WordUpper),
-    WordRow(":TRIGGER:VIDEO:STANDARD", &S::TriggerVideoStandard, VideoStandardConv),
-    TextRow(":TRIGGER:VIDEO:LINE", Kind::Stored, &S::TriggerVideoLine, IsPlainNumberText),
-    TextRow(":TRIGGER:VIDEO:SENSITIVITY", Kind::Stored, &S::TriggerVideoSensitivity, IsDivText),
-    LevelRow(":TRIGGER:VIDEO:LEVEL", &S::TriggerVideoLevel, IsDivText, ":TRIGGER:VIDEO:SOURCE?"),
+    R(":TRIGGER:VIDEO:SOURCE", Kind::Word, &S::TriggerVideoSource),
+    R(":TRIGGER:VIDEO:POLARITY", Kind::Word, &S::TriggerVideoPolarity),
+    R(":TRIGGER:VIDEO:MODE", Kind::WordUpper, &S::TriggerVideoSync),
+    R(":TRIGGER:VIDEO:STANDARD", Kind::Word, &S::TriggerVideoStandard),
+    R(":TRIGGER:VIDEO:LINE", Kind::Stored, &S::TriggerVideoLine),
+    R(":TRIGGER:VIDEO:SENSITIVITY", Kind::Stored, &S::TriggerVideoSensitivity),
+    LevelRow(":TRIGGER:VIDEO:LEVEL", &S::TriggerVideoLevel, ":TRIGGER:VIDEO:SOURCE?"),
 };
 const Row kSlopeRows[] = {
-    WordRow(":TRIGGER:SLOPE:SOURCE", &S::TriggerSlopeSource, TrigSourceToKeyword),
-    WordRow(":TRIGGER:SLOPE:MODE", &S::TriggerSlopeMode, SlopeModeToKeyword),
-    TextRow(":TRIGGER:SLOPE:TIME", Kind::Upper, &S::TriggerSlopeTime, IsSecondsText),
-    TextRow(":TRIGGER:SLOPE:WINDOW", Kind::Stored, &S::TriggerSlopeWindow, IsSlopeWindowText),
-    WordRow(":TRIGGER:SLOPE:SWEEP", &S::TriggerSlopeSweep, SweepToKeyword),
-    WordRow(":TRIGGER:SLOPE:COUPLING", &S::TriggerSlopeCoupling, CouplingToKeyword),
-    TextRow(":TRIGGER:SLOPE:SENSITIVITY", Kind::Stored, &S::TriggerSlopeSensitivity, IsDivText),
-    LevelRow(":TRIGGER:SLOPE:LEVELA", &S::TriggerSlopeLevelA, IsDivText, ":TRIGGER:SLOPE:SOURCE?"),
-    LevelRow(":TRIGGER:SLOPE:LEVELB", &S::TriggerSlopeLevelB, IsDivText, ":TRIGGER:SLOPE:SOURCE?"),
+    R(":TRIGGER:SLOPE:SOURCE", Kind::Word, &S::TriggerSlopeSource),
+    R(":TRIGGER:SLOPE:MODE", Kind::Word, &S::TriggerSlopeMode),
+    R(":TRIGGER:SLOPE:TIME", Kind::Upper, &S::TriggerSlopeTime),
+    R(":TRIGGER:SLOPE:WINDOW", Kind::Stored, &S::TriggerSlopeWindow),
+    R(":TRIGGER:SLOPE:SWEEP", Kind::Word, &S::TriggerSlopeSweep),
+    R(":TRIGGER:SLOPE:COUPLING", Kind::Word, &S::TriggerSlopeCoupling),
+    R(":TRIGGER:SLOPE:SENSITIVITY", Kind::Stored, &S::TriggerSlopeSensitivity),
+    LevelRow(":TRIGGER:SLOPE:LEVELA", &S::TriggerSlopeLevelA, ":TRIGGER:SLOPE:SOURCE?"),
+    LevelRow(":TRIGGER:SLOPE:LEVELB", &S::TriggerSlopeLevelB, ":TRIGGER:SLOPE:SOURCE?"),
 };
 
 // The alternation sub-blocks: one row per setting, with the CH1 and the CH2 field.
@@ -138,51 +126,46 @@ struct AltRow {
     Kind kind;
     Field ch1;
     Field ch2;
-    Conv conv = nullptr;
-    Check check = nullptr;
 };
-#define KV_ALT(header, kind, name, conv, check)                                                 \
-    {":TRIGGER:ALTERNATION:" header, Kind::kind, &CtrlSettings::AltCH1##name, &CtrlSettings::AltCH2##name, \
-     conv, check}
+#define KV_ALT(header, kind, name) \
+    {":TRIGGER:ALTERNATION:" header, Kind::kind, &CtrlSettings::AltCH1##name, &CtrlSettings::AltCH2##name}
 const AltRow kAltEdgeRows[] = {
-    KV_ALT("EDGE:SLOPE", Word, EdgeSlope, EdgeSlopeToKeyword, nullptr),
-    KV_ALT("EDGE:COUPLING", Word, EdgeCoupling, CouplingToKeyword, nullptr),
-    KV_ALT("EDGE:LEVEL", Level, EdgeLevel, nullptr, IsDivText),
-    KV_ALT("EDGE:SENSITIVITY", Stored, EdgeSensitivity, nullptr, IsDivText),
-    KV_ALT("EDGE:HOLDOFF", Upper, EdgeHoldoff, nullptr, IsSecondsText),
+    KV_ALT("EDGE:SLOPE", Word, EdgeSlope),
+    KV_ALT("EDGE:COUPLING", Word, EdgeCoupling),
+    KV_ALT("EDGE:LEVEL", Level, EdgeLevel),
+    KV_ALT("EDGE:SENSITIVITY", Stored, EdgeSensitivity),
+    KV_ALT("EDGE:HOLDOFF", Upper, EdgeHoldoff),
 };
 const AltRow kAltPulseRows[] = {
-    KV_ALT("PULSE:MODE", Word, PulseMode, PulseModeToKeyword, nullptr),
-    KV_ALT("PULSE:TIME", Upper, PulseWidth, nullptr, IsSecondsText),
-    KV_ALT("PULSE:COUPLING", Word, PulseCoupling, CouplingToKeyword, nullptr),
-    KV_ALT("PULSE:LEVEL", Level, PulseLevel, nullptr, IsDivText),
-    KV_ALT("PULSE:SENSITIVITY", Stored, PulseSensitivity, nullptr, IsDivText),
-    KV_ALT("PULSE:HOLDOFF", Upper, PulseHoldoff, nullptr, IsSecondsText),
+    KV_ALT("PULSE:MODE", Word, PulseMode),
+    KV_ALT("PULSE:TIME", Upper, PulseWidth),
+    KV_ALT("PULSE:COUPLING", Word, PulseCoupling),
+    KV_ALT("PULSE:LEVEL", Level, PulseLevel),
+    KV_ALT("PULSE:SENSITIVITY", Stored, PulseSensitivity),
+    KV_ALT("PULSE:HOLDOFF", Upper, PulseHoldoff),
 };
 const AltRow kAltVideoRows[] = {
-    KV_ALT("VIDEO:POLARITY", Word, VideoPolarity, VideoPolarityToKeyword, nullptr),
-    KV_ALT("VIDEO:MODE", WordUpper, VideoSync, VideoSyncToKeyword, nullptr),
-    KV_ALT("VIDEO:STANDARD", Word, VideoStandard, VideoStandardConv, nullptr),
-    KV_ALT("VIDEO:LINE", Stored, VideoLine, nullptr, IsPlainNumberText),
-    KV_ALT("VIDEO:SENSITIVITY", Stored, VideoSensitivity, nullptr, IsDivText),
-    KV_ALT("VIDEO:HOLDOFF", Upper, VideoHoldoff, nullptr, IsSecondsText),
-    KV_ALT("VIDEO:LEVEL", Level, VideoLevel, nullptr, IsDivText),
+    KV_ALT("VIDEO:POLARITY", Word, VideoPolarity),
+    KV_ALT("VIDEO:MODE", WordUpper, VideoSync),
+    KV_ALT("VIDEO:STANDARD", Word, VideoStandard),
+    KV_ALT("VIDEO:LINE", Stored, VideoLine),
+    KV_ALT("VIDEO:SENSITIVITY", Stored, VideoSensitivity),
+    KV_ALT("VIDEO:HOLDOFF", Upper, VideoHoldoff),
+    KV_ALT("VIDEO:LEVEL", Level, VideoLevel),
 };
 const AltRow kAltSlopeRows[] = {
-    KV_ALT("SLOPE:MODE", Word, SlopeMode, SlopeModeToKeyword, nullptr),
-    KV_ALT("SLOPE:TIME", Upper, SlopeTime, nullptr, IsSecondsText),
-    KV_ALT("SLOPE:LEVELA", Level, SlopeLevelA, nullptr, IsDivText),
-    KV_ALT("SLOPE:LEVELB", Level, SlopeLevelB, nullptr, IsDivText),
-    KV_ALT("SLOPE:SENSITIVITY", Stored, SlopeSensitivity, nullptr, IsDivText),
-    KV_ALT("SLOPE:HOLDOFF", Upper, SlopeHoldoff, nullptr, IsSecondsText),
-    KV_ALT("SLOPE:COUPLING", Word, SlopeCoupling, CouplingToKeyword, nullptr),
+    KV_ALT("SLOPE:MODE", Word, SlopeMode),
+    KV_ALT("SLOPE:TIME", Upper, SlopeTime),
+    KV_ALT("SLOPE:LEVELA", Level, SlopeLevelA),
+    KV_ALT("SLOPE:LEVELB", Level, SlopeLevelB),
+    KV_ALT("SLOPE:SENSITIVITY", Stored, SlopeSensitivity),
+    KV_ALT("SLOPE:HOLDOFF", Upper, SlopeHoldoff),
+    KV_ALT("SLOPE:COUPLING", Word, SlopeCoupling),
 };
 #undef KV_ALT
 
 // A channel's alternation rows as plain rows (levels with the channel as their source).
-Row AltRowOf(const AltRow& a, int channel) {
-    return {a.header, a.kind, channel == 1 ? a.ch1 : a.ch2, a.conv, a.check};
-}
+Row AltRowOf(const AltRow& a, int channel) { return {a.header, a.kind, channel == 1 ? a.ch1 : a.ch2}; }
 
 // The sub-blocks by the type that chooses them.
 struct AltBlock {
@@ -196,60 +179,52 @@ const AltBlock kAltBlocks[] = {
     {vwVideo, kAltVideoRows, std::size(kAltVideoRows)},
     {vwSlope, kAltSlopeRows, std::size(kAltSlopeRows)},
 };
-// The sub-block of an alternation trigger type; none for a type that is none of the four.
+// The sub-block of an alternation trigger type (one of the type's own
+// words, SettingCatalog); none for any other text.
 const AltBlock* AltBlockOf(const QString& type) {
+    const int word = OwnWordOf(SettingOf(SettingNumber(&S::AltCH1TrigType)), type);
     for (const AltBlock& b : kAltBlocks)
-        if (type == ValueWord(b.type)) return &b;
+        if (word == b.type) return &b;
     return nullptr;
 }
 
 // Block F's rows (the codes, channel displays and positions go in numbers of their own).
 const Row kPatternRows[] = {
-    WordRow(":TRIGGER:PATTERN:SWEEP", &S::TriggerPatternSweep, SweepToKeyword),
+    R(":TRIGGER:PATTERN:SWEEP", Kind::Word, &S::TriggerPatternSweep),
 };
 const Row kDurationRows[] = {
-    WordRow(":TRIGGER:DURATION:QUALIFIER", &S::TriggerDurationQualifier, DurationQualToKeyword),
-    TextRow(":TRIGGER:DURATION:TIME", Kind::Upper, &S::TriggerDurationTime, IsSecondsText),
-    WordRow(":TRIGGER:DURATION:SWEEP", &S::TriggerDurationSweep, SweepToKeyword),
+    R(":TRIGGER:DURATION:QUALIFIER", Kind::Word, &S::TriggerDurationQualifier),
+    R(":TRIGGER:DURATION:TIME", Kind::Upper, &S::TriggerDurationTime),
+    R(":TRIGGER:DURATION:SWEEP", Kind::Word, &S::TriggerDurationSweep),
 };
-const Row kLaDisplayRow = WordRow(":LA:DISPLAY", &S::LADisplay, OnOffToKeyword);
-const Row kLaThresholdRow = TextRow(":LA:THRESHOLD", Kind::Upper, &S::LAThreshold, IsThresholdText, true);
+const Row kLaDisplayRow = R(":LA:DISPLAY", Kind::Word, &S::LADisplay);
+const Row kLaThresholdRow = R(":LA:THRESHOLD", Kind::Upper, &S::LAThreshold, true);
 
 // Block G.
 const Row kTailRows[] = {
-    WordRow(":ACQUIRE:MODE", &S::AcquireSampling, AcqModeToKeyword, true),
-    WordRow(":ACQUIRE:TYPE", &S::AcquireType, AcqTypeToKeyword, true),
-    TextRow(":ACQUIRE:AVERAGES", Kind::Stored, &S::AcquireAverages, IsPlainNumberText, true),
-    WordRow(":DISPLAY:TYPE", &S::DisplayType, DisplayTypeToKeyword, true),
-    WordRow(":DISPLAY:PERSIST", &S::DisplayPersist, OnOffToKeyword, true),
-    WordRow(":DISPLAY:GRID", &S::DisplayGrid, GridToKeyword, true),
+    R(":ACQUIRE:MODE", Kind::Word, &S::AcquireSampling, true),
+    R(":ACQUIRE:TYPE", Kind::Word, &S::AcquireType, true),
+    R(":ACQUIRE:AVERAGES", Kind::Stored, &S::AcquireAverages, true),
+    R(":DISPLAY:TYPE", Kind::Word, &S::DisplayType, true),
+    R(":DISPLAY:PERSIST", Kind::Word, &S::DisplayPersist, true),
+    R(":DISPLAY:GRID", Kind::Word, &S::DisplayGrid, true),
 };
 
-// Whether a row can send `value`: a word its converter knows, one of the
-// three formats, or a text of the row's form. Nothing else is turned into a
-// command: no fallback keyword, no "DIGITAL" of a word, no text that is no
-// number with the setting's unit.
-bool RowSendable(const Row& r, const QString& value) {
-    switch (r.kind) {
-    case Kind::Fixed: return true;
-    case Kind::Whole:
-    case Kind::Word:
-    case Kind::WordUpper: return IsKnownWord(r.conv, value);
-    case Kind::Format: {
-        QString format = value;
-        return !TimebaseFormatToKeyword(format).isEmpty();
-    }
-    default: return r.check && r.check(value);
-    }
+// The keyword of a word row: the setting's own word (of either language) as
+// the loaded word, through the setting's converter.
+QString KeywordOf(const Row& r, const QString& value) {
+    const SettingDesc& d = SettingOf(SettingNumber(r.field));
+    return d.keyword ? d.keyword(InLanguage(d, value, -1)) : QString();
 }
 
-// Calls `refused` with each element 1..16 of `a` that `ok` refuses; true when none is.
+// Calls `refused` with each element 1..16 of `array` that its setting cannot
+// hold; true when none is.
 template <typename F>
-bool AllSendable(const CtrlCodeArray& a, Check ok, F refused) {
+bool AllSendable(const CtrlSettings& s, CtrlCodeArray CtrlSettings::*array, F refused) {
     bool all = true;
     for (int k = 1; k <= 16; ++k) {
-        if (!ok(a[k])) {
-            refused(a[k]);
+        if (!SettingHolds(s, SettingNumber(array, k))) {
+            refused((s.*array)[size_t(k)]);
             all = false;
         }
     }
@@ -277,9 +252,9 @@ public:
     void Unknown(const QString& value) {
         if (const int n = CtrlValueNumber(DSOSettings(), &value)) unknown_ << n;
     }
-    bool ArraySendable(const CtrlCodeArray& a, Check ok) {
+    bool ArraySendable(CtrlCodeArray CtrlSettings::*array) {
         if (lost_) return false;
-        return AllSendable(a, ok, [this](const QString& v) { Unknown(v); });
+        return AllSendable(DSOSettings(), array, [this](const QString& v) { Unknown(v); });
     }
 
     template <size_t N>
@@ -292,7 +267,7 @@ public:
     void SendRow(const Row& r, const QString& levelSource = QString()) {
         if (lost_) return;
         CtrlSettings& s = DSOSettings();
-        if (r.field && !RowSendable(r, s.*r.field)) {
+        if (r.field && !SettingHolds(s, SettingNumber(r.field))) {
             Unknown(s.*r.field);
             Finish(r);
             return;
@@ -301,12 +276,12 @@ public:
         bool ok = true;
         switch (r.kind) {
         case Kind::Whole:
-            Send(r.conv(s.*r.field));
+            Send(KeywordOf(r, s.*r.field));
             Finish(r);
             return;
         case Kind::Fixed: value = r.fixed; break;
-        case Kind::Word: value = r.conv(s.*r.field); break;
-        case Kind::WordUpper: value = r.conv(s.*r.field).toUpper(); break;
+        case Kind::Word: value = KeywordOf(r, s.*r.field); break;
+        case Kind::WordUpper: value = KeywordOf(r, s.*r.field).toUpper(); break;
         case Kind::Format: value = TimebaseFormatToKeyword(s.*r.field); break;
         case Kind::Upper: value = (s.*r.field).toUpper(); break;
         case Kind::Stored: value = s.*r.field; break;
@@ -329,7 +304,7 @@ public:
             Unknown(type);
             return;
         }
-        Send(":TRIGGER:ALTERNATION:TYPE " + TrigModeToKeyword(type));
+        Send(":TRIGGER:ALTERNATION:TYPE " + TrigModeToKeyword(ValueWord(block->type)));
         for (size_t i = 0; i < block->count; ++i) SendRow(AltRowOf(block->rows[i], channel), "CH" + ch);
         Step();
     }
@@ -372,9 +347,21 @@ private:
             source = TrimReply(QueryCmd(sourceQuery));
             if (!CheckLink()) return LeftOut();
         }
-        const bool made = TriggerLevelVolts(levelDiv, source, value);
-        if (!CheckLink() || !made) return LeftOut();
-        return true;
+        // A threshold is a logic channel's level: under any other source (the
+        // instrument's, should its source command have been left out) it is
+        // named and not sent as divisions.
+        if (!IsDivText(levelDiv) && !IsLogicSource(source)) {
+            Unknown(levelDiv);
+            return false;
+        }
+        bool finite = true;
+        const bool made = TriggerLevelVolts(levelDiv, source, value, &finite);
+        if (!CheckLink()) return LeftOut();
+        if (!finite) {
+            Unknown(levelDiv);
+            return false;
+        }
+        return made || LeftOut();
     }
 
     // Marks the upload incomplete (a row left out); returns false.
@@ -397,21 +384,21 @@ private:
 void SendLogicAnalyser(Uploader& up) {
     CtrlSettings& s = DSOSettings();
     if (s.TriggerMethod == ValueWord(vwPattern)) {
-        if (!up.Stopped() && up.ArraySendable(s.TriggerPatternCode, IsPatternCode)) SendPatternTrigger(1);
+        if (!up.Stopped() && up.ArraySendable(&CtrlSettings::TriggerPatternCode)) SendPatternTrigger(1);
         up.SendRows(kPatternRows);
         up.Step();
     } else if (s.TriggerMethod == ValueWord(vwDuration)) {
-        if (!up.Stopped() && up.ArraySendable(s.TriggerDurationCode, IsPatternCode)) SendPatternTrigger(1);
+        if (!up.Stopped() && up.ArraySendable(&CtrlSettings::TriggerDurationCode)) SendPatternTrigger(1);
         up.SendRows(kDurationRows);
         up.Step();
     }
     up.SendRow(kLaDisplayRow);
     // The sixteen channel displays go in one number: sent only when each is
     // on or off; the positions likewise, only when each is a number.
-    if (up.ArraySendable(s.LAChannelDisplay, IsOnOffWord))
+    if (up.ArraySendable(&CtrlSettings::LAChannelDisplay))
         up.Send(":LA:STATUS " + QString::number(LaStatusNumber(s)));
     up.Step();
-    if (up.ArraySendable(s.LAChannelPosition, IsPlainNumberText)) up.Send(":LA:LOCATION " + LaLocationText(s));
+    if (up.ArraySendable(&CtrlSettings::LAChannelPosition)) up.Send(":LA:LOCATION " + LaLocationText(s));
     up.Step();
     up.SendRow(kLaThresholdRow);
 }
@@ -419,44 +406,18 @@ void SendLogicAnalyser(Uploader& up) {
 }  // namespace
 
 QList<int> UnsendableCtrlValues(const CtrlSettings& s) {
+    // Every value the upload sends, whatever the method: a file may be
+    // uploaded after its method was changed.
     QList<int> out;
-    const auto note = [&](const QString& v) {
-        if (const int n = CtrlValueNumber(s, &v)) out << n;
-    };
-    const auto visit = [&](const Row& r) {
-        if (r.field && !RowSendable(r, s.*r.field)) note(s.*r.field);
-    };
-    // Every row of every block, whatever the method: a file may be uploaded
-    // after its method was changed.
-    for (const Row& r : kHeadRows) visit(r);
-    for (const Row& r : kEdgeRows) visit(r);
-    for (const Row& r : kPulseRows) visit(r);
-    for (const Row& r : kVideoRows) visit(r);
-    for (const Row& r : kSlopeRows) visit(r);
-    for (int channel = 1; channel <= 2; ++channel) {
-        const QString& type = channel == 1 ? s.AltCH1TrigType : s.AltCH2TrigType;
-        if (!AltBlockOf(type)) note(type);
-        for (const AltBlock& b : kAltBlocks)
-            for (size_t i = 0; i < b.count; ++i) visit(AltRowOf(b.rows[i], channel));
-    }
-    for (const Row& r : kPatternRows) visit(r);
-    for (const Row& r : kDurationRows) visit(r);
-    visit(kLaDisplayRow);
-    visit(kLaThresholdRow);
-    AllSendable(s.TriggerPatternCode, IsPatternCode, note);
-    AllSendable(s.TriggerDurationCode, IsPatternCode, note);
-    AllSendable(s.LAChannelDisplay, IsOnOffWord, note);
-    AllSendable(s.LAChannelPosition, IsPlainNumberText, note);
-    for (const Row& r : kTailRows) visit(r);
-    std::sort(out.begin(), out.end());
-    out.erase(std::unique(out.begin(), out.end()), out.end());
+    for (const SettingDesc& d : SettingCatalog())
+        if (d.judged == Judged::Sent && !SettingHolds(s, d.number)) out << d.number;
     return out;
 }
 
 long long LaStatusNumber(const CtrlSettings& s) {
     long long status = 0;
     for (int k = 1; k <= 16; ++k)
-        if (s.LAChannelDisplay[k] == ValueWord(vwOn)) status += 1LL << (16 - k);
+        if (IsOnWordOfEitherLanguage(s.LAChannelDisplay[k])) status += 1LL << (16 - k);
     return status;
 }
 

@@ -13,8 +13,8 @@
 #include "platform/dialogs/MsgBox.h"
 
 #include <QLocale>
-#include <QRegularExpression>
 #include <cmath>
+#include <cstring>
 
 namespace {
 enum { lVoltDiv = 8, lOffset = 9 };
@@ -44,15 +44,16 @@ bool ReadBoxVolts(const QString& text, double& x) {
     // The user's decimal mark reads as the point; the box's own texts carry ".".
     QString t = text.trimmed();
     t.replace(QLocale().decimalPoint(), QLatin1String("."));
-    static const QRegularExpression whole(
-        QStringLiteral(R"(^([+-]?(?:\d+\.?\d*|\.\d+)(?:[eE][+-]?\d+)?)\s*([kmunp]?V)?$)"));
-    const QRegularExpressionMatch m = whole.match(t);
-    if (!m.hasMatch()) return false;
-    // A bare number is volts.
-    const QString unit = m.captured(2).isEmpty() ? QStringLiteral("V") : m.captured(2);
-    const ParsedValue v = ParseVoltChecked(m.captured(1) + unit);
+    // A bare number is volts; blanks may stand between the number and its unit.
+    const int end = int(t.size());
+    int unit = t.endsWith(QLatin1Char('V')) ? end - 1 : end;
+    const ushort before = unit < end && unit > 0 ? t[unit - 1].unicode() : 0;
+    if (before && before < 0x80 && std::strchr("kmunp", char(before))) --unit;
+    const QString number = t.left(unit).trimmed();
+    const QString unitText = unit < end ? t.mid(unit) : QStringLiteral("V");
+    const UnitNumber v = ReadUnitNumber(number + unitText, "V", "kmunp", Qt::CaseSensitive);
     x = v.value;
-    return v.valid && std::isfinite(x);
+    return v.valid;
 }
 
 QString AdjustStep(const QString& shown, int mode, int direction) {

@@ -15,6 +15,7 @@
 #include "link/LinkState.h"
 #include "link/Messages.h"
 #include "link/ReplyParse.h"
+#include "link/SettingCatalog.h"
 #include "link/TransferJobs.h"
 #include "link/Vocabulary.h"
 #include "platform/dialogs/MsgBox.h"
@@ -60,17 +61,8 @@ struct Row {
     ListFn list = nullptr;
 };
 
-QStringList Words(std::initializer_list<int> indices) {
-    QStringList out;
-    for (int i : indices) out << ValueWord(i);
-    return out;
-}
-
-QStringList Labels(std::initializer_list<int> indices) {
-    QStringList out;
-    for (int i : indices) out << ControllerLabel(i);
-    return out;
-}
+// The choices of a setting, as the settings catalog lists them.
+QStringList Choices(QString CtrlSettings::*field) { return SettingChoices(SettingNumber(field)); }
 
 QStringList Numbers(int first, int last) {
     QStringList out;
@@ -85,17 +77,16 @@ QStringList Generated(void (*append)(QStringList&)) {
     return out;
 }
 
-QStringList OnOff(const RowCtx&) { return Words({vwOn, vwOff}); }
-QStringList TrigCoupling(const RowCtx&) { return Words({vwDC, vwCouplingAC, vwHF, vwLF}); }
+QStringList OnOff(const RowCtx&) { return Choices(&CtrlSettings::CH1Display); }
+QStringList TrigCoupling(const RowCtx&) { return Choices(&CtrlSettings::TriggerEdgeCoupling); }
 // The levels in 0.04 division steps, and the node's own level at its place
 // when it lies between them ("1.50div"), so that the list opens on it.
 QStringList TrigLevels(const RowCtx& c) {
     QStringList levels = Generated(SetCtrlDialogTrigLevelNum);
     const QString& value = c.path.Value;
-    if (levels.contains(value) || !value.endsWith(QLatin1String("div")) ||
-        !IsNumberReply(value.chopped(3)))
-        return levels;
-    const double v = LeadingNumber(value);
+    const UnitNumber level = ReadDivText(value);
+    if (levels.contains(value) || !level.valid) return levels;
+    const double v = level.value;
     int at = 0;
     while (at < levels.size() && LeadingNumber(levels[at]) > v) ++at;
     levels.insert(at, value);
@@ -103,27 +94,21 @@ QStringList TrigLevels(const RowCtx& c) {
 }
 QStringList Sensitivities(const RowCtx&) { return Generated(SetCtrlDialogTrigSensitivityNum); }
 QStringList TimeDivs(const RowCtx&) { return Generated(SetCtrlDialogTimeDivNum); }
-QStringList Polarities(const RowCtx&) { return Words({vwNegative, vwPositive}); }
-QStringList Syncs(const RowCtx&) { return Words({vwAllLines, vwLine, vwOddField, vwEvenField}); }
-QStringList Standards(const RowCtx&) { return {"NTSC", "PAL/SECAM"}; }
-QStringList SlopeWindows(const RowCtx&) { return {"PA", "PB", "PAB", "NA", "NB", "NAB"}; }
-QStringList PulseModes(const RowCtx&) {
-    return Words({vwPulseLessPos, vwPulseGreaterPos, vwPulseEqualPos, vwPulseLessNeg,
-                  vwPulseGreaterNeg, vwPulseEqualNeg});
-}
-QStringList SlopeModes(const RowCtx&) {
-    return Words({vwSlopeLessPos, vwSlopeGreaterPos, vwSlopeEqualPos, vwSlopeLessNeg,
-                  vwSlopeGreaterNeg, vwSlopeEqualNeg});
-}
+QStringList Polarities(const RowCtx&) { return Choices(&CtrlSettings::TriggerVideoPolarity); }
+QStringList Syncs(const RowCtx&) { return Choices(&CtrlSettings::TriggerVideoSync); }
+QStringList Standards(const RowCtx&) { return Choices(&CtrlSettings::TriggerVideoStandard); }
+QStringList SlopeWindows(const RowCtx&) { return Choices(&CtrlSettings::TriggerSlopeWindow); }
+QStringList PulseModes(const RowCtx&) { return Choices(&CtrlSettings::TriggerPulseMode); }
+QStringList SlopeModes(const RowCtx&) { return Choices(&CtrlSettings::TriggerSlopeMode); }
 // Lines 1..525 for the standard "NTSC", 1..625 for any other text.
 QStringList LinesOf(const QString& standard) { return Numbers(1, standard == "NTSC" ? 525 : 625); }
 
-QStringList RunStop(const RowCtx&) { return Words({vwRun, vwStop}); }
-QStringList ChCoupling(const RowCtx&) { return Words({vwDC, vwCouplingAC, vwGND}); }
+QStringList RunStop(const RowCtx&) { return Choices(&CtrlSettings::RunStop); }
+QStringList ChCoupling(const RowCtx&) { return Choices(&CtrlSettings::CH1Coupling); }
+// The 2X probe only on the models that have it.
 QStringList Probes(const RowCtx&) {
-    QStringList out{"1X"};
-    if (Link().ModelEU > 1) out << "2X";
-    out << "5X" << "10X" << "50X" << "100X" << "500X" << "1000X";
+    QStringList out = Choices(&CtrlSettings::CH1Probe);
+    if (Link().ModelEU <= 1) out.removeAll("2X");
     return out;
 }
 
@@ -174,13 +159,14 @@ std::vector<Row> BuildRows() {
     item(lbTimeBase, lbTimeDiv, Kind::Choice, TimeDivs);
     item(lbTimeBase, lbDelay, Kind::TimeBox);
     item(lbTimeBase, lbFormat, Kind::Choice,
-         [](const RowCtx&) { return QStringList{"Y-T", "X-Y", "Roll"}; });
+         [](const RowCtx&) { return Choices(&CtrlSettings::TimeBaseFormat); });
     item(lbTimeBase, lbMemorySize, Kind::QueryOnly);
 
     // Trigger: the rows directly under the group, in their order of testing.
     item(lbTrigger, lbMethod, Kind::Choice, [](const RowCtx&) {
-        QStringList out = Words({vwEdge, vwPulse, vwVideo, vwSlope, vwAlternative});
-        if (Link().LAPresent) out << Words({vwPattern, vwDuration});
+        QStringList out = Choices(&CtrlSettings::TriggerMethod);
+        // The logic-channel methods only with the logic analyser.
+        if (!Link().LAPresent) out = out.mid(0, out.indexOf(ValueWord(vwPattern)));
         return out;
     });
     item(lbTrigger, lbSource, Kind::Choice, [](const RowCtx& c) {
@@ -192,7 +178,7 @@ std::vector<Row> BuildRows() {
         return out;
     });
     item(lbTrigger, lbMode, Kind::Choice,
-         [](const RowCtx&) { return Words({vwAuto, vwSweepNormal, vwSingle}); });
+         [](const RowCtx&) { return Choices(&CtrlSettings::TriggerEdgeSweep); });
     // The settings a trigger type shares with the alternation sub-groups; a
     // twin differs in its key (the channel), its Slope list (no ALTERNATION)
     // and the video standard that sets its Line number range.
@@ -206,7 +192,7 @@ std::vector<Row> BuildRows() {
         add(lbSensitivity, Kind::Choice, Sensitivities);
         add(lbHoldoff, Kind::TimeBox);
         add(lbSlope, Kind::Choice, [](const RowCtx& c) {
-            return c.alt ? Words({vwRising, vwFalling}) : Words({vwRising, vwFalling, vwAlternation});
+            return Choices(c.alt ? &CtrlSettings::AltCH1EdgeSlope : &CtrlSettings::TriggerEdgeSlope);
         });
         add(lbPolarity, Kind::Choice, Polarities);
         add(lbSync, Kind::Choice, Syncs);
@@ -232,35 +218,35 @@ std::vector<Row> BuildRows() {
     };
     twins(false);
     sub(lbTrigger, lbCode, Kind::Choice, KeyRule::GroupSubBit, [](const RowCtx& c) {
-        QStringList out = Labels({clCodeH, clCodeL, clCodeX});
-        if (c.s.TriggerMethod == ValueWord(vwPattern)) out << Labels({clRising, clFalling});
-        return out;
+        const bool pattern = c.s.TriggerMethod == ValueWord(vwPattern);
+        return SettingChoices(pattern ? SettingNumber(&CtrlSettings::TriggerPatternCode, 1)
+                                      : SettingNumber(&CtrlSettings::TriggerDurationCode, 1));
     });
     item(lbTrigger, lbQualifier, Kind::Choice,
-         [](const RowCtx&) { return Words({vwLessThan, vwGreaterThan, vwEqual}); });
+         [](const RowCtx&) { return Choices(&CtrlSettings::TriggerDurationQualifier); });
     item(lbTrigger, lbDurationTime, Kind::TimeBox);
 
     // Trigger: the alternation sub-groups CH1 and CH2.
     alt(lbTrigger, lbTrigType, Kind::Choice,
-        [](const RowCtx&) { return Words({vwEdge, vwPulse, vwVideo, vwSlope}); });
+        [](const RowCtx&) { return Choices(&CtrlSettings::AltCH1TrigType); });
     twins(true);
 
     // Acquire
     item(lbAcquire, lbSamplingMode, Kind::Choice,
-         [](const RowCtx&) { return Words({vwEqualTime, vwRealTime}); });
+         [](const RowCtx&) { return Choices(&CtrlSettings::AcquireSampling); });
     item(lbAcquire, lbAcquisition, Kind::Choice,
-         [](const RowCtx&) { return Words({vwAcqNormal, vwAverage, vwPeakDetect}); });
+         [](const RowCtx&) { return Choices(&CtrlSettings::AcquireType); });
     item(lbAcquire, lbAverages, Kind::Choice, [](const RowCtx&) {
         return QStringList{"2", "4", "8", "16", "32", "64", "128", "256"};
     });
 
     // Display (the group's own label)
     item(lbDisplayGroup, lbType, Kind::Choice,
-         [](const RowCtx&) { return Words({vwVectors, vwDots}); });
+         [](const RowCtx&) { return Choices(&CtrlSettings::DisplayType); });
     item(lbDisplayGroup, lbPersist, Kind::Choice, OnOff);
     item(lbDisplayGroup, lbClear, Kind::Action);
     item(lbDisplayGroup, lbGrid, Kind::Choice,
-         [](const RowCtx&) { return Words({vwFull, vwHalf, vwNone}); });
+         [](const RowCtx&) { return Choices(&CtrlSettings::DisplayGrid); });
     return rows;
 }
 
@@ -329,7 +315,7 @@ bool ReadsAsNumber(const QString& t) {
 
 void PrepareThreshold(EditPrep& e, const EditPath& p, const CtrlSettings& s) {
     e.ThresholdLayout = true;
-    e.Choices = QStringList{"TTL", "ECL", "CMOS", ValueWord(vwUser)};
+    e.Choices = Choices(&CtrlSettings::LAThreshold);
     e.UnitButtons = {true, true, true, true, false};
     static const char* const kFixed[3][2] = {{"TTL", "1.4"}, {"ECL", "-1.3"}, {"CMOS", "2.5"}};
     for (int i = 0; i < 3; ++i) {
@@ -387,12 +373,12 @@ Prepared PrepareFromPath(const QString& pathText, bool withLists = true) {
         case Kind::TimeBox:
             e.Outcome = EditOutcome::NumberEdit;
             e.UnitButtons = {true, true, true, true, false};
-            e.InputText = BoxText(ParseTimeToText(p.Value));
+            e.InputText = BoxText(ExponentText(ReadSecondsText(p.Value)));
             break;
         case Kind::VoltBox:
             e.Outcome = EditOutcome::NumberEdit;
             e.UnitButtons = {false, false, false, false, true};
-            e.InputText = BoxText(PlainNumber(ParseVolt(p.Value)));
+            e.InputText = BoxText(PlainNumber(ReadVoltsText(p.Value).value));
             break;
         case Kind::Threshold:
             e.Outcome = EditOutcome::ChoiceEdit;

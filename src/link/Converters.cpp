@@ -1,9 +1,7 @@
 #include "link/Converters.h"
 
-#include <QRegularExpression>
 #include <QStringList>
 #include <cmath>
-#include <cstring>
 #include <initializer_list>
 #include <utility>
 #include <vector>
@@ -11,6 +9,7 @@
 #include "link/Formatters.h"
 #include "link/KV2200Cmd.h"
 #include "link/ReplyParse.h"
+#include "link/SettingCatalog.h"
 #include "link/Vocabulary.h"
 
 // ---------------------------------------------------------------------------
@@ -200,7 +199,10 @@ QString commandNumber(double v, double noise) {
 
 }  // namespace
 
-QString TriggerLevelText(const QString& levelDiv, const QString& source, bool* replied) {
+namespace {
+
+// The volts of a level and the noise below which its digits are not sent.
+double levelVolts(const QString& levelDiv, const QString& source, bool* replied, double& noise) {
     QString scale, offset;
     if (replied) *replied = true;
     if (source == "CH1" || source == "CH2") {
@@ -224,14 +226,30 @@ QString TriggerLevelText(const QString& levelDiv, const QString& source, bool* r
     // (1.44 x 1 - 1.5 is -0.06000000000000005): digits below a millionth of a
     // millionth of the terms are that noise, far below the instrument's
     // resolution, and are not sent.
-    const double noise = 1e-12 * (std::fabs(product) + std::fabs(shift));
-    return commandNumber(product - shift, noise);
+    noise = 1e-12 * (std::fabs(product) + std::fabs(shift));
+    return product - shift;
 }
 
-bool TriggerLevelVolts(const QString& levelDiv, const QString& source, QString& volts) {
+}  // namespace
+
+QString TriggerLevelText(const QString& levelDiv, const QString& source, bool* replied) {
+    double noise = 0;
+    const double v = levelVolts(levelDiv, source, replied, noise);
+    return commandNumber(v, noise);
+}
+
+bool TriggerLevelVolts(const QString& levelDiv, const QString& source, QString& volts, bool* finite) {
+    if (finite) *finite = true;
     if (!IsSourceReply(source)) return false;
     bool replied = true;
-    volts = TriggerLevelText(levelDiv, source, &replied);
+    double noise = 0;
+    const double v = levelVolts(levelDiv, source, &replied, noise);
+    // No command carries a level that overflowed (1e308div at 2 V/div).
+    if (!std::isfinite(v) || !std::isfinite(noise)) {
+        if (finite) *finite = false;
+        return false;
+    }
+    volts = commandNumber(v, noise);
     return replied;
 }
 
@@ -245,12 +263,11 @@ QString SensitivityText(const QString& source) {
 }
 
 bool IsRisingCode(const QString& code) {
-    return !code.isEmpty() && (code == ControllerLabel(clRising) || code == ValueWord(vwRising));
+    return OwnWordOf(SettingOf(SettingNumber(&CtrlSettings::TriggerPatternCode, 1)), code) == clRising;
 }
 
 bool IsFallingCode(const QString& code) {
-    return !code.isEmpty() &&
-           (code == ControllerLabel(clFalling) || code == ValueWord(vwFalling));
+    return OwnWordOf(SettingOf(SettingNumber(&CtrlSettings::TriggerPatternCode, 1)), code) == clFalling;
 }
 
 CtrlTreeHooks& CtrlTreeUi() {
@@ -405,56 +422,22 @@ bool IsSourceReply(const QString& reply) {
     return words.contains(reply);
 }
 
-bool IsVideoStandardReply(const QString& reply) { return reply == "NTSC" || reply == "PAL/SECAM"; }
+bool IsVideoStandardReply(const QString& reply) { return FormTexts(ValueForm::VideoStandard).contains(reply); }
 
-namespace {
-
-// A number followed directly by `unit` (either case), with at most one of
-// the `prefixes` (lower-case letters, either case accepted) before it;
-// blanks (U+0020) around the whole, as a reply may bring them.
-bool isNumberWithUnit(QString text, QLatin1String unit, const char* prefixes) {
-    while (text.startsWith(QLatin1Char(' '))) text.remove(0, 1);
-    while (text.endsWith(QLatin1Char(' '))) text.chop(1);
-    static const QRegularExpression number(
-        QStringLiteral("^[+-]?(?:[0-9]+\\.?[0-9]*|\\.[0-9]+)(?:[eE][+-]?[0-9]+)?"));
-    const QRegularExpressionMatch m = number.match(text);
-    if (!m.hasMatch()) return false;
-    bool ok = false;
-    const double v = m.captured().toDouble(&ok);
-    if (!ok || !std::isfinite(v)) return false;
-    QString rest = text.mid(m.capturedLength());
-    if (!rest.endsWith(unit, Qt::CaseInsensitive)) return false;
-    rest.chop(unit.size());
-    if (rest.isEmpty()) return true;
-    const char16_t prefix = rest[0].toLower().unicode();
-    return rest.size() == 1 && prefix != 0 && prefix < 0x80 && std::strchr(prefixes, char(prefix));
-}
-
-bool inList(const QString& text, std::initializer_list<const char*> words) {
-    for (const char* w : words)
-        if (text == QLatin1String(w)) return true;
-    return false;
-}
-
-}  // namespace
-
-bool IsVoltsText(const QString& text) { return isNumberWithUnit(text, QLatin1String("V"), "kmunp"); }
-bool IsSecondsText(const QString& text) { return isNumberWithUnit(text, QLatin1String("s"), "munp"); }
-bool IsDivText(const QString& text) { return isNumberWithUnit(text, QLatin1String("div"), ""); }
-bool IsPlainNumberText(const QString& text) { return isNumberWithUnit(text, QLatin1String(""), ""); }
-
-bool IsProbeText(const QString& text) {
-    return inList(text, {"1X", "2X", "5X", "10X", "50X", "100X", "500X", "1000X"});
-}
+bool IsVoltsText(const QString& text) { return ReadVoltsText(text).valid; }
+bool IsSecondsText(const QString& text) { return ReadSecondsText(text).valid; }
+bool IsDivText(const QString& text) { return ReadDivText(text).valid; }
+bool IsPlainNumberText(const QString& text) { return ReadPlainNumberText(text).valid; }
+bool IsProbeText(const QString& text) { return FormTexts(ValueForm::Probe).contains(text); }
 
 bool IsThresholdText(const QString& text) {
-    return inList(text, {"TTL", "ECL", "CMOS"}) || IsVoltsText(text);
+    return FormTexts(ValueForm::Threshold).contains(text) || IsVoltsText(text);
 }
 
-bool IsSlopeWindowText(const QString& text) { return inList(text, {"PA", "PB", "PAB", "NA", "NB", "NAB"}); }
+bool IsSlopeWindowText(const QString& text) { return FormTexts(ValueForm::SlopeWindow).contains(text); }
 
 bool IsThresholdReply(const QString& reply) {
-    if (inList(reply, {"TTL", "ECL", "CMOS"})) return true;
+    if (FormTexts(ValueForm::Threshold).contains(reply)) return true;
     // A user level: "USER" (any case), one separator, the level.
     return reply.size() > 5 && reply.left(4).compare(QLatin1String("USER"), Qt::CaseInsensitive) == 0 &&
            IsNumberReply(reply.mid(5));
@@ -462,60 +445,33 @@ bool IsThresholdReply(const QString& reply) {
 
 namespace {
 
-// Each keyword table with its two converters.
+// Each keyword table with its reply converter.
 struct KwConverters {
-    WordConverter toKeyword;
     ReplyConverter toText;
     const KwTable* rows;
 };
 const std::vector<KwConverters>& keywordConverters() {
     static const std::vector<KwConverters> all = {
-        {RunStateToCmd, RunStateToText, &kRun},
-        {OnOffToKeyword, OnOffToText, &kOnOff},
-        {AcqModeToKeyword, AcqModeToText, &kAcqMode},
-        {AcqTypeToKeyword, AcqTypeToText, &kAcqType},
-        {DisplayTypeToKeyword, DisplayTypeToText, &kDisplayType},
-        {GridToKeyword, GridToText, &kGrid},
-        {TrigModeToKeyword, TrigModeToText, &kTrigMode},
-        {SweepToKeyword, SweepToText, &kSweep},
-        {CouplingToKeyword, CouplingToText, &kCoupling},
-        {EdgeSlopeToKeyword, EdgeSlopeToText, &kEdgeSlope},
-        {PulseModeToKeyword, PulseModeToText, &kPulseMode},
-        {SlopeModeToKeyword, SlopeModeToText, &kSlopeMode},
-        {VideoPolarityToKeyword, VideoPolarityToText, &kVideoPolarity},
-        {VideoSyncToKeyword, VideoSyncToText, &kVideoSync},
-        {DurationQualToKeyword, DurationQualToText, &kDurationQual},
+        {RunStateToText, &kRun},
+        {OnOffToText, &kOnOff},
+        {AcqModeToText, &kAcqMode},
+        {AcqTypeToText, &kAcqType},
+        {DisplayTypeToText, &kDisplayType},
+        {GridToText, &kGrid},
+        {TrigModeToText, &kTrigMode},
+        {SweepToText, &kSweep},
+        {CouplingToText, &kCoupling},
+        {EdgeSlopeToText, &kEdgeSlope},
+        {PulseModeToText, &kPulseMode},
+        {SlopeModeToText, &kSlopeMode},
+        {VideoPolarityToText, &kVideoPolarity},
+        {VideoSyncToText, &kVideoSync},
+        {DurationQualToText, &kDurationQual},
     };
     return all;
 }
 
 }  // namespace
-
-bool IsKnownWord(WordConverter conv, const QString& word) {
-    for (const KwConverters& c : keywordConverters()) {
-        if (c.toKeyword != conv) continue;
-        for (const KwRow& r : *c.rows)
-            if (!word.isEmpty() && word == ValueWord(r.word)) return true;
-        return false;
-    }
-    // These give the empty text for a word they do not know.
-    if (conv == TrigSourceToKeyword || conv == VideoStandardConv) return !conv(word).isEmpty();
-    return true;
-}
-
-std::vector<int> KeywordChoices(WordConverter conv) {
-    for (const KwConverters& c : keywordConverters()) {
-        if (c.toKeyword != conv) continue;
-        std::vector<int> words;
-        for (const KwRow& r : *c.rows) words.push_back(r.word);
-        return words;
-    }
-    return {};
-}
-
-bool IsPatternCode(const QString& code) {
-    return code == "H" || code == "L" || code == "X" || IsRisingCode(code) || IsFallingCode(code);
-}
 
 bool IsKnownReply(ReplyConverter conv, const QString& reply) {
     if (reply.isEmpty() || !conv) return false;

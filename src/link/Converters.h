@@ -77,8 +77,11 @@ QString TriggerLevelText(const QString& levelDiv, const QString& source, bool* r
 // they cannot be made of the instrument's answers: the source is none the
 // instrument names (no reply, a cut or garbled one), or a channel's scale or
 // offset reply is missing or no number. No level is made up of a reply that
-// did not come; the upload and the setting dialog both go by this.
-bool TriggerLevelVolts(const QString& levelDiv, const QString& source, QString& volts);
+// did not come; the upload and the setting dialog both go by this. Volts
+// that are not finite (a huge level times the scale) are no level either:
+// `finite`, when given, is set false for them.
+bool TriggerLevelVolts(const QString& levelDiv, const QString& source, QString& volts,
+                       bool* finite = nullptr);
 QString SensitivityText(const QString& source);
 // Sends the pattern of the pattern or duration trigger after the code of
 // channel Dn (0..15) was set; clears a second edge. n outside 0..15 sends
@@ -109,30 +112,15 @@ using ReplyConverter = QString (*)(const QString&);
 // trigger source, a threshold, a probe text ("1X" ... "1000X"). The empty
 // text is known to none; a converter not listed here knows every other text.
 bool IsKnownReply(ReplyConverter conv, const QString& reply);
-// Whether `word` is one of the value words (current UI language) that a
-// keyword converter (RunStateToCmd, OnOffToKeyword ... DurationQualToKeyword)
-// knows, its fallback's own word included, or a source (TrigSourceToKeyword)
-// or video standard (VideoStandardConv) that its converter turns into a
-// keyword; a converter not listed knows every text. A word of neither list
-// (say, of a file) is not to be sent as the converter's fallback keyword.
-using WordConverter = QString (*)(const QString&);
-bool IsKnownWord(WordConverter conv, const QString& word);
-// The value words (vw...) a keyword converter knows, in its table's order;
-// empty for a converter that is not a keyword table.
-std::vector<int> KeywordChoices(WordConverter conv);
-// "H", "L", "X" or an edge (IsRisingCode, IsFallingCode): a pattern or
-// duration code of the current language.
-bool IsPatternCode(const QString& code);
 // A finite number and nothing else ("." as decimal point, blanks around it):
 // IsWholeNumber, the number the formatters read.
 bool IsNumberReply(const QString& reply);
 // "CH1", "CH2", "EXT", "EXT5", "ACLINE", "D0" ... "D15".
 bool IsSourceReply(const QString& reply);
 // The forms of the settings the upload sends as their text (a controller
-// file may hold anything): a number ("." as decimal point, ASCII digits,
-// optional sign and exponent) followed directly by the setting's unit with
-// an optional SI prefix, letters in either case (the upload sends most of
-// them in upper case); blanks only around the whole.
+// file may hold anything), as the settings catalog judges them: a number
+// with the setting's unit read by ReadUnitNumber (letters in either case,
+// the upload sends most of them in upper case), or one of the form's texts.
 bool IsVoltsText(const QString& text);        // "V" after k, m, u, n, p or none: "1.00V", "500mV"
 bool IsSecondsText(const QString& text);      // "s" after m, u, n, p or none: "10.00us", "0.0000s"
 bool IsDivText(const QString& text);          // "div": "0.10div", "-1.24div"
@@ -147,7 +135,7 @@ bool IsVideoStandardReply(const QString& reply);
 bool IsThresholdReply(const QString& reply);
 
 // Whether a pattern code is the rising or the falling edge (either spelling
-// of the current language: the "Rising" label or the "RISING" word).
+// in either language: the "Rising" label or the "RISING" word).
 bool IsRisingCode(const QString& code);
 bool IsFallingCode(const QString& code);
 

@@ -3,6 +3,7 @@
 #include <QLocale>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -73,27 +74,90 @@ double LeadingNumber(const QString& text) {
     return 0.0;
 }
 
+namespace {
+double prefixFactor(QChar p, bool& divide);
+}  // namespace
+
 bool IsWholeNumber(const QString& text) {
-    const int n = text.size();
-    int i = 0;
-    while (i < n && isBlank(text[i])) ++i;
-    if (i < n && (text[i] == '+' || text[i] == '-')) ++i;
+    // Replies may bring tabs and line ends around the number.
+    int b = 0, e = text.size();
+    while (b < e && isBlank(text[b])) ++b;
+    while (e > b && (isBlank(text[e - 1]) || text[e - 1] == '\r')) --e;
+    return ReadPlainNumberText(text.mid(b, e - b)).valid;
+}
+
+namespace {
+
+bool sameLetter(QChar c, char want, Qt::CaseSensitivity cs) {
+    const ushort u = c.unicode();
+    if (u >= 0x80) return false;  // ASCII only: no look-alike passes
+    const char got = char(u);
+    if (cs == Qt::CaseSensitive) return got == want;
+    return QChar::toLower(char16_t(got)) == QChar::toLower(char16_t(want));
+}
+
+// One ASCII digit.
+bool asciiDigit(QChar c) { return c.unicode() >= '0' && c.unicode() <= '9'; }
+
+}  // namespace
+
+UnitNumber ReadUnitNumber(const QString& text, const char* unit, const char* prefixes,
+                          Qt::CaseSensitivity cs) {
+    UnitNumber out;
+    int i = 0, e = text.size();
+    while (i < e && text[i] == QLatin1Char(' ')) ++i;
+    while (e > i && text[e - 1] == QLatin1Char(' ')) --e;
+    QString number;
+    if (i < e && (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-'))) number += text[i++];
     int digits = 0;
-    while (i < n && isDigit(text[i])) ++i, ++digits;
-    if (i < n && text[i] == '.') {
-        ++i;
-        while (i < n && isDigit(text[i])) ++i, ++digits;
+    while (i < e && asciiDigit(text[i])) number += text[i++], ++digits;
+    if (i < e && text[i] == QLatin1Char('.')) {
+        number += text[i++];
+        while (i < e && asciiDigit(text[i])) number += text[i++], ++digits;
     }
-    if (digits == 0) return false;
-    if (i < n && (text[i] == 'E' || text[i] == 'e')) {
-        ++i;
-        if (i < n && (text[i] == '+' || text[i] == '-')) ++i;
+    if (digits == 0) return out;
+    if (i < e && (text[i] == QLatin1Char('e') || text[i] == QLatin1Char('E'))) {
+        number += text[i++];
+        if (i < e && (text[i] == QLatin1Char('+') || text[i] == QLatin1Char('-'))) number += text[i++];
         int expDigits = 0;
-        while (i < n && isDigit(text[i])) ++i, ++expDigits;
-        if (expDigits == 0) return false;
+        while (i < e && asciiDigit(text[i])) number += text[i++], ++expDigits;
+        if (expDigits == 0) return out;
     }
-    while (i < n && (isBlank(text[i]) || text[i] == '\r')) ++i;
-    return i == n && std::isfinite(LeadingNumber(text));
+    const int unitSize = int(std::strlen(unit));
+    char prefix = 0;  // the prefix as listed (lower case)
+    if (e - i == unitSize + 1) {
+        for (const char* p = prefixes; *p && !prefix; ++p)
+            if (sameLetter(text[i], *p, cs)) prefix = *p;
+        if (!prefix) return out;
+        out.prefix = char(text[i].unicode());
+        ++i;
+    }
+    if (e - i != unitSize) return out;
+    for (int k = 0; k < unitSize; ++k)
+        if (!sameLetter(text[i + k], unit[k], cs)) return out;
+    bool ok = false;
+    const double v = number.toDouble(&ok);  // "." whatever the locale
+    if (!ok || !std::isfinite(v)) return out;
+    out.valid = true;
+    out.number = v;
+    bool divide = false;
+    const double f = prefixFactor(QChar(prefix), divide);
+    out.value = divide ? v / f : v * f;
+    if (!std::isfinite(out.value)) out = UnitNumber();
+    return out;
+}
+
+QString ExponentText(const UnitNumber& n) {
+    if (!n.valid) return QString();
+    QString out = FormatWithMask(n.number, "0.000###########");
+    switch (QChar::toLower(char16_t(n.prefix))) {
+    case 'm': out += "E-3"; break;
+    case 'u': out += "E-6"; break;
+    case 'n': out += "E-9"; break;
+    case 'p': out += "E-12"; break;
+    default: break;
+    }
+    return out;
 }
 
 // ---------------------------------------------------------------------------
@@ -309,7 +373,8 @@ bool readUnit(const QString& text, QChar unit, const char* prefixes, double& num
         prefix = p;
         return true;
     }
-    if (isDigit(p)) {
+    // A digit, or the point of a number ending in it ("1.V").
+    if (isDigit(p) || (p == '.' && u >= 2 && isDigit(t[u - 2]))) {
         number = LeadingNumber(t.left(u));
         prefix = QChar();
         return true;
@@ -343,17 +408,10 @@ ParsedValue ParseVolt2Checked(const QString& text) { return parseScaled(text, 'V
 ParsedValue ParseTimeChecked(const QString& text) { return parseScaled(text, 's', "munp"); }
 
 QString ParseTimeToText(const QString& text) {
-    double number = 0;
+    UnitNumber n;
     QChar prefix;
-    if (!readUnit(text, 's', "munp", number, prefix)) return QString();
-    QString out = FormatWithMask(number, "0.000###########");
-    switch (prefix.unicode()) {
-    case 'm': out += "E-3"; break;
-    case 'u': out += "E-6"; break;
-    case 'n': out += "E-9"; break;
-    case 'p': out += "E-12"; break;
-    default: break;
-    }
-    return out;
+    if (!readUnit(text, 's', "munp", n.number, prefix)) return QString();
+    n.valid = true;
+    n.prefix = char(prefix.unicode());
+    return ExponentText(n);
 }
-

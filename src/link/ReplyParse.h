@@ -24,6 +24,33 @@ double LeadingNumber(const QString& text);
 // what passes this check is what the formatters show.
 bool IsWholeNumber(const QString& text);
 
+// The one reading of a number written with its unit, as a setting holds it
+// ("1.00V", "500mV", "10.00us", "0.10div", "16"): blanks (U+0020) only
+// around the whole, then an optional sign, ASCII digits with an optional "."
+// ("1." and ".5" are numbers), an optional exponent with digits, at most one
+// prefix letter of `prefixes` and then `unit` directly. Letters compare in
+// either case unless `cs` says otherwise, and only ASCII letters and digits
+// count: a look-alike (the Kelvin sign U+212A for "k", a full-width digit)
+// makes it no such text. The number must be finite. `value` is the number
+// scaled by its prefix (k, m, u, n, p); `number` the number as written.
+struct UnitNumber {
+    bool valid = false;
+    double value = 0;
+    double number = 0;
+    char prefix = 0;  // the prefix letter as written; 0 for none
+};
+UnitNumber ReadUnitNumber(const QString& text, const char* unit, const char* prefixes,
+                          Qt::CaseSensitivity cs = Qt::CaseInsensitive);
+// The texts of the settings that hold a number with a unit.
+inline UnitNumber ReadVoltsText(const QString& t) { return ReadUnitNumber(t, "V", "kmunp"); }
+inline UnitNumber ReadSecondsText(const QString& t) { return ReadUnitNumber(t, "s", "munp"); }
+inline UnitNumber ReadDivText(const QString& t) { return ReadUnitNumber(t, "div", ""); }
+inline UnitNumber ReadPlainNumberText(const QString& t) { return ReadUnitNumber(t, "", ""); }
+// A time as the number box shows it: the number as read with "." and 3 to
+// 14 decimals, then the exponent of its prefix ("500.0us" -> "500.000E-6");
+// the empty text for a text that is not valid.
+QString ExponentText(const UnitNumber& n);
+
 // The decimal separator a mask writes.
 enum class DecimalMark { Dot, Locale };
 // How many significant digits the value is taken with before rounding.

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "common/ShellState.h"
-#include "link/Converters.h"
 #include "link/MeasureCatalog.h"
+#include "link/SettingCatalog.h"
 
 namespace {
 
@@ -239,280 +239,29 @@ void LoadControllerLabels(int language) {
     v.SheetRootName = pick(kSheetRootName, language);
 }
 
-namespace {
-
-constexpr int kKeep = -1;
-
-// The fields of one trigger for each of its types: the main trigger, and the
-// trigger of each channel under alternation.
-struct TriggerFields {
-    QString &edgeSlope, &edgeCoupling, &edgeLevel, &edgeSensitivity;
-    QString &pulseMode, &pulseWidth, &pulseCoupling, &pulseLevel, &pulseSensitivity;
-    QString &videoPolarity, &videoSync, &videoStandard, &videoLine, &videoLevel, &videoSensitivity;
-    QString &slopeMode, &slopeTime, &slopeWindow, &slopeLevelA, &slopeLevelB, &slopeCoupling,
-        &slopeSensitivity;
-};
-
-#define KV_TRIGGER_FIELDS(s, p)                                                                  \
-    TriggerFields {                                                                              \
-        s.p##EdgeSlope, s.p##EdgeCoupling, s.p##EdgeLevel, s.p##EdgeSensitivity, s.p##PulseMode, \
-            s.p##PulseWidth, s.p##PulseCoupling, s.p##PulseLevel, s.p##PulseSensitivity,        \
-            s.p##VideoPolarity, s.p##VideoSync, s.p##VideoStandard, s.p##VideoLine,              \
-            s.p##VideoLevel, s.p##VideoSensitivity, s.p##SlopeMode, s.p##SlopeTime,              \
-            s.p##SlopeWindow, s.p##SlopeLevelA, s.p##SlopeLevelB, s.p##SlopeCoupling,            \
-            s.p##SlopeSensitivity                                                                \
-    }
-
-TriggerFields mainTrigger(CtrlSettings& s) { return KV_TRIGGER_FIELDS(s, Trigger); }
-
-// Channel 1 or 2 under alternation.
-TriggerFields altTrigger(CtrlSettings& s, int channel) {
-    return channel == 1 ? KV_TRIGGER_FIELDS(s, AltCH1) : KV_TRIGGER_FIELDS(s, AltCH2);
-}
-
-#undef KV_TRIGGER_FIELDS
-
-class Translator {
-public:
-    Translator(int newLanguage, int oldLanguage) : newL(newLanguage), oldL(oldLanguage) {}
-
-    // Compares the field with the old texts of the words in order; the first
-    // match receives that word in the new language. Without a match the field
-    // receives the fallback word, or keeps its text for kKeep.
-    bool Rewrite(QString& field, std::initializer_list<int> words, int fallback) const {
-        for (int k : words) {
-            if (field == ValueWordIn(k, oldL)) {
-                field = ValueWordIn(k, newL);
-                return true;
-            }
-        }
-        if (fallback != kKeep) field = ValueWordIn(fallback, newL);
-        return false;
-    }
-
-    // The same row for a field whose group is not in force: only a
-    // recognised word of the row (its fallback word included) is translated,
-    // any other text stays as it is.
-    void RewriteIf(bool inForce, QString& field, std::initializer_list<int> words,
-                   int fallback) const {
-        if (inForce) {
-            Rewrite(field, words, fallback);
-            return;
-        }
-        if (Rewrite(field, words, kKeep) || fallback == kKeep) return;
-        Rewrite(field, {fallback}, kKeep);
-    }
-
-    // A pattern or duration code: "H", "L" and "X" read the same in both
-    // languages; an edge is held as the "Rising"/"Falling" label, and the
-    // edge-slope words of the old language are taken as the same edges.
-    void RewriteCode(QString& code) const {
-        if (code == ControllerLabelIn(clRising, oldL) || code == ValueWordIn(vwRising, oldL))
-            code = ControllerLabelIn(clRising, newL);
-        else if (code == ControllerLabelIn(clFalling, oldL) ||
-                 code == ValueWordIn(vwFalling, oldL))
-            code = ControllerLabelIn(clFalling, newL);
-    }
-
-    // Index of the word among `words` whose text in `language` the field
-    // holds, or -1.
-    static int Match(const QString& field, std::initializer_list<int> words, int language) {
-        for (int k : words)
-            if (field == ValueWordIn(k, language)) return k;
-        return -1;
-    }
-
-    // The value words of a trigger; each flag tells whether its type is the
-    // one in force.
-    void RewriteTrigger(const TriggerFields& f, bool edge, bool pulse, bool video,
-                        bool slope) const {
-        RewriteIf(edge, f.edgeSlope, {vwRising, vwFalling}, vwAlternation);
-        RewriteIf(edge, f.edgeCoupling, {vwCouplingAC, vwDC, vwLF}, vwHF);
-        RewriteIf(pulse, f.pulseMode,
-                  {vwPulseLessPos, vwPulseLessNeg, vwPulseGreaterPos, vwPulseGreaterNeg,
-                   vwPulseEqualPos},
-                  vwPulseEqualNeg);
-        RewriteIf(pulse, f.pulseCoupling, {vwCouplingAC, vwDC, vwLF}, vwHF);
-        RewriteIf(video, f.videoPolarity, {vwPositive}, vwNegative);
-        RewriteIf(video, f.videoSync, {vwAllLines, vwLine, vwOddField}, vwEvenField);
-        RewriteIf(slope, f.slopeMode,
-                  {vwSlopeLessPos, vwSlopeLessNeg, vwSlopeGreaterPos, vwSlopeGreaterNeg,
-                   vwSlopeEqualPos},
-                  vwSlopeEqualNeg);
-        RewriteIf(slope, f.slopeCoupling, {vwCouplingAC, vwDC, vwLF}, vwHF);
-    }
-
-    int newL, oldL;
-};
-
-}  // namespace
-
 void TranslateSettingWords(CtrlSettings& s, int newLanguage, int oldLanguage) {
     if (newLanguage == oldLanguage || !isLanguage(oldLanguage) || !isLanguage(newLanguage))
         return;
-    const Translator t(newLanguage, oldLanguage);
-
-    // Run state, channels and the logic analyser.
-    t.Rewrite(s.RunStop, {vwRun}, vwStop);
-    for (QString* f : {&s.CH1Display, &s.CH1BWLimit, &s.CH2Display, &s.CH2BWLimit,
-                       &s.LAGroupHighDisplay, &s.LAGroupLowDisplay, &s.LADisplay})
-        t.Rewrite(*f, {vwOn}, vwOff);
-    for (QString* f : {&s.CH1Coupling, &s.CH2Coupling}) t.Rewrite(*f, {vwCouplingAC, vwDC}, vwGND);
-    for (int k = 1; k <= 16; ++k) t.Rewrite(s.LAChannelDisplay[k], {vwOn}, vwOff);
-    t.Rewrite(s.LAThreshold, {vwUser}, kKeep);
-    for (QString* f : {&s.AltCH1TrigType, &s.AltCH2TrigType})
-        t.Rewrite(*f, {vwEdge, vwPulse, vwSlope, vwVideo}, kKeep);
-
-    // On/off values without a tree node: translated when they hold an
-    // on/off word (an empty text stays empty).
-    for (QString* f : {&s.CH1Invert, &s.CH2Invert, &s.SpareSwitch, &s.MathDisplay,
-                       &s.FFTDisplay, &s.AntiAliasing})
-        t.Rewrite(*f, {vwOn, vwOff}, kKeep);
-
-    // Trigger: the fields of the method in force follow the full rules (an
-    // unknown word becomes the list's last word); the fields of the other
-    // methods are translated where they hold a word of their list, so that a
-    // later switch of method finds words of the current language.
-    int method = Translator::Match(
-        s.TriggerMethod,
-        {vwEdge, vwPulse, vwSlope, vwVideo, vwAlternative, vwPattern, vwDuration}, oldLanguage);
-    if (method >= 0) s.TriggerMethod = ValueWordIn(method, newLanguage);
-
-    const bool edge = method == vwEdge;
-    const bool pulse = method == vwPulse;
-    const bool slope = method == vwSlope;
-    const bool video = method == vwVideo;
-    for (QString* f : {&s.TriggerEdgeSource, &s.TriggerPulseSource, &s.TriggerSlopeSource,
-                       &s.TriggerVideoSource})
-        t.Rewrite(*f, {vwAcLine}, kKeep);
-    t.RewriteTrigger(mainTrigger(s), edge, pulse, video, slope);
-
-    // Alternation: per channel, the fields of its trigger type (already in
-    // the new language) follow the full rules when alternation is in force.
-    const bool alternation = method == vwAlternative;
-    for (int channel = 1; channel <= 2; ++channel) {
-        const QString& typeText = channel == 1 ? s.AltCH1TrigType : s.AltCH2TrigType;
-        const int type = Translator::Match(typeText, {vwEdge, vwPulse, vwVideo}, newLanguage);
-        t.RewriteTrigger(altTrigger(s, channel), alternation && type == vwEdge,
-                         alternation && type == vwPulse, alternation && type == vwVideo,
-                         alternation && type < 0);
+    // Only a setting's own words of the old language are rewritten; any
+    // other text stays as it is (a file's odd value stays named and unsent).
+    const std::vector<QString*> values = CtrlSettingsValues(s);
+    for (const SettingDesc& d : SettingCatalog()) {
+        QString& v = *values[size_t(d.number - 1)];
+        if (OwnWordOf(d, v, oldLanguage) >= 0) v = InLanguage(d, v, newLanguage);
     }
-
-    // Pattern and duration.
-    const bool pattern = method == vwPattern;
-    t.Rewrite(s.PatternSpare, {vwAcLine}, kKeep);
-    for (int k = 1; k <= 16; ++k) t.RewriteCode(s.TriggerPatternCode[k]);
-
-    const bool duration = method == vwDuration;
-    t.RewriteIf(duration, s.TriggerDurationQualifier, {vwLessThan, vwGreaterThan}, vwEqual);
-    for (int k = 1; k <= 16; ++k) t.RewriteCode(s.TriggerDurationCode[k]);
-    t.RewriteCode(s.DurationSpare);
-
-    const std::pair<bool, QString*> sweeps[] = {
-        {edge, &s.TriggerEdgeSweep},       {pulse, &s.TriggerPulseSweep},
-        {slope, &s.TriggerSlopeSweep},     {pattern, &s.TriggerPatternSweep},
-        {duration, &s.TriggerDurationSweep},
-    };
-    for (const auto& [inForce, field] : sweeps)
-        t.RewriteIf(inForce, *field, {vwAuto, vwSweepNormal}, vwSingle);
-
-    // Acquisition and display.
-    t.Rewrite(s.AcquireSampling, {vwRealTime}, vwEqualTime);
-    t.Rewrite(s.AcquireType, {vwAcqNormal, vwPeakDetect}, vwAverage);
-    t.Rewrite(s.DisplayType, {vwVectors}, vwDots);
-    t.Rewrite(s.DisplayPersist, {vwOn}, vwOff);
-    t.Rewrite(s.DisplayGrid, {vwFull, vwHalf}, vwNone);
 }
-
-namespace {
-
-using Choices = std::vector<int>;
-
-// The choice among `choices` that `text` spells in either language, or -1.
-int ChoiceOf(const QString& text, const Choices& choices) {
-    for (int language : {LangEnglish, LangChinese})
-        for (int k : choices)
-            if (text == ValueWordIn(k, language)) return k;
-    return -1;
-}
-
-// An edge of a pattern or duration code, in either spelling and language:
-// the "Rising"/"Falling" label or the edge-slope word; 0 when it is none.
-int EdgeCodeOf(const QString& code) {
-    for (int language : {LangEnglish, LangChinese}) {
-        if (code == ControllerLabelIn(clRising, language) || code == ValueWordIn(vwRising, language))
-            return clRising;
-        if (code == ControllerLabelIn(clFalling, language) || code == ValueWordIn(vwFalling, language))
-            return clFalling;
-    }
-    return 0;
-}
-
-}  // namespace
 
 QList<int> NormalizeSettingWords(CtrlSettings& s, int language) {
     QList<int> unknown;
     if (!isLanguage(language)) return unknown;
-    const auto note = [&](const QString& field) {
-        if (const int n = CtrlValueNumber(s, &field)) unknown << n;
-    };
-    // `strict`: a text that is none of the choices is reported.
-    const auto word = [&](QString& field, const Choices& choices, bool strict = true) {
-        const int k = ChoiceOf(field, choices);
-        if (k >= 0) field = ValueWordIn(k, language);
-        else if (strict) note(field);
-    };
-    const auto code = [&](QString& field, bool strict = true) {
-        if (const int edge = EdgeCodeOf(field)) field = ControllerLabelIn(edge, language);
-        else if (strict && !IsPatternCode(field)) note(field);
-    };
-    // The choices of a sent setting are its upload converter's words, so that
-    // what is reported here is exactly what the upload leaves out.
-    const Choices onOff = KeywordChoices(OnOffToKeyword);
-    const Choices coupling = KeywordChoices(CouplingToKeyword);
-    const Choices sweep = KeywordChoices(SweepToKeyword);
-
-    word(s.RunStop, KeywordChoices(RunStateToCmd));
-    for (QString* f : {&s.CH1Display, &s.CH1BWLimit, &s.CH2Display, &s.CH2BWLimit, &s.LAGroupHighDisplay,
-                       &s.LAGroupLowDisplay, &s.LADisplay, &s.DisplayPersist})
-        word(*f, onOff);
-    for (int k = 1; k <= 16; ++k) word(s.LAChannelDisplay[k], onOff);
-    for (QString* f : {&s.CH1Coupling, &s.CH2Coupling}) word(*f, coupling);
-    // Values that are not sent, and texts that need not be words.
-    for (QString* f : {&s.CH1Invert, &s.CH2Invert, &s.SpareSwitch, &s.MathDisplay, &s.FFTDisplay,
-                       &s.AntiAliasing})
-        word(*f, onOff, false);
-    word(s.LAThreshold, {vwUser}, false);
-    for (QString* f : {&s.TriggerEdgeSource, &s.TriggerPulseSource, &s.TriggerSlopeSource,
-                       &s.TriggerVideoSource, &s.PatternSpare})
-        word(*f, {vwAcLine}, false);
-    code(s.DurationSpare, false);
-
-    word(s.TriggerMethod, KeywordChoices(TrigModeToKeyword));
-    // The alternation sends only these four types.
-    for (QString* f : {&s.AltCH1TrigType, &s.AltCH2TrigType}) word(*f, {vwEdge, vwPulse, vwSlope, vwVideo});
-    for (const TriggerFields& t : {mainTrigger(s), altTrigger(s, 1), altTrigger(s, 2)}) {
-        word(t.edgeSlope, KeywordChoices(EdgeSlopeToKeyword));
-        for (QString* f : {&t.edgeCoupling, &t.pulseCoupling, &t.slopeCoupling}) word(*f, coupling);
-        word(t.pulseMode, KeywordChoices(PulseModeToKeyword));
-        word(t.videoPolarity, KeywordChoices(VideoPolarityToKeyword));
-        word(t.videoSync, KeywordChoices(VideoSyncToKeyword));
-        word(t.slopeMode, KeywordChoices(SlopeModeToKeyword));
+    const std::vector<QString*> values = CtrlSettingsValues(s);
+    for (const SettingDesc& d : SettingCatalog()) {
+        QString& v = *values[size_t(d.number - 1)];
+        v = InLanguage(d, v, language);
+        const bool listed = d.form == ValueForm::Words || d.form == ValueForm::PatternCode ||
+                            d.form == ValueForm::DurationCode;
+        if (listed && d.judged != Judged::Kept && !SettingHolds(s, d.number)) unknown << d.number;
     }
-    for (QString* f : {&s.TriggerEdgeSweep, &s.TriggerPulseSweep, &s.TriggerSlopeSweep,
-                       &s.TriggerPatternSweep, &s.TriggerDurationSweep})
-        word(*f, sweep);
-    for (int k = 1; k <= 16; ++k) {
-        code(s.TriggerPatternCode[k]);
-        code(s.TriggerDurationCode[k]);
-    }
-    word(s.TriggerDurationQualifier, KeywordChoices(DurationQualToKeyword));
-
-    word(s.AcquireSampling, KeywordChoices(AcqModeToKeyword));
-    word(s.AcquireType, KeywordChoices(AcqTypeToKeyword));
-    word(s.DisplayType, KeywordChoices(DisplayTypeToKeyword));
-    word(s.DisplayGrid, KeywordChoices(GridToKeyword));
-    std::sort(unknown.begin(), unknown.end());
     return unknown;
 }
 
@@ -525,97 +274,12 @@ void SetDefaultCtrlSettings(CtrlSettings& s) {
     const auto w = [](int k) {
         return ValueWord(k).isEmpty() ? ValueWordIn(k, Shell().UILanguage) : ValueWord(k);
     };
-    s.RunStop = w(vwRun);
-    const auto setChannel = [&w](int display, QString& displayField, QString& scale,
-                                 QString& offset, QString& coupling, QString& bwLimit,
-                                 QString& probe, QString& invert) {
-        displayField = w(display);
-        scale = "1.00V";
-        offset = "0.00mV";
-        coupling = w(vwCouplingAC);
-        bwLimit = w(vwOff);
-        probe = "1X";
-        invert = w(vwOff);
-    };
-    setChannel(vwOn, s.CH1Display, s.CH1Scale, s.CH1Offset, s.CH1Coupling, s.CH1BWLimit,
-               s.CH1Probe, s.CH1Invert);
-    setChannel(vwOff, s.CH2Display, s.CH2Scale, s.CH2Offset, s.CH2Coupling, s.CH2BWLimit,
-               s.CH2Probe, s.CH2Invert);
-    s.LADisplay = w(vwOff);
-    for (int k = 1; k <= 16; ++k) {
-        s.LAChannelDisplay[k] = w(vwOff);
-        s.LAChannelPosition[k] = "0";
-        s.TriggerPatternCode[k] = "H";
-        s.TriggerDurationCode[k] = "H";
+    const std::vector<QString*> values = CtrlSettingsValues(s);
+    for (const SettingDesc& d : SettingCatalog()) {
+        QString& v = *values[size_t(d.number - 1)];
+        if (d.defaultWord >= 0) v = w(d.defaultWord);
+        else if (d.defaultText) v = QString::fromLatin1(d.defaultText);
     }
-    s.LAThreshold = "TTL";
-    s.LAGroupHighDisplay = w(vwOff);
-    s.LAGroupLowDisplay = w(vwOff);
-    // MathDisplay and FFTDisplay keep their text.
-    for (auto* c : {&s.TimeBaseScale, &s.AltCH1TimeBaseScale, &s.AltCH2TimeBaseScale})
-        *c = "10.00us";
-    for (auto* c : {&s.TimeBaseOffset, &s.AltCH1TimeBaseOffset, &s.AltCH2TimeBaseOffset})
-        *c = "0.0000s";
-    s.MemorySize = "4000";
-    // SpareSwitch keeps its text.
-    s.TimeBaseFormat = "Y-T";
-    s.TriggerMethod = w(vwEdge);
-
-    // Every trigger type, on the main trigger and on each channel under
-    // alternation; only the main slope trigger's level B differs.
-    const auto setTrigger = [&w](const TriggerFields& f, const char* slopeLevelB) {
-        f.edgeSlope = w(vwRising);
-        f.edgeCoupling = w(vwDC);
-        f.edgeLevel = "0.00div";
-        f.edgeSensitivity = "0.10div";
-        f.pulseMode = w(vwPulseLessPos);
-        f.pulseWidth = "1us";
-        f.pulseCoupling = w(vwDC);
-        f.pulseLevel = "0.00div";
-        f.pulseSensitivity = "0.10div";
-        f.videoPolarity = w(vwPositive);
-        f.videoSync = w(vwLine);
-        f.videoStandard = "NTSC";
-        f.videoLine = "1";
-        f.videoLevel = "0.00div";
-        f.videoSensitivity = "0.10div";
-        f.slopeMode = w(vwSlopeLessPos);
-        f.slopeTime = "1us";
-        f.slopeWindow = "PA";
-        f.slopeLevelA = "0.00div";
-        f.slopeLevelB = slopeLevelB;
-        f.slopeCoupling = w(vwDC);
-        f.slopeSensitivity = "0.10div";
-    };
-    setTrigger(mainTrigger(s), "0.20div");
-    setTrigger(altTrigger(s, 1), "0.00div");
-    setTrigger(altTrigger(s, 2), "0.00div");
-    for (auto* c : {&s.TriggerEdgeSource, &s.TriggerPulseSource, &s.TriggerVideoSource,
-                    &s.TriggerSlopeSource})
-        *c = "CH1";
-    for (auto* c : {&s.TriggerEdgeSweep, &s.TriggerPulseSweep, &s.TriggerSlopeSweep,
-                    &s.TriggerPatternSweep, &s.TriggerDurationSweep})
-        *c = w(vwAuto);
-    s.AltCH1TrigType = w(vwEdge);
-    s.AltCH2TrigType = w(vwEdge);
-    for (auto* c : {&s.TriggerHoldoff, &s.AltCH1EdgeHoldoff, &s.AltCH2EdgeHoldoff,
-                    &s.AltCH1PulseHoldoff, &s.AltCH2PulseHoldoff, &s.AltCH1VideoHoldoff,
-                    &s.AltCH2VideoHoldoff, &s.AltCH1SlopeHoldoff, &s.AltCH2SlopeHoldoff})
-        *c = "100ns";
-
-    s.PatternSpare = "D0";
-    s.TriggerDurationQualifier = w(vwLessThan);
-    s.TriggerDurationTime = "1us";
-    s.DurationSpare = "H";
-
-    s.AcquireSampling = w(vwRealTime);
-    s.AcquireType = w(vwAcqNormal);
-    s.AcquireAverages = "16";
-    s.Intensity = "3%";
-    s.AntiAliasing = w(vwOff);
-    s.DisplayType = w(vwVectors);
-    s.DisplayPersist = w(vwOff);
-    s.DisplayGrid = w(vwFull);
 }
 
 void SetDefaultCtrlSettings() { SetDefaultCtrlSettings(DSOSettings()); }

@@ -73,8 +73,9 @@ void LoadValueWords(int language);
 void LoadControllerLabels(int language);
 
 // Rewrites the value words of the settings mirror from the old language to
-// the new one. Call after LoadValueWords(newLanguage) and
-// LoadControllerLabels(newLanguage).
+// the new one: a value that spells one of its own words (SettingCatalog) in
+// the old language gets that word in the new one; any other text stays as it
+// is. Call after LoadValueWords(newLanguage) and LoadControllerLabels(newLanguage).
 void TranslateSettingWords(int newLanguage, int oldLanguage);
 void TranslateSettingWords(CtrlSettings& s, int newLanguage, int oldLanguage);
 
@@ -82,13 +83,15 @@ void TranslateSettingWords(CtrlSettings& s, int newLanguage, int oldLanguage);
 // language) to the words of `language` (0 Chinese, 1 English): a value that
 // spells one of its setting's choices in either language becomes that choice
 // in `language`. Returns the numbers (1 .. CtrlValueCount, record order) of
-// the values that spell none of their setting's choices; they keep their
-// text (the upload leaves them out). Values without a fixed list of choices
-// (numbers, sources, the threshold) are only translated where they hold a
-// word. Any other language changes nothing.
+// the values that spell none of their setting's own words or codes (those
+// the catalog judges); they keep their text (the upload leaves them out).
+// Values without a fixed list of choices (numbers, sources, the threshold)
+// are only translated where they hold a word. Any other language changes
+// nothing.
 QList<int> NormalizeSettingWords(CtrlSettings& s, int language);
 
 // Gives every value of the mirror but MathDisplay, FFTDisplay and
-// SpareSwitch its default (value words in the current UI language).
+// SpareSwitch its default from the settings catalog (value words in the
+// current UI language).
 void SetDefaultCtrlSettings();
 void SetDefaultCtrlSettings(CtrlSettings& s);

@@ -1,6 +1,5 @@
 #include "screen/WaveGeometry.h"
 
-#include <QRegularExpression>
 #include <QStringList>
 
 #include "link/Messages.h"
@@ -17,14 +16,9 @@ namespace {
 // A plain number: optional sign, digits with an optional ".", an optional
 // exponent; blanks around it allowed.
 bool ReadPlainNumber(const QString& text, double* value) {
-    static const QRegularExpression number(
-        QStringLiteral("^\\s*[+-]?(\\d+\\.?\\d*|\\.\\d+)([eE][+-]?\\d+)?\\s*$"));
-    if (!number.match(text).hasMatch()) return false;
-    bool ok = false;
-    const double v = text.trimmed().toDouble(&ok);
-    if (!ok || !std::isfinite(v)) return false;
-    *value = v;
-    return true;
+    const UnitNumber n = ReadPlainNumberText(text.trimmed());
+    if (n.valid) *value = n.value;
+    return n.valid;
 }
 
 bool ReadPercent(const QString& text, double* factor) {

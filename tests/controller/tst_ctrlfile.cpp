@@ -21,6 +21,7 @@
 #include "link/LinkEvents.h"
 #include "link/LinkState.h"
 #include "link/Messages.h"
+#include "link/SettingCatalog.h"
 #include "link/TransferJobs.h"
 #include "link/Vocabulary.h"
 #include "platform/dialogs/FileDialog.h"
@@ -65,6 +66,23 @@ QStringList UploadedCommands() {
     UploadSettings();
     SetLinkConnected(false);
     return port.sent;
+}
+
+// The trigger method (and alternation type) under which the upload sends the
+// value named `name` ("TriggerPulseMode", "AltCH2EdgeLevel" ...).
+void SendingContext(const QString& name, CtrlSettings& s) {
+    static const QRegularExpression trigger("^Trigger(Edge|Pulse|Video|Slope|Pattern|Duration)");
+    static const QRegularExpression alternation("^AltCH([12])(Edge|Pulse|Video|Slope|TrigType)");
+    static const QMap<QString, int> method = {{"Edge", vwEdge},       {"Pulse", vwPulse},
+                                              {"Video", vwVideo},     {"Slope", vwSlope},
+                                              {"Pattern", vwPattern}, {"Duration", vwDuration}};
+    if (const auto m = trigger.match(name); m.hasMatch()) {
+        s.TriggerMethod = ValueWord(method[m.captured(1)]);
+    } else if (const auto a = alternation.match(name); a.hasMatch()) {
+        s.TriggerMethod = ValueWord(vwAlternative);
+        if (a.captured(2) != "TrigType")
+            (a.captured(1) == "1" ? s.AltCH1TrigType : s.AltCH2TrigType) = ValueWord(method[a.captured(2)]);
+    }
 }
 
 }  // namespace
@@ -268,23 +286,12 @@ private slots:
                                        "MathDisplay", "FFTDisplay", "MemorySize", "SpareSwitch",
                                        "AltCH1SlopeWindow", "AltCH2SlopeWindow", "PatternSpare",
                                        "DurationSpare", "Intensity", "AntiAliasing"};
-        static const QRegularExpression trigger("^Trigger(Edge|Pulse|Video|Slope|Pattern|Duration)");
-        static const QRegularExpression alternation("^AltCH([12])(Edge|Pulse|Video|Slope|TrigType)");
-        const QMap<QString, int> method = {{"Edge", vwEdge},       {"Pulse", vwPulse},
-                                           {"Video", vwVideo},     {"Slope", vwSlope},
-                                           {"Pattern", vwPattern}, {"Duration", vwDuration}};
         Link().LAPresent = true;
         for (int n = 1; n <= CtrlValueCount; ++n) {
             const QString name = names[n - 1];
             SetDefaultCtrlSettings();
             CtrlSettings& s = DSOSettings();
-            if (const auto m = trigger.match(name); m.hasMatch()) {
-                s.TriggerMethod = ValueWord(method[m.captured(1)]);
-            } else if (const auto a = alternation.match(name); a.hasMatch()) {
-                s.TriggerMethod = ValueWord(vwAlternative);
-                if (a.captured(2) != "TrigType")
-                    (a.captured(1) == "1" ? s.AltCH1TrigType : s.AltCH2TrigType) = ValueWord(method[a.captured(2)]);
-            }
+            SendingContext(name, s);
             const CtrlSettings context = s;
             QString& value = *CtrlSettingsValues(s)[size_t(n - 1)];
             const QString good = value;
@@ -321,6 +328,118 @@ private slots:
             if (sent) QCOMPARE(uploaded[0].text, MessageTable().MsgUploadUnknownValues.arg(named));
         }
         Link().LAPresent = false;
+    }
+
+    // Every value the upload sends in turn holds an odd text: a word of
+    // neither language, a word of another setting's list (of the language
+    // the file is opened in), and in the EDGE and PULSE levels under CH1 a
+    // threshold and a volts text. The file is opened in one language, the
+    // language is switched, and the mirror is uploaded: the odd text stays as
+    // it was, is named on open and by the upload, and its command is left out
+    // (the upload sends fewer commands than with the setting's default, and
+    // none that the default's upload does not send).
+    void oddTextsAcrossALanguageSwitch_data() {
+        QTest::addColumn<int>("opened");
+        QTest::newRow("opened in English, switched to Chinese") << int(LangEnglish);
+        QTest::newRow("opened in Chinese, switched to English") << int(LangChinese);
+    }
+    void oddTextsAcrossALanguageSwitch() {
+        QFETCH(int, opened);
+        const int switched = 1 - opened;
+        const QStringList names = CtrlSettingsNames();
+        // Words of other lists (those of them that are none of the setting's own).
+        const int foreign[] = {vwLF, vwHF, vwGND, vwAlternation, vwPattern, vwRising, vwAcLine, vwOn};
+        Link().LAPresent = true;
+        int cases = 0;
+        for (int n = 1; n <= CtrlValueCount; ++n) {
+            const SettingDesc& d = SettingOf(n);
+            if (d.judged != Judged::Sent) continue;
+            const QString name = names[n - 1];
+            QStringList odd = {"Banana"};
+            if (d.form == ValueForm::Words || d.form == ValueForm::Source) {
+                for (int k : foreign)
+                    if (!SettingHolds(CtrlSettings(), n, ValueWordIn(k, opened))) odd << ValueWordIn(k, opened);
+            }
+            if (d.form == ValueForm::DurationCode) odd << ControllerLabelIn(clRising, opened) << "RISING";
+            if (d.form == ValueForm::PatternCode) odd << ValueWordIn(vwOn, opened);
+            if (name.contains("Level")) odd << "TTL" << "1.50V";
+
+            UseLanguage(opened);
+            SetDefaultCtrlSettings();
+            SendingContext(name, DSOSettings());
+            const CtrlSettings context = DSOSettings();
+            UseLanguage(switched);
+            TranslateSettingWords(DSOSettings(), switched, opened);
+            const QStringList good = UploadedCommands();
+            for (const QString& text : odd) {
+                ++cases;
+                const QString named = "\"" + text + "\"";
+                const QString what = name + " = " + named;
+                UseLanguage(opened);
+                CtrlSettings s = context;
+                *CtrlSettingsValues(s)[size_t(n - 1)] = text;
+                QVERIFY(WriteBytes(path("odd.rmt"), CtrlFileBytes(s, CtrlFileHeader())));
+                SetDefaultCtrlSettings();
+                MsgBoxService::ClearLog();
+                QVERIFY(ReadCtrlFile(path("odd.rmt")));
+                QCOMPARE(MsgBoxService::Log().size(), 1);
+                QVERIFY2(MsgBoxService::Log()[0].text.contains(named), qPrintable(what));
+
+                UseLanguage(switched);
+                TranslateSettingWords(DSOSettings(), switched, opened);
+                QVERIFY2(*CtrlSettingsValues(DSOSettings())[size_t(n - 1)] == text, qPrintable(what));
+                MsgBoxService::ClearLog();
+                const QStringList sent = UploadedCommands();
+                QVERIFY2(!LastSettingsTransfer().UploadComplete, qPrintable(what));
+                QVERIFY2(sent.size() < good.size(), qPrintable(what));
+                for (const QString& c : sent) QVERIFY2(good.contains(c), qPrintable(what + ": " + c));
+                const QList<ShownMessage> uploaded = MsgBoxService::Log();
+                QCOMPARE(uploaded.size(), 1);
+                QVERIFY2(uploaded[0].text.contains(named), qPrintable(what));
+            }
+        }
+        QVERIFY(cases > 300);
+        Link().LAPresent = false;
+        UseLanguage(LangEnglish);
+    }
+
+    // The main EDGE level under the source the instrument reports: a
+    // threshold goes only to a logic channel, divisions whose volts overflow
+    // are named and never sent, and a finite level goes out as volts.
+    void levelRowHoldsWhatItsSourceAllows_data() {
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<QString>("level");
+        QTest::addColumn<QString>("command");  // empty: no level command, the level is named
+        QTest::newRow("divisions at 2 V/div") << "CH1" << "1.50div" << ":TRIGGER:EDGE:LEVEL 3";
+        QTest::newRow("threshold under CH1") << "CH1" << "TTL" << "";
+        QTest::newRow("volts under CH1") << "CH1" << "1.50V" << "";
+        QTest::newRow("overflowing divisions") << "CH1" << "1e308div" << "";
+        QTest::newRow("threshold under D3") << "D3" << "TTL" << ":TRIGGER:EDGE:LEVEL 0";
+        QTest::newRow("volts under D3") << "D3" << "1.50V" << ":TRIGGER:EDGE:LEVEL 0";
+    }
+    void levelRowHoldsWhatItsSourceAllows() {
+        QFETCH(QString, source);
+        QFETCH(QString, level);
+        QFETCH(QString, command);
+        SetDefaultCtrlSettings();
+        DSOSettings().TriggerEdgeSource = source;
+        DSOSettings().TriggerEdgeLevel = level;
+        const bool sendable = !command.isEmpty() || level == "1e308div";
+        QCOMPARE(UnsendableCtrlValues(DSOSettings()).isEmpty(), sendable);
+        FakeCommandPort port;
+        port.replies = {{":TRIGGER:EDGE:SOURCE?", source + "\n"},
+                        {":CHANNEL1:SCALE?", "2.000e+00\n"}, {":CHANNEL1:OFFSET?", "0.000e+00\n"}};
+        SetLinkConnected(true);
+        MsgBoxService::ClearLog();
+        UploadSettings();
+        SetLinkConnected(false);
+        const QStringList levels = port.sent.filter(":TRIGGER:EDGE:LEVEL ");
+        QCOMPARE(levels, command.isEmpty() ? QStringList() : QStringList{command});
+        QCOMPARE(LastSettingsTransfer().UploadComplete, !command.isEmpty());
+        if (command.isEmpty()) {
+            QCOMPARE(MsgBoxService::Log().size(), 1);
+            QVERIFY(MsgBoxService::Log()[0].text.contains("\"" + level + "\""));
+        }
     }
 
     void refusedFilesLeaveEverythingAlone_data() {

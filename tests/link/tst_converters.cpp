@@ -4,6 +4,7 @@
 #include "TestEnv.h"
 #include "common/ShellState.h"
 #include "link/Converters.h"
+#include "link/SettingCatalog.h"
 #include "link/Formatters.h"
 #include "link/Vocabulary.h"
 
@@ -423,6 +424,7 @@ private slots:
             {"volts", "1.00VV", false}, {"volts", "1.00GV", false}, {"volts", "1.00s", false},
             {"volts", "V", false}, {"volts", "1e999V", false}, {"volts", "\uff11.00V", false},
             {"volts", "1.00V\u0085", false}, {"volts", "1.0.0V", false}, {"volts", "", false},
+            {"volts", "1.V", true}, {"volts", "1.00\u212aV", false}, {"volts", "1.00kV", true}, {"volts", "\u0661V", false},
             {"seconds", "10.00us", true}, {"seconds", "0.0000s", true}, {"seconds", "100NS", true},
             {"seconds", "-1.500ms", true}, {"seconds", "1ks", false}, {"seconds", "10.00", false},
             {"div", "0.10div", true}, {"div", "-5.96DIV", true}, {"div", "0.10mdiv", false},
@@ -447,8 +449,8 @@ private slots:
             {"volts", IsVoltsText}, {"seconds", IsSecondsText}, {"div", IsDivText},
             {"number", IsPlainNumberText}, {"probe", IsProbeText}, {"threshold", IsThresholdText},
             {"window", IsSlopeWindowText},
-            {"source", [](const QString& t) { return IsKnownWord(TrigSourceToKeyword, t); }},
-            {"standard", [](const QString& t) { return IsKnownWord(VideoStandardConv, t); }},
+            {"source", [](const QString& t) { return SettingHolds(CtrlSettings(), SettingNumber(&CtrlSettings::TriggerEdgeSource), t); }},
+            {"standard", [](const QString& t) { return SettingHolds(CtrlSettings(), SettingNumber(&CtrlSettings::TriggerVideoStandard), t); }},
         };
         QVERIFY(checks.contains(check));
         QCOMPARE(checks[check](text), sendable);

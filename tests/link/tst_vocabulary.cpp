@@ -152,15 +152,15 @@ private slots:
         const int en = LangEnglish, zh = LangChinese;
         QTest::newRow("run") << "RunStop" << "EDGE" << "RUN" << en << "运行";
         QTest::newRow("stop") << "RunStop" << "EDGE" << "STOP" << en << "停止";
-        QTest::newRow("run other") << "RunStop" << "EDGE" << "" << en << "停止";
+        QTest::newRow("run other stays") << "RunStop" << "EDGE" << "" << en << "";
         QTest::newRow("coupling gnd") << "CH1Coupling" << "EDGE" << "GND" << en << "接地";
-        QTest::newRow("coupling other") << "CH2Coupling" << "EDGE" << "HF" << en << "接地";
+        QTest::newRow("trigger coupling word in a channel stays") << "CH2Coupling" << "EDGE" << "LF" << en << "LF";
         QTest::newRow("edge source AC") << "TriggerEdgeSource" << "EDGE" << "AC" << en << "市电";
         QTest::newRow("edge source CH1") << "TriggerEdgeSource" << "EDGE" << "CH1" << en << "CH1";
         QTest::newRow("grid full") << "DisplayGrid" << "EDGE" << "完全" << zh << "FULL";
         QTest::newRow("grid half") << "DisplayGrid" << "EDGE" << "半网格" << zh << "HALF";
         QTest::newRow("grid none") << "DisplayGrid" << "EDGE" << "无" << zh << "NONE";
-        QTest::newRow("grid other") << "DisplayGrid" << "EDGE" << "x" << zh << "NONE";
+        QTest::newRow("grid other stays") << "DisplayGrid" << "EDGE" << "x" << zh << "x";
         QTest::newRow("threshold user") << "LAThreshold" << "EDGE" << "USER" << en << "用户定义";
         QTest::newRow("threshold level") << "LAThreshold" << "EDGE" << "1.50V" << en << "1.50V";
         QTest::newRow("pattern H") << "TriggerPatternCode" << "PATTERN" << "H" << en << "H";
@@ -170,8 +170,13 @@ private slots:
         QTest::newRow("pattern back") << "TriggerPatternCode" << "PATTERN" << "上升沿" << zh << "Rising";
         QTest::newRow("alt type unknown") << "AltCH1TrigType" << "ALTERNATIVE" << "?" << en << "?";
         QTest::newRow("alt type edge") << "AltCH2TrigType" << "ALTERNATIVE" << "EDGE" << en << "边沿触发";
-        QTest::newRow("alt slope of unknown type")
-            << "AltCH1SlopeCoupling" << "ALTERNATIVE" << "?" << en << "高频抑制";
+        QTest::newRow("alt slope of unknown type stays")
+            << "AltCH1SlopeCoupling" << "ALTERNATIVE" << "?" << en << "?";
+        QTest::newRow("ALTERNATION in an alternation slope stays")
+            << "AltCH1EdgeSlope" << "ALTERNATIVE" << "ALTERNATION" << en << "ALTERNATION";
+        QTest::newRow("edge in a duration code stays")
+            << "TriggerDurationCode" << "EDGE" << "Rising" << en << "Rising";
+        QTest::newRow("method word stays unknown") << "TriggerMethod" << "EDGE" << "Banana" << en << "Banana";
         QTest::newRow("alt slope of edge type stays unknown")
             << "AltCH2SlopeCoupling" << "ALTERNATIVE" << "?" << en << "?";
         // Fields the switch used to leave in the old language.

@@ -1,0 +1,91 @@
+#pragma once
+// The catalog of the settings mirror: one description for each of its 193
+// values, saying what the value may hold (its own value words, or the form
+// of its number or text), the converter that makes its keyword, whether the
+// upload sends it, and its default. Every road that judges, translates or
+// lists a value reads it here: the file open's normalisation, the language
+// switch, the defaults, the upload's check, the download's check of a word
+// reply and the setting dialog's lists. The order in which the upload sends
+// the values is the upload's own data (its row tables).
+//
+// A new setting is one entry of the table in SettingCatalog.cpp (and its
+// field in DSOSettings.h, its rows in the upload and download sequences).
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+#include "common/DSOSettings.h"
+
+// What a value may hold.
+enum class ValueForm {
+    Words,           // one of its own value words
+    Volts,           // a number with "V" and an optional k, m, u, n, p: "1.00V", "500mV"
+    Seconds,         // a number with "s" and an optional m, u, n, p: "10.00us"
+    Div,             // a number with "div": "0.10div"
+    Level,           // a div text; while the row's source is a logic channel also a threshold
+    PlainNumber,     // a number without a unit: "16", "0"
+    Probe,           // "1X", "2X", "5X", "10X", "50X", "100X", "500X", "1000X"
+    Threshold,       // "TTL", "ECL", "CMOS" or a volts text (the USER word is translated, not sent)
+    SlopeWindow,     // "PA", "PB", "PAB", "NA", "NB", "NAB"
+    TimeBaseFormat,  // "Y-T", "X-Y", "Roll"
+    Source,          // "CH1", "CH2", "EXT", "EXT5", the AC-line word or "ACLINE", "D0" ... "D15"
+    VideoStandard,   // "NTSC", "PAL/SECAM"
+    PatternCode,     // "H", "L", "X", or an edge ("Rising"/"Falling" label, "RISING"/"FALLING" word)
+    DurationCode,    // "H", "L", "X"
+    Text,            // a text kept as it is (percent, memory size): never sent, never judged
+};
+
+// How far a value is judged.
+enum class Judged {
+    Sent,   // the upload sends it: a value it cannot hold is named on open and by the upload
+    Named,  // never sent, but a value that is none of its words is named on open
+    Kept,   // never sent and never judged (its own words are still translated)
+};
+
+using SettingConverter = QString (*)(const QString&);
+
+struct SettingDesc {
+    int number = 0;  // 1 .. CtrlValueCount, record and file order
+    ValueForm form = ValueForm::Text;
+    // Words: the own value words, in the order the setting dialog lists them;
+    // Threshold and Source: the one word each may hold (USER, the AC line).
+    std::vector<int> words;
+    // The converter of its keyword (Words, Source, VideoStandard); nullptr
+    // where the upload builds the value itself.
+    SettingConverter keyword = nullptr;
+    Judged judged = Judged::Sent;
+    int levelSource = 0;  // Level: the value number of the row's source
+    // The default: a value word, else a fixed text; neither: New keeps the value.
+    int defaultWord = -1;
+    const char* defaultText = nullptr;
+};
+
+// The 193 descriptions, value number k at index k - 1.
+const std::vector<SettingDesc>& SettingCatalog();
+// The description of value `number`; an empty one (form Text, kept) outside 1 .. 193.
+const SettingDesc& SettingOf(int number);
+// The value number of a field of the mirror, or of element k of an array.
+int SettingNumber(QString CtrlSettings::*field);
+int SettingNumber(CtrlCodeArray CtrlSettings::*array, int k);
+
+// The own word (value-word index) that `text` spells in `language` (0
+// Chinese, 1 English, -1 either); -1 for none. Pattern codes: the edge
+// label (clRising, clFalling) it spells, H/L/X excepted.
+int OwnWordOf(const SettingDesc& d, const QString& text, int language = -1);
+// `text` with an own word of either language as the word of `language`
+// (an edge code as its label); any other text as it is.
+QString InLanguage(const SettingDesc& d, const QString& text, int language);
+// Whether value `number` of `s` is what its setting may hold (a level is
+// judged by its row's source in `s`).
+bool SettingHolds(const CtrlSettings& s, int number);
+bool SettingHolds(const CtrlSettings& s, int number, const QString& text);
+
+// The setting's choices in the current UI language, in the dialog's order:
+// its own words, or the fixed texts of its form (probes, standards, windows,
+// formats, codes, thresholds).
+QStringList SettingChoices(int number);
+// The fixed texts of a form (Probe, SlopeWindow, TimeBaseFormat,
+// VideoStandard, the codes, the three named thresholds); empty for others.
+QStringList FormTexts(ValueForm form);
+// "D0" ... "D15".
+bool IsLogicSource(const QString& source);
