@@ -40,7 +40,9 @@ struct Field {
     bool firstOnLine = false;  // no field before it on its line
     bool quoted = false;
     bool closedOnLine = true;  // quoted: its closing quote is on its first line
-    bool Blank() const { return !quoted && text.isEmpty() && firstOnLine; }
+    bool byComma = false;      // ended by a comma (not by a line end or the end)
+    // A line of nothing but blanks.
+    bool Blank() const { return !quoted && text.isEmpty() && firstOnLine && !byComma; }
 };
 
 class FieldReader {
@@ -73,6 +75,7 @@ public:
         lineStart_ = false;
         if (i_ < n && text_[i_] == QLatin1Char(',')) {
             ++i_;
+            f.byComma = true;
         } else if (i_ < n) {
             if (text_[i_] == QLatin1Char('\r') && i_ + 1 < n && text_[i_ + 1] == QLatin1Char('\n')) ++i_;
             ++i_;
@@ -101,7 +104,8 @@ private:
 // format's. Blank lines after the last value are no field.
 CtrlFileFault ReadFields(const QString& text, const QString& header, QStringList& values) {
     FieldReader reader(text);
-    std::vector<Field> blanks;  // blank lines not yet known to be inside the file
+    // Blank lines not yet known to be inside the file: one after another.
+    int blanks = 0, firstBlank = 0;
     int count = 0;              // fields taken, the header included
     int lastLine = 0;
     auto take = [&](const Field& f) -> CtrlFileFault {
@@ -122,17 +126,20 @@ CtrlFileFault ReadFields(const QString& text, const QString& header, QStringList
     Field f;
     while (reader.Next(f)) {
         if (f.Blank()) {
-            blanks.push_back(f);
+            if (blanks++ == 0) firstBlank = f.line;
             continue;
         }
         // Blank lines before a value are empty values; past the last setting
         // the value that follows them is the one to name.
-        for (const Field& b : blanks) {
-            CtrlFileFault fault = take(b);
+        for (int b = 0; b < blanks; ++b) {
+            Field blank;
+            blank.line = firstBlank + b;
+            blank.firstOnLine = true;
+            CtrlFileFault fault = take(blank);
             if (fault.status == CtrlFileStatus::Long) fault.line = f.line;
             if (fault.status != CtrlFileStatus::Ok) return fault;
         }
-        blanks.clear();
+        blanks = 0;
         if (const CtrlFileFault fault = take(f); fault.status != CtrlFileStatus::Ok) return fault;
     }
     if (count == 0) return {CtrlFileStatus::BadHeader, 1, 0};

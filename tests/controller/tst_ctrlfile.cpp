@@ -368,6 +368,8 @@ private slots:
             << "Line 195 holds a value after the last setting, Display ▸ Grid.";
         QTest::newRow("a value with a comma, unquoted") << withLine(3, "1.00V,2.00V") << en
             << "Line 4 (CH1 ▸ Volt/Div) holds more than one value: a value with a comma must be written in double quotes.";
+        QTest::newRow("a comma after the last line") << golden + "," << en
+                                                     << "Line 195 holds a value after the last setting, Display ▸ Grid.";
         QTest::newRow("a comma after a quoted value") << withLine(193, "\"FULL\",") << en
             << "Line 194 (Display ▸ Grid) holds more than one value: a value with a comma must be written in double quotes.";
         QTest::newRow("a value with a comma, unquoted, in Chinese") << withLine(3, "1.00V,2.00V") << int(LangChinese)
