@@ -7,6 +7,7 @@
 #include "common/ReadFile.h"
 #include "common/SaveFile.h"
 #include "common/ShellState.h"
+#include "controller/CtrlValueNames.h"
 #include "controller/SettingsTransfer.h"
 #include "link/Messages.h"
 #include "link/Vocabulary.h"
@@ -14,7 +15,7 @@
 
 namespace {
 
-constexpr int kFieldCount = 1 + CtrlValueCount;
+constexpr int kFieldCount = 1 + CtrlValueCount;  // the header and the values
 
 QString DecodeFileText(const QByteArray& bytes) {
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
@@ -28,45 +29,122 @@ QString DecodeFileText(const QByteArray& bytes) {
     return QString::fromLatin1(bytes);
 }
 
-// Splits the text into fields the way the classic delimited input reads them:
-// leading blanks are skipped; a field that begins with a double quote is the
-// text up to the next double quote, and the rest up to the next comma or line
-// end is skipped; any other field is the text up to the next comma or line end
-// (trailing blanks dropped). Stops after `limit` fields.
-QStringList ReadFields(const QString& text, int limit) {
-    QStringList fields;
-    const int n = text.size();
-    int i = 0;
-    auto isLineEnd = [](QChar c) { return c == QLatin1Char('\r') || c == QLatin1Char('\n'); };
-    auto skipDelimiter = [&] {
-        if (i >= n) return;
-        if (text[i] == QLatin1Char(',')) {
-            ++i;
-        } else if (text[i] == QLatin1Char('\r')) {
-            ++i;
-            if (i < n && text[i] == QLatin1Char('\n')) ++i;
-        } else if (text[i] == QLatin1Char('\n')) {
-            ++i;
-        }
-    };
-    while (i < n && fields.size() < limit) {
-        while (i < n && text[i] == QLatin1Char(' ')) ++i;
-        if (i < n && text[i] == QLatin1Char('"')) {
-            const int end = text.indexOf(QLatin1Char('"'), i + 1);
+// One field of the file, read the way the classic delimited input reads
+// them: leading blanks are skipped; a field that begins with a double quote
+// is the text up to the next double quote, and the rest up to the next comma
+// or line end is skipped; any other field is the text up to the next comma or
+// line end (trailing blanks dropped).
+struct Field {
+    QString text;
+    int line = 0;              // where it begins, from 1
+    bool firstOnLine = false;  // no field before it on its line
+    bool quoted = false;
+    bool closedOnLine = true;  // quoted: its closing quote is on its first line
+    bool byComma = false;      // ended by a comma (not by a line end or the end)
+    // A line of nothing but blanks.
+    bool Blank() const { return !quoted && text.isEmpty() && firstOnLine && !byComma; }
+};
+
+class FieldReader {
+public:
+    explicit FieldReader(const QString& text) : text_(text) {}
+
+    bool Next(Field& f) {
+        const int n = text_.size();
+        while (i_ < n && text_[i_] == QLatin1Char(' ')) ++i_;
+        if (i_ >= n) return false;
+        f = Field();
+        f.line = line_;
+        f.firstOnLine = lineStart_;
+        if (text_[i_] == QLatin1Char('"')) {
+            f.quoted = true;
+            const int end = text_.indexOf(QLatin1Char('"'), i_ + 1);
             const int stop = end < 0 ? n : end;
-            fields << text.mid(i + 1, stop - i - 1);
-            i = end < 0 ? n : end + 1;
-            while (i < n && text[i] != QLatin1Char(',') && !isLineEnd(text[i])) ++i;
+            f.text = text_.mid(i_ + 1, stop - i_ - 1);
+            f.closedOnLine = end >= 0 && !f.text.contains(QLatin1Char('\r')) && !f.text.contains(QLatin1Char('\n'));
+            for (int k = i_; k < stop; ++k) CountLineEnd(k);
+            i_ = end < 0 ? n : end + 1;
+            while (i_ < n && text_[i_] != QLatin1Char(',') && !IsLineEnd(text_[i_])) ++i_;
         } else {
-            const int start = i;
-            while (i < n && text[i] != QLatin1Char(',') && !isLineEnd(text[i])) ++i;
-            QString f = text.mid(start, i - start);
-            while (f.endsWith(QLatin1Char(' '))) f.chop(1);
-            fields << f;
+            const int start = i_;
+            while (i_ < n && text_[i_] != QLatin1Char(',') && !IsLineEnd(text_[i_])) ++i_;
+            f.text = text_.mid(start, i_ - start);
+            while (f.text.endsWith(QLatin1Char(' '))) f.text.chop(1);
         }
-        skipDelimiter();
+        // The delimiter.
+        lineStart_ = false;
+        if (i_ < n && text_[i_] == QLatin1Char(',')) {
+            ++i_;
+            f.byComma = true;
+        } else if (i_ < n) {
+            if (text_[i_] == QLatin1Char('\r') && i_ + 1 < n && text_[i_ + 1] == QLatin1Char('\n')) ++i_;
+            ++i_;
+            ++line_;
+            lineStart_ = true;
+        }
+        return true;
     }
-    return fields;
+
+private:
+    static bool IsLineEnd(QChar c) { return c == QLatin1Char('\r') || c == QLatin1Char('\n'); }
+    // A line end inside a quoted field: CR LF, CR or LF each end one line.
+    void CountLineEnd(int k) {
+        if (text_[k] == QLatin1Char('\n') ||
+            (text_[k] == QLatin1Char('\r') && (k + 1 >= text_.size() || text_[k + 1] != QLatin1Char('\n'))))
+            ++line_;
+    }
+
+    const QString& text_;
+    int i_ = 0;
+    int line_ = 1;
+    bool lineStart_ = true;
+};
+
+// Reads the header and the 193 values, or says where the file is not the
+// format's. Blank lines after the last value are no field.
+CtrlFileFault ReadFields(const QString& text, const QString& header, QStringList& values) {
+    FieldReader reader(text);
+    // Blank lines not yet known to be inside the file: one after another.
+    int blanks = 0, firstBlank = 0;
+    int count = 0;              // fields taken, the header included
+    int lastLine = 0;
+    auto take = [&](const Field& f) -> CtrlFileFault {
+        const int k = count++;
+        lastLine = f.line;
+        if (k == 0 || f.line == 1) {
+            if (f.text != header || !f.firstOnLine || !f.closedOnLine)
+                return {CtrlFileStatus::BadHeader, 1, 0};
+            return {};
+        }
+        if (!f.firstOnLine) return {CtrlFileStatus::SharedLine, f.line, k - 1};
+        if (k >= kFieldCount) return {CtrlFileStatus::Long, f.line, CtrlValueCount};
+        if (!f.closedOnLine) return {CtrlFileStatus::Unclosed, f.line, k};
+        if (!IsCtrlValueText(f.text)) return {CtrlFileStatus::BadValue, f.line, k};
+        values << f.text;
+        return {};
+    };
+    Field f;
+    while (reader.Next(f)) {
+        if (f.Blank()) {
+            if (blanks++ == 0) firstBlank = f.line;
+            continue;
+        }
+        // Blank lines before a value are empty values; past the last setting
+        // the value that follows them is the one to name.
+        for (int b = 0; b < blanks; ++b) {
+            Field blank;
+            blank.line = firstBlank + b;
+            blank.firstOnLine = true;
+            CtrlFileFault fault = take(blank);
+            if (fault.status == CtrlFileStatus::Long) fault.line = f.line;
+            if (fault.status != CtrlFileStatus::Ok) return fault;
+        }
+        blanks = 0;
+        if (const CtrlFileFault fault = take(f); fault.status != CtrlFileStatus::Ok) return fault;
+    }
+    if (count == 0) return {CtrlFileStatus::BadHeader, 1, 0};
+    if (count < kFieldCount) return {CtrlFileStatus::Short, lastLine + 1, count};
+    return {};
 }
 
 }  // namespace
@@ -105,19 +183,14 @@ QByteArray CtrlFileBytes(const CtrlSettings& s, const QString& header) {
 }
 
 CtrlFileStatus ParseCtrlFile(const QByteArray& bytes, const QString& header, CtrlSettings& out,
-                             int* badValue, QList<int>* unknownValues) {
-    const QStringList fields = ReadFields(DecodeFileText(bytes), kFieldCount);
-    if (fields.isEmpty() || fields[0] != header) return CtrlFileStatus::BadHeader;
-    if (fields.size() < kFieldCount) return CtrlFileStatus::Short;
-    for (int k = 1; k < kFieldCount; ++k) {
-        if (!IsCtrlValueText(fields[k])) {
-            if (badValue) *badValue = k;
-            return CtrlFileStatus::BadValue;
-        }
-    }
+                             CtrlFileFault* fault, QList<int>* unknownValues) {
+    QStringList fields;
+    const CtrlFileFault found = ReadFields(DecodeFileText(bytes), header, fields);
+    if (fault) *fault = found;
+    if (found.status != CtrlFileStatus::Ok) return found.status;
     CtrlSettings copy = out;
     const std::vector<QString*> values = CtrlSettingsValues(copy);
-    for (int k = 1; k < kFieldCount; ++k) *values[size_t(k - 1)] = fields[k];
+    for (int k = 0; k < CtrlValueCount; ++k) *values[size_t(k)] = fields[k];
     // A file keeps the words of the language it was saved in. Values that
     // are none of their setting's choices, or that the upload cannot send
     // (a number without its unit, a source the instrument has not), are
@@ -131,13 +204,29 @@ CtrlFileStatus ParseCtrlFile(const QByteArray& bytes, const QString& header, Ctr
     return CtrlFileStatus::Ok;
 }
 
+QString CtrlFileFaultText(const CtrlFileFault& fault) {
+    const MessageTableData& m = MessageTable();
+    const QString line = QString::number(fault.line);
+    const QString name = CtrlValueName(fault.value);
+    QString detail;
+    switch (fault.status) {
+    case CtrlFileStatus::Ok: return QString();
+    case CtrlFileStatus::BadHeader: detail = m.MsgCtrlBadHeader.arg(CtrlFileHeader()); break;
+    case CtrlFileStatus::Short: detail = m.MsgCtrlShort.arg(line, name); break;
+    case CtrlFileStatus::Long: detail = m.MsgCtrlLong.arg(line, name); break;
+    case CtrlFileStatus::SharedLine: detail = m.MsgCtrlSharedLine.arg(line, name); break;
+    case CtrlFileStatus::Unclosed: detail = m.MsgCtrlUnclosed.arg(line, name); break;
+    case CtrlFileStatus::BadValue: detail = m.MsgCtrlBadValue.arg(line, name); break;
+    }
+    return m.MsgBadFileFormat + QLatin1Char('\n') + detail;
+}
+
 QString UnknownCtrlValuesText(const CtrlSettings& s, const QList<int>& unknownValues) {
-    const QStringList names = CtrlSettingsNames();
     const std::vector<const QString*> values = CtrlSettingsValues(s);
     QStringList lines;
     for (int n : unknownValues)
         if (n >= 1 && n <= int(values.size()))
-            lines << names.value(n - 1) + " = \"" + *values[size_t(n - 1)] + "\"";
+            lines << CtrlValueName(n) + " = \"" + *values[size_t(n - 1)] + "\"";
     return lines.join('\n');
 }
 
@@ -162,9 +251,9 @@ bool ReadCtrlFile(const QString& path) {
     }
     const QByteArray bytes = f.read(kMaxBytes);
     QList<int> unknown;
-    const CtrlFileStatus status = ParseCtrlFile(bytes, CtrlFileHeader(), DSOSettings(), nullptr, &unknown);
-    if (status != CtrlFileStatus::Ok) {
-        MsgBox(MessageTable().MsgBadFileFormat, vbCritical);
+    CtrlFileFault fault;
+    if (ParseCtrlFile(bytes, CtrlFileHeader(), DSOSettings(), &fault, &unknown) != CtrlFileStatus::Ok) {
+        MsgBox(CtrlFileFaultText(fault), vbCritical);
         return false;
     }
     if (!unknown.isEmpty())

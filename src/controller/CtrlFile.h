@@ -4,9 +4,10 @@
 // the 193 values in record order. Written as UTF-8; read as UTF-8, or as
 // GB18030 when the bytes are not UTF-8 (files of a Chinese Windows system).
 //
-// Reading goes into a copy and commits only a complete file whose header
-// matches and whose values are texts a setting may hold (IsCtrlValueText: a
-// value goes into instrument commands later). Writing is whole or
+// Reading goes into a copy and commits only a file of exactly the header and
+// the 193 values, one a line, whose values are texts a setting may hold
+// (IsCtrlValueText: a value goes into instrument commands later); a refusal
+// names the line and the setting that made it. Writing is whole or
 // nothing (SaveFileWhole).
 #include <QByteArray>
 #include <QList>
@@ -30,30 +31,47 @@ QByteArray CtrlFileBytes(const CtrlSettings& s, const QString& header);
 
 enum class CtrlFileStatus {
     Ok,
-    BadHeader,   // the first field is not the header
+    BadHeader,   // line 1 is not the header alone
     Short,       // fewer than 194 fields
+    Long,        // more than 194 fields (blank lines after the last value are none)
+    SharedLine,  // a line holds more than one field (a value with a comma, not quoted)
+    Unclosed,    // a quoted value whose closing quote is not on its line
     BadValue,    // a value is no text a setting may hold (IsCtrlValueText)
 };
 
+// Where a file is not the format's: the first fault, in file order.
+struct CtrlFileFault {
+    CtrlFileStatus status = CtrlFileStatus::Ok;
+    int line = 0;   // the line (from 1) that made it; Short: the first missing line
+    int value = 0;  // the value number (1..193) read from that line; Short: the
+                    // first missing value; Long: 193, the last; 0 for the header
+};
+
 // Parses file bytes into `out` (all 193 values) when the result is Ok;
-// otherwise `out` is unchanged. `badValue` receives the number (1..193) of a
-// refused value. The value words are read in either UI language and held in
+// otherwise `out` is unchanged and `fault` says where. A file is the header
+// and 193 values, one a line; line ends and blank lines after the last value
+// are allowed. The value words are read in either UI language and held in
 // the current one (NormalizeSettingWords); `unknownValues` receives the
 // numbers of the values that are none of their setting's choices or that the
 // upload cannot send (UnsendableCtrlValues), ascending: they are kept as they
 // are, and the upload leaves them out.
 CtrlFileStatus ParseCtrlFile(const QByteArray& bytes, const QString& header, CtrlSettings& out,
-                             int* badValue = nullptr, QList<int>* unknownValues = nullptr);
+                             CtrlFileFault* fault = nullptr, QList<int>* unknownValues = nullptr);
 
-// The text that reports such values: one line per value, its name and text.
+// The refusal in the UI language: "File Format is Invaild !", then the line
+// and the setting (CtrlValueName) that made it and what is wrong there.
+QString CtrlFileFaultText(const CtrlFileFault& fault);
+
+// The text that reports such values: one line per value, its name as the
+// tree shows it (CtrlValueName, in the UI language) and its text.
 QString UnknownCtrlValuesText(const CtrlSettings& s, const QList<int>& unknownValues);
 
 // Writes DSOSettings() to the file; a failure is shown (error icon) and gives
 // false, and nothing of an existing file is lost.
 bool WriteCtrlFile(const QString& path);
 // Reads the file into DSOSettings(); a failure (the file cannot be read, a
-// foreign header, a short or damaged file) is shown with the error icon, gives
-// false and leaves the mirror as it was. Values that are none of their
+// foreign header, a short or damaged file: CtrlFileFaultText) is shown with
+// the error icon, gives false and leaves the mirror as it was. Values that are none of their
 // setting's choices, or that the upload cannot send, are read, and named in
 // a message.
 bool ReadCtrlFile(const QString& path);

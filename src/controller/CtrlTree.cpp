@@ -191,12 +191,20 @@ const std::pair<int, int> kExpandAll[] = {
 
 class Builder {
 public:
-    explicit Builder(const CtrlSettings& s) : s_(s) {
+    // `language` -1: the tables of the current UI language.
+    Builder(const CtrlSettings& s, int language) : s_(s), language_(language) {
         int k = 0;
         for (const QString* v : CtrlSettingsValues(s)) numbers_.insert(v, ++k);
     }
 
     CtrlTreeModel model;
+
+    QString Label(int index) const {
+        return language_ < 0 ? ControllerLabel(index) : ControllerLabelIn(index, language_);
+    }
+    QString Word(int index) const {
+        return language_ < 0 ? ValueWord(index) : ValueWordIn(index, language_);
+    }
 
     int Add(int parent, const QString& label, int image, int group, int item,
             const QString* value = nullptr) {
@@ -217,45 +225,46 @@ public:
 
     // A row of a fixed table under the node `parent` at (group, row.item).
     int AddRow(int parent, int group, const Row& r) {
-        return r.field ? Add(parent, ControllerLabel(r.label), r.image, group, r.item, &(s_.*r.field))
-                       : Add(parent, ControllerLabel(r.label), r.image, group, r.item);
+        return r.field ? Add(parent, Label(r.label), r.image, group, r.item, &(s_.*r.field))
+                       : Add(parent, Label(r.label), r.image, group, r.item);
     }
 
     // Sixteen channel rows D15 .. D0 under (parentGroup, group), at
     // (group, first) .. (group, first + 15), from elements 1 .. 16.
     void AddChannelRows(int parent, int group, int first, const CtrlCodeArray& values, int image) {
         for (int k = 1; k <= 16; ++k)
-            Add(parent, ControllerLabel(lbD15 + k - 1), image, group, first + k - 1, &values[k]);
+            Add(parent, Label(lbD15 + k - 1), image, group, first + k - 1, &values[k]);
     }
 
     const CtrlSettings& s_;
+    const int language_;
     QHash<const QString*, int> numbers_;
 };
 
 bool StartsWithD(const QString& source) { return source.startsWith(QLatin1Char('D')); }
 
-Method MethodOf(const QString& text) {
+Method MethodOf(const Builder& b, const QString& text) {
     const std::pair<int, Method> words[] = {
         {vwEdge, mEdge},       {vwPulse, mPulse},     {vwVideo, mVideo},
         {vwSlope, mSlope},     {vwAlternative, mAlternative},
         {vwPattern, mPattern}, {vwDuration, mDuration},
     };
     for (const auto& [word, m] : words)
-        if (text == ValueWord(word)) return m;
+        if (text == b.Word(word)) return m;
     return mOther;
 }
 
 // 0 EDGE, 1 PULSE, 2 VIDEO, 3 SLOPE, -1 any other text.
-int AltTypeOf(const QString& text) {
+int AltTypeOf(const Builder& b, const QString& text) {
     const int words[] = {vwEdge, vwPulse, vwVideo, vwSlope};
     for (int t = 0; t < 4; ++t)
-        if (text == ValueWord(words[t])) return t;
+        if (text == b.Word(words[t])) return t;
     return -1;
 }
 
 void AddTriggerRows(Builder& b, int trigger) {
     const CtrlSettings& s = b.s_;
-    const Method m = MethodOf(s.TriggerMethod);
+    const Method m = MethodOf(b, s.TriggerMethod);
     const bool digital = (m == mEdge && StartsWithD(s.TriggerEdgeSource)) ||
                          (m == mPulse && StartsWithD(s.TriggerPulseSource));
     static const QString empty;
@@ -267,29 +276,29 @@ void AddTriggerRows(Builder& b, int trigger) {
             if (digital) break;
             [[fallthrough]];
         case Plain:
-            b.Add(trigger, ControllerLabel(c.label >= 0 ? c.label : call.label), imgRow,
+            b.Add(trigger, b.Label(c.label >= 0 ? c.label : call.label), imgRow,
                   CtrlGroup::Trigger, c.item, c.field ? &(s.*c.field) : &empty);
             break;
         case AltGroups: {
-            const int ch1 = b.Add(trigger, ControllerLabel(lbCH1), imgRow, CtrlGroup::Trigger,
+            const int ch1 = b.Add(trigger, b.Label(lbCH1), imgRow, CtrlGroup::Trigger,
                                   CtrlGroup::AltCH1Trigger);
-            const int ch2 = b.Add(trigger, ControllerLabel(lbCH2), imgRow, CtrlGroup::Trigger,
+            const int ch2 = b.Add(trigger, b.Label(lbCH2), imgRow, CtrlGroup::Trigger,
                                   CtrlGroup::AltCH2Trigger);
             const std::pair<int, const QString*> channels[] = {{ch1, &s.AltCH1TrigType},
                                                                {ch2, &s.AltCH2TrigType}};
             for (const auto& [node, type] : channels) {
                 const int group = node == ch1 ? CtrlGroup::AltCH1Trigger : CtrlGroup::AltCH2Trigger;
-                b.Add(node, ControllerLabel(lbTrigType), imgSubRow, group, 5, type);
-                const int t = AltTypeOf(*type);
+                b.Add(node, b.Label(lbTrigType), imgSubRow, group, 5, type);
+                const int t = AltTypeOf(b, *type);
                 for (const AltRow& r : kAltRows)
                     if (r.type == t)
-                        b.Add(node, ControllerLabel(r.label), imgSubRow, group, r.item,
+                        b.Add(node, b.Label(r.label), imgSubRow, group, r.item,
                               &(s.*(node == ch1 ? r.ch1 : r.ch2)));
             }
             break;
         }
         case CodeGroup: {
-            const int code = b.Add(trigger, ControllerLabel(lbCode), imgRow, CtrlGroup::Trigger,
+            const int code = b.Add(trigger, b.Label(lbCode), imgRow, CtrlGroup::Trigger,
                                    CtrlGroup::TriggerCode);
             b.AddChannelRows(code, CtrlGroup::TriggerCode, 5,
                              m == mPattern ? s.TriggerPatternCode : s.TriggerDurationCode, imgRow);
@@ -301,32 +310,32 @@ void AddTriggerRows(Builder& b, int trigger) {
 
 void AddTimeBaseRows(Builder& b, int timeBase) {
     const CtrlSettings& s = b.s_;
-    if (s.TriggerMethod != ValueWord(vwAlternative)) {
+    if (s.TriggerMethod != b.Word(vwAlternative)) {
         for (const Row& r : kTimeBaseRows) b.AddRow(timeBase, CtrlGroup::TimeBase, r);
         return;
     }
-    const int ch1 = b.Add(timeBase, ControllerLabel(lbCH1), imgRow, CtrlGroup::TimeBase,
+    const int ch1 = b.Add(timeBase, b.Label(lbCH1), imgRow, CtrlGroup::TimeBase,
                           CtrlGroup::AltCH1TimeBase);
-    const int ch2 = b.Add(timeBase, ControllerLabel(lbCH2), imgRow, CtrlGroup::TimeBase,
+    const int ch2 = b.Add(timeBase, b.Label(lbCH2), imgRow, CtrlGroup::TimeBase,
                           CtrlGroup::AltCH2TimeBase);
-    b.Add(ch1, ControllerLabel(lbTimeDiv), imgSubRow, CtrlGroup::AltCH1TimeBase, 15, &s.AltCH1TimeBaseScale);
-    b.Add(ch1, ControllerLabel(lbDelay), imgSubRow, CtrlGroup::AltCH1TimeBase, 16, &s.AltCH1TimeBaseOffset);
-    b.Add(ch2, ControllerLabel(lbTimeDiv), imgSubRow, CtrlGroup::AltCH2TimeBase, 15, &s.AltCH2TimeBaseScale);
-    b.Add(ch2, ControllerLabel(lbDelay), imgSubRow, CtrlGroup::AltCH2TimeBase, 16, &s.AltCH2TimeBaseOffset);
+    b.Add(ch1, b.Label(lbTimeDiv), imgSubRow, CtrlGroup::AltCH1TimeBase, 15, &s.AltCH1TimeBaseScale);
+    b.Add(ch1, b.Label(lbDelay), imgSubRow, CtrlGroup::AltCH1TimeBase, 16, &s.AltCH1TimeBaseOffset);
+    b.Add(ch2, b.Label(lbTimeDiv), imgSubRow, CtrlGroup::AltCH2TimeBase, 15, &s.AltCH2TimeBaseScale);
+    b.Add(ch2, b.Label(lbDelay), imgSubRow, CtrlGroup::AltCH2TimeBase, 16, &s.AltCH2TimeBaseOffset);
 }
 
 void AddLaRows(Builder& b, int la) {
     const CtrlSettings& s = b.s_;
-    const int display = b.Add(la, ControllerLabel(lbChannelDisplay), imgRow, CtrlGroup::LA,
+    const int display = b.Add(la, b.Label(lbChannelDisplay), imgRow, CtrlGroup::LA,
                               CtrlGroup::LADisplayGroup);
-    b.Add(display, ControllerLabel(lbD15D8), imgSubRow, CtrlGroup::LADisplayGroup, 2, &s.LAGroupHighDisplay);
-    b.Add(display, ControllerLabel(lbD7D0), imgSubRow, CtrlGroup::LADisplayGroup, 3, &s.LAGroupLowDisplay);
+    b.Add(display, b.Label(lbD15D8), imgSubRow, CtrlGroup::LADisplayGroup, 2, &s.LAGroupHighDisplay);
+    b.Add(display, b.Label(lbD7D0), imgSubRow, CtrlGroup::LADisplayGroup, 3, &s.LAGroupLowDisplay);
     b.AddChannelRows(display, CtrlGroup::LADisplayGroup, 5, s.LAChannelDisplay, imgSubRow);
-    const int position = b.Add(la, ControllerLabel(lbPosition), imgRow, CtrlGroup::LA,
+    const int position = b.Add(la, b.Label(lbPosition), imgRow, CtrlGroup::LA,
                                CtrlGroup::LAPosition);
     b.AddChannelRows(position, CtrlGroup::LAPosition, 5, s.LAChannelPosition, imgSubRow);
-    b.Add(la, ControllerLabel(lbThreshold), imgRow, CtrlGroup::LA, 11, &s.LAThreshold);
-    b.Add(la, ControllerLabel(lbReset), imgAction, CtrlGroup::LA, 12);
+    b.Add(la, b.Label(lbThreshold), imgRow, CtrlGroup::LA, 11, &s.LAThreshold);
+    b.Add(la, b.Label(lbReset), imgAction, CtrlGroup::LA, 12);
 }
 
 // ---- Tree view binding -----------------------------------------------------
@@ -376,10 +385,14 @@ std::vector<int> CtrlTreeModel::Children(int index) const {
 }
 
 CtrlTreeModel BuildCtrlTreeModel(const CtrlSettings& s, bool laPresent) {
-    Builder b(s);
+    return BuildCtrlTreeModel(s, laPresent, -1);
+}
+
+CtrlTreeModel BuildCtrlTreeModel(const CtrlSettings& s, bool laPresent, int language) {
+    Builder b(s, language);
     const int root = b.Add(-1, Shell().ModelName, imgRoot, -1, -1);
     auto group = [&](int number, int label) {
-        return b.Add(root, ControllerLabel(label), imgGroup, number, 0);
+        return b.Add(root, b.Label(label), imgGroup, number, 0);
     };
 
     const int running = group(CtrlGroup::RunningControl, lbRunningControl);
@@ -397,12 +410,12 @@ CtrlTreeModel BuildCtrlTreeModel(const CtrlSettings& s, bool laPresent) {
 
     const int acquire = group(CtrlGroup::Acquire, lbAcquire);
     for (const Row& r : kAcquireRows) b.AddRow(acquire, CtrlGroup::Acquire, r);
-    if (s.AcquireType == ValueWord(vwAverage)) b.AddRow(acquire, CtrlGroup::Acquire, kAveragesRow);
+    if (s.AcquireType == b.Word(vwAverage)) b.AddRow(acquire, CtrlGroup::Acquire, kAveragesRow);
 
     const int display = group(CtrlGroup::Display, lbDisplayGroup);
     for (const Row& r : kDisplayRows) b.AddRow(display, CtrlGroup::Display, r);
 
-    b.Add(root, ControllerLabel(lbVirtualPanel), imgPanel, -1, -1);
+    b.Add(root, b.Label(lbVirtualPanel), imgPanel, -1, -1);
     return std::move(b.model);
 }
 

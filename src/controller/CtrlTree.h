@@ -62,7 +62,7 @@ enum CtrlLabel {
     lbD15 = clD15,  // D15 .. D0 are 45 .. 60
     lbD15D8 = 61, lbD7D0 = 62, lbQualifier = 64, lbDurationTime = 65, lbLevel = 66,
     lbLevelA = 67, lbLevelB = 68, lbSensitivity = 69, lbAcquire = 70, lbSamplingMode = 71,
-    lbAcquisition = 73, lbAverages = 74, lbDisplayGroup = 77, lbType = 78, lbPersist = 79,
+    lbAcquisition = 73, lbAverages = 74, lbIntensity = 75, lbAntiAliasing = 76, lbDisplayGroup = 77, lbType = 78, lbPersist = 79,
     lbGrid = 80, lbClear = 81, lbVirtualKeyboard = 82, lbVirtualPanel = 83,
 };
 
@@ -103,6 +103,9 @@ struct CtrlTreeModel {
 // The whole tree from a mirror, with the labels and value words of the
 // current UI language and ModelName as the root's text.
 CtrlTreeModel BuildCtrlTreeModel(const CtrlSettings& s, bool laPresent);
+// The same with the labels and value words of `language` (0 Chinese, 1
+// English) whatever is loaded; -1 takes the current tables.
+CtrlTreeModel BuildCtrlTreeModel(const CtrlSettings& s, bool laPresent, int language);
 
 // ---- The tree view (the controller window's CtrlTreeView) -----------------
 

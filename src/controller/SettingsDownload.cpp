@@ -9,6 +9,7 @@
 
 #include "controller/CtrlFile.h"
 #include "controller/CtrlTree.h"
+#include "controller/CtrlValueNames.h"
 #include "controller/SettingsTransfer.h"
 #include "controller/SettingsTransferSteps.h"
 #include "link/Converters.h"
@@ -130,7 +131,7 @@ public:
         unreadable_ = query;
         if (field) {
             const int n = CtrlValueNumber(s_, &(s_.*field));
-            if (n > 0) unreadable_ = CtrlSettingsNames().value(n - 1) + " (" + query + ")";
+            if (n > 0) unreadable_ = CtrlValueName(n) + " (" + query + ")";
         }
         unreadableReply_ = reply;
     }

@@ -24,6 +24,14 @@ struct MessageTableData {
     QString MsgTooManyFiles;
     QString MsgOpenSheetFirst;
     QString MsgBadFileFormat;
+    // What makes a controller file damaged (after MsgBadFileFormat); %1: the
+    // line, %2: the setting's name (MsgCtrlBadHeader: %1 the header).
+    QString MsgCtrlBadHeader;
+    QString MsgCtrlShort;
+    QString MsgCtrlLong;
+    QString MsgCtrlSharedLine;
+    QString MsgCtrlUnclosed;
+    QString MsgCtrlBadValue;
     QString MsgUsbConnectFail;
     QString MsgTitleUsbInit;
     QString MsgTitleUsbSend;

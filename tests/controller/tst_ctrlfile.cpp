@@ -17,6 +17,7 @@
 #include "controller/CtrlList.h"
 #include "controller/CtrlState.h"
 #include "controller/CtrlTree.h"
+#include "controller/CtrlValueNames.h"
 #include "controller/SettingsTransfer.h"
 #include "link/LinkEvents.h"
 #include "link/LinkState.h"
@@ -255,9 +256,10 @@ private slots:
         QVERIFY(ReadCtrlFile(path("odd.rmt")));
         const QList<ShownMessage> shown = MsgBoxService::Log();
         QCOMPARE(shown.size(), 1);
+        // The settings are named as the tree shows them, in the UI language.
         QCOMPARE(shown[0].text, MessageTable().MsgCtrlValuesUnknown.arg(
-                                    "CH1Coupling = \"Kopplung\"\nTriggerMethod = \"EDGES\"\n"
-                                    "TriggerPatternCode(2) = \"Z\""));
+                                    "CH1 ▸ 耦合 = \"Kopplung\"\n触发系统 ▸ 触发模式 = \"EDGES\"\n"
+                                    "触发系统 ▸ 码型触发 ▸ 码型 ▸ D14 = \"Z\""));
         QCOMPARE(s.CH1Coupling, QString("Kopplung"));
         QCOMPARE(s.CH2Coupling, ValueWordIn(vwCouplingAC, LangChinese));
 
@@ -269,8 +271,9 @@ private slots:
         QVERIFY(!LastSettingsTransfer().UploadComplete);
         QCOMPARE(MsgBoxService::Log().size(), 1);
         QCOMPARE(MsgBoxService::Log()[0].text,
-                 MessageTable().MsgUploadUnknownValues.arg("CH1Coupling = \"Kopplung\"\nTriggerMethod = \"EDGES\""));
+                 MessageTable().MsgUploadUnknownValues.arg("CH1 ▸ 耦合 = \"Kopplung\"\n触发系统 ▸ 触发模式 = \"EDGES\""));
         UseLanguage(LangEnglish);
+        QCOMPARE(UnknownCtrlValuesText(s, {5, 64}), QString("CH1 ▸ Coupling = \"Kopplung\"\nTrigger ▸ Method = \"EDGES\""));
     }
 
     // Every value of a controller file in turn holds a word of neither
@@ -299,10 +302,11 @@ private slots:
             for (const char16_t mark : {u'\u0085', u'\u009b', u'\u2028', u'\u200e', u'\ufeff'}) {
                 value = good + QChar(mark);
                 CtrlSettings read = context;
-                int bad = 0;
-                QCOMPARE(ParseCtrlFile(CtrlFileBytes(s, CtrlFileHeader()), CtrlFileHeader(), read, &bad),
+                CtrlFileFault fault;
+                QCOMPARE(ParseCtrlFile(CtrlFileBytes(s, CtrlFileHeader()), CtrlFileHeader(), read, &fault),
                          CtrlFileStatus::BadValue);
-                QCOMPARE(bad, n);
+                QCOMPARE(fault.value, n);
+                QCOMPARE(fault.line, n + 1);
                 QCOMPARE(read, context);
             }
 
@@ -311,7 +315,7 @@ private slots:
             SetDefaultCtrlSettings();
             MsgBoxService::ClearLog();
             QVERIFY(ReadCtrlFile(path("banana.rmt")));
-            const QString named = name + " = \"Banana\"";
+            const QString named = CtrlValueName(n) + " = \"Banana\"";
             const bool sent = !neverSent.contains(name);
             const QList<ShownMessage> opened = MsgBoxService::Log();
             // The two group displays are words of a list, though never sent.
@@ -442,9 +446,12 @@ private slots:
         }
     }
 
+    // Every refusal names the line and the setting that made it, in the UI
+    // language, after the generic text.
     void refusedFilesLeaveEverythingAlone_data() {
-        QTest::addColumn<QByteArray>("bytes");  // empty name: the file does not exist
-        QTest::addColumn<bool>("formatMessage");
+        QTest::addColumn<QByteArray>("bytes");  // empty: the file does not exist
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QString>("detail");    // the message's second line; "-": no format message
         const QByteArray golden = ReadAll(Golden());
         const QList<QByteArray> lines = golden.split('\n');
         auto withLine = [&](int line, const QByteArray& text) {
@@ -452,35 +459,90 @@ private slots:
             l[line] = text + "\r";
             return l.join('\n');
         };
-        QTest::newRow("missing file") << QByteArray() << false;
-        QTest::newRow("empty file") << QByteArray("\r\n") << true;
+        const int en = LangEnglish;
+        const QString header = "Line 1 is not the header \"Tarvo Technologies,Inc. KV2200M Controller\".";
+        auto badValue = [](int line, const char* name) {
+            return QString("Line %1 (%2) holds a character no setting may hold (a control character, an "
+                           "invisible mark, a double quote or \";\").").arg(line).arg(QString::fromUtf8(name));
+        };
+        QTest::newRow("missing file") << QByteArray() << en << "-";
+        QTest::newRow("empty file") << QByteArray("\r\n") << en << header;
         QTest::newRow("header in other case")
-            << QByteArray(golden).replace("KV2200M Controller", "KV2200M controller") << true;
-        QTest::newRow("other model") << QByteArray(golden).replace("KV2200M", "KV2100M") << true;
+            << QByteArray(golden).replace("KV2200M Controller", "KV2200M controller") << en << header;
+        QTest::newRow("other model") << QByteArray(golden).replace("KV2200M", "KV2100M") << en << header;
         QTest::newRow("header without quotes ends at its comma")
-            << withLine(0, "Tarvo Technologies,Inc. KV2200M Controller") << true;
-        QTest::newRow("cut after line 100") << lines.mid(0, 100).join('\n') + "\n" << true;
-        QTest::newRow("193 lines") << lines.mid(0, 193).join('\n') + "\n" << true;
-        QTest::newRow("a value adds a command") << withLine(40, "\"0;:KEY:LOCK ENABLE\"") << true;
-        QTest::newRow("a control character") << withLine(3, "\"1.00\tV\"") << true;
+            << withLine(0, "Tarvo Technologies,Inc. KV2200M Controller") << en << header;
+        QTest::newRow("a second field after the header") << withLine(0, lines[0].chopped(1) + ",\"x\"") << en
+                                                         << header;
+        QTest::newRow("cut after line 100") << lines.mid(0, 100).join('\n') + "\n" << en
+            << "The file ends before line 101: the value of Trigger ▸ CH1 ▸ EDGE ▸ Holdoff and all after it are missing.";
+        QTest::newRow("193 lines: a field missing") << lines.mid(0, 193).join('\n') + "\n" << en
+            << "The file ends before line 194: the value of Display ▸ Grid and all after it are missing.";
+        QTest::newRow("a field too many") << golden + "\"FULL\"\r\n" << en
+                                          << "Line 195 holds a value after the last setting, Display ▸ Grid.";
+        QTest::newRow("a field too many after blank lines") << golden + "\r\n\r\n\"FULL\"" << en
+                                                            << "Line 197 holds a value after the last setting, Display ▸ Grid.";
+        QTest::newRow("a blank line inside shifts the values")
+            << withLine(10, lines[10].chopped(1) + "\r\n") << en
+            << "Line 195 holds a value after the last setting, Display ▸ Grid.";
+        QTest::newRow("a value with a comma, unquoted") << withLine(3, "1.00V,2.00V") << en
+            << "Line 4 (CH1 ▸ Volt/Div) holds more than one value: a value with a comma must be written in double quotes.";
+        QTest::newRow("a comma after the last line") << golden + "," << en
+                                                     << "Line 195 holds a value after the last setting, Display ▸ Grid.";
+        QTest::newRow("a comma after a quoted value") << withLine(193, "\"FULL\",") << en
+            << "Line 194 (Display ▸ Grid) holds more than one value: a value with a comma must be written in double quotes.";
+        QTest::newRow("a value with a comma, unquoted, in Chinese") << withLine(3, "1.00V,2.00V") << int(LangChinese)
+            << "第 4 行（CH1 ▸ 档位）含有多个值：含逗号的值须写在双引号内。";
+        QTest::newRow("a value adds a command") << withLine(40, "\"0;:KEY:LOCK ENABLE\"") << en
+                                                << badValue(41, "LA ▸ Position ▸ D8");
+        QTest::newRow("a control character") << withLine(3, "\"1.00\tV\"") << en << badValue(4, "CH1 ▸ Volt/Div");
+        QTest::newRow("a control character, in Chinese") << withLine(3, "\"1.00\tV\"") << int(LangChinese)
+            << "第 4 行（CH1 ▸ 档位）含有设置不可含有的字符（控制字符、不可见字符、双引号或“;”）。";
         // Characters a command line cannot carry: NEL (one byte 0x85 in a
         // command), a line separator (sent as "?"), an invisible mark.
-        QTest::newRow("NEL after a value") << withLine(3, "\"1.00V\u0085\"") << true;
-        QTest::newRow("a control character of the upper range") << withLine(3, "\"1.00\u009bV\"") << true;
-        QTest::newRow("a line separator") << withLine(3, "\"1.00V\u2028:RUN\"") << true;
-        QTest::newRow("an invisible mark") << withLine(64, "\"EDGE\u200e\"") << true;
-        QTest::newRow("a line feed inside quotes") << withLine(3, "\"1.00V\n:RUN\"") << true;
-        QTest::newRow("a stray quote in a bare field") << withLine(5, "AB\"C") << true;
-        QTest::newRow("binary") << QByteArray("\x00\xff\x01\"\"\r\n", 7).repeated(300) << true;
+        QTest::newRow("NEL after a value") << withLine(3, "\"1.00V\u0085\"") << en << badValue(4, "CH1 ▸ Volt/Div");
+        QTest::newRow("a control character of the upper range") << withLine(3, "\"1.00\u009bV\"") << en
+                                                                 << badValue(4, "CH1 ▸ Volt/Div");
+        QTest::newRow("a line separator") << withLine(3, "\"1.00V\u2028:RUN\"") << en << badValue(4, "CH1 ▸ Volt/Div");
+        QTest::newRow("an invisible mark") << withLine(64, "\"EDGE\u200e\"") << en << badValue(65, "Trigger ▸ Method");
+        QTest::newRow("a line feed inside quotes") << withLine(3, "\"1.00V\n:RUN\"") << en
+            << "Line 4 (CH1 ▸ Volt/Div): the value's closing double quote is missing.";
+        QTest::newRow("a stray quote in a bare field") << withLine(5, "AB\"C") << en << badValue(6, "CH1 ▸ Coupling");
+        QTest::newRow("binary") << QByteArray("\x00\xff\x01\"\"\r\n", 7).repeated(300) << en << header;
     }
 
     void refusedFilesLeaveEverythingAlone() {
         QFETCH(QByteArray, bytes);
-        QFETCH(bool, formatMessage);
+        QFETCH(int, language);
+        QFETCH(QString, detail);
         const QString file = path("bad.rmt");
         QFile::remove(file);
         if (!bytes.isEmpty()) QVERIFY(WriteBytes(file, bytes));
-        openIsRefused(file, formatMessage);
+        UseLanguage(language);
+        openIsRefused(file, detail == "-" ? QString() : MessageTable().MsgBadFileFormat + '\n' + detail);
+        UseLanguage(LangEnglish);
+    }
+
+    // Line ends and blank lines after the last value are no field; any line
+    // end reads as one.
+    void validFilesWithOtherEndsOpen_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        const QByteArray golden = ReadAll(Golden());
+        QTest::newRow("a blank line after the last") << golden + "\r\n";
+        QTest::newRow("blank lines and blanks after the last") << golden + "\r\n  \r\n\n\r";
+        QTest::newRow("no line end after the last") << golden.chopped(2);
+        QTest::newRow("line feeds only") << QByteArray(golden).replace("\r\n", "\n");
+        QTest::newRow("carriage returns only") << QByteArray(golden).replace("\r\n", "\r");
+    }
+    void validFilesWithOtherEndsOpen() {
+        QFETCH(QByteArray, bytes);
+        QVERIFY(WriteBytes(path("ends.rmt"), bytes));
+        DSOSettings() = Distinct();
+        QVERIFY(ReadCtrlFile(path("ends.rmt")));
+        CtrlSettings defaults;
+        SetDefaultCtrlSettings(defaults);
+        QCOMPARE(DSOSettings(), defaults);
+        QVERIFY(MsgBoxService::Log().isEmpty());
     }
 
     // What is not a regular file is neither read without end nor waited on.
@@ -494,12 +556,13 @@ private slots:
         QFETCH(QString, special);
         const QString file = NonRegularFilePath(special, dir);
         if (file.isEmpty()) QSKIP("not on this system");
-        openIsRefused(file, true);
+        openIsRefused(file, "File Format is Invaild !");
     }
 
 private:
-    // Opening `file` fails with one message and leaves a modified, titled document as it was.
-    void openIsRefused(const QString& file, bool formatMessage) {
+    // Opening `file` fails with one message (`message`; "": any) and leaves a
+    // modified, titled document as it was.
+    void openIsRefused(const QString& file, const QString& message) {
         // A modified, titled document stays as it was.
         DSOSettings() = Distinct();
         const CtrlSettings before = DSOSettings();
@@ -515,8 +578,8 @@ private:
         const QList<ShownMessage> shown = MsgBoxService::Log();
         QCOMPARE(shown.size(), 2);  // the save question, then the failure
         QCOMPARE(shown[1].style, int(vbCritical));
-        if (formatMessage)
-            QCOMPARE(shown[1].text, QString("File Format is Invaild !"));
+        if (!message.isEmpty())
+            QCOMPARE(shown[1].text, message);
         else
             QVERIFY(!shown[1].text.isEmpty());
     }

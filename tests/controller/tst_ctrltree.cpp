@@ -11,6 +11,7 @@
 #include "controller/CtrlList.h"
 #include "controller/CtrlState.h"
 #include "controller/CtrlTree.h"
+#include "controller/CtrlValueNames.h"
 #include "link/LinkState.h"
 #include "link/Vocabulary.h"
 #include "shell/ControllerBinding.h"
@@ -56,6 +57,66 @@ private slots:
         UseLanguage(1);
         DSOSettings() = CtrlSettings();
         SetDefaultCtrlSettings();
+    }
+
+    // Messages name a value as the tree shows it, in either language; the
+    // method or alternation type joins the name where the same labels lead to
+    // another value in another method.
+    void valueNamesFollowTheTree_data() {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("english");
+        QTest::addColumn<QString>("chinese");
+        QTest::newRow("channel row") << "CH1Scale" << "CH1 ▸ Volt/Div" << "CH1 ▸ 档位";
+        QTest::newRow("edge source") << "TriggerEdgeSource" << "Trigger ▸ EDGE ▸ Source"
+                                     << "触发系统 ▸ 边沿触发 ▸ 信源选择";
+        QTest::newRow("a row of one method only") << "TriggerPulseWidth" << "Trigger ▸ Pulse width"
+                                                  << "触发系统 ▸ 脉冲宽度";
+        QTest::newRow("a row of every method") << "TriggerHoldoff" << "Trigger ▸ Holdoff" << "触发系统 ▸ 触发释抑";
+        QTest::newRow("time base format") << "TimeBaseFormat" << "Time Base ▸ Format" << "水平系统 ▸ 模式";
+        QTest::newRow("alternation time base") << "AltCH2TimeBaseOffset" << "Time Base ▸ CH2 ▸ Delay"
+                                               << "水平系统 ▸ CH2 ▸ 位移";
+        QTest::newRow("alternation row of one type") << "AltCH1EdgeSlope" << "Trigger ▸ CH1 ▸ Slope"
+                                                     << "触发系统 ▸ CH1 ▸ 边沿类型";
+        QTest::newRow("alternation row of several types")
+            << "AltCH2PulseLevel" << "Trigger ▸ CH2 ▸ PULSE ▸ Level" << "触发系统 ▸ CH2 ▸ 脉宽触发 ▸ 触发电平";
+        QTest::newRow("alternation type") << "AltCH1TrigType" << "Trigger ▸ CH1 ▸ Trig type"
+                                          << "触发系统 ▸ CH1 ▸ 触发类型";
+        QTest::newRow("LA array element") << "LAChannelPosition(3)" << "LA ▸ Position ▸ D13"
+                                          << "LA ▸ 位置 ▸ D13";
+        QTest::newRow("code element") << "TriggerDurationCode(16)" << "Trigger ▸ DURATION ▸ Code ▸ D0"
+                                      << "触发系统 ▸ 持续时间触发 ▸ 码型 ▸ D0";
+        QTest::newRow("averages") << "AcquireAverages" << "Acquire ▸ Averages" << "采样系统 ▸ 平均次数";
+        QTest::newRow("no row: invert") << "CH2Invert" << "CH2 ▸ Invert" << "CH2 ▸ 反相";
+        QTest::newRow("no row: math") << "MathDisplay" << "Math ▸ Display" << "数学运算 ▸ 显示";
+        QTest::newRow("no row: spare") << "PatternSpare" << "Trigger ▸ PATTERN ▸ Spare"
+                                       << "触发系统 ▸ 码型触发 ▸ 备用";
+    }
+    void valueNamesFollowTheTree() {
+        QFETCH(QString, field);
+        QFETCH(QString, english);
+        QFETCH(QString, chinese);
+        const int number = CtrlSettingsNames().indexOf(field) + 1;
+        QVERIFY(number > 0);
+        QCOMPARE(CtrlValueName(number, LangEnglish), english);
+        QCOMPARE(CtrlValueName(number, LangChinese), chinese);
+        UseLanguage(LangChinese);
+        QCOMPARE(CtrlValueName(number), chinese);
+        UseLanguage(LangEnglish);
+        QCOMPARE(CtrlValueName(number), english);
+    }
+
+    // Every value has a name of its own in each language.
+    void everyValueHasItsOwnName() {
+        for (int language : {int(LangChinese), int(LangEnglish)}) {
+            QSet<QString> seen;
+            for (int n = 1; n <= CtrlValueCount; ++n) {
+                const QString name = CtrlValueName(n, language);
+                QVERIFY2(!name.isEmpty() && !seen.contains(name), qPrintable(QString::number(n) + ": " + name));
+                seen.insert(name);
+            }
+        }
+        QCOMPARE(CtrlValueName(0, LangEnglish), QString());
+        QCOMPARE(CtrlValueName(CtrlValueCount + 1, LangEnglish), QString());
     }
 
     void triggerAndTimeBasePerMethod_data() {

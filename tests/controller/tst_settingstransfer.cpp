@@ -472,8 +472,8 @@ private slots:
         // Neither is a number with its unit: the upload names both.
         QCOMPARE(LinkFixture::ShownTexts(),
                  QStringList{MessageTable().MsgUploadUnknownValues.arg(
-                                 "TimeBaseScale = \"1us;:STOP\"\n"
-                                 "TriggerEdgeSensitivity = \"0.10div\n:KEY:LOCK ENABLE\"") +
+                                 "Time Base ▸ Time/Div = \"1us;:STOP\"\n"
+                                 "Trigger ▸ EDGE ▸ Sensitivity = \"0.10div\n:KEY:LOCK ENABLE\"") +
                              " / "});
     }
 
@@ -598,32 +598,40 @@ private slots:
         // The setting and reply the message names; "" none (the reply did not
         // come), "*" one of a garbled reply.
         QTest::addColumn<QStringList>("unreadable");
+        QTest::addColumn<int>("language");
         const QStringList none, garbled = {"*"};
+        const int en = LangEnglish;
         for (const char* tr : {"tcp", "pty"}) {
-            QTest::addRow("%s link lost", tr) << tr << "drop 2" << 40.0 << none;
-            QTest::addRow("%s silent", tr) << tr << "silent" << 0.0 << none;
-            QTest::addRow("%s silent late in the run", tr) << tr << "silent" << 90.0 << none;
+            QTest::addRow("%s link lost", tr) << tr << "drop 2" << 40.0 << none << en;
+            QTest::addRow("%s silent", tr) << tr << "silent" << 0.0 << none << en;
+            QTest::addRow("%s silent late in the run", tr) << tr << "silent" << 90.0 << none << en;
             // A reply no setting may hold: it could not be saved nor sent back.
             QTest::addRow("%s reply holding a command break", tr)
                 << tr << "set :TRIGGER:VIDEO:STANDARD NTSC;*RST" << 0.0
-                << QStringList{"TriggerVideoStandard (:TRIGGER:VIDEO:STANDARD?)", "\"NTSC;*RST\""};
+                << QStringList{"Trigger ▸ Video Standard (:TRIGGER:VIDEO:STANDARD?)", "\"NTSC;*RST\""} << en;
             // Replies the setting's converter does not know fail it like a
             // missing one, and the message names the setting and the reply.
-            QTest::addRow("%s garbled", tr) << tr << "garbage" << 0.0 << garbled;
-            QTest::addRow("%s garbled late in the run", tr) << tr << "garbage" << 90.0 << garbled;
+            QTest::addRow("%s garbled", tr) << tr << "garbage" << 0.0 << garbled << en;
+            QTest::addRow("%s garbled late in the run", tr) << tr << "garbage" << 90.0 << garbled << en;
             QTest::addRow("%s unknown keyword", tr) << tr << "set :CHANNEL1:COUPLING ACDC" << 0.0
-                << QStringList{"CH1Coupling (:CHANNEL1:COUPLING?)", "\"ACDC\""};
+                << QStringList{"CH1 ▸ Coupling (:CHANNEL1:COUPLING?)", "\"ACDC\""} << en;
             QTest::addRow("%s unknown acquisition type", tr) << tr << "set :ACQUIRE:TYPE PEAK" << 0.0
-                << QStringList{"AcquireType (:ACQUIRE:TYPE?)", "\"PEAK\""};
+                << QStringList{"Acquire ▸ Acquisition (:ACQUIRE:TYPE?)", "\"PEAK\""} << en;
             QTest::addRow("%s unknown probe", tr) << tr << "set :CHANNEL2:PROBE 7X" << 0.0
-                << QStringList{"CH2Probe (:CHANNEL2:PROBE?)", "\"7X\""};
+                << QStringList{"CH2 ▸ Probe (:CHANNEL2:PROBE?)", "\"7X\""} << en;
             QTest::addRow("%s number that does not parse", tr) << tr << "set :TIMEBASE:OFFSET 1.5.2" << 0.0
-                << QStringList{"TimeBaseOffset (:TIMEBASE:OFFSET?)", "\"1.5.2\""};
+                << QStringList{"Time Base ▸ Delay (:TIMEBASE:OFFSET?)", "\"1.5.2\""} << en;
             QTest::addRow("%s sensitivity not a number", tr)
                 << tr << "set :TRIGGER:EDGE:SENSITIVITY 0.1div" << 0.0
-                << QStringList{"TriggerEdgeSensitivity (:TRIGGER:EDGE:SENSITIVITY?)", "\"0.1div\""};
+                << QStringList{"Trigger ▸ EDGE ▸ Sensitivity (:TRIGGER:EDGE:SENSITIVITY?)", "\"0.1div\""} << en;
             QTest::addRow("%s unknown source", tr) << tr << "set :TRIGGER:PULSE:SOURCE CH3" << 0.0
-                << QStringList{"TriggerPulseSource (:TRIGGER:PULSE:SOURCE?)", "\"CH3\""};
+                << QStringList{"Trigger ▸ PULSE ▸ Source (:TRIGGER:PULSE:SOURCE?)", "\"CH3\""} << en;
+            // The setting in the words of the UI; the query and the reply as they are.
+            QTest::addRow("%s unknown acquisition type, Chinese", tr) << tr << "set :ACQUIRE:TYPE PEAK" << 0.0
+                << QStringList{"采样系统 ▸ 获取方式 (:ACQUIRE:TYPE?)", "\"PEAK\""} << int(LangChinese);
+            QTest::addRow("%s unknown source, Chinese", tr) << tr << "set :TRIGGER:PULSE:SOURCE CH3" << 0.0
+                << QStringList{"触发系统 ▸ 脉宽触发 ▸ 信源选择 (:TRIGGER:PULSE:SOURCE?)", "\"CH3\""}
+                << int(LangChinese);
         }
     }
     void downloadFailure() {
@@ -631,7 +639,9 @@ private slots:
         QFETCH(QString, fault);
         QFETCH(double, percent);
         QFETCH(QStringList, unreadable);
+        QFETCH(int, language);
         connectOver(transport);
+        TestEnv::UseLanguage(language);
         SetDefaultCtrlSettings();
         DSOSettings().CH1Scale = "5.00V";
         DSOSettings().TriggerEdgeLevel = "1.00div";
