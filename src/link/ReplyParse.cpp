@@ -3,6 +3,7 @@
 #include <QLocale>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 #include <string>
 
 namespace {
@@ -73,7 +74,15 @@ double LeadingNumber(const QString& text) {
     return 0.0;
 }
 
-bool IsWholeNumber(const QString& text) {
+namespace {
+// Blanks, a carriage return or a line feed: what may follow a whole reply.
+bool onlyLineEndFrom(const QString& text, int i) {
+    while (i < text.size() && (isBlank(text[i]) || text[i] == '\r')) ++i;
+    return i == text.size();
+}
+
+// The form IsWholeNumber reads, whatever the number's size.
+bool isNumberForm(const QString& text) {
     const int n = text.size();
     int i = 0;
     while (i < n && isBlank(text[i])) ++i;
@@ -92,8 +101,30 @@ bool IsWholeNumber(const QString& text) {
         while (i < n && isDigit(text[i])) ++i, ++expDigits;
         if (expDigits == 0) return false;
     }
-    while (i < n && (isBlank(text[i]) || text[i] == '\r')) ++i;
-    return i == n && std::isfinite(LeadingNumber(text));
+    return onlyLineEndFrom(text, i);
+}
+
+// "inf" or "infinity" in any case, with an optional sign: +1 or -1; 0 for
+// any other text.
+int infinitySign(const QString& text) {
+    int i = 0;
+    while (i < text.size() && isBlank(text[i])) ++i;
+    int sign = 1;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) sign = text[i++] == '-' ? -1 : 1;
+    for (QLatin1String word : {QLatin1String("infinity"), QLatin1String("inf")}) {
+        if (text.mid(i, word.size()).compare(word, Qt::CaseInsensitive) == 0 && onlyLineEndFrom(text, i + word.size()))
+            return sign;
+    }
+    return 0;
+}
+}  // namespace
+
+bool IsWholeNumber(const QString& text) { return isNumberForm(text) && std::isfinite(LeadingNumber(text)); }
+
+ParsedValue NumberOfAnySize(const QString& text) {
+    if (isNumberForm(text)) return {LeadingNumber(text), true};
+    if (const int sign = infinitySign(text)) return {sign * std::numeric_limits<double>::infinity(), true};
+    return {};
 }
 
 // ---------------------------------------------------------------------------

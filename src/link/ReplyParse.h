@@ -60,3 +60,8 @@ inline double ParseTime(const QString& text) { return ParseTimeChecked(text).val
 // exponent of the prefix ("500.0us" gives "500.000E-6"); the empty text
 // for a text ParseTime refuses.
 QString ParseTimeToText(const QString& text);
+
+// A number of any size: the form IsWholeNumber reads, also beyond the range
+// of a double ("1e309", read as infinite), or "inf" / "infinity" in any case
+// with an optional sign. Not a number ("nan") and every other text: invalid.
+ParsedValue NumberOfAnySize(const QString& text);
