@@ -4,8 +4,6 @@
 // exactly and without waiting.
 #include <QtTest>
 
-#include <QElapsedTimer>
-
 #include <cerrno>
 #include <fcntl.h>
 #include <poll.h>
@@ -13,6 +11,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include "LinkFixture.h"
 #include "SerialTicker.h"
 #include "TestEnv.h"
 #include "common/Pause.h"
@@ -147,6 +146,22 @@ class SerialTest : public QObject {
         OpenComm();
         QVERIFY(Link().LinkOpen);
         drainLine();
+    }
+
+    // A second line (COM4) opened as the port in use, its instrument's end
+    // in `master`; the test pulls it by closing that end.
+    void openSecondLine(int& master) {
+        int sl = -1;
+        char name[128];
+        termios t{};
+        cfmakeraw(&t);
+        QVERIFY(::openpty(&master, &sl, name, &t, nullptr) == 0);
+        qputenv("KV2200_COM4", name);
+        Shell().COM_Port = 4;
+        Link().LinkOpen = true;
+        OpenComm();
+        QVERIFY(Link().LinkOpen);
+        ::close(sl);
     }
 
 private slots:
@@ -428,17 +443,8 @@ private slots:
     // A line that hangs up is reported once and closed, not reported again
     // and again; writes on it then fail and drop the connection.
     void hangUp() {
-        int m = -1, sl = -1;
-        char name[128];
-        termios t{};
-        cfmakeraw(&t);
-        QVERIFY(::openpty(&m, &sl, name, &t, nullptr) == 0);
-        qputenv("KV2200_COM4", name);
-        Shell().COM_Port = 4;
-        Link().LinkOpen = true;
-        OpenComm();
-        QVERIFY(Link().LinkOpen);
-        ::close(sl);
+        int m = -1;
+        openSecondLine(m);
         statusShown.clear();
         ::close(m);
         QVERIFY(YieldUntil([&] { return !statusShown.isEmpty(); }, 5000));
@@ -474,31 +480,14 @@ private slots:
     void pulledLineGivesOneMessageInTheUiLanguage() {
         QFETCH(QString, command);
         QFETCH(QString, message);
-        int m = -1, sl = -1;
-        char name[128];
-        termios t{};
-        cfmakeraw(&t);
-        QVERIFY(::openpty(&m, &sl, name, &t, nullptr) == 0);
-        qputenv("KV2200_COM4", name);
-        Shell().COM_Port = 4;
-        Link().LinkOpen = true;
-        OpenComm();
-        QVERIFY(Link().LinkOpen);
-        ::close(sl);
+        int m = -1;
+        openSecondLine(m);
         Link().IsConnected = true;
         Link().Connecting = false;
         Shell().ScopeIOType = 2;
         LoadMessages(LangChinese);
         QList<bool> upWhileShown;
-        MsgBoxService::SetAnswerer([&](const ShownMessage&) {
-            // As a modal box: events run while the user reads it.
-            upWhileShown << Link().IsConnected;
-            QElapsedTimer shown;
-            shown.start();
-            while (shown.elapsed() < 300) YieldOnce();
-            upWhileShown << Link().IsConnected;
-            return int(vbOK);
-        });
+        LinkFixture::AnswerLikeAModalBox(upWhileShown);
         const auto restore = qScopeGuard([] {
             MsgBoxService::SetAnswerer([](const ShownMessage&) { return int(vbOK); });
             LoadMessages(LangEnglish);

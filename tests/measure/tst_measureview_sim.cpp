@@ -4,7 +4,6 @@
 // export file, limits kept by the sheet file, the texts following the UI
 // language, and Refresh while a data view refreshes continuously.
 #include <QAccessible>
-#include <QElapsedTimer>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -448,14 +447,7 @@ private slots:
         Shell().RefreshType = "Auto";
         Shell().RefreshInterval = 100;
         QList<bool> upWhileShown;
-        MsgBoxService::SetAnswerer([&](const ShownMessage&) {
-            upWhileShown << Link().IsConnected;
-            QElapsedTimer shown;
-            shown.start();
-            while (shown.elapsed() < 300) YieldOnce();
-            upWhileShown << Link().IsConnected;
-            return int(vbOK);
-        });
+        LinkFixture::AnswerLikeAModalBox(upWhileShown);
         MsgBoxService::ClearLog();
         sim.ClearLog();
         bool pulled = false;
