@@ -1,10 +1,12 @@
 #include "link/CommandPort.h"
 
+#include <QStringList>
 #include <algorithm>
 #include <limits>
 
 #include "common/ShellState.h"
 #include "common/Wait.h"
+#include "link/KV2200Cmd.h"
 #include "link/LinkState.h"
 #include "link/Messages.h"
 #include "link/RS232Func.h"
@@ -84,12 +86,23 @@ CommandPort& CommandLink() {
     return usb;
 }
 
-void ShowReadFailMessage() {
+namespace {
+// The chosen transport's read message: its text and title.
+QStringList ReadFailText() {
     const MessageTableData& m = MessageTable();
-    if (CommandLink().RepliesWhileWaiting())
-        MsgBox(m.MsgRs232ReadFail, vbExclamation, m.MsgTitleRs232Read);
-    else
-        MsgBox(m.MsgUsbReadFail, vbExclamation, m.MsgTitleUsbRead);
+    if (CommandLink().RepliesWhileWaiting()) return {m.MsgRs232ReadFail, m.MsgTitleRs232Read};
+    return {m.MsgUsbReadFail, m.MsgTitleUsbRead};
+}
+}  // namespace
+
+void ShowReadFailMessage() {
+    const QStringList t = ReadFailText();
+    MsgBox(t[0], vbExclamation, t[1]);
+}
+
+void DropLinkAfterFailedRead() {
+    const QStringList t = ReadFailText();
+    DropLinkAndSay(t[0], t[1]);
 }
 
 void SettleTransportChoice() {

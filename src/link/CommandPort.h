@@ -59,6 +59,9 @@ CommandPort& CommandLink();
 // Shows the chosen transport's message for a reply that could not be read
 // ("Can't Read data from RS232 Port!" or "... USB Device!", with its title).
 void ShowReadFailMessage();
+// The link dropped for a reply that could not be read, then that message
+// (`DropLinkAndSay`).
+void DropLinkAfterFailedRead();
 
 // Only 2 selects the serial line; any other stored ScopeIOType means USB and
 // is kept as 0 from here on, so that every reader agrees on the transport.

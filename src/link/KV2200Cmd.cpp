@@ -7,6 +7,7 @@
 #include "link/CommandPort.h"
 #include "link/LinkEvents.h"
 #include "link/LinkState.h"
+#include "platform/dialogs/MsgBox.h"
 
 void SendCmd(const QString& command) {
     CommandLink().Send(command);  // the serial line also pauses for the characters written
@@ -31,4 +32,9 @@ void MarkDisconnected() {
     SetConnectionLed(false);
     SetLinkConnected(false);
     NotifyWaiters();
+}
+
+void DropLinkAndSay(const QString& text, const QString& title) {
+    if (Link().IsConnected) MarkDisconnected();
+    MsgBox(text, vbExclamation, title);
 }

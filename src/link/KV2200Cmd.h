@@ -14,6 +14,12 @@ bool ExpectsReply(const QString& command);
 QString CopyText(const QString& text);
 // Drops the connected state without sending anything.
 void MarkDisconnected();
+// A link found failing: it counts as disconnected first (MarkDisconnected,
+// when connected), then the message (exclamation icon) is shown. While the
+// message is up nothing more is written, and a later report of the same loss
+// (the serial line's error, a job's failed read) finds the link down and
+// says nothing: the user gets one message.
+void DropLinkAndSay(const QString& text, const QString& title);
 
 // Connect, identify and disconnect.
 void ConnectDSO();

@@ -55,6 +55,7 @@ const Entry kEntries[] = {
     {&MessageTableData::MsgTitleRs232Init, "RS232 Init", "RS232初始化"},
     {&MessageTableData::MsgBadPortNumber, "Invalid port number!", "无效端口数!"},
     {&MessageTableData::MsgTitleRs232Send, "RS232 Send Message", "RS232发送信息"},
+    {&MessageTableData::MsgRs232SendFail, "Can't Send data to RS232 Port!", "不能通过RS232端口发送数据！"},
     {&MessageTableData::MsgRs232ReadFail, "Can't Read data from RS232 Port!", "不能通过RS232端口读取数据！"},
     {&MessageTableData::MsgTitleRs232Read, "RS232 Read Message", "RS232读取信息"},
     {&MessageTableData::MsgSaveSheetChanges, "Save the changes to the Data Sheet File? ",

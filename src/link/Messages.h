@@ -46,6 +46,7 @@ struct MessageTableData {
     QString MsgTitleRs232Init;
     QString MsgBadPortNumber;
     QString MsgTitleRs232Send;
+    QString MsgRs232SendFail;
     QString MsgRs232ReadFail;
     QString MsgTitleRs232Read;
     QString MsgSaveSheetChanges;   // the caller appends the file name

@@ -82,10 +82,8 @@ QSerialPort* port() {
                 // reply ends now) and the user is told, once. A line that
                 // is not the link in use (left from an earlier connect)
                 // speaks for nothing.
-                if (Link().IsConnected && Shell().ScopeIOType == 2) {
-                    MarkDisconnected();
-                    MsgBox(MessageTable().MsgRs232ReadFail, vbExclamation, MessageTable().MsgTitleRs232Read);
-                }
+                if (Link().IsConnected && Shell().ScopeIOType == 2)
+                    DropLinkAndSay(MessageTable().MsgRs232ReadFail, MessageTable().MsgTitleRs232Read);
             }
         });
         comm().port = p;
@@ -169,16 +167,17 @@ void DiscardStaleCommInput() {
         s.OutOfStep = false;
     }
     QSerialPort* p = port();
-    if (p->isOpen()) {
-        p->clear(QSerialPort::Input);
-        p->readAll();
-    }
+    if (p->isOpen()) p->clear(QSerialPort::Input);
+    if (p->isOpen()) p->readAll();  // the clear may have found the line gone and closed it
 }
 
 void WriteComm(const QString& command) {
     if (!gateOpen()) return;
-    // Whatever is waiting now is no reply to this request.
+    // Whatever is waiting now is no reply to this request. Emptying the
+    // input of a line that was pulled raises its error here: the link is
+    // then down and reported, and nothing more is written.
     if (ExpectsReply(command)) DiscardStaleCommInput();
+    if (!gateOpen()) return;
     Serial().SerialReply.clear();
     Serial().RxStarted = false;
     Serial().RxComplete = false;
@@ -193,17 +192,16 @@ void WriteComm(const QString& command) {
     while (ok && p->bytesToWrite() > 0) {
         if (!p->flush() && !p->waitForBytesWritten(1000)) ok = false;
     }
-    QString why;
     if (!ok) {
-        why = p->isOpen() ? p->errorString() : QStringLiteral("Port is not open");
         // What could not be written must not go out ahead of a later command.
         if (p->isOpen()) p->clear(QSerialPort::Output);
         p->clearError();
     }
     comm().inOwnCall = false;
     if (!ok) {
-        MsgBox(why, vbExclamation, MessageTable().MsgTitleRs232Send);
-        if (Link().IsConnected) MarkDisconnected();
+        // The line's own description (Qt's, in English) is not the user's
+        // language: the message table says it.
+        DropLinkAndSay(MessageTable().MsgRs232SendFail, MessageTable().MsgTitleRs232Send);
         return;
     }
     PauseMs(CommWritePauseMs(command.size(), Shell().BaudRate));

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <string>
 
 namespace {
@@ -78,12 +79,36 @@ namespace {
 double prefixFactor(QChar p, bool& divide);
 }  // namespace
 
-bool IsWholeNumber(const QString& text) {
-    // Replies may bring tabs and line ends around the number.
+namespace {
+// A reply without the tabs and line ends it may bring around its number.
+QString replyCore(const QString& text) {
     int b = 0, e = text.size();
     while (b < e && isBlank(text[b])) ++b;
     while (e > b && (isBlank(text[e - 1]) || text[e - 1] == '\r')) --e;
-    return ReadPlainNumberText(text.mid(b, e - b)).valid;
+    return text.mid(b, e - b);
+}
+
+// "inf" or "infinity" in any case, with an optional sign: +1 or -1; 0 for
+// any other text.
+int infinitySign(const QString& core) {
+    int i = 0, sign = 1;
+    if (i < core.size() && (core[i] == '+' || core[i] == '-')) sign = core[i++] == '-' ? -1 : 1;
+    const QString word = core.mid(i);
+    return word.compare(QLatin1String("inf"), Qt::CaseInsensitive) == 0 ||
+                   word.compare(QLatin1String("infinity"), Qt::CaseInsensitive) == 0
+               ? sign
+               : 0;
+}
+}  // namespace
+
+bool IsWholeNumber(const QString& text) { return ReadPlainNumberText(replyCore(text)).valid; }
+
+ParsedValue NumberOfAnySize(const QString& text) {
+    const QString core = replyCore(text);
+    const UnitNumber n = ReadPlainNumberText(core);
+    if (n.valid || n.tooLarge) return {n.value, true};
+    if (const int sign = infinitySign(core)) return {sign * std::numeric_limits<double>::infinity(), true};
+    return {};
 }
 
 namespace {
@@ -137,13 +162,21 @@ UnitNumber ReadUnitNumber(const QString& text, const char* unit, const char* pre
         if (!sameLetter(text[i + k], unit[k], cs)) return out;
     bool ok = false;
     const double v = number.toDouble(&ok);  // "." whatever the locale
-    if (!ok || !std::isfinite(v)) return out;
+    const auto beyondDouble = [&out, &number] {
+        out = UnitNumber();
+        out.tooLarge = true;
+        out.value = (number.startsWith(QLatin1Char('-')) ? -1 : 1) * std::numeric_limits<double>::infinity();
+        return out;
+    };
+    // The form is right: a conversion that failed is one out of range; only
+    // one beyond the largest double is too large (one too small stays invalid).
+    if (!ok || !std::isfinite(v)) return std::isinf(v) ? beyondDouble() : out;
     out.valid = true;
     out.number = v;
     bool divide = false;
     const double f = prefixFactor(QChar(prefix), divide);
     out.value = divide ? v / f : v * f;
-    if (!std::isfinite(out.value)) out = UnitNumber();
+    if (!std::isfinite(out.value)) return beyondDouble();
     return out;
 }
 

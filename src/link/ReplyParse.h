@@ -38,6 +38,9 @@ struct UnitNumber {
     double value = 0;
     double number = 0;
     char prefix = 0;  // the prefix letter as written; 0 for none
+    // Not valid only because the number (or its scaled value) lies beyond
+    // the range of a double ("1e309"); its sign is in `value` (+-infinity).
+    bool tooLarge = false;
 };
 UnitNumber ReadUnitNumber(const QString& text, const char* unit, const char* prefixes,
                           Qt::CaseSensitivity cs = Qt::CaseInsensitive);
@@ -87,3 +90,8 @@ inline double ParseTime(const QString& text) { return ParseTimeChecked(text).val
 // exponent of the prefix ("500.0us" gives "500.000E-6"); the empty text
 // for a text ParseTime refuses.
 QString ParseTimeToText(const QString& text);
+
+// A number of any size: the form IsWholeNumber reads, also beyond the range
+// of a double ("1e309", read as infinite), or "inf" / "infinity" in any case
+// with an optional sign. Not a number ("nan") and every other text: invalid.
+ParsedValue NumberOfAnySize(const QString& text);

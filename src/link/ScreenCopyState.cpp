@@ -25,8 +25,7 @@ QByteArray& chunkBuffer() {
 // Otherwise the link has failed: reported, and the link dropped.
 HardcopyChunk noImage() {
     if (Link().CommandSent) return HardcopyChunk::Ended;
-    MsgBox(MessageTable().MsgUsbReadFail, vbExclamation, MessageTable().MsgTitleUsbRead);
-    if (Link().IsConnected) MarkDisconnected();
+    DropLinkAndSay(MessageTable().MsgUsbReadFail, MessageTable().MsgTitleUsbRead);
     return HardcopyChunk::Failed;
 }
 }  // namespace

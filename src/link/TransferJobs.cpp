@@ -77,7 +77,14 @@ QString OnOffReply(const QString& q) { return WordReply(q, {"ON", "OFF"}); }
 // instrument can measure). The value the instrument gave, shown with its sign.
 bool IsBoundReply(const QString& reply) {
     return (reply.startsWith(QLatin1Char('<')) || reply.startsWith(QLatin1Char('>'))) &&
-           IsNumberReply(reply.mid(1));
+           NumberOfAnySize(reply.mid(1)).valid;
+}
+
+// The number of a measurement reply or of its bound, of any size: one too
+// large for a double ("1e309", "inf") is as much too large for its row as
+// 1e308 is, and shows the row's overflow mark.
+ParsedValue MeasureNumber(const QString& reply) {
+    return NumberOfAnySize(IsBoundReply(reply) ? reply.mid(1) : reply);
 }
 
 // A measurement reply that is a value: a number, a bound, or the
@@ -88,7 +95,7 @@ bool IsMeasureValue(const QString& reply) {
                         std::all_of(reply.begin(), reply.end(), [](QChar c) {
                             return c.unicode() >= 0x20 && c.unicode() < 0x7f && !c.isLetter();
                         });
-    return marked || IsNumberReply(reply) || IsBoundReply(reply);
+    return marked || MeasureNumber(reply).valid;
 }
 
 // The text a row shows for a reply that came but is no value (an empty
@@ -100,14 +107,13 @@ const QString& NoMeasureValue() {
 }
 
 // A job that did not finish: flagged for the caller, and, while the link
-// still counts as connected, reported with the transport's read message and
-// the connected state dropped (a transport that reported its own failure has
-// already done both).
+// still counts as connected, the connected state dropped and then reported
+// with the transport's read message (a transport that reported its own
+// failure has already done both).
 void FailJob() {
     Transfer().TransferFailed = true;
     if (!Link().IsConnected) return;
-    ShowReadFailMessage();
-    MarkDisconnected();
+    DropLinkAfterFailedRead();
 }
 
 // Runs a job's body; when it stops, its results are discarded and the job fails.
@@ -281,8 +287,8 @@ void ReadWaveBlock(Dest& dest, double cap, const QString& source, const QString&
 QString FormatMeasure(UnitFamily family, const QString& reply) {
     if (reply.contains(QLatin1Char('*')))
         return family == UnitFamily::Percent ? reply : NoMeasureValue();
-    if (IsBoundReply(reply)) return reply.left(1) + FormatFamilyValue(family, LeadingNumber(reply.mid(1)));
-    return FormatFamilyValue(family, LeadingNumber(reply));
+    const QString value = FormatFamilyValue(family, MeasureNumber(reply).value);
+    return IsBoundReply(reply) ? reply.left(1) + value : value;
 }
 
 bool ValidSlot(int slot) { return slot >= 0 && slot < static_cast<int>(std::size(Sheets().WaveViews)); }

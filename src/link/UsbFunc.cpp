@@ -18,8 +18,7 @@ bool gateOpen() { return Link().IsConnected || Link().Connecting; }
 
 // A failed read of the system data: tell the user and drop the connected state.
 void reportReadFailure() {
-    MsgBox(MessageTable().MsgUsbReadFail, vbExclamation, MessageTable().MsgTitleUsbRead);
-    if (Link().IsConnected) MarkDisconnected();
+    DropLinkAndSay(MessageTable().MsgUsbReadFail, MessageTable().MsgTitleUsbRead);
 }
 
 // A read that came to nothing: the reply is missing, and one that timed out
@@ -117,8 +116,7 @@ void WriteVisa(const QString& command) {
     const ViStatus st = viWrite(Usb().VisaSession, reinterpret_cast<const ViByte*>(bytes.constData()),
                                 ViUInt32(bytes.size()), &written);
     if (st != VI_SUCCESS) {
-        MsgBox(MessageTable().MsgUsbConnectFail, vbExclamation, MessageTable().MsgTitleUsbSend);
-        if (Link().IsConnected) MarkDisconnected();
+        DropLinkAndSay(MessageTable().MsgUsbConnectFail, MessageTable().MsgTitleUsbSend);
     }
 }
 

@@ -32,7 +32,8 @@ void FetchingViewWindow::SetRefreshButton(QToolButton* button) {
     cmdRefresh->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
     connect(cmdRefresh, &QToolButton::clicked, this, &FetchingViewWindow::cmdRefresh_Click);
     cmdRefresh->installEventFilter(this);
-    ExposeAsToggleButton(cmdRefresh);
+    // A toggle where a press starts a continuous refresh, else a push button.
+    ExposeAsToggleButton(cmdRefresh, RefreshIsContinuous);
     SetStopLook(false);
 }
 

@@ -113,6 +113,8 @@ bool IsRefreshKey(int key, Qt::KeyboardModifiers modifiers) {
     return key == Qt::Key_F5 && (modifiers & ~Qt::KeypadModifier) == Qt::NoModifier;
 }
 
+bool RefreshIsContinuous() { return Shell().RefreshType != QLatin1String("Single"); }
+
 void RefreshPress(const RefreshView& v) {
     KindRefreshState& st = RefreshState(v.kind);
     // One continuous refresh at a time holds the link: the user is told
@@ -147,7 +149,7 @@ void RefreshPress(const RefreshView& v) {
             // nothing visible
         } else if (!Link().IsConnected) {
             MsgBox(MessageTable().MsgConnectFirst, vbExclamation);
-        } else if (Shell().RefreshType == QLatin1String("Single")) {
+        } else if (!RefreshIsContinuous()) {
             if (v.setButtonEnabled) v.setButtonEnabled(false);
             fetch();
         } else {

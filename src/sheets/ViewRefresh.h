@@ -85,6 +85,9 @@ struct RefreshView {
 RefreshView WindowRefreshView(RefreshKind kind, QWidget* window, QTimer* pacer, QWidget* button,
                               std::function<void()> loadData, std::function<void(bool stopLook)> setStopLook);
 
+// Whether Refresh starts a continuous refresh (the Auto refresh type: any
+// stored type but "Single") rather than one fetch.
+bool RefreshIsContinuous();
 // A press of Refresh (or F5) in a view window.
 void RefreshPress(const RefreshView& v);
 // F5 with no Shift, Ctrl or Alt: a press of Refresh.

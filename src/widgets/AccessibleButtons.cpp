@@ -28,13 +28,14 @@ QString ReadCaption(const QString& text) {
 
 class StateButtonInterface : public QAccessibleWidget {
 public:
-    StateButtonInterface(QAbstractButton* button, QAccessible::Role role) : QAccessibleWidget(button, role) {}
+    StateButtonInterface(QAbstractButton* button, QAccessible::Role role, std::function<bool()> toggles)
+        : QAccessibleWidget(button, role), toggles_(std::move(toggles)) {}
 
     QAccessible::State state() const override {
         QAccessible::State st = QAccessibleWidget::state();
         const bool radio = role() == QAccessible::RadioButton;
         const bool on = radio ? button()->isChecked() : button()->property(kOn).toBool();
-        st.checkable = true;
+        st.checkable = radio || on || !toggles_ || toggles_();
         st.checked = on;
         st.pressed = button()->isDown() || (!radio && on);
         return st;
@@ -65,24 +66,25 @@ public:
 
 private:
     QAbstractButton* button() const { return static_cast<QAbstractButton*>(widget()); }
+    std::function<bool()> toggles_;  // a toggle button: whether a press turns it on
 };
 
-void Expose(QAbstractButton* button, QAccessible::Role role) {
+void Expose(QAbstractButton* button, QAccessible::Role role, std::function<bool()> toggles = {}) {
     if (!button) return;
     button->setProperty(kRole, int(role));
     // The interface Qt made (now or before) for the button's class goes; ours
     // takes its place in the cache, where every later question finds it.
-    if (QAccessibleInterface* made = QAccessible::queryAccessibleInterface(button)) {
-        if (dynamic_cast<StateButtonInterface*>(made) && made->role() == role) return;
+    if (QAccessibleInterface* made = QAccessible::queryAccessibleInterface(button))
         QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(made));
-    }
-    QAccessible::registerAccessibleInterface(new StateButtonInterface(button, role));
+    QAccessible::registerAccessibleInterface(new StateButtonInterface(button, role, std::move(toggles)));
 }
 }  // namespace
 
 void ExposeAsRadioButton(QAbstractButton* button) { Expose(button, QAccessible::RadioButton); }
 
-void ExposeAsToggleButton(QAbstractButton* button) { Expose(button, QAccessible::Button); }
+void ExposeAsToggleButton(QAbstractButton* button, std::function<bool()> toggles) {
+    Expose(button, QAccessible::Button, std::move(toggles));
+}
 
 bool ToggleOn(const QAbstractButton* button) { return button && button->property(kOn).toBool(); }
 

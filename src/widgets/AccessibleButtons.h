@@ -9,15 +9,19 @@
 // - ExposeAsToggleButton: a button that stays on while what it started runs
 //   (Refresh during a continuous refresh) is a toggle button: SetToggleOn
 //   gives its pressed (checked) state; while on, it is announced by its
-//   on-name (SetToggleOnName) when it has one, else by its caption.
+//   on-name (SetToggleOnName) when it has one, else by its caption. Off, it
+//   is a toggle (checkable, not checked) while `toggles` says a press would
+//   turn it on (no `toggles`: always), else a plain push button.
 //
 // Call each right after the button is made; a later call replaces what a
 // screen reader was told before.
+#include <functional>
+
 class QAbstractButton;
 class QString;
 
 void ExposeAsRadioButton(QAbstractButton* button);
-void ExposeAsToggleButton(QAbstractButton* button);
+void ExposeAsToggleButton(QAbstractButton* button, std::function<bool()> toggles = {});
 
 // The toggle button's state; screen readers are told of a change.
 void SetToggleOn(QAbstractButton* button, bool on);

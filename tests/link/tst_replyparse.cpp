@@ -1,5 +1,8 @@
 #include <QtTest>
 
+#include <cmath>
+#include <limits>
+
 #include "TestEnv.h"
 #include "link/ReplyParse.h"
 
@@ -56,6 +59,39 @@ private slots:
             QLocale::setDefault(l);
             QCOMPARE(LeadingNumber(text), expected);
         }
+    }
+
+    // A number of any size, as a measurement reply may give it: beyond a
+    // double it reads as infinite, as the infinity words do; "nan" and what
+    // is no whole number are none.
+    void numberOfAnySize_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("valid");
+        QTest::addColumn<double>("value");
+        const double inf = std::numeric_limits<double>::infinity();
+        QTest::newRow("in range") << "2.5e3\r\n" << true << 2500.0;
+        QTest::newRow("beyond a double") << "1e309" << true << inf;
+        QTest::newRow("negative beyond") << " -1E+400\n" << true << -inf;
+        QTest::newRow("below the smallest") << "1e-400" << true << 0.0;
+        QTest::newRow("inf") << "inf" << true << inf;
+        QTest::newRow("signed, capitals") << "-INF\r" << true << -inf;
+        QTest::newRow("spelled out") << "+Infinity" << true << inf;
+        QTest::newRow("nan") << "nan" << false << 0.0;
+        QTest::newRow("signed nan") << "-NaN" << false << 0.0;
+        QTest::newRow("longer word") << "infinite" << false << 0.0;
+        QTest::newRow("shorter word") << "in" << false << 0.0;
+        QTest::newRow("something after") << "inf x" << false << 0.0;
+        QTest::newRow("group separator") << "2,5" << false << 0.0;
+        QTest::newRow("empty") << "" << false << 0.0;
+    }
+    void numberOfAnySize() {
+        QFETCH(QString, text);
+        QFETCH(bool, valid);
+        QFETCH(double, value);
+        const ParsedValue v = NumberOfAnySize(text);
+        QCOMPARE(v.valid, valid);
+        QCOMPARE(v.value, value);
+        QCOMPARE(IsWholeNumber(text), valid && std::isfinite(value));
     }
 
     void leadingNumberOutOfRangeIsNotACrash() {

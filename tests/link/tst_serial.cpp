@@ -11,6 +11,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include "LinkFixture.h"
 #include "SerialTicker.h"
 #include "TestEnv.h"
 #include "common/Pause.h"
@@ -145,6 +146,22 @@ class SerialTest : public QObject {
         OpenComm();
         QVERIFY(Link().LinkOpen);
         drainLine();
+    }
+
+    // A second line (COM4) opened as the port in use, its instrument's end
+    // in `master`; the test pulls it by closing that end.
+    void openSecondLine(int& master) {
+        int sl = -1;
+        char name[128];
+        termios t{};
+        cfmakeraw(&t);
+        QVERIFY(::openpty(&master, &sl, name, &t, nullptr) == 0);
+        qputenv("KV2200_COM4", name);
+        Shell().COM_Port = 4;
+        Link().LinkOpen = true;
+        OpenComm();
+        QVERIFY(Link().LinkOpen);
+        ::close(sl);
     }
 
 private slots:
@@ -426,17 +443,8 @@ private slots:
     // A line that hangs up is reported once and closed, not reported again
     // and again; writes on it then fail and drop the connection.
     void hangUp() {
-        int m = -1, sl = -1;
-        char name[128];
-        termios t{};
-        cfmakeraw(&t);
-        QVERIFY(::openpty(&m, &sl, name, &t, nullptr) == 0);
-        qputenv("KV2200_COM4", name);
-        Shell().COM_Port = 4;
-        Link().LinkOpen = true;
-        OpenComm();
-        QVERIFY(Link().LinkOpen);
-        ::close(sl);
+        int m = -1;
+        openSecondLine(m);
         statusShown.clear();
         ::close(m);
         QVERIFY(YieldUntil([&] { return !statusShown.isEmpty(); }, 5000));
@@ -448,6 +456,53 @@ private slots:
         WriteComm(":RUN");
         QCOMPARE(MsgBoxService::Log().size(), 1);
         QCOMPARE(MsgBoxService::Log()[0].title, QString("RS232 Send Message"));
+        QCOMPARE(MsgBoxService::Log()[0].text, MessageTable().MsgRs232SendFail);
+        QVERIFY(!Link().IsConnected);
+
+        Shell().COM_Port = 3;
+        Link().LinkOpen = true;
+        OpenComm();
+        QVERIFY(Link().LinkOpen);
+    }
+
+    // The line pulled while connected, before the application has seen it
+    // go: the next request meets it when its stale input is emptied, a
+    // command when it is written. The user gets one message, in the UI
+    // language, shown with the link already down (a message box runs the
+    // event loop, where the line's own error arrives), and the commands that
+    // follow write nothing.
+    void pulledLineGivesOneMessageInTheUiLanguage_data() {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("request") << ":MEASURE:VPP? CHANNEL1" << QString::fromUtf8("不能通过RS232端口读取数据！ / RS232读取信息");
+        QTest::newRow("command") << ":RUN" << QString::fromUtf8("不能通过RS232端口发送数据！ / RS232发送信息");
+    }
+    void pulledLineGivesOneMessageInTheUiLanguage() {
+        QFETCH(QString, command);
+        QFETCH(QString, message);
+        int m = -1;
+        openSecondLine(m);
+        Link().IsConnected = true;
+        Link().Connecting = false;
+        Shell().ScopeIOType = 2;
+        LoadMessages(LangChinese);
+        QList<bool> upWhileShown;
+        LinkFixture::AnswerLikeAModalBox(upWhileShown);
+        const auto restore = qScopeGuard([] {
+            MsgBoxService::SetAnswerer([](const ShownMessage&) { return int(vbOK); });
+            LoadMessages(LangEnglish);
+            Shell().ScopeIOType = 0;
+        });
+
+        ::close(m);  // pulled: no event has run since
+        WriteComm(command);
+        WriteComm(":MEASURE:VMAX? CHANNEL1");
+        WriteComm(":STOP");
+        for (int i = 0; i < 20; ++i) YieldOnce();
+
+        QCOMPARE(MsgBoxService::Log().size(), 1);
+        QCOMPARE(MsgBoxService::Log()[0].text + " / " + MsgBoxService::Log()[0].title, message);
+        QCOMPARE(upWhileShown, (QList<bool>{false, false}));
         QVERIFY(!Link().IsConnected);
 
         Shell().COM_Port = 3;

@@ -267,6 +267,12 @@ private slots:
         QTest::newRow("no measurement") << "9.9e37\n" << "??.?V" << "??.?s" << "??.?%" << false;
         QTest::newRow("beyond single precision") << "1e308\n" << "??.?V" << "??.?s" << "??.?%" << false;
         QTest::newRow("bound beyond") << "<-9.9e37\n" << "<??.?V" << "<??.?s" << "<??.?%" << false;
+        QTest::newRow("beyond a double") << "1e309\n" << "??.?V" << "??.?s" << "??.?%" << false;
+        QTest::newRow("negative beyond a double") << "-1.0E+400\r\n" << "??.?V" << "??.?s" << "??.?%" << false;
+        QTest::newRow("infinity") << "inf\n" << "??.?V" << "??.?s" << "??.?%" << false;
+        QTest::newRow("negative infinity in capitals") << "-INF\n" << "??.?V" << "??.?s" << "??.?%" << false;
+        QTest::newRow("bound of infinity") << ">+Infinity\n" << ">??.?V" << ">??.?s" << ">??.?%" << false;
+        QTest::newRow("not a number") << "nan\n" << none << none << none << false;
         QTest::newRow("bound without a number") << "<\n" << none << none << none << false;
         QTest::newRow("bound of letters") << ">abc\n" << none << none << none << false;
         QTest::newRow("bound of a bound") << "<<2.0\n" << none << none << none << false;

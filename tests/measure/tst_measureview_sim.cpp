@@ -22,6 +22,7 @@
 #include "common/RecentFiles.h"
 #include "common/SheetModel.h"
 #include "common/ShellState.h"
+#include "common/Wait.h"
 #include "link/KV2200Cmd.h"
 #include "link/LinkState.h"
 #include "link/Messages.h"
@@ -182,17 +183,17 @@ private slots:
     }
 
     // Replies planted in the simulator: a bound shows with its sign in the
-    // row's unit, "no measurement" as the row's overflow mark, both judged
-    // "Fail"; replies that are no value leave their rows "*****" and the
-    // status line says how many; the sheet file keeps every text. A fetch
-    // whose replies all read takes the status text back.
+    // row's unit, "no measurement" and a number beyond a double as the row's
+    // overflow mark, judged "Fail"; replies that are no value leave their
+    // rows "*****" and the status line says how many; the sheet file keeps
+    // every text. A fetch whose replies all read takes the status text back.
     void boundsMarksAndUnreadReplies() {
         QStringList status;
         ViewHost().ShowStatus = [&](const QString& text) { status << text; };
         const auto unhook = qScopeGuard([] { ViewHost().ShowStatus = nullptr; });
         const QStringList planted = {":MEASURE:RISETIME", ":MEASURE:PDUTYCYCLE", ":MEASURE:VMAX",
-                                     ":MEASURE:VMIN", ":MEASURE:NWIDTH"};
-        const QStringList replies = {"<2.000e-09", "9.9e37", "?!", "<", "1,5"};
+                                     ":MEASURE:VMIN", ":MEASURE:NWIDTH", ":MEASURE:FREQUENCY"};
+        const QStringList replies = {"<2.000e-09", "9.9e37", "?!", "<", "1,5", "1e309"};
         for (int k = 0; k < planted.size(); ++k) sim.Set(planted[k], replies[k]);
         QPointer<frmMeasure> f = openView();
         MeasureInfo& r = Sheets().MeasureViews[0];
@@ -212,6 +213,8 @@ private slots:
         QCOMPARE(cell(f, 11, 4), QString("Fail"));
         QCOMPARE(cell(f, 16, 1), QString("??.?%"));  // Duty+
         QCOMPARE(cell(f, 16, 4), QString("Fail"));
+        QCOMPARE(cell(f, 10, 0), QString("Frequency"));
+        QCOMPARE(cell(f, 10, 1), QString("??.???"));
         for (int row : {1, 2, 15}) QCOMPARE(cell(f, row, 1), QString("*****"));  // Vmax, Vmin, Pulse Width-
         QCOMPARE(cell(f, 0, 1), Transfer().MeasureResults[0].Value);
         QCOMPARE(status, QStringList{"3 of 18 measurements could not be read"});
@@ -427,6 +430,45 @@ private slots:
         QCOMPARE(sim.Log().filter(":MEASURE:SOURCE").size(), 1);
         QVERIFY(MsgBoxService::Log().isEmpty());
         delete d;
+    }
+
+    // The serial line pulled during a continuous refresh in the Chinese UI:
+    // the refresh stops with one message, in Chinese, shown with the link
+    // already down (a message box runs the event loop, where nothing more
+    // may be written or reported).
+    void pulledSerialLineDuringContinuousRefresh() {
+        QTimer tick;
+        LinkFixture::StartQuickSerialTick(tick);
+        QString transport = "tcp";
+        QVERIFY(LinkFixture::ConnectOver(sim, "pty", transport));
+        TestEnv::UseLanguage(LangChinese);
+        const auto english = qScopeGuard([] { TestEnv::UseLanguage(LangEnglish); });
+        QPointer<frmMeasure> f = openView();
+        Shell().RefreshType = "Auto";
+        Shell().RefreshInterval = 100;
+        QList<bool> upWhileShown;
+        LinkFixture::AnswerLikeAModalBox(upWhileShown);
+        MsgBoxService::ClearLog();
+        sim.ClearLog();
+        bool pulled = false;
+        QTimer driver;
+        QObject::connect(&driver, &QTimer::timeout, [&] {
+            // After a whole fetch, the next reply hangs the line up.
+            if (pulled || sim.Log().filter(":MEASURE:").size() < 19) return;
+            sim.SetFault("drop 0");
+            pulled = true;
+        });
+        driver.start(1);
+        f->cmdRefresh_Click();
+        driver.stop();
+
+        QVERIFY(pulled);
+        QVERIFY(!Link().IsConnected);
+        QVERIFY(!Sheets().MeasureViews[0].AutoRefresh);
+        QCOMPARE(LinkFixture::ShownTexts(),
+                 QStringList{QString::fromUtf8("不能通过RS232端口读取数据！ / RS232读取信息")});
+        QCOMPARE(upWhileShown, (QList<bool>{false, false}));
+        sim.SetFault("none");
     }
 
     void closingIsRefusedDuringAFetch() {

@@ -312,20 +312,28 @@ private slots:
         QCOMPARE(Text(m.get(), "FlatBttn3"), QString("design"));
     }
 
-    // Screen readers hear the fetching views' Refresh as a toggle button held
-    // down while it refreshes continuously, named so in the UI language (also
-    // after a live switch), and the channel choices of the data and
-    // measurement views as radio buttons with their checked state.
+    // Screen readers hear the fetching views' Refresh as a toggle button in
+    // the Auto refresh type (also while stopped) and as a push button in the
+    // Single one, held down while it refreshes continuously, named so in the
+    // UI language (also after a live switch), and the channel choices of the
+    // data and measurement views as radio buttons with their checked state.
     void fetchingViewsControlsAreAnnouncedAsWhatTheyAre_data() {
         QTest::addColumn<int>("kind");
         QTest::addColumn<int>("options");
-        QTest::newRow("waveform") << int(ViewWave) << 0;
-        QTest::newRow("data") << int(ViewData) << 3;
-        QTest::newRow("measurement") << int(ViewMeasure) << 2;
+        QTest::addColumn<QString>("refreshType");
+        QTest::newRow("waveform, auto") << int(ViewWave) << 0 << "Auto";
+        QTest::newRow("waveform, single") << int(ViewWave) << 0 << "Single";
+        QTest::newRow("data, auto") << int(ViewData) << 3 << "Auto";
+        QTest::newRow("measurement, auto") << int(ViewMeasure) << 2 << "Auto";
+        QTest::newRow("measurement, single") << int(ViewMeasure) << 2 << "Single";
     }
     void fetchingViewsControlsAreAnnouncedAsWhatTheyAre() {
         QFETCH(int, kind);
         QFETCH(int, options);
+        QFETCH(QString, refreshType);
+        const auto restoreType = qScopeGuard([was = Shell().RefreshType] { Shell().RefreshType = was; });
+        Shell().RefreshType = refreshType;
+        const bool toggles = refreshType == "Auto";
         std::unique_ptr<FetchingViewWindow> w;
         if (kind == ViewWave) w = std::make_unique<frmWave>();
         else if (kind == ViewData) w = std::make_unique<frmData>();
@@ -345,7 +353,8 @@ private slots:
         QVERIFY(refresh);
         auto expectRefresh = [&](bool on, const QString& name) {
             QCOMPARE(refresh->role(), QAccessible::Button);
-            QVERIFY(refresh->state().checkable);
+            // Held down (a continuous refresh runs) it is a toggle in either type.
+            QCOMPARE(bool(refresh->state().checkable), toggles || on);
             QCOMPARE(bool(refresh->state().checked), on);
             QCOMPARE(bool(refresh->state().pressed), on);
             QCOMPARE(refresh->text(QAccessible::Name), name);
@@ -358,6 +367,11 @@ private slots:
         w->SetStopLook(false);
         expectRefresh(false, QString::fromUtf8("更新 ."));
         captionAll(LangEnglish);
+        // The type chosen in the options is heard at once.
+        const bool wasToggle = toggles;
+        Shell().RefreshType = wasToggle ? "Single" : "Auto";
+        QCOMPARE(bool(refresh->state().checkable), !wasToggle);
+        Shell().RefreshType = refreshType;
         // A press through the screen reader is a press of Refresh (here:
         // not connected, so the one message says so).
         MsgBoxService::ClearLog();

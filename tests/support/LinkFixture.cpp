@@ -1,5 +1,6 @@
 #include "LinkFixture.h"
 
+#include <QElapsedTimer>
 #include <QTimer>
 
 #include "Simulator.h"
@@ -7,6 +8,7 @@
 #include "common/DSOSettings.h"
 #include "common/SheetModel.h"
 #include "common/ShellState.h"
+#include "common/Wait.h"
 #include "link/KV2200Cmd.h"
 #include "link/LinkState.h"
 #include "link/RS232Func.h"
@@ -133,5 +135,15 @@ QStringList ShownTexts() {
     QStringList out;
     for (const ShownMessage& m : MsgBoxService::Log()) out << m.text + " / " + m.title;
     return out;
+}
+void AnswerLikeAModalBox(QList<bool>& linkUp) {
+    MsgBoxService::SetAnswerer([&linkUp](const ShownMessage&) {
+        linkUp << Link().IsConnected;
+        QElapsedTimer shown;
+        shown.start();
+        while (shown.elapsed() < 300) YieldOnce();
+        linkUp << Link().IsConnected;
+        return int(vbOK);
+    });
 }
 }  // namespace LinkFixture

@@ -45,6 +45,10 @@ int FetchCount(Simulator& sim);
 bool OpenUsbAsConnected();
 // The messages shown since the message log was cleared, as "text / title".
 QStringList ShownTexts();
+// Answers every message as a modal box does: the event loop runs for a
+// while before OK. `linkUp` gets the connected state as each message is
+// shown and as it closes.
+void AnswerLikeAModalBox(QList<bool>& linkUp);
 // Everything a measurement (JobMeasureCH1), data-table (JobDataCH1) or
 // waveform-view job (JobWaveView, into `slot`) shows, without the date of its title.
 QStringList JobResults(int code, int slot);
