@@ -3,6 +3,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "FileChanges.h"
 #include "RcdBuilder.h"
 #include "common/ReadFile.h"
 #include "common/SheetModel.h"
@@ -156,27 +157,13 @@ private slots:
 
     // A file another program changes while it is read is refused whatever
     // its bytes gave, and what the caller holds stays as it was.
-    void fileChangedWhileReadIsRefused_data() {
-        QTest::addColumn<QString>("change");
-        QTest::newRow("shortened") << "shortened";
-        QTest::newRow("written again, same bytes, new time") << "rewritten";
-        QTest::newRow("grown") << "grown";
-    }
+    void fileChangedWhileReadIsRefused_data() { FileChanges::AddRows(); }
     void fileChangedWhileReadIsRefused() {
         QFETCH(QString, change);
         const QByteArray good = Rcd(RcdHeader(), Frames(40));
         const QString path = tmp.filePath("changed.rcd");
         QVERIFY(WriteBytes(path, good));
-        SetFileOpenedHook([&](const QString&) {
-            if (change == "shortened") QVERIFY(QFile::resize(path, 100));
-            if (change == "grown") QVERIFY(WriteBytes(path, good + good));
-            if (change == "rewritten") {
-                QFile f(path);
-                QVERIFY(f.open(QIODevice::ReadWrite) && f.write(good) == good.size());
-                QVERIFY(f.setFileTime(f.fileTime(QFileDevice::FileModificationTime).addSecs(10),
-                                      QFileDevice::FileModificationTime));
-            }
-        });
+        SetFileOpenedHook([&](const QString&) { QVERIFY(FileChanges::Apply(change, path, good)); });
         RecordContent c;
         c.Channel = "before";
         QCOMPARE(ReadRecordFile(path, c), RecordError::ChangedWhileRead);

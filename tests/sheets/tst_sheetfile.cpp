@@ -7,6 +7,7 @@
 #include <QtTest>
 #include <memory>
 
+#include "FileChanges.h"
 #include "NonRegularFiles.h"
 #include "SheetSamples.h"
 #include "TestEnv.h"
@@ -244,12 +245,7 @@ private slots:
     // A file another program changes while it is read may give any mix of
     // its old and new bytes: when its size or time differs after the parse
     // from before it, it is refused, whatever the bytes gave, and says why.
-    void sheetChangedWhileReadIsRefused_data() {
-        QTest::addColumn<QString>("change");
-        QTest::newRow("shortened") << "shortened";
-        QTest::newRow("written again, same bytes, new time") << "rewritten";
-        QTest::newRow("grown") << "grown";
-    }
+    void sheetChangedWhileReadIsRefused_data() { FileChanges::AddRows(); }
     void sheetChangedWhileReadIsRefused() {
         QFETCH(QString, change);
         auto sheet = NewSheet();
@@ -259,14 +255,7 @@ private slots:
         QVERIFY(WriteBytes(path, whole));
         SetFileOpenedHook([&](const QString& opened) {
             QCOMPARE(opened, path);
-            if (change == "shortened") QVERIFY(QFile::resize(path, whole.size() / 2));
-            if (change == "grown") QVERIFY(WriteBytes(path, whole + whole));
-            if (change == "rewritten") {
-                QFile f(path);
-                QVERIFY(f.open(QIODevice::ReadWrite) && f.write(whole) == whole.size());
-                QVERIFY(f.setFileTime(f.fileTime(QFileDevice::FileModificationTime).addSecs(10),
-                                      QFileDevice::FileModificationTime));
-            }
+            QVERIFY(FileChanges::Apply(change, path, whole));
         });
         SheetSamples::FillTelling(Sheets(), 2);
         const QByteArray open = SheetFileText(Sheets(), false);
