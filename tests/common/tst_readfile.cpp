@@ -41,6 +41,7 @@ bool CutFileIsRefused(const QString& path, bool mapped) {
 // meets the mode's SIGBUS. Exit code 0 when it lived through it as it must.
 int BusChild(const QByteArray& mode, const QString& dir) {
     prctl(PR_SET_DUMPABLE, 0);  // no core file for the ends the parent expects
+    signal(SIGBUS, SIG_DFL);    // as in the application (a sanitizer's own handler set aside)
     if (mode == "ignored") signal(SIGBUS, SIG_IGN);
     if (mode == "handled") signal(SIGBUS, CountBusSignal);
     if (!WatchMappedFileReads()) return 2;
