@@ -10,11 +10,14 @@
 // loads the main window and runs the loop.
 #include <QApplication>
 
+#include "common/ReadFile.h"
 #include "common/SaveFile.h"
 #include "shell/AppMain.h"
 
 int main(int argc, char* argv[]) {
+    // The signal handling, before any thread starts.
     IgnoreFileSizeSignal();  // a save beyond `ulimit -f` fails and says so
+    WatchMappedFileReads();  // a file shortened under a read is refused, not fatal
     QApplication app(argc, argv);
     QApplication::setApplicationName("Velmora");
     QApplication::setOrganizationName("Velmora");

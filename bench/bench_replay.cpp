@@ -19,6 +19,7 @@
 #include <functional>
 #include <zlib.h>
 
+#include "common/ReadFile.h"
 #include "common/SheetModel.h"
 #include "replay/model/FrameDrawing.h"
 #include "replay/model/RecordFile.h"
@@ -72,6 +73,7 @@ void Report(const char* name, qint64 ours, qint64 base, double bar) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    WatchMappedFileReads();  // as the application reads files
     if (qgetenv("QT_QPA_PLATFORM").isEmpty()) qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
 

@@ -17,6 +17,7 @@
 #include <unistd.h>
 
 #include "SheetSamples.h"
+#include "common/ReadFile.h"
 #include "common/SheetModel.h"
 #include "common/ShellState.h"
 #include "link/Messages.h"
@@ -36,6 +37,7 @@ qint64 Nanos(const std::function<void()>& f) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    WatchMappedFileReads();  // as the application reads files
     qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);
     LoadValueWords(LangEnglish);

@@ -43,6 +43,7 @@
 
 #include "SheetSamples.h"
 #include "common/DSOSettings.h"
+#include "common/ReadFile.h"
 #include "common/SettingsStore.h"
 #include "common/SheetModel.h"
 #include "common/ShellState.h"
@@ -166,6 +167,7 @@ int RunSkeleton(qint64 startNs) {
 }
 
 int RunChild(int argc, char** argv, const QString& mode, qint64 startNs) {
+    WatchMappedFileReads();  // as main does
     QApplication app(argc, argv);
     QApplication::setApplicationName("Velmora");
     QApplication::setOrganizationName("Velmora");

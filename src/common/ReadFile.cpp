@@ -1,10 +1,12 @@
 #include "common/ReadFile.h"
 
+#include <QDateTime>
 #include <QFileInfo>
 
 #ifdef Q_OS_UNIX
 #include <signal.h>
 #include <sys/mman.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -28,61 +30,85 @@ bool OpenRegularFile(QFile& file, qint64 maxBytes, QString* reason) {
 }
 
 namespace {
+std::function<void(const QString&)>& OpenedHook() {
+    static std::function<void(const QString&)> hook;
+    return hook;
+}
+
 #ifdef Q_OS_UNIX
 // A page of a mapping whose file was shortened past it raises SIGBUS when
 // touched. Mappings being read are watched here; a fault inside one gets a
-// page of zeros put in its place, and the read goes on. Faults anywhere else
-// go to whatever handled SIGBUS before.
+// page of zeros put in its place (and its slot marks the read as changed),
+// and the read goes on. Every other SIGBUS (a fault elsewhere, one sent by
+// kill or raise) goes to the action that was there before the watch.
 constexpr int WatchSlots = 16;
 std::atomic<bool> slotTaken[WatchSlots];
+std::atomic<bool> slotFaulted[WatchSlots];
 std::atomic<uintptr_t> slotBegin[WatchSlots];
 std::atomic<uintptr_t> slotEnd[WatchSlots];
 struct sigaction previousBusAction;
 uintptr_t pageSize = 4096;
+std::atomic<bool> installed{false};
+
+// A fault in a watched mapping: a page of zeros in place of the vanished one.
+bool ZeroVanishedPage(const siginfo_t* info) {
+    // Only the kernel's report of a page beyond the file's end; a signal
+    // sent by a process (si_code <= 0) names no real address.
+    if (info->si_code != BUS_ADRERR) return false;
+    const auto at = reinterpret_cast<uintptr_t>(info->si_addr);
+    for (int i = 0; i < WatchSlots; ++i) {
+        if (at < slotBegin[i].load(std::memory_order_acquire) || at >= slotEnd[i].load(std::memory_order_acquire))
+            continue;
+        void* page = reinterpret_cast<void*>(at & ~(pageSize - 1));
+        if (mmap(page, pageSize, PROT_READ, MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED, -1, 0) == MAP_FAILED)
+            return false;
+        slotFaulted[i].store(true, std::memory_order_release);
+        return true;
+    }
+    return false;
+}
+
+// What the previous action would have done with the signal.
+void PassOn(int sig, siginfo_t* info, void* context) {
+    const struct sigaction& before = previousBusAction;
+    const bool sent = info->si_code <= 0;
+    const bool handler = (before.sa_flags & SA_SIGINFO) ||
+                         (before.sa_handler != SIG_DFL && before.sa_handler != SIG_IGN);
+    if (handler) {
+        if (before.sa_flags & SA_RESETHAND) signal(sig, SIG_DFL);  // as the kernel would have
+        if (before.sa_flags & SA_SIGINFO) before.sa_sigaction(sig, info, context);
+        else before.sa_handler(sig);
+        return;
+    }
+    if (before.sa_handler == SIG_IGN && sent) return;  // ignored, as before
+    // The default ends the process (a fault is never ignored). A sent signal
+    // is raised again, to arrive once this returns; a fault returns to the
+    // access, which faults again.
+    signal(sig, SIG_DFL);
+    if (sent) raise(sig);
+}
 
 void OnBusError(int sig, siginfo_t* info, void* context) {
     const int savedErrno = errno;
-    const auto at = reinterpret_cast<uintptr_t>(info->si_addr);
-    for (int i = 0; i < WatchSlots; ++i) {
-        if (at >= slotBegin[i].load(std::memory_order_acquire) && at < slotEnd[i].load(std::memory_order_acquire)) {
-            void* page = reinterpret_cast<void*>(at & ~(pageSize - 1));
-            if (mmap(page, pageSize, PROT_READ, MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED, -1, 0) != MAP_FAILED) {
-                errno = savedErrno;
-                return;
-            }
-        }
-    }
-    if (previousBusAction.sa_flags & SA_SIGINFO) {
-        previousBusAction.sa_sigaction(sig, info, context);
-    } else if (previousBusAction.sa_handler != SIG_DFL && previousBusAction.sa_handler != SIG_IGN) {
-        previousBusAction.sa_handler(sig);
-    } else {
-        signal(sig, SIG_DFL);  // returning faults again, now fatally
-    }
+    if (!ZeroVanishedPage(info)) PassOn(sig, info, context);
     errno = savedErrno;
 }
 
-bool WatchOnce() {
-    static std::once_flag once;
-    static bool installed = false;
-    std::call_once(once, [] {
-        const long size = sysconf(_SC_PAGESIZE);
-        if (size > 0) pageSize = uintptr_t(size);
-        struct sigaction action {};
-        action.sa_sigaction = OnBusError;
-        action.sa_flags = SA_SIGINFO;
-        sigemptyset(&action.sa_mask);
-        installed = sigaction(SIGBUS, &action, &previousBusAction) == 0;
-    });
-    return installed;
+// The watch is in place: installed, and no one has set another action since.
+bool Armed() {
+    if (!installed.load(std::memory_order_acquire)) return false;
+    struct sigaction now {};
+    return sigaction(SIGBUS, nullptr, &now) == 0 && (now.sa_flags & SA_SIGINFO) && now.sa_sigaction == OnBusError;
 }
 
-// A slot watching [begin, begin + size), or -1 when none is free.
+// A slot watching [begin, begin + size), or -1 when the watch is off or no
+// slot is free.
 int Watch(const uchar* begin, qint64 size) {
-    if (!WatchOnce()) return -1;
+    if (!Armed()) return -1;
     for (int i = 0; i < WatchSlots; ++i) {
         bool expected = false;
         if (!slotTaken[i].compare_exchange_strong(expected, true)) continue;
+        slotFaulted[i].store(false, std::memory_order_release);
         slotBegin[i].store(reinterpret_cast<uintptr_t>(begin), std::memory_order_release);
         slotEnd[i].store(reinterpret_cast<uintptr_t>(begin) + uintptr_t(size), std::memory_order_release);
         return i;
@@ -90,17 +116,62 @@ int Watch(const uchar* begin, qint64 size) {
     return -1;
 }
 
+bool Faulted(int slot) { return slotFaulted[slot].load(std::memory_order_acquire); }
+
 void Unwatch(int slot) {
     slotEnd[slot].store(0, std::memory_order_release);
     slotBegin[slot].store(0, std::memory_order_release);
     slotTaken[slot].store(false, std::memory_order_release);
 }
+
+// Size and modification time (nanoseconds) of the open file.
+bool StatOpen(const QFile& file, qint64& size, qint64& time) {
+    struct stat st {};
+    if (fstat(file.handle(), &st) != 0) return false;
+    size = qint64(st.st_size);
+    time = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    return true;
+}
 #else
 // Elsewhere a mapped file cannot be shortened: nothing to watch.
 int Watch(const uchar*, qint64) { return 0; }
+bool Faulted(int) { return false; }
 void Unwatch(int) {}
+
+bool StatOpen(const QFile& file, qint64& size, qint64& time) {
+    const QFileInfo info(file.fileName());
+    if (!info.exists()) return false;
+    size = info.size();
+    time = info.lastModified().toMSecsSinceEpoch();
+    return true;
+}
 #endif
 }  // namespace
+
+bool WatchMappedFileReads() {
+#ifdef Q_OS_UNIX
+    static std::once_flag once;
+    std::call_once(once, [] {
+        const long size = sysconf(_SC_PAGESIZE);
+        if (size > 0) pageSize = uintptr_t(size);
+        struct sigaction action {};
+        action.sa_sigaction = OnBusError;
+        // A call the signal interrupts goes on, as under the default action.
+        action.sa_flags = SA_SIGINFO | SA_RESTART;
+        sigemptyset(&action.sa_mask);
+        struct sigaction before {};
+        if (sigaction(SIGBUS, nullptr, &before) != 0) return;
+        action.sa_flags |= before.sa_flags & SA_ONSTACK;
+        previousBusAction = before;
+        installed.store(sigaction(SIGBUS, &action, nullptr) == 0, std::memory_order_release);
+    });
+    return Armed();
+#else
+    return true;
+#endif
+}
+
+void SetFileOpenedHook(std::function<void(const QString&)> hook) { OpenedHook() = std::move(hook); }
 
 FileContents::~FileContents() {
     if (guard_ >= 0) Unwatch(guard_);
@@ -111,19 +182,31 @@ FileContents::~FileContents() {
 bool FileContents::open(const QString& path, qint64 maxFileBytes, qint64 readLimit, QString* reason) {
     file_.setFileName(path);
     if (!OpenRegularFile(file_, maxFileBytes, reason)) return false;
+    if (!StatOpen(file_, openedSize_, openedTime_)) openedSize_ = -1;  // counts as changed
     const qint64 size = qMin(file_.size(), readLimit);
-    if (uchar* mapped = size > 0 ? file_.map(0, size) : nullptr) {
+    uchar* mapped = size > 0 ? file_.map(0, size) : nullptr;
+    if (mapped) {
         guard_ = Watch(mapped, size);
-        if (guard_ >= 0) {
-            bytes_ = QByteArray::fromRawData(reinterpret_cast<const char*>(mapped), qsizetype(size));
-            return true;
+        if (guard_ < 0) {
+            file_.unmap(mapped);  // unwatched: a copy is safe
+            mapped = nullptr;
         }
-        file_.unmap(mapped);  // unwatched: a copy is safe
     }
-    bytes_ = file_.read(size);
-    if (file_.error() != QFileDevice::NoError) {
-        if (reason) *reason = file_.errorString();
-        return false;
+    if (mapped) {
+        bytes_ = QByteArray::fromRawData(reinterpret_cast<const char*>(mapped), qsizetype(size));
+    } else {
+        bytes_ = file_.read(size);
+        if (file_.error() != QFileDevice::NoError) {
+            if (reason) *reason = file_.errorString();
+            return false;
+        }
     }
+    if (OpenedHook()) OpenedHook()(path);
     return true;
+}
+
+bool FileContents::changed() const {
+    if (guard_ >= 0 && Faulted(guard_)) return true;
+    qint64 size = -1, time = 0;
+    return openedSize_ < 0 || !StatOpen(file_, size, time) || size != openedSize_ || time != openedTime_;
 }

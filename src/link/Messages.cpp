@@ -89,6 +89,9 @@ const Entry kEntries[] = {
     {&MessageTableData::MsgHelpNoProgram, "No program could open the help file %1.",
      "没有可以打开帮助文件 %1 的程序。"},
     {&MessageTableData::MsgSettingsNotSaved, "The settings could not be saved to %1.", "设置无法保存到 %1。"},
+    {&MessageTableData::MsgFileChangedWhileRead,
+     "The file was changed by another program while it was read. Open it again once it is written.",
+     "文件在读取时被其他程序改动。请在其写入完成后重新打开。"},
 };
 }  // namespace
 

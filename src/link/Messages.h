@@ -62,6 +62,7 @@ struct MessageTableData {
     QString MsgHelpNotInstalled;   // %1: the help file's path
     QString MsgHelpNoProgram;      // %1: the help file's path
     QString MsgSettingsNotSaved;   // %1: the settings file's path
+    QString MsgFileChangedWhileRead;  // a sheet or record file written by another program during the read
 
     bool operator==(const MessageTableData& o) const;
     bool operator!=(const MessageTableData& o) const { return !(*this == o); }

@@ -489,6 +489,7 @@ bool frmRecordPlay::OpenRecordFile(const QString& path) {
     case RecordError::FormatError: MsgBox(MessageTable().MsgFileFormatError); return false;
     case RecordError::InflateFailed: MsgBox(MessageTable().MsgFileFail); return false;
     case RecordError::ChannelOff: MsgBox(MessageTable().MsgBadChannelData); return false;
+    case RecordError::ChangedWhileRead: MsgBox(MessageTable().MsgFileChangedWhileRead, vbCritical); return false;
     case RecordError::Unreadable:
         MsgBox(reason.isEmpty() ? MessageTable().MsgFileFail : reason, vbCritical);
         return false;

@@ -741,6 +741,19 @@ public:
             Bad();
         }
     }
+    // How the item just read ended (p just past it): its line end, a comma,
+    // or nothing when it ran to the end of the file.
+    enum class ItemEnd { None, Comma, Cr, Lf, CrLf };
+    ItemEnd lastEnd(const char* begin) const {
+        if (p - begin >= 2 && p[-2] == '\r' && p[-1] == '\n') return ItemEnd::CrLf;
+        if (p == begin) return ItemEnd::None;
+        switch (p[-1]) {
+        case '\n': return ItemEnd::Lf;
+        case '\r': return ItemEnd::Cr;
+        case ',': return ItemEnd::Comma;
+        default: return ItemEnd::None;
+        }
+    }
     void skipSpaces() {
         if (Q_LIKELY(p < end && *p != ' ')) return;
         while (p < end && *p == ' ') ++p;
@@ -987,8 +1000,15 @@ bool ParseWith(const QByteArray& bytes, SheetModelData& into, bool gb18030, cons
     QString header;
     r.str(header);
     if (header != expectedHeader) return false;
+    const SheetReader::ItemEnd lineEnd = r.lastEnd(b);
     r.str(into.SheetName);
     SheetBody(r, into);
+    // The writer ends every item with its line end, so a last item without
+    // one is a file cut short ("100" cut to "10"); so is a lone CR where the
+    // lines end in CR LF.
+    using End = SheetReader::ItemEnd;
+    const End last = r.lastEnd(b);
+    if (!(last == End::CrLf || last == End::Lf || (last == End::Cr && lineEnd == End::Cr))) Bad();
     for (int i = 0; i < std::min<int>(into.WaveCount, WaveSlots); ++i)
         UpdateWaveNumbers(into.WaveViews[size_t(i)]);
     return true;
@@ -1086,32 +1106,39 @@ bool WriteDataSheet(const QString& path) {
 }
 
 namespace {
-// Opens a sheet file and gives its bytes. Only a regular file of a size the
-// format can hold is opened: a device (/dev/zero), a named pipe or a folder is
-// refused before it is opened, so nothing blocks or reads without end. False
-// when refused; `reason` then holds the system's reason for a file that could
-// not be opened or read, and stays empty for one that is no sheet.
-bool OpenSheetBytes(FileContents& file, const QString& path, QString* reason) {
-    return file.open(path, MaxSheetFileBytes, MaxSheetFileBytes, reason);
-}
-
 // ParseSheetFile, with a file too large for the memory at hand counted as
 // unreadable rather than ending the application.
-bool ParseSheetFileGuarded(const QByteArray& bytes, SheetModelData& into,
-                           const QString& header = SheetFileHeader()) {
+bool ParseSheetFileGuarded(const QByteArray& bytes, SheetModelData& into, const QString& header) {
     try {
         return ParseSheetBytes(bytes, into, header);
     } catch (const std::bad_alloc&) {
         return false;
     }
 }
+
+// Reads the sheet file at path into `into`, given the header line a sheet of
+// this model starts with. Only a regular file of a size the format can hold
+// is opened: a device (/dev/zero), a named pipe or a folder is refused before
+// it is opened, so nothing blocks or reads without end. A file that another
+// program changed while it was read is refused too. False when refused;
+// `reason` then holds the system's reason for a file that could not be opened
+// or read, or says that the file changed, and stays empty for one that is no
+// sheet.
+bool ReadSheetFile(const QString& path, SheetModelData& into, QString* reason, const QString& header) {
+    FileContents file;
+    if (!file.open(path, MaxSheetFileBytes, MaxSheetFileBytes, reason)) return false;
+    const bool parsed = ParseSheetFileGuarded(file.bytes(), into, header);
+    if (file.changed()) {
+        if (reason) *reason = MessageTable().MsgFileChangedWhileRead;
+        return false;
+    }
+    return parsed;
+}
 }  // namespace
 
 bool IsReadableSheetFile(const QString& path) {
-    FileContents file;
-    if (!OpenSheetBytes(file, path, nullptr)) return false;
     auto scratch = std::make_unique<SheetModelData>();
-    return ParseSheetFileGuarded(file.bytes(), *scratch);
+    return ReadSheetFile(path, *scratch, nullptr, SheetFileHeader());
 }
 
 namespace {
@@ -1193,9 +1220,7 @@ void ReadDataSheetAhead(const QString& path) {
     try {
         ahead->result = std::async(std::launch::async, [path, header = SheetFileHeader(),
                                                         scratch = std::move(scratch)]() mutable {
-            FileContents file;
-            if (!OpenSheetBytes(file, path, nullptr) || !ParseSheetFileGuarded(file.bytes(), *scratch, header))
-                return std::unique_ptr<SheetModelData>();
+            if (!ReadSheetFile(path, *scratch, nullptr, header)) return std::unique_ptr<SheetModelData>();
             return std::move(scratch);
         });
     } catch (const std::system_error&) {
@@ -1206,18 +1231,12 @@ void ReadDataSheetAhead(const QString& path) {
 
 std::unique_ptr<SheetModelData> ParseDataSheetFile(const QString& path) {
     if (std::unique_ptr<SheetModelData> ahead = TakeReadAhead(path)) return ahead;
-    FileContents file;
-    QString reason;
-    if (!OpenSheetBytes(file, path, &reason)) {
-        if (!reason.isEmpty()) MsgBox(reason, vbCritical);
-        MsgBox(MessageTable().MsgBadSheetFile, vbCritical);
-        return nullptr;
-    }
-
     // The scratch copy starts as the open sheet, so fields the file does not
     // hold keep their values exactly as a direct read would keep them.
     auto scratch = std::make_unique<SheetModelData>(Sheets());
-    if (!ParseSheetFileGuarded(file.bytes(), *scratch)) {
+    QString reason;
+    if (!ReadSheetFile(path, *scratch, &reason, SheetFileHeader())) {
+        if (!reason.isEmpty()) MsgBox(reason, vbCritical);
         MsgBox(MessageTable().MsgBadSheetFile, vbCritical);
         return nullptr;
     }

@@ -1,15 +1,34 @@
 // The record file reader.
+#include <QFile>
+#include <QTemporaryDir>
 #include <QtTest>
 
+#include "FileChanges.h"
 #include "RcdBuilder.h"
+#include "common/ReadFile.h"
 #include "common/SheetModel.h"
 #include "replay/model/RecordFile.h"
 
 Q_DECLARE_METATYPE(RecordError)
 
+namespace {
+bool WriteBytes(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+}  // namespace
+
 class RecordFileTest : public QObject {
     Q_OBJECT
+    QTemporaryDir tmp;
+
 private slots:
+    void initTestCase() {
+        QVERIFY(tmp.isValid());
+        QVERIFY(WatchMappedFileReads());  // as the application reads files
+    }
+    void cleanup() { SetFileOpenedHook(nullptr); }
+
     void goodFileGivesSamplesChannelTextsAndFrames() {
         RcdHeader h;
         h.source = 2;
@@ -119,6 +138,39 @@ private slots:
         QCOMPARE(ParseRecordFile(file, c), error);
         QCOMPARE(c.Channel, QString("before"));
         QCOMPARE(c.Samples, std::vector<int16_t>({1, 2, 3}));
+    }
+
+    // The zlib stream ends with a checksum of what it inflates to: a file
+    // cut anywhere in its last bytes does not inflate.
+    void fileCutShortIsRefused() {
+        const QByteArray good = Rcd(RcdHeader(), Frames(3));
+        const QString path = tmp.filePath("cut.rcd");
+        RecordContent c;
+        QVERIFY(WriteBytes(path, good));
+        QCOMPARE(ReadRecordFile(path, c), RecordError::None);
+        for (int cut = 1; cut <= 12; ++cut) {
+            QVERIFY(WriteBytes(path, good.left(good.size() - cut)));
+            QVERIFY2(ReadRecordFile(path, c) == RecordError::InflateFailed,
+                     qPrintable(QString("cut %1 bytes short").arg(cut)));
+        }
+    }
+
+    // A file another program changes while it is read is refused whatever
+    // its bytes gave, and what the caller holds stays as it was.
+    void fileChangedWhileReadIsRefused_data() { FileChanges::AddRows(); }
+    void fileChangedWhileReadIsRefused() {
+        QFETCH(QString, change);
+        const QByteArray good = Rcd(RcdHeader(), Frames(40));
+        const QString path = tmp.filePath("changed.rcd");
+        QVERIFY(WriteBytes(path, good));
+        SetFileOpenedHook([&](const QString&) { QVERIFY(FileChanges::Apply(change, path, good)); });
+        RecordContent c;
+        c.Channel = "before";
+        QCOMPARE(ReadRecordFile(path, c), RecordError::ChangedWhileRead);
+        QCOMPARE(c.Channel, QString("before"));
+        SetFileOpenedHook(nullptr);
+        QVERIFY(WriteBytes(path, good));
+        QCOMPARE(ReadRecordFile(path, c), RecordError::None);
     }
 };
 

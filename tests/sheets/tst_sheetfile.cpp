@@ -7,6 +7,7 @@
 #include <QtTest>
 #include <memory>
 
+#include "FileChanges.h"
 #include "NonRegularFiles.h"
 #include "SheetSamples.h"
 #include "TestEnv.h"
@@ -96,6 +97,7 @@ private slots:
         SheetSamples::Clear(Sheets());
         Link().LAPresent = false;
         SheetFileHooks().RecordReplayPause = nullptr;
+        SetFileOpenedHook(nullptr);
     }
 
     // Table cells that repeat within and across tables (as levels and time
@@ -204,8 +206,73 @@ private slots:
             auto scratch = std::make_unique<SheetModelData>();
             QVERIFY(!ParseSheetFile(file.bytes(), *scratch));
             QCOMPARE(file.bytes().back(), '\0');
+            QVERIFY(file.changed());
             QVERIFY(WriteBytes(path, whole));
         }
+    }
+
+    // Every item is written with its line end: a sheet cut anywhere in its
+    // last item or line end ("100" read as "10") is refused with the sheet's
+    // message, and the open sheet stays as it was. Whole, each opens.
+    void sheetCutShortIsRefused_data() {
+        QTest::addColumn<QByteArray>("whole");
+        auto telling = NewSheet();
+        SheetSamples::FillTelling(*telling, 0);
+        const QByteArray written = SheetFileText(*telling, false);
+        QTest::newRow("sample sheet") << FileBytes(QFINDTESTDATA("data/golden.vls"));
+        QTest::newRow("written by the application") << written;
+        QTest::newRow("LF line ends") << QByteArray(written).replace("\r\n", "\n");
+        QTest::newRow("CR line ends") << QByteArray(written).replace("\r\n", "\r");
+    }
+    void sheetCutShortIsRefused() {
+        QFETCH(QByteArray, whole);
+        QVERIFY(whole.size() > 100);
+        const QString path = tmp.filePath("cut.vls");
+        QVERIFY(WriteBytes(path, whole));
+        QVERIFY(ReadDataSheet(path));
+        QVERIFY(MsgBoxService::Log().isEmpty());
+        const QByteArray open = SheetFileText(Sheets(), false);
+        for (int cut = 1; cut <= 8; ++cut) {
+            MsgBoxService::ClearLog();
+            QVERIFY(WriteBytes(path, whole.left(whole.size() - cut)));
+            QVERIFY2(!ReadDataSheet(path), qPrintable(QString("cut %1 bytes short").arg(cut)));
+            QCOMPARE(MsgBoxService::Log().size(), 1);
+            QCOMPARE(MsgBoxService::Log()[0].text, MessageTable().MsgBadSheetFile);
+            QCOMPARE(SheetFileText(Sheets(), false), open);
+        }
+    }
+
+    // A file another program changes while it is read may give any mix of
+    // its old and new bytes: when its size or time differs after the parse
+    // from before it, it is refused, whatever the bytes gave, and says why.
+    void sheetChangedWhileReadIsRefused_data() { FileChanges::AddRows(); }
+    void sheetChangedWhileReadIsRefused() {
+        QFETCH(QString, change);
+        auto sheet = NewSheet();
+        SheetSamples::FillTelling(*sheet, 1);
+        const QByteArray whole = SheetFileText(*sheet, false);
+        const QString path = tmp.filePath("changed.vls");
+        QVERIFY(WriteBytes(path, whole));
+        SetFileOpenedHook([&](const QString& opened) {
+            QCOMPARE(opened, path);
+            QVERIFY(FileChanges::Apply(change, path, whole));
+        });
+        SheetSamples::FillTelling(Sheets(), 2);
+        const QByteArray open = SheetFileText(Sheets(), false);
+        QVERIFY(!ReadDataSheet(path));
+        QCOMPARE(MsgBoxService::Log().size(), 2);
+        QCOMPARE(MsgBoxService::Log()[0].text, MessageTable().MsgFileChangedWhileRead);
+        QCOMPARE(MsgBoxService::Log()[1].text, MessageTable().MsgBadSheetFile);
+        QCOMPARE(SheetFileText(Sheets(), false), open);
+        QVERIFY(WriteBytes(path, whole));
+        QVERIFY(!IsReadableSheetFile(path));
+
+        SetFileOpenedHook(nullptr);
+        QVERIFY(WriteBytes(path, whole));
+        QVERIFY(IsReadableSheetFile(path));
+        MsgBoxService::ClearLog();
+        QVERIFY(ReadDataSheet(path));
+        QVERIFY(MsgBoxService::Log().isEmpty());
     }
 
     // A cell is first compared with the same row of the table before: cells

@@ -5,6 +5,7 @@
 
 #include "common/HookCheck.h"
 #include "common/Pause.h"
+#include "common/ReadFile.h"
 #include "common/SaveFile.h"
 #include "common/SettingsStore.h"
 #include "common/ShellState.h"
@@ -33,6 +34,7 @@ namespace TestEnv {
 void Init() {
     SetMissingHookFatal(true);  // a hook a path needs must be set
     IgnoreFileSizeSignal();     // as the application does at start-up
+    WatchMappedFileReads();     // likewise
     PauseService::SetScale(0);
     PauseService::ClearLog();
     MsgBoxService::SetAnswerer([](const ShownMessage& m) {

@@ -71,7 +71,12 @@ RecordError ReadRecordFile(const QString& path, RecordContent& out, QString* rea
         if (reason) *reason = why;
         return RecordError::Unreadable;
     }
-    return ParseRecordFile(file.bytes(), out);
+    // Parsed into a scratch copy: a file changed meanwhile leaves `out` alone.
+    RecordContent read;
+    const RecordError parsed = ParseRecordFile(file.bytes(), read);
+    if (file.changed()) return RecordError::ChangedWhileRead;
+    if (parsed == RecordError::None) out = std::move(read);
+    return parsed;
 }
 
 RecordError ParseRecordFile(const QByteArray& file, RecordContent& out) {

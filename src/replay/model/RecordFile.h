@@ -48,6 +48,8 @@ enum class RecordError {
     InflateFailed,   // a damaged, cut or oversized zlib stream
     ChannelOff,      // the recorded channel was switched off
     Unreadable,      // the file could not be opened or read
+    ChangedWhileRead,  // another program changed the file while it was read
+                       // (MsgFileChangedWhileRead)
 };
 
 // What a good file puts into a view's record.
@@ -68,7 +70,11 @@ RecordError ParseRecordFile(const QByteArray& file, RecordContent& out);
 // Reads the file at path (at most RecordReadLimit bytes) and parses it as
 // above. Only a regular file is opened (OpenRegularFile): a folder, a device
 // or a named pipe is a FormatError without being opened. A file that cannot
-// be opened or read is Unreadable, with the system's reason in `reason`.
+// be opened or read is Unreadable, with the system's reason in `reason`. A
+// file whose size or modification time changed during the read (another
+// program writing it) is ChangedWhileRead, whatever its bytes gave. A cut
+// file needs no check of its own: its zlib stream ends with a checksum of
+// what it inflates to, so a stream that is cut does not inflate.
 RecordError ReadRecordFile(const QString& path, RecordContent& out, QString* reason = nullptr);
 
 // A good file's content into the record: samples, channel, texts, frame
