@@ -57,15 +57,7 @@ public:
     // The windows are tried on the smallest screen they are made for: under
     // the offscreen platform a 1024 x 768 one, set through its configuration
     // file (read when the application starts).
-    static void initMain() {
-        if (qgetenv("QT_QPA_PLATFORM") != "offscreen") return;
-        static QTemporaryDir dir;
-        QFile config(dir.filePath("screen.json"));
-        if (!dir.isValid() || !config.open(QIODevice::WriteOnly) ||
-            config.write(R"({"screens": [{"name": "small", "width": 1024, "height": 768}]})") <= 0)
-            qFatal("the screen configuration could not be written");
-        qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(config.fileName()));
-    }
+    static void initMain() { TestEnv::UseOffscreenScreen(1024, 768); }
 
 private slots:
     void initTestCase() {
@@ -348,6 +340,34 @@ private slots:
             for (const QRect& other : placed) QVERIFY2(!r.intersects(other), k.control);
             placed << r;
         }
+        panel.reject();
+    }
+
+    // The window manager answers after the panel was placed: it frames the
+    // window it has just mapped, or answers Zoom's resize, moving the client
+    // (here: down by a title bar and beyond the lower edge). Within the
+    // settle time the panel goes back onto the screen, frame included; a
+    // move after it is the user's and is left alone.
+    void panelPlacedAgainWhenTheWindowManagerAnswers() {
+        const QRect screen = screenArea();
+        frmV_Panel panel;
+        panel.move(screen.topLeft() + QPoint(117, screen.height() - 400));
+        panel.show();
+        panel.findChild<QTimer*>("tDrawBmp")->stop();  // no screen copy
+        QVERIFY(screen.contains(panel.frameGeometry()));
+        const auto lateAnswer = [&] { panel.move(panel.pos() + QPoint(1, 60)); };
+        lateAnswer();
+        QTRY_VERIFY2(screen.contains(panel.frameGeometry()), "opened");
+        if (isMain()) {
+            panel.cmdZoom_Click();
+            QVERIFY(screen.contains(panel.frameGeometry()));
+            lateAnswer();
+            QTRY_VERIFY2(screen.contains(panel.frameGeometry()), "zoomed");
+        }
+        QTest::qWait(1100);
+        lateAnswer();
+        QTest::qWait(100);
+        QVERIFY(panel.isVisible() && !screen.contains(panel.frameGeometry()));
         panel.reject();
     }
 
