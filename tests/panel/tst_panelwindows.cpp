@@ -5,6 +5,8 @@
 #include <QtTest>
 
 #include <QAbstractButton>
+#include <QGroupBox>
+#include <QPainter>
 #include <QTimer>
 
 #include "FakeCommandPort.h"
@@ -411,6 +413,67 @@ private slots:
             for (const QRect& other : placed) QVERIFY2(!r.intersects(other), k.control);
             placed << r;
         }
+    }
+
+    // Both lines of a two-line legend show whole in the panel's keys, for
+    // either brand's table: the legend's ink in the key (the key drawn with
+    // and without it) spans as many rows as the legend drawn alone in the
+    // key's type, inside the key's edges. The frames take the sizes the
+    // panel gives them.
+    void twoLineLegendsShowWhole() {
+        const QHash<QString, QSize> frameSizes{{"MENU", {206, 110}}, {"Trigger", {108, 198}}};
+        auto inkRows = [](const QImage& a, const QImage& b) {
+            int top = -1, bottom = -1;
+            for (int y = 0; y < a.height(); ++y)
+                for (int x = 0; x < a.width(); ++x)
+                    if (a.pixel(x, y) != b.pixel(x, y)) {
+                        if (top < 0) top = y;
+                        bottom = y;
+                        break;
+                    }
+            return std::pair{top, bottom};
+        };
+        int tried = 0;
+        for (bool second : {false, true}) {
+            const std::vector<PanelKey>& table = second ? SecondBrandKeys() : MainBrandKeys();
+            PanelKeyBoard keys(true, table, second ? SecondBrandRules() : MainBrandRules());
+            QWidget host;
+            QFont panelType = host.font();
+            panelType.setPixelSize(11);  // the panel's type
+            host.setFont(panelType);
+            for (auto it = frameSizes.cbegin(); it != frameSizes.cend(); ++it) {
+                QGroupBox* box = keys.Frame(it.key());
+                QVERIFY(box);
+                box->setParent(&host);
+                box->setFixedSize(it.value());
+            }
+            host.show();
+            for (const PanelKey& k : table) {
+                QAbstractButton* b = key(&keys, k.control);
+                const QString legend = b->text();
+                if (!legend.contains('\n')) continue;
+                QVERIFY2(b->isVisible(), k.control);
+                const QImage with = b->grab().toImage();
+                b->setText(QString());
+                const QImage without = b->grab().toImage();
+                b->setText(legend);
+                const auto [top, bottom] = inkRows(with, without);
+                // The legend alone, unclipped, in the key's type.
+                QImage alone(300, 200, QImage::Format_RGB32), blank(alone.size(), QImage::Format_RGB32);
+                alone.fill(Qt::white);
+                blank.fill(Qt::white);
+                {
+                    QPainter p(&alone);
+                    p.setFont(b->font());
+                    p.drawText(alone.rect(), Qt::AlignCenter, legend);
+                }
+                const auto [aloneTop, aloneBottom] = inkRows(alone, blank);
+                QVERIFY2(top > 0 && bottom < b->height() - 1, k.control);
+                QCOMPARE(bottom - top, aloneBottom - aloneTop);
+                ++tried;
+            }
+        }
+        QCOMPARE(tried, 4);  // the second brand's MENU ON/OFF, Auto Setup, Save /Recall, Manual Trigger
     }
 
     void zoomDoublesThePicture() {
