@@ -5,6 +5,8 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QVBoxLayout>
 
 #include "common/ShellState.h"
@@ -43,6 +45,34 @@ QString frameNameOf(const PanelKey& k) {
 QString captionOf(const PanelKey& k) {
     const QString legend = QString::fromUtf8(k.legend);
     return legend.isEmpty() ? QString::fromLatin1(k.group) : legend;
+}
+
+// The panel's key type, and the smallest a two-line legend shrinks to.
+constexpr int kPanelKeyPixels = 10, kSmallFramePixels = 9, kSmallestLegendPixels = 6;
+
+// The largest pixel size, from `largest` down to `smallest`, at which every
+// line of `text` fits within `room`.
+int FittingPixelSize(QFont font, const QString& text, const QSize& room, int largest, int smallest) {
+    for (int pixels = largest; pixels > smallest; --pixels) {
+        font.setPixelSize(pixels);
+        const QRect needed = QFontMetrics(font).boundingRect(QRect(QPoint(0, 0), room), Qt::AlignCenter, text);
+        if (needed.width() <= room.width() && needed.height() <= room.height()) return pixels;
+    }
+    return smallest;
+}
+
+// A panel key whose legend has two lines takes the largest type, up to the
+// panel's, at which both lines fit within its label area, so that neither
+// line is cut at the key's edges.
+void fitLegend(QAbstractButton* b, int largest) {
+    QStyleOptionButton option;
+    option.initFrom(b);
+    const QRect label = b->style()->subElementRect(QStyle::SE_PushButtonContents, &option, b);
+    QFont font = b->font();
+    const int pixels = FittingPixelSize(font, b->text(), label.size(), largest, kSmallestLegendPixels);
+    if (font.pixelSize() == pixels) return;
+    font.setPixelSize(pixels);
+    b->setFont(font);
 }
 }  // namespace
 
@@ -177,8 +207,13 @@ PanelKeyBoard::PanelKeyBoard(bool inPanel, const std::vector<PanelKey>& keys, co
             b->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
             QFont small = b->font();
             const QWidget* box = b->parentWidget();
-            small.setPixelSize(box && untitledInPanel(box->objectName()) ? 9 : 10);
+            const int pixels = box && untitledInPanel(box->objectName()) ? kSmallFramePixels : kPanelKeyPixels;
+            small.setPixelSize(pixels);
             b->setFont(small);
+            if (b->text().contains(QLatin1Char('\n'))) {
+                legendPixels_.insert(b, pixels);
+                b->installEventFilter(this);
+            }
         }
     } else {
         // Three frames to a row and the soft keys beside them, so that the
@@ -234,6 +269,10 @@ void PanelKeyBoard::StopRepeat() {
 }
 
 bool PanelKeyBoard::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Resize) {
+        auto* b = static_cast<QAbstractButton*>(watched);
+        if (const auto it = legendPixels_.constFind(b); it != legendPixels_.cend()) fitLegend(b, it.value());
+    }
     if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick)
         mousePress_ = true;
     else if (event->type() == QEvent::KeyPress)

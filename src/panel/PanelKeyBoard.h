@@ -53,5 +53,8 @@ private:
     HoldRepeat* hold_ = nullptr;
     QHash<QString, QPointer<QGroupBox>> frames_;
     QHash<QString, QAbstractButton*> buttons_;
+    // The panel's keys with two-line legends, and the type each shrinks from
+    // to fit its size.
+    QHash<QAbstractButton*, int> legendPixels_;
     bool mousePress_ = false;  // the last press of a held key came from the mouse
 };

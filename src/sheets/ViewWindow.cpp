@@ -78,12 +78,14 @@ QIcon SheetNodeImage(int image) {
     return icon;
 }
 
-QRect ViewWindow::PlaceInside(const QRect& window, const QRect& area) {
-    // The far edge first, then the near one: a window larger than the area
-    // ends at its left or top edge, and the work area scrolls to the rest.
-    const int x = std::max(std::min(window.x(), area.left() + area.width() - window.width()), area.left());
-    const int y = std::max(std::min(window.y(), area.top() + area.height() - window.height()), area.top());
-    return QRect(QPoint(x, y), window.size());
+QRect ViewWindow::PlaceInside(const QRect& window, const QRect& area, const QSize& minimum) {
+    // Shrunk to the area where it is larger (never below its minimum); then
+    // the far edge first, and the near one: a window that still does not fit
+    // ends at the area's left or top edge, and the work area scrolls to the rest.
+    const QSize size = window.size().boundedTo(area.size()).expandedTo(minimum);
+    const int x = std::max(std::min(window.x(), area.left() + area.width() - size.width()), area.left());
+    const int y = std::max(std::min(window.y(), area.top() + area.height() - size.height()), area.top());
+    return QRect(QPoint(x, y), size);
 }
 
 namespace {
@@ -120,7 +122,7 @@ void ViewWindow::ShownInFrame(const QSize& windowSize) {
     if (frame && frame->mdiArea()) area = frame->mdiArea()->viewport()->rect();
     else if (outer->isWindow() && outer->screen()) area = outer->screen()->availableGeometry();
     else if (outer->parentWidget()) area = outer->parentWidget()->rect();
-    const QRect placed = area.isEmpty() ? wanted : PlaceInside(wanted, area);
+    const QRect placed = area.isEmpty() ? wanted : PlaceInside(wanted, area, outer->minimumSize());
     if (placed != outer->geometry()) outer->setGeometry(placed);
 }
 

@@ -14,7 +14,8 @@
 //   names: PrepareNewView(slot) for a newly added view, LayOutChannels for
 //   the channel choice, ColourProgress for the refresh indicator.
 // - The window carries the image its kind has in the data browser, and a
-//   new window is placed inside the visible area of what holds it
+//   new window is placed inside the visible area of what holds it, at its
+//   designed size where that fits and shrunk to the area where it does not
 //   (ShownInFrame, called by whoever shows it).
 #include <QIcon>
 #include <QRect>
@@ -69,10 +70,11 @@ public:
     // background. Default: nothing.
     virtual void ColourProgress(bool colour);
 
-    // A window of `window`'s size, never shrunk, moved so that it lies inside
-    // `area` where it fits; one larger than the area keeps its top-left corner
-    // (its title bar) inside, at the area's left or top edge.
-    static QRect PlaceInside(const QRect& window, const QRect& area);
+    // `window` moved so that it lies inside `area`, keeping its size where it
+    // fits; a window larger than the area is shrunk to it (not below
+    // `minimum`), and one still larger keeps its top-left corner (its title
+    // bar) inside, at the area's left or top edge.
+    static QRect PlaceInside(const QRect& window, const QRect& area, const QSize& minimum = QSize(0, 0));
     // The window has just been shown in a new frame (a child window of the
     // main window, or itself when it has none): the frame takes the
     // window's image and is moved into its parent's visible area. With a

@@ -17,5 +17,9 @@ QPoint PlaceWithin(const QRect& frame, const QRect& available);
 // within the available area of the screen that holds it (the screen under
 // the frame's centre, else the window's own). The frame is the one the
 // platform gives; a window whose frame the platform has not told yet
-// (before it is first mapped) is reckoned with its owner's borders.
+// (before the window manager has framed it) is reckoned with its owner's
+// borders. For a second after the call, every move or resize of the window
+// places it again: a window manager frames a window, and answers a resize,
+// after the application has placed it, which may leave the frame beyond the
+// screen's edge; placed again, it lies within with the frame then known.
 void KeepOnScreen(QWidget* widget);

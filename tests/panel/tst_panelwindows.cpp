@@ -5,6 +5,8 @@
 #include <QtTest>
 
 #include <QAbstractButton>
+#include <QGroupBox>
+#include <QPainter>
 #include <QTimer>
 
 #include "FakeCommandPort.h"
@@ -57,15 +59,7 @@ public:
     // The windows are tried on the smallest screen they are made for: under
     // the offscreen platform a 1024 x 768 one, set through its configuration
     // file (read when the application starts).
-    static void initMain() {
-        if (qgetenv("QT_QPA_PLATFORM") != "offscreen") return;
-        static QTemporaryDir dir;
-        QFile config(dir.filePath("screen.json"));
-        if (!dir.isValid() || !config.open(QIODevice::WriteOnly) ||
-            config.write(R"({"screens": [{"name": "small", "width": 1024, "height": 768}]})") <= 0)
-            qFatal("the screen configuration could not be written");
-        qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(config.fileName()));
-    }
+    static void initMain() { TestEnv::UseOffscreenScreen(1024, 768); }
 
 private slots:
     void initTestCase() {
@@ -351,6 +345,34 @@ private slots:
         panel.reject();
     }
 
+    // The window manager answers after the panel was placed: it frames the
+    // window it has just mapped, or answers Zoom's resize, moving the client
+    // (here: down by a title bar and beyond the lower edge). Within the
+    // settle time the panel goes back onto the screen, frame included; a
+    // move after it is the user's and is left alone.
+    void panelPlacedAgainWhenTheWindowManagerAnswers() {
+        const QRect screen = screenArea();
+        frmV_Panel panel;
+        panel.move(screen.topLeft() + QPoint(117, screen.height() - 400));
+        panel.show();
+        panel.findChild<QTimer*>("tDrawBmp")->stop();  // no screen copy
+        QVERIFY(screen.contains(panel.frameGeometry()));
+        const auto lateAnswer = [&] { panel.move(panel.pos() + QPoint(1, 60)); };
+        lateAnswer();
+        QTRY_VERIFY2(screen.contains(panel.frameGeometry()), "opened");
+        if (isMain()) {
+            panel.cmdZoom_Click();
+            QVERIFY(screen.contains(panel.frameGeometry()));
+            lateAnswer();
+            QTRY_VERIFY2(screen.contains(panel.frameGeometry()), "zoomed");
+        }
+        QTest::qWait(1100);
+        lateAnswer();
+        QTest::qWait(100);
+        QVERIFY(panel.isVisible() && !screen.contains(panel.frameGeometry()));
+        panel.reject();
+    }
+
     // The key pad of either brand fits a 1024 x 768 screen, every key inside
     // its frame, none covering another; opened where there is no room for
     // it, the pad is moved onto the screen, frame included, every key on it.
@@ -391,6 +413,67 @@ private slots:
             for (const QRect& other : placed) QVERIFY2(!r.intersects(other), k.control);
             placed << r;
         }
+    }
+
+    // Both lines of a two-line legend show whole in the panel's keys, for
+    // either brand's table: the legend's ink in the key (the key drawn with
+    // and without it) spans as many rows as the legend drawn alone in the
+    // key's type, inside the key's edges. The frames take the sizes the
+    // panel gives them.
+    void twoLineLegendsShowWhole() {
+        const QHash<QString, QSize> frameSizes{{"MENU", {206, 110}}, {"Trigger", {108, 198}}};
+        auto inkRows = [](const QImage& a, const QImage& b) {
+            int top = -1, bottom = -1;
+            for (int y = 0; y < a.height(); ++y)
+                for (int x = 0; x < a.width(); ++x)
+                    if (a.pixel(x, y) != b.pixel(x, y)) {
+                        if (top < 0) top = y;
+                        bottom = y;
+                        break;
+                    }
+            return std::pair{top, bottom};
+        };
+        int tried = 0;
+        for (bool second : {false, true}) {
+            const std::vector<PanelKey>& table = second ? SecondBrandKeys() : MainBrandKeys();
+            PanelKeyBoard keys(true, table, second ? SecondBrandRules() : MainBrandRules());
+            QWidget host;
+            QFont panelType = host.font();
+            panelType.setPixelSize(11);  // the panel's type
+            host.setFont(panelType);
+            for (auto it = frameSizes.cbegin(); it != frameSizes.cend(); ++it) {
+                QGroupBox* box = keys.Frame(it.key());
+                QVERIFY(box);
+                box->setParent(&host);
+                box->setFixedSize(it.value());
+            }
+            host.show();
+            for (const PanelKey& k : table) {
+                QAbstractButton* b = key(&keys, k.control);
+                const QString legend = b->text();
+                if (!legend.contains('\n')) continue;
+                QVERIFY2(b->isVisible(), k.control);
+                const QImage with = b->grab().toImage();
+                b->setText(QString());
+                const QImage without = b->grab().toImage();
+                b->setText(legend);
+                const auto [top, bottom] = inkRows(with, without);
+                // The legend alone, unclipped, in the key's type.
+                QImage alone(300, 200, QImage::Format_RGB32), blank(alone.size(), QImage::Format_RGB32);
+                alone.fill(Qt::white);
+                blank.fill(Qt::white);
+                {
+                    QPainter p(&alone);
+                    p.setFont(b->font());
+                    p.drawText(alone.rect(), Qt::AlignCenter, legend);
+                }
+                const auto [aloneTop, aloneBottom] = inkRows(alone, blank);
+                QVERIFY2(top > 0 && bottom < b->height() - 1, k.control);
+                QCOMPARE(bottom - top, aloneBottom - aloneTop);
+                ++tried;
+            }
+        }
+        QCOMPARE(tried, 4);  // the second brand's MENU ON/OFF, Auto Setup, Save /Recall, Manual Trigger
     }
 
     void zoomDoublesThePicture() {

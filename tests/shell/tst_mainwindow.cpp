@@ -585,31 +585,35 @@ private slots:
         w.MDIForm_Unload();
     }
 
-    // The placement alone: moved inside where it fits, never shrunk; a larger
-    // window keeps its top-left corner at the area's edge.
+    // The placement alone: moved inside, the size kept where it fits and
+    // shrunk to the area where it does not; a window that cannot shrink that
+    // far keeps its top-left corner at the area's edge.
     void placeInside_data() {
         QTest::addColumn<QRect>("window");
+        QTest::addColumn<QSize>("minimum");
         QTest::addColumn<QRect>("placed");
-        const QRect area(0, 0, 800, 600);
-        QTest::newRow("inside already") << QRect(10, 20, 300, 200) << QRect(10, 20, 300, 200);
-        QTest::newRow("past the right edge") << QRect(700, 20, 300, 200) << QRect(500, 20, 300, 200);
-        QTest::newRow("past the bottom right") << QRect(650, 500, 300, 200) << QRect(500, 400, 300, 200);
-        QTest::newRow("above and left") << QRect(-30, -5, 300, 200) << QRect(0, 0, 300, 200);
-        QTest::newRow("wider than the area") << QRect(100, 50, 900, 200) << QRect(0, 50, 900, 200);
-        QTest::newRow("larger than the area") << QRect(100, 50, 900, 700) << QRect(0, 0, 900, 700);
-        QTest::newRow("larger, above and left") << QRect(-40, -60, 900, 700) << QRect(0, 0, 900, 700);
+        const QSize none(0, 0);
+        QTest::newRow("inside already") << QRect(10, 20, 300, 200) << none << QRect(10, 20, 300, 200);
+        QTest::newRow("past the right edge") << QRect(700, 20, 300, 200) << none << QRect(500, 20, 300, 200);
+        QTest::newRow("past the bottom right") << QRect(650, 500, 300, 200) << none << QRect(500, 400, 300, 200);
+        QTest::newRow("above and left") << QRect(-30, -5, 300, 200) << none << QRect(0, 0, 300, 200);
+        QTest::newRow("wider than the area") << QRect(100, 50, 900, 200) << none << QRect(0, 50, 800, 200);
+        QTest::newRow("larger than the area") << QRect(100, 50, 900, 700) << none << QRect(0, 0, 800, 600);
+        QTest::newRow("larger, above and left") << QRect(-40, -60, 900, 700) << none << QRect(0, 0, 800, 600);
+        QTest::newRow("cannot shrink that far") << QRect(100, 50, 900, 700) << QSize(850, 300)
+                                                << QRect(0, 0, 850, 600);
     }
     void placeInside() {
         QFETCH(QRect, window);
+        QFETCH(QSize, minimum);
         QFETCH(QRect, placed);
-        QCOMPARE(ViewWindow::PlaceInside(window, QRect(0, 0, 800, 600)), placed);
+        QCOMPARE(ViewWindow::PlaceInside(window, QRect(0, 0, 800, 600), minimum), placed);
     }
 
     // In the main window's first-start size the work area is smaller than a
-    // view: the view still opens at its designed size with its title bar in
-    // sight, the area scrolls to the rest, and enlarging the main window
-    // shows it whole.
-    void viewWindowKeepsItsSizeInTheFirstStartWindow() {
+    // view: the view opens within it, title bar and buttons in sight, and
+    // keeps that size when the main window is enlarged.
+    void viewWindowOpensWithinTheFirstStartWindow() {
         InstallWaveViewHooks();
         frmMain w;
         w.MDIForm_Load();
@@ -618,15 +622,14 @@ private slots:
         AddNewWaveform();
         QCoreApplication::processEvents();
         QMdiSubWindow* frame = w.MdiArea->subWindowList(QMdiArea::CreationOrder).last();
-        const QSize designed = ViewForm(ViewWave, 0)->size();
-        QVERIFY(designed.width() > w.MdiArea->viewport()->width());
-        QCOMPARE(frame->widget()->size(), designed);
-        QVERIFY(frame->x() >= 0 && frame->y() >= 0);
-        QVERIFY(w.MdiArea->viewport()->rect().contains(frame->geometry().topLeft() + QPoint(10, 10)));
-        QVERIFY(w.MdiArea->horizontalScrollBar()->isVisible());
+        const QRect area = w.MdiArea->viewport()->rect();
+        QVERIFY(area.contains(frame->geometry()));
+        QCOMPARE(frame->size(), area.size());
+        QVERIFY(!w.MdiArea->horizontalScrollBar()->isVisible());
+        const QSize shown = frame->widget()->size();
         w.resize(1400, 1000);
         QCoreApplication::processEvents();
-        QCOMPARE(frame->widget()->size(), designed);
+        QCOMPARE(frame->widget()->size(), shown);
         QVERIFY(w.MdiArea->viewport()->rect().contains(frame->geometry()));
         UnloadAllViews();
         w.MDIForm_Unload();

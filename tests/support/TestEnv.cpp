@@ -1,5 +1,6 @@
 #include "TestEnv.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 #include <cstdlib>
 
@@ -31,6 +32,17 @@ QTemporaryDir* configDir() {
 }  // namespace
 
 namespace TestEnv {
+void UseOffscreenScreen(int width, int height) {
+    if (qgetenv("QT_QPA_PLATFORM") != "offscreen") return;
+    static QTemporaryDir dir;
+    QFile config(dir.filePath("screen.json"));
+    const QByteArray screens =
+        QString(R"({"screens": [{"name": "small", "width": %1, "height": %2}]})").arg(width).arg(height).toUtf8();
+    if (!dir.isValid() || !config.open(QIODevice::WriteOnly) || config.write(screens) <= 0)
+        qFatal("the screen configuration could not be written");
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(config.fileName()));
+}
+
 void Init() {
     SetMissingHookFatal(true);  // a hook a path needs must be set
     IgnoreFileSizeSignal();     // as the application does at start-up

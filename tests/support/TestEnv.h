@@ -12,6 +12,11 @@ QString ConfigDir();
 // The settings file inside it, and a way to empty it.
 QString IniPath();
 void ClearSettingsStore();
+// Under the offscreen platform, the one screen is width x height (set
+// through the platform's configuration file, read when the application
+// starts): call from the test class's static initMain(). Other platforms
+// keep their screens.
+void UseOffscreenScreen(int width, int height);
 // Makes a UI language current for the tests: UILanguage, the message table,
 // the value words and the controller labels.
 void UseLanguage(int language);
