@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Installs what a fresh Debian 12 machine lacks to build, run and test.
+# Installs what a fresh Debian 12 machine lacks to build, run and test, and
+# the further packages named as arguments (e.g. clang for the fuzz targets).
 set -euo pipefail
 pkgs=(g++ make cmake pkg-config qt6-base-dev qt6-serialport-dev libgl-dev zlib1g-dev
-      fonts-wqy-microhei qt6-translations-l10n xvfb xauth)
+      fonts-wqy-microhei qt6-translations-l10n xvfb xauth "$@")
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

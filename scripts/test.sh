@@ -2,7 +2,8 @@
 # Installs what is missing, builds, and runs every test (no display needed).
 # Then builds the suite a second time, in build-asan, with AddressSanitizer
 # (leak checking on) and UndefinedBehaviorSanitizer, and runs it there too:
-# any finding fails the run.
+# any finding fails the run. Last, builds every fuzz target in build-fuzz
+# (clang, installed when missing) and runs each on its seeds for 20 seconds.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -19,3 +20,5 @@ cmake --build build-asan -j"$(nproc)"
 export ASAN_OPTIONS="detect_leaks=1:halt_on_error=1:detect_stack_use_after_return=0"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
 (cd build-asan && ctest --output-on-failure -j"$(nproc)")
+
+bash scripts/fuzz.sh 20

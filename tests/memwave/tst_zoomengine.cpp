@@ -311,11 +311,13 @@ private slots:
         QCOMPARE(std::vector<int16_t>(out.begin(), out.begin() + 600), mem);
 
         // 20 samples per column from column 0: D0 pulses inside column 0, D1
-        // rises in it, D2 is high throughout.
+        // rises in it, D2 is high throughout; D3 pulses in column 2's last
+        // samples (past its whole blocks of eight).
         tb = {1e6f, 3000, 1.5e-3, 0.0, 5e-4};
         mem.assign(3000, 0x4);
         mem[3] |= 0x1;
         for (int i = 6; i < 3000; ++i) mem[size_t(i)] |= 0x2;
+        mem[57] |= 0x8;
         w = ComputeZoomWindow(tb);
         QCOMPARE(w.First, int16_t(0));
         ZoomLogicColumns(mem.data(), tb, w, out.data());
@@ -323,6 +325,8 @@ private slots:
         QCOMPARE(out[1], int16_t(0x4 | 0x2 | 0x1));
         QCOMPARE(out[2], int16_t(0x6));
         QCOMPARE(out[3], int16_t(0x6));
+        QCOMPARE(out[4], int16_t(0x6));
+        QCOMPARE(out[5], int16_t(0x6 | 0x8));
     }
 
     // The logic window: its rate from the logic time value, at most 524288
