@@ -11,6 +11,7 @@
 #include "common/ShellState.h"
 #include "controller/CtrlList.h"
 #include "controller/CtrlState.h"
+#include "controller/LevelMark.h"
 #include "link/LinkEvents.h"
 #include "link/LinkState.h"
 #include "link/Vocabulary.h"
@@ -361,7 +362,7 @@ QTreeWidgetItem* NodeAt(int group, int item) {
 }  // namespace
 
 QString CtrlNodeText(const QString& label, const QString& value) {
-    return label + QStringLiteral(" [") + value + QLatin1Char(']');
+    return label + QStringLiteral(" [") + ShownCtrlValue(label, value) + QLatin1Char(']');
 }
 
 int CtrlTreeModel::Find(int group, int item) const {

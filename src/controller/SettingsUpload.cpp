@@ -7,6 +7,7 @@
 #include "common/Pause.h"
 #include "common/Wait.h"
 #include "controller/CtrlFile.h"
+#include "controller/LevelMark.h"
 #include "controller/SettingsTransfer.h"
 #include "controller/SettingsTransferSteps.h"
 #include "link/Converters.h"
@@ -235,8 +236,10 @@ class Uploader {
 public:
     explicit Uploader(double step) : step_(step) {}
 
+    LevelsNotKnown levelsNotKnown;
+
     bool Stopped() const { return lost_; }
-    bool Complete() const { return !lost_ && !leftOut_ && unknown_.isEmpty(); }
+    bool Complete() const { return !lost_ && !leftOut_ && unknown_.isEmpty() && !levelsNotKnown.Any(); }
     // Rows left out because the link failed them.
     bool Incomplete() const { return lost_ || leftOut_; }
     // The numbers of the values left out because their row cannot send them.
@@ -267,6 +270,8 @@ public:
     void SendRow(const Row& r, const QString& levelSource = QString()) {
         if (lost_) return;
         CtrlSettings& s = DSOSettings();
+        // A level whose place is not known is left out, never guessed.
+        if (r.kind == Kind::Level && levelsNotKnown.LeaveOut(s, s.*r.field)) return Finish(r);
         if (r.field && !SettingHolds(s, SettingNumber(r.field))) {
             Unknown(s.*r.field);
             Finish(r);
@@ -465,6 +470,7 @@ void UploadSettings() {
 
     LastSettingsTransfer().UploadComplete = up.Complete();
     if (up.Incomplete()) MsgBox(MessageTable().MsgUploadIncomplete, vbExclamation);
+    up.levelsNotKnown.Report();
     const QList<int> unknown = up.UnknownValues();
     if (!unknown.isEmpty())
         MsgBox(MessageTable().MsgUploadUnknownValues.arg(UnknownCtrlValuesText(DSOSettings(), unknown)),

@@ -5,6 +5,7 @@
 #include "link/Converters.h"
 #include "link/Formatters.h"
 #include "link/KV2200Cmd.h"
+#include "link/LinkState.h"
 #include "link/ReplyParse.h"
 #include "link/Vocabulary.h"
 
@@ -110,11 +111,11 @@ bool knownReply(Conv c, const QString& reply) {
     return false;
 }
 
-bool convert(Conv c, const QString& reply, const QString& scale, double offset, QString& out) {
+bool convert(Conv c, const QString& reply, QString& out) {
     switch (c) {
     case cEdgeSlope: out = EdgeSlopeToText(reply); return true;
     case cCoupling: out = CouplingToText(reply); return true;
-    case cDiv: out = LevelDivText(reply, offset, scale); return !out.isEmpty();
+    case cDiv: return false;  // levels go by ReadLevelRow
     case cTime: out = FormatTime3(reply); return true;
     case cSens: out = DivText(reply); return true;
     case cPulseMode: out = PulseModeToText(reply); return true;
@@ -232,27 +233,55 @@ void addChannel(std::vector<Row>& rows, int ch, const AltFields& f) {
 }
 }  // namespace
 
+namespace {
+// The level read-backs of type t, in their order.
+std::vector<const ReadBack*> levelReadBacks(int t) {
+    std::vector<const ReadBack*> out;
+    for (const ReadBack& r : kReadBacks)
+        if (r.type == t && r.conv == cDiv) out.push_back(&r);
+    return out;
+}
+
+void markLevels(CtrlSettings& s, const AltFields& f, int t) {
+    for (const ReadBack* r : levelReadBacks(t)) MarkLevelNotKnown(s.*(f.*r->field));
+}
+
+// One level read-back of the channel; after one that failed, the type's
+// other levels are marked as not known. False when it failed.
+bool readLevel(CtrlSettings& s, const AltFields& f, const ReadBack& r, const LevelBase& base) {
+    if (ReadLevelRow(":TRIGGER:ALTERNATION:" + QString::fromLatin1(r.query), base, s.*(f.*r.field))) return true;
+    bool after = false;
+    for (const ReadBack* other : levelReadBacks(r.type)) {
+        if (after) MarkLevelNotKnown(s.*(f.*other->field));
+        after = after || other == &r;
+    }
+    return false;
+}
+}  // namespace
+
 void GetTriggerAltTrigType(CtrlSettings& s, int channel) {
     const int n = channel == 1 ? 1 : 2;
     const AltFields& f = n == 1 ? kCH1 : kCH2;
+    const int t = typeOf(s, f);
     const QString scale = TrimReply(QueryCmd(":CHANNEL" + QString::number(n) + ":SCALE?"));
-    if (scale.isEmpty()) {
-        ReplyLost(scale);  // reported when it did not come
+    if (scale.isEmpty() || !IsNumberReply(scale)) {
+        // No level can be read without it; they are not known.
+        if (!ReplyLost(scale)) NoteUnusableReadBack();
+        markLevels(s, f, t);
         return;
     }
-    QString unused;
-    if (!IsNumberReply(scale)) {
-        StoreReadBack(unused, scale, nullptr, false);  // no level can be read without it
-        return;
-    }
-    // Without the channel's offset (reported) the levels are not read; the rest is.
+    // Without the channel's offset (reported) the levels are not known; the rest is read.
     double offset = 0;
     const bool offsetRead = ReadLevelOffset(n == 1 ? "CH1" : "CH2", offset);
-    const int t = typeOf(s, f);
+    const LevelBase base = offsetRead ? DivisionsBase(scale, offset) : LevelBase();
     SendCmd(selectCmd(n));
     if (t < 0) return;
     for (const ReadBack& r : kReadBacks) {
-        if (r.type != t || (r.conv == cDiv && !offsetRead)) continue;
+        if (r.type != t) continue;
+        if (r.conv == cDiv) {
+            if (!readLevel(s, f, r, base)) return;  // the read-back ends here
+            continue;
+        }
         const QString reply =
             TrimReply(QueryCmd(":TRIGGER:ALTERNATION:" + QString::fromLatin1(r.query)));
         QString out;
@@ -261,7 +290,8 @@ void GetTriggerAltTrigType(CtrlSettings& s, int channel) {
             StoreReadBack(out, reply, nullptr, false);
             continue;
         }
-        if (!convert(r.conv, reply, scale, offset, out)) return;  // the read-back ends here
+        if (ReplyLost(reply)) continue;  // stores nothing; reported
+        if (!convert(r.conv, reply, out)) return;
         s.*(f.*r.field) = out;
     }
 }
@@ -270,22 +300,27 @@ void ReadBackAltLevels(Applier& a, int ch) {
     const AltFields& f = ch == 1 ? kCH1 : kCH2;
     const int t = typeOf(a.s, f);
     if (t < 0) return;
-    const QString scale = TrimReply(QueryCmd(":CHANNEL" + QString::number(ch) + ":SCALE?"));
-    QString unused;
-    if (!StoreReadBack(unused, scale, nullptr, IsNumberReply(scale)) || scale.isEmpty()) return;
-    double offset = 0;
-    if (!ReadLevelOffset(ch == 1 ? "CH1" : "CH2", offset)) return;
-    SendCmd(selectCmd(ch));
-    for (const ReadBack& r : kReadBacks) {
-        if (r.type != t || r.conv != cDiv) continue;
-        const QString query = QString::fromLatin1(r.query);
-        const bool levelA = query.endsWith("LEVELA?"), levelB = query.endsWith("LEVELB?");
-        const int item = levelA ? 18 : levelB ? 19 : 17;
-        const int label = levelA ? lLevelA : levelB ? lLevelB : lLevel;
-        QString& field = a.s.*(f.*r.field);
-        if (!ReadLevelDiv(":TRIGGER:ALTERNATION:" + query, scale, &offset, field)) return;
-        a.node(ch == 1 ? 19 : 20, item, label, field);
+    const int g = ch == 1 ? 19 : 20;
+    auto show = [&] {
+        for (const ReadBack* r : levelReadBacks(t)) {
+            const QString query = QString::fromLatin1(r->query);
+            const bool levelA = query.endsWith("LEVELA?"), levelB = query.endsWith("LEVELB?");
+            a.node(g, levelA ? 18 : levelB ? 19 : 17, levelA ? lLevelA : levelB ? lLevelB : lLevel,
+                   a.s.*(f.*r->field));
+        }
+    };
+    // A reply just before (the channel's offset) got no answer: nothing more
+    // is asked, and the levels are not known.
+    LevelBase base;
+    if (!Link().ReplyFailed && !ReplyLostBefore()) base = ReadLevelBase(ch == 1 ? "CH1" : "CH2", false, false);
+    if (base.kind == LevelBase::Unknown) {
+        markLevels(a.s, f, t);
+        return show();
     }
+    SendCmd(selectCmd(ch));
+    for (const ReadBack* r : levelReadBacks(t))
+        if (!readLevel(a.s, f, *r, base)) break;
+    show();
 }
 
 void AddAlternationRows(std::vector<Row>& rows) {

@@ -51,6 +51,7 @@ void addChannel(std::vector<Row>& rows, int ch, const ChannelFields& f) {
     // The instrument keeps its trigger level in volts: the level rows of this
     // channel now stand at other divisions.
     offset.also = [ch](Applier& a, const QString&) { ReadBackChannelLevels(a, ch); };
+    offset.alsoAfterLost = true;
     rows.push_back(offset);
 
     Row coupling = item(lCoupling, f.coupling, 5, "COUPLING");

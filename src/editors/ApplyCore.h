@@ -41,6 +41,7 @@ struct Row {
     ReplyConverter back = nullptr;     // "" = the reply as it comes
     bool (*known)(const QString& reply) = nullptr;  // the replies `back` takes (else IsKnownReply)
     std::function<void(Applier&, const QString& value)> also;
+    bool alsoAfterLost = false;        // `also` runs after a read-back that did not come too
     // A branch whose shape differs: runs in place of the steps above.
     std::function<ApplyEnd(Applier&)> custom;
 };
@@ -81,14 +82,36 @@ bool StoreReadBack(QString& field, const QString& reply, ReplyConverter conv);
 // come or is no number is marked as StoreReadBack marks it and gives false:
 // the level is then not stored.
 bool ReadLevelOffset(const QString& source, double& offset);
-// A level read back into `field` in divisions: the reply to `query` with
-// `offset` counted in over `scale` (a number text), as the download stores it
-// (LevelDivText). Without an offset (null: its reply was unusable and has
-// been marked) nothing is asked and the field stays. A level reply that did
-// not come or is no number (or a scale that is no number) stores nothing and
-// is marked as StoreReadBack marks it; false then, and for a scale that
-// reads 0: the read-back ends there.
-bool ReadLevelDiv(const QString& query, const QString& scale, const double* offset, QString& field);
+// How a trigger block's level rows count for their source, as the download
+// counts them: in divisions of the source's scale with its offset (CH1, CH2
+// asked for; EXT 0.2 V and EXT5 1 V without offset), as the logic
+// analyser's threshold (a logic channel under EDGE and PULSE), kept as they
+// are (the AC line under EDGE, a source without a scale under VIDEO and
+// SLOPE), or not known (the scale or offset reply did not come or is no
+// number: marked for the report).
+struct LevelBase {
+    enum Kind { Unknown, Divisions, Threshold, Kept } kind = Unknown;
+    QString scale;  // Divisions: a number text
+    double offset = 0;
+};
+LevelBase DivisionsBase(const QString& scale, double offset);
+// The base of `source` (as the mirror holds it); `acLine`: the block keeps
+// its level under the AC line (EDGE); `threshold`: any other source without
+// a scale reads the threshold (EDGE, PULSE).
+LevelBase ReadLevelBase(const QString& source, bool acLine, bool threshold);
+// One level row read on its base into `field` (`query` asks for its volts).
+// A level that cannot be had (an unknown base, a reply that did not come,
+// a cut or garbled one, any reply after a lost one) leaves the row marked
+// as not known (LevelNotKnownText), never at its old divisions, and is
+// marked for the report. False when the row's own reply failed: the block's
+// read-back ends there.
+bool ReadLevelRow(const QString& query, const LevelBase& base, QString& field);
+void MarkLevelNotKnown(QString& field);
+// A reply of the current apply or action did not come (ReplyLost notes
+// it): the level rows read after it are marked rather than asked.
+void NoteReplyLost();
+void ClearReplyLost();
+bool ReplyLostBefore();
 // After an apply that changed channel `ch`'s (1 or 2) scale or offset: every
 // level row whose source is that channel is read back as the download reads
 // it, so that it shows where the instrument's level now is and an upload

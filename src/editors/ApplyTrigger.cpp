@@ -42,6 +42,53 @@ std::function<RowTarget(const CtrlSettings&)> byMethod(PerMethod p, int label) {
     };
 }
 
+// The level rows of a method: query (after ":TRIGGER:<method>:"), field,
+// node (6, item) and label.
+struct LevelRowOf {
+    const char* query;
+    Field field;
+    int item, label;
+};
+std::vector<LevelRowOf> levelRows(int m) {
+    switch (m) {
+    case mEdge: return {{"LEVEL?", &CtrlSettings::TriggerEdgeLevel, 7, lLevel}};
+    case mPulse: return {{"LEVEL?", &CtrlSettings::TriggerPulseLevel, 8, lLevel}};
+    case mVideo: return {{"LEVEL?", &CtrlSettings::TriggerVideoLevel, 8, lLevel}};
+    case mSlope:
+        return {{"LEVELA?", &CtrlSettings::TriggerSlopeLevelA, 9, lLevelA},
+                {"LEVELB?", &CtrlSettings::TriggerSlopeLevelB, 10, lLevelB}};
+    default: return {};
+    }
+}
+
+Field sourceFieldOf(int m) {
+    return m == mEdge    ? &CtrlSettings::TriggerEdgeSource
+           : m == mVideo ? &CtrlSettings::TriggerVideoSource
+           : m == mPulse ? &CtrlSettings::TriggerPulseSource
+                         : &CtrlSettings::TriggerSlopeSource;
+}
+
+void markLevels(CtrlSettings& s, int m) {
+    for (const LevelRowOf& r : levelRows(m)) MarkLevelNotKnown(s.*r.field);
+}
+
+// The method's level rows read on `base`; after a row that failed, the rest
+// are marked as not known. False when one failed.
+bool readLevels(CtrlSettings& s, int m, const LevelBase& base) {
+    const QString head = QString(":TRIGGER:") + kMethodKw[m] + ":";
+    const std::vector<LevelRowOf> rows = levelRows(m);
+    for (size_t i = 0; i < rows.size(); ++i) {
+        if (ReadLevelRow(head + rows[i].query, base, s.*rows[i].field)) continue;
+        for (size_t k = i + 1; k < rows.size(); ++k) MarkLevelNotKnown(s.*rows[k].field);
+        return false;
+    }
+    return true;
+}
+
+void showLevels(Applier& a, int m) {
+    for (const LevelRowOf& r : levelRows(m)) a.node(6, r.item, r.label, a.s.*r.field);
+}
+
 ApplyEnd method(Applier& a) {
     CtrlSettings& s = a.s;
     // The instrument keeps its method while it shows X-Y.
@@ -66,11 +113,7 @@ ApplyEnd source(Applier& a) {
     CtrlSettings& s = a.s;
     const QString value = a.v.ComboText;
     const int m = methodOf(s);
-    Field field = m == mEdge    ? &CtrlSettings::TriggerEdgeSource
-                  : m == mVideo ? &CtrlSettings::TriggerVideoSource
-                  : m == mPulse ? &CtrlSettings::TriggerPulseSource
-                                : &CtrlSettings::TriggerSlopeSource;
-    s.*field = value;
+    s.*sourceFieldOf(m) = value;
     a.node(6, 3, lSource, value);
     // The rows of EDGE and VIDEO depend on the source: the tree follows it.
     if (m == mEdge || m == mVideo) {
@@ -79,20 +122,13 @@ ApplyEnd source(Applier& a) {
     }
     const QString kw = m >= 0 ? kMethodKw[m] : "SLOPE";
     SendCmd(":TRIGGER:" + kw + ":SOURCE " + TrigSourceToKeyword(value));
+    // The instrument keeps its level in volts: in divisions of the new
+    // source it stands elsewhere, and the level rows show where.
+    if (m >= 0 && m <= mSlope) {
+        readLevels(s, m, ReadLevelBase(value, m == mEdge, m == mEdge || m == mPulse));
+        showLevels(a, m);
+    }
     return ApplyEnd::Applied;
-}
-
-// Scale of a trigger source for the level read-back: a number text, or the
-// empty text for a logic channel (and for an unknown source).
-QString sourceScale(const QString& source, bool acLine, bool* digital) {
-    *digital = false;
-    if (source == "CH1") return TrimReply(QueryCmd(":CHANNEL1:SCALE?"));
-    if (source == "CH2") return TrimReply(QueryCmd(":CHANNEL2:SCALE?"));
-    if (source == "EXT") return "0.2";
-    if (source == "EXT5") return "1";
-    if (acLine && source == ValueWord(vwAcLine)) return "0";
-    *digital = true;
-    return QString();
 }
 
 QString ask(const QString& query) { return TrimReply(QueryCmd(query)); }
@@ -116,13 +152,6 @@ bool readSource(const QString& query, QString& field) {
     return StoreReadBack(field, reply, nullptr, IsSourceReply(reply));
 }
 
-// A logic channel's level: the threshold as a level text; "" keeps the field.
-QString thresholdLevel() {
-    const QString reply = ask(":LA:THRESHOLD?");
-    QString text;
-    return StoreReadBack(text, reply, nullptr, IsThresholdReply(reply)) ? LaThresholdToText(reply) : QString();
-}
-
 bool codes(const QString& query, CtrlCodeArray& array) {
     QString reply = ask(query);
     const QStringList f = reply.split(',');
@@ -135,72 +164,59 @@ bool codes(const QString& query, CtrlCodeArray& array) {
 }  // namespace
 
 bool GetTriggerMethod(CtrlSettings& s) {
-    bool digital = false;
-    QString scale;
-    double offsetValue = 0;
-    const double* offset = nullptr;  // null when the source's offset could not be read
-    auto readBase = [&](const QString& source, bool acLine) {
-        scale = sourceScale(source, acLine, &digital);
-        offset = ReadLevelOffset(source, offsetValue) ? &offsetValue : nullptr;
+    LevelBase base;
+    const int m = methodOf(s);
+    // A source that did not come or names none leaves the levels not known.
+    auto noSource = [&](bool read) {
+        markLevels(s, m);
+        return read;
     };
-    switch (methodOf(s)) {
+    switch (m) {
     case mEdge: {
         const QString reply = ask(":TRIGGER:EDGE:SOURCE?");
         const QString source = TrigSourceToText(reply);
         if (source.isEmpty()) {
             ReplyLost(reply);  // reported when it did not come
-            return false;
+            return noSource(false);
         }
-        if (!IsSourceReply(reply)) return StoreReadBack(s.TriggerEdgeSource, reply, TrigSourceToText);
+        if (!IsSourceReply(reply)) return noSource(StoreReadBack(s.TriggerEdgeSource, reply, TrigSourceToText));
         s.TriggerEdgeSource = source;
-        readBase(source, true);
+        base = ReadLevelBase(source, true, true);
         StoreReadBack(s.TriggerEdgeSlope, ask(":TRIGGER:EDGE:SLOPE?"), EdgeSlopeToText);
         StoreReadBack(s.TriggerEdgeSweep, ask(":TRIGGER:EDGE:SWEEP?"), SweepToText);
         StoreReadBack(s.TriggerEdgeCoupling, ask(":TRIGGER:EDGE:COUPLING?"), CouplingToText);
-        if (digital) {
-            const QString t = thresholdLevel();
-            if (!t.isEmpty()) s.TriggerEdgeLevel = t;
-        } else if (scale != "0" && !ReadLevelDiv(":TRIGGER:EDGE:LEVEL?", scale, offset, s.TriggerEdgeLevel)) {
-            return false;
-        }
+        if (!readLevels(s, m, base)) return false;
         readNumber(s.TriggerEdgeSensitivity, ":TRIGGER:EDGE:SENSITIVITY?", DivText);
         break;
     }
-    case mPulse: {
-        if (!readSource(":TRIGGER:PULSE:SOURCE?", s.TriggerPulseSource)) return false;
-        readBase(s.TriggerPulseSource, false);
+    case mPulse:
+        if (!readSource(":TRIGGER:PULSE:SOURCE?", s.TriggerPulseSource)) return noSource(false);
+        base = ReadLevelBase(s.TriggerPulseSource, false, true);
         StoreReadBack(s.TriggerPulseMode, ask(":TRIGGER:PULSE:MODE?"), PulseModeToText);
         StoreReadBack(s.TriggerPulseWidth, ask(":TRIGGER:PULSE:WIDTH?"), FormatTime3);
         StoreReadBack(s.TriggerPulseSweep, ask(":TRIGGER:PULSE:SWEEP?"), SweepToText);
         StoreReadBack(s.TriggerPulseCoupling, ask(":TRIGGER:PULSE:COUPLING?"), CouplingToText);
-        if (digital) {
-            const QString t = thresholdLevel();
-            if (!t.isEmpty()) s.TriggerPulseLevel = t;
-        } else if (!ReadLevelDiv(":TRIGGER:PULSE:LEVEL?", scale, offset, s.TriggerPulseLevel)) {
-            return false;
-        }
+        if (!readLevels(s, m, base)) return false;
         readNumber(s.TriggerPulseSensitivity, ":TRIGGER:PULSE:SENSITIVITY?", DivText);
         break;
-    }
     case mVideo:
-        if (!readSource(":TRIGGER:VIDEO:SOURCE?", s.TriggerVideoSource)) return false;
-        readBase(s.TriggerVideoSource, false);
+        if (!readSource(":TRIGGER:VIDEO:SOURCE?", s.TriggerVideoSource)) return noSource(false);
+        base = ReadLevelBase(s.TriggerVideoSource, false, false);
         StoreReadBack(s.TriggerVideoPolarity, ask(":TRIGGER:VIDEO:POLARITY?"), VideoPolarityToText);
         StoreReadBack(s.TriggerVideoSync, ask(":TRIGGER:VIDEO:MODE?"), VideoSyncToText);
         readAsItComes(s.TriggerVideoLine, ":TRIGGER:VIDEO:LINE?", IsNumberReply);
         readAsItComes(s.TriggerVideoStandard, ":TRIGGER:VIDEO:STANDARD?", IsVideoStandardReply);
-        if (!ReadLevelDiv(":TRIGGER:VIDEO:LEVEL?", scale, offset, s.TriggerVideoLevel)) return false;
+        if (!readLevels(s, m, base)) return false;
         readNumber(s.TriggerVideoSensitivity, ":TRIGGER:VIDEO:SENSITIVITY?", DivText);
         break;
     case mSlope:
-        if (!readSource(":TRIGGER:SLOPE:SOURCE?", s.TriggerSlopeSource)) return false;
-        readBase(s.TriggerSlopeSource, false);
+        if (!readSource(":TRIGGER:SLOPE:SOURCE?", s.TriggerSlopeSource)) return noSource(false);
+        base = ReadLevelBase(s.TriggerSlopeSource, false, false);
         StoreReadBack(s.TriggerSlopeCoupling, ask(":TRIGGER:SLOPE:COUPLING?"), CouplingToText);
         StoreReadBack(s.TriggerSlopeSweep, ask(":TRIGGER:SLOPE:SWEEP?"), SweepToText);
         StoreReadBack(s.TriggerSlopeMode, ask(":TRIGGER:SLOPE:MODE?"), SlopeModeToText);
         StoreReadBack(s.TriggerSlopeTime, ask(":TRIGGER:SLOPE:TIME?"), FormatTime3);
-        if (!ReadLevelDiv(":TRIGGER:SLOPE:LEVELA?", scale, offset, s.TriggerSlopeLevelA)) return false;
-        if (!ReadLevelDiv(":TRIGGER:SLOPE:LEVELB?", scale, offset, s.TriggerSlopeLevelB)) return false;
+        if (!readLevels(s, m, base)) return false;
         readNumber(s.TriggerSlopeSensitivity, ":TRIGGER:SLOPE:SENSITIVITY?", DivText);
         break;
     case mPattern:
@@ -221,45 +237,29 @@ bool GetTriggerMethod(CtrlSettings& s) {
 }
 
 void ReadBackChannelLevels(Applier& a, int ch) {
-    // The read-back just before (the channel's offset) got no answer, and has
-    // been marked: asking on would only wait for the instrument again.
-    if (Link().ReplyFailed) return;
     CtrlSettings& s = a.s;
     if (s.TriggerMethod == ValueWord(vwAlternative)) return ReadBackAltLevels(a, ch);
-    // The level rows of a method: query, field, node (6, item), label.
-    struct Level {
-        const char* query;
-        Field field;
-        int item, label;
-    };
-    std::vector<Level> levels;
     const int m = methodOf(s);
-    switch (m) {
-    case mEdge: levels = {{"LEVEL?", &CtrlSettings::TriggerEdgeLevel, 7, lLevel}}; break;
-    case mPulse: levels = {{"LEVEL?", &CtrlSettings::TriggerPulseLevel, 8, lLevel}}; break;
-    case mVideo: levels = {{"LEVEL?", &CtrlSettings::TriggerVideoLevel, 8, lLevel}}; break;
-    case mSlope:
-        levels = {{"LEVELA?", &CtrlSettings::TriggerSlopeLevelA, 9, lLevelA},
-                  {"LEVELB?", &CtrlSettings::TriggerSlopeLevelB, 10, lLevelB}};
-        break;
-    default: return;  // no level rows
-    }
-    const QString head = QString(":TRIGGER:") + kMethodKw[m] + ":";
+    if (m < 0 || m > mSlope) return;  // no level rows
     const QString channel = ch == 1 ? "CH1" : "CH2";
+    // Rows that follow the channel, as far as the mirror knows, whose new
+    // place cannot be read are not known.
+    auto notKnown = [&] {
+        if (s.*sourceFieldOf(m) != channel) return;
+        markLevels(s, m);
+        showLevels(a, m);
+    };
+    // A reply just before (the channel's offset) got no answer: asking on
+    // could take the late one for the next answer.
+    if (Link().ReplyFailed || ReplyLostBefore()) return notKnown();
     // The level follows the source the instrument names; one that names none
     // leaves it unknown whether the level follows this channel.
-    const QString source = ask(head + "SOURCE?");
+    const QString source = ask(QString(":TRIGGER:") + kMethodKw[m] + ":SOURCE?");
     QString unused;
-    if (!StoreReadBack(unused, source, nullptr, IsSourceReply(source)) || TrigSourceToText(source) != channel)
-        return;
-    const QString scale = ask(":CHANNEL" + QString::number(ch) + ":SCALE?");
-    if (!StoreReadBack(unused, scale, nullptr, IsNumberReply(scale)) || scale.isEmpty()) return;
-    double offset = 0;
-    if (!ReadLevelOffset(channel, offset)) return;
-    for (const Level& l : levels) {
-        if (!ReadLevelDiv(head + l.query, scale, &offset, s.*l.field)) return;
-        a.node(6, l.item, l.label, s.*l.field);
-    }
+    if (!StoreReadBack(unused, source, nullptr, IsSourceReply(source))) return notKnown();
+    if (TrigSourceToText(source) != channel) return;
+    readLevels(s, m, ReadLevelBase(channel, false, false));
+    showLevels(a, m);
 }
 
 void AddTriggerRows(std::vector<Row>& rows) {

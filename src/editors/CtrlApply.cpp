@@ -119,7 +119,7 @@ ApplyEnd Applier::run(const Row& row) {
         if (StoreReadBack(text, reply, row.back, known)) store(text);
         // A reply that did not come may still be on its way: what the branch
         // would ask next could be answered by it, so nothing more is asked.
-        if (Link().ReplyFailed) return ApplyEnd::Applied;
+        if (Link().ReplyFailed && !row.alsoAfterLost) return ApplyEnd::Applied;
     }
     if (row.also) row.also(*this, value);
     return ApplyEnd::Applied;
@@ -141,22 +141,11 @@ bool ReadLevelOffset(const QString& source, double& offset) {
     if (source != "CH1" && source != "CH2") return true;
     const QString reply = TrimReply(QueryCmd(":CHANNEL" + source.right(1) + ":OFFSET?"));
     if (Link().ReplyFailed || !IsNumberReply(reply)) {
+        if (Link().ReplyFailed) NoteReplyLost();
         unusableReadBack = true;
         return false;
     }
     offset = LeadingNumber(reply);
-    return true;
-}
-
-bool ReadLevelDiv(const QString& query, const QString& scale, const double* offset, QString& field) {
-    if (!offset) return true;
-    const QString reply = TrimReply(QueryCmd(query));
-    if (ReplyLost(reply)) return false;
-    if ((!scale.isEmpty() && !IsNumberReply(scale)) || (!reply.isEmpty() && !IsNumberReply(reply)))
-        return StoreReadBack(field, reply, nullptr, false);
-    const QString div = LevelDivText(reply, *offset, scale);
-    if (div.isEmpty()) return false;
-    field = div;
     return true;
 }
 
@@ -167,8 +156,10 @@ bool TakeRefusedArgument() {
 }
 
 bool ReplyLost(const QString& reply) {
+    if (Link().ReplyFailed) NoteReplyLost();
     if (!reply.isEmpty() || !Link().ReplyFailed) return false;
     unusableReadBack = true;
+    NoteReplyLost();
     return true;
 }
 
@@ -187,7 +178,10 @@ bool StoreReadBack(QString& field, const QString& reply, ReplyConverter conv) {
 }
 
 void NoteUnusableReadBack() { unusableReadBack = true; }
-void ClearUnusableReadBack() { unusableReadBack = false; }
+void ClearUnusableReadBack() {
+    unusableReadBack = false;
+    ClearReplyLost();
+}
 
 void ReportUnusableReadBack() {
     if (!unusableReadBack) return;

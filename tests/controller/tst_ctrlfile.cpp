@@ -18,6 +18,7 @@
 #include "controller/CtrlState.h"
 #include "controller/CtrlTree.h"
 #include "controller/CtrlValueNames.h"
+#include "controller/LevelMark.h"
 #include "controller/SettingsTransfer.h"
 #include "link/LinkEvents.h"
 #include "link/LinkState.h"
@@ -274,6 +275,27 @@ private slots:
                  MessageTable().MsgUploadUnknownValues.arg("CH1 ▸ 耦合 = \"Kopplung\"\n触发系统 ▸ 触发模式 = \"EDGES\""));
         UseLanguage(LangEnglish);
         QCOMPARE(UnknownCtrlValuesText(s, {5, 64}), QString("CH1 ▸ Coupling = \"Kopplung\"\nTrigger ▸ Method = \"EDGES\""));
+    }
+
+    // A level marked as not known goes into the file as it is; the file
+    // names it when it opens, and its upload leaves the level out and says why.
+    void levelNotKnownStaysNotKnownInAFile() {
+        SetDefaultCtrlSettings();
+        DSOSettings().TriggerEdgeLevel = LevelNotKnownText();
+        QVERIFY(WriteCtrlFile(path("notknown.rmt")));
+        SetDefaultCtrlSettings();
+        MsgBoxService::ClearLog();
+        QVERIFY(ReadCtrlFile(path("notknown.rmt")));
+        QCOMPARE(DSOSettings().TriggerEdgeLevel, LevelNotKnownText());
+        QCOMPARE(MsgBoxService::Log().size(), 1);
+        QCOMPARE(MsgBoxService::Log()[0].text, MessageTable().MsgCtrlValuesUnknown.arg("TriggerEdgeLevel = \"?\""));
+        MsgBoxService::ClearLog();
+        const QStringList sent = UploadedCommands();
+        QVERIFY(sent.contains(":TRIGGER:EDGE:SOURCE CHANNEL1"));
+        for (const QString& c : sent) QVERIFY2(!c.startsWith(":TRIGGER:EDGE:LEVEL"), qPrintable(c));
+        QVERIFY(!LastSettingsTransfer().UploadComplete);
+        QCOMPARE(MsgBoxService::Log().size(), 1);
+        QCOMPARE(MsgBoxService::Log()[0].text, MessageTable().MsgUploadLevelsNotKnown.arg("TriggerEdgeLevel"));
     }
 
     // Every value of a controller file in turn holds a word of neither

@@ -14,6 +14,7 @@
 #include "common/ShellState.h"
 #include "controller/CtrlState.h"
 #include "controller/CtrlTree.h"
+#include "controller/LevelMark.h"
 #include "editors/AdjustLogic.h"
 #include "editors/CtrlApply.h"
 #include "link/KV2200Cmd.h"
@@ -233,7 +234,8 @@ private slots:
 
     // No reply to the EDGE source: the read-back of the method ends before
     // anything of the EDGE block or the holdoff is stored, yet the method is
-    // taken, the tree rebuilt in its shape and the method node rewritten.
+    // taken, the tree rebuilt in its shape and the method node rewritten. The
+    // level, with no source to count it by, is not known.
     void edgeMethodWithoutSourceKeepsItsBlock() {
         script.SetReply(":TRIGGER:EDGE:SOURCE?", {});
         DSOSettings().TriggerMethod = ValueWord(vwPulse);
@@ -242,6 +244,7 @@ private slots:
         BuildCtrlTree();
         CtrlSettings expected = DSOSettings();
         expected.TriggerMethod = ValueWord(vwEdge);
+        expected.TriggerEdgeLevel = LevelNotKnownText();
         QCOMPARE(ApplyCtrlEdit({key({24, 25}), ValueWord(vwEdge), "", ""}), ApplyEnd::Applied);
         QVERIFY(DSOSettings() == expected);
         QCOMPARE(CtrlNode(6, 2)->text(0), QString("Method [EDGE]"));

@@ -204,7 +204,7 @@ private slots:
             << QStringList{":TRIGGER:EDGE:SWEEP NORMAL"} << QList<int>{100} << "TriggerEdgeSweep"
             << "NORMAL" << "6,5" << "Mode [NORMAL]" << ":TRIGGER:EDGE:SWEEP" << "NORMAL" << QString();
         QTest::newRow("EDGE source D3") << 1 << en << "" << "{l:24}{l:26}" << "D3" << "" << ""
-            << QStringList{":TRIGGER:EDGE:SOURCE DIGITAL3"} << QList<int>{100}
+            << QStringList{":TRIGGER:EDGE:SOURCE DIGITAL3", ":LA:THRESHOLD?"} << QList<int>{100}
             << "TriggerEdgeSource" << "D3" << "6,3" << "Source [D3]"
             << ":TRIGGER:EDGE:SOURCE" << "D3" << "6,6=(no node)";
         QTest::newRow("EDGE level, source EXT") << 1 << en << ":TRIGGER:EDGE:SOURCE EXT"
@@ -464,6 +464,123 @@ private slots:
             if (c.contains(":LEVEL") && !c.endsWith('?')) sent << c;
         QCOMPARE(sent, levels);
         for (const QString& k : kept) QCOMPARE(k.section('=', 0, 0) + "=" + sim.Get(k.section('=', 0, 0)), k);
+    }
+
+    // Every road that moves where the instrument's level stands in divisions
+    // (its source, its channel's offset, probe or volts per division, the
+    // method, an alternation channel's type) leaves the level rows showing
+    // where it is: the upload that follows leaves every level of the
+    // instrument where it was. The levels start off zero, so a row left at
+    // its old divisions would move them.
+    void uploadKeepsTheLevelOnEveryRoad_data() {
+        QTest::addColumn<QString>("simSetup");
+        QTest::addColumn<QString>("key");  // "{l:..}" labels; "adjustN" = coarse/fine OK of CHn
+        QTest::addColumn<QString>("combo");
+        QTest::addColumn<QString>("input");
+        const QString src = "{l:24}{l:26}", method = "{l:24}{l:25}", alt = ":TRIGGER:MODE ALTERNATION;";
+        const QString slope = ":TRIGGER:MODE SLOPE;", pulse = ":TRIGGER:MODE PULSE;";
+        for (const char* to : {"CH2", "EXT", "EXT5", "{w:12}", "D3"})
+            QTest::addRow("EDGE source %s", to) << "" << src << to << "";
+        QTest::newRow("EDGE source D3 back to CH1") << ":TRIGGER:EDGE:SOURCE DIGITAL3" << src << "CH1" << "";
+        QTest::newRow("EDGE source AC line back to CH2") << ":TRIGGER:EDGE:SOURCE ACLINE" << src << "CH2" << "";
+        QTest::newRow("PULSE source CH2") << pulse << src << "CH2" << "";
+        QTest::newRow("PULSE source D5") << pulse << src << "D5" << "";
+        QTest::newRow("VIDEO source EXT5") << ":TRIGGER:MODE VIDEO;" << src << "EXT5" << "";
+        QTest::newRow("SLOPE source CH2") << slope << src << "CH2" << "";
+        QTest::newRow("SLOPE source EXT") << slope << src << "EXT" << "";
+        QTest::newRow("EDGE, CH1 offset") << "" << "{l:6}{l:9}" << "" << "-0.5";
+        QTest::newRow("EDGE on CH2, CH2 probe") << ":TRIGGER:EDGE:SOURCE CHANNEL2" << "{l:7}{l:12}" << "10X" << "";
+        QTest::newRow("EDGE, CH1 coarse/fine") << "" << "adjust1" << "" << "2.00V";
+        QTest::newRow("PULSE, CH1 coarse/fine") << pulse << "adjust1" << "" << "5.00V";
+        QTest::newRow("SLOPE, CH1 offset") << slope << "{l:6}{l:9}" << "" << "0.25";
+        QTest::newRow("method EDGE to PULSE on CH2") << ":TRIGGER:PULSE:SOURCE CHANNEL2" << method << "PULSE" << "";
+        QTest::newRow("method EDGE to SLOPE") << "" << method << "SLOPE" << "";
+        QTest::newRow("method EDGE to ALTERNATIVE") << "" << method << "ALTERNATIVE" << "";
+        QTest::newRow("alternation CH1 type PULSE") << alt << "{l:24}{l:6}{l:38}" << "{w:6}" << "";
+        QTest::newRow("alternation CH2 type SLOPE") << alt << "{l:24}{l:7}{l:38}" << "{w:8}" << "";
+        QTest::newRow("alternation, CH2 offset") << alt << "{l:7}{l:9}" << "" << "1";
+        QTest::newRow("alternation, CH1 coarse/fine") << alt << "adjust1" << "" << "500mV";
+    }
+    void uploadKeepsTheLevelOnEveryRoad() {
+        QFETCH(QString, simSetup);
+        QFETCH(QString, key);
+        QFETCH(QString, combo);
+        QFETCH(QString, input);
+        // Levels off zero, per method and per alternation channel.
+        const QStringList levels = {":TRIGGER:EDGE:LEVEL 0.5", ":TRIGGER:PULSE:LEVEL -0.3",
+                                    ":TRIGGER:VIDEO:LEVEL 0.2", ":TRIGGER:SLOPE:LEVELA 0.7",
+                                    ":TRIGGER:SLOPE:LEVELB -0.4"};
+        for (const QString& c : levels) SendCmd(c);
+        for (int ch = 1; ch <= 2; ++ch) {
+            SendCmd(":TRIGGER:ALTERNATION:SOURCE CHANNEL" + QString::number(ch));
+            for (const char* l : {"EDGE:LEVEL 0.6", "PULSE:LEVEL -0.7", "SLOPE:LEVELA 0.9", "SLOPE:LEVELB -0.1"})
+                SendCmd(QString(":TRIGGER:ALTERNATION:") + l + QString::number(ch));  // another per channel
+        }
+        for (const QString& c : simSetup.split(';', Qt::SkipEmptyParts)) SendCmd(c);
+        auto instrumentLevels = [&] {
+            QStringList out;
+            for (const QString& c : levels) out << QueryCmd(c.section(' ', 0, 0) + "?").trimmed();
+            for (int ch = 1; ch <= 2; ++ch) {
+                SendCmd(":TRIGGER:ALTERNATION:SOURCE CHANNEL" + QString::number(ch));
+                for (const char* l : {"EDGE:LEVEL?", "PULSE:LEVEL?", "SLOPE:LEVELA?", "SLOPE:LEVELB?"})
+                    out << QueryCmd(QString(":TRIGGER:ALTERNATION:") + l).trimmed();
+            }
+            return out;
+        };
+        SetDefaultCtrlSettings();
+        QVERIFY(RunTransfer(JobDownload, "Data Downloading...", true));
+        QVERIFY(LastSettingsTransfer().DownloadCommitted);
+        const QStringList before = instrumentLevels();
+
+        if (key.startsWith("adjust"))
+            QCOMPARE(ApplyAdjust(input, key.endsWith('2') ? 1 : 0), AdjustEnd::Applied);
+        else
+            QCOMPARE(ApplyCtrlEdit({words(key), words(combo), input, QString()}), ApplyEnd::Applied);
+        QCOMPARE(LinkFixture::ShownTexts(), QStringList());
+        // Every level row shows a place in divisions or a threshold.
+        const CtrlTreeModel model = BuildCtrlTreeModel(DSOSettings(), true);
+        for (const CtrlNodeData& n : model.nodes)
+            QVERIFY2(!n.Text().contains(MessageTable().MsgLevelNotKnown), qPrintable(n.Text()));
+
+        LastSettingsTransfer().UploadComplete = false;
+        QVERIFY(RunTransfer(JobUpload, "Data Uploading...", true));
+        QVERIFY(LastSettingsTransfer().UploadComplete);
+        QCOMPARE(LinkFixture::ShownTexts(), QStringList());
+        QCOMPARE(instrumentLevels(), before);
+    }
+
+    // A level row marked as not known shows so in the UI language and is
+    // left out of the upload, which says why; a level chosen for it is
+    // sent as exactly the volts chosen and the mark is gone.
+    void levelNotKnownIsShownLeftOutAndReplacedByAChoice() {
+        SendCmd(":TRIGGER:EDGE:LEVEL 0.5");
+        SetDefaultCtrlSettings();
+        QVERIFY(RunTransfer(JobDownload, "Data Downloading...", true));
+        DSOSettings().TriggerEdgeLevel = "?";
+        TestEnv::UseLanguage(LangChinese);
+        QCOMPARE(CtrlNodeText(ControllerLabel(lbLevel), "?"), ControllerLabel(lbLevel) + QString::fromUtf8(" [未知]"));
+        TestEnv::UseLanguage(LangEnglish);
+        BuildCtrlTree();
+        QCOMPARE(nodeText_("6,7"), QString("Level [not known]"));
+        sim.ClearLog();
+        MsgBoxService::ClearLog();
+        LastSettingsTransfer().UploadComplete = true;
+        QVERIFY(RunTransfer(JobUpload, "Data Uploading...", true));
+        QVERIFY(!LastSettingsTransfer().UploadComplete);
+        QCOMPARE(LinkFixture::ShownTexts(),
+                 QStringList{MessageTable().MsgUploadLevelsNotKnown.arg(CtrlSettingsNames()[CtrlValueNumber(
+                                 DSOSettings(), &DSOSettings().TriggerEdgeLevel) - 1]) + " / "});
+        QueryCmd("*IDN?");
+        for (const QString& c : sim.Log()) QVERIFY2(!c.startsWith(":TRIGGER:EDGE:LEVEL "), qPrintable(c));
+        QCOMPARE(sim.Get(":TRIGGER:EDGE:LEVEL"), QString("5.000e-01"));
+
+        // CH1 at 1 V/div, offset 1.5 V: 2 divisions are 0.5 V.
+        sim.ClearLog();
+        QCOMPARE(ApplyCtrlEdit({words("{l:24}{l:66}"), "2.00div", "", QString()}), ApplyEnd::Applied);
+        QCOMPARE(DSOSettings().TriggerEdgeLevel, QString("2.00div"));
+        QCOMPARE(nodeText_("6,7"), QString("Level [2.00div]"));
+        QueryCmd("*IDN?");
+        QVERIFY2(sim.Log().contains(":TRIGGER:EDGE:LEVEL .5"), qPrintable(sim.Log().join('|')));
     }
 
     // Every setting row of the tree, under every trigger method and

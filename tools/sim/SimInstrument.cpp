@@ -331,6 +331,15 @@ void SimInstrument::command(const QString& header, const QString& arg) {
     if (header == ":LA:GROUP1") return setLaBits(0, 8, a == "ON");
     if (header == ":LA:GROUP2") return setLaBits(8, 8, a == "ON");
 
+    // A trigger level has no meaning for the AC line or a logic channel: while
+    // one is the method's source the level is not changed (it is kept in
+    // volts for the next source).
+    static const QRegularExpression level(R"(^:TRIGGER:(EDGE|PULSE|VIDEO|SLOPE):LEVEL[AB]?$)");
+    const auto lm = level.match(header);
+    if (lm.hasMatch()) {
+        const QString source = Get(":TRIGGER:" + lm.captured(1) + ":SOURCE");
+        if (source == "ACLINE" || source.startsWith('D')) return;
+    }
     // Numbers: kept as the instrument answers them; a value that is not a
     // number leaves the setting as it was.
     if (endsWithAny(header, {":SCALE", ":OFFSET", ":LEVEL", ":LEVELA", ":LEVELB", ":HOLDOFF",

@@ -1,0 +1,36 @@
+#include "controller/LevelMark.h"
+
+#include <algorithm>
+
+#include "controller/CtrlTree.h"
+#include "link/Messages.h"
+#include "link/Vocabulary.h"
+#include "platform/dialogs/MsgBox.h"
+
+QString LevelNotKnownText() { return QStringLiteral("?"); }
+
+bool IsLevelNotKnown(const QString& value) { return value == LevelNotKnownText(); }
+
+QString ShownCtrlValue(const QString& label, const QString& value) {
+    if (!IsLevelNotKnown(value)) return value;
+    for (int l : {lbLevel, lbLevelA, lbLevelB})
+        if (label == ControllerLabel(l)) return MessageTable().MsgLevelNotKnown;
+    return value;
+}
+
+bool LevelsNotKnown::LeaveOut(const CtrlSettings& s, const QString& value) {
+    if (!IsLevelNotKnown(value)) return false;
+    if (const int n = CtrlValueNumber(s, &value))
+        if (!numbers_.contains(n)) numbers_ << n;
+    return true;
+}
+
+void LevelsNotKnown::Report() const {
+    if (numbers_.isEmpty()) return;
+    QList<int> n = numbers_;
+    std::sort(n.begin(), n.end());
+    const QStringList names = CtrlSettingsNames();
+    QStringList lines;
+    for (int k : n) lines << names.value(k - 1);
+    MsgBox(MessageTable().MsgUploadLevelsNotKnown.arg(lines.join('\n')), vbExclamation);
+}

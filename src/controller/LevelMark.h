@@ -1,0 +1,41 @@
+#pragma once
+// The mark of a trigger level row whose place is not known, and the upload's
+// handling of it.
+//
+// A level row holds divisions of its source's scale and offset; the
+// instrument holds its level in volts. After a change of the source, of the
+// source channel's scale or offset, of the trigger method or of an
+// alternation channel's trigger type, the row is read back from the
+// instrument. When that reply does not come or cannot be read, the row's old
+// divisions would mean another level: the row then holds the mark in their
+// place. The mark is the row's value itself, so nothing that copies, saves or
+// uploads the mirror can carry the old divisions on: a saved file keeps the
+// mark (the file check names it as a value the upload cannot send), the
+// tree shows it as "not known" in the UI language, and the upload leaves the
+// row out and says why. A download, an open, a level chosen in the setting
+// dialog or a later read-back replaces it.
+#include <QList>
+#include <QString>
+
+#include "common/DSOSettings.h"
+
+// The mark ("?": no number, no threshold, nothing the upload can send).
+QString LevelNotKnownText();
+bool IsLevelNotKnown(const QString& value);
+
+// The value text a tree row of label `label` shows for `value`: the mark of a
+// level row as MsgLevelNotKnown, anything else as it is.
+QString ShownCtrlValue(const QString& label, const QString& value);
+
+// The level rows an upload leaves out because they hold the mark.
+class LevelsNotKnown {
+public:
+    // Whether `value`, a level row's field of `s`, holds the mark (then noted).
+    bool LeaveOut(const CtrlSettings& s, const QString& value);
+    bool Any() const { return !numbers_.isEmpty(); }
+    // MsgUploadLevelsNotKnown naming the rows left out; nothing when none was.
+    void Report() const;
+
+private:
+    QList<int> numbers_;
+};

@@ -1,0 +1,104 @@
+// The one place where a trigger level row is read from the instrument: the
+// base its source gives the level (as the download counts it) and the row
+// itself. Every road that reads a level back goes through here: the trigger
+// method and source, a channel's offset, probe and volts per division, the
+// alternation trigger type, Set Trig to 50%.
+#include "controller/LevelMark.h"
+#include "controller/SettingsTransfer.h"
+#include "editors/ApplyCore.h"
+#include "link/Converters.h"
+#include "link/KV2200Cmd.h"
+#include "link/LinkState.h"
+#include "link/ReplyParse.h"
+#include "link/Vocabulary.h"
+
+namespace {
+// A reply of this apply or action did not come: a reply asked after it could
+// be the late one, so no level is read any more.
+bool replyLostBefore = false;
+
+// A level query's reply; empty (and marked) when it did not come.
+QString askLevel(const QString& query) {
+    const QString reply = TrimReply(QueryCmd(query));
+    ReplyLost(reply);
+    return reply;
+}
+}  // namespace
+
+void NoteReplyLost() { replyLostBefore = true; }
+void ClearReplyLost() { replyLostBefore = false; }
+bool ReplyLostBefore() { return replyLostBefore; }
+
+void MarkLevelNotKnown(QString& field) { field = LevelNotKnownText(); }
+
+LevelBase DivisionsBase(const QString& scale, double offset) {
+    LevelBase b;
+    b.kind = LevelBase::Divisions;
+    b.scale = scale;
+    b.offset = offset;
+    return b;
+}
+
+LevelBase ReadLevelBase(const QString& source, bool acLine, bool threshold) {
+    LevelBase b;
+    if (source == "CH1" || source == "CH2") {
+        if (replyLostBefore) return b;
+        const QString scale = askLevel(":CHANNEL" + source.right(1) + ":SCALE?");
+        if (Link().ReplyFailed) return b;
+        if (!IsNumberReply(scale)) {
+            NoteUnusableReadBack();
+            return b;
+        }
+        double offset = 0;
+        if (!ReadLevelOffset(source, offset)) return b;
+        return DivisionsBase(scale, offset);
+    }
+    if (source == "EXT") return DivisionsBase("0.2", 0);
+    if (source == "EXT5") return DivisionsBase("1", 0);
+    // The AC line has no level of its own (EDGE); a logic channel's level
+    // is the analyser's threshold (EDGE, PULSE); other rows keep their text.
+    b.kind = acLine && source == ValueWord(vwAcLine) ? LevelBase::Kept
+             : threshold                              ? LevelBase::Threshold
+                                                      : LevelBase::Kept;
+    return b;
+}
+
+bool ReadLevelRow(const QString& query, const LevelBase& base, QString& field) {
+    switch (base.kind) {
+    case LevelBase::Kept: return true;
+    case LevelBase::Unknown:
+        MarkLevelNotKnown(field);
+        return true;  // nothing was asked
+    case LevelBase::Threshold: {
+        if (replyLostBefore) {
+            MarkLevelNotKnown(field);
+            return false;
+        }
+        const QString reply = askLevel(":LA:THRESHOLD?");
+        QString unused;
+        if (!StoreReadBack(unused, reply, nullptr, IsThresholdReply(reply)) || reply.isEmpty()) {
+            if (reply.isEmpty()) NoteUnusableReadBack();
+            MarkLevelNotKnown(field);
+            return !Link().ReplyFailed;  // a garbled threshold ends nothing
+        }
+        const QString text = LaThresholdToText(reply);
+        if (!text.isEmpty()) field = text;
+        return true;
+    }
+    case LevelBase::Divisions: break;
+    }
+    if (replyLostBefore) {
+        MarkLevelNotKnown(field);
+        return false;
+    }
+    const QString reply = askLevel(query);
+    const QString div = IsNumberReply(reply) ? LevelDivText(reply, base.offset, base.scale) : QString();
+    if (div.isEmpty()) {
+        // No reply, a cut or garbled one, or no divisions to be had of it.
+        NoteUnusableReadBack();
+        MarkLevelNotKnown(field);
+        return false;
+    }
+    field = div;
+    return true;
+}
