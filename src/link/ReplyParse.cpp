@@ -168,11 +168,11 @@ UnitNumber ReadUnitNumber(const QString& text, const char* unit, const char* pre
         out.value = (number.startsWith(QLatin1Char('-')) ? -1 : 1) * std::numeric_limits<double>::infinity();
         return out;
     };
-    // The form is right: a conversion that failed is one out of range; only
-    // one beyond the largest double is too large (one too small stays invalid).
-    if (!ok || !std::isfinite(v)) return std::isinf(v) ? beyondDouble() : out;
+    // The form is right: a conversion that failed is one out of range, beyond
+    // the largest double (too large) or below the smallest (read as 0).
+    if (!ok && std::isinf(v)) return beyondDouble();
     out.valid = true;
-    out.number = v;
+    out.number = ok ? v : 0.0;
     bool divide = false;
     const double f = prefixFactor(QChar(prefix), divide);
     out.value = divide ? v / f : v * f;

@@ -31,8 +31,9 @@ bool IsWholeNumber(const QString& text);
 // prefix letter of `prefixes` and then `unit` directly. Letters compare in
 // either case unless `cs` says otherwise, and only ASCII letters and digits
 // count: a look-alike (the Kelvin sign U+212A for "k", a full-width digit)
-// makes it no such text. The number must be finite. `value` is the number
-// scaled by its prefix (k, m, u, n, p); `number` the number as written.
+// makes it no such text. A number beyond the range of a double is not
+// valid (see `tooLarge`); one below the smallest reads as 0. `value` is the
+// number scaled by its prefix (k, m, u, n, p); `number` the number as written.
 struct UnitNumber {
     bool valid = false;
     double value = 0;

@@ -288,7 +288,8 @@ private slots:
         QVERIFY(ReadCtrlFile(path("notknown.rmt")));
         QCOMPARE(DSOSettings().TriggerEdgeLevel, LevelNotKnownText());
         QCOMPARE(MsgBoxService::Log().size(), 1);
-        QCOMPARE(MsgBoxService::Log()[0].text, MessageTable().MsgCtrlValuesUnknown.arg("TriggerEdgeLevel = \"?\""));
+        QCOMPARE(MsgBoxService::Log()[0].text, MessageTable().MsgCtrlValuesUnknown.arg(
+                     CtrlValueName(SettingNumber(&CtrlSettings::TriggerEdgeLevel)) + " = \"?\""));
         MsgBoxService::ClearLog();
         const QStringList sent = UploadedCommands();
         QVERIFY(sent.contains(":TRIGGER:EDGE:SOURCE CHANNEL1"));
