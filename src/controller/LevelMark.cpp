@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "controller/CtrlTree.h"
+#include "controller/CtrlValueNames.h"
 #include "link/Messages.h"
 #include "link/Vocabulary.h"
 #include "platform/dialogs/MsgBox.h"
@@ -29,8 +30,8 @@ void LevelsNotKnown::Report() const {
     if (numbers_.isEmpty()) return;
     QList<int> n = numbers_;
     std::sort(n.begin(), n.end());
-    const QStringList names = CtrlSettingsNames();
+    // Named as the controller tree shows them, in the UI language.
     QStringList lines;
-    for (int k : n) lines << names.value(k - 1);
+    for (int k : n) lines << CtrlValueName(k);
     MsgBox(MessageTable().MsgUploadLevelsNotKnown.arg(lines.join('\n')), vbExclamation);
 }

@@ -296,7 +296,8 @@ private slots:
         for (const QString& c : sent) QVERIFY2(!c.startsWith(":TRIGGER:EDGE:LEVEL"), qPrintable(c));
         QVERIFY(!LastSettingsTransfer().UploadComplete);
         QCOMPARE(MsgBoxService::Log().size(), 1);
-        QCOMPARE(MsgBoxService::Log()[0].text, MessageTable().MsgUploadLevelsNotKnown.arg("TriggerEdgeLevel"));
+        QCOMPARE(MsgBoxService::Log()[0].text, MessageTable().MsgUploadLevelsNotKnown.arg(
+                                                    CtrlValueName(SettingNumber(&CtrlSettings::TriggerEdgeLevel))));
     }
 
     // Every value of a controller file in turn holds a word of neither

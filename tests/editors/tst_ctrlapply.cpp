@@ -14,6 +14,7 @@
 #include "common/ShellState.h"
 #include "controller/CtrlState.h"
 #include "controller/CtrlTree.h"
+#include "controller/CtrlValueNames.h"
 #include "controller/SettingsTransfer.h"
 #include "editors/AdjustLogic.h"
 #include "editors/CtrlApply.h"
@@ -568,8 +569,8 @@ private slots:
         QVERIFY(RunTransfer(JobUpload, "Data Uploading...", true));
         QVERIFY(!LastSettingsTransfer().UploadComplete);
         QCOMPARE(LinkFixture::ShownTexts(),
-                 QStringList{MessageTable().MsgUploadLevelsNotKnown.arg(CtrlSettingsNames()[CtrlValueNumber(
-                                 DSOSettings(), &DSOSettings().TriggerEdgeLevel) - 1]) + " / "});
+                 QStringList{MessageTable().MsgUploadLevelsNotKnown.arg(CtrlValueName(CtrlValueNumber(
+                                 DSOSettings(), &DSOSettings().TriggerEdgeLevel))) + " / "});
         QueryCmd("*IDN?");
         for (const QString& c : sim.Log()) QVERIFY2(!c.startsWith(":TRIGGER:EDGE:LEVEL "), qPrintable(c));
         QCOMPARE(sim.Get(":TRIGGER:EDGE:LEVEL"), QString("5.000e-01"));
