@@ -8,6 +8,7 @@
 #include "controller/CtrlList.h"
 #include "controller/CtrlState.h"
 #include "controller/CtrlTree.h"
+#include "controller/LevelMark.h"
 #include "link/Messages.h"
 #include "link/TransferJobs.h"
 #include "link/Vocabulary.h"
@@ -80,6 +81,7 @@ void NewCtrl() {
     if (RefusedDuringTransfer() || !AskSaveCtrlChanges()) return;
     CtrlState().CtrlFileName.clear();
     SetDefaultCtrlSettings();
+    NoteFileLevelsNotKnown({});
     ShowNewCtrlTree();
     CtrlState().CtrlModified = false;
 }

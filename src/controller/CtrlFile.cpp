@@ -8,6 +8,7 @@
 #include "common/SaveFile.h"
 #include "common/ShellState.h"
 #include "controller/CtrlValueNames.h"
+#include "controller/LevelMark.h"
 #include "controller/SettingsTransfer.h"
 #include "link/Messages.h"
 #include "link/Vocabulary.h"
@@ -259,5 +260,12 @@ bool ReadCtrlFile(const QString& path) {
     if (!unknown.isEmpty())
         MsgBox(MessageTable().MsgCtrlValuesUnknown.arg(UnknownCtrlValuesText(DSOSettings(), unknown)),
                vbExclamation);
+    const QList<int> notKnown = NotKnownCtrlValues(DSOSettings());
+    NoteFileLevelsNotKnown(notKnown);
+    if (!notKnown.isEmpty()) {
+        QStringList names;
+        for (int n : notKnown) names << CtrlValueName(n);
+        MsgBox(MessageTable().MsgCtrlLevelsNotKnown.arg(names.join('\n')), vbExclamation);
+    }
     return true;
 }

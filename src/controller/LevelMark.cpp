@@ -5,10 +5,28 @@
 #include "controller/CtrlTree.h"
 #include "controller/CtrlValueNames.h"
 #include "link/Messages.h"
+#include "link/SettingCatalog.h"
 #include "link/Vocabulary.h"
 #include "platform/dialogs/MsgBox.h"
 
-QString LevelNotKnownText() { return QStringLiteral("?"); }
+QString LevelNotKnownText() { return NotKnownMark(); }
+
+namespace {
+// The level rows the last opened file held as not known.
+QList<int>& fileLevels() {
+    static QList<int> numbers;
+    return numbers;
+}
+}  // namespace
+
+void NoteFileLevelsNotKnown(const QList<int>& numbers) { fileLevels() = numbers; }
+
+QList<int> NotKnownCtrlValues(const CtrlSettings& s) {
+    QList<int> out;
+    for (int n = 1; n <= CtrlValueCount; ++n)
+        if (SettingNotKnown(s, n)) out << n;
+    return out;
+}
 
 bool IsLevelNotKnown(const QString& value) { return value == LevelNotKnownText(); }
 
@@ -30,8 +48,11 @@ void LevelsNotKnown::Report() const {
     if (numbers_.isEmpty()) return;
     QList<int> n = numbers_;
     std::sort(n.begin(), n.end());
-    // Named as the controller tree shows them, in the UI language.
-    QStringList lines;
-    for (int k : n) lines << CtrlValueName(k);
-    MsgBox(MessageTable().MsgUploadLevelsNotKnown.arg(lines.join('\n')), vbExclamation);
+    // Named as the controller tree shows them, in the UI language; the
+    // reason is the file's where the opened file held them so.
+    QStringList lost, fromFile;
+    for (int k : n) (fileLevels().contains(k) ? fromFile : lost) << CtrlValueName(k);
+    if (!lost.isEmpty()) MsgBox(MessageTable().MsgUploadLevelsNotKnown.arg(lost.join('\n')), vbExclamation);
+    if (!fromFile.isEmpty())
+        MsgBox(MessageTable().MsgUploadFileLevelsNotKnown.arg(fromFile.join('\n')), vbExclamation);
 }

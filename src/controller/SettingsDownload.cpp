@@ -10,6 +10,7 @@
 #include "controller/CtrlFile.h"
 #include "controller/CtrlTree.h"
 #include "controller/CtrlValueNames.h"
+#include "controller/LevelMark.h"
 #include "controller/SettingsTransfer.h"
 #include "controller/SettingsTransferSteps.h"
 #include "link/Converters.h"
@@ -147,15 +148,17 @@ public:
     }
 
     // A reply the converter knows (or, read as it comes, one `known` accepts)
-    // and whose word is one of the setting's own (SettingCatalog): a coupling
-    // "LF" is no channel's coupling, "ALTERNATION" no alternation slope.
+    // and whose text is what the instrument may report for the setting
+    // (SettingCatalog, the Store road): a coupling "LF" is no channel's
+    // coupling, "ALTERNATION" no alternation slope, D3 no video source, 1000
+    // no average count.
     void Read(const char* query, Field field, Conv conv, bool step = true, Check known = nullptr) {
         QString reply = Ask(query, nullptr, true, field);
         if (ok_ && !(known ? known(reply) : IsKnownReply(conv, reply))) Unreadable(query, reply, field);
         if (!ok_) return;
         const QString text = conv(reply);
         const int number = CtrlValueNumber(s_, &(s_.*field));
-        if (SettingOf(number).form == ValueForm::Words && !SettingHolds(s_, number, text)) {
+        if (!SettingHolds(s_, number, text, Road::Store)) {
             Unreadable(query, reply, field);
             return;
         }
@@ -177,7 +180,11 @@ public:
     void ReadSensitivity(const char* query, Field field, bool step = true) {
         const QString reply = Ask(query, IsNumberReply, true, field);
         if (!ok_) return;
-        s_.*field = FormatWithMask(reply.trimmed().toDouble(), "#0.00") + "div";
+        const QString text = FormatWithMask(reply.trimmed().toDouble(), "#0.00") + "div";
+        // Within the span of the setting's list (SettingCatalog).
+        if (!SettingHolds(s_, CtrlValueNumber(s_, &(s_.*field)), text, Road::Store))
+            return Unreadable(query, reply, field);
+        s_.*field = text;
         if (step) Step();
     }
 
@@ -439,6 +446,7 @@ void DownloadSettings() {
     LastSettingsTransfer().DownloadCommitted = committed;
     if (committed) {
         DSOSettings() = copy;
+        NoteFileLevelsNotKnown({});
         // The branches the user had open stay open.
         RebuildCtrlTree();
     }

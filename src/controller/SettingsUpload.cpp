@@ -3,6 +3,7 @@
 // row tables below, sent in their order.
 #include <QtGlobal>
 #include <algorithm>
+#include <optional>
 
 #include "common/Pause.h"
 #include "common/Wait.h"
@@ -272,7 +273,10 @@ public:
         CtrlSettings& s = DSOSettings();
         // A level whose place is not known is left out, never guessed.
         if (r.kind == Kind::Level && levelsNotKnown.LeaveOut(s, s.*r.field)) return Finish(r);
-        if (r.field && !SettingHolds(s, SettingNumber(r.field))) {
+        // The value as the setting writes it (SettingCatalog); none: the
+        // setting cannot be it, and its command is left out.
+        const std::optional<QString> text = r.field ? SettingSendText(s, SettingNumber(r.field)) : QString();
+        if (!text) {
             Unknown(s.*r.field);
             Finish(r);
             return;
@@ -281,17 +285,17 @@ public:
         bool ok = true;
         switch (r.kind) {
         case Kind::Whole:
-            Send(KeywordOf(r, s.*r.field));
+            Send(KeywordOf(r, *text));
             Finish(r);
             return;
         case Kind::Fixed: value = r.fixed; break;
-        case Kind::Word: value = KeywordOf(r, s.*r.field); break;
-        case Kind::WordUpper: value = KeywordOf(r, s.*r.field).toUpper(); break;
-        case Kind::Format: value = TimebaseFormatToKeyword(s.*r.field); break;
-        case Kind::Upper: value = (s.*r.field).toUpper(); break;
-        case Kind::Stored: value = s.*r.field; break;
-        case Kind::Probe: value = (s.*r.field).chopped(1); break;
-        case Kind::Level: ok = LevelValue(s.*r.field, r.fixed, levelSource, value); break;
+        case Kind::Word: value = KeywordOf(r, *text); break;
+        case Kind::WordUpper: value = KeywordOf(r, *text).toUpper(); break;
+        case Kind::Format: value = TimebaseFormatToKeyword(s.*r.field); break;  // trims the field itself
+        case Kind::Upper: value = text->toUpper(); break;
+        case Kind::Stored: value = *text; break;
+        case Kind::Probe: value = text->chopped(1); break;
+        case Kind::Level: ok = LevelValue(s.*r.field, *text, r.fixed, levelSource, value); break;
         }
         if (ok && !lost_) Send(QString(r.header) + " " + value);
         Finish(r);
@@ -347,7 +351,9 @@ private:
     // Volts of a level row: the source asked of the instrument (method
     // blocks) or given (alternation). A reply that did not come, or that is
     // no source, scale or offset, gives no command rather than a made-up level.
-    bool LevelValue(const QString& levelDiv, const char* sourceQuery, QString source, QString& value) {
+    // `field` is the row's value (named when left out), `levelDiv` its send text.
+    bool LevelValue(const QString& field, const QString& levelDiv, const char* sourceQuery, QString source,
+                    QString& value) {
         if (sourceQuery) {
             source = TrimReply(QueryCmd(sourceQuery));
             if (!CheckLink()) return LeftOut();
@@ -356,14 +362,14 @@ private:
         // instrument's, should its source command have been left out) it is
         // named and not sent as divisions.
         if (!IsDivText(levelDiv) && !IsLogicSource(source)) {
-            Unknown(levelDiv);
+            Unknown(field);
             return false;
         }
         bool finite = true;
         const bool made = TriggerLevelVolts(levelDiv, source, value, &finite);
         if (!CheckLink()) return LeftOut();
         if (!finite) {
-            Unknown(levelDiv);
+            Unknown(field);
             return false;
         }
         return made || LeftOut();
@@ -414,8 +420,10 @@ QList<int> UnsendableCtrlValues(const CtrlSettings& s) {
     // Every value the upload sends, whatever the method: a file may be
     // uploaded after its method was changed.
     QList<int> out;
+    // A level not known is a state of its own (NotKnownCtrlValues).
     for (const SettingDesc& d : SettingCatalog())
-        if (d.judged == Judged::Sent && !SettingHolds(s, d.number)) out << d.number;
+        if (d.judged == Judged::Sent && !SettingHolds(s, d.number) && !SettingNotKnown(s, d.number))
+            out << d.number;
     return out;
 }
 

@@ -10,6 +10,7 @@
 #include "link/Messages.h"
 #include "link/ReplyParse.h"
 #include "link/ScaleSteps.h"
+#include "link/SettingCatalog.h"
 #include "platform/dialogs/MsgBox.h"
 
 #include <QLocale>
@@ -70,11 +71,15 @@ QString AdjustStep(const QString& shown, int mode, int direction) {
 }
 
 AdjustEnd ApplyAdjust(const QString& shown, int mode) {
-    // What is stored, shown and sent is the one value of its display form.
+    // What is stored, shown and sent is the one value of the setting's own
+    // format (SettingCatalog), as the upload writes it from a file.
     double typed = 0;
-    const QString text = ReadBoxVolts(shown, typed) ? FormatVolt(plain(float(typed))) : QString();
-    const double value = ParseVolt(text);
-    if (!ParseVoltChecked(text).valid || !(value > 0)) {
+    const int number = SettingNumber(mode == 0 ? &CtrlSettings::CH1Scale : &CtrlSettings::CH2Scale);
+    const QString text =
+        ReadBoxVolts(shown, typed) ? FormatNumber(SettingOf(number).format, double(float(typed))) : QString();
+    const UnitNumber read = ReadVoltsText(text);
+    const double value = read.value;
+    if (!read.valid || !(value > 0)) {
         MsgBox(MessageTable().MsgVoltsOnly, vbExclamation);
         return AdjustEnd::NumberRefused;
     }

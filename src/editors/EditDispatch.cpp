@@ -64,12 +64,6 @@ struct Row {
 // The choices of a setting, as the settings catalog lists them.
 QStringList Choices(QString CtrlSettings::*field) { return SettingChoices(SettingNumber(field)); }
 
-QStringList Numbers(int first, int last) {
-    QStringList out;
-    for (int n = first; n <= last; ++n) out << QString::number(n);
-    return out;
-}
-
 // A list the controller window appends to the choice list.
 QStringList Generated(void (*append)(QStringList&)) {
     QStringList out;
@@ -85,7 +79,9 @@ QStringList TrigLevels(const RowCtx& c) {
     QStringList levels = Generated(SetCtrlDialogTrigLevelNum);
     const QString& value = c.path.Value;
     const UnitNumber level = ReadDivText(value);
-    if (levels.contains(value) || !level.valid) return levels;
+    // Only a level the setting can be (every level row has the same span).
+    const bool canBe = SettingHolds(c.s, SettingNumber(&CtrlSettings::TriggerVideoLevel), value);
+    if (levels.contains(value) || !level.valid || !canBe) return levels;
     const double v = level.value;
     int at = 0;
     while (at < levels.size() && LeadingNumber(levels[at]) > v) ++at;
@@ -100,8 +96,6 @@ QStringList Standards(const RowCtx&) { return Choices(&CtrlSettings::TriggerVide
 QStringList SlopeWindows(const RowCtx&) { return Choices(&CtrlSettings::TriggerSlopeWindow); }
 QStringList PulseModes(const RowCtx&) { return Choices(&CtrlSettings::TriggerPulseMode); }
 QStringList SlopeModes(const RowCtx&) { return Choices(&CtrlSettings::TriggerSlopeMode); }
-// Lines 1..525 for the standard "NTSC", 1..625 for any other text.
-QStringList LinesOf(const QString& standard) { return Numbers(1, standard == "NTSC" ? 525 : 625); }
 
 QStringList RunStop(const RowCtx&) { return Choices(&CtrlSettings::RunStop); }
 QStringList ChCoupling(const RowCtx&) { return Choices(&CtrlSettings::CH1Coupling); }
@@ -149,7 +143,7 @@ std::vector<Row> BuildRows() {
     // LA
     sub(lbLA, lbChannelDisplay, Kind::Choice, KeyRule::GroupSub, OnOff);
     sub(lbLA, lbPosition, Kind::Choice, KeyRule::GroupSub,
-        [](const RowCtx&) { return Numbers(0, 15); });
+        [](const RowCtx& c) { return SettingChoices(c.s, SettingNumber(&CtrlSettings::LAChannelPosition, 1)); });
     item(lbLA, lbThreshold, Kind::Threshold);
     item(lbLA, lbReset, Kind::Action);
 
@@ -169,13 +163,15 @@ std::vector<Row> BuildRows() {
         if (!Link().LAPresent) out = out.mid(0, out.indexOf(ValueWord(vwPattern)));
         return out;
     });
+    // The method's own sources (SettingCatalog); under any other method the
+    // SLOPE source's, as the dialog writes that field.
     item(lbTrigger, lbSource, Kind::Choice, [](const RowCtx& c) {
-        QStringList out{"CH1", "CH2", "EXT"};
-        const bool edge = c.s.TriggerMethod == ValueWord(vwEdge);
-        if (edge) out << ValueWord(vwAcLine);
-        if ((edge || c.s.TriggerMethod == ValueWord(vwPulse)) && Link().LAPresent)
-            out << Generated(AddLaSource);
-        return out;
+        const QString& m = c.s.TriggerMethod;
+        QString CtrlSettings::*field = m == ValueWord(vwEdge)    ? &CtrlSettings::TriggerEdgeSource
+                                       : m == ValueWord(vwPulse) ? &CtrlSettings::TriggerPulseSource
+                                       : m == ValueWord(vwVideo) ? &CtrlSettings::TriggerVideoSource
+                                                                 : &CtrlSettings::TriggerSlopeSource;
+        return SettingChoices(c.s, SettingNumber(field));
     });
     item(lbTrigger, lbMode, Kind::Choice,
          [](const RowCtx&) { return Choices(&CtrlSettings::TriggerEdgeSweep); });
@@ -197,9 +193,9 @@ std::vector<Row> BuildRows() {
         add(lbPolarity, Kind::Choice, Polarities);
         add(lbSync, Kind::Choice, Syncs);
         add(lbLineNumber, Kind::Choice, [](const RowCtx& c) {
-            return LinesOf(!c.alt ? c.s.TriggerVideoStandard
-                           : c.ch1 ? c.s.AltCH1VideoStandard
-                                   : c.s.AltCH2VideoStandard);
+            return SettingChoices(c.s, SettingNumber(!c.alt ? &CtrlSettings::TriggerVideoLine
+                                                     : c.ch1 ? &CtrlSettings::AltCH1VideoLine
+                                                             : &CtrlSettings::AltCH2VideoLine));
         });
         add(lbVideoStandard, Kind::Choice, Standards);
         add(lbPulseMode, Kind::Choice, PulseModes);
@@ -236,9 +232,8 @@ std::vector<Row> BuildRows() {
          [](const RowCtx&) { return Choices(&CtrlSettings::AcquireSampling); });
     item(lbAcquire, lbAcquisition, Kind::Choice,
          [](const RowCtx&) { return Choices(&CtrlSettings::AcquireType); });
-    item(lbAcquire, lbAverages, Kind::Choice, [](const RowCtx&) {
-        return QStringList{"2", "4", "8", "16", "32", "64", "128", "256"};
-    });
+    item(lbAcquire, lbAverages, Kind::Choice,
+         [](const RowCtx&) { return Choices(&CtrlSettings::AcquireAverages); });
 
     // Display (the group's own label)
     item(lbDisplayGroup, lbType, Kind::Choice,

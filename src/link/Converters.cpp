@@ -424,17 +424,8 @@ bool IsSourceReply(const QString& reply) {
 
 bool IsVideoStandardReply(const QString& reply) { return FormTexts(ValueForm::VideoStandard).contains(reply); }
 
-bool IsVoltsText(const QString& text) { return ReadVoltsText(text).valid; }
-bool IsSecondsText(const QString& text) { return ReadSecondsText(text).valid; }
 bool IsDivText(const QString& text) { return ReadDivText(text).valid; }
-bool IsPlainNumberText(const QString& text) { return ReadPlainNumberText(text).valid; }
 bool IsProbeText(const QString& text) { return FormTexts(ValueForm::Probe).contains(text); }
-
-bool IsThresholdText(const QString& text) {
-    return FormTexts(ValueForm::Threshold).contains(text) || IsVoltsText(text);
-}
-
-bool IsSlopeWindowText(const QString& text) { return FormTexts(ValueForm::SlopeWindow).contains(text); }
 
 bool IsThresholdReply(const QString& reply) {
     if (FormTexts(ValueForm::Threshold).contains(reply)) return true;

@@ -117,17 +117,11 @@ bool IsKnownReply(ReplyConverter conv, const QString& reply);
 bool IsNumberReply(const QString& reply);
 // "CH1", "CH2", "EXT", "EXT5", "ACLINE", "D0" ... "D15".
 bool IsSourceReply(const QString& reply);
-// The forms of the settings the upload sends as their text (a controller
-// file may hold anything), as the settings catalog judges them: a number
-// with the setting's unit read by ReadUnitNumber (letters in either case,
-// the upload sends most of them in upper case), or one of the form's texts.
-bool IsVoltsText(const QString& text);        // "V" after k, m, u, n, p or none: "1.00V", "500mV"
-bool IsSecondsText(const QString& text);      // "s" after m, u, n, p or none: "10.00us", "0.0000s"
-bool IsDivText(const QString& text);          // "div": "0.10div", "-1.24div"
-bool IsPlainNumberText(const QString& text);  // no unit: "16", "1"
-bool IsProbeText(const QString& text);        // "1X", "2X", "5X", "10X" ... "1000X"
-bool IsThresholdText(const QString& text);    // "TTL", "ECL", "CMOS" or volts
-bool IsSlopeWindowText(const QString& text);  // "PA", "PB", "PAB", "NA", "NB", "NAB"
+// A level row's divisions ("0.10div", "-1.24div"), read by ReadUnitNumber:
+// what the upload's levels turn into volts.
+bool IsDivText(const QString& text);
+// A probe reply or value: "1X", "2X", "5X", "10X" ... "1000X".
+bool IsProbeText(const QString& text);
 // "NTSC" or "PAL/SECAM".
 bool IsVideoStandardReply(const QString& reply);
 // "TTL", "ECL", "CMOS", or a user level: "USER" (any case), one separator

@@ -127,9 +127,12 @@ bool asciiDigit(QChar c) { return c.unicode() >= '0' && c.unicode() <= '9'; }
 }  // namespace
 
 UnitNumber ReadUnitNumber(const QString& text, const char* unit, const char* prefixes,
-                          Qt::CaseSensitivity cs) {
+                          Qt::CaseSensitivity cs, UnitMode mode) {
     UnitNumber out;
-    int i = 0, e = text.size();
+    const bool reply = mode == UnitMode::Reply;
+    if (reply && (text.contains('>') || text.contains('*') || text.contains('<'))) return out;
+    int i = 0, e = reply ? int(TrimReply(text).size()) : int(text.size());
+    if (reply && e > 0 && text[e - 1] == QLatin1Char('\r')) --e;
     while (i < e && text[i] == QLatin1Char(' ')) ++i;
     while (e > i && text[e - 1] == QLatin1Char(' ')) --e;
     QString number;
@@ -150,6 +153,12 @@ UnitNumber ReadUnitNumber(const QString& text, const char* unit, const char* pre
     }
     const int unitSize = int(std::strlen(unit));
     char prefix = 0;  // the prefix as listed (lower case)
+    // A reply may hold blanks before its prefix letter.
+    if (reply && unitSize > 0) {
+        int j = i;
+        while (j < e && (text[j] == QLatin1Char(' ') || text[j] == QLatin1Char('\t'))) ++j;
+        if (j > i && e - j == unitSize + 1) i = j;
+    }
     if (e - i == unitSize + 1) {
         for (const char* p = prefixes; *p && !prefix; ++p)
             if (sameLetter(text[i], *p, cs)) prefix = *p;
@@ -373,10 +382,6 @@ QString FormatWithMask(double number, const QString& mask, Precision precision,
 
 namespace {
 
-bool hasRefusalMark(const QString& text) {
-    return text.contains('>') || text.contains('*') || text.contains('<');
-}
-
 double prefixFactor(QChar p, bool& divide) {
     divide = false;
     switch (p.unicode()) {
@@ -391,60 +396,24 @@ double prefixFactor(QChar p, bool& divide) {
     }
 }
 
-// Shared steps of the unit parsers. On success: the number as read (not
-// scaled), the prefix letter (or a null character for a digit before the
-// unit).
-bool readUnit(const QString& text, QChar unit, const char* prefixes, double& number,
-              QChar& prefix) {
-    if (hasRefusalMark(text)) return false;
-    const QString t = TrimReply(text);
-    const int u = t.indexOf(unit);
-    if (u <= 0) return false;
-    const QChar p = t[u - 1];
-    if (p.unicode() < 128 && std::string(prefixes).find(char(p.unicode())) != std::string::npos) {
-        number = LeadingNumber(t.left(u - 1));
-        prefix = p;
-        return true;
-    }
-    // A digit, or the point of a number ending in it ("1.V").
-    if (isDigit(p) || (p == '.' && u >= 2 && isDigit(t[u - 2]))) {
-        number = LeadingNumber(t.left(u));
-        prefix = QChar();
-        return true;
-    }
-    return false;
-}
-
-ParsedValue parseScaled(const QString& text, QChar unit, const char* prefixes) {
-    double number = 0;
-    QChar prefix;
-    if (!readUnit(text, unit, prefixes, number, prefix)) return {};
-    if (prefix.isNull()) return {number, true};
-    bool divide = false;
-    const double f = prefixFactor(prefix, divide);
-    return {divide ? number / f : number * f, true};
+// A reply or display text with its unit, through the one reader.
+ParsedValue parseScaled(const QString& text, const char* unit, const char* prefixes) {
+    const UnitNumber n = ReadUnitNumber(text, unit, prefixes, Qt::CaseSensitive, UnitMode::Reply);
+    return n.valid ? ParsedValue{n.value, true} : ParsedValue{};
 }
 
 }  // namespace
 
 ParsedValue ParsePercentChecked(const QString& text) {
-    if (hasRefusalMark(text)) return {};
-    const QString t = TrimReply(text);
-    const int p = t.indexOf('%');
-    if (p < 0) return {};
-    return {LeadingNumber(t.left(p)) / 100.0, true};
+    const ParsedValue p = parseScaled(text, "%", "");
+    return p.valid ? ParsedValue{p.value / 100.0, true} : p;
 }
 
-ParsedValue ParseFrequencyChecked(const QString& text) { return parseScaled(text, 'H', "GMkm"); }
-ParsedValue ParseVoltChecked(const QString& text) { return parseScaled(text, 'V', "kmunp"); }
-ParsedValue ParseVolt2Checked(const QString& text) { return parseScaled(text, 'V', "Mkmu"); }
-ParsedValue ParseTimeChecked(const QString& text) { return parseScaled(text, 's', "munp"); }
+ParsedValue ParseFrequencyChecked(const QString& text) { return parseScaled(text, "Hz", "GMkm"); }
+ParsedValue ParseVoltChecked(const QString& text) { return parseScaled(text, "V", "kmunp"); }
+ParsedValue ParseVolt2Checked(const QString& text) { return parseScaled(text, "V", "Mkmu"); }
+ParsedValue ParseTimeChecked(const QString& text) { return parseScaled(text, "s", "munp"); }
 
 QString ParseTimeToText(const QString& text) {
-    UnitNumber n;
-    QChar prefix;
-    if (!readUnit(text, 's', "munp", n.number, prefix)) return QString();
-    n.valid = true;
-    n.prefix = char(prefix.unicode());
-    return ExponentText(n);
+    return ExponentText(ReadUnitNumber(text, "s", "munp", Qt::CaseSensitive, UnitMode::Reply));
 }

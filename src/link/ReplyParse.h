@@ -43,8 +43,19 @@ struct UnitNumber {
     // the range of a double ("1e309"); its sign is in `value` (+-infinity).
     bool tooLarge = false;
 };
+// How far the text around the number may stray from a setting's text.
+enum class UnitMode {
+    Setting,  // as above
+    // A reply or display text: read up to its first line feed (a carriage
+    // return before it is ignored); a text holding ">", "*" or "<" anywhere
+    // is no number (the marks of a value out of range); blanks may stand
+    // between the number and a prefix letter ("1.5 mV"), never before the
+    // unit itself ("1.5 V"). The number must still begin the text and the
+    // unit end it: "x mV", "mV" and "1.00Vx" are no number.
+    Reply,
+};
 UnitNumber ReadUnitNumber(const QString& text, const char* unit, const char* prefixes,
-                          Qt::CaseSensitivity cs = Qt::CaseInsensitive);
+                          Qt::CaseSensitivity cs = Qt::CaseInsensitive, UnitMode mode = UnitMode::Setting);
 // The texts of the settings that hold a number with a unit.
 inline UnitNumber ReadVoltsText(const QString& t) { return ReadUnitNumber(t, "V", "kmunp"); }
 inline UnitNumber ReadSecondsText(const QString& t) { return ReadUnitNumber(t, "s", "munp"); }
@@ -68,17 +79,19 @@ QString FormatWithMask(double number, const QString& mask,
                        Precision precision = Precision::Double,
                        DecimalMark mark = DecimalMark::Dot);
 
-// Unit parsers: an optional prefix letter before the unit letter.
-// Comparisons are case-sensitive. The ...Checked forms return the value
-// with its validity: false for a refused text (a mark ">", "<" or "*", no
-// unit letter, a character before it that is neither a digit nor a known
-// prefix), the value then 0. The plain forms return the value alone.
+// Unit parsers of replies and display texts: ReadUnitNumber in its reply
+// mode, with an optional prefix letter before the unit ("V", "Hz", "s",
+// "%"); letters compare case-sensitively. The ...Checked forms return the
+// value with its validity: false for a refused text (a mark ">", "<" or "*",
+// no number before the unit or no unit after it, a prefix the parser does
+// not know, anything after the unit, a number beyond a double), the value
+// then 0. The plain forms return the value alone.
 struct ParsedValue {
     double value = 0;
     bool valid = false;
 };
 ParsedValue ParsePercentChecked(const QString& text);    // "%", result as a fraction
-ParsedValue ParseFrequencyChecked(const QString& text);  // "H" with G, M, k, m
+ParsedValue ParseFrequencyChecked(const QString& text);  // "Hz" with G, M, k, m
 ParsedValue ParseVoltChecked(const QString& text);       // "V" with k, m, u, n, p
 ParsedValue ParseVolt2Checked(const QString& text);      // "V" with M, k, m, u
 ParsedValue ParseTimeChecked(const QString& text);       // "s" with m, u, n, p

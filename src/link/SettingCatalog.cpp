@@ -1,7 +1,13 @@
 #include "link/SettingCatalog.h"
 
+#include <algorithm>
+#include <cfloat>
+#include <cmath>
+
 #include "common/LanguageId.h"
 #include "link/Converters.h"
+#include "link/Formatters.h"
+#include "link/LinkState.h"
 #include "link/ReplyParse.h"
 #include "link/Vocabulary.h"
 
@@ -63,6 +69,7 @@ public:
         d.form = form;
         d.defaultText = def;
         d.judged = j;
+        d.format = formatOf(form);
         return d;
     }
     void form(CtrlCodeArray S::*a, ValueForm form, const char* def) {
@@ -70,17 +77,38 @@ public:
             SettingDesc& d = at(SettingNumber(a, k));
             d.form = form;
             d.defaultText = def;
+            d.format = formatOf(form);
         }
     }
-    void source(Field f, Judged j = Judged::Sent) {
+    void source(Field f, int method, Judged j = Judged::Sent) {
         SettingDesc& d = form(f, ValueForm::Source, j == Judged::Sent ? "CH1" : "D0", j);
         d.words = {vwAcLine};
         d.keyword = TrigSourceToKeyword;
+        d.sourceMethod = method;
     }
+    // A number's span as the dialog offers it.
+    static void span(SettingDesc& d, double least, double most) {
+        d.spanned = true;
+        d.least = least;
+        d.most = most;
+    }
+    SettingDesc& of(Field f) { return at(SettingNumber(f)); }
+    SettingDesc& of(CtrlCodeArray S::*a, int k) { return at(SettingNumber(a, k)); }
 
     std::vector<SettingDesc> done() { return std::move(all_); }
 
 private:
+    static NumberFormat formatOf(ValueForm form) {
+        switch (form) {
+        case ValueForm::Volts:
+        case ValueForm::Threshold: return NumberFormat::Volt;
+        case ValueForm::Seconds: return NumberFormat::Time3;
+        case ValueForm::Div:
+        case ValueForm::Level: return NumberFormat::Div;
+        case ValueForm::PlainNumber: return NumberFormat::Whole;
+        default: return NumberFormat::None;
+        }
+    }
     SettingDesc& at(int number) { return all_[size_t(number - 1)]; }
     std::vector<SettingDesc> all_;
 };
@@ -101,6 +129,13 @@ struct TriggerFields {
             &S::p##SlopeTime, &S::p##SlopeWindow, &S::p##SlopeLevelA, &S::p##SlopeLevelB,           \
             &S::p##SlopeCoupling, &S::p##SlopeSensitivity                                           \
     }
+
+// The spans of the setting dialog's generated lists: levels from 6 down to
+// -6 divisions, sensitivities from 1 down to 0.1.
+constexpr double kLevelLeast = -6, kLevelMost = 6;
+constexpr double kSensitivityLeast = 0.1, kSensitivityMost = 1;
+// The video lines: 1 to the last line of the standard.
+constexpr double kFirstLine = 1, kLastLineNtsc = 525, kLastLineOther = 625;
 
 // The settings every trigger has; `alternation`: a channel's trigger under
 // alternation (no ALTERNATION slope, levels on its own channel, no window sent).
@@ -131,6 +166,16 @@ void addTrigger(Builder& b, const TriggerFields& t, bool alternation, const char
     b.words(t.slopeMode, kSlopeModes, SlopeModeToKeyword, vwSlopeLessPos);
     b.form(t.slopeTime, ValueForm::Seconds, "1us");
     b.form(t.slopeWindow, ValueForm::SlopeWindow, "PA", alternation ? Judged::Kept : Judged::Sent);
+
+    for (Field f : {t.edgeSensitivity, t.pulseSensitivity, t.videoSensitivity, t.slopeSensitivity})
+        Builder::span(b.of(f), kSensitivityLeast, kSensitivityMost);
+    for (Field f : {t.edgeLevel, t.pulseLevel, t.videoLevel, t.slopeLevelA, t.slopeLevelB}) {
+        Builder::span(b.of(f), kLevelLeast, kLevelMost);
+        b.of(f).levelRow = true;
+    }
+    SettingDesc& line = b.of(t.videoLine);
+    Builder::span(line, kFirstLine, kLastLineOther);
+    line.lineStandard = SettingNumber(t.videoStandard);
 }
 
 std::vector<SettingDesc> build() {
@@ -154,12 +199,14 @@ std::vector<SettingDesc> build() {
         b.words(f, kOnOff, OnOffToKeyword, vwOff, Judged::Named);
     b.words(&S::LAChannelDisplay, kOnOff, OnOffToKeyword, vwOff);
     b.form(&S::LAChannelPosition, ValueForm::PlainNumber, "0");
+    for (int k = 1; k <= 16; ++k) Builder::span(b.of(&S::LAChannelPosition, k), 0, 15);
     b.form(&S::LAThreshold, ValueForm::Threshold, "TTL").words = {vwUser};
 
+    // The time base is read back as FormatTime4, the other times as FormatTime3.
     for (Field f : {&S::TimeBaseScale, &S::AltCH1TimeBaseScale, &S::AltCH2TimeBaseScale})
-        b.form(f, ValueForm::Seconds, "10.00us");
+        b.form(f, ValueForm::Seconds, "10.00us").format = NumberFormat::Time4;
     for (Field f : {&S::TimeBaseOffset, &S::AltCH1TimeBaseOffset, &S::AltCH2TimeBaseOffset})
-        b.form(f, ValueForm::Seconds, "0.0000s");
+        b.form(f, ValueForm::Seconds, "0.0000s").format = NumberFormat::Time4;
     for (Field f : {&S::TriggerHoldoff, &S::AltCH1EdgeHoldoff, &S::AltCH2EdgeHoldoff, &S::AltCH1PulseHoldoff,
                     &S::AltCH2PulseHoldoff, &S::AltCH1VideoHoldoff, &S::AltCH2VideoHoldoff,
                     &S::AltCH1SlopeHoldoff, &S::AltCH2SlopeHoldoff})
@@ -168,8 +215,10 @@ std::vector<SettingDesc> build() {
     b.form(&S::TimeBaseFormat, ValueForm::TimeBaseFormat, "Y-T");
 
     b.words(&S::TriggerMethod, kMethods, TrigModeToKeyword, vwEdge);
-    for (Field f : {&S::TriggerEdgeSource, &S::TriggerPulseSource, &S::TriggerVideoSource, &S::TriggerSlopeSource})
-        b.source(f);
+    b.source(&S::TriggerEdgeSource, vwEdge);
+    b.source(&S::TriggerPulseSource, vwPulse);
+    b.source(&S::TriggerVideoSource, vwVideo);
+    b.source(&S::TriggerSlopeSource, vwSlope);
     for (Field f : {&S::TriggerEdgeSweep, &S::TriggerPulseSweep, &S::TriggerSlopeSweep, &S::TriggerPatternSweep,
                     &S::TriggerDurationSweep})
         b.words(f, kSweeps, SweepToKeyword, vwAuto);
@@ -178,7 +227,7 @@ std::vector<SettingDesc> build() {
     addTrigger(b, KV_TRIGGER_FIELDS(AltCH2), true, "0.00div");
     for (Field f : {&S::AltCH1TrigType, &S::AltCH2TrigType}) b.words(f, kAltTypes, TrigModeToKeyword, vwEdge);
 
-    b.source(&S::PatternSpare, Judged::Kept);
+    b.source(&S::PatternSpare, -1, Judged::Kept);
     b.form(&S::TriggerPatternCode, ValueForm::PatternCode, "H");
     b.form(&S::TriggerDurationCode, ValueForm::DurationCode, "H");
     b.words(&S::TriggerDurationQualifier, kQualifiers, DurationQualToKeyword, vwLessThan);
@@ -187,7 +236,7 @@ std::vector<SettingDesc> build() {
 
     b.words(&S::AcquireSampling, kSamplings, AcqModeToKeyword, vwRealTime);
     b.words(&S::AcquireType, kAcquisitions, AcqTypeToKeyword, vwAcqNormal);
-    b.form(&S::AcquireAverages, ValueForm::PlainNumber, "16");
+    b.form(&S::AcquireAverages, ValueForm::PlainNumber, "16").listed = {2, 4, 8, 16, 32, 64, 128, 256};
     b.form(&S::Intensity, ValueForm::Text, "3%", Judged::Kept);
     b.words(&S::DisplayType, kDisplayTypes, DisplayTypeToKeyword, vwVectors);
     b.words(&S::DisplayGrid, kGrids, GridToKeyword, vwFull);
@@ -255,38 +304,145 @@ QString InLanguage(const SettingDesc& d, const QString& text, int language) {
     return d.form == ValueForm::PatternCode ? labelIn(k, language) : wordIn(k, language);
 }
 
-bool SettingHolds(const CtrlSettings& s, int number) {
+namespace {
+
+// The value of `number` in `s` (empty outside 1 .. 193).
+QString valueOf(const CtrlSettings& s, int number) {
     const std::vector<const QString*> values = CtrlSettingsValues(s);
-    if (number < 1 || number > int(values.size())) return false;
-    return SettingHolds(s, number, *values[size_t(number - 1)]);
+    return number < 1 || number > int(values.size()) ? QString() : *values[size_t(number - 1)];
 }
 
-bool SettingHolds(const CtrlSettings& s, int number, const QString& text) {
+UnitNumber readNumber(NumberFormat format, const QString& text) {
+    switch (format) {
+    case NumberFormat::Volt: return ReadVoltsText(text);
+    case NumberFormat::Time3:
+    case NumberFormat::Time4: return ReadSecondsText(text);
+    case NumberFormat::Div: return ReadDivText(text);
+    case NumberFormat::Whole: return ReadPlainNumberText(text);
+    case NumberFormat::None: break;
+    }
+    return {};
+}
+
+// The last video line of a standard.
+double lastLineOf(const QString& standard) { return standard == "NTSC" ? kLastLineNtsc : kLastLineOther; }
+
+// A number text of `d` written from its value in the setting's format, when
+// the setting can be that value on `road`. Its default, and a time already
+// written as one of the time formatters writes it, stay as they are.
+std::optional<QString> numberText(const SettingDesc& d, const CtrlSettings& s, const QString& text, Road road) {
+    const UnitNumber n = readNumber(d.format, text);
+    if (!n.valid) return std::nullopt;
+    QString own = FormatNumber(d.format, n.value);
+    if (d.format == NumberFormat::Time3 || d.format == NumberFormat::Time4) {
+        if (text == FormatTime3(QString::number(n.value, 'g', 17)) || text == FormatTime4(n.value) ||
+            text == FormatTime5(QString::number(n.value, 'g', 17)))
+            own = text;
+    }
+    if (d.defaultText && text == QLatin1String(d.defaultText)) own = text;
+    // What cannot be written in the format (beyond a volts or time text's
+    // range, a whole number's fraction) is no value of the setting.
+    const UnitNumber sent = readNumber(d.format, own);
+    if (own.isEmpty() || !sent.valid) return std::nullopt;
+    // The instrument keeps its level in volts: the divisions it reports may
+    // lie beyond the dialog's span.
+    if (road == Road::Store && d.levelRow) return own;
+    const double v = sent.value;
+    if (!d.listed.empty() && std::find(d.listed.begin(), d.listed.end(), v) == d.listed.end()) return std::nullopt;
+    double most = d.most;
+    if (d.lineStandard > 0 && road == Road::Send) most = lastLineOf(valueOf(s, d.lineStandard));
+    if (d.spanned && !(v >= d.least && v <= most)) return std::nullopt;
+    return own;
+}
+
+// Whether a trigger source is one of the method's own (or one the instrument
+// reports for it: "EXT5" under every method, the AC line under PULSE).
+bool sourceHolds(const SettingDesc& d, const QString& text, Road road) {
+    if (d.sourceMethod < 0) return IsSourceReply(text) || OwnWordOf(d, text) >= 0;
+    if (text == "CH1" || text == "CH2" || text == "EXT" || text == "EXT5") return true;
+    if (d.sourceMethod != vwEdge && d.sourceMethod != vwPulse) return false;
+    if (text == "ACLINE" || OwnWordOf(d, text) >= 0) return true;
+    return IsLogicSource(text) && (road == Road::Store || Link().LAPresent);
+}
+
+}  // namespace
+
+QString FormatNumber(NumberFormat format, double value) {
+    if (!std::isfinite(value)) return QString();
+    switch (format) {
+    case NumberFormat::Volt: return FormatVolt(value);
+    case NumberFormat::Time3:
+    case NumberFormat::Time4:
+        // Beyond a single's range the time formatters write their largest row.
+        if (std::fabs(value) > FLT_MAX) return QString();
+        return format == NumberFormat::Time3 ? FormatTime3(QString::number(value, 'g', 17)) : FormatTime4(value);
+    case NumberFormat::Div: return FormatWithMask(value, "#0.00") + "div";
+    case NumberFormat::Whole:
+        if (value != std::floor(value) || std::fabs(value) > 1e15) return QString();
+        return QString::number(static_cast<long long>(value));
+    case NumberFormat::None: break;
+    }
+    return QString();
+}
+
+bool IsLevelRow(int number) { return SettingOf(number).levelRow; }
+
+bool SettingNotKnown(const CtrlSettings& s, int number) {
+    return IsLevelRow(number) && valueOf(s, number) == NotKnownMark();
+}
+
+bool SettingHolds(const CtrlSettings& s, int number, Road road) {
+    if (number < 1 || number > CtrlValueCount) return false;
+    return SettingHolds(s, number, valueOf(s, number), road);
+}
+
+bool SettingHolds(const CtrlSettings& s, int number, const QString& text, Road road) {
     const SettingDesc& d = SettingOf(number);
     switch (d.form) {
     case ValueForm::Words: return OwnWordOf(d, text) >= 0;
-    case ValueForm::Volts: return ReadVoltsText(text).valid;
-    case ValueForm::Seconds: return ReadSecondsText(text).valid;
-    case ValueForm::Div: return ReadDivText(text).valid;
-    case ValueForm::PlainNumber: return ReadPlainNumberText(text).valid;
-    case ValueForm::Threshold: return inTexts(text, ValueForm::Threshold) || ReadVoltsText(text).valid;
+    case ValueForm::Volts:
+    case ValueForm::Seconds:
+    case ValueForm::Div:
+    case ValueForm::PlainNumber: return numberText(d, s, text, road).has_value();
+    case ValueForm::Threshold: return inTexts(text, ValueForm::Threshold) || numberText(d, s, text, road).has_value();
     case ValueForm::Level: {
-        if (ReadDivText(text).valid) return true;
-        const std::vector<const QString*> values = CtrlSettingsValues(s);
-        const QString source = d.levelSource > 0 ? *values[size_t(d.levelSource - 1)] : QString();
-        return IsLogicSource(source) &&
+        if (ReadDivText(text).valid) return numberText(d, s, text, road).has_value();
+        return IsLogicSource(valueOf(s, d.levelSource)) &&
                (inTexts(text, ValueForm::Threshold) || ReadVoltsText(text).valid);
     }
     case ValueForm::TimeBaseFormat: return inTexts(text.trimmed(), d.form);  // sent trimmed
     case ValueForm::Probe:
     case ValueForm::SlopeWindow:
     case ValueForm::VideoStandard: return inTexts(text, d.form);
-    case ValueForm::Source: return IsSourceReply(text) || OwnWordOf(d, text) >= 0;
+    case ValueForm::Source: return sourceHolds(d, text, road);
     case ValueForm::PatternCode: return isCodeLetter(text) || OwnWordOf(d, text) >= 0;
     case ValueForm::DurationCode: return isCodeLetter(text);
     case ValueForm::Text: return true;
     }
     return false;
+}
+
+std::optional<QString> SettingSendText(const CtrlSettings& s, int number) {
+    if (number < 1 || number > CtrlValueCount) return std::nullopt;
+    return SettingSendText(s, number, valueOf(s, number));
+}
+
+std::optional<QString> SettingSendText(const CtrlSettings& s, int number, const QString& text) {
+    if (!SettingHolds(s, number, text)) return std::nullopt;
+    const SettingDesc& d = SettingOf(number);
+    switch (d.form) {
+    case ValueForm::Volts:
+    case ValueForm::Seconds:
+    case ValueForm::Div:
+    case ValueForm::PlainNumber: return numberText(d, s, text, Road::Send);
+    case ValueForm::Threshold:
+        return inTexts(text, ValueForm::Threshold) ? std::optional<QString>(text) : numberText(d, s, text, Road::Send);
+    case ValueForm::Level:
+        // Under a logic-channel source a threshold or volts text stays: the
+        // level goes out as the prescribed 0.
+        return ReadDivText(text).valid ? numberText(d, s, text, Road::Send) : std::optional<QString>(text);
+    default: return text;
+    }
 }
 
 QStringList FormTexts(ValueForm form) {
@@ -303,11 +459,26 @@ QStringList FormTexts(ValueForm form) {
     }
 }
 
-QStringList SettingChoices(int number) {
+QStringList SettingChoices(const CtrlSettings& s, int number) {
     const SettingDesc& d = SettingOf(number);
     QStringList out;
     if (d.form == ValueForm::Words) {
         for (int k : d.words) out << ValueWord(k);
+        return out;
+    }
+    if (d.form == ValueForm::Source && d.sourceMethod >= 0) {
+        out << "CH1" << "CH2" << "EXT";
+        if (d.sourceMethod == vwEdge) out << ValueWord(vwAcLine);
+        if ((d.sourceMethod == vwEdge || d.sourceMethod == vwPulse) && Link().LAPresent)
+            for (int n = 0; n <= 15; ++n) out << "D" + QString::number(n);
+        return out;
+    }
+    if (d.form == ValueForm::PlainNumber) {
+        for (int v : d.listed) out << QString::number(v);
+        if (d.listed.empty() && d.spanned) {
+            const double most = d.lineStandard > 0 ? lastLineOf(valueOf(s, d.lineStandard)) : d.most;
+            for (int v = int(d.least); v <= int(most); ++v) out << QString::number(v);
+        }
         return out;
     }
     out = FormTexts(d.form);
@@ -315,3 +486,5 @@ QStringList SettingChoices(int number) {
         if (d.form == ValueForm::Threshold) out << ValueWord(k);
     return out;
 }
+
+QStringList SettingChoices(int number) { return SettingChoices(DSOSettings(), number); }

@@ -12,6 +12,7 @@
 // field in DSOSettings.h, its rows in the upload and download sequences).
 #include <QString>
 #include <QStringList>
+#include <optional>
 #include <vector>
 
 #include "common/DSOSettings.h"
@@ -44,6 +45,29 @@ enum class Judged {
 
 using SettingConverter = QString (*)(const QString&);
 
+// How a number is written when it is sent (and when a dialog stores it).
+enum class NumberFormat {
+    None,   // not a number
+    Volt,   // FormatVolt: "1.00V", "500mV"
+    Time3,  // FormatTime3: "100ns", "1.00us"
+    Time4,  // FormatTime4: "10.00us", "0.000s"
+    Div,    // "#0.00" and "div": "0.10div", "-1.24div"
+    Whole,  // a whole number: "16", "0"
+};
+
+// Which road a value is judged for.
+enum class Road {
+    // Sent by the upload (also the file open's check and the dialog's lists):
+    // what the setting dialog offers, and what the instrument itself reports.
+    Send,
+    // Stored by the download from a reply: what the instrument may report.
+    // Beside Send it takes a logic-channel source without the logic analyser
+    // known to be fitted (an instrument that reports one has it) and a level
+    // beyond the dialog's span (the instrument keeps its level in volts when
+    // a channel's scale changes).
+    Store,
+};
+
 struct SettingDesc {
     int number = 0;  // 1 .. CtrlValueCount, record and file order
     ValueForm form = ValueForm::Text;
@@ -58,6 +82,25 @@ struct SettingDesc {
     // The default: a value word, else a fixed text; neither: New keeps the value.
     int defaultWord = -1;
     const char* defaultText = nullptr;
+
+    // What the value can be beyond its form, and how it is written when sent.
+    // Numbers: the span the setting dialog offers, inclusive (unset: any
+    // finite number), and the setting's own format.
+    bool spanned = false;
+    double least = 0;
+    double most = 0;
+    NumberFormat format = NumberFormat::None;
+    // A whole number: the numbers the dialog lists (averages); empty: every
+    // whole number of the span.
+    std::vector<int> listed;
+    // A video line: the value number of the standard whose last line ends
+    // its span (525 for "NTSC", 625 for any other).
+    int lineStandard = 0;
+    // A trigger source: the method whose own source list it has (vwEdge,
+    // vwPulse, vwVideo, vwSlope); -1: any source (never judged).
+    int sourceMethod = -1;
+    // One of the 15 trigger levels (it may hold the mark of a level not known).
+    bool levelRow = false;
 };
 
 // The 193 descriptions, value number k at index k - 1.
@@ -75,15 +118,38 @@ int OwnWordOf(const SettingDesc& d, const QString& text, int language = -1);
 // `text` with an own word of either language as the word of `language`
 // (an edge code as its label); any other text as it is.
 QString InLanguage(const SettingDesc& d, const QString& text, int language);
-// Whether value `number` of `s` is what its setting may hold (a level is
-// judged by its row's source in `s`).
-bool SettingHolds(const CtrlSettings& s, int number);
-bool SettingHolds(const CtrlSettings& s, int number, const QString& text);
+// Whether value `number` of `s` is what its setting can be on `road` (a
+// level is judged by its row's source in `s`, a video line by its standard,
+// a logic-channel source on the Send road by the fitted logic analyser,
+// `Link().LAPresent`). The mark of a level not known is no value.
+bool SettingHolds(const CtrlSettings& s, int number, Road road = Road::Send);
+bool SettingHolds(const CtrlSettings& s, int number, const QString& text, Road road = Road::Send);
+// What the upload sends of value `number`: its text written from the value
+// as read, in the setting's own format ("1.V" and " 1.00V " as "1.00V",
+// "0.10DIV" as "0.10div", "16.0" as "16"); its default and a text already in
+// its format stay as they are, and a word, code or fixed text is itself.
+// None when the setting cannot be it (SettingHolds).
+std::optional<QString> SettingSendText(const CtrlSettings& s, int number);
+std::optional<QString> SettingSendText(const CtrlSettings& s, int number, const QString& text);
+// A number in the format (the empty text for NumberFormat::None).
+QString FormatNumber(NumberFormat format, double value);
+// "Not known": the mark "?" that a trigger level row holds when its place
+// is not known (a read-back that failed, kept by a file). It is a state, not
+// a value: never sent, and named as not known. In any other row "?" is a
+// value its setting cannot be.
+inline QString NotKnownMark() { return QStringLiteral("?"); }
+bool IsLevelRow(int number);
+bool SettingNotKnown(const CtrlSettings& s, int number);
 
 // The setting's choices in the current UI language, in the dialog's order:
-// its own words, or the fixed texts of its form (probes, standards, windows,
-// formats, codes, thresholds).
-QStringList SettingChoices(int number);
+// its own words, the fixed texts of its form (probes, standards, windows,
+// formats, codes, thresholds), the listed numbers or whole numbers of its
+// span (averages, video lines by the standard of `s`, LA positions), or the
+// method's own sources (logic channels only with the logic analyser). The
+// level and sensitivity lists are the controller's generated lists, within
+// the span here.
+QStringList SettingChoices(const CtrlSettings& s, int number);
+QStringList SettingChoices(int number);  // of the mirror, DSOSettings()
 // The fixed texts of a form (Probe, SlopeWindow, TimeBaseFormat,
 // VideoStandard, the codes, the three named thresholds); empty for others.
 QStringList FormTexts(ValueForm form);

@@ -265,20 +265,8 @@ QString ConvertFreqToStr(double v) {
 }
 
 double GetTimeVlu(const QString& text) {
-    const int p = int(text.indexOf(QLatin1Char('s'))) + 1;
-    const QChar u = p > 1 ? text.at(p - 2) : QChar();
-    QString part = text;
-    if (u == 'n' || u == 'u' || u == 'm' || u == 'p')
-        part = text.left(p - 2);
-    else if (u >= '0' && u <= '9')
-        part = text.left(p - 1);
-    const double n = LeadingNumber(part);
-    if (u == 'p') return n / 1e12;
-    if (u == 'n') return n / 1e9;
-    if (u == 'u') return n / 1e6;
-    if (u == 'm') return n / 1000;
-    if (u >= '0' && u <= '9') return n;
-    return 0;
+    // A time text read as the other reply texts are (the one reader).
+    return ParseTime(text);
 }
 
 // ---------------------------------------------------------------------------

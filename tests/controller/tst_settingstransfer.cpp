@@ -2,6 +2,7 @@
 // TCP (the VISA side, through an alias) and a pseudo-terminal (serial side):
 // the command streams, the round trip, and failures that must leave the
 // mirror alone.
+#include <QTemporaryDir>
 #include <QTreeWidget>
 #include <QtTest>
 
@@ -11,14 +12,17 @@
 #include "common/DSOSettings.h"
 #include "common/Pause.h"
 #include "common/ShellState.h"
+#include "controller/CtrlFile.h"
 #include "controller/CtrlList.h"
 #include "controller/CtrlState.h"
 #include "controller/CtrlTree.h"
+#include "controller/CtrlValueNames.h"
 #include "controller/SettingsTransfer.h"
 #include "link/KV2200Cmd.h"
 #include "link/LinkState.h"
 #include "link/Messages.h"
 #include "link/RS232Func.h"
+#include "link/SettingCatalog.h"
 #include "link/TransferJobs.h"
 #include "link/UsbFunc.h"
 #include "link/Vocabulary.h"
@@ -341,6 +345,153 @@ private slots:
         }
     }
 
+    // Odd values in a controller file, opened in both UI languages and
+    // uploaded to the simulator: each method's source row with every source
+    // (with and without the logic analyser), numbers beyond their lists'
+    // span, and odd spellings of valid numbers. A value its setting cannot be
+    // is named on open and by the upload and never sent; a valid one goes out
+    // in the setting's own format, whatever the file's spelling.
+    void oddValuesSweep_data() {
+        QTest::addColumn<QString>("context");  // mirror edits under which the upload sends the value
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("la");
+        QTest::addColumn<QString>("command");  // what goes out; a header alone: left out and named
+        const char* const methods[] = {"EDGE", "PULSE", "VIDEO", "SLOPE"};
+        const struct { const char* source; const char* keyword; } sources[] = {
+            {"CH1", "CHANNEL1"}, {"CH2", "CHANNEL2"}, {"EXT", "EXT"}, {"EXT5", "EXT5"},
+            {"AC", "ACLINE"}, {"ACLINE", "ACLINE"}, {"D0", "DIGITAL0"}, {"D3", "DIGITAL3"},
+            {"D15", "DIGITAL15"}};
+        for (const char* m : methods) {
+            const QString method(m);
+            const QString field = "Trigger" + method.left(1) + method.mid(1).toLower() + "Source";
+            const QString header = ":TRIGGER:" + method + ":SOURCE";
+            const bool edgeOrPulse = method == "EDGE" || method == "PULSE";
+            for (const auto& s : sources) {
+                for (bool la : {false, true}) {
+                    const QString source(s.source);
+                    const bool own = source.startsWith('D') ? edgeOrPulse && la
+                                     : source.startsWith("AC") ? edgeOrPulse
+                                                               : true;
+                    QTest::addRow("%s source %s%s", m, s.source, la ? " with LA" : "")
+                        << "TriggerMethod=" + method << field << source << la
+                        << (own ? header + " " + s.keyword : header);
+                }
+            }
+        }
+        const struct { const char* context; const char* field; const char* text; bool la; const char* command; } rows[] = {
+            // Averages: the dialog's list.
+            {"", "AcquireAverages", "0", false, ":ACQUIRE:AVERAGES"},
+            {"", "AcquireAverages", "-1e9", false, ":ACQUIRE:AVERAGES"},
+            {"", "AcquireAverages", "1000", false, ":ACQUIRE:AVERAGES"},
+            {"", "AcquireAverages", "1e308", false, ":ACQUIRE:AVERAGES"},
+            {"", "AcquireAverages", "1e-400", false, ":ACQUIRE:AVERAGES"},
+            {"", "AcquireAverages", "3", false, ":ACQUIRE:AVERAGES"},
+            {"", "AcquireAverages", "256", false, ":ACQUIRE:AVERAGES 256"},
+            {"", "AcquireAverages", "16.0", false, ":ACQUIRE:AVERAGES 16"},
+            {"", "AcquireAverages", "+1.28e2", false, ":ACQUIRE:AVERAGES 128"},
+            // Video lines: 1 to the standard's last line.
+            {"TriggerMethod=VIDEO", "TriggerVideoLine", "0", false, ":TRIGGER:VIDEO:LINE"},
+            {"TriggerMethod=VIDEO", "TriggerVideoLine", "-1", false, ":TRIGGER:VIDEO:LINE"},
+            {"TriggerMethod=VIDEO", "TriggerVideoLine", "1e308", false, ":TRIGGER:VIDEO:LINE"},
+            {"TriggerMethod=VIDEO", "TriggerVideoLine", "1e-400", false, ":TRIGGER:VIDEO:LINE"},
+            {"TriggerMethod=VIDEO", "TriggerVideoLine", "2.5", false, ":TRIGGER:VIDEO:LINE"},
+            {"TriggerMethod=VIDEO", "TriggerVideoLine", "526", false, ":TRIGGER:VIDEO:LINE"},
+            {"TriggerMethod=VIDEO;TriggerVideoStandard=PAL/SECAM", "TriggerVideoLine", "526", false,
+             ":TRIGGER:VIDEO:LINE 526"},
+            {"TriggerMethod=VIDEO;TriggerVideoStandard=PAL/SECAM", "TriggerVideoLine", "626", false,
+             ":TRIGGER:VIDEO:LINE"},
+            {"TriggerMethod=VIDEO", "TriggerVideoLine", "525.0", false, ":TRIGGER:VIDEO:LINE 525"},
+            {"TriggerMethod=ALTERNATIVE;AltCH1TrigType=VIDEO", "AltCH1VideoLine", "0", false,
+             ":TRIGGER:ALTERNATION:VIDEO:LINE"},
+            // LA positions 0 to 15: the sixteen go in one number.
+            {"", "LAChannelPosition(9)", "16", true, ":LA:LOCATION"},
+            {"", "LAChannelPosition(9)", "-1", true, ":LA:LOCATION"},
+            {"", "LAChannelPosition(9)", "1e308", true, ":LA:LOCATION"},
+            {"", "LAChannelPosition(9)", "15.0", true, ":LA:LOCATION 4026531840,0"},
+            // Sensitivities: 0.10 to 1.00 divisions.
+            {"", "TriggerEdgeSensitivity", "0div", false, ":TRIGGER:EDGE:SENSITIVITY"},
+            {"", "TriggerEdgeSensitivity", "-0.1div", false, ":TRIGGER:EDGE:SENSITIVITY"},
+            {"", "TriggerEdgeSensitivity", "1e308div", false, ":TRIGGER:EDGE:SENSITIVITY"},
+            {"", "TriggerEdgeSensitivity", "1e-400div", false, ":TRIGGER:EDGE:SENSITIVITY"},
+            {"", "TriggerEdgeSensitivity", "1.01div", false, ":TRIGGER:EDGE:SENSITIVITY"},
+            {"", "TriggerEdgeSensitivity", "0.10DIV", false, ":TRIGGER:EDGE:SENSITIVITY 0.10div"},
+            {"", "TriggerEdgeSensitivity", "1.div", false, ":TRIGGER:EDGE:SENSITIVITY 1.00div"},
+            {"", "TriggerEdgeSensitivity", " .5div ", false, ":TRIGGER:EDGE:SENSITIVITY 0.50div"},
+            {"TriggerMethod=SLOPE", "TriggerSlopeSensitivity", "1e308div", false, ":TRIGGER:SLOPE:SENSITIVITY"},
+            // Levels: -6 to 6 divisions (1 V/div, no offset).
+            {"", "TriggerEdgeLevel", "6.04div", false, ":TRIGGER:EDGE:LEVEL"},
+            {"", "TriggerEdgeLevel", "-7div", false, ":TRIGGER:EDGE:LEVEL"},
+            {"", "TriggerEdgeLevel", "1e308div", false, ":TRIGGER:EDGE:LEVEL"},
+            {"", "TriggerEdgeLevel", "1.div", false, ":TRIGGER:EDGE:LEVEL 1"},
+            {"", "TriggerEdgeLevel", "-6.00DIV", false, ":TRIGGER:EDGE:LEVEL -6"},
+            {"TriggerMethod=SLOPE", "TriggerSlopeLevelB", "1e308div", false, ":TRIGGER:SLOPE:LEVELB"},
+            {"TriggerMethod=ALTERNATIVE;AltCH1TrigType=VIDEO", "AltCH2EdgeLevel", "-1e308div", false,
+             ":TRIGGER:ALTERNATION:EDGE:LEVEL"},
+            // Volts and seconds: what can be written in the setting's format.
+            {"", "CH1Scale", "1.V", false, ":CHANNEL1:SCALE 1.00V"},
+            {"", "CH1Scale", "1.00V ", false, ":CHANNEL1:SCALE 1.00V"},
+            {"", "CH1Scale", "500mv", false, ":CHANNEL1:SCALE 500MV"},
+            {"", "CH1Offset", "1.V", false, ":CHANNEL1:OFFSET 1.00V"},
+            {"", "CH1Offset", "1e308V", false, ":CHANNEL1:OFFSET"},
+            {"", "TriggerHoldoff", "1.e-7s", false, ":TRIGGER:HOLDOFF 100NS"},
+            {"", "TriggerHoldoff", "1e308s", false, ":TRIGGER:HOLDOFF"},
+            {"", "TimeBaseScale", "1.E-5S", false, ":TIMEBASE:SCALE 10.00US"},
+        };
+        for (const auto& r : rows)
+            QTest::addRow("%s %s", r.field, r.text) << r.context << r.field << r.text << r.la << r.command;
+    }
+    void oddValuesSweep() {
+        QFETCH(QString, context);
+        QFETCH(QString, field);
+        QFETCH(QString, text);
+        QFETCH(bool, la);
+        QFETCH(QString, command);
+        const bool sent = command.contains(' ');
+        const QString header = command.section(' ', 0, 0);
+        const int number = int(CtrlSettingsNames().indexOf(field)) + 1;
+        QVERIFY(number > 0);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("odd.rmt");
+        connectOver("tcp");
+        for (int language : {LangEnglish, LangChinese}) {
+            // The file as the English application wrote it, but for the odd value.
+            TestEnv::UseLanguage(LangEnglish);
+            CtrlSettings s;
+            SetDefaultCtrlSettings(s);
+            QVERIFY(ApplyEdits(s, context));
+            *FieldByName(s, field) = text;
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(CtrlFileBytes(s, CtrlFileHeader()));
+            f.close();
+
+            TestEnv::UseLanguage(language);
+            Link().LAPresent = la;
+            MsgBoxService::ClearLog();
+            QVERIFY(ReadCtrlFile(path));
+            const QString what = QString("%1 = %2 (%3)").arg(field, text).arg(language);
+            const QList<ShownMessage> opened = MsgBoxService::Log();
+            QCOMPARE(opened.size(), sent ? 0 : 1);
+            const QString named = CtrlValueName(number) + " = \"";
+            if (!sent) QVERIFY2(opened[0].text.contains(named), qPrintable(what + ": " + opened[0].text));
+
+            MsgBoxService::ClearLog();
+            sim.ClearLog();
+            QCOMPARE(UploadToDSO(), sent);
+            const QStringList log = arrivedLog();
+            const QStringList commands = log.filter(QRegularExpression("^" + QRegularExpression::escape(header) + " "));
+            QCOMPARE(commands, sent ? QStringList{command} : QStringList());
+            const QList<ShownMessage> uploaded = MsgBoxService::Log();
+            QCOMPARE(uploaded.size(), sent ? 0 : 1);
+            if (!sent) {
+                QCOMPARE(uploaded[0].text.section('\n', 0, 0), MessageTable().MsgUploadUnknownValues.section('\n', 0, 0));
+                QVERIFY2(uploaded[0].text.contains(named), qPrintable(what));
+            }
+        }
+        Link().LAPresent = false;
+    }
+
     // Every query of the download, for the instrument's trigger sources.
     void downloadStream_data() {
         QTest::addColumn<QString>("transport");
@@ -568,10 +719,15 @@ private slots:
             << ":TRIGGER:EDGE:SOURCE DIGITAL3;:LA:THRESHOLD TTL" << "TriggerEdgeLevel" << "TTL";
         QTest::newRow("pulse on the line reads the threshold")
             << ":TRIGGER:PULSE:SOURCE ACLINE;:LA:THRESHOLD 1.4" << "TriggerPulseLevel" << "1.40V";
-        // A video source without a scale of its own never takes the pulse block's.
-        QTest::newRow("video on the line keeps the level")
+        // A source outside the method's own list (and what the instrument
+        // reports for it) is no reply the download takes: nothing changes.
+        QTest::newRow("video on the line is refused")
             << ":TRIGGER:PULSE:SOURCE CHANNEL2;:CHANNEL2:SCALE 0.5;:TRIGGER:VIDEO:SOURCE ACLINE;"
-               ":TRIGGER:VIDEO:LEVEL 1" << "TriggerVideoLevel" << "keep";
+               ":TRIGGER:VIDEO:LEVEL 1" << "TriggerVideoLevel" << "refused";
+        QTest::newRow("video on a logic channel is refused")
+            << ":TRIGGER:VIDEO:SOURCE DIGITAL3" << "TriggerVideoLevel" << "refused";
+        QTest::newRow("slope on a logic channel is refused")
+            << ":TRIGGER:SLOPE:SOURCE DIGITAL5" << "TriggerSlopeLevelA" << "refused";
         QTest::newRow("alternation uses the channel's own scale")
             << ":TRIGGER:EDGE:SOURCE EXT;:CHANNEL2:SCALE 0.5;:CHANNEL2:OFFSET 0.25;"
                ":TRIGGER:ALTERNATION:SOURCE CHANNEL2;:TRIGGER:ALTERNATION:EDGE:LEVEL 1"
@@ -585,8 +741,14 @@ private slots:
         for (const QString& c : setup.split(';')) SendCmd(c);
         SetDefaultCtrlSettings();
         *FieldByName(DSOSettings(), field) = "-5.96div";
-        QVERIFY(DownloadfromDSO());
-        QCOMPARE(*FieldByName(DSOSettings(), field), expected == "keep" ? QString("-5.96div") : expected);
+        MsgBoxService::ClearLog();
+        const bool refused = expected == "refused";
+        QCOMPARE(DownloadfromDSO(), !refused);
+        QCOMPARE(*FieldByName(DSOSettings(), field), expected == "keep" || refused ? QString("-5.96div") : expected);
+        if (refused) {
+            QCOMPARE(MsgBoxService::Log().size(), 1);
+            QVERIFY(MsgBoxService::Log()[0].text.contains(":SOURCE?"));
+        }
     }
 
     // A link lost part-way, or an instrument that does not answer: the mirror

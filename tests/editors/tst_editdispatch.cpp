@@ -234,8 +234,9 @@ private slots:
             "TriggerLevel", "Level", levelsAndOwn, 150);
         row("EDGE Level between two steps", edge, false, "Trigger\\Level [1.50div]", O::ChoiceEdit,
             "TriggerLevel", "Level", levelsAndOwn, 113);
+        // A level beyond the list's span is none the setting can be: not offered.
         row("EDGE Level above the list", edge, false, "Trigger\\Level [7.00div]", O::ChoiceEdit,
-            "TriggerLevel", "Level", "302:7.00div..-6.00div", 0);
+            "TriggerLevel", "Level", "301:6.00div..-6.00div", -1);
         row("EDGE Sensitivity", edge, false, "Trigger\\Sensitivity [0.10div]", O::ChoiceEdit,
             "TriggerSensitivity", "Sensitivity", sens, 90);
         row("EDGE Holdoff", edge, false, "Trigger\\Holdoff [100ns]", O::NumberEdit,

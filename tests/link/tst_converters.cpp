@@ -1,4 +1,5 @@
 #include <QtTest>
+#include <cmath>
 #include <functional>
 
 #include "TestEnv.h"
@@ -6,6 +7,7 @@
 #include "link/Converters.h"
 #include "link/SettingCatalog.h"
 #include "link/Formatters.h"
+#include "link/ReplyParse.h"
 #include "link/Vocabulary.h"
 
 namespace {
@@ -433,7 +435,7 @@ private slots:
             {"probe", "1000X", true}, {"probe", "7X", false}, {"probe", "Banan", false},
             {"probe", "", false}, {"threshold", "TTL", true}, {"threshold", "1.40V", true},
             {"threshold", "User", false}, {"window", "PAB", true}, {"window", "PC", false},
-            {"source", "CH1", true}, {"source", "D15", true}, {"source", "AC", true},
+            {"source", "CH1", true}, {"source", "D15", false /* no logic analyser */}, {"source", "AC", true},
             {"source", "ACLINE", true}, {"source", "Banana", false}, {"source", "D16", false},
             {"source", "", false}, {"standard", "PAL/SECAM", true}, {"standard", "NTSC", true},
             {"standard", "PAL", false},
@@ -445,15 +447,93 @@ private slots:
         QFETCH(QString, check);
         QFETCH(QString, text);
         QFETCH(bool, sendable);
-        static const QMap<QString, std::function<bool(const QString&)>> checks = {
-            {"volts", IsVoltsText}, {"seconds", IsSecondsText}, {"div", IsDivText},
-            {"number", IsPlainNumberText}, {"probe", IsProbeText}, {"threshold", IsThresholdText},
-            {"window", IsSlopeWindowText},
-            {"source", [](const QString& t) { return SettingHolds(CtrlSettings(), SettingNumber(&CtrlSettings::TriggerEdgeSource), t); }},
-            {"standard", [](const QString& t) { return SettingHolds(CtrlSettings(), SettingNumber(&CtrlSettings::TriggerVideoStandard), t); }},
+        // A setting of each form (the div and number ones with a span wide enough for the rows).
+        static const QMap<QString, QString CtrlSettings::*> settings = {
+            {"volts", &CtrlSettings::CH1Offset}, {"seconds", &CtrlSettings::TriggerHoldoff},
+            {"div", &CtrlSettings::TriggerVideoLevel}, {"number", &CtrlSettings::TriggerVideoLine},
+            {"probe", &CtrlSettings::CH1Probe}, {"threshold", &CtrlSettings::LAThreshold},
+            {"window", &CtrlSettings::TriggerSlopeWindow}, {"source", &CtrlSettings::TriggerEdgeSource},
+            {"standard", &CtrlSettings::TriggerVideoStandard},
         };
-        QVERIFY(checks.contains(check));
-        QCOMPARE(checks[check](text), sendable);
+        QVERIFY(settings.contains(check));
+        QCOMPARE(SettingHolds(CtrlSettings(), SettingNumber(settings[check]), text), sendable);
+    }
+
+    // A text the application writes (a formatter's text of a reply, a dialog's
+    // stored value, a default) is sent exactly as it stands, so a file it
+    // wrote uploads byte for byte as before; an odd spelling of the same
+    // value goes out in that one format.
+    void writtenTextsAreTheirOwnSendText() {
+        const CtrlSettings s;
+        struct Setting { QString CtrlSettings::*field; QString (*format)(double); };
+        const Setting settings[] = {
+            {&CtrlSettings::CH1Scale, [](double v) { return FormatVolt(v); }},
+            {&CtrlSettings::CH2Offset, [](double v) { return FormatVolt(v); }},
+            {&CtrlSettings::LAThreshold, [](double v) { return FormatVolt(v); }},
+            {&CtrlSettings::TimeBaseScale, [](double v) { return FormatTime4(v); }},
+            {&CtrlSettings::AltCH1TimeBaseOffset, [](double v) { return FormatTime5(QString::number(v, 'g', 17)); }},
+            {&CtrlSettings::TriggerHoldoff, [](double v) { return FormatTime3(QString::number(v, 'g', 17)); }},
+        };
+        int checked = 0;
+        for (const Setting& set : settings) {
+            const int n = SettingNumber(set.field);
+            for (double mantissa : {1.0, 1.5, 2.0, 2.5, 5.0, 7.77, 9.99})
+                for (int e = -11; e <= 5; ++e)
+                    for (double sign : {1.0, -1.0}) {
+                        const QString text = set.format(sign * mantissa * std::pow(10.0, e));
+                        if (text.startsWith("??")) continue;  // beyond the display
+                        QCOMPARE(SettingSendText(s, n, text).value_or("(none)"), text);
+                        ++checked;
+                    }
+        }
+        QVERIFY(checked > 500);
+        // Every default of a sent value is itself.
+        CtrlSettings defaults;
+        SetDefaultCtrlSettings(defaults);
+        for (const SettingDesc& d : SettingCatalog())
+            if (d.judged == Judged::Sent && d.defaultText)
+                QCOMPARE(SettingSendText(defaults, d.number).value_or("(none)"), QString(d.defaultText));
+        // Divisions in hundredths over the levels' span, and the whole numbers.
+        for (int h = -600; h <= 600; ++h) {
+            const QString text = FormatWithMask(h / 100.0, "#0.00") + "div";
+            QCOMPARE(SettingSendText(s, SettingNumber(&CtrlSettings::TriggerVideoLevel), text).value_or("(none)"), text);
+        }
+        for (const QString& avg : SettingChoices(s, SettingNumber(&CtrlSettings::AcquireAverages)))
+            QCOMPARE(SettingSendText(s, SettingNumber(&CtrlSettings::AcquireAverages), avg).value_or("(none)"), avg);
+    }
+
+    // Odd spellings of a valid number go out in the setting's format;
+    // numbers its format cannot write, or beyond the dialog's span, are none.
+    void sendTextOfOddSpellings_data() {
+        QTest::addColumn<QString>("setting");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("sent");  // "(none)": the setting cannot be it
+        const struct { const char* setting; const char* text; const char* sent; } rows[] = {
+            {"CH1Scale", "1.V", "1.00V"}, {"CH1Scale", " 1.00V ", "1.00V"}, {"CH1Scale", "1e0v", "1.00V"},
+            {"CH1Scale", ".5V", "500mV"}, {"CH1Scale", "0.00MV", "0.00uV"}, {"CH1Scale", "1e308V", "(none)"},
+            {"CH1Offset", "-1e-400V", "0.00uV"}, {"CH1Offset", "0.00mV", "0.00mV"},
+            {"TriggerHoldoff", "1E-7S", "100ns"}, {"TriggerHoldoff", "1e308s", "(none)"},
+            {"TriggerEdgeSensitivity", "0.10DIV", "0.10div"}, {"TriggerEdgeSensitivity", "1.div", "1.00div"},
+            {"TriggerEdgeSensitivity", "0.099div", "0.10div"}, {"TriggerEdgeSensitivity", "0.094div", "(none)"},
+            {"TriggerEdgeSensitivity", "1e-400div", "(none)"}, {"TriggerEdgeLevel", "6.004div", "6.00div"},
+            {"TriggerEdgeLevel", "6.01div", "(none)"}, {"TriggerEdgeLevel", "?", "(none)"},
+            {"AcquireAverages", "1.6e1", "16"}, {"AcquireAverages", "17", "(none)"},
+            {"TriggerVideoLine", "625", "625"}, {"TriggerVideoLine", "0", "(none)"},
+            {"TriggerVideoLine", "1.5", "(none)"}, {"LAThreshold", "TTL", "TTL"},
+            {"LAThreshold", "1.4v", "1.40V"}, {"TriggerVideoSource", "EXT5", "EXT5"},
+            {"TriggerVideoSource", "D3", "(none)"}, {"TriggerVideoSource", "ACLINE", "(none)"},
+            {"TriggerPulseSource", "ACLINE", "ACLINE"}, {"TriggerPulseSource", "D3", "(none)"},
+        };
+        for (const auto& r : rows) QTest::addRow("%s %s", r.setting, r.text) << r.setting << r.text << r.sent;
+    }
+    void sendTextOfOddSpellings() {
+        QFETCH(QString, setting);
+        QFETCH(QString, text);
+        QFETCH(QString, sent);
+        const int n = int(CtrlSettingsNames().indexOf(setting)) + 1;
+        QVERIFY(n > 0);
+        QCOMPARE(SettingSendText(CtrlSettings(), n, text).value_or("(none)"), sent);
+        QCOMPARE(SettingHolds(CtrlSettings(), n, text), sent != "(none)");
     }
 
     // Garbage replies for every converter: never a crash, and the result is

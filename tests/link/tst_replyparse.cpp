@@ -163,8 +163,16 @@ private slots:
         QTest::newRow("V no unit") << "V" << "1.5" << 0.0 << false;
         QTest::newRow("V alone") << "V" << "V" << 0.0 << false;
         QTest::newRow("V first") << "V" << "V5" << 0.0 << false;
-        QTest::newRow("mV alone") << "V" << "mV" << 0.0 << true;
-        QTest::newRow("letters before prefix") << "V" << "abcmV" << 0.0 << true;
+        // No number before the unit, or text after it: no value (not 0, not the number before it).
+        QTest::newRow("mV alone") << "V" << "mV" << 0.0 << false;
+        QTest::newRow("letters before prefix") << "V" << "abcmV" << 0.0 << false;
+        QTest::newRow("letter, blank, prefix") << "V" << "x mV" << 0.0 << false;
+        QTest::newRow("text after the unit") << "V" << "1.00Vx" << 0.0 << false;
+        QTest::newRow("beyond a double") << "V" << "1e309V" << 0.0 << false;
+        QTest::newRow("below a double") << "V" << "1e-400V" << 0.0 << true;
+        QTest::newRow("point before unit") << "V" << "1.V" << 1.0 << true;
+        QTest::newRow("reply with cr lf") << "V" << "2.00V\r\n" << 2.0 << true;
+        QTest::newRow("blank inside number") << "V" << "1 .5V" << 0.0 << false;
         QTest::newRow("V reply with lf") << "V" << "2.00V\n" << 2.0 << true;
         QTest::newRow("V2 mega") << "V2" << "1.5MV" << 1.5e6 << true;
         QTest::newRow("V2 plain") << "V2" << "2.00V" << 2.0 << true;
@@ -183,7 +191,8 @@ private slots:
         QTest::newRow("T plain") << "T" << "2.000s" << 2.0 << true;
         QTest::newRow("T upper S") << "T" << "1.000S" << 0.0 << false;
         QTest::newRow("P percent") << "P" << "50.0%" << 0.5 << true;
-        QTest::newRow("P alone") << "P" << "%" << 0.0 << true;
+        QTest::newRow("P alone") << "P" << "%" << 0.0 << false;
+        QTest::newRow("F text after unit") << "F" << "1.000kHzz" << 0.0 << false;
         QTest::newRow("P no sign") << "P" << "50.0" << 0.0 << false;
         QTest::newRow("mark after lf") << "V" << "1.5V\n>" << 0.0 << false;
         QTest::newRow("mark less") << "T" << "<1.0us" << 0.0 << false;
@@ -191,9 +200,9 @@ private slots:
         QTest::newRow("stars dB-like") << "V2" << "****dB" << 0.0 << false;
         QTest::newRow("empty V") << "V" << "" << 0.0 << false;
         QTest::newRow("empty P") << "P" << "" << 0.0 << false;
-        // A comma ends the number: why stored texts never carry one.
-        QTest::newRow("comma text reads short") << "V" << "1,50V" << 1.0 << true;
-        QTest::newRow("comma before prefix") << "V" << "1,5mV" << 0.001 << true;
+        // A comma is no decimal mark: why stored texts never carry one.
+        QTest::newRow("comma text") << "V" << "1,50V" << 0.0 << false;
+        QTest::newRow("comma before prefix") << "V" << "1,5mV" << 0.0 << false;
     }
     void parsers() {
         QFETCH(QString, parser);
