@@ -478,6 +478,7 @@ private slots:
         SetDefaultCtrlSettings();
         DSOSettings().TriggerEdgeSource = source;
         DSOSettings().TriggerEdgeLevel = level;
+        Link().LAPresent = source.startsWith('D');  // a logic channel needs the logic analyser
         // Beyond the levels' span, overflowing divisions are named on open too.
         const bool sendable = !command.isEmpty();
         QCOMPARE(UnsendableCtrlValues(DSOSettings()).isEmpty(), sendable);
@@ -491,6 +492,7 @@ private slots:
         const QStringList levels = port.sent.filter(":TRIGGER:EDGE:LEVEL ");
         QCOMPARE(levels, command.isEmpty() ? QStringList() : QStringList{command});
         QCOMPARE(LastSettingsTransfer().UploadComplete, !command.isEmpty());
+        Link().LAPresent = false;
         if (command.isEmpty()) {
             QCOMPARE(MsgBoxService::Log().size(), 1);
             QVERIFY(MsgBoxService::Log()[0].text.contains("\"" + level + "\""));
