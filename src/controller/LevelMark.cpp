@@ -5,6 +5,7 @@
 #include "controller/CtrlTree.h"
 #include "controller/CtrlValueNames.h"
 #include "link/Messages.h"
+#include "link/SettingCatalog.h"
 #include "link/Vocabulary.h"
 #include "platform/dialogs/MsgBox.h"
 
@@ -19,6 +20,25 @@ QString ShownCtrlValue(const QString& label, const QString& value) {
     return value;
 }
 
+bool IsLevelNotKnownIn(int number, const QString& text) {
+    const ValueForm form = SettingOf(number).form;
+    return (form == ValueForm::Level || form == ValueForm::Div) && IsLevelNotKnown(text);
+}
+
+QList<int> LevelRowsNotKnown(const CtrlSettings& s) {
+    QList<int> out;
+    int number = 0;
+    for (const QString* v : CtrlSettingsValues(s))
+        if (IsLevelNotKnownIn(++number, *v)) out << number;
+    return out;
+}
+
+QString LevelRowNames(const QList<int>& numbers) {
+    QStringList lines;
+    for (int k : numbers) lines << CtrlValueName(k);
+    return lines.join('\n');
+}
+
 bool LevelsNotKnown::LeaveOut(const CtrlSettings& s, const QString& value) {
     if (!IsLevelNotKnown(value)) return false;
     if (const int n = CtrlValueNumber(s, &value))
@@ -30,8 +50,5 @@ void LevelsNotKnown::Report() const {
     if (numbers_.isEmpty()) return;
     QList<int> n = numbers_;
     std::sort(n.begin(), n.end());
-    // Named as the controller tree shows them, in the UI language.
-    QStringList lines;
-    for (int k : n) lines << CtrlValueName(k);
-    MsgBox(MessageTable().MsgUploadLevelsNotKnown.arg(lines.join('\n')), vbExclamation);
+    MsgBox(MessageTable().MsgUploadLevelsNotKnown.arg(LevelRowNames(n)), vbExclamation);
 }
