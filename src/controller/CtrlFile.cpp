@@ -1,8 +1,8 @@
 #include "controller/CtrlFile.h"
 
 #include <QFile>
-#include <algorithm>
 #include <QStringDecoder>
+#include <algorithm>
 
 #include "common/ReadFile.h"
 #include "common/SaveFile.h"
@@ -11,6 +11,7 @@
 #include "controller/LevelMark.h"
 #include "controller/SettingsTransfer.h"
 #include "link/Messages.h"
+#include "link/SettingCatalog.h"
 #include "link/Vocabulary.h"
 #include "platform/dialogs/MsgBox.h"
 
@@ -30,122 +31,133 @@ QString DecodeFileText(const QByteArray& bytes) {
     return QString::fromLatin1(bytes);
 }
 
-// One field of the file, read the way the classic delimited input reads
-// them: leading blanks are skipped; a field that begins with a double quote
-// is the text up to the next double quote, and the rest up to the next comma
-// or line end is skipped; any other field is the text up to the next comma or
-// line end (trailing blanks dropped).
-struct Field {
+// One line of the file: blanks (spaces, tabs) around it are no part of it; a
+// value that begins with a double quote is the text up to the next double
+// quote on the line, and nothing but blanks may follow it; any other value
+// is the text of the line. A comma outside quotes would start a second value.
+struct Line {
     QString text;
-    int line = 0;              // where it begins, from 1
-    bool firstOnLine = false;  // no field before it on its line
-    bool quoted = false;
-    bool closedOnLine = true;  // quoted: its closing quote is on its first line
-    bool byComma = false;      // ended by a comma (not by a line end or the end)
-    // A line of nothing but blanks.
-    bool Blank() const { return !quoted && text.isEmpty() && firstOnLine && !byComma; }
+    CtrlFileStatus fault = CtrlFileStatus::Ok;  // SharedLine, Unclosed, TextAfterQuote or BadValue
+    bool blank = false;                         // nothing but blanks
 };
 
-class FieldReader {
-public:
-    explicit FieldReader(const QString& text) : text_(text) {}
+bool IsBlank(QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); }
 
-    bool Next(Field& f) {
-        const int n = text_.size();
-        while (i_ < n && text_[i_] == QLatin1Char(' ')) ++i_;
-        if (i_ >= n) return false;
-        f = Field();
-        f.line = line_;
-        f.firstOnLine = lineStart_;
-        if (text_[i_] == QLatin1Char('"')) {
-            f.quoted = true;
-            const int end = text_.indexOf(QLatin1Char('"'), i_ + 1);
-            const int stop = end < 0 ? n : end;
-            f.text = text_.mid(i_ + 1, stop - i_ - 1);
-            f.closedOnLine = end >= 0 && !f.text.contains(QLatin1Char('\r')) && !f.text.contains(QLatin1Char('\n'));
-            for (int k = i_; k < stop; ++k) CountLineEnd(k);
-            i_ = end < 0 ? n : end + 1;
-            while (i_ < n && text_[i_] != QLatin1Char(',') && !IsLineEnd(text_[i_])) ++i_;
+QStringView Trimmed(QStringView s) {
+    qsizetype b = 0, e = s.size();
+    while (b < e && IsBlank(s[b])) ++b;
+    while (e > b && IsBlank(s[e - 1])) --e;
+    return s.sliced(b, e - b);
+}
+
+Line ReadLine(QStringView raw) {
+    Line l;
+    const QStringView t = Trimmed(raw);
+    l.blank = t.isEmpty();
+    if (t.startsWith(QLatin1Char('"'))) {
+        const qsizetype end = t.indexOf(QLatin1Char('"'), 1);
+        if (end < 0) {
+            l.fault = CtrlFileStatus::Unclosed;
+            return l;
+        }
+        l.text = t.sliced(1, end - 1).toString();
+        if (const QStringView rest = Trimmed(t.sliced(end + 1)); !rest.isEmpty()) {
+            l.fault = rest.startsWith(QLatin1Char(',')) ? CtrlFileStatus::SharedLine : CtrlFileStatus::TextAfterQuote;
+            return l;
+        }
+    } else {
+        if (t.contains(QLatin1Char(','))) {
+            l.fault = CtrlFileStatus::SharedLine;
+            return l;
+        }
+        l.text = t.toString();
+    }
+    if (!IsCtrlValueText(l.text)) l.fault = CtrlFileStatus::BadValue;
+    return l;
+}
+
+// The file's lines; CR LF, CR and LF each end one line. Blank lines after the
+// last value are none of them. Only the header's and the settings' lines are
+// kept; of the lines after them, where the first that holds something is.
+struct FileLines {
+    QList<Line> head;  // lines 1 .. 1 + CtrlValueCount at most
+    int count = 0;     // the lines, up to the last that holds something
+    int firstPast = 0; // the first line after the settings' that holds something; 0 for none
+};
+
+FileLines ReadLines(const QString& text) {
+    FileLines f;
+    const qsizetype n = text.size();
+    qsizetype start = 0;
+    for (int number = 1; start < n; ++number) {
+        qsizetype end = start;
+        while (end < n && text[end] != QLatin1Char('\r') && text[end] != QLatin1Char('\n')) ++end;
+        const QStringView raw = QStringView(text).sliced(start, end - start);
+        bool blank;
+        if (number <= kFieldCount) {
+            f.head << ReadLine(raw);
+            blank = f.head.last().blank;
         } else {
-            const int start = i_;
-            while (i_ < n && text_[i_] != QLatin1Char(',') && !IsLineEnd(text_[i_])) ++i_;
-            f.text = text_.mid(start, i_ - start);
-            while (f.text.endsWith(QLatin1Char(' '))) f.text.chop(1);
+            blank = Trimmed(raw).isEmpty();
+            if (!blank && f.firstPast == 0) f.firstPast = number;
         }
-        // The delimiter.
-        lineStart_ = false;
-        if (i_ < n && text_[i_] == QLatin1Char(',')) {
-            ++i_;
-            f.byComma = true;
-        } else if (i_ < n) {
-            if (text_[i_] == QLatin1Char('\r') && i_ + 1 < n && text_[i_ + 1] == QLatin1Char('\n')) ++i_;
-            ++i_;
-            ++line_;
-            lineStart_ = true;
-        }
-        return true;
+        if (!blank) f.count = number;
+        if (end < n && text[end] == QLatin1Char('\r') && end + 1 < n && text[end + 1] == QLatin1Char('\n')) ++end;
+        start = end + 1;
     }
+    f.head.resize(std::min<qsizetype>(f.head.size(), f.count));
+    return f;
+}
 
-private:
-    static bool IsLineEnd(QChar c) { return c == QLatin1Char('\r') || c == QLatin1Char('\n'); }
-    // A line end inside a quoted field: CR LF, CR or LF each end one line.
-    void CountLineEnd(int k) {
-        if (text_[k] == QLatin1Char('\n') ||
-            (text_[k] == QLatin1Char('\r') && (k + 1 >= text_.size() || text_[k + 1] != QLatin1Char('\n'))))
-            ++line_;
-    }
+// Whether `text` fits setting `number` as the open judges it (the settings
+// catalog's SettingHolds, a level by its row's source in `s`): a value the
+// catalog never judges fits whatever it holds, and so does a level row's
+// not-known mark.
+bool Fits(const CtrlSettings& s, int number, const QString& text) {
+    return SettingOf(number).judged == Judged::Kept || IsLevelNotKnownIn(number, text) ||
+           SettingHolds(s, number, text);
+}
 
-    const QString& text_;
-    int i_ = 0;
-    int line_ = 1;
-    bool lineStart_ = true;
-};
+// A file with a line too many or too few: its values from the damage on sit
+// one line off. Each value line is judged by the setting of its own line
+// number; the first value that does not fit its setting is at or just after
+// the damage. Only values before `limit` (a line fault) count. 0 for none.
+int FirstMisfit(const QList<Line>& lines, const CtrlSettings& mirror, int limit) {
+    CtrlSettings s = mirror;
+    const std::vector<QString*> values = CtrlSettingsValues(s);
+    const int last = std::min({int(lines.size()) - 1, CtrlValueCount, limit - 1});
+    for (int k = 1; k <= last; ++k) *values[size_t(k - 1)] = lines[k].text;
+    for (int k = 1; k <= last; ++k)
+        if (!Fits(s, k, lines[k].text)) return k;
+    return 0;
+}
 
 // Reads the header and the 193 values, or says where the file is not the
-// format's. Blank lines after the last value are no field.
-CtrlFileFault ReadFields(const QString& text, const QString& header, QStringList& values) {
-    FieldReader reader(text);
-    // Blank lines not yet known to be inside the file: one after another.
-    int blanks = 0, firstBlank = 0;
-    int count = 0;              // fields taken, the header included
-    int lastLine = 0;
-    auto take = [&](const Field& f) -> CtrlFileFault {
-        const int k = count++;
-        lastLine = f.line;
-        if (k == 0 || f.line == 1) {
-            if (f.text != header || !f.firstOnLine || !f.closedOnLine)
-                return {CtrlFileStatus::BadHeader, 1, 0};
-            return {};
+// format's.
+CtrlFileFault ReadFields(const QString& text, const QString& header, const CtrlSettings& mirror,
+                         QStringList& values) {
+    const FileLines file = ReadLines(text);
+    const QList<Line>& lines = file.head;
+    if (lines.isEmpty() || lines[0].fault != CtrlFileStatus::Ok || lines[0].text != header)
+        return {CtrlFileStatus::BadHeader, 1, 0};
+    const int count = file.count - 1;  // value lines, blank ones inside included
+    // The first line within the settings that holds no clean value.
+    CtrlFileFault lineFault;
+    for (int k = 1; k < int(lines.size()); ++k)
+        if (lines[k].fault != CtrlFileStatus::Ok) {
+            lineFault = {lines[k].fault, k + 1, k};
+            break;
         }
-        if (!f.firstOnLine) return {CtrlFileStatus::SharedLine, f.line, k - 1};
-        if (k >= kFieldCount) return {CtrlFileStatus::Long, f.line, CtrlValueCount};
-        if (!f.closedOnLine) return {CtrlFileStatus::Unclosed, f.line, k};
-        if (!IsCtrlValueText(f.text)) return {CtrlFileStatus::BadValue, f.line, k};
-        values << f.text;
+    if (count == CtrlValueCount) {
+        if (lineFault.status != CtrlFileStatus::Ok) return lineFault;
+        for (int k = 1; k <= count; ++k) values << lines[k].text;
         return {};
-    };
-    Field f;
-    while (reader.Next(f)) {
-        if (f.Blank()) {
-            if (blanks++ == 0) firstBlank = f.line;
-            continue;
-        }
-        // Blank lines before a value are empty values; past the last setting
-        // the value that follows them is the one to name.
-        for (int b = 0; b < blanks; ++b) {
-            Field blank;
-            blank.line = firstBlank + b;
-            blank.firstOnLine = true;
-            CtrlFileFault fault = take(blank);
-            if (fault.status == CtrlFileStatus::Long) fault.line = f.line;
-            if (fault.status != CtrlFileStatus::Ok) return fault;
-        }
-        blanks = 0;
-        if (const CtrlFileFault fault = take(f); fault.status != CtrlFileStatus::Ok) return fault;
     }
-    if (count == 0) return {CtrlFileStatus::BadHeader, 1, 0};
-    if (count < kFieldCount) return {CtrlFileStatus::Short, lastLine + 1, count};
-    return {};
+    const int limit = lineFault.status == CtrlFileStatus::Ok ? CtrlValueCount + 1 : lineFault.value;
+    if (const int k = FirstMisfit(lines, mirror, limit)) return {CtrlFileStatus::Shifted, k + 1, k, file.count};
+    if (lineFault.status != CtrlFileStatus::Ok) return lineFault;
+    if (count < CtrlValueCount) return {CtrlFileStatus::Short, count + 2, count + 1};
+    return {CtrlFileStatus::Long, file.firstPast, CtrlValueCount};
 }
 
 }  // namespace
@@ -186,7 +198,7 @@ QByteArray CtrlFileBytes(const CtrlSettings& s, const QString& header) {
 CtrlFileStatus ParseCtrlFile(const QByteArray& bytes, const QString& header, CtrlSettings& out,
                              CtrlFileFault* fault, QList<int>* unknownValues) {
     QStringList fields;
-    const CtrlFileFault found = ReadFields(DecodeFileText(bytes), header, fields);
+    const CtrlFileFault found = ReadFields(DecodeFileText(bytes), header, out, fields);
     if (fault) *fault = found;
     if (found.status != CtrlFileStatus::Ok) return found.status;
     CtrlSettings copy = out;
@@ -218,6 +230,11 @@ QString CtrlFileFaultText(const CtrlFileFault& fault) {
     case CtrlFileStatus::SharedLine: detail = m.MsgCtrlSharedLine.arg(line, name); break;
     case CtrlFileStatus::Unclosed: detail = m.MsgCtrlUnclosed.arg(line, name); break;
     case CtrlFileStatus::BadValue: detail = m.MsgCtrlBadValue.arg(line, name); break;
+    case CtrlFileStatus::TextAfterQuote: detail = m.MsgCtrlTextAfterQuote.arg(line, name); break;
+    case CtrlFileStatus::Shifted:
+        detail = (fault.lines > kFieldCount ? m.MsgCtrlLinesExtra : m.MsgCtrlLinesMissing)
+                     .arg(QString::number(fault.lines), QString::number(kFieldCount), line, name);
+        break;
     }
     return m.MsgBadFileFormat + QLatin1Char('\n') + detail;
 }

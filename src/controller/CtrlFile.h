@@ -37,6 +37,9 @@ enum class CtrlFileStatus {
     SharedLine,  // a line holds more than one field (a value with a comma, not quoted)
     Unclosed,    // a quoted value whose closing quote is not on its line
     BadValue,    // a value is no text a setting may hold (IsCtrlValueText)
+    TextAfterQuote,  // text after a quoted value's closing quote
+    Shifted,     // a line too many or too few, and a value that does not fit its
+                 // setting at or after the damage (line, value: the first such)
 };
 
 // Where a file is not the format's: the first fault, in file order.
@@ -45,12 +48,21 @@ struct CtrlFileFault {
     int line = 0;   // the line (from 1) that made it; Short: the first missing line
     int value = 0;  // the value number (1..193) read from that line; Short: the
                     // first missing value; Long: 193, the last; 0 for the header
+    int lines = 0;  // Shifted: the lines of the file (blank lines after the last value are none)
 };
 
 // Parses file bytes into `out` (all 193 values) when the result is Ok;
 // otherwise `out` is unchanged and `fault` says where. A file is the header
-// and 193 values, one a line; line ends and blank lines after the last value
-// are allowed. The value words are read in either UI language and held in
+// and 193 values, one a line; line ends and blank lines (spaces, tabs) after
+// the last value are allowed, and blanks around a value. A quoted value ends
+// at its closing quote, and only blanks may follow it. Faults of a line
+// (SharedLine, Unclosed, TextAfterQuote, BadValue) are named in file order.
+// A file of a line too many or too few names the first line before them
+// whose value does not fit its setting (the catalog's SettingHolds, judged
+// by the setting of that line's number; a level row's not-known mark fits):
+// the values after the damage sit one line off, so the first misfit is at or
+// just after it. When every value fits, it is Long (the first line past the
+// last setting) or Short (where the file ends). The value words are read in either UI language and held in
 // the current one (NormalizeSettingWords); `unknownValues` receives the
 // numbers of the values that are none of their setting's choices or that the
 // upload cannot send (UnsendableCtrlValues), ascending: they are kept as they

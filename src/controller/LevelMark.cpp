@@ -37,6 +37,25 @@ QString ShownCtrlValue(const QString& label, const QString& value) {
     return value;
 }
 
+bool IsLevelNotKnownIn(int number, const QString& text) {
+    const ValueForm form = SettingOf(number).form;
+    return (form == ValueForm::Level || form == ValueForm::Div) && IsLevelNotKnown(text);
+}
+
+QList<int> LevelRowsNotKnown(const CtrlSettings& s) {
+    QList<int> out;
+    int number = 0;
+    for (const QString* v : CtrlSettingsValues(s))
+        if (IsLevelNotKnownIn(++number, *v)) out << number;
+    return out;
+}
+
+QString LevelRowNames(const QList<int>& numbers) {
+    QStringList lines;
+    for (int k : numbers) lines << CtrlValueName(k);
+    return lines.join('\n');
+}
+
 bool LevelsNotKnown::LeaveOut(const CtrlSettings& s, const QString& value) {
     if (!IsLevelNotKnown(value)) return false;
     if (const int n = CtrlValueNumber(s, &value))
@@ -50,9 +69,9 @@ void LevelsNotKnown::Report() const {
     std::sort(n.begin(), n.end());
     // Named as the controller tree shows them, in the UI language; the
     // reason is the file's where the opened file held them so.
-    QStringList lost, fromFile;
-    for (int k : n) (fileLevels().contains(k) ? fromFile : lost) << CtrlValueName(k);
-    if (!lost.isEmpty()) MsgBox(MessageTable().MsgUploadLevelsNotKnown.arg(lost.join('\n')), vbExclamation);
+    QList<int> lost, fromFile;
+    for (int k : n) (fileLevels().contains(k) ? fromFile : lost) << k;
+    if (!lost.isEmpty()) MsgBox(MessageTable().MsgUploadLevelsNotKnown.arg(LevelRowNames(lost)), vbExclamation);
     if (!fromFile.isEmpty())
-        MsgBox(MessageTable().MsgUploadFileLevelsNotKnown.arg(fromFile.join('\n')), vbExclamation);
+        MsgBox(MessageTable().MsgUploadFileLevelsNotKnown.arg(LevelRowNames(fromFile)), vbExclamation);
 }

@@ -34,6 +34,14 @@ void NoteFileLevelsNotKnown(const QList<int>& numbers);
 // level row as MsgLevelNotKnown, anything else as it is.
 QString ShownCtrlValue(const QString& label, const QString& value);
 
+// Whether `text` is the mark in a row that may hold it (a level: a row of
+// divisions or of a level's form in the settings catalog).
+bool IsLevelNotKnownIn(int number, const QString& text);
+// The value numbers of the rows of `s` that hold the mark, ascending.
+QList<int> LevelRowsNotKnown(const CtrlSettings& s);
+// Rows named as the controller tree shows them, in the UI language, one a line.
+QString LevelRowNames(const QList<int>& numbers);
+
 // The level rows an upload leaves out because they hold the mark.
 class LevelsNotKnown {
 public:

@@ -135,8 +135,14 @@ QString LevelArgument(const QString& levelDiv, const QString& source);
 bool TakeRefusedArgument();
 // Marks a read-back that stored nothing (reported by ReportUnusableReadBack).
 void NoteUnusableReadBack();
+// Clears the mark at the start of an apply or action, and notes the level
+// rows the mirror holds as not known then.
 void ClearUnusableReadBack();
-// Shows that a reply could not be used (when one was met) and clears the mark.
+// The one message after an apply or action whose replies could not all be
+// used, shown once it is committed, and clears the mark: level rows that have
+// become not known since ClearUnusableReadBack are named
+// (MsgReplyLevelsNotKnown: not known, not uploaded until read or chosen);
+// otherwise MsgReplyUnusable (what depends on the reply was left as it was).
 void ReportUnusableReadBack();
 
 QString KeyOf(const QList<int>& labels);

@@ -10,6 +10,7 @@
 #include "common/Pause.h"
 #include "controller/CtrlState.h"
 #include "controller/CtrlTree.h"
+#include "controller/LevelMark.h"
 #include "controller/SettingsTransfer.h"
 #include "editors/ApplyCore.h"
 #include "link/CommandPort.h"
@@ -128,6 +129,8 @@ ApplyEnd Applier::run(const Row& row) {
 namespace {
 bool unusableReadBack = false;
 bool refusedArgument = false;
+// The level rows of the mirror that were not known when the apply or action began.
+QList<int> levelsNotKnownBefore;
 }
 
 QString LevelArgument(const QString& levelDiv, const QString& source) {
@@ -181,12 +184,21 @@ void NoteUnusableReadBack() { unusableReadBack = true; }
 void ClearUnusableReadBack() {
     unusableReadBack = false;
     ClearReplyLost();
+    levelsNotKnownBefore = LevelRowsNotKnown(DSOSettings());
 }
 
 void ReportUnusableReadBack() {
-    if (!unusableReadBack) return;
+    // Levels that the mirror holds as not known since the apply began are
+    // named: they show "not known" and an upload leaves them out.
+    QList<int> marked;
+    for (int n : LevelRowsNotKnown(DSOSettings()))
+        if (!levelsNotKnownBefore.contains(n)) marked << n;
+    if (!unusableReadBack && marked.isEmpty()) return;
     unusableReadBack = false;
-    MsgBox(MessageTable().MsgReplyUnusable, vbExclamation);
+    if (marked.isEmpty())
+        MsgBox(MessageTable().MsgReplyUnusable, vbExclamation);
+    else
+        MsgBox(MessageTable().MsgReplyLevelsNotKnown.arg(LevelRowNames(marked)), vbExclamation);
 }
 
 QString KeyOf(const QList<int>& labels) {

@@ -32,6 +32,12 @@ struct MessageTableData {
     QString MsgCtrlSharedLine;
     QString MsgCtrlUnclosed;
     QString MsgCtrlBadValue;
+    QString MsgCtrlTextAfterQuote;
+    // A line too many or too few: %1 the file's lines, %2 the lines of a
+    // controller file, %3 and %4 the first line whose value does not fit its
+    // setting and that setting's name.
+    QString MsgCtrlLinesExtra;
+    QString MsgCtrlLinesMissing;
     QString MsgUsbConnectFail;
     QString MsgTitleUsbInit;
     QString MsgTitleUsbSend;
@@ -57,6 +63,7 @@ struct MessageTableData {
     QString MsgDownloadIncomplete;
     QString MsgReplyUnusable;
     QString MsgLevelNotKnown;       // a trigger level row's value when its place is not known
+    QString MsgReplyLevelsNotKnown;  // in place of MsgReplyUnusable when levels became not known; %1: them, one a line
     QString MsgUploadLevelsNotKnown;  // %1: the level settings, one a line
     QString MsgCtrlLevelsNotKnown;    // %1: the level settings a file holds as not known, one a line
     QString MsgUploadFileLevelsNotKnown;  // %1: the level settings, one a line

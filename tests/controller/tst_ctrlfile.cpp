@@ -535,9 +535,6 @@ private slots:
                                           << "Line 195 holds a value after the last setting, Display ▸ Grid.";
         QTest::newRow("a field too many after blank lines") << golden + "\r\n\r\n\"FULL\"" << en
                                                             << "Line 197 holds a value after the last setting, Display ▸ Grid.";
-        QTest::newRow("a blank line inside shifts the values")
-            << withLine(10, lines[10].chopped(1) + "\r\n") << en
-            << "Line 195 holds a value after the last setting, Display ▸ Grid.";
         QTest::newRow("a value with a comma, unquoted") << withLine(3, "1.00V,2.00V") << en
             << "Line 4 (CH1 ▸ Volt/Div) holds more than one value: a value with a comma must be written in double quotes.";
         QTest::newRow("a comma after the last line") << golden + "," << en
@@ -564,17 +561,86 @@ private slots:
         QTest::newRow("binary") << QByteArray("\x00\xff\x01\"\"\r\n", 7).repeated(300) << en << header;
     }
 
-    void refusedFilesLeaveEverythingAlone() {
-        QFETCH(QByteArray, bytes);
-        QFETCH(int, language);
-        QFETCH(QString, detail);
-        const QString file = path("bad.rmt");
-        QFile::remove(file);
-        if (!bytes.isEmpty()) QVERIFY(WriteBytes(file, bytes));
-        UseLanguage(language);
-        openIsRefused(file, detail == "-" ? QString() : MessageTable().MsgBadFileFormat + '\n' + detail);
-        UseLanguage(LangEnglish);
+    void refusedFilesLeaveEverythingAlone() { openDamagedFile(); }
+
+    // A line too many or too few is named where the values stop fitting
+    // their settings, with the file's count of lines; text after a value's
+    // closing quote is named on its line.
+    void damageIsNamedWhereItIs_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QString>("detail");
+        const QByteArray golden = ReadAll(Golden());
+        const QList<QByteArray> lines = golden.split('\n');
+        // `text` as line `at` (from 1), the lines from there on one further down.
+        auto inserted = [&](int at, const QByteArray& text) {
+            QList<QByteArray> l = lines;
+            l.insert(at - 1, text + "\r");
+            return l.join('\n');
+        };
+        auto removed = [&](int line) {
+            QList<QByteArray> l = lines;
+            l.removeAt(line - 1);
+            return l.join('\n');
+        };
+        auto withLine = [&](int line, const QByteArray& text) {
+            QList<QByteArray> l = lines;
+            l[line - 1] = text + "\r";
+            return l.join('\n');
+        };
+        const int en = LangEnglish, zh = LangChinese;
+        auto extra = [](int line, const char* name) {
+            return QString("The file has 195 lines where a controller file has 194. Line %1 (%2) is the first whose "
+                           "value does not fit its setting: the line too many is there or before it.")
+                .arg(line).arg(QString::fromUtf8(name));
+        };
+        auto missing = [](int line, const char* name) {
+            return QString("The file has 193 lines where a controller file has 194. Line %1 (%2) is the first whose "
+                           "value does not fit its setting: the missing line is there or before it.")
+                .arg(line).arg(QString::fromUtf8(name));
+        };
+        QTest::newRow("a line too many after line 102") << inserted(103, "\"1.00V\"") << en
+            << extra(103, "Trigger ▸ CH2 ▸ EDGE ▸ Coupling");
+        QTest::newRow("a line too many after line 102, in Chinese") << inserted(103, "\"1.00V\"") << zh
+            << "文件有 195 行，而控制器文件应有 194 行。第 103 行（触发系统 ▸ CH2 ▸ 边沿触发 ▸ 耦合）是第一个值与其设置不符的行："
+               "多出的行就在此行或其之前。";
+        // The copy fits the setting of its line; the line after it is the first that does not.
+        QTest::newRow("line 103 twice") << inserted(103, lines[102].chopped(1)) << en
+            << extra(104, "Trigger ▸ CH2 ▸ EDGE ▸ Level");
+        QTest::newRow("line 50 missing") << removed(50) << en << missing(50, "LA ▸ Threshold");
+        QTest::newRow("line 50 missing, in Chinese") << removed(50) << zh
+            << "文件有 193 行，而控制器文件应有 194 行。第 50 行（LA ▸ 门限类型）是第一个值与其设置不符的行："
+               "缺失的行就在此行或其之前。";
+        QTest::newRow("a blank line inside") << inserted(11, "") << en << extra(11, "CH2 ▸ Volt/Div");
+        QTest::newRow("a line of tabs inside") << inserted(11, "\t \t") << en << extra(11, "CH2 ▸ Volt/Div");
+        // A level not known (a saved mark) is no damage.
+        QTest::newRow("a level not known before the damage")
+            << inserted(103, "\"1.00V\"").replace("\"0.00div\"", "\"?\"") << en
+            << extra(103, "Trigger ▸ CH2 ▸ EDGE ▸ Coupling");
+        // Faults of a line are named in file order with the misfit (lines
+        // of the file before the line too many was inserted at 103).
+        auto twice = [&](int line, const QByteArray& text) {
+            QList<QByteArray> l = lines;
+            l[line - 1] = text + "\r";
+            l.insert(102, "\"1.00V\"\r");
+            return l.join('\n');
+        };
+        QTest::newRow("a comma value before the damage") << twice(4, "1.00V,2.00V") << en
+            << "Line 4 (CH1 ▸ Volt/Div) holds more than one value: a value with a comma must be written in double quotes.";
+        QTest::newRow("text after a quote after the damage") << twice(150, "\"H\"x") << en
+            << extra(103, "Trigger ▸ CH2 ▸ EDGE ▸ Coupling");
+        QTest::newRow("a number after the closing quote") << withLine(4, "\"1.00V\"5") << en
+            << "Line 4 (CH1 ▸ Volt/Div) holds text after the value's closing double quote.";
+        QTest::newRow("a word after the closing quote") << withLine(3, "\"OFF\"ON") << en
+            << "Line 3 (CH1 ▸ Display) holds text after the value's closing double quote.";
+        QTest::newRow("a word after the closing quote, in Chinese") << withLine(3, "\"OFF\"ON") << zh
+            << "第 3 行（CH1 ▸ 显示）在值结尾的双引号之后还有文字。";
+        QTest::newRow("text after the header's closing quote") << withLine(1, lines[0].chopped(1) + "x") << en
+            << "Line 1 is not the header \"Tarvo Technologies,Inc. KV2200M Controller\".";
+        QTest::newRow("a quote after the closing quote") << withLine(194, "\"FULL\"\"") << en
+            << "Line 194 (Display ▸ Grid) holds text after the value's closing double quote.";
     }
+    void damageIsNamedWhereItIs() { openDamagedFile(); }
 
     // Line ends and blank lines after the last value are no field; any line
     // end reads as one.
@@ -586,6 +652,8 @@ private slots:
         QTest::newRow("no line end after the last") << golden.chopped(2);
         QTest::newRow("line feeds only") << QByteArray(golden).replace("\r\n", "\n");
         QTest::newRow("carriage returns only") << QByteArray(golden).replace("\r\n", "\r");
+        QTest::newRow("lines of tabs after the last") << golden + "\t\r\n\t\t \r\n\t";
+        QTest::newRow("blanks around the values") << QByteArray(golden).replace("\"\r\n", "\" \t\r\n").replace("\r\n\"", "\r\n\t \"");
     }
     void validFilesWithOtherEndsOpen() {
         QFETCH(QByteArray, bytes);
@@ -613,6 +681,21 @@ private slots:
     }
 
 private:
+    // The row's file (bytes; empty: it does not exist), opened under its
+    // language, is refused with "File Format is Invaild !" and its detail
+    // ("-": with another message) and changes nothing.
+    void openDamagedFile() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, language);
+        QFETCH(QString, detail);
+        const QString file = path("bad.rmt");
+        QFile::remove(file);
+        if (!bytes.isEmpty()) QVERIFY(WriteBytes(file, bytes));
+        UseLanguage(language);
+        openIsRefused(file, detail == "-" ? QString() : MessageTable().MsgBadFileFormat + '\n' + detail);
+        UseLanguage(LangEnglish);
+    }
+
     // Opening `file` fails with one message (`message`; "": any) and leaves a
     // modified, titled document as it was.
     void openIsRefused(const QString& file, const QString& message) {

@@ -17,6 +17,9 @@
 #include "controller/LevelMark.h"
 #include "editors/AdjustLogic.h"
 #include "editors/CtrlApply.h"
+#include "editors/ImmediateActions.h"
+#include "controller/CtrlValueNames.h"
+#include "link/SettingCatalog.h"
 #include "link/KV2200Cmd.h"
 #include "link/LinkState.h"
 #include "link/Messages.h"
@@ -121,14 +124,15 @@ private slots:
             << "" << key({6, 9}) << "" << "-5e5" << int(ApplyEnd::Applied)
             << QStringList{"*IDN?", ":CHANNEL1:OFFSET -400000", ":CHANNEL1:OFFSET?", ":TRIGGER:EDGE:SOURCE?"}
             << none << true;
+        // The level the road moved is not known now.
         QTest::newRow("EDGE method without a source reply")
             << "no source" << key({24, 25}) << "EDGE" << "" << int(ApplyEnd::Applied)
             << QStringList{"*IDN?", ":TRIGGER:MODE EDGE", ":TRIGGER:EDGE:SOURCE?"}
-            << MessageTable().MsgReplyUnusable << true;
+            << MessageTable().MsgReplyLevelsNotKnown.arg("Trigger ▸ EDGE ▸ Level") << true;
         QTest::newRow("trig type without a scale reply")
             << "" << key({24, 7, 38}) << "PULSE" << "" << int(ApplyEnd::Applied)
             << QStringList{"*IDN?", ":CHANNEL2:SCALE?", ":TRIGGER:ALTERNATION:TYPE PULSE"}
-            << MessageTable().MsgReplyUnusable << true;
+            << MessageTable().MsgReplyLevelsNotKnown.arg("Trigger ▸ CH2 ▸ PULSE ▸ Level") << true;
         QTest::newRow("user threshold without its read-back")
             << "" << key({14, 17}) << ValueWord(vwUser) << "1.5" << int(ApplyEnd::Applied)
             << QStringList{"*IDN?", ":LA:THRESHOLD 1.5V", ":LA:THRESHOLD?"}
@@ -164,6 +168,52 @@ private slots:
             QCOMPARE(shown[0].text, message);
             QCOMPARE(shown[0].style, int(vbExclamation));
         }
+    }
+
+    // Every road that marks a level as not known after a failed read-back
+    // says so in the one message, in the UI language, and names the levels;
+    // the tree shows them as not known. A failed read-back that marked no
+    // level keeps the message that nothing was changed.
+    void levelNotKnownIsSaid_data() {
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QString>("road");
+        QTest::addColumn<bool>("marked");
+        for (int language : {int(LangEnglish), int(LangChinese)}) {
+            const char* lang = language == LangEnglish ? "English" : "Chinese";
+            QTest::addRow("%s: trigger method", lang) << language << "method" << true;
+            QTest::addRow("%s: EDGE source", lang) << language << "source" << true;
+            QTest::addRow("%s: Set Trig to 50%%", lang) << language << "trig50" << true;
+            QTest::addRow("%s: CH1 coarse/fine", lang) << language << "adjust" << true;
+            QTest::addRow("%s: holdoff", lang) << language << "holdoff" << false;
+        }
+    }
+    void levelNotKnownIsSaid() {
+        QFETCH(int, language);
+        QFETCH(QString, road);
+        QFETCH(bool, marked);
+        TestEnv::UseLanguage(language);
+        SetDefaultCtrlSettings();
+        BuildCtrlTree();
+        // The EDGE source, or under CH1 its scale, does not answer.
+        if (road == "adjust") {
+            script.Set(":TRIGGER:EDGE:SOURCE?", "CH1\n");
+            script.SetReply(":CHANNEL1:SCALE?", {});
+        } else {
+            script.SetReply(":TRIGGER:EDGE:SOURCE?", {});
+        }
+        if (road == "method") ApplyCtrlEdit({key({24, 25}), ValueWord(vwEdge), "", ""});
+        else if (road == "source") ApplyCtrlEdit({key({24, 26}), "CH2", "", ""});
+        else if (road == "trig50") RunSetTrigTo50();
+        else if (road == "adjust") ApplyAdjust("2.00V", 0);
+        else ApplyCtrlEdit({key({24, 21}), "", "1", ""});
+        const QString name = CtrlValueName(SettingNumber(&CtrlSettings::TriggerEdgeLevel));
+        const QList<ShownMessage> shown = MsgBoxService::Log();
+        QCOMPARE(shown.size(), 1);
+        QCOMPARE(shown[0].text, marked ? MessageTable().MsgReplyLevelsNotKnown.arg(name) : MessageTable().MsgReplyUnusable);
+        QCOMPARE(IsLevelNotKnown(DSOSettings().TriggerEdgeLevel), marked);
+        const QString row = ControllerLabel(lbLevel) + " [" + MessageTable().MsgLevelNotKnown + "]";
+        QCOMPARE(treeTexts().contains(row), marked);
+        TestEnv::UseLanguage(LangEnglish);
     }
 
     // The coarse/fine dialog's box takes what it reads whole as volts, in the
