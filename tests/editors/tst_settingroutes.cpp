@@ -9,23 +9,15 @@
 #include "TestEnv.h"
 #include "common/DSOSettings.h"
 #include "common/LanguageId.h"
-#include "common/ShellState.h"
 #include "controller/CtrlTree.h"
 #include "controller/SettingsTransfer.h"
+#include "controller/UseLanguage.h"
 #include "editors/EditDispatch.h"
 #include "link/LinkState.h"
-#include "link/Messages.h"
 #include "link/SettingCatalog.h"
 #include "link/Vocabulary.h"
 
 namespace {
-
-void UseLanguage(int language) {
-    Shell().UILanguage = language;
-    LoadValueWords(language);
-    LoadControllerLabels(language);
-    LoadMessages(language);
-}
 
 using S = CtrlSettings;
 int N(QString S::*f) { return SettingNumber(f); }
