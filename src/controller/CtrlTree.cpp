@@ -13,7 +13,9 @@
 #include "controller/CtrlState.h"
 #include "controller/LevelMark.h"
 #include "link/LinkEvents.h"
+#include "link/LevelRule.h"
 #include "link/LinkState.h"
+#include "link/SettingCatalog.h"
 #include "link/Vocabulary.h"
 
 namespace {
@@ -45,7 +47,7 @@ struct Cell {
 
 enum CallKind {
     Plain,
-    DigitalRule,  // left out for EDGE/PULSE with a source "D.." of the method
+    DigitalRule,  // left out for EDGE/PULSE when the level is a logic channel's threshold
     AltGroups,    // the alternation sub-groups
     CodeGroup,    // the Code sub-group
 };
@@ -242,7 +244,14 @@ public:
     QHash<const QString*, int> numbers_;
 };
 
-bool StartsWithD(const QString& source) { return source.startsWith(QLatin1Char('D')); }
+// Whether a level is the logic analyser's threshold under its source, a
+// logic channel (the level rule, link/LevelRule.h): its method then shows
+// no coupling, level or sensitivity rows.
+bool LevelIsThreshold(const CtrlSettings& s, QString CtrlSettings::*level) {
+    const SettingDesc& d = SettingOf(SettingNumber(level));
+    const QString& source = *CtrlSettingsValues(s).at(size_t(d.levelSource - 1));
+    return IsLogicSource(source) && LevelRuleOf(source, d.levelTrigger).by == LevelBy::Threshold;
+}
 
 Method MethodOf(const Builder& b, const QString& text) {
     const std::pair<int, Method> words[] = {
@@ -266,8 +275,8 @@ int AltTypeOf(const Builder& b, const QString& text) {
 void AddTriggerRows(Builder& b, int trigger) {
     const CtrlSettings& s = b.s_;
     const Method m = MethodOf(b, s.TriggerMethod);
-    const bool digital = (m == mEdge && StartsWithD(s.TriggerEdgeSource)) ||
-                         (m == mPulse && StartsWithD(s.TriggerPulseSource));
+    const bool digital = (m == mEdge && LevelIsThreshold(s, &S::TriggerEdgeLevel)) ||
+                         (m == mPulse && LevelIsThreshold(s, &S::TriggerPulseLevel));
     static const QString empty;
     for (const TriggerCall& call : kTriggerCalls) {
         const Cell& c = call.cells[m];

@@ -2,6 +2,7 @@
 // back from the instrument as display text of the UI language, into a copy of
 // the mirror that replaces it only when every reply came and the link stayed
 // up.
+#include <QHash>
 #include <QStringList>
 #include <QtGlobal>
 #include <algorithm>
@@ -16,6 +17,7 @@
 #include "link/Converters.h"
 #include "link/Formatters.h"
 #include "link/KV2200Cmd.h"
+#include "link/LevelRule.h"
 #include "link/LinkState.h"
 #include "link/Messages.h"
 #include "link/ReplyParse.h"
@@ -26,10 +28,7 @@
 namespace {
 
 using Field = QString CtrlSettings::*;
-using Conv = QString (*)(const QString&);
 using Check = bool (*)(const QString&);
-
-QString Trimmed(const QString& reply) { return reply; }
 
 // Replies of the settings read as they come: what each must look like.
 bool IsWholeNumberReply(const QString& reply) {
@@ -48,55 +47,177 @@ bool IsPatternReply(const QString& reply) {
     return f.size() >= 2 && f.size() <= 4 && IsWholeNumberReply(f[0]) && IsWholeNumberReply(f[1]);
 }
 
-// How a reply becomes a field's text.
-enum class Kind { Conv, Level, Sensitivity };
+using S = CtrlSettings;
 
-struct AltRow {
-    const char* query;
-    Kind kind;
-    Field ch1;
-    Field ch2;
-    Conv conv = nullptr;
-    bool step = false;
-    Check known = nullptr;  // for a reply read as it comes (else the converter's rule)
+// One step of the download's sequence. The query of a setting and its reply
+// converter are the catalog's (SettingOf(n).query, .reply).
+enum class Op {
+    Status,      // the run state, from the trigger status
+    AltSource,   // ":TRIGGER:ALTERNATION:SOURCE CHANNELn" (the channel's alternation settings follow)
+    AltTrigger,  // the same, after asking the channel's scale for its alternation levels
+    Read,        // a setting through its converter (or as it comes, `known` judging it)
+    Offset,      // a channel's offset (its number kept for the levels)
+    Source,      // a trigger source; its levels' base follows by the level rule
+    Level,       // a trigger level, on its source's base (or the threshold)
+    Sensitivity, // a sensitivity reply (a number) as "#0.00div"
+    Codes,       // the pattern or duration codes
+    LaStatus,    // the sixteen channel displays in one number
+    LaLocation,  // the sixteen positions in two numbers
+    LaThreshold, // the analyser's threshold
 };
-#define KV_ALT(header, kind, name, conv, step, ...)                                                \
-    {":TRIGGER:ALTERNATION:" header "?", Kind::kind, &CtrlSettings::AltCH1##name,                 \
-     &CtrlSettings::AltCH2##name, conv, step, __VA_ARGS__}
-// The alternation trigger of one channel: all four types, whatever its type is.
-const AltRow kAltRows[] = {
-    KV_ALT("TYPE", Conv, TrigType, TrigModeToText, false),
-    KV_ALT("EDGE:SLOPE", Conv, EdgeSlope, EdgeSlopeToText, false),
-    KV_ALT("EDGE:COUPLING", Conv, EdgeCoupling, CouplingToText, false),
-    KV_ALT("EDGE:LEVEL", Level, EdgeLevel, nullptr, false),
-    KV_ALT("EDGE:HOLDOFF", Conv, EdgeHoldoff, FormatTime3, false),
-    KV_ALT("EDGE:SENSITIVITY", Sensitivity, EdgeSensitivity, nullptr, true),
-    KV_ALT("PULSE:MODE", Conv, PulseMode, PulseModeToText, false),
-    KV_ALT("PULSE:TIME", Conv, PulseWidth, FormatTime3, false),
-    KV_ALT("PULSE:COUPLING", Conv, PulseCoupling, CouplingToText, false),
-    KV_ALT("PULSE:LEVEL", Level, PulseLevel, nullptr, false),
-    KV_ALT("PULSE:HOLDOFF", Conv, PulseHoldoff, FormatTime3, false),
-    KV_ALT("PULSE:SENSITIVITY", Sensitivity, PulseSensitivity, nullptr, true),
-    KV_ALT("VIDEO:POLARITY", Conv, VideoPolarity, VideoPolarityToText, false),
-    KV_ALT("VIDEO:MODE", Conv, VideoSync, VideoSyncToText, false),
-    KV_ALT("VIDEO:LINE", Conv, VideoLine, Trimmed, false, IsWholeNumberReply),
-    KV_ALT("VIDEO:STANDARD", Conv, VideoStandard, Trimmed, false, IsVideoStandardReply),
-    KV_ALT("VIDEO:LEVEL", Level, VideoLevel, nullptr, false),
-    KV_ALT("VIDEO:SENSITIVITY", Sensitivity, VideoSensitivity, nullptr, true),
-    KV_ALT("SLOPE:COUPLING", Conv, SlopeCoupling, CouplingToText, false),
-    KV_ALT("SLOPE:MODE", Conv, SlopeMode, SlopeModeToText, false),
-    KV_ALT("SLOPE:TIME", Conv, SlopeTime, FormatTime3, false),
-    KV_ALT("SLOPE:LEVELA", Level, SlopeLevelA, nullptr, false),
-    KV_ALT("SLOPE:LEVELB", Level, SlopeLevelB, nullptr, false),
-    KV_ALT("SLOPE:SENSITIVITY", Sensitivity, SlopeSensitivity, nullptr, true),
+
+struct DownRow {
+    Op op;
+    Field field = nullptr;
+    bool step = true;
+    Check known = nullptr;  // a reply read as it comes: what it must be
+    int channel = 0;        // AltSource, AltTrigger, Offset
+    CtrlCodeArray S::*codes = nullptr;
+};
+
+DownRow D(Op op, Field f, bool step = true, Check known = nullptr) { return {op, f, step, known}; }
+DownRow Read(Field f, bool step = true) { return {Op::Read, f, step}; }
+DownRow AsItComes(Field f, Check known) { return {Op::Read, f, true, known}; }
+DownRow Channel(Op op, int ch) { return {op, nullptr, true, nullptr, ch}; }
+
+// The sequence, in the order the instrument is asked. Blocks whose
+// settings a mirror has whatever the method: every method's trigger, both
+// channels' alternation triggers of every type.
+const DownRow kHeadRows[] = {
+    D(Op::Status, &S::RunStop),
+    Channel(Op::AltSource, 1),
+    Read(&S::AltCH1TimeBaseScale),
+    Read(&S::AltCH1TimeBaseOffset),
+    Channel(Op::AltSource, 2),
+    Read(&S::AltCH2TimeBaseScale),
+    Read(&S::AltCH2TimeBaseOffset),
+    Read(&S::TimeBaseFormat),
+    Read(&S::TimeBaseScale),
+    Read(&S::TimeBaseOffset),
+    Read(&S::CH1Probe),
+    Read(&S::CH1Scale),
+    Read(&S::CH1Coupling),
+    Read(&S::CH1BWLimit),
+    Read(&S::CH1Display),
+    {Op::Offset, &S::CH1Offset, true, nullptr, 1},
+    Read(&S::CH2Probe),
+    Read(&S::CH2Scale),
+    Read(&S::CH2Coupling),
+    Read(&S::CH2BWLimit),
+    Read(&S::CH2Display),
+    {Op::Offset, &S::CH2Offset, true, nullptr, 2},
+    Read(&S::TriggerMethod),
+    Read(&S::TriggerHoldoff),
+    // EDGE
+    D(Op::Source, &S::TriggerEdgeSource),
+    Read(&S::TriggerEdgeSlope),
+    Read(&S::TriggerEdgeSweep),
+    Read(&S::TriggerEdgeCoupling),
+    D(Op::Level, &S::TriggerEdgeLevel),
+    D(Op::Sensitivity, &S::TriggerEdgeSensitivity),
+    // PULSE
+    D(Op::Source, &S::TriggerPulseSource, true, IsSourceReply),
+    Read(&S::TriggerPulseMode),
+    Read(&S::TriggerPulseWidth),
+    Read(&S::TriggerPulseSweep),
+    Read(&S::TriggerPulseCoupling),
+    D(Op::Level, &S::TriggerPulseLevel),
+    D(Op::Sensitivity, &S::TriggerPulseSensitivity),
+    // VIDEO
+    D(Op::Source, &S::TriggerVideoSource, true, IsSourceReply),
+    Read(&S::TriggerVideoPolarity),
+    Read(&S::TriggerVideoSync),
+    AsItComes(&S::TriggerVideoLine, IsWholeNumberReply),
+    AsItComes(&S::TriggerVideoStandard, IsVideoStandardReply),
+    D(Op::Level, &S::TriggerVideoLevel),
+    D(Op::Sensitivity, &S::TriggerVideoSensitivity),
+    // SLOPE
+    D(Op::Source, &S::TriggerSlopeSource, true, IsSourceReply),
+    Read(&S::TriggerSlopeCoupling),
+    Read(&S::TriggerSlopeSweep),
+    Read(&S::TriggerSlopeMode),
+    Read(&S::TriggerSlopeTime),
+    D(Op::Level, &S::TriggerSlopeLevelA),
+    D(Op::Level, &S::TriggerSlopeLevelB),
+    D(Op::Sensitivity, &S::TriggerSlopeSensitivity),
+};
+
+// PATTERN and DURATION, with the logic analyser.
+const DownRow kLaTriggerRows[] = {
+    {Op::Codes, nullptr, true, nullptr, 0, &S::TriggerPatternCode},
+    Read(&S::TriggerPatternSweep),
+    {Op::Codes, nullptr, true, nullptr, 0, &S::TriggerDurationCode},
+    Read(&S::TriggerDurationQualifier),
+    Read(&S::TriggerDurationTime),
+    Read(&S::TriggerDurationSweep),
+};
+
+// One channel's alternation trigger: all four types, whatever its type is.
+struct AltDownRow {
+    Op op;
+    Field ch1, ch2;
+    bool step;
+    Check known = nullptr;
+};
+#define KV_ALT(op, name, step, ...) {Op::op, &S::AltCH1##name, &S::AltCH2##name, step, ##__VA_ARGS__}
+const AltDownRow kAltRows[] = {
+    KV_ALT(Read, TrigType, false),
+    KV_ALT(Read, EdgeSlope, false),
+    KV_ALT(Read, EdgeCoupling, false),
+    KV_ALT(Level, EdgeLevel, false),
+    KV_ALT(Read, EdgeHoldoff, false),
+    KV_ALT(Sensitivity, EdgeSensitivity, true),
+    KV_ALT(Read, PulseMode, false),
+    KV_ALT(Read, PulseWidth, false),
+    KV_ALT(Read, PulseCoupling, false),
+    KV_ALT(Level, PulseLevel, false),
+    KV_ALT(Read, PulseHoldoff, false),
+    KV_ALT(Sensitivity, PulseSensitivity, true),
+    KV_ALT(Read, VideoPolarity, false),
+    KV_ALT(Read, VideoSync, false),
+    KV_ALT(Read, VideoLine, false, IsWholeNumberReply),
+    KV_ALT(Read, VideoStandard, false, IsVideoStandardReply),
+    KV_ALT(Level, VideoLevel, false),
+    KV_ALT(Sensitivity, VideoSensitivity, true),
+    KV_ALT(Read, SlopeCoupling, false),
+    KV_ALT(Read, SlopeMode, false),
+    KV_ALT(Read, SlopeTime, false),
+    KV_ALT(Level, SlopeLevelA, false),
+    KV_ALT(Level, SlopeLevelB, false),
+    KV_ALT(Sensitivity, SlopeSensitivity, true),
 };
 #undef KV_ALT
+
+// The logic analyser's own settings.
+const DownRow kLaRows[] = {
+    Read(&S::LADisplay, false),
+    D(Op::LaStatus, nullptr, true, IsWholeNumberReply),
+    D(Op::LaLocation, nullptr, true, IsLocationReply),
+    D(Op::LaThreshold, &S::LAThreshold, true, IsThresholdReply),
+};
+
+const DownRow kTailRows[] = {
+    Read(&S::AcquireSampling),
+    Read(&S::AcquireType),
+    AsItComes(&S::AcquireAverages, IsWholeNumberReply),
+    Read(&S::DisplayType),
+    Read(&S::DisplayPersist),
+    Read(&S::DisplayGrid),
+};
 
 // The scale and offset by which a block turns its levels into divisions.
 struct LevelBase {
     QString scale;  // empty: the source has none, levels keep their text
     double offset = 0;
+    bool threshold = false;  // the levels are the logic analyser's threshold
 };
+
+// The trigger of the levels whose source is value `source` (catalog).
+LevelTrigger LevelTriggerOfSource(int source) {
+    for (const SettingDesc& d : SettingCatalog())
+        if (d.levelSource == source && d.levelTrigger != LevelTrigger::None) return d.levelTrigger;
+    return LevelTrigger::None;
+}
 
 class Downloader {
 public:
@@ -147,17 +268,93 @@ public:
         if (ok_) SettingsProgressStep(step_);
     }
 
+    // One step of the sequence.
+    void Do(const DownRow& r) {
+        switch (r.op) {
+        case Op::Status: {
+            const QString status = Ask(QueryOf(r.field), IsRunStatusReply, true, r.field);
+            if (ok_) s_.*r.field = RunStateToText(status == "STOP" ? "STOP" : "RUN");
+            return Step();
+        }
+        case Op::AltSource: return Command(":TRIGGER:ALTERNATION:SOURCE CHANNEL" + QString::number(r.channel));
+        case Op::AltTrigger:
+            BaseOf("CH" + QString::number(r.channel), LevelTrigger::Alternation, altBase_);
+            return Command(":TRIGGER:ALTERNATION:SOURCE CHANNEL" + QString::number(r.channel));
+        case Op::Read: return Read(r.field, r.step, r.known);
+        case Op::Offset: offset_[r.channel] = ReadOffset(r.field); return;
+        case Op::Source: {
+            Read(r.field, r.step, r.known);
+            LevelBase& base = bases_[SettingNumber(r.field)];
+            base = LevelBase();
+            // No base: the block's levels keep their text (or read the threshold).
+            if (ok_) base.threshold = !BaseOf(s_.*r.field, LevelTriggerOfSource(SettingNumber(r.field)), base);
+            return;
+        }
+        case Op::Level: {
+            const SettingDesc& d = SettingOf(SettingNumber(r.field));
+            const LevelBase& base = d.levelChannel ? altBase_ : bases_[d.levelSource];
+            if (!base.threshold) return ReadLevel(r.field, base, r.step);
+            const QString text = LaThresholdToText(Ask(":LA:THRESHOLD?", IsThresholdReply, true, r.field));
+            if (!ok_) return;
+            if (!text.isEmpty()) s_.*r.field = text;
+            return Step();
+        }
+        case Op::Sensitivity: return ReadSensitivity(r.field, r.step);
+        case Op::Codes: {
+            const int first = SettingNumber(r.codes, 1);
+            QString reply = Ask(SettingOf(first).query, IsPatternReply);
+            if (ok_) PatternText(reply, s_.*r.codes);
+            return Step();
+        }
+        case Op::LaStatus: {
+            const QString status = Ask(SettingOf(SettingNumber(&S::LAChannelDisplay, 1)).query, r.known);
+            if (ok_) ApplyLaStatus(s_, status);
+            return Step();
+        }
+        case Op::LaLocation: {
+            // Read as it comes.
+            const QString location = Ask(SettingOf(SettingNumber(&S::LAChannelPosition, 1)).query, r.known, false);
+            if (ok_) ApplyLaLocation(s_, location);
+            return Step();
+        }
+        case Op::LaThreshold: {
+            const QString threshold = SettingOf(SettingNumber(r.field))
+                                          .reply(Ask(QueryOf(r.field), r.known, true, r.field));
+            if (ok_ && !threshold.isEmpty()) s_.*r.field = threshold;
+            return Step();
+        }
+        }
+    }
+
+    template <typename Rows>
+    void DoAll(const Rows& rows) {
+        for (const DownRow& r : rows) Do(r);
+    }
+
+    // A channel's alternation trigger.
+    void Alternation(int ch) {
+        Do(Channel(Op::AltTrigger, ch));
+        for (const AltDownRow& a : kAltRows) Do({a.op, ch == 1 ? a.ch1 : a.ch2, a.step, a.known});
+    }
+
+    void Run(bool la);
+
+private:
+    static QString QueryOf(Field field) { return SettingOf(SettingNumber(field)).query; }
+
     // A reply the converter knows (or, read as it comes, one `known` accepts)
     // and whose text is what the instrument may report for the setting
     // (SettingCatalog, the Store road): a coupling "LF" is no channel's
     // coupling, "ALTERNATION" no alternation slope, D3 no video source, 1000
     // no average count.
-    void Read(const char* query, Field field, Conv conv, bool step = true, Check known = nullptr) {
+    void Read(Field field, bool step, Check known) {
+        const int number = SettingNumber(field);
+        const SettingDesc& d = SettingOf(number);
+        const QString query = d.query;
         QString reply = Ask(query, nullptr, true, field);
-        if (ok_ && !(known ? known(reply) : IsKnownReply(conv, reply))) Unreadable(query, reply, field);
+        if (ok_ && !(known ? known(reply) : IsKnownReply(d.reply, reply))) Unreadable(query, reply, field);
         if (!ok_) return;
-        const QString text = conv(reply);
-        const int number = CtrlValueNumber(s_, &(s_.*field));
+        const QString text = d.reply ? d.reply(reply) : reply;
         if (!SettingHolds(s_, number, text, Road::Store)) {
             Unreadable(query, reply, field);
             return;
@@ -168,8 +365,8 @@ public:
 
     // A level reply in volts stored as divisions of the block's base; without
     // a base the field keeps its text.
-    void ReadLevel(const char* query, Field field, const LevelBase& base, bool step = true) {
-        const QString reply = Ask(query, IsNumberReply, true, field);
+    void ReadLevel(Field field, const LevelBase& base, bool step) {
+        const QString reply = Ask(QueryOf(field), IsNumberReply, true, field);
         if (!ok_) return;
         const QString text = LevelDivText(reply, base.offset, base.scale);
         if (!text.isEmpty()) s_.*field = text;
@@ -177,71 +374,51 @@ public:
     }
 
     // A sensitivity reply (a number) as "#0.00div".
-    void ReadSensitivity(const char* query, Field field, bool step = true) {
-        const QString reply = Ask(query, IsNumberReply, true, field);
+    void ReadSensitivity(Field field, bool step) {
+        const QString reply = Ask(QueryOf(field), IsNumberReply, true, field);
         if (!ok_) return;
-        const QString text = FormatWithMask(reply.trimmed().toDouble(), "#0.00") + "div";
+        const int number = SettingNumber(field);
+        const QString text = SettingOf(number).reply(reply);
         // Within the span of the setting's list (SettingCatalog).
-        if (!SettingHolds(s_, CtrlValueNumber(s_, &(s_.*field)), text, Road::Store))
-            return Unreadable(query, reply, field);
+        if (!SettingHolds(s_, number, text, Road::Store)) return Unreadable(QueryOf(field), reply, field);
         s_.*field = text;
         if (step) Step();
     }
 
     // A channel's offset: stored as volts text, its number kept for the levels.
-    double ReadOffset(int channel, Field field) {
-        const QString reply = Ask(":CHANNEL" + QString::number(channel) + ":OFFSET?", IsNumberReply, true, field);
+    double ReadOffset(Field field) {
+        const QString reply = Ask(QueryOf(field), IsNumberReply, true, field);
         if (!ok_) return 0;
-        s_.*field = FormatVolt(reply);
+        s_.*field = SettingOf(SettingNumber(field)).reply(reply);
         Step();
         return LeadingNumber(reply);
     }
 
-    // The base of a source text: CH1/CH2 ask for the channel's scale; EXT and
-    // EXT5 have fixed ones; the edge block's AC-line source (`acLine`) has 0.
-    // Returns false for a source without a base (a logic channel, another text).
-    bool BaseOf(const QString& source, LevelBase& base, bool acLine = false) {
+    // The base of a source text by the level rule (link/LevelRule): CH1/CH2
+    // ask for the channel's scale; EXT and EXT5 have fixed ones; a source
+    // whose levels keep their text has none. Returns false when the levels
+    // are the logic analyser's threshold.
+    bool BaseOf(const QString& source, LevelTrigger trigger, LevelBase& base) {
         base = LevelBase();
-        if (source == "CH1" || source == "CH2") {
-            const int ch = source == "CH1" ? 1 : 2;
-            base.scale = Ask(":CHANNEL" + QString::number(ch) + ":SCALE?", IsNumberReply);
-            base.offset = offset_[ch];
-        } else if (source == "EXT") {
-            base.scale = "0.2";
-        } else if (source == "EXT5") {
-            base.scale = "1";
-        } else if (acLine) {
-            base.scale = "0";
-        } else {
-            return false;
+        const LevelRule rule = LevelRuleOf(source, trigger);
+        switch (rule.by) {
+        case LevelBy::Channel:
+            base.scale = Ask(":CHANNEL" + QString::number(rule.channel) + ":SCALE?", IsNumberReply);
+            base.offset = offset_[rule.channel];
+            return true;
+        case LevelBy::Fixed: base.scale = rule.scale; return true;
+        case LevelBy::Threshold: return false;
+        case LevelBy::Kept: return true;
         }
         return true;
     }
-
-    // Edge and pulse levels: a logic-channel source reads the threshold.
-    void ReadEdgeOrPulseLevel(const char* levelQuery, Field field, bool digital,
-                              const LevelBase& base) {
-        if (!digital) return ReadLevel(levelQuery, field, base);
-        const QString text = LaThresholdToText(Ask(":LA:THRESHOLD?", IsThresholdReply, true, field));
-        if (!ok_) return;
-        if (!text.isEmpty()) s_.*field = text;
-        Step();
-    }
-
-    void Run(bool la);
-
-private:
-    void Channel(int ch);
-    void EdgeBlock();
-    void PulseBlock();
-    void VideoOrSlopeSource(const char* query, Field field, LevelBase& base);
-    void Alternation(int ch);
-    void LogicAnalyser();
 
     CtrlSettings& s_;
     double step_;
     bool ok_ = true;
     double offset_[3] = {0, 0, 0};
+    QHash<int, LevelBase> bases_;  // by the value number of a source
+    LevelBase altBase_;            // the current alternation channel's
     QString unreadable_;
     QString unreadableReply_;
 };
@@ -260,142 +437,13 @@ QString ShownReply(const QString& reply) {
     return QLatin1Char('"') + out + QLatin1Char('"');
 }
 
-void Downloader::Channel(int ch) {
-    const bool one = ch == 1;
-    const QString head = ":CHANNEL" + QString::number(ch);
-    auto q = [&](const char* tail) { return (head + tail).toLatin1(); };
-    Read(q(":PROBE?"), one ? &CtrlSettings::CH1Probe : &CtrlSettings::CH2Probe, ProbeToText);
-    Read(q(":SCALE?"), one ? &CtrlSettings::CH1Scale : &CtrlSettings::CH2Scale, FormatVolt);
-    Read(q(":COUPLING?"), one ? &CtrlSettings::CH1Coupling : &CtrlSettings::CH2Coupling, CouplingToText);
-    Read(q(":BWLIMIT?"), one ? &CtrlSettings::CH1BWLimit : &CtrlSettings::CH2BWLimit, OnOffToText);
-    Read(q(":DISPLAY?"), one ? &CtrlSettings::CH1Display : &CtrlSettings::CH2Display, OnOffToText);
-    offset_[ch] = ReadOffset(ch, one ? &CtrlSettings::CH1Offset : &CtrlSettings::CH2Offset);
-}
-
-void Downloader::EdgeBlock() {
-    Read(":TRIGGER:EDGE:SOURCE?", &CtrlSettings::TriggerEdgeSource, TrigSourceToText);
-    LevelBase base;
-    // The AC-line source compares as the AC-line word, never the coupling word.
-    const bool digital =
-        ok_ && !BaseOf(s_.TriggerEdgeSource, base, s_.TriggerEdgeSource == ValueWord(vwAcLine));
-    Read(":TRIGGER:EDGE:SLOPE?", &CtrlSettings::TriggerEdgeSlope, EdgeSlopeToText);
-    Read(":TRIGGER:EDGE:SWEEP?", &CtrlSettings::TriggerEdgeSweep, SweepToText);
-    Read(":TRIGGER:EDGE:COUPLING?", &CtrlSettings::TriggerEdgeCoupling, CouplingToText);
-    ReadEdgeOrPulseLevel(":TRIGGER:EDGE:LEVEL?", &CtrlSettings::TriggerEdgeLevel, digital, base);
-    ReadSensitivity(":TRIGGER:EDGE:SENSITIVITY?", &CtrlSettings::TriggerEdgeSensitivity);
-}
-
-void Downloader::PulseBlock() {
-    Read(":TRIGGER:PULSE:SOURCE?", &CtrlSettings::TriggerPulseSource, Trimmed, true, IsSourceReply);
-    LevelBase base;
-    const bool digital = ok_ && !BaseOf(s_.TriggerPulseSource, base);
-    Read(":TRIGGER:PULSE:MODE?", &CtrlSettings::TriggerPulseMode, PulseModeToText);
-    Read(":TRIGGER:PULSE:WIDTH?", &CtrlSettings::TriggerPulseWidth, FormatTime3);
-    Read(":TRIGGER:PULSE:SWEEP?", &CtrlSettings::TriggerPulseSweep, SweepToText);
-    Read(":TRIGGER:PULSE:COUPLING?", &CtrlSettings::TriggerPulseCoupling, CouplingToText);
-    ReadEdgeOrPulseLevel(":TRIGGER:PULSE:LEVEL?", &CtrlSettings::TriggerPulseLevel, digital, base);
-    ReadSensitivity(":TRIGGER:PULSE:SENSITIVITY?", &CtrlSettings::TriggerPulseSensitivity);
-}
-
-void Downloader::VideoOrSlopeSource(const char* query, Field field, LevelBase& base) {
-    Read(query, field, Trimmed, true, IsSourceReply);
-    if (ok_) BaseOf(s_.*field, base);  // no base: the block's levels keep their text
-}
-
-void Downloader::Alternation(int ch) {
-    LevelBase base;
-    base.scale = Ask(":CHANNEL" + QString::number(ch) + ":SCALE?", IsNumberReply);
-    base.offset = offset_[ch];
-    Command(":TRIGGER:ALTERNATION:SOURCE CHANNEL" + QString::number(ch));
-    for (const AltRow& r : kAltRows) {
-        const Field f = ch == 1 ? r.ch1 : r.ch2;
-        switch (r.kind) {
-        case Kind::Conv: Read(r.query, f, r.conv, r.step, r.known); break;
-        case Kind::Level: ReadLevel(r.query, f, base, r.step); break;
-        case Kind::Sensitivity: ReadSensitivity(r.query, f, r.step); break;
-        }
-    }
-}
-
-void Downloader::LogicAnalyser() {
-    Read(":LA:DISPLAY?", &CtrlSettings::LADisplay, OnOffToText, false);
-    const QString status = Ask(":LA:STATUS?", IsWholeNumberReply);
-    if (ok_) ApplyLaStatus(s_, status);
-    Step();
-    const QString location = Ask(":LA:LOCATION?", IsLocationReply, false);  // read as it comes
-    if (ok_) ApplyLaLocation(s_, location);
-    Step();
-    const QString threshold =
-        LaThresholdUserText(Ask(":LA:THRESHOLD?", IsThresholdReply, true, &CtrlSettings::LAThreshold));
-    if (ok_ && !threshold.isEmpty()) s_.LAThreshold = threshold;
-    Step();
-}
-
 void Downloader::Run(bool la) {
-    const QString status = Ask(":TRIGGER:STATUS?", IsRunStatusReply, true, &CtrlSettings::RunStop);
-    if (ok_) s_.RunStop = RunStateToText(status == "STOP" ? "STOP" : "RUN");
-    Step();
-
-    for (int ch = 1; ch <= 2; ++ch) {
-        Command(":TRIGGER:ALTERNATION:SOURCE CHANNEL" + QString::number(ch));
-        Read(":TRIGGER:ALTERNATION:TIMESCALE?",
-             ch == 1 ? &CtrlSettings::AltCH1TimeBaseScale : &CtrlSettings::AltCH2TimeBaseScale, FormatTime4);
-        Read(":TRIGGER:ALTERNATION:TIMEOFFSET?",
-             ch == 1 ? &CtrlSettings::AltCH1TimeBaseOffset : &CtrlSettings::AltCH2TimeBaseOffset, FormatTime4);
-    }
-
-    Read(":TIMEBASE:FORMAT?", &CtrlSettings::TimeBaseFormat, TimebaseFormatToText);
-    Read(":TIMEBASE:SCALE?", &CtrlSettings::TimeBaseScale, FormatTime4);
-    Read(":TIMEBASE:OFFSET?", &CtrlSettings::TimeBaseOffset, FormatTime4);
-    Channel(1);
-    Channel(2);
-    Read(":TRIGGER:MODE?", &CtrlSettings::TriggerMethod, TrigModeToText);
-    Read(":TRIGGER:HOLDOFF?", &CtrlSettings::TriggerHoldoff, FormatTime3);
-
-    EdgeBlock();
-    PulseBlock();
-
-    LevelBase video;
-    VideoOrSlopeSource(":TRIGGER:VIDEO:SOURCE?", &CtrlSettings::TriggerVideoSource, video);
-    Read(":TRIGGER:VIDEO:POLARITY?", &CtrlSettings::TriggerVideoPolarity, VideoPolarityToText);
-    Read(":TRIGGER:VIDEO:MODE?", &CtrlSettings::TriggerVideoSync, VideoSyncToText);
-    Read(":TRIGGER:VIDEO:LINE?", &CtrlSettings::TriggerVideoLine, Trimmed, true, IsWholeNumberReply);
-    Read(":TRIGGER:VIDEO:STANDARD?", &CtrlSettings::TriggerVideoStandard, Trimmed, true, IsVideoStandardReply);
-    ReadLevel(":TRIGGER:VIDEO:LEVEL?", &CtrlSettings::TriggerVideoLevel, video);
-    ReadSensitivity(":TRIGGER:VIDEO:SENSITIVITY?", &CtrlSettings::TriggerVideoSensitivity);
-
-    LevelBase slope;
-    VideoOrSlopeSource(":TRIGGER:SLOPE:SOURCE?", &CtrlSettings::TriggerSlopeSource, slope);
-    Read(":TRIGGER:SLOPE:COUPLING?", &CtrlSettings::TriggerSlopeCoupling, CouplingToText);
-    Read(":TRIGGER:SLOPE:SWEEP?", &CtrlSettings::TriggerSlopeSweep, SweepToText);
-    Read(":TRIGGER:SLOPE:MODE?", &CtrlSettings::TriggerSlopeMode, SlopeModeToText);
-    Read(":TRIGGER:SLOPE:TIME?", &CtrlSettings::TriggerSlopeTime, FormatTime3);
-    ReadLevel(":TRIGGER:SLOPE:LEVELA?", &CtrlSettings::TriggerSlopeLevelA, slope);
-    ReadLevel(":TRIGGER:SLOPE:LEVELB?", &CtrlSettings::TriggerSlopeLevelB, slope);
-    ReadSensitivity(":TRIGGER:SLOPE:SENSITIVITY?", &CtrlSettings::TriggerSlopeSensitivity);
-
-    if (la) {
-        for (bool pattern : {true, false}) {
-            QString reply = Ask(pattern ? ":TRIGGER:PATTERN:PATTERN?" : ":TRIGGER:DURATION:PATTERN?", IsPatternReply);
-            if (ok_) PatternText(reply, pattern ? s_.TriggerPatternCode : s_.TriggerDurationCode);
-            Step();
-            if (pattern) Read(":TRIGGER:PATTERN:SWEEP?", &CtrlSettings::TriggerPatternSweep, SweepToText);
-        }
-        Read(":TRIGGER:DURATION:QUALIFIER?", &CtrlSettings::TriggerDurationQualifier, DurationQualToText);
-        Read(":TRIGGER:DURATION:TIME?", &CtrlSettings::TriggerDurationTime, FormatTime3);
-        Read(":TRIGGER:DURATION:SWEEP?", &CtrlSettings::TriggerDurationSweep, SweepToText);
-    }
-
+    DoAll(kHeadRows);
+    if (la) DoAll(kLaTriggerRows);
     Alternation(1);
     Alternation(2);
-    if (la) LogicAnalyser();
-
-    Read(":ACQUIRE:MODE?", &CtrlSettings::AcquireSampling, AcqModeToText);
-    Read(":ACQUIRE:TYPE?", &CtrlSettings::AcquireType, AcqTypeToText);
-    Read(":ACQUIRE:AVERAGES?", &CtrlSettings::AcquireAverages, Trimmed, true, IsWholeNumberReply);
-    Read(":DISPLAY:TYPE?", &CtrlSettings::DisplayType, DisplayTypeToText);
-    Read(":DISPLAY:PERSIST?", &CtrlSettings::DisplayPersist, OnOffToText);
-    Read(":DISPLAY:GRID?", &CtrlSettings::DisplayGrid, GridToText);
+    if (la) DoAll(kLaRows);
+    DoAll(kTailRows);
 }
 
 quint32 UnsignedOf(const QString& text) {
@@ -433,6 +481,29 @@ void ApplyLaLocation(CtrlSettings& s, const QString& reply) {
         const quint32 word = n < 8 ? low : high;
         s.LAChannelPosition[16 - n] = QString::number((word >> (4 * (n % 8))) & 0xF);
     }
+}
+
+QList<int> DownloadSequence() {
+    QList<int> out;
+    auto array = [&](CtrlCodeArray S::*a) {
+        for (int k = 1; k <= 16; ++k) out << SettingNumber(a, k);
+    };
+    auto add = [&](const DownRow& r) {
+        if (r.field) out << SettingNumber(r.field);
+        if (r.codes) array(r.codes);
+        if (r.op == Op::LaStatus) {
+            array(&S::LAChannelDisplay);
+            out << SettingNumber(&S::LAGroupHighDisplay) << SettingNumber(&S::LAGroupLowDisplay);
+        }
+        if (r.op == Op::LaLocation) array(&S::LAChannelPosition);
+    };
+    for (const DownRow& r : kHeadRows) add(r);
+    for (const DownRow& r : kLaTriggerRows) add(r);
+    for (bool ch1 : {true, false})
+        for (const AltDownRow& a : kAltRows) out << SettingNumber(ch1 ? a.ch1 : a.ch2);
+    for (const DownRow& r : kLaRows) add(r);
+    for (const DownRow& r : kTailRows) add(r);
+    return out;
 }
 
 void DownloadSettings() {

@@ -41,6 +41,12 @@ QString LevelDivText(const QString& volts, double offset, const QString& scale);
 // block counts, whatever the trigger method; the upload leaves these values'
 // commands out and names them.
 QList<int> UnsendableCtrlValues(const CtrlSettings& s);
+// The settings (value numbers) that the upload's and the download's
+// sequences carry, in their order: every block whatever the trigger method,
+// both channels' alternation triggers of every type, the logic analyser's
+// blocks included. The table test holds them against the catalog.
+QList<int> UploadSequence();
+QList<int> DownloadSequence();
 // ":LA:STATUS" number and ":LA:LOCATION" numbers of the logic channel arrays.
 long long LaStatusNumber(const CtrlSettings& s);
 QString LaLocationText(const CtrlSettings& s);

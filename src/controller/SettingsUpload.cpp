@@ -37,137 +37,136 @@ enum class Kind {
     Upper,      // the field's text in upper case
     Stored,     // the field's text unchanged
     Probe,      // the field's text without its last character
-    Level,      // the level in volts (source asked with `fixed`, or the fixed source)
+    Level,      // the level in volts (by its source: the catalog's levelSource or levelChannel)
 };
 
+// One setting of the sequence: its command's header is the catalog's.
 struct Row {
-    const char* header;
     Kind kind;
     Field field = nullptr;
-    const char* fixed = nullptr;  // Fixed: the value; Level: the source query
+    const char* fixed = nullptr;  // Fixed: the whole command
     bool step = false;
     int pauseMs = 0;
 };
 
-Row R(const char* header, Kind kind, Field f, bool step = false, int pauseMs = 0) {
-    return {header, kind, f, nullptr, step, pauseMs};
-}
-Row FixedRow(const char* header, const char* value) { return {header, Kind::Fixed, nullptr, value}; }
-Row LevelRow(const char* header, Field f, const char* sourceQuery) { return {header, Kind::Level, f, sourceQuery}; }
+Row R(Field f, Kind kind, bool step = false, int pauseMs = 0) { return {kind, f, nullptr, step, pauseMs}; }
+Row FixedRow(const char* command) { return {Kind::Fixed, nullptr, command}; }
+Row LevelRow(Field f) { return {Kind::Level, f}; }
+
+// The header of a row's command: the catalog's command of its setting.
+QString HeaderOf(Field f) { return SettingOf(SettingNumber(f)).command; }
 
 // Blocks A to D.
 const Row kHeadRows[] = {
-    R(":RUN", Kind::Whole, &S::RunStop, true),
-    FixedRow(":TRIGGER:ALTERNATION:SOURCE", "CHANNEL1"),
-    R(":TRIGGER:ALTERNATION:TIMESCALE", Kind::Upper, &S::AltCH1TimeBaseScale, true),
-    R(":TRIGGER:ALTERNATION:TIMEOFFSET", Kind::Upper, &S::AltCH1TimeBaseOffset, true),
-    FixedRow(":TRIGGER:ALTERNATION:SOURCE", "CHANNEL2"),
-    R(":TRIGGER:ALTERNATION:TIMESCALE", Kind::Upper, &S::AltCH2TimeBaseScale, true),
-    R(":TRIGGER:ALTERNATION:TIMEOFFSET", Kind::Upper, &S::AltCH2TimeBaseOffset, true),
-    R(":TIMEBASE:FORMAT", Kind::Format, &S::TimeBaseFormat, true, 500),
-    R(":TIMEBASE:SCALE", Kind::Upper, &S::TimeBaseScale, true, 1000),
-    R(":TIMEBASE:OFFSET", Kind::Upper, &S::TimeBaseOffset, true),
-    R(":CHANNEL1:DISPLAY", Kind::Word, &S::CH1Display, true),
-    R(":CHANNEL1:PROBE", Kind::Probe, &S::CH1Probe, true),
-    R(":CHANNEL1:SCALE", Kind::Upper, &S::CH1Scale, true),
-    R(":CHANNEL1:OFFSET", Kind::Upper, &S::CH1Offset, true),
-    R(":CHANNEL1:COUPLING", Kind::Word, &S::CH1Coupling, true),
-    R(":CHANNEL1:BWLIMIT", Kind::Word, &S::CH1BWLimit, true),
-    R(":CHANNEL2:DISPLAY", Kind::Word, &S::CH2Display, true),
-    R(":CHANNEL2:PROBE", Kind::Probe, &S::CH2Probe, true),
-    R(":CHANNEL2:SCALE", Kind::Upper, &S::CH2Scale, true),
-    R(":CHANNEL2:OFFSET", Kind::Upper, &S::CH2Offset, true),
-    R(":CHANNEL2:COUPLING", Kind::Word, &S::CH2Coupling, true),
-    R(":CHANNEL2:BWLIMIT", Kind::Word, &S::CH2BWLimit, true),
-    R(":TRIGGER:MODE", Kind::Word, &S::TriggerMethod, true),
-    R(":TRIGGER:HOLDOFF", Kind::Upper, &S::TriggerHoldoff, true),
+    R(&S::RunStop, Kind::Whole, true),
+    FixedRow(":TRIGGER:ALTERNATION:SOURCE CHANNEL1"),
+    R(&S::AltCH1TimeBaseScale, Kind::Upper, true),
+    R(&S::AltCH1TimeBaseOffset, Kind::Upper, true),
+    FixedRow(":TRIGGER:ALTERNATION:SOURCE CHANNEL2"),
+    R(&S::AltCH2TimeBaseScale, Kind::Upper, true),
+    R(&S::AltCH2TimeBaseOffset, Kind::Upper, true),
+    R(&S::TimeBaseFormat, Kind::Format, true, 500),
+    R(&S::TimeBaseScale, Kind::Upper, true, 1000),
+    R(&S::TimeBaseOffset, Kind::Upper, true),
+    R(&S::CH1Display, Kind::Word, true),
+    R(&S::CH1Probe, Kind::Probe, true),
+    R(&S::CH1Scale, Kind::Upper, true),
+    R(&S::CH1Offset, Kind::Upper, true),
+    R(&S::CH1Coupling, Kind::Word, true),
+    R(&S::CH1BWLimit, Kind::Word, true),
+    R(&S::CH2Display, Kind::Word, true),
+    R(&S::CH2Probe, Kind::Probe, true),
+    R(&S::CH2Scale, Kind::Upper, true),
+    R(&S::CH2Offset, Kind::Upper, true),
+    R(&S::CH2Coupling, Kind::Word, true),
+    R(&S::CH2BWLimit, Kind::Word, true),
+    R(&S::TriggerMethod, Kind::Word, true),
+    R(&S::TriggerHoldoff, Kind::Upper, true),
 };
 
 // Block E, one table per trigger method (no steps inside).
 const Row kEdgeRows[] = {
-    R(":TRIGGER:EDGE:SOURCE", Kind::Word, &S::TriggerEdgeSource),
-    R(":TRIGGER:EDGE:SLOPE", Kind::Word, &S::TriggerEdgeSlope),
-    R(":TRIGGER:EDGE:SWEEP", Kind::Word, &S::TriggerEdgeSweep),
-    R(":TRIGGER:EDGE:COUPLING", Kind::Word, &S::TriggerEdgeCoupling),
-    R(":TRIGGER:EDGE:SENSITIVITY", Kind::Stored, &S::TriggerEdgeSensitivity),
-    LevelRow(":TRIGGER:EDGE:LEVEL", &S::TriggerEdgeLevel, ":TRIGGER:EDGE:SOURCE?"),
+    R(&S::TriggerEdgeSource, Kind::Word),
+    R(&S::TriggerEdgeSlope, Kind::Word),
+    R(&S::TriggerEdgeSweep, Kind::Word),
+    R(&S::TriggerEdgeCoupling, Kind::Word),
+    R(&S::TriggerEdgeSensitivity, Kind::Stored),
+    LevelRow(&S::TriggerEdgeLevel),
 };
 const Row kPulseRows[] = {
-    R(":TRIGGER:PULSE:SOURCE", Kind::Word, &S::TriggerPulseSource),
-    R(":TRIGGER:PULSE:MODE", Kind::Word, &S::TriggerPulseMode),
-    R(":TRIGGER:PULSE:WIDTH", Kind::Upper, &S::TriggerPulseWidth),
-    R(":TRIGGER:PULSE:SWEEP", Kind::Word, &S::TriggerPulseSweep),
-    R(":TRIGGER:PULSE:COUPLING", Kind::Word, &S::TriggerPulseCoupling),
-    R(":TRIGGER:PULSE:SENSITIVITY", Kind::Stored, &S::TriggerPulseSensitivity),
-    LevelRow(":TRIGGER:PULSE:LEVEL", &S::TriggerPulseLevel, ":TRIGGER:PULSE:SOURCE?"),
+    R(&S::TriggerPulseSource, Kind::Word),
+    R(&S::TriggerPulseMode, Kind::Word),
+    R(&S::TriggerPulseWidth, Kind::Upper),
+    R(&S::TriggerPulseSweep, Kind::Word),
+    R(&S::TriggerPulseCoupling, Kind::Word),
+    R(&S::TriggerPulseSensitivity, Kind::Stored),
+    LevelRow(&S::TriggerPulseLevel),
 };
 const Row kVideoRows[] = {
-    R(":TRIGGER:VIDEO:SOURCE", Kind::Word, &S::TriggerVideoSource),
-    R(":TRIGGER:VIDEO:POLARITY", Kind::Word, &S::TriggerVideoPolarity),
-    R(":TRIGGER:VIDEO:MODE", Kind::WordUpper, &S::TriggerVideoSync),
-    R(":TRIGGER:VIDEO:STANDARD", Kind::Word, &S::TriggerVideoStandard),
-    R(":TRIGGER:VIDEO:LINE", Kind::Stored, &S::TriggerVideoLine),
-    R(":TRIGGER:VIDEO:SENSITIVITY", Kind::Stored, &S::TriggerVideoSensitivity),
-    LevelRow(":TRIGGER:VIDEO:LEVEL", &S::TriggerVideoLevel, ":TRIGGER:VIDEO:SOURCE?"),
+    R(&S::TriggerVideoSource, Kind::Word),
+    R(&S::TriggerVideoPolarity, Kind::Word),
+    R(&S::TriggerVideoSync, Kind::WordUpper),
+    R(&S::TriggerVideoStandard, Kind::Word),
+    R(&S::TriggerVideoLine, Kind::Stored),
+    R(&S::TriggerVideoSensitivity, Kind::Stored),
+    LevelRow(&S::TriggerVideoLevel),
 };
 const Row kSlopeRows[] = {
-    R(":TRIGGER:SLOPE:SOURCE", Kind::Word, &S::TriggerSlopeSource),
-    R(":TRIGGER:SLOPE:MODE", Kind::Word, &S::TriggerSlopeMode),
-    R(":TRIGGER:SLOPE:TIME", Kind::Upper, &S::TriggerSlopeTime),
-    R(":TRIGGER:SLOPE:WINDOW", Kind::Stored, &S::TriggerSlopeWindow),
-    R(":TRIGGER:SLOPE:SWEEP", Kind::Word, &S::TriggerSlopeSweep),
-    R(":TRIGGER:SLOPE:COUPLING", Kind::Word, &S::TriggerSlopeCoupling),
-    R(":TRIGGER:SLOPE:SENSITIVITY", Kind::Stored, &S::TriggerSlopeSensitivity),
-    LevelRow(":TRIGGER:SLOPE:LEVELA", &S::TriggerSlopeLevelA, ":TRIGGER:SLOPE:SOURCE?"),
-    LevelRow(":TRIGGER:SLOPE:LEVELB", &S::TriggerSlopeLevelB, ":TRIGGER:SLOPE:SOURCE?"),
+    R(&S::TriggerSlopeSource, Kind::Word),
+    R(&S::TriggerSlopeMode, Kind::Word),
+    R(&S::TriggerSlopeTime, Kind::Upper),
+    R(&S::TriggerSlopeWindow, Kind::Stored),
+    R(&S::TriggerSlopeSweep, Kind::Word),
+    R(&S::TriggerSlopeCoupling, Kind::Word),
+    R(&S::TriggerSlopeSensitivity, Kind::Stored),
+    LevelRow(&S::TriggerSlopeLevelA),
+    LevelRow(&S::TriggerSlopeLevelB),
 };
 
 // The alternation sub-blocks: one row per setting, with the CH1 and the CH2 field.
 struct AltRow {
-    const char* header;
     Kind kind;
     Field ch1;
     Field ch2;
 };
-#define KV_ALT(header, kind, name) \
-    {":TRIGGER:ALTERNATION:" header, Kind::kind, &CtrlSettings::AltCH1##name, &CtrlSettings::AltCH2##name}
+#define KV_ALT(kind, name) {Kind::kind, &CtrlSettings::AltCH1##name, &CtrlSettings::AltCH2##name}
 const AltRow kAltEdgeRows[] = {
-    KV_ALT("EDGE:SLOPE", Word, EdgeSlope),
-    KV_ALT("EDGE:COUPLING", Word, EdgeCoupling),
-    KV_ALT("EDGE:LEVEL", Level, EdgeLevel),
-    KV_ALT("EDGE:SENSITIVITY", Stored, EdgeSensitivity),
-    KV_ALT("EDGE:HOLDOFF", Upper, EdgeHoldoff),
+    KV_ALT(Word, EdgeSlope),
+    KV_ALT(Word, EdgeCoupling),
+    KV_ALT(Level, EdgeLevel),
+    KV_ALT(Stored, EdgeSensitivity),
+    KV_ALT(Upper, EdgeHoldoff),
 };
 const AltRow kAltPulseRows[] = {
-    KV_ALT("PULSE:MODE", Word, PulseMode),
-    KV_ALT("PULSE:TIME", Upper, PulseWidth),
-    KV_ALT("PULSE:COUPLING", Word, PulseCoupling),
-    KV_ALT("PULSE:LEVEL", Level, PulseLevel),
-    KV_ALT("PULSE:SENSITIVITY", Stored, PulseSensitivity),
-    KV_ALT("PULSE:HOLDOFF", Upper, PulseHoldoff),
+    KV_ALT(Word, PulseMode),
+    KV_ALT(Upper, PulseWidth),
+    KV_ALT(Word, PulseCoupling),
+    KV_ALT(Level, PulseLevel),
+    KV_ALT(Stored, PulseSensitivity),
+    KV_ALT(Upper, PulseHoldoff),
 };
 const AltRow kAltVideoRows[] = {
-    KV_ALT("VIDEO:POLARITY", Word, VideoPolarity),
-    KV_ALT("VIDEO:MODE", WordUpper, VideoSync),
-    KV_ALT("VIDEO:STANDARD", Word, VideoStandard),
-    KV_ALT("VIDEO:LINE", Stored, VideoLine),
-    KV_ALT("VIDEO:SENSITIVITY", Stored, VideoSensitivity),
-    KV_ALT("VIDEO:HOLDOFF", Upper, VideoHoldoff),
-    KV_ALT("VIDEO:LEVEL", Level, VideoLevel),
+    KV_ALT(Word, VideoPolarity),
+    KV_ALT(WordUpper, VideoSync),
+    KV_ALT(Word, VideoStandard),
+    KV_ALT(Stored, VideoLine),
+    KV_ALT(Stored, VideoSensitivity),
+    KV_ALT(Upper, VideoHoldoff),
+    KV_ALT(Level, VideoLevel),
 };
 const AltRow kAltSlopeRows[] = {
-    KV_ALT("SLOPE:MODE", Word, SlopeMode),
-    KV_ALT("SLOPE:TIME", Upper, SlopeTime),
-    KV_ALT("SLOPE:LEVELA", Level, SlopeLevelA),
-    KV_ALT("SLOPE:LEVELB", Level, SlopeLevelB),
-    KV_ALT("SLOPE:SENSITIVITY", Stored, SlopeSensitivity),
-    KV_ALT("SLOPE:HOLDOFF", Upper, SlopeHoldoff),
-    KV_ALT("SLOPE:COUPLING", Word, SlopeCoupling),
+    KV_ALT(Word, SlopeMode),
+    KV_ALT(Upper, SlopeTime),
+    KV_ALT(Level, SlopeLevelA),
+    KV_ALT(Level, SlopeLevelB),
+    KV_ALT(Stored, SlopeSensitivity),
+    KV_ALT(Upper, SlopeHoldoff),
+    KV_ALT(Word, SlopeCoupling),
 };
 #undef KV_ALT
 
-// A channel's alternation rows as plain rows (levels with the channel as their source).
-Row AltRowOf(const AltRow& a, int channel) { return {a.header, a.kind, channel == 1 ? a.ch1 : a.ch2}; }
+// A channel's alternation rows as plain rows.
+Row AltRowOf(const AltRow& a, int channel) { return {a.kind, channel == 1 ? a.ch1 : a.ch2}; }
 
 // The sub-blocks by the type that chooses them.
 struct AltBlock {
@@ -192,24 +191,24 @@ const AltBlock* AltBlockOf(const QString& type) {
 
 // Block F's rows (the codes, channel displays and positions go in numbers of their own).
 const Row kPatternRows[] = {
-    R(":TRIGGER:PATTERN:SWEEP", Kind::Word, &S::TriggerPatternSweep),
+    R(&S::TriggerPatternSweep, Kind::Word),
 };
 const Row kDurationRows[] = {
-    R(":TRIGGER:DURATION:QUALIFIER", Kind::Word, &S::TriggerDurationQualifier),
-    R(":TRIGGER:DURATION:TIME", Kind::Upper, &S::TriggerDurationTime),
-    R(":TRIGGER:DURATION:SWEEP", Kind::Word, &S::TriggerDurationSweep),
+    R(&S::TriggerDurationQualifier, Kind::Word),
+    R(&S::TriggerDurationTime, Kind::Upper),
+    R(&S::TriggerDurationSweep, Kind::Word),
 };
-const Row kLaDisplayRow = R(":LA:DISPLAY", Kind::Word, &S::LADisplay);
-const Row kLaThresholdRow = R(":LA:THRESHOLD", Kind::Upper, &S::LAThreshold, true);
+const Row kLaDisplayRow = R(&S::LADisplay, Kind::Word);
+const Row kLaThresholdRow = R(&S::LAThreshold, Kind::Upper, true);
 
 // Block G.
 const Row kTailRows[] = {
-    R(":ACQUIRE:MODE", Kind::Word, &S::AcquireSampling, true),
-    R(":ACQUIRE:TYPE", Kind::Word, &S::AcquireType, true),
-    R(":ACQUIRE:AVERAGES", Kind::Stored, &S::AcquireAverages, true),
-    R(":DISPLAY:TYPE", Kind::Word, &S::DisplayType, true),
-    R(":DISPLAY:PERSIST", Kind::Word, &S::DisplayPersist, true),
-    R(":DISPLAY:GRID", Kind::Word, &S::DisplayGrid, true),
+    R(&S::AcquireSampling, Kind::Word, true),
+    R(&S::AcquireType, Kind::Word, true),
+    R(&S::AcquireAverages, Kind::Stored, true),
+    R(&S::DisplayType, Kind::Word, true),
+    R(&S::DisplayPersist, Kind::Word, true),
+    R(&S::DisplayGrid, Kind::Word, true),
 };
 
 // The keyword of a word row: the setting's own word (of either language) as
@@ -268,36 +267,32 @@ public:
 
     // One row: the value is built from the field as it is now; a value that
     // cannot be built leaves the command out.
-    void SendRow(const Row& r, const QString& levelSource = QString()) {
+    void SendRow(const Row& r) {
         if (lost_) return;
+        if (r.kind == Kind::Fixed) {
+            Send(r.fixed);
+            return Finish(r);
+        }
         CtrlSettings& s = DSOSettings();
         // A level whose place is not known is left out, never guessed.
         if (r.kind == Kind::Level && levelsNotKnown.LeaveOut(s, s.*r.field)) return Finish(r);
         // The value as the setting writes it (SettingCatalog); none: the
         // setting cannot be it, and its command is left out.
-        const std::optional<QString> text = r.field ? SettingSendText(s, SettingNumber(r.field)) : QString();
+        const int number = SettingNumber(r.field);
+        const std::optional<QString> text = SettingSendText(s, number);
         if (!text) {
             Unknown(s.*r.field);
             Finish(r);
             return;
         }
-        QString value;
-        bool ok = true;
-        switch (r.kind) {
-        case Kind::Whole:
+        if (r.kind == Kind::Whole) {
             Send(KeywordOf(r, *text));
-            Finish(r);
-            return;
-        case Kind::Fixed: value = r.fixed; break;
-        case Kind::Word: value = KeywordOf(r, *text); break;
-        case Kind::WordUpper: value = KeywordOf(r, *text).toUpper(); break;
-        case Kind::Format: value = TimebaseFormatToKeyword(s.*r.field); break;  // trims the field itself
-        case Kind::Upper: value = text->toUpper(); break;
-        case Kind::Stored: value = *text; break;
-        case Kind::Probe: value = text->chopped(1); break;
-        case Kind::Level: ok = LevelValue(s.*r.field, *text, r.fixed, levelSource, value); break;
+            return Finish(r);
         }
-        if (ok && !lost_) Send(QString(r.header) + " " + value);
+        QString value;
+        const bool ok = r.kind == Kind::Level ? LevelValue(s.*r.field, *text, SettingOf(number), value)
+                                              : MakeValue(r, *text, value);
+        if (ok && !lost_) Send(HeaderOf(r.field) + " " + value);
         Finish(r);
     }
 
@@ -313,8 +308,8 @@ public:
             Unknown(type);
             return;
         }
-        Send(":TRIGGER:ALTERNATION:TYPE " + TrigModeToKeyword(ValueWord(block->type)));
-        for (size_t i = 0; i < block->count; ++i) SendRow(AltRowOf(block->rows[i], channel), "CH" + ch);
+        Send(HeaderOf(&S::AltCH1TrigType) + " " + TrigModeToKeyword(ValueWord(block->type)));
+        for (size_t i = 0; i < block->count; ++i) SendRow(AltRowOf(block->rows[i], channel));
         Step();
     }
 
@@ -348,14 +343,32 @@ private:
         if (r.pauseMs) PauseMs(r.pauseMs);
     }
 
-    // Volts of a level row: the source asked of the instrument (method
-    // blocks) or given (alternation). A reply that did not come, or that is
+    // The value text of a row that is no level, made from the field's text
+    // (the time base format's converter trims the field itself).
+    static bool MakeValue(const Row& r, const QString& field, QString& value) {
+        switch (r.kind) {
+        case Kind::Word: value = KeywordOf(r, field); break;
+        case Kind::WordUpper: value = KeywordOf(r, field).toUpper(); break;
+        case Kind::Format: value = TimebaseFormatToKeyword(field); break;
+        case Kind::Upper: value = field.toUpper(); break;
+        case Kind::Stored: value = field; break;
+        case Kind::Probe: value = field.chopped(1); break;
+        case Kind::Whole:
+        case Kind::Fixed:
+        case Kind::Level: return false;
+        }
+        return true;
+    }
+
+    // Volts of a level row: the source asked of the instrument by its
+    // method's source query (the catalog's levelSource), or under
+    // alternation the level's channel. A reply that did not come, or that is
     // no source, scale or offset, gives no command rather than a made-up level.
     // `field` is the row's value (named when left out), `levelDiv` its send text.
-    bool LevelValue(const QString& field, const QString& levelDiv, const char* sourceQuery, QString source,
-                    QString& value) {
-        if (sourceQuery) {
-            source = TrimReply(QueryCmd(sourceQuery));
+    bool LevelValue(const QString& field, const QString& levelDiv, const SettingDesc& level, QString& value) {
+        QString source = "CH" + QString::number(level.levelChannel);
+        if (level.levelSource > 0) {
+            source = TrimReply(QueryCmd(SettingOf(level.levelSource).query));
             if (!CheckLink()) return LeftOut();
         }
         // A threshold is a logic channel's level: under any other source (the
@@ -407,9 +420,10 @@ void SendLogicAnalyser(Uploader& up) {
     // The sixteen channel displays go in one number: sent only when each is
     // on or off; the positions likewise, only when each is a number.
     if (up.ArraySendable(&CtrlSettings::LAChannelDisplay))
-        up.Send(":LA:STATUS " + QString::number(LaStatusNumber(s)));
+        up.Send(SettingOf(SettingNumber(&S::LAChannelDisplay, 1)).command + " " + QString::number(LaStatusNumber(s)));
     up.Step();
-    if (up.ArraySendable(&CtrlSettings::LAChannelPosition)) up.Send(":LA:LOCATION " + LaLocationText(s));
+    if (up.ArraySendable(&CtrlSettings::LAChannelPosition))
+        up.Send(SettingOf(SettingNumber(&S::LAChannelPosition, 1)).command + " " + LaLocationText(s));
     up.Step();
     up.SendRow(kLaThresholdRow);
 }
@@ -422,8 +436,7 @@ QList<int> UnsendableCtrlValues(const CtrlSettings& s) {
     QList<int> out;
     // A level not known is a state of its own (NotKnownCtrlValues).
     for (const SettingDesc& d : SettingCatalog())
-        if (d.judged == Judged::Sent && !SettingHolds(s, d.number) && !SettingNotKnown(s, d.number))
-            out << d.number;
+        if (SettingSent(d.number) && !SettingHolds(s, d.number) && !SettingNotKnown(s, d.number)) out << d.number;
     return out;
 }
 
@@ -445,6 +458,37 @@ QString LaLocationText(const CtrlSettings& s) {
     for (int k = 9; k <= 16; ++k) low += v(k) << (4 * (16 - k));
     for (int k = 1; k <= 8; ++k) high += v(k) << (4 * (8 - k));
     return QString::number(low) + "," + QString::number(high);
+}
+
+QList<int> UploadSequence() {
+    QList<int> out;
+    auto rows = [&](const auto& table) {
+        for (const Row& r : table)
+            if (r.field) out << SettingNumber(r.field);
+    };
+    auto array = [&](CtrlCodeArray S::*a) {
+        for (int k = 1; k <= 16; ++k) out << SettingNumber(a, k);
+    };
+    rows(kHeadRows);
+    rows(kEdgeRows);
+    rows(kPulseRows);
+    rows(kVideoRows);
+    rows(kSlopeRows);
+    for (int ch : {1, 2}) {
+        out << SettingNumber(ch == 1 ? &S::AltCH1TrigType : &S::AltCH2TrigType);
+        for (const AltBlock& b : kAltBlocks)
+            for (size_t i = 0; i < b.count; ++i) out << SettingNumber(AltRowOf(b.rows[i], ch).field);
+    }
+    array(&S::TriggerPatternCode);
+    rows(kPatternRows);
+    array(&S::TriggerDurationCode);
+    rows(kDurationRows);
+    out << SettingNumber(kLaDisplayRow.field);
+    array(&S::LAChannelDisplay);
+    array(&S::LAChannelPosition);
+    out << SettingNumber(kLaThresholdRow.field);
+    rows(kTailRows);
+    return out;
 }
 
 void UploadSettings() {

@@ -4,6 +4,7 @@
 #include "controller/CtrlState.h"
 #include "editors/ApplyCore.h"
 #include "editors/CtrlApply.h"
+#include "link/CtrlPlaces.h"
 #include "link/Formatters.h"
 #include "link/KV2200Cmd.h"
 #include "link/LinkState.h"
@@ -18,8 +19,6 @@
 #include <cstring>
 
 namespace {
-enum { lVoltDiv = 8, lOffset = 9 };
-
 // Single-precision number as plain text with "." (it goes into a command
 // and through the formatter).
 QString plain(float y) { return QString::number(double(y), 'g', 7); }
@@ -105,14 +104,14 @@ AdjustEnd ApplyAdjust(const QString& shown, int mode) {
     QString& offset = ch1 ? a.s.CH1Offset : a.s.CH2Offset;
 
     scale = text;
-    a.node(g, 3, lVoltDiv, scale);
+    a.node(g, 3, lbVoltDiv, scale);
     // A probe text outside the list is not sent: the instrument keeps its own.
     if (p > 0) SendCmd(c + ":PROBE " + probe.left(probe.size() - 1));
     SendCmd(c + ":SCALE " + plain(float(value)));
     PauseMs(200);
     ClearUnusableReadBack();
     StoreReadBack(offset, TrimReply(QueryCmd(c + ":OFFSET?")), FormatVolt);
-    a.node(g, 4, lOffset, offset);
+    a.node(g, 4, lbOffset, offset);
     ReadBackChannelLevels(a, ch1 ? 1 : 2);
 
     if (LinkLostDuringApply(wasConnected)) return AdjustEnd::LinkLost;

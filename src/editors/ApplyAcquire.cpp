@@ -1,11 +1,9 @@
 // Branches of the acquire and display settings.
 #include "editors/ApplyCore.h"
 #include "link/Converters.h"
+#include "link/CtrlPlaces.h"
 
 namespace {
-enum { lAcquire = 70, lSamplingMode = 71, lAcquisition = 73, lAverages = 74, lDisplayGroup = 77,
-       lType = 78, lPersist = 79, lGrid = 80 };
-
 using Conv = QString (*)(const QString&);
 
 Row row(int group, int label, QString CtrlSettings::*field, int g, int item,
@@ -23,7 +21,7 @@ Row row(int group, int label, QString CtrlSettings::*field, int g, int item,
 void AddAcquireRows(std::vector<Row>& rows) {
     using S = CtrlSettings;
     // The instrument decides: the field holds only what it reports.
-    Row sampling = row(lAcquire, lSamplingMode, &S::AcquireSampling, 7, 3, ":ACQUIRE:MODE ",
+    Row sampling = row(lbAcquire, lbSamplingMode, &S::AcquireSampling, 7, 3, ":ACQUIRE:MODE ",
                        AcqModeToKeyword);
     sampling.storeChoice = false;
     sampling.pause = 50;
@@ -32,24 +30,24 @@ void AddAcquireRows(std::vector<Row>& rows) {
     rows.push_back(sampling);
 
     // The Averages row exists only under AVERAGE: the tree is rebuilt.
-    Row type = row(lAcquire, lAcquisition, &S::AcquireType, 7, 2, ":ACQUIRE:TYPE ",
+    Row type = row(lbAcquire, lbAcquisition, &S::AcquireType, 7, 2, ":ACQUIRE:TYPE ",
                    AcqTypeToKeyword);
     type.also = [](Applier& a, const QString&) {
         a.rebuild();
         a.select(7, 2);
     };
     rows.push_back(type);
-    rows.push_back(row(lAcquire, lAverages, &S::AcquireAverages, 7, 5, ":ACQUIRE:AVERAGES ",
+    rows.push_back(row(lbAcquire, lbAverages, &S::AcquireAverages, 7, 5, ":ACQUIRE:AVERAGES ",
                        nullptr));
 
-    Row display = row(lDisplayGroup, lType, &S::DisplayType, 8, 2, ":DISPLAY:TYPE ",
+    Row display = row(lbDisplayGroup, lbType, &S::DisplayType, 8, 2, ":DISPLAY:TYPE ",
                       DisplayTypeToKeyword);
     display.storeChoice = false;
     display.query = ":DISPLAY:TYPE?";
     display.back = DisplayTypeToText;
     rows.push_back(display);
-    rows.push_back(row(lDisplayGroup, lPersist, &S::DisplayPersist, 8, 3, ":DISPLAY:PERSIST ",
+    rows.push_back(row(lbDisplayGroup, lbPersist, &S::DisplayPersist, 8, 3, ":DISPLAY:PERSIST ",
                        OnOffToKeyword));
-    rows.push_back(row(lDisplayGroup, lGrid, &S::DisplayGrid, 8, 5, ":DISPLAY:GRID ",
+    rows.push_back(row(lbDisplayGroup, lbGrid, &S::DisplayGrid, 8, 5, ":DISPLAY:GRID ",
                        GridToKeyword));
 }

@@ -3,18 +3,15 @@
 #include "controller/SettingsTransfer.h"
 #include "editors/ApplyCore.h"
 #include "link/Converters.h"
+#include "link/CtrlPlaces.h"
 #include "link/Formatters.h"
 #include "link/KV2200Cmd.h"
 #include "link/LinkState.h"
 #include "link/ReplyParse.h"
+#include "link/SettingCatalog.h"
 #include "link/Vocabulary.h"
 
 namespace {
-enum { lCH1 = 6, lCH2 = 7, lCoupling = 10, lHoldoff = 21, lTrigger = 24, lSlope = 27,
-       lPolarity = 29, lSync = 30, lLineNumber = 31, lVideoStandard = 32, lPulseMode = 33,
-       lPulseWidth = 34, lSlopeMode = 35, lSlopeTime = 36, lTrigType = 38, lLevel = 66,
-       lLevelA = 67, lLevelB = 68, lSensitivity = 69 };
-
 using Field = QString CtrlSettings::*;
 using S = CtrlSettings;
 enum Type { tEdge, tPulse, tVideo, tSlope, TypeCount };
@@ -57,88 +54,48 @@ int typeOf(const CtrlSettings& s, const AltFields& f) {
 
 QString selectCmd(int ch) { return ":TRIGGER:ALTERNATION:SOURCE CHANNEL" + QString::number(ch); }
 
-// How a read-back reply becomes a field; false ends the read-back.
-enum Conv { cEdgeSlope, cCoupling, cDiv, cTime, cSens, cPulseMode, cSlopeMode, cPolarity,
-            cSync, cNone };
-
+// The settings of a channel's trigger type, in the order they are read
+// back; their queries, reply converters, tree rows and which are levels are
+// the settings catalog's.
 struct ReadBack {
     int type;
-    const char* query;  // after ":TRIGGER:ALTERNATION:"
-    Conv conv;
     Field AltFields::*field;
 };
 
 const ReadBack kReadBacks[] = {
-    {tEdge, "EDGE:SLOPE?", cEdgeSlope, &AltFields::edgeSlope},
-    {tEdge, "EDGE:COUPLING?", cCoupling, &AltFields::edgeCoupling},
-    {tEdge, "EDGE:LEVEL?", cDiv, &AltFields::edgeLevel},
-    {tEdge, "EDGE:HOLDOFF?", cTime, &AltFields::edgeHold},
-    {tEdge, "EDGE:SENSITIVITY?", cSens, &AltFields::edgeSens},
-    {tPulse, "PULSE:MODE?", cPulseMode, &AltFields::pulseMode},
-    {tPulse, "PULSE:TIME?", cTime, &AltFields::pulseWidth},
-    {tPulse, "PULSE:COUPLING?", cCoupling, &AltFields::pulseCoupling},
-    {tPulse, "PULSE:LEVEL?", cDiv, &AltFields::pulseLevel},
-    {tPulse, "PULSE:HOLDOFF?", cTime, &AltFields::pulseHold},
-    {tPulse, "PULSE:SENSITIVITY?", cSens, &AltFields::pulseSens},
-    {tVideo, "VIDEO:POLARITY?", cPolarity, &AltFields::videoPol},
-    {tVideo, "VIDEO:MODE?", cSync, &AltFields::videoSync},
-    {tVideo, "VIDEO:LINE?", cNone, &AltFields::videoLine},
-    {tVideo, "VIDEO:STANDARD?", cNone, &AltFields::videoStd},
-    {tVideo, "VIDEO:LEVEL?", cDiv, &AltFields::videoLevel},
-    {tVideo, "VIDEO:SENSITIVITY?", cSens, &AltFields::videoSens},
-    {tVideo, "VIDEO:HOLDOFF?", cTime, &AltFields::videoHold},
-    {tSlope, "SLOPE:COUPLING?", cCoupling, &AltFields::slopeCoupling},
-    {tSlope, "SLOPE:MODE?", cSlopeMode, &AltFields::slopeMode},
-    {tSlope, "SLOPE:TIME?", cTime, &AltFields::slopeTime},
-    {tSlope, "SLOPE:LEVELA?", cDiv, &AltFields::slopeLevelA},
-    {tSlope, "SLOPE:LEVELB?", cDiv, &AltFields::slopeLevelB},
-    {tSlope, "SLOPE:SENSITIVITY?", cSens, &AltFields::slopeSens},
-    {tSlope, "SLOPE:HOLDOFF?", cTime, &AltFields::slopeHold},
+    {tEdge, &AltFields::edgeSlope},     {tEdge, &AltFields::edgeCoupling},  {tEdge, &AltFields::edgeLevel},
+    {tEdge, &AltFields::edgeHold},      {tEdge, &AltFields::edgeSens},      {tPulse, &AltFields::pulseMode},
+    {tPulse, &AltFields::pulseWidth},   {tPulse, &AltFields::pulseCoupling}, {tPulse, &AltFields::pulseLevel},
+    {tPulse, &AltFields::pulseHold},    {tPulse, &AltFields::pulseSens},    {tVideo, &AltFields::videoPol},
+    {tVideo, &AltFields::videoSync},    {tVideo, &AltFields::videoLine},    {tVideo, &AltFields::videoStd},
+    {tVideo, &AltFields::videoLevel},   {tVideo, &AltFields::videoSens},    {tVideo, &AltFields::videoHold},
+    {tSlope, &AltFields::slopeCoupling}, {tSlope, &AltFields::slopeMode},   {tSlope, &AltFields::slopeTime},
+    {tSlope, &AltFields::slopeLevelA},  {tSlope, &AltFields::slopeLevelB},  {tSlope, &AltFields::slopeSens},
+    {tSlope, &AltFields::slopeHold},
 };
 
-// Whether a non-empty reply is one the read-back's conversion knows.
-bool knownReply(Conv c, const QString& reply) {
-    switch (c) {
-    case cEdgeSlope: return IsKnownReply(EdgeSlopeToText, reply);
-    case cCoupling: return IsKnownReply(CouplingToText, reply);
-    case cDiv: case cTime: case cSens: return IsNumberReply(reply);
-    case cPulseMode: return IsKnownReply(PulseModeToText, reply);
-    case cSlopeMode: return IsKnownReply(SlopeModeToText, reply);
-    case cPolarity: return IsKnownReply(VideoPolarityToText, reply);
-    case cSync: return IsKnownReply(VideoSyncToText, reply);
-    case cNone: return IsNumberReply(reply) || IsVideoStandardReply(reply);  // line or standard
-    }
-    return false;
-}
+// The catalog's description of a read-back's setting of channel `f`.
+const SettingDesc& descOf(const AltFields& f, const ReadBack& r) { return SettingOf(SettingNumber(f.*r.field)); }
+bool isLevel(const ReadBack& r) { return SettingOf(SettingNumber(kCH1.*r.field)).levelTrigger != LevelTrigger::None; }
 
-bool convert(Conv c, const QString& reply, QString& out) {
-    switch (c) {
-    case cEdgeSlope: out = EdgeSlopeToText(reply); return true;
-    case cCoupling: out = CouplingToText(reply); return true;
-    case cDiv: return false;  // levels go by ReadLevelRow
-    case cTime: out = FormatTime3(reply); return true;
-    case cSens: out = DivText(reply); return true;
-    case cPulseMode: out = PulseModeToText(reply); return true;
-    case cSlopeMode: out = SlopeModeToText(reply); return true;
-    case cPolarity: out = VideoPolarityToText(reply); return true;
-    case cSync: out = VideoSyncToText(reply); return true;
-    case cNone: out = reply; return true;
-    }
-    return false;
+// Whether a non-empty reply is one the setting's converter knows; one read
+// as it comes (the line or the standard) is a number or a standard.
+bool knownReply(const SettingDesc& d, const QString& reply) {
+    return d.reply ? IsKnownReply(d.reply, reply) : IsNumberReply(reply) || IsVideoStandardReply(reply);
 }
 
 // Rows of one channel. `g` is the channel's tree group.
 void addChannel(std::vector<Row>& rows, int ch, const AltFields& f) {
     const int g = ch == 1 ? 19 : 20;
-    const int chLabel = ch == 1 ? lCH1 : lCH2;
+    const int chLabel = ch == 1 ? lbCH1 : lbCH2;
     const QString source = ch == 1 ? "CH1" : "CH2";
 
     Row type;
-    type.key = {lTrigger, chLabel, lTrigType};
+    type.key = {lbTrigger, chLabel, lbTrigType};
     type.custom = [ch, g, f](Applier& a) {
         const QString value = a.v.ComboText;
         a.s.*f.type = value;
-        a.node(g, 5, lTrigType, value);
+        a.node(g, 5, lbTrigType, value);
         GetTriggerAltTrigType(a.s, ch);
         SendCmd(":TRIGGER:ALTERNATION:TYPE " + TrigModeToKeyword(value));
         a.rebuild();
@@ -151,7 +108,7 @@ void addChannel(std::vector<Row>& rows, int ch, const AltFields& f) {
     auto choice = [&](int label, int item, Field field, const QString& header,
                       std::function<QString(const QString&, const QString&)> arg) {
         Row r;
-        r.key = {lTrigger, chLabel, label};
+        r.key = {lbTrigger, chLabel, label};
         r.target = {field, g, item, label};
         r.select = selectCmd(ch);
         r.selectPause = 100;
@@ -162,7 +119,7 @@ void addChannel(std::vector<Row>& rows, int ch, const AltFields& f) {
     // A time: channel selection, 50 ms, number check, command, 50 ms, read back.
     auto time = [&](int label, int item, Field field, const QString& header) {
         Row r;
-        r.key = {lTrigger, chLabel, label};
+        r.key = {lbTrigger, chLabel, label};
         r.input = true;
         r.target = {field, g, item, label};
         r.select = selectCmd(ch);
@@ -188,46 +145,46 @@ void addChannel(std::vector<Row>& rows, int ch, const AltFields& f) {
     auto level = [source](const QString& v, const QString&) { return LevelArgument(v, source); };
     const QString alt = ":TRIGGER:ALTERNATION:";
 
-    rows.push_back(choice(lSlope, 6, f.edgeSlope, alt + "EDGE:SLOPE ", conv(EdgeSlopeToKeyword)));
-    rows.push_back(choice(lPulseMode, 7, f.pulseMode, alt + "PULSE:MODE ",
+    rows.push_back(choice(lbSlope, 6, f.edgeSlope, alt + "EDGE:SLOPE ", conv(EdgeSlopeToKeyword)));
+    rows.push_back(choice(lbPulseMode, 7, f.pulseMode, alt + "PULSE:MODE ",
                           conv(PulseModeToKeyword)));
-    rows.push_back(time(lPulseWidth, 8, f.pulseWidth, alt + "PULSE:TIME"));
-    rows.push_back(choice(lSlopeMode, 9, f.slopeMode, alt + "SLOPE:MODE ",
+    rows.push_back(time(lbPulseWidth, 8, f.pulseWidth, alt + "PULSE:TIME"));
+    rows.push_back(choice(lbSlopeMode, 9, f.slopeMode, alt + "SLOPE:MODE ",
                           conv(SlopeModeToKeyword)));
-    rows.push_back(time(lSlopeTime, 10, f.slopeTime, alt + "SLOPE:TIME"));
-    rows.push_back(choice(lPolarity, 12, f.videoPol, alt + "VIDEO:POLARITY ",
+    rows.push_back(time(lbSlopeTime, 10, f.slopeTime, alt + "SLOPE:TIME"));
+    rows.push_back(choice(lbPolarity, 12, f.videoPol, alt + "VIDEO:POLARITY ",
                           conv(VideoPolarityToKeyword)));
-    rows.push_back(choice(lSync, 13, f.videoSync, alt + "VIDEO:MODE ",
+    rows.push_back(choice(lbSync, 13, f.videoSync, alt + "VIDEO:MODE ",
                           [](const QString& v, const QString&) {
                               return VideoSyncToKeyword(v).toUpper();
                           }));
-    rows.push_back(choice(lLineNumber, 14, f.videoLine, alt + "VIDEO:LINE ", nullptr));
-    Row standard = choice(lVideoStandard, 15, f.videoStd, alt + "VIDEO:STANDARD ",
+    rows.push_back(choice(lbLineNumber, 14, f.videoLine, alt + "VIDEO:LINE ", nullptr));
+    Row standard = choice(lbVideoStandard, 15, f.videoStd, alt + "VIDEO:STANDARD ",
                           conv(VideoStandardConv));
     standard.pause = 100;
     standard.also = [f, g](Applier& a, const QString&) {
         const QString line = TrimReply(QueryCmd(":TRIGGER:ALTERNATION:VIDEO:LINE?"));
         if (StoreReadBack(a.s.*f.videoLine, line, nullptr, IsNumberReply(line)))
-            a.node(g, 14, lLineNumber, a.s.*f.videoLine);
+            a.node(g, 14, lbLineNumber, a.s.*f.videoLine);
     };
     rows.push_back(standard);
 
-    Row coupling = choice(lCoupling, 16, nullptr, alt + "%1:COUPLING ", conv(CouplingToKeyword));
-    coupling.pick = byType(lCoupling, 16, {&AltFields::edgeCoupling, &AltFields::pulseCoupling,
+    Row coupling = choice(lbCoupling, 16, nullptr, alt + "%1:COUPLING ", conv(CouplingToKeyword));
+    coupling.pick = byType(lbCoupling, 16, {&AltFields::edgeCoupling, &AltFields::pulseCoupling,
                                            nullptr, &AltFields::slopeCoupling});
     rows.push_back(coupling);
-    Row lv = choice(lLevel, 17, nullptr, alt + "%1:LEVEL ", level);
-    lv.pick = byType(lLevel, 17, {&AltFields::edgeLevel, &AltFields::pulseLevel,
+    Row lv = choice(lbLevel, 17, nullptr, alt + "%1:LEVEL ", level);
+    lv.pick = byType(lbLevel, 17, {&AltFields::edgeLevel, &AltFields::pulseLevel,
                                   &AltFields::videoLevel, nullptr});
     rows.push_back(lv);
-    rows.push_back(choice(lLevelA, 18, f.slopeLevelA, alt + "SLOPE:LEVELA ", level));
-    rows.push_back(choice(lLevelB, 19, f.slopeLevelB, alt + "SLOPE:LEVELB ", level));
-    Row sens = choice(lSensitivity, 20, nullptr, alt + "%1:SENSITIVITY ", nullptr);
-    sens.pick = byType(lSensitivity, 20, {&AltFields::edgeSens, &AltFields::pulseSens,
+    rows.push_back(choice(lbLevelA, 18, f.slopeLevelA, alt + "SLOPE:LEVELA ", level));
+    rows.push_back(choice(lbLevelB, 19, f.slopeLevelB, alt + "SLOPE:LEVELB ", level));
+    Row sens = choice(lbSensitivity, 20, nullptr, alt + "%1:SENSITIVITY ", nullptr);
+    sens.pick = byType(lbSensitivity, 20, {&AltFields::edgeSens, &AltFields::pulseSens,
                                           &AltFields::videoSens, &AltFields::slopeSens});
     rows.push_back(sens);
-    Row hold = time(lHoldoff, 21, nullptr, alt + "%1:HOLDOFF");
-    hold.pick = byType(lHoldoff, 21, {&AltFields::edgeHold, &AltFields::pulseHold,
+    Row hold = time(lbHoldoff, 21, nullptr, alt + "%1:HOLDOFF");
+    hold.pick = byType(lbHoldoff, 21, {&AltFields::edgeHold, &AltFields::pulseHold,
                                       &AltFields::videoHold, &AltFields::slopeHold});
     rows.push_back(hold);
 }
@@ -238,7 +195,7 @@ namespace {
 std::vector<const ReadBack*> levelReadBacks(int t) {
     std::vector<const ReadBack*> out;
     for (const ReadBack& r : kReadBacks)
-        if (r.type == t && r.conv == cDiv) out.push_back(&r);
+        if (r.type == t && isLevel(r)) out.push_back(&r);
     return out;
 }
 
@@ -249,7 +206,7 @@ void markLevels(CtrlSettings& s, const AltFields& f, int t) {
 // One level read-back of the channel; after one that failed, the type's
 // other levels are marked as not known. False when it failed.
 bool readLevel(CtrlSettings& s, const AltFields& f, const ReadBack& r, const LevelBase& base) {
-    if (ReadLevelRow(":TRIGGER:ALTERNATION:" + QString::fromLatin1(r.query), base, s.*(f.*r.field))) return true;
+    if (ReadLevelRow(descOf(f, r).query, base, s.*(f.*r.field))) return true;
     bool after = false;
     for (const ReadBack* other : levelReadBacks(r.type)) {
         if (after) MarkLevelNotKnown(s.*(f.*other->field));
@@ -278,20 +235,20 @@ void GetTriggerAltTrigType(CtrlSettings& s, int channel) {
     if (t < 0) return;
     for (const ReadBack& r : kReadBacks) {
         if (r.type != t) continue;
-        if (r.conv == cDiv) {
+        if (isLevel(r)) {
             if (!readLevel(s, f, r, base)) return;  // the read-back ends here
             continue;
         }
-        const QString reply =
-            TrimReply(QueryCmd(":TRIGGER:ALTERNATION:" + QString::fromLatin1(r.query)));
+        const SettingDesc& d = descOf(f, r);
+        const QString reply = TrimReply(QueryCmd(d.query));
         QString out;
         // A reply that makes no sense stores nothing; the others are still read.
-        if (!reply.isEmpty() && !knownReply(r.conv, reply)) {
+        if (!reply.isEmpty() && !knownReply(d, reply)) {
             StoreReadBack(out, reply, nullptr, false);
             continue;
         }
         if (ReplyLost(reply)) continue;  // stores nothing; reported
-        if (!convert(r.conv, reply, out)) return;
+        out = d.reply ? d.reply(reply) : reply;
         s.*(f.*r.field) = out;
     }
 }
@@ -303,16 +260,14 @@ void ReadBackAltLevels(Applier& a, int ch) {
     const int g = ch == 1 ? 19 : 20;
     auto show = [&] {
         for (const ReadBack* r : levelReadBacks(t)) {
-            const QString query = QString::fromLatin1(r->query);
-            const bool levelA = query.endsWith("LEVELA?"), levelB = query.endsWith("LEVELB?");
-            a.node(g, levelA ? 18 : levelB ? 19 : 17, levelA ? lLevelA : levelB ? lLevelB : lLevel,
-                   a.s.*(f.*r->field));
+            const SettingDesc& d = descOf(f, *r);
+            a.node(d.treeGroup, d.treeItem, d.label, a.s.*(f.*r->field));
         }
     };
     // A reply just before (the channel's offset) got no answer: nothing more
     // is asked, and the levels are not known.
     LevelBase base;
-    if (!Link().ReplyFailed && !ReplyLostBefore()) base = ReadLevelBase(ch == 1 ? "CH1" : "CH2", false, false);
+    if (!Link().ReplyFailed && !ReplyLostBefore()) base = ReadLevelBase(ch == 1 ? "CH1" : "CH2", LevelTrigger::Alternation);
     if (base.kind == LevelBase::Unknown) {
         markLevels(a.s, f, t);
         return show();

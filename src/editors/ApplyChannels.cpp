@@ -2,16 +2,13 @@
 #include "common/Pause.h"
 #include "editors/ApplyCore.h"
 #include "link/Converters.h"
+#include "link/CtrlPlaces.h"
 #include "link/Formatters.h"
 #include "link/KV2200Cmd.h"
 #include "link/ReplyParse.h"
 #include "link/Vocabulary.h"
 
 namespace {
-
-enum { lRunStop = 1, lDisplay = 5, lCH1 = 6, lCH2 = 7, lVoltDiv = 8, lOffset = 9,
-       lCoupling = 10, lBWLimit = 11, lProbe = 12, lLA = 14, lPosition = 15,
-       lThreshold = 17, lTimeDiv = 19 };
 
 using Field = QString CtrlSettings::*;
 
@@ -22,7 +19,7 @@ struct ChannelFields {
 QString onOff(const QString& v, const QString&) { return OnOffToKeyword(v); }
 
 void addChannel(std::vector<Row>& rows, int ch, const ChannelFields& f) {
-    const int label = ch == 1 ? lCH1 : lCH2;
+    const int label = ch == 1 ? lbCH1 : lbCH2;
     const int g = ch == 1 ? 2 : 3;
     const QString c = ":CHANNEL" + QString::number(ch);
     // The row of one item: its node in the channel's group, its command under ":CHANNELn".
@@ -34,13 +31,13 @@ void addChannel(std::vector<Row>& rows, int ch, const ChannelFields& f) {
         return r;
     };
 
-    Row display = item(lDisplay, f.display, 2, "DISPLAY");
+    Row display = item(lbChannelDisplay, f.display, 2, "DISPLAY");
     display.arg = onOff;
     display.query = c + ":DISPLAY?";
     display.back = OnOffToText;
     rows.push_back(display);
 
-    Row offset = item(lOffset, f.offset, 4, "OFFSET");
+    Row offset = item(lbOffset, f.offset, 4, "OFFSET");
     offset.input = true;
     offset.limit = 400000.0f;
     offset.storeNumber = [](double x) { return FormatVolt(GeneralText(x)); };
@@ -54,22 +51,22 @@ void addChannel(std::vector<Row>& rows, int ch, const ChannelFields& f) {
     offset.alsoAfterLost = true;
     rows.push_back(offset);
 
-    Row coupling = item(lCoupling, f.coupling, 5, "COUPLING");
+    Row coupling = item(lbCoupling, f.coupling, 5, "COUPLING");
     coupling.arg = [](const QString& v, const QString&) { return CouplingToKeyword(v); };
     rows.push_back(coupling);
 
-    Row bw = item(lBWLimit, f.bw, 6, "BWLIMIT");
+    Row bw = item(lbBWLimit, f.bw, 6, "BWLIMIT");
     bw.arg = onOff;
     rows.push_back(bw);
 
-    Row probe = item(lProbe, f.probe, 7, "PROBE");
+    Row probe = item(lbProbe, f.probe, 7, "PROBE");
     probe.arg = [](const QString& v, const QString&) { return v.left(v.size() - 1); };
     probe.pause = 200;
     probe.also = [f, g, c, ch](Applier& a, const QString&) {
         if (StoreReadBack(a.s.*f.scale, TrimReply(QueryCmd(c + ":SCALE?")), FormatVolt))
-            a.node(g, 3, lVoltDiv, a.s.*f.scale);
+            a.node(g, 3, lbVoltDiv, a.s.*f.scale);
         if (StoreReadBack(a.s.*f.offset, TrimReply(QueryCmd(c + ":OFFSET?")), FormatVolt))
-            a.node(g, 4, lOffset, a.s.*f.offset);
+            a.node(g, 4, lbOffset, a.s.*f.offset);
         ReadBackChannelLevels(a, ch);
     };
     rows.push_back(probe);
@@ -168,13 +165,13 @@ ApplyEnd laThreshold(Applier& a) {
         if (StoreReadBack(back, reply, nullptr, IsThresholdReply(reply)) && reply.size() >= 5)
             a.s.LAThreshold = FormatVolt(reply.mid(5));
     }
-    a.node(4, 11, lThreshold, a.s.LAThreshold);
+    a.node(4, 11, lbThreshold, a.s.LAThreshold);
     return ApplyEnd::Applied;
 }
 
 ApplyEnd runStop(Applier& a) {
     a.s.RunStop = a.v.ComboText;
-    a.node(1, 2, lRunStop, a.s.RunStop);
+    a.node(1, 2, lbRunStop, a.s.RunStop);
     SendCmd(RunStateToCmd(a.s.RunStop));
     // In the roll format the instrument may change its time base on run/stop.
     // A format that did not come or makes no sense leaves the scale as it is,
@@ -183,7 +180,7 @@ ApplyEnd runStop(Applier& a) {
     QString format;
     if (StoreReadBack(format, reply, nullptr, IsKnownReply(TimebaseFormatToText, reply)) && format == "SCANNING") {
         if (StoreReadBack(a.s.TimeBaseScale, TrimReply(QueryCmd(":TIMEBASE:SCALE?")), FormatTime4))
-            a.node(5, 15, lTimeDiv, a.s.TimeBaseScale);
+            a.node(5, 15, lbTimeDiv, a.s.TimeBaseScale);
     }
     return ApplyEnd::Applied;
 }
@@ -192,7 +189,7 @@ ApplyEnd runStop(Applier& a) {
 
 void AddChannelRows(std::vector<Row>& rows) {
     Row run;
-    run.key = {lRunStop};
+    run.key = {lbRunStop};
     run.custom = runStop;
     rows.push_back(run);
     addChannel(rows, 1, {&CtrlSettings::CH1Display, &CtrlSettings::CH1Scale,
@@ -202,11 +199,11 @@ void AddChannelRows(std::vector<Row>& rows) {
                          &CtrlSettings::CH2Offset, &CtrlSettings::CH2Coupling,
                          &CtrlSettings::CH2BWLimit, &CtrlSettings::CH2Probe});
     Row display, position, threshold;
-    display.key = {lLA, lDisplay};
+    display.key = {lbLA, lbChannelDisplay};
     display.custom = laDisplay;
-    position.key = {lLA, lPosition};
+    position.key = {lbLA, lbPosition};
     position.custom = laPosition;
-    threshold.key = {lLA, lThreshold};
+    threshold.key = {lbLA, lbThreshold};
     threshold.custom = laThreshold;
     rows.push_back(display);
     rows.push_back(position);

@@ -1,18 +1,15 @@
 // Branches of the pattern and duration code bits: one per logic channel.
 #include "editors/ApplyCore.h"
 #include "link/Converters.h"
+#include "link/CtrlPlaces.h"
 #include "link/KV2200Cmd.h"
 #include "link/Vocabulary.h"
-
-namespace {
-enum { lTrigger = 24, lCode = 39 };
-}
 
 void AddCodeRows(std::vector<Row>& rows) {
     for (int n = 15; n >= 0; --n) {
         Row r;
         const int label = clD15 + 15 - n;
-        r.key = {lTrigger, lCode, label};
+        r.key = {lbTrigger, lbCode, label};
         r.custom = [n, label](Applier& a) {
             const QString value = a.v.ComboText;
             const bool pattern = a.s.TriggerMethod == ValueWord(vwPattern);

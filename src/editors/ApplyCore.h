@@ -8,6 +8,7 @@
 
 #include "editors/CtrlApply.h"
 #include "link/Converters.h"
+#include "link/LevelRule.h"
 
 class Applier;
 
@@ -95,10 +96,9 @@ struct LevelBase {
     double offset = 0;
 };
 LevelBase DivisionsBase(const QString& scale, double offset);
-// The base of `source` (as the mirror holds it); `acLine`: the block keeps
-// its level under the AC line (EDGE); `threshold`: any other source without
-// a scale reads the threshold (EDGE, PULSE).
-LevelBase ReadLevelBase(const QString& source, bool acLine, bool threshold);
+// The base of `source` (as the mirror holds it) for a level of `trigger`, by
+// the level rule (link/LevelRule).
+LevelBase ReadLevelBase(const QString& source, LevelTrigger trigger);
 // One level row read on its base into `field` (`query` asks for its volts).
 // A level that cannot be had (an unknown base, a reply that did not come,
 // a cut or garbled one, any reply after a lost one) leaves the row marked
@@ -147,8 +147,6 @@ void ReportUnusableReadBack();
 
 QString KeyOf(const QList<int>& labels);
 QString Upper(const QString& value, const QString&);
-// "#0.00" and "div" of a reply's number.
-QString DivText(const QString& reply);
 // The number as the platform's general text, written with ".".
 QString GeneralText(double x);
 

@@ -1,15 +1,13 @@
 // Branches of the time base, main and per alternation channel.
 #include "editors/ApplyCore.h"
 #include "link/Converters.h"
+#include "link/CtrlPlaces.h"
 #include "link/Formatters.h"
 #include "link/KV2200Cmd.h"
 #include "link/ReplyParse.h"
 #include "link/Vocabulary.h"
 
 namespace {
-enum { lDisplay = 5, lCH1 = 6, lCH2 = 7, lTimeBase = 18, lTimeDiv = 19, lDelay = 20,
-       lFormat = 23 };
-
 using Field = QString CtrlSettings::*;
 
 QString secondsArg(double x) { return FormatTimeSIDot(x).toUpper(); }
@@ -17,7 +15,7 @@ QString secondsArg(double x) { return FormatTimeSIDot(x).toUpper(); }
 
 void GetTimeBaseParameter(Applier& a) {
     StoreReadBack(a.s.TimeBaseOffset, TrimReply(QueryCmd(":TIMEBASE:OFFSET?")), FormatTime5);
-    a.node(5, 16, lDelay, a.s.TimeBaseOffset);
+    a.node(5, 16, lbDelay, a.s.TimeBaseOffset);
 }
 
 void AddTimeBaseRows(std::vector<Row>& rows) {
@@ -25,7 +23,7 @@ void AddTimeBaseRows(std::vector<Row>& rows) {
     // after each command, and the value is read back.
     auto alt = [](int ch, int label, int item, Field ch1, Field ch2, const QString& name) {
         Row r;
-        r.key = {lTimeBase, ch == 1 ? lCH1 : lCH2, label};
+        r.key = {lbTimeBase, ch == 1 ? lbCH1 : lbCH2, label};
         r.target = {ch == 1 ? ch1 : ch2, ch == 1 ? 13 : 14, item, label};
         r.select = ":TRIGGER:ALTERNATION:SOURCE CHANNEL" + QString::number(ch);
         r.selectPause = 50;
@@ -35,7 +33,7 @@ void AddTimeBaseRows(std::vector<Row>& rows) {
         return r;
     };
     for (int ch = 1; ch <= 2; ++ch) {
-        Row scale = alt(ch, lTimeDiv, 15, &CtrlSettings::AltCH1TimeBaseScale,
+        Row scale = alt(ch, lbTimeDiv, 15, &CtrlSettings::AltCH1TimeBaseScale,
                         &CtrlSettings::AltCH2TimeBaseScale, "TIMESCALE");
         scale.storeChoice = false;  // the field takes only the value read back
         scale.arg = Upper;
@@ -43,7 +41,7 @@ void AddTimeBaseRows(std::vector<Row>& rows) {
         rows.push_back(scale);
     }
     for (int ch = 1; ch <= 2; ++ch) {
-        Row delay = alt(ch, lDelay, 16, &CtrlSettings::AltCH1TimeBaseOffset,
+        Row delay = alt(ch, lbDelay, 16, &CtrlSettings::AltCH1TimeBaseOffset,
                         &CtrlSettings::AltCH2TimeBaseOffset, "TIMEOFFSET");
         delay.input = true;
         delay.numArg = secondsArg;
@@ -52,8 +50,8 @@ void AddTimeBaseRows(std::vector<Row>& rows) {
     }
 
     Row scale;
-    scale.key = {lTimeBase, lTimeDiv};
-    scale.target = {&CtrlSettings::TimeBaseScale, 5, 15, lTimeDiv};
+    scale.key = {lbTimeBase, lbTimeDiv};
+    scale.target = {&CtrlSettings::TimeBaseScale, 5, 15, lbTimeDiv};
     scale.storeChoice = false;
     scale.header = ":TIMEBASE:SCALE ";
     scale.arg = Upper;
@@ -64,9 +62,9 @@ void AddTimeBaseRows(std::vector<Row>& rows) {
 
     // The delay stores nothing itself: the instrument's delay is read back.
     Row delay;
-    delay.key = {lTimeBase, lDelay};
+    delay.key = {lbTimeBase, lbDelay};
     delay.input = true;
-    delay.target = {&CtrlSettings::TimeBaseOffset, 5, 16, lDelay};
+    delay.target = {&CtrlSettings::TimeBaseOffset, 5, 16, lbDelay};
     delay.header = ":TIMEBASE:OFFSET ";
     delay.numArg = secondsArg;
     delay.pause = 100;
@@ -74,8 +72,8 @@ void AddTimeBaseRows(std::vector<Row>& rows) {
     rows.push_back(delay);
 
     Row format;
-    format.key = {lTimeBase, lFormat};
-    format.target = {&CtrlSettings::TimeBaseFormat, 5, 18, lFormat};
+    format.key = {lbTimeBase, lbFormat};
+    format.target = {&CtrlSettings::TimeBaseFormat, 5, 18, lbFormat};
     format.storeChoice = false;
     format.header = ":TIMEBASE:FORMAT ";
     format.arg = [](const QString& v, const QString&) {
@@ -93,11 +91,11 @@ void AddTimeBaseRows(std::vector<Row>& rows) {
         if (a.s.TimeBaseFormat == "X-Y") {
             // X-Y shows both channels; the instrument switches them on itself.
             a.s.CH1Display = a.s.CH2Display = ValueWord(vwOn);
-            a.node(2, 2, lDisplay, a.s.CH1Display);
-            a.node(3, 2, lDisplay, a.s.CH2Display);
+            a.node(2, 2, lbChannelDisplay, a.s.CH1Display);
+            a.node(3, 2, lbChannelDisplay, a.s.CH2Display);
         }
         StoreReadBack(a.s.TimeBaseScale, TrimReply(QueryCmd(":TIMEBASE:SCALE?")), FormatTime4);
-        a.node(5, 15, lTimeDiv, a.s.TimeBaseScale);
+        a.node(5, 15, lbTimeDiv, a.s.TimeBaseScale);
         GetTimeBaseParameter(a);
     };
     rows.push_back(format);

@@ -4,16 +4,15 @@
 
 #include "editors/ApplyCore.h"
 #include "link/Converters.h"
+#include "link/CtrlPlaces.h"
 #include "link/Formatters.h"
 #include "link/KV2200Cmd.h"
 #include "link/LinkState.h"
 #include "link/ReplyParse.h"
+#include "link/SettingCatalog.h"
 #include "link/Vocabulary.h"
 
 namespace {
-enum { lTrigger = 24, lMethod = 25, lSource = 26, lMode = 28, lCoupling = 10,
-       lLevel = 66, lLevelA = 67, lLevelB = 68, lSensitivity = 69, lHoldoff = 21 };
-
 using Field = QString CtrlSettings::*;
 enum Method { mEdge, mPulse, mVideo, mSlope, mPattern, mDuration, MethodCount };
 
@@ -42,51 +41,52 @@ std::function<RowTarget(const CtrlSettings&)> byMethod(PerMethod p, int label) {
     };
 }
 
-// The level rows of a method: query (after ":TRIGGER:<method>:"), field,
-// node (6, item) and label.
-struct LevelRowOf {
-    const char* query;
-    Field field;
-    int item, label;
-};
-std::vector<LevelRowOf> levelRows(int m) {
+// The level rows of a method (value numbers); their query, tree row and
+// label, source and level rule's trigger are the settings catalog's.
+std::vector<int> levelRows(int m) {
+    using S = CtrlSettings;
     switch (m) {
-    case mEdge: return {{"LEVEL?", &CtrlSettings::TriggerEdgeLevel, 7, lLevel}};
-    case mPulse: return {{"LEVEL?", &CtrlSettings::TriggerPulseLevel, 8, lLevel}};
-    case mVideo: return {{"LEVEL?", &CtrlSettings::TriggerVideoLevel, 8, lLevel}};
-    case mSlope:
-        return {{"LEVELA?", &CtrlSettings::TriggerSlopeLevelA, 9, lLevelA},
-                {"LEVELB?", &CtrlSettings::TriggerSlopeLevelB, 10, lLevelB}};
+    case mEdge: return {SettingNumber(&S::TriggerEdgeLevel)};
+    case mPulse: return {SettingNumber(&S::TriggerPulseLevel)};
+    case mVideo: return {SettingNumber(&S::TriggerVideoLevel)};
+    case mSlope: return {SettingNumber(&S::TriggerSlopeLevelA), SettingNumber(&S::TriggerSlopeLevelB)};
     default: return {};
     }
 }
 
+// The method's source row and the trigger its levels count by.
 Field sourceFieldOf(int m) {
     return m == mEdge    ? &CtrlSettings::TriggerEdgeSource
            : m == mVideo ? &CtrlSettings::TriggerVideoSource
            : m == mPulse ? &CtrlSettings::TriggerPulseSource
                          : &CtrlSettings::TriggerSlopeSource;
 }
+LevelTrigger levelTriggerOf(int m) {
+    const std::vector<int> rows = levelRows(m);
+    return rows.empty() ? LevelTrigger::None : SettingOf(rows.front()).levelTrigger;
+}
 
 void markLevels(CtrlSettings& s, int m) {
-    for (const LevelRowOf& r : levelRows(m)) MarkLevelNotKnown(s.*r.field);
+    for (int n : levelRows(m)) MarkLevelNotKnown(SettingValue(s, n));
 }
 
 // The method's level rows read on `base`; after a row that failed, the rest
 // are marked as not known. False when one failed.
 bool readLevels(CtrlSettings& s, int m, const LevelBase& base) {
-    const QString head = QString(":TRIGGER:") + kMethodKw[m] + ":";
-    const std::vector<LevelRowOf> rows = levelRows(m);
+    const std::vector<int> rows = levelRows(m);
     for (size_t i = 0; i < rows.size(); ++i) {
-        if (ReadLevelRow(head + rows[i].query, base, s.*rows[i].field)) continue;
-        for (size_t k = i + 1; k < rows.size(); ++k) MarkLevelNotKnown(s.*rows[k].field);
+        if (ReadLevelRow(SettingOf(rows[i]).query, base, SettingValue(s, rows[i]))) continue;
+        for (size_t k = i + 1; k < rows.size(); ++k) MarkLevelNotKnown(SettingValue(s, rows[k]));
         return false;
     }
     return true;
 }
 
 void showLevels(Applier& a, int m) {
-    for (const LevelRowOf& r : levelRows(m)) a.node(6, r.item, r.label, a.s.*r.field);
+    for (int n : levelRows(m)) {
+        const SettingDesc& d = SettingOf(n);
+        a.node(d.treeGroup, d.treeItem, d.label, SettingValue(a.s, n));
+    }
 }
 
 ApplyEnd method(Applier& a) {
@@ -105,7 +105,7 @@ ApplyEnd method(Applier& a) {
     }
     a.rebuild();
     a.select(6, 2);
-    a.node(6, 2, lMethod, s.TriggerMethod);
+    a.node(6, 2, lbMethod, s.TriggerMethod);
     return ApplyEnd::Applied;
 }
 
@@ -114,7 +114,7 @@ ApplyEnd source(Applier& a) {
     const QString value = a.v.ComboText;
     const int m = methodOf(s);
     s.*sourceFieldOf(m) = value;
-    a.node(6, 3, lSource, value);
+    a.node(6, 3, lbSource, value);
     // The rows of EDGE and VIDEO depend on the source: the tree follows it.
     if (m == mEdge || m == mVideo) {
         a.rebuild();
@@ -125,7 +125,7 @@ ApplyEnd source(Applier& a) {
     // The instrument keeps its level in volts: in divisions of the new
     // source it stands elsewhere, and the level rows show where.
     if (m >= 0 && m <= mSlope) {
-        readLevels(s, m, ReadLevelBase(value, m == mEdge, m == mEdge || m == mPulse));
+        readLevels(s, m, ReadLevelBase(value, levelTriggerOf(m)));
         showLevels(a, m);
     }
     return ApplyEnd::Applied;
@@ -133,23 +133,30 @@ ApplyEnd source(Applier& a) {
 
 QString ask(const QString& query) { return TrimReply(QueryCmd(query)); }
 
+// A setting read back by its query through its converter (the catalog's).
+void readBack(CtrlSettings& s, Field f) {
+    const SettingDesc& d = SettingOf(SettingNumber(f));
+    StoreReadBack(s.*f, ask(d.query), d.reply);
+}
+
 // A read-back whose reply must be a number (a sensitivity in divisions).
-void readNumber(QString& field, const QString& query, ReplyConverter conv) {
-    const QString reply = ask(query);
-    StoreReadBack(field, reply, conv, IsNumberReply(reply));
+void readNumber(CtrlSettings& s, Field f) {
+    const SettingDesc& d = SettingOf(SettingNumber(f));
+    const QString reply = ask(d.query);
+    StoreReadBack(s.*f, reply, d.reply, IsNumberReply(reply));
 }
 
 // A reply stored as it comes when `known` takes it.
-void readAsItComes(QString& field, const QString& query, bool (*known)(const QString&)) {
-    const QString reply = ask(query);
-    StoreReadBack(field, reply, nullptr, known(reply));
+void readAsItComes(CtrlSettings& s, Field f, bool (*known)(const QString&)) {
+    const QString reply = ask(SettingOf(SettingNumber(f)).query);
+    StoreReadBack(s.*f, reply, nullptr, known(reply));
 }
 
 // A source read back as it comes; one that names no source stores nothing
 // and ends the read-back (its level has no scale to go by).
-bool readSource(const QString& query, QString& field) {
-    const QString reply = ask(query);
-    return StoreReadBack(field, reply, nullptr, IsSourceReply(reply));
+bool readSource(CtrlSettings& s, Field f) {
+    const QString reply = ask(SettingOf(SettingNumber(f)).query);
+    return StoreReadBack(s.*f, reply, nullptr, IsSourceReply(reply));
 }
 
 bool codes(const QString& query, CtrlCodeArray& array) {
@@ -173,7 +180,7 @@ bool GetTriggerMethod(CtrlSettings& s) {
     };
     switch (m) {
     case mEdge: {
-        const QString reply = ask(":TRIGGER:EDGE:SOURCE?");
+        const QString reply = ask(SettingOf(SettingNumber(&CtrlSettings::TriggerEdgeSource)).query);
         const QString source = TrigSourceToText(reply);
         if (source.isEmpty()) {
             ReplyLost(reply);  // reported when it did not come
@@ -181,58 +188,58 @@ bool GetTriggerMethod(CtrlSettings& s) {
         }
         if (!IsSourceReply(reply)) return noSource(StoreReadBack(s.TriggerEdgeSource, reply, TrigSourceToText));
         s.TriggerEdgeSource = source;
-        base = ReadLevelBase(source, true, true);
-        StoreReadBack(s.TriggerEdgeSlope, ask(":TRIGGER:EDGE:SLOPE?"), EdgeSlopeToText);
-        StoreReadBack(s.TriggerEdgeSweep, ask(":TRIGGER:EDGE:SWEEP?"), SweepToText);
-        StoreReadBack(s.TriggerEdgeCoupling, ask(":TRIGGER:EDGE:COUPLING?"), CouplingToText);
+        base = ReadLevelBase(source, levelTriggerOf(m));
+        readBack(s, &CtrlSettings::TriggerEdgeSlope);
+        readBack(s, &CtrlSettings::TriggerEdgeSweep);
+        readBack(s, &CtrlSettings::TriggerEdgeCoupling);
         if (!readLevels(s, m, base)) return false;
-        readNumber(s.TriggerEdgeSensitivity, ":TRIGGER:EDGE:SENSITIVITY?", DivText);
+        readNumber(s, &CtrlSettings::TriggerEdgeSensitivity);
         break;
     }
     case mPulse:
-        if (!readSource(":TRIGGER:PULSE:SOURCE?", s.TriggerPulseSource)) return noSource(false);
-        base = ReadLevelBase(s.TriggerPulseSource, false, true);
-        StoreReadBack(s.TriggerPulseMode, ask(":TRIGGER:PULSE:MODE?"), PulseModeToText);
-        StoreReadBack(s.TriggerPulseWidth, ask(":TRIGGER:PULSE:WIDTH?"), FormatTime3);
-        StoreReadBack(s.TriggerPulseSweep, ask(":TRIGGER:PULSE:SWEEP?"), SweepToText);
-        StoreReadBack(s.TriggerPulseCoupling, ask(":TRIGGER:PULSE:COUPLING?"), CouplingToText);
+        if (!readSource(s, &CtrlSettings::TriggerPulseSource)) return noSource(false);
+        base = ReadLevelBase(s.TriggerPulseSource, levelTriggerOf(m));
+        readBack(s, &CtrlSettings::TriggerPulseMode);
+        readBack(s, &CtrlSettings::TriggerPulseWidth);
+        readBack(s, &CtrlSettings::TriggerPulseSweep);
+        readBack(s, &CtrlSettings::TriggerPulseCoupling);
         if (!readLevels(s, m, base)) return false;
-        readNumber(s.TriggerPulseSensitivity, ":TRIGGER:PULSE:SENSITIVITY?", DivText);
+        readNumber(s, &CtrlSettings::TriggerPulseSensitivity);
         break;
     case mVideo:
-        if (!readSource(":TRIGGER:VIDEO:SOURCE?", s.TriggerVideoSource)) return noSource(false);
-        base = ReadLevelBase(s.TriggerVideoSource, false, false);
-        StoreReadBack(s.TriggerVideoPolarity, ask(":TRIGGER:VIDEO:POLARITY?"), VideoPolarityToText);
-        StoreReadBack(s.TriggerVideoSync, ask(":TRIGGER:VIDEO:MODE?"), VideoSyncToText);
-        readAsItComes(s.TriggerVideoLine, ":TRIGGER:VIDEO:LINE?", IsNumberReply);
-        readAsItComes(s.TriggerVideoStandard, ":TRIGGER:VIDEO:STANDARD?", IsVideoStandardReply);
+        if (!readSource(s, &CtrlSettings::TriggerVideoSource)) return noSource(false);
+        base = ReadLevelBase(s.TriggerVideoSource, levelTriggerOf(m));
+        readBack(s, &CtrlSettings::TriggerVideoPolarity);
+        readBack(s, &CtrlSettings::TriggerVideoSync);
+        readAsItComes(s, &CtrlSettings::TriggerVideoLine, IsNumberReply);
+        readAsItComes(s, &CtrlSettings::TriggerVideoStandard, IsVideoStandardReply);
         if (!readLevels(s, m, base)) return false;
-        readNumber(s.TriggerVideoSensitivity, ":TRIGGER:VIDEO:SENSITIVITY?", DivText);
+        readNumber(s, &CtrlSettings::TriggerVideoSensitivity);
         break;
     case mSlope:
-        if (!readSource(":TRIGGER:SLOPE:SOURCE?", s.TriggerSlopeSource)) return noSource(false);
-        base = ReadLevelBase(s.TriggerSlopeSource, false, false);
-        StoreReadBack(s.TriggerSlopeCoupling, ask(":TRIGGER:SLOPE:COUPLING?"), CouplingToText);
-        StoreReadBack(s.TriggerSlopeSweep, ask(":TRIGGER:SLOPE:SWEEP?"), SweepToText);
-        StoreReadBack(s.TriggerSlopeMode, ask(":TRIGGER:SLOPE:MODE?"), SlopeModeToText);
-        StoreReadBack(s.TriggerSlopeTime, ask(":TRIGGER:SLOPE:TIME?"), FormatTime3);
+        if (!readSource(s, &CtrlSettings::TriggerSlopeSource)) return noSource(false);
+        base = ReadLevelBase(s.TriggerSlopeSource, levelTriggerOf(m));
+        readBack(s, &CtrlSettings::TriggerSlopeCoupling);
+        readBack(s, &CtrlSettings::TriggerSlopeSweep);
+        readBack(s, &CtrlSettings::TriggerSlopeMode);
+        readBack(s, &CtrlSettings::TriggerSlopeTime);
         if (!readLevels(s, m, base)) return false;
-        readNumber(s.TriggerSlopeSensitivity, ":TRIGGER:SLOPE:SENSITIVITY?", DivText);
+        readNumber(s, &CtrlSettings::TriggerSlopeSensitivity);
         break;
     case mPattern:
-        codes(":TRIGGER:PATTERN:PATTERN?", s.TriggerPatternCode);
-        StoreReadBack(s.TriggerPatternSweep, ask(":TRIGGER:PATTERN:SWEEP?"), SweepToText);
+        codes(SettingOf(SettingNumber(&CtrlSettings::TriggerPatternCode, 1)).query, s.TriggerPatternCode);
+        readBack(s, &CtrlSettings::TriggerPatternSweep);
         break;
     case mDuration:
-        codes(":TRIGGER:DURATION:PATTERN?", s.TriggerDurationCode);
-        StoreReadBack(s.TriggerDurationQualifier, ask(":TRIGGER:DURATION:QUALIFIER?"), DurationQualToText);
-        StoreReadBack(s.TriggerDurationTime, ask(":TRIGGER:DURATION:TIME?"), FormatTime3);
-        StoreReadBack(s.TriggerDurationSweep, ask(":TRIGGER:DURATION:SWEEP?"), SweepToText);
+        codes(SettingOf(SettingNumber(&CtrlSettings::TriggerDurationCode, 1)).query, s.TriggerDurationCode);
+        readBack(s, &CtrlSettings::TriggerDurationQualifier);
+        readBack(s, &CtrlSettings::TriggerDurationTime);
+        readBack(s, &CtrlSettings::TriggerDurationSweep);
         break;
     default:
         break;
     }
-    StoreReadBack(s.TriggerHoldoff, ask(":TRIGGER:HOLDOFF?"), FormatTime3);
+    readBack(s, &CtrlSettings::TriggerHoldoff);
     return true;
 }
 
@@ -258,50 +265,50 @@ void ReadBackChannelLevels(Applier& a, int ch) {
     QString unused;
     if (!StoreReadBack(unused, source, nullptr, IsSourceReply(source))) return notKnown();
     if (TrigSourceToText(source) != channel) return;
-    readLevels(s, m, ReadLevelBase(channel, false, false));
+    readLevels(s, m, ReadLevelBase(channel, levelTriggerOf(m)));
     showLevels(a, m);
 }
 
 void AddTriggerRows(std::vector<Row>& rows) {
     Row m;
-    m.key = {lTrigger, lMethod};
+    m.key = {lbTrigger, lbMethod};
     m.custom = method;
     rows.push_back(m);
 
     Row src;
-    src.key = {lTrigger, lSource};
+    src.key = {lbTrigger, lbSource};
     src.custom = source;
     rows.push_back(src);
 
     using S = CtrlSettings;
     Row mode;
-    mode.key = {lTrigger, lMode};
+    mode.key = {lbTrigger, lbMode};
     mode.pick = byMethod({{&S::TriggerEdgeSweep, &S::TriggerPulseSweep, nullptr,
                            &S::TriggerSlopeSweep, &S::TriggerPatternSweep,
                            &S::TriggerDurationSweep},
                           {5, 7, 0, 8, 22, 24}},
-                         lMode);
+                         lbMode);
     mode.header = ":TRIGGER:%1:SWEEP ";
     mode.arg = [](const QString& v, const QString&) { return SweepToKeyword(v); };
     rows.push_back(mode);
 
     Row coupling;
-    coupling.key = {lTrigger, lCoupling};
+    coupling.key = {lbTrigger, lbCoupling};
     coupling.pick = byMethod({{&S::TriggerEdgeCoupling, &S::TriggerPulseCoupling, nullptr,
                                &S::TriggerSlopeCoupling, nullptr, nullptr},
                               {6, 6, 0, 7, 0, 0}},
-                             lCoupling);
+                             lbCoupling);
     coupling.header = ":TRIGGER:%1:COUPLING ";
     coupling.arg = [](const QString& v, const QString&) { return CouplingToKeyword(v); };
     rows.push_back(coupling);
 
     // The level is converted with the source the instrument reports.
     Row level;
-    level.key = {lTrigger, lLevel};
+    level.key = {lbTrigger, lbLevel};
     level.pick = byMethod({{&S::TriggerEdgeLevel, &S::TriggerPulseLevel, &S::TriggerVideoLevel,
                             nullptr, nullptr, nullptr},
                            {7, 8, 8, 0, 0, 0}},
-                          lLevel);
+                          lbLevel);
     level.header = ":TRIGGER:%1:LEVEL ";
     level.arg = [](const QString& v, const QString& kw) {
         return LevelArgument(v, ask(":TRIGGER:" + kw + ":SOURCE?"));
@@ -309,23 +316,23 @@ void AddTriggerRows(std::vector<Row>& rows) {
     rows.push_back(level);
 
     Row sens;
-    sens.key = {lTrigger, lSensitivity};
+    sens.key = {lbTrigger, lbSensitivity};
     sens.pick = byMethod({{&S::TriggerEdgeSensitivity, &S::TriggerPulseSensitivity,
                            &S::TriggerVideoSensitivity, &S::TriggerSlopeSensitivity, nullptr,
                            nullptr},
                           {8, 9, 9, 11, 0, 0}},
-                         lSensitivity);
+                         lbSensitivity);
     sens.header = ":TRIGGER:%1:SENSITIVITY ";
     rows.push_back(sens);
 
     // One holdoff for every method; only its node moves.
     Row hold;
-    hold.key = {lTrigger, lHoldoff};
+    hold.key = {lbTrigger, lbHoldoff};
     hold.input = true;
     hold.pick = byMethod({{&S::TriggerHoldoff, &S::TriggerHoldoff, &S::TriggerHoldoff,
                            &S::TriggerHoldoff, &S::TriggerHoldoff, &S::TriggerHoldoff},
                           {9, 10, 10, 12, 23, 25}},
-                         lHoldoff);
+                         lbHoldoff);
     hold.header = ":TRIGGER:HOLDOFF ";
     hold.numArg = [](double x) { return FormatTimeSI(x).toUpper(); };
     hold.pause = 100;

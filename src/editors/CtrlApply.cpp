@@ -209,10 +209,6 @@ QString KeyOf(const QList<int>& labels) {
 
 QString Upper(const QString& value, const QString&) { return value.toUpper(); }
 
-QString DivText(const QString& reply) {
-    return FormatWithMask(LeadingNumber(reply), "#0.00") + "div";
-}
-
 QString GeneralText(double x) {
     // Shortest form up to 15 significant digits, exponent for very small or
     // large values; "." in every locale (it goes into a command).

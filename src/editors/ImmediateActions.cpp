@@ -11,13 +11,13 @@
 #include "link/KV2200Cmd.h"
 #include "link/LinkState.h"
 #include "link/ReplyParse.h"
+#include "link/SettingCatalog.h"
 #include "link/Vocabulary.h"
 #include "platform/mouse/MouseControl.h"
 
 namespace {
 
 // Positions in the node table.
-constexpr int kGroupTrigger = CtrlGroup::Trigger, kSourceItem = 3;
 constexpr int kAltLevelItem = 17, kAltLevelAItem = 18, kAltLevelBItem = 19;
 
 // A reply that did not come (time-out, cut, link lost) is no value: what it
@@ -33,47 +33,40 @@ QString Query(const QString& q) {
 }
 
 
-// What the method's block of "Set Trig to 50%" reads and writes.
-struct MethodBlock {
-    const char* header;  // ":TRIGGER:EDGE" ...
-    QString CtrlSettings::*source;
-    QString CtrlSettings::*level;   // the level, or LevelA for SLOPE
-    QString CtrlSettings::*levelB;  // SLOPE only
-    int levelItem, levelBItem;
-    bool sourceToText;  // the reply passes TrigSourceToText (EDGE)
-    bool acLineKept;    // the AC line keeps the level's text (EDGE)
-    bool threshold;     // a source without a scale reads the threshold (EDGE, PULSE)
-};
-
-void ReadBackMethod(CtrlSettings& s, const MethodBlock& b) {
-    const QString header = QString::fromLatin1(b.header);
+// "Set Trig to 50%" under a trigger method: the method's source and its
+// level rows (`levelB`: SLOPE's second) read back. Queries, converters, tree
+// rows and the level rule's trigger are the settings catalog's.
+void ReadBackMethod(CtrlSettings& s, int level, int levelB = 0) {
+    const SettingDesc& lv = SettingOf(level);
+    const SettingDesc& src = SettingOf(lv.levelSource);
+    QString& source = SettingValue(s, src.number);
+    QString& levelA = SettingValue(s, level);
     auto show = [&] {
-        SetCtrlNodeText(kGroupTrigger, b.levelItem, s.*b.level);
-        if (b.levelB) SetCtrlNodeText(kGroupTrigger, b.levelBItem, s.*b.levelB);
+        SetCtrlNodeText(lv.treeGroup, lv.treeItem, levelA);
+        if (levelB) SetCtrlNodeText(lv.treeGroup, SettingOf(levelB).treeItem, SettingValue(s, levelB));
     };
-    QString reply = Query(header + ":SOURCE?");
+    QString reply = Query(src.query);
     // A source that did not come or names none is not stored, and the level
     // the action moved has no scale to go by: it is not known.
-    if (Link().ReplyFailed ||
-        !StoreReadBack(s.*b.source, reply, b.sourceToText ? TrigSourceToText : nullptr, IsSourceReply(reply))) {
-        MarkLevelNotKnown(s.*b.level);
-        if (b.levelB) MarkLevelNotKnown(s.*b.levelB);
+    if (Link().ReplyFailed || !StoreReadBack(source, reply, src.reply, IsSourceReply(reply))) {
+        MarkLevelNotKnown(levelA);
+        if (levelB) MarkLevelNotKnown(SettingValue(s, levelB));
         return show();
     }
-    const QString src = s.*b.source;
-    const LevelBase base = ReadLevelBase(src, b.acLineKept, b.threshold);
-    if (!ReadLevelRow(header + (b.levelB ? ":LEVELA?" : ":LEVEL?"), base, s.*b.level) && b.levelB)
-        MarkLevelNotKnown(s.*b.levelB);
-    else if (b.levelB)
-        ReadLevelRow(header + ":LEVELB?", base, s.*b.levelB);
+    const QString sourceText = source;
+    const LevelBase base = ReadLevelBase(sourceText, lv.levelTrigger);
+    if (!ReadLevelRow(lv.query, base, levelA) && levelB)
+        MarkLevelNotKnown(SettingValue(s, levelB));
+    else if (levelB)
+        ReadLevelRow(SettingOf(levelB).query, base, SettingValue(s, levelB));
     show();
-    SetCtrlNodeText(kGroupTrigger, kSourceItem, src);
+    SetCtrlNodeText(src.treeGroup, src.treeItem, sourceText);
 }
 
 void ReadBackAlternation(CtrlSettings& s, bool ch1) {
     const QString n = ch1 ? "1" : "2";
     SendCmd(":TRIGGER:ALTERNATION:SOURCE CHANNEL" + n);
-    const LevelBase base = ReadLevelBase("CH" + n, false, false);
+    const LevelBase base = ReadLevelBase("CH" + n, LevelTrigger::Alternation);
     const QString type = ch1 ? s.AltCH1TrigType : s.AltCH2TrigType;
     const int group = ch1 ? CtrlGroup::AltCH1Trigger : CtrlGroup::AltCH2Trigger;
     QString& edge = ch1 ? s.AltCH1EdgeLevel : s.AltCH2EdgeLevel;
@@ -115,18 +108,15 @@ void RunSetTrigTo50() {
     CtrlSettings& s = DSOSettings();
     using C = CtrlSettings;
     const QString& m = s.TriggerMethod;
+    auto n = [](QString CtrlSettings::*f) { return SettingNumber(f); };
     if (m == ValueWord(vwEdge)) {
-        ReadBackMethod(s, {":TRIGGER:EDGE", &C::TriggerEdgeSource, &C::TriggerEdgeLevel, nullptr,
-                           7, 0, true, true, true});
+        ReadBackMethod(s, n(&C::TriggerEdgeLevel));
     } else if (m == ValueWord(vwPulse)) {
-        ReadBackMethod(s, {":TRIGGER:PULSE", &C::TriggerPulseSource, &C::TriggerPulseLevel,
-                           nullptr, 8, 0, false, false, true});
+        ReadBackMethod(s, n(&C::TriggerPulseLevel));
     } else if (m == ValueWord(vwVideo)) {
-        ReadBackMethod(s, {":TRIGGER:VIDEO", &C::TriggerVideoSource, &C::TriggerVideoLevel,
-                           nullptr, 8, 0, false, false, false});
+        ReadBackMethod(s, n(&C::TriggerVideoLevel));
     } else if (m == ValueWord(vwSlope)) {
-        ReadBackMethod(s, {":TRIGGER:SLOPE", &C::TriggerSlopeSource, &C::TriggerSlopeLevelA,
-                           &C::TriggerSlopeLevelB, 9, 10, false, false, false});
+        ReadBackMethod(s, n(&C::TriggerSlopeLevelA), n(&C::TriggerSlopeLevelB));
     } else if (m == ValueWord(vwAlternative)) {
         ReadBackAlternation(s, true);
         ReadBackAlternation(s, false);

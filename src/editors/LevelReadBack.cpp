@@ -8,6 +8,7 @@
 #include "editors/ApplyCore.h"
 #include "link/Converters.h"
 #include "link/KV2200Cmd.h"
+#include "link/LevelRule.h"
 #include "link/LinkState.h"
 #include "link/ReplyParse.h"
 #include "link/Vocabulary.h"
@@ -39,27 +40,27 @@ LevelBase DivisionsBase(const QString& scale, double offset) {
     return b;
 }
 
-LevelBase ReadLevelBase(const QString& source, bool acLine, bool threshold) {
+LevelBase ReadLevelBase(const QString& source, LevelTrigger trigger) {
     LevelBase b;
-    if (source == "CH1" || source == "CH2") {
+    const LevelRule rule = LevelRuleOf(source, trigger);
+    switch (rule.by) {
+    case LevelBy::Channel: {
         if (replyLostBefore) return b;
-        const QString scale = askLevel(":CHANNEL" + source.right(1) + ":SCALE?");
+        const QString ch = QString::number(rule.channel);
+        const QString scale = askLevel(":CHANNEL" + ch + ":SCALE?");
         if (Link().ReplyFailed) return b;
         if (!IsNumberReply(scale)) {
             NoteUnusableReadBack();
             return b;
         }
         double offset = 0;
-        if (!ReadLevelOffset(source, offset)) return b;
+        if (!ReadLevelOffset("CH" + ch, offset)) return b;
         return DivisionsBase(scale, offset);
     }
-    if (source == "EXT") return DivisionsBase("0.2", 0);
-    if (source == "EXT5") return DivisionsBase("1", 0);
-    // The AC line has no level of its own (EDGE); a logic channel's level
-    // is the analyser's threshold (EDGE, PULSE); other rows keep their text.
-    b.kind = acLine && source == ValueWord(vwAcLine) ? LevelBase::Kept
-             : threshold                              ? LevelBase::Threshold
-                                                      : LevelBase::Kept;
+    case LevelBy::Fixed: return DivisionsBase(rule.scale, 0);
+    case LevelBy::Threshold: b.kind = LevelBase::Threshold; return b;
+    case LevelBy::Kept: b.kind = LevelBase::Kept; return b;
+    }
     return b;
 }
 

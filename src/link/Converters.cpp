@@ -8,6 +8,7 @@
 
 #include "link/Formatters.h"
 #include "link/KV2200Cmd.h"
+#include "link/LevelRule.h"
 #include "link/ReplyParse.h"
 #include "link/SettingCatalog.h"
 #include "link/Vocabulary.h"
@@ -156,6 +157,8 @@ QString LaThresholdUserText(const QString& reply) {
     return FormatVolt(reply.mid(5));
 }
 
+QString DivToText(const QString& reply) { return FormatWithMask(LeadingNumber(reply), "#0.00") + "div"; }
+
 QString TrigSourceToKeyword(const QString& source) {
     if (source.isEmpty()) return QString();
     if (source == "CH1") return "CHANNEL1";
@@ -205,19 +208,16 @@ namespace {
 double levelVolts(const QString& levelDiv, const QString& source, bool* replied, double& noise) {
     QString scale, offset;
     if (replied) *replied = true;
-    if (source == "CH1" || source == "CH2") {
-        const QString ch = source == "CH1" ? "1" : "2";
+    // The level rule of a channel's trigger under alternation: the source is
+    // a channel, EXT or EXT5, or has no level of its own (0 volts).
+    const LevelRule rule = LevelRuleOf(source, LevelTrigger::Alternation);
+    if (rule.by == LevelBy::Channel) {
+        const QString ch = QString::number(rule.channel);
         scale = TrimReply(QueryCmd(":CHANNEL" + ch + ":SCALE?"));
         offset = TrimReply(QueryCmd(":CHANNEL" + ch + ":OFFSET?"));
         if (replied && (!IsNumberReply(scale) || !IsNumberReply(offset))) *replied = false;
-    } else if (source == "EXT") {
-        scale = "0.2";
-        offset = "0";
-    } else if (source == "EXT5") {
-        scale = "1";
-        offset = "0";
-    } else if (source == "ACLINE") {
-        scale = "0";
+    } else if (rule.by == LevelBy::Fixed) {
+        scale = rule.scale;
         offset = "0";
     }
     const double product = LeadingNumber(levelDiv) * LeadingNumber(scale);
@@ -251,15 +251,6 @@ bool TriggerLevelVolts(const QString& levelDiv, const QString& source, QString& 
     }
     volts = commandNumber(v, noise);
     return replied;
-}
-
-QString SensitivityText(const QString& source) {
-    if (source == "CH1") return TrimReply(QueryCmd(":CHANNEL1:SCALE?"));
-    if (source == "CH2") return TrimReply(QueryCmd(":CHANNEL2:SCALE?"));
-    if (source == "EXT") return " .2";
-    if (source == "EXT5") return " 1";
-    if (source == "AC") return "0";
-    return QString();
 }
 
 bool IsRisingCode(const QString& code) {
@@ -469,7 +460,7 @@ bool IsKnownReply(ReplyConverter conv, const QString& reply) {
     for (const KwConverters& c : keywordConverters())
         if (c.toText == conv) return inTable(reply, *c.rows);
     for (ReplyConverter number : {FormatVolt, FormatTime3, FormatTime4, FormatTime5, FormatFreq, FormatDb,
-                                  FormatPercent})
+                                  FormatPercent, DivToText})
         if (number == conv) return IsNumberReply(reply);
     if (conv == TimebaseFormatToText) return reply == "Y-T" || reply == "X-Y" || reply == "SCANNING";
     if (conv == TrigSourceToText) return IsSourceReply(reply);

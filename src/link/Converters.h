@@ -82,7 +82,6 @@ QString TriggerLevelText(const QString& levelDiv, const QString& source, bool* r
 // `finite`, when given, is set false for them.
 bool TriggerLevelVolts(const QString& levelDiv, const QString& source, QString& volts,
                        bool* finite = nullptr);
-QString SensitivityText(const QString& source);
 // Sends the pattern of the pattern or duration trigger after the code of
 // channel Dn (0..15) was set; clears a second edge. n outside 0..15 sends
 // nothing.
@@ -92,6 +91,7 @@ void SendPatternTrigger(int n);
 QString PatternTriggerCommand(CtrlSettings& s, int n);
 // "PAL/SECAM" -> "PALSECAM", "NTSC" as it is; any other text gives the empty text.
 QString VideoStandardConv(const QString& standard);
+QString DivToText(const QString& reply);             // a number -> "#0.00" and "div" (sensitivities)
 QString ProbeToText(const QString& reply);           // "1X" ... "1000X"
 // Fills codes[1..16] from a pattern reply "value,mask[,edge channel[,sense]]";
 // the reply variable keeps the last field. Returns the empty text. A reply

@@ -6,6 +6,7 @@
 
 #include "common/LanguageId.h"
 #include "link/Converters.h"
+#include "link/CtrlPlaces.h"
 #include "link/Formatters.h"
 #include "link/LinkState.h"
 #include "link/ReplyParse.h"
@@ -245,6 +246,219 @@ std::vector<SettingDesc> build() {
 
 #undef KV_TRIGGER_FIELDS
 
+// ---- Where each setting goes --------------------------------------------
+
+using E = SettingEditor;
+
+class Routes {
+public:
+    explicit Routes(std::vector<SettingDesc>& all) : all_(all) {}
+
+    // A setting sent under `command` and read back by `command` + "?"
+    // through `reply`; its row (group, item) with `label`, and its editor.
+    SettingDesc& go(Field f, const QString& command, SettingConverter reply, int group, int item, int label,
+                    E editor) {
+        SettingDesc& d = at(SettingNumber(f));
+        d.command = command;
+        d.query = command + "?";
+        d.reply = reply;
+        row(d, group, item, label, editor);
+        return d;
+    }
+    // A row only (the value is not sent on its own).
+    SettingDesc& shown(Field f, int group, int item, int label, E editor) {
+        SettingDesc& d = at(SettingNumber(f));
+        row(d, group, item, label, editor);
+        return d;
+    }
+    // The sixteen elements of an array: one command and query for all,
+    // rows (group, 5) .. (group, 20) labelled D15 .. D0.
+    void array(CtrlCodeArray S::*a, const QString& command, int group) {
+        for (int k = 1; k <= 16; ++k) {
+            SettingDesc& d = at(SettingNumber(a, k));
+            d.command = command;
+            d.query = command + "?";
+            row(d, group, k + 4, clD15 + k - 1, E::Choice);
+        }
+    }
+    // The same setting of both channels' alternation triggers (header after
+    // ":TRIGGER:ALTERNATION:", rows in the groups (6,19) and (6,20)).
+    void alt(Field ch1, Field ch2, const char* tail, SettingConverter reply, int item, int label, E editor,
+             LevelTrigger level = LevelTrigger::None) {
+        const QString header = QString(":TRIGGER:ALTERNATION:") + tail;
+        go(ch1, header, reply, CtrlGroup::AltCH1Trigger, item, label, editor).levelTrigger = level;
+        go(ch2, header, reply, CtrlGroup::AltCH2Trigger, item, label, editor).levelTrigger = level;
+        if (level != LevelTrigger::None) {
+            at(SettingNumber(ch1)).levelChannel = 1;
+            at(SettingNumber(ch2)).levelChannel = 2;
+        }
+    }
+    // A main trigger level and its method's source row.
+    void level(Field f, Field source, LevelTrigger trigger) {
+        SettingDesc& d = at(SettingNumber(f));
+        d.levelTrigger = trigger;
+        d.levelSource = SettingNumber(source);
+    }
+
+    // A value is sent exactly when it has a command; one without is at
+    // most named.
+    void judge() {
+        for (SettingDesc& d : all_) {
+            if (!d.command.isEmpty()) d.judged = Judged::Sent;
+            else if (d.judged == Judged::Sent) d.judged = Judged::Named;
+        }
+    }
+
+private:
+    SettingDesc& at(int number) { return all_[size_t(number - 1)]; }
+    static void row(SettingDesc& d, int group, int item, int label, E editor) {
+        d.treeGroup = group;
+        d.treeItem = item;
+        d.label = label;
+        d.editor = editor;
+    }
+    std::vector<SettingDesc>& all_;
+};
+
+void routes(std::vector<SettingDesc>& all) {
+    namespace G = CtrlGroup;
+    Routes r(all);
+    SettingDesc& run = r.go(&S::RunStop, ":RUN", RunStateToText, G::RunningControl, 2, lbRunStop, E::Choice);
+    run.query = ":TRIGGER:STATUS?";  // the run state is read from the trigger status
+
+    // The channels.
+    struct Channel {
+        int group;
+        const char* head;
+        Field display, scale, offset, coupling, bw, probe;
+    };
+    for (const Channel& c : {Channel{G::CH1, ":CHANNEL1:", &S::CH1Display, &S::CH1Scale, &S::CH1Offset,
+                                     &S::CH1Coupling, &S::CH1BWLimit, &S::CH1Probe},
+                             Channel{G::CH2, ":CHANNEL2:", &S::CH2Display, &S::CH2Scale, &S::CH2Offset,
+                                     &S::CH2Coupling, &S::CH2BWLimit, &S::CH2Probe}}) {
+        const QString h = c.head;
+        r.go(c.display, h + "DISPLAY", OnOffToText, c.group, 2, lbChannelDisplay, E::Choice);
+        r.go(c.scale, h + "SCALE", FormatVolt, c.group, 3, lbVoltDiv, E::Adjust);
+        r.go(c.offset, h + "OFFSET", FormatVolt, c.group, 4, lbOffset, E::VoltBox);
+        r.go(c.coupling, h + "COUPLING", CouplingToText, c.group, 5, lbCoupling, E::Choice);
+        r.go(c.bw, h + "BWLIMIT", OnOffToText, c.group, 6, lbBWLimit, E::Choice);
+        r.go(c.probe, h + "PROBE", ProbeToText, c.group, 7, lbProbe, E::Choice);
+    }
+
+    // The logic analyser.
+    r.go(&S::LADisplay, ":LA:DISPLAY", OnOffToText, 0, 0, -1, E::None);
+    r.array(&S::LAChannelDisplay, ":LA:STATUS", G::LADisplayGroup);
+    // The group displays: never sent, derived from the channel displays' reply.
+    r.shown(&S::LAGroupHighDisplay, G::LADisplayGroup, 2, lbD15D8, E::Choice).query = ":LA:STATUS?";
+    r.shown(&S::LAGroupLowDisplay, G::LADisplayGroup, 3, lbD7D0, E::Choice).query = ":LA:STATUS?";
+    r.array(&S::LAChannelPosition, ":LA:LOCATION", G::LAPosition);
+    r.go(&S::LAThreshold, ":LA:THRESHOLD", LaThresholdUserText, G::LA, 11, lbThreshold, E::Threshold);
+
+    // The time base (under alternation, one per channel).
+    r.go(&S::AltCH1TimeBaseScale, ":TRIGGER:ALTERNATION:TIMESCALE", FormatTime4, G::AltCH1TimeBase, 15, lbTimeDiv,
+         E::Choice);
+    r.go(&S::AltCH1TimeBaseOffset, ":TRIGGER:ALTERNATION:TIMEOFFSET", FormatTime4, G::AltCH1TimeBase, 16, lbDelay,
+         E::TimeBox);
+    r.go(&S::AltCH2TimeBaseScale, ":TRIGGER:ALTERNATION:TIMESCALE", FormatTime4, G::AltCH2TimeBase, 15, lbTimeDiv,
+         E::Choice);
+    r.go(&S::AltCH2TimeBaseOffset, ":TRIGGER:ALTERNATION:TIMEOFFSET", FormatTime4, G::AltCH2TimeBase, 16, lbDelay,
+         E::TimeBox);
+    r.go(&S::TimeBaseFormat, ":TIMEBASE:FORMAT", TimebaseFormatToText, G::TimeBase, 18, lbFormat, E::Choice);
+    r.go(&S::TimeBaseScale, ":TIMEBASE:SCALE", FormatTime4, G::TimeBase, 15, lbTimeDiv, E::Choice);
+    r.go(&S::TimeBaseOffset, ":TIMEBASE:OFFSET", FormatTime4, G::TimeBase, 16, lbDelay, E::TimeBox);
+
+    // The trigger: method and holdoff (its row moves with the method).
+    const int T = G::Trigger;
+    r.go(&S::TriggerMethod, ":TRIGGER:MODE", TrigModeToText, T, 2, lbMethod, E::Choice);
+    r.go(&S::TriggerHoldoff, ":TRIGGER:HOLDOFF", FormatTime3, T, 0, lbHoldoff, E::TimeBox);
+    // EDGE
+    r.go(&S::TriggerEdgeSource, ":TRIGGER:EDGE:SOURCE", TrigSourceToText, T, 3, lbSource, E::Choice);
+    r.go(&S::TriggerEdgeSlope, ":TRIGGER:EDGE:SLOPE", EdgeSlopeToText, T, 4, lbSlope, E::Choice);
+    r.go(&S::TriggerEdgeSweep, ":TRIGGER:EDGE:SWEEP", SweepToText, T, 5, lbMode, E::Choice);
+    r.go(&S::TriggerEdgeCoupling, ":TRIGGER:EDGE:COUPLING", CouplingToText, T, 6, lbCoupling, E::Choice);
+    r.go(&S::TriggerEdgeLevel, ":TRIGGER:EDGE:LEVEL", nullptr, T, 7, lbLevel, E::Choice);
+    r.go(&S::TriggerEdgeSensitivity, ":TRIGGER:EDGE:SENSITIVITY", DivToText, T, 8, lbSensitivity, E::Choice);
+    r.level(&S::TriggerEdgeLevel, &S::TriggerEdgeSource, LevelTrigger::Edge);
+    // PULSE
+    r.go(&S::TriggerPulseSource, ":TRIGGER:PULSE:SOURCE", nullptr, T, 3, lbSource, E::Choice);
+    r.go(&S::TriggerPulseMode, ":TRIGGER:PULSE:MODE", PulseModeToText, T, 4, lbPulseMode, E::Choice);
+    r.go(&S::TriggerPulseWidth, ":TRIGGER:PULSE:WIDTH", FormatTime3, T, 5, lbPulseWidth, E::TimeBox);
+    r.go(&S::TriggerPulseCoupling, ":TRIGGER:PULSE:COUPLING", CouplingToText, T, 6, lbCoupling, E::Choice);
+    r.go(&S::TriggerPulseSweep, ":TRIGGER:PULSE:SWEEP", SweepToText, T, 7, lbMode, E::Choice);
+    r.go(&S::TriggerPulseLevel, ":TRIGGER:PULSE:LEVEL", nullptr, T, 8, lbLevel, E::Choice);
+    r.go(&S::TriggerPulseSensitivity, ":TRIGGER:PULSE:SENSITIVITY", DivToText, T, 9, lbSensitivity, E::Choice);
+    r.level(&S::TriggerPulseLevel, &S::TriggerPulseSource, LevelTrigger::Pulse);
+    // VIDEO
+    r.go(&S::TriggerVideoSource, ":TRIGGER:VIDEO:SOURCE", nullptr, T, 3, lbSource, E::Choice);
+    r.go(&S::TriggerVideoPolarity, ":TRIGGER:VIDEO:POLARITY", VideoPolarityToText, T, 4, lbPolarity, E::Choice);
+    r.go(&S::TriggerVideoSync, ":TRIGGER:VIDEO:MODE", VideoSyncToText, T, 5, lbSync, E::Choice);
+    r.go(&S::TriggerVideoLine, ":TRIGGER:VIDEO:LINE", nullptr, T, 6, lbLineNumber, E::Choice);
+    r.go(&S::TriggerVideoStandard, ":TRIGGER:VIDEO:STANDARD", nullptr, T, 7, lbVideoStandard, E::Choice);
+    r.go(&S::TriggerVideoLevel, ":TRIGGER:VIDEO:LEVEL", nullptr, T, 8, lbLevel, E::Choice);
+    r.go(&S::TriggerVideoSensitivity, ":TRIGGER:VIDEO:SENSITIVITY", DivToText, T, 9, lbSensitivity, E::Choice);
+    r.level(&S::TriggerVideoLevel, &S::TriggerVideoSource, LevelTrigger::VideoSlope);
+    // SLOPE (its window has no row and is not read back)
+    r.go(&S::TriggerSlopeSource, ":TRIGGER:SLOPE:SOURCE", nullptr, T, 3, lbSource, E::Choice);
+    r.go(&S::TriggerSlopeMode, ":TRIGGER:SLOPE:MODE", SlopeModeToText, T, 4, lbSlopeMode, E::Choice);
+    r.go(&S::TriggerSlopeTime, ":TRIGGER:SLOPE:TIME", FormatTime3, T, 5, lbSlopeTime, E::TimeBox);
+    r.go(&S::TriggerSlopeWindow, ":TRIGGER:SLOPE:WINDOW", nullptr, 0, 0, -1, E::None).query.clear();
+    r.go(&S::TriggerSlopeCoupling, ":TRIGGER:SLOPE:COUPLING", CouplingToText, T, 7, lbCoupling, E::Choice);
+    r.go(&S::TriggerSlopeSweep, ":TRIGGER:SLOPE:SWEEP", SweepToText, T, 8, lbMode, E::Choice);
+    r.go(&S::TriggerSlopeLevelA, ":TRIGGER:SLOPE:LEVELA", nullptr, T, 9, lbLevelA, E::Choice);
+    r.go(&S::TriggerSlopeLevelB, ":TRIGGER:SLOPE:LEVELB", nullptr, T, 10, lbLevelB, E::Choice);
+    r.go(&S::TriggerSlopeSensitivity, ":TRIGGER:SLOPE:SENSITIVITY", DivToText, T, 11, lbSensitivity, E::Choice);
+    r.level(&S::TriggerSlopeLevelA, &S::TriggerSlopeSource, LevelTrigger::VideoSlope);
+    r.level(&S::TriggerSlopeLevelB, &S::TriggerSlopeSource, LevelTrigger::VideoSlope);
+    // PATTERN and DURATION (the codes go in one pattern command)
+    r.array(&S::TriggerPatternCode, ":TRIGGER:PATTERN:PATTERN", G::TriggerCode);
+    r.go(&S::TriggerPatternSweep, ":TRIGGER:PATTERN:SWEEP", SweepToText, T, 22, lbMode, E::Choice);
+    r.array(&S::TriggerDurationCode, ":TRIGGER:DURATION:PATTERN", G::TriggerCode);
+    r.go(&S::TriggerDurationQualifier, ":TRIGGER:DURATION:QUALIFIER", DurationQualToText, T, 22, lbQualifier,
+         E::Choice);
+    r.go(&S::TriggerDurationTime, ":TRIGGER:DURATION:TIME", FormatTime3, T, 23, lbDurationTime, E::TimeBox);
+    r.go(&S::TriggerDurationSweep, ":TRIGGER:DURATION:SWEEP", SweepToText, T, 24, lbMode, E::Choice);
+
+    // ALTERNATION: each channel's trigger (the slope window is kept, not sent).
+#define KV_ALT(name, tail, reply, item, label, editor, ...) \
+    r.alt(&S::AltCH1##name, &S::AltCH2##name, tail, reply, item, label, E::editor, ##__VA_ARGS__)
+    KV_ALT(TrigType, "TYPE", TrigModeToText, 5, lbTrigType, Choice);
+    KV_ALT(EdgeSlope, "EDGE:SLOPE", EdgeSlopeToText, 6, lbSlope, Choice);
+    KV_ALT(EdgeCoupling, "EDGE:COUPLING", CouplingToText, 16, lbCoupling, Choice);
+    KV_ALT(EdgeLevel, "EDGE:LEVEL", nullptr, 17, lbLevel, Choice, LevelTrigger::Alternation);
+    KV_ALT(EdgeSensitivity, "EDGE:SENSITIVITY", DivToText, 20, lbSensitivity, Choice);
+    KV_ALT(EdgeHoldoff, "EDGE:HOLDOFF", FormatTime3, 21, lbHoldoff, TimeBox);
+    KV_ALT(PulseMode, "PULSE:MODE", PulseModeToText, 7, lbPulseMode, Choice);
+    KV_ALT(PulseWidth, "PULSE:TIME", FormatTime3, 8, lbPulseWidth, TimeBox);
+    KV_ALT(PulseCoupling, "PULSE:COUPLING", CouplingToText, 16, lbCoupling, Choice);
+    KV_ALT(PulseLevel, "PULSE:LEVEL", nullptr, 17, lbLevel, Choice, LevelTrigger::Alternation);
+    KV_ALT(PulseSensitivity, "PULSE:SENSITIVITY", DivToText, 20, lbSensitivity, Choice);
+    KV_ALT(PulseHoldoff, "PULSE:HOLDOFF", FormatTime3, 21, lbHoldoff, TimeBox);
+    KV_ALT(VideoPolarity, "VIDEO:POLARITY", VideoPolarityToText, 12, lbPolarity, Choice);
+    KV_ALT(VideoSync, "VIDEO:MODE", VideoSyncToText, 13, lbSync, Choice);
+    KV_ALT(VideoLine, "VIDEO:LINE", nullptr, 14, lbLineNumber, Choice);
+    KV_ALT(VideoStandard, "VIDEO:STANDARD", nullptr, 15, lbVideoStandard, Choice);
+    KV_ALT(VideoLevel, "VIDEO:LEVEL", nullptr, 17, lbLevel, Choice, LevelTrigger::Alternation);
+    KV_ALT(VideoSensitivity, "VIDEO:SENSITIVITY", DivToText, 20, lbSensitivity, Choice);
+    KV_ALT(VideoHoldoff, "VIDEO:HOLDOFF", FormatTime3, 21, lbHoldoff, TimeBox);
+    KV_ALT(SlopeMode, "SLOPE:MODE", SlopeModeToText, 9, lbSlopeMode, Choice);
+    KV_ALT(SlopeTime, "SLOPE:TIME", FormatTime3, 10, lbSlopeTime, TimeBox);
+    KV_ALT(SlopeCoupling, "SLOPE:COUPLING", CouplingToText, 16, lbCoupling, Choice);
+    KV_ALT(SlopeLevelA, "SLOPE:LEVELA", nullptr, 18, lbLevelA, Choice, LevelTrigger::Alternation);
+    KV_ALT(SlopeLevelB, "SLOPE:LEVELB", nullptr, 19, lbLevelB, Choice, LevelTrigger::Alternation);
+    KV_ALT(SlopeSensitivity, "SLOPE:SENSITIVITY", DivToText, 20, lbSensitivity, Choice);
+    KV_ALT(SlopeHoldoff, "SLOPE:HOLDOFF", FormatTime3, 21, lbHoldoff, TimeBox);
+#undef KV_ALT
+
+    // Acquire and display.
+    r.go(&S::AcquireSampling, ":ACQUIRE:MODE", AcqModeToText, G::Acquire, 3, lbSamplingMode, E::Choice);
+    r.go(&S::AcquireType, ":ACQUIRE:TYPE", AcqTypeToText, G::Acquire, 2, lbAcquisition, E::Choice);
+    r.go(&S::AcquireAverages, ":ACQUIRE:AVERAGES", nullptr, G::Acquire, 5, lbAverages, E::Choice);
+    r.go(&S::DisplayType, ":DISPLAY:TYPE", DisplayTypeToText, G::Display, 2, lbType, E::Choice);
+    r.go(&S::DisplayPersist, ":DISPLAY:PERSIST", OnOffToText, G::Display, 3, lbPersist, E::Choice);
+    r.go(&S::DisplayGrid, ":DISPLAY:GRID", GridToText, G::Display, 5, lbGrid, E::Choice);
+    r.judge();
+}
+
 // A value word or an edge label in `language`; -1: the loaded tables.
 QString wordIn(int k, int language) { return language < 0 ? ValueWord(k) : ValueWordIn(k, language); }
 QString labelIn(int k, int language) { return language < 0 ? ControllerLabel(k) : ControllerLabelIn(k, language); }
@@ -266,7 +480,11 @@ bool inTexts(const QString& text, ValueForm form) { return FormTexts(form).conta
 }  // namespace
 
 const std::vector<SettingDesc>& SettingCatalog() {
-    static const std::vector<SettingDesc> all = build();
+    static const std::vector<SettingDesc> all = [] {
+        std::vector<SettingDesc> a = build();
+        routes(a);
+        return a;
+    }();
     return all;
 }
 
@@ -285,6 +503,10 @@ int SettingNumber(CtrlCodeArray CtrlSettings::*array, int k) {
     static const CtrlSettings probe;
     return k < 1 || k > 16 ? 0 : CtrlValueNumber(probe, &(probe.*array)[size_t(k)]);
 }
+
+bool SettingSent(int number) { return !SettingOf(number).command.isEmpty(); }
+
+QString& SettingValue(CtrlSettings& s, int number) { return *CtrlSettingsValues(s).at(size_t(number - 1)); }
 
 bool IsLogicSource(const QString& source) { return source.startsWith('D') && IsSourceReply(source); }
 

@@ -8,14 +8,21 @@
 // reply and the setting dialog's lists. The order in which the upload sends
 // the values is the upload's own data (its row tables).
 //
-// A new setting is one entry of the table in SettingCatalog.cpp (and its
-// field in DSOSettings.h, its rows in the upload and download sequences).
+// A new setting goes in three places: its entries in SettingCatalog.cpp (what
+// it may hold in build(), where it goes in routes()), its field in
+// common/DSOSettings.h, and its place in the upload's and the download's
+// sequences (SettingsUpload.cpp, SettingsDownload.cpp: lists of settings in
+// the order the instrument gets them). Its command, query, reply converter,
+// tree row, label and editor come from here; the table test
+// (tst_settingroutes) holds the catalog, the sequences, the tree and the
+// dialogs together.
 #include <QString>
 #include <QStringList>
 #include <optional>
 #include <vector>
 
 #include "common/DSOSettings.h"
+#include "link/LevelRule.h"
 
 // What a value may hold.
 enum class ValueForm {
@@ -68,6 +75,16 @@ enum class Road {
     Store,
 };
 
+// The editor the setting dialog opens on a setting's row.
+enum class SettingEditor {
+    None,       // no editor (no row, or only named)
+    Choice,     // the choice list
+    TimeBox,    // the value box in seconds
+    VoltBox,    // the value box in volts
+    Adjust,     // the coarse/fine volts per division
+    Threshold,  // the threshold words and the volts box together
+};
+
 struct SettingDesc {
     int number = 0;  // 1 .. CtrlValueCount, record and file order
     ValueForm form = ValueForm::Text;
@@ -101,12 +118,32 @@ struct SettingDesc {
     int sourceMethod = -1;
     // One of the 15 trigger levels (it may hold the mark of a level not known).
     bool levelRow = false;
+    // ---- Where it goes: its command, its query and reply, its tree row and
+    // editor. A value is sent exactly when it has a command (`judged` is Sent
+    // then, and only then).
+    QString command;          // the header the upload sends it under (":CHANNEL1:COUPLING")
+    QString query;            // the query the download reads it with (":CHANNEL1:COUPLING?"); empty: not read
+    SettingConverter reply = nullptr;  // reply -> value text; nullptr: the reply as it comes
+    int treeGroup = 0;        // its row: group (CtrlGroup, link/CtrlPlaces.h) and item; 0: no row
+    int treeItem = 0;         // 0 with a group: the item moves with the trigger method (Holdoff)
+    int label = -1;           // its row's label (ControllerLabels index)
+    SettingEditor editor = SettingEditor::None;
+    // A trigger level: the trigger it belongs to (its source counts by the
+    // level rule, link/LevelRule.h) and its source: the value number of the
+    // method's source row (`levelSource` above), or under alternation its
+    // channel (1 or 2).
+    LevelTrigger levelTrigger = LevelTrigger::None;
+    int levelChannel = 0;
 };
 
 // The 193 descriptions, value number k at index k - 1.
 const std::vector<SettingDesc>& SettingCatalog();
 // The description of value `number`; an empty one (form Text, kept) outside 1 .. 193.
 const SettingDesc& SettingOf(int number);
+// Whether the upload sends value `number` (it has a command).
+bool SettingSent(int number);
+// Value `number` (1 .. CtrlValueCount) of `s`.
+QString& SettingValue(CtrlSettings& s, int number);
 // The value number of a field of the mirror, or of element k of an array.
 int SettingNumber(QString CtrlSettings::*field);
 int SettingNumber(CtrlCodeArray CtrlSettings::*array, int k);

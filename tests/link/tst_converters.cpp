@@ -253,13 +253,6 @@ private slots:
         QLocale::setDefault(QLocale::c());
     }
 
-    void sensitivityFixedSources() {
-        QCOMPARE(SensitivityText("EXT"), QString(" .2"));
-        QCOMPARE(SensitivityText("EXT5"), QString(" 1"));
-        QCOMPARE(SensitivityText("AC"), QString("0"));
-        QCOMPARE(SensitivityText("D1"), QString());
-    }
-
     void patternText_data() {
         QTest::addColumn<QString>("reply");
         QTest::addColumn<QString>("codes");

@@ -1,0 +1,223 @@
+// The settings catalog against every road that carries a setting, over all
+// 193 values: the upload's and the download's sequences, the tree's rows
+// and the setting dialog's choices. A setting added to one of them and not
+// to the catalog (or the other way round) fails here.
+#include <QtTest>
+
+#include <set>
+
+#include "TestEnv.h"
+#include "common/DSOSettings.h"
+#include "common/LanguageId.h"
+#include "controller/CtrlTree.h"
+#include "controller/SettingsTransfer.h"
+#include "controller/UseLanguage.h"
+#include "editors/EditDispatch.h"
+#include "link/LinkState.h"
+#include "link/SettingCatalog.h"
+#include "link/Vocabulary.h"
+
+namespace {
+
+using S = CtrlSettings;
+int N(QString S::*f) { return SettingNumber(f); }
+
+QString NameOf(int n) { return CtrlSettingsNames().value(n - 1); }
+
+// Every tree the mirror can give: each trigger method, each alternation
+// type on both channels, the Averages row shown, with the analyser.
+std::vector<CtrlSettings> EveryTreeMirror() {
+    std::vector<CtrlSettings> out;
+    const int methods[] = {vwEdge, vwPulse, vwVideo, vwSlope, vwAlternative, vwPattern, vwDuration};
+    const int types[] = {vwEdge, vwPulse, vwVideo, vwSlope};
+    for (int method : methods) {
+        for (int type : types) {
+            SetDefaultCtrlSettings();
+            CtrlSettings s = DSOSettings();
+            s.TriggerMethod = ValueWord(method);
+            s.AltCH1TrigType = ValueWord(type);
+            s.AltCH2TrigType = ValueWord(type);
+            s.AcquireType = ValueWord(vwAverage);
+            out.push_back(s);
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+class TestSettingRoutes : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() {
+        UseLanguage(LangEnglish);
+        Link().LAPresent = true;
+        Link().ModelEU = 2;  // the 2X probe offered
+    }
+
+    // The upload sends exactly the values the catalog says are sent, each
+    // once; the download reads each of them but five, each once, by a query
+    // the catalog holds.
+    void sequencesCarryTheCatalogsValues() {
+        const QList<int> up = UploadSequence();
+        const std::set<int> upSet(up.begin(), up.end());
+        QCOMPARE(int(upSet.size()), up.size());
+        const QList<int> down = DownloadSequence();
+        const std::set<int> downSet(down.begin(), down.end());
+        QCOMPARE(int(downSet.size()), down.size());
+        int sent = 0;
+        QStringList notRead;
+        for (int n = 1; n <= CtrlValueCount; ++n) {
+            const SettingDesc& d = SettingOf(n);
+            const QByteArray name = NameOf(n).toUtf8();
+            QCOMPARE(d.number, n);
+            QVERIFY2(SettingSent(n) == (upSet.count(n) > 0), name);
+            QVERIFY2(SettingSent(n) == (d.judged == Judged::Sent), name);
+            if (SettingSent(n)) ++sent;
+            if (downSet.count(n)) QVERIFY2(!d.query.isEmpty(), name);
+            if (SettingSent(n) && !downSet.count(n)) notRead << NameOf(n);
+        }
+        QCOMPARE(sent, 179);
+        // The instrument reports no slope window, and the download asks no
+        // holdoff of the alternation's VIDEO and SLOPE types: those values
+        // keep what the mirror had.
+        QCOMPARE(notRead, (QStringList{"TriggerSlopeWindow", "AltCH1VideoHoldoff", "AltCH2VideoHoldoff",
+                                       "AltCH1SlopeHoldoff", "AltCH2SlopeHoldoff"}));
+        // The derived group displays are read (from the channel displays), never sent.
+        QVERIFY(downSet.count(N(&S::LAGroupHighDisplay)) && !SettingSent(N(&S::LAGroupHighDisplay)));
+    }
+
+    // The 15 trigger levels: each knows its trigger and its source (the
+    // method's source row, or the alternation channel).
+    void everyLevelKnowsItsSource() {
+        int levels = 0;
+        for (const SettingDesc& d : SettingCatalog()) {
+            const QByteArray name = NameOf(d.number).toUtf8();
+            if (d.levelTrigger == LevelTrigger::None) {
+                QVERIFY2(d.levelChannel == 0, name);
+                continue;
+            }
+            ++levels;
+            if (d.levelTrigger == LevelTrigger::Alternation) {
+                QVERIFY2(d.levelChannel == 1 || d.levelChannel == 2, name);
+                QVERIFY2(NameOf(d.number).startsWith(QString("AltCH%1").arg(d.levelChannel)), name);
+            } else {
+                QVERIFY2(SettingOf(d.levelSource).form == ValueForm::Source, name);
+                QVERIFY2(SettingSent(d.levelSource), name);
+            }
+            QVERIFY2(d.command.endsWith("LEVEL") || d.command.endsWith("LEVELA") || d.command.endsWith("LEVELB"),
+                     name);
+        }
+        QCOMPARE(levels, 15);
+    }
+
+    // The level rule, for every trigger and source.
+    void levelRule_data() {
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<int>("trigger");
+        QTest::addColumn<int>("by");
+        QTest::addColumn<QString>("scale");
+        using T = LevelTrigger;
+        using B = LevelBy;
+        const QString ac = ValueWordIn(vwAcLine, LangEnglish);
+        for (T t : {T::Edge, T::Pulse, T::VideoSlope, T::Alternation}) {
+            const QByteArray tn = QByteArray::number(int(t));
+            QTest::addRow("CH2 %s", tn.data()) << "CH2" << int(t) << int(B::Channel) << "";
+            QTest::addRow("EXT %s", tn.data()) << "EXT" << int(t) << int(B::Fixed) << "0.2";
+            QTest::addRow("EXT5 %s", tn.data()) << "EXT5" << int(t) << int(B::Fixed) << "1";
+            const B other = t == T::Edge || t == T::Pulse ? B::Threshold : B::Kept;
+            QTest::addRow("D3 %s", tn.data()) << "D3" << int(t) << int(other) << "";
+            QTest::addRow("AC word %s", tn.data()) << ac << int(t) << int(t == T::Pulse ? B::Threshold : B::Kept)
+                                                   << "";
+            QTest::addRow("ACLINE %s", tn.data()) << "ACLINE" << int(t)
+                                                  << int(t == T::Pulse ? B::Threshold : B::Kept) << "";
+        }
+    }
+    void levelRule() {
+        QFETCH(QString, source);
+        QFETCH(int, trigger);
+        QFETCH(int, by);
+        QFETCH(QString, scale);
+        const LevelRule r = LevelRuleOf(source, LevelTrigger(trigger));
+        QCOMPARE(int(r.by), by);
+        if (r.by == LevelBy::Channel) QCOMPARE(r.channel, 2);
+        if (r.by == LevelBy::Fixed) QCOMPARE(QString(r.scale), scale);
+    }
+
+    // Every row the tree shows is the catalog's row of its value, with the
+    // catalog's label; every value with a row is shown in some tree.
+    void treeRowsAreTheCatalogs_data() {
+        QTest::addColumn<int>("language");
+        QTest::newRow("English") << int(LangEnglish);
+        QTest::newRow("Chinese") << int(LangChinese);
+    }
+    void treeRowsAreTheCatalogs() {
+        QFETCH(int, language);
+        UseLanguage(language);
+        std::set<int> shown;
+        for (const CtrlSettings& s : EveryTreeMirror()) {
+            const CtrlTreeModel tree = BuildCtrlTreeModel(s, true);
+            for (const CtrlNodeData& node : tree.nodes) {
+                if (!node.valueNumber) continue;
+                const SettingDesc& d = SettingOf(node.valueNumber);
+                const QByteArray name = NameOf(d.number).toUtf8();
+                shown.insert(d.number);
+                QVERIFY2(d.treeGroup == node.group, name);
+                if (d.treeItem) QVERIFY2(d.treeItem == node.item, name);
+                QVERIFY2(node.label == ControllerLabel(d.label), name);
+            }
+        }
+        for (const SettingDesc& d : SettingCatalog())
+            QVERIFY2((d.treeGroup > 0) == (shown.count(d.number) > 0), NameOf(d.number).toUtf8());
+        UseLanguage(LangEnglish);
+    }
+
+    // The dialog of every row is the catalog's editor, and every choice it
+    // offers is a value the catalog accepts for that row, and the other way
+    // round: every choice the catalog lists is offered.
+    void dialogOffersWhatTheCatalogAccepts_data() { treeRowsAreTheCatalogs_data(); }
+    void dialogOffersWhatTheCatalogAccepts() {
+        QFETCH(int, language);
+        UseLanguage(language);
+        int choices = 0;
+        for (const CtrlSettings& mirror : EveryTreeMirror()) {
+            DSOSettings() = mirror;
+            const CtrlTreeModel tree = BuildCtrlTreeModel(mirror, true);
+            for (int i = 0; i < int(tree.nodes.size()); ++i) {
+                const CtrlNodeData& node = tree.nodes[size_t(i)];
+                if (!node.valueNumber) continue;
+                const int n = node.valueNumber;
+                const SettingDesc& d = SettingOf(n);
+                const QString path = tree.Path(i);
+                const EditPrep e = PrepareEdit(path);
+                switch (d.editor) {
+                case SettingEditor::Choice: QVERIFY2(e.Outcome == EditOutcome::ChoiceEdit, qPrintable(path)); break;
+                case SettingEditor::Threshold:
+                    QVERIFY2(e.Outcome == EditOutcome::ChoiceEdit && e.ThresholdLayout, qPrintable(path));
+                    break;
+                case SettingEditor::TimeBox:
+                case SettingEditor::VoltBox:
+                    QVERIFY2(e.Outcome == EditOutcome::NumberEdit, qPrintable(path));
+                    break;
+                case SettingEditor::Adjust: QVERIFY2(e.Outcome == EditOutcome::AdjustEdit, qPrintable(path)); break;
+                case SettingEditor::None: QFAIL(qPrintable("a row without an editor: " + path));
+                }
+                if (e.Outcome != EditOutcome::ChoiceEdit) continue;
+                const QString user = ValueWord(vwUser);  // the threshold's switch to its volts box
+                for (const QString& c : e.Choices) {
+                    if (d.editor == SettingEditor::Threshold && c == user) continue;
+                    ++choices;
+                    QVERIFY2(SettingHolds(mirror, n, c), qPrintable(path + " offers " + c));
+                }
+                for (const QString& c : SettingChoices(n))
+                    QVERIFY2(e.Choices.contains(c), qPrintable(path + " lacks " + c));
+            }
+        }
+        QVERIFY(choices > 1000);
+        UseLanguage(LangEnglish);
+    }
+};
+
+QTEST_MAIN(TestSettingRoutes)
+#include "tst_settingroutes.moc"
