@@ -290,8 +290,11 @@ public:
             return Finish(r);
         }
         QString value;
+        // The time base format's converter trims the field itself.
+        QString sendText = *text;
+        QString& from = r.kind == Kind::Format ? s.*r.field : sendText;
         const bool ok = r.kind == Kind::Level ? LevelValue(s.*r.field, *text, SettingOf(number), value)
-                                              : MakeValue(r, *text, value);
+                                              : MakeValue(r, from, value);
         if (ok && !lost_) Send(HeaderOf(r.field) + " " + value);
         Finish(r);
     }
@@ -343,9 +346,8 @@ private:
         if (r.pauseMs) PauseMs(r.pauseMs);
     }
 
-    // The value text of a row that is no level, made from the field's text
-    // (the time base format's converter trims the field itself).
-    static bool MakeValue(const Row& r, const QString& field, QString& value) {
+    // The value text of a row that is no level, made from its send text.
+    static bool MakeValue(const Row& r, QString& field, QString& value) {
         switch (r.kind) {
         case Kind::Word: value = KeywordOf(r, field); break;
         case Kind::WordUpper: value = KeywordOf(r, field).toUpper(); break;
