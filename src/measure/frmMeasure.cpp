@@ -125,11 +125,24 @@ void frmMeasure::Form_Resize() {
     for (int c = 0; c < 5; ++c) MeasureView->setColumnWidth(c, widths[size_t(c)]);
 }
 
+namespace {
+
+// The row pictures are made once: an icon made anew for every refresh would
+// put new pixmaps into Qt's pixmap cache each time.
+const QIcon& RowIcon(int picture) {
+    static std::array<QIcon, 19> made;
+    const size_t i = picture >= 1 && picture <= 18 ? size_t(picture) : 0;
+    if (made[i].isNull()) made[i] = QIcon(QPixmap::fromImage(MeasurePicture(int(i))));
+    return made[i];
+}
+
+}  // namespace
+
 void frmMeasure::fillList(const MeasureListRows& rows) {
     MeasureView->clear();
     for (const MeasureListRow& r : rows) {
         auto* item = new QTreeWidgetItem(MeasureView);
-        item->setIcon(0, QIcon(QPixmap::fromImage(MeasurePicture(r.picture))));
+        item->setIcon(0, RowIcon(r.picture));
         item->setText(0, r.name);
         item->setText(1, r.value);
         item->setText(2, r.under);

@@ -11,6 +11,8 @@
 #include <QSlider>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <map>
+#include <tuple>
 
 #include "common/ShellState.h"
 #include "link/Messages.h"
@@ -33,7 +35,7 @@ namespace {
 enum class Glyph { Play, Pause, Stop, First, Last, Next, Prev, Loop, Open, Bitmap, Print, Preview, Colour, Mono,
                    Default, Up, Down };
 
-QIcon GlyphIcon(Glyph g, const QColor& ink, const QColor& ground = Qt::transparent, bool sunken = false) {
+QIcon DrawGlyphIcon(Glyph g, const QColor& ink, const QColor& ground, bool sunken) {
     QPixmap pm(23, 23);
     pm.fill(ground);
     QPainter p(&pm);
@@ -114,6 +116,16 @@ QIcon GlyphIcon(Glyph g, const QColor& ink, const QColor& ground = Qt::transpare
     return QIcon(pm);
 }
 
+// Each picture is drawn once and shared by every window: a new icon for
+// every window would put a new set of pixmaps into Qt's pixmap cache each
+// time a record view opens.
+QIcon GlyphIcon(Glyph g, const QColor& ink, const QColor& ground = Qt::transparent, bool sunken = false) {
+    static std::map<std::tuple<int, QRgb, QRgb, bool>, QIcon> made;
+    QIcon& icon = made[{int(g), ink.rgba(), ground.rgba(), sunken}];
+    if (icon.isNull()) icon = DrawGlyphIcon(g, ink, ground, sunken);
+    return icon;
+}
+
 QPixmap Chequered() {
     QPixmap pm(23, 23);
     pm.fill(QColor(224, 224, 224));
@@ -170,8 +182,9 @@ public:
 
 // ---- Image list --------------------------------------------------------------
 
-ImageListObject::ImageListObject(QObject* parent) : QObject(parent) {
-    setObjectName("ImageList");
+namespace {
+
+QList<QIcon> MakeListImages() {
     const QColor ink(32, 32, 32), grey(160, 160, 160);
     const QPixmap chequer = Chequered();
     QPixmap loopOn = chequer;
@@ -179,7 +192,7 @@ ImageListObject::ImageListObject(QObject* parent) : QObject(parent) {
         QPainter p(&loopOn);
         GlyphIcon(Glyph::Loop, ink, Qt::transparent, true).paint(&p, 0, 0, 23, 23);
     }
-    Images = {
+    return {
         GlyphIcon(Glyph::Loop, ink),                            // 1 loop off
         QIcon(loopOn),                                          // 2 loop on
         GlyphIcon(Glyph::Play, Qt::black, Qt::transparent, true),   // 3
@@ -191,6 +204,15 @@ ImageListObject::ImageListObject(QObject* parent) : QObject(parent) {
         GlyphIcon(Glyph::Loop, QColor(0, 0, 160)),              // 9 raised (hover)
         GlyphIcon(Glyph::Loop, ink, QColor(200, 200, 200), true),  // 10 pressed in
     };
+}
+
+}  // namespace
+
+ImageListObject::ImageListObject(QObject* parent) : QObject(parent) {
+    setObjectName("ImageList");
+    // Drawn once, shared by every window.
+    static const QList<QIcon> made = MakeListImages();
+    Images = made;
 }
 
 QIcon ImageListObject::ListImage(int index) const {

@@ -6,6 +6,8 @@
 #include <QEvent>
 #include <QIcon>
 #include <QToolButton>
+#include <map>
+#include <tuple>
 
 class ImageButton : public QToolButton {
     Q_OBJECT
@@ -39,10 +41,19 @@ private:
             setIcon(up_);
             return;
         }
-        QIcon shown;
-        const QPixmap pm = disabled_.pixmap(iconSize());
-        for (auto mode : {QIcon::Normal, QIcon::Disabled, QIcon::Active}) shown.addPixmap(pm, mode);
-        setIcon(shown);
+        setIcon(DisabledLook(disabled_, iconSize()));
+    }
+    // The disabled picture shown as it is in every mode; made once for each
+    // picture and size, so that windows made anew show the same icon and
+    // put nothing new into Qt's pixmap cache (give shared pictures).
+    static QIcon DisabledLook(const QIcon& picture, const QSize& size) {
+        static std::map<std::tuple<qint64, int, int>, QIcon> made;
+        QIcon& shown = made[{picture.cacheKey(), size.width(), size.height()}];
+        if (shown.isNull()) {
+            const QPixmap pm = picture.pixmap(size);
+            for (auto mode : {QIcon::Normal, QIcon::Disabled, QIcon::Active}) shown.addPixmap(pm, mode);
+        }
+        return shown;
     }
     QIcon up_, down_, disabled_;
 };

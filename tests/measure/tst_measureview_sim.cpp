@@ -104,8 +104,17 @@ private slots:
         QCOMPARE(f->OptionCH[0]->isEnabled(), !ch2Only);
         QCOMPARE(f->MeasureView->topLevelItemCount(), 18);
         QVERIFY(cell(f, 0, 1).isEmpty());
+        // The row pictures are made once: a fetch shows the same ones again.
+        auto pictures = [&] {
+            QList<qint64> keys;
+            for (int row = 0; row < 18; ++row) keys << f->MeasureView->topLevelItem(row)->icon(0).cacheKey();
+            return keys;
+        };
+        const QList<qint64> before = pictures();
+        QCOMPARE(QSet<qint64>(before.begin(), before.end()).size(), 18);
 
         f->cmdRefresh_Click();
+        QCOMPARE(pictures(), before);
 
         QCOMPARE(sim.Log().filter(":MEASURE:SOURCE").value(0),
                  QString(":MEASURE:SOURCE CHANNEL%1").arg(ch2Only ? 2 : 1));

@@ -56,7 +56,8 @@ QImage MeasurePicture(int picture) {
     case 10:
         p.drawPolyline(QPolygon({{2, Base}, {10, Base}, {12, H - 1}, {14, Base}, {16, Base}, {16, Top}, {52, Top}}));
         p.setPen(mark); vArrow(p, 8, Base, H - 1); break;
-    case 11: squareWave(p); p.setPen(mark); hArrow(p, 10, 38, Mid); p.drawLine(42, 1, 42, 7); p.drawLine(45, 7, 48, 1);  // "1/", drawn (no fonts) break;
+    case 11:  // "1/" drawn with lines (no fonts)
+        squareWave(p); p.setPen(mark); hArrow(p, 10, 38, Mid); p.drawLine(42, 1, 42, 7); p.drawLine(45, 7, 48, 1); break;
     case 12: squareWave(p); p.setPen(mark); hArrow(p, 10, 38, Mid); break;
     case 13:
         p.drawPolyline(QPolygon({{2, Base}, {20, Base}, {30, Top}, {52, Top}}));
