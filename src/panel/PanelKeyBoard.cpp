@@ -148,8 +148,13 @@ PanelKeyBoard::PanelKeyBoard(bool inPanel, const std::vector<PanelKey>& keys, co
             QGridLayout* l = keyGrids.value(frame);
             const int n = l->count();
             // In the panel the low RUN frame has its keys one over the other,
-            // the narrow Trigger frame two to a row.
-            const int columns = !inPanel ? 3 : frame == QLatin1String("RUN") ? 1 : frame == QLatin1String("Trigger") ? 2 : 3;
+            // the narrow Trigger frame two to a row, the MENU frame as many as
+            // the brand's panel gives room for.
+            const int columns = !inPanel                           ? 3
+                                : frame == QLatin1String("RUN")     ? 1
+                                : frame == QLatin1String("Trigger") ? 2
+                                : frame == QLatin1String("MENU")    ? rules.panelMenuColumns
+                                                                    : 3;
             l->addWidget(b, n / columns, n % columns);
         }
         connect(b, &QAbstractButton::clicked, this, [this, i] { repeat_->Click(keys_[i]); });

@@ -71,13 +71,25 @@ const PanelPlace kPlaces[] = {
     {"VK_F4", {{5250, 3420}, {10200, 5790}}, {40, 34}},
     {"VK_F5", {{5250, 4080}, {10200, 6960}}, {40, 34}},
 };
+// The second brand's panel has no ON/OFF and RUN frames (those keys are in
+// its MENU frame) and no double size: its MENU frame also takes their room on
+// its right, so that its ten keys stand five to a row, tall enough for the
+// two-line legends in the keys' own type.
+const PanelPlace kSecondBrandMenu = {"MENU", {{6720, 0}, {6720, 0}}, {316, 110}};
+
+const PanelPlace& placeOf(const PanelPlace& place, PanelBrand brand) {
+    return brand == PanelBrand::Second && qstrcmp(place.name, "MENU") == 0 ? kSecondBrandMenu : place;
+}
 QPoint pixels(QPoint twips) { return {TwipsToPixelsRounded(twips.x()), TwipsToPixelsRounded(twips.y())}; }
 QSize pixels(QSize twips) { return {TwipsToPixelsRounded(twips.width()), TwipsToPixelsRounded(twips.height())}; }
 }  // namespace
 
-frmV_Panel::frmV_Panel(QWidget* parent)
-    : QDialog(parent), keys_(new PanelKeyBoard(true, this)), tDrawBmp_(new QTimer(this)) {
-    const bool second = BuildPanelBrand() == PanelBrand::Second;
+frmV_Panel::frmV_Panel(QWidget* parent, PanelBrand brand)
+    : QDialog(parent),
+      brand_(brand),
+      keys_(new PanelKeyBoard(true, PanelKeysOf(brand), PanelRulesOf(brand), this)),
+      tDrawBmp_(new QTimer(this)) {
+    const bool second = brand == PanelBrand::Second;
     setObjectName(second ? "frmV_Panel_HKN" : "frmV_Panel");
     setWindowTitle("Virtual Panel");
     setModal(true);
@@ -99,7 +111,7 @@ frmV_Panel::frmV_Panel(QWidget* parent)
     auto* strip = new QHBoxLayout;
     strip->addWidget(Frame3 = frame("Frame3", "Control", {cmdRun, cmdStop}));
     strip->addWidget(Frame2 = frame("Frame2", "Output", {cmdExport, cmdPrint, cmdPreview}));
-    if (PanelRules().zoom) {
+    if (PanelRulesOf(brand).zoom) {
         cmdZoom = toolButton("cmdZoom", "Zoom", "Zoom");
         strip->addWidget(Display = frame("Display", "Display", {cmdZoom}));
         connect(cmdZoom, &QPushButton::clicked, this, &frmV_Panel::cmdZoom_Click);
@@ -191,7 +203,8 @@ void frmV_Panel::arrange() {
     const int z = panelZoom_ == 1 ? 1 : 0;
     setFixedSize(pixels(kWindowTwips[z]));
     PanelWavePic->setGeometry(QRect(pixels(kPictureAt), pixels(kPictureTwips[z])));
-    for (const PanelPlace& p : kPlaces) {
+    for (const PanelPlace& row : kPlaces) {
+        const PanelPlace& p = placeOf(row, brand_);
         if (QWidget* part = partNamed(QString::fromLatin1(p.name))) {
             part->setFixedSize(p.size);
             part->move(pixels(p.at[z]));

@@ -9,6 +9,8 @@
 #include <QRgb>
 #include <vector>
 
+#include "panel/model/PanelKeys.h"
+
 class QGroupBox;
 class QLabel;
 class QPushButton;
@@ -18,7 +20,8 @@ class PanelKeyBoard;
 class frmV_Panel : public QDialog {
     Q_OBJECT
 public:
-    explicit frmV_Panel(QWidget* parent = nullptr);
+    // The built brand's panel; the other brand's where a test asks for it.
+    explicit frmV_Panel(QWidget* parent = nullptr, PanelBrand brand = BuildPanelBrand());
     ~frmV_Panel() override;
 
     // Reads, translates and paints one frame. A frame is painted only when a
@@ -58,6 +61,7 @@ private:
     QWidget* partNamed(const QString& name) const;
     QImage pictureToSave() const;
 
+    PanelBrand brand_;
     PanelKeyBoard* keys_;
     QLabel* PanelWavePic;
     QWidget* toolStrip_ = nullptr;

@@ -18,8 +18,14 @@ QPoint PlaceWithin(const QRect& frame, const QRect& available);
 // the frame's centre, else the window's own). The frame is the one the
 // platform gives; a window whose frame the platform has not told yet
 // (before the window manager has framed it) is reckoned with its owner's
-// borders. For a second after the call, every move or resize of the window
-// places it again: a window manager frames a window, and answers a resize,
-// after the application has placed it, which may leave the frame beyond the
-// screen's edge; placed again, it lies within with the frame then known.
+// borders. A window manager frames a window, and answers a resize, after the
+// application has placed it, which may leave the frame beyond the screen's
+// edge: after the call, every move or resize of the window, and a short
+// tick, place it again, until its frame is known and lies within (a frame
+// larger than the area: at its place), and for a second at most. Moves
+// after that are the user's and stay, a drag partly past the edge too.
 void KeepOnScreen(QWidget* widget);
+
+// Whether the window of `widget` is still placed again at its moves, as
+// above (its frame not yet known on the screen, within the second).
+bool PlacingOnScreen(const QWidget* widget);

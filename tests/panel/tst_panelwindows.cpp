@@ -24,6 +24,7 @@
 #include "platform/print/PrintDocs.h"
 #include "shell/Language.h"
 #include "widgets/HoldRepeat.h"
+#include "widgets/OnScreen.h"
 
 namespace {
 // An identity whose 26th character marks the colour model, and one that does not.
@@ -345,32 +346,44 @@ private slots:
         panel.reject();
     }
 
-    // The window manager answers after the panel was placed: it frames the
-    // window it has just mapped, or answers Zoom's resize, moving the client
-    // (here: down by a title bar and beyond the lower edge). Within the
-    // settle time the panel goes back onto the screen, frame included; a
-    // move after it is the user's and is left alone.
-    void panelPlacedAgainWhenTheWindowManagerAnswers() {
+    // Opened, or grown by Zoom, where there is no room for it, the window is
+    // moved onto the screen; once its frame is known (here at once) and has
+    // stayed on the screen for a moment, its placement is done and a move is
+    // the user's: dragged partly past the screen's edge, the window stays
+    // there, also after the time in which a window manager's late answer
+    // would be waited for.
+    void windowStaysWhereTheUserMovesIt_data() {
+        QTest::addColumn<QString>("window");
+        QTest::newRow("panel opened") << "panel";
+        if (isMain()) QTest::newRow("panel zoomed") << "zoom";
+        QTest::newRow("key pad opened") << "key pad";
+    }
+    void windowStaysWhereTheUserMovesIt() {
+        QFETCH(QString, window);
         const QRect screen = screenArea();
-        frmV_Panel panel;
-        panel.move(screen.topLeft() + QPoint(117, screen.height() - 400));
-        panel.show();
-        panel.findChild<QTimer*>("tDrawBmp")->stop();  // no screen copy
-        QVERIFY(screen.contains(panel.frameGeometry()));
-        const auto lateAnswer = [&] { panel.move(panel.pos() + QPoint(1, 60)); };
-        lateAnswer();
-        QTRY_VERIFY2(screen.contains(panel.frameGeometry()), "opened");
-        if (isMain()) {
-            panel.cmdZoom_Click();
-            QVERIFY(screen.contains(panel.frameGeometry()));
-            lateAnswer();
-            QTRY_VERIFY2(screen.contains(panel.frameGeometry()), "zoomed");
+        std::unique_ptr<QDialog> w;
+        if (window == "key pad")
+            w = std::make_unique<frmV_Key>();
+        else
+            w = std::make_unique<frmV_Panel>();
+        const QPoint noRoom = screen.bottomRight() - QPoint(300, 100);
+        w->move(window == "zoom" ? screen.bottomRight() - QPoint(780, 360) : noRoom);
+        w->show();
+        if (auto* copy = w->findChild<QTimer*>("tDrawBmp")) copy->stop();  // no screen copy
+        if (window == "zoom") {
+            QVERIFY(screen.contains(w->frameGeometry()));
+            static_cast<frmV_Panel*>(w.get())->cmdZoom_Click();
         }
-        QTest::qWait(1100);
-        lateAnswer();
-        QTest::qWait(100);
-        QVERIFY(panel.isVisible() && !screen.contains(panel.frameGeometry()));
-        panel.reject();
+        QVERIFY2(screen.contains(w->frameGeometry()), "placed");
+        QTRY_VERIFY(!PlacingOnScreen(w.get()));
+        QVERIFY(screen.contains(w->frameGeometry()));
+        const QPoint dragged = screen.bottomRight() - QPoint(200, 150);
+        w->move(dragged);
+        QCOMPARE(w->pos(), dragged);
+        QTest::qWait(1200);
+        QVERIFY(w->isVisible());
+        QCOMPARE(w->pos(), dragged);
+        w->reject();
     }
 
     // The key pad of either brand fits a 1024 x 768 screen, every key inside
@@ -415,65 +428,71 @@ private slots:
         }
     }
 
-    // Both lines of a two-line legend show whole in the panel's keys, for
-    // either brand's table: the legend's ink in the key (the key drawn with
-    // and without it) spans as many rows as the legend drawn alone in the
-    // key's type, inside the key's edges. The frames take the sizes the
-    // panel gives them.
-    void twoLineLegendsShowWhole() {
-        const QHash<QString, QSize> frameSizes{{"MENU", {206, 110}}, {"Trigger", {108, 198}}};
-        auto inkRows = [](const QImage& a, const QImage& b) {
-            int top = -1, bottom = -1;
+    // Every key's legend in the panel of either brand, at its normal size,
+    // can be read and shows whole: each line is drawn (the key drawn with
+    // that line alone in its place, and with no legend) with at least 7
+    // pixels of ink from top to bottom where it holds a letter or a digit,
+    // and with as much ink as the line drawn alone, unclipped, in the key's
+    // type, inside the key's edges.
+    void everyLegendReadableAndWhole_data() {
+        QTest::addColumn<bool>("second");
+        QTest::addColumn<int>("twoLineKeys");
+        QTest::newRow("main brand") << false << 0;
+        // MENU ON/OFF, Auto Setup, Save /Recall, Manual Trigger
+        QTest::newRow("second brand") << true << 4;
+    }
+    void everyLegendReadableAndWhole() {
+        QFETCH(bool, second);
+        QFETCH(int, twoLineKeys);
+        auto inkOf = [](const QImage& a, const QImage& b) {
+            QRect ink;
             for (int y = 0; y < a.height(); ++y)
                 for (int x = 0; x < a.width(); ++x)
-                    if (a.pixel(x, y) != b.pixel(x, y)) {
-                        if (top < 0) top = y;
-                        bottom = y;
-                        break;
-                    }
-            return std::pair{top, bottom};
+                    if (a.pixel(x, y) != b.pixel(x, y)) ink |= QRect(x, y, 1, 1);
+            return ink;
         };
-        int tried = 0;
-        for (bool second : {false, true}) {
-            const std::vector<PanelKey>& table = second ? SecondBrandKeys() : MainBrandKeys();
-            PanelKeyBoard keys(true, table, second ? SecondBrandRules() : MainBrandRules());
-            QWidget host;
-            QFont panelType = host.font();
-            panelType.setPixelSize(11);  // the panel's type
-            host.setFont(panelType);
-            for (auto it = frameSizes.cbegin(); it != frameSizes.cend(); ++it) {
-                QGroupBox* box = keys.Frame(it.key());
-                QVERIFY(box);
-                box->setParent(&host);
-                box->setFixedSize(it.value());
-            }
-            host.show();
-            for (const PanelKey& k : table) {
-                QAbstractButton* b = key(&keys, k.control);
-                const QString legend = b->text();
-                if (!legend.contains('\n')) continue;
-                QVERIFY2(b->isVisible(), k.control);
-                const QImage with = b->grab().toImage();
-                b->setText(QString());
-                const QImage without = b->grab().toImage();
-                b->setText(legend);
-                const auto [top, bottom] = inkRows(with, without);
-                // The legend alone, unclipped, in the key's type.
-                QImage alone(300, 200, QImage::Format_RGB32), blank(alone.size(), QImage::Format_RGB32);
+        SetLinkLAPresent(true);
+        frmV_Panel panel(nullptr, second ? PanelBrand::Second : PanelBrand::Main);
+        panel.show();
+        panel.findChild<QTimer*>("tDrawBmp")->stop();  // no screen copy
+        int twoLines = 0;
+        for (const PanelKey& k : second ? SecondBrandKeys() : MainBrandKeys()) {
+            QAbstractButton* b = key(panel.Keys(), k.control);
+            QVERIFY2(b->isVisible(), k.control);
+            const QString legend = b->text();
+            const QStringList lines = legend.split('\n');
+            twoLines += lines.size() == 2;
+            b->setText(QString());
+            const QImage blank = b->grab().toImage();
+            for (int i = 0; i < lines.size(); ++i) {
+                QStringList only(lines.size(), QStringLiteral(" "));
+                only[i] = lines[i];
+                b->setText(only.join('\n'));
+                const QRect ink = inkOf(b->grab().toImage(), blank);
+                // The line alone, unclipped, in the key's type.
+                QImage alone(300, 100, QImage::Format_RGB32), white(alone.size(), QImage::Format_RGB32);
                 alone.fill(Qt::white);
-                blank.fill(Qt::white);
+                white.fill(Qt::white);
                 {
                     QPainter p(&alone);
                     p.setFont(b->font());
-                    p.drawText(alone.rect(), Qt::AlignCenter, legend);
+                    p.drawText(alone.rect(), Qt::AlignCenter, lines[i]);
                 }
-                const auto [aloneTop, aloneBottom] = inkRows(alone, blank);
-                QVERIFY2(top > 0 && bottom < b->height() - 1, k.control);
-                QCOMPARE(bottom - top, aloneBottom - aloneTop);
-                ++tried;
+                const QRect aloneInk = inkOf(alone, white);
+                const QString what = QString("%1, line %2: ink %3 x %4 at (%5,%6) in a %7 x %8 key, alone %9 x %10")
+                                         .arg(k.control).arg(i + 1).arg(ink.width()).arg(ink.height())
+                                         .arg(ink.x()).arg(ink.y()).arg(b->width()).arg(b->height())
+                                         .arg(aloneInk.width()).arg(aloneInk.height());
+                QVERIFY2(!ink.isEmpty() && b->rect().adjusted(1, 1, -1, -1).contains(ink), qPrintable(what));
+                QVERIFY2(ink.height() == aloneInk.height() && std::abs(ink.width() - aloneInk.width()) <= 1,
+                         qPrintable(what));
+                if (lines[i].contains(QRegularExpression("[A-Za-z0-9]")))
+                    QVERIFY2(ink.height() >= 7, qPrintable(what));
             }
+            b->setText(legend);
         }
-        QCOMPARE(tried, 4);  // the second brand's MENU ON/OFF, Auto Setup, Save /Recall, Manual Trigger
+        QCOMPARE(twoLines, twoLineKeys);
+        panel.reject();
     }
 
     void zoomDoublesThePicture() {

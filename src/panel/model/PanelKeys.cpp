@@ -129,22 +129,28 @@ const std::vector<PanelKey>& SecondBrandKeys() {
 }
 
 const PanelBrandRules& MainBrandRules() {
-    static const PanelBrandRules r{200, true, true, false, true, true};
+    static const PanelBrandRules r{200, true, true, false, true, true, 3};
     return r;
 }
 
 const PanelBrandRules& SecondBrandRules() {
-    static const PanelBrandRules r{100, false, false, true, false, false};
+    // Ten keys in the MENU frame, five to a row in the wider frame the panel
+    // gives it, so that the two-line legends keep the keys' type.
+    static const PanelBrandRules r{100, false, false, true, false, false, 5};
     return r;
 }
 
-const std::vector<PanelKey>& PanelKeyCommands() {
-    return BuildPanelBrand() == PanelBrand::Second ? SecondBrandKeys() : MainBrandKeys();
+const std::vector<PanelKey>& PanelKeysOf(PanelBrand brand) {
+    return brand == PanelBrand::Second ? SecondBrandKeys() : MainBrandKeys();
 }
 
-const PanelBrandRules& PanelRules() {
-    return BuildPanelBrand() == PanelBrand::Second ? SecondBrandRules() : MainBrandRules();
+const PanelBrandRules& PanelRulesOf(PanelBrand brand) {
+    return brand == PanelBrand::Second ? SecondBrandRules() : MainBrandRules();
 }
+
+const std::vector<PanelKey>& PanelKeyCommands() { return PanelKeysOf(BuildPanelBrand()); }
+
+const PanelBrandRules& PanelRules() { return PanelRulesOf(BuildPanelBrand()); }
 
 const std::vector<PanelKnob>& PanelKnobs() {
     static const std::vector<PanelKnob> knobs = {

@@ -27,6 +27,7 @@ struct PanelBrandRules {
     bool clickAfterHeld;   // the click that follows a held key's release sends once more
     bool zoom;             // the panel has the double-size screen
     bool languageCaptions; // the windows follow the UI language
+    int panelMenuColumns;  // keys to a row in the virtual panel's MENU frame
 };
 
 enum class PanelBrand { Main, Second };
@@ -44,7 +45,9 @@ constexpr PanelBrand BuildPanelBrand() {
     return PanelBrand::Main;
 #endif
 }
-// The keys and rules of the built brand.
+// The keys and rules of a brand, and of the built brand.
+const std::vector<PanelKey>& PanelKeysOf(PanelBrand brand);
+const PanelBrandRules& PanelRulesOf(PanelBrand brand);
 const std::vector<PanelKey>& PanelKeyCommands();
 const PanelBrandRules& PanelRules();
 
