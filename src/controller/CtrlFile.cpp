@@ -2,10 +2,10 @@
 
 #include <QFile>
 #include <algorithm>
-#include <QStringDecoder>
 
 #include "common/ReadFile.h"
 #include "common/SaveFile.h"
+#include "common/TextEncoding.h"
 #include "common/ShellState.h"
 #include "controller/CtrlValueNames.h"
 #include "controller/SettingsTransfer.h"
@@ -16,18 +16,6 @@
 namespace {
 
 constexpr int kFieldCount = 1 + CtrlValueCount;  // the header and the values
-
-QString DecodeFileText(const QByteArray& bytes) {
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8.decode(bytes);
-    if (!utf8.hasError()) return text;
-    QStringDecoder gb("GB18030");
-    if (gb.isValid()) {
-        text = gb.decode(bytes);
-        if (!gb.hasError()) return text;
-    }
-    return QString::fromLatin1(bytes);
-}
 
 // One field of the file, read the way the classic delimited input reads
 // them: leading blanks are skipped; a field that begins with a double quote
@@ -185,7 +173,13 @@ QByteArray CtrlFileBytes(const CtrlSettings& s, const QString& header) {
 CtrlFileStatus ParseCtrlFile(const QByteArray& bytes, const QString& header, CtrlSettings& out,
                              CtrlFileFault* fault, QList<int>* unknownValues) {
     QStringList fields;
-    const CtrlFileFault found = ReadFields(DecodeFileText(bytes), header, fields);
+    int damagedLine = 0;
+    CtrlFileFault found = ReadFields(DecodeTextLines(bytes, &damagedLine), header, fields);
+    // The first fault in file order; on its own line a damaged byte is what
+    // is wrong, unless the line is no header at all.
+    if (damagedLine && (found.status == CtrlFileStatus::Ok ||
+                        (found.line >= damagedLine && found.status != CtrlFileStatus::BadHeader)))
+        found = {CtrlFileStatus::DamagedText, damagedLine, 0};
     if (fault) *fault = found;
     if (found.status != CtrlFileStatus::Ok) return found.status;
     CtrlSettings copy = out;
@@ -217,6 +211,7 @@ QString CtrlFileFaultText(const CtrlFileFault& fault) {
     case CtrlFileStatus::SharedLine: detail = m.MsgCtrlSharedLine.arg(line, name); break;
     case CtrlFileStatus::Unclosed: detail = m.MsgCtrlUnclosed.arg(line, name); break;
     case CtrlFileStatus::BadValue: detail = m.MsgCtrlBadValue.arg(line, name); break;
+    case CtrlFileStatus::DamagedText: detail = m.MsgTextDamaged.arg(line); break;
     }
     return m.MsgBadFileFormat + QLatin1Char('\n') + detail;
 }
@@ -243,19 +238,27 @@ bool ReadCtrlFile(const QString& path) {
     // A controller file is a few kilobytes; anything far larger is no such
     // file, and so is anything but a regular file (a device, a named pipe).
     constexpr qint64 kMaxBytes = 1 << 20;
-    QFile f(path);
+    FileContents file;
     QString reason;
-    if (!OpenRegularFile(f, kMaxBytes, &reason)) {
-        MsgBox(reason.isEmpty() ? MessageTable().MsgBadFileFormat : reason, vbCritical);
+    if (!file.open(path, kMaxBytes, kMaxBytes, &reason)) {
+        MsgBox(ReadRefusalText(ReadRefusal::Unopened(reason), MessageTable().MsgBadFileFormat), vbCritical);
         return false;
     }
-    const QByteArray bytes = f.read(kMaxBytes);
+    // Parsed into a copy: a file refused, or changed while it was read,
+    // leaves the settings as they were.
+    CtrlSettings read = DSOSettings();
     QList<int> unknown;
     CtrlFileFault fault;
-    if (ParseCtrlFile(bytes, CtrlFileHeader(), DSOSettings(), &fault, &unknown) != CtrlFileStatus::Ok) {
+    const bool parsed = ParseCtrlFile(file.bytes(), CtrlFileHeader(), read, &fault, &unknown) == CtrlFileStatus::Ok;
+    if (file.changed()) {
+        MsgBox(ReadRefusalText({ReadRefusal::Changed, {}}, MessageTable().MsgBadFileFormat), vbCritical);
+        return false;
+    }
+    if (!parsed) {
         MsgBox(CtrlFileFaultText(fault), vbCritical);
         return false;
     }
+    DSOSettings() = std::move(read);
     if (!unknown.isEmpty())
         MsgBox(MessageTable().MsgCtrlValuesUnknown.arg(UnknownCtrlValuesText(DSOSettings(), unknown)),
                vbExclamation);

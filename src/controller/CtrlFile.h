@@ -37,6 +37,7 @@ enum class CtrlFileStatus {
     SharedLine,  // a line holds more than one field (a value with a comma, not quoted)
     Unclosed,    // a quoted value whose closing quote is not on its line
     BadValue,    // a value is no text a setting may hold (IsCtrlValueText)
+    DamagedText, // a line's bytes are no text of the file's encoding (DecodeTextLines)
 };
 
 // Where a file is not the format's: the first fault, in file order.
@@ -70,8 +71,9 @@ QString UnknownCtrlValuesText(const CtrlSettings& s, const QList<int>& unknownVa
 // false, and nothing of an existing file is lost.
 bool WriteCtrlFile(const QString& path);
 // Reads the file into DSOSettings(); a failure (the file cannot be read, a
-// foreign header, a short or damaged file: CtrlFileFaultText) is shown with
-// the error icon, gives false and leaves the mirror as it was. Values that are none of their
+// foreign header, a short or damaged file: CtrlFileFaultText; a file another
+// program changed while it was read) is shown in one message with the error
+// icon, gives false and leaves the mirror as it was. Values that are none of their
 // setting's choices, or that the upload cannot send, are read, and named in
 // a message.
 bool ReadCtrlFile(const QString& path);
