@@ -41,7 +41,8 @@ std::function<void(const QString&)>& OpenedHook() {
 // touched. Mappings being read are watched here; a fault inside one gets a
 // page of zeros put in its place (and its slot marks the read as changed),
 // and the read goes on. Every other SIGBUS (a fault elsewhere, one sent by
-// kill or raise) goes to the action that was there before the watch.
+// kill or raise, a memory error the kernel reports early) goes to the action
+// that was there before the watch, as the kernel would have given it.
 constexpr int WatchSlots = 16;
 std::atomic<bool> slotTaken[WatchSlots];
 std::atomic<bool> slotFaulted[WatchSlots];
