@@ -11,6 +11,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <pthread.h>
 #include <cstdint>
 #include <mutex>
 #endif
@@ -40,7 +41,8 @@ std::function<void(const QString&)>& OpenedHook() {
 // touched. Mappings being read are watched here; a fault inside one gets a
 // page of zeros put in its place (and its slot marks the read as changed),
 // and the read goes on. Every other SIGBUS (a fault elsewhere, one sent by
-// kill or raise) goes to the action that was there before the watch.
+// kill or raise, a memory error the kernel reports early) goes to the action
+// that was there before the watch, as the kernel would have given it.
 constexpr int WatchSlots = 16;
 std::atomic<bool> slotTaken[WatchSlots];
 std::atomic<bool> slotFaulted[WatchSlots];
@@ -68,24 +70,58 @@ bool ZeroVanishedPage(const siginfo_t* info) {
     return false;
 }
 
+// The kernel's reports of a fault at the access itself, which it raises again
+// when the handler returns to that access. Every other SIGBUS (one sent by a
+// process, si_code <= 0, or a memory error reported ahead of any access,
+// BUS_MCEERR_AO) arrives once and does not repeat.
+bool FaultRepeats(const siginfo_t* info) {
+    switch (info->si_code) {
+    case BUS_ADRALN:
+    case BUS_ADRERR:
+    case BUS_OBJERR:
+#ifdef BUS_MCEERR_AR
+    case BUS_MCEERR_AR:
+#endif
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The previous handler, run as the kernel would have run it: with its own
+// mask added to the blocked signals and the signal itself blocked unless it
+// asked for SA_NODEFER.
+void RunPreviousHandler(const struct sigaction& before, int sig, siginfo_t* info, void* context) {
+    sigset_t kept, during;
+    pthread_sigmask(SIG_BLOCK, nullptr, &kept);
+    during = kept;
+    for (int s = 1; s < NSIG; ++s)
+        if (sigismember(&before.sa_mask, s) == 1) sigaddset(&during, s);
+    if (!(before.sa_flags & SA_NODEFER)) sigaddset(&during, sig);
+    else if (sigismember(&before.sa_mask, sig) != 1) sigdelset(&during, sig);
+    if (before.sa_flags & SA_RESETHAND) signal(sig, SIG_DFL);  // as the kernel would have
+    pthread_sigmask(SIG_SETMASK, &during, nullptr);
+    if (before.sa_flags & SA_SIGINFO) before.sa_sigaction(sig, info, context);
+    else before.sa_handler(sig);
+    pthread_sigmask(SIG_SETMASK, &kept, nullptr);
+}
+
 // What the previous action would have done with the signal.
 void PassOn(int sig, siginfo_t* info, void* context) {
     const struct sigaction& before = previousBusAction;
-    const bool sent = info->si_code <= 0;
+    const bool repeats = FaultRepeats(info);
     const bool handler = (before.sa_flags & SA_SIGINFO) ||
                          (before.sa_handler != SIG_DFL && before.sa_handler != SIG_IGN);
     if (handler) {
-        if (before.sa_flags & SA_RESETHAND) signal(sig, SIG_DFL);  // as the kernel would have
-        if (before.sa_flags & SA_SIGINFO) before.sa_sigaction(sig, info, context);
-        else before.sa_handler(sig);
+        RunPreviousHandler(before, sig, info, context);
         return;
     }
-    if (before.sa_handler == SIG_IGN && sent) return;  // ignored, as before
-    // The default ends the process (a fault is never ignored). A sent signal
-    // is raised again, to arrive once this returns; a fault returns to the
-    // access, which faults again.
+    if (before.sa_handler == SIG_IGN && !repeats) return;  // ignored, as before
+    // The default ends the process (a fault is never ignored). A signal that
+    // does not repeat is raised again, to arrive once this returns; a fault
+    // returns to the access, which faults again.
     signal(sig, SIG_DFL);
-    if (sent) raise(sig);
+    if (!repeats) raise(sig);
 }
 
 void OnBusError(int sig, siginfo_t* info, void* context) {
@@ -124,13 +160,21 @@ void Unwatch(int slot) {
     slotTaken[slot].store(false, std::memory_order_release);
 }
 
-// Size and modification time (nanoseconds) of the open file.
-bool StatOpen(const QFile& file, qint64& size, qint64& time) {
+FileStamp StampOf(const struct stat& st) {
+    FileStamp f;
+    f.size = qint64(st.st_size);
+    f.modified = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    f.changed = qint64(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec;
+    f.device = quint64(st.st_dev);
+    f.inode = quint64(st.st_ino);
+    return f;
+}
+
+// The stamp of the open file.
+FileStamp StampOpen(const QFile& file) {
     struct stat st {};
-    if (fstat(file.handle(), &st) != 0) return false;
-    size = qint64(st.st_size);
-    time = qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
-    return true;
+    if (fstat(file.handle(), &st) != 0) return {};
+    return StampOf(st);
 }
 #else
 // Elsewhere a mapped file cannot be shortened: nothing to watch.
@@ -138,13 +182,7 @@ int Watch(const uchar*, qint64) { return 0; }
 bool Faulted(int) { return false; }
 void Unwatch(int) {}
 
-bool StatOpen(const QFile& file, qint64& size, qint64& time) {
-    const QFileInfo info(file.fileName());
-    if (!info.exists()) return false;
-    size = info.size();
-    time = info.lastModified().toMSecsSinceEpoch();
-    return true;
-}
+FileStamp StampOpen(const QFile& file) { return StampOfFile(file.fileName()); }
 #endif
 }  // namespace
 
@@ -171,6 +209,22 @@ bool WatchMappedFileReads() {
 #endif
 }
 
+FileStamp StampOfFile(const QString& path) {
+#ifdef Q_OS_UNIX
+    struct stat st {};
+    if (stat(QFile::encodeName(path).constData(), &st) != 0) return {};
+    return StampOf(st);
+#else
+    const QFileInfo info(path);
+    if (!info.exists()) return {};
+    FileStamp f;
+    f.size = info.size();
+    f.modified = info.lastModified().toMSecsSinceEpoch();
+    f.changed = info.metadataChangeTime().toMSecsSinceEpoch();
+    return f;
+#endif
+}
+
 void SetFileOpenedHook(std::function<void(const QString&)> hook) { OpenedHook() = std::move(hook); }
 
 FileContents::~FileContents() {
@@ -182,7 +236,7 @@ FileContents::~FileContents() {
 bool FileContents::open(const QString& path, qint64 maxFileBytes, qint64 readLimit, QString* reason) {
     file_.setFileName(path);
     if (!OpenRegularFile(file_, maxFileBytes, reason)) return false;
-    if (!StatOpen(file_, openedSize_, openedTime_)) openedSize_ = -1;  // counts as changed
+    opened_ = StampOpen(file_);  // none (size -1) counts as changed
     const qint64 size = qMin(file_.size(), readLimit);
     uchar* mapped = size > 0 ? file_.map(0, size) : nullptr;
     if (mapped) {
@@ -207,6 +261,5 @@ bool FileContents::open(const QString& path, qint64 maxFileBytes, qint64 readLim
 
 bool FileContents::changed() const {
     if (guard_ >= 0 && Faulted(guard_)) return true;
-    qint64 size = -1, time = 0;
-    return openedSize_ < 0 || !StatOpen(file_, size, time) || size != openedSize_ || time != openedTime_;
+    return !opened_.known() || !(StampOpen(file_) == opened_);
 }

@@ -2,10 +2,9 @@
 // The readers' side of file access: only a regular file is opened.
 #include <QByteArray>
 #include <QFile>
+#include <QString>
 #include <QtGlobal>
 #include <functional>
-
-class QString;
 
 // Opens `file` (its name set) read-only when it is a regular file of at most
 // maxBytes. A device (/dev/zero), a named pipe or a folder is refused before
@@ -14,6 +13,24 @@ class QString;
 // that could not be opened, and is left empty for one that was refused (the
 // caller shows its format's message).
 bool OpenRegularFile(QFile& file, qint64 maxBytes, QString* reason);
+
+// Why a reader refused a file. A failed read gives one message, the one its
+// kind names (ReadRefusalText, link/Messages.h), and nothing else: the system's
+// reason for a file that could not be opened or read; that another program
+// changed the file while it was read (whatever its bytes gave); or the
+// format's message for a file that is none of the format's, followed by
+// where it is damaged when the reader can say.
+struct ReadRefusal {
+    enum Kind { None, Unreadable, Changed, NotTheFormat };
+    Kind kind = None;
+    QString detail;  // Unreadable: the system's reason; NotTheFormat: where, or empty
+
+    // The refusal of an open that returned false with `reason` (OpenRegularFile).
+    static ReadRefusal Unopened(const QString& reason) {
+        return reason.isEmpty() ? ReadRefusal{NotTheFormat, {}} : ReadRefusal{Unreadable, reason};
+    }
+    bool refused() const { return kind != None; }
+};
 
 // Sets up the watch that lets FileContents read a file mapped (below): a
 // SIGBUS raised by a page of a watched mapping that its file no longer holds
@@ -25,6 +42,25 @@ bool OpenRegularFile(QFile& file, qint64 maxBytes, QString* reason);
 // watch's since, FileContents reads a copy of the file instead. True while
 // the watch is in place.
 bool WatchMappedFileReads();
+
+// What tells one state of a file from another: its size, its modification
+// time and its change time (nanoseconds), and which file it is. A writer may
+// set the modification time back (cp -p, rsync -t); the change time no
+// program can set, so a file written in place differs in it all the same.
+struct FileStamp {
+    qint64 size = -1;  // -1: the file could not be looked at
+    qint64 modified = 0;
+    qint64 changed = 0;
+    quint64 device = 0;
+    quint64 inode = 0;
+    bool known() const { return size >= 0; }
+    bool operator==(const FileStamp& o) const {
+        return size == o.size && modified == o.modified && changed == o.changed && device == o.device &&
+               inode == o.inode;
+    }
+};
+// The stamp of the file at path (not known when it cannot be looked at).
+FileStamp StampOfFile(const QString& path);
 
 // The bytes of a regular file, mapped where the system allows it and the
 // watch is in place, so that a parse that refuses a large file at its start
@@ -47,16 +83,16 @@ public:
     // then holds why).
     bool open(const QString& path, qint64 maxFileBytes, qint64 readLimit, QString* reason);
     const QByteArray& bytes() const { return bytes_; }
-    // The file changed since open() opened it: its size or modification time
-    // differs now, or a part of the mapping vanished under the read.
+    // The file changed since open() opened it: its stamp (size, modification
+    // or change time) differs now, or a part of the mapping vanished under
+    // the read.
     bool changed() const;
 
 private:
     QFile file_;
     QByteArray bytes_;
     int guard_ = -1;  // the slot watching the mapping, or -1
-    qint64 openedSize_ = -1;
-    qint64 openedTime_ = 0;  // of the last modification
+    FileStamp opened_;  // when opened
 };
 
 // Tests only: called by FileContents::open with the path once the bytes are

@@ -1,11 +1,11 @@
 #include "controller/CtrlFile.h"
 
 #include <QFile>
-#include <QStringDecoder>
 #include <algorithm>
 
 #include "common/ReadFile.h"
 #include "common/SaveFile.h"
+#include "common/TextEncoding.h"
 #include "common/ShellState.h"
 #include "controller/CtrlValueNames.h"
 #include "controller/LevelMark.h"
@@ -18,18 +18,6 @@
 namespace {
 
 constexpr int kFieldCount = 1 + CtrlValueCount;  // the header and the values
-
-QString DecodeFileText(const QByteArray& bytes) {
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString text = utf8.decode(bytes);
-    if (!utf8.hasError()) return text;
-    QStringDecoder gb("GB18030");
-    if (gb.isValid()) {
-        text = gb.decode(bytes);
-        if (!gb.hasError()) return text;
-    }
-    return QString::fromLatin1(bytes);
-}
 
 // One line of the file: blanks (spaces, tabs) around it are no part of it; a
 // value that begins with a double quote is the text up to the next double
@@ -198,7 +186,13 @@ QByteArray CtrlFileBytes(const CtrlSettings& s, const QString& header) {
 CtrlFileStatus ParseCtrlFile(const QByteArray& bytes, const QString& header, CtrlSettings& out,
                              CtrlFileFault* fault, QList<int>* unknownValues) {
     QStringList fields;
-    const CtrlFileFault found = ReadFields(DecodeFileText(bytes), header, out, fields);
+    int damagedLine = 0;
+    CtrlFileFault found = ReadFields(DecodeTextLines(bytes, &damagedLine), header, out, fields);
+    // The first fault in file order; on its own line a damaged byte is what
+    // is wrong, unless the line is no header at all.
+    if (damagedLine && (found.status == CtrlFileStatus::Ok ||
+                        (found.line >= damagedLine && found.status != CtrlFileStatus::BadHeader)))
+        found = {CtrlFileStatus::DamagedText, damagedLine, 0};
     if (fault) *fault = found;
     if (found.status != CtrlFileStatus::Ok) return found.status;
     CtrlSettings copy = out;
@@ -235,6 +229,7 @@ QString CtrlFileFaultText(const CtrlFileFault& fault) {
         detail = (fault.lines > kFieldCount ? m.MsgCtrlLinesExtra : m.MsgCtrlLinesMissing)
                      .arg(QString::number(fault.lines), QString::number(kFieldCount), line, name);
         break;
+    case CtrlFileStatus::DamagedText: detail = m.MsgTextDamaged.arg(line); break;
     }
     return m.MsgBadFileFormat + QLatin1Char('\n') + detail;
 }
@@ -261,19 +256,27 @@ bool ReadCtrlFile(const QString& path) {
     // A controller file is a few kilobytes; anything far larger is no such
     // file, and so is anything but a regular file (a device, a named pipe).
     constexpr qint64 kMaxBytes = 1 << 20;
-    QFile f(path);
+    FileContents file;
     QString reason;
-    if (!OpenRegularFile(f, kMaxBytes, &reason)) {
-        MsgBox(reason.isEmpty() ? MessageTable().MsgBadFileFormat : reason, vbCritical);
+    if (!file.open(path, kMaxBytes, kMaxBytes, &reason)) {
+        MsgBox(ReadRefusalText(ReadRefusal::Unopened(reason), MessageTable().MsgBadFileFormat), vbCritical);
         return false;
     }
-    const QByteArray bytes = f.read(kMaxBytes);
+    // Parsed into a copy: a file refused, or changed while it was read,
+    // leaves the settings as they were.
+    CtrlSettings read = DSOSettings();
     QList<int> unknown;
     CtrlFileFault fault;
-    if (ParseCtrlFile(bytes, CtrlFileHeader(), DSOSettings(), &fault, &unknown) != CtrlFileStatus::Ok) {
+    const bool parsed = ParseCtrlFile(file.bytes(), CtrlFileHeader(), read, &fault, &unknown) == CtrlFileStatus::Ok;
+    if (file.changed()) {
+        MsgBox(ReadRefusalText({ReadRefusal::Changed, {}}, MessageTable().MsgBadFileFormat), vbCritical);
+        return false;
+    }
+    if (!parsed) {
         MsgBox(CtrlFileFaultText(fault), vbCritical);
         return false;
     }
+    DSOSettings() = std::move(read);
     if (!unknown.isEmpty())
         MsgBox(MessageTable().MsgCtrlValuesUnknown.arg(UnknownCtrlValuesText(DSOSettings(), unknown)),
                vbExclamation);

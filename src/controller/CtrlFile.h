@@ -40,6 +40,7 @@ enum class CtrlFileStatus {
     TextAfterQuote,  // text after a quoted value's closing quote
     Shifted,     // a line too many or too few, and a value that does not fit its
                  // setting at or after the damage (line, value: the first such)
+    DamagedText, // a line's bytes are no text of the file's encoding (DecodeTextLines)
 };
 
 // Where a file is not the format's: the first fault, in file order.
@@ -82,8 +83,9 @@ QString UnknownCtrlValuesText(const CtrlSettings& s, const QList<int>& unknownVa
 // false, and nothing of an existing file is lost.
 bool WriteCtrlFile(const QString& path);
 // Reads the file into DSOSettings(); a failure (the file cannot be read, a
-// foreign header, a short or damaged file: CtrlFileFaultText) is shown with
-// the error icon, gives false and leaves the mirror as it was. Values that are none of their
+// foreign header, a short or damaged file: CtrlFileFaultText; a file another
+// program changed while it was read) is shown in one message with the error
+// icon, gives false and leaves the mirror as it was. Values that are none of their
 // setting's choices, or that the upload cannot send, are read, and named in
 // a message.
 bool ReadCtrlFile(const QString& path);

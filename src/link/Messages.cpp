@@ -113,6 +113,9 @@ const Entry kEntries[] = {
     {&MessageTableData::MsgFileChangedWhileRead,
      "The file was changed by another program while it was read. Open it again once it is written.",
      "文件在读取时被其他程序改动。请在其写入完成后重新打开。"},
+    {&MessageTableData::MsgTextDamaged,
+     "The text on line %1 is damaged: its bytes are no text of the file's encoding.",
+     "第 %1 行的文字已损坏：其字节不是文件编码的文字。"},
 };
 }  // namespace
 
@@ -129,6 +132,16 @@ bool MessageTableData::operator==(const MessageTableData& o) const {
 MessageTableData& MessageTable() {
     static MessageTableData table;
     return table;
+}
+
+QString ReadRefusalText(const ReadRefusal& refusal, const QString& formatMessage) {
+    switch (refusal.kind) {
+    case ReadRefusal::None: return QString();
+    case ReadRefusal::Unreadable: return refusal.detail.isEmpty() ? formatMessage : refusal.detail;
+    case ReadRefusal::Changed: return MessageTable().MsgFileChangedWhileRead;
+    case ReadRefusal::NotTheFormat: break;
+    }
+    return refusal.detail.isEmpty() ? formatMessage : formatMessage + QLatin1Char('\n') + refusal.detail;
 }
 
 MessageTableData MessagesFor(LanguageId language) {

@@ -7,6 +7,7 @@
 // reader always takes the current entry at the moment it shows a message.
 #include <QString>
 
+#include "common/ReadFile.h"
 #include "common/ShellState.h"
 
 struct MessageTableData {
@@ -73,7 +74,8 @@ struct MessageTableData {
     QString MsgHelpNotInstalled;   // %1: the help file's path
     QString MsgHelpNoProgram;      // %1: the help file's path
     QString MsgSettingsNotSaved;   // %1: the settings file's path
-    QString MsgFileChangedWhileRead;  // a sheet or record file written by another program during the read
+    QString MsgFileChangedWhileRead;  // a file written by another program during the read
+    QString MsgTextDamaged;  // %1: the line of a text whose bytes are damaged (after a format message)
 
     bool operator==(const MessageTableData& o) const;
     bool operator!=(const MessageTableData& o) const { return !(*this == o); }
@@ -81,6 +83,11 @@ struct MessageTableData {
 
 // The table in force (module-level, lives as long as the process).
 MessageTableData& MessageTable();
+
+// The one message of a refused read (common/ReadFile.h): the system's reason,
+// MsgFileChangedWhileRead, or formatMessage with the place of the damage on
+// a line of its own when the reader named it. Empty when nothing was refused.
+QString ReadRefusalText(const ReadRefusal& refusal, const QString& formatMessage);
 
 // The complete table of one language. Any value but LangChinese gives English.
 MessageTableData MessagesFor(LanguageId language);

@@ -353,8 +353,11 @@ bool frmOpenWaveform::OpenWaveformFile(const QString& path) {
     QString reason;
     const WaveformReadStatus status = ReadWaveformFile(path, data, &reason);
     if (status != WaveformReadStatus::Ok) {
-        if (status == WaveformReadStatus::Unreadable && !reason.isEmpty()) MsgBox(reason, vbCritical);
-        else MsgBox(MessageTable().MsgFileFormatError);
+        ReadRefusal refused{ReadRefusal::NotTheFormat, {}};
+        if (status == WaveformReadStatus::Unreadable) refused = ReadRefusal::Unopened(reason);
+        if (status == WaveformReadStatus::ChangedWhileRead) refused.kind = ReadRefusal::Changed;
+        MsgBox(ReadRefusalText(refused, MessageTable().MsgFileFormatError),
+               refused.kind == ReadRefusal::NotTheFormat ? vbOKOnly : vbCritical);
         return false;
     }
     MemWaveInfo* r = Record();

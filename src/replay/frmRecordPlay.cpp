@@ -511,9 +511,11 @@ bool frmRecordPlay::OpenRecordFile(const QString& path) {
     case RecordError::FormatError: MsgBox(MessageTable().MsgFileFormatError); return false;
     case RecordError::InflateFailed: MsgBox(MessageTable().MsgFileFail); return false;
     case RecordError::ChannelOff: MsgBox(MessageTable().MsgBadChannelData); return false;
-    case RecordError::ChangedWhileRead: MsgBox(MessageTable().MsgFileChangedWhileRead, vbCritical); return false;
+    case RecordError::ChangedWhileRead:
+        MsgBox(ReadRefusalText({ReadRefusal::Changed, {}}, MessageTable().MsgFileFail), vbCritical);
+        return false;
     case RecordError::Unreadable:
-        MsgBox(reason.isEmpty() ? MessageTable().MsgFileFail : reason, vbCritical);
+        MsgBox(ReadRefusalText(ReadRefusal::Unopened(reason), MessageTable().MsgFileFail), vbCritical);
         return false;
     }
     RecordInfo* r = Record();

@@ -1,10 +1,7 @@
 #include "sheets/SheetFile.h"
 
 #include <QCoreApplication>
-#include <QDateTime>
 #include <QFile>
-#include <QFileInfo>
-#include <QStringDecoder>
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -21,6 +18,7 @@
 
 #include "common/HookCheck.h"
 #include "common/ReadFile.h"
+#include "common/TextEncoding.h"
 #include "common/SaveFile.h"
 #include "common/SheetModel.h"
 #include "common/ShellState.h"
@@ -599,7 +597,10 @@ public:
 // Reader
 
 struct BadFile {};
-struct NotUtf8 {};
+// A text whose bytes are no text of the file's encoding (a damaged byte).
+struct DamagedText {
+    const char* at;
+};
 
 [[noreturn]] void Bad() { throw BadFile{}; }
 
@@ -712,6 +713,13 @@ private:
 // closing quote must come within them.
 constexpr ptrdiff_t MaxItemBytes = 4 * ptrdiff_t(MaxSheetTextLength);
 
+// How the texts of a reading as UTF-8 read: those holding bytes above 0x7F,
+// and the first of them that is not UTF-8.
+struct TextsRead {
+    TextEncodingVote vote;
+    const char* firstNotUtf8 = nullptr;
+};
+
 class SheetReader {
 public:
     SheetReader(const char* begin, const char* end, bool gb18030)
@@ -720,6 +728,7 @@ public:
     const char* p;
     const char* end;
     bool gb18030;
+    TextsRead texts;
 
     // Each item ends at a comma, a line end (CR LF, LF or CR) or the end of
     // the file; spaces before the delimiter are allowed.
@@ -813,15 +822,23 @@ public:
             for (qsizetype k = 0; k < n; ++k) out[k] = static_cast<unsigned char>(b[k]);
             return s;
         }
+        // A text with other bytes: in the first reading as UTF-8, each such
+        // text is counted for the file's encoding (TextEncodingVote) and one
+        // that is not UTF-8 reads as nothing for now (the file is then read
+        // again as GB18030, or refused); in the reading as GB18030 one that
+        // is not GB18030 is damage.
+        QString s;
         if (!gb18030) {
-            QStringDecoder dec(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-            QString s = dec(QByteArrayView(b, n));
-            if (dec.hasError()) throw NotUtf8{};
+            const bool utf8 = DecodeUtf8Text(QByteArrayView(b, n), s);
+            texts.vote.Count(utf8);
+            if (!utf8) {
+                if (!texts.firstNotUtf8) texts.firstNotUtf8 = b;
+                s.clear();
+            }
             return s;
         }
-        QStringDecoder dec("GB18030", QStringDecoder::Flag::Stateless);
-        if (!dec.isValid()) return QString::fromLatin1(b, n);
-        return dec(QByteArrayView(b, n));
+        if (!DecodeGb18030Text(QByteArrayView(b, n), s)) throw DamagedText{b};
+        return s;
     }
 
     void str(QString& s) {
@@ -992,7 +1009,9 @@ public:
     }
 };
 
-bool ParseWith(const QByteArray& bytes, SheetModelData& into, bool gb18030, const QString& expectedHeader) {
+// One reading of the file; `texts` tells how its texts read as UTF-8.
+bool ParseWith(const QByteArray& bytes, SheetModelData& into, bool gb18030, const QString& expectedHeader,
+               TextsRead* texts = nullptr) {
     const char* b = bytes.constData();
     const char* e = b + bytes.size();
     if (e - b >= 3 && std::memcmp(b, "\xEF\xBB\xBF", 3) == 0) b += 3;  // a UTF-8 mark
@@ -1011,7 +1030,17 @@ bool ParseWith(const QByteArray& bytes, SheetModelData& into, bool gb18030, cons
     if (!(last == End::CrLf || last == End::Lf || (last == End::Cr && lineEnd == End::Cr))) Bad();
     for (int i = 0; i < std::min<int>(into.WaveCount, WaveSlots); ++i)
         UpdateWaveNumbers(into.WaveViews[size_t(i)]);
+    if (texts) *texts = r.texts;
     return true;
+}
+
+// The line (from 1) at which `at` lies in the file's bytes; lines end in
+// CR LF, LF or CR.
+int LineAt(const QByteArray& bytes, const char* at) {
+    int line = 1;
+    for (const char* q = bytes.constData(); q < at; ++q)
+        if (*q == '\n' || (*q == '\r' && !(q + 1 < at && q[1] == '\n'))) ++line;
+    return line;
 }
 
 }  // namespace
@@ -1056,23 +1085,28 @@ QByteArray SheetFileText(const SheetModelData& sheet, bool laPresent) {
 namespace {
 // The parse, given the header line a sheet of this model starts with (read
 // once by the caller: a read ahead parses on a thread of its own).
-bool ParseSheetBytes(const QByteArray& bytes, SheetModelData& into, const QString& header) {
+// The file is read as UTF-8; when some of its texts are not, the vote of
+// its texts decides (TextEncodingVote): it is read again as GB18030, or the
+// first text that is not UTF-8 is damage. `damage` then says where.
+bool ParseSheetBytes(const QByteArray& bytes, SheetModelData& into, const QString& header,
+                     SheetDamage* damage) {
     try {
-        try {
-            return ParseWith(bytes, into, false, header);
-        } catch (const NotUtf8&) {
-            return ParseWith(bytes, into, true, header);
-        }
+        TextsRead utf8;
+        if (!ParseWith(bytes, into, false, header, &utf8)) return false;
+        if (utf8.vote.AllUtf8()) return true;
+        if (!utf8.vote.Gb18030()) throw DamagedText{utf8.firstNotUtf8};
+        return ParseWith(bytes, into, true, header);
     } catch (const BadFile&) {
         return false;
-    } catch (const NotUtf8&) {
+    } catch (const DamagedText& text) {
+        if (damage) damage->textLine = LineAt(bytes, text.at);
         return false;
     }
 }
 }  // namespace
 
-bool ParseSheetFile(const QByteArray& bytes, SheetModelData& into) {
-    return ParseSheetBytes(bytes, into, SheetFileHeader());
+bool ParseSheetFile(const QByteArray& bytes, SheetModelData& into, SheetDamage* damage) {
+    return ParseSheetBytes(bytes, into, SheetFileHeader(), damage);
 }
 
 SheetFileHooksData& SheetFileHooks() {
@@ -1108,9 +1142,10 @@ bool WriteDataSheet(const QString& path) {
 namespace {
 // ParseSheetFile, with a file too large for the memory at hand counted as
 // unreadable rather than ending the application.
-bool ParseSheetFileGuarded(const QByteArray& bytes, SheetModelData& into, const QString& header) {
+bool ParseSheetFileGuarded(const QByteArray& bytes, SheetModelData& into, const QString& header,
+                           SheetDamage* damage) {
     try {
-        return ParseSheetBytes(bytes, into, header);
+        return ParseSheetBytes(bytes, into, header, damage);
     } catch (const std::bad_alloc&) {
         return false;
     }
@@ -1120,25 +1155,24 @@ bool ParseSheetFileGuarded(const QByteArray& bytes, SheetModelData& into, const 
 // this model starts with. Only a regular file of a size the format can hold
 // is opened: a device (/dev/zero), a named pipe or a folder is refused before
 // it is opened, so nothing blocks or reads without end. A file that another
-// program changed while it was read is refused too. False when refused;
-// `reason` then holds the system's reason for a file that could not be opened
-// or read, or says that the file changed, and stays empty for one that is no
-// sheet.
-bool ReadSheetFile(const QString& path, SheetModelData& into, QString* reason, const QString& header) {
+// program changed while it was read is refused too, whatever its parse gave.
+ReadRefusal ReadSheetFile(const QString& path, SheetModelData& into, const QString& header) {
     FileContents file;
-    if (!file.open(path, MaxSheetFileBytes, MaxSheetFileBytes, reason)) return false;
-    const bool parsed = ParseSheetFileGuarded(file.bytes(), into, header);
-    if (file.changed()) {
-        if (reason) *reason = MessageTable().MsgFileChangedWhileRead;
-        return false;
-    }
-    return parsed;
+    QString reason;
+    if (!file.open(path, MaxSheetFileBytes, MaxSheetFileBytes, &reason)) return ReadRefusal::Unopened(reason);
+    SheetDamage damage;
+    const bool parsed = ParseSheetFileGuarded(file.bytes(), into, header, &damage);
+    if (file.changed()) return {ReadRefusal::Changed, {}};
+    if (parsed) return {};
+    if (damage.textLine > 0)
+        return {ReadRefusal::NotTheFormat, MessageTable().MsgTextDamaged.arg(damage.textLine)};
+    return {ReadRefusal::NotTheFormat, {}};
 }
 }  // namespace
 
 bool IsReadableSheetFile(const QString& path) {
     auto scratch = std::make_unique<SheetModelData>();
-    return ReadSheetFile(path, *scratch, nullptr, SheetFileHeader());
+    return !ReadSheetFile(path, *scratch, SheetFileHeader()).refused();
 }
 
 namespace {
@@ -1158,17 +1192,6 @@ SheetStamp StampOf(const SheetModelData& s) {
 }
 bool IsEmptySheet(const SheetStamp& st) {
     return !st.modified && std::all_of(st.counts.begin(), st.counts.end(), [](int16_t c) { return c == 0; });
-}
-
-struct FileStamp {
-    qint64 size = -1;
-    QDateTime modified;
-    bool operator==(const FileStamp& o) const { return size == o.size && modified == o.modified; }
-};
-FileStamp FileStampOf(const QString& path) {
-    const QFileInfo info(path);
-    if (!info.exists()) return {};
-    return {info.size(), info.lastModified()};
 }
 
 struct SheetReadAhead {
@@ -1198,7 +1221,7 @@ std::unique_ptr<SheetModelData> TakeReadAhead(const QString& path) {
     if (!ahead) return nullptr;
     std::unique_ptr<SheetModelData> read = ahead->result.get();
     if (!read || ahead->path != path || !(ahead->sheet == StampOf(Sheets())) ||
-        !(ahead->file == FileStampOf(path)))
+        !(ahead->file == StampOfFile(path)))
         return nullptr;
     return read;
 }
@@ -1214,13 +1237,13 @@ void ReadDataSheetAhead(const QString& path) {
     ahead->sheet = sheet;
     // The stamp is taken before the read, so a file written meanwhile is
     // read again.
-    ahead->file = FileStampOf(path);
+    ahead->file = StampOfFile(path);
     // The scratch copy starts as the open sheet, as a direct read's does.
     auto scratch = std::make_unique<SheetModelData>(Sheets());
     try {
         ahead->result = std::async(std::launch::async, [path, header = SheetFileHeader(),
                                                         scratch = std::move(scratch)]() mutable {
-            if (!ReadSheetFile(path, *scratch, nullptr, header)) return std::unique_ptr<SheetModelData>();
+            if (ReadSheetFile(path, *scratch, header).refused()) return std::unique_ptr<SheetModelData>();
             return std::move(scratch);
         });
     } catch (const std::system_error&) {
@@ -1234,10 +1257,8 @@ std::unique_ptr<SheetModelData> ParseDataSheetFile(const QString& path) {
     // The scratch copy starts as the open sheet, so fields the file does not
     // hold keep their values exactly as a direct read would keep them.
     auto scratch = std::make_unique<SheetModelData>(Sheets());
-    QString reason;
-    if (!ReadSheetFile(path, *scratch, &reason, SheetFileHeader())) {
-        if (!reason.isEmpty()) MsgBox(reason, vbCritical);
-        MsgBox(MessageTable().MsgBadSheetFile, vbCritical);
+    if (const ReadRefusal refused = ReadSheetFile(path, *scratch, SheetFileHeader()); refused.refused()) {
+        MsgBox(ReadRefusalText(refused, MessageTable().MsgBadSheetFile), vbCritical);
         return nullptr;
     }
     return scratch;

@@ -13,8 +13,9 @@
 // "#FALSE#"; whole numbers in plain decimal; Single values with at most 7 and
 // Double values with at most 15 significant digits, "." as decimal point in
 // every locale, exponent form ("1.5E-07", "2E+15") for very small or large
-// magnitudes. Written as UTF-8; read as UTF-8, or as GB18030 when the file is
-// not valid UTF-8 (sheets saved on a Chinese Windows system).
+// magnitudes. Written as UTF-8; read as UTF-8, or as GB18030 when most of its
+// texts with bytes above 0x7F are not UTF-8 (sheets saved on a Chinese
+// Windows system); a text that is neither is damage, named by its line.
 //
 // Reading is all or nothing: the file is parsed into a scratch copy of the
 // sheet, every count and block size is checked against the limits and the
@@ -32,12 +33,21 @@ struct RecordInfo;
 // laPresent is stored in every Wave view's logic-analyser item.
 QByteArray SheetFileText(const SheetModelData& sheet, bool laPresent);
 
+// Where a refused sheet is damaged, when the reader can say: the line of a
+// text whose bytes are no text of the file's encoding (0 for none).
+struct SheetDamage {
+    int textLine = 0;
+};
+
 // Parses a sheet file's bytes into `into`: the sheet name, the five counts
 // and the saved fields of slots 0..count-1. Fields the file does not hold
 // keep their values. Returns false (and leaves `into` partly written) when
 // the header is not this model's or any item is malformed, missing or out of
-// range; callers pass a scratch copy.
-bool ParseSheetFile(const QByteArray& bytes, SheetModelData& into);
+// range, or a text is damaged (`damage` then names its line); callers pass a
+// scratch copy. The texts are read as UTF-8; as GB18030 only when more of
+// the texts holding bytes above 0x7F are not UTF-8 than are
+// (common/TextEncoding.h), and then every one must be GB18030.
+bool ParseSheetFile(const QByteArray& bytes, SheetModelData& into, SheetDamage* damage = nullptr);
 
 // Number texts of the file: Single with at most 7, Double with at most 15
 // significant digits.
@@ -59,8 +69,10 @@ bool IsStorableName(const QString& name);
 bool WriteDataSheet(const QString& path);
 
 // Reads the file at path into the open sheet. On any failure the open sheet
-// is unchanged and "MsgBadSheetFile" is shown with the critical icon (after
-// the failure's description when the file cannot be opened); returns false.
+// is unchanged and one message is shown with the critical icon
+// (ReadRefusalText: the system's reason for a file that cannot be opened or
+// read, MsgFileChangedWhileRead, or MsgBadSheetFile with the damaged text's
+// line when known); returns false.
 // Creates no window and no tree node; SheetFileName and SheetModified are
 // left to the caller.
 bool ReadDataSheet(const QString& path);

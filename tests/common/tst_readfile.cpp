@@ -4,7 +4,11 @@
 // which starts with the default action for SIGBUS, as the application does.
 #include <signal.h>
 #include <sys/prctl.h>
+#include <sys/syscall.h>
 #include <sys/types.h>
+#include <unistd.h>
+
+#include <cstring>
 
 #include <QFile>
 #include <QProcess>
@@ -17,6 +21,38 @@ namespace {
 
 volatile sig_atomic_t handled = 0;
 void CountBusSignal(int) { handled = handled + 1; }
+
+// What was blocked while the handler ran: 1 each when SIGUSR1 / SIGBUS was.
+volatile sig_atomic_t usr1Blocked = -1, busBlocked = -1;
+void NoteMask(int) {
+    sigset_t now;
+    pthread_sigmask(SIG_BLOCK, nullptr, &now);
+    usr1Blocked = sigismember(&now, SIGUSR1);
+    busBlocked = sigismember(&now, SIGBUS);
+    handled = handled + 1;
+}
+
+// The kernel's early report of a memory error (BUS_MCEERR_AO), sent by the
+// process to itself as the kernel would send it: it arrives once and is no
+// fault of the access that follows.
+bool ReportMemoryErrorEarly() {
+    siginfo_t info;
+    std::memset(&info, 0, sizeof info);
+    info.si_signo = SIGBUS;
+    info.si_code = BUS_MCEERR_AO;
+    info.si_addr = &info;
+    return syscall(SYS_rt_tgsigqueueinfo, getpid(), syscall(SYS_gettid), SIGBUS, &info) == 0;
+}
+
+// A handler set before the watch with its own mask (SIGUSR1) and flags.
+void HandleWith(int flags) {
+    struct sigaction action {};
+    action.sa_handler = NoteMask;
+    sigemptyset(&action.sa_mask);
+    if (!(flags & SA_NODEFER)) sigaddset(&action.sa_mask, SIGUSR1);
+    action.sa_flags = flags;
+    sigaction(SIGBUS, &action, nullptr);
+}
 
 bool WriteFile(const QString& path, const QByteArray& bytes) {
     QFile f(path);
@@ -43,7 +79,10 @@ int BusChild(const QByteArray& mode, const QString& dir) {
     prctl(PR_SET_DUMPABLE, 0);  // no core file for the ends the parent expects
     signal(SIGBUS, SIG_DFL);    // as in the application (a sanitizer's own handler set aside)
     if (mode == "ignored") signal(SIGBUS, SIG_IGN);
-    if (mode == "handled") signal(SIGBUS, CountBusSignal);
+    if (mode == "handled" || mode == "early handled") signal(SIGBUS, CountBusSignal);
+    if (mode == "early ignored") signal(SIGBUS, SIG_IGN);
+    if (mode == "own mask") HandleWith(0);
+    if (mode == "no defer") HandleWith(SA_NODEFER);
     if (!WatchMappedFileReads()) return 2;
     const QString path = dir + "/" + QString::fromLatin1(mode);
     if (!WriteFile(path, ThreePages)) return 3;
@@ -61,6 +100,23 @@ int BusChild(const QByteArray& mode, const QString& dir) {
         const uchar* bytes = own.map(0, ThreePages.size());
         if (!bytes || !own.resize(0)) return 6;
         return *static_cast<const volatile uchar*>(bytes + 4096) + 11;
+    }
+    if (mode.startsWith("early")) {
+        if (!ReportMemoryErrorEarly()) return 17;
+        if (mode == "early") return 18;  // it must have ended the process
+        if (mode == "early handled" && handled != 1) return 19;
+        if (!WatchMappedFileReads()) return 20;  // the watch stays in place
+        return CutFileIsRefused(path + ".cut", true) ? 0 : 21;
+    }
+    if (mode == "own mask" || mode == "no defer") {
+        raise(SIGBUS);
+        const int expect = mode == "own mask" ? 1 : 0;
+        if (handled != 1 || usr1Blocked != expect || busBlocked != expect) return 22;
+        sigset_t now;
+        pthread_sigmask(SIG_BLOCK, nullptr, &now);
+        if (sigismember(&now, SIGUSR1) || sigismember(&now, SIGBUS)) return 23;  // as before the signal
+        if (!WatchMappedFileReads()) return 24;
+        return CutFileIsRefused(path + ".cut", true) ? 0 : 25;
     }
     if (mode == "replaced") {
         // Another action set after the watch: reads copy the file instead.
@@ -94,6 +150,15 @@ private slots:
         QTest::newRow("sent, ignored before: a cut file after it refused") << QByteArray("ignored") << false;
         QTest::newRow("sent, handled before: a cut file after it refused") << QByteArray("handled") << false;
         QTest::newRow("another action set after the watch: reads copy") << QByteArray("replaced") << false;
+        // A memory error the kernel reports ahead of any access (BUS_MCEERR_AO)
+        // does not come again on return: it goes to the action set before.
+        QTest::newRow("memory error reported early: ends it") << QByteArray("early") << true;
+        QTest::newRow("memory error reported early, handled before: handled once") << QByteArray("early handled")
+                                                                                  << false;
+        QTest::newRow("memory error reported early, ignored before: goes on") << QByteArray("early ignored") << false;
+        // A handler set before runs as the kernel would run it.
+        QTest::newRow("handler with its own mask: runs with it, SIGBUS blocked") << QByteArray("own mask") << false;
+        QTest::newRow("handler with SA_NODEFER: runs with SIGBUS open") << QByteArray("no defer") << false;
     }
     void busSignalsTheWatchDidNotCauseGoOn() {
         QFETCH(QByteArray, mode);

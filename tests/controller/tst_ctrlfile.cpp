@@ -6,9 +6,11 @@
 #include <QtTest>
 
 #include "FakeCommandPort.h"
+#include "FileChanges.h"
 #include "NonRegularFiles.h"
 #include "TestEnv.h"
 #include "UseLanguage.h"
+#include "common/ReadFile.h"
 #include "common/RecentFiles.h"
 #include "common/SettingsStore.h"
 #include "common/ShellState.h"
@@ -559,6 +561,22 @@ private slots:
             << "Line 4 (CH1 ▸ Volt/Div): the value's closing double quote is missing.";
         QTest::newRow("a stray quote in a bare field") << withLine(5, "AB\"C") << en << badValue(6, "CH1 ▸ Coupling");
         QTest::newRow("binary") << QByteArray("\x00\xff\x01\"\"\r\n", 7).repeated(300) << en << header;
+        // One damaged byte spoils its own line only: the file's encoding is
+        // the vote of its lines with bytes above 0x7F.
+        const int run = int(lines.indexOf("\"RUN\"\r"));
+        QVERIFY(run > 0);
+        const QByteArray chinese = withLine(run, "\"\xE8\xBF\x90\xE8\xA1\x8C\"");  // "运行" in UTF-8
+        auto damaged = [](int line) {
+            return QString("The text on line %1 is damaged: its bytes are no text of the file's encoding.").arg(line);
+        };
+        QTest::newRow("a zero byte inside a word") << withLine(run, QByteArray("\"\xE8\x00\x90\xE8\xA1\x8C\"", 8))
+                                                   << en << damaged(run + 1);
+        QList<QByteArray> beside = chinese.split('\n');
+        beside[3] = "\"\xE6\x41\xB6\xE9\x97\xB4\"\r";  // "时间" with its second byte become 'A'
+        QTest::newRow("a byte become 'A' beside a sound word (GB18030 by itself)")
+            << beside.join('\n') << en << damaged(4);
+        QTest::newRow("a damaged byte, in Chinese") << withLine(run, "\"\xE8\xBF\x90\xE8\xA1\"") << int(LangChinese)
+            << QString::fromUtf8("第 %1 行的文字已损坏：其字节不是文件编码的文字。").arg(run + 1);
     }
 
     void refusedFilesLeaveEverythingAlone() { openDamagedFile(); }
@@ -641,6 +659,22 @@ private slots:
             << "Line 194 (Display ▸ Grid) holds text after the value's closing double quote.";
     }
     void damageIsNamedWhereItIs() { openDamagedFile(); }
+
+    // A file another program changes while it is read is refused with that
+    // one message, whatever its bytes gave.
+    void changedWhileReadIsRefused_data() { FileChanges::AddRows(); }
+    void changedWhileReadIsRefused() {
+        QFETCH(QString, change);
+        const QByteArray golden = ReadAll(Golden());
+        const QByteArray other = QByteArray(golden).replace("\"1.00V\"", "\"2.00V\"");
+        CtrlSettings alone;
+        QVERIFY(ParseCtrlFile(other, CtrlFileHeader(), alone) == CtrlFileStatus::Ok);
+        const QString file = path("changed.rmt");
+        QVERIFY(WriteBytes(file, golden));
+        SetFileOpenedHook([&](const QString&) { QVERIFY(FileChanges::Apply(change, file, golden, other)); });
+        openIsRefused(file, MessageTable().MsgFileChangedWhileRead);
+        SetFileOpenedHook(nullptr);
+    }
 
     // Line ends and blank lines after the last value are no field; any line
     // end reads as one.

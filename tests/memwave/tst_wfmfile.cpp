@@ -6,7 +6,9 @@
 #include <QtTest>
 #include <memory>
 
+#include "FileChanges.h"
 #include "WfmBuilder.h"
+#include "common/ReadFile.h"
 #include "common/SheetModel.h"
 #include "memwave/model/WaveformFile.h"
 
@@ -335,6 +337,32 @@ private slots:
         QCOMPARE(ReadWaveformFile(dir.filePath("missing.wfm"), data, &reason), WaveformReadStatus::Unreadable);
         QVERIFY(!reason.isEmpty());
         QCOMPARE(ReadWaveformFile(dir.path(), data), WaveformReadStatus::FormatError);
+    }
+
+    // A file another program changes while it is read is refused whatever
+    // its bytes gave, and what the caller holds stays as it was.
+    void fileChangedWhileReadIsRefused_data() { FileChanges::AddRows(); }
+    void fileChangedWhileReadIsRefused() {
+        QFETCH(QString, change);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("changed.wfm");
+        const QByteArray good = FullHeader(false, 300).on(true, false, false).ramp(300, 30).bytes();
+        // The same file with another CH1 offset: sound by itself.
+        QByteArray other = good;
+        other[40] = char(other[40] ^ 0x01);
+        QVERIFY(Parsed(other));
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(good) == good.size());
+        f.close();
+        SetFileOpenedHook([&](const QString&) { QVERIFY(FileChanges::Apply(change, path, good, other)); });
+        WaveformFileData data;
+        data.Ch1Present = true;
+        QCOMPARE(ReadWaveformFile(path, data), WaveformReadStatus::ChangedWhileRead);
+        QVERIFY(data.Ch1Present && data.Ch1Memory.empty());
+        SetFileOpenedHook(nullptr);
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.write(good) == good.size());
+        f.close();
+        QCOMPARE(ReadWaveformFile(path, data), WaveformReadStatus::Ok);
     }
 };
 

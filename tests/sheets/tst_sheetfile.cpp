@@ -183,11 +183,13 @@ private slots:
         QCOMPARE(SheetFileText(*read, false), text(1));
 
         // An unreadable file is reported by the read that follows, as
-        // without a read ahead.
+        // without a read ahead: the system's reason alone.
+        MsgBoxService::ClearLog();
         ReadDataSheetAhead(tmp.filePath("missing.vls"));
         QVERIFY(!ParseDataSheetFile(tmp.filePath("missing.vls")));
-        QVERIFY(!MsgBoxService::Log().isEmpty());
-        QCOMPARE(MsgBoxService::Log().last().text, MessageTable().MsgBadSheetFile);
+        QCOMPARE(MsgBoxService::Log().size(), 1);
+        QVERIFY(!MsgBoxService::Log()[0].text.isEmpty());
+        QVERIFY(MsgBoxService::Log()[0].text != MessageTable().MsgBadSheetFile);
     }
 
     // Another program may shorten a file while it is being read (a sheet
@@ -251,18 +253,24 @@ private slots:
         auto sheet = NewSheet();
         SheetSamples::FillTelling(*sheet, 1);
         const QByteArray whole = SheetFileText(*sheet, false);
+        // A sheet of the same size under another name: sound by itself, so
+        // only the check of the file's stamp refuses it.
+        sheet->SheetName.replace("sheet", "Sheet");
+        const QByteArray other = SheetFileText(*sheet, false);
+        QVERIFY(ParseSheetFile(other, *NewSheet()));
         const QString path = tmp.filePath("changed.vls");
         QVERIFY(WriteBytes(path, whole));
         SetFileOpenedHook([&](const QString& opened) {
             QCOMPARE(opened, path);
-            QVERIFY(FileChanges::Apply(change, path, whole));
+            QVERIFY(FileChanges::Apply(change, path, whole, other));
         });
         SheetSamples::FillTelling(Sheets(), 2);
         const QByteArray open = SheetFileText(Sheets(), false);
         QVERIFY(!ReadDataSheet(path));
-        QCOMPARE(MsgBoxService::Log().size(), 2);
+        // One message, which says what happened.
+        QCOMPARE(MsgBoxService::Log().size(), 1);
         QCOMPARE(MsgBoxService::Log()[0].text, MessageTable().MsgFileChangedWhileRead);
-        QCOMPARE(MsgBoxService::Log()[1].text, MessageTable().MsgBadSheetFile);
+        QCOMPARE(MsgBoxService::Log()[0].style, int(vbCritical));
         QCOMPARE(SheetFileText(Sheets(), false), open);
         QVERIFY(WriteBytes(path, whole));
         QVERIFY(!IsReadableSheetFile(path));
@@ -813,14 +821,15 @@ private slots:
         QCOMPARE(MsgBoxService::Log()[0].style, int(vbCritical));
     }
 
-    void unopenableFileGivesTwoMessagesAndUnwritableOneEach() {
+    // A file that cannot be opened gives the system's reason alone.
+    void unopenableFileAndUnwritableGiveOneMessageEach() {
         SheetSamples::FillTelling(Sheets(), 2);
         const QByteArray before = SheetFileText(Sheets(), false);
         QVERIFY(!ReadDataSheet(tmp.filePath("no such folder/x.vls")));
-        QCOMPARE(MsgBoxService::Log().size(), 2);
+        QCOMPARE(MsgBoxService::Log().size(), 1);
         QCOMPARE(MsgBoxService::Log()[0].style, int(vbCritical));
         QVERIFY(!MsgBoxService::Log()[0].text.isEmpty());
-        QCOMPARE(MsgBoxService::Log()[1].text, MessageTable().MsgBadSheetFile);
+        QVERIFY(!MsgBoxService::Log()[0].text.contains(MessageTable().MsgBadSheetFile));
         QCOMPARE(SheetFileText(Sheets(), false), before);
 
         for (const QString& path : {tmp.filePath("no such folder/x.vls"), tmp.path()}) {
@@ -930,6 +939,77 @@ private slots:
         QVERIFY(ParseSheetFile(gb, *dst));
         QCOMPARE(SheetFileText(*dst, false), utf8);
         QCOMPARE(dst->SheetName, src->SheetName);
+    }
+
+    // One damaged byte changes no other text: a text that is not of the
+    // file's encoding is refused, named by its line, and the open sheet
+    // stays as it was. The file's encoding is the vote of its texts with
+    // bytes above 0x7F (GB18030 only when more are not UTF-8 than are).
+    void damagedTextIsRefusedNamingItsLine_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("at");  // the damaged byte
+        QTest::addColumn<char>("value");
+        auto sheet = NewSheet();
+        SheetSamples::FillTelling(*sheet, 1);
+        const QByteArray utf8 = SheetFileText(*sheet, false);
+        QStringEncoder toGb("GB18030");
+        const QByteArray gb = toGb(QString::fromUtf8(utf8));
+        auto in = [](const QByteArray& bytes, const char* text, int step) {
+            return int(bytes.indexOf(QByteArray(text))) + step;
+        };
+        QTest::newRow("UTF-8: a zero byte inside the sheet name") << utf8 << in(utf8, "\xE8\xAF\x95", 1) << '\0';
+        QTest::newRow("UTF-8: 0xFF in a view's name") << utf8 << in(utf8, "\xE6\xB5\x8B", 0) << '\xFF';
+        QTest::newRow("UTF-8: a continuation byte become 'A' (GB18030 by itself)")
+            << utf8 << in(utf8, "\xE6\x97\xB6", 1) << 'A';
+        QTest::newRow("UTF-8: a zero byte in the last text") << utf8 << int(utf8.lastIndexOf("\xE5\xA4\x87") + 1)
+                                                             << '\0';
+        const QByteArray gbName = toGb(QString::fromUtf8("试验"));
+        QTest::newRow("GB18030: a zero byte inside the sheet name")
+            << gb << in(gb, gbName.constData(), 1) << '\0';
+        QTest::newRow("GB18030: a lone lead byte ending a view's name")
+            << gb << int(gb.indexOf(QByteArray(toGb(QString::fromUtf8("测量0"))))) + 4 << '\xFE';
+    }
+    void damagedTextIsRefusedNamingItsLine() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, at);
+        QFETCH(char, value);
+        QVERIFY(at > 0 && at < bytes.size() && bytes[at] != value);
+        auto whole = NewSheet();
+        QVERIFY(ParseSheetFile(bytes, *whole));
+        bytes[at] = value;
+        SaveToCorpus(QString("damaged-text-%1").arg(at), bytes);
+        const int line = int(bytes.left(at).count("\r\n")) + 1;
+        SheetDamage damage;
+        QVERIFY(!ParseSheetFile(bytes, *NewSheet(), &damage));
+        QCOMPARE(damage.textLine, line);
+
+        SheetSamples::FillTelling(Sheets(), 2);
+        const QByteArray open = SheetFileText(Sheets(), false);
+        const QString path = tmp.filePath("damaged text.vls");
+        QVERIFY(WriteBytes(path, bytes));
+        QVERIFY(!ReadDataSheet(path));
+        QCOMPARE(MsgBoxService::Log().size(), 1);
+        QCOMPARE(MsgBoxService::Log()[0].text,
+                 MessageTable().MsgBadSheetFile + '\n' + MessageTable().MsgTextDamaged.arg(line));
+        QCOMPARE(MsgBoxService::Log()[0].style, int(vbCritical));
+        QCOMPARE(SheetFileText(Sheets(), false), open);
+    }
+
+    // A sheet saved as GB18030 reads as GB18030 though a few of its texts
+    // read as UTF-8 by chance ("值" is D6 B5, a Hebrew point in UTF-8).
+    void gb18030FileWithTextsThatReadAsUtf8IsRead() {
+        auto src = NewSheet();
+        SheetSamples::FillTelling(*src, 1);
+        src->SheetName = QString::fromUtf8("值");
+        src->WaveViews[0].Name = QString::fromUtf8("模式");
+        const QByteArray utf8 = SheetFileText(*src, false);
+        const QByteArray gb = QStringEncoder("GB18030")(QString::fromUtf8(utf8));
+        QVERIFY(QByteArray(QStringEncoder("GB18030")(src->SheetName)).isValidUtf8());
+        QVERIFY(QByteArray(QStringEncoder("GB18030")(src->WaveViews[0].Name)).isValidUtf8());
+        auto dst = NewSheet();
+        QVERIFY(ParseSheetFile(gb, *dst));
+        QCOMPARE(dst->SheetName, src->SheetName);
+        QCOMPARE(SheetFileText(*dst, false), utf8);
     }
 
     // The memory view stores XYFormat twice; the second one is the one read.

@@ -140,20 +140,20 @@ WaveformReadStatus ParseWaveformFile(const QByteArray& bytes, WaveformFileData& 
 }
 
 WaveformReadStatus ReadWaveformFile(const QString& path, WaveformFileData& out, QString* reason) {
-    QFile file(path);
+    FileContents file;
     QString why;
     // A longer regular file is read up to the limit; only the blocks decide.
-    if (!OpenRegularFile(file, std::numeric_limits<qint64>::max(), &why)) {
+    if (!file.open(path, std::numeric_limits<qint64>::max(), WaveformReadLimit, &why)) {
         if (why.isEmpty()) return WaveformReadStatus::FormatError;  // a folder, a device, a pipe
         if (reason) *reason = why;
         return WaveformReadStatus::Unreadable;
     }
-    const QByteArray bytes = file.read(WaveformReadLimit);
-    if (file.error() != QFileDevice::NoError) {
-        if (reason) *reason = file.errorString();
-        return WaveformReadStatus::Unreadable;
-    }
-    return ParseWaveformFile(bytes, out);
+    // Parsed into a scratch copy: a file changed meanwhile leaves `out` alone.
+    WaveformFileData read;
+    const WaveformReadStatus parsed = ParseWaveformFile(file.bytes(), read);
+    if (file.changed()) return WaveformReadStatus::ChangedWhileRead;
+    if (parsed == WaveformReadStatus::Ok) out = std::move(read);
+    return parsed;
 }
 
 void CommitWaveformFile(MemWaveInfo& rec, WaveformFileData&& data, const QString& path) {

@@ -82,6 +82,7 @@ enum class WaveformReadStatus {
     FormatError,  // not a waveform file: wrong magic, or a folder, device or named pipe
     Damaged,      // a negative count, or a block not wholly in the bytes read
     Unreadable,   // the file could not be opened or read
+    ChangedWhileRead,  // another program changed the file while it was read
 };
 
 // Checks and converts the bytes of a file (only the first WaveformReadLimit
@@ -90,7 +91,9 @@ WaveformReadStatus ParseWaveformFile(const QByteArray& bytes, WaveformFileData& 
 // Reads at most WaveformReadLimit bytes of the file and parses them. Only a
 // regular file is opened (OpenRegularFile): a folder, a device or a named
 // pipe is FormatError without being opened. Unreadable sets `reason` to the
-// system's reason.
+// system's reason. A file whose stamp changed during the read (another
+// program writing it, FileContents) is ChangedWhileRead whatever its bytes
+// gave, and `out` is left alone.
 WaveformReadStatus ReadWaveformFile(const QString& path, WaveformFileData& out,
                                     QString* reason = nullptr);
 
