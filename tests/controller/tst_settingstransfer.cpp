@@ -279,7 +279,7 @@ private slots:
         TestEnv::UseLanguage(LangEnglish);
         InstallTransferWindow();
         CtrlListForm();  // its first load fills the mirror with defaults
-        LinkFixture::StartQuickSerialTick(tick);
+        LinkFixture::StartQuickSerialTick(tick, sim);
     }
     void cleanup() {
         QLocale::setDefault(QLocale::c());
