@@ -247,7 +247,7 @@ void SimServer::reply(Side side, QTcpSocket* s, SimReply r) {
         // reply simply stops early.
         if (r.kind == SimReply::Binary) head = le32(quint32(body.size()));
         if (f.kind == SimFault::Truncate) body = body.left(f.amount);
-        if (body.size() < r.data.size() || (dropAfter >= 0 && dropAfter < body.size())) ptyReplyWithheld_ = true;
+        if (body.size() < r.data.size()) ptyReplyWithheld_ = true;
     }
 
     if (f.kind == SimFault::Late) {
@@ -278,7 +278,10 @@ void SimServer::deliver(Side side, QTcpSocket* s, const QByteArray& head, const 
     }
     writePty(head + payload);
     // The bytes reach the terminal's input queue a moment after the write.
-    if (dropAfter >= 0) QTimer::singleShot(50, this, [this] { hangUpWhenRead(0); });
+    if (dropAfter >= 0) {
+        ptyHangUpPending_ = true;
+        QTimer::singleShot(50, this, [this] { hangUpWhenRead(0); });
+    }
 }
 
 void SimServer::hangUpWhenRead(int tries) {
@@ -293,6 +296,7 @@ void SimServer::hangUpWhenRead(int tries) {
     }
     closePty();
     OpenPty();
+    ptyHangUpPending_ = false;
     if (!infoPath_.isEmpty()) WriteInfo(infoPath_);
 }
 
@@ -303,7 +307,8 @@ QString SimServer::ptyLineState() const {
     int unread = 0, untaken = 0;
     ::ioctl(ptyMaster_, FIONREAD, &unread);
     if (ptySlave_ >= 0) ::ioctl(ptySlave_, FIONREAD, &untaken);
-    if (unread > 0 || untaken > 0 || !ptyOut_.isEmpty() || ptyIn_.contains('\n')) return QStringLiteral("busy");
+    if (unread > 0 || untaken > 0 || !ptyOut_.isEmpty() || ptyIn_.contains('\n') || ptyHangUpPending_)
+        return QStringLiteral("busy");
     if (ptyReplyWithheld_) return QStringLiteral("withheld");
     return QStringLiteral("idle");
 }

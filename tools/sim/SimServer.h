@@ -75,6 +75,7 @@ private:
     // The last reply on the serial side was kept back (silent, late) or cut
     // (truncate, drop) by the fault.
     bool ptyReplyWithheld_ = false;
+    bool ptyHangUpPending_ = false;  // a "drop" fault's hang-up is still to come
     // What the serial side holds for its client (the "LINE?" control query).
     QString ptyLineState() const;
     QString ptyPath_;
