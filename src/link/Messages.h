@@ -52,6 +52,11 @@ struct MessageTableData {
     QString MsgMeasuresUnread;     // %1 of %2 measurement replies unusable (status line)
     QString MsgTitleRs232Init;
     QString MsgBadPortNumber;
+    // The line after MsgBadPortNumber: which port and device failed (%1: the
+    // COM number, %2: the device), or why none was tried.
+    QString MsgPortDevice;
+    QString MsgPortOutOfRange;     // %1: the COM number
+    QString MsgPortBadBaud;        // %1, %2: as MsgPortDevice; %3: the baud rate as stored
     QString MsgTitleRs232Send;
     QString MsgRs232SendFail;
     QString MsgRs232ReadFail;

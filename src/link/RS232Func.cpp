@@ -120,12 +120,10 @@ int CommWritePauseMs(int commandLength, const QString& baudRate) {
 void OpenComm() {
     QSerialPort* p = port();
     comm().inOwnCall = true;
-    bool failed = false;
     if (p->isOpen()) p->close();
     const int baud = baudValue(Shell().BaudRate);
-    if (baud == 0) failed = true;
     const QString path = CommDevicePath(Shell().COM_Port);
-    if (path.isEmpty()) failed = true;
+    bool failed = baud == 0 || path.isEmpty();
     if (!failed) {
         p->setPortName(path);
         if (!p->open(QIODevice::ReadWrite)) {
@@ -144,14 +142,21 @@ void OpenComm() {
     comm().inOwnCall = false;
     if (failed) {
         if (p->isOpen()) p->close();
-        // The status bar names the device, which the message box does not.
-        if (LinkUi().ShowSerialStatus)
-            LinkUi().ShowSerialStatus(QStringLiteral("Status: ") +
-                                      (path.isEmpty() ? QStringLiteral("COM%1").arg(Shell().COM_Port) : path) +
-                                      QStringLiteral(": ") + MessageTable().MsgBadPortNumber);
-        MsgBox(MessageTable().MsgBadPortNumber, vbExclamation, MessageTable().MsgTitleRs232Init);
+        // The box covers the status bar: it names the port and its device
+        // itself, for as long as it is up.
+        const QString why = CommOpenFailureText(Shell().COM_Port, path, Shell().BaudRate);
+        if (LinkUi().ShowSerialStatus) LinkUi().ShowSerialStatus(QStringLiteral("Status: ") + why);
+        MsgBox(MessageTable().MsgBadPortNumber + QLatin1Char('\n') + why, vbExclamation,
+               MessageTable().MsgTitleRs232Init);
         Link().LinkOpen = false;
     }
+}
+
+QString CommOpenFailureText(int port, const QString& device, const QString& baudRate) {
+    const MessageTableData& m = MessageTable();
+    if (device.isEmpty()) return m.MsgPortOutOfRange.arg(port);
+    if (baudValue(baudRate) == 0) return m.MsgPortBadBaud.arg(QString::number(port), device, baudRate);
+    return m.MsgPortDevice.arg(QString::number(port), device);
 }
 
 void CloseComm() {

@@ -21,8 +21,13 @@
 #include <QString>
 
 // Opens (or reopens) the port of the stored COM_Port at the stored BaudRate.
-// A failure shows "Invalid port number!" and clears LinkOpen.
+// A failure shows "Invalid port number!" with the line of
+// CommOpenFailureText (in the box and on the status line) and clears LinkOpen.
 void OpenComm();
+// Why COM `port`, the device `device` (empty: no device for that number), at
+// `baudRate` did not open, in the UI language: the port outside 1 to 16, the
+// baud rate not a positive whole number, or the port and device named.
+QString CommOpenFailureText(int port, const QString& device, const QString& baudRate);
 // Writes the command and a line feed, then pauses for the characters written.
 // Does nothing unless connected or connecting. A request (a command that
 // expects a reply) first drops the input still waiting (DiscardStaleCommInput).

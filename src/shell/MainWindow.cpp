@@ -543,7 +543,8 @@ void frmMain::CommTimer_Timer() {
 
 void frmMain::TimeOutTimer_Timer() {
     SerialTick();
-    if (Serial().TickCount % 10 == 0) refreshClock();
+    clockTicks_ = (clockTicks_ + 1) % 10;
+    if (clockTicks_ == 0) refreshClock();
 }
 
 void frmMain::ShowStatusText(const QString& text) {

@@ -36,7 +36,8 @@ public:
     void ShowDataSheetPane();
     void ShowControllerPane();
 
-    // Timer handlers of the serial line's status text and time-outs.
+    // Timer handlers of the serial line's status text and time-outs. The
+    // 100 ms tick also redraws the clock, every tenth tick of its own.
     void CommTimer_Timer();
     void TimeOutTimer_Timer();
     // Shows a status text in the panel "Status" and arms the clearing timer.
@@ -158,6 +159,9 @@ private:
 
     QAction* mnuFileRecentCtrl[4] = {};
     QAction* mnuFileRecentSheet[4] = {};
+    // The clock's own count of ticks: the serial time-out's count restarts
+    // with every byte received, so it cannot time the clock.
+    int clockTicks_ = 0;
     QList<QAction*> toolbarButtons_;  // index 1..18 at 0..17
     QString viewStatus_;              // the panel text of the last ShowViewStatusText
     QList<QAction*> windowListActions_;

@@ -283,7 +283,7 @@ private slots:
         TestEnv::UseLanguage(LangEnglish);
         InstallTransferWindow();
         CtrlListForm();  // its first load fills the mirror with defaults
-        LinkFixture::StartQuickSerialTick(tick);
+        LinkFixture::StartQuickSerialTick(tick, sim);
     }
     void cleanup() {
         QLocale::setDefault(QLocale::c());

@@ -200,7 +200,7 @@ private slots:
         TestEnv::UseLanguage(LangEnglish);
         InstallTransferWindow();
         CtrlListForm();
-        LinkFixture::StartQuickSerialTick(tick);
+        LinkFixture::StartQuickSerialTick(tick, sim);
         for (const char* tr : {"tcp", "pty"}) {
             connectOver(tr);
             for (Op op : {OpMeasure, OpData, OpWave}) {

@@ -162,7 +162,9 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("title");
         QTest::newRow("USB, no device") << 0 << "Can't Connect to USB Device!" << "USB Init";
-        QTest::newRow("RS-232, bad port") << 2 << "Invalid port number!" << "RS232 Init";
+        QTest::newRow("RS-232, bad port") << 2
+                                        << "Invalid port number!\nCOM17 is no port: the ports are COM1 to COM16."
+                                        << "RS232 Init";
     }
     void openFailure() {
         QFETCH(int, ioType);

@@ -385,30 +385,48 @@ private slots:
         TestEnv::ClearSettingsStore();
     }
 
+    // A port that does not open: the box says which port and device, and
+    // why, in the UI language, for as long as it is up (it covers the status
+    // bar); the status line says the same.
     void openFailures_data() {
+        QTest::addColumn<int>("language");
         QTest::addColumn<int>("port");
         QTest::addColumn<QString>("baud");
-        QTest::newRow("port 0") << 0 << "9600";
-        QTest::newRow("port 17") << 17 << "9600";
-        QTest::newRow("no such device") << 9 << "9600";
-        QTest::newRow("baud not a number") << 3 << "fast";
+        QTest::addColumn<QString>("line");
+        const QString dev = "/nonexistent/line";
+        QTest::newRow("port 0") << int(LangEnglish) << 0 << "9600" << "COM0 is no port: the ports are COM1 to COM16.";
+        QTest::newRow("port 17") << int(LangEnglish) << 17 << "9600"
+                                 << "COM17 is no port: the ports are COM1 to COM16.";
+        QTest::newRow("no such device") << int(LangEnglish) << 9 << "9600"
+                                        << "COM9 (device " + dev + ") could not be opened.";
+        QTest::newRow("baud not a number") << int(LangEnglish) << 9 << "fast"
+                                           << "COM9 (device " + dev +
+                                                  ") was not opened: the baud rate \"fast\" is not a positive whole number.";
+        QTest::newRow("no such device, Chinese") << int(LangChinese) << 9 << "9600"
+                                                 << "COM9（设备 " + dev + "）无法打开。";
+        QTest::newRow("port 17, Chinese") << int(LangChinese) << 17 << "9600" << "COM17 不是端口：端口为 COM1 至 COM16。";
+        QTest::newRow("baud not a number, Chinese") << int(LangChinese) << 9 << "0"
+                                                    << "COM9（设备 " + dev + "）未打开：波特率“0”不是正整数。";
     }
     void openFailures() {
+        QFETCH(int, language);
         QFETCH(int, port);
         QFETCH(QString, baud);
+        QFETCH(QString, line);
+        TestEnv::UseLanguage(language);
         qputenv("KV2200_COM9", "/nonexistent/line");
         Shell().COM_Port = port;
         Shell().BaudRate = baud;
         Link().LinkOpen = true;
         statusShown.clear();
+        const QString head = MessageTable().MsgBadPortNumber;
         OpenComm();
+        TestEnv::UseLanguage(LangEnglish);
         QVERIFY(!Link().LinkOpen);
-        // The status bar names the device that failed.
-        QCOMPARE(statusShown.size(), 1);
-        if (port == 9) QVERIFY(statusShown[0].contains("/nonexistent/line"));
         QCOMPARE(MsgBoxService::Log().size(), 1);
-        QCOMPARE(MsgBoxService::Log()[0].text, QString("Invalid port number!"));
-        QCOMPARE(MsgBoxService::Log()[0].title, QString("RS232 Init"));
+        QCOMPARE(MsgBoxService::Log()[0].text, head + "\n" + line);
+        QCOMPARE(statusShown, QList<QString>{"Status: " + line});
+        QCOMPARE(MsgBoxService::Log()[0].title, QString(language == LangEnglish ? "RS232 Init" : "RS232初始化"));
         QCOMPARE(MsgBoxService::Log()[0].style, int(vbExclamation));
         // Nothing goes out on a port that is not open.
         MsgBoxService::ClearLog();

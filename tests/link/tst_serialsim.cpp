@@ -2,8 +2,13 @@
 // pseudo-terminal: text and binary replies, and the time-outs of replies that
 // stop short or never come. The 100 ms tick is driven by the test, one tick
 // per event-loop turn once the reply has started (or at once for a reply that
-// is not to come), so the time-outs are counted exactly.
+// is not to come) while the simulator has nothing on its way, so the
+// time-outs are counted exactly.
 #include <QtTest>
+
+#include <chrono>
+#include <csignal>
+#include <thread>
 
 #include "SerialTicker.h"
 #include "Simulator.h"
@@ -15,17 +20,19 @@
 #include "link/RS232Func.h"
 #include "platform/dialogs/MsgBox.h"
 
-namespace {
-// Ticks while a reply is awaited and below the limit; with waitForStart,
-// only once the first chunk has come.
-SerialTicker::Turn startGate(bool waitForStart) {
-    return [waitForStart] { return !waitForStart || Serial().RxStarted; };
-}
-}  // namespace
-
 class SerialSimTest : public QObject {
     Q_OBJECT
     Simulator sim;
+
+    // Ticks while a reply is awaited and below the limit, and only while
+    // nothing is on its way from the simulator (however slow the machine,
+    // a reply that comes is never timed out); with waitForStart, only once
+    // the first chunk has come.
+    SerialTicker::Turn startGate(bool waitForStart) {
+        return [this, waitForStart] {
+            return (!waitForStart || Serial().RxStarted) && sim.SerialLineState() != Simulator::SerialLine::Busy;
+        };
+    }
 
     QString query(const QString& q) {
         Link().SerialBinaryMode = false;
@@ -71,6 +78,25 @@ private slots:
             QCOMPARE(Serial().RxBuffer.size(), 116);
         }
         QCOMPARE(sim.Log(), (QStringList{"*IDN?", ":SYSTEM:DATA?"}));
+    }
+
+    // An instrument starved of the processor for a while (a busy machine)
+    // is waited for: its reply is taken, not timed out.
+    void starvedInstrumentIsWaitedFor() {
+        const QString identity = "TARVO TECHNOLOGIES,KV2202E,SN0001,V1.0";
+        sim.Set("IDN", identity);
+        const pid_t pid = pid_t(sim.ProcessId());
+        QVERIFY(pid > 0);
+        QCOMPARE(::kill(pid, SIGSTOP), 0);
+        std::thread resume([pid] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+            ::kill(pid, SIGCONT);
+        });
+        SerialTicker t(40, startGate(false));
+        const QString reply = query("*IDN?");
+        resume.join();
+        QCOMPARE(reply, identity);
+        QVERIFY(!t.stuck);
     }
 
     void silentText() {

@@ -119,7 +119,7 @@ private:
 private slots:
     void initTestCase() {
         QVERIFY(LinkFixture::StartSimulator(sim));
-        LinkFixture::StartQuickSerialTick(tick);
+        LinkFixture::StartQuickSerialTick(tick, sim);
     }
     void cleanup() {
         TransferUi().HideWaveProgress = nullptr;

@@ -447,7 +447,7 @@ private slots:
     // may be written or reported).
     void pulledSerialLineDuringContinuousRefresh() {
         QTimer tick;
-        LinkFixture::StartQuickSerialTick(tick);
+        LinkFixture::StartQuickSerialTick(tick, sim);
         QString transport = "tcp";
         QVERIFY(LinkFixture::ConnectOver(sim, "pty", transport));
         TestEnv::UseLanguage(LangChinese);

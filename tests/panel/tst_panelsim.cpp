@@ -34,7 +34,7 @@ private slots:
         QVERIFY(LinkFixture::StartSimulator(sim));
         TestEnv::UseLanguage(LangEnglish);
         if (BuildPanelBrand() == PanelBrand::Second) sim.Set("IDN", "HOKANE,KV2202E,SN0001,V1.00");
-        LinkFixture::StartQuickSerialTick(tick);
+        LinkFixture::StartQuickSerialTick(tick, sim);
     }
     void cleanupTestCase() {
         DisconnectDSO();

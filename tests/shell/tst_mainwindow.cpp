@@ -186,6 +186,44 @@ private slots:
         w.MDIForm_Unload();
     }
 
+    // The clock in the status bar is redrawn every tenth 100 ms tick, also
+    // while the serial line keeps receiving (each chunk restarts the
+    // time-out's count, not the clock's).
+    void clockRunsWhileTheLineReceives_data() {
+        QTest::addColumn<int>("mode");  // 0: quiet line, 1: a text chunk, 2: a binary chunk before every tick
+        QTest::newRow("quiet line") << 0;
+        QTest::newRow("text reply arriving") << 1;
+        QTest::newRow("binary reply arriving") << 2;
+    }
+    void clockRunsWhileTheLineReceives() {
+        QFETCH(int, mode);
+        frmMain w;
+        w.MDIForm_Load();
+        w.TimeOutTimer->stop();
+        Link().SerialBinaryMode = mode == 2;
+        const auto tick = [&] {
+            if (mode == 1) OnCommText("1.00e-03");
+            if (mode == 2) OnCommBinary(QByteArray(16, '\x01'));
+            w.TimeOutTimer_Timer();
+        };
+        const auto redrawn = [&] { return w.TimePanel->text() != "--" && w.DatePanel->text() != "--"; };
+        // Find the clock's phase, then count one whole second of ticks.
+        w.TimePanel->setText("--");
+        w.DatePanel->setText("--");
+        for (int k = 0; k < 10 && !redrawn(); ++k) tick();
+        QVERIFY(redrawn());
+        w.TimePanel->setText("--");
+        w.DatePanel->setText("--");
+        for (int k = 0; k < 9; ++k) tick();
+        QVERIFY(!redrawn());
+        tick();
+        QVERIFY(redrawn());
+        if (mode != 0) QCOMPARE(Serial().TickCount, 1);  // the time-out's count restarted with each chunk
+        Link().SerialBinaryMode = false;
+        Serial() = SerialStateData();
+        w.MDIForm_Unload();
+    }
+
     void closingQuestions_data() {
         QTest::addColumn<bool>("sheetModified");
         QTest::addColumn<bool>("ctrlModified");

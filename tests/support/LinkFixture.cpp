@@ -2,6 +2,7 @@
 
 #include <QElapsedTimer>
 #include <QTimer>
+#include <memory>
 
 #include "Simulator.h"
 #include "TestEnv.h"
@@ -72,8 +73,39 @@ bool ConnectOver(Simulator& sim, const QString& transport, QString& lastTranspor
     return Link().IsConnected;
 }
 
-void StartQuickSerialTick(QTimer& tick) {
-    QObject::connect(&tick, &QTimer::timeout, [] { SerialTick(); });
+void StartQuickSerialTick(QTimer& tick, Simulator& sim) {
+    // The longest silence time-out of a serial wait (a binary reply's).
+    constexpr int kLongestTimeoutTicks = 100;
+    auto busySince = std::make_shared<QElapsedTimer>();
+    QObject::connect(&tick, &QTimer::timeout, [&sim, busySince] {
+        // (A reply that failed leaves WaitingReply set: a wait that ran out
+        // is not watched.)
+        if (!Link().WaitingReply || Serial().TickCount >= kLongestTimeoutTicks) {
+            busySince->invalidate();
+            NotifyWaiters();  // waits that poll the simulator look again
+            return;
+        }
+        switch (sim.SerialLineState()) {
+        case Simulator::SerialLine::Busy:
+            // Only a broken exchange stays busy this long: then the wait is
+            // let run out rather than hang the test.
+            if (!busySince->isValid()) busySince->start();
+            if (busySince->elapsed() < 20000) {
+                NotifyWaiters();
+                return;
+            }
+            SerialTick();
+            return;
+        case Simulator::SerialLine::Withheld:
+            busySince->invalidate();
+            for (int k = 0; k < kLongestTimeoutTicks; ++k) SerialTick();
+            return;
+        case Simulator::SerialLine::Idle:
+            busySince->invalidate();
+            SerialTick();
+            return;
+        }
+    });
     tick.start(5);
 }
 

@@ -28,9 +28,13 @@ bool ReconnectUsb(Simulator& sim);
 // not connected or when the transport differs from `lastTransport`, which it
 // updates. Returns the connected state.
 bool ConnectOver(Simulator& sim, const QString& transport, QString& lastTransport);
-// The main window's 100 ms tick on `tick`, quickened to 5 ms: serial
-// time-outs in tens of ms.
-void StartQuickSerialTick(QTimer& tick);
+// The main window's 100 ms tick on `tick`, driven by what the simulator's
+// serial side holds rather than by the clock, so that load on the machine
+// never makes a time-out early or late: every 5 ms, while a serial reply is
+// awaited, no tick while the simulator still has the request or the reply is
+// on its way; at once the whole time-out when the simulator keeps the reply
+// back or cut it (a fault); one tick when nothing is on its way.
+void StartQuickSerialTick(QTimer& tick, Simulator& sim);
 // The instrument reset ("*RST", then "*IDN?" so the reset has been taken)
 // and the simulator's command log emptied.
 void ResetInstrument(Simulator& sim);

@@ -7,6 +7,10 @@
 #include <QTemporaryDir>
 #include <QThread>
 
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+
 struct Simulator::Impl {
     QProcess proc;
     QTemporaryDir dir;
@@ -14,6 +18,14 @@ struct Simulator::Impl {
     int tcpPort = 0;
     int controlPort = 0;
     QString ptyPath;
+    int markFd = -1;  // the terminal the marks go to
+    QString markPath;
+
+    void closeMarkFd() {
+        if (markFd >= 0) ::close(markFd);
+        markFd = -1;
+        markPath.clear();
+    }
 };
 
 namespace {
@@ -70,6 +82,7 @@ bool Simulator::Start(const QStringList& extraArgs) {
 }
 
 void Simulator::Stop() {
+    d->closeMarkFd();
     d->control.abort();
     if (d->proc.state() != QProcess::NotRunning) {
         d->proc.closeWriteChannel();  // the simulator ends when its stdin closes
@@ -86,10 +99,72 @@ int Simulator::TcpPort() const { return d->tcpPort; }
 
 QString Simulator::PtyPath() const { return d->ptyPath; }
 
+qint64 Simulator::ProcessId() const { return d->proc.processId(); }
+
 QString Simulator::CurrentPtyPath() {
     for (const QString& line : Control("PORTS?").split('\n'))
         if (line.startsWith("pty=")) d->ptyPath = line.mid(4);
     return d->ptyPath;
+}
+
+namespace {
+// The simulator's answer to "LINE?": its state word, and the count of marks
+// it read (-1: no answer).
+qint64 askLine(Simulator& sim, QString& state) {
+    const QStringList w = sim.Control("LINE?").split(' ');
+    state = w.value(0);
+    return w.size() == 2 ? w[1].toLongLong() : -1;
+}
+}  // namespace
+
+bool Simulator::SettleSerial(QString* state) {
+    QString word;
+    const qint64 marksBefore = askLine(*this, word);
+    if (marksBefore < 0) return false;
+    // The mark goes out behind everything written to the terminal so far; a
+    // terminal that was hung up (a "drop" fault) is replaced by the current one.
+    bool written = false;
+    for (int attempt = 0; attempt < 2 && !written; ++attempt) {
+        if (d->markFd < 0) {
+            d->markPath = attempt == 0 && !d->ptyPath.isEmpty() ? d->ptyPath : CurrentPtyPath();
+            d->markFd = ::open(d->markPath.toLocal8Bit().constData(), O_WRONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+            if (d->markFd < 0) continue;
+        }
+        const char syn = '\x16';
+        ssize_t n;
+        do n = ::write(d->markFd, &syn, 1);
+        while (n < 0 && errno == EINTR);
+        written = n == 1;
+        if (!written) d->closeMarkFd();
+    }
+    if (!written) {  // the terminal cannot be opened here: the state as it is
+        if (state) *state = word;
+        return true;
+    }
+    // Asked until the simulator has read the mark.
+    QDeadlineTimer deadline(10000);
+    while (!deadline.hasExpired()) {
+        const qint64 marks = askLine(*this, word);
+        if (marks < 0) return false;
+        if (marks > marksBefore) {
+            if (state) *state = word;
+            return true;
+        }
+        // A terminal hung up before the mark was read: the mark went with it.
+        if (CurrentPtyPath() != d->markPath) {
+            d->closeMarkFd();
+            return SettleSerial(state);
+        }
+    }
+    return false;
+}
+
+Simulator::SerialLine Simulator::SerialLineState() {
+    QString state;
+    if (!SettleSerial(&state))
+        return d->control.state() == QAbstractSocket::ConnectedState ? SerialLine::Busy : SerialLine::Idle;
+    if (state == "busy") return SerialLine::Busy;
+    return state == "withheld" ? SerialLine::Withheld : SerialLine::Idle;
 }
 
 void Simulator::SetEnvironment() const {
@@ -128,7 +203,11 @@ QStringList Simulator::Log() {
 
 void Simulator::ClearLog() { Control("CLEARLOG"); }
 
-void Simulator::SetFault(const QString& fault) { Control("FAULT " + fault); }
+void Simulator::SetFault(const QString& fault) {
+    // Requests already written to the terminal meet the fault they were sent under.
+    SettleSerial();
+    Control("FAULT " + fault);
+}
 
 void Simulator::Set(const QString& key, const QString& value) { Control("SET " + key + " " + value); }
 

@@ -90,7 +90,7 @@ private slots:
         LoadMessages(LangEnglish);
         InstallTransferWindow();
         InstallWaveViewHooks();
-        LinkFixture::StartQuickSerialTick(tick);
+        LinkFixture::StartQuickSerialTick(tick, sim);
     }
     void cleanup() {
         sim.SetFault("none");

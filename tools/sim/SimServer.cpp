@@ -17,6 +17,7 @@
 
 namespace {
 constexpr int kMaxLine = 1 << 20;
+constexpr char kSyn = '\x16';
 
 QByteArray le32(quint32 n) {
     QByteArray b(4, '\0');
@@ -162,7 +163,12 @@ void SimServer::onPtyReadable() {
     for (;;) {
         const ssize_t n = ::read(ptyMaster_, buf, sizeof buf);
         if (n > 0) {
-            ptyIn_.append(buf, int(n));
+            // A SYN byte is a test's mark in the stream, no part of a line:
+            // counted (see "LINE?") and dropped.
+            for (ssize_t i = 0; i < n; ++i) {
+                if (buf[i] == kSyn) ++ptySyncs_;
+                else ptyIn_.append(buf[i]);
+            }
             continue;
         }
         if (n < 0 && errno == EINTR) continue;
@@ -219,6 +225,7 @@ void SimServer::reply(Side side, QTcpSocket* s, SimReply r) {
         fault_ = SimFault{};  // once, for the next reply
     }
     int dropAfter = -1;
+    if (side == Side::Serial) ptyReplyWithheld_ = f.kind == SimFault::Silent || f.kind == SimFault::Late;
     switch (f.kind) {
     case SimFault::Silent: return;
     case SimFault::Garbage: r = {SimReply::Text, garbageText()}; break;
@@ -240,6 +247,7 @@ void SimServer::reply(Side side, QTcpSocket* s, SimReply r) {
         // reply simply stops early.
         if (r.kind == SimReply::Binary) head = le32(quint32(body.size()));
         if (f.kind == SimFault::Truncate) body = body.left(f.amount);
+        if (body.size() < r.data.size()) ptyReplyWithheld_ = true;
     }
 
     if (f.kind == SimFault::Late) {
@@ -270,7 +278,10 @@ void SimServer::deliver(Side side, QTcpSocket* s, const QByteArray& head, const 
     }
     writePty(head + payload);
     // The bytes reach the terminal's input queue a moment after the write.
-    if (dropAfter >= 0) QTimer::singleShot(50, this, [this] { hangUpWhenRead(0); });
+    if (dropAfter >= 0) {
+        ptyHangUpPending_ = true;
+        QTimer::singleShot(50, this, [this] { hangUpWhenRead(0); });
+    }
 }
 
 void SimServer::hangUpWhenRead(int tries) {
@@ -285,7 +296,21 @@ void SimServer::hangUpWhenRead(int tries) {
     }
     closePty();
     OpenPty();
+    ptyHangUpPending_ = false;
     if (!infoPath_.isEmpty()) WriteInfo(infoPath_);
+}
+
+QString SimServer::ptyLineState() const {
+    if (ptyMaster_ < 0) return QStringLiteral("idle");
+    // A request not yet read or handled, or reply bytes not yet sent or not
+    // yet read by the client: something is on its way.
+    int unread = 0, untaken = 0;
+    ::ioctl(ptyMaster_, FIONREAD, &unread);
+    if (ptySlave_ >= 0) ::ioctl(ptySlave_, FIONREAD, &untaken);
+    if (unread > 0 || untaken > 0 || !ptyOut_.isEmpty() || ptyIn_.contains('\n') || ptyHangUpPending_)
+        return QStringLiteral("busy");
+    if (ptyReplyWithheld_) return QStringLiteral("withheld");
+    return QStringLiteral("idle");
 }
 
 // ---- control port ----
@@ -328,6 +353,7 @@ QStringList SimServer::Control(const QString& line) {
     }
     if (cmd == "GET") return {inst_.Get(rest), "OK"};
     if (cmd == "LATE?") return {QString::number(lateInFlight_), "END"};
+    if (cmd == "LINE?") return {ptyLineState() + ' ' + QString::number(ptySyncs_), "END"};
     if (cmd == "PORTS?") {
         return {"tcp=" + QString::number(TcpPort()), "pty=" + ptyPath_,
                 "control=" + QString::number(ControlPort()), "END"};

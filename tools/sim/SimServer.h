@@ -71,6 +71,13 @@ private:
     int ptyMaster_ = -1;
     int ptySlave_ = -1;
     int lateInFlight_ = 0;  // late replies not yet sent
+    qint64 ptySyncs_ = 0;      // SYN bytes read on the serial side (dropped from the input)
+    // The last reply on the serial side was kept back (silent, late) or cut
+    // (truncate, drop) by the fault.
+    bool ptyReplyWithheld_ = false;
+    bool ptyHangUpPending_ = false;  // a "drop" fault's hang-up is still to come
+    // What the serial side holds for its client (the "LINE?" control query).
+    QString ptyLineState() const;
     QString ptyPath_;
     QSocketNotifier* ptyRead_ = nullptr;
     QSocketNotifier* ptyWrite_ = nullptr;
