@@ -7,6 +7,7 @@
 #include "common/Pause.h"
 #include "common/Wait.h"
 #include "controller/CtrlFile.h"
+#include "controller/CtrlValueNames.h"
 #include "controller/LevelMark.h"
 #include "controller/SettingsTransfer.h"
 #include "controller/SettingsTransferSteps.h"
@@ -239,7 +240,9 @@ public:
     LevelsNotKnown levelsNotKnown;
 
     bool Stopped() const { return lost_; }
-    bool Complete() const { return !lost_ && !leftOut_ && unknown_.isEmpty() && !levelsNotKnown.Any(); }
+    bool Complete() const {
+        return !lost_ && !leftOut_ && unknown_.isEmpty() && !levelsNotKnown.Any() && unanswered_.isEmpty();
+    }
     // Rows left out because the link failed them.
     bool Incomplete() const { return lost_ || leftOut_; }
     // The numbers of the values left out because their row cannot send them.
@@ -346,11 +349,19 @@ private:
 
     // Volts of a level row: the source asked of the instrument (method
     // blocks) or given (alternation). A reply that did not come, or that is
-    // no source, scale or offset, gives no command rather than a made-up level.
+    // no source, scale or offset, gives no command rather than a made-up
+    // level, and the row is named. The upload asks on: the command layer
+    // puts the link back in step before the next query, or does not send it
+    // (KV2200Cmd.h), so a late reply is never taken for a later row's.
     bool LevelValue(const QString& levelDiv, const char* sourceQuery, QString source, QString& value) {
         if (sourceQuery) {
             source = TrimReply(QueryCmd(sourceQuery));
             if (!CheckLink()) return LeftOut();
+            if (Link().ReplyFailed) return Unanswered(levelDiv);
+            if (!IsSourceReply(source)) {
+                NoteReplyGarbled();
+                return Unanswered(levelDiv);
+            }
         }
         // A threshold is a logic channel's level: under any other source (the
         // instrument's, should its source command have been left out) it is
@@ -366,8 +377,32 @@ private:
             Unknown(levelDiv);
             return false;
         }
-        return made || LeftOut();
+        return made || Unanswered(levelDiv);
     }
+
+    // A level row left out because a reply it is computed from did not come
+    // or could not be read; returns false.
+    bool Unanswered(const QString& levelDiv) {
+        if (const int n = CtrlValueNumber(DSOSettings(), &levelDiv)) {
+            if (!unanswered_.contains(n)) unanswered_ << n;
+        } else {
+            leftOut_ = true;
+        }
+        return false;
+    }
+
+public:
+    // MsgUploadLevelsUnanswered naming the rows left out for their replies.
+    void ReportUnanswered() const {
+        if (unanswered_.isEmpty()) return;
+        QList<int> n = unanswered_;
+        std::sort(n.begin(), n.end());
+        QStringList lines;
+        for (int k : n) lines << CtrlValueName(k);
+        MsgBox(MessageTable().MsgUploadLevelsUnanswered.arg(lines.join('\n')), vbExclamation);
+    }
+
+private:
 
     // Marks the upload incomplete (a row left out); returns false.
     bool LeftOut() {
@@ -384,6 +419,7 @@ private:
     bool lost_ = false;
     bool leftOut_ = false;
     QList<int> unknown_;
+    QList<int> unanswered_;  // level rows left out for their replies
 };
 
 void SendLogicAnalyser(Uploader& up) {
@@ -470,6 +506,7 @@ void UploadSettings() {
 
     LastSettingsTransfer().UploadComplete = up.Complete();
     if (up.Incomplete()) MsgBox(MessageTable().MsgUploadIncomplete, vbExclamation);
+    up.ReportUnanswered();
     up.levelsNotKnown.Report();
     const QList<int> unknown = up.UnknownValues();
     if (!unknown.isEmpty())

@@ -126,13 +126,26 @@ ApplyEnd Applier::run(const Row& row) {
 }
 
 namespace {
-bool unusableReadBack = false;
-bool refusedArgument = false;
+ApplyRun* currentRun = nullptr;
+}
+
+ApplyRun::ApplyRun() : outer_(currentRun) { currentRun = this; }
+ApplyRun::~ApplyRun() { currentRun = outer_; }
+ApplyRun* ApplyRun::Current() { return currentRun; }
+
+void NoteUnusableReadBack() {
+    if (currentRun) currentRun->unusableReadBack = true;
+}
+
+void ReportUnusableReadBack() {
+    if (!currentRun || !currentRun->unusableReadBack) return;
+    currentRun->unusableReadBack = false;
+    MsgBox(MessageTable().MsgReplyUnusable, vbExclamation);
 }
 
 QString LevelArgument(const QString& levelDiv, const QString& source) {
     QString volts;
-    if (!TriggerLevelVolts(levelDiv, source, volts)) refusedArgument = true;
+    if (!TriggerLevelVolts(levelDiv, source, volts) && currentRun) currentRun->refusedArgument = true;
     return volts;
 }
 
@@ -140,9 +153,9 @@ bool ReadLevelOffset(const QString& source, double& offset) {
     offset = 0;
     if (source != "CH1" && source != "CH2") return true;
     const QString reply = TrimReply(QueryCmd(":CHANNEL" + source.right(1) + ":OFFSET?"));
-    if (Link().ReplyFailed || !IsNumberReply(reply)) {
-        if (Link().ReplyFailed) NoteReplyLost();
-        unusableReadBack = true;
+    if (ReplyLost(reply)) return false;
+    if (!IsNumberReply(reply)) {
+        ReplyGarbled();
         return false;
     }
     offset = LeadingNumber(reply);
@@ -150,23 +163,27 @@ bool ReadLevelOffset(const QString& source, double& offset) {
 }
 
 bool TakeRefusedArgument() {
-    const bool refused = refusedArgument;
-    refusedArgument = false;
+    if (!currentRun) return false;
+    const bool refused = currentRun->refusedArgument;
+    currentRun->refusedArgument = false;
     return refused;
 }
 
 bool ReplyLost(const QString& reply) {
-    if (Link().ReplyFailed) NoteReplyLost();
     if (!reply.isEmpty() || !Link().ReplyFailed) return false;
-    unusableReadBack = true;
-    NoteReplyLost();
+    NoteUnusableReadBack();
     return true;
+}
+
+void ReplyGarbled() {
+    NoteUnusableReadBack();
+    NoteReplyGarbled();
 }
 
 bool StoreReadBack(QString& field, const QString& reply, ReplyConverter conv, bool known) {
     if (ReplyLost(reply)) return false;
     if (!reply.isEmpty() && !known) {
-        unusableReadBack = true;
+        ReplyGarbled();
         return false;
     }
     field = conv ? conv(reply) : reply;
@@ -175,18 +192,6 @@ bool StoreReadBack(QString& field, const QString& reply, ReplyConverter conv, bo
 
 bool StoreReadBack(QString& field, const QString& reply, ReplyConverter conv) {
     return StoreReadBack(field, reply, conv, IsKnownReply(conv, reply));
-}
-
-void NoteUnusableReadBack() { unusableReadBack = true; }
-void ClearUnusableReadBack() {
-    unusableReadBack = false;
-    ClearReplyLost();
-}
-
-void ReportUnusableReadBack() {
-    if (!unusableReadBack) return;
-    unusableReadBack = false;
-    MsgBox(MessageTable().MsgReplyUnusable, vbExclamation);
 }
 
 QString KeyOf(const QList<int>& labels) {
@@ -263,7 +268,7 @@ ApplyEnd ApplyCtrlEdit(const CtrlDialogValues& values) {
     }
 
     Applier a(values);
-    ClearUnusableReadBack();
+    ApplyRun run;
     ApplyEnd end = ApplyEnd::Applied;
     // The keys are compared exactly; the first match runs, no further key is tested.
     for (const Row& row : chain()) {

@@ -18,6 +18,13 @@ struct ScreenChunkRead {
     int received = 0;  // bytes stored in out (also after a failure)
 };
 
+// How a re-synchronisation's wait for a known answer ended.
+enum class KnownReply {
+    Came,    // the known answer came (every reply before it dropped)
+    Other,   // replies came, none of them the answer, then silence for the reply time
+    Nothing  // nothing came for the reply time (or the link is gone)
+};
+
 class CommandPort {
 public:
     virtual ~CommandPort() = default;
@@ -51,6 +58,11 @@ public:
     virtual bool CopiesScreen() const = 0;
     // Opens the transport for a connect; the outcome is in LinkOpen.
     virtual void Open() = 0;
+    // Reads replies, dropping each, until one reads as `answer` (TrimReply);
+    // with `ask`, first drops the input still waiting and sends `query`.
+    // Gives up when nothing came for the transport's reply time. Used only
+    // by the command layer's BringLinkInStep. This one asks with Query.
+    virtual KnownReply AwaitKnownReply(const QString& query, const QString& answer, bool ask);
 };
 
 // The port of the chosen transport (ScopeIOType 2: RS-232, anything else: USB).

@@ -71,6 +71,8 @@ void ConnectDSO() {
     LinkStateData& link = Link();
     link.Connecting = true;
     link.LinkOpen = true;
+    // A fresh connection starts in step; replies of an earlier one are dropped before each request.
+    ResetLinkStep();
     // No reply of the instrument tells of a logic analyser: every connect
     // starts without one.
     SetLinkLAPresent(false);
@@ -92,6 +94,7 @@ void ConnectDSO() {
         }
         if (v.accepted) {
             link.SampleCodeMin = 25;
+            link.Identity = TrimReply(reply);
             accepted = true;
         } else {
             MsgBox(MessageTable().MsgDeviceNotFound, vbExclamation, MessageTable().MsgTitleConnect);

@@ -58,6 +58,7 @@ struct MessageTableData {
     QString MsgReplyUnusable;
     QString MsgLevelNotKnown;       // a trigger level row's value when its place is not known
     QString MsgUploadLevelsNotKnown;  // %1: the level settings, one a line
+    QString MsgUploadLevelsUnanswered;  // %1: the level settings, one a line
     QString MsgCtrlValuesUnknown;   // %1: the values, one a line
     QString MsgUploadUnknownValues;  // %1: the values, one a line
     QString MsgDownloadUnreadable;   // %1: the setting (and its query), %2: the reply

@@ -11,6 +11,7 @@
 #include "common/Pause.h"
 #include "common/ShellState.h"
 #include "common/Wait.h"
+#include "link/CommandPort.h"
 #include "link/KV2200Cmd.h"
 #include "link/Messages.h"
 #include "link/LinkState.h"
@@ -38,7 +39,7 @@ int binaryDeadlineTicks() {
 // still on its way is dropped before the next request.
 void noteFailedReply() {
     Link().ReplyFailed = true;
-    Serial().OutOfStep = true;
+    NoteReplyLost();
 }
 
 // The serial control: created on first use, lives as long as the application.
@@ -159,13 +160,6 @@ void CloseComm() {
 }
 
 void DiscardStaleCommInput() {
-    SerialStateData& s = Serial();
-    if (s.OutOfStep) {
-        // A reply that timed out may still be on its way: give it a moment
-        // to arrive, so that it is dropped with the rest.
-        PauseMs(SerialStateData::GraceMs);
-        s.OutOfStep = false;
-    }
     QSerialPort* p = port();
     if (p->isOpen()) p->clear(QSerialPort::Input);
     if (p->isOpen()) p->readAll();  // the clear may have found the line gone and closed it
@@ -224,6 +218,36 @@ QString ReadComm() {
         return QString();
     }
     return s.SerialReply;
+}
+
+KnownReply AwaitCommKnownReply(const QString& query, const QString& answer, bool ask) {
+    if (!gateOpen()) return KnownReply::Nothing;
+    SerialStateData& s = Serial();
+    Link().SerialBinaryMode = false;  // every byte goes to the text handler
+    if (ask) {
+        s.ResyncText.clear();
+        WriteComm(query);
+    }
+    const QByteArray line = answer.toLatin1();
+    // A whole line (at the start or after a line feed) that is the answer.
+    auto came = [&s, &line] {
+        for (qsizetype at = s.ResyncText.indexOf(line); at >= 0; at = s.ResyncText.indexOf(line, at + 1)) {
+            const qsizetype end = at + line.size();
+            if ((at == 0 || s.ResyncText[at - 1] == '\n') && end < s.ResyncText.size() && s.ResyncText[end] == '\n')
+                return true;
+        }
+        return false;
+    };
+    s.TickCount = 0;
+    s.TotalTicks = 0;
+    YieldUntil([&] {
+        return came() || s.TickCount >= kTextTimeoutTicks || s.TotalTicks >= textDeadlineTicks() || !gateOpen();
+    });
+    const bool found = came() && gateOpen();
+    const bool any = !s.ResyncText.isEmpty();
+    s.ResyncText.clear();
+    if (found) return KnownReply::Came;
+    return any ? KnownReply::Other : KnownReply::Nothing;
 }
 
 bool WaitCommBinary() {
@@ -312,6 +336,11 @@ void OnCommText(const QByteArray& data) {
     SerialStateData& s = Serial();
     s.RxStarted = true;
     s.TickCount = 0;
+    if (Link().OutOfStep) {
+        if (s.ResyncText.size() < SerialStateData::RxCapacity) s.ResyncText += data;
+        NotifyWaiters();
+        return;
+    }
     if (s.RxOverflow) return;
     s.SerialReply += QString::fromLatin1(data);
     const int k = s.SerialReply.indexOf(QLatin1Char('\n'));
