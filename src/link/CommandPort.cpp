@@ -14,10 +14,13 @@
 #include "link/UsbFunc.h"
 #include "platform/dialogs/MsgBox.h"
 
-KnownReply CommandPort::AwaitKnownReply(const QString& query, const QString& answer, bool ask) {
+KnownReply CommandPort::AwaitKnownReply(const QString& query, const ReplyTest& isAnswer, bool ask, QString* answer) {
     if (!ask) return KnownReply::Nothing;
     const QString reply = Query(query);
-    if (TrimReply(reply) == answer) return KnownReply::Came;
+    if (isAnswer && isAnswer(TrimReply(reply))) {
+        if (answer) *answer = TrimReply(reply);
+        return KnownReply::Came;
+    }
     return reply.isEmpty() ? KnownReply::Nothing : KnownReply::Other;
 }
 
@@ -51,8 +54,8 @@ public:
         if (Withheld(out)) return {ScreenChunkRead::Failed, 0};
         return ReadVisaScreenChunk(out, maxBytes);
     }
-    KnownReply AwaitKnownReply(const QString& query, const QString& answer, bool ask) override {
-        return AwaitVisaKnownReply(query, answer, ask);
+    KnownReply AwaitKnownReply(const QString& query, const ReplyTest& isAnswer, bool ask, QString* answer) override {
+        return AwaitVisaKnownReply(query, isAnswer, ask, answer);
     }
     bool CopiesScreen() const override { return true; }
     // A serial line left open from an earlier connect is closed: only the
@@ -94,8 +97,8 @@ public:
         CloseVisa();
         OpenComm();
     }
-    KnownReply AwaitKnownReply(const QString& query, const QString& answer, bool ask) override {
-        return AwaitCommKnownReply(query, answer, ask);
+    KnownReply AwaitKnownReply(const QString& query, const ReplyTest& isAnswer, bool ask, QString* answer) override {
+        return AwaitCommKnownReply(query, isAnswer, ask, answer);
     }
 };
 

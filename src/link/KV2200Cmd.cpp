@@ -48,10 +48,12 @@ bool BringLinkInStep() {
     l.RequestWithheld = false;
     // Not connected, the request fails at the transport's gate; without an
     // identity there is no known answer to read up to.
-    if (!l.OutOfStep || !l.IsConnected || l.Identity.isEmpty()) return true;
+    if (!l.OutOfStep || (!l.IsConnected && !l.Connecting) || l.Identity.isEmpty()) return true;
     const bool ask = !l.ResyncAsked;
-    const KnownReply r = CommandLink().AwaitKnownReply(QStringLiteral("*IDN?"), l.Identity, ask);
-    if (r == KnownReply::Came && l.IsConnected) {
+    const QString identity = l.Identity;
+    const KnownReply r = CommandLink().AwaitKnownReply(
+        QStringLiteral("*IDN?"), [&identity](const QString& reply) { return reply == identity; }, ask);
+    if (r == KnownReply::Came && (l.IsConnected || l.Connecting)) {
         l.OutOfStep = false;
         l.ResyncAsked = false;
         return true;

@@ -40,7 +40,9 @@ void NoteReplyGarbled();
 bool BringLinkInStep();
 // True while the link is known to be in step.
 bool LinkInStep();
-// A fresh connection: in step, nothing awaited, no identity yet.
+// A fresh connection: in step, nothing awaited, no identity yet. The
+// connect first puts a link left out of step back with the identity the
+// earlier connection gave (the serial line may still bring its replies).
 void ResetLinkStep();
 // True for a command that gets a reply: its header ends in "?" (a query, or a
 // binary request such as ":WAVEFORM:DATA? CHANNEL1"), or the screen copy ":HARDCOPY".

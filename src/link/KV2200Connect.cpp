@@ -71,21 +71,33 @@ void ConnectDSO() {
     LinkStateData& link = Link();
     link.Connecting = true;
     link.LinkOpen = true;
-    // A fresh connection starts in step; replies of an earlier one are dropped before each request.
-    ResetLinkStep();
     // No reply of the instrument tells of a logic analyser: every connect
     // starts without one.
     SetLinkLAPresent(false);
 
     SettleTransportChoice();
     CommandLink().Open();
+    // Replies an earlier connection left on their way may still come on the
+    // same line (the serial port is the same device).
+    const bool staleMayCome = link.OutOfStep;
+    ResetLinkStep();
 
     bool accepted = false;
     if (link.LinkOpen) {
         SendCmd(QStringLiteral(":KEY:LOCK ENABLE"));
         PauseMs(50);
         SendCmd(QStringLiteral(":WAVeform:POINts:MODE NORmal"));
-        const QString reply = QueryCmd(QStringLiteral("*IDN?"));
+        QString reply;
+        if (staleMayCome) {
+            // The identity is read past whatever else comes; identity replies
+            // of earlier re-synchronisations that follow it are drained for
+            // the reply time.
+            const auto identity = [](const QString& r) { return CheckIdentity(r, BuildBrand()).makerMatches; };
+            if (CommandLink().AwaitKnownReply(QStringLiteral("*IDN?"), identity, true, &reply) == KnownReply::Came)
+                CommandLink().AwaitKnownReply(QString(), ReplyTest(), false);
+        } else {
+            reply = QueryCmd(QStringLiteral("*IDN?"));
+        }
         const IdentityVerdict v = CheckIdentity(reply, BuildBrand());
         if (v.makerMatches) {
             link.ScopeModel = v.scopeModel;

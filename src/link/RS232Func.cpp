@@ -220,21 +220,27 @@ QString ReadComm() {
     return s.SerialReply;
 }
 
-KnownReply AwaitCommKnownReply(const QString& query, const QString& answer, bool ask) {
+KnownReply AwaitCommKnownReply(const QString& query, const ReplyTest& isAnswer, bool ask, QString* answer) {
     if (!gateOpen()) return KnownReply::Nothing;
     SerialStateData& s = Serial();
     Link().SerialBinaryMode = false;  // every byte goes to the text handler
+    s.Resyncing = true;
     if (ask) {
         s.ResyncText.clear();
         WriteComm(query);
     }
-    const QByteArray line = answer.toLatin1();
     // A whole line (at the start or after a line feed) that is the answer.
-    auto came = [&s, &line] {
-        for (qsizetype at = s.ResyncText.indexOf(line); at >= 0; at = s.ResyncText.indexOf(line, at + 1)) {
-            const qsizetype end = at + line.size();
-            if ((at == 0 || s.ResyncText[at - 1] == '\n') && end < s.ResyncText.size() && s.ResyncText[end] == '\n')
+    QString found;
+    auto came = [&] {
+        if (!isAnswer) return false;
+        qsizetype start = 0;
+        for (qsizetype lf = s.ResyncText.indexOf('\n'); lf >= 0; lf = s.ResyncText.indexOf('\n', start)) {
+            const QString line = QString::fromLatin1(s.ResyncText.mid(start, lf - start));
+            start = lf + 1;
+            if (isAnswer(line)) {
+                found = line;
                 return true;
+            }
         }
         return false;
     };
@@ -243,10 +249,14 @@ KnownReply AwaitCommKnownReply(const QString& query, const QString& answer, bool
     YieldUntil([&] {
         return came() || s.TickCount >= kTextTimeoutTicks || s.TotalTicks >= textDeadlineTicks() || !gateOpen();
     });
-    const bool found = came() && gateOpen();
+    const bool came_ = came() && gateOpen();
     const bool any = !s.ResyncText.isEmpty();
     s.ResyncText.clear();
-    if (found) return KnownReply::Came;
+    s.Resyncing = false;
+    if (came_) {
+        if (answer) *answer = found;
+        return KnownReply::Came;
+    }
     return any ? KnownReply::Other : KnownReply::Nothing;
 }
 
@@ -336,7 +346,7 @@ void OnCommText(const QByteArray& data) {
     SerialStateData& s = Serial();
     s.RxStarted = true;
     s.TickCount = 0;
-    if (Link().OutOfStep) {
+    if (Link().OutOfStep || s.Resyncing) {
         if (s.ResyncText.size() < SerialStateData::RxCapacity) s.ResyncText += data;
         NotifyWaiters();
         return;

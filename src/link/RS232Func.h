@@ -19,6 +19,7 @@
 // (CommDevicePath).
 #include <QByteArray>
 #include <QString>
+#include <functional>
 
 // Opens (or reopens) the port of the stored COM_Port at the stored BaudRate.
 // A failure shows "Invalid port number!" and clears LinkOpen.
@@ -35,7 +36,8 @@ void DiscardStaleCommInput();
 // `answer`, or until the line was silent for the text reply's time-out (or
 // the text deadline passed).
 enum class KnownReply;
-KnownReply AwaitCommKnownReply(const QString& query, const QString& answer, bool ask);
+using ReplyTest = std::function<bool(const QString& reply)>;
+KnownReply AwaitCommKnownReply(const QString& query, const ReplyTest& isAnswer, bool ask, QString* answer);
 // Waits for the awaited text reply; empty text (ReplyFailed set) after 40
 // ticks of silence, at the deadline, or when the line outgrows RxCapacity.
 QString ReadComm();
@@ -78,9 +80,10 @@ struct SerialStateData {
     int TotalTicks = 0;      // ticks since the wait began (the reply's deadline)
     bool RxComplete = false; // the current binary reply is complete
     bool RxOverflow = false; // the current text reply outgrew RxCapacity
-    // While the link is out of step every text byte received is kept here
-    // (lines not cut) for the re-synchronisation to look through.
+    // While the link is out of step, or a re-synchronisation reads, every
+    // text byte received is kept here (lines not cut) for it to look through.
     QByteArray ResyncText;
+    bool Resyncing = false;
 };
 SerialStateData& Serial();
 

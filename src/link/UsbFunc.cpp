@@ -48,7 +48,7 @@ void dropRestOfMessage(ViStatus st) {
 
 void DiscardStaleVisaInput() { viFlush(Usb().VisaSession, VI_READ_BUF_DISCARD); }
 
-KnownReply AwaitVisaKnownReply(const QString& query, const QString& answer, bool ask) {
+KnownReply AwaitVisaKnownReply(const QString& query, const ReplyTest& isAnswer, bool ask, QString* answer) {
     if (!gateOpen()) return KnownReply::Nothing;
     if (ask) {
         viClear(Usb().VisaSession);
@@ -69,7 +69,10 @@ KnownReply AwaitVisaKnownReply(const QString& query, const QString& answer, bool
         any = true;
         const QString text = QString::fromLatin1(reinterpret_cast<const char*>(buf), qsizetype(std::min<ViUInt32>(n, kTextReadMax)));
         if (st == VI_SUCCESS_MAX_CNT) dropRestOfMessage(st);
-        else if (text.endsWith(QLatin1Char('\n')) && TrimReply(text) == answer) return KnownReply::Came;
+        else if (text.endsWith(QLatin1Char('\n')) && isAnswer && isAnswer(TrimReply(text))) {
+            if (answer) *answer = TrimReply(text);
+            return KnownReply::Came;
+        }
     }
     return any ? KnownReply::Other : KnownReply::Nothing;
 }

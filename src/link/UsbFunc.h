@@ -2,6 +2,7 @@
 // The USB transport through the VISA layer (platform/visa).
 #include <QByteArray>
 #include <QString>
+#include <functional>
 #include <QStringList>
 #include <array>
 #include <cstdint>
@@ -39,7 +40,8 @@ void DiscardStaleVisaInput();
 // `query`; then reads whole replies, dropping each, until one is `answer`,
 // or until a read meets the session's time-out.
 enum class KnownReply;
-KnownReply AwaitVisaKnownReply(const QString& query, const QString& answer, bool ask);
+using ReplyTest = std::function<bool(const QString& reply)>;
+KnownReply AwaitVisaKnownReply(const QString& query, const ReplyTest& isAnswer, bool ask, QString* answer);
 // One read of at most 256 bytes, one character per byte, line feed kept. A
 // longer reply gives its first 256 bytes and the rest is dropped. A reply
 // without its final line feed (cut, timed out, link lost) gives "" and sets
