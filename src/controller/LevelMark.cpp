@@ -21,17 +21,24 @@ QString ShownCtrlValue(const QString& label, const QString& value) {
 
 bool LevelsNotKnown::LeaveOut(const CtrlSettings& s, const QString& value) {
     if (!IsLevelNotKnown(value)) return false;
-    if (const int n = CtrlValueNumber(s, &value))
-        if (!numbers_.contains(n)) numbers_ << n;
+    Note(s, value);
     return true;
 }
 
-void LevelsNotKnown::Report() const {
+bool LevelsNotKnown::Note(const CtrlSettings& s, const QString& value) {
+    const int n = CtrlValueNumber(s, &value);
+    if (n && !numbers_.contains(n)) numbers_ << n;
+    return n != 0;
+}
+
+void LevelsNotKnown::Report() const { Report(MessageTable().MsgUploadLevelsNotKnown); }
+
+void LevelsNotKnown::Report(const QString& message) const {
     if (numbers_.isEmpty()) return;
     QList<int> n = numbers_;
     std::sort(n.begin(), n.end());
     // Named as the controller tree shows them, in the UI language.
     QStringList lines;
     for (int k : n) lines << CtrlValueName(k);
-    MsgBox(MessageTable().MsgUploadLevelsNotKnown.arg(lines.join('\n')), vbExclamation);
+    MsgBox(message.arg(lines.join('\n')), vbExclamation);
 }

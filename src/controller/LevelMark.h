@@ -27,14 +27,19 @@ bool IsLevelNotKnown(const QString& value);
 // level row as MsgLevelNotKnown, anything else as it is.
 QString ShownCtrlValue(const QString& label, const QString& value);
 
-// The level rows an upload leaves out because they hold the mark.
+// The level rows an upload leaves out because they hold the mark (or, with
+// Note, for another reason its message gives).
 class LevelsNotKnown {
 public:
     // Whether `value`, a level row's field of `s`, holds the mark (then noted).
     bool LeaveOut(const CtrlSettings& s, const QString& value);
+    // Notes the row of `value`, a level row's field of `s`; false when it is none.
+    bool Note(const CtrlSettings& s, const QString& value);
     bool Any() const { return !numbers_.isEmpty(); }
-    // MsgUploadLevelsNotKnown naming the rows left out; nothing when none was.
+    // MsgUploadLevelsNotKnown (or `message`, %1 the rows) naming the rows
+    // left out, as the controller tree names them; nothing when none was.
     void Report() const;
+    void Report(const QString& message) const;
 
 private:
     QList<int> numbers_;

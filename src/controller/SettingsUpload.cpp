@@ -7,7 +7,6 @@
 #include "common/Pause.h"
 #include "common/Wait.h"
 #include "controller/CtrlFile.h"
-#include "controller/CtrlValueNames.h"
 #include "controller/LevelMark.h"
 #include "controller/SettingsTransfer.h"
 #include "controller/SettingsTransferSteps.h"
@@ -241,7 +240,7 @@ public:
 
     bool Stopped() const { return lost_; }
     bool Complete() const {
-        return !lost_ && !leftOut_ && unknown_.isEmpty() && !levelsNotKnown.Any() && unanswered_.isEmpty();
+        return !lost_ && !leftOut_ && unknown_.isEmpty() && !levelsNotKnown.Any() && !unanswered_.Any();
     }
     // Rows left out because the link failed them.
     bool Incomplete() const { return lost_ || leftOut_; }
@@ -383,24 +382,13 @@ private:
     // A level row left out because a reply it is computed from did not come
     // or could not be read; returns false.
     bool Unanswered(const QString& levelDiv) {
-        if (const int n = CtrlValueNumber(DSOSettings(), &levelDiv)) {
-            if (!unanswered_.contains(n)) unanswered_ << n;
-        } else {
-            leftOut_ = true;
-        }
+        if (!unanswered_.Note(DSOSettings(), levelDiv)) leftOut_ = true;
         return false;
     }
 
 public:
     // MsgUploadLevelsUnanswered naming the rows left out for their replies.
-    void ReportUnanswered() const {
-        if (unanswered_.isEmpty()) return;
-        QList<int> n = unanswered_;
-        std::sort(n.begin(), n.end());
-        QStringList lines;
-        for (int k : n) lines << CtrlValueName(k);
-        MsgBox(MessageTable().MsgUploadLevelsUnanswered.arg(lines.join('\n')), vbExclamation);
-    }
+    void ReportUnanswered() const { unanswered_.Report(MessageTable().MsgUploadLevelsUnanswered); }
 
 private:
 
@@ -419,7 +407,7 @@ private:
     bool lost_ = false;
     bool leftOut_ = false;
     QList<int> unknown_;
-    QList<int> unanswered_;  // level rows left out for their replies
+    LevelsNotKnown unanswered_;  // level rows left out for their replies
 };
 
 void SendLogicAnalyser(Uploader& up) {

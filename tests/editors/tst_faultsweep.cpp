@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include "LinkFixture.h"
+#include "SettingsFixture.h"
 #include "Simulator.h"
 #include "TestEnv.h"
 #include "common/DSOSettings.h"
@@ -127,17 +128,8 @@ bool RunJob(Op op) {
     return RunTransfer(JobCode(op), "Loading...", op != OpWave, kSlot);
 }
 
-bool Upload() {
-    LastSettingsTransfer().UploadComplete = false;
-    CtrlListForm()->UploadToDSO();
-    return LastSettingsTransfer().UploadComplete;
-}
-
-bool Download() {
-    LastSettingsTransfer().DownloadCommitted = false;
-    CtrlListForm()->DownloadfromDSO();
-    return LastSettingsTransfer().DownloadCommitted;
-}
+using SettingsFixture::Download;
+using SettingsFixture::Upload;
 
 // The level commands of an upload's log.
 QStringList LevelsSent(const QStringList& log) {

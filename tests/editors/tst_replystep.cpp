@@ -13,6 +13,7 @@
 #include <algorithm>
 
 #include "LinkFixture.h"
+#include "SettingsFixture.h"
 #include "Simulator.h"
 #include "TestEnv.h"
 #include "common/DSOSettings.h"
@@ -57,17 +58,8 @@ QString key(std::initializer_list<int> labels) {
     return k;
 }
 
-bool Upload() {
-    LastSettingsTransfer().UploadComplete = false;
-    CtrlListForm()->UploadToDSO();
-    return LastSettingsTransfer().UploadComplete;
-}
-
-bool Download() {
-    LastSettingsTransfer().DownloadCommitted = false;
-    CtrlListForm()->DownloadfromDSO();
-    return LastSettingsTransfer().DownloadCommitted;
-}
+using SettingsFixture::Download;
+using SettingsFixture::Upload;
 
 bool RunJob(int road) {
     WaveInfo& w = Sheets().WaveViews[kSlot];
