@@ -48,7 +48,12 @@ bool BringLinkInStep() {
     l.RequestWithheld = false;
     // Not connected, the request fails at the transport's gate; without an
     // identity there is no known answer to read up to.
-    if (!l.OutOfStep || (!l.IsConnected && !l.Connecting) || l.Identity.isEmpty()) return true;
+    if (!l.OutOfStep || (!l.IsConnected && !l.Connecting)) return true;
+    // Without an identity there is no known answer: the stale input is only dropped.
+    if (l.Identity.isEmpty()) {
+        l.OutOfStep = false;
+        return true;
+    }
     const bool ask = !l.ResyncAsked;
     const QString identity = l.Identity;
     const KnownReply r = CommandLink().AwaitKnownReply(

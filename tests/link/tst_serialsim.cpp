@@ -10,6 +10,7 @@
 #include "TestEnv.h"
 #include "common/ShellState.h"
 #include "common/Wait.h"
+#include "link/KV2200Cmd.h"
 #include "link/LinkState.h"
 #include "link/Messages.h"
 #include "link/RS232Func.h"
@@ -103,6 +104,8 @@ private slots:
             QCOMPARE(Serial().RxReceived, qint64(4 + 50));  // the count, then 50 bytes
         }
         sim.SetFault("none");
+        // The transport alone: the command layer would put the link back in step first.
+        ResetLinkStep();
         SerialTicker t(40, startGate(true));
         QCOMPARE(query(":TRIGGER:STATUS?").isEmpty(), false);
     }
