@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "common/DSOSettings.h"
+#include "link/Converters.h"
 #include "link/KV2200Cmd.h"
 #include "link/LinkState.h"
 #include "link/ReplyParse.h"
@@ -95,6 +96,7 @@ QStringList MemOffsetChoices(long long memorySize) {
 
 void SetCtrlDialogTimeDivNum(QStringList& combo) {
     const QString format = TrimReply(QueryCmd(":TIMEBASE:FORMAT?"));
+    if (!Link().ReplyFailed && !IsKnownReply(TimebaseFormatToText, format)) NoteReplyGarbled();
     combo << TimeDivChoices(format, Link().BandwidthClass);
 }
 
@@ -112,6 +114,7 @@ void SetCtrlDialogVoltDivNum(QStringList& combo, const QString& channel) {
 void SetCtrlDialogMemOffsetNum(QStringList& combo) {
     bool ok = false;
     const long long n = TrimReply(QueryCmd(":WAVEFORM:SYSMEMSIZE?")).trimmed().toLongLong(&ok);
+    if (!ok && !Link().ReplyFailed) NoteReplyGarbled();
     // A size beyond any instrument's memory would only build a useless list.
     if (ok && n <= 1000000LL) combo << MemOffsetChoices(n);
 }

@@ -58,9 +58,14 @@ QString LevelRowNames(const QList<int>& numbers) {
 
 bool LevelsNotKnown::LeaveOut(const CtrlSettings& s, const QString& value) {
     if (!IsLevelNotKnown(value)) return false;
-    if (const int n = CtrlValueNumber(s, &value))
-        if (!numbers_.contains(n)) numbers_ << n;
+    Note(s, value);
     return true;
+}
+
+bool LevelsNotKnown::Note(const CtrlSettings& s, const QString& value) {
+    const int n = CtrlValueNumber(s, &value);
+    if (n && !numbers_.contains(n)) numbers_ << n;
+    return n != 0;
 }
 
 void LevelsNotKnown::Report() const {
@@ -74,4 +79,11 @@ void LevelsNotKnown::Report() const {
     if (!lost.isEmpty()) MsgBox(MessageTable().MsgUploadLevelsNotKnown.arg(LevelRowNames(lost)), vbExclamation);
     if (!fromFile.isEmpty())
         MsgBox(MessageTable().MsgUploadFileLevelsNotKnown.arg(LevelRowNames(fromFile)), vbExclamation);
+}
+
+void LevelsNotKnown::Report(const QString& message) const {
+    if (numbers_.isEmpty()) return;
+    QList<int> n = numbers_;
+    std::sort(n.begin(), n.end());
+    MsgBox(message.arg(LevelRowNames(n)), vbExclamation);
 }

@@ -42,14 +42,21 @@ QList<int> LevelRowsNotKnown(const CtrlSettings& s);
 // Rows named as the controller tree shows them, in the UI language, one a line.
 QString LevelRowNames(const QList<int>& numbers);
 
-// The level rows an upload leaves out because they hold the mark.
+// The level rows an upload leaves out because they hold the mark (or, with
+// Note, for another reason its message gives).
 class LevelsNotKnown {
 public:
     // Whether `value`, a level row's field of `s`, holds the mark (then noted).
     bool LeaveOut(const CtrlSettings& s, const QString& value);
+    // Notes the row of `value`, a level row's field of `s`; false when it is none.
+    bool Note(const CtrlSettings& s, const QString& value);
     bool Any() const { return !numbers_.isEmpty(); }
-    // MsgUploadLevelsNotKnown naming the rows left out; nothing when none was.
+    // MsgUploadLevelsNotKnown naming the rows left out, as the controller
+    // tree names them (those the opened file held so with
+    // MsgUploadFileLevelsNotKnown), or `message` (%1 the rows) naming them
+    // all; nothing when none was.
     void Report() const;
+    void Report(const QString& message) const;
 
 private:
     QList<int> numbers_;

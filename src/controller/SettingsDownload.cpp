@@ -240,6 +240,9 @@ public:
         QString reply = QueryCmd(query);
         if (trim) reply = TrimReply(reply);
         if (reply.isEmpty() || !Link().IsConnected) {
+            // An empty line is no answer either: the link is out of step
+            // (a reply that did not come, the transport has said so).
+            if (!Link().ReplyFailed) NoteReplyGarbled();
             ok_ = false;
             return QString();
         }
@@ -249,6 +252,7 @@ public:
 
     // Ends the download on a reply that came but that the setting cannot hold.
     void Unreadable(const QString& query, const QString& reply, Field field) {
+        NoteReplyGarbled();  // not its question's answer: the link is out of step
         ok_ = false;
         unreadable_ = query;
         if (field) {

@@ -239,7 +239,9 @@ public:
     LevelsNotKnown levelsNotKnown;
 
     bool Stopped() const { return lost_; }
-    bool Complete() const { return !lost_ && !leftOut_ && unknown_.isEmpty() && !levelsNotKnown.Any(); }
+    bool Complete() const {
+        return !lost_ && !leftOut_ && unknown_.isEmpty() && !levelsNotKnown.Any() && !unanswered_.Any();
+    }
     // Rows left out because the link failed them.
     bool Incomplete() const { return lost_ || leftOut_; }
     // The numbers of the values left out because their row cannot send them.
@@ -365,13 +367,21 @@ private:
     // Volts of a level row: the source asked of the instrument by its
     // method's source query (the catalog's levelSource), or under
     // alternation the level's channel. A reply that did not come, or that is
-    // no source, scale or offset, gives no command rather than a made-up level.
+    // no source, scale or offset, gives no command rather than a made-up
+    // level, and the row is named. The upload asks on: the command layer
+    // puts the link back in step before the next query, or does not send it
+    // (KV2200Cmd.h), so a late reply is never taken for a later row's.
     // `field` is the row's value (named when left out), `levelDiv` its send text.
     bool LevelValue(const QString& field, const QString& levelDiv, const SettingDesc& level, QString& value) {
         QString source = "CH" + QString::number(level.levelChannel);
         if (level.levelSource > 0) {
             source = TrimReply(QueryCmd(SettingOf(level.levelSource).query));
             if (!CheckLink()) return LeftOut();
+            if (Link().ReplyFailed) return Unanswered(field);
+            if (!IsSourceReply(source)) {
+                NoteReplyGarbled();
+                return Unanswered(field);
+            }
         }
         // A threshold is a logic channel's level: under any other source (the
         // instrument's, should its source command have been left out) it is
@@ -387,8 +397,21 @@ private:
             Unknown(field);
             return false;
         }
-        return made || LeftOut();
+        return made || Unanswered(field);
     }
+
+    // A level row left out because a reply it is computed from did not come
+    // or could not be read; returns false.
+    bool Unanswered(const QString& field) {
+        if (!unanswered_.Note(DSOSettings(), field)) leftOut_ = true;
+        return false;
+    }
+
+public:
+    // MsgUploadLevelsUnanswered naming the rows left out for their replies.
+    void ReportUnanswered() const { unanswered_.Report(MessageTable().MsgUploadLevelsUnanswered); }
+
+private:
 
     // Marks the upload incomplete (a row left out); returns false.
     bool LeftOut() {
@@ -405,6 +428,7 @@ private:
     bool lost_ = false;
     bool leftOut_ = false;
     QList<int> unknown_;
+    LevelsNotKnown unanswered_;  // level rows left out for their replies
 };
 
 void SendLogicAnalyser(Uploader& up) {
@@ -524,6 +548,7 @@ void UploadSettings() {
 
     LastSettingsTransfer().UploadComplete = up.Complete();
     if (up.Incomplete()) MsgBox(MessageTable().MsgUploadIncomplete, vbExclamation);
+    up.ReportUnanswered();
     up.levelsNotKnown.Report();
     const QList<int> unknown = up.UnknownValues();
     if (!unknown.isEmpty())

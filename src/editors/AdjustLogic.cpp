@@ -109,7 +109,7 @@ AdjustEnd ApplyAdjust(const QString& shown, int mode) {
     if (p > 0) SendCmd(c + ":PROBE " + probe.left(probe.size() - 1));
     SendCmd(c + ":SCALE " + plain(float(value)));
     PauseMs(200);
-    ClearUnusableReadBack();
+    ApplyRun run;
     StoreReadBack(offset, TrimReply(QueryCmd(c + ":OFFSET?")), FormatVolt);
     a.node(g, 4, lbOffset, offset);
     ReadBackChannelLevels(a, ch1 ? 1 : 2);

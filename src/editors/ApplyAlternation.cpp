@@ -223,7 +223,7 @@ void GetTriggerAltTrigType(CtrlSettings& s, int channel) {
     const QString scale = TrimReply(QueryCmd(":CHANNEL" + QString::number(n) + ":SCALE?"));
     if (scale.isEmpty() || !IsNumberReply(scale)) {
         // No level can be read without it; they are not known.
-        if (!ReplyLost(scale)) NoteUnusableReadBack();
+        if (!ReplyLost(scale)) ReplyGarbled();
         markLevels(s, f, t);
         return;
     }
@@ -267,7 +267,7 @@ void ReadBackAltLevels(Applier& a, int ch) {
     // A reply just before (the channel's offset) got no answer: nothing more
     // is asked, and the levels are not known.
     LevelBase base;
-    if (!Link().ReplyFailed && !ReplyLostBefore()) base = ReadLevelBase(ch == 1 ? "CH1" : "CH2", LevelTrigger::Alternation);
+    if (!Link().ReplyFailed) base = ReadLevelBase(ch == 1 ? "CH1" : "CH2", LevelTrigger::Alternation);
     if (base.kind == LevelBase::Unknown) {
         markLevels(a.s, f, t);
         return show();

@@ -64,16 +64,44 @@ public:
     ApplyEnd run(const Row& row);
 };
 
+// What one run (an apply, the coarse/fine OK, an immediate action) met, and
+// reports at its end: a read-back that stored nothing, a level argument
+// refused, level rows that became not known. Each run makes its own at its start; while it lives the helpers
+// below note into it (a run started inside another is its own, and the
+// outer one is current again at its end).
+class ApplyRun {
+public:
+    ApplyRun();
+    ~ApplyRun();
+    ApplyRun(const ApplyRun&) = delete;
+    ApplyRun& operator=(const ApplyRun&) = delete;
+    bool unusableReadBack = false;
+    bool refusedArgument = false;
+    // The level rows of the mirror not known when the run began (or was
+    // last reported).
+    QList<int> levelsNotKnownBefore;
+    // The run in progress; nullptr outside every run.
+    static ApplyRun* Current();
+
+private:
+    ApplyRun* outer_;
+};
+
 // A read-back into `field`: the reply (cut at its line feed) through `conv`,
 // called right after the reply's query. An empty reply that came stores what
 // conv makes of it; a reply that did not come (time-out, cut, late: the
 // transport's ReplyFailed), or one that is not one conv knows (`known`
-// false: an unknown word, a number that does not parse), stores nothing and
-// marks the read-back unusable, which the apply reports at its end. Returns
-// whether the field was written.
+// false: an unknown word, a number that does not parse; the link is then
+// out of step, NoteReplyGarbled), stores nothing and marks the read-back
+// unusable, which the run reports at its end. Returns whether the field was
+// written. After a reply that did not come or made no sense the command
+// layer puts the link back in step before the next query, or asks nothing.
 bool StoreReadBack(QString& field, const QString& reply, ReplyConverter conv, bool known);
 // Whether `reply`, just queried, did not come; marks it as StoreReadBack does.
 bool ReplyLost(const QString& reply);
+// A reply that came but is not of its question's form: marked unusable, and
+// the link is out of step.
+void ReplyGarbled();
 // (A check function in place of the verdict is a mistake: it would always pass.)
 bool StoreReadBack(QString&, const QString&, ReplyConverter, bool (*)(const QString&)) = delete;
 bool StoreReadBack(QString& field, const QString& reply, ReplyConverter conv);
@@ -101,17 +129,13 @@ LevelBase DivisionsBase(const QString& scale, double offset);
 LevelBase ReadLevelBase(const QString& source, LevelTrigger trigger);
 // One level row read on its base into `field` (`query` asks for its volts).
 // A level that cannot be had (an unknown base, a reply that did not come,
-// a cut or garbled one, any reply after a lost one) leaves the row marked
-// as not known (LevelNotKnownText), never at its old divisions, and is
-// marked for the report. False when the row's own reply failed: the block's
-// read-back ends there.
+// a cut or garbled one, a query the command layer did not send because the
+// link could not be put back in step) leaves the row marked as not known
+// (LevelNotKnownText), never at its old divisions, and is marked for the
+// report. False when the row's own reply failed: the block's read-back ends
+// there.
 bool ReadLevelRow(const QString& query, const LevelBase& base, QString& field);
 void MarkLevelNotKnown(QString& field);
-// A reply of the current apply or action did not come (ReplyLost notes
-// it): the level rows read after it are marked rather than asked.
-void NoteReplyLost();
-void ClearReplyLost();
-bool ReplyLostBefore();
 // After an apply that changed channel `ch`'s (1 or 2) scale or offset: every
 // level row whose source is that channel is read back as the download reads
 // it, so that it shows where the instrument's level now is and an upload
@@ -133,16 +157,14 @@ void CommitApply(const Applier& a);
 QString LevelArgument(const QString& levelDiv, const QString& source);
 // Whether the argument just made was refused; clears the mark.
 bool TakeRefusedArgument();
-// Marks a read-back that stored nothing (reported by ReportUnusableReadBack).
+// Marks a read-back of the current run that stored nothing (reported by
+// ReportUnusableReadBack).
 void NoteUnusableReadBack();
-// Clears the mark at the start of an apply or action, and notes the level
-// rows the mirror holds as not known then.
-void ClearUnusableReadBack();
-// The one message after an apply or action whose replies could not all be
-// used, shown once it is committed, and clears the mark: level rows that have
-// become not known since ClearUnusableReadBack are named
-// (MsgReplyLevelsNotKnown: not known, not uploaded until read or chosen);
-// otherwise MsgReplyUnusable (what depends on the reply was left as it was).
+// The one message after a run whose replies could not all be used, shown
+// once it is committed, and clears the mark: level rows that have become not
+// known since the run began are named (MsgReplyLevelsNotKnown: not known,
+// not uploaded until read or chosen); otherwise MsgReplyUnusable (what
+// depends on the reply was left as it was). Nothing outside a run.
 void ReportUnusableReadBack();
 
 QString KeyOf(const QList<int>& labels);

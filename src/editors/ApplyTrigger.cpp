@@ -183,7 +183,7 @@ bool GetTriggerMethod(CtrlSettings& s) {
         const QString reply = ask(SettingOf(SettingNumber(&CtrlSettings::TriggerEdgeSource)).query);
         const QString source = TrigSourceToText(reply);
         if (source.isEmpty()) {
-            ReplyLost(reply);  // reported when it did not come
+            if (!ReplyLost(reply)) ReplyGarbled();  // reported either way
             return noSource(false);
         }
         if (!IsSourceReply(reply)) return noSource(StoreReadBack(s.TriggerEdgeSource, reply, TrigSourceToText));
@@ -258,7 +258,7 @@ void ReadBackChannelLevels(Applier& a, int ch) {
     };
     // A reply just before (the channel's offset) got no answer: asking on
     // could take the late one for the next answer.
-    if (Link().ReplyFailed || ReplyLostBefore()) return notKnown();
+    if (Link().ReplyFailed) return notKnown();
     // The level follows the source the instrument names; one that names none
     // leaves it unknown whether the level follows this channel.
     const QString source = ask(QString(":TRIGGER:") + kMethodKw[m] + ":SOURCE?");

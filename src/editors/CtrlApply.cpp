@@ -127,15 +127,40 @@ ApplyEnd Applier::run(const Row& row) {
 }
 
 namespace {
-bool unusableReadBack = false;
-bool refusedArgument = false;
-// The level rows of the mirror that were not known when the apply or action began.
-QList<int> levelsNotKnownBefore;
+ApplyRun* currentRun = nullptr;
+}
+
+ApplyRun::ApplyRun() : levelsNotKnownBefore(LevelRowsNotKnown(DSOSettings())), outer_(currentRun) {
+    currentRun = this;
+}
+ApplyRun::~ApplyRun() { currentRun = outer_; }
+ApplyRun* ApplyRun::Current() { return currentRun; }
+
+void NoteUnusableReadBack() {
+    if (currentRun) currentRun->unusableReadBack = true;
+}
+
+void ReportUnusableReadBack() {
+    if (!currentRun) return;
+    ApplyRun& run = *currentRun;
+    // Levels that the mirror holds as not known since the run began are
+    // named: they show "not known" and an upload leaves them out.
+    const QList<int> now = LevelRowsNotKnown(DSOSettings());
+    QList<int> marked;
+    for (int n : now)
+        if (!run.levelsNotKnownBefore.contains(n)) marked << n;
+    if (!run.unusableReadBack && marked.isEmpty()) return;
+    run.unusableReadBack = false;
+    run.levelsNotKnownBefore = now;
+    if (marked.isEmpty())
+        MsgBox(MessageTable().MsgReplyUnusable, vbExclamation);
+    else
+        MsgBox(MessageTable().MsgReplyLevelsNotKnown.arg(LevelRowNames(marked)), vbExclamation);
 }
 
 QString LevelArgument(const QString& levelDiv, const QString& source) {
     QString volts;
-    if (!TriggerLevelVolts(levelDiv, source, volts)) refusedArgument = true;
+    if (!TriggerLevelVolts(levelDiv, source, volts) && currentRun) currentRun->refusedArgument = true;
     return volts;
 }
 
@@ -143,9 +168,9 @@ bool ReadLevelOffset(const QString& source, double& offset) {
     offset = 0;
     if (source != "CH1" && source != "CH2") return true;
     const QString reply = TrimReply(QueryCmd(":CHANNEL" + source.right(1) + ":OFFSET?"));
-    if (Link().ReplyFailed || !IsNumberReply(reply)) {
-        if (Link().ReplyFailed) NoteReplyLost();
-        unusableReadBack = true;
+    if (ReplyLost(reply)) return false;
+    if (!IsNumberReply(reply)) {
+        ReplyGarbled();
         return false;
     }
     offset = LeadingNumber(reply);
@@ -153,23 +178,27 @@ bool ReadLevelOffset(const QString& source, double& offset) {
 }
 
 bool TakeRefusedArgument() {
-    const bool refused = refusedArgument;
-    refusedArgument = false;
+    if (!currentRun) return false;
+    const bool refused = currentRun->refusedArgument;
+    currentRun->refusedArgument = false;
     return refused;
 }
 
 bool ReplyLost(const QString& reply) {
-    if (Link().ReplyFailed) NoteReplyLost();
     if (!reply.isEmpty() || !Link().ReplyFailed) return false;
-    unusableReadBack = true;
-    NoteReplyLost();
+    NoteUnusableReadBack();
     return true;
+}
+
+void ReplyGarbled() {
+    NoteUnusableReadBack();
+    NoteReplyGarbled();
 }
 
 bool StoreReadBack(QString& field, const QString& reply, ReplyConverter conv, bool known) {
     if (ReplyLost(reply)) return false;
     if (!reply.isEmpty() && !known) {
-        unusableReadBack = true;
+        ReplyGarbled();
         return false;
     }
     field = conv ? conv(reply) : reply;
@@ -178,27 +207,6 @@ bool StoreReadBack(QString& field, const QString& reply, ReplyConverter conv, bo
 
 bool StoreReadBack(QString& field, const QString& reply, ReplyConverter conv) {
     return StoreReadBack(field, reply, conv, IsKnownReply(conv, reply));
-}
-
-void NoteUnusableReadBack() { unusableReadBack = true; }
-void ClearUnusableReadBack() {
-    unusableReadBack = false;
-    ClearReplyLost();
-    levelsNotKnownBefore = LevelRowsNotKnown(DSOSettings());
-}
-
-void ReportUnusableReadBack() {
-    // Levels that the mirror holds as not known since the apply began are
-    // named: they show "not known" and an upload leaves them out.
-    QList<int> marked;
-    for (int n : LevelRowsNotKnown(DSOSettings()))
-        if (!levelsNotKnownBefore.contains(n)) marked << n;
-    if (!unusableReadBack && marked.isEmpty()) return;
-    unusableReadBack = false;
-    if (marked.isEmpty())
-        MsgBox(MessageTable().MsgReplyUnusable, vbExclamation);
-    else
-        MsgBox(MessageTable().MsgReplyLevelsNotKnown.arg(LevelRowNames(marked)), vbExclamation);
 }
 
 QString KeyOf(const QList<int>& labels) {
@@ -271,7 +279,7 @@ ApplyEnd ApplyCtrlEdit(const CtrlDialogValues& values) {
     }
 
     Applier a(values);
-    ClearUnusableReadBack();
+    ApplyRun run;
     ApplyEnd end = ApplyEnd::Applied;
     // The keys are compared exactly; the first match runs, no further key is tested.
     for (const Row& row : chain()) {

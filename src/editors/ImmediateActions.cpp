@@ -25,10 +25,7 @@ constexpr int kAltLevelItem = 17, kAltLevelAItem = 18, kAltLevelBItem = 19;
 QString Query(const QString& q) {
     Link().CommandSent = true;
     const QString reply = TrimReply(QueryCmd(q));
-    if (Link().ReplyFailed) {
-        NoteUnusableReadBack();
-        NoteReplyLost();
-    }
+    if (Link().ReplyFailed) NoteUnusableReadBack();
     return reply;
 }
 
@@ -103,7 +100,7 @@ void RunAutoSet() {
 }
 
 void RunSetTrigTo50() {
-    ClearUnusableReadBack();
+    ApplyRun run;
     SendCmd(":TRIG%50");
     CtrlSettings& s = DSOSettings();
     using C = CtrlSettings;
@@ -126,7 +123,7 @@ void RunSetTrigTo50() {
 
 void RunForceTrigger() { SendCmd(":FORCETRIG"); }
 void RunLaReset() {
-    ClearUnusableReadBack();
+    ApplyRun run;
     SendCmd(":LA:POSITION:RESET");
     // The reset moves the logic channels: their rows are read back.
     if (Link().LAPresent) {

@@ -14,21 +14,15 @@
 #include "link/Vocabulary.h"
 
 namespace {
-// A reply of this apply or action did not come: a reply asked after it could
-// be the late one, so no level is read any more.
-bool replyLostBefore = false;
-
-// A level query's reply; empty (and marked) when it did not come.
+// A level query's reply; empty (and marked) when it did not come. After a
+// reply that did not come or made no sense the command layer puts the link
+// back in step before this query goes out, or does not send it.
 QString askLevel(const QString& query) {
     const QString reply = TrimReply(QueryCmd(query));
     ReplyLost(reply);
     return reply;
 }
 }  // namespace
-
-void NoteReplyLost() { replyLostBefore = true; }
-void ClearReplyLost() { replyLostBefore = false; }
-bool ReplyLostBefore() { return replyLostBefore; }
 
 void MarkLevelNotKnown(QString& field) { field = LevelNotKnownText(); }
 
@@ -45,12 +39,11 @@ LevelBase ReadLevelBase(const QString& source, LevelTrigger trigger) {
     const LevelRule rule = LevelRuleOf(source, trigger);
     switch (rule.by) {
     case LevelBy::Channel: {
-        if (replyLostBefore) return b;
         const QString ch = QString::number(rule.channel);
         const QString scale = askLevel(":CHANNEL" + ch + ":SCALE?");
         if (Link().ReplyFailed) return b;
         if (!IsNumberReply(scale)) {
-            NoteUnusableReadBack();
+            ReplyGarbled();
             return b;
         }
         double offset = 0;
@@ -71,10 +64,6 @@ bool ReadLevelRow(const QString& query, const LevelBase& base, QString& field) {
         MarkLevelNotKnown(field);
         return true;  // nothing was asked
     case LevelBase::Threshold: {
-        if (replyLostBefore) {
-            MarkLevelNotKnown(field);
-            return false;
-        }
         const QString reply = askLevel(":LA:THRESHOLD?");
         QString unused;
         if (!StoreReadBack(unused, reply, nullptr, IsThresholdReply(reply)) || reply.isEmpty()) {
@@ -88,14 +77,11 @@ bool ReadLevelRow(const QString& query, const LevelBase& base, QString& field) {
     }
     case LevelBase::Divisions: break;
     }
-    if (replyLostBefore) {
-        MarkLevelNotKnown(field);
-        return false;
-    }
     const QString reply = askLevel(query);
     const QString div = IsNumberReply(reply) ? LevelDivText(reply, base.offset, base.scale) : QString();
     if (div.isEmpty()) {
         // No reply, a cut or garbled one, or no divisions to be had of it.
+        if (!Link().ReplyFailed && !IsNumberReply(reply)) NoteReplyGarbled();
         NoteUnusableReadBack();
         MarkLevelNotKnown(field);
         return false;

@@ -10,10 +10,28 @@
 #include "link/LinkState.h"
 #include "link/Messages.h"
 #include "link/RS232Func.h"
+#include "link/ReplyParse.h"
 #include "link/UsbFunc.h"
 #include "platform/dialogs/MsgBox.h"
 
+KnownReply CommandPort::AwaitKnownReply(const QString& query, const ReplyTest& isAnswer, bool ask, QString* answer) {
+    if (!ask) return KnownReply::Nothing;
+    const QString reply = Query(query);
+    if (isAnswer && isAnswer(TrimReply(reply))) {
+        if (answer) *answer = TrimReply(reply);
+        return KnownReply::Came;
+    }
+    return reply.isEmpty() ? KnownReply::Nothing : KnownReply::Other;
+}
+
 namespace {
+
+// The request whose reply this read would take did not go out (the link
+// could not be put back in step): nothing is read, and the read fails.
+bool Withheld(QByteArray& out) {
+    out.clear();
+    return Link().RequestWithheld;
+}
 
 // USB through the VISA layer: every read holds the caller until it returns.
 class UsbPort final : public CommandPort {
@@ -23,13 +41,21 @@ public:
         WriteVisa(query);
         return ReadVisa();
     }
-    int ReadBlock(QByteArray& out, int maxBytes) override { return ReadVisaBytes(out, maxBytes); }
+    int ReadBlock(QByteArray& out, int maxBytes) override {
+        if (Withheld(out)) return -1;
+        return ReadVisaBytes(out, maxBytes);
+    }
     int ReadSystemDataBlock(QByteArray& out, int maxBytes) override {
+        if (Withheld(out)) return -1;
         return ReadSystemDataVisaBytes(out, maxBytes);
     }
     bool RepliesWhileWaiting() const override { return false; }
     ScreenChunkRead ReadScreenChunk(QByteArray& out, int maxBytes) override {
+        if (Withheld(out)) return {ScreenChunkRead::Failed, 0};
         return ReadVisaScreenChunk(out, maxBytes);
+    }
+    KnownReply AwaitKnownReply(const QString& query, const ReplyTest& isAnswer, bool ask, QString* answer) override {
+        return AwaitVisaKnownReply(query, isAnswer, ask, answer);
     }
     bool CopiesScreen() const override { return true; }
     // A serial line left open from an earlier connect is closed: only the
@@ -53,8 +79,7 @@ public:
         return ReadComm();
     }
     int ReadBlock(QByteArray& out, int maxBytes) override {
-        out.clear();
-        if (!WaitCommBinary()) return -1;
+        if (Withheld(out) || !WaitCommBinary()) return -1;
         const qint64 expected = std::max<qint64>(Serial().RxExpected, 0);
         const QByteArray& rx = Serial().RxBuffer;
         const int n = int(std::clamp<qint64>(std::min<qint64>(expected, rx.size()), 0, std::max(maxBytes, 0)));
@@ -71,6 +96,9 @@ public:
     void Open() override {
         CloseVisa();
         OpenComm();
+    }
+    KnownReply AwaitKnownReply(const QString& query, const ReplyTest& isAnswer, bool ask, QString* answer) override {
+        return AwaitCommKnownReply(query, isAnswer, ask, answer);
     }
 };
 

@@ -5,6 +5,7 @@
 // back ends keep each transport's own pauses, time-outs and framing.
 #include <QByteArray>
 #include <QString>
+#include <functional>
 
 // One read of the screen copy's reply (":HARDCOPY"): how it ended and how
 // many bytes really came.
@@ -16,6 +17,16 @@ struct ScreenChunkRead {
     };
     Outcome outcome = Failed;
     int received = 0;  // bytes stored in out (also after a failure)
+};
+
+// Whether a reply (TrimReply) is the one awaited.
+using ReplyTest = std::function<bool(const QString& reply)>;
+
+// How a re-synchronisation's wait for a known answer ended.
+enum class KnownReply {
+    Came,    // the known answer came (every reply before it dropped)
+    Other,   // replies came, none of them the answer, then silence for the reply time
+    Nothing  // nothing came for the reply time (or the link is gone)
 };
 
 class CommandPort {
@@ -51,6 +62,13 @@ public:
     virtual bool CopiesScreen() const = 0;
     // Opens the transport for a connect; the outcome is in LinkOpen.
     virtual void Open() = 0;
+    // Reads replies, dropping each, until one passes `isAnswer` (TrimReply;
+    // stored in `answer` when given); with `ask`, first drops the input
+    // still waiting and sends `query`. Gives up when nothing came for the
+    // transport's reply time; an empty `isAnswer` drains until then. Used by
+    // the command layer (BringLinkInStep, the connect). This one asks with Query.
+    virtual KnownReply AwaitKnownReply(const QString& query, const ReplyTest& isAnswer, bool ask,
+                                       QString* answer = nullptr);
 };
 
 // The port of the chosen transport (ScopeIOType 2: RS-232, anything else: USB).

@@ -9,6 +9,7 @@
 #include "link/Formatters.h"
 #include "link/KV2200Cmd.h"
 #include "link/LevelRule.h"
+#include "link/LinkState.h"
 #include "link/ReplyParse.h"
 #include "link/SettingCatalog.h"
 #include "link/Vocabulary.h"
@@ -213,8 +214,15 @@ double levelVolts(const QString& levelDiv, const QString& source, bool* replied,
     const LevelRule rule = LevelRuleOf(source, LevelTrigger::Alternation);
     if (rule.by == LevelBy::Channel) {
         const QString ch = QString::number(rule.channel);
-        scale = TrimReply(QueryCmd(":CHANNEL" + ch + ":SCALE?"));
-        offset = TrimReply(QueryCmd(":CHANNEL" + ch + ":OFFSET?"));
+        // A reply that came but is no number leaves the link out of step:
+        // the next query first puts it back (KV2200Cmd.h).
+        auto number = [](const QString& query) {
+            const QString reply = TrimReply(QueryCmd(query));
+            if (!Link().ReplyFailed && !IsNumberReply(reply)) NoteReplyGarbled();
+            return reply;
+        };
+        scale = number(":CHANNEL" + ch + ":SCALE?");
+        offset = number(":CHANNEL" + ch + ":OFFSET?");
         if (replied && (!IsNumberReply(scale) || !IsNumberReply(offset))) *replied = false;
     } else if (rule.by == LevelBy::Fixed) {
         scale = rule.scale;
@@ -240,7 +248,11 @@ QString TriggerLevelText(const QString& levelDiv, const QString& source, bool* r
 
 bool TriggerLevelVolts(const QString& levelDiv, const QString& source, QString& volts, bool* finite) {
     if (finite) *finite = true;
-    if (!IsSourceReply(source)) return false;
+    if (!IsSourceReply(source)) {
+        // A source asked just before that came as something else.
+        if (!Link().ReplyFailed) NoteReplyGarbled();
+        return false;
+    }
     bool replied = true;
     double noise = 0;
     const double v = levelVolts(levelDiv, source, &replied, noise);

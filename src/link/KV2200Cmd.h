@@ -3,10 +3,47 @@
 #include <QString>
 
 // Writes one command (the transport adds the line feed), then pauses 100 ms.
+// A request (ExpectsReply: a binary query, the screen copy) first puts the
+// link in step; when that fails it does not go out, Link().ReplyFailed is
+// set and the reads of its reply fail.
 void SendCmd(const QString& command);
 // Writes one query and returns its reply text unchanged. Clears
 // Link().ReplyFailed first; the transport sets it when no whole reply came.
+// When the link is out of step and cannot be put back, the query does not
+// go out: "" with ReplyFailed set.
 QString QueryCmd(const QString& query);
+
+// The link is in step while each reply read is the answer to the request
+// just sent. A reply that did not come whole (time-out, cut, late: the
+// transports report it with NoteReplyLost) or that came but is no answer to
+// its question (the road that parses it says so with NoteReplyGarbled)
+// leaves the link out of step: its late rest, or the answer it stood in
+// for, may still come and would pass for the next reply. Before the next
+// request the command layer puts the link back in step (BringLinkInStep);
+// until then no request goes out and no reply is taken, so every road that
+// asks several things in a row gets, after a lost reply, either replies it
+// can trust or none.
+void NoteReplyLost();
+// The road that parsed a reply found it is not of its question's form (a
+// word where a number belongs, letters, the identity text, a word the
+// setting does not have): the link is out of step. Call it once per reply.
+void NoteReplyGarbled();
+// Puts an out-of-step link back in step: the identity query ("*IDN?", whose
+// answer the connect took) goes out after the input still waiting is
+// dropped, and replies are read and dropped until that answer comes; the
+// instrument answers in order, so everything asked before has then come or
+// is gone. The wait is real (the transport's own reply time, counted from
+// the last reply that came; no pause of the pause service). When nothing
+// answers, the link stays out of step and the request is not sent; the next
+// request waits for that identity query's reply first, and asks again only
+// after it met silence for a whole reply time. True when in step.
+bool BringLinkInStep();
+// True while the link is known to be in step.
+bool LinkInStep();
+// A fresh connection: in step, nothing awaited, no identity yet. The
+// connect first puts a link left out of step back with the identity the
+// earlier connection gave (the serial line may still bring its replies).
+void ResetLinkStep();
 // True for a command that gets a reply: its header ends in "?" (a query, or a
 // binary request such as ":WAVEFORM:DATA? CHANNEL1"), or the screen copy ":HARDCOPY".
 bool ExpectsReply(const QString& command);

@@ -77,13 +77,27 @@ void ConnectDSO() {
 
     SettleTransportChoice();
     CommandLink().Open();
+    // Replies an earlier connection left on their way may still come on the
+    // same line (the serial port is the same device).
+    const bool staleMayCome = link.OutOfStep;
+    ResetLinkStep();
 
     bool accepted = false;
     if (link.LinkOpen) {
         SendCmd(QStringLiteral(":KEY:LOCK ENABLE"));
         PauseMs(50);
         SendCmd(QStringLiteral(":WAVeform:POINts:MODE NORmal"));
-        const QString reply = QueryCmd(QStringLiteral("*IDN?"));
+        QString reply;
+        if (staleMayCome) {
+            // The identity is read past whatever else comes; identity replies
+            // of earlier re-synchronisations that follow it are drained for
+            // the reply time.
+            const auto identity = [](const QString& r) { return CheckIdentity(r, BuildBrand()).makerMatches; };
+            if (CommandLink().AwaitKnownReply(QStringLiteral("*IDN?"), identity, true, &reply) == KnownReply::Came)
+                CommandLink().AwaitKnownReply(QString(), ReplyTest(), false);
+        } else {
+            reply = QueryCmd(QStringLiteral("*IDN?"));
+        }
         const IdentityVerdict v = CheckIdentity(reply, BuildBrand());
         if (v.makerMatches) {
             link.ScopeModel = v.scopeModel;
@@ -92,6 +106,7 @@ void ConnectDSO() {
         }
         if (v.accepted) {
             link.SampleCodeMin = 25;
+            link.Identity = TrimReply(reply);
             accepted = true;
         } else {
             MsgBox(MessageTable().MsgDeviceNotFound, vbExclamation, MessageTable().MsgTitleConnect);

@@ -24,6 +24,21 @@ struct LinkStateData {
     // cut, over-long, link lost, or the gate closed). Cleared by QueryCmd.
     bool ReplyFailed = false;
 
+    // Whether each reply read answers the request just sent (KV2200Cmd.h,
+    // "in step"). Out of step after a reply that did not come whole or came
+    // but was no answer to its question, until the command layer has put it
+    // back; written only there (and by the transports through NoteReplyLost).
+    bool OutOfStep = false;
+    // The identity query of a re-synchronisation went out and its reply has
+    // not been read yet: the next attempt waits for it rather than asking again.
+    bool ResyncAsked = false;
+    // The last request did not go out (the link could not be put back in
+    // step): the reads of its reply fail without reading.
+    bool RequestWithheld = false;
+    // The instrument's reply to "*IDN?" at connect, without its line feed:
+    // the known answer a re-synchronisation reads up to.
+    QString Identity;
+
     // Identity taken at connect.
     QString ScopeModel;
     int ModelEU = 0;

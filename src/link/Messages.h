@@ -73,6 +73,7 @@ struct MessageTableData {
     QString MsgUploadLevelsNotKnown;  // %1: the level settings, one a line
     QString MsgCtrlLevelsNotKnown;    // %1: the level settings a file holds as not known, one a line
     QString MsgUploadFileLevelsNotKnown;  // %1: the level settings, one a line
+    QString MsgUploadLevelsUnanswered;  // %1: the level settings, one a line
     QString MsgCtrlValuesUnknown;   // %1: the values, one a line
     QString MsgUploadUnknownValues;  // %1: the values, one a line
     QString MsgDownloadUnreadable;   // %1: the setting (and its query), %2: the reply

@@ -11,6 +11,7 @@
 #include "common/Pause.h"
 #include "common/ShellState.h"
 #include "common/Wait.h"
+#include "link/CommandPort.h"
 #include "link/KV2200Cmd.h"
 #include "link/Messages.h"
 #include "link/LinkState.h"
@@ -38,7 +39,7 @@ int binaryDeadlineTicks() {
 // still on its way is dropped before the next request.
 void noteFailedReply() {
     Link().ReplyFailed = true;
-    Serial().OutOfStep = true;
+    NoteReplyLost();
 }
 
 // The serial control: created on first use, lives as long as the application.
@@ -164,13 +165,6 @@ void CloseComm() {
 }
 
 void DiscardStaleCommInput() {
-    SerialStateData& s = Serial();
-    if (s.OutOfStep) {
-        // A reply that timed out may still be on its way: give it a moment
-        // to arrive, so that it is dropped with the rest.
-        PauseMs(SerialStateData::GraceMs);
-        s.OutOfStep = false;
-    }
     QSerialPort* p = port();
     if (p->isOpen()) p->clear(QSerialPort::Input);
     if (p->isOpen()) p->readAll();  // the clear may have found the line gone and closed it
@@ -229,6 +223,46 @@ QString ReadComm() {
         return QString();
     }
     return s.SerialReply;
+}
+
+KnownReply AwaitCommKnownReply(const QString& query, const ReplyTest& isAnswer, bool ask, QString* answer) {
+    if (!gateOpen()) return KnownReply::Nothing;
+    SerialStateData& s = Serial();
+    Link().SerialBinaryMode = false;  // every byte goes to the text handler
+    s.Resyncing = true;
+    if (ask) {
+        s.ResyncText.clear();
+        WriteComm(query);
+    }
+    // A whole line (at the start or after a line feed) that is the answer.
+    QString found;
+    auto came = [&] {
+        if (!isAnswer) return false;
+        qsizetype start = 0;
+        for (qsizetype lf = s.ResyncText.indexOf('\n'); lf >= 0; lf = s.ResyncText.indexOf('\n', start)) {
+            const QString line = QString::fromLatin1(s.ResyncText.mid(start, lf - start));
+            start = lf + 1;
+            if (isAnswer(line)) {
+                found = line;
+                return true;
+            }
+        }
+        return false;
+    };
+    s.TickCount = 0;
+    s.TotalTicks = 0;
+    YieldUntil([&] {
+        return came() || s.TickCount >= kTextTimeoutTicks || s.TotalTicks >= textDeadlineTicks() || !gateOpen();
+    });
+    const bool came_ = came() && gateOpen();
+    const bool any = !s.ResyncText.isEmpty();
+    s.ResyncText.clear();
+    s.Resyncing = false;
+    if (came_) {
+        if (answer) *answer = found;
+        return KnownReply::Came;
+    }
+    return any ? KnownReply::Other : KnownReply::Nothing;
 }
 
 bool WaitCommBinary() {
@@ -317,6 +351,11 @@ void OnCommText(const QByteArray& data) {
     SerialStateData& s = Serial();
     s.RxStarted = true;
     s.TickCount = 0;
+    if (Link().OutOfStep || s.Resyncing) {
+        if (s.ResyncText.size() < SerialStateData::RxCapacity) s.ResyncText += data;
+        NotifyWaiters();
+        return;
+    }
     if (s.RxOverflow) return;
     s.SerialReply += QString::fromLatin1(data);
     const int k = s.SerialReply.indexOf(QLatin1Char('\n'));

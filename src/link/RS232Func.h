@@ -10,8 +10,8 @@
 // the wait or the last chunk received; and, however the bytes trickle in, a
 // text reply ends within 120 ticks, a binary one within 300 ticks plus twice
 // its time on the line. A reply that did not come whole sets
-// Link().ReplyFailed and leaves the line out of step: the next request first
-// waits a grace period and drops what arrived meanwhile.
+// Link().ReplyFailed and leaves the link out of step (NoteReplyLost): the
+// command layer puts it back before the next request.
 //
 // COM port n (1 to 16) is the device named in the environment variable
 // KV2200_COM<n> when it is set, else the one the user wrote under the key
@@ -19,6 +19,7 @@
 // (CommDevicePath).
 #include <QByteArray>
 #include <QString>
+#include <functional>
 
 // Opens (or reopens) the port of the stored COM_Port at the stored BaudRate.
 // A failure shows "Invalid port number!" with the line of
@@ -32,8 +33,16 @@ QString CommOpenFailureText(int port, const QString& device, const QString& baud
 // Does nothing unless connected or connecting. A request (a command that
 // expects a reply) first drops the input still waiting (DiscardStaleCommInput).
 void WriteComm(const QString& command);
-// Drops the input waiting on the line; when out of step, first waits the grace period.
+// Drops the input waiting on the line.
 void DiscardStaleCommInput();
+// The serial side of a re-synchronisation (CommandPort::AwaitKnownReply):
+// with `ask`, drops the input and writes `query`; then looks through what
+// came while the link was out of step, dropping each line, until one is
+// `answer`, or until the line was silent for the text reply's time-out (or
+// the text deadline passed).
+enum class KnownReply;
+using ReplyTest = std::function<bool(const QString& reply)>;
+KnownReply AwaitCommKnownReply(const QString& query, const ReplyTest& isAnswer, bool ask, QString* answer);
 // Waits for the awaited text reply; empty text (ReplyFailed set) after 40
 // ticks of silence, at the deadline, or when the line outgrows RxCapacity.
 QString ReadComm();
@@ -76,9 +85,10 @@ struct SerialStateData {
     int TotalTicks = 0;      // ticks since the wait began (the reply's deadline)
     bool RxComplete = false; // the current binary reply is complete
     bool RxOverflow = false; // the current text reply outgrew RxCapacity
-    // A reply did not come whole; see the top of this file.
-    bool OutOfStep = false;
-    static constexpr int GraceMs = 1000;
+    // While the link is out of step, or a re-synchronisation reads, every
+    // text byte received is kept here (lines not cut) for it to look through.
+    QByteArray ResyncText;
+    bool Resyncing = false;
 };
 SerialStateData& Serial();
 

@@ -53,7 +53,10 @@ HardcopyChunk ReadHardcopyChunk(std::vector<uint8_t>& dest, int* received) {
     // Part of a reply: the rest may come with the next read. More than a
     // reply is no screen (its last bytes would draw a shifted picture).
     if (n < ScreenCopyStateData::ReplyBytes) return HardcopyChunk::ReadAgain;
-    if (n > ScreenCopyStateData::ReplyBytes) return noImage();
+    if (n > ScreenCopyStateData::ReplyBytes) {
+        NoteReplyGarbled();  // its rest is still to come
+        return noImage();
+    }
     if (dest.size() < size_t(ScreenCopyStateData::ImageBytes + 1)) dest.resize(ScreenCopyStateData::ImageBytes + 1, 0);
     // The image is the end of the reply without its last byte: bytes
     // n - 74,880 to n - 2 go to elements 0 to 74,878; element 74,879 is kept.

@@ -34,6 +34,12 @@ QString ShortDate() { return QLocale().toString(QDate::currentDate(), QLocale::S
 // caught by the job's guard, which clears what the job had written.
 struct JobStopped {};
 [[noreturn]] void StopJob() { throw JobStopped{}; }
+// A reply that came but is not of its question's form: the link is out of
+// step (KV2200Cmd.h), and the job stops.
+[[noreturn]] void StopAtGarbledReply() {
+    NoteReplyGarbled();
+    StopJob();
+}
 
 QString Query(const QString& q) {
     const QString reply = QueryCmd(q);
@@ -43,7 +49,7 @@ QString Query(const QString& q) {
 
 QString NumberReply(const QString& q) {
     const QString reply = Query(q);
-    if (!IsNumberReply(reply)) StopJob();
+    if (!IsNumberReply(reply)) StopAtGarbledReply();
     return reply;
 }
 
@@ -65,7 +71,7 @@ QString WordReply(const QString& q, std::initializer_list<const char*> words) {
     const QString reply = Query(q);
     for (const char* w : words)
         if (reply == QLatin1String(w)) return reply;
-    StopJob();
+    StopAtGarbledReply();
 }
 
 QString ModeReply() {
@@ -264,7 +270,7 @@ void ReadWaveBlock(Dest& dest, double cap, const QString& source, const QString&
     auto& t = Transfer();
     static BlockSamples samples;
     const int n = ReadBlockIntoSamples(samples, true);
-    if (n < WaveBlockBytes(source)) StopJob();
+    if (n < WaveBlockBytes(source)) StopAtGarbledReply();
     if (!RepliesWhileWaiting()) YieldOnce();
 
     SetProgress(static_cast<float>(cap));
@@ -448,13 +454,18 @@ static void MeasureJob(const QString& channel) {
     for (int row = 0; row < 18; ++row) {
         const MeasureRow& r = MeasureOfItem(MeasureQueryOrder[size_t(row)]);
         // Only a query that got no whole reply stops the job; one row's
-        // unusable reply leaves that row without a value and the others kept.
+        // unusable reply leaves that row without a value and the others
+        // kept. It leaves the link out of step: the next row's query first
+        // puts it back, and stops the job when it cannot.
         const QString reply = Query(QStringLiteral(":MEASURE:%1? ").arg(QLatin1String(r.keyword)) + source);
         AddProgress(5.6);
         YieldOnce();
         const bool value = IsMeasureValue(reply);
         t.MeasureResults[static_cast<size_t>(r.item)].Value = value ? FormatMeasure(r.family, reply) : NoMeasureValue();
-        if (!value) ++t.MeasureUnread;
+        if (!value) {
+            ++t.MeasureUnread;
+            NoteReplyGarbled();
+        }
         if (row < 17) PauseMs(100);
     }
 }
@@ -525,7 +536,7 @@ static void DataTableJob(const QString& channel) {
     // A block that does not hold every point of the window (cut, or a text
     // where the samples should be) is no trace: the job fails rather than
     // make a shorter table of it.
-    if (count > 0 && received < 2 * first + count) StopJob();
+    if (count > 0 && received < 2 * first + count) StopAtGarbledReply();
     t.DataPointCount = count;
     t.DataTitle = head + QString::number(count) + "  [Date:" + ShortDate() + "]";
 

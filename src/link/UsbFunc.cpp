@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
-#include "common/Pause.h"
 #include "link/KV2200Cmd.h"
 #include "link/LinkState.h"
 #include "link/Messages.h"
 #include "link/CommandPort.h"
+#include "link/ReplyParse.h"
 #include "platform/dialogs/MsgBox.h"
 
 namespace {
@@ -21,14 +21,14 @@ void reportReadFailure() {
     DropLinkAndSay(MessageTable().MsgUsbReadFail, MessageTable().MsgTitleUsbRead);
 }
 
-// A read that came to nothing: the reply is missing, and one that timed out
-// may still arrive, so the link is out of step until the next request. A
+// A read that came to nothing: the reply is missing, and what is left of it
+// may still arrive, so the link is out of step (NoteReplyLost). A
 // connection that is gone is reported here, whoever was reading, and the
 // link counts as disconnected (the next request would only fail again).
 // Returns true when it reported.
 bool noteFailedRead(ViStatus st) {
     Link().ReplyFailed = true;
-    if (st == VI_ERROR_TMO) Usb().OutOfStep = true;
+    NoteReplyLost();
     if (st != VI_ERROR_CONN_LOST || !Link().IsConnected) return false;
     reportReadFailure();
     return true;
@@ -46,16 +46,35 @@ void dropRestOfMessage(ViStatus st) {
 }
 }  // namespace
 
-void DiscardStaleVisaInput() {
-    UsbStateData& u = Usb();
-    if (u.OutOfStep) {
-        // A reply that timed out may still be on its way: give it a moment
-        // to arrive, so that it is dropped with the rest.
-        PauseMs(UsbStateData::GraceMs);
-        u.OutOfStep = false;
-        viClear(u.VisaSession);
+void DiscardStaleVisaInput() { viFlush(Usb().VisaSession, VI_READ_BUF_DISCARD); }
+
+KnownReply AwaitVisaKnownReply(const QString& query, const ReplyTest& isAnswer, bool ask, QString* answer) {
+    if (!gateOpen()) return KnownReply::Nothing;
+    if (ask) {
+        viClear(Usb().VisaSession);
+        WriteVisa(query);
     }
-    viFlush(u.VisaSession, VI_READ_BUF_DISCARD);
+    // However many replies were waiting, each is read whole and dropped; a
+    // babbling line ends the wait too.
+    constexpr int kMostReplies = 1024;
+    bool any = false;
+    for (int k = 0; k < kMostReplies && gateOpen(); ++k) {
+        ViByte buf[kTextReadMax];
+        ViUInt32 n = 0;
+        const ViStatus st = viRead(Usb().VisaSession, buf, kTextReadMax, &n);
+        if (st < VI_SUCCESS) {
+            noteFailedRead(st);
+            break;
+        }
+        any = true;
+        const QString text = QString::fromLatin1(reinterpret_cast<const char*>(buf), qsizetype(std::min<ViUInt32>(n, kTextReadMax)));
+        if (st == VI_SUCCESS_MAX_CNT) dropRestOfMessage(st);
+        else if (text.endsWith(QLatin1Char('\n')) && isAnswer && isAnswer(TrimReply(text))) {
+            if (answer) *answer = TrimReply(text);
+            return KnownReply::Came;
+        }
+    }
+    return any ? KnownReply::Other : KnownReply::Nothing;
 }
 
 UsbStateData& Usb() {
@@ -103,7 +122,6 @@ void CloseVisa() {
     UsbStateData& u = Usb();
     if (u.VisaSession != VI_NULL) viClose(u.VisaSession);
     u.VisaSession = VI_NULL;
-    u.OutOfStep = false;
 }
 
 void WriteVisa(const QString& command) {
@@ -200,6 +218,9 @@ ScreenChunkRead ReadVisaScreenChunk(QByteArray& out, int maxBytes) {
     const ViStatus st = viRead(Usb().VisaSession, reinterpret_cast<ViByte*>(out.data()), ViUInt32(out.size()), &n);
     out.resize(qsizetype(std::min<ViUInt32>(n, ViUInt32(out.size()))));
     // "More to come" is no error: the rest is the next read's.
-    if (st < VI_SUCCESS) return {ScreenChunkRead::Failed, int(out.size())};
+    if (st < VI_SUCCESS) {
+        NoteReplyLost();
+        return {ScreenChunkRead::Failed, int(out.size())};
+    }
     return {ScreenChunkRead::Received, int(out.size())};
 }

@@ -2,6 +2,7 @@
 // The USB transport through the VISA layer (platform/visa).
 #include <QByteArray>
 #include <QString>
+#include <functional>
 #include <QStringList>
 #include <array>
 #include <cstdint>
@@ -19,11 +20,6 @@ struct UsbStateData {
     std::array<QString, 11> UsbResourceList;
     QString UsbResource;     // the description to open
     int UsbDeviceIndex = 0;  // chosen slot + 1; 0 = none chosen
-
-    // A read timed out: its reply may still come. The next request first
-    // waits GraceMs (through the pause service) and drops what arrived.
-    bool OutOfStep = false;
-    static constexpr int GraceMs = 1000;
 };
 UsbStateData& Usb();
 
@@ -37,9 +33,15 @@ void CloseVisa();
 // Writes the command and one line feed. A request (a command that expects a
 // reply) first drops every reply byte still waiting (DiscardStaleVisaInput).
 void WriteVisa(const QString& command);
-// Drops the input waiting on the session; after a time-out first waits the
-// grace period for a late reply and clears the device (its output queue).
+// Drops the input waiting on the session.
 void DiscardStaleVisaInput();
+// The USB side of a re-synchronisation (CommandPort::AwaitKnownReply): with
+// `ask`, clears the device (its output queue), drops the input and writes
+// `query`; then reads whole replies, dropping each, until one is `answer`,
+// or until a read meets the session's time-out.
+enum class KnownReply;
+using ReplyTest = std::function<bool(const QString& reply)>;
+KnownReply AwaitVisaKnownReply(const QString& query, const ReplyTest& isAnswer, bool ask, QString* answer);
 // One read of at most 256 bytes, one character per byte, line feed kept. A
 // longer reply gives its first 256 bytes and the rest is dropped. A reply
 // without its final line feed (cut, timed out, link lost) gives "" and sets

@@ -18,6 +18,7 @@
 #include "common/SettingsStore.h"
 #include "common/ShellState.h"
 #include "common/Wait.h"
+#include "link/KV2200Cmd.h"
 #include "link/LinkState.h"
 #include "link/Messages.h"
 #include "link/RS232Func.h"
@@ -185,7 +186,7 @@ private slots:
         Link().WaitingReply = false;
         Link().SerialBinaryMode = false;
         Link().ReplyFailed = false;
-        Serial().OutOfStep = false;
+        ResetLinkStep();
         Shell().BaudRate = "9600";
         PauseService::ClearLog();
         MsgBoxService::ClearLog();

@@ -15,6 +15,7 @@
 #include "TestEnv.h"
 #include "common/ShellState.h"
 #include "common/Wait.h"
+#include "link/KV2200Cmd.h"
 #include "link/LinkState.h"
 #include "link/Messages.h"
 #include "link/RS232Func.h"
@@ -129,6 +130,8 @@ private slots:
             QCOMPARE(Serial().RxReceived, qint64(4 + 50));  // the count, then 50 bytes
         }
         sim.SetFault("none");
+        // The transport alone: the command layer would put the link back in step first.
+        ResetLinkStep();
         SerialTicker t(40, startGate(true));
         QCOMPARE(query(":TRIGGER:STATUS?").isEmpty(), false);
     }

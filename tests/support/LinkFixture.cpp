@@ -79,8 +79,9 @@ void StartQuickSerialTick(QTimer& tick, Simulator& sim) {
     auto busySince = std::make_shared<QElapsedTimer>();
     QObject::connect(&tick, &QTimer::timeout, [&sim, busySince] {
         // (A reply that failed leaves WaitingReply set: a wait that ran out
-        // is not watched.)
-        if (!Link().WaitingReply || Serial().TickCount >= kLongestTimeoutTicks) {
+        // is not watched.) Putting the link back in step waits for replies too.
+        const bool waiting = Link().WaitingReply || Serial().Resyncing;
+        if (!waiting || Serial().TickCount >= kLongestTimeoutTicks) {
             busySince->invalidate();
             NotifyWaiters();  // waits that poll the simulator look again
             return;

@@ -8,6 +8,7 @@
 #include <QTcpSocket>
 #include <QTimer>
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <pty.h>
@@ -39,15 +40,19 @@ QByteArray garbageText() {
 
 bool SimFault::Parse(const QString& text) {
     QStringList w = text.simplified().split(' ', Qt::SkipEmptyParts);
-    int delay = 0;
-    if (w.size() >= 3 && w[w.size() - 2].toLower() == "after") {
+    int delay = 0, times = -1;
+    // "after <k>" and "for <n>" at the end, in either order.
+    while (w.size() >= 3 && (w[w.size() - 2].toLower() == "after" || w[w.size() - 2].toLower() == "for")) {
         bool ok = false;
-        delay = w.last().toInt(&ok);
-        if (!ok || delay < 0) return false;
+        const int n = w.last().toInt(&ok);
+        if (!ok || n < 0) return false;
+        if (w[w.size() - 2].toLower() == "after") delay = n;
+        else times = n;
         w.resize(w.size() - 2);
     }
     if (w.isEmpty()) return false;
     after = delay;
+    count = times;
     const QString k = w[0].toLower();
     if ((k == "none" || k == "silent" || k == "garbage") && w.size() == 1) {
         kind = k == "none" ? None : k == "silent" ? Silent : Garbage;
@@ -67,7 +72,12 @@ bool SimFault::Parse(const QString& text) {
     return true;
 }
 
-SimServer::SimServer(QObject* parent) : QObject(parent) {}
+SimServer::SimServer(QObject* parent) : QObject(parent) {
+    clock_.start();
+    release_ = new QTimer(this);
+    release_->setSingleShot(true);
+    connect(release_, &QTimer::timeout, this, &SimServer::releaseDue);
+}
 
 SimServer::~SimServer() { closePty(); }
 
@@ -223,6 +233,8 @@ void SimServer::reply(Side side, QTcpSocket* s, SimReply r) {
         f = SimFault{};
     } else if (f.kind == SimFault::Drop) {
         fault_ = SimFault{};  // once, for the next reply
+    } else if (fault_.count > 0 && --fault_.count == 0) {
+        fault_ = SimFault{};  // met as many replies as it was set for
     }
     int dropAfter = -1;
     if (side == Side::Serial) ptyReplyWithheld_ = f.kind == SimFault::Silent || f.kind == SimFault::Late;
@@ -250,18 +262,41 @@ void SimServer::reply(Side side, QTcpSocket* s, SimReply r) {
         if (body.size() < r.data.size()) ptyReplyWithheld_ = true;
     }
 
-    if (f.kind == SimFault::Late) {
-        QPointer<QTcpSocket> ps = s;
-        ++lateInFlight_;
-        QTimer::singleShot(f.amount, this, [this, side, ps, head, body] {
-            --lateInFlight_;
-            if (side == Side::Tcp && !ps) return;
-            deliver(side, ps, head, body, -1);
-            if (side == Side::Tcp && ps) ps->flush();
-        });
+    // Replies keep the order they were asked in: one that is late holds
+    // back every later reply of the same side and connection.
+    const qint64 now = clock_.elapsed();
+    qint64 due = f.kind == SimFault::Late ? now + f.amount : now;
+    bool behind = false;
+    for (const Held& h : held_)
+        if (h.side == side && h.socket == s) {
+            behind = true;
+            due = std::max(due, h.due);
+        }
+    if (f.kind == SimFault::Late || behind) {
+        held_.append(Held{side, s, head, body, dropAfter, due});
+        releaseDue();
         return;
     }
     deliver(side, s, head, body, dropAfter);
+}
+
+void SimServer::releaseDue() {
+    const qint64 now = clock_.elapsed();
+    // Each connection's due times only grow, so taking every due reply in
+    // the order asked keeps each connection's order.
+    for (int i = 0; i < held_.size();) {
+        if (held_[i].due > now) {
+            ++i;
+            continue;
+        }
+        const Held h = held_.takeAt(i);
+        if (h.side == Side::Tcp && !h.socket) continue;
+        deliver(h.side, h.socket, h.head, h.body, h.dropAfter);
+        if (h.side == Side::Tcp && h.socket) h.socket->flush();
+    }
+    qint64 next = -1;
+    for (const Held& h : held_) next = next < 0 ? h.due : std::min(next, h.due);
+    if (next >= 0) release_->start(int(std::max<qint64>(next - now, 0)));
 }
 
 void SimServer::deliver(Side side, QTcpSocket* s, const QByteArray& head, const QByteArray& body,
@@ -309,7 +344,9 @@ QString SimServer::ptyLineState() const {
     if (ptySlave_ >= 0) ::ioctl(ptySlave_, FIONREAD, &untaken);
     if (unread > 0 || untaken > 0 || !ptyOut_.isEmpty() || ptyIn_.contains('\n') || ptyHangUpPending_)
         return QStringLiteral("busy");
-    if (ptyReplyWithheld_) return QStringLiteral("withheld");
+    // A reply held back (late, or behind a late one) is kept back too.
+    const bool held = std::any_of(held_.begin(), held_.end(), [](const Held& h) { return h.side == Side::Serial; });
+    if (ptyReplyWithheld_ || held) return QStringLiteral("withheld");
     return QStringLiteral("idle");
 }
 
@@ -352,7 +389,7 @@ QStringList SimServer::Control(const QString& line) {
         return {"OK"};
     }
     if (cmd == "GET") return {inst_.Get(rest), "OK"};
-    if (cmd == "LATE?") return {QString::number(lateInFlight_), "END"};
+    if (cmd == "LATE?") return {QString::number(held_.size()), "END"};
     if (cmd == "LINE?") return {ptyLineState() + ' ' + QString::number(ptySyncs_), "END"};
     if (cmd == "PORTS?") {
         return {"tcp=" + QString::number(TcpPort()), "pty=" + ptyPath_,

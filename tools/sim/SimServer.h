@@ -4,6 +4,7 @@
 // pseudo-terminal (text lines; binary blocks behind a 4-byte count), and the
 // control port through which tests read the command log and set faults.
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QHash>
 #include <QObject>
 #include <QPointer>
@@ -15,16 +16,18 @@
 class QSocketNotifier;
 class QTcpServer;
 class QTcpSocket;
+class QTimer;
 
 struct SimFault {
     enum Kind { None, Silent, Late, Truncate, Oversize, Drop, Garbage };
     Kind kind = None;
     int amount = 0;  // ms for Late, bytes for the others
     int after = 0;   // replies that still go out normally before the fault starts
+    int count = -1;  // replies the fault meets before it ends by itself; -1: until changed
 
     // Parses "none", "silent", "late <ms>", "truncate <n>", "oversize <n>",
-    // "drop <n>", "garbage", each optionally followed by "after <k>". False
-    // (and no change) for anything else.
+    // "drop <n>", "garbage", each optionally followed by "after <k>" and
+    // "for <n>" (in either order). False (and no change) for anything else.
     bool Parse(const QString& text);
 };
 
@@ -62,6 +65,17 @@ private:
     void writePty(const QByteArray& bytes);
     void closePty();
     void hangUpWhenRead(int tries);
+    void releaseDue();
+
+    // A reply held back: late, or behind a late one of the same side and
+    // connection (an instrument answers in the order it was asked).
+    struct Held {
+        Side side;
+        QPointer<QTcpSocket> socket;
+        QByteArray head, body;
+        int dropAfter;
+        qint64 due;  // ms on clock_
+    };
 
     SimInstrument inst_;
     SimFault fault_;
@@ -70,7 +84,9 @@ private:
     QTcpServer* control_ = nullptr;
     int ptyMaster_ = -1;
     int ptySlave_ = -1;
-    int lateInFlight_ = 0;  // late replies not yet sent
+    QList<Held> held_;  // in the order asked
+    QElapsedTimer clock_;
+    QTimer* release_ = nullptr;
     qint64 ptySyncs_ = 0;      // SYN bytes read on the serial side (dropped from the input)
     // The last reply on the serial side was kept back (silent, late) or cut
     // (truncate, drop) by the fault.
