@@ -58,6 +58,7 @@ public:
         return AwaitVisaKnownReply(query, isAnswer, ask, answer);
     }
     bool CopiesScreen() const override { return true; }
+    bool ClearsDevice() const override { return true; }
     // A serial line left open from an earlier connect is closed: only the
     // transport in use may report a failure or drop the link.
     void Open() override {

@@ -69,6 +69,9 @@ public:
     // the command layer (BringLinkInStep, the connect). This one asks with Query.
     virtual KnownReply AwaitKnownReply(const QString& query, const ReplyTest& isAnswer, bool ask,
                                        QString* answer = nullptr);
+    // True when the transport can clear the device (USB): the replies it
+    // still owes are dropped, so a re-synchronisation may always ask afresh.
+    virtual bool ClearsDevice() const { return false; }
 };
 
 // The port of the chosen transport (ScopeIOType 2: RS-232, anything else: USB).

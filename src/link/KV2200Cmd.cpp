@@ -39,6 +39,7 @@ void ResetLinkStep() {
     LinkStateData& l = Link();
     l.OutOfStep = false;
     l.ResyncAsked = false;
+    l.IdentitiesOwed = 0;
     l.RequestWithheld = false;
     l.Identity.clear();
 }
@@ -46,25 +47,35 @@ void ResetLinkStep() {
 bool BringLinkInStep() {
     LinkStateData& l = Link();
     l.RequestWithheld = false;
-    // Not connected, the request fails at the transport's gate; without an
-    // identity there is no known answer to read up to.
+    // Not connected, the request fails at the transport's gate.
     if (!l.OutOfStep || (!l.IsConnected && !l.Connecting)) return true;
     // Without an identity there is no known answer: the stale input is only dropped.
     if (l.Identity.isEmpty()) {
         l.OutOfStep = false;
         return true;
     }
-    const bool ask = !l.ResyncAsked;
+    CommandPort& port = CommandLink();
+    // An identity query asked before may still be answered. A transport
+    // that clears the device voids it and asks afresh; over the serial line
+    // its answer is awaited first, and every one asked is read off before
+    // the link counts as in step, or the last would pass for the next
+    // request's reply.
+    const bool ask = !l.ResyncAsked || port.ClearsDevice();
+    if (ask) l.IdentitiesOwed = port.ClearsDevice() ? 1 : l.IdentitiesOwed + 1;
     const QString identity = l.Identity;
-    const KnownReply r = CommandLink().AwaitKnownReply(
-        QStringLiteral("*IDN?"), [&identity](const QString& reply) { return reply == identity; }, ask);
+    const ReplyTest isIdentity = [&identity](const QString& reply) { return reply == identity; };
+    KnownReply r = port.AwaitKnownReply(QStringLiteral("*IDN?"), isIdentity, ask);
+    // The answers come in order: the one that came was the oldest owed.
+    while (r == KnownReply::Came && --l.IdentitiesOwed > 0)
+        if (port.AwaitKnownReply(QString(), isIdentity, false) != KnownReply::Came) l.IdentitiesOwed = 0;
     if (r == KnownReply::Came && (l.IsConnected || l.Connecting)) {
         l.OutOfStep = false;
         l.ResyncAsked = false;
+        l.IdentitiesOwed = 0;
         return true;
     }
     // The identity query asked (now or before) is still awaited, unless a
-    // wait for it met only silence: it counts as lost and is asked again.
+    // wait for it met only silence: then it is asked again.
     l.ResyncAsked = ask || r == KnownReply::Other;
     l.RequestWithheld = true;
     return false;

@@ -29,14 +29,17 @@ void NoteReplyLost();
 // setting does not have): the link is out of step. Call it once per reply.
 void NoteReplyGarbled();
 // Puts an out-of-step link back in step: the identity query ("*IDN?", whose
-// answer the connect took) goes out after the input still waiting is
-// dropped, and replies are read and dropped until that answer comes; the
-// instrument answers in order, so everything asked before has then come or
-// is gone. The wait is real (the transport's own reply time, counted from
-// the last reply that came; no pause of the pause service). When nothing
-// answers, the link stays out of step and the request is not sent; the next
-// request waits for that identity query's reply first, and asks again only
-// after it met silence for a whole reply time. True when in step.
+// answer the connect took) goes out, and replies are read and dropped until
+// that answer comes. Over USB a device clear goes first (the replies still
+// owed are dropped); over the serial line the input waiting is dropped, and
+// the instrument answers in order, so everything asked before has come once
+// the answer has. The wait is real (the transport's own reply time, counted
+// from the last reply that came; no pause of the pause service). When
+// nothing answers, the link stays out of step and the request is not sent.
+// Over the serial line the next request waits for that identity query's
+// reply first, and asks again only after it met silence for a whole reply
+// time; the answers of every identity query asked are read off before the
+// link counts as in step. True when in step.
 bool BringLinkInStep();
 // True while the link is known to be in step.
 bool LinkInStep();

@@ -32,6 +32,11 @@ struct LinkStateData {
     // The identity query of a re-synchronisation went out and its reply has
     // not been read yet: the next attempt waits for it rather than asking again.
     bool ResyncAsked = false;
+    // Identity queries of this re-synchronisation whose answers may still
+    // come (one asked again after a wait that met silence may have been
+    // late, not lost): when one comes, the others are read off before the
+    // link counts as in step.
+    int IdentitiesOwed = 0;
     // The last request did not go out (the link could not be put back in
     // step): the reads of its reply fail without reading.
     bool RequestWithheld = false;

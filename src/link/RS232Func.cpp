@@ -236,6 +236,7 @@ KnownReply AwaitCommKnownReply(const QString& query, const ReplyTest& isAnswer, 
     }
     // A whole line (at the start or after a line feed) that is the answer.
     QString found;
+    qsizetype foundEnd = 0;
     auto came = [&] {
         if (!isAnswer) return false;
         qsizetype start = 0;
@@ -244,6 +245,7 @@ KnownReply AwaitCommKnownReply(const QString& query, const ReplyTest& isAnswer, 
             start = lf + 1;
             if (isAnswer(line)) {
                 found = line;
+                foundEnd = start;
                 return true;
             }
         }
@@ -256,7 +258,10 @@ KnownReply AwaitCommKnownReply(const QString& query, const ReplyTest& isAnswer, 
     });
     const bool came_ = came() && gateOpen();
     const bool any = !s.ResyncText.isEmpty();
-    s.ResyncText.clear();
+    // What came behind the answer stays for a wait that goes on reading
+    // (`ask` false): another answer still owed may be in it.
+    if (came_) s.ResyncText.remove(0, foundEnd);
+    else s.ResyncText.clear();
     s.Resyncing = false;
     if (came_) {
         if (answer) *answer = found;

@@ -51,7 +51,14 @@ void DiscardStaleVisaInput() { viFlush(Usb().VisaSession, VI_READ_BUF_DISCARD); 
 KnownReply AwaitVisaKnownReply(const QString& query, const ReplyTest& isAnswer, bool ask, QString* answer) {
     if (!gateOpen()) return KnownReply::Nothing;
     if (ask) {
-        viClear(Usb().VisaSession);
+        // After the clear nothing asked before can come: the query's answer
+        // is the next reply, and one that does not come is voided by the
+        // next clear.
+        const ViStatus cleared = viClear(Usb().VisaSession);
+        if (cleared < VI_SUCCESS) {
+            noteFailedRead(cleared);
+            return KnownReply::Nothing;
+        }
         WriteVisa(query);
     }
     // However many replies were waiting, each is read whole and dropped; a

@@ -36,9 +36,10 @@ void WriteVisa(const QString& command);
 // Drops the input waiting on the session.
 void DiscardStaleVisaInput();
 // The USB side of a re-synchronisation (CommandPort::AwaitKnownReply): with
-// `ask`, clears the device (its output queue), drops the input and writes
-// `query`; then reads whole replies, dropping each, until one is `answer`,
-// or until a read meets the session's time-out.
+// `ask`, clears the device (the replies it still owes, and what came before
+// the clear) and writes `query`; a clear that fails asks nothing. Then reads
+// whole replies, dropping each, until one is `answer`, or until a read meets
+// the session's time-out.
 enum class KnownReply;
 using ReplyTest = std::function<bool(const QString& reply)>;
 KnownReply AwaitVisaKnownReply(const QString& query, const ReplyTest& isAnswer, bool ask, QString* answer);

@@ -265,8 +265,9 @@ private slots:
             DSOSettings() = mirrors[setUpKey("tcp", UploadAlternation)];
             const QStringList before = instrument(UploadAlternation);
             MsgBoxService::ClearLog();
-            // Only that reply late, or every reply from it on.
-            sim.SetFault(round % 2 ? "late 700" : "late 700 for 1");
+            // The run state's reply comes first; then only that reply late,
+            // or every reply from it on.
+            sim.SetFault(round % 2 ? "late 700 after 1" : "late 700 after 1 for 1");
             QVERIFY(!Upload());
             sim.SetFault("none");
             const QStringList told = LinkFixture::ShownTexts();

@@ -130,6 +130,10 @@ private slots:
             QTest::addRow("%s late 600, landed", tr) << tr << "late 600" << true;
             QTest::addRow("%s late 600, on its way", tr) << tr << "late 600" << false;
             QTest::addRow("%s late 1500 once, on its way", tr) << tr << "late 1500 for 1" << false;
+            // The re-synchronisation's own identity replies come late as well:
+            // each that went unanswered is still owed when the next is asked.
+            QTest::addRow("%s late 1500, one identity late too", tr) << tr << "late 1500 for 2" << false;
+            QTest::addRow("%s late 1500, two identities late too", tr) << tr << "late 1500 for 3" << false;
             QTest::addRow("%s oversize 9000", tr) << tr << "oversize 9000" << true;
         }
     }

@@ -2,7 +2,9 @@
 // expressions and aliases, and the USBTMC device names taken from sysfs.
 #include <QtTest>
 
+#include <atomic>
 #include <cstring>
+#include <string>
 
 #include "FakeTcpInstrument.h"
 #include "TestEnv.h"
@@ -15,8 +17,23 @@ std::string bytesOf(int n, int seed) {
     return s;
 }
 
+// A device clear's mark: the length word FFFFFFFF and the clear's number.
+std::string mark(uint32_t n) {
+    return std::string(4, '\xff') + std::string{char(n & 0xFF), char((n >> 8) & 0xFF), char((n >> 16) & 0xFF),
+                                                char((n >> 24) & 0xFF)};
+}
+std::atomic<bool> clearsAnswered{true};
+
 FakeTcpInstrument::Reply script(const std::string& line) {
     using F = FakeTcpInstrument;
+    if (!line.empty() && line[0] == '\x18') {
+        // What was on its way before the clear, an earlier clear's mark, and
+        // half a message, all ahead of this clear's mark.
+        if (!clearsAnswered) return {};
+        const uint32_t n = uint32_t(std::stoul(line.substr(1)));
+        return {F::Frame("STALE\n") + mark(n - 1) + F::Frame("OLD\n") + mark(n)};
+    }
+    if (line == "MARKED?") return {mark(77) + F::Frame("M\n")};
     if (line == "TEXT300?") return {F::Frame(std::string(299, 'x') + "\n")};
     if (line == "TWO?") return {F::Frame("A\n") + F::Frame("B\n")};
     if (line == "BIN?") return {F::Frame(std::string("\x00\x0a\xff\x80", 4))};
@@ -172,6 +189,29 @@ private slots:
         QCOMPARE(st, VI_SUCCESS);
         // Nothing waiting: nothing later is lost.
         QCOMPARE(viFlush(vi, VI_READ_BUF_DISCARD), VI_SUCCESS);
+        QCOMPARE(writeText(vi, "ECHO?\n"), VI_SUCCESS);
+        QCOMPARE(readOnce(vi, 256, &st), QByteArray("E\n"));
+    }
+
+    // A device clear drops everything that comes before its own mark, an
+    // earlier clear's mark included; a mark met by a read is skipped. A
+    // clear whose mark does not come times out, and the next one still
+    // finds its own.
+    void clearDropsWhatCameBeforeItsMark() {
+        ViStatus st;
+        QCOMPARE(writeText(vi, "TEXT300?\n"), VI_SUCCESS);
+        QCOMPARE(readOnce(vi, 10, &st), QByteArray(10, 'x'));
+        QCOMPARE(viClear(vi), VI_SUCCESS);
+        QCOMPARE(writeText(vi, "ECHO?\n"), VI_SUCCESS);
+        QCOMPARE(readOnce(vi, 256, &st), QByteArray("E\n"));
+        QCOMPARE(writeText(vi, "MARKED?\n"), VI_SUCCESS);
+        QCOMPARE(readOnce(vi, 256, &st), QByteArray("M\n"));
+        QCOMPARE(st, VI_SUCCESS);
+
+        clearsAnswered = false;
+        QCOMPARE(viClear(vi), VI_ERROR_TMO);
+        clearsAnswered = true;
+        QCOMPARE(viClear(vi), VI_SUCCESS);
         QCOMPARE(writeText(vi, "ECHO?\n"), VI_SUCCESS);
         QCOMPARE(readOnce(vi, 256, &st), QByteArray("E\n"));
     }

@@ -374,6 +374,19 @@ private slots:
         QCOMPARE(tcp.frame(10000), QByteArray("TARVO TECHNOLOGIES,KV2202E,SN0001,V1.00\n"));
     }
 
+    // A device clear (CAN and a number) drops the replies still owed to
+    // that connection, then answers with its mark; it is no command.
+    void clearDropsTheRepliesStillOwed() {
+        sim.SetFault("late 1500 for 1");
+        tcp.send("*IDN?");
+        tcp.send(":CHANNEL1:SCALE?");  // held behind the late one
+        tcp.send(QByteArray("\x18") + "5");
+        QCOMPARE(tcp.readFor(5000, 8), QByteArray("\xff\xff\xff\xff\x05\x00\x00\x00", 8));
+        QCOMPARE(sim.Control("LATE?"), QString("0"));
+        QCOMPARE(tcp.ask(":TIMEBASE:SCALE?"), QByteArray("5.000e-04"));
+        QCOMPARE(sim.Log(), (QStringList{"*IDN?", ":CHANNEL1:SCALE?", ":TIMEBASE:SCALE?"}));
+    }
+
     void dropClosesTheLine() {
         sim.SetFault("drop 5");
         tcp.send(":SYSTEM:DATA?");

@@ -19,6 +19,8 @@
 namespace {
 constexpr int kMaxLine = 1 << 20;
 constexpr char kSyn = '\x16';
+// A device clear on the VISA side starts with CAN (see clearTcp).
+constexpr char kCan = '\x18';
 
 QByteArray le32(quint32 n) {
     QByteArray b(4, '\0');
@@ -160,10 +162,20 @@ void SimServer::onTcpReadable(QTcpSocket* s) {
     while (s->canReadLine()) {
         QByteArray line = s->readLine();
         line.chop(1);
-        handleLine(Side::Tcp, s, line);
+        if (line.startsWith(kCan)) clearTcp(s, line.mid(1));
+        else handleLine(Side::Tcp, s, line);
         if (s->state() != QAbstractSocket::ConnectedState) return;
     }
     if (s->bytesAvailable() > kMaxLine) handleLine(Side::Tcp, s, s->readAll());
+}
+
+void SimServer::clearTcp(QTcpSocket* s, const QByteArray& number) {
+    for (int i = 0; i < held_.size();) {
+        if (held_[i].side == Side::Tcp && held_[i].socket == s) held_.removeAt(i);
+        else ++i;
+    }
+    s->write(le32(0xFFFFFFFFu) + le32(number.toUInt()));
+    s->flush();
 }
 
 // ---- serial side ----

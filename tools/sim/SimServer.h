@@ -60,6 +60,10 @@ private:
     void onPtyReadable();
     void onPtyWritable();
     void handleLine(Side side, QTcpSocket* s, const QByteArray& line);
+    // A device clear on the VISA side (a line of CAN and a number): every
+    // reply still owed to that connection is dropped, then the clear's mark
+    // goes out (length word FFFFFFFF, then the number, little-endian).
+    void clearTcp(QTcpSocket* s, const QByteArray& number);
     void reply(Side side, QTcpSocket* s, SimReply r);
     void deliver(Side side, QTcpSocket* s, const QByteArray& head, const QByteArray& body, int dropAfter);
     void writePty(const QByteArray& bytes);

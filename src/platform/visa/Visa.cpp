@@ -281,8 +281,7 @@ ViStatus viFlush(ViSession vi, uint16_t mask) {
 ViStatus viClear(ViSession vi) {
     VisaObject* o = registry().find(vi, VisaObject::Instrument);
     if (!o) return VI_ERROR_INV_OBJECT;
-    o->io->ClearDevice();
-    return VI_SUCCESS;
+    return o->io->ClearDevice(o->timeoutMs);
 }
 
 ViStatus viClose(ViObject obj) {

@@ -22,8 +22,11 @@ public:
     // Drops the reply bytes the host has received so far, and the rest of a
     // message already begun when it arrives. Never waits.
     virtual void DiscardInput() = 0;
-    // Also empties the instrument's own output queue (a device clear).
-    virtual void ClearDevice() { DiscardInput(); }
+    // A device clear: the instrument drops its output queue and the replies
+    // it still owes, and the host drops whatever came before the clear took
+    // effect. After VI_SUCCESS the next message is the reply to a request
+    // written after the clear. Waits at most timeoutMs.
+    virtual ViStatus ClearDevice(int timeoutMs) = 0;
 };
 
 // "host", port: a socket to the simulated instrument (length-prefixed replies).

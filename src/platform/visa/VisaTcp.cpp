@@ -6,6 +6,11 @@
 // binary reply raw). The framing is stripped here, so each read delivers what
 // a USBTMC read would: at most the count asked for, never past the end of the
 // current message, and whatever is left of that message stays for the next read.
+//
+// Device clear: the layer writes the byte CAN (0x18), a decimal number and a
+// line feed. The instrument drops every reply it still owes that connection
+// and answers with a mark: the length word FFFFFFFF and the number, 4 bytes
+// little-endian. A mark is no message: reads skip it.
 #include <QByteArray>
 #include <QElapsedTimer>
 #include <algorithm>
@@ -72,12 +77,8 @@ public:
                 if (::poll(&p, 1, left) > 0) drain();
                 continue;
             }
-            if (remaining_ < 0) {  // between messages: the next length first
-                if (rx_.size() >= 4) {
-                    const auto* h = reinterpret_cast<const uint8_t*>(rx_.constData());
-                    remaining_ = qint64(h[0]) | qint64(h[1]) << 8 | qint64(h[2]) << 16 | qint64(h[3]) << 24;
-                    rx_.remove(0, 4);
-                }
+            // Between messages: the next length first; a clear's mark is skipped.
+            while (remaining_ < 0 && takeHead() == Head::Mark) {
             }
             if (remaining_ >= 0) {
                 const size_t take = size_t(std::min<qint64>({qint64(max - *got), remaining_, qint64(rx_.size())}));
@@ -107,19 +108,51 @@ public:
         if (remaining_ < 0 && rx_.isEmpty()) skipping_ = false;
     }
 
+    ViStatus ClearDevice(int timeoutMs) override {
+        const quint32 number = ++clears_;
+        const QByteArray request = QByteArray(1, kClearByte) + QByteArray::number(number) + '\n';
+        size_t written = 0;
+        const ViStatus st =
+            Write(reinterpret_cast<const uint8_t*>(request.constData()), size_t(request.size()), &written, timeoutMs);
+        if (st < VI_SUCCESS) return st;
+        // Everything that comes before this clear's mark is stale: dropped.
+        skipping_ = false;
+        QElapsedTimer clock;
+        clock.start();
+        for (;;) {
+            if (remaining_ < 0) {
+                const Head h = takeHead();
+                if (h == Head::Mark && lastMark_ == number) return VI_SUCCESS;
+                if (h != Head::NeedMore) continue;
+            } else {
+                const qint64 take = std::min<qint64>(remaining_, rx_.size());
+                rx_.remove(0, qsizetype(take));
+                remaining_ -= take;
+                if (remaining_ == 0) {
+                    remaining_ = -1;
+                    continue;
+                }
+            }
+            if (lost_) return VI_ERROR_CONN_LOST;
+            const int left = timeoutMs - int(clock.elapsed());
+            if (left <= 0) return VI_ERROR_TMO;
+            pollfd p{fd_, POLLIN, 0};
+            if (::poll(&p, 1, left) > 0) drain();
+        }
+    }
+
 private:
     // While skipping: drops whole messages from rx_ and what has come of the
     // one begun; skipping ends at the end of a message with nothing left over.
     void skipDiscarded() {
         while (skipping_) {
             if (remaining_ < 0) {
-                if (rx_.size() < 4) {
+                const Head h = takeHead();
+                if (h == Head::Mark) continue;
+                if (h == Head::NeedMore) {
                     if (rx_.isEmpty()) skipping_ = false;
                     return;
                 }
-                const auto* h = reinterpret_cast<const uint8_t*>(rx_.constData());
-                remaining_ = qint64(h[0]) | qint64(h[1]) << 8 | qint64(h[2]) << 16 | qint64(h[3]) << 24;
-                rx_.remove(0, 4);
             }
             const qint64 take = std::min<qint64>(remaining_, rx_.size());
             rx_.remove(0, qsizetype(take));
@@ -127,6 +160,27 @@ private:
             if (remaining_ > 0) return;  // the rest is still to come
             remaining_ = -1;
         }
+    }
+
+    // Takes the next frame head off rx_ once it has come whole: a message's
+    // length (into remaining_), or a clear's mark (its number into lastMark_).
+    enum class Head { NeedMore, Message, Mark };
+    Head takeHead() {
+        if (rx_.size() < 4) return Head::NeedMore;
+        const quint32 n = le32(rx_.constData());
+        if (n == kMarkLength) {
+            if (rx_.size() < 8) return Head::NeedMore;
+            lastMark_ = le32(rx_.constData() + 4);
+            rx_.remove(0, 8);
+            return Head::Mark;
+        }
+        remaining_ = qint64(n);
+        rx_.remove(0, 4);
+        return Head::Message;
+    }
+    static quint32 le32(const char* p) {
+        const auto* h = reinterpret_cast<const uint8_t*>(p);
+        return quint32(h[0]) | quint32(h[1]) << 8 | quint32(h[2]) << 16 | quint32(h[3]) << 24;
     }
 
     // Moves every byte that is waiting on the socket into rx_.
@@ -150,6 +204,10 @@ private:
     qint64 remaining_ = -1;  // bytes of the current message still to deliver; -1 between messages
     bool lost_ = false;
     bool skipping_ = false;  // dropping the messages that were waiting at a discard
+    quint32 clears_ = 0;     // the number of the last clear asked
+    quint32 lastMark_ = 0;   // the number of the last mark read
+    static constexpr char kClearByte = 0x18;
+    static constexpr quint32 kMarkLength = 0xFFFFFFFFu;
 };
 
 }  // namespace

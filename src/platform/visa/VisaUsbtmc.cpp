@@ -67,11 +67,18 @@ public:
 
     // The driver keeps no reply bytes of its own between reads.
     void DiscardInput() override {}
-    // A device clear empties the instrument's output queue (a stale reply).
-    void ClearDevice() override {
+    // The driver's clear request empties the instrument's output queue and
+    // the bulk-in pipe. Only a device that is gone fails it here: a clear the
+    // device refuses leaves the stale replies to the caller's own check.
+    ViStatus ClearDevice(int timeoutMs) override {
+        setTimeout(timeoutMs);
 #ifdef USBTMC_IOCTL_CLEAR
-        ::ioctl(fd_, USBTMC_IOCTL_CLEAR);
+        if (::ioctl(fd_, USBTMC_IOCTL_CLEAR) != 0) {
+            const ViStatus st = errnoStatus(errno);
+            if (st == VI_ERROR_CONN_LOST) return st;
+        }
 #endif
+        return VI_SUCCESS;
     }
 
 private:
