@@ -89,11 +89,13 @@ void ConnectDSO() {
         SendCmd(QStringLiteral(":WAVeform:POINts:MODE NORmal"));
         QString reply;
         if (staleMayCome) {
-            // The identity is read past whatever else comes; identity replies
-            // of earlier re-synchronisations that follow it are drained for
-            // the reply time.
+            // The identity is read past whatever else comes. Over the serial
+            // line identity replies of earlier re-synchronisations may follow
+            // it: they are drained for the reply time. A device clear has
+            // already dropped them.
             const auto identity = [](const QString& r) { return CheckIdentity(r, BuildBrand()).makerMatches; };
-            if (CommandLink().AwaitKnownReply(QStringLiteral("*IDN?"), identity, true, &reply) == KnownReply::Came)
+            if (CommandLink().AwaitKnownReply(QStringLiteral("*IDN?"), identity, true, &reply) == KnownReply::Came &&
+                !CommandLink().ClearsDevice())
                 CommandLink().AwaitKnownReply(QString(), ReplyTest(), false);
         } else {
             reply = QueryCmd(QStringLiteral("*IDN?"));
