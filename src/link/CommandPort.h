@@ -5,7 +5,8 @@
 // back ends keep each transport's own pauses, time-outs and framing.
 #include <QByteArray>
 #include <QString>
-#include <functional>
+
+#include "link/KnownReply.h"
 
 // One read of the screen copy's reply (":HARDCOPY"): how it ended and how
 // many bytes really came.
@@ -17,16 +18,6 @@ struct ScreenChunkRead {
     };
     Outcome outcome = Failed;
     int received = 0;  // bytes stored in out (also after a failure)
-};
-
-// Whether a reply (TrimReply) is the one awaited.
-using ReplyTest = std::function<bool(const QString& reply)>;
-
-// How a re-synchronisation's wait for a known answer ended.
-enum class KnownReply {
-    Came,    // the known answer came (every reply before it dropped)
-    Other,   // replies came, none of them the answer, then silence for the reply time
-    Nothing  // nothing came for the reply time (or the link is gone)
 };
 
 class CommandPort {

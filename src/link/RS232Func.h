@@ -19,7 +19,8 @@
 // (CommDevicePath).
 #include <QByteArray>
 #include <QString>
-#include <functional>
+
+#include "link/KnownReply.h"
 
 // Opens (or reopens) the port of the stored COM_Port at the stored BaudRate.
 // A failure shows "Invalid port number!" with the line of
@@ -40,8 +41,6 @@ void DiscardStaleCommInput();
 // came while the link was out of step, dropping each line, until one is
 // `answer`, or until the line was silent for the text reply's time-out (or
 // the text deadline passed).
-enum class KnownReply;
-using ReplyTest = std::function<bool(const QString& reply)>;
 KnownReply AwaitCommKnownReply(const QString& query, const ReplyTest& isAnswer, bool ask, QString* answer);
 // Waits for the awaited text reply; empty text (ReplyFailed set) after 40
 // ticks of silence, at the deadline, or when the line outgrows RxCapacity.

@@ -44,6 +44,17 @@ void dropRestOfMessage(ViStatus st) {
     }
     if (st < VI_SUCCESS) noteFailedRead(st);
 }
+
+// One read of a text message: its first 256 bytes, one character per byte;
+// the rest of a longer one is read and dropped. The status of that read.
+ViStatus readTextMessage(QString& text) {
+    ViByte buf[kTextReadMax];
+    ViUInt32 n = 0;
+    const ViStatus st = viRead(Usb().VisaSession, buf, kTextReadMax, &n);
+    text = QString::fromLatin1(reinterpret_cast<const char*>(buf), qsizetype(std::min<ViUInt32>(n, kTextReadMax)));
+    if (st == VI_SUCCESS_MAX_CNT) dropRestOfMessage(st);
+    return st;
+}
 }  // namespace
 
 void DiscardStaleVisaInput() { viFlush(Usb().VisaSession, VI_READ_BUF_DISCARD); }
@@ -66,17 +77,14 @@ KnownReply AwaitVisaKnownReply(const QString& query, const ReplyTest& isAnswer, 
     constexpr int kMostReplies = 1024;
     bool any = false;
     for (int k = 0; k < kMostReplies && gateOpen(); ++k) {
-        ViByte buf[kTextReadMax];
-        ViUInt32 n = 0;
-        const ViStatus st = viRead(Usb().VisaSession, buf, kTextReadMax, &n);
+        QString text;
+        const ViStatus st = readTextMessage(text);
         if (st < VI_SUCCESS) {
             noteFailedRead(st);
             break;
         }
         any = true;
-        const QString text = QString::fromLatin1(reinterpret_cast<const char*>(buf), qsizetype(std::min<ViUInt32>(n, kTextReadMax)));
-        if (st == VI_SUCCESS_MAX_CNT) dropRestOfMessage(st);
-        else if (text.endsWith(QLatin1Char('\n')) && isAnswer && isAnswer(TrimReply(text))) {
+        if (st == VI_SUCCESS && text.endsWith(QLatin1Char('\n')) && isAnswer && isAnswer(TrimReply(text))) {
             if (answer) *answer = TrimReply(text);
             return KnownReply::Came;
         }
@@ -150,19 +158,15 @@ QString ReadVisa() {
         Link().ReplyFailed = true;
         return QString();
     }
-    ViByte buf[kTextReadMax];
-    ViUInt32 n = 0;
-    const ViStatus st = viRead(Usb().VisaSession, buf, kTextReadMax, &n);
-    n = std::min<ViUInt32>(n, kTextReadMax);
-    if (st == VI_SUCCESS_MAX_CNT) {
-        // A longer reply: its first 256 bytes are the text, the rest is dropped.
-        dropRestOfMessage(st);
-    } else if (st != VI_SUCCESS || n == 0 || buf[n - 1] != '\n') {
-        // Only a line ended by its line feed is a whole reply.
+    QString text;
+    const ViStatus st = readTextMessage(text);
+    // A longer reply: its first 256 bytes are the text. Otherwise only a
+    // line ended by its line feed is a whole reply.
+    if (st != VI_SUCCESS_MAX_CNT && (st != VI_SUCCESS || !text.endsWith(QLatin1Char('\n')))) {
         noteFailedRead(st);
         return QString();
     }
-    return QString::fromLatin1(reinterpret_cast<const char*>(buf), qsizetype(n));
+    return text;
 }
 
 int ReadVisaBytes(QByteArray& out, int maxBytes) {

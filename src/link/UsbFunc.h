@@ -2,12 +2,12 @@
 // The USB transport through the VISA layer (platform/visa).
 #include <QByteArray>
 #include <QString>
-#include <functional>
 #include <QStringList>
 #include <array>
 #include <cstdint>
 #include <vector>
 
+#include "link/KnownReply.h"
 #include "platform/visa/Visa.h"
 
 struct ScreenChunkRead;
@@ -40,8 +40,6 @@ void DiscardStaleVisaInput();
 // the clear) and writes `query`; a clear that fails asks nothing. Then reads
 // whole replies, dropping each, until one is `answer`, or until a read meets
 // the session's time-out.
-enum class KnownReply;
-using ReplyTest = std::function<bool(const QString& reply)>;
 KnownReply AwaitVisaKnownReply(const QString& query, const ReplyTest& isAnswer, bool ask, QString* answer);
 // One read of at most 256 bytes, one character per byte, line feed kept. A
 // longer reply gives its first 256 bytes and the rest is dropped. A reply
