@@ -257,7 +257,6 @@ void ReadBackAltLevels(Applier& a, int ch) {
     const AltFields& f = ch == 1 ? kCH1 : kCH2;
     const int t = typeOf(a.s, f);
     if (t < 0) return;
-    const int g = ch == 1 ? 19 : 20;
     auto show = [&] {
         for (const ReadBack* r : levelReadBacks(t)) {
             const SettingDesc& d = descOf(f, *r);

@@ -80,8 +80,6 @@ public:
     // The level rows of the mirror not known when the run began (or was
     // last reported).
     QList<int> levelsNotKnownBefore;
-    // The run in progress; nullptr outside every run.
-    static ApplyRun* Current();
 
 private:
     ApplyRun* outer_;
