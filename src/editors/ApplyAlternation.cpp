@@ -191,28 +191,16 @@ void addChannel(std::vector<Row>& rows, int ch, const AltFields& f) {
 }  // namespace
 
 namespace {
-// The level read-backs of type t, in their order.
-std::vector<const ReadBack*> levelReadBacks(int t) {
-    std::vector<const ReadBack*> out;
+// The level rows (value numbers) of channel `f`'s type t, in their order.
+std::vector<int> levelRows(const AltFields& f, int t) {
+    std::vector<int> out;
     for (const ReadBack& r : kReadBacks)
-        if (r.type == t && isLevel(r)) out.push_back(&r);
+        if (r.type == t && isLevel(r)) out.push_back(SettingNumber(f.*r.field));
     return out;
 }
 
 void markLevels(CtrlSettings& s, const AltFields& f, int t) {
-    for (const ReadBack* r : levelReadBacks(t)) MarkLevelNotKnown(s.*(f.*r->field));
-}
-
-// One level read-back of the channel; after one that failed, the type's
-// other levels are marked as not known. False when it failed.
-bool readLevel(CtrlSettings& s, const AltFields& f, const ReadBack& r, const LevelBase& base) {
-    if (ReadLevelRow(descOf(f, r).query, base, s.*(f.*r.field))) return true;
-    bool after = false;
-    for (const ReadBack* other : levelReadBacks(r.type)) {
-        if (after) MarkLevelNotKnown(s.*(f.*other->field));
-        after = after || other == &r;
-    }
-    return false;
+    for (int n : levelRows(f, t)) MarkLevelNotKnown(SettingValue(s, n));
 }
 }  // namespace
 
@@ -233,10 +221,14 @@ void GetTriggerAltTrigType(CtrlSettings& s, int channel) {
     const LevelBase base = offsetRead ? DivisionsBase(scale, offset) : LevelBase();
     SendCmd(selectCmd(n));
     if (t < 0) return;
+    bool levelsRead = false;
     for (const ReadBack& r : kReadBacks) {
         if (r.type != t) continue;
         if (isLevel(r)) {
-            if (!readLevel(s, f, r, base)) return;  // the read-back ends here
+            // The type's levels stand together: read at the first of them.
+            if (levelsRead) continue;
+            levelsRead = true;
+            if (!ReadLevelRows(s, levelRows(f, t), base)) return;  // the read-back ends here
             continue;
         }
         const SettingDesc& d = descOf(f, r);
@@ -257,11 +249,11 @@ void ReadBackAltLevels(Applier& a, int ch) {
     const AltFields& f = ch == 1 ? kCH1 : kCH2;
     const int t = typeOf(a.s, f);
     if (t < 0) return;
-    const int g = ch == 1 ? 19 : 20;
+    const std::vector<int> levels = levelRows(f, t);
     auto show = [&] {
-        for (const ReadBack* r : levelReadBacks(t)) {
-            const SettingDesc& d = descOf(f, *r);
-            a.node(d.treeGroup, d.treeItem, d.label, a.s.*(f.*r->field));
+        for (int n : levels) {
+            const SettingDesc& d = SettingOf(n);
+            a.node(d.treeGroup, d.treeItem, d.label, SettingValue(a.s, n));
         }
     };
     // A reply just before (the channel's offset) got no answer: nothing more
@@ -273,9 +265,13 @@ void ReadBackAltLevels(Applier& a, int ch) {
         return show();
     }
     SendCmd(selectCmd(ch));
-    for (const ReadBack* r : levelReadBacks(t))
-        if (!readLevel(a.s, f, *r, base)) break;
+    ReadLevelRows(a.s, levels, base);
     show();
+}
+
+std::vector<int> AltLevelRows(const CtrlSettings& s, int ch) {
+    const AltFields& f = ch == 1 ? kCH1 : kCH2;
+    return levelRows(f, typeOf(s, f));
 }
 
 void AddAlternationRows(std::vector<Row>& rows) {

@@ -80,8 +80,6 @@ public:
     // The level rows of the mirror not known when the run began (or was
     // last reported).
     QList<int> levelsNotKnownBefore;
-    // The run in progress; nullptr outside every run.
-    static ApplyRun* Current();
 
 private:
     ApplyRun* outer_;
@@ -135,7 +133,16 @@ LevelBase ReadLevelBase(const QString& source, LevelTrigger trigger);
 // report. False when the row's own reply failed: the block's read-back ends
 // there.
 bool ReadLevelRow(const QString& query, const LevelBase& base, QString& field);
+// A block's level rows (value numbers, in their order) read in turn on `base`
+// into `s` by their catalog queries; after a row whose own reply failed the
+// rest are marked as not known. False when one failed.
+bool ReadLevelRows(CtrlSettings& s, const std::vector<int>& rows, const LevelBase& base);
 void MarkLevelNotKnown(QString& field);
+// The level rows (value numbers, in their order) of the trigger method of
+// `s` (EDGE, PULSE, VIDEO, SLOPE; none under another), and of alternation
+// channel `ch`'s (1 or 2) trigger type.
+std::vector<int> MethodLevelRows(const CtrlSettings& s);
+std::vector<int> AltLevelRows(const CtrlSettings& s, int ch);
 // After an apply that changed channel `ch`'s (1 or 2) scale or offset: every
 // level row whose source is that channel is read back as the download reads
 // it, so that it shows where the instrument's level now is and an upload

@@ -70,17 +70,8 @@ void markLevels(CtrlSettings& s, int m) {
     for (int n : levelRows(m)) MarkLevelNotKnown(SettingValue(s, n));
 }
 
-// The method's level rows read on `base`; after a row that failed, the rest
-// are marked as not known. False when one failed.
-bool readLevels(CtrlSettings& s, int m, const LevelBase& base) {
-    const std::vector<int> rows = levelRows(m);
-    for (size_t i = 0; i < rows.size(); ++i) {
-        if (ReadLevelRow(SettingOf(rows[i]).query, base, SettingValue(s, rows[i]))) continue;
-        for (size_t k = i + 1; k < rows.size(); ++k) MarkLevelNotKnown(SettingValue(s, rows[k]));
-        return false;
-    }
-    return true;
-}
+// The method's level rows read on `base` (ReadLevelRows). False when one failed.
+bool readLevels(CtrlSettings& s, int m, const LevelBase& base) { return ReadLevelRows(s, levelRows(m), base); }
 
 void showLevels(Applier& a, int m) {
     for (int n : levelRows(m)) {
@@ -242,6 +233,8 @@ bool GetTriggerMethod(CtrlSettings& s) {
     readBack(s, &CtrlSettings::TriggerHoldoff);
     return true;
 }
+
+std::vector<int> MethodLevelRows(const CtrlSettings& s) { return levelRows(methodOf(s)); }
 
 void ReadBackChannelLevels(Applier& a, int ch) {
     CtrlSettings& s = a.s;

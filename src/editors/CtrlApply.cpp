@@ -134,7 +134,6 @@ ApplyRun::ApplyRun() : levelsNotKnownBefore(LevelRowsNotKnown(DSOSettings())), o
     currentRun = this;
 }
 ApplyRun::~ApplyRun() { currentRun = outer_; }
-ApplyRun* ApplyRun::Current() { return currentRun; }
 
 void NoteUnusableReadBack() {
     if (currentRun) currentRun->unusableReadBack = true;

@@ -11,6 +11,7 @@
 #include "link/LevelRule.h"
 #include "link/LinkState.h"
 #include "link/ReplyParse.h"
+#include "link/SettingCatalog.h"
 #include "link/Vocabulary.h"
 
 namespace {
@@ -87,5 +88,14 @@ bool ReadLevelRow(const QString& query, const LevelBase& base, QString& field) {
         return false;
     }
     field = div;
+    return true;
+}
+
+bool ReadLevelRows(CtrlSettings& s, const std::vector<int>& rows, const LevelBase& base) {
+    for (size_t i = 0; i < rows.size(); ++i) {
+        if (ReadLevelRow(SettingOf(rows[i]).query, base, SettingValue(s, rows[i]))) continue;
+        for (size_t k = i + 1; k < rows.size(); ++k) MarkLevelNotKnown(SettingValue(s, rows[k]));
+        return false;
+    }
     return true;
 }

@@ -137,9 +137,8 @@ class ReplyStepTest : public QObject {
 
     // Every setting an upload sets, as the instrument holds it (the
     // alternation's per channel); read through the control port, never the link.
-    QStringList instrument(int road) {
+    QStringList instrument() {
         QStringList out;
-        Q_UNUSED(road);
         for (const QString& h : headers)
             if (!h.startsWith(":TRIGGER:ALTERNATION:")) out << h + "=" + sim.Get(h);
         const QString source = sim.Get(":TRIGGER:ALTERNATION:SOURCE");
@@ -239,12 +238,12 @@ private slots:
         }
 
         // At once, an Upload: the instrument keeps every setting it has.
-        const QStringList before = instrument(road);
+        const QStringList before = instrument();
         MsgBoxService::ClearLog();
         const bool complete = Upload();
         const QStringList told = LinkFixture::ShownTexts();
         letLateRepliesLand();
-        const QStringList after = instrument(road);
+        const QStringList after = instrument();
         for (int i = 0; i < before.size(); ++i)
             QVERIFY2(SameSetting(after.value(i), before[i]),
                      qPrintable(QString("%1 became %2; %3 / upload: %4")
@@ -263,7 +262,7 @@ private slots:
         for (int round = 0; round < 8; ++round) {
             setUp(UploadAlternation);
             DSOSettings() = mirrors[setUpKey("tcp", UploadAlternation)];
-            const QStringList before = instrument(UploadAlternation);
+            const QStringList before = instrument();
             MsgBoxService::ClearLog();
             // The run state's reply comes first; then only that reply late,
             // or every reply from it on.
@@ -272,7 +271,7 @@ private slots:
             sim.SetFault("none");
             const QStringList told = LinkFixture::ShownTexts();
             letLateRepliesLand();
-            const QStringList after = instrument(UploadAlternation);
+            const QStringList after = instrument();
             QCOMPARE(after.size(), before.size());
             for (int i = 0; i < before.size(); ++i)
                 QVERIFY2(SameSetting(after[i], before[i]), qPrintable(before[i] + " became " + after[i]));
