@@ -2,12 +2,6 @@
 
 #include <QStringDecoder>
 
-bool HoldsNonAscii(QByteArrayView bytes) {
-    for (const char c : bytes)
-        if (static_cast<unsigned char>(c) & 0x80) return true;
-    return false;
-}
-
 bool DecodeUtf8Text(QByteArrayView bytes, QString& text) {
     QStringDecoder dec(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     text = dec(bytes);

@@ -803,20 +803,8 @@ public:
     }
     QString decodeBytes(const char* b, const char* e) {
         const qsizetype n = e - b;
-        // Plain ASCII (nearly every item) is widened in one pass; the check
-        // reads eight bytes at a time.
-        unsigned char high = 0;
-        const char* q = b;
-        for (; e - q >= 8; q += 8) {
-            uint64_t word;
-            std::memcpy(&word, q, 8);
-            if (word & 0x8080808080808080ull) {
-                high = 0x80;
-                break;
-            }
-        }
-        for (; !high && q < e; ++q) high |= static_cast<unsigned char>(*q) & 0x80;
-        if (!high) {
+        // Plain ASCII (nearly every item) is widened in one pass.
+        if (!HoldsNonAscii(QByteArrayView(b, n))) {
             QString s(n, Qt::Uninitialized);
             char16_t* out = reinterpret_cast<char16_t*>(s.data());
             for (qsizetype k = 0; k < n; ++k) out[k] = static_cast<unsigned char>(b[k]);
