@@ -34,6 +34,15 @@ void ForEachLine(QByteArrayView bytes, Each each) {
 }
 }  // namespace
 
+int LineOf(QByteArrayView bytes, qsizetype at) {
+    int found = 1;
+    ForEachLine(bytes, [&](int line, QByteArrayView text) {
+        found = line;
+        return text.data() + text.size() - bytes.data() < at;  // on while the line ends before it
+    });
+    return found;
+}
+
 QString DecodeTextLines(QByteArrayView bytes, int* damagedLine) {
     TextEncodingVote vote;
     int firstNotUtf8 = 0;

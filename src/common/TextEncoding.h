@@ -45,6 +45,10 @@ private:
     int other_ = 0;
 };
 
+// The line (from 1) that holds the byte at offset `at` of a file's bytes.
+// Lines end in CR LF, LF or CR.
+int LineOf(QByteArrayView bytes, qsizetype at);
+
 // A file of text lines (a controller file) decoded by the vote of its lines:
 // as UTF-8, or as GB18030 when more of its lines holding bytes above 0x7F
 // are not UTF-8 than are. `damagedLine` (from 1) names the first line that

@@ -1022,15 +1022,6 @@ bool ParseWith(const QByteArray& bytes, SheetModelData& into, bool gb18030, cons
     return true;
 }
 
-// The line (from 1) at which `at` lies in the file's bytes; lines end in
-// CR LF, LF or CR.
-int LineAt(const QByteArray& bytes, const char* at) {
-    int line = 1;
-    for (const char* q = bytes.constData(); q < at; ++q)
-        if (*q == '\n' || (*q == '\r' && !(q + 1 < at && q[1] == '\n'))) ++line;
-    return line;
-}
-
 }  // namespace
 
 QByteArray SheetSingleText(float v) {
@@ -1087,7 +1078,7 @@ bool ParseSheetBytes(const QByteArray& bytes, SheetModelData& into, const QStrin
     } catch (const BadFile&) {
         return false;
     } catch (const DamagedText& text) {
-        if (damage) damage->textLine = LineAt(bytes, text.at);
+        if (damage) damage->textLine = LineOf(bytes, text.at - bytes.constData());
         return false;
     }
 }
