@@ -2,12 +2,6 @@
 
 #include <QStringDecoder>
 
-bool HoldsNonAscii(QByteArrayView bytes) {
-    for (const char c : bytes)
-        if (static_cast<unsigned char>(c) & 0x80) return true;
-    return false;
-}
-
 bool DecodeUtf8Text(QByteArrayView bytes, QString& text) {
     QStringDecoder dec(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     text = dec(bytes);
@@ -39,6 +33,15 @@ void ForEachLine(QByteArrayView bytes, Each each) {
     }
 }
 }  // namespace
+
+int LineOf(QByteArrayView bytes, qsizetype at) {
+    int found = 1;
+    ForEachLine(bytes, [&](int line, QByteArrayView text) {
+        found = line;
+        return text.data() + text.size() - bytes.data() < at;  // on while the line ends before it
+    });
+    return found;
+}
 
 QString DecodeTextLines(QByteArrayView bytes, int* damagedLine) {
     TextEncodingVote vote;

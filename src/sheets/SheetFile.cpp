@@ -803,20 +803,8 @@ public:
     }
     QString decodeBytes(const char* b, const char* e) {
         const qsizetype n = e - b;
-        // Plain ASCII (nearly every item) is widened in one pass; the check
-        // reads eight bytes at a time.
-        unsigned char high = 0;
-        const char* q = b;
-        for (; e - q >= 8; q += 8) {
-            uint64_t word;
-            std::memcpy(&word, q, 8);
-            if (word & 0x8080808080808080ull) {
-                high = 0x80;
-                break;
-            }
-        }
-        for (; !high && q < e; ++q) high |= static_cast<unsigned char>(*q) & 0x80;
-        if (!high) {
+        // Plain ASCII (nearly every item) is widened in one pass.
+        if (!HoldsNonAscii(QByteArrayView(b, n))) {
             QString s(n, Qt::Uninitialized);
             char16_t* out = reinterpret_cast<char16_t*>(s.data());
             for (qsizetype k = 0; k < n; ++k) out[k] = static_cast<unsigned char>(b[k]);
@@ -1034,15 +1022,6 @@ bool ParseWith(const QByteArray& bytes, SheetModelData& into, bool gb18030, cons
     return true;
 }
 
-// The line (from 1) at which `at` lies in the file's bytes; lines end in
-// CR LF, LF or CR.
-int LineAt(const QByteArray& bytes, const char* at) {
-    int line = 1;
-    for (const char* q = bytes.constData(); q < at; ++q)
-        if (*q == '\n' || (*q == '\r' && !(q + 1 < at && q[1] == '\n'))) ++line;
-    return line;
-}
-
 }  // namespace
 
 QByteArray SheetSingleText(float v) {
@@ -1099,7 +1078,7 @@ bool ParseSheetBytes(const QByteArray& bytes, SheetModelData& into, const QStrin
     } catch (const BadFile&) {
         return false;
     } catch (const DamagedText& text) {
-        if (damage) damage->textLine = LineAt(bytes, text.at);
+        if (damage) damage->textLine = LineOf(bytes, text.at - bytes.constData());
         return false;
     }
 }
