@@ -317,11 +317,11 @@ private slots:
             QCOMPARE(MsgBoxService::Log().size(), 1);
             const QString name = CtrlValueName(n);
             QCOMPARE(MsgBoxService::Log()[0].text,
-                     d.levelRow ? MessageTable().MsgCtrlLevelsNotKnown.arg(name)
+                     IsLevelRow(n) ? MessageTable().MsgCtrlLevelsNotKnown.arg(name)
                                 : MessageTable().MsgCtrlValuesUnknown.arg(name + " = \"?\""));
         }
         int levels = 0;
-        for (const SettingDesc& d : SettingCatalog()) levels += d.levelRow ? 1 : 0;
+        for (const SettingDesc& d : SettingCatalog()) levels += IsLevelRow(d.number) ? 1 : 0;
         QCOMPARE(levels, 15);
     }
 
