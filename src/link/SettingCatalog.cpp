@@ -588,7 +588,7 @@ QString FormatNumber(NumberFormat format, double value) {
         // Beyond a single's range the time formatters write their largest row.
         if (std::fabs(value) > FLT_MAX) return QString();
         return format == NumberFormat::Time3 ? FormatTime3(QString::number(value, 'g', 17)) : FormatTime4(value);
-    case NumberFormat::Div: return FormatWithMask(value, "#0.00") + "div";
+    case NumberFormat::Div: return FormatDiv(value);
     case NumberFormat::Whole:
         if (value != std::floor(value) || std::fabs(value) > 1e15) return QString();
         return QString::number(static_cast<long long>(value));
