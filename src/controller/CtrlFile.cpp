@@ -280,12 +280,8 @@ bool ReadCtrlFile(const QString& path) {
     if (!unknown.isEmpty())
         MsgBox(MessageTable().MsgCtrlValuesUnknown.arg(UnknownCtrlValuesText(DSOSettings(), unknown)),
                vbExclamation);
-    const QList<int> notKnown = NotKnownCtrlValues(DSOSettings());
+    const QList<int> notKnown = LevelRowsNotKnown(DSOSettings());
     NoteFileLevelsNotKnown(notKnown);
-    if (!notKnown.isEmpty()) {
-        QStringList names;
-        for (int n : notKnown) names << CtrlValueName(n);
-        MsgBox(MessageTable().MsgCtrlLevelsNotKnown.arg(names.join('\n')), vbExclamation);
-    }
+    if (!notKnown.isEmpty()) MsgBox(MessageTable().MsgCtrlLevelsNotKnown.arg(LevelRowNames(notKnown)), vbExclamation);
     return true;
 }

@@ -249,7 +249,7 @@ public:
 // no coupling, level or sensitivity rows.
 bool LevelIsThreshold(const CtrlSettings& s, QString CtrlSettings::*level) {
     const SettingDesc& d = SettingOf(SettingNumber(level));
-    const QString& source = *CtrlSettingsValues(s).at(size_t(d.levelSource - 1));
+    const QString source = SettingValue(s, d.levelSource);
     return IsLogicSource(source) && LevelRuleOf(source, d.levelTrigger).by == LevelBy::Threshold;
 }
 

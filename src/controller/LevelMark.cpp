@@ -21,13 +21,6 @@ QList<int>& fileLevels() {
 
 void NoteFileLevelsNotKnown(const QList<int>& numbers) { fileLevels() = numbers; }
 
-QList<int> NotKnownCtrlValues(const CtrlSettings& s) {
-    QList<int> out;
-    for (int n = 1; n <= CtrlValueCount; ++n)
-        if (SettingNotKnown(s, n)) out << n;
-    return out;
-}
-
 bool IsLevelNotKnown(const QString& value) { return value == LevelNotKnownText(); }
 
 QString ShownCtrlValue(const QString& label, const QString& value) {
@@ -37,16 +30,12 @@ QString ShownCtrlValue(const QString& label, const QString& value) {
     return value;
 }
 
-bool IsLevelNotKnownIn(int number, const QString& text) {
-    const ValueForm form = SettingOf(number).form;
-    return (form == ValueForm::Level || form == ValueForm::Div) && IsLevelNotKnown(text);
-}
+bool IsLevelNotKnownIn(int number, const QString& text) { return IsLevelRow(number) && IsLevelNotKnown(text); }
 
 QList<int> LevelRowsNotKnown(const CtrlSettings& s) {
     QList<int> out;
-    int number = 0;
-    for (const QString* v : CtrlSettingsValues(s))
-        if (IsLevelNotKnownIn(++number, *v)) out << number;
+    for (int n = 1; n <= CtrlValueCount; ++n)
+        if (SettingNotKnown(s, n)) out << n;
     return out;
 }
 

@@ -10,8 +10,7 @@
 // divisions would mean another level: the row then holds the mark in their
 // place. The mark is the row's value itself, so nothing that copies, saves or
 // uploads the mirror can carry the old divisions on: a saved file keeps the
-// mark (the file check names it as a value the upload cannot send), the
-// tree shows it as "not known" in the UI language, and the upload leaves the
+// mark (the open names the row as not known), the tree shows it as "not known" in the UI language, and the upload leaves the
 // row out and says why. A download, an open, a level chosen in the setting
 // dialog or a later read-back replaces it.
 #include <QList>
@@ -23,8 +22,6 @@
 QString LevelNotKnownText();
 bool IsLevelNotKnown(const QString& value);
 
-// The level rows of `s` that hold the mark, ascending.
-QList<int> NotKnownCtrlValues(const CtrlSettings& s);
 // The level rows an opened file held as not known (the upload names them
 // with the file's reason, not that of a lost reply); an open, New and a
 // download replace the list.
@@ -34,10 +31,11 @@ void NoteFileLevelsNotKnown(const QList<int>& numbers);
 // level row as MsgLevelNotKnown, anything else as it is.
 QString ShownCtrlValue(const QString& label, const QString& value);
 
-// Whether `text` is the mark in a row that may hold it (a level: a row of
-// divisions or of a level's form in the settings catalog).
+// Whether `text` is the mark in a row that may hold it: one of the 15
+// trigger levels (the settings catalog's IsLevelRow).
 bool IsLevelNotKnownIn(int number, const QString& text);
-// The value numbers of the rows of `s` that hold the mark, ascending.
+// The value numbers of the level rows of `s` that hold the mark, ascending
+// (the catalog's SettingNotKnown).
 QList<int> LevelRowsNotKnown(const CtrlSettings& s);
 // Rows named as the controller tree shows them, in the UI language, one a line.
 QString LevelRowNames(const QList<int>& numbers);

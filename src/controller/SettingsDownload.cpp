@@ -59,7 +59,6 @@ enum class Op {
     Offset,      // a channel's offset (its number kept for the levels)
     Source,      // a trigger source; its levels' base follows by the level rule
     Level,       // a trigger level, on its source's base (or the threshold)
-    Sensitivity, // a sensitivity reply (a number) as "#0.00div"
     Codes,       // the pattern or duration codes
     LaStatus,    // the sixteen channel displays in one number
     LaLocation,  // the sixteen positions in two numbers
@@ -114,7 +113,7 @@ const DownRow kHeadRows[] = {
     Read(&S::TriggerEdgeSweep),
     Read(&S::TriggerEdgeCoupling),
     D(Op::Level, &S::TriggerEdgeLevel),
-    D(Op::Sensitivity, &S::TriggerEdgeSensitivity),
+    Read(&S::TriggerEdgeSensitivity),
     // PULSE
     D(Op::Source, &S::TriggerPulseSource, true, IsSourceReply),
     Read(&S::TriggerPulseMode),
@@ -122,7 +121,7 @@ const DownRow kHeadRows[] = {
     Read(&S::TriggerPulseSweep),
     Read(&S::TriggerPulseCoupling),
     D(Op::Level, &S::TriggerPulseLevel),
-    D(Op::Sensitivity, &S::TriggerPulseSensitivity),
+    Read(&S::TriggerPulseSensitivity),
     // VIDEO
     D(Op::Source, &S::TriggerVideoSource, true, IsSourceReply),
     Read(&S::TriggerVideoPolarity),
@@ -130,7 +129,7 @@ const DownRow kHeadRows[] = {
     AsItComes(&S::TriggerVideoLine, IsWholeNumberReply),
     AsItComes(&S::TriggerVideoStandard, IsVideoStandardReply),
     D(Op::Level, &S::TriggerVideoLevel),
-    D(Op::Sensitivity, &S::TriggerVideoSensitivity),
+    Read(&S::TriggerVideoSensitivity),
     // SLOPE
     D(Op::Source, &S::TriggerSlopeSource, true, IsSourceReply),
     Read(&S::TriggerSlopeCoupling),
@@ -139,7 +138,7 @@ const DownRow kHeadRows[] = {
     Read(&S::TriggerSlopeTime),
     D(Op::Level, &S::TriggerSlopeLevelA),
     D(Op::Level, &S::TriggerSlopeLevelB),
-    D(Op::Sensitivity, &S::TriggerSlopeSensitivity),
+    Read(&S::TriggerSlopeSensitivity),
 };
 
 // PATTERN and DURATION, with the logic analyser.
@@ -166,25 +165,25 @@ const AltDownRow kAltRows[] = {
     KV_ALT(Read, EdgeCoupling, false),
     KV_ALT(Level, EdgeLevel, false),
     KV_ALT(Read, EdgeHoldoff, false),
-    KV_ALT(Sensitivity, EdgeSensitivity, true),
+    KV_ALT(Read, EdgeSensitivity, true),
     KV_ALT(Read, PulseMode, false),
     KV_ALT(Read, PulseWidth, false),
     KV_ALT(Read, PulseCoupling, false),
     KV_ALT(Level, PulseLevel, false),
     KV_ALT(Read, PulseHoldoff, false),
-    KV_ALT(Sensitivity, PulseSensitivity, true),
+    KV_ALT(Read, PulseSensitivity, true),
     KV_ALT(Read, VideoPolarity, false),
     KV_ALT(Read, VideoSync, false),
     KV_ALT(Read, VideoLine, false, IsWholeNumberReply),
     KV_ALT(Read, VideoStandard, false, IsVideoStandardReply),
     KV_ALT(Level, VideoLevel, false),
-    KV_ALT(Sensitivity, VideoSensitivity, true),
+    KV_ALT(Read, VideoSensitivity, true),
     KV_ALT(Read, SlopeCoupling, false),
     KV_ALT(Read, SlopeMode, false),
     KV_ALT(Read, SlopeTime, false),
     KV_ALT(Level, SlopeLevelA, false),
     KV_ALT(Level, SlopeLevelB, false),
-    KV_ALT(Sensitivity, SlopeSensitivity, true),
+    KV_ALT(Read, SlopeSensitivity, true),
 };
 #undef KV_ALT
 
@@ -291,7 +290,7 @@ public:
             LevelBase& base = bases_[SettingNumber(r.field)];
             base = LevelBase();
             // No base: the block's levels keep their text (or read the threshold).
-            if (ok_) base.threshold = !BaseOf(s_.*r.field, LevelTriggerOfSource(SettingNumber(r.field)), base);
+            if (ok_) BaseOf(s_.*r.field, LevelTriggerOfSource(SettingNumber(r.field)), base);
             return;
         }
         case Op::Level: {
@@ -303,7 +302,6 @@ public:
             if (!text.isEmpty()) s_.*r.field = text;
             return Step();
         }
-        case Op::Sensitivity: return ReadSensitivity(r.field, r.step);
         case Op::Codes: {
             const int first = SettingNumber(r.codes, 1);
             QString reply = Ask(SettingOf(first).query, IsPatternReply);
@@ -350,7 +348,8 @@ private:
     // and whose text is what the instrument may report for the setting
     // (SettingCatalog, the Store road): a coupling "LF" is no channel's
     // coupling, "ALTERNATION" no alternation slope, D3 no video source, 1000
-    // no average count.
+    // no average count, 5 divisions no sensitivity (a number written as
+    // "#0.00div" by DivToText).
     void Read(Field field, bool step, Check known) {
         const int number = SettingNumber(field);
         const SettingDesc& d = SettingOf(number);
@@ -377,18 +376,6 @@ private:
         if (step) Step();
     }
 
-    // A sensitivity reply (a number) as "#0.00div".
-    void ReadSensitivity(Field field, bool step) {
-        const QString reply = Ask(QueryOf(field), IsNumberReply, true, field);
-        if (!ok_) return;
-        const int number = SettingNumber(field);
-        const QString text = SettingOf(number).reply(reply);
-        // Within the span of the setting's list (SettingCatalog).
-        if (!SettingHolds(s_, number, text, Road::Store)) return Unreadable(QueryOf(field), reply, field);
-        s_.*field = text;
-        if (step) Step();
-    }
-
     // A channel's offset: stored as volts text, its number kept for the levels.
     double ReadOffset(Field field) {
         const QString reply = Ask(QueryOf(field), IsNumberReply, true, field);
@@ -400,21 +387,20 @@ private:
 
     // The base of a source text by the level rule (link/LevelRule): CH1/CH2
     // ask for the channel's scale; EXT and EXT5 have fixed ones; a source
-    // whose levels keep their text has none. Returns false when the levels
-    // are the logic analyser's threshold.
-    bool BaseOf(const QString& source, LevelTrigger trigger, LevelBase& base) {
+    // whose levels keep their text, or are the logic analyser's threshold,
+    // has none.
+    void BaseOf(const QString& source, LevelTrigger trigger, LevelBase& base) {
         base = LevelBase();
         const LevelRule rule = LevelRuleOf(source, trigger);
         switch (rule.by) {
         case LevelBy::Channel:
             base.scale = Ask(":CHANNEL" + QString::number(rule.channel) + ":SCALE?", IsNumberReply);
             base.offset = offset_[rule.channel];
-            return true;
-        case LevelBy::Fixed: base.scale = rule.scale; return true;
-        case LevelBy::Threshold: return false;
-        case LevelBy::Kept: return true;
+            break;
+        case LevelBy::Fixed: base.scale = rule.scale; break;
+        case LevelBy::Threshold: base.threshold = true; break;
+        case LevelBy::Kept: break;
         }
-        return true;
     }
 
     CtrlSettings& s_;

@@ -4,6 +4,7 @@
 
 #include "common/Wait.h"
 #include "controller/SettingsTransferSteps.h"
+#include "link/Formatters.h"
 #include "link/ReplyParse.h"
 #include "link/TransferJobs.h"
 
@@ -27,5 +28,5 @@ QString LevelDivText(const QString& volts, double offset, const QString& scale) 
     if (d == 0) return QString();
     const double q = (LeadingNumber(volts) + offset) / d;
     if (!std::isfinite(q)) return QString();
-    return FormatWithMask(q, "#0.00") + "div";
+    return FormatDiv(q);
 }

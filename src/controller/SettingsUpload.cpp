@@ -460,7 +460,7 @@ QList<int> UnsendableCtrlValues(const CtrlSettings& s) {
     // Every value the upload sends, whatever the method: a file may be
     // uploaded after its method was changed.
     QList<int> out;
-    // A level not known is a state of its own (NotKnownCtrlValues).
+    // A level not known is a state of its own (LevelRowsNotKnown).
     for (const SettingDesc& d : SettingCatalog())
         if (SettingSent(d.number) && !SettingHolds(s, d.number) && !SettingNotKnown(s, d.number)) out << d.number;
     return out;

@@ -158,7 +158,7 @@ QString LaThresholdUserText(const QString& reply) {
     return FormatVolt(reply.mid(5));
 }
 
-QString DivToText(const QString& reply) { return FormatWithMask(LeadingNumber(reply), "#0.00") + "div"; }
+QString DivToText(const QString& reply) { return FormatDiv(LeadingNumber(reply)); }
 
 QString TrigSourceToKeyword(const QString& source) {
     if (source.isEmpty()) return QString();

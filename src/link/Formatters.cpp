@@ -200,8 +200,10 @@ QString FormatDiv(const QString& volts, const QString& voltsPerDiv) {
     if (d == 0) return QString();
     const double q = LeadingNumber(volts) / d;
     if (!std::isfinite(q)) return QString();
-    return FormatWithMask(q, "#0.00") + "div";
+    return FormatDiv(q);
 }
+
+QString FormatDiv(double divisions) { return FormatWithMask(divisions, "#0.00") + "div"; }
 
 // ---------------------------------------------------------------------------
 // Limit formatters

@@ -32,6 +32,9 @@ double PlainValue(double value, int digits);
 // Divisions: volts / volts-per-division, "#0.00" and "div". A divisor that
 // reads 0 (an empty reply included) gives the empty text: there is no value.
 QString FormatDiv(const QString& volts, const QString& voltsPerDiv);
+// A number of divisions as every level and sensitivity is written: "#0.00"
+// and "div" ("0.10div", "-1.24div").
+QString FormatDiv(double divisions);
 
 // Limit formatters: the mantissa for a number box, the index to select in
 // the unit list, and the two joined with the formatter's own unit.

@@ -149,15 +149,8 @@ void addTrigger(Builder& b, const TriggerFields& t, bool alternation, const char
     for (Field f : {t.videoLevel, t.slopeLevelA}) b.form(f, ValueForm::Div, "0.00div");
     b.form(t.slopeLevelB, ValueForm::Div, slopeLevelB);
     // The main EDGE and PULSE levels hold a threshold under a logic-channel source.
-    const auto level = [&](Field f, Field source) {
-        if (alternation) {
-            b.form(f, ValueForm::Div, "0.00div");
-            return;
-        }
-        b.form(f, ValueForm::Level, "0.00div").levelSource = SettingNumber(source);
-    };
-    level(t.edgeLevel, &S::TriggerEdgeSource);
-    level(t.pulseLevel, &S::TriggerPulseSource);
+    // (Each level's source is set with its route: Routes::level, Routes::alt.)
+    for (Field f : {t.edgeLevel, t.pulseLevel}) b.form(f, alternation ? ValueForm::Div : ValueForm::Level, "0.00div");
     b.words(t.pulseMode, kPulseModes, PulseModeToKeyword, vwPulseLessPos);
     b.form(t.pulseWidth, ValueForm::Seconds, "1us");
     b.words(t.videoPolarity, kPolarities, VideoPolarityToKeyword, vwPositive);
@@ -170,10 +163,8 @@ void addTrigger(Builder& b, const TriggerFields& t, bool alternation, const char
 
     for (Field f : {t.edgeSensitivity, t.pulseSensitivity, t.videoSensitivity, t.slopeSensitivity})
         Builder::span(b.of(f), kSensitivityLeast, kSensitivityMost);
-    for (Field f : {t.edgeLevel, t.pulseLevel, t.videoLevel, t.slopeLevelA, t.slopeLevelB}) {
+    for (Field f : {t.edgeLevel, t.pulseLevel, t.videoLevel, t.slopeLevelA, t.slopeLevelB})
         Builder::span(b.of(f), kLevelLeast, kLevelMost);
-        b.of(f).levelRow = true;
-    }
     SettingDesc& line = b.of(t.videoLine);
     Builder::span(line, kFirstLine, kLastLineOther);
     line.lineStandard = SettingNumber(t.videoStandard);
@@ -508,6 +499,11 @@ bool SettingSent(int number) { return !SettingOf(number).command.isEmpty(); }
 
 QString& SettingValue(CtrlSettings& s, int number) { return *CtrlSettingsValues(s).at(size_t(number - 1)); }
 
+QString SettingValue(const CtrlSettings& s, int number) {
+    const std::vector<const QString*> values = CtrlSettingsValues(s);
+    return number < 1 || number > int(values.size()) ? QString() : *values[size_t(number - 1)];
+}
+
 bool IsLogicSource(const QString& source) { return source.startsWith('D') && IsSourceReply(source); }
 
 int OwnWordOf(const SettingDesc& d, const QString& text, int language) {
@@ -527,12 +523,6 @@ QString InLanguage(const SettingDesc& d, const QString& text, int language) {
 }
 
 namespace {
-
-// The value of `number` in `s` (empty outside 1 .. 193).
-QString valueOf(const CtrlSettings& s, int number) {
-    const std::vector<const QString*> values = CtrlSettingsValues(s);
-    return number < 1 || number > int(values.size()) ? QString() : *values[size_t(number - 1)];
-}
 
 UnitNumber readNumber(NumberFormat format, const QString& text) {
     switch (format) {
@@ -568,11 +558,11 @@ std::optional<QString> numberText(const SettingDesc& d, const CtrlSettings& s, c
     if (own.isEmpty() || !sent.valid) return std::nullopt;
     // The instrument keeps its level in volts: the divisions it reports may
     // lie beyond the dialog's span.
-    if (road == Road::Store && d.levelRow) return own;
+    if (road == Road::Store && d.levelTrigger != LevelTrigger::None) return own;
     const double v = sent.value;
     if (!d.listed.empty() && std::find(d.listed.begin(), d.listed.end(), v) == d.listed.end()) return std::nullopt;
     double most = d.most;
-    if (d.lineStandard > 0 && road == Road::Send) most = lastLineOf(valueOf(s, d.lineStandard));
+    if (d.lineStandard > 0 && road == Road::Send) most = lastLineOf(SettingValue(s, d.lineStandard));
     if (d.spanned && !(v >= d.least && v <= most)) return std::nullopt;
     return own;
 }
@@ -598,7 +588,7 @@ QString FormatNumber(NumberFormat format, double value) {
         // Beyond a single's range the time formatters write their largest row.
         if (std::fabs(value) > FLT_MAX) return QString();
         return format == NumberFormat::Time3 ? FormatTime3(QString::number(value, 'g', 17)) : FormatTime4(value);
-    case NumberFormat::Div: return FormatWithMask(value, "#0.00") + "div";
+    case NumberFormat::Div: return FormatDiv(value);
     case NumberFormat::Whole:
         if (value != std::floor(value) || std::fabs(value) > 1e15) return QString();
         return QString::number(static_cast<long long>(value));
@@ -607,15 +597,15 @@ QString FormatNumber(NumberFormat format, double value) {
     return QString();
 }
 
-bool IsLevelRow(int number) { return SettingOf(number).levelRow; }
+bool IsLevelRow(int number) { return SettingOf(number).levelTrigger != LevelTrigger::None; }
 
 bool SettingNotKnown(const CtrlSettings& s, int number) {
-    return IsLevelRow(number) && valueOf(s, number) == NotKnownMark();
+    return IsLevelRow(number) && SettingValue(s, number) == NotKnownMark();
 }
 
 bool SettingHolds(const CtrlSettings& s, int number, Road road) {
     if (number < 1 || number > CtrlValueCount) return false;
-    return SettingHolds(s, number, valueOf(s, number), road);
+    return SettingHolds(s, number, SettingValue(s, number), road);
 }
 
 bool SettingHolds(const CtrlSettings& s, int number, const QString& text, Road road) {
@@ -629,7 +619,7 @@ bool SettingHolds(const CtrlSettings& s, int number, const QString& text, Road r
     case ValueForm::Threshold: return inTexts(text, ValueForm::Threshold) || numberText(d, s, text, road).has_value();
     case ValueForm::Level: {
         if (ReadDivText(text).valid) return numberText(d, s, text, road).has_value();
-        return IsLogicSource(valueOf(s, d.levelSource)) &&
+        return IsLogicSource(SettingValue(s, d.levelSource)) &&
                (inTexts(text, ValueForm::Threshold) || ReadVoltsText(text).valid);
     }
     case ValueForm::TimeBaseFormat: return inTexts(text.trimmed(), d.form);  // sent trimmed
@@ -646,7 +636,7 @@ bool SettingHolds(const CtrlSettings& s, int number, const QString& text, Road r
 
 std::optional<QString> SettingSendText(const CtrlSettings& s, int number) {
     if (number < 1 || number > CtrlValueCount) return std::nullopt;
-    return SettingSendText(s, number, valueOf(s, number));
+    return SettingSendText(s, number, SettingValue(s, number));
 }
 
 std::optional<QString> SettingSendText(const CtrlSettings& s, int number, const QString& text) {
@@ -698,7 +688,7 @@ QStringList SettingChoices(const CtrlSettings& s, int number) {
     if (d.form == ValueForm::PlainNumber) {
         for (int v : d.listed) out << QString::number(v);
         if (d.listed.empty() && d.spanned) {
-            const double most = d.lineStandard > 0 ? lastLineOf(valueOf(s, d.lineStandard)) : d.most;
+            const double most = d.lineStandard > 0 ? lastLineOf(SettingValue(s, d.lineStandard)) : d.most;
             for (int v = int(d.least); v <= int(most); ++v) out << QString::number(v);
         }
         return out;

@@ -95,7 +95,7 @@ struct SettingDesc {
     // where the upload builds the value itself.
     SettingConverter keyword = nullptr;
     Judged judged = Judged::Sent;
-    int levelSource = 0;  // Level: the value number of the row's source
+    int levelSource = 0;  // a main trigger level: the value number of its method's source row
     // The default: a value word, else a fixed text; neither: New keeps the value.
     int defaultWord = -1;
     const char* defaultText = nullptr;
@@ -116,8 +116,6 @@ struct SettingDesc {
     // A trigger source: the method whose own source list it has (vwEdge,
     // vwPulse, vwVideo, vwSlope); -1: any source (never judged).
     int sourceMethod = -1;
-    // One of the 15 trigger levels (it may hold the mark of a level not known).
-    bool levelRow = false;
     // ---- Where it goes: its command, its query and reply, its tree row and
     // editor. A value is sent exactly when it has a command (`judged` is Sent
     // then, and only then).
@@ -128,7 +126,8 @@ struct SettingDesc {
     int treeItem = 0;         // 0 with a group: the item moves with the trigger method (Holdoff)
     int label = -1;           // its row's label (ControllerLabels index)
     SettingEditor editor = SettingEditor::None;
-    // A trigger level: the trigger it belongs to (its source counts by the
+    // A trigger level (one of the 15; it may hold the mark of a level not
+    // known, IsLevelRow): the trigger it belongs to (its source counts by the
     // level rule, link/LevelRule.h) and its source: the value number of the
     // method's source row (`levelSource` above), or under alternation its
     // channel (1 or 2).
@@ -142,8 +141,10 @@ const std::vector<SettingDesc>& SettingCatalog();
 const SettingDesc& SettingOf(int number);
 // Whether the upload sends value `number` (it has a command).
 bool SettingSent(int number);
-// Value `number` (1 .. CtrlValueCount) of `s`.
+// Value `number` (1 .. CtrlValueCount) of `s`; of a const `s`, a copy (the
+// empty text outside 1 .. CtrlValueCount).
 QString& SettingValue(CtrlSettings& s, int number);
+QString SettingValue(const CtrlSettings& s, int number);
 // The value number of a field of the mirror, or of element k of an array.
 int SettingNumber(QString CtrlSettings::*field);
 int SettingNumber(CtrlCodeArray CtrlSettings::*array, int k);

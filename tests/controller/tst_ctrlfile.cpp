@@ -317,11 +317,11 @@ private slots:
             QCOMPARE(MsgBoxService::Log().size(), 1);
             const QString name = CtrlValueName(n);
             QCOMPARE(MsgBoxService::Log()[0].text,
-                     d.levelRow ? MessageTable().MsgCtrlLevelsNotKnown.arg(name)
+                     IsLevelRow(n) ? MessageTable().MsgCtrlLevelsNotKnown.arg(name)
                                 : MessageTable().MsgCtrlValuesUnknown.arg(name + " = \"?\""));
         }
         int levels = 0;
-        for (const SettingDesc& d : SettingCatalog()) levels += d.levelRow ? 1 : 0;
+        for (const SettingDesc& d : SettingCatalog()) levels += IsLevelRow(d.number) ? 1 : 0;
         QCOMPARE(levels, 15);
     }
 
@@ -643,6 +643,9 @@ private slots:
             l.insert(102, "\"1.00V\"\r");
             return l.join('\n');
         };
+        // The mark in any other row (a sensitivity) is a value that does not fit.
+        QTest::newRow("the mark in a sensitivity before the damage") << twice(70, "\"?\"") << en
+            << extra(70, "Trigger ▸ EDGE ▸ Sensitivity");
         QTest::newRow("a comma value before the damage") << twice(4, "1.00V,2.00V") << en
             << "Line 4 (CH1 ▸ Volt/Div) holds more than one value: a value with a comma must be written in double quotes.";
         QTest::newRow("text after a quote after the damage") << twice(150, "\"H\"x") << en
