@@ -248,7 +248,7 @@ public:
 // logic channel (the level rule, link/LevelRule.h): its method then shows
 // no coupling, level or sensitivity rows.
 bool LevelIsThreshold(const CtrlSettings& s, QString CtrlSettings::*level) {
-    const SettingDesc& d = SettingOf(SettingNumber(level));
+    const SettingDesc& d = SettingOf(level);
     const QString source = SettingValue(s, d.levelSource);
     return IsLogicSource(source) && LevelRuleOf(source, d.levelTrigger).by == LevelBy::Threshold;
 }

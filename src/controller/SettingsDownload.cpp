@@ -294,7 +294,7 @@ public:
             return;
         }
         case Op::Level: {
-            const SettingDesc& d = SettingOf(SettingNumber(r.field));
+            const SettingDesc& d = SettingOf(r.field);
             const LevelBase& base = d.levelChannel ? altBase_ : bases_[d.levelSource];
             if (!base.threshold) return ReadLevel(r.field, base, r.step);
             const QString text = LaThresholdToText(Ask(":LA:THRESHOLD?", IsThresholdReply, true, r.field));
@@ -309,18 +309,18 @@ public:
             return Step();
         }
         case Op::LaStatus: {
-            const QString status = Ask(SettingOf(SettingNumber(&S::LAChannelDisplay, 1)).query, r.known);
+            const QString status = Ask(SettingOf(&S::LAChannelDisplay, 1).query, r.known);
             if (ok_) ApplyLaStatus(s_, status);
             return Step();
         }
         case Op::LaLocation: {
             // Read as it comes.
-            const QString location = Ask(SettingOf(SettingNumber(&S::LAChannelPosition, 1)).query, r.known, false);
+            const QString location = Ask(SettingOf(&S::LAChannelPosition, 1).query, r.known, false);
             if (ok_) ApplyLaLocation(s_, location);
             return Step();
         }
         case Op::LaThreshold: {
-            const QString threshold = SettingOf(SettingNumber(r.field))
+            const QString threshold = SettingOf(r.field)
                                           .reply(Ask(QueryOf(r.field), r.known, true, r.field));
             if (ok_ && !threshold.isEmpty()) s_.*r.field = threshold;
             return Step();
@@ -342,7 +342,7 @@ public:
     void Run(bool la);
 
 private:
-    static QString QueryOf(Field field) { return SettingOf(SettingNumber(field)).query; }
+    static QString QueryOf(Field field) { return SettingOf(field).query; }
 
     // A reply the converter knows (or, read as it comes, one `known` accepts)
     // and whose text is what the instrument may report for the setting
@@ -380,7 +380,7 @@ private:
     double ReadOffset(Field field) {
         const QString reply = Ask(QueryOf(field), IsNumberReply, true, field);
         if (!ok_) return 0;
-        s_.*field = SettingOf(SettingNumber(field)).reply(reply);
+        s_.*field = SettingOf(field).reply(reply);
         Step();
         return LeadingNumber(reply);
     }

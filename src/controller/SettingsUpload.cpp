@@ -54,7 +54,7 @@ Row FixedRow(const char* command) { return {Kind::Fixed, nullptr, command}; }
 Row LevelRow(Field f) { return {Kind::Level, f}; }
 
 // The header of a row's command: the catalog's command of its setting.
-QString HeaderOf(Field f) { return SettingOf(SettingNumber(f)).command; }
+QString HeaderOf(Field f) { return SettingOf(f).command; }
 
 // Blocks A to D.
 const Row kHeadRows[] = {
@@ -183,7 +183,7 @@ const AltBlock kAltBlocks[] = {
 // The sub-block of an alternation trigger type (one of the type's own
 // words, SettingCatalog); none for any other text.
 const AltBlock* AltBlockOf(const QString& type) {
-    const int word = OwnWordOf(SettingOf(SettingNumber(&S::AltCH1TrigType)), type);
+    const int word = OwnWordOf(SettingOf(&S::AltCH1TrigType), type);
     for (const AltBlock& b : kAltBlocks)
         if (word == b.type) return &b;
     return nullptr;
@@ -214,7 +214,7 @@ const Row kTailRows[] = {
 // The keyword of a word row: the setting's own word (of either language) as
 // the loaded word, through the setting's converter.
 QString KeywordOf(const Row& r, const QString& value) {
-    const SettingDesc& d = SettingOf(SettingNumber(r.field));
+    const SettingDesc& d = SettingOf(r.field);
     return d.keyword ? d.keyword(InLanguage(d, value, -1)) : QString();
 }
 
@@ -446,10 +446,10 @@ void SendLogicAnalyser(Uploader& up) {
     // The sixteen channel displays go in one number: sent only when each is
     // on or off; the positions likewise, only when each is a number.
     if (up.ArraySendable(&CtrlSettings::LAChannelDisplay))
-        up.Send(SettingOf(SettingNumber(&S::LAChannelDisplay, 1)).command + " " + QString::number(LaStatusNumber(s)));
+        up.Send(SettingOf(&S::LAChannelDisplay, 1).command + " " + QString::number(LaStatusNumber(s)));
     up.Step();
     if (up.ArraySendable(&CtrlSettings::LAChannelPosition))
-        up.Send(SettingOf(SettingNumber(&S::LAChannelPosition, 1)).command + " " + LaLocationText(s));
+        up.Send(SettingOf(&S::LAChannelPosition, 1).command + " " + LaLocationText(s));
     up.Step();
     up.SendRow(kLaThresholdRow);
 }

@@ -75,8 +75,8 @@ const ReadBack kReadBacks[] = {
 };
 
 // The catalog's description of a read-back's setting of channel `f`.
-const SettingDesc& descOf(const AltFields& f, const ReadBack& r) { return SettingOf(SettingNumber(f.*r.field)); }
-bool isLevel(const ReadBack& r) { return SettingOf(SettingNumber(kCH1.*r.field)).levelTrigger != LevelTrigger::None; }
+const SettingDesc& descOf(const AltFields& f, const ReadBack& r) { return SettingOf(f.*r.field); }
+bool isLevel(const ReadBack& r) { return SettingOf(kCH1.*r.field).levelTrigger != LevelTrigger::None; }
 
 // Whether a non-empty reply is one the setting's converter knows; one read
 // as it comes (the line or the standard) is a number or a standard.

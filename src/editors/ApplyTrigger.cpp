@@ -126,27 +126,27 @@ QString ask(const QString& query) { return TrimReply(QueryCmd(query)); }
 
 // A setting read back by its query through its converter (the catalog's).
 void readBack(CtrlSettings& s, Field f) {
-    const SettingDesc& d = SettingOf(SettingNumber(f));
+    const SettingDesc& d = SettingOf(f);
     StoreReadBack(s.*f, ask(d.query), d.reply);
 }
 
 // A read-back whose reply must be a number (a sensitivity in divisions).
 void readNumber(CtrlSettings& s, Field f) {
-    const SettingDesc& d = SettingOf(SettingNumber(f));
+    const SettingDesc& d = SettingOf(f);
     const QString reply = ask(d.query);
     StoreReadBack(s.*f, reply, d.reply, IsNumberReply(reply));
 }
 
 // A reply stored as it comes when `known` takes it.
 void readAsItComes(CtrlSettings& s, Field f, bool (*known)(const QString&)) {
-    const QString reply = ask(SettingOf(SettingNumber(f)).query);
+    const QString reply = ask(SettingOf(f).query);
     StoreReadBack(s.*f, reply, nullptr, known(reply));
 }
 
 // A source read back as it comes; one that names no source stores nothing
 // and ends the read-back (its level has no scale to go by).
 bool readSource(CtrlSettings& s, Field f) {
-    const QString reply = ask(SettingOf(SettingNumber(f)).query);
+    const QString reply = ask(SettingOf(f).query);
     return StoreReadBack(s.*f, reply, nullptr, IsSourceReply(reply));
 }
 
@@ -171,7 +171,7 @@ bool GetTriggerMethod(CtrlSettings& s) {
     };
     switch (m) {
     case mEdge: {
-        const QString reply = ask(SettingOf(SettingNumber(&CtrlSettings::TriggerEdgeSource)).query);
+        const QString reply = ask(SettingOf(&CtrlSettings::TriggerEdgeSource).query);
         const QString source = TrigSourceToText(reply);
         if (source.isEmpty()) {
             if (!ReplyLost(reply)) ReplyGarbled();  // reported either way
@@ -218,11 +218,11 @@ bool GetTriggerMethod(CtrlSettings& s) {
         readNumber(s, &CtrlSettings::TriggerSlopeSensitivity);
         break;
     case mPattern:
-        codes(SettingOf(SettingNumber(&CtrlSettings::TriggerPatternCode, 1)).query, s.TriggerPatternCode);
+        codes(SettingOf(&CtrlSettings::TriggerPatternCode, 1).query, s.TriggerPatternCode);
         readBack(s, &CtrlSettings::TriggerPatternSweep);
         break;
     case mDuration:
-        codes(SettingOf(SettingNumber(&CtrlSettings::TriggerDurationCode, 1)).query, s.TriggerDurationCode);
+        codes(SettingOf(&CtrlSettings::TriggerDurationCode, 1).query, s.TriggerDurationCode);
         readBack(s, &CtrlSettings::TriggerDurationQualifier);
         readBack(s, &CtrlSettings::TriggerDurationTime);
         readBack(s, &CtrlSettings::TriggerDurationSweep);

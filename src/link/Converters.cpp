@@ -266,11 +266,11 @@ bool TriggerLevelVolts(const QString& levelDiv, const QString& source, QString& 
 }
 
 bool IsRisingCode(const QString& code) {
-    return OwnWordOf(SettingOf(SettingNumber(&CtrlSettings::TriggerPatternCode, 1)), code) == clRising;
+    return OwnWordOf(SettingOf(&CtrlSettings::TriggerPatternCode, 1), code) == clRising;
 }
 
 bool IsFallingCode(const QString& code) {
-    return OwnWordOf(SettingOf(SettingNumber(&CtrlSettings::TriggerPatternCode, 1)), code) == clFalling;
+    return OwnWordOf(SettingOf(&CtrlSettings::TriggerPatternCode, 1), code) == clFalling;
 }
 
 CtrlTreeHooks& CtrlTreeUi() {

@@ -485,6 +485,12 @@ const SettingDesc& SettingOf(int number) {
     return SettingCatalog()[size_t(number - 1)];
 }
 
+const SettingDesc& SettingOf(QString CtrlSettings::*field) { return SettingOf(SettingNumber(field)); }
+
+const SettingDesc& SettingOf(CtrlCodeArray CtrlSettings::*array, int k) {
+    return SettingOf(SettingNumber(array, k));
+}
+
 int SettingNumber(QString CtrlSettings::*field) {
     static const CtrlSettings probe;
     return CtrlValueNumber(probe, &(probe.*field));

@@ -139,6 +139,9 @@ struct SettingDesc {
 const std::vector<SettingDesc>& SettingCatalog();
 // The description of value `number`; an empty one (form Text, kept) outside 1 .. 193.
 const SettingDesc& SettingOf(int number);
+// The description of a field of the mirror, or of element k of an array.
+const SettingDesc& SettingOf(QString CtrlSettings::*field);
+const SettingDesc& SettingOf(CtrlCodeArray CtrlSettings::*array, int k);
 // Whether the upload sends value `number` (it has a command).
 bool SettingSent(int number);
 // Value `number` (1 .. CtrlValueCount) of `s`; of a const `s`, a copy (the
