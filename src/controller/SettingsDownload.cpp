@@ -31,7 +31,7 @@ using Field = QString CtrlSettings::*;
 using Check = bool (*)(const QString&);
 
 // Replies of the settings read as they come: what each must look like.
-bool IsWholeNumberReply(const QString& reply) {
+bool IsIntegerReply(const QString& reply) {
     bool ok = false;
     reply.trimmed().toLongLong(&ok);
     return ok;
@@ -44,7 +44,7 @@ bool IsRunStatusReply(const QString& reply) {
 // "value,mask" then optionally the edge channel and sense.
 bool IsPatternReply(const QString& reply) {
     const QStringList f = reply.split(',');
-    return f.size() >= 2 && f.size() <= 4 && IsWholeNumberReply(f[0]) && IsWholeNumberReply(f[1]);
+    return f.size() >= 2 && f.size() <= 4 && IsIntegerReply(f[0]) && IsIntegerReply(f[1]);
 }
 
 using S = CtrlSettings;
@@ -126,7 +126,7 @@ const DownRow kHeadRows[] = {
     D(Op::Source, &S::TriggerVideoSource, true, IsSourceReply),
     Read(&S::TriggerVideoPolarity),
     Read(&S::TriggerVideoSync),
-    AsItComes(&S::TriggerVideoLine, IsWholeNumberReply),
+    AsItComes(&S::TriggerVideoLine, IsIntegerReply),
     AsItComes(&S::TriggerVideoStandard, IsVideoStandardReply),
     D(Op::Level, &S::TriggerVideoLevel),
     Read(&S::TriggerVideoSensitivity),
@@ -174,7 +174,7 @@ const AltDownRow kAltRows[] = {
     KV_ALT(Read, PulseSensitivity, true),
     KV_ALT(Read, VideoPolarity, false),
     KV_ALT(Read, VideoSync, false),
-    KV_ALT(Read, VideoLine, false, IsWholeNumberReply),
+    KV_ALT(Read, VideoLine, false, IsIntegerReply),
     KV_ALT(Read, VideoStandard, false, IsVideoStandardReply),
     KV_ALT(Level, VideoLevel, false),
     KV_ALT(Read, VideoSensitivity, true),
@@ -190,7 +190,7 @@ const AltDownRow kAltRows[] = {
 // The logic analyser's own settings.
 const DownRow kLaRows[] = {
     Read(&S::LADisplay, false),
-    D(Op::LaStatus, nullptr, true, IsWholeNumberReply),
+    D(Op::LaStatus, nullptr, true, IsIntegerReply),
     D(Op::LaLocation, nullptr, true, IsLocationReply),
     D(Op::LaThreshold, &S::LAThreshold, true, IsThresholdReply),
 };
@@ -198,7 +198,7 @@ const DownRow kLaRows[] = {
 const DownRow kTailRows[] = {
     Read(&S::AcquireSampling),
     Read(&S::AcquireType),
-    AsItComes(&S::AcquireAverages, IsWholeNumberReply),
+    AsItComes(&S::AcquireAverages, IsIntegerReply),
     Read(&S::DisplayType),
     Read(&S::DisplayPersist),
     Read(&S::DisplayGrid),
@@ -460,7 +460,7 @@ void ApplyLaStatus(CtrlSettings& s, const QString& reply) {
 
 bool IsLocationReply(const QString& reply) {
     const QStringList f = TrimReply(reply).split(',');
-    return f.size() == 2 && IsWholeNumberReply(f[0]) && IsWholeNumberReply(f[1]);
+    return f.size() == 2 && IsIntegerReply(f[0]) && IsIntegerReply(f[1]);
 }
 
 void ApplyLaLocation(CtrlSettings& s, const QString& reply) {

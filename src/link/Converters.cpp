@@ -414,7 +414,7 @@ QString VoltsPerDivIndex(const QString& voltsPerDiv, const QString& probe) {
 // ---------------------------------------------------------------------------
 // Replies a converter knows
 
-bool IsNumberReply(const QString& reply) { return IsWholeNumber(reply); }
+bool IsNumberReply(const QString& reply) { return IsPlainNumber(reply); }
 
 bool IsSourceReply(const QString& reply) {
     static const QStringList words = [] {

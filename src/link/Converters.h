@@ -113,7 +113,7 @@ using ReplyConverter = QString (*)(const QString&);
 // text is known to none; a converter not listed here knows every other text.
 bool IsKnownReply(ReplyConverter conv, const QString& reply);
 // A finite number and nothing else ("." as decimal point, blanks around it):
-// IsWholeNumber, the number the formatters read.
+// IsPlainNumber, the number the formatters read.
 bool IsNumberReply(const QString& reply);
 // "CH1", "CH2", "EXT", "EXT5", "ACLINE", "D0" ... "D15".
 bool IsSourceReply(const QString& reply);

@@ -101,7 +101,7 @@ int infinitySign(const QString& core) {
 }
 }  // namespace
 
-bool IsWholeNumber(const QString& text) { return ReadPlainNumberText(replyCore(text)).valid; }
+bool IsPlainNumber(const QString& text) { return ReadPlainNumberText(replyCore(text)).valid; }
 
 ParsedValue NumberOfAnySize(const QString& text) {
     const QString core = replyCore(text);

@@ -22,7 +22,7 @@ double LeadingNumber(const QString& text);
 // Any other character (a stray control byte, a no-break space, a group
 // separator, a unit, a blank inside the number) makes it no number, so that
 // what passes this check is what the formatters show.
-bool IsWholeNumber(const QString& text);
+bool IsPlainNumber(const QString& text);
 
 // The one reading of a number written with its unit, as a setting holds it
 // ("1.00V", "500mV", "10.00us", "0.10div", "16"): blanks (U+0020) only
@@ -105,7 +105,7 @@ inline double ParseTime(const QString& text) { return ParseTimeChecked(text).val
 // for a text ParseTime refuses.
 QString ParseTimeToText(const QString& text);
 
-// A number of any size: the form IsWholeNumber reads, also beyond the range
+// A number of any size: the form IsPlainNumber reads, also beyond the range
 // of a double ("1e309", read as infinite), or "inf" / "infinity" in any case
 // with an optional sign. Not a number ("nan") and every other text: invalid.
 ParsedValue NumberOfAnySize(const QString& text);

@@ -47,7 +47,7 @@ public:
     }
 
     // A value of its own words.
-    void words(Field f, const Words& w, SettingConverter conv, int def, Judged j = Judged::Sent) {
+    void words(Field f, const Words& w, SettingConverter conv, int def, Judged j = Judged::Named) {
         SettingDesc& d = at(SettingNumber(f));
         d.form = ValueForm::Words;
         d.words = w;
@@ -65,7 +65,7 @@ public:
         }
     }
     // A value of a form; `def` null: New keeps the value.
-    SettingDesc& form(Field f, ValueForm form, const char* def, Judged j = Judged::Sent) {
+    SettingDesc& form(Field f, ValueForm form, const char* def, Judged j = Judged::Named) {
         SettingDesc& d = at(SettingNumber(f));
         d.form = form;
         d.defaultText = def;
@@ -81,8 +81,8 @@ public:
             d.format = formatOf(form);
         }
     }
-    void source(Field f, int method, Judged j = Judged::Sent) {
-        SettingDesc& d = form(f, ValueForm::Source, j == Judged::Sent ? "CH1" : "D0", j);
+    void source(Field f, int method, Judged j = Judged::Named) {
+        SettingDesc& d = form(f, ValueForm::Source, j == Judged::Kept ? "D0" : "CH1", j);
         d.words = {vwAcLine};
         d.keyword = TrigSourceToKeyword;
         d.sourceMethod = method;
@@ -159,7 +159,7 @@ void addTrigger(Builder& b, const TriggerFields& t, bool alternation, const char
     b.form(t.videoLine, ValueForm::PlainNumber, "1");
     b.words(t.slopeMode, kSlopeModes, SlopeModeToKeyword, vwSlopeLessPos);
     b.form(t.slopeTime, ValueForm::Seconds, "1us");
-    b.form(t.slopeWindow, ValueForm::SlopeWindow, "PA", alternation ? Judged::Kept : Judged::Sent);
+    b.form(t.slopeWindow, ValueForm::SlopeWindow, "PA", alternation ? Judged::Kept : Judged::Named);
 
     for (Field f : {t.edgeSensitivity, t.pulseSensitivity, t.videoSensitivity, t.slopeSensitivity})
         Builder::span(b.of(f), kSensitivityLeast, kSensitivityMost);
@@ -291,13 +291,11 @@ public:
         d.levelSource = SettingNumber(source);
     }
 
-    // A value is sent exactly when it has a command; one without is at
-    // most named.
+    // A value is sent exactly when it has a command: the one place that
+    // says Sent (the descriptions say only whether a value is named or kept).
     void judge() {
-        for (SettingDesc& d : all_) {
+        for (SettingDesc& d : all_)
             if (!d.command.isEmpty()) d.judged = Judged::Sent;
-            else if (d.judged == Judged::Sent) d.judged = Judged::Named;
-        }
     }
 
 private:

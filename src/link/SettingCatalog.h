@@ -94,7 +94,7 @@ struct SettingDesc {
     // The converter of its keyword (Words, Source, VideoStandard); nullptr
     // where the upload builds the value itself.
     SettingConverter keyword = nullptr;
-    Judged judged = Judged::Sent;
+    Judged judged = Judged::Named;  // Sent is given by the command alone (routes)
     int levelSource = 0;  // a main trigger level: the value number of its method's source row
     // The default: a value word, else a fixed text; neither: New keeps the value.
     int defaultWord = -1;

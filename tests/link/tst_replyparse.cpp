@@ -91,7 +91,7 @@ private slots:
         const ParsedValue v = NumberOfAnySize(text);
         QCOMPARE(v.valid, valid);
         QCOMPARE(v.value, value);
-        QCOMPARE(IsWholeNumber(text), valid && std::isfinite(value));
+        QCOMPARE(IsPlainNumber(text), valid && std::isfinite(value));
     }
 
     void leadingNumberOutOfRangeIsNotACrash() {
