@@ -2,7 +2,6 @@
 #include "widgets/StandardIcons.h"
 
 #include <QApplication>
-#include <QHash>
 #include <QStyle>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
@@ -20,162 +19,126 @@
 
 namespace {
 
-using Field = QString CtrlSettings::*;
-using ArrayField = CtrlCodeArray CtrlSettings::*;
-
-// A row of a fixed group: position item, label, value field (nullptr for a
-// node that shows its label alone), image.
-struct Row {
-    int item;
-    int label;
-    Field field;
-    int image;
-};
-
-// ---- The trigger group's builders, in their call order ---------------------
-//
-// Columns: the methods EDGE, PULSE, VIDEO, SLOPE, PATTERN, DURATION,
-// ALTERNATIVE, and a text that is none of them. A cell with item 0 adds
-// nothing in that method.
-enum Method { mEdge, mPulse, mVideo, mSlope, mPattern, mDuration, mAlternative, mOther, MethodCount };
-
-struct Cell {
-    int item = 0;
-    Field field = nullptr;  // nullptr on a row: the value is empty
-    int label = -1;         // the call's label when -1
-};
-
-enum CallKind {
-    Plain,
-    DigitalRule,  // left out for EDGE/PULSE when the level is a logic channel's threshold
-    AltGroups,    // the alternation sub-groups
-    CodeGroup,    // the Code sub-group
-};
-
-struct TriggerCall {
-    int label;
-    CallKind kind;
-    Cell cells[MethodCount];
-};
-
 using S = CtrlSettings;
-const TriggerCall kTriggerCalls[] = {
-    {lbMethod, Plain,
-     {{2, &S::TriggerMethod}, {2, &S::TriggerMethod}, {2, &S::TriggerMethod},
-      {2, &S::TriggerMethod}, {2, &S::TriggerMethod}, {2, &S::TriggerMethod},
-      {2, &S::TriggerMethod}, {2, &S::TriggerMethod}}},
-    {lbSlope, Plain, {{4, &S::TriggerEdgeSlope}}},
-    {lbSource, Plain,
-     {{3, &S::TriggerEdgeSource}, {3, &S::TriggerPulseSource}, {3, &S::TriggerVideoSource},
-      {3, &S::TriggerSlopeSource}, {}, {}, {}, {3, nullptr}}},
-    {lbPulseMode, Plain, {{}, {4, &S::TriggerPulseMode}}},
-    {lbPulseWidth, Plain, {{}, {5, &S::TriggerPulseWidth}}},
-    {lbSlopeMode, Plain, {{}, {}, {}, {4, &S::TriggerSlopeMode}}},
-    {lbSlopeTime, Plain, {{}, {}, {}, {5, &S::TriggerSlopeTime}}},
-    {-1, AltGroups, {{}, {}, {}, {}, {}, {}, {CtrlGroup::AltCH1Trigger}}},
-    {lbCode, CodeGroup, {{}, {}, {}, {}, {CtrlGroup::TriggerCode}, {CtrlGroup::TriggerCode}}},
-    {lbQualifier, Plain, {{}, {}, {}, {}, {}, {22, &S::TriggerDurationQualifier}}},
-    {lbDurationTime, Plain, {{}, {}, {}, {}, {}, {23, &S::TriggerDurationTime}}},
-    {lbMode, Plain,
-     {{5, &S::TriggerEdgeSweep}, {7, &S::TriggerPulseSweep}, {}, {8, &S::TriggerSlopeSweep},
-      {22, &S::TriggerPatternSweep}, {24, &S::TriggerDurationSweep}}},
-    {lbCoupling, DigitalRule,
-     {{6, &S::TriggerEdgeCoupling}, {6, &S::TriggerPulseCoupling}, {},
-      {7, &S::TriggerSlopeCoupling}}},
-    {lbPolarity, Plain, {{}, {}, {4, &S::TriggerVideoPolarity}}},
-    {lbSync, Plain, {{}, {}, {5, &S::TriggerVideoSync}}},
-    {lbLineNumber, Plain, {{}, {}, {6, &S::TriggerVideoLine}}},
-    {lbVideoStandard, Plain, {{}, {}, {7, &S::TriggerVideoStandard}}},
-    // Level; in SLOPE LevelA, then LevelB from the same builder.
-    {lbLevel, DigitalRule,
-     {{7, &S::TriggerEdgeLevel}, {8, &S::TriggerPulseLevel}, {8, &S::TriggerVideoLevel},
-      {9, &S::TriggerSlopeLevelA, lbLevelA}}},
-    {lbLevelB, Plain, {{}, {}, {}, {10, &S::TriggerSlopeLevelB}}},
-    {lbSensitivity, DigitalRule,
-     {{8, &S::TriggerEdgeSensitivity}, {9, &S::TriggerPulseSensitivity},
-      {9, &S::TriggerVideoSensitivity}, {11, &S::TriggerSlopeSensitivity}}},
-    {lbHoldoff, Plain,
-     {{9, &S::TriggerHoldoff}, {10, &S::TriggerHoldoff}, {10, &S::TriggerHoldoff},
-      {12, &S::TriggerHoldoff}, {23, &S::TriggerHoldoff}, {25, &S::TriggerHoldoff}}},
+using Field = QString S::*;
+using ArrayField = CtrlCodeArray S::*;
+
+// ---- The tree's order ------------------------------------------------------
+//
+// A setting's row (its group, item, label and the value it shows) is the
+// setting's entry in the catalog (link/SettingCatalog.cpp, routes()). What
+// the tree keeps is the order of its rows and when they show, and the rows
+// that are no setting: the group and sub-group nodes, the actions, Virtual
+// Panel.
+
+// A row of a fixed group: a setting, or a row that is no setting (an action)
+// at `item` with `label`.
+struct GroupRow {
+    Field setting = nullptr;
+    int item = 0;
+    int label = -1;
+    int image = imgRow;
 };
 
-// Rows of one channel under alternation, per trigger type (EDGE, PULSE,
-// VIDEO, SLOPE), in order.
-struct AltRow {
-    int type;  // 0 EDGE, 1 PULSE, 2 VIDEO, 3 SLOPE
-    int label;
-    int item;
-    Field ch1, ch2;
+const GroupRow kRunningControlRows[] = {
+    {&S::RunStop},
+    {nullptr, 3, lbAutoSet, imgAction},
+    {nullptr, 4, lbSetTrig50, imgAction},
+    {nullptr, 5, lbForceTrigger, imgAction},
 };
 
-const AltRow kAltRows[] = {
-    {0, lbSlope, 6, &S::AltCH1EdgeSlope, &S::AltCH2EdgeSlope},
-    {0, lbCoupling, 16, &S::AltCH1EdgeCoupling, &S::AltCH2EdgeCoupling},
-    {0, lbLevel, 17, &S::AltCH1EdgeLevel, &S::AltCH2EdgeLevel},
-    {0, lbSensitivity, 20, &S::AltCH1EdgeSensitivity, &S::AltCH2EdgeSensitivity},
-    {0, lbHoldoff, 21, &S::AltCH1EdgeHoldoff, &S::AltCH2EdgeHoldoff},
-    {1, lbPulseMode, 7, &S::AltCH1PulseMode, &S::AltCH2PulseMode},
-    {1, lbPulseWidth, 8, &S::AltCH1PulseWidth, &S::AltCH2PulseWidth},
-    {1, lbCoupling, 16, &S::AltCH1PulseCoupling, &S::AltCH2PulseCoupling},
-    {1, lbLevel, 17, &S::AltCH1PulseLevel, &S::AltCH2PulseLevel},
-    {1, lbSensitivity, 20, &S::AltCH1PulseSensitivity, &S::AltCH2PulseSensitivity},
-    {1, lbHoldoff, 21, &S::AltCH1PulseHoldoff, &S::AltCH2PulseHoldoff},
-    {2, lbPolarity, 12, &S::AltCH1VideoPolarity, &S::AltCH2VideoPolarity},
-    {2, lbSync, 13, &S::AltCH1VideoSync, &S::AltCH2VideoSync},
-    {2, lbLineNumber, 14, &S::AltCH1VideoLine, &S::AltCH2VideoLine},
-    {2, lbVideoStandard, 15, &S::AltCH1VideoStandard, &S::AltCH2VideoStandard},
-    {2, lbLevel, 17, &S::AltCH1VideoLevel, &S::AltCH2VideoLevel},
-    {2, lbSensitivity, 20, &S::AltCH1VideoSensitivity, &S::AltCH2VideoSensitivity},
-    {2, lbHoldoff, 21, &S::AltCH1VideoHoldoff, &S::AltCH2VideoHoldoff},
-    {3, lbSlopeMode, 9, &S::AltCH1SlopeMode, &S::AltCH2SlopeMode},
-    {3, lbSlopeTime, 10, &S::AltCH1SlopeTime, &S::AltCH2SlopeTime},
-    {3, lbCoupling, 16, &S::AltCH1SlopeCoupling, &S::AltCH2SlopeCoupling},
-    {3, lbLevelA, 18, &S::AltCH1SlopeLevelA, &S::AltCH2SlopeLevelA},
-    {3, lbLevelB, 19, &S::AltCH1SlopeLevelB, &S::AltCH2SlopeLevelB},
-    {3, lbSensitivity, 20, &S::AltCH1SlopeSensitivity, &S::AltCH2SlopeSensitivity},
-    {3, lbHoldoff, 21, &S::AltCH1SlopeHoldoff, &S::AltCH2SlopeHoldoff},
+// The channel groups: CH1's and CH2's setting of each row.
+const std::pair<Field, Field> kChannelRows[] = {
+    {&S::CH1Display, &S::CH2Display}, {&S::CH1Scale, &S::CH2Scale},       {&S::CH1Offset, &S::CH2Offset},
+    {&S::CH1Coupling, &S::CH2Coupling}, {&S::CH1BWLimit, &S::CH2BWLimit}, {&S::CH1Probe, &S::CH2Probe},
 };
 
-// ---- The other groups ------------------------------------------------------
-
-const Row kRunningControlRows[] = {
-    {2, lbRunStop, &S::RunStop, imgRow},
-    {3, lbAutoSet, nullptr, imgAction},
-    {4, lbSetTrig50, nullptr, imgAction},
-    {5, lbForceTrigger, nullptr, imgAction},
+const GroupRow kTimeBaseRows[] = {{&S::TimeBaseScale}, {&S::TimeBaseOffset}, {&S::TimeBaseFormat}};
+// Under alternation: the sub-groups CH1 and CH2, CH1's and CH2's setting of each row.
+const std::pair<Field, Field> kAltTimeBaseRows[] = {
+    {&S::AltCH1TimeBaseScale, &S::AltCH2TimeBaseScale},
+    {&S::AltCH1TimeBaseOffset, &S::AltCH2TimeBaseOffset},
 };
 
-// Channel rows: CH1 field, CH2 field (items 2 .. 7, image 3).
+// Averages follows them only for the acquisition word "AVERAGE".
+const GroupRow kAcquireRows[] = {{&S::AcquireType}, {&S::AcquireSampling}};
+
+const GroupRow kDisplayRows[] = {
+    {&S::DisplayType},
+    {&S::DisplayPersist},
+    {nullptr, 4, lbClear, imgRow},
+    {&S::DisplayGrid},
+};
+
+// The trigger group: Method, then each method's rows. A row marked
+// UnlessThreshold is left out while the method's level is the logic
+// analyser's threshold (LevelIsThreshold).
+enum Shown { Always, UnlessThreshold };
+struct TriggerRow {
+    Field setting;
+    Shown shown = Always;
+};
+struct MethodRows {
+    int word;            // the method's value word
+    int holdoffItem;     // Holdoff's item (its entry leaves the item to the method)
+    Field level;         // the level that may be the threshold; nullptr: none
+    ArrayField code;     // the Code sub-group's settings, right after Method; nullptr: none
+    std::vector<TriggerRow> rows;
+};
+const MethodRows kMethodRows[] = {
+    {vwEdge, 9, &S::TriggerEdgeLevel, nullptr,
+     {{&S::TriggerEdgeSlope}, {&S::TriggerEdgeSource}, {&S::TriggerEdgeSweep},
+      {&S::TriggerEdgeCoupling, UnlessThreshold}, {&S::TriggerEdgeLevel, UnlessThreshold},
+      {&S::TriggerEdgeSensitivity, UnlessThreshold}, {&S::TriggerHoldoff}}},
+    {vwPulse, 10, &S::TriggerPulseLevel, nullptr,
+     {{&S::TriggerPulseSource}, {&S::TriggerPulseMode}, {&S::TriggerPulseWidth}, {&S::TriggerPulseSweep},
+      {&S::TriggerPulseCoupling, UnlessThreshold}, {&S::TriggerPulseLevel, UnlessThreshold},
+      {&S::TriggerPulseSensitivity, UnlessThreshold}, {&S::TriggerHoldoff}}},
+    {vwVideo, 10, nullptr, nullptr,
+     {{&S::TriggerVideoSource}, {&S::TriggerVideoPolarity}, {&S::TriggerVideoSync}, {&S::TriggerVideoLine},
+      {&S::TriggerVideoStandard}, {&S::TriggerVideoLevel}, {&S::TriggerVideoSensitivity}, {&S::TriggerHoldoff}}},
+    {vwSlope, 12, nullptr, nullptr,
+     {{&S::TriggerSlopeSource}, {&S::TriggerSlopeMode}, {&S::TriggerSlopeTime}, {&S::TriggerSlopeSweep},
+      {&S::TriggerSlopeCoupling}, {&S::TriggerSlopeLevelA}, {&S::TriggerSlopeLevelB},
+      {&S::TriggerSlopeSensitivity}, {&S::TriggerHoldoff}}},
+    // ALTERNATIVE: the channels' sub-groups (kAltRows) instead.
+    {vwAlternative, 0, nullptr, nullptr, {}},
+    {vwPattern, 23, nullptr, &S::TriggerPatternCode, {{&S::TriggerPatternSweep}, {&S::TriggerHoldoff}}},
+    {vwDuration, 25, nullptr, &S::TriggerDurationCode,
+     {{&S::TriggerDurationQualifier}, {&S::TriggerDurationTime}, {&S::TriggerDurationSweep}, {&S::TriggerHoldoff}}},
+};
+
+// Under alternation, each channel's rows after its Trig type, by that type:
+// CH1's and CH2's setting of each row.
 const struct {
-    int label;
+    int type;  // vwEdge, vwPulse, vwVideo, vwSlope
     Field ch1, ch2;
-} kChannelRows[] = {
-    {lbChannelDisplay, &S::CH1Display, &S::CH2Display},
-    {lbVoltDiv, &S::CH1Scale, &S::CH2Scale},
-    {lbOffset, &S::CH1Offset, &S::CH2Offset},
-    {lbCoupling, &S::CH1Coupling, &S::CH2Coupling},
-    {lbBWLimit, &S::CH1BWLimit, &S::CH2BWLimit},
-    {lbProbe, &S::CH1Probe, &S::CH2Probe},
-};
-
-const Row kTimeBaseRows[] = {
-    {15, lbTimeDiv, &S::TimeBaseScale, imgRow},
-    {16, lbDelay, &S::TimeBaseOffset, imgRow},
-    {18, lbFormat, &S::TimeBaseFormat, imgRow},
-};
-
-// The Averages row (7,5) exists only for the acquisition word "AVERAGE".
-const Row kAcquireRows[] = {
-    {2, lbAcquisition, &S::AcquireType, imgRow},
-    {3, lbSamplingMode, &S::AcquireSampling, imgRow},
-};
-const Row kAveragesRow = {5, lbAverages, &S::AcquireAverages, imgRow};
-
-const Row kDisplayRows[] = {
-    {2, lbType, &S::DisplayType, imgRow},
-    {3, lbPersist, &S::DisplayPersist, imgRow},
-    {4, lbClear, nullptr, imgRow},
-    {5, lbGrid, &S::DisplayGrid, imgRow},
+} kAltRows[] = {
+    {vwEdge, &S::AltCH1EdgeSlope, &S::AltCH2EdgeSlope},
+    {vwEdge, &S::AltCH1EdgeCoupling, &S::AltCH2EdgeCoupling},
+    {vwEdge, &S::AltCH1EdgeLevel, &S::AltCH2EdgeLevel},
+    {vwEdge, &S::AltCH1EdgeSensitivity, &S::AltCH2EdgeSensitivity},
+    {vwEdge, &S::AltCH1EdgeHoldoff, &S::AltCH2EdgeHoldoff},
+    {vwPulse, &S::AltCH1PulseMode, &S::AltCH2PulseMode},
+    {vwPulse, &S::AltCH1PulseWidth, &S::AltCH2PulseWidth},
+    {vwPulse, &S::AltCH1PulseCoupling, &S::AltCH2PulseCoupling},
+    {vwPulse, &S::AltCH1PulseLevel, &S::AltCH2PulseLevel},
+    {vwPulse, &S::AltCH1PulseSensitivity, &S::AltCH2PulseSensitivity},
+    {vwPulse, &S::AltCH1PulseHoldoff, &S::AltCH2PulseHoldoff},
+    {vwVideo, &S::AltCH1VideoPolarity, &S::AltCH2VideoPolarity},
+    {vwVideo, &S::AltCH1VideoSync, &S::AltCH2VideoSync},
+    {vwVideo, &S::AltCH1VideoLine, &S::AltCH2VideoLine},
+    {vwVideo, &S::AltCH1VideoStandard, &S::AltCH2VideoStandard},
+    {vwVideo, &S::AltCH1VideoLevel, &S::AltCH2VideoLevel},
+    {vwVideo, &S::AltCH1VideoSensitivity, &S::AltCH2VideoSensitivity},
+    {vwVideo, &S::AltCH1VideoHoldoff, &S::AltCH2VideoHoldoff},
+    {vwSlope, &S::AltCH1SlopeMode, &S::AltCH2SlopeMode},
+    {vwSlope, &S::AltCH1SlopeTime, &S::AltCH2SlopeTime},
+    {vwSlope, &S::AltCH1SlopeCoupling, &S::AltCH2SlopeCoupling},
+    {vwSlope, &S::AltCH1SlopeLevelA, &S::AltCH2SlopeLevelA},
+    {vwSlope, &S::AltCH1SlopeLevelB, &S::AltCH2SlopeLevelB},
+    {vwSlope, &S::AltCH1SlopeSensitivity, &S::AltCH2SlopeSensitivity},
+    {vwSlope, &S::AltCH1SlopeHoldoff, &S::AltCH2SlopeHoldoff},
 };
 
 // The nodes whose expanded state a rebuild keeps, in element order: every
@@ -195,10 +158,7 @@ const std::pair<int, int> kExpandAll[] = {
 class Builder {
 public:
     // `language` -1: the tables of the current UI language.
-    Builder(const CtrlSettings& s, int language) : s_(s), language_(language) {
-        int k = 0;
-        for (const QString* v : CtrlSettingsValues(s)) numbers_.insert(v, ++k);
-    }
+    Builder(const CtrlSettings& s, int language) : s_(s), language_(language) {}
 
     CtrlTreeModel model;
 
@@ -209,39 +169,46 @@ public:
         return language_ < 0 ? ValueWord(index) : ValueWordIn(index, language_);
     }
 
-    int Add(int parent, const QString& label, int image, int group, int item,
-            const QString* value = nullptr) {
+    // A row that is no setting: a node that shows its label alone, or with
+    // `valueRow` an empty value.
+    int Add(int parent, const QString& label, int image, int group, int item, bool valueRow = false) {
         CtrlNodeData n;
         n.label = label;
         n.image = image;
         n.group = group;
         n.item = item;
         n.parent = parent;
-        if (value) {
-            n.hasValue = true;
-            n.value = *value;
-            n.valueNumber = numbers_.value(value, 0);
-        }
+        n.hasValue = valueRow;
         model.nodes.push_back(std::move(n));
         return int(model.nodes.size()) - 1;
     }
 
-    // A row of a fixed table under the node `parent` at (group, row.item).
-    int AddRow(int parent, int group, const Row& r) {
-        return r.field ? Add(parent, Label(r.label), r.image, group, r.item, &(s_.*r.field))
-                       : Add(parent, Label(r.label), r.image, group, r.item);
+    // Setting `number`'s row as its entry gives it (group, item, label) with
+    // its value; `holdoffItem` is the item where the entry leaves it to the
+    // trigger method.
+    int AddSetting(int parent, int number, int image, int holdoffItem = 0) {
+        const SettingDesc& d = SettingOf(number);
+        const int n = Add(parent, Label(d.label), image, d.treeGroup, d.treeItem ? d.treeItem : holdoffItem, true);
+        model.nodes[size_t(n)].value = SettingValue(s_, number);
+        model.nodes[size_t(n)].valueNumber = number;
+        return n;
     }
-
-    // Sixteen channel rows D15 .. D0 under (parentGroup, group), at
-    // (group, first) .. (group, first + 15), from elements 1 .. 16.
-    void AddChannelRows(int parent, int group, int first, const CtrlCodeArray& values, int image) {
-        for (int k = 1; k <= 16; ++k)
-            Add(parent, Label(lbD15 + k - 1), image, group, first + k - 1, &values[k]);
+    int AddSetting(int parent, Field f, int image, int holdoffItem = 0) {
+        return AddSetting(parent, SettingNumber(f), image, holdoffItem);
+    }
+    // The sixteen settings of an array, D15 .. D0.
+    void AddElements(int parent, ArrayField a, int image) {
+        for (int k = 1; k <= 16; ++k) AddSetting(parent, SettingNumber(a, k), image);
+    }
+    void AddRow(int parent, int group, const GroupRow& r) {
+        if (r.setting)
+            AddSetting(parent, r.setting, r.image);
+        else
+            Add(parent, Label(r.label), r.image, group, r.item);
     }
 
     const CtrlSettings& s_;
     const int language_;
-    QHash<const QString*, int> numbers_;
 };
 
 // Whether a level is the logic analyser's threshold under its source, a
@@ -253,98 +220,61 @@ bool LevelIsThreshold(const CtrlSettings& s, QString CtrlSettings::*level) {
     return IsLogicSource(source) && LevelRuleOf(source, d.levelTrigger).by == LevelBy::Threshold;
 }
 
-Method MethodOf(const Builder& b, const QString& text) {
-    const std::pair<int, Method> words[] = {
-        {vwEdge, mEdge},       {vwPulse, mPulse},     {vwVideo, mVideo},
-        {vwSlope, mSlope},     {vwAlternative, mAlternative},
-        {vwPattern, mPattern}, {vwDuration, mDuration},
-    };
-    for (const auto& [word, m] : words)
-        if (text == b.Word(word)) return m;
-    return mOther;
-}
-
-// 0 EDGE, 1 PULSE, 2 VIDEO, 3 SLOPE, -1 any other text.
-int AltTypeOf(const Builder& b, const QString& text) {
-    const int words[] = {vwEdge, vwPulse, vwVideo, vwSlope};
-    for (int t = 0; t < 4; ++t)
-        if (text == b.Word(words[t])) return t;
-    return -1;
+// The alternation's sub-groups CH1 and CH2: each its Trig type, then the
+// rows of that type.
+void AddAltTriggerRows(Builder& b, int trigger) {
+    const int ch1 = b.Add(trigger, b.Label(lbCH1), imgRow, CtrlGroup::Trigger, CtrlGroup::AltCH1Trigger);
+    const int ch2 = b.Add(trigger, b.Label(lbCH2), imgRow, CtrlGroup::Trigger, CtrlGroup::AltCH2Trigger);
+    for (const int node : {ch1, ch2}) {
+        const Field typeField = node == ch1 ? &S::AltCH1TrigType : &S::AltCH2TrigType;
+        b.AddSetting(node, typeField, imgSubRow);
+        for (const auto& r : kAltRows)
+            if (b.s_.*typeField == b.Word(r.type)) b.AddSetting(node, node == ch1 ? r.ch1 : r.ch2, imgSubRow);
+    }
 }
 
 void AddTriggerRows(Builder& b, int trigger) {
     const CtrlSettings& s = b.s_;
-    const Method m = MethodOf(b, s.TriggerMethod);
-    const bool digital = (m == mEdge && LevelIsThreshold(s, &S::TriggerEdgeLevel)) ||
-                         (m == mPulse && LevelIsThreshold(s, &S::TriggerPulseLevel));
-    static const QString empty;
-    for (const TriggerCall& call : kTriggerCalls) {
-        const Cell& c = call.cells[m];
-        if (c.item == 0) continue;
-        switch (call.kind) {
-        case DigitalRule:
-            if (digital) break;
-            [[fallthrough]];
-        case Plain:
-            b.Add(trigger, b.Label(c.label >= 0 ? c.label : call.label), imgRow,
-                  CtrlGroup::Trigger, c.item, c.field ? &(s.*c.field) : &empty);
-            break;
-        case AltGroups: {
-            const int ch1 = b.Add(trigger, b.Label(lbCH1), imgRow, CtrlGroup::Trigger,
-                                  CtrlGroup::AltCH1Trigger);
-            const int ch2 = b.Add(trigger, b.Label(lbCH2), imgRow, CtrlGroup::Trigger,
-                                  CtrlGroup::AltCH2Trigger);
-            const std::pair<int, const QString*> channels[] = {{ch1, &s.AltCH1TrigType},
-                                                               {ch2, &s.AltCH2TrigType}};
-            for (const auto& [node, type] : channels) {
-                const int group = node == ch1 ? CtrlGroup::AltCH1Trigger : CtrlGroup::AltCH2Trigger;
-                b.Add(node, b.Label(lbTrigType), imgSubRow, group, 5, type);
-                const int t = AltTypeOf(b, *type);
-                for (const AltRow& r : kAltRows)
-                    if (r.type == t)
-                        b.Add(node, b.Label(r.label), imgSubRow, group, r.item,
-                              &(s.*(node == ch1 ? r.ch1 : r.ch2)));
-            }
+    b.AddSetting(trigger, &S::TriggerMethod, imgRow);
+    const MethodRows* m = nullptr;
+    for (const MethodRows& r : kMethodRows)
+        if (s.TriggerMethod == b.Word(r.word)) {
+            m = &r;
             break;
         }
-        case CodeGroup: {
-            const int code = b.Add(trigger, b.Label(lbCode), imgRow, CtrlGroup::Trigger,
-                                   CtrlGroup::TriggerCode);
-            b.AddChannelRows(code, CtrlGroup::TriggerCode, 5,
-                             m == mPattern ? s.TriggerPatternCode : s.TriggerDurationCode, imgRow);
-            break;
-        }
-        }
+    if (!m) {  // a text that is no method: an empty Source row
+        b.Add(trigger, b.Label(lbSource), imgRow, CtrlGroup::Trigger, 3, true);
+        return;
     }
+    if (m->word == vwAlternative) AddAltTriggerRows(b, trigger);
+    if (m->code) {
+        const int code = b.Add(trigger, b.Label(lbCode), imgRow, CtrlGroup::Trigger, CtrlGroup::TriggerCode);
+        b.AddElements(code, m->code, imgRow);
+    }
+    const bool threshold = m->level && LevelIsThreshold(s, m->level);
+    for (const TriggerRow& r : m->rows)
+        if (!(threshold && r.shown == UnlessThreshold)) b.AddSetting(trigger, r.setting, imgRow, m->holdoffItem);
 }
 
 void AddTimeBaseRows(Builder& b, int timeBase) {
-    const CtrlSettings& s = b.s_;
-    if (s.TriggerMethod != b.Word(vwAlternative)) {
-        for (const Row& r : kTimeBaseRows) b.AddRow(timeBase, CtrlGroup::TimeBase, r);
+    if (b.s_.TriggerMethod != b.Word(vwAlternative)) {
+        for (const GroupRow& r : kTimeBaseRows) b.AddRow(timeBase, CtrlGroup::TimeBase, r);
         return;
     }
-    const int ch1 = b.Add(timeBase, b.Label(lbCH1), imgRow, CtrlGroup::TimeBase,
-                          CtrlGroup::AltCH1TimeBase);
-    const int ch2 = b.Add(timeBase, b.Label(lbCH2), imgRow, CtrlGroup::TimeBase,
-                          CtrlGroup::AltCH2TimeBase);
-    b.Add(ch1, b.Label(lbTimeDiv), imgSubRow, CtrlGroup::AltCH1TimeBase, 15, &s.AltCH1TimeBaseScale);
-    b.Add(ch1, b.Label(lbDelay), imgSubRow, CtrlGroup::AltCH1TimeBase, 16, &s.AltCH1TimeBaseOffset);
-    b.Add(ch2, b.Label(lbTimeDiv), imgSubRow, CtrlGroup::AltCH2TimeBase, 15, &s.AltCH2TimeBaseScale);
-    b.Add(ch2, b.Label(lbDelay), imgSubRow, CtrlGroup::AltCH2TimeBase, 16, &s.AltCH2TimeBaseOffset);
+    const int ch1 = b.Add(timeBase, b.Label(lbCH1), imgRow, CtrlGroup::TimeBase, CtrlGroup::AltCH1TimeBase);
+    const int ch2 = b.Add(timeBase, b.Label(lbCH2), imgRow, CtrlGroup::TimeBase, CtrlGroup::AltCH2TimeBase);
+    for (const int node : {ch1, ch2})
+        for (const auto& [one, two] : kAltTimeBaseRows) b.AddSetting(node, node == ch1 ? one : two, imgSubRow);
 }
 
 void AddLaRows(Builder& b, int la) {
-    const CtrlSettings& s = b.s_;
-    const int display = b.Add(la, b.Label(lbChannelDisplay), imgRow, CtrlGroup::LA,
-                              CtrlGroup::LADisplayGroup);
-    b.Add(display, b.Label(lbD15D8), imgSubRow, CtrlGroup::LADisplayGroup, 2, &s.LAGroupHighDisplay);
-    b.Add(display, b.Label(lbD7D0), imgSubRow, CtrlGroup::LADisplayGroup, 3, &s.LAGroupLowDisplay);
-    b.AddChannelRows(display, CtrlGroup::LADisplayGroup, 5, s.LAChannelDisplay, imgSubRow);
-    const int position = b.Add(la, b.Label(lbPosition), imgRow, CtrlGroup::LA,
-                               CtrlGroup::LAPosition);
-    b.AddChannelRows(position, CtrlGroup::LAPosition, 5, s.LAChannelPosition, imgSubRow);
-    b.Add(la, b.Label(lbThreshold), imgRow, CtrlGroup::LA, 11, &s.LAThreshold);
+    const int display = b.Add(la, b.Label(lbChannelDisplay), imgRow, CtrlGroup::LA, CtrlGroup::LADisplayGroup);
+    b.AddSetting(display, &S::LAGroupHighDisplay, imgSubRow);
+    b.AddSetting(display, &S::LAGroupLowDisplay, imgSubRow);
+    b.AddElements(display, &S::LAChannelDisplay, imgSubRow);
+    const int position = b.Add(la, b.Label(lbPosition), imgRow, CtrlGroup::LA, CtrlGroup::LAPosition);
+    b.AddElements(position, &S::LAChannelPosition, imgSubRow);
+    b.AddSetting(la, &S::LAThreshold, imgRow);
     b.Add(la, b.Label(lbReset), imgAction, CtrlGroup::LA, 12);
 }
 
@@ -406,24 +336,22 @@ CtrlTreeModel BuildCtrlTreeModel(const CtrlSettings& s, bool laPresent, int lang
     };
 
     const int running = group(CtrlGroup::RunningControl, lbRunningControl);
-    for (const Row& r : kRunningControlRows) b.AddRow(running, CtrlGroup::RunningControl, r);
+    for (const GroupRow& r : kRunningControlRows) b.AddRow(running, CtrlGroup::RunningControl, r);
 
     for (int ch : {CtrlGroup::CH1, CtrlGroup::CH2}) {
         const int node = group(ch, ch == CtrlGroup::CH1 ? lbCH1 : lbCH2);
-        int item = 2;
-        for (const auto& r : kChannelRows)
-            b.AddRow(node, ch, {item++, r.label, ch == CtrlGroup::CH1 ? r.ch1 : r.ch2, imgRow});
+        for (const auto& [one, two] : kChannelRows) b.AddSetting(node, ch == CtrlGroup::CH1 ? one : two, imgRow);
     }
     if (laPresent) AddLaRows(b, group(CtrlGroup::LA, lbLA));
     AddTimeBaseRows(b, group(CtrlGroup::TimeBase, lbTimeBase));
     AddTriggerRows(b, group(CtrlGroup::Trigger, lbTrigger));
 
     const int acquire = group(CtrlGroup::Acquire, lbAcquire);
-    for (const Row& r : kAcquireRows) b.AddRow(acquire, CtrlGroup::Acquire, r);
-    if (s.AcquireType == b.Word(vwAverage)) b.AddRow(acquire, CtrlGroup::Acquire, kAveragesRow);
+    for (const GroupRow& r : kAcquireRows) b.AddRow(acquire, CtrlGroup::Acquire, r);
+    if (s.AcquireType == b.Word(vwAverage)) b.AddSetting(acquire, &S::AcquireAverages, imgRow);
 
     const int display = group(CtrlGroup::Display, lbDisplayGroup);
-    for (const Row& r : kDisplayRows) b.AddRow(display, CtrlGroup::Display, r);
+    for (const GroupRow& r : kDisplayRows) b.AddRow(display, CtrlGroup::Display, r);
 
     b.Add(root, b.Label(lbVirtualPanel), imgPanel, -1, -1);
     return std::move(b.model);

@@ -5,17 +5,21 @@
 // upload sends it, and its default. Every road that judges, translates or
 // lists a value reads it here: the file open's normalisation, the language
 // switch, the defaults, the upload's check, the download's check of a word
-// reply and the setting dialog's lists. The order in which the upload sends
-// the values is the upload's own data (its row tables).
+// reply, the controller tree's rows and the setting dialog's lists. The order
+// in which the upload sends the values is the upload's own data (its row
+// tables), the order of the tree's rows the tree's (controller/CtrlTree.cpp).
 //
-// A new setting goes in three places: its entries in SettingCatalog.cpp (what
+// A new setting goes in these places: its entries in SettingCatalog.cpp (what
 // it may hold in build(), where it goes in routes()), its field in
-// common/DSOSettings.h, and its place in the upload's and the download's
+// common/DSOSettings.h, its place in the upload's and the download's
 // sequences (SettingsUpload.cpp, SettingsDownload.cpp: lists of settings in
-// the order the instrument gets them). Its command, query, reply converter,
-// tree row, label and editor come from here; the table test
-// (tst_settingroutes) holds the catalog, the sequences, the tree and the
-// dialogs together.
+// the order the instrument gets them) and, with a row, its place in the
+// tree's order (controller/CtrlTree.cpp: the settings of each group, trigger
+// method and alternation type in the order shown); a new label is its two
+// texts (link/Vocabulary.cpp) and its name (link/CtrlPlaces.h). Its command,
+// query, reply converter, tree row (group, item), label and editor come from
+// here; the table test (tst_settingroutes) holds the catalog, the sequences,
+// the tree and the dialogs together.
 #include <QString>
 #include <QStringList>
 #include <optional>

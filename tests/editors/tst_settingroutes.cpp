@@ -44,6 +44,43 @@ std::vector<CtrlSettings> EveryTreeMirror() {
     return out;
 }
 
+// The trees of EveryTreeMirror, then EDGE and PULSE under every kind of
+// source (a channel, EXT, EXT5, the AC line, a logic channel: its level is
+// then the analyser's threshold), a method text that is no method, the
+// Averages row hidden; each once more with every value its own text (all
+// but the four words that choose rows), so that a row showing another
+// setting's value shows.
+std::vector<CtrlSettings> EveryTreeOfRows() {
+    std::vector<CtrlSettings> out = EveryTreeMirror();
+    for (int method : {vwEdge, vwPulse}) {
+        for (const QString& source : {QString("CH2"), QString("EXT"), QString("EXT5"), ValueWord(vwAcLine),
+                                      QString("ACLINE"), QString("D3")}) {
+            SetDefaultCtrlSettings();
+            CtrlSettings s = DSOSettings();
+            s.TriggerMethod = ValueWord(method);
+            (method == vwEdge ? s.TriggerEdgeSource : s.TriggerPulseSource) = source;
+            out.push_back(s);
+        }
+    }
+    SetDefaultCtrlSettings();
+    out.push_back(DSOSettings());
+    out.back().TriggerMethod = "none";
+    for (size_t k = 0, count = out.size(); k < count; ++k) {
+        CtrlSettings s = out[k];
+        const std::vector<QString*> values = CtrlSettingsValues(s);
+        for (size_t n = 0; n < values.size(); ++n)
+            if (values[n] != &s.TriggerMethod && values[n] != &s.AltCH1TrigType && values[n] != &s.AltCH2TrigType &&
+                values[n] != &s.AcquireType)
+                *values[n] += "#" + QString::number(n + 1);
+        out.push_back(s);
+    }
+    return out;
+}
+
+// The group a node's rows sit in: a group node's own number, a sub-group
+// node's item.
+int OwnGroup(const CtrlNodeData& node) { return node.item == 0 ? node.group : node.item; }
+
 }  // namespace
 
 class TestSettingRoutes : public QObject {
@@ -145,8 +182,11 @@ private slots:
         if (r.by == LevelBy::Fixed) QCOMPARE(QString(r.scale), scale);
     }
 
-    // Every row the tree shows is the catalog's row of its value, with the
-    // catalog's label; every value with a row is shown in some tree.
+    // Every row the tree shows is built from its setting's entry: the
+    // entry's group (the group of the node it sits under), item (Holdoff's
+    // moves with the method), label in the tree's language and the value it
+    // shows; no two rows share a position or, under one node, a label.
+    // Every setting with a row shows in some tree, and no other.
     void treeRowsAreTheCatalogs_data() {
         QTest::addColumn<int>("language");
         QTest::newRow("English") << int(LangEnglish);
@@ -156,21 +196,69 @@ private slots:
         QFETCH(int, language);
         UseLanguage(language);
         std::set<int> shown;
-        for (const CtrlSettings& s : EveryTreeMirror()) {
-            const CtrlTreeModel tree = BuildCtrlTreeModel(s, true);
-            for (const CtrlNodeData& node : tree.nodes) {
-                if (!node.valueNumber) continue;
-                const SettingDesc& d = SettingOf(node.valueNumber);
-                const QByteArray name = NameOf(d.number).toUtf8();
-                shown.insert(d.number);
-                QVERIFY2(d.treeGroup == node.group, name);
-                if (d.treeItem) QVERIFY2(d.treeItem == node.item, name);
-                QVERIFY2(node.label == ControllerLabel(d.label), name);
+        int trees = 0;
+        for (const CtrlSettings& s : EveryTreeOfRows()) {
+            for (bool la : {false, true}) {
+                const CtrlTreeModel tree = BuildCtrlTreeModel(s, la, language);
+                ++trees;
+                std::set<std::pair<int, int>> positions;
+                std::set<std::pair<int, QString>> labels;
+                for (int i = 1; i < int(tree.nodes.size()); ++i) {
+                    const CtrlNodeData& node = tree.nodes[size_t(i)];
+                    const QString path = tree.Path(i);
+                    if (node.group >= 0)
+                        QVERIFY2(positions.insert({node.group, node.item}).second, qPrintable(path));
+                    QVERIFY2(labels.insert({node.parent, node.label}).second, qPrintable(path));
+                    if (!node.valueNumber) {
+                        // A value row of no setting: the empty Source of a text that is no method.
+                        if (node.hasValue)
+                            QVERIFY2(node.group == CtrlGroup::Trigger && node.item == 3 && node.value.isEmpty(),
+                                     qPrintable(path));
+                        continue;
+                    }
+                    const SettingDesc& d = SettingOf(node.valueNumber);
+                    shown.insert(d.number);
+                    QVERIFY2(d.treeGroup == node.group, qPrintable(path));
+                    QVERIFY2(OwnGroup(tree.nodes[size_t(node.parent)]) == node.group, qPrintable(path));
+                    QVERIFY2(d.treeItem ? d.treeItem == node.item : d.number == N(&S::TriggerHoldoff),
+                             qPrintable(path));
+                    QVERIFY2(node.label == ControllerLabelIn(d.label, language), qPrintable(path));
+                    QVERIFY2(node.hasValue && node.value == SettingValue(s, d.number), qPrintable(path));
+                }
             }
         }
+        QCOMPARE(trees, 2 * 2 * (28 + 13));
         for (const SettingDesc& d : SettingCatalog())
             QVERIFY2((d.treeGroup > 0) == (shown.count(d.number) > 0), NameOf(d.number).toUtf8());
         UseLanguage(LangEnglish);
+    }
+
+    // The rows of every tree, in both languages, as they are pinned in
+    // data/treerows.txt: each distinct row once, in the order it first
+    // shows, as its path below the root, its position and its value number.
+    // A label, item or group changed in an entry, or a row lost from the
+    // tree's order, changes a line.
+    void treeRowsArePinned() {
+        QStringList rows;
+        for (int language : {int(LangEnglish), int(LangChinese)}) {
+            UseLanguage(language);
+            std::set<QString> seen;
+            rows << QString("[%1]").arg(language == LangEnglish ? "English" : "Chinese");
+            for (const CtrlSettings& s : EveryTreeMirror()) {
+                const CtrlTreeModel tree = BuildCtrlTreeModel(s, true, language);
+                for (int i = 1; i < int(tree.nodes.size()); ++i) {
+                    const CtrlNodeData& node = tree.nodes[size_t(i)];
+                    const QString row = QString("%1 (%2,%3) %4")
+                                            .arg(tree.Path(i).section('\\', 1), QString::number(node.group),
+                                                 QString::number(node.item), QString::number(node.valueNumber));
+                    if (seen.insert(row).second) rows << row;
+                }
+            }
+        }
+        UseLanguage(LangEnglish);
+        QFile file(QFINDTESTDATA("data/treerows.txt"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(rows, QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts));
     }
 
     // The dialog of every row is the catalog's editor, and every choice it
