@@ -11,6 +11,7 @@
 #include "controller/CtrlFile.h"
 #include "controller/CtrlTree.h"
 #include "controller/CtrlValueNames.h"
+#include "controller/CtrlState.h"
 #include "controller/LevelMark.h"
 #include "controller/SettingsTransfer.h"
 #include "controller/SettingsTransferSteps.h"
@@ -507,7 +508,7 @@ void DownloadSettings() {
     LastSettingsTransfer().DownloadCommitted = committed;
     if (committed) {
         DSOSettings() = copy;
-        NoteFileLevelsNotKnown({});
+        CtrlState().CtrlFileLevelsNotKnown.clear();
         // The branches the user had open stay open.
         RebuildCtrlTree();
     }
