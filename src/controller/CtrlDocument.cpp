@@ -8,7 +8,6 @@
 #include "controller/CtrlList.h"
 #include "controller/CtrlState.h"
 #include "controller/CtrlTree.h"
-#include "controller/LevelMark.h"
 #include "link/Messages.h"
 #include "link/TransferJobs.h"
 #include "link/Vocabulary.h"
@@ -81,7 +80,7 @@ void NewCtrl() {
     if (RefusedDuringTransfer() || !AskSaveCtrlChanges()) return;
     CtrlState().CtrlFileName.clear();
     SetDefaultCtrlSettings();
-    NoteFileLevelsNotKnown({});
+    CtrlState().CtrlFileLevelsNotKnown.clear();
     ShowNewCtrlTree();
     CtrlState().CtrlModified = false;
 }

@@ -1,8 +1,10 @@
 #pragma once
 // The controller document: the settings mirror with a file name
-// (CtrlState().CtrlFileName, empty = untitled) and a modified flag
-// (CtrlState().CtrlModified). The commands of the File menu and of the
-// controller window's popup menu.
+// (CtrlState().CtrlFileName, empty = untitled), a modified flag
+// (CtrlState().CtrlModified) and the level rows its file held as not known
+// (CtrlState().CtrlFileLevelsNotKnown: set by the open, cleared by New and a
+// download; the upload names them with the file's reason). The commands of
+// the File menu and of the controller window's popup menu.
 //
 // - New and Open first ask whether to save a modified mirror (Yes, No,
 //   Cancel); Yes saves, and a save that is cancelled or fails stops the

@@ -8,6 +8,7 @@
 #include "common/TextEncoding.h"
 #include "common/ShellState.h"
 #include "controller/CtrlValueNames.h"
+#include "controller/CtrlState.h"
 #include "controller/LevelMark.h"
 #include "controller/SettingsTransfer.h"
 #include "link/Messages.h"
@@ -281,7 +282,7 @@ bool ReadCtrlFile(const QString& path) {
         MsgBox(MessageTable().MsgCtrlValuesUnknown.arg(UnknownCtrlValuesText(DSOSettings(), unknown)),
                vbExclamation);
     const QList<int> notKnown = LevelRowsNotKnown(DSOSettings());
-    NoteFileLevelsNotKnown(notKnown);
+    CtrlState().CtrlFileLevelsNotKnown = notKnown;
     if (!notKnown.isEmpty()) MsgBox(MessageTable().MsgCtrlLevelsNotKnown.arg(LevelRowNames(notKnown)), vbExclamation);
     return true;
 }

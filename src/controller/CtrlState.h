@@ -2,6 +2,7 @@
 // Module-level state of the controller: the controller document (the
 // settings mirror's file), the tree's selection and saved expansion, and the
 // hooks through which the controller window reaches the setting editors.
+#include <QList>
 #include <QString>
 #include <array>
 #include <functional>
@@ -15,6 +16,10 @@ struct CtrlStateData {
     bool CtrlModified = false;  // the mirror changed since new, open or save
     QString CtrlFileName;       // empty for an untitled controller file
     bool CtrlInitDone = false;  // the controller window's first load has filled the mirror
+    // The level rows (value numbers) the opened file held as not known: the
+    // upload names them with the file's reason, not that of a lost reply.
+    // The open sets it; New and a download clear it.
+    QList<int> CtrlFileLevelsNotKnown;
 
     // Full path of the tree node last clicked (texts from the root down joined
     // by "\"); set by the tree's click, cleared by the edit dispatcher when an

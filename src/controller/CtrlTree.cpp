@@ -211,13 +211,11 @@ public:
     const int language_;
 };
 
-// Whether a level is the logic analyser's threshold under its source, a
-// logic channel (the level rule, link/LevelRule.h): its method then shows
-// no coupling, level or sensitivity rows.
+// Whether a level is a logic channel's threshold (the level rule,
+// link/LevelRule.h): its method then shows no coupling, level or
+// sensitivity rows.
 bool LevelIsThreshold(const CtrlSettings& s, QString CtrlSettings::*level) {
-    const SettingDesc& d = SettingOf(level);
-    const QString source = SettingValue(s, d.levelSource);
-    return IsLogicSource(source) && LevelRuleOf(source, d.levelTrigger).by == LevelBy::Threshold;
+    return LevelRuleOf(s, SettingNumber(level)).logicChannel;
 }
 
 // The alternation's sub-groups CH1 and CH2: each its Trig type, then the

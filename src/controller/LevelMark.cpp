@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "controller/CtrlState.h"
 #include "controller/CtrlTree.h"
 #include "controller/CtrlValueNames.h"
 #include "link/Messages.h"
@@ -10,16 +11,6 @@
 #include "platform/dialogs/MsgBox.h"
 
 QString LevelNotKnownText() { return NotKnownMark(); }
-
-namespace {
-// The level rows the last opened file held as not known.
-QList<int>& fileLevels() {
-    static QList<int> numbers;
-    return numbers;
-}
-}  // namespace
-
-void NoteFileLevelsNotKnown(const QList<int>& numbers) { fileLevels() = numbers; }
 
 bool IsLevelNotKnown(const QString& value) { return value == LevelNotKnownText(); }
 
@@ -64,7 +55,8 @@ void LevelsNotKnown::Report() const {
     // Named as the controller tree shows them, in the UI language; the
     // reason is the file's where the opened file held them so.
     QList<int> lost, fromFile;
-    for (int k : n) (fileLevels().contains(k) ? fromFile : lost) << k;
+    const QList<int>& file = CtrlState().CtrlFileLevelsNotKnown;
+    for (int k : n) (file.contains(k) ? fromFile : lost) << k;
     if (!lost.isEmpty()) MsgBox(MessageTable().MsgUploadLevelsNotKnown.arg(LevelRowNames(lost)), vbExclamation);
     if (!fromFile.isEmpty())
         MsgBox(MessageTable().MsgUploadFileLevelsNotKnown.arg(LevelRowNames(fromFile)), vbExclamation);

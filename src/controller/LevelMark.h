@@ -22,11 +22,6 @@
 QString LevelNotKnownText();
 bool IsLevelNotKnown(const QString& value);
 
-// The level rows an opened file held as not known (the upload names them
-// with the file's reason, not that of a lost reply); an open, New and a
-// download replace the list.
-void NoteFileLevelsNotKnown(const QList<int>& numbers);
-
 // The value text a tree row of label `label` shows for `value`: the mark of a
 // level row as MsgLevelNotKnown, anything else as it is.
 QString ShownCtrlValue(const QString& label, const QString& value);

@@ -11,13 +11,14 @@
 #include "controller/CtrlFile.h"
 #include "controller/CtrlTree.h"
 #include "controller/CtrlValueNames.h"
+#include "controller/CtrlState.h"
 #include "controller/LevelMark.h"
 #include "controller/SettingsTransfer.h"
 #include "controller/SettingsTransferSteps.h"
 #include "link/Converters.h"
 #include "link/Formatters.h"
 #include "link/KV2200Cmd.h"
-#include "link/LevelRule.h"
+#include "link/LevelBase.h"
 #include "link/LinkState.h"
 #include "link/Messages.h"
 #include "link/ReplyParse.h"
@@ -204,13 +205,6 @@ const DownRow kTailRows[] = {
     Read(&S::DisplayGrid),
 };
 
-// The scale and offset by which a block turns its levels into divisions.
-struct LevelBase {
-    QString scale;  // empty: the source has none, levels keep their text
-    double offset = 0;
-    bool threshold = false;  // the levels are the logic analyser's threshold
-};
-
 // The trigger of the levels whose source is value `source` (catalog).
 LevelTrigger LevelTriggerOfSource(int source) {
     for (const SettingDesc& d : SettingCatalog())
@@ -281,22 +275,19 @@ public:
         }
         case Op::AltSource: return Command(":TRIGGER:ALTERNATION:SOURCE CHANNEL" + QString::number(r.channel));
         case Op::AltTrigger:
-            BaseOf("CH" + QString::number(r.channel), LevelTrigger::Alternation, altBase_);
+            altBase_ = BaseOf("CH" + QString::number(r.channel), LevelTrigger::Alternation);
             return Command(":TRIGGER:ALTERNATION:SOURCE CHANNEL" + QString::number(r.channel));
         case Op::Read: return Read(r.field, r.step, r.known);
-        case Op::Offset: offset_[r.channel] = ReadOffset(r.field); return;
+        case Op::Offset: offsets_.channel[r.channel] = ReadOffset(r.field); return;
         case Op::Source: {
             Read(r.field, r.step, r.known);
-            LevelBase& base = bases_[SettingNumber(r.field)];
-            base = LevelBase();
-            // No base: the block's levels keep their text (or read the threshold).
-            if (ok_) BaseOf(s_.*r.field, LevelTriggerOfSource(SettingNumber(r.field)), base);
+            bases_[SettingNumber(r.field)] = BaseOf(s_.*r.field, LevelTriggerOfSource(SettingNumber(r.field)));
             return;
         }
         case Op::Level: {
             const SettingDesc& d = SettingOf(r.field);
             const LevelBase& base = d.levelChannel ? altBase_ : bases_[d.levelSource];
-            if (!base.threshold) return ReadLevel(r.field, base, r.step);
+            if (base.kind != LevelBase::Threshold) return ReadLevel(r.field, base, r.step);
             const QString text = LaThresholdToText(Ask(":LA:THRESHOLD?", IsThresholdReply, true, r.field));
             if (!ok_) return;
             if (!text.isEmpty()) s_.*r.field = text;
@@ -366,12 +357,12 @@ private:
         if (step) Step();
     }
 
-    // A level reply in volts stored as divisions of the block's base; without
-    // a base the field keeps its text.
+    // A level reply in volts stored as divisions of the block's base; a
+    // source without a scale leaves the field its text.
     void ReadLevel(Field field, const LevelBase& base, bool step) {
         const QString reply = Ask(QueryOf(field), IsNumberReply, true, field);
         if (!ok_) return;
-        const QString text = LevelDivText(reply, base.offset, base.scale);
+        const QString text = base.DivText(reply);
         if (!text.isEmpty()) s_.*field = text;
         if (step) Step();
     }
@@ -385,28 +376,26 @@ private:
         return LeadingNumber(reply);
     }
 
-    // The base of a source text by the level rule (link/LevelRule): CH1/CH2
-    // ask for the channel's scale; EXT and EXT5 have fixed ones; a source
-    // whose levels keep their text, or are the logic analyser's threshold,
-    // has none.
-    void BaseOf(const QString& source, LevelTrigger trigger, LevelBase& base) {
-        base = LevelBase();
-        const LevelRule rule = LevelRuleOf(source, trigger);
-        switch (rule.by) {
-        case LevelBy::Channel:
-            base.scale = Ask(":CHANNEL" + QString::number(rule.channel) + ":SCALE?", IsNumberReply);
-            base.offset = offset_[rule.channel];
-            break;
-        case LevelBy::Fixed: base.scale = rule.scale; break;
-        case LevelBy::Threshold: base.threshold = true; break;
-        case LevelBy::Kept: break;
+    // The base of a source text (link/LevelBase): CH1/CH2 ask for the
+    // channel's scale, with the offset read before; EXT and EXT5 have fixed
+    // ones; a source whose levels keep their text, or are the logic
+    // analyser's threshold, has none. A scale reply that did not come ends
+    // the download; one that is no number is named.
+    LevelBase BaseOf(const QString& source, LevelTrigger trigger) {
+        if (!ok_) return {};
+        const LevelBase base = AskLevelBase(source, trigger, &offsets_);
+        if (base.kind == LevelBase::Unknown) {
+            if (base.failedReply.isEmpty()) ok_ = false;
+            else Unreadable(base.failedQuery, base.failedReply, nullptr);
         }
+        if (!Link().IsConnected) ok_ = false;
+        return base;
     }
 
     CtrlSettings& s_;
     double step_;
     bool ok_ = true;
-    double offset_[3] = {0, 0, 0};
+    KnownOffsets offsets_;         // the channels' offsets, as read
     QHash<int, LevelBase> bases_;  // by the value number of a source
     LevelBase altBase_;            // the current alternation channel's
     QString unreadable_;
@@ -507,7 +496,7 @@ void DownloadSettings() {
     LastSettingsTransfer().DownloadCommitted = committed;
     if (committed) {
         DSOSettings() = copy;
-        NoteFileLevelsNotKnown({});
+        CtrlState().CtrlFileLevelsNotKnown.clear();
         // The branches the user had open stay open.
         RebuildCtrlTree();
     }

@@ -29,11 +29,6 @@ struct SettingsTransferOutcome {
 SettingsTransferOutcome& LastSettingsTransfer();
 
 // ---- Pure pieces, shared by the jobs and their tests -------------------------
-// The trigger level in divisions of a level reply in volts, for a source
-// whose channel has the given scale and offset (volts): (volts + offset) /
-// scale as "#0.00div"; the empty text when the scale is 0 or not a number.
-// It is the inverse of the upload's volts = div x scale - offset.
-QString LevelDivText(const QString& volts, double offset, const QString& scale);
 // The numbers (1 .. CtrlValueCount, ascending) of the values of `s` that the
 // upload cannot send: a word its converter does not know, a source, format
 // or video standard the instrument has not, a text that is no number with

@@ -13,6 +13,7 @@
 #include "controller/SettingsTransferSteps.h"
 #include "link/Converters.h"
 #include "link/KV2200Cmd.h"
+#include "link/LevelBase.h"
 #include "link/LinkState.h"
 #include "link/Messages.h"
 #include "link/ReplyParse.h"
@@ -383,10 +384,12 @@ private:
                 return Unanswered(field);
             }
         }
-        // A threshold is a logic channel's level: under any other source (the
-        // instrument's, should its source command have been left out) it is
-        // named and not sent as divisions.
-        if (!IsDivText(levelDiv) && !IsLogicSource(source)) {
+        // A threshold (or volts) text is a level only where the level is the
+        // analyser's threshold under the instrument's source (the level
+        // rule; should its source command have been left out, the
+        // instrument's may be another): it then goes out as 0 volts, and
+        // under any other source it is named, never sent as divisions.
+        if (!IsDivText(levelDiv) && !LevelIsThreshold(source, level.levelTrigger)) {
             Unknown(field);
             return false;
         }

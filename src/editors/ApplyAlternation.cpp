@@ -208,17 +208,14 @@ void GetTriggerAltTrigType(CtrlSettings& s, int channel) {
     const int n = channel == 1 ? 1 : 2;
     const AltFields& f = n == 1 ? kCH1 : kCH2;
     const int t = typeOf(s, f);
-    const QString scale = TrimReply(QueryCmd(":CHANNEL" + QString::number(n) + ":SCALE?"));
-    if (scale.isEmpty() || !IsNumberReply(scale)) {
-        // No level can be read without it; they are not known.
-        if (!ReplyLost(scale)) ReplyGarbled();
+    // The channel's scale and offset (reported when they cannot be had).
+    const LevelBase base = ReadLevelBase(n == 1 ? "CH1" : "CH2", LevelTrigger::Alternation);
+    if (base.kind == LevelBase::Unknown && base.scale.isEmpty()) {
+        // No scale: nothing more is read, and the levels are not known.
         markLevels(s, f, t);
         return;
     }
-    // Without the channel's offset (reported) the levels are not known; the rest is read.
-    double offset = 0;
-    const bool offsetRead = ReadLevelOffset(n == 1 ? "CH1" : "CH2", offset);
-    const LevelBase base = offsetRead ? DivisionsBase(scale, offset) : LevelBase();
+    // Without the channel's offset the levels are not known; the rest is read.
     SendCmd(selectCmd(n));
     if (t < 0) return;
     bool levelsRead = false;

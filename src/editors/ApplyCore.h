@@ -8,7 +8,7 @@
 
 #include "editors/CtrlApply.h"
 #include "link/Converters.h"
-#include "link/LevelRule.h"
+#include "link/LevelBase.h"
 
 class Applier;
 
@@ -103,27 +103,10 @@ void ReplyGarbled();
 // (A check function in place of the verdict is a mistake: it would always pass.)
 bool StoreReadBack(QString&, const QString&, ReplyConverter, bool (*)(const QString&)) = delete;
 bool StoreReadBack(QString& field, const QString& reply, ReplyConverter conv);
-// The offset a level read-back of `source` counts in (as the download does,
-// LevelDivText): CH1 and CH2 ask for their channel's offset; any other source
-// (EXT, EXT5, the AC line) has none and keeps 0. An offset reply that did not
-// come or is no number is marked as StoreReadBack marks it and gives false:
-// the level is then not stored.
-bool ReadLevelOffset(const QString& source, double& offset);
-// How a trigger block's level rows count for their source, as the download
-// counts them: in divisions of the source's scale with its offset (CH1, CH2
-// asked for; EXT 0.2 V and EXT5 1 V without offset), as the logic
-// analyser's threshold (a logic channel under EDGE and PULSE), kept as they
-// are (the AC line under EDGE, a source without a scale under VIDEO and
-// SLOPE), or not known (the scale or offset reply did not come or is no
-// number: marked for the report).
-struct LevelBase {
-    enum Kind { Unknown, Divisions, Threshold, Kept } kind = Unknown;
-    QString scale;  // Divisions: a number text
-    double offset = 0;
-};
-LevelBase DivisionsBase(const QString& scale, double offset);
-// The base of `source` (as the mirror holds it) for a level of `trigger`, by
-// the level rule (link/LevelRule).
+// The base of `source` (as the mirror holds it) for a level of `trigger`
+// (link/LevelBase: AskLevelBase, by the level rule). A scale or offset reply
+// that did not come or is no number gives an Unknown base, marked for the
+// report.
 LevelBase ReadLevelBase(const QString& source, LevelTrigger trigger);
 // One level row read on its base into `field` (`query` asks for its volts).
 // A level that cannot be had (an unknown base, a reply that did not come,

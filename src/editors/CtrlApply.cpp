@@ -163,19 +163,6 @@ QString LevelArgument(const QString& levelDiv, const QString& source) {
     return volts;
 }
 
-bool ReadLevelOffset(const QString& source, double& offset) {
-    offset = 0;
-    if (source != "CH1" && source != "CH2") return true;
-    const QString reply = TrimReply(QueryCmd(":CHANNEL" + source.right(1) + ":OFFSET?"));
-    if (ReplyLost(reply)) return false;
-    if (!IsNumberReply(reply)) {
-        ReplyGarbled();
-        return false;
-    }
-    offset = LeadingNumber(reply);
-    return true;
-}
-
 bool TakeRefusedArgument() {
     if (!currentRun) return false;
     const bool refused = currentRun->refusedArgument;

@@ -4,11 +4,10 @@
 // method and source, a channel's offset, probe and volts per division, the
 // alternation trigger type, Set Trig to 50%.
 #include "controller/LevelMark.h"
-#include "controller/SettingsTransfer.h"
 #include "editors/ApplyCore.h"
 #include "link/Converters.h"
 #include "link/KV2200Cmd.h"
-#include "link/LevelRule.h"
+#include "link/LevelBase.h"
 #include "link/LinkState.h"
 #include "link/ReplyParse.h"
 #include "link/SettingCatalog.h"
@@ -27,34 +26,9 @@ QString askLevel(const QString& query) {
 
 void MarkLevelNotKnown(QString& field) { field = LevelNotKnownText(); }
 
-LevelBase DivisionsBase(const QString& scale, double offset) {
-    LevelBase b;
-    b.kind = LevelBase::Divisions;
-    b.scale = scale;
-    b.offset = offset;
-    return b;
-}
-
 LevelBase ReadLevelBase(const QString& source, LevelTrigger trigger) {
-    LevelBase b;
-    const LevelRule rule = LevelRuleOf(source, trigger);
-    switch (rule.by) {
-    case LevelBy::Channel: {
-        const QString ch = QString::number(rule.channel);
-        const QString scale = askLevel(":CHANNEL" + ch + ":SCALE?");
-        if (Link().ReplyFailed) return b;
-        if (!IsNumberReply(scale)) {
-            ReplyGarbled();
-            return b;
-        }
-        double offset = 0;
-        if (!ReadLevelOffset("CH" + ch, offset)) return b;
-        return DivisionsBase(scale, offset);
-    }
-    case LevelBy::Fixed: return DivisionsBase(rule.scale, 0);
-    case LevelBy::Threshold: b.kind = LevelBase::Threshold; return b;
-    case LevelBy::Kept: b.kind = LevelBase::Kept; return b;
-    }
+    const LevelBase b = AskLevelBase(source, trigger);
+    if (b.kind == LevelBase::Unknown) NoteUnusableReadBack();
     return b;
 }
 
@@ -79,7 +53,7 @@ bool ReadLevelRow(const QString& query, const LevelBase& base, QString& field) {
     case LevelBase::Divisions: break;
     }
     const QString reply = askLevel(query);
-    const QString div = IsNumberReply(reply) ? LevelDivText(reply, base.offset, base.scale) : QString();
+    const QString div = IsNumberReply(reply) ? base.DivText(reply) : QString();
     if (div.isEmpty()) {
         // No reply, a cut or garbled one, or no divisions to be had of it.
         if (!Link().ReplyFailed && !IsNumberReply(reply)) NoteReplyGarbled();

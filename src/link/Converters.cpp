@@ -8,7 +8,7 @@
 
 #include "link/Formatters.h"
 #include "link/KV2200Cmd.h"
-#include "link/LevelRule.h"
+#include "link/LevelBase.h"
 #include "link/LinkState.h"
 #include "link/ReplyParse.h"
 #include "link/SettingCatalog.h"
@@ -178,91 +178,15 @@ QString TrigSourceToText(const QString& reply) {
     return reply == "ACLINE" ? ValueWord(vwAcLine) : reply;
 }
 
-namespace {
-
-// A number for a command: ".", no trailing zeros, no blanks, no zero before
-// the point below 1 (".6", "-.5", "0"), in the fewest significant digits (at
-// most 15) that read back within `noise` of v. A value within the noise of 0
-// is "0".
-QString commandNumber(double v, double noise) {
-    if (!std::isfinite(v) || std::fabs(v) <= noise) return "0";
-    double kept = v;
-    for (int digits = 1; digits < 15; ++digits) {
-        const double rounded = QString::number(v, 'g', digits).toDouble();
-        if (std::fabs(rounded - v) <= noise) {
-            kept = rounded;
-            break;
-        }
+QString TriggerLevelText(const QString& levelDiv, const QString& source) {
+    LevelBase base = AskLevelBase(source, LevelTrigger::None);
+    // A scale or offset that did not come, or is no number, counts as 0.
+    if (base.kind == LevelBase::Unknown) {
+        base.kind = LevelBase::Divisions;
+        base.offset = 0;
     }
-    // Written as before: exponent only for very small or large values.
-    QString t = QString::number(kept, 'g', 15);
-    if (t.startsWith("0.")) t.remove(0, 1);
-    else if (t.startsWith("-0.")) t.remove(1, 1);
-    return t;
-}
-
-}  // namespace
-
-namespace {
-
-// The volts of a level and the noise below which its digits are not sent.
-double levelVolts(const QString& levelDiv, const QString& source, bool* replied, double& noise) {
-    QString scale, offset;
-    if (replied) *replied = true;
-    // The level rule of a channel's trigger under alternation: the source is
-    // a channel, EXT or EXT5, or has no level of its own (0 volts).
-    const LevelRule rule = LevelRuleOf(source, LevelTrigger::Alternation);
-    if (rule.by == LevelBy::Channel) {
-        const QString ch = QString::number(rule.channel);
-        // A reply that came but is no number leaves the link out of step:
-        // the next query first puts it back (KV2200Cmd.h).
-        auto number = [](const QString& query) {
-            const QString reply = TrimReply(QueryCmd(query));
-            if (!Link().ReplyFailed && !IsNumberReply(reply)) NoteReplyGarbled();
-            return reply;
-        };
-        scale = number(":CHANNEL" + ch + ":SCALE?");
-        offset = number(":CHANNEL" + ch + ":OFFSET?");
-        if (replied && (!IsNumberReply(scale) || !IsNumberReply(offset))) *replied = false;
-    } else if (rule.by == LevelBy::Fixed) {
-        scale = rule.scale;
-        offset = "0";
-    }
-    const double product = LeadingNumber(levelDiv) * LeadingNumber(scale);
-    const double shift = LeadingNumber(offset);
-    // The product and the difference leave noise in the last bits
-    // (1.44 x 1 - 1.5 is -0.06000000000000005): digits below a millionth of a
-    // millionth of the terms are that noise, far below the instrument's
-    // resolution, and are not sent.
-    noise = 1e-12 * (std::fabs(product) + std::fabs(shift));
-    return product - shift;
-}
-
-}  // namespace
-
-QString TriggerLevelText(const QString& levelDiv, const QString& source, bool* replied) {
-    double noise = 0;
-    const double v = levelVolts(levelDiv, source, replied, noise);
-    return commandNumber(v, noise);
-}
-
-bool TriggerLevelVolts(const QString& levelDiv, const QString& source, QString& volts, bool* finite) {
-    if (finite) *finite = true;
-    if (!IsSourceReply(source)) {
-        // A source asked just before that came as something else.
-        if (!Link().ReplyFailed) NoteReplyGarbled();
-        return false;
-    }
-    bool replied = true;
-    double noise = 0;
-    const double v = levelVolts(levelDiv, source, &replied, noise);
-    // No command carries a level that overflowed (1e308div at 2 V/div).
-    if (!std::isfinite(v) || !std::isfinite(noise)) {
-        if (finite) *finite = false;
-        return false;
-    }
-    volts = commandNumber(v, noise);
-    return replied;
+    QString volts;
+    return base.Volts(levelDiv, volts) ? volts : QString("0");
 }
 
 bool IsRisingCode(const QString& code) {

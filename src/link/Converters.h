@@ -66,22 +66,11 @@ QString LaThresholdUserText(const QString& reply);
 QString TrigSourceToKeyword(const QString& source);
 QString TrigSourceToText(const QString& reply);  // "ACLINE" -> the AC-line word
 // Level in volts for a level command, from a level in divisions and the
-// source's scale and offset (queried for CH1/CH2), always with ".", in the
-// fewest digits that keep the value: the arithmetic's noise in the last
-// bits is not sent ("-.06", not "-.0600000000000001").
-// `replied`, when given, is set false when a scale or offset query of a
-// channel source got no reply, or one that is not a number (the text then
-// counts it as 0).
-QString TriggerLevelText(const QString& levelDiv, const QString& source, bool* replied = nullptr);
-// The volts of a level command as TriggerLevelText makes them, or false when
-// they cannot be made of the instrument's answers: the source is none the
-// instrument names (no reply, a cut or garbled one), or a channel's scale or
-// offset reply is missing or no number. No level is made up of a reply that
-// did not come; the upload and the setting dialog both go by this. Volts
-// that are not finite (a huge level times the scale) are no level either:
-// `finite`, when given, is set false for them.
-bool TriggerLevelVolts(const QString& levelDiv, const QString& source, QString& volts,
-                       bool* finite = nullptr);
+// source's scale and offset (asked for CH1/CH2; LevelBase.h), always with ".",
+// in the fewest digits that keep the value. A scale or offset reply that did
+// not come or is no number counts as 0. (The upload and the setting dialog
+// go by TriggerLevelVolts, LevelBase.h, which makes no level of those.)
+QString TriggerLevelText(const QString& levelDiv, const QString& source);
 // Sends the pattern of the pattern or duration trigger after the code of
 // channel Dn (0..15) was set; clears a second edge. n outside 0..15 sends
 // nothing.

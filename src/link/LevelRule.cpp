@@ -1,10 +1,14 @@
 #include "link/LevelRule.h"
 
+#include "link/Converters.h"
+#include "link/SettingCatalog.h"
 #include "link/Vocabulary.h"
 
 bool IsAcLineSource(const QString& source) {
     return source == QLatin1String("ACLINE") || (!source.isEmpty() && source == ValueWord(vwAcLine));
 }
+
+bool IsLogicSource(const QString& source) { return source.startsWith('D') && IsSourceReply(source); }
 
 LevelRule LevelRuleOf(const QString& source, LevelTrigger trigger) {
     LevelRule r;
@@ -17,8 +21,26 @@ LevelRule LevelRuleOf(const QString& source, LevelTrigger trigger) {
     } else if (source == QLatin1String("EXT5")) {
         r.by = LevelBy::Fixed;
         r.scale = "1";
-    } else if (trigger == LevelTrigger::Pulse || (trigger == LevelTrigger::Edge && !IsAcLineSource(source))) {
+    } else if (IsLogicSource(source) && (trigger == LevelTrigger::Edge || trigger == LevelTrigger::Pulse)) {
+        r.by = LevelBy::Threshold;
+        r.logicChannel = true;
+    } else if (IsAcLineSource(source) && trigger == LevelTrigger::Pulse) {
         r.by = LevelBy::Threshold;
     }
     return r;
+}
+
+LevelRule LevelRuleOf(const CtrlSettings& s, int levelNumber) {
+    const SettingDesc& d = SettingOf(levelNumber);
+    if (d.levelTrigger == LevelTrigger::None) return {};
+    const QString source = d.levelChannel ? "CH" + QString::number(d.levelChannel) : SettingValue(s, d.levelSource);
+    return LevelRuleOf(source, d.levelTrigger);
+}
+
+bool LevelIsThreshold(const QString& source, LevelTrigger trigger) {
+    return LevelRuleOf(source, trigger).by == LevelBy::Threshold;
+}
+
+bool LevelIsThreshold(const CtrlSettings& s, int levelNumber) {
+    return LevelRuleOf(s, levelNumber).by == LevelBy::Threshold;
 }

@@ -148,7 +148,8 @@ void addTrigger(Builder& b, const TriggerFields& t, bool alternation, const char
         b.form(f, ValueForm::Div, "0.10div");
     for (Field f : {t.videoLevel, t.slopeLevelA}) b.form(f, ValueForm::Div, "0.00div");
     b.form(t.slopeLevelB, ValueForm::Div, slopeLevelB);
-    // The main EDGE and PULSE levels hold a threshold under a logic-channel source.
+    // The main EDGE and PULSE levels hold a threshold where the level rule
+    // makes them one (a logic channel; under PULSE also the AC line).
     // (Each level's source is set with its route: Routes::level, Routes::alt.)
     for (Field f : {t.edgeLevel, t.pulseLevel}) b.form(f, alternation ? ValueForm::Div : ValueForm::Level, "0.00div");
     b.words(t.pulseMode, kPulseModes, PulseModeToKeyword, vwPulseLessPos);
@@ -508,8 +509,6 @@ QString SettingValue(const CtrlSettings& s, int number) {
     return number < 1 || number > int(values.size()) ? QString() : *values[size_t(number - 1)];
 }
 
-bool IsLogicSource(const QString& source) { return source.startsWith('D') && IsSourceReply(source); }
-
 int OwnWordOf(const SettingDesc& d, const QString& text, int language) {
     if (d.form == ValueForm::PatternCode) return isCodeLetter(text) ? -1 : edgeOf(text, language);
     for (int l : {LangEnglish, LangChinese}) {
@@ -623,8 +622,9 @@ bool SettingHolds(const CtrlSettings& s, int number, const QString& text, Road r
     case ValueForm::Threshold: return inTexts(text, ValueForm::Threshold) || numberText(d, s, text, road).has_value();
     case ValueForm::Level: {
         if (ReadDivText(text).valid) return numberText(d, s, text, road).has_value();
-        return IsLogicSource(SettingValue(s, d.levelSource)) &&
-               (inTexts(text, ValueForm::Threshold) || ReadVoltsText(text).valid);
+        // A threshold (or its volts) only where the level is the analyser's
+        // threshold (the level rule).
+        return LevelIsThreshold(s, number) && (inTexts(text, ValueForm::Threshold) || ReadVoltsText(text).valid);
     }
     case ValueForm::TimeBaseFormat: return inTexts(text.trimmed(), d.form);  // sent trimmed
     case ValueForm::Probe:
@@ -654,8 +654,8 @@ std::optional<QString> SettingSendText(const CtrlSettings& s, int number, const 
     case ValueForm::Threshold:
         return inTexts(text, ValueForm::Threshold) ? std::optional<QString>(text) : numberText(d, s, text, Road::Send);
     case ValueForm::Level:
-        // Under a logic-channel source a threshold or volts text stays: the
-        // level goes out as the prescribed 0.
+        // Where the level is the threshold, a threshold or volts text stays:
+        // the level goes out as the prescribed 0.
         return ReadDivText(text).valid ? numberText(d, s, text, Road::Send) : std::optional<QString>(text);
     default: return text;
     }

@@ -34,7 +34,7 @@ enum class ValueForm {
     Volts,           // a number with "V" and an optional k, m, u, n, p: "1.00V", "500mV"
     Seconds,         // a number with "s" and an optional m, u, n, p: "10.00us"
     Div,             // a number with "div": "0.10div"
-    Level,           // a div text; while the row's source is a logic channel also a threshold
+    Level,           // a div text; where the level is the threshold (LevelIsThreshold) also a threshold
     PlainNumber,     // a number without a unit: "16", "0"
     Probe,           // "1X", "2X", "5X", "10X", "50X", "100X", "500X", "1000X"
     Threshold,       // "TTL", "ECL", "CMOS" or a volts text (the USER word is translated, not sent)
@@ -198,5 +198,3 @@ QStringList SettingChoices(int number);  // of the mirror, DSOSettings()
 // The fixed texts of a form (Probe, SlopeWindow, TimeBaseFormat,
 // VideoStandard, the codes, the three named thresholds); empty for others.
 QStringList FormTexts(ValueForm form);
-// "D0" ... "D15".
-bool IsLogicSource(const QString& source);

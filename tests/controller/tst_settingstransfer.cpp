@@ -22,6 +22,7 @@
 #include "link/LinkState.h"
 #include "link/Messages.h"
 #include "link/RS232Func.h"
+#include "link/ReplyParse.h"
 #include "link/SettingCatalog.h"
 #include "link/TransferJobs.h"
 #include "link/UsbFunc.h"
@@ -749,6 +750,42 @@ private slots:
             QCOMPARE(MsgBoxService::Log().size(), 1);
             QVERIFY(MsgBoxService::Log()[0].text.contains(":SOURCE?"));
         }
+    }
+
+    // PULSE on the AC line: the download reads the analyser's threshold as
+    // the level and the tree shows it; the upload sends the PULSE block whole,
+    // its level as 0 volts (the instrument takes no level on the line and
+    // keeps its own), and completes.
+    void pulseOnTheLineRoundTrip_data() {
+        QTest::addColumn<QString>("transport");
+        QTest::addColumn<bool>("la");
+        QTest::newRow("tcp") << "tcp" << false;
+        QTest::newRow("pty with LA") << "pty" << true;
+    }
+    void pulseOnTheLineRoundTrip() {
+        QFETCH(QString, transport);
+        QFETCH(bool, la);
+        connectOver(transport);
+        Link().LAPresent = la;
+        for (const char* c : {":TRIGGER:MODE PULSE", ":TRIGGER:PULSE:LEVEL 0.6", ":TRIGGER:PULSE:SOURCE ACLINE",
+                              ":LA:THRESHOLD TTL"})
+            SendCmd(c);
+        SetDefaultCtrlSettings();
+        QVERIFY(DownloadfromDSO());
+        QCOMPARE(DSOSettings().TriggerPulseSource, QString("ACLINE"));
+        QCOMPARE(DSOSettings().TriggerPulseLevel, QString("TTL"));
+        QCOMPARE(CtrlNode(CtrlGroup::Trigger, 8)->text(0), CtrlNodeText(ControllerLabel(lbLevel), "TTL"));
+
+        sim.ClearLog();
+        QVERIFY(UploadToDSO());
+        QVERIFY2(MsgBoxService::Log().isEmpty(), qPrintable(LinkFixture::ShownTexts().join(" | ")));
+        const QStringList log = arrivedLog();
+        QVERIFY(log.contains(":TRIGGER:PULSE:SOURCE ACLINE"));
+        const int level = int(log.indexOf(":TRIGGER:PULSE:SOURCE?"));
+        QVERIFY(level > 0);
+        QCOMPARE(log.mid(level, 2), (QStringList{":TRIGGER:PULSE:SOURCE?", ":TRIGGER:PULSE:LEVEL 0"}));
+        // The instrument keeps its level in volts.
+        QCOMPARE(TrimReply(QueryCmd(":TRIGGER:PULSE:LEVEL?")).toDouble(), 0.6);
     }
 
     // A link lost part-way, or an instrument that does not answer: the mirror
