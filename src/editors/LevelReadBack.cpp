@@ -18,9 +18,9 @@ namespace {
 // A level query's reply; empty (and marked) when it did not come. After a
 // reply that did not come or made no sense the command layer puts the link
 // back in step before this query goes out, or does not send it.
-QString askLevel(const QString& query) {
+QString askLevel(ApplyRun& run, const QString& query) {
     const QString reply = TrimReply(QueryCmd(query));
-    ReplyLost(reply);
+    ReplyLost(run, reply);
     return reply;
 }
 }  // namespace
@@ -35,20 +35,20 @@ LevelBase DivisionsBase(const QString& scale, double offset) {
     return b;
 }
 
-LevelBase ReadLevelBase(const QString& source, LevelTrigger trigger) {
+LevelBase ReadLevelBase(ApplyRun& run, const QString& source, LevelTrigger trigger) {
     LevelBase b;
     const LevelRule rule = LevelRuleOf(source, trigger);
     switch (rule.by) {
     case LevelBy::Channel: {
         const QString ch = QString::number(rule.channel);
-        const QString scale = askLevel(":CHANNEL" + ch + ":SCALE?");
+        const QString scale = askLevel(run, ":CHANNEL" + ch + ":SCALE?");
         if (Link().ReplyFailed) return b;
         if (!IsNumberReply(scale)) {
-            ReplyGarbled();
+            ReplyGarbled(run);
             return b;
         }
         double offset = 0;
-        if (!ReadLevelOffset("CH" + ch, offset)) return b;
+        if (!ReadLevelOffset(run, "CH" + ch, offset)) return b;
         return DivisionsBase(scale, offset);
     }
     case LevelBy::Fixed: return DivisionsBase(rule.scale, 0);
@@ -58,17 +58,17 @@ LevelBase ReadLevelBase(const QString& source, LevelTrigger trigger) {
     return b;
 }
 
-bool ReadLevelRow(const QString& query, const LevelBase& base, QString& field) {
+bool ReadLevelRow(ApplyRun& run, const QString& query, const LevelBase& base, QString& field) {
     switch (base.kind) {
     case LevelBase::Kept: return true;
     case LevelBase::Unknown:
         MarkLevelNotKnown(field);
         return true;  // nothing was asked
     case LevelBase::Threshold: {
-        const QString reply = askLevel(":LA:THRESHOLD?");
+        const QString reply = askLevel(run, ":LA:THRESHOLD?");
         QString unused;
-        if (!StoreReadBack(unused, reply, nullptr, IsThresholdReply(reply)) || reply.isEmpty()) {
-            if (reply.isEmpty()) NoteUnusableReadBack();
+        if (!StoreReadBack(run, unused, reply, nullptr, IsThresholdReply(reply)) || reply.isEmpty()) {
+            if (reply.isEmpty()) NoteUnusableReadBack(run);
             MarkLevelNotKnown(field);
             return !Link().ReplyFailed;  // a garbled threshold ends nothing
         }
@@ -78,12 +78,12 @@ bool ReadLevelRow(const QString& query, const LevelBase& base, QString& field) {
     }
     case LevelBase::Divisions: break;
     }
-    const QString reply = askLevel(query);
+    const QString reply = askLevel(run, query);
     const QString div = IsNumberReply(reply) ? LevelDivText(reply, base.offset, base.scale) : QString();
     if (div.isEmpty()) {
         // No reply, a cut or garbled one, or no divisions to be had of it.
         if (!Link().ReplyFailed && !IsNumberReply(reply)) NoteReplyGarbled();
-        NoteUnusableReadBack();
+        NoteUnusableReadBack(run);
         MarkLevelNotKnown(field);
         return false;
     }
@@ -91,9 +91,9 @@ bool ReadLevelRow(const QString& query, const LevelBase& base, QString& field) {
     return true;
 }
 
-bool ReadLevelRows(CtrlSettings& s, const std::vector<int>& rows, const LevelBase& base) {
+bool ReadLevelRows(ApplyRun& run, CtrlSettings& s, const std::vector<int>& rows, const LevelBase& base) {
     for (size_t i = 0; i < rows.size(); ++i) {
-        if (ReadLevelRow(SettingOf(rows[i]).query, base, SettingValue(s, rows[i]))) continue;
+        if (ReadLevelRow(run, SettingOf(rows[i]).query, base, SettingValue(s, rows[i]))) continue;
         for (size_t k = i + 1; k < rows.size(); ++k) MarkLevelNotKnown(SettingValue(s, rows[k]));
         return false;
     }
