@@ -4,7 +4,6 @@
 #include "controller/CtrlState.h"
 #include "editors/ApplyCore.h"
 #include "editors/CtrlApply.h"
-#include "link/CtrlPlaces.h"
 #include "link/Formatters.h"
 #include "link/KV2200Cmd.h"
 #include "link/LinkState.h"
@@ -97,26 +96,26 @@ AdjustEnd ApplyAdjust(const QString& shown, int mode) {
     const bool wasConnected = Link().IsConnected;
     // Mirror and tree writes are staged as in the setting dialog's apply.
     const CtrlDialogValues none;
-    Applier a(none);
-    const QString c = ch1 ? ":CHANNEL1" : ":CHANNEL2";
-    const int g = ch1 ? 2 : 3;
-    QString& scale = ch1 ? a.s.CH1Scale : a.s.CH2Scale;
-    QString& offset = ch1 ? a.s.CH1Offset : a.s.CH2Offset;
-
-    scale = text;
-    a.node(g, 3, lbVoltDiv, scale);
-    // A probe text outside the list is not sent: the instrument keeps its own.
-    if (p > 0) SendCmd(c + ":PROBE " + probe.left(probe.size() - 1));
-    SendCmd(c + ":SCALE " + plain(float(value)));
-    PauseMs(200);
     ApplyRun run;
-    StoreReadBack(offset, TrimReply(QueryCmd(c + ":OFFSET?")), FormatVolt);
-    a.node(g, 4, lbOffset, offset);
+    Applier a(none, run);
+    using S = CtrlSettings;
+    const SettingDesc& scale = SettingOf(ch1 ? &S::CH1Scale : &S::CH2Scale);
+    const SettingDesc& offset = SettingOf(ch1 ? &S::CH1Offset : &S::CH2Offset);
+    const SettingDesc& probeSetting = SettingOf(ch1 ? &S::CH1Probe : &S::CH2Probe);
+
+    SettingValue(a.s, scale.number) = text;
+    a.show(scale.number);
+    // A probe text outside the list is not sent: the instrument keeps its own.
+    if (p > 0) SendCmd(probeSetting.command + " " + ProbeArgument(probe));
+    SendCmd(scale.command + " " + plain(float(value)));
+    PauseMs(200);
+    StoreReadBack(run, SettingValue(a.s, offset.number), TrimReply(QueryCmd(offset.query)), offset.reply);
+    a.show(offset.number);
     ReadBackChannelLevels(a, ch1 ? 1 : 2);
 
     if (LinkLostDuringApply(wasConnected)) return AdjustEnd::LinkLost;
     CommitApply(a);
     CtrlState().CtrlModified = true;
-    ReportUnusableReadBack();
+    ReportUnusableReadBack(run);
     return AdjustEnd::Applied;
 }

@@ -1,9 +1,10 @@
 // Branches of the alternation trigger (each item for CH1 and for CH2), and
 // the read-back of one channel's settings of its trigger type.
+#include <array>
+
 #include "controller/SettingsTransfer.h"
 #include "editors/ApplyCore.h"
 #include "link/Converters.h"
-#include "link/CtrlPlaces.h"
 #include "link/Formatters.h"
 #include "link/KV2200Cmd.h"
 #include "link/LinkState.h"
@@ -16,7 +17,6 @@ using Field = QString CtrlSettings::*;
 using S = CtrlSettings;
 enum Type { tEdge, tPulse, tVideo, tSlope, TypeCount };
 const int kTypeWords[TypeCount] = {vwEdge, vwPulse, vwVideo, vwSlope};
-const char* const kTypeKw[TypeCount] = {"EDGE", "PULSE", "VIDEO", "SLOPE"};
 
 // The fields of one channel.
 struct AltFields {
@@ -52,8 +52,6 @@ int typeOf(const CtrlSettings& s, const AltFields& f) {
     return -1;
 }
 
-QString selectCmd(int ch) { return ":TRIGGER:ALTERNATION:SOURCE CHANNEL" + QString::number(ch); }
-
 // The settings of a channel's trigger type, in the order they are read
 // back; their queries, reply converters, tree rows and which are levels are
 // the settings catalog's.
@@ -84,109 +82,83 @@ bool knownReply(const SettingDesc& d, const QString& reply) {
     return d.reply ? IsKnownReply(d.reply, reply) : IsNumberReply(reply) || IsVideoStandardReply(reply);
 }
 
-// Rows of one channel. `g` is the channel's tree group.
+// Rows of one channel.
 void addChannel(std::vector<Row>& rows, int ch, const AltFields& f) {
-    const int g = ch == 1 ? 19 : 20;
-    const int chLabel = ch == 1 ? lbCH1 : lbCH2;
-    const QString source = ch == 1 ? "CH1" : "CH2";
-
-    Row type;
-    type.key = {lbTrigger, chLabel, lbTrigType};
-    type.custom = [ch, g, f](Applier& a) {
+    Row type = SettingRow(f.type);
+    type.custom = [ch, f](Applier& a) {
+        const SettingDesc& d = SettingOf(f.type);
         const QString value = a.v.ComboText;
         a.s.*f.type = value;
-        a.node(g, 5, lbTrigType, value);
-        GetTriggerAltTrigType(a.s, ch);
-        SendCmd(":TRIGGER:ALTERNATION:TYPE " + TrigModeToKeyword(value));
+        a.show(d.number);
+        GetTriggerAltTrigType(a.run, a.s, ch);
+        SendCmd(d.command + " " + d.keyword(value));
         a.rebuild();
-        a.select(g, 5);
+        a.select(d.treeGroup, d.treeItem);
         return ApplyEnd::Applied;
     };
     rows.push_back(type);
 
     // A choice: field and node, channel selection, 100 ms, the command.
-    auto choice = [&](int label, int item, Field field, const QString& header,
-                      std::function<QString(const QString&, const QString&)> arg) {
-        Row r;
-        r.key = {lbTrigger, chLabel, label};
-        r.target = {field, g, item, label};
-        r.select = selectCmd(ch);
+    auto choice = [&](Field field) {
+        Row r = SettingRow(field);
+        r.select = AltChannelSelect(ch);
         r.selectPause = 100;
-        r.header = header;
-        r.arg = std::move(arg);
         return r;
     };
     // A time: channel selection, 50 ms, number check, command, 50 ms, read back.
-    auto time = [&](int label, int item, Field field, const QString& header) {
-        Row r;
-        r.key = {lbTrigger, chLabel, label};
+    auto time = [&](Field field) {
+        Row r = SettingRow(field);
         r.input = true;
-        r.target = {field, g, item, label};
-        r.select = selectCmd(ch);
+        r.select = AltChannelSelect(ch);
         r.selectPause = 50;
-        r.header = header + " ";
         r.numArg = [](double x) { return FormatTimeSI(x).toUpper(); };
         r.pause = 50;
-        r.query = header + "?";
-        r.back = FormatTime3;
+        r.readBack = true;
         return r;
     };
-    // Field and keyword by the channel's type; null where the type has no such row.
-    auto byType = [f, g](int label, int item, std::array<Field AltFields::*, TypeCount> fs) {
-        return [f, g, label, item, fs](const CtrlSettings& s) {
+    // The setting of the channel's type; none where the type has no such row.
+    auto byType = [f](Row r, std::array<Field AltFields::*, TypeCount> fs) {
+        r.pick = [f, fs](const CtrlSettings& s) {
             const int t = typeOf(s, f);
-            if (t < 0 || !fs[t]) return RowTarget{};
-            return RowTarget{f.*fs[t], g, item, label, kTypeKw[t]};
+            return t < 0 || !fs[size_t(t)] ? 0 : SettingNumber(f.*fs[size_t(t)]);
         };
+        return r;
     };
-    auto conv = [](QString (*c)(const QString&)) {
-        return [c](const QString& v, const QString&) { return c(v); };
-    };
-    auto level = [source](const QString& v, const QString&) { return LevelArgument(v, source); };
-    const QString alt = ":TRIGGER:ALTERNATION:";
 
-    rows.push_back(choice(lbSlope, 6, f.edgeSlope, alt + "EDGE:SLOPE ", conv(EdgeSlopeToKeyword)));
-    rows.push_back(choice(lbPulseMode, 7, f.pulseMode, alt + "PULSE:MODE ",
-                          conv(PulseModeToKeyword)));
-    rows.push_back(time(lbPulseWidth, 8, f.pulseWidth, alt + "PULSE:TIME"));
-    rows.push_back(choice(lbSlopeMode, 9, f.slopeMode, alt + "SLOPE:MODE ",
-                          conv(SlopeModeToKeyword)));
-    rows.push_back(time(lbSlopeTime, 10, f.slopeTime, alt + "SLOPE:TIME"));
-    rows.push_back(choice(lbPolarity, 12, f.videoPol, alt + "VIDEO:POLARITY ",
-                          conv(VideoPolarityToKeyword)));
-    rows.push_back(choice(lbSync, 13, f.videoSync, alt + "VIDEO:MODE ",
-                          [](const QString& v, const QString&) {
-                              return VideoSyncToKeyword(v).toUpper();
-                          }));
-    rows.push_back(choice(lbLineNumber, 14, f.videoLine, alt + "VIDEO:LINE ", nullptr));
-    Row standard = choice(lbVideoStandard, 15, f.videoStd, alt + "VIDEO:STANDARD ",
-                          conv(VideoStandardConv));
+    rows.push_back(choice(f.edgeSlope));
+    rows.push_back(choice(f.pulseMode));
+    rows.push_back(time(f.pulseWidth));
+    rows.push_back(choice(f.slopeMode));
+    rows.push_back(time(f.slopeTime));
+    rows.push_back(choice(f.videoPol));
+    Row sync = choice(f.videoSync);
+    sync.arg = UpperKeyword;
+    rows.push_back(sync);
+    rows.push_back(choice(f.videoLine));
+    Row standard = choice(f.videoStd);
     standard.pause = 100;
-    standard.also = [f, g](Applier& a, const QString&) {
-        const QString line = TrimReply(QueryCmd(":TRIGGER:ALTERNATION:VIDEO:LINE?"));
-        if (StoreReadBack(a.s.*f.videoLine, line, nullptr, IsNumberReply(line)))
-            a.node(g, 14, lbLineNumber, a.s.*f.videoLine);
+    standard.also = [f](Applier& a, const QString&) {
+        const SettingDesc& line = SettingOf(f.videoLine);
+        const QString reply = TrimReply(QueryCmd(line.query));
+        if (StoreReadBack(a.run, a.s.*f.videoLine, reply, nullptr, IsNumberReply(reply))) a.show(line.number);
     };
     rows.push_back(standard);
 
-    Row coupling = choice(lbCoupling, 16, nullptr, alt + "%1:COUPLING ", conv(CouplingToKeyword));
-    coupling.pick = byType(lbCoupling, 16, {&AltFields::edgeCoupling, &AltFields::pulseCoupling,
-                                           nullptr, &AltFields::slopeCoupling});
-    rows.push_back(coupling);
-    Row lv = choice(lbLevel, 17, nullptr, alt + "%1:LEVEL ", level);
-    lv.pick = byType(lbLevel, 17, {&AltFields::edgeLevel, &AltFields::pulseLevel,
-                                  &AltFields::videoLevel, nullptr});
-    rows.push_back(lv);
-    rows.push_back(choice(lbLevelA, 18, f.slopeLevelA, alt + "SLOPE:LEVELA ", level));
-    rows.push_back(choice(lbLevelB, 19, f.slopeLevelB, alt + "SLOPE:LEVELB ", level));
-    Row sens = choice(lbSensitivity, 20, nullptr, alt + "%1:SENSITIVITY ", nullptr);
-    sens.pick = byType(lbSensitivity, 20, {&AltFields::edgeSens, &AltFields::pulseSens,
-                                          &AltFields::videoSens, &AltFields::slopeSens});
-    rows.push_back(sens);
-    Row hold = time(lbHoldoff, 21, nullptr, alt + "%1:HOLDOFF");
-    hold.pick = byType(lbHoldoff, 21, {&AltFields::edgeHold, &AltFields::pulseHold,
-                                      &AltFields::videoHold, &AltFields::slopeHold});
-    rows.push_back(hold);
+    rows.push_back(byType(choice(f.edgeCoupling),
+                          {&AltFields::edgeCoupling, &AltFields::pulseCoupling, nullptr, &AltFields::slopeCoupling}));
+    Row level = byType(choice(f.edgeLevel),
+                       {&AltFields::edgeLevel, &AltFields::pulseLevel, &AltFields::videoLevel, nullptr});
+    level.arg = LevelRowArgument;
+    rows.push_back(level);
+    for (Field levelAB : {f.slopeLevelA, f.slopeLevelB}) {
+        Row r = choice(levelAB);
+        r.arg = LevelRowArgument;
+        rows.push_back(r);
+    }
+    rows.push_back(byType(choice(f.edgeSens),
+                          {&AltFields::edgeSens, &AltFields::pulseSens, &AltFields::videoSens, &AltFields::slopeSens}));
+    rows.push_back(byType(time(f.edgeHold),
+                          {&AltFields::edgeHold, &AltFields::pulseHold, &AltFields::videoHold, &AltFields::slopeHold}));
 }
 }  // namespace
 
@@ -204,19 +176,19 @@ void markLevels(CtrlSettings& s, const AltFields& f, int t) {
 }
 }  // namespace
 
-void GetTriggerAltTrigType(CtrlSettings& s, int channel) {
+void GetTriggerAltTrigType(ApplyRun& run, CtrlSettings& s, int channel) {
     const int n = channel == 1 ? 1 : 2;
     const AltFields& f = n == 1 ? kCH1 : kCH2;
     const int t = typeOf(s, f);
     // The channel's scale and offset (reported when they cannot be had).
-    const LevelBase base = ReadLevelBase(n == 1 ? "CH1" : "CH2", LevelTrigger::Alternation);
+    const LevelBase base = ReadLevelBase(run, n == 1 ? "CH1" : "CH2", LevelTrigger::Alternation);
     if (base.kind == LevelBase::Unknown && base.scale.isEmpty()) {
         // No scale: nothing more is read, and the levels are not known.
         markLevels(s, f, t);
         return;
     }
     // Without the channel's offset the levels are not known; the rest is read.
-    SendCmd(selectCmd(n));
+    SendCmd(AltChannelSelect(n));
     if (t < 0) return;
     bool levelsRead = false;
     for (const ReadBack& r : kReadBacks) {
@@ -225,7 +197,7 @@ void GetTriggerAltTrigType(CtrlSettings& s, int channel) {
             // The type's levels stand together: read at the first of them.
             if (levelsRead) continue;
             levelsRead = true;
-            if (!ReadLevelRows(s, levelRows(f, t), base)) return;  // the read-back ends here
+            if (!ReadLevelRows(run, s, levelRows(f, t), base)) return;  // the read-back ends here
             continue;
         }
         const SettingDesc& d = descOf(f, r);
@@ -233,10 +205,10 @@ void GetTriggerAltTrigType(CtrlSettings& s, int channel) {
         QString out;
         // A reply that makes no sense stores nothing; the others are still read.
         if (!reply.isEmpty() && !knownReply(d, reply)) {
-            StoreReadBack(out, reply, nullptr, false);
+            StoreReadBack(run, out, reply, nullptr, false);
             continue;
         }
-        if (ReplyLost(reply)) continue;  // stores nothing; reported
+        if (ReplyLost(run, reply)) continue;  // stores nothing; reported
         out = d.reply ? d.reply(reply) : reply;
         s.*(f.*r.field) = out;
     }
@@ -256,13 +228,13 @@ void ReadBackAltLevels(Applier& a, int ch) {
     // A reply just before (the channel's offset) got no answer: nothing more
     // is asked, and the levels are not known.
     LevelBase base;
-    if (!Link().ReplyFailed) base = ReadLevelBase(ch == 1 ? "CH1" : "CH2", LevelTrigger::Alternation);
+    if (!Link().ReplyFailed) base = ReadLevelBase(a.run, ch == 1 ? "CH1" : "CH2", LevelTrigger::Alternation);
     if (base.kind == LevelBase::Unknown) {
         markLevels(a.s, f, t);
         return show();
     }
-    SendCmd(selectCmd(ch));
-    ReadLevelRows(a.s, levels, base);
+    SendCmd(AltChannelSelect(ch));
+    ReadLevelRows(a.run, a.s, levels, base);
     show();
 }
 

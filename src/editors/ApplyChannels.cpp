@@ -2,71 +2,50 @@
 #include "common/Pause.h"
 #include "editors/ApplyCore.h"
 #include "link/Converters.h"
-#include "link/CtrlPlaces.h"
 #include "link/Formatters.h"
 #include "link/KV2200Cmd.h"
 #include "link/ReplyParse.h"
+#include "link/SettingCatalog.h"
 #include "link/Vocabulary.h"
 
 namespace {
 
 using Field = QString CtrlSettings::*;
+using S = CtrlSettings;
 
 struct ChannelFields {
     Field display, scale, offset, coupling, bw, probe;
 };
 
-QString onOff(const QString& v, const QString&) { return OnOffToKeyword(v); }
-
 void addChannel(std::vector<Row>& rows, int ch, const ChannelFields& f) {
-    const int label = ch == 1 ? lbCH1 : lbCH2;
-    const int g = ch == 1 ? 2 : 3;
-    const QString c = ":CHANNEL" + QString::number(ch);
-    // The row of one item: its node in the channel's group, its command under ":CHANNELn".
-    auto item = [&](int l, Field field, int index, const char* name) {
-        Row r;
-        r.key = {label, l};
-        r.target = {field, g, index, l};
-        r.header = c + ":" + name + " ";
-        return r;
-    };
-
-    Row display = item(lbChannelDisplay, f.display, 2, "DISPLAY");
-    display.arg = onOff;
-    display.query = c + ":DISPLAY?";
-    display.back = OnOffToText;
+    Row display = SettingRow(f.display);
+    display.readBack = true;
     rows.push_back(display);
 
-    Row offset = item(lbOffset, f.offset, 4, "OFFSET");
+    Row offset = SettingRow(f.offset);
     offset.input = true;
     offset.limit = 400000.0f;
     offset.storeNumber = [](double x) { return FormatVolt(GeneralText(x)); };
     offset.numArg = GeneralText;
     offset.pause = 200;
-    offset.query = c + ":OFFSET?";
-    offset.back = FormatVolt;
+    offset.readBack = true;
     // The instrument keeps its trigger level in volts: the level rows of this
     // channel now stand at other divisions.
     offset.also = [ch](Applier& a, const QString&) { ReadBackChannelLevels(a, ch); };
     offset.alsoAfterLost = true;
     rows.push_back(offset);
 
-    Row coupling = item(lbCoupling, f.coupling, 5, "COUPLING");
-    coupling.arg = [](const QString& v, const QString&) { return CouplingToKeyword(v); };
-    rows.push_back(coupling);
+    rows.push_back(SettingRow(f.coupling));
+    rows.push_back(SettingRow(f.bw));
 
-    Row bw = item(lbBWLimit, f.bw, 6, "BWLIMIT");
-    bw.arg = onOff;
-    rows.push_back(bw);
-
-    Row probe = item(lbProbe, f.probe, 7, "PROBE");
-    probe.arg = [](const QString& v, const QString&) { return v.left(v.size() - 1); };
+    Row probe = SettingRow(f.probe);
+    probe.arg = [](Applier&, const QString& v, const SettingDesc&) { return ProbeArgument(v); };
     probe.pause = 200;
-    probe.also = [f, g, c, ch](Applier& a, const QString&) {
-        if (StoreReadBack(a.s.*f.scale, TrimReply(QueryCmd(c + ":SCALE?")), FormatVolt))
-            a.node(g, 3, lbVoltDiv, a.s.*f.scale);
-        if (StoreReadBack(a.s.*f.offset, TrimReply(QueryCmd(c + ":OFFSET?")), FormatVolt))
-            a.node(g, 4, lbOffset, a.s.*f.offset);
+    probe.also = [f, ch](Applier& a, const QString&) {
+        for (Field read : {f.scale, f.offset}) {
+            const SettingDesc& d = SettingOf(read);
+            if (StoreReadBack(a.run, a.s.*read, TrimReply(QueryCmd(d.query)), d.reply)) a.show(d.number);
+        }
         ReadBackChannelLevels(a, ch);
     };
     rows.push_back(probe);
@@ -114,27 +93,31 @@ ApplyEnd laDisplay(Applier& a) {
     const bool high = item == "D15-D8", low = item == "D7-D0";
     const int n = channelOf(item);
     if (!high && !low && n < 0) return ApplyEnd::Applied;
+    const int highGroup = SettingNumber(&S::LAGroupHighDisplay), lowGroup = SettingNumber(&S::LAGroupLowDisplay);
     s.LADisplay = ValueWord(vwOff);
     if (high || low) {
-        (high ? s.LAGroupHighDisplay : s.LAGroupLowDisplay) = value;
-        a.nodeText(9, high ? 2 : 3, item + " [" + value + "]");
+        const SettingDesc& group = SettingOf(high ? highGroup : lowGroup);
+        SettingValue(s, group.number) = value;
+        a.show(group.number);
         for (int k = high ? 1 : 9, end = k + 8; k < end; ++k) {
             s.LAChannelDisplay[k] = value;
-            a.nodeText(9, k + 4, "D" + QString::number(16 - k) + " [" + value + "]");
+            a.show(SettingNumber(&S::LAChannelDisplay, k));
         }
-        SendCmd(QString(":LA:GROUP%1 ").arg(high ? 2 : 1) + OnOffToKeyword(value));
+        SendCmd(group.elementCommand + " " + group.keyword(value));
     } else {
-        s.LAChannelDisplay[16 - n] = value;
-        a.nodeText(9, 20 - n, "D" + QString::number(n) + " [" + value + "]");
-        SendCmd(":DIGITAL" + QString::number(n) + ":TURN " + OnOffToKeyword(value));
+        const SettingDesc& d = SettingOf(&S::LAChannelDisplay, 16 - n);
+        SettingValue(s, d.number) = value;
+        a.show(d.number);
+        SendCmd(d.elementCommand + " " + d.keyword(value));
         groupRule(s.LAChannelDisplay, 1, s.LAGroupHighDisplay);
         groupRule(s.LAChannelDisplay, 9, s.LAGroupLowDisplay);
-        a.nodeText(9, 2, "D15-D8 [" + s.LAGroupHighDisplay + "]");
-        a.nodeText(9, 3, "D7-D0 [" + s.LAGroupLowDisplay + "]");
+        a.show(highGroup);
+        a.show(lowGroup);
     }
     for (int k = 1; k <= 16; ++k)
         if (s.LAChannelDisplay[k] == ValueWord(vwOn)) s.LADisplay = ValueWord(vwOn);
-    SendCmd(":LA:DISPLAY " + OnOffToKeyword(s.LADisplay));
+    const SettingDesc& la = SettingOf(&S::LADisplay);
+    SendCmd(la.command + " " + la.keyword(s.LADisplay));
     return ApplyEnd::Applied;
 }
 
@@ -142,45 +125,50 @@ ApplyEnd laPosition(Applier& a) {
     const int n = channelOf(laItem(a.v.NodePath));
     if (n < 0) return ApplyEnd::Applied;
     const QString value = a.v.ComboText;
-    a.s.LAChannelPosition[16 - n] = value;
-    a.nodeText(10, 20 - n, "D" + QString::number(n) + " [" + value + "]");
-    SendCmd(":DIGITAL" + QString::number(n) + ":POSITION " + value);
+    const SettingDesc& d = SettingOf(&S::LAChannelPosition, 16 - n);
+    SettingValue(a.s, d.number) = value;
+    a.show(d.number);
+    SendCmd(d.elementCommand + " " + value);
     return ApplyEnd::Applied;
 }
 
 ApplyEnd laThreshold(Applier& a) {
+    const SettingDesc& d = SettingOf(&S::LAThreshold);
     const QString value = a.v.ComboText;
     if (value == "TTL" || value == "ECL" || value == "CMOS") {
         a.s.LAThreshold = value;
-        SendCmd(":LA:THRESHOLD " + value);
+        SendCmd(d.command + " " + value);
     } else {
         double x = 0;
         if (!a.number(x)) return ApplyEnd::NumberRefused;
-        SendCmd(":LA:THRESHOLD " + FormatVoltSI(x).toUpper());
+        SendCmd(d.command + " " + FormatVoltSI(x).toUpper());
         PauseMs(100);
         // The reply reads "USER" and a separator before the level; the typed
         // number itself is never stored.
-        const QString reply = TrimReply(QueryCmd(":LA:THRESHOLD?"));
+        const QString reply = TrimReply(QueryCmd(d.query));
         QString back;
-        if (StoreReadBack(back, reply, nullptr, IsThresholdReply(reply)) && reply.size() >= 5)
+        if (StoreReadBack(a.run, back, reply, nullptr, IsThresholdReply(reply)) && reply.size() >= 5)
             a.s.LAThreshold = FormatVolt(reply.mid(5));
     }
-    a.node(4, 11, lbThreshold, a.s.LAThreshold);
+    a.show(d.number);
     return ApplyEnd::Applied;
 }
 
 ApplyEnd runStop(Applier& a) {
+    const SettingDesc& run = SettingOf(&S::RunStop);
     a.s.RunStop = a.v.ComboText;
-    a.node(1, 2, lbRunStop, a.s.RunStop);
-    SendCmd(RunStateToCmd(a.s.RunStop));
+    a.show(run.number);
+    SendCmd(run.keyword(a.s.RunStop));  // the run state's keyword is its whole command
     // In the roll format the instrument may change its time base on run/stop.
     // A format that did not come or makes no sense leaves the scale as it is,
     // and the apply says so.
-    const QString reply = TrimReply(QueryCmd(":TIMEBASE:FORMAT?")).trimmed();
-    QString format;
-    if (StoreReadBack(format, reply, nullptr, IsKnownReply(TimebaseFormatToText, reply)) && format == "SCANNING") {
-        if (StoreReadBack(a.s.TimeBaseScale, TrimReply(QueryCmd(":TIMEBASE:SCALE?")), FormatTime4))
-            a.node(5, 15, lbTimeDiv, a.s.TimeBaseScale);
+    const SettingDesc& format = SettingOf(&S::TimeBaseFormat);
+    const QString reply = TrimReply(QueryCmd(format.query)).trimmed();
+    QString text;
+    if (StoreReadBack(a.run, text, reply, nullptr, IsKnownReply(format.reply, reply)) && text == "SCANNING") {
+        const SettingDesc& scale = SettingOf(&S::TimeBaseScale);
+        if (StoreReadBack(a.run, a.s.TimeBaseScale, TrimReply(QueryCmd(scale.query)), scale.reply))
+            a.show(scale.number);
     }
     return ApplyEnd::Applied;
 }
@@ -188,24 +176,16 @@ ApplyEnd runStop(Applier& a) {
 }  // namespace
 
 void AddChannelRows(std::vector<Row>& rows) {
-    Row run;
-    run.key = {lbRunStop};
-    run.custom = runStop;
-    rows.push_back(run);
-    addChannel(rows, 1, {&CtrlSettings::CH1Display, &CtrlSettings::CH1Scale,
-                         &CtrlSettings::CH1Offset, &CtrlSettings::CH1Coupling,
-                         &CtrlSettings::CH1BWLimit, &CtrlSettings::CH1Probe});
-    addChannel(rows, 2, {&CtrlSettings::CH2Display, &CtrlSettings::CH2Scale,
-                         &CtrlSettings::CH2Offset, &CtrlSettings::CH2Coupling,
-                         &CtrlSettings::CH2BWLimit, &CtrlSettings::CH2Probe});
-    Row display, position, threshold;
-    display.key = {lbLA, lbChannelDisplay};
-    display.custom = laDisplay;
-    position.key = {lbLA, lbPosition};
-    position.custom = laPosition;
-    threshold.key = {lbLA, lbThreshold};
-    threshold.custom = laThreshold;
-    rows.push_back(display);
-    rows.push_back(position);
-    rows.push_back(threshold);
+    auto custom = [&](int number, std::function<ApplyEnd(Applier&)> branch) {
+        Row r = SettingRow(number);
+        r.custom = std::move(branch);
+        rows.push_back(r);
+    };
+    custom(SettingNumber(&S::RunStop), runStop);
+    addChannel(rows, 1, {&S::CH1Display, &S::CH1Scale, &S::CH1Offset, &S::CH1Coupling, &S::CH1BWLimit, &S::CH1Probe});
+    addChannel(rows, 2, {&S::CH2Display, &S::CH2Scale, &S::CH2Offset, &S::CH2Coupling, &S::CH2BWLimit, &S::CH2Probe});
+    // The logic analyser's sub-groups: one branch for every row of each.
+    custom(SettingNumber(&S::LAChannelDisplay, 1), laDisplay);
+    custom(SettingNumber(&S::LAChannelPosition, 1), laPosition);
+    custom(SettingNumber(&S::LAThreshold), laThreshold);
 }

@@ -11,68 +11,78 @@
 #include "link/LevelBase.h"
 
 class Applier;
+class ApplyRun;
+struct SettingDesc;
 
-// Where a row's value goes: a mirror field and its node (label = index of
-// ControllerLabels), and the keyword the row's header takes for "%1".
-struct RowTarget {
-    QString CtrlSettings::*field = nullptr;
-    int group = 0, item = 0, label = 0;
-    QString kw;
-};
+// The argument a choice is sent with: made of the chosen value text and its
+// setting's entry.
+using RowArgument = std::function<QString(Applier&, const QString& value, const SettingDesc& d)>;
 
-// One branch in table form. Steps, in order: [combo: store and node] [select
-// command, pause] [input: number check, limit] command, pause, [read back
-// into the field and node] [also]. `sendFirst` moves the store after the command.
+// One branch in table form: the setting it writes, whose entry in the
+// settings catalog gives the command, the tree row and label, the keyword
+// converter, the read-back query and its converter, and the branch's own
+// steps. Steps, in order: [combo: store and node] [select command, pause]
+// [input: number check, limit] the entry's command, pause, [read back into the
+// value and its node] [also]. `sendFirst` moves the store after the command.
 struct Row {
-    QList<int> key;                    // ControllerLabels indices
+    QList<int> key;                    // ControllerLabels indices: the entry's (EditKeyLabels)
+    int setting = 0;                   // value number of its setting ...
+    // ... or, where the mirror chooses among the setting's kin (the trigger
+    // method, an alternation channel's type), the one it writes now (0: none).
+    std::function<int(const CtrlSettings&)> pick;
+    // The tree item of a row that moves with the method (Holdoff; the
+    // entry's treeItem 0); unset: the entry's.
+    std::function<int(const CtrlSettings&)> item;
     bool input = false;                // value from the value box (else the choice list)
-    RowTarget target;                  // fixed target ...
-    std::function<RowTarget(const CtrlSettings&)> pick;  // ... or one chosen by the mirror
     QString select;                    // command sent before the value ("" = none)
     int selectPause = 0;
-    QString header;                    // "%1" = target.kw; "" = no command
-    std::function<QString(const QString& value, const QString& kw)> arg;  // choice value
-    std::function<QString(double x)> numArg;                              // box value
+    RowArgument arg;                   // choice: unset, the entry's keyword converter (none: the value)
+    std::function<QString(double x)> numArg;  // box value
     float limit = 1e20f;
     std::function<QString(double x)> storeNumber;  // box value stored before the command
     bool storeChoice = true;           // choice value stored (else only the read-back)
     bool sendFirst = false;
     int pause = 0;
-    QString query;                     // "%1" = target.kw
-    ReplyConverter back = nullptr;     // "" = the reply as it comes
-    bool (*known)(const QString& reply) = nullptr;  // the replies `back` takes (else IsKnownReply)
+    bool readBack = false;             // the entry's query, through its reply converter ...
+    ReplyConverter back = nullptr;     // ... or through this one
+    bool (*known)(const QString& reply) = nullptr;  // the replies the converter takes (else IsKnownReply)
     std::function<void(Applier&, const QString& value)> also;
     bool alsoAfterLost = false;        // `also` runs after a read-back that did not come too
     // A branch whose shape differs: runs in place of the steps above.
     std::function<ApplyEnd(Applier&)> custom;
 };
 
+// The row of value `number`: its setting and its key (the entry's).
+Row SettingRow(int number);
+Row SettingRow(QString CtrlSettings::*field);
+
 class Applier {
 public:
-    explicit Applier(const CtrlDialogValues& v);
+    Applier(const CtrlDialogValues& v, ApplyRun& run);
     const CtrlDialogValues& v;
+    ApplyRun& run;
     CtrlSettings s;
     QList<CtrlTreeOp> ops;
 
     // Node text rule: label, " [", value, "]".
     void node(int group, int item, int label, const QString& value);
     void nodeText(int group, int item, const QString& text);
+    // The row of value `number` (its entry's place) shows its staged value.
+    void show(int number);
     void rebuild();
     void select(int group, int item);
     // Number check and limit; false (message shown) when the box is not a number.
     bool number(double& x, float limit = 1e20f);
-    ApplyEnd run(const Row& row);
+    ApplyEnd apply(const Row& row);
 };
 
 // What one run (an apply, the coarse/fine OK, an immediate action) met, and
 // reports at its end: a read-back that stored nothing, a level argument
-// refused, level rows that became not known. Each run makes its own at its start; while it lives the helpers
-// below note into it (a run started inside another is its own, and the
-// outer one is current again at its end).
+// refused, level rows that became not known. Each run makes its own at its
+// start and hands it to the helpers below, which note into it.
 class ApplyRun {
 public:
     ApplyRun();
-    ~ApplyRun();
     ApplyRun(const ApplyRun&) = delete;
     ApplyRun& operator=(const ApplyRun&) = delete;
     bool unusableReadBack = false;
@@ -80,9 +90,6 @@ public:
     // The level rows of the mirror not known when the run began (or was
     // last reported).
     QList<int> levelsNotKnownBefore;
-
-private:
-    ApplyRun* outer_;
 };
 
 // A read-back into `field`: the reply (cut at its line feed) through `conv`,
@@ -94,20 +101,20 @@ private:
 // unusable, which the run reports at its end. Returns whether the field was
 // written. After a reply that did not come or made no sense the command
 // layer puts the link back in step before the next query, or asks nothing.
-bool StoreReadBack(QString& field, const QString& reply, ReplyConverter conv, bool known);
+bool StoreReadBack(ApplyRun& run, QString& field, const QString& reply, ReplyConverter conv, bool known);
 // Whether `reply`, just queried, did not come; marks it as StoreReadBack does.
-bool ReplyLost(const QString& reply);
+bool ReplyLost(ApplyRun& run, const QString& reply);
 // A reply that came but is not of its question's form: marked unusable, and
 // the link is out of step.
-void ReplyGarbled();
+void ReplyGarbled(ApplyRun& run);
 // (A check function in place of the verdict is a mistake: it would always pass.)
-bool StoreReadBack(QString&, const QString&, ReplyConverter, bool (*)(const QString&)) = delete;
-bool StoreReadBack(QString& field, const QString& reply, ReplyConverter conv);
+bool StoreReadBack(ApplyRun&, QString&, const QString&, ReplyConverter, bool (*)(const QString&)) = delete;
+bool StoreReadBack(ApplyRun& run, QString& field, const QString& reply, ReplyConverter conv);
 // The base of `source` (as the mirror holds it) for a level of `trigger`
 // (link/LevelBase: AskLevelBase, by the level rule). A scale or offset reply
 // that did not come or is no number gives an Unknown base, marked for the
 // report.
-LevelBase ReadLevelBase(const QString& source, LevelTrigger trigger);
+LevelBase ReadLevelBase(ApplyRun& run, const QString& source, LevelTrigger trigger);
 // One level row read on its base into `field` (`query` asks for its volts).
 // A level that cannot be had (an unknown base, a reply that did not come,
 // a cut or garbled one, a query the command layer did not send because the
@@ -115,11 +122,11 @@ LevelBase ReadLevelBase(const QString& source, LevelTrigger trigger);
 // (LevelNotKnownText), never at its old divisions, and is marked for the
 // report. False when the row's own reply failed: the block's read-back ends
 // there.
-bool ReadLevelRow(const QString& query, const LevelBase& base, QString& field);
+bool ReadLevelRow(ApplyRun& run, const QString& query, const LevelBase& base, QString& field);
 // A block's level rows (value numbers, in their order) read in turn on `base`
 // into `s` by their catalog queries; after a row whose own reply failed the
 // rest are marked as not known. False when one failed.
-bool ReadLevelRows(CtrlSettings& s, const std::vector<int>& rows, const LevelBase& base);
+bool ReadLevelRows(ApplyRun& run, CtrlSettings& s, const std::vector<int>& rows, const LevelBase& base);
 void MarkLevelNotKnown(QString& field);
 // The level rows (value numbers, in their order) of the trigger method of
 // `s` (EDGE, PULSE, VIDEO, SLOPE; none under another), and of alternation
@@ -144,23 +151,38 @@ void CommitApply(const Applier& a);
 // reported it, or the alternation channel). A source, scale or offset reply
 // that did not come or makes no sense refuses the level: the row then sends
 // and stores nothing (TakeRefusedArgument), the apply ends Refused and says so.
-QString LevelArgument(const QString& levelDiv, const QString& source);
+QString LevelArgument(ApplyRun& run, const QString& levelDiv, const QString& source);
 // Whether the argument just made was refused; clears the mark.
-bool TakeRefusedArgument();
-// Marks a read-back of the current run that stored nothing (reported by
+bool TakeRefusedArgument(ApplyRun& run);
+// Marks a read-back of the run that stored nothing (reported by
 // ReportUnusableReadBack).
-void NoteUnusableReadBack();
+void NoteUnusableReadBack(ApplyRun& run);
 // The one message after a run whose replies could not all be used, shown
 // once it is committed, and clears the mark: level rows that have become not
 // known since the run began are named (MsgReplyLevelsNotKnown: not known,
 // not uploaded until read or chosen); otherwise MsgReplyUnusable (what
-// depends on the reply was left as it was). Nothing outside a run.
-void ReportUnusableReadBack();
+// depends on the reply was left as it was).
+void ReportUnusableReadBack(ApplyRun& run);
 
 QString KeyOf(const QList<int>& labels);
-QString Upper(const QString& value, const QString&);
 // The number as the platform's general text, written with ".".
 QString GeneralText(double x);
+
+// Arguments of their own (RowArgument), where a row does not send the
+// entry's keyword or the value itself:
+// the value in upper case (a time base: "1.000US");
+QString UpperArgument(Applier&, const QString& value, const SettingDesc&);
+// the keyword in upper case (the video sync: "ODDFIELD");
+QString UpperKeyword(Applier&, const QString& value, const SettingDesc& d);
+// a probe's factor, its text without the "X" ("10X": "10");
+QString ProbeArgument(const QString& probe);
+// a trigger level in volts, by its entry's source: the method's source as
+// the instrument reports it (its query asked now), or the alternation
+// channel (LevelArgument).
+QString LevelRowArgument(Applier& a, const QString& levelDiv, const SettingDesc& d);
+// The command that selects alternation channel `ch` (1 or 2) before one of
+// its settings is sent or asked for.
+QString AltChannelSelect(int ch);
 
 // Rows of each group of branches, in their order of testing.
 void AddChannelRows(std::vector<Row>& rows);      // run state, channels, logic analyser
@@ -171,4 +193,8 @@ void AddCodeRows(std::vector<Row>& rows);         // pattern and duration code b
 void AddAlternationRows(std::vector<Row>& rows);
 void AddAcquireRows(std::vector<Row>& rows);      // acquire and display
 
-void GetTimeBaseParameter(Applier& a);
+// Read-backs the dialog offers (they write the given mirror; the callers
+// rewrite or rebuild the tree): the trigger method's settings, and
+// alternation channel `channel`'s settings of its trigger type.
+bool GetTriggerMethod(ApplyRun& run, CtrlSettings& s);
+void GetTriggerAltTrigType(ApplyRun& run, CtrlSettings& s, int channel);

@@ -1,87 +1,75 @@
 // Branches of the time base, main and per alternation channel.
 #include "editors/ApplyCore.h"
 #include "link/Converters.h"
-#include "link/CtrlPlaces.h"
 #include "link/Formatters.h"
 #include "link/KV2200Cmd.h"
 #include "link/ReplyParse.h"
+#include "link/SettingCatalog.h"
 #include "link/Vocabulary.h"
 
 namespace {
-using Field = QString CtrlSettings::*;
+using S = CtrlSettings;
 
 QString secondsArg(double x) { return FormatTimeSIDot(x).toUpper(); }
-}  // namespace
 
-void GetTimeBaseParameter(Applier& a) {
-    StoreReadBack(a.s.TimeBaseOffset, TrimReply(QueryCmd(":TIMEBASE:OFFSET?")), FormatTime5);
-    a.node(5, 16, lbDelay, a.s.TimeBaseOffset);
+// The rest of the time base read back after the scale, the delay or the
+// format changed: the delay, shown with five digits.
+void readDelay(Applier& a) {
+    const SettingDesc& d = SettingOf(&S::TimeBaseOffset);
+    StoreReadBack(a.run, a.s.TimeBaseOffset, TrimReply(QueryCmd(d.query)), FormatTime5);
+    a.show(d.number);
 }
+}  // namespace
 
 void AddTimeBaseRows(std::vector<Row>& rows) {
     // The two alternation channels: the channel is selected first, 50 ms
     // after each command, and the value is read back.
-    auto alt = [](int ch, int label, int item, Field ch1, Field ch2, const QString& name) {
-        Row r;
-        r.key = {lbTimeBase, ch == 1 ? lbCH1 : lbCH2, label};
-        r.target = {ch == 1 ? ch1 : ch2, ch == 1 ? 13 : 14, item, label};
-        r.select = ":TRIGGER:ALTERNATION:SOURCE CHANNEL" + QString::number(ch);
+    auto alt = [](int ch, QString S::*field) {
+        Row r = SettingRow(field);
+        r.select = AltChannelSelect(ch);
         r.selectPause = 50;
-        r.header = ":TRIGGER:ALTERNATION:" + name + " ";
         r.pause = 50;
-        r.query = ":TRIGGER:ALTERNATION:" + name + "?";
+        r.readBack = true;
         return r;
     };
     for (int ch = 1; ch <= 2; ++ch) {
-        Row scale = alt(ch, lbTimeDiv, 15, &CtrlSettings::AltCH1TimeBaseScale,
-                        &CtrlSettings::AltCH2TimeBaseScale, "TIMESCALE");
+        Row scale = alt(ch, ch == 1 ? &S::AltCH1TimeBaseScale : &S::AltCH2TimeBaseScale);
         scale.storeChoice = false;  // the field takes only the value read back
-        scale.arg = Upper;
-        scale.back = FormatTime4;
+        scale.arg = UpperArgument;
         rows.push_back(scale);
     }
     for (int ch = 1; ch <= 2; ++ch) {
-        Row delay = alt(ch, lbDelay, 16, &CtrlSettings::AltCH1TimeBaseOffset,
-                        &CtrlSettings::AltCH2TimeBaseOffset, "TIMEOFFSET");
+        Row delay = alt(ch, ch == 1 ? &S::AltCH1TimeBaseOffset : &S::AltCH2TimeBaseOffset);
         delay.input = true;
         delay.numArg = secondsArg;
-        delay.back = FormatTime5;
+        delay.back = FormatTime5;  // shown with five digits, as the main delay
         rows.push_back(delay);
     }
 
-    Row scale;
-    scale.key = {lbTimeBase, lbTimeDiv};
-    scale.target = {&CtrlSettings::TimeBaseScale, 5, 15, lbTimeDiv};
+    Row scale = SettingRow(&S::TimeBaseScale);
     scale.storeChoice = false;
-    scale.header = ":TIMEBASE:SCALE ";
-    scale.arg = Upper;
-    scale.query = ":TIMEBASE:SCALE?";
-    scale.back = FormatTime4;
-    scale.also = [](Applier& a, const QString&) { GetTimeBaseParameter(a); };
+    scale.arg = UpperArgument;
+    scale.readBack = true;
+    scale.also = [](Applier& a, const QString&) { readDelay(a); };
     rows.push_back(scale);
 
     // The delay stores nothing itself: the instrument's delay is read back.
-    Row delay;
-    delay.key = {lbTimeBase, lbDelay};
+    Row delay = SettingRow(&S::TimeBaseOffset);
     delay.input = true;
-    delay.target = {&CtrlSettings::TimeBaseOffset, 5, 16, lbDelay};
-    delay.header = ":TIMEBASE:OFFSET ";
     delay.numArg = secondsArg;
     delay.pause = 100;
-    delay.also = [](Applier& a, const QString&) { GetTimeBaseParameter(a); };
+    delay.also = [](Applier& a, const QString&) { readDelay(a); };
     rows.push_back(delay);
 
-    Row format;
-    format.key = {lbTimeBase, lbFormat};
-    format.target = {&CtrlSettings::TimeBaseFormat, 5, 18, lbFormat};
+    Row format = SettingRow(&S::TimeBaseFormat);
     format.storeChoice = false;
-    format.header = ":TIMEBASE:FORMAT ";
-    format.arg = [](const QString& v, const QString&) {
+    format.arg = [](Applier&, const QString& v, const SettingDesc&) {
         QString text = v;
         return TimebaseFormatToKeyword(text);
     };
     format.pause = 100;
-    format.query = ":TIMEBASE:FORMAT?";
+    format.readBack = true;
+    // The reply is read with the blanks around it cut off.
     format.back = [](const QString& r) { return r.trimmed() == "SCANNING" ? "Roll" : r; };
     format.known = [](const QString& r) {
         const QString f = r.trimmed();
@@ -91,12 +79,13 @@ void AddTimeBaseRows(std::vector<Row>& rows) {
         if (a.s.TimeBaseFormat == "X-Y") {
             // X-Y shows both channels; the instrument switches them on itself.
             a.s.CH1Display = a.s.CH2Display = ValueWord(vwOn);
-            a.node(2, 2, lbChannelDisplay, a.s.CH1Display);
-            a.node(3, 2, lbChannelDisplay, a.s.CH2Display);
+            a.show(SettingNumber(&S::CH1Display));
+            a.show(SettingNumber(&S::CH2Display));
         }
-        StoreReadBack(a.s.TimeBaseScale, TrimReply(QueryCmd(":TIMEBASE:SCALE?")), FormatTime4);
-        a.node(5, 15, lbTimeDiv, a.s.TimeBaseScale);
-        GetTimeBaseParameter(a);
+        const SettingDesc& d = SettingOf(&S::TimeBaseScale);
+        StoreReadBack(a.run, a.s.TimeBaseScale, TrimReply(QueryCmd(d.query)), d.reply);
+        a.show(d.number);
+        readDelay(a);
     };
     rows.push_back(format);
 }

@@ -1,10 +1,10 @@
 // Branches of the trigger method and of the trigger settings that several
 // methods share, and the read-back of the current method's settings.
 #include <QStringList>
+#include <array>
 
 #include "editors/ApplyCore.h"
 #include "link/Converters.h"
-#include "link/CtrlPlaces.h"
 #include "link/Formatters.h"
 #include "link/KV2200Cmd.h"
 #include "link/LinkState.h"
@@ -24,20 +24,12 @@ int methodOf(const CtrlSettings& s) {
     return -1;
 }
 
-const char* const kMethodKw[MethodCount] = {"EDGE", "PULSE", "VIDEO", "SLOPE", "PATTERN",
-                                            "DURATION"};
-
-struct PerMethod {
-    Field field[MethodCount];
-    int item[MethodCount];  // node (6, item); 0 = the method has no such row
-};
-
-// The field and node of a shared setting under the current method.
-std::function<RowTarget(const CtrlSettings&)> byMethod(PerMethod p, int label) {
-    return [p, label](const CtrlSettings& s) {
+// The setting of a row the methods share, under the current method (0: the
+// method has no such row).
+std::function<int(const CtrlSettings&)> byMethod(std::array<Field, MethodCount> fields) {
+    return [fields](const CtrlSettings& s) {
         const int m = methodOf(s);
-        if (m < 0 || !p.item[m]) return RowTarget{};
-        return RowTarget{p.field[m], 6, p.item[m], label, kMethodKw[m]};
+        return m < 0 || !fields[size_t(m)] ? 0 : SettingNumber(fields[size_t(m)]);
     };
 }
 
@@ -71,7 +63,9 @@ void markLevels(CtrlSettings& s, int m) {
 }
 
 // The method's level rows read on `base` (ReadLevelRows). False when one failed.
-bool readLevels(CtrlSettings& s, int m, const LevelBase& base) { return ReadLevelRows(s, levelRows(m), base); }
+bool readLevels(ApplyRun& run, CtrlSettings& s, int m, const LevelBase& base) {
+    return ReadLevelRows(run, s, levelRows(m), base);
+}
 
 void showLevels(Applier& a, int m) {
     for (int n : levelRows(m)) {
@@ -85,18 +79,19 @@ ApplyEnd method(Applier& a) {
     // The instrument keeps its method while it shows X-Y.
     if (s.TimeBaseFormat == "X-Y") return ApplyEnd::Silent;
     const QString value = a.v.ComboText;
-    SendCmd(":TRIGGER:MODE " + TrigModeToKeyword(value));
+    const SettingDesc& d = SettingOf(&CtrlSettings::TriggerMethod);
+    SendCmd(d.command + " " + d.keyword(value));
     s.TriggerMethod = value;
     if (value == ValueWord(vwAlternative)) {
-        GetTriggerAltTrigType(s, 1);
-        GetTriggerAltTrigType(s, 2);
+        GetTriggerAltTrigType(a.run, s, 1);
+        GetTriggerAltTrigType(a.run, s, 2);
         s.TimeBaseFormat = "Y-T";
     } else {
-        GetTriggerMethod(s);
+        GetTriggerMethod(a.run, s);
     }
     a.rebuild();
-    a.select(6, 2);
-    a.node(6, 2, lbMethod, s.TriggerMethod);
+    a.select(d.treeGroup, d.treeItem);
+    a.show(d.number);
     return ApplyEnd::Applied;
 }
 
@@ -104,19 +99,20 @@ ApplyEnd source(Applier& a) {
     CtrlSettings& s = a.s;
     const QString value = a.v.ComboText;
     const int m = methodOf(s);
-    s.*sourceFieldOf(m) = value;
-    a.node(6, 3, lbSource, value);
+    // Under a method without a source of its own the SLOPE source is written.
+    const SettingDesc& d = SettingOf(sourceFieldOf(m));
+    SettingValue(s, d.number) = value;
+    a.show(d.number);
     // The rows of EDGE and VIDEO depend on the source: the tree follows it.
     if (m == mEdge || m == mVideo) {
         a.rebuild();
-        a.select(6, 3);
+        a.select(d.treeGroup, d.treeItem);
     }
-    const QString kw = m >= 0 ? kMethodKw[m] : "SLOPE";
-    SendCmd(":TRIGGER:" + kw + ":SOURCE " + TrigSourceToKeyword(value));
+    SendCmd(d.command + " " + d.keyword(value));
     // The instrument keeps its level in volts: in divisions of the new
     // source it stands elsewhere, and the level rows show where.
     if (m >= 0 && m <= mSlope) {
-        readLevels(s, m, ReadLevelBase(value, levelTriggerOf(m)));
+        readLevels(a.run, s, m, ReadLevelBase(a.run, value, levelTriggerOf(m)));
         showLevels(a, m);
     }
     return ApplyEnd::Applied;
@@ -125,43 +121,43 @@ ApplyEnd source(Applier& a) {
 QString ask(const QString& query) { return TrimReply(QueryCmd(query)); }
 
 // A setting read back by its query through its converter (the catalog's).
-void readBack(CtrlSettings& s, Field f) {
+void readBack(ApplyRun& run, CtrlSettings& s, Field f) {
     const SettingDesc& d = SettingOf(f);
-    StoreReadBack(s.*f, ask(d.query), d.reply);
+    StoreReadBack(run, s.*f, ask(d.query), d.reply);
 }
 
 // A read-back whose reply must be a number (a sensitivity in divisions).
-void readNumber(CtrlSettings& s, Field f) {
+void readNumber(ApplyRun& run, CtrlSettings& s, Field f) {
     const SettingDesc& d = SettingOf(f);
     const QString reply = ask(d.query);
-    StoreReadBack(s.*f, reply, d.reply, IsNumberReply(reply));
+    StoreReadBack(run, s.*f, reply, d.reply, IsNumberReply(reply));
 }
 
 // A reply stored as it comes when `known` takes it.
-void readAsItComes(CtrlSettings& s, Field f, bool (*known)(const QString&)) {
+void readAsItComes(ApplyRun& run, CtrlSettings& s, Field f, bool (*known)(const QString&)) {
     const QString reply = ask(SettingOf(f).query);
-    StoreReadBack(s.*f, reply, nullptr, known(reply));
+    StoreReadBack(run, s.*f, reply, nullptr, known(reply));
 }
 
 // A source read back as it comes; one that names no source stores nothing
 // and ends the read-back (its level has no scale to go by).
-bool readSource(CtrlSettings& s, Field f) {
+bool readSource(ApplyRun& run, CtrlSettings& s, Field f) {
     const QString reply = ask(SettingOf(f).query);
-    return StoreReadBack(s.*f, reply, nullptr, IsSourceReply(reply));
+    return StoreReadBack(run, s.*f, reply, nullptr, IsSourceReply(reply));
 }
 
-bool codes(const QString& query, CtrlCodeArray& array) {
+bool codes(ApplyRun& run, const QString& query, CtrlCodeArray& array) {
     QString reply = ask(query);
     const QStringList f = reply.split(',');
     if (!reply.isEmpty() && (f.size() < 2 || !IsNumberReply(f[0]) || !IsNumberReply(f[1])))
-        return StoreReadBack(reply, reply, nullptr, false);
+        return StoreReadBack(run, reply, reply, nullptr, false);
     PatternText(reply, array);
     return true;
 }
 
 }  // namespace
 
-bool GetTriggerMethod(CtrlSettings& s) {
+bool GetTriggerMethod(ApplyRun& run, CtrlSettings& s) {
     LevelBase base;
     const int m = methodOf(s);
     // A source that did not come or names none leaves the levels not known.
@@ -174,63 +170,63 @@ bool GetTriggerMethod(CtrlSettings& s) {
         const QString reply = ask(SettingOf(&CtrlSettings::TriggerEdgeSource).query);
         const QString source = TrigSourceToText(reply);
         if (source.isEmpty()) {
-            if (!ReplyLost(reply)) ReplyGarbled();  // reported either way
+            if (!ReplyLost(run, reply)) ReplyGarbled(run);  // reported either way
             return noSource(false);
         }
-        if (!IsSourceReply(reply)) return noSource(StoreReadBack(s.TriggerEdgeSource, reply, TrigSourceToText));
+        if (!IsSourceReply(reply)) return noSource(StoreReadBack(run, s.TriggerEdgeSource, reply, TrigSourceToText));
         s.TriggerEdgeSource = source;
-        base = ReadLevelBase(source, levelTriggerOf(m));
-        readBack(s, &CtrlSettings::TriggerEdgeSlope);
-        readBack(s, &CtrlSettings::TriggerEdgeSweep);
-        readBack(s, &CtrlSettings::TriggerEdgeCoupling);
-        if (!readLevels(s, m, base)) return false;
-        readNumber(s, &CtrlSettings::TriggerEdgeSensitivity);
+        base = ReadLevelBase(run, source, levelTriggerOf(m));
+        readBack(run, s, &CtrlSettings::TriggerEdgeSlope);
+        readBack(run, s, &CtrlSettings::TriggerEdgeSweep);
+        readBack(run, s, &CtrlSettings::TriggerEdgeCoupling);
+        if (!readLevels(run, s, m, base)) return false;
+        readNumber(run, s, &CtrlSettings::TriggerEdgeSensitivity);
         break;
     }
     case mPulse:
-        if (!readSource(s, &CtrlSettings::TriggerPulseSource)) return noSource(false);
-        base = ReadLevelBase(s.TriggerPulseSource, levelTriggerOf(m));
-        readBack(s, &CtrlSettings::TriggerPulseMode);
-        readBack(s, &CtrlSettings::TriggerPulseWidth);
-        readBack(s, &CtrlSettings::TriggerPulseSweep);
-        readBack(s, &CtrlSettings::TriggerPulseCoupling);
-        if (!readLevels(s, m, base)) return false;
-        readNumber(s, &CtrlSettings::TriggerPulseSensitivity);
+        if (!readSource(run, s, &CtrlSettings::TriggerPulseSource)) return noSource(false);
+        base = ReadLevelBase(run, s.TriggerPulseSource, levelTriggerOf(m));
+        readBack(run, s, &CtrlSettings::TriggerPulseMode);
+        readBack(run, s, &CtrlSettings::TriggerPulseWidth);
+        readBack(run, s, &CtrlSettings::TriggerPulseSweep);
+        readBack(run, s, &CtrlSettings::TriggerPulseCoupling);
+        if (!readLevels(run, s, m, base)) return false;
+        readNumber(run, s, &CtrlSettings::TriggerPulseSensitivity);
         break;
     case mVideo:
-        if (!readSource(s, &CtrlSettings::TriggerVideoSource)) return noSource(false);
-        base = ReadLevelBase(s.TriggerVideoSource, levelTriggerOf(m));
-        readBack(s, &CtrlSettings::TriggerVideoPolarity);
-        readBack(s, &CtrlSettings::TriggerVideoSync);
-        readAsItComes(s, &CtrlSettings::TriggerVideoLine, IsNumberReply);
-        readAsItComes(s, &CtrlSettings::TriggerVideoStandard, IsVideoStandardReply);
-        if (!readLevels(s, m, base)) return false;
-        readNumber(s, &CtrlSettings::TriggerVideoSensitivity);
+        if (!readSource(run, s, &CtrlSettings::TriggerVideoSource)) return noSource(false);
+        base = ReadLevelBase(run, s.TriggerVideoSource, levelTriggerOf(m));
+        readBack(run, s, &CtrlSettings::TriggerVideoPolarity);
+        readBack(run, s, &CtrlSettings::TriggerVideoSync);
+        readAsItComes(run, s, &CtrlSettings::TriggerVideoLine, IsNumberReply);
+        readAsItComes(run, s, &CtrlSettings::TriggerVideoStandard, IsVideoStandardReply);
+        if (!readLevels(run, s, m, base)) return false;
+        readNumber(run, s, &CtrlSettings::TriggerVideoSensitivity);
         break;
     case mSlope:
-        if (!readSource(s, &CtrlSettings::TriggerSlopeSource)) return noSource(false);
-        base = ReadLevelBase(s.TriggerSlopeSource, levelTriggerOf(m));
-        readBack(s, &CtrlSettings::TriggerSlopeCoupling);
-        readBack(s, &CtrlSettings::TriggerSlopeSweep);
-        readBack(s, &CtrlSettings::TriggerSlopeMode);
-        readBack(s, &CtrlSettings::TriggerSlopeTime);
-        if (!readLevels(s, m, base)) return false;
-        readNumber(s, &CtrlSettings::TriggerSlopeSensitivity);
+        if (!readSource(run, s, &CtrlSettings::TriggerSlopeSource)) return noSource(false);
+        base = ReadLevelBase(run, s.TriggerSlopeSource, levelTriggerOf(m));
+        readBack(run, s, &CtrlSettings::TriggerSlopeCoupling);
+        readBack(run, s, &CtrlSettings::TriggerSlopeSweep);
+        readBack(run, s, &CtrlSettings::TriggerSlopeMode);
+        readBack(run, s, &CtrlSettings::TriggerSlopeTime);
+        if (!readLevels(run, s, m, base)) return false;
+        readNumber(run, s, &CtrlSettings::TriggerSlopeSensitivity);
         break;
     case mPattern:
-        codes(SettingOf(&CtrlSettings::TriggerPatternCode, 1).query, s.TriggerPatternCode);
-        readBack(s, &CtrlSettings::TriggerPatternSweep);
+        codes(run, SettingOf(&CtrlSettings::TriggerPatternCode, 1).query, s.TriggerPatternCode);
+        readBack(run, s, &CtrlSettings::TriggerPatternSweep);
         break;
     case mDuration:
-        codes(SettingOf(&CtrlSettings::TriggerDurationCode, 1).query, s.TriggerDurationCode);
-        readBack(s, &CtrlSettings::TriggerDurationQualifier);
-        readBack(s, &CtrlSettings::TriggerDurationTime);
-        readBack(s, &CtrlSettings::TriggerDurationSweep);
+        codes(run, SettingOf(&CtrlSettings::TriggerDurationCode, 1).query, s.TriggerDurationCode);
+        readBack(run, s, &CtrlSettings::TriggerDurationQualifier);
+        readBack(run, s, &CtrlSettings::TriggerDurationTime);
+        readBack(run, s, &CtrlSettings::TriggerDurationSweep);
         break;
     default:
         break;
     }
-    readBack(s, &CtrlSettings::TriggerHoldoff);
+    readBack(run, s, &CtrlSettings::TriggerHoldoff);
     return true;
 }
 
@@ -254,82 +250,55 @@ void ReadBackChannelLevels(Applier& a, int ch) {
     if (Link().ReplyFailed) return notKnown();
     // The level follows the source the instrument names; one that names none
     // leaves it unknown whether the level follows this channel.
-    const QString source = ask(QString(":TRIGGER:") + kMethodKw[m] + ":SOURCE?");
+    const QString source = ask(SettingOf(sourceFieldOf(m)).query);
     QString unused;
-    if (!StoreReadBack(unused, source, nullptr, IsSourceReply(source))) return notKnown();
+    if (!StoreReadBack(a.run, unused, source, nullptr, IsSourceReply(source))) return notKnown();
     if (TrigSourceToText(source) != channel) return;
-    readLevels(s, m, ReadLevelBase(channel, levelTriggerOf(m)));
+    readLevels(a.run, s, m, ReadLevelBase(a.run, channel, levelTriggerOf(m)));
     showLevels(a, m);
 }
 
 void AddTriggerRows(std::vector<Row>& rows) {
-    Row m;
-    m.key = {lbTrigger, lbMethod};
-    m.custom = method;
-    rows.push_back(m);
-
-    Row src;
-    src.key = {lbTrigger, lbSource};
-    src.custom = source;
-    rows.push_back(src);
-
     using S = CtrlSettings;
-    Row mode;
-    mode.key = {lbTrigger, lbMode};
-    mode.pick = byMethod({{&S::TriggerEdgeSweep, &S::TriggerPulseSweep, nullptr,
-                           &S::TriggerSlopeSweep, &S::TriggerPatternSweep,
-                           &S::TriggerDurationSweep},
-                          {5, 7, 0, 8, 22, 24}},
-                         lbMode);
-    mode.header = ":TRIGGER:%1:SWEEP ";
-    mode.arg = [](const QString& v, const QString&) { return SweepToKeyword(v); };
-    rows.push_back(mode);
+    auto custom = [&](Field field, std::function<ApplyEnd(Applier&)> branch) {
+        Row r = SettingRow(field);
+        r.custom = std::move(branch);
+        rows.push_back(r);
+    };
+    custom(&S::TriggerMethod, method);
+    custom(&S::TriggerEdgeSource, source);
 
-    Row coupling;
-    coupling.key = {lbTrigger, lbCoupling};
-    coupling.pick = byMethod({{&S::TriggerEdgeCoupling, &S::TriggerPulseCoupling, nullptr,
-                               &S::TriggerSlopeCoupling, nullptr, nullptr},
-                              {6, 6, 0, 7, 0, 0}},
-                             lbCoupling);
-    coupling.header = ":TRIGGER:%1:COUPLING ";
-    coupling.arg = [](const QString& v, const QString&) { return CouplingToKeyword(v); };
-    rows.push_back(coupling);
+    // The rows every method (or several) has, each with its own setting.
+    auto shared = [&](std::array<Field, MethodCount> fields) {
+        Row r = SettingRow(fields[0]);
+        r.pick = byMethod(fields);
+        return r;
+    };
+    rows.push_back(shared({&S::TriggerEdgeSweep, &S::TriggerPulseSweep, nullptr, &S::TriggerSlopeSweep,
+                           &S::TriggerPatternSweep, &S::TriggerDurationSweep}));
+    rows.push_back(shared({&S::TriggerEdgeCoupling, &S::TriggerPulseCoupling, nullptr, &S::TriggerSlopeCoupling,
+                           nullptr, nullptr}));
 
     // The level is converted with the source the instrument reports.
-    Row level;
-    level.key = {lbTrigger, lbLevel};
-    level.pick = byMethod({{&S::TriggerEdgeLevel, &S::TriggerPulseLevel, &S::TriggerVideoLevel,
-                            nullptr, nullptr, nullptr},
-                           {7, 8, 8, 0, 0, 0}},
-                          lbLevel);
-    level.header = ":TRIGGER:%1:LEVEL ";
-    level.arg = [](const QString& v, const QString& kw) {
-        return LevelArgument(v, ask(":TRIGGER:" + kw + ":SOURCE?"));
-    };
+    Row level = shared({&S::TriggerEdgeLevel, &S::TriggerPulseLevel, &S::TriggerVideoLevel, nullptr, nullptr,
+                        nullptr});
+    level.arg = LevelRowArgument;
     rows.push_back(level);
 
-    Row sens;
-    sens.key = {lbTrigger, lbSensitivity};
-    sens.pick = byMethod({{&S::TriggerEdgeSensitivity, &S::TriggerPulseSensitivity,
-                           &S::TriggerVideoSensitivity, &S::TriggerSlopeSensitivity, nullptr,
-                           nullptr},
-                          {8, 9, 9, 11, 0, 0}},
-                         lbSensitivity);
-    sens.header = ":TRIGGER:%1:SENSITIVITY ";
-    rows.push_back(sens);
+    rows.push_back(shared({&S::TriggerEdgeSensitivity, &S::TriggerPulseSensitivity, &S::TriggerVideoSensitivity,
+                           &S::TriggerSlopeSensitivity, nullptr, nullptr}));
 
-    // One holdoff for every method; only its node moves.
-    Row hold;
-    hold.key = {lbTrigger, lbHoldoff};
+    // One holdoff for every method; its row follows the method's own rows.
+    Row hold = shared({&S::TriggerHoldoff, &S::TriggerHoldoff, &S::TriggerHoldoff, &S::TriggerHoldoff,
+                       &S::TriggerHoldoff, &S::TriggerHoldoff});
+    hold.item = [](const CtrlSettings& s) {
+        static const int items[MethodCount] = {9, 10, 10, 12, 23, 25};
+        const int m = methodOf(s);
+        return m < 0 ? 0 : items[m];
+    };
     hold.input = true;
-    hold.pick = byMethod({{&S::TriggerHoldoff, &S::TriggerHoldoff, &S::TriggerHoldoff,
-                           &S::TriggerHoldoff, &S::TriggerHoldoff, &S::TriggerHoldoff},
-                          {9, 10, 10, 12, 23, 25}},
-                         lbHoldoff);
-    hold.header = ":TRIGGER:HOLDOFF ";
     hold.numArg = [](double x) { return FormatTimeSI(x).toUpper(); };
     hold.pause = 100;
-    hold.query = ":TRIGGER:HOLDOFF?";
-    hold.back = FormatTime3;
+    hold.readBack = true;
     rows.push_back(hold);
 }

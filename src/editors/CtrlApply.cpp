@@ -13,12 +13,14 @@
 #include "controller/LevelMark.h"
 #include "controller/SettingsTransfer.h"
 #include "editors/ApplyCore.h"
+#include "editors/EditPlace.h"
 #include "link/CommandPort.h"
 #include "link/Converters.h"
 #include "link/KV2200Cmd.h"
 #include "link/LinkState.h"
 #include "link/Messages.h"
 #include "link/ReplyParse.h"
+#include "link/SettingCatalog.h"
 #include "link/Vocabulary.h"
 #include "platform/dialogs/MsgBox.h"
 
@@ -32,7 +34,7 @@ bool LinkLostDuringApply(bool wasConnected) {
     return true;
 }
 
-Applier::Applier(const CtrlDialogValues& values) : v(values), s(DSOSettings()) {}
+Applier::Applier(const CtrlDialogValues& values, ApplyRun& r) : v(values), run(r), s(DSOSettings()) {}
 
 void Applier::node(int group, int item, int label, const QString& value) {
     nodeText(group, item, CtrlNodeText(ControllerLabel(label), value));
@@ -40,6 +42,11 @@ void Applier::node(int group, int item, int label, const QString& value) {
 
 void Applier::nodeText(int group, int item, const QString& text) {
     ops << CtrlTreeOp{CtrlTreeOp::Text, group, item, text};
+}
+
+void Applier::show(int number) {
+    const SettingDesc& d = SettingOf(number);
+    node(d.treeGroup, d.treeItem, d.label, SettingValue(s, number));
 }
 
 void Applier::rebuild() { ops << CtrlTreeOp{CtrlTreeOp::Rebuild, 0, 0, QString()}; }
@@ -69,39 +76,48 @@ bool Applier::number(double& x, float limit) {
     return true;
 }
 
-ApplyEnd Applier::run(const Row& row) {
+Row SettingRow(int number) {
+    Row r;
+    r.setting = number;
+    r.key = EditKeyLabels(SettingOf(number));
+    return r;
+}
+
+Row SettingRow(QString CtrlSettings::*field) { return SettingRow(SettingNumber(field)); }
+
+ApplyEnd Applier::apply(const Row& row) {
     if (row.custom) return row.custom(*this);
-    const RowTarget t = row.pick ? row.pick(s) : row.target;
-    if (!t.field) return ApplyEnd::Applied;  // the mirror has no such setting now
+    const int n = row.pick ? row.pick(s) : row.setting;
+    if (!n) return ApplyEnd::Applied;  // the mirror has no such setting now
+    const SettingDesc& d = SettingOf(n);
+    const int item = row.item ? row.item(s) : d.treeItem;
     auto store = [&](const QString& text) {
-        s.*t.field = text;
-        node(t.group, t.item, t.label, text);
+        SettingValue(s, n) = text;
+        node(d.treeGroup, item, d.label, text);
     };
     auto sendSelect = [&] {
         if (row.select.isEmpty()) return;
         SendCmd(row.select);
         if (row.selectPause) PauseMs(row.selectPause);
     };
-    const QString header = QString(row.header).replace("%1", t.kw);
+    const QString header = d.command + " ";
     QString value;
     if (!row.input) {
         value = v.ComboText;
         if (row.storeChoice && !row.sendFirst) store(value);
         sendSelect();
-        if (!header.isEmpty()) {
-            const QString argument = row.arg ? row.arg(value, t.kw) : value;
-            if (TakeRefusedArgument()) {
-                // Nothing of the row goes out or stays.
-                if (row.storeChoice && !row.sendFirst) {
-                    s.*t.field = DSOSettings().*t.field;
-                    ops.removeLast();
-                }
-                NoteUnusableReadBack();
-                return ApplyEnd::Refused;
+        const QString argument = row.arg ? row.arg(*this, value, d) : d.keyword ? d.keyword(value) : value;
+        if (TakeRefusedArgument(run)) {
+            // Nothing of the row goes out or stays.
+            if (row.storeChoice && !row.sendFirst) {
+                SettingValue(s, n) = SettingValue(DSOSettings(), n);
+                ops.removeLast();
             }
-            SendCmd(header + argument);
-            if (row.pause) PauseMs(row.pause);
+            NoteUnusableReadBack(run);
+            return ApplyEnd::Refused;
         }
+        SendCmd(header + argument);
+        if (row.pause) PauseMs(row.pause);
         if (row.storeChoice && row.sendFirst) store(value);
     } else {
         // A value that is not a number is refused before anything of the
@@ -113,11 +129,12 @@ ApplyEnd Applier::run(const Row& row) {
         SendCmd(header + row.numArg(x));
         if (row.pause) PauseMs(row.pause);
     }
-    if (!row.query.isEmpty()) {
-        const QString reply = TrimReply(QueryCmd(QString(row.query).replace("%1", t.kw)));
-        const bool known = row.known ? row.known(reply) : !row.back || IsKnownReply(row.back, reply);
+    if (row.readBack) {
+        const ReplyConverter back = row.back ? row.back : d.reply;
+        const QString reply = TrimReply(QueryCmd(d.query));
+        const bool known = row.known ? row.known(reply) : !back || IsKnownReply(back, reply);
         QString text;
-        if (StoreReadBack(text, reply, row.back, known)) store(text);
+        if (StoreReadBack(run, text, reply, back, known)) store(text);
         // A reply that did not come may still be on its way: what the branch
         // would ask next could be answered by it, so nothing more is asked.
         if (Link().ReplyFailed && !row.alsoAfterLost) return ApplyEnd::Applied;
@@ -126,22 +143,11 @@ ApplyEnd Applier::run(const Row& row) {
     return ApplyEnd::Applied;
 }
 
-namespace {
-ApplyRun* currentRun = nullptr;
-}
+ApplyRun::ApplyRun() : levelsNotKnownBefore(LevelRowsNotKnown(DSOSettings())) {}
 
-ApplyRun::ApplyRun() : levelsNotKnownBefore(LevelRowsNotKnown(DSOSettings())), outer_(currentRun) {
-    currentRun = this;
-}
-ApplyRun::~ApplyRun() { currentRun = outer_; }
+void NoteUnusableReadBack(ApplyRun& run) { run.unusableReadBack = true; }
 
-void NoteUnusableReadBack() {
-    if (currentRun) currentRun->unusableReadBack = true;
-}
-
-void ReportUnusableReadBack() {
-    if (!currentRun) return;
-    ApplyRun& run = *currentRun;
+void ReportUnusableReadBack(ApplyRun& run) {
     // Levels that the mirror holds as not known since the run began are
     // named: they show "not known" and an upload leaves them out.
     const QList<int> now = LevelRowsNotKnown(DSOSettings());
@@ -157,42 +163,41 @@ void ReportUnusableReadBack() {
         MsgBox(MessageTable().MsgReplyLevelsNotKnown.arg(LevelRowNames(marked)), vbExclamation);
 }
 
-QString LevelArgument(const QString& levelDiv, const QString& source) {
+QString LevelArgument(ApplyRun& run, const QString& levelDiv, const QString& source) {
     QString volts;
-    if (!TriggerLevelVolts(levelDiv, source, volts) && currentRun) currentRun->refusedArgument = true;
+    if (!TriggerLevelVolts(levelDiv, source, volts)) run.refusedArgument = true;
     return volts;
 }
 
-bool TakeRefusedArgument() {
-    if (!currentRun) return false;
-    const bool refused = currentRun->refusedArgument;
-    currentRun->refusedArgument = false;
+bool TakeRefusedArgument(ApplyRun& run) {
+    const bool refused = run.refusedArgument;
+    run.refusedArgument = false;
     return refused;
 }
 
-bool ReplyLost(const QString& reply) {
+bool ReplyLost(ApplyRun& run, const QString& reply) {
     if (!reply.isEmpty() || !Link().ReplyFailed) return false;
-    NoteUnusableReadBack();
+    NoteUnusableReadBack(run);
     return true;
 }
 
-void ReplyGarbled() {
-    NoteUnusableReadBack();
+void ReplyGarbled(ApplyRun& run) {
+    NoteUnusableReadBack(run);
     NoteReplyGarbled();
 }
 
-bool StoreReadBack(QString& field, const QString& reply, ReplyConverter conv, bool known) {
-    if (ReplyLost(reply)) return false;
+bool StoreReadBack(ApplyRun& run, QString& field, const QString& reply, ReplyConverter conv, bool known) {
+    if (ReplyLost(run, reply)) return false;
     if (!reply.isEmpty() && !known) {
-        ReplyGarbled();
+        ReplyGarbled(run);
         return false;
     }
     field = conv ? conv(reply) : reply;
     return true;
 }
 
-bool StoreReadBack(QString& field, const QString& reply, ReplyConverter conv) {
-    return StoreReadBack(field, reply, conv, IsKnownReply(conv, reply));
+bool StoreReadBack(ApplyRun& run, QString& field, const QString& reply, ReplyConverter conv) {
+    return StoreReadBack(run, field, reply, conv, IsKnownReply(conv, reply));
 }
 
 QString KeyOf(const QList<int>& labels) {
@@ -201,13 +206,25 @@ QString KeyOf(const QList<int>& labels) {
     return key;
 }
 
-QString Upper(const QString& value, const QString&) { return value.toUpper(); }
-
 QString GeneralText(double x) {
     // Shortest form up to 15 significant digits, exponent for very small or
     // large values; "." in every locale (it goes into a command).
     return QString::number(x, 'g', 15).toUpper();
 }
+
+QString UpperArgument(Applier&, const QString& value, const SettingDesc&) { return value.toUpper(); }
+
+QString UpperKeyword(Applier&, const QString& value, const SettingDesc& d) { return d.keyword(value).toUpper(); }
+
+QString ProbeArgument(const QString& probe) { return probe.left(probe.size() - 1); }
+
+QString LevelRowArgument(Applier& a, const QString& levelDiv, const SettingDesc& d) {
+    const QString source = d.levelChannel ? "CH" + QString::number(d.levelChannel)
+                                          : TrimReply(QueryCmd(SettingOf(d.levelSource).query));
+    return LevelArgument(a.run, levelDiv, source);
+}
+
+QString AltChannelSelect(int ch) { return ":TRIGGER:ALTERNATION:SOURCE CHANNEL" + QString::number(ch); }
 
 namespace {
 
@@ -264,8 +281,8 @@ ApplyEnd ApplyCtrlEdit(const CtrlDialogValues& values) {
         return ApplyEnd::Silent;
     }
 
-    Applier a(values);
     ApplyRun run;
+    Applier a(values, run);
     ApplyEnd end = ApplyEnd::Applied;
     // The keys are compared exactly; the first match runs, no further key is tested.
     for (const Row& row : chain()) {
@@ -274,7 +291,7 @@ ApplyEnd ApplyCtrlEdit(const CtrlDialogValues& values) {
         CtrlTreeHooks& hooks = CtrlTreeUi();
         const auto saved = hooks.SetNodeText;
         hooks.SetNodeText = [&a](int g, int i, const QString& t) { a.nodeText(g, i, t); };
-        end = a.run(row);
+        end = a.apply(row);
         hooks.SetNodeText = saved;
         break;
     }
@@ -282,12 +299,12 @@ ApplyEnd ApplyCtrlEdit(const CtrlDialogValues& values) {
     if (LinkLostDuringApply(wasConnected)) return ApplyEnd::LinkLost;
     if (end == ApplyEnd::Refused) {
         // Nothing went out that changes a setting: nothing to commit.
-        ReportUnusableReadBack();
+        ReportUnusableReadBack(run);
         return end;
     }
     CommitApply(a);
     CtrlState().CtrlModified = true;
     // The setting went out; a value it could not read back was left as it was.
-    ReportUnusableReadBack();
+    ReportUnusableReadBack(run);
     return ApplyEnd::Applied;
 }

@@ -49,8 +49,3 @@ void WriteCtrlNodeText(int group, int item, const QString& text);
 // Shows the "connect first" message when the link was up at the start of an
 // apply and is down now; true then (nothing may be committed).
 bool LinkLostDuringApply(bool wasConnected);
-
-// Read-backs the dialog offers (they write the given mirror; the callers
-// rewrite or rebuild the tree).
-bool GetTriggerMethod(CtrlSettings& s);
-void GetTriggerAltTrigType(CtrlSettings& s, int channel);

@@ -10,6 +10,7 @@
 #include "controller/CtrlState.h"
 #include "controller/CtrlTree.h"
 #include "editors/CtrlDialog.h"
+#include "editors/EditPlace.h"
 #include "editors/ImmediateActions.h"
 #include "link/Converters.h"
 #include "link/LinkState.h"
@@ -22,47 +23,114 @@
 
 namespace {
 
-
-// How a row recognises its node within its group.
-enum class Match {
-    Item,     // the third level is the row's label (a row directly under the group)
-    SubItem,  // the third level is the sub-group's label, the fourth any text but " "
-    AltItem,  // the third level lies in "CH1".."CH2", the fourth is the row's label
-};
+using S = CtrlSettings;
 
 enum class Kind { Choice, TimeBox, VoltBox, Adjust, Threshold, Action, QueryOnly };
 
-// How the edit key is formed from labels (and, for a code bit, the path).
-enum class KeyRule {
-    None,
-    Item,           // the row's label alone
-    GroupItem,      // group label, row label
-    GroupSub,       // group label, sub-group label
-    GroupSubBit,    // group label, sub-group label, the bit text of the path
-    GroupChItem,    // group label, channel label, row label
-};
+Kind KindOf(SettingEditor editor) {
+    switch (editor) {
+    case SettingEditor::TimeBox: return Kind::TimeBox;
+    case SettingEditor::VoltBox: return Kind::VoltBox;
+    case SettingEditor::Adjust: return Kind::Adjust;
+    case SettingEditor::Threshold: return Kind::Threshold;
+    default: return Kind::Choice;
+    }
+}
 
 struct RowCtx {
     const EditPath& path;
     const CtrlSettings& s;
     bool ch1;  // the channel of an alternation row or of a channel group
-    bool alt;  // a row of an alternation sub-group
 };
 
-using ListFn = QStringList (*)(const RowCtx&);
-
+// One row of the dispatcher: where a path reaches it (its place; the row's
+// label for Item and AltItem), the edit it opens, and the settings it edits
+// (value numbers in the catalog's order; several share a row when they share
+// a place: the methods' couplings, both alternation channels' levels, the
+// sixteen code bits). A setting's row is made from its entry in the settings
+// catalog: place, label and editor; its list is its entry's.
 struct Row {
-    int group;
-    Match match;
-    int sub;   // sub-group label (SubItem)
-    int item;  // row label (Item, AltItem)
-    Kind kind;
-    KeyRule key;
-    ListFn list = nullptr;
+    EditPlace place;
+    int item = -1;
+    Kind kind = Kind::Choice;
+    std::vector<int> settings;
 };
 
-// The choices of a setting, as the settings catalog lists them.
-QStringList Choices(QString CtrlSettings::*field) { return SettingChoices(SettingNumber(field)); }
+std::vector<Row> BuildRows() {
+    std::vector<Row> rows;
+    // A setting joins the row of its place, or starts it. Both alternation
+    // channels share a row: the path names the channel.
+    auto add = [&](EditPlace place, int label, Kind kind, int setting) {
+        place.channel = 0;
+        const int item = place.match == PathMatch::SubItem ? -1 : label;
+        for (Row& r : rows) {
+            if (r.place.group == place.group && r.place.match == place.match && r.place.sub == place.sub &&
+                r.item == item) {
+                if (setting) r.settings.push_back(setting);
+                return;
+            }
+        }
+        rows.push_back({place, item, kind, setting ? std::vector<int>{setting} : std::vector<int>{}});
+    };
+    for (const SettingDesc& d : SettingCatalog()) {
+        const EditPlace place = EditPlaceOf(d.treeGroup);
+        if (d.editor != SettingEditor::None && place.group >= 0) add(place, d.label, KindOf(d.editor), d.number);
+    }
+
+    // Rows that edit no setting of the tree: the immediate actions and the
+    // query-only Memory Size.
+    auto fixed = [&](int group, int label, Kind kind, int setting = 0) {
+        add(EditPlace{group, PathMatch::Item, -1, 0, KeyRule::GroupItem}, label, kind, setting);
+    };
+    for (int label : {lbAutoSet, lbSetTrig50, lbForceTrigger}) fixed(lbRunningControl, label, Kind::Action);
+    fixed(lbLA, lbReset, Kind::Action);
+    fixed(lbTimeBase, lbMemorySize, Kind::QueryOnly);
+    fixed(lbDisplayGroup, lbClear, Kind::Action);
+    // Values the tree shows no row of, and a path that names them still
+    // edits: a channel's Invert and the slope window (directly under Trigger
+    // and in the alternation channels). Their lists are their entries'.
+    fixed(lbCH1, lbInvert, Kind::Choice, SettingNumber(&S::CH1Invert));
+    fixed(lbCH2, lbInvert, Kind::Choice, SettingNumber(&S::CH2Invert));
+    fixed(lbTrigger, lbSlopeWindow, Kind::Choice, SettingNumber(&S::TriggerSlopeWindow));
+    const EditPlace alt{lbTrigger, PathMatch::AltItem, -1, 0, KeyRule::GroupChItem};
+    add(alt, lbSlopeWindow, Kind::Choice, SettingNumber(&S::AltCH1SlopeWindow));
+    add(alt, lbSlopeWindow, Kind::Choice, SettingNumber(&S::AltCH2SlopeWindow));
+    return rows;
+}
+
+const std::vector<Row>& Rows() {
+    static const std::vector<Row> rows = BuildRows();
+    return rows;
+}
+
+// The trigger method a setting belongs to, where its list depends on it: a
+// source's own method, a code's; -1 for any other.
+int MethodOf(const SettingDesc& d) {
+    switch (d.form) {
+    case ValueForm::Source: return d.sourceMethod;
+    case ValueForm::PatternCode: return vwPattern;
+    case ValueForm::DurationCode: return vwDuration;
+    default: return -1;
+    }
+}
+
+// The setting of a row that the path and the mirror name: under an
+// alternation channel that channel's; of several, the one of the mirror's
+// trigger method (a source, a code), else the row's last (a source under
+// any other method is the SLOPE source, as the apply writes that field).
+int SettingAt(const Row& r, const RowCtx& c) {
+    std::vector<int> of;
+    for (int n : r.settings)
+        if (r.place.match != PathMatch::AltItem || EditPlaceOf(SettingOf(n).treeGroup).channel == (c.ch1 ? 1 : 2))
+            of.push_back(n);
+    if (of.empty()) of = r.settings;  // (the slope windows have no place of their own)
+    if (of.empty()) return 0;
+    for (int n : of) {
+        const int method = MethodOf(SettingOf(n));
+        if (method >= 0 && c.s.TriggerMethod == ValueWord(method)) return n;
+    }
+    return of.back();
+}
 
 // A list the controller window appends to the choice list.
 QStringList Generated(void (*append)(QStringList&)) {
@@ -71,16 +139,14 @@ QStringList Generated(void (*append)(QStringList&)) {
     return out;
 }
 
-QStringList OnOff(const RowCtx&) { return Choices(&CtrlSettings::CH1Display); }
-QStringList TrigCoupling(const RowCtx&) { return Choices(&CtrlSettings::TriggerEdgeCoupling); }
 // The levels in 0.04 division steps, and the node's own level at its place
 // when it lies between them ("1.50div"), so that the list opens on it.
-QStringList TrigLevels(const RowCtx& c) {
+QStringList TrigLevels(const RowCtx& c, int setting) {
     QStringList levels = Generated(SetCtrlDialogTrigLevelNum);
     const QString& value = c.path.Value;
     const UnitNumber level = ReadDivText(value);
-    // Only a level the setting can be (every level row has the same span).
-    const bool canBe = SettingHolds(c.s, SettingNumber(&CtrlSettings::TriggerVideoLevel), value);
+    // Only a level the setting can be.
+    const bool canBe = SettingHolds(c.s, setting, value);
     if (levels.contains(value) || !level.valid || !canBe) return levels;
     const double v = level.value;
     int at = 0;
@@ -88,166 +154,22 @@ QStringList TrigLevels(const RowCtx& c) {
     levels.insert(at, value);
     return levels;
 }
-QStringList Sensitivities(const RowCtx&) { return Generated(SetCtrlDialogTrigSensitivityNum); }
-QStringList TimeDivs(const RowCtx&) { return Generated(SetCtrlDialogTimeDivNum); }
-QStringList Polarities(const RowCtx&) { return Choices(&CtrlSettings::TriggerVideoPolarity); }
-QStringList Syncs(const RowCtx&) { return Choices(&CtrlSettings::TriggerVideoSync); }
-QStringList Standards(const RowCtx&) { return Choices(&CtrlSettings::TriggerVideoStandard); }
-QStringList SlopeWindows(const RowCtx&) { return Choices(&CtrlSettings::TriggerSlopeWindow); }
-QStringList PulseModes(const RowCtx&) { return Choices(&CtrlSettings::TriggerPulseMode); }
-QStringList SlopeModes(const RowCtx&) { return Choices(&CtrlSettings::TriggerSlopeMode); }
 
-QStringList RunStop(const RowCtx&) { return Choices(&CtrlSettings::RunStop); }
-QStringList ChCoupling(const RowCtx&) { return Choices(&CtrlSettings::CH1Coupling); }
-// The 2X probe only on the models that have it.
-QStringList Probes(const RowCtx&) {
-    QStringList out = Choices(&CtrlSettings::CH1Probe);
-    if (Link().ModelEU <= 1) out.removeAll("2X");
+// The choice list of a setting: the controller's generated lists for the
+// levels, the sensitivities and the time bases, the catalog's choices for
+// every other, as far as the instrument at hand offers them.
+QStringList ListOf(const RowCtx& c, int setting) {
+    const SettingDesc& d = SettingOf(setting);
+    if (d.levelTrigger != LevelTrigger::None) return TrigLevels(c, setting);
+    if (d.form == ValueForm::Div) return Generated(SetCtrlDialogTrigSensitivityNum);
+    if (d.form == ValueForm::Seconds) return Generated(SetCtrlDialogTimeDivNum);
+    QStringList out = SettingChoices(c.s, setting);
+    // The logic-channel methods only with the logic analyser.
+    if (setting == SettingNumber(&S::TriggerMethod) && !Link().LAPresent)
+        out = out.mid(0, out.indexOf(ValueWord(vwPattern)));
+    // The 2X probe only on the models that have it.
+    if (d.form == ValueForm::Probe && Link().ModelEU <= 1) out.removeAll("2X");
     return out;
-}
-
-std::vector<Row> BuildRows() {
-    std::vector<Row> rows;
-    auto item = [&](int group, int label, Kind kind, ListFn list = nullptr,
-                    KeyRule key = KeyRule::GroupItem) {
-        rows.push_back({group, Match::Item, -1, label, kind,
-                        kind == Kind::Adjust || kind == Kind::Action || kind == Kind::QueryOnly
-                            ? KeyRule::None
-                            : key,
-                        list});
-    };
-    auto alt = [&](int group, int label, Kind kind, ListFn list = nullptr) {
-        rows.push_back({group, Match::AltItem, -1, label, kind, KeyRule::GroupChItem, list});
-    };
-    auto sub = [&](int group, int subLabel, Kind kind, KeyRule key, ListFn list) {
-        rows.push_back({group, Match::SubItem, subLabel, -1, kind, key, list});
-    };
-
-    // Running Control
-    item(lbRunningControl, lbRunStop, Kind::Choice, RunStop, KeyRule::Item);
-    item(lbRunningControl, lbAutoSet, Kind::Action);
-    item(lbRunningControl, lbSetTrig50, Kind::Action);
-    item(lbRunningControl, lbForceTrigger, Kind::Action);
-
-    // CH1, CH2
-    for (int ch : {lbCH1, lbCH2}) {
-        item(ch, lbChannelDisplay, Kind::Choice, OnOff);
-        item(ch, lbVoltDiv, Kind::Adjust);
-        item(ch, lbOffset, Kind::VoltBox);
-        item(ch, lbCoupling, Kind::Choice, ChCoupling);
-        item(ch, lbBWLimit, Kind::Choice, OnOff);
-        item(ch, lbProbe, Kind::Choice, Probes);
-        item(ch, lbInvert, Kind::Choice, OnOff);
-    }
-
-    // LA
-    sub(lbLA, lbChannelDisplay, Kind::Choice, KeyRule::GroupSub, OnOff);
-    sub(lbLA, lbPosition, Kind::Choice, KeyRule::GroupSub,
-        [](const RowCtx& c) { return SettingChoices(c.s, SettingNumber(&CtrlSettings::LAChannelPosition, 1)); });
-    item(lbLA, lbThreshold, Kind::Threshold);
-    item(lbLA, lbReset, Kind::Action);
-
-    // Time Base: the alternation sub-groups first.
-    alt(lbTimeBase, lbTimeDiv, Kind::Choice, TimeDivs);
-    alt(lbTimeBase, lbDelay, Kind::TimeBox);
-    item(lbTimeBase, lbTimeDiv, Kind::Choice, TimeDivs);
-    item(lbTimeBase, lbDelay, Kind::TimeBox);
-    item(lbTimeBase, lbFormat, Kind::Choice,
-         [](const RowCtx&) { return Choices(&CtrlSettings::TimeBaseFormat); });
-    item(lbTimeBase, lbMemorySize, Kind::QueryOnly);
-
-    // Trigger: the rows directly under the group, in their order of testing.
-    item(lbTrigger, lbMethod, Kind::Choice, [](const RowCtx&) {
-        QStringList out = Choices(&CtrlSettings::TriggerMethod);
-        // The logic-channel methods only with the logic analyser.
-        if (!Link().LAPresent) out = out.mid(0, out.indexOf(ValueWord(vwPattern)));
-        return out;
-    });
-    // The method's own sources (SettingCatalog); under any other method the
-    // SLOPE source's, as the dialog writes that field.
-    item(lbTrigger, lbSource, Kind::Choice, [](const RowCtx& c) {
-        const QString& m = c.s.TriggerMethod;
-        QString CtrlSettings::*field = m == ValueWord(vwEdge)    ? &CtrlSettings::TriggerEdgeSource
-                                       : m == ValueWord(vwPulse) ? &CtrlSettings::TriggerPulseSource
-                                       : m == ValueWord(vwVideo) ? &CtrlSettings::TriggerVideoSource
-                                                                 : &CtrlSettings::TriggerSlopeSource;
-        return SettingChoices(c.s, SettingNumber(field));
-    });
-    item(lbTrigger, lbMode, Kind::Choice,
-         [](const RowCtx&) { return Choices(&CtrlSettings::TriggerEdgeSweep); });
-    // The settings a trigger type shares with the alternation sub-groups; a
-    // twin differs in its key (the channel), its Slope list (no ALTERNATION)
-    // and the video standard that sets its Line number range.
-    auto twins = [&](bool altRow) {
-        auto add = [&](int label, Kind kind, ListFn list = nullptr) {
-            if (altRow) alt(lbTrigger, label, kind, list);
-            else item(lbTrigger, label, kind, list);
-        };
-        add(lbCoupling, Kind::Choice, TrigCoupling);
-        add(lbLevel, Kind::Choice, TrigLevels);
-        add(lbSensitivity, Kind::Choice, Sensitivities);
-        add(lbHoldoff, Kind::TimeBox);
-        add(lbSlope, Kind::Choice, [](const RowCtx& c) {
-            return Choices(c.alt ? &CtrlSettings::AltCH1EdgeSlope : &CtrlSettings::TriggerEdgeSlope);
-        });
-        add(lbPolarity, Kind::Choice, Polarities);
-        add(lbSync, Kind::Choice, Syncs);
-        add(lbLineNumber, Kind::Choice, [](const RowCtx& c) {
-            return SettingChoices(c.s, SettingNumber(!c.alt ? &CtrlSettings::TriggerVideoLine
-                                                     : c.ch1 ? &CtrlSettings::AltCH1VideoLine
-                                                             : &CtrlSettings::AltCH2VideoLine));
-        });
-        add(lbVideoStandard, Kind::Choice, Standards);
-        add(lbPulseMode, Kind::Choice, PulseModes);
-        add(lbPulseWidth, Kind::TimeBox);
-        add(lbSlopeMode, Kind::Choice, SlopeModes);
-        add(lbSlopeTime, Kind::TimeBox);
-        auto levelsAB = [&] {
-            add(lbLevelA, Kind::Choice, TrigLevels);
-            add(lbLevelB, Kind::Choice, TrigLevels);
-        };
-        // Slope Window (no node reaches it) stands after LevelB directly
-        // under Trigger, before LevelA in the sub-groups.
-        if (!altRow) levelsAB();
-        add(lbSlopeWindow, Kind::Choice, SlopeWindows);
-        if (altRow) levelsAB();
-    };
-    twins(false);
-    sub(lbTrigger, lbCode, Kind::Choice, KeyRule::GroupSubBit, [](const RowCtx& c) {
-        const bool pattern = c.s.TriggerMethod == ValueWord(vwPattern);
-        return SettingChoices(pattern ? SettingNumber(&CtrlSettings::TriggerPatternCode, 1)
-                                      : SettingNumber(&CtrlSettings::TriggerDurationCode, 1));
-    });
-    item(lbTrigger, lbQualifier, Kind::Choice,
-         [](const RowCtx&) { return Choices(&CtrlSettings::TriggerDurationQualifier); });
-    item(lbTrigger, lbDurationTime, Kind::TimeBox);
-
-    // Trigger: the alternation sub-groups CH1 and CH2.
-    alt(lbTrigger, lbTrigType, Kind::Choice,
-        [](const RowCtx&) { return Choices(&CtrlSettings::AltCH1TrigType); });
-    twins(true);
-
-    // Acquire
-    item(lbAcquire, lbSamplingMode, Kind::Choice,
-         [](const RowCtx&) { return Choices(&CtrlSettings::AcquireSampling); });
-    item(lbAcquire, lbAcquisition, Kind::Choice,
-         [](const RowCtx&) { return Choices(&CtrlSettings::AcquireType); });
-    item(lbAcquire, lbAverages, Kind::Choice,
-         [](const RowCtx&) { return Choices(&CtrlSettings::AcquireAverages); });
-
-    // Display (the group's own label)
-    item(lbDisplayGroup, lbType, Kind::Choice,
-         [](const RowCtx&) { return Choices(&CtrlSettings::DisplayType); });
-    item(lbDisplayGroup, lbPersist, Kind::Choice, OnOff);
-    item(lbDisplayGroup, lbClear, Kind::Action);
-    item(lbDisplayGroup, lbGrid, Kind::Choice,
-         [](const RowCtx&) { return Choices(&CtrlSettings::DisplayGrid); });
-    return rows;
-}
-
-const std::vector<Row>& Rows() {
-    static const std::vector<Row> rows = BuildRows();
-    return rows;
 }
 
 // Third levels "CH1" to "CH2" in ordinal order select the alternation rows.
@@ -259,26 +181,27 @@ enum class Reach { No, Row, SubGroupNode };
 // sub-group itself ("Code", LA "Display", LA "Position": item " "), which ends
 // without an edit.
 Reach Reaches(const Row& r, const EditPath& p) {
-    switch (r.match) {
-    case Match::Item:
+    switch (r.place.match) {
+    case PathMatch::Item:
         return p.Third == ControllerLabel(r.item) ? Reach::Row : Reach::No;
-    case Match::AltItem:
+    case PathMatch::AltItem:
         return InAltRange(p.Third) && p.Fourth == ControllerLabel(r.item) ? Reach::Row : Reach::No;
-    case Match::SubItem:
-        if (p.Third != ControllerLabel(r.sub)) return Reach::No;
+    case PathMatch::SubItem:
+        if (p.Third != ControllerLabel(r.place.sub)) return Reach::No;
         return p.Fourth == " " ? Reach::SubGroupNode : Reach::Row;
     }
     return Reach::No;
 }
 
 QString KeyOf(const Row& r, const EditPath& p, bool ch1) {
-    const QString g = ControllerLabel(r.group);
-    switch (r.key) {
+    if (r.kind == Kind::Adjust || r.kind == Kind::Action || r.kind == Kind::QueryOnly) return " ";
+    const QString g = ControllerLabel(r.place.group);
+    switch (r.place.key) {
     case KeyRule::None: return " ";
     case KeyRule::Item: return ControllerLabel(r.item);
     case KeyRule::GroupItem: return g + ControllerLabel(r.item);
-    case KeyRule::GroupSub: return g + ControllerLabel(r.sub);
-    case KeyRule::GroupSubBit: return g + ControllerLabel(r.sub) + p.Fourth;
+    case KeyRule::GroupSub: return g + ControllerLabel(r.place.sub);
+    case KeyRule::GroupSubBit: return g + ControllerLabel(r.place.sub) + p.Fourth;
     case KeyRule::GroupChItem: return g + ControllerLabel(ch1 ? lbCH1 : lbCH2) + ControllerLabel(r.item);
     }
     return " ";
@@ -308,9 +231,9 @@ bool ReadsAsNumber(const QString& t) {
     return ok && !s.isEmpty();
 }
 
-void PrepareThreshold(EditPrep& e, const EditPath& p, const CtrlSettings& s) {
+void PrepareThreshold(EditPrep& e, const EditPath& p, const CtrlSettings& s, int setting) {
     e.ThresholdLayout = true;
-    e.Choices = Choices(&CtrlSettings::LAThreshold);
+    e.Choices = SettingChoices(s, setting);
     e.UnitButtons = {true, true, true, true, false};
     static const char* const kFixed[3][2] = {{"TTL", "1.4"}, {"ECL", "-1.3"}, {"CMOS", "2.5"}};
     for (int i = 0; i < 3; ++i) {
@@ -348,21 +271,22 @@ Prepared PrepareFromPath(const QString& pathText, bool withLists = true) {
     }
     const CtrlSettings& s = DSOSettings();
     for (const Row& r : Rows()) {
-        if (p.Group != ControllerLabel(r.group)) continue;
+        if (p.Group != ControllerLabel(r.place.group)) continue;
         const Reach reach = Reaches(r, p);
         if (reach == Reach::SubGroupNode) return out;
         if (reach == Reach::No) continue;
-        const bool isSub = r.match != Match::Item;
+        const bool isSub = r.place.match != PathMatch::Item;
         const QString itemText = isSub ? p.Fourth : p.Third;
-        const bool ch1 = r.match == Match::AltItem ? p.Third == ControllerLabel(lbCH1)
-                                                   : r.group == lbCH1;
-        RowCtx ctx{p, s, ch1, r.match == Match::AltItem};
+        const bool ch1 = r.place.match == PathMatch::AltItem ? p.Third == ControllerLabel(lbCH1)
+                                                             : r.place.group == lbCH1;
+        const RowCtx ctx{p, s, ch1};
+        const int setting = SettingAt(r, ctx);
         e.Key = KeyOf(r, p, ch1);
         if (r.kind != Kind::Action && r.kind != Kind::QueryOnly) e.FrameCaption = itemText;
         switch (r.kind) {
         case Kind::Choice:
             e.Outcome = EditOutcome::ChoiceEdit;
-            e.Choices = r.list && withLists ? r.list(ctx) : QStringList();
+            e.Choices = setting && withLists ? ListOf(ctx, setting) : QStringList();
             e.Selected = e.Choices.indexOf(p.Value);
             break;
         case Kind::TimeBox:
@@ -377,7 +301,7 @@ Prepared PrepareFromPath(const QString& pathText, bool withLists = true) {
             break;
         case Kind::Threshold:
             e.Outcome = EditOutcome::ChoiceEdit;
-            PrepareThreshold(e, p, s);
+            PrepareThreshold(e, p, s, setting);
             break;
         case Kind::Adjust:
             e.Outcome = EditOutcome::AdjustEdit;

@@ -19,10 +19,10 @@ namespace {
 
 // A reply that did not come (time-out, cut, link lost) is no value: what it
 // would have set is left as it was, and the action says so at its end.
-QString Query(const QString& q) {
+QString Query(ApplyRun& run, const QString& q) {
     Link().CommandSent = true;
     const QString reply = TrimReply(QueryCmd(q));
-    if (Link().ReplyFailed) NoteUnusableReadBack();
+    if (Link().ReplyFailed) NoteUnusableReadBack(run);
     return reply;
 }
 
@@ -34,30 +34,29 @@ void showLevels(CtrlSettings& s, const std::vector<int>& levels) {
 // "Set Trig to 50%" under a trigger method: the method's source and its
 // level rows read back. Queries, converters, tree rows and the level rule's
 // trigger are the settings catalog's.
-void ReadBackMethod(CtrlSettings& s, const std::vector<int>& levels) {
+void ReadBackMethod(ApplyRun& run, CtrlSettings& s, const std::vector<int>& levels) {
     const SettingDesc& lv = SettingOf(levels.front());
     const SettingDesc& src = SettingOf(lv.levelSource);
     QString& source = SettingValue(s, src.number);
-    QString reply = Query(src.query);
+    QString reply = Query(run, src.query);
     // A source that did not come or names none is not stored, and the level
     // the action moved has no scale to go by: it is not known.
-    if (Link().ReplyFailed || !StoreReadBack(source, reply, src.reply, IsSourceReply(reply))) {
+    if (Link().ReplyFailed || !StoreReadBack(run, source, reply, src.reply, IsSourceReply(reply))) {
         for (int n : levels) MarkLevelNotKnown(SettingValue(s, n));
         return showLevels(s, levels);
     }
     const QString sourceText = source;
-    ReadLevelRows(s, levels, ReadLevelBase(sourceText, lv.levelTrigger));
+    ReadLevelRows(run, s, levels, ReadLevelBase(run, sourceText, lv.levelTrigger));
     showLevels(s, levels);
     SetCtrlNodeText(src.treeGroup, src.treeItem, sourceText);
 }
 
 // Under the alternation: channel `ch`'s level rows of its trigger type.
-void ReadBackAlternation(CtrlSettings& s, int ch) {
-    const QString n = QString::number(ch);
-    SendCmd(":TRIGGER:ALTERNATION:SOURCE CHANNEL" + n);
-    const LevelBase base = ReadLevelBase("CH" + n, LevelTrigger::Alternation);
+void ReadBackAlternation(ApplyRun& run, CtrlSettings& s, int ch) {
+    SendCmd(AltChannelSelect(ch));
+    const LevelBase base = ReadLevelBase(run, "CH" + QString::number(ch), LevelTrigger::Alternation);
     const std::vector<int> levels = AltLevelRows(s, ch);
-    ReadLevelRows(s, levels, base);
+    ReadLevelRows(run, s, levels, base);
     showLevels(s, levels);
 }
 
@@ -76,12 +75,12 @@ void RunSetTrigTo50() {
     SendCmd(":TRIG%50");
     CtrlSettings& s = DSOSettings();
     if (s.TriggerMethod == ValueWord(vwAlternative)) {
-        ReadBackAlternation(s, 1);
-        ReadBackAlternation(s, 2);
+        ReadBackAlternation(run, s, 1);
+        ReadBackAlternation(run, s, 2);
     } else if (const std::vector<int> levels = MethodLevelRows(s); !levels.empty()) {
-        ReadBackMethod(s, levels);
+        ReadBackMethod(run, s, levels);
     }
-    ReportUnusableReadBack();
+    ReportUnusableReadBack(run);
 }
 
 void RunForceTrigger() { SendCmd(":FORCETRIG"); }
@@ -90,15 +89,17 @@ void RunLaReset() {
     SendCmd(":LA:POSITION:RESET");
     // The reset moves the logic channels: their rows are read back.
     if (Link().LAPresent) {
-        const QString reply = Query(":LA:LOCATION?");
+        const QString reply = Query(run, SettingOf(&CtrlSettings::LAChannelPosition, 1).query);
         QString location;
-        if (StoreReadBack(location, reply, nullptr, IsLocationReply(reply)) && !location.isEmpty()) {
+        if (StoreReadBack(run, location, reply, nullptr, IsLocationReply(reply)) && !location.isEmpty()) {
             CtrlSettings& s = DSOSettings();
             ApplyLaLocation(s, location);
-            for (int n = 0; n <= 15; ++n)
-                SetCtrlNodeText(CtrlGroup::LAPosition, 20 - n, s.LAChannelPosition[16 - n]);
+            for (int k = 16; k >= 1; --k) {
+                const SettingDesc& d = SettingOf(&CtrlSettings::LAChannelPosition, k);
+                SetCtrlNodeText(d.treeGroup, d.treeItem, SettingValue(s, d.number));
+            }
         }
     }
-    ReportUnusableReadBack();
+    ReportUnusableReadBack(run);
 }
 void RunDisplayClear() { SendCmd(":DISPLAY:CLEAR"); }

@@ -17,32 +17,32 @@ namespace {
 // A level query's reply; empty (and marked) when it did not come. After a
 // reply that did not come or made no sense the command layer puts the link
 // back in step before this query goes out, or does not send it.
-QString askLevel(const QString& query) {
+QString askLevel(ApplyRun& run, const QString& query) {
     const QString reply = TrimReply(QueryCmd(query));
-    ReplyLost(reply);
+    ReplyLost(run, reply);
     return reply;
 }
 }  // namespace
 
 void MarkLevelNotKnown(QString& field) { field = LevelNotKnownText(); }
 
-LevelBase ReadLevelBase(const QString& source, LevelTrigger trigger) {
+LevelBase ReadLevelBase(ApplyRun& run, const QString& source, LevelTrigger trigger) {
     const LevelBase b = AskLevelBase(source, trigger);
-    if (b.kind == LevelBase::Unknown) NoteUnusableReadBack();
+    if (b.kind == LevelBase::Unknown) NoteUnusableReadBack(run);
     return b;
 }
 
-bool ReadLevelRow(const QString& query, const LevelBase& base, QString& field) {
+bool ReadLevelRow(ApplyRun& run, const QString& query, const LevelBase& base, QString& field) {
     switch (base.kind) {
     case LevelBase::Kept: return true;
     case LevelBase::Unknown:
         MarkLevelNotKnown(field);
         return true;  // nothing was asked
     case LevelBase::Threshold: {
-        const QString reply = askLevel(":LA:THRESHOLD?");
+        const QString reply = askLevel(run, ":LA:THRESHOLD?");
         QString unused;
-        if (!StoreReadBack(unused, reply, nullptr, IsThresholdReply(reply)) || reply.isEmpty()) {
-            if (reply.isEmpty()) NoteUnusableReadBack();
+        if (!StoreReadBack(run, unused, reply, nullptr, IsThresholdReply(reply)) || reply.isEmpty()) {
+            if (reply.isEmpty()) NoteUnusableReadBack(run);
             MarkLevelNotKnown(field);
             return !Link().ReplyFailed;  // a garbled threshold ends nothing
         }
@@ -52,12 +52,12 @@ bool ReadLevelRow(const QString& query, const LevelBase& base, QString& field) {
     }
     case LevelBase::Divisions: break;
     }
-    const QString reply = askLevel(query);
+    const QString reply = askLevel(run, query);
     const QString div = IsNumberReply(reply) ? base.DivText(reply) : QString();
     if (div.isEmpty()) {
         // No reply, a cut or garbled one, or no divisions to be had of it.
         if (!Link().ReplyFailed && !IsNumberReply(reply)) NoteReplyGarbled();
-        NoteUnusableReadBack();
+        NoteUnusableReadBack(run);
         MarkLevelNotKnown(field);
         return false;
     }
@@ -65,9 +65,9 @@ bool ReadLevelRow(const QString& query, const LevelBase& base, QString& field) {
     return true;
 }
 
-bool ReadLevelRows(CtrlSettings& s, const std::vector<int>& rows, const LevelBase& base) {
+bool ReadLevelRows(ApplyRun& run, CtrlSettings& s, const std::vector<int>& rows, const LevelBase& base) {
     for (size_t i = 0; i < rows.size(); ++i) {
-        if (ReadLevelRow(SettingOf(rows[i]).query, base, SettingValue(s, rows[i]))) continue;
+        if (ReadLevelRow(run, SettingOf(rows[i]).query, base, SettingValue(s, rows[i]))) continue;
         for (size_t k = i + 1; k < rows.size(); ++k) MarkLevelNotKnown(SettingValue(s, rows[k]));
         return false;
     }

@@ -285,6 +285,13 @@ public:
             at(SettingNumber(ch2)).levelChannel = 2;
         }
     }
+    SettingDesc& of(Field f) { return at(SettingNumber(f)); }
+    // The command of element k alone: `head` + its channel number + `tail`
+    // (":DIGITAL" 3 ":TURN" for D3, element 13).
+    void element(CtrlCodeArray S::*a, const char* head, const char* tail) {
+        for (int k = 1; k <= 16; ++k)
+            at(SettingNumber(a, k)).elementCommand = head + QString::number(16 - k) + tail;
+    }
     // A main trigger level and its method's source row.
     void level(Field f, Field source, LevelTrigger trigger) {
         SettingDesc& d = at(SettingNumber(f));
@@ -342,6 +349,11 @@ void routes(std::vector<SettingDesc>& all) {
     r.shown(&S::LAGroupHighDisplay, G::LADisplayGroup, 2, lbD15D8, E::Choice).query = ":LA:STATUS?";
     r.shown(&S::LAGroupLowDisplay, G::LADisplayGroup, 3, lbD7D0, E::Choice).query = ":LA:STATUS?";
     r.array(&S::LAChannelPosition, ":LA:LOCATION", G::LAPosition);
+    // What the setting dialog sends for one channel or one group alone.
+    r.element(&S::LAChannelDisplay, ":DIGITAL", ":TURN");
+    r.element(&S::LAChannelPosition, ":DIGITAL", ":POSITION");
+    r.of(&S::LAGroupHighDisplay).elementCommand = ":LA:GROUP2";
+    r.of(&S::LAGroupLowDisplay).elementCommand = ":LA:GROUP1";
     r.go(&S::LAThreshold, ":LA:THRESHOLD", LaThresholdUserText, G::LA, 11, lbThreshold, E::Threshold);
 
     // The time base (under alternation, one per channel).

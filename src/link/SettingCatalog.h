@@ -125,6 +125,11 @@ struct SettingDesc {
     // then, and only then).
     QString command;          // the header the upload sends it under (":CHANNEL1:COUPLING")
     QString query;            // the query the download reads it with (":CHANNEL1:COUPLING?"); empty: not read
+    // The command that sets this one value alone where `command` sets its
+    // whole array (a logic channel's display and position: ":DIGITAL3:TURN",
+    // ":DIGITAL3:POSITION") or where it has none (a channel group's display:
+    // ":LA:GROUP2" for D15-D8): what the setting dialog sends for it.
+    QString elementCommand;
     SettingConverter reply = nullptr;  // reply -> value text; nullptr: the reply as it comes
     int treeGroup = 0;        // its row: group (CtrlGroup, link/CtrlPlaces.h) and item; 0: no row
     int treeItem = 0;         // 0 with a group: the item moves with the trigger method (Holdoff)

@@ -1,21 +1,31 @@
 // The settings catalog against every road that carries a setting, over all
-// 193 values: the upload's and the download's sequences, the tree's rows
-// and the setting dialog's choices. A setting added to one of them and not
-// to the catalog (or the other way round) fails here.
+// 193 values: the upload's and the download's sequences, the tree's rows,
+// the setting dialog's rows and choices, and the apply of every row against
+// the simulated instrument. A setting added to one of them and not to the
+// catalog (or the other way round), or a road that spells a setting's
+// command or place otherwise than its entry, fails here.
 #include <QtTest>
 
+#include <QTreeWidget>
 #include <set>
 
+#include "LinkFixture.h"
+#include "Simulator.h"
 #include "TestEnv.h"
 #include "common/DSOSettings.h"
 #include "common/LanguageId.h"
 #include "controller/CtrlTree.h"
 #include "controller/SettingsTransfer.h"
 #include "controller/UseLanguage.h"
+#include "editors/AdjustLogic.h"
+#include "editors/CtrlApply.h"
 #include "editors/EditDispatch.h"
+#include "link/Converters.h"
+#include "link/KV2200Cmd.h"
 #include "link/LinkState.h"
 #include "link/SettingCatalog.h"
 #include "link/Vocabulary.h"
+#include "platform/dialogs/MsgBox.h"
 
 namespace {
 
@@ -81,17 +91,64 @@ std::vector<CtrlSettings> EveryTreeOfRows() {
 // node's item.
 int OwnGroup(const CtrlNodeData& node) { return node.item == 0 ? node.group : node.item; }
 
+// A tree row of value n: the first mirror of EveryTreeMirror whose tree
+// shows it, and the row's path there. False when no tree shows it.
+bool FirstRowOf(int n, CtrlSettings& mirror, QString& path) {
+    for (const CtrlSettings& s : EveryTreeMirror()) {
+        const CtrlTreeModel tree = BuildCtrlTreeModel(s, true);
+        for (int i = 0; i < int(tree.nodes.size()); ++i) {
+            if (tree.nodes[size_t(i)].valueNumber != n) continue;
+            mirror = s;
+            path = tree.Path(i);
+            return true;
+        }
+    }
+    return false;
+}
+
+// A choice other than `now` (the last such of the list; not the threshold's
+// switch to its volts box).
+QString OtherChoice(const QStringList& choices, const QString& now) {
+    for (int i = int(choices.size()) - 1; i >= 0; --i)
+        if (choices[i] != now && choices[i] != ValueWord(vwUser)) return choices[i];
+    return QString();
+}
+
+// The argument a choice of setting d goes out with, where it is the value's
+// own: its keyword (in any case), a probe's factor, a time base format's
+// keyword, or the value itself (a number, a sensitivity, a time base, a
+// named threshold). Empty where the argument is made of more (a level in
+// volts, a code's bits).
+QString ArgumentOf(const SettingDesc& d, const QString& value) {
+    if (d.keyword) return d.keyword(value);
+    switch (d.form) {
+    case ValueForm::Probe: return value.left(value.size() - 1);
+    case ValueForm::TimeBaseFormat: {
+        QString text = value;
+        return TimebaseFormatToKeyword(text);
+    }
+    case ValueForm::PlainNumber:
+    case ValueForm::Seconds:
+    case ValueForm::Threshold: return value;
+    case ValueForm::Div: return d.levelTrigger == LevelTrigger::None ? value : QString();
+    default: return QString();
+    }
+}
+
 }  // namespace
 
 class TestSettingRoutes : public QObject {
     Q_OBJECT
+    Simulator sim;
 
 private slots:
     void initTestCase() {
+        QVERIFY(LinkFixture::StartUsbSimulator(sim));
         UseLanguage(LangEnglish);
         Link().LAPresent = true;
         Link().ModelEU = 2;  // the 2X probe offered
     }
+    void cleanupTestCase() { LinkFixture::StopSimulator(sim); }
 
     // The upload sends exactly the values the catalog says are sent, each
     // once; the download reads each of them but five, each once, by a query
@@ -279,6 +336,8 @@ private slots:
                 const SettingDesc& d = SettingOf(n);
                 const QString path = tree.Path(i);
                 const EditPrep e = PrepareEdit(path);
+                // The row the path reaches is the entry's: its label names it.
+                QCOMPARE(e.FrameCaption, ControllerLabel(d.label));
                 switch (d.editor) {
                 case SettingEditor::Choice: QVERIFY2(e.Outcome == EditOutcome::ChoiceEdit, qPrintable(path)); break;
                 case SettingEditor::Threshold:
@@ -304,6 +363,83 @@ private slots:
         }
         QVERIFY(choices > 1000);
         UseLanguage(LangEnglish);
+    }
+
+    // Every setting with an editor, edited from its tree row through the
+    // dialog's apply against the simulated instrument, goes out under its
+    // entry's command (a logic channel's or a group's alone: its element
+    // command) with its argument, and its new value shows in its entry's
+    // tree row. A branch with another header, another place or none fails.
+    void everyApplySendsThroughItsEntry() {
+        QVERIFY(LinkFixture::ReconnectUsb(sim));
+        int applied = 0;
+        for (const SettingDesc& d : SettingCatalog()) {
+            if (d.editor == SettingEditor::None) continue;
+            const QByteArray name = NameOf(d.number).toUtf8();
+            CtrlSettings mirror;
+            QString path;
+            QVERIFY2(FirstRowOf(d.number, mirror, path), name);
+            LinkFixture::ResetInstrument(sim);
+            DSOSettings() = mirror;
+            BuildCtrlTree();
+            MsgBoxService::ClearLog();
+            const QString before = SettingValue(mirror, d.number);
+            const EditPrep e = PrepareEdit(path);
+            QString value;  // the choice, or the text typed
+            sim.ClearLog();
+            switch (d.editor) {
+            case SettingEditor::Adjust:
+                value = "2.00V";
+                QCOMPARE(ApplyAdjust(value, e.AdjustChannel - 1), AdjustEnd::Applied);
+                break;
+            case SettingEditor::VoltBox:
+            case SettingEditor::TimeBox:
+                value = d.editor == SettingEditor::VoltBox ? "0.5" : "2e-06";
+                QVERIFY2(ApplyCtrlEdit({e.Key, QString(), value, path}) == ApplyEnd::Applied, name);
+                break;
+            default:
+                value = d.editor == SettingEditor::Threshold ? "ECL" : OtherChoice(e.Choices, before);
+                QVERIFY2(!value.isEmpty(), name);
+                QVERIFY2(ApplyCtrlEdit({e.Key, value, QString(), path}) == ApplyEnd::Applied, name);
+            }
+            QueryCmd("*IDN?");  // its reply means every command before it has arrived
+            ++applied;
+            QVERIFY2(MsgBoxService::Log().isEmpty(), name);
+
+            // The command: the entry's header (the run state's keyword is
+            // its whole command), with the value's own argument.
+            const bool whole = d.number == N(&S::RunStop);
+            const QString header = whole ? d.keyword(value) : d.elementCommand.isEmpty() ? d.command : d.elementCommand;
+            QString argument;
+            bool sent = false;
+            for (const QString& c : sim.Log()) {
+                if (c.section(' ', 0, 0) != header || c.endsWith('?')) continue;
+                sent = true;
+                argument = c.section(' ', 1);
+            }
+            QVERIFY2(sent, qPrintable(name + " sends no " + header + ": " + sim.Log().join(" ; ")));
+            const bool chosen = d.editor == SettingEditor::Choice || d.editor == SettingEditor::Threshold;
+            const QString own = chosen && !whole ? ArgumentOf(d, value) : QString();
+            if (!own.isEmpty())
+                QVERIFY2(argument.compare(own, Qt::CaseInsensitive) == 0, qPrintable(name + " sent " + argument));
+
+            // The place: the value changed, and the entry's row shows it (a
+            // row that moves with the method where the tree has it now).
+            const QString after = SettingValue(DSOSettings(), d.number);
+            QVERIFY2(after != before, qPrintable(name + " stays " + after));
+            const CtrlTreeModel tree = BuildCtrlTreeModel(DSOSettings(), true);
+            int at = -1;
+            for (int i = 0; i < int(tree.nodes.size()); ++i)
+                if (tree.nodes[size_t(i)].valueNumber == d.number) at = i;
+            QVERIFY2(at >= 0, name);
+            const CtrlNodeData& row = tree.nodes[size_t(at)];
+            QVERIFY2(row.group == d.treeGroup && (!d.treeItem || row.item == d.treeItem), name);
+            const QTreeWidgetItem* node = CtrlNode(row.group, row.item);
+            QVERIFY2(node, name);
+            QCOMPARE(node->text(0), CtrlNodeText(ControllerLabel(d.label), after));
+        }
+        QCOMPARE(applied, 179);
+        DisconnectDSO();
     }
 };
 
