@@ -540,8 +540,14 @@ UnitNumber readNumber(NumberFormat format, const QString& text) {
     return {};
 }
 
-// The last video line of a standard.
-double lastLineOf(const QString& standard) { return standard == "NTSC" ? kLastLineNtsc : kLastLineOther; }
+// The last video line of the standard the instrument will hold (the one the
+// upload sends before the line). A standard the upload leaves out leaves the
+// instrument on one not known here: the narrowest span, NTSC's, holds.
+double lastLineOf(const CtrlSettings& s, const SettingDesc& line) {
+    const std::optional<QString> standard = SettingHeldText(s, line.lineStandard);
+    if (!standard) return std::min(kLastLineNtsc, kLastLineOther);
+    return *standard == "NTSC" ? kLastLineNtsc : kLastLineOther;
+}
 
 // A number text of `d` written from its value in the setting's format, when
 // the setting can be that value on `road`. Its default, and a time already
@@ -565,8 +571,10 @@ std::optional<QString> numberText(const SettingDesc& d, const CtrlSettings& s, c
     if (road == Road::Store && d.levelTrigger != LevelTrigger::None) return own;
     const double v = sent.value;
     if (!d.listed.empty() && std::find(d.listed.begin(), d.listed.end(), v) == d.listed.end()) return std::nullopt;
+    // A line the instrument reports is judged by any standard: the download
+    // reads the line before its standard.
     double most = d.most;
-    if (d.lineStandard > 0 && road == Road::Send) most = lastLineOf(SettingValue(s, d.lineStandard));
+    if (d.lineStandard > 0 && road == Road::Send) most = lastLineOf(s, d);
     if (d.spanned && !(v >= d.least && v <= most)) return std::nullopt;
     return own;
 }
@@ -643,6 +651,8 @@ std::optional<QString> SettingSendText(const CtrlSettings& s, int number) {
     return SettingSendText(s, number, SettingValue(s, number));
 }
 
+std::optional<QString> SettingHeldText(const CtrlSettings& s, int number) { return SettingSendText(s, number); }
+
 std::optional<QString> SettingSendText(const CtrlSettings& s, int number, const QString& text) {
     if (!SettingHolds(s, number, text)) return std::nullopt;
     const SettingDesc& d = SettingOf(number);
@@ -692,7 +702,7 @@ QStringList SettingChoices(const CtrlSettings& s, int number) {
     if (d.form == ValueForm::PlainNumber) {
         for (int v : d.listed) out << QString::number(v);
         if (d.listed.empty() && d.spanned) {
-            const double most = d.lineStandard > 0 ? lastLineOf(SettingValue(s, d.lineStandard)) : d.most;
+            const double most = d.lineStandard > 0 ? lastLineOf(s, d) : d.most;
             for (int v = int(d.least); v <= int(most); ++v) out << QString::number(v);
         }
         return out;
