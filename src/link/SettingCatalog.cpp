@@ -207,6 +207,7 @@ std::vector<SettingDesc> build() {
     b.form(&S::TimeBaseFormat, ValueForm::TimeBaseFormat, "Y-T");
 
     b.words(&S::TriggerMethod, kMethods, TrigModeToKeyword, vwEdge);
+    b.of(&S::TriggerMethod).analyserWords = {vwPattern, vwDuration};
     b.source(&S::TriggerEdgeSource, vwEdge);
     b.source(&S::TriggerPulseSource, vwPulse);
     b.source(&S::TriggerVideoSource, vwVideo);
@@ -579,6 +580,18 @@ std::optional<QString> numberText(const SettingDesc& d, const CtrlSettings& s, c
     return own;
 }
 
+// Whether what the instrument has only with the logic analyser (a logic
+// channel as source, the PATTERN and DURATION methods) can be on `road`: it
+// is sent only to an instrument known to have the analyser (not known, the
+// narrowest: without), and an instrument that reports it has one.
+bool analyserHeld(Road road) { return road == Road::Store || Link().LAPresent; }
+
+// Whether own word `k` of `d` can be on `road`.
+bool wordHeld(const SettingDesc& d, int k, Road road) {
+    const bool analyser = std::find(d.analyserWords.begin(), d.analyserWords.end(), k) != d.analyserWords.end();
+    return k >= 0 && (!analyser || analyserHeld(road));
+}
+
 // Whether a trigger source is one of the method's own (or one the instrument
 // reports for it: "EXT5" under every method, the AC line under PULSE).
 bool sourceHolds(const SettingDesc& d, const QString& text, Road road) {
@@ -586,7 +599,7 @@ bool sourceHolds(const SettingDesc& d, const QString& text, Road road) {
     if (text == "CH1" || text == "CH2" || text == "EXT" || text == "EXT5") return true;
     if (d.sourceMethod != vwEdge && d.sourceMethod != vwPulse) return false;
     if (text == "ACLINE" || OwnWordOf(d, text) >= 0) return true;
-    return IsLogicSource(text) && (road == Road::Store || Link().LAPresent);
+    return IsLogicSource(text) && analyserHeld(road);
 }
 
 }  // namespace
@@ -623,7 +636,7 @@ bool SettingHolds(const CtrlSettings& s, int number, Road road) {
 bool SettingHolds(const CtrlSettings& s, int number, const QString& text, Road road) {
     const SettingDesc& d = SettingOf(number);
     switch (d.form) {
-    case ValueForm::Words: return OwnWordOf(d, text) >= 0;
+    case ValueForm::Words: return wordHeld(d, OwnWordOf(d, text), road);
     case ValueForm::Volts:
     case ValueForm::Seconds:
     case ValueForm::Div:
@@ -689,13 +702,14 @@ QStringList SettingChoices(const CtrlSettings& s, int number) {
     const SettingDesc& d = SettingOf(number);
     QStringList out;
     if (d.form == ValueForm::Words) {
-        for (int k : d.words) out << ValueWord(k);
+        for (int k : d.words)
+            if (wordHeld(d, k, Road::Send)) out << ValueWord(k);
         return out;
     }
     if (d.form == ValueForm::Source && d.sourceMethod >= 0) {
         out << "CH1" << "CH2" << "EXT";
         if (d.sourceMethod == vwEdge) out << ValueWord(vwAcLine);
-        if ((d.sourceMethod == vwEdge || d.sourceMethod == vwPulse) && Link().LAPresent)
+        if ((d.sourceMethod == vwEdge || d.sourceMethod == vwPulse) && analyserHeld(Road::Send))
             for (int n = 0; n <= 15; ++n) out << "D" + QString::number(n);
         return out;
     }

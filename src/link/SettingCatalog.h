@@ -91,6 +91,9 @@ struct SettingDesc {
     // Words: the own value words, in the order the setting dialog lists them;
     // Threshold and Source: the one word each may hold (USER, the AC line).
     std::vector<int> words;
+    // Words: those the instrument has only with the logic analyser (the
+    // PATTERN and DURATION methods), held as a logic-channel source is.
+    std::vector<int> analyserWords;
     // The converter of its keyword (Words, Source, VideoStandard); nullptr
     // where the upload builds the value itself.
     SettingConverter keyword = nullptr;
@@ -164,8 +167,9 @@ QString InLanguage(const SettingDesc& d, const QString& text, int language);
 // Whether value `number` of `s` is what its setting can be on `road` (a
 // level is judged by its row's source in `s`, a video line by the standard
 // the instrument will hold, SettingHeldText,
-// a logic-channel source on the Send road by the fitted logic analyser,
-// `Link().LAPresent`). The mark of a level not known is no value.
+// a logic-channel source and the PATTERN and DURATION methods on the Send
+// road by the fitted logic analyser, `Link().LAPresent`). The mark of a
+// level not known is no value.
 bool SettingHolds(const CtrlSettings& s, int number, Road road = Road::Send);
 bool SettingHolds(const CtrlSettings& s, int number, const QString& text, Road road = Road::Send);
 // What the upload sends of value `number`: its text written from the value
@@ -192,7 +196,8 @@ bool IsLevelRow(int number);
 bool SettingNotKnown(const CtrlSettings& s, int number);
 
 // The setting's choices in the current UI language, in the dialog's order:
-// its own words, the fixed texts of its form (probes, standards, windows,
+// its own words (the PATTERN and DURATION methods only with the logic
+// analyser), the fixed texts of its form (probes, standards, windows,
 // formats, codes, thresholds), the listed numbers or whole numbers of its
 // span (averages, video lines by the standard the instrument will hold, LA
 // positions), or the method's own sources (logic channels only with the

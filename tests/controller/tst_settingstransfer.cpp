@@ -428,6 +428,10 @@ private slots:
             {"TriggerMethod=VIDEO", "TriggerVideoLine", "525.0", false, ":TRIGGER:VIDEO:LINE 525"},
             {"TriggerMethod=ALTERNATIVE;AltCH1TrigType=VIDEO", "AltCH1VideoLine", "0", false,
              ":TRIGGER:ALTERNATION:VIDEO:LINE"},
+            // The logic analyser's methods only with it.
+            {"", "TriggerMethod", "PATTERN", false, ":TRIGGER:MODE"},
+            {"", "TriggerMethod", "DURATION", false, ":TRIGGER:MODE"},
+            {"", "TriggerMethod", "DURATION", true, ":TRIGGER:MODE DURATION"},
             // LA positions 0 to 15: the sixteen go in one number.
             {"", "LAChannelPosition(9)", "16", true, ":LA:LOCATION"},
             {"", "LAChannelPosition(9)", "-1", true, ":LA:LOCATION"},
@@ -463,7 +467,8 @@ private slots:
             {"", "TimeBaseScale", "1.E-5S", false, ":TIMEBASE:SCALE 10.00US"},
         };
         for (const auto& r : rows)
-            QTest::addRow("%s %s", r.field, r.text) << r.context << r.field << r.text << r.la << r.command;
+            QTest::addRow("%s %s%s", r.field, r.text, r.la ? " with LA" : "")
+                << r.context << r.field << r.text << r.la << r.command;
     }
     void oddValuesSweep() {
         QFETCH(QString, context);

@@ -7,6 +7,7 @@
 #include "link/Converters.h"
 #include "link/SettingCatalog.h"
 #include "link/Formatters.h"
+#include "link/LinkState.h"
 #include "link/ReplyParse.h"
 #include "link/Vocabulary.h"
 
@@ -88,7 +89,10 @@ class ConvertersTest : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() { TestEnv::Init(); }
-    void cleanup() { loadLanguage(LangEnglish); }
+    void cleanup() {
+        loadLanguage(LangEnglish);
+        Link().LAPresent = false;
+    }
 
     // Keyword converters: (UI language, converter, argument) -> result.
     void keywords_data() {
@@ -532,17 +536,20 @@ private slots:
     // A setting whose span depends on another is judged through what the
     // instrument will hold of that one: a video line by the standard the
     // upload sends before it, and where the standard is left out (none of
-    // its choices) by the narrowest span, NTSC's 525 lines. The dialog's
-    // list offers what the Send road holds. A line the instrument reports
-    // (the Store road) is judged by any standard: the download reads it
-    // before its standard.
+    // its choices) by the narrowest span, NTSC's 525 lines; the logic
+    // sources and the PATTERN and DURATION methods by the logic analyser,
+    // only when it is known to be fitted. The dialog's list offers what the
+    // Send road holds. What the instrument reports (the Store road) is
+    // judged by any standard (the download reads a line before its
+    // standard), and a logic source or method says the analyser is there.
     void judgedThroughAnother_data() {
         QTest::addColumn<QString>("context");  // field=text;...
         QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("store");
         QTest::addColumn<bool>("holds");
-        const struct { const char* context; const char* field; const char* text; bool store; bool holds; } rows[] = {
+        QTest::addColumn<bool>("la");
+        const struct { const char* context; const char* field; const char* text; bool store; bool holds; bool la = false; } rows[] = {
             {"TriggerVideoStandard=NTSC", "TriggerVideoLine", "525", false, true},
             {"TriggerVideoStandard=NTSC", "TriggerVideoLine", "526", false, false},
             {"TriggerVideoStandard=PAL/SECAM", "TriggerVideoLine", "625", false, true},
@@ -560,10 +567,21 @@ private slots:
             {"TriggerVideoStandard=NTSC", "TriggerVideoLine", "600", true, true},
             {"TriggerVideoStandard=BANANA", "TriggerVideoLine", "625", true, true},
             {"TriggerVideoStandard=BANANA", "TriggerVideoLine", "626", true, false},
+            {"", "TriggerMethod", "PATTERN", false, false},
+            {"", "TriggerMethod", "DURATION", false, false},
+            {"", "TriggerMethod", "ALTERNATIVE", false, true},
+            {"", "TriggerMethod", "PATTERN", false, true, true},
+            {"", "TriggerMethod", "DURATION", false, true, true},
+            {"", "TriggerMethod", "DURATION", true, true},
+            {"", "TriggerEdgeSource", "D3", false, false},
+            {"", "TriggerEdgeSource", "D3", false, true, true},
+            {"", "TriggerPulseSource", "D15", false, true, true},
+            {"", "TriggerVideoSource", "D3", false, false, true},
+            {"", "TriggerPulseSource", "D0", true, true},
         };
         for (const auto& r : rows)
-            QTest::addRow("%s %s=%s%s", r.context, r.field, r.text, r.store ? " stored" : "")
-                << r.context << r.field << r.text << r.store << r.holds;
+            QTest::addRow("%s %s=%s%s%s", r.context, r.field, r.text, r.store ? " stored" : "", r.la ? " with LA" : "")
+                << r.context << r.field << r.text << r.store << r.holds << r.la;
     }
     void judgedThroughAnother() {
         QFETCH(QString, context);
@@ -571,9 +589,11 @@ private slots:
         QFETCH(QString, text);
         QFETCH(bool, store);
         QFETCH(bool, holds);
+        QFETCH(bool, la);
+        Link().LAPresent = la;
         const QStringList names = CtrlSettingsNames();
         CtrlSettings s;
-        for (const QString& edit : context.split(';')) {
+        for (const QString& edit : context.split(';', Qt::SkipEmptyParts)) {
             const int k = int(names.indexOf(edit.section('=', 0, 0))) + 1;
             QVERIFY(k > 0);
             SettingValue(s, k) = edit.section('=', 1);
