@@ -208,6 +208,7 @@ std::vector<SettingDesc> build() {
     b.form(&S::TimeBaseFormat, ValueForm::TimeBaseFormat, "Y-T");
 
     b.words(&S::TriggerMethod, kMethods, TrigModeToKeyword, vwEdge);
+    b.of(&S::TriggerMethod).analyserWords = {vwPattern, vwDuration};
     b.source(&S::TriggerEdgeSource, vwEdge);
     b.source(&S::TriggerPulseSource, vwPulse);
     b.source(&S::TriggerVideoSource, vwVideo);
@@ -551,8 +552,14 @@ UnitNumber readNumber(NumberFormat format, const QString& text) {
     return {};
 }
 
-// The last video line of a standard.
-double lastLineOf(const QString& standard) { return standard == "NTSC" ? kLastLineNtsc : kLastLineOther; }
+// The last video line of the standard the instrument will hold (the one the
+// upload sends before the line). A standard the upload leaves out leaves the
+// instrument on one not known here: the narrowest span, NTSC's, holds.
+double lastLineOf(const CtrlSettings& s, const SettingDesc& line) {
+    const std::optional<QString> standard = SettingHeldText(s, line.lineStandard);
+    if (!standard) return std::min(kLastLineNtsc, kLastLineOther);
+    return *standard == "NTSC" ? kLastLineNtsc : kLastLineOther;
+}
 
 // A number text of `d` written from its value in the setting's format, when
 // the setting can be that value on `road`. Its default, and a time already
@@ -576,10 +583,24 @@ std::optional<QString> numberText(const SettingDesc& d, const CtrlSettings& s, c
     if (road == Road::Store && d.levelTrigger != LevelTrigger::None) return own;
     const double v = sent.value;
     if (!d.listed.empty() && std::find(d.listed.begin(), d.listed.end(), v) == d.listed.end()) return std::nullopt;
+    // A line the instrument reports is judged by any standard: the download
+    // reads the line before its standard.
     double most = d.most;
-    if (d.lineStandard > 0 && road == Road::Send) most = lastLineOf(SettingValue(s, d.lineStandard));
+    if (d.lineStandard > 0 && road == Road::Send) most = lastLineOf(s, d);
     if (d.spanned && !(v >= d.least && v <= most)) return std::nullopt;
     return own;
+}
+
+// Whether what the instrument has only with the logic analyser (a logic
+// channel as source, the PATTERN and DURATION methods) can be on `road`: it
+// is sent only to an instrument known to have the analyser (not known, the
+// narrowest: without), and an instrument that reports it has one.
+bool analyserHeld(Road road) { return road == Road::Store || Link().LAPresent; }
+
+// Whether own word `k` of `d` can be on `road`.
+bool wordHeld(const SettingDesc& d, int k, Road road) {
+    const bool analyser = std::find(d.analyserWords.begin(), d.analyserWords.end(), k) != d.analyserWords.end();
+    return k >= 0 && (!analyser || analyserHeld(road));
 }
 
 // Whether a trigger source is one of the method's own (or one the instrument
@@ -589,7 +610,7 @@ bool sourceHolds(const SettingDesc& d, const QString& text, Road road) {
     if (text == "CH1" || text == "CH2" || text == "EXT" || text == "EXT5") return true;
     if (d.sourceMethod != vwEdge && d.sourceMethod != vwPulse) return false;
     if (text == "ACLINE" || OwnWordOf(d, text) >= 0) return true;
-    return IsLogicSource(text) && (road == Road::Store || Link().LAPresent);
+    return IsLogicSource(text) && analyserHeld(road);
 }
 
 }  // namespace
@@ -626,7 +647,7 @@ bool SettingHolds(const CtrlSettings& s, int number, Road road) {
 bool SettingHolds(const CtrlSettings& s, int number, const QString& text, Road road) {
     const SettingDesc& d = SettingOf(number);
     switch (d.form) {
-    case ValueForm::Words: return OwnWordOf(d, text) >= 0;
+    case ValueForm::Words: return wordHeld(d, OwnWordOf(d, text), road);
     case ValueForm::Volts:
     case ValueForm::Seconds:
     case ValueForm::Div:
@@ -654,6 +675,8 @@ std::optional<QString> SettingSendText(const CtrlSettings& s, int number) {
     if (number < 1 || number > CtrlValueCount) return std::nullopt;
     return SettingSendText(s, number, SettingValue(s, number));
 }
+
+std::optional<QString> SettingHeldText(const CtrlSettings& s, int number) { return SettingSendText(s, number); }
 
 std::optional<QString> SettingSendText(const CtrlSettings& s, int number, const QString& text) {
     if (!SettingHolds(s, number, text)) return std::nullopt;
@@ -691,20 +714,21 @@ QStringList SettingChoices(const CtrlSettings& s, int number) {
     const SettingDesc& d = SettingOf(number);
     QStringList out;
     if (d.form == ValueForm::Words) {
-        for (int k : d.words) out << ValueWord(k);
+        for (int k : d.words)
+            if (wordHeld(d, k, Road::Send)) out << ValueWord(k);
         return out;
     }
     if (d.form == ValueForm::Source && d.sourceMethod >= 0) {
         out << "CH1" << "CH2" << "EXT";
         if (d.sourceMethod == vwEdge) out << ValueWord(vwAcLine);
-        if ((d.sourceMethod == vwEdge || d.sourceMethod == vwPulse) && Link().LAPresent)
+        if ((d.sourceMethod == vwEdge || d.sourceMethod == vwPulse) && analyserHeld(Road::Send))
             for (int n = 0; n <= 15; ++n) out << "D" + QString::number(n);
         return out;
     }
     if (d.form == ValueForm::PlainNumber) {
         for (int v : d.listed) out << QString::number(v);
         if (d.listed.empty() && d.spanned) {
-            const double most = d.lineStandard > 0 ? lastLineOf(SettingValue(s, d.lineStandard)) : d.most;
+            const double most = d.lineStandard > 0 ? lastLineOf(s, d) : d.most;
             for (int v = int(d.least); v <= int(most); ++v) out << QString::number(v);
         }
         return out;

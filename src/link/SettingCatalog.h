@@ -95,6 +95,9 @@ struct SettingDesc {
     // Words: the own value words, in the order the setting dialog lists them;
     // Threshold and Source: the one word each may hold (USER, the AC line).
     std::vector<int> words;
+    // Words: those the instrument has only with the logic analyser (the
+    // PATTERN and DURATION methods), held as a logic-channel source is.
+    std::vector<int> analyserWords;
     // The converter of its keyword (Words, Source, VideoStandard); nullptr
     // where the upload builds the value itself.
     SettingConverter keyword = nullptr;
@@ -115,7 +118,9 @@ struct SettingDesc {
     // whole number of the span.
     std::vector<int> listed;
     // A video line: the value number of the standard whose last line ends
-    // its span (525 for "NTSC", 625 for any other).
+    // its span on the Send road (525 for "NTSC", 625 for "PAL/SECAM", 525
+    // for a standard the upload leaves out, SettingHeldText); on the Store
+    // road 625.
     int lineStandard = 0;
     // A trigger source: the method whose own source list it has (vwEdge,
     // vwPulse, vwVideo, vwSlope); -1: any source (never judged).
@@ -169,9 +174,11 @@ int OwnWordOf(const SettingDesc& d, const QString& text, int language = -1);
 // (an edge code as its label); any other text as it is.
 QString InLanguage(const SettingDesc& d, const QString& text, int language);
 // Whether value `number` of `s` is what its setting can be on `road` (a
-// level is judged by its row's source in `s`, a video line by its standard,
-// a logic-channel source on the Send road by the fitted logic analyser,
-// `Link().LAPresent`). The mark of a level not known is no value.
+// level is judged by its row's source in `s`, a video line by the standard
+// the instrument will hold, SettingHeldText,
+// a logic-channel source and the PATTERN and DURATION methods on the Send
+// road by the fitted logic analyser, `Link().LAPresent`). The mark of a
+// level not known is no value.
 bool SettingHolds(const CtrlSettings& s, int number, Road road = Road::Send);
 bool SettingHolds(const CtrlSettings& s, int number, const QString& text, Road road = Road::Send);
 // What the upload sends of value `number`: its text written from the value
@@ -181,6 +188,12 @@ bool SettingHolds(const CtrlSettings& s, int number, const QString& text, Road r
 // None when the setting cannot be it (SettingHolds).
 std::optional<QString> SettingSendText(const CtrlSettings& s, int number);
 std::optional<QString> SettingSendText(const CtrlSettings& s, int number, const QString& text);
+// What the instrument holds of value `number` once the upload has run: the
+// text the upload sends (SettingSendText), or none where the upload leaves
+// it out and the instrument keeps a value not known here. A setting whose
+// span depends on another is judged through this (a video line by its
+// standard), and where it is none, by its narrowest span.
+std::optional<QString> SettingHeldText(const CtrlSettings& s, int number);
 // A number in the format (the empty text for NumberFormat::None).
 QString FormatNumber(NumberFormat format, double value);
 // "Not known": the mark "?" that a trigger level row holds when its place
@@ -192,12 +205,13 @@ bool IsLevelRow(int number);
 bool SettingNotKnown(const CtrlSettings& s, int number);
 
 // The setting's choices in the current UI language, in the dialog's order:
-// its own words, the fixed texts of its form (probes, standards, windows,
+// its own words (the PATTERN and DURATION methods only with the logic
+// analyser), the fixed texts of its form (probes, standards, windows,
 // formats, codes, thresholds), the listed numbers or whole numbers of its
-// span (averages, video lines by the standard of `s`, LA positions), or the
-// method's own sources (logic channels only with the logic analyser). The
-// level and sensitivity lists are the controller's generated lists, within
-// the span here.
+// span (averages, video lines by the standard the instrument will hold, LA
+// positions), or the method's own sources (logic channels only with the
+// logic analyser). The level and sensitivity lists are the controller's
+// generated lists, within the span here.
 QStringList SettingChoices(const CtrlSettings& s, int number);
 QStringList SettingChoices(int number);  // of the mirror, DSOSettings()
 // The fixed texts of a form (Probe, SlopeWindow, TimeBaseFormat,

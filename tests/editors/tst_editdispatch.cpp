@@ -275,9 +275,11 @@ private slots:
         row("VIDEO Line PAL", video + ";TriggerVideoStandard=PAL/SECAM", false,
             "Trigger\\Line number [600]", O::ChoiceEdit, "TriggerLine number", "Line number",
             "625:1..625", 599);
+        // A standard that is none of its choices is not sent: the instrument
+        // keeps one not known here, and the list is the narrowest, NTSC's.
         row("VIDEO Line ntsc", video + ";TriggerVideoStandard=ntsc", false,
             "Trigger\\Line number [1]", O::ChoiceEdit, "TriggerLine number", "Line number",
-            "625:1..625", 0);
+            "525:1..525", 0);
         row("VIDEO Standard", video, false, "Trigger\\Video Standard [PAL/SECAM]", O::ChoiceEdit,
             "TriggerVideo Standard", "Video Standard", "NTSC|PAL/SECAM", 1);
         row("VIDEO Level", video, false, "Trigger\\Level [-6.00div]", O::ChoiceEdit, "TriggerLevel",

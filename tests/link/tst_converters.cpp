@@ -7,6 +7,7 @@
 #include "link/Converters.h"
 #include "link/SettingCatalog.h"
 #include "link/Formatters.h"
+#include "link/LinkState.h"
 #include "link/ReplyParse.h"
 #include "link/Vocabulary.h"
 
@@ -88,7 +89,10 @@ class ConvertersTest : public QObject {
     Q_OBJECT
 private slots:
     void initTestCase() { TestEnv::Init(); }
-    void cleanup() { loadLanguage(LangEnglish); }
+    void cleanup() {
+        loadLanguage(LangEnglish);
+        Link().LAPresent = false;
+    }
 
     // Keyword converters: (UI language, converter, argument) -> result.
     void keywords_data() {
@@ -511,7 +515,7 @@ private slots:
             {"TriggerEdgeSensitivity", "1e-400div", "(none)"}, {"TriggerEdgeLevel", "6.004div", "6.00div"},
             {"TriggerEdgeLevel", "6.01div", "(none)"}, {"TriggerEdgeLevel", "?", "(none)"},
             {"AcquireAverages", "1.6e1", "16"}, {"AcquireAverages", "17", "(none)"},
-            {"TriggerVideoLine", "625", "625"}, {"TriggerVideoLine", "0", "(none)"},
+            {"TriggerVideoLine", "525", "525"}, {"TriggerVideoLine", "0", "(none)"},
             {"TriggerVideoLine", "1.5", "(none)"}, {"LAThreshold", "TTL", "TTL"},
             {"LAThreshold", "1.4v", "1.40V"}, {"TriggerVideoSource", "EXT5", "EXT5"},
             {"TriggerVideoSource", "D3", "(none)"}, {"TriggerVideoSource", "ACLINE", "(none)"},
@@ -527,6 +531,80 @@ private slots:
         QVERIFY(n > 0);
         QCOMPARE(SettingSendText(CtrlSettings(), n, text).value_or("(none)"), sent);
         QCOMPARE(SettingHolds(CtrlSettings(), n, text), sent != "(none)");
+    }
+
+    // A setting whose span depends on another is judged through what the
+    // instrument will hold of that one: a video line by the standard the
+    // upload sends before it, and where the standard is left out (none of
+    // its choices) by the narrowest span, NTSC's 525 lines; the logic
+    // sources and the PATTERN and DURATION methods by the logic analyser,
+    // only when it is known to be fitted. The dialog's list offers what the
+    // Send road holds. What the instrument reports (the Store road) is
+    // judged by any standard (the download reads a line before its
+    // standard), and a logic source or method says the analyser is there.
+    void judgedThroughAnother_data() {
+        QTest::addColumn<QString>("context");  // field=text;...
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("store");
+        QTest::addColumn<bool>("holds");
+        QTest::addColumn<bool>("la");
+        const struct { const char* context; const char* field; const char* text; bool store; bool holds; bool la = false; } rows[] = {
+            {"TriggerVideoStandard=NTSC", "TriggerVideoLine", "525", false, true},
+            {"TriggerVideoStandard=NTSC", "TriggerVideoLine", "526", false, false},
+            {"TriggerVideoStandard=PAL/SECAM", "TriggerVideoLine", "625", false, true},
+            {"TriggerVideoStandard=PAL/SECAM", "TriggerVideoLine", "626", false, false},
+            {"TriggerVideoStandard=PAL", "TriggerVideoLine", "525", false, true},
+            {"TriggerVideoStandard=PAL", "TriggerVideoLine", "526", false, false},
+            {"TriggerVideoStandard=BANANA", "TriggerVideoLine", "600", false, false},
+            {"TriggerVideoStandard=", "TriggerVideoLine", "600", false, false},
+            {"TriggerVideoStandard=ntsc", "TriggerVideoLine", "600", false, false},
+            {"TriggerVideoStandard= PAL/SECAM", "TriggerVideoLine", "600", false, false},
+            {"AltCH1VideoStandard=PAL/SECAM;AltCH2VideoStandard=PAL", "AltCH1VideoLine", "600", false, true},
+            {"AltCH1VideoStandard=PAL/SECAM;AltCH2VideoStandard=PAL", "AltCH2VideoLine", "600", false, false},
+            {"AltCH1VideoStandard=;AltCH2VideoStandard=PAL/SECAM", "AltCH2VideoLine", "625", false, true},
+            {"AltCH1VideoStandard=;AltCH2VideoStandard=PAL/SECAM", "AltCH1VideoLine", "526", false, false},
+            {"TriggerVideoStandard=NTSC", "TriggerVideoLine", "600", true, true},
+            {"TriggerVideoStandard=BANANA", "TriggerVideoLine", "625", true, true},
+            {"TriggerVideoStandard=BANANA", "TriggerVideoLine", "626", true, false},
+            {"", "TriggerMethod", "PATTERN", false, false},
+            {"", "TriggerMethod", "DURATION", false, false},
+            {"", "TriggerMethod", "ALTERNATIVE", false, true},
+            {"", "TriggerMethod", "PATTERN", false, true, true},
+            {"", "TriggerMethod", "DURATION", false, true, true},
+            {"", "TriggerMethod", "DURATION", true, true},
+            {"", "TriggerEdgeSource", "D3", false, false},
+            {"", "TriggerEdgeSource", "D3", false, true, true},
+            {"", "TriggerPulseSource", "D15", false, true, true},
+            {"", "TriggerVideoSource", "D3", false, false, true},
+            {"", "TriggerPulseSource", "D0", true, true},
+        };
+        for (const auto& r : rows)
+            QTest::addRow("%s %s=%s%s%s", r.context, r.field, r.text, r.store ? " stored" : "", r.la ? " with LA" : "")
+                << r.context << r.field << r.text << r.store << r.holds << r.la;
+    }
+    void judgedThroughAnother() {
+        QFETCH(QString, context);
+        QFETCH(QString, field);
+        QFETCH(QString, text);
+        QFETCH(bool, store);
+        QFETCH(bool, holds);
+        QFETCH(bool, la);
+        Link().LAPresent = la;
+        const QStringList names = CtrlSettingsNames();
+        CtrlSettings s;
+        for (const QString& edit : context.split(';', Qt::SkipEmptyParts)) {
+            const int k = int(names.indexOf(edit.section('=', 0, 0))) + 1;
+            QVERIFY(k > 0);
+            SettingValue(s, k) = edit.section('=', 1);
+        }
+        const int n = int(names.indexOf(field)) + 1;
+        QVERIFY(n > 0);
+        SettingValue(s, n) = text;
+        QCOMPARE(SettingHolds(s, n, store ? Road::Store : Road::Send), holds);
+        if (store) return;
+        QCOMPARE(SettingSendText(s, n).has_value(), holds);
+        QCOMPARE(SettingChoices(s, n).contains(text), holds);
     }
 
     // Garbage replies for every converter: never a crash, and the result is
