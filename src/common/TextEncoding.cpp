@@ -1,14 +1,18 @@
 #include "common/TextEncoding.h"
 
 #include <QStringDecoder>
+#include <algorithm>
 
-bool DecodeUtf8Text(QByteArrayView bytes, QString& text) {
+namespace {
+// The bytes as UTF-8 / as GB18030; false when a byte or a sequence is none
+// of its characters (each such reads as U+FFFD).
+bool DecodeUtf8(QByteArrayView bytes, QString& text) {
     QStringDecoder dec(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
     text = dec(bytes);
     return !dec.hasError();
 }
 
-bool DecodeGb18030Text(QByteArrayView bytes, QString& text) {
+bool DecodeGb18030(QByteArrayView bytes, QString& text) {
     QStringDecoder dec("GB18030", QStringDecoder::Flag::Stateless);
     if (!dec.isValid()) {
         text = QString::fromLatin1(bytes.data(), bytes.size());
@@ -16,6 +20,33 @@ bool DecodeGb18030Text(QByteArrayView bytes, QString& text) {
     }
     text = dec(bytes);
     return !dec.hasError();
+}
+
+// Valid UTF-8 with a character of three or four bytes: a byte from 0xE0 up
+// is such a character's first.
+bool HoldsWideUtf8(QByteArrayView bytes) {
+    for (char b : bytes)
+        if (static_cast<unsigned char>(b) >= 0xE0) return bytes.isValidUtf8();
+    return false;
+}
+}  // namespace
+
+bool DecodeText(QByteArrayView bytes, TextEncoding encoding, QString& text) {
+    if (encoding == TextEncoding::Utf8) return DecodeUtf8(bytes, text);
+    return DecodeGb18030(bytes, text) && !HoldsWideUtf8(bytes);
+}
+
+bool HoldsControlChar(QStringView text) {
+    for (QChar c : text)
+        if (IsControlChar(c.unicode())) return true;
+    return false;
+}
+
+TextEncodingChoice ChooseTextEncoding(const TextReading& utf8, const TextReading& gb18030) {
+    if (utf8.damaged == 0) return {TextEncoding::Utf8, -1};
+    if (gb18030.damaged == 0) return {TextEncoding::Gb18030, -1};
+    if (gb18030.damaged < utf8.damaged) return {TextEncoding::Gb18030, gb18030.firstDamaged};
+    return {TextEncoding::Utf8, utf8.firstDamaged};
 }
 
 namespace {
@@ -44,28 +75,22 @@ int LineOf(QByteArrayView bytes, qsizetype at) {
 }
 
 QString DecodeTextLines(QByteArrayView bytes, int* damagedLine) {
-    TextEncodingVote vote;
-    int firstNotUtf8 = 0;
     QString scratch;
-    ForEachLine(bytes, [&](int line, QByteArrayView text) {
-        if (!HoldsNonAscii(text)) return true;
-        const bool utf8 = DecodeUtf8Text(text, scratch);
-        vote.Count(utf8);
-        if (!utf8 && !firstNotUtf8) firstNotUtf8 = line;
-        return true;
-    });
-    const bool gb18030 = vote.Gb18030();
-    int damaged = gb18030 ? 0 : firstNotUtf8;
-    if (gb18030) {
+    // One reading of the lines that hold bytes above 0x7F.
+    auto read = [&](TextEncoding encoding) {
+        TextReading reading;
         ForEachLine(bytes, [&](int line, QByteArrayView text) {
-            if (DecodeGb18030Text(text, scratch)) return true;
-            damaged = line;
-            return false;
+            if (HoldsNonAscii(text)) reading.Count(DecodeText(text, encoding, scratch), line);
+            return true;
         });
-    }
-    if (damagedLine) *damagedLine = damaged;
+        return reading;
+    };
+    const TextReading utf8 = read(TextEncoding::Utf8);
+    const TextEncodingChoice choice =
+        ChooseTextEncoding(utf8, utf8.damaged ? read(TextEncoding::Gb18030) : TextReading());
+    if (damagedLine) *damagedLine = int(std::max<qsizetype>(choice.damagedAt, 0));
     QString whole;
-    if (gb18030) DecodeGb18030Text(bytes, whole);
-    else DecodeUtf8Text(bytes, whole);
+    if (choice.encoding == TextEncoding::Gb18030) DecodeGb18030(bytes, whole);
+    else DecodeUtf8(bytes, whole);
     return whole;
 }

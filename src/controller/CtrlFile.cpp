@@ -153,9 +153,9 @@ CtrlFileFault ReadFields(const QString& text, const QString& header, const CtrlS
 
 bool IsCtrlValueText(const QString& v) {
     for (QChar c : v) {
-        if (c == QLatin1Char(';') || c == QLatin1Char('"')) return false;
+        // A control character (NEL, CSI ...) is in no text of a file (common/TextEncoding.h).
+        if (c == QLatin1Char(';') || c == QLatin1Char('"') || IsControlChar(c.unicode())) return false;
         switch (c.category()) {
-        case QChar::Other_Control:        // U+0000..U+001F, U+007F..U+009F (NEL, CSI ...)
         case QChar::Other_Format:         // invisible marks: bidi controls, zero widths, BOM
         case QChar::Other_Surrogate:      // half a character
         case QChar::Separator_Line:       // U+2028

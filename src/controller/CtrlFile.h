@@ -2,7 +2,8 @@
 // The controller file (".rmt"): the whole settings mirror as 194 quoted text
 // lines ended by CR LF: the header "<MakerName> <ModelName> Controller", then
 // the 193 values in record order. Written as UTF-8; read as UTF-8, or as
-// GB18030 when the bytes are not UTF-8 (files of a Chinese Windows system).
+// GB18030 when not every line is UTF-8 and every line is GB18030 (files of a
+// Chinese Windows system; DecodeTextLines).
 //
 // Reading goes into a copy and commits only a file of exactly the header and
 // the 193 values, one a line, whose values are texts a setting may hold

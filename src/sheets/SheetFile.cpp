@@ -597,10 +597,6 @@ public:
 // Reader
 
 struct BadFile {};
-// A text whose bytes are no text of the file's encoding (a damaged byte).
-struct DamagedText {
-    const char* at;
-};
 
 [[noreturn]] void Bad() { throw BadFile{}; }
 
@@ -713,22 +709,19 @@ private:
 // closing quote must come within them.
 constexpr ptrdiff_t MaxItemBytes = 4 * ptrdiff_t(MaxSheetTextLength);
 
-// How the texts of a reading as UTF-8 read: those holding bytes above 0x7F,
-// and the first of them that is not UTF-8.
-struct TextsRead {
-    TextEncodingVote vote;
-    const char* firstNotUtf8 = nullptr;
-};
-
 class SheetReader {
 public:
-    SheetReader(const char* begin, const char* end, bool gb18030)
-        : p(begin), end(end), gb18030(gb18030) {}
+    // Reads file..end from `begin` (past a UTF-8 mark); texts in `encoding`.
+    SheetReader(const char* file, const char* begin, const char* end, TextEncoding encoding)
+        : p(begin), end(end), file(file), encoding(encoding) {}
 
     const char* p;
     const char* end;
-    bool gb18030;
-    TextsRead texts;
+    const char* file;
+    TextEncoding encoding;
+    // The texts that are no text of `encoding`: a byte or a sequence none of
+    // its characters has, or a control character; at their offsets in the file.
+    TextReading texts;
 
     // Each item ends at a comma, a line end (CR LF, LF or CR) or the end of
     // the file; spaces before the delimiter are allowed.
@@ -803,29 +796,27 @@ public:
     }
     QString decodeBytes(const char* b, const char* e) {
         const qsizetype n = e - b;
-        // Plain ASCII (nearly every item) is widened in one pass.
-        if (!HoldsNonAscii(QByteArrayView(b, n))) {
-            QString s(n, Qt::Uninitialized);
-            char16_t* out = reinterpret_cast<char16_t*>(s.data());
-            for (qsizetype k = 0; k < n; ++k) out[k] = static_cast<unsigned char>(b[k]);
-            return s;
-        }
-        // A text with other bytes: in the first reading as UTF-8, each such
-        // text is counted for the file's encoding (TextEncodingVote) and one
-        // that is not UTF-8 reads as nothing for now (the file is then read
-        // again as GB18030, or refused); in the reading as GB18030 one that
-        // is not GB18030 is damage.
+        bool fits;
         QString s;
-        if (!gb18030) {
-            const bool utf8 = DecodeUtf8Text(QByteArrayView(b, n), s);
-            texts.vote.Count(utf8);
-            if (!utf8) {
-                if (!texts.firstNotUtf8) texts.firstNotUtf8 = b;
-                s.clear();
+        if (!HoldsNonAscii(QByteArrayView(b, n))) {
+            // Plain ASCII (nearly every item) is widened in one pass.
+            s = QString(n, Qt::Uninitialized);
+            char16_t* out = reinterpret_cast<char16_t*>(s.data());
+            bool control = false;
+            for (qsizetype k = 0; k < n; ++k) {
+                out[k] = static_cast<unsigned char>(b[k]);
+                control |= IsControlChar(out[k]);
             }
-            return s;
+            fits = !control;
+        } else {
+            fits = DecodeText(QByteArrayView(b, n), encoding, s) && !HoldsControlChar(s);
         }
-        if (!DecodeGb18030Text(QByteArrayView(b, n), s)) throw DamagedText{b};
+        // A text that is not of this reading's encoding reads as nothing:
+        // the file is refused, or read in the other encoding (ParseSheetBytes).
+        if (Q_UNLIKELY(!fits)) {
+            texts.Count(false, b - file);
+            s.clear();
+        }
         return s;
     }
 
@@ -997,13 +988,14 @@ public:
     }
 };
 
-// One reading of the file; `texts` tells how its texts read as UTF-8.
-bool ParseWith(const QByteArray& bytes, SheetModelData& into, bool gb18030, const QString& expectedHeader,
-               TextsRead* texts = nullptr) {
+// One reading of the file, its texts in `encoding`; `texts` says which of
+// them are not of it.
+bool ParseWith(const QByteArray& bytes, SheetModelData& into, TextEncoding encoding, const QString& expectedHeader,
+               TextReading& texts) {
     const char* b = bytes.constData();
     const char* e = b + bytes.size();
     if (e - b >= 3 && std::memcmp(b, "\xEF\xBB\xBF", 3) == 0) b += 3;  // a UTF-8 mark
-    SheetReader r(b, e, gb18030);
+    SheetReader r(bytes.constData(), b, e, encoding);
     QString header;
     r.str(header);
     if (header != expectedHeader) return false;
@@ -1018,7 +1010,7 @@ bool ParseWith(const QByteArray& bytes, SheetModelData& into, bool gb18030, cons
     if (!(last == End::CrLf || last == End::Lf || (last == End::Cr && lineEnd == End::Cr))) Bad();
     for (int i = 0; i < std::min<int>(into.WaveCount, WaveSlots); ++i)
         UpdateWaveNumbers(into.WaveViews[size_t(i)]);
-    if (texts) *texts = r.texts;
+    texts = r.texts;
     return true;
 }
 
@@ -1041,9 +1033,7 @@ QString SheetFileHeader() {
 }
 
 bool IsStorableName(const QString& name) {
-    for (QChar c : name)
-        if (c == QLatin1Char('"') || c.category() == QChar::Other_Control) return false;
-    return true;
+    return !name.contains(QLatin1Char('"')) && !HoldsControlChar(name);
 }
 
 namespace {
@@ -1064,21 +1054,21 @@ QByteArray SheetFileText(const SheetModelData& sheet, bool laPresent) {
 namespace {
 // The parse, given the header line a sheet of this model starts with (read
 // once by the caller: a read ahead parses on a thread of its own).
-// The file is read as UTF-8; when some of its texts are not, the vote of
-// its texts decides (TextEncodingVote): it is read again as GB18030, or the
-// first text that is not UTF-8 is damage. `damage` then says where.
+// The file is read as UTF-8; when some of its texts are not, it is read
+// again as GB18030, and the two readings choose the file's encoding
+// (ChooseTextEncoding): the reading that stands, or the damaged text
+// `damage` names.
 bool ParseSheetBytes(const QByteArray& bytes, SheetModelData& into, const QString& header,
                      SheetDamage* damage) {
     try {
-        TextsRead utf8;
-        if (!ParseWith(bytes, into, false, header, &utf8)) return false;
-        if (utf8.vote.AllUtf8()) return true;
-        if (!utf8.vote.Gb18030()) throw DamagedText{utf8.firstNotUtf8};
-        return ParseWith(bytes, into, true, header);
-    } catch (const BadFile&) {
+        TextReading utf8, gb18030;
+        if (!ParseWith(bytes, into, TextEncoding::Utf8, header, utf8)) return false;
+        if (utf8.damaged && !ParseWith(bytes, into, TextEncoding::Gb18030, header, gb18030)) return false;
+        const TextEncodingChoice choice = ChooseTextEncoding(utf8, gb18030);
+        if (choice.damagedAt < 0) return true;  // `into` holds the last reading, the chosen one
+        if (damage) damage->textLine = LineOf(bytes, choice.damagedAt);
         return false;
-    } catch (const DamagedText& text) {
-        if (damage) damage->textLine = LineOf(bytes, text.at - bytes.constData());
+    } catch (const BadFile&) {
         return false;
     }
 }

@@ -13,9 +13,10 @@
 // "#FALSE#"; whole numbers in plain decimal; Single values with at most 7 and
 // Double values with at most 15 significant digits, "." as decimal point in
 // every locale, exponent form ("1.5E-07", "2E+15") for very small or large
-// magnitudes. Written as UTF-8; read as UTF-8, or as GB18030 when most of its
-// texts with bytes above 0x7F are not UTF-8 (sheets saved on a Chinese
-// Windows system); a text that is neither is damage, named by its line.
+// magnitudes. Written as UTF-8; read as UTF-8, or as GB18030 when not every text
+// is UTF-8 and every text is GB18030 (sheets saved on a Chinese Windows
+// system; ChooseTextEncoding); a text of neither, or holding a control
+// character, is damage, named by its line.
 //
 // Reading is all or nothing: the file is parsed into a scratch copy of the
 // sheet, every count and block size is checked against the limits and the
@@ -44,9 +45,9 @@ struct SheetDamage {
 // keep their values. Returns false (and leaves `into` partly written) when
 // the header is not this model's or any item is malformed, missing or out of
 // range, or a text is damaged (`damage` then names its line); callers pass a
-// scratch copy. The texts are read as UTF-8; as GB18030 only when more of
-// the texts holding bytes above 0x7F are not UTF-8 than are
-// (common/TextEncoding.h), and then every one must be GB18030.
+// scratch copy. The texts are read as UTF-8, or as GB18030 when not every
+// one is UTF-8 and every one is GB18030 (common/TextEncoding.h); a text of
+// neither, or holding a control character, is damage.
 bool ParseSheetFile(const QByteArray& bytes, SheetModelData& into, SheetDamage* damage = nullptr);
 
 // Number texts of the file: Single with at most 7, Double with at most 15

@@ -196,6 +196,18 @@ private slots:
         QVERIFY(WriteBytes(path("gb.rmt"), gb));
         QVERIFY(ReadCtrlFile(path("gb.rmt")));
         QCOMPARE(DSOSettings().RunStop, QString("RUN"));  // the same setting, in the words of the UI
+        // Though a word of it reads as UTF-8 by chance ("停止" CD A3 D6 B9).
+        QStringEncoder toGb("GB18030");
+        gb = ReadAll(Golden());
+        QVERIFY(gb.startsWith(QByteArray("\"") + CtrlFileHeader().toUtf8() + "\"\r\n\"RUN\"\r\n\"ON\"\r\n"));
+        gb.replace("\"RUN\"", QByteArray(toGb.encode(QString::fromUtf8("\"停止\""))));
+        gb.replace(gb.indexOf("\"ON\""), 4, QByteArray(toGb.encode(QString::fromUtf8("\"打开\""))));
+        QVERIFY(WriteBytes(path("gb, a word as UTF-8.rmt"), gb));
+        MsgBoxService::ClearLog();
+        QVERIFY(ReadCtrlFile(path("gb, a word as UTF-8.rmt")));
+        QVERIFY2(MsgBoxService::Log().isEmpty(), qPrintable(MsgBoxService::Log().value(0).text));
+        QCOMPARE(DSOSettings().RunStop, QString("STOP"));
+        QCOMPARE(*CtrlSettingsValues(DSOSettings())[1], QString("ON"));
     }
 
     // A file keeps the words of the language it was saved in. Read under the

@@ -943,9 +943,8 @@ private slots:
     }
 
     // One damaged byte changes no other text: a text that is not of the
-    // file's encoding is refused, named by its line, and the open sheet
-    // stays as it was. The file's encoding is the vote of its texts with
-    // bytes above 0x7F (GB18030 only when more are not UTF-8 than are).
+    // file's encoding, or that holds a control character, is refused, named
+    // by its line, and the open sheet stays as it was.
     void damagedTextIsRefusedNamingItsLine_data() {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<int>("at");  // the damaged byte
@@ -969,6 +968,18 @@ private slots:
             << gb << in(gb, gbName.constData(), 1) << '\0';
         QTest::newRow("GB18030: a lone lead byte ending a view's name")
             << gb << int(gb.indexOf(QByteArray(toGb(QString::fromUtf8("测量0"))))) + 4 << '\xFE';
+        // A control byte inside a text that stays UTF-8.
+        auto edge = NewSheet();
+        SheetSamples::FillTelling(*edge, 0);
+        const QByteArray plain = SheetFileText(*edge, false);
+        QTest::newRow("UTF-8: a zero byte in the trigger mode (ED 0 E)") << plain << in(plain, "\"EDGE\"", 3) << '\0';
+        QTest::newRow("UTF-8: a zero byte in an offset (3.0 0 V)") << plain << in(plain, "\"3.04V\"", 4) << '\0';
+        QTest::newRow("UTF-8: a zero byte in the sheet name") << plain << in(plain, ", sheet 0", 2) << '\0';
+        QTest::newRow("UTF-8: a zero byte in a view's name") << plain << in(plain, ", Vpp", 2) << '\0';
+        QTest::newRow("UTF-8: a zero byte in a table cell") << plain << in(plain, "-500E-03", 1) << '\0';
+        QTest::newRow("UTF-8: byte 0x04 in a record's time scale") << plain << in(plain, "\"500us\"", 3) << '\x04';
+        const QByteArray gbEdge = toGb(QString::fromUtf8(plain));
+        QTest::newRow("GB18030: a zero byte in the trigger mode") << gbEdge << in(gbEdge, "\"EDGE\"", 3) << '\0';
     }
     void damagedTextIsRefusedNamingItsLine() {
         QFETCH(QByteArray, bytes);
@@ -1010,6 +1021,51 @@ private slots:
         auto dst = NewSheet();
         QVERIFY(ParseSheetFile(gb, *dst));
         QCOMPARE(dst->SheetName, src->SheetName);
+        QCOMPARE(SheetFileText(*dst, false), utf8);
+    }
+
+    // A sheet reads as it was written: every sheet this program writes
+    // (UTF-8), whatever else its bytes could be, and a sheet of a Chinese
+    // Windows system (GB18030) though a few of its texts read as UTF-8 by
+    // chance ("前" C7 B0 is U+01F0 in UTF-8, "一" D2 BB U+04BB, "十" CA AE
+    // U+02AE, "聙" C2 80 the control character U+0080).
+    void sheetReadsAsWritten_data() {
+        QTest::addColumn<QString>("sheetName");
+        QTest::addColumn<QStringList>("viewNames");  // of Wave views
+        QTest::addColumn<bool>("gb18030");           // saved as GB18030, else as this program saves it
+        const QString front = QString::fromUtf8("前"), back = QString::fromUtf8("后");
+        const QString measure = QString::fromUtf8("测量"), one = QString::fromUtf8("一"), ten = QString::fromUtf8("十");
+        for (const bool gb : {true, false}) {
+            const char* saved = gb ? "GB18030" : "UTF-8";
+            QTest::addRow("%s: views 前 and 后", saved) << "Sheet" << QStringList{front, back} << gb;
+            QTest::addRow("%s: sheet 测量, views 一 and 十", saved) << measure << QStringList{one, ten} << gb;
+            QTest::addRow("%s: 一 and 十 beside 试验", saved)
+                << QString::fromUtf8("试验") << QStringList{one, ten, "Wave"} << gb;
+            QTest::addRow("%s: 聙 alone", saved) << "Sheet" << QStringList{QString::fromUtf8("聙")} << gb;
+            QTest::addRow("%s: 聙 beside 后", saved) << "Sheet" << QStringList{QString::fromUtf8("聙"), back} << gb;
+        }
+        // Bytes a GB18030 text could have: this program's sheet reads as written.
+        QTest::newRow("UTF-8: the bytes of 一 and 十 in GB18030") << "Sheet"
+            << QStringList{QString::fromUtf8("һ"), QString::fromUtf8("ʮ")} << false;
+        QTest::newRow("UTF-8: Latin, Cyrillic, a unit") << QString::fromUtf8("Café")
+            << QStringList{QString::fromUtf8("Волна"), QString::fromUtf8("5µs, 20°C")} << false;
+    }
+    void sheetReadsAsWritten() {
+        QFETCH(QString, sheetName);
+        QFETCH(QStringList, viewNames);
+        QFETCH(bool, gb18030);
+        auto src = NewSheet();
+        src->SheetName = sheetName;
+        src->WaveCount = int16_t(viewNames.size());
+        for (int i = 0; i < viewNames.size(); ++i) src->WaveViews[size_t(i)].Name = viewNames[i];
+        const QByteArray utf8 = SheetFileText(*src, false);
+        QStringEncoder toGb("GB18030");
+        const QByteArray bytes = gb18030 ? QByteArray(toGb(QString::fromUtf8(utf8))) : utf8;
+        QVERIFY(!toGb.hasError());
+        auto dst = NewSheet();
+        SheetDamage damage;
+        QVERIFY2(ParseSheetFile(bytes, *dst, &damage), qPrintable(QString("damage on line %1").arg(damage.textLine)));
+        QCOMPARE(dst->SheetName, sheetName);
         QCOMPARE(SheetFileText(*dst, false), utf8);
     }
 
