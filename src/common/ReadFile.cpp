@@ -7,13 +7,20 @@
 #include <signal.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
 #include <pthread.h>
 #include <cstdint>
+#include <cstdio>
 #include <mutex>
+#endif
+#ifdef Q_OS_LINUX
+#include <sys/inotify.h>
+
+#include <unordered_map>
 #endif
 
 bool OpenRegularFile(QFile& file, qint64 maxBytes, QString* reason) {
@@ -41,14 +48,18 @@ std::function<void(const QString&)>& OpenedHook() {
 // touched. Mappings being read are watched here; a fault inside one gets a
 // page of zeros put in its place (and its slot marks the read as changed),
 // and the read goes on. Every other SIGBUS (a fault elsewhere, one sent by
-// kill or raise, a memory error the kernel reports early) goes to the action
-// that was there before the watch, as the kernel would have given it.
+// kill or raise, a memory error the kernel reports early) meets the action
+// that was there before the watch, as the kernel would have given it, and
+// the watch stays in place.
 constexpr int WatchSlots = 16;
 std::atomic<bool> slotTaken[WatchSlots];
 std::atomic<bool> slotFaulted[WatchSlots];
 std::atomic<uintptr_t> slotBegin[WatchSlots];
 std::atomic<uintptr_t> slotEnd[WatchSlots];
 struct sigaction previousBusAction;
+// A previous handler set with SA_RESETHAND has run: from then on the action
+// before the watch is the default, as the kernel would have reset it.
+std::atomic<bool> previousReset{false};
 uintptr_t pageSize = 4096;
 std::atomic<bool> installed{false};
 
@@ -70,22 +81,18 @@ bool ZeroVanishedPage(const siginfo_t* info) {
     return false;
 }
 
-// The kernel's reports of a fault at the access itself, which it raises again
-// when the handler returns to that access. Every other SIGBUS (one sent by a
-// process, si_code <= 0, or a memory error reported ahead of any access,
-// BUS_MCEERR_AO) arrives once and does not repeat.
-bool FaultRepeats(const siginfo_t* info) {
-    switch (info->si_code) {
-    case BUS_ADRALN:
-    case BUS_ADRERR:
-    case BUS_OBJERR:
-#ifdef BUS_MCEERR_AR
-    case BUS_MCEERR_AR:
+// A fault the kernel raised at an access (si_code > 0: BUS_ADRALN,
+// BUS_ADRERR, BUS_OBJERR, BUS_MCEERR_AR, and SI_KERNEL for a stack-segment
+// or segment-not-present fault). The kernel forces such a fault on the
+// process: ignored or blocked, it takes the default action and ends it.
+// Every other SIGBUS was sent by a process (si_code <= 0: kill, raise,
+// sigqueue) or reports a memory error ahead of any access (BUS_MCEERR_AO),
+// and takes the action as it is set.
+bool ForcedByKernel(const siginfo_t* info) {
+#ifdef BUS_MCEERR_AO
+    if (info->si_code == BUS_MCEERR_AO) return false;
 #endif
-        return true;
-    default:
-        return false;
-    }
+    return info->si_code > 0;
 }
 
 // The previous handler, run as the kernel would have run it: with its own
@@ -99,29 +106,34 @@ void RunPreviousHandler(const struct sigaction& before, int sig, siginfo_t* info
         if (sigismember(&before.sa_mask, s) == 1) sigaddset(&during, s);
     if (!(before.sa_flags & SA_NODEFER)) sigaddset(&during, sig);
     else if (sigismember(&before.sa_mask, sig) != 1) sigdelset(&during, sig);
-    if (before.sa_flags & SA_RESETHAND) signal(sig, SIG_DFL);  // as the kernel would have
     pthread_sigmask(SIG_SETMASK, &during, nullptr);
     if (before.sa_flags & SA_SIGINFO) before.sa_sigaction(sig, info, context);
     else before.sa_handler(sig);
     pthread_sigmask(SIG_SETMASK, &kept, nullptr);
 }
 
-// What the previous action would have done with the signal.
+// The default action: the process ends by the signal. The default is put
+// back and the same report queued again, to arrive as soon as this handler
+// returns (before a faulting access would run again).
+void EndByDefault(int sig, siginfo_t* info) {
+    signal(sig, SIG_DFL);
+#ifdef SYS_rt_tgsigqueueinfo
+    if (syscall(SYS_rt_tgsigqueueinfo, getpid(), syscall(SYS_gettid), sig, info) == 0) return;
+#endif
+    raise(sig);
+}
+
+// What the action set before the watch would have done with the signal.
 void PassOn(int sig, siginfo_t* info, void* context) {
     const struct sigaction& before = previousBusAction;
-    const bool repeats = FaultRepeats(info);
-    const bool handler = (before.sa_flags & SA_SIGINFO) ||
-                         (before.sa_handler != SIG_DFL && before.sa_handler != SIG_IGN);
-    if (handler) {
+    const bool handler = before.sa_handler != SIG_DFL && before.sa_handler != SIG_IGN;
+    // A handler set with SA_RESETHAND runs once; the default stands after it.
+    if (handler && !((before.sa_flags & SA_RESETHAND) && previousReset.exchange(true))) {
         RunPreviousHandler(before, sig, info, context);
         return;
     }
-    if (before.sa_handler == SIG_IGN && !repeats) return;  // ignored, as before
-    // The default ends the process (a fault is never ignored). A signal that
-    // does not repeat is raised again, to arrive once this returns; a fault
-    // returns to the access, which faults again.
-    signal(sig, SIG_DFL);
-    if (!repeats) raise(sig);
+    if (before.sa_handler == SIG_IGN && !ForcedByKernel(info)) return;  // ignored, as before
+    EndByDefault(sig, info);
 }
 
 void OnBusError(int sig, siginfo_t* info, void* context) {
@@ -192,14 +204,21 @@ bool WatchMappedFileReads() {
     std::call_once(once, [] {
         const long size = sysconf(_SC_PAGESIZE);
         if (size > 0) pageSize = uintptr_t(size);
-        struct sigaction action {};
-        action.sa_sigaction = OnBusError;
-        // A call the signal interrupts goes on, as under the default action.
-        action.sa_flags = SA_SIGINFO | SA_RESTART;
-        sigemptyset(&action.sa_mask);
         struct sigaction before {};
         if (sigaction(SIGBUS, nullptr, &before) != 0) return;
-        action.sa_flags |= before.sa_flags & SA_ONSTACK;
+        struct sigaction action {};
+        action.sa_sigaction = OnBusError;
+        action.sa_flags = SA_SIGINFO | (before.sa_flags & SA_ONSTACK);
+        // A handler set before: its mask is blocked as the signal arrives,
+        // and a call the signal interrupts goes on only if it asked for that.
+        // Under the default or ignored, a call the signal interrupts goes on.
+        if (before.sa_handler != SIG_DFL && before.sa_handler != SIG_IGN) {
+            action.sa_mask = before.sa_mask;
+            action.sa_flags |= before.sa_flags & SA_RESTART;
+        } else {
+            sigemptyset(&action.sa_mask);
+            action.sa_flags |= SA_RESTART;
+        }
         previousBusAction = before;
         installed.store(sigaction(SIGBUS, &action, nullptr) == 0, std::memory_order_release);
     });

@@ -35,12 +35,13 @@ struct ReadRefusal {
 // Sets up the watch that lets FileContents read a file mapped (below): a
 // SIGBUS raised by a page of a watched mapping that its file no longer holds
 // gets a page of zeros in its place; any other SIGBUS (a fault elsewhere, one
-// sent by kill or raise) goes to the action that was set before, so the
-// default still ends the process. Called once at start-up where the
-// application sets its other signal handling (main), before any thread
-// starts. Until it is called, or when another action has replaced the
-// watch's since, FileContents reads a copy of the file instead. True while
-// the watch is in place.
+// sent by kill or raise) meets the action that was set before as the kernel
+// would have given it (so the default, or a fault while SIGBUS is ignored,
+// still ends the process), and the watch stays in place. Called once at
+// start-up where the application sets its other signal handling (main),
+// before any thread starts. Until it is called, or when another action has
+// replaced the watch's since, FileContents reads a copy of the file instead.
+// True while the watch is in place.
 bool WatchMappedFileReads();
 
 // What tells one state of a file from another: its size, its modification

@@ -54,6 +54,17 @@ void HandleWith(int flags) {
     sigaction(SIGBUS, &action, nullptr);
 }
 
+// A stack-segment fault: an access through the stack pointer to an address
+// that is not canonical. The kernel reports it as SIGBUS with SI_KERNEL, a
+// code of none of the faults at a page.
+void StackSegmentFault() {
+#if defined(__x86_64__)
+    const unsigned long far = 0x8000000000000000ul;
+    unsigned long out;
+    asm volatile("movq (%%rsp,%1,1), %0" : "=r"(out) : "r"(far) : "memory");
+#endif
+}
+
 bool WriteFile(const QString& path, const QByteArray& bytes) {
     QFile f(path);
     return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
@@ -78,11 +89,12 @@ bool CutFileIsRefused(const QString& path, bool mapped) {
 int BusChild(const QByteArray& mode, const QString& dir) {
     prctl(PR_SET_DUMPABLE, 0);  // no core file for the ends the parent expects
     signal(SIGBUS, SIG_DFL);    // as in the application (a sanitizer's own handler set aside)
-    if (mode == "ignored") signal(SIGBUS, SIG_IGN);
+    if (mode == "ignored" || mode == "stack fault ignored") signal(SIGBUS, SIG_IGN);
     if (mode == "handled" || mode == "early handled") signal(SIGBUS, CountBusSignal);
     if (mode == "early ignored") signal(SIGBUS, SIG_IGN);
     if (mode == "own mask") HandleWith(0);
     if (mode == "no defer") HandleWith(SA_NODEFER);
+    if (mode == "reset handler") HandleWith(SA_RESETHAND);
     if (!WatchMappedFileReads()) return 2;
     const QString path = dir + "/" + QString::fromLatin1(mode);
     if (!WriteFile(path, ThreePages)) return 3;
@@ -93,13 +105,25 @@ int BusChild(const QByteArray& mode, const QString& dir) {
         raise(SIGBUS);
         return 10;
     }
-    if (mode == "fault") {
-        // A mapping of the child's own, not watched, faults past its file's end.
+    // A mapping of the child's own, not watched, faults past its file's end.
+    const auto faultOutsideTheWatch = [&] {
         QFile own(path + ".own");
         if (!own.open(QIODevice::ReadWrite) || own.write(ThreePages) != ThreePages.size()) return 5;
         const uchar* bytes = own.map(0, ThreePages.size());
         if (!bytes || !own.resize(0)) return 6;
         return *static_cast<const volatile uchar*>(bytes + 4096) + 11;
+    };
+    if (mode == "fault") return faultOutsideTheWatch();
+    if (mode == "stack fault ignored") {
+        StackSegmentFault();
+        return 26;
+    }
+    if (mode == "reset handler") {
+        raise(SIGBUS);
+        if (handled != 1) return 27;
+        if (!WatchMappedFileReads()) return 28;  // the watch stays in place
+        if (!CutFileIsRefused(path + ".cut", true)) return 29;
+        return faultOutsideTheWatch();  // the default now: it ends the process
     }
     if (mode.startsWith("early")) {
         if (!ReportMemoryErrorEarly()) return 17;
@@ -159,6 +183,16 @@ private slots:
         // A handler set before runs as the kernel would run it.
         QTest::newRow("handler with its own mask: runs with it, SIGBUS blocked") << QByteArray("own mask") << false;
         QTest::newRow("handler with SA_NODEFER: runs with SIGBUS open") << QByteArray("no defer") << false;
+        // A handler set with SA_RESETHAND runs once; after it the default
+        // stands, while the watch stays in place.
+        QTest::newRow("handler with SA_RESETHAND: runs once, the next fault ends it") << QByteArray("reset handler")
+                                                                                    << true;
+        // A fault the kernel forces (at an access), whatever its code, ends
+        // the process though SIGBUS is ignored.
+#if defined(__x86_64__)
+        QTest::newRow("stack-segment fault (SI_KERNEL), ignored before: ends it") << QByteArray("stack fault ignored")
+                                                                                  << true;
+#endif
     }
     void busSignalsTheWatchDidNotCauseGoOn() {
         QFETCH(QByteArray, mode);
