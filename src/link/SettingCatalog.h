@@ -2,24 +2,38 @@
 // The catalog of the settings mirror: one description for each of its 193
 // values, saying what the value may hold (its own value words, or the form
 // of its number or text), the converter that makes its keyword, whether the
-// upload sends it, and its default. Every road that judges, translates or
-// lists a value reads it here: the file open's normalisation, the language
-// switch, the defaults, the upload's check, the download's check of a word
-// reply, the controller tree's rows and the setting dialog's lists. The order
-// in which the upload sends the values is the upload's own data (its row
-// tables), the order of the tree's rows the tree's (controller/CtrlTree.cpp).
+// upload sends it, its default, and where it goes: its command, query and
+// reply converter, its tree row (group, item) and label, and its editor.
+// Every road that judges, translates, lists or carries a value reads it
+// here: the file open's normalisation, the language switch, the defaults,
+// the upload and the download, the controller tree's rows, the setting
+// dialog's rows and lists, and the applies' commands, tree places and
+// converters. What is not a setting stays outside: the immediate actions,
+// the group nodes and the sequences' fixed rows. The orders are their
+// roads' own data: the upload's and the download's sequences, and the
+// order of the tree's rows (controller/CtrlTree.cpp).
 //
-// A new setting goes in these places: its entries in SettingCatalog.cpp (what
-// it may hold in build(), where it goes in routes()), its field in
-// common/DSOSettings.h, its place in the upload's and the download's
-// sequences (SettingsUpload.cpp, SettingsDownload.cpp: lists of settings in
-// the order the instrument gets them) and, with a row, its place in the
-// tree's order (controller/CtrlTree.cpp: the settings of each group, trigger
-// method and alternation type in the order shown); a new label is its two
-// texts (link/Vocabulary.cpp) and its name (link/CtrlPlaces.h). Its command,
-// query, reply converter, tree row (group, item), label and editor come from
-// here; the table test (tst_settingroutes) holds the catalog, the sequences,
-// the tree and the dialogs together.
+// A new setting is:
+// - its entry here (what it may hold in build(), where it goes in routes());
+// - its field in common/DSOSettings.h;
+// - its place in the sequences: the upload's and the download's
+//   (SettingsUpload.cpp, SettingsDownload.cpp: lists of settings in the order
+//   the instrument gets them) and, with a row, the tree's order
+//   (controller/CtrlTree.cpp);
+// - with a new label, its two texts (link/Vocabulary.cpp) and its name
+//   (link/CtrlPlaces.h).
+// The dialog's row and the apply's command follow from the entry; an apply
+// adds only its own steps (pauses, a read-back, a rebuild). The table test
+// (tst_settingroutes) holds the catalog, the sequences, the tree, the dialog
+// and the applies together.
+//
+// A new value changes the controller file: the file holds the values by
+// position, one a line (value number k on line k + 1), and is read only
+// when it has exactly CtrlValueCount values. A value added at the end makes
+// every file written before it one line short, and the open refuses such a
+// file; a value added elsewhere moves every later line. So a new value comes
+// with a decision on the files without it (read them with the new value at
+// its default, or refuse them) and a test of that decision.
 #include <QString>
 #include <QStringList>
 #include <optional>
