@@ -188,6 +188,22 @@ FileStamp StampOpen(const QFile& file) {
     if (fstat(file.handle(), &st) != 0) return {};
     return StampOf(st);
 }
+
+// Waits until a write another program has under way on the open file is
+// done: a writer holds the file's lock for the whole of one write, and these
+// calls take it (SEEK_DATA on ext4, btrfs and tmpfs, a read on XFS), so a
+// write that began before this cannot go on writing into the bytes read
+// after it. Elsewhere they return at once. The file's offset stays.
+void SettleWrites(int fd) {
+#ifdef SEEK_DATA
+    const off_t at = lseek(fd, 0, SEEK_CUR);
+    lseek(fd, 0, SEEK_DATA);
+    if (at >= 0) lseek(fd, at, SEEK_SET);
+#endif
+    char byte;
+    (void)!pread(fd, &byte, 1, 0);
+}
+
 #else
 // Elsewhere a mapped file cannot be shortened: nothing to watch.
 int Watch(const uchar*, qint64) { return 0; }
@@ -195,6 +211,95 @@ bool Faulted(int) { return false; }
 void Unwatch(int) {}
 
 FileStamp StampOpen(const QFile& file) { return StampOfFile(file.fileName()); }
+void SettleWrites(int) {}
+#endif
+
+#ifdef Q_OS_LINUX
+// The notices of change to the files being read: one inotify instance for
+// the process, made at the first read and kept; a watch on each file while
+// it is read (readers of one file at a time share its watch); and for each
+// watch the count of the changes it reported. A watch reports every change
+// to its file: each write, whichever program makes it and whenever that
+// opened the file, each shortening or lengthening, each change of its
+// attributes.
+class ChangeNotices {
+public:
+    // A watch on the open file `fd` (the very file the descriptor holds,
+    // whatever its name now), and in `seen` the count of its changes so far;
+    // -1 when none can be had (the system's limits reached).
+    int watch(int fd, quint64* seen) {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        if (instance_ < 0) instance_ = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+        if (instance_ < 0) return -1;
+        if (!tally()) return -1;  // what is reported before the watch is not this read's
+        char self[40];
+        std::snprintf(self, sizeof self, "/proc/self/fd/%d", fd);
+        const int watch = inotify_add_watch(instance_, self, IN_MODIFY | IN_ATTRIB | IN_CLOSE_WRITE);
+        if (watch < 0) return -1;
+        Watch& w = watches_[watch];
+        ++w.readers;
+        *seen = w.changes;
+        return watch;
+    }
+    // The file of `watch` changed since its count was `seen` (or its reports
+    // cannot be read).
+    bool changedSince(int watch, quint64 seen) {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        const auto it = watches_.find(watch);
+        return !tally() || it == watches_.end() || it->second.changes != seen;
+    }
+    void unwatch(int watch) {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        const auto it = watches_.find(watch);
+        if (it == watches_.end() || --it->second.readers > 0) return;
+        watches_.erase(it);
+        inotify_rm_watch(instance_, watch);
+    }
+
+private:
+    // Counts the reports waiting, each to its watch. False when they cannot
+    // be read.
+    bool tally() {
+        alignas(struct inotify_event) char reports[4096];
+        for (;;) {
+            const ssize_t n = read(instance_, reports, sizeof reports);
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) return errno == EAGAIN || errno == EWOULDBLOCK;
+            if (n == 0) return false;
+            for (ssize_t at = 0; at + ssize_t(sizeof(struct inotify_event)) <= n;) {
+                const auto* report = reinterpret_cast<const struct inotify_event*>(reports + at);
+                if (report->mask & IN_Q_OVERFLOW) {
+                    for (auto& w : watches_) ++w.second.changes;  // reports lost: any file may have changed
+                } else if (const auto it = watches_.find(report->wd); it != watches_.end()) {
+                    ++it->second.changes;
+                }
+                at += ssize_t(sizeof(struct inotify_event) + report->len);
+            }
+        }
+    }
+
+    struct Watch {
+        int readers = 0;
+        quint64 changes = 0;
+    };
+    std::mutex mutex_;
+    int instance_ = -1;
+    std::unordered_map<int, Watch> watches_;
+};
+
+ChangeNotices& Notices() {
+    static ChangeNotices* notices = new ChangeNotices;  // kept to the end: reads may run on other threads then
+    return *notices;
+}
+
+int WatchChanges(int fd, quint64* seen) { return Notices().watch(fd, seen); }
+bool ChangedSince(int watch, quint64 seen) { return Notices().changedSince(watch, seen); }
+void UnwatchChanges(int watch) { Notices().unwatch(watch); }
+#else
+// No notices here: reads copy the file twice.
+int WatchChanges(int, quint64*) { return -1; }
+bool ChangedSince(int, quint64) { return true; }
+void UnwatchChanges(int) {}
 #endif
 }  // namespace
 
@@ -250,14 +355,20 @@ FileContents::~FileContents() {
     if (guard_ >= 0) Unwatch(guard_);
     bytes_.clear();
     file_.close();  // unmaps
+    if (notice_ >= 0) UnwatchChanges(notice_);
 }
 
 bool FileContents::open(const QString& path, qint64 maxFileBytes, qint64 readLimit, QString* reason) {
     file_.setFileName(path);
     if (!OpenRegularFile(file_, maxFileBytes, reason)) return false;
     opened_ = StampOpen(file_);  // none (size -1) counts as changed
+    // Every change from here on is noticed; a write already under way is
+    // let finish before the first byte is read.
+    notice_ = WatchChanges(file_.handle(), &noticesSeen_);
+    SettleWrites(file_.handle());
     const qint64 size = qMin(file_.size(), readLimit);
-    uchar* mapped = size > 0 ? file_.map(0, size) : nullptr;
+    // Without the notice the bytes are copied, twice, below.
+    uchar* mapped = size > 0 && notice_ >= 0 ? file_.map(0, size) : nullptr;
     if (mapped) {
         guard_ = Watch(mapped, size);
         if (guard_ < 0) {
@@ -273,6 +384,17 @@ bool FileContents::open(const QString& path, qint64 maxFileBytes, qint64 readLim
             if (reason) *reason = file_.errorString();
             return false;
         }
+        if (notice_ < 0) {
+            // No notice of changes: a second copy, read once any write under
+            // way is done, must hold the same bytes.
+            SettleWrites(file_.handle());
+            const bool same = file_.seek(0) && file_.read(size) == bytes_;
+            if (file_.error() != QFileDevice::NoError) {
+                if (reason) *reason = file_.errorString();
+                return false;
+            }
+            copiesDiffer_ = !same;
+        }
     }
     if (OpenedHook()) OpenedHook()(path);
     return true;
@@ -280,5 +402,10 @@ bool FileContents::open(const QString& path, qint64 maxFileBytes, qint64 readLim
 
 bool FileContents::changed() const {
     if (guard_ >= 0 && Faulted(guard_)) return true;
+    if (copiesDiffer_) return true;
+    // A write still under way when the parse ends is let finish, so that
+    // its notice (or its new stamp) is there to be seen.
+    SettleWrites(file_.handle());
+    if (notice_ >= 0 && ChangedSince(notice_, noticesSeen_)) return true;
     return !opened_.known() || !(StampOpen(file_) == opened_);
 }

@@ -70,8 +70,11 @@ FileStamp StampOfFile(const QString& path);
 // is read ahead): the part past the new end then reads as zero bytes instead
 // of ending the application. Bytes read while another program writes may mix
 // the old file with the new in any way, so a reader asks changed() after its
-// parse and refuses a changed file. The bytes stay valid as long as the
-// object.
+// parse and refuses a changed file: from before the first byte is read,
+// every change to the file is noticed, and a write already under way is let
+// finish first. Where no notice can be had (the system's limits reached)
+// the file is read whole, twice, and the two copies must agree. The bytes
+// stay valid as long as the object.
 class FileContents {
 public:
     FileContents() = default;
@@ -84,15 +87,19 @@ public:
     // then holds why).
     bool open(const QString& path, qint64 maxFileBytes, qint64 readLimit, QString* reason);
     const QByteArray& bytes() const { return bytes_; }
-    // The file changed since open() opened it: its stamp (size, modification
-    // or change time) differs now, or a part of the mapping vanished under
-    // the read.
+    // The bytes may not be one version of the file: a change to it was
+    // noticed since open() opened it, its stamp (size, modification or
+    // change time) differs now, a part of the mapping vanished under the
+    // read, or the two copies read without a notice differed.
     bool changed() const;
 
 private:
     QFile file_;
     QByteArray bytes_;
     int guard_ = -1;  // the slot watching the mapping, or -1
+    int notice_ = -1;  // the watch for changes to the file, or -1 (none to be had)
+    quint64 noticesSeen_ = 0;  // the changes it had reported when the read began
+    bool copiesDiffer_ = false;  // without a notice: two copies of the bytes differed
     FileStamp opened_;  // when opened
 };
 

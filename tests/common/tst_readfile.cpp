@@ -1,14 +1,27 @@
-// The watch over mapped file reads: a page that vanished under a read reads
-// as zeros, and every SIGBUS it did not cause goes where it went before the
-// watch. Each case runs in a child process (this binary with --bus-child),
-// which starts with the default action for SIGBUS, as the application does.
+// Reads of a file another program changes. A read while the file is written
+// holds one version of it or is refused. The watch over mapped file reads: a
+// page that vanished under a read reads as zeros, and every SIGBUS it did
+// not cause meets the action set before, as the kernel would have given it.
+// Each case runs in a child process (this binary with --read-child or
+// --bus-child), which starts with the default action for SIGBUS, as the
+// application does.
+#include <fcntl.h>
+#include <linux/userfaultfd.h>
 #include <signal.h>
 #include <sys/prctl.h>
+#include <sys/ioctl.h>
+#include <sys/mman.h>
+#include <sys/resource.h>
 #include <sys/syscall.h>
 #include <sys/types.h>
+#include <sys/wait.h>
+#include <time.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cstring>
+#include <thread>
+#include <vector>
 
 #include <QFile>
 #include <QProcess>
@@ -159,12 +172,234 @@ int BusChild(const QByteArray& mode, const QString& dir) {
     return CutFileIsRefused(path + ".cut", true) ? 0 : 16;
 }
 
+// Another program writing a file in place, at its size, while it is read:
+// each read a reader takes must hold one version. The two versions are a
+// byte repeated, so a read that holds both shows it.
+struct Versions {
+    explicit Versions(qsizetype size) : a(size, 'a'), b(size, 'b') {}
+    const QByteArray a, b;
+};
+struct ReadCounts {
+    long reads = 0, refused = 0, mixed = 0, failed = 0;
+};
+
+// Leaves the process one free descriptor: a read opens its file with it and
+// can open nothing else (the notice of changes is not to be had, as when the
+// system's limits are reached).
+bool KeepOneDescriptorFree() {
+    const struct rlimit few = {64, 64};
+    if (setrlimit(RLIMIT_NOFILE, &few) != 0) return false;
+    int last = -1;
+    for (int fd; (fd = open("/dev/null", O_RDONLY | O_CLOEXEC)) >= 0;) last = fd;
+    return last >= 0 && close(last) == 0;
+}
+
+// One read as the readers make it: the bytes, a parse that looks at every
+// one of them, then the check for a change.
+void ReadOnce(const QString& path, const Versions& versions, ReadCounts& counts) {
+    ++counts.reads;
+    const qsizetype size = versions.a.size();
+    FileContents file;
+    if (!file.open(path, size, size, nullptr)) {
+        ++counts.failed;
+        return;
+    }
+    const bool one = file.bytes() == versions.a || file.bytes() == versions.b;
+    if (file.changed()) ++counts.refused;
+    else if (!one) ++counts.mixed;
+}
+
+// The racing writer: another process writing the two versions in turn, each
+// in one write, as fast as it can, counting its writes in a page it shares.
+// The reader reads until a count of reads or of its own processor time.
+constexpr qsizetype RaceBytes = 16 * 4096;
+constexpr long RaceReads = 20000;
+constexpr qint64 RaceCpuNs = 1'000'000'000;
+
+qint64 ThreadCpuNs() {
+    struct timespec t {};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return qint64(t.tv_sec) * 1'000'000'000 + t.tv_nsec;
+}
+
+bool RaceWriter(int out, const QString& path, ReadCounts& counts) {
+    const Versions versions(RaceBytes);
+    auto* writes = static_cast<std::atomic<long>*>(
+        mmap(nullptr, sizeof(std::atomic<long>), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0));
+    if (writes == MAP_FAILED) return false;
+    const pid_t writer = fork();
+    if (writer < 0) return false;
+    if (writer == 0) {
+        for (long i = 1;; ++i)
+            if (pwrite(out, (i & 1 ? versions.b : versions.a).constData(), size_t(RaceBytes), 0) == RaceBytes)
+                writes->fetch_add(1, std::memory_order_relaxed);
+    }
+    const qint64 start = ThreadCpuNs();
+    while (counts.reads < RaceReads && ThreadCpuNs() - start < RaceCpuNs) ReadOnce(path, versions, counts);
+    kill(writer, SIGKILL);
+    waitpid(writer, nullptr, 0);
+    std::printf("%ld writes; ", writes->load());
+    return writes->load() > 0;
+}
+
+// The held writer: one write of the second version whose bytes past the
+// first part lie on a page not there yet, which this process gives only when
+// it chooses (userfaultfd). The write stops at that page with the file's
+// first part written and its last page as before, under way, until the page
+// is given: a write another program had begun before the read, as long as
+// the read lasts. (Beyond the largest chunk a write takes in one go.)
+constexpr qsizetype HeldBytes = 512 * 4096 + 4096;
+
+int OpenUserFaults() {
+    int fd = int(syscall(SYS_userfaultfd, O_CLOEXEC));
+    if (fd < 0) {
+        const int device = open("/dev/userfaultfd", O_RDWR | O_CLOEXEC);
+        if (device >= 0) {
+            fd = ioctl(device, USERFAULTFD_IOC_NEW, O_CLOEXEC);
+            close(device);
+        }
+    }
+    struct uffdio_api api {};
+    api.api = UFFD_API;
+    if (fd >= 0 && ioctl(fd, UFFDIO_API, &api) != 0) {
+        close(fd);
+        fd = -1;
+    }
+    return fd;
+}
+
+// The state of a thread, from its open stat file ('D': waiting on a lock).
+char ThreadState(int stat) {
+    char line[512];
+    const ssize_t n = pread(stat, line, sizeof line - 1, 0);
+    if (n <= 0) return 0;
+    line[n] = 0;
+    const char* end = std::strrchr(line, ')');
+    return end && end[1] == ' ' ? end[2] : 0;
+}
+
+// The file holds the first part of the second version and the last page of
+// the first.
+bool HalfWritten(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return false;
+    const QByteArray first = file.read(1);
+    return file.seek(HeldBytes - 1) && first == "b" && file.read(1) == "a";
+}
+
+// 77: no userfaultfd to be had here.
+int HeldWriter(int out, const QString& path, bool fewDescriptors, ReadCounts& counts) {
+    const int faults = OpenUserFaults();
+    if (faults < 0) return 77;
+    const size_t page = size_t(sysconf(_SC_PAGESIZE));
+    auto* bytes = static_cast<char*>(
+        mmap(nullptr, size_t(HeldBytes), PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
+    if (bytes == MAP_FAILED) return 30;
+    const Versions versions(HeldBytes);
+    char* held = bytes + HeldBytes - page;
+    std::memcpy(bytes, versions.b.constData(), size_t(held - bytes));
+    struct uffdio_register hold {};
+    hold.range.start = reinterpret_cast<uintptr_t>(held);
+    hold.range.len = page;
+    hold.mode = UFFDIO_REGISTER_MODE_MISSING;
+    if (ioctl(faults, UFFDIO_REGISTER, &hold) != 0) return 31;
+    std::thread writer([&] { (void)!pwrite(out, bytes, size_t(HeldBytes), 0); });
+    int code = 0;
+    struct uffd_msg fault {};
+    if (read(faults, &fault, sizeof fault) != sizeof fault || fault.event != UFFD_EVENT_PAGEFAULT) code = 32;
+    else if (!HalfWritten(path)) code = 33;
+    // The read, on a thread of its own while the write is held; the page is
+    // given once the read is done or waits (on the file's lock, for the
+    // write to finish).
+    std::atomic<pid_t> readerId{0};
+    std::atomic<bool> go{false}, done{false};
+    std::thread reader;
+    if (!code) {
+        reader = std::thread([&] {
+            readerId = pid_t(syscall(SYS_gettid));
+            while (!go) sched_yield();
+            ReadOnce(path, versions, counts);
+            done = true;
+        });
+        while (!readerId) sched_yield();
+        const QByteArray statPath = "/proc/self/task/" + QByteArray::number(readerId.load()) + "/stat";
+        const int stat = open(statPath.constData(), O_RDONLY | O_CLOEXEC);
+        if (stat < 0) code = 34;
+        else if (fewDescriptors && !KeepOneDescriptorFree()) code = 5;
+        go = true;
+        while (!done && ThreadState(stat) != 'D') sched_yield();
+    }
+    std::vector<char> rest(page, 'b');
+    struct uffdio_copy give {};
+    give.dst = reinterpret_cast<uintptr_t>(held);
+    give.src = reinterpret_cast<uintptr_t>(rest.data());
+    give.len = page;
+    const bool given = ioctl(faults, UFFDIO_COPY, &give) == 0;
+    writer.join();
+    if (reader.joinable()) reader.join();
+    return code ? code : given ? 0 : 35;
+}
+
+// The child: reads the file while the writer named writes it. Prints the
+// counts; exit code 0 when no read that mixed the versions was taken (and
+// the racing writer did write), 77 when the writer cannot be had here.
+int ReadChild(const QByteArray& writer, const QByteArray& mode, const QString& dir) {
+    if (mode != "copied" && !WatchMappedFileReads()) return 2;
+    const QString path = dir + "/file";
+    if (!WriteFile(path, QByteArray(writer == "held" ? HeldBytes : RaceBytes, 'a'))) return 3;
+    // The writer opens the file before any read starts and keeps it open.
+    const int out = open(QFile::encodeName(path).constData(), O_WRONLY | O_CLOEXEC);
+    if (out < 0) return 4;
+    const bool fewDescriptors = mode == "no notice left";
+    ReadCounts counts;
+    int code = 0;
+    if (writer == "held") {
+        code = HeldWriter(out, path, fewDescriptors, counts);
+    } else {
+        if (fewDescriptors && !KeepOneDescriptorFree()) return 5;
+        code = RaceWriter(out, path, counts) ? 0 : 6;
+    }
+    std::printf("%ld reads, %ld refused, %ld mixed taken, %ld failed\n", counts.reads, counts.refused, counts.mixed,
+                counts.failed);
+    std::fflush(stdout);
+    if (code) return code;
+    return counts.mixed == 0 && counts.failed == 0 ? 0 : 1;
+}
+
 }  // namespace
 
 class ReadFileTest : public QObject {
     Q_OBJECT
 
 private slots:
+    // Another program writing the file in place at its size during the
+    // reads: each read holds one version or is refused as changed. The
+    // racing writer writes as fast as it can; the held one has begun its
+    // write before the read and finishes it only after.
+    void aReadDuringAWriteHoldsOneVersion_data() {
+        QTest::addColumn<QByteArray>("writer");
+        QTest::addColumn<QByteArray>("mode");
+        for (const char* writer : {"racing", "held"})
+            for (const char* mode : {"mapped", "copied", "no notice left"})
+                QTest::addRow("%s, %s", writer, mode) << QByteArray(writer) << QByteArray(mode);
+    }
+    void aReadDuringAWriteHoldsOneVersion() {
+        QFETCH(QByteArray, writer);
+        QFETCH(QByteArray, mode);
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        QProcess child;
+        child.start(QCoreApplication::applicationFilePath(),
+                    {"--read-child", QString::fromLatin1(writer), QString::fromLatin1(mode), dir.path()});
+        QVERIFY(child.waitForFinished(-1));
+        const QByteArray said = child.readAllStandardOutput().trimmed() + child.readAllStandardError();
+        qInfo("%s", said.constData());
+        if (child.exitStatus() == QProcess::NormalExit && child.exitCode() == 77)
+            QSKIP("no userfaultfd here to hold a write");
+        QVERIFY2(child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0,
+                 qPrintable(QString("exit code %1: %2").arg(child.exitCode()).arg(QString::fromLatin1(said))));
+    }
+
     void busSignalsTheWatchDidNotCauseGoOn_data() {
         QTest::addColumn<QByteArray>("mode");
         QTest::addColumn<bool>("ends");  // the child ends by SIGBUS
@@ -222,6 +457,8 @@ private slots:
 };
 
 int main(int argc, char** argv) {
+    if (argc == 5 && qstrcmp(argv[1], "--read-child") == 0)
+        return ReadChild(QByteArray(argv[2]), QByteArray(argv[3]), QString::fromLocal8Bit(argv[4]));
     if (argc == 4 && qstrcmp(argv[1], "--bus-child") == 0)
         return BusChild(QByteArray(argv[2]), QString::fromLocal8Bit(argv[3]));
     QCoreApplication app(argc, argv);
