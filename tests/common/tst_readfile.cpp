@@ -6,12 +6,13 @@
 // --bus-child), which starts with the default action for SIGBUS, as the
 // application does.
 #include <fcntl.h>
+#include <linux/filter.h>
+#include <linux/seccomp.h>
 #include <linux/userfaultfd.h>
 #include <signal.h>
 #include <sys/prctl.h>
 #include <sys/ioctl.h>
 #include <sys/mman.h>
-#include <sys/resource.h>
 #include <sys/syscall.h>
 #include <sys/types.h>
 #include <sys/wait.h>
@@ -19,6 +20,8 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cerrno>
+#include <cstddef>
 #include <cstring>
 #include <thread>
 #include <vector>
@@ -183,15 +186,21 @@ struct ReadCounts {
     long reads = 0, refused = 0, mixed = 0, failed = 0;
 };
 
-// Leaves the process one free descriptor: a read opens its file with it and
-// can open nothing else (the notice of changes is not to be had, as when the
-// system's limits are reached).
-bool KeepOneDescriptorFree() {
-    const struct rlimit few = {64, 64};
-    if (setrlimit(RLIMIT_NOFILE, &few) != 0) return false;
-    int last = -1;
-    for (int fd; (fd = open("/dev/null", O_RDONLY | O_CLOEXEC)) >= 0;) last = fd;
-    return last >= 0 && close(last) == 0;
+// From now on no watch for changes to a file is to be had, as when the
+// system's limit of watches is reached: the process's every call for one
+// fails with ENOSPC (a seccomp filter), and nothing else changes. Called
+// before the process starts a thread.
+bool RefuseChangeWatches() {
+    struct sock_filter rules[] = {
+        BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(struct seccomp_data, nr)),
+        BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, __NR_inotify_add_watch, 0, 1),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | ENOSPC),
+        BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
+    };
+    struct sock_fprog program {};
+    program.len = sizeof rules / sizeof rules[0];
+    program.filter = rules;
+    return prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) == 0 && prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program) == 0;
 }
 
 // One read as the readers make it: the bytes, a parse that looks at every
@@ -288,7 +297,7 @@ bool HalfWritten(const QString& path) {
 }
 
 // 77: no userfaultfd to be had here.
-int HeldWriter(int out, const QString& path, bool fewDescriptors, ReadCounts& counts) {
+int HeldWriter(int out, const QString& path, ReadCounts& counts) {
     const int faults = OpenUserFaults();
     if (faults < 0) return 77;
     const size_t page = size_t(sysconf(_SC_PAGESIZE));
@@ -325,7 +334,6 @@ int HeldWriter(int out, const QString& path, bool fewDescriptors, ReadCounts& co
         const QByteArray statPath = "/proc/self/task/" + QByteArray::number(readerId.load()) + "/stat";
         const int stat = open(statPath.constData(), O_RDONLY | O_CLOEXEC);
         if (stat < 0) code = 34;
-        else if (fewDescriptors && !KeepOneDescriptorFree()) code = 5;
         go = true;
         while (!done && ThreadState(stat) != 'D') sched_yield();
     }
@@ -350,15 +358,9 @@ int ReadChild(const QByteArray& writer, const QByteArray& mode, const QString& d
     // The writer opens the file before any read starts and keeps it open.
     const int out = open(QFile::encodeName(path).constData(), O_WRONLY | O_CLOEXEC);
     if (out < 0) return 4;
-    const bool fewDescriptors = mode == "no notice left";
+    if (mode == "no notice left" && !RefuseChangeWatches()) return 5;
     ReadCounts counts;
-    int code = 0;
-    if (writer == "held") {
-        code = HeldWriter(out, path, fewDescriptors, counts);
-    } else {
-        if (fewDescriptors && !KeepOneDescriptorFree()) return 5;
-        code = RaceWriter(out, path, counts) ? 0 : 6;
-    }
+    const int code = writer == "held" ? HeldWriter(out, path, counts) : RaceWriter(out, path, counts) ? 0 : 6;
     std::printf("%ld reads, %ld refused, %ld mixed taken, %ld failed\n", counts.reads, counts.refused, counts.mixed,
                 counts.failed);
     std::fflush(stdout);
