@@ -154,7 +154,7 @@ void ReportUnusableReadBack() {
     if (marked.isEmpty())
         MsgBox(MessageTable().MsgReplyUnusable, vbExclamation);
     else
-        MsgBox(MessageTable().MsgReplyLevelsNotKnown.arg(LevelRowNames(marked)), vbExclamation);
+        MsgBox(MessageTable().MsgReplyLevelsNotKnown.Naming(LevelRowNames(marked)), vbExclamation);
 }
 
 QString LevelArgument(const QString& levelDiv, const QString& source) {
