@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <algorithm>
+#include <cstdlib>
 
 #include "common/ReadFile.h"
 #include "common/SaveFile.h"
@@ -228,6 +229,7 @@ QString CtrlFileFaultText(const CtrlFileFault& fault) {
     case CtrlFileStatus::TextAfterQuote: detail = m.MsgCtrlTextAfterQuote.arg(line, name); break;
     case CtrlFileStatus::Shifted:
         detail = (fault.lines > kFieldCount ? m.MsgCtrlLinesExtra : m.MsgCtrlLinesMissing)
+                     .For(std::abs(fault.lines - kFieldCount))
                      .arg(QString::number(fault.lines), QString::number(kFieldCount), line, name);
         break;
     case CtrlFileStatus::DamagedText: detail = m.MsgTextDamaged.arg(line); break;
@@ -235,13 +237,13 @@ QString CtrlFileFaultText(const CtrlFileFault& fault) {
     return m.MsgBadFileFormat + QLatin1Char('\n') + detail;
 }
 
-QString UnknownCtrlValuesText(const CtrlSettings& s, const QList<int>& unknownValues) {
+QStringList UnknownCtrlValueLines(const CtrlSettings& s, const QList<int>& unknownValues) {
     const std::vector<const QString*> values = CtrlSettingsValues(s);
     QStringList lines;
     for (int n : unknownValues)
         if (n >= 1 && n <= int(values.size()))
             lines << CtrlValueName(n) + " = \"" + *values[size_t(n - 1)] + "\"";
-    return lines.join('\n');
+    return lines;
 }
 
 bool WriteCtrlFile(const QString& path) {
@@ -279,10 +281,10 @@ bool ReadCtrlFile(const QString& path) {
     }
     DSOSettings() = std::move(read);
     if (!unknown.isEmpty())
-        MsgBox(MessageTable().MsgCtrlValuesUnknown.arg(UnknownCtrlValuesText(DSOSettings(), unknown)),
+        MsgBox(MessageTable().MsgCtrlValuesUnknown.Naming(UnknownCtrlValueLines(DSOSettings(), unknown)),
                vbExclamation);
     const QList<int> notKnown = LevelRowsNotKnown(DSOSettings());
     CtrlState().CtrlFileLevelsNotKnown = notKnown;
-    if (!notKnown.isEmpty()) MsgBox(MessageTable().MsgCtrlLevelsNotKnown.arg(LevelRowNames(notKnown)), vbExclamation);
+    if (!notKnown.isEmpty()) MsgBox(MessageTable().MsgCtrlLevelsNotKnown.Naming(LevelRowNames(notKnown)), vbExclamation);
     return true;
 }

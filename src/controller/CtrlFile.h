@@ -13,6 +13,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include "common/DSOSettings.h"
 
@@ -76,9 +77,9 @@ CtrlFileStatus ParseCtrlFile(const QByteArray& bytes, const QString& header, Ctr
 // and the setting (CtrlValueName) that made it and what is wrong there.
 QString CtrlFileFaultText(const CtrlFileFault& fault);
 
-// The text that reports such values: one line per value, its name as the
-// tree shows it (CtrlValueName, in the UI language) and its text.
-QString UnknownCtrlValuesText(const CtrlSettings& s, const QList<int>& unknownValues);
+// The lines that report such values: one per value, its name as the tree
+// shows it (CtrlValueName, in the UI language) and its text.
+QStringList UnknownCtrlValueLines(const CtrlSettings& s, const QList<int>& unknownValues);
 
 // Writes DSOSettings() to the file; a failure is shown (error icon) and gives
 // false, and nothing of an existing file is lost.

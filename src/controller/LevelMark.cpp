@@ -30,10 +30,10 @@ QList<int> LevelRowsNotKnown(const CtrlSettings& s) {
     return out;
 }
 
-QString LevelRowNames(const QList<int>& numbers) {
-    QStringList lines;
-    for (int k : numbers) lines << CtrlValueName(k);
-    return lines.join('\n');
+QStringList LevelRowNames(const QList<int>& numbers) {
+    QStringList names;
+    for (int k : numbers) names << CtrlValueName(k);
+    return names;
 }
 
 bool LevelsNotKnown::LeaveOut(const CtrlSettings& s, const QString& value) {
@@ -57,14 +57,14 @@ void LevelsNotKnown::Report() const {
     QList<int> lost, fromFile;
     const QList<int>& file = CtrlState().CtrlFileLevelsNotKnown;
     for (int k : n) (file.contains(k) ? fromFile : lost) << k;
-    if (!lost.isEmpty()) MsgBox(MessageTable().MsgUploadLevelsNotKnown.arg(LevelRowNames(lost)), vbExclamation);
+    if (!lost.isEmpty()) MsgBox(MessageTable().MsgUploadLevelsNotKnown.Naming(LevelRowNames(lost)), vbExclamation);
     if (!fromFile.isEmpty())
-        MsgBox(MessageTable().MsgUploadFileLevelsNotKnown.arg(LevelRowNames(fromFile)), vbExclamation);
+        MsgBox(MessageTable().MsgUploadFileLevelsNotKnown.Naming(LevelRowNames(fromFile)), vbExclamation);
 }
 
-void LevelsNotKnown::Report(const QString& message) const {
+void LevelsNotKnown::Report(const CountedMessage& message) const {
     if (numbers_.isEmpty()) return;
     QList<int> n = numbers_;
     std::sort(n.begin(), n.end());
-    MsgBox(message.arg(LevelRowNames(n)), vbExclamation);
+    MsgBox(message.Naming(LevelRowNames(n)), vbExclamation);
 }

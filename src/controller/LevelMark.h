@@ -15,8 +15,11 @@
 // dialog or a later read-back replaces it.
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include "common/DSOSettings.h"
+
+struct CountedMessage;
 
 // The mark ("?": no number, no threshold, nothing the upload can send).
 QString LevelNotKnownText();
@@ -32,8 +35,8 @@ bool IsLevelNotKnownIn(int number, const QString& text);
 // The value numbers of the level rows of `s` that hold the mark, ascending
 // (the catalog's SettingNotKnown).
 QList<int> LevelRowsNotKnown(const CtrlSettings& s);
-// Rows named as the controller tree shows them, in the UI language, one a line.
-QString LevelRowNames(const QList<int>& numbers);
+// Rows named as the controller tree shows them, in the UI language.
+QStringList LevelRowNames(const QList<int>& numbers);
 
 // The level rows an upload leaves out because they hold the mark (or, with
 // Note, for another reason its message gives).
@@ -46,10 +49,10 @@ public:
     bool Any() const { return !numbers_.isEmpty(); }
     // MsgUploadLevelsNotKnown naming the rows left out, as the controller
     // tree names them (those the opened file held so with
-    // MsgUploadFileLevelsNotKnown), or `message` (%1 the rows) naming them
-    // all; nothing when none was.
+    // MsgUploadFileLevelsNotKnown), or `message` naming them all, each in
+    // its form for one row or for several; nothing when none was.
     void Report() const;
-    void Report(const QString& message) const;
+    void Report(const CountedMessage& message) const;
 
 private:
     QList<int> numbers_;

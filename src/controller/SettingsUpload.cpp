@@ -555,6 +555,6 @@ void UploadSettings() {
     up.levelsNotKnown.Report();
     const QList<int> unknown = up.UnknownValues();
     if (!unknown.isEmpty())
-        MsgBox(MessageTable().MsgUploadUnknownValues.arg(UnknownCtrlValuesText(DSOSettings(), unknown)),
+        MsgBox(MessageTable().MsgUploadUnknownValues.Naming(UnknownCtrlValueLines(DSOSettings(), unknown)),
                vbExclamation);
 }

@@ -160,7 +160,7 @@ void ReportUnusableReadBack(ApplyRun& run) {
     if (marked.isEmpty())
         MsgBox(MessageTable().MsgReplyUnusable, vbExclamation);
     else
-        MsgBox(MessageTable().MsgReplyLevelsNotKnown.arg(LevelRowNames(marked)), vbExclamation);
+        MsgBox(MessageTable().MsgReplyLevelsNotKnown.Naming(LevelRowNames(marked)), vbExclamation);
 }
 
 QString LevelArgument(ApplyRun& run, const QString& levelDiv, const QString& source) {

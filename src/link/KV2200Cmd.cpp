@@ -7,6 +7,7 @@
 #include "link/CommandPort.h"
 #include "link/LinkEvents.h"
 #include "link/LinkState.h"
+#include "link/Messages.h"
 #include "platform/dialogs/MsgBox.h"
 
 void SendCmd(const QString& command) {
@@ -95,6 +96,9 @@ void MarkDisconnected() {
 }
 
 void DropLinkAndSay(const QString& text, const QString& title) {
-    if (Link().IsConnected) MarkDisconnected();
-    MsgBox(text, vbExclamation, title);
+    // Only a link this call drops is said to be closed: a failure while
+    // connecting, or one found after the link went, keeps its own text.
+    const bool dropped = Link().IsConnected;
+    if (dropped) MarkDisconnected();
+    MsgBox(dropped ? LinkDroppedText(text) : text, vbExclamation, title);
 }

@@ -55,7 +55,8 @@ QString CopyText(const QString& text);
 // Drops the connected state without sending anything.
 void MarkDisconnected();
 // A link found failing: it counts as disconnected first (MarkDisconnected,
-// when connected), then the message (exclamation icon) is shown. While the
+// when connected), then the message (exclamation icon) is shown, followed by
+// MsgLinkClosed when this call dropped the link (LinkDroppedText). While the
 // message is up nothing more is written, and a later report of the same loss
 // (the serial line's error, a job's failed read) finds the link down and
 // says nothing: the user gets one message.

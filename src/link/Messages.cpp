@@ -42,17 +42,14 @@ const Entry kEntries[] = {
      "第 %1 行（%2）含有设置不可含有的字符（控制字符、不可见字符、双引号或“;”）。"},
     {&MessageTableData::MsgCtrlTextAfterQuote, "Line %1 (%2) holds text after the value's closing double quote.",
      "第 %1 行（%2）在值结尾的双引号之后还有文字。"},
-    {&MessageTableData::MsgCtrlLinesExtra,
-     "The file has %1 lines where a controller file has %2. Line %3 (%4) is the first whose value does not fit its setting: the line too many is there or before it.",
-     "文件有 %1 行，而控制器文件应有 %2 行。第 %3 行（%4）是第一个值与其设置不符的行：多出的行就在此行或其之前。"},
-    {&MessageTableData::MsgCtrlLinesMissing,
-     "The file has %1 lines where a controller file has %2. Line %3 (%4) is the first whose value does not fit its setting: the missing line is there or before it.",
-     "文件有 %1 行，而控制器文件应有 %2 行。第 %3 行（%4）是第一个值与其设置不符的行：缺失的行就在此行或其之前。"},
     {&MessageTableData::MsgUsbConnectFail, "Can't Connect to USB Device!", "不能连接USB设备！"},
     {&MessageTableData::MsgTitleUsbInit, "USB Init", "USB初始化"},
     {&MessageTableData::MsgTitleUsbSend, "USB Send Message", "USB传送信息"},
     {&MessageTableData::MsgTitleUsbRead, "USB Read Message", "USB读取信息"},
     {&MessageTableData::MsgUsbReadFail, "Can't Read data from USB Device!", "不能通过USB设备读取数据！"},
+    {&MessageTableData::MsgLinkClosed,
+     "The link to the oscilloscope was closed. To connect again, choose Tools > Connect to Oscilloscope.",
+     "与示波器的连接已关闭。如需重新连接，请选择“工具 > 连接示波器”。"},
     {&MessageTableData::MsgInvalidNumeric, "Invalid Numeric!", "无效数值！"},
     {&MessageTableData::MsgFileFail, "File utility fail!", "文件操作失败！"},
     {&MessageTableData::MsgBadChannelData, "The channel's data is invalid!", "通道数据无效！"},
@@ -91,27 +88,6 @@ const Entry kEntries[] = {
      "No usable reply from the oscilloscope: what depends on it was left unchanged.",
      "示波器未给出可用的应答：依赖该应答的值未被更改。"},
     {&MessageTableData::MsgLevelNotKnown, "not known", "未知"},
-    {&MessageTableData::MsgReplyLevelsNotKnown,
-     "No usable reply from the oscilloscope. Where its trigger level stands is now not known for these settings, and they will not be uploaded until a download reads them or a level is chosen:\n%1\nAny other value that depends on the reply was left unchanged.",
-     "示波器未给出可用的应答。以下设置的触发电平在示波器上的位置现在未知，在下载重新读取或重新选择电平之前不会被上传：\n%1\n依赖该应答的其他值未被更改。"},
-    {&MessageTableData::MsgUploadLevelsNotKnown,
-     "Upload incomplete: where the oscilloscope's trigger level stands is not known for these settings (its reply after a change of source, channel or method did not come or could not be read). They were not sent, so the oscilloscope keeps its level. Download reads them again, or choose the level:\n%1",
-     "上传未完成：以下设置的触发电平在示波器上的位置未知（更改信源、通道或触发方式后其应答未到或无法读取）。它们未被发送，示波器保持其电平。下载可重新读取，或重新选择电平：\n%1"},
-    {&MessageTableData::MsgCtrlLevelsNotKnown,
-     "The file holds these trigger levels as not known. They are kept as they are and will not be uploaded until a download or a chosen level replaces them:\n%1",
-     "文件中以下触发电平标记为未知。它们保持原样，在下载或重新选择电平之前不会被上传：\n%1"},
-    {&MessageTableData::MsgUploadFileLevelsNotKnown,
-     "Upload incomplete: the file holds these trigger levels as not known. They were not sent, so the oscilloscope keeps its level. Download reads them again, or choose the level:\n%1",
-     "上传未完成：文件中以下触发电平标记为未知。它们未被发送，示波器保持其电平。下载可重新读取，或重新选择电平：\n%1"},
-    {&MessageTableData::MsgUploadLevelsUnanswered,
-     "Upload incomplete: the oscilloscope's replies these trigger levels are computed from did not come or could not be read. They were not sent, so the oscilloscope keeps its level:\n%1",
-     "上传未完成：计算以下触发电平所需的示波器应答未到或无法读取。它们未被发送，示波器保持其电平：\n%1"},
-    {&MessageTableData::MsgCtrlValuesUnknown,
-     "These settings of the file hold a value that is none of their choices, or no number with the setting's unit. They are kept as they are and will not be uploaded:\n%1",
-     "文件中以下设置的值不是其可选值之一，或不是带该设置单位的数值。这些值保持原样，不会被上传：\n%1"},
-    {&MessageTableData::MsgUploadUnknownValues,
-     "Upload incomplete: these settings hold a value that is none of their choices, or no number with the setting's unit, and were not sent:\n%1",
-     "上传未完成：以下设置的值不是其可选值之一，或不是带该设置单位的数值，未被发送：\n%1"},
     {&MessageTableData::MsgDownloadUnreadable,
      "Download failed: the oscilloscope's reply to %1 could not be read: %2. The settings were not changed.",
      "下载失败：无法读取示波器对 %1 的应答：%2。设置未被更改。"},
@@ -126,14 +102,80 @@ const Entry kEntries[] = {
      "The text on line %1 is damaged: its bytes are no text of the file's encoding.",
      "第 %1 行的文字已损坏：其字节不是文件编码的文字。"},
 };
+
+// The messages about a number of rows: member, English for one and for
+// several, Chinese for one and for several (nullptr: as for several).
+struct CountedEntry {
+    CountedMessage MessageTableData::*member;
+    const char* englishOne;
+    const char* english;
+    const char* chineseOne;
+    const char* chinese;
+};
+
+const CountedEntry kCountedEntries[] = {
+    {&MessageTableData::MsgCtrlLinesExtra,
+     "The file has %1 lines where a controller file has %2. Line %3 (%4) is the first whose value does not fit its setting: the line too many is there or before it.",
+     "The file has %1 lines where a controller file has %2. Line %3 (%4) is the first whose value does not fit its setting: the first of the lines too many is there or before it.",
+     "文件有 %1 行，而控制器文件应有 %2 行。第 %3 行（%4）是第一个值与其设置不符的行：多出的行就在此行或其之前。",
+     "文件有 %1 行，而控制器文件应有 %2 行。第 %3 行（%4）是第一个值与其设置不符的行：多出的第一行就在此行或其之前。"},
+    {&MessageTableData::MsgCtrlLinesMissing,
+     "The file has %1 lines where a controller file has %2. Line %3 (%4) is the first whose value does not fit its setting: the missing line is there or before it.",
+     "The file has %1 lines where a controller file has %2. Line %3 (%4) is the first whose value does not fit its setting: the first of the missing lines is there or before it.",
+     "文件有 %1 行，而控制器文件应有 %2 行。第 %3 行（%4）是第一个值与其设置不符的行：缺失的行就在此行或其之前。",
+     "文件有 %1 行，而控制器文件应有 %2 行。第 %3 行（%4）是第一个值与其设置不符的行：缺失的第一行就在此行或其之前。"},
+    {&MessageTableData::MsgReplyLevelsNotKnown,
+     "No usable reply from the oscilloscope. Where its trigger level stands is now not known for this setting, and it will not be uploaded until a download reads it or a level is chosen:\n%1\nAny other value that depends on the reply was left unchanged.",
+     "No usable reply from the oscilloscope. Where its trigger levels stand is now not known for these settings, and they will not be uploaded until a download reads them or their levels are chosen:\n%1\nAny other value that depends on the reply was left unchanged.",
+     nullptr,
+     "示波器未给出可用的应答。以下设置的触发电平在示波器上的位置现在未知，在下载重新读取或重新选择电平之前不会被上传：\n%1\n依赖该应答的其他值未被更改。"},
+    {&MessageTableData::MsgUploadLevelsNotKnown,
+     "Upload incomplete: where the oscilloscope's trigger level stands is not known for this setting (its reply after a change of source, channel or method did not come or could not be read). It was not sent, so the oscilloscope keeps its level. Download reads it again, or choose the level:\n%1",
+     "Upload incomplete: where the oscilloscope's trigger levels stand is not known for these settings (its reply after a change of source, channel or method did not come or could not be read). They were not sent, so the oscilloscope keeps its levels. Download reads them again, or choose the levels:\n%1",
+     "上传未完成：以下设置的触发电平在示波器上的位置未知（更改信源、通道或触发方式后其应答未到或无法读取）。它未被发送，示波器保持其电平。下载可重新读取，或重新选择电平：\n%1",
+     "上传未完成：以下设置的触发电平在示波器上的位置未知（更改信源、通道或触发方式后其应答未到或无法读取）。它们未被发送，示波器保持其电平。下载可重新读取，或重新选择电平：\n%1"},
+    {&MessageTableData::MsgCtrlLevelsNotKnown,
+     "The file holds this trigger level as not known. It is kept as it is and will not be uploaded until a download or a chosen level replaces it:\n%1",
+     "The file holds these trigger levels as not known. They are kept as they are and will not be uploaded until a download or a chosen level replaces them:\n%1",
+     "文件中以下触发电平标记为未知。它保持原样，在下载或重新选择电平之前不会被上传：\n%1",
+     "文件中以下触发电平标记为未知。它们保持原样，在下载或重新选择电平之前不会被上传：\n%1"},
+    {&MessageTableData::MsgUploadFileLevelsNotKnown,
+     "Upload incomplete: the file holds this trigger level as not known. It was not sent, so the oscilloscope keeps its level. Download reads it again, or choose the level:\n%1",
+     "Upload incomplete: the file holds these trigger levels as not known. They were not sent, so the oscilloscope keeps its levels. Download reads them again, or choose the levels:\n%1",
+     "上传未完成：文件中以下触发电平标记为未知。它未被发送，示波器保持其电平。下载可重新读取，或重新选择电平：\n%1",
+     "上传未完成：文件中以下触发电平标记为未知。它们未被发送，示波器保持其电平。下载可重新读取，或重新选择电平：\n%1"},
+    {&MessageTableData::MsgUploadLevelsUnanswered,
+     "Upload incomplete: the oscilloscope's replies this trigger level is computed from did not come or could not be read. It was not sent, so the oscilloscope keeps its level:\n%1",
+     "Upload incomplete: the oscilloscope's replies these trigger levels are computed from did not come or could not be read. They were not sent, so the oscilloscope keeps its levels:\n%1",
+     "上传未完成：计算以下触发电平所需的示波器应答未到或无法读取。它未被发送，示波器保持其电平：\n%1",
+     "上传未完成：计算以下触发电平所需的示波器应答未到或无法读取。它们未被发送，示波器保持其电平：\n%1"},
+    {&MessageTableData::MsgCtrlValuesUnknown,
+     "This setting of the file holds a value that is none of its choices, or no number with the setting's unit. It is kept as it is and will not be uploaded:\n%1",
+     "These settings of the file hold values that are none of their choices, or no number with the setting's unit. They are kept as they are and will not be uploaded:\n%1",
+     "文件中以下设置的值不是其可选值之一，或不是带该设置单位的数值。该值保持原样，不会被上传：\n%1",
+     "文件中以下设置的值不是其可选值之一，或不是带该设置单位的数值。这些值保持原样，不会被上传：\n%1"},
+    {&MessageTableData::MsgUploadUnknownValues,
+     "Upload incomplete: this setting holds a value that is none of its choices, or no number with the setting's unit, and was not sent:\n%1",
+     "Upload incomplete: these settings hold values that are none of their choices, or no number with the setting's unit, and were not sent:\n%1",
+     nullptr,
+     "上传未完成：以下设置的值不是其可选值之一，或不是带该设置单位的数值，未被发送：\n%1"},
+};
 }  // namespace
 
 // Every member of the table has exactly one line above.
-static_assert(sizeof(kEntries) / sizeof(Entry) * sizeof(QString) == sizeof(MessageTableData),
-              "message table and entry list differ");
+static_assert(sizeof(kEntries) / sizeof(Entry) * sizeof(QString) +
+                      sizeof(kCountedEntries) / sizeof(CountedEntry) * sizeof(CountedMessage) ==
+                  sizeof(MessageTableData),
+              "message table and entry lists differ");
+
+QString CountedMessage::Naming(const QStringList& rows) const {
+    return For(rows.size()).arg(rows.join(QLatin1Char('\n')));
+}
 
 bool MessageTableData::operator==(const MessageTableData& o) const {
     for (const Entry& e : kEntries)
+        if (this->*e.member != o.*e.member) return false;
+    for (const CountedEntry& e : kCountedEntries)
         if (this->*e.member != o.*e.member) return false;
     return true;
 }
@@ -153,10 +195,18 @@ QString ReadRefusalText(const ReadRefusal& refusal, const QString& formatMessage
     return refusal.detail.isEmpty() ? formatMessage : formatMessage + QLatin1Char('\n') + refusal.detail;
 }
 
+QString LinkDroppedText(const QString& text) { return text + QLatin1Char('\n') + MessageTable().MsgLinkClosed; }
+
 MessageTableData MessagesFor(LanguageId language) {
+    const bool chinese = language == LangChinese;
     MessageTableData t;
-    for (const Entry& e : kEntries)
-        t.*e.member = QString::fromUtf8(language == LangChinese ? e.chinese : e.english);
+    for (const Entry& e : kEntries) t.*e.member = QString::fromUtf8(chinese ? e.chinese : e.english);
+    for (const CountedEntry& e : kCountedEntries) {
+        CountedMessage& m = t.*e.member;
+        m.several = QString::fromUtf8(chinese ? e.chinese : e.english);
+        const char* one = chinese ? e.chineseOne : e.englishOne;
+        m.one = one ? QString::fromUtf8(one) : m.several;
+    }
     return t;
 }
 

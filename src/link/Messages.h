@@ -6,9 +6,25 @@
 // code applies it (with Shell().UILanguage) at start and at every switch, so a
 // reader always takes the current entry at the moment it shows a message.
 #include <QString>
+#include <QStringList>
 
 #include "common/ReadFile.h"
 #include "common/ShellState.h"
+
+// A message about a number of rows (settings, values, lines): its form for
+// one and its form for several. Every such message chooses its form here.
+struct CountedMessage {
+    QString one;
+    QString several;
+
+    // The form for `count` rows.
+    const QString& For(qsizetype count) const { return count == 1 ? one : several; }
+    // The form for the rows, with %1 the rows, one a line.
+    QString Naming(const QStringList& rows) const;
+
+    bool operator==(const CountedMessage& o) const { return one == o.one && several == o.several; }
+    bool operator!=(const CountedMessage& o) const { return !(*this == o); }
+};
 
 struct MessageTableData {
     QString MsgDeviceNotFound;
@@ -36,14 +52,17 @@ struct MessageTableData {
     QString MsgCtrlTextAfterQuote;
     // A line too many or too few: %1 the file's lines, %2 the lines of a
     // controller file, %3 and %4 the first line whose value does not fit its
-    // setting and that setting's name.
-    QString MsgCtrlLinesExtra;
-    QString MsgCtrlLinesMissing;
+    // setting and that setting's name; the form by the lines too many or missing.
+    CountedMessage MsgCtrlLinesExtra;
+    CountedMessage MsgCtrlLinesMissing;
     QString MsgUsbConnectFail;
     QString MsgTitleUsbInit;
     QString MsgTitleUsbSend;
     QString MsgTitleUsbRead;
     QString MsgUsbReadFail;
+    // The line after a transport's message when the link was dropped for it:
+    // closed, and how to connect again.
+    QString MsgLinkClosed;
     QString MsgInvalidNumeric;
     QString MsgFileFail;
     QString MsgBadChannelData;
@@ -69,13 +88,14 @@ struct MessageTableData {
     QString MsgDownloadIncomplete;
     QString MsgReplyUnusable;
     QString MsgLevelNotKnown;       // a trigger level row's value when its place is not known
-    QString MsgReplyLevelsNotKnown;  // in place of MsgReplyUnusable when levels became not known; %1: them, one a line
-    QString MsgUploadLevelsNotKnown;  // %1: the level settings, one a line
-    QString MsgCtrlLevelsNotKnown;    // %1: the level settings a file holds as not known, one a line
-    QString MsgUploadFileLevelsNotKnown;  // %1: the level settings, one a line
-    QString MsgUploadLevelsUnanswered;  // %1: the level settings, one a line
-    QString MsgCtrlValuesUnknown;   // %1: the values, one a line
-    QString MsgUploadUnknownValues;  // %1: the values, one a line
+    // Messages naming rows, one a line (CountedMessage::Naming).
+    CountedMessage MsgReplyLevelsNotKnown;  // in place of MsgReplyUnusable when levels became not known
+    CountedMessage MsgUploadLevelsNotKnown;  // the level settings
+    CountedMessage MsgCtrlLevelsNotKnown;    // the level settings a file holds as not known
+    CountedMessage MsgUploadFileLevelsNotKnown;  // the level settings
+    CountedMessage MsgUploadLevelsUnanswered;  // the level settings
+    CountedMessage MsgCtrlValuesUnknown;   // the values
+    CountedMessage MsgUploadUnknownValues;  // the values
     QString MsgDownloadUnreadable;   // %1: the setting (and its query), %2: the reply
     QString MsgHelpNotInstalled;   // %1: the help file's path
     QString MsgHelpNoProgram;      // %1: the help file's path
@@ -89,6 +109,10 @@ struct MessageTableData {
 
 // The table in force (module-level, lives as long as the process).
 MessageTableData& MessageTable();
+
+// The message of a link dropped for a failure: the transport's own text,
+// then MsgLinkClosed on a line of its own.
+QString LinkDroppedText(const QString& text);
 
 // The one message of a refused read (common/ReadFile.h): the system's reason,
 // MsgFileChangedWhileRead, or formatMessage with the place of the damage on

@@ -272,9 +272,9 @@ private slots:
         const QList<ShownMessage> shown = MsgBoxService::Log();
         QCOMPARE(shown.size(), 1);
         // The settings are named as the tree shows them, in the UI language.
-        QCOMPARE(shown[0].text, MessageTable().MsgCtrlValuesUnknown.arg(
-                                    "CH1 ▸ 耦合 = \"Kopplung\"\n触发系统 ▸ 触发模式 = \"EDGES\"\n"
-                                    "触发系统 ▸ 码型触发 ▸ 码型 ▸ D14 = \"Z\""));
+        QCOMPARE(shown[0].text, MessageTable().MsgCtrlValuesUnknown.Naming(
+                                    {"CH1 ▸ 耦合 = \"Kopplung\"", "触发系统 ▸ 触发模式 = \"EDGES\"",
+                                     "触发系统 ▸ 码型触发 ▸ 码型 ▸ D14 = \"Z\""}));
         QCOMPARE(s.CH1Coupling, QString("Kopplung"));
         QCOMPARE(s.CH2Coupling, ValueWordIn(vwCouplingAC, LangChinese));
 
@@ -286,9 +286,10 @@ private slots:
         QVERIFY(!LastSettingsTransfer().UploadComplete);
         QCOMPARE(MsgBoxService::Log().size(), 1);
         QCOMPARE(MsgBoxService::Log()[0].text,
-                 MessageTable().MsgUploadUnknownValues.arg("CH1 ▸ 耦合 = \"Kopplung\"\n触发系统 ▸ 触发模式 = \"EDGES\""));
+                 MessageTable().MsgUploadUnknownValues.Naming({"CH1 ▸ 耦合 = \"Kopplung\"", "触发系统 ▸ 触发模式 = \"EDGES\""}));
         UseLanguage(LangEnglish);
-        QCOMPARE(UnknownCtrlValuesText(s, {5, 64}), QString("CH1 ▸ Coupling = \"Kopplung\"\nTrigger ▸ Method = \"EDGES\""));
+        QCOMPARE(UnknownCtrlValueLines(s, {5, 64}),
+                 QStringList({"CH1 ▸ Coupling = \"Kopplung\"", "Trigger ▸ Method = \"EDGES\""}));
     }
 
     // A level marked as not known goes into the file as it is; the file
@@ -302,16 +303,16 @@ private slots:
         QVERIFY(ReadCtrlFile(path("notknown.rmt")));
         QCOMPARE(DSOSettings().TriggerEdgeLevel, LevelNotKnownText());
         QCOMPARE(MsgBoxService::Log().size(), 1);
-        QCOMPARE(MsgBoxService::Log()[0].text, MessageTable().MsgCtrlLevelsNotKnown.arg(
-                     CtrlValueName(SettingNumber(&CtrlSettings::TriggerEdgeLevel))));
+        QCOMPARE(MsgBoxService::Log()[0].text, MessageTable().MsgCtrlLevelsNotKnown.Naming(
+                     {CtrlValueName(SettingNumber(&CtrlSettings::TriggerEdgeLevel))}));
         MsgBoxService::ClearLog();
         const QStringList sent = UploadedCommands();
         QVERIFY(sent.contains(":TRIGGER:EDGE:SOURCE CHANNEL1"));
         for (const QString& c : sent) QVERIFY2(!c.startsWith(":TRIGGER:EDGE:LEVEL"), qPrintable(c));
         QVERIFY(!LastSettingsTransfer().UploadComplete);
         QCOMPARE(MsgBoxService::Log().size(), 1);
-        QCOMPARE(MsgBoxService::Log()[0].text, MessageTable().MsgUploadFileLevelsNotKnown.arg(
-                                                    CtrlValueName(SettingNumber(&CtrlSettings::TriggerEdgeLevel))));
+        QCOMPARE(MsgBoxService::Log()[0].text, MessageTable().MsgUploadFileLevelsNotKnown.Naming(
+                                                    {CtrlValueName(SettingNumber(&CtrlSettings::TriggerEdgeLevel))}));
     }
 
     // The mark is a state of the level rows only: every level row opens as
@@ -329,8 +330,8 @@ private slots:
             QCOMPARE(MsgBoxService::Log().size(), 1);
             const QString name = CtrlValueName(n);
             QCOMPARE(MsgBoxService::Log()[0].text,
-                     IsLevelRow(n) ? MessageTable().MsgCtrlLevelsNotKnown.arg(name)
-                                : MessageTable().MsgCtrlValuesUnknown.arg(name + " = \"?\""));
+                     IsLevelRow(n) ? MessageTable().MsgCtrlLevelsNotKnown.Naming({name})
+                                : MessageTable().MsgCtrlValuesUnknown.Naming({name + " = \"?\""}));
         }
         int levels = 0;
         for (const SettingDesc& d : SettingCatalog()) levels += IsLevelRow(d.number) ? 1 : 0;
@@ -381,7 +382,7 @@ private slots:
             const QList<ShownMessage> opened = MsgBoxService::Log();
             // The two group displays are words of a list, though never sent.
             QCOMPARE(opened.size(), sent || name.startsWith("LAGroup") ? 1 : 0);
-            if (sent) QCOMPARE(opened[0].text, MessageTable().MsgCtrlValuesUnknown.arg(named));
+            if (sent) QCOMPARE(opened[0].text, MessageTable().MsgCtrlValuesUnknown.Naming({named}));
 
             MsgBoxService::ClearLog();
             const QStringList commands = UploadedCommands();
@@ -390,7 +391,7 @@ private slots:
             QVERIFY2(LastSettingsTransfer().UploadComplete != sent, qPrintable(name));
             const QList<ShownMessage> uploaded = MsgBoxService::Log();
             QCOMPARE(uploaded.size(), sent ? 1 : 0);
-            if (sent) QCOMPARE(uploaded[0].text, MessageTable().MsgUploadUnknownValues.arg(named));
+            if (sent) QCOMPARE(uploaded[0].text, MessageTable().MsgUploadUnknownValues.Naming({named}));
         }
         Link().LAPresent = false;
     }

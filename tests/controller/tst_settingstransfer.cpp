@@ -501,7 +501,7 @@ private slots:
             const QList<ShownMessage> uploaded = MsgBoxService::Log();
             QCOMPARE(uploaded.size(), sent ? 0 : 1);
             if (!sent) {
-                QCOMPARE(uploaded[0].text.section('\n', 0, 0), MessageTable().MsgUploadUnknownValues.section('\n', 0, 0));
+                QCOMPARE(uploaded[0].text.section('\n', 0, 0), MessageTable().MsgUploadUnknownValues.one.section('\n', 0, 0));
                 QVERIFY2(uploaded[0].text.contains(named), qPrintable(what));
             }
         }
@@ -697,9 +697,9 @@ private slots:
         QVERIFY(log.contains(":TRIGGER:EDGE:LEVEL .5") && log.contains(":DISPLAY:GRID FULL"));
         // Neither is a number with its unit: the upload names both.
         QCOMPARE(LinkFixture::ShownTexts(),
-                 QStringList{MessageTable().MsgUploadUnknownValues.arg(
-                                 "Time Base ▸ Time/Div = \"1us;:STOP\"\n"
-                                 "Trigger ▸ EDGE ▸ Sensitivity = \"0.10div\n:KEY:LOCK ENABLE\"") +
+                 QStringList{MessageTable().MsgUploadUnknownValues.Naming(
+                                 {"Time Base ▸ Time/Div = \"1us;:STOP\"",
+                                  "Trigger ▸ EDGE ▸ Sensitivity = \"0.10div\n:KEY:LOCK ENABLE\""}) +
                              " / "});
     }
 
@@ -943,10 +943,7 @@ private slots:
         if (fault.startsWith("drop")) {
             // The transport says the link is gone, and it counts as disconnected.
             QVERIFY(!Link().IsConnected);
-            const MessageTableData& m = MessageTable();
-            QVERIFY(LinkFixture::ShownTexts().contains(transport == "pty"
-                                                           ? m.MsgRs232ReadFail + " / " + m.MsgTitleRs232Read
-                                                           : m.MsgUsbReadFail + " / " + m.MsgTitleUsbRead));
+            QVERIFY(LinkFixture::ShownTexts().contains(LinkFixture::DroppedLinkMessage(transport == "pty")));
         }
     }
 
@@ -971,10 +968,13 @@ private slots:
         QVERIFY(!UploadToDSO());
         // A lost link says the upload is incomplete; a level left out for its
         // replies is named.
-        const QString said = fault == "drop 0" ? MessageTable().MsgUploadIncomplete + " / "
-                                               : MessageTable().MsgUploadLevelsUnanswered.section("%1", 0, 0);
         const QStringList shown = LinkFixture::ShownTexts();
-        QVERIFY2(std::any_of(shown.begin(), shown.end(), [&](const QString& t) { return t.startsWith(said); }),
+        QVERIFY2(std::any_of(shown.begin(), shown.end(),
+                             [&](const QString& t) {
+                                 return fault == "drop 0"
+                                            ? t.startsWith(MessageTable().MsgUploadIncomplete + " / ")
+                                            : LinkFixture::BeginsAsNaming(t, MessageTable().MsgUploadLevelsUnanswered);
+                             }),
                  qPrintable(shown.join(" | ")));
         const bool linkUp = Link().IsConnected;
         sim.SetFault("none");

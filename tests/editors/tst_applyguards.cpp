@@ -128,11 +128,11 @@ private slots:
         QTest::newRow("EDGE method without a source reply")
             << "no source" << key({24, 25}) << "EDGE" << "" << int(ApplyEnd::Applied)
             << QStringList{"*IDN?", ":TRIGGER:MODE EDGE", ":TRIGGER:EDGE:SOURCE?"}
-            << MessageTable().MsgReplyLevelsNotKnown.arg("Trigger ▸ EDGE ▸ Level") << true;
+            << MessageTable().MsgReplyLevelsNotKnown.Naming({"Trigger ▸ EDGE ▸ Level"}) << true;
         QTest::newRow("trig type without a scale reply")
             << "" << key({24, 7, 38}) << "PULSE" << "" << int(ApplyEnd::Applied)
             << QStringList{"*IDN?", ":CHANNEL2:SCALE?", ":TRIGGER:ALTERNATION:TYPE PULSE"}
-            << MessageTable().MsgReplyLevelsNotKnown.arg("Trigger ▸ CH2 ▸ PULSE ▸ Level") << true;
+            << MessageTable().MsgReplyLevelsNotKnown.Naming({"Trigger ▸ CH2 ▸ PULSE ▸ Level"}) << true;
         QTest::newRow("user threshold without its read-back")
             << "" << key({14, 17}) << ValueWord(vwUser) << "1.5" << int(ApplyEnd::Applied)
             << QStringList{"*IDN?", ":LA:THRESHOLD 1.5V", ":LA:THRESHOLD?"}
@@ -209,7 +209,7 @@ private slots:
         const QString name = CtrlValueName(SettingNumber(&CtrlSettings::TriggerEdgeLevel));
         const QList<ShownMessage> shown = MsgBoxService::Log();
         QCOMPARE(shown.size(), 1);
-        QCOMPARE(shown[0].text, marked ? MessageTable().MsgReplyLevelsNotKnown.arg(name) : MessageTable().MsgReplyUnusable);
+        QCOMPARE(shown[0].text, marked ? MessageTable().MsgReplyLevelsNotKnown.Naming({name}) : MessageTable().MsgReplyUnusable);
         QCOMPARE(IsLevelNotKnown(DSOSettings().TriggerEdgeLevel), marked);
         const QString row = ControllerLabel(lbLevel) + " [" + MessageTable().MsgLevelNotKnown + "]";
         QCOMPARE(treeTexts().contains(row), marked);

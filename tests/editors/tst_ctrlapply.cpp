@@ -569,8 +569,8 @@ private slots:
         QVERIFY(RunTransfer(JobUpload, "Data Uploading...", true));
         QVERIFY(!LastSettingsTransfer().UploadComplete);
         QCOMPARE(LinkFixture::ShownTexts(),
-                 QStringList{MessageTable().MsgUploadLevelsNotKnown.arg(CtrlValueName(CtrlValueNumber(
-                                 DSOSettings(), &DSOSettings().TriggerEdgeLevel))) + " / "});
+                 QStringList{MessageTable().MsgUploadLevelsNotKnown.Naming({CtrlValueName(CtrlValueNumber(
+                                 DSOSettings(), &DSOSettings().TriggerEdgeLevel))}) + " / "});
         QueryCmd("*IDN?");
         for (const QString& c : sim.Log()) QVERIFY2(!c.startsWith(":TRIGGER:EDGE:LEVEL "), qPrintable(c));
         QCOMPARE(sim.Get(":TRIGGER:EDGE:LEVEL"), QString("5.000e-01"));

@@ -352,7 +352,7 @@ private slots:
         QList<int> marked = LevelRowsNotKnown(DSOSettings());
         for (int n : LevelRowsNotKnown(before)) marked.removeAll(n);
         return marked.isEmpty() ? MessageTable().MsgReplyUnusable
-                                : MessageTable().MsgReplyLevelsNotKnown.arg(LevelRowNames(marked));
+                                : MessageTable().MsgReplyLevelsNotKnown.Naming(LevelRowNames(marked));
     }
 
     // A read-back that does not parse as what the field holds stores
@@ -598,8 +598,9 @@ private slots:
             const QStringList told = LinkFixture::ShownTexts();
             QCOMPARE(instrumentLevels(), before);
             if (marked) {
-                const QString head = MessageTable().MsgUploadLevelsNotKnown.section("%1", 0, 0);
-                QVERIFY2(!complete && !told.isEmpty() && told.last().startsWith(head), qPrintable(why));
+                QVERIFY2(!complete && !told.isEmpty() &&
+                             LinkFixture::BeginsAsNaming(told.last(), MessageTable().MsgUploadLevelsNotKnown),
+                         qPrintable(why));
             } else {
                 QVERIFY2(complete, qPrintable(why + " / upload: " + told.join(" | ")));
             }
@@ -637,9 +638,7 @@ private slots:
         }
         sim.SetFault("none");
         QVERIFY(!Link().IsConnected);
-        const MessageTableData& m = MessageTable();
-        const QString readFail = transport == "pty" ? m.MsgRs232ReadFail + " / " + m.MsgTitleRs232Read
-                                                    : m.MsgUsbReadFail + " / " + m.MsgTitleUsbRead;
+        const QString readFail = LinkFixture::DroppedLinkMessage(transport == "pty");
         QVERIFY2(LinkFixture::ShownTexts().contains(readFail), qPrintable(LinkFixture::ShownTexts().join('|')));
         QVERIFY(DSOSettings() == before);
         QVERIFY(!CtrlState().CtrlModified);

@@ -89,11 +89,7 @@ class LinkFaultsTest : public QObject {
             QVERIFY(YieldUntil([] { return !Serial().SerialReply.isEmpty() || !Serial().ResyncText.isEmpty(); }, 5000));
     }
 
-    QString readFailMessage() const {
-        const MessageTableData& m = MessageTable();
-        return serial() ? m.MsgRs232ReadFail + " / " + m.MsgTitleRs232Read
-                        : m.MsgUsbReadFail + " / " + m.MsgTitleUsbRead;
-    }
+    QString readFailMessage() const { return LinkFixture::DroppedLinkMessage(serial()); }
 
 private slots:
     void initTestCase() {

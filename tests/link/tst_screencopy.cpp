@@ -103,7 +103,7 @@ private slots:
             QCOMPARE(dest, std::vector<uint8_t>(ScreenCopyStateData::ImageBytes + 1, 0xEE));
         }
         QCOMPARE(LinkFixture::ShownTexts(),
-                 reported ? QStringList{"Can't Read data from USB Device! / USB Read Message"} : QStringList());
+                 reported ? QStringList{LinkFixture::DroppedLinkMessage(false)} : QStringList());
         QCOMPARE(Link().IsConnected, !reported);
     }
 

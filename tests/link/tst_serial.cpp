@@ -475,7 +475,7 @@ private slots:
         WriteComm(":RUN");
         QCOMPARE(MsgBoxService::Log().size(), 1);
         QCOMPARE(MsgBoxService::Log()[0].title, QString("RS232 Send Message"));
-        QCOMPARE(MsgBoxService::Log()[0].text, MessageTable().MsgRs232SendFail);
+        QCOMPARE(MsgBoxService::Log()[0].text, LinkDroppedText(MessageTable().MsgRs232SendFail));
         QVERIFY(!Link().IsConnected);
 
         Shell().COM_Port = 3;
@@ -493,8 +493,8 @@ private slots:
     void pulledLineGivesOneMessageInTheUiLanguage_data() {
         QTest::addColumn<QString>("command");
         QTest::addColumn<QString>("message");
-        QTest::newRow("request") << ":MEASURE:VPP? CHANNEL1" << QString::fromUtf8("不能通过RS232端口读取数据！ / RS232读取信息");
-        QTest::newRow("command") << ":RUN" << QString::fromUtf8("不能通过RS232端口发送数据！ / RS232发送信息");
+        QTest::newRow("request") << ":MEASURE:VPP? CHANNEL1" << QString::fromUtf8("不能通过RS232端口读取数据！\n与示波器的连接已关闭。如需重新连接，请选择“工具 > 连接示波器”。 / RS232读取信息");
+        QTest::newRow("command") << ":RUN" << QString::fromUtf8("不能通过RS232端口发送数据！\n与示波器的连接已关闭。如需重新连接，请选择“工具 > 连接示波器”。 / RS232发送信息");
     }
     void pulledLineGivesOneMessageInTheUiLanguage() {
         QFETCH(QString, command);

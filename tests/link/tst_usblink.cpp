@@ -169,7 +169,7 @@ private slots:
         script.SetReply(":SYSTEM:DATA?", {});
         SendCmd(":SYSTEM:DATA?");
         ReadSystemDataVisa();
-        QCOMPARE(LinkFixture::ShownTexts(), QStringList{"不能通过USB设备读取数据！ / USB读取信息"});
+        QCOMPARE(LinkFixture::ShownTexts(), QStringList{QString::fromUtf8("不能通过USB设备读取数据！\n与示波器的连接已关闭。如需重新连接，请选择“工具 > 连接示波器”。 / USB读取信息")});
         QCOMPARE(MsgBoxService::Log().first().style, int(vbExclamation));
         QVERIFY(!Link().IsConnected);
         QCOMPARE(leds, QList<bool>{false});
@@ -246,7 +246,7 @@ private slots:
         QCOMPARE(dest, std::vector<uint8_t>(ScreenCopyStateData::ImageBytes + 1, 0));
         QCOMPARE(Link().IsConnected, commandSent);
         QCOMPARE(LinkFixture::ShownTexts(), commandSent ? QStringList()
-                                           : QStringList{"Can't Read data from USB Device! / USB Read Message"});
+                                           : QStringList{LinkFixture::DroppedLinkMessage(false)});
     }
 
     void screenCopyLoopEndsWhenThePanelStopsAfterALinkFailure() {
@@ -269,7 +269,7 @@ private slots:
         // and the link counts as disconnected.
         QCOMPARE(QueryCmd("DROP?"), QString());
         QVERIFY(Link().ReplyFailed);
-        QCOMPARE(LinkFixture::ShownTexts(), QStringList{"Can't Read data from USB Device! / USB Read Message"});
+        QCOMPARE(LinkFixture::ShownTexts(), QStringList{LinkFixture::DroppedLinkMessage(false)});
         QCOMPARE(MsgBoxService::Log().first().style, int(vbExclamation));
         QVERIFY(!Link().IsConnected);
         QCOMPARE(leds, QList<bool>{false});

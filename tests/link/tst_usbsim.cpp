@@ -138,7 +138,7 @@ private slots:
             // (no command was sent during it) and the link dropped.
             QCOMPARE(r, from == -1 ? HardcopyChunk::ReadAgain : HardcopyChunk::Failed);
             QCOMPARE(LinkFixture::ShownTexts(),
-                     from == -1 ? QStringList() : QStringList{"Can't Read data from USB Device! / USB Read Message"});
+                     from == -1 ? QStringList() : QStringList{LinkFixture::DroppedLinkMessage(false)});
             QCOMPARE(dest, std::vector<uint8_t>(ScreenCopyStateData::ImageBytes + 1, 0xEE));
             return;
         }
@@ -160,7 +160,7 @@ private slots:
         sim.SetFault("silent");
         SendCmd(":HARDCOPY");
         QCOMPARE(ReadHardcopyChunk(dest), HardcopyChunk::Failed);
-        QCOMPARE(LinkFixture::ShownTexts(), QStringList{"Can't Read data from USB Device! / USB Read Message"});
+        QCOMPARE(LinkFixture::ShownTexts(), QStringList{LinkFixture::DroppedLinkMessage(false)});
         QVERIFY(!Link().IsConnected);
     }
 
@@ -169,7 +169,7 @@ private slots:
     void instrumentDropsTheLinkDuringAReply() {
         sim.SetFault("drop 5");
         QCOMPARE(QueryCmd("*IDN?"), QString());  // cut short: no reply
-        QCOMPARE(LinkFixture::ShownTexts(), QStringList{"Can't Read data from USB Device! / USB Read Message"});
+        QCOMPARE(LinkFixture::ShownTexts(), QStringList{LinkFixture::DroppedLinkMessage(false)});
         QVERIFY(!Link().IsConnected);
         SendCmd(":KEY:LOCK DISABLE");
         QCOMPARE(MsgBoxService::Log().size(), 1);

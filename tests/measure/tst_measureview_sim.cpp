@@ -475,7 +475,7 @@ private slots:
         QVERIFY(!Link().IsConnected);
         QVERIFY(!Sheets().MeasureViews[0].AutoRefresh);
         QCOMPARE(LinkFixture::ShownTexts(),
-                 QStringList{QString::fromUtf8("不能通过RS232端口读取数据！ / RS232读取信息")});
+                 QStringList{QString::fromUtf8("不能通过RS232端口读取数据！\n与示波器的连接已关闭。如需重新连接，请选择“工具 > 连接示波器”。 / RS232读取信息")});
         QCOMPARE(upWhileShown, (QList<bool>{false, false}));
         sim.SetFault("none");
     }

@@ -10,6 +10,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QToolBar>
 #include <QToolButton>
@@ -258,6 +259,20 @@ private slots:
         QCOMPARE(loadOnly.windowTitle(), QString("稍后"));
         RegisterCaptionKind("frmLater", {}, false);
         QVERIFY(SwitchCaptionKinds().isEmpty());
+    }
+
+    // The line after a dropped link's message names the menu command that
+    // connects again as the menus read in each language.
+    void linkClosedNamesTheConnectCommand() {
+        Fixture f;
+        const auto plain = [](QString caption) {
+            return caption.remove(QRegularExpression("\\(&.\\)")).remove('&');
+        };
+        for (int lang : {0, 1}) {
+            ApplyLanguage(lang);
+            const QString command = plain(f.main.mnuTools->title()) + " > " + plain(f.main.mnuToolsConnect->text());
+            QVERIFY2(MessageTable().MsgLinkClosed.contains(command), qPrintable(command));
+        }
     }
 
     void switchStoresAtOnceAndRebuildsTree() {

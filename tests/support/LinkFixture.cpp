@@ -12,6 +12,7 @@
 #include "common/Wait.h"
 #include "link/KV2200Cmd.h"
 #include "link/LinkState.h"
+#include "link/Messages.h"
 #include "link/RS232Func.h"
 #include "link/TransferJobs.h"
 #include "link/TransferValues.h"
@@ -168,6 +169,16 @@ QStringList ShownTexts() {
     QStringList out;
     for (const ShownMessage& m : MsgBoxService::Log()) out << m.text + " / " + m.title;
     return out;
+}
+QString DroppedLinkMessage(bool serial) {
+    const MessageTableData& m = MessageTable();
+    return serial ? LinkDroppedText(m.MsgRs232ReadFail) + " / " + m.MsgTitleRs232Read
+                  : LinkDroppedText(m.MsgUsbReadFail) + " / " + m.MsgTitleUsbRead;
+}
+bool BeginsAsNaming(const QString& text, const CountedMessage& message) {
+    for (const QString* form : {&message.one, &message.several})
+        if (text.startsWith(form->section(QStringLiteral("%1"), 0, 0))) return true;
+    return false;
 }
 void AnswerLikeAModalBox(QList<bool>& linkUp) {
     MsgBoxService::SetAnswerer([&linkUp](const ShownMessage&) {

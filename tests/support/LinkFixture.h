@@ -4,6 +4,7 @@
 
 class QTimer;
 class Simulator;
+struct CountedMessage;
 
 namespace LinkFixture {
 // The set-up of a test that runs jobs against the simulator: the test
@@ -49,6 +50,13 @@ int FetchCount(Simulator& sim);
 bool OpenUsbAsConnected();
 // The messages shown since the message log was cleared, as "text / title".
 QStringList ShownTexts();
+// The message of a link dropped for a failed read over the serial line or
+// USB, as ShownTexts gives it: the transport's read message, the line that the
+// link was closed, the title.
+QString DroppedLinkMessage(bool serial);
+// Whether `text` begins as `message` naming rows does, in its form for one
+// row or for several (the text before the rows).
+bool BeginsAsNaming(const QString& text, const CountedMessage& message);
 // Answers every message as a modal box does: the event loop runs for a
 // while before OK. `linkUp` gets the connected state as each message is
 // shown and as it closes.

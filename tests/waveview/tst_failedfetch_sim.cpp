@@ -2,7 +2,8 @@
 // part-way through the job) leaves the view exactly as it was: its record,
 // what its window shows and the sheet saved from it; and it says why. Over
 // TCP (the USB side) and the pseudo-terminal (the serial side), for the
-// waveform and the data view.
+// waveform and the data view. A late reply in a refresh (waveform,
+// measurement, data) says that the link was closed and how to connect again.
 #include <QLabel>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -18,12 +19,15 @@
 #include "link/LinkState.h"
 #include "link/Messages.h"
 #include "link/Vocabulary.h"
+#include "measure/frmMeasure.h"
 #include "platform/dialogs/MsgBox.h"
 #include "sheets/DataTable.h"
 #include "sheets/SheetFile.h"
 #include "sheets/ViewWindows.h"
 #include "sheets/frmData.h"
+#include "sheets/FetchingView.h"
 #include "shell/frmPrgress.h"
+#include "common/Wait.h"
 #include "waveview/frmWave.h"
 
 namespace {
@@ -78,11 +82,7 @@ class FailedFetchSimTest : public QObject {
                 text += '|' + f->Table->index(r, c).data().toString();
         return text.toUtf8();
     }
-    QString readFailMessage() const {
-        const MessageTableData& m = MessageTable();
-        return Shell().ScopeIOType == 2 ? m.MsgRs232ReadFail + " / " + m.MsgTitleRs232Read
-                                        : m.MsgUsbReadFail + " / " + m.MsgTitleUsbRead;
-    }
+    QString readFailMessage() const { return LinkFixture::DroppedLinkMessage(Shell().ScopeIOType == 2); }
 
 private slots:
     void initTestCase() {
@@ -90,11 +90,12 @@ private slots:
         LoadMessages(LangEnglish);
         InstallTransferWindow();
         InstallWaveViewHooks();
+        RegisterMeasureWindow();
         LinkFixture::StartQuickSerialTick(tick, sim);
     }
     void cleanup() {
         sim.SetFault("none");
-        for (ViewKind kind : {ViewWave, ViewData})
+        for (ViewKind kind : {ViewWave, ViewMeasure, ViewData})
             if (QWidget* w = ExistingViewForm(kind, 0)) delete w;
     }
     void cleanupTestCase() {
@@ -151,6 +152,70 @@ private slots:
         const QString after = dir.filePath("after.vls");
         QVERIFY(WriteDataSheet(after));
         QCOMPARE(fileBytes(after), fileBytes(before));
+    }
+
+    // A reply that comes too late in a refresh drops the link. The message,
+    // in the UI language, keeps the transport's own text first and says on a
+    // line of its own that the link was closed and how to connect again; the
+    // next Refresh asks for a connection.
+    void lateReplySaysTheLinkWasClosed_data() {
+        const QString usbEnglish = "Can't Read data from USB Device!\nThe link to the oscilloscope was closed. "
+                                   "To connect again, choose Tools > Connect to Oscilloscope. / USB Read Message";
+        const QString usbChinese = QString::fromUtf8(
+            "不能通过USB设备读取数据！\n与示波器的连接已关闭。如需重新连接，请选择“工具 > 连接示波器”。 / USB读取信息");
+        QTest::addColumn<QString>("transport");
+        QTest::addColumn<QString>("view");
+        QTest::addColumn<int>("language");
+        QTest::addColumn<QString>("message");
+        for (const char* view : {"wave", "measure"}) {
+            QTest::addRow("%s English", view) << "tcp" << view << int(LangEnglish) << usbEnglish;
+            QTest::addRow("%s Chinese", view) << "tcp" << view << int(LangChinese) << usbChinese;
+        }
+        QTest::newRow("data English") << "tcp" << "data" << int(LangEnglish) << usbEnglish;
+        QTest::newRow("measure Chinese, serial line")
+            << "pty" << "measure" << int(LangChinese)
+            << QString::fromUtf8("不能通过RS232端口读取数据！\n与示波器的连接已关闭。如需重新连接，请选择“工具 > 连接示波器”。"
+                                 " / RS232读取信息");
+    }
+    void lateReplySaysTheLinkWasClosed() {
+        QFETCH(QString, transport);
+        QFETCH(QString, view);
+        QFETCH(int, language);
+        QFETCH(QString, message);
+        QVERIFY(LinkFixture::ConnectOver(sim, transport, lastTransport));
+        sim.Set(":TRIGGER:MODE", "EDGE");
+        LinkFixture::ResetFetchState(sim);
+        const auto restore = qScopeGuard([] {
+            LoadMessages(LangEnglish);
+            Shell().UILanguage = LangEnglish;
+        });
+        LoadMessages(language);
+        Shell().UILanguage = language;
+        QPointer<FetchingViewWindow> w;
+        if (view == "measure") {
+            Sheets().MeasureCount = 1;
+            ResetViewRecord(ViewMeasure, 0);
+            auto* f = new frmMeasure;
+            SetFormTag(f, 0);
+            SetViewForm(ViewMeasure, 0, f);
+            f->Timer1->stop();
+            f->Timer1_Timer();
+            w = f;
+        } else {
+            w = static_cast<FetchingViewWindow*>(openView(view == "wave"));
+        }
+
+        // The third reply of the refresh comes after the reply time.
+        sim.SetFault("late 600 after 2 for 1");
+        w->cmdRefresh_Click();
+        QVERIFY(w);
+        QCOMPARE(LinkFixture::ShownTexts(), QStringList{message});
+        QVERIFY(!Link().IsConnected);
+
+        MsgBoxService::ClearLog();
+        w->cmdRefresh_Click();
+        QCOMPARE(LinkFixture::ShownTexts(), QStringList{MessageTable().MsgConnectFirst + " / "});
+        QVERIFY(YieldUntil([this] { return sim.Control("LATE?").trimmed() == "0"; }, 10000));
     }
 };
 
