@@ -8,6 +8,7 @@
 
 #include "Simulator.h"
 #include "common/Pause.h"
+#include "common/ServiceLog.h"
 #include "common/ShellState.h"
 #include "link/KV2200Cmd.h"
 #include "link/LinkState.h"
@@ -29,6 +30,7 @@ struct Figure {
 // Times run() (which returns whether the transfer completed).
 template <typename Run>
 Figure Timed(Run run) {
+    KeepServiceLogs(true);  // the pacing is the sum of the pauses logged
     PauseService::ClearLog();
     QElapsedTimer clock;
     clock.start();

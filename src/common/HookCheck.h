@@ -16,7 +16,8 @@ bool RequireHook(const Hook& hook, const char* name);
 // Whether a missing hook ends the process (default: off in release builds).
 void SetMissingHookFatal(bool fatal);
 bool MissingHookFatal();
-// Names of the missing hooks reported so far (for tests that check one).
+// Names of the missing hooks reported so far (for tests that check one;
+// kept while the service logs are, common/ServiceLog.h).
 QStringList& MissingHookLog();
 void ReportMissingHook(const char* name);
 

@@ -3,11 +3,12 @@
 //
 // A pause blocks the thread without processing events, so that no reply or
 // timer is handled before the caller has set its flags. Tests set the scale
-// to 0 (no real sleeping) and read the list of pauses that were asked for.
+// to 0 (no real sleeping) and read the list of pauses that were asked for
+// (kept while the service logs are, common/ServiceLog.h).
 #include <QList>
 
 namespace PauseService {
-// Blocks for ms milliseconds (times the scale). Always recorded in the log.
+// Blocks for ms milliseconds (times the scale), recorded in the log.
 void Pause(int ms);
 // 1.0 = real time; 0 = no sleeping at all (tests).
 void SetScale(double scale);

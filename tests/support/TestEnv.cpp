@@ -8,6 +8,7 @@
 #include "common/Pause.h"
 #include "common/ReadFile.h"
 #include "common/SaveFile.h"
+#include "common/ServiceLog.h"
 #include "common/SettingsStore.h"
 #include "common/ShellState.h"
 #include "link/Messages.h"
@@ -47,6 +48,7 @@ void Init() {
     SetMissingHookFatal(true);  // a hook a path needs must be set
     IgnoreFileSizeSignal();     // as the application does at start-up
     WatchMappedFileReads();     // likewise
+    KeepServiceLogs(true);  // the tests read what the services were asked
     PauseService::SetScale(0);
     PauseService::ClearLog();
     MsgBoxService::SetAnswerer([](const ShownMessage& m) {

@@ -4,8 +4,9 @@
 #include <QString>
 
 namespace TestEnv {
-// Pause scale 0, message boxes answered OK (and logged), XDG_CONFIG_HOME set
-// to a fresh temporary folder. Call from initTestCase.
+// The services' logs kept, pause scale 0, message boxes answered OK (and
+// logged), XDG_CONFIG_HOME set to a fresh temporary folder. Call from
+// initTestCase.
 void Init();
 // The temporary config folder made by Init.
 QString ConfigDir();

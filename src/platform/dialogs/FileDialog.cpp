@@ -8,6 +8,8 @@
 #include <QRegularExpression>
 #include <QStringList>
 
+#include "common/ServiceLog.h"
+
 namespace {
 // Icons and type names from a file's name alone. Qt's own provider reads a
 // file's first bytes to tell its type, and some files never answer (typing
@@ -37,7 +39,7 @@ private:
 
 struct State {
     std::function<QString(const FileDialogRequest&)> answerer;
-    QList<FileDialogRequest> log;
+    ServiceLog<FileDialogRequest> log;
     int chosenFilter = 0;
 };
 State& st() {
@@ -76,7 +78,7 @@ QString WithFilterExtension(const QString& path, const QString& pairFilter, int 
 }
 
 QString ShowFileDialog(const FileDialogRequest& request, QWidget* parent) {
-    st().log.append(request);
+    st().log.Add(request);
     const bool save = request.kind == FileDialogKind::Save;
     if (st().answerer) {
         const QString path = st().answerer(request);
@@ -121,6 +123,6 @@ QString GetSaveFileName(const QString& title, const QString& filter, QWidget* pa
 namespace FileDialogService {
 void SetAnswerer(std::function<QString(const FileDialogRequest&)> answerer) { st().answerer = std::move(answerer); }
 void SetChosenFilter(int index) { st().chosenFilter = index; }
-QList<FileDialogRequest> Log() { return st().log; }
-void ClearLog() { st().log.clear(); }
+QList<FileDialogRequest> Log() { return st().log.Entries(); }
+void ClearLog() { st().log.Clear(); }
 }  // namespace FileDialogService

@@ -49,6 +49,8 @@ void SetAnswerer(std::function<QString(const FileDialogRequest&)> answerer);
 // The filter the next answered save dialog reports as chosen (default 0,
 // back to 0 after that dialog).
 void SetChosenFilter(int index);
+// Every dialog asked since the last ClearLog (kept while the service logs
+// are, common/ServiceLog.h).
 QList<FileDialogRequest> Log();
 void ClearLog();
 }  // namespace FileDialogService

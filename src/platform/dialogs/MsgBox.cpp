@@ -3,10 +3,12 @@
 #include <QApplication>
 #include <QMessageBox>
 
+#include "common/ServiceLog.h"
+
 namespace {
 struct State {
     std::function<int(const ShownMessage&)> answerer;
-    QList<ShownMessage> log;
+    ServiceLog<ShownMessage> log;
 };
 State& st() {
     static State s;
@@ -53,13 +55,13 @@ int realBox(const ShownMessage& m) {
 
 int MsgBox(const QString& text, int style, const QString& title) {
     ShownMessage m{text, style, title};
-    st().log.append(m);
+    st().log.Add(m);
     if (st().answerer) return st().answerer(m);
     return realBox(m);
 }
 
 namespace MsgBoxService {
 void SetAnswerer(std::function<int(const ShownMessage&)> answerer) { st().answerer = std::move(answerer); }
-QList<ShownMessage> Log() { return st().log; }
-void ClearLog() { st().log.clear(); }
+QList<ShownMessage> Log() { return st().log.Entries(); }
+void ClearLog() { st().log.Clear(); }
 }  // namespace MsgBoxService

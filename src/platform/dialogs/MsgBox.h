@@ -27,7 +27,8 @@ namespace MsgBoxService {
 // Replaces the real box: the answerer gets each message and returns the button.
 // Pass nullptr to restore the real box.
 void SetAnswerer(std::function<int(const ShownMessage&)> answerer);
-// Every message shown since the last ClearLog.
+// Every message shown since the last ClearLog (kept while the service logs
+// are, common/ServiceLog.h).
 QList<ShownMessage> Log();
 void ClearLog();
 }  // namespace MsgBoxService
