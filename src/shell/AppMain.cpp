@@ -8,6 +8,7 @@
 #include "editors/EditDispatch.h"
 #include "measure/frmMeasure.h"
 #include "memwave/frmOpenWaveform.h"
+#include "platform/mouse/LateClicks.h"
 #include "panel/PanelWindows.h"
 #include "replay/frmRecordPlay.h"
 #include "shell/Captions.h"
@@ -35,6 +36,9 @@ void InstallApplicationParts() {
     EditShow().ShowVirtualPanel = [] { ShowVirtualPanelWindow(MainForm()); };
     PanelUi().ApplyPanelCaptions = [](QWidget* w) { SetVirtualPanelCaptions(w, Shell().UILanguage); };
     PanelUi().ApplyKeyPadCaptions = [](QWidget* w) { SetVirtualKeyCaptions(w, Shell().UILanguage); };
+    // A click the window system gave a menu already closed counts where it
+    // was aimed.
+    InstallLateClickDelivery();
 }
 
 int Main() {
