@@ -163,10 +163,8 @@ QStringList ListOf(const RowCtx& c, int setting) {
     if (d.levelTrigger != LevelTrigger::None) return TrigLevels(c, setting);
     if (d.form == ValueForm::Div) return Generated(SetCtrlDialogTrigSensitivityNum);
     if (d.form == ValueForm::Seconds) return Generated(SetCtrlDialogTimeDivNum);
+    // The logic-channel methods only with the logic analyser: the catalog's.
     QStringList out = SettingChoices(c.s, setting);
-    // The logic-channel methods only with the logic analyser.
-    if (setting == SettingNumber(&S::TriggerMethod) && !Link().LAPresent)
-        out = out.mid(0, out.indexOf(ValueWord(vwPattern)));
     // The 2X probe only on the models that have it.
     if (d.form == ValueForm::Probe && Link().ModelEU <= 1) out.removeAll("2X");
     return out;
