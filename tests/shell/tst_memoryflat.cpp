@@ -27,6 +27,7 @@
 #include "platform/dialogs/MsgBox.h"
 #include "replay/RcdBuilder.h"
 #include "replay/frmRecordPlay.h"
+#include "replay/model/ReplayEngine.h"
 #include "sheets/DataSheetTree.h"
 #include "sheets/FileFunc.h"
 #include "sheets/SheetDocument.h"
@@ -208,10 +209,14 @@ private slots:
         FileDialogService::SetAnswerer([&](const FileDialogRequest&) { return path; });
         const auto unanswer = qScopeGuard([] { FileDialogService::SetAnswerer(nullptr); });
         RecordInfo& r = Sheets().RecordViews[0];
+        // The frames go on by the ticks given here alone: the frame timer's
+        // own interval is the longest a user can set.
+        r.FrameInterval = MaxFrameInterval;
         holdsFlat([&] {
             w->cmdRun_Click();
             QCOMPARE(r.ReplayStatus, uint8_t(StateReplaying));
             QVERIFY(r.LoopReplay);
+            QCOMPARE(w->TimerInterval->interval(), int(MaxFrameInterval * 1000));
             QSet<int> shown;
             for (int tick = 0; tick < 2 * frames; ++tick) {
                 QMetaObject::invokeMethod(w->TimerInterval, "timeout");

@@ -28,6 +28,7 @@
 
 #include "LinkFixture.h"
 #include "Simulator.h"
+#include "common/DSOSettings.h"
 #include "common/SheetModel.h"
 #include "common/ShellState.h"
 #include "link/KV2200Cmd.h"
@@ -38,6 +39,7 @@
 #include "platform/dialogs/MsgBox.h"
 #include "platform/visa/Visa.h"
 #include "sheets/FetchingView.h"
+#include "sheets/ViewRecords.h"
 #include "sheets/ViewWindows.h"
 #include "shell/AppMain.h"
 #include "shell/ControllerBinding.h"
@@ -211,6 +213,8 @@ private slots:
             qobject_cast<FetchingViewWindow*>(ExistingViewForm(measure ? ViewMeasure : ViewData, 0));
         QVERIFY(view);
         QVERIFY(QTest::qWaitForWindowExposed(view->cmdRefresh));
+        // Its first tick has set it up (the channel choice follows the display).
+        QTRY_VERIFY(ViewWindowOpen(measure ? ViewMeasure : ViewData, 0));
         // The button is where the pointer goes: not hidden under anything.
         if (realPointer) QTRY_COMPARE(QApplication::widgetAt(centreOf(view->cmdRefresh)), view->cmdRefresh);
         const auto fetched = [&] {
