@@ -72,7 +72,7 @@ const GroupRow kDisplayRows[] = {
 
 // The trigger group: Method, then each method's rows. A row marked
 // UnlessThreshold is left out while the method's level is the logic
-// analyser's threshold (LevelIsThreshold).
+// analyser's threshold on a logic channel (LevelIsLogicThreshold).
 enum Shown { Always, UnlessThreshold };
 struct TriggerRow {
     Field setting;
@@ -212,9 +212,9 @@ public:
 };
 
 // Whether a level is a logic channel's threshold (the level rule,
-// link/LevelRule.h): its method then shows no coupling, level or
-// sensitivity rows.
-bool LevelIsThreshold(const CtrlSettings& s, QString CtrlSettings::*level) {
+// link/LevelRule.h; not the AC line's, whose level row stays): its method
+// then shows no coupling, level or sensitivity rows.
+bool LevelIsLogicThreshold(const CtrlSettings& s, QString CtrlSettings::*level) {
     return LevelRuleOf(s, SettingNumber(level)).logicChannel;
 }
 
@@ -249,7 +249,7 @@ void AddTriggerRows(Builder& b, int trigger) {
         const int code = b.Add(trigger, b.Label(lbCode), imgRow, CtrlGroup::Trigger, CtrlGroup::TriggerCode);
         b.AddElements(code, m->code, imgRow);
     }
-    const bool threshold = m->level && LevelIsThreshold(s, m->level);
+    const bool threshold = m->level && LevelIsLogicThreshold(s, m->level);
     for (const TriggerRow& r : m->rows)
         if (!(threshold && r.shown == UnlessThreshold)) b.AddSetting(trigger, r.setting, imgRow, m->holdoffItem);
 }

@@ -556,7 +556,7 @@ UnitNumber readNumber(NumberFormat format, const QString& text) {
 // upload sends before the line). A standard the upload leaves out leaves the
 // instrument on one not known here: the narrowest span, NTSC's, holds.
 double lastLineOf(const CtrlSettings& s, const SettingDesc& line) {
-    const std::optional<QString> standard = SettingHeldText(s, line.lineStandard);
+    const std::optional<QString> standard = SettingSendText(s, line.lineStandard);
     if (!standard) return std::min(kLastLineNtsc, kLastLineOther);
     return *standard == "NTSC" ? kLastLineNtsc : kLastLineOther;
 }
@@ -675,8 +675,6 @@ std::optional<QString> SettingSendText(const CtrlSettings& s, int number) {
     if (number < 1 || number > CtrlValueCount) return std::nullopt;
     return SettingSendText(s, number, SettingValue(s, number));
 }
-
-std::optional<QString> SettingHeldText(const CtrlSettings& s, int number) { return SettingSendText(s, number); }
 
 std::optional<QString> SettingSendText(const CtrlSettings& s, int number, const QString& text) {
     if (!SettingHolds(s, number, text)) return std::nullopt;

@@ -133,7 +133,7 @@ struct SettingDesc {
     std::vector<int> listed;
     // A video line: the value number of the standard whose last line ends
     // its span on the Send road (525 for "NTSC", 625 for "PAL/SECAM", 525
-    // for a standard the upload leaves out, SettingHeldText); on the Store
+    // for a standard the upload leaves out, SettingSendText); on the Store
     // road 625.
     int lineStandard = 0;
     // A trigger source: the method whose own source list it has (vwEdge,
@@ -189,7 +189,7 @@ int OwnWordOf(const SettingDesc& d, const QString& text, int language = -1);
 QString InLanguage(const SettingDesc& d, const QString& text, int language);
 // Whether value `number` of `s` is what its setting can be on `road` (a
 // level is judged by its row's source in `s`, a video line by the standard
-// the instrument will hold, SettingHeldText,
+// the instrument will hold, the one the upload sends (SettingSendText),
 // a logic-channel source and the PATTERN and DURATION methods on the Send
 // road by the fitted logic analyser, `Link().LAPresent`). The mark of a
 // level not known is no value.
@@ -199,15 +199,13 @@ bool SettingHolds(const CtrlSettings& s, int number, const QString& text, Road r
 // as read, in the setting's own format ("1.V" and " 1.00V " as "1.00V",
 // "0.10DIV" as "0.10div", "16.0" as "16"); its default and a text already in
 // its format stay as they are, and a word, code or fixed text is itself.
-// None when the setting cannot be it (SettingHolds).
+// None when the setting cannot be it (SettingHolds): the upload leaves it
+// out and the instrument keeps a value not known here. This is also what
+// the instrument holds once the upload has run, so a setting whose span
+// depends on another is judged through it (a video line by its standard),
+// and where it is none, by its narrowest span.
 std::optional<QString> SettingSendText(const CtrlSettings& s, int number);
 std::optional<QString> SettingSendText(const CtrlSettings& s, int number, const QString& text);
-// What the instrument holds of value `number` once the upload has run: the
-// text the upload sends (SettingSendText), or none where the upload leaves
-// it out and the instrument keeps a value not known here. A setting whose
-// span depends on another is judged through this (a video line by its
-// standard), and where it is none, by its narrowest span.
-std::optional<QString> SettingHeldText(const CtrlSettings& s, int number);
 // A number in the format (the empty text for NumberFormat::None).
 QString FormatNumber(NumberFormat format, double value);
 // "Not known": the mark "?" that a trigger level row holds when its place
