@@ -211,6 +211,11 @@ public:
     const int language_;
 };
 
+// A sub-group's node (CtrlGroup), in its group's node `parent`.
+int AddSubGroup(Builder& b, int parent, int sub) {
+    return b.Add(parent, b.Label(CtrlGroupLabel(sub)), imgRow, CtrlParentGroup(sub), sub);
+}
+
 // Whether a level is a logic channel's threshold (the level rule,
 // link/LevelRule.h; not the AC line's, whose level row stays): its method
 // then shows no coupling, level or sensitivity rows.
@@ -221,8 +226,8 @@ bool LevelIsLogicThreshold(const CtrlSettings& s, QString CtrlSettings::*level) 
 // The alternation's sub-groups CH1 and CH2: each its Trig type, then the
 // rows of that type.
 void AddAltTriggerRows(Builder& b, int trigger) {
-    const int ch1 = b.Add(trigger, b.Label(lbCH1), imgRow, CtrlGroup::Trigger, CtrlGroup::AltCH1Trigger);
-    const int ch2 = b.Add(trigger, b.Label(lbCH2), imgRow, CtrlGroup::Trigger, CtrlGroup::AltCH2Trigger);
+    const int ch1 = AddSubGroup(b, trigger, CtrlGroup::AltCH1Trigger);
+    const int ch2 = AddSubGroup(b, trigger, CtrlGroup::AltCH2Trigger);
     for (const int node : {ch1, ch2}) {
         const Field typeField = node == ch1 ? &S::AltCH1TrigType : &S::AltCH2TrigType;
         b.AddSetting(node, typeField, imgSubRow);
@@ -246,7 +251,7 @@ void AddTriggerRows(Builder& b, int trigger) {
     }
     if (m->word == vwAlternative) AddAltTriggerRows(b, trigger);
     if (m->code) {
-        const int code = b.Add(trigger, b.Label(lbCode), imgRow, CtrlGroup::Trigger, CtrlGroup::TriggerCode);
+        const int code = AddSubGroup(b, trigger, CtrlGroup::TriggerCode);
         b.AddElements(code, m->code, imgRow);
     }
     const bool threshold = m->level && LevelIsLogicThreshold(s, m->level);
@@ -259,18 +264,18 @@ void AddTimeBaseRows(Builder& b, int timeBase) {
         for (const GroupRow& r : kTimeBaseRows) b.AddRow(timeBase, CtrlGroup::TimeBase, r);
         return;
     }
-    const int ch1 = b.Add(timeBase, b.Label(lbCH1), imgRow, CtrlGroup::TimeBase, CtrlGroup::AltCH1TimeBase);
-    const int ch2 = b.Add(timeBase, b.Label(lbCH2), imgRow, CtrlGroup::TimeBase, CtrlGroup::AltCH2TimeBase);
+    const int ch1 = AddSubGroup(b, timeBase, CtrlGroup::AltCH1TimeBase);
+    const int ch2 = AddSubGroup(b, timeBase, CtrlGroup::AltCH2TimeBase);
     for (const int node : {ch1, ch2})
         for (const auto& [one, two] : kAltTimeBaseRows) b.AddSetting(node, node == ch1 ? one : two, imgSubRow);
 }
 
 void AddLaRows(Builder& b, int la) {
-    const int display = b.Add(la, b.Label(lbChannelDisplay), imgRow, CtrlGroup::LA, CtrlGroup::LADisplayGroup);
+    const int display = AddSubGroup(b, la, CtrlGroup::LADisplayGroup);
     b.AddSetting(display, &S::LAGroupHighDisplay, imgSubRow);
     b.AddSetting(display, &S::LAGroupLowDisplay, imgSubRow);
     b.AddElements(display, &S::LAChannelDisplay, imgSubRow);
-    const int position = b.Add(la, b.Label(lbPosition), imgRow, CtrlGroup::LA, CtrlGroup::LAPosition);
+    const int position = AddSubGroup(b, la, CtrlGroup::LAPosition);
     b.AddElements(position, &S::LAChannelPosition, imgSubRow);
     b.AddSetting(la, &S::LAThreshold, imgRow);
     b.Add(la, b.Label(lbReset), imgAction, CtrlGroup::LA, 12);
@@ -329,26 +334,24 @@ CtrlTreeModel BuildCtrlTreeModel(const CtrlSettings& s, bool laPresent) {
 CtrlTreeModel BuildCtrlTreeModel(const CtrlSettings& s, bool laPresent, int language) {
     Builder b(s, language);
     const int root = b.Add(-1, Shell().ModelName, imgRoot, -1, -1);
-    auto group = [&](int number, int label) {
-        return b.Add(root, b.Label(label), imgGroup, number, 0);
-    };
+    auto group = [&](int number) { return b.Add(root, b.Label(CtrlGroupLabel(number)), imgGroup, number, 0); };
 
-    const int running = group(CtrlGroup::RunningControl, lbRunningControl);
+    const int running = group(CtrlGroup::RunningControl);
     for (const GroupRow& r : kRunningControlRows) b.AddRow(running, CtrlGroup::RunningControl, r);
 
     for (int ch : {CtrlGroup::CH1, CtrlGroup::CH2}) {
-        const int node = group(ch, ch == CtrlGroup::CH1 ? lbCH1 : lbCH2);
+        const int node = group(ch);
         for (const auto& [one, two] : kChannelRows) b.AddSetting(node, ch == CtrlGroup::CH1 ? one : two, imgRow);
     }
-    if (laPresent) AddLaRows(b, group(CtrlGroup::LA, lbLA));
-    AddTimeBaseRows(b, group(CtrlGroup::TimeBase, lbTimeBase));
-    AddTriggerRows(b, group(CtrlGroup::Trigger, lbTrigger));
+    if (laPresent) AddLaRows(b, group(CtrlGroup::LA));
+    AddTimeBaseRows(b, group(CtrlGroup::TimeBase));
+    AddTriggerRows(b, group(CtrlGroup::Trigger));
 
-    const int acquire = group(CtrlGroup::Acquire, lbAcquire);
+    const int acquire = group(CtrlGroup::Acquire);
     for (const GroupRow& r : kAcquireRows) b.AddRow(acquire, CtrlGroup::Acquire, r);
     if (s.AcquireType == b.Word(vwAverage)) b.AddSetting(acquire, &S::AcquireAverages, imgRow);
 
-    const int display = group(CtrlGroup::Display, lbDisplayGroup);
+    const int display = group(CtrlGroup::Display);
     for (const GroupRow& r : kDisplayRows) b.AddRow(display, CtrlGroup::Display, r);
 
     b.Add(root, b.Label(lbVirtualPanel), imgPanel, -1, -1);

@@ -5,24 +5,24 @@
 
 EditPlace EditPlaceOf(int treeGroup) {
     namespace G = CtrlGroup;
-    using M = PathMatch;
-    using K = KeyRule;
+    const int group = CtrlGroupLabel(CtrlParentGroup(treeGroup));
+    const int sub = CtrlGroupLabel(treeGroup);
     switch (treeGroup) {
-    case G::RunningControl: return {lbRunningControl, M::Item, -1, 0, K::Item};
-    case G::CH1: return {lbCH1, M::Item, -1, 0, K::GroupItem};
-    case G::CH2: return {lbCH2, M::Item, -1, 0, K::GroupItem};
-    case G::LA: return {lbLA, M::Item, -1, 0, K::GroupItem};
-    case G::TimeBase: return {lbTimeBase, M::Item, -1, 0, K::GroupItem};
-    case G::Trigger: return {lbTrigger, M::Item, -1, 0, K::GroupItem};
-    case G::Acquire: return {lbAcquire, M::Item, -1, 0, K::GroupItem};
-    case G::Display: return {lbDisplayGroup, M::Item, -1, 0, K::GroupItem};
-    case G::LADisplayGroup: return {lbLA, M::SubItem, lbChannelDisplay, 0, K::GroupSub};
-    case G::LAPosition: return {lbLA, M::SubItem, lbPosition, 0, K::GroupSub};
-    case G::AltCH1TimeBase: return {lbTimeBase, M::AltItem, -1, 1, K::GroupChItem};
-    case G::AltCH2TimeBase: return {lbTimeBase, M::AltItem, -1, 2, K::GroupChItem};
-    case G::AltCH1Trigger: return {lbTrigger, M::AltItem, -1, 1, K::GroupChItem};
-    case G::AltCH2Trigger: return {lbTrigger, M::AltItem, -1, 2, K::GroupChItem};
-    case G::TriggerCode: return {lbTrigger, M::SubItem, lbCode, 0, K::GroupSubBit};
+    case G::RunningControl: return {group, PathMatch::Item, -1, 0, KeyRule::Item};
+    case G::CH1:
+    case G::CH2:
+    case G::LA:
+    case G::TimeBase:
+    case G::Trigger:
+    case G::Acquire:
+    case G::Display: return {group, PathMatch::Item, -1, 0, KeyRule::GroupItem};
+    case G::LADisplayGroup:
+    case G::LAPosition: return {group, PathMatch::SubItem, sub, 0, KeyRule::GroupSub};
+    case G::AltCH1TimeBase:
+    case G::AltCH1Trigger: return {group, PathMatch::AltItem, -1, 1, KeyRule::GroupChItem};
+    case G::AltCH2TimeBase:
+    case G::AltCH2Trigger: return {group, PathMatch::AltItem, -1, 2, KeyRule::GroupChItem};
+    case G::TriggerCode: return {group, PathMatch::SubItem, sub, 0, KeyRule::GroupSubBit};
     default: return {};
     }
 }

@@ -46,3 +46,40 @@ enum CtrlLabel {
     lbAcquisition = 73, lbAverages = 74, lbIntensity = 75, lbAntiAliasing = 76, lbDisplayGroup = 77, lbType = 78, lbPersist = 79,
     lbGrid = 80, lbClear = 81, lbVirtualKeyboard = 82, lbVirtualPanel = 83,
 };
+
+// The label of a group's node, or of a sub-group's ("Display" of
+// LA\Display, "CH1" of an alternation's CH1); -1 for no group.
+constexpr int CtrlGroupLabel(int group) {
+    switch (group) {
+    case CtrlGroup::RunningControl: return lbRunningControl;
+    case CtrlGroup::CH1: return lbCH1;
+    case CtrlGroup::CH2: return lbCH2;
+    case CtrlGroup::LA: return lbLA;
+    case CtrlGroup::TimeBase: return lbTimeBase;
+    case CtrlGroup::Trigger: return lbTrigger;
+    case CtrlGroup::Acquire: return lbAcquire;
+    case CtrlGroup::Display: return lbDisplayGroup;
+    case CtrlGroup::LADisplayGroup: return lbChannelDisplay;
+    case CtrlGroup::LAPosition: return lbPosition;
+    case CtrlGroup::AltCH1TimeBase:
+    case CtrlGroup::AltCH1Trigger: return lbCH1;
+    case CtrlGroup::AltCH2TimeBase:
+    case CtrlGroup::AltCH2Trigger: return lbCH2;
+    case CtrlGroup::TriggerCode: return lbCode;
+    default: return -1;
+    }
+}
+
+// The group a sub-group's node sits in; a group is its own.
+constexpr int CtrlParentGroup(int group) {
+    switch (group) {
+    case CtrlGroup::LADisplayGroup:
+    case CtrlGroup::LAPosition: return CtrlGroup::LA;
+    case CtrlGroup::AltCH1TimeBase:
+    case CtrlGroup::AltCH2TimeBase: return CtrlGroup::TimeBase;
+    case CtrlGroup::AltCH1Trigger:
+    case CtrlGroup::AltCH2Trigger:
+    case CtrlGroup::TriggerCode: return CtrlGroup::Trigger;
+    default: return group;
+    }
+}
